@@ -1,0 +1,23 @@
+# Every library comes from Debian's packages (scripts/install-deps installs them).
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
+find_package(CURL REQUIRED)
+pkg_check_modules(JSONCPP REQUIRED IMPORTED_TARGET jsoncpp)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+
+if(TARVO_BUILD_GUI)
+  set(CMAKE_AUTOMOC ON)
+  find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets Svg Network Test)
+  find_package(Qt5 5.15 REQUIRED COMPONENTS WebEngineWidgets)
+  find_package(Qt5WebKitWidgets REQUIRED)
+endif()
+
+if(TARVO_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(TARVO_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,32 @@
+// GoogleTest entry for GUI tests: one QApplication for the whole program, and Qt
+// warnings turned into test failures so a broken layout or signal is not overlooked.
+#include <QApplication>
+#include <QtGlobal>
+#include <gtest/gtest.h>
+
+namespace {
+
+void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  const QByteArray text = message.toLocal8Bit();
+  if (type == QtDebugMsg || type == QtInfoMsg) {
+    return;
+  }
+  // Messages from the rendering engines' own processes are not ours to judge.
+  if (text.contains("js:") || text.contains("Release of profile requested")) {
+    fprintf(stderr, "qt: %s\n", text.constData());
+    return;
+  }
+  ADD_FAILURE() << "Qt warning: " << text.constData();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("TARVO_ALLOW_QT_WARNINGS")) {
+    qInstallMessageHandler(FailOnQtWarning);
+  }
+  return RUN_ALL_TESTS();
+}
