@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+
+namespace tarvo {
+
+// Fills the settings registry at start-up and creates the per-user data folders
+// (root, Cookie, Cache, Log, Picture). When a folder can't be created it shows
+// "Can't create browser data, please reinstall!" and returns 0 at once, leaving the
+// data keys absent; otherwise the result carries no meaning.
+//
+// TARVO_API_URL, when set, replaces the service base address (and the host of the
+// password-reset page) for tests and staging.
+//
+// Threads: the first thread, before any other thread starts.
+int InitSettings();
+
+// The folder of the running executable, ending in "/".
+WString ProgramFolder();
+
+// The local start page for a program folder (UTF-8, ending in "/"): a file: URL of
+// its home.html with every byte outside letters, digits and ":/._()" percent-encoded.
+std::string LocalStartPageUrl(const std::string& programFolder);
+
+}  // namespace tarvo

@@ -1,0 +1,57 @@
+#include "platform/process_finder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace tarvo {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The names one process goes by. The kernel's name is cut to 15 bytes, so it only
+// counts when the wanted name is short enough to have survived whole.
+bool ProcessMatches(const std::filesystem::path& folder, const std::string& name) {
+  std::error_code error;
+  const auto exe = std::filesystem::read_symlink(folder / "exe", error);
+  if (!error && BaseName(exe.string()) == name) {
+    return true;
+  }
+  std::ifstream cmdline(folder / "cmdline", std::ios::binary);
+  std::string argument0;
+  if (cmdline && std::getline(cmdline, argument0, '\0') && !argument0.empty() && BaseName(argument0) == name) {
+    return true;
+  }
+  std::ifstream comm(folder / "comm");
+  std::string kernelName;
+  return name.size() <= 15 && comm && std::getline(comm, kernelName) && kernelName == name;
+}
+
+bool IsProcessFolder(const std::string& entry) {
+  return !entry.empty() && std::all_of(entry.begin(), entry.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+}  // namespace
+
+pid_t FindProcessByName(const std::string& executableName) {
+  if (executableName.empty()) {
+    return 0;
+  }
+  std::error_code error;
+  for (std::filesystem::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+    const std::string entry = it->path().filename().string();
+    if (IsProcessFolder(entry) && ProcessMatches(it->path(), executableName)) {
+      return static_cast<pid_t>(std::stol(entry));
+    }
+  }
+  return 0;
+}
+
+}  // namespace tarvo

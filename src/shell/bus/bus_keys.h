@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/text.h"
+
+namespace tarvo::BusKeys {
+
+// Every channel of the message bus. The main window drains them in kPollOrder on each
+// timer tick, so a page is added before its loading, redirect, icon and title
+// messages of the same tick are applied.
+inline constexpr char16_t kWindowOpenUrl[] = u"mainwnd/window/openurl";
+inline constexpr char16_t kTabOpenUrl[] = u"mainwnd/tab/openurl";
+inline constexpr char16_t kTabOpenHome[] = u"mainwnd/tab/openhome";
+inline constexpr char16_t kTabOpenAllUrl[] = u"mainwnd/tab/openallurl";
+inline constexpr char16_t kTabOpenResetPassword[] = u"mainwnd/tab/open_reset_pwd";
+inline constexpr char16_t kWindowOpenAllUrl[] = u"mainwnd/window/openallurl";
+inline constexpr char16_t kPagesAddPage[] = u"mainwnd/pages/addpage";
+inline constexpr char16_t kPageIsLoading[] = u"mainwnd/page/isloading";
+inline constexpr char16_t kPageTempRedirect[] = u"mainwnd/page/temp_redirect";
+inline constexpr char16_t kPageSetIconUrl[] = u"mainwnd/page/set_icon_url";
+inline constexpr char16_t kPageSetTitle[] = u"mainwnd/page/set_title";
+inline constexpr char16_t kClipboardCopyUrl[] = u"clipboard/copyurl";
+inline constexpr char16_t kShowFavorWnd[] = u"mainwnd/showfavorwnd";
+inline constexpr char16_t kHideFavorBar[] = u"mainwnd/hidefavorbar";
+inline constexpr char16_t kReflashFavorBar[] = u"mainwnd/reflashfavorbar";
+inline constexpr char16_t kShowRenameWnd[] = u"mainwnd/showrenamewnd";
+inline constexpr char16_t kLogout[] = u"mainwnd/logout";
+inline constexpr char16_t kProtectReflashButton[] = u"mainwnd/protect/reflash_button";
+inline constexpr char16_t kProtectShowDialog[] = u"mainwnd/protect/show_dialog";
+inline constexpr char16_t kProtectShowVpn403[] = u"mainwnd/protect/show_vpn403";
+inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_failed";
+inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
+
+// The payload of messages that carry no data (0 would read as an empty channel).
+inline constexpr uintptr_t kSignal = 1;
+
+inline constexpr std::array<WStringView, 22> kPollOrder = {
+    kWindowOpenUrl,     kTabOpenUrl,       kTabOpenHome,          kTabOpenAllUrl,        kTabOpenResetPassword,
+    kWindowOpenAllUrl,  kPagesAddPage,     kPageIsLoading,        kPageTempRedirect,     kPageSetIconUrl,
+    kPageSetTitle,      kClipboardCopyUrl, kShowFavorWnd,         kHideFavorBar,         kReflashFavorBar,
+    kShowRenameWnd,     kLogout,           kProtectReflashButton, kProtectShowDialog,    kProtectShowVpn403,
+    kProtectShowVpnFailed, kProtectShowFindDialog,
+};
+
+}  // namespace tarvo::BusKeys
