@@ -1,0 +1,71 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/query_table.h"
+#include "store/sql_value.h"
+
+namespace tarvo {
+
+// Owns one SQLite connection (sqlite3*), opened in serialized mode and closed when
+// the object goes away.
+//
+// Threads: any number of threads may share the connection. SQLite's own connection
+// mutex guards every call; callers that need several calls to belong together (a
+// statement and its error text, an insert and its row id, a whole transaction) hold
+// that same mutex across them with a Lock. The trace observer is set before the
+// connection is shared.
+class SqliteConnection {
+ public:
+  // Holds the connection's mutex (recursive: the owning thread may lock again).
+  class Lock {
+   public:
+    explicit Lock(const SqliteConnection& connection);
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    sqlite3_mutex* mutex_;
+  };
+
+  // Opens (creating when missing) the database file at `path` (UTF-8) and checks
+  // that it is readable as a database without writing to it. Waits up to
+  // `busyTimeoutMs` for another process's lock. On failure returns nullptr with a
+  // message in `error`; an existing file is left exactly as it was.
+  static std::unique_ptr<SqliteConnection> Open(const std::string& path, int busyTimeoutMs, std::string& error);
+
+  ~SqliteConnection();
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  // Runs every statement of `sql` in order, binding `args` to each statement that
+  // has parameters, and stops at the first failure (as sqlite3_exec does). Rows of
+  // statements that return any go into `rows` when given. Returns SQLITE_OK or the
+  // failing code. Holds the lock for the whole text.
+  int Run(std::string_view sql, const SqlArgs& args, QueryTable* rows);
+
+  // Call with the Lock held, right after the statement concerned.
+  int64_t LastInsertRowId() const;
+  std::string LastError() const;
+  // True while a transaction begun on this connection is open.
+  bool InTransaction() const;
+
+  // Receives the text of every statement as it starts (diagnostics and tests).
+  void SetTraceObserver(std::function<void(std::string_view)> observer);
+
+ private:
+  explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  static int OnTrace(unsigned type, void* context, void* statement, void* text);
+
+  sqlite3* db_ = nullptr;
+  std::function<void(std::string_view)> traceObserver_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/query_table.h"
+#include "store/sql_value.h"
+#include "store/sqlite_connection.h"
+
+namespace tarvo {
+
+// The user database ("appdata/db", normally kx.dat in the data root): one SQLite
+// connection, its schema and the numbered upgrade steps that bring any file to the
+// current data version. The record accessors (InfoRecords, SearchRecords, ...) are
+// small classes over this object.
+//
+// Threads: Open and SetStatementObserver run on the first thread before any other
+// thread uses the object. After that every operation may be called from any thread:
+// the connection runs in SQLite's serialized mode and each operation holds the
+// connection's mutex for all of its calls, so an insert and its row id, or a whole
+// transaction, are never interleaved with another thread's statements.
+class UserDatabase {
+ public:
+  // The process's database, created unopened on first call and never destroyed.
+  static UserDatabase& Instance();
+
+  UserDatabase() = default;
+  ~UserDatabase() = default;
+  UserDatabase(const UserDatabase&) = delete;
+  UserDatabase& operator=(const UserDatabase&) = delete;
+
+  // Opens the file named by the settings value "appdata/db" (created when missing).
+  // Returns 0, or -1 when the file cannot be opened or is not a readable database;
+  // the file is then left exactly as it was and OpenError() says why.
+  int Open();
+  // The same for an explicit UTF-8 path.
+  int OpenFile(const std::string& path);
+  bool IsOpen() const { return connection_ != nullptr; }
+  const std::string& OpenError() const { return openError_; }
+
+  // 0 when the info table is missing, else the integer value of the
+  // "data_version" row (0 when that row is missing or unreadable).
+  int GetDataVersion();
+
+  // Runs upgrade steps GetDataVersion()+1 to 6, each in its own transaction that
+  // also records the new version; a failing statement inside a step does not stop
+  // it (a stale file may already hold a table). Then makes sure the lookup indexes
+  // exist. Returns 0, or -1 when the database is not open.
+  int Upgrade();
+
+  // Runs `sql` (one or more statements; `args` bind to each statement with
+  // parameters). Returns -1 on failure, otherwise the last inserted row id.
+  int64_t ExecReturningRowId(std::string_view sql, const SqlArgs& args = {});
+
+  // Runs `sql` like ExecReturningRowId. Returns 0, or -1 on failure.
+  int Execute(std::string_view sql, const SqlArgs& args = {});
+
+  // Runs a query. Returns -1 on failure, else the number of rows; fills `result`
+  // (column names and cells) when given.
+  int Query(std::string_view sql, const SqlArgs& args = {}, QueryTable* result = nullptr);
+
+  // Runs `work` inside one transaction that no other thread's statement can enter,
+  // and commits when `work` returns true, rolls back otherwise. Called while this
+  // thread already has a transaction open, `work` simply joins it. Returns 0 when
+  // the work succeeded and was committed, -1 otherwise.
+  int RunInTransaction(const std::function<bool()>& work);
+
+  // Receives each statement's text as it starts (diagnostics, tests).
+  void SetStatementObserver(std::function<void(std::string_view)> observer);
+
+ private:
+  void CreateLookupIndexes();
+
+  std::unique_ptr<SqliteConnection> connection_;
+  std::string openError_;
+};
+
+}  // namespace tarvo
