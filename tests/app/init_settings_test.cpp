@@ -1,0 +1,129 @@
+#include "app/init_settings.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "account/account_state.h"
+#include "app/settings_registry.h"
+#include "platform/error_message.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class InitSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SettingsRegistry::Instance().ClearForTesting();
+    ErrorMessage::InstallPresenter(
+        [this](const std::string& caption, const std::string& text) { shown_.push_back(caption + ": " + text); });
+  }
+  void TearDown() override { ErrorMessage::InstallPresenter(nullptr); }
+
+  static std::string Get(const char16_t* key) { return SettingsRegistry::Instance().GetUtf8(key); }
+
+  test::TempDir dir_;
+  test::ScopedEnv data_{"XDG_DATA_HOME", dir_.path().string()};
+  test::ScopedEnv api_{"TARVO_API_URL", std::nullopt};
+  std::vector<std::string> shown_;
+};
+
+TEST_F(InitSettingsTest, FreshProfileGetsEveryKeyAndFolder) {
+  InitSettings();
+  const std::string root = dir_.path().string() + "/TarvoBrowser/";
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_EQ(Get(u"app/brand"), "TarvoBrowser");
+  EXPECT_EQ(Get(u"app/version"), "5.5.8.1");
+  EXPECT_EQ(Get(u"app/regkey"), "TarvoBrowser");
+  EXPECT_EQ(Get(u"usercenter/http"), "tarvo://");
+  EXPECT_EQ(Get(u"app/apiurl"), Get(u"app/apiurl_pro"));
+  EXPECT_EQ(Get(u"app/apiurl_pro").back(), '/');
+  EXPECT_TRUE(Get(u"app/apiurl_dev").ends_with("/browser-api/"));
+  EXPECT_TRUE(Get(u"app/reset_password_url").ends_with("/personal-center/respwd.jsp"));
+  EXPECT_EQ(Get(u"app/reset_password_url"), Get(u"app/reset_password_url_pro"));
+  EXPECT_TRUE(Get(u"app/lang").ends_with("/lang/"));
+  EXPECT_EQ(Get(u"appdata/path"), root);
+  EXPECT_EQ(Get(u"appdata/cookie"), root + "Cookie/");
+  EXPECT_EQ(Get(u"appdata/cache"), root + "Cache/");
+  EXPECT_EQ(Get(u"appdata/picture"), root + "Picture/");
+  EXPECT_EQ(Get(u"appdata/log"), root + "Log/");
+  EXPECT_EQ(Get(u"appdata/log/cef.file"), root + "Log/chromium.log");
+  EXPECT_EQ(Get(u"appdata/db"), root + "kx.dat");
+  EXPECT_TRUE(Get(u"homepage").starts_with("file:///"));
+  EXPECT_TRUE(Get(u"homepage").ends_with("/home.html"));
+  EXPECT_EQ(Get(u"newpage"), Get(u"homepage"));
+  for (const char* folder : {"Cookie", "Cache", "Log", "Picture"}) {
+    EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
+  }
+  EXPECT_FALSE(AccountState::Instance().IsWhiteListActive());
+}
+
+TEST_F(InitSettingsTest, ExistingFoldersAreUntouchedAndAMissingLogAloneIsCreated) {
+  const auto cookie = dir_.WriteFile("TarvoBrowser/Cookie/Cookies", "session");
+  dir_.WriteFile("TarvoBrowser/Cache/index", "cache");
+  dir_.WriteFile("TarvoBrowser/Picture/0123", "icon");
+  chmod((dir_.path() / "TarvoBrowser/Cookie").c_str(), 0750);
+  InitSettings();
+  EXPECT_TRUE(fs::is_directory(dir_.path() / "TarvoBrowser/Log"));
+  EXPECT_TRUE(fs::exists(cookie));
+  EXPECT_EQ(fs::status(dir_.path() / "TarvoBrowser/Cookie").permissions() & fs::perms::all,
+            fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(InitSettingsTest, UncreatableRootShowsTheMessageAndLeavesLaterKeysAbsent) {
+  dir_.WriteFile("blocker", "a file where the data folder would go");
+  test::ScopedEnv data("XDG_DATA_HOME", (dir_.path() / "blocker").string());
+  EXPECT_EQ(InitSettings(), 0);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0], "Error: Can't create browser data, please reinstall!");
+  EXPECT_EQ(Get(u"app/brand"), "TarvoBrowser") << "keys before the folders are set";
+  for (const char16_t* key : {u"appdata/path", u"appdata/cookie", u"appdata/db", u"newpage", u"homepage"}) {
+    EXPECT_EQ(Get(key), "");
+  }
+}
+
+TEST_F(InitSettingsTest, EnvironmentOverridesTheServiceAddressAndItsResetPage) {
+  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:48123/staging");
+  InitSettings();
+  EXPECT_EQ(Get(u"app/apiurl"), "http://127.0.0.1:48123/staging/");
+  EXPECT_EQ(Get(u"app/reset_password_url"), "http://127.0.0.1:48123/personal-center/respwd.jsp");
+  EXPECT_NE(Get(u"app/apiurl_pro"), Get(u"app/apiurl"));
+  EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx.dat"));
+}
+
+TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatabase) {
+  SettingsRegistry::Instance().ClearForTesting();
+  InitSettings();
+  const std::string dev = Get(u"app/apiurl_dev");
+  test::ScopedEnv api("TARVO_API_URL", dev);
+  InitSettings();
+  EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx_dev.dat"));
+}
+
+TEST(LocalStartPageUrlTest, EscapesBlanksAndNonAsciiButKeepsPathCharacters) {
+  EXPECT_EQ(LocalStartPageUrl("/opt/tarvo/"), "file:///opt/tarvo/home.html");
+  EXPECT_EQ(LocalStartPageUrl("/home/li lei/\xE6\xB5\x8F\xE8\xA7\x88/(x)_y-z/"),
+            "file:///home/li%20lei/%E6%B5%8F%E8%A7%88/(x)_y%2Dz/home.html");
+}
+
+TEST(SettingsRegistryTest, MissingKeyReadsEmptyWithoutBeingAdded) {
+  SettingsRegistry& settings = SettingsRegistry::Instance();
+  settings.ClearForTesting();
+  EXPECT_EQ(settings.Get(u"never/set"), u"");
+  settings.Set(u"a", u"1");
+  settings.Set(u"a", u"2");
+  EXPECT_EQ(settings.Get(u"a"), u"2");
+  EXPECT_EQ(settings.Get(u"A"), u"");
+}
+
+}  // namespace
+}  // namespace tarvo
