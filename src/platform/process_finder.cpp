@@ -16,8 +16,9 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The names one process goes by. The kernel's name is cut to 15 bytes, so it only
-// counts when the wanted name is short enough to have survived whole.
+// The names one process goes by: the base name of its executable and of its first
+// argument. The kernel's name is cut to 15 bytes, so it is asked only when neither of
+// the others can be read, and only for names it can hold whole.
 bool ProcessMatches(const std::filesystem::path& folder, const std::string& name) {
   std::error_code error;
   const auto exe = std::filesystem::read_symlink(folder / "exe", error);
@@ -26,12 +27,16 @@ bool ProcessMatches(const std::filesystem::path& folder, const std::string& name
   }
   std::ifstream cmdline(folder / "cmdline", std::ios::binary);
   std::string argument0;
-  if (cmdline && std::getline(cmdline, argument0, '\0') && !argument0.empty() && BaseName(argument0) == name) {
+  const bool hasArgument = cmdline && std::getline(cmdline, argument0, '\0') && !argument0.empty();
+  if (hasArgument && BaseName(argument0) == name) {
     return true;
+  }
+  if (!error || hasArgument || name.size() >= 15) {
+    return false;
   }
   std::ifstream comm(folder / "comm");
   std::string kernelName;
-  return name.size() <= 15 && comm && std::getline(comm, kernelName) && kernelName == name;
+  return comm && std::getline(comm, kernelName) && kernelName == name;
 }
 
 bool IsProcessFolder(const std::string& entry) {
