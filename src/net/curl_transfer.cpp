@@ -1,0 +1,222 @@
+#include "net/curl_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "net/curl_easy_handle.h"
+#include "net/http_interface_error.h"
+#include "net/http_url.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr size_t kMaxHead = 64 * 1024;
+constexpr long kMaxRedirects = 10;
+constexpr size_t kMinCurlBuffer = 1024;
+constexpr size_t kMaxCurlBuffer = CURL_MAX_READ_SIZE;
+
+// What the callbacks of one transfer share; lives on the stack of Run.
+struct TransferState {
+  const CurlTransfer::HeadCheck* checkHead = nullptr;
+  const CurlTransfer::BodySink* sink = nullptr;
+  IHttpCallback* callback = nullptr;
+  std::string head;
+  bool connected = false;
+  bool finalHeadSeen = false;
+  std::optional<HttpInterfaceError> failure;
+};
+
+bool IsFollowedRedirect(const CHttpHeader& head) {
+  const int32_t status = head.status();
+  const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+  return redirect && !head.Field("Location").empty();
+}
+
+size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
+  auto& state = *static_cast<TransferState*>(user);
+  const std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {
+    state.head.clear();
+  }
+  state.head.append(line);
+  if (state.head.size() > kMaxHead) {
+    state.failure = kHttpErrorHeader;
+    return 0;
+  }
+  if (line != "\r\n" && line != "\n") {
+    return line.size();
+  }
+  CHttpHeader head;
+  if (!head.Parse(state.head)) {
+    state.failure = kHttpErrorHeader;
+    return 0;
+  }
+  state.head.clear();
+  // Interim (1xx) answers and redirects libcurl follows carry no body for us.
+  if (head.status() < 200 || IsFollowedRedirect(head)) {
+    return line.size();
+  }
+  state.finalHeadSeen = true;
+  try {
+    (*state.checkHead)(head);
+  } catch (HttpInterfaceError error) {
+    state.failure = error;
+    return 0;
+  }
+  return line.size();
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto& state = *static_cast<TransferState*>(user);
+  if (!state.finalHeadSeen) {
+    state.failure = kHttpErrorHeader;
+    return 0;
+  }
+  try {
+    (*state.sink)(std::string_view(data, size * count));
+  } catch (HttpInterfaceError error) {
+    state.failure = error;
+    return 0;
+  }
+  return size * count;
+}
+
+int OnConnected(void* user, char*, char*, int, int) {
+  static_cast<TransferState*>(user)->connected = true;
+  return CURL_PREREQFUNC_OK;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto& state = *static_cast<TransferState*>(user);
+  if (state.callback != nullptr && state.callback->IsCancelled()) {
+    state.failure = kHttpErrorCancelled;
+    return 1;
+  }
+  return 0;
+}
+
+HttpInterfaceError MapFailure(CURLcode code, const TransferState& state) {
+  switch (code) {
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_FAILED_INIT:
+    case CURLE_OUT_OF_MEMORY:
+      return kHttpErrorOpenHandle;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_USE_SSL_FAILED:
+      return kHttpErrorConnect;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return kHttpErrorNotFound;
+    case CURLE_SEND_ERROR:
+      return state.connected ? kHttpErrorSend : kHttpErrorConnect;
+    default:
+      if (!state.connected) {
+        return kHttpErrorConnect;
+      }
+      return state.finalHeadSeen ? kHttpErrorReadBody : kHttpErrorHeader;
+  }
+}
+
+CurlHeaderList BuildHeaderList(std::string_view text) {
+  // libcurl would announce "Expect: 100-continue" on larger posts and wait for an
+  // answer some servers never give; an empty Expect line switches that off.
+  CurlHeaderList list(curl_slist_append(nullptr, "Expect:"));
+  while (!text.empty() && list) {
+    const size_t end = text.find("\r\n");
+    const std::string line(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
+    if (!line.empty()) {
+      curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+      if (grown == nullptr) {
+        throw kHttpErrorOpenHandle;
+      }
+      static_cast<void>(list.release());
+      list.reset(grown);
+    }
+  }
+  if (!list) {
+    throw kHttpErrorOpenHandle;
+  }
+  return list;
+}
+
+}  // namespace
+
+void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHead, const BodySink& sink) {
+  CurlEasyHandle handle = MakeCurlEasyHandle();
+  if (!handle) {
+    throw kHttpErrorOpenHandle;
+  }
+  CURL* curl = handle.get();
+  TransferState state;
+  state.checkHead = &checkHead;
+  state.sink = &sink;
+  state.callback = setup.callback;
+  const std::string address = setup.url->ToString();
+  const CurlHeaderList headers = BuildHeaderList(setup.extraHeaders);
+  const long block = static_cast<long>(std::clamp(setup.blockSize, kMinCurlBuffer, kMaxCurlBuffer));
+  const long stallSeconds = std::max<long>(1, static_cast<long>((setup.limits.stallMs + 999) / 1000));
+
+  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, setup.url->secure() ? "https" : "http,https");
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, setup.userAgent);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, block);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(setup.limits.connectMs));
+  if (setup.boundWholeRequest) {
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(setup.limits.requestTotalMs));
+  }
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+  if (setup.post) {
+    const char* body = setup.postData != nullptr ? setup.postData : "";
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(std::strlen(body)));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body);
+  } else {
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  }
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeaderLine);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &state);
+  curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &OnConnected);
+  curl_easy_setopt(curl, CURLOPT_PREREQDATA, &state);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+
+  const CURLcode code = curl_easy_perform(curl);
+  if (state.failure) {
+    throw *state.failure;
+  }
+  if (code != CURLE_OK) {
+    throw MapFailure(code, state);
+  }
+  // libcurl accepts a connection that closes inside the head; nothing of it is usable.
+  if (!state.finalHeadSeen) {
+    throw kHttpErrorHeader;
+  }
+}
+
+}  // namespace tarvo

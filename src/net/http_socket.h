@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/http_header.h"
+#include "net/i_http.h"
+#include "net/i_socket_http.h"
+#include "net/socket_connection.h"
+#include "net/transfer_limits.h"
+
+namespace tarvo {
+
+class HttpBodyDecoder;
+
+// HTTP/1.1 spoken directly over a TCP socket, plain HTTP only: an "https://" address
+// is refused with kHttpErrorConnect rather than sent as plain text. Bodies of announced
+// length, chunked bodies and bodies that end with the connection are understood;
+// redirects are followed (on the same connection when host and port stay) up to ten
+// hops. Made by CreateInstance (kind 0); one thread at a time, released with
+// FreeInstance.
+class CHttpSocket final : public ISocketHttp, private IHttp {
+ public:
+  using CHttpHeader = tarvo::CHttpHeader;
+
+  // Bytes received at a time by DownloadFile and by DownloadToMem.
+  static constexpr size_t kFileBlock = 8 * 1024 * 1024;
+  static constexpr size_t kMemoryBlock = 4096;
+  // DownloadToMem accepts announced lengths from 1 byte to this.
+  static constexpr uint64_t kMaxMemoryBody = 8 * 1024 * 1024;
+  // Waiting for data longer than this fails a receive.
+  static constexpr uint32_t kReceiveTimeoutMs = 10000;
+
+  CHttpSocket() = default;
+  virtual ~CHttpSocket() = default;
+
+  void SetDownloadCallBack(IHttpCallback* callback, uint32_t context) override;
+  bool DownloadFile(const WString& url, const WString& filePath) override;
+  bool DownloadToMem(const WString& url, uint8_t** outBuffer, uint32_t* outLength) override;
+  void FreeInstance() override;
+  HttpInterfaceError GetErrorCode() override;
+  const char16_t* GetIpAddr() override;
+
+  // Replaces the connect and receive bounds (stallMs bounds each receive); for
+  // operators and tests that need other time-outs than the defaults.
+  void SetLimits(const TransferLimits& limits) { limits_ = limits; }
+
+ private:
+  using HeadCheck = std::function<void(const CHttpHeader&)>;
+  using BodySink = std::function<void(std::string_view)>;
+
+  // Sends GET requests for `url`, following redirects, until a final response
+  // arrives; hands its head to `checkHead` and its body to `sink`. Throws
+  // HttpInterfaceError values.
+  void Fetch(const WString& url, HttpInterfaceError noHeaderEnd, const HeadCheck& checkHead, const BodySink& sink);
+  CHttpHeader ReadHead(HttpInterfaceError noHeaderEnd);
+  void ReadBody(HttpBodyDecoder& decoder, const BodySink& sink, std::optional<uint64_t> total);
+  // Reads past a redirect's body so the connection can carry the next request.
+  void SkipBody(HttpBodyDecoder& decoder);
+  size_t ReceiveMore();
+
+  SocketConnection connection_;
+  WString ipText_;
+  TransferLimits limits_{5000, 30000, kReceiveTimeoutMs};
+  size_t receiveBlock_ = kFileBlock;
+  std::vector<char> buffer_;
+  // Bytes received but not consumed yet: the start of a body, or of the next response.
+  std::string pending_;
+};
+
+}  // namespace tarvo
