@@ -1,0 +1,30 @@
+#include "engines/cef/cef_cookie_manager.h"
+
+#include <QDir>
+#include <QWebEngineProfile>
+
+#include "engines/cef/engine_context.h"
+
+namespace tarvo::cef {
+
+CefRefPtr<CefCookieManager> CefCookieManager::GetGlobalManager() {
+  static const CefRefPtr<CefCookieManager> global = std::make_shared<CefCookieManager>();
+  return EngineContext::Instance().running() ? global : nullptr;
+}
+
+bool CefCookieManager::SetStoragePath(const CefString& path, bool persist_session_cookies) {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr || path.empty()) {
+    return false;
+  }
+  const QString folder = QString::fromStdU16String(path);
+  if (!QDir().mkpath(folder)) {
+    return false;
+  }
+  profile->setPersistentStoragePath(folder);
+  profile->setPersistentCookiesPolicy(persist_session_cookies ? QWebEngineProfile::ForcePersistentCookies
+                                                              : QWebEngineProfile::AllowPersistentCookies);
+  return true;
+}
+
+}  // namespace tarvo::cef

@@ -1,0 +1,53 @@
+#include "engines/cef/cef_request_context.h"
+
+#include <QString>
+
+#include "engines/cef/engine_context.h"
+#include "engines/cef/proxy_switcher.h"
+
+namespace tarvo::cef {
+
+namespace {
+constexpr const char* kProxyPreference = "proxy";
+}  // namespace
+
+CefRefPtr<CefRequestContext> CefRequestContext::GetGlobalContext() {
+  static const CefRefPtr<CefRequestContext> global = std::make_shared<CefRequestContext>();
+  return global;
+}
+
+bool CefRequestContext::CanSetPreference(const std::string& name) const {
+  return name == kProxyPreference && EngineContext::Instance().running();
+}
+
+bool CefRequestContext::HasPreference(const std::string& name) const {
+  return name == kProxyPreference;
+}
+
+CefRefPtr<CefValue> CefRequestContext::GetPreference(const std::string& name) const {
+  return name == kProxyPreference ? proxy_ : nullptr;
+}
+
+bool CefRequestContext::SetPreference(const std::string& name, CefRefPtr<CefValue> value, CefString& error) {
+  if (!CanSetPreference(name)) {
+    error = u"preference cannot be set: " + QString::fromStdString(name).toStdU16String();
+    return false;
+  }
+  CefRefPtr<CefDictionaryValue> dictionary = value != nullptr ? value->GetDictionary() : nullptr;
+  if (dictionary == nullptr) {
+    error = u"proxy preference must be a dictionary";
+    return false;
+  }
+  QString reason;
+  const auto setting = ProxySwitcher::Parse(QString::fromStdU16String(dictionary->GetString(u"mode")),
+                                            QString::fromStdU16String(dictionary->GetString(u"server")), &reason);
+  ProxySwitcher* switcher = EngineContext::Instance().proxy_switcher();
+  if (setting && switcher != nullptr && switcher->Apply(*setting, &reason)) {
+    proxy_ = value;
+    return true;
+  }
+  error = reason.toStdU16String();
+  return false;
+}
+
+}  // namespace tarvo::cef

@@ -1,0 +1,85 @@
+#include "engines/cef/download_tracker.h"
+
+#include <QTimer>
+#include <QUrl>
+#include <QWebEngineDownloadItem>
+
+#include "engines/cef/cef_client.h"
+#include "engines/cef/cef_download_handler.h"
+#include "engines/cef/cef_download_item_callback.h"
+
+namespace tarvo::cef {
+
+namespace {
+// Speed is averaged over at least this long, so bursts of small reports do not
+// swing it.
+constexpr qint64 kSpeedWindowMs = 500;
+}  // namespace
+
+DownloadTracker::DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrowser> browser,
+                                 CefRefPtr<CefClient> client)
+    : QObject(item),
+      item_(item),
+      browser_(std::move(browser)),
+      client_(std::move(client)),
+      callback_(std::make_shared<CefDownloadItemCallback>(item)) {
+  clock_.start();
+  connect(item, &QWebEngineDownloadItem::downloadProgress, this, [this](qint64 received, qint64) {
+    MeasureSpeed(received);
+    Report();
+  });
+  connect(item, &QWebEngineDownloadItem::stateChanged, this, [this] { Report(); });
+  connect(item, &QWebEngineDownloadItem::isPausedChanged, this, [this] { Report(); });
+}
+
+void DownloadTracker::ReportSoon() {
+  QTimer::singleShot(0, this, [this] { Report(); });
+}
+
+CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadItem& item) {
+  CefDownloadItem::Data data;
+  data.id = item.id();
+  data.url = item.url().toString().toStdU16String();
+  data.original_url = data.url;
+  data.suggested_file_name = item.suggestedFileName().toStdU16String();
+  if (item.state() != QWebEngineDownloadItem::DownloadRequested) {
+    data.full_path = (item.downloadDirectory() + QLatin1Char('/') + item.downloadFileName()).toStdU16String();
+  }
+  data.mime_type = item.mimeType().toStdU16String();
+  data.received_bytes = item.receivedBytes();
+  data.total_bytes = item.totalBytes() > 0 ? item.totalBytes() : 0;
+  data.in_progress = item.state() == QWebEngineDownloadItem::DownloadInProgress;
+  data.paused = item.isPaused();
+  data.complete = item.state() == QWebEngineDownloadItem::DownloadCompleted;
+  data.canceled = item.state() == QWebEngineDownloadItem::DownloadCancelled ||
+                  item.state() == QWebEngineDownloadItem::DownloadInterrupted;
+  return data;
+}
+
+void DownloadTracker::MeasureSpeed(int64_t received) {
+  const qint64 elapsed = clock_.elapsed();
+  if (elapsed < kSpeedWindowMs) {
+    return;
+  }
+  speed_ = (received - last_received_) * 1000 / elapsed;
+  if (speed_ < 0) {
+    speed_ = 0;
+  }
+  last_received_ = received;
+  clock_.restart();
+}
+
+void DownloadTracker::Report() {
+  if (item_.isNull() || client_ == nullptr) {
+    return;
+  }
+  CefDownloadHandler* handler = client_->GetDownloadHandler();
+  if (handler == nullptr) {
+    return;
+  }
+  CefDownloadItem::Data data = Snapshot(*item_);
+  data.current_speed = data.in_progress && !data.paused ? speed_ : 0;
+  handler->OnDownloadUpdated(browser_, std::make_shared<CefDownloadItem>(std::move(data)), callback_);
+}
+
+}  // namespace tarvo::cef

@@ -1,0 +1,213 @@
+#include "engines/cef/engine_context.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWebEngineDownloadItem>
+#include <QWebEngineProfile>
+
+#include "engines/cef/cef_app.h"
+#include "engines/cef/cef_before_download_callback.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_browser_process_handler.h"
+#include "engines/cef/cef_client.h"
+#include "engines/cef/cef_command_line.h"
+#include "engines/cef/cef_download_handler.h"
+#include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/download_tracker.h"
+#include "engines/cef/engine_page.h"
+#include "engines/cef/engine_view.h"
+#include "engines/cef/proxy_switcher.h"
+
+namespace tarvo::cef {
+
+namespace {
+constexpr uint32_t kVisibleStyle = 0x10000000;
+constexpr const char* kChromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+}  // namespace
+
+EngineContext& EngineContext::Instance() {
+  static EngineContext context;
+  return context;
+}
+
+void EngineContext::PrepareProcess() {
+  // Chromium cannot sandbox its processes under root; everywhere else the sandbox
+  // stays on.
+  if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  }
+  if (QCoreApplication::instance() == nullptr) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  }
+}
+
+std::string EngineContext::ComposeChromiumFlags(const std::string& existing, const std::vector<std::string>& switches) {
+  std::string flags = existing;
+  for (const std::string& text : switches) {
+    if (!flags.empty()) {
+      flags += ' ';
+    }
+    const auto equals = text.find('=');
+    if (equals != std::string::npos && text.find(' ', equals) != std::string::npos) {
+      flags += text.substr(0, equals + 1) + '"' + text.substr(equals + 1) + '"';
+    } else {
+      flags += text;
+    }
+  }
+  return flags;
+}
+
+bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& settings, CefApp* app) {
+  if (initialized_ || shut_down_ || QCoreApplication::instance() == nullptr) {
+    return false;
+  }
+  settings_ = settings;
+  // The program's own arguments are not engine switches: start from the program
+  // name alone.
+  const char* program = args.argc > 0 && args.argv != nullptr ? args.argv[0] : "tarvo-browser";
+  auto command_line = CefCommandLine::CreateFromArgv(1, &program);
+  if (!settings.locale.empty()) {
+    command_line->AppendSwitchWithValue("lang", settings.locale);
+  }
+  if (!settings.log_file.empty()) {
+    command_line->AppendSwitch("enable-logging");
+    command_line->AppendSwitchWithValue("log-file", settings.log_file);
+  }
+  if (app != nullptr) {
+    app->OnBeforeCommandLineProcessing(std::string(), *command_line);
+  }
+  // The engine reads its switches once, when its first object is made, from this
+  // variable (which replaces the process arguments); earlier flags stay in front.
+  const std::string flags =
+      ComposeChromiumFlags(qgetenv(kChromiumFlagsVariable).toStdString(), command_line->GetSwitchTexts());
+  qputenv(kChromiumFlagsVariable, QByteArray::fromStdString(flags));
+
+  profile_ = QWebEngineProfile::defaultProfile();
+  if (!settings.cache_path.empty()) {
+    profile_->setCachePath(QString::fromStdString(settings.cache_path));
+    profile_->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+  }
+  if (!settings.user_agent.empty()) {
+    profile_->setHttpUserAgent(QString::fromStdString(settings.user_agent));
+  }
+  if (!settings.locale.empty()) {
+    profile_->setHttpAcceptLanguage(QString::fromStdString(settings.locale));
+  }
+  anchor_ = std::make_unique<QObject>();
+  QObject::connect(profile_, &QWebEngineProfile::downloadRequested, anchor_.get(),
+                   [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
+  initialized_ = true;
+  if (app != nullptr && app->GetBrowserProcessHandler() != nullptr) {
+    app->GetBrowserProcessHandler()->OnContextInitialized();
+  }
+  return true;
+}
+
+void EngineContext::Shutdown() {
+  if (!initialized_ || shut_down_) {
+    return;
+  }
+  shut_down_ = true;
+  // Copy: destroying a view erases its browser from the map.
+  const auto browsers = browsers_;
+  for (const auto& [identifier, browser] : browsers) {
+    if (EngineView* view = browser->view()) {
+      delete view;
+    }
+  }
+  browsers_.clear();
+  proxy_switcher_.reset();
+  anchor_.reset();
+}
+
+ProxySwitcher* EngineContext::proxy_switcher() {
+  if (!running()) {
+    return nullptr;
+  }
+  if (proxy_switcher_ == nullptr) {
+    proxy_switcher_ = std::make_unique<ProxySwitcher>(profile_);
+  }
+  return proxy_switcher_.get();
+}
+
+CefRefPtr<CefBrowser> EngineContext::MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client,
+                                                 bool is_popup) {
+  auto* view = new EngineView(profile_, window_info.parent_window);
+  view->setGeometry(window_info.x, window_info.y, window_info.width, window_info.height);
+  const int identifier = next_identifier_++;
+  auto browser = std::make_shared<CefBrowser>(identifier, std::move(client), view, is_popup);
+  view->Attach(browser);
+  browsers_[identifier] = browser;
+  QObject::connect(view, &QObject::destroyed, anchor_.get(), [this, identifier] { OnViewDestroyed(identifier); });
+  if ((window_info.style & kVisibleStyle) != 0) {
+    view->show();
+  }
+  return browser;
+}
+
+void EngineContext::Announce(const CefRefPtr<CefBrowser>& browser) {
+  if (browser == nullptr || browser->client() == nullptr) {
+    return;
+  }
+  if (CefLifeSpanHandler* handler = browser->client()->GetLifeSpanHandler()) {
+    handler->OnAfterCreated(browser);
+  }
+}
+
+void EngineContext::FinishClose(const CefRefPtr<CefBrowser>& browser) {
+  if (!browser->IsValid()) {
+    return;
+  }
+  CefLifeSpanHandler* handler = browser->client() != nullptr ? browser->client()->GetLifeSpanHandler() : nullptr;
+  const bool client_destroys = handler != nullptr && handler->DoClose(browser);
+  if (!client_destroys && browser->view() != nullptr) {
+    browser->view()->deleteLater();
+  }
+}
+
+CefRefPtr<CefBrowser> EngineContext::BrowserOfPage(const QObject* page) const {
+  for (const auto& [identifier, browser] : browsers_) {
+    if (browser->page() == page) {
+      return browser;
+    }
+  }
+  return nullptr;
+}
+
+void EngineContext::OnViewDestroyed(int identifier) {
+  auto it = browsers_.find(identifier);
+  if (it == browsers_.end()) {
+    return;
+  }
+  CefRefPtr<CefBrowser> browser = it->second;
+  browsers_.erase(it);
+  browser->clear_view();
+  CefLifeSpanHandler* handler = browser->client() != nullptr ? browser->client()->GetLifeSpanHandler() : nullptr;
+  if (handler != nullptr) {
+    handler->OnBeforeClose(browser);
+  }
+}
+
+void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
+  CefRefPtr<CefBrowser> browser = BrowserOfPage(item->page());
+  CefDownloadHandler* handler =
+      browser != nullptr && browser->client() != nullptr ? browser->client()->GetDownloadHandler() : nullptr;
+  if (handler == nullptr) {
+    item->cancel();
+    return;
+  }
+  auto callback = std::make_shared<CefBeforeDownloadCallback>(item);
+  handler->OnBeforeDownload(browser, std::make_shared<CefDownloadItem>(DownloadTracker::Snapshot(*item)),
+                            item->suggestedFileName().toStdU16String(), callback);
+  callback->Expire();
+  if (!callback->accepted()) {
+    item->cancel();
+    return;
+  }
+  auto* tracker = new DownloadTracker(item, browser, browser->client());
+  tracker->ReportSoon();
+}
+
+}  // namespace tarvo::cef

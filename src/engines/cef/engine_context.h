@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QPointer>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engines/cef/cef_types.h"
+
+class QObject;
+class QWebEngineDownloadItem;
+class QWebEngineProfile;
+
+namespace tarvo::cef {
+
+class CefApp;
+class CefBrowser;
+class CefClient;
+class EnginePage;
+class ProxySwitcher;
+
+// The engine's process-wide state behind the entry points: settings, the profile,
+// the live browsers and the proxy switcher. Created on first use; Shutdown releases
+// everything the engine holds.
+// Threads: GUI thread only (CefPostTask is the way in from other threads).
+class EngineContext {
+ public:
+  static EngineContext& Instance();
+
+  // Before the toolkit exists: the engine's process-level environment (sandbox off
+  // only for root, shared GL contexts).
+  static void PrepareProcess();
+  // The QTWEBENGINE_CHROMIUM_FLAGS text carrying the existing flags followed by the
+  // switches (values with blanks are quoted).
+  static std::string ComposeChromiumFlags(const std::string& existing, const std::vector<std::string>& switches);
+
+  // Applies the switches and settings; false when already initialised, shut down,
+  // or called before the QApplication exists.
+  bool Initialize(const CefMainArgs& args, const CefSettings& settings, CefApp* app);
+  // Destroys every browser window (each client hears OnBeforeClose) and refuses
+  // new browsers from then on. Idempotent.
+  void Shutdown();
+
+  bool running() const { return initialized_ && !shut_down_; }
+  const CefSettings& settings() const { return settings_; }
+  QWebEngineProfile* profile() const { return profile_; }
+  // Context object for the layer's queued calls; they are dropped after Shutdown.
+  QObject* anchor() const { return anchor_.get(); }
+  // The proxy switcher, created on first use; nullptr when not running.
+  ProxySwitcher* proxy_switcher();
+
+  // Makes a browser with its window (no callbacks yet).
+  CefRefPtr<CefBrowser> MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client, bool is_popup);
+  // Tells the browser's client that the browser exists.
+  void Announce(const CefRefPtr<CefBrowser>& browser);
+  // Second half of CloseBrowser: asks DoClose, then destroys the window unless
+  // the client destroys it itself.
+  void FinishClose(const CefRefPtr<CefBrowser>& browser);
+  // The live browser shown by this page, or nullptr.
+  CefRefPtr<CefBrowser> BrowserOfPage(const QObject* page) const;
+  size_t browser_count() const { return browsers_.size(); }
+
+ private:
+  EngineContext() = default;
+  void OnDownloadRequested(QWebEngineDownloadItem* item);
+  void OnViewDestroyed(int identifier);
+
+  CefSettings settings_;
+  bool initialized_ = false;
+  bool shut_down_ = false;
+  QWebEngineProfile* profile_ = nullptr;  // non-owning: the engine's default profile
+  std::unique_ptr<QObject> anchor_;
+  std::unique_ptr<ProxySwitcher> proxy_switcher_;
+  std::map<int, CefRefPtr<CefBrowser>> browsers_;
+  int next_identifier_ = 1;
+};
+
+}  // namespace tarvo::cef

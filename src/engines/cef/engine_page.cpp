@@ -1,0 +1,227 @@
+#include "engines/cef/engine_page.h"
+
+#include <QAuthenticator>
+#include <QNetworkProxy>
+#include <QWebEngineCertificateError>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
+#include <QWebEngineSettings>
+
+#include "engines/cef/cef_auth_callback.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_client.h"
+#include "engines/cef/cef_display_handler.h"
+#include "engines/cef/cef_find_handler.h"
+#include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/cef_load_handler.h"
+#include "engines/cef/cef_pdf_print_callback.h"
+#include "engines/cef/cef_request.h"
+#include "engines/cef/cef_request_context.h"
+#include "engines/cef/cef_request_handler.h"
+#include "engines/cef/engine_context.h"
+#include "engines/cef/engine_view.h"
+#include "engines/cef/page_request_interceptor.h"
+
+namespace tarvo::cef {
+
+namespace {
+cef_window_open_disposition_t DispositionOf(QWebEnginePage::WebWindowType type) {
+  switch (type) {
+    case QWebEnginePage::WebBrowserTab:
+      return WOD_NEW_FOREGROUND_TAB;
+    case QWebEnginePage::WebBrowserBackgroundTab:
+      return WOD_NEW_BACKGROUND_TAB;
+    case QWebEnginePage::WebDialog:
+      return WOD_NEW_POPUP;
+    case QWebEnginePage::WebBrowserWindow:
+      return WOD_NEW_WINDOW;
+  }
+  return WOD_UNKNOWN;
+}
+
+// Pages show a view-style child window unless the client rewrites it.
+constexpr uint32_t kChildVisibleStyle = 0x56010000;
+}  // namespace
+
+EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent), interceptor_(new PageRequestInterceptor(this)) {
+  setUrlRequestInterceptor(interceptor_);
+  connect(this, &QWebEnginePage::loadStarted, this, [this] { ReportLoading(true); });
+  connect(this, &QWebEnginePage::loadFinished, this, [this](bool) { ReportLoading(false); });
+  connect(this, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+    auto browser = browser_.lock();
+    CefDisplayHandler* handler = browser != nullptr ? browser->client()->GetDisplayHandler() : nullptr;
+    if (handler != nullptr) {
+      handler->OnTitleChange(browser, title.toStdU16String());
+    }
+  });
+  connect(this, &QWebEnginePage::iconUrlChanged, this, [this](const QUrl& url) {
+    auto browser = browser_.lock();
+    CefDisplayHandler* handler = browser != nullptr ? browser->client()->GetDisplayHandler() : nullptr;
+    if (handler != nullptr) {
+      std::vector<CefString> urls;
+      if (!url.isEmpty()) {
+        urls.push_back(url.toString().toStdU16String());
+      }
+      handler->OnFaviconURLChange(browser, urls);
+    }
+  });
+  connect(this, &QWebEnginePage::authenticationRequired, this,
+          [this](const QUrl& url, QAuthenticator* authenticator) {
+            ReportAuthentication(url, authenticator, false, url.host());
+          });
+  connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+          [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxy_host) {
+            ReportAuthentication(url, authenticator, true, proxy_host);
+          });
+  connect(this, &QWebEnginePage::windowCloseRequested, this, [this] {
+    if (auto browser = browser_.lock()) {
+      browser->GetHost()->CloseBrowser(false);
+    }
+  });
+  connect(this, &QWebEnginePage::findTextFinished, this, &EnginePage::ReportFindResult);
+  connect(this, &QWebEnginePage::pdfPrintingFinished, this, &EnginePage::FinishPdf);
+}
+
+EnginePage::~EnginePage() {
+  // Prints still running when the page goes will never finish; say so.
+  const auto pending = pdf_callbacks_;
+  pdf_callbacks_.clear();
+  for (auto it = pending.begin(); it != pending.end(); ++it) {
+    if (it.value() != nullptr) {
+      it.value()->OnPdfPrintFinished(it.key().toStdU16String(), false);
+    }
+  }
+}
+
+void EnginePage::Attach(const std::weak_ptr<CefBrowser>& browser) {
+  browser_ = browser;
+  interceptor_->Attach(browser);
+}
+
+void EnginePage::PrintToPdf(const QString& path, const QPageLayout& layout, CefRefPtr<CefPdfPrintCallback> callback) {
+  if (pdf_callbacks_.contains(path)) {
+    // One print per file at a time: a second one would race the first for the file.
+    if (callback != nullptr) {
+      callback->OnPdfPrintFinished(path.toStdU16String(), false);
+    }
+    return;
+  }
+  pdf_callbacks_.insert(path, std::move(callback));
+  printToPdf(path, layout);
+}
+
+void EnginePage::FinishPdf(const QString& path, bool ok) {
+  auto it = pdf_callbacks_.find(path);
+  if (it == pdf_callbacks_.end()) {
+    return;
+  }
+  CefRefPtr<CefPdfPrintCallback> callback = it.value();
+  pdf_callbacks_.erase(it);
+  if (callback != nullptr) {
+    callback->OnPdfPrintFinished(path.toStdU16String(), ok);
+  }
+}
+
+bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) {
+  auto browser = browser_.lock();
+  CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
+  if (handler == nullptr) {
+    return true;
+  }
+  const CefString address = url.toString().toStdU16String();
+  CefRefPtr<CefFrame> frame =
+      is_main_frame ? browser->GetMainFrame() : std::make_shared<CefFrame>(browser, false, address);
+  auto request = std::make_shared<CefRequest>(address, CefString());
+  const bool cancel = handler->OnBeforeBrowse(browser, frame, request, type == NavigationTypeRedirect);
+  return !cancel;
+}
+
+QWebEnginePage* EnginePage::createWindow(WebWindowType type) {
+  auto opener = browser_.lock();
+  if (opener == nullptr || !EngineContext::Instance().running()) {
+    return nullptr;
+  }
+  CefWindowInfo window_info;
+  window_info.parent_window = opener->view() != nullptr ? opener->view()->parentWidget() : nullptr;
+  window_info.style = kChildVisibleStyle;
+  CefRefPtr<CefClient> client = opener->client();
+  CefBrowserSettings settings;
+  bool no_javascript_access = false;
+  if (CefLifeSpanHandler* handler = client->GetLifeSpanHandler()) {
+    const bool suppress =
+        handler->OnBeforePopup(opener, opener->GetMainFrame(), CefString(), CefString(), DispositionOf(type), false,
+                               CefPopupFeatures{}, window_info, client, settings, &no_javascript_access);
+    if (suppress) {
+      return nullptr;
+    }
+  }
+  if (client == nullptr) {
+    return nullptr;
+  }
+  EngineContext& engine = EngineContext::Instance();
+  auto popup = engine.MakeBrowser(window_info, client, true);
+  engine.Announce(popup);
+  return popup->page();
+}
+
+bool EnginePage::certificateError(const QWebEngineCertificateError& error) {
+  // Only the mirror addresses of protected sites may present a certificate that
+  // does not match; everywhere else the engine's refusal protects the user.
+  if (!error.isOverridable()) {
+    return false;
+  }
+  const auto& accept = EngineContext::Instance().settings().accept_certificate_error;
+  return accept && accept(error.url().toString().toStdString());
+}
+
+void EnginePage::ReportLoading(bool loading) {
+  auto browser = browser_.lock();
+  if (browser == nullptr) {
+    return;
+  }
+  browser->set_loading(loading);
+  if (!loading && browser->zoom_level() != 0.0) {
+    // The engine keeps zoom per site; the layer keeps it per browser.
+    setZoomFactor(CefBrowserHost::ZoomFactorForLevel(browser->zoom_level()));
+  }
+  if (CefLoadHandler* handler = browser->client()->GetLoadHandler()) {
+    handler->OnLoadingStateChange(browser, loading, history()->canGoBack(), history()->canGoForward());
+  }
+}
+
+void EnginePage::ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy,
+                                      const QString& host) {
+  auto browser = browser_.lock();
+  CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
+  auto callback = std::make_shared<CefAuthCallback>(authenticator);
+  int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+  if (is_proxy) {
+    const QNetworkProxy proxy = QNetworkProxy::applicationProxy();
+    port = proxy.hostName() == host ? proxy.port() : 0;
+  }
+  bool answered = false;
+  if (handler != nullptr) {
+    const QString realm = authenticator->realm();
+    const QString scheme = authenticator->option(QStringLiteral("scheme")).toString();
+    answered = handler->GetAuthCredentials(browser, browser->GetMainFrame(), is_proxy, host.toStdU16String(), port,
+                                           realm.toStdU16String(), scheme.toStdU16String(), callback) &&
+               callback->answered();
+  }
+  if (!answered) {
+    callback->Cancel();
+  }
+  callback->Expire();
+}
+
+void EnginePage::ReportFindResult(const QWebEngineFindTextResult& result) {
+  auto browser = browser_.lock();
+  CefFindHandler* handler = browser != nullptr ? browser->client()->GetFindHandler() : nullptr;
+  if (handler != nullptr) {
+    handler->OnFindResult(browser, browser->find_identifier(), result.numberOfMatches(), result.activeMatch(), true);
+  }
+}
+
+}  // namespace tarvo::cef

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMap>
+#include <QWebEnginePage>
+
+#include "engines/cef/cef_types.h"
+
+class QAuthenticator;
+class QWebEngineFindTextResult;
+
+namespace tarvo::cef {
+
+class CefBrowser;
+class CefPdfPrintCallback;
+class PageRequestInterceptor;
+
+// The one place where the engine's page is touched: it turns the page's virtual
+// hooks and signals into the client's callbacks for its browser.
+// Lifetime: a child of its EngineView.
+// Threads: GUI thread only.
+class EnginePage : public QWebEnginePage {
+  Q_OBJECT
+ public:
+  EnginePage(QWebEngineProfile* profile, QObject* parent);
+  ~EnginePage() override;
+
+  // Binds the page to its browser; callbacks before this go nowhere.
+  void Attach(const std::weak_ptr<CefBrowser>& browser);
+  // Prints to path and tells the callback (may be nullptr) how it went.
+  void PrintToPdf(const QString& path, const QPageLayout& layout, CefRefPtr<CefPdfPrintCallback> callback);
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) override;
+  QWebEnginePage* createWindow(WebWindowType type) override;
+  bool certificateError(const QWebEngineCertificateError& error) override;
+
+ private:
+  void ReportLoading(bool loading);
+  void ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy, const QString& host);
+  void ReportFindResult(const QWebEngineFindTextResult& result);
+  void FinishPdf(const QString& path, bool ok);
+
+  std::weak_ptr<CefBrowser> browser_;
+  PageRequestInterceptor* interceptor_ = nullptr;  // owned: child of this page
+  QMap<QString, CefRefPtr<CefPdfPrintCallback>> pdf_callbacks_;
+};
+
+}  // namespace tarvo::cef
