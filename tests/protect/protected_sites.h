@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "store/user_database.h"
+
+namespace tarvo::test {
+
+// Writes domainlist rows the way the service's list is stored: addresses and hosts
+// ciphered with the payload cipher, the other columns as text.
+class ProtectedSites {
+ public:
+  struct Site {
+    std::string id;
+    std::string sourceUrl;
+    std::string targetUrl;
+    std::string ttl = "0";
+    std::string targetStatus = "1";
+    std::string authIcons;
+  };
+
+  explicit ProtectedSites(UserDatabase& database) : database_(database) {}
+
+  // Inserts one row; hosts are taken from the plain addresses. Returns 0 or -1.
+  int Add(const Site& site) const;
+
+ private:
+  UserDatabase& database_;
+};
+
+}  // namespace tarvo::test

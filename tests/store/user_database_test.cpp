@@ -1,0 +1,338 @@
+#include "store/user_database.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "app/settings_registry.h"
+#include "store/info_records.h"
+#include "store/test_database.h"
+#include "support/temp_dir.h"
+
+namespace tarvo {
+namespace {
+
+using test::ReadTestData;
+using test::TempDir;
+using test::TestDatabase;
+
+// Loads an SQL fixture into a new database file and returns its path.
+std::filesystem::path MakeDatabaseFrom(const TempDir& folder, const std::string& fixture) {
+  const std::filesystem::path path = folder.path() / "kx.dat";
+  UserDatabase loader;
+  EXPECT_EQ(loader.OpenFile(path.string()), 0);
+  EXPECT_EQ(loader.Execute(ReadTestData("store/" + fixture)), 0);
+  return path;
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(UserDatabaseUpgrade, NewFileReachesVersionSixWithItsSeeds) {
+  TestDatabase store;
+  UserDatabase& db = store.db();
+  EXPECT_EQ(db.GetDataVersion(), 6);
+  EXPECT_EQ(store.Scalar("select count(*) from searchengine"), "4");
+  EXPECT_EQ(store.Scalar("select count(*) from domain_type"), "361");
+  EXPECT_EQ(store.Scalar("select count(*) from domain_type where type=2"), "361");
+  QueryTable info;
+  ASSERT_EQ(db.Query("select key, value from info order by key", {}, &info), 5);
+  const std::vector<std::pair<std::string, std::string>> expected = {{"data_version", "6"},
+                                                                     {"domainlist_enable", "1"},
+                                                                     {"domainlist_latesttime", "0"},
+                                                                     {"exit_clean", "0"},
+                                                                     {"search_engine", "baidu"}};
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(info.Text(i, 0), expected[i].first);
+    EXPECT_EQ(info.Text(i, 1), expected[i].second);
+  }
+  // The designed columns of domainlist, in order, after steps 2, 4 and 5.
+  QueryTable columns;
+  db.Query("select name from pragma_table_info('domainlist')", {}, &columns);
+  std::string names;
+  for (size_t i = 0; i < columns.rows.size(); ++i) {
+    names += columns.Text(i, 0) + " ";
+  }
+  EXPECT_EQ(names,
+            "id source_id source_status source_url source_domain target_id target_status target_url target_domain ttl "
+            "is_auth is_sign is_guar auth_icon_urls sign_grade sign_grade_en sign_code sign_desc sign_desc_en "
+            "guar_data guar_data_en ");
+  // Engine titles are readable UTF-8 text.
+  EXPECT_EQ(store.Scalar("select title from searchengine where name='sogou'"), "搜狗搜索");
+  EXPECT_EQ(store.Scalar("select prefix from searchengine where name='google'"), "https://www.google.com/search?&q=");
+}
+
+TEST(UserDatabaseUpgrade, CreatesTheLookupIndexesWithoutChangingTheVersion) {
+  TestDatabase store;
+  EXPECT_EQ(store.Scalar("select count(*) from sqlite_master where type='index' and tbl_name='domainlist' "
+                         "and name like 'domainlist_%'"),
+            "4");
+  QueryTable plan;
+  store.db().Query("EXPLAIN QUERY PLAN SELECT target_url FROM domainlist WHERE target_status='1' AND "
+                   "source_domain=? ORDER BY ttl ASC;",
+                   {"x"}, &plan);
+  EXPECT_NE(plan.Text(0, 3).find("domainlist_source_domain"), std::string::npos) << plan.Text(0, 3);
+  EXPECT_EQ(store.db().GetDataVersion(), 6);
+}
+
+TEST(UserDatabaseUpgrade, VersionThreeFileGetsStepsFourToSixEachInItsOwnTransaction) {
+  TempDir folder;
+  const auto path = MakeDatabaseFrom(folder, "version3.sql");
+  UserDatabase db;
+  ASSERT_EQ(db.OpenFile(path.string()), 0);
+  ASSERT_EQ(db.GetDataVersion(), 3);
+  std::vector<std::string> statements;
+  db.SetStatementObserver([&](std::string_view sql) { statements.emplace_back(sql); });
+  ASSERT_EQ(db.Upgrade(), 0);
+  db.SetStatementObserver(nullptr);
+
+  // begin; step; version; commit; three times, then the index statements.
+  std::vector<std::string> markers;
+  for (const std::string& sql : statements) {
+    if (sql == "begin;" || sql == "commit;" || sql.starts_with("update info set value")) {
+      markers.push_back(sql.substr(0, 6));
+    } else if (sql.starts_with("create table") || sql.starts_with("delete from domain_type")) {
+      ADD_FAILURE() << "an earlier step ran again: " << sql;
+    }
+  }
+  EXPECT_EQ(markers, (std::vector<std::string>{"begin;", "update", "commit", "begin;", "update", "commit", "begin;",
+                                               "update", "commit"}));
+  const auto firstBegin = std::find(statements.begin(), statements.end(), "begin;");
+  ASSERT_LT(firstBegin + 1, statements.end());
+  EXPECT_EQ(*(firstBegin + 1), "alter table domainlist add column ttl integer;");
+
+  EXPECT_EQ(db.GetDataVersion(), 6);
+  QueryTable check;
+  db.Query("select (select count(*) from pragma_table_info('domainlist')), (select count(*) from domain_type), "
+           "(select value from info where key='search_engine'), (select count(*) from history), "
+           "(select source_url from domainlist where id='7')",
+           {}, &check);
+  EXPECT_EQ(check.Text(0, 0), "21");
+  EXPECT_EQ(check.Text(0, 1), "361");
+  EXPECT_EQ(check.Text(0, 2), "sogou");  // the user's choice is kept
+  EXPECT_EQ(check.Text(0, 3), "1");
+  EXPECT_EQ(check.Text(0, 4), "c2l0ZQ==");
+}
+
+TEST(UserDatabaseUpgrade, VersionSixOrHigherIsNotTouched) {
+  for (const char* version : {"6", "9"}) {
+    TestDatabase store;
+    store.db().Execute("update info set value=? where key='data_version'", {version});
+    std::vector<std::string> statements;
+    store.db().SetStatementObserver([&](std::string_view sql) { statements.emplace_back(sql); });
+    ASSERT_EQ(store.db().Upgrade(), 0);
+    for (const std::string& sql : statements) {
+      EXPECT_FALSE(sql == "begin;" || sql.starts_with("update") || sql.starts_with("insert")) << sql;
+    }
+    EXPECT_EQ(store.Scalar("select value from info where key='data_version'"), version);
+  }
+}
+
+TEST(UserDatabaseUpgrade, FileWithoutInfoTableRunsEveryStepAndSurvivesCollisions) {
+  TempDir folder;
+  const auto path = MakeDatabaseFrom(folder, "no_info_table.sql");
+  UserDatabase db;
+  ASSERT_EQ(db.OpenFile(path.string()), 0);
+  EXPECT_EQ(db.GetDataVersion(), 0);
+  ASSERT_EQ(db.Upgrade(), 0);
+  EXPECT_EQ(db.GetDataVersion(), 6);
+  QueryTable check;
+  db.Query("select (select count(*) from searchtext), (select count(*) from domain_type), "
+           "(select count(*) from searchengine), (select count(*) from sqlite_master where name='history')",
+           {}, &check);
+  EXPECT_EQ(check.Text(0, 0), "1");
+  // Step 1's insert of ten hosts collides with the row already there and fails
+  // whole; step 6 adds its 351.
+  EXPECT_EQ(check.Text(0, 1), "352");
+  EXPECT_EQ(check.Text(0, 2), "4");
+  EXPECT_EQ(check.Text(0, 3), "1");
+}
+
+TEST(UserDatabaseUpgrade, ForeignSchemaUpgradesCleanlyAndLosesNothing) {
+  TempDir folder;
+  const auto path = MakeDatabaseFrom(folder, "other_schema.sql");
+  UserDatabase db;
+  ASSERT_EQ(db.OpenFile(path.string()), 0);
+  EXPECT_EQ(db.GetDataVersion(), 0);  // info has no value column
+  EXPECT_EQ(db.Upgrade(), 0);
+  EXPECT_EQ(db.GetDataVersion(), 0);  // the version cannot be recorded in that table
+  QueryTable check;
+  db.Query("select (select content from info where name='owner'), (select label from searchengine), "
+           "(select type from domain_type where domain='www.icbc.com.cn')",
+           {}, &check);
+  EXPECT_EQ(check.Text(0, 0), "someone else");
+  EXPECT_EQ(check.Text(0, 1), "not ours");
+  EXPECT_EQ(check.Text(0, 2), "5");
+}
+
+TEST(UserDatabaseOpen, TextFileFailsAndStaysUntouched) {
+  TempDir folder;
+  const std::string text = ReadTestData("store/not_a_database.txt");
+  const auto path = folder.WriteFile("kx.dat", text);
+  UserDatabase db;
+  EXPECT_EQ(db.OpenFile(path.string()), -1);
+  EXPECT_FALSE(db.IsOpen());
+  EXPECT_NE(db.OpenError().find("kx.dat"), std::string::npos) << db.OpenError();
+  EXPECT_EQ(FileBytes(path), text);
+  // Everything on the unopened object fails quietly.
+  EXPECT_EQ(db.GetDataVersion(), 0);
+  EXPECT_EQ(db.Upgrade(), -1);
+  EXPECT_EQ(db.Execute("select 1"), -1);
+  EXPECT_EQ(db.ExecReturningRowId("select 1"), -1);
+  EXPECT_EQ(db.Query("select 1"), -1);
+  WString value;
+  EXPECT_EQ(InfoRecords(db).GetInfo(u"exit_clean", value), -1);
+}
+
+TEST(UserDatabaseOpen, SettingsChooseTheFileAndAMissingFolderFails) {
+  TempDir folder;
+  const auto path = folder.path() / "profile" / "kx.dat";
+  SettingsRegistry::Instance().Set(u"appdata/db", Utf8ToWide(path.string()));
+  UserDatabase db;
+  EXPECT_EQ(db.Open(), -1);  // the folder does not exist
+  std::filesystem::create_directories(path.parent_path());
+  EXPECT_EQ(db.Open(), 0);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(db.GetDataVersion(), 0);
+}
+
+TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
+  TempDir folder;
+  std::string whole;
+  {
+    TestDatabase store;
+    for (int i = 0; i < 200; ++i) {
+      store.db().Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
+    }
+    whole = FileBytes(store.path());
+  }
+  ASSERT_GT(whole.size(), 16384u);
+  for (const size_t length : {size_t{0}, size_t{50}, size_t{4096}, whole.size() / 2, whole.size() - 1}) {
+    const auto path = folder.WriteFile("cut" + std::to_string(length) + ".dat", whole.substr(0, length));
+    UserDatabase db;
+    if (db.OpenFile(path.string()) != 0) {
+      EXPECT_EQ(FileBytes(path), whole.substr(0, length));
+      continue;
+    }
+    // Whatever opened must answer without crashing; a damaged page may fail a
+    // statement, which is reported, never hidden.
+    const int version = db.GetDataVersion();
+    EXPECT_GE(version, 0);
+    EXPECT_EQ(db.Upgrade(), 0);
+    EXPECT_LE(db.Query("select * from history"), 200);
+  }
+}
+
+TEST(UserDatabaseStatements, ValuesAreBoundNeverSpliced) {
+  TestDatabase store;
+  const std::string hostile = "x'); drop table info; --%s\\\n\"ü";
+  const int64_t id = store.db().ExecReturningRowId("insert into history (url) values (?)", {hostile});
+  EXPECT_EQ(id, 1);
+  EXPECT_EQ(store.Scalar("select url from history where id=1"), hostile);
+  EXPECT_EQ(store.db().GetDataVersion(), 6);
+  // A statement that does not compile is a failure, and so is a missing value.
+  EXPECT_EQ(store.db().Execute("insert into nowhere values (1)"), -1);
+  EXPECT_EQ(store.db().Execute("insert into history (url) values (?)"), -1);
+  EXPECT_EQ(store.db().Query("select * from history where url=?", {hostile}), 1);
+}
+
+TEST(UserDatabaseStatements, FailedTransactionWorkRollsBack) {
+  TestDatabase store;
+  UserDatabase& db = store.db();
+  EXPECT_EQ(db.RunInTransaction([&] {
+    db.Execute("insert into searchtext (searchtext) values ('gone')");
+    return false;
+  }),
+            -1);
+  EXPECT_EQ(store.Scalar("select count(*) from searchtext"), "0");
+  // Nested work joins the outer transaction.
+  EXPECT_EQ(db.RunInTransaction([&] {
+    return db.RunInTransaction([&] { return db.Execute("insert into searchtext (searchtext) values ('kept')") == 0; }) ==
+           0;
+  }),
+            0);
+  EXPECT_EQ(store.Scalar("select count(*) from searchtext"), "1");
+}
+
+TEST(UserDatabaseThreads, OneConnectionServesManyThreadsAtOnce) {
+  TestDatabase store;
+  UserDatabase& db = store.db();
+  constexpr int kThreads = 6;
+  constexpr int kRowsPerThread = 100;
+  std::vector<std::vector<int64_t>> ids(kThreads);
+  std::atomic<int> failures = 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      InfoRecords info(db);
+      for (int i = 0; i < kRowsPerThread; ++i) {
+        const int64_t id = db.ExecReturningRowId("insert into history (url, realurl) values (?, ?)",
+                                                 {std::to_string(t), std::to_string(i)});
+        ids[static_cast<size_t>(t)].push_back(id);
+        // Every thread races to create and update the same keys.
+        if (info.SetInfo(u"shared_key", Utf8ToWide(std::to_string(i))) != 0) {
+          ++failures;
+        }
+        WString value;
+        if (info.GetInfo(u"shared_key", value) != 0 || db.GetDataVersion() != 6) {
+          ++failures;
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(failures.load(), 0);
+  std::set<int64_t> unique;
+  for (int t = 0; t < kThreads; ++t) {
+    for (int i = 0; i < kRowsPerThread; ++i) {
+      const int64_t id = ids[static_cast<size_t>(t)][static_cast<size_t>(i)];
+      // The row id returned is the caller's own row, never another thread's.
+      QueryTable row;
+      ASSERT_EQ(db.Query("select url, realurl from history where id=?", {id}, &row), 1);
+      EXPECT_EQ(row.Text(0, 0), std::to_string(t));
+      EXPECT_EQ(row.Text(0, 1), std::to_string(i));
+      unique.insert(id);
+    }
+  }
+  EXPECT_EQ(unique.size(), static_cast<size_t>(kThreads * kRowsPerThread));
+  EXPECT_EQ(store.Scalar("select count(*) from info where key='shared_key'"), "1");
+}
+
+TEST(UserDatabaseThreads, SecondConnectionWaitsForTheLockInsteadOfFailing) {
+  TestDatabase store;
+  UserDatabase other;
+  ASSERT_EQ(other.OpenFile(store.path().string()), 0);
+  std::atomic<bool> writerStarted = false;
+  std::thread holder;
+  ASSERT_EQ(store.db().RunInTransaction([&] {
+    store.db().Execute("insert into searchtext (searchtext) values ('first')");
+    holder = std::thread([&] {
+      writerStarted = true;
+      // Blocks on the file lock until the transaction below commits.
+      EXPECT_EQ(other.Execute("insert into searchtext (searchtext) values ('second')"), 0);
+    });
+    while (!writerStarted) {
+      std::this_thread::yield();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return true;
+  }),
+            0);
+  holder.join();
+  EXPECT_EQ(store.Scalar("select count(*) from searchtext"), "2");
+}
+
+}  // namespace
+}  // namespace tarvo
