@@ -1,0 +1,82 @@
+#include "domain_list_endpoint.h"
+
+#include "api_codes.h"
+#include "brand_directory.h"
+#include "client_cipher.h"
+#include "field_values.h"
+#include "form_fields.h"
+#include "json_text.h"
+#include "service_database.h"
+
+namespace tarvo::service {
+
+namespace {
+
+enum Action { kInsert = 1, kUpdate = 2, kDelete = 3 };
+
+constexpr std::string_view kSelectSites =
+    "SELECT id, source_id, source_status, source_url, target_id, target_status, target_url, mirror_address,"
+    " is_auth, is_sign, is_ensure, auth_icons, sign_grade, sign_grade_en, sign_code, sign_desc, sign_desc_en,"
+    " ensure, ensure_en, created_at, deleted FROM sites WHERE modified_at>?1 AND (deleted=0 OR ?1>0)"
+    " ORDER BY id";
+
+}  // namespace
+
+DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort) : db_(db), mirrorPort_(mirrorPort) {}
+
+ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
+  const std::string brand = form.Get("brand").value_or("");
+  const auto latestTime = ParseInteger(form.Get("latest_time").value_or("0"));
+  if (brand.empty()) {
+    return ApiReply::BadField("brand");
+  }
+  if (!latestTime || *latestTime < 0) {
+    return ApiReply::BadField("latest_time");
+  }
+  return db_.Read([&](ServiceDatabase& db) {
+    if (!ResolveBrand(db, brand)) {
+      return ApiReply::Failure(kCodeNotFound, "unknown brand");
+    }
+    auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
+    newest.Step();
+    Json::Value data(Json::objectValue);
+    data["max_time"] = Json::Int64(std::max(newest.Int(0), *latestTime));
+    Json::Value& entries = data["domain_list"] = Json::Value(Json::arrayValue);
+    auto sites = db.Prepare(kSelectSites);
+    sites.Bind(1, *latestTime);
+    while (sites.Step()) {
+      const std::string mirrorAddress = sites.Text(7);
+      const std::string target = mirrorAddress.empty()
+                                     ? sites.Text(6)
+                                     : "http://" + mirrorAddress + ":" + std::to_string(mirrorPort_) + "/";
+      Json::Value entry(Json::objectValue);
+      entry["id"] = Json::Int64(sites.Int(0));
+      entry["source_id"] = Json::Int64(sites.Int(1));
+      entry["source_status"] = Json::Int64(sites.Int(2));
+      entry["source_url"] = CipherForClient(sites.Text(3));
+      entry["target_id"] = Json::Int64(sites.Int(4));
+      entry["target_status"] = Json::Int64(sites.Int(5));
+      entry["target_url"] = CipherForClient(target);
+      entry["isauth"] = Json::Int64(sites.Int(8));
+      entry["issign"] = Json::Int64(sites.Int(9));
+      entry["isensure"] = Json::Int64(sites.Int(10));
+      entry["authicon"] = ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue));
+      entry["signgrade"] = sites.Text(12);
+      entry["signgrade_en"] = sites.Text(13);
+      entry["signcode"] = sites.Text(14);
+      entry["signdesc"] = sites.Text(15);
+      entry["signdesc_en"] = sites.Text(16);
+      entry["ensure"] = sites.Text(17);
+      entry["ensure_en"] = sites.Text(18);
+      if (sites.Int(20) != 0) {
+        entry["action"] = kDelete;
+      } else {
+        entry["action"] = sites.Int(19) > *latestTime || *latestTime == 0 ? kInsert : kUpdate;
+      }
+      entries.append(entry);
+    }
+    return ApiReply::Ok(data);
+  });
+}
+
+}  // namespace tarvo::service

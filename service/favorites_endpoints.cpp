@@ -1,0 +1,169 @@
+#include "favorites_endpoints.h"
+
+#include <optional>
+
+#include "api_codes.h"
+#include "brand_directory.h"
+#include "favorites_document.h"
+#include "form_fields.h"
+#include "json_text.h"
+#include "service_database.h"
+
+namespace tarvo::service {
+
+namespace {
+
+ApiReply BadToken() { return ApiReply::Failure(kCodeUnauthorized, "invalid or expired token"); }
+
+// The item a form carries in "data". Browsers that do not encode their bodies cut an
+// item whose address contains "&" into several fields; "data" always comes last, so
+// the raw rest of the body is the whole item when the decoded field does not parse.
+std::optional<Json::Value> ItemFromForm(const FormFields& form) {
+  if (const auto decoded = ParseJson(form.Get("data").value_or(""))) {
+    return decoded;
+  }
+  if (const auto raw = form.RawTail("data")) {
+    return ParseJson(*raw);
+  }
+  return std::nullopt;
+}
+
+// Loads the user's document, lets `edit` change it and stores it again, all inside
+// the caller's transaction.
+template <class Edit>
+ApiReply EditDocument(ServiceDatabase& db, int64_t userId, Edit&& edit) {
+  auto query = db.Prepare("SELECT favorites, next_favorite_id FROM users WHERE id=?1");
+  query.Bind(1, userId);
+  if (!query.Step()) {
+    return BadToken();
+  }
+  FavoritesDocument document = FavoritesDocument::FromText(query.Text(0));
+  int64_t nextId = std::max(query.Int(1), document.LargestId() + 1);
+  ApiReply reply = edit(document, nextId);
+  if (reply.code() == kCodeOk) {
+    db.Prepare("UPDATE users SET favorites=?1, next_favorite_id=?2 WHERE id=?3")
+        .Bind(1, document.ToText())
+        .Bind(2, nextId)
+        .Bind(3, userId)
+        .Run();
+  }
+  return reply;
+}
+
+}  // namespace
+
+FavoritesEndpoints::FavoritesEndpoints(ServiceDatabase& db, const TokenAuthority& tokens, ServiceClock clock)
+    : db_(db), tokens_(tokens), clock_(std::move(clock)) {}
+
+ApiReply FavoritesEndpoints::Defaults(const FormFields& form) const {
+  const std::string brand = form.Get("brand").value_or("");
+  if (brand.empty()) {
+    return ApiReply::BadField("brand");
+  }
+  return db_.Read([&](ServiceDatabase& db) {
+    const auto resolved = ResolveBrand(db, brand);
+    if (!resolved) {
+      return ApiReply::Failure(kCodeNotFound, "unknown brand");
+    }
+    auto query = db.Prepare("SELECT default_favorites FROM brands WHERE name=?1");
+    query.Bind(1, *resolved);
+    query.Step();
+    return ApiReply::Ok(FavoritesDocument::FromText(query.Text(0)).items());
+  });
+}
+
+ApiReply FavoritesEndpoints::List(const FormFields& form) const {
+  const int64_t now = clock_();
+  return db_.Read([&](ServiceDatabase& db) {
+    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
+    if (!userId) {
+      return BadToken();
+    }
+    auto query = db.Prepare("SELECT favorites FROM users WHERE id=?1");
+    query.Bind(1, *userId);
+    if (!query.Step()) {
+      return BadToken();
+    }
+    Json::Value data(Json::objectValue);
+    data["favor"] = FavoritesDocument::FromText(query.Text(0)).items();
+    return ApiReply::Ok(data);
+  });
+}
+
+ApiReply FavoritesEndpoints::Add(const FormFields& form) const {
+  const auto item = ItemFromForm(form);
+  std::string error;
+  if (!item) {
+    return ApiReply::BadField("data");
+  }
+  if (!FavoritesDocument::Validate(*item, false, error)) {
+    return ApiReply::Failure(kCodeBadRequest, error);
+  }
+  const int64_t now = clock_();
+  return db_.Write([&](ServiceDatabase& db) {
+    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
+    if (!userId) {
+      return BadToken();
+    }
+    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t& nextId) {
+      Json::Value stored(Json::arrayValue);
+      stored.append(document.Add(*item, nextId, now));
+      return ApiReply::Ok(stored);
+    });
+  });
+}
+
+ApiReply FavoritesEndpoints::Update(const FormFields& form) const {
+  const auto item = ItemFromForm(form);
+  std::string error;
+  if (!item) {
+    return ApiReply::BadField("data");
+  }
+  if (!FavoritesDocument::Validate(*item, false, error)) {
+    return ApiReply::Failure(kCodeBadRequest, error);
+  }
+  const int64_t now = clock_();
+  return db_.Write([&](ServiceDatabase& db) {
+    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
+    if (!userId) {
+      return BadToken();
+    }
+    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t&) {
+      return document.Update(*item) ? ApiReply::Ok() : ApiReply::Failure(kCodeNotFound, "no such favourite");
+    });
+  });
+}
+
+ApiReply FavoritesEndpoints::Delete(const FormFields& form) const {
+  const auto list = ParseJson(form.Get("data").value_or(""));
+  if (!list || !list->isArray()) {
+    return ApiReply::BadField("data");
+  }
+  std::vector<std::string> ids;
+  for (const Json::Value& id : *list) {
+    if (id.isIntegral()) {
+      ids.push_back(std::to_string(id.asLargestInt()));
+    } else if (id.isString()) {
+      ids.push_back(id.asString());
+    } else {
+      return ApiReply::BadField("data");
+    }
+  }
+  const int64_t now = clock_();
+  return db_.Write([&](ServiceDatabase& db) {
+    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
+    if (!userId) {
+      return BadToken();
+    }
+    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t&) {
+      Json::Value data(Json::objectValue);
+      data["deleted"] = Json::Value(Json::arrayValue);
+      for (const std::string& id : document.Remove(ids)) {
+        data["deleted"].append(id);
+      }
+      return ApiReply::Ok(data);
+    });
+  });
+}
+
+}  // namespace tarvo::service

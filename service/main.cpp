@@ -1,0 +1,49 @@
+// tarvo-service: the browser's service, run next to the browser and by the tests.
+
+#include <csignal>
+#include <iostream>
+
+#include "platform/clock.h"
+#include "service_error.h"
+#include "service_options.h"
+#include "tarvo_service.h"
+
+int main(int argc, char** argv) {
+  using namespace tarvo::service;
+  ServiceOptions options;
+  std::string error;
+  if (!ParseServiceOptions(argc, argv, options, error)) {
+    std::cerr << "tarvo-service: " << error << "\n\n" << ServiceUsage();
+    return 2;
+  }
+  if (options.showHelp) {
+    std::cout << ServiceUsage();
+    return 0;
+  }
+
+  // Blocked before any thread starts, so every thread inherits the mask and the
+  // signals wait for sigwait below.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  TarvoService service(options, &std::cout, [] { return tarvo::NowSeconds(); });
+  try {
+    service.Start();
+  } catch (const std::exception& failure) {
+    std::cerr << "tarvo-service: " << failure.what() << std::endl;
+    return 1;
+  }
+  std::cout << "tarvo-service listening on " << service.BaseUrl() << std::endl;
+  for (const auto& proxy : service.proxies()) {
+    std::cout << "tarvo-service node " << proxy->nodeId() << " proxy on port " << proxy->port() << std::endl;
+  }
+
+  int received = 0;
+  sigwait(&stopSignals, &received);
+  service.Stop();
+  std::cout << "tarvo-service stopped" << std::endl;
+  return 0;
+}

@@ -1,0 +1,69 @@
+#include "password_hasher.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
+#include <charconv>
+#include <vector>
+
+#include "secure_random.h"
+#include "service_error.h"
+
+namespace tarvo::service {
+
+namespace {
+
+constexpr std::string_view kScheme = "pbkdf2-sha256";
+constexpr size_t kSaltBytes = 16;
+constexpr size_t kHashBytes = 32;
+
+bool DeriveHex(std::string_view password, std::string_view saltHex, int iterations, std::string& hexOut) {
+  std::vector<unsigned char> derived(kHashBytes);
+  if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
+                        reinterpret_cast<const unsigned char*>(saltHex.data()), static_cast<int>(saltHex.size()),
+                        iterations, EVP_sha256(), static_cast<int>(derived.size()), derived.data()) != 1) {
+    return false;
+  }
+  static constexpr char kDigits[] = "0123456789abcdef";
+  hexOut.clear();
+  for (const unsigned char byte : derived) {
+    hexOut.push_back(kDigits[byte >> 4]);
+    hexOut.push_back(kDigits[byte & 0x0f]);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string PasswordHasher::MakeRecord(std::string_view password) const {
+  const std::string salt = RandomHex(kSaltBytes);
+  std::string hash;
+  if (!DeriveHex(password, salt, iterations_, hash)) {
+    throw ServiceError("password hashing failed");
+  }
+  return std::string(kScheme) + "$" + std::to_string(iterations_) + "$" + salt + "$" + hash;
+}
+
+bool PasswordHasher::Verify(std::string_view password, std::string_view record) const {
+  const size_t first = record.find('$');
+  const size_t second = first == std::string_view::npos ? first : record.find('$', first + 1);
+  const size_t third = second == std::string_view::npos ? second : record.find('$', second + 1);
+  if (third == std::string_view::npos || record.substr(0, first) != kScheme) {
+    return false;
+  }
+  int iterations = 0;
+  const std::string_view count = record.substr(first + 1, second - first - 1);
+  const auto parsed = std::from_chars(count.data(), count.data() + count.size(), iterations);
+  if (parsed.ec != std::errc() || parsed.ptr != count.data() + count.size() || iterations <= 0) {
+    return false;
+  }
+  const std::string_view salt = record.substr(second + 1, third - second - 1);
+  const std::string_view expected = record.substr(third + 1);
+  std::string actual;
+  if (!DeriveHex(password, salt, iterations, actual) || actual.size() != expected.size()) {
+    return false;
+  }
+  return CRYPTO_memcmp(actual.data(), expected.data(), actual.size()) == 0;
+}
+
+}  // namespace tarvo::service

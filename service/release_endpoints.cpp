@@ -1,0 +1,57 @@
+#include "release_endpoints.h"
+
+#include "api_codes.h"
+#include "brand_directory.h"
+#include "form_fields.h"
+#include "service_database.h"
+
+namespace tarvo::service {
+
+ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock) : db_(db), clock_(std::move(clock)) {}
+
+ApiReply ReleaseEndpoints::Version(const FormFields& form, const RequestContext& request) const {
+  const std::string brand = form.Get("brand").value_or("");
+  if (brand.empty()) {
+    return ApiReply::BadField("brand");
+  }
+  return db_.Read([&](ServiceDatabase& db) {
+    const auto resolved = ResolveBrand(db, brand);
+    if (!resolved) {
+      return ApiReply::Failure(kCodeNotFound, "unknown brand");
+    }
+    auto query = db.Prepare("SELECT version, installer_name FROM brands WHERE name=?1");
+    query.Bind(1, *resolved);
+    query.Step();
+    if (query.Text(0).empty()) {
+      return ApiReply::Failure(kCodeNotFound, "no version published");
+    }
+    Json::Value data(Json::objectValue);
+    data["version"] = query.Text(0);
+    const std::string installer = query.Text(1);
+    data["url"] = installer.empty() || request.host.empty()
+                      ? std::string()
+                      : "http://" + request.host + std::string(kDownloadPath) + installer;
+    return ApiReply::Ok(data);
+  });
+}
+
+ApiReply ReleaseEndpoints::LogLaunch(const FormFields& form, const RequestContext& request) const {
+  const std::string brand = form.Get("brand").value_or("");
+  if (brand.empty()) {
+    return ApiReply::BadField("brand");
+  }
+  const int64_t now = clock_();
+  db_.Write([&](ServiceDatabase& db) {
+    db.Prepare(
+          "INSERT INTO launches(brand, platform, client_version, remote_address, at) VALUES(?1, ?2, ?3, ?4, ?5)")
+        .Bind(1, brand)
+        .Bind(2, form.Get("platform").value_or(""))
+        .Bind(3, form.Get("clientversion").value_or(""))
+        .Bind(4, request.remoteAddress)
+        .Bind(5, now)
+        .Run();
+  });
+  return ApiReply::Ok();
+}
+
+}  // namespace tarvo::service

@@ -1,0 +1,158 @@
+#include "service_options.h"
+
+#include <cstdlib>
+
+#include "field_values.h"
+
+namespace tarvo::service {
+
+namespace {
+
+bool ParsePort(const std::string& text, int& port) {
+  const auto value = ParseInteger(text);
+  if (!value || *value < 0 || *value > 65535) {
+    return false;
+  }
+  port = static_cast<int>(*value);
+  return true;
+}
+
+// "auto", "seed", "8371,8372" or "8371-8374".
+bool ParseProxyPorts(const std::string& text, ProxyPortPlan& plan) {
+  plan.ports.clear();
+  if (text == "auto") {
+    plan.mode = ProxyPortPlan::Mode::kAuto;
+    return true;
+  }
+  if (text == "seed") {
+    plan.mode = ProxyPortPlan::Mode::kSeeded;
+    return true;
+  }
+  plan.mode = ProxyPortPlan::Mode::kListed;
+  const size_t dash = text.find('-');
+  if (dash != std::string::npos) {
+    int first = 0;
+    int last = 0;
+    if (!ParsePort(text.substr(0, dash), first) || !ParsePort(text.substr(dash + 1), last) || first == 0 ||
+        last < first || last - first > 1000) {
+      return false;
+    }
+    for (int port = first; port <= last; ++port) {
+      plan.ports.push_back(port);
+    }
+    return true;
+  }
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    int port = 0;
+    if (!ParsePort(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), port)) {
+      return false;
+    }
+    plan.ports.push_back(port);
+    if (comma == std::string::npos) {
+      break;
+    }
+    start = comma + 1;
+  }
+  return true;
+}
+
+bool ParsePositive(const std::string& text, int64_t limit, int64_t& value) {
+  const auto parsed = ParseInteger(text);
+  if (!parsed || *parsed <= 0 || *parsed > limit) {
+    return false;
+  }
+  value = *parsed;
+  return true;
+}
+
+}  // namespace
+
+bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& options, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (flag == "--help" || flag == "-h") {
+      options.showHelp = true;
+      continue;
+    }
+    if (flag == "--quiet") {
+      options.quiet = true;
+      continue;
+    }
+    if (i + 1 >= argc) {
+      error = flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unexpected argument " + flag;
+      return false;
+    }
+    const std::string value = argv[++i];
+    int64_t number = 0;
+    bool valid = true;
+    if (flag == "--port") {
+      valid = ParsePort(value, options.port);
+    } else if (flag == "--listen") {
+      options.listenAddress = value;
+      valid = !value.empty();
+    } else if (flag == "--data") {
+      options.dataPath = value;
+      valid = !value.empty();
+    } else if (flag == "--seed") {
+      options.seedPath = value;
+      valid = !value.empty();
+    } else if (flag == "--proxy-ports") {
+      valid = ParseProxyPorts(value, options.proxyPorts);
+    } else if (flag == "--token-lifetime") {
+      valid = ParsePositive(value, int64_t{10} * 365 * 24 * 3600, number);
+      options.tokenLifetimeSeconds = number;
+    } else if (flag == "--password-iterations") {
+      valid = ParsePositive(value, 10'000'000, number);
+      options.passwordIterations = static_cast<int>(number);
+    } else if (flag == "--threads") {
+      valid = ParsePositive(value, 256, number);
+      options.threads = static_cast<int>(number);
+    } else if (flag == "--max-body") {
+      valid = ParsePositive(value, 64 * 1024 * 1024, number);
+      options.maxBodyBytes = static_cast<size_t>(number);
+    } else {
+      error = "unknown option " + flag;
+      return false;
+    }
+    if (!valid) {
+      error = "invalid value for " + flag + ": " + value;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string ServiceUsage() {
+  return "Usage: tarvo-service [options]\n"
+         "The browser's service: accounts, VPN nodes and their proxies, protected sites,\n"
+         "favourites, version and installer, launch reports.\n"
+         "\n"
+         "  --port N               HTTP port (default 8360; 0 picks a free port)\n"
+         "  --listen ADDRESS       address to listen on (default 127.0.0.1, loopback only)\n"
+         "  --data FILE            SQLite file (default $XDG_DATA_HOME/tarvo-service/service.db)\n"
+         "  --seed FILE            load brands, users, nodes, sites, pages from a JSON seed\n"
+         "  --proxy-ports PORTS    run a proxy per node: auto (free ports), seed (the seeded\n"
+         "                         ports), a list 8371,8372 or a range 8371-8374 (in node order)\n"
+         "  --token-lifetime SEC   login token lifetime (default 43200)\n"
+         "  --password-iterations N  PBKDF2 iterations for new password records (default 100000)\n"
+         "  --threads N            request threads (default 8)\n"
+         "  --max-body BYTES       largest accepted request body (default 262144)\n"
+         "  --quiet                no request log on standard output\n"
+         "  --help                 this text\n";
+}
+
+std::string DefaultDataPath() {
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  std::string base;
+  if (dataHome != nullptr && dataHome[0] == '/') {
+    base = dataHome;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home != nullptr ? home : ".") + "/.local/share";
+  }
+  return base + "/tarvo-service/service.db";
+}
+
+}  // namespace tarvo::service

@@ -1,0 +1,172 @@
+#include "tarvo_service.h"
+
+#include <iostream>
+
+#include "account_endpoints.h"
+#include "api_router.h"
+#include "domain_list_endpoint.h"
+#include "favorites_endpoints.h"
+#include "http_front.h"
+#include "json_text.h"
+#include "release_endpoints.h"
+#include "seed_reader.h"
+#include "seed_writer.h"
+#include "served_files.h"
+#include "service_database.h"
+#include "service_error.h"
+#include "vpn_connections.h"
+#include "vpn_endpoints.h"
+
+namespace tarvo::service {
+
+namespace {
+
+struct SeededNode {
+  int64_t id = 0;
+  int port = 0;
+};
+
+std::vector<SeededNode> LoadNodes(ServiceDatabase& db) {
+  return db.Read([](ServiceDatabase& reader) {
+    std::vector<SeededNode> nodes;
+    auto query = reader.Prepare("SELECT id, port FROM nodes ORDER BY position");
+    while (query.Step()) {
+      nodes.push_back(SeededNode{query.Int(0), static_cast<int>(query.Int(1))});
+    }
+    return nodes;
+  });
+}
+
+std::vector<std::string> MirrorAddresses(ServiceDatabase& db) {
+  return db.Read([](ServiceDatabase& reader) {
+    std::vector<std::string> addresses;
+    auto query = reader.Prepare("SELECT DISTINCT mirror_address FROM sites WHERE deleted=0 AND mirror_address<>''");
+    while (query.Step()) {
+      addresses.push_back(query.Text(0));
+    }
+    return addresses;
+  });
+}
+
+}  // namespace
+
+TarvoService::TarvoService(ServiceOptions options, std::ostream* log, ServiceClock clock)
+    : options_(std::move(options)),
+      log_(log),
+      clock_(std::move(clock)),
+      hasher_(options_.passwordIterations),
+      tokens_(options_.tokenLifetimeSeconds) {}
+
+TarvoService::~TarvoService() { Stop(); }
+
+void TarvoService::Start() {
+  try {
+    db_ = std::make_unique<ServiceDatabase>(options_.dataPath.empty() ? DefaultDataPath() : options_.dataPath);
+    if (!options_.seedPath.empty()) {
+      WriteSeed(*db_, ReadSeedFile(options_.seedPath, clock_()), hasher_, clock_());
+    }
+    connections_ = std::make_unique<VpnConnections>(*db_, clock_);
+    HttpFrontOptions frontOptions;
+    frontOptions.listenAddress = options_.listenAddress;
+    frontOptions.port = options_.port;
+    frontOptions.threads = options_.threads;
+    frontOptions.maxBodyBytes = options_.maxBodyBytes;
+    front_ = std::make_unique<HttpFront>(frontOptions, options_.quiet ? nullptr : log_);
+    const int port = front_->Bind(MirrorAddresses(*db_));
+    StartProxies();
+    NodeAddresses proxyAddresses;
+    for (const auto& proxy : proxies_) {
+      proxyAddresses[proxy->nodeId()] = NodeAddress{options_.listenAddress, proxy->port()};
+    }
+    accounts_ = std::make_unique<AccountEndpoints>(*db_, tokens_, hasher_, clock_);
+    vpn_ = std::make_unique<VpnEndpoints>(*db_, tokens_, *connections_, std::move(proxyAddresses), clock_);
+    domains_ = std::make_unique<DomainListEndpoint>(*db_, port);
+    favorites_ = std::make_unique<FavoritesEndpoints>(*db_, tokens_, clock_);
+    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_);
+    router_ = std::make_unique<ApiRouter>(*accounts_, *vpn_, *domains_, *favorites_, *release_);
+    files_ = std::make_unique<ServedFiles>(*db_);
+    front_->Serve(*router_, *files_, [this] { return ProxyStatusJson(); });
+  } catch (...) {
+    Stop();
+    throw;
+  }
+}
+
+void TarvoService::StartProxies() {
+  if (options_.proxyPorts.mode == ProxyPortPlan::Mode::kNone) {
+    return;
+  }
+  // Test-domain requests reach the front on an address the proxy can connect to.
+  const std::string frontAddress = options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
+  const NodeAddress front{frontAddress, front_->port()};
+  const std::vector<SeededNode> nodes = LoadNodes(*db_);
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    int port = 0;
+    switch (options_.proxyPorts.mode) {
+      case ProxyPortPlan::Mode::kSeeded:
+        port = nodes[i].port;
+        break;
+      case ProxyPortPlan::Mode::kListed:
+        if (i >= options_.proxyPorts.ports.size()) {
+          return;
+        }
+        port = options_.proxyPorts.ports[i];
+        break;
+      default:
+        break;
+    }
+    const int64_t nodeId = nodes[i].id;
+    auto proxy = std::make_unique<ProxyServer>(
+        nodeId, options_.listenAddress, port,
+        [connections = connections_.get(), nodeId](std::string_view user, std::string_view token) {
+          return connections->Admits(nodeId, user, token);
+        },
+        front);
+    proxy->Start();
+    proxies_.push_back(std::move(proxy));
+  }
+}
+
+void TarvoService::Stop() {
+  if (front_) {
+    front_->Stop();
+  }
+  for (const auto& proxy : proxies_) {
+    proxy->Stop();
+  }
+}
+
+int TarvoService::port() const { return front_ ? front_->port() : 0; }
+
+std::string TarvoService::BaseUrl() const {
+  const std::string host = options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
+  return "http://" + host + ":" + std::to_string(port()) + "/";
+}
+
+const ProxyServer* TarvoService::ProxyOf(int64_t nodeId) const {
+  for (const auto& proxy : proxies_) {
+    if (proxy->nodeId() == nodeId) {
+      return proxy.get();
+    }
+  }
+  return nullptr;
+}
+
+std::string TarvoService::ProxyStatusJson() const {
+  Json::Value status(Json::arrayValue);
+  for (const auto& proxy : proxies_) {
+    const ProxyCounts counts = proxy->Counts();
+    Json::Value entry(Json::objectValue);
+    entry["node_id"] = Json::Int64(proxy->nodeId());
+    entry["port"] = proxy->port();
+    entry["requests"] = Json::UInt64(counts.requests);
+    entry["tunnels"] = Json::UInt64(counts.tunnels);
+    entry["auth_refused"] = Json::UInt64(counts.authRefused);
+    entry["destination_refused"] = Json::UInt64(counts.destinationRefused);
+    entry["upstream_failures"] = Json::UInt64(counts.upstreamFailures);
+    status.append(entry);
+  }
+  return WriteCompactJson(status);
+}
+
+}  // namespace tarvo::service

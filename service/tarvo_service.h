@@ -1,0 +1,81 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "password_hasher.h"
+#include "proxy_server.h"
+#include "service_clock.h"
+#include "service_options.h"
+#include "token_authority.h"
+
+namespace tarvo::service {
+
+class AccountEndpoints;
+class ApiRouter;
+class DomainListEndpoint;
+class FavoritesEndpoints;
+class HttpFront;
+class ReleaseEndpoints;
+class ServedFiles;
+class ServiceDatabase;
+class VpnConnections;
+class VpnEndpoints;
+
+// The whole service in one object: storage, seed, endpoints, HTTP front and the
+// nodes' proxies. main() runs one; tests run one in-process on a free port.
+//
+// Threads: Start and Stop on the owner's thread; between them requests and proxy
+// clients are served on the front's and the proxies' own threads.
+class TarvoService {
+ public:
+  // `log` receives the request log (may be null) and must outlive the object.
+  TarvoService(ServiceOptions options, std::ostream* log, ServiceClock clock);
+  ~TarvoService();
+  TarvoService(const TarvoService&) = delete;
+  TarvoService& operator=(const TarvoService&) = delete;
+
+  // Opens the data file, applies the seed, starts the proxies and the front.
+  // Throws ServiceError (with a message for people) when any of it fails; whatever
+  // had started is stopped again.
+  void Start();
+  // Stops the front and the proxies. Idempotent.
+  void Stop();
+
+  // The port the front listens on, and its base address ("http://127.0.0.1:8360/").
+  int port() const;
+  std::string BaseUrl() const;
+
+  // The running proxies, in node order.
+  const std::vector<std::unique_ptr<ProxyServer>>& proxies() const { return proxies_; }
+  // The proxy of one node, or null.
+  const ProxyServer* ProxyOf(int64_t nodeId) const;
+
+  // The proxies' counters as JSON text (served at "/status/proxies").
+  std::string ProxyStatusJson() const;
+
+ private:
+  void StartProxies();
+
+  const ServiceOptions options_;
+  std::ostream* const log_;  // not owned
+  const ServiceClock clock_;
+  const PasswordHasher hasher_;
+  const TokenAuthority tokens_;
+  std::unique_ptr<ServiceDatabase> db_;
+  std::unique_ptr<VpnConnections> connections_;
+  std::unique_ptr<HttpFront> front_;
+  std::vector<std::unique_ptr<ProxyServer>> proxies_;
+  std::unique_ptr<AccountEndpoints> accounts_;
+  std::unique_ptr<VpnEndpoints> vpn_;
+  std::unique_ptr<DomainListEndpoint> domains_;
+  std::unique_ptr<FavoritesEndpoints> favorites_;
+  std::unique_ptr<ReleaseEndpoints> release_;
+  std::unique_ptr<ApiRouter> router_;
+  std::unique_ptr<ServedFiles> files_;
+};
+
+}  // namespace tarvo::service

@@ -1,0 +1,104 @@
+#include "tcp_connection.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tarvo::service {
+
+TcpConnection::~TcpConnection() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+}
+
+TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+std::optional<TcpConnection> TcpConnection::Connect(const std::string& address, int port, int timeoutMs) {
+  sockaddr_storage storage{};
+  socklen_t length = 0;
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+  if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(static_cast<uint16_t>(port));
+    length = sizeof(sockaddr_in);
+  } else if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(static_cast<uint16_t>(port));
+    length = sizeof(sockaddr_in6);
+  } else {
+    return std::nullopt;
+  }
+  TcpConnection connection(::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!connection.valid()) {
+    return std::nullopt;
+  }
+  if (::connect(connection.fd_, reinterpret_cast<sockaddr*>(&storage), length) != 0) {
+    if (errno != EINPROGRESS) {
+      return std::nullopt;
+    }
+    pollfd waiting{connection.fd_, POLLOUT, 0};
+    int error = 0;
+    socklen_t errorLength = sizeof(error);
+    if (::poll(&waiting, 1, timeoutMs) != 1 ||
+        ::getsockopt(connection.fd_, SOL_SOCKET, SO_ERROR, &error, &errorLength) != 0 || error != 0) {
+      return std::nullopt;
+    }
+  }
+  ::fcntl(connection.fd_, F_SETFL, ::fcntl(connection.fd_, F_GETFL) & ~O_NONBLOCK);
+  const int on = 1;
+  ::setsockopt(connection.fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+  return connection;
+}
+
+bool TcpConnection::WriteAll(std::string_view data) const {
+  while (!data.empty()) {
+    const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) {
+      continue;
+    }
+    if (sent <= 0) {
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(sent));
+  }
+  return true;
+}
+
+long TcpConnection::ReadSome(char* buffer, size_t capacity) const {
+  for (;;) {
+    const ssize_t received = ::recv(fd_, buffer, capacity, 0);
+    if (received < 0 && errno == EINTR) {
+      continue;
+    }
+    return received;
+  }
+}
+
+void TcpConnection::SetReadTimeout(int seconds) const {
+  timeval timeout{seconds, 0};
+  ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+}
+
+void TcpConnection::ShutdownWrite() const { ::shutdown(fd_, SHUT_WR); }
+
+void TcpConnection::Shutdown() const { ::shutdown(fd_, SHUT_RDWR); }
+
+}  // namespace tarvo::service

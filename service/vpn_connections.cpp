@@ -1,0 +1,100 @@
+#include "vpn_connections.h"
+
+#include <algorithm>
+
+#include "field_values.h"
+#include "secure_random.h"
+#include "service_database.h"
+
+namespace tarvo::service {
+
+namespace {
+
+constexpr size_t kProxyTokenBytes = 24;
+
+void Charge(ServiceDatabase& db, int64_t userId, int64_t seconds) {
+  db.Prepare("UPDATE users SET vpn_seconds=MAX(0, vpn_seconds-?1) WHERE id=?2").Bind(1, seconds).Bind(2, userId).Run();
+}
+
+}  // namespace
+
+VpnConnections::VpnConnections(ServiceDatabase& db, ServiceClock clock) : db_(db), clock_(std::move(clock)) {}
+
+std::string VpnConnections::Open(ServiceDatabase& db, int64_t nodeId, std::optional<int64_t> userId,
+                                 std::string_view brand, int64_t budgetSeconds, int64_t now) const {
+  const std::string token = RandomHex(kProxyTokenBytes);
+  auto insert = db.Prepare(
+      "INSERT INTO connections(proxy_token, node_id, user_id, brand, opened_at, budget_seconds, closed_at)"
+      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, NULL)");
+  insert.Bind(1, token).Bind(2, nodeId).Bind(4, brand).Bind(5, now).Bind(6, budgetSeconds);
+  if (userId) {
+    insert.Bind(3, *userId);
+  } else {
+    insert.BindNull(3);
+  }
+  insert.Run();
+  return token;
+}
+
+VpnConnections::CloseResult VpnConnections::Close(ServiceDatabase& db, std::string_view proxyToken,
+                                                  std::optional<int64_t> userId, int64_t now) const {
+  auto query = db.Prepare("SELECT user_id, opened_at, budget_seconds, closed_at FROM connections WHERE proxy_token=?1");
+  query.Bind(1, proxyToken);
+  if (!query.Step()) {
+    return CloseResult::kUnknown;
+  }
+  const bool anonymous = query.IsNull(0);
+  const int64_t owner = query.Int(0);
+  if (anonymous != !userId.has_value() || (userId && *userId != owner)) {
+    return CloseResult::kUnknown;
+  }
+  if (!query.IsNull(3)) {
+    return CloseResult::kAlreadyClosed;
+  }
+  const int64_t used = std::clamp<int64_t>(now - query.Int(1), 0, query.Int(2));
+  db.Prepare("UPDATE connections SET closed_at=?1 WHERE proxy_token=?2").Bind(1, now).Bind(2, proxyToken).Run();
+  if (!anonymous) {
+    Charge(db, owner, used);
+  }
+  return CloseResult::kClosed;
+}
+
+void VpnConnections::CloseExpired(ServiceDatabase& db, int64_t userId, int64_t now) const {
+  auto expired = db.Prepare(
+      "SELECT proxy_token FROM connections WHERE user_id=?1 AND closed_at IS NULL AND opened_at+budget_seconds<=?2");
+  expired.Bind(1, userId).Bind(2, now);
+  std::vector<std::string> tokens;
+  while (expired.Step()) {
+    tokens.push_back(expired.Text(0));
+  }
+  for (const std::string& token : tokens) {
+    Close(db, token, userId, now);
+  }
+}
+
+bool VpnConnections::Admits(int64_t nodeId, std::string_view user, std::string_view proxyToken) const {
+  if (proxyToken.empty()) {
+    return false;
+  }
+  std::optional<int64_t> userId;
+  if (user != kAnonymousUser) {
+    userId = ParseInteger(user);
+    if (!userId) {
+      return false;
+    }
+  }
+  const int64_t now = clock_();
+  return db_.Read([&](ServiceDatabase& db) {
+    auto query = db.Prepare(
+        "SELECT user_id FROM connections WHERE proxy_token=?1 AND node_id=?2 AND closed_at IS NULL"
+        " AND opened_at+budget_seconds>?3");
+    query.Bind(1, proxyToken).Bind(2, nodeId).Bind(3, now);
+    if (!query.Step()) {
+      return false;
+    }
+    const bool anonymous = query.IsNull(0);
+    return anonymous ? !userId.has_value() : (userId && *userId == query.Int(0));
+  });
+}
+
+}  // namespace tarvo::service

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "service_clock.h"
+
+namespace tarvo::service {
+
+class ServiceDatabase;
+
+// Open proxy connections: who opened them on which node, and how many seconds of
+// connection time they may use. The proxies ask it whether a request's credentials
+// belong to an open connection of their node.
+//
+// A user's connection may last as long as the user's remaining connection time at
+// the moment it opened; the time used is charged when it is cancelled, or when the
+// user connects again after it ran out. Anonymous connections get their brand's
+// allowance each time.
+//
+// Threads: any; no state of its own beyond the clock, storage serialised by the
+// database lock. Open and Close run inside the caller's Write; Admits takes its own
+// Read.
+class VpnConnections {
+ public:
+  // Spelling of the proxy user name for anonymous connections.
+  static constexpr std::string_view kAnonymousUser = "nobody";
+
+  enum class CloseResult { kClosed, kAlreadyClosed, kUnknown };
+
+  // `db` must outlive this object.
+  VpnConnections(ServiceDatabase& db, ServiceClock clock);
+
+  // Opens a connection and returns its proxy token. `userId` is empty for an
+  // anonymous connection. Inside Write.
+  std::string Open(ServiceDatabase& db, int64_t nodeId, std::optional<int64_t> userId, std::string_view brand,
+                   int64_t budgetSeconds, int64_t now) const;
+
+  // Closes the connection with this token if it belongs to `userId` (empty: an
+  // anonymous connection) and charges its time. Inside Write.
+  CloseResult Close(ServiceDatabase& db, std::string_view proxyToken, std::optional<int64_t> userId,
+                    int64_t now) const;
+
+  // Closes and charges the user's open connections whose time has run out. Inside
+  // Write.
+  void CloseExpired(ServiceDatabase& db, int64_t userId, int64_t now) const;
+
+  // True when `user` (a user id, or "nobody") and `proxyToken` name an open
+  // connection on `nodeId` that still has time left. Any thread.
+  bool Admits(int64_t nodeId, std::string_view user, std::string_view proxyToken) const;
+
+ private:
+  ServiceDatabase& db_;
+  const ServiceClock clock_;
+};
+
+}  // namespace tarvo::service
