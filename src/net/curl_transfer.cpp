@@ -100,6 +100,8 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 HttpInterfaceError MapFailure(CURLcode code, const TransferState& state) {
   switch (code) {
     case CURLE_UNSUPPORTED_PROTOCOL:
+      // Also what libcurl says of an answer that is no HTTP at all.
+      return state.connected ? kHttpErrorHeader : kHttpErrorOpenHandle;
     case CURLE_URL_MALFORMAT:
     case CURLE_FAILED_INIT:
     case CURLE_OUT_OF_MEMORY:

@@ -1,0 +1,116 @@
+// The text requests of the two libcurl clients, their bounds and TLS.
+#include <gtest/gtest.h>
+
+#include "net/http_factory.h"
+#include "net/i_win_http.h"
+#include "net/loopback_http_server.h"
+#include "net/tls_test_server.h"
+#include "net/wininet_http.h"
+
+namespace tarvo::test {
+namespace {
+
+class CurlClientsTest : public ::testing::TestWithParam<HttpClientKind> {
+ protected:
+  void SetUp() override {
+    IHttpBase* client = nullptr;
+    ASSERT_TRUE(CreateInstance(&client, GetParam()));
+    client_.reset(static_cast<IWininetHttp*>(client));
+  }
+  bool isWininet() const { return GetParam() == kHttpClientWininet; }
+
+  HttpClientPtr<IWininetHttp> client_;
+};
+
+ScriptedReply Echo(const ReceivedRequest& request) {
+  return LoopbackHttpServer::Ok(request.method + "|" + request.body);
+}
+
+TEST_P(CurlClientsTest, PostSendsBodyAndHeadersGetSendsNoBody) {
+  LoopbackHttpServer server(Echo);
+  const std::string body = "a=1&b=" + std::string(3000, 'x');
+  EXPECT_EQ(client_->Request(server.WideUrl("/post"), kHttpPost, body.c_str(),
+                             u"Content-Type: application/x-www-form-urlencoded"),
+            "POST|" + body);
+  const ReceivedRequest request = server.Requests().back();
+  EXPECT_NE(request.head.find("\r\nContent-Type: application/x-www-form-urlencoded"), std::string::npos);
+  EXPECT_NE(request.head.find(isWininet() ? "User-Agent: Http-connect" : "User-Agent: Microsoft Internet Explorer"),
+            std::string::npos);
+  // No compressed encoding is asked for, so no body can be inflated past its size;
+  // and no "Expect: 100-continue" wait on larger posts.
+  EXPECT_EQ(request.head.find("Accept-Encoding"), std::string::npos);
+  EXPECT_EQ(request.head.find("Expect"), std::string::npos);
+
+  EXPECT_EQ(client_->Request(server.Url("/get"), kHttpGet, "ignored=1", nullptr), "GET|");
+  EXPECT_EQ(server.Requests().back().body, "");
+  EXPECT_EQ(client_->GetErrorCode(), kHttpErrorNone);
+}
+
+TEST_P(CurlClientsTest, FailedRequestsReturnEmptyTextWithTheirCode) {
+  LoopbackHttpServer server([](const ReceivedRequest& request) {
+    ScriptedReply reply;
+    if (request.target == "/missing") {
+      reply.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 14\r\n\r\n";
+      reply.body = "{\"code\": 404}\n";
+    } else {
+      reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n";
+      reply.body = "{\"code\": 200, \"da";
+      reply.close = true;
+    }
+    return reply;
+  });
+  EXPECT_EQ(client_->Request(u"", kHttpPost, "", nullptr), "");
+  EXPECT_EQ(client_->GetErrorCode(), kHttpErrorEmptyRequestUrl);
+
+  // A reply cut short is not handed on as if it were whole.
+  EXPECT_EQ(client_->Request(server.WideUrl("/cut"), kHttpPost, "", nullptr), "");
+  EXPECT_EQ(client_->GetErrorCode(), kHttpErrorReadBody);
+
+  // The text client treats a 404 as not found; the download client returns the text.
+  const std::string missing = client_->Request(server.WideUrl("/missing"), kHttpPost, "", nullptr);
+  EXPECT_EQ(missing, isWininet() ? "" : "{\"code\": 404}\n");
+  EXPECT_EQ(client_->GetErrorCode(), isWininet() ? kHttpErrorNotFound : kHttpErrorNone);
+}
+
+TEST_P(CurlClientsTest, CompressedBodiesAreHandedOverAsSent) {
+  const std::string raw = std::string("\x1f\x8b\x08\x00", 4) + "not really gzip";
+  LoopbackHttpServer server([&raw](const ReceivedRequest&) {
+    return LoopbackHttpServer::Ok(raw, "Content-Encoding: gzip\r\n");
+  });
+  EXPECT_EQ(client_->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr), raw);
+}
+
+TEST_P(CurlClientsTest, TlsToASelfSignedServerIsRefused) {
+  TlsTestServer server;
+  const std::string url = "https://127.0.0.1:" + std::to_string(server.port()) + "/";
+  EXPECT_EQ(client_->Request(url, kHttpGet, nullptr, nullptr), "");
+  EXPECT_EQ(client_->GetErrorCode(), kHttpErrorConnect);
+  server.Wait();
+  EXPECT_TRUE(server.sawClientHello());
+  EXPECT_FALSE(server.handshakeCompleted());
+}
+
+TEST_P(CurlClientsTest, RequestsDoNotWaitForeverOnAStalledServer) {
+  // The server stalls after the head; the text client bounds the request as a whole.
+  LoopbackHttpServer server([](const ReceivedRequest&) {
+    ScriptedReply reply;
+    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
+    reply.pauseAfterHeadMs = 3000;
+    reply.body = "0123456789";
+    return reply;
+  });
+  if (auto* wininet = dynamic_cast<CWininetHttp*>(client_.get())) {
+    wininet->SetLimits(TransferLimits{1000, 1500, 10000});
+  } else {
+    // The download client's own time-outs bound each wait for data.
+    static_cast<IWinHttp*>(client_.get())->SetTimeOut(1000, 1000, 1000);
+  }
+  EXPECT_EQ(client_->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr), "");
+  EXPECT_EQ(client_->GetErrorCode(), kHttpErrorReadBody);
+}
+
+INSTANTIATE_TEST_SUITE_P(CurlKinds, CurlClientsTest, ::testing::Values(kHttpClientWininet, kHttpClientWinHttp),
+                         [](const auto& info) { return info.param == kHttpClientWininet ? "Wininet" : "WinHttp"; });
+
+}  // namespace
+}  // namespace tarvo::test

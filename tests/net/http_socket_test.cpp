@@ -1,0 +1,133 @@
+// What only the plain-socket client does: its request record, connection reuse, the
+// in-memory limits and its refusal of TLS addresses.
+#include "net/http_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "net/loopback_http_server.h"
+#include "net/socket_request_header.h"
+
+namespace tarvo::test {
+namespace {
+
+std::optional<std::string> ToMem(CHttpSocket& client, const std::string& url) {
+  uint8_t* buffer = nullptr;
+  uint32_t length = 0;
+  if (!client.DownloadToMem(Utf8ToWide(url), &buffer, &length)) {
+    return std::nullopt;
+  }
+  std::string body(reinterpret_cast<char*>(buffer), length);
+  std::free(buffer);
+  return body;
+}
+
+TEST(SocketRequestHeaderTest, BuildsTheRequestTextAndRefusesWhatDoesNotFit) {
+  SocketRequestHeader record;
+  ASSERT_TRUE(record.Fill("host.test", "/a?b"));
+  EXPECT_EQ(record.ToText(),
+            "GET /a?b HTTP/1.1\r\nAccept: */*\r\nHost: host.test\r\nConnection: Keep-Alive\r\n\r\n");
+  std::strcpy(record.rangeStart, "100");
+  EXPECT_NE(record.ToText().find("\r\nRange: bytes=100-\r\nConnection"), std::string::npos);
+
+  // A cut host or path would ask for some other resource.
+  EXPECT_TRUE(record.Fill(std::string(29, 'h'), "/"));
+  EXPECT_FALSE(record.Fill(std::string(30, 'h'), "/"));
+  EXPECT_TRUE(record.Fill("h", "/" + std::string(258, 'p')));
+  EXPECT_FALSE(record.Fill("h", "/" + std::string(259, 'p')));
+}
+
+TEST(HttpSocketTest, SendsItsRecordAndReportsTheAddress) {
+  LoopbackHttpServer server([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("12345"); });
+  CHttpSocket client;
+  EXPECT_EQ(WideToUtf8(client.GetIpAddr()), "");
+  EXPECT_EQ(ToMem(client, server.Url("")), "12345");
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].head, "GET / HTTP/1.1\r\nAccept: */*\r\nHost: 127.0.0.1\r\nConnection: Keep-Alive");
+  EXPECT_EQ(WideToUtf8(client.GetIpAddr()), "127.0.0.1");
+}
+
+TEST(HttpSocketTest, RelativeRedirectsReuseTheConnectionAbsoluteOnesOpenANewOne) {
+  LoopbackHttpServer other([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("other"); });
+  const std::string otherUrl = other.Url("/x");
+  LoopbackHttpServer server([&otherUrl](const ReceivedRequest& request) {
+    ScriptedReply reply;
+    if (request.target == "/relative") {
+      reply.head = "HTTP/1.1 307 Temporary\r\nlocation: next\r\nContent-Length: 7\r\n\r\n";
+      reply.body = "go next";
+    } else if (request.target == "/chunkedmove") {
+      reply.head = "HTTP/1.1 302 Found\r\nLocation: /next\r\nTransfer-Encoding: chunked\r\n\r\n";
+      reply.body = "3\r\nabc\r\n0\r\n\r\n";
+    } else if (request.target == "/absolute") {
+      reply.head = "HTTP/1.1 302 Found\r\nLocation: " + otherUrl + "\r\nContent-Length: 0\r\n\r\n";
+    } else if (request.target == "/tls") {
+      reply.head = "HTTP/1.1 302 Found\r\nLocation: https://127.0.0.1:1/\r\nContent-Length: 0\r\n\r\n";
+    } else {
+      return LoopbackHttpServer::Ok("arrived");
+    }
+    return reply;
+  });
+  CHttpSocket client;
+  EXPECT_EQ(ToMem(client, server.Url("/relative")), "arrived");
+  EXPECT_EQ(ToMem(client, server.Url("/chunkedmove")), "arrived");
+  // Redirect bodies were skipped, so every request shared one connection.
+  EXPECT_EQ(server.connections(), 1);
+  EXPECT_EQ(server.Requests().back().target, "/next");
+
+  EXPECT_EQ(ToMem(client, server.Url("/absolute")), "other");
+  EXPECT_EQ(other.connections(), 1);
+
+  // A redirect to TLS is refused rather than followed in plain text.
+  EXPECT_FALSE(ToMem(client, server.Url("/tls")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorConnect);
+}
+
+TEST(HttpSocketTest, RefusesTlsAddressesAndHostsThatDoNotFit) {
+  LoopbackHttpServer server([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("x"); });
+  CHttpSocket client;
+  EXPECT_FALSE(ToMem(client, "https://127.0.0.1:" + std::to_string(server.port()) + "/"));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorConnect);
+  EXPECT_EQ(server.connections(), 0);
+
+  EXPECT_FALSE(ToMem(client, "http://" + std::string(40, 'h') + ".test/"));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorSend);
+}
+
+TEST(HttpSocketTest, InMemoryDownloadsNeedALengthFromOneByteTo8MiB) {
+  constexpr uint64_t kLimit = CHttpSocket::kMaxMemoryBody;
+  LoopbackHttpServer server([](const ReceivedRequest& request) {
+    ScriptedReply reply;
+    const uint64_t size = std::stoull(request.target.substr(1));
+    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n";
+    reply.generatedBytes = size > kLimit ? 0 : size;
+    reply.close = size > kLimit;
+    return reply;
+  });
+  CHttpSocket client;
+  const std::optional<std::string> full = ToMem(client, server.Url("/" + std::to_string(kLimit)));
+  ASSERT_TRUE(full) << client.GetErrorCode();
+  EXPECT_EQ(full->size(), kLimit);
+  EXPECT_EQ((*full)[kLimit - 1], LoopbackHttpServer::PatternByte(kLimit - 1));
+
+  EXPECT_FALSE(ToMem(client, server.Url("/" + std::to_string(kLimit + 1))));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorBadLength);
+  EXPECT_FALSE(ToMem(client, server.Url("/0")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorBadLength);
+}
+
+TEST(HttpSocketTest, ABodyLongerThanAnnouncedFails) {
+  LoopbackHttpServer server([](const ReceivedRequest&) {
+    ScriptedReply reply;
+    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n";
+    reply.body = "fourfive";
+    return reply;
+  });
+  CHttpSocket client;
+  EXPECT_FALSE(ToMem(client, server.Url("/")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorReadBody);
+}
+
+}  // namespace
+}  // namespace tarvo::test
