@@ -10,7 +10,7 @@
 #include "app/settings_registry.h"
 #include "platform/error_message.h"
 #include "platform/paths.h"
-#include "platform/percent_encoding.h"
+#include "shell/url/url_encoding.h"
 
 namespace tarvo {
 
@@ -46,11 +46,6 @@ bool EnsureFolder(const std::string& path) {
 
 }  // namespace
 
-// The folder is absolute ("/opt/..."), so "file://" plus the path gives the three
-// slashes of a local file URL.
-std::string LocalStartPageUrl(const std::string& programFolder) {
-  return "file://" + PercentEncodeUtf8(programFolder + "home.html");
-}
 
 WString ProgramFolder() { return Utf8ToWide(ExecutableFolder()); }
 
@@ -99,7 +94,7 @@ int InitSettings() {
     settings.Set(u"appdata/db", Utf8ToWide(root + "kx_dev.dat"));
   }
 
-  const WString startPage = Utf8ToWide(LocalStartPageUrl(ExecutableFolder()));
+  const WString startPage = GetHomePageUrl();
   settings.Set(u"newpage", startPage);
   settings.Set(u"homepage", startPage);
 

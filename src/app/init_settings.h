@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "platform/text.h"
 
 namespace tarvo {
@@ -19,9 +17,5 @@ int InitSettings();
 
 // The folder of the running executable, ending in "/".
 WString ProgramFolder();
-
-// The local start page for a program folder (UTF-8, ending in "/"): a file: URL of
-// its home.html with every byte outside letters, digits and ":/._()" percent-encoded.
-std::string LocalStartPageUrl(const std::string& programFolder);
 
 }  // namespace tarvo

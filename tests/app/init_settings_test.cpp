@@ -109,12 +109,6 @@ TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatab
   EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx_dev.dat"));
 }
 
-TEST(LocalStartPageUrlTest, EscapesBlanksAndNonAsciiButKeepsPathCharacters) {
-  EXPECT_EQ(LocalStartPageUrl("/opt/tarvo/"), "file:///opt/tarvo/home.html");
-  EXPECT_EQ(LocalStartPageUrl("/home/li lei/\xE6\xB5\x8F\xE8\xA7\x88/(x)_y-z/"),
-            "file:///home/li%20lei/%E6%B5%8F%E8%A7%88/(x)_y%2Dz/home.html");
-}
-
 TEST(SettingsRegistryTest, MissingKeyReadsEmptyWithoutBeingAdded) {
   SettingsRegistry& settings = SettingsRegistry::Instance();
   settings.ClearForTesting();
