@@ -1,8 +1,14 @@
 #include "store/sqlite_connection.h"
 
-#include "store/sqlite_statement.h"
-
 namespace tarvo {
+
+namespace {
+
+constexpr size_t kStatementCacheLimit = 128;
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n;") == std::string_view::npos; }
+
+}  // namespace
 
 SqliteConnection::Lock::Lock(const SqliteConnection& connection) : mutex_(sqlite3_db_mutex(connection.db_)) {
   sqlite3_mutex_enter(mutex_);
@@ -37,10 +43,16 @@ std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
   return connection;
 }
 
-SqliteConnection::~SqliteConnection() { sqlite3_close_v2(db_); }
+SqliteConnection::~SqliteConnection() {
+  statementCache_.clear();  // finalize before closing
+  sqlite3_close_v2(db_);
+}
 
 int SqliteConnection::Run(std::string_view sql, const SqlArgs& args, QueryTable* rows) {
   Lock lock(*this);
+  if (SqliteStatement* cached = CachedStatement(sql)) {
+    return RunStatement(*cached, args, rows);
+  }
   while (true) {
     SqliteStatement statement(db_, sql);
     if (statement.status() != SQLITE_OK) {
@@ -49,17 +61,23 @@ int SqliteConnection::Run(std::string_view sql, const SqlArgs& args, QueryTable*
     if (statement.empty()) {
       return SQLITE_OK;
     }
-    if (const int bound = statement.Bind(args); bound != SQLITE_OK) {
-      return bound;
+    if (const int status = RunStatement(statement, args, rows); status != SQLITE_OK) {
+      return status;
     }
-    const int columns = statement.ColumnCount();
-    if (rows != nullptr && columns > 0 && rows->columns.empty()) {
-      for (int c = 0; c < columns; ++c) {
-        rows->columns.push_back(statement.ColumnName(c));
-      }
+    sql = statement.rest();
+  }
+}
+
+int SqliteConnection::RunStatement(SqliteStatement& statement, const SqlArgs& args, QueryTable* rows) {
+  int status = statement.Bind(args);
+  const int columns = statement.ColumnCount();
+  if (status == SQLITE_OK && rows != nullptr && columns > 0 && rows->columns.empty()) {
+    for (int c = 0; c < columns; ++c) {
+      rows->columns.push_back(statement.ColumnName(c));
     }
-    int status = statement.Step();
-    for (; status == SQLITE_ROW; status = statement.Step()) {
+  }
+  if (status == SQLITE_OK) {
+    for (status = statement.Step(); status == SQLITE_ROW; status = statement.Step()) {
       if (rows != nullptr) {
         auto& row = rows->rows.emplace_back();
         for (int c = 0; c < columns; ++c) {
@@ -67,11 +85,23 @@ int SqliteConnection::Run(std::string_view sql, const SqlArgs& args, QueryTable*
         }
       }
     }
-    if (status != SQLITE_DONE) {
-      return status;
-    }
-    sql = statement.rest();
   }
+  statement.Reset();
+  return status == SQLITE_DONE || status == SQLITE_OK ? SQLITE_OK : status;
+}
+
+SqliteStatement* SqliteConnection::CachedStatement(std::string_view sql) {
+  if (const auto found = statementCache_.find(std::string(sql)); found != statementCache_.end()) {
+    return found->second.get();
+  }
+  if (statementCache_.size() >= kStatementCacheLimit) {
+    return nullptr;
+  }
+  auto statement = std::make_unique<SqliteStatement>(db_, sql);
+  if (statement->status() != SQLITE_OK || statement->empty() || !IsBlank(statement->rest())) {
+    return nullptr;
+  }
+  return statementCache_.emplace(std::string(sql), std::move(statement)).first->second.get();
 }
 
 int64_t SqliteConnection::LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }

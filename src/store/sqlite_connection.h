@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "store/query_table.h"
 #include "store/sql_value.h"
+#include "store/sqlite_statement.h"
 
 namespace tarvo {
 
@@ -19,8 +21,8 @@ namespace tarvo {
 // Threads: any number of threads may share the connection. SQLite's own connection
 // mutex guards every call; callers that need several calls to belong together (a
 // statement and its error text, an insert and its row id, a whole transaction) hold
-// that same mutex across them with a Lock. The trace observer is set before the
-// connection is shared.
+// that same mutex across them with a Lock, which also guards the statement cache.
+// The trace observer is set before the connection is shared.
 class SqliteConnection {
  public:
   // Holds the connection's mutex (recursive: the owning thread may lock again).
@@ -63,9 +65,17 @@ class SqliteConnection {
  private:
   explicit SqliteConnection(sqlite3* db) : db_(db) {}
   static int OnTrace(unsigned type, void* context, void* statement, void* text);
+  // Binds, steps to the end collecting rows, and resets the statement.
+  int RunStatement(SqliteStatement& statement, const SqlArgs& args, QueryTable* rows);
+  // The compiled statement for a one-statement text, compiled on first use; nullptr
+  // for texts of several statements and when the cache is full.
+  SqliteStatement* CachedStatement(std::string_view sql);
 
   sqlite3* db_ = nullptr;
   std::function<void(std::string_view)> traceObserver_;
+  // One-statement texts compiled once: lookups run thousands of times, and compiling
+  // costs more than running them. Bounded, since statement texts are fixed in code.
+  std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> statementCache_;
 };
 
 }  // namespace tarvo

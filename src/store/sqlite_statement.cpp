@@ -27,7 +27,7 @@ SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
   }
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
-  status_ = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail);
+  status_ = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, &tail);
   statement_.reset(raw);
   const size_t used = tail == nullptr ? sql.size() : static_cast<size_t>(tail - sql.data());
   rest_ = sql.substr(used);
@@ -51,6 +51,11 @@ int SqliteStatement::Bind(const SqlArgs& args) {
 }
 
 int SqliteStatement::Step() { return sqlite3_step(statement_.get()); }
+
+void SqliteStatement::Reset() {
+  sqlite3_reset(statement_.get());
+  sqlite3_clear_bindings(statement_.get());
+}
 
 int SqliteStatement::ColumnCount() const { return sqlite3_column_count(statement_.get()); }
 

@@ -35,6 +35,9 @@ class SqliteStatement {
 
   // SQLITE_ROW, SQLITE_DONE or an error code.
   int Step();
+  // Makes the statement ready to run again: ends its run (releasing the read or
+  // write lock it holds) and clears its bindings.
+  void Reset();
 
   int ColumnCount() const;
   std::string ColumnName(int column) const;

@@ -96,7 +96,7 @@ TEST(UserDatabaseUpgrade, VersionThreeFileGetsStepsFourToSixEachInItsOwnTransact
   ASSERT_EQ(db.Upgrade(), 0);
   db.SetStatementObserver(nullptr);
 
-  // begin; step; version; commit; three times, then the index statements.
+  // begin; step; version; commit; three times, then the lookup indexes in one more.
   std::vector<std::string> markers;
   for (const std::string& sql : statements) {
     if (sql == "begin;" || sql == "commit;" || sql.starts_with("update info set value")) {
@@ -106,7 +106,7 @@ TEST(UserDatabaseUpgrade, VersionThreeFileGetsStepsFourToSixEachInItsOwnTransact
     }
   }
   EXPECT_EQ(markers, (std::vector<std::string>{"begin;", "update", "commit", "begin;", "update", "commit", "begin;",
-                                               "update", "commit"}));
+                                               "update", "commit", "begin;", "commit"}));
   const auto firstBegin = std::find(statements.begin(), statements.end(), "begin;");
   ASSERT_LT(firstBegin + 1, statements.end());
   EXPECT_EQ(*(firstBegin + 1), "alter table domainlist add column ttl integer;");
@@ -132,7 +132,9 @@ TEST(UserDatabaseUpgrade, VersionSixOrHigherIsNotTouched) {
     store.db().SetStatementObserver([&](std::string_view sql) { statements.emplace_back(sql); });
     ASSERT_EQ(store.db().Upgrade(), 0);
     for (const std::string& sql : statements) {
-      EXPECT_FALSE(sql == "begin;" || sql.starts_with("update") || sql.starts_with("insert")) << sql;
+      EXPECT_FALSE(sql.starts_with("update") || sql.starts_with("insert") || sql.starts_with("alter") ||
+                   sql.starts_with("create table"))
+          << sql;
     }
     EXPECT_EQ(store.Scalar("select value from info where key='data_version'"), version);
   }
@@ -210,12 +212,15 @@ TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
   TempDir folder;
   std::string whole;
   {
-    TestDatabase store;
+    // Closing the last connection folds the write-ahead log into the file.
+    UserDatabase db;
+    ASSERT_EQ(db.OpenFile((folder.path() / "whole.dat").string()), 0);
+    db.Upgrade();
     for (int i = 0; i < 200; ++i) {
-      store.db().Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
+      db.Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
     }
-    whole = FileBytes(store.path());
   }
+  whole = FileBytes(folder.path() / "whole.dat");
   ASSERT_GT(whole.size(), 16384u);
   for (const size_t length : {size_t{0}, size_t{50}, size_t{4096}, whole.size() / 2, whole.size() - 1}) {
     const auto path = folder.WriteFile("cut" + std::to_string(length) + ".dat", whole.substr(0, length));

@@ -11,17 +11,20 @@ CBrowserUrl& CBrowserUrl::Instance() {
 
 UrlMapping CBrowserUrl::MapUrl(WStringView url) const {
   UrlMapping mapping{WString(url), WString(url), false};
-  if (!domains_.IsDomainListEnabled()) {
-    return mapping;
-  }
-  WString found;
-  if (domains_.MapTargetToSource(url, found)) {
-    mapping.source = std::move(found);
-    mapping.mapped = true;
-  } else if (domains_.MapSourceToTarget(url, found)) {
-    mapping.target = std::move(found);
-    mapping.mapped = true;
-  }
+  database_.RunInTransaction([&] {
+    WString found;
+    if (!domains_.IsDomainListEnabled()) {
+      return true;
+    }
+    if (domains_.MapTargetToSource(url, found)) {
+      mapping.source = std::move(found);
+      mapping.mapped = true;
+    } else if (domains_.MapSourceToTarget(url, found)) {
+      mapping.target = std::move(found);
+      mapping.mapped = true;
+    }
+    return true;
+  });
   return mapping;
 }
 

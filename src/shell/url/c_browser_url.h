@@ -20,12 +20,14 @@ class CBrowserUrl {
   // created on first call and never destroyed.
   static CBrowserUrl& Instance();
 
-  CBrowserUrl(const DomainList& domains, UserDatabase& database) : domains_(domains), domainTypes_(database) {}
+  CBrowserUrl(const DomainList& domains, UserDatabase& database)
+      : domains_(domains), database_(database), domainTypes_(database) {}
   virtual ~CBrowserUrl() = default;
 
   // With protection enabled: a mirror address maps to its site (source = site,
   // target = url), otherwise a site address to its mirror (source = url, target =
-  // mirror). Unmapped: source = target = url.
+  // mirror). Unmapped: source = target = url. The flag and both lookups are read in
+  // one transaction, so a list being rebuilt is seen either before or after.
   UrlMapping MapUrl(WStringView url) const;
 
   // True when the URL is non-empty and its exact host has type 2 in domain_type.
@@ -41,6 +43,7 @@ class CBrowserUrl {
 
  private:
   const DomainList& domains_;
+  UserDatabase& database_;
   const DomainTypeRecords domainTypes_;
 };
 
