@@ -27,8 +27,11 @@ TargetFile::TargetFile(const std::string& path, bool createFolders) : path_(path
 TargetFile::~TargetFile() {
   if (!committed_) {
     file_.reset();
+    // Only a partial download is removed, never a device such as /dev/null.
     std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+    if (std::filesystem::is_regular_file(path_, ignored)) {
+      std::filesystem::remove(path_, ignored);
+    }
   }
 }
 
