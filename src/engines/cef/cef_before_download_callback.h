@@ -4,7 +4,7 @@
 
 #include "engines/cef/cef_string.h"
 
-class QWebEngineDownloadItem;
+#include <QWebEngineDownloadItem>
 
 namespace tarvo::cef {
 

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-class QWebEngineDownloadItem;
+#include <QWebEngineDownloadItem>
 
 namespace tarvo::cef {
 

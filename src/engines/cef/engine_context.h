@@ -49,6 +49,13 @@ class EngineContext {
   QObject* anchor() const { return anchor_.get(); }
   // The proxy switcher, created on first use; nullptr when not running.
   ProxySwitcher* proxy_switcher();
+  // The switcher if one was made (no switch has happened otherwise).
+  ProxySwitcher* existing_proxy_switcher() const { return proxy_switcher_.get(); }
+  // Bracket client calls made from inside the engine's own work, where the engine
+  // cannot run a nested event loop.
+  void EnterEngineCallback() { ++callback_depth_; }
+  void LeaveEngineCallback() { --callback_depth_; }
+  bool in_engine_callback() const { return callback_depth_ > 0; }
 
   // Makes a browser with its window (no callbacks yet).
   CefRefPtr<CefBrowser> MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client, bool is_popup);
@@ -74,6 +81,7 @@ class EngineContext {
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
   int next_identifier_ = 1;
+  int callback_depth_ = 0;
 };
 
 }  // namespace tarvo::cef

@@ -2,6 +2,7 @@
 
 #include <QAuthenticator>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
@@ -23,6 +24,7 @@
 #include "engines/cef/engine_context.h"
 #include "engines/cef/engine_view.h"
 #include "engines/cef/page_request_interceptor.h"
+#include "engines/cef/proxy_switcher.h"
 
 namespace tarvo::cef {
 
@@ -126,17 +128,39 @@ void EnginePage::FinishPdf(const QString& path, bool ok) {
 }
 
 bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) {
-  auto browser = browser_.lock();
-  CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
-  if (handler == nullptr) {
+  if (is_main_frame && !resumed_url_.isEmpty() && url == resumed_url_) {
+    resumed_url_.clear();
     return true;
   }
-  const CefString address = url.toString().toStdU16String();
-  CefRefPtr<CefFrame> frame =
-      is_main_frame ? browser->GetMainFrame() : std::make_shared<CefFrame>(browser, false, address);
-  auto request = std::make_shared<CefRequest>(address, CefString());
-  const bool cancel = handler->OnBeforeBrowse(browser, frame, request, type == NavigationTypeRedirect);
-  return !cancel;
+  auto browser = browser_.lock();
+  CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
+  if (handler != nullptr) {
+    const CefString address = url.toString().toStdU16String();
+    CefRefPtr<CefFrame> frame =
+        is_main_frame ? browser->GetMainFrame() : std::make_shared<CefFrame>(browser, false, address);
+    auto request = std::make_shared<CefRequest>(address, CefString());
+    EngineContext& engine = EngineContext::Instance();
+    engine.EnterEngineCallback();
+    const bool cancel = handler->OnBeforeBrowse(browser, frame, request, type == NavigationTypeRedirect);
+    engine.LeaveEngineCallback();
+    if (cancel) {
+      return false;
+    }
+  }
+  ProxySwitcher* switcher = EngineContext::Instance().existing_proxy_switcher();
+  if (is_main_frame && switcher != nullptr && switcher->settling()) {
+    // The proxy is changing and the engine has not taken it in yet: hold the
+    // navigation and start it again once it has, so it cannot go the old way.
+    QPointer<EnginePage> self(this);
+    switcher->WhenSettled([self, url] {
+      if (!self.isNull()) {
+        self->resumed_url_ = url;
+        self->load(url);
+      }
+    });
+    return false;
+  }
+  return true;
 }
 
 QWebEnginePage* EnginePage::createWindow(WebWindowType type) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include "engines/cef/cef_types.h"
@@ -43,6 +44,7 @@ class EnginePage : public QWebEnginePage {
   std::weak_ptr<CefBrowser> browser_;
   PageRequestInterceptor* interceptor_ = nullptr;  // owned: child of this page
   QMap<QString, CefRefPtr<CefPdfPrintCallback>> pdf_callbacks_;
+  QUrl resumed_url_;  // a navigation held for a proxy switch, already approved by the client
 };
 
 }  // namespace tarvo::cef

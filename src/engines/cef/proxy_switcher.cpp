@@ -8,6 +8,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include "engines/cef/engine_context.h"
+
 namespace tarvo::cef {
 
 namespace {
@@ -53,6 +55,13 @@ std::optional<ProxySwitcher::Setting> ProxySwitcher::Parse(const QString& mode, 
 ProxySwitcher::ProxySwitcher(QWebEngineProfile* profile) : profile_(profile) {
   connect(&probe_server_, &QTcpServer::newConnection, this, &ProxySwitcher::AnswerProbe);
   probe_server_.listen(QHostAddress::LocalHost, 0);
+  probe_timeout_.setSingleShot(true);
+  probe_timeout_.setInterval(kProbeTimeoutMs);
+  connect(&probe_timeout_, &QTimer::timeout, this, [this] {
+    timed_out_ = true;
+    probing_ = false;
+    Settle();
+  });
 }
 
 ProxySwitcher::~ProxySwitcher() { delete probe_page_; }
@@ -71,6 +80,52 @@ void ProxySwitcher::AnswerProbe() {
   }
 }
 
+void ProxySwitcher::StartProbe() {
+  if (probe_page_ == nullptr) {
+    probe_page_ = new QWebEnginePage(profile_);
+    connect(probe_page_, &QWebEnginePage::loadFinished, this, &ProxySwitcher::ProbeFinished);
+  }
+  probing_ = true;
+  probed_change_serial_ = change_serial_;
+  probe_timeout_.start();
+  const QString url = QStringLiteral("http://127.0.0.1:%1/proxy-probe/%2")
+                          .arg(probe_server_.serverPort())
+                          .arg(++probe_serial_);
+  probe_page_->load(QUrl(url));
+}
+
+void ProxySwitcher::ProbeFinished() {
+  if (!probing_) {
+    return;
+  }
+  probing_ = false;
+  probe_timeout_.stop();
+  if (probed_change_serial_ != change_serial_) {
+    // The proxy changed again while this probe ran; only a probe started after the
+    // last change proves it.
+    StartProbe();
+    return;
+  }
+  Settle();
+}
+
+void ProxySwitcher::Settle() {
+  settling_ = false;
+  auto waiting = std::move(waiting_);
+  waiting_.clear();
+  for (auto& work : waiting) {
+    work();
+  }
+}
+
+void ProxySwitcher::WhenSettled(std::function<void()> work) {
+  if (!settling_) {
+    work();
+    return;
+  }
+  waiting_.push_back(std::move(work));
+}
+
 bool ProxySwitcher::Apply(const Setting& setting, QString* error) {
   switch (setting.mode) {
     case Mode::kSystem:
@@ -87,25 +142,21 @@ bool ProxySwitcher::Apply(const Setting& setting, QString* error) {
     *error = QStringLiteral("proxy probe server is not listening: %1").arg(probe_server_.errorString());
     return false;
   }
-  if (probe_page_ == nullptr) {
-    probe_page_ = new QWebEnginePage(profile_);
+  ++change_serial_;
+  settling_ = true;
+  timed_out_ = false;
+  if (!probing_) {
+    StartProbe();
+  }
+  if (EngineContext::Instance().in_engine_callback()) {
+    return true;
   }
   QEventLoop loop;
-  bool finished = false;
-  const auto connection = connect(probe_page_, &QWebEnginePage::loadFinished, &loop, [&] {
-    finished = true;
-    loop.quit();
-  });
-  QTimer::singleShot(kProbeTimeoutMs, &loop, &QEventLoop::quit);
-  const QString url = QStringLiteral("http://127.0.0.1:%1/proxy-probe/%2")
-                          .arg(probe_server_.serverPort())
-                          .arg(++probe_serial_);
-  probe_page_->load(QUrl(url));
-  if (!finished) {
+  WhenSettled([&loop] { loop.quit(); });
+  if (settling_) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
   }
-  disconnect(connection);
-  if (!finished) {
+  if (timed_out_) {
     *error = QStringLiteral("the engine did not confirm the proxy change in time");
     return false;
   }

@@ -1,0 +1,78 @@
+#include "engines/ie/web_browser_control.h"
+
+#include <QUrl>
+#include <QWebFrame>
+#include <QWebSettings>
+#include <QWebView>
+
+#include "engines/ie/compat_network.h"
+#include "engines/ie/compat_page.h"
+#include "engines/ie/key_event_filter.h"
+
+namespace tarvo::ie {
+
+WebBrowserControl::WebBrowserControl(QWidget* parent, CompatNetwork& network)
+    : view_(new QWebView(parent)), key_filter_(new KeyEventFilter(this)) {
+  page_ = new CompatPage(this, view_);
+  page_->setNetworkAccessManager(network.manager());
+  page_->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+  view_->setPage(page_);
+  view_->setContentsMargins(0, 0, 0, 0);
+  view_->installEventFilter(key_filter_);
+  if (parent != nullptr) {
+    view_->resize(parent->size());
+  }
+}
+
+WebBrowserControl::~WebBrowserControl() {
+  events_ = nullptr;
+  delete view_.data();
+}
+
+void WebBrowserControl::SetAcceleratorTranslator(AcceleratorTranslator* translator) {
+  key_filter_->SetTranslator(translator);
+}
+
+int WebBrowserControl::Navigate(const WString& url) {
+  if (view_.isNull()) {
+    return -1;
+  }
+  page_->mainFrame()->load(QUrl(QString::fromStdU16String(url)));
+  return 0;
+}
+
+int WebBrowserControl::Refresh() {
+  if (view_.isNull()) {
+    return -1;
+  }
+  page_->triggerAction(QWebPage::Reload);
+  return 0;
+}
+
+int WebBrowserControl::Stop() {
+  if (view_.isNull()) {
+    return -1;
+  }
+  page_->triggerAction(QWebPage::Stop);
+  return 0;
+}
+
+void WebBrowserControl::Show(bool visible) {
+  if (!view_.isNull()) {
+    view_->setVisible(visible);
+  }
+}
+
+QWidget* WebBrowserControl::Window() const { return view_.data(); }
+
+WString WebBrowserControl::LocationURL() const {
+  return view_.isNull() ? WString() : page_->mainFrame()->url().toString().toStdU16String();
+}
+
+WString WebBrowserControl::LocationName() const {
+  return view_.isNull() ? WString() : page_->mainFrame()->title().toStdU16String();
+}
+
+QWebPage* WebBrowserControl::page() const { return view_.isNull() ? nullptr : page_; }
+
+}  // namespace tarvo::ie

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+
+namespace tarvo::ie {
+
+class WebBrowserControl;
+
+// Identifies where an event comes from: the control itself for the top-level
+// document, another value for each frame. Compare with WebBrowserControl::Dispatch()
+// to tell "top" events from frame events.
+using DispatchId = const void*;
+
+// The compatibility control's six events. Every method has an empty default.
+// Threads: GUI thread; events arrive from the event loop, never re-entrantly from a
+// control operation.
+class WebBrowserEvents {
+ public:
+  virtual ~WebBrowserEvents() = default;
+
+  // A document (top or a frame) is about to be fetched. Set cancel to stop it.
+  // target_frame_name is empty for the top document.
+  virtual void BeforeNavigate2(DispatchId dispatch, const WString& url, int flags, const WString& target_frame_name,
+                               const std::string& post_data, const WString& headers, bool& cancel) {
+    (void)dispatch, (void)url, (void)flags, (void)target_frame_name, (void)post_data, (void)headers, (void)cancel;
+  }
+  // A document's address is known (after redirects).
+  virtual void NavigateComplete2(DispatchId dispatch, const WString& url) { (void)dispatch, (void)url; }
+  // A document has loaded.
+  virtual void DocumentComplete(DispatchId dispatch, const WString& url) { (void)dispatch, (void)url; }
+  // A document failed to load. status_code is the HTTP status for HTTP failures,
+  // else the network error code. Leave cancel false to let the control show its
+  // own short error page; set it to show none.
+  virtual void NavigateError(DispatchId dispatch, const WString& url, const WString& target_frame_name,
+                             int status_code, bool& cancel) {
+    (void)dispatch, (void)url, (void)target_frame_name, (void)status_code, (void)cancel;
+  }
+  // The top document's title changed.
+  virtual void TitleChange(const WString& text) { (void)text; }
+  // The page wants a new window for url (empty when the page opened it by script
+  // without a known address). Hand back a control in new_browser (non-owning: the
+  // handler keeps it) to show the window there; leave it null or set cancel to
+  // refuse the window.
+  virtual void NewWindow3(WebBrowserControl** new_browser, bool& cancel, int flags, const WString& url_context,
+                          const WString& url) {
+    (void)new_browser, (void)cancel, (void)flags, (void)url_context, (void)url;
+  }
+};
+
+}  // namespace tarvo::ie

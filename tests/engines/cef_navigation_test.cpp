@@ -1,0 +1,175 @@
+// Browsers, navigation and display callbacks of the Chromium layer against pages
+// served on loopback.
+#include <QFile>
+#include <QNetworkProxy>
+#include <QWebEngineSettings>
+
+#include "engines/cef/engine_page.h"
+
+#include "engines/cef/cef_request.h"
+#include "engines/cef_fixture.h"
+
+namespace tarvo::test {
+namespace {
+
+using CefNavigationTest = CefFixture;
+
+TEST_F(CefNavigationTest, CreationIsAnnouncedLaterAndPrecedesTheFirstNavigation) {
+  // The engine names an icon only once it has loaded, so serve a real picture.
+  QFile picture(DataFolder() + "/pixel.png");
+  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+  TestHttpServer::Response icon;
+  icon.content_type = "image/png";
+  icon.body = picture.readAll();
+  server_.Route("/icons/site.ico", icon);
+  CefWindowInfo info;
+  info.SetAsChild(&parent_, 0, 0, 640, 480);
+  info.style = 0x56010000;
+  const QString url = server_.Url("/basic.html");
+  ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, client_, url.toStdU16String(), CefBrowserSettings{}, nullptr));
+  EXPECT_TRUE(client_->created.empty()) << "creation must be announced from the event loop";
+  ASSERT_TRUE(WaitFor([&] { return !client_->created.empty(); }));
+  EXPECT_TRUE(client_->navigations.empty()) << "OnAfterCreated comes before the first navigation";
+  CefRefPtr<CefBrowser> browser = client_->created.front();
+  ASSERT_TRUE(WaitForLoad(browser));
+
+  EXPECT_GE(browser->GetIdentifier(), 1);
+  EXPECT_EQ(browser->GetHost()->GetWindowHandle()->parentWidget(), &parent_);
+  EXPECT_TRUE(browser->GetHost()->GetWindowHandle()->isVisible());
+  EXPECT_EQ(QString::fromStdU16String(browser->GetMainFrame()->GetURL()), url);
+  ASSERT_FALSE(client_->navigations.empty());
+  EXPECT_TRUE(client_->navigations.front().main_frame);
+  EXPECT_FALSE(client_->navigations.front().redirect);
+  EXPECT_EQ(client_->loading.front(), std::make_pair(browser->GetIdentifier(), true));
+  EXPECT_EQ(client_->loading.back(), std::make_pair(browser->GetIdentifier(), false));
+  ASSERT_TRUE(WaitFor([&] { return !client_->titles.empty() && client_->titles.back() == u"Basic page"; }));
+  ASSERT_TRUE(WaitFor([&] { return !client_->favicons.empty() && !client_->favicons.back().empty(); }));
+  EXPECT_EQ(QString::fromStdU16String(client_->favicons.back().front()), server_.Url("/icons/site.ico"));
+}
+
+TEST_F(CefNavigationTest, RedirectsAndSubFramesCarryTheirFlags) {
+  server_.Redirect("/moved", "/frames.html");
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/moved"));
+  ASSERT_NE(browser, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return server_.CountFor("/child.html") > 0; }));
+  ASSERT_TRUE(WaitFor([&] { return client_->navigations.size() >= 3; }));
+
+  const auto& first = client_->navigations[0];
+  EXPECT_EQ(QString::fromStdU16String(first.url), server_.Url("/moved"));
+  EXPECT_TRUE(first.main_frame);
+  EXPECT_FALSE(first.redirect);
+  const auto& second = client_->navigations[1];
+  EXPECT_EQ(QString::fromStdU16String(second.url), server_.Url("/frames.html"));
+  EXPECT_TRUE(second.main_frame);
+  EXPECT_TRUE(second.redirect);
+  const auto& third = client_->navigations[2];
+  EXPECT_EQ(QString::fromStdU16String(third.url), server_.Url("/child.html"));
+  EXPECT_FALSE(third.main_frame);
+  EXPECT_FALSE(third.redirect);
+}
+
+TEST_F(CefNavigationTest, CancelledNavigationsLoadNothing) {
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser, nullptr);
+  client_->cancel_navigation = [](const CefString& url) { return url.find(u"child") != CefString::npos; };
+
+  // A cancelled main-frame navigation leaves the page where it was.
+  browser->GetMainFrame()->LoadURL(server_.Url("/child.html").toStdU16String());
+  ASSERT_TRUE(WaitFor([&] { return client_->navigations.size() >= 2; }));
+  QTest::qWait(300);
+  EXPECT_EQ(server_.CountFor("/child.html"), 0);
+  EXPECT_EQ(QString::fromStdU16String(browser->GetMainFrame()->GetURL()), server_.Url("/basic.html"));
+
+  // A cancelled sub-frame is not fetched while its parent page loads.
+  const size_t mark = client_->loading.size();
+  browser->GetMainFrame()->LoadURL(server_.Url("/frames.html").toStdU16String());
+  ASSERT_TRUE(WaitForLoad(browser, mark));
+  EXPECT_EQ(server_.CountFor("/frames.html"), 1);
+  EXPECT_EQ(server_.CountFor("/child.html"), 0);
+}
+
+TEST_F(CefNavigationTest, EveryRequestCarriesTheHeadersTheClientAdds) {
+  client_->edit_headers = [](CefRequest::HeaderMap& headers) {
+    headers.insert({u"Accept-Language", u"zh-CN,zh;q=0.9"});
+    headers.insert({u"X-Tarvo", u"one"});
+    headers.insert({u"X-Tarvo", u"two"});
+    // A value with a line break would splice a header of its own into the request.
+    headers.insert({u"X-Injected", u"a\r\nX-Evil: 1"});
+  };
+  client_->block_resource = [](const CefString& url) { return url.find(u"pixel.png") != CefString::npos; };
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/menu.html"));
+  ASSERT_NE(browser, nullptr);
+
+  EXPECT_EQ(server_.LastHeader("/menu.html", "Accept-Language"), "zh-CN,zh;q=0.9");
+  EXPECT_EQ(server_.LastHeader("/menu.html", "X-Tarvo"), "one, two");
+  EXPECT_TRUE(server_.LastHeader("/menu.html", "X-Injected").isEmpty());
+  EXPECT_TRUE(server_.LastHeader("/menu.html", "X-Evil").isEmpty());
+  EXPECT_EQ(server_.LastHeader("/menu.html", "User-Agent"), CefTestEnvironment::kUserAgent);
+  EXPECT_EQ(server_.CountFor("/pixel.png"), 0) << "a cancelled resource is never requested";
+  const bool saw_image = std::any_of(client_->resource_urls.begin(), client_->resource_urls.end(),
+                                     [](const CefString& url) { return url.find(u"pixel.png") != CefString::npos; });
+  EXPECT_TRUE(saw_image);
+}
+
+TEST_F(CefNavigationTest, WithoutClientHeadersTheLocaleIsTheAcceptLanguage) {
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(server_.LastHeader("/basic.html", "Accept-Language").startsWith("zh-CN"));
+}
+
+TEST_F(CefNavigationTest, PopupsFollowTheDispositionAnswer) {
+  client_->suppressed_dispositions = {WOD_NEW_POPUP};
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/popups.html"));
+  ASSERT_NE(browser, nullptr);
+  browser->page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+
+  // window.open with features asks for a pop-up, which this client suppresses (the
+  // script still gets a window object: the engine made it before asking).
+  Evaluate(browser, "String(openPopup())");
+  ASSERT_TRUE(WaitFor([&] { return !client_->popups.empty(); }));
+  QTest::qWait(200);
+  ASSERT_EQ(client_->popups.size(), 1U);
+  EXPECT_EQ(client_->popups[0], WOD_NEW_POPUP);
+  EXPECT_EQ(client_->created.size(), 1U);
+
+  // A link with a target opens a foreground tab, which is allowed: a new browser is
+  // announced before its navigation and loads the page.
+  QWidget* view = browser->GetHost()->GetWindowHandle();
+  QWidget* input = view->focusProxy() != nullptr ? view->focusProxy() : view;
+  QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, QPoint(50, 20));
+  ASSERT_TRUE(WaitFor([&] { return client_->created.size() == 2; }));
+  ASSERT_GE(client_->popups.size(), 2U);
+  EXPECT_EQ(client_->popups[1], WOD_NEW_FOREGROUND_TAB);
+  CefRefPtr<CefBrowser> popup = client_->created.back();
+  EXPECT_TRUE(popup->IsPopup());
+  EXPECT_EQ(popup->GetHost()->GetWindowHandle()->parentWidget(), &parent_);
+  ASSERT_TRUE(WaitFor([&] { return server_.CountFor("/child.html") == 1; }));
+  const bool navigated = std::any_of(client_->navigations.begin(), client_->navigations.end(), [&](const auto& n) {
+    return n.browser == popup->GetIdentifier() && n.main_frame;
+  });
+  EXPECT_TRUE(navigated);
+}
+
+TEST_F(CefNavigationTest, ClosingAsksDoCloseThenReportsBeforeClose) {
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser, nullptr);
+  browser->GetHost()->CloseBrowser(false);
+  browser->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(WaitFor([&] { return !client_->closed.empty(); }));
+  QTest::qWait(100);
+  EXPECT_EQ(client_->closed, std::vector<int>{browser->GetIdentifier()});
+  EXPECT_FALSE(browser->IsValid());
+  EXPECT_EQ(browser->GetHost()->GetWindowHandle(), nullptr);
+  EXPECT_FALSE(browser->GetMainFrame()->LoadURL(u"http://127.0.0.1/"));
+
+  // A client that destroys the window itself is still told when it is gone.
+  client_->destroy_window_itself = true;
+  CefRefPtr<CefBrowser> second = Open(server_.Url("/basic.html"));
+  ASSERT_NE(second, nullptr);
+  second->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(WaitFor([&] { return client_->closed.size() == 2; }));
+  EXPECT_EQ(client_->closed.back(), second->GetIdentifier());
+}
+
+}  // namespace
+}  // namespace tarvo::test

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvo::test {
+
+// What the Chromium test program's main set up once for every test.
+// Threads: GUI thread.
+struct CefTestEnvironment {
+  static CefTestEnvironment& Instance() {
+    static CefTestEnvironment environment;
+    return environment;
+  }
+  static constexpr const char* kUserAgent =
+      "Mozilla/5.0 (Windows NT 6.2; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/54.0.2840.71 "
+      "Safari/537.36";
+
+  QString data_root;
+  bool initialised = false;
+  bool cookie_store_set = false;
+  // The certificate predicate the layer was given asks this (tests set it).
+  std::function<bool(const std::string& url)> accept_certificate_error;
+  std::vector<std::string> certificate_questions;
+};
+
+}  // namespace tarvo::test

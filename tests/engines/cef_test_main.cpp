@@ -1,0 +1,65 @@
+// Entry of the Chromium layer's test program: the engine's process start comes
+// before the QApplication, and the engine is initialised once for all tests, with
+// its folders in a temporary data root.
+#include <QApplication>
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include "engines/cef/cef_cookie_manager.h"
+#include "engines/cef/cef_entry_points.h"
+#include "engines/cef/web_app.h"
+#include "engines/cef_test_environment.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) {
+    return;
+  }
+  const QByteArray text = message.toLocal8Bit();
+  // Console output of the pages themselves is not the layer's fault.
+  if (text.startsWith("js:")) {
+    fprintf(stderr, "qt: %s\n", text.constData());
+    return;
+  }
+  ADD_FAILURE() << "Qt warning: " << text.constData();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tarvo::cef;
+  auto app = std::make_shared<WebApp>();
+  const CefMainArgs args{argc, argv};
+  if (const int code = CefExecuteProcess(args, app, nullptr); code >= 0) {
+    return code;
+  }
+  tarvo::test::TempDir root;
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(root.path().string()));
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  qInstallMessageHandler(FailOnQtWarning);
+
+  auto& environment = tarvo::test::CefTestEnvironment::Instance();
+  environment.data_root = QString::fromStdString(root.path().string());
+  CefSettings settings;
+  settings.cache_path = (root.path() / "Cache").string();
+  settings.log_file = (root.path() / "Log" / "chromium.log").string();
+  settings.user_agent = tarvo::test::CefTestEnvironment::kUserAgent;
+  settings.locale = "zh-CN";
+  settings.accept_certificate_error = [&environment](const std::string& url) {
+    environment.certificate_questions.push_back(url);
+    return environment.accept_certificate_error && environment.accept_certificate_error(url);
+  };
+  QDir().mkpath(environment.data_root + "/Log");
+  environment.initialised = CefInitialize(args, settings, app, nullptr);
+  auto cookies = CefCookieManager::GetGlobalManager();
+  environment.cookie_store_set =
+      cookies != nullptr && cookies->SetStoragePath((environment.data_root + "/Cookie").toStdU16String(), true);
+
+  const int result = RUN_ALL_TESTS();
+  CefShutdown();
+  return result;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_client.h"
+#include "engines/cef/cef_context_menu_handler.h"
+#include "engines/cef/cef_context_menu_params.h"
+#include "engines/cef/cef_display_handler.h"
+#include "engines/cef/cef_download_handler.h"
+#include "engines/cef/cef_download_item.h"
+#include "engines/cef/cef_download_item_callback.h"
+#include "engines/cef/cef_find_handler.h"
+#include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/cef_load_handler.h"
+#include "engines/cef/cef_menu_model.h"
+#include "engines/cef/cef_request.h"
+#include "engines/cef/cef_request_handler.h"
+
+namespace tarvo::test {
+
+using namespace tarvo::cef;
+
+// A client that records every callback the layer makes and answers as the test
+// configures it.
+// Threads: GUI thread.
+class RecordingClient : public CefClient,
+                        public CefLifeSpanHandler,
+                        public CefLoadHandler,
+                        public CefDisplayHandler,
+                        public CefRequestHandler,
+                        public CefContextMenuHandler,
+                        public CefDownloadHandler,
+                        public CefFindHandler {
+ public:
+  struct Navigation {
+    int browser = 0;
+    CefString url;
+    bool main_frame = false;
+    bool redirect = false;
+  };
+  struct AuthRequest {
+    bool is_proxy = false;
+    CefString host;
+    int port = 0;
+    CefString realm;
+  };
+  struct FindResult {
+    int identifier = 0;
+    int count = 0;
+    int active = 0;
+  };
+
+  CefContextMenuHandler* GetContextMenuHandler() override { return this; }
+  CefDisplayHandler* GetDisplayHandler() override { return this; }
+  CefDownloadHandler* GetDownloadHandler() override { return this; }
+  CefFindHandler* GetFindHandler() override { return this; }
+  CefLifeSpanHandler* GetLifeSpanHandler() override { return this; }
+  CefLoadHandler* GetLoadHandler() override { return this; }
+  CefRequestHandler* GetRequestHandler() override { return this; }
+
+  bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const CefString& target_url,
+                     const CefString& target_frame_name, cef_window_open_disposition_t disposition, bool user_gesture,
+                     const CefPopupFeatures& popup_features, CefWindowInfo& window_info, CefRefPtr<CefClient>& client,
+                     CefBrowserSettings& settings, bool* no_javascript_access) override;
+  void OnAfterCreated(CefRefPtr<CefBrowser> browser) override { created.push_back(browser); }
+  bool DoClose(CefRefPtr<CefBrowser> browser) override;
+  void OnBeforeClose(CefRefPtr<CefBrowser> browser) override { closed.push_back(browser->GetIdentifier()); }
+
+  void OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool is_loading, bool, bool) override {
+    loading.emplace_back(browser->GetIdentifier(), is_loading);
+  }
+  void OnTitleChange(CefRefPtr<CefBrowser>, const CefString& title) override { titles.push_back(title); }
+  void OnFaviconURLChange(CefRefPtr<CefBrowser>, const std::vector<CefString>& urls) override {
+    favicons.push_back(urls);
+  }
+
+  bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
+                      bool is_redirect) override;
+  cef_return_value_t OnBeforeResourceLoad(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                                          CefRefPtr<CefRequest> request) override;
+  bool GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, bool is_proxy,
+                          const CefString& host, int port, const CefString& realm, const CefString& scheme,
+                          CefRefPtr<CefAuthCallback> callback) override;
+
+  void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                           CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) override;
+  bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                            CefRefPtr<CefContextMenuParams> params, int command_id, int event_flags) override;
+
+  void OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
+                        const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) override;
+  void OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
+                         CefRefPtr<CefDownloadItemCallback> callback) override;
+
+  void OnFindResult(CefRefPtr<CefBrowser>, int identifier, int count, int active, bool) override {
+    find_results.push_back({identifier, count, active});
+  }
+
+  // Recorded.
+  std::vector<CefRefPtr<CefBrowser>> created;
+  std::vector<int> closed;
+  std::vector<std::pair<int, bool>> loading;
+  std::vector<CefString> titles;
+  std::vector<std::vector<CefString>> favicons;
+  std::vector<cef_window_open_disposition_t> popups;
+  std::vector<Navigation> navigations;
+  std::vector<CefString> resource_urls;
+  std::vector<AuthRequest> auth_requests;
+  std::vector<CefContextMenuParams::Data> menus;
+  std::vector<int> menu_commands;
+  std::vector<CefString> suggested_names;
+  std::vector<CefDownloadItem::Data> download_updates;
+  std::vector<FindResult> find_results;
+
+  // Answers.
+  std::set<cef_window_open_disposition_t> suppressed_dispositions;
+  std::function<bool(const CefString& url)> cancel_navigation;  // true cancels
+  std::function<void(CefRequest::HeaderMap&)> edit_headers;
+  std::function<bool(const CefString& url)> block_resource;
+  std::optional<std::pair<CefString, CefString>> credentials;
+  bool destroy_window_itself = false;
+  std::optional<int> handled_command;  // the one command id OnContextMenuCommand claims
+  std::optional<CefString> download_path;  // unset: downloads are refused
+  // Called for every download update; may pause, resume or cancel.
+  std::function<void(const CefDownloadItem&, CefDownloadItemCallback&)> on_download_update;
+};
+
+}  // namespace tarvo::test

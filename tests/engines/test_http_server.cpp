@@ -1,0 +1,132 @@
+#include "engines/test_http_server.h"
+
+#include <QFile>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+
+namespace tarvo::test {
+
+namespace {
+QByteArray ReasonOf(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 204: return "No Content";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 404: return "Not Found";
+    case 407: return "Proxy Authentication Required";
+    default: return "Status";
+  }
+}
+}  // namespace
+
+TestHttpServer::TestHttpServer(QString folder) : folder_(std::move(folder)) {
+  connect(&server_, &QTcpServer::newConnection, this, &TestHttpServer::Accept);
+  server_.listen(QHostAddress::LocalHost, 0);
+}
+
+QString TestHttpServer::Url(const QString& path) const {
+  return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void TestHttpServer::Redirect(const QByteArray& path, const QByteArray& location, int status) {
+  Response response;
+  response.status = status;
+  response.headers.append({"Location", location});
+  Route(path, response);
+}
+
+int TestHttpServer::CountFor(const QByteArray& path) const {
+  int count = 0;
+  for (const HttpRequest& request : requests_) {
+    count += request.target == path ? 1 : 0;
+  }
+  return count;
+}
+
+QByteArray TestHttpServer::LastHeader(const QByteArray& path, const QByteArray& name) const {
+  for (auto it = requests_.crbegin(); it != requests_.crend(); ++it) {
+    if (it->target == path) {
+      return it->Header(name);
+    }
+  }
+  return QByteArray();
+}
+
+void TestHttpServer::Accept() {
+  while (QTcpSocket* socket = server_.nextPendingConnection()) {
+    auto reader = std::make_shared<HttpRequestReader>();
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket, reader] {
+      reader->Feed(socket->readAll());
+      while (auto request = reader->Next()) {
+        requests_.append(*request);
+        Answer(socket, *request);
+      }
+    });
+  }
+}
+
+TestHttpServer::Response TestHttpServer::ResponseFor(const QByteArray& target) const {
+  const QByteArray path = target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+  if (routes_.contains(target)) {
+    return routes_.value(target);
+  }
+  if (routes_.contains(path)) {
+    return routes_.value(path);
+  }
+  Response response;
+  QFile file(folder_ + QUrl::fromPercentEncoding(path));
+  if (folder_.isEmpty() || path.contains("..") || !file.open(QIODevice::ReadOnly)) {
+    response.status = 404;
+    response.body = "<html><head><title>missing</title></head><body>not found</body></html>";
+    return response;
+  }
+  response.body = file.readAll();
+  response.content_type = QMimeDatabase().mimeTypeForFile(file.fileName()).name().toUtf8();
+  if (response.content_type.startsWith("text/")) {
+    response.content_type += "; charset=utf-8";
+  }
+  return response;
+}
+
+void TestHttpServer::Answer(QTcpSocket* socket, const HttpRequest& request) {
+  const Response response = ResponseFor(request.target);
+  QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " " + ReasonOf(response.status) + "\r\n";
+  head += "Content-Type: " + response.content_type + "\r\n";
+  head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+  head += "Cache-Control: no-store\r\n";
+  for (const auto& [name, value] : response.headers) {
+    head += name + ": " + value + "\r\n";
+  }
+  head += "\r\n";
+  socket->write(head);
+  if (response.chunk_size <= 0 || request.method == "HEAD") {
+    if (request.method != "HEAD") {
+      socket->write(response.body);
+    }
+    return;
+  }
+  // Slow body: one chunk per tick, so a client can pause or cancel half-way.
+  auto* timer = new QTimer(socket);
+  auto offset = std::make_shared<int>(0);
+  QPointer<QTcpSocket> guard(socket);
+  connect(timer, &QTimer::timeout, socket, [guard, timer, offset, response] {
+    if (guard.isNull() || guard->state() != QAbstractSocket::ConnectedState) {
+      timer->stop();
+      return;
+    }
+    guard->write(response.body.mid(*offset, response.chunk_size));
+    *offset += response.chunk_size;
+    if (*offset >= response.body.size()) {
+      timer->stop();
+    }
+  });
+  timer->start(response.chunk_interval_ms);
+}
+
+}  // namespace tarvo::test
