@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -89,6 +90,10 @@ void LoopbackHttpServer::AcceptLoop() {
     if (fd < 0) {
       continue;
     }
+    // Head and body go out in separate sends; without this the body would wait for
+    // the client's delayed acknowledgement.
+    const int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
     const int number = ++connections_;
     std::lock_guard lock(mutex_);
     openFds_.push_back(fd);
