@@ -30,6 +30,26 @@ std::string SimpleReply(int status, std::string_view reason, std::string_view ex
          "\r\nConnection: close\r\n\r\n" + body;
 }
 
+// Sends a final reply and reads (and drops) what the client still sends for a short
+// while before closing: closing with unread input would reset the connection and
+// could destroy the reply before the client reads it.
+void ReplyAndLinger(const TcpConnection& client, const std::string& reply) {
+  if (!client.WriteAll(reply)) {
+    return;
+  }
+  client.ShutdownWrite();
+  client.SetReadTimeout(2);
+  char sink[16 * 1024];
+  size_t drained = 0;
+  while (drained < 1024 * 1024) {
+    const long received = client.ReadSome(sink, sizeof(sink));
+    if (received <= 0) {
+      return;
+    }
+    drained += static_cast<size_t>(received);
+  }
+}
+
 bool IsTestDomain(const std::string& host) {
   return host == kTestDomain ||
          (host.size() > kTestDomain.size() + 1 && host.compare(host.size() - kTestDomain.size(), std::string::npos,
@@ -180,7 +200,7 @@ void ProxyServer::Serve(const TcpConnection& client) {
   size_t headEnd = std::string::npos;
   while ((headEnd = buffer.find("\r\n\r\n")) == std::string::npos) {
     if (buffer.size() > kMaxHeadBytes) {
-      client.WriteAll(SimpleReply(431, "Request Header Fields Too Large"));
+      ReplyAndLinger(client, SimpleReply(431, "Request Header Fields Too Large"));
       return;
     }
     const long received = client.ReadSome(chunk, sizeof(chunk));
@@ -189,15 +209,20 @@ void ProxyServer::Serve(const TcpConnection& client) {
     }
     buffer.append(chunk, static_cast<size_t>(received));
   }
+  if (headEnd > kMaxHeadBytes) {
+    ReplyAndLinger(client, SimpleReply(431, "Request Header Fields Too Large"));
+    return;
+  }
   const auto head = ProxyRequestHead::Parse(std::string_view(buffer).substr(0, headEnd));
   if (!head) {
-    client.WriteAll(SimpleReply(400, "Bad Request"));
+    ReplyAndLinger(client, SimpleReply(400, "Bad Request"));
     return;
   }
   const auto credentials = head->BasicCredentials();
   if (!credentials || !admits_(credentials->first, credentials->second)) {
     ++authRefused_;
-    client.WriteAll(SimpleReply(407, "Proxy Authentication Required", "Proxy-Authenticate: Basic realm=\"tarvo\"\r\n"));
+    ReplyAndLinger(client,
+                   SimpleReply(407, "Proxy Authentication Required", "Proxy-Authenticate: Basic realm=\"tarvo\"\r\n"));
     return;
   }
   std::string address = front_.ip;
@@ -208,13 +233,13 @@ void ProxyServer::Serve(const TcpConnection& client) {
   }
   if (address.empty()) {
     ++destinationRefused_;
-    client.WriteAll(SimpleReply(403, "Forbidden"));
+    ReplyAndLinger(client, SimpleReply(403, "Forbidden"));
     return;
   }
   auto upstream = TcpConnection::Connect(address, port, kConnectTimeoutMs);
   if (!upstream) {
     ++upstreamFailures_;
-    client.WriteAll(SimpleReply(502, "Bad Gateway"));
+    ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
   std::string pending = buffer.substr(headEnd + 4);

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "net/form_body.h"
+#include "service/json_text.h"
+#include "service_fixture.h"
+
+namespace tarvo::service::test {
+namespace {
+
+class FavoritesApi : public ServiceFixture {
+ protected:
+  void SetUp() override {
+    ServiceFixture::SetUp();
+    token_ = LogIn("bob@tarvo.test", "bob-pass").second;
+  }
+
+  ServiceReply Send(const std::string& path, const std::string& data) {
+    return Post(path, FormBody().Add("token", token_).Add("brand", "TestBrand").Add("data", data));
+  }
+  Json::Value Document() {
+    return Post("app/v1.0/list_user_fav", FormBody().Add("token", token_).Add("brand", "TestBrand")).data()["favor"];
+  }
+
+  std::string token_;
+};
+
+TEST_F(FavoritesApi, DefaultsPerBrandInTheBrowsersItemFormat) {
+  const ServiceReply reply = Post("app/v1.0/default_fav", FormBody().Add("brand", "TestBrand"));
+  ASSERT_EQ(reply.code(), 200);
+  ASSERT_EQ(reply.data().size(), 2u);
+  EXPECT_EQ(reply.data()[0]["id"].asString(), "1");
+  EXPECT_EQ(reply.data()[0]["type"].asString(), "url");
+  EXPECT_EQ(reply.data()[0]["date"].asString(), std::to_string(kStartTime));
+  const Json::Value& folder = reply.data()[1];
+  EXPECT_EQ(folder["type"].asString(), "folder");
+  EXPECT_EQ(folder["child"][0]["folder"].asString(), folder["id"].asString());
+  EXPECT_EQ(folder["child"][0]["url"].asString(), "http://mail.tarvo.test/?a=1&b=2");
+  EXPECT_EQ(Post("app/v1.0/default_fav", FormBody().Add("brand", "ClosedBrand")).data().size(), 0u);
+  EXPECT_EQ(Post("app/v1.0/default_fav", FormBody().Add("brand", "Nope")).code(), 404);
+}
+
+TEST_F(FavoritesApi, AddUpdateDeleteRoundTrip) {
+  const ServiceReply added =
+      Send("app/v1.0/add_fav_item",
+           R"({"id":"42","type":"url","folder":"","name":"News","url":"http://news.tarvo.test/","date":"5"})");
+  ASSERT_EQ(added.code(), 200) << added.message();
+  const Json::Value stored = added.data()[0];
+  EXPECT_EQ(stored["id"].asString(), "4") << "the service numbers items after the seeded defaults (1 to 3)";
+  EXPECT_EQ(stored["date"].asString(), "5");
+
+  const ServiceReply folder = Send("app/v1.0/add_fav_item", R"({"type":"folder","name":"Reading"})");
+  const std::string folderId = folder.data()[0]["id"].asString();
+  const ServiceReply inFolder = Send(
+      "app/v1.0/add_fav_item", R"({"type":"url","folder":")" + folderId + R"(","name":"A","url":"http://a.tarvo.test/"})");
+  EXPECT_EQ(inFolder.data()[0]["folder"].asString(), folderId);
+  const ServiceReply orphan =
+      Send("app/v1.0/add_fav_item", R"({"type":"url","folder":"999","name":"B","url":"http://b.tarvo.test/"})");
+  EXPECT_EQ(orphan.data()[0]["folder"].asString(), "") << "a missing folder puts the bookmark at the top level";
+
+  Json::Value renamed = stored;
+  renamed["name"] = "Renamed";
+  ASSERT_EQ(Send("app/v1.0/update_fav_item", WriteCompactJson(renamed)).code(), 200);
+  Json::Value document = Document();
+  ASSERT_EQ(document.size(), 5u);
+  EXPECT_EQ(document[4]["name"].asString(), "Renamed") << "an updated item moves to the end of its level";
+  EXPECT_EQ(document[2]["child"][0]["name"].asString(), "A");
+
+  Json::Value folderRenamed = folder.data()[0];
+  folderRenamed["name"] = "Later";
+  ASSERT_EQ(Send("app/v1.0/update_fav_item", WriteCompactJson(folderRenamed)).code(), 200);
+  document = Document();
+  EXPECT_EQ(document[4]["name"].asString(), "Later");
+  EXPECT_EQ(document[4]["child"].size(), 1u) << "renaming a folder keeps its bookmarks";
+
+  const ServiceReply deleted = Send("app/v1.0/del_user_fav", "[" + folderId + ",1,77]");
+  ASSERT_EQ(deleted.code(), 200);
+  EXPECT_EQ(deleted.data()["deleted"].size(), 3u) << "the folder, its bookmark and item 1; 77 is unknown";
+  EXPECT_EQ(Document().size(), 3u);
+
+  Json::Value gone = stored;
+  gone["id"] = "1";
+  EXPECT_EQ(Send("app/v1.0/update_fav_item", WriteCompactJson(gone)).code(), 404);
+  Json::Value changedType = stored;
+  changedType["type"] = "folder";
+  changedType.removeMember("url");
+  EXPECT_EQ(Send("app/v1.0/update_fav_item", WriteCompactJson(changedType)).code(), 404);
+}
+
+TEST_F(FavoritesApi, IdsAreNeverReusedAfterDeletion) {
+  const std::string first =
+      Send("app/v1.0/add_fav_item", R"({"type":"url","name":"x","url":"http://x/"})").data()[0]["id"].asString();
+  Send("app/v1.0/del_user_fav", "[" + first + "]");
+  const std::string second =
+      Send("app/v1.0/add_fav_item", R"({"type":"url","name":"y","url":"http://y/"})").data()[0]["id"].asString();
+  EXPECT_NE(first, second);
+}
+
+TEST_F(FavoritesApi, UnencodedItemWithAmpersandsIsStoredWhole) {
+  const std::string item = R"({"type":"url","folder":"","name":"Q","url":"http://q.tarvo.test/?a=1&b=2&c"})";
+  const ServiceReply reply = PostRaw("app/v1.0/add_fav_item", "token=" + token_ + "&brand=TestBrand&data=" + item);
+  ASSERT_EQ(reply.code(), 200) << reply.message();
+  EXPECT_EQ(reply.data()[0]["url"].asString(), "http://q.tarvo.test/?a=1&b=2&c");
+}
+
+TEST_F(FavoritesApi, BadItemsAndTokensChangeNothing) {
+  const auto before = WriteCompactJson(Document());
+  EXPECT_EQ(Send("app/v1.0/add_fav_item", "not json").code(), 400);
+  EXPECT_EQ(Send("app/v1.0/add_fav_item", R"({"type":"url","name":"no address"})").code(), 400);
+  EXPECT_EQ(Send("app/v1.0/add_fav_item", R"({"type":"link","url":"http://x/"})").code(), 400);
+  EXPECT_EQ(Send("app/v1.0/add_fav_item", R"({"type":"url","url":"http://x/","name":5})").code(), 400);
+  EXPECT_EQ(Send("app/v1.0/add_fav_item",
+                 R"({"type":"folder","name":"f","child":[{"type":"folder","name":"nested"}]})")
+                .code(),
+            400);
+  EXPECT_EQ(Send("app/v1.0/del_user_fav", "1,2").code(), 400);
+  EXPECT_EQ(Send("app/v1.0/del_user_fav", "[{}]").code(), 400);
+  EXPECT_EQ(Post("app/v1.0/add_fav_item", FormBody()
+                                              .Add("token", "stale")
+                                              .Add("brand", "TestBrand")
+                                              .Add("data", R"({"type":"url","url":"http://x/"})"))
+                .code(),
+            401);
+  EXPECT_EQ(Post("app/v1.0/list_user_fav", FormBody().Add("token", "stale").Add("brand", "TestBrand")).code(), 401);
+  EXPECT_EQ(WriteCompactJson(Document()), before);
+}
+
+TEST_F(FavoritesApi, ConcurrentAddsOnOneAccountAreAllKept) {
+  constexpr int kClients = 4;
+  constexpr int kEach = 8;
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client) {
+    clients.emplace_back([this, client] {
+      for (int i = 0; i < kEach; ++i) {
+        const std::string name = std::to_string(client) + "-" + std::to_string(i);
+        EXPECT_EQ(Send("app/v1.0/add_fav_item", R"({"type":"url","name":")" + name + R"(","url":"http://c/"})").code(),
+                  200);
+      }
+    });
+  }
+  for (std::thread& client : clients) {
+    client.join();
+  }
+  EXPECT_EQ(Document().size(), 2u + kClients * kEach);
+}
+
+}  // namespace
+}  // namespace tarvo::service::test

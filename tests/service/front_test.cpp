@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "loopback_probe.h"
+#include "net/http_post_form.h"
+#include "service_fixture.h"
+
+namespace tarvo::service::test {
+namespace {
+
+class FrontTest : public ServiceFixture {
+ protected:
+  std::string Raw(const std::string& request) { return RawExchange(service_->port(), request); }
+
+  static std::string PostHead(const std::string& path, const std::string& extraHeaders) {
+    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + extraHeaders + "\r\n";
+  }
+
+  static int64_t EnvelopeCode(const std::string& response) {
+    const size_t body = response.find("\r\n\r\n");
+    const auto reply = ServiceReply::Parse(body == std::string::npos ? "" : response.substr(body + 4));
+    return reply ? reply->code() : -1;
+  }
+};
+
+TEST_F(FrontTest, OversizedBodiesAreRefusedBeforeTheyAreRead) {
+  const ServiceReply tooLarge = PostRaw("app/v1.0/login", "username=" + std::string(300 * 1024, 'a'));
+  EXPECT_EQ(tooLarge.code(), 413);
+
+  const std::string announced =
+      Raw(PostHead("/app/v1.0/login", "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 99999999\r\n"));
+  EXPECT_EQ(announced.rfind("HTTP/1.1 413", 0), 0u);
+  EXPECT_EQ(EnvelopeCode(announced), 413);
+
+  std::string chunked = PostHead("/app/v1.0/login", "Transfer-Encoding: chunked\r\n");
+  for (int i = 0; i < 80; ++i) {
+    chunked += "1000\r\n" + std::string(0x1000, 'b') + "\r\n";
+  }
+  chunked += "0\r\n\r\n";
+  EXPECT_EQ(EnvelopeCode(Raw(chunked)), 413);
+}
+
+TEST_F(FrontTest, WrongMethodsUnknownPathsAndBrokenRequests) {
+  const std::string get = Raw("GET /app/v1.0/login HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(get.rfind("HTTP/1.1 405", 0), 0u);
+  EXPECT_NE(get.find("Allow: POST"), std::string::npos);
+  EXPECT_EQ(EnvelopeCode(get), 405);
+
+  // Unknown paths answer HTTP 404, which the browser's client counts as a failure.
+  std::string text;
+  EXPECT_EQ(HttpPostForm(text, Utf8ToWide(service_->BaseUrl() + "app/v1.0/no_such_endpoint"), u"a=b"), -1);
+  EXPECT_EQ(EnvelopeCode(Raw(PostHead("/app/v1.0/no_such_endpoint", "Content-Length: 3\r\n") + "a=b")), 404);
+  EXPECT_EQ(EnvelopeCode(Raw("DELETE /app/v9/x HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")), 404);
+
+  const std::string multipart =
+      Raw(PostHead("/app/v1.0/login", "Content-Type: multipart/form-data; boundary=x\r\nContent-Length: 4\r\n") + "--x-");
+  EXPECT_EQ(multipart.rfind("HTTP/1.1 415", 0), 0u);
+
+  // A client that gives up half way through its body leaves nothing behind.
+  RawExchange(service_->port(),
+              PostHead("/app/v1.0/register", "Content-Length: 100\r\n") + "username=half&password=x&bra");
+  EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "half").Add("password", "x")).code(), 401);
+}
+
+TEST_F(FrontTest, OddBytesInFormsGetClearReplies) {
+  EXPECT_EQ(PostRaw("app/v1.0/login", "username=%zz%&password=%").code(), 401);
+  EXPECT_EQ(PostRaw("app/v1.0/login", "&&&=&username").code(), 400);
+  EXPECT_EQ(PostRaw("app/v1.0/register", "username=%00nul&password=x&brand=TestBrand").code(), 400);
+  EXPECT_EQ(PostRaw("app/v1.0/register", "username=it's \"quoted\"; DROP TABLE users&password=x&brand=TestBrand").code(),
+            200);
+  EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "it's \"quoted\"; DROP TABLE users").Add("password", "x"))
+                .code(),
+            200);
+  EXPECT_EQ(PostRaw("app/v1.0/user_info", "id=99999999999999999999999&token=x").code(), 401);
+}
+
+TEST_F(FrontTest, VersionPointsAtAnInstallerThatDownloads) {
+  const ServiceReply version = PostRaw("app/v1.0/version", "brand=TestBrand&type=PC");
+  ASSERT_EQ(version.code(), 200);
+  EXPECT_EQ(ServiceReply::ReadString(version.data(), "version"), "5.5.9.0");
+  const std::string url = ServiceReply::ReadString(version.data(), "url");
+  EXPECT_EQ(url, service_->BaseUrl() + "download/5.5.9.0.sh");
+  const FetchResult installer = Fetch(url);
+  std::ifstream file(TestData("installer/5.5.9.0.sh"), std::ios::binary);
+  std::ostringstream expected;
+  expected << file.rdbuf();
+  EXPECT_EQ(installer.status, 200);
+  EXPECT_EQ(installer.body, expected.str());
+  EXPECT_EQ(Fetch(service_->BaseUrl() + "download/..%2Fseed.json").status, 404);
+  EXPECT_EQ(PostRaw("app/v1.0/version", "brand=ClosedBrand&type=PC").code(), 404) << "no version published";
+}
+
+TEST_F(FrontTest, LaunchReportsAreRecordedAndRequestsLogged) {
+  ASSERT_EQ(PostRaw("app/v1.0/log_client_launch", "brand=TestBrand&platform=PC&clientversion=5.5.8.1").code(), 200);
+  EXPECT_EQ(PostRaw("app/v1.0/log_client_launch", "platform=PC").code(), 400);
+
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2((dir_.path() / "service.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* query = nullptr;
+  sqlite3_prepare_v2(db, "SELECT brand, platform, client_version FROM launches", -1, &query, nullptr);
+  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(query, 2)), "5.5.8.1");
+  EXPECT_EQ(sqlite3_step(query), SQLITE_DONE);
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+
+  EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=200"), std::string::npos) << log_.str();
+  EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=400"), std::string::npos);
+}
+
+TEST_F(FrontTest, PagesOfTheTestDomainAndPasswordReset) {
+  const std::string portal = Raw("GET / HTTP/1.1\r\nHost: www.tarvo.test\r\nConnection: close\r\n\r\n");
+  EXPECT_NE(portal.find("tarvo.test portal"), std::string::npos);
+  EXPECT_EQ(Raw("GET /other HTTP/1.1\r\nHost: www.tarvo.test\r\nConnection: close\r\n\r\n").rfind("HTTP/1.1 404", 0),
+            0u);
+  const FetchResult reset = Fetch(service_->BaseUrl() + "personal-center/respwd.jsp?language=usa");
+  EXPECT_EQ(reset.status, 200);
+  EXPECT_NE(reset.body.find("Reset password"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvo::service::test

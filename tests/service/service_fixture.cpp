@@ -1,0 +1,57 @@
+#include "service_fixture.h"
+
+#include <cstdlib>
+
+#include "net/http_post_form.h"
+
+namespace tarvo::service::test {
+
+std::string ServiceFixture::TestData(const std::string& relative) {
+  const char* root = std::getenv("TARVO_TEST_DATA");
+  return std::string(root != nullptr ? root : "tests/data") + "/service/" + relative;
+}
+
+ServiceOptions ServiceFixture::DefaultOptions() const {
+  ServiceOptions options;
+  options.port = 0;
+  options.dataPath = (dir_.path() / "service.db").string();
+  options.seedPath = TestData("seed.json");
+  options.proxyPorts.mode = ProxyPortPlan::Mode::kAuto;
+  options.passwordIterations = 1000;  // keeps log-ins fast; the record format is the same
+  options.tokenLifetimeSeconds = 3600;
+  options.threads = 4;
+  return options;
+}
+
+void ServiceFixture::StartService(ServiceOptions options) {
+  service_ = std::make_unique<TarvoService>(std::move(options), &log_, [this] { return now_.load(); });
+  service_->Start();
+}
+
+void ServiceFixture::SetUp() { StartService(DefaultOptions()); }
+
+void ServiceFixture::TearDown() {
+  if (service_) {
+    service_->Stop();
+  }
+}
+
+ServiceReply ServiceFixture::PostRaw(const std::string& path, const std::string& body) {
+  std::string text;
+  const int result = HttpPostForm(text, Utf8ToWide(service_->BaseUrl() + path), Utf8ToWide(body));
+  EXPECT_EQ(result, 0) << "no reply from " << path;
+  const auto reply = ServiceReply::Parse(text);
+  EXPECT_TRUE(reply.has_value()) << "not an envelope: " << text;
+  return reply.value_or(ServiceReply());
+}
+
+ServiceReply ServiceFixture::Post(const std::string& path, const FormBody& body) { return PostRaw(path, body.text()); }
+
+std::pair<std::string, std::string> ServiceFixture::LogIn(const std::string& user, const std::string& password) {
+  const ServiceReply reply =
+      Post("app/v1.0/login", FormBody().Add("username", user).Add("password", password).Add("type", "PC"));
+  EXPECT_EQ(reply.code(), 200) << reply.message();
+  return {std::to_string(ServiceReply::ReadInt(reply.data(), "id")), ServiceReply::ReadString(reply.data(), "token")};
+}
+
+}  // namespace tarvo::service::test

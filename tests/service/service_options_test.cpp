@@ -1,0 +1,61 @@
+#include "service/service_options.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scoped_env.h"
+
+namespace tarvo::service {
+namespace {
+
+bool Parse(std::vector<const char*> arguments, ServiceOptions& options, std::string& error) {
+  arguments.insert(arguments.begin(), "tarvo-service");
+  return ParseServiceOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
+}
+
+TEST(ServiceOptions, ReadsFlagsAndProxyPortPlans) {
+  ServiceOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--port", "0", "--listen", "0.0.0.0", "--data", "/d/s.db", "--seed", "s.json", "--proxy-ports",
+                     "8371-8373", "--token-lifetime", "60", "--quiet"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.port, 0);
+  EXPECT_EQ(options.listenAddress, "0.0.0.0");
+  EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{8371, 8372, 8373}));
+  EXPECT_EQ(options.tokenLifetimeSeconds, 60);
+  EXPECT_TRUE(options.quiet);
+
+  ASSERT_TRUE(Parse({"--proxy-ports", "9000,0"}, options, error));
+  EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{9000, 0}));
+  ASSERT_TRUE(Parse({"--proxy-ports", "seed"}, options, error));
+  EXPECT_EQ(options.proxyPorts.mode, ProxyPortPlan::Mode::kSeeded);
+}
+
+TEST(ServiceOptions, RefusesBadValues) {
+  ServiceOptions options;
+  std::string error;
+  for (const auto& arguments : std::vector<std::vector<const char*>>{{"--port", "-1"},
+                                                                     {"--port"},
+                                                                     {"--proxy-ports", "9-3"},
+                                                                     {"--proxy-ports", "1,,2"},
+                                                                     {"--threads", "0"},
+                                                                     {"--token-lifetime", "x"},
+                                                                     {"stray"},
+                                                                     {"--frobnicate", "1"}}) {
+    EXPECT_FALSE(Parse(arguments, options, error)) << arguments[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(ServiceOptions, DefaultDataPathFollowsXdg) {
+  {
+    tarvo::test::ScopedEnv data("XDG_DATA_HOME", "/xdg");
+    EXPECT_EQ(DefaultDataPath(), "/xdg/tarvo-service/service.db");
+  }
+  tarvo::test::ScopedEnv data("XDG_DATA_HOME", std::nullopt);
+  tarvo::test::ScopedEnv home("HOME", "/home/u");
+  EXPECT_EQ(DefaultDataPath(), "/home/u/.local/share/tarvo-service/service.db");
+}
+
+}  // namespace
+}  // namespace tarvo::service
