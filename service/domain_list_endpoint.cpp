@@ -25,18 +25,11 @@ constexpr std::string_view kSelectSites =
 DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort) : db_(db), mirrorPort_(mirrorPort) {}
 
 ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
-  const std::string brand = form.Get("brand").value_or("");
   const auto latestTime = ParseInteger(form.Get("latest_time").value_or("0"));
-  if (brand.empty()) {
-    return ApiReply::BadField("brand");
-  }
   if (!latestTime || *latestTime < 0) {
     return ApiReply::BadField("latest_time");
   }
-  return db_.Read([&](ServiceDatabase& db) {
-    if (!ResolveBrand(db, brand)) {
-      return ApiReply::Failure(kCodeNotFound, "unknown brand");
-    }
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string&) {
     auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
     newest.Step();
     Json::Value data(Json::objectValue);

@@ -1,5 +1,6 @@
 #include "favorites_endpoints.h"
 
+#include <functional>
 #include <optional>
 
 #include "api_codes.h"
@@ -30,8 +31,8 @@ std::optional<Json::Value> ItemFromForm(const FormFields& form) {
 
 // Loads the user's document, lets `edit` change it and stores it again, all inside
 // the caller's transaction.
-template <class Edit>
-ApiReply EditDocument(ServiceDatabase& db, int64_t userId, Edit&& edit) {
+ApiReply EditDocument(ServiceDatabase& db, int64_t userId,
+                      const std::function<ApiReply(FavoritesDocument&, int64_t&)>& edit) {
   auto query = db.Prepare("SELECT favorites, next_favorite_id FROM users WHERE id=?1");
   query.Bind(1, userId);
   if (!query.Step()) {
@@ -56,17 +57,9 @@ FavoritesEndpoints::FavoritesEndpoints(ServiceDatabase& db, const TokenAuthority
     : db_(db), tokens_(tokens), clock_(std::move(clock)) {}
 
 ApiReply FavoritesEndpoints::Defaults(const FormFields& form) const {
-  const std::string brand = form.Get("brand").value_or("");
-  if (brand.empty()) {
-    return ApiReply::BadField("brand");
-  }
-  return db_.Read([&](ServiceDatabase& db) {
-    const auto resolved = ResolveBrand(db, brand);
-    if (!resolved) {
-      return ApiReply::Failure(kCodeNotFound, "unknown brand");
-    }
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](ServiceDatabase& db, const std::string& brand) {
     auto query = db.Prepare("SELECT default_favorites FROM brands WHERE name=?1");
-    query.Bind(1, *resolved);
+    query.Bind(1, brand);
     query.Step();
     return ApiReply::Ok(FavoritesDocument::FromText(query.Text(0)).items());
   });
@@ -91,46 +84,25 @@ ApiReply FavoritesEndpoints::List(const FormFields& form) const {
 }
 
 ApiReply FavoritesEndpoints::Add(const FormFields& form) const {
-  const auto item = ItemFromForm(form);
-  std::string error;
-  if (!item) {
-    return ApiReply::BadField("data");
-  }
-  if (!FavoritesDocument::Validate(*item, false, error)) {
-    return ApiReply::Failure(kCodeBadRequest, error);
+  Json::Value item;
+  if (const auto refusal = ReadItem(form, item)) {
+    return *refusal;
   }
   const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
-    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
-    if (!userId) {
-      return BadToken();
-    }
-    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t& nextId) {
-      Json::Value stored(Json::arrayValue);
-      stored.append(document.Add(*item, nextId, now));
-      return ApiReply::Ok(stored);
-    });
+  return EditWithToken(form, now, [&](FavoritesDocument& document, int64_t& nextId) {
+    Json::Value stored(Json::arrayValue);
+    stored.append(document.Add(item, nextId, now));
+    return ApiReply::Ok(stored);
   });
 }
 
 ApiReply FavoritesEndpoints::Update(const FormFields& form) const {
-  const auto item = ItemFromForm(form);
-  std::string error;
-  if (!item) {
-    return ApiReply::BadField("data");
+  Json::Value item;
+  if (const auto refusal = ReadItem(form, item)) {
+    return *refusal;
   }
-  if (!FavoritesDocument::Validate(*item, false, error)) {
-    return ApiReply::Failure(kCodeBadRequest, error);
-  }
-  const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
-    const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
-    if (!userId) {
-      return BadToken();
-    }
-    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t&) {
-      return document.Update(*item) ? ApiReply::Ok() : ApiReply::Failure(kCodeNotFound, "no such favourite");
-    });
+  return EditWithToken(form, clock_(), [&](FavoritesDocument& document, int64_t&) {
+    return document.Update(item) ? ApiReply::Ok() : ApiReply::Failure(kCodeNotFound, "no such favourite");
   });
 }
 
@@ -149,20 +121,36 @@ ApiReply FavoritesEndpoints::Delete(const FormFields& form) const {
       return ApiReply::BadField("data");
     }
   }
-  const int64_t now = clock_();
+  return EditWithToken(form, clock_(), [&](FavoritesDocument& document, int64_t&) {
+    Json::Value data(Json::objectValue);
+    data["deleted"] = Json::Value(Json::arrayValue);
+    for (const std::string& id : document.Remove(ids)) {
+      data["deleted"].append(id);
+    }
+    return ApiReply::Ok(data);
+  });
+}
+
+std::optional<ApiReply> FavoritesEndpoints::ReadItem(const FormFields& form, Json::Value& item) {
+  const auto parsed = ItemFromForm(form);
+  if (!parsed) {
+    return ApiReply::BadField("data");
+  }
+  std::string error;
+  if (!FavoritesDocument::Validate(*parsed, false, error)) {
+    return ApiReply::Failure(kCodeBadRequest, error);
+  }
+  item = *parsed;
+  return std::nullopt;
+}
+
+ApiReply FavoritesEndpoints::EditWithToken(const FormFields& form, int64_t now, const DocumentEdit& edit) const {
   return db_.Write([&](ServiceDatabase& db) {
     const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
     if (!userId) {
       return BadToken();
     }
-    return EditDocument(db, *userId, [&](FavoritesDocument& document, int64_t&) {
-      Json::Value data(Json::objectValue);
-      data["deleted"] = Json::Value(Json::arrayValue);
-      for (const std::string& id : document.Remove(ids)) {
-        data["deleted"].append(id);
-      }
-      return ApiReply::Ok(data);
-    });
+    return EditDocument(db, *userId, edit);
   });
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "api_reply.h"
 #include "service_clock.h"
 #include "token_authority.h"
 
 namespace tarvo::service {
 
+class FavoritesDocument;
 class FormFields;
 class ServiceDatabase;
 
@@ -32,6 +36,14 @@ class FavoritesEndpoints {
   ApiReply Delete(const FormFields& form) const;
 
  private:
+  using DocumentEdit = std::function<ApiReply(FavoritesDocument& document, int64_t& nextId)>;
+
+  // The item in the form's "data", checked; a refusal when it is missing or invalid.
+  static std::optional<ApiReply> ReadItem(const FormFields& form, Json::Value& item);
+  // Runs `edit` on the document of the form's token's user in one transaction and
+  // stores the result when the edit succeeds; 401 for a bad token.
+  ApiReply EditWithToken(const FormFields& form, int64_t now, const DocumentEdit& edit) const;
+
   ServiceDatabase& db_;
   const TokenAuthority& tokens_;
   const ServiceClock clock_;

@@ -12,6 +12,7 @@
 
 #include "proxy_request_head.h"
 #include "service_error.h"
+#include "socket_address.h"
 
 namespace tarvo::service {
 
@@ -74,25 +75,14 @@ std::string LoopbackAddress(const std::string& host) {
 }
 
 int BindListener(const std::string& address, int port) {
-  sockaddr_storage storage{};
-  socklen_t length = 0;
-  auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
-  auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
-  if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-    v4->sin_family = AF_INET;
-    v4->sin_port = htons(static_cast<uint16_t>(port));
-    length = sizeof(sockaddr_in);
-  } else if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-    v6->sin6_family = AF_INET6;
-    v6->sin6_port = htons(static_cast<uint16_t>(port));
-    length = sizeof(sockaddr_in6);
-  } else {
+  const SocketAddress local = SocketAddress::FromNumeric(address, port);
+  if (!local.valid()) {
     return -1;
   }
-  const int fd = ::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int fd = ::socket(local.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   const int on = 1;
   if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
-      ::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, 64) != 0) {
+      ::bind(fd, local.get(), local.length) != 0 || ::listen(fd, 64) != 0) {
     if (fd >= 0) {
       ::close(fd);
     }

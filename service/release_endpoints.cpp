@@ -10,17 +10,9 @@ namespace tarvo::service {
 ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock) : db_(db), clock_(std::move(clock)) {}
 
 ApiReply ReleaseEndpoints::Version(const FormFields& form, const RequestContext& request) const {
-  const std::string brand = form.Get("brand").value_or("");
-  if (brand.empty()) {
-    return ApiReply::BadField("brand");
-  }
-  return db_.Read([&](ServiceDatabase& db) {
-    const auto resolved = ResolveBrand(db, brand);
-    if (!resolved) {
-      return ApiReply::Failure(kCodeNotFound, "unknown brand");
-    }
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
     auto query = db.Prepare("SELECT version, installer_name FROM brands WHERE name=?1");
-    query.Bind(1, *resolved);
+    query.Bind(1, brand);
     query.Step();
     if (query.Text(0).empty()) {
       return ApiReply::Failure(kCodeNotFound, "no version published");

@@ -1,6 +1,5 @@
 #include "tcp_connection.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -10,6 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "socket_address.h"
 
 namespace tarvo::service {
 
@@ -31,26 +32,15 @@ TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
 }
 
 std::optional<TcpConnection> TcpConnection::Connect(const std::string& address, int port, int timeoutMs) {
-  sockaddr_storage storage{};
-  socklen_t length = 0;
-  auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
-  auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
-  if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-    v4->sin_family = AF_INET;
-    v4->sin_port = htons(static_cast<uint16_t>(port));
-    length = sizeof(sockaddr_in);
-  } else if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-    v6->sin6_family = AF_INET6;
-    v6->sin6_port = htons(static_cast<uint16_t>(port));
-    length = sizeof(sockaddr_in6);
-  } else {
+  const SocketAddress target = SocketAddress::FromNumeric(address, port);
+  if (!target.valid()) {
     return std::nullopt;
   }
-  TcpConnection connection(::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  TcpConnection connection(::socket(target.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!connection.valid()) {
     return std::nullopt;
   }
-  if (::connect(connection.fd_, reinterpret_cast<sockaddr*>(&storage), length) != 0) {
+  if (::connect(connection.fd_, target.get(), target.length) != 0) {
     if (errno != EINPROGRESS) {
       return std::nullopt;
     }

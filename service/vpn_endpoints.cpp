@@ -119,17 +119,9 @@ ApiReply VpnEndpoints::UserNodeList(const FormFields& form) const {
 }
 
 ApiReply VpnEndpoints::AnonymousNodeList(const FormFields& form) const {
-  const std::string brand = form.Get("brand").value_or("");
   const std::string language = form.Get("language").value_or("");
-  if (brand.empty()) {
-    return ApiReply::BadField("brand");
-  }
-  return db_.Read([&](ServiceDatabase& db) {
-    const auto vpn = LookUpBrand(db, brand);
-    if (!vpn) {
-      return UnknownBrand();
-    }
-    if (!vpn->anonymousAllowed) {
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
+    if (!LookUpBrand(db, brand)->anonymousAllowed) {
       return NoRights();
     }
     return ApiReply::Ok(NodeList(db, true, language));
@@ -220,17 +212,9 @@ ApiReply VpnEndpoints::CancelAnonymous(const FormFields& form) const {
 }
 
 ApiReply VpnEndpoints::WhiteList(const FormFields& form) const {
-  const std::string brand = form.Get("brand").value_or("");
-  if (brand.empty()) {
-    return ApiReply::BadField("brand");
-  }
-  return db_.Read([&](ServiceDatabase& db) {
-    const auto resolved = ResolveBrand(db, brand);
-    if (!resolved) {
-      return UnknownBrand();
-    }
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](ServiceDatabase& db, const std::string& brand) {
     auto query = db.Prepare("SELECT domain FROM white_list WHERE brand=?1 ORDER BY position");
-    query.Bind(1, *resolved);
+    query.Bind(1, brand);
     Json::Value domains(Json::arrayValue);
     while (query.Step()) {
       Json::Value entry(Json::objectValue);

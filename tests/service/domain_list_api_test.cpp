@@ -4,17 +4,10 @@
 #include <sstream>
 
 #include "loopback_probe.h"
-#include "net/payload_cipher.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
 namespace {
-
-std::string Decipher(const Json::Value& value) {
-  std::string plain;
-  PayloadCipher().DecryptText(value.asString(), plain);
-  return plain;
-}
 
 class DomainListApi : public ServiceFixture {
  protected:

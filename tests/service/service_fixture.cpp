@@ -3,12 +3,19 @@
 #include <cstdlib>
 
 #include "net/http_post_form.h"
+#include "net/payload_cipher.h"
 
 namespace tarvo::service::test {
 
 std::string ServiceFixture::TestData(const std::string& relative) {
   const char* root = std::getenv("TARVO_TEST_DATA");
   return std::string(root != nullptr ? root : "tests/data") + "/service/" + relative;
+}
+
+std::string ServiceFixture::Decipher(const Json::Value& value) {
+  std::string plain;
+  PayloadCipher().DecryptText(value.asString(), plain);
+  return plain;
 }
 
 ServiceOptions ServiceFixture::DefaultOptions() const {

@@ -40,6 +40,8 @@ class ServiceFixture : public ::testing::Test {
   std::pair<std::string, std::string> LogIn(const std::string& user, const std::string& password);
 
   static std::string TestData(const std::string& relative);
+  // A ciphered reply value deciphered as the browser does it.
+  static std::string Decipher(const Json::Value& value);
 
   void AdvanceClock(int64_t seconds) { now_ += seconds; }
   int64_t Now() const { return now_; }

@@ -1,16 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "net/payload_cipher.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
 namespace {
-
-std::string Decipher(const Json::Value& value) {
-  std::string plain;
-  PayloadCipher().DecryptText(value.asString(), plain);
-  return plain;
-}
 
 class VpnApi : public ServiceFixture {
  protected:
