@@ -16,10 +16,11 @@ SqliteConnection::Lock::Lock(const SqliteConnection& connection) : mutex_(sqlite
 
 SqliteConnection::Lock::~Lock() { sqlite3_mutex_leave(mutex_); }
 
-std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path, int busyTimeoutMs,
-                                                         std::string& error) {
+std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path, Access access,
+                                                         int busyTimeoutMs, std::string& error) {
   sqlite3* db = nullptr;
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+  const int flags = SQLITE_OPEN_FULLMUTEX | (access == Access::kReadOnly ? SQLITE_OPEN_READONLY
+                                                                         : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   const int status = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
   // From here the connection (even a failed one) is released by the destructor.
   std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db));

@@ -37,11 +37,15 @@ class SqliteConnection {
     sqlite3_mutex* mutex_;
   };
 
-  // Opens (creating when missing) the database file at `path` (UTF-8) and checks
-  // that it is readable as a database without writing to it. Waits up to
-  // `busyTimeoutMs` for another process's lock. On failure returns nullptr with a
-  // message in `error`; an existing file is left exactly as it was.
-  static std::unique_ptr<SqliteConnection> Open(const std::string& path, int busyTimeoutMs, std::string& error);
+  enum class Access { kReadWrite, kReadOnly };
+
+  // Opens the database file at `path` (UTF-8) and checks that it is readable as a
+  // database without writing to it; read-write access creates a missing file,
+  // read-only access never writes at all. Waits up to `busyTimeoutMs` for another
+  // process's lock. On failure returns nullptr with a message in `error`; an
+  // existing file is left exactly as it was.
+  static std::unique_ptr<SqliteConnection> Open(const std::string& path, Access access, int busyTimeoutMs,
+                                                std::string& error);
 
   ~SqliteConnection();
   SqliteConnection(const SqliteConnection&) = delete;

@@ -25,7 +25,7 @@ int UserDatabase::Open() { return OpenFile(SettingsRegistry::Instance().GetUtf8(
 
 int UserDatabase::OpenFile(const std::string& path) {
   openError_.clear();
-  connection_ = SqliteConnection::Open(path, kBusyTimeoutMs, openError_);
+  connection_ = SqliteConnection::Open(path, SqliteConnection::Access::kReadWrite, kBusyTimeoutMs, openError_);
   if (!connection_) {
     return -1;
   }
@@ -37,6 +37,12 @@ int UserDatabase::OpenFile(const std::string& path) {
   Execute("PRAGMA synchronous=FULL;");
   CreateLookupIndexes();
   return 0;
+}
+
+int UserDatabase::OpenFileReadOnly(const std::string& path) {
+  openError_.clear();
+  connection_ = SqliteConnection::Open(path, SqliteConnection::Access::kReadOnly, kBusyTimeoutMs, openError_);
+  return connection_ ? 0 : -1;
 }
 
 int UserDatabase::GetDataVersion() {

@@ -38,6 +38,9 @@ class UserDatabase {
   int Open();
   // The same for an explicit UTF-8 path.
   int OpenFile(const std::string& path);
+  // Opens an existing file for reading only (inspection tools): nothing is created
+  // or written, not even the journal mode or the lookup indexes. 0 or -1.
+  int OpenFileReadOnly(const std::string& path);
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& OpenError() const { return openError_; }
 

@@ -208,6 +208,19 @@ TEST(UserDatabaseOpen, SettingsChooseTheFileAndAMissingFolderFails) {
   EXPECT_EQ(db.GetDataVersion(), 0);
 }
 
+TEST(UserDatabaseOpen, ReadOnlyOpeningWritesNothing) {
+  TempDir folder;
+  const auto path = MakeDatabaseFrom(folder, "version3.sql");
+  const std::string before = FileBytes(path);
+  UserDatabase db;
+  ASSERT_EQ(db.OpenFileReadOnly(path.string()), 0);
+  EXPECT_EQ(db.GetDataVersion(), 3);
+  EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('x')"), -1);
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(db.OpenFileReadOnly((folder.path() / "missing.dat").string()), -1);
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing.dat"));
+}
+
 TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
   TempDir folder;
   std::string whole;
