@@ -2,6 +2,7 @@
 
 #include <QNetworkRequest>
 #include <QWebFrame>
+#include <memory>
 
 #include "engines/ie/web_browser_control.h"
 #include "engines/ie/web_browser_events.h"
@@ -35,16 +36,27 @@ const void* CompatPage::DispatchOf(QWebFrame* frame) const {
 }
 
 void CompatPage::WatchFrame(QWebFrame* frame) {
-  connect(frame, &QWebFrame::urlChanged, this, [this, frame](const QUrl& url) {
+  // A frame's first document may arrive without an address change; every loaded
+  // document is announced once before it is reported complete.
+  auto announced = std::make_shared<QUrl>();
+  connect(frame, &QWebFrame::urlChanged, this, [this, frame, announced](const QUrl& url) {
+    *announced = url;
     if (WebBrowserEvents* events = control_->events()) {
       events->NavigateComplete2(DispatchOf(frame), Wide(url.toString()));
     }
   });
-  connect(frame, &QWebFrame::loadFinished, this, [this, frame](bool ok) {
+  connect(frame, &QWebFrame::loadFinished, this, [this, frame, announced](bool ok) {
     WebBrowserEvents* events = control_->events();
-    if (ok && events != nullptr) {
-      events->DocumentComplete(DispatchOf(frame), Wide(frame->url().toString()));
+    if (!ok || events == nullptr) {
+      return;
     }
+    // A frame's own address can still be empty here; the requested one is known.
+    const QUrl url = frame->url().isEmpty() ? frame->requestedUrl() : frame->url();
+    if (*announced != url) {
+      *announced = url;
+      events->NavigateComplete2(DispatchOf(frame), Wide(url.toString()));
+    }
+    events->DocumentComplete(DispatchOf(frame), Wide(url.toString()));
   });
 }
 

@@ -22,6 +22,8 @@ WebBrowserControl::WebBrowserControl(QWidget* parent, CompatNetwork& network)
   if (parent != nullptr) {
     view_->resize(parent->size());
   }
+  // Like the control's window, the view is visible from the start.
+  view_->show();
 }
 
 WebBrowserControl::~WebBrowserControl() {
