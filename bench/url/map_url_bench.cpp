@@ -76,10 +76,18 @@ void RunMapUrl(benchmark::State& state, bool withIndexes) {
 }
 
 void BM_MapUrlIndexed(benchmark::State& state) { RunMapUrl(state, true); }
-BENCHMARK(BM_MapUrlIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapUrlIndexed)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_MapUrlWithoutIndexes(benchmark::State& state) { RunMapUrl(state, false); }
-BENCHMARK(BM_MapUrlWithoutIndexes)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapUrlWithoutIndexes)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace tarvo

@@ -39,6 +39,8 @@ class SqliteStatement {
   // write lock it holds) and clears its bindings.
   void Reset();
 
+  // The result columns: their number, a column's name, and the current row's cell
+  // as UTF-8 text (nullopt for NULL). Cells are valid after Step gave SQLITE_ROW.
   int ColumnCount() const;
   std::string ColumnName(int column) const;
   std::optional<std::string> ColumnText(int column) const;

@@ -31,6 +31,7 @@ class PublicSuffixTable {
   // hash lookup must agree with (tests and benchmarks).
   std::string RegistrableDomainByLinearWalk(std::string_view host) const;
 
+  // The rules in stored order (longest first) and their number.
   size_t size() const { return entries_.size(); }
   std::span<const PublicSuffixEntry> entries() const { return entries_; }
 
