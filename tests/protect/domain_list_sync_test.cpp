@@ -1,0 +1,195 @@
+#include "protect/domain_list_sync.h"
+
+#include <json/json.h>
+
+#include <gtest/gtest.h>
+
+#include "app/settings_registry.h"
+#include "loopback_http_server.h"
+#include "protect/domain_list.h"
+#include "protect/protected_sites.h"
+#include "store/test_database.h"
+
+namespace tarvo {
+namespace {
+
+using test::LoopbackHttpServer;
+using test::ReceivedRequest;
+using test::ScriptedReply;
+
+std::string Cipher(const std::string& plain) {
+  std::string out;
+  PayloadCipher().EncryptText(plain, out);
+  return out;
+}
+
+Json::Value Entry(int id, const std::string& source, const std::string& target, int action = 1) {
+  Json::Value entry;
+  entry["id"] = id;
+  entry["source_id"] = 100 + id;
+  entry["source_status"] = 1;
+  entry["source_url"] = Cipher(source);
+  entry["target_id"] = 200 + id;
+  entry["target_status"] = 1;
+  entry["target_url"] = Cipher(target);
+  entry["isauth"] = 1;
+  entry["issign"] = 0;
+  entry["isensure"] = 7;
+  entry["signgrade"] = "A+";
+  entry["signdesc"] = "签名 'quoted' 100%";
+  entry["ensure_en"] = "Guaranteed";
+  entry["action"] = action;
+  return entry;
+}
+
+std::string Envelope(int code, const Json::Value& data) {
+  Json::Value reply;
+  reply["code"] = code;
+  reply["message"] = code == 200 ? "ok" : "refused";
+  reply["data"] = data;
+  return Json::writeString(Json::StreamWriterBuilder(), reply);
+}
+
+std::string ListReply(const Json::Value& entries, int64_t maxTime = 1700000000) {
+  Json::Value data;
+  data["max_time"] = Json::Int64(maxTime);
+  data["domain_list"] = entries;
+  return Envelope(200, data);
+}
+
+class DomainListSyncTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://");
+    SettingsRegistry::Instance().Set(u"app/brand", u"TarvoBrowser");
+    SettingsRegistry::Instance().Set(u"app/apiurl", server_.WideUrl("/"));
+  }
+
+  // Serves `body` as the next reply to every request.
+  void Serve(std::string body) {
+    std::lock_guard lock(mutex_);
+    reply_ = std::move(body);
+  }
+  std::string Plain(const std::string& column, const std::string& id) {
+    std::string plain;
+    PayloadCipher().DecryptText(store_.Scalar("select " + column + " from domainlist where id='" + id + "'"), plain);
+    return plain;
+  }
+
+  std::mutex mutex_;
+  std::string reply_;
+  LoopbackHttpServer server_{[this](const ReceivedRequest&) {
+    std::lock_guard lock(mutex_);
+    return LoopbackHttpServer::Ok(reply_);
+  }};
+  test::TestDatabase store_;
+  DomainListSync sync_{store_.db()};
+  DomainList list_{store_.db()};
+};
+
+TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
+  ASSERT_EQ(test::ProtectedSites(store_.db()).Add({"99", "https://stale.example/", "http://127.0.0.9/"}), 0);
+  Json::Value entries(Json::arrayValue);
+  Json::Value first = Entry(1, "https://bank.example.cn/", "http://127.0.0.1:9001/");
+  first["authicon"].append("http://icons.example/a.png");
+  first["authicon"].append("http://icons.example/b.png");
+  first["authicon"].append("http://icons.example/c.png");
+  entries.append(first);
+  entries.append(Entry(2, "https://pay.example.cn/login", "http://127.0.0.2/"));
+  Serve(ListReply(entries));
+
+  ASSERT_EQ(sync_.SyncDomainList(), 0);
+
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].target, "/app/v1.0/domain_list");
+  EXPECT_EQ(requests[0].body, "latest_time=0&platform=3&client_version=0&brand=TarvoBrowser");
+  EXPECT_EQ(store_.Scalar("select count(*) from domainlist"), "2");
+  EXPECT_EQ(store_.Scalar("select count(*) from domainlist where id='99'"), "0");
+  EXPECT_EQ(store_.Scalar("select value from info where key='domainlist_latesttime'"), "1700000000");
+  EXPECT_EQ(store_.Scalar("select auth_icon_urls from domainlist where id='1'"),
+            "http://icons.example/a.png,http://icons.example/b.png,http://icons.example/c.png");
+  EXPECT_EQ(store_.Scalar("select is_auth || is_sign || is_guar from domainlist where id='1'"), "101");
+  EXPECT_EQ(store_.Scalar("select sign_desc from domainlist where id='1'"), "签名 'quoted' 100%");
+  EXPECT_EQ(store_.Scalar("select source_id from domainlist where id='2'"), "102");
+  EXPECT_EQ(Plain("source_domain", "2"), "pay.example.cn");
+  EXPECT_EQ(Plain("target_domain", "2"), "127.0.0.2");
+  EXPECT_EQ(store_.Scalar("select source_url from domainlist where id='2'"), Cipher("https://pay.example.cn/login"));
+
+  WString target;
+  ASSERT_TRUE(list_.MapSourceToTarget(u"https://pay.example.cn/login", target));
+  EXPECT_EQ(target, u"http://127.0.0.2/");
+  DomainRecord record;
+  ASSERT_TRUE(list_.GetProtectRecord(u"https://bank.example.cn/", u"http://127.0.0.1:9001/", record));
+  EXPECT_EQ(record.authIconUrls.size(), 3u);
+}
+
+TEST_F(DomainListSyncTest, UserCentreMarkerIsStoredUnderTheInternalScheme) {
+  Json::Value entries(Json::arrayValue);
+  entries.append(Entry(5, DomainListSync::kUserCenterMarker, "http://127.0.0.5/"));
+  Serve(ListReply(entries));
+  ASSERT_EQ(sync_.SyncDomainList(), 0);
+  EXPECT_EQ(Plain("source_url", "5"), "tarvo://usercenter");
+  EXPECT_EQ(Plain("source_domain", "5"), "usercenter");
+}
+
+TEST_F(DomainListSyncTest, UnusableRepliesChangeNothing) {
+  ASSERT_EQ(test::ProtectedSites(store_.db()).Add({"7", "https://kept.example/", "http://127.0.0.7/"}), 0);
+  Json::Value notArray;
+  notArray["max_time"] = 5;
+  notArray["domain_list"] = "not a list";
+  const std::string replies[] = {
+      Envelope(200, notArray),
+      Envelope(500, Json::Value()),
+      "{\"code\": 200, \"data\": {\"domain_list\": [",  // cut off
+      "<html>gateway error</html>",
+      "",
+  };
+  for (const std::string& reply : replies) {
+    Serve(reply);
+    EXPECT_EQ(sync_.SyncDomainList(), -1) << reply;
+    EXPECT_EQ(store_.Scalar("select count(*) from domainlist"), "1") << reply;
+    EXPECT_EQ(store_.Scalar("select value from info where key='domainlist_latesttime'"), "0") << reply;
+  }
+}
+
+// A failure while applying (here two entries with one id) rolls everything back.
+TEST_F(DomainListSyncTest, FailurePartWayLeavesTheOldList) {
+  ASSERT_EQ(test::ProtectedSites(store_.db()).Add({"7", "https://kept.example/", "http://127.0.0.7/"}), 0);
+  Json::Value entries(Json::arrayValue);
+  entries.append(Entry(1, "https://a.example/", "http://127.0.0.1/"));
+  entries.append(Entry(1, "https://b.example/", "http://127.0.0.2/"));
+  Serve(ListReply(entries));
+  EXPECT_EQ(sync_.SyncDomainList(), -1);
+  EXPECT_EQ(store_.Scalar("select id from domainlist"), "7");
+  WString target;
+  EXPECT_TRUE(list_.MapSourceToTarget(u"https://kept.example/", target));
+}
+
+TEST_F(DomainListSyncTest, OnlyInsertsSurviveBecauseTheTableIsEmptiedFirst) {
+  Json::Value entries(Json::arrayValue);
+  entries.append(Entry(1, "https://one.example/", "http://127.0.0.1/", 2));    // update of a row now gone
+  entries.append(Entry(2, "https://two.example/", "http://127.0.0.2/", 3));    // delete
+  entries.append(Entry(3, "https://three.example/", "http://127.0.0.3/", 1));  // insert
+  entries.append(Entry(4, "https://four.example/", "http://127.0.0.4/", 9));   // unknown action
+  entries.append(Json::Value("not an object"));
+  Serve(ListReply(entries));
+  ASSERT_EQ(sync_.SyncDomainList(), 0);
+  EXPECT_EQ(store_.Scalar("select group_concat(id) from domainlist"), "3");
+}
+
+TEST_F(DomainListSyncTest, LatencyPassStoresTheReplyTimeToLive) {
+  test::ProtectedSites sites(store_.db());
+  ASSERT_EQ(sites.Add({"1", "https://loop.example/", "http://127.0.0.1:9/"}), 0);
+  ASSERT_EQ(sites.Add({"2", "https://named.example/", "http://mirror.invalid/"}), 0);
+  ASSERT_EQ(sites.Add({"3", "https://hostless.example/", ""}), 0);
+  ASSERT_EQ(sites.Add({"4", "https://inactive.example/", "http://127.0.0.1/", "42", "0"}), 0);
+  sync_.MeasureDomainLatency();
+  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='1'"), "64") << "loopback answers with TTL 64";
+  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='2'"), "0") << "a name is not pinged";
+  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='3'"), "65535");
+  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='4'"), "42") << "inactive rows are left alone";
+}
+
+}  // namespace
+}  // namespace tarvo
