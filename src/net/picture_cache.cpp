@@ -1,0 +1,49 @@
+#include "net/picture_cache.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "app/settings_registry.h"
+#include "net/http_download.h"
+#include "shell/url/site_icon.h"
+
+namespace tarvo {
+
+WString PictureCache::CachePath(WStringView iconUrl) {
+  return SettingsRegistry::Instance().Get(u"appdata/picture") + GetIconCacheName(iconUrl);
+}
+
+bool PictureCache::FetchPicture(const WString& iconUrl) {
+  const std::string path = WideToUtf8(CachePath(iconUrl));
+  std::error_code error;
+  if (std::filesystem::exists(path, error)) {
+    return true;
+  }
+  static std::atomic<uint64_t> counter = 0;
+  const std::string temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+  if (HttpDownloadFile(iconUrl, Utf8ToWide(temporary)) != 0) {
+    return false;
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return std::filesystem::exists(path, error);
+  }
+  return true;
+}
+
+bool PictureCache::FetchPictureAsync(const WString& iconUrl) {
+  try {
+    std::thread([iconUrl] { FetchPicture(iconUrl); }).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,81 @@
+#include "net/picture_cache.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/settings_registry.h"
+#include "loopback_http_server.h"
+#include "shell/url/site_icon.h"
+#include "support/temp_dir.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LoopbackHttpServer;
+
+class PictureCacheTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SettingsRegistry::Instance().Set(u"appdata/picture", Utf8ToWide(dir_.path().string() + "/"));
+  }
+  std::string Read(const WString& path) const {
+    std::ifstream in(WideToUtf8(path), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  size_t FilesInFolder() const {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()));
+  }
+
+  test::TempDir dir_;
+  const std::string icon_ = std::string("\x00\x00\x01\x00icon-bytes", 14);
+  LoopbackHttpServer server_{[this](const test::ReceivedRequest& request) {
+    if (request.target == "/missing.ico") {
+      return test::ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\n", "not found"};
+    }
+    return LoopbackHttpServer::Ok(icon_, "Content-Type: image/x-icon\r\n");
+  }};
+};
+
+TEST_F(PictureCacheTest, CacheFileIsNamedByTheAddressDigest) {
+  const WString url = server_.WideUrl("/favicon.ico");
+  EXPECT_EQ(PictureCache::CachePath(url), Utf8ToWide(dir_.path().string() + "/") + GetIconCacheName(url));
+}
+
+TEST_F(PictureCacheTest, DownloadsOnceAndKeepsTheFile) {
+  const WString url = server_.WideUrl("/favicon.ico");
+  ASSERT_TRUE(PictureCache::FetchPicture(url));
+  EXPECT_EQ(Read(PictureCache::CachePath(url)), icon_);
+  ASSERT_TRUE(PictureCache::FetchPicture(url));
+  EXPECT_EQ(server_.Requests().size(), 1u) << "an existing file is not fetched again";
+}
+
+TEST_F(PictureCacheTest, FailedDownloadLeavesNoFile) {
+  EXPECT_FALSE(PictureCache::FetchPicture(server_.WideUrl("/missing.ico")));
+  EXPECT_EQ(FilesInFolder(), 0u);
+}
+
+TEST_F(PictureCacheTest, ConcurrentAsyncFetchesLeaveOneCompleteFile) {
+  const WString url = server_.WideUrl("/favicon.ico");
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_TRUE(PictureCache::FetchPictureAsync(url));
+  }
+  const std::string path = WideToUtf8(PictureCache::CachePath(url));
+  // Wait until every fetch is done: the file is there and no temporary is left.
+  for (int i = 0; i < 400 && !(fs::exists(path) && FilesInFolder() == 1); ++i) {
+    usleep(10000);
+  }
+  EXPECT_EQ(Read(PictureCache::CachePath(url)), icon_);
+  EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+}  // namespace
+}  // namespace tarvo
