@@ -46,7 +46,7 @@ int RunProfile(const std::vector<std::string>& args, CliStreams& io) {
     return kExitFailed;
   }
   UserDatabase database;
-  if (database.OpenFile(path) != 0) {
+  if (database.OpenFileReadOnly(path) != 0) {
     io.err << "tarvo-cli profile: cannot open " << path << ": " << database.OpenError() << "\n";
     return kExitFailed;
   }
