@@ -91,15 +91,20 @@ std::string CurlHttpCore::Request(const WString& url, HttpRequestType type, cons
   return body;
 }
 
-void CurlHttpCore::DownloadFile(const WString& url, const WString& filePath, IHttpCallback* callback,
-                                uint32_t context) const {
-  const HttpUrl parsed = ParseOrThrow(url, kHttpErrorEmptyDownloadUrl);
+CurlTransferSetup CurlHttpCore::DownloadSetup(const HttpUrl& parsed, IHttpCallback* callback) const {
   CurlTransferSetup setup;
   setup.url = &parsed;
   setup.userAgent = profile_.userAgent;
   setup.blockSize = profile_.downloadBlock;
   setup.limits = limits_;
   setup.callback = callback;
+  return setup;
+}
+
+void CurlHttpCore::DownloadFile(const WString& url, const WString& filePath, IHttpCallback* callback,
+                                uint32_t context) const {
+  const HttpUrl parsed = ParseOrThrow(url, kHttpErrorEmptyDownloadUrl);
+  const CurlTransferSetup setup = DownloadSetup(parsed, callback);
   ProgressReporter progress(callback, context);
   std::optional<TargetFile> file;
   CurlTransfer::Run(
@@ -122,12 +127,7 @@ void CurlHttpCore::DownloadFile(const WString& url, const WString& filePath, IHt
 void CurlHttpCore::DownloadToMem(const WString& url, uint8_t** outBuffer, uint32_t* outLength,
                                  IHttpCallback* callback, uint32_t context) const {
   const HttpUrl parsed = ParseOrThrow(url, kHttpErrorEmptyDownloadUrl);
-  CurlTransferSetup setup;
-  setup.url = &parsed;
-  setup.userAgent = profile_.userAgent;
-  setup.blockSize = profile_.downloadBlock;
-  setup.limits = limits_;
-  setup.callback = callback;
+  const CurlTransferSetup setup = DownloadSetup(parsed, callback);
   ProgressReporter progress(callback, context);
   std::optional<BodyBuffer> body;
   CurlTransfer::Run(

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/curl_transfer.h"
 #include "net/i_http_callback.h"
 #include "net/i_wininet_http.h"
 #include "net/transfer_limits.h"
@@ -41,6 +42,9 @@ class CurlHttpCore {
   TransferLimits& limits() { return limits_; }
 
  private:
+  // The transfer settings every download shares; `parsed` must outlive the transfer.
+  CurlTransferSetup DownloadSetup(const HttpUrl& parsed, IHttpCallback* callback) const;
+
   CurlClientProfile profile_;
   TransferLimits limits_;
 };
