@@ -15,6 +15,7 @@ QByteArray ReasonOf(int status) {
   switch (status) {
     case 200: return "OK";
     case 204: return "No Content";
+    case 206: return "Partial Content";
     case 301: return "Moved Permanently";
     case 302: return "Found";
     case 404: return "Not Found";
@@ -95,7 +96,20 @@ TestHttpServer::Response TestHttpServer::ResponseFor(const QByteArray& target) c
 }
 
 void TestHttpServer::Answer(QTcpSocket* socket, const HttpRequest& request) {
-  const Response response = ResponseFor(request.target);
+  Response response = ResponseFor(request.target);
+  const QByteArray range = request.Header("range");
+  if (response.status == 200 && range.startsWith("bytes=") && range.endsWith('-')) {
+    // Resumed downloads ask for the rest of the body.
+    const int from = range.mid(6, range.size() - 7).toInt();
+    const int size = response.body.size();
+    if (from > 0 && from < size) {
+      response.status = 206;
+      response.headers.append(qMakePair(QByteArray("Content-Range"), "bytes " + QByteArray::number(from) + "-" +
+                                                                          QByteArray::number(size - 1) + "/" +
+                                                                          QByteArray::number(size)));
+      response.body = response.body.mid(from);
+    }
+  }
   QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " " + ReasonOf(response.status) + "\r\n";
   head += "Content-Type: " + response.content_type + "\r\n";
   head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

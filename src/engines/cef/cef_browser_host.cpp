@@ -135,8 +135,8 @@ void CefBrowserHost::Find(int identifier, const CefString& search_text, bool for
   }
   browser->set_find_identifier(identifier);
   if (!find_next) {
-    // An empty search ends the current one, so the next starts afresh.
-    page->findText(QString());
+    // Ending the current search makes the next one start afresh.
+    page->ClearFind();
   }
   QWebEnginePage::FindFlags flags;
   if (!forward) {
@@ -151,7 +151,7 @@ void CefBrowserHost::Find(int identifier, const CefString& search_text, bool for
 void CefBrowserHost::StopFinding(bool /*clear_selection*/) {
   auto browser = browser_.lock();
   if (EnginePage* page = browser != nullptr ? browser->page() : nullptr) {
-    page->findText(QString());
+    page->ClearFind();
   }
 }
 

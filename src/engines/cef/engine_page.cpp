@@ -240,7 +240,16 @@ void EnginePage::ReportAuthentication(const QUrl& url, QAuthenticator* authentic
   callback->Expire();
 }
 
+void EnginePage::ClearFind() {
+  ++unreported_find_results_;
+  findText(QString());
+}
+
 void EnginePage::ReportFindResult(const QWebEngineFindTextResult& result) {
+  if (unreported_find_results_ > 0) {
+    --unreported_find_results_;
+    return;
+  }
   auto browser = browser_.lock();
   CefFindHandler* handler = browser != nullptr ? browser->client()->GetFindHandler() : nullptr;
   if (handler != nullptr) {

@@ -27,6 +27,8 @@ class EnginePage : public QWebEnginePage {
 
   // Binds the page to its browser; callbacks before this go nowhere.
   void Attach(const std::weak_ptr<CefBrowser>& browser);
+  // Ends the current search; its result is not reported to the client.
+  void ClearFind();
   // Prints to path and tells the callback (may be nullptr) how it went.
   void PrintToPdf(const QString& path, const QPageLayout& layout, CefRefPtr<CefPdfPrintCallback> callback);
 
@@ -44,7 +46,8 @@ class EnginePage : public QWebEnginePage {
   std::weak_ptr<CefBrowser> browser_;
   PageRequestInterceptor* interceptor_ = nullptr;  // owned: child of this page
   QMap<QString, CefRefPtr<CefPdfPrintCallback>> pdf_callbacks_;
-  QUrl resumed_url_;  // a navigation held for a proxy switch, already approved by the client
+  QUrl resumed_url_;
+  int unreported_find_results_ = 0;  // results of ClearFind still to come  // a navigation held for a proxy switch, already approved by the client
 };
 
 }  // namespace tarvo::cef

@@ -1,0 +1,100 @@
+// Process start of the Chromium layer: sub-process command lines, the application's
+// switches and the switches handed to the engine.
+#include <QDir>
+
+#include <thread>
+
+#include "engines/cef/cef_command_line.h"
+#include "engines/cef/cef_task.h"
+#include "engines/cef/cef_entry_points.h"
+#include "engines/cef/engine_context.h"
+#include "engines/cef/web_app.h"
+#include "engines/cef_fixture.h"
+
+namespace tarvo::test {
+namespace {
+
+class SwitchRecorder : public WebApp {
+ public:
+  void OnBeforeCommandLineProcessing(const std::string& process_type, CefCommandLine& command_line) override {
+    types.push_back(process_type);
+    WebApp::OnBeforeCommandLineProcessing(process_type, command_line);
+  }
+  std::vector<std::string> types;
+};
+
+TEST(CefProcessTest, SubProcessCommandLinesStopAtOnceWithTheSameSwitches) {
+  auto app = std::make_shared<SwitchRecorder>();
+  for (const char* type : {"--type=renderer", "--type=gpu-process", "--type=ppapi"}) {
+    const char* argv[] = {"tarvo-browser", type, "--lang=zh-CN"};
+    EXPECT_EQ(CefExecuteProcess(CefMainArgs{3, const_cast<char**>(argv)}, app, nullptr), 0) << type;
+  }
+  EXPECT_EQ(app->types, (std::vector<std::string>{"renderer", "gpu-process", "ppapi"}));
+
+  // The browser process itself carries on.
+  const char* argv[] = {"tarvo-browser", "-url", "http://127.0.0.1/"};
+  EXPECT_EQ(CefExecuteProcess(CefMainArgs{3, const_cast<char**>(argv)}, app, nullptr), -1);
+  EXPECT_EQ(app->types.size(), 3U);
+}
+
+TEST(CefProcessTest, TheApplicationAppendsThePluginSwitchesInOrder) {
+  for (const std::string type : {"", "renderer", "gpu-process"}) {
+    auto line = CefCommandLine::CreateFromArgv(0, nullptr);
+    line->AppendSwitchWithValue("lang", "zh-CN");
+    WebApp().OnBeforeCommandLineProcessing(type, *line);
+    EXPECT_EQ(line->GetSwitchTexts(),
+              (std::vector<std::string>{"--lang=zh-CN", "--enable-npapi=1", "--ppapi-flash-version=28.0.0.161",
+                                        "--ppapi-flash-path=plugins/PepperFlash/28.0.0.161/libpepflashplayer.so",
+                                        "--plugin-policy=allow"}))
+        << type;
+  }
+}
+
+TEST(CefProcessTest, CommandLinesParseSwitchesValuesAndArguments) {
+  const char* argv[] = {"prog", "--a", "--b=1", "plain", "--b=2", "--", "--not-a-switch", "-url"};
+  auto line = CefCommandLine::CreateFromArgv(8, argv);
+  EXPECT_TRUE(line->HasSwitch("a"));
+  EXPECT_EQ(line->GetSwitchValue("b"), "2");
+  EXPECT_EQ(line->GetSwitchValue("missing"), "");
+  EXPECT_EQ(line->GetProcessType(), "");
+  EXPECT_EQ(line->GetArguments(), (std::vector<std::string>{"plain", "--not-a-switch", "-url"}));
+}
+
+TEST(CefProcessTest, EngineFlagsKeepEarlierFlagsAndQuoteBlanks) {
+  EXPECT_EQ(EngineContext::ComposeChromiumFlags("--disable-gpu", {"--lang=zh-CN", "--log-file=/a b/c.log"}),
+            "--disable-gpu --lang=zh-CN --log-file=\"/a b/c.log\"");
+  EXPECT_EQ(EngineContext::ComposeChromiumFlags("", {"--x"}), "--x");
+  const QByteArray applied = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  EXPECT_TRUE(applied.contains("--lang=zh-CN"));
+  EXPECT_TRUE(applied.contains("--ppapi-flash-version=28.0.0.161"));
+  EXPECT_TRUE(applied.contains("--plugin-policy=allow"));
+}
+
+TEST(CefProcessTest, InitialisationHappensOnceAndCookiesGoToTheirFolder) {
+  auto& environment = CefTestEnvironment::Instance();
+  ASSERT_TRUE(environment.initialised);
+  EXPECT_TRUE(environment.cookie_store_set);
+  EXPECT_TRUE(QDir(environment.data_root + "/Cookie").exists());
+  EXPECT_FALSE(CefInitialize(CefMainArgs{}, CefSettings{}, nullptr, nullptr)) << "a second start is refused";
+  EXPECT_TRUE(CefCurrentlyOn(TID_UI));
+}
+
+class CountingTask : public CefTask {
+ public:
+  void Execute() override { ++runs; }
+  int runs = 0;
+};
+
+TEST(CefProcessTest, TasksPostedFromOtherThreadsRunOnTheEngineThread) {
+  auto task = std::make_shared<CountingTask>();
+  bool posted = false;
+  std::thread worker([&] { posted = CefPostTask(TID_UI, task); });
+  worker.join();
+  EXPECT_TRUE(posted);
+  EXPECT_EQ(task->runs, 0) << "a posted task runs later, from the event loop";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return task->runs == 1; }, 5000));
+  EXPECT_FALSE(CefPostTask(TID_UI, nullptr));
+}
+
+}  // namespace
+}  // namespace tarvo::test
