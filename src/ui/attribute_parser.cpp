@@ -7,21 +7,53 @@ namespace {
 
 bool IsBlank(QChar c) { return c.isSpace(); }
 
-// Index of the quote that ends a value opened just before `from`, or -1.
+bool IsNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u':'; }
+
+// Whether a value's closing quote at `quote` is followed by the end of the text or by
+// blanks and the next "name=".
+bool EndsValue(QStringView text, int quote) {
+  int i = quote + 1;
+  if (i < text.size() && !IsBlank(text[i])) {
+    return false;
+  }
+  while (i < text.size() && IsBlank(text[i])) {
+    ++i;
+  }
+  if (i == text.size()) {
+    return true;
+  }
+  const int nameStart = i;
+  while (i < text.size() && IsNameChar(text[i])) {
+    ++i;
+  }
+  const int nameEnd = i;
+  while (i < text.size() && IsBlank(text[i])) {
+    ++i;
+  }
+  return nameEnd > nameStart && i < text.size() && text[i] == u'=';
+}
+
+// Index of the quote that ends a value opened just before `from`, or -1. A quote that
+// is followed by the next pair (or the end) wins, so quotes inside user text survive;
+// otherwise the first quote followed by a blank, otherwise the first quote.
 int FindClosingQuote(QStringView text, int from) {
   int first = -1;
+  int firstBeforeBlank = -1;
   for (int i = from; i < text.size(); ++i) {
     if (text[i] != u'"') {
       continue;
     }
+    if (EndsValue(text, i)) {
+      return i;
+    }
     if (first < 0) {
       first = i;
     }
-    if (i + 1 == text.size() || IsBlank(text[i + 1])) {
-      return i;
+    if (firstBeforeBlank < 0 && i + 1 < text.size() && IsBlank(text[i + 1])) {
+      firstBeforeBlank = i;
     }
   }
-  return first;
+  return firstBeforeBlank >= 0 ? firstBeforeBlank : first;
 }
 
 }  // namespace
@@ -41,23 +73,36 @@ AttributeList CAttributeParser::ParseList(QStringView text) {
     while (i < n && text[i] != u'=' && !IsBlank(text[i]) && text[i] != u'"') {
       ++i;
     }
-    const QString name = text.mid(nameStart, i - nameStart).toString();
-    while (i < n && IsBlank(text[i])) {
-      ++i;
+    if (i == nameStart && i < n && text[i] == u'"') {
+      ++i;  // a stray quote is not a name
+      continue;
     }
-    if (name.isEmpty() || i >= n || text[i] != u'=') {
-      // Not a pair: skip this word (and a stray quoted run, if it starts one).
+    const QString name = text.mid(nameStart, i - nameStart).toString();
+    if (name.isEmpty()) {
+      // No name: skip this word (a stray '=' or quoted run).
       while (i < n && !IsBlank(text[i])) {
         ++i;
       }
       continue;
     }
+    const int afterName = i;
+    while (i < n && IsBlank(text[i])) {
+      ++i;
+    }
+    if (i >= n || text[i] != u'=') {
+      i = afterName;  // a lone word: the next word may be a good pair
+      continue;
+    }
     ++i;  // '='
+    const int afterEquals = i;
     while (i < n && IsBlank(text[i])) {
       ++i;
     }
     if (i >= n) {
       break;
+    }
+    if (text[i] != u'"' && i > afterEquals) {
+      continue;  // "name= next=..." has no value; the next word is a pair of its own
     }
     if (text[i] != u'"') {
       // An unquoted value runs to the next blank; the skin syntax quotes every value,

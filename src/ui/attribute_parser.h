@@ -20,9 +20,9 @@ class CAttributeParser {
  public:
   // Splits `name="value"` pairs separated by blanks. A pair that is malformed (no name,
   // no '=', no opening quote, no closing quote) is skipped on its own; the pairs around
-  // it still apply. A value ends at a double quote followed by a blank or the end, so a
-  // quote inside user text ("a "b" c") survives; when no quote qualifies, the first
-  // closing quote ends it. Pure function, any thread.
+  // it still apply. A value ends at the double quote that is followed by the next
+  // "name=" or the end, so quotes inside user text (text="a "b" c") survive. Pure
+  // function, any thread.
   static AttributeList ParseList(QStringView text);
 
   // "l,t,r,b" with optional blanks; missing numbers read as 0; nullopt when there is no

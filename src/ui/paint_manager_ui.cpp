@@ -433,6 +433,7 @@ bool CPaintManagerUI::HandleHostEvent(QEvent* event) {
 }
 
 bool CPaintManagerUI::HandleKeyPress(QKeyEvent* event, bool fromNativeChild) {
+  childKeyEvent_ = fromNativeChild ? event : nullptr;
   const unsigned vk = VirtualKeyFromQtKey(event->key());
   const unsigned mods = KeyModifierBits(event->modifiers());
   if (vk == 0) {

@@ -119,6 +119,9 @@ class CPaintManagerUI {
   // Key press on the host or a native child: translators, then the window's
   // WM_KEYDOWN, then the focused control. True when something consumed it.
   bool HandleKeyPress(QKeyEvent* event, bool fromNativeChild);
+  // Whether `event` is a key press a native child already offered (Qt hands the same
+  // event on to the host when the child ignores it).
+  bool IsKeyFromNativeChild(const QEvent* event) const { return event == childKeyEvent_; }
 
  private:
   void DispatchMouse(QEvent* event);
@@ -134,6 +137,7 @@ class CPaintManagerUI {
   CControlUI* hot_ = nullptr;      // not owned; part of the tree
   CControlUI* pushed_ = nullptr;   // not owned; control that took the button press
   CControlUI* rpushed_ = nullptr;  // not owned; control that took the right press
+  const QEvent* childKeyEvent_ = nullptr;  // identity only, never dereferenced
   bool needLayout_ = true;
   QRect laidOutRect_;
 

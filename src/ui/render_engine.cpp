@@ -56,9 +56,10 @@ void CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QPixmap&
   }
   QRect dst = rc;
   if (spec.hasDest) {
+    // Dest may reach past the control (an icon centred in a smaller button); the
+    // container's clip keeps it inside, and the picture is not squeezed.
     dst = QRect(QPoint(rc.left() + spec.dest.left, rc.top() + spec.dest.top),
-                QPoint(rc.left() + spec.dest.right - 1, rc.top() + spec.dest.bottom - 1))
-              .intersected(rc);
+                QPoint(rc.left() + spec.dest.right - 1, rc.top() + spec.dest.bottom - 1));
   }
   if (dst.isEmpty() || src.isEmpty()) {
     return;

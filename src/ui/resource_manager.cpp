@@ -66,10 +66,10 @@ QString CResourceManager::NormalizeEntryName(const QString& name) {
 std::optional<QByteArray> CResourceManager::ReadRaw(const QString& name, Failure failure) {
   QString error;
   std::optional<QByteArray> data;
-  QString plain = name.trimmed();
-  plain.replace(u'\\', u'/');
+  const QString plain = name.trimmed();
   if (plain.startsWith(u'/')) {
     // An absolute path: a file the program made itself (cached icons, QR pictures).
+    // Names written with '\\' are always package names, even with a leading one.
     QFile file(plain);
     if (file.open(QIODevice::ReadOnly)) {
       data = file.readAll();
@@ -118,8 +118,7 @@ QPixmap CResourceManager::GetImage(const QString& name, qreal devicePixelRatio) 
   }
   const bool hiDpi = devicePixelRatio >= 1.5;
   QString key = (hiDpi ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
-  QString plain = name.trimmed();
-  plain.replace(u'\\', u'/');
+  const QString plain = name.trimmed();
   if (plain.startsWith(u'/')) {
     // Files on disk are the program's own (cached icons, QR codes) and get rewritten
     // under the same name, so their stamp is part of the key.

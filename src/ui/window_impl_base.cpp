@@ -260,9 +260,7 @@ bool WindowImplBase::OnNativeEvent(QEvent* event) {
       return handled || m_pm.HandleHostEvent(event);
     }
     case QEvent::KeyPress: {
-      QWidget* host = GetWidget();
-      QWidget* focus = host != nullptr ? host->focusWidget() : nullptr;
-      if (focus != nullptr && focus != host) {
+      if (m_pm.IsKeyFromNativeChild(event)) {
         // A native child already offered this key to the window (CNativeWidgetSlot);
         // what reaches us now is what the child left over.
         return false;

@@ -1,0 +1,331 @@
+// Every window skin of the built package: it builds without errors, holds the controls
+// the windows look up, and looks right (screenshots under test-artifacts/ui/).
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "ui/box_layout_ui.h"
+#include "ui/button_ui.h"
+#include "ui/edit_ui.h"
+#include "ui/label_ui.h"
+#include "ui/list_ui.h"
+#include "ui/native_host_ui.h"
+#include "ui/option_ui.h"
+#include "ui/progress_ui.h"
+#include "ui/resource_manager.h"
+#include "ui/tree_node_ui.h"
+#include "ui/tree_view_ui.h"
+#include "ui_test_support.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace DuiLib;
+
+// Stand-ins for the browser's own controls of the custom tags.
+std::unique_ptr<CControlUI> BrowserTags(const QString& tag) {
+  const auto is = [&](const char* name) { return tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+  if (is("AddressEdit")) return std::make_unique<CEditUI>();
+  if (is("FavorBar")) return std::make_unique<CHorizontalLayoutUI>();
+  if (is("BodyBar")) return std::make_unique<CNativeHostUI>();
+  if (is("RightClickButton")) return std::make_unique<CButtonUI>();
+  if (is("Icon")) return std::make_unique<CControlUI>();
+  return nullptr;
+}
+
+struct SkinCase {
+  const char* file;
+  std::vector<const char*> controls;
+};
+
+const std::vector<SkinCase>& Skins() {
+  static const std::vector<SkinCase> skins = {
+      {"newmainwnd.xml", {"minbtn", "maxbtn", "restorebtn", "closebtn", "back_btn", "forward_btn", "refresh_btn",
+                          "stop_btn", "home_go", "empty_btn", "download_btn", "browser_tabadd", "favor_btn", "se_btn",
+                          "searchmini_btn", "qrcode_btn", "search_btn", "protect_btn", "protectsign_btn", "logo_btn",
+                          "AddressEdit", "SearchEdit", "browser_tabhead_top", "browser_tabhead", "bubble", "lock_btn",
+                          "favor_bar", "body_bar"}},
+      {"messagebox.xml", {"message", "ensure_btn", "cancel_btn", "cancel_btn_btn", "cancel_btn_sp"}},
+      {"find.xml", {"find/title", "find/find_edit", "find/next_btn", "find/back_btn", "find/ccbtn"}},
+      {"rename.xml", {"rename/title", "rename/name", "rename/okbtn", "rename/ccbtn", "rename/rename_edit"}},
+      {"menu.xml", {"cancel_btn", "login_btn", "logout_btn", "favor_btn", "download_btn", "newwnd_btn", "newincog_btn",
+                    "savepic_btn", "savefile_btn", "search_btn", "fullscreen_btn", "empty_btn", "language_btn",
+                    "upgrade_btn", "default_btn", "history_btn", "setting_btn", "screenshot_btn", "option_btn",
+                    "nickname_lbl", "userphoto_ctl"}},
+      {"mainwndrightmenu.xml", {"close_btn", "new_tab_btn", "showfavorbar_btn", "showsearchbar_btn",
+                                "showstatusbar_btn", "changeskin_btn"}},
+      {"tabwndrightmenu.xml", {"tabrightmenu/pin_tab", "tabrightmenu/unpin_tab", "pin_box", "unpin_box", "pin_tab",
+                               "unpin_tab", "close_btn"}},
+      {"searchengine.xml", {"baidu_btn", "so_btn", "sogou_btn", "google_btn", "cancel_btn"}},
+      {"first.xml", {"firstwnd/bglabel"}},
+      {"favor.xml", {"name_edt", "url_edt", "favor_tree", "favor_edt", "favor/newfold", "favor/okbtn", "favor/ccbtn",
+                     "favor/titledef", "favor/folder", "favor/favor", "favor/title", "favor/url"}},
+      {"history.xml", {"cb_rec", "cb_dl", "cb_file", "cb_cookie", "cb_pwd", "cb_form", "exitclean_chk", "cancel_btn",
+                       "history/clearbtn", "history/exitautoclear", "history/descript", "history/history",
+                       "history/browselist", "history/downloadlist", "history/pics", "history/cookie",
+                       "history/password", "history/form"}},
+      {"download.xml", {"download/total", "download/pause", "download/cancel", "download/showfile", "download/download",
+                        "download/clearandremove", "download/clearbtn", "download/closebtn", "cancel_btn",
+                        "download_list", "deletefile_check"}},
+      {"protect.xml", {"protect/protect", "protect/protect_switch_on", "protect/protect_switch_off", "protect/descript",
+                       "protect/speed", "protect/canuse", "protect/countryselect", "protect/districtselect",
+                       "protect/districtdescript", "protect/connectbtn", "protect/closebtn", "protect_btn",
+                       "protect_lbl", "protect_region", "country_cb_btn", "area_cb_btn", "country_cb", "area_cb",
+                       "country_layout", "area_layout", "tip_lbl", "ensure_btn", "cancel_btn"}},
+      {"protectsign.xml", {"protectsign/auth/title", "protectsign/auth/info", "protectsign/sign/title",
+                           "protectsign/sign/level", "protectsign/sign/code_title", "protectsign/sign/code",
+                           "protectsign/sign/desc", "protectsign/guar/title", "protectsign/guar/data",
+                           "protectsign/guar/desc", "protectsign/header_icon", "protectsign/btn01",
+                           "protectsign/btn02", "protectsign/btn03", "protectsign/guar/icon", "tab_01", "tab_02",
+                           "tab_03", "tab01/signIcon0", "tab01/signIcon9", "cancel_btn"}},
+      {"qrcode.xml", {"qrcodewnd/scan", "qrcodewnd/qrcode", "qrcode_img", "cancel_btn"}},
+      {"login.xml", {"login_tab", "login/regist", "login/autologin", "personreg/personreg", "companyreg/companyreg",
+                     "login/noacct", "login/p1_registperson", "login/email", "login/password", "login/canlogin",
+                     "login/loginbtn", "login/registperson", "login/registperson_label", "companyreg/descript",
+                     "personreg/descript", "companyreg/regor", "personreg/regor", "companyreg/login",
+                     "personreg/login", "companyreg/license", "personreg/license", "companyreg/regbtn",
+                     "personreg/regbtn", "companyreg/password", "personreg/password", "companyreg/email",
+                     "personreg/email", "bg_img", "login/p1_acct", "login/p1_pwd", "login/p2_acct", "login/p2_pwd",
+                     "login/p3_acct", "login/p3_pwd", "p1_acct_bad", "p1_pwd_bad", "tocompany_btn",
+                     "personreg/agree", "companyreg/agree", "cancel_btn"}},
+      {"login_success.xml", {"regsuccess/loginbtn", "regsuccess/succ_begin", "regsuccess/succ_end", "regsuccess/acct",
+                             "regsuccess/regor", "regsuccess/login", "cancel_btn"}},
+      {"login_failed.xml", {"regfailed/failed_1", "regfailed/failed_2", "regfailed/failed_3", "regfailed/failed_4",
+                            "regfailed/failed_5", "regfailed/reg_btn", "regsuccess/login", "cancel_btn"}},
+      {"vnodelist.xml", {"node_list", "cancel_btn"}},
+      {"favormenu.xml", {"major"}},
+      {"favorrightmenu.xml", {"major"}},
+      {"language.xml", {"major"}},
+  };
+  return skins;
+}
+
+QString LangPic(const char* file) { return QStringLiteral("file='LangPic\\EN\\%1'").arg(QLatin1String(file)); }
+
+void SetImage(TestWindow& w, const char* name, const char* file) {
+  if (CControlUI* c = w.FindControl(name)) c->SetBkImage(LangPic(file));
+}
+
+void SetButtonImages(TestWindow& w, const char* name, const char* normal, const char* hot) {
+  if (auto* b = w.FindControl<CButtonUI>(name)) {
+    b->SetNormalImage(LangPic(normal));
+    b->SetHotImage(LangPic(hot));
+  }
+}
+
+void SetText(TestWindow& w, const char* name, const char* text) {
+  if (CControlUI* c = w.FindControl(name)) c->SetText(QString::fromUtf8(text));
+}
+
+void AddTab(CContainerUI* strip, const QString& title, bool selected) {
+  auto tab = std::make_unique<CHorizontalLayoutUI>();
+  tab->ApplyAttributeList(R"(name="Tab" maxwidth="240")");
+  auto option = std::make_unique<COptionUI>();
+  option->ApplyAttributeList(
+      R"(name="TabOption" tooltip="" normalimage="file='Tabbar\normal_bg.png'" selectedimage="file='Tabbar\selected_bg.png'" hotimage="Tabbar\hot_bg.png" group="tabGroup" padding="0,0,0,4")");
+  auto icon = std::make_unique<COptionUI>();
+  icon->ApplyAttributeList(
+      R"(name="TabIcon" group="tabiconGroup" mouse="false" float="true" pos="5,5,0,0" width="16" height="16" normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
+  auto label = std::make_unique<COptionUI>();
+  label->ApplyAttributeList(
+      R"(name="TabLabel" group="tablblGroup" mouse="false" float="true" pos="30,0,0,0" width="210" height="20" align="left" font="4" selectedtextcolor="#FF1F2329" textcolor="#FF606060")");
+  label->SetText(title);
+  auto close = std::make_unique<COptionUI>();
+  close->ApplyAttributeList(
+      R"(name="TabClose" group="tabcloseGroup" float="true" pos="96, 6, 0, 0" width="16" height="16" normalimage="file='Tabbar\tab_close.png'" hotimage="file='Tabbar\tab_close_hover.png'" selectedimage="file='Tabbar\selectedtab_close.png'")");
+  CHorizontalLayoutUI* raw = tab.get();
+  COptionUI* parts[] = {option.get(), icon.get(), label.get(), close.get()};
+  tab->Add(std::move(option));
+  tab->Add(std::move(icon));
+  tab->Add(std::move(label));
+  tab->Add(std::move(close));
+  strip->AddAt(std::move(tab), strip->GetCount() - 1);
+  // The tab's own layout, as the tab strip does it for a 200-pixel tab.
+  (void)raw;
+  parts[1]->ApplyAttributeList(R"(pos="8,7,0,0")");
+  parts[2]->ApplyAttributeList(R"(pos="30,5,0,0" width="150")");
+  parts[3]->ApplyAttributeList(R"(pos="176,8,0,0")");
+  raw->SetFixedWidth(200);
+  for (COptionUI* part : parts) part->Selected(selected, false);
+}
+
+// Fills a window as its own "windowinit" would, so the picture shows a real state.
+void Dress(const QString& file, TestWindow& w) {
+  if (file == "newmainwnd.xml") {
+    auto* strip = w.FindControl<CContainerUI>("browser_tabhead");
+    AddTab(strip, "TarvoBrowser - Home", false);
+    AddTab(strip, "Search results", true);
+    AddTab(strip, "A very long page title that does not fit", false);
+    SetText(w, "AddressEdit", "https://127.0.0.1:8360/start");
+    if (CControlUI* lock = w.FindControl("lock_btn")) lock->SetVisible(true);
+  } else if (file == "history.xml") {
+    SetImage(w, "history/history", "clear_title.png");
+    SetImage(w, "history/descript", "clear_01.png");
+    SetImage(w, "history/browselist", "clear_02.png");
+    SetImage(w, "history/downloadlist", "clear_03.png");
+    SetImage(w, "history/pics", "clear_04.png");
+    SetImage(w, "history/cookie", "clear_05.png");
+    SetImage(w, "history/password", "clear_06.png");
+    SetImage(w, "history/form", "clear_07.png");
+    SetImage(w, "history/exitautoclear", "clear_08.png");
+    SetButtonImages(w, "history/clearbtn", "clear_btn01.png", "clear_btn01_hover.png");
+    w.FindControl<COptionUI>("cb_rec")->Selected(true, false);
+    w.FindControl<COptionUI>("cb_cookie")->Selected(true, false);
+  } else if (file == "download.xml") {
+    SetImage(w, "download/download", "dl_title.png");
+    SetImage(w, "download/clearandremove", "dl_01.png");
+    SetButtonImages(w, "download/clearbtn", "dl_btn01.png", "dl_btn01_hover.png");
+    SetButtonImages(w, "download/closebtn", "dl_btn02.png", "dl_btn02_hover.png");
+    auto* list = w.FindControl<CListUI>("download_list");
+    auto row = std::make_unique<CVerticalLayoutUI>();
+    row->ApplyAttributeList(R"(name="running" height="153")");
+    auto body = std::make_unique<CHorizontalLayoutUI>();
+    body->ApplyAttributeList(R"(height="152")");
+    auto icon = std::make_unique<CControlUI>();
+    icon->ApplyAttributeList(R"(padding="7,26,0,0" width="32" height="32" bkimage="file='Toolbar\download.png'")");
+    auto divider = std::make_unique<CLabelUI>();
+    divider->ApplyAttributeList(R"(bordersize="1" bordercolor="#FFD4D4D4" width="1" padding="30,15,25,15")");
+    auto column = std::make_unique<CVerticalLayoutUI>();
+    column->ApplyAttributeList(R"(padding="0,26,0,0")");
+    auto add = [&](std::unique_ptr<CControlUI> c, const QString& attrs) {
+      c->ApplyAttributeList(attrs);
+      column->AddAt(std::move(c), column->GetCount());
+    };
+    add(std::make_unique<CLabelUI>(), R"(name="filename" text="quarterly-report.pdf" height="20" font="1" textcolor="#FF3F70D8")");
+    add(std::make_unique<CLabelUI>(), R"(name="fileurl" text="http://127.0.0.1:8360/files/quarterly-report.pdf" textcolor="#FF858585" height="20")");
+    add(std::make_unique<CLabelUI>(), QString::fromUtf8(R"(name="status" text="1.50 MB/s - 3.20 MB，Total 8.00 MB" textcolor="#FF858585" padding="0,8,0,0" height="20")"));
+    add(std::make_unique<CProgressUI>(), R"(min="0" max="100" value="40" padding="0,5,20,9" height="4" bkcolor="#FFDFDFDF" foreimage="file='Dialog\progress_fore.png'")");
+    auto buttons = std::make_unique<CHorizontalLayoutUI>();
+    buttons->ApplyAttributeList(R"(padding="0,4,0,10")");
+    auto pause = std::make_unique<CButtonUI>();
+    pause->ApplyAttributeList(R"(name="dlpause_btn" text="Pause" textcolor="#FF3F70D8" width="30" height="20")");
+    auto cancel = std::make_unique<CButtonUI>();
+    cancel->ApplyAttributeList(R"(name="dlcancel_btn" text="Cancel" textcolor="#FF5A5A5A" width="30" height="20" padding="12,0,0,0")");
+    buttons->Add(std::move(pause));
+    buttons->Add(std::move(cancel));
+    column->Add(std::move(buttons));
+    body->Add(std::move(icon));
+    body->Add(std::move(divider));
+    body->Add(std::move(column));
+    row->Add(std::move(body));
+    auto sep = std::make_unique<CHorizontalLayoutUI>();
+    sep->ApplyAttributeList(R"(height="1" bordersize="1" bordercolor="#FFD4D4D4")");
+    row->Add(std::move(sep));
+    list->Add(std::move(row));
+  } else if (file == "favor.xml") {
+    SetImage(w, "favor/titledef", "bookmark_title.png");
+    SetImage(w, "favor/title", "bookmark_01.png");
+    SetImage(w, "favor/folder", "bookmark_02.png");
+    SetButtonImages(w, "favor/newfold", "bookmark_btn01.png", "bookmark_btn01_hover.png");
+    SetButtonImages(w, "favor/okbtn", "bookmark_btn02.png", "bookmark_btn02_hover.png");
+    SetButtonImages(w, "favor/ccbtn", "bookmark_btn03.png", "bookmark_btn03_hover.png");
+    SetText(w, "name_edt", "Quarterly report");
+    SetText(w, "url_edt", "http://127.0.0.1:8360/report");
+    auto* tree = w.FindControl<CTreeViewUI>("favor_tree");
+    const char* names[] = {"Bookmarks bar", "Work", "News"};
+    CTreeNodeUI* first = nullptr;
+    for (int i = 0; i < 3; ++i) {
+      auto node = std::make_unique<CTreeNodeUI>();
+      node->ApplyAttributeList(QString(R"(width="4096" height="24" text="%1" tag="%2")").arg(names[i]).arg(i));
+      node->SetAttribute("folderattr", R"(normalimage="file='Toolbar\bookmark_folder.png'" padding="5,6,5,6")");
+      CTreeNodeUI* raw = i == 0 ? tree->Add(std::move(node)) : first->AddChildNode(std::move(node));
+      if (i == 0) first = raw;
+    }
+    tree->SelectItem(1, false, false);
+  } else if (file == "rename.xml") {
+    SetImage(w, "rename/title", "rename_title.png");
+    SetImage(w, "rename/name", "rename_01.png");
+    SetButtonImages(w, "rename/okbtn", "rename_btn01.png", "rename_btn01_hover.png");
+    SetButtonImages(w, "rename/ccbtn", "rename_btn02.png", "rename_btn02_hover.png");
+    SetText(w, "rename/rename_edit", "Quarterly report");
+  } else if (file == "messagebox.xml") {
+    SetText(w, "message", "The file already exists. Replace it with the new download?");
+  } else if (file == "find.xml") {
+    SetText(w, "find/title", "Find");
+    SetText(w, "find/find_edit", "browser");
+  } else if (file == "first.xml") {
+    SetImage(w, "firstwnd/bglabel", "first_bg.jpg");
+  } else if (file == "protect.xml") {
+    SetText(w, "protect_lbl", "Site protection is on");
+    w.FindControl<COptionUI>("protect_btn")->Selected(true, false);
+    SetText(w, "protect/descript", "Protected sites open through their certified mirrors.");
+    SetText(w, "protect/speed", "Speed");
+    SetText(w, "protect/canuse", "Available nodes: 4");
+    SetText(w, "protect/countryselect", "Country");
+    SetText(w, "protect/districtselect", "Area");
+    SetText(w, "country_cb_btn", "China");
+    SetText(w, "area_cb_btn", "Shanghai");
+    SetText(w, "tip_lbl", "Choose a node and connect.");
+    SetText(w, "ensure_btn", "Connect");
+  } else if (file == "protectsign.xml") {
+    SetText(w, "protectsign/auth/title", "Authority certification");
+    SetText(w, "protectsign/auth/info", "This site is certified by 2 authorities.");
+    w.FindControl("protectsign/btn01")->ApplyAttributeList(R"(normalimage="Protect\btn01_yes.png")");
+    for (int i = 0; i < 2; ++i) {
+      w.FindControl(QStringLiteral("tab01/signIcon%1").arg(i))->SetBkImage("Protect\\safe03_icon02.png");
+    }
+  } else if (file == "qrcode.xml") {
+    SetText(w, "qrcodewnd/qrcode", "QR code");
+    SetText(w, "qrcodewnd/scan", "Scan to open on your phone");
+  } else if (file == "login.xml") {
+    SetImage(w, "bg_img", "bg_login.jpg");
+    SetImage(w, "login/regist", "login_xlogin.png");
+    SetText(w, "login/email", "Account");
+    SetText(w, "login/password", "Password");
+    SetText(w, "login/autologin", "Keep me logged in");
+    SetText(w, "login/canlogin", "Can't log in?");
+    SetButtonImages(w, "login/loginbtn", "login_btn.png", "login_btn.png");
+    SetImage(w, "login/noacct", "login_noacc.png");
+    SetButtonImages(w, "login/p1_registperson", "login_register.png", "login_register.png");
+    SetText(w, "tocompany_btn", "Company account");
+  } else if (file == "menu.xml") {
+    SetText(w, "nickname_lbl", "Guest");
+  }
+}
+
+TEST(SkinWindowsTest, EverySkinBuildsWithItsNamedControlsAndLooksRight) {
+  ScopedSkin skin(BuiltPackageFolder(), "skin/normal.dat");
+  for (const SkinCase& c : Skins()) {
+    SCOPED_TRACE(c.file);
+    TestWindow window(c.file, BrowserTags);
+    ASSERT_NE(window.Create(0, c.file, WS_POPUP, 0), 0u);
+    ASSERT_NE(window.GetPaintManager().GetRoot(), nullptr);
+    for (const char* name : c.controls) {
+      EXPECT_NE(window.GetPaintManager().FindControl(name), nullptr) << "missing control " << name;
+    }
+    Dress(c.file, window);
+    ASSERT_TRUE(ShowAndWait(window));
+    QTest::qWait(10);
+    const QImage shot = SaveScreenshot(window, QString::fromLatin1(c.file).replace(".xml", ""));
+    EXPECT_FALSE(shot.isNull());
+    window.Close(0);
+    QTest::qWait(10);
+  }
+  EXPECT_TRUE(skin.Errors().empty()) << (skin.Errors().empty() ? "" : skin.Errors()[0].toStdString());
+}
+
+TEST(SkinWindowsTest, LanguagePicturesExistForEveryFolder) {
+  ScopedSkin skin(BuiltPackageFolder(), "skin/normal.dat");
+  const char* pictures[] = {"first_bg.jpg", "bookmark_title.png", "bookmark_btn03_hover.png", "rename_btn02_hover.png",
+                            "clear_08.png", "clear_btn01_hover.png", "dl_btn02_hover.png", "bg_login.jpg",
+                            "register_btn_personal.png"};
+  for (const char* folder : {"CN", "EN", "TH", "VN"}) {
+    for (const char* picture : pictures) {
+      const QString name = QStringLiteral("LangPic\\%1\\%2").arg(QLatin1String(folder), QLatin1String(picture));
+      EXPECT_FALSE(CResourceManager::Instance().GetImage(name).isNull()) << name.toStdString();
+    }
+  }
+  for (const char* image : {"Tabbar\\normal_bg.png", "Tabbar\\favicon_newtab.png", "Toolbar\\bookmark_folder.png",
+                            "Toolbar\\favorbar_item_hover.png", "Toolbar\\tick.png", "Toolbar\\logo_dev.png",
+                            "Dialog\\menu_bk.png", "Dialog\\progress_fore.png", "Dialog\\menu_user.png",
+                            "Dialog\\menu_user_disable.png", "Dialog\\house.png", "Dialog\\CN.png", "Dialog\\JP.png",
+                            "Protect\\safe03_icon01.png", "Protect\\btn03_no.png", "Language\\flag_vietnam.png"}) {
+    const QPixmap one = CResourceManager::Instance().GetImage(image);
+    const QPixmap two = CResourceManager::Instance().GetImage(image, 2.0);
+    EXPECT_FALSE(one.isNull()) << image;
+    EXPECT_EQ(two.size(), one.size() * 2) << image;
+  }
+  EXPECT_TRUE(skin.Errors().empty());
+}
+
+}  // namespace
+}  // namespace tarvo::test
