@@ -1,0 +1,50 @@
+// Start-up probe: the compatibility layer (its network and controls).
+#include <QApplication>
+
+#include "bench/startup/probe_report.h"
+#include "engines/ie/compat_network.h"
+#include "engines/ie/web_browser_control.h"
+#include "engines/ie/web_browser_events.h"
+
+namespace {
+class LoadCounter : public tarvo::ie::WebBrowserEvents {
+ public:
+  void DocumentComplete(tarvo::ie::DispatchId dispatch, const tarvo::WString&) override {
+    if (std::find(tops.begin(), tops.end(), dispatch) != tops.end() && ++loaded == expected) {
+      ReportLoaded(*clock);
+    }
+  }
+  std::vector<tarvo::ie::DispatchId> tops;
+  int loaded = 0;
+  int expected = 0;
+  const QElapsedTimer* clock = nullptr;
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+  QElapsedTimer clock;
+  clock.start();
+  QApplication application(argc, argv);
+  ProbeArguments probe;
+  if (!ProbeArguments::Parse(application.arguments(), &probe)) {
+    return 2;
+  }
+  tarvo::ie::CompatNetwork network(probe.profile + "/Cookie");
+  QWidget window;
+  window.resize(1024, 768);
+  window.show();
+  LoadCounter counter;
+  counter.expected = probe.tabs;
+  counter.clock = &clock;
+  std::vector<std::unique_ptr<tarvo::ie::WebBrowserControl>> controls;
+  for (int i = 0; i < probe.tabs; ++i) {
+    controls.push_back(std::make_unique<tarvo::ie::WebBrowserControl>(&window, network));
+    controls.back()->SetEventSink(&counter);
+    controls.back()->Show(i == 0);
+    counter.tops.push_back(controls.back()->Dispatch());
+  }
+  for (auto& control : controls) {
+    control->Navigate(probe.url.toStdU16String());
+  }
+  return application.exec();
+}
