@@ -68,6 +68,10 @@ bool CNativeWidgetSlot::eventFilter(QObject* watched, QEvent* event) {
   if (watched != widget_ || manager == nullptr) {
     return false;
   }
+  const bool focusEvent = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+  if (focusEvent && manager->IsChangingFocus()) {
+    return false;
+  }
   switch (event->type()) {
     case QEvent::FocusIn:
       if (manager->GetFocus() != control_) {

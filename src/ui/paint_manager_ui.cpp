@@ -212,27 +212,39 @@ bool CPaintManagerUI::TranslateAccelerator(MSG* msg) {
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
-  if (control == focus_) {
+  if (control == focus_ || changingFocus_) {
     return;
   }
   if (control != nullptr && !ContainsControl(control)) {
     return;
   }
+  // Moving Qt's focus below makes native widgets report focus changes of their own;
+  // those are echoes of this call and are ignored while it runs.
+  changingFocus_ = true;
   CControlUI* old = focus_;
   focus_ = nullptr;
   if (old != nullptr) {
     TEventUI event{UIEvent::kKillFocus, old};
     old->DoEvent(event);
-    SendNotify(old, kNotifyKillFocus);
   }
+  CControlUI* next = nullptr;
   if (control != nullptr && control->IsVisible() && control->IsEnabled() && ContainsControl(control)) {
+    next = control;
     focus_ = control;
-    if (QWidget* host = GetHostWidget(); host != nullptr && !control->IsFocusable() && !host->hasFocus()) {
+    // Keys go to the window for windowless controls; a control with a native widget
+    // moves the keyboard focus on into it when it hears kSetFocus.
+    if (QWidget* host = GetHostWidget(); host != nullptr && !host->hasFocus()) {
       host->setFocus(Qt::OtherFocusReason);
     }
     TEventUI event{UIEvent::kSetFocus, control};
     control->DoEvent(event);
-    SendNotify(control, kNotifySetFocus);
+  }
+  changingFocus_ = false;
+  if (old != nullptr) {
+    SendNotify(old, kNotifyKillFocus);
+  }
+  if (next != nullptr && focus_ == next) {
+    SendNotify(next, kNotifySetFocus);
   }
 }
 

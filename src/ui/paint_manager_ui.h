@@ -101,6 +101,8 @@ class CPaintManagerUI {
   // Focus among controls; sends "killfocus" to the old and "setfocus" to the new one.
   CControlUI* GetFocus() const { return focus_; }
   void SetFocus(CControlUI* control);
+  // True while SetFocus is moving Qt's focus (native widgets then stay quiet).
+  bool IsChangingFocus() const { return changingFocus_; }
   // A control that is being removed: forget every reference to it and its subtree.
   void ReapObjects(CControlUI* control);
   // Frees a removed control once the event being handled is done.
@@ -138,6 +140,7 @@ class CPaintManagerUI {
   CControlUI* pushed_ = nullptr;   // not owned; control that took the button press
   CControlUI* rpushed_ = nullptr;  // not owned; control that took the right press
   const QEvent* childKeyEvent_ = nullptr;  // identity only, never dereferenced
+  bool changingFocus_ = false;
   bool needLayout_ = true;
   QRect laidOutRect_;
 

@@ -28,7 +28,7 @@ class FolderButton : public CButtonUI {
 CTreeNodeUI::CTreeNodeUI() {
   auto indent = std::make_unique<CControlUI>();
   indent->SetMouseEnabled(false);
-  indent->SetFixedWidth(0);
+  indent->SetVisible(false);
   indent_ = Add(std::move(indent));
   auto folder = std::make_unique<FolderButton>(this);
   folder->SetFixedWidth(26);
@@ -62,7 +62,9 @@ CTreeNodeUI* CTreeNodeUI::LastDescendant() {
 
 void CTreeNodeUI::SetLevel(int level) {
   level_ = level;
+  // A zero width would make the indent share the row, so top-level nodes hide it.
   indent_->SetFixedWidth(level * (tree_ != nullptr ? tree_->GetIndent() : 16));
+  indent_->SetVisible(level > 0);
   for (CTreeNodeUI* child : children_) child->SetLevel(level + 1);
 }
 

@@ -10,7 +10,10 @@ namespace DuiLib {
 CWindowHost::CWindowHost(CWindowWnd* owner, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags), owner_(owner) {
   setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
+  // The window takes the keyboard focus only when a control asks for it; a click on a
+  // windowless control must not pull the focus out of an edit before the control
+  // decides (the focus would flicker and send a stray "killfocus").
+  setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 

@@ -128,6 +128,7 @@ TEST_F(MenuTest, MissingMenuSkinStillGivesAWindowAndAnError) {
   ASSERT_TRUE(menu->Init(owner_->GetHWND(), "no_such_menu.xml", QPoint(50, 50)));
   EXPECT_EQ(menu->GetMenuUI(), nullptr);
   EXPECT_EQ(skin_->Errors().size(), 1u);
+  (void)QTest::qWaitForWindowExposed(menu->GetWidget());
   menu->Close(IDCANCEL);
   QTest::qWait(20);
 }
