@@ -304,7 +304,10 @@ void CContainerUI::DoPaint(QPainter& painter, const QRect& dirty) {
   if (!dirty.intersects(rcItem_)) {
     return;
   }
-  CControlUI::DoPaint(painter, dirty);
+  PaintBkColor(painter);
+  PaintBkImage(painter);
+  PaintStatusImage(painter);
+  PaintText(painter);
   painter.save();
   painter.setClipRect(rcItem_.intersected(dirty), Qt::IntersectClip);
   const QRect inner = InnerRect();
@@ -329,6 +332,8 @@ void CContainerUI::DoPaint(QPainter& painter, const QRect& dirty) {
   if (vscroll_) vscroll_->Paint(painter, hot);
   if (hscroll_) hscroll_->Paint(painter, hot);
   painter.restore();
+  // The border goes on top, so children with a background don't hide it.
+  PaintBorder(painter);
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {

@@ -78,7 +78,7 @@ QImage LangPictureRenderer::Render(const QJsonObject& picture, const QString& te
     }
     const QString product = picture.value(QStringLiteral("product")).toString();
     p.setPen(Qt::white);
-    p.setFont(MakeFont(qMax(14, height / 7), true));
+    p.setFont(FitFont(product, qMax(14, qMin(height / 7, width / 9)), true, width - 64));
     p.drawText(QRectF(32, 0, width - 64, height * 0.55), Qt::AlignLeft | Qt::AlignBottom, product);
     p.setFont(FitFont(text, qMax(11, height / 16), false, width - 64));
     p.setPen(QColor(255, 255, 255, 220));
