@@ -4,8 +4,6 @@
 #include <QPlainTextEdit>
 #include <functional>
 
-#include "ui/native_widget_slot.h"
-#include "ui/paint_manager_ui.h"
 #include "ui/ui_notify_types.h"
 
 namespace DuiLib {
@@ -29,43 +27,34 @@ class ReturnAwareTextEdit : public QPlainTextEdit {
 
 }  // namespace
 
-CRichEditUI::CRichEditUI() : slot_(std::make_unique<CNativeWidgetSlot>(this)) {
+QPlainTextEdit* CRichEditUI::MakeTextEdit(CRichEditUI* owner) {
   auto* edit = new ReturnAwareTextEdit;
-  edit->onReturn = [this] {
-    if (wantReturn_) {
+  edit->onReturn = [owner] {
+    if (owner->wantReturn_) {
       return false;
     }
-    Notify(kNotifyReturn);
+    owner->Notify(kNotifyReturn);
     return true;
   };
-  edit_ = edit;
-  textPadding_ = RECT{4, 4, 4, 4};
+  return edit;
+}
+
+CRichEditUI::CRichEditUI()
+    : CTextInputUI(MakeTextEdit(this), RECT{4, 4, 4, 4}), edit_(static_cast<QPlainTextEdit*>(Input())) {
   edit_->setFrameShape(QFrame::NoFrame);
   edit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   QObject::connect(edit_, &QPlainTextEdit::textChanged, edit_, [this] {
     if (!settingText_) Notify(kNotifyTextChanged);
   });
-  slot_->SetWidget(edit_);
 }
-
-CRichEditUI::~CRichEditUI() = default;
 
 void* CRichEditUI::GetInterface(const QString& name) {
   if (name.compare(QLatin1String("RichEdit"), Qt::CaseInsensitive) == 0) return this;
-  return CLabelUI::GetInterface(name);
-}
-
-void CRichEditUI::DoInit() {
-  ApplyLook();
-  slot_->Attach();
+  return CTextInputUI::GetInterface(name);
 }
 
 void CRichEditUI::ApplyLook() {
-  edit_->setFont(ResolveFont(font_));
-  QPalette palette = edit_->palette();
-  palette.setColor(QPalette::Base, Qt::transparent);
-  palette.setColor(QPalette::Text, EffectiveTextColor(QColor()));
-  edit_->setPalette(palette);
+  CTextInputUI::ApplyLook();
   edit_->viewport()->setAutoFillBackground(false);
 }
 
@@ -82,49 +71,6 @@ void CRichEditUI::SetText(const QString& text) {
 
 void CRichEditUI::SetReadOnly(bool readOnly) { edit_->setReadOnly(readOnly); }
 
-void CRichEditUI::SetPos(const QRect& rc) {
-  CLabelUI::SetPos(rc);
-  QRect inner = rc.marginsRemoved(ToMargins(textPadding_));
-  inner = inner.adjusted(borderSize_, borderSize_, -borderSize_, -borderSize_);
-  slot_->SetGeometry(inner);
-  slot_->SetShown(IsVisible());
-}
-
-void CRichEditUI::SetVisible(bool visible) {
-  CLabelUI::SetVisible(visible);
-  slot_->SetShown(IsVisible());
-}
-
-void CRichEditUI::SetInternVisible(bool visible) {
-  CLabelUI::SetInternVisible(visible);
-  slot_->SetShown(IsVisible());
-}
-
-void CRichEditUI::SetEnabled(bool enabled) {
-  CLabelUI::SetEnabled(enabled);
-  edit_->setEnabled(enabled);
-}
-
-void CRichEditUI::DoEvent(TEventUI& event) {
-  switch (event.type) {
-    case UIEvent::kSetFocus:
-      CLabelUI::DoEvent(event);
-      if (!edit_->hasFocus() && edit_->isVisible()) edit_->setFocus(Qt::OtherFocusReason);
-      return;
-    case UIEvent::kKillFocus:
-      CLabelUI::DoEvent(event);
-      if (edit_->hasFocus() && manager_ != nullptr && manager_->GetHostWidget() != nullptr) {
-        manager_->GetHostWidget()->setFocus(Qt::OtherFocusReason);
-      }
-      return;
-    case UIEvent::kButtonDown:
-      SetFocus();
-      return;
-    default:
-      CLabelUI::DoEvent(event);
-  }
-}
-
 void CRichEditUI::SetAttribute(const QString& name, const QString& value) {
   const QString n = name.toLower();
   if (n == QLatin1String("readonly")) {
@@ -139,11 +85,9 @@ void CRichEditUI::SetAttribute(const QString& name, const QString& value) {
   } else if (n == QLatin1String("tipvalue")) {
     edit_->setPlaceholderText(value);
   } else {
-    CLabelUI::SetAttribute(name, value);
+    CTextInputUI::SetAttribute(name, value);
   }
   ApplyLook();
 }
-
-void CRichEditUI::PaintText(QPainter&) {}
 
 }  // namespace DuiLib

@@ -31,6 +31,10 @@ const char* kControlsSkin = R"(<Window size="420,360">
     </HorizontalLayout>
     <Edit name="edit" height="28"/>
     <Edit name="edit2" height="28"/>
+    <HorizontalLayout height="40" childpadding="4">
+      <RichEdit name="rich"/>
+      <RichEdit name="rich_lines" wantreturn="true"/>
+    </HorizontalLayout>
     <HorizontalLayout height="120" childpadding="8">
       <List name="list" bordersize="1" bordercolor="#FFCCCCCC">
         <ListLabelElement name="row0" text="Row 0" height="24"/>
@@ -123,6 +127,24 @@ TEST_F(NotifyTest, EditFocusTypingAndReturn) {
   EXPECT_EQ(Senders(kNotifySetFocus).back(), "edit2");
   // Return is left to the controls: the window stays open.
   EXPECT_NE(window_->GetHWND(), 0u);
+}
+
+TEST_F(NotifyTest, MultiLineEditSendsReturnUnlessItWantsIt) {
+  Click("rich");
+  QWidget* field = QApplication::focusWidget();
+  ASSERT_NE(field, nullptr);
+  QTest::keyClicks(field, "x");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(Senders(kNotifyReturn), std::vector<QString>({"rich"}));
+  EXPECT_EQ(window_->FindControl("rich")->GetText(), "x");
+  Click("rich_lines");
+  field = QApplication::focusWidget();
+  QTest::keyClicks(field, "a");
+  QTest::keyClick(field, Qt::Key_Return);
+  QTest::keyClicks(field, "b");
+  EXPECT_EQ(window_->FindControl("rich_lines")->GetText(), "a\nb");
+  EXPECT_EQ(Senders(kNotifyReturn).size(), 1u);
+  EXPECT_EQ(Senders(kNotifySetFocus).back(), "rich_lines");
 }
 
 TEST_F(NotifyTest, ListSelectionClicksAndKeys) {
