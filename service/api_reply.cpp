@@ -19,13 +19,19 @@ ApiReply ApiReply::Failure(int code, std::string message) {
   return ApiReply(code, std::move(message), Json::Value(Json::objectValue));
 }
 
+ApiReply ApiReply::OkWithDataText(std::string dataJson) {
+  ApiReply reply(200, "success", Json::Value());
+  reply.dataText_ = std::move(dataJson);
+  return reply;
+}
+
 ApiReply ApiReply::BadField(std::string_view name) {
   return Failure(400, "missing or invalid field: " + std::string(name));
 }
 
 std::string ApiReply::ToJson() const {
   std::string text = "{\"code\":" + std::to_string(code_) + ",\"message\":" + WriteCompactJson(Json::Value(message_)) +
-                     ",\"data\":" + WriteCompactJson(data_) + "}";
+                     ",\"data\":" + (dataText_.empty() ? WriteCompactJson(data_) : dataText_) + "}";
   AvoidLengthWithDigits404(text);
   return text;
 }

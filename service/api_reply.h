@@ -14,6 +14,9 @@ class ApiReply {
   static ApiReply Ok(Json::Value data = Json::Value(Json::objectValue));
   // A failure with its code and a message for people reading logs; "data" is {}.
   static ApiReply Failure(int code, std::string message);
+  // Success whose "data" is already written as JSON text (large replies that are
+  // kept ready); data() is then null.
+  static ApiReply OkWithDataText(std::string dataJson);
   // Code 400 naming a field that is missing, empty or not of the expected form.
   static ApiReply BadField(std::string_view name);
 
@@ -33,6 +36,7 @@ class ApiReply {
   int code_;
   std::string message_;
   Json::Value data_;
+  std::string dataText_;  // when not empty, replaces data_ in ToJson
 };
 
 // Pads `text` with blanks until its length written in decimal has no "404" in it.

@@ -30,46 +30,61 @@ ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
     return ApiReply::BadField("latest_time");
   }
   return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string&) {
-    auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
-    newest.Step();
-    Json::Value data(Json::objectValue);
-    data["max_time"] = Json::Int64(std::max(newest.Int(0), *latestTime));
-    Json::Value& entries = data["domain_list"] = Json::Value(Json::arrayValue);
-    auto sites = db.Prepare(kSelectSites);
-    sites.Bind(1, *latestTime);
-    while (sites.Step()) {
-      const std::string mirrorAddress = sites.Text(7);
-      const std::string target = mirrorAddress.empty()
-                                     ? sites.Text(6)
-                                     : "http://" + mirrorAddress + ":" + std::to_string(mirrorPort_) + "/";
-      Json::Value entry(Json::objectValue);
-      entry["id"] = Json::Int64(sites.Int(0));
-      entry["source_id"] = Json::Int64(sites.Int(1));
-      entry["source_status"] = Json::Int64(sites.Int(2));
-      entry["source_url"] = CipherForClient(sites.Text(3));
-      entry["target_id"] = Json::Int64(sites.Int(4));
-      entry["target_status"] = Json::Int64(sites.Int(5));
-      entry["target_url"] = CipherForClient(target);
-      entry["isauth"] = Json::Int64(sites.Int(8));
-      entry["issign"] = Json::Int64(sites.Int(9));
-      entry["isensure"] = Json::Int64(sites.Int(10));
-      entry["authicon"] = ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue));
-      entry["signgrade"] = sites.Text(12);
-      entry["signgrade_en"] = sites.Text(13);
-      entry["signcode"] = sites.Text(14);
-      entry["signdesc"] = sites.Text(15);
-      entry["signdesc_en"] = sites.Text(16);
-      entry["ensure"] = sites.Text(17);
-      entry["ensure_en"] = sites.Text(18);
-      if (sites.Int(20) != 0) {
-        entry["action"] = kDelete;
-      } else {
-        entry["action"] = sites.Int(19) > *latestTime || *latestTime == 0 ? kInsert : kUpdate;
-      }
-      entries.append(entry);
+    if (*latestTime != 0) {
+      return ApiReply::Ok(BuildList(db, *latestTime));
     }
-    return ApiReply::Ok(data);
+    auto version = db.Prepare("SELECT COALESCE(MAX(modified_at), 0), COUNT(*) FROM sites");
+    version.Step();
+    const std::string current = std::to_string(version.Int(0)) + "/" + std::to_string(version.Int(1));
+    std::lock_guard lock(cacheMutex_);
+    if (current != cachedVersion_) {
+      cachedFullList_ = WriteCompactJson(BuildList(db, 0));
+      cachedVersion_ = current;
+    }
+    return ApiReply::OkWithDataText(cachedFullList_);
   });
+}
+
+Json::Value DomainListEndpoint::BuildList(ServiceDatabase& db, int64_t latestTime) const {
+  auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
+  newest.Step();
+  Json::Value data(Json::objectValue);
+  data["max_time"] = Json::Int64(std::max(newest.Int(0), latestTime));
+  Json::Value& entries = data["domain_list"] = Json::Value(Json::arrayValue);
+  auto sites = db.Prepare(kSelectSites);
+  sites.Bind(1, latestTime);
+  while (sites.Step()) {
+    const std::string mirrorAddress = sites.Text(7);
+    const std::string target = mirrorAddress.empty()
+                                   ? sites.Text(6)
+                                   : "http://" + mirrorAddress + ":" + std::to_string(mirrorPort_) + "/";
+    Json::Value entry(Json::objectValue);
+    entry["id"] = Json::Int64(sites.Int(0));
+    entry["source_id"] = Json::Int64(sites.Int(1));
+    entry["source_status"] = Json::Int64(sites.Int(2));
+    entry["source_url"] = CipherForClient(sites.Text(3));
+    entry["target_id"] = Json::Int64(sites.Int(4));
+    entry["target_status"] = Json::Int64(sites.Int(5));
+    entry["target_url"] = CipherForClient(target);
+    entry["isauth"] = Json::Int64(sites.Int(8));
+    entry["issign"] = Json::Int64(sites.Int(9));
+    entry["isensure"] = Json::Int64(sites.Int(10));
+    entry["authicon"] = ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue));
+    entry["signgrade"] = sites.Text(12);
+    entry["signgrade_en"] = sites.Text(13);
+    entry["signcode"] = sites.Text(14);
+    entry["signdesc"] = sites.Text(15);
+    entry["signdesc_en"] = sites.Text(16);
+    entry["ensure"] = sites.Text(17);
+    entry["ensure_en"] = sites.Text(18);
+    if (sites.Int(20) != 0) {
+      entry["action"] = kDelete;
+    } else {
+      entry["action"] = sites.Int(19) > latestTime || latestTime == 0 ? kInsert : kUpdate;
+    }
+    entries.append(entry);
+  }
+  return data;
 }
 
 }  // namespace tarvo::service

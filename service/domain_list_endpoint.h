@@ -1,5 +1,9 @@
 #pragma once
 
+#include <json/value.h>
+
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "api_reply.h"
@@ -15,7 +19,10 @@ class ServiceDatabase;
 // removed sites (3). "max_time" is the time of the newest change, to be sent back
 // next time. "source_url" and "target_url" are ciphered.
 //
-// Threads: any request thread; no mutable state.
+// Every browser asks for the full list every few minutes, so the full list is kept
+// ready as JSON text and rebuilt only when the stored sites change.
+//
+// Threads: any request thread; `cacheMutex_` guards the kept full list.
 class DomainListEndpoint {
  public:
   // `db` must outlive this object; `mirrorPort` is the port mirrors served by this
@@ -25,8 +32,15 @@ class DomainListEndpoint {
   ApiReply DomainList(const FormFields& form) const;
 
  private:
+  // The "data" of a reply listing the changes after `latestTime` (0: everything).
+  // Inside ServiceDatabase::Read.
+  Json::Value BuildList(ServiceDatabase& db, int64_t latestTime) const;
+
   ServiceDatabase& db_;
   const int mirrorPort_;
+  mutable std::mutex cacheMutex_;
+  mutable std::string cachedVersion_;  // newest change time and site count of the kept list
+  mutable std::string cachedFullList_;
 };
 
 }  // namespace tarvo::service

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -122,6 +123,13 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
   for (const auto& server : servers_) {
     Install(*server, router, files, proxyStatus);
     listeners_.emplace_back([raw = server.get()] { raw->listen_after_bind(); });
+  }
+  // A stop request before a listener runs would be ignored and leave it accepting
+  // forever, so Serve returns only once every listener is running.
+  for (const auto& server : servers_) {
+    for (int waited = 0; !server->is_running() && waited < 5000; ++waited) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
 }
 

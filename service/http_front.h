@@ -51,8 +51,8 @@ class HttpFront {
   // error and left out). Returns the port.
   int Bind(const std::vector<std::string>& mirrorAddresses);
 
-  // Starts answering. `router` and `files` must outlive Stop; `proxyStatus` returns
-  // the JSON text of the proxies' counters.
+  // Starts answering and returns once every address is being served. `router` and
+  // `files` must outlive Stop; `proxyStatus` returns the proxies' counters as JSON.
   void Serve(const ApiRouter& router, const ServedFiles& files, std::function<std::string()> proxyStatus);
 
   // Stops accepting and waits for the workers. Idempotent.
