@@ -11,16 +11,6 @@
 #include "ui/window_wnd.h"
 
 namespace DuiLib {
-namespace {
-
-CListContainerElementUI* AsElement(CControlUI* control) {
-  return control != nullptr
-             ? static_cast<CListContainerElementUI*>(control->GetInterface(QStringLiteral("ListItem")))
-             : nullptr;
-}
-
-}  // namespace
-
 CComboUI::CComboUI() = default;
 
 CComboUI::~CComboUI() {
@@ -39,13 +29,13 @@ bool CComboUI::SelectItem(int index, bool, bool notify) {
   if (index == curSel_) {
     return true;
   }
-  if (index >= 0 && AsElement(GetItemAt(index)) == nullptr) {
+  if (index >= 0 && CListContainerElementUI::FromControl(GetItemAt(index)) == nullptr) {
     return false;
   }
   const int old = curSel_;
-  if (CListContainerElementUI* previous = AsElement(GetItemAt(old))) previous->SetSelectedState(false);
+  if (CListContainerElementUI* previous = CListContainerElementUI::FromControl(GetItemAt(old))) previous->SetSelectedState(false);
   curSel_ = index;
-  if (CListContainerElementUI* next = AsElement(GetItemAt(index))) next->SetSelectedState(true);
+  if (CListContainerElementUI* next = CListContainerElementUI::FromControl(GetItemAt(index))) next->SetSelectedState(true);
   Invalidate();
   if (notify) {
     Notify(kNotifyItemSelect, static_cast<WPARAM>(curSel_), old);
@@ -77,7 +67,7 @@ bool CComboUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return false;
   }
   raw->SetInternVisible(false);  // items live in the drop list, not in the combo
-  if (CListContainerElementUI* element = AsElement(raw)) element->SetOwner(this);
+  if (CListContainerElementUI* element = CListContainerElementUI::FromControl(raw)) element->SetOwner(this);
   if (curSel_ >= 0 && qBound(0, index, count) <= curSel_) ++curSel_;
   return true;
 }
@@ -86,7 +76,7 @@ std::unique_ptr<CControlUI> CComboUI::Detach(CControlUI* control) {
   const int index = GetItemIndex(control);
   auto owned = CContainerUI::Detach(control);
   if (owned) {
-    if (CListContainerElementUI* element = AsElement(owned.get())) element->SetOwner(nullptr);
+    if (CListContainerElementUI* element = CListContainerElementUI::FromControl(owned.get())) element->SetOwner(nullptr);
     if (index == curSel_) curSel_ = -1;
     else if (index < curSel_) --curSel_;
   }

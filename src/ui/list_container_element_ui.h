@@ -13,6 +13,13 @@ class CListContainerElementUI : public CHorizontalLayoutUI {
   QString GetClass() const override { return QStringLiteral("ListContainerElementUI"); }
   void* GetInterface(const QString& name) override;
 
+  // The list-row view of a control, or null when it is not a row.
+  static CListContainerElementUI* FromControl(CControlUI* control) {
+    return control != nullptr
+               ? static_cast<CListContainerElementUI*>(control->GetInterface(QStringLiteral("ListItem")))
+               : nullptr;
+  }
+
   IListOwnerUI* GetOwner() const { return owner_; }
   void SetOwner(IListOwnerUI* owner) { owner_ = owner; }
   // Position in the owner, or -1 when not in one.

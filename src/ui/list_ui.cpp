@@ -5,16 +5,6 @@
 #include "ui/ui_notify_types.h"
 
 namespace DuiLib {
-namespace {
-
-CListContainerElementUI* AsElement(CControlUI* control) {
-  return control != nullptr
-             ? static_cast<CListContainerElementUI*>(control->GetInterface(QStringLiteral("ListItem")))
-             : nullptr;
-}
-
-}  // namespace
-
 CListUI::CListUI() { EnableScrollBar(true, false); }
 
 void* CListUI::GetInterface(const QString& name) {
@@ -29,13 +19,13 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool notify) {
   }
   CListContainerElementUI* next = nullptr;
   if (index >= 0) {
-    next = AsElement(GetItemAt(index));
+    next = CListContainerElementUI::FromControl(GetItemAt(index));
     if (next == nullptr || !next->IsVisible() || !next->IsEnabled()) {
       return false;
     }
   }
   const int old = curSel_;
-  if (CListContainerElementUI* previous = AsElement(GetItemAt(old))) {
+  if (CListContainerElementUI* previous = CListContainerElementUI::FromControl(GetItemAt(old))) {
     previous->SetSelectedState(false);
   }
   curSel_ = index;
@@ -56,7 +46,7 @@ bool CListUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
   if (!CVerticalLayoutUI::AddAt(std::move(control), index)) {
     return false;
   }
-  if (CListContainerElementUI* element = AsElement(raw)) {
+  if (CListContainerElementUI* element = CListContainerElementUI::FromControl(raw)) {
     element->SetOwner(this);
   }
   if (curSel_ >= 0 && qBound(0, index, count) <= curSel_) {
@@ -71,7 +61,7 @@ std::unique_ptr<CControlUI> CListUI::Detach(CControlUI* control) {
   if (!owned) {
     return owned;
   }
-  if (CListContainerElementUI* element = AsElement(owned.get())) {
+  if (CListContainerElementUI* element = CListContainerElementUI::FromControl(owned.get())) {
     element->SetOwner(nullptr);
     element->SetSelectedState(false);
   }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <cstdio>
 
 #include "ui/zip_archive.h"
@@ -106,6 +107,11 @@ std::optional<QByteArray> CResourceManager::ReadFile(const QString& name) {
     return std::nullopt;
   }
   return ReadRaw(name, Failure::kReport);
+}
+
+void CResourceManager::ShowErrorBox(const QString& message) {
+  LogProblem(message);
+  QMessageBox::warning(nullptr, QStringLiteral("Error"), message);
 }
 
 void CResourceManager::LogProblem(const QString& message) {

@@ -43,6 +43,9 @@ class CResourceManager {
   // Replaces how errors are shown (default: one line on standard error). The browser
   // installs a message box here; tests install a collector.
   void SetErrorReporter(ErrorReporter reporter);
+  // A reporter for the running browser: the message on standard error and in a
+  // warning box titled "Error" (GUI thread; blocks until dismissed).
+  static void ShowErrorBox(const QString& message);
   void ReportError(const QString& message);
 
   // Normalises an entry name: '\' to '/', no leading "./" or '/' for package entries.
