@@ -108,6 +108,8 @@ TEST_F(FrontTest, LaunchReportsAreRecordedAndRequestsLogged) {
   sqlite3_finalize(query);
   sqlite3_close(db);
 
+  // Log lines are written after the reply goes out; stopping waits for them.
+  service_->Stop();
   EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=200"), std::string::npos) << log_.str();
   EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=400"), std::string::npos);
 }
