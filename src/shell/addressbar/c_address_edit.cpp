@@ -1,0 +1,105 @@
+#include "shell/addressbar/c_address_edit.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "platform/text.h"
+#include "shell/windows/main_window_commands.h"
+#include "shell/windows/main_window_messages.h"
+#include "ui/window_registry.h"
+
+namespace tarvo {
+
+CAddressEdit::CAddressEdit(DuiLib::HWND parentWindow, QWidget* host, KeyForwarder forwardKey)
+    : parentWindow_(parentWindow), edit_(new QLineEdit(host)), forwardKey_(std::move(forwardKey)) {
+  edit_->setObjectName(QStringLiteral("AddressEditNative"));
+  edit_->setFrame(false);
+  // The skin draws the field's rounded background; the edit only carries the text.
+  edit_->setAttribute(Qt::WA_TranslucentBackground);
+  edit_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+  edit_->installEventFilter(this);
+}
+
+CAddressEdit::~CAddressEdit() {
+  if (edit_) {
+    edit_->removeEventFilter(this);
+    delete edit_.data();
+  }
+}
+
+unsigned CAddressEdit::CommandForKey(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers();
+  switch (key.key()) {
+    case Qt::Key_W:
+      return (mods & Qt::ControlModifier) ? Commands::kCloseTab : 0;
+    case Qt::Key_H:
+      if (mods & Qt::ControlModifier) return Commands::kHideFavorBar;
+      if (mods & Qt::AltModifier) return Commands::kShowFavorBar;
+      return 0;
+    case Qt::Key_F11:
+      return Commands::kToggleFullScreen;
+    default:
+      return 0;
+  }
+}
+
+bool CAddressEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != edit_) return false;
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (CommandForKey(*key) != 0) return true;  // acted on at release
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return true;
+      return forwardKey_ ? forwardKey_(key) : false;
+    }
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      return !key->isAutoRepeat() && OnKeyRelease(*key);
+    }
+    case QEvent::FocusOut:
+      selectAllDone_ = false;
+      return false;
+    case QEvent::MouseButtonRelease: {
+      const auto button = static_cast<QMouseEvent*>(event)->button();
+      return (button == Qt::LeftButton || button == Qt::RightButton) && OnButtonRelease();
+    }
+    default:
+      return false;
+  }
+}
+
+bool CAddressEdit::OnKeyRelease(const QKeyEvent& key) {
+  if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    PostTypedText();
+    return true;
+  }
+  const unsigned command = CommandForKey(key);
+  if (command == 0) return false;
+  PostCommand(command);
+  return true;
+}
+
+bool CAddressEdit::OnButtonRelease() {
+  if (selectAllDone_) return false;
+  selectAllDone_ = true;
+  if (!hint_.isEmpty() && edit_->text() == hint_) {
+    edit_->clear();
+  }
+  edit_->selectAll();
+  return true;
+}
+
+void CAddressEdit::PostCommand(unsigned command) const {
+  // The edit has no toolkit handle of its own; 0 names it as the sender.
+  DuiLib::PostMessage(parentWindow_, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, Commands::kCommandSource), 0);
+}
+
+void CAddressEdit::PostTypedText() const {
+  auto* text = new WString(edit_->text().toStdU16String());
+  if (!DuiLib::PostMessage(parentWindow_, MainWindowMessages::kNavigateTyped, 0, reinterpret_cast<DuiLib::LPARAM>(text))) {
+    delete text;  // nobody will receive it
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,65 @@
+#pragma once
+// The native single-line edit inside the address bar. It keeps the user's typing
+// apart from the page's address updates (see CAddressEditUI) and turns a few keys
+// into the main window's messages:
+//   Return      -> kNavigateTyped with the text (a new WString the receiver deletes)
+//   Ctrl+W      -> command kCloseTab
+//   Ctrl+H      -> command kHideFavorBar
+//   Alt+H       -> command kShowFavorBar
+//   F11         -> command kToggleFullScreen
+// They act when the key is released. Their key presses are kept from the window's
+// key bindings, so one key stroke gives one command; every other key press is
+// offered to the window first (F5, Ctrl+F ... still work while typing).
+// The first click after the field gets the focus selects the whole text.
+//
+// GUI thread only. Owned by its CAddressEditUI; owns its line edit.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+#include "ui/ui_defs.h"
+
+class QKeyEvent;
+class QLineEdit;
+class QWidget;
+
+namespace tarvo {
+
+class CAddressEdit : public QObject {
+ public:
+  // Offers a key press to the window's key handling; true when consumed.
+  using KeyForwarder = std::function<bool(QKeyEvent*)>;
+
+  // Creates the line edit as a child of `host` (the window's widget), empty.
+  // Messages go to the toolkit window `parentWindow`.
+  CAddressEdit(DuiLib::HWND parentWindow, QWidget* host, KeyForwarder forwardKey);
+  ~CAddressEdit() override;
+  CAddressEdit(const CAddressEdit&) = delete;
+  CAddressEdit& operator=(const CAddressEdit&) = delete;
+
+  // The line edit (null only once Qt destroyed it together with its host).
+  QLineEdit* GetEdit() const { return edit_; }
+  // A text the first click clears when the field shows exactly it.
+  void SetHintText(const QString& hint) { hint_ = hint; }
+  const QString& GetHintText() const { return hint_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The command a key stands for, or 0.
+  static unsigned CommandForKey(const QKeyEvent& key);
+  bool OnKeyRelease(const QKeyEvent& key);
+  bool OnButtonRelease();
+  void PostCommand(unsigned command) const;
+  void PostTypedText() const;
+
+  DuiLib::HWND parentWindow_ = 0;
+  QPointer<QLineEdit> edit_;
+  KeyForwarder forwardKey_;
+  bool selectAllDone_ = false;
+  QString hint_;
+};
+
+}  // namespace tarvo

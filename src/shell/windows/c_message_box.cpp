@@ -1,0 +1,54 @@
+#include "shell/windows/c_message_box.h"
+
+#include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
+#include "ui/ui_notify_types.h"
+
+namespace tarvo {
+
+namespace {
+constexpr int kAccepted = DuiLib::IDOK;
+constexpr int kRefused = DuiLib::IDCANCEL;
+}  // namespace
+
+bool CMessageBox::Show(DuiLib::HWND parent, const QString& text, bool withCancel) {
+  CMessageBox box(text, withCancel);
+  if (box.Create(parent, QStringLiteral("Message"), DuiLib::WS_POPUP | DuiLib::WS_VISIBLE | DuiLib::WS_OVERLAPPEDWINDOW,
+                 DuiLib::WS_EX_TOPMOST) == 0) {
+    return false;
+  }
+  box.CenterWindow();
+  return box.ShowModal() == kAccepted;
+}
+
+void CMessageBox::Notify(DuiLib::TNotifyUI& msg) {
+  if (msg.sType == DuiLib::kNotifyWindowInit) {
+    Fill();
+  } else if (msg.sType == DuiLib::kNotifyClick && msg.pSender != nullptr) {
+    const QString& name = msg.pSender->GetName();
+    if (name == QLatin1String("ensure_btn")) {
+      Close(kAccepted);
+    } else if (name == QLatin1String("cancel_btn") || name == QLatin1String("cancel_btn_btn")) {
+      Close(kRefused);
+    }
+  }
+  WindowImplBase::Notify(msg);
+}
+
+void CMessageBox::Fill() {
+  FillLanguageTexts(*this, WindowsLanguageKeys::kMessageBox);
+  if (auto* message = FindControl(QStringLiteral("message"))) message->SetText(text_);
+  for (const char* name : {"cancel_btn_btn", "cancel_btn_sp"}) {
+    if (auto* control = FindControl(QString::fromLatin1(name))) control->SetVisible(withCancel_);
+  }
+}
+
+bool CMessageBox::ResponseDefaultKeyEvent(DuiLib::WPARAM key) {
+  if (key == DuiLib::VK_ESCAPE) {
+    Close(kRefused);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace tarvo

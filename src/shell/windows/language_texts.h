@@ -1,0 +1,31 @@
+#pragma once
+// Filling skinned controls with texts of the current language pack. A key the pack
+// lacks keeps the skin's own text, so a window never shows empty captions.
+// GUI thread (the language manager itself may be read from any thread).
+#include <QString>
+
+#include "platform/text.h"
+
+namespace DuiLib {
+class CControlUI;
+}
+
+namespace tarvo {
+
+// The current language's text for `key`; `fallback` when the pack has none.
+QString LanguageText(WStringView key, const QString& fallback = QString());
+
+// Gives `control` the text of `key` when the pack has one; a null control is ignored.
+void SetLanguageText(DuiLib::CControlUI* control, WStringView key);
+
+}  // namespace tarvo
+
+namespace tarvo {
+// Fills each named control of `window`'s table with its language text.
+template <class Window, class Table>
+void FillLanguageTexts(Window& window, const Table& table) {
+  for (const auto& [control, key] : table) {
+    SetLanguageText(window.FindControl(QString::fromUtf16(control)), key);
+  }
+}
+}  // namespace tarvo
