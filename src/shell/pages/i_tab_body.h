@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/text.h"
+
+class QWidget;
+
+namespace tarvo {
+
+class Page;
+
+// The engine body behind a tab, implemented by the Chromium body (TabCefBody) and
+// the compatibility body (TabIeBody). A page calls these; the bodies report back
+// only through the message bus.
+//
+// Threads: the main window's thread only. Lifetime: owned by its page.
+class ITabBody {
+ public:
+  virtual ~ITabBody() = default;
+
+  // 0. The body's window, or nullptr while the engine window does not exist yet.
+  virtual QWidget* GetWindow() = 0;
+  // 1. Loads `url`; the two further strings are empty in every shell call. 0 on
+  // success, -1 when the body refuses (not ready, no engine window).
+  virtual int Navigate(const WString& url, const WString& extra1, const WString& extra2) = 0;
+  // 2. Reloads the current document; 0, or -1 when refused.
+  virtual int Reload() = 0;
+  // 3. Stops loading; 0.
+  virtual int Stop() = 0;
+  // 4, 5. One zoom step; bodies without zoom do nothing.
+  virtual void ZoomIn() = 0;
+  virtual void ZoomOut() = 0;
+  // 6. Starts a new forward search for `text` (empty text: nothing).
+  virtual void FindNext(const WString& text) = 0;
+  // 7. Continues the current search backwards (empty text: nothing).
+  virtual void FindPrevious(const WString& text) = 0;
+  // 8. Shows or hides the body window.
+  virtual void Show(bool visible) = 0;
+  // 9. A body that is not ready is hidden (and a Chromium body refuses to navigate);
+  // a ready one is shown.
+  virtual void SetReady(bool ready) = 0;
+
+  // The page holding the body (nullptr once the page shuts down). Non-owning.
+  virtual void SetOwner(Page* page) = 0;
+  virtual Page* GetOwner() const = 0;
+  // Ends the body's engine work before the page lets it go: a Chromium body closes
+  // its browser (the engine then removes its window), a compatibility body stops.
+  // Idempotent.
+  virtual void Close() = 0;
+};
+
+}  // namespace tarvo

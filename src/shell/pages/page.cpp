@@ -1,0 +1,128 @@
+#include "shell/pages/page.h"
+
+#include <QString>
+
+#include "app/language_manager.h"
+#include "app/settings_registry.h"
+#include "shell/pages/icon_downloader.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/pages_language_keys.h"
+#include "shell/pages/tab.h"
+#include "shell/url/c_browser_url.h"
+#include "shell/url/page_url.h"
+#include "store/history_records.h"
+
+namespace tarvo {
+
+namespace {
+
+QString Q(const WString& text) { return QString::fromStdU16String(text); }
+
+// The engines' own title for an empty page, shown in the user's language instead.
+constexpr char16_t kEngineNewTabTitle[] = u"新标签页";
+
+}  // namespace
+
+Page::Page(std::unique_ptr<ITabBody> body, int engineType)
+    : ownedBody_(std::move(body)),
+      body_(ownedBody_.get()),
+      ownedTab_(std::make_unique<Tab>(Q(LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew)))),
+      tab_(ownedTab_.get()),
+      engineType_(engineType) {
+  if (body_ != nullptr) body_->SetOwner(this);
+}
+
+Page::~Page() {
+  Shutdown();
+  history_.Clear();
+}
+
+void Page::OnIconReady(const WString& iconUrl, const WString& file) {
+  if (iconUrl != iconUrl_ || tab_ == nullptr) return;
+  tab_->SetIconFile(Q(file));
+}
+
+void Page::Navigate(WString url) {
+  if (url.empty()) url = SettingsRegistry::Instance().Get(u"newpage");
+  if (url.compare(0, 4, u"http") != 0 && url.compare(0, 4, u"file") != 0) url = u"http://" + url;
+  const UrlMapping mapping = CBrowserUrl::Instance().MapUrl(url);
+  if (mapping.mapped) url = mapping.target;
+  if (tab_ != nullptr) tab_->SetIcon(Tab::kDefaultIconImages);
+
+  if (body_ == nullptr) return;
+  if (engineType_ == kEngineChromium && CBrowserUrl::Instance().GetEngineType(url) == kEngineIe) {
+    Pages::Instance().OpenIeTab(url);
+    return;
+  }
+  body_->SetReady(true);
+  body_->Navigate(url, WString(), WString());
+}
+
+void Page::GoBack() {
+  const HistoryEntry entry = history_.Back();
+  if (!entry.realUrl.empty()) Navigate(entry.realUrl);
+}
+
+void Page::GoForward() {
+  const HistoryEntry entry = history_.Forward();
+  if (!entry.realUrl.empty()) Navigate(entry.realUrl);
+}
+
+void Page::Reload() {
+  if (!history_.Current().realUrl.empty() && body_ != nullptr) body_->Reload();
+}
+
+void Page::SetUrl(const WString& url, bool redirect) {
+  PageUrl pageUrl = CBrowserUrl::Instance().MakePageUrl(url);
+  if (!history_.Empty() && pageUrl.url == history_.Current().userUrl) return;
+  if (HistoryRecords().AddHistory(pageUrl) != 0) return;
+  HistoryEntry entry{pageUrl.url, pageUrl.realUrl, static_cast<uint8_t>(pageUrl.mapped ? 1 : 0), pageUrl.historyId};
+  if (redirect && !history_.Empty()) {
+    history_.Redirect(std::move(entry));
+  } else {
+    history_.Record(std::move(entry));
+  }
+}
+
+WString Page::GetDisplayUrl() const { return history_.Current().userUrl; }
+
+WString Page::GetLoadedUrl() const { return history_.Current().realUrl; }
+
+void Page::SetTitle(const WString& title) {
+  title_ = title == kEngineNewTabTitle ? LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew) : title;
+  if (tab_ != nullptr) tab_->SetTitle(Q(title_));
+}
+
+void Page::SetIconUrl(const WString& iconUrl) {
+  if (!iconRegistered_) {
+    IconDownloader::Instance().Register(this);
+    iconRegistered_ = true;
+  }
+  iconUrl_ = iconUrl;
+  IconDownloader::Instance().Request(iconUrl);
+}
+
+void Page::SetLoading(bool loading) {
+  loading_ = loading;
+  Pages::Instance().GetTabWnd().UpdateFor(this);
+}
+
+void Page::Activate() {
+  if (tab_ != nullptr) tab_->SetSelected(true);
+  Pages::Instance().ShowBody(this);
+}
+
+void Page::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  if (body_ != nullptr) {
+    body_->SetOwner(nullptr);
+    body_->Close();
+  }
+  if (iconRegistered_) {
+    IconDownloader::Instance().Unregister(this);
+    iconRegistered_ = false;
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/text.h"
+#include "shell/pages/i_notify_icon.h"
+#include "shell/pages/i_tab_body.h"
+#include "shell/pages/tab.h"
+#include "shell/pages/tab_wnd_listen_data.h"
+
+namespace tarvo {
+
+// One browsing context: what a tab shows. Owns its tab control until the tab strip
+// takes it, its engine body (Chromium or compatibility, as its engine type says) and
+// its navigation history. An address of the other engine opens in a new tab, so a
+// page never needs a second body.
+//
+// Threads: the main window's thread only. Lifetime: owned by the page list (Pages)
+// from AddPage until ClosePage; made by the Chromium client or by CreateIePage.
+class Page : public INotifyIcon {
+ public:
+  static constexpr int kEngineChromium = 1;
+  static constexpr int kEngineIe = 2;
+
+  // `body` becomes the page's own body (owner set to this page); `engineType` names
+  // which kind it is.
+  Page(std::unique_ptr<ITabBody> body, int engineType);
+  ~Page() override;
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  // Icon downloader callback: shows `file` when `iconUrl` is still the page's icon.
+  void OnIconReady(const WString& iconUrl, const WString& file) override;
+
+  // Loads `url` in the page's engine: empty means the start page ("newpage"), an
+  // address starting with neither "http" nor "file" gets "http://" in front, a
+  // protected site is loaded through its mirror. A Chromium page asked for an address
+  // of the compatibility engine opens it in a new compatibility tab and stays as it is.
+  void Navigate(WString url);
+  // Back / forward through the shell's own history; nothing at the ends.
+  void GoBack();
+  void GoForward();
+  // Reloads when the page has a loaded address.
+  void Reload();
+  // Records a main-frame navigation (`redirect`: it replaces the current step). The
+  // step is written to the history table first; when that fails it is dropped.
+  void SetUrl(const WString& url, bool redirect);
+  // The current step's address as the user knows it / as loaded; empty without history.
+  WString GetDisplayUrl() const;
+  WString GetLoadedUrl() const;
+  // "新标签页" becomes the language text of "tab/new".
+  void SetTitle(const WString& title);
+  const WString& GetTitle() const { return title_; }
+  // Stores the icon address and fetches it; the tab shows it when it arrives.
+  void SetIconUrl(const WString& iconUrl);
+  const WString& GetIconUrl() const { return iconUrl_; }
+  // Stores the flag and refreshes the toolbar when this is the selected page.
+  void SetLoading(bool loading);
+  bool IsLoading() const { return loading_; }
+  // Selects the tab and shows the body in the body bar.
+  void Activate();
+  // Ends the page's engine work before it is destroyed: the body loses its owner and
+  // closes, the icon registration ends. Idempotent.
+  void Shutdown();
+
+  // Clears the history (index 0), as for the last tab when it is "closed".
+  void ClearHistory() { history_.Clear(); }
+
+  int GetEngineType() const { return engineType_; }
+  // The page's own body (stop, zoom, find go here), or nullptr. Non-owning.
+  ITabBody* Body() const { return body_; }
+  Tab* GetTab() const { return tab_; }
+  // Hands the tab control to the strip (once); nullptr afterwards.
+  std::unique_ptr<Tab> TakeTab() { return std::move(ownedTab_); }
+  TabWndListenData& History() { return history_; }
+  const TabWndListenData& History() const { return history_; }
+  double ZoomFactor() const { return zoom_; }
+  void SetZoomFactor(double zoom) { zoom_ = zoom; }
+
+ private:
+  // The body that serves this page's engine; owned by this page.
+  std::unique_ptr<ITabBody> ownedBody_;
+  ITabBody* body_ = nullptr;  // == ownedBody_.get()
+  std::unique_ptr<Tab> ownedTab_;
+  Tab* tab_ = nullptr;  // owned by ownedTab_, then by the strip's container
+  WString title_;
+  WString iconUrl_;
+  bool loading_ = false;
+  TabWndListenData history_;
+  int engineType_ = kEngineChromium;
+  bool iconRegistered_ = false;
+  bool shutDown_ = false;
+  double zoom_ = 0.0;
+};
+
+}  // namespace tarvo

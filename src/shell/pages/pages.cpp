@@ -1,0 +1,196 @@
+#include "shell/pages/pages.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+#include "app/settings_registry.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/i_page_body_factory.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages_messages.h"
+#include "shell/pages/tab.h"
+#include "shell/pages/tab_parts.h"
+#include "shell/pages/tab_option.h"
+#include "shell/pages/tab_strip.h"
+#include "shell/url/c_browser_url.h"
+#include "ui/window_registry.h"
+
+namespace tarvo {
+
+Pages& Pages::Instance() {
+  static Pages* pages = new Pages();
+  return *pages;
+}
+
+void Pages::Attach(TabStrip* strip, CBodyBar* bodyBar, DuiLib::HWND mainWindow) {
+  strip_ = strip;
+  bodyBar_ = bodyBar;
+  mainWindow_ = mainWindow;
+  if (strip_ != nullptr) strip_->SetMover([this](int from, int to) { MovePage(from, to); });
+}
+
+Page* Pages::PageAt(int index) const {
+  if (pages_.empty()) return nullptr;
+  const int count = Count();
+  return pages_[static_cast<size_t>(((index % count) + count) % count)].get();
+}
+
+int Pages::IndexOf(const Page* page) const {
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    if (pages_[i].get() == page) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+Page* Pages::Current() const { return selection_.empty() ? nullptr : selection_.back(); }
+
+Page* Pages::PageOfOption(const DuiLib::CControlUI* option) const {
+  const auto it = byOption_.find(option);
+  return it == byOption_.end() ? nullptr : it->second;
+}
+
+Page* Pages::PageOfCloseButton(const DuiLib::CControlUI* closeButton) const {
+  const auto it = byCloseButton_.find(closeButton);
+  return it == byCloseButton_.end() ? nullptr : it->second;
+}
+
+void Pages::OpenUrlInNewTab(const WString& url) {
+  const UrlMapping mapping = CBrowserUrl::Instance().MapUrl(url);
+  const WString target = mapping.mapped ? mapping.target : url;
+  if (factory_ == nullptr) return;
+  if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
+    factory_->OpenIePage(target);
+  } else {
+    factory_->OpenChromiumPage(target);
+  }
+}
+
+void Pages::OpenIeTab(const WString& url) {
+  auto* text = new WString(url);
+  if (!DuiLib::PostMessage(mainWindow_, PagesMessages::kOpenIeTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
+    delete text;  // no main window to take it
+  }
+}
+
+Page* Pages::AddPage(std::unique_ptr<Page> owned) {
+  if (owned == nullptr || IndexOf(owned.get()) >= 0) return nullptr;
+  Page* page = owned.get();
+  pages_.push_back(std::move(owned));
+  selection_.push_back(page);
+  Tab* tab = page->GetTab();
+  byOption_[tab->Option()] = page;
+  byCloseButton_[tab->CloseButton()] = page;
+  if (strip_ != nullptr) strip_->InsertTab(page->TakeTab(), strip_->Count());
+
+  if (keepSelected_ != nullptr && IndexOf(keepSelected_) >= 0) {
+    Page* keep = keepSelected_;
+    keepSelected_ = nullptr;
+    page->GetTab()->SetSelected(false);
+    SelectPage(keep);
+  } else {
+    keepSelected_ = nullptr;
+    for (Page* other : selection_) {
+      if (other != page) other->GetTab()->SetSelected(false);
+    }
+    page->Activate();
+    tabWnd_.UpdateFor(page);
+  }
+  tabWnd_.Subscribe(&page->History());
+  // The toolbar follows the selected page, not necessarily the newest one.
+  if (Page* current = Current()) tabWnd_.Subscribe(&current->History());
+  return page;
+}
+
+Page* Pages::CreateIePage(std::unique_ptr<ITabBody> body) {
+  return AddPage(std::make_unique<Page>(std::move(body), Page::kEngineIe));
+}
+
+void Pages::SelectPage(Page* page) {
+  if (IndexOf(page) < 0) return;
+  if (Page* current = Current(); current != nullptr && current != page) current->GetTab()->SetSelected(false);
+  page->Activate();
+  std::erase(selection_, page);
+  selection_.push_back(page);
+  tabWnd_.UpdateFor(page);
+  tabWnd_.Subscribe(&page->History());
+}
+
+void Pages::ClosePage(Page* page) {
+  if (IndexOf(page) < 0) return;
+  if (Count() == 1) {
+    page->ClearHistory();
+    page->Navigate(SettingsRegistry::Instance().Get(u"homepage"));
+    tabWnd_.UpdateFor(page);
+    return;
+  }
+  page->Shutdown();
+  const auto it = std::find_if(pages_.begin(), pages_.end(), [page](const auto& p) { return p.get() == page; });
+  std::unique_ptr<Page> owned = std::move(*it);
+  Unlist(page);
+  ActivateCurrent();
+  if (selection_.empty()) {
+    if (factory_ != nullptr) factory_->ShutdownEngines();
+    QCoreApplication::exit(0);
+  }
+  // `owned` goes here: the page and its body are destroyed last.
+}
+
+void Pages::Unlist(Page* page) {
+  std::erase_if(pages_, [page](const auto& p) { return p == nullptr || p.get() == page; });
+  std::erase(selection_, page);
+  std::erase_if(byOption_, [page](const auto& entry) { return entry.second == page; });
+  std::erase_if(byCloseButton_, [page](const auto& entry) { return entry.second == page; });
+  if (keepSelected_ == page) keepSelected_ = nullptr;
+  if (tabWnd_.Subscribed() == &page->History()) tabWnd_.Subscribe(nullptr);
+  if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Forget(page->Body());
+  if (strip_ != nullptr && page->GetTab() != nullptr) strip_->RemoveTab(page->GetTab());
+}
+
+void Pages::ActivateCurrent() {
+  Page* current = Current();
+  if (current == nullptr) return;
+  current->Activate();
+  tabWnd_.UpdateFor(current);
+  tabWnd_.Subscribe(&current->History());
+}
+
+void Pages::MovePage(int from, int to) {
+  if (pages_.empty()) return;
+  const int count = Count();
+  from = ((from % count) + count) % count;
+  to = ((to % count) + count) % count;
+  auto pinned = [this](int i) { return pages_[static_cast<size_t>(i)]->GetTab()->IsPinned(); };
+  if (to < from && !pinned(from)) {
+    while (to < from && pinned(to)) ++to;
+  } else if (to > from && pinned(from)) {
+    while (to > from && !pinned(to)) --to;
+  }
+  if (from == to) return;
+  Page* page = pages_[static_cast<size_t>(from)].get();
+  if (strip_ != nullptr) strip_->MoveTab(page->GetTab(), to);
+  auto owned = std::move(pages_[static_cast<size_t>(from)]);
+  pages_.erase(pages_.begin() + from);
+  pages_.insert(pages_.begin() + to, std::move(owned));
+}
+
+void Pages::PinPage(Page* page, bool pinned) {
+  if (IndexOf(page) >= 0) page->GetTab()->SetPinned(pinned);
+}
+
+void Pages::CloseAll() {
+  for (auto& page : pages_) page->Shutdown();
+  tabWnd_.Subscribe(nullptr);
+  while (!pages_.empty()) {
+    std::unique_ptr<Page> owned = std::move(pages_.back());
+    pages_.pop_back();
+    Unlist(owned.get());
+  }
+  selection_.clear();
+  keepSelected_ = nullptr;
+}
+
+void Pages::ShowBody(Page* page) {
+  if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Show(page->Body());
+}
+
+}  // namespace tarvo

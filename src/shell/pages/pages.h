@@ -1,0 +1,103 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/text.h"
+#include "shell/pages/tab_wnd.h"
+#include "ui/ui_defs.h"
+
+namespace DuiLib {
+class CControlUI;
+}
+
+namespace tarvo {
+
+class CBodyBar;
+class IPageBodyFactory;
+class ITabBody;
+class Page;
+class TabStrip;
+
+// The page list: every page of the window in tab order and in selection order (the
+// last one is the selected page), the maps from a tab's option and close button to
+// its page, and the operations that create, select, move, pin, navigate and close
+// pages.
+//
+// Threads: the main window's thread only, except Current(), which the Chromium
+// client asks from its callbacks (the engine's UI thread is this same thread here).
+// Lifetime: one per process, created on first use and never destroyed; it owns its
+// pages.
+class Pages {
+ public:
+  static Pages& Instance();
+
+  Pages(const Pages&) = delete;
+  Pages& operator=(const Pages&) = delete;
+
+  // Wires the list to the window: the tab strip and body bar (both non-owning; they
+  // must outlive the pages or be detached with CloseAll first), the main window that
+  // hears WM_USER+23 and the engines' body factory (non-owning, installed by start-up).
+  void Attach(TabStrip* strip, CBodyBar* bodyBar, DuiLib::HWND mainWindow);
+  void SetBodyFactory(IPageBodyFactory* factory) { factory_ = factory; }
+
+  // The page at index modulo the count (negative indices from the end); nullptr
+  // without pages.
+  Page* PageAt(int index) const;
+  // Position in tab order, or -1 for a page that is not listed.
+  int IndexOf(const Page* page) const;
+  int Count() const { return static_cast<int>(pages_.size()); }
+  // The selected page, or nullptr.
+  Page* Current() const;
+  // The page of a tab's option or close button, or nullptr.
+  Page* PageOfOption(const DuiLib::CControlUI* option) const;
+  Page* PageOfCloseButton(const DuiLib::CControlUI* closeButton) const;
+
+  // Opens `url` in a new tab of the engine the URL model chooses. A compatibility page
+  // joins the list at once; a Chromium page later, through "mainwnd/pages/addpage".
+  void OpenUrlInNewTab(const WString& url);
+  // Asks the main window (WM_USER+23) to open `url` in a new compatibility tab.
+  void OpenIeTab(const WString& url);
+  // Takes the page into the list and shows it (or keeps the marked page selected).
+  // A page already listed is ignored. Returns the page.
+  Page* AddPage(std::unique_ptr<Page> page);
+  // Makes a page of engine type 2 for a compatibility body and adds it at once.
+  Page* CreateIePage(std::unique_ptr<ITabBody> body);
+  void SelectPage(Page* page);
+  // Closes the page; the only page is instead reset to the home page.
+  void ClosePage(Page* page);
+  // Moves the page at `from` to `to` (both modulo the count), keeping pinned tabs in
+  // front of the others.
+  void MovePage(int from, int to);
+  // Pins or unpins the page's tab.
+  void PinPage(Page* page, bool pinned);
+  // The next page added stays in the background and `page` stays selected.
+  void SetKeepSelected(Page* page) { keepSelected_ = page; }
+  // Shuts every page down and destroys them (the main window closes).
+  void CloseAll();
+
+  // Shows the page's body in the body bar.
+  void ShowBody(Page* page);
+  TabWnd& GetTabWnd() { return tabWnd_; }
+  TabStrip* Strip() const { return strip_; }
+  CBodyBar* BodyBar() const { return bodyBar_; }
+
+ private:
+  Pages() = default;
+  void Unlist(Page* page);
+  void ActivateCurrent();
+
+  std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
+  std::vector<Page*> selection_;              // selection order; the last is selected
+  std::map<const DuiLib::CControlUI*, Page*> byOption_;
+  std::map<const DuiLib::CControlUI*, Page*> byCloseButton_;
+  Page* keepSelected_ = nullptr;
+  TabWnd tabWnd_;
+  TabStrip* strip_ = nullptr;                // not owned
+  CBodyBar* bodyBar_ = nullptr;              // not owned
+  IPageBodyFactory* factory_ = nullptr;      // not owned
+  DuiLib::HWND mainWindow_ = 0;
+};
+
+}  // namespace tarvo

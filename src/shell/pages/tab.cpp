@@ -1,0 +1,99 @@
+#include "shell/pages/tab.h"
+
+#include "shell/pages/tab_option.h"
+#include "shell/pages/tab_parts.h"
+#include "shell/pages/tab_strip.h"
+
+namespace tarvo {
+
+const QString Tab::kTabAttributes = QStringLiteral(R"(name="Tab" maxwidth="240")");
+const QString Tab::kOptionAttributes = QStringLiteral(
+    R"(name="TabOption" tooltip="" normalimage="file='Tabbar\normal_bg.png'" )"
+    R"(selectedimage="file='Tabbar\selected_bg.png'" hotimage="Tabbar\hot_bg.png" group="tabGroup" padding="0,0,0,4")");
+const QString Tab::kIconAttributes = QStringLiteral(
+    R"(name="TabIcon" group="tabiconGroup" mouse="false" float="true" pos="5,5,0,0" width="16" height="16" )"
+    R"(normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
+const QString Tab::kLabelAttributes = QStringLiteral(
+    R"(name="TabLabel" group="tablblGroup" mouse="false" float="true" pos="30,0,0,0" width="210" height="20" )"
+    R"(align="left" font="4" selectedtextcolor="#FFFFFFFF" textcolor="#FF606060")");
+const QString Tab::kCloseAttributes = QStringLiteral(
+    R"(name="TabClose" group="tabcloseGroup" float="true" pos="96, 6, 0, 0" width="16" height="16" )"
+    R"(normalimage="file='Tabbar\tab_close.png'" hotimage="file='Tabbar\tab_close_hover.png'" )"
+    R"(selectedimage="file='Tabbar\selectedtab_close.png'")");
+const QString Tab::kDefaultIconImages = QStringLiteral(
+    R"(normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
+
+namespace {
+
+template <class Part>
+Part* AddPart(Tab& tab, const QString& attributes) {
+  auto part = std::make_unique<Part>();
+  part->ApplyAttributeList(attributes);
+  return tab.Add(std::move(part));
+}
+
+}  // namespace
+
+Tab::Tab(const QString& title) {
+  ApplyAttributeList(kTabAttributes);
+  option_ = AddPart<TabOption>(*this, kOptionAttributes);
+  icon_ = AddPart<TabIcon>(*this, kIconAttributes);
+  label_ = AddPart<TabLabel>(*this, kLabelAttributes);
+  close_ = AddPart<TabCloseBtn>(*this, kCloseAttributes);
+  label_->SetText(title);
+}
+
+void Tab::SetSelected(bool selected) {
+  selected_ = selected;
+  const QString value = selected ? QStringLiteral("true") : QStringLiteral("false");
+  for (DuiLib::CControlUI* part : {static_cast<DuiLib::CControlUI*>(option_), static_cast<DuiLib::CControlUI*>(icon_),
+                                   static_cast<DuiLib::CControlUI*>(label_), static_cast<DuiLib::CControlUI*>(close_)}) {
+    part->SetAttribute(QStringLiteral("selected"), value);
+  }
+}
+
+void Tab::SetPinned(bool pinned) {
+  if (pinned_ == pinned) return;
+  if (strip_ != nullptr) {
+    const int from = strip_->IndexOf(this);
+    // Pinned tabs stay in front: a new pin goes behind the pinned ones, an unpinned
+    // tab becomes the first of the others.
+    const int to = pinned ? strip_->PinnedCount() : strip_->PinnedCount() - 1;
+    if (from >= 0 && to >= 0 && from != to) strip_->RequestMove(from, to);
+  }
+  ApplyAttributeList(pinned ? QStringLiteral(R"(width="26")") : QStringLiteral(R"(width="")"));
+  pinned_ = pinned;
+  close_->SetVisible(!pinned);
+  NeedParentUpdate();
+}
+
+void Tab::SetTitle(const QString& title) { label_->SetText(title); }
+
+QString Tab::GetTitle() const { return label_->GetText(); }
+
+void Tab::SetIcon(const QString& imageAttributes) {
+  iconImages_ = imageAttributes;
+  icon_->ApplyAttributeList(imageAttributes);
+  icon_->Invalidate();
+}
+
+void Tab::SetIconFile(const QString& file) {
+  QString escaped = file;
+  escaped.replace(QLatin1Char('\''), QStringLiteral("%27"));
+  SetIcon(QStringLiteral("normalimage=\"file='%1'\" selectedimage=\"file='%1'\"").arg(escaped));
+}
+
+void Tab::SetPos(const QRect& rc) {
+  CHorizontalLayoutUI::SetPos(rc);
+  const int width = rc.width();
+  const int height = rc.height();
+  const int closeWidth = close_->GetFixedWidth();
+  const int closeHeight = close_->GetFixedHeight();
+  const int closeLeft = width - closeWidth - 5;
+  close_->SetPos(QRect(rc.left() + closeLeft, rc.top() + (height - closeHeight) / 2 - 2, closeWidth, closeHeight));
+  const int labelRight = closeLeft - 2;
+  label_->SetPos(QRect(rc.left() + 24, rc.top() + (height - 20) / 2 - 2, qMax(0, labelRight - 24), 20));
+  icon_->SetPos(QRect(rc.left() + 5, rc.top() + (height - 16) / 2 - 3, 16, 16));
+}
+
+}  // namespace tarvo

@@ -1,0 +1,43 @@
+#include "shell/pages/tab_wnd.h"
+
+#include <QString>
+
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "shell/url/c_browser_url.h"
+#include "ui/control_ui.h"
+#include "ui/option_ui.h"
+
+namespace tarvo {
+
+void TabWnd::UpdateFor(Page* page) {
+  if (page == nullptr || page != Pages::Instance().Current()) return;
+  const TabWndListenData& history = page->History();
+  if (controls_.home != nullptr) controls_.home->SetEnabled(true);
+  if (controls_.back != nullptr) controls_.back->SetEnabled(history.CanGoBack());
+  if (controls_.forward != nullptr) controls_.forward->SetEnabled(history.CanGoForward());
+  if (controls_.stop != nullptr) controls_.stop->SetVisible(page->IsLoading());
+  if (controls_.reload != nullptr) controls_.reload->SetVisible(!page->IsLoading());
+  const WString display = page->GetDisplayUrl();
+  if (controls_.protect != nullptr) {
+    controls_.protect->SetVisible(CBrowserUrl::Instance().MapUrl(page->GetLoadedUrl()).mapped);
+  }
+  if (controls_.lock != nullptr) {
+    controls_.lock->SetVisible(QString::fromStdU16String(display.substr(0, 5)).toLower() == QLatin1String("https"));
+  }
+  if (controls_.address != nullptr) controls_.address->SetText(QString::fromStdU16String(display));
+  if (auto* favourite = dynamic_cast<DuiLib::COptionUI*>(controls_.favourite)) {
+    favourite->Selected(isFavourite_ && !display.empty() && isFavourite_(display), false);
+  }
+}
+
+void TabWnd::OnDataChanged(const TabWndListenData& data) {
+  Page* current = Pages::Instance().Current();
+  if (current != nullptr && &current->History() == &data) UpdateFor(current);
+}
+
+void TabWnd::RemoveTab(Page* page) {
+  if (page != nullptr && Subscribed() == &page->History()) Subscribe(nullptr);
+}
+
+}  // namespace tarvo

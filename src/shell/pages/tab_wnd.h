@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/text.h"
+#include "shell/pages/i_listener.h"
+#include "shell/pages/tab_wnd_listen_data.h"
+
+namespace DuiLib {
+class CControlUI;
+}
+
+namespace tarvo {
+
+class Page;
+
+// Keeps the toolbar in step with the selected page: back, forward, reload or stop,
+// the protection and lock indicators, the address text and the favourite button.
+//
+// Threads: the main window's thread only. The controls (all optional, non-owning)
+// belong to the main window's control tree, which outlives the page list's use of
+// them; Detach before the tree goes.
+class TabWnd : public IListener<TabWndListenData> {
+ public:
+  struct Controls {
+    DuiLib::CControlUI* home = nullptr;  // always enabled
+    DuiLib::CControlUI* back = nullptr;
+    DuiLib::CControlUI* forward = nullptr;
+    DuiLib::CControlUI* reload = nullptr;
+    DuiLib::CControlUI* stop = nullptr;
+    DuiLib::CControlUI* protect = nullptr;
+    DuiLib::CControlUI* lock = nullptr;
+    DuiLib::CControlUI* address = nullptr;
+    DuiLib::CControlUI* favourite = nullptr;  // an option: selected for a favourite address
+  };
+
+  void SetControls(const Controls& controls) { controls_ = controls; }
+  void Detach() { controls_ = {}; }
+  // Answers whether an address is among the favourites; until one is installed the
+  // favourite button shows unselected.
+  void SetFavouriteLookup(std::function<bool(const WString& url)> lookup) { isFavourite_ = std::move(lookup); }
+
+  // Refreshes the toolbar from `page` when it is the selected page; otherwise nothing.
+  void UpdateFor(Page* page);
+  // A change of the followed history refreshes the toolbar when it is the selected
+  // page's (an address can arrive after the loading report that refreshed it last).
+  void OnDataChanged(const TabWndListenData& data) override;
+  // Forgets a tab that goes away.
+  void RemoveTab(Page* page);
+
+ private:
+  Controls controls_;
+  std::function<bool(const WString&)> isFavourite_;
+};
+
+}  // namespace tarvo
