@@ -1,0 +1,145 @@
+// The address bar control in a real window: what is posted on Return and the
+// command keys, typing kept against page updates, select-all on the first click.
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "shell/addressbar/c_address_edit.h"
+#include "shell/addressbar/c_address_edit_ui.h"
+#include "shell/windows/main_window_commands.h"
+#include "support/temp_dir.h"
+#include "../windows/shell_test_owner.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace DuiLib;
+
+constexpr char kToolbarSkin[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<Window size="600,60">
+  <Font id="0" name="DejaVu Sans" size="12" default="true"/>
+  <Font id="3" name="DejaVu Sans" size="13"/>
+  <HorizontalLayout bkcolor="#FFFFFFFF" inset="8,6,8,6">
+    <HorizontalLayout height="32" inset="10,0,4,0" bkcolor="#FFF1F3F6">
+      <AddressEdit name="AddressEdit" font="3" textcolor="#FF1F2329"/>
+    </HorizontalLayout>
+    <Edit name="other" width="120"/>
+  </HorizontalLayout>
+</Window>)";
+
+class AddressEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteSkinPackage((folder_.path() / "skin.dat").string(), {{"toolbar.xml", kToolbarSkin}});
+    skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(folder_.path().string()), "skin.dat");
+    owner_ = std::make_unique<ShellTestOwner>("toolbar.xml", [](const QString& tag) -> std::unique_ptr<CControlUI> {
+      if (tag.compare("AddressEdit", Qt::CaseInsensitive) == 0) return std::make_unique<CAddressEditUI>();
+      return nullptr;
+    });
+    ASSERT_NE(owner_->Create(0, "toolbar", WS_POPUP, 0), 0u);
+    ASSERT_TRUE(ShowAndWait(*owner_));
+    control_ = owner_->FindControl<CAddressEditUI>("AddressEdit");
+    ASSERT_NE(control_, nullptr);
+    ASSERT_NE(control_->GetAddressEdit(), nullptr);
+    edit_ = control_->GetAddressEdit()->GetEdit();
+    owner_->GetWidget()->activateWindow();
+    edit_->setFocus();
+    QTest::qWait(20);
+  }
+
+  void TearDown() override {
+    owner_->keepOpen = false;
+    owner_->Close();
+    QTest::qWait(10);
+  }
+
+  void Type(const QString& text) { QTest::keyClicks(edit_, text); }
+  void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(edit_, key, mods);
+    QTest::qWait(20);  // posted messages arrive through the event loop
+  }
+
+  TempDir folder_;
+  std::unique_ptr<ScopedSkin> skin_;
+  std::unique_ptr<ShellTestOwner> owner_;
+  CAddressEditUI* control_ = nullptr;
+  QLineEdit* edit_ = nullptr;
+};
+
+TEST_F(AddressEditTest, ControlIdentifiesItselfAndPlacesTheFieldBelowItsTopBorder) {
+  EXPECT_EQ(control_->GetClass(), "AutoComplEditUI");
+  EXPECT_EQ(control_->GetInterface("AutoComplEdit"), control_);
+  const QRect rc = control_->GetPos();
+  EXPECT_EQ(edit_->geometry(), QRect(rc.x() + 1, rc.y() + 7, rc.width(), rc.height() - 7));
+  EXPECT_TRUE(edit_->isVisible());
+  control_->SetVisible(false);
+  EXPECT_FALSE(edit_->isVisible());
+  control_->SetVisible(true);
+  EXPECT_TRUE(edit_->isVisible());
+}
+
+TEST_F(AddressEditTest, ReturnPostsTheTypedTextUnchanged) {
+  for (const QString& typed : {QString("Example.COM/Path"), QString("two words here"), QString()}) {
+    owner_->posted.clear();
+    edit_->clear();
+    Type(typed);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(owner_->Count(MainWindowMessages::kNavigateTyped), 1u) << typed.toStdString();
+    EXPECT_EQ(owner_->posted[0].wParam, 0u);  // the current page
+    EXPECT_EQ(QString::fromStdU16String(owner_->posted[0].text), typed);
+  }
+}
+
+TEST_F(AddressEditTest, CommandKeysPostOneCommandEachAndPlainLettersAreTyped) {
+  Press(Qt::Key_W, Qt::ControlModifier);
+  Press(Qt::Key_H, Qt::ControlModifier);
+  Press(Qt::Key_H, Qt::AltModifier);
+  Press(Qt::Key_F11);
+  EXPECT_EQ(owner_->Commands(), (std::vector<unsigned>{Commands::kCloseTab, Commands::kHideFavorBar,
+                                                       Commands::kShowFavorBar, Commands::kToggleFullScreen}));
+  owner_->posted.clear();
+  Type("wh");
+  Press(Qt::Key_Return);
+  EXPECT_TRUE(owner_->Commands().empty());
+  EXPECT_EQ(edit_->text(), "wh");
+}
+
+TEST_F(AddressEditTest, PageUpdatesWaitUntilTheUserLeavesTheField) {
+  Type("typing");
+  control_->SetText("https://loaded.example/");
+  EXPECT_EQ(control_->GetText(), "typing");
+  owner_->FindControl("other")->SetFocus();
+  QTest::qWait(20);
+  ASSERT_FALSE(edit_->hasFocus());
+  control_->SetText("https://loaded.example/");
+  EXPECT_EQ(control_->GetText(), "https://loaded.example/");
+}
+
+TEST_F(AddressEditTest, FirstClickSelectsAllAndTheSecondPlacesTheCaret) {
+  owner_->FindControl("other")->SetFocus();
+  QTest::qWait(20);
+  control_->SetText("https://example.org/a/long/path");
+  const QPoint inside(20, edit_->height() / 2);
+  QTest::mouseClick(edit_, Qt::LeftButton, {}, inside);
+  EXPECT_EQ(edit_->selectedText(), "https://example.org/a/long/path");
+  QTest::mouseClick(edit_, Qt::LeftButton, {}, inside);
+  EXPECT_FALSE(edit_->hasSelectedText());
+  // Leaving the field re-arms the select-all.
+  owner_->FindControl("other")->SetFocus();
+  QTest::qWait(20);
+  QTest::mouseClick(edit_, Qt::LeftButton, {}, inside);
+  EXPECT_EQ(edit_->selectedText(), "https://example.org/a/long/path");
+  SaveScreenshot(*owner_, "shell_address_bar");
+}
+
+TEST_F(AddressEditTest, FirstClickClearsTheHintText) {
+  owner_->FindControl("other")->SetFocus();
+  QTest::qWait(20);
+  control_->GetAddressEdit()->SetHintText("Type an address");
+  control_->SetText("Type an address");
+  QTest::mouseClick(edit_, Qt::LeftButton, {}, QPoint(20, edit_->height() / 2));
+  EXPECT_EQ(edit_->text(), "");
+}
+
+}  // namespace
+}  // namespace tarvo::test
