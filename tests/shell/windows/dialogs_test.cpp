@@ -1,0 +1,134 @@
+// The modal small windows from the built skin package: the message box's answers,
+// find forward and backward, rename accepted and cancelled.
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "shell/windows/c_message_box.h"
+#include "shell/windows/find_wnd.h"
+#include "shell/windows/rename_wnd.h"
+#include "ui/edit_ui.h"
+#include "ui/window_registry.h"
+#include "ui_test_support.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace DuiLib;
+
+// The modal window that is open now (the newest registered toolkit window with the
+// class name), found through its widget.
+CWindowWnd* OpenWindow(const QString& className) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == className && widget->isVisible()) {
+      return CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(widget));
+    }
+  }
+  return nullptr;
+}
+
+// Runs `act` on the window of `className` once it is shown (while the caller's
+// modal loop runs).
+void WhenShown(const QString& className, std::function<void(WindowImplBase&)> act) {
+  QTimer::singleShot(50, [className, act] {
+    auto* window = dynamic_cast<WindowImplBase*>(OpenWindow(className));
+    ASSERT_NE(window, nullptr) << className.toStdString();
+    (void)QTest::qWaitForWindowExposed(window->GetWidget());
+    act(*window);
+  });
+}
+
+void Click(WindowImplBase& window, const QString& control) {
+  CControlUI* found = window.FindControl(control);
+  ASSERT_NE(found, nullptr) << control.toStdString();
+  QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
+}
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
+};
+
+TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrue) {
+  WhenShown("KXMessageBox", [](WindowImplBase& box) {
+    EXPECT_EQ(box.FindControl("message")->GetText(), "Delete everything?");
+    EXPECT_TRUE(box.FindControl("cancel_btn_btn")->IsVisible());
+    SaveScreenshot(box, "shell_message_box");
+    Click(box, "ensure_btn");
+  });
+  EXPECT_TRUE(CMessageBox::Show(0, "Delete everything?", true));
+
+  for (const char* refusal : {"cancel_btn_btn", "cancel_btn"}) {
+    WhenShown("KXMessageBox", [refusal](WindowImplBase& box) { Click(box, refusal); });
+    EXPECT_FALSE(CMessageBox::Show(0, "Delete everything?", true)) << refusal;
+  }
+  WhenShown("KXMessageBox", [](WindowImplBase& box) { QTest::keyClick(box.GetWidget(), Qt::Key_Escape); });
+  EXPECT_FALSE(CMessageBox::Show(0, "Delete everything?", true));
+}
+
+TEST_F(DialogsTest, MessageBoxWithoutCancelHidesIt) {
+  WhenShown("KXMessageBox", [](WindowImplBase& box) {
+    EXPECT_FALSE(box.FindControl("cancel_btn_btn")->IsVisible());
+    EXPECT_FALSE(box.FindControl("cancel_btn_sp")->IsVisible());
+    SaveScreenshot(box, "shell_message_box_ok_only");
+    Click(box, "ensure_btn");
+  });
+  EXPECT_TRUE(CMessageBox::Show(0, "Saved.", false));
+}
+
+TEST_F(DialogsTest, FindSearchesForwardAndBackwardAndKeepsTheText) {
+  std::vector<std::pair<QString, bool>> searches;
+  FindWnd find([&](const QString& text, bool forward) { searches.emplace_back(text, forward); }, "last time");
+  WhenShown("KXFindWnd", [](WindowImplBase& window) {
+    auto* edit = window.FindControl<CEditUI>("find/find_edit");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetText(), "last time");
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), edit);
+    Click(window, "find/next_btn");
+    edit->GetLineEdit()->selectAll();
+    QTest::keyClicks(edit->GetLineEdit(), "needle");
+    Click(window, "find/back_btn");
+    QTest::keyClick(edit->GetLineEdit(), Qt::Key_Return);
+    SaveScreenshot(window, "shell_find");
+    Click(window, "find/ccbtn");
+  });
+  find.Run(0, QPoint(200, 200));
+  ASSERT_EQ(searches.size(), 3u);
+  EXPECT_EQ(searches[0], std::make_pair(QString("last time"), true));
+  EXPECT_EQ(searches[1], std::make_pair(QString("needle"), false));
+  EXPECT_EQ(searches[2], std::make_pair(QString("needle"), true));
+  EXPECT_EQ(find.GetFindText(), "needle");
+}
+
+TEST_F(DialogsTest, FindSitsUnderTheDownloadButton) {
+  const QRect download(900, 40, 32, 32);
+  EXPECT_EQ(FindWnd::TopLeftFor(download, 420, false), QPoint(932 - 5 - 420, 72));
+  EXPECT_EQ(FindWnd::TopLeftFor(download, 420, true), QPoint(932 - 5 - 420, 104));
+}
+
+TEST_F(DialogsTest, RenameHandsBackTheEditedTextOnlyWhenAccepted) {
+  RenameWnd accepted("Old name");
+  WhenShown("KXRenameWnd", [](WindowImplBase& window) {
+    auto* edit = window.FindControl<CEditUI>("rename/rename_edit");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetText(), "Old name");
+    edit->GetLineEdit()->selectAll();
+    QTest::keyClicks(edit->GetLineEdit(), "New 'name' \"quoted\"");
+    SaveScreenshot(window, "shell_rename");
+    QTest::keyClick(edit->GetLineEdit(), Qt::Key_Return);
+  });
+  EXPECT_EQ(accepted.Run(0, "rename_favor", QPoint(100, 100)), IDOK);
+  EXPECT_EQ(accepted.GetText(), "New 'name' \"quoted\"");
+
+  RenameWnd cancelled("Old name");
+  WhenShown("KXRenameWnd", [](WindowImplBase& window) {
+    QTest::keyClicks(window.FindControl<CEditUI>("rename/rename_edit")->GetLineEdit(), " changed");
+    Click(window, "rename/ccbtn");
+  });
+  EXPECT_NE(cancelled.Run(0, "rename_favor", QPoint(100, 100)), IDOK);
+  EXPECT_EQ(cancelled.GetText(), "Old name");
+}
+
+}  // namespace
+}  // namespace tarvo::test
