@@ -3,7 +3,7 @@
 #include <QMovie>
 #include <QPainter>
 
-#include "ui/image_spec.h"
+#include "ui/image_attribute.h"
 #include "ui/resource_manager.h"
 
 namespace DuiLib {
@@ -25,8 +25,8 @@ void* CGifAnimUI::GetInterface(const QString& name) {
 bool CGifAnimUI::LoadAnimation(const QString& file) {
   movie_.reset();
   buffer_.reset();
-  const CImageSpec spec = CImageSpec::Parse(file);
-  std::optional<QByteArray> data = CResourceManager::Instance().ReadFile(spec.file);
+  const CImageAttribute image = CImageAttribute::Parse(file);
+  std::optional<QByteArray> data = CResourceManager::Instance().ReadFile(image.file);
   if (!data) {
     return false;
   }

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "ui/image_spec.h"
+#include "ui/image_attribute.h"
 #include "ui/render_engine.h"
 #include "ui/resource_manager.h"
 
@@ -68,11 +68,11 @@ void CProgressUI::PaintStatusImage(QPainter& painter) {
   if (filled.isEmpty()) {
     return;
   }
-  CImageSpec spec = CImageSpec::Parse(foreImage_);
-  const QPixmap pixmap = CResourceManager::Instance().GetImage(spec.file, painter.device()->devicePixelRatioF());
+  CImageAttribute image = CImageAttribute::Parse(foreImage_);
+  const QPixmap pixmap = CResourceManager::Instance().GetImage(image.file, painter.device()->devicePixelRatioF());
   if (!pixmap.isNull()) {
     // The fore image is stretched over the filled part only.
-    CRenderEngine::DrawImage(painter, filled, pixmap, spec);
+    CRenderEngine::DrawImage(painter, filled, pixmap, image);
   } else {
     CRenderEngine::DrawColor(painter, filled, foreColor_.isValid() ? foreColor_ : QColor(0x2F, 0x6F, 0xED));
   }

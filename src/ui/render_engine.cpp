@@ -29,48 +29,48 @@ void DrawPart(QPainter& painter, const QRect& dst, const QPixmap& pm, const QRec
 
 }  // namespace
 
-bool CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QString& image) {
-  if (image.isEmpty()) {
+bool CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QString& imageText) {
+  if (imageText.isEmpty()) {
     return false;
   }
-  const CImageSpec spec = CImageSpec::Parse(image);
-  if (spec.IsEmpty()) {
+  const CImageAttribute image = CImageAttribute::Parse(imageText);
+  if (image.IsEmpty()) {
     return false;
   }
-  const QPixmap pixmap = CResourceManager::Instance().GetImage(spec.file, painter.device()->devicePixelRatioF());
+  const QPixmap pixmap = CResourceManager::Instance().GetImage(image.file, painter.device()->devicePixelRatioF());
   if (pixmap.isNull()) {
     return false;
   }
-  DrawImage(painter, rc, pixmap, spec);
+  DrawImage(painter, rc, pixmap, image);
   return true;
 }
 
-void CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QPixmap& pixmap, const CImageSpec& spec) {
+void CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QPixmap& pixmap, const CImageAttribute& image) {
   const qreal dpr = pixmap.devicePixelRatio();
   // Source, corner and dest numbers are in logical (1x) pixels.
   QRectF src(0, 0, pixmap.width(), pixmap.height());
-  if (spec.hasSource) {
-    src = QRectF(spec.source.left * dpr, spec.source.top * dpr, (spec.source.right - spec.source.left) * dpr,
-                 (spec.source.bottom - spec.source.top) * dpr)
+  if (image.hasSource) {
+    src = QRectF(image.source.left * dpr, image.source.top * dpr, (image.source.right - image.source.left) * dpr,
+                 (image.source.bottom - image.source.top) * dpr)
               .intersected(src);
   }
   QRect dst = rc;
-  if (spec.hasDest) {
+  if (image.hasDest) {
     // Dest may reach past the control (an icon centred in a smaller button); the
     // container's clip keeps it inside, and the picture is not squeezed.
-    dst = QRect(QPoint(rc.left() + spec.dest.left, rc.top() + spec.dest.top),
-                QPoint(rc.left() + spec.dest.right - 1, rc.top() + spec.dest.bottom - 1));
+    dst = QRect(QPoint(rc.left() + image.dest.left, rc.top() + image.dest.top),
+                QPoint(rc.left() + image.dest.right - 1, rc.top() + image.dest.bottom - 1));
   }
   if (dst.isEmpty() || src.isEmpty()) {
     return;
   }
   const qreal oldOpacity = painter.opacity();
-  if (spec.fade < 255) {
-    painter.setOpacity(oldOpacity * spec.fade / 255.0);
+  if (image.fade < 255) {
+    painter.setOpacity(oldOpacity * image.fade / 255.0);
   }
-  const RECT& c = spec.corner;
+  const RECT& c = image.corner;
   if (c == RECT{}) {
-    DrawPart(painter, dst, pixmap, src, spec.xtiled, spec.ytiled);
+    DrawPart(painter, dst, pixmap, src, image.xtiled, image.ytiled);
   } else {
     // Nine parts: corners kept, edges stretched in one direction, the middle in both.
     const int dl = qMin(c.left, dst.width() / 2), dr = qMin(c.right, dst.width() / 2);
@@ -82,12 +82,12 @@ void CRenderEngine::DrawImage(QPainter& painter, const QRect& rc, const QPixmap&
     const qreal sy[4] = {src.top(), src.top() + st, src.bottom() - sb, src.bottom()};
     for (int row = 0; row < 3; ++row) {
       for (int col = 0; col < 3; ++col) {
-        if (row == 1 && col == 1 && spec.hole) {
+        if (row == 1 && col == 1 && image.hole) {
           continue;
         }
         const QRect d(QPoint(dx[col], dy[row]), QPoint(dx[col + 1] - 1, dy[row + 1] - 1));
         const QRectF s(QPointF(sx[col], sy[row]), QPointF(sx[col + 1], sy[row + 1]));
-        DrawPart(painter, d, pixmap, s, spec.xtiled && col == 1, spec.ytiled && row == 1);
+        DrawPart(painter, d, pixmap, s, image.xtiled && col == 1, image.ytiled && row == 1);
       }
     }
   }

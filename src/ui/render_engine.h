@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QString>
 
-#include "ui/image_spec.h"
+#include "ui/image_attribute.h"
 
 class QPainter;
 
@@ -18,7 +18,7 @@ class CRenderEngine {
   // Draws `image` (an image attribute) into `rc`, honouring source, dest, corner, fade,
   // hole and tiling. False when the image is empty or can't be loaded.
   static bool DrawImage(QPainter& painter, const QRect& rc, const QString& image);
-  static void DrawImage(QPainter& painter, const QRect& rc, const QPixmap& pixmap, const CImageSpec& spec);
+  static void DrawImage(QPainter& painter, const QRect& rc, const QPixmap& pixmap, const CImageAttribute& image);
   // Fills `rc`; a second valid colour makes a vertical gradient.
   static void DrawColor(QPainter& painter, const QRect& rc, const QColor& color,
                         const QColor& color2 = QColor(), SIZE round = {});

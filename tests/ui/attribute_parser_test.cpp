@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/image_spec.h"
+#include "ui/image_attribute.h"
 
 namespace DuiLib {
 namespace {
@@ -70,19 +70,19 @@ TEST(AttributeParserTest, ValuesReadAsRectsSizesColoursFlags) {
 }
 
 TEST(ImageSpecTest, ReadsKeyedFormsAndBareNames) {
-  const CImageSpec keyed = CImageSpec::Parse("file='Dialog\\menu_bk.png' corner='5,5,5,5' source='0,0,10,10' dest='1,2,3,4' fade='128'");
+  const CImageAttribute keyed = CImageAttribute::Parse("file='Dialog\\menu_bk.png' corner='5,5,5,5' source='0,0,10,10' dest='1,2,3,4' fade='128'");
   EXPECT_EQ(keyed.file, QStringLiteral("Dialog\\menu_bk.png"));
   EXPECT_EQ(keyed.corner, (RECT{5, 5, 5, 5}));
   EXPECT_TRUE(keyed.hasSource);
   EXPECT_EQ(keyed.dest, (RECT{1, 2, 3, 4}));
   EXPECT_EQ(keyed.fade, 128);
-  EXPECT_EQ(CImageSpec::Parse("Tabbar\\hot_bg.png").file, QStringLiteral("Tabbar\\hot_bg.png"));
+  EXPECT_EQ(CImageAttribute::Parse("Tabbar\\hot_bg.png").file, QStringLiteral("Tabbar\\hot_bg.png"));
   // A cached icon under a path with blanks, as the favourites bar builds it.
-  EXPECT_EQ(CImageSpec::Parse("file='/home/a b/.local/share/TarvoBrowser/Picture/x.ico'").file,
+  EXPECT_EQ(CImageAttribute::Parse("file='/home/a b/.local/share/TarvoBrowser/Picture/x.ico'").file,
             QStringLiteral("/home/a b/.local/share/TarvoBrowser/Picture/x.ico"));
-  EXPECT_EQ(CImageSpec::Parse("file='a.png' corner='x'").corner, RECT{});
-  EXPECT_TRUE(CImageSpec::Parse("").IsEmpty());
-  EXPECT_EQ(CImageSpec::Parse("file='unterminated").file, QStringLiteral("file='unterminated"));
+  EXPECT_EQ(CImageAttribute::Parse("file='a.png' corner='x'").corner, RECT{});
+  EXPECT_TRUE(CImageAttribute::Parse("").IsEmpty());
+  EXPECT_EQ(CImageAttribute::Parse("file='unterminated").file, QStringLiteral("file='unterminated"));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 namespace DuiLib {
 
-struct CImageSpec {
+struct CImageAttribute {
   QString file;        // package entry or absolute path; empty means "no image"
   RECT corner;         // edges kept unscaled when the image is stretched
   RECT source;         // part of the image to draw; all zero means the whole image
@@ -21,7 +21,7 @@ struct CImageSpec {
 
   // Reads an attribute value. Unknown keys and malformed numbers are ignored one by one;
   // text without any "key='value'" pair is taken whole as the file name. Any thread.
-  static CImageSpec Parse(const QString& value);
+  static CImageAttribute Parse(const QString& value);
 
   bool IsEmpty() const { return file.isEmpty(); }
 };

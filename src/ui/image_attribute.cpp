@@ -1,4 +1,4 @@
-#include "ui/image_spec.h"
+#include "ui/image_attribute.h"
 
 #include "ui/attribute_parser.h"
 
@@ -6,7 +6,7 @@ namespace DuiLib {
 namespace {
 
 // Splits key='value' pairs; returns false when the text holds none at all.
-bool ForEachImagePair(const QString& text, CImageSpec& spec) {
+bool ForEachImagePair(const QString& text, CImageAttribute& image) {
   bool any = false;
   int i = 0;
   const int n = text.size();
@@ -33,27 +33,27 @@ bool ForEachImagePair(const QString& text, CImageSpec& spec) {
     i = close + 1;
     any = true;
     if (key == QLatin1String("file") || key == QLatin1String("res")) {
-      spec.file = value.trimmed();
+      image.file = value.trimmed();
     } else if (key == QLatin1String("corner")) {
-      spec.corner = CAttributeParser::ParseRect(value).value_or(RECT{});
+      image.corner = CAttributeParser::ParseRect(value).value_or(RECT{});
     } else if (key == QLatin1String("source")) {
       if (auto r = CAttributeParser::ParseRect(value)) {
-        spec.source = *r;
-        spec.hasSource = true;
+        image.source = *r;
+        image.hasSource = true;
       }
     } else if (key == QLatin1String("dest")) {
       if (auto r = CAttributeParser::ParseRect(value)) {
-        spec.dest = *r;
-        spec.hasDest = true;
+        image.dest = *r;
+        image.hasDest = true;
       }
     } else if (key == QLatin1String("fade")) {
-      spec.fade = qBound(0, CAttributeParser::ParseInt(value).value_or(255), 255);
+      image.fade = qBound(0, CAttributeParser::ParseInt(value).value_or(255), 255);
     } else if (key == QLatin1String("hole")) {
-      spec.hole = CAttributeParser::ParseBool(value).value_or(false);
+      image.hole = CAttributeParser::ParseBool(value).value_or(false);
     } else if (key == QLatin1String("xtiled")) {
-      spec.xtiled = CAttributeParser::ParseBool(value).value_or(false);
+      image.xtiled = CAttributeParser::ParseBool(value).value_or(false);
     } else if (key == QLatin1String("ytiled")) {
-      spec.ytiled = CAttributeParser::ParseBool(value).value_or(false);
+      image.ytiled = CAttributeParser::ParseBool(value).value_or(false);
     }
   }
   return any;
@@ -61,13 +61,13 @@ bool ForEachImagePair(const QString& text, CImageSpec& spec) {
 
 }  // namespace
 
-CImageSpec CImageSpec::Parse(const QString& value) {
-  CImageSpec spec;
-  if (!ForEachImagePair(value, spec)) {
-    spec = CImageSpec{};
-    spec.file = value.trimmed();
+CImageAttribute CImageAttribute::Parse(const QString& value) {
+  CImageAttribute image;
+  if (!ForEachImagePair(value, image)) {
+    image = CImageAttribute{};
+    image.file = value.trimmed();
   }
-  return spec;
+  return image;
 }
 
 }  // namespace DuiLib
