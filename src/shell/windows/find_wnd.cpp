@@ -32,6 +32,10 @@ void FindWnd::Notify(DuiLib::TNotifyUI& msg) {
   const QString name = msg.pSender != nullptr ? msg.pSender->GetName() : QString();
   if (msg.sType == DuiLib::kNotifyWindowInit) {
     FillLanguageTexts(*this, WindowsLanguageKeys::kFind);
+    // The skin leaves the caption to the language pack; without one it still reads.
+    if (auto* title = FindControl(QStringLiteral("find/title")); title != nullptr && title->GetText().isEmpty()) {
+      title->SetText(QStringLiteral("Find"));
+    }
     edit_ = FindControl<DuiLib::CEditUI>(QStringLiteral("find/find_edit"));
     if (edit_ != nullptr) {
       edit_->SetText(text_);

@@ -13,7 +13,9 @@
 #include "shell/windows/menu_wnd.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "shell_test_owner.h"
+#include "app/language_manager.h"
 #include "app/settings_registry.h"
+#include "ui/window_registry.h"
 
 namespace tarvo::test {
 namespace {
@@ -176,6 +178,29 @@ TEST_F(MenusTest, SavingThePageAsksForANameAndAddsTheExtension) {
   EXPECT_EQ(asked[1].second, "Html Files(*.html)");
   EXPECT_EQ(owner_.pdfs, std::vector<QString>{"/tmp/saved.pdf"});
   EXPECT_EQ(owner_.htmls, std::vector<QString>{"/tmp/saved.HTML"});
+}
+
+TEST_F(MenusTest, LanguageMenuListsThePacksAndSwitchesTheLanguage) {
+  auto* menu = new MenuWnd(main_.GetHWND(), owner_);
+  Open(menu);
+  EXPECT_EQ(menu->FindControl("history_btn")->GetText(), "History list");  // from the pack
+  EXPECT_EQ(menu->FindControl("setting_btn")->GetText(), "Settings");      // the pack lacks it
+  Click(*menu, "language_btn");
+  QWidget* languages = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == "MenuWndCls" && widget->isVisible()) languages = widget;
+  }
+  ASSERT_NE(languages, nullptr);
+  auto* languageMenu = dynamic_cast<WindowImplBase*>(
+      CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(languages)));
+  ASSERT_NE(languageMenu, nullptr);
+  EXPECT_EQ(languages->height(), 2 * 48 + 8);
+  SaveScreenshot(*languageMenu, "shell_language_menu");
+  QTest::mouseClick(languages, Qt::LeftButton, {}, QPoint(100, 4 + 24));  // "china" sorts first
+  QTest::qWait(30);
+  EXPECT_EQ(owner_.languageChanges, 1);
+  EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"china");
+  ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
 }
 
 TEST_F(MenusTest, PageTitlesBecomeSafeFileNames) {
