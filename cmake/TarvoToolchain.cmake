@@ -3,9 +3,11 @@
 find_program(TARVO_CCACHE ccache)
 if(TARVO_CCACHE)
   # Precompiled headers change the inputs ccache hashes; these sloppiness flags let
-  # it still reuse results across clean builds.
+  # it still reuse results across clean builds. Paths below the source folder are
+  # hashed relative to it, so a second checkout elsewhere (CI) reuses the results.
   set(_launcher ${CMAKE_COMMAND} -E env
       "CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime"
+      "CCACHE_BASEDIR=${CMAKE_SOURCE_DIR}" "CCACHE_NOHASHDIR=1"
       ${TARVO_CCACHE})
   set(CMAKE_C_COMPILER_LAUNCHER ${_launcher})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${_launcher})
