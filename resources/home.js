@@ -15,12 +15,12 @@
   if (!usable) {
     form.hidden = true;
     document.getElementById("engine-note").hidden = false;
-    return;
   }
+  // The form itself never submits: its own action would reload this page.
   form.addEventListener("submit", function (event) {
     event.preventDefault();
     var text = query.value.trim();
-    if (text === "") return;
+    if (!usable || text === "") return;
     window.location.href = prefix + encodeURIComponent(text) + suffix;
   });
 })();
