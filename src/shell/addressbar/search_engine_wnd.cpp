@@ -22,6 +22,11 @@ int SearchEngineWnd::Choose(DuiLib::HWND owner, QPoint screenTopLeft) {
   return ShowModal();
 }
 
+QPoint SearchEngineWnd::TopLeftUnder(const QRect& engineButtonOnScreen) {
+  constexpr int kGapBelowButton = 3;
+  return QPoint(engineButtonOnScreen.x(), engineButtonOnScreen.y() + engineButtonOnScreen.height() + kGapBelowButton);
+}
+
 void SearchEngineWnd::Notify(DuiLib::TNotifyUI& msg) {
   if (msg.sType == DuiLib::kNotifyWindowInit) {
     FillTexts();

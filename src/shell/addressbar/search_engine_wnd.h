@@ -19,6 +19,9 @@ class SearchEngineWnd : public DuiLib::WindowImplBase {
   // Creates the chooser over `owner` with its top-left corner at `screenTopLeft`,
   // keeping its own size, and runs it modally. Returns the close code.
   int Choose(DuiLib::HWND owner, QPoint screenTopLeft);
+  // Where the chooser goes: 3 pixels below the bottom-left corner of the engine
+  // button ("se_btn"), given in screen coordinates.
+  static QPoint TopLeftUnder(const QRect& engineButtonOnScreen);
 
   void Notify(DuiLib::TNotifyUI& msg) override;
 

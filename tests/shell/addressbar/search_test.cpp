@@ -108,6 +108,7 @@ TEST_F(SearchEngineWndTest, EachButtonGivesItsIndexAndEscapeGivesNone) {
     });
     EXPECT_EQ(result, i);
   }
+  EXPECT_EQ(SearchEngineWnd::TopLeftUnder(QRect(700, 40, 12, 32)), QPoint(700, 75));
   const int escaped = RunChooser([](SearchEngineWnd& chooser) { QTest::keyClick(chooser.GetWidget(), Qt::Key_Escape); });
   EXPECT_EQ(escaped, SearchEngineWnd::kResultNone);
   EXPECT_TRUE(skin_.Errors().empty());
