@@ -18,6 +18,9 @@ CAddressEdit::CAddressEdit(DuiLib::HWND parentWindow, QWidget* host, KeyForwarde
   // The skin draws the field's rounded background; the edit only carries the text.
   edit_->setAttribute(Qt::WA_TranslucentBackground);
   edit_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+  // Focus only by a click or on request: a window that gives its first field the
+  // focus when it opens would otherwise keep every page address out of the bar.
+  edit_->setFocusPolicy(Qt::ClickFocus);
   edit_->installEventFilter(this);
 }
 

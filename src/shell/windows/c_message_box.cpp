@@ -1,8 +1,13 @@
 #include "shell/windows/c_message_box.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "shell/windows/language_texts.h"
 #include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"
+#include "ui/window_registry.h"
 
 namespace tarvo {
 
@@ -17,8 +22,19 @@ bool CMessageBox::Show(DuiLib::HWND parent, const QString& text, bool withCancel
                  DuiLib::WS_EX_TOPMOST) == 0) {
     return false;
   }
-  box.CenterWindow();
+  box.CentreOnMonitor(parent);
   return box.ShowModal() == kAccepted;
+}
+
+void CMessageBox::CentreOnMonitor(DuiLib::HWND parent) {
+  const DuiLib::CWindowWnd* owner = parent != 0 ? DuiLib::CWindowRegistry::Instance().Find(parent) : nullptr;
+  const QPoint near = owner != nullptr ? owner->GetWindowRect().center() : QCursor::pos();
+  const QScreen* screen = QGuiApplication::screenAt(near);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect placed = GetWindowRect();
+  placed.moveCenter(screen->availableGeometry().center());
+  SetWindowRect(placed);
 }
 
 void CMessageBox::Notify(DuiLib::TNotifyUI& msg) {

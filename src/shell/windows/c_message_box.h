@@ -10,7 +10,8 @@ namespace tarvo {
 
 class CMessageBox : public DuiLib::WindowImplBase {
  public:
-  // Shows `text` over `parent` (0: centred on the screen) and waits for the answer.
+  // Shows `text` above `parent` (or 0), centred on that window's monitor, and waits
+  // for the answer.
   static bool Show(DuiLib::HWND parent, const QString& text, bool withCancel);
 
   void Notify(DuiLib::TNotifyUI& msg) override;
@@ -23,6 +24,8 @@ class CMessageBox : public DuiLib::WindowImplBase {
  private:
   CMessageBox(QString text, bool withCancel) : text_(std::move(text)), withCancel_(withCancel) {}
   void Fill();
+  // Centres the box on the monitor of `parent` (or of the mouse pointer).
+  void CentreOnMonitor(DuiLib::HWND parent);
 
   QString text_;
   bool withCancel_ = false;

@@ -141,5 +141,32 @@ TEST_F(AddressEditTest, FirstClickClearsTheHintText) {
   EXPECT_EQ(edit_->text(), "");
 }
 
+// The address bar inside the real main window skin: the field sits inside its
+// rounded background. Tags of other owners are left out of this window.
+TEST(AddressBarSkinTest, FieldSitsInsideTheToolbarBackground) {
+  ScopedSkin skin(BuiltPackageFolder(), "skin/normal.dat");
+  ShellTestOwner main("newmainwnd.xml", [](const QString& tag) -> std::unique_ptr<CControlUI> {
+    if (tag.compare("AddressEdit", Qt::CaseInsensitive) == 0) return std::make_unique<CAddressEditUI>();
+    return std::make_unique<CControlUI>();
+  });
+  ASSERT_NE(main.Create(0, "main", WS_POPUP, 0, 0, 0, 1200, 700), 0u);
+  ASSERT_TRUE(ShowAndWait(main));
+  auto* control = main.FindControl<CAddressEditUI>("AddressEdit");
+  ASSERT_NE(control, nullptr);
+  control->SetText("https://www.example.org/news/today?id=42");
+  QTest::qWait(50);
+  // Opening the window must not put the focus into the bar, or the page's address
+  // would never show.
+  EXPECT_EQ(control->GetText(), "https://www.example.org/news/today?id=42");
+  const QRect field = control->GetAddressEdit()->GetEdit()->geometry();
+  const QRect background = control->GetParent()->GetPos();
+  EXPECT_TRUE(background.contains(field.topLeft())) << "field starts outside the address background";
+  EXPECT_GE(background.bottom() + 1, field.bottom());
+  SaveScreenshot(main, "shell_address_bar_in_main_window");
+  main.keepOpen = false;
+  main.Close();
+  QTest::qWait(10);
+}
+
 }  // namespace
 }  // namespace tarvo::test

@@ -1,6 +1,8 @@
 // The modal small windows from the built skin package: the message box's answers,
 // find forward and backward, rename accepted and cancelled.
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -53,6 +55,9 @@ class DialogsTest : public ::testing::Test {
 TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrue) {
   WhenShown("KXMessageBox", [](WindowImplBase& box) {
     EXPECT_EQ(box.FindControl("message")->GetText(), "Delete everything?");
+    const QRect monitor = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((box.GetWindowRect().center() - monitor.center()).manhattanLength(), 2);
+    EXPECT_EQ(box.FindControl("ensure_btn")->GetText(), "OK");
     EXPECT_TRUE(box.FindControl("cancel_btn_btn")->IsVisible());
     SaveScreenshot(box, "shell_message_box");
     Click(box, "ensure_btn");
