@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace tarvo {
+
+// Asks the engine for a browser on `url` (UTF-8) as a child of `parent` (the body
+// bar's window), served by ClientInstance(). Returns at once; the browser and its
+// page arrive through the client's OnAfterCreated. False when the engine is not
+// running. GUI thread.
+bool CreateChromiumBrowser(QWidget* parent, const std::string& url);
+
+}  // namespace tarvo

@@ -1,0 +1,152 @@
+#include "engines/cef/tab_cef_body.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <fstream>
+
+#include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_entry_points.h"
+#include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_string_visitor.h"
+#include "engines/cef/cef_task.h"
+#include "platform/text.h"
+#include "shell/pages/page.h"
+
+namespace tarvo {
+
+using cef::CefBrowserHost;
+using cef::CefRefPtr;
+
+namespace {
+
+// A zoom step carried onto the engine's UI thread; it holds the host only until it
+// has run.
+class CZoomTask : public cef::CefTask {
+ public:
+  CZoomTask(CefRefPtr<CefBrowserHost> host, double (*step)(double)) : host_(std::move(host)), step_(step) {}
+  void Execute() override {
+    if (host_ != nullptr) host_->SetZoomLevel(step_(host_->GetZoomLevel()));
+    host_.reset();
+  }
+
+ private:
+  CefRefPtr<CefBrowserHost> host_;
+  double (*step_)(double);
+};
+
+// Writes the source the engine delivers to the file. The bytes go out unchanged:
+// no byte-order mark, line ends as the page has them.
+class MyStringVisitor : public cef::CefStringVisitor {
+ public:
+  explicit MyStringVisitor(WString path) : path_(std::move(path)) {}
+  void Visit(const cef::CefString& text) override {
+    std::ofstream file(WideToUtf8(path_), std::ios::binary | std::ios::trunc);
+    if (!file) return;
+    const std::string bytes = WideToUtf8(text);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+ private:
+  const WString path_;
+};
+
+TabCefBody* CefBodyOf(Page* page) {
+  if (page == nullptr || page->GetEngineType() != Page::kEngineChromium) return nullptr;
+  return dynamic_cast<TabCefBody*>(page->Body());
+}
+
+}  // namespace
+
+TabCefBody::~TabCefBody() { Close(); }
+
+CefRefPtr<CefBrowserHost> TabCefBody::Host() const { return browser_ != nullptr ? browser_->GetHost() : nullptr; }
+
+QWidget* TabCefBody::GetWindow() {
+  auto host = Host();
+  return host != nullptr ? host->GetWindowHandle() : nullptr;
+}
+
+int TabCefBody::Navigate(const WString& url, const WString&, const WString&) {
+  if (!ready_ || browser_ == nullptr) return -1;
+  browser_->GetMainFrame()->LoadURL(url);
+  return 0;
+}
+
+int TabCefBody::Reload() {
+  if (!ready_ || browser_ == nullptr) return -1;
+  browser_->Reload();
+  return 0;
+}
+
+int TabCefBody::Stop() {
+  if (browser_ != nullptr) browser_->StopLoad();
+  return 0;
+}
+
+double TabCefBody::ZoomInLevel(double level) { return std::min(level + kZoomStep, kMaxZoomLevel); }
+
+double TabCefBody::ZoomOutLevel(double level) { return std::max(level - kZoomStep, kMinZoomLevel); }
+
+void TabCefBody::ZoomIn() {
+  if (auto host = Host()) cef::CefPostTask(cef::TID_UI, std::make_shared<CZoomTask>(host, &ZoomInLevel));
+}
+
+void TabCefBody::ZoomOut() {
+  if (auto host = Host()) cef::CefPostTask(cef::TID_UI, std::make_shared<CZoomTask>(host, &ZoomOutLevel));
+}
+
+void TabCefBody::FindNext(const WString& text) {
+  auto host = Host();
+  if (!text.empty() && host != nullptr) host->Find(0, text, true, true, false);
+}
+
+void TabCefBody::FindPrevious(const WString& text) {
+  auto host = Host();
+  if (!text.empty() && host != nullptr) host->Find(0, text, false, true, true);
+}
+
+void TabCefBody::Show(bool visible) {
+  shown_ = visible;
+  if (QWidget* window = GetWindow()) window->setVisible(visible);
+}
+
+void TabCefBody::SetReady(bool ready) {
+  ready_ = ready;
+  Show(ready);
+}
+
+void TabCefBody::SetRect(int left, int top, int right, int bottom) {
+  if (QWidget* window = GetWindow()) window->setGeometry(left, top, right - left, bottom - top);
+}
+
+void TabCefBody::Close() {
+  if (browser_ == nullptr) return;
+  Stop();
+  SetReady(false);
+  if (auto host = Host()) host->CloseBrowser(false);
+  browser_.reset();
+}
+
+void TabCefBody::SavePageSource(Page* page, const WString& path) {
+  TabCefBody* body = CefBodyOf(page);
+  if (body == nullptr || body->browser_ == nullptr) return;
+  body->browser_->GetMainFrame()->GetSource(std::make_shared<MyStringVisitor>(path));
+}
+
+void TabCefBody::SavePageAsPdf(Page* page, const WString& path) {
+  TabCefBody* body = CefBodyOf(page);
+  if (body == nullptr) return;
+  auto host = body->Host();
+  if (host == nullptr) return;
+  cef::CefPdfPrintSettings settings;
+  settings.page_width = 330000;
+  settings.page_height = 2000000;
+  settings.margin_type = cef::PDF_PRINT_MARGIN_NONE;
+  settings.header_footer_enabled = false;
+  settings.selection_only = false;
+  settings.landscape = false;
+  settings.backgrounds_enabled = true;
+  host->PrintToPDF(path, settings, nullptr);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_types.h"
+#include "shell/pages/i_tab_body.h"
+
+namespace tarvo {
+
+// The Chromium body of a page: one engine browser behind the ITabBody operations.
+// Made ready by the Chromium client when the engine announces the browser; after
+// SetReady(false) it refuses to navigate or reload until made ready again.
+//
+// Threads: the main window's thread (the engine's UI thread here). Lifetime: owned
+// by its page; Close drops the browser, whose window the client then removes.
+class TabCefBody : public ITabBody {
+ public:
+  // Zoom levels are logarithmic (0 = 100 %); steps and limits of the zoom commands.
+  static constexpr double kZoomStep = 0.2;
+  static constexpr double kMaxZoomLevel = 9.0;
+  static constexpr double kMinZoomLevel = -8.0;
+
+  // `ready`: whether the body accepts navigations from the start (the client makes
+  // bodies ready); the window's visibility is left to the body bar.
+  TabCefBody(cef::CefRefPtr<cef::CefBrowser> browser, bool ready) : browser_(std::move(browser)), ready_(ready) {}
+  ~TabCefBody() override;
+
+  QWidget* GetWindow() override;
+  int Navigate(const WString& url, const WString& extra1, const WString& extra2) override;
+  int Reload() override;
+  int Stop() override;
+  void ZoomIn() override;
+  void ZoomOut() override;
+  void FindNext(const WString& text) override;
+  void FindPrevious(const WString& text) override;
+  void Show(bool visible) override;
+  void SetReady(bool ready) override;
+  void SetOwner(Page* page) override { owner_ = page; }
+  Page* GetOwner() const override { return owner_; }
+  // Stops, hides and closes the browser (the client's DoClose follows), then lets
+  // the browser go. Idempotent.
+  void Close() override;
+
+  bool IsShown() const { return shown_; }
+  bool IsReady() const { return ready_; }
+  // Moves the window to the rectangle (right and bottom exclusive).
+  void SetRect(int left, int top, int right, int bottom);
+  cef::CefRefPtr<cef::CefBrowser> GetBrowser() const { return browser_; }
+
+  // Writes the page's source as UTF-8 without byte-order mark to `path` when the
+  // engine delivers it (a file that can't be written is left alone). Pages of the
+  // compatibility engine are ignored.
+  static void SavePageSource(Page* page, const WString& path);
+  // Prints the page into one long PDF page (330 mm by 2 m, no margins, backgrounds)
+  // at `path`. Pages of the compatibility engine are ignored.
+  static void SavePageAsPdf(Page* page, const WString& path);
+
+  // The zoom level one step in or out from `level`, within the limits.
+  static double ZoomInLevel(double level);
+  static double ZoomOutLevel(double level);
+
+ private:
+  cef::CefRefPtr<cef::CefBrowserHost> Host() const;
+
+  cef::CefRefPtr<cef::CefBrowser> browser_;
+  bool shown_ = false;
+  bool ready_ = false;
+  Page* owner_ = nullptr;  // not owned: the page owns this body
+};
+
+}  // namespace tarvo

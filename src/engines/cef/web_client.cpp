@@ -1,0 +1,311 @@
+#include "engines/cef/web_client.h"
+
+#include <QWidget>
+
+#include "app/language_manager.h"
+#include "engines/cef/browser_key_filter.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_context_menu_params.h"
+#include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_menu_model.h"
+#include "engines/cef/cef_request.h"
+#include "engines/cef/client_language_keys.h"
+#include "engines/cef/tab_cef_body.h"
+#include "shell/bus/bus_keys.h"
+#include "shell/bus/bus_string.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
+#include "shell/pages/page_records.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/pages_messages.h"
+#include "shell/url/c_browser_url.h"
+#include "ui/window_registry.h"
+// The bus's channel table has a member named like Qt's "slots" keyword macro.
+#pragma push_macro("slots")
+#undef slots
+#include "shell/bus/message_bus.h"
+#pragma pop_macro("slots")
+
+namespace tarvo {
+
+using namespace cef;
+
+namespace {
+
+constexpr uint32_t kBrowserWindowStyle = 0x56010000;
+
+template <class Record>
+void PostRecord(WStringView key, Record* record) {
+  if (MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(record)) != 0) delete record;
+}
+
+void PostUrl(WStringView key, const CefString& url) {
+  BusString* text = BusString::Create(WStringView(url));
+  if (text != nullptr && MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(text)) != 0) {
+    BusString::Free(text);
+  }
+}
+
+CefString Text(WStringView key) { return LanguageManager::Instance().GetText(key); }
+
+CefString Format(WStringView templ, const CefString& value) {
+  CefString result(templ);
+  const size_t at = result.find(u"%s");
+  if (at != CefString::npos) result.replace(at, 2, value);
+  return result;
+}
+
+constexpr char16_t kCopyPictureTemplate[] =
+    u"var i; var img; var imgs = document.getElementsByTagName('img');for(i=0;i<imgs.length;i++){\tif(imgs[i].src "
+    u"== \"%s\"){\t\timg = imgs[i];\t\tvar range = document.createRange();\t\trange.selectNode(img);\t\tvar sel = "
+    u"window.getSelection();\t\tsel.removeAllRanges();\t\tsel.addRange(range);\t\tdocument.execCommand(\"copy\");"
+    u"\t\tsel.removeAllRanges();\t\tbreak;\t}}";
+constexpr char16_t kPictureSizeTemplate[] =
+    u"var img = new Image();img.src = \"%s\";  alert(\"图片尺寸：\" + img.width + \" x \"+img.height);";
+
+// Quotes and backslashes of an address would end the script's string early.
+CefString EscapeForScript(const CefString& url) {
+  CefString escaped;
+  for (char16_t unit : url) {
+    if (unit == u'"' || unit == u'\\') escaped.push_back(u'\\');
+    if (unit == u'\n' || unit == u'\r' || unit == 0x2028 || unit == 0x2029) continue;
+    escaped.push_back(unit);
+  }
+  return escaped;
+}
+
+}  // namespace
+
+CefRefPtr<WebClient> ClientInstance() {
+  static auto* client = new CefRefPtr<WebClient>(std::make_shared<WebClient>());
+  return *client;
+}
+
+void WebClient::SetWindows(DuiLib::HWND mainWindow, CBodyBar* bodyBar) {
+  mainWindow_ = mainWindow;
+  bodyBar_ = bodyBar;
+}
+
+Page* WebClient::PageOf(int browserId) const {
+  const auto it = pageOfBrowser_.find(browserId);
+  return it == pageOfBrowser_.end() ? nullptr : it->second;
+}
+
+bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, const CefString&, const CefString&,
+                              cef_window_open_disposition_t disposition, bool, const CefPopupFeatures&,
+                              CefWindowInfo& window_info, CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) {
+  if (disposition < WOD_NEW_FOREGROUND_TAB || disposition > WOD_NEW_WINDOW) return true;
+  if (appTabs_) {
+    window_info.SetAsChild(bodyBar_ != nullptr ? bodyBar_->GetWidget() : nullptr, 0, 0, 0, 0);
+    window_info.style = kBrowserWindowStyle;
+  }
+  return false;
+}
+
+void WebClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
+  auto host = browser->GetHost();
+  QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
+  if (window == nullptr) return;
+  if (firstBrowser_ == nullptr) firstBrowser_ = browser;
+  new BrowserKeyFilter(window, mainWindow_);
+  // A new browser stays hidden until the body bar shows its page, so a background
+  // tab never covers the selected one.
+  window->hide();
+
+  auto body = std::make_unique<TabCefBody>(browser, true);
+  TabCefBody* rawBody = body.get();
+  auto* page = new Page(std::move(body), Page::kEngineChromium);
+  const int id = browser->GetIdentifier();
+  pageOfBrowser_[id] = page;
+  browserOfId_[id] = browser;
+  if (MessageBus::Instance().Post(BusKeys::kPagesAddPage, reinterpret_cast<uintptr_t>(page)) != 0) {
+    pageOfBrowser_.erase(id);
+    browserOfId_.erase(id);
+    delete page;
+    return;
+  }
+  if (bodyBar_ != nullptr) {
+    DuiLib::PostMessage(bodyBar_->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
+                        reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(rawBody)));
+  }
+}
+
+bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
+  const int id = browser->GetIdentifier();
+  if (pageOfBrowser_.count(id) == 0) return false;
+  pageOfBrowser_.erase(id);
+  browserOfId_.erase(id);
+  auto host = browser->GetHost();
+  QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
+  DuiLib::PostMessage(mainWindow_, PagesMessages::kBrowserClosed, reinterpret_cast<DuiLib::WPARAM>(window));
+  // The first browser's window stays: proxy tasks are addressed through it.
+  if (window != nullptr && !browser->IsSame(firstBrowser_)) window->deleteLater();
+  return true;
+}
+
+void WebClient::OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool is_loading, bool, bool) {
+  if (!appTabs_) return;
+  Page* page = PageOf(browser->GetIdentifier());
+  if (page == nullptr || page != Pages::Instance().Current()) return;
+  PostRecord(BusKeys::kPageIsLoading, new PageFlagRecord{page, static_cast<uint8_t>(is_loading ? 1 : 0)});
+}
+
+void WebClient::OnTitleChange(CefRefPtr<CefBrowser> browser, const CefString& title) {
+  if (!appTabs_ || title.empty()) return;
+  if (Page* page = PageOf(browser->GetIdentifier())) PostRecord(BusKeys::kPageSetTitle, new PageTextRecord{page, title});
+}
+
+void WebClient::OnFaviconURLChange(CefRefPtr<CefBrowser> browser, const std::vector<CefString>& icon_urls) {
+  if (!appTabs_) return;
+  Page* page = PageOf(browser->GetIdentifier());
+  if (page == nullptr) return;
+  for (const CefString& url : icon_urls) {
+    if (url.size() >= 4 && url.compare(url.size() - 4, 4, u".ico") == 0) {
+      PostRecord(BusKeys::kPageSetIconUrl, new PageTextRecord{page, url});
+    }
+  }
+}
+
+bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
+                               bool is_redirect) {
+  const CefString url = request->GetURL();
+  if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
+    auto* text = new WString(url);
+    if (!DuiLib::PostMessage(mainWindow_, PagesMessages::kOpenIeTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
+      delete text;
+    }
+    return true;
+  }
+  if (appTabs_ && frame != nullptr && frame->IsMain()) {
+    if (Page* page = PageOf(browser->GetIdentifier())) {
+      PostRecord(BusKeys::kPageTempRedirect,
+                 new PageRedirectRecord{page, url, static_cast<uint8_t>(is_redirect ? 1 : 0)});
+    }
+  }
+  return false;
+}
+
+cef_return_value_t WebClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>,
+                                                   CefRefPtr<CefRequest> request) {
+  CefRequest::HeaderMap headers;
+  request->GetHeaderMap(headers);
+  headers.emplace(u"Accept-Language", u"zh-CN,zh;q=0.9");
+  request->SetHeaderMap(headers);
+  return RV_CONTINUE;
+}
+
+void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, CefRefPtr<CefContextMenuParams> params,
+                                    CefRefPtr<CefMenuModel> model) {
+  if (!appTabs_) return;
+  if (model->GetCount() > 0) model->Clear();
+  const int flags = params->GetTypeFlags();
+  if ((flags & CM_TYPEFLAG_EDITABLE) != 0) {
+    model->AddItem(MENU_ID_CUT, Text(ClientLanguageKeys::kEditCut));
+    model->AddItem(MENU_ID_COPY, Text(ClientLanguageKeys::kEditCopy));
+    model->AddItem(MENU_ID_PASTE, Text(ClientLanguageKeys::kEditPaste));
+    model->AddItem(kPasteAndSearch, Text(ClientLanguageKeys::kEditPasteAndSearch));
+    model->SetEnabled(kPasteAndSearch, false);
+    model->AddItem(MENU_ID_DELETE, Text(ClientLanguageKeys::kEditDelete));
+    model->AddSeparator();
+    model->AddItem(MENU_ID_SELECT_ALL, Text(ClientLanguageKeys::kEditSelectAll));
+    return;
+  }
+  const struct {
+    int command;
+    const char16_t* key;
+  } items[] = {
+      {kOpenInNewTab, ClientLanguageKeys::kOpenInNewTab},
+      {kOpenInNewWindow, ClientLanguageKeys::kOpenInNewWindow},
+      {kOpenInIncognito, ClientLanguageKeys::kOpenInIncognito},
+      {CefMenuModel::kSeparatorId, nullptr},
+      {kSaveAs, ClientLanguageKeys::kSaveAs},
+      {kAddFavourite, ClientLanguageKeys::kAddFavourite},
+      {kCopyUrl, ClientLanguageKeys::kCopyUrl},
+      {MENU_ID_COPY, ClientLanguageKeys::kCopy},
+      {CefMenuModel::kSeparatorId, nullptr},
+      {kSavePictureAs, ClientLanguageKeys::kSavePictureAs},
+      {kCopyPictureUrl, ClientLanguageKeys::kCopyPictureUrl},
+      {kCopyPicture, ClientLanguageKeys::kCopyPicture},
+      {CefMenuModel::kSeparatorId, nullptr},
+      {MENU_ID_RELOAD, ClientLanguageKeys::kReload},
+      {CefMenuModel::kSeparatorId, nullptr},
+      {kPictureProperty, ClientLanguageKeys::kProperty},
+  };
+  for (const auto& item : items) {
+    if (item.key == nullptr) {
+      model->AddSeparator();
+      continue;
+    }
+    model->AddItem(item.command, Text(item.key));
+    if (item.command != MENU_ID_RELOAD) model->SetEnabled(item.command, false);
+  }
+  const bool link = (flags & CM_TYPEFLAG_LINK) != 0;
+  const bool media = (flags & CM_TYPEFLAG_MEDIA) != 0;
+  const bool image = media && params->HasImageContents();
+  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kAddFavourite, kCopyUrl}) {
+    if (link) model->SetEnabled(command, true);
+  }
+  if (media && params->GetMediaType() == CM_MEDIATYPE_FILE) model->SetEnabled(kSaveAs, true);
+  if ((flags & CM_TYPEFLAG_SELECTION) != 0) model->SetEnabled(MENU_ID_COPY, true);
+  for (int command : {kSavePictureAs, kCopyPictureUrl, kCopyPicture, kPictureProperty}) {
+    if (image) model->SetEnabled(command, true);
+  }
+}
+
+bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                                     CefRefPtr<CefContextMenuParams> params, int command_id, int) {
+  auto host = browser != nullptr ? browser->GetHost() : nullptr;
+  switch (command_id) {
+    case kOpenInNewTab:
+      PostUrl(BusKeys::kTabOpenUrl, params->GetLinkUrl());
+      return true;
+    case kOpenInNewWindow:
+    case kOpenInIncognito:
+      PostUrl(BusKeys::kWindowOpenUrl, params->GetLinkUrl());
+      return true;
+    case kSaveAs:
+      if (host != nullptr) host->StartDownload(params->GetLinkUrl());
+      return true;
+    case kAddFavourite:
+      PostUrl(BusKeys::kShowFavorWnd, params->GetLinkUrl());
+      return true;
+    case kCopyUrl:
+      PostUrl(BusKeys::kClipboardCopyUrl, params->GetLinkUrl());
+      return true;
+    case kSavePictureAs:
+      if (host != nullptr) host->StartDownload(params->GetSourceUrl());
+      return true;
+    case kCopyPictureUrl:
+      PostUrl(BusKeys::kClipboardCopyUrl, params->GetSourceUrl());
+      return true;
+    case kCopyPicture:
+      if (frame != nullptr) frame->ExecuteJavaScript(CopyPictureScript(params->GetSourceUrl()), frame->GetURL(), 0);
+      return true;
+    case kPictureProperty:
+      if (frame != nullptr) frame->ExecuteJavaScript(PictureSizeScript(params->GetSourceUrl()), frame->GetURL(), 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void WebClient::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,
+                                 const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) {
+  if (downloadDelegate_ != nullptr) downloadDelegate_->OnBeforeDownload(browser, download_item, suggested_name, callback);
+}
+
+void WebClient::OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,
+                                  CefRefPtr<CefDownloadItemCallback> callback) {
+  if (downloadDelegate_ != nullptr) downloadDelegate_->OnDownloadUpdated(browser, download_item, callback);
+}
+
+CefString WebClient::CopyPictureScript(const CefString& sourceUrl) {
+  return Format(kCopyPictureTemplate, EscapeForScript(sourceUrl));
+}
+
+CefString WebClient::PictureSizeScript(const CefString& sourceUrl) {
+  return Format(kPictureSizeTemplate, EscapeForScript(sourceUrl));
+}
+
+}  // namespace tarvo

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <map>
+
+#include "engines/cef/cef_client.h"
+#include "engines/cef/cef_context_menu_handler.h"
+#include "engines/cef/cef_display_handler.h"
+#include "engines/cef/cef_download_handler.h"
+#include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/cef_load_handler.h"
+#include "engines/cef/cef_request_handler.h"
+#include "ui/ui_defs.h"
+
+namespace tarvo {
+
+class CBodyBar;
+class Page;
+
+// The one client of every Chromium browser: makes a page for each new browser,
+// reports loading, titles and icons, hands addresses of the compatibility engine back
+// to the shell, adds the Accept-Language header, builds the context menu and hands
+// downloads on. It never touches the shell's objects: it posts to the message bus and
+// to the main window and body bar.
+//
+// Threads: every callback runs on the engine's UI thread (the GUI thread); the maps
+// are touched only there. Lifetime: made by ClientInstance on first use, never
+// destroyed.
+class WebClient : public cef::CefClient,
+                  public cef::CefLifeSpanHandler,
+                  public cef::CefRequestHandler,
+                  public cef::CefLoadHandler,
+                  public cef::CefDownloadHandler,
+                  public cef::CefDisplayHandler,
+                  public cef::CefContextMenuHandler {
+ public:
+  // Context-menu commands of the client's own.
+  enum Command {
+    kOpenInNewTab = 26501,
+    kOpenInNewWindow = 26502,
+    kOpenInIncognito = 26503,
+    kSaveAs = 26504,
+    kAddFavourite = 26505,
+    kCopyUrl = 26506,
+    kSavePictureAs = 26507,
+    kCopyPictureUrl = 26508,
+    kCopyPicture = 26509,
+    kPictureProperty = 26510,
+    kPasteAndSearch = 26511,
+  };
+
+  // Where the client posts: the main window and the body bar (non-owning; start-up
+  // sets them once the main window exists).
+  void SetWindows(DuiLib::HWND mainWindow, CBodyBar* bodyBar);
+  // Who decides about downloads (non-owning; the download manager). Without one,
+  // downloads are not accepted.
+  void SetDownloadDelegate(cef::CefDownloadHandler* delegate) { downloadDelegate_ = delegate; }
+
+  cef::CefContextMenuHandler* GetContextMenuHandler() override { return this; }
+  cef::CefDisplayHandler* GetDisplayHandler() override { return this; }
+  cef::CefDownloadHandler* GetDownloadHandler() override { return this; }
+  cef::CefLifeSpanHandler* GetLifeSpanHandler() override { return this; }
+  cef::CefLoadHandler* GetLoadHandler() override { return this; }
+  cef::CefRequestHandler* GetRequestHandler() override { return this; }
+
+  bool OnBeforePopup(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame,
+                     const cef::CefString& target_url, const cef::CefString& target_frame_name,
+                     cef::cef_window_open_disposition_t disposition, bool user_gesture,
+                     const cef::CefPopupFeatures& popup_features, cef::CefWindowInfo& window_info,
+                     cef::CefRefPtr<cef::CefClient>& client, cef::CefBrowserSettings& settings,
+                     bool* no_javascript_access) override;
+  void OnAfterCreated(cef::CefRefPtr<cef::CefBrowser> browser) override;
+  bool DoClose(cef::CefRefPtr<cef::CefBrowser> browser) override;
+
+  void OnLoadingStateChange(cef::CefRefPtr<cef::CefBrowser> browser, bool is_loading, bool can_go_back,
+                            bool can_go_forward) override;
+  void OnTitleChange(cef::CefRefPtr<cef::CefBrowser> browser, const cef::CefString& title) override;
+  void OnFaviconURLChange(cef::CefRefPtr<cef::CefBrowser> browser,
+                          const std::vector<cef::CefString>& icon_urls) override;
+
+  bool OnBeforeBrowse(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame,
+                      cef::CefRefPtr<cef::CefRequest> request, bool is_redirect) override;
+  cef::cef_return_value_t OnBeforeResourceLoad(cef::CefRefPtr<cef::CefBrowser> browser,
+                                               cef::CefRefPtr<cef::CefFrame> frame,
+                                               cef::CefRefPtr<cef::CefRequest> request) override;
+
+  void OnBeforeContextMenu(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame,
+                           cef::CefRefPtr<cef::CefContextMenuParams> params,
+                           cef::CefRefPtr<cef::CefMenuModel> model) override;
+  bool OnContextMenuCommand(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame,
+                            cef::CefRefPtr<cef::CefContextMenuParams> params, int command_id,
+                            int event_flags) override;
+
+  void OnBeforeDownload(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefDownloadItem> download_item,
+                        const cef::CefString& suggested_name,
+                        cef::CefRefPtr<cef::CefBeforeDownloadCallback> callback) override;
+  void OnDownloadUpdated(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefDownloadItem> download_item,
+                         cef::CefRefPtr<cef::CefDownloadItemCallback> callback) override;
+
+  // The page made for a browser, or nullptr once it closed.
+  Page* PageOf(int browserId) const;
+  cef::CefRefPtr<cef::CefBrowser> FirstBrowser() const { return firstBrowser_; }
+
+  // The two scripts of the picture commands for a picture address.
+  static cef::CefString CopyPictureScript(const cef::CefString& sourceUrl);
+  static cef::CefString PictureSizeScript(const cef::CefString& sourceUrl);
+
+ private:
+  std::map<int, Page*> pageOfBrowser_;  // not owned: the page list owns the pages
+  std::map<int, cef::CefRefPtr<cef::CefBrowser>> browserOfId_;
+  cef::CefRefPtr<cef::CefBrowser> firstBrowser_;
+  bool appTabs_ = true;
+  DuiLib::HWND mainWindow_ = 0;
+  CBodyBar* bodyBar_ = nullptr;                         // not owned
+  cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
+};
+
+// The one client, made on the first call. GUI thread.
+cef::CefRefPtr<WebClient> ClientInstance();
+
+}  // namespace tarvo

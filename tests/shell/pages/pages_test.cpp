@@ -1,0 +1,320 @@
+// The page and tab model in a host window with a tab strip, a toolbar and a body bar,
+// driven like the main window drives it: operations on the page list and messages
+// drained from the bus. Bodies are recording stand-ins; the engines have their own
+// programs.
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/language_manager.h"
+#include "app/settings_registry.h"
+#include "platform/text.h"
+#include "shell/bus/bus_keys.h"
+#include "shell/bus/bus_string.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
+#include "shell/pages/page_records.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/pages_host.h"
+#include "shell/pages/pages_language_keys.h"
+#include "shell/pages/pages_messages.h"
+#include "shell/pages/tab.h"
+#include "shell/pages/tab_option.h"
+#include "shell/pages/tab_parts.h"
+#include "ui/window_registry.h"
+#include "store/query_table.h"
+#include "store/user_database.h"
+#include "support/scoped_env.h"
+#include "ui/resource_manager.h"
+#pragma push_macro("slots")
+#undef slots
+#include "shell/bus/message_bus.h"
+#pragma pop_macro("slots")
+
+namespace tarvo::test {
+namespace {
+
+constexpr char16_t kNewPage[] = u"file:///opt/tarvo/home.html";
+constexpr char16_t kHomePage[] = u"http://127.0.0.1:9/home";
+
+RecordingBody* BodyOf(Page* page) { return static_cast<RecordingBody*>(page->Body()); }
+
+class PagesTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = new TempDir();
+    dataEnv_ = new ScopedEnv("XDG_DATA_HOME", (root_->path() / "data").string());
+    configEnv_ = new ScopedEnv("XDG_CONFIG_HOME", (root_->path() / "config").string());
+    auto& settings = SettingsRegistry::Instance();
+    settings.Set(u"newpage", kNewPage);
+    settings.Set(u"homepage", kHomePage);
+    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
+    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
+    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
+    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    MessageBus::Instance().Initialise();
+    DuiLib::CResourceManager::Instance().SetResourcePath(
+        QString::fromUtf8(getenv("TARVO_TEST_DATA")) + QStringLiteral("/shell/"));
+    DuiLib::CResourceManager::Instance().SetResourceZip(QString());
+    // Missing tab pictures are expected in the plain test skin; anything else shows.
+    DuiLib::CResourceManager::Instance().SetErrorReporter([](const QString& message) {
+      if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
+    });
+  }
+
+  int HistoryRows(const std::string& url) {
+    QueryTable table;
+    UserDatabase::Instance().Query("select id from history where url = ?", {url}, &table);
+    return static_cast<int>(table.rows.size());
+  }
+
+  PagesHost host;
+  Pages& pages = Pages::Instance();
+
+  static inline TempDir* root_ = nullptr;
+  static inline ScopedEnv* dataEnv_ = nullptr;
+  static inline ScopedEnv* configEnv_ = nullptr;
+};
+
+TEST_F(PagesTest, NavigationHistoryIsRecordedAndWalkedByTheShell) {
+  Page* page = host.OpenPage(u"http://127.0.0.1:9/a");
+  ASSERT_NE(page, nullptr);
+  EXPECT_FALSE(page->History().CanGoBack());
+  EXPECT_FALSE(page->History().CanGoForward());
+
+  page->SetUrl(u"http://127.0.0.1:9/a", false);
+  page->SetUrl(u"http://127.0.0.1:9/a", false);  // the same address adds nothing
+  page->SetUrl(u"http://127.0.0.1:9/b", false);
+  page->SetUrl(u"http://127.0.0.1:9/c", true);  // a redirect replaces /b
+  ASSERT_EQ(page->History().Count(), 2);
+  EXPECT_EQ(page->GetDisplayUrl(), u"http://127.0.0.1:9/c");
+  EXPECT_EQ(HistoryRows("http://127.0.0.1:9/a"), 1);
+  EXPECT_EQ(HistoryRows("http://127.0.0.1:9/c"), 1);
+
+  // The start page is a step of the history but no history row.
+  page->SetUrl(kNewPage, false);
+  EXPECT_EQ(page->History().Count(), 3);
+  EXPECT_EQ(HistoryRows(WideToUtf8(kNewPage)), 0);
+
+  // Back and forward at the ends do nothing; in between they load the real address.
+  auto* body = BodyOf(page);
+  body->loads.clear();
+  page->GoForward();
+  EXPECT_TRUE(body->loads.empty());
+  page->GoBack();
+  page->GoBack();
+  EXPECT_EQ(page->History().Index(), 0);
+  page->GoBack();
+  ASSERT_EQ(body->loads.size(), 2u);
+  EXPECT_EQ(body->loads.back(), u"http://127.0.0.1:9/a");
+
+  // Recording after going back drops the forward steps.
+  page->SetUrl(u"http://127.0.0.1:9/d", false);
+  EXPECT_EQ(page->History().Count(), 2);
+  EXPECT_FALSE(page->History().CanGoForward());
+  EXPECT_TRUE(host.window.FindControl(QStringLiteral("back_btn"))->IsEnabled());
+  EXPECT_EQ(host.window.FindControl(QStringLiteral("address"))->GetText(), QStringLiteral("http://127.0.0.1:9/d"));
+}
+
+TEST_F(PagesTest, NavigateCompletesAddressesAndKeepsCompatibilitySitesInTheirOwnEngine) {
+  Page* page = host.OpenPage(u"http://127.0.0.1:9/start");
+  ASSERT_NE(page, nullptr);
+  auto* body = BodyOf(page);
+  body->loads.clear();
+  page->Navigate(u"ftp://127.0.0.1/file");
+  page->Navigate(u"HTTP://127.0.0.1:9/x");
+  page->Navigate(u"");
+  page->Navigate(u"127.0.0.1:9/plain");
+  ASSERT_EQ(body->loads.size(), 4u);
+  EXPECT_EQ(body->loads[0], u"http://ftp://127.0.0.1/file");
+  EXPECT_EQ(body->loads[1], u"http://HTTP://127.0.0.1:9/x");
+  EXPECT_EQ(body->loads[2], kNewPage);
+  EXPECT_EQ(body->loads[3], u"http://127.0.0.1:9/plain");
+
+  // A host classified for the compatibility engine opens a new compatibility tab
+  // through the main window; the Chromium page loads nothing.
+  UserDatabase::Instance().Execute("insert into domain_type (domain, type) values (?, 2)", {"bank.test"});
+  body->loads.clear();
+  page->Navigate(u"http://bank.test/login");
+  EXPECT_TRUE(body->loads.empty());
+  QTest::qWait(20);
+  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), PagesMessages::kOpenIeTab),
+            host.window.messages.end());
+  UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {"bank.test"});
+}
+
+TEST_F(PagesTest, ClosingSelectsThePreviouslySelectedPageAndTheLastPageResetsToHome) {
+  Page* a = host.OpenPage(u"http://127.0.0.1:9/a");
+  Page* b = host.OpenPage(u"http://127.0.0.1:9/b");
+  Page* c = host.OpenPage(u"http://127.0.0.1:9/c");
+  ASSERT_EQ(pages.Count(), 3);
+  pages.SelectPage(a);
+  pages.SelectPage(c);
+  EXPECT_EQ(pages.Current(), c);
+  EXPECT_TRUE(c->GetTab()->IsSelected());
+  EXPECT_FALSE(a->GetTab()->IsSelected());
+
+  pages.ClosePage(c);
+  EXPECT_EQ(pages.Current(), a);  // not the neighbour b
+  EXPECT_EQ(pages.IndexOf(c), -1);
+  EXPECT_EQ(host.strip->Count(), 2);
+  EXPECT_EQ(host.bodyBar->ShownWindow(), a->Body()->GetWindow());
+
+  pages.ClosePage(b);
+  a->SetUrl(u"http://127.0.0.1:9/a", false);
+  a->SetUrl(u"http://127.0.0.1:9/a2", false);
+  auto* body = BodyOf(a);
+  pages.ClosePage(a);
+  ASSERT_EQ(pages.Count(), 1);
+  EXPECT_TRUE(a->History().Empty());
+  EXPECT_EQ(body->loads.back(), kHomePage);
+  EXPECT_EQ(body->closes, 0);
+  EXPECT_FALSE(host.window.FindControl(QStringLiteral("back_btn"))->IsEnabled());
+  EXPECT_FALSE(host.window.FindControl(QStringLiteral("forward_btn"))->IsEnabled());
+  EXPECT_EQ(host.factory.shutdowns, 0);
+}
+
+TEST_F(PagesTest, BusMessagesReachOnlyListedPagesAndOpenUrlStaysInTheBackground) {
+  Page* first = host.OpenPage(u"http://127.0.0.1:9/first");
+  ASSERT_NE(first, nullptr);
+  auto& bus = MessageBus::Instance();
+  bus.Post(BusKeys::kTabOpenUrl, reinterpret_cast<uintptr_t>(BusString::Create(WStringView(u"http://127.0.0.1:9/bg"))));
+  host.Drain();
+  ASSERT_EQ(pages.Count(), 2);
+  EXPECT_EQ(pages.Current(), first);
+  EXPECT_TRUE(first->GetTab()->IsSelected());
+  EXPECT_FALSE(pages.PageAt(1)->GetTab()->IsSelected());
+
+  bus.Post(BusKeys::kTabOpenHome, BusKeys::kSignal);
+  host.Drain();
+  ASSERT_EQ(pages.Count(), 3);
+  EXPECT_EQ(pages.Current(), pages.PageAt(2));
+  EXPECT_EQ(host.factory.chromiumUrls.back(), kNewPage);
+
+  // Title, loading and address records for a listed page apply; for a closed one
+  // they are dropped.
+  Page* second = pages.PageAt(1);
+  bus.Post(BusKeys::kPageSetTitle, reinterpret_cast<uintptr_t>(new PageTextRecord{first, u"新标签页"}));
+  bus.Post(BusKeys::kPageTempRedirect,
+           reinterpret_cast<uintptr_t>(new PageRedirectRecord{first, u"http://127.0.0.1:9/first", 0}));
+  bus.Post(BusKeys::kPageIsLoading, reinterpret_cast<uintptr_t>(new PageFlagRecord{first, 1}));
+  pages.ClosePage(second);
+  bus.Post(BusKeys::kPageSetTitle, reinterpret_cast<uintptr_t>(new PageTextRecord{second, u"gone"}));
+  host.Drain();
+  EXPECT_EQ(first->GetTitle(), LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew));
+  EXPECT_EQ(first->GetTab()->GetTitle().toStdU16String(), first->GetTitle());
+  EXPECT_TRUE(first->IsLoading());
+  EXPECT_EQ(first->GetDisplayUrl(), u"http://127.0.0.1:9/first");
+  EXPECT_EQ(first->GetIconUrl(), u"http://127.0.0.1:9/favicon.ico");
+}
+
+TEST_F(PagesTest, IconsOfAnOlderAddressAreIgnored) {
+  Page* page = host.OpenPage(u"http://127.0.0.1:9/icon");
+  ASSERT_NE(page, nullptr);
+  page->SetIconUrl(u"http://127.0.0.1:9/new.ico");
+  const QString before = page->GetTab()->IconImages();
+  page->OnIconReady(u"http://127.0.0.1:9/old.ico", u"/tmp/old");
+  EXPECT_EQ(page->GetTab()->IconImages(), before);
+  page->OnIconReady(u"http://127.0.0.1:9/new.ico", u"/tmp/new");
+  EXPECT_TRUE(page->GetTab()->IconImages().contains(QStringLiteral("/tmp/new")));
+  page->Navigate(u"http://127.0.0.1:9/other");  // a new address shows the default icon again
+  EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
+}
+
+TEST_F(PagesTest, PinnedTabsStayInFrontWhenMovedPinnedAndDragged) {
+  for (int i = 0; i < 4; ++i) host.OpenPage(Utf8ToWide("http://127.0.0.1:9/" + std::to_string(i)));
+  ASSERT_EQ(pages.Count(), 4);
+  Page* p1 = pages.PageAt(1);
+  Page* p2 = pages.PageAt(2);
+  Page* p3 = pages.PageAt(3);
+  pages.PinPage(p2, true);  // goes in front, behind no other pinned tab
+  EXPECT_EQ(pages.IndexOf(p2), 0);
+  EXPECT_EQ(host.strip->IndexOf(p2->GetTab()), 0);
+  EXPECT_FALSE(p2->GetTab()->CloseButton()->IsVisible());
+  EXPECT_EQ(p2->GetTab()->GetFixedWidth(), 26);
+  pages.PinPage(p3, true);
+  EXPECT_EQ(pages.IndexOf(p3), 1);
+
+  // An unpinned tab moved (or dropped) to the front lands right after the pinned ones.
+  pages.MovePage(3, 0);
+  EXPECT_EQ(pages.IndexOf(p1), 2);
+  for (int i = 0; i < pages.Count(); ++i) EXPECT_EQ(host.strip->TabAt(i), pages.PageAt(i)->GetTab());
+
+  // Unpinning makes the tab the first unpinned one.
+  pages.PinPage(p2, false);
+  EXPECT_EQ(pages.IndexOf(p2), 1);
+  EXPECT_TRUE(p2->GetTab()->CloseButton()->IsVisible());
+  EXPECT_EQ(p2->GetTab()->GetFixedWidth(), 0);
+  pages.PinPage(p2, false);  // no change
+  EXPECT_EQ(pages.IndexOf(p2), 1);
+}
+
+TEST(TabStripDropTest, TargetFollowsTheCentresOfTheTabsPassed) {
+  const std::vector<QRect> rects = {QRect(0, 0, 100, 30), QRect(100, 0, 100, 30), QRect(200, 0, 100, 30),
+                                    QRect(300, 0, 100, 30)};
+  // Dragged left from 3: the copy's left edge passes the centres 249 and 149.
+  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 240, 339), 2);
+  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 140, 239), 1);
+  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 0, 99), 0);
+  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 260, 359), 3);
+  // Dragged right from 0: the copy's right edge passes the centres.
+  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 60, 159), 1);
+  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 10, 109), 0);
+  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 300, 399), 3);
+}
+
+TEST_F(PagesTest, DraggingATabPostsTheDropToTheMainWindow) {
+  for (int i = 0; i < 3; ++i) host.OpenPage(Utf8ToWide("http://127.0.0.1:9/d" + std::to_string(i)));
+  QTest::qWait(50);
+  Tab* last = pages.PageAt(2)->GetTab();
+  const QPoint start = CentreOf(last->Option());
+  const QPoint end(CentreOf(pages.PageAt(0)->GetTab()->Option()).x() - 40, start.y());
+  QWidget* widget = host.window.GetWidget();
+  QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, start);
+  QTest::mouseMove(widget, QPoint((start.x() + end.x()) / 2, start.y()));
+  QTest::mouseMove(widget, end);
+  QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, end);
+  QTest::qWait(30);
+  EXPECT_FALSE(host.strip->IsDragging());
+  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), PagesMessages::kMoveTab),
+            host.window.messages.end());
+  EXPECT_EQ(host.strip->Count(), 3);
+}
+
+TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
+  Page* a = host.OpenPage(u"http://127.0.0.1:9/a");
+  Page* b = host.OpenPage(u"http://127.0.0.1:9/b");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(host.bodyBar->ShownWindow(), b->Body()->GetWindow());
+  EXPECT_TRUE(b->Body()->GetWindow()->isVisible());
+  EXPECT_EQ(b->Body()->GetWindow()->size(), host.bodyBar->GetWidget()->size());
+  pages.SelectPage(a);
+  EXPECT_FALSE(b->Body()->GetWindow()->isVisible());
+  EXPECT_TRUE(a->Body()->GetWindow()->isVisible());
+
+  // A body whose window comes later is pending until the engine announces it.
+  auto late = std::make_unique<RecordingBody>();
+  RecordingBody* lateBody = late.get();
+  Page* c = pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
+  EXPECT_EQ(host.bodyBar->PendingBody(), lateBody);
+  QWidget* window = lateBody->MakeWindow();
+  DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
+                      reinterpret_cast<DuiLib::LPARAM>(lateBody));
+  QTest::qWait(20);
+  EXPECT_EQ(host.bodyBar->ShownWindow(), window);
+  EXPECT_EQ(host.bodyBar->PendingBody(), nullptr);
+  EXPECT_EQ(window->parentWidget(), host.bodyBar->GetWidget());
+
+  // Resizing the bar resizes every body window.
+  host.window.ResizeClient(1000, 600);
+  QTest::qWait(50);
+  for (QWidget* body : host.bodyBar->Windows()) EXPECT_EQ(body->size(), host.bodyBar->GetWidget()->size());
+
+  // Closing the page removes the tab and leaves a "bubble" filler at the strip's end.
+  pages.ClosePage(c);
+  auto* container = host.strip->Container();
+  EXPECT_EQ(container->GetItemAt(container->GetCount() - 1)->GetName(), TabStrip::kBubbleName);
+  SaveScreenshot(host.window, QStringLiteral("pages_host"));
+}
+
+}  // namespace
+}  // namespace tarvo::test
