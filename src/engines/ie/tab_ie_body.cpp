@@ -1,0 +1,156 @@
+#include "engines/ie/tab_ie_body.h"
+
+#include <QWidget>
+
+#include "engines/ie/web_browser_control.h"
+#include "platform/text.h"
+#include "shell/bus/bus_keys.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
+#include "shell/pages/page_records.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/pages_messages.h"
+#include "ui/window_registry.h"
+// The bus's channel table has a member named like Qt's "slots" keyword macro.
+#pragma push_macro("slots")
+#undef slots
+#include "shell/bus/message_bus.h"
+#pragma pop_macro("slots")
+
+namespace tarvo {
+
+
+namespace {
+
+struct IeEnvironment {
+  CBodyBar* bodyBar = nullptr;  // not owned
+  DuiLib::HWND mainWindow = 0;
+  CompatNetwork* network = nullptr;  // not owned
+};
+
+IeEnvironment& Environment() {
+  static IeEnvironment environment;
+  return environment;
+}
+
+template <class Record>
+void PostRecord(WStringView key, Record* record) {
+  if (MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(record)) != 0) delete record;
+}
+
+}  // namespace
+
+void TabIeBody::SetEnvironment(CBodyBar* bodyBar, DuiLib::HWND mainWindow, CompatNetwork* network) {
+  Environment() = {bodyBar, mainWindow, network};
+}
+
+TabIeBody::TabIeBody(QWidget* parent, CompatNetwork& network, WString startUrl)
+    : control_(std::make_unique<WebBrowserControl>(parent, network)), startUrl_(std::move(startUrl)) {
+  control_->SetEventSink(this);
+  control_->SetAcceleratorTranslator(this);
+}
+
+TabIeBody::~TabIeBody() {
+  DuiLib::PostMessage(Environment().mainWindow, PagesMessages::kRemoveTranslator,
+                      reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(this)));
+  control_->SetEventSink(nullptr);
+  control_->SetAcceleratorTranslator(nullptr);
+  control_->Stop();
+  control_->Show(false);
+  control_.reset();
+}
+
+QWidget* TabIeBody::GetWindow() { return control_->Window(); }
+
+int TabIeBody::Navigate(const WString& url, const WString&, const WString&) {
+  control_->Navigate(url);
+  return 0;
+}
+
+int TabIeBody::Reload() {
+  control_->Refresh();
+  return 0;
+}
+
+int TabIeBody::Stop() {
+  control_->Stop();
+  return 0;
+}
+
+void TabIeBody::Show(bool visible) { control_->Show(visible); }
+
+void TabIeBody::PostLoading(bool loading) {
+  if (owner_ != nullptr) PostRecord(BusKeys::kPageIsLoading, new PageFlagRecord{owner_, static_cast<uint8_t>(loading)});
+}
+
+void TabIeBody::BeforeNavigate2(DispatchId dispatch, const WString&, int, const WString& target_frame_name,
+                                const std::string&, const WString&, bool&) {
+  if (dispatch == control_->Dispatch() && target_frame_name.empty()) PostLoading(true);
+}
+
+void TabIeBody::NavigateComplete2(DispatchId dispatch, const WString& url) {
+  if (dispatch == control_->Dispatch() && owner_ != nullptr) {
+    PostRecord(BusKeys::kPageTempRedirect, new PageRedirectRecord{owner_, url, 0});
+  }
+}
+
+void TabIeBody::DocumentComplete(DispatchId dispatch, const WString&) {
+  if (dispatch == control_->Dispatch()) PostLoading(false);
+}
+
+void TabIeBody::NavigateError(DispatchId, const WString&, const WString&, int, bool& cancel) {
+  cancel = true;  // no engine error page
+  PostLoading(false);
+}
+
+void TabIeBody::TitleChange(const WString& text) {
+  if (owner_ == nullptr || text.empty()) return;
+  // While loading, the control reports the address as the title.
+  const std::string utf8 = WideToUtf8(text);
+  if (utf8.size() > 4 && utf8.compare(0, 4, "http") == 0) return;
+  PostRecord(BusKeys::kPageSetTitle, new PageTextRecord{owner_, text});
+}
+
+void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WString&, const WString&) {
+  if (TabIeBody* body = CreateIeBody(WString())) *new_browser = body->Control();
+}
+
+bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
+  if (message.message == KeyMessage::kKeyUp) {
+    unsigned command = 0;
+    if (message.virtual_key == KeyMessage::kVkF5) command = PagesMessages::kCommandReload;
+    if (message.virtual_key == KeyMessage::kVkF11) command = PagesMessages::kCommandFullScreen;
+    if (command != 0) {
+      DuiLib::PostMessage(Environment().mainWindow, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1), 0);
+    }
+  }
+  return false;
+}
+
+DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
+  // Keys typed inside the page never reach the toolkit's queue: the view's own key
+  // filter hands them to the KeyMessage overload above. Keys the toolkit sees belong
+  // to other windows and are not this body's.
+  return DuiLib::S_FALSE;
+}
+
+TabIeBody* CreateIeBody(const WString& url) {
+  IeEnvironment& environment = Environment();
+  if (environment.bodyBar == nullptr || environment.network == nullptr) return nullptr;
+  auto body = std::make_unique<TabIeBody>(environment.bodyBar->GetWidget(), *environment.network, url);
+  TabIeBody* raw = body.get();
+  if (QWidget* window = raw->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
+  raw->Show(true);
+  Page* page = Pages::Instance().CreateIePage(std::move(body));
+  if (page == nullptr) return nullptr;
+  if (!url.empty()) raw->Navigate(url, WString(), WString());
+  PostRecord(BusKeys::kPageTempRedirect, new PageRedirectRecord{page, url, 0});
+  DuiLib::PostMessage(environment.bodyBar->GetHWND(), PagesMessages::kAddIeBody,
+                      reinterpret_cast<DuiLib::WPARAM>(raw->GetWindow()),
+                      reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(raw)));
+  DuiLib::PostMessage(environment.mainWindow, PagesMessages::kAddTranslator,
+                      reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(raw)));
+  return raw;
+}
+
+}  // namespace tarvo
