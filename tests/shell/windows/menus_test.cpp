@@ -233,6 +233,16 @@ TEST_F(MenusTest, MainRightMenuPostsAndAlwaysCloses) {
   EXPECT_EQ(main_.Count(WM_CLOSE), 1u);
 }
 
+TEST_F(MenusTest, MenusCloseWhenTheMainWindowTakesTheFocus) {
+  auto* menu = new MainRightMenuWnd(main_.GetHWND());
+  QPointer<QWidget> widget = Open(menu);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+  main_.GetWidget()->activateWindow();
+  QTest::qWait(100);
+  EXPECT_TRUE(widget.isNull());
+  EXPECT_EQ(main_.Count(WM_CLOSE), 0u);  // the main window itself stays
+}
+
 TEST_F(MenusTest, TabMenuOffersPinOrUnpinByTheTabsState) {
   bool pinned = false;
   int pins = 0, unpins = 0;
