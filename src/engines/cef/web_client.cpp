@@ -21,11 +21,7 @@
 #include "shell/pages/pages_messages.h"
 #include "shell/url/c_browser_url.h"
 #include "ui/window_registry.h"
-// The bus's channel table has a member named like Qt's "slots" keyword macro.
-#pragma push_macro("slots")
-#undef slots
 #include "shell/bus/message_bus.h"
-#pragma pop_macro("slots")
 
 namespace tarvo {
 

@@ -11,11 +11,7 @@
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
 #include "ui/window_registry.h"
-// The bus's channel table has a member named like Qt's "slots" keyword macro.
-#pragma push_macro("slots")
-#undef slots
 #include "shell/bus/message_bus.h"
-#pragma pop_macro("slots")
 
 namespace tarvo {
 

@@ -4,11 +4,11 @@
 
 namespace tarvo {
 
-ChannelTable::Buckets::Buckets(uint32_t bucketCount) : count(bucketCount), slots(new Entry[bucketCount]) {}
+ChannelTable::Buckets::Buckets(uint32_t bucketCount) : count(bucketCount), heads(new Entry[bucketCount]) {}
 
 ChannelTable::Buckets::~Buckets() {
   for (uint32_t i = 0; i < count; ++i) {
-    Entry* node = slots[i].next.load(std::memory_order_relaxed);
+    Entry* node = heads[i].next.load(std::memory_order_relaxed);
     while (node != nullptr) {
       Entry* next = node->next.load(std::memory_order_relaxed);
       delete node;
@@ -49,7 +49,7 @@ int ChannelTable::CompareKeys(WStringView a, WStringView b) {
 }
 
 const ChannelTable::Entry* ChannelTable::FindIn(const Buckets& buckets, WStringView key) {
-  const Entry* entry = &buckets.slots[Hash(key, buckets.count)];
+  const Entry* entry = &buckets.heads[Hash(key, buckets.count)];
   if (entry->channel.load(std::memory_order_acquire) == nullptr) {
     return nullptr;  // an empty bucket has no chain
   }
@@ -69,7 +69,7 @@ BusChannel* ChannelTable::Find(WStringView key) const {
 // Publishes (key, channel) at the end of its chain: the entry is complete before the
 // release store that makes it reachable.
 bool ChannelTable::Link(Buckets& buckets, BusString* key, BusChannel* channel) {
-  Entry& slot = buckets.slots[Hash(key->View(), buckets.count)];
+  Entry& slot = buckets.heads[Hash(key->View(), buckets.count)];
   if (slot.channel.load(std::memory_order_relaxed) == nullptr) {
     slot.key = key;
     slot.channel.store(channel, std::memory_order_release);
@@ -93,7 +93,7 @@ std::unique_ptr<ChannelTable::Buckets> ChannelTable::Grown(const Buckets& curren
   try {
     auto grown = std::make_unique<Buckets>(2 * current.count + 3);
     for (uint32_t i = 0; i < current.count; ++i) {
-      const Entry* entry = &current.slots[i];
+      const Entry* entry = &current.heads[i];
       if (entry->channel.load(std::memory_order_relaxed) == nullptr) {
         continue;
       }

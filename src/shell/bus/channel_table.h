@@ -57,7 +57,7 @@ class ChannelTable {
     explicit Buckets(uint32_t count);
     ~Buckets();  // frees the chain nodes; keys and channels belong to the table
     const uint32_t count;
-    std::unique_ptr<Entry[]> slots;
+    std::unique_ptr<Entry[]> heads;
   };
 
   static bool Link(Buckets& buckets, BusString* key, BusChannel* channel);

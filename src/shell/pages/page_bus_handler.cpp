@@ -5,11 +5,7 @@
 #include "app/settings_registry.h"
 #include "shell/bus/bus_keys.h"
 #include "shell/bus/bus_string.h"
-// The bus's channel table has a member named like Qt's "slots" keyword macro.
-#pragma push_macro("slots")
-#undef slots
 #include "shell/bus/message_bus.h"
-#pragma pop_macro("slots")
 #include "shell/pages/page.h"
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"

@@ -10,10 +10,7 @@
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
 #include "shell/pages/pages.h"
-#pragma push_macro("slots")
-#undef slots
 #include "shell/bus/message_bus.h"
-#pragma pop_macro("slots")
 
 namespace tarvo::test {
 

@@ -25,10 +25,7 @@
 #include "store/user_database.h"
 #include "support/scoped_env.h"
 #include "ui/resource_manager.h"
-#pragma push_macro("slots")
-#undef slots
 #include "shell/bus/message_bus.h"
-#pragma pop_macro("slots")
 
 namespace tarvo::test {
 namespace {
