@@ -54,6 +54,9 @@ function(tarvo_test name)
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE tarvo_test_gui_main)
     target_precompile_headers(${name} PRIVATE ${TARVO_QT_PCH})
+    # Windows of two programs on one display take each other's focus (menus close on
+    # focus loss), so toolkit-driven GUI tests take turns on the display.
+    set(display_lock RESOURCE_LOCK display)
   else()
     set_target_properties(${name} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
@@ -68,7 +71,7 @@ function(tarvo_test name)
   endif()
   set(env "TARVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data" "TARVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" LABELS "${ARG_LABELS}"
-                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin ${display_lock})
 endfunction()
 
 # tarvo_bench(name SOURCES ... [LIBS ...])
