@@ -5,8 +5,9 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "shell/pages/pages_messages.h"
 #include "ui/window_registry.h"
+#include "shell/main_window_commands.h"
+#include "ui/ui_messages.h"
 
 namespace tarvo {
 
@@ -21,18 +22,18 @@ unsigned BrowserKeyFilter::CommandForKey(int key, Qt::KeyboardModifiers modifier
   const bool control = (modifiers & Qt::ControlModifier) != 0;
   switch (key) {
     case Qt::Key_W:
-      return control ? PagesMessages::kCommandCloseTab : 0;
+      return control ? Commands::kCloseTab : 0;
     case Qt::Key_F:
-      return control ? PagesMessages::kCommandFind : 0;
+      return control ? Commands::kFindInPage : 0;
     case Qt::Key_H:
       // Alt+H alone is the page's own.
-      return control ? PagesMessages::kCommandHistory : 0;
+      return control ? Commands::kHideFavorBar : 0;
     case Qt::Key_F11:
-      return PagesMessages::kCommandFullScreen;
+      return Commands::kToggleFullScreen;
     case Qt::Key_Escape:
-      return PagesMessages::kCommandEscape;
+      return Commands::kLeaveFullScreen;
     case Qt::Key_F5:
-      return PagesMessages::kCommandReload;
+      return Commands::kReload;
     default:
       return 0;
   }

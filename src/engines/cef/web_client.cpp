@@ -22,6 +22,7 @@
 #include "shell/url/c_browser_url.h"
 #include "ui/window_registry.h"
 #include "shell/bus/message_bus.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo {
 
@@ -134,7 +135,7 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
   browserOfId_.erase(id);
   auto host = browser->GetHost();
   QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
-  DuiLib::PostMessage(mainWindow_, PagesMessages::kBrowserClosed, reinterpret_cast<DuiLib::WPARAM>(window));
+  DuiLib::PostMessage(mainWindow_, MainWindowMessages::kRemoveBodyWindow, reinterpret_cast<DuiLib::WPARAM>(window));
   // The first browser's window stays: proxy tasks are addressed through it.
   if (window != nullptr && !browser->IsSame(firstBrowser_)) window->deleteLater();
   return true;
@@ -168,7 +169,7 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
   const CefString url = request->GetURL();
   if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
     auto* text = new WString(url);
-    if (!DuiLib::PostMessage(mainWindow_, PagesMessages::kOpenIeTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
+    if (!DuiLib::PostMessage(mainWindow_, MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
       delete text;
     }
     return true;

@@ -12,6 +12,8 @@
 #include "shell/pages/pages_messages.h"
 #include "ui/window_registry.h"
 #include "shell/bus/message_bus.h"
+#include "shell/main_window_messages.h"
+#include "shell/main_window_commands.h"
 
 namespace tarvo {
 
@@ -47,7 +49,7 @@ TabIeBody::TabIeBody(QWidget* parent, CompatNetwork& network, WString startUrl)
 }
 
 TabIeBody::~TabIeBody() {
-  DuiLib::PostMessage(Environment().mainWindow, PagesMessages::kRemoveTranslator,
+  DuiLib::PostMessage(Environment().mainWindow, MainWindowMessages::kRemoveAccelerator,
                       reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(this)));
   control_->SetEventSink(nullptr);
   control_->SetAcceleratorTranslator(nullptr);
@@ -114,8 +116,8 @@ void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WS
 bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
   if (message.message == KeyMessage::kKeyUp) {
     unsigned command = 0;
-    if (message.virtual_key == KeyMessage::kVkF5) command = PagesMessages::kCommandReload;
-    if (message.virtual_key == KeyMessage::kVkF11) command = PagesMessages::kCommandFullScreen;
+    if (message.virtual_key == KeyMessage::kVkF5) command = Commands::kReload;
+    if (message.virtual_key == KeyMessage::kVkF11) command = Commands::kToggleFullScreen;
     if (command != 0) {
       DuiLib::PostMessage(Environment().mainWindow, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1), 0);
     }
@@ -144,7 +146,7 @@ TabIeBody* CreateIeBody(const WString& url) {
   DuiLib::PostMessage(environment.bodyBar->GetHWND(), PagesMessages::kAddIeBody,
                       reinterpret_cast<DuiLib::WPARAM>(raw->GetWindow()),
                       reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(raw)));
-  DuiLib::PostMessage(environment.mainWindow, PagesMessages::kAddTranslator,
+  DuiLib::PostMessage(environment.mainWindow, MainWindowMessages::kAddAccelerator,
                       reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(raw)));
   return raw;
 }

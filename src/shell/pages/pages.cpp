@@ -7,13 +7,13 @@
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page.h"
-#include "shell/pages/pages_messages.h"
 #include "shell/pages/tab.h"
 #include "shell/pages/tab_parts.h"
 #include "shell/pages/tab_option.h"
 #include "shell/pages/tab_strip.h"
 #include "shell/url/c_browser_url.h"
 #include "ui/window_registry.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo {
 
@@ -67,7 +67,7 @@ void Pages::OpenUrlInNewTab(const WString& url) {
 
 void Pages::OpenIeTab(const WString& url) {
   auto* text = new WString(url);
-  if (!DuiLib::PostMessage(mainWindow_, PagesMessages::kOpenIeTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
+  if (!DuiLib::PostMessage(mainWindow_, MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
     delete text;  // no main window to take it
   }
 }

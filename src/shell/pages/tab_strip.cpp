@@ -1,9 +1,9 @@
 #include "shell/pages/tab_strip.h"
 
-#include "shell/pages/pages_messages.h"
 #include "shell/pages/tab.h"
 #include "shell/pages/tab_parts.h"
 #include "ui/window_registry.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo {
 
@@ -144,7 +144,7 @@ void TabStrip::EndDrag(QPoint mouse) {
     TabAt(i)->SetPos(dragRects_[static_cast<size_t>(i)]);
   }
   const int target = DropIndex(dragRects_, dragIndex_, copyLeft, copyRight);
-  DuiLib::PostMessage(mainWindow_, PagesMessages::kMoveTab, static_cast<DuiLib::WPARAM>(dragIndex_), target);
+  DuiLib::PostMessage(mainWindow_, MainWindowMessages::kMoveTab, static_cast<DuiLib::WPARAM>(dragIndex_), target);
   container_->NeedUpdate();
 }
 

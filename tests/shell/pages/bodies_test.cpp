@@ -35,10 +35,10 @@
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
-#include "shell/pages/pages_messages.h"
 #include "store/user_database.h"
 #include "support/temp_dir.h"
 #include "ui/resource_manager.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {
@@ -351,7 +351,7 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
       Wide(QStringLiteral("location.href = '%1';").arg(ieUrl)), Wide(server_.Url("/leave")), 0);
   const auto heard = [&] {
     for (DuiLib::UINT message : host_->window.messages)
-      if (message == PagesMessages::kOpenIeTab) return true;
+      if (message == MainWindowMessages::kOpenCompatibilityTab) return true;
     return false;
   };
   ASSERT_TRUE(Pump(heard, 10000));

@@ -26,6 +26,7 @@
 #include "support/scoped_env.h"
 #include "ui/resource_manager.h"
 #include "shell/bus/message_bus.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {
@@ -134,7 +135,7 @@ TEST_F(PagesTest, NavigateCompletesAddressesAndKeepsCompatibilitySitesInTheirOwn
   page->Navigate(u"http://bank.test/login");
   EXPECT_TRUE(body->loads.empty());
   QTest::qWait(20);
-  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), PagesMessages::kOpenIeTab),
+  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), MainWindowMessages::kOpenCompatibilityTab),
             host.window.messages.end());
   UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {"bank.test"});
 }
@@ -272,7 +273,7 @@ TEST_F(PagesTest, DraggingATabPostsTheDropToTheMainWindow) {
   QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, end);
   QTest::qWait(30);
   EXPECT_FALSE(host.strip->IsDragging());
-  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), PagesMessages::kMoveTab),
+  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), MainWindowMessages::kMoveTab),
             host.window.messages.end());
   EXPECT_EQ(host.strip->Count(), 3);
 }

@@ -9,13 +9,14 @@
 #include "shell/bus/message_bus.h"
 #include "shell/windows/i_main_menu_owner.h"
 #include "shell/windows/main_right_menu_wnd.h"
-#include "shell/windows/main_window_commands.h"
+#include "shell/main_window_commands.h"
 #include "shell/windows/menu_wnd.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "shell_test_owner.h"
 #include "app/language_manager.h"
 #include "app/settings_registry.h"
 #include "ui/window_registry.h"
+#include "shell/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {
