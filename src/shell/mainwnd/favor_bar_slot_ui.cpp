@@ -1,0 +1,10 @@
+#include "shell/mainwnd/favor_bar_slot_ui.h"
+
+namespace tarvo {
+
+void* FavorBarSlotUI::GetInterface(const QString& name) {
+  if (name == QLatin1String(kTag)) return this;
+  return CHorizontalLayoutUI::GetInterface(name);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,53 @@
+#pragma once
+// The main window's private messages (MainWindowMessages): moving a dropped tab,
+// navigating to a typed address, a new compatibility tab for an address the Chromium
+// engine hands over, the compatibility bodies' key translators, a closed engine
+// window leaving the body bar, and the windows the menus ask for. Heap parameters
+// are deleted here whatever happens to the message.
+//
+// The compatibility bodies' key translators are not handed to the toolkit directly:
+// a body announces its removal by a posted message, so a key could reach a body that
+// is already gone. This handler stands in for them and asks only bodies whose page is
+// still listed.
+//
+// Threads: the main window's thread only. Lifetime: owned by the main window, which
+// it refers to (non-owning); it must be removed from the window's translators before
+// it goes (Detach).
+#include <set>
+
+#include "ui/ui_defs.h"
+#include "ui/ui_interfaces.h"
+
+namespace tarvo {
+
+class IPageBodyFactory;
+class MainDuiWnd;
+
+class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
+ public:
+  MainWindowMessageHandler(MainDuiWnd& window, IPageBodyFactory& bodies) : window_(window), bodies_(bodies) {}
+  ~MainWindowMessageHandler() override;
+  MainWindowMessageHandler(const MainWindowMessageHandler&) = delete;
+  MainWindowMessageHandler& operator=(const MainWindowMessageHandler&) = delete;
+
+  // Handles `msg` when it is one of the private messages (`handled` set); anything
+  // else is left alone.
+  DuiLib::LRESULT Handle(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, bool& handled);
+
+  // Asks the translators of listed compatibility bodies; S_OK when one took the key.
+  DuiLib::LRESULT TranslateAccelerator(DuiLib::MSG* msg) override;
+  // How many body translators are registered (for tests).
+  size_t TranslatorCount() const { return translators_.size(); }
+
+ private:
+  void NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::LPARAM textParam);
+  void OpenCompatibilityTab(DuiLib::WPARAM urlParam);
+  void MoveTab(int from, int to);
+  static bool IsListedBody(DuiLib::ITranslateAccelerator* translator);
+
+  MainDuiWnd& window_;
+  IPageBodyFactory& bodies_;
+  std::set<DuiLib::ITranslateAccelerator*> translators_;  // not owned: the bodies' own
+};
+
+}  // namespace tarvo
