@@ -1,0 +1,28 @@
+#include "app/browser_engine_settings.h"
+
+#include "app/settings_registry.h"
+#include "protect/domain_list.h"
+
+namespace tarvo {
+
+cef::CefSettings BrowserEngineSettings::Build() {
+  const SettingsRegistry& registry = SettingsRegistry::Instance();
+  cef::CefSettings settings;
+  settings.cache_path = registry.GetUtf8(u"appdata/cache");
+  settings.log_file = registry.GetUtf8(u"appdata/log/cef.file");
+  settings.user_agent = kUserAgent;
+  settings.locale = kLocale;
+  settings.accept_certificate_error = &BrowserEngineSettings::AcceptsCertificateError;
+  return settings;
+}
+
+bool BrowserEngineSettings::AcceptsCertificateError(const std::string& url) {
+  DomainList& list = DomainList::Instance();
+  if (url.empty() || !list.IsDomainListEnabled()) {
+    return false;
+  }
+  WString source;
+  return list.MapTargetToSource(Utf8ToWide(url), source);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,31 @@
+#pragma once
+// The Chromium engine's process-wide settings for the browser: the cache and log
+// locations from the settings registry, the browser's user agent and locale, and
+// which certificate errors are accepted.
+//
+// Threads: Build on the first thread after InitSettings; the certificate answer
+// runs on the GUI thread (it reads the domain list, which any thread may read).
+#include <string>
+
+#include "engines/cef/cef_types.h"
+
+namespace tarvo {
+
+class BrowserEngineSettings {
+ public:
+  // A desktop Chrome user agent for Linux matching the engine's Chromium, so sites
+  // serve their ordinary desktop pages.
+  static constexpr const char* kUserAgent =
+      "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/87.0.4280.144 "
+      "Safari/537.36";
+  static constexpr const char* kLocale = "zh-CN";
+
+  // Settings from "appdata/cache" and "appdata/log/cef.file".
+  static cef::CefSettings Build();
+
+  // True only for the mirror address of a protected site: mirrors are served under
+  // certificates of their own; every other certificate error is refused.
+  static bool AcceptsCertificateError(const std::string& url);
+};
+
+}  // namespace tarvo
