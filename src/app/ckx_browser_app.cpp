@@ -1,0 +1,245 @@
+#include "app/ckx_browser_app.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+
+#include "app/browser_engine_settings.h"
+#include "app/exit_cleaner.h"
+#include "app/first_wnd.h"
+#include "app/init_settings.h"
+#include "app/instance_handover.h"
+#include "app/language_manager.h"
+#include "app/service_loop.h"
+#include "app/settings_registry.h"
+#include "app/termination_signal_watcher.h"
+#include "engines/cef/cef_cookie_manager.h"
+#include "engines/cef/cef_entry_points.h"
+#include "engines/cef/web_app.h"
+#include "platform/debug_output.h"
+#include "platform/paths.h"
+#include "platform/program_launcher.h"
+#include "protect/domain_list_sync.h"
+#include "shell/bus/message_bus.h"
+#include "shell/mainwnd/main_dui_wnd.h"
+#include "store/user_database.h"
+#include "ui/resource_manager.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr const char* kDatabaseFailure = "Init browser data failed, please restart!";
+constexpr const char* kLanguageFailure = "Init browser language data failed, please restart!";
+constexpr const char* kNoAnswerFailure = "TarvoBrowser is already running but does not answer, please retry!";
+constexpr const char* kSkinPackage = "skin/normal.dat";
+constexpr int kUpgradedDataVersion = 6;
+constexpr std::chrono::minutes kServicePeriod{5};
+
+void ShowInMessageBox(const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+QElapsedTimer& StartClock() {
+  static QElapsedTimer clock;
+  if (!clock.isValid()) {
+    clock.start();
+  }
+  return clock;
+}
+
+}  // namespace
+
+CKXBrowserApp::CKXBrowserApp(int argc, char** argv, Options options)
+    : argc_(argc), argv_(argv), options_(std::move(options)) {
+  StartClock();
+  for (int i = 0; i < argc; ++i) {
+    arguments_.emplace_back(argv[i]);
+  }
+  mainArgs_.argc = argc;
+  mainArgs_.argv = argv;
+}
+
+CKXBrowserApp::~CKXBrowserApp() { ShutDown(); }
+
+void CKXBrowserApp::Mark(const char* step) const {
+  DebugOutput(std::string("startup: ") + step + " at " + std::to_string(StartClock().elapsed()) + " ms");
+}
+
+int CKXBrowserApp::Run() {
+  webApp_ = std::make_shared<cef::WebApp>();
+  const int processResult = cef::CefExecuteProcess(mainArgs_, webApp_, nullptr);
+  if (processResult >= 0) {
+    return processResult;
+  }
+  if (!PrepareApplication()) {
+    return 0;
+  }
+  InitSettings();
+  Mark("settings");
+  commandLine_ = CommandLineOptions::Parse(arguments_);
+  if (!ClaimDataRoot() || !OpenDatabase()) {
+    return 0;
+  }
+  if (LanguageManager::Instance().GetCurrentLanguage().empty()) {
+    ErrorMessage::Show(kLanguageFailure);
+    return 0;
+  }
+  Mark("database and language");
+  if (commandLine_.setDefault) {
+    // The desktop's own default-browser setting; the browser itself does not start.
+    LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"});
+    return 0;
+  }
+  splash_ = std::make_unique<FirstWnd>();
+  splash_->Open();
+  StartServiceLoop();
+  StartEngine();
+  MessageBus::Instance().Initialise();
+  Mark("engine");
+  if (!OpenMainWindow()) {
+    ShutDown();
+    return 0;
+  }
+  Mark("main window");
+  QApplication::exec();
+  ShutDown();
+  return 1;
+}
+
+bool CKXBrowserApp::PrepareApplication() {
+  if (QCoreApplication::instance() == nullptr) {
+    ownApplication_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  // The main window ends the loop itself after its orderly close; the splash closing
+  // first must not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  ErrorMessage::Presenter presenter = options_.presenter ? options_.presenter : &ShowInMessageBox;
+  ErrorMessage::InstallPresenter(presenter);
+  DuiLib::CResourceManager& resources = DuiLib::CResourceManager::Instance();
+  resources.SetResourcePath(QString::fromStdString(
+      options_.resourceFolder.empty() ? ExecutableFolder() : options_.resourceFolder));
+  resources.SetResourceZip(QString::fromLatin1(kSkinPackage));
+  if (options_.presenter) {
+    resources.SetErrorReporter(
+        [presenter](const QString& message) { presenter("Error", message.toStdString()); });
+  } else {
+    resources.SetErrorReporter(&DuiLib::CResourceManager::ShowErrorBox);
+  }
+  Mark("application");
+  return true;
+}
+
+bool CKXBrowserApp::ClaimDataRoot() {
+  if (!options_.resourceFolder.empty()) {
+    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(options_.resourceFolder) + u"lang/");
+  }
+  const std::string root = SettingsRegistry::Instance().GetUtf8(u"appdata/path");
+  if (root.empty()) {
+    // The data folders could not be made (already reported); the database step
+    // reports the consequence.
+    return true;
+  }
+  handover_ = std::make_unique<InstanceHandover>(root);
+  switch (handover_->Claim(commandLine_.startUrls)) {
+    case InstanceHandover::Role::kPrimary:
+      return true;
+    case InstanceHandover::Role::kHandedOver:
+      DebugOutput("addresses handed to the running browser");
+      return false;
+    case InstanceHandover::Role::kNoAnswer:
+      ErrorMessage::Show(kNoAnswerFailure);
+      return false;
+  }
+  return false;
+}
+
+bool CKXBrowserApp::OpenDatabase() {
+  UserDatabase& database = UserDatabase::Instance();
+  if (database.Open() != 0) {
+    DebugOutput("database: " + database.OpenError());
+    ErrorMessage::Show(kDatabaseFailure);
+    return false;
+  }
+  if (database.GetDataVersion() < kUpgradedDataVersion) {
+    database.Upgrade();
+  }
+  return true;
+}
+
+void CKXBrowserApp::StartServiceLoop() {
+  std::vector<ServiceLoop::Step> steps;
+  steps.push_back({"domain list", [] {
+                     if (DomainListSync().SyncDomainList() != 0) {
+                       DebugOutput("service loop: domain list not refreshed");
+                     }
+                   }});
+  serviceLoop_ = std::make_unique<ServiceLoop>(std::move(steps), kServicePeriod);
+  serviceLoop_->Start();
+}
+
+void CKXBrowserApp::StartEngine() {
+  cef::CefInitialize(mainArgs_, BrowserEngineSettings::Build(), webApp_, nullptr);
+  engineStarted_ = true;
+  if (auto cookies = cef::CefCookieManager::GetGlobalManager()) {
+    cookies->SetStoragePath(SettingsRegistry::Instance().Get(u"appdata/cookie"), true);
+  }
+}
+
+bool CKXBrowserApp::OpenMainWindow() {
+  mainWnd_ = std::make_unique<MainDuiWnd>();
+  for (const WString& url : commandLine_.startUrls) {
+    mainWnd_->AddStartUrl(url);
+  }
+  FirstWnd* splash = splash_.get();
+  mainWnd_->SetReadyCallback([splash] { splash->SetMayClose(); });
+  if (!mainWnd_->CreateAndShow()) {
+    return false;
+  }
+  mainWindowShown_ = true;
+  MainDuiWnd* window = mainWnd_.get();
+  if (handover_ != nullptr) {
+    handover_->SetReceiver([window](std::vector<WString> urls) {
+      if (urls.empty()) {
+        // A plain "new window" asks for a fresh page.
+        urls.push_back(SettingsRegistry::Instance().Get(u"homepage"));
+      }
+      window->OpenHandedOverUrls(urls);
+    });
+  }
+  signalWatcher_ = std::make_unique<TerminationSignalWatcher>([window](int signalNumber) {
+    DebugOutput("closing on signal " + std::to_string(signalNumber));
+    window->Close(0);
+  });
+  return true;
+}
+
+void CKXBrowserApp::ShutDown() {
+  signalWatcher_.reset();
+  if (serviceLoop_ != nullptr) {
+    serviceLoop_->Stop();
+  }
+  if (engineStarted_) {
+    // Closes the remaining browsers; the profile (and with it the cookie and storage
+    // databases) is flushed and closed when the application object goes below.
+    cef::CefShutdown();
+    engineStarted_ = false;
+  }
+  mainWnd_.reset();
+  splash_.reset();
+  if (ownApplication_ != nullptr) {
+    ownApplication_.reset();
+    Mark("engine flushed");
+  }
+  // Only now may another process take the data root.
+  handover_.reset();
+}
+
+int CKXBrowserApp::CleanUp() {
+  ExitCleaner().CleanIfAsked();
+  return 0;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,90 @@
+#pragma once
+// The browser process from start to end: brings the subsystems up in order, runs
+// the main window's event loop, and shuts the engine down in order before the
+// process ends, so the last cookies and storage writes reach the disk.
+//
+// Threads: Run and CleanUp on the first thread. The splash and the main window
+// live on that thread too; the service loop runs on its own thread.
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line_options.h"
+#include "engines/cef/cef_types.h"
+#include "platform/error_message.h"
+
+class QApplication;
+
+namespace tarvo {
+
+namespace cef {
+class WebApp;
+}
+class FirstWnd;
+class InstanceHandover;
+class MainDuiWnd;
+class ServiceLoop;
+class TerminationSignalWatcher;
+
+class CKXBrowserApp {
+ public:
+  struct Options {
+    // Where the skin package and the language packs are read; empty: beside the
+    // executable.
+    std::string resourceFolder;
+    // How start-up failures and skin errors reach the user; empty: standard error
+    // and a message box titled "Error".
+    ErrorMessage::Presenter presenter;
+  };
+
+  // Keeps the arguments (they must outlive the object, as main's do).
+  CKXBrowserApp(int argc, char** argv, Options options = {});
+  virtual ~CKXBrowserApp();
+  CKXBrowserApp(const CKXBrowserApp&) = delete;
+  CKXBrowserApp& operator=(const CKXBrowserApp&) = delete;
+
+  // Start-up, the event loop until the main window is closed (or SIGTERM/SIGINT
+  // closes it), then the orderly shutdown. Returns the engine's code for an engine
+  // helper process, 0 when start-up ended early (a failure was shown, or the
+  // addresses were handed to the running browser), 1 after a normal run. Uses the
+  // QApplication that exists, or makes one for the run. Call once.
+  virtual int Run();
+  // Exit-time work after Run: when "exit_clean" is on, empties the search texts and
+  // the history and deletes the files (not the folders, not dot files) of the
+  // cookie, cache and log folders. Returns 0. Does nothing without an open database.
+  virtual int CleanUp();
+
+  // True once the main window has been shown during Run.
+  bool main_window_shown() const { return mainWindowShown_; }
+  // The start addresses of the command line.
+  const CommandLineOptions& command_line() const { return commandLine_; }
+
+ private:
+  bool PrepareApplication();
+  bool ClaimDataRoot();
+  bool OpenDatabase();
+  void StartServiceLoop();
+  void StartEngine();
+  bool OpenMainWindow();
+  void ShutDown();
+  void Mark(const char* step) const;
+
+  std::vector<std::string> arguments_;
+  int argc_ = 0;
+  char** argv_ = nullptr;  // not owned: main's arguments
+  Options options_;
+  CommandLineOptions commandLine_;
+  cef::CefMainArgs mainArgs_;
+  std::shared_ptr<cef::WebApp> webApp_;
+  std::unique_ptr<QApplication> ownApplication_;  // only when Run made it
+  std::unique_ptr<InstanceHandover> handover_;
+  std::unique_ptr<FirstWnd> splash_;
+  std::unique_ptr<ServiceLoop> serviceLoop_;
+  std::unique_ptr<MainDuiWnd> mainWnd_;
+  std::unique_ptr<TerminationSignalWatcher> signalWatcher_;
+  bool mainWindowShown_ = false;
+  bool engineStarted_ = false;
+};
+
+}  // namespace tarvo
