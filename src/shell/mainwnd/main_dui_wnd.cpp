@@ -29,6 +29,7 @@
 #include "shell/mainwnd/main_window_language_keys.h"
 #include "shell/mainwnd/main_window_message_handler.h"
 #include "shell/mainwnd/right_click_button_ui.h"
+#include "shell/mainwnd/typed_address.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/c_body_bar_ui.h"
 #include "shell/pages/page.h"
@@ -178,7 +179,7 @@ void MainDuiWnd::Notify(TNotifyUI& msg) {
   } else if (msg.sType == kNotifyReturn && msg.pSender != nullptr) {
     if (msg.pSender == searchEdit_) SearchInNewTab(searchEdit_->GetText());
     if (msg.pSender == addressEdit_) {
-      if (Page* page = CurrentPage()) page->Navigate(addressEdit_->GetText().toStdU16String());
+      if (Page* page = CurrentPage()) page->Navigate(TypedAddress::Clean(addressEdit_->GetText().toStdU16String()));
     }
   } else if (msg.sType == kNotifyRightClick && msg.pSender != nullptr) {
     if (msg.pSender->GetName() == QLatin1String("TabOption")) OnTabRightClick(msg);

@@ -10,6 +10,7 @@
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
+#include "shell/mainwnd/typed_address.h"
 
 namespace tarvo {
 
@@ -73,7 +74,7 @@ void MainWindowMessageHandler::NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::L
   // A page closed since the message was posted is not touched.
   Page* page = pageParam != 0 ? reinterpret_cast<Page*>(pageParam) : pages.Current();
   if (page == nullptr || pages.IndexOf(page) < 0) return;
-  page->Navigate(text != nullptr ? *text : WString());
+  page->Navigate(TypedAddress::Clean(text != nullptr ? *text : WString()));
 }
 
 void MainWindowMessageHandler::OpenCompatibilityTab(DuiLib::WPARAM urlParam) {
