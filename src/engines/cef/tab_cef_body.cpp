@@ -3,10 +3,12 @@
 #include <QWidget>
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/cef_entry_points.h"
 #include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_pdf_print_callback.h"
 #include "engines/cef/cef_string_visitor.h"
 #include "engines/cef/cef_task.h"
 #include "platform/text.h"
@@ -48,6 +50,18 @@ class MyStringVisitor : public cef::CefStringVisitor {
 
  private:
   const WString path_;
+};
+
+// Hands the outcome of a print to the caller's completion.
+class PdfDone : public cef::CefPdfPrintCallback {
+ public:
+  explicit PdfDone(std::function<void(bool)> done) : done_(std::move(done)) {}
+  void OnPdfPrintFinished(const cef::CefString&, bool ok) override {
+    if (done_) std::exchange(done_, nullptr)(ok);
+  }
+
+ private:
+  std::function<void(bool)> done_;
 };
 
 TabCefBody* CefBodyOf(Page* page) {
@@ -133,11 +147,13 @@ void TabCefBody::SavePageSource(Page* page, const WString& path) {
   body->browser_->GetMainFrame()->GetSource(std::make_shared<MyStringVisitor>(path));
 }
 
-void TabCefBody::SavePageAsPdf(Page* page, const WString& path) {
+void TabCefBody::SavePageAsPdf(Page* page, const WString& path, std::function<void(bool)> done) {
   TabCefBody* body = CefBodyOf(page);
-  if (body == nullptr) return;
-  auto host = body->Host();
-  if (host == nullptr) return;
+  auto host = body != nullptr ? body->Host() : nullptr;
+  if (host == nullptr) {
+    if (done) done(false);
+    return;
+  }
   cef::CefPdfPrintSettings settings;
   settings.page_width = 330000;
   settings.page_height = 2000000;
@@ -146,7 +162,7 @@ void TabCefBody::SavePageAsPdf(Page* page, const WString& path) {
   settings.selection_only = false;
   settings.landscape = false;
   settings.backgrounds_enabled = true;
-  host->PrintToPDF(path, settings, nullptr);
+  host->PrintToPDF(path, settings, done ? std::make_shared<PdfDone>(std::move(done)) : nullptr);
 }
 
 }  // namespace tarvo

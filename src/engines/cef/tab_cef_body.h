@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_types.h"
 #include "shell/pages/i_tab_body.h"
@@ -51,8 +53,10 @@ class TabCefBody : public ITabBody {
   // compatibility engine are ignored.
   static void SavePageSource(Page* page, const WString& path);
   // Prints the page into one long PDF page (330 mm by 2 m, no margins, backgrounds)
-  // at `path`. Pages of the compatibility engine are ignored.
-  static void SavePageAsPdf(Page* page, const WString& path);
+  // at `path`, asynchronously. `done` (may be empty) hears once, on the GUI thread,
+  // whether the file was written; a path that can't be written leaves no file and
+  // reports false. Pages of the compatibility engine are ignored (`done` hears false).
+  static void SavePageAsPdf(Page* page, const WString& path, std::function<void(bool written)> done = {});
 
   // The zoom level one step in or out from `level`, within the limits.
   static double ZoomInLevel(double level);

@@ -2,14 +2,18 @@
 
 #include <QWidget>
 
+#include "account/account_state.h"
 #include "app/language_manager.h"
 #include "engines/cef/browser_key_filter.h"
+#include "engines/cef/cef_auth_callback.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/cef_context_menu_params.h"
 #include "engines/cef/cef_frame.h"
 #include "engines/cef/cef_menu_model.h"
 #include "engines/cef/cef_request.h"
+#include "engines/cef/cef_request_context.h"
+#include "engines/cef/cef_value.h"
 #include "engines/cef/client_language_keys.h"
 #include "engines/cef/tab_cef_body.h"
 #include "shell/bus/bus_keys.h"
@@ -174,6 +178,7 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
     }
     return true;
   }
+  if (AccountState::Instance().IsConnected()) RouteThroughVpn(AccountState::Instance().IsWhiteListed(url));
   if (appTabs_ && frame != nullptr && frame->IsMain()) {
     if (Page* page = PageOf(browser->GetIdentifier())) {
       PostRecord(BusKeys::kPageTempRedirect,
@@ -190,6 +195,47 @@ cef_return_value_t WebClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, CefRef
   headers.emplace(u"Accept-Language", u"zh-CN,zh;q=0.9");
   request->SetHeaderMap(headers);
   return RV_CONTINUE;
+}
+
+bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, bool is_proxy, const CefString&, int,
+                                   const CefString&, const CefString&, CefRefPtr<CefAuthCallback> callback) {
+  if (!is_proxy || callback == nullptr) return false;
+  AccountState& account = AccountState::Instance();
+  const AccountState::VpnConnection connection = account.Connection();
+  if (!connection.connected) return false;
+  CefString user = u"nobody";
+  if (loginCheck_ && loginCheck_()) {
+    if (WString id = account.UserId(); !id.empty()) user = std::move(id);
+  }
+  callback->Continue(user, connection.proxyToken);
+  return true;
+}
+
+void WebClient::RouteThroughVpn(bool proxied) {
+  auto context = CefRequestContext::GetGlobalContext();
+  if (context == nullptr || !context->CanSetPreference("proxy")) return;
+  CefString server;
+  CefString mode;
+  if (proxied) {
+    const AccountState::VpnConnection connection = AccountState::Instance().Connection();
+    server = connection.proxyAddress + u":" + connection.proxyPort;
+    mode = u"fixed_servers";
+  }
+  // Every navigation asks again; setting an unchanged proxy would hold the
+  // navigation back while the engine confirms a change that is none.
+  // Nothing set yet means the system settings, the same as an empty mode and server.
+  auto current = context->GetPreference("proxy");
+  auto currentDictionary = current != nullptr ? current->GetDictionary() : nullptr;
+  const CefString currentMode = currentDictionary != nullptr ? currentDictionary->GetString(u"mode") : CefString();
+  const CefString currentServer = currentDictionary != nullptr ? currentDictionary->GetString(u"server") : CefString();
+  if (currentMode == mode && currentServer == server) return;
+  auto dictionary = CefDictionaryValue::Create();
+  dictionary->SetString(u"mode", mode);
+  dictionary->SetString(u"server", server);
+  auto value = CefValue::Create();
+  value->SetDictionary(dictionary);
+  CefString error;
+  context->SetPreference("proxy", value, error);
 }
 
 void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, CefRefPtr<CefContextMenuParams> params,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "engines/cef/cef_client.h"
@@ -19,8 +20,9 @@ class Page;
 // The one client of every Chromium browser: makes a page for each new browser,
 // reports loading, titles and icons, hands addresses of the compatibility engine back
 // to the shell, adds the Accept-Language header, builds the context menu and hands
-// downloads on. It never touches the shell's objects: it posts to the message bus and
-// to the main window and body bar.
+// downloads on, answers the VPN proxy's challenges and routes navigations through the
+// VPN by its white list. It never touches the shell's objects: it posts to the message
+// bus and to the main window and body bar.
 //
 // Threads: every callback runs on the engine's UI thread (the GUI thread); the maps
 // are touched only there. Lifetime: made by ClientInstance on first use, never
@@ -54,6 +56,10 @@ class WebClient : public cef::CefClient,
   // Who decides about downloads (non-owning; the download manager). Without one,
   // downloads are not accepted.
   void SetDownloadDelegate(cef::CefDownloadHandler* delegate) { downloadDelegate_ = delegate; }
+  // Who confirms the stored login before a proxy answer names the user (the account
+  // operations' login check; it may ask the service). Without one, or when it says
+  // no, proxy answers use the user name "nobody". GUI thread.
+  void SetLoginCheck(std::function<bool()> check) { loginCheck_ = std::move(check); }
 
   cef::CefContextMenuHandler* GetContextMenuHandler() override { return this; }
   cef::CefDisplayHandler* GetDisplayHandler() override { return this; }
@@ -82,6 +88,11 @@ class WebClient : public cef::CefClient,
   cef::cef_return_value_t OnBeforeResourceLoad(cef::CefRefPtr<cef::CefBrowser> browser,
                                                cef::CefRefPtr<cef::CefFrame> frame,
                                                cef::CefRefPtr<cef::CefRequest> request) override;
+  // Answers the VPN proxy's challenge with the user and the connection's proxy token
+  // while connected; every other challenge is refused.
+  bool GetAuthCredentials(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame, bool is_proxy,
+                          const cef::CefString& host, int port, const cef::CefString& realm,
+                          const cef::CefString& scheme, cef::CefRefPtr<cef::CefAuthCallback> callback) override;
 
   void OnBeforeContextMenu(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame,
                            cef::CefRefPtr<cef::CefContextMenuParams> params,
@@ -105,6 +116,10 @@ class WebClient : public cef::CefClient,
   static cef::CefString PictureSizeScript(const cef::CefString& sourceUrl);
 
  private:
+  // Points the engine at the VPN node (proxied) or back at the system settings,
+  // before the navigation in progress goes out. Nothing when it already is.
+  static void RouteThroughVpn(bool proxied);
+
   std::map<int, Page*> pageOfBrowser_;  // not owned: the page list owns the pages
   std::map<int, cef::CefRefPtr<cef::CefBrowser>> browserOfId_;
   cef::CefRefPtr<cef::CefBrowser> firstBrowser_;
@@ -112,6 +127,7 @@ class WebClient : public cef::CefClient,
   DuiLib::HWND mainWindow_ = 0;
   CBodyBar* bodyBar_ = nullptr;                         // not owned
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
+  std::function<bool()> loginCheck_;
 };
 
 // The one client, made on the first call. GUI thread.

@@ -17,19 +17,7 @@
 
 namespace tarvo {
 
-
 namespace {
-
-struct IeEnvironment {
-  CBodyBar* bodyBar = nullptr;  // not owned
-  DuiLib::HWND mainWindow = 0;
-  CompatNetwork* network = nullptr;  // not owned
-};
-
-IeEnvironment& Environment() {
-  static IeEnvironment environment;
-  return environment;
-}
 
 template <class Record>
 void PostRecord(WStringView key, Record* record) {
@@ -38,18 +26,17 @@ void PostRecord(WStringView key, Record* record) {
 
 }  // namespace
 
-void TabIeBody::SetEnvironment(CBodyBar* bodyBar, DuiLib::HWND mainWindow, CompatNetwork* network) {
-  Environment() = {bodyBar, mainWindow, network};
-}
-
-TabIeBody::TabIeBody(QWidget* parent, CompatNetwork& network, WString startUrl)
-    : control_(std::make_unique<WebBrowserControl>(parent, network)), startUrl_(std::move(startUrl)) {
+TabIeBody::TabIeBody(const Environment& environment, WString startUrl)
+    : environment_(environment),
+      control_(std::make_unique<WebBrowserControl>(
+          environment.bodyBar != nullptr ? environment.bodyBar->GetWidget() : nullptr, *environment.network)),
+      startUrl_(std::move(startUrl)) {
   control_->SetEventSink(this);
   control_->SetAcceleratorTranslator(this);
 }
 
 TabIeBody::~TabIeBody() {
-  DuiLib::PostMessage(Environment().mainWindow, MainWindowMessages::kRemoveAccelerator,
+  DuiLib::PostMessage(environment_.mainWindow, MainWindowMessages::kRemoveAccelerator,
                       reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(this)));
   control_->SetEventSink(nullptr);
   control_->SetAcceleratorTranslator(nullptr);
@@ -110,7 +97,7 @@ void TabIeBody::TitleChange(const WString& text) {
 }
 
 void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WString&, const WString&) {
-  if (TabIeBody* body = CreateIeBody(WString())) *new_browser = body->Control();
+  if (TabIeBody* body = CreateIeBody(environment_, WString())) *new_browser = body->Control();
 }
 
 bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
@@ -119,7 +106,7 @@ bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
     if (message.virtual_key == KeyMessage::kVkF5) command = Commands::kReload;
     if (message.virtual_key == KeyMessage::kVkF11) command = Commands::kToggleFullScreen;
     if (command != 0) {
-      DuiLib::PostMessage(Environment().mainWindow, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1), 0);
+      DuiLib::PostMessage(environment_.mainWindow, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1), 0);
     }
   }
   return false;
@@ -132,10 +119,9 @@ DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
   return DuiLib::S_FALSE;
 }
 
-TabIeBody* CreateIeBody(const WString& url) {
-  IeEnvironment& environment = Environment();
+TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url) {
   if (environment.bodyBar == nullptr || environment.network == nullptr) return nullptr;
-  auto body = std::make_unique<TabIeBody>(environment.bodyBar->GetWidget(), *environment.network, url);
+  auto body = std::make_unique<TabIeBody>(environment, url);
   TabIeBody* raw = body.get();
   if (QWidget* window = raw->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
   raw->Show(true);

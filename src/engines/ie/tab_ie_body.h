@@ -32,11 +32,18 @@ class TabIeBody : public ITabBody,
                   public ie::AcceleratorTranslator,
                   public DuiLib::ITranslateAccelerator {
  public:
-  // Where compatibility bodies live and report: the body bar, the main window and the
-  // engine's network (all non-owning; start-up sets them before the first body).
-  static void SetEnvironment(CBodyBar* bodyBar, DuiLib::HWND mainWindow, CompatNetwork* network);
+  // Where compatibility bodies live and report. Start-up fills one once the main
+  // window exists, keeps it (beside its page factory) and passes it to CreateIeBody;
+  // every body keeps a copy, so the new windows a page opens go to the same places.
+  // All three are non-owning and must outlive the bodies.
+  struct Environment {
+    CBodyBar* bodyBar = nullptr;
+    DuiLib::HWND mainWindow = 0;
+    CompatNetwork* network = nullptr;
+  };
 
-  TabIeBody(QWidget* parent, CompatNetwork& network, WString startUrl);
+  // `environment.network` must be set; the view is made inside the body bar.
+  TabIeBody(const Environment& environment, WString startUrl);
   ~TabIeBody() override;
 
   QWidget* GetWindow() override;
@@ -77,14 +84,16 @@ class TabIeBody : public ITabBody,
  private:
   void PostLoading(bool loading);
 
+  const Environment environment_;
   std::unique_ptr<WebBrowserControl> control_;
   WString startUrl_;
   Page* owner_ = nullptr;  // not owned: the page owns this body
 };
 
-// Makes a compatibility body for `url` in the body bar, its page (added to the page
-// list at once) and starts the navigation. Returns the body (owned by its page), or
-// nullptr when no environment was set. Main window's thread.
-TabIeBody* CreateIeBody(const WString& url);
+// Makes a compatibility body for `url` in the environment's body bar, its page (added
+// to the page list at once) and starts the navigation. Returns the body (owned by its
+// page), or nullptr when the environment lacks the body bar or the network. Main
+// window's thread.
+TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url);
 
 }  // namespace tarvo

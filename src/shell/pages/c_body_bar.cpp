@@ -27,6 +27,17 @@ void CBodyBar::List(QWidget* window) {
   windows_.emplace_back(window);
 }
 
+QWidget* CBodyBar::LiveChild(DuiLib::WPARAM announced) const {
+  QWidget* bar = GetWidget();
+  if (bar == nullptr || announced == 0) return nullptr;
+  // Compares addresses only: the announced pointer is never followed until it is
+  // found among the children that exist now.
+  for (QWidget* child : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (reinterpret_cast<DuiLib::WPARAM>(child) == announced) return child;
+  }
+  return nullptr;
+}
+
 void CBodyBar::Add(QWidget* window) {
   QWidget* bar = GetWidget();
   if (window == nullptr || bar == nullptr) return;
@@ -72,7 +83,10 @@ DuiLib::LRESULT CBodyBar::HandleMessage(DuiLib::UINT msg, DuiLib::WPARAM wParam,
       return 0;
     case PagesMessages::kAddCefBody:
     case PagesMessages::kAddIeBody: {
-      auto* window = reinterpret_cast<QWidget*>(wParam);
+      // The window may have gone while the message waited (its page closed at once):
+      // only a window that is still one of the bar's children is taken in.
+      QWidget* window = LiveChild(wParam);
+      if (window == nullptr) return 0;
       Add(window);
       if (pending_ != nullptr && pending_->GetWindow() == window) Show(pending_);
       return 0;

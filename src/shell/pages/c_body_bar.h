@@ -14,7 +14,8 @@ class ITabBody;
 // The native child window in which the engine windows live: one body window shown at
 // a time, all of them sized to fill it. A body selected before its engine window
 // exists is kept pending and shown as soon as the engine announces the window
-// (WM_USER+21 from the Chromium client, WM_USER+22 from the compatibility body).
+// (WM_USER+21 from the Chromium client, WM_USER+22 from the compatibility body; a
+// window that is gone by the time its message arrives is ignored).
 //
 // Threads: the window's operations run on the main window's thread; mutex_ guards
 // the list of body windows, which is copied under it and moved outside it.
@@ -47,6 +48,9 @@ class CBodyBar : public DuiLib::CWindowWnd {
 
  private:
   void List(QWidget* window);
+  // The child window an engine announced by address, or nullptr when no child of the
+  // bar has that address any more.
+  QWidget* LiveChild(DuiLib::WPARAM announced) const;
   QRect ClientRect() const;
 
   mutable std::mutex mutex_;

@@ -1,217 +1,28 @@
-// The two engine bodies and the Chromium client with real engines, in the page host
-// window, against pages served on loopback. The bus is drained here like the main
-// window drains it, and every page message is recorded before the page list applies
-// it, so the tests see what the engines reported and what the model made of it.
-#include <QCoreApplication>
+// The two engine bodies and the Chromium client with real engines: loading, titles,
+// navigations, zoom, saving, pop-ups and the compatibility body's events.
 #include <QFile>
+#include <QRegularExpression>
 #include <QTcpServer>
-#include <QTest>
 #include <QWebFrame>
 #include <QWebPage>
 #include <QWidget>
-#include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
-#include "app/settings_registry.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/cef_frame.h"
-#include "engines/cef/create_chromium_browser.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
-#include "engines/ie/compat_network.h"
 #include "engines/ie/tab_ie_body.h"
 #include "engines/ie/web_browser_control.h"
-#include "engines/test_http_server.h"
-#include "platform/text.h"
 #include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
-#include "shell/pages/c_body_bar.h"
-#include "shell/pages/i_page_body_factory.h"
-#include "shell/pages/page.h"
-#include "shell/pages/page_bus_handler.h"
-#include "shell/pages/page_records.h"
-#include "shell/pages/pages.h"
-#include "shell/pages/pages_host.h"
-#include "store/user_database.h"
-#include "support/temp_dir.h"
-#include "ui/resource_manager.h"
 #include "shell/main_window_messages.h"
+#include "shell/pages/bodies_fixture.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "store/user_database.h"
 
 namespace tarvo::test {
 namespace {
-
-// Opens pages in the real engines, as start-up wires the page list to them.
-class EngineBodyFactory : public IPageBodyFactory {
- public:
-  void OpenChromiumPage(const WString& url) override {
-    if (bodyBar != nullptr) CreateChromiumBrowser(bodyBar->GetWidget(), WideToUtf8(url));
-  }
-  bool OpenIePage(const WString& url) override { return CreateIeBody(url) != nullptr; }
-  // The engine stays up for the whole program; its main shuts it down.
-  void ShutdownEngines() override {}
-
-  CBodyBar* bodyBar = nullptr;  // not owned
-};
-
-// One page message as the engines posted it.
-struct BusEvent {
-  WString key;
-  Page* page = nullptr;
-  WString text;
-  int flag = -1;
-};
-
-// Page channels of the bus: the ones the page list applies.
-bool IsPageChannel(WStringView key) {
-  return key == BusKeys::kTabOpenUrl || key == BusKeys::kTabOpenHome || key == BusKeys::kPagesAddPage ||
-         key == BusKeys::kPageIsLoading || key == BusKeys::kPageTempRedirect || key == BusKeys::kPageSetIconUrl ||
-         key == BusKeys::kPageSetTitle;
-}
-
-WString Wide(const QString& text) { return text.toStdU16String(); }
-
-TestHttpServer::Response Html(const QByteArray& body) {
-  TestHttpServer::Response response;
-  response.body = body;
-  return response;
-}
-
-class BodiesTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    root_ = new TempDir();
-    auto& settings = SettingsRegistry::Instance();
-    settings.Set(u"newpage", u"about:blank");
-    settings.Set(u"homepage", u"about:blank");
-    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
-    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-    MessageBus::Instance().Initialise();
-    DuiLib::CResourceManager::Instance().SetResourcePath(QString::fromUtf8(getenv("TARVO_TEST_DATA")) +
-                                                         QStringLiteral("/shell/"));
-    DuiLib::CResourceManager::Instance().SetResourceZip(QString());
-    DuiLib::CResourceManager::Instance().SetErrorReporter([](const QString& message) {
-      if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
-    });
-    network_ = new CompatNetwork(QString::fromStdString((root_->path() / "ie").string()));
-  }
-
-  void SetUp() override {
-    ASSERT_TRUE(server_.listening());
-    host_ = std::make_unique<PagesHost>();
-    ASSERT_NE(host_->bodyBar, nullptr);
-    factory_.bodyBar = host_->bodyBar;
-    Pages::Instance().SetBodyFactory(&factory_);
-    ClientInstance()->SetWindows(host_->window.GetHWND(), host_->bodyBar);
-    TabIeBody::SetEnvironment(host_->bodyBar, host_->window.GetHWND(), network_);
-  }
-
-  void TearDown() override {
-    UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {std::string("localhost")});
-    host_.reset();
-    QTest::qWait(100);
-    Drain();
-    TabIeBody::SetEnvironment(nullptr, 0, nullptr);
-    ClientInstance()->SetWindows(0, nullptr);
-  }
-
-  // Pops the page channels the way the main window does, records each message and
-  // hands it to the page list.
-  void Drain() {
-    QCoreApplication::processEvents();
-    for (bool popped = true; popped;) {
-      popped = false;
-      for (WStringView key : BusKeys::kPollOrder) {
-        if (!IsPageChannel(key)) continue;
-        for (uintptr_t payload = MessageBus::Instance().Pop(key); payload != 0;
-             payload = MessageBus::Instance().Pop(key)) {
-          popped = true;
-          Record(key, payload);
-          PageBusHandler::Handle(key, payload);
-        }
-      }
-    }
-  }
-
-  void Record(WStringView key, uintptr_t payload) {
-    BusEvent event{WString(key)};
-    if (key == BusKeys::kPagesAddPage) {
-      event.page = reinterpret_cast<Page*>(payload);
-    } else if (key == BusKeys::kPageIsLoading) {
-      const auto* record = reinterpret_cast<const PageFlagRecord*>(payload);
-      event.page = record->page;
-      event.flag = record->flag;
-    } else if (key == BusKeys::kPageTempRedirect) {
-      const auto* record = reinterpret_cast<const PageRedirectRecord*>(payload);
-      event = {WString(key), record->page, record->url, record->redirect};
-    } else if (key == BusKeys::kPageSetTitle || key == BusKeys::kPageSetIconUrl) {
-      const auto* record = reinterpret_cast<const PageTextRecord*>(payload);
-      event = {WString(key), record->page, record->text, -1};
-    } else {
-      return;
-    }
-    events_.push_back(event);
-  }
-
-  // Runs the event loop and drains the bus until the condition holds.
-  template <typename Predicate>
-  bool Pump(Predicate predicate, int timeoutMs = 20000) {
-    return QTest::qWaitFor(
-        [&] {
-          Drain();
-          return predicate();
-        },
-        timeoutMs);
-  }
-  // Keeps draining for a while, to catch messages that must not come.
-  void Settle(int ms = 400) {
-    Pump([] { return false; }, ms);
-  }
-
-  std::vector<BusEvent> EventsFor(Page* page, WStringView key) const {
-    std::vector<BusEvent> found;
-    for (const BusEvent& event : events_) {
-      if (event.page == page && event.key == key) found.push_back(event);
-    }
-    return found;
-  }
-
-  // True when the page reported loading and then its end.
-  bool LoadedAfterStart(Page* page) const {
-    bool started = false;
-    for (const BusEvent& event : EventsFor(page, BusKeys::kPageIsLoading)) {
-      if (event.flag == 1) started = true;
-      if (event.flag == 0 && started) return true;
-    }
-    return false;
-  }
-
-  static TabCefBody* CefBody(Page* page) { return dynamic_cast<TabCefBody*>(page->Body()); }
-
-  // Opens a Chromium page through the page list and waits until its first page is in.
-  Page* OpenChromium(const QByteArray& path) {
-    const int before = Pages::Instance().Count();
-    Pages::Instance().OpenUrlInNewTab(Wide(server_.Url(QString::fromLatin1(path))));
-    if (!Pump([&] { return Pages::Instance().Count() > before; })) return nullptr;
-    Page* page = Pages::Instance().PageAt(-1);
-    TabCefBody* body = CefBody(page);
-    if (body == nullptr) return nullptr;
-    if (!Pump([&] { return server_.CountFor(path) > 0 && !body->GetBrowser()->IsLoading(); })) return nullptr;
-    return page;
-  }
-
-  EngineBodyFactory factory_;
-  std::unique_ptr<PagesHost> host_;
-  TestHttpServer server_;
-  std::vector<BusEvent> events_;
-
-  static inline TempDir* root_ = nullptr;
-  static inline CompatNetwork* network_ = nullptr;
-};
 
 TEST_F(BodiesTest, ChromiumPageReportsLoadingTitleAndOnlyMainFrameNavigations) {
   server_.Route("/start", Html("<html><head><title>Start</title></head><body>start</body></html>"));
@@ -308,22 +119,14 @@ TEST_F(BodiesTest, MiddleClickOnLinkBecomesNewPageThroughAfterCreated) {
   server_.Route("/child", Html("<html><head><title>Child</title></head><body>child</body></html>"));
   Page* page = OpenChromium("/links");
   ASSERT_NE(page, nullptr);
-  QWidget* view = CefBody(page)->GetWindow();
-  ASSERT_NE(view, nullptr);
-  ASSERT_TRUE(Pump([&] { return view->isVisible() && view->width() > 100 && view->height() > 100; }));
-  QWidget* target = view->focusProxy() != nullptr ? view->focusProxy() : view;
-  Settle(300);
+  QWidget* target = InputTarget(page);
+  ASSERT_NE(target, nullptr);
 
   events_.clear();
   QTest::mouseClick(target, Qt::MiddleButton, Qt::NoModifier, QPoint(60, 60));
   ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/child") > 0; }));
 
-  const auto added = [&] {
-    std::vector<Page*> pages;
-    for (const BusEvent& event : events_)
-      if (event.key == BusKeys::kPagesAddPage) pages.push_back(event.page);
-    return pages;
-  }();
+  const auto added = AddedPages();
   ASSERT_EQ(added.size(), 1u);
   Page* child = added[0];
   EXPECT_NE(child, page);
@@ -346,15 +149,9 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
 
   const QString ieUrl = QStringLiteral("http://localhost:%1/ie-only").arg(server_.port());
   events_.clear();
-  host_->window.messages.clear();
   CefBody(page)->GetBrowser()->GetMainFrame()->ExecuteJavaScript(
       Wide(QStringLiteral("location.href = '%1';").arg(ieUrl)), Wide(server_.Url("/leave")), 0);
-  const auto heard = [&] {
-    for (DuiLib::UINT message : host_->window.messages)
-      if (message == MainWindowMessages::kOpenCompatibilityTab) return true;
-    return false;
-  };
-  ASSERT_TRUE(Pump(heard, 10000));
+  ASSERT_TRUE(Pump([&] { return mainWindow_.Count(MainWindowMessages::kOpenCompatibilityTab) > 0; }, 10000));
   Settle(500);
   EXPECT_EQ(server_.CountFor("/ie-only"), 0);
   for (const BusEvent& event : EventsFor(page, BusKeys::kPageTempRedirect)) {
@@ -391,7 +188,7 @@ TEST_F(BodiesTest, OnlyIconAddressesEndingInIcoArePosted) {
 TEST_F(BodiesTest, CompatibilityBodyReportsItsEventsAndSuppressesTheErrorPage) {
   server_.Route("/ie-page", Html("<html><head><title>兼容页面</title></head><body>ie</body></html>"));
   const WString url = Wide(server_.Url("/ie-page"));
-  TabIeBody* body = CreateIeBody(url);
+  TabIeBody* body = CreateIeBody(factory_.ieEnvironment, url);
   ASSERT_NE(body, nullptr);
   Page* page = body->GetOwner();
   ASSERT_NE(page, nullptr);
@@ -421,6 +218,106 @@ TEST_F(BodiesTest, CompatibilityBodyReportsItsEventsAndSuppressesTheErrorPage) {
   Settle();
   EXPECT_FALSE(body->Control()->page()->mainFrame()->toHtml().contains(QLatin1String("cannot be displayed")));
   EXPECT_FALSE(page->IsLoading());
+}
+
+TEST_F(BodiesTest, PageSavedAsPdfIsOneLongPageAndAnUnwritablePathReportsFailure) {
+  server_.Route("/print", Html("<html><body style=\"background:#cde\"><h1>打印</h1>printed page</body></html>"));
+  Page* page = OpenChromium("/print");
+  ASSERT_NE(page, nullptr);
+
+  const QString path = QString::fromStdString((root_->path() / "page.pdf").string());
+  QFile::remove(path);
+  int reports = 0;
+  bool written = false;
+  TabCefBody::SavePageAsPdf(page, Wide(path), [&](bool ok) {
+    ++reports;
+    written = ok;
+  });
+  ASSERT_TRUE(Pump([&] { return reports > 0; }, 20000));
+  Settle(200);
+  EXPECT_EQ(reports, 1);
+  EXPECT_TRUE(written);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  EXPECT_TRUE(pdf.startsWith("%PDF-"));
+  // 330 mm by 2000 mm in points (1/72 inch), one page.
+  QRegularExpression mediaBox(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
+  auto matches = mediaBox.globalMatch(QString::fromLatin1(pdf));
+  int pages = 0;
+  while (matches.hasNext()) {
+    const auto match = matches.next();
+    ++pages;
+    EXPECT_NEAR(match.captured(1).toDouble(), 330.0 / 25.4 * 72.0, 1.0);
+    EXPECT_NEAR(match.captured(2).toDouble(), 2000.0 / 25.4 * 72.0, 1.0);
+  }
+  EXPECT_EQ(pages, 1);
+
+  // A folder that does not exist: no file, and the failure is reported.
+  const QString missing = QString::fromStdString((root_->path() / "no" / "such" / "page.pdf").string());
+  reports = 0;
+  written = true;
+  TabCefBody::SavePageAsPdf(page, Wide(missing), [&](bool ok) {
+    ++reports;
+    written = ok;
+  });
+  ASSERT_TRUE(Pump([&] { return reports > 0; }, 20000));
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(BodiesTest, NewWindowLinkWithPlainClickOpensASelectedNewPage) {
+  server_.Route("/blank-link", Html("<html><body style=\"margin:0\"><a href=\"/opened\" target=\"_blank\" "
+                                    "style=\"display:block;width:400px;height:300px;background:#8ac\">new</a>"
+                                    "</body></html>"));
+  server_.Route("/opened", Html("<html><head><title>Opened</title></head><body>opened</body></html>"));
+  Page* page = OpenChromium("/blank-link");
+  ASSERT_NE(page, nullptr);
+  QWidget* target = InputTarget(page);
+  ASSERT_NE(target, nullptr);
+
+  events_.clear();
+  QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
+  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/opened") > 0; }));
+  ASSERT_EQ(AddedPages().size(), 1u);
+  Page* opened = AddedPages()[0];
+  // A new foreground tab: the new page takes the selection, the old one stays as it was.
+  EXPECT_EQ(Pages::Instance().Current(), opened);
+  EXPECT_EQ(Pages::Instance().IndexOf(opened), 1);
+  EXPECT_TRUE(Pump([&] { return opened->GetTitle() == u"Opened"; }));
+  EXPECT_EQ(opened->GetLoadedUrl(), Wide(server_.Url("/opened")));
+  EXPECT_EQ(page->GetLoadedUrl(), Wide(server_.Url("/blank-link")));
+  EXPECT_TRUE(CefBody(opened)->GetWindow()->isVisible());
+  EXPECT_FALSE(CefBody(page)->GetWindow()->isVisible());
+}
+
+TEST_F(BodiesTest, NewWindowOfACompatibilityPageOpensACompatibilityTab) {
+  server_.Route("/ie-opener", Html("<html><body style=\"margin:0\"><a id=\"link\" href=\"/ie-child\" "
+                                   "target=\"_blank\">new</a></body></html>"));
+  server_.Route("/ie-child", Html("<html><head><title>兼容子页</title></head><body>child</body></html>"));
+  server_.Route("/ie-scripted", Html("<html><head><title>脚本窗口</title></head><body>scripted</body></html>"));
+  TabIeBody* body = CreateIeBody(factory_.ieEnvironment, Wide(server_.Url("/ie-opener")));
+  ASSERT_NE(body, nullptr);
+  Page* opener = body->GetOwner();
+  ASSERT_TRUE(Pump([&] { return LoadedAfterStart(opener); }));
+
+  events_.clear();
+  body->Control()->page()->mainFrame()->evaluateJavaScript(QStringLiteral("document.getElementById('link').click();"));
+  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/ie-child") > 0; }));
+  Page* child = Pages::Instance().PageAt(1);
+  EXPECT_EQ(child->GetEngineType(), Page::kEngineIe);
+  EXPECT_TRUE(Pump([&] { return child->GetTitle() == u"兼容子页"; }));
+  EXPECT_EQ(child->GetLoadedUrl(), Wide(server_.Url("/ie-child")));
+
+  // A scripted window.open goes the same way; no Chromium page and no hand-over.
+  body->Control()->page()->mainFrame()->evaluateJavaScript(QStringLiteral("window.open('/ie-scripted');"));
+  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 3 && server_.CountFor("/ie-scripted") > 0; }));
+  EXPECT_EQ(Pages::Instance().PageAt(2)->GetEngineType(), Page::kEngineIe);
+  EXPECT_TRUE(Pump([&] { return Pages::Instance().PageAt(2)->GetTitle() == u"脚本窗口"; }));
+  Settle();
+  EXPECT_TRUE(AddedPages().empty());
+  EXPECT_EQ(mainWindow_.Count(MainWindowMessages::kOpenCompatibilityTab), 0);
+  EXPECT_EQ(opener->GetLoadedUrl(), Wide(server_.Url("/ie-opener")));
 }
 
 }  // namespace

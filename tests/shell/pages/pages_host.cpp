@@ -34,9 +34,9 @@ void RecordingBody::SetReady(bool value) {
   Show(value);
 }
 
-QWidget* RecordingBody::MakeWindow() {
+QWidget* RecordingBody::MakeWindow(QWidget* parent) {
   if (window_ == nullptr) {
-    window_ = std::make_unique<QWidget>();
+    window_ = std::make_unique<QWidget>(parent);
     window_->setAutoFillBackground(true);
     QPalette palette = window_->palette();
     palette.setColor(QPalette::Window, QColor(250, 250, 240));

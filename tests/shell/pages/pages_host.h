@@ -31,7 +31,8 @@ class RecordingBody : public ITabBody {
   Page* GetOwner() const override { return owner_; }
   void Close() override { ++closes; }
 
-  QWidget* MakeWindow();
+  // Makes the window (once), inside `parent` when one is given.
+  QWidget* MakeWindow(QWidget* parent = nullptr);
 
   std::vector<WString> loads;
   int reloads = 0;

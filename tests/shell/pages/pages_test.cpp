@@ -294,7 +294,8 @@ TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   RecordingBody* lateBody = late.get();
   Page* c = pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
   EXPECT_EQ(host.bodyBar->PendingBody(), lateBody);
-  QWidget* window = lateBody->MakeWindow();
+  // Engines make their windows inside the body bar.
+  QWidget* window = lateBody->MakeWindow(host.bodyBar->GetWidget());
   DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
                       reinterpret_cast<DuiLib::LPARAM>(lateBody));
   QTest::qWait(20);
@@ -312,6 +313,42 @@ TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   auto* container = host.strip->Container();
   EXPECT_EQ(container->GetItemAt(container->GetCount() - 1)->GetName(), TabStrip::kBubbleName);
   SaveScreenshot(host.window, QStringLiteral("pages_host"));
+}
+
+TEST_F(PagesTest, BodyWindowGoneBeforeItsAnnouncementArrivesIsIgnored) {
+  Page* shown = host.OpenPage(u"http://127.0.0.1:9/shown");
+  ASSERT_NE(shown, nullptr);
+  QWidget* shownWindow = host.bodyBar->ShownWindow();
+
+  // A page whose engine window was announced but which closes at once, before the
+  // body bar has seen the announcement: the queued messages must not touch the
+  // window that went with it.
+  auto body = std::make_unique<RecordingBody>();
+  RecordingBody* rawBody = body.get();
+  QWidget* window = rawBody->MakeWindow(host.bodyBar->GetWidget());
+  pages.AddPage(std::make_unique<Page>(std::move(body), Page::kEngineChromium));
+  pages.SelectPage(shown);
+  for (DuiLib::UINT message : {PagesMessages::kAddCefBody, PagesMessages::kAddIeBody}) {
+    DuiLib::PostMessage(host.bodyBar->GetHWND(), message, reinterpret_cast<DuiLib::WPARAM>(window),
+                        reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(rawBody)));
+  }
+  pages.ClosePage(pages.PageAt(-1));
+  QTest::qWait(20);
+
+  EXPECT_EQ(host.bodyBar->ShownWindow(), shownWindow);
+  EXPECT_TRUE(shownWindow->isVisible());
+  EXPECT_EQ(host.bodyBar->PendingBody(), nullptr);
+  for (QWidget* listed : host.bodyBar->Windows()) EXPECT_NE(reinterpret_cast<void*>(listed), static_cast<void*>(window));
+
+  // A window that is still there when its announcement arrives is taken in as before.
+  auto late = std::make_unique<RecordingBody>();
+  QWidget* lateWindow = late->MakeWindow(host.bodyBar->GetWidget());
+  Page* latePage = pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
+  DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(lateWindow),
+                      reinterpret_cast<DuiLib::LPARAM>(latePage->Body()));
+  QTest::qWait(20);
+  const auto listed = host.bodyBar->Windows();
+  EXPECT_NE(std::find(listed.begin(), listed.end(), lateWindow), listed.end());
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "engines/ie/tab_ie_body.h"
+#include "engines/test_http_server.h"
+#include "shell/pages/i_page_body_factory.h"
+#include "shell/pages/pages_host.h"
+#include "ui/window_wnd.h"
+
+namespace tarvo {
+class Page;
+class TabCefBody;
+namespace ie {
+class CompatNetwork;
+}
+}  // namespace tarvo
+
+namespace tarvo::test {
+
+// Opens pages in the real engines, as start-up wires the page list to them.
+class EngineBodyFactory : public IPageBodyFactory {
+ public:
+  void OpenChromiumPage(const WString& url) override;
+  bool OpenIePage(const WString& url) override;
+  // The engine stays up for the whole program; its main shuts it down.
+  void ShutdownEngines() override {}
+
+  TabIeBody::Environment ieEnvironment;
+};
+
+// Stands for the main window: records every message the engines post to it, with
+// its parameters (a heap address for the compatibility engine is copied and freed).
+class MessageRecorder : public DuiLib::CWindowWnd {
+ public:
+  struct Message {
+    DuiLib::UINT msg = 0;
+    DuiLib::WPARAM wParam = 0;
+    DuiLib::LPARAM lParam = 0;
+    WString url;  // the address of WM_USER+23
+  };
+
+  // WM_COMMAND messages with this command number in the low word.
+  int CommandCount(unsigned command) const;
+  int Count(DuiLib::UINT msg) const;
+
+  std::vector<Message> messages;
+
+ protected:
+  QString GetWindowClassName() const override { return QStringLiteral("KXMainFrmRecorder"); }
+  DuiLib::LRESULT HandleMessage(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+};
+
+// One page message as the engines posted it.
+struct BusEvent {
+  WString key;
+  Page* page = nullptr;
+  WString text;
+  int flag = -1;
+};
+
+// The page host window with real engines behind it and loopback pages in front: the
+// bus is drained like the main window drains it, and every page message is recorded
+// before the page list applies it, so tests see what the engines reported and what
+// the model made of it.
+class BodiesTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  // Pops the page channels the way the main window does, records each message and
+  // hands it to the page list.
+  void Drain();
+  // Runs the event loop and drains the bus until the condition holds.
+  template <typename Predicate>
+  bool Pump(Predicate predicate, int timeoutMs = 20000) {
+    return QTest::qWaitFor(
+        [&] {
+          Drain();
+          return predicate();
+        },
+        timeoutMs);
+  }
+  // Keeps draining for a while, to catch messages that must not come.
+  void Settle(int ms = 400) {
+    Pump([] { return false; }, ms);
+  }
+
+  std::vector<BusEvent> EventsFor(Page* page, WStringView key) const;
+  // Pages announced through "mainwnd/pages/addpage", in order.
+  std::vector<Page*> AddedPages() const;
+  // True when the page reported loading and then its end.
+  bool LoadedAfterStart(Page* page) const;
+
+  static TabCefBody* CefBody(Page* page);
+  // Opens a Chromium page through the page list and waits until its first page is in.
+  Page* OpenChromium(const QByteArray& path);
+  // Waits until the page's engine view is laid out in the body bar; the widget that
+  // takes mouse and keys (the view's focus proxy), or nullptr.
+  QWidget* InputTarget(Page* page);
+
+  static WString Wide(const QString& text) { return text.toStdU16String(); }
+  static TestHttpServer::Response Html(const QByteArray& body);
+
+  EngineBodyFactory factory_;
+  std::unique_ptr<PagesHost> host_;
+  MessageRecorder mainWindow_;
+  TestHttpServer server_;
+  std::vector<BusEvent> events_;
+
+  static inline TempDir* root_ = nullptr;
+  static inline ie::CompatNetwork* network_ = nullptr;
+
+ private:
+  void Record(WStringView key, uintptr_t payload);
+};
+
+}  // namespace tarvo::test

@@ -1,0 +1,282 @@
+// The Chromium client's context menu with a real engine: which items show and which
+// are enabled for a link, a picture, an editable field, a selection and a plain spot,
+// and what each of the client's commands does.
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImage>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTimer>
+
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_context_menu_params.h"
+#include "engines/cef/cef_download_handler.h"
+#include "engines/cef/cef_download_item.h"
+#include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_types.h"
+#include "engines/cef/tab_cef_body.h"
+#include "engines/cef/web_client.h"
+#include "shell/bus/bus_keys.h"
+#include "shell/bus/bus_string.h"
+#include "shell/bus/message_bus.h"
+#include "shell/pages/bodies_fixture.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace cef;
+
+// Spots of the test page, top to bottom.
+constexpr QPoint kLinkSpot(40, 20);
+constexpr QPoint kPictureSpot(20, 60);
+constexpr QPoint kFieldSpot(40, 95);
+constexpr QPoint kWordsSpot(30, 125);
+constexpr QPoint kPlainSpot(200, 300);
+
+// Remembers the downloads the client hands on, and declines them.
+class RecordingDownloads : public CefDownloadHandler {
+ public:
+  void OnBeforeDownload(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item, const CefString&,
+                        CefRefPtr<CefBeforeDownloadCallback>) override {
+    urls.push_back(item->GetURL());
+  }
+  void OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem>,
+                         CefRefPtr<CefDownloadItemCallback>) override {}
+  std::vector<CefString> urls;
+};
+
+class ClientMenuTest : public BodiesTest {
+ protected:
+  void SetUp() override {
+    BodiesTest::SetUp();
+    QImage picture(37, 23, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    picture.save(&png, "PNG");
+    TestHttpServer::Response image;
+    image.content_type = "image/png";
+    image.body = png.data();
+    server_.Route("/pic.png", image);
+    server_.Route("/target", Html("<html><head><title>Target</title></head><body>target</body></html>"));
+    server_.Route("/menu", Html("<html><body style=\"margin:0;font:16px sans-serif\">"
+                                "<a href=\"/target\" style=\"display:block;width:300px;height:40px\">link</a>"
+                                "<img src=\"/pic.png\" style=\"display:block;width:100px;height:40px\">"
+                                "<input id=\"field\" value=\"typed text\" "
+                                "style=\"display:block;width:300px;height:30px;margin:0\">"
+                                "<p id=\"words\" style=\"margin:0;height:30px\">plain words</p>"
+                                "<div style=\"height:400px\"></div></body></html>"));
+    page_ = OpenChromium("/menu");
+    ASSERT_NE(page_, nullptr);
+    input_ = InputTarget(page_);
+    ASSERT_NE(input_, nullptr);
+    ClientInstance()->SetDownloadDelegate(&downloads_);
+  }
+  void TearDown() override {
+    ClientInstance()->SetDownloadDelegate(nullptr);
+    BodiesTest::TearDown();
+  }
+
+  // Right-clicks the spot and returns the menu shown, or nullptr.
+  QMenu* RightClick(QPoint spot) {
+    QTest::mouseClick(input_, Qt::RightButton, Qt::NoModifier, spot);
+    Pump([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, 5000);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  }
+  // The menu's items as (command, enabled), separators as (0, false).
+  static std::vector<std::pair<int, bool>> Items(QMenu* menu) {
+    std::vector<std::pair<int, bool>> items;
+    for (QAction* action : menu->actions()) {
+      items.emplace_back(action->isSeparator() ? 0 : action->data().toInt(), !action->isSeparator() && action->isEnabled());
+    }
+    return items;
+  }
+  static std::vector<int> Enabled(QMenu* menu) {
+    std::vector<int> enabled;
+    for (const auto& [command, on] : Items(menu)) {
+      if (on) enabled.push_back(command);
+    }
+    return enabled;
+  }
+  // Runs the item's command and closes the menu.
+  static void Choose(QMenu* menu, int command) {
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator() && action->data().toInt() == command) action->trigger();
+    }
+    menu->close();
+  }
+  // The texts posted on a bus channel the page list does not drain.
+  static std::vector<WString> Posted(WStringView key) {
+    std::vector<WString> texts;
+    for (uintptr_t payload = MessageBus::Instance().Pop(key); payload != 0; payload = MessageBus::Instance().Pop(key)) {
+      auto* text = reinterpret_cast<BusString*>(payload);
+      texts.emplace_back(text->View());
+      BusString::Free(text);
+    }
+    return texts;
+  }
+  bool RunScript(const QString& script) {
+    return CefBody(page_)->GetBrowser()->GetMainFrame()->ExecuteJavaScript(Wide(script), Wide(server_.Url("/menu")), 0);
+  }
+
+  Page* page_ = nullptr;
+  QWidget* input_ = nullptr;
+  RecordingDownloads downloads_;
+};
+
+TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
+  const std::vector<int> pageMenu = {26501, 26502, 26503, 0,   26504, 26505, 26506, 113, 0,
+                                     26507, 26508, 26509, 0, 102, 0,     26510};
+  QMenu* menu = RightClick(kPlainSpot);
+  ASSERT_NE(menu, nullptr);
+  std::vector<int> commands;
+  for (const auto& item : Items(menu)) commands.push_back(item.first);
+  EXPECT_EQ(commands, pageMenu);
+  EXPECT_EQ(Enabled(menu), std::vector<int>{102});
+  menu->close();
+
+  menu = RightClick(kLinkSpot);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Enabled(menu), (std::vector<int>{26501, 26502, 26503, 26505, 26506, 102}));
+  menu->close();
+
+  menu = RightClick(kPictureSpot);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->actions().size(), pageMenu.size());
+  EXPECT_EQ(Enabled(menu), (std::vector<int>{26507, 26508, 26509, 102, 26510}));
+  menu->close();
+
+  // An editable field gets the edit menu, with or without a selection in it; only
+  // paste-and-search is off.
+  const std::vector<std::pair<int, bool>> editMenu = {{112, true}, {113, true}, {114, true}, {26511, false},
+                                                      {115, true}, {0, false},  {116, true}};
+  menu = RightClick(kFieldSpot);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Items(menu), editMenu);
+  menu->close();
+  ASSERT_TRUE(RunScript("document.getElementById('field').select();"));
+  Settle(200);
+  menu = RightClick(kFieldSpot);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Items(menu), editMenu);
+  menu->close();
+
+  // Selected page text enables copy.
+  ASSERT_TRUE(RunScript("document.activeElement.blur();"
+                        "window.getSelection().selectAllChildren(document.getElementById('words'));"));
+  Settle(200);
+  menu = RightClick(kWordsSpot);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Enabled(menu), (std::vector<int>{113, 102}));
+  menu->close();
+}
+
+TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
+  const WString link = Wide(server_.Url("/target"));
+  QMenu* menu = RightClick(kLinkSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26506);
+  EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{link});
+  menu = RightClick(kLinkSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26505);
+  EXPECT_EQ(Posted(BusKeys::kShowFavorWnd), std::vector<WString>{link});
+  for (int command : {26502, 26503}) {
+    menu = RightClick(kLinkSpot);
+    ASSERT_NE(menu, nullptr);
+    Choose(menu, command);
+    EXPECT_EQ(Posted(BusKeys::kWindowOpenUrl), std::vector<WString>{link}) << command;
+  }
+
+  // Open in a new tab: the page list opens it, the engine's new page joins behind
+  // the current one.
+  events_.clear();
+  menu = RightClick(kLinkSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26501);
+  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/target") > 0; }));
+  ASSERT_EQ(AddedPages().size(), 1u);
+  Page* opened = AddedPages()[0];
+  EXPECT_EQ(Pages::Instance().IndexOf(opened), 1);
+  EXPECT_EQ(Pages::Instance().Current(), page_);
+  ASSERT_TRUE(Pump([&] { return opened->GetLoadedUrl() == link; }));
+  // The page it came from stayed where it was.
+  EXPECT_EQ(page_->GetLoadedUrl(), Wide(server_.Url("/menu")));
+}
+
+TEST_F(ClientMenuTest, PictureCommandsDownloadCopyAndMeasureThePicture) {
+  const WString picture = Wide(server_.Url("/pic.png"));
+  QMenu* menu = RightClick(kPictureSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26508);
+  EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{picture});
+
+  menu = RightClick(kPictureSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26507);
+  ASSERT_TRUE(Pump([&] { return !downloads_.urls.empty(); }, 10000));
+  EXPECT_EQ(downloads_.urls.back(), picture);
+
+  // Copy picture selects the picture in the page and copies it.
+  QApplication::clipboard()->clear();
+  menu = RightClick(kPictureSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26509);
+  ASSERT_TRUE(Pump([] {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->html().contains(QLatin1String("pic.png"));
+  }, 5000));
+
+  // Property shows the picture's natural size in the page's alert.
+  QString alert;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+        alert = box->text();
+        box->accept();
+      }
+    }
+  });
+  watcher.start(50);
+  menu = RightClick(kPictureSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 26510);
+  ASSERT_TRUE(Pump([&] { return !alert.isEmpty(); }, 5000));
+  EXPECT_EQ(alert, QStringLiteral("图片尺寸：37 x 23"));
+}
+
+TEST_F(ClientMenuTest, EngineCommandsAreLeftToTheEngine) {
+  // Select all and copy in the field go to the engine and reach the clipboard.
+  QApplication::clipboard()->clear();
+  QMenu* menu = RightClick(kFieldSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 116);
+  Settle(200);
+  menu = RightClick(kFieldSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 113);
+  ASSERT_TRUE(Pump([] { return QApplication::clipboard()->text() == QLatin1String("typed text"); }, 5000));
+
+  // Reload loads the page again.
+  const int loads = server_.CountFor("/menu");
+  menu = RightClick(kPlainSpot);
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, 102);
+  ASSERT_TRUE(Pump([&] { return server_.CountFor("/menu") > loads; }));
+
+  // Back and forward are not the client's: it declines them, and so paste-and-search.
+  auto browser = CefBody(page_)->GetBrowser();
+  auto params = std::make_shared<CefContextMenuParams>(CefContextMenuParams::Data{});
+  for (int command : {int{MENU_ID_BACK}, int{MENU_ID_FORWARD}, int{MENU_ID_RELOAD}, 26511}) {
+    EXPECT_FALSE(ClientInstance()->OnContextMenuCommand(browser, browser->GetMainFrame(), params, command, 0))
+        << command;
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::test
