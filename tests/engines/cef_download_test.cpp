@@ -1,6 +1,9 @@
 // Downloads through the Chromium layer: the path chosen before the start, progress
-// with received and total bytes, pause, resume, cancel and completion.
+// with received and total bytes, pause, resume, cancel and completion, and what
+// becomes of a paused download whose connection the server dropped.
 #include <QFile>
+#include <QTimer>
+#include <optional>
 
 #include "engines/cef_fixture.h"
 #include "support/temp_dir.h"
@@ -12,21 +15,102 @@ class CefDownloadTest : public CefFixture {
  protected:
   void SetUp() override {
     CefFixture::SetUp();
+    // Not periodic in 26, so a piece written at the wrong offset shows.
     for (int i = 0; i < kSize; ++i) {
-      payload_.append(static_cast<char>('a' + i % 26));
+      payload_.append(static_cast<char>('a' + (i / 7 + i) % 26));
     }
+    server_.Route("/report.bin", SlowFile(true));
+  }
+
+  // The payload sent at about 400 KB/s, with or without the validators that let
+  // the engine ask for the rest of it with a Range request.
+  TestHttpServer::Response SlowFile(bool validators) const {
     TestHttpServer::Response file;
     file.content_type = "application/octet-stream";
     file.body = payload_;
     file.headers.append(qMakePair(QByteArray("Content-Disposition"), QByteArray("attachment; filename=\"report.bin\"")));
-    file.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
-    file.headers.append(qMakePair(QByteArray("ETag"), QByteArray("\"report-1\"")));
+    if (validators) {
+      file.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+      file.headers.append(qMakePair(QByteArray("ETag"), kETag));
+    }
     file.chunk_size = 16 * 1024;
     file.chunk_interval_ms = 40;
-    server_.Route("/report.bin", file);
+    return file;
+  }
+
+  // Opens the test page (once) and downloads path into the test folder as name.
+  void StartDownload(const QByteArray& path, const QString& name) {
+    if (browser_ == nullptr) {
+      browser_ = Open(server_.Url("/basic.html"));
+      ASSERT_NE(browser_, nullptr);
+    }
+    target_ = QString::fromStdString((folder_.path() / name.toStdString()).string());
+    client_->download_path = target_.toStdU16String();
+    client_->download_updates.clear();
+    browser_->GetHost()->StartDownload(server_.Url(QString::fromLatin1(path)).toStdU16String());
+  }
+
+  // Waits until the last report says the download has ended, one way or another.
+  bool WaitUntilEnded() {
+    return WaitFor([&] { return !client_->download_updates.empty() && Ended(client_->download_updates.back()); },
+                   60000);
+  }
+  static bool Ended(const CefDownloadItem::Data& update) { return update.complete || update.canceled; }
+
+  // Pauses at the first report with bytes in it; resumes at the paused report
+  // numbered resume_at (1 = the first), inside that report when delay_ms is 0,
+  // otherwise from the event loop that much later.
+  void PauseThenResume(int resume_at, int delay_ms) {
+    client_->on_download_update = [this, resume_at, delay_ms](const CefDownloadItem& item,
+                                                              CefDownloadItemCallback& callback) {
+      last_callback_ = &callback;
+      if (paused_at_ < 0 && item.IsInProgress() && item.GetReceivedBytes() > 0) {
+        paused_at_ = item.GetReceivedBytes();
+        callback.Pause();
+      } else if (item.IsPaused() && ++paused_reports_ == resume_at) {
+        if (delay_ms == 0) {
+          callback.Resume();
+        } else {
+          QTimer::singleShot(delay_ms, &parent_, [this, &callback] {
+            resumed_ = true;
+            if (before_resume_) {
+              before_resume_();
+            }
+            callback.Resume();
+          });
+        }
+      }
+    };
+  }
+
+  // The saved file equals the payload.
+  void ExpectSavedWhole() const {
+    QFile saved(target_);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << target_.toStdString();
+    const QByteArray content = saved.readAll();
+    EXPECT_EQ(content.size(), payload_.size());
+    EXPECT_TRUE(content == payload_) << "the saved bytes differ from the served ones";
+  }
+
+  // Received bytes never run backwards or past the total.
+  void ExpectMonotonicProgress() const {
+    int64_t previous = 0;
+    for (const auto& update : client_->download_updates) {
+      EXPECT_GE(update.received_bytes, previous);
+      EXPECT_LE(update.received_bytes, kSize);
+      previous = update.received_bytes;
+    }
   }
 
   static constexpr int kSize = 1024 * 1024;
+  static inline const QByteArray kETag = "\"report-1\"";
+  CefRefPtr<CefBrowser> browser_;
+  QString target_;
+  int64_t paused_at_ = -1;
+  int paused_reports_ = 0;
+  bool resumed_ = false;
+  std::function<void()> before_resume_;
+  CefDownloadItemCallback* last_callback_ = nullptr;  // the engine's, valid while the test runs
   QByteArray payload_;
   TempDir folder_;
 };
@@ -104,6 +188,118 @@ TEST_F(CefDownloadTest, CancelledAndRefusedDownloadsLeaveNoFile) {
                       60000));
   EXPECT_LT(client_->download_updates.back().received_bytes, kSize);
   EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST_F(CefDownloadTest, PausedDownloadResumesToCompletion) {
+  struct Case {
+    const char* name;
+    int resume_at;  // which paused report resumes
+    int delay_ms;
+  };
+  // Inside the report that says paused; from the event loop a while later; at a
+  // later report of the still paused download (what a client that applies its
+  // user's "continue" at the next report relies on).
+  for (const Case& c : {Case{"at-once", 1, 0}, Case{"later", 1, 300}, Case{"next-report", 2, 0}}) {
+    SCOPED_TRACE(c.name);
+    paused_at_ = -1;
+    paused_reports_ = 0;
+    PauseThenResume(c.resume_at, c.delay_ms);
+    StartDownload("/report.bin", QString::fromLatin1(c.name) + ".bin");
+    ASSERT_TRUE(WaitUntilEnded());
+
+    const auto& last = client_->download_updates.back();
+    EXPECT_TRUE(last.complete);
+    EXPECT_FALSE(last.canceled);
+    EXPECT_EQ(last.received_bytes, kSize);
+    EXPECT_EQ(last.total_bytes, kSize);
+    EXPECT_GT(paused_at_, 0);
+    EXPECT_LT(paused_at_, kSize) << "paused only after the end: nothing was tested";
+    EXPECT_GE(paused_reports_, c.resume_at);
+    // Nothing is written while paused.
+    std::optional<int64_t> held;
+    for (const auto& update : client_->download_updates) {
+      if (update.paused) {
+        EXPECT_TRUE(update.in_progress);
+        held = held.value_or(update.received_bytes);
+        EXPECT_EQ(update.received_bytes, *held);
+      }
+    }
+    ExpectMonotonicProgress();
+    ExpectSavedWhole();
+  }
+}
+
+TEST_F(CefDownloadTest, PausedDownloadWhoseConnectionWasDroppedResumes) {
+  // The server gives up on the paused client after 640 KB. With an ETag the engine
+  // asks for the rest; without one it starts again from the first byte. Either
+  // way the file must end up exactly as served.
+  for (const bool validators : {true, false}) {
+    SCOPED_TRACE(validators ? "with ETag" : "without validators");
+    const QByteArray path = validators ? "/dropped-etag.bin" : "/dropped-plain.bin";
+    TestHttpServer::Response file = SlowFile(validators);
+    file.cut_first_after = 640 * 1024;
+    server_.Route(path, file);
+    paused_at_ = -1;
+    paused_reports_ = 0;
+    PauseThenResume(1, 2500);
+    StartDownload(path, QString::fromLatin1(path.mid(1)));
+    ASSERT_TRUE(WaitUntilEnded());
+
+    const auto& last = client_->download_updates.back();
+    EXPECT_TRUE(last.complete);
+    EXPECT_EQ(last.received_bytes, kSize);
+    EXPECT_EQ(last.total_bytes, kSize);
+    ExpectSavedWhole();
+    ASSERT_EQ(server_.CountFor(path), 2);
+    QList<HttpRequest> requests;
+    for (const HttpRequest& request : server_.requests()) {
+      if (request.target == path) {
+        requests.append(request);
+      }
+    }
+    EXPECT_TRUE(requests[0].Header("range").isEmpty());
+    if (validators) {
+      EXPECT_EQ(requests[1].Header("range"), "bytes=" + QByteArray::number(640 * 1024) + "-");
+      EXPECT_EQ(requests[1].Header("if-range"), kETag);
+    } else {
+      EXPECT_TRUE(requests[1].Header("range").isEmpty());
+    }
+  }
+}
+
+TEST_F(CefDownloadTest, DownloadThatCannotBeResumedEndsInterrupted) {
+  // The connection is gone and the server no longer has the file: the download
+  // must end as interrupted, not stay in progress.
+  TestHttpServer::Response file = SlowFile(true);
+  file.cut_first_after = 640 * 1024;
+  server_.Route("/vanishing.bin", file);
+  before_resume_ = [this] {
+    TestHttpServer::Response gone;
+    gone.status = 404;
+    gone.body = "gone";
+    server_.Route("/vanishing.bin", gone);
+  };
+  PauseThenResume(1, 2500);
+  StartDownload("/vanishing.bin", "vanishing.bin");
+  ASSERT_TRUE(WaitUntilEnded());
+  EXPECT_TRUE(resumed_);
+  const auto last = client_->download_updates.back();
+  EXPECT_TRUE(last.canceled);
+  EXPECT_TRUE(last.interrupted);
+  EXPECT_FALSE(last.complete);
+  EXPECT_FALSE(last.in_progress);
+  EXPECT_LT(last.received_bytes, kSize);
+  EXPECT_EQ(server_.CountFor("/vanishing.bin"), 2);
+
+  // The server has the file again, but an interrupted download has ended: a
+  // resume asks nothing and no report claims it runs again.
+  server_.Route("/vanishing.bin", SlowFile(true));
+  const size_t reports = client_->download_updates.size();
+  ASSERT_NE(last_callback_, nullptr);
+  last_callback_->Resume();
+  QTest::qWait(2000);
+  EXPECT_EQ(server_.CountFor("/vanishing.bin"), 2);
+  EXPECT_EQ(client_->download_updates.size(), reports);
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ void RecordingClient::OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDown
   data.paused = item->IsPaused();
   data.complete = item->IsComplete();
   data.canceled = item->IsCanceled();
+  data.interrupted = item->IsInterrupted();
   download_updates.push_back(data);
   if (on_download_update) {
     on_download_update(*item, *callback);

@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 namespace tarvo::test {
@@ -97,6 +98,10 @@ TestHttpServer::Response TestHttpServer::ResponseFor(const QByteArray& target) c
 
 void TestHttpServer::Answer(QTcpSocket* socket, const HttpRequest& request) {
   Response response = ResponseFor(request.target);
+  if (response.cut_first_after > 0) {
+    response.cut_first_after = cut_targets_.contains(request.target) ? 0 : response.cut_first_after;
+    cut_targets_.insert(request.target);
+  }
   const QByteArray range = request.Header("range");
   if (response.status == 200 && range.startsWith("bytes=") && range.endsWith('-')) {
     // Resumed downloads ask for the rest of the body.
@@ -129,15 +134,20 @@ void TestHttpServer::Answer(QTcpSocket* socket, const HttpRequest& request) {
   auto* timer = new QTimer(socket);
   auto offset = std::make_shared<int>(0);
   QPointer<QTcpSocket> guard(socket);
-  connect(timer, &QTimer::timeout, socket, [guard, timer, offset, response] {
+  const int end = response.cut_first_after > 0 ? std::min(response.cut_first_after, int(response.body.size()))
+                                                : int(response.body.size());
+  connect(timer, &QTimer::timeout, socket, [guard, timer, offset, response, end] {
     if (guard.isNull() || guard->state() != QAbstractSocket::ConnectedState) {
       timer->stop();
       return;
     }
-    guard->write(response.body.mid(*offset, response.chunk_size));
+    guard->write(response.body.mid(*offset, std::min(response.chunk_size, end - *offset)));
     *offset += response.chunk_size;
-    if (*offset >= response.body.size()) {
+    if (*offset >= end) {
       timer->stop();
+      if (end < response.body.size()) {
+        guard->disconnectFromHost();
+      }
     }
   });
   timer->start(response.chunk_interval_ms);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QTcpServer>
 
 #include "engines/http_request_reader.h"
@@ -23,6 +24,10 @@ class TestHttpServer : public QObject {
     QList<QPair<QByteArray, QByteArray>> headers;  // extra headers (Location, Set-Cookie ...)
     int chunk_size = 0;         // > 0: the body goes out in chunks of this size ...
     int chunk_interval_ms = 0;  // ... this far apart
+    // > 0: the first answer for this address closes the connection after this many
+    // bytes of a slow body (a server that gave up on a slow client); later ones
+    // are whole.
+    int cut_first_after = 0;
   };
 
   // Serves files of `folder` for paths without a fixed answer.
@@ -50,6 +55,7 @@ class TestHttpServer : public QObject {
   QTcpServer server_;
   QString folder_;
   QMap<QByteArray, Response> routes_;
+  QSet<QByteArray> cut_targets_;  // answers already cut off once
   QList<HttpRequest> requests_;
 };
 

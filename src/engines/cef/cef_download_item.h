@@ -22,7 +22,8 @@ class CefDownloadItem {
     bool in_progress = false;
     bool paused = false;
     bool complete = false;
-    bool canceled = false;
+    bool canceled = false;     // cancelled or interrupted: it has ended unfinished
+    bool interrupted = false;  // ended by the server or the connection, not by a cancel
   };
 
   explicit CefDownloadItem(Data data) : data_(std::move(data)) {}
@@ -43,7 +44,10 @@ class CefDownloadItem {
   bool IsInProgress() const { return data_.in_progress; }
   bool IsPaused() const { return data_.paused; }
   bool IsComplete() const { return data_.complete; }
+  // True when the download was cancelled or interrupted.
   bool IsCanceled() const { return data_.canceled; }
+  // True when a failure (server answer, lost connection) ended the download.
+  bool IsInterrupted() const { return data_.interrupted; }
 
  private:
   Data data_;

@@ -17,11 +17,10 @@ void CefDownloadItemCallback::Pause() {
 }
 
 void CefDownloadItemCallback::Resume() {
-  if (item_.isNull()) {
-    return;
-  }
-  const bool interrupted = item_->state() == QWebEngineDownloadItem::DownloadInterrupted;
-  if (item_->isPaused() || interrupted) {
+  // An interrupted download has ended for good: this engine does not take it up
+  // again (it has already retried with a Range request where the server allowed
+  // one), so only a paused one resumes.
+  if (!item_.isNull() && item_->state() == QWebEngineDownloadItem::DownloadInProgress && item_->isPaused()) {
     item_->resume();
   }
 }

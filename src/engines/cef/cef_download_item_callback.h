@@ -14,8 +14,13 @@ class CefDownloadItemCallback {
   explicit CefDownloadItemCallback(QWebEngineDownloadItem* item) : item_(item) {}
 
   void Cancel();
-  // Stops receiving; the partial file stays until Resume or Cancel.
+  // Stops reading from the connection, which stays open; the partial file stays
+  // until Resume or Cancel.
   void Pause();
+  // Goes on reading where Pause stopped. A paused download whose connection was
+  // dropped in the meantime is asked again from where it stopped (from the start
+  // when the server gave no validator). Does nothing once the download has ended,
+  // interrupted ones included.
   void Resume();
 
  private:

@@ -14,6 +14,7 @@ namespace {
 // Speed is averaged over at least this long, so bursts of small reports do not
 // swing it.
 constexpr qint64 kSpeedWindowMs = 500;
+constexpr int kPausedReportIntervalMs = 1000;
 }  // namespace
 
 DownloadTracker::DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrowser> browser,
@@ -24,16 +25,31 @@ DownloadTracker::DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrow
       client_(std::move(client)),
       callback_(std::make_shared<CefDownloadItemCallback>(item)) {
   clock_.start();
+  paused_reports_.setInterval(kPausedReportIntervalMs);
+  connect(&paused_reports_, &QTimer::timeout, this, &DownloadTracker::ReportSoon);
+  // The item emits these from inside its own update, which goes on comparing its
+  // fields with the engine's after the signal returns. A client that paused or
+  // resumed right inside the report would leave the item's paused flag contrary
+  // to the engine's (the engine paused, the item saying running, so a later resume
+  // was ignored). So the client hears of changes from the event loop, once per
+  // burst, and its calls reach the item between updates.
   connect(item, &QWebEngineDownloadItem::downloadProgress, this, [this](qint64 received, qint64) {
     MeasureSpeed(received);
-    Report();
+    ReportSoon();
   });
-  connect(item, &QWebEngineDownloadItem::stateChanged, this, [this] { Report(); });
-  connect(item, &QWebEngineDownloadItem::isPausedChanged, this, [this] { Report(); });
+  connect(item, &QWebEngineDownloadItem::stateChanged, this, &DownloadTracker::ReportSoon);
+  connect(item, &QWebEngineDownloadItem::isPausedChanged, this, &DownloadTracker::ReportSoon);
 }
 
 void DownloadTracker::ReportSoon() {
-  QTimer::singleShot(0, this, [this] { Report(); });
+  if (report_pending_) {
+    return;
+  }
+  report_pending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    report_pending_ = false;
+    Report();
+  });
 }
 
 CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadItem& item) {
@@ -51,8 +67,8 @@ CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadItem& it
   data.in_progress = item.state() == QWebEngineDownloadItem::DownloadInProgress;
   data.paused = item.isPaused();
   data.complete = item.state() == QWebEngineDownloadItem::DownloadCompleted;
-  data.canceled = item.state() == QWebEngineDownloadItem::DownloadCancelled ||
-                  item.state() == QWebEngineDownloadItem::DownloadInterrupted;
+  data.interrupted = item.state() == QWebEngineDownloadItem::DownloadInterrupted;
+  data.canceled = item.state() == QWebEngineDownloadItem::DownloadCancelled || data.interrupted;
   return data;
 }
 
@@ -79,6 +95,13 @@ void DownloadTracker::Report() {
   }
   CefDownloadItem::Data data = Snapshot(*item_);
   data.current_speed = data.in_progress && !data.paused ? speed_ : 0;
+  if (data.in_progress && data.paused) {
+    if (!paused_reports_.isActive()) {
+      paused_reports_.start();
+    }
+  } else {
+    paused_reports_.stop();
+  }
   handler->OnDownloadUpdated(browser_, std::make_shared<CefDownloadItem>(std::move(data)), callback_);
 }
 

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include "engines/cef/cef_download_item.h"
 #include "engines/cef/cef_types.h"
@@ -16,7 +17,9 @@ class CefClient;
 class CefDownloadItemCallback;
 
 // Follows one accepted download and reports every change of it to the client's
-// download handler (OnDownloadUpdated), with the speed measured here.
+// download handler (OnDownloadUpdated), with the speed measured here. A paused
+// download sends no changes, so it is reported once a second while it stays
+// paused: clients that apply their user's "continue" at the next report get one.
 // Lifetime: a child of the engine's download item, so it ends with it.
 // Threads: engine UI thread only.
 class DownloadTracker : public QObject {
@@ -24,8 +27,8 @@ class DownloadTracker : public QObject {
  public:
   DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrowser> browser, CefRefPtr<CefClient> client);
 
-  // Reports the item's current state from the event loop (the first report after
-  // the download was accepted).
+  // Reports the item's current state from the event loop; changes that arrive
+  // before that report are told in it.
   void ReportSoon();
 
   // A snapshot of the item as the handlers see it (speed 0 when none was measured).
@@ -42,6 +45,8 @@ class DownloadTracker : public QObject {
   QElapsedTimer clock_;
   int64_t last_received_ = 0;
   int64_t speed_ = 0;
+  bool report_pending_ = false;
+  QTimer paused_reports_;
 };
 
 }  // namespace tarvo::cef
