@@ -28,6 +28,7 @@
 #include "shell/mainwnd/main_window_bus_handlers.h"
 #include "shell/mainwnd/main_window_language_keys.h"
 #include "shell/mainwnd/main_window_message_handler.h"
+#include "shell/mainwnd/page_input_fence.h"
 #include "shell/mainwnd/right_click_button_ui.h"
 #include "shell/mainwnd/typed_address.h"
 #include "shell/pages/c_body_bar.h"
@@ -96,6 +97,10 @@ bool MainDuiWnd::CreateAndShow() {
     DestroyNative(IDCANCEL);
     return false;
   }
+  // Small at first, below the skin's minimum size, which applies again from the
+  // working size on.
+  GetWidget()->setMinimumSize(0, 0);
+  GetWidget()->resize(kInitialWidth, kInitialHeight);
   CenterWindow();
   ShowWindow(true);
   if (startUrls_.empty()) startUrls_.push_back(SettingsRegistry::Instance().Get(u"homepage"));
@@ -142,6 +147,7 @@ void MainDuiWnd::InitWindow() {
   pages.Attach(strip_.get(), bodyBar, GetHWND());
   pages.SetBodyFactory(bodyFactory_.get());
   bodyFactory_->Attach(GetHWND(), bodyBar);
+  new PageInputFence(bodyBar->GetWidget());  // owned by the body bar's widget
   WireToolbar();
 
   fullScreen_ = std::make_unique<FullScreenController>(*this, [this] {
@@ -216,6 +222,8 @@ void MainDuiWnd::ReachWorkingSize() {
   QWidget* host = GetWidget();
   if (host == nullptr || closing_) return;
   QScreen* screen = host->screen() != nullptr ? host->screen() : QGuiApplication::primaryScreen();
+  const SIZE minimum = m_pm.GetMinInfo();
+  host->setMinimumSize(minimum.cx, minimum.cy);
   if (screen != nullptr && !IsFullScreen() && !host->isMaximized()) {
     const QSize size = screen->geometry().size();
     SetWindowRect(QRect(0, 0, static_cast<int>(size.width() * kWorkingSizeShare),
@@ -330,30 +338,10 @@ LRESULT MainDuiWnd::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool
 }
 
 bool MainDuiWnd::TranslateKey(UINT, WPARAM key, LPARAM modifiers) {
-  // Keys pressed inside a page reach the window only when the page left them over;
-  // the page's own key filter has already posted their commands.
-  CBodyBar* bodyBar = BodyBar();
-  QWidget* focus = QApplication::focusWidget();
-  if (bodyBar != nullptr && focus != nullptr && bodyBar->GetWidget()->isAncestorOf(focus)) return false;
   const unsigned command = KeyBindings::CommandFor(static_cast<unsigned>(key), static_cast<unsigned>(modifiers));
   if (command == 0) return false;
   RunCommand(command);
   return true;
-}
-
-bool MainDuiWnd::OnNativeEvent(QEvent* event) {
-  if (event->type() == QEvent::Wheel && IsOverPages(static_cast<QWheelEvent*>(event)->globalPosition().toPoint())) {
-    // A wheel turned over a page reaches the window after the page's own key filter
-    // has posted its zoom; it must not zoom twice.
-    return true;
-  }
-  return WindowImplBase::OnNativeEvent(event);
-}
-
-bool MainDuiWnd::IsOverPages(QPoint screenPoint) const {
-  CBodyBar* bodyBar = BodyBar();
-  QWidget* pages = bodyBar != nullptr ? bodyBar->GetWidget() : nullptr;
-  return pages != nullptr && QRect(pages->mapToGlobal(QPoint(0, 0)), pages->size()).contains(screenPoint);
 }
 
 bool MainDuiWnd::ResponseDefaultKeyEvent(WPARAM) { return false; }
@@ -451,15 +439,12 @@ void MainDuiWnd::ZoomCurrent(bool in) {
 }
 
 void MainDuiWnd::OnSize(WPARAM kind) {
-  QWidget* host = GetWidget();
+  // The window manager gives a maximised window its monitor's work area; moving it
+  // here would end the maximised state.
   const bool maximised = kind == SIZE_MAXIMIZED;
   if (tabHeadTop_ != nullptr) tabHeadTop_->SetAttribute(QStringLiteral("height"), maximised ? "1" : "10");
   if (auto* maxButton = FindControl(QStringLiteral("maxbtn"))) maxButton->SetVisible(!maximised);
   if (auto* restoreButton = FindControl(QStringLiteral("restorebtn"))) restoreButton->SetVisible(maximised);
-  if (maximised && host != nullptr && host->screen() != nullptr &&
-      host->geometry() != host->screen()->availableGeometry()) {
-    host->setGeometry(host->screen()->availableGeometry());
-  }
 }
 
 void MainDuiWnd::OnClose() {

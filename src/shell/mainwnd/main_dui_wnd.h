@@ -112,7 +112,6 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
   DuiLib::LRESULT MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
                                  bool& bHandled) override;
   std::unique_ptr<DuiLib::CControlUI> CreateControl(const QString& tag) override;
-  bool OnNativeEvent(QEvent* event) override;
 
  protected:
   QString GetWindowClassName() const override { return QString::fromLatin1(kClassName); }
@@ -139,7 +138,6 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
   bool TranslateKey(DuiLib::UINT msg, DuiLib::WPARAM key, DuiLib::LPARAM modifiers);
   void ZoomCurrent(bool in);
   Page* CurrentPage() const;
-  bool IsOverPages(QPoint screenPoint) const;
 
   std::vector<WString> startUrls_;
   std::function<void()> ready_;

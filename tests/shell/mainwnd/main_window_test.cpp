@@ -1,0 +1,436 @@
+// The main window from the built skin package with the real engines, against pages
+// served on loopback: start-up, typed addresses, the toolbar, the keys pressed in the
+// window and inside pages, full screen, maximising, search, find, the menus, a
+// compatibility tab and closing. Screenshots land under <build>/test-artifacts/ui/.
+#include <QApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/language_manager.h"
+#include "app/settings_registry.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_browser_host.h"
+#include "engines/cef/tab_cef_body.h"
+#include "engines/test_http_server.h"
+#include "shell/addressbar/c_address_edit.h"
+#include "shell/addressbar/c_address_edit_ui.h"
+#include "shell/bus/message_bus.h"
+#include "shell/main_window_messages.h"
+#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/tab.h"
+#include "store/user_database.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+#include "shell/pages/tab_option.h"
+#include "ui/button_ui.h"
+#include "ui/edit_ui.h"
+#include "ui/ui_test_support.h"
+#include "ui/window_registry.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace DuiLib;
+
+QByteArray PageWithTitle(const QByteArray& title, const QByteArray& body = "text") {
+  return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+WString Wide(const QString& text) { return text.toStdU16String(); }
+
+// The toolkit window shown with the class name `className`, or null.
+WindowImplBase* OpenWindowOf(const char* className) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->objectName() == QLatin1String(className)) {
+      CWindowWnd* window = CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(widget));
+      return dynamic_cast<WindowImplBase*>(window);
+    }
+  }
+  return nullptr;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = new TempDir();
+    configEnv_ = new ScopedEnv("XDG_CONFIG_HOME", (root_->path() / "config").string());
+    server_ = new TestHttpServer();
+    server_->Route("/home", {200, "text/html; charset=utf-8", PageWithTitle("Home")});
+    server_->Route("/a", {200, "text/html; charset=utf-8", PageWithTitle("A")});
+    server_->Route("/b", {200, "text/html; charset=utf-8", PageWithTitle("B")});
+    server_->Route("/find", {200, "text/html; charset=utf-8",
+                             PageWithTitle("Find", "<p>pear apple pear apple pear</p>")});
+    server_->Route("/search", {200, "text/html; charset=utf-8", PageWithTitle("Search")});
+    TestHttpServer::Response slow{200, "text/html; charset=utf-8", PageWithTitle("Slow", QByteArray(4000, 'x'))};
+    slow.chunk_size = 200;
+    slow.chunk_interval_ms = 150;
+    server_->Route("/slow", slow);
+
+    auto& settings = SettingsRegistry::Instance();
+    settings.Set(u"homepage", Wide(server_->Url("/home")));
+    settings.Set(u"newpage", Wide(server_->Url("/home")));
+    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
+    settings.Set(u"app/regkey", u"TarvoBrowserTest");
+    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
+    settings.Set(u"appdata/cookie", Utf8ToWide((root_->path() / "cookie").string() + "/"));
+    settings.Set(u"app/apiurl", u"http://127.0.0.1:1/");
+    settings.Set(u"app/apiurl_dev", u"http://127.0.0.1:2/");
+    ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
+    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
+    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    // The chosen engine searches on loopback.
+    ASSERT_EQ(UserDatabase::Instance().Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
+                                               {server_->Url("/search?q=").toStdString()}),
+              0);
+    MessageBus::Instance().Initialise();
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(server_->listening());
+    window_ = std::make_unique<MainDuiWnd>();
+    window_->SetReadyCallback([this] { ++readyCalls_; });
+  }
+
+  void TearDown() override {
+    if (window_->GetHWND() != 0 && window_->GetWidget()->isVisible()) window_->SendMessage(WM_CLOSE);
+    window_.reset();
+    QTest::qWait(100);
+  }
+
+  // Creates the window on the start page and waits until that page has loaded and
+  // the window has its working size.
+  Page* Start() {
+    if (!window_->CreateAndShow()) return nullptr;
+    if (!QTest::qWaitFor([this] { return Loaded(Pages::Instance().Current()) && readyCalls_ == 1; }, 20000)) {
+      return nullptr;
+    }
+    return Pages::Instance().Current();
+  }
+
+  static bool Loaded(Page* page) { return page != nullptr && !page->IsLoading() && !page->GetDisplayUrl().empty(); }
+  static bool Shows(Page* page, const QString& url) {
+    return page != nullptr && !page->IsLoading() && page->GetDisplayUrl() == Wide(url);
+  }
+
+  // Types into the address bar with real key presses and presses Return.
+  void TypeAddress(const QString& text) {
+    auto* address = window_->FindControl<CAddressEditUI>(QStringLiteral("AddressEdit"));
+    QLineEdit* edit = address->GetAddressEdit()->GetEdit();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  // The widget inside the current page that takes its keys.
+  static QWidget* PageKeyTarget() {
+    Page* page = Pages::Instance().Current();
+    QWidget* view = page != nullptr && page->Body() != nullptr ? page->Body()->GetWindow() : nullptr;
+    if (view == nullptr) return nullptr;
+    view->setFocus();
+    return view->focusProxy() != nullptr ? view->focusProxy() : view;
+  }
+
+  static double ZoomLevel(Page* page) {
+    auto* body = dynamic_cast<TabCefBody*>(page->Body());
+    return body != nullptr && body->GetBrowser() != nullptr ? body->GetBrowser()->GetHost()->GetZoomLevel() : -100;
+  }
+
+  bool Visible(const char* name) {
+    CControlUI* control = window_->FindControl(QString::fromLatin1(name));
+    return control != nullptr && control->IsVisible();
+  }
+  bool Enabled(const char* name) {
+    CControlUI* control = window_->FindControl(QString::fromLatin1(name));
+    return control != nullptr && control->IsEnabled();
+  }
+
+  std::unique_ptr<MainDuiWnd> window_;
+  int readyCalls_ = 0;
+  ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
+
+  static inline TempDir* root_ = nullptr;
+  static inline ScopedEnv* configEnv_ = nullptr;
+  static inline TestHttpServer* server_ = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
+  ASSERT_EQ(MainDuiWnd::Instance(), window_.get());
+  ASSERT_TRUE(window_->CreateAndShow());
+  EXPECT_EQ(window_->GetWidget()->objectName(), QStringLiteral("KXMainFrm"));
+  EXPECT_EQ(window_->GetWindowRect().size(), QSize(MainDuiWnd::kInitialWidth, MainDuiWnd::kInitialHeight));
+  // The start page's view already exists: it loads while the window is still small.
+  const QList<QWidget*> views = window_->BodyBar()->GetWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  EXPECT_FALSE(views.isEmpty());
+  EXPECT_EQ(readyCalls_, 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return readyCalls_ == 1; }, 5000));
+  const QRect screen = window_->GetWidget()->screen()->geometry();
+  EXPECT_EQ(window_->GetWindowRect().size(),
+            QSize(static_cast<int>(screen.width() * 0.85), static_cast<int>(screen.height() * 0.85)));
+  EXPECT_EQ(window_->GetWindowRect().center(), screen.center());
+  ASSERT_TRUE(QTest::qWaitFor([] { return Loaded(Pages::Instance().Current()); }, 20000));
+  EXPECT_EQ(Pages::Instance().Count(), 1);
+  // Tooltips from the language pack; the development service gives no dev logo here.
+  EXPECT_EQ(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), QStringLiteral("Back"));
+  EXPECT_EQ(window_->FindControl(QStringLiteral("download_btn"))->GetToolTip(), QStringLiteral("Downloads"));
+  SaveScreenshot(*window_, QStringLiteral("mainwnd_loaded"));
+  EXPECT_TRUE(skin_.Errors().empty()) << skin_.Errors().front().toStdString();
+}
+
+TEST_F(MainWindowTest, StartAddressesOpenOneTabEach) {
+  window_->AddStartUrl(Wide(server_->Url("/a")));
+  window_->AddStartUrl(Wide(server_->Url("/b")));
+  ASSERT_TRUE(window_->CreateAndShow());
+  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2 && Loaded(Pages::Instance().PageAt(1)); },
+                              20000));
+  EXPECT_EQ(Pages::Instance().PageAt(0)->GetDisplayUrl(), Wide(server_->Url("/a")));
+  EXPECT_EQ(Pages::Instance().PageAt(1)->GetDisplayUrl(), Wide(server_->Url("/b")));
+  window_->OpenHandedOverUrls({});
+  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 3; }, 20000));
+  SaveScreenshot(*window_, QStringLiteral("mainwnd_tabs"));
+}
+
+TEST_F(MainWindowTest, TypedAddressesEmptyBlanksNoSchemeAndCapitals) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  const QString hostPort = server_->Url("").mid(QStringLiteral("http://").size());
+  TypeAddress(hostPort + "/a");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
+  TypeAddress("HTTP://" + hostPort + "/b");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/b")); }, 20000));
+  TypeAddress("   ");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
+  TypeAddress("  " + server_->Url("/a") + "  ");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
+  TypeAddress("");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
+  EXPECT_EQ(Pages::Instance().Count(), 1);
+}
+
+TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  EXPECT_FALSE(Enabled("back_btn"));
+  EXPECT_FALSE(Enabled("forward_btn"));
+  page->Navigate(Wide(server_->Url("/a")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
+  EXPECT_TRUE(Enabled("back_btn"));
+  EXPECT_FALSE(Enabled("forward_btn"));
+  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("back_btn")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
+  EXPECT_TRUE(Enabled("forward_btn"));
+  EXPECT_FALSE(Enabled("back_btn"));
+
+  page->Navigate(Wide(server_->Url("/slow")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Visible("stop_btn"); }, 20000));
+  EXPECT_FALSE(Visible("refresh_btn"));
+  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("stop_btn")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Visible("refresh_btn") && !page->IsLoading(); }, 5000));
+  EXPECT_FALSE(Visible("stop_btn"));
+
+  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("home_go")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
+}
+
+TEST_F(MainWindowTest, CtrlWInsideThePageOnTheLastTabLeavesOneHomeTab) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  page->Navigate(Wide(server_->Url("/a")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
+  QTest::keyClick(PageKeyTarget(), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(Pages::Instance().Current(), server_->Url("/home")); }, 20000));
+  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_FALSE(Enabled("back_btn"));
+}
+
+TEST_F(MainWindowTest, F11AndEscapeInsideThePageEnterAndLeaveFullScreen) {
+  ASSERT_NE(Start(), nullptr);
+  const QRect before = window_->GetWindowRect();
+  QWidget* view = Pages::Instance().Current()->Body()->GetWindow();
+  const int above = view->mapToGlobal(QPoint(0, 0)).y() - before.top();
+  QTest::keyClick(PageKeyTarget(), Qt::Key_F11);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->IsFullScreen(); }, 3000));
+  QTest::qWait(200);
+  const QRect screen = window_->GetWidget()->screen()->geometry();
+  EXPECT_EQ(window_->GetWindowRect(), QRect(screen.left(), screen.top() - above, screen.width(), screen.height() + above));
+  // The page area now covers the screen exactly; the window can't be dragged.
+  EXPECT_EQ(view->mapToGlobal(QPoint(0, 0)).y(), screen.top());
+  EXPECT_EQ(window_->SendMessage(WM_NCHITTEST, 0, MakeLParam(screen.center().x(), screen.top() + 2)), HTNOWHERE);
+  SaveScreenshot(*window_, QStringLiteral("mainwnd_fullscreen"));
+  QTest::keyClick(PageKeyTarget(), Qt::Key_Escape);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFullScreen(); }, 3000));
+  QTest::qWait(200);
+  EXPECT_EQ(window_->GetWindowRect(), before);
+}
+
+TEST_F(MainWindowTest, CtrlWheelOverThePageZoomsOneStepEachWay) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  QWidget* target = PageKeyTarget();
+  const QPoint inside(target->width() / 2, target->height() / 2);
+  auto wheel = [&](int delta) {
+    QWheelEvent event(inside, target->mapToGlobal(inside), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+  };
+  const double start = ZoomLevel(page);
+  wheel(120);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) > start; }, 3000));
+  QTest::qWait(300);
+  EXPECT_DOUBLE_EQ(ZoomLevel(page), TabCefBody::ZoomInLevel(start));  // one step, not two
+  wheel(-120);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) < TabCefBody::ZoomInLevel(start); }, 3000));
+  QTest::qWait(300);
+  EXPECT_DOUBLE_EQ(ZoomLevel(page), start);
+}
+
+TEST_F(MainWindowTest, FavouritesBarKeysAndTheKeyThatDoesNothing) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(window_->IsFavorBarShown());
+  auto* search = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"));
+  ASSERT_NE(search, nullptr);
+  QWidget* searchEdit = static_cast<QWidget*>(search->GetLineEdit());
+  searchEdit->setFocus();
+  QTest::keyClick(searchEdit, Qt::Key_H, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFavorBarShown(); }, 2000));
+
+  // Alt+H and Ctrl+Shift+Delete pressed inside the page change nothing.
+  QTest::keyClick(PageKeyTarget(), Qt::Key_H, Qt::AltModifier);
+  QTest::keyClick(PageKeyTarget(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::qWait(300);
+  EXPECT_FALSE(window_->IsFavorBarShown());
+  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_FALSE(window_->IsFullScreen());
+
+  searchEdit->setFocus();
+  QTest::keyClick(searchEdit, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::qWait(100);
+  EXPECT_FALSE(window_->IsFavorBarShown());
+  QTest::keyClick(searchEdit, Qt::Key_H, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window_->IsFavorBarShown(); }, 2000));
+  EXPECT_NE(window_->FindControl(QStringLiteral("favor_bar")), nullptr);
+  EXPECT_EQ(Pages::Instance().Count(), 1);
+}
+
+TEST_F(MainWindowTest, MaximisingNarrowsTheGapAboveTheTabsAndRestoringWidensIt) {
+  ASSERT_NE(Start(), nullptr);
+  CControlUI* gap = window_->FindControl(QStringLiteral("browser_tabhead_top"));
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(gap->GetFixedHeight(), 10);
+  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("maxbtn")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->GetWidget()->isMaximized(); }, 3000));
+  EXPECT_EQ(gap->GetFixedHeight(), 1);
+  EXPECT_TRUE(Visible("restorebtn"));
+  SaveScreenshot(*window_, QStringLiteral("mainwnd_maximised"));
+  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("restorebtn")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->GetWidget()->isMaximized(); }, 3000));
+  EXPECT_EQ(gap->GetFixedHeight(), 10);
+  EXPECT_TRUE(Visible("maxbtn"));
+}
+
+TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngine) {
+  ASSERT_NE(Start(), nullptr);
+  auto choose = [&](const char* button) {
+    QTimer::singleShot(100, [button] {
+      WindowImplBase* chooser = nullptr;
+      if (!QTest::qWaitFor([&] { return (chooser = OpenWindowOf("KXSearchEngineWnd")) != nullptr; }, 3000)) return;
+      (void)QTest::qWaitForWindowExposed(chooser->GetWidget());
+      QTest::mouseClick(chooser->GetWidget(), Qt::LeftButton, {}, CentreOf(chooser->FindControl(button)));
+    });
+    QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("se_btn")));
+  };
+  choose("google_btn");
+  const QString chosenIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
+  choose("cancel_btn");
+  EXPECT_EQ(window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage(), chosenIcon);
+
+  auto* search = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"));
+  QWidget* searchEdit = static_cast<QWidget*>(search->GetLineEdit());
+  QTest::keyClicks(searchEdit, QStringLiteral("pears & apples"));
+  QTest::keyClick(searchEdit, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2 && Loaded(Pages::Instance().Current()); },
+                              20000));
+  EXPECT_EQ(Pages::Instance().Current()->GetDisplayUrl(), Wide(server_->Url("/search?q=pears%20%26%20apples")));
+  QueryTable rows;
+  UserDatabase::Instance().Query("select text from searchtext where text = ?", {std::string("pears & apples")}, &rows);
+  EXPECT_EQ(rows.rows.size(), 1u);
+}
+
+TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  page->Navigate(Wide(server_->Url("/find")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/find")); }, 20000));
+  QString selected;
+  QTimer::singleShot(100, [&] {
+    WindowImplBase* find = nullptr;
+    if (!QTest::qWaitFor([&] { return (find = OpenWindowOf("KXFindWnd")) != nullptr; }, 3000)) return;
+    auto* edit = find->FindControl<CEditUI>(QStringLiteral("find/find_edit"));
+    QTest::keyClicks(static_cast<QWidget*>(edit->GetLineEdit()), QStringLiteral("apple"));
+    QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/next_btn")));
+    QTest::qWait(300);
+    QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/back_btn")));
+    QTest::qWait(300);
+    find->Close();
+  });
+  QTest::keyClick(PageKeyTarget(), Qt::Key_F, Qt::ControlModifier);
+  // The find window is modal; once it closed, the window remembers the text.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return OpenWindowOf("KXFindWnd") == nullptr && server_->CountFor("/find") > 0; },
+                              5000));
+  QTest::qWait(300);
+}
+
+TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
+  ASSERT_NE(Start(), nullptr);
+  const QPoint caption = window_->GetWidget()->mapToGlobal(QPoint(window_->GetWidget()->width() - 200, 20));
+  window_->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, MakeLParam(caption.x(), caption.y()));
+  WindowImplBase* mainMenu = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (mainMenu = OpenWindowOf("KXMainRightMenuWnd")) != nullptr; }, 3000));
+  mainMenu->Close();
+  QTest::qWait(100);
+
+  Page* page = Pages::Instance().Current();
+  QTest::mouseClick(window_->GetWidget(), Qt::RightButton, {}, CentreOf(page->GetTab()->Option()));
+  WindowImplBase* tabMenu = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (tabMenu = OpenWindowOf("KXTabRightMenuWnd")) != nullptr; }, 3000));
+  (void)QTest::qWaitForWindowExposed(tabMenu->GetWidget());
+  QTest::mouseClick(tabMenu->GetWidget(), Qt::LeftButton, {}, CentreOf(tabMenu->FindControl("pin_tab")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTab()->IsPinned(); }, 3000));
+}
+
+TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(window_->PostMessage(MainWindowMessages::kOpenCompatibilityTab,
+                                   reinterpret_cast<WPARAM>(new WString(Wide(server_->Url("/b"))))));
+  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2; }, 5000));
+  Page* compat = Pages::Instance().PageAt(1);
+  EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")); }, 20000));
+  EXPECT_EQ(Pages::Instance().Current(), compat);
+}
+
+TEST_F(MainWindowTest, CloseShutsEveryPageDownAndLeavesTheEventLoop) {
+  ASSERT_NE(Start(), nullptr);
+  Pages::Instance().OpenUrlInNewTab(Wide(server_->Url("/a")));
+  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2; }, 20000));
+  QTimer::singleShot(0, [this] {
+    QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("closebtn")));
+  });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(Pages::Instance().Count(), 0);
+  EXPECT_FALSE(window_->GetWidget()->isVisible());
+}
+
+}  // namespace
+}  // namespace tarvo::test
