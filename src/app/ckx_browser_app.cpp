@@ -158,7 +158,9 @@ bool CKXBrowserApp::ClaimDataRoot() {
 
 bool CKXBrowserApp::OpenDatabase() {
   UserDatabase& database = UserDatabase::Instance();
-  if (database.Open() != 0) {
+  // Without a data folder there is no database path, and SQLite would quietly open
+  // a temporary database that loses everything at exit.
+  if (SettingsRegistry::Instance().Get(u"appdata/db").empty() || database.Open() != 0) {
     DebugOutput("database: " + database.OpenError());
     ErrorMessage::Show(kDatabaseFailure);
     return false;
