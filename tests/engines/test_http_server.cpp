@@ -1,5 +1,7 @@
 #include "engines/test_http_server.h"
 
+#include "engines/tls_listener.h"
+
 #include <QFile>
 #include <QMimeDatabase>
 #include <QPointer>
@@ -26,13 +28,15 @@ QByteArray ReasonOf(int status) {
 }
 }  // namespace
 
-TestHttpServer::TestHttpServer(QString folder) : folder_(std::move(folder)) {
-  connect(&server_, &QTcpServer::newConnection, this, &TestHttpServer::Accept);
-  server_.listen(QHostAddress::LocalHost, 0);
+TestHttpServer::TestHttpServer(QString folder, std::unique_ptr<QTcpServer> listener)
+    : listener_(listener != nullptr ? std::move(listener) : std::make_unique<QTcpServer>()), folder_(std::move(folder)) {
+  connect(listener_.get(), &QTcpServer::newConnection, this, &TestHttpServer::Accept);
+  listener_->listen(QHostAddress::LocalHost, 0);
 }
 
 QString TestHttpServer::Url(const QString& path) const {
-  return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+  const bool tls = qobject_cast<const TlsListener*>(listener_.get()) != nullptr;
+  return QStringLiteral("%1://127.0.0.1:%2%3").arg(tls ? "https" : "http").arg(port()).arg(path);
 }
 
 void TestHttpServer::Redirect(const QByteArray& path, const QByteArray& location, int status) {
@@ -60,7 +64,7 @@ QByteArray TestHttpServer::LastHeader(const QByteArray& path, const QByteArray& 
 }
 
 void TestHttpServer::Accept() {
-  while (QTcpSocket* socket = server_.nextPendingConnection()) {
+  while (QTcpSocket* socket = listener_->nextPendingConnection()) {
     auto reader = std::make_shared<HttpRequestReader>();
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket, reader] {

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QSet>
 #include <QTcpServer>
+#include <memory>
 
 #include "engines/http_request_reader.h"
 
@@ -30,12 +31,13 @@ class TestHttpServer : public QObject {
     int cut_first_after = 0;
   };
 
-  // Serves files of `folder` for paths without a fixed answer.
-  explicit TestHttpServer(QString folder = QString());
+  // Serves files of `folder` for paths without a fixed answer, on a plain socket
+  // or on the listener given (a TlsListener serves https).
+  explicit TestHttpServer(QString folder = QString(), std::unique_ptr<QTcpServer> listener = nullptr);
 
-  bool listening() const { return server_.isListening(); }
-  quint16 port() const { return server_.serverPort(); }
-  // "http://127.0.0.1:<port>" + path.
+  bool listening() const { return listener_->isListening(); }
+  quint16 port() const { return listener_->serverPort(); }
+  // "http://127.0.0.1:<port>" + path ("https://" over TLS).
   QString Url(const QString& path) const;
 
   void Route(const QByteArray& path, Response response) { routes_[path] = std::move(response); }
@@ -52,7 +54,7 @@ class TestHttpServer : public QObject {
   void Answer(QTcpSocket* socket, const HttpRequest& request);
   Response ResponseFor(const QByteArray& path) const;
 
-  QTcpServer server_;
+  std::unique_ptr<QTcpServer> listener_;
   QString folder_;
   QMap<QByteArray, Response> routes_;
   QSet<QByteArray> cut_targets_;  // answers already cut off once

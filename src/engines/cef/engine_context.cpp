@@ -15,6 +15,7 @@
 #include "engines/cef/cef_command_line.h"
 #include "engines/cef/cef_download_handler.h"
 #include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/certificate_policy.h"
 #include "engines/cef/download_tracker.h"
 #include "engines/cef/engine_page.h"
 #include "engines/cef/engine_view.h"
@@ -95,6 +96,7 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
   if (!settings.locale.empty()) {
     profile_->setHttpAcceptLanguage(QString::fromStdString(settings.locale));
   }
+  certificate_policy_ = std::make_unique<CertificatePolicy>(settings.accept_certificate_error);
   anchor_ = std::make_unique<QObject>();
   QObject::connect(profile_, &QWebEngineProfile::downloadRequested, anchor_.get(),
                    [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });

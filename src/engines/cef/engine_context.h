@@ -17,6 +17,7 @@ namespace tarvo::cef {
 class CefApp;
 class CefBrowser;
 class CefClient;
+class CertificatePolicy;
 class EnginePage;
 class ProxySwitcher;
 
@@ -45,6 +46,8 @@ class EngineContext {
   bool running() const { return initialized_ && !shut_down_; }
   const CefSettings& settings() const { return settings_; }
   QWebEngineProfile* profile() const { return profile_; }
+  // The judge of certificate errors; nullptr when not running.
+  CertificatePolicy* certificate_policy() const { return running() ? certificate_policy_.get() : nullptr; }
   // Context object for the layer's queued calls; they are dropped after Shutdown.
   QObject* anchor() const { return anchor_.get(); }
   // The proxy switcher, created on first use; nullptr when not running.
@@ -79,6 +82,7 @@ class EngineContext {
   QWebEngineProfile* profile_ = nullptr;  // non-owning: the engine's default profile
   std::unique_ptr<QObject> anchor_;
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
+  std::unique_ptr<CertificatePolicy> certificate_policy_;
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
   int next_identifier_ = 1;
   int callback_depth_ = 0;

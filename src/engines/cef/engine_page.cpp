@@ -21,6 +21,7 @@
 #include "engines/cef/cef_request.h"
 #include "engines/cef/cef_request_context.h"
 #include "engines/cef/cef_request_handler.h"
+#include "engines/cef/certificate_policy.h"
 #include "engines/cef/engine_context.h"
 #include "engines/cef/engine_view.h"
 #include "engines/cef/page_request_interceptor.h"
@@ -194,11 +195,8 @@ QWebEnginePage* EnginePage::createWindow(WebWindowType type) {
 bool EnginePage::certificateError(const QWebEngineCertificateError& error) {
   // Only the mirror addresses of protected sites may present a certificate that
   // does not match; everywhere else the engine's refusal protects the user.
-  if (!error.isOverridable()) {
-    return false;
-  }
-  const auto& accept = EngineContext::Instance().settings().accept_certificate_error;
-  return accept && accept(error.url().toString().toStdString());
+  CertificatePolicy* policy = EngineContext::Instance().certificate_policy();
+  return policy != nullptr && policy->AcceptError(error.url(), error.isOverridable());
 }
 
 void EnginePage::ReportLoading(bool loading) {

@@ -7,6 +7,8 @@
 #include "engines/cef/cef_frame.h"
 #include "engines/cef/cef_request.h"
 #include "engines/cef/cef_request_handler.h"
+#include "engines/cef/certificate_policy.h"
+#include "engines/cef/engine_context.h"
 
 namespace tarvo::cef {
 
@@ -30,6 +32,11 @@ bool PageRequestInterceptor::IsSafeHeader(const QByteArray& name, const QByteArr
 }
 
 void PageRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
+  CertificatePolicy* certificates = EngineContext::Instance().certificate_policy();
+  if (certificates != nullptr && !certificates->MayRequest(info.requestUrl())) {
+    info.block(true);
+    return;
+  }
   auto browser = browser_.lock();
   CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
   if (handler == nullptr) {

@@ -1,0 +1,42 @@
+#include "engines/tls_listener.h"
+
+#include <QSslSocket>
+#include <memory>
+
+#include "engines/self_signed_certificate.h"
+
+namespace tarvo::test {
+
+TlsListener::TlsListener() {
+  const SelfSignedCertificate made = SelfSignedCertificate::Make();
+  certificate_ = QSslCertificate(QByteArray::fromStdString(made.certificate_pem), QSsl::Pem);
+  key_ = QSslKey(QByteArray::fromStdString(made.key_pem), QSsl::Ec, QSsl::Pem);
+}
+
+void TlsListener::incomingConnection(qintptr descriptor) {
+  auto* socket = new QSslSocket(this);
+  if (!socket->setSocketDescriptor(descriptor)) {
+    delete socket;
+    return;
+  }
+  socket->setLocalCertificate(certificate_);
+  socket->setPrivateKey(key_);
+  auto encrypted = std::make_shared<bool>(false);
+  connect(socket, &QSslSocket::encrypted, this, [this, encrypted] {
+    *encrypted = true;
+    ++handshakes_;
+  });
+  // A client that refuses the certificate ends the handshake with an alert, or
+  // just closes the connection.
+  connect(socket, &QAbstractSocket::errorOccurred, this,
+          [this, encrypted](QAbstractSocket::SocketError) {
+            if (!*encrypted) {
+              *encrypted = true;  // counted once
+              ++failed_handshakes_;
+            }
+          });
+  socket->startServerEncryption();
+  addPendingConnection(socket);
+}
+
+}  // namespace tarvo::test
