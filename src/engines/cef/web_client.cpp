@@ -62,8 +62,11 @@ constexpr char16_t kCopyPictureTemplate[] =
     u"== \"%s\"){\t\timg = imgs[i];\t\tvar range = document.createRange();\t\trange.selectNode(img);\t\tvar sel = "
     u"window.getSelection();\t\tsel.removeAllRanges();\t\tsel.addRange(range);\t\tdocument.execCommand(\"copy\");"
     u"\t\tsel.removeAllRanges();\t\tbreak;\t}}";
+// The size is read once the picture has loaded: a new Image reports 0 x 0 until then,
+// even for a picture the page already shows.
 constexpr char16_t kPictureSizeTemplate[] =
-    u"var img = new Image();img.src = \"%s\";  alert(\"图片尺寸：\" + img.width + \" x \"+img.height);";
+    u"var img = new Image();img.onload = function() {  alert(\"图片尺寸：\" + img.width + \" x \"+img.height);};"
+    u"img.src = \"%s\";";
 
 // Quotes and backslashes of an address would end the script's string early.
 CefString EscapeForScript(const CefString& url) {
@@ -137,6 +140,7 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
   if (pageOfBrowser_.count(id) == 0) return false;
   pageOfBrowser_.erase(id);
   browserOfId_.erase(id);
+  proxyAnswers_.erase(id);
   auto host = browser->GetHost();
   QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
   DuiLib::PostMessage(mainWindow_, MainWindowMessages::kRemoveBodyWindow, reinterpret_cast<DuiLib::WPARAM>(window));
@@ -178,6 +182,7 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
     }
     return true;
   }
+  if (frame != nullptr && frame->IsMain()) proxyAnswers_.erase(browser->GetIdentifier());
   if (AccountState::Instance().IsConnected()) RouteThroughVpn(AccountState::Instance().IsWhiteListed(url));
   if (appTabs_ && frame != nullptr && frame->IsMain()) {
     if (Page* page = PageOf(browser->GetIdentifier())) {
@@ -197,12 +202,17 @@ cef_return_value_t WebClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, CefRef
   return RV_CONTINUE;
 }
 
-bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, bool is_proxy, const CefString&, int,
+bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>, bool is_proxy, const CefString&, int,
                                    const CefString&, const CefString&, CefRefPtr<CefAuthCallback> callback) {
   if (!is_proxy || callback == nullptr) return false;
   AccountState& account = AccountState::Instance();
   const AccountState::VpnConnection connection = account.Connection();
   if (!connection.connected) return false;
+  // The engine asks again whenever the proxy refuses; a token the proxy no longer
+  // takes would otherwise be offered without end.
+  int& answers = proxyAnswers_[browser != nullptr ? browser->GetIdentifier() : -1];
+  if (answers >= kMaxProxyAnswersPerNavigation) return false;
+  ++answers;
   CefString user = u"nobody";
   if (loginCheck_ && loginCheck_()) {
     if (WString id = account.UserId(); !id.empty()) user = std::move(id);

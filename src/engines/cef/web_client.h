@@ -36,6 +36,10 @@ class WebClient : public cef::CefClient,
                   public cef::CefContextMenuHandler {
  public:
   // Context-menu commands of the client's own.
+  // Proxy challenges answered per browser and navigation; a few, since parallel
+  // requests of one page may each be challenged before the first answer is taken.
+  static constexpr int kMaxProxyAnswersPerNavigation = 3;
+
   enum Command {
     kOpenInNewTab = 26501,
     kOpenInNewWindow = 26502,
@@ -89,7 +93,9 @@ class WebClient : public cef::CefClient,
                                                cef::CefRefPtr<cef::CefFrame> frame,
                                                cef::CefRefPtr<cef::CefRequest> request) override;
   // Answers the VPN proxy's challenge with the user and the connection's proxy token
-  // while connected; every other challenge is refused.
+  // while connected, at most kMaxProxyAnswersPerNavigation times per browser between
+  // two main-frame navigations (a proxy that keeps refusing gets no endless retries);
+  // every other challenge is refused.
   bool GetAuthCredentials(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame, bool is_proxy,
                           const cef::CefString& host, int port, const cef::CefString& realm,
                           const cef::CefString& scheme, cef::CefRefPtr<cef::CefAuthCallback> callback) override;
@@ -122,6 +128,7 @@ class WebClient : public cef::CefClient,
 
   std::map<int, Page*> pageOfBrowser_;  // not owned: the page list owns the pages
   std::map<int, cef::CefRefPtr<cef::CefBrowser>> browserOfId_;
+  std::map<int, int> proxyAnswers_;  // browser identifier -> answers since its last navigation
   cef::CefRefPtr<cef::CefBrowser> firstBrowser_;
   bool appTabs_ = true;
   DuiLib::HWND mainWindow_ = 0;

@@ -177,12 +177,13 @@ TabCefBody* BodiesTest::CefBody(Page* page) { return page != nullptr ? dynamic_c
 
 Page* BodiesTest::OpenChromium(const QByteArray& path) {
   const int before = Pages::Instance().Count();
+  const int served = server_.CountFor(path);
   Pages::Instance().OpenUrlInNewTab(Wide(server_.Url(QString::fromLatin1(path))));
   if (!Pump([&] { return Pages::Instance().Count() > before; })) return nullptr;
   Page* page = Pages::Instance().PageAt(-1);
   TabCefBody* body = CefBody(page);
   if (body == nullptr) return nullptr;
-  if (!Pump([&] { return server_.CountFor(path) > 0 && !body->GetBrowser()->IsLoading(); })) return nullptr;
+  if (!Pump([&] { return server_.CountFor(path) > served && !body->GetBrowser()->IsLoading(); })) return nullptr;
   return page;
 }
 

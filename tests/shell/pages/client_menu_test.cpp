@@ -61,6 +61,7 @@ class ClientMenuTest : public BodiesTest {
     TestHttpServer::Response image;
     image.content_type = "image/png";
     image.body = png.data();
+    image.headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
     server_.Route("/pic.png", image);
     server_.Route("/target", Html("<html><head><title>Target</title></head><body>target</body></html>"));
     server_.Route("/menu", Html("<html><body style=\"margin:0;font:16px sans-serif\">"
