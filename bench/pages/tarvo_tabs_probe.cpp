@@ -1,0 +1,124 @@
+// Tab probe: our pages, as the main window makes them: the page list with its tab
+// strip and body bar in a skinned window, the Chromium client making a page for each
+// browser, the bus drained every 25 ms like the main window's timer does.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/settings_registry.h"
+#include "bench/pages/tab_probe_report.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_cookie_manager.h"
+#include "engines/cef/cef_entry_points.h"
+#include "engines/cef/create_chromium_browser.h"
+#include "engines/cef/tab_cef_body.h"
+#include "engines/cef/web_app.h"
+#include "engines/cef/web_client.h"
+#include "platform/text.h"
+#include "shell/bus/message_bus.h"
+#include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
+#include "shell/pages/page_bus_handler.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/pages_host.h"
+#include "store/user_database.h"
+#include "ui/resource_manager.h"
+
+namespace {
+
+using namespace tarvo;
+
+// Chromium pages only: the probe's page never belongs to the compatibility engine.
+class ChromiumOnlyFactory : public IPageBodyFactory {
+ public:
+  explicit ChromiumOnlyFactory(CBodyBar* bodyBar) : bodyBar_(bodyBar) {}
+  void OpenChromiumPage(const WString& url) override { CreateChromiumBrowser(bodyBar_->GetWidget(), WideToUtf8(url)); }
+  bool OpenIePage(const WString&) override { return false; }
+  void ShutdownEngines() override {}
+
+ private:
+  CBodyBar* bodyBar_;  // not owned
+};
+
+// Runs the event loop until the condition holds.
+template <typename Condition>
+void RunUntil(Condition condition) {
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (condition()) loop.quit();
+  });
+  poll.start(1);
+  loop.exec();
+}
+
+bool Loaded(Page* page) {
+  auto* body = page != nullptr ? dynamic_cast<TabCefBody*>(page->Body()) : nullptr;
+  return body != nullptr && !page->GetTitle().empty() && !body->GetBrowser()->IsLoading();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tarvo::cef;
+  auto app = std::make_shared<WebApp>();
+  const CefMainArgs args{argc, argv};
+  if (const int code = CefExecuteProcess(args, app, nullptr); code >= 0) return code;
+  QApplication application(argc, argv);
+  TabProbeArguments probe;
+  if (!TabProbeArguments::Parse(application.arguments(), &probe)) return 2;
+  CefSettings settings;
+  settings.cache_path = (probe.profile + "/Cache").toStdString();
+  settings.locale = "zh-CN";
+  CefInitialize(args, settings, app, nullptr);
+  CefCookieManager::GetGlobalManager()->SetStoragePath((probe.profile + "/Cookie").toStdU16String(), true);
+
+  SettingsRegistry::Instance().Set(u"newpage", u"about:blank");
+  SettingsRegistry::Instance().Set(u"appdata/picture", Utf8ToWide(probe.profile.toStdString() + "/Picture/"));
+  UserDatabase::Instance().OpenFile(probe.profile.toStdString() + "/kx.dat");
+  UserDatabase::Instance().Upgrade();
+  MessageBus::Instance().Initialise();
+  const QString data = qEnvironmentVariableIsSet("TARVO_TEST_DATA") ? qEnvironmentVariable("TARVO_TEST_DATA")
+                                                                      : QStringLiteral(TARVO_DEFAULT_TEST_DATA);
+  DuiLib::CResourceManager::Instance().SetResourcePath(data + QStringLiteral("/shell/"));
+  DuiLib::CResourceManager::Instance().SetResourceZip(QString());
+  DuiLib::CResourceManager::Instance().SetErrorReporter([](const QString&) {});
+
+  int result = 0;
+  {
+    test::PagesHost host;
+    host.window.ResizeClient(1024, 800);
+    ChromiumOnlyFactory factory(host.bodyBar);
+    Pages& pages = Pages::Instance();
+    pages.SetBodyFactory(&factory);
+    ClientInstance()->SetWindows(host.window.GetHWND(), host.bodyBar);
+    QTimer busTimer;
+    QObject::connect(&busTimer, &QTimer::timeout, [] { PageBusHandler::DrainPageChannels(); });
+    busTimer.start(25);
+
+    std::vector<double> openMs;
+    for (int i = 0; i < probe.tabs; ++i) {
+      QElapsedTimer clock;
+      clock.start();
+      pages.OpenUrlInNewTab(probe.url.toStdU16String());
+      RunUntil([&] { return pages.Count() == i + 1 && Loaded(pages.PageAt(-1)); });
+      openMs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    std::vector<double> switchMs;
+    for (int i = 0; i < kTabSwitches && pages.Count() > 1; ++i) {
+      Page* next = pages.PageAt(i);
+      if (next == pages.Current()) next = pages.PageAt(i + 1);
+      QElapsedTimer clock;
+      clock.start();
+      pages.SelectPage(next);
+      QCoreApplication::processEvents();
+      switchMs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    ReportTabs(openMs, switchMs);
+    result = application.exec();
+    busTimer.stop();
+  }
+  CefShutdown();
+  return result;
+}
