@@ -233,7 +233,7 @@ void CKXBrowserApp::ShutDown() {
   splash_.reset();
   if (ownApplication_ != nullptr) {
     ownApplication_.reset();
-    Mark("engine flushed");
+    Mark("shut down");
   }
   // Only now may another process take the data root.
   handover_.reset();

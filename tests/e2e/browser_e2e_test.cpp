@@ -1,0 +1,187 @@
+// The real browser and service as a user meets them: pages load from loopback, a
+// second start hands its addresses to the running browser, a protected site opens
+// through its mirror, SIGTERM closes in order, and after a restart the history,
+// the language choice and the cookies are still there.
+#include <signal.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "e2e/child_process.h"
+#include "e2e/page_server.h"
+#include "support/temp_dir.h"
+
+namespace tarvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kStartLimit = 60s;
+
+std::string BinFolder() { return fs::current_path().string() + "/"; }
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class BrowserEndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
+    for (const char* folder : {"data", "config", "cache"}) fs::create_directories(dir_.path() / folder);
+    service_ = std::make_unique<ChildProcess>(
+        BinFolder() + "tarvo-service",
+        std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
+                                 std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
+        std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
+    std::smatch match;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          const std::string log = service_->Log();
+          return std::regex_search(log, match, std::regex("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
+        },
+        20s))
+        << service_->Log();
+    apiUrl_ = match[1];
+  }
+
+  std::map<std::string, std::string> Environment() const {
+    return {{"XDG_DATA_HOME", (dir_.path() / "data").string()},
+            {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+            {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
+            {"TARVO_API_URL", apiUrl_},
+            {"TARVO_DEBUG", "1"}};
+  }
+  std::unique_ptr<ChildProcess> StartBrowser(const std::vector<std::string>& arguments) {
+    return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, Environment(),
+                                          (dir_.path() / "browser.log").string());
+  }
+  // The orderly close: the process ends by itself with 0.
+  void CloseBrowser(ChildProcess& browser) {
+    browser.Signal(SIGTERM);
+    const auto status = browser.WaitForExit(kStartLimit);
+    ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
+    EXPECT_EQ(*status, 0) << browser.Log();
+  }
+  bool Served(const std::string& path) const { return !pages_.RequestsFor(path).empty(); }
+
+  // url → (realurl, is_map) of the history table, read while the browser may write.
+  std::map<std::string, std::pair<std::string, int>> History() const {
+    std::map<std::string, std::pair<std::string, int>> rows;
+    sqlite3* db = nullptr;
+    const std::string path = (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string();
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+      sqlite3_busy_timeout(db, 5000);
+      sqlite3_stmt* statement = nullptr;
+      if (sqlite3_prepare_v2(db, "select url, realurl, is_map from history", -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+          auto text = [&](int column) {
+            const auto* value = sqlite3_column_text(statement, column);
+            return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+          };
+          rows[text(0)] = {text(1), sqlite3_column_int(statement, 2)};
+        }
+      }
+      sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return rows;
+  }
+  bool InHistory(const std::string& url) const { return History().count(url) != 0; }
+
+  test::TempDir dir_;
+  PageServer pages_;
+  std::unique_ptr<ChildProcess> service_;
+  std::string apiUrl_;
+};
+
+TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryLanguageAndCookies) {
+  // First run: the command line's address (after "-noupdate") sets the cookies.
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/set-cookie"); }, kStartLimit)) << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, 30s));
+
+  // A second start hands its addresses over and ends; a capitalised option is an
+  // address like any other and does not take the next one with it.
+  ChildProcess second(BinFolder() + "tarvo-browser", {"-URL", pages_.Url("/handed")}, Environment(),
+                      (dir_.path() / "second.log").string());
+  const auto secondStatus = second.WaitForExit(kStartLimit);
+  ASSERT_TRUE(secondStatus.has_value());
+  EXPECT_EQ(*secondStatus, 0) << second.Log();
+  ASSERT_TRUE(WaitFor([&] { return Served("/handed"); }, 30s));
+  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/handed")); }, 30s));
+  // The later process never opened the profile: no second engine.
+  EXPECT_EQ(second.Log().find("startup: engine at"), std::string::npos) << second.Log();
+
+  // A protected site opens through its mirror, mapped (compatibility engine).
+  ChildProcess third(BinFolder() + "tarvo-browser", {"http://bank.tarvo.test/"}, Environment(),
+                     (dir_.path() / "third.log").string());
+  ASSERT_TRUE(third.WaitForExit(kStartLimit).has_value());
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const auto rows = History();
+        const auto found = rows.find("http://bank.tarvo.test/");
+        return found != rows.end() && found->second.second == 1 &&
+               found->second.first.find("127.0.0.11") != std::string::npos;
+      },
+      30s))
+      << "protected site not recorded as mapped to its mirror";
+  EXPECT_TRUE(WaitFor([&] { return service_->Log().find("GET / 200") != std::string::npos; }, 30s))
+      << "the mirror page was never fetched";
+
+  CloseBrowser(*browser);
+  // The per-user language choice is remembered.
+  const std::string registry = ReadText(dir_.path() / "config" / "TarvoBrowser" / "registry.json");
+  EXPECT_NE(registry.find("\"language\""), std::string::npos) << registry;
+
+  // Second run: both cookies come back, the session one too.
+  browser = StartBrowser({pages_.Url("/after-restart")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/after-restart"); }, kStartLimit)) << browser->Log();
+  const std::string cookie = pages_.RequestsFor("/after-restart").front().cookie;
+  EXPECT_NE(cookie.find("e2e_kept=persistent-1"), std::string::npos) << cookie;
+  EXPECT_NE(cookie.find("e2e_session=session-1"), std::string::npos) << cookie;
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-restart")); }, 30s));
+  CloseBrowser(*browser);
+
+  // Every row of both runs is there after the last close.
+  const auto rows = History();
+  for (const std::string& url : {pages_.Url("/set-cookie"), pages_.Url("/handed"), pages_.Url("/after-restart")}) {
+    EXPECT_EQ(rows.count(url), 1u) << url;
+  }
+}
+
+TEST_F(BrowserEndToEndTest, ExitCleaningOnCloseRemovesHistoryAndCookies) {
+  auto browser = StartBrowser({pages_.Url("/set-cookie")});
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << browser->Log();
+  CloseBrowser(*browser);
+
+  // The user's choice, as the clear-data window stores it.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_.path() / "data" / "TarvoBrowser" / "kx.dat").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "update info set value='1' where key='exit_clean'", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+
+  browser = StartBrowser({pages_.Url("/check")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/check"); }, kStartLimit)) << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/check")); }, 30s));
+  CloseBrowser(*browser);
+  EXPECT_TRUE(History().empty());
+
+  // Cleaned at exit: a third run sends no cookie any more.
+  browser = StartBrowser({pages_.Url("/after-clean")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/after-clean"); }, kStartLimit)) << browser->Log();
+  EXPECT_EQ(pages_.RequestsFor("/after-clean").front().cookie.find("e2e_kept"), std::string::npos);
+  CloseBrowser(*browser);
+}
+
+}  // namespace
+}  // namespace tarvo::e2e

@@ -1,0 +1,43 @@
+#pragma once
+// A program started for an end-to-end test, with its own environment and its output
+// in a file. Ended with SIGKILL when the object goes and it still runs.
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo::e2e {
+
+class ChildProcess {
+ public:
+  // Starts `program` with `arguments`; `environment` entries replace or add to this
+  // process's environment. Output (both streams) goes to `logPath`.
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+               const std::map<std::string, std::string>& environment, const std::string& logPath);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t pid() const { return pid_; }
+  bool running();
+  void Signal(int signalNumber) const;
+  // The exit status once it ended within `limit` (-1 when it died of a signal),
+  // nullopt when it still runs.
+  std::optional<int> WaitForExit(std::chrono::milliseconds limit);
+  // The log file's text so far.
+  std::string Log() const;
+
+ private:
+  pid_t pid_ = -1;
+  std::optional<int> status_;
+  std::string logPath_;
+};
+
+// Polls `condition` every 50 ms until it holds or `limit` passes.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
+
+}  // namespace tarvo::e2e
