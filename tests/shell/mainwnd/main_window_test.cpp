@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -395,23 +398,41 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   ASSERT_NE(page, nullptr);
   page->Navigate(Wide(server_->Url("/find")));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/find")); }, 20000));
-  QString selected;
+  auto* view = qobject_cast<QWebEngineView*>(page->Body()->GetWindow());
+  ASSERT_NE(view, nullptr);
+  // (matches, active match) as the engine reports them; clearing an earlier search
+  // reports no matches and is left out.
+  std::vector<std::pair<int, int>> results;
+  QObject::connect(view->page(), &QWebEnginePage::findTextFinished, [&](const QWebEngineFindTextResult& result) {
+    if (result.numberOfMatches() > 0) results.emplace_back(result.numberOfMatches(), result.activeMatch());
+  });
+  QRect findRect;
   QTimer::singleShot(100, [&] {
     WindowImplBase* find = nullptr;
-    if (!QTest::qWaitFor([&] { return (find = OpenWindowOf("KXFindWnd")) != nullptr; }, 3000)) return;
+    if (!QTest::qWaitFor([&] { return (find = OpenWindowOf("KXFindWnd")) != nullptr; }, 3000)) {
+      ADD_FAILURE() << "no find window";
+      return;
+    }
+    (void)QTest::qWaitForWindowExposed(find->GetWidget());
+    findRect = find->GetWindowRect();
     auto* edit = find->FindControl<CEditUI>(QStringLiteral("find/find_edit"));
     QTest::keyClicks(static_cast<QWidget*>(edit->GetLineEdit()), QStringLiteral("apple"));
     QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/next_btn")));
-    QTest::qWait(300);
+    (void)QTest::qWaitFor([&] { return results.size() == 1; }, 5000);
     QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/back_btn")));
-    QTest::qWait(300);
+    (void)QTest::qWaitFor([&] { return results.size() == 2; }, 5000);
     find->Close();
   });
+  // Ctrl+F pressed inside the page opens the find window (modal) over it.
   QTest::keyClick(PageKeyTarget(), Qt::Key_F, Qt::ControlModifier);
-  // The find window is modal; once it closed, the window remembers the text.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return OpenWindowOf("KXFindWnd") == nullptr && server_->CountFor("/find") > 0; },
-                              5000));
-  QTest::qWait(300);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !findRect.isEmpty() && OpenWindowOf("KXFindWnd") == nullptr; }, 10000));
+  const std::vector<std::pair<int, int>> expected = {{2, 1}, {2, 2}};
+  EXPECT_EQ(results, expected);
+  // Placed under the download button, its right edge 5 pixels left of the button's.
+  CControlUI* download = window_->FindControl(QStringLiteral("download_btn"));
+  const QPoint buttonBottomRight = window_->GetWidget()->mapToGlobal(download->GetPos().bottomRight());
+  EXPECT_EQ(findRect.right(), buttonBottomRight.x() - 5);
+  EXPECT_EQ(findRect.top(), buttonBottomRight.y() + 1 + (window_->IsFavorBarShown() ? 32 : 0));
 }
 
 TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
