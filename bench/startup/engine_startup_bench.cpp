@@ -1,19 +1,23 @@
 // Engine start-up to the first page loaded, and the memory of the whole process
 // tree, for both engine layers side by side with bare-view programs loading the same
 // page in the same run. Cold runs start from an empty profile folder; warm runs
-// reuse the folder of the previous run. Run under a display (Xvfb).
+// reuse the folder of the previous run. Run under a display (Xvfb), from the
+// folder of the probes (build/bin).
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "bench/startup/process_tree_memory.h"
+#include "bench/startup/sample_summary.h"
 
 namespace {
 
@@ -51,6 +55,11 @@ ProbeRun RunProbe(const std::string& probe, int tabs, bool cold) {
   }
   const pid_t child = fork();
   if (child == 0) {
+    // Chromium refuses to start sandboxed under root; the layer turns the sandbox
+    // off there by itself, the bare program must be told the same to compare.
+    if (geteuid() == 0) {
+      setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    }
     dup2(out[1], STDOUT_FILENO);
     close(out[0]);
     close(out[1]);
@@ -81,25 +90,70 @@ ProbeRun RunProbe(const std::string& probe, int tabs, bool cold) {
   return run;
 }
 
-void Startup(benchmark::State& state, const std::string& probe) {
+// Runs the layer's probe and the bare probe of the same engine in turns (which one
+// goes first alternates), so load that drifts during the run falls on both alike.
+// Reports medians and spreads of both, and what the layer adds: to the median
+// start-up (and the median of the runs' pairwise ratios), and to the median PSS.
+void LayerAgainstBare(benchmark::State& state, const std::string& layer, const std::string& bare) {
   const int tabs = static_cast<int>(state.range(0));
   const bool cold = state.range(1) != 0;
-  double startup = 0;
-  double pss = 0;
-  int runs = 0;
+  // One unmeasured run each: the programs and libraries come into the page cache,
+  // and warm runs find a filled profile.
+  if (!RunProbe(layer, tabs, true).ok || !RunProbe(bare, tabs, true).ok) {
+    state.SkipWithError("a probe did not report a loaded page");
+    return;
+  }
+  std::vector<double> layer_ms, bare_ms, ratios, layer_pss, bare_pss;
+  bool layer_first = true;
   for (auto _ : state) {
-    const ProbeRun run = RunProbe(probe, tabs, cold);
-    if (!run.ok) {
-      state.SkipWithError("probe did not report a loaded page");
+    ProbeRun layer_run, bare_run;
+    if (layer_first) {
+      layer_run = RunProbe(layer, tabs, cold);
+      bare_run = RunProbe(bare, tabs, cold);
+    } else {
+      bare_run = RunProbe(bare, tabs, cold);
+      layer_run = RunProbe(layer, tabs, cold);
+    }
+    layer_first = !layer_first;
+    if (!layer_run.ok || !bare_run.ok) {
+      state.SkipWithError("a probe did not report a loaded page");
       return;
     }
-    startup += run.startup_ms;
-    pss += run.pss_mib;
-    ++runs;
-    state.SetIterationTime(run.startup_ms / 1000.0);
+    layer_ms.push_back(layer_run.startup_ms);
+    bare_ms.push_back(bare_run.startup_ms);
+    ratios.push_back(layer_run.startup_ms / bare_run.startup_ms);
+    layer_pss.push_back(layer_run.pss_mib);
+    bare_pss.push_back(bare_run.pss_mib);
+    state.SetIterationTime(layer_run.startup_ms / 1000.0);
   }
-  state.counters["startup_ms"] = startup / runs;
-  state.counters["pss_mib"] = pss / runs;
+  const SampleSummary layer_time = SampleSummary::Of(layer_ms);
+  const SampleSummary bare_time = SampleSummary::Of(bare_ms);
+  const SampleSummary ratio = SampleSummary::Of(ratios);
+  const SampleSummary layer_memory = SampleSummary::Of(layer_pss);
+  const SampleSummary bare_memory = SampleSummary::Of(bare_pss);
+  state.counters["layer_ms"] = layer_time.median;
+  state.counters["layer_ms_iqr"] = layer_time.high_quartile - layer_time.low_quartile;
+  state.counters["layer_ms_min"] = layer_time.minimum;
+  state.counters["layer_ms_max"] = layer_time.maximum;
+  state.counters["bare_ms"] = bare_time.median;
+  state.counters["bare_ms_iqr"] = bare_time.high_quartile - bare_time.low_quartile;
+  state.counters["bare_ms_min"] = bare_time.minimum;
+  state.counters["bare_ms_max"] = bare_time.maximum;
+  state.counters["added_pct"] = (layer_time.median / bare_time.median - 1) * 100;
+  state.counters["paired_added_pct"] = (ratio.median - 1) * 100;
+  state.counters["paired_pct_iqr"] = (ratio.high_quartile - ratio.low_quartile) * 100;
+  state.counters["layer_pss_mib"] = layer_memory.median;
+  state.counters["layer_pss_iqr"] = layer_memory.high_quartile - layer_memory.low_quartile;
+  state.counters["bare_pss_mib"] = bare_memory.median;
+  state.counters["bare_pss_iqr"] = bare_memory.high_quartile - bare_memory.low_quartile;
+  state.counters["added_pss_mib"] = layer_memory.median - bare_memory.median;
+}
+
+// Runs per configuration and probe; TARVO_STARTUP_RUNS overrides.
+int Runs() {
+  const char* text = std::getenv("TARVO_STARTUP_RUNS");
+  const int runs = text != nullptr ? std::atoi(text) : 0;
+  return runs > 0 ? runs : 15;
 }
 
 void Arguments(benchmark::internal::Benchmark* bench) {
@@ -107,15 +161,15 @@ void Arguments(benchmark::internal::Benchmark* bench) {
       ->Args({1, 1})
       ->Args({1, 0})
       ->Args({10, 0})
-      ->Iterations(3)
+      ->Iterations(Runs())
       ->UseManualTime()
       ->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK_CAPTURE(Startup, bare_webengine, std::string("bare_webengine_probe"))->Apply(Arguments);
-BENCHMARK_CAPTURE(Startup, cef_layer, std::string("cef_layer_probe"))->Apply(Arguments);
-BENCHMARK_CAPTURE(Startup, bare_webkit, std::string("bare_webkit_probe"))->Apply(Arguments);
-BENCHMARK_CAPTURE(Startup, ie_layer, std::string("ie_layer_probe"))->Apply(Arguments);
+BENCHMARK_CAPTURE(LayerAgainstBare, chromium, std::string("cef_layer_probe"), std::string("bare_webengine_probe"))
+    ->Apply(Arguments);
+BENCHMARK_CAPTURE(LayerAgainstBare, compatibility, std::string("ie_layer_probe"), std::string("bare_webkit_probe"))
+    ->Apply(Arguments);
 
 }  // namespace
 
