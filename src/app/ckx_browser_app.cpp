@@ -93,17 +93,20 @@ int CKXBrowserApp::Run() {
     LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"});
     return 0;
   }
-  splash_ = std::make_unique<FirstWnd>();
-  splash_->Open();
   StartServiceLoop();
   StartEngine();
   MessageBus::Instance().Initialise();
   Mark("engine");
+  splash_ = std::make_unique<FirstWnd>();
   if (!OpenMainWindow()) {
     ShutDown();
     return 0;
   }
   Mark("main window");
+  // The splash goes up once the first pages are already loading, above the main
+  // window, so building it costs the first page nothing.
+  splash_->Open();
+  Mark("splash");
   QApplication::exec();
   ShutDown();
   return 1;
