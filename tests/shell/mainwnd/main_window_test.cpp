@@ -72,7 +72,7 @@ class MainWindowTest : public ::testing::Test {
     server_->Route("/a", {200, "text/html; charset=utf-8", PageWithTitle("A")});
     server_->Route("/b", {200, "text/html; charset=utf-8", PageWithTitle("B")});
     server_->Route("/find", {200, "text/html; charset=utf-8",
-                             PageWithTitle("Find", "<p>pear apple pear apple pear</p>")});
+                             PageWithTitle("Find", "<p>pear apple pear apple pear apple</p>")});
     server_->Route("/search", {200, "text/html; charset=utf-8", PageWithTitle("Search")});
     TestHttpServer::Response slow{200, "text/html; charset=utf-8", PageWithTitle("Slow", QByteArray(4000, 'x'))};
     slow.chunk_size = 200;
@@ -426,8 +426,15 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   // Ctrl+F pressed inside the page opens the find window (modal) over it.
   QTest::keyClick(PageKeyTarget(), Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !findRect.isEmpty() && OpenWindowOf("KXFindWnd") == nullptr; }, 10000));
-  const std::vector<std::pair<int, int>> expected = {{2, 1}, {2, 2}};
-  EXPECT_EQ(results, expected);
+  // Forward from the start gives the first of three matches; backward from there
+  // wraps to the third (forward again would give the second). The engine may drop
+  // the report of a search it replaced, so the first one is checked when it came.
+  ASSERT_FALSE(results.empty());
+  EXPECT_EQ(results.back(), std::make_pair(3, 3));
+  if (results.size() == 2) {
+    EXPECT_EQ(results.front(), std::make_pair(3, 1));
+  }
+  EXPECT_LE(results.size(), 2u);
   // Placed under the download button, its right edge 5 pixels left of the button's.
   CControlUI* download = window_->FindControl(QStringLiteral("download_btn"));
   const QPoint buttonBottomRight = window_->GetWidget()->mapToGlobal(download->GetPos().bottomRight());
