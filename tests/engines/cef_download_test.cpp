@@ -116,31 +116,19 @@ class CefDownloadTest : public CefFixture {
 };
 
 TEST_F(CefDownloadTest, CompletesWithAllBytesAtTheChosenPath) {
-  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
-  ASSERT_NE(browser, nullptr);
-  const QString target = QString::fromStdString((folder_.path() / "saved.bin").string());
-  client_->download_path = target.toStdU16String();
-  browser->GetHost()->StartDownload(server_.Url("/report.bin").toStdU16String());
-  ASSERT_TRUE(WaitFor([&] { return !client_->download_updates.empty() && client_->download_updates.back().complete; },
-                      60000));
+  StartDownload("/report.bin", "saved.bin");
+  ASSERT_TRUE(WaitUntilEnded());
 
   ASSERT_EQ(client_->suggested_names.size(), 1U);
   EXPECT_EQ(client_->suggested_names.front(), u"report.bin");
   const auto& last = client_->download_updates.back();
+  EXPECT_TRUE(last.complete);
   EXPECT_EQ(last.received_bytes, kSize);
   EXPECT_EQ(last.total_bytes, kSize);
-  EXPECT_EQ(QString::fromStdU16String(last.full_path), target);
+  EXPECT_EQ(QString::fromStdU16String(last.full_path), target_);
   EXPECT_EQ(QString::fromStdU16String(last.url), server_.Url("/report.bin"));
-  QFile saved(target);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), payload_);
-  // Progress never runs backwards or past the total.
-  int64_t previous = 0;
-  for (const auto& update : client_->download_updates) {
-    EXPECT_GE(update.received_bytes, previous);
-    EXPECT_LE(update.received_bytes, kSize);
-    previous = update.received_bytes;
-  }
+  ExpectSavedWhole();
+  ExpectMonotonicProgress();
 }
 
 TEST_F(CefDownloadTest, PauseIsReportedAndAPausedDownloadCanBeCancelled) {
