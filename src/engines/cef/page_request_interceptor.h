@@ -8,7 +8,9 @@ namespace tarvo::cef {
 class CefBrowser;
 
 // Hands every resource request of one page to its client's OnBeforeResourceLoad
-// and applies the answer: blocking, or the headers the client added.
+// and applies the answer: blocking, or the headers the client added. Requests the
+// certificate policy no longer allows (an acceptance the engine remembers but the
+// program withdrew) are blocked before the client hears of them.
 // Lifetime: a child of its EnginePage.
 // Threads: the engine calls it on the GUI thread (page interceptors run there).
 class PageRequestInterceptor : public QWebEngineUrlRequestInterceptor {
