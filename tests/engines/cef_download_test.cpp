@@ -203,13 +203,15 @@ TEST_F(CefDownloadTest, PausedDownloadResumesToCompletion) {
     EXPECT_GT(paused_at_, 0);
     EXPECT_LT(paused_at_, kSize) << "paused only after the end: nothing was tested";
     EXPECT_GE(paused_reports_, c.resume_at);
-    // Nothing is written while paused.
-    std::optional<int64_t> held;
+    // Nothing is fetched while paused: bytes the engine had already read when the
+    // pause came may still land, no more (the server sends 400 KB a second and the
+    // next-report case stays paused for a second).
+    std::optional<int64_t> first_held;
     for (const auto& update : client_->download_updates) {
       if (update.paused) {
         EXPECT_TRUE(update.in_progress);
-        held = held.value_or(update.received_bytes);
-        EXPECT_EQ(update.received_bytes, *held);
+        first_held = first_held.value_or(update.received_bytes);
+        EXPECT_LT(update.received_bytes - *first_held, 128 * 1024);
       }
     }
     ExpectMonotonicProgress();
