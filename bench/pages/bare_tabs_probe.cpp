@@ -6,10 +6,13 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QWidget>
+#include <unistd.h>
 
 #include "bench/pages/tab_probe_report.h"
 
 int main(int argc, char** argv) {
+  // The engine's sandbox refuses to run as root, as our engine layer knows too.
+  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   QApplication application(argc, argv);
   TabProbeArguments probe;
   if (!TabProbeArguments::Parse(application.arguments(), &probe)) return 2;

@@ -101,7 +101,10 @@ bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, const 
                               CefWindowInfo& window_info, CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) {
   if (disposition < WOD_NEW_FOREGROUND_TAB || disposition > WOD_NEW_WINDOW) return true;
   if (appTabs_) {
-    window_info.SetAsChild(bodyBar_ != nullptr ? bodyBar_->GetWidget() : nullptr, 0, 0, 0, 0);
+    // Born at the body bar's size, like the browsers the shell asks for.
+    QWidget* bar = bodyBar_ != nullptr ? bodyBar_->GetWidget() : nullptr;
+    const QRect client = bar != nullptr ? bar->rect() : QRect();
+    window_info.SetAsChild(bar, 0, 0, client.width(), client.height());
     window_info.style = kBrowserWindowStyle;
   }
   return false;

@@ -9,6 +9,7 @@
 #include "shell/pages/pages_language_keys.h"
 #include "shell/pages/tab.h"
 #include "shell/url/c_browser_url.h"
+#include "shell/url/url_parts.h"
 #include "shell/url/page_url.h"
 #include "store/history_records.h"
 
@@ -45,7 +46,12 @@ void Page::OnIconReady(const WString& iconUrl, const WString& file) {
 void Page::Navigate(WString url) {
   if (url.empty()) url = SettingsRegistry::Instance().Get(u"newpage");
   if (url.compare(0, 4, u"http") != 0 && url.compare(0, 4, u"file") != 0) url = u"http://" + url;
-  const UrlMapping mapping = CBrowserUrl::Instance().MapUrl(url);
+  UrlMapping mapping;
+  if (WString mirrored = RewriteThroughSite(url); !mirrored.empty()) {
+    mapping = {url, mirrored, true};
+  } else {
+    mapping = CBrowserUrl::Instance().MapUrl(url);
+  }
   if (mapping.mapped) url = mapping.target;
   if (tab_ != nullptr) tab_->SetIcon(Tab::kDefaultIconImages);
 
@@ -54,8 +60,19 @@ void Page::Navigate(WString url) {
     Pages::Instance().OpenIeTab(url);
     return;
   }
+  FollowSite(mapping);
   body_->SetReady(true);
   body_->Navigate(url, WString(), WString());
+}
+
+WString Page::RewriteThroughSite(const WString& url) const {
+  if (!siteMapping_.mapped || GetUrlOrigin(url) != siteMapping_.source) return WString();
+  return siteMapping_.target + GetUrlPath(url);
+}
+
+void Page::FollowSite(const UrlMapping& mapping) {
+  siteMapping_ = mapping.mapped ? UrlMapping{GetUrlOrigin(mapping.source), GetUrlOrigin(mapping.target), true}
+                                : UrlMapping{};
 }
 
 void Page::GoBack() {
@@ -76,6 +93,7 @@ void Page::SetUrl(const WString& url, bool redirect) {
   PageUrl pageUrl = CBrowserUrl::Instance().MakePageUrl(url);
   if (!history_.Empty() && pageUrl.url == history_.Current().userUrl) return;
   if (HistoryRecords().AddHistory(pageUrl) != 0) return;
+  FollowSite({pageUrl.url, pageUrl.realUrl, pageUrl.mapped});
   HistoryEntry entry{pageUrl.url, pageUrl.realUrl, static_cast<uint8_t>(pageUrl.mapped ? 1 : 0), pageUrl.historyId};
   if (redirect && !history_.Empty()) {
     history_.Redirect(std::move(entry));

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/text.h"
+#include "shell/url/url_mapping.h"
 #include "shell/pages/i_notify_icon.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/tab.h"
@@ -74,10 +75,21 @@ class Page : public INotifyIcon {
   std::unique_ptr<Tab> TakeTab() { return std::move(ownedTab_); }
   TabWndListenData& History() { return history_; }
   const TabWndListenData& History() const { return history_; }
+  // The protected site the page is on (the origins of the site and of its mirror),
+  // from its last navigation or recorded address; not mapped on an ordinary site.
+  const UrlMapping& SiteMapping() const { return siteMapping_; }
+  // `url` carried to the mirror of the page's protected site when it has the site's
+  // origin: the mirror's origin with `url`'s own path, so a link inside the site
+  // keeps its page. Empty when the page is on no protected site or `url` is
+  // elsewhere.
+  WString RewriteThroughSite(const WString& url) const;
   double ZoomFactor() const { return zoom_; }
   void SetZoomFactor(double zoom) { zoom_ = zoom; }
 
  private:
+  // Takes the site of a mapping as the page's protected site (or none).
+  void FollowSite(const UrlMapping& mapping);
+
   // The body that serves this page's engine; owned by this page.
   std::unique_ptr<ITabBody> ownedBody_;
   ITabBody* body_ = nullptr;  // == ownedBody_.get()
@@ -88,6 +100,7 @@ class Page : public INotifyIcon {
   bool loading_ = false;
   TabWndListenData history_;
   int engineType_ = kEngineChromium;
+  UrlMapping siteMapping_;
   bool iconRegistered_ = false;
   bool shutDown_ = false;
   double zoom_ = 0.0;

@@ -7,6 +7,7 @@
 
 #include "app/language_manager.h"
 #include "app/settings_registry.h"
+#include "net/payload_cipher.h"
 #include "platform/text.h"
 #include "shell/bus/bus_keys.h"
 #include "shell/bus/bus_string.h"
@@ -349,6 +350,75 @@ TEST_F(PagesTest, BodyWindowGoneBeforeItsAnnouncementArrivesIsIgnored) {
   QTest::qWait(20);
   const auto listed = host.bodyBar->Windows();
   EXPECT_NE(std::find(listed.begin(), listed.end(), lateWindow), listed.end());
+}
+
+// One protected site: its own address and the mirror it is loaded from.
+class ProtectedSiteTest : public PagesTest {
+ protected:
+  void SetUp() override {
+    const PayloadCipher cipher;
+    std::string source, sourceDomain, target, targetDomain;
+    ASSERT_EQ(cipher.EncryptText("http://site.test/", source), 0);
+    ASSERT_EQ(cipher.EncryptText("site.test", sourceDomain), 0);
+    ASSERT_EQ(cipher.EncryptText("https://mirror.test/", target), 0);
+    ASSERT_EQ(cipher.EncryptText("mirror.test", targetDomain), 0);
+    ASSERT_EQ(UserDatabase::Instance().Execute(
+                  "insert into domainlist (id, source_url, source_domain, target_url, target_domain, target_status) "
+                  "values ('site', ?, ?, ?, ?, '1')",
+                  {source, sourceDomain, target, targetDomain}),
+              0);
+  }
+  void TearDown() override { UserDatabase::Instance().Execute("delete from domainlist where id = 'site'"); }
+
+  // A compatibility page, the engine protected sites are shown in.
+  Page* CompatibilityPage() {
+    auto body = std::make_unique<RecordingBody>();
+    body->MakeWindow();
+    body->SetReady(true);
+    return pages.CreateIePage(std::move(body));
+  }
+};
+
+TEST_F(ProtectedSiteTest, AddressesOfTheSiteAPageIsOnKeepTheirPathOnTheMirror) {
+  Page* page = CompatibilityPage();
+  ASSERT_NE(page, nullptr);
+  // The first visit goes where the site list says: the mirror's own address.
+  page->Navigate(u"http://site.test/news/1");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/");
+  EXPECT_TRUE(page->SiteMapping().mapped);
+  EXPECT_EQ(page->SiteMapping().source, u"http://site.test");
+  EXPECT_EQ(page->SiteMapping().target, u"https://mirror.test");
+
+  // On the site, addresses keep their path and query on the mirror.
+  page->Navigate(u"http://site.test/sports?id=3");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/sports?id=3");
+  page->Navigate(u"site.test/a/b");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/a/b");
+  // Another origin is not the site, even on the same host.
+  page->Navigate(u"https://site.test/secure");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/");
+
+  // Leaving for an ordinary site leaves the protected site behind.
+  page->Navigate(u"http://127.0.0.1:9/plain");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"http://127.0.0.1:9/plain");
+  EXPECT_FALSE(page->SiteMapping().mapped);
+  page->Navigate(u"http://site.test/sports");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/");
+}
+
+TEST_F(ProtectedSiteTest, APageThatArrivesOnTheMirrorKnowsItsSite) {
+  Page* page = CompatibilityPage();
+  ASSERT_NE(page, nullptr);
+  // The engine reports the mirror address it loaded (a link followed inside it).
+  page->SetUrl(u"https://mirror.test/deep/page", false);
+  EXPECT_EQ(page->GetDisplayUrl(), u"http://site.test/");
+  ASSERT_TRUE(page->SiteMapping().mapped);
+  page->Navigate(u"http://site.test/other/page");
+  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/other/page");
+
+  // An ordinary address recorded later ends it.
+  page->SetUrl(u"http://127.0.0.1:9/elsewhere", false);
+  EXPECT_FALSE(page->SiteMapping().mapped);
 }
 
 }  // namespace
