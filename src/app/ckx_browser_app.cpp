@@ -74,9 +74,7 @@ int CKXBrowserApp::Run() {
   if (processResult >= 0) {
     return processResult;
   }
-  if (!PrepareApplication()) {
-    return 0;
-  }
+  PrepareApplication();
   InitSettings();
   Mark("settings");
   commandLine_ = CommandLineOptions::Parse(arguments_);
@@ -112,7 +110,7 @@ int CKXBrowserApp::Run() {
   return 1;
 }
 
-bool CKXBrowserApp::PrepareApplication() {
+void CKXBrowserApp::PrepareApplication() {
   if (QCoreApplication::instance() == nullptr) {
     ownApplication_ = std::make_unique<QApplication>(argc_, argv_);
   }
@@ -132,7 +130,6 @@ bool CKXBrowserApp::PrepareApplication() {
     resources.SetErrorReporter(&DuiLib::CResourceManager::ShowErrorBox);
   }
   Mark("application");
-  return true;
 }
 
 bool CKXBrowserApp::ClaimDataRoot() {
@@ -223,6 +220,9 @@ bool CKXBrowserApp::OpenMainWindow() {
 
 void CKXBrowserApp::ShutDown() {
   signalWatcher_.reset();
+  if (handover_ != nullptr) {
+    handover_->StopServing();
+  }
   if (serviceLoop_ != nullptr) {
     serviceLoop_->Stop();
   }

@@ -61,7 +61,7 @@ class CKXBrowserApp {
   const CommandLineOptions& command_line() const { return commandLine_; }
 
  private:
-  bool PrepareApplication();
+  void PrepareApplication();
   bool ClaimDataRoot();
   bool OpenDatabase();
   void StartServiceLoop();

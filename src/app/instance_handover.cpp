@@ -94,6 +94,8 @@ bool InstanceHandover::Listen() {
   return true;
 }
 
+void InstanceHandover::StopServing() { server_.reset(); }
+
 void InstanceHandover::OnNewConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

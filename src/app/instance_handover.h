@@ -50,6 +50,10 @@ class InstanceHandover {
   // receiver was set are delivered at once, in order.
   void SetReceiver(Receiver receiver);
 
+  // Primary only: stops accepting hand-overs (the browser is closing). Later
+  // processes then wait for the lock and start on their own once it is free.
+  void StopServing();
+
   // The local socket name for a data root: per user and per data root.
   static QString ServerName(const std::string& dataRoot);
 

@@ -154,6 +154,26 @@ TEST_F(InstanceHandoverTest, OfTwoContendersStartingTogetherOnlyOneBecomesPrimar
   EXPECT_EQ(refused, 1);
 }
 
+TEST_F(InstanceHandoverTest, WhileThePrimaryClosesALaterProcessWaitsAndThenStartsOnItsOwn) {
+  auto primary = std::make_unique<InstanceHandover>(Root());
+  ASSERT_EQ(primary->Claim({}), InstanceHandover::Role::kPrimary);
+  primary->StopServing();
+
+  std::atomic<int> role = -1;
+  std::unique_ptr<QThread> later(QThread::create([&] {
+    InstanceHandover second(Root());
+    role = static_cast<int>(second.Claim({u"http://after.close/"}, 15000));
+  }));
+  later->start();
+  // Closing takes a while (the engine flushes); the later process must not give up
+  // nor hand its addresses to a browser that no longer serves them.
+  QTest::qWait(500);
+  EXPECT_EQ(role, -1);
+  primary.reset();
+  ASSERT_TRUE(later->wait(20000));
+  EXPECT_EQ(role, static_cast<int>(InstanceHandover::Role::kPrimary));
+}
+
 TEST_F(InstanceHandoverTest, RootWithoutLockFileStartsWithoutServing) {
   InstanceHandover primary(Root() + "missing/");
   EXPECT_EQ(primary.Claim({}, 500), InstanceHandover::Role::kPrimary);
