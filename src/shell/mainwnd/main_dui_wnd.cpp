@@ -7,12 +7,9 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <QCursor>
-#include <QProcess>
 
-#include "account/account_state.h"
 #include "app/language_manager.h"
 #include "app/settings_registry.h"
-#include "engines/cef/tab_cef_body.h"
 #include "platform/debug_output.h"
 #include "shell/addressbar/c_address_edit_ui.h"
 #include "shell/addressbar/search_engine_wnd.h"
@@ -28,6 +25,7 @@
 #include "shell/mainwnd/main_window_bus_handlers.h"
 #include "shell/mainwnd/main_window_language_keys.h"
 #include "shell/mainwnd/main_window_message_handler.h"
+#include "shell/mainwnd/main_menu_owner.h"
 #include "shell/mainwnd/page_input_fence.h"
 #include "shell/mainwnd/right_click_button_ui.h"
 #include "shell/mainwnd/typed_address.h"
@@ -160,6 +158,7 @@ void MainDuiWnd::InitWindow() {
   busHandlers_ = std::make_unique<MainWindowBusHandlers>(*this);
   busHandlers_->Install(*poller_);
   messages_ = std::make_unique<MainWindowMessageHandler>(*this, *bodyFactory_);
+  menuOwner_ = std::make_unique<MainMenuOwner>(*this);
   m_pm.AddTranslateAccelerator(messages_.get());
 }
 
@@ -506,48 +505,8 @@ void MainDuiWnd::ShowMainMenu() {
   CControlUI* logo = FindControl(QStringLiteral("logo_btn"));
   QWidget* host = GetWidget();
   if (logo == nullptr || host == nullptr) return;
-  auto* menu = new MenuWnd(GetHWND(), *this);
+  auto* menu = new MenuWnd(GetHWND(), *menuOwner_);
   menu->Popup(GetHWND(), host->mapToGlobal(logo->GetPos().bottomLeft()));
-}
-
-IMainMenuOwner::User MainDuiWnd::CurrentUser() const {
-  User user;
-  const WString id = AccountState::Instance().UserId();
-  user.loggedIn = !id.empty();
-  user.nickname = Q(id);
-  return user;
-}
-
-void MainDuiWnd::LogOut() {
-  AccountState::Instance().SetUserId(WString());
-  MessageBus::Instance().Post(BusKeys::kLogout, BusKeys::kSignal);
-}
-
-QString MainDuiWnd::CurrentPageTitle() const {
-  Page* page = CurrentPage();
-  return page != nullptr ? Q(page->GetTitle()) : QString();
-}
-
-void MainDuiWnd::SaveCurrentPageAsPdf(const QString& path) {
-  if (Page* page = CurrentPage()) TabCefBody::SavePageAsPdf(page, path.toStdU16String());
-}
-
-void MainDuiWnd::SaveCurrentPageAsHtml(const QString& path) {
-  if (Page* page = CurrentPage()) TabCefBody::SavePageSource(page, path.toStdU16String());
-}
-
-void MainDuiWnd::OpenInNewTab(const WString& url) { Pages::Instance().OpenUrlInNewTab(url); }
-
-QString MainDuiWnd::UpdateEntryText() const { return Q(SettingsRegistry::Instance().Get(u"app/version")); }
-
-void MainDuiWnd::CheckForUpdate() { DebugOutput("no update check in this build"); }
-
-void MainDuiWnd::MakeDefaultBrowser() {
-  if (!QProcess::startDetached(QStringLiteral("xdg-settings"),
-                               {QStringLiteral("set"), QStringLiteral("default-web-browser"),
-                                QStringLiteral("tarvo-browser.desktop")})) {
-    DebugOutput("xdg-settings could not be started");
-  }
 }
 
 void MainDuiWnd::OnLanguageChanged() { SetToolTips(); }

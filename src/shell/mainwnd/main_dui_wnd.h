@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "shell/windows/i_main_menu_owner.h"
 #include "ui/window_impl_base.h"
 
 namespace DuiLib {
@@ -33,13 +32,14 @@ class CAddressEditUI;
 class CBodyBar;
 class EngineBodyFactory;
 class FullScreenController;
+class MainMenuOwner;
 class MainWindowBusHandlers;
 class MainWindowMessageHandler;
 class BusPoller;
 class Page;
 class TabStrip;
 
-class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
+class MainDuiWnd : public DuiLib::WindowImplBase {
  public:
   static constexpr const char* kClassName = "KXMainFrm";
   static constexpr const char* kSkinFile = "newmainwnd.xml";
@@ -82,19 +82,6 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
   // Runs a command number (40000-40012) as the key bindings and menus do.
   void RunCommand(unsigned command);
 
-  // IMainMenuOwner: the main menu's questions. GUI thread, while the menu is open.
-  User CurrentUser() const override;
-  void LogOut() override;
-  bool IsFavorBarShown() const override;
-  QString CurrentPageTitle() const override;
-  void SaveCurrentPageAsPdf(const QString& path) override;
-  void SaveCurrentPageAsHtml(const QString& path) override;
-  void OpenInNewTab(const WString& url) override;
-  QString UpdateEntryText() const override;
-  void CheckForUpdate() override;
-  void MakeDefaultBrowser() override;
-  void OnLanguageChanged() override;
-
   // Collaborators' entry points (GUI thread).
   // Shows (re-creates) or hides the favourites-bar slot as the first child of
   // "client_region".
@@ -104,6 +91,9 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
   void ShowFindWindow();
   // Opens the main menu under the logo button.
   void ShowMainMenu();
+  bool IsFavorBarShown() const;
+  // Texts follow a new language (the tooltips; controls read theirs when drawn).
+  void OnLanguageChanged();
   // The body bar, or nullptr before the window exists.
   CBodyBar* BodyBar() const;
   DuiLib::CControlUI* Control(const QString& name) { return FindControl(name); }
@@ -149,6 +139,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainMenuOwner {
   std::unique_ptr<BusPoller> poller_;
   std::unique_ptr<MainWindowBusHandlers> busHandlers_;
   std::unique_ptr<MainWindowMessageHandler> messages_;
+  std::unique_ptr<MainMenuOwner> menuOwner_;
   QTimer workingSizeTimer_;
   QString lastFindText_;
   bool closing_ = false;

@@ -306,6 +306,28 @@ TEST_F(MainWindowTest, CtrlWheelOverThePageZoomsOneStepEachWay) {
   EXPECT_DOUBLE_EQ(ZoomLevel(page), start);
 }
 
+TEST_F(MainWindowTest, CtrlWheelOverTheToolbarZoomsTheCurrentPage) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  const QPoint toolbar = CentreOf(window_->FindControl("home_go"));
+  const double start = ZoomLevel(page);
+  QWheelEvent event(toolbar, window_->GetWidget()->mapToGlobal(toolbar), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window_->GetWidget(), &event);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) == TabCefBody::ZoomInLevel(start); }, 3000));
+}
+
+TEST_F(MainWindowTest, DevelopmentServiceShowsTheDevelopmentLogo) {
+  auto& settings = SettingsRegistry::Instance();
+  const WString production = settings.Get(u"app/apiurl");
+  settings.Set(u"app/apiurl", settings.Get(u"app/apiurl_dev"));
+  const bool created = Start() != nullptr;
+  settings.Set(u"app/apiurl", production);
+  ASSERT_TRUE(created);
+  EXPECT_EQ(window_->FindControl<CButtonUI>(QStringLiteral("logo_btn"))->GetNormalImage(),
+            QStringLiteral("Toolbar\\logo_dev.png"));
+}
+
 TEST_F(MainWindowTest, FavouritesBarKeysAndTheKeyThatDoesNothing) {
   Page* page = Start();
   ASSERT_NE(page, nullptr);
