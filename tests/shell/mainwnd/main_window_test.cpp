@@ -192,6 +192,8 @@ TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeL
   EXPECT_EQ(window_->GetWindowRect().center(), screen.center());
   ASSERT_TRUE(QTest::qWaitFor([] { return Loaded(Pages::Instance().Current()); }, 20000));
   EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Current()->GetTitle() == u"Home"; }, 5000))
+      << QString::fromStdU16String(Pages::Instance().Current()->GetTitle()).toStdString();
   // Tooltips from the language pack; the development service gives no dev logo here.
   EXPECT_EQ(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), QStringLiteral("Back"));
   EXPECT_EQ(window_->FindControl(QStringLiteral("download_btn"))->GetToolTip(), QStringLiteral("Downloads"));
