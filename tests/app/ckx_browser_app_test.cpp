@@ -1,11 +1,15 @@
-// Start-up failures: each reaches the installed presenter with its exact text and the
-// caption "Error", and the run ends without a window. Each run happens in a child
-// process, because a run claims process-wide state (settings, database, language).
+// Whole runs of the browser: start-up failures reach the installed presenter with
+// their exact text and the caption "Error" and end without a window; the command
+// line's addresses become the first tabs; the splash stays until the main window is
+// ready. Each run happens in a child process, because a run claims process-wide
+// state (settings, database, language, the engine).
 #include "app/ckx_browser_app.h"
 
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/paths.h"
+#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -106,6 +113,113 @@ TEST_F(CKXBrowserAppFailureTest, NoLanguagePackIsReported) {
               "presented \\[Error\\] \\[Init browser language data failed, please restart!\\]");
   // The database step before it did its work.
   EXPECT_TRUE(fs::exists(root_ / "data" / "TarvoBrowser" / "kx.dat"));
+}
+
+
+// Reports what a successful run opened and whether the splash waited for the main
+// window, then closes the window like the user would.
+class RunObserver {
+ public:
+  RunObserver() {
+    clock_.start();
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(50);
+  }
+
+ private:
+  static bool SplashVisible() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == QLatin1String("KXFirstWnd") && widget->isVisible()) return true;
+    }
+    return false;
+  }
+  void Poll() {
+    MainDuiWnd* window = MainDuiWnd::Instance();
+    if (clock_.elapsed() > 45000) {
+      std::fprintf(stderr, "observer: gave up\n");
+      if (window != nullptr) window->Close(0);
+      timer_.stop();
+      return;
+    }
+    if (window == nullptr || Pages::Instance().Count() == 0) return;
+    if (!splashChecked_) {
+      splashChecked_ = true;
+      splashAtFirstPage_ = SplashVisible();
+    }
+    // Addresses show once the pages have started navigating; one the engine
+    // refuses outright never shows.
+    bool allShown = true;
+    for (int i = 0; i < Pages::Instance().Count(); ++i) {
+      allShown = allShown && !Pages::Instance().PageAt(i)->GetDisplayUrl().empty();
+    }
+    if (!reported_ && (allShown || clock_.elapsed() > 8000)) {
+      reported_ = true;
+      std::fprintf(stderr, "pages %d\n", Pages::Instance().Count());
+      for (int i = 0; i < Pages::Instance().Count(); ++i) {
+        const std::u16string url = Pages::Instance().PageAt(i)->GetDisplayUrl();
+        std::fprintf(stderr, "opened [%s]\n", QString::fromStdU16String(url).toUtf8().constData());
+      }
+    }
+    if (reported_ && !SplashVisible()) {
+      std::fprintf(stderr, "splash %s first page, closed after %lld ms\n",
+                   splashAtFirstPage_ ? "shown with the" : "missing at the",
+                   static_cast<long long>(clock_.elapsed()));
+      timer_.stop();
+      window->Close(0);
+    }
+  }
+
+  QTimer timer_;
+  QElapsedTimer clock_;
+  bool reported_ = false;
+  bool splashChecked_ = false;
+  bool splashAtFirstPage_ = false;
+};
+
+class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
+ protected:
+  // A whole run with `arguments`; the child ends with 0 when Run returned after the
+  // main window's own close.
+  void RunWith(std::vector<std::string> arguments, const std::string& expected) {
+    fs::create_directories(root_ / "data");
+    test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
+    test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+    test::ScopedEnv cache("XDG_CACHE_HOME", (root_ / "cache").string());
+    test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+    EXPECT_EXIT(
+        {
+          arguments.insert(arguments.begin(), "tarvo-browser");
+          std::vector<char*> argv;
+          for (std::string& argument : arguments) argv.push_back(argument.data());
+          argv.push_back(nullptr);
+          CKXBrowserApp app(static_cast<int>(arguments.size()), argv.data());
+          RunObserver observer;
+          const int result = app.Run();
+          std::fflush(stderr);
+          _exit(result == 1 && app.main_window_shown() ? 0 : 3);
+        },
+        testing::ExitedWithCode(0), expected);
+  }
+};
+
+TEST_F(CKXBrowserAppRunTest, LoneUrlOptionOpensTheHomePage) {
+  RunWith({"-url"}, "pages 1\nopened \\[file://[^]]*/home.html\\]");
+}
+
+TEST_F(CKXBrowserAppRunTest, NoUpdateWithAnAddressOpensJustThatAddress) {
+  RunWith({"-noupdate", "http://127.0.0.1:9/first"}, "pages 1\nopened \\[http://127.0.0.1:9/first\\]");
+}
+
+TEST_F(CKXBrowserAppRunTest, CapitalisedOptionsAreAddressesInTheirOwnTabs) {
+  // "-URL" does not take the next address: three tabs, the address in the middle.
+  RunWith({"-URL", "http://127.0.0.1:9/second", "-NoUpdate"},
+          "pages 3\nopened \\[[^]]*\\]\nopened \\[http://127.0.0.1:9/second\\]\nopened ");
+}
+
+TEST_F(CKXBrowserAppRunTest, SplashShowsWithTheFirstPageAndLeavesAfterTheMainWindowIsReady) {
+  // The main window reaches its working size two seconds after it is built; the
+  // splash goes within its 200 ms timer after that, not before.
+  RunWith({}, "splash shown with the first page, closed after (2[0-9]{3}|3[0-9]{3}) ms");
 }
 
 }  // namespace
