@@ -79,10 +79,5 @@ TEST_F(ExitCleanerTest, UnsetFolderKeysAreNeverTakenForTheWorkingFolder) {
   EXPECT_TRUE(fs::exists(dir_.path() / "Cookie" / "data.bin"));
 }
 
-TEST(ExitCleanerClosedDatabaseTest, DoesNothingWithoutAnOpenDatabase) {
-  UserDatabase closed;
-  EXPECT_FALSE(ExitCleaner(closed).CleanIfAsked());
-}
-
 }  // namespace
 }  // namespace tarvo

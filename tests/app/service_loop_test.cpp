@@ -77,15 +77,5 @@ TEST(ServiceLoopTest, StepsAfterAStopRequestAreSkippedAndALongStepCanSeeIt) {
   EXPECT_FALSE(laterStepRan);
 }
 
-TEST(ServiceLoopTest, DestroyingAStartedLoopStopsIt) {
-  std::atomic<int> rounds = 0;
-  {
-    ServiceLoop loop({{"count", [&] { ++rounds; }}}, 1h);
-    loop.Start();
-    ASSERT_TRUE(WaitUntil([&] { return rounds == 1; }));
-  }
-  EXPECT_EQ(rounds, 1);
-}
-
 }  // namespace
 }  // namespace tarvo
