@@ -45,7 +45,8 @@ class CefCertificateTest : public CefFixture {
   static constexpr const char* kText = "An apple, another Apple, a third apple and one more apple.";
   CefTestEnvironment& environment_ = CefTestEnvironment::Instance();
   bool accept_ = false;
-  TestHttpServer tls_{DataFolder(), std::make_unique<TlsListener>()};
+  TlsListener* listener_ = new TlsListener;  // owned by tls_
+  TestHttpServer tls_{DataFolder(), std::unique_ptr<QTcpServer>(listener_)};
 };
 
 TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
@@ -55,6 +56,7 @@ TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
   CefRefPtr<CefBrowser> browser = Open(url);
   ASSERT_NE(browser, nullptr);
   ExpectAskedAbout(url);
+  EXPECT_EQ(listener_->handshakes(), 0);
   EXPECT_EQ(tls_.CountFor("/basic.html"), 0);
   EXPECT_EQ(PageText(browser), "none");
   EXPECT_TRUE(std::none_of(client_->titles.begin(), client_->titles.end(),
@@ -64,6 +66,7 @@ TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
   accept_ = true;
   Load(browser, url);
   ExpectAskedAbout(url);
+  EXPECT_GE(listener_->handshakes(), 1);
   EXPECT_EQ(tls_.CountFor("/basic.html"), 1);
   EXPECT_EQ(PageText(browser), kText);
 }

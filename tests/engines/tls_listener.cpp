@@ -1,7 +1,6 @@
 #include "engines/tls_listener.h"
 
 #include <QSslSocket>
-#include <memory>
 
 #include "engines/self_signed_certificate.h"
 
@@ -21,20 +20,7 @@ void TlsListener::incomingConnection(qintptr descriptor) {
   }
   socket->setLocalCertificate(certificate_);
   socket->setPrivateKey(key_);
-  auto encrypted = std::make_shared<bool>(false);
-  connect(socket, &QSslSocket::encrypted, this, [this, encrypted] {
-    *encrypted = true;
-    ++handshakes_;
-  });
-  // A client that refuses the certificate ends the handshake with an alert, or
-  // just closes the connection.
-  connect(socket, &QAbstractSocket::errorOccurred, this,
-          [this, encrypted](QAbstractSocket::SocketError) {
-            if (!*encrypted) {
-              *encrypted = true;  // counted once
-              ++failed_handshakes_;
-            }
-          });
+  connect(socket, &QSslSocket::encrypted, this, [this] { ++handshakes_; });
   socket->startServerEncryption();
   addPendingConnection(socket);
 }
