@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -72,6 +74,46 @@ class BrowserEndToEndTest : public testing::Test {
     ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
     EXPECT_EQ(*status, 0) << browser.Log();
   }
+  // Clicks into the address bar of the browser's main window and types `text` and
+  // Return (xdotool). False while the window is not at its working size yet.
+  static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
+    const std::string pid = std::to_string(browser.pid());
+    const std::string geometry = Command("xdotool search --onlyvisible --pid " + pid +
+                                         " --name '.*' getwindowgeometry --shell %@ 2>/dev/null");
+    // The largest of the process's windows is the main window; the search also
+    // lists a screen-sized window at the origin that is not one of ours to click.
+    std::smatch match;
+    long bestArea = 0;
+    std::string window;
+    int x = 0, y = 0;
+    const std::regex entry("WINDOW=([0-9]+)\\nX=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
+    for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
+      const long area = std::stol((*it)[4]) * std::stol((*it)[5]);
+      const bool atOrigin = std::stoi((*it)[2]) == 0 && std::stoi((*it)[3]) == 0;
+      if (!atOrigin && area > bestArea) {
+        bestArea = area;
+        window = (*it)[1];
+        x = std::stoi((*it)[2]);
+        y = std::stoi((*it)[3]);
+      }
+    }
+    if (bestArea < 600L * 400L) return false;
+    // The address bar sits in the toolbar below the tab strip, right of the four
+    // navigation buttons.
+    const std::string click = "xdotool mousemove " + std::to_string(x + 400) + " " + std::to_string(y + 60) +
+                              " click 1 sleep 0.3 key ctrl+a type --delay 20 '" + text + "'";
+    if (std::system(click.c_str()) != 0) return false;
+    return std::system("xdotool sleep 0.2 key Return") == 0;
+  }
+  static std::string Command(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[512];
+      while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+      pclose(pipe);
+    }
+    return output;
+  }
   bool Served(const std::string& path) const { return !pages_.RequestsFor(path).empty(); }
 
   // url → (realurl, is_map) of the history table, read while the browser may write.
@@ -137,6 +179,13 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryLanguageAndCookie
       << "protected site not recorded as mapped to its mirror";
   EXPECT_TRUE(WaitFor([&] { return service_->Log().find("GET / 200") != std::string::npos; }, 30s))
       << "the mirror page was never fetched";
+
+  // An address typed into the address bar, without a scheme, once the main window
+  // has its working size (two seconds after it is built).
+  ASSERT_TRUE(WaitFor([&] { return TypeIntoAddressBar(*browser, "127.0.0.1:" + std::to_string(pages_.port()) + "/Typed"); },
+                      30s));
+  EXPECT_TRUE(WaitFor([&] { return Served("/Typed"); }, 30s)) << "the typed address was not opened";
+  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/Typed")); }, 30s));
 
   CloseBrowser(*browser);
   // The per-user language choice is remembered.
