@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/startup/process_tree_cpu.h"
 #include "bench/startup/process_tree_memory.h"
 #include "bench/startup/sample_summary.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 struct ProbeRun {
   double startup_ms = 0;
+  double cpu_ms = 0;  // processor time of the tree when the page had loaded
   double pss_mib = 0;
   bool ok = false;
 };
@@ -76,6 +78,7 @@ ProbeRun RunProbe(const std::string& probe, int tabs, bool cold) {
     }
   }
   if (loaded_ms >= 0) {
+    run.cpu_ms = ProcessTreeCpu::Milliseconds(child);
     // Let the tree settle (helpers finish starting) before measuring.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     run.pss_mib = static_cast<double>(ProcessTreeMemory::PssBytes(child)) / (1024.0 * 1024.0);
@@ -93,7 +96,9 @@ ProbeRun RunProbe(const std::string& probe, int tabs, bool cold) {
 // Runs the layer's probe and the bare probe of the same engine in turns (which one
 // goes first alternates), so load that drifts during the run falls on both alike.
 // Reports medians and spreads of both, and what the layer adds: to the median
-// start-up (and the median of the runs' pairwise ratios), and to the median PSS.
+// start-up (and the median of the runs' pairwise ratios), to the median processor
+// time spent until the page had loaded (steadier than elapsed time on a shared
+// machine), and to the median PSS.
 void LayerAgainstBare(benchmark::State& state, const std::string& layer, const std::string& bare) {
   const int tabs = static_cast<int>(state.range(0));
   const bool cold = state.range(1) != 0;
@@ -103,7 +108,7 @@ void LayerAgainstBare(benchmark::State& state, const std::string& layer, const s
     state.SkipWithError("a probe did not report a loaded page");
     return;
   }
-  std::vector<double> layer_ms, bare_ms, ratios, layer_pss, bare_pss;
+  std::vector<double> layer_ms, bare_ms, ratios, layer_cpu, bare_cpu, layer_pss, bare_pss;
   bool layer_first = true;
   for (auto _ : state) {
     ProbeRun layer_run, bare_run;
@@ -122,6 +127,8 @@ void LayerAgainstBare(benchmark::State& state, const std::string& layer, const s
     layer_ms.push_back(layer_run.startup_ms);
     bare_ms.push_back(bare_run.startup_ms);
     ratios.push_back(layer_run.startup_ms / bare_run.startup_ms);
+    layer_cpu.push_back(layer_run.cpu_ms);
+    bare_cpu.push_back(bare_run.cpu_ms);
     layer_pss.push_back(layer_run.pss_mib);
     bare_pss.push_back(bare_run.pss_mib);
     state.SetIterationTime(layer_run.startup_ms / 1000.0);
@@ -129,6 +136,8 @@ void LayerAgainstBare(benchmark::State& state, const std::string& layer, const s
   const SampleSummary layer_time = SampleSummary::Of(layer_ms);
   const SampleSummary bare_time = SampleSummary::Of(bare_ms);
   const SampleSummary ratio = SampleSummary::Of(ratios);
+  const SampleSummary layer_processor = SampleSummary::Of(layer_cpu);
+  const SampleSummary bare_processor = SampleSummary::Of(bare_cpu);
   const SampleSummary layer_memory = SampleSummary::Of(layer_pss);
   const SampleSummary bare_memory = SampleSummary::Of(bare_pss);
   state.counters["layer_ms"] = layer_time.median;
@@ -142,6 +151,11 @@ void LayerAgainstBare(benchmark::State& state, const std::string& layer, const s
   state.counters["added_pct"] = (layer_time.median / bare_time.median - 1) * 100;
   state.counters["paired_added_pct"] = (ratio.median - 1) * 100;
   state.counters["paired_pct_iqr"] = (ratio.high_quartile - ratio.low_quartile) * 100;
+  state.counters["layer_cpu_ms"] = layer_processor.median;
+  state.counters["layer_cpu_iqr"] = layer_processor.high_quartile - layer_processor.low_quartile;
+  state.counters["bare_cpu_ms"] = bare_processor.median;
+  state.counters["bare_cpu_iqr"] = bare_processor.high_quartile - bare_processor.low_quartile;
+  state.counters["added_cpu_pct"] = (layer_processor.median / bare_processor.median - 1) * 100;
   state.counters["layer_pss_mib"] = layer_memory.median;
   state.counters["layer_pss_iqr"] = layer_memory.high_quartile - layer_memory.low_quartile;
   state.counters["bare_pss_mib"] = bare_memory.median;
