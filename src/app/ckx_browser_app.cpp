@@ -76,6 +76,10 @@ int CKXBrowserApp::Run() {
   }
   PrepareApplication();
   InitSettings();
+  if (!options_.resourceFolder.empty()) {
+    // The language packs beside the chosen resources, not beside the executable.
+    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(options_.resourceFolder) + u"lang/");
+  }
   Mark("settings");
   commandLine_ = CommandLineOptions::Parse(arguments_);
   if (!ClaimDataRoot() || !OpenDatabase()) {
@@ -88,7 +92,9 @@ int CKXBrowserApp::Run() {
   Mark("database and language");
   if (commandLine_.setDefault) {
     // The desktop's own default-browser setting; the browser itself does not start.
-    LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"});
+    if (LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"}) != 0) {
+      DebugOutput("xdg-settings could not be started");
+    }
     return 0;
   }
   StartServiceLoop();
@@ -133,13 +139,11 @@ void CKXBrowserApp::PrepareApplication() {
 }
 
 bool CKXBrowserApp::ClaimDataRoot() {
-  if (!options_.resourceFolder.empty()) {
-    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(options_.resourceFolder) + u"lang/");
-  }
   const std::string root = SettingsRegistry::Instance().GetUtf8(u"appdata/path");
-  if (root.empty()) {
-    // The data folders could not be made (already reported); the database step
-    // reports the consequence.
+  // Without data folders (already reported) the database step reports the
+  // consequence. A process that only sets the default browser never opens the
+  // engine's profile: it runs beside a running browser and hands nothing over.
+  if (root.empty() || commandLine_.setDefault) {
     return true;
   }
   handover_ = std::make_unique<InstanceHandover>(root);

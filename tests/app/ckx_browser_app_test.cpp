@@ -4,6 +4,7 @@
 // ready. Each run happens in a child process, because a run claims process-wide
 // state (settings, database, language, the engine).
 #include "app/ckx_browser_app.h"
+#include "app/instance_handover.h"
 
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/paths.h"
@@ -38,6 +40,7 @@ class CKXBrowserAppFailureTest : public testing::Test {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (const char* inherited = std::getenv(kRootVariable); inherited != nullptr && inherited[0] != '\0') {
       root_ = inherited;
+      inChild_ = true;
     } else {
       root_ = dir_.path();
       shareRoot_ = std::make_unique<test::ScopedEnv>(kRootVariable, root_.string());
@@ -53,15 +56,17 @@ class CKXBrowserAppFailureTest : public testing::Test {
   // Runs the browser with `resourceFolder` (empty: beside the executable) and ends
   // the child with 0 only when Run gave up without showing any window. What the
   // presenter received goes to standard error, one "[caption] [text]" line each.
-  [[noreturn]] static void RunAndExit(const std::string& resourceFolder) {
-    static char program[] = "tarvo-browser";
-    static char* argv[] = {program, nullptr};
+  [[noreturn]] static void RunAndExit(const std::string& resourceFolder,
+                                      std::vector<std::string> arguments = {"tarvo-browser"}) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     CKXBrowserApp::Options options;
     options.resourceFolder = resourceFolder;
     options.presenter = [](const std::string& caption, const std::string& text) {
       std::fprintf(stderr, "presented [%s] [%s]\n", caption.c_str(), text.c_str());
     };
-    CKXBrowserApp app(1, argv, options);
+    CKXBrowserApp app(static_cast<int>(arguments.size()), argv.data(), options);
     const int result = app.Run();
     bool anyWindow = false;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -74,6 +79,7 @@ class CKXBrowserAppFailureTest : public testing::Test {
   static constexpr const char* kRootVariable = "TARVO_STARTUP_TEST_ROOT";
   test::TempDir dir_;
   fs::path root_;
+  bool inChild_ = false;  // this process is a death test's re-run
   std::unique_ptr<test::ScopedEnv> shareRoot_;
 };
 
@@ -175,6 +181,28 @@ class RunObserver {
   bool splashChecked_ = false;
   bool splashAtFirstPage_ = false;
 };
+
+TEST_F(CKXBrowserAppFailureTest, SetAsDefaultWithAnAddressEndsWithoutAWindowEvenBesideARunningBrowser) {
+  fs::create_directories(root_ / "data");
+  test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
+  test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+  test::ScopedEnv path("PATH", (root_ / "bin").string());
+  // A browser (this test, in the parent) already owns the data root and would take
+  // any hand-over.
+  fs::create_directories(root_ / "data" / "TarvoBrowser");
+  InstanceHandover running((root_ / "data" / "TarvoBrowser").string() + "/");
+  if (!inChild_) {
+    ASSERT_EQ(running.Claim({}), InstanceHandover::Role::kPrimary);
+  }
+  int handedOver = 0;
+  running.SetReceiver([&](std::vector<WString>) { ++handedOver; });
+  // Trying to hand over would find nobody answering (this test waits) and say so.
+  EXPECT_EXIT(RunAndExit("", {"tarvo-browser", "-setasdefault", "http://127.0.0.1:9/x"}),
+              testing::ExitedWithCode(0), testing::Not(testing::HasSubstr("already running")));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(handedOver, 0);
+}
 
 class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
  protected:
