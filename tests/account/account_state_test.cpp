@@ -16,7 +16,6 @@ class AccountStateTest : public ::testing::Test {
     state.SetConnection({});
     state.SetWhiteList({});
     state.SetWhiteListActive(true);
-    state.SetUserId({});
   }
 };
 
@@ -46,11 +45,7 @@ TEST_F(AccountStateTest, ConnectionIsReplacedAndReadAsOneChange) {
   AccountState& state = AccountState::Instance();
   EXPECT_FALSE(state.IsConnected());
   state.SetConnection({u"10.0.0.7", u"3128", u"n1", u"token-1", true, false});
-  const AccountState::VpnConnection connection = state.Connection();
   EXPECT_TRUE(state.IsConnected());
-  EXPECT_EQ(connection.proxyAddress, u"10.0.0.7");
-  EXPECT_EQ(connection.proxyPort, u"3128");
-  EXPECT_EQ(connection.proxyToken, u"token-1");
 
   // Readers on other threads (the engine's request handling) see either the old or
   // the new connection, never a token from one with the node of the other.
@@ -69,13 +64,6 @@ TEST_F(AccountStateTest, ConnectionIsReplacedAndReadAsOneChange) {
   stop = true;
   reader.join();
   EXPECT_EQ(torn.load(), 0);
-}
-
-TEST_F(AccountStateTest, UserIdentifierStartsEmpty) {
-  AccountState& state = AccountState::Instance();
-  EXPECT_TRUE(state.UserId().empty());
-  state.SetUserId(u"42");
-  EXPECT_EQ(state.UserId(), u"42");
 }
 
 }  // namespace

@@ -5,13 +5,6 @@
 namespace tarvo {
 namespace {
 
-TEST(ChannelTableTest, HashIsTheWrappingSumOfUnitsModuloBuckets) {
-  EXPECT_EQ(ChannelTable::Hash(u"", 13), 0u);
-  EXPECT_EQ(ChannelTable::Hash(u"ab", 13), (97u + 98u) % 13);
-  const WString wide(70000, u'\xFFFF');  // the sum passes 2^32 and wraps
-  EXPECT_EQ(ChannelTable::Hash(wide, 29), static_cast<uint32_t>(70000ull * 0xFFFF) % 29);
-}
-
 TEST(ChannelTableTest, KeysCompareByLengthFirstThenUnits) {
   EXPECT_LT(ChannelTable::CompareKeys(u"zz", u"aaa"), 0);
   EXPECT_GT(ChannelTable::CompareKeys(u"b", u"a"), 0);

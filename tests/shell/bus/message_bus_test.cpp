@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
 
 namespace tarvo {
 namespace {
@@ -52,32 +51,6 @@ TEST_F(MessageBusTest, KeysAreCaseSensitive) {
   EXPECT_EQ(bus_.Pop(u"MAINWND/LOGOUT"), 0u);
   EXPECT_EQ(bus_.Pop(u"MainWnd/Logout"), 9u);
   EXPECT_EQ(bus_.Pop(u"mainwnd/logout"), 7u);
-}
-
-// The poller drains in its fixed order whatever order the senders posted in.
-TEST_F(MessageBusTest, DrainingInPollOrderIgnoresPostingOrder) {
-  for (size_t i = BusKeys::kPollOrder.size(); i-- > 0;) {
-    ASSERT_EQ(bus_.Post(BusKeys::kPollOrder[i], i + 1), 0);
-  }
-  std::vector<uintptr_t> drained;
-  for (const WStringView key : BusKeys::kPollOrder) {
-    while (const uintptr_t payload = bus_.Pop(key)) {
-      drained.push_back(payload);
-    }
-  }
-  ASSERT_EQ(drained.size(), BusKeys::kPollOrder.size());
-  for (size_t i = 0; i < drained.size(); ++i) {
-    EXPECT_EQ(drained[i], i + 1);
-  }
-}
-
-TEST_F(MessageBusTest, PayloadPointersPassThroughUntouched) {
-  BusString* url = BusString::Create(u"http://example.test/");
-  ASSERT_EQ(bus_.Post(BusKeys::kTabOpenUrl, reinterpret_cast<uintptr_t>(url)), 0);
-  auto* received = reinterpret_cast<BusString*>(bus_.Pop(BusKeys::kTabOpenUrl));
-  ASSERT_EQ(received, url);
-  EXPECT_EQ(received->View(), u"http://example.test/");
-  BusString::Free(received);
 }
 
 TEST_F(MessageBusTest, GrowthAtTheTenthKeyKeepsQueuedMessages) {
