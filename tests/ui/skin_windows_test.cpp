@@ -6,14 +6,13 @@
 #include "ui/box_layout_ui.h"
 #include "ui/button_ui.h"
 #include "ui/edit_ui.h"
-#include "ui/label_ui.h"
 #include "ui/list_ui.h"
 #include "ui/native_host_ui.h"
 #include "ui/option_ui.h"
-#include "ui/progress_ui.h"
 #include "ui/resource_manager.h"
 #include "ui/tree_node_ui.h"
 #include "ui/tree_view_ui.h"
+#include "browser_controls.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -116,45 +115,13 @@ void SetText(TestWindow& w, const char* name, const char* text) {
   if (CControlUI* c = w.FindControl(name)) c->SetText(QString::fromUtf8(text));
 }
 
-void AddTab(CContainerUI* strip, const QString& title, bool selected) {
-  auto tab = std::make_unique<CHorizontalLayoutUI>();
-  tab->ApplyAttributeList(R"(name="Tab" maxwidth="240")");
-  auto option = std::make_unique<COptionUI>();
-  option->ApplyAttributeList(
-      R"(name="TabOption" tooltip="" normalimage="file='Tabbar\normal_bg.png'" selectedimage="file='Tabbar\selected_bg.png'" hotimage="Tabbar\hot_bg.png" group="tabGroup" padding="0,0,0,4")");
-  auto icon = std::make_unique<COptionUI>();
-  icon->ApplyAttributeList(
-      R"(name="TabIcon" group="tabiconGroup" mouse="false" float="true" pos="5,5,0,0" width="16" height="16" normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
-  auto label = std::make_unique<COptionUI>();
-  label->ApplyAttributeList(
-      R"(name="TabLabel" group="tablblGroup" mouse="false" float="true" pos="30,0,0,0" width="210" height="20" align="left" font="4" selectedtextcolor="#FF1F2329" textcolor="#FF606060")");
-  label->SetText(title);
-  auto close = std::make_unique<COptionUI>();
-  close->ApplyAttributeList(
-      R"(name="TabClose" group="tabcloseGroup" float="true" pos="96, 6, 0, 0" width="16" height="16" normalimage="file='Tabbar\tab_close.png'" hotimage="file='Tabbar\tab_close_hover.png'" selectedimage="file='Tabbar\selectedtab_close.png'")");
-  CHorizontalLayoutUI* raw = tab.get();
-  COptionUI* parts[] = {option.get(), icon.get(), label.get(), close.get()};
-  tab->Add(std::move(option));
-  tab->Add(std::move(icon));
-  tab->Add(std::move(label));
-  tab->Add(std::move(close));
-  strip->AddAt(std::move(tab), strip->GetCount() - 1);
-  // The tab's own layout, as the tab strip does it for a 200-pixel tab.
-  (void)raw;
-  parts[1]->ApplyAttributeList(R"(pos="8,7,0,0")");
-  parts[2]->ApplyAttributeList(R"(pos="30,5,0,0" width="150")");
-  parts[3]->ApplyAttributeList(R"(pos="176,8,0,0")");
-  raw->SetFixedWidth(200);
-  for (COptionUI* part : parts) part->Selected(selected, false);
-}
-
 // Fills a window as its own "windowinit" would, so the picture shows a real state.
 void Dress(const QString& file, TestWindow& w) {
   if (file == "newmainwnd.xml") {
     auto* strip = w.FindControl<CContainerUI>("browser_tabhead");
-    AddTab(strip, "TarvoBrowser - Home", false);
-    AddTab(strip, "Search results", true);
-    AddTab(strip, "A very long page title that does not fit", false);
+    AddTab(*strip, "TarvoBrowser - Home", false);
+    AddTab(*strip, "Search results", true);
+    AddTab(*strip, "A very long page title that does not fit", false);
     SetText(w, "AddressEdit", "https://127.0.0.1:8360/start");
     if (CControlUI* lock = w.FindControl("lock_btn")) lock->SetVisible(true);
   } else if (file == "history.xml") {
@@ -175,42 +142,9 @@ void Dress(const QString& file, TestWindow& w) {
     SetImage(w, "download/clearandremove", "dl_01.png");
     SetButtonImages(w, "download/clearbtn", "dl_btn01.png", "dl_btn01_hover.png");
     SetButtonImages(w, "download/closebtn", "dl_btn02.png", "dl_btn02_hover.png");
-    auto* list = w.FindControl<CListUI>("download_list");
-    auto row = std::make_unique<CVerticalLayoutUI>();
-    row->ApplyAttributeList(R"(name="running" height="153")");
-    auto body = std::make_unique<CHorizontalLayoutUI>();
-    body->ApplyAttributeList(R"(height="152")");
-    auto icon = std::make_unique<CControlUI>();
-    icon->ApplyAttributeList(R"(padding="7,26,0,0" width="32" height="32" bkimage="file='Toolbar\download.png'")");
-    auto divider = std::make_unique<CLabelUI>();
-    divider->ApplyAttributeList(R"(bordersize="1" bordercolor="#FFD4D4D4" width="1" padding="30,15,25,15")");
-    auto column = std::make_unique<CVerticalLayoutUI>();
-    column->ApplyAttributeList(R"(padding="0,26,0,0")");
-    auto add = [&](std::unique_ptr<CControlUI> c, const QString& attrs) {
-      c->ApplyAttributeList(attrs);
-      column->AddAt(std::move(c), column->GetCount());
-    };
-    add(std::make_unique<CLabelUI>(), R"(name="filename" text="quarterly-report.pdf" height="20" font="1" textcolor="#FF3F70D8")");
-    add(std::make_unique<CLabelUI>(), R"(name="fileurl" text="http://127.0.0.1:8360/files/quarterly-report.pdf" textcolor="#FF858585" height="20")");
-    add(std::make_unique<CLabelUI>(), QString::fromUtf8(R"(name="status" text="1.50 MB/s - 3.20 MB，Total 8.00 MB" textcolor="#FF858585" padding="0,8,0,0" height="20")"));
-    add(std::make_unique<CProgressUI>(), R"(min="0" max="100" value="40" padding="0,5,20,9" height="4" bkcolor="#FFDFDFDF" foreimage="file='Dialog\progress_fore.png'")");
-    auto buttons = std::make_unique<CHorizontalLayoutUI>();
-    buttons->ApplyAttributeList(R"(padding="0,4,0,10")");
-    auto pause = std::make_unique<CButtonUI>();
-    pause->ApplyAttributeList(R"(name="dlpause_btn" text="Pause" textcolor="#FF3F70D8" width="30" height="20")");
-    auto cancel = std::make_unique<CButtonUI>();
-    cancel->ApplyAttributeList(R"(name="dlcancel_btn" text="Cancel" textcolor="#FF5A5A5A" width="30" height="20" padding="12,0,0,0")");
-    buttons->Add(std::move(pause));
-    buttons->Add(std::move(cancel));
-    column->Add(std::move(buttons));
-    body->Add(std::move(icon));
-    body->Add(std::move(divider));
-    body->Add(std::move(column));
-    row->Add(std::move(body));
-    auto sep = std::make_unique<CHorizontalLayoutUI>();
-    sep->ApplyAttributeList(R"(height="1" bordersize="1" bordercolor="#FFD4D4D4")");
-    row->Add(std::move(sep));
-    list->Add(std::move(row));
+    AddRunningDownloadRow(*w.FindControl<CListUI>("download_list"), "quarterly-report.pdf",
+                          "http://127.0.0.1:8360/files/quarterly-report.pdf",
+                          QString::fromUtf8("1.50 MB/s - 3.20 MB，Total 8.00 MB"), 40);
   } else if (file == "favor.xml") {
     SetImage(w, "favor/titledef", "bookmark_title.png");
     SetImage(w, "favor/title", "bookmark_01.png");
