@@ -5,54 +5,37 @@
 namespace tarvo {
 namespace {
 
-CommandLineOptions Parse(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "/opt/tarvo/tarvo-browser");
-  return CommandLineOptions::Parse(arguments);
-}
+struct Case {
+  std::vector<std::string> arguments;  // after the program name
+  std::vector<WString> startUrls;
+  bool checkUpdates;
+  bool setDefault;
+  const char* why;
+};
 
-TEST(CommandLineOptionsTest, NoArgumentsOpensTheHomePageAndAllowsUpdates) {
-  const auto options = Parse({});
-  EXPECT_TRUE(options.checkUpdates);
-  EXPECT_FALSE(options.setDefault);
-  EXPECT_TRUE(options.startUrls.empty());
+TEST(CommandLineOptionsTest, ArgumentsGiveAddressesAndFlags) {
+  const Case cases[] = {
+      {{}, {}, true, false, "no arguments: the home page, updates allowed"},
+      {{"-url", "http://a.example/", "b.example"}, {u"http://a.example/", u"b.example"}, false, false,
+       "-url takes the next argument and disables updates"},
+      {{"-url", "-url"}, {u"-url"}, false, false, "-url as the option's own argument is an address"},
+      {{"-url"}, {}, true, false, "a trailing -url does nothing: the pending installer may still start"},
+      {{"-noupdate", "http://x.example/"}, {u"http://x.example/"}, false, false, "-noupdate is no address"},
+      {{"-setasdefault", "http://x.example/"}, {u"http://x.example/"}, false, true, "recorded beside addresses"},
+      {{"-URL", "http://x.example/", "-NoUpdate"}, {u"-URL", u"http://x.example/", u"-NoUpdate"}, false, false,
+       "options are case-sensitive"},
+      {{"http://例子.测试/路径?q=a b&c=\"d\""}, {u"http://例子.测试/路径?q=a b&c=\"d\""}, false, false,
+       "addresses keep their bytes"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.begin(), "/opt/tarvo/tarvo-browser");
+    const CommandLineOptions options = CommandLineOptions::Parse(arguments);
+    EXPECT_EQ(options.startUrls, c.startUrls) << c.why;
+    EXPECT_EQ(options.checkUpdates, c.checkUpdates) << c.why;
+    EXPECT_EQ(options.setDefault, c.setDefault) << c.why;
+  }
   EXPECT_TRUE(CommandLineOptions::Parse({}).startUrls.empty()) << "even without a program name";
-}
-
-TEST(CommandLineOptionsTest, UrlOptionTakesTheNextArgumentAndDisablesUpdates) {
-  const auto options = Parse({"-url", "http://a.example/", "b.example"});
-  EXPECT_FALSE(options.checkUpdates);
-  EXPECT_EQ(options.startUrls, (std::vector<WString>{u"http://a.example/", u"b.example"}));
-  // "-url" as the option's own argument is an address, not a second option.
-  EXPECT_EQ(Parse({"-url", "-url"}).startUrls, (std::vector<WString>{u"-url"}));
-}
-
-TEST(CommandLineOptionsTest, TrailingUrlOptionDoesNothing) {
-  const auto options = Parse({"-url"});
-  EXPECT_TRUE(options.startUrls.empty());
-  EXPECT_TRUE(options.checkUpdates) << "the pending installer may still start";
-}
-
-TEST(CommandLineOptionsTest, NoUpdateWithAnAddressOpensItWithoutUpdates) {
-  const auto options = Parse({"-noupdate", "http://x.example/"});
-  EXPECT_FALSE(options.checkUpdates);
-  EXPECT_EQ(options.startUrls, (std::vector<WString>{u"http://x.example/"}));
-}
-
-TEST(CommandLineOptionsTest, SetAsDefaultIsRecordedAlongsideAddresses) {
-  const auto options = Parse({"-setasdefault", "http://x.example/"});
-  EXPECT_TRUE(options.setDefault);
-  EXPECT_EQ(options.startUrls.size(), 1u);
-}
-
-TEST(CommandLineOptionsTest, OptionsAreCaseSensitive) {
-  const auto options = Parse({"-URL", "http://x.example/", "-NoUpdate"});
-  EXPECT_EQ(options.startUrls, (std::vector<WString>{u"-URL", u"http://x.example/", u"-NoUpdate"}));
-  EXPECT_FALSE(options.checkUpdates);
-}
-
-TEST(CommandLineOptionsTest, AddressesKeepTheirBytes) {
-  const auto options = Parse({"http://例子.测试/路径?q=a b&c=\"d\""});
-  EXPECT_EQ(options.startUrls[0], u"http://例子.测试/路径?q=a b&c=\"d\"");
 }
 
 }  // namespace

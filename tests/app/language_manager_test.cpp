@@ -42,30 +42,26 @@ TEST_F(LanguageManagerTest, WithNoStoredChoiceTheFirstNameIsChosenAndRemembered)
   EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
 }
 
-TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalled) {
+TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndRewrittenWhenNot) {
   WriteStandardPacks();
   WritePack("thai.json", R"({"id": "thailand", "tab/new": "แท็บใหม่"})");
-  PerUserRegistry::WriteString(kKey, u"language", u"thailand");
-  LanguageManager manager(Folder(), kKey);
-  EXPECT_EQ(manager.GetCurrentLanguage(), u"thailand");
-  EXPECT_EQ(manager.GetLanguageCode(), u"th");
-  EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/TH/first_bg.jpg");
-}
-
-TEST_F(LanguageManagerTest, LanguagesWithoutPictureFolderUseEnglishPictures) {
   WritePack("ja.json", R"({"id": "japan"})");
-  PerUserRegistry::WriteString(kKey, u"language", u"japan");
-  LanguageManager manager(Folder(), kKey);
-  EXPECT_EQ(manager.GetLanguageCode(), u"ja");
-  EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/EN/first_bg.jpg");
-}
-
-TEST_F(LanguageManagerTest, StoredChoiceThatIsNotInstalledFallsBackAndIsRewritten) {
-  WriteStandardPacks();
-  PerUserRegistry::WriteString(kKey, u"language", u"korea");
-  LanguageManager manager(Folder(), kKey);
-  EXPECT_EQ(manager.GetCurrentLanguage(), u"china");
-  EXPECT_EQ(Stored(), u"china");
+  struct Case {
+    const char16_t* stored;
+    const char16_t* current;
+    const char16_t* code;
+    const char16_t* picture;  // languages without a picture folder use the English pictures
+  };
+  for (const Case& c : {Case{u"thailand", u"thailand", u"th", u"LangPic/TH/first_bg.jpg"},
+                        Case{u"japan", u"japan", u"ja", u"LangPic/EN/first_bg.jpg"},
+                        Case{u"korea", u"china", u"zh-cn", u"LangPic/CN/first_bg.jpg"}}) {
+    PerUserRegistry::WriteString(kKey, u"language", c.stored);
+    LanguageManager manager(Folder(), kKey);
+    EXPECT_EQ(manager.GetCurrentLanguage(), c.current) << WideToUtf8(c.stored);
+    EXPECT_EQ(manager.GetLanguageCode(), c.code);
+    EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), c.picture);
+    EXPECT_EQ(Stored(), c.current);
+  }
 }
 
 TEST_F(LanguageManagerTest, NonStringMembersAndMissingKeysReadEmpty) {
