@@ -109,15 +109,5 @@ TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatab
   EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx_dev.dat"));
 }
 
-TEST(SettingsRegistryTest, MissingKeyReadsEmptyWithoutBeingAdded) {
-  SettingsRegistry& settings = SettingsRegistry::Instance();
-  settings.ClearForTesting();
-  EXPECT_EQ(settings.Get(u"never/set"), u"");
-  settings.Set(u"a", u"1");
-  settings.Set(u"a", u"2");
-  EXPECT_EQ(settings.Get(u"a"), u"2");
-  EXPECT_EQ(settings.Get(u"A"), u"");
-}
-
 }  // namespace
 }  // namespace tarvo
