@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/settings_registry.h"
 #include "shell/bus/bus_keys.h"
 #include "shell/bus/bus_string.h"
 #include "shell/bus/message_bus.h"
@@ -25,10 +24,7 @@
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
-#include "store/user_database.h"
-#include "support/scoped_env.h"
-#include "support/temp_dir.h"
-#include "ui/resource_manager.h"
+#include "shell/pages/shell_test_data.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_window_styles.h"
 #include "ui/ui_test_support.h"
@@ -41,30 +37,10 @@ using namespace DuiLib;
 // A data root, a database and the plain test skin for every test of this program.
 class PartsEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    root_ = std::make_unique<TempDir>();
-    dataEnv_ = std::make_unique<ScopedEnv>("XDG_DATA_HOME", (root_->path() / "data").string());
-    configEnv_ = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", (root_->path() / "config").string());
-    auto& settings = SettingsRegistry::Instance();
-    settings.Set(u"newpage", u"about:blank");
-    settings.Set(u"homepage", u"about:blank");
-    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
-    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-    MessageBus::Instance().Initialise();
-    auto& resources = CResourceManager::Instance();
-    resources.SetResourcePath(QString::fromUtf8(getenv("TARVO_TEST_DATA")) + QStringLiteral("/shell/"));
-    resources.SetResourceZip(QString());
-    resources.SetErrorReporter([](const QString& message) {
-      if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
-    });
-  }
+  void SetUp() override { ASSERT_TRUE(data_.SetUp()); }
 
  private:
-  std::unique_ptr<TempDir> root_;
-  std::unique_ptr<ScopedEnv> dataEnv_;
-  std::unique_ptr<ScopedEnv> configEnv_;
+  ShellTestData data_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PartsEnvironment);

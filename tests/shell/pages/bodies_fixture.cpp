@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include "app/settings_registry.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/create_chromium_browser.h"
 #include "engines/cef/tab_cef_body.h"
@@ -20,7 +19,6 @@
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"
 #include "store/user_database.h"
-#include "ui/resource_manager.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo::test {
@@ -71,22 +69,10 @@ TestHttpServer::Response BodiesTest::Html(const QByteArray& body) {
 }
 
 void BodiesTest::SetUpTestSuite() {
-  if (root_ != nullptr) return;
-  root_ = new TempDir();
-  auto& settings = SettingsRegistry::Instance();
-  settings.Set(u"newpage", u"about:blank");
-  settings.Set(u"homepage", u"about:blank");
-  settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
-  settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
-  ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-  ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-  MessageBus::Instance().Initialise();
-  DuiLib::CResourceManager::Instance().SetResourcePath(QString::fromUtf8(getenv("TARVO_TEST_DATA")) +
-                                                       QStringLiteral("/shell/"));
-  DuiLib::CResourceManager::Instance().SetResourceZip(QString());
-  DuiLib::CResourceManager::Instance().SetErrorReporter([](const QString& message) {
-    if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
-  });
+  if (data_ != nullptr) return;
+  data_ = new ShellTestData();
+  ASSERT_TRUE(data_->SetUp());
+  root_ = &data_->root();
   network_ = new ie::CompatNetwork(QString::fromStdString((root_->path() / "ie").string()));
 }
 

@@ -12,6 +12,7 @@
 #include "engines/test_http_server.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/pages_host.h"
+#include "shell/pages/shell_test_data.h"
 #include "ui/window_wnd.h"
 
 namespace tarvo {
@@ -115,7 +116,8 @@ class BodiesTest : public ::testing::Test {
   TestHttpServer server_;
   std::vector<BusEvent> events_;
 
-  static inline TempDir* root_ = nullptr;
+  static inline ShellTestData* data_ = nullptr;  // kept for the whole program
+  static inline const TempDir* root_ = nullptr;   // data_'s root
   static inline ie::CompatNetwork* network_ = nullptr;
 
  private:

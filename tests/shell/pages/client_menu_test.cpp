@@ -103,12 +103,16 @@ class ClientMenuTest : public BodiesTest {
     }
     return enabled;
   }
-  // Runs the item's command and closes the menu.
-  static void Choose(QMenu* menu, int command) {
+  // Right-clicks the spot, runs the item's command and closes the menu; false when
+  // no menu showed.
+  bool ChooseAt(QPoint spot, int command) {
+    QMenu* menu = RightClick(spot);
+    if (menu == nullptr) return false;
     for (QAction* action : menu->actions()) {
       if (!action->isSeparator() && action->data().toInt() == command) action->trigger();
     }
     menu->close();
+    return true;
   }
   // The texts posted on a bus channel the page list does not drain.
   static std::vector<WString> Posted(WStringView key) {
@@ -178,27 +182,19 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
-  QMenu* menu = RightClick(kLinkSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26506);
+  ASSERT_TRUE(ChooseAt(kLinkSpot, 26506));
   EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{link});
-  menu = RightClick(kLinkSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26505);
+  ASSERT_TRUE(ChooseAt(kLinkSpot, 26505));
   EXPECT_EQ(Posted(BusKeys::kShowFavorWnd), std::vector<WString>{link});
   for (int command : {26502, 26503}) {
-    menu = RightClick(kLinkSpot);
-    ASSERT_NE(menu, nullptr);
-    Choose(menu, command);
+    ASSERT_TRUE(ChooseAt(kLinkSpot, command));
     EXPECT_EQ(Posted(BusKeys::kWindowOpenUrl), std::vector<WString>{link}) << command;
   }
 
   // Open in a new tab: the page list opens it, the engine's new page joins behind
   // the current one.
   events_.clear();
-  menu = RightClick(kLinkSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26501);
+  ASSERT_TRUE(ChooseAt(kLinkSpot, 26501));
   ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/target") > 0; }));
   ASSERT_EQ(AddedPages().size(), 1u);
   Page* opened = AddedPages()[0];
@@ -211,22 +207,16 @@ TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
 
 TEST_F(ClientMenuTest, PictureCommandsDownloadCopyAndMeasureThePicture) {
   const WString picture = Wide(server_.Url("/pic.png"));
-  QMenu* menu = RightClick(kPictureSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26508);
+  ASSERT_TRUE(ChooseAt(kPictureSpot, 26508));
   EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{picture});
 
-  menu = RightClick(kPictureSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26507);
+  ASSERT_TRUE(ChooseAt(kPictureSpot, 26507));
   ASSERT_TRUE(Pump([&] { return !downloads_.urls.empty(); }, 10000));
   EXPECT_EQ(downloads_.urls.back(), picture);
 
   // Copy picture selects the picture in the page and copies it.
   QApplication::clipboard()->clear();
-  menu = RightClick(kPictureSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26509);
+  ASSERT_TRUE(ChooseAt(kPictureSpot, 26509));
   ASSERT_TRUE(Pump([] {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data != nullptr && data->html().contains(QLatin1String("pic.png"));
@@ -244,9 +234,7 @@ TEST_F(ClientMenuTest, PictureCommandsDownloadCopyAndMeasureThePicture) {
     }
   });
   watcher.start(50);
-  menu = RightClick(kPictureSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 26510);
+  ASSERT_TRUE(ChooseAt(kPictureSpot, 26510));
   ASSERT_TRUE(Pump([&] { return !alert.isEmpty(); }, 5000));
   EXPECT_EQ(alert, QStringLiteral("图片尺寸：37 x 23"));
 }
@@ -254,20 +242,14 @@ TEST_F(ClientMenuTest, PictureCommandsDownloadCopyAndMeasureThePicture) {
 TEST_F(ClientMenuTest, EngineCommandsAreLeftToTheEngine) {
   // Select all and copy in the field go to the engine and reach the clipboard.
   QApplication::clipboard()->clear();
-  QMenu* menu = RightClick(kFieldSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 116);
+  ASSERT_TRUE(ChooseAt(kFieldSpot, 116));
   Settle(200);
-  menu = RightClick(kFieldSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 113);
+  ASSERT_TRUE(ChooseAt(kFieldSpot, 113));
   ASSERT_TRUE(Pump([] { return QApplication::clipboard()->text() == QLatin1String("typed text"); }, 5000));
 
   // Reload loads the page again.
   const int loads = server_.CountFor("/menu");
-  menu = RightClick(kPlainSpot);
-  ASSERT_NE(menu, nullptr);
-  Choose(menu, 102);
+  ASSERT_TRUE(ChooseAt(kPlainSpot, 102));
   ASSERT_TRUE(Pump([&] { return server_.CountFor("/menu") > loads; }));
 
   // Back and forward are not the client's: it declines them, and so paste-and-search.

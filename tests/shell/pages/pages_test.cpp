@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "app/language_manager.h"
-#include "app/settings_registry.h"
 #include "net/payload_cipher.h"
 #include "platform/text.h"
 #include "shell/bus/bus_keys.h"
@@ -18,14 +17,13 @@
 #include "shell/pages/pages_host.h"
 #include "shell/pages/pages_language_keys.h"
 #include "shell/pages/pages_messages.h"
+#include "shell/pages/shell_test_data.h"
 #include "shell/pages/tab.h"
 #include "shell/pages/tab_option.h"
 #include "shell/pages/tab_parts.h"
 #include "ui/window_registry.h"
 #include "store/query_table.h"
 #include "store/user_database.h"
-#include "support/scoped_env.h"
-#include "ui/resource_manager.h"
 #include "shell/bus/message_bus.h"
 #include "shell/main_window_messages.h"
 
@@ -40,24 +38,8 @@ RecordingBody* BodyOf(Page* page) { return static_cast<RecordingBody*>(page->Bod
 class PagesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    root_ = new TempDir();
-    dataEnv_ = new ScopedEnv("XDG_DATA_HOME", (root_->path() / "data").string());
-    configEnv_ = new ScopedEnv("XDG_CONFIG_HOME", (root_->path() / "config").string());
-    auto& settings = SettingsRegistry::Instance();
-    settings.Set(u"newpage", kNewPage);
-    settings.Set(u"homepage", kHomePage);
-    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
-    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-    MessageBus::Instance().Initialise();
-    DuiLib::CResourceManager::Instance().SetResourcePath(
-        QString::fromUtf8(getenv("TARVO_TEST_DATA")) + QStringLiteral("/shell/"));
-    DuiLib::CResourceManager::Instance().SetResourceZip(QString());
-    // Missing tab pictures are expected in the plain test skin; anything else shows.
-    DuiLib::CResourceManager::Instance().SetErrorReporter([](const QString& message) {
-      if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
-    });
+    data_ = new ShellTestData();
+    ASSERT_TRUE(data_->SetUp(kNewPage, kHomePage));
   }
 
   int HistoryRows(const std::string& url) {
@@ -69,9 +51,7 @@ class PagesTest : public ::testing::Test {
   PagesHost host;
   Pages& pages = Pages::Instance();
 
-  static inline TempDir* root_ = nullptr;
-  static inline ScopedEnv* dataEnv_ = nullptr;
-  static inline ScopedEnv* configEnv_ = nullptr;
+  static inline ShellTestData* data_ = nullptr;  // kept for the whole program
 };
 
 TEST_F(PagesTest, NavigationHistoryIsRecordedAndWalkedByTheShell) {

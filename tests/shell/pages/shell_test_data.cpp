@@ -1,0 +1,41 @@
+#include "shell/pages/shell_test_data.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/settings_registry.h"
+#include "shell/bus/message_bus.h"
+#include "store/user_database.h"
+#include "ui/resource_manager.h"
+
+namespace tarvo::test {
+
+::testing::AssertionResult ShellTestData::SetUp(WStringView newPage, WStringView homePage) {
+  const char* source = std::getenv("TARVO_SOURCE_DIR");
+  const char* data = std::getenv("TARVO_TEST_DATA");
+  if (source == nullptr || data == nullptr) {
+    return ::testing::AssertionFailure() << "TARVO_SOURCE_DIR and TARVO_TEST_DATA must be set";
+  }
+  dataEnv_.emplace("XDG_DATA_HOME", (root_.path() / "data").string());
+  configEnv_.emplace("XDG_CONFIG_HOME", (root_.path() / "config").string());
+  auto& settings = SettingsRegistry::Instance();
+  settings.Set(u"newpage", newPage);
+  settings.Set(u"homepage", homePage);
+  settings.Set(u"app/lang", Utf8ToWide(std::string(source) + "/lang/"));
+  settings.Set(u"appdata/picture", Utf8ToWide((root_.path() / "picture").string() + "/"));
+  if (UserDatabase::Instance().OpenFile((root_.path() / "kx.dat").string()) != 0 ||
+      UserDatabase::Instance().Upgrade() != 0) {
+    return ::testing::AssertionFailure() << "the user database in " << root_.path() << " did not open";
+  }
+  MessageBus::Instance().Initialise();
+  auto& resources = DuiLib::CResourceManager::Instance();
+  resources.SetResourcePath(QString::fromUtf8(data) + QStringLiteral("/shell/"));
+  resources.SetResourceZip(QString());
+  resources.SetErrorReporter([](const QString& message) {
+    if (!message.contains(QLatin1String("Tabbar"))) fprintf(stderr, "skin: %s\n", qPrintable(message));
+  });
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace tarvo::test
