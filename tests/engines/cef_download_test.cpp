@@ -132,10 +132,6 @@ TEST_F(CefDownloadTest, CompletesWithAllBytesAtTheChosenPath) {
 }
 
 TEST_F(CefDownloadTest, PauseIsReportedAndAPausedDownloadCanBeCancelled) {
-  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
-  ASSERT_NE(browser, nullptr);
-  const QString target = QString::fromStdString((folder_.path() / "paused.bin").string());
-  client_->download_path = target.toStdU16String();
   bool pause_asked = false;
   client_->on_download_update = [&](const CefDownloadItem& item, CefDownloadItemCallback& callback) {
     if (!pause_asked && item.IsInProgress() && item.GetReceivedBytes() > 0) {
@@ -145,37 +141,35 @@ TEST_F(CefDownloadTest, PauseIsReportedAndAPausedDownloadCanBeCancelled) {
       callback.Cancel();
     }
   };
-  browser->GetHost()->StartDownload(server_.Url("/report.bin").toStdU16String());
-  ASSERT_TRUE(WaitFor([&] { return !client_->download_updates.empty() && client_->download_updates.back().canceled; },
-                      60000));
+  StartDownload("/report.bin", "paused.bin");
+  ASSERT_TRUE(WaitUntilEnded());
+  EXPECT_TRUE(client_->download_updates.back().canceled);
   const bool saw_paused = std::any_of(client_->download_updates.begin(), client_->download_updates.end(),
                                       [](const auto& update) { return update.paused; });
   EXPECT_TRUE(saw_paused);
-  EXPECT_FALSE(QFile::exists(target));
+  EXPECT_FALSE(QFile::exists(target_));
 }
 
 TEST_F(CefDownloadTest, CancelledAndRefusedDownloadsLeaveNoFile) {
-  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
-  ASSERT_NE(browser, nullptr);
+  browser_ = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser_, nullptr);
 
   // Refused: the client does not continue, so nothing is written.
-  browser->GetHost()->StartDownload(server_.Url("/report.bin").toStdU16String());
+  browser_->GetHost()->StartDownload(server_.Url("/report.bin").toStdU16String());
   ASSERT_TRUE(WaitFor([&] { return client_->suggested_names.size() == 1; }));
   QTest::qWait(300);
   EXPECT_TRUE(client_->download_updates.empty());
 
-  const QString target = QString::fromStdString((folder_.path() / "cancelled.bin").string());
-  client_->download_path = target.toStdU16String();
   client_->on_download_update = [](const CefDownloadItem& item, CefDownloadItemCallback& callback) {
     if (item.IsInProgress() && item.GetReceivedBytes() > 0) {
       callback.Cancel();
     }
   };
-  browser->GetHost()->StartDownload(server_.Url("/report.bin").toStdU16String());
-  ASSERT_TRUE(WaitFor([&] { return !client_->download_updates.empty() && client_->download_updates.back().canceled; },
-                      60000));
+  StartDownload("/report.bin", "cancelled.bin");
+  ASSERT_TRUE(WaitUntilEnded());
+  EXPECT_TRUE(client_->download_updates.back().canceled);
   EXPECT_LT(client_->download_updates.back().received_bytes, kSize);
-  EXPECT_FALSE(QFile::exists(target));
+  EXPECT_FALSE(QFile::exists(target_));
 }
 
 TEST_F(CefDownloadTest, PausedDownloadResumesToCompletion) {
