@@ -35,10 +35,10 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "shell/pages/tab_option.h"
+#include "shell/windows/shown_windows.h"
 #include "ui/button_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/ui_test_support.h"
-#include "ui/window_registry.h"
 
 namespace tarvo::test {
 namespace {
@@ -50,17 +50,6 @@ QByteArray PageWithTitle(const QByteArray& title, const QByteArray& body = "text
 }
 
 WString Wide(const QString& text) { return text.toStdU16String(); }
-
-// The toolkit window shown with the class name `className`, or null.
-WindowImplBase* OpenWindowOf(const char* className) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible() && widget->objectName() == QLatin1String(className)) {
-      CWindowWnd* window = CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(widget));
-      return dynamic_cast<WindowImplBase*>(window);
-    }
-  }
-  return nullptr;
-}
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -240,7 +229,7 @@ TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
   EXPECT_TRUE(Enabled("back_btn"));
   EXPECT_FALSE(Enabled("forward_btn"));
-  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("back_btn")));
+  ClickControl(*window_, "back_btn");
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
   EXPECT_TRUE(Enabled("forward_btn"));
   EXPECT_FALSE(Enabled("back_btn"));
@@ -248,11 +237,11 @@ TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
   page->Navigate(Wide(server_->Url("/slow")));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Visible("stop_btn"); }, 20000));
   EXPECT_FALSE(Visible("refresh_btn"));
-  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("stop_btn")));
+  ClickControl(*window_, "stop_btn");
   EXPECT_TRUE(QTest::qWaitFor([&] { return Visible("refresh_btn") && !page->IsLoading(); }, 5000));
   EXPECT_FALSE(Visible("stop_btn"));
 
-  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("home_go")));
+  ClickControl(*window_, "home_go");
   EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/home")); }, 20000));
 }
 
@@ -364,12 +353,12 @@ TEST_F(MainWindowTest, MaximisingNarrowsTheGapAboveTheTabsAndRestoringWidensIt) 
   CControlUI* gap = window_->FindControl(QStringLiteral("browser_tabhead_top"));
   ASSERT_NE(gap, nullptr);
   EXPECT_EQ(gap->GetFixedHeight(), 10);
-  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("maxbtn")));
+  ClickControl(*window_, "maxbtn");
   ASSERT_TRUE(QTest::qWaitFor([&] { return window_->GetWidget()->isMaximized(); }, 3000));
   EXPECT_EQ(gap->GetFixedHeight(), 1);
   EXPECT_TRUE(Visible("restorebtn"));
   SaveScreenshot(*window_, QStringLiteral("mainwnd_maximised"));
-  QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("restorebtn")));
+  ClickControl(*window_, "restorebtn");
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->GetWidget()->isMaximized(); }, 3000));
   EXPECT_EQ(gap->GetFixedHeight(), 10);
   EXPECT_TRUE(Visible("maxbtn"));
@@ -382,7 +371,7 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
   auto choose = [&](const char* button) {
     QTimer::singleShot(100, [button] {
       WindowImplBase* chooser = nullptr;
-      if (!QTest::qWaitFor([&] { return (chooser = OpenWindowOf("KXSearchEngineWnd")) != nullptr; }, 3000)) {
+      if (!QTest::qWaitFor([&] { return (chooser = ShownWindowOf("KXSearchEngineWnd")) != nullptr; }, 3000)) {
         ADD_FAILURE() << "no engine chooser";
         return;
       }
@@ -392,10 +381,9 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
         QTest::keyClick(chooser->GetWidget(), Qt::Key_Escape);
         return;
       }
-      const QPoint at = CentreOf(chooser->FindControl(button));
-      QTest::mouseClick(chooser->GetWidget(), Qt::LeftButton, {}, at);
+      ClickControl(*chooser, button);
     });
-    QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("se_btn")));
+    ClickControl(*window_, "se_btn");
   };
   choose("google_btn");
   const QString chosenIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
@@ -433,7 +421,7 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   QRect findRect;
   QTimer::singleShot(100, [&] {
     WindowImplBase* find = nullptr;
-    if (!QTest::qWaitFor([&] { return (find = OpenWindowOf("KXFindWnd")) != nullptr; }, 3000)) {
+    if (!QTest::qWaitFor([&] { return (find = ShownWindowOf("KXFindWnd")) != nullptr; }, 3000)) {
       ADD_FAILURE() << "no find window";
       return;
     }
@@ -441,15 +429,15 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
     findRect = find->GetWindowRect();
     auto* edit = find->FindControl<CEditUI>(QStringLiteral("find/find_edit"));
     QTest::keyClicks(static_cast<QWidget*>(edit->GetLineEdit()), QStringLiteral("apple"));
-    QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/next_btn")));
+    ClickControl(*find, "find/next_btn");
     (void)QTest::qWaitFor([&] { return results.size() == 1; }, 5000);
-    QTest::mouseClick(find->GetWidget(), Qt::LeftButton, {}, CentreOf(find->FindControl("find/back_btn")));
+    ClickControl(*find, "find/back_btn");
     (void)QTest::qWaitFor([&] { return results.size() == 2; }, 5000);
     find->Close();
   });
   // Ctrl+F pressed inside the page opens the find window (modal) over it.
   QTest::keyClick(PageKeyTarget(), Qt::Key_F, Qt::ControlModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !findRect.isEmpty() && OpenWindowOf("KXFindWnd") == nullptr; }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !findRect.isEmpty() && ShownWindowOf("KXFindWnd") == nullptr; }, 10000));
   // Forward from the start gives the first of three matches; backward from there
   // wraps to the third (forward again would give the second). The engine may drop
   // the report of a search it replaced, so the first one is checked when it came.
@@ -471,19 +459,19 @@ TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
   const QPoint caption = window_->GetWidget()->mapToGlobal(QPoint(window_->GetWidget()->width() - 200, 20));
   window_->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, MakeLParam(caption.x(), caption.y()));
   WindowImplBase* mainMenu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (mainMenu = OpenWindowOf("KXMainRightMenuWnd")) != nullptr; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (mainMenu = ShownWindowOf("KXMainRightMenuWnd")) != nullptr; }, 3000));
   ASSERT_TRUE(QTest::qWaitForWindowExposed(mainMenu->GetWidget()));
   EXPECT_NE(mainMenu->FindControl(QStringLiteral("new_tab_btn")), nullptr);
   mainMenu->Close();
-  ASSERT_TRUE(QTest::qWaitFor([] { return OpenWindowOf("KXMainRightMenuWnd") == nullptr; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMainRightMenuWnd") == nullptr; }, 3000));
   QTest::qWait(200);
 
   Page* page = Pages::Instance().Current();
   QTest::mouseClick(window_->GetWidget(), Qt::RightButton, {}, CentreOf(page->GetTab()->Option()));
   WindowImplBase* tabMenu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (tabMenu = OpenWindowOf("KXTabRightMenuWnd")) != nullptr; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (tabMenu = ShownWindowOf("KXTabRightMenuWnd")) != nullptr; }, 3000));
   (void)QTest::qWaitForWindowExposed(tabMenu->GetWidget());
-  QTest::mouseClick(tabMenu->GetWidget(), Qt::LeftButton, {}, CentreOf(tabMenu->FindControl("pin_tab")));
+  ClickControl(*tabMenu, "pin_tab");
   EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTab()->IsPinned(); }, 3000));
 }
 
@@ -503,7 +491,7 @@ TEST_F(MainWindowTest, CloseShutsEveryPageDownAndLeavesTheEventLoop) {
   Pages::Instance().OpenUrlInNewTab(Wide(server_->Url("/a")));
   ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2; }, 20000));
   QTimer::singleShot(0, [this] {
-    QTest::mouseClick(window_->GetWidget(), Qt::LeftButton, {}, CentreOf(window_->FindControl("closebtn")));
+    ClickControl(*window_, "closebtn");
   });
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_EQ(Pages::Instance().Count(), 0);

@@ -11,7 +11,7 @@
 #include "shell/windows/find_wnd.h"
 #include "shell/windows/rename_wnd.h"
 #include "ui/edit_ui.h"
-#include "ui/window_registry.h"
+#include "shown_windows.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -19,32 +19,15 @@ namespace {
 
 using namespace DuiLib;
 
-// The modal window that is open now (the newest registered toolkit window with the
-// class name), found through its widget.
-CWindowWnd* OpenWindow(const QString& className) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == className && widget->isVisible()) {
-      return CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(widget));
-    }
-  }
-  return nullptr;
-}
-
 // Runs `act` on the window of `className` once it is shown (while the caller's
 // modal loop runs).
 void WhenShown(const QString& className, std::function<void(WindowImplBase&)> act) {
   QTimer::singleShot(50, [className, act] {
-    auto* window = dynamic_cast<WindowImplBase*>(OpenWindow(className));
+    WindowImplBase* window = ShownWindowOf(className);
     ASSERT_NE(window, nullptr) << className.toStdString();
     (void)QTest::qWaitForWindowExposed(window->GetWidget());
     act(*window);
   });
-}
-
-void Click(WindowImplBase& window, const QString& control) {
-  CControlUI* found = window.FindControl(control);
-  ASSERT_NE(found, nullptr) << control.toStdString();
-  QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
 }
 
 class DialogsTest : public ::testing::Test {
@@ -60,12 +43,12 @@ TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrue) {
     EXPECT_EQ(box.FindControl("ensure_btn")->GetText(), "OK");
     EXPECT_TRUE(box.FindControl("cancel_btn_btn")->IsVisible());
     SaveScreenshot(box, "shell_message_box");
-    Click(box, "ensure_btn");
+    ClickControl(box, "ensure_btn");
   });
   EXPECT_TRUE(CMessageBox::Show(0, "Delete everything?", true));
 
   for (const char* refusal : {"cancel_btn_btn", "cancel_btn"}) {
-    WhenShown("KXMessageBox", [refusal](WindowImplBase& box) { Click(box, refusal); });
+    WhenShown("KXMessageBox", [refusal](WindowImplBase& box) { ClickControl(box, refusal); });
     EXPECT_FALSE(CMessageBox::Show(0, "Delete everything?", true)) << refusal;
   }
   WhenShown("KXMessageBox", [](WindowImplBase& box) { QTest::keyClick(box.GetWidget(), Qt::Key_Escape); });
@@ -77,7 +60,7 @@ TEST_F(DialogsTest, MessageBoxWithoutCancelHidesIt) {
     EXPECT_FALSE(box.FindControl("cancel_btn_btn")->IsVisible());
     EXPECT_FALSE(box.FindControl("cancel_btn_sp")->IsVisible());
     SaveScreenshot(box, "shell_message_box_ok_only");
-    Click(box, "ensure_btn");
+    ClickControl(box, "ensure_btn");
   });
   EXPECT_TRUE(CMessageBox::Show(0, "Saved.", false));
 }
@@ -90,13 +73,13 @@ TEST_F(DialogsTest, FindSearchesForwardAndBackwardAndKeepsTheText) {
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->GetText(), "last time");
     EXPECT_EQ(window.GetPaintManager().GetFocus(), edit);
-    Click(window, "find/next_btn");
+    ClickControl(window, "find/next_btn");
     edit->GetLineEdit()->selectAll();
     QTest::keyClicks(edit->GetLineEdit(), "needle");
-    Click(window, "find/back_btn");
+    ClickControl(window, "find/back_btn");
     QTest::keyClick(edit->GetLineEdit(), Qt::Key_Return);
     SaveScreenshot(window, "shell_find");
-    Click(window, "find/ccbtn");
+    ClickControl(window, "find/ccbtn");
   });
   find.Run(0, QPoint(200, 200));
   ASSERT_EQ(searches.size(), 3u);
@@ -129,7 +112,7 @@ TEST_F(DialogsTest, RenameHandsBackTheEditedTextOnlyWhenAccepted) {
   RenameWnd cancelled("Old name");
   WhenShown("KXRenameWnd", [](WindowImplBase& window) {
     QTest::keyClicks(window.FindControl<CEditUI>("rename/rename_edit")->GetLineEdit(), " changed");
-    Click(window, "rename/ccbtn");
+    ClickControl(window, "rename/ccbtn");
   });
   EXPECT_NE(cancelled.Run(0, "rename_favor", QPoint(100, 100)), IDOK);
   EXPECT_EQ(cancelled.GetText(), "Old name");

@@ -13,6 +13,7 @@
 #include "shell/windows/menu_wnd.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "shell_test_owner.h"
+#include "shown_windows.h"
 #include "app/language_manager.h"
 #include "app/settings_registry.h"
 #include "ui/window_registry.h"
@@ -77,9 +78,7 @@ class MenusTest : public ::testing::Test {
     return widget;
   }
   static void Click(WindowImplBase& window, const QString& control) {
-    CControlUI* found = window.FindControl(control);
-    ASSERT_NE(found, nullptr) << control.toStdString();
-    QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
+    ClickControl(window, control);
     QTest::qWait(30);
   }
 

@@ -1,0 +1,35 @@
+#pragma once
+// Finding and clicking the toolkit windows a shell test opened: pop-ups and modal
+// windows are found by their window class name through their widgets. Main thread
+// only; a window found is valid until it closes.
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "ui/window_impl_base.h"
+#include "ui/window_registry.h"
+#include "ui_test_support.h"
+
+namespace tarvo::test {
+
+// The shown toolkit window with the class name `className`, or null.
+inline DuiLib::WindowImplBase* ShownWindowOf(const QString& className) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->objectName() == className) {
+      auto& registry = DuiLib::CWindowRegistry::Instance();
+      return dynamic_cast<DuiLib::WindowImplBase*>(registry.Find(registry.FindByWidget(widget)));
+    }
+  }
+  return nullptr;
+}
+
+// Clicks the middle of the window's control named `control`; a missing control
+// fails the test.
+inline void ClickControl(DuiLib::WindowImplBase& window, const QString& control) {
+  DuiLib::CControlUI* found = window.FindControl(control);
+  ASSERT_NE(found, nullptr) << control.toStdString();
+  QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
+}
+
+}  // namespace tarvo::test
