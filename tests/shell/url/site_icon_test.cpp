@@ -5,21 +5,15 @@
 namespace tarvo {
 namespace {
 
-TEST(SiteIcon, FiveCandidatesInTheirOrder) {
-  const auto candidates = GetFaviconCandidates(u"https://ebank.bank.com.cn:8443/login?x=1");
-  EXPECT_EQ(candidates[0], u"https://ebank.bank.com.cn:8443/favicon.ico");
-  EXPECT_EQ(candidates[1], u"https://bank.com.cn/favicon.ico");
-  EXPECT_EQ(candidates[2], u"http://bank.com.cn/favicon.ico");
-  EXPECT_EQ(candidates[3], u"https://www.bank.com.cn/favicon.ico");
-  EXPECT_EQ(candidates[4], u"http://www.bank.com.cn/favicon.ico");
-}
-
-TEST(SiteIcon, CandidatesOfAnAddressWithoutScheme) {
-  const auto candidates = GetFaviconCandidates(u"example.org/page");
-  EXPECT_EQ(candidates[0], u"example.org/favicon.ico");
-  EXPECT_EQ(candidates[1], u"example.org/favicon.ico");
-  EXPECT_EQ(candidates[2], u"http://example.org/favicon.ico");
-  EXPECT_EQ(candidates[3], u"www.example.org/favicon.ico");
+TEST(SiteIcon, FiveCandidatesInTheirOrderWithAndWithoutScheme) {
+  using Candidates = std::array<WString, 5>;
+  EXPECT_EQ(GetFaviconCandidates(u"https://ebank.bank.com.cn:8443/login?x=1"),
+            (Candidates{u"https://ebank.bank.com.cn:8443/favicon.ico", u"https://bank.com.cn/favicon.ico",
+                        u"http://bank.com.cn/favicon.ico", u"https://www.bank.com.cn/favicon.ico",
+                        u"http://www.bank.com.cn/favicon.ico"}));
+  EXPECT_EQ(GetFaviconCandidates(u"example.org/page"),
+            (Candidates{u"example.org/favicon.ico", u"example.org/favicon.ico", u"http://example.org/favicon.ico",
+                        u"www.example.org/favicon.ico", u"http://www.example.org/favicon.ico"}));
 }
 
 TEST(SiteIcon, CacheNameIsMd5OfUtf16LittleEndian) {
