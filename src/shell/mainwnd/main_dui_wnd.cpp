@@ -59,11 +59,14 @@ constexpr int kFindWindowWidth = 420;
 
 QString Q(const WString& text) { return QString::fromStdU16String(text); }
 
-// The start page with the chosen search engine, for new tabs.
-WString NewTabUrl() {
+// The start page named by a settings key, with the chosen search engine so that
+// its search box searches like the toolbar's.
+WString StartPageUrl(const char16_t* key) {
   const SearchRecords records;
-  return WebSearch(records).StartPageWithEngine(SettingsRegistry::Instance().Get(u"newpage"));
+  return WebSearch(records).StartPageWithEngine(SettingsRegistry::Instance().Get(key));
 }
+
+WString NewTabUrl() { return StartPageUrl(u"newpage"); }
 
 bool IsTag(const QString& tag, const char* name) { return tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; }
 
@@ -101,7 +104,7 @@ bool MainDuiWnd::CreateAndShow() {
   GetWidget()->resize(kInitialWidth, kInitialHeight);
   CenterWindow();
   ShowWindow(true);
-  if (startUrls_.empty()) startUrls_.push_back(SettingsRegistry::Instance().Get(u"homepage"));
+  if (startUrls_.empty()) startUrls_.push_back(StartPageUrl(u"homepage"));
   for (const WString& url : startUrls_) Pages::Instance().OpenUrlInNewTab(url);
   startUrls_.clear();
   return true;
