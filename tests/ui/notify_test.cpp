@@ -112,7 +112,7 @@ TEST_F(NotifyTest, EditFocusTypingAndReturn) {
   window_->notifications.clear();
   Click("edit");
   EXPECT_EQ(Senders(kNotifySetFocus), std::vector<QString>({"edit"}));
-  QWidget* field = QApplication::focusWidget();
+  QWidget* field = WaitForFocusWidget(*window_);
   ASSERT_NE(qobject_cast<QLineEdit*>(field), nullptr);
   QTest::keyClicks(field, "ab");
   EXPECT_EQ(Senders(kNotifyTextChanged).size(), 2u);
@@ -131,14 +131,15 @@ TEST_F(NotifyTest, EditFocusTypingAndReturn) {
 
 TEST_F(NotifyTest, MultiLineEditSendsReturnUnlessItWantsIt) {
   Click("rich");
-  QWidget* field = QApplication::focusWidget();
+  QWidget* field = WaitForFocusWidget(*window_);
   ASSERT_NE(field, nullptr);
   QTest::keyClicks(field, "x");
   QTest::keyClick(field, Qt::Key_Return);
   EXPECT_EQ(Senders(kNotifyReturn), std::vector<QString>({"rich"}));
   EXPECT_EQ(window_->FindControl("rich")->GetText(), "x");
   Click("rich_lines");
-  field = QApplication::focusWidget();
+  field = WaitForFocusWidget(*window_);
+  ASSERT_NE(field, nullptr);
   QTest::keyClicks(field, "a");
   QTest::keyClick(field, Qt::Key_Return);
   QTest::keyClicks(field, "b");

@@ -1,5 +1,6 @@
 #include "ui_test_support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTest>
 #include <QWidget>
@@ -85,6 +86,16 @@ bool ShowAndWait(DuiLib::CWindowWnd& window) {
   if (window.GetWidget() == nullptr) return false;
   window.ShowWindow(true, true);
   return QTest::qWaitForWindowExposed(window.GetWidget());
+}
+
+QWidget* WaitForFocusWidget(DuiLib::CWindowWnd& window) {
+  QWidget* top = window.GetWidget();
+  if (top == nullptr) return nullptr;
+  const auto focusedInside = [top] {
+    QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr && focused->window() == top->window();
+  };
+  return QTest::qWaitFor(focusedInside, 5000) ? QApplication::focusWidget() : nullptr;
 }
 
 QPoint CentreOf(DuiLib::CControlUI* control) { return control->GetPos().center(); }

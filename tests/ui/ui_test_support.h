@@ -76,6 +76,10 @@ class TestWindow : public DuiLib::WindowImplBase {
 
 // Creates, shows and waits for the window to be exposed; false on failure.
 bool ShowAndWait(DuiLib::CWindowWnd& window);
+// The widget holding the keyboard focus once the window is the active one, or
+// nullptr after 5 s. On a fresh display a window becomes active a moment after it
+// is exposed, and until then the application reports no focus widget at all.
+QWidget* WaitForFocusWidget(DuiLib::CWindowWnd& window);
 // The centre of a control in the window's client coordinates.
 QPoint CentreOf(DuiLib::CControlUI* control);
 // Saves a picture of the window to <build>/test-artifacts/ui/<name>.png and returns it.

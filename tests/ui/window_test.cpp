@@ -71,7 +71,13 @@ TEST_F(WindowTest, EscapeClosesWithOneUnlessSwitchedOff) {
   QTimer::singleShot(0, [&] {
     (void)QTest::qWaitForWindowExposed(editing.GetWidget());
     editing.FindControl("edit")->SetFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QWidget* field = WaitForFocusWidget(editing);
+    if (field == nullptr) {
+      ADD_FAILURE() << "the edit never got the keyboard focus";
+      editing.Close(1);
+      return;
+    }
+    QTest::keyClick(field, Qt::Key_Escape);
   });
   EXPECT_EQ(editing.ShowModal(), 1);
 
