@@ -122,6 +122,10 @@ void EngineContext::Shutdown() {
   browsers_.clear();
   proxy_switcher_.reset();
   anchor_.reset();
+  // Views and pages whose deletion was only scheduled go now, while the profile
+  // they belong to still exists: the profile is released with the application
+  // object, and pages outliving it are a known cause of crashes at exit.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 ProxySwitcher* EngineContext::proxy_switcher() {
