@@ -1,30 +1,16 @@
 #pragma once
 
-#include <QStringList>
 #include <cstdio>
 #include <vector>
+
+#include "bench/startup/probe_report.h"
 
 // What both tab probes do: open `tabs` tabs on the page one after another, timing
 // each from the request to its page loaded, then switch between them round the
 // strip, timing each switch; print the two means and "ready", then wait to be
 // measured (PSS of the process tree) and ended by the harness.
-//   probe <page url> <tab count> <profile folder>
-struct TabProbeArguments {
-  QString url;
-  int tabs = 1;
-  QString profile;
-
-  static bool Parse(const QStringList& arguments, TabProbeArguments* out) {
-    if (arguments.size() < 4) {
-      std::fprintf(stderr, "usage: %s <url> <tabs> <profile folder>\n", qPrintable(arguments.value(0)));
-      return false;
-    }
-    out->url = arguments[1];
-    out->tabs = arguments[2].toInt();
-    out->profile = arguments[3];
-    return out->tabs > 0;
-  }
-};
+// Arguments as for the start-up probes: <page url> <tab count> <profile folder>.
+using TabProbeArguments = ProbeArguments;
 
 // Switches measured per run: enough rounds to average out one slow repaint.
 inline constexpr int kTabSwitches = 40;
