@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 
 namespace {
 

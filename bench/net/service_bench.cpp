@@ -2,7 +2,7 @@
 // envelope) and the payload cipher on 1 KiB texts.
 #include <benchmark/benchmark.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/http_post_form.h"
 #include "net/loopback_http_server.h"
 #include "net/payload_cipher.h"

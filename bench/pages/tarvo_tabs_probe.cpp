@@ -6,7 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "bench/pages/tab_probe_report.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_cookie_manager.h"
@@ -16,7 +16,7 @@
 #include "engines/cef/web_app.h"
 #include "engines/cef/web_client.h"
 #include "platform/text.h"
-#include "shell/bus/message_bus.h"
+#include "bus/message_bus.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
@@ -35,6 +35,8 @@ class ChromiumOnlyFactory : public IPageBodyFactory {
   explicit ChromiumOnlyFactory(CBodyBar* bodyBar) : bodyBar_(bodyBar) {}
   void OpenChromiumPage(const WString& url) override { CreateChromiumBrowser(bodyBar_->GetWidget(), WideToUtf8(url)); }
   bool OpenIePage(const WString&) override { return false; }
+  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Detach() override {}
   void ShutdownEngines() override {}
 
  private:

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <json/json.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "protect/domain_list_sync.h"

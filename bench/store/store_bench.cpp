@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "scratch_database.h"
 #include "store/history_records.h"
 

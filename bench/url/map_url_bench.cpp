@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/payload_cipher.h"
 #include "scratch_database.h"
-#include "shell/url/c_browser_url.h"
+#include "protect/c_browser_url.h"
 #include "store/schema_steps.h"
 
 namespace tarvo {

@@ -6,8 +6,8 @@
 #include <array>
 #include <string_view>
 
-#include "shell/url/public_suffix_table.h"
-#include "shell/url/url_parts.h"
+#include "url/public_suffix_table.h"
+#include "url/url_parts.h"
 
 namespace tarvo {
 namespace {

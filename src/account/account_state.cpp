@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/url/url_parts.h"
+#include "url/url_parts.h"
 
 namespace tarvo {
 

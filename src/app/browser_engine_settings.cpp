@@ -1,6 +1,6 @@
 #include "app/browser_engine_settings.h"
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "protect/domain_list.h"
 
 namespace tarvo {

@@ -5,13 +5,14 @@
 #include <QMessageBox>
 
 #include "app/browser_engine_settings.h"
+#include "app/engine_body_factory.h"
 #include "app/exit_cleaner.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "app/service_loop.h"
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "app/termination_signal_watcher.h"
 #include "engines/cef/cef_cookie_manager.h"
 #include "engines/cef/cef_entry_points.h"
@@ -20,7 +21,7 @@
 #include "platform/paths.h"
 #include "platform/program_launcher.h"
 #include "protect/domain_list_sync.h"
-#include "shell/bus/message_bus.h"
+#include "bus/message_bus.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
@@ -198,7 +199,8 @@ void CKXBrowserApp::StartEngine() {
 }
 
 bool CKXBrowserApp::OpenMainWindow() {
-  mainWnd_ = std::make_unique<MainDuiWnd>();
+  mainWnd_ = std::make_unique<MainDuiWnd>(
+      std::make_unique<EngineBodyFactory>(QString::fromStdU16String(SettingsRegistry::Instance().Get(u"appdata/cookie"))));
   for (const WString& url : commandLine_.startUrls) {
     mainWnd_->AddStartUrl(url);
   }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line_options.h"
+#include "settings/command_line_options.h"
 #include "engines/cef/cef_types.h"
 #include "platform/error_message.h"
 

@@ -1,6 +1,6 @@
 #include "app/exit_cleaner.h"
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "platform/folder_cleaner.h"
 #include "store/history_records.h"
 #include "store/info_records.h"

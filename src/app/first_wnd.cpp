@@ -1,6 +1,6 @@
 #include "app/first_wnd.h"
 
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "ui/ui_notify_types.h"
 
 namespace tarvo {

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "account/account_state.h"
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "platform/error_message.h"
 #include "platform/paths.h"
-#include "shell/url/url_encoding.h"
+#include "url/url_encoding.h"
 
 namespace tarvo {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/http_factory.h"
 #include "net/i_wininet_http.h"
 

@@ -9,9 +9,9 @@
 #include <system_error>
 #include <thread>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/http_download.h"
-#include "shell/url/site_icon.h"
+#include "url/site_icon.h"
 
 namespace tarvo {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/url/url_parts.h"
+#include "url/url_parts.h"
 #include "store/info_records.h"
 
 namespace tarvo {

@@ -2,13 +2,13 @@
 
 #include <arpa/inet.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/ping_socket.h"
 #include "net/service_reply.h"
 #include "platform/debug_output.h"
-#include "shell/url/url_parts.h"
+#include "url/url_parts.h"
 #include "store/info_records.h"
 
 namespace tarvo {

@@ -1,6 +1,6 @@
 #include "store/history_records.h"
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "platform/clock.h"
 
 namespace tarvo {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/url/page_url.h"
+#include "url/page_url.h"
 #include "store/user_database.h"
 
 namespace tarvo {

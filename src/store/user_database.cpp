@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "store/schema_steps.h"
 
 namespace tarvo {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "store/history_records.h"
 #include "store/info_records.h"
 #include "store/search_records.h"

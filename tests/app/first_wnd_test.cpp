@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "platform/paths.h"
 #include "ui/resource_manager.h"
 #include "ui/ui_messages.h"

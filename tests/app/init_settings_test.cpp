@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "account/account_state.h"
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "platform/error_message.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"

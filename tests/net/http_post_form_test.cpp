@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/loopback_http_server.h"
 
 namespace tarvo::test {

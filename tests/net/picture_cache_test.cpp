@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "loopback_http_server.h"
-#include "shell/url/site_icon.h"
+#include "url/site_icon.h"
 #include "support/temp_dir.h"
 
 namespace tarvo {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "net/http_post_form.h"
 #include "support/temp_dir.h"
 

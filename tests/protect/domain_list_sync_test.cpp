@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"

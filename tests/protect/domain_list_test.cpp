@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "protect/protected_sites.h"
 #include "store/info_records.h"
 #include "store/test_database.h"

@@ -1,7 +1,7 @@
 #include "protect/protected_sites.h"
 
 #include "net/payload_cipher.h"
-#include "shell/url/url_parts.h"
+#include "url/url_parts.h"
 
 namespace tarvo::test {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "store/test_database.h"
 
 namespace tarvo {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
 #include "support/temp_dir.h"

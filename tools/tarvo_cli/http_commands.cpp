@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "cli_command.h"
 #include "net/http_factory.h"
 #include "net/http_post_form.h"

@@ -3,7 +3,7 @@
 #include "cli_command.h"
 #include "net/payload_cipher.h"
 #include "protect/domain_list.h"
-#include "shell/url/c_browser_url.h"
+#include "protect/c_browser_url.h"
 #include "store/info_records.h"
 #include "store/query_table.h"
 #include "store/user_database.h"

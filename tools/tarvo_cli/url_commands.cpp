@@ -1,6 +1,6 @@
 #include "cli_command.h"
-#include "shell/url/site_icon.h"
-#include "shell/url/url_parts.h"
+#include "url/site_icon.h"
+#include "url/url_parts.h"
 
 namespace tarvo::cli {
 

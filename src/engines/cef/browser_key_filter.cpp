@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "ui/window_registry.h"
-#include "shell/main_window_commands.h"
+#include "shell/commands/main_window_commands.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo {

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "account/account_state.h"
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "engines/cef/browser_key_filter.h"
 #include "engines/cef/cef_auth_callback.h"
 #include "engines/cef/cef_browser.h"
@@ -16,17 +16,17 @@
 #include "engines/cef/cef_value.h"
 #include "engines/cef/client_language_keys.h"
 #include "engines/cef/tab_cef_body.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
+#include "bus/bus_keys.h"
+#include "bus/bus_string.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
-#include "shell/url/c_browser_url.h"
+#include "protect/c_browser_url.h"
 #include "ui/window_registry.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_messages.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
 

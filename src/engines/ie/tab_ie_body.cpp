@@ -4,16 +4,16 @@
 
 #include "engines/ie/web_browser_control.h"
 #include "platform/text.h"
-#include "shell/bus/bus_keys.h"
+#include "bus/bus_keys.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
 #include "ui/window_registry.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_messages.h"
-#include "shell/main_window_commands.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_messages.h"
+#include "shell/commands/main_window_commands.h"
 
 namespace tarvo {
 

@@ -5,8 +5,8 @@
 #include <QMouseEvent>
 
 #include "platform/text.h"
-#include "shell/main_window_commands.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/commands/main_window_messages.h"
 #include "ui/window_registry.h"
 
 namespace tarvo {

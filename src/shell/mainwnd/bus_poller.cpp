@@ -1,8 +1,8 @@
 #include "shell/mainwnd/bus_poller.h"
 
 #include "platform/debug_output.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 #include "shell/pages/page_bus_handler.h"
 
 namespace tarvo {

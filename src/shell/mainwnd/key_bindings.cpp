@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "shell/main_window_commands.h"
+#include "shell/commands/main_window_commands.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo {

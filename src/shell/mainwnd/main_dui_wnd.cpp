@@ -8,17 +8,16 @@
 #include <QWidget>
 #include <QCursor>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "platform/debug_output.h"
 #include "shell/addressbar/c_address_edit_ui.h"
 #include "shell/addressbar/search_engine_wnd.h"
 #include "shell/addressbar/web_search.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_commands.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/bus_poller.h"
-#include "shell/mainwnd/engine_body_factory.h"
 #include "shell/mainwnd/favor_bar_slot_ui.h"
 #include "shell/mainwnd/full_screen_controller.h"
 #include "shell/mainwnd/key_bindings.h"
@@ -31,6 +30,7 @@
 #include "shell/mainwnd/typed_address.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/c_body_bar_ui.h"
+#include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/tab_strip.h"
@@ -72,7 +72,9 @@ bool IsTag(const QString& tag, const char* name) { return tag.compare(QLatin1Str
 
 }  // namespace
 
-MainDuiWnd::MainDuiWnd() { g_mainWindow = this; }
+MainDuiWnd::MainDuiWnd(std::unique_ptr<IPageBodyFactory> bodies) : bodyFactory_(std::move(bodies)) {
+  g_mainWindow = this;
+}
 
 MainDuiWnd::~MainDuiWnd() {
   if (messages_ != nullptr) m_pm.RemoveTranslateAccelerator(messages_.get());
@@ -88,7 +90,6 @@ void MainDuiWnd::SetReadyCallback(std::function<void()> ready) { ready_ = std::m
 
 bool MainDuiWnd::CreateAndShow() {
   if (GetHWND() != 0) return false;
-  bodyFactory_ = std::make_unique<EngineBodyFactory>(Q(SettingsRegistry::Instance().Get(u"appdata/cookie")));
   if (Create(0, QStringLiteral("TarvoBrowser"), UI_WNDSTYLE_FRAME & ~WS_VISIBLE, 0, 0, 0, kInitialWidth,
              kInitialHeight) == 0) {
     return false;
@@ -147,7 +148,7 @@ void MainDuiWnd::InitWindow() {
   Pages& pages = Pages::Instance();
   pages.Attach(strip_.get(), bodyBar, GetHWND());
   pages.SetBodyFactory(bodyFactory_.get());
-  bodyFactory_->Attach(GetHWND(), bodyBar);
+  if (bodyFactory_ != nullptr) bodyFactory_->Attach(GetHWND(), bodyBar);
   new PageInputFence(bodyBar->GetWidget());  // owned by the body bar's widget
   WireToolbar();
 
@@ -160,7 +161,7 @@ void MainDuiWnd::InitWindow() {
   poller_ = std::make_unique<BusPoller>();
   busHandlers_ = std::make_unique<MainWindowBusHandlers>(*this);
   busHandlers_->Install(*poller_);
-  messages_ = std::make_unique<MainWindowMessageHandler>(*this, *bodyFactory_);
+  messages_ = std::make_unique<MainWindowMessageHandler>(*this, bodyFactory_.get());
   menuOwner_ = std::make_unique<MainMenuOwner>(*this);
   m_pm.AddTranslateAccelerator(messages_.get());
 }

@@ -30,7 +30,7 @@ namespace tarvo {
 
 class CAddressEditUI;
 class CBodyBar;
-class EngineBodyFactory;
+class IPageBodyFactory;
 class FullScreenController;
 class MainMenuOwner;
 class MainWindowBusHandlers;
@@ -50,8 +50,10 @@ class MainDuiWnd : public DuiLib::WindowImplBase {
   static constexpr int kWorkingSizeDelayMs = 2000;
   static constexpr int kBusPollMs = 25;
 
-  // Registers the process-wide pointer; no system window yet.
-  MainDuiWnd();
+  // Registers the process-wide pointer; no system window yet. `bodies` opens the
+  // window's pages in the engines (start-up makes it); a window without one shows
+  // no pages.
+  explicit MainDuiWnd(std::unique_ptr<IPageBodyFactory> bodies = nullptr);
   // Unregisters the pointer. The pages must have been shut down (close, or never
   // created); the controls go with the window.
   ~MainDuiWnd() override;
@@ -134,7 +136,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase {
   // The vector of three words the design keeps; nothing here reads it.
   std::vector<unsigned> reserved_ = std::vector<unsigned>(3, 0);
   std::unique_ptr<TabStrip> strip_;
-  std::unique_ptr<EngineBodyFactory> bodyFactory_;
+  std::unique_ptr<IPageBodyFactory> bodyFactory_;
   std::unique_ptr<FullScreenController> fullScreen_;
   std::unique_ptr<BusPoller> poller_;
   std::unique_ptr<MainWindowBusHandlers> busHandlers_;

@@ -3,11 +3,11 @@
 #include <QProcess>
 
 #include "account/account_state.h"
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "engines/cef/tab_cef_body.h"
 #include "platform/debug_output.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"

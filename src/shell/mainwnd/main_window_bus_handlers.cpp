@@ -4,11 +4,11 @@
 #include <QGuiApplication>
 #include <memory>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "platform/debug_output.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
+#include "bus/bus_keys.h"
+#include "bus/bus_string.h"
 #include "shell/mainwnd/bus_poller.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/mainwnd/main_window_language_keys.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/debug_output.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
@@ -80,7 +80,7 @@ void MainWindowMessageHandler::NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::L
 void MainWindowMessageHandler::OpenCompatibilityTab(DuiLib::WPARAM urlParam) {
   const std::unique_ptr<WString> url(reinterpret_cast<WString*>(urlParam));
   if (url == nullptr) return;
-  if (!bodies_.OpenIePage(*url)) DebugOutput("compatibility page not opened: " + WideToUtf8(*url));
+  if (bodies_ == nullptr || !bodies_->OpenIePage(*url)) DebugOutput("compatibility page not opened: " + WideToUtf8(*url));
 }
 
 bool MainWindowMessageHandler::IsListedBody(DuiLib::ITranslateAccelerator* translator) {

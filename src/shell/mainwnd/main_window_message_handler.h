@@ -25,7 +25,8 @@ class MainDuiWnd;
 
 class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
  public:
-  MainWindowMessageHandler(MainDuiWnd& window, IPageBodyFactory& bodies) : window_(window), bodies_(bodies) {}
+  // `bodies` may be null (a window without engines opens no compatibility tab).
+  MainWindowMessageHandler(MainDuiWnd& window, IPageBodyFactory* bodies) : window_(window), bodies_(bodies) {}
   ~MainWindowMessageHandler() override;
   MainWindowMessageHandler(const MainWindowMessageHandler&) = delete;
   MainWindowMessageHandler& operator=(const MainWindowMessageHandler&) = delete;
@@ -46,7 +47,7 @@ class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
   static bool IsListedBody(DuiLib::ITranslateAccelerator* translator);
 
   MainDuiWnd& window_;
-  IPageBodyFactory& bodies_;
+  IPageBodyFactory* bodies_;  // not owned
   std::set<DuiLib::ITranslateAccelerator*> translators_;  // not owned: the bodies' own
 };
 

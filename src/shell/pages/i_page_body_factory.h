@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/text.h"
+#include "ui/ui_defs.h"
 
 namespace tarvo {
+
+class CBodyBar;
 
 // How the page list reaches the engines without knowing them: start-up installs one
 // implementation (over CreateChromiumBrowser and CreateIeBody) with
@@ -12,6 +15,11 @@ namespace tarvo {
 class IPageBodyFactory {
  public:
   virtual ~IPageBodyFactory() = default;
+
+  // Points both engines at the window and its body bar (non-owning); Detach before
+  // either goes. Idempotent.
+  virtual void Attach(DuiLib::HWND mainWindow, CBodyBar* bodyBar) = 0;
+  virtual void Detach() = 0;
 
   // Asks the Chromium engine for a browser on `url` inside the body bar. The page
   // arrives later through "mainwnd/pages/addpage".

@@ -2,15 +2,15 @@
 
 #include <QString>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "shell/pages/icon_downloader.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_language_keys.h"
 #include "shell/pages/tab.h"
-#include "shell/url/c_browser_url.h"
-#include "shell/url/url_parts.h"
-#include "shell/url/page_url.h"
+#include "protect/c_browser_url.h"
+#include "url/url_parts.h"
+#include "url/page_url.h"
 #include "store/history_records.h"
 
 namespace tarvo {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/text.h"
-#include "shell/url/url_mapping.h"
+#include "url/url_mapping.h"
 #include "shell/pages/i_notify_icon.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/tab.h"

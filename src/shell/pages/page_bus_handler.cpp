@@ -2,14 +2,14 @@
 
 #include <memory>
 
-#include "app/settings_registry.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
-#include "shell/bus/message_bus.h"
+#include "settings/settings_registry.h"
+#include "bus/bus_keys.h"
+#include "bus/bus_string.h"
+#include "bus/message_bus.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_records.h"
 #include "shell/pages/pages.h"
-#include "shell/url/url_parts.h"
+#include "url/url_parts.h"
 
 namespace tarvo {
 

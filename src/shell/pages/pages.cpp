@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page.h"
@@ -11,9 +11,9 @@
 #include "shell/pages/tab_parts.h"
 #include "shell/pages/tab_option.h"
 #include "shell/pages/tab_strip.h"
-#include "shell/url/c_browser_url.h"
+#include "protect/c_browser_url.h"
 #include "ui/window_registry.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
 

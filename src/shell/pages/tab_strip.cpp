@@ -3,7 +3,7 @@
 #include "shell/pages/tab.h"
 #include "shell/pages/tab_parts.h"
 #include "ui/window_registry.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
 

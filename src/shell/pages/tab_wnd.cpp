@@ -4,7 +4,7 @@
 
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
-#include "shell/url/c_browser_url.h"
+#include "protect/c_browser_url.h"
 #include "ui/control_ui.h"
 #include "ui/option_ui.h"
 

@@ -1,6 +1,6 @@
 #include "shell/windows/language_texts.h"
 
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "ui/control_ui.h"
 
 namespace tarvo {

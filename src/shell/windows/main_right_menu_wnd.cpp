@@ -1,7 +1,7 @@
 #include "shell/windows/main_right_menu_wnd.h"
 
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 #include "shell/windows/language_texts.h"
 #include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"

@@ -3,15 +3,15 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 #include "shell/windows/i_main_menu_owner.h"
 #include "shell/windows/language_menu.h"
 #include "shell/windows/language_texts.h"
-#include "shell/main_window_commands.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/commands/main_window_messages.h"
 #include "shell/windows/new_window_launcher.h"
 #include "shell/windows/windows_language_keys.h"
 #include "ui/menu_element_ui.h"

@@ -1,6 +1,6 @@
 #include "shell/windows/rename_wnd.h"
 
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "shell/windows/language_texts.h"
 #include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"

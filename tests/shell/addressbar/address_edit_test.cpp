@@ -6,10 +6,10 @@
 
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
-#include "shell/main_window_commands.h"
+#include "shell/commands/main_window_commands.h"
 #include "support/temp_dir.h"
 #include "../windows/shell_test_owner.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {

@@ -16,16 +16,17 @@
 
 #include <memory>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "app/engine_body_factory.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_messages.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_messages.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
@@ -89,7 +90,8 @@ class MainWindowTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(server_->listening());
-    window_ = std::make_unique<MainDuiWnd>();
+    window_ = std::make_unique<MainDuiWnd>(std::make_unique<EngineBodyFactory>(
+        QString::fromStdU16String(SettingsRegistry::Instance().Get(u"appdata/cookie"))));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_commands.h"
-#include "shell/main_window_messages.h"
+#include "bus/bus_keys.h"
+#include "bus/bus_string.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/commands/main_window_messages.h"
 #include "shell/mainwnd/bus_poller.h"
 #include "shell/mainwnd/full_screen_controller.h"
 #include "shell/mainwnd/key_bindings.h"
@@ -229,7 +229,7 @@ class PrivateMessagesTest : public ::testing::Test {
 
   std::unique_ptr<PagesHost> host_ = std::make_unique<PagesHost>();
   MainDuiWnd window_;  // never shown: only the handler's back reference
-  MainWindowMessageHandler handler_{window_, host_->factory};
+  MainWindowMessageHandler handler_{window_, &host_->factory};
 };
 
 TEST_F(PrivateMessagesTest, TypedAddressGoesToTheNamedOrCurrentPageAndNeverToAClosedOne) {

@@ -30,6 +30,9 @@ class EngineBodyFactory : public IPageBodyFactory {
  public:
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
+  // The fixture points the engines at its own windows.
+  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Detach() override {}
   // The engine stays up for the whole program; its main shuts it down.
   void ShutdownEngines() override {}
 

@@ -12,7 +12,7 @@
 #include "engines/cef/tab_cef_body.h"
 #include "engines/ie/tab_ie_body.h"
 #include "engines/ie/web_browser_control.h"
-#include "shell/main_window_commands.h"
+#include "shell/commands/main_window_commands.h"
 #include "shell/pages/bodies_fixture.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"

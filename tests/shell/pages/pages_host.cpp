@@ -5,12 +5,12 @@
 
 #include "ui/ui_window_styles.h"
 
-#include "shell/bus/bus_keys.h"
+#include "bus/bus_keys.h"
 #include "shell/pages/c_body_bar_ui.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
 #include "shell/pages/pages.h"
-#include "shell/bus/message_bus.h"
+#include "bus/message_bus.h"
 
 namespace tarvo::test {
 

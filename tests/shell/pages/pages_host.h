@@ -50,6 +50,8 @@ class RecordingFactory : public IPageBodyFactory {
  public:
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
+  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Detach() override {}
   void ShutdownEngines() override { ++shutdowns; }
 
   std::vector<WString> chromiumUrls;

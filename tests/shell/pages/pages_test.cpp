@@ -5,11 +5,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/language_manager.h"
+#include "settings/language_manager.h"
 #include "net/payload_cipher.h"
 #include "platform/text.h"
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/bus_string.h"
+#include "bus/bus_keys.h"
+#include "bus/bus_string.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_records.h"
@@ -24,8 +24,8 @@
 #include "ui/window_registry.h"
 #include "store/query_table.h"
 #include "store/user_database.h"
-#include "shell/bus/message_bus.h"
-#include "shell/main_window_messages.h"
+#include "bus/message_bus.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings_registry.h"
-#include "shell/bus/message_bus.h"
+#include "settings/settings_registry.h"
+#include "bus/message_bus.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 

@@ -5,19 +5,19 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "shell/bus/bus_keys.h"
-#include "shell/bus/message_bus.h"
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
 #include "shell/windows/i_main_menu_owner.h"
 #include "shell/windows/main_right_menu_wnd.h"
-#include "shell/main_window_commands.h"
+#include "shell/commands/main_window_commands.h"
 #include "shell/windows/menu_wnd.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "shell_test_owner.h"
 #include "shown_windows.h"
-#include "app/language_manager.h"
-#include "app/settings_registry.h"
+#include "settings/language_manager.h"
+#include "settings/settings_registry.h"
 #include "ui/window_registry.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {

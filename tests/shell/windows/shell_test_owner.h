@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "shell/main_window_messages.h"
+#include "shell/commands/main_window_messages.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {

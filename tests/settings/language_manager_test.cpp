@@ -1,0 +1,159 @@
+#include "settings/language_manager.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/per_user_registry.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace tarvo {
+namespace {
+
+constexpr char16_t kKey[] = u"Software\\TarvoBrowser";
+
+class LanguageManagerTest : public ::testing::Test {
+ protected:
+  std::string Folder() const { return (dir_.path() / "lang").string() + "/"; }
+  void WritePack(const std::string& file, const std::string& text) const { dir_.WriteFile("lang/" + file, text); }
+  void WriteStandardPacks() const {
+    WritePack("usa.json", R"({"id": "usa", "tab/new": "New tab", "download/total": "Total"})");
+    WritePack("china.json", R"({"id": "china", "tab/new": "新标签页"})");
+  }
+  WString Stored() const { return PerUserRegistry::ReadString(kKey, u"language"); }
+
+  test::TempDir dir_;
+  test::ScopedEnv config_{"XDG_CONFIG_HOME", (dir_.path() / "config").string()};
+};
+
+TEST_F(LanguageManagerTest, WithNoStoredChoiceTheFirstNameIsChosenAndRemembered) {
+  WriteStandardPacks();
+  LanguageManager manager(Folder(), kKey);
+  EXPECT_EQ(manager.GetLanguageNames(), (std::vector<WString>{u"china", u"usa"}));
+  EXPECT_EQ(manager.GetCurrentLanguage(), u"china");
+  EXPECT_EQ(Stored(), u"china");
+  EXPECT_EQ(manager.GetText(u"tab/new"), u"新标签页");
+  EXPECT_EQ(manager.GetLanguageCode(), u"zh-cn");
+  EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
+}
+
+TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndRewrittenWhenNot) {
+  WriteStandardPacks();
+  WritePack("thai.json", R"({"id": "thailand", "tab/new": "แท็บใหม่"})");
+  WritePack("ja.json", R"({"id": "japan"})");
+  struct Case {
+    const char16_t* stored;
+    const char16_t* current;
+    const char16_t* code;
+    const char16_t* picture;  // languages without a picture folder use the English pictures
+  };
+  for (const Case& c : {Case{u"thailand", u"thailand", u"th", u"LangPic/TH/first_bg.jpg"},
+                        Case{u"japan", u"japan", u"ja", u"LangPic/EN/first_bg.jpg"},
+                        Case{u"korea", u"china", u"zh-cn", u"LangPic/CN/first_bg.jpg"}}) {
+    PerUserRegistry::WriteString(kKey, u"language", c.stored);
+    LanguageManager manager(Folder(), kKey);
+    EXPECT_EQ(manager.GetCurrentLanguage(), c.current) << WideToUtf8(c.stored);
+    EXPECT_EQ(manager.GetLanguageCode(), c.code);
+    EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), c.picture);
+    EXPECT_EQ(Stored(), c.current);
+  }
+}
+
+TEST_F(LanguageManagerTest, NonStringMembersAndMissingKeysReadEmpty) {
+  WritePack("usa.json", R"({"id": "usa", "n": 5, "o": {"a": "b"}, "a": ["x"], "z": null, "s": ""})");
+  LanguageManager manager(Folder(), kKey);
+  for (const char16_t* key : {u"n", u"o", u"a", u"z", u"s", u"missing", u""}) {
+    EXPECT_EQ(manager.GetText(key), u"") << WideToUtf8(key);
+  }
+}
+
+TEST_F(LanguageManagerTest, UnusablePacksAreIgnoredAndCommentsAllowed) {
+  WritePack("a_broken.json", R"({"id": "broken", )");
+  WritePack("b_numeric_id.json", R"({"id": 7, "k": "v"})");
+  WritePack("c_no_id.json", R"({"k": "v"})");
+  WritePack("d_array.json", R"(["id", "usa"])");
+  WritePack("e_commented.json", "// the English texts\n{\"id\": \"usa\", /* inline */ \"k\": \"v\"}");
+  WritePack("nested/deeper/vi.json", R"({"id": "vietnam", "k": "vi"})");
+  WritePack(".hidden/ko.json", R"({"id": "korea"})");
+  LanguageManager manager(Folder(), kKey);
+  EXPECT_EQ(manager.GetLanguageNames(), (std::vector<WString>{u"usa", u"vietnam"}));
+  ASSERT_EQ(manager.SetLanguage(u"usa"), 0);
+  EXPECT_EQ(manager.GetText(u"k"), u"v");
+}
+
+TEST_F(LanguageManagerTest, SetLanguageOfAnUnknownNameChangesNothing) {
+  WriteStandardPacks();
+  LanguageManager manager(Folder(), kKey);
+  ASSERT_EQ(manager.SetLanguage(u"usa"), 0);
+  EXPECT_EQ(manager.SetLanguage(u"USA"), -1);
+  EXPECT_EQ(manager.GetCurrentLanguage(), u"usa");
+  EXPECT_EQ(manager.GetText(u"tab/new"), u"New tab");
+  EXPECT_EQ(Stored(), u"usa");
+}
+
+TEST_F(LanguageManagerTest, MissingFolderGivesNoLanguage) {
+  LanguageManager manager(Folder() + "absent/", kKey);
+  EXPECT_TRUE(manager.GetLanguageNames().empty());
+  EXPECT_EQ(manager.GetCurrentLanguage(), u"");
+  EXPECT_EQ(manager.GetText(u"tab/new"), u"");
+  EXPECT_EQ(manager.GetLanguageCode(), u"en");
+}
+
+// Readers on other threads see either the old pack or the new one, never a torn one.
+TEST_F(LanguageManagerTest, GetTextIsSafeWhileTheLanguageChanges) {
+  WriteStandardPacks();
+  LanguageManager manager(Folder(), kKey);
+  std::atomic<bool> stop = false;
+  std::atomic<int> bad = 0;
+  std::vector<std::thread> readers;
+  for (int i = 0; i < 3; ++i) {
+    readers.emplace_back([&] {
+      while (!stop) {
+        const WString text = manager.GetText(u"tab/new");
+        bad += text != u"New tab" && text != u"新标签页";
+      }
+    });
+  }
+  for (int i = 0; i < 200; ++i) {
+    manager.SetLanguage(i % 2 == 0 ? u"usa" : u"china");
+  }
+  stop = true;
+  for (auto& reader : readers) {
+    reader.join();
+  }
+  EXPECT_EQ(bad, 0);
+}
+
+// Every JSON case is tried as a pack: none may crash or throw, the accepted objects
+// with a string "id" are installed, and each rejected one is ignored.
+TEST_F(LanguageManagerTest, JsonParserCasesNeverCrashTheLoader) {
+  const std::filesystem::path cases = std::filesystem::path(std::getenv("TARVO_TEST_DATA")) / "json_cases";
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(cases)) {
+    if (entry.path().extension() != ".json") {
+      continue;
+    }
+    ++count;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    test::TempDir packDir;
+    packDir.WriteFile("case.json", text.str());
+    const std::string name = entry.path().filename().string();
+    ASSERT_NO_THROW({
+      LanguageManager manager(packDir.path().string(), kKey);
+      if (name.starts_with("n_")) {
+        EXPECT_TRUE(manager.GetLanguageNames().empty()) << name;
+      }
+    }) << name;
+  }
+  EXPECT_GT(count, 40);
+}
+
+}  // namespace
+}  // namespace tarvo

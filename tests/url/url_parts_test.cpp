@@ -1,0 +1,97 @@
+#include "url/url_parts.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_registry.h"
+
+namespace tarvo {
+namespace {
+
+class UrlPartsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://"); }
+  void TearDown() override { SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://"); }
+};
+
+TEST_F(UrlPartsTest, SchemeIsOnlyEverHttpOrHttps) {
+  EXPECT_EQ(GetUrlScheme(u"http://a.com/"), u"http://");
+  EXPECT_EQ(GetUrlScheme(u"https://a.com/"), u"https://");
+  EXPECT_EQ(GetUrlScheme(u"tarvo://usercenter"), u"");
+  EXPECT_EQ(GetUrlScheme(u"HTTP://a.com/"), u"");  // compared case-sensitively
+  EXPECT_EQ(GetUrlScheme(u"a.com/x"), u"");
+  EXPECT_EQ(GetUrlScheme(u""), u"");
+}
+
+TEST_F(UrlPartsTest, PortIsLeftOutOfTheHostButKeptInTheOrigin) {
+  const WString url = u"https://bank.example.com.cn:8443/login/index.html?a=b";
+  EXPECT_EQ(GetUrlHost(url), u"bank.example.com.cn");
+  EXPECT_EQ(GetUrlOrigin(url), u"https://bank.example.com.cn:8443");
+  EXPECT_EQ(GetUrlPath(url), u"/login/index.html?a=b");
+}
+
+TEST_F(UrlPartsTest, InternalSchemeHostIsItsFirstWord) {
+  EXPECT_EQ(GetUrlHost(u"tarvo://usercenter/profile"), u"usercenter");
+  EXPECT_EQ(GetUrlOrigin(u"tarvo://usercenter/profile"), u"tarvo://usercenter");
+  EXPECT_EQ(GetUrlPath(u"tarvo://usercenter/profile"), u"/profile");
+  EXPECT_EQ(GetUrlPath(u"tarvo://usercenter"), u"");
+  EXPECT_TRUE(HasInternalScheme(u"tarvo://usercenter"));
+  // The scheme comes from the settings on every call.
+  SettingsRegistry::Instance().Set(u"usercenter/http", u"kx://");
+  EXPECT_EQ(GetUrlHost(u"kx://center/x"), u"center");
+  EXPECT_EQ(GetUrlHost(u"tarvo://usercenter/profile"), u"tarvo");
+  EXPECT_FALSE(HasInternalScheme(u"tarvo://usercenter"));
+}
+
+TEST_F(UrlPartsTest, EmptyInternalSchemeRecognisesNothing) {
+  SettingsRegistry::Instance().Set(u"usercenter/http", u"");
+  EXPECT_EQ(GetUrlPath(u"a.com/x"), u"a.com/x");
+  EXPECT_FALSE(HasInternalScheme(u"a.com"));
+  EXPECT_FALSE(HasInternalScheme(u""));
+}
+
+TEST_F(UrlPartsTest, UnrecognisedPrefixScansFromTheFirstCharacter) {
+  EXPECT_EQ(GetUrlHost(u"ftp://files.example.com/a"), u"ftp");
+  EXPECT_EQ(GetUrlOrigin(u"ftp://files.example.com/a"), u"ftp:");
+  EXPECT_EQ(GetUrlPath(u"ftp://files.example.com/a"), u"ftp://files.example.com/a");
+  EXPECT_EQ(GetUrlHost(u"example.com:80/x"), u"example.com");
+  EXPECT_EQ(GetUrlOrigin(u"example.com:80/x"), u"example.com:80");
+  EXPECT_EQ(GetUrlHost(u"http://:8080/x"), u"");
+  EXPECT_EQ(GetUrlHost(u""), u"");
+  EXPECT_EQ(GetUrlOrigin(u""), u"");
+  EXPECT_EQ(GetUrlPath(u""), u"");
+  EXPECT_EQ(GetUrlHost(u"http://"), u"");
+  EXPECT_EQ(GetUrlOrigin(u"http://a.com"), u"http://a.com");
+  EXPECT_EQ(GetUrlPath(u"http://a.com"), u"");
+}
+
+TEST_F(UrlPartsTest, RegistrableDomainOfUrls) {
+  EXPECT_EQ(GetRegistrableDomain(u"https://a.b.www.example.com/x"), u"example.com");
+  EXPECT_EQ(GetRegistrableDomain(u"http://ebank.bank.com.cn:443/"), u"bank.com.cn");
+  EXPECT_EQ(GetRegistrableDomain(u"http://com.cn/"), u"com.cn");  // itself a suffix
+  EXPECT_EQ(GetRegistrableDomain(u"http://intranet/"), u"intranet");
+  EXPECT_EQ(GetRegistrableDomain(u"http://a.b.unlisted-tld-xyz/"), u"a.b.unlisted-tld-xyz");
+  EXPECT_EQ(GetRegistrableDomain(u"http://www.食狮.公司.cn/"), u"食狮.公司.cn");
+  EXPECT_EQ(GetRegistrableDomain(u""), u"");
+}
+
+TEST_F(UrlPartsTest, FileNameAndExtension) {
+  WString extension;
+  EXPECT_EQ(GetUrlFileName(u"http://e.com/dl/setup.tar.gz", &extension), u"setup.tar.gz");
+  EXPECT_EQ(extension, u"gz");
+  EXPECT_EQ(GetUrlFileName(u"files/dir/", &extension), u"");
+  EXPECT_EQ(extension, u"");
+  EXPECT_EQ(GetUrlFileName(u"/name.txt", &extension), u"");  // the slash is the first character
+  EXPECT_EQ(extension, u"txt");
+  EXPECT_EQ(GetUrlFileName(u"name.txt", &extension), u"");  // no slash before the dot
+  EXPECT_EQ(GetUrlFileName(u".hidden", &extension), u"");
+  EXPECT_EQ(extension, u"hidden");
+  EXPECT_EQ(GetUrlFileName(u"", &extension), u"");
+  EXPECT_EQ(extension, u"");
+  // The dot is searched in the whole text, as designed: a host's dot counts.
+  EXPECT_EQ(GetUrlFileName(u"http://example.com/dir/", &extension), u"example.com/dir/");
+  EXPECT_EQ(extension, u"com/dir/");
+  EXPECT_EQ(GetUrlFileName(u"http://e.com/a/b.pdf"), u"b.pdf");
+}
+
+}  // namespace
+}  // namespace tarvo
