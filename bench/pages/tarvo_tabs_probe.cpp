@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "bench/pages/tab_probe_report.h"
 #include "engines/cef/cef_browser.h"
@@ -19,7 +20,7 @@
 #include "bus/message_bus.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
-#include "shell/pages/page_bus_handler.h"
+#include "shell/pages/page_host.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
 #include "store/user_database.h"
@@ -35,7 +36,7 @@ class ChromiumOnlyFactory : public IPageBodyFactory {
   explicit ChromiumOnlyFactory(CBodyBar* bodyBar) : bodyBar_(bodyBar) {}
   void OpenChromiumPage(const WString& url) override { CreateChromiumBrowser(bodyBar_->GetWidget(), WideToUtf8(url)); }
   bool OpenIePage(const WString&) override { return false; }
-  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Attach(const PageHost&) override {}
   void Detach() override {}
   void ShutdownEngines() override {}
 
@@ -76,8 +77,8 @@ int main(int argc, char** argv) {
   CefInitialize(args, settings, app, nullptr);
   CefCookieManager::GetGlobalManager()->SetStoragePath((probe.profile + "/Cookie").toStdU16String(), true);
 
-  SettingsRegistry::Instance().Set(u"newpage", u"about:blank");
-  SettingsRegistry::Instance().Set(u"appdata/picture", Utf8ToWide(probe.profile.toStdString() + "/Picture/"));
+  SettingsRegistry::Instance().Set(SettingsKeys::kNewPage, u"about:blank");
+  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(probe.profile.toStdString() + "/Picture/"));
   UserDatabase::Instance().OpenFile(probe.profile.toStdString() + "/kx.dat");
   UserDatabase::Instance().Upgrade();
   MessageBus::Instance().Initialise();
@@ -92,11 +93,11 @@ int main(int argc, char** argv) {
     test::PagesHost host;
     host.window.ResizeClient(1024, 800);
     ChromiumOnlyFactory factory(host.bodyBar);
-    Pages& pages = Pages::Instance();
+    Pages& pages = host.pages;
     pages.SetBodyFactory(&factory);
-    ClientInstance()->SetWindows(host.window.GetHWND(), host.bodyBar);
+    ClientInstance()->AddHost(PageHost{host.window.GetHWND(), host.bodyBar, &pages});
     QTimer busTimer;
-    QObject::connect(&busTimer, &QTimer::timeout, [] { PageBusHandler::DrainPageChannels(); });
+    QObject::connect(&busTimer, &QTimer::timeout, [&host] { host.poller.Drain(); });
     busTimer.start(25);
 
     std::vector<double> openMs;

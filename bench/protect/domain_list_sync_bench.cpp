@@ -8,6 +8,7 @@
 #include "loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "protect/domain_list_sync.h"
+#include "settings/settings_keys.h"
 #include "scratch_database.h"
 
 namespace {
@@ -50,8 +51,8 @@ void BM_SyncDomainList10000(benchmark::State& state) {
   const std::string body = ListReply(10000);
   tarvo::test::LoopbackHttpServer server(
       [&](const tarvo::test::ReceivedRequest&) { return tarvo::test::LoopbackHttpServer::Ok(body); });
-  tarvo::SettingsRegistry::Instance().Set(u"app/apiurl", server.WideUrl("/"));
-  tarvo::SettingsRegistry::Instance().Set(u"app/brand", u"TarvoBrowser");
+  tarvo::SettingsRegistry::Instance().Set(tarvo::SettingsKeys::kApiUrl, server.WideUrl("/"));
+  tarvo::SettingsRegistry::Instance().Set(tarvo::SettingsKeys::kBrand, u"TarvoBrowser");
   tarvo::bench::ScratchFolder folder;
   tarvo::UserDatabase database;
   tarvo::bench::OpenUpgraded(database, folder, "kx.dat");

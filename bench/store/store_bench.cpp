@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "scratch_database.h"
 #include "store/history_records.h"
@@ -26,7 +27,7 @@ BENCHMARK(BM_UpgradeNewFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 // One history row per iteration, each its own committed statement as the browser
 // writes them.
 void BM_AddHistory(benchmark::State& state) {
-  SettingsRegistry::Instance().Set(u"newpage", u"file:///opt/tarvo/home.html");
+  SettingsRegistry::Instance().Set(SettingsKeys::kNewPage, u"file:///opt/tarvo/home.html");
   bench::ScratchFolder folder;
   UserDatabase database;
   bench::OpenUpgraded(database, folder, "kx.dat");

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/payload_cipher.h"
 #include "scratch_database.h"
@@ -55,7 +56,7 @@ WString AddressFor(int64_t i) {
 }
 
 void RunMapUrl(benchmark::State& state, bool withIndexes) {
-  SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://");
+  SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://");
   bench::ScratchFolder folder;
   UserDatabase database;
   bench::OpenUpgraded(database, folder, "kx.dat");

@@ -1,5 +1,6 @@
 #include "app/browser_engine_settings.h"
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "protect/domain_list.h"
 
@@ -8,8 +9,8 @@ namespace tarvo {
 cef::CefSettings BrowserEngineSettings::Build() {
   const SettingsRegistry& registry = SettingsRegistry::Instance();
   cef::CefSettings settings;
-  settings.cache_path = registry.GetUtf8(u"appdata/cache");
-  settings.log_file = registry.GetUtf8(u"appdata/log/cef.file");
+  settings.cache_path = registry.GetUtf8(SettingsKeys::kCacheFolder);
+  settings.log_file = registry.GetUtf8(SettingsKeys::kEngineLogFile);
   settings.user_agent = kUserAgent;
   settings.locale = kLocale;
   settings.accept_certificate_error = &BrowserEngineSettings::AcceptsCertificateError;

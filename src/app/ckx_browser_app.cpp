@@ -7,21 +7,25 @@
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
 #include "app/exit_cleaner.h"
+#include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "app/termination_signal_watcher.h"
 #include "engines/cef/cef_cookie_manager.h"
 #include "engines/cef/cef_entry_points.h"
 #include "engines/cef/web_app.h"
+#include "engines/ie/compat_network.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "platform/program_launcher.h"
 #include "protect/domain_list_sync.h"
 #include "bus/message_bus.h"
+#include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
@@ -79,7 +83,7 @@ int CKXBrowserApp::Run() {
   InitSettings();
   if (!options_.resourceFolder.empty()) {
     // The language packs beside the chosen resources, not beside the executable.
-    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(options_.resourceFolder) + u"lang/");
+    SettingsRegistry::Instance().Set(SettingsKeys::kLanguageFolder, Utf8ToWide(options_.resourceFolder) + u"lang/");
   }
   Mark("settings");
   commandLine_ = CommandLineOptions::Parse(arguments_);
@@ -140,7 +144,7 @@ void CKXBrowserApp::PrepareApplication() {
 }
 
 bool CKXBrowserApp::ClaimDataRoot() {
-  const std::string root = SettingsRegistry::Instance().GetUtf8(u"appdata/path");
+  const std::string root = SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot);
   // Without data folders (already reported) the database step reports the
   // consequence. A process that only sets the default browser never opens the
   // engine's profile: it runs beside a running browser and hands nothing over.
@@ -165,7 +169,7 @@ bool CKXBrowserApp::OpenDatabase() {
   UserDatabase& database = UserDatabase::Instance();
   // Without a data folder there is no database path, and SQLite would quietly open
   // a temporary database that loses everything at exit.
-  if (SettingsRegistry::Instance().Get(u"appdata/db").empty() || database.Open() != 0) {
+  if (SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile).empty() || database.Open() != 0) {
     DebugOutput("database: " + database.OpenError());
     ErrorMessage::Show(kDatabaseFailure);
     return false;
@@ -194,13 +198,16 @@ void CKXBrowserApp::StartEngine() {
   cef::CefInitialize(mainArgs_, BrowserEngineSettings::Build(), webApp_, nullptr);
   engineStarted_ = true;
   if (auto cookies = cef::CefCookieManager::GetGlobalManager()) {
-    cookies->SetStoragePath(SettingsRegistry::Instance().Get(u"appdata/cookie"), true);
+    cookies->SetStoragePath(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder), true);
   }
 }
 
 bool CKXBrowserApp::OpenMainWindow() {
-  mainWnd_ = std::make_unique<MainDuiWnd>(
-      std::make_unique<EngineBodyFactory>(QString::fromStdU16String(SettingsRegistry::Instance().Get(u"appdata/cookie"))));
+  windows_ = std::make_unique<BrowserWindows>();
+  FeatureRegistrations::RegisterAll(windows_->Features());
+  compatNetwork_ = std::make_unique<ie::CompatNetwork>(
+      QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
+  mainWnd_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatNetwork_));
   for (const WString& url : commandLine_.startUrls) {
     mainWnd_->AddStartUrl(url);
   }
@@ -215,7 +222,7 @@ bool CKXBrowserApp::OpenMainWindow() {
     handover_->SetReceiver([window](std::vector<WString> urls) {
       if (urls.empty()) {
         // A plain "new window" asks for a fresh page.
-        urls.push_back(SettingsRegistry::Instance().Get(u"homepage"));
+        urls.push_back(SettingsRegistry::Instance().Get(SettingsKeys::kHomePage));
       }
       window->OpenHandedOverUrls(urls);
     });
@@ -242,6 +249,8 @@ void CKXBrowserApp::ShutDown() {
     engineStarted_ = false;
   }
   mainWnd_.reset();
+  compatNetwork_.reset();
+  windows_.reset();
   splash_.reset();
   if (ownApplication_ != nullptr) {
     ownApplication_.reset();

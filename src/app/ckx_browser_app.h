@@ -21,6 +21,10 @@ namespace tarvo {
 namespace cef {
 class WebApp;
 }
+namespace ie {
+class CompatNetwork;
+}
+class BrowserWindows;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
@@ -55,6 +59,8 @@ class CKXBrowserApp {
   // cookie, cache and log folders. Returns 0. Does nothing without an open database.
   virtual int CleanUp();
 
+  // The main window while Run runs, or nullptr.
+  MainDuiWnd* main_window() const { return mainWnd_.get(); }
   // True once the main window has been shown during Run.
   bool main_window_shown() const { return mainWindowShown_; }
   // The start addresses of the command line.
@@ -81,6 +87,9 @@ class CKXBrowserApp {
   std::unique_ptr<InstanceHandover> handover_;
   std::unique_ptr<FirstWnd> splash_;
   std::unique_ptr<ServiceLoop> serviceLoop_;
+  // The windows' group and the compatibility engine's network outlive every window.
+  std::unique_ptr<BrowserWindows> windows_;
+  std::unique_ptr<ie::CompatNetwork> compatNetwork_;
   std::unique_ptr<MainDuiWnd> mainWnd_;
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;
   bool mainWindowShown_ = false;

@@ -1,34 +1,30 @@
 #pragma once
-// Opens pages in the real engines for the page list: a Chromium browser inside the
-// body bar (its page arrives through the bus) or a compatibility body whose page joins
-// at once. It also owns the compatibility engine's network, which every compatibility
-// view shares, and installs the windows the engines report to.
+// Opens one main window's pages in the real engines: a Chromium browser inside the
+// window's body bar (its page arrives through the bus) or a compatibility body whose
+// page joins at once. It tells both engines where the window's pages live.
 //
 // Threads: GUI thread. Lifetime: made by start-up and owned by the main window it
-// serves; the compatibility bodies
-// (owned by their pages) must be gone before it, which closing the window ensures.
-#include <QString>
+// serves; the compatibility bodies (owned by their pages) must be gone before the
+// compatibility network, which closing the window ensures.
 #include <memory>
 
 #include "engines/ie/tab_ie_body.h"
 #include "shell/pages/i_page_body_factory.h"
-#include "ui/ui_defs.h"
+#include "shell/pages/page_host.h"
 
 namespace tarvo {
 
-class CBodyBar;
-
 class EngineBodyFactory : public IPageBodyFactory {
  public:
-  // `cookieFolder`: where the compatibility engine keeps its cookie jar.
-  explicit EngineBodyFactory(const QString& cookieFolder);
+  // `network`: the compatibility engine's network, shared by every window (not
+  // owned; it outlives the factory).
+  explicit EngineBodyFactory(ie::CompatNetwork& network) : network_(network) {}
   ~EngineBodyFactory() override;
   EngineBodyFactory(const EngineBodyFactory&) = delete;
   EngineBodyFactory& operator=(const EngineBodyFactory&) = delete;
 
-  void Attach(DuiLib::HWND mainWindow, CBodyBar* bodyBar) override;
+  void Attach(const PageHost& host) override;
   void Detach() override;
-
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
   // The engine itself is shut down by the application once the event loop has
@@ -36,8 +32,8 @@ class EngineBodyFactory : public IPageBodyFactory {
   void ShutdownEngines() override {}
 
  private:
-  std::unique_ptr<ie::CompatNetwork> network_;
-  CBodyBar* bodyBar_ = nullptr;  // not owned
+  ie::CompatNetwork& network_;
+  PageHost host_;
   TabIeBody::Environment ieEnvironment_;
 };
 

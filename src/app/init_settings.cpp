@@ -7,6 +7,7 @@
 #include <string>
 
 #include "account/account_state.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/error_message.h"
 #include "platform/paths.h"
@@ -51,25 +52,25 @@ WString ProgramFolder() { return Utf8ToWide(ExecutableFolder()); }
 
 int InitSettings() {
   SettingsRegistry& settings = SettingsRegistry::Instance();
-  settings.Set(u"app/brand", AsciiToWide(kBrand));
-  settings.Set(u"app/version", AsciiToWide(kVersion));
-  settings.Set(u"app/regkey", AsciiToWide(kBrand));
-  settings.Set(u"app/lang", ProgramFolder() + u"lang/");
-  settings.Set(u"usercenter/http", u"tarvo://");
+  settings.Set(SettingsKeys::kBrand, AsciiToWide(kBrand));
+  settings.Set(SettingsKeys::kVersion, AsciiToWide(kVersion));
+  settings.Set(SettingsKeys::kRegistryKey, AsciiToWide(kBrand));
+  settings.Set(SettingsKeys::kLanguageFolder, ProgramFolder() + u"lang/");
+  settings.Set(SettingsKeys::kUserCentre, u"tarvo://");
 
   const std::string apiDev = TARVO_API_URL_DEV;
   const std::string apiPro = TARVO_API_URL_PRO;
-  settings.Set(u"app/apiurl_dev", Utf8ToWide(apiDev));
-  settings.Set(u"app/reset_password_url_dev", Utf8ToWide(OriginOf(apiDev) + kResetPasswordPath));
-  settings.Set(u"app/apiurl_pro", Utf8ToWide(apiPro));
-  settings.Set(u"app/reset_password_url_pro", Utf8ToWide(OriginOf(apiPro) + kResetPasswordPath));
-  settings.Set(u"app/apiurl", settings.Get(u"app/apiurl_pro"));
-  settings.Set(u"app/reset_password_url", settings.Get(u"app/reset_password_url_pro"));
+  settings.Set(SettingsKeys::kApiUrlDev, Utf8ToWide(apiDev));
+  settings.Set(SettingsKeys::kResetPasswordUrlDev, Utf8ToWide(OriginOf(apiDev) + kResetPasswordPath));
+  settings.Set(SettingsKeys::kApiUrlPro, Utf8ToWide(apiPro));
+  settings.Set(SettingsKeys::kResetPasswordUrlPro, Utf8ToWide(OriginOf(apiPro) + kResetPasswordPath));
+  settings.Set(SettingsKeys::kApiUrl, settings.Get(SettingsKeys::kApiUrlPro));
+  settings.Set(SettingsKeys::kResetPasswordUrl, settings.Get(SettingsKeys::kResetPasswordUrlPro));
   if (const char* overridden = std::getenv("TARVO_API_URL"); overridden != nullptr && overridden[0] != '\0') {
     // Endpoint paths are appended directly, so the base must end in "/".
     const std::string base = WithTrailingSlash(overridden);
-    settings.Set(u"app/apiurl", Utf8ToWide(base));
-    settings.Set(u"app/reset_password_url", Utf8ToWide(OriginOf(base) + kResetPasswordPath));
+    settings.Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
+    settings.Set(SettingsKeys::kResetPasswordUrl, Utf8ToWide(OriginOf(base) + kResetPasswordPath));
   }
 
   const std::string root = DataRoot();
@@ -82,21 +83,21 @@ int InitSettings() {
     }
   }
 
-  settings.Set(u"appdata/path", Utf8ToWide(root));
-  settings.Set(u"appdata/cache", Utf8ToWide(folders[2]));
-  settings.Set(u"appdata/cookie", Utf8ToWide(folders[1]));
-  settings.Set(u"appdata/picture", Utf8ToWide(folders[4]));
-  settings.Set(u"appdata/log", Utf8ToWide(folders[3]));
-  settings.Set(u"appdata/log/cef.file", Utf8ToWide(folders[3] + "chromium.log"));
+  settings.Set(SettingsKeys::kDataRoot, Utf8ToWide(root));
+  settings.Set(SettingsKeys::kCacheFolder, Utf8ToWide(folders[2]));
+  settings.Set(SettingsKeys::kCookieFolder, Utf8ToWide(folders[1]));
+  settings.Set(SettingsKeys::kPictureFolder, Utf8ToWide(folders[4]));
+  settings.Set(SettingsKeys::kLogFolder, Utf8ToWide(folders[3]));
+  settings.Set(SettingsKeys::kEngineLogFile, Utf8ToWide(folders[3] + "chromium.log"));
 
-  settings.Set(u"appdata/db", Utf8ToWide(root + "kx.dat"));
-  if (settings.Get(u"app/apiurl") == settings.Get(u"app/apiurl_dev")) {
-    settings.Set(u"appdata/db", Utf8ToWide(root + "kx_dev.dat"));
+  settings.Set(SettingsKeys::kDatabaseFile, Utf8ToWide(root + "kx.dat"));
+  if (settings.Get(SettingsKeys::kApiUrl) == settings.Get(SettingsKeys::kApiUrlDev)) {
+    settings.Set(SettingsKeys::kDatabaseFile, Utf8ToWide(root + "kx_dev.dat"));
   }
 
   const WString startPage = GetHomePageUrl();
-  settings.Set(u"newpage", startPage);
-  settings.Set(u"homepage", startPage);
+  settings.Set(SettingsKeys::kNewPage, startPage);
+  settings.Set(SettingsKeys::kHomePage, startPage);
 
   // The white list would restrict the VPN to listed sites; the browser runs with it off.
   AccountState::Instance().SetWhiteListActive(false);

@@ -7,9 +7,11 @@
 
 namespace tarvo::BusKeys {
 
-// Every channel of the message bus. The main window drains them in kPollOrder on each
-// timer tick, so a page is added before its loading, redirect, icon and title
-// messages of the same tick are applied.
+// The names of every channel of the message bus. The main windows' poller drains
+// them in kPollOrder on each timer tick, so a page is added before its loading,
+// redirect, icon and title messages of the same tick are applied. What each channel
+// carries is declared with it in bus/bus_channels.h and shell/pages/page_channels.h;
+// senders and receivers use those typed channels, never these names directly.
 inline constexpr char16_t kWindowOpenUrl[] = u"mainwnd/window/openurl";
 inline constexpr char16_t kTabOpenUrl[] = u"mainwnd/tab/openurl";
 inline constexpr char16_t kTabOpenHome[] = u"mainwnd/tab/openhome";
@@ -32,9 +34,6 @@ inline constexpr char16_t kProtectShowDialog[] = u"mainwnd/protect/show_dialog";
 inline constexpr char16_t kProtectShowVpn403[] = u"mainwnd/protect/show_vpn403";
 inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_failed";
 inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
-
-// The payload of messages that carry no data (0 would read as an empty channel).
-inline constexpr uintptr_t kSignal = 1;
 
 inline constexpr std::array<WStringView, 22> kPollOrder = {
     kWindowOpenUrl,     kTabOpenUrl,       kTabOpenHome,          kTabOpenAllUrl,        kTabOpenResetPassword,

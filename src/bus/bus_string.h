@@ -20,6 +20,10 @@ struct BusString {
   static BusString* Create(const char16_t* text);
   static BusString* Create(WStringView text);
   static void Free(BusString* string);
+  // Frees through Free, for owning pointers.
+  struct Deleter {
+    void operator()(BusString* string) const { Free(string); }
+  };
 
   // The text (empty for a string made from a null source).
   WStringView View() const;

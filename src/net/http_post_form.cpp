@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/http_factory.h"
 #include "net/i_wininet_http.h"
@@ -22,7 +23,7 @@ int HttpPostForm(std::string& replyText, const WString& url, const WString& body
   return 0;
 }
 
-WString ServiceAddress(WStringView path) { return SettingsRegistry::Instance().Get(u"app/apiurl") + WString(path); }
+WString ServiceAddress(WStringView path) { return SettingsRegistry::Instance().Get(SettingsKeys::kApiUrl) + WString(path); }
 
 int CallService(WStringView path, const FormBody& body, ServiceReply& reply) {
   std::string text;

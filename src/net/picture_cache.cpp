@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/http_download.h"
 #include "url/site_icon.h"
@@ -16,7 +17,7 @@
 namespace tarvo {
 
 WString PictureCache::CachePath(WStringView iconUrl) {
-  return SettingsRegistry::Instance().Get(u"appdata/picture") + GetIconCacheName(iconUrl);
+  return SettingsRegistry::Instance().Get(SettingsKeys::kPictureFolder) + GetIconCacheName(iconUrl);
 }
 
 bool PictureCache::FetchPicture(const WString& iconUrl) {

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
@@ -107,7 +108,7 @@ bool DomainListSync::BuildRow(const Json::Value& entry, PendingRow& row) const {
   std::string plainSource;
   cipher_.DecryptText(row.sourceUrl, plainSource);
   if (plainSource == kUserCenterMarker) {
-    plainSource = SettingsRegistry::Instance().GetUtf8(u"usercenter/http") + "usercenter";
+    plainSource = SettingsRegistry::Instance().GetUtf8(SettingsKeys::kUserCentre) + "usercenter";
     row.sourceUrl = EncryptUtf8(plainSource);
   }
   r.sourceUrl = Utf8ToWide(plainSource);
@@ -163,7 +164,7 @@ int DomainListSync::SyncDomainList() {
   body.Add("latest_time", "0")
       .Add("platform", "3")
       .Add("client_version", "0")
-      .Add("brand", SettingsRegistry::Instance().Get(u"app/brand"));
+      .Add("brand", SettingsRegistry::Instance().Get(SettingsKeys::kBrand));
   ServiceReply reply;
   if (CallService(kEndpoint, body, reply) != 0) {
     return -1;

@@ -8,6 +8,7 @@
 
 #include <json/reader.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/per_user_registry.h"
 
@@ -59,7 +60,7 @@ std::vector<std::filesystem::directory_entry> SortedEntries(const std::string& f
 
 LanguageManager& LanguageManager::Instance() {
   static LanguageManager* manager = new LanguageManager(
-      SettingsRegistry::Instance().GetUtf8(u"app/lang"), u"Software\\" + SettingsRegistry::Instance().Get(u"app/regkey"));
+      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kLanguageFolder), u"Software\\" + SettingsRegistry::Instance().Get(SettingsKeys::kRegistryKey));
   return *manager;
 }
 

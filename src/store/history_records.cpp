@@ -1,12 +1,13 @@
 #include "store/history_records.h"
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/clock.h"
 
 namespace tarvo {
 
 int HistoryRecords::AddHistory(PageUrl& page) const {
-  if (page.url == SettingsRegistry::Instance().Get(u"newpage")) {
+  if (page.url == SettingsRegistry::Instance().Get(SettingsKeys::kNewPage)) {
     return 0;
   }
   const int64_t id = database_.ExecReturningRowId(

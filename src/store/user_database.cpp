@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "store/schema_steps.h"
 
@@ -21,7 +22,7 @@ UserDatabase& UserDatabase::Instance() {
   return *database;
 }
 
-int UserDatabase::Open() { return OpenFile(SettingsRegistry::Instance().GetUtf8(u"appdata/db")); }
+int UserDatabase::Open() { return OpenFile(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDatabaseFile)); }
 
 int UserDatabase::OpenFile(const std::string& path) {
   openError_.clear();

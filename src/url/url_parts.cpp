@@ -1,5 +1,6 @@
 #include "url/url_parts.h"
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "url/public_suffix_table.h"
 
@@ -10,7 +11,7 @@ namespace {
 constexpr WStringView kHttp = u"http://";
 constexpr WStringView kHttps = u"https://";
 
-WString InternalScheme() { return SettingsRegistry::Instance().Get(u"usercenter/http"); }
+WString InternalScheme() { return SettingsRegistry::Instance().Get(SettingsKeys::kUserCentre); }
 
 // Length of the recognised prefix the URL begins with, tested in the order
 // "http://", "https://", internal scheme; 0 when none is recognised.

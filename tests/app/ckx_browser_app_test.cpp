@@ -126,7 +126,7 @@ TEST_F(CKXBrowserAppFailureTest, NoLanguagePackIsReported) {
 // window, then closes the window like the user would.
 class RunObserver {
  public:
-  RunObserver() {
+  explicit RunObserver(const CKXBrowserApp& app) : app_(app) {
     clock_.start();
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
     timer_.start(50);
@@ -140,14 +140,15 @@ class RunObserver {
     return false;
   }
   void Poll() {
-    MainDuiWnd* window = MainDuiWnd::Instance();
+    MainDuiWnd* window = app_.main_window();
     if (clock_.elapsed() > 45000) {
       std::fprintf(stderr, "observer: gave up\n");
       if (window != nullptr) window->Close(0);
       timer_.stop();
       return;
     }
-    if (window == nullptr || Pages::Instance().Count() == 0) return;
+    if (window == nullptr || window->PageList().Count() == 0) return;
+    const Pages& pages = window->PageList();
     if (!splashChecked_) {
       splashChecked_ = true;
       splashAtFirstPage_ = SplashVisible();
@@ -155,14 +156,14 @@ class RunObserver {
     // Addresses show once the pages have started navigating; one the engine
     // refuses outright never shows.
     bool allShown = true;
-    for (int i = 0; i < Pages::Instance().Count(); ++i) {
-      allShown = allShown && !Pages::Instance().PageAt(i)->GetDisplayUrl().empty();
+    for (int i = 0; i < pages.Count(); ++i) {
+      allShown = allShown && !pages.PageAt(i)->GetDisplayUrl().empty();
     }
     if (!reported_ && (allShown || clock_.elapsed() > 8000)) {
       reported_ = true;
-      std::fprintf(stderr, "pages %d\n", Pages::Instance().Count());
-      for (int i = 0; i < Pages::Instance().Count(); ++i) {
-        const std::u16string url = Pages::Instance().PageAt(i)->GetDisplayUrl();
+      std::fprintf(stderr, "pages %d\n", pages.Count());
+      for (int i = 0; i < pages.Count(); ++i) {
+        const std::u16string url = pages.PageAt(i)->GetDisplayUrl();
         std::fprintf(stderr, "opened [%s]\n", QString::fromStdU16String(url).toUtf8().constData());
       }
     }
@@ -180,6 +181,7 @@ class RunObserver {
   bool reported_ = false;
   bool splashChecked_ = false;
   bool splashAtFirstPage_ = false;
+  const CKXBrowserApp& app_;
 };
 
 TEST_F(CKXBrowserAppFailureTest, SetAsDefaultWithAnAddressEndsWithoutAWindowEvenBesideARunningBrowser) {
@@ -221,7 +223,7 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
           for (std::string& argument : arguments) argv.push_back(argument.data());
           argv.push_back(nullptr);
           CKXBrowserApp app(static_cast<int>(arguments.size()), argv.data());
-          RunObserver observer;
+          RunObserver observer(app);
           const int result = app.Run();
           std::fflush(stderr);
           _exit(result == 1 && app.main_window_shown() ? 0 : 3);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/language_manager.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/paths.h"
 #include "ui/resource_manager.h"
@@ -20,7 +21,7 @@ namespace {
 class FirstWndTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(ExecutableFolder() + "lang/"));
+    SettingsRegistry::Instance().Set(SettingsKeys::kLanguageFolder, Utf8ToWide(ExecutableFolder() + "lang/"));
     DuiLib::CResourceManager::Instance().SetResourcePath(QString::fromStdString(ExecutableFolder()));
     DuiLib::CResourceManager::Instance().SetResourceZip(QStringLiteral("skin/normal.dat"));
   }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "account/account_state.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/error_message.h"
 #include "support/scoped_env.h"
@@ -40,26 +41,26 @@ TEST_F(InitSettingsTest, FreshProfileGetsEveryKeyAndFolder) {
   InitSettings();
   const std::string root = dir_.path().string() + "/TarvoBrowser/";
   EXPECT_TRUE(shown_.empty());
-  EXPECT_EQ(Get(u"app/brand"), "TarvoBrowser");
-  EXPECT_EQ(Get(u"app/version"), "5.5.8.1");
-  EXPECT_EQ(Get(u"app/regkey"), "TarvoBrowser");
-  EXPECT_EQ(Get(u"usercenter/http"), "tarvo://");
-  EXPECT_EQ(Get(u"app/apiurl"), Get(u"app/apiurl_pro"));
-  EXPECT_EQ(Get(u"app/apiurl_pro").back(), '/');
-  EXPECT_TRUE(Get(u"app/apiurl_dev").ends_with("/browser-api/"));
-  EXPECT_TRUE(Get(u"app/reset_password_url").ends_with("/personal-center/respwd.jsp"));
-  EXPECT_EQ(Get(u"app/reset_password_url"), Get(u"app/reset_password_url_pro"));
-  EXPECT_TRUE(Get(u"app/lang").ends_with("/lang/"));
-  EXPECT_EQ(Get(u"appdata/path"), root);
-  EXPECT_EQ(Get(u"appdata/cookie"), root + "Cookie/");
-  EXPECT_EQ(Get(u"appdata/cache"), root + "Cache/");
-  EXPECT_EQ(Get(u"appdata/picture"), root + "Picture/");
-  EXPECT_EQ(Get(u"appdata/log"), root + "Log/");
-  EXPECT_EQ(Get(u"appdata/log/cef.file"), root + "Log/chromium.log");
-  EXPECT_EQ(Get(u"appdata/db"), root + "kx.dat");
-  EXPECT_TRUE(Get(u"homepage").starts_with("file:///"));
-  EXPECT_TRUE(Get(u"homepage").ends_with("/home.html"));
-  EXPECT_EQ(Get(u"newpage"), Get(u"homepage"));
+  EXPECT_EQ(Get(SettingsKeys::kBrand), "TarvoBrowser");
+  EXPECT_EQ(Get(SettingsKeys::kVersion), "5.5.8.1");
+  EXPECT_EQ(Get(SettingsKeys::kRegistryKey), "TarvoBrowser");
+  EXPECT_EQ(Get(SettingsKeys::kUserCentre), "tarvo://");
+  EXPECT_EQ(Get(SettingsKeys::kApiUrl), Get(SettingsKeys::kApiUrlPro));
+  EXPECT_EQ(Get(SettingsKeys::kApiUrlPro).back(), '/');
+  EXPECT_TRUE(Get(SettingsKeys::kApiUrlDev).ends_with("/browser-api/"));
+  EXPECT_TRUE(Get(SettingsKeys::kResetPasswordUrl).ends_with("/personal-center/respwd.jsp"));
+  EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), Get(SettingsKeys::kResetPasswordUrlPro));
+  EXPECT_TRUE(Get(SettingsKeys::kLanguageFolder).ends_with("/lang/"));
+  EXPECT_EQ(Get(SettingsKeys::kDataRoot), root);
+  EXPECT_EQ(Get(SettingsKeys::kCookieFolder), root + "Cookie/");
+  EXPECT_EQ(Get(SettingsKeys::kCacheFolder), root + "Cache/");
+  EXPECT_EQ(Get(SettingsKeys::kPictureFolder), root + "Picture/");
+  EXPECT_EQ(Get(SettingsKeys::kLogFolder), root + "Log/");
+  EXPECT_EQ(Get(SettingsKeys::kEngineLogFile), root + "Log/chromium.log");
+  EXPECT_EQ(Get(SettingsKeys::kDatabaseFile), root + "kx.dat");
+  EXPECT_TRUE(Get(SettingsKeys::kHomePage).starts_with("file:///"));
+  EXPECT_TRUE(Get(SettingsKeys::kHomePage).ends_with("/home.html"));
+  EXPECT_EQ(Get(SettingsKeys::kNewPage), Get(SettingsKeys::kHomePage));
   for (const char* folder : {"Cookie", "Cache", "Log", "Picture"}) {
     EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
   }
@@ -85,7 +86,7 @@ TEST_F(InitSettingsTest, UncreatableRootShowsTheMessageAndLeavesLaterKeysAbsent)
   EXPECT_EQ(InitSettings(), 0);
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0], "Error: Can't create browser data, please reinstall!");
-  EXPECT_EQ(Get(u"app/brand"), "TarvoBrowser") << "keys before the folders are set";
+  EXPECT_EQ(Get(SettingsKeys::kBrand), "TarvoBrowser") << "keys before the folders are set";
   for (const char16_t* key : {u"appdata/path", u"appdata/cookie", u"appdata/db", u"newpage", u"homepage"}) {
     EXPECT_EQ(Get(key), "");
   }
@@ -94,19 +95,19 @@ TEST_F(InitSettingsTest, UncreatableRootShowsTheMessageAndLeavesLaterKeysAbsent)
 TEST_F(InitSettingsTest, EnvironmentOverridesTheServiceAddressAndItsResetPage) {
   test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:48123/staging");
   InitSettings();
-  EXPECT_EQ(Get(u"app/apiurl"), "http://127.0.0.1:48123/staging/");
-  EXPECT_EQ(Get(u"app/reset_password_url"), "http://127.0.0.1:48123/personal-center/respwd.jsp");
-  EXPECT_NE(Get(u"app/apiurl_pro"), Get(u"app/apiurl"));
-  EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx.dat"));
+  EXPECT_EQ(Get(SettingsKeys::kApiUrl), "http://127.0.0.1:48123/staging/");
+  EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), "http://127.0.0.1:48123/personal-center/respwd.jsp");
+  EXPECT_NE(Get(SettingsKeys::kApiUrlPro), Get(SettingsKeys::kApiUrl));
+  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx.dat"));
 }
 
 TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatabase) {
   SettingsRegistry::Instance().ClearForTesting();
   InitSettings();
-  const std::string dev = Get(u"app/apiurl_dev");
+  const std::string dev = Get(SettingsKeys::kApiUrlDev);
   test::ScopedEnv api("TARVO_API_URL", dev);
   InitSettings();
-  EXPECT_TRUE(Get(u"appdata/db").ends_with("/kx_dev.dat"));
+  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx_dev.dat"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/loopback_http_server.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 class HttpPostFormTest : public ::testing::Test {
  protected:
-  void SetUp() override { SettingsRegistry::Instance().Set(u"app/apiurl", server_.WideUrl("/api/")); }
+  void SetUp() override { SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, server_.WideUrl("/api/")); }
   void TearDown() override { SettingsRegistry::Instance().ClearForTesting(); }
 
   LoopbackHttpServer server_{[](const ReceivedRequest& request) {
@@ -56,7 +57,7 @@ TEST_F(HttpPostFormTest, EmptyOrUnparsableRepliesAndTransportFailuresAreMinusOne
   EXPECT_EQ(reply.message(), "token expired");
 
   // Without its trailing "/" the base address glues the path onto the port.
-  SettingsRegistry::Instance().Set(u"app/apiurl", AsciiToWide(server_.Url("")));
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, AsciiToWide(server_.Url("")));
   EXPECT_EQ(CallService(u"app/v1.0/version", FormBody(), reply), -1);
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "loopback_http_server.h"
 #include "url/site_icon.h"
@@ -23,7 +24,7 @@ using test::LoopbackHttpServer;
 class PictureCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SettingsRegistry::Instance().Set(u"appdata/picture", Utf8ToWide(dir_.path().string() + "/"));
+    SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(dir_.path().string() + "/"));
   }
   std::string Read(const WString& path) const {
     std::ifstream in(WideToUtf8(path), std::ios::binary);

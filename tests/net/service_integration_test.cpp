@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/http_post_form.h"
 #include "support/temp_dir.h"
@@ -77,7 +78,7 @@ TEST(ServiceIntegrationTest, LoginWithReservedCharactersAndVersionCheck) {
   if (!base.ends_with("/")) {
     base += "/";
   }
-  SettingsRegistry::Instance().Set(u"app/apiurl", Utf8ToWide(base));
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
 
   // The seeded password holds "&" and "=", which only a properly encoded form keeps.
   ServiceReply login;

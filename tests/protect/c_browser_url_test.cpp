@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "protect/protected_sites.h"
 #include "store/test_database.h"
@@ -14,7 +15,7 @@ using test::ProtectedSites;
 class CBrowserUrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://");
+    SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://");
     sites_.Add({"1", "https://portal.example.cn/", "http://127.0.0.1:9001/"});
     sites_.Add({"2", "tarvo://usercenter", "http://127.0.0.1:9002/"});
     // A type-2 bank host whose site is protected by an internal-scheme address too.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "loopback_http_server.h"
 #include "protect/domain_list.h"
@@ -60,9 +61,9 @@ std::string ListReply(const Json::Value& entries, int64_t maxTime = 1700000000) 
 class DomainListSyncTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://");
-    SettingsRegistry::Instance().Set(u"app/brand", u"TarvoBrowser");
-    SettingsRegistry::Instance().Set(u"app/apiurl", server_.WideUrl("/"));
+    SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://");
+    SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TarvoBrowser");
+    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, server_.WideUrl("/"));
   }
 
   // Serves `body` as the next reply to every request.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "protect/protected_sites.h"
 #include "store/info_records.h"
@@ -14,7 +15,7 @@ using test::ProtectedSites;
 
 class DomainListTest : public ::testing::Test {
  protected:
-  void SetUp() override { SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://"); }
+  void SetUp() override { SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://"); }
 
   test::TestDatabase store_;
   DomainList list_{store_.db()};

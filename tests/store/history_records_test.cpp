@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "store/test_database.h"
 
@@ -13,7 +14,7 @@ using test::TestDatabase;
 
 class HistoryRecordsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SettingsRegistry::Instance().Set(u"newpage", u"file:///opt/tarvo/home.html"); }
+  void SetUp() override { SettingsRegistry::Instance().Set(SettingsKeys::kNewPage, u"file:///opt/tarvo/home.html"); }
 
   TestDatabase store_;
   HistoryRecords history_{store_.db()};

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
@@ -199,7 +200,7 @@ TEST(UserDatabaseOpen, TextFileFailsAndStaysUntouched) {
 TEST(UserDatabaseOpen, SettingsChooseTheFileAndAMissingFolderFails) {
   TempDir folder;
   const auto path = folder.path() / "profile" / "kx.dat";
-  SettingsRegistry::Instance().Set(u"appdata/db", Utf8ToWide(path.string()));
+  SettingsRegistry::Instance().Set(SettingsKeys::kDatabaseFile, Utf8ToWide(path.string()));
   UserDatabase db;
   EXPECT_EQ(db.Open(), -1);  // the folder does not exist
   std::filesystem::create_directories(path.parent_path());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 
 namespace tarvo {
@@ -9,8 +10,8 @@ namespace {
 
 class UrlPartsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://"); }
-  void TearDown() override { SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://"); }
+  void SetUp() override { SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://"); }
+  void TearDown() override { SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://"); }
 };
 
 TEST_F(UrlPartsTest, SchemeIsOnlyEverHttpOrHttps) {
@@ -36,14 +37,14 @@ TEST_F(UrlPartsTest, InternalSchemeHostIsItsFirstWord) {
   EXPECT_EQ(GetUrlPath(u"tarvo://usercenter"), u"");
   EXPECT_TRUE(HasInternalScheme(u"tarvo://usercenter"));
   // The scheme comes from the settings on every call.
-  SettingsRegistry::Instance().Set(u"usercenter/http", u"kx://");
+  SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"kx://");
   EXPECT_EQ(GetUrlHost(u"kx://center/x"), u"center");
   EXPECT_EQ(GetUrlHost(u"tarvo://usercenter/profile"), u"tarvo");
   EXPECT_FALSE(HasInternalScheme(u"tarvo://usercenter"));
 }
 
 TEST_F(UrlPartsTest, EmptyInternalSchemeRecognisesNothing) {
-  SettingsRegistry::Instance().Set(u"usercenter/http", u"");
+  SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"");
   EXPECT_EQ(GetUrlPath(u"a.com/x"), u"a.com/x");
   EXPECT_FALSE(HasInternalScheme(u"a.com"));
   EXPECT_FALSE(HasInternalScheme(u""));

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "cli_command.h"
 #include "net/http_factory.h"
@@ -57,7 +58,7 @@ int RunPost(std::vector<std::string> args, CliStreams& io) {
     }
     body.Add(args[i].substr(0, equals), std::string_view(args[i]).substr(equals + 1));
   }
-  SettingsRegistry::Instance().Set(u"app/apiurl", Utf8ToWide(api));
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(api));
   ServiceReply reply;
   if (CallService(Utf8ToWide(args[0]), body, reply) != 0) {
     io.err << "tarvo-cli post: no usable reply from " << api << args[0] << "\n";

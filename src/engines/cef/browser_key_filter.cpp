@@ -6,7 +6,9 @@
 #include <QWidget>
 
 #include "ui/window_registry.h"
-#include "shell/commands/main_window_commands.h"
+#include "shell/commands/command_table.h"
+#include "shell/commands/post_command.h"
+#include "ui/key_codes.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo {
@@ -19,24 +21,8 @@ BrowserKeyFilter::BrowserKeyFilter(QWidget* view, DuiLib::HWND mainWindow) : QOb
 void BrowserKeyFilter::Watch(QObject* object) { object->installEventFilter(this); }
 
 unsigned BrowserKeyFilter::CommandForKey(int key, Qt::KeyboardModifiers modifiers) {
-  const bool control = (modifiers & Qt::ControlModifier) != 0;
-  switch (key) {
-    case Qt::Key_W:
-      return control ? Commands::kCloseTab : 0;
-    case Qt::Key_F:
-      return control ? Commands::kFindInPage : 0;
-    case Qt::Key_H:
-      // Alt+H alone is the page's own.
-      return control ? Commands::kHideFavorBar : 0;
-    case Qt::Key_F11:
-      return Commands::kToggleFullScreen;
-    case Qt::Key_Escape:
-      return Commands::kLeaveFullScreen;
-    case Qt::Key_F5:
-      return Commands::kReload;
-    default:
-      return 0;
-  }
+  return CommandTable::ForKey(KeyScope::kChromiumPage, DuiLib::VirtualKeyFromQtKey(key),
+                              DuiLib::KeyModifierBits(modifiers));
 }
 
 bool BrowserKeyFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -51,8 +37,7 @@ bool BrowserKeyFilter::eventFilter(QObject* watched, QEvent* event) {
       const auto* key = static_cast<QKeyEvent*>(event);
       if (key->isAutoRepeat()) break;
       if (const unsigned command = CommandForKey(key->key(), key->modifiers())) {
-        DuiLib::PostMessage(mainWindow_, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1),
-                            static_cast<DuiLib::LPARAM>(reinterpret_cast<std::uintptr_t>(watched)));
+        PostCommand(mainWindow_, command, static_cast<DuiLib::LPARAM>(reinterpret_cast<std::uintptr_t>(watched)));
       }
       break;
     }

@@ -175,6 +175,18 @@ void CefBrowserHost::PrintToPDF(const CefString& path, const CefPdfPrintSettings
   page->PrintToPdf(QString::fromStdU16String(path), LayoutFor(settings), std::move(callback));
 }
 
+void CefBrowserHost::Print(QPrinter* printer, std::function<void(bool)> done) {
+  auto browser = browser_.lock();
+  EnginePage* page = browser != nullptr ? browser->page() : nullptr;
+  if (page == nullptr || printer == nullptr) {
+    if (done) done(false);
+    return;
+  }
+  page->print(printer, [done = std::move(done)](bool printed) {
+    if (done) done(printed);
+  });
+}
+
 void CefBrowserHost::SetFocus(bool focus) {
   auto browser = browser_.lock();
   if (EngineView* view = browser != nullptr ? browser->view() : nullptr) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include "engines/cef/cef_string.h"
 #include "engines/cef/cef_types.h"
+
+class QPrinter;
 
 namespace tarvo::cef {
 
@@ -56,6 +60,9 @@ class CefBrowserHost {
   // Prints the page into a PDF file; the callback (may be nullptr) hears the
   // outcome. Page size and margins come from settings.
   void PrintToPDF(const CefString& path, const CefPdfPrintSettings& settings, CefRefPtr<CefPdfPrintCallback> callback);
+  // Prints the page on `printer` (non-owning; it must stay alive until `done`, which
+  // hears once whether the page was printed).
+  void Print(QPrinter* printer, std::function<void(bool)> done);
   void SetFocus(bool focus);
 
  private:

@@ -113,18 +113,36 @@ void EnginePage::PrintToPdf(const QString& path, const QPageLayout& layout, CefR
     return;
   }
   pdf_callbacks_.insert(path, std::move(callback));
+  pdf_queue_.emplace_back(path, layout);
+  if (pdf_running_.isEmpty()) {
+    StartNextPdf();
+  }
+}
+
+void EnginePage::StartNextPdf() {
+  if (pdf_queue_.empty()) {
+    return;
+  }
+  auto [path, layout] = std::move(pdf_queue_.front());
+  pdf_queue_.pop_front();
+  pdf_running_ = path;
   printToPdf(path, layout);
 }
 
 void EnginePage::FinishPdf(const QString& path, bool ok) {
-  auto it = pdf_callbacks_.find(path);
-  if (it == pdf_callbacks_.end()) {
-    return;
+  if (path == pdf_running_) {
+    pdf_running_.clear();
   }
-  CefRefPtr<CefPdfPrintCallback> callback = it.value();
-  pdf_callbacks_.erase(it);
-  if (callback != nullptr) {
-    callback->OnPdfPrintFinished(path.toStdU16String(), ok);
+  auto it = pdf_callbacks_.find(path);
+  if (it != pdf_callbacks_.end()) {
+    CefRefPtr<CefPdfPrintCallback> callback = it.value();
+    pdf_callbacks_.erase(it);
+    if (callback != nullptr) {
+      callback->OnPdfPrintFinished(path.toStdU16String(), ok);
+    }
+  }
+  if (pdf_running_.isEmpty()) {
+    StartNextPdf();
   }
 }
 

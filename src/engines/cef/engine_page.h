@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QMap>
+#include <QPageLayout>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <deque>
+#include <utility>
 
 #include "engines/cef/cef_types.h"
 
@@ -29,7 +32,8 @@ class EnginePage : public QWebEnginePage {
   void Attach(const std::weak_ptr<CefBrowser>& browser);
   // Ends the current search; its result is not reported to the client.
   void ClearFind();
-  // Prints to path and tells the callback (may be nullptr) how it went.
+  // Prints to path and tells the callback (may be nullptr) how it went. The engine
+  // prints one file at a time; a print asked for while another runs waits for it.
   void PrintToPdf(const QString& path, const QPageLayout& layout, CefRefPtr<CefPdfPrintCallback> callback);
 
  protected:
@@ -42,12 +46,15 @@ class EnginePage : public QWebEnginePage {
   void ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy, const QString& host);
   void ReportFindResult(const QWebEngineFindTextResult& result);
   void FinishPdf(const QString& path, bool ok);
+  void StartNextPdf();
 
   std::weak_ptr<CefBrowser> browser_;
   PageRequestInterceptor* interceptor_ = nullptr;  // owned: child of this page
-  QMap<QString, CefRefPtr<CefPdfPrintCallback>> pdf_callbacks_;
+  QMap<QString, CefRefPtr<CefPdfPrintCallback>> pdf_callbacks_;  // every print asked for
+  std::deque<std::pair<QString, QPageLayout>> pdf_queue_;          // those not started yet
+  QString pdf_running_;                                             // the one the engine prints
   QUrl resumed_url_;
-  int unreported_find_results_ = 0;  // results of ClearFind still to come  // a navigation held for a proxy switch, already approved by the client
+  int unreported_find_results_ = 0;  // results of ClearFind still to come
 };
 
 }  // namespace tarvo::cef

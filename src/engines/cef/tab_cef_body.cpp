@@ -1,5 +1,6 @@
 #include "engines/cef/tab_cef_body.h"
 
+#include <QImage>
 #include <QWidget>
 #include <algorithm>
 #include <fstream>
@@ -40,16 +41,17 @@ class CZoomTask : public cef::CefTask {
 // no byte-order mark, line ends as the page has them.
 class MyStringVisitor : public cef::CefStringVisitor {
  public:
-  explicit MyStringVisitor(WString path) : path_(std::move(path)) {}
+  MyStringVisitor(WString path, ITabBody::Done done) : path_(std::move(path)), done_(std::move(done)) {}
   void Visit(const cef::CefString& text) override {
-    std::ofstream file(WideToUtf8(path_), std::ios::binary | std::ios::trunc);
-    if (!file) return;
     const std::string bytes = WideToUtf8(text);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream file(WideToUtf8(path_), std::ios::binary | std::ios::trunc);
+    const bool written = file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush();
+    if (done_) std::exchange(done_, nullptr)(written);
   }
 
  private:
   const WString path_;
+  ITabBody::Done done_;
 };
 
 // Hands the outcome of a print to the caller's completion.
@@ -63,11 +65,6 @@ class PdfDone : public cef::CefPdfPrintCallback {
  private:
   std::function<void(bool)> done_;
 };
-
-TabCefBody* CefBodyOf(Page* page) {
-  if (page == nullptr || page->GetEngineType() != Page::kEngineChromium) return nullptr;
-  return dynamic_cast<TabCefBody*>(page->Body());
-}
 
 }  // namespace
 
@@ -97,9 +94,9 @@ int TabCefBody::Stop() {
   return 0;
 }
 
-double TabCefBody::ZoomInLevel(double level) { return std::min(level + kZoomStep, kMaxZoomLevel); }
+double TabCefBody::ZoomInLevel(double level) { return ZoomLevel::In(level); }
 
-double TabCefBody::ZoomOutLevel(double level) { return std::max(level - kZoomStep, kMinZoomLevel); }
+double TabCefBody::ZoomOutLevel(double level) { return ZoomLevel::Out(level); }
 
 void TabCefBody::ZoomIn() {
   if (auto host = Host()) cef::CefPostTask(cef::TID_UI, std::make_shared<CZoomTask>(host, &ZoomInLevel));
@@ -141,15 +138,36 @@ void TabCefBody::Close() {
   browser_.reset();
 }
 
-void TabCefBody::SavePageSource(Page* page, const WString& path) {
-  TabCefBody* body = CefBodyOf(page);
-  if (body == nullptr || body->browser_ == nullptr) return;
-  body->browser_->GetMainFrame()->GetSource(std::make_shared<MyStringVisitor>(path));
+bool TabCefBody::Supports(PageOperation) const {
+  auto host = Host();
+  return host != nullptr && host->GetWindowHandle() != nullptr;
 }
 
-void TabCefBody::SavePageAsPdf(Page* page, const WString& path, std::function<void(bool)> done) {
-  TabCefBody* body = CefBodyOf(page);
-  auto host = body != nullptr ? body->Host() : nullptr;
+void TabCefBody::SaveSource(const WString& path, Done done) {
+  if (!Supports(PageOperation::kSaveSource)) {
+    if (done) done(false);
+    return;
+  }
+  browser_->GetMainFrame()->GetSource(std::make_shared<MyStringVisitor>(path, std::move(done)));
+}
+
+void TabCefBody::Print(QPrinter* printer, Done done) {
+  auto host = Host();
+  if (host == nullptr || printer == nullptr) {
+    if (done) done(false);
+    return;
+  }
+  host->Print(printer, std::move(done));
+}
+
+void TabCefBody::TakePicture(PictureDone done) {
+  QWidget* window = Supports(PageOperation::kPicture) ? GetWindow() : nullptr;
+  const QImage picture = window != nullptr ? window->grab().toImage() : QImage();
+  if (done) done(picture);
+}
+
+void TabCefBody::SaveAsPdf(const WString& path, Done done) {
+  auto host = Host();
   if (host == nullptr) {
     if (done) done(false);
     return;

@@ -5,6 +5,7 @@
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_types.h"
 #include "shell/pages/i_tab_body.h"
+#include "shell/pages/zoom_level.h"
 
 namespace tarvo {
 
@@ -17,9 +18,9 @@ namespace tarvo {
 class TabCefBody : public ITabBody {
  public:
   // Zoom levels are logarithmic (0 = 100 %); steps and limits of the zoom commands.
-  static constexpr double kZoomStep = 0.2;
-  static constexpr double kMaxZoomLevel = 9.0;
-  static constexpr double kMinZoomLevel = -8.0;
+  static constexpr double kZoomStep = ZoomLevel::kStep;
+  static constexpr double kMaxZoomLevel = ZoomLevel::kMax;
+  static constexpr double kMinZoomLevel = ZoomLevel::kMin;
 
   // `ready`: whether the body accepts navigations from the start (the client makes
   // bodies ready); the window's visibility is left to the body bar.
@@ -36,6 +37,13 @@ class TabCefBody : public ITabBody {
   void FindPrevious(const WString& text) override;
   void Show(bool visible) override;
   void SetReady(bool ready) override;
+  // Every operation, while the browser and its view exist.
+  bool Supports(PageOperation operation) const override;
+  // One long PDF page (330 mm by 2 m, no margins, backgrounds printed).
+  void SaveAsPdf(const WString& path, Done done) override;
+  void SaveSource(const WString& path, Done done) override;
+  void Print(QPrinter* printer, Done done) override;
+  void TakePicture(PictureDone done) override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   // Stops, hides and closes the browser (the client's DoClose follows), then lets
@@ -47,16 +55,6 @@ class TabCefBody : public ITabBody {
   // Moves the window to the rectangle (right and bottom exclusive).
   void SetRect(int left, int top, int right, int bottom);
   cef::CefRefPtr<cef::CefBrowser> GetBrowser() const { return browser_; }
-
-  // Writes the page's source as UTF-8 without byte-order mark to `path` when the
-  // engine delivers it (a file that can't be written is left alone). Pages of the
-  // compatibility engine are ignored.
-  static void SavePageSource(Page* page, const WString& path);
-  // Prints the page into one long PDF page (330 mm by 2 m, no margins, backgrounds)
-  // at `path`, asynchronously. `done` (may be empty) hears once, on the GUI thread,
-  // whether the file was written; a path that can't be written leaves no file and
-  // reports false. Pages of the compatibility engine are ignored (`done` hears false).
-  static void SavePageAsPdf(Page* page, const WString& path, std::function<void(bool written)> done = {});
 
   // The zoom level one step in or out from `level`, within the limits.
   static double ZoomInLevel(double level);

@@ -16,16 +16,14 @@
 #include "engines/cef/cef_value.h"
 #include "engines/cef/client_language_keys.h"
 #include "engines/cef/tab_cef_body.h"
-#include "bus/bus_keys.h"
-#include "bus/bus_string.h"
+#include "bus/bus_channels.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
-#include "shell/pages/page_records.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
 #include "protect/c_browser_url.h"
 #include "ui/window_registry.h"
-#include "bus/message_bus.h"
 #include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
@@ -36,16 +34,9 @@ namespace {
 
 constexpr uint32_t kBrowserWindowStyle = 0x56010000;
 
-template <class Record>
-void PostRecord(WStringView key, Record* record) {
-  if (MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(record)) != 0) delete record;
-}
-
-void PostUrl(WStringView key, const CefString& url) {
-  BusString* text = BusString::Create(WStringView(url));
-  if (text != nullptr && MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(text)) != 0) {
-    BusString::Free(text);
-  }
+template <class Channel, class Record>
+void PostRecord(const Channel& channel, Record record) {
+  channel.Post(std::make_unique<Record>(std::move(record)));
 }
 
 CefString Text(WStringView key) { return LanguageManager::Instance().GetText(key); }
@@ -86,9 +77,29 @@ CefRefPtr<WebClient> ClientInstance() {
   return *client;
 }
 
-void WebClient::SetWindows(DuiLib::HWND mainWindow, CBodyBar* bodyBar) {
-  mainWindow_ = mainWindow;
-  bodyBar_ = bodyBar;
+void WebClient::AddHost(const PageHost& host) {
+  RemoveHost(host.bodyBar);
+  hosts_.push_back(host);
+}
+
+void WebClient::RemoveHost(const CBodyBar* bodyBar) {
+  std::erase_if(hosts_, [bodyBar](const PageHost& host) { return host.bodyBar == bodyBar; });
+}
+
+PageHost WebClient::HostOf(int browserId) const {
+  const auto it = bodyBarOfBrowser_.find(browserId);
+  for (const PageHost& host : hosts_) {
+    if (it != bodyBarOfBrowser_.end() && host.bodyBar == it->second) return host;
+  }
+  return hosts_.empty() ? PageHost{} : hosts_.front();
+}
+
+PageHost WebClient::HostOfView(const QWidget* view) const {
+  const QWidget* parent = view != nullptr ? view->parentWidget() : nullptr;
+  for (const PageHost& host : hosts_) {
+    if (parent != nullptr && host.bodyBar != nullptr && host.bodyBar->GetWidget() == parent) return host;
+  }
+  return hosts_.empty() ? PageHost{} : hosts_.front();
 }
 
 Page* WebClient::PageOf(int browserId) const {
@@ -96,13 +107,15 @@ Page* WebClient::PageOf(int browserId) const {
   return it == pageOfBrowser_.end() ? nullptr : it->second;
 }
 
-bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, const CefString&, const CefString&,
+bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>, const CefString&, const CefString&,
                               cef_window_open_disposition_t disposition, bool, const CefPopupFeatures&,
                               CefWindowInfo& window_info, CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) {
   if (disposition < WOD_NEW_FOREGROUND_TAB || disposition > WOD_NEW_WINDOW) return true;
   if (appTabs_) {
-    // Born at the body bar's size, like the browsers the shell asks for.
-    QWidget* bar = bodyBar_ != nullptr ? bodyBar_->GetWidget() : nullptr;
+    // Born in the opener's window at its body bar's size, like the browsers the
+    // shell asks for.
+    const PageHost host = HostOf(browser != nullptr ? browser->GetIdentifier() : -1);
+    QWidget* bar = host.bodyBar != nullptr ? host.bodyBar->GetWidget() : nullptr;
     const QRect client = bar != nullptr ? bar->rect() : QRect();
     window_info.SetAsChild(bar, 0, 0, client.width(), client.height());
     window_info.style = kBrowserWindowStyle;
@@ -111,29 +124,35 @@ bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, const 
 }
 
 void WebClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
-  auto host = browser->GetHost();
-  QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
+  auto browserHost = browser->GetHost();
+  QWidget* window = browserHost != nullptr ? browserHost->GetWindowHandle() : nullptr;
   if (window == nullptr) return;
   if (firstBrowser_ == nullptr) firstBrowser_ = browser;
-  new BrowserKeyFilter(window, mainWindow_);
+  const PageHost host = HostOfView(window);
+  new BrowserKeyFilter(window, host.mainWindow);
   // A new browser stays hidden until the body bar shows its page, so a background
   // tab never covers the selected one.
   window->hide();
 
   auto body = std::make_unique<TabCefBody>(browser, true);
   TabCefBody* rawBody = body.get();
-  auto* page = new Page(std::move(body), Page::kEngineChromium);
+  auto record = std::make_unique<AddPageRecord>();
+  record->page = std::make_unique<Page>(std::move(body), Page::kEngineChromium);
+  record->into = host.pages;
+  Page* page = record->page.get();
   const int id = browser->GetIdentifier();
   pageOfBrowser_[id] = page;
   browserOfId_[id] = browser;
-  if (MessageBus::Instance().Post(BusKeys::kPagesAddPage, reinterpret_cast<uintptr_t>(page)) != 0) {
+  bodyBarOfBrowser_[id] = host.bodyBar;
+  if (!PageChannels::kAddPage.Post(std::move(record))) {
+    // The page went with the record; its body closed the browser.
     pageOfBrowser_.erase(id);
     browserOfId_.erase(id);
-    delete page;
+    bodyBarOfBrowser_.erase(id);
     return;
   }
-  if (bodyBar_ != nullptr) {
-    DuiLib::PostMessage(bodyBar_->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
+  if (host.bodyBar != nullptr) {
+    DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
                         reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(rawBody)));
   }
 }
@@ -141,12 +160,15 @@ void WebClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
 bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
   const int id = browser->GetIdentifier();
   if (pageOfBrowser_.count(id) == 0) return false;
+  const PageHost pageHost = HostOf(id);
   pageOfBrowser_.erase(id);
   browserOfId_.erase(id);
+  bodyBarOfBrowser_.erase(id);
   proxyAnswers_.erase(id);
   auto host = browser->GetHost();
   QWidget* window = host != nullptr ? host->GetWindowHandle() : nullptr;
-  DuiLib::PostMessage(mainWindow_, MainWindowMessages::kRemoveBodyWindow, reinterpret_cast<DuiLib::WPARAM>(window));
+  DuiLib::PostMessage(pageHost.mainWindow, MainWindowMessages::kRemoveBodyWindow,
+                      reinterpret_cast<DuiLib::WPARAM>(window));
   // The first browser's window stays: proxy tasks are addressed through it.
   if (window != nullptr && !browser->IsSame(firstBrowser_)) window->deleteLater();
   return true;
@@ -155,13 +177,13 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
 void WebClient::OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool is_loading, bool, bool) {
   if (!appTabs_) return;
   Page* page = PageOf(browser->GetIdentifier());
-  if (page == nullptr || page != Pages::Instance().Current()) return;
-  PostRecord(BusKeys::kPageIsLoading, new PageFlagRecord{page, static_cast<uint8_t>(is_loading ? 1 : 0)});
+  if (page == nullptr || page->List() == nullptr || page != page->List()->Current()) return;
+  PostRecord(PageChannels::kIsLoading, PageFlagRecord{page, static_cast<uint8_t>(is_loading ? 1 : 0)});
 }
 
 void WebClient::OnTitleChange(CefRefPtr<CefBrowser> browser, const CefString& title) {
   if (!appTabs_ || title.empty()) return;
-  if (Page* page = PageOf(browser->GetIdentifier())) PostRecord(BusKeys::kPageSetTitle, new PageTextRecord{page, title});
+  if (Page* page = PageOf(browser->GetIdentifier())) PostRecord(PageChannels::kSetTitle, PageTextRecord{page, title});
 }
 
 void WebClient::OnFaviconURLChange(CefRefPtr<CefBrowser> browser, const std::vector<CefString>& icon_urls) {
@@ -170,7 +192,7 @@ void WebClient::OnFaviconURLChange(CefRefPtr<CefBrowser> browser, const std::vec
   if (page == nullptr) return;
   for (const CefString& url : icon_urls) {
     if (url.size() >= 4 && url.compare(url.size() - 4, 4, u".ico") == 0) {
-      PostRecord(BusKeys::kPageSetIconUrl, new PageTextRecord{page, url});
+      PostRecord(PageChannels::kSetIconUrl, PageTextRecord{page, url});
     }
   }
 }
@@ -180,7 +202,8 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
   const CefString url = request->GetURL();
   if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
     auto* text = new WString(url);
-    if (!DuiLib::PostMessage(mainWindow_, MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
+    if (!DuiLib::PostMessage(HostOf(browser->GetIdentifier()).mainWindow, MainWindowMessages::kOpenCompatibilityTab,
+                             reinterpret_cast<DuiLib::WPARAM>(text))) {
       delete text;
     }
     return true;
@@ -189,8 +212,7 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
   if (AccountState::Instance().IsConnected()) RouteThroughVpn(AccountState::Instance().IsWhiteListed(url));
   if (appTabs_ && frame != nullptr && frame->IsMain()) {
     if (Page* page = PageOf(browser->GetIdentifier())) {
-      PostRecord(BusKeys::kPageTempRedirect,
-                 new PageRedirectRecord{page, url, static_cast<uint8_t>(is_redirect ? 1 : 0)});
+      PostRecord(PageChannels::kTempRedirect, PageRedirectRecord{page, url, static_cast<uint8_t>(is_redirect ? 1 : 0)});
     }
   }
   return false;
@@ -314,26 +336,26 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
   auto host = browser != nullptr ? browser->GetHost() : nullptr;
   switch (command_id) {
     case kOpenInNewTab:
-      PostUrl(BusKeys::kTabOpenUrl, params->GetLinkUrl());
+      BusChannels::PostUrl(BusChannels::kTabOpenUrl, params->GetLinkUrl());
       return true;
     case kOpenInNewWindow:
     case kOpenInIncognito:
-      PostUrl(BusKeys::kWindowOpenUrl, params->GetLinkUrl());
+      BusChannels::PostUrl(BusChannels::kWindowOpenUrl, params->GetLinkUrl());
       return true;
     case kSaveAs:
       if (host != nullptr) host->StartDownload(params->GetLinkUrl());
       return true;
     case kAddFavourite:
-      PostUrl(BusKeys::kShowFavorWnd, params->GetLinkUrl());
+      BusChannels::PostUrl(BusChannels::kShowFavorWnd, params->GetLinkUrl());
       return true;
     case kCopyUrl:
-      PostUrl(BusKeys::kClipboardCopyUrl, params->GetLinkUrl());
+      BusChannels::PostUrl(BusChannels::kClipboardCopyUrl, params->GetLinkUrl());
       return true;
     case kSavePictureAs:
       if (host != nullptr) host->StartDownload(params->GetSourceUrl());
       return true;
     case kCopyPictureUrl:
-      PostUrl(BusKeys::kClipboardCopyUrl, params->GetSourceUrl());
+      BusChannels::PostUrl(BusChannels::kClipboardCopyUrl, params->GetSourceUrl());
       return true;
     case kCopyPicture:
       if (frame != nullptr) frame->ExecuteJavaScript(CopyPictureScript(params->GetSourceUrl()), frame->GetURL(), 0);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "engines/cef/cef_client.h"
 #include "engines/cef/cef_context_menu_handler.h"
@@ -10,6 +11,7 @@
 #include "engines/cef/cef_life_span_handler.h"
 #include "engines/cef/cef_load_handler.h"
 #include "engines/cef/cef_request_handler.h"
+#include "shell/pages/page_host.h"
 #include "ui/ui_defs.h"
 
 namespace tarvo {
@@ -22,7 +24,8 @@ class Page;
 // to the shell, adds the Accept-Language header, builds the context menu and hands
 // downloads on, answers the VPN proxy's challenges and routes navigations through the
 // VPN by its white list. It never touches the shell's objects: it posts to the message
-// bus and to the main window and body bar.
+// bus and to the main windows and body bars. Each browser belongs to the window whose
+// body bar it was made in (a pop-up to its opener's).
 //
 // Threads: every callback runs on the engine's UI thread (the GUI thread); the maps
 // are touched only there. Lifetime: made by ClientInstance on first use, never
@@ -54,9 +57,10 @@ class WebClient : public cef::CefClient,
     kPasteAndSearch = 26511,
   };
 
-  // Where the client posts: the main window and the body bar (non-owning; start-up
-  // sets them once the main window exists).
-  void SetWindows(DuiLib::HWND mainWindow, CBodyBar* bodyBar);
+  // A main window whose pages the engine serves (non-owning; start-up adds each window
+  // once it exists and removes it, by its body bar, before the window goes).
+  void AddHost(const PageHost& host);
+  void RemoveHost(const CBodyBar* bodyBar);
   // Who decides about downloads (non-owning; the download manager). Without one,
   // downloads are not accepted.
   void SetDownloadDelegate(cef::CefDownloadHandler* delegate) { downloadDelegate_ = delegate; }
@@ -125,14 +129,19 @@ class WebClient : public cef::CefClient,
   // Points the engine at the VPN node (proxied) or back at the system settings,
   // before the navigation in progress goes out. Nothing when it already is.
   static void RouteThroughVpn(bool proxied);
+  // The host of a browser (its window's while that window is open), or the first
+  // open host; an empty host when no window is open.
+  PageHost HostOf(int browserId) const;
+  // The open host whose body bar holds `view`, or the first open host.
+  PageHost HostOfView(const QWidget* view) const;
 
   std::map<int, Page*> pageOfBrowser_;  // not owned: the page list owns the pages
   std::map<int, cef::CefRefPtr<cef::CefBrowser>> browserOfId_;
   std::map<int, int> proxyAnswers_;  // browser identifier -> answers since its last navigation
   cef::CefRefPtr<cef::CefBrowser> firstBrowser_;
+  std::map<int, CBodyBar*> bodyBarOfBrowser_;  // not owned; compared with hosts_ only
   bool appTabs_ = true;
-  DuiLib::HWND mainWindow_ = 0;
-  CBodyBar* bodyBar_ = nullptr;                         // not owned
+  std::vector<PageHost> hosts_;  // the open windows, in the order they were added
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
   std::function<bool()> loginCheck_;
 };

@@ -1,27 +1,30 @@
 #include "engines/ie/tab_ie_body.h"
 
+#include <QFile>
+#include <QImage>
+#include <QPrinter>
 #include <QWidget>
 
 #include "engines/ie/web_browser_control.h"
 #include "platform/text.h"
-#include "bus/bus_keys.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
-#include "shell/pages/page_records.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
+#include "shell/pages/zoom_level.h"
 #include "ui/window_registry.h"
-#include "bus/message_bus.h"
 #include "shell/commands/main_window_messages.h"
-#include "shell/commands/main_window_commands.h"
+#include "shell/commands/command_table.h"
+#include "shell/commands/post_command.h"
 
 namespace tarvo {
 
 namespace {
 
-template <class Record>
-void PostRecord(WStringView key, Record* record) {
-  if (MessageBus::Instance().Post(key, reinterpret_cast<uintptr_t>(record)) != 0) delete record;
+template <class Channel, class Record>
+void PostRecord(const Channel& channel, Record record) {
+  channel.Post(std::make_unique<Record>(std::move(record)));
 }
 
 }  // namespace
@@ -64,8 +67,64 @@ int TabIeBody::Stop() {
 
 void TabIeBody::Show(bool visible) { control_->Show(visible); }
 
+void TabIeBody::SetZoom(double level) {
+  zoomLevel_ = level;
+  control_->SetZoomFactor(ZoomLevel::Factor(level));
+}
+
+void TabIeBody::ZoomIn() { SetZoom(ZoomLevel::In(zoomLevel_)); }
+
+void TabIeBody::ZoomOut() { SetZoom(ZoomLevel::Out(zoomLevel_)); }
+
+void TabIeBody::FindNext(const WString& text) { control_->Find(text, false); }
+
+void TabIeBody::FindPrevious(const WString& text) { control_->Find(text, true); }
+
+bool TabIeBody::Supports(PageOperation) const { return control_->Window() != nullptr; }
+
+void TabIeBody::SaveAsPdf(const WString& path, Done done) {
+  bool written = false;
+  if (Supports(PageOperation::kSaveAsPdf)) {
+    const QString file = QString::fromStdU16String(path);
+    {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(file);
+      printer.setPageSize(QPageSize(QPageSize::A4));
+      printer.setFullPage(true);
+      // The printer writes and closes the file when it goes out of scope.
+      control_->Print(&printer);
+    }
+    written = QFile(file).size() > 0;
+  }
+  if (done) done(written);
+}
+
+void TabIeBody::SaveSource(const WString& path, Done done) {
+  bool written = false;
+  if (Supports(PageOperation::kSaveSource)) {
+    QFile file(QString::fromStdU16String(path));
+    const std::string bytes = WideToUtf8(control_->DocumentSource());
+    written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+              file.flush();
+  }
+  if (done) done(written);
+}
+
+void TabIeBody::Print(QPrinter* printer, Done done) {
+  const bool printed = control_->Print(printer);
+  if (done) done(printed);
+}
+
+void TabIeBody::TakePicture(PictureDone done) {
+  QWidget* window = control_->Window();
+  const QImage picture = window != nullptr ? window->grab().toImage() : QImage();
+  if (done) done(picture);
+}
+
 void TabIeBody::PostLoading(bool loading) {
-  if (owner_ != nullptr) PostRecord(BusKeys::kPageIsLoading, new PageFlagRecord{owner_, static_cast<uint8_t>(loading)});
+  if (owner_ != nullptr) PostRecord(PageChannels::kIsLoading, PageFlagRecord{owner_, static_cast<uint8_t>(loading)});
 }
 
 void TabIeBody::BeforeNavigate2(DispatchId dispatch, const WString&, int, const WString& target_frame_name,
@@ -75,7 +134,7 @@ void TabIeBody::BeforeNavigate2(DispatchId dispatch, const WString&, int, const 
 
 void TabIeBody::NavigateComplete2(DispatchId dispatch, const WString& url) {
   if (dispatch == control_->Dispatch() && owner_ != nullptr) {
-    PostRecord(BusKeys::kPageTempRedirect, new PageRedirectRecord{owner_, url, 0});
+    PostRecord(PageChannels::kTempRedirect, PageRedirectRecord{owner_, url, 0});
   }
 }
 
@@ -93,7 +152,7 @@ void TabIeBody::TitleChange(const WString& text) {
   // While loading, the control reports the address as the title.
   const std::string utf8 = WideToUtf8(text);
   if (utf8.size() > 4 && utf8.compare(0, 4, "http") == 0) return;
-  PostRecord(BusKeys::kPageSetTitle, new PageTextRecord{owner_, text});
+  PostRecord(PageChannels::kSetTitle, PageTextRecord{owner_, text});
 }
 
 void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WString&, const WString&) {
@@ -101,13 +160,11 @@ void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WS
 }
 
 bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
-  if (message.message == KeyMessage::kKeyUp) {
-    unsigned command = 0;
-    if (message.virtual_key == KeyMessage::kVkF5) command = Commands::kReload;
-    if (message.virtual_key == KeyMessage::kVkF11) command = Commands::kToggleFullScreen;
-    if (command != 0) {
-      DuiLib::PostMessage(environment_.mainWindow, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, 1), 0);
-    }
+  if (message.message != KeyMessage::kKeyUp) return false;
+  const unsigned modifiers = (message.control ? DuiLib::MK_CONTROL : 0) | (message.alt ? DuiLib::MK_ALT : 0) |
+                             (message.shift ? DuiLib::MK_SHIFT : 0);
+  if (const unsigned command = CommandTable::ForKey(KeyScope::kCompatPage, message.virtual_key, modifiers)) {
+    PostCommand(environment_.mainWindow, command);
   }
   return false;
 }
@@ -120,15 +177,15 @@ DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
 }
 
 TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url) {
-  if (environment.bodyBar == nullptr || environment.network == nullptr) return nullptr;
+  if (environment.bodyBar == nullptr || environment.network == nullptr || environment.pages == nullptr) return nullptr;
   auto body = std::make_unique<TabIeBody>(environment, url);
   TabIeBody* raw = body.get();
   if (QWidget* window = raw->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
   raw->Show(true);
-  Page* page = Pages::Instance().CreateIePage(std::move(body));
+  Page* page = environment.pages->CreateIePage(std::move(body));
   if (page == nullptr) return nullptr;
   if (!url.empty()) raw->Navigate(url, WString(), WString());
-  PostRecord(BusKeys::kPageTempRedirect, new PageRedirectRecord{page, url, 0});
+  PostRecord(PageChannels::kTempRedirect, PageRedirectRecord{page, url, 0});
   DuiLib::PostMessage(environment.bodyBar->GetHWND(), PagesMessages::kAddIeBody,
                       reinterpret_cast<DuiLib::WPARAM>(raw->GetWindow()),
                       reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(raw)));

@@ -11,6 +11,7 @@
 namespace tarvo {
 
 class CBodyBar;
+class Pages;
 namespace ie {
 class CompatNetwork;
 class WebBrowserControl;
@@ -32,14 +33,15 @@ class TabIeBody : public ITabBody,
                   public ie::AcceleratorTranslator,
                   public DuiLib::ITranslateAccelerator {
  public:
-  // Where compatibility bodies live and report. Start-up fills one once the main
-  // window exists, keeps it (beside its page factory) and passes it to CreateIeBody;
-  // every body keeps a copy, so the new windows a page opens go to the same places.
-  // All three are non-owning and must outlive the bodies.
+  // Where compatibility bodies live and report. Start-up fills one for each main
+  // window once it exists, keeps it (beside the window's page factory) and passes it
+  // to CreateIeBody; every body keeps a copy, so the new windows a page opens go to
+  // the same window. All four are non-owning and must outlive the bodies.
   struct Environment {
     CBodyBar* bodyBar = nullptr;
     DuiLib::HWND mainWindow = 0;
     CompatNetwork* network = nullptr;
+    Pages* pages = nullptr;
   };
 
   // `environment.network` must be set; the view is made inside the body bar.
@@ -50,12 +52,19 @@ class TabIeBody : public ITabBody,
   int Navigate(const WString& url, const WString& extra1, const WString& extra2) override;
   int Reload() override;
   int Stop() override;
-  void ZoomIn() override {}
-  void ZoomOut() override {}
-  void FindNext(const WString&) override {}
-  void FindPrevious(const WString&) override {}
+  void ZoomIn() override;
+  void ZoomOut() override;
+  void FindNext(const WString& text) override;
+  void FindPrevious(const WString& text) override;
   void Show(bool visible) override;
   void SetReady(bool ready) override { Show(ready); }
+  // Every operation, while the view exists.
+  bool Supports(PageOperation operation) const override;
+  // The document paginated on A4 pages, backgrounds printed.
+  void SaveAsPdf(const WString& path, Done done) override;
+  void SaveSource(const WString& path, Done done) override;
+  void Print(QPrinter* printer, Done done) override;
+  void TakePicture(PictureDone done) override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   void Close() override { Stop(); }
@@ -83,17 +92,19 @@ class TabIeBody : public ITabBody,
 
  private:
   void PostLoading(bool loading);
+  void SetZoom(double level);
 
   const Environment environment_;
   std::unique_ptr<WebBrowserControl> control_;
   WString startUrl_;
   Page* owner_ = nullptr;  // not owned: the page owns this body
+  double zoomLevel_ = 0.0;
 };
 
 // Makes a compatibility body for `url` in the environment's body bar, its page (added
-// to the page list at once) and starts the navigation. Returns the body (owned by its
-// page), or nullptr when the environment lacks the body bar or the network. Main
-// window's thread.
+// to the environment's page list at once) and starts the navigation. Returns the body
+// (owned by its page), or nullptr when the environment lacks the body bar, the
+// network or the list. Main window's thread.
 TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url);
 
 }  // namespace tarvo

@@ -1,5 +1,6 @@
 #include "engines/ie/web_browser_control.h"
 
+#include <QPrinter>
 #include <QUrl>
 #include <QWebFrame>
 #include <QWebSettings>
@@ -63,6 +64,37 @@ void WebBrowserControl::Show(bool visible) {
   if (!view_.isNull()) {
     view_->setVisible(visible);
   }
+}
+
+void WebBrowserControl::SetZoomFactor(double factor) {
+  if (!view_.isNull()) {
+    view_->setZoomFactor(factor);
+  }
+}
+
+double WebBrowserControl::ZoomFactor() const { return view_.isNull() ? 1.0 : view_->zoomFactor(); }
+
+bool WebBrowserControl::Find(const WString& text, bool backward) {
+  if (view_.isNull() || text.empty()) {
+    return false;
+  }
+  QWebPage::FindFlags flags = QWebPage::FindWrapsAroundDocument;
+  if (backward) {
+    flags |= QWebPage::FindBackward;
+  }
+  return page_->findText(QString::fromStdU16String(text), flags);
+}
+
+WString WebBrowserControl::DocumentSource() const {
+  return view_.isNull() ? WString() : page_->mainFrame()->toHtml().toStdU16String();
+}
+
+bool WebBrowserControl::Print(QPrinter* printer) {
+  if (view_.isNull() || printer == nullptr) {
+    return false;
+  }
+  page_->mainFrame()->print(printer);
+  return true;
 }
 
 QWidget* WebBrowserControl::Window() const { return view_.data(); }

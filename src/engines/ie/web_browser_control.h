@@ -7,6 +7,7 @@
 #include "engines/ie/web_browser_events.h"
 #include "platform/text.h"
 
+class QPrinter;
 class QWebPage;
 class QWebView;
 
@@ -45,6 +46,16 @@ class WebBrowserControl : public QObject {
   int Stop();
   // Shows or hides the view.
   void Show(bool visible);
+  // Shows the page at `factor` of its size (1 = 100 %).
+  void SetZoomFactor(double factor);
+  double ZoomFactor() const;
+  // Searches for `text` from the current selection on, wrapping at the document's
+  // end; true when a match was selected.
+  bool Find(const WString& text, bool backward);
+  // The main frame's document as markup (empty when the view is gone).
+  WString DocumentSource() const;
+  // Prints the main frame on `printer` (non-owning); false when the view is gone.
+  bool Print(QPrinter* printer);
   // The view (non-owning), nullptr when gone.
   QWidget* Window() const;
   // The identity "top" events carry.

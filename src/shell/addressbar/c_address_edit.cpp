@@ -5,8 +5,10 @@
 #include <QMouseEvent>
 
 #include "platform/text.h"
-#include "shell/commands/main_window_commands.h"
+#include "shell/commands/command_table.h"
+#include "shell/commands/post_command.h"
 #include "shell/commands/main_window_messages.h"
+#include "ui/key_codes.h"
 #include "ui/window_registry.h"
 
 namespace tarvo {
@@ -32,19 +34,8 @@ CAddressEdit::~CAddressEdit() {
 }
 
 unsigned CAddressEdit::CommandForKey(const QKeyEvent& key) {
-  const Qt::KeyboardModifiers mods = key.modifiers();
-  switch (key.key()) {
-    case Qt::Key_W:
-      return (mods & Qt::ControlModifier) ? Commands::kCloseTab : 0;
-    case Qt::Key_H:
-      if (mods & Qt::ControlModifier) return Commands::kHideFavorBar;
-      if (mods & Qt::AltModifier) return Commands::kShowFavorBar;
-      return 0;
-    case Qt::Key_F11:
-      return Commands::kToggleFullScreen;
-    default:
-      return 0;
-  }
+  return CommandTable::ForKey(KeyScope::kAddressBar, DuiLib::VirtualKeyFromQtKey(key.key()),
+                              DuiLib::KeyModifierBits(key.modifiers()));
 }
 
 bool CAddressEdit::eventFilter(QObject* watched, QEvent* event) {
@@ -95,7 +86,7 @@ bool CAddressEdit::OnButtonRelease() {
 
 void CAddressEdit::PostCommand(unsigned command) const {
   // The edit has no toolkit handle of its own; 0 names it as the sender.
-  DuiLib::PostMessage(parentWindow_, DuiLib::WM_COMMAND, DuiLib::MakeWParam(command, Commands::kCommandSource), 0);
+  tarvo::PostCommand(parentWindow_, command);
 }
 
 void CAddressEdit::PostTypedText() const {

@@ -1,21 +1,23 @@
 #pragma once
-// The browser's one top-level window ("KXMainFrm", skin "newmainwnd.xml"): tab strip,
-// toolbar with address bar and search box, the favourites-bar slot and the body bar
-// in which the engine views live. It wires the page list to its controls and to the
-// engines, drains the message bus every 25 ms, and turns notifications, key bindings,
-// menu commands and its private messages into page operations. Full screen, the
-// maximised tab-strip gap and closing are its own.
+// A browser main window ("KXMainFrm", skin "newmainwnd.xml"): tab strip, toolbar with
+// address bar and search box, the favourites-bar slot and the body bar in which the
+// engine views live. It owns its page list and wires it to its controls and to the
+// engines; every click, key, menu entry, private message and bus request that asks
+// it for something becomes a command that its router runs (CommandTable says which).
+// Its own commands are kept by small collaborators (tabs, the window, search and
+// find, page files); feature windows come through the registry of BrowserWindows.
 //
 // Threads: the GUI thread only; other threads reach it through PostMessage on its
-// handle and through the message bus. Lifetime: owned by the application object; one
-// per process (Instance), registered from construction to destruction.
-#include <QPointer>
+// handle and through the message bus. Lifetime: owned by the application; it adds
+// itself to BrowserWindows when built and removes itself when destroyed.
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "platform/text.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/pages.h"
 #include "ui/window_impl_base.h"
 
 namespace DuiLib {
@@ -23,23 +25,25 @@ class CButtonUI;
 class CContainerUI;
 class CControlUI;
 class CEditUI;
-class COptionUI;
 }  // namespace DuiLib
 
 namespace tarvo {
 
+class BrowserWindows;
 class CAddressEditUI;
 class CBodyBar;
-class IPageBodyFactory;
+class CommandRouter;
 class FullScreenController;
+class IPageBodyFactory;
 class MainMenuOwner;
-class MainWindowBusHandlers;
 class MainWindowMessageHandler;
-class BusPoller;
-class Page;
+class PageFileCommands;
+class SearchCommands;
+class TabCommands;
 class TabStrip;
+class WindowCommands;
 
-class MainDuiWnd : public DuiLib::WindowImplBase {
+class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
  public:
   static constexpr const char* kClassName = "KXMainFrm";
   static constexpr const char* kSkinFile = "newmainwnd.xml";
@@ -50,27 +54,24 @@ class MainDuiWnd : public DuiLib::WindowImplBase {
   static constexpr int kWorkingSizeDelayMs = 2000;
   static constexpr int kBusPollMs = 25;
 
-  // Registers the process-wide pointer; no system window yet. `bodies` opens the
-  // window's pages in the engines (start-up makes it); a window without one shows
-  // no pages.
-  explicit MainDuiWnd(std::unique_ptr<IPageBodyFactory> bodies = nullptr);
-  // Unregisters the pointer. The pages must have been shut down (close, or never
-  // created); the controls go with the window.
+  // Joins `windows` (which must outlive it); no system window yet. `bodies` opens the
+  // window's pages in the engines (start-up makes it); a window without one shows no
+  // pages.
+  MainDuiWnd(BrowserWindows& windows, std::unique_ptr<IPageBodyFactory> bodies);
+  // Leaves `windows`. The pages must have been shut down (close, or never created);
+  // the controls go with the window.
   ~MainDuiWnd() override;
   MainDuiWnd(const MainDuiWnd&) = delete;
   MainDuiWnd& operator=(const MainDuiWnd&) = delete;
 
-  // The one window, or nullptr. GUI thread.
-  static MainDuiWnd* Instance();
-
   // Before CreateAndShow: a command-line address to open, in order.
   void AddStartUrl(WString url);
-  // Creates the system window from the skin (400x110 at first), wires the page list,
-  // the engines' windows and the bus poller, shows it, runs "windowinit" and opens the
-  // start URLs at once (one tab each; the settings value "homepage" when there are
-  // none). The working size follows kWorkingSizeDelayMs later. Returns false, showing
-  // nothing, when the skin can't be loaded. Call once; the engines, settings, database
-  // and language must be initialised before.
+  // Creates the system window from the skin (400x110 at first), wires the page list
+  // and the engines' windows, shows it, runs "windowinit" and opens the start URLs at
+  // once (one tab each; the settings value "homepage" when there are none). The
+  // working size follows kWorkingSizeDelayMs later. Returns false, showing nothing,
+  // when the skin can't be loaded. Call once; the engines, settings, database and
+  // language must be initialised before.
   bool CreateAndShow();
   // Called on the GUI thread once the window has reached its working size (the app
   // lets the splash close then). May be set before or after CreateAndShow.
@@ -79,26 +80,31 @@ class MainDuiWnd : public DuiLib::WindowImplBase {
   // tab ("newpage" when the list is empty), then raises and activates the window.
   void OpenHandedOverUrls(const std::vector<WString>& urls);
 
-  // Full-screen state (for the app, the menus and tests).
-  bool IsFullScreen() const;
-  // Runs a command number (40000-40012) as the key bindings and menus do.
-  void RunCommand(unsigned command);
+  // IBrowserWindow.
+  DuiLib::HWND Handle() const override { return GetHWND(); }
+  QRect ControlScreenRect(const QString& name) const override;
+  bool IsFavorBarShown() const override;
+  Page* CurrentPage() const override { return pages_.Current(); }
+  Pages& PageList() override { return pages_; }
+  void RunCommand(unsigned command, const CommandArgs& args = {}) override;
 
-  // Collaborators' entry points (GUI thread).
+  // Whether `command` can run now (menus grey out the others).
+  bool IsCommandAvailable(unsigned command) const;
+  bool IsFullScreen() const;
+  FullScreenController* FullScreen() const { return fullScreen_.get(); }
   // Shows (re-creates) or hides the favourites-bar slot as the first child of
   // "client_region".
   void ShowFavorBar();
   void HideFavorBar();
-  // Opens the find window under the download button for the current page.
-  void ShowFindWindow();
-  // Opens the main menu under the logo button.
-  void ShowMainMenu();
-  bool IsFavorBarShown() const;
   // Texts follow a new language (the tooltips; controls read theirs when drawn).
   void OnLanguageChanged();
   // The body bar, or nullptr before the window exists.
   CBodyBar* BodyBar() const;
-  DuiLib::CControlUI* Control(const QString& name) { return FindControl(name); }
+  DuiLib::CControlUI* Control(const QString& name) const;
+  // The owner the main menu asks.
+  MainMenuOwner& MenuOwner() const { return *menuOwner_; }
+  // The commands that write the current page out (their dialogs can be replaced).
+  PageFileCommands* PageFiles() const { return pageFileCommands_.get(); }
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   DuiLib::LRESULT MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
@@ -119,39 +125,35 @@ class MainDuiWnd : public DuiLib::WindowImplBase {
   void WireToolbar();
   void SetToolTips();
   void ReachWorkingSize();
-  void OnClick(DuiLib::TNotifyUI& msg);
-  void OnTabRightClick(DuiLib::TNotifyUI& msg);
-  void ChooseSearchEngine();
-  void ShowSearchEngineIcon();
-  void SearchInNewTab(const QString& text);
+  void OnControlEvent(DuiLib::TNotifyUI& msg);
   void OnSize(DuiLib::WPARAM kind);
+  // Shuts the pages down in order while the window still exists, hides it and ends
+  // the event loop (the application shuts the engines down after it).
   void OnClose();
-  // Key bindings of the window's own controls; true when the key was a binding.
-  bool TranslateKey(DuiLib::UINT msg, DuiLib::WPARAM key, DuiLib::LPARAM modifiers);
-  void ZoomCurrent(bool in);
-  Page* CurrentPage() const;
 
+  BrowserWindows& windows_;
+  std::unique_ptr<IPageBodyFactory> bodyFactory_;
+  std::unique_ptr<TabStrip> strip_;
+  Pages pages_;  // after the strip: the pages go first
   std::vector<WString> startUrls_;
   std::function<void()> ready_;
   // The vector of three words the design keeps; nothing here reads it.
   std::vector<unsigned> reserved_ = std::vector<unsigned>(3, 0);
-  std::unique_ptr<TabStrip> strip_;
-  std::unique_ptr<IPageBodyFactory> bodyFactory_;
   std::unique_ptr<FullScreenController> fullScreen_;
-  std::unique_ptr<BusPoller> poller_;
-  std::unique_ptr<MainWindowBusHandlers> busHandlers_;
   std::unique_ptr<MainWindowMessageHandler> messages_;
   std::unique_ptr<MainMenuOwner> menuOwner_;
+  std::unique_ptr<CommandRouter> router_;
+  std::unique_ptr<TabCommands> tabCommands_;
+  std::unique_ptr<WindowCommands> windowCommands_;
+  std::unique_ptr<SearchCommands> searchCommands_;
+  std::unique_ptr<PageFileCommands> pageFileCommands_;
   QTimer workingSizeTimer_;
-  QString lastFindText_;
   bool closing_ = false;
 
   // Controls of the skin, looked up once in InitWindow (not owned: the control tree).
   DuiLib::CContainerUI* clientRegion_ = nullptr;
   DuiLib::CControlUI* tabHeadTop_ = nullptr;
   CAddressEditUI* addressEdit_ = nullptr;
-  DuiLib::CEditUI* searchEdit_ = nullptr;
-  DuiLib::CButtonUI* searchMiniButton_ = nullptr;
   DuiLib::CControlUI* favorBar_ = nullptr;
 };
 

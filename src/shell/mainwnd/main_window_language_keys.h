@@ -28,5 +28,7 @@ inline constexpr std::array<ToolbarToolTip, 11> kToolbarToolTips = {{
 
 inline constexpr WStringView kVpnRefusedMessage = u"protect/vpn403";
 inline constexpr WStringView kVpnFailedMessage = u"protect/connect_failed_retry";
+inline constexpr WStringView kSaveFailedMessage = u"mainwnd/save_failed";
+inline constexpr WStringView kPrintFailedMessage = u"mainwnd/print_failed";
 
 }  // namespace tarvo

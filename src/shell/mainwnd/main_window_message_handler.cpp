@@ -5,7 +5,6 @@
 
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_messages.h"
-#include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page.h"
@@ -38,20 +37,7 @@ DuiLib::LRESULT MainWindowMessageHandler::Handle(DuiLib::UINT msg, DuiLib::WPARA
       translators_.erase(reinterpret_cast<DuiLib::ITranslateAccelerator*>(wParam));
       return 0;
     case Messages::kRemoveBodyWindow:
-      if (CBodyBar* bodyBar = window_.BodyBar()) bodyBar->Remove(reinterpret_cast<QWidget*>(wParam));
-      return 0;
-    case Messages::kShowMainMenu:
-      window_.ShowMainMenu();
-      return 0;
-    case Messages::kShowDownloads:
-    case Messages::kShowDownloadsFromEngine:
-      DebugOutput("no window for: downloads");
-      return 0;
-    case Messages::kShowClearData:
-      DebugOutput("no window for: clear browsing data");
-      return 0;
-    case Messages::kShowLogin:
-      DebugOutput("no window for: login");
+      if (CBodyBar* bodyBar = pages_.BodyBar()) bodyBar->Remove(reinterpret_cast<QWidget*>(wParam));
       return 0;
     default:
       handled = false;
@@ -60,7 +46,7 @@ DuiLib::LRESULT MainWindowMessageHandler::Handle(DuiLib::UINT msg, DuiLib::WPARA
 }
 
 void MainWindowMessageHandler::MoveTab(int from, int to) {
-  Pages& pages = Pages::Instance();
+  Pages& pages = pages_;
   if (from != to) {
     pages.MovePage(from, to);
   } else if (Page* current = pages.Current()) {
@@ -70,7 +56,7 @@ void MainWindowMessageHandler::MoveTab(int from, int to) {
 
 void MainWindowMessageHandler::NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::LPARAM textParam) {
   const std::unique_ptr<WString> text(reinterpret_cast<WString*>(textParam));
-  Pages& pages = Pages::Instance();
+  Pages& pages = pages_;
   // A page closed since the message was posted is not touched.
   Page* page = pageParam != 0 ? reinterpret_cast<Page*>(pageParam) : pages.Current();
   if (page == nullptr || pages.IndexOf(page) < 0) return;
@@ -83,8 +69,8 @@ void MainWindowMessageHandler::OpenCompatibilityTab(DuiLib::WPARAM urlParam) {
   if (bodies_ == nullptr || !bodies_->OpenIePage(*url)) DebugOutput("compatibility page not opened: " + WideToUtf8(*url));
 }
 
-bool MainWindowMessageHandler::IsListedBody(DuiLib::ITranslateAccelerator* translator) {
-  Pages& pages = Pages::Instance();
+bool MainWindowMessageHandler::IsListedBody(DuiLib::ITranslateAccelerator* translator) const {
+  Pages& pages = pages_;
   for (int i = 0; i < pages.Count(); ++i) {
     if (dynamic_cast<DuiLib::ITranslateAccelerator*>(pages.PageAt(i)->Body()) == translator) return true;
   }

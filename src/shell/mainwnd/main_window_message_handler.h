@@ -1,18 +1,19 @@
 #pragma once
-// The main window's private messages (MainWindowMessages): moving a dropped tab,
-// navigating to a typed address, a new compatibility tab for an address the Chromium
-// engine hands over, the compatibility bodies' key translators, a closed engine
-// window leaving the body bar, and the windows the menus ask for. Heap parameters
-// are deleted here whatever happens to the message.
+// The main window's private messages that carry data (MainWindowMessages): moving a
+// dropped tab, navigating to a typed address, a new compatibility tab for an address
+// the Chromium engine hands over, the compatibility bodies' key translators and a
+// closed engine window leaving the body bar. (The messages that only ask for a window
+// are commands: CommandTable::ForMessage.) Heap parameters are deleted here whatever
+// happens to the message.
 //
 // The compatibility bodies' key translators are not handed to the toolkit directly:
 // a body announces its removal by a posted message, so a key could reach a body that
 // is already gone. This handler stands in for them and asks only bodies whose page is
 // still listed.
 //
-// Threads: the main window's thread only. Lifetime: owned by the main window, which
-// it refers to (non-owning); it must be removed from the window's translators before
-// it goes (Detach).
+// Threads: the main window's thread only. Lifetime: owned by the main window, whose
+// page list it refers to (non-owning); it must be removed from the window's
+// translators before it goes.
 #include <set>
 
 #include "ui/ui_defs.h"
@@ -21,12 +22,12 @@
 namespace tarvo {
 
 class IPageBodyFactory;
-class MainDuiWnd;
+class Pages;
 
 class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
  public:
   // `bodies` may be null (a window without engines opens no compatibility tab).
-  MainWindowMessageHandler(MainDuiWnd& window, IPageBodyFactory* bodies) : window_(window), bodies_(bodies) {}
+  MainWindowMessageHandler(Pages& pages, IPageBodyFactory* bodies) : pages_(pages), bodies_(bodies) {}
   ~MainWindowMessageHandler() override;
   MainWindowMessageHandler(const MainWindowMessageHandler&) = delete;
   MainWindowMessageHandler& operator=(const MainWindowMessageHandler&) = delete;
@@ -44,9 +45,9 @@ class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
   void NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::LPARAM textParam);
   void OpenCompatibilityTab(DuiLib::WPARAM urlParam);
   void MoveTab(int from, int to);
-  static bool IsListedBody(DuiLib::ITranslateAccelerator* translator);
+  bool IsListedBody(DuiLib::ITranslateAccelerator* translator) const;
 
-  MainDuiWnd& window_;
+  Pages& pages_;
   IPageBodyFactory* bodies_;  // not owned
   std::set<DuiLib::ITranslateAccelerator*> translators_;  // not owned: the bodies' own
 };

@@ -1,24 +1,24 @@
 #pragma once
 
 #include "platform/text.h"
-#include "ui/ui_defs.h"
 
 namespace tarvo {
 
-class CBodyBar;
+struct PageHost;
 
-// How the page list reaches the engines without knowing them: start-up installs one
-// implementation (over CreateChromiumBrowser and CreateIeBody) with
-// Pages::SetBodyFactory, so the shell's page library needs no engine headers.
+// How a window's page list reaches the engines without knowing them: start-up makes
+// one implementation per main window (over CreateChromiumBrowser and CreateIeBody)
+// and the window installs it with Pages::SetBodyFactory, so the shell's page library
+// needs no engine headers.
 //
 // Threads: the main window's thread only.
 class IPageBodyFactory {
  public:
   virtual ~IPageBodyFactory() = default;
 
-  // Points both engines at the window and its body bar (non-owning); Detach before
-  // either goes. Idempotent.
-  virtual void Attach(DuiLib::HWND mainWindow, CBodyBar* bodyBar) = 0;
+  // Points the engines at the window's host (non-owning; Detach before any part of
+  // it goes). Idempotent.
+  virtual void Attach(const PageHost& host) = 0;
   virtual void Detach() = 0;
 
   // Asks the Chromium engine for a browser on `url` inside the body bar. The page

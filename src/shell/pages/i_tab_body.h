@@ -1,12 +1,28 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/text.h"
 
+class QImage;
+class QPrinter;
 class QWidget;
 
 namespace tarvo {
 
 class Page;
+
+// What a body can be asked to do beyond loading pages. An engine that lacks one, or a
+// body whose engine window does not exist (yet, or any more), says so through
+// ITabBody::Supports, and the menus grey the entry out for that tab.
+enum class PageOperation {
+  kZoom,
+  kFind,
+  kSaveAsPdf,
+  kSaveSource,
+  kPrint,
+  kPicture,
+};
 
 // The engine body behind a tab, implemented by the Chromium body (TabCefBody) and
 // the compatibility body (TabIeBody). A page calls these; the bodies report back
@@ -15,6 +31,11 @@ class Page;
 // Threads: the main window's thread only. Lifetime: owned by its page.
 class ITabBody {
  public:
+  // Hears once, on the GUI thread, whether a file was written.
+  using Done = std::function<void(bool written)>;
+  // Hears once, on the GUI thread, the picture (a null image when none could be made).
+  using PictureDone = std::function<void(const QImage& picture)>;
+
   virtual ~ITabBody() = default;
 
   // 0. The body's window, or nullptr while the engine window does not exist yet.
@@ -26,10 +47,11 @@ class ITabBody {
   virtual int Reload() = 0;
   // 3. Stops loading; 0.
   virtual int Stop() = 0;
-  // 4, 5. One zoom step; bodies without zoom do nothing.
+  // 4, 5. One zoom step (nothing when kZoom is unsupported).
   virtual void ZoomIn() = 0;
   virtual void ZoomOut() = 0;
-  // 6. Starts a new forward search for `text` (empty text: nothing).
+  // 6. Starts a new forward search for `text` (empty text, or kFind unsupported:
+  // nothing).
   virtual void FindNext(const WString& text) = 0;
   // 7. Continues the current search backwards (empty text: nothing).
   virtual void FindPrevious(const WString& text) = 0;
@@ -38,6 +60,19 @@ class ITabBody {
   // 9. A body that is not ready is hidden (and a Chromium body refuses to navigate);
   // a ready one is shown.
   virtual void SetReady(bool ready) = 0;
+
+  // Whether the body can do `operation` now.
+  virtual bool Supports(PageOperation operation) const = 0;
+  // Prints the page into a PDF file at `path`. An unsupported body answers false at
+  // once; a path that can't be written leaves no file and answers false.
+  virtual void SaveAsPdf(const WString& path, Done done) = 0;
+  // Writes the page's source, UTF-8 without byte-order mark, to `path`.
+  virtual void SaveSource(const WString& path, Done done) = 0;
+  // Prints the page on `printer` (set up by the caller's print dialog; non-owning,
+  // it must stay alive until `done` has been called).
+  virtual void Print(QPrinter* printer, Done done) = 0;
+  // A picture of the visible part of the page.
+  virtual void TakePicture(PictureDone done) = 0;
 
   // The page holding the body (nullptr once the page shuts down). Non-owning.
   virtual void SetOwner(Page* page) = 0;

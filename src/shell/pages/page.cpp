@@ -3,7 +3,9 @@
 #include <QString>
 
 #include "settings/language_manager.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "shell/pages/qt_text.h"
 #include "shell/pages/icon_downloader.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_language_keys.h"
@@ -16,8 +18,6 @@
 namespace tarvo {
 
 namespace {
-
-QString Q(const WString& text) { return QString::fromStdU16String(text); }
 
 // The engines' own title for an empty page, shown in the user's language instead.
 constexpr char16_t kEngineNewTabTitle[] = u"新标签页";
@@ -44,7 +44,7 @@ void Page::OnIconReady(const WString& iconUrl, const WString& file) {
 }
 
 void Page::Navigate(WString url) {
-  if (url.empty()) url = SettingsRegistry::Instance().Get(u"newpage");
+  if (url.empty()) url = SettingsRegistry::Instance().Get(SettingsKeys::kNewPage);
   if (url.compare(0, 4, u"http") != 0 && url.compare(0, 4, u"file") != 0) url = u"http://" + url;
   UrlMapping mapping;
   if (WString mirrored = RewriteThroughSite(url); !mirrored.empty()) {
@@ -57,7 +57,7 @@ void Page::Navigate(WString url) {
 
   if (body_ == nullptr) return;
   if (engineType_ == kEngineChromium && CBrowserUrl::Instance().GetEngineType(url) == kEngineIe) {
-    Pages::Instance().OpenIeTab(url);
+    if (list_ != nullptr) list_->OpenIeTab(url);
     return;
   }
   FollowSite(mapping);
@@ -122,12 +122,12 @@ void Page::SetIconUrl(const WString& iconUrl) {
 
 void Page::SetLoading(bool loading) {
   loading_ = loading;
-  Pages::Instance().GetTabWnd().UpdateFor(this);
+  if (list_ != nullptr) list_->GetTabWnd().UpdateFor(this);
 }
 
 void Page::Activate() {
   if (tab_ != nullptr) tab_->SetSelected(true);
-  Pages::Instance().ShowBody(this);
+  if (list_ != nullptr) list_->ShowBody(this);
 }
 
 void Page::Shutdown() {

@@ -18,6 +18,8 @@ namespace tarvo {
 //
 // Threads: the main window's thread only. Lifetime: owned by the page list (Pages)
 // from AddPage until ClosePage; made by the Chromium client or by CreateIePage.
+class Pages;
+
 class Page : public INotifyIcon {
  public:
   static constexpr int kEngineChromium = 1;
@@ -68,6 +70,10 @@ class Page : public INotifyIcon {
   void ClearHistory() { history_.Clear(); }
 
   int GetEngineType() const { return engineType_; }
+  // The list holding the page (set by Pages::AddPage, cleared when it lets the page
+  // go), or nullptr. Non-owning.
+  Pages* List() const { return list_; }
+  void SetList(Pages* list) { list_ = list; }
   // The page's own body (stop, zoom, find go here), or nullptr. Non-owning.
   ITabBody* Body() const { return body_; }
   Tab* GetTab() const { return tab_; }
@@ -104,6 +110,7 @@ class Page : public INotifyIcon {
   bool iconRegistered_ = false;
   bool shutDown_ = false;
   double zoom_ = 0.0;
+  Pages* list_ = nullptr;  // not owned: the list owns this page
 };
 
 }  // namespace tarvo

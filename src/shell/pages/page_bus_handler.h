@@ -1,27 +1,41 @@
 #pragma once
 
-#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
-#include "platform/text.h"
+#include "shell/pages/page_records.h"
 
 namespace tarvo {
 
-// Applies the page messages of the bus to the page list: "mainwnd/tab/openurl",
-// "mainwnd/tab/openhome", "mainwnd/pages/addpage", "mainwnd/page/isloading",
-// "mainwnd/page/temp_redirect", "mainwnd/page/set_icon_url" and
-// "mainwnd/page/set_title". The main window drains the bus in its fixed order and
-// hands each payload of these keys here; records for pages no longer listed are
-// dropped. Every payload is freed.
+class BusPoller;
+class Page;
+class Pages;
+
+// Applies the page reports of the bus ("mainwnd/pages/addpage" and the
+// "mainwnd/page/..." records) to the page list that holds their page, among the
+// lists of the open windows: a report for a page no list holds (closed in the
+// meantime) is dropped without touching the page, and a new page for a window that
+// is gone is shut down. Every payload is freed.
 //
-// Threads: the main window's thread only.
+// Threads: the main windows' thread only.
 class PageBusHandler {
  public:
-  // True when `key` is one of the keys above (the payload was then taken and freed).
-  static bool Handle(WStringView key, uintptr_t payload);
+  // The page lists of the open windows, asked at each report.
+  using Lists = std::function<std::vector<Pages*>()>;
 
-  // Pops and handles every channel above in the bus's poll order until each is
-  // empty, for hosts that have no other channels to drain.
-  static void DrainPageChannels();
+  // Installs the handlers of the five page-report channels on `poller`.
+  static void Install(BusPoller& poller, Lists lists);
+
+  // What each handler does with its record, given the open lists.
+  static void ApplyAddPage(std::unique_ptr<AddPageRecord> record, const std::vector<Pages*>& lists);
+  static void ApplyLoading(const PageFlagRecord& record, const std::vector<Pages*>& lists);
+  static void ApplyRedirect(const PageRedirectRecord& record, const std::vector<Pages*>& lists);
+  static void ApplyIconUrl(const PageTextRecord& record, const std::vector<Pages*>& lists);
+  static void ApplyTitle(const PageTextRecord& record, const std::vector<Pages*>& lists);
+
+  // The list among `lists` that holds `page`, or nullptr.
+  static Pages* ListOf(const Page* page, const std::vector<Pages*>& lists);
 };
 
 }  // namespace tarvo

@@ -1,16 +1,25 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/text.h"
 
 namespace tarvo {
 
 class Page;
+class Pages;
 
-// Payloads of the page messages of the bus, built with new by the engine bodies and
-// deleted by the receiver. `page` is only compared with the listed pages: a record
-// for a page closed in the meantime is dropped without touching it.
+// Payloads of the page reports of the bus (shell/pages/page_channels.h), made by the
+// engine bodies and owned by the receiver. `page` is only compared with the listed
+// pages: a record for a page closed in the meantime is dropped without touching it.
+
+// "mainwnd/pages/addpage": a page the engine made (a pop-up) for the window whose
+// list is `into` (not owned; it may be gone when the record arrives).
+struct AddPageRecord {
+  std::unique_ptr<Page> page;
+  Pages* into = nullptr;
+};
 
 // "mainwnd/page/set_title", "mainwnd/page/set_icon_url".
 struct PageTextRecord {

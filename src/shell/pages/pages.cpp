@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
@@ -17,10 +18,7 @@
 
 namespace tarvo {
 
-Pages& Pages::Instance() {
-  static Pages* pages = new Pages();
-  return *pages;
-}
+Pages::~Pages() { CloseAll(); }
 
 void Pages::Attach(TabStrip* strip, CBodyBar* bodyBar, DuiLib::HWND mainWindow) {
   strip_ = strip;
@@ -65,6 +63,11 @@ void Pages::OpenUrlInNewTab(const WString& url) {
   }
 }
 
+void Pages::OpenUrlInBackgroundTab(const WString& url) {
+  SetKeepSelected(Current());
+  OpenUrlInNewTab(url);
+}
+
 void Pages::OpenIeTab(const WString& url) {
   auto* text = new WString(url);
   if (!DuiLib::PostMessage(mainWindow_, MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
@@ -75,6 +78,7 @@ void Pages::OpenIeTab(const WString& url) {
 Page* Pages::AddPage(std::unique_ptr<Page> owned) {
   if (owned == nullptr || IndexOf(owned.get()) >= 0) return nullptr;
   Page* page = owned.get();
+  page->SetList(this);
   pages_.push_back(std::move(owned));
   selection_.push_back(page);
   Tab* tab = page->GetTab();
@@ -119,7 +123,7 @@ void Pages::ClosePage(Page* page) {
   if (IndexOf(page) < 0) return;
   if (Count() == 1) {
     page->ClearHistory();
-    page->Navigate(SettingsRegistry::Instance().Get(u"homepage"));
+    page->Navigate(SettingsRegistry::Instance().Get(SettingsKeys::kHomePage));
     tabWnd_.UpdateFor(page);
     return;
   }
@@ -144,6 +148,7 @@ void Pages::Unlist(Page* page) {
   if (tabWnd_.Subscribed() == &page->History()) tabWnd_.Subscribe(nullptr);
   if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Forget(page->Body());
   if (strip_ != nullptr && page->GetTab() != nullptr) strip_->RemoveTab(page->GetTab());
+  page->SetList(nullptr);
 }
 
 void Pages::ActivateCurrent() {

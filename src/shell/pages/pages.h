@@ -16,6 +16,7 @@ namespace tarvo {
 
 class CBodyBar;
 class IPageBodyFactory;
+struct PageHost;
 class ITabBody;
 class Page;
 class TabStrip;
@@ -27,12 +28,11 @@ class TabStrip;
 //
 // Threads: the main window's thread only, except Current(), which the Chromium
 // client asks from its callbacks (the engine's UI thread is this same thread here).
-// Lifetime: one per process, created on first use and never destroyed; it owns its
-// pages.
+// Lifetime: one per main window, owned by it; it owns its pages.
 class Pages {
  public:
-  static Pages& Instance();
-
+  Pages() = default;
+  ~Pages();
   Pages(const Pages&) = delete;
   Pages& operator=(const Pages&) = delete;
 
@@ -57,10 +57,13 @@ class Pages {
   // Opens `url` in a new tab of the engine the URL model chooses. A compatibility page
   // joins the list at once; a Chromium page later, through "mainwnd/pages/addpage".
   void OpenUrlInNewTab(const WString& url);
+  // The same, behind the selected page, which stays selected.
+  void OpenUrlInBackgroundTab(const WString& url);
   // Asks the main window (WM_USER+23) to open `url` in a new compatibility tab.
   void OpenIeTab(const WString& url);
   // Takes the page into the list and shows it (or keeps the marked page selected).
-  // A page already listed is ignored. Returns the page.
+  // A page already listed is ignored. Returns the page; it knows its list from now
+  // on (Page::List).
   Page* AddPage(std::unique_ptr<Page> page);
   // Makes a page of engine type 2 for a compatibility body and adds it at once.
   Page* CreateIePage(std::unique_ptr<ITabBody> body);
@@ -82,9 +85,9 @@ class Pages {
   TabWnd& GetTabWnd() { return tabWnd_; }
   TabStrip* Strip() const { return strip_; }
   CBodyBar* BodyBar() const { return bodyBar_; }
+  DuiLib::HWND MainWindow() const { return mainWindow_; }
 
  private:
-  Pages() = default;
   void Unlist(Page* page);
   void ActivateCurrent();
 
@@ -93,7 +96,7 @@ class Pages {
   std::map<const DuiLib::CControlUI*, Page*> byOption_;
   std::map<const DuiLib::CControlUI*, Page*> byCloseButton_;
   Page* keepSelected_ = nullptr;
-  TabWnd tabWnd_;
+  TabWnd tabWnd_{*this};
   TabStrip* strip_ = nullptr;                // not owned
   CBodyBar* bodyBar_ = nullptr;              // not owned
   IPageBodyFactory* factory_ = nullptr;      // not owned

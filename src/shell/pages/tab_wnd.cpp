@@ -11,7 +11,7 @@
 namespace tarvo {
 
 void TabWnd::UpdateFor(Page* page) {
-  if (page == nullptr || page != Pages::Instance().Current()) return;
+  if (page == nullptr || page != pages_.Current()) return;
   const TabWndListenData& history = page->History();
   if (controls_.home != nullptr) controls_.home->SetEnabled(true);
   if (controls_.back != nullptr) controls_.back->SetEnabled(history.CanGoBack());
@@ -32,7 +32,7 @@ void TabWnd::UpdateFor(Page* page) {
 }
 
 void TabWnd::OnDataChanged(const TabWndListenData& data) {
-  Page* current = Pages::Instance().Current();
+  Page* current = pages_.Current();
   if (current != nullptr && &current->History() == &data) UpdateFor(current);
 }
 

@@ -13,6 +13,7 @@ class CControlUI;
 namespace tarvo {
 
 class Page;
+class Pages;
 
 // Keeps the toolbar in step with the selected page: back, forward, reload or stop,
 // the protection and lock indicators, the address text and the favourite button.
@@ -22,6 +23,9 @@ class Page;
 // them; Detach before the tree goes.
 class TabWnd : public IListener<TabWndListenData> {
  public:
+  // `pages`: the list whose selected page the toolbar follows (it owns this object).
+  explicit TabWnd(const Pages& pages) : pages_(pages) {}
+
   struct Controls {
     DuiLib::CControlUI* home = nullptr;  // always enabled
     DuiLib::CControlUI* back = nullptr;
@@ -49,6 +53,7 @@ class TabWnd : public IListener<TabWndListenData> {
   void RemoveTab(Page* page);
 
  private:
+  const Pages& pages_;
   Controls controls_;
   std::function<bool(const WString&)> isFavourite_;
 };

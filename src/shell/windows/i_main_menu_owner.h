@@ -1,6 +1,7 @@
 #pragma once
 // What the main menu asks of the window that opens it. The menu holds no browser
-// state; the main window answers from its page list and the account.
+// state: its entries post the window's commands, and the window answers which of them
+// can run now and who is logged in.
 // All calls come on the GUI thread while the menu is open.
 #include <QString>
 
@@ -20,19 +21,10 @@ class IMainMenuOwner {
   virtual ~IMainMenuOwner() = default;
 
   virtual User CurrentUser() const = 0;
-  // Logs the user out (the account's own operation).
-  virtual void LogOut() = 0;
-  virtual bool IsFavorBarShown() const = 0;
-  // The current page's title, the default name of a saved page.
-  virtual QString CurrentPageTitle() const = 0;
-  // Has the current page print itself to a PDF file / save itself as HTML.
-  virtual void SaveCurrentPageAsPdf(const QString& path) = 0;
-  virtual void SaveCurrentPageAsHtml(const QString& path) = 0;
-  virtual void OpenInNewTab(const WString& url) = 0;
-  // The text of the update entry (local and latest versions), and the entry itself.
+  // Whether `command` can run now; the menu greys the entries of the others out.
+  virtual bool IsAvailable(unsigned command) const = 0;
+  // The text of the update entry (local and latest versions).
   virtual QString UpdateEntryText() const = 0;
-  virtual void CheckForUpdate() = 0;
-  virtual void MakeDefaultBrowser() = 0;
   // The current language changed through the language menu.
   virtual void OnLanguageChanged() = 0;
 };

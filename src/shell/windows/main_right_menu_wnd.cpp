@@ -1,7 +1,7 @@
 #include "shell/windows/main_right_menu_wnd.h"
 
-#include "bus/bus_keys.h"
-#include "bus/message_bus.h"
+#include "shell/commands/command_table.h"
+#include "shell/commands/post_command.h"
 #include "shell/windows/language_texts.h"
 #include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"
@@ -20,14 +20,10 @@ void MainRightMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void MainRightMenuWnd::OnClick(const QString& name) {
-  if (name == QLatin1String("close_btn")) {
-    DuiLib::PostMessage(mainWindow_, DuiLib::WM_CLOSE);
-  } else if (name == QLatin1String("new_tab_btn")) {
-    MessageBus::Instance().Post(BusKeys::kTabOpenHome, BusKeys::kSignal);
-  } else if (name == QLatin1String("showfavorbar_btn")) {
-    MessageBus::Instance().Post(BusKeys::kReflashFavorBar, BusKeys::kSignal);
-  }
   // The status bar, search bar and skin entries have nothing to show yet.
+  if (const unsigned command = CommandTable::ForControl(ControlSurface::kCaptionMenu, ControlEvent::kClick, name)) {
+    PostCommand(mainWindow_, command, static_cast<DuiLib::LPARAM>(GetHWND()));
+  }
 }
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 #pragma once
 // The right-click menu of the main window's caption area ("mainwndrightmenu.xml"):
-// new tab, show the favourites bar, close the window. Every click closes it.
+// new tab, show the favourites bar, close the window: each posts the main window's
+// command for it. Every click closes it.
 //
 // GUI thread only. Created with new and shown with Popup; deletes itself when closed.
 #include "shell/windows/popup_wnd.h"
@@ -9,7 +10,7 @@ namespace tarvo {
 
 class MainRightMenuWnd : public PopupWnd {
  public:
-  // `mainWindow` receives WM_CLOSE from the close entry.
+  // `mainWindow` receives the posted commands.
   explicit MainRightMenuWnd(DuiLib::HWND mainWindow) : mainWindow_(mainWindow) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;

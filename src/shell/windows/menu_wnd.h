@@ -1,13 +1,12 @@
 #pragma once
 // The main menu ("menu.xml") under the logo button: account, new windows, the
 // favourites bar, downloads, saving the page, find, full screen, clearing data,
-// language, update and default browser. It posts the main window's messages and
-// commands and asks its owner (IMainMenuOwner) for the rest. Entries without an
-// action yet leave the menu open; every other entry closes it first.
+// language, update and default browser. Each entry posts the main window's command
+// for it (CommandTable) and closes the menu; an entry whose command can't run now is
+// greyed out. The owner (IMainMenuOwner) tells the user and the versions.
 //
 // GUI thread only. Created with new and shown with Popup; deletes itself when closed.
 // The owner must outlive the menu.
-#include "shell/windows/page_save_dialog.h"
 #include "shell/windows/popup_wnd.h"
 
 namespace tarvo {
@@ -16,9 +15,8 @@ class IMainMenuOwner;
 
 class MenuWnd : public PopupWnd {
  public:
-  // `mainWindow` receives the posted messages and commands.
-  MenuWnd(DuiLib::HWND mainWindow, IMainMenuOwner& owner, PageSaveDialog saveDialog = PageSaveDialog())
-      : mainWindow_(mainWindow), owner_(owner), saveDialog_(std::move(saveDialog)) {}
+  // `mainWindow` receives the posted commands.
+  MenuWnd(DuiLib::HWND mainWindow, IMainMenuOwner& owner) : mainWindow_(mainWindow), owner_(owner) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -29,17 +27,13 @@ class MenuWnd : public PopupWnd {
  private:
   void Fill();
   void ShowUser();
+  void EnableEntries();
   // True when the entry closes the menu.
   bool OnClick(const QString& name);
-  void OnLogin();
-  void OnLogout();
-  void OnSave(const PageSaveDialog::FileType& type);
   void OnLanguageChosen(const QString& language);
-  void PostCommand(unsigned command) const;
 
   DuiLib::HWND mainWindow_ = 0;
   IMainMenuOwner& owner_;
-  PageSaveDialog saveDialog_;
 };
 
 }  // namespace tarvo

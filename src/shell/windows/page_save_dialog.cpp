@@ -6,6 +6,7 @@ namespace tarvo {
 
 const PageSaveDialog::FileType PageSaveDialog::kPdf{QStringLiteral("Pdf Files(*.pdf)"), QStringLiteral(".pdf")};
 const PageSaveDialog::FileType PageSaveDialog::kHtml{QStringLiteral("Html Files(*.html)"), QStringLiteral(".html")};
+const PageSaveDialog::FileType PageSaveDialog::kPng{QStringLiteral("Png Files(*.png)"), QStringLiteral(".png")};
 
 namespace {
 

@@ -19,6 +19,7 @@ class PageSaveDialog {
   };
   static const FileType kPdf;
   static const FileType kHtml;
+  static const FileType kPng;
 
   // Shows the dialog; the answer is a path, or empty when the user cancelled.
   using Chooser = std::function<QString(QWidget* parent, const QString& defaultName, const QString& filter)>;

@@ -3,6 +3,9 @@
 // window and inside pages, full screen, maximising, search, find, the menus, a
 // compatibility tab and closing. Screenshots land under <build>/test-artifacts/ui/.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -17,7 +20,11 @@
 #include <memory>
 
 #include "app/engine_body_factory.h"
+#include "app/feature_registrations.h"
+#include "engines/ie/compat_network.h"
+#include "shell/mainwnd/browser_windows.h"
 #include "settings/language_manager.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
@@ -27,7 +34,10 @@
 #include "shell/addressbar/c_address_edit_ui.h"
 #include "bus/message_bus.h"
 #include "shell/commands/main_window_messages.h"
+#include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/page_file_commands.h"
+#include "shell/windows/page_save_dialog.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
@@ -70,14 +80,14 @@ class MainWindowTest : public ::testing::Test {
     server_->Route("/slow", slow);
 
     auto& settings = SettingsRegistry::Instance();
-    settings.Set(u"homepage", Wide(server_->Url("/home")));
-    settings.Set(u"newpage", Wide(server_->Url("/home")));
-    settings.Set(u"app/lang", Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
-    settings.Set(u"app/regkey", u"TarvoBrowserTest");
-    settings.Set(u"appdata/picture", Utf8ToWide((root_->path() / "picture").string() + "/"));
-    settings.Set(u"appdata/cookie", Utf8ToWide((root_->path() / "cookie").string() + "/"));
-    settings.Set(u"app/apiurl", u"http://127.0.0.1:1/");
-    settings.Set(u"app/apiurl_dev", u"http://127.0.0.1:2/");
+    settings.Set(SettingsKeys::kHomePage, Wide(server_->Url("/home")));
+    settings.Set(SettingsKeys::kNewPage, Wide(server_->Url("/home")));
+    settings.Set(SettingsKeys::kLanguageFolder, Utf8ToWide(std::string(getenv("TARVO_SOURCE_DIR")) + "/lang/"));
+    settings.Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
+    settings.Set(SettingsKeys::kPictureFolder, Utf8ToWide((root_->path() / "picture").string() + "/"));
+    settings.Set(SettingsKeys::kCookieFolder, Utf8ToWide((root_->path() / "cookie").string() + "/"));
+    settings.Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");
+    settings.Set(SettingsKeys::kApiUrlDev, u"http://127.0.0.1:2/");
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
     ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
     ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
@@ -90,8 +100,12 @@ class MainWindowTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(server_->listening());
-    window_ = std::make_unique<MainDuiWnd>(std::make_unique<EngineBodyFactory>(
-        QString::fromStdU16String(SettingsRegistry::Instance().Get(u"appdata/cookie"))));
+    if (network_ == nullptr) {
+      network_ = new ie::CompatNetwork(QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
+    }
+    windows_ = std::make_unique<BrowserWindows>();
+    FeatureRegistrations::RegisterAll(windows_->Features());
+    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*network_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
 
@@ -110,13 +124,13 @@ class MainWindowTest : public ::testing::Test {
   // the window has its working size.
   Page* Start() {
     if (!window_->CreateAndShow()) return nullptr;
-    if (!QTest::qWaitFor([this] { return Loaded(Pages::Instance().Current()) && readyCalls_ == 1; }, 20000)) {
+    if (!QTest::qWaitFor([this] { return Loaded(window_->PageList().Current()) && readyCalls_ == 1; }, 20000)) {
       return nullptr;
     }
     // Pop-ups close when another window takes the focus: start from an active window.
     window_->GetWidget()->activateWindow();
     if (!QTest::qWaitForWindowActive(window_->GetWidget())) return nullptr;
-    return Pages::Instance().Current();
+    return window_->PageList().Current();
   }
 
   static bool Loaded(Page* page) { return page != nullptr && !page->IsLoading() && !page->GetDisplayUrl().empty(); }
@@ -144,8 +158,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // The widget inside the current page that takes its keys.
-  static QWidget* PageKeyTarget() {
-    Page* page = Pages::Instance().Current();
+  QWidget* PageKeyTarget() {
+    Page* page = window_->PageList().Current();
     QWidget* view = page != nullptr && page->Body() != nullptr ? page->Body()->GetWindow() : nullptr;
     if (view == nullptr) return nullptr;
     view->setFocus();
@@ -166,6 +180,7 @@ class MainWindowTest : public ::testing::Test {
     return control != nullptr && control->IsEnabled();
   }
 
+  std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<MainDuiWnd> window_;
   int readyCalls_ = 0;
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
@@ -173,10 +188,11 @@ class MainWindowTest : public ::testing::Test {
   static inline TempDir* root_ = nullptr;
   static inline ScopedEnv* configEnv_ = nullptr;
   static inline TestHttpServer* server_ = nullptr;
+  static inline ie::CompatNetwork* network_ = nullptr;  // shared by every window, like the browser's
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
-  ASSERT_EQ(MainDuiWnd::Instance(), window_.get());
+  ASSERT_EQ(windows_->LastUsed(), window_.get());
   ASSERT_TRUE(window_->CreateAndShow());
   EXPECT_EQ(window_->GetWidget()->objectName(), QStringLiteral("KXMainFrm"));
   EXPECT_EQ(window_->GetWindowRect().size(), QSize(MainDuiWnd::kInitialWidth, MainDuiWnd::kInitialHeight));
@@ -189,10 +205,10 @@ TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeL
   EXPECT_EQ(window_->GetWindowRect().size(),
             QSize(static_cast<int>(screen.width() * 0.85), static_cast<int>(screen.height() * 0.85)));
   EXPECT_EQ(window_->GetWindowRect().center(), screen.center());
-  ASSERT_TRUE(QTest::qWaitFor([] { return Loaded(Pages::Instance().Current()); }, 20000));
-  EXPECT_EQ(Pages::Instance().Count(), 1);
-  EXPECT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Current()->GetTitle() == u"Home"; }, 5000))
-      << QString::fromStdU16String(Pages::Instance().Current()->GetTitle()).toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Loaded(window_->PageList().Current()); }, 20000));
+  EXPECT_EQ(window_->PageList().Count(), 1);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Current()->GetTitle() == u"Home"; }, 5000))
+      << QString::fromStdU16String(window_->PageList().Current()->GetTitle()).toStdString();
   // Tooltips from the language pack; the development service gives no dev logo here.
   EXPECT_EQ(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), QStringLiteral("Back"));
   EXPECT_EQ(window_->FindControl(QStringLiteral("download_btn"))->GetToolTip(), QStringLiteral("Downloads"));
@@ -204,12 +220,12 @@ TEST_F(MainWindowTest, StartAddressesOpenOneTabEach) {
   window_->AddStartUrl(Wide(server_->Url("/a")));
   window_->AddStartUrl(Wide(server_->Url("/b")));
   ASSERT_TRUE(window_->CreateAndShow());
-  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2 && Loaded(Pages::Instance().PageAt(1)); },
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2 && Loaded(window_->PageList().PageAt(1)); },
                               20000));
-  EXPECT_EQ(Pages::Instance().PageAt(0)->GetDisplayUrl(), Wide(server_->Url("/a")));
-  EXPECT_EQ(Pages::Instance().PageAt(1)->GetDisplayUrl(), Wide(server_->Url("/b")));
+  EXPECT_EQ(window_->PageList().PageAt(0)->GetDisplayUrl(), Wide(server_->Url("/a")));
+  EXPECT_EQ(window_->PageList().PageAt(1)->GetDisplayUrl(), Wide(server_->Url("/b")));
   window_->OpenHandedOverUrls({});
-  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 3; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 3; }, 20000));
   SaveScreenshot(*window_, QStringLiteral("mainwnd_tabs"));
 }
 
@@ -227,7 +243,7 @@ TEST_F(MainWindowTest, TypedAddressesEmptyBlanksNoSchemeAndCapitals) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
   TypeAddress("");
   EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
-  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_EQ(window_->PageList().Count(), 1);
 }
 
 TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
@@ -261,15 +277,15 @@ TEST_F(MainWindowTest, CtrlWInsideThePageOnTheLastTabLeavesOneHomeTab) {
   page->Navigate(Wide(server_->Url("/a")));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
   QTest::keyClick(PageKeyTarget(), Qt::Key_W, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(Pages::Instance().Current()); }, 20000));
-  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(window_->PageList().Current()); }, 20000));
+  EXPECT_EQ(window_->PageList().Count(), 1);
   EXPECT_FALSE(Enabled("back_btn"));
 }
 
 TEST_F(MainWindowTest, F11AndEscapeInsideThePageEnterAndLeaveFullScreen) {
   ASSERT_NE(Start(), nullptr);
   const QRect before = window_->GetWindowRect();
-  QWidget* view = Pages::Instance().Current()->Body()->GetWindow();
+  QWidget* view = window_->PageList().Current()->Body()->GetWindow();
   const int above = view->mapToGlobal(QPoint(0, 0)).y() - before.top();
   QTest::keyClick(PageKeyTarget(), Qt::Key_F11);
   ASSERT_TRUE(QTest::qWaitFor([&] { return window_->IsFullScreen(); }, 3000));
@@ -320,10 +336,10 @@ TEST_F(MainWindowTest, CtrlWheelOverTheToolbarZoomsTheCurrentPage) {
 
 TEST_F(MainWindowTest, DevelopmentServiceShowsTheDevelopmentLogo) {
   auto& settings = SettingsRegistry::Instance();
-  const WString production = settings.Get(u"app/apiurl");
-  settings.Set(u"app/apiurl", settings.Get(u"app/apiurl_dev"));
+  const WString production = settings.Get(SettingsKeys::kApiUrl);
+  settings.Set(SettingsKeys::kApiUrl, settings.Get(SettingsKeys::kApiUrlDev));
   const bool created = Start() != nullptr;
-  settings.Set(u"app/apiurl", production);
+  settings.Set(SettingsKeys::kApiUrl, production);
   ASSERT_TRUE(created);
   EXPECT_EQ(window_->FindControl<CButtonUI>(QStringLiteral("logo_btn"))->GetNormalImage(),
             QStringLiteral("Toolbar\\logo_dev.png"));
@@ -345,7 +361,7 @@ TEST_F(MainWindowTest, FavouritesBarKeysAndTheKeyThatDoesNothing) {
   QTest::keyClick(PageKeyTarget(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::qWait(300);
   EXPECT_FALSE(window_->IsFavorBarShown());
-  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_EQ(window_->PageList().Count(), 1);
   EXPECT_FALSE(window_->IsFullScreen());
 
   searchEdit->setFocus();
@@ -355,7 +371,7 @@ TEST_F(MainWindowTest, FavouritesBarKeysAndTheKeyThatDoesNothing) {
   QTest::keyClick(searchEdit, Qt::Key_H, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return window_->IsFavorBarShown(); }, 2000));
   EXPECT_NE(window_->FindControl(QStringLiteral("favor_bar")), nullptr);
-  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_EQ(window_->PageList().Count(), 1);
 }
 
 TEST_F(MainWindowTest, MaximisingNarrowsTheGapAboveTheTabsAndRestoringWidensIt) {
@@ -376,7 +392,7 @@ TEST_F(MainWindowTest, MaximisingNarrowsTheGapAboveTheTabsAndRestoringWidensIt) 
 
 TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngine) {
   ASSERT_NE(Start(), nullptr);
-  const int tabs = Pages::Instance().Count();
+  const int tabs = window_->PageList().Count();
   // Opens the chooser and clicks `button` in it (null: Escape).
   auto choose = [&](const char* button) {
     QTimer::singleShot(100, [button] {
@@ -406,9 +422,9 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
   QTest::keyClicks(searchEdit, QStringLiteral("pears & apples"));
   QTest::keyClick(searchEdit, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return Pages::Instance().Count() == tabs + 1 && Loaded(Pages::Instance().Current()); }, 20000));
+      [&] { return window_->PageList().Count() == tabs + 1 && Loaded(window_->PageList().Current()); }, 20000));
   // The engine shows the blanks decoded; the address is the same.
-  EXPECT_EQ(QUrl(QString::fromStdU16String(Pages::Instance().Current()->GetDisplayUrl())).toEncoded(),
+  EXPECT_EQ(QUrl(QString::fromStdU16String(window_->PageList().Current()->GetDisplayUrl())).toEncoded(),
             QUrl(server_->Url("/search?q=pears%20%26%20apples")).toEncoded());
   QueryTable rows;
   UserDatabase::Instance().Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
@@ -464,6 +480,43 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   EXPECT_EQ(findRect.top(), buttonBottomRight.y() + 1 + (window_->IsFavorBarShown() ? 32 : 0));
 }
 
+TEST_F(MainWindowTest, MainMenuSavesThePageAsPdfSourceAndPictureAndReportsAPathItCannotWrite) {
+  Page* page = Start();
+  ASSERT_NE(page, nullptr);
+  std::vector<QString> answers;
+  const QString folder = QString::fromStdString(root_->path().string()) + "/";
+  for (const char* name : {"page.pdf", "page.html", "page.png", "missing/page.pdf"}) answers.push_back(folder + name);
+  window_->PageFiles()->SetSaveDialog(PageSaveDialog([&](QWidget*, const QString&, const QString&) {
+    const QString answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }));
+  int boxes = 0;
+  QTimer closer;  // the message box of the failed save, answered like a user would
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (WindowImplBase* box = ShownWindowOf("KXMessageBox")) {
+      ++boxes;
+      ClickControl(*box, "ensure_btn");
+    }
+  });
+  closer.start(100);
+  for (const char* entry : {"savepic_btn", "savefile_btn", "screenshot_btn", "savepic_btn"}) {
+    window_->RunCommand(Commands::kShowMainMenu);
+    WindowImplBase* menu = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = ShownWindowOf("KXMenuWnd")) != nullptr; }, 3000)) << entry;
+    (void)QTest::qWaitForWindowExposed(menu->GetWidget());
+    EXPECT_TRUE(menu->FindControl(QString::fromLatin1(entry))->IsEnabled()) << entry;
+    ClickControl(*menu, entry);
+    ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMenuWnd") == nullptr; }, 3000)) << entry;
+  }
+  auto size = [&](const char* name) { return QFileInfo(folder + name).size(); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return size("page.pdf") > 0 && size("page.html") > 0; }, 20000));
+  EXPECT_TRUE(QImage(folder + "page.png").width() > 0);
+  EXPECT_TRUE(answers.empty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes > 0; }, 20000));
+  EXPECT_FALSE(QFile::exists(folder + "missing/page.pdf"));
+}
+
 TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
   ASSERT_NE(Start(), nullptr);
   const QPoint caption = window_->GetWidget()->mapToGlobal(QPoint(window_->GetWidget()->width() - 200, 20));
@@ -476,7 +529,7 @@ TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMainRightMenuWnd") == nullptr; }, 3000));
   QTest::qWait(200);
 
-  Page* page = Pages::Instance().Current();
+  Page* page = window_->PageList().Current();
   QTest::mouseClick(window_->GetWidget(), Qt::RightButton, {}, CentreOf(page->GetTab()->Option()));
   WindowImplBase* tabMenu = nullptr;
   ASSERT_TRUE(QTest::qWaitFor([&] { return (tabMenu = ShownWindowOf("KXTabRightMenuWnd")) != nullptr; }, 3000));
@@ -489,22 +542,22 @@ TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
   ASSERT_NE(Start(), nullptr);
   ASSERT_TRUE(window_->PostMessage(MainWindowMessages::kOpenCompatibilityTab,
                                    reinterpret_cast<WPARAM>(new WString(Wide(server_->Url("/b"))))));
-  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2; }, 5000));
-  Page* compat = Pages::Instance().PageAt(1);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 5000));
+  Page* compat = window_->PageList().PageAt(1);
   EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")); }, 20000));
-  EXPECT_EQ(Pages::Instance().Current(), compat);
+  EXPECT_EQ(window_->PageList().Current(), compat);
 }
 
 TEST_F(MainWindowTest, CloseShutsEveryPageDownAndLeavesTheEventLoop) {
   ASSERT_NE(Start(), nullptr);
-  Pages::Instance().OpenUrlInNewTab(Wide(server_->Url("/a")));
-  ASSERT_TRUE(QTest::qWaitFor([] { return Pages::Instance().Count() == 2; }, 20000));
+  window_->PageList().OpenUrlInNewTab(Wide(server_->Url("/a")));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 20000));
   QTimer::singleShot(0, [this] {
     ClickControl(*window_, "closebtn");
   });
   EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(Pages::Instance().Count(), 0);
+  EXPECT_EQ(window_->PageList().Count(), 0);
   EXPECT_FALSE(window_->GetWidget()->isVisible());
 }
 

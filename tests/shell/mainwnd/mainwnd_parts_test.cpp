@@ -1,5 +1,5 @@
-// The main window's collaborators on their own: the key bindings, the full-screen
-// geometry, the bus poller's order and draining, the bus handlers' rules and the
+// The main window's collaborators on their own: the full-screen geometry, the command
+// router, the windows' group routing the bus, the tab commands' rules and the
 // private messages, with recording bodies instead of engines.
 #include <QApplication>
 #include <QScreen>
@@ -9,19 +9,19 @@
 #include <memory>
 #include <vector>
 
+#include "bus/bus_channels.h"
 #include "bus/bus_keys.h"
-#include "bus/bus_string.h"
-#include "bus/message_bus.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/commands/main_window_messages.h"
-#include "shell/mainwnd/bus_poller.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/command_router.h"
 #include "shell/mainwnd/full_screen_controller.h"
-#include "shell/mainwnd/key_bindings.h"
 #include "shell/mainwnd/main_dui_wnd.h"
-#include "shell/mainwnd/main_window_bus_handlers.h"
+#include "shell/mainwnd/tab_commands.h"
 #include "shell/mainwnd/main_window_message_handler.h"
 #include "shell/mainwnd/typed_address.h"
 #include "shell/pages/page.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
 #include "shell/pages/shell_test_data.h"
@@ -44,42 +44,6 @@ class PartsEnvironment : public ::testing::Environment {
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PartsEnvironment);
-
-TEST(KeyBindingsTest, EveryBindingGivesItsCommandAndOnlyWithItsExactModifiers) {
-  struct Case {
-    unsigned vk;
-    unsigned modifiers;
-    unsigned command;
-  };
-  const std::vector<Case> bound = {
-      {'W', MK_CONTROL, Commands::kCloseTab},
-      {'A', MK_CONTROL | MK_SHIFT, Commands::kShowClearData},
-      {'F', MK_CONTROL, Commands::kFindInPage},
-      {VK_F11, 0, Commands::kToggleFullScreen},
-      {'H', MK_CONTROL, Commands::kHideFavorBar},
-      {'N', MK_CONTROL | MK_SHIFT, Commands::kNewIncognitoWindow},
-      {'N', MK_CONTROL, Commands::kNewWindow},
-      {VK_DELETE, MK_CONTROL | MK_SHIFT, Commands::kNothing},
-      {'H', MK_ALT, Commands::kShowFavorBar},
-      {VK_OEM_PLUS, MK_CONTROL | MK_SHIFT, Commands::kZoomIn},
-      {VK_OEM_MINUS, MK_CONTROL, Commands::kZoomOut},
-      {VK_F5, 0, Commands::kReload},
-      {VK_ESCAPE, 0, Commands::kLeaveFullScreen},
-  };
-  for (const Case& c : bound) {
-    EXPECT_EQ(KeyBindings::CommandFor(c.vk, c.modifiers), c.command) << c.vk << "/" << c.modifiers;
-    // Mouse-button bits held at the same time don't matter.
-    EXPECT_EQ(KeyBindings::CommandFor(c.vk, c.modifiers | MK_LBUTTON), c.command);
-  }
-  // Near misses: another modifier set, or the plain letter.
-  EXPECT_EQ(KeyBindings::CommandFor('W', MK_CONTROL | MK_SHIFT), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor('W', 0), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor('H', MK_CONTROL | MK_ALT), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor('A', MK_CONTROL), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor(VK_DELETE, 0), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor(VK_F11, MK_CONTROL), 0u);
-  EXPECT_EQ(KeyBindings::CommandFor(VK_OEM_PLUS, MK_CONTROL), 0u);
-}
 
 TEST(FullScreenGeometryTest, PageAreaCoversTheMonitorAndTheChromeLiesAboveIt) {
   const QRect window(100, 50, 800, 600);
@@ -128,55 +92,54 @@ TEST(FullScreenControllerTest, EnterAndLeaveRestoreTheWindowIncludingMaximised) 
   QApplication::processEvents();
 }
 
-class BusPollerTest : public ::testing::Test {
- protected:
-  void Record(WStringView key) {
-    poller_.SetHandler(key, [this, key](uintptr_t payload) { seen_.push_back({WString(key), payload}); });
-  }
-  BusPoller poller_;
-  std::vector<std::pair<WString, uintptr_t>> seen_;
-};
-
-TEST_F(BusPollerTest, ChannelsAreDrainedInPollOrderAndEachInPostingOrder) {
-  Record(BusKeys::kProtectShowFindDialog);
-  Record(BusKeys::kLogout);
-  Record(BusKeys::kWindowOpenUrl);
-  auto& bus = MessageBus::Instance();
-  bus.Post(BusKeys::kProtectShowFindDialog, 7);
-  bus.Post(BusKeys::kLogout, 5);
-  bus.Post(BusKeys::kLogout, 6);
-  bus.Post(BusKeys::kWindowOpenUrl, 3);
-  EXPECT_EQ(poller_.Drain(), 4);
-  const std::vector<std::pair<WString, uintptr_t>> expected = {{BusKeys::kWindowOpenUrl, 3},
-                                                               {BusKeys::kLogout, 5},
-                                                               {BusKeys::kLogout, 6},
-                                                               {BusKeys::kProtectShowFindDialog, 7}};
-  EXPECT_EQ(seen_, expected);
-  EXPECT_EQ(poller_.Drain(), 0);
-}
-
-TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {
-  Record(BusKeys::kReflashFavorBar);
-  Record(BusKeys::kWindowOpenUrl);
-  poller_.SetHandler(BusKeys::kShowRenameWnd, [this](uintptr_t) {
-    seen_.push_back({BusKeys::kShowRenameWnd, 1});
-    MessageBus::Instance().Post(BusKeys::kReflashFavorBar, BusKeys::kSignal);  // earlier: next drain
-    MessageBus::Instance().Post(BusKeys::kLogout, BusKeys::kSignal);           // later: this drain
+TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownCommandsAreUnavailable) {
+  BrowserWindows windows;
+  MainDuiWnd window(windows, nullptr);  // never shown
+  CommandRouter router(window, &windows.Features());
+  std::vector<std::string> ran;
+  bool pageCanSave = false;
+  router.Register(Commands::kReload, [&](const CommandArgs&) { ran.push_back("own reload"); });
+  router.Register(Commands::kSaveAsPdf, [&](const CommandArgs&) { ran.push_back("own save"); }, [&] { return pageCanSave; });
+  windows.Features().Register(Commands::kReload, [&](IBrowserWindow& on, const CommandArgs& args) {
+    EXPECT_EQ(&on, &window);
+    ran.push_back("feature reload " + WideToUtf8(args.text));
   });
-  Record(BusKeys::kLogout);
-  MessageBus::Instance().Post(BusKeys::kShowRenameWnd, 42);
-  EXPECT_EQ(poller_.Drain(), 2);
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[1].first, WString(BusKeys::kLogout));
-  EXPECT_EQ(poller_.Drain(), 1);
-  EXPECT_EQ(seen_.back().first, WString(BusKeys::kReflashFavorBar));
+  CommandArgs args;
+  args.text = u"x";
+  EXPECT_TRUE(router.Run(Commands::kReload, args));
+  EXPECT_TRUE(router.Run(Commands::kSaveAsPdf));
+  EXPECT_FALSE(router.Run(Commands::kShowHistory));
+  EXPECT_EQ(ran, (std::vector<std::string>{"feature reload x", "own save"}));
+  EXPECT_TRUE(router.IsAvailable(Commands::kReload));
+  EXPECT_FALSE(router.IsAvailable(Commands::kSaveAsPdf));
+  pageCanSave = true;
+  EXPECT_TRUE(router.IsAvailable(Commands::kSaveAsPdf));
+  EXPECT_FALSE(router.IsAvailable(Commands::kShowHistory));
 }
 
-TEST_F(BusPollerTest, AChannelWithoutHandlerIsStillEmptied) {
-  MessageBus::Instance().Post(BusKeys::kProtectShowDialog, BusKeys::kSignal);
-  MessageBus::Instance().Post(BusKeys::kProtectShowDialog, BusKeys::kSignal);
-  EXPECT_EQ(poller_.Drain(), 2);
-  EXPECT_EQ(MessageBus::Instance().Pop(BusKeys::kProtectShowDialog), 0u);
+TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWindowUsedLast) {
+  BrowserWindows windows;
+  MainDuiWnd first(windows, nullptr);  // never shown: their page lists are enough
+  MainDuiWnd second(windows, nullptr);
+  Page* a = first.PageList().CreateIePage(std::make_unique<RecordingBody>());
+  Page* b = second.PageList().CreateIePage(std::make_unique<RecordingBody>());
+  std::vector<IBrowserWindow*> askedOf;
+  windows.Features().Register(Commands::kAddFavourite,
+                              [&](IBrowserWindow& window, const CommandArgs&) { askedOf.push_back(&window); });
+  windows.MarkUsed(&second);
+  PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{a, u"first's"}));
+  PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{b, u"second's"}));
+  BusChannels::PostUrl(BusChannels::kShowFavorWnd, u"http://fav.test/");
+  windows.MarkUsed(&first);
+  BusChannels::PostUrl(BusChannels::kShowFavorWnd, u"http://fav.test/");
+  EXPECT_EQ(windows.Drain(), 4);
+  EXPECT_EQ(a->GetTitle(), u"first's");
+  EXPECT_EQ(b->GetTitle(), u"second's");
+  EXPECT_EQ(askedOf, (std::vector<IBrowserWindow*>{&first, &first}));
+  // Every channel is drained, so nothing posted to the bus can pile up.
+  for (WStringView key : BusKeys::kPollOrder) EXPECT_TRUE(windows.Poller().Handles(key)) << WideToUtf8(WString(key));
+  first.PageList().CloseAll();
+  second.PageList().CloseAll();
 }
 
 TEST(TypedAddressTest, BlanksAndCapitalSchemesAreCleanedAndTheRestKept) {
@@ -191,19 +154,19 @@ TEST(TypedAddressTest, BlanksAndCapitalSchemesAreCleanedAndTheRestKept) {
   EXPECT_EQ(TypedAddress::Clean(u"LOCALHOST:8080/X"), u"LOCALHOST:8080/X");
 }
 
-TEST(MainWindowBusHandlersTest, NewProcessArgumentsKeepEveryAddressWhole) {
+TEST(TabCommandsTest, NewProcessArgumentsKeepEveryAddressWhole) {
   const std::vector<std::string> arguments =
-      MainWindowBusHandlers::LaunchArguments({u"http://a.test/?q=a b\"c", u"", u"http://中文.test/"});
+      TabCommands::LaunchArguments({u"http://a.test/?q=a b\"c", u"", u"http://中文.test/"});
   const std::vector<std::string> expected = {"http://a.test/?q=a b\"c", "http://中文.test/"};
   EXPECT_EQ(arguments, expected);
-  EXPECT_TRUE(MainWindowBusHandlers::LaunchArguments({}).empty());
+  EXPECT_TRUE(TabCommands::LaunchArguments({}).empty());
 }
 
-TEST(MainWindowBusHandlersTest, LogOutLeavesOnlyUserCentrePages) {
-  EXPECT_TRUE(MainWindowBusHandlers::IsUserCentrePage(u"http://uc.test/usercenter/me", u"http://uc.test/"));
-  EXPECT_FALSE(MainWindowBusHandlers::IsUserCentrePage(u"http://other.test/", u"http://uc.test/"));
+TEST(TabCommandsTest, LogOutLeavesOnlyUserCentrePages) {
+  EXPECT_TRUE(TabCommands::IsUserCentrePage(u"http://uc.test/usercenter/me", u"http://uc.test/"));
+  EXPECT_FALSE(TabCommands::IsUserCentrePage(u"http://other.test/", u"http://uc.test/"));
   // A missing user-centre setting must not send every page home.
-  EXPECT_FALSE(MainWindowBusHandlers::IsUserCentrePage(u"http://uc.test/", u""));
+  EXPECT_FALSE(TabCommands::IsUserCentrePage(u"http://uc.test/", u""));
 }
 
 // A compatibility-style body whose translator counts the keys it is asked about.
@@ -228,8 +191,7 @@ class PrivateMessagesTest : public ::testing::Test {
   }
 
   std::unique_ptr<PagesHost> host_ = std::make_unique<PagesHost>();
-  MainDuiWnd window_;  // never shown: only the handler's back reference
-  MainWindowMessageHandler handler_{window_, &host_->factory};
+  MainWindowMessageHandler handler_{host_->pages, &host_->factory};
 };
 
 TEST_F(PrivateMessagesTest, TypedAddressGoesToTheNamedOrCurrentPageAndNeverToAClosedOne) {
@@ -241,11 +203,11 @@ TEST_F(PrivateMessagesTest, TypedAddressGoesToTheNamedOrCurrentPageAndNeverToACl
   Send(MainWindowMessages::kNavigateTyped, reinterpret_cast<WPARAM>(first),
        reinterpret_cast<LPARAM>(new WString(u"HTTP://FOUR.test/")));
   EXPECT_EQ(static_cast<RecordingBody*>(first->Body())->loads.back(), u"http://FOUR.test/");
-  Pages::Instance().ClosePage(first);
+  host_->pages.ClosePage(first);
   // The text is still freed (checked by the sanitizer build) and nothing else happens.
   Send(MainWindowMessages::kNavigateTyped, reinterpret_cast<WPARAM>(first),
        reinterpret_cast<LPARAM>(new WString(u"five.test")));
-  EXPECT_EQ(Pages::Instance().Count(), 1);
+  EXPECT_EQ(host_->pages.Count(), 1);
 }
 
 TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabs) {
@@ -256,12 +218,12 @@ TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabs) {
   EXPECT_EQ(host_->factory.ieUrls.size(), 1u);
 
   host_->OpenPage(u"http://b.test/");
-  Page* first = Pages::Instance().PageAt(0);
+  Page* first = host_->pages.PageAt(0);
   Send(MainWindowMessages::kMoveTab, 0, 1);
-  EXPECT_EQ(Pages::Instance().PageAt(1), first);
-  Page* current = Pages::Instance().Current();
+  EXPECT_EQ(host_->pages.PageAt(1), first);
+  Page* current = host_->pages.Current();
   Send(MainWindowMessages::kMoveTab, 1, 1);
-  EXPECT_EQ(Pages::Instance().Current(), current);
+  EXPECT_EQ(host_->pages.Current(), current);
 }
 
 TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
@@ -269,7 +231,7 @@ TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
   body->MakeWindow();
   body->SetReady(true);
   TranslatingBody* raw = body.get();
-  Page* page = Pages::Instance().CreateIePage(std::move(body));
+  Page* page = host_->pages.CreateIePage(std::move(body));
   Send(MainWindowMessages::kAddAccelerator, reinterpret_cast<WPARAM>(static_cast<ITranslateAccelerator*>(raw)));
   EXPECT_EQ(handler_.TranslatorCount(), 1u);
   MSG key{0, WM_KEYDOWN, VK_F5, 0};
@@ -278,7 +240,7 @@ TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
   // The page closes; its body's removal message is still on its way. A key in
   // between must not reach the destroyed body.
   host_->OpenPage(u"http://other.test/");
-  Pages::Instance().ClosePage(page);
+  host_->pages.ClosePage(page);
   EXPECT_EQ(handler_.TranslateAccelerator(&key), S_FALSE);
   Send(MainWindowMessages::kRemoveAccelerator, reinterpret_cast<WPARAM>(static_cast<ITranslateAccelerator*>(raw)));
   EXPECT_EQ(handler_.TranslatorCount(), 0u);

@@ -9,28 +9,18 @@
 #include "engines/cef/web_client.h"
 #include "engines/ie/compat_network.h"
 #include "platform/text.h"
-#include "bus/bus_keys.h"
-#include "bus/bus_string.h"
-#include "bus/message_bus.h"
+#include "bus/bus_channels.h"
 #include "shell/commands/main_window_messages.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
-#include "shell/pages/page_records.h"
+#include "shell/pages/page_channels.h"
+#include "shell/pages/page_host.h"
 #include "shell/pages/pages.h"
 #include "store/user_database.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo::test {
-
-namespace {
-// Page channels of the bus: the ones the page list applies.
-bool IsPageChannel(WStringView key) {
-  return key == BusKeys::kTabOpenUrl || key == BusKeys::kTabOpenHome || key == BusKeys::kPagesAddPage ||
-         key == BusKeys::kPageIsLoading || key == BusKeys::kPageTempRedirect || key == BusKeys::kPageSetIconUrl ||
-         key == BusKeys::kPageSetTitle;
-}
-}  // namespace
 
 void EngineBodyFactory::OpenChromiumPage(const WString& url) {
   if (ieEnvironment.bodyBar != nullptr) CreateChromiumBrowser(ieEnvironment.bodyBar->GetWidget(), WideToUtf8(url));
@@ -81,57 +71,56 @@ void BodiesTest::SetUp() {
   mainWindow_.Create(0, QStringLiteral("main"), 0, 0, 0, 0, 10, 10);
   host_ = std::make_unique<PagesHost>();
   ASSERT_NE(host_->bodyBar, nullptr);
-  factory_.ieEnvironment = {host_->bodyBar, mainWindow_.GetHWND(), network_};
-  Pages::Instance().SetBodyFactory(&factory_);
-  ClientInstance()->SetWindows(mainWindow_.GetHWND(), host_->bodyBar);
+  factory_.ieEnvironment = {host_->bodyBar, mainWindow_.GetHWND(), network_, &host_->pages};
+  host_->pages.SetBodyFactory(&factory_);
+  ClientInstance()->AddHost(PageHost{mainWindow_.GetHWND(), host_->bodyBar, &host_->pages});
+  RecordAndApplyPageReports();
 }
 
 void BodiesTest::TearDown() {
   UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {std::string("localhost")});
+  CBodyBar* bodyBar = host_->bodyBar;
   host_.reset();
   QTest::qWait(100);
   Drain();
-  ClientInstance()->SetWindows(0, nullptr);
+  ClientInstance()->RemoveHost(bodyBar);
   mainWindow_.Close();
   QCoreApplication::processEvents();
 }
 
 void BodiesTest::Drain() {
   QCoreApplication::processEvents();
-  for (bool popped = true; popped;) {
-    popped = false;
-    for (WStringView key : BusKeys::kPollOrder) {
-      if (!IsPageChannel(key)) continue;
-      for (uintptr_t payload = MessageBus::Instance().Pop(key); payload != 0;
-           payload = MessageBus::Instance().Pop(key)) {
-        popped = true;
-        Record(key, payload);
-        PageBusHandler::Handle(key, payload);
-      }
-    }
+  while (poller_.Drain() > 0) {
   }
 }
 
-void BodiesTest::Record(WStringView key, uintptr_t payload) {
-  BusEvent event{WString(key)};
-  if (key == BusKeys::kPagesAddPage) {
-    event.page = reinterpret_cast<Page*>(payload);
-  } else if (key == BusKeys::kPageIsLoading) {
-    const auto* record = reinterpret_cast<const PageFlagRecord*>(payload);
-    event.page = record->page;
-    event.flag = record->flag;
-  } else if (key == BusKeys::kPageTempRedirect) {
-    const auto* record = reinterpret_cast<const PageRedirectRecord*>(payload);
-    event = {WString(key), record->page, record->url, record->redirect};
-  } else if (key == BusKeys::kPageSetTitle || key == BusKeys::kPageSetIconUrl) {
-    const auto* record = reinterpret_cast<const PageTextRecord*>(payload);
-    event = {WString(key), record->page, record->text, -1};
-  } else if (key == BusKeys::kTabOpenUrl) {
-    event.text = reinterpret_cast<const BusString*>(payload)->View();
-  } else {
-    return;
-  }
-  events_.push_back(event);
+void BodiesTest::RecordAndApplyPageReports() {
+  auto lists = [this] { return std::vector<Pages*>{&host_->pages}; };
+  poller_.On(PageChannels::kAddPage, [this, lists](auto record) {
+    events_.push_back({BusKeys::kPagesAddPage, record->page.get()});
+    PageBusHandler::ApplyAddPage(std::move(record), lists());
+  });
+  poller_.On(PageChannels::kIsLoading, [this, lists](auto record) {
+    events_.push_back({BusKeys::kPageIsLoading, record->page, {}, record->flag});
+    PageBusHandler::ApplyLoading(*record, lists());
+  });
+  poller_.On(PageChannels::kTempRedirect, [this, lists](auto record) {
+    events_.push_back({BusKeys::kPageTempRedirect, record->page, record->url, record->redirect});
+    PageBusHandler::ApplyRedirect(*record, lists());
+  });
+  poller_.On(PageChannels::kSetIconUrl, [this, lists](auto record) {
+    events_.push_back({BusKeys::kPageSetIconUrl, record->page, record->text});
+    PageBusHandler::ApplyIconUrl(*record, lists());
+  });
+  poller_.On(PageChannels::kSetTitle, [this, lists](auto record) {
+    events_.push_back({BusKeys::kPageSetTitle, record->page, record->text});
+    PageBusHandler::ApplyTitle(*record, lists());
+  });
+  // What the window's command does with a link opened in a new tab.
+  poller_.On(BusChannels::kTabOpenUrl, [this](BusChannels::UrlChannel::Owned url) {
+    events_.push_back({BusKeys::kTabOpenUrl, nullptr, WString(url->View())});
+    host_->pages.OpenUrlInBackgroundTab(WString(url->View()));
+  });
 }
 
 std::vector<BusEvent> BodiesTest::EventsFor(Page* page, WStringView key) const {
@@ -162,11 +151,11 @@ bool BodiesTest::LoadedAfterStart(Page* page) const {
 TabCefBody* BodiesTest::CefBody(Page* page) { return page != nullptr ? dynamic_cast<TabCefBody*>(page->Body()) : nullptr; }
 
 Page* BodiesTest::OpenChromium(const QByteArray& path) {
-  const int before = Pages::Instance().Count();
+  const int before = host_->pages.Count();
   const int served = server_.CountFor(path);
-  Pages::Instance().OpenUrlInNewTab(Wide(server_.Url(QString::fromLatin1(path))));
-  if (!Pump([&] { return Pages::Instance().Count() > before; })) return nullptr;
-  Page* page = Pages::Instance().PageAt(-1);
+  host_->pages.OpenUrlInNewTab(Wide(server_.Url(QString::fromLatin1(path))));
+  if (!Pump([&] { return host_->pages.Count() > before; })) return nullptr;
+  Page* page = host_->pages.PageAt(-1);
   TabCefBody* body = CefBody(page);
   if (body == nullptr) return nullptr;
   if (!Pump([&] { return server_.CountFor(path) > served && !body->GetBrowser()->IsLoading(); })) return nullptr;

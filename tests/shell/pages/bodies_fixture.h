@@ -10,6 +10,7 @@
 
 #include "engines/ie/tab_ie_body.h"
 #include "engines/test_http_server.h"
+#include "bus/bus_poller.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/pages_host.h"
 #include "shell/pages/shell_test_data.h"
@@ -31,7 +32,7 @@ class EngineBodyFactory : public IPageBodyFactory {
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
   // The fixture points the engines at its own windows.
-  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Attach(const PageHost&) override {}
   void Detach() override {}
   // The engine stays up for the whole program; its main shuts it down.
   void ShutdownEngines() override {}
@@ -118,13 +119,16 @@ class BodiesTest : public ::testing::Test {
   MessageRecorder mainWindow_;
   TestHttpServer server_;
   std::vector<BusEvent> events_;
+  BusPoller poller_;
 
   static inline ShellTestData* data_ = nullptr;  // kept for the whole program
   static inline const TempDir* root_ = nullptr;   // data_'s root
   static inline ie::CompatNetwork* network_ = nullptr;
 
  private:
-  void Record(WStringView key, uintptr_t payload);
+  // Installs handlers that record each page report and then apply it to the host's
+  // page list, as the main windows' poller does.
+  void RecordAndApplyPageReports();
 };
 
 }  // namespace tarvo::test

@@ -1,6 +1,7 @@
 // The two engine bodies and the Chromium client with real engines: loading, titles,
 // navigations, zoom, saving, pop-ups and the compatibility body's events.
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QWebFrame>
@@ -19,6 +20,7 @@
 #include "shell/pages/bodies_fixture.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
+#include "shell/pages/zoom_level.h"
 #include "store/user_database.h"
 
 namespace tarvo::test {
@@ -34,7 +36,7 @@ TEST_F(BodiesTest, ChromiumPageReportsLoadingTitleAndOnlyMainFrameNavigations) {
   Page* page = OpenChromium("/start");
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->GetEngineType(), Page::kEngineChromium);
-  ASSERT_EQ(Pages::Instance().Current(), page);
+  ASSERT_EQ(host_->pages.Current(), page);
 
   events_.clear();
   page->Navigate(Wide(server_.Url("/framed")));
@@ -97,8 +99,10 @@ TEST_F(BodiesTest, SavedPageSourceIsTheEnginesTextInUtf8WithoutByteOrderMark) {
 
   const QString path = QString::fromStdString((root_->path() / "source.html").string());
   QFile::remove(path);
-  TabCefBody::SavePageSource(page, Wide(path));
-  ASSERT_TRUE(Pump([&] { return QFile(path).size() > 0; }, 10000));
+  int written = 0;
+  page->Body()->SaveSource(Wide(path), [&](bool ok) { written += ok ? 1 : -100; });
+  ASSERT_TRUE(Pump([&] { return written != 0; }, 10000));
+  EXPECT_EQ(written, 1);
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray saved = file.readAll();
@@ -108,8 +112,9 @@ TEST_F(BodiesTest, SavedPageSourceIsTheEnginesTextInUtf8WithoutByteOrderMark) {
 
   // A folder that does not exist leaves nothing behind and breaks nothing.
   const QString missing = QString::fromStdString((root_->path() / "no" / "such" / "x.html").string());
-  TabCefBody::SavePageSource(page, Wide(missing));
-  Settle(300);
+  bool reported = true;
+  page->Body()->SaveSource(Wide(missing), [&](bool ok) { reported = ok; });
+  ASSERT_TRUE(Pump([&] { return !reported; }, 10000));
   EXPECT_FALSE(QFile::exists(missing));
 }
 
@@ -124,13 +129,13 @@ TEST_F(BodiesTest, MiddleClickOnLinkBecomesNewPageThroughAfterCreated) {
 
   events_.clear();
   QTest::mouseClick(target, Qt::MiddleButton, Qt::NoModifier, QPoint(60, 60));
-  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/child") > 0; }));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && server_.CountFor("/child") > 0; }));
 
   const auto added = AddedPages();
   ASSERT_EQ(added.size(), 1u);
   Page* child = added[0];
   EXPECT_NE(child, page);
-  EXPECT_EQ(Pages::Instance().IndexOf(child), 1);
+  EXPECT_EQ(host_->pages.IndexOf(child), 1);
   EXPECT_EQ(child->GetEngineType(), Page::kEngineChromium);
   TabCefBody* childBody = CefBody(child);
   ASSERT_NE(childBody, nullptr);
@@ -193,7 +198,7 @@ TEST_F(BodiesTest, CompatibilityBodyReportsItsEventsAndSuppressesTheErrorPage) {
   Page* page = body->GetOwner();
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->GetEngineType(), Page::kEngineIe);
-  EXPECT_EQ(Pages::Instance().IndexOf(page), 0);
+  EXPECT_EQ(host_->pages.IndexOf(page), 0);
 
   ASSERT_TRUE(Pump([&] { return LoadedAfterStart(page) && page->GetTitle() == u"兼容页面"; }));
   Settle();
@@ -229,7 +234,7 @@ TEST_F(BodiesTest, PageSavedAsPdfIsOneLongPageAndAnUnwritablePathReportsFailure)
   QFile::remove(path);
   int reports = 0;
   bool written = false;
-  TabCefBody::SavePageAsPdf(page, Wide(path), [&](bool ok) {
+  page->Body()->SaveAsPdf(Wide(path), [&](bool ok) {
     ++reports;
     written = ok;
   });
@@ -257,13 +262,49 @@ TEST_F(BodiesTest, PageSavedAsPdfIsOneLongPageAndAnUnwritablePathReportsFailure)
   const QString missing = QString::fromStdString((root_->path() / "no" / "such" / "page.pdf").string());
   reports = 0;
   written = true;
-  TabCefBody::SavePageAsPdf(page, Wide(missing), [&](bool ok) {
+  page->Body()->SaveAsPdf(Wide(missing), [&](bool ok) {
     ++reports;
     written = ok;
   });
   ASSERT_TRUE(Pump([&] { return reports > 0; }, 20000));
   EXPECT_FALSE(written);
   EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(BodiesTest, CompatibilityBodyZoomsFindsSavesAndPicturesItsPageToo) {
+  server_.Route("/ie-ops", Html("<html><head><title>兼容</title></head><body>apple pear apple</body></html>"));
+  TabIeBody* body = CreateIeBody(factory_.ieEnvironment, Wide(server_.Url("/ie-ops")));
+  ASSERT_NE(body, nullptr);
+  Page* page = body->GetOwner();
+  ASSERT_TRUE(Pump([&] { return LoadedAfterStart(page); }));
+  for (PageOperation operation : {PageOperation::kZoom, PageOperation::kFind, PageOperation::kSaveAsPdf,
+                                  PageOperation::kSaveSource, PageOperation::kPrint, PageOperation::kPicture}) {
+    EXPECT_TRUE(body->Supports(operation));
+  }
+  body->ZoomIn();
+  EXPECT_NEAR(body->Control()->ZoomFactor(), ZoomLevel::Factor(ZoomLevel::kStep), 1e-6);
+  body->ZoomOut();
+  EXPECT_NEAR(body->Control()->ZoomFactor(), 1.0, 1e-6);
+  body->FindNext(u"pear");
+  EXPECT_EQ(body->Control()->page()->selectedText(), QStringLiteral("pear"));
+
+  const QString source = QString::fromStdString((root_->path() / "ie.html").string());
+  const QString pdf = QString::fromStdString((root_->path() / "ie.pdf").string());
+  std::vector<bool> results;
+  body->SaveSource(Wide(source), [&](bool ok) { results.push_back(ok); });
+  body->SaveAsPdf(Wide(pdf), [&](bool ok) { results.push_back(ok); });
+  body->SaveSource(Wide(QString::fromStdString((root_->path() / "no" / "x.html").string())),
+                   [&](bool ok) { results.push_back(ok); });
+  QImage picture;
+  body->TakePicture([&](const QImage& image) { picture = image; });
+  EXPECT_EQ(results, (std::vector<bool>{true, true, false}));
+  QFile saved(source);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(saved.readAll().contains("apple pear apple"));
+  QFile printed(pdf);
+  ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(printed.readAll().startsWith("%PDF-"));
+  EXPECT_FALSE(picture.isNull());
 }
 
 TEST_F(BodiesTest, NewWindowLinkWithPlainClickOpensASelectedNewPage) {
@@ -278,12 +319,12 @@ TEST_F(BodiesTest, NewWindowLinkWithPlainClickOpensASelectedNewPage) {
 
   events_.clear();
   QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
-  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/opened") > 0; }));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && server_.CountFor("/opened") > 0; }));
   ASSERT_EQ(AddedPages().size(), 1u);
   Page* opened = AddedPages()[0];
   // A new foreground tab: the new page takes the selection, the old one stays as it was.
-  EXPECT_EQ(Pages::Instance().Current(), opened);
-  EXPECT_EQ(Pages::Instance().IndexOf(opened), 1);
+  EXPECT_EQ(host_->pages.Current(), opened);
+  EXPECT_EQ(host_->pages.IndexOf(opened), 1);
   EXPECT_TRUE(Pump([&] { return opened->GetTitle() == u"Opened"; }));
   EXPECT_EQ(opened->GetLoadedUrl(), Wide(server_.Url("/opened")));
   EXPECT_EQ(page->GetLoadedUrl(), Wide(server_.Url("/blank-link")));
@@ -303,17 +344,17 @@ TEST_F(BodiesTest, NewWindowOfACompatibilityPageOpensACompatibilityTab) {
 
   events_.clear();
   body->Control()->page()->mainFrame()->evaluateJavaScript(QStringLiteral("document.getElementById('link').click();"));
-  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/ie-child") > 0; }));
-  Page* child = Pages::Instance().PageAt(1);
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && server_.CountFor("/ie-child") > 0; }));
+  Page* child = host_->pages.PageAt(1);
   EXPECT_EQ(child->GetEngineType(), Page::kEngineIe);
   EXPECT_TRUE(Pump([&] { return child->GetTitle() == u"兼容子页"; }));
   EXPECT_EQ(child->GetLoadedUrl(), Wide(server_.Url("/ie-child")));
 
   // A scripted window.open goes the same way; no Chromium page and no hand-over.
   body->Control()->page()->mainFrame()->evaluateJavaScript(QStringLiteral("window.open('/ie-scripted');"));
-  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 3 && server_.CountFor("/ie-scripted") > 0; }));
-  EXPECT_EQ(Pages::Instance().PageAt(2)->GetEngineType(), Page::kEngineIe);
-  EXPECT_TRUE(Pump([&] { return Pages::Instance().PageAt(2)->GetTitle() == u"脚本窗口"; }));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 3 && server_.CountFor("/ie-scripted") > 0; }));
+  EXPECT_EQ(host_->pages.PageAt(2)->GetEngineType(), Page::kEngineIe);
+  EXPECT_TRUE(Pump([&] { return host_->pages.PageAt(2)->GetTitle() == u"脚本窗口"; }));
   Settle();
   EXPECT_TRUE(AddedPages().empty());
   EXPECT_EQ(mainWindow_.Count(MainWindowMessages::kOpenCompatibilityTab), 0);

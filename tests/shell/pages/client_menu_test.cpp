@@ -18,9 +18,7 @@
 #include "engines/cef/cef_types.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
-#include "bus/bus_keys.h"
-#include "bus/bus_string.h"
-#include "bus/message_bus.h"
+#include "bus/bus_channels.h"
 #include "shell/pages/bodies_fixture.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
@@ -115,13 +113,9 @@ class ClientMenuTest : public BodiesTest {
     return true;
   }
   // The texts posted on a bus channel the page list does not drain.
-  static std::vector<WString> Posted(WStringView key) {
+  static std::vector<WString> Posted(const BusChannels::UrlChannel& channel) {
     std::vector<WString> texts;
-    for (uintptr_t payload = MessageBus::Instance().Pop(key); payload != 0; payload = MessageBus::Instance().Pop(key)) {
-      auto* text = reinterpret_cast<BusString*>(payload);
-      texts.emplace_back(text->View());
-      BusString::Free(text);
-    }
+    while (const auto text = channel.Take()) texts.emplace_back(text->View());
     return texts;
   }
   bool RunScript(const QString& script) {
@@ -183,23 +177,23 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
   ASSERT_TRUE(ChooseAt(kLinkSpot, 26506));
-  EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{link});
+  EXPECT_EQ(Posted(BusChannels::kClipboardCopyUrl), std::vector<WString>{link});
   ASSERT_TRUE(ChooseAt(kLinkSpot, 26505));
-  EXPECT_EQ(Posted(BusKeys::kShowFavorWnd), std::vector<WString>{link});
+  EXPECT_EQ(Posted(BusChannels::kShowFavorWnd), std::vector<WString>{link});
   for (int command : {26502, 26503}) {
     ASSERT_TRUE(ChooseAt(kLinkSpot, command));
-    EXPECT_EQ(Posted(BusKeys::kWindowOpenUrl), std::vector<WString>{link}) << command;
+    EXPECT_EQ(Posted(BusChannels::kWindowOpenUrl), std::vector<WString>{link}) << command;
   }
 
   // Open in a new tab: the page list opens it, the engine's new page joins behind
   // the current one.
   events_.clear();
   ASSERT_TRUE(ChooseAt(kLinkSpot, 26501));
-  ASSERT_TRUE(Pump([&] { return Pages::Instance().Count() == 2 && server_.CountFor("/target") > 0; }));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && server_.CountFor("/target") > 0; }));
   ASSERT_EQ(AddedPages().size(), 1u);
   Page* opened = AddedPages()[0];
-  EXPECT_EQ(Pages::Instance().IndexOf(opened), 1);
-  EXPECT_EQ(Pages::Instance().Current(), page_);
+  EXPECT_EQ(host_->pages.IndexOf(opened), 1);
+  EXPECT_EQ(host_->pages.Current(), page_);
   ASSERT_TRUE(Pump([&] { return opened->GetLoadedUrl() == link; }));
   // The page it came from stayed where it was.
   EXPECT_EQ(page_->GetLoadedUrl(), Wide(server_.Url("/menu")));
@@ -208,7 +202,7 @@ TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
 TEST_F(ClientMenuTest, PictureCommandsDownloadCopyAndMeasureThePicture) {
   const WString picture = Wide(server_.Url("/pic.png"));
   ASSERT_TRUE(ChooseAt(kPictureSpot, 26508));
-  EXPECT_EQ(Posted(BusKeys::kClipboardCopyUrl), std::vector<WString>{picture});
+  EXPECT_EQ(Posted(BusChannels::kClipboardCopyUrl), std::vector<WString>{picture});
 
   ASSERT_TRUE(ChooseAt(kPictureSpot, 26507));
   ASSERT_TRUE(Pump([&] { return !downloads_.urls.empty(); }, 10000));

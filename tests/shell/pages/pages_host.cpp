@@ -1,16 +1,16 @@
 #include "shell/pages/pages_host.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QTest>
 
 #include "ui/ui_window_styles.h"
 
-#include "bus/bus_keys.h"
 #include "shell/pages/c_body_bar_ui.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
-#include "bus/message_bus.h"
 
 namespace tarvo::test {
 
@@ -34,6 +34,11 @@ void RecordingBody::SetReady(bool value) {
   Show(value);
 }
 
+void RecordingBody::TakePicture(PictureDone done) {
+  const QImage picture = supported && window_ != nullptr ? window_->grab().toImage() : QImage();
+  if (done) done(picture);
+}
+
 QWidget* RecordingBody::MakeWindow(QWidget* parent) {
   if (window_ == nullptr) {
     window_ = std::make_unique<QWidget>(parent);
@@ -51,9 +56,11 @@ void RecordingFactory::OpenChromiumPage(const WString& url) {
   body->MakeWindow();
   body->SetReady(true);
   auto* raw = body.get();
-  auto* page = new Page(std::move(body), Page::kEngineChromium);
+  auto record = std::make_unique<AddPageRecord>();
+  record->page = std::make_unique<Page>(std::move(body), Page::kEngineChromium);
+  record->into = &pages_;
   raw->Navigate(url, {}, {});
-  MessageBus::Instance().Post(BusKeys::kPagesAddPage, reinterpret_cast<uintptr_t>(page));
+  PageChannels::kAddPage.Post(std::move(record));
 }
 
 bool RecordingFactory::OpenIePage(const WString& url) {
@@ -61,7 +68,7 @@ bool RecordingFactory::OpenIePage(const WString& url) {
   auto body = std::make_unique<RecordingBody>();
   body->MakeWindow();
   body->SetReady(true);
-  Pages::Instance().CreateIePage(std::move(body));
+  pages_.CreateIePage(std::move(body));
   return true;
 }
 
@@ -79,8 +86,8 @@ PagesHost::PagesHost()
                                      window.GetHWND());
   auto* bodyBarUi = window.FindControl<CBodyBarUI>(QStringLiteral("body_bar"));
   bodyBar = bodyBarUi != nullptr ? bodyBarUi->GetBodyBar() : nullptr;
-  Pages& pages = Pages::Instance();
   pages.Attach(strip.get(), bodyBar, window.GetHWND());
+  PageBusHandler::Install(poller, [this] { return std::vector<Pages*>{&pages}; });
   pages.SetBodyFactory(&factory);
   TabWnd::Controls controls;
   controls.home = window.FindControl(QStringLiteral("home_btn"));
@@ -96,7 +103,6 @@ PagesHost::PagesHost()
 }
 
 PagesHost::~PagesHost() {
-  Pages& pages = Pages::Instance();
   pages.CloseAll();
   pages.GetTabWnd().Detach();
   pages.Attach(nullptr, nullptr, 0);
@@ -106,15 +112,15 @@ PagesHost::~PagesHost() {
 }
 
 Page* PagesHost::OpenPage(const WString& url) {
-  const int before = Pages::Instance().Count();
-  Pages::Instance().OpenUrlInNewTab(url);
+  const int before = pages.Count();
+  pages.OpenUrlInNewTab(url);
   Drain();
-  return Pages::Instance().Count() > before ? Pages::Instance().PageAt(-1) : nullptr;
+  return pages.Count() > before ? pages.PageAt(-1) : nullptr;
 }
 
 void PagesHost::Drain() {
   QCoreApplication::processEvents();
-  PageBusHandler::DrainPageChannels();
+  poller.Drain();
   QCoreApplication::processEvents();
 }
 

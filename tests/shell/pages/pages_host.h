@@ -4,9 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "bus/bus_poller.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/i_tab_body.h"
+#include "shell/pages/pages.h"
 #include "shell/pages/tab_strip.h"
 #include "support/temp_dir.h"
 #include "ui/ui_test_support.h"
@@ -27,6 +29,11 @@ class RecordingBody : public ITabBody {
   void FindPrevious(const WString&) override {}
   void Show(bool visible) override;
   void SetReady(bool ready) override;
+  bool Supports(PageOperation) const override { return supported; }
+  void SaveAsPdf(const WString& path, Done done) override { Record(pdfs, path, done); }
+  void SaveSource(const WString& path, Done done) override { Record(sources, path, done); }
+  void Print(QPrinter*, Done done) override { Record(prints, u"", done); }
+  void TakePicture(PictureDone done) override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   void Close() override { ++closes; }
@@ -35,11 +42,19 @@ class RecordingBody : public ITabBody {
   QWidget* MakeWindow(QWidget* parent = nullptr);
 
   std::vector<WString> loads;
+  std::vector<WString> pdfs, sources, prints;
   int reloads = 0;
   int closes = 0;
   bool ready = false;
+  bool supported = true;  // what Supports answers for every operation
+  bool writes = true;     // what the file operations answer
 
  private:
+  void Record(std::vector<WString>& calls, const WString& path, const Done& done) {
+    calls.push_back(path);
+    if (done) done(writes);
+  }
+
   std::unique_ptr<QWidget> window_;
   Page* owner_ = nullptr;
 };
@@ -48,19 +63,24 @@ class RecordingBody : public ITabBody {
 // "mainwnd/pages/addpage", a compatibility page joins at once.
 class RecordingFactory : public IPageBodyFactory {
  public:
+  // `pages`: the list its pages join (not owned).
+  explicit RecordingFactory(Pages& pages) : pages_(pages) {}
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
-  void Attach(DuiLib::HWND, CBodyBar*) override {}
+  void Attach(const PageHost&) override {}
   void Detach() override {}
   void ShutdownEngines() override { ++shutdowns; }
 
   std::vector<WString> chromiumUrls;
   std::vector<WString> ieUrls;
   int shutdowns = 0;
+
+ private:
+  Pages& pages_;
 };
 
 // A window with a tab strip, a toolbar and a body bar from the test skin, wired to
-// the page list; drains the page channels of the bus like the main window does.
+// its page list; drains the page channels of the bus like the main windows do.
 class PagesHost {
  public:
   PagesHost();
@@ -72,8 +92,10 @@ class PagesHost {
 
   TestWindow window;
   std::unique_ptr<TabStrip> strip;
+  Pages pages;
   CBodyBar* bodyBar = nullptr;
-  RecordingFactory factory;
+  RecordingFactory factory{pages};
+  BusPoller poller;
 };
 
 }  // namespace tarvo::test

@@ -8,11 +8,9 @@
 #include "settings/language_manager.h"
 #include "net/payload_cipher.h"
 #include "platform/text.h"
-#include "bus/bus_keys.h"
-#include "bus/bus_string.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
-#include "shell/pages/page_records.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
 #include "shell/pages/pages_language_keys.h"
@@ -24,7 +22,6 @@
 #include "ui/window_registry.h"
 #include "store/query_table.h"
 #include "store/user_database.h"
-#include "bus/message_bus.h"
 #include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
@@ -49,7 +46,7 @@ class PagesTest : public ::testing::Test {
   }
 
   PagesHost host;
-  Pages& pages = Pages::Instance();
+  Pages& pages = host.pages;
 
   static inline ShellTestData* data_ = nullptr;  // kept for the whole program
 };
@@ -152,33 +149,33 @@ TEST_F(PagesTest, ClosingSelectsThePreviouslySelectedPageAndTheLastPageResetsToH
   EXPECT_EQ(host.factory.shutdowns, 0);
 }
 
-TEST_F(PagesTest, BusMessagesReachOnlyListedPagesAndOpenUrlStaysInTheBackground) {
+TEST_F(PagesTest, PageReportsReachOnlyListedPagesAndABackgroundTabStaysBehind) {
   Page* first = host.OpenPage(u"http://127.0.0.1:9/first");
   ASSERT_NE(first, nullptr);
-  auto& bus = MessageBus::Instance();
-  bus.Post(BusKeys::kTabOpenUrl, reinterpret_cast<uintptr_t>(BusString::Create(WStringView(u"http://127.0.0.1:9/bg"))));
+  pages.OpenUrlInBackgroundTab(u"http://127.0.0.1:9/bg");
   host.Drain();
   ASSERT_EQ(pages.Count(), 2);
   EXPECT_EQ(pages.Current(), first);
   EXPECT_TRUE(first->GetTab()->IsSelected());
   EXPECT_FALSE(pages.PageAt(1)->GetTab()->IsSelected());
 
-  bus.Post(BusKeys::kTabOpenHome, BusKeys::kSignal);
-  host.Drain();
-  ASSERT_EQ(pages.Count(), 3);
-  EXPECT_EQ(pages.Current(), pages.PageAt(2));
-  EXPECT_EQ(host.factory.chromiumUrls.back(), kNewPage);
-
   // Title, loading and address records for a listed page apply; for a closed one
-  // they are dropped.
+  // they are dropped, and a page made for a list that is not open is shut down.
   Page* second = pages.PageAt(1);
-  bus.Post(BusKeys::kPageSetTitle, reinterpret_cast<uintptr_t>(new PageTextRecord{first, u"新标签页"}));
-  bus.Post(BusKeys::kPageTempRedirect,
-           reinterpret_cast<uintptr_t>(new PageRedirectRecord{first, u"http://127.0.0.1:9/first", 0}));
-  bus.Post(BusKeys::kPageIsLoading, reinterpret_cast<uintptr_t>(new PageFlagRecord{first, 1}));
+  PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{first, u"新标签页"}));
+  PageChannels::kTempRedirect.Post(
+      std::make_unique<PageRedirectRecord>(PageRedirectRecord{first, u"http://127.0.0.1:9/first", 0}));
+  PageChannels::kIsLoading.Post(std::make_unique<PageFlagRecord>(PageFlagRecord{first, 1}));
   pages.ClosePage(second);
-  bus.Post(BusKeys::kPageSetTitle, reinterpret_cast<uintptr_t>(new PageTextRecord{second, u"gone"}));
+  PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{second, u"gone"}));
+  auto stray = std::make_unique<AddPageRecord>();
+  stray->page = std::make_unique<Page>(std::make_unique<RecordingBody>(), Page::kEngineChromium);
+  Pages closedWindow;
+  stray->into = &closedWindow;
+  PageChannels::kAddPage.Post(std::move(stray));
   host.Drain();
+  EXPECT_EQ(closedWindow.Count(), 0);
+  EXPECT_EQ(pages.Count(), 1);
   EXPECT_EQ(first->GetTitle(), LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew));
   EXPECT_EQ(first->GetTab()->GetTitle().toStdU16String(), first->GetTitle());
   EXPECT_TRUE(first->IsLoading());

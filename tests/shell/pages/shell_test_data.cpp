@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "bus/message_bus.h"
 #include "store/user_database.h"
@@ -20,10 +21,10 @@ namespace tarvo::test {
   dataEnv_.emplace("XDG_DATA_HOME", (root_.path() / "data").string());
   configEnv_.emplace("XDG_CONFIG_HOME", (root_.path() / "config").string());
   auto& settings = SettingsRegistry::Instance();
-  settings.Set(u"newpage", newPage);
-  settings.Set(u"homepage", homePage);
-  settings.Set(u"app/lang", Utf8ToWide(std::string(source) + "/lang/"));
-  settings.Set(u"appdata/picture", Utf8ToWide((root_.path() / "picture").string() + "/"));
+  settings.Set(SettingsKeys::kNewPage, newPage);
+  settings.Set(SettingsKeys::kHomePage, homePage);
+  settings.Set(SettingsKeys::kLanguageFolder, Utf8ToWide(std::string(source) + "/lang/"));
+  settings.Set(SettingsKeys::kPictureFolder, Utf8ToWide((root_.path() / "picture").string() + "/"));
   if (UserDatabase::Instance().OpenFile((root_.path() / "kx.dat").string()) != 0 ||
       UserDatabase::Instance().Upgrade() != 0) {
     return ::testing::AssertionFailure() << "the user database in " << root_.path() << " did not open";

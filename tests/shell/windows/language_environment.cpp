@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "settings/language_manager.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -19,8 +20,8 @@ class LanguageEnvironment : public ::testing::Environment {
     env_ = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", config_->path().string());
     const char* data = std::getenv("TARVO_TEST_DATA");
     ASSERT_NE(data, nullptr);
-    SettingsRegistry::Instance().Set(u"app/lang", Utf8ToWide(std::string(data) + "/shell_windows/lang/"));
-    SettingsRegistry::Instance().Set(u"app/regkey", u"TarvoBrowserTest");
+    SettingsRegistry::Instance().Set(SettingsKeys::kLanguageFolder, Utf8ToWide(std::string(data) + "/shell_windows/lang/"));
+    SettingsRegistry::Instance().Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
   }
   void TearDown() override {

@@ -1,0 +1,48 @@
+#include "bus/bus_poller.h"
+
+#include <algorithm>
+
+#include "bus/bus_keys.h"
+#include "bus/message_bus.h"
+
+namespace tarvo {
+
+namespace {
+
+size_t PollPosition(WStringView key) {
+  const auto& order = BusKeys::kPollOrder;
+  return static_cast<size_t>(std::find(order.begin(), order.end(), key) - order.begin());
+}
+
+}  // namespace
+
+void BusPoller::Install(WStringView key, std::function<void(uintptr_t)> deliver) {
+  for (Entry& entry : entries_) {
+    if (entry.key == key) {
+      entry.deliver = std::move(deliver);
+      return;
+    }
+  }
+  Entry entry{WString(key), PollPosition(key), std::move(deliver)};
+  const auto at = std::upper_bound(entries_.begin(), entries_.end(), entry.order,
+                                   [](size_t order, const Entry& other) { return order < other.order; });
+  entries_.insert(at, std::move(entry));
+}
+
+bool BusPoller::Handles(WStringView key) const {
+  return std::any_of(entries_.begin(), entries_.end(), [key](const Entry& entry) { return entry.key == key; });
+}
+
+int BusPoller::Drain() {
+  MessageBus& bus = MessageBus::Instance();
+  int handled = 0;
+  for (const Entry& entry : entries_) {
+    while (const uintptr_t payload = bus.Pop(entry.key)) {
+      ++handled;
+      entry.deliver(payload);
+    }
+  }
+  return handled;
+}
+
+}  // namespace tarvo

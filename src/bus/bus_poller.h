@@ -1,0 +1,59 @@
+#pragma once
+// Drains the message bus on the main windows' thread: every channel a handler is
+// installed for, in the bus's fixed poll order (BusKeys::kPollOrder), each until it
+// is empty. A handler takes ownership of what its channel carries; a channel
+// installed with Drop is drained and its payloads freed, so it can't grow.
+//
+// Threads: the draining thread only (the bus's only popper). Handlers may post to
+// the bus: a channel later in the order is then handled in the same drain. A handler
+// may open a modal window whose event loop drains again; the installed channels must
+// not change while a drain runs.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "bus/typed_channel.h"
+#include "platform/text.h"
+
+namespace tarvo {
+
+class BusPoller {
+ public:
+  // Installs (or replaces) the handler of a channel with a payload: `handler` is
+  // called with the owned payload.
+  template <class Payload, class Deleter, class Handler>
+  void On(const TypedChannel<Payload, Deleter>& channel, Handler handler) {
+    Install(channel.Key(), [handler = std::move(handler)](uintptr_t word) mutable {
+      handler(TypedChannel<Payload, Deleter>::Adopt(word));
+    });
+  }
+  // The same for a signal channel: `handler` takes no argument.
+  template <class Handler>
+  void On(const SignalChannel& channel, Handler handler) {
+    Install(channel.Key(), [handler = std::move(handler)](uintptr_t) mutable { handler(); });
+  }
+  // Drains `channel` without acting on it: its payloads are freed.
+  template <class Channel>
+  void Drop(const Channel& channel) {
+    Install(channel.Key(), &Channel::Free);
+  }
+
+  // One pass over the installed channels in poll order. Returns how many payloads
+  // were handled.
+  int Drain();
+  // Whether a handler (or Drop) is installed for the channel named `key`.
+  bool Handles(WStringView key) const;
+
+ private:
+  struct Entry {
+    WString key;
+    size_t order = 0;  // position in the poll order; unknown keys come last
+    std::function<void(uintptr_t)> deliver;
+  };
+
+  void Install(WStringView key, std::function<void(uintptr_t)> deliver);
+
+  std::vector<Entry> entries_;  // in poll order
+};
+
+}  // namespace tarvo

@@ -1,0 +1,35 @@
+#include "shell/mainwnd/browser_windows.h"
+
+#include <algorithm>
+
+#include "shell/mainwnd/bus_requests.h"
+#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/pages/page_bus_handler.h"
+
+namespace tarvo {
+
+BrowserWindows::BrowserWindows() {
+  BusRequests::Install(poller_, [this]() -> IBrowserWindow* { return LastUsed(); });
+  PageBusHandler::Install(poller_, [this] { return PageLists(); });
+}
+
+void BrowserWindows::Add(MainDuiWnd* window) {
+  if (std::find(windows_.begin(), windows_.end(), window) == windows_.end()) windows_.push_back(window);
+}
+
+void BrowserWindows::Remove(MainDuiWnd* window) { std::erase(windows_, window); }
+
+void BrowserWindows::MarkUsed(MainDuiWnd* window) {
+  const auto it = std::find(windows_.begin(), windows_.end(), window);
+  if (it != windows_.end()) std::rotate(windows_.begin(), it, it + 1);
+}
+
+MainDuiWnd* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
+
+std::vector<Pages*> BrowserWindows::PageLists() const {
+  std::vector<Pages*> lists;
+  for (MainDuiWnd* window : windows_) lists.push_back(&window->PageList());
+  return lists;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,50 @@
+#pragma once
+// The browser's main windows and what they share: the bus poller that serves them
+// all (each window's timer drains it), the order in which the user used them, and
+// the commands of the feature windows that start-up registers. Page reports go to
+// the window that holds the page; requests to the window used last.
+//
+// Threads: the GUI thread. Lifetime: owned by the application for the whole run; it
+// must outlive every main window (a window adds itself when it is built and removes
+// itself when it goes).
+#include <vector>
+
+#include "bus/bus_poller.h"
+#include "shell/mainwnd/feature_commands.h"
+
+namespace tarvo {
+
+class MainDuiWnd;
+class Pages;
+
+class BrowserWindows {
+ public:
+  // Installs the handlers of every bus channel on the shared poller.
+  BrowserWindows();
+  BrowserWindows(const BrowserWindows&) = delete;
+  BrowserWindows& operator=(const BrowserWindows&) = delete;
+
+  FeatureCommands& Features() { return features_; }
+  const FeatureCommands& Features() const { return features_; }
+
+  void Add(MainDuiWnd* window);
+  void Remove(MainDuiWnd* window);
+  // The user turned to `window`: requests go to it from now on.
+  void MarkUsed(MainDuiWnd* window);
+  // The window used last, or nullptr when none is open.
+  MainDuiWnd* LastUsed() const;
+  // Every open window's page list.
+  std::vector<Pages*> PageLists() const;
+  int Count() const { return static_cast<int>(windows_.size()); }
+
+  // One pass over the bus; returns how many payloads were handled.
+  int Drain() { return poller_.Drain(); }
+  const BusPoller& Poller() const { return poller_; }
+
+ private:
+  FeatureCommands features_;
+  BusPoller poller_;
+  std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
+};
+
+}  // namespace tarvo

@@ -1,0 +1,67 @@
+#include "shell/mainwnd/window_commands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QWidget>
+
+#include "settings/language_manager.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/command_router.h"
+#include "shell/mainwnd/full_screen_controller.h"
+#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/main_menu_owner.h"
+#include "shell/mainwnd/main_window_language_keys.h"
+#include "shell/pages/qt_text.h"
+#include "shell/windows/c_message_box.h"
+#include "shell/windows/main_right_menu_wnd.h"
+#include "shell/windows/menu_wnd.h"
+#include "ui/ui_messages.h"
+
+namespace tarvo {
+
+namespace C = Commands;
+using namespace DuiLib;
+
+WindowCommands::WindowCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
+  MainDuiWnd* w = &window;
+  router.Register(C::kMinimize, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE); });
+  router.Register(C::kMaximize, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE); });
+  router.Register(C::kRestore, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_RESTORE); });
+  router.Register(C::kCloseWindow, [w](const CommandArgs&) { w->Close(IDOK); });
+  router.Register(C::kShowMainMenu, [this](const CommandArgs&) { ShowMainMenu(); });
+  router.Register(C::kShowFavorBar, [w](const CommandArgs&) { w->ShowFavorBar(); });
+  router.Register(C::kHideFavorBar, [w](const CommandArgs&) { w->HideFavorBar(); });
+  router.Register(C::kToggleFavorBar, [w](const CommandArgs&) {
+    w->IsFavorBarShown() ? w->HideFavorBar() : w->ShowFavorBar();
+  });
+  router.Register(C::kToggleFullScreen, [w](const CommandArgs&) {
+    if (FullScreenController* fullScreen = w->FullScreen()) fullScreen->Toggle();
+  });
+  router.Register(C::kLeaveFullScreen, [w](const CommandArgs&) {
+    if (FullScreenController* fullScreen = w->FullScreen()) fullScreen->Leave();
+  });
+  router.Register(C::kNothing, [](const CommandArgs&) {});
+  router.Register(C::kCopyUrl, [](const CommandArgs& args) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(Q(args.text));
+  });
+  router.Register(C::kShowVpnRefused, [this](const CommandArgs&) { ShowMessage(kVpnRefusedMessage); });
+  router.Register(C::kShowVpnFailed, [this](const CommandArgs&) { ShowMessage(kVpnFailedMessage); });
+}
+
+void WindowCommands::ShowMainMenu() {
+  const QRect logo = window_.ControlScreenRect(QStringLiteral("logo_btn"));
+  if (logo.isEmpty()) return;
+  auto* menu = new MenuWnd(window_.GetHWND(), window_.MenuOwner());
+  menu->Popup(window_.GetHWND(), logo.bottomLeft());
+}
+
+void WindowCommands::ShowCaptionMenu(QPoint screenPoint) {
+  auto* menu = new MainRightMenuWnd(window_.GetHWND());
+  menu->Popup(window_.GetHWND(), screenPoint);
+}
+
+void WindowCommands::ShowMessage(WStringView languageKey) {
+  CMessageBox::Show(window_.GetHWND(), Q(LanguageManager::Instance().GetText(languageKey)), false);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "bus/bus_keys.h"
+#include "bus/typed_channel.h"
+#include "shell/pages/page_records.h"
+
+namespace tarvo::PageChannels {
+
+// The page reports of the bus: the engines tell the window that holds a page what
+// the page did. PageBusHandler applies them.
+inline constexpr TypedChannel<AddPageRecord> kAddPage{BusKeys::kPagesAddPage};
+inline constexpr TypedChannel<PageFlagRecord> kIsLoading{BusKeys::kPageIsLoading};
+inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{BusKeys::kPageTempRedirect};
+inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{BusKeys::kPageSetIconUrl};
+inline constexpr TypedChannel<PageTextRecord> kSetTitle{BusKeys::kPageSetTitle};
+
+}  // namespace tarvo::PageChannels
