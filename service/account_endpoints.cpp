@@ -1,11 +1,15 @@
 #include "account_endpoints.h"
 
+#include <cctype>
+#include <optional>
+
 #include "api_codes.h"
 #include "brand_directory.h"
 #include "favorites_document.h"
 #include "field_values.h"
 #include "form_fields.h"
 #include "service_database.h"
+#include "vpn_connections.h"
 
 namespace tarvo::service {
 
@@ -16,14 +20,42 @@ constexpr size_t kMaxPasswordBytes = 256;
 
 ApiReply WrongCredentials() { return ApiReply::Failure(kCodeUnauthorized, "wrong user name or password"); }
 ApiReply BadToken() { return ApiReply::Failure(kCodeUnauthorized, "invalid or expired token"); }
+ApiReply TooMany() { return ApiReply::Failure(kCodeTooManyRequests, "too many attempts, try again later"); }
+
+std::string AccountKey(std::string username) {
+  for (char& c : username) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return "account:" + username;
+}
+
+std::string AddressKey(const RequestContext& request) { return "address:" + request.remoteAddress; }
+
+// Empty when the name is free and the brand known; otherwise the refusal.
+std::optional<ApiReply> CheckNewAccount(ServiceDatabase& db, const std::string& username, const std::string& brand) {
+  if (!ResolveBrand(db, brand)) {
+    return ApiReply::Failure(kCodeNotFound, "unknown brand");
+  }
+  auto taken = db.Prepare("SELECT 1 FROM users WHERE username=?1");
+  taken.Bind(1, username);
+  if (taken.Step()) {
+    return ApiReply::Failure(kCodeConflict, "user name already registered");
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
 AccountEndpoints::AccountEndpoints(ServiceDatabase& db, const TokenAuthority& tokens, const PasswordHasher& hasher,
-                                   ServiceClock clock)
-    : db_(db), tokens_(tokens), hasher_(hasher), clock_(std::move(clock)) {}
+                                   const VpnConnections& connections, ServiceClock clock)
+    : db_(db),
+      tokens_(tokens),
+      hasher_(hasher),
+      connections_(connections),
+      clock_(std::move(clock)),
+      decoyRecord_(hasher.MakeRecord("not a password of anyone")) {}
 
-ApiReply AccountEndpoints::Register(const FormFields& form) const {
+ApiReply AccountEndpoints::Register(const FormFields& form, const RequestContext& request) const {
   const std::string username = form.Get("username").value_or("");
   const std::string password = form.Get("password").value_or("");
   const std::string brand = form.Get("brand").value_or("");
@@ -36,18 +68,20 @@ ApiReply AccountEndpoints::Register(const FormFields& form) const {
   if (brand.empty()) {
     return ApiReply::BadField("brand");
   }
-  const std::string record = hasher_.MakeRecord(password);
   const int64_t now = clock_();
+  if (!registrations_.Allows(AddressKey(request), now)) {
+    return TooMany();
+  }
+  registrations_.Count(AddressKey(request), now);
+  if (const auto refusal = db_.Read([&](ServiceDatabase& db) { return CheckNewAccount(db, username, brand); })) {
+    return *refusal;
+  }
+  const std::string record = hasher_.MakeRecord(password);
   return db_.Write([&](ServiceDatabase& db) {
+    if (const auto refusal = CheckNewAccount(db, username, brand)) {
+      return *refusal;  // taken while the password was hashed
+    }
     const auto resolved = ResolveBrand(db, brand);
-    if (!resolved) {
-      return ApiReply::Failure(kCodeNotFound, "unknown brand");
-    }
-    auto taken = db.Prepare("SELECT 1 FROM users WHERE username=?1");
-    taken.Bind(1, username);
-    if (taken.Step()) {
-      return ApiReply::Failure(kCodeConflict, "user name already registered");
-    }
     auto defaults = db.Prepare("SELECT default_favorites, signup_vpn_seconds FROM brands WHERE name=?1");
     defaults.Bind(1, *resolved);
     defaults.Step();
@@ -68,7 +102,7 @@ ApiReply AccountEndpoints::Register(const FormFields& form) const {
   });
 }
 
-ApiReply AccountEndpoints::Login(const FormFields& form) const {
+ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& request) const {
   const std::string username = form.Get("username").value_or("");
   const std::string password = form.Get("password").value_or("");
   if (username.empty()) {
@@ -76,6 +110,11 @@ ApiReply AccountEndpoints::Login(const FormFields& form) const {
   }
   if (password.empty()) {
     return ApiReply::BadField("password");
+  }
+  const int64_t now = clock_();
+  const std::string accountKey = AccountKey(username);
+  if (!loginFailures_.Allows(accountKey, now) || !loginFailures_.Allows(AddressKey(request), now)) {
+    return TooMany();
   }
   struct Account {
     int64_t id = 0;
@@ -89,11 +128,22 @@ ApiReply AccountEndpoints::Login(const FormFields& form) const {
     }
     return Account{query.Int(0), query.Text(1)};
   });
-  if (!account || !hasher_.Verify(password, account->record)) {
+  const bool verified = hasher_.Verify(password, account ? account->record : decoyRecord_) && account;
+  if (!verified) {
+    loginFailures_.Count(accountKey, now);
+    loginFailures_.Count(AddressKey(request), now);
     return WrongCredentials();
   }
-  const int64_t now = clock_();
+  loginFailures_.Clear(accountKey);
+  const std::string upgraded = hasher_.NeedsUpgrade(account->record) ? hasher_.MakeRecord(password) : std::string();
   return db_.Write([&](ServiceDatabase& db) {
+    if (!upgraded.empty()) {
+      db.Prepare("UPDATE users SET password=?1 WHERE id=?2 AND password=?3")
+          .Bind(1, upgraded)
+          .Bind(2, account->id)
+          .Bind(3, account->record)
+          .Run();
+    }
     auto query = db.Prepare("SELECT user_group, select_permission FROM users WHERE id=?1");
     query.Bind(1, account->id);
     if (!query.Step()) {
@@ -117,10 +167,12 @@ ApiReply AccountEndpoints::Logout(const FormFields& form) const {
   }
   const int64_t now = clock_();
   return db_.Write([&](ServiceDatabase& db) {
-    if (!tokens_.CheckIdAndToken(db, form, now)) {
+    const auto userId = tokens_.CheckIdAndToken(db, form, now);
+    if (!userId) {
       return BadToken();
     }
     tokens_.Revoke(db, *form.Get("token"), now);
+    connections_.CloseAllOf(db, *userId, now);
     return ApiReply::Ok();
   });
 }

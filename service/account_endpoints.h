@@ -1,7 +1,11 @@
 #pragma once
 
+#include <string>
+
 #include "api_reply.h"
+#include "attempt_limiter.h"
 #include "password_hasher.h"
+#include "request_context.h"
 #include "service_clock.h"
 #include "token_authority.h"
 
@@ -9,26 +13,43 @@ namespace tarvo::service {
 
 class FormFields;
 class ServiceDatabase;
+class VpnConnections;
 
 // "app/v1.0/register", "login", "logout" and "user_info".
 //
-// Threads: called from any request thread at once; holds no mutable state of its own
-// and works through the database, whose lock serialises the storage steps. Password
-// hashing runs outside that lock so slow hashes do not stall other requests.
+// Log-ins are limited per account and per client address (kLoginFailures failed
+// attempts per kLoginWindowSeconds each), registrations per client address; past
+// the limit the answer is 429 without a password hash being computed. An unknown
+// user name costs the same hash as a wrong password, so the time of the answer
+// does not tell which names exist.
+//
+// Threads: called from any request thread at once; the attempt counts guard
+// themselves, and the storage steps go through the database, whose lock serialises
+// them. Password hashing runs outside that lock so slow hashes do not stall other
+// requests.
 class AccountEndpoints {
  public:
-  // `db`, `tokens` and `hasher` must outlive this object.
+  static constexpr int kLoginFailures = 10;
+  static constexpr int64_t kLoginWindowSeconds = 15 * 60;
+  static constexpr int kRegistrations = 20;
+  static constexpr int64_t kRegistrationWindowSeconds = 60 * 60;
+
+  // `db`, `tokens`, `hasher` and `connections` must outlive this object. Makes one
+  // password record (for unknown names), which takes a hash's time.
   AccountEndpoints(ServiceDatabase& db, const TokenAuthority& tokens, const PasswordHasher& hasher,
-                   ServiceClock clock);
+                   const VpnConnections& connections, ServiceClock clock);
 
   // username, password, brand → a new account of that brand, starting with the
   // brand's default favourites. 409 when the name is taken (names compare without
-  // regard to ASCII case), 404 for a brand the seed does not know.
-  ApiReply Register(const FormFields& form) const;
+  // regard to ASCII case), 404 for a brand the seed does not know; both are found
+  // before the password is hashed.
+  ApiReply Register(const FormFields& form, const RequestContext& request) const;
   // username, password → "id", "token", "user_group", "select_permission"; 401 when
-  // the name or password is wrong.
-  ApiReply Login(const FormFields& form) const;
-  // id, token → revokes the token; 401 when it was not live.
+  // the name or password is wrong. A record made with fewer iterations than the
+  // hasher's is made again.
+  ApiReply Login(const FormFields& form, const RequestContext& request) const;
+  // id, token → revokes the token and closes the user's VPN connections; 401 when
+  // the token was not live.
   ApiReply Logout(const FormFields& form) const;
   // id, token → "name", "sex", "status", "profile_photo"; 401 for a bad token.
   ApiReply UserInfo(const FormFields& form) const;
@@ -37,7 +58,11 @@ class AccountEndpoints {
   ServiceDatabase& db_;
   const TokenAuthority& tokens_;
   const PasswordHasher& hasher_;
+  const VpnConnections& connections_;
   const ServiceClock clock_;
+  const std::string decoyRecord_;  // verified against for unknown names
+  mutable AttemptLimiter loginFailures_{kLoginFailures, kLoginWindowSeconds};
+  mutable AttemptLimiter registrations_{kRegistrations, kRegistrationWindowSeconds};
 };
 
 }  // namespace tarvo::service

@@ -14,6 +14,7 @@ inline constexpr int kCodeMethodNotAllowed = 405;
 inline constexpr int kCodeConflict = 409;
 inline constexpr int kCodeTooLarge = 413;
 inline constexpr int kCodeNoTimeLeft = 421;
+inline constexpr int kCodeTooManyRequests = 429;
 inline constexpr int kCodeServerError = 500;
 inline constexpr int kCodeUnavailable = 503;
 

@@ -20,14 +20,22 @@ std::function<ApiReply(const FormFields&, const RequestContext&)> FormOnly(
   return [&target, method](const FormFields& form, const RequestContext&) { return (target.*method)(form); };
 }
 
+template <class Target>
+std::function<ApiReply(const FormFields&, const RequestContext&)> WithRequest(
+    const Target& target, ApiReply (Target::*method)(const FormFields&, const RequestContext&) const) {
+  return [&target, method](const FormFields& form, const RequestContext& request) {
+    return (target.*method)(form, request);
+  };
+}
+
 }  // namespace
 
 ApiRouter::ApiRouter(const AccountEndpoints& accounts, const VpnEndpoints& vpn, const DomainListEndpoint& domains,
                      const FavoritesEndpoints& favorites, const ReleaseEndpoints& release) {
   endpoints_ = {
-      {"app/v1.0/login", FormOnly(accounts, &AccountEndpoints::Login)},
+      {"app/v1.0/login", WithRequest(accounts, &AccountEndpoints::Login)},
       {"app/v1.0/logout", FormOnly(accounts, &AccountEndpoints::Logout)},
-      {"app/v1.0/register", FormOnly(accounts, &AccountEndpoints::Register)},
+      {"app/v1.0/register", WithRequest(accounts, &AccountEndpoints::Register)},
       {"app/v1.0/user_info", FormOnly(accounts, &AccountEndpoints::UserInfo)},
       {"app/v1.2/user_node_list", FormOnly(vpn, &VpnEndpoints::UserNodeList)},
       {"app/v1.1/no_login_user_node_list", FormOnly(vpn, &VpnEndpoints::AnonymousNodeList)},
@@ -37,12 +45,8 @@ ApiRouter::ApiRouter(const AccountEndpoints& accounts, const VpnEndpoints& vpn, 
       {"app/v1.0/no_login_cancel_connection", FormOnly(vpn, &VpnEndpoints::CancelAnonymous)},
       {"app/v1.0/list_web_url", FormOnly(vpn, &VpnEndpoints::WhiteList)},
       {"app/v1.0/domain_list", FormOnly(domains, &DomainListEndpoint::DomainList)},
-      {"app/v1.0/version",
-       [&release](const FormFields& form, const RequestContext& request) { return release.Version(form, request); }},
-      {"app/v1.0/log_client_launch",
-       [&release](const FormFields& form, const RequestContext& request) {
-         return release.LogLaunch(form, request);
-       }},
+      {"app/v1.0/version", FormOnly(release, &ReleaseEndpoints::Version)},
+      {"app/v1.0/log_client_launch", WithRequest(release, &ReleaseEndpoints::LogLaunch)},
       {"app/v1.0/default_fav", FormOnly(favorites, &FavoritesEndpoints::Defaults)},
       {"app/v1.0/list_user_fav", FormOnly(favorites, &FavoritesEndpoints::List)},
       {"app/v1.0/add_fav_item", FormOnly(favorites, &FavoritesEndpoints::Add)},

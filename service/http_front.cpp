@@ -1,8 +1,9 @@
 #include "http_front.h"
 
-#include <httplib.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -10,11 +11,15 @@
 #include "api_codes.h"
 #include "api_reply.h"
 #include "api_router.h"
+#include "connection_gate.h"
+#include "front_request.h"
 #include "form_fields.h"
 #include "json_text.h"
 #include "release_endpoints.h"
 #include "served_files.h"
 #include "service_error.h"
+#include "socket_address.h"
+#include "tcp_connection.h"
 
 namespace tarvo::service {
 
@@ -38,31 +43,20 @@ seeded again with a new password, then log in with it.</p>
 </body></html>
 )HTML";
 
-bool IsApiPath(const std::string& path) { return path.compare(0, kApiPrefix.size(), kApiPrefix) == 0; }
-
-void SetEnvelope(httplib::Response& response, int status, const ApiReply& reply) {
-  response.status = status;
-  response.set_content(reply.ToJson(), kJsonType);
-}
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    return std::nullopt;
-  }
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
+bool IsApiPath(std::string_view path) { return path.compare(0, kApiPrefix.size(), kApiPrefix) == 0; }
 
 const char* StatusText(int status) {
   switch (status) {
+    case 200: return "OK";
     case 400: return "Bad Request";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
+    case 408: return "Request Timeout";
+    case 411: return "Length Required";
     case 413: return "Payload Too Large";
-    case 414: return "URI Too Long";
     case 415: return "Unsupported Media Type";
+    case 431: return "Request Header Fields Too Large";
+    case 503: return "Service Unavailable";
     default: return status >= 500 ? "Server Error" : "Error";
   }
 }
@@ -76,181 +70,258 @@ int EnvelopeCode(const std::string& body) {
   return std::atoi(body.c_str() + kPrefix.size());
 }
 
+// A path for one log line: bytes that could end the line or fool a terminal are
+// written as \xHH, so a request cannot forge lines of the log.
+std::string Printable(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f || byte == '\\') {
+      shown += "\\x";
+      shown.push_back(kDigits[byte >> 4]);
+      shown.push_back(kDigits[byte & 0x0f]);
+    } else {
+      shown.push_back(c);
+    }
+  }
+  return shown;
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    return std::nullopt;
+  }
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
 }  // namespace
+
+struct HttpFront::Job {
+  TcpConnection connection;
+  std::string peer;
+  std::string received;
+};
+
+// What goes back: a body in memory, or a file sent in pieces.
+struct HttpFront::Answer {
+  int status = 200;
+  std::string contentType = "text/plain; charset=utf-8";
+  std::string body;
+  std::string extraHeaders;
+  std::string filePath;
+  uint64_t fileSize = 0;
+
+  static Answer Envelope(int status, const ApiReply& reply) { return Answer{status, kJsonType, reply.ToJson()}; }
+  static Answer Error(int status, bool api) {
+    if (api) {
+      const int code = status == 413 ? kCodeTooLarge : status;
+      return Envelope(status, ApiReply::Failure(code, StatusText(status)));
+    }
+    return Answer{status, "text/plain; charset=utf-8", std::to_string(status) + " " + StatusText(status) + "\n"};
+  }
+  uint64_t size() const { return filePath.empty() ? body.size() : fileSize; }
+  std::string Head() const {
+    return "HTTP/1.1 " + std::to_string(status) + " " + StatusText(status) + "\r\nContent-Type: " + contentType +
+           "\r\nContent-Length: " + std::to_string(size()) + "\r\n" + extraHeaders + "Connection: close\r\n\r\n";
+  }
+};
 
 HttpFront::HttpFront(HttpFrontOptions options, std::ostream* log) : options_(std::move(options)), log_(log) {}
 
-HttpFront::~HttpFront() { Stop(); }
-
-std::unique_ptr<httplib::Server> HttpFront::MakeServer() const {
-  auto server = std::make_unique<httplib::Server>();
-  const int threads = options_.threads;
-  server->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
-  server->set_payload_max_length(options_.maxBodyBytes);
-  server->set_tcp_nodelay(true);
-  return server;
+HttpFront::~HttpFront() {
+  Stop();
+  for (const int fd : listenFds_) {
+    ::close(fd);
+  }
 }
 
 int HttpFront::Bind(const std::vector<std::string>& mirrorAddresses) {
-  auto main = MakeServer();
-  if (options_.port == 0) {
-    port_ = main->bind_to_any_port(options_.listenAddress);
-  } else {
-    port_ = main->bind_to_port(options_.listenAddress, options_.port) ? options_.port : -1;
-  }
-  if (port_ <= 0) {
+  const int main = BindListener(options_.listenAddress, options_.port);
+  if (main < 0) {
     throw ServiceError("cannot listen on " + options_.listenAddress + ":" + std::to_string(options_.port) +
                        " (address in use or not available)");
   }
-  servers_.push_back(std::move(main));
+  port_ = BoundPort(main);
+  listenFds_.push_back(main);
   const bool listensEverywhere = options_.listenAddress == "0.0.0.0";
   for (const std::string& address : mirrorAddresses) {
     if (listensEverywhere || address == options_.listenAddress) {
       continue;
     }
-    auto mirror = MakeServer();
-    if (!mirror->bind_to_port(address, port_)) {
+    const int mirror = BindListener(address, port_);
+    if (mirror < 0) {
       std::cerr << "tarvo-service: cannot listen on mirror address " << address << ":" << port_
                 << "; that mirror is not served" << std::endl;
       continue;
     }
-    servers_.push_back(std::move(mirror));
+    listenFds_.push_back(mirror);
   }
   return port_;
 }
 
 void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::function<std::string()> proxyStatus) {
-  for (const auto& server : servers_) {
-    Install(*server, router, files, proxyStatus);
-    listeners_.emplace_back([raw = server.get()] { raw->listen_after_bind(); });
+  router_ = &router;
+  files_ = &files;
+  proxyStatus_ = std::move(proxyStatus);
+  const size_t maxBody = options_.maxBodyBytes;
+  ConnectionGate::Limits limits;
+  limits.maxRequestBytes = FrontRequest::kMaxHeadBytes + 4 + maxBody;
+  limits.deadline = kRequestDeadline;
+  const auto refusal = [](std::string_view received, int status) {
+    const bool api = received.find(' ') != std::string_view::npos &&
+                     IsApiPath(received.substr(received.find(' ') + 1));
+    const Answer answer = Answer::Error(status, api);
+    return answer.Head() + answer.body;
+  };
+  gate_ = std::make_unique<ConnectionGate>(
+      limits,
+      [maxBody, refusal](std::string_view received) {
+        const FrontRequest::Progress progress = FrontRequest::Check(received, maxBody);
+        ConnectionGate::Verdict verdict{progress.kind, std::string(), progress.sendContinue};
+        if (progress.kind == ConnectionGate::Verdict::Kind::kRefuse) {
+          verdict.reply = refusal(received, progress.status);
+        }
+        return verdict;
+      },
+      [this](TcpConnection connection, const std::string& peer, std::string received) {
+        Enqueue(std::move(connection), peer, std::move(received));
+      },
+      ConnectionGate::Replies{refusal("", 408), refusal("", 431)});
+  for (const int fd : listenFds_) {
+    gate_->Listen(fd);
   }
-  // A stop request before a listener runs would be ignored and leave it accepting
-  // forever, so Serve returns only once every listener is running.
-  for (const auto& server : servers_) {
-    for (int waited = 0; !server->is_running() && waited < 5000; ++waited) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+  listenFds_.clear();
+  for (int i = 0; i < options_.threads; ++i) {
+    workers_.emplace_back([this] { Work(); });
   }
+  gate_->Start();
 }
 
 void HttpFront::Stop() {
-  for (const auto& server : servers_) {
-    server->stop();
+  if (gate_) {
+    gate_->Stop();
   }
-  for (std::thread& listener : listeners_) {
-    listener.join();
+  {
+    std::lock_guard lock(jobsMutex_);
+    stopping_ = true;
   }
-  listeners_.clear();
+  jobsReady_.notify_all();
+  for (std::thread& worker : workers_) {
+    worker.join();
+  }
+  workers_.clear();
 }
 
-void HttpFront::Install(httplib::Server& server, const ApiRouter& router, const ServedFiles& files,
-                        const std::function<std::string()>& proxyStatus) {
-  const size_t maxBody = options_.maxBodyBytes;
-
-  server.set_pre_routing_handler([&router](const httplib::Request& request, httplib::Response& response) {
-    if (!IsApiPath(request.path) || request.method == "POST") {
-      return httplib::Server::HandlerResponse::Unhandled;
-    }
-    const std::string path = request.path.substr(1);
-    if (router.Knows(path)) {
-      response.set_header("Allow", "POST");
-      SetEnvelope(response, 405, ApiReply::Failure(kCodeMethodNotAllowed, "use POST"));
-    } else {
-      SetEnvelope(response, 404, ApiReply::Failure(kCodeNotFound, "unknown path"));
-    }
-    return httplib::Server::HandlerResponse::Handled;
-  });
-
-  server.Post("/app/.*", [&router, maxBody](const httplib::Request& request, httplib::Response& response,
-                                            const httplib::ContentReader& reader) {
-    if (request.is_multipart_form_data()) {
-      SetEnvelope(response, 415, ApiReply::Failure(kCodeBadRequest, "send an application/x-www-form-urlencoded body"));
-      response.set_header("Connection", "close");
-      return;
-    }
-    std::string body;
-    const bool complete = reader([&body, maxBody](const char* data, size_t length) {
-      if (body.size() + length > maxBody) {
-        return false;
-      }
-      body.append(data, length);
-      return true;
-    });
-    if (!complete) {
-      SetEnvelope(response, 413, ApiReply::Failure(kCodeTooLarge, "request body too large or incomplete"));
-      response.set_header("Connection", "close");
-      return;
-    }
-    const std::string path = request.path.substr(1);
-    const RequestContext context{request.remote_addr, request.get_header_value("Host")};
-    const ApiReply reply = router.Dispatch(path, FormFields::Parse(body), context);
-    SetEnvelope(response, router.Knows(path) ? 200 : 404, reply);
-  });
-
-  server.Get(std::string(kResetPasswordPath), [](const httplib::Request&, httplib::Response& response) {
-    response.set_content(std::string(kResetPasswordPage), kHtmlType);
-  });
-
-  server.Get("/status/proxies", [proxyStatus](const httplib::Request&, httplib::Response& response) {
-    response.set_content(proxyStatus(), kJsonType);
-  });
-
-  server.Get(std::string(ReleaseEndpoints::kDownloadPath) + "(.+)",
-             [&files](const httplib::Request& request, httplib::Response& response) {
-               const auto path = files.FindInstaller(request.matches[1].str());
-               const auto content = path ? ReadFile(*path) : std::nullopt;
-               if (!content) {
-                 response.status = 404;
-                 return;
-               }
-               response.set_content(*content, "application/octet-stream");
-             });
-
-  server.Get(".*", [&files](const httplib::Request& request, httplib::Response& response) {
-    const auto path = files.FindPage(request.get_header_value("Host"), request.path);
-    const auto content = path ? ReadFile(*path) : std::nullopt;
-    if (!content) {
-      response.status = 404;
-      return;
-    }
-    response.set_content(*content, ServedFiles::ContentType(*path));
-  });
-
-  server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request& request,
-                                                                   httplib::Response& response) {
-    if (!response.body.empty()) {
-      return httplib::Server::HandlerResponse::Unhandled;
-    }
-    if (IsApiPath(request.path)) {
-      const int code = response.status == 413 ? kCodeTooLarge : response.status;
-      SetEnvelope(response, response.status, ApiReply::Failure(code, StatusText(response.status)));
-    } else {
-      response.set_content(std::to_string(response.status) + " " + StatusText(response.status) +
-                               "\n",
-                           "text/plain; charset=utf-8");
-    }
-    return httplib::Server::HandlerResponse::Handled;
-  }));
-
-  server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-    SetEnvelope(response, 500, ApiReply::Failure(kCodeServerError, "internal error"));
-  });
-
-  server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    Log(request, response);
-  });
+void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, std::string received) {
+  std::lock_guard lock(jobsMutex_);
+  if (jobs_.size() >= kMaxQueuedRequests) {
+    const Answer busy = Answer::Error(503, false);
+    connection.SendNow(busy.Head() + busy.body);
+    return;
+  }
+  jobs_.push_back(Job{std::move(connection), peer, std::move(received)});
+  jobsReady_.notify_one();
 }
 
-void HttpFront::Log(const httplib::Request& request, const httplib::Response& response) {
+void HttpFront::Work() {
+  for (;;) {
+    std::unique_lock lock(jobsMutex_);
+    jobsReady_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+    if (jobs_.empty()) {
+      return;  // stopping, and everything queued was answered
+    }
+    Job job = std::move(jobs_.front());
+    jobs_.pop_front();
+    lock.unlock();
+    Handle(job);
+  }
+}
+
+void HttpFront::Handle(const Job& job) const {
+  job.connection.SetSendTimeout(kSendTimeoutSeconds);
+  const auto request = FrontRequest::Parse(job.received, job.peer);
+  Answer answer = request ? Route(*request) : Answer::Error(400, false);
+  const bool head = request && request->method() == "HEAD";
+  bool sent = job.connection.WriteAll(answer.Head()) && (head || answer.filePath.empty()
+                                                                 ? head || job.connection.WriteAll(answer.body)
+                                                                 : true);
+  if (sent && !head && !answer.filePath.empty()) {
+    std::ifstream file(answer.filePath, std::ios::binary);
+    char chunk[64 * 1024];
+    while (sent && file.read(chunk, sizeof(chunk)).gcount() > 0) {
+      sent = job.connection.WriteAll(std::string_view(chunk, static_cast<size_t>(file.gcount())));
+    }
+  }
+  job.connection.ShutdownWrite();
+  const_cast<HttpFront*>(this)->Log(job.peer, request ? request->method() : "?", request ? request->path() : "?",
+                                    answer);
+}
+
+HttpFront::Answer HttpFront::Route(const FrontRequest& request) const {
+  if (IsApiPath(request.path())) {
+    return AnswerApi(request);
+  }
+  if (request.method() != "GET" && request.method() != "HEAD") {
+    return Answer::Error(404, false);
+  }
+  if (request.path() == kResetPasswordPath) {
+    return Answer{200, kHtmlType, std::string(kResetPasswordPage)};
+  }
+  if (request.path() == "/status/proxies") {
+    // The counters are for whoever runs the service, on this machine.
+    return IsLoopbackAddress(request.peer()) ? Answer{200, kJsonType, proxyStatus_()} : Answer::Error(404, false);
+  }
+  const std::string_view download = ReleaseEndpoints::kDownloadPath;
+  if (request.path().compare(0, download.size(), download) == 0 && request.path().size() > download.size()) {
+    const auto path = files_->FindInstaller(request.path().substr(download.size()));
+    std::error_code error;
+    const uint64_t size = path ? std::filesystem::file_size(*path, error) : 0;
+    if (!path || error) {
+      return Answer::Error(404, false);
+    }
+    Answer answer{200, "application/octet-stream"};
+    answer.filePath = *path;
+    answer.fileSize = size;
+    return answer;
+  }
+  const auto path = files_->FindPage(request.Header("Host"), request.path());
+  const auto content = path ? ReadFile(*path) : std::nullopt;
+  return content ? Answer{200, ServedFiles::ContentType(*path), *content} : Answer::Error(404, false);
+}
+
+HttpFront::Answer HttpFront::AnswerApi(const FrontRequest& request) const {
+  const std::string path = request.path().substr(1);
+  if (request.method() != "POST") {
+    if (!router_->Knows(path)) {
+      return Answer::Envelope(404, ApiReply::Failure(kCodeNotFound, "unknown path"));
+    }
+    Answer answer = Answer::Envelope(405, ApiReply::Failure(kCodeMethodNotAllowed, "use POST"));
+    answer.extraHeaders = "Allow: POST\r\n";
+    return answer;
+  }
+  if (request.Header("Content-Type").rfind("multipart/form-data", 0) == 0) {
+    return Answer::Envelope(415, ApiReply::Failure(kCodeBadRequest, "send an application/x-www-form-urlencoded body"));
+  }
+  const RequestContext context{request.peer(), request.Header("Host")};
+  const ApiReply reply = router_->Dispatch(path, FormFields::Parse(request.body()), context);
+  return Answer::Envelope(router_->Knows(path) ? 200 : 404, reply);
+}
+
+void HttpFront::Log(const std::string& peer, const std::string& method, const std::string& path,
+                    const Answer& answer) {
   if (log_ == nullptr) {
     return;
   }
   std::ostringstream line;
-  line << request.remote_addr << " " << request.method << " " << request.path << " " << response.status;
-  if (const int code = EnvelopeCode(response.body); code != 0) {
+  line << peer << " " << Printable(method) << " " << Printable(path) << " " << answer.status;
+  if (const int code = EnvelopeCode(answer.body); code != 0) {
     line << " code=" << code;
   }
-  line << " bytes=" << response.body.size() << "\n";
+  line << " bytes=" << answer.size() << "\n";
   std::lock_guard lock(logMutex_);
   *log_ << line.str() << std::flush;
 }

@@ -1,24 +1,24 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <chrono>
 #include <mutex>
 #include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
-
 namespace tarvo::service {
 
 class ApiRouter;
+class ConnectionGate;
+class FrontRequest;
 class ServedFiles;
+class TcpConnection;
 
 struct HttpFrontOptions {
   std::string listenAddress = "127.0.0.1";
@@ -34,10 +34,18 @@ struct HttpFrontOptions {
 // one line on the log stream.
 //
 // Served mirrors listen on their own loopback addresses (127.0.0.11 ...), on the
-// same port as the main address, so each mirror has an address of its own.
+// same port as the main address, so each mirror has an address of its own. The
+// counters at "/status/proxies" are shown to clients on loopback only.
 //
-// Threads: Bind, Serve and Stop are called by the owner's thread; requests run on a
-// pool of `threads` workers per address. The log stream is guarded by `logMutex_`.
+// A ConnectionGate reads each request whole (head within 16 KiB and 100 lines,
+// a Content-Length body within maxBodyBytes, all within kRequestDeadline) before a
+// worker sees it, so slow, idle or flooding clients hold no worker; each answer
+// closes its connection, sends give up after kSendTimeoutSeconds, and installers
+// are sent from the file in pieces. Logged paths have control bytes escaped.
+//
+// Threads: Bind, Serve and Stop are called by the owner's thread; the gate has its
+// thread, requests run on a pool of `threads` workers fed through `jobs_`
+// (guarded by `jobsMutex_`). The log stream is guarded by `logMutex_`.
 class HttpFront {
  public:
   // `log` may be null (no request log); it must outlive this object.
@@ -58,21 +66,38 @@ class HttpFront {
   // Stops accepting and waits for the workers. Idempotent.
   void Stop();
 
+  static constexpr std::chrono::seconds kRequestDeadline{10};
+  static constexpr int kSendTimeoutSeconds = 10;
+  static constexpr size_t kMaxQueuedRequests = 256;
+
   int port() const { return port_; }
   const std::string& listenAddress() const { return options_.listenAddress; }
 
  private:
-  std::unique_ptr<httplib::Server> MakeServer() const;
-  void Install(httplib::Server& server, const ApiRouter& router, const ServedFiles& files,
-               const std::function<std::string()>& proxyStatus);
-  void Log(const httplib::Request& request, const httplib::Response& response);
+  struct Job;
+  struct Answer;
+
+  void Enqueue(TcpConnection connection, const std::string& peer, std::string received);
+  void Work();
+  void Handle(const Job& job) const;
+  Answer Route(const FrontRequest& request) const;
+  Answer AnswerApi(const FrontRequest& request) const;
+  void Log(const std::string& peer, const std::string& method, const std::string& path, const Answer& answer);
 
   const HttpFrontOptions options_;
   std::ostream* const log_;  // not owned
   std::mutex logMutex_;
   int port_ = 0;
-  std::vector<std::unique_ptr<httplib::Server>> servers_;
-  std::vector<std::thread> listeners_;
+  std::vector<int> listenFds_;  // handed to the gate by Serve
+  std::unique_ptr<ConnectionGate> gate_;
+  const ApiRouter* router_ = nullptr;       // set by Serve
+  const ServedFiles* files_ = nullptr;      // set by Serve
+  std::function<std::string()> proxyStatus_;
+  std::mutex jobsMutex_;
+  std::condition_variable jobsReady_;
+  std::deque<Job> jobs_;  // guarded by jobsMutex_
+  bool stopping_ = false;  // guarded by jobsMutex_
+  std::vector<std::thread> workers_;
 };
 
 }  // namespace tarvo::service

@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "secure_random.h"
@@ -33,6 +34,31 @@ bool DeriveHex(std::string_view password, std::string_view saltHex, int iteratio
   return true;
 }
 
+// The parts of "pbkdf2-sha256$<iterations>$<salt>$<hash>", or nullopt.
+struct RecordParts {
+  int iterations = 0;
+  std::string_view salt;
+  std::string_view hash;
+};
+
+std::optional<RecordParts> SplitRecord(std::string_view record) {
+  const size_t first = record.find('$');
+  const size_t second = first == std::string_view::npos ? first : record.find('$', first + 1);
+  const size_t third = second == std::string_view::npos ? second : record.find('$', second + 1);
+  if (third == std::string_view::npos || record.substr(0, first) != kScheme) {
+    return std::nullopt;
+  }
+  RecordParts parts;
+  const std::string_view count = record.substr(first + 1, second - first - 1);
+  const auto parsed = std::from_chars(count.data(), count.data() + count.size(), parts.iterations);
+  if (parsed.ec != std::errc() || parsed.ptr != count.data() + count.size() || parts.iterations <= 0) {
+    return std::nullopt;
+  }
+  parts.salt = record.substr(second + 1, third - second - 1);
+  parts.hash = record.substr(third + 1);
+  return parts;
+}
+
 }  // namespace
 
 std::string PasswordHasher::MakeRecord(std::string_view password) const {
@@ -45,25 +71,17 @@ std::string PasswordHasher::MakeRecord(std::string_view password) const {
 }
 
 bool PasswordHasher::Verify(std::string_view password, std::string_view record) const {
-  const size_t first = record.find('$');
-  const size_t second = first == std::string_view::npos ? first : record.find('$', first + 1);
-  const size_t third = second == std::string_view::npos ? second : record.find('$', second + 1);
-  if (third == std::string_view::npos || record.substr(0, first) != kScheme) {
-    return false;
-  }
-  int iterations = 0;
-  const std::string_view count = record.substr(first + 1, second - first - 1);
-  const auto parsed = std::from_chars(count.data(), count.data() + count.size(), iterations);
-  if (parsed.ec != std::errc() || parsed.ptr != count.data() + count.size() || iterations <= 0) {
-    return false;
-  }
-  const std::string_view salt = record.substr(second + 1, third - second - 1);
-  const std::string_view expected = record.substr(third + 1);
+  const auto parts = SplitRecord(record);
   std::string actual;
-  if (!DeriveHex(password, salt, iterations, actual) || actual.size() != expected.size()) {
+  if (!parts || !DeriveHex(password, parts->salt, parts->iterations, actual) || actual.size() != parts->hash.size()) {
     return false;
   }
-  return CRYPTO_memcmp(actual.data(), expected.data(), actual.size()) == 0;
+  return CRYPTO_memcmp(actual.data(), parts->hash.data(), actual.size()) == 0;
+}
+
+bool PasswordHasher::NeedsUpgrade(std::string_view record) const {
+  const auto parts = SplitRecord(record);
+  return !parts || parts->iterations < iterations_;
 }
 
 }  // namespace tarvo::service

@@ -20,6 +20,10 @@ class PasswordHasher {
   // record that is not in the format above. Compares in constant time.
   bool Verify(std::string_view password, std::string_view record) const;
 
+  // True when `record` was made with fewer iterations than this hasher uses (or is
+  // not a record at all): after a successful log-in it is made again.
+  bool NeedsUpgrade(std::string_view record) const;
+
  private:
   const int iterations_;
 };

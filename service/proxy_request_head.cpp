@@ -48,6 +48,15 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
 }  // namespace
 
 std::optional<ProxyRequestHead> ProxyRequestHead::Parse(std::string_view head) {
+  // A lone CR or LF, or a NUL, would read as a line break (or an end) to some
+  // server behind the proxy and let a header line smuggle in a request of its own.
+  for (size_t i = 0; i < head.size(); ++i) {
+    const bool loneCr = head[i] == '\r' && (i + 1 == head.size() || head[i + 1] != '\n');
+    const bool loneLf = head[i] == '\n' && (i == 0 || head[i - 1] != '\r');
+    if (loneCr || loneLf || head[i] == '\0') {
+      return std::nullopt;
+    }
+  }
   ProxyRequestHead parsed;
   size_t lineEnd = head.find("\r\n");
   const std::string_view requestLine = head.substr(0, lineEnd);

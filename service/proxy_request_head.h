@@ -13,7 +13,7 @@ namespace tarvo::service {
 class ProxyRequestHead {
  public:
   // Parses the text up to (not including) the blank line. Nullopt when the request
-  // line or a header line is malformed.
+  // line or a header line is malformed, or a line ends other than with CR LF.
   static std::optional<ProxyRequestHead> Parse(std::string_view head);
 
   const std::string& method() const { return method_; }

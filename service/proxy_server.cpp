@@ -1,15 +1,14 @@
 #include "proxy_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <system_error>
 
+#include "field_values.h"
 #include "proxy_request_head.h"
 #include "service_error.h"
 #include "socket_address.h"
@@ -19,10 +18,11 @@ namespace tarvo::service {
 namespace {
 
 constexpr size_t kMaxHeadBytes = 32 * 1024;
+constexpr size_t kMaxHeaderLines = 100;
+constexpr std::chrono::seconds kHeadDeadline{10};
 constexpr int kClientReadTimeoutSeconds = 30;
 constexpr int kConnectTimeoutMs = 5000;
-constexpr int kIdleTimeoutMs = 60 * 1000;
-constexpr std::string_view kTestDomain = "tarvo.test";
+constexpr std::chrono::seconds kIdleTimeout{60};
 
 std::string SimpleReply(int status, std::string_view reason, std::string_view extraHeaders = {}) {
   const std::string body = std::to_string(status) + " " + std::string(reason) + "\n";
@@ -51,83 +51,69 @@ void ReplyAndLinger(const TcpConnection& client, const std::string& reply) {
   }
 }
 
-bool IsTestDomain(const std::string& host) {
-  return host == kTestDomain ||
-         (host.size() > kTestDomain.size() + 1 && host.compare(host.size() - kTestDomain.size(), std::string::npos,
-                                                               kTestDomain) == 0 &&
-          host[host.size() - kTestDomain.size() - 1] == '.');
-}
-
-// The numeric address of a loopback destination, or empty for anything else.
-std::string LoopbackAddress(const std::string& host) {
-  if (host == "localhost") {
-    return "127.0.0.1";
-  }
-  in_addr v4{};
-  if (inet_pton(AF_INET, host.c_str(), &v4) == 1) {
-    return (ntohl(v4.s_addr) >> 24) == 127 ? host : std::string();
-  }
-  in6_addr v6{};
-  if (inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6)) {
-    return host;
-  }
-  return std::string();
-}
-
-int BindListener(const std::string& address, int port) {
-  const SocketAddress local = SocketAddress::FromNumeric(address, port);
-  if (!local.valid()) {
-    return -1;
-  }
-  const int fd = ::socket(local.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const int on = 1;
-  if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
-      ::bind(fd, local.get(), local.length) != 0 || ::listen(fd, 64) != 0) {
-    if (fd >= 0) {
-      ::close(fd);
+// Whether the bytes so far hold a whole request head the proxy will look at.
+ConnectionGate::Verdict CheckHead(std::string_view received) {
+  using Kind = ConnectionGate::Verdict::Kind;
+  const size_t end = received.find("\r\n\r\n");
+  if (end == std::string_view::npos) {
+    if (received.size() > kMaxHeadBytes) {
+      return {Kind::kRefuse, SimpleReply(431, "Request Header Fields Too Large")};
     }
-    return -1;
+    return {};
   }
-  return fd;
-}
-
-int BoundPort(int fd) {
-  sockaddr_storage storage{};
-  socklen_t length = sizeof(storage);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
-  return storage.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port)
-                                       : ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
+  const std::string_view head = received.substr(0, end);
+  size_t lines = 0;
+  for (size_t at = head.find("\r\n"); at != std::string_view::npos; at = head.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  if (end > kMaxHeadBytes || lines > kMaxHeaderLines) {
+    return {Kind::kRefuse, SimpleReply(431, "Request Header Fields Too Large")};
+  }
+  if (!ProxyRequestHead::Parse(head)) {
+    return {Kind::kRefuse, SimpleReply(400, "Bad Request")};
+  }
+  return {Kind::kComplete};
 }
 
 }  // namespace
 
-ProxyServer::ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits, NodeAddress front)
+ProxyServer::ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
+                         const ProxyDestinations& destinations)
     : nodeId_(nodeId),
       listenAddress_(std::move(listenAddress)),
       port_(port),
       admits_(std::move(admits)),
-      front_(std::move(front)) {}
+      destinations_(destinations) {}
 
 ProxyServer::~ProxyServer() { Stop(); }
 
 int ProxyServer::Start() {
-  listenFd_ = BindListener(listenAddress_, port_);
-  if (listenFd_ < 0) {
+  const int listenFd = BindListener(listenAddress_, port_);
+  if (listenFd < 0) {
     throw ServiceError("cannot run the proxy of node " + std::to_string(nodeId_) + " on " + listenAddress_ + ":" +
                        std::to_string(port_) + ": " + std::strerror(errno));
   }
-  port_ = BoundPort(listenFd_);
-  acceptThread_ = std::thread([this] { AcceptLoop(); });
+  port_ = BoundPort(listenFd);
+  ConnectionGate::Limits limits;
+  limits.maxRequestBytes = kMaxHeadBytes + 4;
+  limits.deadline = kHeadDeadline;
+  gate_ = std::make_unique<ConnectionGate>(
+      limits, CheckHead,
+      [this](TcpConnection connection, const std::string&, std::string received) {
+        Admit(std::move(connection), std::move(received));
+      },
+      ConnectionGate::Replies{SimpleReply(408, "Request Timeout"), SimpleReply(431, "Request Header Fields Too Large")});
+  gate_->Listen(listenFd);
+  gate_->Start();
   return port_;
 }
 
 void ProxyServer::Stop() {
-  if (listenFd_ < 0 || stopping_.exchange(true)) {
+  if (!gate_ || stopped_) {
     return;
   }
-  ::shutdown(listenFd_, SHUT_RDWR);
-  acceptThread_.join();
-  ::close(listenFd_);
+  stopped_ = true;
+  gate_->Stop();
   std::lock_guard lock(clientsMutex_);
   for (const auto& client : clients_) {
     client->connection.Shutdown();
@@ -139,8 +125,8 @@ void ProxyServer::Stop() {
 }
 
 ProxyCounts ProxyServer::Counts() const {
-  return ProxyCounts{requests_.load(), tunnels_.load(), authRefused_.load(), destinationRefused_.load(),
-                     upstreamFailures_.load()};
+  return ProxyCounts{requests_.load(),         tunnels_.load(),     authRefused_.load(), destinationRefused_.load(),
+                     upstreamFailures_.load(), unavailable_.load(), closedMidway_.load()};
 }
 
 void ProxyServer::ReapFinished() {
@@ -154,118 +140,161 @@ void ProxyServer::ReapFinished() {
   }
 }
 
-void ProxyServer::AcceptLoop() {
-  while (!stopping_) {
-    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) {
-      if (stopping_) {
-        break;
+void ProxyServer::Admit(TcpConnection connection, std::string received) {
+  std::lock_guard lock(clientsMutex_);
+  ReapFinished();
+  connection.SetSendTimeout(kSendTimeoutSeconds);
+  if (clients_.size() >= kMaxClients) {
+    ++unavailable_;
+    connection.SendNow(SimpleReply(503, "Service Unavailable"));
+    return;
+  }
+  auto client = std::make_unique<Client>();
+  client->connection = std::move(connection);
+  Client* raw = client.get();
+  try {
+    client->thread = std::thread([this, raw, received = std::move(received)] {
+      try {
+        Serve(raw->connection, received);
+      } catch (const std::exception&) {
+        // The access check failed (a database error, say): this client is told to
+        // come back later; everyone else goes on being served.
+        ++unavailable_;
+        ReplyAndLinger(raw->connection, SimpleReply(503, "Service Unavailable"));
       }
-      if (errno == EMFILE || errno == ENFILE) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
-      continue;
-    }
-    std::lock_guard lock(clientsMutex_);
-    ReapFinished();
-    if (clients_.size() >= kMaxClients) {
-      TcpConnection(fd).WriteAll(SimpleReply(503, "Service Unavailable"));
-      continue;
-    }
-    auto client = std::make_unique<Client>();
-    client->connection = TcpConnection(fd);
-    Client* raw = client.get();
-    client->thread = std::thread([this, raw] {
-      Serve(raw->connection);
+      raw->connection.Shutdown();  // the client sees the end now, not when the thread is reaped
       raw->finished = true;
     });
-    clients_.push_back(std::move(client));
+  } catch (const std::system_error&) {
+    ++unavailable_;
+    client->connection.SendNow(SimpleReply(503, "Service Unavailable"));
+    return;
   }
+  clients_.push_back(std::move(client));
 }
 
-void ProxyServer::Serve(const TcpConnection& client) {
-  client.SetReadTimeout(kClientReadTimeoutSeconds);
-  std::string buffer;
-  char chunk[16 * 1024];
-  size_t headEnd = std::string::npos;
-  while ((headEnd = buffer.find("\r\n\r\n")) == std::string::npos) {
-    if (buffer.size() > kMaxHeadBytes) {
-      ReplyAndLinger(client, SimpleReply(431, "Request Header Fields Too Large"));
-      return;
-    }
-    const long received = client.ReadSome(chunk, sizeof(chunk));
-    if (received <= 0) {
-      return;
-    }
-    buffer.append(chunk, static_cast<size_t>(received));
-  }
-  if (headEnd > kMaxHeadBytes) {
-    ReplyAndLinger(client, SimpleReply(431, "Request Header Fields Too Large"));
-    return;
-  }
-  const auto head = ProxyRequestHead::Parse(std::string_view(buffer).substr(0, headEnd));
-  if (!head) {
-    ReplyAndLinger(client, SimpleReply(400, "Bad Request"));
-    return;
-  }
-  const auto credentials = head->BasicCredentials();
-  if (!credentials || !admits_(credentials->first, credentials->second)) {
+bool ProxyServer::Admits(std::string_view user, std::string_view token) { return admits_(user, token); }
+
+void ProxyServer::Serve(const TcpConnection& client, const std::string& received) {
+  const size_t headEnd = received.find("\r\n\r\n");
+  const auto head = ProxyRequestHead::Parse(std::string_view(received).substr(0, headEnd));
+  const auto credentials = head ? head->BasicCredentials() : std::nullopt;
+  if (!credentials || !Admits(credentials->first, credentials->second)) {
     ++authRefused_;
     ReplyAndLinger(client,
                    SimpleReply(407, "Proxy Authentication Required", "Proxy-Authenticate: Basic realm=\"tarvo\"\r\n"));
     return;
   }
-  std::string address = front_.ip;
-  int port = front_.port;
-  if (!IsTestDomain(head->host())) {
-    address = LoopbackAddress(head->host());
-    port = head->port();
-  }
-  if (address.empty()) {
+  auto lastCheck = std::chrono::steady_clock::now();
+  const std::function<bool()> stillAdmitted = [&] {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastCheck < kRecheckInterval) {
+      return true;
+    }
+    lastCheck = now;
+    try {
+      return Admits(credentials->first, credentials->second);
+    } catch (const std::exception&) {
+      return false;
+    }
+  };
+  const auto destination = destinations_.Resolve(head->host(), head->port());
+  if (!destination) {
     ++destinationRefused_;
     ReplyAndLinger(client, SimpleReply(403, "Forbidden"));
     return;
   }
-  auto upstream = TcpConnection::Connect(address, port, kConnectTimeoutMs);
+  const std::string_view pending = std::string_view(received).substr(headEnd + 4);
+  if (!head->IsConnect()) {
+    Forward(client, *head, *destination, pending, stillAdmitted);
+    return;
+  }
+  auto upstream = TcpConnection::Connect(destination->ip, destination->port, kConnectTimeoutMs);
   if (!upstream) {
     ++upstreamFailures_;
     ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
-  std::string pending = buffer.substr(headEnd + 4);
-  if (head->IsConnect()) {
-    ++tunnels_;
-    if (!client.WriteAll("HTTP/1.1 200 Connection Established\r\n\r\n")) {
-      return;
-    }
-  } else {
-    ++requests_;
-    pending.insert(0, head->ForwardedHead());
-  }
-  Tunnel(client, *upstream, std::move(pending));
-}
-
-void ProxyServer::Tunnel(const TcpConnection& client, const TcpConnection& upstream, std::string pending) {
-  if (!pending.empty() && !upstream.WriteAll(pending)) {
+  upstream->SetSendTimeout(kSendTimeoutSeconds);
+  ++tunnels_;
+  if (!client.WriteAll("HTTP/1.1 200 Connection Established\r\n\r\n") ||
+      (!pending.empty() && !upstream->WriteAll(pending))) {
     return;
   }
-  char chunk[64 * 1024];
-  bool clientOpen = true;
-  for (;;) {
-    pollfd fds[2] = {{upstream.fd(), POLLIN, 0}, {clientOpen ? client.fd() : -1, POLLIN, 0}};
-    const int ready = ::poll(fds, 2, kIdleTimeoutMs);
-    if (ready <= 0) {
-      if (ready < 0 && errno == EINTR) {
-        continue;
-      }
+  Relay(client, *upstream, true, stillAdmitted);
+}
+
+void ProxyServer::Forward(const TcpConnection& client, const ProxyRequestHead& head, const NodeAddress& destination,
+                          std::string_view body, const std::function<bool()>& stillAdmitted) {
+  if (head.Header("Transfer-Encoding")) {
+    ReplyAndLinger(client, SimpleReply(411, "Length Required"));
+    return;
+  }
+  const auto length = ParseInteger(head.Header("Content-Length").value_or("0"));
+  if (!length || *length < 0) {
+    ReplyAndLinger(client, SimpleReply(400, "Bad Request"));
+    return;
+  }
+  auto upstream = TcpConnection::Connect(destination.ip, destination.port, kConnectTimeoutMs);
+  if (!upstream) {
+    ++upstreamFailures_;
+    ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
+    return;
+  }
+  upstream->SetSendTimeout(kSendTimeoutSeconds);
+  ++requests_;
+  // Only this request's own body goes on; anything after it is not forwarded.
+  auto remaining = static_cast<uint64_t>(*length);
+  const std::string_view first = body.substr(0, static_cast<size_t>(std::min<uint64_t>(remaining, body.size())));
+  if (!upstream->WriteAll(head.ForwardedHead()) || !upstream->WriteAll(first)) {
+    return;
+  }
+  remaining -= first.size();
+  client.SetReadTimeout(kClientReadTimeoutSeconds);
+  char chunk[16 * 1024];
+  while (remaining > 0) {
+    const long received = client.ReadSome(chunk, static_cast<size_t>(std::min<uint64_t>(remaining, sizeof(chunk))));
+    if (received <= 0 || !upstream->WriteAll(std::string_view(chunk, static_cast<size_t>(received)))) {
       return;
     }
+    remaining -= static_cast<uint64_t>(received);
+  }
+  Relay(client, *upstream, false, stillAdmitted);
+  ReplyAndLinger(client, std::string());  // the answer is out; unread bytes must not reset it
+}
+
+void ProxyServer::Relay(const TcpConnection& client, const TcpConnection& upstream, bool fromClient,
+                        const std::function<bool()>& stillAdmitted) {
+  constexpr int kPollMs = static_cast<int>(kRecheckInterval.count() / 2);
+  char chunk[64 * 1024];
+  bool clientOpen = true;
+  auto lastData = std::chrono::steady_clock::now();
+  for (;;) {
+    if (!stillAdmitted()) {
+      ++closedMidway_;
+      return;
+    }
+    if (std::chrono::steady_clock::now() - lastData > kIdleTimeout) {
+      return;
+    }
+    pollfd fds[2] = {{upstream.fd(), POLLIN, 0}, {clientOpen ? client.fd() : -1, POLLIN, 0}};
+    const int ready = ::poll(fds, 2, kPollMs);
+    if (ready < 0 && errno != EINTR) {
+      return;
+    }
+    if (ready <= 0) {
+      continue;
+    }
+    lastData = std::chrono::steady_clock::now();
     if (fds[1].revents != 0) {
       const long received = client.ReadSome(chunk, sizeof(chunk));
+      if (received <= 0 && !fromClient) {
+        return;  // the client left before the answer was whole
+      }
       if (received <= 0) {
         clientOpen = false;
         upstream.ShutdownWrite();
-      } else if (!upstream.WriteAll(std::string_view(chunk, static_cast<size_t>(received)))) {
+      } else if (fromClient && !upstream.WriteAll(std::string_view(chunk, static_cast<size_t>(received)))) {
         return;
       }
     }

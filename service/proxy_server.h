@@ -10,42 +10,56 @@
 #include <string_view>
 #include <thread>
 
-#include "node_addresses.h"
+#include "connection_gate.h"
+#include "proxy_destinations.h"
 #include "tcp_connection.h"
 
 namespace tarvo::service {
+
+class ProxyRequestHead;
 
 // What one proxy has done since it started.
 struct ProxyCounts {
   uint64_t requests = 0;            // plain requests forwarded
   uint64_t tunnels = 0;             // CONNECT tunnels opened
   uint64_t authRefused = 0;         // answered 407
-  uint64_t destinationRefused = 0;  // answered 403: not loopback, not the test domain
+  uint64_t destinationRefused = 0;  // answered 403: not on the allow-list
   uint64_t upstreamFailures = 0;    // answered 502: destination did not answer
+  uint64_t unavailable = 0;         // answered 503: busy, or the access check failed
+  uint64_t closedMidway = 0;        // transfers ended because the connection was closed or ran out
 };
 
 // The HTTP proxy of one VPN node, on a loopback port: plain requests and CONNECT
 // tunnels, each demanding "Proxy-Authorization: Basic" with a user id (or "nobody")
 // and the proxy token of an open connection on this node, and answering 407
-// otherwise.
+// otherwise. Destinations are the ProxyDestinations' to decide (403 for the rest).
 //
-// It never reaches beyond the machine: host names of the test domain ("tarvo.test"
-// and its sub-domains) go to the service's own HTTP front, which serves their pages;
-// loopback addresses go where they name; everything else is refused with 403.
-// Browsers never send loopback addresses through a proxy, hence the test domain.
+// A client's request head is awaited by a ConnectionGate, so idle and slow clients
+// hold no thread; a thread per client starts only once a whole head has arrived
+// (at most kMaxClients at once; more are answered 503). A plain request is
+// forwarded alone, without the proxy's own headers, and the connection closes
+// after its answer; bytes the client sent after it are not forwarded. While a
+// transfer runs, the connection's credentials are checked again every
+// kRecheckInterval, and the transfer ends once they no longer admit it
+// (cancelled, logged out, time used up). Sends to either side give up after
+// kSendTimeoutSeconds.
 //
-// Threads: Start and Stop on the owner's thread; one accept thread plus one thread
-// per client connection (at most kMaxClients; more are answered 503). `clientsMutex_`
-// guards the client list; the counters are atomic.
+// Threads: Start and Stop on the owner's thread; the gate's thread, plus one thread
+// per client. `clientsMutex_` guards the client list; the counters are atomic. The
+// admission function may throw: the client is then answered 503 and the proxy
+// goes on.
 class ProxyServer {
  public:
   // True when user and token may use this node's proxy right now. Any thread.
   using Admission = std::function<bool(std::string_view user, std::string_view proxyToken)>;
 
   static constexpr size_t kMaxClients = 128;
+  static constexpr std::chrono::milliseconds kRecheckInterval{500};
+  static constexpr int kSendTimeoutSeconds = 30;
 
-  // `front` is where test-domain requests go.
-  ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits, NodeAddress front);
+  // `destinations` must outlive this object.
+  ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
+              const ProxyDestinations& destinations);
   ~ProxyServer();
   ProxyServer(const ProxyServer&) = delete;
   ProxyServer& operator=(const ProxyServer&) = delete;
@@ -69,19 +83,25 @@ class ProxyServer {
     std::atomic<bool> finished{false};
   };
 
-  void AcceptLoop();
-  void Serve(const TcpConnection& client);
-  void Tunnel(const TcpConnection& client, const TcpConnection& upstream, std::string pending);
+  void Admit(TcpConnection connection, std::string received);
+  void Serve(const TcpConnection& client, const std::string& received);
+  void Forward(const TcpConnection& client, const ProxyRequestHead& head, const NodeAddress& destination,
+               std::string_view body, const std::function<bool()>& stillAdmitted);
+  // Carries the destination's bytes to the client, and the client's to the
+  // destination when `fromClient` (a tunnel; otherwise they are dropped), until
+  // either side ends, the credentials stop admitting, or nothing moves for a while.
+  void Relay(const TcpConnection& client, const TcpConnection& upstream, bool fromClient,
+             const std::function<bool()>& stillAdmitted);
+  bool Admits(std::string_view user, std::string_view token);
   void ReapFinished();
 
   const int64_t nodeId_;
   const std::string listenAddress_;
   int port_;
   const Admission admits_;
-  const NodeAddress front_;
-  int listenFd_ = -1;  // owned
-  std::thread acceptThread_;
-  std::atomic<bool> stopping_{false};
+  const ProxyDestinations& destinations_;
+  std::unique_ptr<ConnectionGate> gate_;
+  bool stopped_ = false;
 
   std::mutex clientsMutex_;
   std::list<std::unique_ptr<Client>> clients_;
@@ -91,6 +111,8 @@ class ProxyServer {
   std::atomic<uint64_t> authRefused_{0};
   std::atomic<uint64_t> destinationRefused_{0};
   std::atomic<uint64_t> upstreamFailures_{0};
+  std::atomic<uint64_t> unavailable_{0};
+  std::atomic<uint64_t> closedMidway_{0};
 };
 
 }  // namespace tarvo::service

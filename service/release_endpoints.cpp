@@ -7,9 +7,10 @@
 
 namespace tarvo::service {
 
-ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock) : db_(db), clock_(std::move(clock)) {}
+ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl)
+    : db_(db), clock_(std::move(clock)), publicUrl_(std::move(publicUrl)) {}
 
-ApiReply ReleaseEndpoints::Version(const FormFields& form, const RequestContext& request) const {
+ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
   return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
     auto query = db.Prepare("SELECT version, installer_name FROM brands WHERE name=?1");
     query.Bind(1, brand);
@@ -20,17 +21,20 @@ ApiReply ReleaseEndpoints::Version(const FormFields& form, const RequestContext&
     Json::Value data(Json::objectValue);
     data["version"] = query.Text(0);
     const std::string installer = query.Text(1);
-    data["url"] = installer.empty() || request.host.empty()
-                      ? std::string()
-                      : "http://" + request.host + std::string(kDownloadPath) + installer;
+    data["url"] = installer.empty() ? std::string() : publicUrl_ + std::string(kDownloadPath.substr(1)) + installer;
     return ApiReply::Ok(data);
   });
 }
 
 ApiReply ReleaseEndpoints::LogLaunch(const FormFields& form, const RequestContext& request) const {
   const std::string brand = form.Get("brand").value_or("");
-  if (brand.empty()) {
+  if (brand.empty() || brand.size() > kMaxLaunchFieldBytes) {
     return ApiReply::BadField("brand");
+  }
+  for (const char* field : {"platform", "clientversion"}) {
+    if (form.Get(field).value_or("").size() > kMaxLaunchFieldBytes) {
+      return ApiReply::BadField(field);
+    }
   }
   const int64_t now = clock_();
   db_.Write([&](ServiceDatabase& db) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "api_reply.h"
 #include "request_context.h"
 #include "service_clock.h"
@@ -14,12 +16,17 @@ class ServiceDatabase;
 // Threads: any request thread; no mutable state.
 class ReleaseEndpoints {
  public:
-  // `db` must outlive this object.
-  ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock);
+  // Launch reports keep at most this many bytes per field; longer ones are refused.
+  static constexpr size_t kMaxLaunchFieldBytes = 64;
 
-  // brand → "version" and "url", the installer's download address on the host the
-  // client reached; 404 when the brand has no published version.
-  ApiReply Version(const FormFields& form, const RequestContext& request) const;
+  // `db` must outlive this object; `publicUrl` is the service's published address
+  // ("http://host:port/"), under which installers are downloaded.
+  ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl);
+
+  // brand → "version" and "url", the installer's download address under the
+  // published address (never one built from what the client sent); 404 when the
+  // brand has no published version.
+  ApiReply Version(const FormFields& form) const;
   // brand, platform, clientversion → records the launch.
   ApiReply LogLaunch(const FormFields& form, const RequestContext& request) const;
 
@@ -29,6 +36,7 @@ class ReleaseEndpoints {
  private:
   ServiceDatabase& db_;
   const ServiceClock clock_;
+  const std::string publicUrl_;
 };
 
 }  // namespace tarvo::service

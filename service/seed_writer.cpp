@@ -163,6 +163,16 @@ void WriteUsers(ServiceDatabase& db, const SeedData& seed, const std::map<std::s
           .Bind(5, now)
           .Run();
     }
+    auto stored = db.Prepare("SELECT id, password FROM users WHERE username=?1");
+    stored.Bind(1, user.username);
+    if (stored.Step() && stored.Text(1) != passwords.at(user.username)) {
+      // A new password ends every session and VPN connection of the old one.
+      db.Prepare("DELETE FROM tokens WHERE user_id=?1").Bind(1, stored.Int(0)).Run();
+      db.Prepare("UPDATE connections SET closed_at=?1 WHERE user_id=?2 AND closed_at IS NULL")
+          .Bind(1, now)
+          .Bind(2, stored.Int(0))
+          .Run();
+    }
     db.Prepare(
           "UPDATE users SET brand=?2, password=?3, name=?4, sex=?5, status=?6, profile_photo=?7, user_group=?8,"
           " select_permission=?9, vpn_allowed=?10, vpn_seconds=?11 WHERE username=?1")

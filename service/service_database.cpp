@@ -1,6 +1,12 @@
 #include "service_database.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 
@@ -55,14 +61,28 @@ CREATE TABLE IF NOT EXISTS launches(
 }  // namespace
 
 ServiceDatabase::ServiceDatabase(const std::string& path) {
+  // The file holds password hashes and live tokens: only its owner may read it,
+  // in a folder only its owner may list when the service makes that folder.
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code error;
-  if (!folder.empty()) {
+  if (!folder.empty() && !std::filesystem::exists(folder, error)) {
     std::filesystem::create_directories(folder, error);
+    if (!error) {
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    }
     if (error) {
       throw ServiceError("cannot create the folder " + folder.string() + ": " + error.message());
     }
   }
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0 || ::fchmod(fd, 0600) != 0) {
+    const std::string reason = std::strerror(errno);
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    throw ServiceError("cannot open the database " + path + ": " + reason);
+  }
+  ::close(fd);
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                       nullptr) != SQLITE_OK) {
     const std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";

@@ -58,6 +58,26 @@ bool ParseProxyPorts(const std::string& text, ProxyPortPlan& plan) {
   return true;
 }
 
+// "127.0.0.1:9000,[::1]:9001": numeric addresses with ports, kept as given.
+bool ParseDestinations(const std::string& text, std::vector<std::string>& destinations) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string entry = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const size_t colon = entry.rfind(':');
+    int port = 0;
+    if (colon == std::string::npos || colon == 0 || !ParsePort(entry.substr(colon + 1), port) || port == 0) {
+      return false;
+    }
+    destinations.push_back(entry);
+    if (comma == std::string::npos) {
+      break;
+    }
+    start = comma + 1;
+  }
+  return true;
+}
+
 bool ParsePositive(const std::string& text, int64_t limit, int64_t& value) {
   const auto parsed = ParseInteger(text);
   if (!parsed || *parsed <= 0 || *parsed > limit) {
@@ -80,6 +100,10 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
       options.quiet = true;
       continue;
     }
+    if (flag == "--proxy-outside") {
+      options.proxyOutside = true;
+      continue;
+    }
     if (i + 1 >= argc) {
       error = flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unexpected argument " + flag;
       return false;
@@ -100,6 +124,11 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
       valid = !value.empty();
     } else if (flag == "--proxy-ports") {
       valid = ParseProxyPorts(value, options.proxyPorts);
+    } else if (flag == "--proxy-allow") {
+      valid = ParseDestinations(value, options.proxyAllow);
+    } else if (flag == "--public-url") {
+      valid = value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0;
+      options.publicUrl = valid && value.back() != '/' ? value + "/" : value;
     } else if (flag == "--token-lifetime") {
       valid = ParsePositive(value, int64_t{10} * 365 * 24 * 3600, number);
       options.tokenLifetimeSeconds = number;
@@ -135,8 +164,17 @@ std::string ServiceUsage() {
          "  --seed FILE            load brands, users, nodes, sites, pages from a JSON seed\n"
          "  --proxy-ports PORTS    run a proxy per node: auto (free ports), seed (the seeded\n"
          "                         ports), a list 8371,8372 or a range 8371-8374 (in node order)\n"
+         "  --proxy-allow LIST     more destinations the proxies may reach, as numeric\n"
+         "                         ADDRESS:PORT pairs (127.0.0.1:9000,[::1]:9001); by default\n"
+         "                         they reach only this service's pages and mirrors\n"
+         "  --proxy-outside        let the proxies reach public hosts outside this machine;\n"
+         "                         names resolving to loopback, private or link-local\n"
+         "                         addresses stay refused\n"
+         "  --public-url URL       address published for installer downloads (default: the\n"
+         "                         listening address, http://127.0.0.1:8360/)\n"
          "  --token-lifetime SEC   login token lifetime (default 43200)\n"
-         "  --password-iterations N  PBKDF2 iterations for new password records (default 100000)\n"
+         "  --password-iterations N  PBKDF2 iterations for new password records (default 600000;\n"
+         "                         older records are upgraded at the next log-in)\n"
          "  --threads N            request threads (default 8)\n"
          "  --max-body BYTES       largest accepted request body (default 262144)\n"
          "  --quiet                no request log on standard output\n"

@@ -21,8 +21,15 @@ struct ServiceOptions {
   std::string dataPath;  // empty: DefaultDataPath()
   std::string seedPath;  // empty: keep the stored data
   ProxyPortPlan proxyPorts;
+  // Destinations the proxies may reach besides the front and the mirrors
+  // ("ADDRESS:PORT", numeric), and whether they may reach public hosts outside.
+  std::vector<std::string> proxyAllow;
+  bool proxyOutside = false;
+  // The address clients are sent to for downloads ("http://host:port/"); empty:
+  // the address the service listens on.
+  std::string publicUrl;
   int64_t tokenLifetimeSeconds = 12 * 60 * 60;
-  int passwordIterations = 100000;
+  int passwordIterations = 600000;
   int threads = 8;
   size_t maxBodyBytes = 256 * 1024;
   bool quiet = false;  // no request log

@@ -2,6 +2,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace tarvo::service {
 
@@ -19,6 +22,90 @@ SocketAddress SocketAddress::FromNumeric(const std::string& address, int port) {
     result.length = sizeof(sockaddr_in6);
   }
   return result;
+}
+
+std::string NumericHost(const sockaddr_storage& address) {
+  char text[INET6_ADDRSTRLEN] = {};
+  if (address.ss_family == AF_INET) {
+    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&address)->sin_addr, text, sizeof(text));
+  } else if (address.ss_family == AF_INET6) {
+    const in6_addr& v6 = reinterpret_cast<const sockaddr_in6*>(&address)->sin6_addr;
+    if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+      inet_ntop(AF_INET, &v6.s6_addr[12], text, sizeof(text));
+    } else {
+      inet_ntop(AF_INET6, &v6, text, sizeof(text));
+    }
+  }
+  return text;
+}
+
+bool IsLoopbackAddress(const std::string& numeric) {
+  in_addr v4{};
+  if (inet_pton(AF_INET, numeric.c_str(), &v4) == 1) {
+    return (ntohl(v4.s_addr) >> 24) == 127;
+  }
+  in6_addr v6{};
+  return inet_pton(AF_INET6, numeric.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
+}
+
+namespace {
+
+bool IsPublicV4(uint32_t a) {
+  const auto in = [a](uint32_t network, int bits) { return (a >> (32 - bits)) == (network >> (32 - bits)); };
+  return !(in(0x00000000, 8) || in(0x0a000000, 8) || in(0x64400000, 10) || in(0x7f000000, 8) ||
+           in(0xa9fe0000, 16) || in(0xac100000, 12) || in(0xc0000000, 24) || in(0xc0000200, 24) ||
+           in(0xc0a80000, 16) || in(0xc6120000, 15) || in(0xc6336400, 24) || in(0xcb007100, 24) ||
+           in(0xe0000000, 4) || in(0xf0000000, 4));
+}
+
+}  // namespace
+
+bool IsPublicAddress(const std::string& numeric) {
+  in_addr v4{};
+  if (inet_pton(AF_INET, numeric.c_str(), &v4) == 1) {
+    return IsPublicV4(ntohl(v4.s_addr));
+  }
+  in6_addr v6{};
+  if (inet_pton(AF_INET6, numeric.c_str(), &v6) != 1) {
+    return false;
+  }
+  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+    return IsPublicV4((uint32_t{v6.s6_addr[12]} << 24) | (uint32_t{v6.s6_addr[13]} << 16) |
+                      (uint32_t{v6.s6_addr[14]} << 8) | v6.s6_addr[15]);
+  }
+  // Global unicast is 2000::/3, less the documentation range 2001:db8::/32.
+  const bool global = (v6.s6_addr[0] & 0xe0) == 0x20;
+  const bool documentation = v6.s6_addr[0] == 0x20 && v6.s6_addr[1] == 0x01 && v6.s6_addr[2] == 0x0d &&
+                             v6.s6_addr[3] == 0xb8;
+  return global && !documentation;
+}
+
+int BindListener(const std::string& address, int port) {
+  const SocketAddress local = SocketAddress::FromNumeric(address, port);
+  if (!local.valid()) {
+    errno = EINVAL;
+    return -1;
+  }
+  const int fd = ::socket(local.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int on = 1;
+  if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
+      ::bind(fd, local.get(), local.length) != 0 || ::listen(fd, 128) != 0) {
+    const int error = errno;
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+int BoundPort(int fd) {
+  sockaddr_storage storage{};
+  socklen_t length = sizeof(storage);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
+  return storage.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port)
+                                       : ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
 }
 
 }  // namespace tarvo::service

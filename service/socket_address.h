@@ -17,4 +17,24 @@ struct SocketAddress {
   const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
 };
 
+// The numeric host of an IPv4 or IPv6 socket address ("127.0.0.1", "::1"); an IPv4
+// address mapped into IPv6 is given in its IPv4 form.
+std::string NumericHost(const sockaddr_storage& address);
+
+// True for a numeric address on this machine's loopback (127.0.0.0/8, ::1).
+bool IsLoopbackAddress(const std::string& numeric);
+
+// True for a numeric address that belongs to the public internet: false for
+// loopback, private (10/8, 172.16/12, 192.168/16, fc00::/7), link-local
+// (169.254/16, fe80::/10), carrier-grade NAT, unspecified, multicast and reserved
+// addresses, and for text that is not a numeric address.
+bool IsPublicAddress(const std::string& numeric);
+
+// A listening TCP socket on a numeric address (port 0: a free port), or -1 with
+// errno set.
+int BindListener(const std::string& address, int port);
+
+// The local port of a bound socket.
+int BoundPort(int fd);
+
 }  // namespace tarvo::service

@@ -6,6 +6,7 @@
 #include "api_router.h"
 #include "domain_list_endpoint.h"
 #include "favorites_endpoints.h"
+#include "housekeeping.h"
 #include "http_front.h"
 #include "json_text.h"
 #include "release_endpoints.h"
@@ -48,6 +49,16 @@ std::vector<std::string> MirrorAddresses(ServiceDatabase& db) {
   });
 }
 
+// "127.0.0.1:9000" or "[::1]:9001" (checked by the option parser).
+NodeAddress ParseDestination(const std::string& entry) {
+  const size_t colon = entry.rfind(':');
+  std::string host = entry.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  return NodeAddress{host, std::stoi(entry.substr(colon + 1))};
+}
+
 }  // namespace
 
 TarvoService::TarvoService(ServiceOptions options, std::ostream* log, ServiceClock clock)
@@ -72,33 +83,46 @@ void TarvoService::Start() {
     frontOptions.threads = options_.threads;
     frontOptions.maxBodyBytes = options_.maxBodyBytes;
     front_ = std::make_unique<HttpFront>(frontOptions, options_.quiet ? nullptr : log_);
-    const int port = front_->Bind(MirrorAddresses(*db_));
-    StartProxies();
+    const std::vector<std::string> mirrors = MirrorAddresses(*db_);
+    const int port = front_->Bind(mirrors);
+    StartProxies(mirrors);
     NodeAddresses proxyAddresses;
     for (const auto& proxy : proxies_) {
       proxyAddresses[proxy->nodeId()] = NodeAddress{options_.listenAddress, proxy->port()};
     }
-    accounts_ = std::make_unique<AccountEndpoints>(*db_, tokens_, hasher_, clock_);
+    accounts_ = std::make_unique<AccountEndpoints>(*db_, tokens_, hasher_, *connections_, clock_);
     vpn_ = std::make_unique<VpnEndpoints>(*db_, tokens_, *connections_, std::move(proxyAddresses), clock_);
     domains_ = std::make_unique<DomainListEndpoint>(*db_, port);
     favorites_ = std::make_unique<FavoritesEndpoints>(*db_, tokens_, clock_);
-    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_);
+    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_,
+                                                  options_.publicUrl.empty() ? BaseUrl() : options_.publicUrl);
     router_ = std::make_unique<ApiRouter>(*accounts_, *vpn_, *domains_, *favorites_, *release_);
     files_ = std::make_unique<ServedFiles>(*db_);
     front_->Serve(*router_, *files_, [this] { return ProxyStatusJson(); });
+    housekeeping_ = std::make_unique<Housekeeping>(*db_, *connections_, clock_, kHousekeepingInterval);
+    housekeeping_->Start();
   } catch (...) {
     Stop();
     throw;
   }
 }
 
-void TarvoService::StartProxies() {
+void TarvoService::StartProxies(const std::vector<std::string>& mirrors) {
   if (options_.proxyPorts.mode == ProxyPortPlan::Mode::kNone) {
     return;
   }
-  // Test-domain requests reach the front on an address the proxy can connect to.
+  // Test-domain requests reach the front on an address the proxy can connect to;
+  // the mirrors are served on the front's port.
   const std::string frontAddress = options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
-  const NodeAddress front{frontAddress, front_->port()};
+  std::vector<NodeAddress> allowed;
+  for (const std::string& mirror : mirrors) {
+    allowed.push_back(NodeAddress{mirror, front_->port()});
+  }
+  for (const std::string& entry : options_.proxyAllow) {
+    allowed.push_back(ParseDestination(entry));
+  }
+  destinations_ = std::make_unique<ProxyDestinations>(NodeAddress{frontAddress, front_->port()}, std::move(allowed),
+                                                      options_.proxyOutside);
   const std::vector<SeededNode> nodes = LoadNodes(*db_);
   for (size_t i = 0; i < nodes.size(); ++i) {
     int port = 0;
@@ -121,18 +145,27 @@ void TarvoService::StartProxies() {
         [connections = connections_.get(), nodeId](std::string_view user, std::string_view token) {
           return connections->Admits(nodeId, user, token);
         },
-        front);
+        *destinations_);
     proxy->Start();
     proxies_.push_back(std::move(proxy));
   }
 }
 
 void TarvoService::Stop() {
+  if (housekeeping_) {
+    housekeeping_->Stop();
+  }
   if (front_) {
     front_->Stop();
   }
   for (const auto& proxy : proxies_) {
     proxy->Stop();
+  }
+}
+
+void TarvoService::Housekeep() const {
+  if (housekeeping_) {
+    housekeeping_->RunOnce();
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -18,6 +19,7 @@ class AccountEndpoints;
 class ApiRouter;
 class DomainListEndpoint;
 class FavoritesEndpoints;
+class Housekeeping;
 class HttpFront;
 class ReleaseEndpoints;
 class ServedFiles;
@@ -57,8 +59,14 @@ class TarvoService {
   // The proxies' counters as JSON text (served at "/status/proxies").
   std::string ProxyStatusJson() const;
 
+  // One round of the scheduled clean-up now (tests; the schedule runs it every
+  // kHousekeepingInterval).
+  void Housekeep() const;
+
+  static constexpr std::chrono::seconds kHousekeepingInterval{60};
+
  private:
-  void StartProxies();
+  void StartProxies(const std::vector<std::string>& mirrors);
 
   const ServiceOptions options_;
   std::ostream* const log_;  // not owned
@@ -68,6 +76,7 @@ class TarvoService {
   std::unique_ptr<ServiceDatabase> db_;
   std::unique_ptr<VpnConnections> connections_;
   std::unique_ptr<HttpFront> front_;
+  std::unique_ptr<ProxyDestinations> destinations_;
   std::vector<std::unique_ptr<ProxyServer>> proxies_;
   std::unique_ptr<AccountEndpoints> accounts_;
   std::unique_ptr<VpnEndpoints> vpn_;
@@ -76,6 +85,7 @@ class TarvoService {
   std::unique_ptr<ReleaseEndpoints> release_;
   std::unique_ptr<ApiRouter> router_;
   std::unique_ptr<ServedFiles> files_;
+  std::unique_ptr<Housekeeping> housekeeping_;
 };
 
 }  // namespace tarvo::service

@@ -87,6 +87,15 @@ void TcpConnection::SetReadTimeout(int seconds) const {
   ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
 }
 
+void TcpConnection::SetSendTimeout(int seconds) const {
+  timeval timeout{seconds, 0};
+  ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
+}
+
+void TcpConnection::SendNow(std::string_view data) const {
+  [[maybe_unused]] const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
 void TcpConnection::ShutdownWrite() const { ::shutdown(fd_, SHUT_WR); }
 
 void TcpConnection::Shutdown() const { ::shutdown(fd_, SHUT_RDWR); }

@@ -32,6 +32,10 @@ class TcpConnection {
   long ReadSome(char* buffer, size_t capacity) const;
   // Makes reads give up after `seconds` without data.
   void SetReadTimeout(int seconds) const;
+  // Makes sends give up after `seconds` in which the peer took nothing.
+  void SetSendTimeout(int seconds) const;
+  // Sends what fits without waiting (a last word to a client being turned away).
+  void SendNow(std::string_view data) const;
   // Ends the sending direction (the peer reads end of stream).
   void ShutdownWrite() const;
   // Ends both directions; wakes a thread blocked on this socket.

@@ -1,6 +1,9 @@
 #include "vpn_connections.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "field_values.h"
 #include "secure_random.h"
@@ -59,17 +62,32 @@ VpnConnections::CloseResult VpnConnections::Close(ServiceDatabase& db, std::stri
   return CloseResult::kClosed;
 }
 
-void VpnConnections::CloseExpired(ServiceDatabase& db, int64_t userId, int64_t now) const {
-  auto expired = db.Prepare(
-      "SELECT proxy_token FROM connections WHERE user_id=?1 AND closed_at IS NULL AND opened_at+budget_seconds<=?2");
-  expired.Bind(1, userId).Bind(2, now);
+void VpnConnections::CloseAllOf(ServiceDatabase& db, int64_t userId, int64_t now) const {
+  auto open = db.Prepare("SELECT proxy_token FROM connections WHERE user_id=?1 AND closed_at IS NULL");
+  open.Bind(1, userId);
   std::vector<std::string> tokens;
-  while (expired.Step()) {
-    tokens.push_back(expired.Text(0));
+  while (open.Step()) {
+    tokens.push_back(open.Text(0));
   }
   for (const std::string& token : tokens) {
     Close(db, token, userId, now);
   }
+}
+
+void VpnConnections::Purge(ServiceDatabase& db, int64_t now) const {
+  auto expired =
+      db.Prepare("SELECT proxy_token, user_id FROM connections WHERE closed_at IS NULL AND opened_at+budget_seconds<=?1");
+  expired.Bind(1, now);
+  std::vector<std::pair<std::string, std::optional<int64_t>>> found;
+  while (expired.Step()) {
+    found.emplace_back(expired.Text(0), expired.IsNull(1) ? std::nullopt : std::optional<int64_t>(expired.Int(1)));
+  }
+  for (const auto& [token, owner] : found) {
+    Close(db, token, owner, now);
+  }
+  db.Prepare("DELETE FROM connections WHERE closed_at IS NOT NULL AND closed_at<=?1")
+      .Bind(1, now - kKeepClosedSeconds)
+      .Run();
 }
 
 bool VpnConnections::Admits(int64_t nodeId, std::string_view user, std::string_view proxyToken) const {

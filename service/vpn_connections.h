@@ -16,9 +16,10 @@ class ServiceDatabase;
 // belong to an open connection of their node.
 //
 // A user's connection may last as long as the user's remaining connection time at
-// the moment it opened; the time used is charged when it is cancelled, or when the
-// user connects again after it ran out. Anonymous connections get their brand's
-// allowance each time.
+// the moment it opened; a user has one open connection at a time (connecting again
+// closes the earlier one). The time used is charged when it closes: cancelled,
+// replaced, logged out, or found expired by Purge. Anonymous connections get their
+// brand's allowance each time.
 //
 // Threads: any; no state of its own beyond the clock, storage serialised by the
 // database lock. Open and Close run inside the caller's Write; Admits takes its own
@@ -43,9 +44,16 @@ class VpnConnections {
   CloseResult Close(ServiceDatabase& db, std::string_view proxyToken, std::optional<int64_t> userId,
                     int64_t now) const;
 
-  // Closes and charges the user's open connections whose time has run out. Inside
-  // Write.
-  void CloseExpired(ServiceDatabase& db, int64_t userId, int64_t now) const;
+  // Closes and charges every open connection of the user: a new connection takes
+  // the place of the old ones (one allowance, one live token), and log-out ends
+  // them. Inside Write.
+  void CloseAllOf(ServiceDatabase& db, int64_t userId, int64_t now) const;
+
+  // Closes and charges every open connection whose time has run out, and forgets
+  // connections closed more than kKeepClosedSeconds ago. Inside Write.
+  void Purge(ServiceDatabase& db, int64_t now) const;
+
+  static constexpr int64_t kKeepClosedSeconds = 24 * 60 * 60;
 
   // True when `user` (a user id, or "nobody") and `proxyToken` name an open
   // connection on `nodeId` that still has time left. Any thread.

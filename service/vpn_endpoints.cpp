@@ -139,14 +139,15 @@ ApiReply VpnEndpoints::Connect(const FormFields& form) const {
     if (!nodeId) {
       return ApiReply::BadField("node_id");
     }
-    connections_.CloseExpired(db, *userId, now);
+    if (const auto failure = CheckNode(NodeStatus(db, *nodeId, false))) {
+      return *failure;
+    }
+    // The new connection replaces the user's open ones, whose time is charged first.
+    connections_.CloseAllOf(db, *userId, now);
     auto user = db.Prepare("SELECT vpn_allowed, vpn_seconds, brand FROM users WHERE id=?1");
     user.Bind(1, *userId);
     if (!user.Step() || user.Int(0) == 0) {
       return NoRights();
-    }
-    if (const auto failure = CheckNode(NodeStatus(db, *nodeId, false))) {
-      return *failure;
     }
     if (user.Int(1) <= 0) {
       return NoTimeLeft();

@@ -13,17 +13,17 @@ cef::CefSettings BrowserEngineSettings::Build() {
   settings.log_file = registry.GetUtf8(SettingsKeys::kEngineLogFile);
   settings.user_agent = kUserAgent;
   settings.locale = kLocale;
-  settings.accept_certificate_error = &BrowserEngineSettings::AcceptsCertificateError;
+  settings.mirror_for_certificate_error = &BrowserEngineSettings::MirrorForCertificateError;
   return settings;
 }
 
-bool BrowserEngineSettings::AcceptsCertificateError(const std::string& url) {
+std::string BrowserEngineSettings::MirrorForCertificateError(const std::string& url) {
   DomainList& list = DomainList::Instance();
-  if (url.empty() || !list.IsDomainListEnabled()) {
-    return false;
+  WString mirror;
+  if (url.empty() || !list.IsDomainListEnabled() || !list.FindTarget(Utf8ToWide(url), mirror)) {
+    return std::string();
   }
-  WString source;
-  return list.MapTargetToSource(Utf8ToWide(url), source);
+  return WideToUtf8(mirror);
 }
 
 }  // namespace tarvo

@@ -23,9 +23,10 @@ class BrowserEngineSettings {
   // Settings from "appdata/cache" and "appdata/log/cef.file".
   static cef::CefSettings Build();
 
-  // True only for the mirror address of a protected site: mirrors are served under
-  // certificates of their own; every other certificate error is refused.
-  static bool AcceptsCertificateError(const std::string& url);
+  // The protected site's mirror address stored for url, or empty: mirrors are
+  // served under certificates of their own, and the engine accepts a certificate
+  // error only where url has that mirror's scheme, host and port.
+  static std::string MirrorForCertificateError(const std::string& url);
 };
 
 }  // namespace tarvo

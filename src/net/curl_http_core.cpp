@@ -87,7 +87,12 @@ std::string CurlHttpCore::Request(const WString& url, HttpRequestType type, cons
           throw kHttpErrorNotFound;
         }
       },
-      [&body](std::string_view data) { body.append(data); });
+      [&body, limit = limits_.maxTextBytes](std::string_view data) {
+        if (body.size() + data.size() > limit) {
+          throw kHttpErrorReadBody;
+        }
+        body.append(data);
+      });
   return body;
 }
 

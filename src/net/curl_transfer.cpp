@@ -121,6 +121,8 @@ HttpInterfaceError MapFailure(CURLcode code, const TransferState& state) {
       return kHttpErrorConnect;
     case CURLE_TOO_MANY_REDIRECTS:
       return kHttpErrorNotFound;
+    case CURLE_FILESIZE_EXCEEDED:
+      return kHttpErrorReadBody;
     case CURLE_SEND_ERROR:
       return state.connected ? kHttpErrorSend : kHttpErrorConnect;
     default:
@@ -188,6 +190,11 @@ void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHea
   if (setup.boundWholeRequest) {
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(setup.limits.requestTotalMs));
   }
+  // Refuses announced lengths above the bound before the body comes; the sinks
+  // bound bodies of unannounced length.
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                   static_cast<curl_off_t>(setup.boundWholeRequest ? setup.limits.maxTextBytes
+                                                                   : setup.limits.maxDownloadBytes));
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
   if (setup.post) {

@@ -49,6 +49,10 @@ bool DomainList::MapTargetToSource(WStringView address, WString& source) const {
   return MapAddress(address, "target", "source", source);
 }
 
+bool DomainList::FindTarget(WStringView address, WString& target) const {
+  return MapAddress(address, "target", "target", target);
+}
+
 bool DomainList::MapAddress(WStringView address, std::string_view from, std::string_view to, WString& found) const {
   // The URL model has no normalisation beyond the text itself: addresses are
   // compared as given, and the host lookup catches differences in the path.

@@ -40,6 +40,9 @@ class DomainList {
   bool MapSourceToTarget(WStringView address, WString& target) const;
   // The site address for a mirror address, looked up the same way.
   bool MapTargetToSource(WStringView address, WString& source) const;
+  // The stored mirror address for a mirror address, looked up the same way (the
+  // certificate check compares the two as the engine parses them).
+  bool FindTarget(WStringView address, WString& target) const;
 
   // The full row for a pair of addresses (matched by their hosts), with both
   // addresses decrypted, for the protection windows. False when there is none.

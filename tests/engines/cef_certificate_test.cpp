@@ -1,8 +1,14 @@
 // Certificate errors through the Chromium layer: a page served over TLS with a
-// certificate nobody trusts loads only while the program's predicate accepts it,
-// and neither answer outlives a change of the predicate's mind.
+// certificate nobody trusts loads only at the address the protected-site list
+// names as a mirror (scheme, host and port as the engine reads them), and neither
+// answer outlives a change of the list's mind.
+#include "app/settings_registry.h"
 #include "engines/cef_fixture.h"
 #include "engines/tls_listener.h"
+#include "platform/text.h"
+#include "protect/domain_list.h"
+#include "protect/protected_sites.h"
+#include "store/test_database.h"
 
 namespace tarvo::test {
 namespace {
@@ -12,11 +18,18 @@ class CefCertificateTest : public CefFixture {
   void SetUp() override {
     CefFixture::SetUp();
     ASSERT_TRUE(tls_.listening());
+    SettingsRegistry::Instance().Set(u"usercenter/http", u"tarvo://");
+    ASSERT_EQ(sites_.Add({"1", "https://bank.example.cn/", tls_.Url("/").toStdString()}), 0);
     environment_.certificate_questions.clear();
-    environment_.accept_certificate_error = [this](const std::string&) { return accept_; };
+    // The browser's own lookup over the protected-site list; `accept_` takes the
+    // list away to show the lookup is asked every time.
+    environment_.mirror_for_certificate_error = [this](const std::string& url) {
+      WString mirror;
+      return accept_ && list_.FindTarget(Utf8ToWide(url), mirror) ? WideToUtf8(mirror) : std::string();
+    };
   }
   void TearDown() override {
-    environment_.accept_certificate_error = nullptr;
+    environment_.mirror_for_certificate_error = nullptr;
     CefFixture::TearDown();
   }
 
@@ -35,7 +48,7 @@ class CefCertificateTest : public CefFixture {
   // Every question since the last call was about url (and there was one).
   void ExpectAskedAbout(const QString& url) {
     auto& questions = environment_.certificate_questions;
-    EXPECT_FALSE(questions.empty()) << "the predicate was not asked about " << url.toStdString();
+    EXPECT_FALSE(questions.empty()) << "the lookup was not asked about " << url.toStdString();
     for (const std::string& question : questions) {
       EXPECT_EQ(QString::fromStdString(question), url);
     }
@@ -44,15 +57,19 @@ class CefCertificateTest : public CefFixture {
 
   static constexpr const char* kText = "An apple, another Apple, a third apple and one more apple.";
   CefTestEnvironment& environment_ = CefTestEnvironment::Instance();
-  bool accept_ = false;
+  bool accept_ = true;
+  TestDatabase store_;
+  DomainList list_{store_.db()};
+  ProtectedSites sites_{store_.db()};
   TlsListener* listener_ = new TlsListener;  // owned by tls_
   TestHttpServer tls_{DataFolder(), std::unique_ptr<QTcpServer>(listener_)};
 };
 
-TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
+TEST_F(CefCertificateTest, PageLoadsOnlyWhenTheListNamesTheMirror) {
   const QString url = tls_.Url("/basic.html");
 
-  // Declined: the engine's refusal stands, nothing of the page is fetched.
+  // Not named: the engine's refusal stands, nothing of the page is fetched.
+  accept_ = false;
   CefRefPtr<CefBrowser> browser = Open(url);
   ASSERT_NE(browser, nullptr);
   ExpectAskedAbout(url);
@@ -62,7 +79,7 @@ TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
   EXPECT_TRUE(std::none_of(client_->titles.begin(), client_->titles.end(),
                            [](const CefString& title) { return title == u"Basic page"; }));
 
-  // Accepted on the next try: the refusal was not remembered.
+  // Named on the next try: the refusal was not remembered.
   accept_ = true;
   Load(browser, url);
   ExpectAskedAbout(url);
@@ -71,16 +88,15 @@ TEST_F(CefCertificateTest, PageLoadsOnlyWhenThePredicateAccepts) {
   EXPECT_EQ(PageText(browser), kText);
 }
 
-TEST_F(CefCertificateTest, AcceptanceEndsWhenThePredicateStopsAccepting) {
-  accept_ = true;
+TEST_F(CefCertificateTest, AcceptanceEndsWhenTheListStopsNamingTheMirror) {
   CefRefPtr<CefBrowser> browser = Open(tls_.Url("/basic.html"));
   ASSERT_NE(browser, nullptr);
   ASSERT_EQ(PageText(browser), kText);
   environment_.certificate_questions.clear();
 
   // The engine remembers the accepted certificate and would not ask again; the
-  // predicate still decides: another page of the host, in this browser and in a
-  // new one, is refused.
+  // lookup still decides: another page of the host, in this browser and in a new
+  // one, is refused.
   accept_ = false;
   Load(browser, tls_.Url("/child.html"));
   ExpectAskedAbout(tls_.Url("/child.html"));
@@ -100,10 +116,49 @@ TEST_F(CefCertificateTest, AcceptanceEndsWhenThePredicateStopsAccepting) {
   ExpectAskedAbout(tls_.Url("/pixel.png"));
   EXPECT_EQ(tls_.CountFor("/pixel.png"), 0);
 
-  // Accepting again is honoured: the refusals were not remembered either.
+  // Naming it again is honoured: the refusals were not remembered either.
   accept_ = true;
   Load(second, tls_.Url("/child.html"));
   EXPECT_EQ(tls_.CountFor("/child.html"), 1);
+}
+
+// Addresses that a host read from the text would take for the mirror, and
+// spellings of the mirror itself, each in a browser of its own. Another TLS server
+// on the mirror's host (a different port) and one on [::1] stand for hosts that
+// are not the mirror; the IPv6 one is a mirror of its own.
+TEST_F(CefCertificateTest, OnlyTheMirrorsSchemeHostAndPortAreAccepted) {
+  TlsListener* other_listener = new TlsListener;
+  TestHttpServer other(DataFolder(), std::unique_ptr<QTcpServer>(other_listener));
+  TlsListener* v6_listener = new TlsListener;
+  TestHttpServer v6(DataFolder(), std::unique_ptr<QTcpServer>(v6_listener));
+  v6_listener->close();
+  ASSERT_TRUE(v6_listener->listen(QHostAddress::LocalHostIPv6, 0));
+  const QString port = QString::number(tls_.port());
+  const QString v6_port = QString::number(v6.port());
+  ASSERT_EQ(sites_.Add({"2", "https://bank6.example.cn/", ("https://[::1]:" + v6_port + "/").toStdString()}), 0);
+
+  const struct {
+    QString url;
+    bool loads;
+  } cases[] = {
+      {"https://127.0.0.1:" + port + "/basic.html", true},
+      {"https://127.0.0.1:x@localhost:" + port + "/basic.html", false},  // user-info naming the mirror
+      {"https://127.0.0.1:" + port + "@localhost:" + port + "/basic.html", false},
+      {"https://127.0.0.1:" + QString::number(other.port()) + "/basic.html", false},  // the mirror's host, another port
+      {"https://127.0.0.%31:" + port + "/basic.html", true},   // percent-encoded: the engine decodes it
+      {"https://127.0.0.1.:" + port + "/basic.html", true},    // a trailing dot on an address is the same address
+      {"https://localhost.:" + port + "/basic.html", false},   // a name is not the address it resolves to
+      {"https://[::1]:" + v6_port + "/basic.html", true},
+      {"https://[0:0::1]:" + v6_port + "/basic.html", true},
+      {"https://[::1]:" + port + "@localhost:" + port + "/basic.html", false},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.url.toStdString());
+    CefRefPtr<CefBrowser> browser = Open(test.url);
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(PageText(browser).toStdString(), test.loads ? kText : "none");
+  }
+  EXPECT_EQ(other.CountFor("/basic.html"), 0);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ struct CefTestEnvironment {
   QString data_root;
   bool initialised = false;
   bool cookie_store_set = false;
-  // The certificate predicate the layer was given asks this (tests set it).
-  std::function<bool(const std::string& url)> accept_certificate_error;
+  // The certificate lookup the layer was given asks this (tests set it).
+  std::function<std::string(const std::string& url)> mirror_for_certificate_error;
   std::vector<std::string> certificate_questions;
 };
 

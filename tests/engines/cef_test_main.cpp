@@ -56,9 +56,9 @@ int main(int argc, char** argv) {
   settings.log_file = (root.path() / "Log" / "chromium.log").string();
   settings.user_agent = tarvo::test::CefTestEnvironment::kUserAgent;
   settings.locale = "zh-CN";
-  settings.accept_certificate_error = [&environment](const std::string& url) {
+  settings.mirror_for_certificate_error = [&environment](const std::string& url) {
     environment.certificate_questions.push_back(url);
-    return environment.accept_certificate_error && environment.accept_certificate_error(url);
+    return environment.mirror_for_certificate_error ? environment.mirror_for_certificate_error(url) : std::string();
   };
   QDir().mkpath(environment.data_root + "/Log");
   environment.initialised = CefInitialize(args, settings, app, nullptr);

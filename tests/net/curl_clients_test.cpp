@@ -109,6 +109,23 @@ TEST_P(CurlClientsTest, RequestsDoNotWaitForeverOnAStalledServer) {
   EXPECT_EQ(client_->GetErrorCode(), kHttpErrorReadBody);
 }
 
+TEST(CurlTextClientTest, RepliesAboveTheSizeBoundAreRefusedWithOrWithoutALength) {
+  for (const bool announced : {true, false}) {
+    SCOPED_TRACE(announced ? "Content-Length" : "chunked");
+    LoopbackHttpServer server([announced](const ReceivedRequest&) {
+      ScriptedReply reply;
+      reply.head = announced ? "HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n"
+                             : "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+      reply.body = announced ? std::string(4096, 'a') : "1000\r\n" + std::string(4096, 'a') + "\r\n0\r\n\r\n";
+      return reply;
+    });
+    CWininetHttp client;
+    client.SetLimits(TransferLimits{5000, 10000, 10000, 1024});
+    EXPECT_EQ(client.Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr), "");
+    EXPECT_EQ(client.GetErrorCode(), kHttpErrorReadBody);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(CurlKinds, CurlClientsTest, ::testing::Values(kHttpClientWininet, kHttpClientWinHttp),
                          [](const auto& info) { return info.param == kHttpClientWininet ? "Wininet" : "WinHttp"; });
 

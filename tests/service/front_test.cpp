@@ -7,6 +7,7 @@
 
 #include "loopback_probe.h"
 #include "net/http_post_form.h"
+#include "service/tcp_connection.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
@@ -36,12 +37,45 @@ TEST_F(FrontTest, OversizedBodiesAreRefusedBeforeTheyAreRead) {
   EXPECT_EQ(announced.rfind("HTTP/1.1 413", 0), 0u);
   EXPECT_EQ(EnvelopeCode(announced), 413);
 
+  // Bodies of unannounced length are not taken: the browser always says how long.
   std::string chunked = PostHead("/app/v1.0/login", "Transfer-Encoding: chunked\r\n");
   for (int i = 0; i < 80; ++i) {
     chunked += "1000\r\n" + std::string(0x1000, 'b') + "\r\n";
   }
   chunked += "0\r\n\r\n";
-  EXPECT_EQ(EnvelopeCode(Raw(chunked)), 413);
+  EXPECT_EQ(EnvelopeCode(Raw(chunked)), 411);
+}
+
+TEST_F(FrontTest, FloodingAndStalledClientsDoNotStopOthers) {
+  std::string manyLines = "GET / HTTP/1.1\r\nHost: www.tarvo.test\r\n";
+  for (int i = 0; i < 200; ++i) {
+    manyLines += "X-" + std::to_string(i) + ": a\r\n";
+  }
+  EXPECT_EQ(Raw(manyLines + "\r\n").rfind("HTTP/1.1 431", 0), 0u);
+  EXPECT_EQ(Raw("GET / HTTP/1.1\r\nX: " + std::string(20000, 'a') + "\r\n\r\n").rfind("HTTP/1.1 431", 0), 0u);
+
+  // Twice as many clients as workers, each stuck in the middle of a request.
+  std::vector<TcpConnection> stalled;
+  for (int i = 0; i < 8; ++i) {
+    if (auto connection = TcpConnection::Connect("127.0.0.1", service_->port(), 5000)) {
+      connection->WriteAll(i % 2 == 0 ? "POST /app/v1.0/login HTTP/1.1\r\nX-Slow: " : PostHead("/app/v1.0/login",
+                                                                                                  "Content-Length: 50\r\n"));
+      stalled.push_back(std::move(*connection));
+    }
+  }
+  EXPECT_EQ(PostRaw("app/v1.0/version", "brand=TestBrand").code(), 200);
+}
+
+TEST_F(FrontTest, WhatClientsSendDoesNotForgeLogLinesOrAddresses) {
+  const std::string version = Raw(PostHead("/app/v1.0/version", "Host: evil.example\r\nContent-Length: 15\r\n") +
+                                  "brand=TestBrand");
+  EXPECT_EQ(version.find("evil.example"), std::string::npos);
+  EXPECT_NE(version.find(service_->BaseUrl() + "download/"), std::string::npos);
+
+  Raw("GET /x%0A1.2.3.4%20POST%20/app/v1.0/login%20200 HTTP/1.1\r\nConnection: close\r\n\r\n");
+  service_->Stop();
+  EXPECT_EQ(log_.str().find("\n1.2.3.4"), std::string::npos) << log_.str();
+  EXPECT_NE(log_.str().find("/x\\x0a1.2.3.4"), std::string::npos) << log_.str();
 }
 
 TEST_F(FrontTest, WrongMethodsUnknownPathsAndBrokenRequests) {

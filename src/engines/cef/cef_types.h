@@ -105,9 +105,10 @@ struct CefSettings {
   std::string log_file;     // the engine's own log; empty: no log file
   std::string user_agent;   // empty keeps the engine's default
   std::string locale;       // user-interface locale, e.g. "zh-CN"; also the Accept-Language
-  // Certificate errors are refused unless this answers true for the failing address
-  // (the mirror address of a protected site). Unset: every error is refused.
-  std::function<bool(const std::string& url)> accept_certificate_error;
+  // Certificate errors are refused unless this names, for the failing address, a
+  // mirror address of a protected site with the same scheme, host and port (the
+  // engine compares them). Empty answer or unset: the error is refused.
+  std::function<std::string(const std::string& url)> mirror_for_certificate_error;
 };
 
 // Where a new browser's window goes. Position and size are the window's initial

@@ -96,7 +96,7 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
   if (!settings.locale.empty()) {
     profile_->setHttpAcceptLanguage(QString::fromStdString(settings.locale));
   }
-  certificate_policy_ = std::make_unique<CertificatePolicy>(settings.accept_certificate_error);
+  certificate_policy_ = std::make_unique<CertificatePolicy>(settings.mirror_for_certificate_error);
   anchor_ = std::make_unique<QObject>();
   QObject::connect(profile_, &QWebEngineProfile::downloadRequested, anchor_.get(),
                    [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
