@@ -2,7 +2,7 @@
 // certificate nobody trusts loads only at the address the protected-site list
 // names as a mirror (scheme, host and port as the engine reads them), and neither
 // answer outlives a change of the list's mind.
-#include "app/settings_registry.h"
+#include "settings/settings_registry.h"
 #include "engines/cef_fixture.h"
 #include "engines/tls_listener.h"
 #include "platform/text.h"
