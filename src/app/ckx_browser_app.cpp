@@ -7,6 +7,7 @@
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
 #include "app/exit_cleaner.h"
+#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
@@ -23,7 +24,6 @@
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "platform/program_launcher.h"
-#include "protect/domain_list_sync.h"
 #include "bus/message_bus.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
@@ -102,6 +102,7 @@ int CKXBrowserApp::Run() {
     }
     return 0;
   }
+  RegisterFeatures();
   StartServiceLoop();
   StartEngine();
   MessageBus::Instance().Initialise();
@@ -180,17 +181,14 @@ bool CKXBrowserApp::OpenDatabase() {
   return true;
 }
 
+void CKXBrowserApp::RegisterFeatures() {
+  windows_ = std::make_unique<BrowserWindows>();
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_};
+  FeatureRegistrations::RegisterAll(hooks);
+}
+
 void CKXBrowserApp::StartServiceLoop() {
-  // The domain list is read straight from the database by every lookup, so a fresh
-  // list needs no reload step of its own.
-  std::vector<ServiceLoop::Step> steps;
-  steps.push_back({"domain list", [] {
-                     if (DomainListSync().SyncDomainList() != 0) {
-                       DebugOutput("service loop: domain list not refreshed");
-                     }
-                   }});
-  steps.push_back({"mirror latency", [] { DomainListSync().MeasureDomainLatency(); }});
-  serviceLoop_ = std::make_unique<ServiceLoop>(std::move(steps), kServicePeriod);
+  serviceLoop_ = std::make_unique<ServiceLoop>(serviceSteps_, kServicePeriod);
   serviceLoop_->Start();
 }
 
@@ -203,8 +201,6 @@ void CKXBrowserApp::StartEngine() {
 }
 
 bool CKXBrowserApp::OpenMainWindow() {
-  windows_ = std::make_unique<BrowserWindows>();
-  FeatureRegistrations::RegisterAll(windows_->Features());
   compatNetwork_ = std::make_unique<ie::CompatNetwork>(
       QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
   mainWnd_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatNetwork_));
@@ -241,6 +237,10 @@ void CKXBrowserApp::ShutDown() {
   }
   if (serviceLoop_ != nullptr) {
     serviceLoop_->Stop();
+  }
+  if (mainWindowShown_) {
+    for (const auto& step : endSteps_) step();
+    endSteps_.clear();
   }
   if (engineStarted_) {
     // Closes the remaining browsers; the profile (and with it the cookie and storage

@@ -6,10 +6,12 @@
 // Threads: Run and CleanUp on the first thread. The splash and the main window
 // live on that thread too; the service loop runs on its own thread.
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/service_loop.h"
 #include "settings/command_line_options.h"
 #include "engines/cef/cef_types.h"
 #include "platform/error_message.h"
@@ -28,7 +30,6 @@ class BrowserWindows;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
-class ServiceLoop;
 class TerminationSignalWatcher;
 
 class CKXBrowserApp {
@@ -68,6 +69,9 @@ class CKXBrowserApp {
 
  private:
   void PrepareApplication();
+  // Makes the windows' group and lets every feature register its commands, window
+  // hooks, service-loop steps and end steps.
+  void RegisterFeatures();
   bool ClaimDataRoot();
   bool OpenDatabase();
   void StartServiceLoop();
@@ -87,6 +91,8 @@ class CKXBrowserApp {
   std::unique_ptr<InstanceHandover> handover_;
   std::unique_ptr<FirstWnd> splash_;
   std::unique_ptr<ServiceLoop> serviceLoop_;
+  std::vector<ServiceLoop::Step> serviceSteps_;
+  std::vector<std::function<void()>> endSteps_;
   // The windows' group and the compatibility engine's network outlive every window.
   std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<ie::CompatNetwork> compatNetwork_;

@@ -1,17 +1,18 @@
 #pragma once
-// The one place where the feature windows join the browser: each feature registers
-// the commands it runs (CommandTable names which controls, keys and menu entries ask
-// for them), once, before the first main window is built.
+// The one place where the features join the browser: each registers, once, the
+// commands it runs (CommandTable names which controls, keys and menu entries ask for
+// them), what it does with each main window, its steps of the service loop and of
+// the browser's end. A feature is its folder plus one line here.
 //
-// Threads: GUI thread, at start-up.
+// Threads: the first thread, at start-up.
 
 namespace tarvo {
 
-class FeatureCommands;
+struct FeatureHooks;
 
 class FeatureRegistrations {
  public:
-  static void RegisterAll(FeatureCommands& commands);
+  static void RegisterAll(FeatureHooks& hooks);
 };
 
 }  // namespace tarvo

@@ -1,7 +1,5 @@
 #include "app/init_settings.h"
 
-#include <sys/stat.h>
-
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -18,7 +16,8 @@ namespace tarvo {
 namespace {
 
 constexpr const char* kBrand = "TarvoBrowser";
-constexpr const char* kVersion = "5.5.8.1";
+// The version is the project's (CMakeLists.txt), given to this file at build time.
+constexpr const char* kVersion = TARVO_VERSION;
 constexpr const char* kResetPasswordPath = "personal-center/respwd.jsp";
 constexpr const char* kFolderFailure = "Can't create browser data, please reinstall!";
 
@@ -37,13 +36,6 @@ std::string WithTrailingSlash(std::string url) {
   return url;
 }
 
-bool EnsureFolder(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return true;
-  }
-  return mkdir(path.c_str(), 0700) == 0;
-}
 
 }  // namespace
 
@@ -77,7 +69,7 @@ int InitSettings() {
   const std::array<std::string, 5> folders = {root, root + "Cookie/", root + "Cache/", root + "Log/",
                                               root + "Picture/"};
   for (const std::string& folder : folders) {
-    if (!EnsureFolder(folder)) {
+    if (!CreatePrivateFolders(folder)) {
       ErrorMessage::Show(kFolderFailure);
       return 0;
     }

@@ -1,7 +1,10 @@
 #include "platform/paths.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,5 +57,23 @@ std::string ExecutableFolder() {
 std::string DataRoot() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
 
 std::string ConfigRoot() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
+
+bool CreatePrivateFolders(const std::string& path) {
+  if (path.empty()) {
+    return false;
+  }
+  // Each prefix ending before a "/" names one folder along the path, the root first.
+  for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+      return false;
+    }
+    if (end == std::string::npos || end + 1 >= path.size()) {
+      break;
+    }
+  }
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 }  // namespace tarvo

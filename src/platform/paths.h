@@ -19,4 +19,9 @@ std::string DataRoot();
 // ~/.config/TarvoBrowser/), ending in "/". Not created here.
 std::string ConfigRoot();
 
+// Makes `path` a folder, creating each missing folder along it readable by the user
+// alone (0700, as the XDG base-directory rules ask); folders that exist keep their
+// modes. True when `path` is a folder afterwards.
+bool CreatePrivateFolders(const std::string& path);
+
 }  // namespace tarvo

@@ -123,10 +123,7 @@ WString PerUserRegistry::ReadString(WStringView keyPath, WStringView valueName) 
 }
 
 int PerUserRegistry::WriteString(WStringView keyPath, WStringView valueName, WStringView text) {
-  const std::string folder = ConfigRoot();
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) {
+  if (!CreatePrivateFolders(ConfigRoot())) {
     return -1;
   }
   const std::string path = StorePath();

@@ -42,7 +42,7 @@ TEST_F(InitSettingsTest, FreshProfileGetsEveryKeyAndFolder) {
   const std::string root = dir_.path().string() + "/TarvoBrowser/";
   EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(Get(SettingsKeys::kBrand), "TarvoBrowser");
-  EXPECT_EQ(Get(SettingsKeys::kVersion), "5.5.8.1");
+  EXPECT_EQ(Get(SettingsKeys::kVersion), TARVO_VERSION);
   EXPECT_EQ(Get(SettingsKeys::kRegistryKey), "TarvoBrowser");
   EXPECT_EQ(Get(SettingsKeys::kUserCentre), "tarvo://");
   EXPECT_EQ(Get(SettingsKeys::kApiUrl), Get(SettingsKeys::kApiUrlPro));

@@ -39,7 +39,7 @@ class BrowserEndToEndTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
-    for (const char* folder : {"data", "config", "cache"}) fs::create_directories(dir_.path() / folder);
+    // The data and configuration folders are not made here: a new user has none.
     service_ = std::make_unique<ChildProcess>(
         BinFolder() + "tarvo-service",
         std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
@@ -64,7 +64,11 @@ class BrowserEndToEndTest : public testing::Test {
             {"TARVO_DEBUG", "1"}};
   }
   std::unique_ptr<ChildProcess> StartBrowser(const std::vector<std::string>& arguments) {
-    return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, Environment(),
+    return StartBrowserWith(arguments, Environment());
+  }
+  std::unique_ptr<ChildProcess> StartBrowserWith(const std::vector<std::string>& arguments,
+                                                 const std::map<std::string, std::string>& environment) {
+    return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, environment,
                                           (dir_.path() / "browser.log").string());
   }
   // The orderly close: the process ends by itself with 0.
@@ -208,6 +212,25 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryLanguageAndCookie
   const auto rows = History();
   for (const std::string& url : {pages_.Url("/set-cookie"), pages_.Url("/handed"), pages_.Url("/after-restart")}) {
     EXPECT_EQ(rows.count(url), 1u) << url;
+  }
+}
+
+TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderStartsAndKeepsItsFoldersPrivate) {
+  // Only a home folder, empty: no ~/.local/share, no ~/.config, no XDG variables.
+  const fs::path home = dir_.path() / "home";
+  fs::create_directories(home);
+  std::map<std::string, std::string> environment = Environment();
+  environment["HOME"] = home.string();
+  for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
+    environment[variable] = ChildProcess::kUnset;
+  }
+  auto browser = StartBrowserWith({pages_.Url("/fresh")}, environment);
+  ASSERT_TRUE(WaitFor([&] { return Served("/fresh"); }, kStartLimit)) << browser->Log();
+  const fs::path root = home / ".local" / "share" / "TarvoBrowser";
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(root / "kx.dat"); }, 30s)) << browser->Log();
+  CloseBrowser(*browser);
+  for (const fs::path& folder : {home / ".local", home / ".local" / "share", root, root / "Cookie"}) {
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << folder;
   }
 }
 

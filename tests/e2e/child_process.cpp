@@ -22,7 +22,13 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     const auto equals = text.find('=');
     if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
   }
-  for (const auto& [name, value] : environment) merged[name] = value;
+  for (const auto& [name, value] : environment) {
+    if (value == kUnset) {
+      merged.erase(name);
+    } else {
+      merged[name] = value;
+    }
+  }
   std::vector<std::string> envTexts;
   for (const auto& [name, value] : merged) envTexts.push_back(name + "=" + value);
   std::vector<char*> envp;

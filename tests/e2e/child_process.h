@@ -14,8 +14,12 @@ namespace tarvo::e2e {
 
 class ChildProcess {
  public:
+  // The value of an environment entry that removes the variable.
+  static constexpr const char* kUnset = "\x01unset";
+
   // Starts `program` with `arguments`; `environment` entries replace or add to this
-  // process's environment. Output (both streams) goes to `logPath`.
+  // process's environment (or remove from it, with kUnset). Output (both streams)
+  // goes to `logPath`.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                const std::map<std::string, std::string>& environment, const std::string& logPath);
   ~ChildProcess();

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace tarvo {
 namespace {
@@ -30,6 +34,26 @@ TEST(PathsTest, ExecutableFolderHoldsTheRunningProgram) {
   EXPECT_EQ(folder.back(), '/');
   EXPECT_EQ(ExecutablePath().rfind(folder, 0), 0u);
   EXPECT_EQ(ExecutablePath().substr(folder.size()), "platform_test");
+}
+
+TEST(PathsTest, MissingFoldersAreMadePrivateAndExistingOnesKeepTheirModes) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const fs::path existing = dir.path() / "existing";
+  fs::create_directory(existing);
+  fs::permissions(existing, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  const fs::path deep = existing / "a" / "b" / "TarvoBrowser";
+  ASSERT_TRUE(CreatePrivateFolders(deep.string() + "/"));
+  ASSERT_TRUE(CreatePrivateFolders(deep.string()));  // again: nothing to do
+  for (const fs::path& folder : {existing / "a", existing / "a" / "b", deep}) {
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << folder;
+  }
+  EXPECT_EQ(fs::status(existing).permissions() & fs::perms::all,
+            fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  // A file in the way is not a folder.
+  std::ofstream(dir.path() / "file") << "x";
+  EXPECT_FALSE(CreatePrivateFolders((dir.path() / "file" / "below").string()));
+  EXPECT_FALSE(CreatePrivateFolders(""));
 }
 
 }  // namespace

@@ -13,6 +13,10 @@ BrowserWindows::BrowserWindows() {
   PageBusHandler::Install(poller_, [this] { return PageLists(); });
 }
 
+void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
+  for (const WindowHook& hook : windowHooks_) hook(window);
+}
+
 void BrowserWindows::Add(MainDuiWnd* window) {
   if (std::find(windows_.begin(), windows_.end(), window) == windows_.end()) windows_.push_back(window);
 }

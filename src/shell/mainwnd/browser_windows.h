@@ -7,6 +7,7 @@
 // Threads: the GUI thread. Lifetime: owned by the application for the whole run; it
 // must outlive every main window (a window adds itself when it is built and removes
 // itself when it goes).
+#include <functional>
 #include <vector>
 
 #include "bus/bus_poller.h"
@@ -14,6 +15,7 @@
 
 namespace tarvo {
 
+class IBrowserWindow;
 class MainDuiWnd;
 class Pages;
 
@@ -26,6 +28,12 @@ class BrowserWindows {
 
   FeatureCommands& Features() { return features_; }
   const FeatureCommands& Features() const { return features_; }
+  // What a feature does with each new main window once its controls exist (put its
+  // bar into the window, follow its pages ...). Registered at start-up.
+  using WindowHook = std::function<void(IBrowserWindow& window)>;
+  void AddWindowHook(WindowHook hook) { windowHooks_.push_back(std::move(hook)); }
+  // A window's controls exist: runs every hook for it, in registration order.
+  void WindowBuilt(IBrowserWindow& window) const;
 
   void Add(MainDuiWnd* window);
   void Remove(MainDuiWnd* window);
@@ -44,6 +52,7 @@ class BrowserWindows {
  private:
   FeatureCommands features_;
   BusPoller poller_;
+  std::vector<WindowHook> windowHooks_;
   std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
 };
 

@@ -140,6 +140,7 @@ void MainDuiWnd::InitWindow() {
   searchCommands_ = std::make_unique<SearchCommands>(*this, *router_);
   pageFileCommands_ = std::make_unique<PageFileCommands>(*this, *router_);
   m_pm.AddTranslateAccelerator(messages_.get());
+  windows_.WindowBuilt(*this);
 }
 
 void MainDuiWnd::WireToolbar() {

@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "app/engine_body_factory.h"
+#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "engines/ie/compat_network.h"
 #include "shell/mainwnd/browser_windows.h"
@@ -104,7 +105,8 @@ class MainWindowTest : public ::testing::Test {
       network_ = new ie::CompatNetwork(QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
     }
     windows_ = std::make_unique<BrowserWindows>();
-    FeatureRegistrations::RegisterAll(windows_->Features());
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_};
+    FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*network_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
@@ -181,6 +183,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::unique_ptr<BrowserWindows> windows_;
+  std::vector<ServiceLoop::Step> serviceSteps_;  // registered, never run here
+  std::vector<std::function<void()>> endSteps_;
   std::unique_ptr<MainDuiWnd> window_;
   int readyCalls_ = 0;
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
