@@ -7,6 +7,7 @@
 #include "shell/addressbar/search_engine_wnd.h"
 #include "shell/addressbar/web_search.h"
 #include "store/test_database.h"
+#include "ui/zip_archive.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -96,6 +97,22 @@ class SearchEngineWndTest : public ::testing::Test {
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
 };
+
+TEST(SearchEnginePicturesTest, EveryPictureTheDatabaseNamesIsInTheSkinPackage) {
+  TestDatabase db;
+  DuiLib::CZipArchive package(BuiltPackageFolder() + QStringLiteral("/skin/normal.dat"));
+  ASSERT_TRUE(package.IsOpen()) << package.Error().toStdString();
+  for (const char* engine : {"baidu", "so", "sogou", "google"}) {
+    for (const char* column : {"miniico", "normalico"}) {
+      const std::string name =
+          db.Scalar(std::string("select ") + column + " from searchengine where name = '" + engine + "'");
+      ASSERT_FALSE(name.empty()) << engine << " " << column;
+      QString entry = QString::fromStdString(name);
+      entry.replace(QLatin1Char('\\'), QLatin1Char('/'));
+      EXPECT_TRUE(package.Read(entry).has_value()) << name;
+    }
+  }
+}
 
 TEST_F(SearchEngineWndTest, EachButtonGivesItsIndexAndEscapeGivesNone) {
   const char* buttons[] = {"baidu_btn", "so_btn", "sogou_btn", "google_btn"};
