@@ -6,36 +6,33 @@
 
 namespace tarvo::service {
 
-SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : db_(db) {
-  if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK) {
+SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : db_(db), statement_(db, sql) {
+  if (statement_.status() != SQLITE_OK || statement_.empty()) {
     throw ServiceError(std::string("cannot prepare statement: ") + sqlite3_errmsg(db_));
   }
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
-
-SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : db_(other.db_), statement_(other.statement_) {
-  other.statement_ = nullptr;
+void SqliteStatement::Check(int status) const {
+  if (status != SQLITE_OK) throw ServiceError(std::string("cannot bind a value: ") + sqlite3_errmsg(db_));
 }
 
 SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
-  sqlite3_bind_int64(statement_, index, value);
+  Check(statement_.BindAt(index, SqlValue(value)));
   return *this;
 }
 
 SqliteStatement& SqliteStatement::Bind(int index, std::string_view text) {
-  sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  Check(statement_.BindAt(index, SqlValue(text)));
   return *this;
 }
 
 SqliteStatement& SqliteStatement::BindNull(int index) {
-  sqlite3_bind_null(statement_, index);
+  Check(statement_.BindAt(index, SqlValue(nullptr)));
   return *this;
 }
 
 bool SqliteStatement::Step() {
-  const int result = sqlite3_step(statement_);
+  const int result = statement_.Step();
   if (result == SQLITE_ROW) {
     return true;
   }
@@ -49,14 +46,5 @@ void SqliteStatement::Run() {
   while (Step()) {
   }
 }
-
-int64_t SqliteStatement::Int(int column) const { return sqlite3_column_int64(statement_, column); }
-
-std::string SqliteStatement::Text(int column) const {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-  return text == nullptr ? std::string() : std::string(text, sqlite3_column_bytes(statement_, column));
-}
-
-bool SqliteStatement::IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
 
 }  // namespace tarvo::service

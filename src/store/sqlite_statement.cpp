@@ -42,12 +42,16 @@ int SqliteStatement::Bind(const SqlArgs& args) {
     return SQLITE_RANGE;
   }
   for (int i = 0; i < parameters; ++i) {
-    const int status = std::visit(ValueBinder{statement_.get(), i + 1}, args[static_cast<size_t>(i)].storage());
+    const int status = BindAt(i + 1, args[static_cast<size_t>(i)]);
     if (status != SQLITE_OK) {
       return status;
     }
   }
   return SQLITE_OK;
+}
+
+int SqliteStatement::BindAt(int index, const SqlValue& value) {
+  return std::visit(ValueBinder{statement_.get(), index}, value.storage());
 }
 
 int SqliteStatement::Step() { return sqlite3_step(statement_.get()); }
@@ -72,5 +76,7 @@ std::optional<std::string> SqliteStatement::ColumnText(int column) const {
   const int bytes = sqlite3_column_bytes(statement_.get(), column);
   return text == nullptr ? std::string() : std::string(text, static_cast<size_t>(bytes));
 }
+
+int64_t SqliteStatement::ColumnInt64(int column) const { return sqlite3_column_int64(statement_.get(), column); }
 
 }  // namespace tarvo

@@ -11,7 +11,8 @@
 
 namespace tarvo {
 
-// Owns one compiled statement (sqlite3_stmt*), finalized when the object goes away.
+// Owns one compiled statement (sqlite3_stmt*), finalized when the object goes away:
+// the one owner of statement handles, for the user database and the service's alike.
 //
 // Threads: used by one thread at a time, while that thread holds the connection's
 // lock (SqliteConnection::Lock), so a statement's steps and its connection's error
@@ -32,6 +33,8 @@ class SqliteStatement {
   // parameters takes none (so one list can serve a text of several statements);
   // SQLITE_RANGE when the statement has parameters and their count differs.
   int Bind(const SqlArgs& args);
+  // Binds one value to the parameter numbered `index` (from 1).
+  int BindAt(int index, const SqlValue& value);
 
   // SQLITE_ROW, SQLITE_DONE or an error code.
   int Step();
@@ -44,6 +47,7 @@ class SqliteStatement {
   int ColumnCount() const;
   std::string ColumnName(int column) const;
   std::optional<std::string> ColumnText(int column) const;
+  int64_t ColumnInt64(int column) const;
 
  private:
   struct Finalizer {

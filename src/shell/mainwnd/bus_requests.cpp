@@ -16,20 +16,23 @@ void Run(const BusRequests::Target& target, unsigned command, CommandArgs args =
   if (IBrowserWindow* window = target()) window->RunCommand(command, args);
 }
 
-void OnUrl(BusPoller& poller, const UrlChannel& channel, unsigned command, const BusRequests::Target& target) {
-  poller.On(channel, [target, command](UrlChannel::Owned url) {
+// Installs a handler that puts the channel's payload into the command's arguments.
+template <class Channel, class Fill>
+void OnPayload(BusPoller& poller, const Channel& channel, unsigned command, const BusRequests::Target& target,
+               Fill fill) {
+  poller.On(channel, [target, command, fill](typename Channel::Owned payload) {
     CommandArgs args;
-    args.text = WString(url->View());
+    fill(args, *payload);
     Run(target, command, std::move(args));
   });
 }
 
+void OnUrl(BusPoller& poller, const UrlChannel& channel, unsigned command, const BusRequests::Target& target) {
+  OnPayload(poller, channel, command, target, [](CommandArgs& args, const BusString& url) { args.text = url.View(); });
+}
+
 void OnUrls(BusPoller& poller, const UrlListChannel& channel, unsigned command, const BusRequests::Target& target) {
-  poller.On(channel, [target, command](UrlListChannel::Owned urls) {
-    CommandArgs args;
-    args.urls = std::move(*urls);
-    Run(target, command, std::move(args));
-  });
+  OnPayload(poller, channel, command, target, [](CommandArgs& args, UrlList& urls) { args.urls = std::move(urls); });
 }
 
 void OnSignal(BusPoller& poller, const SignalChannel& channel, unsigned command, const BusRequests::Target& target) {
@@ -49,11 +52,7 @@ void BusRequests::Install(BusPoller& poller, Target target) {
   OnUrl(poller, kShowFavorWnd, C::kAddFavourite, target);
   OnSignal(poller, kHideFavorBar, C::kHideFavorBar, target);
   OnSignal(poller, kReflashFavorBar, C::kShowFavorBar, target);
-  poller.On(kShowRenameWnd, [target](FavouriteIdChannel::Owned id) {
-    CommandArgs args;
-    args.id = *id;
-    Run(target, C::kRenameFavourite, std::move(args));
-  });
+  OnPayload(poller, kShowRenameWnd, C::kRenameFavourite, target, [](CommandArgs& args, int64_t id) { args.id = id; });
   OnSignal(poller, kLogout, C::kLeaveUserCentre, target);
   OnSignal(poller, kProtectReflashButton, C::kRefreshProtectButton, target);
   OnSignal(poller, kProtectShowDialog, C::kShowProtect, target);
