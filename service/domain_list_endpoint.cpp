@@ -22,7 +22,8 @@ constexpr std::string_view kSelectSites =
 
 }  // namespace
 
-DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort) : db_(db), mirrorPort_(mirrorPort) {}
+DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string publicUrl)
+    : db_(db), mirrorPort_(mirrorPort), publicUrl_(std::move(publicUrl)) {}
 
 ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
   const auto latestTime = ParseInteger(form.Get("latest_time").value_or("0"));
@@ -69,7 +70,12 @@ Json::Value DomainListEndpoint::BuildList(ServiceDatabase& db, int64_t latestTim
     entry["isauth"] = Json::Int64(sites.Int(8));
     entry["issign"] = Json::Int64(sites.Int(9));
     entry["isensure"] = Json::Int64(sites.Int(10));
-    entry["authicon"] = ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue));
+    Json::Value& icons = entry["authicon"] = Json::Value(Json::arrayValue);
+    for (const Json::Value& icon : ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue))) {
+      // The seed's own icon files ("icons/<name>") are served here.
+      const std::string text = icon.asString();
+      icons.append(text.find("://") == std::string::npos ? publicUrl_ + text : text);
+    }
     entry["signgrade"] = sites.Text(12);
     entry["signgrade_en"] = sites.Text(13);
     entry["signcode"] = sites.Text(14);

@@ -26,8 +26,9 @@ class ServiceDatabase;
 class DomainListEndpoint {
  public:
   // `db` must outlive this object; `mirrorPort` is the port mirrors served by this
-  // service listen on.
-  DomainListEndpoint(ServiceDatabase& db, int mirrorPort);
+  // service listen on; `publicUrl` (ending with "/") the address the authority
+  // icons this service serves itself are published under.
+  DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string publicUrl);
 
   ApiReply DomainList(const FormFields& form) const;
 
@@ -38,6 +39,7 @@ class DomainListEndpoint {
 
   ServiceDatabase& db_;
   const int mirrorPort_;
+  const std::string publicUrl_;
   mutable std::mutex cacheMutex_;
   mutable std::string cachedVersion_;  // newest change time and site count of the kept list
   mutable std::string cachedFullList_;

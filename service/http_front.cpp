@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <iostream>
 #include <sstream>
 
@@ -122,6 +123,18 @@ struct HttpFront::Answer {
       return Envelope(status, ApiReply::Failure(code, StatusText(status)));
     }
     return Answer{status, "text/plain; charset=utf-8", std::to_string(status) + " " + StatusText(status) + "\n"};
+  }
+  // A published file streamed from disk; 404 when there is none (or it went away).
+  static Answer File(const std::optional<std::string>& path, std::string type) {
+    std::error_code error;
+    const uint64_t size = path ? std::filesystem::file_size(*path, error) : 0;
+    if (!path || error) {
+      return Error(404, false);
+    }
+    Answer answer{200, std::move(type)};
+    answer.filePath = *path;
+    answer.fileSize = size;
+    return answer;
   }
   uint64_t size() const { return filePath.empty() ? body.size() : fileSize; }
   std::string Head() const {
@@ -277,16 +290,12 @@ HttpFront::Answer HttpFront::Route(const FrontRequest& request) const {
   }
   const std::string_view download = ReleaseEndpoints::kDownloadPath;
   if (request.path().compare(0, download.size(), download) == 0 && request.path().size() > download.size()) {
-    const auto path = files_->FindInstaller(request.path().substr(download.size()));
-    std::error_code error;
-    const uint64_t size = path ? std::filesystem::file_size(*path, error) : 0;
-    if (!path || error) {
-      return Answer::Error(404, false);
-    }
-    Answer answer{200, "application/octet-stream"};
-    answer.filePath = *path;
-    answer.fileSize = size;
-    return answer;
+    return Answer::File(files_->FindInstaller(request.path().substr(download.size())), "application/octet-stream");
+  }
+  const std::string_view icons = ServedFiles::kIconPath;
+  if (request.path().compare(0, icons.size(), icons) == 0) {
+    return Answer::File(files_->FindIcon(request.path().substr(icons.size())),
+                        ServedFiles::ContentType(request.path()));
   }
   const auto path = files_->FindPage(request.Header("Host"), request.path());
   const auto content = path ? ReadFile(*path) : std::nullopt;

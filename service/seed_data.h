@@ -57,7 +57,7 @@ struct SeedData {
     int64_t isAuth = 0;
     int64_t isSign = 0;
     int64_t isEnsure = 0;
-    std::string authIconsJson;
+    std::string authIconsJson;  // addresses, and "icons/<name>" for the seed's own icon files
     std::string signGrade, signGradeEn, signCode, signDesc, signDescEn, ensure, ensureEn;
     std::string fingerprint;  // canonical JSON of the seed entry: changes mark updates
   };
@@ -68,6 +68,7 @@ struct SeedData {
   std::vector<Node> nodes;
   std::vector<Site> sites;
   std::map<std::string, std::string> pages;  // host name → page file
+  std::map<std::string, std::string> icons;  // file name served under /icons/ → icon file
 };
 
 }  // namespace tarvo::service

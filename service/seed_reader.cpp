@@ -176,7 +176,25 @@ SeedData::Node ReadNode(const SeedObject& object) {
   return node;
 }
 
-SeedData::Site ReadSite(const SeedObject& object, const Json::Value& raw, const std::filesystem::path& folder) {
+// An authority icon is an address, or a file beside the seed that this service
+// serves itself: that one is published as "icons/" + its file name, which the
+// domain list turns into an address on the service.
+std::string ReadAuthIcon(const SeedObject& object, const std::filesystem::path& folder, const std::string& icon,
+                         std::map<std::string, std::string>& icons) {
+  if (icon.find("://") != std::string::npos) {
+    return icon;
+  }
+  const std::string file = ExistingFile(object, folder, icon);
+  const std::string name = std::filesystem::path(file).filename().string();
+  const auto [known, added] = icons.emplace(name, file);
+  if (!added && known->second != file) {
+    object.Fail("names two icon files called \"" + name + "\"");
+  }
+  return "icons/" + name;
+}
+
+SeedData::Site ReadSite(const SeedObject& object, const Json::Value& raw, const std::filesystem::path& folder,
+                        std::map<std::string, std::string>& icons) {
   SeedData::Site site;
   site.id = object.Integer("id");
   if (site.id <= 0) {
@@ -200,11 +218,11 @@ SeedData::Site ReadSite(const SeedObject& object, const Json::Value& raw, const 
   site.isAuth = object.Integer("isauth", 0) != 0 ? 1 : 0;
   site.isSign = object.Integer("issign", 0) != 0 ? 1 : 0;
   site.isEnsure = object.Integer("isensure", 0) != 0 ? 1 : 0;
-  Json::Value icons(Json::arrayValue);
+  Json::Value published(Json::arrayValue);
   for (const std::string& icon : object.Texts("authicon")) {
-    icons.append(icon);
+    published.append(ReadAuthIcon(object, folder, icon, icons));
   }
-  site.authIconsJson = WriteCompactJson(icons);
+  site.authIconsJson = WriteCompactJson(published);
   site.signGrade = object.Text("signgrade", "");
   site.signGradeEn = object.Text("signgrade_en", "");
   site.signCode = object.Text("signcode", "");
@@ -270,7 +288,7 @@ SeedData ReadSeedFile(const std::string& path, int64_t now) {
   RequireUniqueIds(seed.nodes, "node", path);
   for (Json::ArrayIndex i = 0; i < ArrayMember(*root, "sites", path).size(); ++i) {
     const Json::Value& raw = (*root)["sites"][i];
-    seed.sites.push_back(ReadSite(SeedObject(raw, path + ": sites[" + std::to_string(i) + "]"), raw, folder));
+    seed.sites.push_back(ReadSite(SeedObject(raw, path + ": sites[" + std::to_string(i) + "]"), raw, folder, seed.icons));
   }
   RequireUniqueIds(seed.sites, "site", path);
   if (root->isMember("pages")) {

@@ -66,6 +66,10 @@ void WritePages(ServiceDatabase& db, const SeedData& seed) {
   for (const auto& [host, file] : seed.pages) {
     db.Prepare("INSERT INTO pages(host, file_path) VALUES(?1, ?2)").Bind(1, host).Bind(2, file).Run();
   }
+  db.Execute("DELETE FROM icons");
+  for (const auto& [name, file] : seed.icons) {
+    db.Prepare("INSERT INTO icons(name, file_path) VALUES(?1, ?2)").Bind(1, name).Bind(2, file).Run();
+  }
 }
 
 // Changes get a time later than every earlier change, even within the same second,

@@ -55,6 +55,20 @@ std::optional<std::string> ServedFiles::FindInstaller(std::string_view fileName)
   });
 }
 
+std::optional<std::string> ServedFiles::FindIcon(std::string_view fileName) const {
+  if (fileName.empty()) {
+    return std::nullopt;
+  }
+  return db_.Read([&](ServiceDatabase& db) -> std::optional<std::string> {
+    auto query = db.Prepare("SELECT file_path FROM icons WHERE name=?1");
+    query.Bind(1, fileName);
+    if (query.Step()) {
+      return query.Text(0);
+    }
+    return std::nullopt;
+  });
+}
+
 std::string ServedFiles::ContentType(std::string_view path) {
   static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kTypes = {{
       {".html", "text/html; charset=utf-8"},

@@ -11,7 +11,8 @@ class ServiceDatabase;
 // The files the service hands out over GET, all named by the seed: mirror pages of
 // protected sites (by the loopback address the mirror is reached on), pages of the
 // test domain's host names, and installers. Request paths never name files
-// directly, so nothing outside the seed can be read.
+// directly, so nothing outside the seed can be read. Authority icons the seed ships
+// are served to any host under kIconPath.
 //
 // Threads: any; no state of its own.
 class ServedFiles {
@@ -26,6 +27,9 @@ class ServedFiles {
 
   // The installer file published under `fileName`.
   std::optional<std::string> FindInstaller(std::string_view fileName) const;
+  // The seed's authority icon file published under `fileName` (below kIconPath).
+  std::optional<std::string> FindIcon(std::string_view fileName) const;
+  static constexpr std::string_view kIconPath = "/icons/";
 
   // Content type by file extension (HTML, CSS, scripts, images, or bytes).
   static std::string ContentType(std::string_view path);

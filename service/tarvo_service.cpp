@@ -92,10 +92,10 @@ void TarvoService::Start() {
     }
     accounts_ = std::make_unique<AccountEndpoints>(*db_, tokens_, hasher_, *connections_, clock_);
     vpn_ = std::make_unique<VpnEndpoints>(*db_, tokens_, *connections_, std::move(proxyAddresses), clock_);
-    domains_ = std::make_unique<DomainListEndpoint>(*db_, port);
+    const std::string publicUrl = options_.publicUrl.empty() ? BaseUrl() : options_.publicUrl;
+    domains_ = std::make_unique<DomainListEndpoint>(*db_, port, publicUrl);
     favorites_ = std::make_unique<FavoritesEndpoints>(*db_, tokens_, clock_);
-    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_,
-                                                  options_.publicUrl.empty() ? BaseUrl() : options_.publicUrl);
+    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_, publicUrl);
     router_ = std::make_unique<ApiRouter>(*accounts_, *vpn_, *domains_, *favorites_, *release_);
     files_ = std::make_unique<ServedFiles>(*db_);
     front_->Serve(*router_, *files_, [this] { return ProxyStatusJson(); });

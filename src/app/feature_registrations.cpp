@@ -5,6 +5,7 @@
 #include "platform/debug_output.h"
 #include "platform/program_launcher.h"
 #include "protect/domain_list_sync.h"
+#include "protect/windows/sign_and_qr_commands.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_commands.h"
@@ -14,6 +15,7 @@ namespace tarvo {
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   FeatureCommands& commands = hooks.windows.Features();
   AccountCommands::Register(commands);
+  SignAndQrCommands::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

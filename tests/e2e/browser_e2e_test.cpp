@@ -1,7 +1,8 @@
 // The real browser and service as a user meets them: pages load from loopback, a
 // second start hands its addresses to the running browser, a protected site opens
 // through its mirror, SIGTERM closes in order, and after a restart the history,
-// the language choice and the cookies are still there.
+// the language choice and the cookies are still there; a protected site's
+// certification and QR code.
 #include <signal.h>
 #include <sqlite3.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -78,36 +80,73 @@ class BrowserEndToEndTest : public testing::Test {
     ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
     EXPECT_EQ(*status, 0) << browser.Log();
   }
-  // Clicks into the address bar of the browser's main window and types `text` and
-  // Return (xdotool). False while the window is not at its working size yet.
-  static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
+  struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+  };
+  // The browser's main window on the screen, once it has its working size.
+  static std::optional<Geometry> MainWindow(ChildProcess& browser) {
     const std::string pid = std::to_string(browser.pid());
     const std::string geometry = Command("xdotool search --onlyvisible --pid " + pid +
                                          " --name '.*' getwindowgeometry --shell %@ 2>/dev/null");
     // The largest of the process's windows is the main window; the search also
     // lists a screen-sized window at the origin that is not one of ours to click.
-    std::smatch match;
-    long bestArea = 0;
-    std::string window;
-    int x = 0, y = 0;
+    Geometry best;
     const std::regex entry("WINDOW=([0-9]+)\\nX=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
     for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
-      const long area = std::stol((*it)[4]) * std::stol((*it)[5]);
-      const bool atOrigin = std::stoi((*it)[2]) == 0 && std::stoi((*it)[3]) == 0;
-      if (!atOrigin && area > bestArea) {
-        bestArea = area;
-        window = (*it)[1];
-        x = std::stoi((*it)[2]);
-        y = std::stoi((*it)[3]);
-      }
+      const Geometry found{std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4]), std::stoi((*it)[5])};
+      const bool atOrigin = found.x == 0 && found.y == 0;
+      if (!atOrigin && long{found.width} * found.height > long{best.width} * best.height) best = found;
     }
-    if (bestArea < 600L * 400L) return false;
+    if (long{best.width} * best.height < 600L * 400L) return std::nullopt;
+    return best;
+  }
+  // Clicks into the address bar of the browser's main window and types `text` and
+  // Return (xdotool). False while the window is not at its working size yet.
+  static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
+    const auto window = MainWindow(browser);
+    if (!window) return false;
     // The address bar sits in the toolbar below the tab strip, right of the four
     // navigation buttons.
-    const std::string click = "xdotool mousemove " + std::to_string(x + 400) + " " + std::to_string(y + 60) +
-                              " click 1 sleep 0.3 key ctrl+a type --delay 20 '" + text + "'";
+    const std::string click = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
+                              std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a type --delay 20 '" +
+                              text + "'";
     if (std::system(click.c_str()) != 0) return false;
     return std::system("xdotool sleep 0.2 key Return") == 0;
+  }
+  // Clicks a button of the main window's toolbar, `fromLeft` pixels from the
+  // window's left edge (from its right edge when negative). False while the window
+  // is not at its working size yet.
+  static bool ClickToolbar(ChildProcess& browser, int fromLeft) {
+    const auto window = MainWindow(browser);
+    if (!window) return false;
+    const int x = window->x + (fromLeft >= 0 ? fromLeft : window->width + fromLeft);
+    const std::string click = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(window->y + 66) + " click 1";
+    return std::system(click.c_str()) == 0;
+  }
+  // Clicks into the browser's window titled `title`, `fromRight` pixels left of its
+  // right edge and `fromTop` below its top. False when no such window is shown.
+  static bool ClickInWindow(ChildProcess& browser, const std::string& title, int fromRight, int fromTop) {
+    const std::string found = Command("xdotool search --all --onlyvisible --pid " + std::to_string(browser.pid()) +
+                                      " --name '^" + title + "$' getwindowgeometry --shell %@ 2>/dev/null");
+    std::smatch match;
+    if (!std::regex_search(found, match, std::regex("X=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)"))) return false;
+    const int x = std::stoi(match[1]) + std::stoi(match[3]) - fromRight;
+    const int y = std::stoi(match[2]) + fromTop;
+    return std::system(("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1").c_str()) == 0;
+  }
+  // Whether the browser shows a window titled `title`.
+  static bool Shown(ChildProcess& browser, const std::string& title) {
+    return !Command("xdotool search --all --onlyvisible --pid " + std::to_string(browser.pid()) + " --name '^" + title +
+                    "$' 2>/dev/null")
+                .empty();
+  }
+  // A picture of the screen under <build>/test-artifacts/e2e/; returns its path.
+  static std::string Screenshot(const std::string& name) {
+    const fs::path folder = fs::current_path().parent_path() / "test-artifacts" / "e2e";
+    fs::create_directories(folder);
+    const std::string path = (folder / (name + ".png")).string();
+    Command("import -window root " + path);
+    return path;
   }
   static std::string Command(const std::string& command) {
     std::string output;
@@ -255,6 +294,49 @@ TEST_F(BrowserEndToEndTest, ExitCleaningOnCloseRemovesHistoryAndCookies) {
   browser = StartBrowser({pages_.Url("/after-clean")});
   ASSERT_TRUE(WaitFor([&] { return Served("/after-clean"); }, kStartLimit)) << browser->Log();
   EXPECT_EQ(pages_.RequestsFor("/after-clean").front().cookie.find("e2e_kept"), std::string::npos);
+  CloseBrowser(*browser);
+}
+
+TEST_F(BrowserEndToEndTest, AProtectedSiteShowsItsCertificationAndItsOwnAddressAsAQrCode) {
+  // The certification button sits at the left end of the address bar (after the
+  // four navigation buttons); the QR button right of the address text.
+  constexpr int kSignButton = 174;
+  constexpr int kQrButton = -412;
+  auto browser = StartBrowser({"-noupdate", "http://bank.tarvo.test/"});
+  ASSERT_TRUE(WaitFor([&] { return service_->Log().find("GET / 200") != std::string::npos; }, kStartLimit))
+      << browser->Log();
+  EXPECT_TRUE(WaitFor(
+      [&] { return ClickToolbar(*browser, kSignButton) && WaitFor([&] { return Shown(*browser, "protectsign_wnd"); }, 3s); },
+      60s))
+      << "the certification window did not open";
+  // Each of the seed's authority icons is fetched into the cache under its
+  // designed name and shown.
+  const fs::path cache = dir_.path() / "data" / "TarvoBrowser" / "Cache";
+  const fs::path icons = fs::path(std::getenv("TARVO_SOURCE_DIR")) / "service" / "seed" / "icons";
+  const char* seedIcons[] = {"authority.png", "trust_seal.png", "guarantee_board.png"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(WaitFor(
+        [&] { return browser->Log().find("authority icon " + std::to_string(i) + " shown") != std::string::npos; },
+        20s))
+        << i;
+    EXPECT_EQ(ReadText(cache / ("127.0.0.1_sign0" + std::to_string(i))), ReadText(icons / seedIcons[i])) << i;
+  }
+  Screenshot("protect_sign");
+  ASSERT_TRUE(ClickInWindow(*browser, "protectsign_wnd", 22, 30));  // its close button
+  ASSERT_TRUE(WaitFor([&] { return !Shown(*browser, "protectsign_wnd"); }, 10s));
+
+  // The QR code holds the site's own address, not its mirror's: in the file and as
+  // it is on the screen.
+  EXPECT_TRUE(WaitFor(
+      [&] { return ClickToolbar(*browser, kQrButton) && WaitFor([&] { return Shown(*browser, "QR_code_wnd"); }, 3s); },
+      30s))
+      << "the QR window did not open";
+  const std::string screen = Screenshot("protect_qr");
+  EXPECT_EQ(Command("zbarimg -q --raw " + screen + " 2>/dev/null"), "http://bank.tarvo.test/\n");
+  EXPECT_EQ(Command("zbarimg -q --raw bmp:" + (cache / "qrcode.png").string() + " 2>/dev/null"),
+            "http://bank.tarvo.test/\n");
+  EXPECT_TRUE(ClickInWindow(*browser, "QR_code_wnd", 22, 22));
+  EXPECT_TRUE(WaitFor([&] { return !Shown(*browser, "QR_code_wnd"); }, 10s));
   CloseBrowser(*browser);
 }
 

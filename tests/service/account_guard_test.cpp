@@ -112,7 +112,7 @@ TEST_F(AccountGuardTest, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordRese
   text.replace(text.find("\"bob-pass\""), 10, "\"bob-new-pass\"");
   const std::string changed = (dir_.path() / "seed.json").string();
   std::ofstream(changed) << text;
-  for (const char* folder : {"installer", "pages"}) {  // the files the seed names
+  for (const char* folder : {"installer", "pages", "icons"}) {  // the files the seed names
     std::filesystem::create_directory_symlink(TestData(folder), dir_.path() / folder);
   }
   service_->Stop();

@@ -24,9 +24,10 @@ class DomainListApi : public ServiceFixture {
     const auto path = dir_.WriteFile("reseed/seed.json", text);
     std::filesystem::copy(std::filesystem::path(original).parent_path() / "pages", dir_.path() / "reseed" / "pages",
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
-    std::filesystem::copy(std::filesystem::path(original).parent_path() / "installer",
-                          dir_.path() / "reseed" / "installer",
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
+    for (const char* folder : {"installer", "icons"}) {
+      std::filesystem::copy(std::filesystem::path(original).parent_path() / folder, dir_.path() / "reseed" / folder,
+                            std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
+    }
     service_->Stop();
     service_.reset();
     ServiceOptions options = DefaultOptions();
@@ -61,6 +62,17 @@ TEST_F(DomainListApi, FullListCarriesEveryMemberTheBrowserReads) {
   EXPECT_EQ(ServiceReply::ReadInt(bank, "isensure"), 0);
   ASSERT_EQ(bank["authicon"].size(), 3u);
   EXPECT_EQ(bank["authicon"][2].asString(), "http://i/3.png");
+  // The seed's own icon file is served by the service, under its file name only.
+  const std::string base = "http://127.0.0.1:" + std::to_string(service_->port()) + "/";
+  EXPECT_EQ(bank["authicon"][1].asString(), base + "icons/ca.png");
+  std::ifstream icon(std::filesystem::path(TestData("seed.json")).parent_path() / "icons" / "ca.png", std::ios::binary);
+  const std::string iconBytes((std::istreambuf_iterator<char>(icon)), std::istreambuf_iterator<char>());
+  const FetchResult served = Fetch(base + "icons/ca.png");
+  EXPECT_EQ(served.status, 200);
+  EXPECT_EQ(served.body, iconBytes);
+  for (const char* elsewhere : {"icons/", "icons/seed.json", "icons/../seed.json", "icons/mirror.html"}) {
+    EXPECT_EQ(Fetch(base + elsewhere).status, 404) << elsewhere;
+  }
   EXPECT_EQ(ServiceReply::ReadString(bank, "signgrade"), "一级");
   EXPECT_EQ(ServiceReply::ReadString(bank, "signgrade_en"), "Grade A");
   EXPECT_EQ(ServiceReply::ReadString(bank, "signcode"), "S-1");

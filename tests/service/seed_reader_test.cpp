@@ -58,6 +58,14 @@ TEST_F(SeedReaderTest, NamesWhatIsWrong) {
   EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "10.0.0.1", "page": "x"}}]})")
                 .find("127.x.y.z"),
             std::string::npos);
+  dir_.WriteFile("a/ca.png", "a");
+  dir_.WriteFile("b/ca.png", "b");
+  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["gone.png"]}]})")
+                .find("names the missing file"),
+            std::string::npos);
+  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["a/ca.png", "b/ca.png"]}]})")
+                .find("two icon files called \"ca.png\""),
+            std::string::npos);
   EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "127.0.0.2", "page": "gone"}}]})")
                 .find("missing file"),
             std::string::npos);

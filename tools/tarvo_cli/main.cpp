@@ -15,7 +15,7 @@ namespace {
 
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;
-  for (auto group : {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands}) {
+  for (auto group : {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands, QrCommands}) {
     for (CliCommand& command : group()) {
       all.push_back(std::move(command));
     }

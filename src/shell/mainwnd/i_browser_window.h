@@ -9,6 +9,10 @@
 #include "shell/commands/command_args.h"
 #include "ui/ui_defs.h"
 
+namespace DuiLib {
+class CControlUI;
+}
+
 namespace tarvo {
 
 class Page;
@@ -23,6 +27,9 @@ class IBrowserWindow {
   // Where a control of the window's skin is on the screen, so a window can be placed
   // beside it; empty when the skin has no such control.
   virtual QRect ControlScreenRect(const QString& name) const = 0;
+  // A control of the window's skin by name, or nullptr; it lives as long as the
+  // window (a feature keeps its own toolbar buttons in step through it).
+  virtual DuiLib::CControlUI* Control(const QString& name) const = 0;
   virtual bool IsFavorBarShown() const = 0;
   // The selected page, or nullptr (non-owning; valid while the command runs).
   virtual Page* CurrentPage() const = 0;

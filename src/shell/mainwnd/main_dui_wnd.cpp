@@ -150,7 +150,6 @@ void MainDuiWnd::WireToolbar() {
   controls.forward = FindControl(QStringLiteral("forward_btn"));
   controls.reload = FindControl(QStringLiteral("refresh_btn"));
   controls.stop = FindControl(QStringLiteral("stop_btn"));
-  controls.protect = FindControl(QStringLiteral("protectsign_btn"));
   controls.lock = FindControl(QStringLiteral("lock_btn"));
   controls.address = addressEdit_;
   controls.favourite = FindControl(QStringLiteral("favor_btn"));

@@ -4,7 +4,6 @@
 
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
-#include "protect/c_browser_url.h"
 #include "ui/control_ui.h"
 #include "ui/option_ui.h"
 
@@ -19,9 +18,6 @@ void TabWnd::UpdateFor(Page* page) {
   if (controls_.stop != nullptr) controls_.stop->SetVisible(page->IsLoading());
   if (controls_.reload != nullptr) controls_.reload->SetVisible(!page->IsLoading());
   const WString display = page->GetDisplayUrl();
-  if (controls_.protect != nullptr) {
-    controls_.protect->SetVisible(CBrowserUrl::Instance().MapUrl(page->GetLoadedUrl()).mapped);
-  }
   if (controls_.lock != nullptr) {
     controls_.lock->SetVisible(QString::fromStdU16String(display.substr(0, 5)).toLower() == QLatin1String("https"));
   }
@@ -29,6 +25,7 @@ void TabWnd::UpdateFor(Page* page) {
   if (auto* favourite = dynamic_cast<DuiLib::COptionUI*>(controls_.favourite)) {
     favourite->Selected(isFavourite_ && !display.empty() && isFavourite_(display), false);
   }
+  for (const PageFollower& follower : followers_) follower(*page);
 }
 
 void TabWnd::OnDataChanged(const TabWndListenData& data) {

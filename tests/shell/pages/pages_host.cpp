@@ -95,7 +95,6 @@ PagesHost::PagesHost()
   controls.forward = window.FindControl(QStringLiteral("forward_btn"));
   controls.reload = window.FindControl(QStringLiteral("reload_btn"));
   controls.stop = window.FindControl(QStringLiteral("stop_btn"));
-  controls.protect = window.FindControl(QStringLiteral("protect_btn"));
   controls.lock = window.FindControl(QStringLiteral("lock_btn"));
   controls.address = window.FindControl(QStringLiteral("address"));
   controls.favourite = window.FindControl(QStringLiteral("favor_btn"));

@@ -398,5 +398,25 @@ TEST_F(ProtectedSiteTest, APageThatArrivesOnTheMirrorKnowsItsSite) {
   EXPECT_FALSE(page->SiteMapping().mapped);
 }
 
+TEST_F(ProtectedSiteTest, ToolbarFollowersHearOnlyTheSelectedPageAsItComesAndGoesFromTheSite) {
+  std::vector<std::pair<const Page*, bool>> heard;  // page, on the protected site
+  pages.GetTabWnd().AddPageFollower([&](const Page& page) { heard.emplace_back(&page, page.SiteMapping().mapped); });
+  Page* site = CompatibilityPage();
+  site->SetUrl(u"https://mirror.test/deep/page", false);
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.back(), std::make_pair(static_cast<const Page*>(site), true));
+  Page* plain = host.OpenPage(u"http://127.0.0.1:9/plain");
+  EXPECT_EQ(heard.back(), std::make_pair(static_cast<const Page*>(plain), false));
+  pages.SelectPage(site);
+  EXPECT_EQ(heard.back(), std::make_pair(static_cast<const Page*>(site), true));
+
+  heard.clear();
+  plain->SetUrl(u"http://127.0.0.1:9/elsewhere", false);  // a page in the background
+  EXPECT_TRUE(heard.empty());
+  pages.GetTabWnd().Detach();  // the window's controls go: so do the followers
+  pages.SelectPage(plain);
+  EXPECT_TRUE(heard.empty());
+}
+
 }  // namespace
 }  // namespace tarvo::test

@@ -1,0 +1,45 @@
+#pragma once
+// The QR window ("qrcode.xml"): a QR code of a text (the address the user sees) for
+// a phone to scan. The code is written as "qrcode.png" into the cache folder by
+// QrCodeImage, the same code `tarvo-cli qr` runs, and the window sizes its frame to
+// the picture, one screen pixel per picture pixel (a scaled code blurs). A text the
+// code cannot hold, or a picture that cannot be written, is explained in the window.
+//
+// Threads: GUI thread only. Modal; the object lives on the caller's stack.
+#include "platform/text.h"
+#include "protect/qr_code_image.h"
+#include "ui/window_impl_base.h"
+
+namespace tarvo {
+
+class QRCodeWnd : public DuiLib::WindowImplBase {
+ public:
+  static constexpr char16_t kFileName[] = u"qrcode.png";
+
+  // `cacheFolder`: where the picture goes ("appdata/cache", ending with "/").
+  QRCodeWnd(WString text, WString cacheFolder)
+      : text_(std::move(text)), path_(std::move(cacheFolder) + kFileName) {}
+
+  // Creates the window centred on `owner` and runs it modally.
+  int Run(DuiLib::HWND owner);
+  // The outcome of writing the picture (known once the window is created).
+  const QrCodeImage::Result& Written() const { return written_; }
+  const WString& PicturePath() const { return path_; }
+
+  void Notify(DuiLib::TNotifyUI& msg) override;
+
+ protected:
+  QString GetWindowClassName() const override { return QStringLiteral("KXQRCodeWnd"); }
+  QString GetSkinFile() override { return QStringLiteral("qrcode.xml"); }
+
+ private:
+  void Fill();
+  void ShowPicture();
+  void ShowProblem();
+
+  WString text_;
+  WString path_;
+  QrCodeImage::Result written_;
+};
+
+}  // namespace tarvo

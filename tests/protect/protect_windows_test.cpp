@@ -1,0 +1,238 @@
+// The certification window and the QR window from the built skin package under
+// Xvfb: the certification of a site's row (no row, no window; the first tab and its
+// header by the flags; the interface language's texts), authority icons from a
+// loopback server arriving in the background (bad ones left empty, late ones
+// dropped), and the QR code read back off the screen by a real decoder.
+#include <QImage>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "loopback_http_server.h"
+#include "protect/domain_list.h"
+#include "protect/protected_sites.h"
+#include "protect/qr_reader.h"
+#include "protect/windows/protect_sign_wnd.h"
+#include "protect/windows/qr_code_wnd.h"
+#include "settings/language_manager.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "shell/windows/shown_windows.h"
+#include "store/test_database.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+#include "ui/button_ui.h"
+#include "ui/tab_layout_ui.h"
+#include "ui/ui_test_support.h"
+
+namespace tarvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace DuiLib;
+
+// Runs `act` on the window of `className` once it is shown (while the caller's modal
+// loop runs); a window that never shows fails the test.
+void WhenShown(const QString& className, std::function<void(WindowImplBase&)> act) {
+  QTimer::singleShot(50, [className, act] {
+    WindowImplBase* window = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (window = ShownWindowOf(className)) != nullptr; }, 5000));
+    if (window == nullptr) return;
+    (void)QTest::qWaitForWindowExposed(window->GetWidget());
+    act(*window);
+    if (ShownWindowOf(className) != nullptr) ClickControl(*window, "cancel_btn");
+  });
+}
+
+QString Text(WindowImplBase& window, const char* control) { return window.FindControl(control)->GetText(); }
+QString Image(WindowImplBase& window, const char* control) { return window.FindControl(control)->GetBkImage(); }
+
+// The QR codes zbar reads in a control's area of the window as it is on screen.
+std::vector<std::string> CodesOnScreen(WindowImplBase& window, const QString& control, const QString& shot) {
+  const QImage screen = SaveScreenshot(window, shot).convertToFormat(QImage::Format_Grayscale8);
+  const QRect area = window.FindControl(control)->GetPos().adjusted(-12, -12, 12, 12);
+  const QImage part = screen.copy(area);
+  GreyPicture picture{part.width(), part.height(), {}};
+  for (int y = 0; y < part.height(); ++y) {
+    const uchar* line = part.constScanLine(y);
+    picture.pixels.insert(picture.pixels.end(), line, line + part.width());
+  }
+  return DecodeQrCodes(picture);
+}
+
+class ProtectWindowsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = new TempDir();
+    config_ = new ScopedEnv("XDG_CONFIG_HOME", (root_->path() / "config").string());
+    auto& settings = SettingsRegistry::Instance();
+    settings.Set(SettingsKeys::kLanguageFolder, Utf8ToWide(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/lang/"));
+    settings.Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
+    settings.Set(SettingsKeys::kUserCentre, u"tarvo://");
+    fs::create_directories(root_->path() / "cache");
+    settings.Set(SettingsKeys::kCacheFolder, Cache());
+    ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
+  }
+  static WString Cache() { return Utf8ToWide((root_->path() / "cache").string() + "/"); }
+
+  ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
+  static inline TempDir* root_ = nullptr;      // kept for the whole program
+  static inline ScopedEnv* config_ = nullptr;  // likewise
+};
+
+TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
+  TestDatabase store;
+  const DomainList list(store.db());
+  // No row for the pair: no window, and nothing waits for one.
+  EXPECT_FALSE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/"));
+
+  ASSERT_EQ(ProtectedSites(store.db()).Add({"1", "http://bank.tarvo.test/", "http://127.0.0.11:8360/"}), 0);
+  ASSERT_EQ(store.db().Execute("update domainlist set is_auth='0', is_sign='2', is_guar='1', guar_data='保障一百万', "
+                               "guar_data_en='Guaranteed up to 1,000,000', sign_grade_en=''"),
+            0);
+  WhenShown("KXProtectSignWnd", [](WindowImplBase& window) {
+    auto& sign = dynamic_cast<ProtectSignWnd&>(window);
+    EXPECT_EQ(sign.CurrentTab(), ProtectSignDetails::kGuaranteeTab);
+    EXPECT_EQ(Image(window, "protectsign/header_icon"), "Protect/safe03_icon01.png");
+    EXPECT_EQ(window.FindControl<CTabLayoutUI>("protectsign_tab")->GetCurSel(), 2);
+    EXPECT_EQ(Text(window, "protectsign/guar/data"), "Guaranteed up to 1,000,000");
+    EXPECT_EQ(Text(window, "protectsign/guar/title"), "Guarantee");
+    EXPECT_EQ(Text(window, "protectsign/auth/info"), "This site is certified by 0 authorities.");
+    EXPECT_EQ(Text(window, "protectsign/sign/level"), "");  // an empty grade stays empty
+    for (const auto& [button, image] : {std::pair{"protectsign/btn01", "Protect\\btn01_no.png"},
+                                        std::pair{"protectsign/btn02", "Protect\\btn02_no.png"},
+                                        std::pair{"protectsign/btn03", "Protect\\btn03_yes.png"}}) {
+      EXPECT_EQ(window.FindControl<CButtonUI>(button)->GetNormalImage(), image) << button;
+    }
+    SaveScreenshot(window, "protect_sign_guarantee");
+    ClickControl(window, "protectsign/btn01");
+    EXPECT_EQ(sign.CurrentTab(), ProtectSignDetails::kAuthorityTab);
+    EXPECT_EQ(Image(window, "protectsign/header_icon"), "Protect/safe01_icon01.png");
+    EXPECT_EQ(window.FindControl<CTabLayoutUI>("protectsign_tab")->GetCurSel(), 0);
+  });
+  EXPECT_TRUE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/news", u"http://127.0.0.11:8360/news"));
+
+  ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"china"), 0);
+  WhenShown("KXProtectSignWnd", [](WindowImplBase& window) {
+    EXPECT_EQ(Text(window, "protectsign/guar/data"), "保障一百万");
+    EXPECT_EQ(Text(window, "protectsign/guar/title"), "安全保障");
+    SaveScreenshot(window, "protect_sign_guarantee_china");
+  });
+  EXPECT_TRUE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/"));
+  ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
+}
+
+TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpty) {
+  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
+  LoopbackHttpServer server([&](const ReceivedRequest& request) {
+    if (request.target == "/huge.png") {
+      ScriptedReply huge{"HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n", ""};
+      huge.generatedBytes = 10 * 1024 * 1024;
+      return huge;
+    }
+    if (request.target == "/late.png") {
+      ScriptedReply late = LoopbackHttpServer::Ok(icon);
+      late.delayMs = 400;
+      return late;
+    }
+    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
+    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
+  });
+  ProtectSignDetails details;
+  details.hasAuthority = true;
+  details.iconUrls = {server.WideUrl("/ca0.png"), u"http://../../x.png", server.WideUrl("/huge.png"),
+                      server.WideUrl("/missing.png"), server.WideUrl("/ca4.png"), u"ftp://ca.test/x",
+                      u"not an address", server.WideUrl("/ca7.png"), server.WideUrl("/ca8.png"),
+                      server.WideUrl("/ca9.png")};
+  {
+    ProtectSignWnd window(details, Cache());
+    WhenShown("KXProtectSignWnd", [](WindowImplBase& shown) {
+      EXPECT_EQ(Text(shown, "protectsign/auth/info"), "This site is certified by 10 authorities.");
+      for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon4", "tab01/signIcon9"}) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.FindControl(arrives)->GetBkImage().isEmpty(); }, 10000))
+            << arrives;
+      }
+      QTest::qWait(300);  // the bad ones have had their chance too
+      for (const char* empty : {"tab01/signIcon1", "tab01/signIcon2", "tab01/signIcon3", "tab01/signIcon5",
+                                "tab01/signIcon6"}) {
+        EXPECT_EQ(shown.FindControl(empty)->GetBkImage(), "") << empty;
+      }
+      EXPECT_EQ(Image(shown, "tab01/signIcon0"), QString::fromStdU16String(Cache()) + "127.0.0.1_sign00");
+      SaveScreenshot(shown, "protect_sign_icons");
+    });
+    EXPECT_GE(window.Run(0), 0);
+    EXPECT_EQ(window.IconFiles()[1], u"");
+  }
+  // Only the fetched icons were written, all inside the cache folder.
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root_->path())) {
+    if (entry.is_regular_file() && entry.path().filename().string().find("_sign") != std::string::npos) {
+      files.push_back(entry.path().lexically_relative(root_->path()).string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"cache/127.0.0.1_sign00", "cache/127.0.0.1_sign04",
+                                             "cache/127.0.0.1_sign07", "cache/127.0.0.1_sign08",
+                                             "cache/127.0.0.1_sign09"}));
+
+  // A window closed before its icon arrives: the icon still lands in the cache, and
+  // its report finds no window (the object is gone) and is dropped.
+  details.iconUrls = {server.WideUrl("/late.png")};
+  fs::remove(root_->path() / "cache" / "127.0.0.1_sign00");
+  {
+    ProtectSignWnd window(details, Cache());
+    WhenShown("KXProtectSignWnd", [](WindowImplBase&) {});
+    window.Run(0);
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(root_->path() / "cache" / "127.0.0.1_sign00"); }, 10000));
+  QTest::qWait(100);
+}
+
+TEST_F(ProtectWindowsTest, TheQrCodeOnScreenReadsBackAsTheAddress) {
+  std::string longAddress = "https://www.tarvo.test/archive/";
+  while (longAddress.size() < 1000) longAddress += "page-" + std::to_string(longAddress.size()) + "/";
+  longAddress.resize(1000);
+  for (const std::string& address : {std::string("http://bank.tarvo.test/"), longAddress}) {
+    SCOPED_TRACE(address.size());
+    QRCodeWnd qr(Utf8ToWide(address), Cache());
+    WhenShown("KXQRCodeWnd", [&](WindowImplBase& window) {
+      auto& shown = dynamic_cast<QRCodeWnd&>(window);
+      ASSERT_EQ(shown.Written().status, QrCodeImage::Status::kOk);
+      EXPECT_EQ(Image(window, "qrcode_img"), QString::fromStdU16String(Cache()) + "qrcode.png");
+      // One screen pixel per picture pixel, framed, inside the window.
+      const QRect picture = window.FindControl("qrcode_img")->GetPos();
+      EXPECT_EQ(picture.width(), shown.Written().pixels);
+      EXPECT_EQ(picture.height(), shown.Written().pixels);
+      EXPECT_TRUE(window.GetWidget()->rect().contains(picture.adjusted(-10, -10, 10, 10)));
+      EXPECT_FALSE(window.FindControl("qrcode_error")->IsVisible());
+      EXPECT_EQ(Text(window, "qrcodewnd/scan"), "Scan with your phone to open this page");
+      EXPECT_EQ(CodesOnScreen(window, "qrcode_img", QStringLiteral("protect_qr_%1").arg(address.size())),
+                std::vector<std::string>{address});
+    });
+    EXPECT_GE(qr.Run(0), 0);
+  }
+}
+
+TEST_F(ProtectWindowsTest, AQrCodeThatCannotBeMadeSaysWhyInTheWindow) {
+  const std::pair<std::string, WString> failures[] = {
+      {"This address is too long for a QR code.", Cache()},
+      {"The QR code could not be saved: No such file or directory", Cache() + u"missing/"},
+  };
+  for (const auto& [message, folder] : failures) {
+    QRCodeWnd qr(u"http://www.tarvo.test/" + WString(message.size() < 40 ? 3000 : 10, u'x'), folder);
+    WhenShown("KXQRCodeWnd", [&, message = message](WindowImplBase& window) {
+      EXPECT_TRUE(window.FindControl("qrcode_error")->IsVisible());
+      EXPECT_EQ(Text(window, "qrcode_error"), QString::fromStdString(message));
+      EXPECT_FALSE(window.FindControl("qrcode_row")->IsVisible());
+      SaveScreenshot(window, message.size() < 40 ? "protect_qr_too_long" : "protect_qr_not_saved");
+    });
+    EXPECT_GE(qr.Run(0), 0);
+  }
+  // The old picture went with the failure: no stale code is left to show.
+  EXPECT_FALSE(fs::exists(root_->path() / "cache" / "qrcode.png"));
+}
+
+}  // namespace
+}  // namespace tarvo::test
