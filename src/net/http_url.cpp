@@ -118,7 +118,8 @@ std::optional<HttpUrl> HttpUrl::Resolve(std::string_view location) const {
     return Parse(std::string(secure_ ? kHttps : kHttp) + std::string(location.substr(2)));
   }
   HttpUrl next = *this;
-  std::string_view current = RequestTarget();
+  // A copy: the request target is made on the fly, and a view of it would dangle.
+  const std::string current = RequestTarget();
   if (location.empty()) {
     return next;
   }
