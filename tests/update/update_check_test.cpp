@@ -16,10 +16,10 @@
 #include "net/loopback_http_server.h"
 #include "net/file_digest.h"
 #include "platform/per_user_registry.h"
-#include "service/service_fixture.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "support/scoped_env.h"
+#include "update_service_fixture.h"
 #include "update/launch_report.h"
 #include "update/pending_installer.h"
 
@@ -29,84 +29,21 @@ namespace {
 namespace fs = std::filesystem;
 using Outcome = UpdateCheck::Outcome;
 using service::ServiceOptions;
-using service::test::ServiceFixture;
 using test::LoopbackHttpServer;
 using test::ReceivedRequest;
 using test::ScriptedReply;
 
-constexpr char16_t kKey[] = u"Software\\TarvoBrowser";
-
-// The installer leaves a mark beside itself, so a test sees that it ran.
-constexpr const char* kInstaller = "#!/bin/sh\necho ran > \"$0.ran\"\n";
-
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 200; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  return condition();
-}
-
-// tarvo-service announcing 5.5.9.0 of the brand "TarvoBrowser" with the installer
-// above; the browser's data root and per-user store in folders of the test's own.
-class UpdateCheckTest : public ServiceFixture {
- protected:
-  void SetUp() override {
-    installerPath_ = dir_.WriteFile("seed/installer/5.5.9.0.sh", kInstaller).string();
-    seedPath_ = dir_.WriteFile("seed/seed.json", R"({"default_brand": "TarvoBrowser", "brands": [
-        {"name": "TarvoBrowser", "anonymous_vpn": false, "version": "5.5.9.0",
-         "installer": "installer/5.5.9.0.sh"}]})").string();
-    fs::create_directories(DataRoot());
-    StartService(Options());
-    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->BaseUrl()));
-  }
-
-  virtual ServiceOptions Options() const {
-    ServiceOptions options = DefaultOptions();
-    options.seedPath = seedPath_;
-    return options;
-  }
-
-  fs::path DataRoot() const { return dir_.path() / "data"; }
-
-  UpdateSettings Settings(const char16_t* ownVersion = u"5.5.8.1") const {
-    UpdateSettings settings;
-    settings.dataRoot = Utf8ToWide(DataRoot().string() + "/");
-    settings.ownVersion = ownVersion;
-    settings.brand = u"TarvoBrowser";
-    settings.registryKey = kKey;
-    settings.downloadStallMs = 1000;
-    return settings;
-  }
-
-  // The files in the data root, by name.
-  std::vector<std::string> DataFiles() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(DataRoot())) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  int LoggedRequests(const std::string& what) {
-    // Log lines are written after the reply; give the last one a moment.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const std::string log = log_.str();
-    int count = 0;
-    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++count;
-    return count;
-  }
-
-  test::ScopedEnv config_{"XDG_CONFIG_HOME", (dir_.path() / "config").string()};
-  std::string installerPath_;
-  std::string seedPath_;
-};
+constexpr const char16_t* kKey = test::kUpdateKey;
+constexpr const char* kInstaller = test::kMarkingInstaller;
+using UpdateCheckTest = test::UpdateServiceFixture;
+using test::WaitUntil;
 
 TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedOnceVerifiedAndRunAtTheNextStartUnlessTold) {
   const UpdateSettings settings = Settings();
   UpdateCheck check(settings);
   EXPECT_TRUE(check.IsUpdatePending() == false) << "nothing announced yet";
   ASSERT_EQ(check.CheckForUpdate(), Outcome::kDownloaded) << log_.str();
-  const fs::path installer = DataRoot() / "5.5.9.0.run";
+  const fs::path installer = Installer();
   EXPECT_EQ(DataFiles(), std::vector<std::string>{"5.5.9.0.run"}) << "no temporary file left";
   EXPECT_EQ(fs::status(installer).permissions() & fs::perms::all, fs::perms::owner_all);
   EXPECT_EQ(FileSha256(installer.string()), FileSha256(installerPath_));
@@ -135,7 +72,7 @@ TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedOnceVerifiedAndRunAtTheNextStar
       execl(copy.c_str(), "5.5.9.0.run", "30", static_cast<char*>(nullptr));
       _exit(127);
     }
-    WaitFor([&] { return fs::read_symlink("/proc/" + std::to_string(sleeper) + "/exe") == copy; });
+    WaitUntil([&] { return fs::read_symlink("/proc/" + std::to_string(sleeper) + "/exe") == copy; });
     EXPECT_FALSE(PendingInstaller::Run(check, settings, true));
     kill(sleeper, SIGKILL);
     waitpid(sleeper, nullptr, 0);
@@ -144,14 +81,14 @@ TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedOnceVerifiedAndRunAtTheNextStar
 
   // A plain start runs it.
   EXPECT_TRUE(PendingInstaller::Run(check, settings, true));
-  EXPECT_TRUE(WaitFor([&] { return fs::exists(installer.string() + ".ran"); }));
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(installer.string() + ".ran"); }));
 }
 
 TEST_F(UpdateCheckTest, AnInstallerThatNoLongerMatchesIsDeletedAndNeverRun) {
   const UpdateSettings settings = Settings();
   UpdateCheck check(settings);
   ASSERT_EQ(check.CheckForUpdate(), Outcome::kDownloaded);
-  const fs::path installer = DataRoot() / "5.5.9.0.run";
+  const fs::path installer = Installer();
   std::ofstream(installer, std::ios::app) << "rm -rf \"$HOME\"\n";
   EXPECT_FALSE(check.IsUpdateDownloaded());
   EXPECT_FALSE(PendingInstaller::Run(check, settings, true));
@@ -201,10 +138,10 @@ TEST_F(UpdateCheckTest, TheLaunchReportArrivesOnceAndIsRetriedOnlyWhenUnanswered
 
 // tarvo-service publishing a scripted host's address for its installer, so the
 // download can go wrong in every way while the version reply stays the real one.
-class FaultyInstallerHostTest : public UpdateCheckTest {
+class FaultyInstallerHostTest : public test::UpdateServiceFixture {
  protected:
   ServiceOptions Options() const override {
-    ServiceOptions options = UpdateCheckTest::Options();
+    ServiceOptions options = UpdateServiceFixture::Options();
     options.publicUrl = host_.Url("/");
     return options;
   }

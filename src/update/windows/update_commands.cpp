@@ -28,9 +28,11 @@ struct UpdateUi {
   UpdateSettings settings;
   std::thread worker;
   bool busy = false;
+  bool stopped = false;  // the browser is ending: results are dropped
 
   ~UpdateUi() { Stop(); }
   void Stop() {
+    stopped = true;
     check->Cancel();
     if (worker.joinable()) worker.join();
   }
@@ -61,10 +63,10 @@ void RunOnWorker(const std::shared_ptr<UpdateUi>& ui, std::function<Result()> wo
     QMetaObject::invokeMethod(
         app,
         [weak, done, result] {
-          if (const std::shared_ptr<UpdateUi> alive = weak.lock()) {
-            alive->busy = false;
-            done(*alive, result);
-          }
+          const std::shared_ptr<UpdateUi> alive = weak.lock();
+          if (alive == nullptr || alive->stopped) return;
+          alive->busy = false;
+          done(*alive, result);
         },
         Qt::QueuedConnection);
   });
@@ -134,7 +136,7 @@ void UpdateCommands::Register(BrowserWindows& windows, std::shared_ptr<UpdateChe
   commands.Register(
       Commands::kCheckForUpdate,
       [ui](IBrowserWindow&, const CommandArgs&) {
-        if (ui->busy) return;
+        if (ui->busy || ui->stopped) return;
         const std::shared_ptr<UpdateCheck> check = ui->check;
         RunOnWorker<UpdateCheck::Outcome>(ui, [check] { return check->CheckForUpdate(); }, &ShowOutcome);
       },
@@ -142,7 +144,7 @@ void UpdateCommands::Register(BrowserWindows& windows, std::shared_ptr<UpdateChe
   commands.Register(
       Commands::kMakeDefaultBrowser,
       [ui](IBrowserWindow&, const CommandArgs&) {
-        if (ui->busy) return;
+        if (ui->busy || ui->stopped) return;
         RunOnWorker<DefaultBrowser::Result>(ui, &DefaultBrowser::Make, &ShowDefaultResult);
       },
       idle);
