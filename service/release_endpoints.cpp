@@ -1,5 +1,7 @@
 #include "release_endpoints.h"
 
+#include <optional>
+
 #include "api_codes.h"
 #include "brand_directory.h"
 #include "form_fields.h"
@@ -11,19 +13,33 @@ ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std:
     : db_(db), clock_(std::move(clock)), publicUrl_(std::move(publicUrl)) {}
 
 ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
-  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
-    auto query = db.Prepare("SELECT version, installer_name FROM brands WHERE name=?1");
-    query.Bind(1, brand);
-    query.Step();
-    if (query.Text(0).empty()) {
-      return ApiReply::Failure(kCodeNotFound, "no version published");
-    }
-    Json::Value data(Json::objectValue);
-    data["version"] = query.Text(0);
-    const std::string installer = query.Text(1);
-    data["url"] = installer.empty() ? std::string() : publicUrl_ + std::string(kDownloadPath.substr(1)) + installer;
-    return ApiReply::Ok(data);
-  });
+  std::optional<Json::Value> data;
+  std::string installerPath;
+  const ApiReply refusal =
+      AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
+        auto query = db.Prepare("SELECT version, installer_name, installer_path FROM brands WHERE name=?1");
+        query.Bind(1, brand);
+        query.Step();
+        if (query.Text(0).empty()) {
+          return ApiReply::Failure(kCodeNotFound, "no version published");
+        }
+        data.emplace(Json::objectValue);
+        (*data)["version"] = query.Text(0);
+        const std::string installer = query.Text(1);
+        (*data)["url"] =
+            installer.empty() ? std::string() : publicUrl_ + std::string(kDownloadPath.substr(1)) + installer;
+        installerPath = installer.empty() ? std::string() : query.Text(2);
+        return ApiReply::Ok();
+      });
+  if (!data) {
+    return refusal;
+  }
+  // Outside the database lock: the first digest of a large file takes a moment.
+  if (const std::string digest = installerPath.empty() ? std::string() : digests_.Of(installerPath);
+      !digest.empty()) {
+    (*data)["sha256"] = digest;
+  }
+  return ApiReply::Ok(*data);
 }
 
 ApiReply ReleaseEndpoints::LogLaunch(const FormFields& form, const RequestContext& request) const {

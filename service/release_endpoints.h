@@ -3,6 +3,7 @@
 #include <string>
 
 #include "api_reply.h"
+#include "installer_digests.h"
 #include "request_context.h"
 #include "service_clock.h"
 
@@ -13,7 +14,7 @@ class ServiceDatabase;
 
 // "app/v1.0/version" and "app/v1.0/log_client_launch".
 //
-// Threads: any request thread; no mutable state.
+// Threads: any request thread; the digest cache guards itself.
 class ReleaseEndpoints {
  public:
   // Launch reports keep at most this many bytes per field; longer ones are refused.
@@ -23,9 +24,11 @@ class ReleaseEndpoints {
   // ("http://host:port/"), under which installers are downloaded.
   ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl);
 
-  // brand → "version" and "url", the installer's download address under the
-  // published address (never one built from what the client sent); 404 when the
-  // brand has no published version.
+  // brand → "version", "url", the installer's download address under the
+  // published address (never one built from what the client sent), and "sha256",
+  // the installer file's digest (the browser runs only a file that matches it; no
+  // member when the brand publishes no installer or the file cannot be read); 404
+  // when the brand has no published version.
   ApiReply Version(const FormFields& form) const;
   // brand, platform, clientversion → records the launch.
   ApiReply LogLaunch(const FormFields& form, const RequestContext& request) const;
@@ -37,6 +40,7 @@ class ReleaseEndpoints {
   ServiceDatabase& db_;
   const ServiceClock clock_;
   const std::string publicUrl_;
+  InstallerDigests digests_;
 };
 
 }  // namespace tarvo::service

@@ -1,10 +1,45 @@
-// The browser's entry point: the crash handler, then the application's run and its
-// exit work. The process ends with 0 whichever way the run ended.
+// The browser's entry point: "--version" and "--help" answer at once; otherwise the
+// crash handler, then the application's run and its exit work. The process ends
+// with 0 whichever way the run ended.
+#include <cstdio>
+#include <cstring>
+
 #include "app/ckx_browser_app.h"
 #include "platform/crash_handler.h"
 #include "platform/paths.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: tarvo-browser [-noupdate] [-url ADDRESS | ADDRESS]...\n"
+    "       tarvo-browser -setasdefault | --version | --help\n"
+    "\n"
+    "TarvoBrowser, a web browser whose tabs are rendered by Chromium (Qt WebEngine) or by a\n"
+    "compatibility engine (QtWebKit) for banking and protected sites.\n"
+    "\n"
+    "  ADDRESS         open the address in a tab of its own; a running browser with the\n"
+    "                  same data folder opens it instead\n"
+    "  -url ADDRESS    the same, also for an address that begins with \"-\"\n"
+    "  -noupdate       start the browser, not an update that was downloaded for it\n"
+    "  -setasdefault   make TarvoBrowser the desktop's default web browser, then exit\n"
+    "  --version       print the version and exit\n"
+    "  --help          print this text and exit\n"
+    "\n"
+    "Environment: TARVO_API_URL (the service's base address), TARVO_DEBUG (diagnostics on\n"
+    "standard error), XDG_DATA_HOME and XDG_CONFIG_HOME (where the browser keeps its data\n"
+    "and its per-user choices).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("TarvoBrowser %s\n", TARVO_VERSION);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   tarvo::InstallCrashHandler(tarvo::DataRoot() + "tarvobrowser.dump");
   tarvo::CKXBrowserApp app(argc, argv);
   app.Run();

@@ -4,11 +4,15 @@
 // loopback page, whose onload handler fetches a beacon; the time runs from fork to
 // the last expected beacon. Cold runs start from empty profile folders; warm runs
 // reuse the previous run's. Run under a display (Xvfb) from build/bin.
+// With TARVO_PACKAGE_ROOT naming a root the Debian package was unpacked into
+// (bench/package/package_figures.sh), tarvo-browser from the build tree is measured
+// against tarvo-browser from that root instead.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +58,11 @@ struct Launch {
   std::map<std::string, std::string> environment;
 };
 
+std::string PackageRoot() {
+  const char* root = std::getenv("TARVO_PACKAGE_ROOT");
+  return root != nullptr ? root : "";
+}
+
 Launch LaunchFor(const std::string& name, int tabs, const fs::path& profile) {
   std::map<std::string, std::string> xdg = {{"XDG_DATA_HOME", (profile / "data").string()},
                                              {"XDG_CONFIG_HOME", (profile / "config").string()},
@@ -65,11 +74,12 @@ Launch LaunchFor(const std::string& name, int tabs, const fs::path& profile) {
   }
   std::vector<std::string> urls;
   for (int tab = 0; tab < tabs; ++tab) urls.push_back(Server().PageUrl(tab));
-  if (name == "tarvo-browser") {
+  if (name == "tarvo-browser" || name == "tarvo-package") {
     // An unreachable service: the start must not wait for it.
     auto environment = xdg;
     environment["TARVO_API_URL"] = "http://127.0.0.1:9/";
-    return {"./tarvo-browser", urls, environment};
+    const std::string program = name == "tarvo-browser" ? "./tarvo-browser" : PackageRoot() + "/usr/bin/tarvo-browser";
+    return {program, urls, environment};
   }
   if (name == "falkon") {
     // Falkon leaves background tabs unloaded until selected; the comparison needs
@@ -124,6 +134,7 @@ Run Measure(const std::string& name, int tabs, bool cold) {
 // Falkon opens only the last of several command-line addresses, so it takes part
 // in the one-tab runs only.
 std::vector<std::string> Programs(int tabs) {
+  if (!PackageRoot().empty()) return {"tarvo-browser", "tarvo-package"};
   if (tabs == 1) return {"tarvo-browser", "falkon", "bare_webengine_probe"};
   return {"tarvo-browser", "bare_webengine_probe"};
 }
@@ -138,6 +149,8 @@ void BrowserStartup(benchmark::State& state) {
   // warm runs find filled profiles.
   const std::vector<std::string> programs = Programs(tabs);
   const bool withFalkon = programs.size() == 3;
+  const bool withBare = std::find(programs.begin(), programs.end(), "bare_webengine_probe") != programs.end();
+  const bool withPackage = !withBare;
   for (const std::string& name : programs) {
     if (!Measure(name, tabs, true).ok) {
       state.SkipWithError((name + " did not load the page").c_str());
@@ -145,7 +158,7 @@ void BrowserStartup(benchmark::State& state) {
     }
   }
   std::map<std::string, std::vector<double>> ms, pss;
-  std::vector<double> againstFalkon, againstBare;
+  std::vector<double> againstFalkon, againstBare, packageAgainstBuild;
   size_t first = 0;
   for (auto _ : state) {
     std::map<std::string, Run> runs;
@@ -163,17 +176,22 @@ void BrowserStartup(benchmark::State& state) {
       pss[name].push_back(run.pssMib);
     }
     if (withFalkon) againstFalkon.push_back(runs["tarvo-browser"].startupMs / runs["falkon"].startupMs);
-    againstBare.push_back(runs["tarvo-browser"].startupMs / runs["bare_webengine_probe"].startupMs);
+    if (withBare) againstBare.push_back(runs["tarvo-browser"].startupMs / runs["bare_webengine_probe"].startupMs);
+    if (withPackage) packageAgainstBuild.push_back(runs["tarvo-package"].startupMs / runs["tarvo-browser"].startupMs);
     state.SetIterationTime(runs["tarvo-browser"].startupMs / 1000.0);
   }
   const std::map<std::string, std::string> shortNames = {
-      {"tarvo-browser", "tarvo"}, {"falkon", "falkon"}, {"bare_webengine_probe", "bare"}};
+      {"tarvo-browser", "tarvo"}, {"falkon", "falkon"}, {"bare_webengine_probe", "bare"}, {"tarvo-package", "package"}};
   for (const auto& [name, shortName] : shortNames) {
     if (ms[name].empty()) continue;
     state.counters[shortName + "_ms"] = SampleSummary::Of(ms[name]).median;
     state.counters[shortName + "_pss_mib"] = SampleSummary::Of(pss[name]).median;
   }
   if (withFalkon) state.counters["tarvo_per_falkon"] = SampleSummary::Of(againstFalkon).median;
+  if (withPackage) {
+    state.counters["package_per_build"] = SampleSummary::Of(packageAgainstBuild).median;
+    return;
+  }
   state.counters["tarvo_per_bare"] = SampleSummary::Of(againstBare).median;
   state.counters["tarvo_added_pss_mib"] =
       SampleSummary::Of(pss["tarvo-browser"]).median - SampleSummary::Of(pss["bare_webengine_probe"]).median;

@@ -12,6 +12,7 @@
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
+#include "app/update_feature.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
 #include "settings/settings_keys.h"
@@ -23,7 +24,6 @@
 #include "engines/ie/compat_network.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
-#include "platform/program_launcher.h"
 #include "bus/message_bus.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
@@ -97,9 +97,10 @@ int CKXBrowserApp::Run() {
   Mark("database and language");
   if (commandLine_.setDefault) {
     // The desktop's own default-browser setting; the browser itself does not start.
-    if (LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"}) != 0) {
-      DebugOutput("xdg-settings could not be started");
-    }
+    UpdateFeature::MakeDefaultFromCommandLine();
+    return 0;
+  }
+  if (UpdateFeature::RunPendingInstaller(commandLine_.checkUpdates)) {
     return 0;
   }
   RegisterFeatures();

@@ -2,8 +2,8 @@
 
 #include "app/account_commands.h"
 #include "app/feature_hooks.h"
+#include "app/update_feature.h"
 #include "platform/debug_output.h"
-#include "platform/program_launcher.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/sign_and_qr_commands.h"
 #include "shell/commands/main_window_commands.h"
@@ -24,11 +24,9 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
                                   }
                                 }});
   hooks.serviceSteps.push_back({"mirror latency", [] { DomainListSync().MeasureDomainLatency(); }});
-  commands.Register(Commands::kMakeDefaultBrowser, [](IBrowserWindow&, const CommandArgs&) {
-    if (LaunchDetached("xdg-settings", {"set", "default-web-browser", "tarvo-browser.desktop"}) != 0) {
-      DebugOutput("xdg-settings could not be started");
-    }
-  });
+  // Last: puts the launch report at the front of the loop's round, the update check
+  // at its end.
+  UpdateFeature::Register(hooks);
 }
 
 }  // namespace tarvo

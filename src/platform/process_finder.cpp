@@ -17,8 +17,10 @@ std::string BaseName(const std::string& path) {
 }
 
 // The names one process goes by: the base name of its executable and of its first
-// argument. The kernel's name is cut to 15 bytes, so it is asked only when neither of
-// the others can be read, and only for names it can hold whole.
+// argument, and the kernel's name. The kernel names a process after the file it
+// executed, also when that file is a script whose executable and first argument name
+// the interpreter; it cuts the name to 15 bytes, so it is asked only for names it can
+// hold whole.
 bool ProcessMatches(const std::filesystem::path& folder, const std::string& name) {
   std::error_code error;
   const auto exe = std::filesystem::read_symlink(folder / "exe", error);
@@ -31,12 +33,22 @@ bool ProcessMatches(const std::filesystem::path& folder, const std::string& name
   if (hasArgument && BaseName(argument0) == name) {
     return true;
   }
-  if (!error || hasArgument || name.size() >= 15) {
+  if (name.size() >= 15) {
     return false;
   }
   std::ifstream comm(folder / "comm");
   std::string kernelName;
   return comm && std::getline(comm, kernelName) && kernelName == name;
+}
+
+// An ended process whose parent has not collected it yet keeps its names but runs no
+// more.
+bool HasEnded(const std::filesystem::path& folder) {
+  std::ifstream stat(folder / "stat");
+  std::string text;
+  std::getline(stat, text);
+  const auto close = text.rfind(") ");
+  return close != std::string::npos && close + 2 < text.size() && (text[close + 2] == 'Z' || text[close + 2] == 'X');
 }
 
 bool IsProcessFolder(const std::string& entry) {
@@ -52,7 +64,7 @@ pid_t FindProcessByName(const std::string& executableName) {
   std::error_code error;
   for (std::filesystem::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
     const std::string entry = it->path().filename().string();
-    if (IsProcessFolder(entry) && ProcessMatches(it->path(), executableName)) {
+    if (IsProcessFolder(entry) && ProcessMatches(it->path(), executableName) && !HasEnded(it->path())) {
       return static_cast<pid_t>(std::stol(entry));
     }
   }

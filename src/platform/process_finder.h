@@ -7,8 +7,10 @@
 namespace tarvo {
 
 // Looks for a running process by executable file name (exact, case-sensitive): the
-// base name of its executable, of its first argument, or its kernel name. Returns the
-// id of the first match in /proc order, or 0 when none matches or /proc can't be read.
+// base name of its executable, of its first argument, or its kernel name (for a
+// script, its own file name). Ended processes that wait to be collected do not count.
+// Returns the id of the first match in /proc order, or 0 when none matches or /proc
+// can't be read.
 // Any thread.
 pid_t FindProcessByName(const std::string& executableName);
 

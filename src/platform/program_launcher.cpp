@@ -1,10 +1,16 @@
 #include "platform/program_launcher.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
+
+extern char** environ;
 
 namespace tarvo {
 
@@ -52,6 +58,34 @@ int LaunchDetached(const std::string& program, const std::vector<std::string>& a
   close(report[0]);
   const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   return forked && got == 0 ? 0 : -1;
+}
+
+int RunAndWait(const std::string& program, const std::vector<std::string>& arguments, int limitSeconds) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    return kProgramNotStarted;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0 && errno != EINTR) return kProgramDidNotFinish;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(child, SIGKILL);
+      while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      }
+      return kProgramDidNotFinish;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : kProgramDidNotFinish;
 }
 
 }  // namespace tarvo

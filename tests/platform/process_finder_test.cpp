@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,36 @@ TEST(ProcessFinderTest, FindsARunningProcessByExactName) {
 TEST(ProcessFinderTest, NoMatchOrEmptyNameGivesZero) {
   EXPECT_EQ(FindProcessByName("no-such-process-name-anywhere"), 0);
   EXPECT_EQ(FindProcessByName(""), 0);
+}
+
+TEST(ProcessFinderTest, AScriptGoesByItsOwnFileNameAndAnEndedProcessNotAtAll) {
+  test::TempDir dir;
+  const std::string name = "inst" + std::to_string(getpid() % 100000) + ".run";  // under 15 bytes
+  const auto script = dir.path() / name;
+  // No exec: the shell itself stays the process, its children come and go.
+  std::ofstream(script) << "#!/bin/sh\nwhile [ \"$1\" != 0 ]; do sleep 1; done\n";
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  const auto start = [&](const char* seconds) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      execl(script.c_str(), script.c_str(), seconds, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return pid;
+  };
+  // Its executable and first argument name the shell; the kernel names the script.
+  const pid_t running = start("30");
+  pid_t found = 0;
+  for (int i = 0; i < 200 && found == 0; ++i, usleep(5000)) found = FindProcessByName(name);
+  EXPECT_EQ(found, running);
+  kill(running, SIGKILL);
+  waitpid(running, nullptr, 0);
+  // Ended but not collected: no longer running.
+  const pid_t ended = start("0");
+  siginfo_t info{};
+  waitid(P_PID, static_cast<id_t>(ended), &info, WEXITED | WNOWAIT);
+  EXPECT_EQ(FindProcessByName(name), 0);
+  waitpid(ended, nullptr, 0);
 }
 
 }  // namespace

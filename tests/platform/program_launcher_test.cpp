@@ -36,5 +36,12 @@ TEST(ProgramLauncherTest, MissingOrNonExecutableProgramFails) {
   EXPECT_EQ(LaunchDetached(plain.string(), {}), -1);
 }
 
+TEST(ProgramLauncherTest, RunAndWaitGivesTheExitStatusFindsProgramsOnThePathAndEndsStragglers) {
+  EXPECT_EQ(RunAndWait("true", {}, 10), 0);
+  EXPECT_EQ(RunAndWait("sh", {"-c", "exit 3"}, 10), 3);
+  EXPECT_EQ(RunAndWait("no-such-program-anywhere", {}, 10), kProgramNotStarted);
+  EXPECT_EQ(RunAndWait("sleep", {"30"}, 1), kProgramDidNotFinish);
+}
+
 }  // namespace
 }  // namespace tarvo

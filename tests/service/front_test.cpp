@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "loopback_probe.h"
+#include "net/file_digest.h"
 #include "net/http_post_form.h"
 #include "service/tcp_connection.h"
 #include "service_fixture.h"
@@ -118,6 +119,7 @@ TEST_F(FrontTest, VersionPointsAtAnInstallerThatDownloads) {
   EXPECT_EQ(ServiceReply::ReadString(version.data(), "version"), "5.5.9.0");
   const std::string url = ServiceReply::ReadString(version.data(), "url");
   EXPECT_EQ(url, service_->BaseUrl() + "download/5.5.9.0.sh");
+  EXPECT_EQ(ServiceReply::ReadString(version.data(), "sha256"), FileSha256(TestData("installer/5.5.9.0.sh")));
   const FetchResult installer = Fetch(url);
   std::ifstream file(TestData("installer/5.5.9.0.sh"), std::ios::binary);
   std::ostringstream expected;

@@ -2,6 +2,9 @@
 // 1x and 2x ("@2x" beside each), and the language pictures of every picture folder
 // rendered with their texts. Usage:
 //   tarvo-skin-packer --skin <skin folder> --lang <lang folder> --out <normal.dat>
+// With the same renderer it draws the desktop's application icons of one SVG, as
+// <folder>/<N>x<N>/apps/<name>.png for each size:
+//   tarvo-skin-packer --icon <svg> --name <name> --sizes 16,32,... --icon-dir <folder>
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
@@ -51,6 +54,25 @@ bool RenderSvg(const QString& path, qreal scale, QImage* out) {
   return true;
 }
 
+int RenderIcons(const QString& svg, const QString& name, const QString& sizes, const QString& folder) {
+  QSvgRenderer renderer(svg);
+  if (!renderer.isValid() || name.isEmpty() || folder.isEmpty()) {
+    return Fail(QStringLiteral("usage: --icon <svg> --name <name> --sizes 16,32,... --icon-dir <folder>"));
+  }
+  for (const QString& text : sizes.split(u',', Qt::SkipEmptyParts)) {
+    const int size = text.toInt();
+    QImage image;
+    if (size <= 0 || !RenderSvg(svg, static_cast<qreal>(size) / renderer.defaultSize().width(), &image)) {
+      return Fail(QStringLiteral("cannot render ") + svg + QStringLiteral(" at ") + text);
+    }
+    const QString apps = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+    if (!QDir().mkpath(apps) || !image.save(apps + u'/' + name + QStringLiteral(".png"), "PNG")) {
+      return Fail(QStringLiteral("cannot write ") + apps);
+    }
+  }
+  return 0;
+}
+
 std::optional<QJsonObject> ReadJson(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -79,12 +101,19 @@ const QHash<QString, QString>& FolderLanguages() {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  QString skinDir, langDir, outPath;
+  QString skinDir, langDir, outPath, iconSvg, iconName, iconSizes, iconDir;
   const QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); i += 2) {
     if (args[i] == QLatin1String("--skin")) skinDir = args[i + 1];
     else if (args[i] == QLatin1String("--lang")) langDir = args[i + 1];
     else if (args[i] == QLatin1String("--out")) outPath = args[i + 1];
+    else if (args[i] == QLatin1String("--icon")) iconSvg = args[i + 1];
+    else if (args[i] == QLatin1String("--name")) iconName = args[i + 1];
+    else if (args[i] == QLatin1String("--sizes")) iconSizes = args[i + 1];
+    else if (args[i] == QLatin1String("--icon-dir")) iconDir = args[i + 1];
+  }
+  if (!iconSvg.isEmpty()) {
+    return RenderIcons(iconSvg, iconName, iconSizes, iconDir);
   }
   if (skinDir.isEmpty() || outPath.isEmpty()) {
     return Fail(QStringLiteral("usage: --skin <dir> --lang <dir> --out <file>"));

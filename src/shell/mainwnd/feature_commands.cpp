@@ -11,4 +11,11 @@ const FeatureCommands::Entry* FeatureCommands::Find(unsigned command) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+void FeatureCommands::SetLabel(unsigned command, Label label) { labels_[command] = std::move(label); }
+
+WString FeatureCommands::LabelOf(unsigned command) const {
+  const auto it = labels_.find(command);
+  return it == labels_.end() || !it->second ? WString() : it->second();
+}
+
 }  // namespace tarvo

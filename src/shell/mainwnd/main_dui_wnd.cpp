@@ -134,7 +134,7 @@ void MainDuiWnd::InitWindow() {
     return body != nullptr ? QRect(body->mapToGlobal(QPoint(0, 0)), body->size()) : QRect();
   });
   messages_ = std::make_unique<MainWindowMessageHandler>(pages_, bodyFactory_.get());
-  menuOwner_ = std::make_unique<MainMenuOwner>(*this);
+  menuOwner_ = std::make_unique<MainMenuOwner>(*this, windows_.Features());
   tabCommands_ = std::make_unique<TabCommands>(*this, *router_);
   windowCommands_ = std::make_unique<WindowCommands>(*this, *router_);
   searchCommands_ = std::make_unique<SearchCommands>(*this, *router_);

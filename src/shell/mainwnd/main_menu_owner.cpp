@@ -2,6 +2,8 @@
 
 #include "account/account_state.h"
 #include "settings/settings_keys.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/feature_commands.h"
 #include "settings/settings_registry.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/qt_text.h"
@@ -18,7 +20,10 @@ IMainMenuOwner::User MainMenuOwner::CurrentUser() const {
 
 bool MainMenuOwner::IsAvailable(unsigned command) const { return window_.IsCommandAvailable(command); }
 
-QString MainMenuOwner::UpdateEntryText() const { return Q(SettingsRegistry::Instance().Get(SettingsKeys::kVersion)); }
+QString MainMenuOwner::UpdateEntryText() const {
+  const WString label = features_.LabelOf(Commands::kCheckForUpdate);
+  return Q(label.empty() ? SettingsRegistry::Instance().Get(SettingsKeys::kVersion) : label);
+}
 
 void MainMenuOwner::OnLanguageChanged() { window_.OnLanguageChanged(); }
 

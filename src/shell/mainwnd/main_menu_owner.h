@@ -8,20 +8,23 @@
 
 namespace tarvo {
 
+class FeatureCommands;
 class MainDuiWnd;
 
 class MainMenuOwner : public IMainMenuOwner {
  public:
-  explicit MainMenuOwner(MainDuiWnd& window) : window_(window) {}
+  MainMenuOwner(MainDuiWnd& window, const FeatureCommands& features) : window_(window), features_(features) {}
 
   User CurrentUser() const override;
   bool IsAvailable(unsigned command) const override;
-  // The browser's version.
+  // What the update feature words for its entry (the versions), else the
+  // browser's version.
   QString UpdateEntryText() const override;
   void OnLanguageChanged() override;
 
  private:
   MainDuiWnd& window_;
+  const FeatureCommands& features_;
 };
 
 }  // namespace tarvo

@@ -1,0 +1,88 @@
+# The install rules and the two Debian packages (CPack DEB, "cpack -G DEB" in the
+# build folder, or "cmake --build build --target package"):
+#   tarvo-browser  the browser in /usr/lib/tarvo-browser/ with its run-time files
+#                  beside it (skin package, language packs, start page), linked from
+#                  /usr/bin; its desktop entry, hicolor icons and AppStream metadata;
+#   tarvo-service  tarvo-service and tarvo-cli in /usr/bin, the demo seed in
+#                  /usr/share/tarvo-service/seed/ and a systemd unit.
+if(NOT TARVO_BUILD_GUI OR NOT TARGET tarvo-browser OR NOT TARGET tarvo-skin-packer)
+  return()
+endif()
+
+set(TARVO_PROGRAM_DIR lib/tarvo-browser)
+set(TARVO_ICON_SIZES 16 22 24 32 48 64 128 256 512)
+
+# The browser and what it reads beside its executable.
+install(TARGETS tarvo-browser RUNTIME DESTINATION ${TARVO_PROGRAM_DIR} COMPONENT browser)
+install(FILES ${CMAKE_BINARY_DIR}/bin/skin/normal.dat DESTINATION ${TARVO_PROGRAM_DIR}/skin COMPONENT browser)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/lang/ DESTINATION ${TARVO_PROGRAM_DIR}/lang COMPONENT browser
+        FILES_MATCHING PATTERN "*.json")
+install(FILES ${PROJECT_SOURCE_DIR}/resources/home.html ${PROJECT_SOURCE_DIR}/resources/home.css
+              ${PROJECT_SOURCE_DIR}/resources/home.js ${PROJECT_SOURCE_DIR}/resources/home_logo.svg
+        DESTINATION ${TARVO_PROGRAM_DIR} COMPONENT browser)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/Favicon/blank_favicon.ico DESTINATION ${TARVO_PROGRAM_DIR}/Favicon
+        COMPONENT browser)
+# Tells the browser that the package manager owns these files.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/package-managed DESTINATION ${TARVO_PROGRAM_DIR} COMPONENT browser)
+# A relative link, so the tree also runs where it is unpacked (dpkg-deb -x).
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
+file(CREATE_LINK ../lib/tarvo-browser/tarvo-browser ${CMAKE_BINARY_DIR}/packaging/tarvo-browser SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvo-browser DESTINATION bin COMPONENT browser)
+
+# The desktop's view of it.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/tarvo-browser.desktop DESTINATION share/applications COMPONENT browser)
+string(TIMESTAMP TARVO_RELEASE_DATE "%Y-%m-%d" UTC)
+configure_file(${PROJECT_SOURCE_DIR}/resources/tarvo-browser.metainfo.xml
+               ${CMAKE_BINARY_DIR}/packaging/tarvo-browser.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvo-browser.metainfo.xml DESTINATION share/metainfo COMPONENT browser)
+set(icon_folder ${CMAKE_BINARY_DIR}/packaging/icons)
+set(icon_outputs "")
+foreach(size IN LISTS TARVO_ICON_SIZES)
+  list(APPEND icon_outputs ${icon_folder}/${size}x${size}/apps/tarvo-browser.png)
+endforeach()
+string(REPLACE ";" "," icon_size_list "${TARVO_ICON_SIZES}")
+add_custom_command(
+  OUTPUT ${icon_outputs}
+  COMMAND tarvo-skin-packer --icon ${PROJECT_SOURCE_DIR}/resources/home_logo.svg --name tarvo-browser
+          --sizes ${icon_size_list} --icon-dir ${icon_folder}
+  DEPENDS tarvo-skin-packer ${PROJECT_SOURCE_DIR}/resources/home_logo.svg
+  COMMENT "Rendering the application icons"
+  VERBATIM)
+add_custom_target(tarvo_icons ALL DEPENDS ${icon_outputs})
+install(DIRECTORY ${icon_folder}/ DESTINATION share/icons/hicolor COMPONENT browser)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/home_logo.svg DESTINATION share/icons/hicolor/scalable/apps
+        RENAME tarvo-browser.svg COMPONENT browser)
+
+# The service package.
+install(TARGETS tarvo-service tarvo-cli RUNTIME DESTINATION bin COMPONENT service)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/service/seed/ DESTINATION share/tarvo-service/seed COMPONENT service)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/tarvo-service.service DESTINATION lib/systemd/system COMPONENT service)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tarvo-browser)
+set(CPACK_PACKAGE_VENDOR "TarvoBrowser")
+set(CPACK_PACKAGE_CONTACT "TarvoBrowser developers <dev@tarvo.test>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_COMPONENTS_ALL browser service)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_DEBIAN_BROWSER_PACKAGE_NAME tarvo-browser)
+set(CPACK_DEBIAN_BROWSER_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_BROWSER_DESCRIPTION "web browser with a compatibility engine for banking and protected sites
+TarvoBrowser renders each tab with Chromium (Qt WebEngine), or with QtWebKit for
+online banking and protected sites, which it loads from mirrors its service
+publishes. Favourites, downloads, a VPN switch, clearing of browsing data.")
+set(CPACK_DEBIAN_BROWSER_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_SERVICE_PACKAGE_NAME tarvo-service)
+set(CPACK_DEBIAN_SERVICE_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_SERVICE_DESCRIPTION "reference service of TarvoBrowser, and its command-line client
+tarvo-service implements every endpoint the browser calls (accounts, VPN nodes
+and proxies, protected sites, favourites, version and installer, launch
+reports), with a systemd unit; tarvo-cli speaks to it with the browser's code.")
+include(CPack)

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "platform/text.h"
+
+namespace tarvo {
+
+// What the service last announced, as kept in the per-user store ("UpdateVer",
+// "UpdateExeUrl", "UpdateSha256"): values survive restarts and meet the start-up's
+// pending-installer step there.
+struct UpdateAnnouncement {
+  WString version;
+  WString installerUrl;
+  std::string sha256;  // lower-case hex; empty when the service sent none
+};
+
+// What one browser's update check works with.
+struct UpdateSettings {
+  WString dataRoot;     // where installers are downloaded ("appdata/path", ends in "/")
+  WString ownVersion;   // "app/version"
+  WString brand;        // "app/brand"
+  WString registryKey;  // the per-user store's key path ("Software\" + "app/regkey")
+  // Installed by a package manager, whose files an installer must not overwrite:
+  // a newer version is announced, never downloaded or run.
+  bool packageManaged = false;
+  // A download that makes no progress for this long fails (0: the client's bound).
+  uint32_t downloadStallMs = 0;
+
+  // The running browser's values, from the settings registry and the executable's
+  // folder (package-managed when the package's marker file lies there).
+  static UpdateSettings ForThisBrowser();
+  // Whether `programFolder` (ending in "/") holds the marker that the Debian
+  // package installs beside the program.
+  static bool IsPackageManaged(const std::string& programFolder);
+  static constexpr const char* kPackageMarker = "package-managed";
+};
+
+// The browser's update check: asks the service for the current version, keeps the
+// announcement in the per-user store and, when the version is newer than the own
+// one, downloads its installer into the data root as "<version>.run" (through
+// "<version>.run.tmp"), keeping it only when its SHA-256 matches the announced one.
+// Versions compare numerically (VersionNumber). An announcement without a usable
+// version, address or checksum is never an update.
+//
+// Threads: CheckForUpdate and CheckVersion may be called from several threads (the
+// service loop, a menu's worker); checks run one at a time (mutex_). The read-only
+// queries and Cancel work from any thread.
+class UpdateCheck {
+ public:
+  enum class Outcome {
+    kFailed,             // no answer, or an answer that is not a version reply
+    kUpToDate,           // the announced version is not newer (or is unusable)
+    kDownloaded,         // this check downloaded and verified the installer
+    kAlreadyDownloaded,  // the installer was downloaded and verified before
+    kAnnounced,          // newer, but the package manager installs updates
+    kRejected,           // the download failed, stopped short or did not match
+  };
+
+  explicit UpdateCheck(UpdateSettings settings);
+
+  // Asks the service ("app/v1.0/version") and stores version, address and checksum
+  // whatever they are, newer or not. 0, or -1 (nothing stored) without a reply of
+  // code 200. Blocking.
+  int CheckVersion(WString& version, WString& installerUrl);
+  // The stored announcement.
+  UpdateAnnouncement Announced() const;
+  // The stored version is newer than the own one and comes with an address and a
+  // checksum.
+  bool IsAnnouncedNewer() const;
+  // Data root + stored version + ".run"; empty unless the version is a release
+  // number (so nothing the service sends can name a path elsewhere).
+  WString GetInstallerPath() const;
+  // Newer, and no installer file yet.
+  bool IsUpdatePending() const;
+  // Newer, and the installer file is there with the announced checksum.
+  bool IsUpdateDownloaded() const;
+  // One pass: CheckVersion, then the download when an update is pending. Blocking;
+  // a download is bounded by its stall limit and by Cancel.
+  Outcome CheckForUpdate();
+  // Ends a running download soon (it then counts as rejected), and every later one.
+  void Cancel() { cancelled_ = true; }
+
+  static constexpr const char* kInstallerSuffix = ".run";
+
+ private:
+  Outcome Download(const UpdateAnnouncement& announced, const WString& installerPath);
+
+  const UpdateSettings settings_;
+  std::mutex mutex_;  // one check at a time
+  std::atomic<bool> cancelled_{false};
+};
+
+// Readable name of an outcome, for diagnostics.
+const char* OutcomeName(UpdateCheck::Outcome outcome);
+
+}  // namespace tarvo

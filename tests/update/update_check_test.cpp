@@ -1,0 +1,206 @@
+#include "update/update_check.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "net/loopback_http_server.h"
+#include "net/file_digest.h"
+#include "platform/per_user_registry.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "support/scoped_env.h"
+#include "update_service_fixture.h"
+#include "update/launch_report.h"
+#include "update/pending_installer.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using Outcome = UpdateCheck::Outcome;
+using service::ServiceOptions;
+using test::LoopbackHttpServer;
+using test::ReceivedRequest;
+using test::ScriptedReply;
+
+constexpr const char16_t* kKey = test::kUpdateKey;
+constexpr const char* kInstaller = test::kMarkingInstaller;
+using UpdateCheckTest = test::UpdateServiceFixture;
+using test::WaitUntil;
+
+TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedOnceVerifiedAndRunAtTheNextStartUnlessTold) {
+  const UpdateSettings settings = Settings();
+  UpdateCheck check(settings);
+  EXPECT_TRUE(check.IsUpdatePending() == false) << "nothing announced yet";
+  ASSERT_EQ(check.CheckForUpdate(), Outcome::kDownloaded) << log_.str();
+  const fs::path installer = Installer();
+  EXPECT_EQ(DataFiles(), std::vector<std::string>{"5.5.9.0.run"}) << "no temporary file left";
+  EXPECT_EQ(fs::status(installer).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(FileSha256(installer.string()), FileSha256(installerPath_));
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.0");
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateExeUrl"), Utf8ToWide(service_->BaseUrl() + "download/5.5.9.0.sh"));
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateSha256"), Utf8ToWide(FileSha256(installerPath_)));
+  EXPECT_TRUE(check.IsUpdateDownloaded());
+  EXPECT_FALSE(check.IsUpdatePending());
+
+  // The next rounds find it there and download nothing.
+  EXPECT_EQ(check.CheckForUpdate(), Outcome::kAlreadyDownloaded);
+  EXPECT_EQ(LoggedRequests("GET /download/5.5.9.0.sh 200"), 1) << log_.str();
+
+  // An address or "-noupdate" on the command line, or the package manager, start the browser.
+  EXPECT_FALSE(PendingInstaller::Run(check, settings, false));
+  UpdateSettings packaged = settings;
+  packaged.packageManaged = true;
+  EXPECT_FALSE(PendingInstaller::Run(check, packaged, true));
+  // So does a running copy of the installer.
+  {
+    const fs::path copy = dir_.path() / "running" / "5.5.9.0.run";
+    fs::create_directories(copy.parent_path());
+    fs::copy_file("/bin/sleep", copy);
+    const pid_t sleeper = fork();
+    if (sleeper == 0) {
+      execl(copy.c_str(), "5.5.9.0.run", "30", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    WaitUntil([&] { return fs::read_symlink("/proc/" + std::to_string(sleeper) + "/exe") == copy; });
+    EXPECT_FALSE(PendingInstaller::Run(check, settings, true));
+    kill(sleeper, SIGKILL);
+    waitpid(sleeper, nullptr, 0);
+  }
+  EXPECT_FALSE(fs::exists(installer.string() + ".ran"));
+
+  // A plain start runs it.
+  EXPECT_TRUE(PendingInstaller::Run(check, settings, true));
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(installer.string() + ".ran"); }));
+}
+
+TEST_F(UpdateCheckTest, AnInstallerThatNoLongerMatchesIsDeletedAndNeverRun) {
+  const UpdateSettings settings = Settings();
+  UpdateCheck check(settings);
+  ASSERT_EQ(check.CheckForUpdate(), Outcome::kDownloaded);
+  const fs::path installer = Installer();
+  std::ofstream(installer, std::ios::app) << "rm -rf \"$HOME\"\n";
+  EXPECT_FALSE(check.IsUpdateDownloaded());
+  EXPECT_FALSE(PendingInstaller::Run(check, settings, true));
+  EXPECT_FALSE(fs::exists(installer));
+  // The next round fetches the published file again.
+  EXPECT_EQ(check.CheckForUpdate(), Outcome::kDownloaded);
+  EXPECT_TRUE(check.IsUpdateDownloaded());
+}
+
+TEST_F(UpdateCheckTest, TheSameOrAnOlderVersionDownloadsNothingButRewritesTheValues) {
+  for (const char16_t* own : {u"5.5.9.0", u"5.5.10.0", u"5.5.9.00"}) {
+    ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateVer", u"1.0"), 0);
+    UpdateCheck check(Settings(own));
+    EXPECT_EQ(check.CheckForUpdate(), Outcome::kUpToDate);
+    EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.0");
+    EXPECT_FALSE(check.IsUpdatePending());
+  }
+  EXPECT_TRUE(DataFiles().empty());
+  EXPECT_EQ(LoggedRequests("GET /download/"), 0);
+}
+
+TEST_F(UpdateCheckTest, APackageManagedBrowserHearsOfTheVersionButDownloadsNothing) {
+  UpdateSettings settings = Settings();
+  settings.packageManaged = true;
+  UpdateCheck check(settings);
+  EXPECT_EQ(check.CheckForUpdate(), Outcome::kAnnounced);
+  EXPECT_TRUE(check.IsAnnouncedNewer());
+  EXPECT_TRUE(DataFiles().empty());
+
+  const fs::path program = dir_.path() / "program";
+  fs::create_directories(program);
+  EXPECT_FALSE(UpdateSettings::IsPackageManaged(program.string() + "/"));
+  std::ofstream(program / UpdateSettings::kPackageMarker) << "dpkg\n";
+  EXPECT_TRUE(UpdateSettings::IsPackageManaged(program.string() + "/"));
+}
+
+TEST_F(UpdateCheckTest, TheLaunchReportArrivesOnceAndIsRetriedOnlyWhenUnanswered) {
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:9/");
+  LaunchReport report(u"TarvoBrowser", u"5.5.8.1");
+  EXPECT_EQ(report.Send(), -1);
+  EXPECT_FALSE(report.answered());
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->BaseUrl()));
+  EXPECT_EQ(report.Send(), 0);
+  EXPECT_EQ(report.Send(), 0);
+  EXPECT_EQ(LoggedRequests("POST /app/v1.0/log_client_launch 200 code=200"), 1) << log_.str();
+}
+
+// tarvo-service publishing a scripted host's address for its installer, so the
+// download can go wrong in every way while the version reply stays the real one.
+class FaultyInstallerHostTest : public test::UpdateServiceFixture {
+ protected:
+  ServiceOptions Options() const override {
+    ServiceOptions options = UpdateServiceFixture::Options();
+    options.publicUrl = host_.Url("/");
+    return options;
+  }
+
+  std::function<ScriptedReply()> reply_;
+  LoopbackHttpServer host_{[this](const ReceivedRequest&) { return reply_(); }};
+};
+
+TEST_F(FaultyInstallerHostTest, AFailedShortOrAlteredDownloadLeavesNoInstallerAndRunsNothing) {
+  const std::string published = kInstaller;
+  struct Case {
+    const char* what;
+    std::function<ScriptedReply()> reply;
+  };
+  const std::vector<Case> cases = {
+      {"altered", [&] { return LoopbackHttpServer::Ok("#!/bin/sh\necho not what was published\n"); }},
+      {"cut short",
+       [&] {
+         ScriptedReply reply;
+         reply.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(published.size() + 100) + "\r\n\r\n";
+         reply.body = published;
+         reply.close = true;
+         return reply;
+       }},
+      {"missing", [] { return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", "", 0, 0, 0, true}; }},
+      {"silent", [] { return ScriptedReply{"", "", 0, 5000, 0, true}; }},
+  };
+  const UpdateSettings settings = Settings();
+  for (const Case& c : cases) {
+    reply_ = c.reply;
+    UpdateCheck check(settings);
+    EXPECT_EQ(check.CheckForUpdate(), Outcome::kRejected) << c.what;
+    EXPECT_TRUE(DataFiles().empty()) << c.what;
+    EXPECT_FALSE(PendingInstaller::Run(check, settings, true)) << c.what;
+  }
+  // The real file is taken.
+  reply_ = [&] { return LoopbackHttpServer::Ok(published); };
+  EXPECT_EQ(UpdateCheck(settings).CheckForUpdate(), Outcome::kDownloaded);
+}
+
+TEST(UpdateReplyTest, AVersionReplyWithoutAChecksumIsNoUpdate) {
+  test::TempDir dir;
+  test::ScopedEnv config("XDG_CONFIG_HOME", (dir.path() / "config").string());
+  LoopbackHttpServer service([](const ReceivedRequest& request) {
+    if (request.target.find("/download/") != std::string::npos) return LoopbackHttpServer::Ok("#!/bin/sh\n");
+    return LoopbackHttpServer::Ok(R"({"code":200,"message":"success","data":{"version":"5.5.9.0","url":"x"}})");
+  });
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, service.WideUrl("/"));
+  UpdateSettings settings;
+  settings.dataRoot = Utf8ToWide(dir.path().string() + "/");
+  settings.ownVersion = u"5.5.8.1";
+  settings.brand = u"TarvoBrowser";
+  settings.registryKey = kKey;
+  UpdateCheck check(settings);
+  EXPECT_EQ(check.CheckForUpdate(), Outcome::kUpToDate);
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.0") << "stored as announced";
+  EXPECT_FALSE(check.IsAnnouncedNewer());
+  EXPECT_EQ(service.Requests().size(), 1u) << "nothing downloaded";
+}
+
+}  // namespace
+}  // namespace tarvo
