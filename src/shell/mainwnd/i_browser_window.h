@@ -9,6 +9,10 @@
 #include "shell/commands/command_args.h"
 #include "ui/ui_defs.h"
 
+namespace DuiLib {
+class CControlUI;
+}
+
 namespace tarvo {
 
 class Page;
@@ -24,6 +28,9 @@ class IBrowserWindow {
   // beside it; empty when the skin has no such control.
   virtual QRect ControlScreenRect(const QString& name) const = 0;
   virtual bool IsFavorBarShown() const = 0;
+  // A control of the window's skin by name (a toolbar button a feature draws), or
+  // nullptr (non-owning; the window's control tree owns it).
+  virtual DuiLib::CControlUI* Control(const QString& name) const = 0;
   // The selected page, or nullptr (non-owning; valid while the command runs).
   virtual Page* CurrentPage() const = 0;
   // The window's pages.

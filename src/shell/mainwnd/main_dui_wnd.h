@@ -100,7 +100,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   void OnLanguageChanged();
   // The body bar, or nullptr before the window exists.
   CBodyBar* BodyBar() const;
-  DuiLib::CControlUI* Control(const QString& name) const;
+  DuiLib::CControlUI* Control(const QString& name) const override;
   // The owner the main menu asks.
   MainMenuOwner& MenuOwner() const { return *menuOwner_; }
   // The commands that write the current page out (their dialogs can be replaced).
