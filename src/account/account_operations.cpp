@@ -131,6 +131,7 @@ bool AccountOperations::CheckLogin() {
   user.token = ReadInfo(AccountInfoKeys::kUserToken).value_or(WString());
   if (!loginTime || !IsFresh(*loginTime) || user.id.empty() || user.name.empty() || user.token.empty() ||
       GetUserInfo(user.id, user.token) != 0) {
+    DebugOutput("account: no valid stored login");
     state.ClearUser();
     return false;
   }
@@ -138,6 +139,7 @@ bool AccountOperations::CheckLogin() {
   user.selectPermission = ReadInfo(AccountInfoKeys::kCanSelect) == std::optional<WString>(u"1");
   user.loginTime = *loginTime;
   state.SetUser(std::move(user));
+  DebugOutput("account: the stored login holds");
   return true;
 }
 

@@ -91,6 +91,7 @@ int VpnOperations::OpenConnection(WStringView path, const FormBody& body, const 
   connection.proxyApplied = state.Connection().proxyApplied;
   connection.anonymous = anonymous;
   state.SetConnection(std::move(connection));
+  DebugOutput("vpn: connected to node " + WideToUtf8(node.id));
   return 0;
 }
 
@@ -131,6 +132,7 @@ void VpnOperations::CloseConnection(WStringView path, const FormBody& body) {
   closed.proxyApplied = state.Connection().proxyApplied;
   state.SetConnection(std::move(closed));
   RemoveProxy();
+  DebugOutput("vpn: connection closed");
 }
 
 void VpnOperations::CancelConnection() { CancelConnection(AccountState::Instance().CurrentUser()); }
@@ -200,7 +202,17 @@ void VpnOperations::ApplyOrUndo() {
   if (ApplyProxy()) return;
   DebugOutput("vpn: the engine did not take the proxy; the connection is closed again");
   SwitchOff();
-  BusChannels::kProtectShowVpnFailed.Post();
+  ReportFailure(-1);
+}
+
+void VpnOperations::ReportFailure(int result) {
+  if (result == kRefused) {
+    DebugOutput("vpn: the service refused the VPN");
+    BusChannels::kProtectShowVpn403.Post();
+  } else {
+    DebugOutput("vpn: the VPN could not be switched on");
+    BusChannels::kProtectShowVpnFailed.Post();
+  }
 }
 
 void VpnOperations::ToggleVpn() {
@@ -211,16 +223,17 @@ void VpnOperations::ToggleVpn() {
   } else if (AccountOperations(database_).CheckLogin()) {
     const int listed = FetchNodeList();
     if (listed != 0) {
-      (listed == kRefused ? BusChannels::kProtectShowVpn403 : BusChannels::kProtectShowVpnFailed).Post();
+      ReportFailure(listed);
     } else if (state.CurrentUser().selectPermission) {
+      DebugOutput("vpn: the node is chosen in the protection panel");
       BusChannels::kProtectShowDialog.Post();
     } else if (ConnectFirstNode() != 0) {
-      BusChannels::kProtectShowVpnFailed.Post();
+      ReportFailure(-1);
     } else {
       ApplyOrUndo();
     }
   } else if (const int connected = ConnectAnonymous(); connected != 0) {
-    (connected == kRefused ? BusChannels::kProtectShowVpn403 : BusChannels::kProtectShowVpnFailed).Post();
+    ReportFailure(connected);
   } else {
     ApplyOrUndo();
   }

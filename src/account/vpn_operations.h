@@ -78,6 +78,8 @@ class VpnOperations {
   // Applies the proxy of the connection just opened; when the engine refuses, the
   // connection is closed again and the failure reported.
   void ApplyOrUndo();
+  // Posts "show_vpn403" for kRefused, "show_vpn_failed" for any other failure.
+  static void ReportFailure(int result);
 
   UserDatabase& database_;
   InfoRecords info_;
