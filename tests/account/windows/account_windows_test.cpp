@@ -14,6 +14,7 @@
 #include "account/vpn_operations.h"
 #include "account/windows/login_wnd.h"
 #include "account/windows/node_list_rows.h"
+#include "bus/bus_channels.h"
 #include "bus/message_bus.h"
 #include "loopback_http_server.h"
 #include "protect/domain_list.h"
@@ -218,9 +219,14 @@ TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !retry.isEmpty(); }));
     EXPECT_EQ(retry, Pack(u"regfailed/reg_company_btn"));
     EXPECT_EQ(login.CurrentPage(), LoginWnd::kCompanyPage);
-    ClickControl(window, "cancel_btn");
+
+    // Who cannot log in is sent to the password-reset page, in a tab of the window.
+    ClickLaidOut(window, "companyreg/login");
+    BusChannels::kTabOpenResetPassword.Take();
+    ClickLaidOut(window, "login/canlogin");
   });
   EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
+  EXPECT_TRUE(BusChannels::kTabOpenResetPassword.Take());
 }
 
 TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGivesUp) {
