@@ -1,6 +1,6 @@
 #include "app/feature_registrations.h"
 
-#include "app/account_commands.h"
+#include "app/account_registration.h"
 #include "app/feature_hooks.h"
 #include "app/update_feature.h"
 #include "platform/debug_output.h"
@@ -14,7 +14,8 @@ namespace tarvo {
 
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   FeatureCommands& commands = hooks.windows.Features();
-  AccountCommands::Register(commands);
+  // First: the login check and the white list come before the domain list in the loop.
+  AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.

@@ -42,9 +42,12 @@ bool CefRequestContext::SetPreference(const std::string& name, CefRefPtr<CefValu
   const auto setting = ProxySwitcher::Parse(QString::fromStdU16String(dictionary->GetString(u"mode")),
                                             QString::fromStdU16String(dictionary->GetString(u"server")), &reason);
   ProxySwitcher* switcher = EngineContext::Instance().proxy_switcher();
-  if (setting && switcher != nullptr && switcher->Apply(*setting, &reason)) {
+  if (setting && switcher != nullptr) {
+    // The engine follows the setting from here on, also when it does not confirm in
+    // time; known at once, so a navigation asking while it is taken in does not set
+    // the same again.
     proxy_ = value;
-    return true;
+    if (switcher->Apply(*setting, &reason)) return true;
   }
   error = reason.toStdU16String();
   return false;

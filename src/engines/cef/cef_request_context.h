@@ -18,7 +18,8 @@ class CefRequestContext {
   // True for "proxy" while the engine runs: the one preference this engine offers.
   bool CanSetPreference(const std::string& name) const;
   bool HasPreference(const std::string& name) const;
-  // The value last set successfully, or nullptr.
+  // The value the engine follows: the last one set (also while the engine is still
+  // taking it in, or when it did not confirm in time), or nullptr.
   CefRefPtr<CefValue> GetPreference(const std::string& name) const;
   // Sets "proxy" to a dictionary {"mode", "server"} (see ProxySwitcher::Parse).
   // Returns only once the engine has taken the change in: every request started

@@ -30,6 +30,8 @@ void BrowserWindows::MarkUsed(MainDuiWnd* window) {
 
 MainDuiWnd* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
 
+std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return {windows_.begin(), windows_.end()}; }
+
 std::vector<Pages*> BrowserWindows::PageLists() const {
   std::vector<Pages*> lists;
   for (MainDuiWnd* window : windows_) lists.push_back(&window->PageList());

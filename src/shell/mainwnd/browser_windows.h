@@ -41,6 +41,8 @@ class BrowserWindows {
   void MarkUsed(MainDuiWnd* window);
   // The window used last, or nullptr when none is open.
   MainDuiWnd* LastUsed() const;
+  // Every open window, the one used last first (non-owning).
+  std::vector<IBrowserWindow*> Windows() const;
   // Every open window's page list.
   std::vector<Pages*> PageLists() const;
   int Count() const { return static_cast<int>(windows_.size()); }
