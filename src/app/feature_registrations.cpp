@@ -13,7 +13,6 @@
 namespace tarvo {
 
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
-  FeatureCommands& commands = hooks.windows.Features();
   // First: the login check and the white list come before the domain list in the loop.
   AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);

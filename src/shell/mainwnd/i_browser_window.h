@@ -31,9 +31,6 @@ class IBrowserWindow {
   // window (a feature keeps its own toolbar buttons in step through it).
   virtual DuiLib::CControlUI* Control(const QString& name) const = 0;
   virtual bool IsFavorBarShown() const = 0;
-  // A control of the window's skin by name (a toolbar button a feature draws), or
-  // nullptr (non-owning; the window's control tree owns it).
-  virtual DuiLib::CControlUI* Control(const QString& name) const = 0;
   // The selected page, or nullptr (non-owning; valid while the command runs).
   virtual Page* CurrentPage() const = 0;
   // The window's pages.
