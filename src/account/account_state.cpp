@@ -21,6 +21,16 @@ void AccountState::SetUserId(WString id) {
   userId_ = std::move(id);
 }
 
+WString AccountState::Token() const {
+  std::lock_guard lock(mutex_);
+  return token_;
+}
+
+void AccountState::SetToken(WString token) {
+  std::lock_guard lock(mutex_);
+  token_ = std::move(token);
+}
+
 AccountState::VpnConnection AccountState::Connection() const {
   std::lock_guard lock(mutex_);
   return connection_;

@@ -30,6 +30,10 @@ class AccountState {
   // Decimal identifier of the logged-in user; empty when nobody logged in. Any thread.
   WString UserId() const;
   void SetUserId(WString id);
+  // The logged-in user's session token ("token" of the login reply); empty when
+  // nobody logged in. Any thread.
+  WString Token() const;
+  void SetToken(WString token);
 
   // A copy of the connection state. Any thread.
   VpnConnection Connection() const;
@@ -53,6 +57,7 @@ class AccountState {
 
   mutable std::mutex mutex_;
   WString userId_;                 // guarded by mutex_
+  WString token_;                  // guarded by mutex_
   VpnConnection connection_;       // guarded by mutex_
   std::vector<WString> whiteList_;  // guarded by mutex_
   bool whiteListActive_ = true;     // guarded by mutex_
