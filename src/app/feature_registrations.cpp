@@ -2,6 +2,7 @@
 
 #include "app/account_commands.h"
 #include "app/feature_hooks.h"
+#include "favorites/windows/favorites_feature.h"
 #include "platform/debug_output.h"
 #include "platform/program_launcher.h"
 #include "protect/domain_list_sync.h"
@@ -12,6 +13,8 @@
 namespace tarvo {
 
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
+  // First: the service loop's round starts with the favourites.
+  FavoritesFeature::Register(hooks.windows, hooks.serviceSteps, hooks.endSteps);
   FeatureCommands& commands = hooks.windows.Features();
   AccountCommands::Register(commands);
   // The domain list is read straight from the database by every lookup, so a fresh

@@ -82,7 +82,10 @@ ScriptedService::ScriptedService()
     : server_([this](const ReceivedRequest& request) {
         std::lock_guard lock(mutex_);
         const auto reply = replies_.find(request.target.substr(1));
-        return LoopbackHttpServer::Ok(reply != replies_.end() ? reply->second : Envelope(404, Json::Value()));
+        ScriptedReply answer =
+            LoopbackHttpServer::Ok(reply != replies_.end() ? reply->second : Envelope(404, Json::Value()));
+        answer.delayMs = delayMs_;
+        return answer;
       }) {
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, server_.WideUrl("/"));
   SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TestBrand");
@@ -93,6 +96,11 @@ ScriptedService::~ScriptedService() { SettingsRegistry::Instance().Set(SettingsK
 void ScriptedService::Answer(const std::string& path, std::string reply) {
   std::lock_guard lock(mutex_);
   replies_[path] = std::move(reply);
+}
+
+void ScriptedService::SetDelay(int ms) {
+  std::lock_guard lock(mutex_);
+  delayMs_ = ms;
 }
 
 std::vector<std::string> ScriptedService::Bodies(const std::string& path) const {

@@ -34,12 +34,15 @@ class ScriptedService {
   ~ScriptedService();
 
   void Answer(const std::string& path, std::string reply);
+  // Every answer waits this long first.
+  void SetDelay(int ms);
   // The bodies received for one path, in order.
   std::vector<std::string> Bodies(const std::string& path) const;
 
  private:
   mutable std::mutex mutex_;
   std::map<std::string, std::string> replies_;
+  int delayMs_ = 0;
   LoopbackHttpServer server_;
 };
 
