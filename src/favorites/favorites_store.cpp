@@ -240,41 +240,32 @@ int FavoritesStore::UpdateItem(const Json::Value& item) {
   return 0;
 }
 
-int FavoritesStore::DeleteItem(std::string_view id) {
+int FavoritesStore::RemoveAndTell(const std::function<std::vector<std::string>(FavoritesTree&)>& remove,
+                                  const std::function<std::string(const std::vector<std::string>&)>& told) {
   const Account account = CurrentAccount();
   std::vector<std::string> removed;
   Edit([&](FavoritesTree& tree) {
-    removed = tree.Remove(id);
+    removed = remove(tree);
     return !removed.empty();
   });
   if (removed.empty()) return -1;
-  if (account.LoggedIn()) FavoritesRemote::Delete(account.token, std::string(id));
+  if (account.LoggedIn()) FavoritesRemote::Delete(account.token, told(removed));
   return 0;
+}
+
+int FavoritesStore::DeleteItem(std::string_view id) {
+  // The service hears the item's own id; it removes a folder's bookmarks itself.
+  return RemoveAndTell([id](FavoritesTree& tree) { return tree.Remove(id); },
+                       [](const std::vector<std::string>& removed) { return removed.front(); });
 }
 
 int FavoritesStore::DeleteFolder(std::string_view id) {
-  const Account account = CurrentAccount();
-  std::vector<std::string> removed;
-  Edit([&](FavoritesTree& tree) {
-    removed = tree.Remove(id);
-    return !removed.empty();
-  });
-  if (removed.empty()) return -1;
-  if (account.LoggedIn()) FavoritesRemote::Delete(account.token, FavoritesTree::JoinIds(removed));
-  return 0;
+  return RemoveAndTell([id](FavoritesTree& tree) { return tree.Remove(id); }, &FavoritesTree::JoinIds);
 }
 
 int FavoritesStore::RemoveUrl(WStringView url) {
-  const Account account = CurrentAccount();
   const std::string utf8 = WideToUtf8(url);
-  std::vector<std::string> removed;
-  Edit([&](FavoritesTree& tree) {
-    removed = tree.RemoveUrl(utf8);
-    return !removed.empty();
-  });
-  if (removed.empty()) return -1;
-  if (account.LoggedIn()) FavoritesRemote::Delete(account.token, FavoritesTree::JoinIds(removed));
-  return 0;
+  return RemoveAndTell([&utf8](FavoritesTree& tree) { return tree.RemoveUrl(utf8); }, &FavoritesTree::JoinIds);
 }
 
 int FavoritesStore::MoveBookmark(std::string_view id, std::string_view folderId, WStringView name) {
@@ -302,10 +293,11 @@ int FavoritesStore::MoveBookmark(std::string_view id, std::string_view folderId,
 std::vector<WString> FavoritesStore::IconsToFetch() {
   std::vector<WString> addresses;
   std::set<WString> seen;
+  const FavoriteIcon cached;
   for (const std::string& url : Document().BookmarkUrls()) {
     const WString address = FavoriteIcon::PrefetchAddress(Utf8ToWide(url));
     const bool fetchable = address.starts_with(u"http://") || address.starts_with(u"https://");
-    if (fetchable && seen.insert(address).second && !FavoriteIcon::IsCached(address)) addresses.push_back(address);
+    if (fetchable && seen.insert(address).second && !cached.IsCached(address)) addresses.push_back(address);
   }
   return addresses;
 }

@@ -128,6 +128,10 @@ class FavoritesStore {
   int SaveLocked();
   void KeepAsideLocked(const WString& key, const WString& text);
   void NotifyChanged();
+  // Removes what `remove` takes out of the document and, for a logged-in user, tells
+  // the service the ids `told` makes of them. -1 when nothing was removed.
+  int RemoveAndTell(const std::function<std::vector<std::string>(FavoritesTree&)>& remove,
+                    const std::function<std::string(const std::vector<std::string>&)>& told);
   // Locks, brings in the current account's document, runs `edit` on it and saves
   // when `edit` returns true; notifies after unlocking. Returns what `edit` returned.
   bool Edit(const std::function<bool(FavoritesTree& tree)>& edit);

@@ -31,25 +31,6 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
 // Replaces malformed UTF-8 so the favourites' JSON stays valid.
 std::string CleanUtf8(std::string_view text) { return WideToUtf8(Utf8ToWide(text)); }
 
-void AppendCodePoint(std::string& out, uint32_t code) {
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // One tag of the file: its lower-case name ("a", "/dl" ...), its attributes (lower-case
 // names, raw values) and where it ends.
 struct Tag {
@@ -300,7 +281,7 @@ std::string NetscapeBookmarkFile::Unescape(std::string_view text) {
       out += text[i];
       continue;
     }
-    AppendCodePoint(out, code);
+    out += CodePointToUtf8(code);
     i = semicolon;
   }
   return out;

@@ -5,6 +5,7 @@
 #include "account/account_state.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "store/info_records.h"
 
 namespace tarvo::test {
 
@@ -44,6 +45,12 @@ Json::Value ParseJson(const std::string& text) {
   std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
   std::string errors;
   return reader->parse(text.data(), text.data() + text.size(), &value, &errors) ? value : Json::Value();
+}
+
+std::string StoredInfo(UserDatabase& database, const std::string& key) {
+  WString value;
+  InfoRecords(database).GetInfo(Utf8ToWide(key), value);
+  return WideToUtf8(value);
 }
 
 std::string Envelope(int code, const Json::Value& data) {

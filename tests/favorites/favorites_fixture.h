@@ -11,6 +11,7 @@
 
 #include "loopback_http_server.h"
 #include "platform/text.h"
+#include "store/user_database.h"
 
 namespace tarvo::test {
 
@@ -20,6 +21,8 @@ Json::Value Folder(const std::string& id, const std::string& name, std::vector<J
 Json::Value Document(std::vector<Json::Value> items);
 // The JSON value of a text (null when it does not parse).
 Json::Value ParseJson(const std::string& text);
+// The info value of `key` in `database` as UTF-8 ("" when absent).
+std::string StoredInfo(UserDatabase& database, const std::string& key);
 // A service reply envelope.
 std::string Envelope(int code, const Json::Value& data);
 // The decoded value of `name` in a form body ("" when absent).

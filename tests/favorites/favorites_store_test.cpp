@@ -21,11 +21,7 @@ namespace {
 
 class FavoritesStoreTest : public ::testing::Test {
  protected:
-  std::string Stored(const std::string& key) {
-    WString value;
-    InfoRecords(database_.db()).GetInfo(Utf8ToWide(key), value);
-    return WideToUtf8(value);
-  }
+  std::string Stored(const std::string& key) { return StoredInfo(database_.db(), key); }
   void Store(const std::string& key, const std::string& text) {
     InfoRecords(database_.db()).SetInfo(Utf8ToWide(key), Utf8ToWide(text));
   }

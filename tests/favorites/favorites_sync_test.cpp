@@ -17,11 +17,7 @@ namespace {
 
 class FavoritesSyncTest : public ::testing::Test {
  protected:
-  std::string Info(const std::string& key) {
-    WString value;
-    InfoRecords(database_.db()).GetInfo(Utf8ToWide(key), value);
-    return WideToUtf8(value);
-  }
+  std::string Info(const std::string& key) { return StoredInfo(database_.db(), key); }
   std::string StoredNames(const std::string& key) {
     std::string names;
     if (const auto tree = FavoritesTree::Parse(Info(key))) {

@@ -63,7 +63,8 @@ void FavorBarUI::Rebuild() { Rebuild(store_.Document()); }
 void FavorBarUI::Rebuild(const FavoritesTree& tree) {
   RemoveAll();
   const QFont font = manager_ != nullptr ? manager_->GetFont(kTextFont) : QFont();
-  for (const Json::Value& item : tree.Items()) Add(MakeButton(item, font));
+  const FavoriteIcon icons;
+  for (const Json::Value& item : tree.Items()) Add(MakeButton(item, font, icons));
   auto filler = std::make_unique<CControlUI>();
   filler->SetName(QString::fromLatin1(kFillerName));
   filler->SetTag(0);
@@ -73,7 +74,8 @@ void FavorBarUI::Rebuild(const FavoritesTree& tree) {
   if (Page* page = window_.CurrentPage()) window_.PageList().GetTabWnd().UpdateFor(page);
 }
 
-std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, const QFont& font) const {
+std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, const QFont& font,
+                                                   const FavoriteIcon& icons) const {
   const bool folder = FavoritesTree::IsFolder(item);
   const QString name = QString::fromStdString(FavoritesTree::Name(item));
   const QString url = QString::fromStdString(FavoritesTree::Url(item));
@@ -82,7 +84,7 @@ std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, cons
   auto icon = std::make_unique<CLabelUI>();
   icon->ApplyAttributeList(folder ? kFolderIcon : kBookmarkIcon);
   if (!folder) {
-    const WString cached = FavoriteIcon::UsableCachedIcon(url.toStdU16String());
+    const WString cached = icons.UsableCachedIcon(url.toStdU16String());
     if (!cached.empty()) icon->SetBkImage(QStringLiteral("file='%1'").arg(QString::fromStdU16String(cached)));
   }
   const FavorBarText::Shortened text = FavorBarText::Shorten(name, font);

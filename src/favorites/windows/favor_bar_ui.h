@@ -20,6 +20,7 @@
 
 namespace tarvo {
 
+class FavoriteIcon;
 class FavoritesChangeFollower;
 class FavoritesStore;
 class IBrowserWindow;
@@ -49,7 +50,8 @@ class FavorBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotifyUI 
  private:
   enum class OpenMenu { kNone, kFolder, kRight };
 
-  std::unique_ptr<DuiLib::CControlUI> MakeButton(const Json::Value& item, const QFont& font) const;
+  std::unique_ptr<DuiLib::CControlUI> MakeButton(const Json::Value& item, const QFont& font,
+                                                 const FavoriteIcon& icons) const;
   void OnClick(DuiLib::CControlUI* sender);
   void OnRightClick(DuiLib::CControlUI* sender, QPoint at);
   void OnMenuEntry(DuiLib::CControlUI* sender);

@@ -80,8 +80,8 @@ void FavorWnd::Notify(TNotifyUI& msg) {
   } else if (msg.sType == kNotifyClick) {
     if (name == QLatin1String("favor/okbtn")) Accept();
     if (name == QLatin1String("favor/newfold")) MakeFolder();
-    if (name == QLatin1String("favor/import")) Import();
-    if (name == QLatin1String("favor/export")) Export();
+    if (name == QLatin1String("favor/import")) Transfer(true);
+    if (name == QLatin1String("favor/export")) Transfer(false);
     if (name == QLatin1String("favor/ccbtn") || name == QLatin1String("cancel_btn")) Close(IDCANCEL);
   } else if ((msg.sType == kNotifyReturn || msg.sType == kNotifyKillFocus) && msg.pSender == folderEdit_) {
     FinishRename();
@@ -289,46 +289,34 @@ void FavorWnd::Accept() {
       });
 }
 
-void FavorWnd::Import() {
-  const QString file = busy_ ? QString() : chooseFile_(false);
+void FavorWnd::Transfer(bool importing) {
+  const QString file = busy_ ? QString() : chooseFile_(!importing);
   if (file.isEmpty()) return;
   auto result = std::make_shared<BookmarkTransfer::Result>();
   RunBusy(
-      [this, file, result] {
-        *result = BookmarkTransfer::Import(file.toStdString(), store_);
-        return result->status == BookmarkTransfer::Status::kDone ? 0 : -1;
+      [this, file, result, importing] {
+        const std::string path = file.toStdString();
+        *result = importing ? BookmarkTransfer::Import(path, store_) : BookmarkTransfer::Export(path, store_);
+        return 0;
       },
-      [this, result](int) {
-        using Status = BookmarkTransfer::Status;
-        switch (result->status) {
-          case Status::kDone:
-            FillTree();
-            Tell(Keys::kImportDone, QString::number(result->bookmarks), QString::number(result->folders));
-            return;
-          case Status::kNotBookmarks: Tell(Keys::kImportNotBookmarks); return;
-          case Status::kEmpty: Tell(Keys::kImportEmpty); return;
-          case Status::kRefused: Tell(Keys::kImportRefused); return;
-          default: Tell(Keys::kImportUnreadable); return;
-        }
-      });
+      [this, result, importing](int) { ReportTransfer(*result, importing); });
 }
 
-void FavorWnd::Export() {
-  const QString file = busy_ ? QString() : chooseFile_(true);
-  if (file.isEmpty()) return;
-  auto result = std::make_shared<BookmarkTransfer::Result>();
-  RunBusy(
-      [this, file, result] {
-        *result = BookmarkTransfer::Export(file.toStdString(), store_);
-        return result->status == BookmarkTransfer::Status::kDone ? 0 : -1;
-      },
-      [this, result](int done) {
-        if (done != 0) {
-          Tell(Keys::kExportFailed);
-          return;
-        }
-        Tell(Keys::kExportDone, QString::number(result->bookmarks), QString::number(result->folders));
-      });
+void FavorWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool imported) {
+  using Status = BookmarkTransfer::Status;
+  const QString bookmarks = QString::number(result.bookmarks);
+  const QString folders = QString::number(result.folders);
+  switch (result.status) {
+    case Status::kDone:
+      if (imported) FillTree();
+      Tell(imported ? Keys::kImportDone : Keys::kExportDone, bookmarks, folders);
+      return;
+    case Status::kNotBookmarks: Tell(Keys::kImportNotBookmarks); return;
+    case Status::kEmpty: Tell(Keys::kImportEmpty); return;
+    case Status::kRefused: Tell(Keys::kImportRefused); return;
+    case Status::kUnwritable: Tell(Keys::kExportFailed); return;
+    case Status::kUnreadable: Tell(Keys::kImportUnreadable); return;
+  }
 }
 
 bool FavorWnd::RunBusy(std::function<int()> work, std::function<void(int)> done) {

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "favorites/bookmark_transfer.h"
 #include "platform/text.h"
 #include "ui/window_impl_base.h"
 
@@ -72,8 +73,9 @@ class FavorWnd : public DuiLib::WindowImplBase {
   void AskDeleteFolder(DuiLib::CTreeNodeUI* node, QPoint screenPoint);
   void DeleteFolder(const std::string& id);
   void Accept();
-  void Import();
-  void Export();
+  // Imports from or exports to a file the user chooses, and says how it went.
+  void Transfer(bool importing);
+  void ReportTransfer(const BookmarkTransfer::Result& result, bool imported);
   // Runs `work` on the worker while the window is busy; `done` gets its result.
   bool RunBusy(std::function<int()> work, std::function<void(int)> done);
   void SetBusy(bool busy);
