@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "bus/bus_channels.h"
 #include "favorites/windows/favor_wnd.h"
 #include "favorites_fixture.h"
 #include "favorites_window_fixture.h"
@@ -91,6 +92,24 @@ TEST_F(FavorWndTest, TheStarAddsTheCurrentPageThroughTheWindowAndRemovesIt) {
   Settle();
   EXPECT_FALSE(Store().ContainsUrl(u"http://page.test/a?b=1&c=2"));
   EXPECT_FALSE(Star()->IsSelected());
+}
+
+TEST_F(FavorWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
+  ShowAddress(u"http://current.test/", u"Current");
+  // The page's context menu sends a link; the bar's menus send nothing.
+  const std::pair<const char16_t*, QString> asked[] = {{u"http://link.test/x?y=1&z=2", QStringLiteral("http://link.test/x?y=1&z=2")},
+                                                        {u"", QStringLiteral("http://current.test/")}};
+  for (const auto& [posted, shown] : asked) {
+    QString seen;
+    WhenShown([&seen](FavorWnd& editor) {
+      seen = editor.FindControl(QStringLiteral("url_edt"))->GetText();
+      ClickControl(editor, QStringLiteral("favor/ccbtn"));
+    });
+    // The window opens from the main window's drain of the bus, modally.
+    BusChannels::PostUrl(BusChannels::kShowFavorWnd, posted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty() && ShownWindowOf(QStringLiteral("KXFavorWnd")) == nullptr; }, 5000));
+    EXPECT_EQ(seen, shown);
+  }
 }
 
 TEST_F(FavorWndTest, FoldersAreMadeRenamedInPlaceAndDeletedAndABookmarkMovesIntoOne) {
