@@ -4,8 +4,6 @@
 //
 //   build/bin/favorites_bench   (from build/bin: the skin package and tarvo-service
 //                                beside it)
-#include <QApplication>
-#include <QDir>
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -27,7 +25,6 @@
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
-#include "ui/resource_manager.h"
 #include "ui/window_impl_base.h"
 
 namespace tarvo::bench {
@@ -201,15 +198,3 @@ BENCHMARK(BM_ImportTenThousand)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo::bench
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  auto& resources = DuiLib::CResourceManager::Instance();
-  resources.SetResourcePath(QCoreApplication::applicationDirPath());
-  resources.SetResourceZip(QStringLiteral("skin/normal.dat"));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -6,7 +6,6 @@
 // <build>/test-artifacts/ui/.
 #include <json/json.h>
 #include <signal.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +16,7 @@
 
 #include "e2e/child_process.h"
 #include "e2e/page_server.h"
+#include "net/service_process.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::e2e {
@@ -69,19 +69,10 @@ class FavoritesEndToEndTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
-    service_ = std::make_unique<ChildProcess>(
-        bin_ + "tarvo-service",
-        std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
-                                 std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
-        std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
-    std::smatch address;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          const std::string log = service_->Log();
-          return std::regex_search(log, address, std::regex("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
-        },
-        20s));
-    apiUrl_ = address[1];
+    service_ = std::make_unique<test::ServiceProcess>(
+        bin_ + "tarvo-service", std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
+        (dir_.path() / "service.db").string());
+    ASSERT_FALSE(service_->baseUrl().empty());
   }
 
   void Start() {
@@ -89,7 +80,7 @@ class FavoritesEndToEndTest : public testing::Test {
                                               std::map<std::string, std::string>{{"XDG_DATA_HOME", (dir_.path() / "data").string()},
                                                                                  {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
                                                                                  {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
-                                                                                 {"TARVO_API_URL", apiUrl_}},
+                                                                                 {"TARVO_API_URL", service_->baseUrl()}},
                                               (dir_.path() / "browser.log").string());
     // The page is there and the window has its working size (two seconds after it is built).
     ASSERT_TRUE(WaitFor([&] { return !pages_.RequestsFor("/fav").empty(); }, 60s)) << browser_->Log();
@@ -116,21 +107,12 @@ class FavoritesEndToEndTest : public testing::Test {
     std::system(("import -window root " + bin_ + "../test-artifacts/ui/" + name + ".png").c_str());
   }
 
-  // The anonymous favourites document as the browser stored it.
+  // The anonymous favourites document as the browser stored it, read with tarvo-cli.
   Json::Value Stored() const {
-    std::string text;
-    sqlite3* db = nullptr;
-    const std::string path = (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 5000);
-      sqlite3_stmt* statement = nullptr;
-      if (sqlite3_prepare_v2(db, "select value from info where key='favor_data'", -1, &statement, nullptr) == SQLITE_OK &&
-          sqlite3_step(statement) == SQLITE_ROW) {
-        text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-      }
-      sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
+    const std::string line = Output(bin_ + "tarvo-cli profile info " +
+                                    (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string() + " favor_data 2>/dev/null");
+    const size_t tab = line.find('\t');
+    const std::string text = tab == std::string::npos ? std::string() : line.substr(tab + 1);
     Json::Value document;
     std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
     reader->parse(text.data(), text.data() + text.size(), &document, nullptr);
@@ -158,9 +140,8 @@ class FavoritesEndToEndTest : public testing::Test {
   const std::string bin_ = fs::current_path().string() + "/";
   test::TempDir dir_;
   PageServer pages_;
-  std::unique_ptr<ChildProcess> service_;
+  std::unique_ptr<test::ServiceProcess> service_;
   std::unique_ptr<ChildProcess> browser_;
-  std::string apiUrl_;
 };
 
 TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
