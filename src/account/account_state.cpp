@@ -63,6 +63,16 @@ std::optional<AccountState::User> AccountState::TakePendingLogout() {
   return std::exchange(pendingLogout_, std::nullopt);
 }
 
+WString AccountState::Token() const {
+  std::lock_guard lock(mutex_);
+  return user_.token;
+}
+
+void AccountState::SetToken(WString token) {
+  std::lock_guard lock(mutex_);
+  user_.token = std::move(token);
+}
+
 AccountState::VpnConnection AccountState::Connection() const {
   std::lock_guard lock(mutex_);
   return connection_;

@@ -64,6 +64,10 @@ class AccountState {
   // A log-out the service has not heard of yet (its id and token). Any thread.
   void SetPendingLogout(std::optional<User> user);
   std::optional<User> TakePendingLogout();
+  // The logged-in user's session token ("token" of the login reply); empty when
+  // nobody logged in. Any thread.
+  WString Token() const;
+  void SetToken(WString token);
 
   // A copy of the connection state. Any thread.
   VpnConnection Connection() const;

@@ -3,6 +3,7 @@
 #include "app/account_registration.h"
 #include "app/feature_hooks.h"
 #include "app/update_feature.h"
+#include "favorites/windows/favorites_feature.h"
 #include "platform/debug_output.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/sign_and_qr_commands.h"
@@ -13,7 +14,9 @@
 namespace tarvo {
 
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
-  // First: the login check and the white list come before the domain list in the loop.
+  // First: the favourites open the service loop's round, the login check and the
+  // white list follow, all before the domain list.
+  FavoritesFeature::Register(hooks.windows, hooks.serviceSteps, hooks.endSteps);
   AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh

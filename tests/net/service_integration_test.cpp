@@ -13,13 +13,13 @@ namespace tarvo::test {
 namespace {
 
 TEST(ServiceIntegrationTest, LoginWithReservedCharactersAndVersionCheck) {
-  const std::filesystem::path program = std::filesystem::current_path() / "tarvo-service";
-  if (!std::filesystem::exists(program)) {
+  const std::string program = ServiceProcess::Program();
+  if (program.empty()) {
     GTEST_SKIP() << "tarvo-service is not built";
   }
   TempDir temp;
   const std::string seed = std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json";
-  ServiceProcess service(program.string(), seed, (temp.path() / "service.db").string());
+  ServiceProcess service(program, seed, (temp.path() / "service.db").string());
   ASSERT_FALSE(service.baseUrl().empty());
   ASSERT_TRUE(service.baseUrl().starts_with("http://127.0.0.1:"));
   const std::string base = service.baseUrl();

@@ -1,5 +1,7 @@
 #include "support/service_process.h"
 
+#include <filesystem>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +49,11 @@ ServiceProcess::~ServiceProcess() {
   if (stream_ != nullptr) {
     std::fclose(stream_);
   }
+}
+
+std::string ServiceProcess::Program() {
+  const std::filesystem::path program = std::filesystem::current_path() / "tarvo-service";
+  return std::filesystem::exists(program) ? program.string() : std::string();
 }
 
 }  // namespace tarvo::test

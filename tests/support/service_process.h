@@ -19,6 +19,8 @@ class ServiceProcess {
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
 
+  // The service beside the test programs (the working directory), or "" when absent.
+  static std::string Program();
   // "http://127.0.0.1:<port>/" (with the trailing "/"), or empty when it did not start.
   const std::string& baseUrl() const { return baseUrl_; }
 

@@ -5,6 +5,7 @@
 #include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page_bus_handler.h"
+#include "ui/control_ui.h"
 
 namespace tarvo {
 
@@ -15,6 +16,10 @@ BrowserWindows::BrowserWindows() {
 
 void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
   for (const WindowHook& hook : windowHooks_) hook(window);
+}
+
+std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow& window) const {
+  return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
 }
 
 void BrowserWindows::Add(MainDuiWnd* window) {
