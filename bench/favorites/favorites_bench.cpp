@@ -47,6 +47,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   HWND Handle() const override { return GetHWND(); }
   QRect ControlScreenRect(const QString&) const override { return QRect(); }
   bool IsFavorBarShown() const override { return true; }
+  CControlUI* Control(const QString& name) const override { return m_pm.FindControl(name); }
   Page* CurrentPage() const override { return nullptr; }
   Pages& PageList() override { return pages_; }
   void RunCommand(unsigned, const CommandArgs&) override {}

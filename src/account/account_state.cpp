@@ -17,15 +17,39 @@ AccountState::User AccountState::CurrentUser() const {
   return user_;
 }
 
-void AccountState::SetUser(User user) {
+void AccountState::AddUserListener(UserListener listener) {
   std::lock_guard lock(mutex_);
-  user_ = std::move(user);
+  userListeners_.push_back(std::move(listener));
+}
+
+void AccountState::NotifyIfChanged(const WString& before) {
+  std::vector<UserListener> listeners;
+  WString now;
+  {
+    std::lock_guard lock(mutex_);
+    now = user_.id;
+    if (now != before) listeners = userListeners_;
+  }
+  for (const UserListener& listener : listeners) listener(now);
+}
+
+void AccountState::SetUser(User user) {
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_ = std::move(user);
+  }
+  NotifyIfChanged(before);
 }
 
 void AccountState::ClearUser() {
-  std::lock_guard lock(mutex_);
-  user_ = {};
-  profile_ = {};
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_ = {};
+    profile_ = {};
+  }
+  NotifyIfChanged(before);
 }
 
 bool AccountState::IsLoggedIn() const {
@@ -39,8 +63,12 @@ WString AccountState::UserId() const {
 }
 
 void AccountState::SetUserId(WString id) {
-  std::lock_guard lock(mutex_);
-  user_.id = std::move(id);
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_.id = std::move(id);
+  }
+  NotifyIfChanged(before);
 }
 
 AccountState::Profile AccountState::UserProfile() const {

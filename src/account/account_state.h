@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -49,6 +50,12 @@ class AccountState {
 
   // The one state, created on first use and never destroyed. Any thread.
   static AccountState& Instance();
+
+  // Hears the id of the user now logged in (empty after a log-out) each time the
+  // user changes, on the thread that changed it, outside the state's lock. Added at
+  // start-up (a feature that follows the user, e.g. the favourites).
+  using UserListener = std::function<void(const WString& userId)>;
+  void AddUserListener(UserListener listener);
 
   // The logged-in user (an empty id when nobody is). Any thread.
   User CurrentUser() const;
@@ -104,7 +111,11 @@ class AccountState {
  private:
   AccountState() = default;
 
+  // Tells the listeners when the user's id changed from `before`.
+  void NotifyIfChanged(const WString& before);
+
   mutable std::mutex mutex_;
+  std::vector<UserListener> userListeners_;  // guarded by mutex_
   User user_;                              // guarded by mutex_
   Profile profile_;                        // guarded by mutex_
   std::optional<User> pendingLogout_;      // guarded by mutex_

@@ -1,5 +1,6 @@
 #include "favorites/windows/favorites_feature.h"
 
+#include <QCoreApplication>
 #include <memory>
 
 #include "account/account_state.h"
@@ -88,6 +89,14 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
   windows.AddWindowHook([stars](IBrowserWindow& window) {
     window.PageList().GetTabWnd().SetFavouriteLookup(
         [](const WString& url) { return FavoritesStore::Instance().ContainsUrl(url); });
+  });
+  // A login brings the user's favourites at once, not at the loop's next round. The
+  // account tells of it on its own thread; the worker takes work from the GUI thread.
+  AccountState::Instance().AddUserListener([](const WString& userId) {
+    if (userId.empty()) return;
+    QMetaObject::invokeMethod(qApp, [] {
+      FavoritesWorker::Instance().Post([] { return FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites(); });
+    }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
   commands.Register(C::kToggleFavourite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavourite(window); });
