@@ -1,6 +1,7 @@
 #include "app/feature_registrations.h"
 
 #include "app/account_commands.h"
+#include "app/browsing_data_feature.h"
 #include "app/feature_hooks.h"
 #include "platform/debug_output.h"
 #include "platform/program_launcher.h"
@@ -14,6 +15,7 @@ namespace tarvo {
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   FeatureCommands& commands = hooks.windows.Features();
   AccountCommands::Register(commands);
+  BrowsingDataFeature::Register(hooks);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {
