@@ -18,13 +18,13 @@ bool OpenFolderOf(const QString& file) {
 }
 }  // namespace
 
-bool DesktopFiles::AskFileManager(const QString& path, std::function<void(bool taken)> answered) {
-  QDBusConnection bus = QDBusConnection::sessionBus();
+bool DesktopFiles::AskFileManager(QDBusConnection bus, const QString& path, std::function<void(bool taken)> answered) {
   if (!bus.isConnected()) return false;
   const QString service = QStringLiteral("org.freedesktop.FileManager1");
   QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
                                                      service, QStringLiteral("ShowItems"));
-  call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+  // The file manager takes URIs: spaces and other bytes percent-encoded.
+  call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kFileManagerTimeoutMs), QCoreApplication::instance());
   QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                    [answered = std::move(answered)](QDBusPendingCallWatcher* done) {
@@ -36,7 +36,7 @@ bool DesktopFiles::AskFileManager(const QString& path, std::function<void(bool t
 
 bool DesktopFiles::ShowInFolder(const WString& path) {
   const QString file = QString::fromStdU16String(path);
-  const bool asked = AskFileManager(file, [file](bool taken) {
+  const bool asked = AskFileManager(QDBusConnection::sessionBus(), file, [file](bool taken) {
     if (!taken) OpenFolderOf(file);
   });
   return asked || OpenFolderOf(file);

@@ -8,6 +8,7 @@
 // with the download manager.
 #include <functional>
 
+#include <QDBusConnection>
 #include <QString>
 
 #include "downloads/i_download_desktop.h"
@@ -19,9 +20,10 @@ class DesktopFiles : public IDownloadDesktop {
   bool ShowInFolder(const WString& path) override;
   bool Open(const WString& path) override;
 
-  // The file manager's call alone; `answered` hears (on the GUI thread) whether a
-  // file manager took it. False when there is no session bus (nothing is called).
-  static bool AskFileManager(const QString& path, std::function<void(bool taken)> answered);
+  // The file manager's call alone, on `bus`; `answered` hears (on the GUI thread)
+  // whether a file manager took it. False when the bus is not connected (nothing is
+  // called).
+  static bool AskFileManager(QDBusConnection bus, const QString& path, std::function<void(bool taken)> answered);
 };
 
 }  // namespace tarvo

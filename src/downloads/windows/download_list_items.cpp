@@ -82,10 +82,14 @@ std::unique_ptr<CControlUI> DownloadListItems::Running(const DownloadRecord& rec
   progress->SetValue(ProgressOf(record));
   column->Add(std::move(progress));
   auto* buttons = column->Add(tarvo::Make<CHorizontalLayoutUI>(QStringLiteral(R"(padding="0,4,0,10")")));
-  buttons->Add(Button(R"(name="dlpause_btn" text=")", PauseKey(record),
-                      R"(" textcolor="#FF3F70D8" width="30" height="20")", record.id));
-  buttons->Add(Button(R"(name="dlcancel_btn" text=")", DownloadsLanguageKeys::kCancel,
-                      R"(" textcolor="#FF5A5A5A" width="30" height="20" padding="12,0,0,0")", record.id));
+  auto pause = Button(R"(name="dlpause_btn" text=")", PauseKey(record),
+                      R"(" textcolor="#FF3F70D8" width="30" height="20")", record.id);
+  auto cancel = Button(R"(name="dlcancel_btn" text=")", DownloadsLanguageKeys::kCancel,
+                       R"(" textcolor="#FF5A5A5A" width="30" height="20" padding="12,0,0,0")", record.id);
+  // 30 pixels hold two Chinese characters; other languages' words need their width.
+  for (auto* button : {pause.get(), cancel.get()}) button->ApplyAttributeList(QStringLiteral(R"(autocalcwidth="true")"));
+  buttons->Add(std::move(pause));
+  buttons->Add(std::move(cancel));
   row->Add(Separator());
   return row;
 }

@@ -10,5 +10,6 @@ inline constexpr char16_t kDelete[] = u"historylist/delete";
 inline constexpr char16_t kMore[] = u"historylist/more";
 inline constexpr char16_t kNothing[] = u"historylist/nothing";
 inline constexpr char16_t kShown[] = u"historylist/shown";
+inline constexpr char16_t kSearchHint[] = u"historylist/search_hint";
 
 }  // namespace tarvo::HistoryLanguageKeys

@@ -59,7 +59,7 @@ std::unique_ptr<DuiLib::CControlUI> HistoryListRows::Visit(const HistoryVisit& v
   address->SetText(url);
   row->Add(std::move(address));
   auto remove = Make<DuiLib::CButtonUI>(
-      R"(name="historylist_delete" width="22" height="22" normalimage="file='Dialog\dlg_close.png' dest='3,3,19,19'" hotimage="file='Dialog\dlg_close_hover.png' dest='3,3,19,19'")");
+      R"(name="historylist_delete" width="22" height="22" normalimage="file='Dialog\dlg_close.png' dest='1,1,21,21'" hotimage="file='Dialog\dlg_close_hover.png' dest='1,1,21,21'")");
   remove->SetToolTip(LanguageText(HistoryLanguageKeys::kDelete));
   remove->SetTag(static_cast<std::intptr_t>(visit.id));
   row->Add(std::move(remove));

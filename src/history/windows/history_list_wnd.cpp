@@ -40,7 +40,10 @@ void HistoryListWnd::Fill() {
   for (const char16_t* key : {HistoryLanguageKeys::kTitle, HistoryLanguageKeys::kMore}) {
     SetLanguageText(FindControl(QString::fromUtf16(key)), key);
   }
-  if (auto* search = FindControl(QStringLiteral("historylist/search"))) search->SetFocus();
+  if (auto* search = FindControl(QStringLiteral("historylist/search"))) {
+    search->SetAttribute(QStringLiteral("tipvalue"), LanguageText(HistoryLanguageKeys::kSearchHint));
+    search->SetFocus();
+  }
   Reload();
 }
 

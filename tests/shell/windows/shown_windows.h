@@ -4,6 +4,8 @@
 // only; a window found is valid until it closes.
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -30,6 +32,17 @@ inline void ClickControl(DuiLib::WindowImplBase& window, const QString& control)
   DuiLib::CControlUI* found = window.FindControl(control);
   ASSERT_NE(found, nullptr) << control.toStdString();
   QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
+}
+
+// Runs `act` on the shown window of `className` a moment from now (while the caller
+// runs it modally); a window that does not show fails the test.
+inline void WhenShown(const QString& className, std::function<void(DuiLib::WindowImplBase&)> act) {
+  QTimer::singleShot(50, [className, act] {
+    DuiLib::WindowImplBase* window = ShownWindowOf(className);
+    ASSERT_NE(window, nullptr) << className.toStdString();
+    (void)QTest::qWaitForWindowExposed(window->GetWidget());
+    act(*window);
+  });
 }
 
 }  // namespace tarvo::test
