@@ -1,6 +1,7 @@
 #include "downloads/resumed_transfer.h"
 
 #include <filesystem>
+#include <limits>
 #include <optional>
 
 #include "downloads/download_manager.h"
@@ -92,6 +93,8 @@ ResumedTransfer::Attempt ResumedTransfer::RunAttempt(const WString& validator) {
     setup.extraHeaders = "Range: bytes=" + std::to_string(held) + "-\r\nIf-Range: " + WideToUtf8(validator);
   }
   setup.blockSize = 256 * 1024;
+  // The user chose this download; its size is not ours to bound.
+  setup.limits.maxDownloadBytes = std::numeric_limits<uint64_t>::max();
   setup.callback = this;
   setup.proxy = route_.proxy;
   setup.proxyCredentials = route_.credentials;

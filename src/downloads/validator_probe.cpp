@@ -1,5 +1,7 @@
 #include "downloads/validator_probe.h"
 
+#include <limits>
+
 #include "net/curl_transfer.h"
 #include "net/http_header.h"
 #include "net/http_interface_error.h"
@@ -10,7 +12,7 @@ namespace tarvo {
 
 namespace {
 
-constexpr uint32_t kProbeTotalMs = 15000;
+constexpr uint32_t kProbeStallMs = 15000;
 
 // Ends the probe when its owner stops.
 class StopCallback : public IHttpCallback {
@@ -40,8 +42,10 @@ WString ValidatorProbe::Fetch(const WString& url, const DownloadRoute& route, st
   CurlTransferSetup setup;
   setup.url = &*address;
   setup.extraHeaders = "Range: bytes=0-0";
-  setup.boundWholeRequest = true;
-  setup.limits.requestTotalMs = kProbeTotalMs;
+  // A server without ranges announces the whole file, of any size: only the head is
+  // read, and a server that sends nothing is given up after the stall limit.
+  setup.limits.stallMs = kProbeStallMs;
+  setup.limits.maxDownloadBytes = std::numeric_limits<uint64_t>::max();
   setup.proxy = route.proxy;
   setup.proxyCredentials = route.credentials;
   StopCallback callback(std::move(stop));

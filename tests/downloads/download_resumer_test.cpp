@@ -179,10 +179,12 @@ TEST_F(DownloadResumerTest, LearnsTheValidatorOfADownloadTheEngineStarted) {
   server_.Serve("/etag", {kSize, "\"strong\"", date});
   server_.Serve("/weak", {kSize, "W/\"weak\"", date});
   server_.Serve("/plain", {kSize, "\"strong\"", "", false});
+  // Larger than any text reply: only its head is read.
+  server_.Serve("/large", {uint64_t{20} << 30, "\"large\""});
   // A weak ETag promises no identical bytes: the date validates instead; without
   // ranges there is nothing to validate.
   for (const auto& [path, validator] : {std::pair{"/etag", "\"strong\""}, std::pair{"/weak", date.c_str()},
-                                        std::pair{"/plain", ""}}) {
+                                        std::pair{"/plain", ""}, std::pair{"/large", "\"large\""}}) {
     EXPECT_EQ(WideToUtf8(ValidatorProbe::Fetch(Utf8ToWide(server_.Url(path)), {})), validator) << path;
   }
   EXPECT_EQ(server_.RequestsFor("/etag").at(0).range, "bytes=0-0");

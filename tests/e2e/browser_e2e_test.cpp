@@ -2,31 +2,21 @@
 // second start hands its addresses to the running browser, a protected site opens
 // through its mirror, SIGTERM closes in order, and after a restart the history,
 // the language choice and the cookies are still there.
-#include <signal.h>
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "e2e/child_process.h"
-#include "e2e/page_server.h"
-#include "support/temp_dir.h"
+#include "e2e/browser_fixture.h"
 
 namespace tarvo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-constexpr auto kStartLimit = 60s;
-
-std::string BinFolder() { return fs::current_path().string() + "/"; }
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path);
@@ -35,120 +25,7 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
-class BrowserEndToEndTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
-    // The data and configuration folders are not made here: a new user has none.
-    service_ = std::make_unique<ChildProcess>(
-        BinFolder() + "tarvo-service",
-        std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
-                                 std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
-        std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
-    std::smatch match;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          const std::string log = service_->Log();
-          return std::regex_search(log, match, std::regex("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
-        },
-        20s))
-        << service_->Log();
-    apiUrl_ = match[1];
-  }
-
-  std::map<std::string, std::string> Environment() const {
-    return {{"XDG_DATA_HOME", (dir_.path() / "data").string()},
-            {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
-            {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
-            {"TARVO_API_URL", apiUrl_},
-            {"TARVO_DEBUG", "1"}};
-  }
-  std::unique_ptr<ChildProcess> StartBrowser(const std::vector<std::string>& arguments) {
-    return StartBrowserWith(arguments, Environment());
-  }
-  std::unique_ptr<ChildProcess> StartBrowserWith(const std::vector<std::string>& arguments,
-                                                 const std::map<std::string, std::string>& environment) {
-    return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, environment,
-                                          (dir_.path() / "browser.log").string());
-  }
-  // The orderly close: the process ends by itself with 0.
-  void CloseBrowser(ChildProcess& browser) {
-    browser.Signal(SIGTERM);
-    const auto status = browser.WaitForExit(kStartLimit);
-    ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
-    EXPECT_EQ(*status, 0) << browser.Log();
-  }
-  // Clicks into the address bar of the browser's main window and types `text` and
-  // Return (xdotool). False while the window is not at its working size yet.
-  static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
-    const std::string pid = std::to_string(browser.pid());
-    const std::string geometry = Command("xdotool search --onlyvisible --pid " + pid +
-                                         " --name '.*' getwindowgeometry --shell %@ 2>/dev/null");
-    // The largest of the process's windows is the main window; the search also
-    // lists a screen-sized window at the origin that is not one of ours to click.
-    std::smatch match;
-    long bestArea = 0;
-    std::string window;
-    int x = 0, y = 0;
-    const std::regex entry("WINDOW=([0-9]+)\\nX=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
-    for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
-      const long area = std::stol((*it)[4]) * std::stol((*it)[5]);
-      const bool atOrigin = std::stoi((*it)[2]) == 0 && std::stoi((*it)[3]) == 0;
-      if (!atOrigin && area > bestArea) {
-        bestArea = area;
-        window = (*it)[1];
-        x = std::stoi((*it)[2]);
-        y = std::stoi((*it)[3]);
-      }
-    }
-    if (bestArea < 600L * 400L) return false;
-    // The address bar sits in the toolbar below the tab strip, right of the four
-    // navigation buttons.
-    const std::string click = "xdotool mousemove " + std::to_string(x + 400) + " " + std::to_string(y + 60) +
-                              " click 1 sleep 0.3 key ctrl+a type --delay 20 '" + text + "'";
-    if (std::system(click.c_str()) != 0) return false;
-    return std::system("xdotool sleep 0.2 key Return") == 0;
-  }
-  static std::string Command(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[512];
-      while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-      pclose(pipe);
-    }
-    return output;
-  }
-  bool Served(const std::string& path) const { return !pages_.RequestsFor(path).empty(); }
-
-  // url → (realurl, is_map) of the history table, read while the browser may write.
-  std::map<std::string, std::pair<std::string, int>> History() const {
-    std::map<std::string, std::pair<std::string, int>> rows;
-    sqlite3* db = nullptr;
-    const std::string path = (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 5000);
-      sqlite3_stmt* statement = nullptr;
-      if (sqlite3_prepare_v2(db, "select url, realurl, is_map from history", -1, &statement, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-          auto text = [&](int column) {
-            const auto* value = sqlite3_column_text(statement, column);
-            return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
-          };
-          rows[text(0)] = {text(1), sqlite3_column_int(statement, 2)};
-        }
-      }
-      sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return rows;
-  }
-  bool InHistory(const std::string& url) const { return History().count(url) != 0; }
-
-  test::TempDir dir_;
-  PageServer pages_;
-  std::unique_ptr<ChildProcess> service_;
-  std::string apiUrl_;
-};
+using BrowserEndToEndTest = BrowserFixture;
 
 TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryLanguageAndCookies) {
   // First run: the command line's address (after "-noupdate") sets the cookies.

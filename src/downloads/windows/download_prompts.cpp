@@ -21,8 +21,10 @@ void DownloadPrompts::TellAlreadyDownloading(const DownloadRecord&) {
 
 WString DownloadPrompts::ChooseTarget(const WString& suggestedName) {
   if (folder_.isEmpty()) {
+    // A download folder the desktop names but nobody made would leave the dialog in
+    // the program's working folder.
     folder_ = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (folder_.isEmpty()) folder_ = QDir::homePath();
+    if (folder_.isEmpty() || !QDir(folder_).exists()) folder_ = QDir::homePath();
   }
   // The engine's suggestion is a bare name; anything path-like in it is dropped.
   QString name = QFileInfo(QString::fromStdU16String(suggestedName)).fileName();
