@@ -145,6 +145,23 @@ std::string BrowserFixture::Scalar(const std::string& sql) const {
   return value;
 }
 
+bool BrowserFixture::Execute(const std::string& sql) const {
+  sqlite3* db = nullptr;
+  bool done = false;
+  if (sqlite3_open(Database().c_str(), &db) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 5000);
+    done = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  sqlite3_close(db);
+  return done;
+}
+
+std::string BrowserFixture::PixelOf(const Window& window, int x, int y) {
+  std::string pixel = Command("import -window " + window.id + " -crop 1x1+" + std::to_string(x) + "+" +
+                              std::to_string(y) + " -format '%[pixel:p{0,0}]' info:- 2>/dev/null");
+  return pixel;
+}
+
 std::map<std::string, std::pair<std::string, int>> BrowserFixture::History() const {
   std::map<std::string, std::pair<std::string, int>> rows;
   sqlite3* db = nullptr;

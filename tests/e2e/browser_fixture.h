@@ -68,6 +68,10 @@ class BrowserFixture : public testing::Test {
   // The first cell of `sql` on the browser's database, read while the browser may
   // write ("" when there is no row).
   std::string Scalar(const std::string& sql) const;
+  // Runs `sql` on the browser's database (beside a running browser). False on failure.
+  bool Execute(const std::string& sql) const;
+  // The colour of a point of a window ("srgb(r,g,b)" as ImageMagick tells it).
+  static std::string PixelOf(const Window& window, int x, int y);
   // url → (realurl, is_map) of the history table.
   std::map<std::string, std::pair<std::string, int>> History() const;
   bool InHistory(const std::string& url) const { return History().count(url) != 0; }
