@@ -302,6 +302,7 @@ void DownloadManager::SaveLocked(const DownloadRecord& record) {
 void DownloadManager::RemoveLocked(int64_t id) {
   auto found = std::find_if(records_.begin(), records_.end(), [id](const auto& record) { return record.id == id; });
   if (found == records_.end()) return;
+  savedAt_.erase(id);
   DownloadRecords(database_).DeleteDownload({found->url, {}, {}, 0, 0, 0, 0});
   validators_.Remove(found->url);
   drivers_.erase(id);
@@ -317,6 +318,7 @@ void DownloadManager::UpdateProgressLocked(const DownloadReport& report, int sta
     added.url = report.url;
     found = records_.end() - 1;
   }
+  const bool changed = found->state != state || finished;
   found->speed = report.speed;
   found->received = report.received;
   found->total = report.total;
@@ -325,7 +327,15 @@ void DownloadManager::UpdateProgressLocked(const DownloadReport& report, int sta
     drivers_.erase(found->id);
     RenameFinishedLocked(*found);
   }
-  SaveLocked(*found);
+  // Every write waits for the disk, and reports come several times a second per
+  // download on the interface thread: amounts alone are written now and then (a
+  // download taken up later measures its file anyway), changes of state at once.
+  const auto now = std::chrono::steady_clock::now();
+  auto& saved = savedAt_[found->id];
+  if (changed || now - saved >= kAmountsSaveInterval) {
+    saved = now;
+    SaveLocked(*found);
+  }
 }
 
 void DownloadManager::RenameFinishedLocked(DownloadRecord& record) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -30,6 +31,9 @@ class DownloadManager {
  public:
   // Records read from the database get this minus their row index as id.
   static constexpr int64_t kStoredIdBase = 0x7FFFFFFF;
+  // How often a running download's amounts reach the table; its changes of state
+  // are written at once.
+  static constexpr std::chrono::seconds kAmountsSaveInterval{5};
 
   // The process's manager, reading the stored downloads on first use (after the
   // database has been opened).
@@ -122,6 +126,8 @@ class DownloadManager {
   mutable std::mutex mutex_;
   std::vector<DownloadRecord> records_;           // guarded by mutex_
   std::map<int64_t, IDownloadDriver*> drivers_;   // guarded by mutex_; not owned
+  // When each record's amounts were last written; guarded by mutex_.
+  std::map<int64_t, std::chrono::steady_clock::time_point> savedAt_;
   std::function<void()> changed_;                 // set before other threads report
   IDownloadDesktop* desktop_ = nullptr;           // not owned; GUI thread
   IDownloadDriver* idleDriver_ = nullptr;         // not owned
