@@ -45,6 +45,7 @@ void BrowsingDataFeature::Register(FeatureHooks& hooks) {
   feature.downloads.SetChangeListener([] { feature.downloadWindows.RequestRefresh(); });
   feature.downloadWindows.RegisterCommands(hooks.windows.Features());
   feature.historyWindows.RegisterCommands(hooks.windows.Features());
+  feature.engineDownloads.Attach();
   ClientInstance()->SetDownloadDelegate(&feature.engineDownloads);
   feature.resumer.ResumeInterrupted();
   hooks.endSteps.push_back([] {

@@ -85,7 +85,11 @@ void DownloadResumer::StopAll() {
   }
   for (auto& [id, worker] : workers) worker.thread.request_stop();
   for (std::jthread& probe : probes) probe.request_stop();
-  // Leaving scope joins them.
+  for (auto& [id, worker] : workers) worker.thread.join();
+  for (std::jthread& probe : probes) probe.join();
+  // Stopped: what is asked from now on runs again (a browser started anew).
+  std::lock_guard lock(mutex_);
+  stopping_ = false;
 }
 
 size_t DownloadResumer::RunningCount() {

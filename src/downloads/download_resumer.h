@@ -37,7 +37,8 @@ class DownloadResumer : public IDownloadDriver {
   // A stored download was continued, paused or cancelled by the user.
   void OnStateRequested(int64_t id) override;
   // Stops every transfer and probe and waits for them: the files keep their bytes
-  // and the records their states, so the next start takes them up again.
+  // and the records their states, so the next start takes them up again. Nothing
+  // new starts while it waits.
   void StopAll();
   // Transfers running now (tests and benchmarks).
   size_t RunningCount();

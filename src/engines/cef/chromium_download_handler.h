@@ -39,6 +39,8 @@ class ChromiumDownloadHandler : public cef::CefDownloadHandler, public IDownload
   // file when it shuts down), and the handler stops listening, so the shut-down is
   // not taken for a failure. The records stay running or paused for the next start.
   void KeepUnfinished();
+  // Listens again (an engine started anew in the same process).
+  void Attach() { detached_ = false; }
 
  private:
   static void Apply(DownloadAction action, cef::CefDownloadItemCallback& callback);
