@@ -56,12 +56,16 @@ class DownloadsEndToEndTest : public BrowserFixture {
   }
   // The download list: the one a new download opened, or the toolbar's.
   std::optional<Window> DownloadList(ChildProcess& browser) {
-    if (auto list = WindowNamed("^download_dialog$")) return list;
-    const std::optional<Window> main = MainWindow(browser);
-    if (!main) return std::nullopt;
-    ClickAt(main->x + main->width - 58, main->y + 66);
     std::optional<Window> list;
-    WaitFor([&] { return (list = WindowNamed("^download_dialog$")).has_value(); }, 5s);
+    WaitFor(
+        [&] {
+          if ((list = WindowNamed("^download_dialog$"))) return true;
+          // A click may meet a window that is still settling: it is made again.
+          const std::optional<Window> main = MainWindow(browser);
+          if (main) ClickAt(main->x + main->width - 58, main->y + 66);
+          return WaitFor([&] { return (list = WindowNamed("^download_dialog$")).has_value(); }, 3s);
+        },
+        20s);
     return list;
   }
   // Clicks a point of the first row of the download list.

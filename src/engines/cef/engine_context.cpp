@@ -121,6 +121,7 @@ void EngineContext::Shutdown() {
   }
   browsers_.clear();
   accepted_.clear();
+  replaced_.clear();
   proxy_switcher_.reset();
   anchor_.reset();
   // Views and pages whose deletion was only scheduled go now, while the profile
@@ -205,7 +206,14 @@ void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
     item->setDownloadDirectory(known->second.directory);
     item->setDownloadFileName(known->second.fileName);
     item->accept();
-    if (!known->second.tracker.isNull()) delete known->second.tracker.data();
+    if (DownloadTracker* old = known->second.tracker.data()) {
+      auto* replaced = qobject_cast<QWebEngineDownloadItem*>(old->parent());
+      delete old;
+      if (replaced != nullptr && replaced != item) {
+        replaced->setParent(nullptr);
+        replaced_.emplace_back(replaced);
+      }
+    }
     Track(item, known->second.browser);
     return;
   }

@@ -98,6 +98,11 @@ class EngineContext {
     QPointer<DownloadTracker> tracker;
   };
   std::map<uint32_t, AcceptedDownload> accepted_;
+  // Items the engine replaced by a new announcement: never updated again, never
+  // finished. Left to the profile, they would cancel their download from their
+  // destructor while the profile is being torn down (a crash at exit); they go in
+  // Shutdown instead, while the profile still exists.
+  std::vector<std::unique_ptr<QWebEngineDownloadItem>> replaced_;
   int next_identifier_ = 1;
   int callback_depth_ = 0;
 };
