@@ -1,6 +1,7 @@
 #include "app/feature_registrations.h"
 
 #include "app/account_registration.h"
+#include "app/browsing_data_feature.h"
 #include "app/feature_hooks.h"
 #include "app/update_feature.h"
 #include "favorites/windows/favorites_feature.h"
@@ -19,6 +20,7 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   FavoritesFeature::Register(hooks.windows, hooks.serviceSteps, hooks.endSteps);
   AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
+  BrowsingDataFeature::Register(hooks);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

@@ -1,6 +1,7 @@
 #include "engines/cef/cef_request_context.h"
 
 #include <QString>
+#include <QWebEngineProfile>
 
 #include "engines/cef/engine_context.h"
 #include "engines/cef/proxy_switcher.h"
@@ -51,6 +52,20 @@ bool CefRequestContext::SetPreference(const std::string& name, CefRefPtr<CefValu
   }
   error = reason.toStdU16String();
   return false;
+}
+
+bool CefRequestContext::ClearHttpCache() {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr) return false;
+  profile->clearHttpCache();
+  return true;
+}
+
+bool CefRequestContext::ClearVisitedLinks() {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr) return false;
+  profile->clearAllVisitedLinks();
+  return true;
 }
 
 }  // namespace tarvo::cef

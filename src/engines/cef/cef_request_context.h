@@ -26,6 +26,10 @@ class CefRequestContext {
   // after a true result uses the new setting. False with a reason in error for an
   // unknown preference, a malformed value, or an engine that did not confirm.
   bool SetPreference(const std::string& name, CefRefPtr<CefValue> value, CefString& error);
+  // Empties the HTTP cache (asynchronously, in the engine). False when not running.
+  bool ClearHttpCache();
+  // Forgets which links were visited. False when not running.
+  bool ClearVisitedLinks();
 
  private:
   CefRefPtr<CefValue> proxy_;
