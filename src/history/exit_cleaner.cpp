@@ -18,11 +18,14 @@ bool ExitCleaner::CleanWhileEnginesRun() const {
   }
   SearchRecords(database_).ClearSearchTexts();
   HistoryRecords(database_).ClearHistory();
+  // The HTTP cache and what the engines hold in memory are left to the folders'
+  // removal once the engines stopped: the Chromium engine empties its cache in the
+  // background and touches the profile when it is done, which a profile torn down
+  // a moment later no longer survives. Cookies and visited links would be written
+  // back at shut-down, so they go through the engines now.
   if (engines_ != nullptr) {
     engines_->ClearCookies();
-    engines_->ClearCache();
     engines_->ClearVisitedLinks();
-    engines_->ClearCredentials();
   }
   return true;
 }

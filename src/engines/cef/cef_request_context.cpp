@@ -54,12 +54,7 @@ bool CefRequestContext::SetPreference(const std::string& name, CefRefPtr<CefValu
   return false;
 }
 
-bool CefRequestContext::ClearHttpCache() {
-  QWebEngineProfile* profile = EngineContext::Instance().profile();
-  if (!EngineContext::Instance().running() || profile == nullptr) return false;
-  profile->clearHttpCache();
-  return true;
-}
+bool CefRequestContext::ClearHttpCache() { return EngineContext::Instance().ClearHttpCache(); }
 
 bool CefRequestContext::ClearVisitedLinks() {
   QWebEngineProfile* profile = EngineContext::Instance().profile();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 #include <QWebEngineDownloadItem>
 #include <QWebEngineProfile>
@@ -111,6 +112,14 @@ void EngineContext::Shutdown() {
   if (!initialized_ || shut_down_) {
     return;
   }
+  // The engine gives no word when a cache clearing is done; it takes well under
+  // this on a local disk.
+  constexpr qint64 kCacheClearingMs = 2000;
+  if (cache_cleared_.isValid() && cache_cleared_.elapsed() < kCacheClearingMs) {
+    QEventLoop wait;
+    QTimer::singleShot(static_cast<int>(kCacheClearingMs - cache_cleared_.elapsed()), &wait, &QEventLoop::quit);
+    wait.exec();
+  }
   shut_down_ = true;
   // Copy: destroying a view erases its browser from the map.
   const auto browsers = browsers_;
@@ -128,6 +137,15 @@ void EngineContext::Shutdown() {
   // they belong to still exists: the profile is released with the application
   // object, and pages outliving it are a known cause of crashes at exit.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool EngineContext::ClearHttpCache() {
+  if (!running() || profile_ == nullptr) {
+    return false;
+  }
+  profile_->clearHttpCache();
+  cache_cleared_.start();
+  return true;
 }
 
 ProxySwitcher* EngineContext::proxy_switcher() {

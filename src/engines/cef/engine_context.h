@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <map>
@@ -62,6 +63,12 @@ class EngineContext {
   void LeaveEngineCallback() { --callback_depth_; }
   bool in_engine_callback() const { return callback_depth_ > 0; }
 
+  // Empties the profile's HTTP cache. The engine does it in the background and then
+  // rebuilds the profile's network context; Shutdown lets a recent one finish, since
+  // a profile torn down before that is read after it was freed. False when not
+  // running.
+  bool ClearHttpCache();
+
   // Makes a browser with its window (no callbacks yet).
   CefRefPtr<CefBrowser> MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client, bool is_popup);
   // Tells the browser's client that the browser exists.
@@ -84,6 +91,7 @@ class EngineContext {
   bool initialized_ = false;
   bool shut_down_ = false;
   QWebEngineProfile* profile_ = nullptr;  // non-owning: the engine's default profile
+  QElapsedTimer cache_cleared_;           // since the last ClearHttpCache
   std::unique_ptr<QObject> anchor_;
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
   std::unique_ptr<CertificatePolicy> certificate_policy_;

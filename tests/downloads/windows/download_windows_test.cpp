@@ -32,6 +32,7 @@ const auto* const kEnglish =
 struct ButtonOnlyWindow : IBrowserWindow {
   DuiLib::HWND Handle() const override { return 0; }
   QRect ControlScreenRect(const QString&) const override { return QRect(700, 60, 32, 32); }
+  DuiLib::CControlUI* Control(const QString&) const override { return nullptr; }
   bool IsFavorBarShown() const override { return false; }
   Page* CurrentPage() const override { return nullptr; }
   [[noreturn]] Pages& PageList() override { std::abort(); }
