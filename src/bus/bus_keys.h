@@ -21,6 +21,7 @@ inline constexpr char16_t kWindowOpenAllUrl[] = u"mainwnd/window/openallurl";
 inline constexpr char16_t kPagesAddPage[] = u"mainwnd/pages/addpage";
 inline constexpr char16_t kPageIsLoading[] = u"mainwnd/page/isloading";
 inline constexpr char16_t kPageTempRedirect[] = u"mainwnd/page/temp_redirect";
+inline constexpr char16_t kPageBecameDownload[] = u"mainwnd/page/became_download";
 inline constexpr char16_t kPageSetIconUrl[] = u"mainwnd/page/set_icon_url";
 inline constexpr char16_t kPageSetTitle[] = u"mainwnd/page/set_title";
 inline constexpr char16_t kClipboardCopyUrl[] = u"clipboard/copyurl";
@@ -35,12 +36,12 @@ inline constexpr char16_t kProtectShowVpn403[] = u"mainwnd/protect/show_vpn403";
 inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_failed";
 inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
 
-inline constexpr std::array<WStringView, 22> kPollOrder = {
-    kWindowOpenUrl,     kTabOpenUrl,       kTabOpenHome,          kTabOpenAllUrl,        kTabOpenResetPassword,
-    kWindowOpenAllUrl,  kPagesAddPage,     kPageIsLoading,        kPageTempRedirect,     kPageSetIconUrl,
-    kPageSetTitle,      kClipboardCopyUrl, kShowFavorWnd,         kHideFavorBar,         kReflashFavorBar,
-    kShowRenameWnd,     kLogout,           kProtectReflashButton, kProtectShowDialog,    kProtectShowVpn403,
-    kProtectShowVpnFailed, kProtectShowFindDialog,
+inline constexpr std::array<WStringView, 23> kPollOrder = {
+    kWindowOpenUrl,        kTabOpenUrl,           kTabOpenHome,          kTabOpenAllUrl,     kTabOpenResetPassword,
+    kWindowOpenAllUrl,     kPagesAddPage,         kPageIsLoading,        kPageTempRedirect,  kPageBecameDownload,
+    kPageSetIconUrl,       kPageSetTitle,         kClipboardCopyUrl,     kShowFavorWnd,      kHideFavorBar,
+    kReflashFavorBar,      kShowRenameWnd,        kLogout,               kProtectReflashButton, kProtectShowDialog,
+    kProtectShowVpn403,    kProtectShowVpnFailed, kProtectShowFindDialog,
 };
 
 }  // namespace tarvo::BusKeys

@@ -128,6 +128,9 @@ TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleare
   EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "chosen.bin").string(), kSize));
   EXPECT_FALSE(fs::exists(Saved() / "chosen.bin.tmp"));
   EXPECT_EQ(Scalar("select count(*) from download"), "1");
+  // The page stays where it was: the file's address is no visit.
+  EXPECT_TRUE(InHistory(files_.Url("/links")));
+  EXPECT_FALSE(InHistory(files_.Url("/big.bin")));
   CloseList();
 
   // The server gives up half-way; the engine asks for the rest.

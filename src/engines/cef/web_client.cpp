@@ -8,6 +8,7 @@
 #include "engines/cef/cef_auth_callback.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_download_item.h"
 #include "engines/cef/cef_context_menu_params.h"
 #include "engines/cef/cef_frame.h"
 #include "engines/cef/cef_menu_model.h"
@@ -370,6 +371,13 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
 
 void WebClient::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,
                                  const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) {
+  // A link that turns out to be a file leaves the page where it was; the step the
+  // navigation recorded goes again (a download asked for by the menu recorded none).
+  if (appTabs_ && browser != nullptr && download_item != nullptr) {
+    if (Page* page = PageOf(browser->GetIdentifier())) {
+      PostRecord(PageChannels::kBecameDownload, PageTextRecord{page, download_item->GetURL()});
+    }
+  }
   if (downloadDelegate_ != nullptr) downloadDelegate_->OnBeforeDownload(browser, download_item, suggested_name, callback);
 }
 

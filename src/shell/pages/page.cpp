@@ -102,6 +102,15 @@ void Page::SetUrl(const WString& url, bool redirect) {
   }
 }
 
+void Page::WithdrawNavigation(const WString& url) {
+  const HistoryEntry current = history_.Current();
+  if (current.realUrl != url && current.userUrl != url) return;
+  if (!history_.WithdrawLast()) return;
+  if (current.historyId != 0) HistoryRecords().DeleteVisit(current.historyId);
+  const HistoryEntry shown = history_.Current();
+  FollowSite({shown.userUrl, shown.realUrl, shown.mapped != 0});
+}
+
 WString Page::GetDisplayUrl() const { return history_.Current().userUrl; }
 
 WString Page::GetLoadedUrl() const { return history_.Current().realUrl; }

@@ -48,6 +48,9 @@ class Page : public INotifyIcon {
   // Records a main-frame navigation (`redirect`: it replaces the current step). The
   // step is written to the history table first; when that fails it is dropped.
   void SetUrl(const WString& url, bool redirect);
+  // The engine turned the navigation to `url` into a download: the step recorded
+  // for it and its history row go, and the address shown is the page's again.
+  void WithdrawNavigation(const WString& url);
   // The current step's address as the user knows it / as loaded; empty without history.
   WString GetDisplayUrl() const;
   WString GetLoadedUrl() const;

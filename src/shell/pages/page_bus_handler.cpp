@@ -47,6 +47,9 @@ void PageBusHandler::Install(BusPoller& poller, Lists lists) {
   poller.On(PageChannels::kAddPage, [lists](auto record) { ApplyAddPage(std::move(record), lists()); });
   poller.On(PageChannels::kIsLoading, [lists](auto record) { ApplyLoading(*record, lists()); });
   poller.On(PageChannels::kTempRedirect, [lists](auto record) { ApplyRedirect(*record, lists()); });
+  poller.On(PageChannels::kBecameDownload, [lists](auto record) {
+    if (ListOf(record->page, lists()) != nullptr) record->page->WithdrawNavigation(record->text);
+  });
   poller.On(PageChannels::kSetIconUrl, [lists](auto record) { ApplyIconUrl(*record, lists()); });
   poller.On(PageChannels::kSetTitle, [lists](auto record) { ApplyTitle(*record, lists()); });
 }

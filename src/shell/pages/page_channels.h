@@ -11,6 +11,9 @@ namespace tarvo::PageChannels {
 inline constexpr TypedChannel<AddPageRecord> kAddPage{BusKeys::kPagesAddPage};
 inline constexpr TypedChannel<PageFlagRecord> kIsLoading{BusKeys::kPageIsLoading};
 inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{BusKeys::kPageTempRedirect};
+// A navigation the engine turned into a download: the page takes back the step it
+// recorded for it.
+inline constexpr TypedChannel<PageTextRecord> kBecameDownload{BusKeys::kPageBecameDownload};
 inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{BusKeys::kPageSetIconUrl};
 inline constexpr TypedChannel<PageTextRecord> kSetTitle{BusKeys::kPageSetTitle};
 

@@ -36,6 +36,14 @@ void TabWndListenData::Clear() {
   NotifyListeners();
 }
 
+bool TabWndListenData::WithdrawLast() {
+  if (index_ < 1 || index_ != Count() - 1) return false;
+  entries_.pop_back();
+  --index_;
+  NotifyListeners();
+  return true;
+}
+
 HistoryEntry TabWndListenData::Back() {
   if (index_ < 1 || index_ >= Count()) return {};
   --index_;

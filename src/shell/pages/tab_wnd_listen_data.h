@@ -47,6 +47,9 @@ class TabWndListenData {
   void Redirect(HistoryEntry entry);
   // Forgets every step (index 0). Listeners are notified.
   void Clear();
+  // Drops the current step when it is the last one and has one before it, which
+  // becomes current; false (nothing changes) otherwise. Listeners are notified.
+  bool WithdrawLast();
 
   // The previous step made current, or an empty entry (nothing changes) on the first.
   HistoryEntry Back();

@@ -85,6 +85,10 @@ TEST_F(PagesTest, NavigationHistoryIsRecordedAndWalkedByTheShell) {
 
   // Recording after going back drops the forward steps.
   page->SetUrl(u"http://127.0.0.1:9/d", false);
+  // A link the engine turned into a download leaves the page where it was.
+  page->SetUrl(u"http://127.0.0.1:9/file.zip", false);
+  page->WithdrawNavigation(u"http://127.0.0.1:9/file.zip");
+  EXPECT_EQ(HistoryRows("http://127.0.0.1:9/file.zip"), 0);
   EXPECT_EQ(page->History().Count(), 2);
   EXPECT_FALSE(page->History().CanGoForward());
   EXPECT_TRUE(host.window.FindControl(QStringLiteral("back_btn"))->IsEnabled());
