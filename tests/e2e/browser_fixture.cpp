@@ -17,17 +17,6 @@ using namespace std::chrono_literals;
 
 }  // namespace
 
-std::vector<BrowserFixture::Window> BrowserFixture::Windows(const std::string& query) {
-  const std::string geometry =
-      Command("xdotool search --onlyvisible " + query + " getwindowgeometry --shell %@ 2>/dev/null");
-  std::vector<Window> windows;
-  const std::regex entry("WINDOW=([0-9]+)\\nX=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
-  for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
-    windows.push_back({(*it)[1], std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4]), std::stoi((*it)[5])});
-  }
-  return windows;
-}
-
 std::string BrowserFixture::BinFolder() { return fs::current_path().string() + "/"; }
 
 void BrowserFixture::SetUp() {
@@ -75,7 +64,7 @@ void BrowserFixture::CloseBrowser(ChildProcess& browser) {
   EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + (Database().parent_path() / "tarvobrowser.dump").string() + "' 2>/dev/null");
 }
 
-std::optional<BrowserFixture::Window> BrowserFixture::MainWindow(ChildProcess& browser) {
+std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
   // The largest of the process's windows is the main window; the search also lists
   // a screen-sized window at the origin that is not one of ours to click.
   std::optional<Window> best;
@@ -87,7 +76,7 @@ std::optional<BrowserFixture::Window> BrowserFixture::MainWindow(ChildProcess& b
   return best;
 }
 
-std::optional<BrowserFixture::Window> BrowserFixture::WindowNamed(const std::string& title) {
+std::optional<Window> BrowserFixture::WindowNamed(const std::string& title) {
   const std::vector<Window> windows = Windows("--name '" + title + "'");
   if (windows.empty()) return std::nullopt;
   return windows.back();
@@ -108,16 +97,6 @@ bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string
 bool BrowserFixture::ClickAt(int x, int y) {
   const std::string click = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1";
   return std::system(click.c_str()) == 0;
-}
-
-std::string BrowserFixture::Command(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    pclose(pipe);
-  }
-  return output;
 }
 
 std::string BrowserFixture::Screenshot(const std::string& name) {

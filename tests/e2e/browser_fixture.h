@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/child_process.h"
+#include "e2e/display.h"
 #include "e2e/page_server.h"
 #include "support/temp_dir.h"
 
@@ -25,15 +26,6 @@ inline constexpr std::chrono::seconds kStartLimit{60};
 
 class BrowserFixture : public testing::Test {
  protected:
-  // A window of the display: its X id and its place.
-  struct Window {
-    std::string id;
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-  };
-
   void SetUp() override;
 
   // The folder of the test programs, which holds the browser and the service.
@@ -49,8 +41,6 @@ class BrowserFixture : public testing::Test {
   // The browser's main window once it has its working size (the largest of the
   // process's windows), or nullopt.
   static std::optional<Window> MainWindow(ChildProcess& browser);
-  // The shown windows xdotool finds with `query` (its search arguments).
-  static std::vector<Window> Windows(const std::string& query);
   // The shown window whose title matches `title` (an xdotool name pattern), or nullopt.
   static std::optional<Window> WindowNamed(const std::string& title);
   // Clicks into the address bar of the main window and types `text` and Return.
@@ -58,7 +48,6 @@ class BrowserFixture : public testing::Test {
   static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text);
   // Clicks at a point of the screen.
   static bool ClickAt(int x, int y);
-  static std::string Command(const std::string& command);
   // A picture of the whole display in <build>/test-artifacts/e2e/<name>.png; returns
   // its path.
   static std::string Screenshot(const std::string& name);

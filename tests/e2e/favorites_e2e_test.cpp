@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/child_process.h"
+#include "e2e/display.h"
 #include "e2e/page_server.h"
 #include "support/service_process.h"
 #include "support/temp_dir.h"
@@ -25,32 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string Output(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    pclose(pipe);
-  }
-  return output;
-}
+using Rect = Window;
 
-struct Rect {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-// The largest visible window of `pid` named `name` (xdotool: both conditions), or an
-// empty rectangle.
+// The largest visible window of `pid` named `name`, or an empty rectangle.
 Rect WindowOf(pid_t pid, const std::string& name) {
-  const std::string geometry = Output("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name '^" + name +
-                                   "$' getwindowgeometry --shell %@ 2>/dev/null");
-  const std::regex entry("X=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
-  Rect best;
-  for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
-    const Rect found{std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])};
-    if (found.width * found.height > best.width * best.height) best = found;
-  }
-  return best;
+  return LargestWindow("--all --pid " + std::to_string(pid) + " --name '^" + name + "$'").value_or(Rect{});
 }
 
 void Click(int x, int y, int button = 1) {
@@ -109,7 +89,7 @@ class FavoritesEndToEndTest : public testing::Test {
 
   // The anonymous favourites document as the browser stored it, read with tarvo-cli.
   Json::Value Stored() const {
-    const std::string line = Output(bin_ + "tarvo-cli profile info " +
+    const std::string line = Command(bin_ + "tarvo-cli profile info " +
                                     (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string() + " favor_data 2>/dev/null");
     const size_t tab = line.find('\t');
     const std::string text = tab == std::string::npos ? std::string() : line.substr(tab + 1);

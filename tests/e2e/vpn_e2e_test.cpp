@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <httplib.h>
 
 #include "e2e/child_process.h"
+#include "e2e/display.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::e2e {
@@ -29,38 +31,10 @@ using namespace std::chrono_literals;
 constexpr auto kStartLimit = 60s;
 constexpr auto kStepLimit = 30s;
 
-struct Rect {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-std::string Command(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    pclose(pipe);
-  }
-  return output;
-}
-
-// The visible windows that xdotool finds with `search`, largest first.
-std::vector<Rect> Windows(const std::string& search) {
-  const std::string geometry = Command("xdotool search --onlyvisible " + search + " getwindowgeometry --shell %@ 2>/dev/null");
-  const std::regex entry("X=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
-  std::vector<Rect> found;
-  for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
-    found.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
-  }
-  std::sort(found.begin(), found.end(), [](const Rect& a, const Rect& b) { return a.width * a.height > b.width * b.height; });
-  return found;
-}
+using Rect = Window;
 
 // The toolkit window titled with `className`, once shown.
-std::optional<Rect> WindowOf(const std::string& className) {
-  const std::vector<Rect> found = Windows("--name '^" + className + "$'");
-  if (found.empty()) return std::nullopt;
-  return found.front();
-}
+std::optional<Rect> WindowOf(const std::string& className) { return LargestWindow("--name '^" + className + "$'"); }
 
 bool Click(const Rect& window, int x, int y) {
   return std::system(("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
@@ -106,7 +80,9 @@ class VpnEndToEndTest : public testing::Test {
     // The main window is the process's largest, once it has its working size.
     ASSERT_TRUE(WaitFor(
         [&] {
-          const std::vector<Rect> windows = Windows("--pid " + std::to_string(browser_->pid()) + " --name '.*'");
+          std::vector<Rect> windows = Windows("--pid " + std::to_string(browser_->pid()) + " --name '.*'");
+          std::sort(windows.begin(), windows.end(),
+                    [](const Rect& a, const Rect& b) { return a.width * a.height > b.width * b.height; });
           for (const Rect& window : windows) {
             if ((window.x != 0 || window.y != 0) && window.width >= 600 && window.height >= 400) {
               main_ = window;
