@@ -44,15 +44,3 @@ void BM_QrWindowOpenToShown(benchmark::State& state) {
 BENCHMARK(BM_QrWindowOpenToShown)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  auto& resources = DuiLib::CResourceManager::Instance();
-  resources.SetResourcePath(QCoreApplication::applicationDirPath());
-  resources.SetResourceZip(QStringLiteral("skin/normal.dat"));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -25,6 +25,7 @@
 #include "store/info_records.h"
 #include "store/test_database.h"
 #include "support/service_process.h"
+#include "account/recording_proxy_engine.h"
 
 namespace tarvo {
 namespace {
@@ -32,17 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::LoopbackHttpServer;
 using test::ReceivedRequest;
-
-// Records what the VPN asks of the engine.
-class RecordingEngine : public IVpnProxyEngine {
- public:
-  bool ConnectVpn(const WString& address, const WString& port) override {
-    proxy = WideToUtf8(address + u":" + port);
-    return true;
-  }
-  void DisconnectVpn() override { proxy.clear(); }
-  std::string proxy;
-};
 
 // Which signals the operations posted to the main window, emptying the channels.
 struct Posted {
@@ -89,7 +79,7 @@ class AccountOperationsTest : public ::testing::Test {
   }
 
   test::TestDatabase store_;
-  RecordingEngine engine_;
+  test::RecordingProxyEngine engine_;
   AccountOperations account_{store_.db()};
   VpnOperations vpn_{store_.db()};
 };

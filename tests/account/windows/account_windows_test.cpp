@@ -31,22 +31,13 @@
 #include "ui/label_ui.h"
 #include "ui/list_ui.h"
 #include "ui_test_support.h"
+#include "account/recording_proxy_engine.h"
 
 namespace tarvo::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace DuiLib;
-
-class RecordingEngine : public IVpnProxyEngine {
- public:
-  bool ConnectVpn(const WString& address, const WString& port) override {
-    proxy = WideToUtf8(address + u":" + port);
-    return true;
-  }
-  void DisconnectVpn() override { proxy.clear(); }
-  std::string proxy;
-};
 
 // One database, language and service for the whole program.
 class AccountWindowsEnvironment : public ::testing::Environment {
@@ -138,7 +129,7 @@ class AccountWindowsTest : public ::testing::Test {
   }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
-  RecordingEngine engine_;
+  RecordingProxyEngine engine_;
 };
 
 TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
