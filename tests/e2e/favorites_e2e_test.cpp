@@ -7,9 +7,11 @@
 #include <json/json.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -55,9 +57,11 @@ class FavoritesEndToEndTest : public testing::Test {
     ASSERT_FALSE(service_->baseUrl().empty());
   }
 
-  void Start() {
+  // Starts the browser on the profile in the folder `profile` of the test's folder.
+  void Start(const std::string& profile = "data") {
+    profile_ = profile;
     browser_ = std::make_unique<ChildProcess>(bin_ + "tarvo-browser", std::vector<std::string>{"-noupdate", pages_.Url("/fav")},
-                                              std::map<std::string, std::string>{{"XDG_DATA_HOME", (dir_.path() / "data").string()},
+                                              std::map<std::string, std::string>{{"XDG_DATA_HOME", (dir_.path() / profile).string()},
                                                                                  {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
                                                                                  {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
                                                                                  {"TARVO_API_URL", service_->baseUrl()}},
@@ -87,21 +91,31 @@ class FavoritesEndToEndTest : public testing::Test {
     std::system(("import -window root " + bin_ + "../test-artifacts/ui/" + name + ".png").c_str());
   }
 
-  // The anonymous favourites document as the browser stored it, read with tarvo-cli.
-  Json::Value Stored() const {
-    const std::string line = Command(bin_ + "tarvo-cli profile info " +
-                                    (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string() + " favor_data 2>/dev/null");
-    const size_t tab = line.find('\t');
-    const std::string text = tab == std::string::npos ? std::string() : line.substr(tab + 1);
+  // The favourites document the browser stored under `key` (the anonymous one, or a
+  // user's: "favor_data_" + the user's id, or "favor_data_" for the one user's there
+  // is), read with tarvo-cli.
+  Json::Value Stored(const std::string& key = "favor_data") const {
+    const std::string rows = Command(bin_ + "tarvo-cli profile info " +
+                                     (dir_.path() / profile_ / "TarvoBrowser" / "kx.dat").string() + " 2>/dev/null");
+    std::string text;
+    std::istringstream lines(rows);
+    for (std::string line; std::getline(lines, line);) {
+      const size_t tab = line.find('\t');
+      const std::string name = line.substr(0, tab);
+      const bool someUsers = key.back() == '_' && name.starts_with(key) && name != "favor_data_first";
+      if (tab != std::string::npos && (name == key || someUsers)) {
+        text = line.substr(tab + 1);
+      }
+    }
     Json::Value document;
     std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
     reader->parse(text.data(), text.data() + text.size(), &document, nullptr);
     return document;
   }
   // "name" or "folder: name, name" per top-level item.
-  std::vector<std::string> Outline() const {
+  std::vector<std::string> Outline(const std::string& key = "favor_data") const {
     std::vector<std::string> outline;
-    for (const Json::Value& item : Stored()) {
+    for (const Json::Value& item : Stored(key)) {
       std::string line = item["name"].asString();
       if (item["type"].asString() == "folder") {
         line += ":";
@@ -117,7 +131,37 @@ class FavoritesEndToEndTest : public testing::Test {
     return WaitFor([&] { return Outline() == expected; }, 15s);
   }
 
+  // Logs in through the main menu's account link and the login window.
+  void LogIn(const std::string& account, const std::string& password) {
+    const Rect main = Main();
+    Rect menu;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          Click(main.x + 20, main.y + 26);
+          return WaitFor([&] { return (menu = WindowOf(browser_->pid(), "KXMenuWnd")).width > 0; }, 3s);
+        },
+        30s));
+    Click(menu.x + 100, menu.y + 44);  // the account link: the login window for nobody logged in
+    const Rect login = Await("KXLoginWnd");
+    ASSERT_GT(login.width, 0) << "no login window";
+    Click(login.x + 490, login.y + 130);
+    std::system(("xdotool type --delay 20 '" + account + "'").c_str());
+    Click(login.x + 470, login.y + 202);
+    TypeAndReturn(password);
+    ASSERT_TRUE(WaitFor([&] { return WindowOf(browser_->pid(), "KXLoginWnd").width == 0; }, 30s)) << "login window stays";
+    std::system("xdotool key Escape sleep 0.3");  // the main menu that opens again after a login
+  }
+  // Adds the current page with the toolbar's star and the favourites window's Done.
+  void StarCurrentPage() {
+    const Rect main = Main();
+    Click(main.x + main.width - 385, main.y + 66);
+    const Rect editor = Await("favor_wnd");
+    ASSERT_GT(editor.width, 0) << "the star opened no favourites window";
+    Click(editor.x + 424, editor.y + 369);  // Done
+  }
+
   const std::string bin_ = fs::current_path().string() + "/";
+  std::string profile_ = "data";
   test::TempDir dir_;
   PageServer pages_;
   std::unique_ptr<test::ServiceProcess> service_;
@@ -134,12 +178,8 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
   Screenshot("favorites_e2e_defaults");
 
   // The star adds the current page through the favourites window, under the star.
+  StarCurrentPage();
   Rect main = Main();
-  Click(main.x + main.width - 385, main.y + 66);
-  Rect editor = Await("favor_wnd");
-  ASSERT_GT(editor.width, 0) << "the star opened no favourites window";
-  Screenshot("favorites_e2e_star");
-  Click(editor.x + 424, editor.y + 369);  // Done
   ASSERT_TRUE(Outlines({"Tarvo test portal<http://www.tarvo.test/", "Tarvo news<http://news.tarvo.test/", bank,
                         "Page /fav<" + page}));
 
@@ -157,7 +197,7 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
   // takes the page, which is a favourite already.
   Click(main.x + main.width / 2, main.y + 103, 3);
   Click(main.x + main.width / 2 + 60, main.y + 103 + 305);  // "Manage bookmarks"
-  editor = Await("favor_wnd");
+  Rect editor = Await("favor_wnd");
   ASSERT_GT(editor.width, 0) << "the menu opened no favourites window";
   Click(editor.x + 68, editor.y + 369);  // New folder
   std::this_thread::sleep_for(1s);
@@ -189,6 +229,30 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
   Stop();
   Start();
   EXPECT_EQ(Outline(), deleted);
+  Stop();
+}
+
+TEST_F(FavoritesEndToEndTest, ALoggedInUsersBookmarkReachesTheSameUserOnAnotherProfile) {
+  const std::string starred = "Page /fav<" + pages_.Url("/fav");
+  const auto holdsStarred = [&] {
+    const std::vector<std::string> outline = Outline("favor_data_");
+    return std::find(outline.begin(), outline.end(), starred) != outline.end();
+  };
+  Start("first");
+  ASSERT_TRUE(WaitFor([&] { return Outline().size() == 3; }, 15s)) << "no default favourites";
+  LogIn("demo@tarvo.test", "demo1234");
+  StarCurrentPage();
+  // Kept under the user's own key, and on the service, which another profile of the
+  // same user fetches when it logs in.
+  ASSERT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
+  EXPECT_EQ(Outline().size(), 3U) << "the anonymous document took the user's bookmark";
+  Stop();
+
+  Start("second");
+  EXPECT_FALSE(holdsStarred());
+  LogIn("demo@tarvo.test", "demo1234");
+  EXPECT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
+  Screenshot("favorites_e2e_other_profile");
   Stop();
 }
 
