@@ -13,6 +13,7 @@
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "app/main_windows.h"
+#include "app/session_startup.h"
 #include "app/update_feature.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
@@ -210,8 +211,10 @@ bool CKXBrowserApp::OpenMainWindow() {
   engineData_ = std::make_unique<EngineDataCleaner>(*compatNetwork_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatNetwork_);
+  session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
+                                              SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();
-  if (mainWindows_->Open(commandLine_.startUrls, [splash] { splash->SetMayClose(); }) == nullptr) {
+  if (!session_->OpenFirstWindows(commandLine_.startUrls, [splash] { splash->SetMayClose(); })) {
     return false;
   }
   mainWindowShown_ = true;
@@ -219,10 +222,10 @@ bool CKXBrowserApp::OpenMainWindow() {
     handover_->SetReceiver(
         [this](std::vector<WString> urls, bool newWindow) { ReceiveHandover(std::move(urls), newWindow); });
   }
-  MainWindows* windows = mainWindows_.get();
-  signalWatcher_ = std::make_unique<TerminationSignalWatcher>([windows](int signalNumber) {
+  signalWatcher_ = std::make_unique<TerminationSignalWatcher>([this](int signalNumber) {
     DebugOutput("closing on signal " + std::to_string(signalNumber));
-    windows->CloseAll();
+    session_->EndOfRun();
+    mainWindows_->CloseAll();
   });
   return true;
 }
@@ -263,6 +266,7 @@ void CKXBrowserApp::ShutDown() {
     cef::CefShutdown();
     engineStarted_ = false;
   }
+  session_.reset();
   mainWindows_.reset();
   if (engineData_ != nullptr) {
     BrowsingDataCleaner::Instance().SetEngines(nullptr);

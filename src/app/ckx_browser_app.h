@@ -32,6 +32,7 @@ class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
 class MainWindows;
+class SessionStartup;
 class TerminationSignalWatcher;
 
 class CKXBrowserApp {
@@ -104,6 +105,7 @@ class CKXBrowserApp {
   std::unique_ptr<ie::CompatNetwork> compatNetwork_;
   std::unique_ptr<EngineDataCleaner> engineData_;  // over compatNetwork_ and the Chromium profile
   std::unique_ptr<MainWindows> mainWindows_;
+  std::unique_ptr<SessionStartup> session_;  // goes before the windows
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;
   bool mainWindowShown_ = false;
   bool engineStarted_ = false;

@@ -27,7 +27,8 @@ MainWindows::~MainWindows() {
   owned_.clear();
 }
 
-MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<void()> ready) {
+MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<void()> ready,
+                              std::function<void(MainDuiWnd&)> startPages) {
   auto window = std::make_unique<MainDuiWnd>(group_, std::make_unique<EngineBodyFactory>(network_));
   for (const WString& url : urls) window->AddStartUrl(url);
   if (openedAny_) {
@@ -38,6 +39,7 @@ MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<vo
     window->SetPlacementOffset(QPoint(step, step));
   }
   if (ready) window->SetReadyCallback(std::move(ready));
+  if (startPages) window->SetStartPages(std::move(startPages));
   if (!window->CreateAndShow()) {
     DebugOutput("main window not opened");
     return nullptr;

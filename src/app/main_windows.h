@@ -34,8 +34,10 @@ class MainWindows {
   // Builds and shows a window with `urls` in order (the home page when empty).
   // `ready` runs once it has its working size. The first window of a run grows to
   // its working size after the design's delay, under the splash; later ones at once.
+  // `startPages`, when given, opens the window's pages in place of `urls`.
   // Returns the window, or nullptr (nothing shown) when the skin can't be loaded.
-  MainDuiWnd* Open(const std::vector<WString>& urls, std::function<void()> ready = {});
+  MainDuiWnd* Open(const std::vector<WString>& urls, std::function<void()> ready = {},
+                   std::function<void(MainDuiWnd&)> startPages = {});
   // Asks every open window to close like the user would (SIGTERM, SIGINT).
   void CloseAll();
   // The window opened first that is not destroyed yet (the last one to close stays

@@ -58,6 +58,13 @@ class BrowserWindows {
   using ClosedHandler = std::function<void(MainDuiWnd* window)>;
   void SetClosedHandler(ClosedHandler handler) { closed_ = std::move(handler); }
   void WindowClosed(MainDuiWnd* window);
+  // A window begins its orderly close: it is still listed and its pages still exist.
+  // Who keeps the session registers the handler.
+  using ClosingHandler = std::function<void(MainDuiWnd* window)>;
+  void SetClosingHandler(ClosingHandler handler) { closing_ = std::move(handler); }
+  void WindowClosing(MainDuiWnd* window) const {
+    if (closing_) closing_(window);
+  }
 
   void Add(MainDuiWnd* window);
   void Remove(MainDuiWnd* window);
@@ -82,6 +89,7 @@ class BrowserWindows {
   FavorBarFactory favorBarFactory_;
   WindowOpener opener_;
   ClosedHandler closed_;
+  ClosingHandler closing_;
   std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
 };
 

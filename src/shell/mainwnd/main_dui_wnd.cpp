@@ -81,6 +81,12 @@ bool MainDuiWnd::CreateAndShow() {
   CenterWindow();
   ShowWindow(true);
   windows_.MarkUsed(this);
+  if (startPages_) {
+    auto open = std::move(startPages_);
+    startPages_ = nullptr;
+    open(*this);
+    return true;
+  }
   if (startUrls_.empty()) startUrls_.push_back(tabCommands_->StartPageUrl(SettingsKeys::kHomePage));
   for (const WString& url : startUrls_) pages_.OpenUrlInNewTab(url);
   startUrls_.clear();
@@ -328,6 +334,7 @@ void MainDuiWnd::OnSize(WPARAM kind) {
 
 void MainDuiWnd::OnClose() {
   if (closing_) return;
+  windows_.WindowClosing(this);
   closing_ = true;
   KillAllTimers();
   workingSizeTimer_.stop();

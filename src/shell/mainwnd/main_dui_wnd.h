@@ -77,6 +77,9 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   // Called on the GUI thread once the window has reached its working size (the app
   // lets the splash close then). May be set before or after CreateAndShow.
   void SetReadyCallback(std::function<void()> ready);
+  // Before CreateAndShow: opens the window's first pages itself (a restored
+  // session) in place of the start URLs; it may go on opening them later.
+  void SetStartPages(std::function<void(MainDuiWnd& window)> open) { startPages_ = std::move(open); }
   // Before CreateAndShow: how long the window stays small before it takes its
   // working size (a window opened while the browser runs takes it at once).
   void SetWorkingSizeDelay(int ms) { workingSizeDelayMs_ = ms; }
@@ -147,6 +150,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   std::unique_ptr<TabStrip> strip_;
   Pages pages_;  // after the strip: the pages go first
   std::vector<WString> startUrls_;
+  std::function<void(MainDuiWnd&)> startPages_;
   std::function<void()> ready_;
   // The vector of three words the design keeps; nothing here reads it.
   std::vector<unsigned> reserved_ = std::vector<unsigned>(3, 0);
