@@ -18,6 +18,7 @@
 
 #include "app/ckx_browser_app.h"
 #include "bench/startup/process_tree_memory.h"
+#include "bench/windows/bench_home.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
@@ -120,14 +121,8 @@ class Driver {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  char folder[] = "/tmp/windows_bench.XXXXXX";
-  if (mkdtemp(folder) == nullptr) return 2;
-  const fs::path root = folder;
-  for (const char* name : {"data", "config", "cache"}) fs::create_directories(root / name);
-  setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-  setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
-  setenv("TARVO_API_URL", "http://127.0.0.1:9/", 1);
+  const fs::path root = bench::MakeBenchHome("windows_bench");
+  if (root.empty()) return 2;
   std::ofstream(root / "page.html") << "<title>Bench</title><p>A page of the windows benchmark.";
   const WString page = Utf8ToWide("file://" + (root / "page.html").string());
 
@@ -144,6 +139,7 @@ int main(int argc, char** argv) {
     Driver driver(app, page, rounds);
     result = app.Run();
   }
-  fs::remove_all(root);
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
   return result == 1 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "session/session_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -24,6 +25,8 @@ SavedTab ParseTab(const Json::Value& tab) {
   const Json::Value engine = tab.get("engine", kChromium);
   saved.engineType = engine.isInt() && engine.asInt() == kCompatibility ? kCompatibility : kChromium;
   saved.pinned = tab.get("pinned", false).isBool() && tab.get("pinned", false).asBool();
+  const Json::Value zoom = tab.get("zoom", 0);
+  saved.zoomLevel = zoom.isNumeric() && std::isfinite(zoom.asDouble()) ? zoom.asDouble() : 0;
   return saved;
 }
 
@@ -60,6 +63,7 @@ std::string SessionFile::Serialize(const SessionState& state) {
       entry["url"] = tab.url;
       entry["engine"] = tab.engineType;
       entry["pinned"] = tab.pinned;
+      entry["zoom"] = tab.zoomLevel;
       tabs.append(entry);
     }
     saved["tabs"] = tabs;

@@ -1,6 +1,6 @@
 #pragma once
 // The session file: one JSON document {"version":1,"clean":..,"restoring":..,
-// "windows":[{"selected":0,"tabs":[{"url":..,"engine":1,"pinned":false}]}]},
+// "windows":[{"selected":0,"tabs":[{"url":..,"engine":1,"pinned":false,"zoom":0}]}]},
 // replaced whole on every write (a crash leaves the old file or the new one). A file
 // that is empty, damaged or written by a later version is never trusted nor
 // overwritten unseen: it is set aside under a ".bad" name.

@@ -1,6 +1,6 @@
 #pragma once
 // What a session keeps of the browser's windows: per window its tabs in order
-// (address, engine, pinned) and the selected one, plus how the run that
+// (address, engine, pinned, zoom level) and the selected one, plus how the run that
 // wrote it ended. Plain data.
 #include <string>
 #include <vector>
@@ -11,6 +11,7 @@ struct SavedTab {
   std::string url;
   int engineType = 1;  // 1 Chromium, 2 compatibility
   bool pinned = false;
+  double zoomLevel = 0;  // logarithmic, 0 is 100 %
   bool operator==(const SavedTab&) const = default;
 };
 

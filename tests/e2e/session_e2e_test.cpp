@@ -1,6 +1,6 @@
 // Tabs coming back after a restart, with the real browser: a saved session of two
-// windows (five tabs, one pinned, one in the compatibility engine) restored because
-// the user chose it, kept on disk while it runs, offered again after the browser was
+// windows (five tabs, one pinned, one zoomed, one in the compatibility engine)
+// restored because the user chose it, kept on disk while it runs, offered again after the browser was
 // killed, and kept whole by an orderly close; a damaged session file and one whose
 // restores keep crashing give the home page and are kept aside.
 #include <csignal>
@@ -34,7 +34,7 @@ class SessionEndToEndTest : public BrowserFixture {
   }
   SessionState Saved() const {
     SessionState state;
-    state.windows.push_back({{{pages_.Url("/w1a"), 1, true}, {pages_.Url("/w1b"), 1, false},
+    state.windows.push_back({{{pages_.Url("/w1a"), 1, true}, {pages_.Url("/w1b"), 1, false, 2},
                               {pages_.Url("/w1c"), 2, false}},
                              1});
     state.windows.push_back({{{pages_.Url("/w2a"), 1, false}, {pages_.Url("/w2b"), 1, false}}, 0});
@@ -46,7 +46,8 @@ class SessionEndToEndTest : public BrowserFixture {
     for (const SavedWindow& window : state.windows) {
       std::string text = "selected " + std::to_string(window.selected);
       for (const SavedTab& tab : window.tabs) {
-        text += " | " + tab.url + " e" + std::to_string(tab.engineType) + (tab.pinned ? " pinned" : "");
+        text += " | " + tab.url + " e" + std::to_string(tab.engineType) + (tab.pinned ? " pinned" : "") + " zoom " +
+                std::to_string(tab.zoomLevel);
       }
       windows.insert(text);
     }

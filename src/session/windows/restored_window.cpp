@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "shell/pages/i_tab_body.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 
@@ -37,6 +38,10 @@ void RestoredWindow::Step() {
   const bool joined = pages_.Count() > countBefore_;
   if (!joined && waitedMs_ < kTabPatienceMs) return;
   indexOfTab_.push_back(joined ? pages_.Count() - 1 : -1);
+  const double zoom = saved_.tabs[next_].zoomLevel;
+  if (Page* page = joined ? pages_.PageAt(pages_.Count() - 1) : nullptr; page != nullptr && zoom != 0) {
+    if (page->Body() != nullptr) page->Body()->SetZoomLevel(zoom);
+  }
   if (++next_ < saved_.tabs.size()) {
     OpenNext();
     return;

@@ -1,7 +1,7 @@
 #pragma once
 // Keeps the session file in step with the open windows: every second it takes the
-// tabs of each window (address, engine, pinned, order, selection) and
-// writes the file when they changed since the last write (so a burst of changes is
+// tabs of each window (address, engine, pinned, zoom level, order, selection)
+// and writes the file when they changed since the last write (so a burst of changes is
 // one write, and an idle browser writes nothing). When the last window closes, the
 // final state is written marked as an orderly end.
 //
