@@ -34,6 +34,12 @@ void RestoredWindow::OpenNext() {
 }
 
 void RestoredWindow::Step() {
+  if (pages_.BodyBar() == nullptr) {
+    // The window closed its pages (the user closed it while it was being restored).
+    timer_.stop();
+    deleteLater();
+    return;
+  }
   waitedMs_ += kStepMs;
   const bool joined = pages_.Count() > countBefore_;
   if (!joined && waitedMs_ < kTabPatienceMs) return;

@@ -3,7 +3,8 @@
 // keep their saved order although the two engines add their pages at different
 // moments (a Chromium page joins through the bus, a compatibility page through the
 // window's message queue), each at its saved zoom level; then pins the saved
-// pinned tabs and selects the saved selected one. Deletes itself when done, or when the page list's window goes.
+// pinned tabs and selects the saved selected one. Deletes itself when done, when
+// the window closes its pages, or with the window.
 //
 // Threads: the GUI thread. Lifetime: its own (see above); `pages` must stay valid
 // while the window exists.
