@@ -12,6 +12,8 @@
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
+#include "app/main_windows.h"
+#include "app/session_startup.h"
 #include "app/update_feature.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
@@ -156,7 +158,7 @@ bool CKXBrowserApp::ClaimDataRoot() {
     return true;
   }
   handover_ = std::make_unique<InstanceHandover>(root);
-  switch (handover_->Claim(commandLine_.startUrls)) {
+  switch (handover_->Claim(commandLine_.startUrls, 20000, commandLine_.newWindow)) {
     case InstanceHandover::Role::kPrimary:
       return true;
     case InstanceHandover::Role::kHandedOver:
@@ -208,31 +210,42 @@ bool CKXBrowserApp::OpenMainWindow() {
       QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
   engineData_ = std::make_unique<EngineDataCleaner>(*compatNetwork_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
-  mainWnd_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatNetwork_));
-  for (const WString& url : commandLine_.startUrls) {
-    mainWnd_->AddStartUrl(url);
-  }
+  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatNetwork_);
+  session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
+                                              SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();
-  mainWnd_->SetReadyCallback([splash] { splash->SetMayClose(); });
-  if (!mainWnd_->CreateAndShow()) {
+  if (!session_->OpenFirstWindows(commandLine_.startUrls, [splash] { splash->SetMayClose(); })) {
     return false;
   }
   mainWindowShown_ = true;
-  MainDuiWnd* window = mainWnd_.get();
   if (handover_ != nullptr) {
-    handover_->SetReceiver([window](std::vector<WString> urls) {
-      if (urls.empty()) {
-        // A plain "new window" asks for a fresh page.
-        urls.push_back(SettingsRegistry::Instance().Get(SettingsKeys::kHomePage));
-      }
-      window->OpenHandedOverUrls(urls);
-    });
+    handover_->SetReceiver(
+        [this](std::vector<WString> urls, bool newWindow) { ReceiveHandover(std::move(urls), newWindow); });
   }
-  signalWatcher_ = std::make_unique<TerminationSignalWatcher>([window](int signalNumber) {
+  signalWatcher_ = std::make_unique<TerminationSignalWatcher>([this](int signalNumber) {
     DebugOutput("closing on signal " + std::to_string(signalNumber));
-    window->Close(0);
+    session_->EndOfRun();
+    mainWindows_->CloseAll();
   });
   return true;
+}
+
+void CKXBrowserApp::ReceiveHandover(std::vector<WString> urls, bool newWindow) {
+  if (newWindow) {
+    mainWindows_->Open(urls);
+    return;
+  }
+  MainDuiWnd* window = windows_->LastUsed();
+  if (window == nullptr) return;
+  if (urls.empty()) {
+    // A plain second start asks for a fresh page.
+    urls.push_back(SettingsRegistry::Instance().Get(SettingsKeys::kHomePage));
+  }
+  window->OpenHandedOverUrls(urls);
+}
+
+MainDuiWnd* CKXBrowserApp::main_window() const {
+  return mainWindows_ != nullptr ? mainWindows_->First() : nullptr;
 }
 
 void CKXBrowserApp::ShutDown() {
@@ -253,7 +266,8 @@ void CKXBrowserApp::ShutDown() {
     cef::CefShutdown();
     engineStarted_ = false;
   }
-  mainWnd_.reset();
+  session_.reset();
+  mainWindows_.reset();
   if (engineData_ != nullptr) {
     BrowsingDataCleaner::Instance().SetEngines(nullptr);
     engineData_.reset();

@@ -31,6 +31,8 @@ class EngineDataCleaner;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
+class MainWindows;
+class SessionStartup;
 class TerminationSignalWatcher;
 
 class CKXBrowserApp {
@@ -61,8 +63,10 @@ class CKXBrowserApp {
   // cookie, cache and log folders. Returns 0. Does nothing without an open database.
   virtual int CleanUp();
 
-  // The main window while Run runs, or nullptr.
-  MainDuiWnd* main_window() const { return mainWnd_.get(); }
+  // The first main window still open while Run runs, or nullptr.
+  MainDuiWnd* main_window() const;
+  // The group of main windows while Run runs, or nullptr.
+  BrowserWindows* windows() const { return windows_.get(); }
   // True once the main window has been shown during Run.
   bool main_window_shown() const { return mainWindowShown_; }
   // The start addresses of the command line.
@@ -78,6 +82,8 @@ class CKXBrowserApp {
   void StartServiceLoop();
   void StartEngine();
   bool OpenMainWindow();
+  // A later process handed `urls` over: a new window, or tabs in the window used last.
+  void ReceiveHandover(std::vector<WString> urls, bool newWindow);
   void ShutDown();
   void Mark(const char* step) const;
 
@@ -98,7 +104,8 @@ class CKXBrowserApp {
   std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<ie::CompatNetwork> compatNetwork_;
   std::unique_ptr<EngineDataCleaner> engineData_;  // over compatNetwork_ and the Chromium profile
-  std::unique_ptr<MainDuiWnd> mainWnd_;
+  std::unique_ptr<MainWindows> mainWindows_;
+  std::unique_ptr<SessionStartup> session_;  // goes before the windows
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;
   bool mainWindowShown_ = false;
   bool engineStarted_ = false;

@@ -42,7 +42,7 @@ QString InstanceHandover::ServerName(const std::string& dataRoot) {
   return QStringLiteral("tarvo-browser-%1-%2").arg(getuid()).arg(QString::fromLatin1(digest));
 }
 
-InstanceHandover::Role InstanceHandover::Claim(const std::vector<WString>& urls, int patienceMs) {
+InstanceHandover::Role InstanceHandover::Claim(const std::vector<WString>& urls, int patienceMs, bool newWindow) {
   const QString name = ServerName(dataRoot_);
   QElapsedTimer waited;
   waited.start();
@@ -60,7 +60,7 @@ InstanceHandover::Role InstanceHandover::Claim(const std::vector<WString>& urls,
     if (left <= 0) {
       return Role::kNoAnswer;
     }
-    if (SendUrls(name, urls, left)) {
+    if (SendUrls(name, urls, left, newWindow)) {
       return Role::kHandedOver;
     }
     QThread::msleep(kRetryPauseMs);
@@ -124,23 +124,24 @@ void InstanceHandover::OnReadable(QLocalSocket* socket) {
     socket->abort();
     return;
   }
-  std::vector<WString> urls;
+  Request request;
   for (const QJsonValue& url : list.toArray()) {
     if (url.isString()) {
-      urls.push_back(url.toString().toStdU16String());
+      request.urls.push_back(url.toString().toStdU16String());
     }
   }
+  request.newWindow = document.object().value(QStringLiteral("window")).toBool(false);
   socket->write(kAcknowledgement);
   socket->flush();
   socket->disconnectFromServer();
-  Deliver(std::move(urls));
+  Deliver(std::move(request));
 }
 
-void InstanceHandover::Deliver(std::vector<WString> urls) {
+void InstanceHandover::Deliver(Request request) {
   if (receiver_) {
-    receiver_(std::move(urls));
+    receiver_(std::move(request.urls), request.newWindow);
   } else {
-    pending_.push_back(std::move(urls));
+    pending_.push_back(std::move(request));
   }
 }
 
@@ -148,12 +149,13 @@ void InstanceHandover::SetReceiver(Receiver receiver) {
   receiver_ = std::move(receiver);
   auto pending = std::move(pending_);
   pending_.clear();
-  for (auto& urls : pending) {
-    Deliver(std::move(urls));
+  for (Request& request : pending) {
+    Deliver(std::move(request));
   }
 }
 
-bool InstanceHandover::SendUrls(const QString& name, const std::vector<WString>& urls, int timeoutMs) {
+bool InstanceHandover::SendUrls(const QString& name, const std::vector<WString>& urls, int timeoutMs,
+                                bool newWindow) {
   QElapsedTimer clock;
   clock.start();
   const auto left = [&] { return std::max(1, timeoutMs - static_cast<int>(clock.elapsed())); };
@@ -166,7 +168,11 @@ bool InstanceHandover::SendUrls(const QString& name, const std::vector<WString>&
   for (const WString& url : urls) {
     list.append(QString::fromStdU16String(url));
   }
-  QByteArray request = QJsonDocument(QJsonObject{{QStringLiteral("urls"), list}}).toJson(QJsonDocument::Compact);
+  QJsonObject message{{QStringLiteral("urls"), list}};
+  if (newWindow) {
+    message.insert(QStringLiteral("window"), true);
+  }
+  QByteArray request = QJsonDocument(message).toJson(QJsonDocument::Compact);
   request.append('\n');
   socket.write(request);
   if (!socket.waitForBytesWritten(left())) {

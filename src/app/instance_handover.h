@@ -5,8 +5,9 @@
 // takes an exclusive lock in the data root and listens on a local socket; a later
 // process hands its addresses to it and ends.
 //
-// Protocol: the client writes one line of compact JSON {"urls":["...", ...]} and
-// waits for the line "ok". Anything else (garbage, nothing, an oversized line) is
+// Protocol: the client writes one line of compact JSON {"urls":["...", ...]}, with
+// "window":true when the addresses want a window of their own, and waits for the
+// line "ok". Anything else (garbage, nothing, an oversized line) is
 // dropped without an answer.
 //
 // Threads: GUI thread only (the server's sockets live in its event loop). Owns the
@@ -31,7 +32,8 @@ class InstanceHandover {
     kHandedOver,  // the running process took the addresses; this one should end
     kNoAnswer,    // another process holds the data root but never answered
   };
-  using Receiver = std::function<void(std::vector<WString> urls)>;
+  // `newWindow`: the later process was asked for a new window.
+  using Receiver = std::function<void(std::vector<WString> urls, bool newWindow)>;
 
   // `dataRoot` ends in "/"; the lock file is created inside it.
   explicit InstanceHandover(std::string dataRoot);
@@ -44,7 +46,7 @@ class InstanceHandover {
   // be starting at this very moment). A data root whose lock file cannot be created
   // makes this process primary without a server: start-up then fails on its own
   // terms. Call once, after the QCoreApplication exists.
-  Role Claim(const std::vector<WString>& urls, int patienceMs = 20000);
+  Role Claim(const std::vector<WString>& urls, int patienceMs = 20000, bool newWindow = false);
 
   // Primary only: where handed-over addresses go. Addresses that arrived before a
   // receiver was set are delivered at once, in order.
@@ -59,20 +61,25 @@ class InstanceHandover {
 
   // The client side alone: sends `urls` to the server `name` and waits for the
   // acknowledgement. True when the server answered "ok".
-  static bool SendUrls(const QString& name, const std::vector<WString>& urls, int timeoutMs);
+  static bool SendUrls(const QString& name, const std::vector<WString>& urls, int timeoutMs,
+                       bool newWindow = false);
 
  private:
   bool TryLock();
   bool Listen();
   void OnNewConnection();
   void OnReadable(QLocalSocket* socket);
-  void Deliver(std::vector<WString> urls);
+  struct Request {
+    std::vector<WString> urls;
+    bool newWindow = false;
+  };
+  void Deliver(Request request);
 
   const std::string dataRoot_;
   int lockFd_ = -1;  // owned; the exclusive flock lives as long as it is open
   std::unique_ptr<QLocalServer> server_;
   Receiver receiver_;
-  std::vector<std::vector<WString>> pending_;  // arrivals before SetReceiver
+  std::vector<Request> pending_;  // arrivals before SetReceiver
 };
 
 }  // namespace tarvo

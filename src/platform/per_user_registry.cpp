@@ -4,13 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <json/json.h>
 
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
 
 namespace tarvo {
@@ -67,40 +67,12 @@ Json::Value LoadStore(const std::string& path, bool* malformed = nullptr) {
   return root;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  size_t written = 0;
-  while (written < data.size()) {
-    const ssize_t n = write(fd, data.data() + written, data.size() - written);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return false;
-    }
-    written += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Writes the whole store beside the old one and renames it over, so a reader or a
 // crash never meets a half-written file.
 bool ReplaceStore(const std::string& path, const Json::Value& root) {
   Json::StreamWriterBuilder builder;
   builder["indentation"] = " ";
-  const std::string text = Json::writeString(builder, root) + "\n";
-  const std::string temporary = path + ".tmp." + std::to_string(getpid());
-  {
-    FileDescriptor fd(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (!fd.valid() || !WriteAll(fd.get(), text) || fsync(fd.get()) != 0) {
-      unlink(temporary.c_str());
-      return false;
-    }
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  return AtomicFile::Replace(path, Json::writeString(builder, root) + "\n");
 }
 
 }  // namespace

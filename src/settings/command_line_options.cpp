@@ -13,6 +13,8 @@ CommandLineOptions CommandLineOptions::Parse(const std::vector<std::string>& arg
         options.startUrls.push_back(Utf8ToWide(arguments[++i]));
         options.checkUpdates = false;
       }
+    } else if (argument == "-newwindow") {
+      options.newWindow = true;
     } else if (argument == "-setasdefault") {
       options.setDefault = true;
     } else {

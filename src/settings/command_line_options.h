@@ -12,6 +12,7 @@ namespace tarvo {
 struct CommandLineOptions {
   bool checkUpdates = true;         // false once any address or "-noupdate" is given
   bool setDefault = false;          // "-setasdefault": open the default-browser settings and exit
+  bool newWindow = false;           // "-newwindow": the addresses (or the home page) in a new window
   std::vector<WString> startUrls;   // addresses to open, each in its own tab, in order
 
   // Parses the argument vector; arguments[0] (the program) is ignored. "-url" takes

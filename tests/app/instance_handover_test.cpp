@@ -29,9 +29,9 @@ class InstanceHandoverTest : public testing::Test {
 
   // Sends from another thread (the client blocks) while this thread runs the
   // primary's event loop; the client's verdict.
-  bool SendWhileServing(const Urls& urls, int timeoutMs = 10000) {
+  bool SendWhileServing(const Urls& urls, int timeoutMs = 10000, bool newWindow = false) {
     std::atomic<int> verdict = -1;
-    std::thread client([&] { verdict = InstanceHandover::SendUrls(Name(), urls, timeoutMs) ? 1 : 0; });
+    std::thread client([&] { verdict = InstanceHandover::SendUrls(Name(), urls, timeoutMs, newWindow) ? 1 : 0; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return verdict != -1; }, timeoutMs + 5000));
     client.join();
     return verdict == 1;
@@ -44,21 +44,26 @@ TEST_F(InstanceHandoverTest, LaterProcessHandsItsAddressesToThePrimaryInOrder) {
   InstanceHandover primary(Root());
   ASSERT_EQ(primary.Claim({}), InstanceHandover::Role::kPrimary);
   std::vector<Urls> received;
-  primary.SetReceiver([&](Urls urls) { received.push_back(std::move(urls)); });
+  std::vector<bool> windows;
+  primary.SetReceiver([&](Urls urls, bool newWindow) {
+    received.push_back(std::move(urls));
+    windows.push_back(newWindow);
+  });
 
   const Urls urls = {u"http://127.0.0.1/a?q=\"quoted\"&x='1'", u"\u4e2d\u6587.example/\u00e9", u"-url", u""};
   EXPECT_TRUE(SendWhileServing(urls));
-  EXPECT_TRUE(SendWhileServing({}));
+  EXPECT_TRUE(SendWhileServing({}, 10000, true));
   ASSERT_EQ(received.size(), 2u);
   EXPECT_EQ(received[0], urls);
   EXPECT_TRUE(received[1].empty());
+  EXPECT_EQ(windows, (std::vector<bool>{false, true})) << "only the second asked for a window";
 }
 
 TEST_F(InstanceHandoverTest, SecondClaimOnTheSameRootHandsOverInsteadOfStarting) {
   InstanceHandover primary(Root());
   ASSERT_EQ(primary.Claim({}), InstanceHandover::Role::kPrimary);
   Urls received;
-  primary.SetReceiver([&](Urls urls) { received = std::move(urls); });
+  primary.SetReceiver([&](Urls urls, bool) { received = std::move(urls); });
 
   std::atomic<int> role = -1;
   std::thread later([&] {
@@ -77,7 +82,7 @@ TEST_F(InstanceHandoverTest, AddressesArrivingBeforeTheWindowExistsAreKept) {
   ASSERT_TRUE(SendWhileServing({u"http://first.test/"}));
   ASSERT_TRUE(SendWhileServing({u"http://second.test/"}));
   std::vector<Urls> received;
-  primary.SetReceiver([&](Urls urls) { received.push_back(std::move(urls)); });
+  primary.SetReceiver([&](Urls urls, bool) { received.push_back(std::move(urls)); });
   EXPECT_EQ(received, (std::vector<Urls>{{u"http://first.test/"}, {u"http://second.test/"}}));
 }
 
@@ -96,7 +101,7 @@ TEST_F(InstanceHandoverTest, SocketLeftByACrashedProcessIsReplaced) {
   InstanceHandover primary(Root());
   ASSERT_EQ(primary.Claim({}), InstanceHandover::Role::kPrimary);
   Urls received;
-  primary.SetReceiver([&](Urls urls) { received = std::move(urls); });
+  primary.SetReceiver([&](Urls urls, bool) { received = std::move(urls); });
   EXPECT_TRUE(SendWhileServing({u"http://after.crash/"}));
   EXPECT_EQ(received, Urls{u"http://after.crash/"});
 }
@@ -105,7 +110,7 @@ TEST_F(InstanceHandoverTest, GarbageOrSilentPeersGetNoAnswerAndDoNotStopTheServe
   InstanceHandover primary(Root());
   ASSERT_EQ(primary.Claim({}), InstanceHandover::Role::kPrimary);
   int deliveries = 0;
-  primary.SetReceiver([&](Urls) { ++deliveries; });
+  primary.SetReceiver([&](Urls, bool) { ++deliveries; });
 
   for (const QByteArray& garbage : {QByteArray("not json at all\n"), QByteArray("{\"urls\":\"x\"}\n"),
                                     QByteArray("[1,2,3]\n"), QByteArray("\0\xff\xfe\n", 4)}) {

@@ -11,6 +11,7 @@ struct Case {
   bool checkUpdates;
   bool setDefault;
   const char* why;
+  bool newWindow = false;
 };
 
 TEST(CommandLineOptionsTest, ArgumentsGiveAddressesAndFlags) {
@@ -22,6 +23,8 @@ TEST(CommandLineOptionsTest, ArgumentsGiveAddressesAndFlags) {
       {{"-url"}, {}, true, false, "a trailing -url does nothing: the pending installer may still start"},
       {{"-noupdate", "http://x.example/"}, {u"http://x.example/"}, false, false, "-noupdate is no address"},
       {{"-setasdefault", "http://x.example/"}, {u"http://x.example/"}, false, true, "recorded beside addresses"},
+      {{"-newwindow", "http://x.example/"}, {u"http://x.example/"}, false, false, "a window of their own", true},
+      {{"-newwindow"}, {}, true, false, "a new window on the home page", true},
       {{"-URL", "http://x.example/", "-NoUpdate"}, {u"-URL", u"http://x.example/", u"-NoUpdate"}, false, false,
        "options are case-sensitive"},
       {{"http://例子.测试/路径?q=a b&c=\"d\""}, {u"http://例子.测试/路径?q=a b&c=\"d\""}, false, false,
@@ -34,6 +37,7 @@ TEST(CommandLineOptionsTest, ArgumentsGiveAddressesAndFlags) {
     EXPECT_EQ(options.startUrls, c.startUrls) << c.why;
     EXPECT_EQ(options.checkUpdates, c.checkUpdates) << c.why;
     EXPECT_EQ(options.setDefault, c.setDefault) << c.why;
+    EXPECT_EQ(options.newWindow, c.newWindow) << c.why;
   }
   EXPECT_TRUE(CommandLineOptions::Parse({}).startUrls.empty()) << "even without a program name";
 }

@@ -106,6 +106,15 @@ void TabCefBody::ZoomOut() {
   if (auto host = Host()) cef::CefPostTask(cef::TID_UI, std::make_shared<CZoomTask>(host, &ZoomOutLevel));
 }
 
+double TabCefBody::CurrentZoomLevel() const {
+  auto host = Host();
+  return host != nullptr ? host->GetZoomLevel() : 0;
+}
+
+void TabCefBody::SetZoomLevel(double level) {
+  if (auto host = Host()) host->SetZoomLevel(std::clamp(level, kMinZoomLevel, kMaxZoomLevel));
+}
+
 void TabCefBody::FindNext(const WString& text) {
   auto host = Host();
   if (!text.empty() && host != nullptr) host->Find(0, text, true, true, false);

@@ -33,6 +33,8 @@ class TabCefBody : public ITabBody {
   int Stop() override;
   void ZoomIn() override;
   void ZoomOut() override;
+  double CurrentZoomLevel() const override;
+  void SetZoomLevel(double level) override;
   void FindNext(const WString& text) override;
   void FindPrevious(const WString& text) override;
   void Show(bool visible) override;

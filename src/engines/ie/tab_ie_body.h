@@ -54,6 +54,8 @@ class TabIeBody : public ITabBody,
   int Stop() override;
   void ZoomIn() override;
   void ZoomOut() override;
+  double CurrentZoomLevel() const override { return zoomLevel_; }
+  void SetZoomLevel(double level) override { SetZoom(level); }
   void FindNext(const WString& text) override;
   void FindPrevious(const WString& text) override;
   void Show(bool visible) override;

@@ -1,5 +1,6 @@
 #include "shell/mainwnd/browser_windows.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "shell/mainwnd/bus_requests.h"
@@ -10,7 +11,8 @@
 namespace tarvo {
 
 BrowserWindows::BrowserWindows() {
-  BusRequests::Install(poller_, [this]() -> IBrowserWindow* { return LastUsed(); });
+  BusRequests::Install(
+      poller_, [this]() -> IBrowserWindow* { return LastUsed(); }, [this] { return Windows(); });
   PageBusHandler::Install(poller_, [this] { return PageLists(); });
 }
 
@@ -20,6 +22,15 @@ void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
 
 std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow& window) const {
   return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
+}
+
+void BrowserWindows::WindowClosed(MainDuiWnd* window) {
+  Remove(window);
+  if (closed_) {
+    closed_(window);
+  } else {
+    QCoreApplication::exit(0);
+  }
 }
 
 void BrowserWindows::Add(MainDuiWnd* window) {

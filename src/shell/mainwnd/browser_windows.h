@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bus/bus_poller.h"
+#include "platform/text.h"
 #include "shell/mainwnd/feature_commands.h"
 
 namespace DuiLib {
@@ -46,6 +47,25 @@ class BrowserWindows {
   void SetFavorBarFactory(FavorBarFactory factory) { favorBarFactory_ = std::move(factory); }
   std::unique_ptr<DuiLib::CControlUI> MakeFavorBar(IBrowserWindow& window) const;
 
+  // Opens a new main window showing `urls` in order (the home page when empty).
+  // Start-up says how; without an opener nothing opens and the result is false.
+  using WindowOpener = std::function<bool(const std::vector<WString>& urls)>;
+  void SetWindowOpener(WindowOpener opener) { opener_ = std::move(opener); }
+  bool OpenWindow(const std::vector<WString>& urls) const { return opener_ && opener_(urls); }
+  // A window has finished its orderly close (its pages are shut down; it is hidden
+  // and no longer listed). Start-up decides what follows (the last window ends the
+  // browser); without a handler the event loop ends.
+  using ClosedHandler = std::function<void(MainDuiWnd* window)>;
+  void SetClosedHandler(ClosedHandler handler) { closed_ = std::move(handler); }
+  void WindowClosed(MainDuiWnd* window);
+  // A window begins its orderly close: it is still listed and its pages still exist.
+  // Who keeps the session registers the handler.
+  using ClosingHandler = std::function<void(MainDuiWnd* window)>;
+  void SetClosingHandler(ClosingHandler handler) { closing_ = std::move(handler); }
+  void WindowClosing(MainDuiWnd* window) const {
+    if (closing_) closing_(window);
+  }
+
   void Add(MainDuiWnd* window);
   void Remove(MainDuiWnd* window);
   // The user turned to `window`: requests go to it from now on.
@@ -67,6 +87,9 @@ class BrowserWindows {
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;
   FavorBarFactory favorBarFactory_;
+  WindowOpener opener_;
+  ClosedHandler closed_;
+  ClosingHandler closing_;
   std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
 };
 

@@ -39,9 +39,16 @@ void OnSignal(BusPoller& poller, const SignalChannel& channel, unsigned command,
   poller.On(channel, [target, command] { Run(target, command); });
 }
 
+void OnSignalToEach(BusPoller& poller, const SignalChannel& channel, unsigned command,
+                    const BusRequests::EveryWindow& everyWindow) {
+  poller.On(channel, [everyWindow, command] {
+    for (IBrowserWindow* window : everyWindow()) window->RunCommand(command);
+  });
+}
+
 }  // namespace
 
-void BusRequests::Install(BusPoller& poller, Target target) {
+void BusRequests::Install(BusPoller& poller, Target target, EveryWindow everyWindow) {
   OnUrl(poller, kWindowOpenUrl, C::kOpenInNewWindow, target);
   OnUrl(poller, kTabOpenUrl, C::kOpenInBackgroundTab, target);
   OnSignal(poller, kTabOpenHome, C::kOpenHome, target);
@@ -53,8 +60,8 @@ void BusRequests::Install(BusPoller& poller, Target target) {
   OnSignal(poller, kHideFavorBar, C::kHideFavorBar, target);
   OnSignal(poller, kReflashFavorBar, C::kShowFavorBar, target);
   OnPayload(poller, kShowRenameWnd, C::kRenameFavourite, target, [](CommandArgs& args, int64_t id) { args.id = id; });
-  OnSignal(poller, kLogout, C::kLeaveUserCentre, target);
-  OnSignal(poller, kProtectReflashButton, C::kRefreshProtectButton, target);
+  OnSignalToEach(poller, kLogout, C::kLeaveUserCentre, everyWindow);
+  OnSignalToEach(poller, kProtectReflashButton, C::kRefreshProtectButton, everyWindow);
   OnSignal(poller, kProtectShowDialog, C::kShowProtect, target);
   OnSignal(poller, kProtectShowVpn403, C::kShowVpnRefused, target);
   OnSignal(poller, kProtectShowVpnFailed, C::kShowVpnFailed, target);

@@ -1,6 +1,5 @@
 #include "shell/mainwnd/main_dui_wnd.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -82,6 +81,12 @@ bool MainDuiWnd::CreateAndShow() {
   CenterWindow();
   ShowWindow(true);
   windows_.MarkUsed(this);
+  if (startPages_) {
+    auto open = std::move(startPages_);
+    startPages_ = nullptr;
+    open(*this);
+    return true;
+  }
   if (startUrls_.empty()) startUrls_.push_back(tabCommands_->StartPageUrl(SettingsKeys::kHomePage));
   for (const WString& url : startUrls_) pages_.OpenUrlInNewTab(url);
   startUrls_.clear();
@@ -196,7 +201,7 @@ void MainDuiWnd::OnWindowInit() {
   // The page loads at once; only the window's growth to its working size waits.
   workingSizeTimer_.setSingleShot(true);
   QObject::connect(&workingSizeTimer_, &QTimer::timeout, [this] { ReachWorkingSize(); });
-  workingSizeTimer_.start(kWorkingSizeDelayMs);
+  workingSizeTimer_.start(workingSizeDelayMs_);
 }
 
 void MainDuiWnd::SetToolTips() {
@@ -219,6 +224,7 @@ void MainDuiWnd::ReachWorkingSize() {
     SetWindowRect(QRect(0, 0, static_cast<int>(size.width() * kWorkingSizeShare),
                         static_cast<int>(size.height() * kWorkingSizeShare)));
     CenterWindow();
+    if (!placementOffset_.isNull()) SetWindowRect(GetWindowRect().translated(placementOffset_));
   }
   if (ready_) ready_();
 }
@@ -328,6 +334,7 @@ void MainDuiWnd::OnSize(WPARAM kind) {
 
 void MainDuiWnd::OnClose() {
   if (closing_) return;
+  windows_.WindowClosing(this);
   closing_ = true;
   KillAllTimers();
   workingSizeTimer_.stop();
@@ -340,8 +347,9 @@ void MainDuiWnd::OnClose() {
   pages_.Attach(nullptr, nullptr, 0);
   if (bodyFactory_ != nullptr) bodyFactory_->Detach();
   ShowWindow(false, false);
-  // The application shuts the engine down in order and cleans up after the loop.
-  QCoreApplication::exit(0);
+  // The last window ends the event loop; the application then shuts the engine down
+  // in order and cleans up. Any other window is destroyed and the browser goes on.
+  windows_.WindowClosed(this);
 }
 
 std::unique_ptr<CControlUI> MainDuiWnd::MakeFavorBar() {

@@ -10,6 +10,7 @@
 // Threads: the GUI thread only; other threads reach it through PostMessage on its
 // handle and through the message bus. Lifetime: owned by the application; it adds
 // itself to BrowserWindows when built and removes itself when destroyed.
+#include <QPoint>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -76,6 +77,17 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   // Called on the GUI thread once the window has reached its working size (the app
   // lets the splash close then). May be set before or after CreateAndShow.
   void SetReadyCallback(std::function<void()> ready);
+  // Before CreateAndShow: opens the window's first pages itself (a restored
+  // session) in place of the start URLs; it may go on opening them later.
+  void SetStartPages(std::function<void(MainDuiWnd& window)> open) { startPages_ = std::move(open); }
+  // Before CreateAndShow: how long the window stays small before it takes its
+  // working size (a window opened while the browser runs takes it at once).
+  void SetWorkingSizeDelay(int ms) { workingSizeDelayMs_ = ms; }
+  // Before CreateAndShow: where the working size puts the window, from the screen's
+  // centre (later windows step aside so that each one's title bar shows).
+  void SetPlacementOffset(QPoint offset) { placementOffset_ = offset; }
+  // The group of windows this one belongs to.
+  BrowserWindows& Group() const { return windows_; }
   // Another browser process handed its addresses over: opens each in a new selected
   // tab ("newpage" when the list is empty), then raises and activates the window.
   void OpenHandedOverUrls(const std::vector<WString>& urls);
@@ -138,6 +150,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   std::unique_ptr<TabStrip> strip_;
   Pages pages_;  // after the strip: the pages go first
   std::vector<WString> startUrls_;
+  std::function<void(MainDuiWnd&)> startPages_;
   std::function<void()> ready_;
   // The vector of three words the design keeps; nothing here reads it.
   std::vector<unsigned> reserved_ = std::vector<unsigned>(3, 0);
@@ -150,6 +163,8 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   std::unique_ptr<SearchCommands> searchCommands_;
   std::unique_ptr<PageFileCommands> pageFileCommands_;
   QTimer workingSizeTimer_;
+  int workingSizeDelayMs_ = kWorkingSizeDelayMs;
+  QPoint placementOffset_;
   bool closing_ = false;
 
   // Controls of the skin, looked up once in InitWindow (not owned: the control tree).

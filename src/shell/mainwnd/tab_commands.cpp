@@ -8,11 +8,11 @@
 #include "settings/settings_registry.h"
 #include "shell/addressbar/web_search.h"
 #include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/command_router.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page.h"
 #include "shell/pages/tab.h"
-#include "shell/windows/new_window_launcher.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "store/search_records.h"
 
@@ -75,7 +75,8 @@ TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(wi
   });
   router.Register(C::kOpenInNewWindow, [this](const CommandArgs& args) { OpenInNewWindow({args.text}); });
   router.Register(C::kOpenAllInNewWindow, [this](const CommandArgs& args) {
-    if (!LaunchArguments(args.urls).empty()) OpenInNewWindow(args.urls);
+    // A folder without addresses opens nothing rather than an empty window.
+    if (!WithoutEmpty(args.urls).empty()) OpenInNewWindow(args.urls);
   });
   router.Register(C::kNewWindow, [this](const CommandArgs&) { OpenInNewWindow({}); });
   router.Register(C::kNewIncognitoWindow, [this](const CommandArgs&) { OpenInNewWindow({}); });
@@ -87,12 +88,9 @@ WString TabCommands::StartPageUrl(const char16_t* settingsKey) {
   return WebSearch(records).StartPageWithEngine(SettingsRegistry::Instance().Get(settingsKey));
 }
 
-std::vector<std::string> TabCommands::LaunchArguments(const std::vector<WString>& urls) {
-  std::vector<std::string> arguments;
-  for (const WString& url : urls) {
-    if (!url.empty()) arguments.push_back(WideToUtf8(url));
-  }
-  return arguments;
+std::vector<WString> TabCommands::WithoutEmpty(std::vector<WString> urls) {
+  std::erase_if(urls, [](const WString& url) { return url.empty(); });
+  return urls;
 }
 
 bool TabCommands::IsUserCentrePage(WStringView pageUrl, WStringView userCentre) {
@@ -118,7 +116,7 @@ void TabCommands::OpenTabMenu(const CommandArgs& args) {
 }
 
 void TabCommands::OpenInNewWindow(const std::vector<WString>& urls) {
-  if (NewWindowLauncher::Launch(LaunchArguments(urls)) != 0) DebugOutput("new window not started");
+  if (!window_.Group().OpenWindow(WithoutEmpty(urls))) DebugOutput("new window not opened");
 }
 
 void TabCommands::LeaveUserCentre() {

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's commands for its tabs and the current page: new, close, select
 // and move tabs, the tab menu, navigation, zoom, and addresses to open in tabs or in
-// new windows.
+// new windows of this process.
 //
 // Threads: GUI thread. Lifetime: owned by the main window, which it refers to
 // (non-owning).
@@ -21,14 +21,13 @@ class TabCommands {
   // The start page named by a settings key, with the chosen search engine, so that
   // its search box searches like the toolbar's.
   static WString StartPageUrl(const char16_t* settingsKey);
-  // The parameter list of a new browser process that opens `urls` (one argument each;
-  // empty addresses left out).
-  static std::vector<std::string> LaunchArguments(const std::vector<WString>& urls);
   // Whether a page showing `pageUrl` belongs to the user centre at `userCentre` and
   // must leave it at log-out (an empty user centre matches nothing).
   static bool IsUserCentrePage(WStringView pageUrl, WStringView userCentre);
 
  private:
+  // `urls` without the empty addresses, in order.
+  static std::vector<WString> WithoutEmpty(std::vector<WString> urls);
   void OpenTabMenu(const CommandArgs& args);
   void OpenInNewWindow(const std::vector<WString>& urls);
   void LeaveUserCentre();

@@ -50,6 +50,10 @@ class ITabBody {
   // 4, 5. One zoom step (nothing when kZoom is unsupported).
   virtual void ZoomIn() = 0;
   virtual void ZoomOut() = 0;
+  // The zoom level shown now (logarithmic, 0 = 100 %), and setting it at once (a
+  // restored tab); a body without zoom stays at 0.
+  virtual double CurrentZoomLevel() const { return 0; }
+  virtual void SetZoomLevel(double /*level*/) {}
   // 6. Starts a new forward search for `text` (empty text, or kFind unsupported:
   // nothing).
   virtual void FindNext(const WString& text) = 0;

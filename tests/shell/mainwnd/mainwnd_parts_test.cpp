@@ -154,14 +154,6 @@ TEST(TypedAddressTest, BlanksAndCapitalSchemesAreCleanedAndTheRestKept) {
   EXPECT_EQ(TypedAddress::Clean(u"LOCALHOST:8080/X"), u"LOCALHOST:8080/X");
 }
 
-TEST(TabCommandsTest, NewProcessArgumentsKeepEveryAddressWhole) {
-  const std::vector<std::string> arguments =
-      TabCommands::LaunchArguments({u"http://a.test/?q=a b\"c", u"", u"http://中文.test/"});
-  const std::vector<std::string> expected = {"http://a.test/?q=a b\"c", "http://中文.test/"};
-  EXPECT_EQ(arguments, expected);
-  EXPECT_TRUE(TabCommands::LaunchArguments({}).empty());
-}
-
 TEST(TabCommandsTest, LogOutLeavesOnlyUserCentrePages) {
   EXPECT_TRUE(TabCommands::IsUserCentrePage(u"http://uc.test/usercenter/me", u"http://uc.test/"));
   EXPECT_FALSE(TabCommands::IsUserCentrePage(u"http://other.test/", u"http://uc.test/"));

@@ -1,0 +1,149 @@
+// Tabs coming back after a restart, with the real browser: a saved session of two
+// windows (five tabs, one pinned, one zoomed, one in the compatibility engine)
+// restored because the user chose it, kept on disk while it runs, offered again after the browser was
+// killed, and kept whole by an orderly close; a damaged session file and one whose
+// restores keep crashing give the home page and are kept aside.
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "e2e/browser_fixture.h"
+#include "session/session_file.h"
+
+namespace tarvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The restored windows get through their first moments (the browser then writes
+// the session again) plus a poll.
+constexpr auto kSettled = 25s;
+
+class SessionEndToEndTest : public BrowserFixture {
+ protected:
+  fs::path SessionPath() const { return Database().parent_path() / "session.json"; }
+  void ChooseRestore() const {
+    fs::create_directories(dir_.path() / "config" / "TarvoBrowser");
+    std::ofstream(dir_.path() / "config" / "TarvoBrowser" / "registry.json")
+        << R"({"Software\\TarvoBrowser":{"restore_session":"1"}})";
+  }
+  SessionState Saved() const {
+    SessionState state;
+    state.windows.push_back({{{pages_.Url("/w1a"), 1, true}, {pages_.Url("/w1b"), 1, false, 2},
+                              {pages_.Url("/w1c"), 2, false}},
+                             1});
+    state.windows.push_back({{{pages_.Url("/w2a"), 1, false}, {pages_.Url("/w2b"), 1, false}}, 0});
+    return state;
+  }
+  // The windows of a state as a set (the file lists the window used last first).
+  static std::multiset<std::string> WindowsOf(const SessionState& state) {
+    std::multiset<std::string> windows;
+    for (const SavedWindow& window : state.windows) {
+      std::string text = "selected " + std::to_string(window.selected);
+      for (const SavedTab& tab : window.tabs) {
+        text += " | " + tab.url + " e" + std::to_string(tab.engineType) + (tab.pinned ? " pinned" : "") + " zoom " +
+                std::to_string(tab.zoomLevel);
+      }
+      windows.insert(text);
+    }
+    return windows;
+  }
+  // Waits until the browser rewrote the session file with `expected`'s windows.
+  ::testing::AssertionResult SessionOnDiskIs(const SessionState& expected, bool clean, std::chrono::seconds limit) {
+    SessionFile::ReadResult read;
+    const bool same = WaitFor(
+        [&] {
+          read = SessionFile(SessionPath().string()).Read();
+          return read.status == SessionFile::Status::kOk && read.state.cleanExit == clean &&
+                 read.state.restoreAttempts == 0 && WindowsOf(read.state) == WindowsOf(expected);
+        },
+        limit);
+    if (same) return ::testing::AssertionSuccess();
+    std::string found;
+    for (const std::string& window : WindowsOf(read.state)) found += "\n  " + window;
+    return ::testing::AssertionFailure() << "session on disk (status " << static_cast<int>(read.status) << ", clean "
+                                         << read.state.cleanExit << ", attempts " << read.state.restoreAttempts
+                                         << "):" << found;
+  }
+  // How often each page of the saved session was asked for so far.
+  std::map<std::string, size_t> Requests() const {
+    std::map<std::string, size_t> counts;
+    for (const char* path : {"/w1a", "/w1b", "/w1c", "/w2a", "/w2b"}) counts[path] = pages_.RequestsFor(path).size();
+    return counts;
+  }
+  bool AllServedSince(const std::map<std::string, size_t>& before) const {
+    for (const auto& [path, count] : Requests()) {
+      const auto earlier = before.find(path);
+      if (count <= (earlier == before.end() ? 0 : earlier->second)) return false;
+    }
+    return true;
+  }
+  // Clicks the OK button of the message box the browser shows.
+  static bool AnswerMessageBox() {
+    std::optional<Window> box;
+    if (!WaitFor([&] { return (box = WindowNamed("Message")).has_value(); }, 5s)) return false;
+    // The button sits in the bottom right corner, inside the box's margins.
+    return ClickAt(box->x + box->width - 64, box->y + box->height - 30) &&
+           WaitFor([] { return !WindowNamed("Message").has_value(); }, 5s);
+  }
+};
+
+TEST_F(SessionEndToEndTest, ASessionComesBackAfterAKillAndAfterAnOrderlyClose) {
+  ChooseRestore();
+  fs::create_directories(SessionPath().parent_path());
+  SessionState saved = Saved();
+  saved.cleanExit = true;
+  ASSERT_TRUE(SessionFile(SessionPath().string()).Write(saved));
+
+  // Chosen: restored without asking; the running browser writes it back unchanged.
+  auto browser = StartBrowser({});
+  ASSERT_TRUE(WaitFor([&] { return AllServedSince({}); }, kStartLimit)) << browser->Log();
+  EXPECT_TRUE(SessionOnDiskIs(saved, false, kSettled));
+  Screenshot("session_restored");
+
+  // Killed: the next start offers the session (the user accepts) and restores it.
+  browser->Signal(SIGKILL);
+  ASSERT_TRUE(browser->WaitForExit(10s).has_value());
+  const auto before = Requests();
+  browser = StartBrowser({});
+  EXPECT_TRUE(WaitFor([&] { return AllServedSince(before) || (AnswerMessageBox() && AllServedSince(before)); },
+                      kStartLimit))
+      << browser->Log();
+  EXPECT_TRUE(SessionOnDiskIs(saved, false, kSettled));
+
+  // An orderly close keeps every window's tabs, marked so.
+  CloseBrowser(*browser);
+  EXPECT_TRUE(SessionOnDiskIs(saved, true, 5s));
+}
+
+TEST_F(SessionEndToEndTest, DamagedOrCrashingSessionsGiveTheHomePageAndAreKeptAside) {
+  ChooseRestore();
+  fs::create_directories(SessionPath().parent_path());
+  std::ofstream(SessionPath()) << "{\"version\":1,\"windows\":[{\"tabs\":[";
+  auto browser = StartBrowser({pages_.Url("/fresh")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/fresh"); }, kStartLimit)) << browser->Log();
+  CloseBrowser(*browser);
+  EXPECT_TRUE(fs::exists(SessionPath().string() + ".bad"));
+  EXPECT_TRUE(SessionOnDiskIs(SessionState{{{{{pages_.Url("/fresh"), 1, false}}, 0}}}, true, 5s));
+
+  // Two restores of this session crashed in a row: the home page, and a word why.
+  SessionState crashing = Saved();
+  crashing.restoreAttempts = 2;
+  ASSERT_TRUE(SessionFile(SessionPath().string()).Write(crashing));
+  browser = StartBrowser({});
+  EXPECT_TRUE(WaitFor([&] { return WindowNamed("Message").has_value() && MainWindow(*browser).has_value(); },
+                      kStartLimit));
+  Screenshot("session_crash_loop");
+  EXPECT_FALSE(Served("/w1a")) << "the crashing session was restored";
+  EXPECT_TRUE(AnswerMessageBox());
+  CloseBrowser(*browser);
+  EXPECT_EQ(SessionFile(SessionPath().string() + ".bad").Read().state.restoreAttempts, 2);
+}
+
+}  // namespace
+}  // namespace tarvo::e2e
