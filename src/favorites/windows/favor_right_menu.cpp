@@ -78,6 +78,9 @@ bool FavorRightMenu::Offers(Target target, int command) {
 
 bool FavorRightMenu::Enables(Target target, int command) {
   if (!Offers(target, command) || command == kSortByName) return false;
+  // There is no private window yet: an ordinary window under that name would keep
+  // what the user meant to leave no trace of.
+  if (command == kOpenInPrivateWindow || command == kOpenAllInPrivateWindow) return false;
   // The empty end has no item to open, rename or delete.
   return target != Target::kEmptyArea || command >= kAddPage;
 }
@@ -113,12 +116,10 @@ void FavorRightMenu::Perform(int command, const Json::Value& item) {
       PostUrl(kTabOpenUrl, url);
       return;
     case kOpenInWindow:
-    case kOpenInPrivateWindow:
       PostUrl(kWindowOpenUrl, url);
       return;
     case kOpenAll:
-    case kOpenAllInWindow:
-    case kOpenAllInPrivateWindow: {
+    case kOpenAllInWindow: {
       std::vector<WString> urls = ChildUrls(item);
       if (urls.empty()) return;
       const UrlListChannel& channel = command == kOpenAll ? kTabOpenAllUrl : kWindowOpenAllUrl;

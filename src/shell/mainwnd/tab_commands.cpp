@@ -79,7 +79,9 @@ TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(wi
     if (!WithoutEmpty(args.urls).empty()) OpenInNewWindow(args.urls);
   });
   router.Register(C::kNewWindow, [this](const CommandArgs&) { OpenInNewWindow({}); });
-  router.Register(C::kNewIncognitoWindow, [this](const CommandArgs&) { OpenInNewWindow({}); });
+  // kNewIncognitoWindow stays unregistered, so its menu entry is greyed: there is no
+  // private window yet, and an ordinary one under that name would keep what the
+  // user meant to leave no trace of.
   router.Register(C::kLeaveUserCentre, [this](const CommandArgs&) { LeaveUserCentre(); });
 }
 
