@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 namespace tarvo::e2e {
 
@@ -67,12 +68,24 @@ void BrowserFixture::CloseBrowser(ChildProcess& browser) {
 std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
   // The largest of the process's windows is the main window; the search also lists
   // a screen-sized window at the origin that is not one of ours to click.
-  std::optional<Window> best;
-  for (const Window& window : Windows("--pid " + std::to_string(browser.pid()) + " --name '.*'")) {
-    const bool atOrigin = window.x == 0 && window.y == 0;
-    if (!atOrigin && (!best || window.width * window.height > best->width * best->height)) best = window;
-  }
+  const auto largest = [&] {
+    std::optional<Window> best;
+    for (const Window& window : Windows("--pid " + std::to_string(browser.pid()) + " --name '.*'")) {
+      const bool atOrigin = window.x == 0 && window.y == 0;
+      if (!atOrigin && (!best || window.width * window.height > best->width * best->height)) best = window;
+    }
+    return best;
+  };
+  const std::optional<Window> best = largest();
   if (!best || best->width * best->height < 600 * 400) return std::nullopt;
+  // The window is placed once more after it is built: a place that still changes
+  // would send a click elsewhere.
+  std::this_thread::sleep_for(300ms);
+  const std::optional<Window> again = largest();
+  if (!again || again->x != best->x || again->y != best->y || again->width != best->width ||
+      again->height != best->height) {
+    return std::nullopt;
+  }
   return best;
 }
 

@@ -44,6 +44,7 @@ class DownloadsEndToEndTest : public BrowserFixture {
     ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit)) << browser.Log();
     ASSERT_TRUE(WaitFor(
         [&] {
+          if (const std::optional<Window> now = MainWindow(browser)) main = now;
           ClickAt(main->x + main->width / 2, main->y + main->height * (lower ? 80 : 35) / 100);
           return WaitFor([] { return WindowNamed(kSaveDialog).has_value(); }, 10s);
         },
