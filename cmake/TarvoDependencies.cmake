@@ -10,7 +10,7 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 
 if(TARVO_BUILD_GUI)
   set(CMAKE_AUTOMOC ON)
-  find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets Svg Network PrintSupport Test)
+  find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets Svg Network PrintSupport Test DBus)
   find_package(Qt5 5.15 REQUIRED COMPONENTS WebEngineWidgets)
   find_package(Qt5WebKitWidgets REQUIRED)
 endif()

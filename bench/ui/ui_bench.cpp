@@ -158,15 +158,3 @@ void BM_RepaintMainWindow(benchmark::State& state) {
 BENCHMARK(BM_RepaintMainWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  auto& resources = CResourceManager::Instance();
-  resources.SetResourcePath(QCoreApplication::applicationDirPath());
-  resources.SetResourceZip(QStringLiteral("skin/normal.dat"));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

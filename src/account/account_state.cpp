@@ -1,6 +1,7 @@
 #include "account/account_state.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "url/url_parts.h"
 
@@ -11,14 +12,93 @@ AccountState& AccountState::Instance() {
   return *state;
 }
 
+AccountState::User AccountState::CurrentUser() const {
+  std::lock_guard lock(mutex_);
+  return user_;
+}
+
+void AccountState::AddUserListener(UserListener listener) {
+  std::lock_guard lock(mutex_);
+  userListeners_.push_back(std::move(listener));
+}
+
+void AccountState::NotifyIfChanged(const WString& before) {
+  std::vector<UserListener> listeners;
+  WString now;
+  {
+    std::lock_guard lock(mutex_);
+    now = user_.id;
+    if (now != before) listeners = userListeners_;
+  }
+  for (const UserListener& listener : listeners) listener(now);
+}
+
+void AccountState::SetUser(User user) {
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_ = std::move(user);
+  }
+  NotifyIfChanged(before);
+}
+
+void AccountState::ClearUser() {
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_ = {};
+    profile_ = {};
+  }
+  NotifyIfChanged(before);
+}
+
+bool AccountState::IsLoggedIn() const {
+  std::lock_guard lock(mutex_);
+  return !user_.id.empty();
+}
+
 WString AccountState::UserId() const {
   std::lock_guard lock(mutex_);
-  return userId_;
+  return user_.id;
 }
 
 void AccountState::SetUserId(WString id) {
+  const WString before = UserId();
+  {
+    std::lock_guard lock(mutex_);
+    user_.id = std::move(id);
+  }
+  NotifyIfChanged(before);
+}
+
+AccountState::Profile AccountState::UserProfile() const {
   std::lock_guard lock(mutex_);
-  userId_ = std::move(id);
+  return profile_;
+}
+
+void AccountState::SetUserProfile(Profile profile) {
+  std::lock_guard lock(mutex_);
+  profile_ = std::move(profile);
+}
+
+void AccountState::SetPendingLogout(std::optional<User> user) {
+  std::lock_guard lock(mutex_);
+  pendingLogout_ = std::move(user);
+}
+
+std::optional<AccountState::User> AccountState::TakePendingLogout() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(pendingLogout_, std::nullopt);
+}
+
+WString AccountState::Token() const {
+  std::lock_guard lock(mutex_);
+  return user_.token;
+}
+
+void AccountState::SetToken(WString token) {
+  std::lock_guard lock(mutex_);
+  user_.token = std::move(token);
 }
 
 AccountState::VpnConnection AccountState::Connection() const {
@@ -34,6 +114,57 @@ void AccountState::SetConnection(VpnConnection connection) {
 bool AccountState::IsConnected() const {
   std::lock_guard lock(mutex_);
   return connection_.connected;
+}
+
+void AccountState::SetProxyApplied(bool applied) {
+  std::lock_guard lock(mutex_);
+  connection_.proxyApplied = applied;
+}
+
+void AccountState::SetProxyEngine(IVpnProxyEngine* engine) {
+  std::lock_guard lock(mutex_);
+  proxyEngine_ = engine;
+}
+
+IVpnProxyEngine* AccountState::ProxyEngine() const {
+  std::lock_guard lock(mutex_);
+  return proxyEngine_;
+}
+
+std::vector<VpnNode> AccountState::UserNodes() const {
+  std::lock_guard lock(mutex_);
+  return userNodes_;
+}
+
+void AccountState::SetUserNodes(std::vector<VpnNode> nodes) {
+  std::lock_guard lock(mutex_);
+  userNodes_ = std::move(nodes);
+}
+
+std::vector<VpnNode> AccountState::AnonymousNodes() const {
+  std::lock_guard lock(mutex_);
+  return anonymousNodes_;
+}
+
+void AccountState::SetAnonymousNodes(std::vector<VpnNode> nodes) {
+  std::lock_guard lock(mutex_);
+  anonymousNodes_ = std::move(nodes);
+}
+
+std::optional<int> AccountState::NodeLatency(const WString& nodeId) const {
+  std::lock_guard lock(mutex_);
+  const auto found = nodeLatencyMs_.find(nodeId);
+  if (found == nodeLatencyMs_.end()) return std::nullopt;
+  return found->second;
+}
+
+void AccountState::SetNodeLatency(const WString& nodeId, std::optional<int> milliseconds) {
+  std::lock_guard lock(mutex_);
+  if (milliseconds) {
+    nodeLatencyMs_[nodeId] = *milliseconds;
+  } else {
+    nodeLatencyMs_.erase(nodeId);
+  }
 }
 
 bool AccountState::IsWhiteListActive() const {

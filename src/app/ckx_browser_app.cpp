@@ -6,7 +6,7 @@
 
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
-#include "app/exit_cleaner.h"
+#include "app/engine_data_cleaner.h"
 #include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
@@ -22,6 +22,8 @@
 #include "engines/cef/cef_entry_points.h"
 #include "engines/cef/web_app.h"
 #include "engines/ie/compat_network.h"
+#include "history/browsing_data_cleaner.h"
+#include "history/exit_cleaner.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "bus/message_bus.h"
@@ -204,6 +206,8 @@ void CKXBrowserApp::StartEngine() {
 bool CKXBrowserApp::OpenMainWindow() {
   compatNetwork_ = std::make_unique<ie::CompatNetwork>(
       QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
+  engineData_ = std::make_unique<EngineDataCleaner>(*compatNetwork_);
+  BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWnd_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatNetwork_));
   for (const WString& url : commandLine_.startUrls) {
     mainWnd_->AddStartUrl(url);
@@ -250,6 +254,10 @@ void CKXBrowserApp::ShutDown() {
     engineStarted_ = false;
   }
   mainWnd_.reset();
+  if (engineData_ != nullptr) {
+    BrowsingDataCleaner::Instance().SetEngines(nullptr);
+    engineData_.reset();
+  }
   compatNetwork_.reset();
   windows_.reset();
   splash_.reset();
@@ -262,7 +270,10 @@ void CKXBrowserApp::ShutDown() {
 }
 
 int CKXBrowserApp::CleanUp() {
-  ExitCleaner().CleanIfAsked();
+  // The engines have stopped and closed their files: the folders can be emptied
+  // without the engines writing them back.
+  ExitCleaner().EmptyFoldersAfterEngines();
+  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
   return 0;
 }
 

@@ -27,6 +27,7 @@ namespace ie {
 class CompatNetwork;
 }
 class BrowserWindows;
+class EngineDataCleaner;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
@@ -96,6 +97,7 @@ class CKXBrowserApp {
   // The windows' group and the compatibility engine's network outlive every window.
   std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<ie::CompatNetwork> compatNetwork_;
+  std::unique_ptr<EngineDataCleaner> engineData_;  // over compatNetwork_ and the Chromium profile
   std::unique_ptr<MainDuiWnd> mainWnd_;
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;
   bool mainWindowShown_ = false;

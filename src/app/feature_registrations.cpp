@@ -1,8 +1,10 @@
 #include "app/feature_registrations.h"
 
-#include "app/account_commands.h"
+#include "app/account_registration.h"
+#include "app/browsing_data_feature.h"
 #include "app/feature_hooks.h"
 #include "app/update_feature.h"
+#include "favorites/windows/favorites_feature.h"
 #include "platform/debug_output.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/sign_and_qr_commands.h"
@@ -13,9 +15,12 @@
 namespace tarvo {
 
 void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
-  FeatureCommands& commands = hooks.windows.Features();
-  AccountCommands::Register(commands);
+  // First: the favourites open the service loop's round, the login check and the
+  // white list follow, all before the domain list.
+  FavoritesFeature::Register(hooks.windows, hooks.serviceSteps, hooks.endSteps);
+  AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
+  BrowsingDataFeature::Register(hooks);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

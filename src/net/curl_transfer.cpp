@@ -195,6 +195,12 @@ void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHea
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                    static_cast<curl_off_t>(setup.boundWholeRequest ? setup.limits.maxTextBytes
                                                                    : setup.limits.maxDownloadBytes));
+  if (!setup.proxy.empty()) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, setup.proxy.c_str());
+    if (!setup.proxyCredentials.empty()) {
+      curl_easy_setopt(curl, CURLOPT_PROXYUSERPWD, setup.proxyCredentials.c_str());
+    }
+  }
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
   if (setup.post) {

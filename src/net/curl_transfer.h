@@ -25,6 +25,10 @@ struct CurlTransferSetup {
   // Text requests are bounded as a whole; downloads only by their lack of progress.
   bool boundWholeRequest = false;
   IHttpCallback* callback = nullptr;  // asked IsCancelled while data flows; not owned
+  // An HTTP proxy ("http://host:port") and its "user:password"; empty keeps
+  // libcurl's choice from the environment.
+  std::string proxy;
+  std::string proxyCredentials;
 };
 
 // Runs one HTTP(S) request on a libcurl easy handle: TLS with certificate

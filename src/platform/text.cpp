@@ -40,6 +40,13 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace
 
+std::string CodePointToUtf8(char32_t codePoint) {
+  const bool valid = codePoint != 0 && codePoint <= 0x10FFFF && (codePoint < 0xD800 || codePoint > 0xDFFF);
+  std::string out;
+  AppendUtf8(out, valid ? codePoint : char32_t{kReplacement});
+  return out;
+}
+
 WString Utf8ToWide(std::string_view utf8) {
   WString out;
   out.reserve(utf8.size());

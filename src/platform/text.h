@@ -17,6 +17,9 @@ WString Utf8ToWide(std::string_view utf8);
 // UTF-16 → UTF-8. Unpaired surrogates become U+FFFD.
 std::string WideToUtf8(WStringView wide);
 
+// One code point as UTF-8; NUL, surrogates and values past U+10FFFF become U+FFFD.
+std::string CodePointToUtf8(char32_t codePoint);
+
 // ASCII-only convenience for literals and protocol texts (bytes ≥ 0x80 become U+FFFD).
 WString AsciiToWide(std::string_view ascii);
 

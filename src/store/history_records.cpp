@@ -28,4 +28,39 @@ int HistoryRecords::ClearHistory() const {
   });
 }
 
+int HistoryRecords::SetTitle(int64_t id, WStringView title) const {
+  return database_.Execute("UPDATE history SET title=?, updated_at=? WHERE id=?;", {title, NowSeconds(), id});
+}
+
+std::vector<HistoryVisit> HistoryRecords::ListVisits(WStringView search, int limit) const {
+  // LIKE would take "%" and "_" of the user's text for wildcards.
+  WString pattern = u"%";
+  for (char16_t unit : search) {
+    if (unit == u'%' || unit == u'_' || unit == u'\\') pattern.push_back(u'\\');
+    pattern.push_back(unit);
+  }
+  pattern.push_back(u'%');
+  QueryTable table;
+  const int rows = database_.Query(
+      "SELECT id, url, realurl, title, created_at FROM history "
+      "WHERE url LIKE ?1 ESCAPE '\\' OR ifnull(title,'') LIKE ?1 ESCAPE '\\' "
+      "ORDER BY created_at DESC, id DESC LIMIT ?2;",
+      {pattern, int64_t{limit}}, &table);
+  std::vector<HistoryVisit> visits;
+  for (int i = 0; i < rows; ++i) {
+    const auto row = static_cast<size_t>(i);
+    visits.push_back({table.Integer(row, 0), Utf8ToWide(table.Text(row, 1)), Utf8ToWide(table.Text(row, 2)),
+                      Utf8ToWide(table.Text(row, 3)), table.Integer(row, 4)});
+  }
+  return visits;
+}
+
+int HistoryRecords::DeleteVisit(int64_t id) const {
+  return database_.Execute("DELETE FROM history WHERE id=?;", {id});
+}
+
+int HistoryRecords::DeleteVisitsBetween(int64_t from, int64_t to) const {
+  return database_.Execute("DELETE FROM history WHERE created_at>=? AND created_at<?;", {from, to});
+}
+
 }  // namespace tarvo

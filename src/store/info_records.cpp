@@ -30,6 +30,10 @@ int InfoRecords::SetInfo(WStringView key, WStringView value) const {
   });
 }
 
+int InfoRecords::DeleteInfo(WStringView key) const {
+  return database_.Execute("DELETE FROM info WHERE key=?;", {key});
+}
+
 bool InfoRecords::GetExitClean() const {
   QueryTable table;
   return database_.Query("select value from info where key='exit_clean';", {}, &table) > 0 &&

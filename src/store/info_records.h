@@ -21,6 +21,8 @@ class InfoRecords {
   // Inserts the key or updates its value, atomically: the table never gets two
   // rows for a key through this call, even from racing threads. -1 on failure.
   int SetInfo(WStringView key, WStringView value) const;
+  // Removes the key's rows. 0 also when there was none; -1 on failure.
+  int DeleteInfo(WStringView key) const;
 
   // True when "exit_clean" exists and reads as a non-zero number.
   bool GetExitClean() const;

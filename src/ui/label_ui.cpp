@@ -1,5 +1,7 @@
 #include "ui/label_ui.h"
 
+#include <cmath>
+
 #include <QFontMetrics>
 
 #include "ui/paint_manager_ui.h"
@@ -33,8 +35,10 @@ void CLabelUI::SetTextAlign(int flags) {
 }
 
 int CLabelUI::MeasureTextWidth() const {
-  const QFontMetrics metrics(ResolveFont(font_));
-  return metrics.horizontalAdvance(text_) + textPadding_.left + textPadding_.right;
+  // The eliding of a drawn text measures it with fractions: a width rounded down by
+  // the integer metrics would cut the last letter of a text that was measured to fit.
+  const QFontMetricsF metrics(ResolveFont(font_));
+  return static_cast<int>(std::ceil(metrics.horizontalAdvance(text_))) + 1 + textPadding_.left + textPadding_.right;
 }
 
 SIZE CLabelUI::EstimateSize(SIZE available) {

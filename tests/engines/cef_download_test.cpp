@@ -251,6 +251,42 @@ TEST_F(CefDownloadTest, PausedDownloadWhoseConnectionWasDroppedResumes) {
   }
 }
 
+TEST_F(CefDownloadTest, ARunningDownloadWhoseConnectionWasDroppedGoesOnWithoutAskingAgain) {
+  // The engine takes it up by itself and announces it once more; the client placed
+  // it already and is not asked again.
+  TestHttpServer::Response file = SlowFile(true);
+  file.cut_first_after = 640 * 1024;
+  server_.Route("/dropped-running.bin", file);
+  StartDownload("/dropped-running.bin", "dropped-running.bin");
+  ASSERT_TRUE(WaitUntilEnded());
+  EXPECT_TRUE(client_->download_updates.back().complete);
+  EXPECT_EQ(client_->suggested_names.size(), 1U);
+  ExpectSavedWhole();
+  EXPECT_EQ(server_.LastHeader("/dropped-running.bin", "range"), "bytes=" + QByteArray::number(640 * 1024) + "-");
+}
+
+TEST_F(CefDownloadTest, AKeptPartialFileOutlivesTheEnginesCleanUp) {
+  const QString kept = QString::fromStdString((folder_.path() / "kept.part").string());
+  client_->on_download_update = [&](const CefDownloadItem& item, CefDownloadItemCallback& callback) {
+    if (item.IsInProgress() && !item.IsPaused() && item.GetReceivedBytes() > 0) {
+      callback.Pause();
+    } else if (item.IsPaused() && !QFile::exists(kept)) {
+      EXPECT_TRUE(callback.KeepPartialFile(kept.toStdU16String()));
+      // What the engine does to unfinished downloads at its shut-down.
+      callback.Cancel();
+    }
+  };
+  StartDownload("/report.bin", "partial.bin");
+  ASSERT_TRUE(WaitUntilEnded());
+  EXPECT_TRUE(client_->download_updates.back().canceled);
+  QFile file(kept);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_GT(bytes.size(), 0);
+  EXPECT_TRUE(payload_.startsWith(bytes)) << "the kept bytes are the start of the file";
+  EXPECT_FALSE(QFile::exists(target_ + ".download")) << "the engine removed its own name";
+}
+
 TEST_F(CefDownloadTest, DownloadThatCannotBeResumedEndsInterrupted) {
   // The connection is gone and the server no longer has the file: the download
   // must end as interrupted, not stay in progress.

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QMenu>
 
+#include "engines/cef/cef_cookie_manager.h"
 #include "engines/cef/cef_pdf_print_callback.h"
+#include "engines/cef/cef_request_context.h"
 #include "engines/cef/cef_string_visitor.h"
 #include "engines/cef/engine_page.h"
 #include "engines/cef/engine_view.h"
@@ -50,6 +52,32 @@ TEST_F(CefOperationsTest, ZoomLevelsAreKeptAndClampedToWhatTheEngineShows) {
   browser->GetMainFrame()->LoadURL(server_.Url("/child.html").toStdU16String());
   ASSERT_TRUE(WaitForLoad(browser, mark));
   EXPECT_NEAR(browser->page()->zoomFactor(), 1.44, 1e-9);
+}
+
+TEST_F(CefOperationsTest, CookiesDeletedThroughTheEngineAreNotSentAgain) {
+  TestHttpServer::Response set;
+  set.body = "<html><body>set</body></html>";
+  set.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("kept=1; Max-Age=86400; Path=/")));
+  server_.Route("/set-cookie.html", set);
+  auto browser = Open(server_.Url("/set-cookie.html"));
+  ASSERT_NE(browser, nullptr);
+  auto load = [&](const char* path) {
+    const size_t from = client_->loading.size();
+    browser->GetMainFrame()->LoadURL(server_.Url(QString::fromLatin1(path)).toStdU16String());
+    return WaitForLoad(browser, from);
+  };
+  ASSERT_TRUE(load("/child.html"));
+  EXPECT_EQ(server_.LastHeader("/child.html", "Cookie"), "kept=1");
+
+  auto cookies = CefCookieManager::GetGlobalManager();
+  ASSERT_NE(cookies, nullptr);
+  EXPECT_FALSE(cookies->DeleteCookies(u"http://127.0.0.1/", u"")) << "this engine deletes all or nothing";
+  ASSERT_TRUE(cookies->DeleteCookies(u"", u""));
+  // The store forgets at once; a page loaded right after sends nothing.
+  ASSERT_TRUE(load("/basic.html"));
+  EXPECT_TRUE(server_.LastHeader("/basic.html", "Cookie").isEmpty());
+  EXPECT_TRUE(CefRequestContext::GetGlobalContext()->ClearHttpCache());
+  EXPECT_TRUE(CefRequestContext::GetGlobalContext()->ClearVisitedLinks());
 }
 
 TEST_F(CefOperationsTest, FindSearchesForwardAndBackward) {

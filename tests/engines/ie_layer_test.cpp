@@ -16,6 +16,7 @@
 #include "engines/counting_proxy.h"
 #include "engines/ie/accelerator_translator.h"
 #include "engines/ie/compat_network.h"
+#include "engines/ie/persistent_cookie_jar.h"
 #include "engines/ie/web_browser_control.h"
 #include "engines/ie/web_browser_events.h"
 #include "engines/test_http_server.h"
@@ -288,7 +289,7 @@ TEST_F(IeLayerTest, TheApplicationProxyIsNeverUsed) {
   EXPECT_EQ(proxy.CountFor("127.0.0.1"), 0);
 }
 
-TEST_F(IeLayerTest, LastingCookiesSurviveARestartOfTheLayer) {
+TEST_F(IeLayerTest, LastingCookiesSurviveARestartOfTheLayerUntilCleared) {
   const QByteArray expires = QDateTime::currentDateTimeUtc().addDays(30).toString(Qt::RFC2822Date).toLatin1();
   TestHttpServer::Response set;
   set.body = "<html><head><title>set</title></head><body>set</body></html>";
@@ -314,6 +315,15 @@ TEST_F(IeLayerTest, LastingCookiesSurviveARestartOfTheLayer) {
   const QByteArray cookies = server_.LastHeader("/child.html", "Cookie");
   EXPECT_TRUE(cookies.contains("lasting=42"));
   EXPECT_FALSE(cookies.contains("session=1"));
+
+  // Cleared: not sent on the next request, and gone from the file for the next run.
+  ASSERT_TRUE(network_->cookie_jar()->Clear());
+  network_->ClearCaches();
+  ASSERT_TRUE(Load(server_.Url("/child.html")));
+  EXPECT_TRUE(server_.LastHeader("/child.html", "Cookie").isEmpty());
+  QFile file(jar);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().isEmpty());
 }
 
 }  // namespace

@@ -63,6 +63,40 @@ TEST_F(HistoryRecordsTest, AwkwardAddressesRoundTrip) {
   }
 }
 
+TEST_F(HistoryRecordsTest, VisitsAreListedNewestFirstFoundByAddressOrTitleAndDeleted) {
+  const struct {
+    const char16_t* url;
+    const char16_t* title;
+    int64_t at;
+  } rows[] = {{u"http://a.test/100%_off", u"Sale", 1000},
+              {u"http://b.test/", u"News 'today'", 2000},
+              {u"http://c.test/x", u"", 3000},
+              {u"http://d.test/", u"Weather", 90000}};
+  for (const auto& row : rows) {
+    PageUrl page{row.url, row.url, false, 0};
+    ASSERT_EQ(history_.AddHistory(page), 0);
+    ASSERT_EQ(history_.SetTitle(page.historyId, row.title), 0);
+    store_.db().Execute("update history set created_at=? where id=?", {row.at, page.historyId});
+  }
+  auto urls = [&](WStringView search, int limit = 10) {
+    std::vector<WString> found;
+    for (const HistoryVisit& visit : history_.ListVisits(search, limit)) found.push_back(visit.url);
+    return found;
+  };
+  EXPECT_EQ(urls(u""), (std::vector<WString>{u"http://d.test/", u"http://c.test/x", u"http://b.test/",
+                                             u"http://a.test/100%_off"}));
+  EXPECT_EQ(urls(u"", 2).size(), 2U);
+  EXPECT_EQ(urls(u"TODAY"), std::vector<WString>{u"http://b.test/"}) << "titles, any case";
+  // "%" and "_" are the user's text, not wildcards.
+  EXPECT_EQ(urls(u"0%_"), std::vector<WString>{u"http://a.test/100%_off"});
+  EXPECT_TRUE(urls(u"c%x").empty());
+  EXPECT_EQ(history_.ListVisits(u"weather", 10).at(0).visitedAt, 90000);
+
+  ASSERT_EQ(history_.DeleteVisit(history_.ListVisits(u"c.test", 1).at(0).id), 0);
+  ASSERT_EQ(history_.DeleteVisitsBetween(1000, 2001), 0);
+  EXPECT_EQ(urls(u""), std::vector<WString>{u"http://d.test/"});
+}
+
 TEST_F(HistoryRecordsTest, FailedInsertReportsMinusOne) {
   store_.db().Execute("drop table history");
   PageUrl page{u"http://example.com/", u"http://example.com/", false, 7};

@@ -1,5 +1,6 @@
 // tarvo-cli: the browser's own network, cipher, URL and profile code on the command
-// line, for operators (authoring domain lists) and for diagnosing a profile.
+// line, for operators (authoring domain lists), for diagnosing a profile and for
+// moving bookmarks in and out of one.
 #include <iostream>
 
 #include "cli_command.h"
@@ -15,7 +16,8 @@ namespace {
 
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;
-  for (auto group : {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands, QrCommands}) {
+  for (auto group :
+       {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands, QrCommands, BookmarkCommands}) {
     for (CliCommand& command : group()) {
       all.push_back(std::move(command));
     }

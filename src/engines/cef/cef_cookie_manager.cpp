@@ -1,6 +1,7 @@
 #include "engines/cef/cef_cookie_manager.h"
 
 #include <QDir>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
 #include "engines/cef/engine_context.h"
@@ -24,6 +25,15 @@ bool CefCookieManager::SetStoragePath(const CefString& path, bool persist_sessio
   profile->setPersistentStoragePath(folder);
   profile->setPersistentCookiesPolicy(persist_session_cookies ? QWebEngineProfile::ForcePersistentCookies
                                                               : QWebEngineProfile::AllowPersistentCookies);
+  return true;
+}
+
+bool CefCookieManager::DeleteCookies(const CefString& url, const CefString& cookie_name) {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr || !url.empty() || !cookie_name.empty()) {
+    return false;
+  }
+  profile->cookieStore()->deleteAllCookies();
   return true;
 }
 

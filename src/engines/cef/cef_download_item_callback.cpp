@@ -1,5 +1,8 @@
 #include "engines/cef/cef_download_item_callback.h"
 
+#include <unistd.h>
+
+#include <QFile>
 #include <QWebEngineDownloadItem>
 
 namespace tarvo::cef {
@@ -23,6 +26,17 @@ void CefDownloadItemCallback::Resume() {
   if (!item_.isNull() && item_->state() == QWebEngineDownloadItem::DownloadInProgress && item_->isPaused()) {
     item_->resume();
   }
+}
+
+bool CefDownloadItemCallback::KeepPartialFile(const CefString& path) {
+  if (item_.isNull() || item_->state() != QWebEngineDownloadItem::DownloadInProgress || path.empty()) return false;
+  // The engine writes a download under its target name plus ".download" until it
+  // finishes.
+  const QString partial = item_->downloadDirectory() + QLatin1Char('/') + item_->downloadFileName() +
+                          QLatin1String(".download");
+  const QByteArray target = QFile::encodeName(QString::fromStdU16String(path));
+  QFile::remove(QString::fromStdU16String(path));
+  return ::link(QFile::encodeName(partial).constData(), target.constData()) == 0;
 }
 
 }  // namespace tarvo::cef

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include "engines/cef/cef_string.h"
+
 #include <QWebEngineDownloadItem>
 
 namespace tarvo::cef {
@@ -22,6 +24,11 @@ class CefDownloadItemCallback {
   // when the server gave no validator). Does nothing once the download has ended,
   // interrupted ones included.
   void Resume();
+  // Gives the bytes written so far a second name, `path`, so they outlive the
+  // engine: at its shut-down the engine deletes the partial files of downloads that
+  // have not finished. Later writes land in the same file. False when the download
+  // is not in progress or the link could not be made.
+  bool KeepPartialFile(const CefString& path);
 
  private:
   QPointer<QWebEngineDownloadItem> item_;  // non-owning, the engine's

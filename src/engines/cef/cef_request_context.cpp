@@ -1,6 +1,7 @@
 #include "engines/cef/cef_request_context.h"
 
 #include <QString>
+#include <QWebEngineProfile>
 
 #include "engines/cef/engine_context.h"
 #include "engines/cef/proxy_switcher.h"
@@ -42,12 +43,29 @@ bool CefRequestContext::SetPreference(const std::string& name, CefRefPtr<CefValu
   const auto setting = ProxySwitcher::Parse(QString::fromStdU16String(dictionary->GetString(u"mode")),
                                             QString::fromStdU16String(dictionary->GetString(u"server")), &reason);
   ProxySwitcher* switcher = EngineContext::Instance().proxy_switcher();
-  if (setting && switcher != nullptr && switcher->Apply(*setting, &reason)) {
+  if (setting && switcher != nullptr) {
+    // The engine follows the setting from here on, also when it does not confirm in
+    // time; known at once, so a navigation asking while it is taken in does not set
+    // the same again.
     proxy_ = value;
-    return true;
+    if (switcher->Apply(*setting, &reason)) return true;
   }
   error = reason.toStdU16String();
   return false;
+}
+
+bool CefRequestContext::ClearHttpCache() {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr) return false;
+  profile->clearHttpCache();
+  return true;
+}
+
+bool CefRequestContext::ClearVisitedLinks() {
+  QWebEngineProfile* profile = EngineContext::Instance().profile();
+  if (!EngineContext::Instance().running() || profile == nullptr) return false;
+  profile->clearAllVisitedLinks();
+  return true;
 }
 
 }  // namespace tarvo::cef

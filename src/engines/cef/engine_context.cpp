@@ -120,6 +120,8 @@ void EngineContext::Shutdown() {
     }
   }
   browsers_.clear();
+  accepted_.clear();
+  replaced_.clear();
   proxy_switcher_.reset();
   anchor_.reset();
   // Views and pages whose deletion was only scheduled go now, while the profile
@@ -197,6 +199,24 @@ void EngineContext::OnViewDestroyed(int identifier) {
 }
 
 void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
+  if (auto known = accepted_.find(item->id()); known != accepted_.end()) {
+    // The engine takes up a download the client has already placed: it goes on into
+    // the same file, and the client hears of it from the new item from now on (the
+    // old one is never updated again).
+    item->setDownloadDirectory(known->second.directory);
+    item->setDownloadFileName(known->second.fileName);
+    item->accept();
+    if (DownloadTracker* old = known->second.tracker.data()) {
+      auto* replaced = qobject_cast<QWebEngineDownloadItem*>(old->parent());
+      delete old;
+      if (replaced != nullptr && replaced != item) {
+        replaced->setParent(nullptr);
+        replaced_.emplace_back(replaced);
+      }
+    }
+    Track(item, known->second.browser);
+    return;
+  }
   CefRefPtr<CefBrowser> browser = BrowserOfPage(item->page());
   CefDownloadHandler* handler =
       browser != nullptr && browser->client() != nullptr ? browser->client()->GetDownloadHandler() : nullptr;
@@ -212,7 +232,20 @@ void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
     item->cancel();
     return;
   }
+  Track(item, browser);
+}
+
+void EngineContext::Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser) {
   auto* tracker = new DownloadTracker(item, browser, browser->client());
+  const uint32_t id = item->id();
+  accepted_[id] = {item->downloadDirectory(), item->downloadFileName(), browser, tracker};
+  QObject::connect(item, &QWebEngineDownloadItem::finished, anchor_.get(), [this, id, item] {
+    // An interrupted download may still be resumed, and then announced again; an
+    // item the engine has replaced says nothing about the download.
+    const auto known = accepted_.find(id);
+    const bool current = known != accepted_.end() && known->second.tracker == item->findChild<DownloadTracker*>();
+    if (current && item->state() != QWebEngineDownloadItem::DownloadInterrupted) accepted_.erase(known);
+  });
   tracker->ReportSoon();
 }
 

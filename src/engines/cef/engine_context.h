@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@ namespace tarvo::cef {
 
 class CefApp;
 class CefBrowser;
+class DownloadTracker;
 class CefClient;
 class CertificatePolicy;
 class EnginePage;
@@ -74,6 +76,8 @@ class EngineContext {
  private:
   EngineContext() = default;
   void OnDownloadRequested(QWebEngineDownloadItem* item);
+  // Follows an accepted download until it completes or is cancelled.
+  void Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser);
   void OnViewDestroyed(int identifier);
 
   CefSettings settings_;
@@ -84,6 +88,21 @@ class EngineContext {
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
   std::unique_ptr<CertificatePolicy> certificate_policy_;
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
+  // Downloads the client accepted, by engine id, while they may still be asked for
+  // again: the engine announces a download once more, as a new item, when it takes
+  // it up after a lost connection.
+  struct AcceptedDownload {
+    QString directory;
+    QString fileName;
+    CefRefPtr<CefBrowser> browser;
+    QPointer<DownloadTracker> tracker;
+  };
+  std::map<uint32_t, AcceptedDownload> accepted_;
+  // Items the engine replaced by a new announcement: never updated again, never
+  // finished. Left to the profile, they would cancel their download from their
+  // destructor while the profile is being torn down (a crash at exit); they go in
+  // Shutdown instead, while the profile still exists.
+  std::vector<std::unique_ptr<QWebEngineDownloadItem>> replaced_;
   int next_identifier_ = 1;
   int callback_depth_ = 0;
 };

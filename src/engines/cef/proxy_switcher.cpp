@@ -81,6 +81,13 @@ void ProxySwitcher::AnswerProbe() {
 }
 
 void ProxySwitcher::StartProbe() {
+  if (probing_ && probe_page_ != nullptr) {
+    // The engine re-resolves a request in flight when the proxy changes under it,
+    // which can hold that request for seconds; a fresh page probes the change at once.
+    probe_page_->disconnect(this);
+    probe_page_->deleteLater();
+    probe_page_ = nullptr;
+  }
   if (probe_page_ == nullptr) {
     probe_page_ = new QWebEnginePage(profile_);
     connect(probe_page_, &QWebEnginePage::loadFinished, this, &ProxySwitcher::ProbeFinished);
@@ -145,9 +152,7 @@ bool ProxySwitcher::Apply(const Setting& setting, QString* error) {
   ++change_serial_;
   settling_ = true;
   timed_out_ = false;
-  if (!probing_) {
-    StartProbe();
-  }
+  StartProbe();
   if (EngineContext::Instance().in_engine_callback()) {
     return true;
   }

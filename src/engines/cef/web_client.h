@@ -119,6 +119,9 @@ class WebClient : public cef::CefClient,
 
   // The page made for a browser, or nullptr once it closed.
   Page* PageOf(int browserId) const;
+  // The main window a browser belongs to (its opener's for a pop-up), or the first
+  // open window; 0 when none is open.
+  DuiLib::HWND MainWindowOf(int browserId) const { return HostOf(browserId).mainWindow; }
   cef::CefRefPtr<cef::CefBrowser> FirstBrowser() const { return firstBrowser_; }
 
   // The two scripts of the picture commands for a picture address.

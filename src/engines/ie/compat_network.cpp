@@ -1,6 +1,7 @@
 #include "engines/ie/compat_network.h"
 
 #include <QDir>
+#include <QWebSettings>
 
 #include "engines/ie/persistent_cookie_jar.h"
 #include "engines/ie/system_proxy_factory.h"
@@ -12,6 +13,11 @@ CompatNetwork::CompatNetwork(const QString& cookie_folder) {
   jar_ = new PersistentCookieJar(QDir(cookie_folder).filePath(QLatin1String(kCookieFileName)), &manager_);
   manager_.setCookieJar(jar_);
   manager_.setProxyFactory(new SystemProxyFactory);
+}
+
+void CompatNetwork::ClearCaches() {
+  QWebSettings::clearMemoryCaches();
+  manager_.clearAccessCache();
 }
 
 CompatNetwork::~CompatNetwork() {

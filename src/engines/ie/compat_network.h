@@ -24,6 +24,9 @@ class CompatNetwork {
 
   QNetworkAccessManager* manager() { return &manager_; }
   PersistentCookieJar* cookie_jar() const { return jar_; }
+  // Drops the engine's memory caches (pages, pictures, scripts) and the log-ins and
+  // connections the network remembers for the session.
+  void ClearCaches();
 
  private:
   QNetworkAccessManager manager_;

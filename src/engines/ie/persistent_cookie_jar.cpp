@@ -47,6 +47,11 @@ bool PersistentCookieJar::Save() const {
   return file.commit();
 }
 
+bool PersistentCookieJar::Clear() {
+  setAllCookies({});
+  return Save();
+}
+
 bool PersistentCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) {
   const bool changed = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
   if (changed) {

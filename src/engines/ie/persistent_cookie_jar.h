@@ -25,6 +25,9 @@ class PersistentCookieJar : public QNetworkCookieJar {
   // Writes the cookies that outlive the session; false when the file could not be
   // written (the cookies stay in memory).
   bool Save() const;
+  // Forgets every cookie, session ones too, and writes the empty file. False when
+  // the file could not be written.
+  bool Clear();
 
  private:
   void Load();

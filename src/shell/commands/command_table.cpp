@@ -45,7 +45,9 @@ constexpr std::array kControls = {
     ControlBinding{kWindow, kClick, "closebtn", C::kCloseWindow},
     ControlBinding{kWindow, kClick, "favor_btn", C::kToggleFavourite},
     ControlBinding{kWindow, kClick, "qrcode_btn", C::kShowQrCode},
-    ControlBinding{kWindow, kClick, "protect_btn", C::kShowProtect},
+    // The shield switches the VPN (opening the panel when a node is to be chosen);
+    // its right click opens the panel.
+    ControlBinding{kWindow, kClick, "protect_btn", C::kToggleVpn},
     ControlBinding{kWindow, kClick, "protectsign_btn", C::kShowProtectSign},
     ControlBinding{kWindow, kClick, "empty_btn", C::kShowClearData},
     ControlBinding{kWindow, kClick, "download_btn", C::kShowDownloads},

@@ -76,6 +76,7 @@ inline constexpr unsigned kShowHistory = 40413;
 inline constexpr unsigned kShowSettings = 40414;
 inline constexpr unsigned kCheckForUpdate = 40415;
 inline constexpr unsigned kMakeDefaultBrowser = 40416;
+inline constexpr unsigned kToggleVpn = 40417;        // the toolbar's VPN switch
 
 // The high word that marks a WM_COMMAND as one of these.
 inline constexpr unsigned kCommandSource = 1;

@@ -5,6 +5,7 @@
 #include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page_bus_handler.h"
+#include "ui/control_ui.h"
 
 namespace tarvo {
 
@@ -15,6 +16,10 @@ BrowserWindows::BrowserWindows() {
 
 void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
   for (const WindowHook& hook : windowHooks_) hook(window);
+}
+
+std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow& window) const {
+  return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
 }
 
 void BrowserWindows::Add(MainDuiWnd* window) {
@@ -29,6 +34,8 @@ void BrowserWindows::MarkUsed(MainDuiWnd* window) {
 }
 
 MainDuiWnd* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
+
+std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return {windows_.begin(), windows_.end()}; }
 
 std::vector<Pages*> BrowserWindows::PageLists() const {
   std::vector<Pages*> lists;

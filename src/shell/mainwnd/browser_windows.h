@@ -8,10 +8,15 @@
 // must outlive every main window (a window adds itself when it is built and removes
 // itself when it goes).
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "bus/bus_poller.h"
 #include "shell/mainwnd/feature_commands.h"
+
+namespace DuiLib {
+class CControlUI;
+}
 
 namespace tarvo {
 
@@ -34,6 +39,12 @@ class BrowserWindows {
   void AddWindowHook(WindowHook hook) { windowHooks_.push_back(std::move(hook)); }
   // A window's controls exist: runs every hook for it, in registration order.
   void WindowBuilt(IBrowserWindow& window) const;
+  // Makes the favourites bar of a window (the feature that fills it registers this at
+  // start-up); without one, or when it makes nothing, the window shows an empty slot.
+  // The window gives the control its place and attributes and owns it.
+  using FavorBarFactory = std::function<std::unique_ptr<DuiLib::CControlUI>(IBrowserWindow& window)>;
+  void SetFavorBarFactory(FavorBarFactory factory) { favorBarFactory_ = std::move(factory); }
+  std::unique_ptr<DuiLib::CControlUI> MakeFavorBar(IBrowserWindow& window) const;
 
   void Add(MainDuiWnd* window);
   void Remove(MainDuiWnd* window);
@@ -41,6 +52,8 @@ class BrowserWindows {
   void MarkUsed(MainDuiWnd* window);
   // The window used last, or nullptr when none is open.
   MainDuiWnd* LastUsed() const;
+  // Every open window, the one used last first (non-owning).
+  std::vector<IBrowserWindow*> Windows() const;
   // Every open window's page list.
   std::vector<Pages*> PageLists() const;
   int Count() const { return static_cast<int>(windows_.size()); }
@@ -53,6 +66,7 @@ class BrowserWindows {
   FeatureCommands features_;
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;
+  FavorBarFactory favorBarFactory_;
   std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
 };
 

@@ -104,7 +104,7 @@ void MainDuiWnd::OpenHandedOverUrls(const std::vector<WString>& urls) {
 }
 
 std::unique_ptr<CControlUI> MainDuiWnd::CreateControl(const QString& tag) {
-  if (IsTag(tag, FavorBarSlotUI::kTag)) return std::make_unique<FavorBarSlotUI>();
+  if (IsTag(tag, FavorBarSlotUI::kTag)) return MakeFavorBar();
   if (IsTag(tag, "AddressEdit")) return std::make_unique<CAddressEditUI>();
   if (IsTag(tag, CBodyBarUI::kTag)) return std::make_unique<CBodyBarUI>();
   if (IsTag(tag, RightClickButtonUI::kTag)) return std::make_unique<RightClickButtonUI>();
@@ -344,13 +344,18 @@ void MainDuiWnd::OnClose() {
   QCoreApplication::exit(0);
 }
 
+std::unique_ptr<CControlUI> MainDuiWnd::MakeFavorBar() {
+  if (std::unique_ptr<CControlUI> bar = windows_.MakeFavorBar(*this)) return bar;
+  return std::make_unique<FavorBarSlotUI>();
+}
+
 void MainDuiWnd::ShowFavorBar() {
   if (clientRegion_ == nullptr) return;
   if (favorBar_ != nullptr) clientRegion_->Remove(favorBar_);
-  auto slot = std::make_unique<FavorBarSlotUI>();
-  slot->ApplyAttributeList(QString::fromLatin1(FavorBarSlotUI::kAttributes));
-  favorBar_ = slot.get();
-  if (!clientRegion_->AddAt(std::move(slot), 0)) favorBar_ = nullptr;
+  std::unique_ptr<CControlUI> bar = MakeFavorBar();
+  bar->ApplyAttributeList(QString::fromLatin1(FavorBarSlotUI::kAttributes));
+  favorBar_ = bar.get();
+  if (!clientRegion_->AddAt(std::move(bar), 0)) favorBar_ = nullptr;
 }
 
 void MainDuiWnd::HideFavorBar() {

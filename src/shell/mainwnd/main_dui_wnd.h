@@ -92,8 +92,9 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   bool IsCommandAvailable(unsigned command) const;
   bool IsFullScreen() const;
   FullScreenController* FullScreen() const { return fullScreen_.get(); }
-  // Shows (re-creates) or hides the favourites-bar slot as the first child of
-  // "client_region".
+  // Shows (re-creates) or hides the favourites bar as the first child of
+  // "client_region": the bar the favourites feature makes (BrowserWindows), or an
+  // empty slot.
   void ShowFavorBar();
   void HideFavorBar();
   // Texts follow a new language (the tooltips; controls read theirs when drawn).
@@ -130,6 +131,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   // Shuts the pages down in order while the window still exists, hides it and ends
   // the event loop (the application shuts the engines down after it).
   void OnClose();
+  std::unique_ptr<DuiLib::CControlUI> MakeFavorBar();
 
   BrowserWindows& windows_;
   std::unique_ptr<IPageBodyFactory> bodyFactory_;

@@ -12,9 +12,12 @@ namespace tarvo {
 
 IMainMenuOwner::User MainMenuOwner::CurrentUser() const {
   User user;
-  const WString id = AccountState::Instance().UserId();
-  user.loggedIn = !id.empty();
-  user.nickname = Q(id);
+  const AccountState& state = AccountState::Instance();
+  const AccountState::User account = state.CurrentUser();
+  const AccountState::Profile profile = state.UserProfile();
+  user.loggedIn = !account.id.empty();
+  user.nickname = Q(profile.name.empty() ? account.name : profile.name);
+  user.token = Q(account.token);
   return user;
 }
 

@@ -109,6 +109,10 @@ WString Page::GetLoadedUrl() const { return history_.Current().realUrl; }
 void Page::SetTitle(const WString& title) {
   title_ = title == kEngineNewTabTitle ? LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew) : title;
   if (tab_ != nullptr) tab_->SetTitle(Q(title_));
+  // The history page finds visits by their titles too.
+  if (const int64_t visit = history_.Current().historyId; visit != 0 && title != kEngineNewTabTitle) {
+    HistoryRecords().SetTitle(visit, title);
+  }
 }
 
 void Page::SetIconUrl(const WString& iconUrl) {

@@ -36,6 +36,12 @@ void CIconUI::SetIcon(const QString& path) {
   Invalidate();
 }
 
+void CIconUI::SetPicture(const QImage& picture) {
+  iconPath_.clear();
+  picture_ = picture.isNull() ? QImage(BlankIconPath()) : picture;
+  Invalidate();
+}
+
 void CIconUI::PaintStatusImage(QPainter& painter) {
   if (picture_.isNull()) return;
   const QRect area = GetPos().marginsRemoved(DuiLib::ToMargins(inset_));

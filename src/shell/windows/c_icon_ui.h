@@ -18,6 +18,8 @@ class CIconUI : public DuiLib::CControlUI {
 
   // Uses the picture at `path` (a file on disk) from now on.
   void SetIcon(const QString& path);
+  // Uses `picture` from now on (the blank icon when it is null).
+  void SetPicture(const QImage& picture);
   const QString& GetIcon() const { return iconPath_; }
   // The file drawn when the icon can't be read.
   static QString BlankIconPath();

@@ -15,4 +15,18 @@ void SetLanguageText(DuiLib::CControlUI* control, WStringView key) {
   control->SetText(LanguageText(key, control->GetText()));
 }
 
+QString LanguagePicture(WStringView file) {
+  return QStringLiteral("file='%1'").arg(QString::fromStdU16String(LanguageManager::Instance().GetLanguagePicture(file)));
+}
+
+void SetLanguageBackground(DuiLib::CControlUI* control, WStringView file) {
+  if (control != nullptr) control->SetBkImage(LanguagePicture(file));
+}
+
+void SetLanguageButtonImages(DuiLib::CControlUI* control, WStringView normal, WStringView hot) {
+  if (control == nullptr) return;
+  control->ApplyAttributeList(
+      QStringLiteral("normalimage=\"%1\" hotimage=\"%2\"").arg(LanguagePicture(normal), LanguagePicture(hot)));
+}
+
 }  // namespace tarvo

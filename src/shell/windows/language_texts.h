@@ -18,6 +18,13 @@ QString LanguageText(WStringView key, const QString& fallback = QString());
 // Gives `control` the text of `key` when the pack has one; a null control is ignored.
 void SetLanguageText(DuiLib::CControlUI* control, WStringView key);
 
+// The image attribute value ("file='...'") of the current language's picture `file`.
+QString LanguagePicture(WStringView file);
+// Gives `control` the current language's pictures: a background, or a button's
+// normal and hot images. A null control is ignored.
+void SetLanguageBackground(DuiLib::CControlUI* control, WStringView file);
+void SetLanguageButtonImages(DuiLib::CControlUI* control, WStringView normal, WStringView hot);
+
 }  // namespace tarvo
 
 namespace tarvo {

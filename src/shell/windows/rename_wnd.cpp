@@ -7,15 +7,6 @@
 
 namespace tarvo {
 
-namespace {
-
-QString Picture(const char16_t* file) {
-  return QStringLiteral("file='%1'").arg(
-      QString::fromStdU16String(LanguageManager::Instance().GetLanguagePicture(file)));
-}
-
-}  // namespace
-
 int RenameWnd::Run(DuiLib::HWND owner, const QString& title, QPoint screenTopLeft) {
   if (Create(owner, title, DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW, screenTopLeft.x(), screenTopLeft.y()) == 0) {
     return -1;
@@ -42,16 +33,10 @@ void RenameWnd::Fill() {
   for (const auto& [control, key] : WindowsLanguageKeys::kRename) {
     if (auto* found = FindControl(QString::fromUtf16(control))) found->SetToolTip(LanguageText(key));
   }
-  if (auto* title = FindControl(QStringLiteral("rename/title"))) title->SetBkImage(Picture(u"rename_title.png"));
-  if (auto* label = FindControl(QStringLiteral("rename/name"))) label->SetBkImage(Picture(u"rename_01.png"));
-  if (auto* ok = FindControl(QStringLiteral("rename/okbtn"))) {
-    ok->ApplyAttributeList(QStringLiteral("normalimage=\"%1\" hotimage=\"%2\"")
-                               .arg(Picture(u"rename_btn01.png"), Picture(u"rename_btn01_hover.png")));
-  }
-  if (auto* cancel = FindControl(QStringLiteral("rename/ccbtn"))) {
-    cancel->ApplyAttributeList(QStringLiteral("normalimage=\"%1\" hotimage=\"%2\"")
-                                   .arg(Picture(u"rename_btn02.png"), Picture(u"rename_btn02_hover.png")));
-  }
+  SetLanguageBackground(FindControl(QStringLiteral("rename/title")), u"rename_title.png");
+  SetLanguageBackground(FindControl(QStringLiteral("rename/name")), u"rename_01.png");
+  SetLanguageButtonImages(FindControl(QStringLiteral("rename/okbtn")), u"rename_btn01.png", u"rename_btn01_hover.png");
+  SetLanguageButtonImages(FindControl(QStringLiteral("rename/ccbtn")), u"rename_btn02.png", u"rename_btn02_hover.png");
   if (auto* edit = FindControl(QStringLiteral("rename/rename_edit"))) {
     edit->SetText(text_);
     edit->SetFocus();

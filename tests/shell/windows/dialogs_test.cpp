@@ -19,17 +19,6 @@ namespace {
 
 using namespace DuiLib;
 
-// Runs `act` on the window of `className` once it is shown (while the caller's
-// modal loop runs).
-void WhenShown(const QString& className, std::function<void(WindowImplBase&)> act) {
-  QTimer::singleShot(50, [className, act] {
-    WindowImplBase* window = ShownWindowOf(className);
-    ASSERT_NE(window, nullptr) << className.toStdString();
-    (void)QTest::qWaitForWindowExposed(window->GetWidget());
-    act(*window);
-  });
-}
-
 class DialogsTest : public ::testing::Test {
  protected:
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};

@@ -4,6 +4,8 @@
 // only; a window found is valid until it closes.
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -30,6 +32,22 @@ inline void ClickControl(DuiLib::WindowImplBase& window, const QString& control)
   DuiLib::CControlUI* found = window.FindControl(control);
   ASSERT_NE(found, nullptr) << control.toStdString();
   QTest::mouseClick(window.GetWidget(), Qt::LeftButton, {}, CentreOf(found));
+}
+
+// Runs `act` on the window of `className` once it is shown (while the caller's
+// modal loop runs), looking for it every 50 ms for up to `limitMs`.
+inline void WhenShown(const QString& className, std::function<void(DuiLib::WindowImplBase&)> act,
+                      int limitMs = 10000) {
+  QTimer::singleShot(50, [className, act, limitMs] {
+    DuiLib::WindowImplBase* window = ShownWindowOf(className);
+    if (window == nullptr && limitMs > 50) {
+      WhenShown(className, act, limitMs - 50);
+      return;
+    }
+    ASSERT_NE(window, nullptr) << className.toStdString();
+    (void)QTest::qWaitForWindowExposed(window->GetWidget());
+    act(*window);
+  });
 }
 
 }  // namespace tarvo::test

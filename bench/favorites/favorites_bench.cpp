@@ -1,0 +1,201 @@
+// Favourites speed: the bar rebuilt from 20, 200 and 2,000 top-level items (laid out
+// too), a user's 5,000-item document synchronised from the local reference service
+// into the bar, and a 10,000-entry bookmark file imported into a new profile.
+//
+//   build/bin/favorites_bench   (from build/bin: the skin package and tarvo-service
+//                                beside it)
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+
+#include "account/account_state.h"
+#include "favorites/bookmark_transfer.h"
+#include "favorites/favorites_remote.h"
+#include "favorites/favorites_store.h"
+#include "favorites/favorites_sync.h"
+#include "favorites/netscape_bookmark_file.h"
+#include "favorites/windows/favor_bar_ui.h"
+#include "net/form_body.h"
+#include "net/http_post_form.h"
+#include "net/picture_cache.h"
+#include "support/service_process.h"
+#include "scratch_database.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "ui/window_impl_base.h"
+
+namespace tarvo::bench {
+namespace {
+
+using namespace DuiLib;
+
+// The main window's skin with the favourites bar and nothing behind its commands.
+class BarWindow : public WindowImplBase, public IBrowserWindow {
+ public:
+  explicit BarWindow(FavoritesStore& store) : store_(store) {}
+  std::unique_ptr<CControlUI> CreateControl(const QString& tag) override {
+    if (tag.compare(QLatin1String("FavorBar"), Qt::CaseInsensitive) == 0) {
+      auto bar = std::make_unique<FavorBarUI>(*this, store_);
+      bar_ = bar.get();
+      return bar;
+    }
+    return tag.compare(QLatin1String("BodyBar"), Qt::CaseInsensitive) == 0 ? std::make_unique<CControlUI>() : nullptr;
+  }
+  HWND Handle() const override { return GetHWND(); }
+  QRect ControlScreenRect(const QString&) const override { return QRect(); }
+  bool IsFavorBarShown() const override { return true; }
+  CControlUI* Control(const QString& name) const override { return m_pm.FindControl(name); }
+  Page* CurrentPage() const override { return nullptr; }
+  Pages& PageList() override { return pages_; }
+  void RunCommand(unsigned, const CommandArgs&) override {}
+  FavorBarUI* Bar() const { return bar_; }
+
+ protected:
+  QString GetWindowClassName() const override { return QStringLiteral("KXMainFrm"); }
+  QString GetSkinFile() override { return QStringLiteral("newmainwnd.xml"); }
+
+ private:
+  FavoritesStore& store_;
+  Pages pages_;
+  FavorBarUI* bar_ = nullptr;
+};
+
+// `count` top-level items, every tenth a folder of three bookmarks; each bookmark on
+// its own site, half of the sites with a cached icon when `icons`.
+FavoritesTree Items(int count, bool icons) {
+  Json::Value items(Json::arrayValue);
+  int id = 1;
+  const auto bookmark = [&](const std::string& folder) {
+    const std::string site = "http://site" + std::to_string(id) + ".test/";
+    if (icons && id % 2 == 0) {
+      std::ofstream(WideToUtf8(PictureCache::CachePath(Utf8ToWide(site + "favicon.ico")))) << std::string(600, 'i');
+    }
+    const int own = id++;
+    return FavoritesTree::NewBookmark(own, folder, "Bookmark number " + std::to_string(own), site + "page", 1700000000);
+  };
+  for (int i = 0; i < count; ++i) {
+    if (i % 10 != 9) {
+      items.append(bookmark(""));
+      continue;
+    }
+    Json::Value folder = FavoritesTree::NewFolder(id++, "Folder " + std::to_string(i), 1700000000);
+    const std::string folderId = FavoritesTree::Id(folder);
+    for (int j = 0; j < 3; ++j) folder["child"].append(bookmark(folderId));
+    items.append(folder);
+  }
+  return FavoritesTree(items);
+}
+
+void BM_BarRebuild(benchmark::State& state) {
+  ScratchFolder folder;
+  UserDatabase database;
+  OpenUpgraded(database, folder, "kx.dat");
+  std::filesystem::create_directories(folder.File("picture"));
+  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(folder.File("picture") + "/"));
+  FavoritesStore store(database);
+  BarWindow window(store);
+  window.Create(0, "bench", 0, 0, 0, 0, 1400, 700);
+  const FavoritesTree tree = Items(static_cast<int>(state.range(0)), true);
+  for (auto _ : state) {
+    window.Bar()->Rebuild(tree);
+    window.GetPaintManager().UpdateLayout();
+  }
+  state.counters["buttons"] = window.Bar()->GetCount() - 1;
+  window.Close();
+}
+BENCHMARK(BM_BarRebuild)->Arg(20)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// The reference service with one user whose favourites hold 5,000 items, and the
+// account state logged in as that user.
+class LargeUserService {
+ public:
+  LargeUserService() {
+    const std::string seed = std::string(TARVO_TEST_DATA) + "/service/seed.json";
+    service_ = std::make_unique<test::ServiceProcess>(test::ServiceProcess::Program(), seed, folder_.File("service.db"));
+    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->baseUrl()));
+    SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TestBrand");
+    ServiceReply login;
+    CallService(u"app/v1.0/login",
+                FormBody().Add("username", u"alice@tarvo.test").Add("password", u"alice&pass=1").Add("type", "PC"), login);
+    const WString token = Utf8ToWide(ServiceReply::ReadString(login.data(), "token"));
+    AccountState::Instance().SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
+    AccountState::Instance().SetToken(token);
+    // 500 bookmarks and 500 folders of eight bookmarks: one request per top-level item.
+    for (int i = 0; i < 1000; ++i) {
+      const std::string site = "http://site" + std::to_string(i) + ".test/";
+      Json::Value item = i % 2 == 0 ? FavoritesTree::NewBookmark(0, "", "Bookmark " + std::to_string(i), site, 1700000000)
+                                    : FavoritesTree::NewFolder(0, "Folder " + std::to_string(i), 1700000000);
+      for (int j = 0; i % 2 == 1 && j < 8; ++j) {
+        item["child"].append(FavoritesTree::NewBookmark(0, "", "In folder " + std::to_string(j), site + std::to_string(j), 1700000000));
+      }
+      item.removeMember("id");
+      FavoritesRemote::Add(token, item);
+    }
+  }
+  ~LargeUserService() {
+    AccountState::Instance().SetUserId(u"");
+    AccountState::Instance().SetToken(u"");
+  }
+
+ private:
+  ScratchFolder folder_;
+  std::unique_ptr<test::ServiceProcess> service_;
+};
+
+void BM_SyncFiveThousandIntoTheBar(benchmark::State& state) {
+  if (test::ServiceProcess::Program().empty()) {
+    state.SkipWithError("tarvo-service is not beside the benchmark");
+    return;
+  }
+  LargeUserService service;
+  ScratchFolder folder;
+  UserDatabase database;
+  OpenUpgraded(database, folder, "kx.dat");
+  FavoritesStore store(database);
+  BarWindow window(store);
+  window.Create(0, "bench", 0, 0, 0, 0, 1400, 700);
+  size_t items = 0;
+  for (auto _ : state) {
+    if (FavoritesSync(store, database).SyncUserFavorites() != 0) state.SkipWithError("the sync failed");
+    window.Bar()->Rebuild();
+    window.GetPaintManager().UpdateLayout();
+    items = store.Document().CountAll();
+  }
+  state.counters["items"] = static_cast<double>(items);
+  window.Close();
+}
+BENCHMARK(BM_SyncFiveThousandIntoTheBar)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ImportTenThousand(benchmark::State& state) {
+  ScratchFolder folder;
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+  for (int f = 0; f < 100; ++f) {
+    file += "<DT><H3 ADD_DATE=\"1700000000\">Folder " + std::to_string(f) + "</H3>\n<DL><p>\n";
+    for (int b = 0; b < 100; ++b) {
+      const int n = f * 100 + b;
+      file += "  <DT><A HREF=\"https://site" + std::to_string(n) + ".test/path?q=" + std::to_string(n) +
+              "&amp;x=1\" ADD_DATE=\"1700000000\">Site " + std::to_string(n) + " &amp; friends</A>\n";
+    }
+    file += "</DL><p>\n";
+  }
+  file += "</DL><p>\n";
+  std::ofstream(folder.File("in.html")) << file;
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    UserDatabase database;
+    OpenUpgraded(database, folder, "kx" + std::to_string(round++) + ".dat");
+    FavoritesStore store(database);
+    state.ResumeTiming();
+    const BookmarkTransfer::Result result = BookmarkTransfer::Import(folder.File("in.html"), store);
+    if (result.bookmarks != 10000) state.SkipWithError("the import lost bookmarks");
+  }
+  state.counters["file_kb"] = static_cast<double>(file.size()) / 1024.0;
+}
+BENCHMARK(BM_ImportTenThousand)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tarvo::bench

@@ -1,0 +1,57 @@
+#include "account/windows/account_commands.h"
+
+#include <QUrl>
+
+#include "account/account_operations.h"
+#include "account/account_state.h"
+#include "account/account_task_queue.h"
+#include "account/windows/login_wnd.h"
+#include "bus/bus_channels.h"
+#include "settings/language_manager.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/commands/post_command.h"
+#include "shell/mainwnd/feature_commands.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/qt_text.h"
+
+namespace tarvo {
+
+QString AccountCommands::AccountPageUrl(const QString& userCentre, const QString& token, const QString& language) {
+  return userCentre + QStringLiteral("usercenter/personal-center/common/auth?token=") +
+         QString::fromLatin1(QUrl::toPercentEncoding(token)) + QStringLiteral("&language=") +
+         QString::fromLatin1(QUrl::toPercentEncoding(language));
+}
+
+void AccountCommands::Register(FeatureCommands& commands) {
+  commands.Register(Commands::kShowLogin, [](IBrowserWindow& window, const CommandArgs&) {
+    LoginWnd login;
+    login.Run(window.Handle());
+    // Back to the main menu the user came from, which now names the user.
+    PostCommand(window.Handle(), Commands::kShowMainMenu);
+  });
+  commands.Register(Commands::kShowAccount, [](IBrowserWindow& window, const CommandArgs&) {
+    if (!AccountState::Instance().IsLoggedIn()) {
+      window.RunCommand(Commands::kShowLogin);
+      return;
+    }
+    const QString url = AccountPageUrl(Q(SettingsRegistry::Instance().Get(SettingsKeys::kUserCentre)),
+                                       Q(AccountState::Instance().CurrentUser().token),
+                                       Q(LanguageManager::Instance().GetCurrentLanguage()));
+    window.PageList().OpenUrlInNewTab(url.toStdU16String());
+  });
+  commands.Register(
+      Commands::kLogOut,
+      [](IBrowserWindow&, const CommandArgs&) {
+        // Logged out here at once; Logout finds the token among the stored values.
+        AccountState::Instance().ClearUser();
+        AccountTaskQueue::Instance().Post([] { AccountOperations().Logout(); });
+        // The user-centre pages leave through "mainwnd/logout", posted once.
+        BusChannels::kLogout.Post();
+      },
+      [](IBrowserWindow&) { return AccountState::Instance().IsLoggedIn(); });
+}
+
+}  // namespace tarvo

@@ -1,0 +1,61 @@
+#include "app/browsing_data_feature.h"
+
+#include "app/feature_hooks.h"
+#include "downloads/download_manager.h"
+#include "downloads/download_resumer.h"
+#include "downloads/windows/desktop_files.h"
+#include "downloads/windows/download_prompts.h"
+#include "downloads/windows/download_windows.h"
+#include "engines/cef/chromium_download_handler.h"
+#include "engines/cef/web_client.h"
+#include "history/browsing_data_cleaner.h"
+#include "history/exit_cleaner.h"
+#include "history/windows/history_windows.h"
+#include "shell/commands/post_command.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "store/user_database.h"
+
+namespace tarvo {
+
+namespace {
+
+// The feature's objects, made once.
+struct BrowsingData {
+  DownloadManager& downloads = DownloadManager::Instance();
+  DownloadWindows downloadWindows{downloads};
+  DownloadPrompts prompts;
+  DesktopFiles desktop;
+  DownloadResumer resumer{downloads};
+  ChromiumDownloadHandler engineDownloads{downloads, prompts, [this](int browserId, const WString& url) {
+                                            resumer.ProbeValidator(url);
+                                            PostCommand(ClientInstance()->MainWindowOf(browserId),
+                                                        Commands::kShowDownloadsForNewDownload);
+                                          }};
+  HistoryWindows historyWindows{BrowsingDataCleaner::Instance(), UserDatabase::Instance()};
+};
+
+}  // namespace
+
+void BrowsingDataFeature::Register(FeatureHooks& hooks) {
+  static BrowsingData feature;
+  // What cookie clearing left for a time the engine is not running: now, before it
+  // starts (the last run may have ended without its own end steps).
+  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
+  feature.downloads.SetDesktop(&feature.desktop);
+  feature.downloads.SetChangeListener([] { feature.downloadWindows.RequestRefresh(); });
+  feature.downloadWindows.RegisterCommands(hooks.windows.Features());
+  feature.historyWindows.RegisterCommands(hooks.windows.Features());
+  feature.engineDownloads.Attach();
+  ClientInstance()->SetDownloadDelegate(&feature.engineDownloads);
+  feature.resumer.ResumeInterrupted();
+  hooks.endSteps.push_back([] {
+    feature.engineDownloads.KeepUnfinished();
+    ClientInstance()->SetDownloadDelegate(nullptr);
+    feature.resumer.StopAll();
+  });
+  hooks.endSteps.push_back([] {
+    ExitCleaner(UserDatabase::Instance(), BrowsingDataCleaner::Instance().Engines()).CleanWhileEnginesRun();
+  });
+}
+
+}  // namespace tarvo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/text.h"
+
+namespace tarvo {
+
+// The states of a download as the list and the download table keep them.
+namespace DownloadState {
+inline constexpr int kDownloading = 0;
+inline constexpr int kComplete = 1;
+inline constexpr int kPaused = 2;           // pause requested, or paused
+inline constexpr int kResumeRequested = 3;
+inline constexpr int kCancelled = -1;       // cancel requested, cancelled, or failed
+
+// Downloading, paused or about to resume: the download has not ended.
+constexpr bool IsRunning(int state) {
+  return state == kDownloading || state == kPaused || state == kResumeRequested;
+}
+}  // namespace DownloadState
+
+// One download of the manager's list. Plain data; the manager owns the list and
+// hands out copies.
+struct DownloadRecord {
+  // What the list says beside the buttons of an ended download.
+  enum class Problem {
+    kNone,
+    kFailed,        // the engine or the server ended it unfinished
+    kRenameFailed,  // complete, but the working file could not take the chosen name
+  };
+
+  int state = DownloadState::kDownloading;
+  // The engine's download identifier; records read from the database get
+  // 0x7FFFFFFF minus their row index.
+  int64_t id = 0;
+  int64_t speed = 0;     // bytes per second
+  int64_t received = 0;  // bytes
+  int64_t total = 0;     // bytes; 0 when unknown
+  WString url;           // where the download started (before redirects); the row's key
+  WString workingPath;   // the file being written (chosen path + ".tmp"); the chosen path once renamed
+  WString finalPath;     // the path the user chose
+  WString fileName;      // the chosen path's last component
+  Problem problem = Problem::kNone;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,78 @@
+#include "engines/cef/chromium_download_handler.h"
+
+#include "downloads/download_manager.h"
+#include "engines/cef/cef_before_download_callback.h"
+#include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_download_item.h"
+#include "engines/cef/cef_download_item_callback.h"
+
+namespace tarvo {
+
+using namespace cef;
+
+ChromiumDownloadHandler::ChromiumDownloadHandler(DownloadManager& manager, IDownloadPrompts& prompts,
+                                                 StartedCallback started)
+    : manager_(manager), prompts_(prompts), started_(std::move(started)) {}
+
+void ChromiumDownloadHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
+                                               const CefString& suggested_name,
+                                               CefRefPtr<CefBeforeDownloadCallback> callback) {
+  if (detached_ || item == nullptr || callback == nullptr) return;
+  const WString url = item->GetOriginalUrl();
+  const WString working = manager_.BeginDownload(item->GetId(), url, suggested_name, prompts_, this);
+  // Not continued: the engine drops the download and writes nothing.
+  if (working.empty()) return;
+  callback->Continue(working, false);
+  if (started_) started_(browser != nullptr ? browser->GetIdentifier() : -1, url);
+}
+
+void ChromiumDownloadHandler::OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item,
+                                                CefRefPtr<CefDownloadItemCallback> callback) {
+  if (detached_ || item == nullptr || callback == nullptr) return;
+  const int64_t id = item->GetId();
+  const bool ended = item->IsCanceled() && !item->IsComplete();
+  if (item->IsComplete() || ended) {
+    running_.erase(id);
+  } else {
+    running_[id] = callback;
+  }
+  const DownloadAction action =
+      manager_.ApplyReport({id, item->GetOriginalUrl(), item->GetCurrentSpeed(), item->GetReceivedBytes(),
+                            item->GetTotalBytes(), item->IsComplete(), ended});
+  Apply(action, *callback);
+}
+
+void ChromiumDownloadHandler::OnStateRequested(int64_t id) {
+  const auto found = running_.find(id);
+  const std::optional<DownloadRecord> record = manager_.FindById(id);
+  if (found == running_.end() || !record) return;
+  Apply(DownloadManager::ActionFor(record->state), *found->second);
+}
+
+void ChromiumDownloadHandler::KeepUnfinished() {
+  detached_ = true;
+  for (const auto& [id, callback] : running_) {
+    if (const std::optional<DownloadRecord> record = manager_.FindById(id)) {
+      callback->KeepPartialFile(record->workingPath);
+    }
+  }
+  running_.clear();
+}
+
+void ChromiumDownloadHandler::Apply(DownloadAction action, CefDownloadItemCallback& callback) {
+  switch (action) {
+    case DownloadAction::kPause:
+      callback.Pause();
+      break;
+    case DownloadAction::kResume:
+      callback.Resume();
+      break;
+    case DownloadAction::kCancel:
+      callback.Cancel();
+      break;
+    case DownloadAction::kNone:
+      break;
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,103 @@
+#include "favorites/favorites_remote.h"
+
+#include <json/json.h>
+
+#include "net/form_body.h"
+#include "net/http_post_form.h"
+#include "net/service_reply.h"
+#include "platform/debug_output.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+
+namespace tarvo {
+
+namespace {
+
+WString Brand() { return SettingsRegistry::Instance().Get(SettingsKeys::kBrand); }
+
+FormBody UserForm(const WString& token) {
+  FormBody body;
+  body.Add("token", token).Add("brand", Brand());
+  return body;
+}
+
+std::string ItemText(const Json::Value& item) {
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "";
+  builder["emitUTF8"] = true;
+  return Json::writeString(builder, item);
+}
+
+// Posts `body` to `path`; the reply when it arrived and says 200, else nothing.
+std::optional<ServiceReply> Succeeded(WStringView path, const FormBody& body) {
+  ServiceReply reply;
+  if (CallService(path, body, reply) != 0) {
+    DebugOutput("favourites: no usable reply from " + WideToUtf8(path));
+    return std::nullopt;
+  }
+  if (!reply.succeeded()) {
+    DebugOutput("favourites: " + WideToUtf8(path) + " refused with code " + std::to_string(reply.code()) + ": " +
+                reply.message());
+    return std::nullopt;
+  }
+  return reply;
+}
+
+// The checked document of a reply's `data`; nothing (reported) when it is unusable.
+std::optional<FavoritesTree> CheckedDocument(WStringView path, const Json::Value& data) {
+  std::string problem;
+  std::optional<FavoritesTree> tree = FavoritesTree::Checked(data, problem);
+  if (!tree) DebugOutput("favourites: " + WideToUtf8(path) + " answered unusable favourites: " + problem);
+  return tree;
+}
+
+}  // namespace
+
+int FavoritesRemote::FetchDefaults(FavoritesTree& defaults) {
+  FormBody body;
+  body.Add("brand", Brand());
+  const std::optional<ServiceReply> reply = Succeeded(kDefaultsPath, body);
+  if (!reply) return -1;
+  std::optional<FavoritesTree> tree = CheckedDocument(kDefaultsPath, reply->data());
+  if (!tree) return -1;
+  defaults = std::move(*tree);
+  return 0;
+}
+
+int FavoritesRemote::FetchUserFavorites(const WString& token, FavoritesTree& favorites) {
+  const std::optional<ServiceReply> reply = Succeeded(kListPath, UserForm(token));
+  if (!reply) return -1;
+  const Json::Value& data = reply->data();
+  std::optional<FavoritesTree> tree = CheckedDocument(kListPath, data.isObject() ? data["favor"] : Json::Value());
+  if (!tree) return -1;
+  favorites = std::move(*tree);
+  return 0;
+}
+
+int FavoritesRemote::Add(const WString& token, Json::Value& item) {
+  FormBody body = UserForm(token);
+  body.Add("data", ItemText(item));
+  const std::optional<ServiceReply> reply = Succeeded(kAddPath, body);
+  if (!reply) return -1;
+  const Json::Value& data = reply->data();
+  Json::Value first(Json::arrayValue);
+  if (data.isArray() && !data.empty()) first.append(data[0]);
+  std::optional<FavoritesTree> stored = CheckedDocument(kAddPath, first);
+  if (!stored || stored->Empty()) return -1;
+  item = stored->Items()[0];
+  return 0;
+}
+
+int FavoritesRemote::Update(const WString& token, const Json::Value& item) {
+  FormBody body = UserForm(token);
+  body.Add("data", ItemText(item));
+  return Succeeded(kUpdatePath, body) ? 0 : -1;
+}
+
+int FavoritesRemote::Delete(const WString& token, const std::string& ids) {
+  FormBody body = UserForm(token);
+  body.Add("data", "[" + ids + "]");
+  return Succeeded(kDeletePath, body) ? 0 : -1;
+}
+
+}  // namespace tarvo

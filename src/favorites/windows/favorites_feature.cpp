@@ -1,0 +1,125 @@
+#include "favorites/windows/favorites_feature.h"
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "account/account_state.h"
+#include "favorites/favorites_store.h"
+#include "favorites/favorites_sync.h"
+#include "favorites/windows/favor_bar_ui.h"
+#include "favorites/windows/favor_wnd.h"
+#include "favorites/windows/favorites_change_follower.h"
+#include "favorites/windows/favorites_worker.h"
+#include "platform/debug_output.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/qt_text.h"
+#include "shell/windows/rename_wnd.h"
+
+namespace tarvo {
+
+namespace {
+
+namespace C = Commands;
+
+// Every window's favourite button shows whether its page is a favourite.
+void RefreshStars(const BrowserWindows& windows) {
+  for (Pages* pages : windows.PageLists()) pages->GetTabWnd().UpdateFor(pages->Current());
+}
+
+void RefreshStar(IBrowserWindow& window) { window.PageList().GetTabWnd().UpdateFor(window.CurrentPage()); }
+
+// Below the middle of the window's client area, where a small dialog reads well.
+QPoint DialogPointOver(IBrowserWindow& window, int dialogWidth) {
+  const QRect client = window.ControlScreenRect(QStringLiteral("client_region"));
+  return QPoint(client.center().x() - dialogWidth / 2, client.top() + 60);
+}
+
+void ToggleFavourite(IBrowserWindow& window) {
+  Page* page = window.CurrentPage();
+  const WString url = page != nullptr ? page->GetDisplayUrl() : WString();
+  if (url.empty()) return;
+  FavoritesStore& store = FavoritesStore::Instance();
+  if (store.ContainsUrl(url)) {
+    // The button shows the outcome when the store reports the change.
+    FavoritesWorker::Instance().Post([url] { return FavoritesStore::Instance().RemoveUrl(url); });
+    return;
+  }
+  FavorWnd editor(store, Q(page->GetTitle()), Q(url));
+  editor.SetAnchor(window.ControlScreenRect(QStringLiteral("favor_btn")));
+  editor.Run(window.Handle(), std::nullopt);
+  // The button took the click as a toggle; it shows the truth again (a cancelled
+  // window added nothing).
+  RefreshStar(window);
+}
+
+void AddFavourite(IBrowserWindow& window, const CommandArgs& args) {
+  Page* page = window.CurrentPage();
+  // A link brings only its address; the bar's menu asks for the current page.
+  const WString url = !args.text.empty() ? args.text : page != nullptr ? page->GetDisplayUrl() : WString();
+  const WString name = !args.text.empty() ? args.text : page != nullptr ? page->GetTitle() : WString();
+  FavorWnd editor(FavoritesStore::Instance(), Q(name), Q(url));
+  editor.Run(window.Handle(), std::nullopt);
+}
+
+void RenameFavourite(IBrowserWindow& window, const CommandArgs& args) {
+  FavoritesStore& store = FavoritesStore::Instance();
+  Json::Value item = store.FindById(std::to_string(args.id));
+  if (item.isNull()) return;
+  const QString old = QString::fromStdString(FavoritesTree::Name(item));
+  RenameWnd rename(old);
+  if (rename.Run(window.Handle(), QStringLiteral("rename_favor"), DialogPointOver(window, 380)) != DuiLib::IDOK) return;
+  const QString text = rename.GetText().trimmed();
+  if (text.isEmpty() || text == old) return;
+  item["name"] = text.toStdString();
+  FavoritesWorker::Instance().Post([item] { return FavoritesStore::Instance().UpdateItem(item); });
+}
+
+}  // namespace
+
+void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
+  windows.SetFavorBarFactory(
+      [](IBrowserWindow& window) { return std::make_unique<FavorBarUI>(window, FavoritesStore::Instance()); });
+  auto stars = std::make_shared<FavoritesChangeFollower>(FavoritesStore::Instance(),
+                                                         [&windows] { RefreshStars(windows); });
+  // The follower lives as long as the windows keep their hooks.
+  windows.AddWindowHook([stars](IBrowserWindow& window) {
+    window.PageList().GetTabWnd().SetFavouriteLookup(
+        [](const WString& url) { return FavoritesStore::Instance().ContainsUrl(url); });
+  });
+  // A login brings the user's favourites at once, not at the loop's next round. The
+  // account tells of it on its own thread; the worker takes work from the GUI thread.
+  AccountState::Instance().AddUserListener([](const WString& userId) {
+    if (userId.empty()) return;
+    QMetaObject::invokeMethod(qApp, [] {
+      FavoritesWorker::Instance().Post([] { return FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites(); });
+    }, Qt::QueuedConnection);
+  });
+  FeatureCommands& commands = windows.Features();
+  commands.Register(C::kToggleFavourite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavourite(window); });
+  commands.Register(C::kAddFavourite, &AddFavourite);
+  commands.Register(C::kRenameFavourite, &RenameFavourite);
+}
+
+std::function<void()> FavoritesFeature::StartUpStep() {
+  return [started = std::make_shared<bool>(false)] {
+    if (std::exchange(*started, true)) return;
+    FavoritesSync(FavoritesStore::Instance()).StartUp();
+  };
+}
+
+void FavoritesFeature::SyncStep() {
+  if (AccountState::Instance().UserId().empty()) return;
+  if (FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites() != 0) {
+    DebugOutput("service loop: the user's favourites were not refreshed");
+  }
+}
+
+void FavoritesFeature::Finish() {
+  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs)) DebugOutput("favourites: changes still unsaved at the end");
+}
+
+}  // namespace tarvo

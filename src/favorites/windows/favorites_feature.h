@@ -1,0 +1,41 @@
+#pragma once
+// How the favourites join the browser: the bar each main window shows, the toolbar
+// star's state and its command, the favourites window and the rename window as
+// commands, the service loop's steps (the defaults once and the stored document at
+// start, then the logged-in user's favourites every round) and, at the end, waiting
+// for the changes still on their way.
+//
+// Threads: Register on the first thread at start-up, before the first window and the
+// service loop; the steps run on the loop's thread, the commands on the GUI thread.
+#include <functional>
+
+namespace tarvo {
+
+class BrowserWindows;
+
+class FavoritesFeature {
+ public:
+  // The longest the browser's end waits for changes still being saved or sent.
+  static constexpr int kFinishWaitMs = 10000;
+
+  // Registers everything; `serviceSteps` takes {name, function} steps, `endSteps`
+  // functions. The service loop's favourites steps come first in its round, so they
+  // must be registered before the other features' steps.
+  template <class StepList, class EndList>
+  static void Register(BrowserWindows& windows, StepList& serviceSteps, EndList& endSteps) {
+    RegisterWindows(windows);
+    serviceSteps.push_back({"default favourites", StartUpStep()});
+    serviceSteps.push_back({"favourites sync", &SyncStep});
+    endSteps.push_back(&Finish);
+  }
+
+  static void RegisterWindows(BrowserWindows& windows);
+  // The first round's step: the defaults when never fetched, then the stored
+  // document; later rounds do nothing.
+  static std::function<void()> StartUpStep();
+  // Every round: the logged-in user's favourites from the service.
+  static void SyncStep();
+  static void Finish();
+};
+
+}  // namespace tarvo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+
+#include "account/windows/centred_dialog.h"
+#include "platform/text.h"
+
+namespace tarvo {
+
+// The protection panel ("KXProtectWnd", "protect.xml"): the switch of the
+// protected-site mapping, and for the internal user group the choice of a VPN node
+// by country and area (CVNodeListWnd drop-downs) with a connect button. For everyone
+// else the node choice and the connect button are hidden and the window is
+// kRegionHeight pixels shorter.
+//
+// Connecting runs on the account task queue while the panel says so and stays
+// responsive; the result shows in "tip_lbl", red for a failure, green for success,
+// after which the proxy is applied and the panel closes. The node list and the
+// nodes' ping figures are refreshed in the background while the panel is open.
+//
+// GUI thread. Modal; the object lives on the caller's stack.
+class ProtectWnd : public CentredDialog {
+ public:
+  static constexpr int kRegionHeight = 170;
+  // How long the green success stays before the panel closes.
+  static constexpr int kSuccessCloseMs = 600;
+  static constexpr const char16_t* kInternalGroup = u"内部用户";
+
+  void Notify(DuiLib::TNotifyUI& msg) override;
+  const QString& SelectedCountry() const { return countryId_; }
+  const QString& SelectedNode() const { return nodeId_; }
+
+ protected:
+  QString GetWindowClassName() const override { return QStringLiteral("KXProtectWnd"); }
+  QString GetSkinFile() override { return QStringLiteral("protect.xml"); }
+  DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                      bool& bHandled) override;
+
+ private:
+  void Fill();
+  void ShowSwitchState();
+  void ShowRegion(bool shown);
+  void RefreshNodes();
+  void OnClick(const QString& name);
+  void OpenCountries();
+  void OpenAreas();
+  void ChooseCountry(const QString& countryId);
+  void ChooseArea(const QString& nodeId);
+  void Connect();
+  void OnConnected(int result);
+  void ShowTip(const QString& text, quint32 argb);
+  void SetButtonText(const QString& button, const QString& text);
+  QPoint BelowControl(const QString& name);
+
+  QObject alive_;  // answers for a closed window are dropped with it
+  QString countryId_;
+  QString nodeId_;
+  bool regionShown_ = true;
+  bool connecting_ = false;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,17 @@
+#include "shell/windows/modal_placement.h"
+
+#include "ui/window_wnd.h"
+
+namespace tarvo {
+
+int RunModalAtTopRight(DuiLib::CWindowWnd& window, DuiLib::HWND owner, const QString& title, QPoint topRight) {
+  if (window.Create(owner, title, DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW, topRight.x(), topRight.y()) == 0) {
+    return -1;
+  }
+  QRect placed = window.GetWindowRect();
+  placed.moveTopRight(topRight);
+  window.SetWindowRect(placed);
+  return window.ShowModal();
+}
+
+}  // namespace tarvo

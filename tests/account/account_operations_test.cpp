@@ -1,0 +1,338 @@
+// The account and VPN operations against tarvo-service with the demo seed (its node
+// proxies running), and against a scripted loopback service for the replies the
+// seed never gives: a login that lapsed, a service that is down, a malformed node
+// list, the white list.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include "account/account_info_keys.h"
+#include "account/account_operations.h"
+#include "account/account_state.h"
+#include "account/vpn_operations.h"
+#include "bus/bus_channels.h"
+#include "bus/message_bus.h"
+#include "loopback_http_server.h"
+#include "net/payload_cipher.h"
+#include "platform/clock.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "store/info_records.h"
+#include "store/test_database.h"
+#include "support/service_process.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LoopbackHttpServer;
+using test::ReceivedRequest;
+
+// Records what the VPN asks of the engine.
+class RecordingEngine : public IVpnProxyEngine {
+ public:
+  bool ConnectVpn(const WString& address, const WString& port) override {
+    proxy = WideToUtf8(address + u":" + port);
+    return true;
+  }
+  void DisconnectVpn() override { proxy.clear(); }
+  std::string proxy;
+};
+
+// Which signals the operations posted to the main window, emptying the channels.
+struct Posted {
+  bool dialog = BusChannels::kProtectShowDialog.Take();
+  bool refused = BusChannels::kProtectShowVpn403.Take();
+  bool failed = BusChannels::kProtectShowVpnFailed.Take();
+  bool button = BusChannels::kProtectReflashButton.Take();
+};
+
+class AccountOperationsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(MessageBus::Instance().Initialise(), 0);
+    Posted();
+    SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TarvoBrowser");
+    AccountState::Instance().SetProxyEngine(&engine_);
+  }
+  void TearDown() override {
+    AccountState& state = AccountState::Instance();
+    state.ClearUser();
+    state.SetConnection({});
+    state.SetUserNodes({});
+    state.SetAnonymousNodes({});
+    state.SetPendingLogout(std::nullopt);
+    state.SetWhiteList({});
+    state.SetWhiteListActive(true);
+    state.SetProxyEngine(nullptr);
+    Posted();
+  }
+  void UseService(const std::string& base) { SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base)); }
+  std::string Info(const char16_t* key) {
+    WString value;
+    InfoRecords(store_.db()).GetInfo(key, value);
+    return WideToUtf8(value);
+  }
+  void SetInfo(const char16_t* key, const std::string& value) {
+    InfoRecords(store_.db()).SetInfo(key, Utf8ToWide(value));
+  }
+  void StoreLogin(int64_t age, const std::string& token) {
+    SetInfo(AccountInfoKeys::kLoginTime, std::to_string(NowSeconds() - age));
+    SetInfo(AccountInfoKeys::kUserId, "7");
+    SetInfo(AccountInfoKeys::kUserName, "kim@tarvo.test");
+    SetInfo(AccountInfoKeys::kUserToken, token);
+  }
+
+  test::TestDatabase store_;
+  RecordingEngine engine_;
+  AccountOperations account_{store_.db()};
+  VpnOperations vpn_{store_.db()};
+};
+
+// The real service: the seed's accounts and nodes, their proxies running.
+class DemoServiceTest : public AccountOperationsTest {
+ protected:
+  void SetUp() override {
+    AccountOperationsTest::SetUp();
+    const fs::path program = fs::current_path() / "tarvo-service";
+    if (!fs::exists(program)) GTEST_SKIP() << "tarvo-service is not built";
+    service_ = std::make_unique<test::ServiceProcess>(
+        program.string(), std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
+        (folder_.path() / "service.db").string(), std::vector<std::string>{"--proxy-ports", "auto"});
+    ASSERT_FALSE(service_->baseUrl().empty());
+    UseService(service_->baseUrl());
+  }
+  void LogIn(const char16_t* name, const char16_t* password) {
+    ASSERT_EQ(account_.Login(name, password), 0) << WideToUtf8(name);
+  }
+
+  test::TempDir folder_;
+  std::unique_ptr<test::ServiceProcess> service_;
+};
+
+TEST_F(DemoServiceTest, LoginLastsAcrossARestartUntilLogout) {
+  EXPECT_EQ(account_.Login(u"demo@tarvo.test", u"wrong"), -1);
+  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
+
+  LogIn(u"demo@tarvo.test", u"demo1234");
+  const AccountState::User user = AccountState::Instance().CurrentUser();
+  EXPECT_FALSE(user.id.empty());
+  EXPECT_EQ(user.group, u"内部用户");
+  EXPECT_TRUE(user.selectPermission);
+  EXPECT_EQ(Info(AccountInfoKeys::kUserName), "demo@tarvo.test");
+  EXPECT_EQ(Info(AccountInfoKeys::kUserId), WideToUtf8(user.id));
+  EXPECT_EQ(Info(AccountInfoKeys::kCanSelect), "1");
+  EXPECT_LE(std::abs(std::stoll(Info(AccountInfoKeys::kLoginTime)) - NowSeconds()), 5);
+  EXPECT_TRUE(AccountOperations::HoldsFreshLogin());
+
+  // A restart: nothing in memory, the stored login is confirmed by the service.
+  AccountState::Instance().ClearUser();
+  ASSERT_TRUE(account_.CheckLogin());
+  EXPECT_EQ(AccountState::Instance().CurrentUser().token, user.token);
+  EXPECT_EQ(AccountState::Instance().UserProfile().name, u"Demo User");
+
+  EXPECT_EQ(account_.Logout(), 0);
+  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
+  EXPECT_EQ(Info(AccountInfoKeys::kLoginTime), "");
+  // The service revoked the token: putting it back does not log in again.
+  StoreLogin(0, WideToUtf8(user.token));
+  SetInfo(AccountInfoKeys::kUserId, WideToUtf8(user.id));
+  EXPECT_FALSE(account_.CheckLogin());
+
+  // The password went into no file.
+  std::ifstream file(store_.path(), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes.find("demo1234"), std::string::npos);
+}
+
+TEST_F(DemoServiceTest, TheSwitchConnectsEachKindOfUserAsItMay) {
+  // No login: the anonymous list's first node.
+  vpn_.ToggleVpn();
+  AccountState::VpnConnection connection = AccountState::Instance().Connection();
+  EXPECT_TRUE(connection.connected && connection.anonymous && connection.proxyApplied);
+  EXPECT_EQ(connection.nodeId, u"1");
+  EXPECT_EQ(engine_.proxy, WideToUtf8(connection.proxyAddress + u":" + connection.proxyPort));
+  EXPECT_TRUE(Posted().button);
+  vpn_.ToggleVpn();
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+  EXPECT_EQ(engine_.proxy, "");
+
+  // Without node choice: straight to the first node, no panel.
+  LogIn(u"basic@tarvo.test", u"basic1234");
+  vpn_.ToggleVpn();
+  Posted posted;
+  EXPECT_FALSE(posted.dialog || posted.failed || posted.refused);
+  connection = AccountState::Instance().Connection();
+  EXPECT_TRUE(connection.connected && !connection.anonymous && connection.proxyApplied);
+  EXPECT_EQ(connection.nodeId, u"1");
+  // Logging out switches the VPN off first.
+  account_.Logout();
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+  EXPECT_EQ(engine_.proxy, "");
+
+  // No VPN rights: the refusal's own message.
+  LogIn(u"novpn@tarvo.test", u"novpn1234");
+  EXPECT_EQ(vpn_.FetchNodeList(), VpnOperations::kRefused);
+  vpn_.ToggleVpn();
+  posted = Posted();
+  EXPECT_TRUE(posted.refused);
+  EXPECT_FALSE(posted.failed || posted.dialog);
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+
+  // Node choice: the panel is asked for; the list is deciphered and stored.
+  LogIn(u"demo@tarvo.test", u"demo1234");
+  vpn_.ToggleVpn();
+  EXPECT_TRUE(Posted().dialog);
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+  const std::vector<VpnNode> nodes = AccountState::Instance().UserNodes();
+  ASSERT_EQ(nodes.size(), 3u);
+  EXPECT_EQ(nodes[2].country, u"Japan");
+  EXPECT_EQ(nodes[2].area, u"Tokyo");
+  EXPECT_EQ(nodes[2].ip, u"127.0.0.1");
+  EXPECT_NE(Info(AccountInfoKeys::kNodeList).find("\"country_id\":4"), std::string::npos);
+  ASSERT_EQ(vpn_.ConnectNode(nodes[2]), 0);
+  EXPECT_TRUE(vpn_.ApplyProxy());
+  EXPECT_EQ(engine_.proxy, "127.0.0.1:" + WideToUtf8(nodes[2].port));
+  vpn_.ToggleVpn();
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+  EXPECT_FALSE(AccountState::Instance().Connection().proxyApplied);
+}
+
+// A scripted service that records each request and answers with `reply`.
+class ScriptedServiceTest : public AccountOperationsTest {
+ protected:
+  void SetUp() override {
+    AccountOperationsTest::SetUp();
+    UseService(server_.Url("/"));
+  }
+  void Reply(int code, const Json::Value& data) {
+    Json::Value envelope;
+    envelope["code"] = code;
+    envelope["data"] = data;
+    std::lock_guard lock(mutex_);
+    reply_ = Json::writeString(Json::StreamWriterBuilder(), envelope);
+  }
+  static std::string Cipher(const std::string& plain) {
+    std::string cipher;
+    PayloadCipher().EncryptText(plain, cipher);
+    return cipher;
+  }
+
+  std::mutex mutex_;
+  std::string reply_ = "{\"code\":200,\"data\":{}}";
+  LoopbackHttpServer server_{[this](const ReceivedRequest&) {
+    std::lock_guard lock(mutex_);
+    return LoopbackHttpServer::Ok(reply_);
+  }};
+};
+
+TEST_F(ScriptedServiceTest, OnlyAFreshCompleteStoredLoginIsCheckedWithTheService) {
+  struct Case {
+    const char* what;
+    int64_t age;
+    std::string token;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"one second past twelve hours", AccountOperations::kLoginLifetimeSeconds + 1, "t0k3n", false},
+      {"an empty token", 60, "", false},
+      {"a fresh login", 60, "t0k3n", true},
+  };
+  for (const Case& c : cases) {
+    const size_t before = server_.Requests().size();
+    StoreLogin(c.age, c.token);
+    EXPECT_EQ(account_.CheckLogin(), c.valid) << c.what;
+    EXPECT_EQ(server_.Requests().size() - before, c.valid ? 1u : 0u) << c.what;
+    EXPECT_EQ(AccountState::Instance().IsLoggedIn(), c.valid) << c.what;
+  }
+  EXPECT_EQ(server_.Requests().back().body, "id=7&token=t0k3n&language=");
+}
+
+TEST_F(ScriptedServiceTest, LogoutEndsTheLoginHereAndTellsTheServiceOnceItAnswers) {
+  StoreLogin(60, "t0k3n");
+  ASSERT_TRUE(account_.CheckLogin());
+  UseService("http://127.0.0.1:9/");  // nothing listens there
+  EXPECT_EQ(account_.Logout(), -1);
+  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
+  EXPECT_FALSE(account_.CheckLogin());
+
+  UseService(server_.Url("/"));
+  const size_t before = server_.Requests().size();
+  account_.SendPendingLogout();
+  account_.SendPendingLogout();
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size() - before, 1u);
+  EXPECT_EQ(requests.back().target, "/app/v1.0/logout");
+  EXPECT_EQ(requests.back().body, "id=7&token=t0k3n");
+}
+
+TEST_F(ScriptedServiceTest, NodeListsAndTheWhiteListAreTakenWholeOrNotAtAll) {
+  Json::Value node;
+  node["id"] = 9;
+  node["country_id"] = 5;
+  node["country"] = "Elsewhere";
+  node["ip"] = Cipher("10.1.2.3");
+  node["area"] = Cipher("Harbour");
+  node["port"] = 3128;
+  Json::Value good(Json::arrayValue);
+  good.append(node);
+  Reply(200, good);
+  ASSERT_EQ(vpn_.FetchAnonymousNodeList(), 0);
+  ASSERT_EQ(AccountState::Instance().AnonymousNodes().size(), 1u);
+  EXPECT_EQ(AccountState::Instance().AnonymousNodes()[0].ip, u"10.1.2.3");
+
+  Json::Value noAddress = good;
+  noAddress[0]["ip"] = "not ciphered";
+  Json::Value notAList(Json::objectValue);
+  notAList["id"] = 1;
+  for (const Json::Value& malformed : {noAddress, notAList}) {
+    Reply(200, malformed);
+    EXPECT_EQ(vpn_.FetchAnonymousNodeList(), -1);
+    ASSERT_EQ(AccountState::Instance().AnonymousNodes().size(), 1u);
+    EXPECT_EQ(AccountState::Instance().AnonymousNodes()[0].area, u"Harbour");
+  }
+
+  // Inactive (as in the running browser): no request at all.
+  const size_t before = server_.Requests().size();
+  AccountState::Instance().SetWhiteListActive(false);
+  EXPECT_EQ(vpn_.RefreshWhiteList(), 0);
+  EXPECT_EQ(server_.Requests().size(), before);
+  AccountState::Instance().SetWhiteListActive(true);
+  Json::Value domains(Json::arrayValue);
+  domains.append(Json::Value(Json::objectValue))["domain"] = Cipher("www.tarvo.test");
+  Reply(200, domains);
+  ASSERT_EQ(vpn_.RefreshWhiteList(), 0);
+  EXPECT_EQ(AccountState::Instance().WhiteList(), std::vector<WString>{u"www.tarvo.test"});
+  domains[0]["domain"] = "plain text";
+  Reply(200, domains);
+  EXPECT_EQ(vpn_.RefreshWhiteList(), -1);
+  EXPECT_EQ(AccountState::Instance().WhiteList(), std::vector<WString>{u"www.tarvo.test"});
+}
+
+TEST_F(ScriptedServiceTest, CancellingWithoutAConnectionStillAsksWithAnEmptyProxyToken) {
+  engine_.proxy = "127.0.0.1:3128";
+  AccountState::Instance().SetProxyApplied(true);
+  vpn_.CancelConnection();
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].target, "/app/v1.0/cancel_connection");
+  EXPECT_EQ(requests[0].body, "id=&token=&proxy_token=");
+  EXPECT_EQ(engine_.proxy, "");
+  EXPECT_FALSE(AccountState::Instance().Connection().proxyApplied);
+
+  // A refused connection leaves the state as it was and says why.
+  Reply(421, Json::Value());
+  EXPECT_EQ(vpn_.ConnectNode({u"3", u"4", u"Japan", u"127.0.0.1", u"Tokyo", u"3128", u"1"}), VpnOperations::kNoTimeLeft);
+  EXPECT_FALSE(AccountState::Instance().IsConnected());
+}
+
+}  // namespace
+}  // namespace tarvo

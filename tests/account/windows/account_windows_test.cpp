@@ -1,0 +1,320 @@
+// The login window, its registration results and the protection panel from the built
+// skin and the shipped language packs, driven by clicks and keys against
+// tarvo-service with the demo seed (and a scripted service for what must send
+// nothing, and a silent one).
+#include <QDateTime>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "account/account_operations.h"
+#include "account/account_state.h"
+#include "account/account_task_queue.h"
+#include "account/vpn_operations.h"
+#include "account/windows/login_wnd.h"
+#include "account/windows/node_list_rows.h"
+#include "bus/bus_channels.h"
+#include "bus/message_bus.h"
+#include "loopback_http_server.h"
+#include "protect/domain_list.h"
+#include "protect/windows/protect_wnd.h"
+#include "settings/language_manager.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "shell/windows/shown_windows.h"
+#include "store/user_database.h"
+#include "support/scoped_env.h"
+#include "support/service_process.h"
+#include "support/temp_dir.h"
+#include "ui/edit_ui.h"
+#include "ui/label_ui.h"
+#include "ui/list_ui.h"
+#include "ui_test_support.h"
+
+namespace tarvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace DuiLib;
+
+class RecordingEngine : public IVpnProxyEngine {
+ public:
+  bool ConnectVpn(const WString& address, const WString& port) override {
+    proxy = WideToUtf8(address + u":" + port);
+    return true;
+  }
+  void DisconnectVpn() override { proxy.clear(); }
+  std::string proxy;
+};
+
+// One database, language and service for the whole program.
+class AccountWindowsEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    env_ = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", folder_.path().string());
+    const std::string source = std::getenv("TARVO_SOURCE_DIR");
+    SettingsRegistry& settings = SettingsRegistry::Instance();
+    settings.Set(SettingsKeys::kLanguageFolder, Utf8ToWide(source + "/lang/"));
+    settings.Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
+    settings.Set(SettingsKeys::kBrand, u"TarvoBrowser");
+    ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
+    ASSERT_EQ(UserDatabase::Instance().OpenFile((folder_.path() / "kx.dat").string()), 0);
+    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    ASSERT_EQ(MessageBus::Instance().Initialise(), 0);
+    service_ = std::make_unique<ServiceProcess>((fs::current_path() / "tarvo-service").string(),
+                                                source + "/service/seed/demo.json",
+                                                (folder_.path() / "service.db").string(),
+                                                std::vector<std::string>{"--proxy-ports", "auto"});
+    ASSERT_FALSE(service_->baseUrl().empty());
+    baseUrl = service_->baseUrl();
+  }
+  void TearDown() override { service_.reset(); }
+
+  static inline std::string baseUrl;
+
+ private:
+  TempDir folder_;
+  std::unique_ptr<ScopedEnv> env_;
+  std::unique_ptr<ServiceProcess> service_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new AccountWindowsEnvironment);
+
+class AccountWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseService(AccountWindowsEnvironment::baseUrl);
+    AccountState::Instance().SetProxyEngine(&engine_);
+  }
+  void TearDown() override {
+    AccountTaskQueue::Instance().WaitIdle(std::chrono::seconds(40));
+    AccountState& state = AccountState::Instance();
+    VpnOperations().SwitchOff();
+    state.ClearUser();
+    state.SetUserNodes({});
+    state.SetProxyEngine(nullptr);
+  }
+  static void UseService(const std::string& base) {
+    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
+  }
+  static void Type(WindowImplBase& window, const char* field, const QString& text) {
+    auto* edit = window.FindControl<CEditUI>(field);
+    ASSERT_NE(edit, nullptr) << field;
+    edit->GetLineEdit()->clear();
+    QTest::keyClicks(edit->GetLineEdit(), text);
+  }
+  // Clicks a control once it is laid out (a page just switched to is laid out when
+  // it is next painted).
+  static void ClickLaidOut(WindowImplBase& window, const char* name) {
+    CControlUI* control = window.FindControl(name);
+    ASSERT_NE(control, nullptr) << name;
+    ASSERT_TRUE(QTest::qWaitFor([control] { return !control->GetPos().isEmpty(); })) << name;
+    ClickControl(window, name);
+  }
+  static bool Visible(WindowImplBase& window, const char* name) {
+    CControlUI* control = window.FindControl(name);
+    return control != nullptr && control->IsVisible();
+  }
+  static QString Text(WindowImplBase& window, const char* name) {
+    CControlUI* control = window.FindControl(name);
+    return control != nullptr ? control->GetText() : QString();
+  }
+  static QString Pack(const char16_t* key) { return QString::fromStdU16String(LanguageManager::Instance().GetText(key)); }
+  // Clicks the invisible button over row `index` of the node drop-down once it is
+  // shown, then runs `then`.
+  static void ChooseRow(int index, const QString& screenshot, std::function<void()> then = {}) {
+    WhenShown("KXVNodeListWnd", [index, screenshot, then](WindowImplBase& list) {
+      SaveScreenshot(list, screenshot);
+      auto* rows = list.FindControl<CListUI>("node_list");
+      ASSERT_NE(rows, nullptr);
+      ASSERT_GT(rows->GetCount(), index);
+      CControlUI* button = rows->GetItemAt(index)->FindControl(
+          [](CControlUI* c) { return c->GetName() == QLatin1String(NodeListRows::kRowButton); });
+      ASSERT_NE(button, nullptr);
+      QTest::mouseClick(list.GetWidget(), Qt::LeftButton, {}, CentreOf(button));
+      if (then) then();
+    });
+  }
+
+  ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
+  RecordingEngine engine_;
+};
+
+TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
+  LoginWnd login;
+  LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
+  WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
+    UseService(scripted.Url("/"));
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("login/p1_acct"));
+    EXPECT_EQ(window.FindControl("login/loginbtn")->GetToolTip(), Pack(u"login/loginbtn"));
+    ClickControl(window, "login/loginbtn");
+    EXPECT_TRUE(Visible(window, "p1_acct_bad"));
+    EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
+    Type(window, "login/p1_acct", "demo@tarvo.test");
+    QTest::keyClick(window.FindControl<CEditUI>("login/p1_acct")->GetLineEdit(), Qt::Key_Return);
+    EXPECT_FALSE(Visible(window, "p1_acct_bad"));
+    EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
+    EXPECT_EQ(scripted.Requests().size(), 0u);
+    SaveScreenshot(window, "account_login_markers");
+
+    UseService(AccountWindowsEnvironment::baseUrl);
+    Type(window, "login/p1_pwd", "demo1234");
+    EXPECT_EQ(window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit()->echoMode(), QLineEdit::Password);
+    QTest::keyClick(window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit(), Qt::Key_Return);
+  });
+  EXPECT_EQ(login.Run(0), LoginWnd::kLoggedIn);
+  EXPECT_EQ(AccountState::Instance().CurrentUser().name, u"demo@tarvo.test");
+  EXPECT_EQ(AccountState::Instance().UserProfile().name, u"Demo User");
+}
+
+TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
+  LoginWnd login;
+  LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":200}"); });
+  const QString account = QStringLiteral("new%1@tarvo.test").arg(QDateTime::currentSecsSinceEpoch());
+  WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
+    ClickControl(window, "login/p1_registperson");
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kPersonalPage);
+    Type(window, "login/p3_acct", account);
+    Type(window, "login/p3_pwd", "secret-1");
+    SaveScreenshot(window, "account_register_personal");
+
+    // Without the agreement: a message, and nothing sent.
+    UseService(scripted.Url("/"));
+    QString shown;
+    WhenShown("KXMessageBox", [&](WindowImplBase& box) {
+      shown = Text(box, "message");
+      ClickControl(box, "ensure_btn");
+    });
+    ClickControl(window, "personreg/regbtn");
+    EXPECT_EQ(shown, Pack(u"login/tip_pleasecheck"));
+    EXPECT_EQ(scripted.Requests().size(), 0u);
+
+    UseService(AccountWindowsEnvironment::baseUrl);
+    ClickLaidOut(window, "personreg/agree");
+    QString named;
+    WhenShown("KXLoginSuccessWnd", [&](WindowImplBase& success) {
+      named = Text(success, "regsuccess/acct");
+      SaveScreenshot(success, "account_register_success");
+      ClickControl(success, "regsuccess/loginbtn");
+    });
+    ClickControl(window, "personreg/regbtn");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !named.isEmpty() && login.CurrentPage() == LoginWnd::kLoginPage; }));
+    EXPECT_TRUE(named.endsWith(account));
+    EXPECT_EQ(Text(window, "login/p1_acct"), account);
+
+    // The same name again, as a company: the failure names the company kind.
+    ClickLaidOut(window, "tocompany_btn");
+    ASSERT_EQ(login.CurrentPage(), LoginWnd::kCompanyPage);
+    Type(window, "login/p2_acct", account);
+    Type(window, "login/p2_pwd", "secret-2");
+    ClickLaidOut(window, "companyreg/agree");
+    QString retry;
+    WhenShown("KXLoginFailedWnd", [&](WindowImplBase& failed) {
+      retry = Text(failed, "regfailed/reg_btn");
+      SaveScreenshot(failed, "account_register_failed");
+      ClickControl(failed, "regfailed/reg_btn");
+    });
+    QTest::keyClick(window.FindControl<CEditUI>("login/p2_pwd")->GetLineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !retry.isEmpty(); }));
+    EXPECT_EQ(retry, Pack(u"regfailed/reg_company_btn"));
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kCompanyPage);
+
+    // Who cannot log in is sent to the password-reset page, in a tab of the window.
+    ClickLaidOut(window, "companyreg/login");
+    BusChannels::kTabOpenResetPassword.Take();
+    ClickLaidOut(window, "login/canlogin");
+  });
+  EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
+  EXPECT_TRUE(BusChannels::kTabOpenResetPassword.Take());
+}
+
+TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGivesUp) {
+  LoopbackHttpServer silent([](const ReceivedRequest&) {
+    ScriptedReply never;
+    never.delayMs = 120000;
+    return never;
+  });
+  UseService(silent.Url("/"));
+  LoginWnd login;
+  WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
+    Type(window, "login/p1_acct", "demo@tarvo.test");
+    Type(window, "login/p1_pwd", "demo1234");
+    ClickControl(window, "login/loginbtn");
+    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/working"));
+    EXPECT_FALSE(window.FindControl("login/loginbtn")->IsEnabled());
+    // The window still follows clicks while the request waits.
+    ClickControl(window, "login/p1_registperson");
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kPersonalPage);
+    ClickLaidOut(window, "personreg/login");
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kLoginPage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Visible(window, "p1_pwd_bad"); }, 45000));
+    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/failed"));
+    EXPECT_TRUE(window.FindControl("login/loginbtn")->IsEnabled());
+    SaveScreenshot(window, "account_login_failed");
+    QTest::keyClick(window.GetWidget(), Qt::Key_Escape);
+  });
+  EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
+  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+}
+
+TEST_F(AccountWindowsTest, TheInternalGroupChoosesCountryAndAreaAndConnects) {
+  ASSERT_EQ(AccountOperations().Login(u"demo@tarvo.test", u"demo1234"), 0);
+  ASSERT_EQ(VpnOperations().FetchNodeList(), 0);
+  ProtectWnd panel;
+  WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
+    EXPECT_TRUE(Visible(window, "protect_region"));
+    EXPECT_EQ(window.GetWindowRect().height(), 470);
+    // The ping figures are measured in the background.
+    ASSERT_TRUE(QTest::qWaitFor([] { return AccountState::Instance().NodeLatency(u"3").has_value(); }));
+    // Nothing chosen: connecting does nothing.
+    ClickControl(window, "ensure_btn");
+    EXPECT_FALSE(AccountState::Instance().IsConnected());
+    SaveScreenshot(window, "protect_panel_internal");
+
+    // United States (2 nodes), then Japan; Japan's only area opens by itself.
+    ChooseRow(1, "protect_countries", [] { ChooseRow(0, "protect_areas"); });
+    ClickControl(window, "country_cb_btn");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text(window, "area_cb_btn") == QLatin1String("Tokyo"); }));
+    EXPECT_EQ(Text(window, "country_cb_btn"), "Japan");
+    EXPECT_EQ(panel.SelectedNode(), "3");
+    ClickControl(window, "ensure_btn");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text(window, "tip_lbl") == Pack(u"protect/des_success"); }));
+    EXPECT_EQ(window.FindControl<CLabelUI>("tip_lbl")->GetTextColor(), QColor(0, 255, 0));
+    SaveScreenshot(window, "protect_panel_connected");
+  });
+  EXPECT_EQ(panel.Run(0), IDOK);
+  const AccountState::VpnConnection connection = AccountState::Instance().Connection();
+  EXPECT_TRUE(connection.connected && connection.proxyApplied);
+  EXPECT_EQ(connection.nodeId, u"3");
+  EXPECT_EQ(engine_.proxy, "127.0.0.1:" + WideToUtf8(connection.proxyPort));
+}
+
+TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
+  ASSERT_EQ(AccountOperations().Login(u"basic@tarvo.test", u"basic1234"), 0);
+  const bool enabled = DomainList::Instance().IsDomainListEnabled();
+  ProtectWnd panel;
+  WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
+    EXPECT_FALSE(Visible(window, "protect_region"));
+    EXPECT_FALSE(Visible(window, "ensure_btn"));
+    EXPECT_EQ(window.GetWindowRect().height(), 470 - ProtectWnd::kRegionHeight);
+    ClickControl(window, "protect_btn");
+    EXPECT_EQ(DomainList::Instance().IsDomainListEnabled(), !enabled);
+    EXPECT_EQ(Text(window, "protect_lbl"), Pack(enabled ? u"protect/protect_switch_off" : u"protect/protect_switch_on"));
+    SaveScreenshot(window, "protect_panel_basic");
+    ClickControl(window, "protect_btn");
+    ClickControl(window, "cancel_btn");
+  });
+  panel.Run(0);
+  EXPECT_EQ(DomainList::Instance().IsDomainListEnabled(), enabled);
+
+  // A country the flags do not know shows none.
+  for (const auto& [id, flag] : {std::pair{u"4", "JP.png"}, std::pair{u"5", ""}}) {
+    auto row = NodeListRows::CountryRow({id, u"Somewhere", 1});
+    const QString picture = static_cast<CContainerUI*>(row.get())->GetItemAt(0)->GetBkImage();
+    EXPECT_EQ(picture.contains(QLatin1String("Dialog")), *flag != '\0') << picture.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::test

@@ -1,0 +1,55 @@
+// The amounts and the status line exactly as the list shows them.
+#include "downloads/download_status_text.h"
+
+#include <gtest/gtest.h>
+
+#include "support/language_environment.h"
+
+namespace tarvo {
+namespace {
+
+using Text = DownloadStatusText;
+
+// The shipped English pack.
+const auto* const kEnglish =
+    ::testing::AddGlobalTestEnvironment(new test::LanguageEnvironment("TARVO_SOURCE_DIR", "/lang/", u"usa"));
+
+TEST(DownloadStatusTextTest, AmountsTakeTheLargestUnitTheyStrictlyExceed) {
+  struct Case {
+    int64_t value;
+    const char16_t* speed;
+    const char16_t* size;
+  };
+  for (const Case& c : {Case{0, u"0 B/s", u"0 B"}, Case{1024, u"1024 B/s", u"1024 B"},
+                        Case{1025, u"1.00 KB/s", u"1.00 KB"}, Case{1536, u"1.50 KB/s", u"1.50 KB"},
+                        Case{1048576, u"1,024.00 KB/s", u"1,024.00 KB"}, Case{1048577, u"1.00 MB/s", u"1.00 MB"},
+                        Case{5368709120, u"5.00 GB/s", u"5.00 GB"},
+                        Case{int64_t{1325} * 1024 * 1024 * 1024, u"1,325.00 GB/s", u"1,325.00 GB"}}) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(Text::FormatAmount(c.value, Text::kSpeedUnits), c.speed);
+    EXPECT_EQ(Text::FormatAmount(c.value, Text::kSizeUnits), c.size);
+  }
+}
+
+TEST(DownloadStatusTextTest, NumbersGroupThousandsLeftOfThePoint) {
+  for (const auto& [value, text] : {std::pair{1234.5, u"1,234.50"}, std::pair{0.0, u"0.00"},
+                                    std::pair{999.999, u"1,000.00"}, std::pair{1234567.891, u"1,234,567.89"},
+                                    std::pair{-1234.5, u"-1,234.50"}}) {
+    EXPECT_EQ(Text::FormatNumber(value), text) << value;
+  }
+}
+
+TEST(DownloadStatusTextTest, StatusLineJoinsTheAmountsWithTheFullWidthComma) {
+  DownloadRecord record;
+  record.speed = 1536;
+  record.received = 1024;
+  record.total = 5368709120;
+  const WString running = Text::StatusText(record);
+  EXPECT_EQ(running, u"name=\"status\" text=\"1.50 KB/s - 1024 B\uFF0CTotal 5.00 GB\" textcolor=\"#FF858585\" "
+                     u"padding=\"0,8,0,0\" height=\"20\"");
+  record.state = DownloadState::kPaused;
+  EXPECT_NE(Text::StatusText(record).find(u"5.00 GB (paused)\""), WString::npos) << WideToUtf8(Text::StatusText(record));
+}
+
+}  // namespace
+}  // namespace tarvo

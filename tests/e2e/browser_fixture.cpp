@@ -1,0 +1,188 @@
+#include "e2e/browser_fixture.h"
+
+#include <signal.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+namespace tarvo::e2e {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+}  // namespace
+
+std::vector<BrowserFixture::Window> BrowserFixture::Windows(const std::string& query) {
+  const std::string geometry =
+      Command("xdotool search --onlyvisible " + query + " getwindowgeometry --shell %@ 2>/dev/null");
+  std::vector<Window> windows;
+  const std::regex entry("WINDOW=([0-9]+)\\nX=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
+  for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
+    windows.push_back({(*it)[1], std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4]), std::stoi((*it)[5])});
+  }
+  return windows;
+}
+
+std::string BrowserFixture::BinFolder() { return fs::current_path().string() + "/"; }
+
+void BrowserFixture::SetUp() {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
+  // The data and configuration folders are not made here: a new user has none.
+  service_ = std::make_unique<ChildProcess>(
+      BinFolder() + "tarvo-service",
+      std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
+                               std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
+      std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
+  std::smatch match;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::string log = service_->Log();
+        return std::regex_search(log, match, std::regex("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
+      },
+      20s))
+      << service_->Log();
+  apiUrl_ = match[1];
+}
+
+std::map<std::string, std::string> BrowserFixture::Environment() const {
+  return {{"XDG_DATA_HOME", (dir_.path() / "data").string()},
+          {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+          {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
+          {"TARVO_API_URL", apiUrl_},
+          {"TARVO_DEBUG", "1"}};
+}
+
+std::unique_ptr<ChildProcess> BrowserFixture::StartBrowser(const std::vector<std::string>& arguments) {
+  return StartBrowserWith(arguments, Environment());
+}
+
+std::unique_ptr<ChildProcess> BrowserFixture::StartBrowserWith(const std::vector<std::string>& arguments,
+                                                               const std::map<std::string, std::string>& environment) {
+  return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, environment,
+                                        (dir_.path() / "browser.log").string());
+}
+
+void BrowserFixture::CloseBrowser(ChildProcess& browser) {
+  browser.Signal(SIGTERM);
+  const auto status = browser.WaitForExit(kStartLimit);
+  ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
+  // A crash leaves its backtrace in the data folder.
+  EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + (Database().parent_path() / "tarvobrowser.dump").string() + "' 2>/dev/null");
+}
+
+std::optional<BrowserFixture::Window> BrowserFixture::MainWindow(ChildProcess& browser) {
+  // The largest of the process's windows is the main window; the search also lists
+  // a screen-sized window at the origin that is not one of ours to click.
+  std::optional<Window> best;
+  for (const Window& window : Windows("--pid " + std::to_string(browser.pid()) + " --name '.*'")) {
+    const bool atOrigin = window.x == 0 && window.y == 0;
+    if (!atOrigin && (!best || window.width * window.height > best->width * best->height)) best = window;
+  }
+  if (!best || best->width * best->height < 600 * 400) return std::nullopt;
+  return best;
+}
+
+std::optional<BrowserFixture::Window> BrowserFixture::WindowNamed(const std::string& title) {
+  const std::vector<Window> windows = Windows("--name '" + title + "'");
+  if (windows.empty()) return std::nullopt;
+  return windows.back();
+}
+
+bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
+  const std::optional<Window> window = MainWindow(browser);
+  if (!window) return false;
+  // The address bar sits in the toolbar below the tab strip, right of the four
+  // navigation buttons.
+  const std::string click = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
+                            std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a type --delay 20 '" +
+                            text + "'";
+  if (std::system(click.c_str()) != 0) return false;
+  return std::system("xdotool sleep 0.2 key Return") == 0;
+}
+
+bool BrowserFixture::ClickAt(int x, int y) {
+  const std::string click = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1";
+  return std::system(click.c_str()) == 0;
+}
+
+std::string BrowserFixture::Command(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    pclose(pipe);
+  }
+  return output;
+}
+
+std::string BrowserFixture::Screenshot(const std::string& name) {
+  const fs::path folder = fs::current_path() / ".." / "test-artifacts" / "e2e";
+  fs::create_directories(folder);
+  const std::string path = (folder / (name + ".png")).string();
+  Command("import -window root '" + path + "' 2>/dev/null");
+  return path;
+}
+
+fs::path BrowserFixture::Database() const { return dir_.path() / "data" / "TarvoBrowser" / "kx.dat"; }
+
+std::string BrowserFixture::Scalar(const std::string& sql) const {
+  std::string value;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      const auto* text = sqlite3_column_text(statement, 0);
+      if (text != nullptr) value = reinterpret_cast<const char*>(text);
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return value;
+}
+
+bool BrowserFixture::Execute(const std::string& sql) const {
+  sqlite3* db = nullptr;
+  bool done = false;
+  if (sqlite3_open(Database().c_str(), &db) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 5000);
+    done = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  sqlite3_close(db);
+  return done;
+}
+
+std::string BrowserFixture::PixelOf(const Window& window, int x, int y) {
+  std::string pixel = Command("import -window " + window.id + " -crop 1x1+" + std::to_string(x) + "+" +
+                              std::to_string(y) + " -format '%[pixel:p{0,0}]' info:- 2>/dev/null");
+  return pixel;
+}
+
+std::map<std::string, std::pair<std::string, int>> BrowserFixture::History() const {
+  std::map<std::string, std::pair<std::string, int>> rows;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "select url, realurl, is_map from history", -1, &statement, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(statement) == SQLITE_ROW) {
+        auto text = [&](int column) {
+          const auto* value = sqlite3_column_text(statement, column);
+          return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+        };
+        rows[text(0)] = {text(1), sqlite3_column_int(statement, 2)};
+      }
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
+}  // namespace tarvo::e2e

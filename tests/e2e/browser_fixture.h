@@ -1,0 +1,86 @@
+#pragma once
+// What every end-to-end test starts from: a fresh tarvo-service on loopback with the
+// demo seed, a loopback page server, and a temporary home for the browser's data and
+// configuration; helpers start and close tarvo-browser, find its windows on the
+// display and click and type into them as a user would (xdotool), and read its
+// database.
+//
+// Threads: the test's thread.
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "e2e/child_process.h"
+#include "e2e/page_server.h"
+#include "support/temp_dir.h"
+
+namespace tarvo::e2e {
+
+inline constexpr std::chrono::seconds kStartLimit{60};
+
+class BrowserFixture : public testing::Test {
+ protected:
+  // A window of the display: its X id and its place.
+  struct Window {
+    std::string id;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+  };
+
+  void SetUp() override;
+
+  // The folder of the test programs, which holds the browser and the service.
+  static std::string BinFolder();
+
+  std::map<std::string, std::string> Environment() const;
+  std::unique_ptr<ChildProcess> StartBrowser(const std::vector<std::string>& arguments);
+  std::unique_ptr<ChildProcess> StartBrowserWith(const std::vector<std::string>& arguments,
+                                                 const std::map<std::string, std::string>& environment);
+  // The orderly close: the process ends by itself with 0.
+  void CloseBrowser(ChildProcess& browser);
+
+  // The browser's main window once it has its working size (the largest of the
+  // process's windows), or nullopt.
+  static std::optional<Window> MainWindow(ChildProcess& browser);
+  // The shown windows xdotool finds with `query` (its search arguments).
+  static std::vector<Window> Windows(const std::string& query);
+  // The shown window whose title matches `title` (an xdotool name pattern), or nullopt.
+  static std::optional<Window> WindowNamed(const std::string& title);
+  // Clicks into the address bar of the main window and types `text` and Return.
+  // False while the window is not at its working size yet.
+  static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text);
+  // Clicks at a point of the screen.
+  static bool ClickAt(int x, int y);
+  static std::string Command(const std::string& command);
+  // A picture of the whole display in <build>/test-artifacts/e2e/<name>.png; returns
+  // its path.
+  static std::string Screenshot(const std::string& name);
+
+  bool Served(const std::string& path) const { return !pages_.RequestsFor(path).empty(); }
+  // The browser's database file.
+  std::filesystem::path Database() const;
+  // The first cell of `sql` on the browser's database, read while the browser may
+  // write ("" when there is no row).
+  std::string Scalar(const std::string& sql) const;
+  // Runs `sql` on the browser's database (beside a running browser). False on failure.
+  bool Execute(const std::string& sql) const;
+  // The colour of a point of a window ("srgb(r,g,b)" as ImageMagick tells it).
+  static std::string PixelOf(const Window& window, int x, int y);
+  // url → (realurl, is_map) of the history table.
+  std::map<std::string, std::pair<std::string, int>> History() const;
+  bool InHistory(const std::string& url) const { return History().count(url) != 0; }
+
+  test::TempDir dir_;
+  PageServer pages_;
+  std::unique_ptr<ChildProcess> service_;
+  std::string apiUrl_;
+};
+
+}  // namespace tarvo::e2e

@@ -1,0 +1,97 @@
+// The clear-data window in the real browser: the cookies of a loopback site are not
+// sent on the next request nor after a restart, history and search texts are gone,
+// and the exit-clean switch is stored the moment it is clicked and shown checked at
+// the next start.
+#include <regex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "e2e/browser_fixture.h"
+
+namespace tarvo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ClearDataEndToEndTest : public BrowserFixture {
+ protected:
+  // Opens the clear-data window with the toolbar's button.
+  std::optional<Window> OpenClearData(ChildProcess& browser) {
+    std::optional<Window> main;
+    EXPECT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit));
+    if (!main) return std::nullopt;
+    std::optional<Window> window;
+    WaitFor(
+        [&] {
+          ClickAt(main->x + main->width - 25, main->y + 66);
+          return WaitFor([&] { return (window = WindowNamed("^empty_history_list$")).has_value(); }, 3s);
+        },
+        20s);
+    std::this_thread::sleep_for(300ms);
+    return window;
+  }
+  static void Click(const Window& window, int x, int y) { ClickAt(window.x + x, window.y + y); }
+  // A checked box is filled with the accent blue (its tick, in the middle, is white).
+  static bool LooksChecked(const Window& window, int x, int y) {
+    std::smatch rgb;
+    const std::string pixel = PixelOf(window, x, y);
+    if (!std::regex_search(pixel, rgb, std::regex("\\((\\d+),(\\d+),(\\d+)"))) return false;
+    return std::stoi(rgb[3]) > std::stoi(rgb[1]) + 80;
+  }
+  std::string CookieSentTo(const std::string& path) const {
+    const auto requests = pages_.RequestsFor(path);
+    return requests.empty() ? "(not requested)" : requests.back().cookie;
+  }
+
+  // Check boxes and buttons of the window (360 × 400).
+  static constexpr int kBoxX = 31, kRecordsY = 89, kCookiesY = 173, kExitCleanY = 278;
+  static constexpr int kClearX = 287, kClearY = 369;
+};
+
+TEST_F(ClearDataEndToEndTest, ClearedCookiesAreNotSentAgainAndTheExitSwitchIsKept) {
+  auto browser = StartBrowser({pages_.Url("/set-cookie")});
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << browser->Log();
+  ASSERT_TRUE(Execute("insert into searchtext (searchtext, created_at, updated_at) values ('needle', 1, 1)"));
+
+  std::optional<Window> window = OpenClearData(*browser);
+  ASSERT_TRUE(window.has_value());
+  Click(*window, kBoxX, kRecordsY);
+  Click(*window, kBoxX, kCookiesY);
+  Screenshot("clear_data_chosen");
+  Click(*window, kClearX, kClearY);
+  ASSERT_TRUE(WaitFor([] { return !WindowNamed("^empty_history_list$").has_value(); }, 10s));
+  EXPECT_EQ(Scalar("select count(*) from searchtext"), "0");
+  EXPECT_TRUE(History().empty());
+
+  ASSERT_TRUE(WaitFor([&] { return TypeIntoAddressBar(*browser, pages_.Url("/check")) &&
+                                   WaitFor([&] { return Served("/check"); }, 5s); },
+                      60s));
+  EXPECT_EQ(CookieSentTo("/check"), "");
+  CloseBrowser(*browser);
+
+  browser = StartBrowser({pages_.Url("/after-restart")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/after-restart"); }, kStartLimit)) << browser->Log();
+  EXPECT_EQ(CookieSentTo("/after-restart"), "") << "a cleared cookie came back after the restart";
+
+  window = OpenClearData(*browser);
+  ASSERT_TRUE(window.has_value());
+  EXPECT_FALSE(LooksChecked(*window, kBoxX - 5, kExitCleanY - 4));
+  Click(*window, kBoxX, kExitCleanY);
+  EXPECT_TRUE(WaitFor([&] { return Scalar("select value from info where key='exit_clean'") == "1"; }, 5s))
+      << "the switch is stored when it is clicked, without clearing";
+  std::system("xdotool key Escape");
+  CloseBrowser(*browser);
+
+  browser = StartBrowser({pages_.Url("/third")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/third"); }, kStartLimit)) << browser->Log();
+  window = OpenClearData(*browser);
+  ASSERT_TRUE(window.has_value());
+  Screenshot("clear_data_next_start");
+  EXPECT_TRUE(LooksChecked(*window, kBoxX - 5, kExitCleanY - 4)) << PixelOf(*window, kBoxX - 5, kExitCleanY - 4);
+  std::system("xdotool key Escape");
+  CloseBrowser(*browser);
+}
+
+}  // namespace
+}  // namespace tarvo::e2e

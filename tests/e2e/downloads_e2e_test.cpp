@@ -1,0 +1,197 @@
+// Downloads and clearing with the real browser, as a user does them: a click on a
+// link, the save dialog, the download list's pause and continue, a server that drops
+// the connection, a restart in the middle of a paused download, deleting a file,
+// clearing the list; cookies, history and search texts cleared in the clear-data
+// window, and its exit-clean switch.
+#include <signal.h>
+
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "e2e/browser_fixture.h"
+#include "support/range_file_server.h"
+
+namespace tarvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::RangeFileServer;
+
+constexpr uint64_t kSize = 50 * 1024 * 1024;
+// The save dialog's title in either shipped language (a new user gets the first).
+constexpr const char* kSaveDialog = "^(Save As|另存为)$";
+
+class DownloadsEndToEndTest : public BrowserFixture {
+ protected:
+  void SetUp() override {
+    BrowserFixture::SetUp();
+    fs::create_directories(Saved());
+  }
+  fs::path Saved() const { return dir_.path() / "saved"; }
+  // A page of two links, each filling half of it: `upper` above, `lower` below.
+  void ServeLinkPage(const std::string& page, const std::string& upper, const std::string& lower = "/none") {
+    const std::string style = "' style='display:block;width:100vw;height:50vh;font-size:40px'>";
+    files_.ServePage(page, "<!doctype html><html><body style='margin:0'><a href='" + upper + style + upper +
+                               "</a><a href='" + lower + style + lower + "</a></body></html>");
+  }
+  // Waits for the main window, clicks a link of the page (the upper one, or the
+  // lower), answers the save dialog with `name` in the saved folder.
+  void DownloadFromPage(ChildProcess& browser, const std::string& name, bool lower = false) {
+    std::optional<Window> main;
+    ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit)) << browser.Log();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          ClickAt(main->x + main->width / 2, main->y + main->height * (lower ? 80 : 35) / 100);
+          return WaitFor([] { return WindowNamed(kSaveDialog).has_value(); }, 10s);
+        },
+        30s))
+        << "no save dialog" << (Screenshot("downloads_no_dialog"), "");
+    Screenshot("downloads_save_dialog");
+    const std::string path = (Saved() / name).string();
+    ASSERT_EQ(std::system(("xdotool sleep 0.3 key ctrl+a type --delay 5 '" + path + "'").c_str()), 0);
+    ASSERT_EQ(std::system("xdotool sleep 0.2 key Return"), 0);
+  }
+  // The download list: the one a new download opened, or the toolbar's.
+  std::optional<Window> DownloadList(ChildProcess& browser) {
+    std::optional<Window> list;
+    WaitFor(
+        [&] {
+          if ((list = WindowNamed("^download_dialog$"))) return true;
+          // A click may meet a window that is still settling: it is made again.
+          const std::optional<Window> main = MainWindow(browser);
+          if (main) ClickAt(main->x + main->width - 58, main->y + 66);
+          return WaitFor([&] { return (list = WindowNamed("^download_dialog$")).has_value(); }, 3s);
+        },
+        20s);
+    return list;
+  }
+  // Clicks a point of the first row of the download list.
+  void ClickFirstRow(ChildProcess& browser, int x, int y) {
+    const std::optional<Window> list = DownloadList(browser);
+    ASSERT_TRUE(list.has_value());
+    std::this_thread::sleep_for(300ms);
+    ClickAt(list->x + x, list->y + y);
+  }
+  void CloseList() {
+    if (WindowNamed("^download_dialog$")) std::system("xdotool key Escape");
+    WaitFor([] { return !WindowNamed("^download_dialog$").has_value(); }, 5s);
+  }
+  // The Range headers of the requests for `path`, "-" for none.
+  std::string Ranges(const std::string& path) const {
+    std::string ranges;
+    for (const auto& request : files_.RequestsFor(path)) ranges += (request.range.empty() ? "-" : request.range) + " ";
+    return ranges;
+  }
+  std::string Status(const std::string& name) const {
+    return Scalar("select status from download where filename='" + name + "'");
+  }
+  uint64_t SizeOf(const fs::path& path) const {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? 0 : size;
+  }
+
+  // Positions in the list (400 × 480): a running row's pause button, an ended row's
+  // delete button, the clear button.
+  static constexpr int kPauseX = 110, kPauseY = 175;
+  static constexpr int kDeleteX = 328, kDeleteY = 133;
+  static constexpr int kClearX = 261, kClearY = 454;
+
+  RangeFileServer files_;
+};
+
+TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleared) {
+  ServeLinkPage("/links", "/big.bin", "/drop.bin");
+  RangeFileServer::File big{kSize, "\"big-1\""};
+  big.bytesPerSecond = 6 * 1024 * 1024;
+  big.fileName = "big.bin";
+  files_.Serve("/big.bin", big);
+  auto browser = StartBrowser({files_.Url("/links")});
+  DownloadFromPage(*browser, "chosen.bin");
+  const fs::path partial = Saved() / "chosen.bin.tmp.download";
+  ASSERT_TRUE(WaitFor([&] { return SizeOf(partial) > 0; }, 30s)) << browser->Log();
+
+  ClickFirstRow(*browser, kPauseX, kPauseY);
+  ASSERT_TRUE(WaitFor([&] { return Status("chosen.bin") == "2"; }, 10s));
+  Screenshot("downloads_paused");
+  std::this_thread::sleep_for(1s);
+  const uint64_t held = SizeOf(partial);
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(SizeOf(partial), held) << "bytes arrived while paused";
+  EXPECT_LT(held, kSize);
+
+  ClickFirstRow(*browser, kPauseX, kPauseY);
+  ASSERT_TRUE(WaitFor([&] { return Status("chosen.bin") == "1"; }, 60s)) << browser->Log();
+  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "chosen.bin").string(), kSize));
+  EXPECT_FALSE(fs::exists(Saved() / "chosen.bin.tmp"));
+  EXPECT_EQ(Scalar("select count(*) from download"), "1");
+  CloseList();
+
+  // The server gives up half-way; the engine asks for the rest.
+  RangeFileServer::File dropping{kSize / 5, "\"drop-1\""};
+  dropping.dropFirstAfter = kSize / 10;
+  dropping.fileName = "drop.bin";
+  files_.Serve("/drop.bin", dropping);
+  DownloadFromPage(*browser, "dropped.bin", true);
+  ASSERT_TRUE(WaitFor([&] { return !Status("dropped.bin").empty() && Status("dropped.bin") != "0"; }, 60s))
+      << Ranges("/drop.bin") << " requested, status '" << Status("dropped.bin") << "', "
+      << SizeOf(Saved() / "dropped.bin.tmp.download") << " bytes";
+  EXPECT_EQ(Status("dropped.bin"), "1");
+  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "dropped.bin").string(), kSize / 5));
+  const auto requests = files_.RequestsFor("/drop.bin");
+  ASSERT_GE(requests.size(), 2U);
+  EXPECT_EQ(requests.back().range, "bytes=" + std::to_string(kSize / 10) + "-");
+  CloseList();
+
+  // Delete file (the newest row), then clear the list: the other file stays.
+  ClickFirstRow(*browser, kDeleteX, kDeleteY);
+  ASSERT_TRUE(WaitFor([&] { return !fs::exists(Saved() / "dropped.bin"); }, 10s));
+  EXPECT_EQ(Scalar("select count(*) from download"), "1");
+  ClickFirstRow(*browser, kClearX, kClearY);
+  ASSERT_TRUE(WaitFor([&] { return Scalar("select count(*) from download") == "0"; }, 10s));
+  EXPECT_TRUE(fs::exists(Saved() / "chosen.bin"));
+  CloseList();
+  CloseBrowser(*browser);
+}
+
+TEST_F(DownloadsEndToEndTest, APausedDownloadGoesOnAfterARestartWithARangeRequest) {
+  ServeLinkPage("/links", "/resume.bin");
+  RangeFileServer::File file{kSize, "\"resume-1\""};
+  file.bytesPerSecond = 4 * 1024 * 1024;
+  file.fileName = "resume.bin";
+  files_.Serve("/resume.bin", file);
+  auto browser = StartBrowser({files_.Url("/links")});
+  DownloadFromPage(*browser, "resumed.bin");
+  ASSERT_TRUE(WaitFor([&] { return SizeOf(Saved() / "resumed.bin.tmp.download") > 1024 * 1024; }, 30s));
+  ClickFirstRow(*browser, kPauseX, kPauseY);
+  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "2"; }, 10s));
+  CloseList();
+  CloseBrowser(*browser);
+
+  // The bytes so far survive the engine's shut-down under the working name.
+  const fs::path working = Saved() / "resumed.bin.tmp";
+  const uint64_t held = SizeOf(working);
+  ASSERT_GT(held, 0U);
+  EXPECT_TRUE(RangeFileServer::HoldsPattern(working.string(), held));
+  EXPECT_EQ(Status("resumed.bin"), "2");
+  EXPECT_EQ(Scalar("select value from info where key like 'download_validator%'"), "\"resume-1\"");
+
+  browser = StartBrowser({files_.Url("/links")});
+  ASSERT_TRUE(WaitFor([&] { return MainWindow(*browser).has_value(); }, kStartLimit));
+  std::this_thread::sleep_for(2s);  // the window settles at its working size
+  ClickFirstRow(*browser, kPauseX, kPauseY);  // continue
+  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "1"; }, 60s)) << browser->Log();
+  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "resumed.bin").string(), kSize));
+  const auto requests = files_.RequestsFor("/resume.bin");
+  ASSERT_GE(requests.size(), 2U);
+  EXPECT_EQ(requests.back().range, "bytes=" + std::to_string(held) + "-") << Ranges("/resume.bin");
+  EXPECT_EQ(requests.back().ifRange, "\"resume-1\"");
+  CloseList();
+  CloseBrowser(*browser);
+}
+
+}  // namespace
+}  // namespace tarvo::e2e

@@ -1,0 +1,311 @@
+// The account and the VPN as a user meets them, with the real browser and
+// tarvo-service (demo seed, node proxies running): log in through the login window,
+// choose Japan / Tokyo in the protection panel, and prove with the service's proxy
+// counters that Chromium goes through node 3 from the first request on while a
+// compatibility tab never does, and that switched off the next request goes direct.
+// Users without node choice are connected without the panel, users without VPN
+// rights are told so; a login survives a restart, but not twelve hours.
+#include <signal.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "e2e/child_process.h"
+#include "support/temp_dir.h"
+
+namespace tarvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kStartLimit = 60s;
+constexpr auto kStepLimit = 30s;
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+std::string Command(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    pclose(pipe);
+  }
+  return output;
+}
+
+// The visible windows that xdotool finds with `search`, largest first.
+std::vector<Rect> Windows(const std::string& search) {
+  const std::string geometry = Command("xdotool search --onlyvisible " + search + " getwindowgeometry --shell %@ 2>/dev/null");
+  const std::regex entry("X=(-?[0-9]+)\\nY=(-?[0-9]+)\\nWIDTH=([0-9]+)\\nHEIGHT=([0-9]+)");
+  std::vector<Rect> found;
+  for (auto it = std::sregex_iterator(geometry.begin(), geometry.end(), entry); it != std::sregex_iterator(); ++it) {
+    found.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
+  }
+  std::sort(found.begin(), found.end(), [](const Rect& a, const Rect& b) { return a.width * a.height > b.width * b.height; });
+  return found;
+}
+
+// The toolkit window titled with `className`, once shown.
+std::optional<Rect> WindowOf(const std::string& className) {
+  const std::vector<Rect> found = Windows("--name '^" + className + "$'");
+  if (found.empty()) return std::nullopt;
+  return found.front();
+}
+
+bool Click(const Rect& window, int x, int y) {
+  return std::system(("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
+                      " click 1 sleep 0.3")
+                         .c_str()) == 0;
+}
+bool Type(const std::string& text) { return std::system(("xdotool type --delay 20 '" + text + "'").c_str()) == 0; }
+bool Key(const std::string& key) { return std::system(("xdotool key " + key + " sleep 0.2").c_str()) == 0; }
+
+class VpnEndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
+    service_ = std::make_unique<ChildProcess>(
+        BinFolder() + "tarvo-service",
+        std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
+                                 std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
+                                 "--proxy-ports", "auto", "--password-iterations", "1000"},
+        std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
+    std::smatch match;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          const std::string log = service_->Log();
+          return std::regex_search(log, match, std::regex("listening on http://127\\.0\\.0\\.1:([0-9]+)/")) &&
+                 log.find("node 3 proxy on port") != std::string::npos;
+        },
+        20s))
+        << service_->Log();
+    port_ = std::stoi(match[1]);
+  }
+
+  static std::string BinFolder() { return fs::current_path().string() + "/"; }
+
+  void StartBrowser() {
+    browser_ = std::make_unique<ChildProcess>(
+        BinFolder() + "tarvo-browser", std::vector<std::string>{"-noupdate"},
+        std::map<std::string, std::string>{{"XDG_DATA_HOME", (dir_.path() / "data").string()},
+                                           {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+                                           {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
+                                           {"TARVO_API_URL", "http://127.0.0.1:" + std::to_string(port_) + "/"},
+                                           {"TARVO_DEBUG", "1"}},
+        (dir_.path() / ("browser" + std::to_string(++starts_) + ".log")).string());
+    // The main window is the process's largest, once it has its working size.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          const std::vector<Rect> windows = Windows("--pid " + std::to_string(browser_->pid()) + " --name '.*'");
+          for (const Rect& window : windows) {
+            if ((window.x != 0 || window.y != 0) && window.width >= 600 && window.height >= 400) {
+              main_ = window;
+              return true;
+            }
+          }
+          return false;
+        },
+        kStartLimit))
+        << browser_->Log();
+  }
+  void CloseBrowser() {
+    browser_->Signal(SIGTERM);
+    const auto status = browser_->WaitForExit(kStartLimit);
+    ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
+    EXPECT_EQ(*status, 0) << browser_->Log();
+  }
+  int Logged(const std::string& line) const {
+    const std::string log = browser_->Log();
+    int seen = 0;
+    for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++seen;
+    return seen;
+  }
+  // Waits for one more `line` in the browser's diagnostics than `before`.
+  bool WaitForLog(const std::string& line, int before = 0) const {
+    return WaitFor([&] { return Logged(line) > before; }, kStepLimit);
+  }
+  bool InHistory(const std::string& url) const {
+    sqlite3* db = nullptr;
+    bool found = false;
+    const std::string path = (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string();
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+      sqlite3_busy_timeout(db, 5000);
+      sqlite3_stmt* statement = nullptr;
+      if (sqlite3_prepare_v2(db, "select 1 from history where url = ?", -1, &statement, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(statement, 1, url.c_str(), -1, SQLITE_TRANSIENT);
+        found = sqlite3_step(statement) == SQLITE_ROW;
+      }
+      sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return found;
+  }
+  void Screenshot(const std::string& name) const {
+    fs::create_directories("../test-artifacts/e2e");
+    std::system(("import -window root ../test-artifacts/e2e/" + name + ".png").c_str());
+  }
+
+  // The toolbar's controls, from the right edge of the main window.
+  void ClickShield() { ASSERT_TRUE(Click(main_, main_.width - 93, 66)); }
+  void ClickAddressAndGo(const std::string& url) {
+    ASSERT_TRUE(Click(main_, 400, 66));
+    ASSERT_TRUE(Key("ctrl+a") && Type(url) && Key("Return"));
+  }
+  // Opens the main menu under the logo and clicks its account or log-out link.
+  void ClickInMenu(int x) {
+    std::optional<Rect> menu;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          Click(main_, 20, 26);
+          return WaitFor([&] { return (menu = WindowOf("KXMenuWnd")).has_value(); }, 3s);
+        },
+        kStepLimit));
+    ASSERT_TRUE(Click(*menu, x, 44));
+  }
+  void LogIn(const std::string& account, const std::string& password) {
+    const int confirmed = Logged("account: the stored login holds");
+    ClickInMenu(100);  // the account link: the login window for nobody logged in
+    std::optional<Rect> login;
+    ASSERT_TRUE(WaitFor([&] { return (login = WindowOf("KXLoginWnd")).has_value(); }, kStepLimit)) << browser_->Log();
+    ASSERT_TRUE(Click(*login, 490, 130) && Type(account));
+    ASSERT_TRUE(Click(*login, 470, 202) && Type(password) && Key("Return"));
+    ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXLoginWnd").has_value(); }, kStepLimit)) << "login window stays";
+    ASSERT_TRUE(WaitForLog("account: the stored login holds", confirmed)) << browser_->Log();
+    Key("Escape");  // the main menu that opens again after a login
+  }
+  void LogOut() {
+    ClickInMenu(170);
+    ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXMenuWnd").has_value(); }, kStepLimit));
+  }
+
+  // Proxy counters of one node: plain requests and refused challenges.
+  std::pair<int, int> ProxyCounts(int node) const {
+    httplib::Client client("127.0.0.1", port_);
+    const auto answer = client.Get("/status/proxies");
+    std::smatch match;
+    const std::string text = answer ? answer->body : std::string();
+    const std::regex counts("\\{\"auth_refused\":([0-9]+),[^}]*\"node_id\":" + std::to_string(node) +
+                            ",\"port\":[0-9]+,\"requests\":([0-9]+)");
+    if (!std::regex_search(text, match, counts)) return {-1, -1};
+    return {std::stoi(match[2]), std::stoi(match[1])};
+  }
+  // The counters once a page's late requests (its icon) are in: unchanged for a second.
+  std::pair<int, int> SettledProxyCounts(int node) const {
+    std::pair<int, int> counts = ProxyCounts(node);
+    for (auto last = counts;; last = counts) {
+      std::this_thread::sleep_for(1s);
+      counts = ProxyCounts(node);
+      if (counts == last) return counts;
+    }
+  }
+  void Sql(const std::string& statement) const {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_.path() / "data" / "TarvoBrowser" / "kx.dat").c_str(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 5000);
+    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << statement;
+    sqlite3_close(db);
+  }
+
+  test::TempDir dir_;
+  std::unique_ptr<ChildProcess> service_;
+  std::unique_ptr<ChildProcess> browser_;
+  int port_ = 0;
+  int starts_ = 0;
+  Rect main_;
+};
+
+TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLastsTwelveHours) {
+  StartBrowser();
+  LogIn("demo@tarvo.test", "demo1234");
+
+  // The shield asks for the node: the panel with the region group.
+  ClickShield();
+  std::optional<Rect> panel;
+  ASSERT_TRUE(WaitFor([&] { return (panel = WindowOf("KXProtectWnd")).has_value(); }, kStepLimit)) << browser_->Log();
+  EXPECT_EQ(panel->height, 470);  // the region group is there
+  ASSERT_TRUE(Click(*panel, 170, 233));  // country
+  std::optional<Rect> list;
+  ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value(); }, kStepLimit));
+  ASSERT_EQ(list->height, 2 * 40 + 2);  // United States, Japan
+  ASSERT_TRUE(Click(*list, 160, 60));   // Japan; its areas open by themselves
+  ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value() && list->height == 42; }, kStepLimit));
+  Screenshot("vpn_areas");
+  ASSERT_TRUE(Click(*list, 160, 20));  // Tokyo
+  ASSERT_TRUE(Click(*panel, 280, 438));  // connect
+  ASSERT_TRUE(WaitForLog("vpn: connected to node 3")) << browser_->Log();
+  ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXProtectWnd").has_value(); }, kStepLimit)) << "the panel stays";
+
+  // Chromium, from its first request on, through node 3 and nowhere else.
+  ClickAddressAndGo("http://www.tarvo.test/");
+  ASSERT_TRUE(WaitFor([&] { return ProxyCounts(3).first >= 1; }, kStepLimit)) << browser_->Log();
+  EXPECT_EQ(ProxyCounts(1).first, 0);
+  EXPECT_EQ(ProxyCounts(2).first, 0);
+
+  // A compatibility tab goes its own way (the system's settings), never the node's.
+  Sql("insert into domain_type (domain, type) values ('compat.tarvo.test', 2)");
+  const auto beforeCompat = SettledProxyCounts(3);
+  Screenshot("vpn_tokyo_page");
+  ClickAddressAndGo("http://compat.tarvo.test/");
+  ASSERT_TRUE(WaitFor([&] { return InHistory("http://compat.tarvo.test/"); }, kStepLimit)) << browser_->Log();
+  std::this_thread::sleep_for(3s);  // time for a request that should not come
+  EXPECT_EQ(ProxyCounts(3), beforeCompat);
+  Screenshot("vpn_compat_tab");
+  ASSERT_TRUE(Click(main_, 150, 25));  // back to the Chromium tab, the first
+
+  // Switched off: the next Chromium request goes direct.
+  ClickShield();
+  ASSERT_TRUE(WaitForLog("vpn: connection closed")) << browser_->Log();
+  const auto beforeDirect = SettledProxyCounts(3);
+  ClickAddressAndGo("http://news.tarvo.test/");
+  ASSERT_TRUE(WaitFor([&] { return InHistory("http://news.tarvo.test/"); }, kStepLimit)) << browser_->Log();
+  std::this_thread::sleep_for(3s);
+  EXPECT_EQ(ProxyCounts(3), beforeDirect);
+  CloseBrowser();
+
+  // A restart keeps the login ...
+  StartBrowser();
+  EXPECT_TRUE(WaitForLog("account: the stored login holds")) << browser_->Log();
+  CloseBrowser();
+  // ... until twelve hours and a second have passed.
+  Sql("update info set value=cast(strftime('%s','now') - 43201 as text) where key='vpnlogintime'");
+  StartBrowser();
+  EXPECT_TRUE(WaitForLog("account: no valid stored login")) << browser_->Log();
+  EXPECT_EQ(Logged("account: the stored login holds"), 0);
+  CloseBrowser();
+}
+
+TEST_F(VpnEndToEndTest, WithoutNodeChoiceTheShieldConnectsAtOnceAndWithoutRightsItSaysSo) {
+  StartBrowser();
+  LogIn("basic@tarvo.test", "basic1234");
+  ClickShield();
+  ASSERT_TRUE(WaitForLog("vpn: connected to node 1")) << browser_->Log();
+  EXPECT_FALSE(WindowOf("KXProtectWnd").has_value());
+  Screenshot("vpn_basic_on");
+  // Logging out switches the VPN off first.
+  LogOut();
+  ASSERT_TRUE(WaitForLog("vpn: connection closed")) << browser_->Log();
+  EXPECT_EQ(Logged("vpn: connection closed"), 1);
+
+  LogIn("novpn@tarvo.test", "novpn1234");
+  ClickShield();
+  ASSERT_TRUE(WaitForLog("vpn: the service refused the VPN")) << browser_->Log();
+  ASSERT_TRUE(WaitFor([&] { return WindowOf("Message").has_value(); }, kStepLimit));
+  Screenshot("vpn_refused");
+  std::optional<Rect> box = WindowOf("Message");
+  ASSERT_TRUE(box.has_value() && Click(*box, box->width - 64, box->height - 30));  // OK
+  EXPECT_TRUE(WaitFor([&] { return !WindowOf("Message").has_value(); }, kStepLimit));
+  CloseBrowser();
+}
+
+}  // namespace
+}  // namespace tarvo::e2e

@@ -1,0 +1,231 @@
+// The favourites window and the star in a real main window: adding the current page
+// and removing it again, folders made, renamed in place and deleted, a bookmark moved
+// into a folder, bookmark files in and out, and a logged-in user's add that waits for
+// the service (the window shows it is busy) or is refused.
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "bus/bus_channels.h"
+#include "favorites/windows/favor_wnd.h"
+#include "favorites_fixture.h"
+#include "favorites_window_fixture.h"
+#include "shell/windows/shown_windows.h"
+#include "support/temp_dir.h"
+#include "ui/edit_ui.h"
+#include "ui/menu_element_ui.h"
+#include "ui/menu_ui.h"
+#include "ui/menu_wnd.h"
+#include "ui/option_ui.h"
+#include "ui/tree_node_ui.h"
+#include "ui/tree_view_ui.h"
+
+namespace tarvo::test {
+namespace {
+
+using namespace DuiLib;
+
+// Runs `act` on the favourites window once it is shown (inside its modal loop).
+void WhenShown(std::function<void(FavorWnd&)> act) {
+  QTimer::singleShot(200, [act] {
+    auto* window = dynamic_cast<FavorWnd*>(ShownWindowOf(QStringLiteral("KXFavorWnd")));
+    ASSERT_NE(window, nullptr);
+    (void)QTest::qWaitForWindowExposed(window->GetWidget());
+    act(*window);
+  });
+}
+
+bool Idle(FavorWnd& window) { return QTest::qWaitFor([&] { return !window.IsBusy(); }, 5000); }
+
+CTreeNodeUI* Node(FavorWnd& window, const QString& text) {
+  auto* tree = window.FindControl<CTreeViewUI>(QStringLiteral("favor_tree"));
+  for (int i = 0; tree != nullptr && i < tree->GetCount(); ++i) {
+    if (tree->GetItemAt(i)->GetText() == text) return dynamic_cast<CTreeNodeUI*>(tree->GetItemAt(i));
+  }
+  return nullptr;
+}
+
+// A point on a tree node's name (the rows are far wider than the tree shows).
+QPoint OnName(CTreeNodeUI* node) {
+  const QRect row = node != nullptr ? node->GetPos() : QRect();
+  return QPoint(row.left() + 60, row.center().y());
+}
+
+class FavorWndTest : public FavoritesWindowTest {
+ protected:
+  COptionUI* Star() { return dynamic_cast<COptionUI*>(window_->Control(QStringLiteral("favor_btn"))); }
+};
+
+TEST_F(FavorWndTest, TheStarAddsTheCurrentPageThroughTheWindowAndRemovesIt) {
+  ShowAddress(u"http://page.test/a?b=1&c=2", u"Page & \"title\"");
+  ASSERT_NE(Star(), nullptr);
+  EXPECT_FALSE(Star()->IsSelected());
+  WhenShown([this](FavorWnd& editor) {
+    EXPECT_EQ(editor.FindControl(QStringLiteral("name_edt"))->GetText(), "Page & \"title\"");
+    EXPECT_EQ(editor.FindControl(QStringLiteral("url_edt"))->GetText(), "http://page.test/a?b=1&c=2");
+    // Under the star, right edges aligned.
+    const QRect star = window_->ControlScreenRect(QStringLiteral("favor_btn"));
+    EXPECT_EQ(editor.GetWindowRect().right(), star.right());
+    EXPECT_EQ(editor.GetWindowRect().top(), star.bottom() + 1);
+    SaveScreenshot(editor, QStringLiteral("favorites_window"));
+    ClickControl(editor, QStringLiteral("favor/okbtn"));
+  });
+  Click(Star());
+  Settle();
+  EXPECT_TRUE(Store().ContainsUrl(u"http://page.test/a?b=1&c=2"));
+  EXPECT_TRUE(Star()->IsSelected());
+  ASSERT_NE(ButtonNamed("Page & \"title\""), nullptr);
+
+  // Cancelling adds nothing and leaves the star as it was.
+  ShowAddress(u"http://other.test/", u"Other");
+  WhenShown([](FavorWnd& editor) { ClickControl(editor, QStringLiteral("favor/ccbtn")); });
+  Click(Star());
+  Settle();
+  EXPECT_FALSE(Store().ContainsUrl(u"http://other.test/"));
+  EXPECT_FALSE(Star()->IsSelected());
+
+  // On a favourite the star removes it.
+  ShowAddress(u"http://page.test/a?b=1&c=2", u"Page");
+  EXPECT_TRUE(Star()->IsSelected());
+  Click(Star());
+  Settle();
+  EXPECT_FALSE(Store().ContainsUrl(u"http://page.test/a?b=1&c=2"));
+  EXPECT_FALSE(Star()->IsSelected());
+}
+
+TEST_F(FavorWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
+  ShowAddress(u"http://current.test/", u"Current");
+  // The page's context menu sends a link; the bar's menus send nothing.
+  const std::pair<const char16_t*, QString> asked[] = {{u"http://link.test/x?y=1&z=2", QStringLiteral("http://link.test/x?y=1&z=2")},
+                                                        {u"", QStringLiteral("http://current.test/")}};
+  for (const auto& [posted, shown] : asked) {
+    QString seen;
+    WhenShown([&seen](FavorWnd& editor) {
+      seen = editor.FindControl(QStringLiteral("url_edt"))->GetText();
+      ClickControl(editor, QStringLiteral("favor/ccbtn"));
+    });
+    // The window opens from the main window's drain of the bus, modally.
+    BusChannels::PostUrl(BusChannels::kShowFavorWnd, posted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty() && ShownWindowOf(QStringLiteral("KXFavorWnd")) == nullptr; }, 5000));
+    EXPECT_EQ(seen, shown);
+  }
+}
+
+TEST_F(FavorWndTest, FoldersAreMadeRenamedInPlaceAndDeletedAndABookmarkMovesIntoOne) {
+  SetDocument(Document({Bookmark("1", "moved", "http://moved.test/"), Folder("2", "old")}));
+  FavorWnd editor(Store(), QStringLiteral("moved page"), QStringLiteral("http://moved.test/"));
+  WhenShown([](FavorWnd& window) {
+    ClickControl(window, QStringLiteral("favor/newfold"));
+    ASSERT_TRUE(Idle(window));
+    auto* folderEdit = window.FindControl<CEditUI>(QStringLiteral("favor_edt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folderEdit->IsVisible(); }, 2000));
+    EXPECT_EQ(folderEdit->GetText(), "New folder");
+    SaveScreenshot(window, QStringLiteral("favorites_window_new_folder"));
+    folderEdit->GetLineEdit()->selectAll();
+    QTest::keyClicks(folderEdit->GetLineEdit(), "Projects & \"plans\"");
+    QTest::keyClick(folderEdit->GetLineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(Idle(window));
+    ASSERT_NE(Node(window, QStringLiteral("Projects & \"plans\"")), nullptr);
+    // The new folder is the chosen one: the bookmark moves into it.
+    ClickControl(window, QStringLiteral("favor/okbtn"));
+  });
+  EXPECT_EQ(editor.Run(window_->GetHWND(), std::nullopt), IDOK);
+  Settle();
+  const FavoritesTree tree = Store().Document();
+  ASSERT_EQ(tree.Items().size(), 2u);
+  const Json::Value& folder = tree.Items()[1];
+  EXPECT_EQ(FavoritesTree::Name(folder), "Projects & \"plans\"");
+  ASSERT_EQ(folder["child"].size(), 1u);
+  EXPECT_EQ(FavoritesTree::Name(folder["child"][0]), "moved page");
+  EXPECT_EQ(ButtonNamed("moved"), nullptr);
+
+  // A double click renames a folder; its menu deletes it.
+  FavorWnd again(Store(), QString(), QString());
+  WhenShown([](FavorWnd& window) {
+    QTest::mouseDClick(window.GetWidget(), Qt::LeftButton, {}, OnName(Node(window, QStringLiteral("old"))));
+    auto* folderEdit = window.FindControl<CEditUI>(QStringLiteral("favor_edt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folderEdit->IsVisible(); }, 2000));
+    folderEdit->SetText(QStringLiteral("older"));
+    QTest::keyClick(folderEdit->GetLineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(Idle(window));
+    QTest::mouseClick(window.GetWidget(), Qt::RightButton, {}, OnName(Node(window, QStringLiteral("Projects & \"plans\""))));
+    ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf(QStringLiteral("MenuWndCls")) != nullptr; }, 2000));
+    auto* menu = dynamic_cast<CMenuWnd*>(ShownWindowOf(QStringLiteral("MenuWndCls")));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu->GetWidget()));
+    SaveScreenshot(*menu, QStringLiteral("favorites_folder_delete_menu"));
+    QTest::mouseClick(menu->GetWidget(), Qt::LeftButton, {}, CentreOf(menu->GetMenuUI()->GetItemAt(0)));
+    ASSERT_TRUE(Idle(window));
+    EXPECT_EQ(Node(window, QStringLiteral("Projects & \"plans\"")), nullptr);
+    // Without an address nothing is saved.
+    ClickControl(window, QStringLiteral("favor/okbtn"));
+    ClickControl(window, QStringLiteral("favor/ccbtn"));
+  });
+  std::vector<QString> told;
+  again.SetMessenger([&](const QString& text) { told.push_back(text); });
+  EXPECT_NE(again.Run(window_->GetHWND(), std::nullopt), IDOK);
+  Settle();
+  EXPECT_EQ(told, std::vector<QString>{QStringLiteral("Please enter the address of the bookmark.")});
+  ASSERT_EQ(Store().Document().Items().size(), 1u);
+  EXPECT_EQ(FavoritesTree::Name(Store().Document().Items()[0]), "older");
+  EXPECT_TRUE(Store().FindById(FavoritesTree::Id(folder["child"][0])).isNull());
+}
+
+TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
+  TempDir files;
+  const auto bookmarks = files.WriteFile("in.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>"
+                                                    "<DT><A HREF=\"http://a.test/\">A</A>"
+                                                    "<DT><H3>Outer</H3><DL><p><DT><H3>Inner</H3><DL><p>"
+                                                    "<DT><A HREF=\"http://b.test/\">B</A></DL><p>"
+                                                    "<DT><A HREF=\"http://c.test/\">C</A></DL><p></DL>");
+  const auto notes = files.WriteFile("notes.txt", "not bookmarks");
+  const std::vector<QString> chosen = {QString::fromStdString(bookmarks.string()),
+                                       QString::fromStdString((files.path() / "out.html").string()),
+                                       QString::fromStdString(notes.string()),
+                                       QStringLiteral("/nonexistent-folder/out.html")};
+  size_t next = 0;
+  std::vector<QString> told;
+  FavorWnd editor(Store(), QString(), QString());
+  editor.SetFileChooser([&](bool) { return chosen[next++]; });
+  editor.SetMessenger([&](const QString& text) { told.push_back(text); });
+  WhenShown([](FavorWnd& window) {
+    for (const char* button : {"favor/import", "favor/export", "favor/import", "favor/export"}) {
+      ClickControl(window, QString::fromLatin1(button));
+      ASSERT_TRUE(Idle(window));
+    }
+    EXPECT_NE(Node(window, QStringLiteral("Outer / Inner")), nullptr);
+    ClickControl(window, QStringLiteral("favor/ccbtn"));
+  });
+  editor.Run(window_->GetHWND(), std::nullopt);
+  EXPECT_EQ(told, (std::vector<QString>{QStringLiteral("Imported 3 bookmarks in 2 folders."),
+                                        QStringLiteral("Exported 3 bookmarks in 2 folders."),
+                                        QStringLiteral("This file is not a bookmark file. Nothing was imported."),
+                                        QStringLiteral("The file could not be written. Please choose another place.")}));
+  EXPECT_NE(ButtonNamed("Outer"), nullptr);
+  EXPECT_TRUE(std::filesystem::exists(files.path() / "out.html"));
+}
+
+TEST_F(FavorWndTest, ALoggedInUsersAddWaitsForTheServiceAndARefusalIsReported) {
+  LoggedIn user("31", "token");
+  ScriptedService service;
+  service.SetDelay(400);
+  service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
+  std::vector<QString> told;
+  FavorWnd editor(Store(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
+  editor.SetMessenger([&](const QString& text) { told.push_back(text); });
+  WhenShown([&service](FavorWnd& window) {
+    ClickControl(window, QStringLiteral("favor/okbtn"));
+    EXPECT_TRUE(window.IsBusy());
+    EXPECT_FALSE(window.FindControl(QStringLiteral("favor/okbtn"))->IsEnabled());
+    ASSERT_TRUE(Idle(window));
+    EXPECT_TRUE(window.FindControl(QStringLiteral("favor/okbtn"))->IsEnabled());
+    service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("900", "Remote", "http://remote.test/")})));
+    ClickControl(window, QStringLiteral("favor/okbtn"));
+  });
+  EXPECT_EQ(editor.Run(window_->GetHWND(), std::nullopt), IDOK);
+  EXPECT_EQ(told, std::vector<QString>{QStringLiteral("The bookmark could not be saved. Please try again.")});
+  EXPECT_EQ(FavoritesTree::Name(Store().FindById("900")), "Remote");
+}
+
+}  // namespace
+}  // namespace tarvo::test

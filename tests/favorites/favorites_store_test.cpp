@@ -1,0 +1,160 @@
+// The store over a real database: one document per account, what a logged-in user's
+// changes send to the service (a scripted one on loopback), and what is kept when a
+// stored document is damaged or the store is edited before it was read.
+#include "favorites/favorites_store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "favorites/favorite_icon.h"
+#include "favorites_fixture.h"
+#include "net/picture_cache.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "store/info_records.h"
+#include "store/test_database.h"
+#include "url/site_icon.h"
+
+namespace tarvo::test {
+namespace {
+
+class FavoritesStoreTest : public ::testing::Test {
+ protected:
+  std::string Stored(const std::string& key) { return StoredInfo(database_.db(), key); }
+  void Store(const std::string& key, const std::string& text) {
+    InfoRecords(database_.db()).SetInfo(Utf8ToWide(key), Utf8ToWide(text));
+  }
+  std::string Names() {
+    std::string names;
+    for (const Json::Value& item : store_.Document().Items()) names += FavoritesTree::Name(item) + ";";
+    return names;
+  }
+
+  TestDatabase database_;
+  FavoritesStore store_{database_.db()};
+};
+
+TEST_F(FavoritesStoreTest, EachAccountHasItsOwnDocument) {
+  Store("favor_data", FavoritesTree(Document({Bookmark("1", "anonymous", "http://a/")})).ToText());
+  EXPECT_EQ(Names(), "anonymous;");
+  {
+    LoggedIn user("42", "token-42");
+    EXPECT_EQ(FavoritesStore::StorageKeyFor(u"42"), u"favor_data_42");
+    // The user's document is read for the user, not the anonymous one written over.
+    EXPECT_EQ(Names(), "");
+    ScriptedService service;
+    service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("77", "mine", "http://m/")})));
+    Json::Value item = store_.NewBookmark(u"", u"mine", u"http://m/");
+    ASSERT_EQ(store_.AddItem(item), 0);
+    EXPECT_EQ(FavoritesTree::Id(item), "77");  // the service's copy is what is stored
+    EXPECT_NE(Stored("favor_data_42").find("\"77\""), std::string::npos);
+  }
+  // Logged out: the anonymous document again, untouched by the user's.
+  EXPECT_EQ(Names(), "anonymous;");
+  Json::Value local = store_.NewBookmark(u"", u"local", u"http://l/");
+  ASSERT_EQ(store_.AddItem(local), 0);
+  EXPECT_EQ(FavoritesTree::Id(local), "2");
+  EXPECT_EQ(Stored("favor_data").find("mine"), std::string::npos);
+  EXPECT_EQ(Stored("favor_data_42").find("local"), std::string::npos);
+}
+
+TEST_F(FavoritesStoreTest, ALoggedInUsersRefusedAddIsNotMadeLocally) {
+  LoggedIn user("7", "token-7");
+  ScriptedService service;
+  service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
+  Json::Value item = store_.NewBookmark(u"", u"refused", u"http://r/");
+  EXPECT_EQ(store_.AddItem(item), -1);
+  service.Answer("app/v1.0/add_fav_item", Envelope(200, Json::Value("not a list")));
+  EXPECT_EQ(store_.AddItem(item), -1);
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // nobody listens
+  EXPECT_EQ(store_.AddItem(item), -1);
+  EXPECT_EQ(Names(), "");
+  EXPECT_EQ(Stored("favor_data_7"), "");
+}
+
+TEST_F(FavoritesStoreTest, ALoggedInUsersChangesAreMirrored) {
+  Store("favor_data_9", FavoritesTree(Document({Folder("1", "f", {Bookmark("2", "a", "http://a/", "1"),
+                                                                  Bookmark("3", "b", "http://b/", "1")}),
+                                                Bookmark("4", "c", "http://c/"), Bookmark("5", "d", "http://c/")}))
+                            .ToText());
+  LoggedIn user("9", "tok&en");
+  ScriptedService service;
+  service.Answer("app/v1.0/update_fav_item", Envelope(200, Json::Value()));
+  service.Answer("app/v1.0/del_user_fav", Envelope(500, Json::Value()));  // refused: local change stays
+
+  Json::Value renamed = store_.FindById("4");
+  renamed["name"] = "R&D = 100% + more";
+  ASSERT_EQ(store_.UpdateItem(renamed), 0);
+  ASSERT_EQ(store_.DeleteFolder("1"), 0);
+  ASSERT_EQ(store_.RemoveUrl(u"http://c/"), 0);
+  EXPECT_EQ(store_.RemoveUrl(u"http://c/"), -1);
+  EXPECT_EQ(Names(), "");
+
+  const auto updates = service.Bodies("app/v1.0/update_fav_item");
+  ASSERT_EQ(updates.size(), 1u);
+  EXPECT_EQ(FormValue(updates[0], "token"), "tok&en");
+  EXPECT_EQ(FormValue(updates[0], "brand"), "TestBrand");
+  EXPECT_EQ(ParseJson(FormValue(updates[0], "data"))["name"].asString(), "R&D = 100% + more");
+  const auto deletions = service.Bodies("app/v1.0/del_user_fav");
+  ASSERT_EQ(deletions.size(), 2u);
+  EXPECT_EQ(FormValue(deletions[0], "data"), "[1,2,3]");  // one list of three ids for the folder
+  EXPECT_EQ(FormValue(deletions[1], "data"), "[4,5]");  // "4" moved to the end when renamed
+}
+
+TEST_F(FavoritesStoreTest, ADamagedStoredDocumentIsKeptAside) {
+  Store("favor_data", "[{\"id\":\"1\",\"name\":\"cut off");
+  EXPECT_EQ(store_.Load(), -1);
+  EXPECT_EQ(Names(), "");
+  Json::Value item = store_.NewBookmark(u"", u"new", u"http://n/");
+  ASSERT_EQ(store_.AddItem(item), 0);
+  EXPECT_EQ(database_.Scalar("select value from info where key like 'favor_data.damaged-%'"),
+            "[{\"id\":\"1\",\"name\":\"cut off");
+  EXPECT_EQ(Names(), "new;");
+}
+
+TEST_F(FavoritesStoreTest, AnEditBeforeTheFirstLoadKeepsTheStoredDocument) {
+  Store("favor_data", FavoritesTree(Document({Bookmark("5", "kept", "http://k/")})).ToText());
+  Json::Value item = FavoritesTree::NewBookmark(1, "", "early", "http://e/", 1);
+  EXPECT_EQ(store_.AddItem(item), 0);
+  EXPECT_EQ(Names(), "kept;early;");
+  Json::Value duplicate = FavoritesTree::NewBookmark(5, "", "same id", "http://s/", 1);
+  EXPECT_EQ(store_.AddItem(duplicate), -1);
+}
+
+TEST_F(FavoritesStoreTest, MovingABookmarkIntoAFolder) {
+  Store("favor_data", FavoritesTree(Document({Folder("1", "f"), Bookmark("2", "b", "http://b/")})).ToText());
+  EXPECT_EQ(store_.MoveBookmark("2", "1", u"moved"), 0);
+  EXPECT_EQ(FavoritesTree::FolderOf(store_.FindById("2")), "1");
+  EXPECT_EQ(FavoritesTree::Name(store_.FindById("2")), "moved");
+  EXPECT_EQ(store_.MoveBookmark("2", "", u"back"), 0);
+  EXPECT_EQ(Names(), "f;back;");
+  EXPECT_EQ(store_.MoveBookmark("1", "", u"folder"), -1);  // folders do not move
+  EXPECT_EQ(store_.MoveBookmark("2", "99", u"x"), -1);     // no such folder
+}
+
+TEST_F(FavoritesStoreTest, OnlyMissingIconsAreFetched) {
+  TempDir pictures;
+  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(pictures.path().string() + "/"));
+  Store("favor_data", FavoritesTree(Document({Bookmark("1", "cached", "http://cached.test/page"),
+                                              Folder("2", "f", {Bookmark("3", "missing", "https://missing.test/x", "2"),
+                                                                Bookmark("4", "same site", "https://missing.test/y", "2")}),
+                                              Bookmark("5", "no address", "not an address")}))
+                          .ToText());
+  std::ofstream(WideToUtf8(PictureCache::CachePath(u"http://cached.test/favicon.ico"))) << std::string(300, 'i');
+  EXPECT_EQ(store_.IconsToFetch(), std::vector<WString>{u"https://missing.test/favicon.ico"});
+  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, u"");
+}
+
+TEST(FavoriteIconTest, OnlyFilesOf200To12000BytesAreUsable) {
+  TempDir folder;
+  for (const auto& [size, usable] : {std::pair{0, false}, {150, false}, {199, false}, {200, true}, {12000, true},
+                                     {12001, false}}) {
+    const auto path = folder.WriteFile(std::to_string(size), std::string(static_cast<size_t>(size), 'x'));
+    EXPECT_EQ(FavoriteIcon::IsUsableIcon(path.string()), usable) << size;
+  }
+  EXPECT_FALSE(FavoriteIcon::IsUsableIcon((folder.path() / "absent").string()));
+}
+
+}  // namespace
+}  // namespace tarvo::test
