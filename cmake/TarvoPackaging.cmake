@@ -43,7 +43,7 @@ endforeach()
 string(REPLACE ";" "," icon_size_list "${TARVO_ICON_SIZES}")
 add_custom_command(
   OUTPUT ${icon_outputs}
-  COMMAND tarvo-skin-packer --icon ${PROJECT_SOURCE_DIR}/resources/home_logo.svg --name tarvo-browser
+  COMMAND ${TARVO_BUILD_TOOL_LAUNCH} $<TARGET_FILE:tarvo-skin-packer> --icon ${PROJECT_SOURCE_DIR}/resources/home_logo.svg --name tarvo-browser
           --sizes ${icon_size_list} --icon-dir ${icon_folder}
   DEPENDS tarvo-skin-packer ${PROJECT_SOURCE_DIR}/resources/home_logo.svg
   COMMENT "Rendering the application icons"

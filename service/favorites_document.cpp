@@ -9,7 +9,13 @@ namespace {
 
 constexpr const char* kTextMembers[] = {"id", "type", "folder", "name", "url", "date"};
 
+// A text member of an item; empty when the member is missing or no text, or when the
+// item is no object at all (a damaged stored document may hold numbers or nulls,
+// and looking a member up in those throws).
 std::string Member(const Json::Value& item, const char* name) {
+  if (!item.isObject()) {
+    return std::string();
+  }
   const Json::Value& value = item[name];
   return value.isString() ? value.asString() : std::string();
 }
@@ -65,6 +71,9 @@ int64_t FavoritesDocument::LargestId() const {
   };
   for (const Json::Value& item : items_) {
     consider(item);
+    if (!item.isObject()) {
+      continue;
+    }
     for (const Json::Value& child : item["child"]) {
       consider(child);
     }

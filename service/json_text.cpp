@@ -21,7 +21,13 @@ std::optional<Json::Value> ParseJson(std::string_view text) {
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   Json::Value value;
   std::string errors;
-  if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors)) {
+  try {
+    if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors)) {
+      return std::nullopt;
+    }
+  } catch (const Json::Exception&) {
+    // The reader throws instead of failing on some texts (nesting past its depth
+    // limit): a client's request body or a seed file must not end the service.
     return std::nullopt;
   }
   return value;

@@ -40,6 +40,9 @@ namespace {
 
 constexpr const char* kDatabaseFailure = "Init browser data failed, please restart!";
 constexpr const char* kLanguageFailure = "Init browser language data failed, please restart!";
+constexpr const char* kDatabaseDamaged =
+    "Part of the browser data file is damaged. A copy of it as it was is kept in %1; "
+    "the browser goes on and saves what it still can.";
 constexpr const char* kNoAnswerFailure = "TarvoBrowser is already running but does not answer, please retry!";
 constexpr const char* kSkinPackage = "skin/normal.dat";
 constexpr int kUpgradedDataVersion = 6;
@@ -173,6 +176,16 @@ bool CKXBrowserApp::ClaimDataRoot() {
 
 bool CKXBrowserApp::OpenDatabase() {
   UserDatabase& database = UserDatabase::Instance();
+  // A statement on any thread may find a damaged page; the user is told on the
+  // interface thread, once, without stopping the statement's thread.
+  database.SetDamageListener([](const std::string& copyPath) {
+    DebugOutput("database damaged; copy kept: " + (copyPath.empty() ? std::string("none") : copyPath));
+    const QString text = QString::fromLatin1(kDatabaseDamaged)
+                             .arg(copyPath.empty() ? QStringLiteral("no file (it could not be copied)")
+                                                   : QString::fromStdString(copyPath));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [text] { ErrorMessage::Show(text.toStdString()); }, Qt::QueuedConnection);
+  });
   // Without a data folder there is no database path, and SQLite would quietly open
   // a temporary database that loses everything at exit.
   if (SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile).empty() || database.Open() != 0) {

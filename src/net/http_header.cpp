@@ -38,6 +38,11 @@ std::optional<uint64_t> ParseLength(std::string_view text) {
 
 bool CHttpHeader::Parse(std::string_view head) {
   *this = CHttpHeader();
+  // A NUL byte would cut the line short for any reader that treats it as C text and
+  // so let two readers see different fields.
+  if (head.find('\0') != std::string_view::npos) {
+    return false;
+  }
   const size_t lineEnd = head.find("\r\n");
   const std::string_view statusLine = head.substr(0, lineEnd);
   if (statusLine.size() < 12 || !(statusLine.starts_with("HTTP/1.1 ") || statusLine.starts_with("HTTP/1.0 "))) {

@@ -18,8 +18,9 @@ class CHttpHeader {
 
   // Parses the head without its closing empty line. False, with the object in an
   // unspecified state, when the status line is not "HTTP/1.0" or "HTTP/1.1" followed by
-  // a three-digit status, or when Content-Length is malformed or given twice with
-  // different values (such a response cannot be framed safely).
+  // a three-digit status, when Content-Length is malformed or given twice with
+  // different values (such a response cannot be framed safely), or when the head
+  // holds a NUL byte.
   bool Parse(std::string_view head);
 
   const char* protocol() const { return protocol_; }

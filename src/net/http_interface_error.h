@@ -19,7 +19,7 @@ enum HttpInterfaceError : int32_t {
   kHttpErrorResolve = 9,            // host name lookup failed
   kHttpErrorSocket = 10,            // socket creation or a receive failed
   kHttpErrorCancelled = 11,         // IHttpCallback::IsCancelled answered true
-  kHttpErrorBadLength = 12,         // announced length 0 or above 8 MiB (in-memory socket download)
+  kHttpErrorBadLength = 12,         // announced length 0 or above the limit (in-memory socket download)
   kHttpErrorNoHeaderEnd = 13,       // no end of header (in-memory socket download)
   kHttpErrorEmptyRequestUrl = 14,   // empty URL given to Request
 };

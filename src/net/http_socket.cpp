@@ -1,5 +1,6 @@
 #include "net/http_socket.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -18,6 +19,11 @@ constexpr int kMaxRedirects = 10;
 constexpr size_t kMaxHead = 64 * 1024;
 
 HttpBodyDecoder MakeDecoder(const CHttpHeader& head) {
+  // Which of the two frames the body is a guess a request smuggler may play with;
+  // reading it either way could hand over a short or a foreign body.
+  if (head.chunked() && head.contentLength()) {
+    throw kHttpErrorHeader;
+  }
   if (head.chunked()) {
     return HttpBodyDecoder(HttpBodyDecoder::Framing::kChunked, 0);
   }
@@ -54,9 +60,22 @@ bool CHttpSocket::DownloadFile(const WString& url, const WString& filePath) {
   try {
     // Created only once a usable answer is known, so a refused download leaves no file.
     std::optional<TargetFile> file;
-    Fetch(
-        url, kHttpErrorHeader, [&](const CHttpHeader&) { file.emplace(WideToUtf8(filePath), false); },
-        [&file](std::string_view data) { file->Write(data); });
+    const uint64_t limit = limits_.maxDownloadBytes;
+    uint64_t written = 0;
+    const auto checkHead = [&](const CHttpHeader& head) {
+      if (head.contentLength() && *head.contentLength() > limit) {
+        throw kHttpErrorReadBody;
+      }
+      file.emplace(WideToUtf8(filePath), false);
+    };
+    const auto store = [&](std::string_view data) {
+      written += data.size();
+      if (written > limit) {
+        throw kHttpErrorReadBody;
+      }
+      file->Write(data);
+    };
+    Fetch(url, kHttpErrorHeader, false, checkHead, store);
     file->Commit();
     return true;
   } catch (HttpInterfaceError error) {
@@ -73,14 +92,17 @@ bool CHttpSocket::DownloadToMem(const WString& url, uint8_t** outBuffer, uint32_
   receiveBlock_ = kMemoryBlock;
   try {
     std::optional<BodyBuffer> body;
-    const auto checkHead = [&body](const CHttpHeader& head) {
+    const auto checkHead = [&body, limit = limits_.maxTextBytes](const CHttpHeader& head) {
       const std::optional<uint64_t> length = head.contentLength();
-      if (!length || *length == 0 || *length > kMaxMemoryBody) {
+      if (!length || *length == 0 || *length > limit) {
         throw kHttpErrorBadLength;
       }
       body.emplace(*length);
     };
-    Fetch(url, kHttpErrorNoHeaderEnd, checkHead, [&body](std::string_view data) { body->Append(data); });
+    Fetch(url, kHttpErrorNoHeaderEnd, true, checkHead, [&body](std::string_view data) { body->Append(data); });
+    if (body->shortOfLength()) {
+      throw kHttpErrorReadBody;
+    }
     body->Release(outBuffer, outLength);
     return true;
   } catch (HttpInterfaceError error) {
@@ -90,10 +112,11 @@ bool CHttpSocket::DownloadToMem(const WString& url, uint8_t** outBuffer, uint32_
   }
 }
 
-void CHttpSocket::Fetch(const WString& url, HttpInterfaceError noHeaderEnd, const HeadCheck& checkHead,
-                        const BodySink& sink) {
+void CHttpSocket::Fetch(const WString& url, HttpInterfaceError noHeaderEnd, bool deadlineCoversBody,
+                        const HeadCheck& checkHead, const BodySink& sink) {
   std::optional<HttpUrl> current = HttpUrl::Parse(url);
   buffer_.resize(receiveBlock_ + 1);
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.requestTotalMs);
   for (int hop = 0;; ++hop) {
     // Plain text must never go to an address the user expects to be private.
     if (!current || current->secure()) {
@@ -103,14 +126,7 @@ void CHttpSocket::Fetch(const WString& url, HttpInterfaceError noHeaderEnd, cons
     if (!record.Fill(current->host(), current->RequestTarget())) {
       throw kHttpErrorSend;
     }
-    if (!connection_.ConnectedTo(current->host(), current->port())) {
-      pending_.clear();
-      connection_.Connect(current->host(), current->port(), limits_.connectMs, limits_.stallMs);
-      ipText_ = AsciiToWide(connection_.address());
-    }
-    connection_.SendAll(record.ToText());
-
-    const CHttpHeader head = ReadHead(noHeaderEnd);
+    const CHttpHeader head = Exchange(*current, record.ToText(), noHeaderEnd);
     const int32_t status = head.status();
     // Error pages are not the resource asked for; saving one as the download would
     // report a failure as success.
@@ -137,6 +153,9 @@ void CHttpSocket::Fetch(const WString& url, HttpInterfaceError noHeaderEnd, cons
       continue;
     }
     checkHead(head);
+    if (!deadlineCoversBody) {
+      deadline_.reset();
+    }
     ReadBody(decoder, sink, head.contentLength());
     if (!KeepsConnection(head, decoder)) {
       connection_.Close();
@@ -145,11 +164,42 @@ void CHttpSocket::Fetch(const WString& url, HttpInterfaceError noHeaderEnd, cons
   }
 }
 
+CHttpSocket::CHttpHeader CHttpSocket::Exchange(const HttpUrl& url, const std::string& request,
+                                               HttpInterfaceError noHeaderEnd) {
+  if (connection_.ConnectedTo(url.host(), url.port()) && pending_.empty() && connection_.Idle()) {
+    try {
+      connection_.SendAll(request);
+      if (ReceiveMore() > 0) {
+        return ReadHead(noHeaderEnd);
+      }
+    } catch (HttpInterfaceError error) {
+      // Nothing of an answer came: the server closed the kept connection (many close
+      // after each answer or an idle while) and the request went nowhere. A silent
+      // server, or a cancel, ends the operation instead.
+      if (error != kHttpErrorSend && (error != kHttpErrorSocket || connection_.timedOut() || !pending_.empty())) {
+        throw;
+      }
+    }
+    connection_.Close();
+  }
+  pending_.clear();
+  connection_.Connect(url.host(), url.port(), limits_.connectMs, limits_.stallMs);
+  ipText_ = AsciiToWide(connection_.address());
+  connection_.SendAll(request);
+  return ReadHead(noHeaderEnd);
+}
+
 size_t CHttpSocket::ReceiveMore() {
   if (CancelRequested()) {
     throw kHttpErrorCancelled;
   }
-  const size_t received = connection_.Receive(buffer_.data(), receiveBlock_);
+  uint32_t waitMs = limits_.stallMs;
+  if (deadline_) {
+    // Past the deadline the wait is zero: bytes already there are still taken.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
+    waitMs = static_cast<uint32_t>(std::clamp<int64_t>(left.count(), 0, waitMs));
+  }
+  const size_t received = connection_.Receive(buffer_.data(), receiveBlock_, waitMs);
   pending_.append(buffer_.data(), received);
   return received;
 }
@@ -220,6 +270,10 @@ void CHttpSocket::SkipBody(HttpBodyDecoder& decoder) {
       throw kHttpErrorReadBody;
     }
     if (decoder.complete()) {
+      // Bytes past the redirect's body belong to no request of ours.
+      if (!pending_.empty()) {
+        connection_.Close();
+      }
       return;
     }
     if (ReceiveMore() == 0) {

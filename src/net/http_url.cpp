@@ -129,7 +129,7 @@ std::optional<HttpUrl> HttpUrl::Resolve(std::string_view location) const {
   } else if (location.front() == '?') {
     target = std::string(current.substr(0, current.find('?'))) + std::string(location);
   } else {
-    const std::string_view base = current.substr(0, current.find('?'));
+    const std::string base = current.substr(0, current.find('?'));
     target = std::string(base.substr(0, base.rfind('/') + 1)) + std::string(location);
   }
   next.path_ = EncodePath(target.substr(0, target.find('#')));

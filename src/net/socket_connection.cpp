@@ -7,7 +7,9 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -34,14 +36,20 @@ in_addr ResolveIpv4(const std::string& host) {
   return reinterpret_cast<const sockaddr_in*>(info->ai_addr)->sin_addr;
 }
 
-// Waits for a non-blocking connect to finish within `timeoutMs`.
-bool FinishConnect(int fd, uint32_t timeoutMs) {
-  pollfd waiter{fd, POLLOUT, 0};
+// Waits up to `timeoutMs` for `events` on `fd`; the events that occurred, 0 on time-out
+// or error.
+short WaitFor(int fd, short events, uint32_t timeoutMs) {
+  pollfd waiter{fd, events, 0};
   int ready = 0;
   do {
-    ready = poll(&waiter, 1, static_cast<int>(timeoutMs));
+    ready = poll(&waiter, 1, static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX)));
   } while (ready < 0 && errno == EINTR);
-  if (ready <= 0) {
+  return ready > 0 ? waiter.revents : 0;
+}
+
+// Waits for a non-blocking connect to finish within `timeoutMs`.
+bool FinishConnect(int fd, uint32_t timeoutMs) {
+  if (WaitFor(fd, POLLOUT, timeoutMs) == 0) {
     return false;
   }
   int socketError = 0;
@@ -51,7 +59,7 @@ bool FinishConnect(int fd, uint32_t timeoutMs) {
 
 }  // namespace
 
-void SocketConnection::Connect(const std::string& host, uint16_t port, uint32_t connectMs, uint32_t receiveMs) {
+void SocketConnection::Connect(const std::string& host, uint16_t port, uint32_t connectMs, uint32_t sendMs) {
   const in_addr address = ResolveIpv4(host);
   const auto* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
   char text[16];
@@ -63,8 +71,8 @@ void SocketConnection::Connect(const std::string& host, uint16_t port, uint32_t 
   if (!fd.valid()) {
     throw kHttpErrorSocket;
   }
-  timeval timeout{static_cast<time_t>(receiveMs / 1000), static_cast<suseconds_t>((receiveMs % 1000) * 1000)};
-  if (setsockopt(fd.get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout)) != 0) {
+  timeval timeout{static_cast<time_t>(sendMs / 1000), static_cast<suseconds_t>((sendMs % 1000) * 1000)};
+  if (setsockopt(fd.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout)) != 0) {
     throw kHttpErrorSocket;
   }
   sockaddr_in target{};
@@ -75,7 +83,7 @@ void SocketConnection::Connect(const std::string& host, uint16_t port, uint32_t 
       (errno != EINPROGRESS || !FinishConnect(fd.get(), connectMs))) {
     throw kHttpErrorConnect;
   }
-  // Back to blocking mode: receives are bounded by SO_RCVTIMEO from here on.
+  // Back to blocking mode: sends are bounded by SO_SNDTIMEO, receives wait in poll.
   const int flags = fcntl(fd.get(), F_GETFL);
   if (flags < 0 || fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
     throw kHttpErrorSocket;
@@ -98,7 +106,11 @@ void SocketConnection::SendAll(std::string_view data) {
   }
 }
 
-size_t SocketConnection::Receive(char* buffer, size_t capacity) {
+size_t SocketConnection::Receive(char* buffer, size_t capacity, uint32_t waitMs) {
+  timedOut_ = WaitFor(fd_.get(), POLLIN, waitMs) == 0;
+  if (timedOut_) {
+    throw kHttpErrorSocket;
+  }
   for (;;) {
     const ssize_t received = recv(fd_.get(), buffer, capacity, 0);
     if (received >= 0) {
@@ -108,6 +120,10 @@ size_t SocketConnection::Receive(char* buffer, size_t capacity) {
       throw kHttpErrorSocket;
     }
   }
+}
+
+bool SocketConnection::Idle() const {
+  return open() && WaitFor(fd_.get(), POLLIN, 0) == 0;
 }
 
 void SocketConnection::Close() {

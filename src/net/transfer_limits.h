@@ -15,6 +15,15 @@ struct TransferLimits {
   uint32_t stallMs = 30000;
   uint64_t maxTextBytes = 16 * 1024 * 1024;
   uint64_t maxDownloadBytes = uint64_t{8} * 1024 * 1024 * 1024;
+
+  // The plain-socket client's defaults: it gives up on a silent server sooner, and
+  // its in-memory download has always taken at most 8 MiB.
+  static constexpr TransferLimits ForSocketClient() {
+    TransferLimits limits;
+    limits.stallMs = 10000;
+    limits.maxTextBytes = 8 * 1024 * 1024;
+    return limits;
+  }
 };
 
 }  // namespace tarvo

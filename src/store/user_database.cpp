@@ -1,7 +1,9 @@
 #include "store/user_database.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -26,6 +28,8 @@ int UserDatabase::Open() { return OpenFile(SettingsRegistry::Instance().GetUtf8(
 
 int UserDatabase::OpenFile(const std::string& path) {
   openError_.clear();
+  path_ = path;
+  damaged_ = false;
   connection_ = SqliteConnection::Open(path, SqliteConnection::Access::kReadWrite, kBusyTimeoutMs, openError_);
   if (!connection_) {
     return -1;
@@ -42,6 +46,8 @@ int UserDatabase::OpenFile(const std::string& path) {
 
 int UserDatabase::OpenFileReadOnly(const std::string& path) {
   openError_.clear();
+  path_ = path;
+  damaged_ = false;
   connection_ = SqliteConnection::Open(path, SqliteConnection::Access::kReadOnly, kBusyTimeoutMs, openError_);
   return connection_ ? 0 : -1;
 }
@@ -79,14 +85,14 @@ int64_t UserDatabase::ExecReturningRowId(std::string_view sql, const SqlArgs& ar
     return -1;
   }
   SqliteConnection::Lock lock(*connection_);
-  if (connection_->Run(sql, args, nullptr) != SQLITE_OK) {
+  if (Run(sql, args, nullptr) != SQLITE_OK) {
     return -1;
   }
   return connection_->LastInsertRowId();
 }
 
 int UserDatabase::Execute(std::string_view sql, const SqlArgs& args) {
-  return connection_ && connection_->Run(sql, args, nullptr) == SQLITE_OK ? 0 : -1;
+  return connection_ && Run(sql, args, nullptr) == SQLITE_OK ? 0 : -1;
 }
 
 int UserDatabase::Query(std::string_view sql, const SqlArgs& args, QueryTable* result) {
@@ -94,7 +100,7 @@ int UserDatabase::Query(std::string_view sql, const SqlArgs& args, QueryTable* r
     return -1;
   }
   QueryTable table;
-  if (connection_->Run(sql, args, &table) != SQLITE_OK) {
+  if (Run(sql, args, &table) != SQLITE_OK) {
     return -1;
   }
   const int rows = static_cast<int>(table.rows.size());
@@ -129,6 +135,45 @@ int UserDatabase::RunInTransaction(const std::function<bool()>& work) {
 void UserDatabase::SetStatementObserver(std::function<void(std::string_view)> observer) {
   if (connection_) {
     connection_->SetTraceObserver(std::move(observer));
+  }
+}
+
+void UserDatabase::SetDamageListener(std::function<void(const std::string& copyPath)> listener) {
+  damageListener_ = std::move(listener);
+}
+
+int UserDatabase::Run(std::string_view sql, const SqlArgs& args, QueryTable* rows) {
+  SqliteConnection::Lock lock(*connection_);
+  const int status = connection_->Run(sql, args, rows);
+  const int primary = status & 0xff;  // extended codes keep the primary one in the low byte
+  if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+    OnDamage();
+  }
+  return status;
+}
+
+void UserDatabase::OnDamage() {
+  if (damaged_.exchange(true)) {
+    return;
+  }
+  // The copy is taken before this process writes anything more into the file (the
+  // lock is held): later writes could only spread the damage, and the copy keeps
+  // what a repair tool may still recover.
+  namespace fs = std::filesystem;
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  std::string copy = path_ + ".damaged-" + std::to_string(seconds);
+  std::error_code error;
+  fs::copy_file(path_, copy, fs::copy_options::overwrite_existing, error);
+  if (!error && fs::exists(path_ + "-wal", error)) {
+    fs::copy_file(path_ + "-wal", copy + "-wal", fs::copy_options::overwrite_existing, error);
+  }
+  if (error) {
+    fs::remove(copy, error);
+    copy.clear();
+  }
+  if (damageListener_) {
+    damageListener_(copy);
   }
 }
 

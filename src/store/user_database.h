@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -74,11 +75,28 @@ class UserDatabase {
   // Receives each statement's text as it starts (diagnostics, tests).
   void SetStatementObserver(std::function<void(std::string_view)> observer);
 
+  // Called once, on the thread whose statement found it, the first time SQLite says
+  // that the open file is damaged (a file may open and read well, and one page of it
+  // fail later). By then a copy of the file as it was (with its write-ahead log) is
+  // kept beside it, named by `copyPath` (empty when the copy could not be made).
+  // The database stays open: statements that do not touch the damaged pages go on
+  // working, so what can still be saved is saved. Set before other threads start.
+  void SetDamageListener(std::function<void(const std::string& copyPath)> listener);
+  // True once a statement found the file damaged.
+  bool IsDamaged() const { return damaged_.load(); }
+
  private:
   void CreateLookupIndexes();
+  // Runs `sql` on the connection and notices a damaged file.
+  int Run(std::string_view sql, const SqlArgs& args, QueryTable* rows);
+  // Keeps the damaged file aside and tells the listener; once. Lock held.
+  void OnDamage();
 
   std::unique_ptr<SqliteConnection> connection_;
   std::string openError_;
+  std::string path_;
+  std::function<void(const std::string&)> damageListener_;
+  std::atomic<bool> damaged_{false};  // set under the connection's lock
 };
 
 }  // namespace tarvo

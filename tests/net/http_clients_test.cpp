@@ -123,12 +123,15 @@ TEST_P(HttpClientsTest, BrokenHeadsFailWithAHeaderError) {
     } else if (request.target == "/twolengths") {
       reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 4\r\n\r\n";
       reply.body = "okok";
+    } else if (request.target == "/nul") {
+      reply.head = std::string("HTTP/1.1 200 OK\r\nX-Note: cut") + '\0' + "here\r\nContent-Length: 2\r\n\r\n";
+      reply.body = "ok";
     } else {
       reply.head = "garbage that is no status line\r\n\r\n";
     }
     return reply;
   });
-  for (const char* path : {"/cut", "/huge", "/twolengths", "/garbage"}) {
+  for (const char* path : {"/cut", "/huge", "/twolengths", "/nul", "/garbage"}) {
     EXPECT_FALSE(ToFile(server.Url(path))) << path;
     EXPECT_EQ(error(), kHttpErrorHeader) << path;
     EXPECT_FALSE(FileExists()) << path;
@@ -201,6 +204,33 @@ TEST_P(HttpClientsTest, FollowsRedirectsAndStopsLoops) {
   EXPECT_EQ(FileContent(), "moved here");
   // The first request and ten redirects, no more.
   EXPECT_EQ(server.Requests().size() - before, 11u);
+}
+
+TEST_P(HttpClientsTest, ServersThatCloseAfterEachAnswerAreAskedAgainOnANewConnection) {
+  // Without saying so in the head; at once, or a moment after the client asked again.
+  for (const int lingerMs : {0, 200}) {
+    const auto closing = [lingerMs](Reply reply) {
+      reply.close = true;
+      reply.lingerBeforeCloseMs = lingerMs;
+      return reply;
+    };
+    LoopbackHttpServer target([&](const ReceivedRequest&) { return closing(LoopbackHttpServer::Ok("elsewhere")); });
+    const std::string elsewhere = target.Url("/final");
+    LoopbackHttpServer server([&](const ReceivedRequest& request) {
+      Reply reply = LoopbackHttpServer::Ok("landed");
+      if (request.target == "/relative" || request.target == "/absolute") {
+        const std::string location = request.target == "/relative" ? "/landing" : elsewhere;
+        reply.head = "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n";
+        reply.body.clear();
+      }
+      return closing(reply);
+    });
+    EXPECT_EQ(ToMem(server.Url("/plain")), "landed") << lingerMs << " " << error();
+    EXPECT_EQ(ToMem(server.Url("/relative")), "landed") << lingerMs << " " << error();
+    EXPECT_EQ(ToMem(server.Url("/absolute")), "elsewhere") << lingerMs << " " << error();
+    ASSERT_TRUE(ToFile(server.Url("/relative"))) << lingerMs << " " << error();
+    EXPECT_EQ(FileContent(), "landed");
+  }
 }
 
 TEST_P(HttpClientsTest, SlowServersTimeOut) {

@@ -1,14 +1,16 @@
-// What only the plain-socket client does: its request record, connection reuse, the
-// in-memory limits and its refusal of TLS addresses.
+// What only the plain-socket client does: its request record, connection reuse, its
+// time and size bounds, framing it refuses and its refusal of TLS addresses.
 #include "net/http_socket.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "net/loopback_http_server.h"
 #include "net/socket_request_header.h"
+#include "support/temp_dir.h"
 
 namespace tarvo::test {
 namespace {
@@ -96,7 +98,8 @@ TEST(HttpSocketTest, RefusesTlsAddressesAndHostsThatDoNotFit) {
 }
 
 TEST(HttpSocketTest, InMemoryDownloadsNeedALengthFromOneByteTo8MiB) {
-  constexpr uint64_t kLimit = CHttpSocket::kMaxMemoryBody;
+  constexpr uint64_t kLimit = TransferLimits::ForSocketClient().maxTextBytes;
+  static_assert(kLimit == 8 * 1024 * 1024);
   LoopbackHttpServer server([](const ReceivedRequest& request) {
     ScriptedReply reply;
     const uint64_t size = std::stoull(request.target.substr(1));
@@ -127,6 +130,72 @@ TEST(HttpSocketTest, ABodyLongerThanAnnouncedFails) {
   CHttpSocket client;
   EXPECT_FALSE(ToMem(client, server.Url("/")));
   EXPECT_EQ(client.GetErrorCode(), kHttpErrorReadBody);
+}
+
+TEST(HttpSocketTest, AnAnswerWithBothALengthAndChunkedCodingIsRefused) {
+  LoopbackHttpServer server([](const ReceivedRequest&) {
+    ScriptedReply reply;
+    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 20\r\nTransfer-Encoding: chunked\r\n\r\n";
+    reply.body = "5\r\nshort\r\n0\r\n\r\n";  // 20 bytes of framing, 5 of body
+    return reply;
+  });
+  TempDir dir;
+  CHttpSocket client;
+  EXPECT_FALSE(ToMem(client, server.Url("/")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorHeader);
+  EXPECT_FALSE(client.DownloadFile(server.WideUrl("/"), Utf8ToWide((dir.path() / "f").string())));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorHeader);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "f"));
+}
+
+TEST(HttpSocketTest, BoundsTheWholeRequestInTimeAndTheBodiesInSize) {
+  LoopbackHttpServer server([](const ReceivedRequest& request) {
+    ScriptedReply reply = LoopbackHttpServer::Ok("late");
+    if (request.target == "/slowhead") {
+      reply.delayMs = 1500;
+    } else if (request.target == "/slowbody") {
+      reply.pauseAfterHeadMs = 1500;
+    } else if (request.target == "/chunked") {
+      reply.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+      reply.body = "6\r\n123456\r\n0\r\n\r\n";
+    } else {
+      reply = LoopbackHttpServer::Ok(request.target.substr(1));
+    }
+    return reply;
+  });
+  TempDir dir;
+  const std::filesystem::path file = dir.path() / "download";
+  CHttpSocket client;
+  TransferLimits limits;
+  limits.requestTotalMs = 500;  // each single wait (stallMs) is far longer
+  limits.maxTextBytes = 5;
+  limits.maxDownloadBytes = 5;
+  client.SetLimits(limits);
+  const auto toFile = [&](const std::string& path) {
+    return client.DownloadFile(server.WideUrl(path), Utf8ToWide(file.string()));
+  };
+
+  // Time: everything up to the head, and an in-memory download as a whole; a file's
+  // body only by the stall bound.
+  EXPECT_FALSE(ToMem(client, server.Url("/slowhead")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorSocket);
+  EXPECT_FALSE(ToMem(client, server.Url("/slowbody")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorSocket);
+  EXPECT_FALSE(toFile("/slowhead"));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorSocket);
+  EXPECT_TRUE(toFile("/slowbody")) << client.GetErrorCode();
+
+  // Size: announced or counted.
+  EXPECT_EQ(ToMem(client, server.Url("/12345")), "12345");
+  EXPECT_FALSE(ToMem(client, server.Url("/123456")));
+  EXPECT_EQ(client.GetErrorCode(), kHttpErrorBadLength);
+  EXPECT_TRUE(toFile("/12345")) << client.GetErrorCode();
+  std::filesystem::remove(file);
+  for (const char* path : {"/123456", "/chunked"}) {
+    EXPECT_FALSE(toFile(path)) << path;
+    EXPECT_EQ(client.GetErrorCode(), kHttpErrorReadBody) << path;
+    EXPECT_FALSE(std::filesystem::exists(file)) << path;
+  }
 }
 
 }  // namespace

@@ -183,7 +183,11 @@ void LoopbackHttpServer::Serve(int fd, int number) {
     }
     const ScriptedReply reply = handler_(request);
     if (!Pause(reply.delayMs) || !Send(fd, reply.head) || !Pause(reply.pauseAfterHeadMs) ||
-        !Send(fd, reply.body) || !SendGenerated(fd, reply.generatedBytes) || reply.close) {
+        !Send(fd, reply.body) || !SendGenerated(fd, reply.generatedBytes)) {
+      break;
+    }
+    if (reply.close) {
+      Pause(reply.lingerBeforeCloseMs);
       break;
     }
   }

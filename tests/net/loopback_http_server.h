@@ -30,6 +30,7 @@ struct ScriptedReply {
   int delayMs = 0;              // pause before sending anything
   int pauseAfterHeadMs = 0;     // pause between head and body
   bool close = false;           // close the connection after sending
+  int lingerBeforeCloseMs = 0;  // with close: pause before closing, reading nothing
 };
 
 // A plain-HTTP server on 127.0.0.1 (an ephemeral port) that answers each request with

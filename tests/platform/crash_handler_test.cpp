@@ -1,6 +1,7 @@
 #include "platform/crash_handler.h"
 
 #include <signal.h>
+#include <sys/mman.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,23 +21,37 @@ std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-[[gnu::noinline]] void CrashByNullWrite() {
-  volatile int* volatile nowhere = nullptr;  // both volatile: the store can be neither dropped nor folded
-  *nowhere = 1;
+// A page that faults on every access. A store into it is a real memory fault the
+// sanitizers do not intercept first (a store through a null pointer is reported and
+// stopped on by UBSan before the signal would arrive).
+struct ForbiddenPage {
+  ForbiddenPage() : address(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {}
+  ~ForbiddenPage() { munmap(address, 4096); }
+  ForbiddenPage(const ForbiddenPage&) = delete;
+  ForbiddenPage& operator=(const ForbiddenPage&) = delete;
+  void* address;
+};
+
+[[gnu::noinline]] void CrashByWriteTo(void* address) {
+  *static_cast<volatile int*>(address) = 1;  // volatile: the store can be neither dropped nor folded
 }
 
 TEST(CrashHandlerDeathTest, SegfaultWritesTheDumpAndStillEndsBySignal) {
   test::TempDir dir;
   const auto dump = dir.path() / "tarvobrowser.dump";
   std::ofstream(dump) << "stale dump from an earlier crash, much longer than the new header";
+  const ForbiddenPage page;
+  ASSERT_NE(page.address, MAP_FAILED);
   EXPECT_EXIT(
       {
         InstallCrashHandler(dump.string());
-        CrashByNullWrite();
+        CrashByWriteTo(page.address);
       },
       ::testing::KilledBySignal(SIGSEGV), "");
   const std::string text = ReadFile(dump);
-  EXPECT_EQ(text.rfind("TarvoBrowser crash\nsignal 11\naddress 0x0\n", 0), 0u) << text;
+  std::ostringstream header;
+  header << "TarvoBrowser crash\nsignal 11\naddress " << page.address << "\n";
+  EXPECT_EQ(text.rfind(header.str(), 0), 0u) << text;
   EXPECT_NE(text.find("backtrace:"), std::string::npos);
   EXPECT_EQ(text.find("stale dump"), std::string::npos) << "the dump is overwritten, not appended";
 }

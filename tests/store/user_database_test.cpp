@@ -252,6 +252,40 @@ TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
   }
 }
 
+TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWritable) {
+  TempDir folder;
+  const auto path = folder.path() / "kx.dat";
+  {
+    UserDatabase db;
+    ASSERT_EQ(db.OpenFile(path.string()), 0);
+    db.Upgrade();
+    for (int i = 0; i < 200; ++i) {
+      db.Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
+    }
+  }
+  // One page of the history table's rows overwritten: the file still opens.
+  std::string bytes = FileBytes(path);
+  constexpr size_t kPage = 4096;
+  ASSERT_GT(bytes.size(), 8 * kPage);
+  const size_t damaged = (bytes.size() / kPage - 2) * kPage;
+  std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(damaged), kPage, '\xa5');
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+
+  UserDatabase db;
+  std::vector<std::string> copies;
+  db.SetDamageListener([&](const std::string& copy) { copies.push_back(copy); });
+  ASSERT_EQ(db.OpenFile(path.string()), 0);
+  EXPECT_EQ(db.Query("select * from history"), -1);
+  EXPECT_EQ(db.Query("select count(*) from history"), -1);
+  ASSERT_EQ(copies.size(), 1u) << "told once";
+  EXPECT_TRUE(db.IsDamaged());
+  EXPECT_EQ(FileBytes(copies[0]), bytes) << "the copy is the file as it was found";
+  EXPECT_EQ(db.Execute("insert into info (key, value) values ('after', 'damage')"), 0);
+  QueryTable table;
+  ASSERT_EQ(db.Query("select value from info where key = 'after'", {}, &table), 1);
+  EXPECT_EQ(table.Text(0, 0), "damage");
+}
+
 TEST(UserDatabaseStatements, ValuesAreBoundNeverSpliced) {
   TestDatabase store;
   const std::string hostile = "x'); drop table info; --%s\\\n\"ü";

@@ -14,16 +14,18 @@
 namespace tarvo {
 
 CAddressEdit::CAddressEdit(DuiLib::HWND parentWindow, QWidget* host, KeyForwarder forwardKey)
-    : parentWindow_(parentWindow), edit_(new QLineEdit(host)), forwardKey_(std::move(forwardKey)) {
-  edit_->setObjectName(QStringLiteral("AddressEditNative"));
-  edit_->setFrame(false);
+    : parentWindow_(parentWindow), forwardKey_(std::move(forwardKey)) {
+  auto* edit = new QLineEdit(host);
+  edit_ = edit;
+  edit->setObjectName(QStringLiteral("AddressEditNative"));
+  edit->setFrame(false);
   // The skin draws the field's rounded background; the edit only carries the text.
-  edit_->setAttribute(Qt::WA_TranslucentBackground);
-  edit_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+  edit->setAttribute(Qt::WA_TranslucentBackground);
+  edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
   // Focus only by a click or on request: a window that gives its first field the
   // focus when it opens would otherwise keep every page address out of the bar.
-  edit_->setFocusPolicy(Qt::ClickFocus);
-  edit_->installEventFilter(this);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  edit->installEventFilter(this);
 }
 
 CAddressEdit::~CAddressEdit() {
@@ -33,13 +35,17 @@ CAddressEdit::~CAddressEdit() {
   }
 }
 
+QLineEdit* CAddressEdit::GetEdit() const {
+  return qobject_cast<QLineEdit*>(edit_.data());
+}
+
 unsigned CAddressEdit::CommandForKey(const QKeyEvent& key) {
   return CommandTable::ForKey(KeyScope::kAddressBar, DuiLib::VirtualKeyFromQtKey(key.key()),
                               DuiLib::KeyModifierBits(key.modifiers()));
 }
 
 bool CAddressEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != edit_) return false;
+  if (watched != edit_.data()) return false;
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
@@ -77,10 +83,12 @@ bool CAddressEdit::OnKeyRelease(const QKeyEvent& key) {
 bool CAddressEdit::OnButtonRelease() {
   if (selectAllDone_) return false;
   selectAllDone_ = true;
-  if (!hint_.isEmpty() && edit_->text() == hint_) {
-    edit_->clear();
+  QLineEdit* edit = GetEdit();
+  if (!edit) return false;
+  if (!hint_.isEmpty() && edit->text() == hint_) {
+    edit->clear();
   }
-  edit_->selectAll();
+  edit->selectAll();
   return true;
 }
 
@@ -90,7 +98,9 @@ void CAddressEdit::PostCommand(unsigned command) const {
 }
 
 void CAddressEdit::PostTypedText() const {
-  auto* text = new WString(edit_->text().toStdU16String());
+  const QLineEdit* edit = GetEdit();
+  if (!edit) return;
+  auto* text = new WString(edit->text().toStdU16String());
   if (!DuiLib::PostMessage(parentWindow_, MainWindowMessages::kNavigateTyped, 0, reinterpret_cast<DuiLib::LPARAM>(text))) {
     delete text;  // nobody will receive it
   }

@@ -38,8 +38,9 @@ class CAddressEdit : public QObject {
   CAddressEdit(const CAddressEdit&) = delete;
   CAddressEdit& operator=(const CAddressEdit&) = delete;
 
-  // The line edit (null only once Qt destroyed it together with its host).
-  QLineEdit* GetEdit() const { return edit_; }
+  // The line edit (null once Qt destroys it together with its host, also while
+  // that destruction runs).
+  QLineEdit* GetEdit() const;
   // A text the first click clears when the field shows exactly it.
   void SetHintText(const QString& hint) { hint_ = hint; }
   const QString& GetHintText() const { return hint_; }
@@ -56,7 +57,9 @@ class CAddressEdit : public QObject {
   void PostTypedText() const;
 
   DuiLib::HWND parentWindow_ = 0;
-  QPointer<QLineEdit> edit_;
+  // Held as a QObject: events still reach the filter while ~QWidget runs, when the
+  // object is no longer a QLineEdit and a downcast would be undefined.
+  QPointer<QObject> edit_;
   KeyForwarder forwardKey_;
   bool selectAllDone_ = false;
   QString hint_;
