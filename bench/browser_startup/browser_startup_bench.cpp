@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/browser_startup/beacon_server.h"
+#include "bench/startup/process_memory_components.h"
 #include "bench/startup/process_tree_memory.h"
 #include "bench/startup/sample_summary.h"
 
@@ -36,6 +37,9 @@ constexpr auto kLoadLimit = std::chrono::seconds(60);
 struct Run {
   double startupMs = 0;
   double pssMib = 0;
+  // The PSS of the program's own process by component, and of its helper processes
+  // (renderers, GPU, zygote) as "helper_processes".
+  std::map<std::string, double> componentMib;
   bool ok = false;
 };
 
@@ -116,7 +120,14 @@ Run Measure(const std::string& name, int tabs, bool cold) {
     run.startupMs = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
     // Let the tree settle (helpers finish starting) before measuring.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    run.pssMib = static_cast<double>(ProcessTreeMemory::PssBytes(child)) / (1024.0 * 1024.0);
+    const long long tree = ProcessTreeMemory::PssBytes(child);
+    long long own = 0;
+    for (const auto& [component, bytes] : ProcessMemoryComponents::Of(child)) {
+      run.componentMib[component] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+      own += bytes;
+    }
+    run.componentMib["helper_processes"] = static_cast<double>(tree - own) / (1024.0 * 1024.0);
+    run.pssMib = static_cast<double>(tree) / (1024.0 * 1024.0);
     run.ok = true;
   }
   // Every program closes in order on SIGTERM; a hang is ended after ten seconds.
@@ -158,6 +169,7 @@ void BrowserStartup(benchmark::State& state) {
     }
   }
   std::map<std::string, std::vector<double>> ms, pss;
+  std::map<std::string, std::map<std::string, std::vector<double>>> components;  // program -> component
   std::vector<double> againstFalkon, againstBare, packageAgainstBuild;
   size_t first = 0;
   for (auto _ : state) {
@@ -174,6 +186,7 @@ void BrowserStartup(benchmark::State& state) {
     for (const auto& [name, run] : runs) {
       ms[name].push_back(run.startupMs);
       pss[name].push_back(run.pssMib);
+      for (const auto& [component, mib] : run.componentMib) components[name][component].push_back(mib);
     }
     if (withFalkon) againstFalkon.push_back(runs["tarvo-browser"].startupMs / runs["falkon"].startupMs);
     if (withBare) againstBare.push_back(runs["tarvo-browser"].startupMs / runs["bare_webengine_probe"].startupMs);
@@ -195,6 +208,17 @@ void BrowserStartup(benchmark::State& state) {
   state.counters["tarvo_per_bare"] = SampleSummary::Of(againstBare).median;
   state.counters["tarvo_added_pss_mib"] =
       SampleSummary::Of(pss["tarvo-browser"]).median - SampleSummary::Of(pss["bare_webengine_probe"]).median;
+  // Where the difference is: each component's median in tarvo-browser less the bare
+  // program's (a component one of them lacks counts as zero there).
+  auto& tarvo = components["tarvo-browser"];
+  auto& bare = components["bare_webengine_probe"];
+  for (const auto& [component, values] : tarvo) {
+    const double bareMedian = bare.count(component) != 0 ? SampleSummary::Of(bare[component]).median : 0.0;
+    state.counters["added_" + component + "_mib"] = SampleSummary::Of(values).median - bareMedian;
+  }
+  for (const auto& [component, values] : bare) {
+    if (tarvo.count(component) == 0) state.counters["added_" + component + "_mib"] = -SampleSummary::Of(values).median;
+  }
 }
 
 int Runs() {
@@ -209,6 +233,7 @@ BENCHMARK(BrowserStartup)
     ->Args({1, 0})
     ->Args({10, 1})
     ->Args({10, 0})
+    ->Args({30, 0})
     ->Iterations(Runs())
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

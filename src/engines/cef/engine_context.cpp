@@ -169,6 +169,10 @@ CefRefPtr<CefBrowser> EngineContext::MakeBrowser(const CefWindowInfo& window_inf
   QObject::connect(view, &QObject::destroyed, anchor_.get(), [this, identifier] { OnViewDestroyed(identifier); });
   if ((window_info.style & kVisibleStyle) != 0) {
     view->show();
+  } else {
+    // Explicitly hidden: a view made before its window is shown would otherwise
+    // appear with the window, whichever tab it belongs to.
+    view->hide();
   }
   return browser;
 }

@@ -132,7 +132,10 @@ void TabCefBody::Show(bool visible) {
 
 void TabCefBody::SetReady(bool ready) {
   ready_ = ready;
-  Show(ready);
+  // Readiness never shows the window: the body bar shows the selected tab's. A
+  // background tab's view shown here would be laid out, drawn and given buffers of
+  // its own behind the selected one, about 2 MiB a tab, for nothing.
+  if (!ready) Show(false);
 }
 
 void TabCefBody::SetRect(int left, int top, int right, int bottom) {

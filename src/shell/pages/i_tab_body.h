@@ -62,7 +62,7 @@ class ITabBody {
   // 8. Shows or hides the body window.
   virtual void Show(bool visible) = 0;
   // 9. A body that is not ready is hidden (and a Chromium body refuses to navigate);
-  // a ready one is shown.
+  // a Chromium body made ready again stays hidden until the body bar shows it.
   virtual void SetReady(bool ready) = 0;
 
   // Whether the body can do `operation` now.

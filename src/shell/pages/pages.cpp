@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <utility>
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -17,6 +18,15 @@
 #include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
+
+Pages::Pages() {
+  showAdded_.setSingleShot(true);
+  showAdded_.setInterval(0);
+  QObject::connect(&showAdded_, &QTimer::timeout, [this] {
+    Page* page = std::exchange(addedToShow_, nullptr);
+    if (page != nullptr && page == Current()) ShowBody(page);
+  });
+}
 
 Pages::~Pages() { CloseAll(); }
 
@@ -96,7 +106,8 @@ Page* Pages::AddPage(std::unique_ptr<Page> owned) {
     for (Page* other : selection_) {
       if (other != page) other->GetTab()->SetSelected(false);
     }
-    page->Activate();
+    page->GetTab()->SetSelected(true);
+    ShowAddedBodySoon(page);
     tabWnd_.UpdateFor(page);
   }
   tabWnd_.Subscribe(&page->History());
@@ -109,8 +120,17 @@ Page* Pages::CreateIePage(std::unique_ptr<ITabBody> body) {
   return AddPage(std::make_unique<Page>(std::move(body), Page::kEngineIe));
 }
 
+void Pages::ShowAddedBodySoon(Page* page) {
+  // Pages added in one go (several start addresses, links opened together) each take
+  // the selection in turn; only the last is drawn. A view once drawn keeps the
+  // engine's frame buffers for as long as it lives, hidden or not.
+  addedToShow_ = page;
+  if (!showAdded_.isActive()) showAdded_.start();
+}
+
 void Pages::SelectPage(Page* page) {
   if (IndexOf(page) < 0) return;
+  addedToShow_ = nullptr;
   if (Page* current = Current(); current != nullptr && current != page) current->GetTab()->SetSelected(false);
   page->Activate();
   std::erase(selection_, page);
@@ -145,6 +165,7 @@ void Pages::Unlist(Page* page) {
   std::erase_if(byOption_, [page](const auto& entry) { return entry.second == page; });
   std::erase_if(byCloseButton_, [page](const auto& entry) { return entry.second == page; });
   if (keepSelected_ == page) keepSelected_ = nullptr;
+  if (addedToShow_ == page) addedToShow_ = nullptr;
   if (tabWnd_.Subscribed() == &page->History()) tabWnd_.Subscribe(nullptr);
   if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Forget(page->Body());
   if (strip_ != nullptr && page->GetTab() != nullptr) strip_->RemoveTab(page->GetTab());
@@ -192,6 +213,7 @@ void Pages::CloseAll() {
   }
   selection_.clear();
   keepSelected_ = nullptr;
+  addedToShow_ = nullptr;
 }
 
 void Pages::ShowBody(Page* page) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <vector>
@@ -31,7 +32,7 @@ class TabStrip;
 // Lifetime: one per main window, owned by it; it owns its pages.
 class Pages {
  public:
-  Pages() = default;
+  Pages();
   ~Pages();
   Pages(const Pages&) = delete;
   Pages& operator=(const Pages&) = delete;
@@ -90,12 +91,17 @@ class Pages {
  private:
   void Unlist(Page* page);
   void ActivateCurrent();
+  // Shows the body of a page that joined the list selected once this turn of the
+  // event loop is over, if it is still selected then.
+  void ShowAddedBodySoon(Page* page);
 
   std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
   std::vector<Page*> selection_;              // selection order; the last is selected
   std::map<const DuiLib::CControlUI*, Page*> byOption_;
   std::map<const DuiLib::CControlUI*, Page*> byCloseButton_;
   Page* keepSelected_ = nullptr;
+  Page* addedToShow_ = nullptr;
+  QTimer showAdded_;
   TabWnd tabWnd_{*this};
   TabStrip* strip_ = nullptr;                // not owned
   CBodyBar* bodyBar_ = nullptr;              // not owned

@@ -271,11 +271,17 @@ TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   EXPECT_FALSE(b->Body()->GetWindow()->isVisible());
   EXPECT_TRUE(a->Body()->GetWindow()->isVisible());
 
-  // A body whose window comes later is pending until the engine announces it.
+  // A body whose window comes later is pending until the engine announces it. Of
+  // pages added in one go only the last is drawn: a drawn view keeps the engine's
+  // frame buffers as long as it lives.
+  auto between = std::make_unique<RecordingBody>();
+  QWidget* betweenWindow = between->MakeWindow(host.bodyBar->GetWidget());
+  pages.AddPage(std::make_unique<Page>(std::move(between), Page::kEngineChromium));
   auto late = std::make_unique<RecordingBody>();
   RecordingBody* lateBody = late.get();
   Page* c = pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
-  EXPECT_EQ(host.bodyBar->PendingBody(), lateBody);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.bodyBar->PendingBody() == lateBody; }, 2000));
+  EXPECT_FALSE(betweenWindow->isVisible());
   // Engines make their windows inside the body bar.
   QWidget* window = lateBody->MakeWindow(host.bodyBar->GetWidget());
   DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
