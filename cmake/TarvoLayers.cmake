@@ -15,18 +15,18 @@ set(TARVO_LAYERS
   "store"
   "net"
   "protect account"
-  "favorites history downloads update session"
+  "favorites history downloads update session preferences"
   "ui"
   "shell/commands shell/pages"
   "engines"
   "shell"
-  "protect/windows account/windows favorites/windows history/windows downloads/windows update/windows session/windows"
+  "protect/windows account/windows favorites/windows history/windows downloads/windows update/windows session/windows preferences/windows"
   "app"
   "main.cpp"
 )
 # Folders that may not include the engines even though they sit above them.
 set(TARVO_ENGINE_FREE "shell" "protect/windows" "account/windows" "favorites/windows" "history/windows"
-    "downloads/windows" "update/windows" "session/windows")
+    "downloads/windows" "update/windows" "session/windows" "preferences/windows")
 
 # Sets `out_rank` and `out_folder` for a path below src/ (or an include path);
 # rank -1 when no layer claims it (a system or third-party header).

@@ -6,6 +6,7 @@
 #include "app/update_feature.h"
 #include "favorites/windows/favorites_feature.h"
 #include "platform/debug_output.h"
+#include "preferences/windows/preferences_commands.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/sign_and_qr_commands.h"
 #include "shell/commands/main_window_commands.h"
@@ -21,6 +22,7 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
   BrowsingDataFeature::Register(hooks);
+  PreferencesCommands::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

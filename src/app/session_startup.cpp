@@ -5,13 +5,11 @@
 
 #include "app/main_windows.h"
 #include "platform/debug_output.h"
-#include "platform/per_user_registry.h"
+#include "preferences/browser_preferences.h"
 #include "session/session_start.h"
 #include "session/windows/restored_window.h"
 #include "session/windows/session_keeper.h"
 #include "settings/language_manager.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_registry.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
@@ -34,8 +32,7 @@ void SessionStartup::EndOfRun() {
 }
 
 bool SessionStartup::RestoreChosen() {
-  const WString key = u"Software\\" + SettingsRegistry::Instance().Get(SettingsKeys::kRegistryKey);
-  return PerUserRegistry::ReadString(key, kRestoreValue) == u"1";
+  return BrowserPreferences::ForThisBrowser().RestoreSession();
 }
 
 bool SessionStartup::OpenFirstWindows(const std::vector<WString>& startUrls, std::function<void()> ready) {

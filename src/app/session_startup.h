@@ -26,8 +26,6 @@ class SessionStartup {
  public:
   // A restored session got through its first moments after this long.
   static constexpr int kRestoreSettledMs = 15000;
-  // The per-user setting (value "1": restore the last session at each start).
-  static constexpr char16_t kRestoreValue[] = u"restore_session";
 
   // `dataRoot` ends in "/"; the session file lives in it.
   SessionStartup(BrowserWindows& group, MainWindows& windows, std::string dataRoot);

@@ -4,6 +4,12 @@
 
 namespace tarvo {
 
+WString SearchRecords::GetSearchEngine() const {
+  QueryTable table;
+  database_.Query("select value from info where key='search_engine';", {}, &table);
+  return Utf8ToWide(table.Text(0, 0));
+}
+
 WString SearchRecords::GetSearchEngineIcon() const {
   QueryTable table;
   database_.Query("select miniico from searchengine where name=(select value from info where key='search_engine');",

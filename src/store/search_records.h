@@ -14,6 +14,8 @@ class SearchRecords {
  public:
   explicit SearchRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
 
+  // The chosen engine's name ("baidu", "so", "sogou", "google"); "" when none.
+  WString GetSearchEngine() const;
   // The chosen engine's 22-pixel icon name in the skin package; "" when none.
   WString GetSearchEngineIcon() const;
   // Makes `name` the chosen engine. -1 on failure.

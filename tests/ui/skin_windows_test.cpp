@@ -94,6 +94,12 @@ const std::vector<SkinCase>& Skins() {
       {"favormenu.xml", {"major"}},
       {"favorrightmenu.xml", {"major"}},
       {"language.xml", {"major"}},
+      {"settings.xml", {"settings/title", "settings/closebtn", "settings/startup", "settings/restore",
+                        "settings/tabs", "settings/sleep", "settings/sleep_after", "settings/sleep_minutes",
+                        "settings/minutes", "settings/language", "settings/language_list", "settings/search",
+                        "settings/engine_baidu", "settings/engine_so", "settings/engine_sogou",
+                        "settings/engine_google", "settings/privacy", "settings/exit_clean", "settings/default",
+                        "settings/default_state", "settings/default_btn"}},
   };
   return skins;
 }

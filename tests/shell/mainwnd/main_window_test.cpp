@@ -23,6 +23,7 @@
 #include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "engines/ie/compat_network.h"
+#include "preferences/browser_preferences.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
@@ -43,12 +44,15 @@
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/tab.h"
+#include "store/info_records.h"
+#include "store/search_records.h"
 #include "store/user_database.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "shell/pages/tab_option.h"
 #include "shell/windows/shown_windows.h"
 #include "ui/button_ui.h"
+#include "ui/check_box_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/ui_test_support.h"
 
@@ -550,6 +554,105 @@ TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
   (void)QTest::qWaitForWindowExposed(tabMenu->GetWidget());
   ClickControl(*tabMenu, "pin_tab");
   EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTab()->IsPinned(); }, 3000));
+}
+
+TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowItNextTime) {
+  ASSERT_NE(Start(), nullptr);
+  // Clicks a main menu entry; the settings window is then shown.
+  auto fromMenu = [&](const char* entry) -> WindowImplBase* {
+    window_->RunCommand(Commands::kShowMainMenu);
+    WindowImplBase* menu = nullptr;
+    if (!QTest::qWaitFor([&] { return (menu = ShownWindowOf("KXMenuWnd")) != nullptr; }, 3000)) return nullptr;
+    (void)QTest::qWaitForWindowExposed(menu->GetWidget());
+    EXPECT_TRUE(menu->FindControl(QString::fromLatin1(entry))->IsEnabled()) << entry;
+    ClickControl(*menu, entry);
+    WindowImplBase* shown = nullptr;
+    if (!QTest::qWaitFor([&] { return (shown = ShownWindowOf("KXSettingsWnd")) != nullptr; }, 3000)) return nullptr;
+    (void)QTest::qWaitForWindowExposed(shown->GetWidget());
+    return shown;
+  };
+  WindowImplBase* settings = fromMenu("setting_btn");
+  ASSERT_NE(settings, nullptr);
+  const QPoint offCentre = settings->GetWidget()->geometry().center() - window_->GetWidget()->geometry().center();
+  EXPECT_LE(offCentre.manhattanLength(), 4);
+  EXPECT_EQ(fromMenu("option_btn"), settings) << "one window: the second entry raises it";
+  const QWidgetList shown = QApplication::topLevelWidgets();
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](QWidget* w) { return w->isVisible() && w->objectName() == "KXSettingsWnd"; }),
+            1);
+  QTest::qWait(300);
+  SaveScreenshot(*settings, "settings_en");
+  auto selected = [&](const char* name) { return settings->FindControl<COptionUI>(QLatin1String(name))->IsSelected(); };
+  const BrowserPreferences stored = BrowserPreferences::ForThisBrowser();
+
+  ClickControl(*settings, "settings/restore");
+  EXPECT_TRUE(stored.RestoreSession());
+  ClickControl(*settings, "settings/sleep");
+  EXPECT_FALSE(stored.SleepingTabs());
+  EXPECT_FALSE(settings->FindControl(QStringLiteral("settings/sleep_minutes"))->IsEnabled());
+  ClickControl(*settings, "settings/sleep");
+  EXPECT_TRUE(stored.SleepingTabs());
+  QLineEdit* minutes = settings->FindControl<CEditUI>(QStringLiteral("settings/sleep_minutes"))->GetLineEdit();
+  auto type = [&](const char* text) {
+    QTest::mouseClick(minutes, Qt::LeftButton);
+    QTest::keyClick(minutes, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(minutes, QString::fromLatin1(text));
+  };
+  type("25");
+  EXPECT_EQ(stored.SleepingTabsMinutes(), 25);
+  type("0");
+  QTest::keyClick(minutes, Qt::Key_Return);
+  EXPECT_EQ(stored.SleepingTabsMinutes(), 25) << "no delay of 0";
+  EXPECT_EQ(minutes->text(), "25") << "the field shows the stored delay again";
+  ClickControl(*settings, "settings/exit_clean");
+  EXPECT_TRUE(InfoRecords().GetExitClean());
+  ClickControl(*settings, "settings/engine_sogou");
+  EXPECT_EQ(SearchRecords().GetSearchEngine(), u"sogou");
+  const QString engineIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
+  EXPECT_TRUE(engineIcon.contains(QLatin1String("sogou"))) << engineIcon.toStdString();
+
+  const QString englishTip = window_->FindControl(QStringLiteral("back_btn"))->GetToolTip();
+  ClickControl(*settings, "settings/lang_china");
+  EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"china");
+  EXPECT_EQ(settings->FindControl(QStringLiteral("settings/title"))->GetText(), QString::fromUtf8("设置"));
+  EXPECT_NE(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), englishTip);
+  QTest::qWait(300);
+  SaveScreenshot(*settings, "settings_zh");
+
+  // The default-browser button runs the menu's command, which tells how it went in a
+  // modal box, answered like a user would.
+  int told = 0;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    if (WindowImplBase* box = ShownWindowOf("KXMessageBox")) {
+      ++told;
+      ClickControl(*box, "ensure_btn");
+    }
+  });
+  answer.start(100);
+  CControlUI* makeDefault = settings->FindControl(QStringLiteral("settings/default_btn"));
+  ClickControl(*settings, "settings/default_btn");
+  EXPECT_FALSE(makeDefault->IsEnabled()) << "greyed while the command runs";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return told == 1 && makeDefault->IsEnabled(); }, 30000));
+  answer.stop();
+
+  ClickControl(*settings, "settings/closebtn");
+  ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
+  settings = fromMenu("option_btn");  // the menu itself speaks the new language
+  ASSERT_NE(settings, nullptr);
+  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/restore"))->GetCheck());
+  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/sleep"))->GetCheck());
+  EXPECT_EQ(settings->FindControl(QStringLiteral("settings/sleep_minutes"))->GetText(), "25");
+  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/exit_clean"))->GetCheck());
+  EXPECT_TRUE(selected("settings/engine_sogou") && !selected("settings/engine_google"));
+  EXPECT_TRUE(selected("settings/lang_china") && !selected("settings/lang_usa"));
+  ClickControl(*settings, "settings/lang_usa");
+  ClickControl(*settings, "settings/exit_clean");
+  ClickControl(*settings, "settings/restore");
+  EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"usa");
+  EXPECT_EQ(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), englishTip);
+  QTest::keyClick(settings->GetWidget(), Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
 }
 
 TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
