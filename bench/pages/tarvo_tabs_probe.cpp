@@ -1,6 +1,9 @@
 // Tab probe: our pages, as the main window makes them: the page list with its tab
 // strip and body bar in a skinned window, the Chromium client making a page for each
-// browser, the bus drained every 25 ms like the main window's timer does.
+// browser, the bus drained every 25 ms like the main window's timer does. With
+// TARVO_PROBE_ASLEEP=1 in its environment it then discards every background tab as
+// a sleeping tab is, times waking one (selected until loaded, printed as "wake")
+// and puts the tab it left to sleep too, so the harness measures one live tab.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -36,6 +39,7 @@ class ChromiumOnlyFactory : public IPageBodyFactory {
   explicit ChromiumOnlyFactory(CBodyBar* bodyBar) : bodyBar_(bodyBar) {}
   void OpenChromiumPage(const WString& url) override { CreateChromiumBrowser(bodyBar_->GetWidget(), WideToUtf8(url)); }
   bool OpenIePage(const WString&) override { return false; }
+  bool MakeBodyFor(Page& page) override { return CreateChromiumBrowserFor(bodyBar_->GetWidget(), page); }
   void Attach(const PageHost&) override {}
   void Detach() override {}
   void ShutdownEngines() override {}
@@ -117,6 +121,19 @@ int main(int argc, char** argv) {
       pages.SelectPage(next);
       QCoreApplication::processEvents();
       switchMs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    if (qEnvironmentVariableIntValue("TARVO_PROBE_ASLEEP") == 1 && pages.Count() > 1) {
+      for (int i = 0; i < pages.Count(); ++i) {
+        if (pages.PageAt(i) != pages.Current()) pages.PageAt(i)->Rest(BodyRest::kDiscarded);
+      }
+      Page* left = pages.Current();
+      Page* woken = left == pages.PageAt(0) ? pages.PageAt(1) : pages.PageAt(0);
+      QElapsedTimer clock;
+      clock.start();
+      pages.SelectPage(woken);
+      RunUntil([&] { return woken->RestState() == BodyRest::kActive && Loaded(woken); });
+      std::printf("wake %.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+      left->Rest(BodyRest::kDiscarded);
     }
     ReportTabs(openMs, switchMs);
     result = application.exec();
