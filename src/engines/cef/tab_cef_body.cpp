@@ -221,7 +221,11 @@ bool TabCefBody::SetRest(BodyRest rest) {
   QWidget* view = GetWindow();
   if (rest != BodyRest::kActive && (page->isVisible() || (view != nullptr && view->isVisible()))) return false;
   if (page->lifecycleState() != wanted) page->setLifecycleState(wanted);
-  return page->lifecycleState() == wanted;
+  if (page->lifecycleState() != wanted) return false;
+  // A hidden view keeps picture buffers of its full size; a discarded one needs
+  // none. The body bar gives it its size back when it shows it again.
+  if (rest == BodyRest::kDiscarded && view != nullptr) view->resize(1, 1);
+  return true;
 }
 
 BodyRest TabCefBody::Rest() const {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <utility>
 
+#include "platform/freed_memory.h"
 #include "session/sleeping_tabs_setting.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
@@ -62,6 +63,9 @@ void TabSleeper::Check() {
   const bool enabled = SleepingTabsSetting::Enabled();
   const milliseconds delay = SleepingTabsSetting::Delay();
   timer_.setInterval(TabRestPolicy::CheckInterval(delay));
+  // The engine lets discarded pages go once its loop has run: the memory is free by
+  // the next check.
+  if (std::exchange(discarded_, false)) ReturnFreedMemory();
   const auto now = std::chrono::steady_clock::now();
   for (Pages* list : lists_()) {
     Pages& pages = *list;
@@ -82,12 +86,14 @@ void TabSleeper::Check() {
       if (tab.state != State::kAwake) {
         // Frozen since it was last asked: nobody typed into it since.
         page->Rest(rest);
+        discarded_ = discarded_ || rest == BodyRest::kDiscarded;
         continue;
       }
       // The answer may come after the page, its window or this object went.
       body->AskTypedInto([self = QPointer<TabSleeper>(this), page, rest](bool typed) {
         if (typed || self == nullptr || !self->InBackground(page)) return;
         page->Rest(rest);
+        self->discarded_ = self->discarded_ || rest == BodyRest::kDiscarded;
       });
     }
   }

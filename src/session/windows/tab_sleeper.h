@@ -6,6 +6,8 @@
 // compatibility page is let go with its address, title and history kept. Before
 // an awake page rests, the page is asked whether the user typed into it; one that
 // says so (or never answers) stays as it is. Selecting a tab wakes it (Page::Activate).
+// The check after one that discarded pages hands their freed memory back to the
+// system.
 //
 // Threads: the GUI thread. Lifetime: shared by the windows' hooks, so it lives as
 // long as the windows' group keeps them.
@@ -42,6 +44,7 @@ class TabSleeper : public QObject {
 
   Lists lists_;
   QTimer timer_;
+  bool discarded_ = false;  // pages were discarded since the last check
 };
 
 }  // namespace tarvo
