@@ -221,11 +221,7 @@ bool TabCefBody::SetRest(BodyRest rest) {
   QWidget* view = GetWindow();
   if (rest != BodyRest::kActive && (page->isVisible() || (view != nullptr && view->isVisible()))) return false;
   if (page->lifecycleState() != wanted) page->setLifecycleState(wanted);
-  if (page->lifecycleState() != wanted) return false;
-  // A hidden view keeps picture buffers of its full size; a discarded one needs
-  // none. The body bar gives it its size back when it shows it again.
-  if (rest == BodyRest::kDiscarded && view != nullptr) view->resize(1, 1);
-  return true;
+  return page->lifecycleState() == wanted;
 }
 
 BodyRest TabCefBody::Rest() const {
