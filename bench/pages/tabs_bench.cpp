@@ -2,8 +2,10 @@
 // against bare QWebEngineView tabs, in the same run with the same numbers of tabs.
 // For 1, 10 and 30 tabs: the mean time from asking for a tab to its page loaded, the
 // mean time of a tab switch, the PSS of the whole process tree, and the PSS each tab
-// beyond the first adds. Run under a display (Xvfb).
+// beyond the first adds; and our 30 tabs with all but one asleep (discarded), with
+// the time to wake one until loaded. Run under a display (Xvfb).
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +22,7 @@ struct TabRun {
   double openMs = 0;
   double switchMs = 0;
   double pssMib = 0;
+  double wakeMs = 0;
   bool ok = false;
 };
 
@@ -43,6 +46,7 @@ TabRun RunProbe(const std::string& probe, int tabs) {
   while (process.running() && process.ReadLine(&line)) {
     if (line.rfind("open ", 0) == 0) run.openMs = std::stod(line.substr(5));
     if (line.rfind("switch ", 0) == 0) run.switchMs = std::stod(line.substr(7));
+    if (line.rfind("wake ", 0) == 0) run.wakeMs = std::stod(line.substr(5));
     if (line == "ready") {
       // Let the helpers finish what the last load started before measuring.
       std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -80,12 +84,14 @@ void Tabs(benchmark::State& state, const std::string& probe) {
     total.openMs += run.openMs;
     total.switchMs += run.switchMs;
     total.pssMib += run.pssMib;
+    total.wakeMs += run.wakeMs;
     ++runs;
     state.SetIterationTime(run.openMs / 1000.0);
   }
   state.counters["open_ms"] = total.openMs / runs;
   state.counters["switch_ms"] = total.switchMs / runs;
   state.counters["pss_mib"] = total.pssMib / runs;
+  if (total.wakeMs > 0) state.counters["wake_ms"] = total.wakeMs / runs;
   if (tabs == 1) OneTabPss()[probe] = total.pssMib / runs;
   if (tabs > 1) state.counters["pss_per_tab_mib"] = (total.pssMib / runs - OneTabPssOf(probe)) / (tabs - 1);
 }
@@ -96,6 +102,14 @@ void Arguments(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK_CAPTURE(Tabs, bare_webengine, std::string("bare_tabs_probe"))->Apply(Arguments);
 BENCHMARK_CAPTURE(Tabs, tarvo_pages, std::string("tarvo_tabs_probe"))->Apply(Arguments);
+
+// Our 30 tabs with 29 asleep, against the bare probe's 30 live ones above.
+void TabsAsleep(benchmark::State& state) {
+  setenv("TARVO_PROBE_ASLEEP", "1", 1);
+  Tabs(state, "tarvo_tabs_probe");
+  unsetenv("TARVO_PROBE_ASLEEP");
+}
+BENCHMARK(TabsAsleep)->ArgName("tabs")->Arg(30)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,7 +1,12 @@
 // Tab probe: our pages, as the main window makes them: the page list with its tab
 // strip and body bar in a skinned window, the Chromium client making a page for each
-// browser, the bus drained every 25 ms like the main window's timer does.
+// browser, the bus drained every 25 ms like the main window's timer does. With
+// TARVO_PROBE_ASLEEP=1 in its environment it then discards every background tab as
+// a sleeping tab is, times waking one (selected until loaded, printed as "wake")
+// and puts the tab it left to sleep too, so the harness measures one live tab
+// (after handing freed memory back, as the sleeper does).
 #include <QApplication>
+#include <chrono>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -16,6 +21,7 @@
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_app.h"
 #include "engines/cef/web_client.h"
+#include "platform/freed_memory.h"
 #include "platform/text.h"
 #include "bus/message_bus.h"
 #include "shell/pages/c_body_bar.h"
@@ -36,6 +42,7 @@ class ChromiumOnlyFactory : public IPageBodyFactory {
   explicit ChromiumOnlyFactory(CBodyBar* bodyBar) : bodyBar_(bodyBar) {}
   void OpenChromiumPage(const WString& url) override { CreateChromiumBrowser(bodyBar_->GetWidget(), WideToUtf8(url)); }
   bool OpenIePage(const WString&) override { return false; }
+  bool MakeBodyFor(Page& page) override { return CreateChromiumBrowserFor(bodyBar_->GetWidget(), page); }
   void Attach(const PageHost&) override {}
   void Detach() override {}
   void ShutdownEngines() override {}
@@ -117,6 +124,23 @@ int main(int argc, char** argv) {
       pages.SelectPage(next);
       QCoreApplication::processEvents();
       switchMs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    if (qEnvironmentVariableIntValue("TARVO_PROBE_ASLEEP") == 1 && pages.Count() > 1) {
+      for (int i = 0; i < pages.Count(); ++i) {
+        if (pages.PageAt(i) != pages.Current()) pages.PageAt(i)->Rest(BodyRest::kDiscarded);
+      }
+      Page* left = pages.Current();
+      Page* woken = left == pages.PageAt(0) ? pages.PageAt(1) : pages.PageAt(0);
+      QElapsedTimer clock;
+      clock.start();
+      pages.SelectPage(woken);
+      RunUntil([&] { return woken->RestState() == BodyRest::kActive && Loaded(woken); });
+      std::printf("wake %.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+      left->Rest(BodyRest::kDiscarded);
+      // As the tab sleeper does at its next check, once the engine let the pages go.
+      const auto discarded = std::chrono::steady_clock::now();
+      RunUntil([&] { return std::chrono::steady_clock::now() - discarded > std::chrono::seconds(2); });
+      ReturnFreedMemory();
     }
     ReportTabs(openMs, switchMs);
     result = application.exec();

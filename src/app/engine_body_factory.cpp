@@ -4,6 +4,7 @@
 #include "engines/cef/web_client.h"
 #include "platform/debug_output.h"
 #include "shell/pages/c_body_bar.h"
+#include "shell/pages/page.h"
 
 namespace tarvo {
 
@@ -29,5 +30,10 @@ void EngineBodyFactory::OpenChromiumPage(const WString& url) {
 }
 
 bool EngineBodyFactory::OpenIePage(const WString& url) { return CreateIeBody(ieEnvironment_, url) != nullptr; }
+
+bool EngineBodyFactory::MakeBodyFor(Page& page) {
+  if (page.GetEngineType() == Page::kEngineIe) return CreateIeBodyFor(ieEnvironment_, page);
+  return host_.bodyBar != nullptr && CreateChromiumBrowserFor(host_.bodyBar->GetWidget(), page);
+}
 
 }  // namespace tarvo

@@ -27,6 +27,7 @@ class EngineBodyFactory : public IPageBodyFactory {
   void Detach() override;
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
+  bool MakeBodyFor(Page& page) override;
   // The engine itself is shut down by the application once the event loop has
   // ended (cookies and storage flushed in order), so nothing is stopped here.
   void ShutdownEngines() override {}

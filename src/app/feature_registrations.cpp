@@ -9,6 +9,7 @@
 #include "preferences/windows/preferences_commands.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/sign_and_qr_commands.h"
+#include "session/windows/tab_sleeper.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_commands.h"
@@ -23,6 +24,7 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   SignAndQrCommands::Register(hooks.windows);
   BrowsingDataFeature::Register(hooks);
   PreferencesCommands::Register(hooks.windows);
+  TabSleeper::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

@@ -71,7 +71,7 @@ bool SessionStartup::OpenFirstWindows(const std::vector<WString>& startUrls, std
   if (!file.Write(attempt)) DebugOutput("session restore not recorded");
   bool opened = false;
   for (const SavedWindow& saved : read.state.windows) {
-    const auto restore = [saved](MainDuiWnd& window) { RestoredWindow::Start(window.GetWidget(), window.PageList(), saved); };
+    const auto restore = [saved](MainDuiWnd& window) { RestoredWindow::Start(window.PageList(), saved); };
     opened = windows_.Open({}, opened ? std::function<void()>() : ready, restore) != nullptr || opened;
   }
   if (!startUrls.empty() && windows_.Open(startUrls, opened ? std::function<void()>() : ready) != nullptr) {

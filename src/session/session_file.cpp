@@ -27,6 +27,7 @@ SavedTab ParseTab(const Json::Value& tab) {
   saved.pinned = tab.get("pinned", false).isBool() && tab.get("pinned", false).asBool();
   const Json::Value zoom = tab.get("zoom", 0);
   saved.zoomLevel = zoom.isNumeric() && std::isfinite(zoom.asDouble()) ? zoom.asDouble() : 0;
+  saved.title = tab.get("title", "").isString() ? tab.get("title", "").asString() : std::string();
   return saved;
 }
 
@@ -64,6 +65,7 @@ std::string SessionFile::Serialize(const SessionState& state) {
       entry["engine"] = tab.engineType;
       entry["pinned"] = tab.pinned;
       entry["zoom"] = tab.zoomLevel;
+      if (!tab.title.empty()) entry["title"] = tab.title;
       tabs.append(entry);
     }
     saved["tabs"] = tabs;

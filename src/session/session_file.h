@@ -1,6 +1,7 @@
 #pragma once
 // The session file: one JSON document {"version":1,"clean":..,"restoring":..,
-// "windows":[{"selected":0,"tabs":[{"url":..,"engine":1,"pinned":false,"zoom":0}]}]},
+// "windows":[{"selected":0,"tabs":[{"url":..,"engine":1,"pinned":false,"zoom":0,
+// "title":..}]}]} (the title may be missing),
 // replaced whole on every write (a crash leaves the old file or the new one). A file
 // that is empty, damaged or written by a later version is never trusted nor
 // overwritten unseen: it is set aside under a ".bad" name.

@@ -1,6 +1,6 @@
 #pragma once
 // What a session keeps of the browser's windows: per window its tabs in order
-// (address, engine, pinned, zoom level) and the selected one, plus how the run that
+// (address, engine, pinned, zoom level, title) and the selected one, plus how the run that
 // wrote it ended. Plain data.
 #include <string>
 #include <vector>
@@ -12,6 +12,8 @@ struct SavedTab {
   int engineType = 1;  // 1 Chromium, 2 compatibility
   bool pinned = false;
   double zoomLevel = 0;  // logarithmic, 0 is 100 %
+  // What the tab showed, so a restored tab that is not loaded yet can show it too.
+  std::string title;
   bool operator==(const SavedTab&) const = default;
 };
 

@@ -26,6 +26,7 @@ class LateRecordingFactory : public IPageBodyFactory {
   void Detach() override {}
   void OpenChromiumPage(const WString& url) override { target_->OpenChromiumPage(url); }
   bool OpenIePage(const WString& url) override { return target_->OpenIePage(url); }
+  bool MakeBodyFor(Page& page) override { return target_->MakeBodyFor(page); }
   void ShutdownEngines() override {}
 
  private:

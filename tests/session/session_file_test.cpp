@@ -17,7 +17,7 @@ using Choice = SessionStart::Choice;
 
 SessionState TwoWindows() {
   SessionState state;
-  state.windows.push_back({{{"http://a.test/?q=\"x\"", 1, true, 0}, {"http://例子.测试/", 2, false, 1.5}}, 1});
+  state.windows.push_back({{{"http://a.test/?q=\"x\"", 1, true, 0}, {"http://例子.测试/", 2, false, 1.5, "标题 \"x\""}}, 1});
   state.windows.push_back({{{"file:///tmp/c.html", 1, false}}, 0});
   return state;
 }
@@ -32,7 +32,7 @@ TEST(SessionFileTest, WhatIsWrittenComesBackAndOddFieldsAreMadeSafe) {
   // Tabs without addresses and windows left without tabs go; a selection out of
   // range and an unknown engine fall back.
   const SessionFile::ReadResult odd = SessionFile::Parse(
-      R"({"version":1,"clean":"yes","restoring":-3,"windows":[{"selected":7,"tabs":[{"url":""},{"url":"http://b.test/","engine":9,"pinned":1,"zoom":"big"}]},{"tabs":[]},5]})");
+      R"({"version":1,"clean":"yes","restoring":-3,"windows":[{"selected":7,"tabs":[{"url":""},{"url":"http://b.test/","engine":9,"pinned":1,"zoom":"big","title":7}]},{"tabs":[]},5]})");
   ASSERT_EQ(odd.status, Status::kOk);
   ASSERT_EQ(odd.state.windows.size(), 1u);
   EXPECT_EQ(odd.state.windows[0], (SavedWindow{{{"http://b.test/", 1, false}}, 0}));

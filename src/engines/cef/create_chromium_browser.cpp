@@ -3,23 +3,42 @@
 #include <QWidget>
 
 #include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_browser.h"
 #include "engines/cef/web_client.h"
 #include "platform/text.h"
+#include "shell/pages/page.h"
 
 namespace tarvo {
 
 // Child, visible, clipping children and siblings, tab stop.
 constexpr uint32_t kBrowserWindowStyle = 0x56010000;
 
-bool CreateChromiumBrowser(QWidget* parent, const std::string& url) {
+namespace {
+
+cef::CefWindowInfo InfoFor(QWidget* parent) {
   cef::CefWindowInfo info;
   // Born at the size it will be shown at: a view sized later lays the page out and
   // allocates its surfaces a second time when the body bar shows it.
   const QRect client = parent != nullptr ? parent->rect() : QRect();
   info.SetAsChild(parent, 0, 0, client.width(), client.height());
   info.style = kBrowserWindowStyle;
+  return info;
+}
+
+}  // namespace
+
+bool CreateChromiumBrowser(QWidget* parent, const std::string& url) {
   const cef::CefBrowserSettings settings;
-  return cef::CefBrowserHost::CreateBrowser(info, ClientInstance(), Utf8ToWide(url), settings, nullptr);
+  return cef::CefBrowserHost::CreateBrowser(InfoFor(parent), ClientInstance(), Utf8ToWide(url), settings, nullptr);
+}
+
+bool CreateChromiumBrowserFor(QWidget* parent, Page& page) {
+  const cef::CefBrowserSettings settings;
+  ClientInstance()->AdoptNextBrowser(&page);
+  const bool made = cef::CefBrowserHost::CreateBrowserSync(InfoFor(parent), ClientInstance(), WString(), settings,
+                                                           nullptr) != nullptr;
+  ClientInstance()->AdoptNextBrowser(nullptr);
+  return made && page.Body() != nullptr;
 }
 
 }  // namespace tarvo

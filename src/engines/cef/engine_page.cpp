@@ -6,6 +6,8 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
 #include "engines/cef/cef_auth_callback.h"
@@ -26,6 +28,7 @@
 #include "engines/cef/engine_view.h"
 #include "engines/cef/page_request_interceptor.h"
 #include "engines/cef/proxy_switcher.h"
+#include "shell/pages/typed_into_script.h"
 
 namespace tarvo::cef {
 
@@ -51,6 +54,16 @@ constexpr uint32_t kChildVisibleStyle = 0x56010000;
 EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent), interceptor_(new PageRequestInterceptor(this)) {
   setUrlRequestInterceptor(interceptor_);
+  // Typing into editable text leaves no value to compare, so a listener in the
+  // browser's own script world notes it from the document's start; the page's own
+  // scripts can neither see nor reset the mark.
+  QWebEngineScript watch;
+  watch.setName(QStringLiteral("typed-into"));
+  watch.setSourceCode(QString::fromStdU16String(tarvo::TypedIntoScript::kWatch));
+  watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  watch.setWorldId(QWebEngineScript::ApplicationWorld);
+  watch.setRunsOnSubFrames(false);
+  scripts().insert(watch);
   connect(this, &QWebEnginePage::loadStarted, this, [this] { ReportLoading(true); });
   connect(this, &QWebEnginePage::loadFinished, this, [this](bool) { ReportLoading(false); });
   connect(this, &QWebEnginePage::titleChanged, this, [this](const QString& title) {

@@ -1,12 +1,14 @@
 #include "engines/cef/tab_cef_body.h"
 
 #include <QImage>
+#include <QWebEngineScript>
 #include <QWidget>
 #include <algorithm>
 #include <fstream>
 #include <utility>
 
 #include "engines/cef/cef_browser_host.h"
+#include "engines/cef/engine_page.h"
 #include "engines/cef/cef_entry_points.h"
 #include "engines/cef/cef_frame.h"
 #include "engines/cef/cef_pdf_print_callback.h"
@@ -14,6 +16,7 @@
 #include "engines/cef/cef_task.h"
 #include "platform/text.h"
 #include "shell/pages/page.h"
+#include "shell/pages/typed_into_script.h"
 
 namespace tarvo {
 
@@ -193,6 +196,48 @@ void TabCefBody::SaveAsPdf(const WString& path, Done done) {
   settings.landscape = false;
   settings.backgrounds_enabled = true;
   host->PrintToPDF(path, settings, done ? std::make_shared<PdfDone>(std::move(done)) : nullptr);
+}
+
+bool TabCefBody::IsAudible() const {
+  const cef::EnginePage* page = browser_ != nullptr ? browser_->page() : nullptr;
+  return page != nullptr && page->recentlyAudible();
+}
+
+void TabCefBody::AskTypedInto(std::function<void(bool typed)> answer) {
+  cef::EnginePage* page = browser_ != nullptr ? browser_->page() : nullptr;
+  if (page == nullptr || page->lifecycleState() != QWebEnginePage::LifecycleState::Active) {
+    answer(page == nullptr);
+    return;
+  }
+  page->runJavaScript(QString::fromStdU16String(TypedIntoScript::kProbe), QWebEngineScript::ApplicationWorld,
+                      [answer = std::move(answer)](const QVariant& typed) { answer(typed.toBool()); });
+}
+
+bool TabCefBody::SetRest(BodyRest rest) {
+  cef::EnginePage* page = browser_ != nullptr ? browser_->page() : nullptr;
+  if (page == nullptr) return false;
+  using State = QWebEnginePage::LifecycleState;
+  const State wanted = rest == BodyRest::kActive ? State::Active
+                       : rest == BodyRest::kFrozen ? State::Frozen
+                                                   : State::Discarded;
+  // The body bar hides background views itself; what counts is what is on screen.
+  QWidget* view = GetWindow();
+  if (rest != BodyRest::kActive && (page->isVisible() || (view != nullptr && view->isVisible()))) return false;
+  if (page->lifecycleState() != wanted) page->setLifecycleState(wanted);
+  return page->lifecycleState() == wanted;
+}
+
+BodyRest TabCefBody::Rest() const {
+  const cef::EnginePage* page = browser_ != nullptr ? browser_->page() : nullptr;
+  if (page == nullptr) return BodyRest::kActive;
+  switch (page->lifecycleState()) {
+    case QWebEnginePage::LifecycleState::Frozen:
+      return BodyRest::kFrozen;
+    case QWebEnginePage::LifecycleState::Discarded:
+      return BodyRest::kDiscarded;
+    default:
+      return BodyRest::kActive;
+  }
 }
 
 }  // namespace tarvo

@@ -46,6 +46,14 @@ class TabCefBody : public ITabBody {
   void SaveSource(const WString& path, Done done) override;
   void Print(QPrinter* printer, Done done) override;
   void TakePicture(PictureDone done) override;
+  // Sound within the last seconds, as the engine tells it.
+  bool IsAudible() const override;
+  // Asks the page's script world of the browser's own, where the page's scripts
+  // cannot change the answer; a page without its engine page answers true.
+  void AskTypedInto(std::function<void(bool typed)> answer) override;
+  // The engine page's life-cycle state; frozen or discarded only while hidden.
+  bool SetRest(BodyRest rest) override;
+  BodyRest Rest() const override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   // Stops, hides and closes the browser (the client's DoClose follows), then lets

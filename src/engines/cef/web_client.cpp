@@ -1,6 +1,7 @@
 #include "engines/cef/web_client.h"
 
 #include <QWidget>
+#include <utility>
 
 #include "account/account_state.h"
 #include "settings/language_manager.h"
@@ -137,6 +138,19 @@ void WebClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
 
   auto body = std::make_unique<TabCefBody>(browser, true);
   TabCefBody* rawBody = body.get();
+  if (Page* page = std::exchange(adopter_, nullptr)) {
+    // A page that had no body takes this one and loads its own address in it.
+    const int id = browser->GetIdentifier();
+    pageOfBrowser_[id] = page;
+    browserOfId_[id] = browser;
+    bodyBarOfBrowser_[id] = host.bodyBar;
+    page->AdoptBody(std::move(body));
+    if (host.bodyBar != nullptr) {
+      DuiLib::PostMessage(host.bodyBar->GetHWND(), PagesMessages::kAddCefBody, reinterpret_cast<DuiLib::WPARAM>(window),
+                          reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(rawBody)));
+    }
+    return;
+  }
   auto record = std::make_unique<AddPageRecord>();
   record->page = std::make_unique<Page>(std::move(body), Page::kEngineChromium);
   record->into = host.pages;

@@ -117,6 +117,10 @@ class WebClient : public cef::CefClient,
   void OnDownloadUpdated(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefDownloadItem> download_item,
                          cef::CefRefPtr<cef::CefDownloadItemCallback> callback) override;
 
+  // The next browser announced (made at once by CreateBrowserSync) becomes the body
+  // of `page` (non-owning) instead of a new page; nullptr ends that.
+  void AdoptNextBrowser(Page* page) { adopter_ = page; }
+
   // The page made for a browser, or nullptr once it closed.
   Page* PageOf(int browserId) const;
   // The main window a browser belongs to (its opener's for a pop-up), or the first
@@ -144,6 +148,7 @@ class WebClient : public cef::CefClient,
   cef::CefRefPtr<cef::CefBrowser> firstBrowser_;
   std::map<int, CBodyBar*> bodyBarOfBrowser_;  // not owned; compared with hosts_ only
   bool appTabs_ = true;
+  Page* adopter_ = nullptr;  // not owned; set only while its browser is being made
   std::vector<PageHost> hosts_;  // the open windows, in the order they were added
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
   std::function<bool()> loginCheck_;

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
+#include <QWebFrame>
+#include <QWebPage>
 #include <QWidget>
 
 #include "engines/ie/web_browser_control.h"
@@ -12,6 +14,7 @@
 #include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_messages.h"
+#include "shell/pages/typed_into_script.h"
 #include "shell/pages/zoom_level.h"
 #include "ui/window_registry.h"
 #include "shell/commands/main_window_messages.h"
@@ -176,22 +179,57 @@ DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
   return DuiLib::S_FALSE;
 }
 
-TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url) {
+void TabIeBody::AskTypedInto(std::function<void(bool typed)> answer) {
+  QWebPage* page = control_->page();
+  if (page == nullptr || page->mainFrame() == nullptr) {
+    answer(true);
+    return;
+  }
+  answer(page->mainFrame()->evaluateJavaScript(QString::fromStdU16String(TypedIntoScript::kProbe)).toBool());
+}
+
+namespace {
+
+// A new body sized to the body bar and shown (its window stays hidden until the bar
+// shows it), or nullptr when the environment lacks a part.
+std::unique_ptr<TabIeBody> MakeIeBody(const TabIeBody::Environment& environment, const WString& url) {
   if (environment.bodyBar == nullptr || environment.network == nullptr || environment.pages == nullptr) return nullptr;
   auto body = std::make_unique<TabIeBody>(environment, url);
+  if (QWidget* window = body->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
+  body->Show(true);
+  return body;
+}
+
+// Tells the body bar and the main window of a body that has its page.
+void AnnounceIeBody(const TabIeBody::Environment& environment, TabIeBody* body) {
+  DuiLib::PostMessage(environment.bodyBar->GetHWND(), PagesMessages::kAddIeBody,
+                      reinterpret_cast<DuiLib::WPARAM>(body->GetWindow()),
+                      reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(body)));
+  DuiLib::PostMessage(environment.mainWindow, MainWindowMessages::kAddAccelerator,
+                      reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(body)));
+}
+
+}  // namespace
+
+TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url) {
+  auto body = MakeIeBody(environment, url);
+  if (body == nullptr) return nullptr;
   TabIeBody* raw = body.get();
-  if (QWidget* window = raw->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
-  raw->Show(true);
   Page* page = environment.pages->CreateIePage(std::move(body));
   if (page == nullptr) return nullptr;
   if (!url.empty()) raw->Navigate(url, WString(), WString());
   PostRecord(PageChannels::kTempRedirect, PageRedirectRecord{page, url, 0});
-  DuiLib::PostMessage(environment.bodyBar->GetHWND(), PagesMessages::kAddIeBody,
-                      reinterpret_cast<DuiLib::WPARAM>(raw->GetWindow()),
-                      reinterpret_cast<DuiLib::LPARAM>(static_cast<ITabBody*>(raw)));
-  DuiLib::PostMessage(environment.mainWindow, MainWindowMessages::kAddAccelerator,
-                      reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(raw)));
+  AnnounceIeBody(environment, raw);
   return raw;
+}
+
+bool CreateIeBodyFor(const TabIeBody::Environment& environment, Page& page) {
+  auto body = MakeIeBody(environment, page.GetLoadedUrl());
+  if (body == nullptr) return false;
+  TabIeBody* raw = body.get();
+  page.AdoptBody(std::move(body));
+  AnnounceIeBody(environment, raw);
+  return true;
 }
 
 }  // namespace tarvo

@@ -67,6 +67,8 @@ class TabIeBody : public ITabBody,
   void SaveSource(const WString& path, Done done) override;
   void Print(QPrinter* printer, Done done) override;
   void TakePicture(PictureDone done) override;
+  // Runs the probe in the page at once (the engine answers synchronously).
+  void AskTypedInto(std::function<void(bool typed)> answer) override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   void Close() override { Stop(); }
@@ -108,5 +110,9 @@ class TabIeBody : public ITabBody,
 // (owned by its page), or nullptr when the environment lacks the body bar, the
 // network or the list. Main window's thread.
 TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url);
+// Makes a compatibility body for a page that has none (a restored tab selected, one
+// let go while it slept); the page takes it and loads its current address. False
+// when the environment lacks a part.
+bool CreateIeBodyFor(const TabIeBody::Environment& environment, Page& page);
 
 }  // namespace tarvo

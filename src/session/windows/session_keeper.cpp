@@ -3,7 +3,6 @@
 #include "platform/debug_output.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
-#include "shell/pages/i_tab_body.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/tab.h"
@@ -37,7 +36,7 @@ SessionState SessionKeeper::Snapshot(const BrowserWindows& group) {
       if (url.empty()) continue;
       if (page == pages.Current()) saved.selected = static_cast<int>(saved.tabs.size());
       saved.tabs.push_back({url, page->GetEngineType(), page->GetTab() != nullptr && page->GetTab()->IsPinned(),
-                            page->Body() != nullptr ? page->Body()->CurrentZoomLevel() : 0});
+                            page->ZoomLevel(), WideToUtf8(page->GetTitle())});
     }
     if (!saved.tabs.empty()) state.windows.push_back(std::move(saved));
   }

@@ -1,6 +1,6 @@
 #pragma once
 // Keeps the session file in step with the open windows: every second it takes the
-// tabs of each window (address, engine, pinned, zoom level, order, selection)
+// tabs of each window (address, engine, pinned, zoom level, title, order, selection)
 // and writes the file when they changed since the last write (so a burst of changes is
 // one write, and an idle browser writes nothing). When the last window closes, the
 // final state is written marked as an orderly end.

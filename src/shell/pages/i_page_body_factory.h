@@ -4,6 +4,7 @@
 
 namespace tarvo {
 
+class Page;
 struct PageHost;
 
 // How a window's page list reaches the engines without knowing them: start-up makes
@@ -27,6 +28,10 @@ class IPageBodyFactory {
   // Makes a compatibility body for `url`; it adds its page (Pages::CreateIePage) at
   // once. Returns false when no body could be made.
   virtual bool OpenIePage(const WString& url) = 0;
+  // Makes a body of the page's engine for a page that has none (a restored tab, or
+  // one let go while it slept) at once; the page takes it and loads its current
+  // address. False when no body could be made (the page stays without one).
+  virtual bool MakeBodyFor(Page& page) = 0;
   // Stops the Chromium engine (the last page is gone).
   virtual void ShutdownEngines() = 0;
 };

@@ -24,6 +24,11 @@ enum class PageOperation {
   kPicture,
 };
 
+// How far a background body rests. A frozen page keeps its memory and runs nothing;
+// a discarded one is let go by the engine, which keeps its address and history and
+// loads it again when it is made active.
+enum class BodyRest { kActive, kFrozen, kDiscarded };
+
 // The engine body behind a tab, implemented by the Chromium body (TabCefBody) and
 // the compatibility body (TabIeBody). A page calls these; the bodies report back
 // only through the message bus.
@@ -77,6 +82,17 @@ class ITabBody {
   virtual void Print(QPrinter* printer, Done done) = 0;
   // A picture of the visible part of the page.
   virtual void TakePicture(PictureDone done) = 0;
+
+  // Sound played lately (such a tab is left awake).
+  virtual bool IsAudible() const { return false; }
+  // Hears once, on the GUI thread, whether the user changed the page's form fields
+  // or typed into its editable text. A page that cannot be asked answers true, so it
+  // keeps its state; an engine that never answers leaves the page as it is.
+  virtual void AskTypedInto(std::function<void(bool typed)> answer) { answer(true); }
+  // Puts the page to rest or wakes it; false when the engine cannot (a body that
+  // cannot be discarded is then let go by its page). Only a hidden body rests.
+  virtual bool SetRest(BodyRest rest) { return rest == BodyRest::kActive; }
+  virtual BodyRest Rest() const { return BodyRest::kActive; }
 
   // The page holding the body (nullptr once the page shuts down). Non-owning.
   virtual void SetOwner(Page* page) = 0;

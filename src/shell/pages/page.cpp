@@ -1,10 +1,13 @@
 #include "shell/pages/page.h"
 
+#include <QFileInfo>
 #include <QString>
 
+#include "net/picture_cache.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "shell/pages/c_body_bar.h"
 #include "shell/pages/qt_text.h"
 #include "shell/pages/icon_downloader.h"
 #include "shell/pages/pages.h"
@@ -138,7 +141,64 @@ void Page::SetLoading(bool loading) {
   if (list_ != nullptr) list_->GetTabWnd().UpdateFor(this);
 }
 
+void Page::ShowUnloaded(const WString& url, const WString& title, double zoomLevel) {
+  if (body_ != nullptr || url.empty()) return;
+  history_.Record(HistoryEntry{url, url, 0, 0});
+  pendingZoomLevel_ = zoomLevel;
+  if (!title.empty()) {
+    SetTitle(title);
+  } else if (tab_ != nullptr) {
+    tab_->SetTitle(Q(url));
+  }
+  // Only an icon already in the folder: a tab that is not loaded asks the network
+  // for nothing.
+  const WString origin = GetUrlOrigin(url);
+  const WString iconUrl = origin + u"/favicon.ico";
+  const WString file = origin.empty() ? WString() : PictureCache::CachePath(iconUrl);
+  if (tab_ != nullptr && !file.empty() && QFileInfo::exists(Q(file))) {
+    iconUrl_ = iconUrl;
+    tab_->SetIconFile(Q(file));
+  }
+}
+
+void Page::AdoptBody(std::unique_ptr<ITabBody> body) {
+  if (body == nullptr || body_ != nullptr || shutDown_) return;
+  ownedBody_ = std::move(body);
+  body_ = ownedBody_.get();
+  body_->SetOwner(this);
+  if (pendingZoomLevel_ != 0) body_->SetZoomLevel(pendingZoomLevel_);
+  const WString url = GetDisplayUrl();
+  if (!url.empty()) Navigate(url);
+}
+
+void Page::DropBody() {
+  if (body_ == nullptr) return;
+  pendingZoomLevel_ = body_->CurrentZoomLevel();
+  if (list_ != nullptr && list_->BodyBar() != nullptr) list_->BodyBar()->Forget(body_);
+  body_->SetOwner(nullptr);
+  body_->Close();
+  body_ = nullptr;
+  ownedBody_.reset();
+}
+
+void Page::Rest(BodyRest rest) {
+  if (body_ == nullptr || rest == BodyRest::kActive || shutDown_) return;
+  if (!body_->SetRest(rest) && rest == BodyRest::kDiscarded) DropBody();
+}
+
+bool Page::Wake() {
+  if (shutDown_) return false;
+  if (body_ == nullptr) return list_ != nullptr && list_->MakeBodyFor(this);
+  return body_->Rest() == BodyRest::kActive || body_->SetRest(BodyRest::kActive);
+}
+
+BodyRest Page::RestState() const { return body_ != nullptr ? body_->Rest() : BodyRest::kDiscarded; }
+
+double Page::ZoomLevel() const { return body_ != nullptr ? body_->CurrentZoomLevel() : pendingZoomLevel_; }
+
 void Page::Activate() {
+  Wake();
+  MarkUsed();
   if (tab_ != nullptr) tab_->SetSelected(true);
   if (list_ != nullptr) list_->ShowBody(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "platform/text.h"
@@ -16,8 +17,14 @@ namespace tarvo {
 // its navigation history. An address of the other engine opens in a new tab, so a
 // page never needs a second body.
 //
+// A page may be without a body: a restored tab not selected yet, or a compatibility
+// tab let go while it slept. It keeps its address, title and history; selecting it
+// makes a body (through the page list's factory) that loads the current address.
+// A Chromium body sleeps through the engine's page life-cycle instead.
+//
 // Threads: the main window's thread only. Lifetime: owned by the page list (Pages)
-// from AddPage until ClosePage; made by the Chromium client or by CreateIePage.
+// from AddPage until ClosePage; made by the Chromium client, by CreateIePage or, for
+// a restored tab, by Pages::AddUnloadedPage.
 class Pages;
 
 class Page : public INotifyIcon {
@@ -69,6 +76,28 @@ class Page : public INotifyIcon {
   // closes, the icon registration ends. Idempotent.
   void Shutdown();
 
+  // A page without a body yet shows what a restored tab had: `url` becomes its one
+  // history step (no history row: the visit was recorded when it was made), the
+  // tab shows `title` and the site's icon when the icon folder has it, and
+  // `zoomLevel` waits for the body.
+  void ShowUnloaded(const WString& url, const WString& title, double zoomLevel);
+  // Takes `body` as the page's body (a page without one) and loads the current
+  // address in it at the zoom level kept for it. Nothing once the page shut down.
+  void AdoptBody(std::unique_ptr<ITabBody> body);
+  // Puts the page's body to rest (frozen or discarded). A body that cannot be
+  // discarded is let go: the page keeps its address, title, history and zoom.
+  void Rest(BodyRest rest);
+  // Makes the page live again: a body for a page without one (through its list), an
+  // active one for a resting body. False when no body could be made.
+  bool Wake();
+  // Where the page is: a page without a body counts as discarded.
+  BodyRest RestState() const;
+  // The zoom level shown, or kept for the body to come.
+  double ZoomLevel() const;
+  // When the user last had the page in front (made, selected, or left).
+  void MarkUsed() { lastUsed_ = std::chrono::steady_clock::now(); }
+  std::chrono::steady_clock::time_point LastUsed() const { return lastUsed_; }
+
   // Clears the history (index 0), as for the last tab when it is "closed".
   void ClearHistory() { history_.Clear(); }
 
@@ -98,6 +127,8 @@ class Page : public INotifyIcon {
  private:
   // Takes the site of a mapping as the page's protected site (or none).
   void FollowSite(const UrlMapping& mapping);
+  // Closes and lets go of the body, keeping its zoom level.
+  void DropBody();
 
   // The body that serves this page's engine; owned by this page.
   std::unique_ptr<ITabBody> ownedBody_;
@@ -113,6 +144,8 @@ class Page : public INotifyIcon {
   bool iconRegistered_ = false;
   bool shutDown_ = false;
   double zoom_ = 0.0;
+  double pendingZoomLevel_ = 0.0;  // for the body to come, while there is none
+  std::chrono::steady_clock::time_point lastUsed_ = std::chrono::steady_clock::now();
   Pages* list_ = nullptr;  // not owned: the list owns this page
 };
 

@@ -88,13 +88,8 @@ void Pages::OpenIeTab(const WString& url) {
 Page* Pages::AddPage(std::unique_ptr<Page> owned) {
   if (owned == nullptr || IndexOf(owned.get()) >= 0) return nullptr;
   Page* page = owned.get();
-  page->SetList(this);
-  pages_.push_back(std::move(owned));
+  List(page, std::move(owned));
   selection_.push_back(page);
-  Tab* tab = page->GetTab();
-  byOption_[tab->Option()] = page;
-  byCloseButton_[tab->CloseButton()] = page;
-  if (strip_ != nullptr) strip_->InsertTab(page->TakeTab(), strip_->Count());
 
   if (keepSelected_ != nullptr && IndexOf(keepSelected_) >= 0) {
     Page* keep = keepSelected_;
@@ -116,6 +111,34 @@ Page* Pages::AddPage(std::unique_ptr<Page> owned) {
   return page;
 }
 
+void Pages::List(Page* page, std::unique_ptr<Page> owned) {
+  page->SetList(this);
+  pages_.push_back(std::move(owned));
+  Tab* tab = page->GetTab();
+  byOption_[tab->Option()] = page;
+  byCloseButton_[tab->CloseButton()] = page;
+  if (strip_ != nullptr) strip_->InsertTab(page->TakeTab(), strip_->Count());
+}
+
+Page* Pages::AddUnloadedPage(int engineType, const WString& url, const WString& title, double zoomLevel) {
+  auto owned = std::make_unique<Page>(nullptr, engineType);
+  Page* page = owned.get();
+  page->ShowUnloaded(url, title, zoomLevel);
+  List(page, std::move(owned));
+  page->GetTab()->SetSelected(false);
+  // First in selection order: it never takes the selection from a page chosen before.
+  selection_.insert(selection_.begin(), page);
+  return page;
+}
+
+bool Pages::MakeBodyFor(Page* page) {
+  if (IndexOf(page) < 0 || page->Body() != nullptr || factory_ == nullptr) return false;
+  if (!factory_->MakeBodyFor(*page)) return false;
+  // A body made while its page is in front shows at once.
+  if (page == Current() && page->GetTab() != nullptr && page->GetTab()->IsSelected()) ShowBody(page);
+  return true;
+}
+
 Page* Pages::CreateIePage(std::unique_ptr<ITabBody> body) {
   return AddPage(std::make_unique<Page>(std::move(body), Page::kEngineIe));
 }
@@ -131,7 +154,11 @@ void Pages::ShowAddedBodySoon(Page* page) {
 void Pages::SelectPage(Page* page) {
   if (IndexOf(page) < 0) return;
   addedToShow_ = nullptr;
-  if (Page* current = Current(); current != nullptr && current != page) current->GetTab()->SetSelected(false);
+  if (Page* current = Current(); current != nullptr && current != page) {
+    current->GetTab()->SetSelected(false);
+    // Left now: its time unused starts here.
+    current->MarkUsed();
+  }
   page->Activate();
   std::erase(selection_, page);
   selection_.push_back(page);

@@ -66,6 +66,12 @@ class Pages {
   // A page already listed is ignored. Returns the page; it knows its list from now
   // on (Page::List).
   Page* AddPage(std::unique_ptr<Page> page);
+  // Adds a page without a body for a restored tab (see Page::ShowUnloaded) behind
+  // the others, in the background: the selected page stays selected, and a first
+  // page waits to be selected. Returns the page.
+  Page* AddUnloadedPage(int engineType, const WString& url, const WString& title, double zoomLevel);
+  // Asks the factory for a body of the page's engine for a listed page without one.
+  bool MakeBodyFor(Page* page);
   // Makes a page of engine type 2 for a compatibility body and adds it at once.
   Page* CreateIePage(std::unique_ptr<ITabBody> body);
   void SelectPage(Page* page);
@@ -90,6 +96,8 @@ class Pages {
 
  private:
   void Unlist(Page* page);
+  // Lists the page and puts its tab at the end of the strip.
+  void List(Page* page, std::unique_ptr<Page> owned);
   void ActivateCurrent();
   // Shows the body of a page that joined the list selected once this turn of the
   // event loop is over, if it is still selected then.

@@ -28,6 +28,11 @@ void EngineBodyFactory::OpenChromiumPage(const WString& url) {
 
 bool EngineBodyFactory::OpenIePage(const WString& url) { return CreateIeBody(ieEnvironment, url) != nullptr; }
 
+bool EngineBodyFactory::MakeBodyFor(Page& page) {
+  if (page.GetEngineType() == Page::kEngineIe) return CreateIeBodyFor(ieEnvironment, page);
+  return ieEnvironment.bodyBar != nullptr && CreateChromiumBrowserFor(ieEnvironment.bodyBar->GetWidget(), page);
+}
+
 int MessageRecorder::CommandCount(unsigned command) const {
   int count = 0;
   for (const Message& message : messages) {

@@ -31,6 +31,7 @@ class EngineBodyFactory : public IPageBodyFactory {
  public:
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
+  bool MakeBodyFor(Page& page) override;
   // The fixture points the engines at its own windows.
   void Attach(const PageHost&) override {}
   void Detach() override {}

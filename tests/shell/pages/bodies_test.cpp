@@ -21,6 +21,9 @@
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/zoom_level.h"
+#include "session/sleeping_tabs_setting.h"
+#include "session/windows/tab_sleeper.h"
+#include "support/scoped_env.h"
 #include "store/user_database.h"
 
 namespace tarvo::test {
@@ -359,6 +362,83 @@ TEST_F(BodiesTest, NewWindowOfACompatibilityPageOpensACompatibilityTab) {
   EXPECT_TRUE(AddedPages().empty());
   EXPECT_EQ(mainWindow_.Count(MainWindowMessages::kOpenCompatibilityTab), 0);
   EXPECT_EQ(opener->GetLoadedUrl(), Wide(server_.Url("/ie-opener")));
+}
+
+// Background tabs asleep after a (shortened) delay: a Chromium page discarded by the
+// engine and a compatibility page let go come back on selection with their address
+// and history; a page typed into and a pinned one stay awake; a restored tab without
+// a body loads only when selected.
+TEST_F(BodiesTest, SleepingAndRestoredPagesLoadOnSelectionWithTheirHistory) {
+  ScopedEnv fast(SleepingTabsSetting::kDelaySecondsVariable, "1");
+  for (const char* path : {"/one", "/two", "/pinned", "/front", "/ie-one", "/ie-two", "/restored"}) {
+    server_.Route(path, Html(QByteArray("<html><head><title>") + path + "</title></head><body>page</body></html>"));
+  }
+  server_.Route("/form", Html("<html><body style=\"margin:0\"><textarea id=\"text\" "
+                              "style=\"width:400px;height:200px\"></textarea></body></html>"));
+  Page* history = OpenChromium("/one");
+  ASSERT_NE(history, nullptr);
+  history->Navigate(Wide(server_.Url("/two")));
+  ASSERT_TRUE(Pump([&] { return history->History().Count() == 2 && !history->IsLoading(); }));
+  Page* form = OpenChromium("/form");
+  ASSERT_NE(form, nullptr);
+  QWidget* input = InputTarget(form);
+  ASSERT_NE(input, nullptr);
+  QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+  QTest::keyClicks(input, "unsent");
+  Page* pinned = OpenChromium("/pinned");
+  ASSERT_NE(pinned, nullptr);
+  host_->pages.PinPage(pinned, true);
+  TabIeBody* ieBody = CreateIeBody(factory_.ieEnvironment, Wide(server_.Url("/ie-one")));
+  ASSERT_NE(ieBody, nullptr);
+  Page* compat = ieBody->GetOwner();
+  ASSERT_TRUE(Pump([&] { return compat->History().Count() == 1 && !compat->IsLoading(); }));
+  compat->Navigate(Wide(server_.Url("/ie-two")));
+  ASSERT_TRUE(Pump([&] { return compat->History().Count() == 2 && server_.CountFor("/ie-two") == 1; }));
+  Page* front = OpenChromium("/front");
+  ASSERT_NE(front, nullptr);
+  Page* restored = host_->pages.AddUnloadedPage(Page::kEngineChromium, Wide(server_.Url("/restored")), u"Saved", 0);
+  EXPECT_EQ(host_->pages.Current(), front);
+  EXPECT_EQ(restored->GetTab()->GetTitle(), QStringLiteral("Saved"));
+
+  TabSleeper sleeper([this] { return std::vector<Pages*>{&host_->pages}; });
+  ASSERT_TRUE(Pump([&] {
+    sleeper.Check();
+    return history->RestState() == BodyRest::kDiscarded && compat->Body() == nullptr;
+  }, 30000));
+  EXPECT_NE(history->Body(), nullptr) << "a Chromium page is discarded by the engine, its body kept";
+  Settle(1500);
+  sleeper.Check();
+  Settle(500);
+  EXPECT_EQ(form->RestState(), BodyRest::kActive) << "typed into";
+  EXPECT_EQ(pinned->RestState(), BodyRest::kActive);
+  EXPECT_EQ(front->RestState(), BodyRest::kActive);
+  EXPECT_EQ(compat->GetDisplayUrl(), Wide(server_.Url("/ie-two")));
+  EXPECT_EQ(server_.CountFor("/restored"), 0);
+
+  // Selected: each loads its current address again, and back goes where it went.
+  const struct {
+    Page* page;
+    const char* current;
+    const char* back;
+  } wakes[] = {{history, "/two", "/one"}, {compat, "/ie-two", "/ie-one"}};
+  for (const auto& wake : wakes) {
+    const int served = server_.CountFor(wake.current);
+    const int servedBack = server_.CountFor(wake.back);
+    host_->pages.SelectPage(wake.page);
+    ASSERT_TRUE(Pump([&] { return server_.CountFor(wake.current) > served && !wake.page->IsLoading(); })) << wake.current;
+    EXPECT_EQ(wake.page->RestState(), BodyRest::kActive) << wake.current;
+    EXPECT_EQ(wake.page->GetDisplayUrl(), Wide(server_.Url(wake.current)));
+    ASSERT_TRUE(wake.page->History().CanGoBack()) << wake.current;
+    wake.page->GoBack();
+    EXPECT_TRUE(Pump([&] { return server_.CountFor(wake.back) > servedBack; })) << wake.back;
+    EXPECT_EQ(wake.page->GetDisplayUrl(), Wide(server_.Url(wake.back)));
+  }
+  EXPECT_EQ(server_.CountFor("/restored"), 0);
+  host_->pages.SelectPage(restored);
+  ASSERT_NE(restored->Body(), nullptr);
+  EXPECT_TRUE(Pump([&] { return restored->GetTitle() == u"/restored"; }));
+  EXPECT_EQ(server_.CountFor("/restored"), 1);
+  EXPECT_EQ(restored->History().Count(), 1);
 }
 
 }  // namespace

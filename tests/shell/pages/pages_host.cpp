@@ -63,6 +63,14 @@ void RecordingFactory::OpenChromiumPage(const WString& url) {
   PageChannels::kAddPage.Post(std::move(record));
 }
 
+bool RecordingFactory::MakeBodyFor(Page& page) {
+  auto body = std::make_unique<RecordingBody>();
+  body->MakeWindow();
+  page.AdoptBody(std::move(body));
+  ++bodiesMade;
+  return true;
+}
+
 bool RecordingFactory::OpenIePage(const WString& url) {
   ieUrls.push_back(url);
   auto body = std::make_unique<RecordingBody>();

@@ -67,6 +67,8 @@ class RecordingFactory : public IPageBodyFactory {
   explicit RecordingFactory(Pages& pages) : pages_(pages) {}
   void OpenChromiumPage(const WString& url) override;
   bool OpenIePage(const WString& url) override;
+  // A recording body with a window, taken by the page.
+  bool MakeBodyFor(Page& page) override;
   void Attach(const PageHost&) override {}
   void Detach() override {}
   void ShutdownEngines() override { ++shutdowns; }
@@ -74,6 +76,7 @@ class RecordingFactory : public IPageBodyFactory {
   std::vector<WString> chromiumUrls;
   std::vector<WString> ieUrls;
   int shutdowns = 0;
+  int bodiesMade = 0;
 
  private:
   Pages& pages_;

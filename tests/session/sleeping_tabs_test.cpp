@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "session/sleeping_tabs_setting.h"
+#include "session/tab_rest_policy.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace tarvo {
+namespace {
+
+using namespace std::chrono_literals;
+using Step = TabRestPolicy::Step;
+using State = TabRestPolicy::State;
+
+TEST(TabRestPolicyTest, BackgroundTabsFreezeThenDiscardAndTheProtectedNever) {
+  const auto delay = std::chrono::milliseconds(10min);
+  const struct {
+    const char* name;
+    TabRestPolicy::Tab tab;
+    bool enabled;
+    Step step;
+  } cases[] = {
+      {"fresh", {5min, State::kAwake}, true, Step::kNone},
+      {"unused for the delay", {10min, State::kAwake}, true, Step::kFreeze},
+      {"frozen already", {15min, State::kFrozen}, true, Step::kNone},
+      {"frozen for twice the delay", {20min, State::kFrozen}, true, Step::kDiscard},
+      {"awake for twice the delay", {25min, State::kAwake}, true, Step::kDiscard},
+      {"discarded", {60min, State::kDiscarded}, true, Step::kNone},
+      {"selected", {60min, State::kAwake, true}, true, Step::kNone},
+      {"pinned", {60min, State::kAwake, false, true}, true, Step::kNone},
+      {"playing sound", {60min, State::kAwake, false, false, true}, true, Step::kNone},
+      {"switched off", {60min, State::kAwake}, false, Step::kNone},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TabRestPolicy::Next(c.tab, c.enabled, delay), c.step) << c.name;
+  }
+  EXPECT_EQ(TabRestPolicy::Next({1h}, true, 0ms), Step::kNone) << "no delay";
+  EXPECT_EQ(TabRestPolicy::CheckInterval(delay), 30s);
+  EXPECT_EQ(TabRestPolicy::CheckInterval(2s), 1s);
+}
+
+TEST(SleepingTabsSettingTest, ValuesAreReadAgainAtEachAskAndBadOnesFallBack) {
+  const struct {
+    std::u16string text;
+    double minutes;
+  } minutes[] = {{u"", 10}, {u"3", 3}, {u"2.5", 2.5}, {u"0", 10}, {u"-4", 10}, {u"1e3", 10}, {u"abc", 10},
+                 {u" 5", 10}, {u"1.2.3", 10}, {u".", 10}, {u"99999999", 10}, {u"inf", 10}};
+  for (const auto& c : minutes) EXPECT_EQ(SleepingTabsSetting::ParseMinutes(c.text), c.minutes) << WideToUtf8(c.text);
+  EXPECT_TRUE(SleepingTabsSetting::ParseEnabled(u""));
+  EXPECT_TRUE(SleepingTabsSetting::ParseEnabled(u"1"));
+  EXPECT_FALSE(SleepingTabsSetting::ParseEnabled(u"0"));
+  EXPECT_EQ(SleepingTabsSetting::ParseOverride("7"), 7s);
+  for (const char* bad : {"", "0", "-3", "7s", "x"}) EXPECT_EQ(SleepingTabsSetting::ParseOverride(bad), 0s) << bad;
+
+  // Written as the settings window will write them, read back at once.
+  test::TempDir home;
+  test::ScopedEnv config("XDG_CONFIG_HOME", home.path().string());
+  test::ScopedEnv fast(SleepingTabsSetting::kDelaySecondsVariable, std::nullopt);
+  SettingsRegistry::Instance().Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
+  EXPECT_TRUE(SleepingTabsSetting::Enabled());
+  EXPECT_EQ(SleepingTabsSetting::Delay(), 10min);
+  ASSERT_EQ(SleepingTabsSetting::SetEnabled(false), 0);
+  ASSERT_EQ(SleepingTabsSetting::SetMinutes(1.5), 0);
+  EXPECT_EQ(SleepingTabsSetting::SetMinutes(0), -1);
+  EXPECT_FALSE(SleepingTabsSetting::Enabled());
+  EXPECT_EQ(SleepingTabsSetting::Delay(), 90s);
+  ASSERT_EQ(SleepingTabsSetting::SetMinutes(10080), 0);
+  EXPECT_EQ(SleepingTabsSetting::Minutes(), 10080);
+  test::ScopedEnv forced(SleepingTabsSetting::kDelaySecondsVariable, "3");
+  EXPECT_EQ(SleepingTabsSetting::Delay(), 3s);
+}
+
+}  // namespace
+}  // namespace tarvo
