@@ -38,12 +38,12 @@ int UserDatabase::OpenFile(const std::string& path) {
   if (!connection_) {
     return -1;
   }
+  saveFailuresTold_ = 0;
+  CheckWritable();
   // A write-ahead log makes a commit one synced append instead of a synced journal
   // plus a synced database, and lets a second process read while this one writes.
   // Where it cannot be used (a folder that refuses the shared-memory file) the
   // ordinary rollback journal stays, which is just slower.
-  saveFailuresTold_ = 0;
-  CheckWritable();
   Execute("PRAGMA journal_mode=WAL;");
   Execute("PRAGMA synchronous=FULL;");
   CreateLookupIndexes();
