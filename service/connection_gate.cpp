@@ -94,6 +94,23 @@ void ConnectionGate::Run() {
       }
     }
     DropExpired();
+    if (listenersPaused_ && std::chrono::steady_clock::now() - pausedSince_ >= std::chrono::milliseconds(kTickMs)) {
+      PauseListeners(false);
+    }
+  }
+}
+
+void ConnectionGate::PauseListeners(bool pause) {
+  if (pause == listenersPaused_) {
+    return;
+  }
+  listenersPaused_ = pause;
+  pausedSince_ = std::chrono::steady_clock::now();
+  for (const int fd : listenFds_) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    ::epoll_ctl(epollFd_, pause ? EPOLL_CTL_DEL : EPOLL_CTL_ADD, fd, &event);
   }
 }
 
@@ -103,7 +120,13 @@ void ConnectionGate::Accept(int listenFd) {
     socklen_t length = sizeof(address);
     const int fd = ::accept4(listenFd, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) {
-      return;  // drained, or out of descriptors: the backlog keeps the rest for later
+      if (errno == EMFILE || errno == ENFILE) {
+        // Out of descriptors: the backlog keeps the rest until one is free. The
+        // listeners stay readable meanwhile, so they are left out of the wait until
+        // the next tick rather than woken on again and again.
+        PauseListeners(true);
+      }
+      return;
     }
     const std::string peer = NumericHost(address);
     if (waiting_.size() >= limits_.waiting) {
@@ -120,6 +143,9 @@ void ConnectionGate::Accept(int listenFd) {
     }
     waiting_[fd] = Waiting{TcpConnection(fd), peer, std::string(), std::chrono::steady_clock::now()};
     waitingCount_ = waiting_.size();
+    // A client usually sends its request with the connection; taking it now keeps
+    // a burst of quick clients from filling the waiting room.
+    Receive(fd);
   }
 }
 
@@ -134,7 +160,13 @@ void ConnectionGate::MakeRoomFor(const std::string& peer) {
       }
     }
   }
-  if (count >= limits_.perAddress && oldest >= 0) {
+  if (count < limits_.perAddress || oldest < 0) {
+    return;
+  }
+  // The oldest may have sent its whole request since the gate last looked (a burst
+  // is accepted before any of it is read): take it rather than push it out.
+  Receive(oldest);
+  if (waiting_.count(oldest) != 0) {
     Drop(oldest, replies_.timedOut);
   }
 }

@@ -78,6 +78,7 @@ class ConnectionGate {
   void Drop(int fd, std::string_view reply);
   void DropExpired();
   void MakeRoomFor(const std::string& peer);
+  void PauseListeners(bool pause);
 
   const Limits limits_;
   const Check check_;
@@ -90,6 +91,8 @@ class ConnectionGate {
   std::atomic<bool> stopping_{false};
   std::atomic<size_t> waitingCount_{0};
   std::map<int, Waiting> waiting_;  // by descriptor; the gate's thread only
+  bool listenersPaused_ = false;    // the gate's thread only
+  std::chrono::steady_clock::time_point pausedSince_;  // the gate's thread only
 };
 
 }  // namespace tarvo::service

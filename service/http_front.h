@@ -12,10 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "connection_gate.h"
+
 namespace tarvo::service {
 
 class ApiRouter;
-class ConnectionGate;
 class FrontRequest;
 class ServedFiles;
 class TcpConnection;
@@ -68,7 +69,10 @@ class HttpFront {
 
   static constexpr std::chrono::seconds kRequestDeadline{10};
   static constexpr int kSendTimeoutSeconds = 10;
-  static constexpr size_t kMaxQueuedRequests = 256;
+  // As many whole requests may wait for a worker as connections may wait in the
+  // gate: a burst of hundreds of clients is answered within a fraction of a second,
+  // so turning most of it away with 503 would only make every browser ask again.
+  static constexpr size_t kMaxQueuedRequests = ConnectionGate::Limits{}.waiting;
 
   int port() const { return port_; }
   const std::string& listenAddress() const { return options_.listenAddress; }

@@ -1,5 +1,7 @@
 // tarvo-service: the browser's service, run next to the browser and by the tests.
 
+#include <sys/resource.h>
+
 #include <csignal>
 #include <iostream>
 
@@ -19,6 +21,14 @@ int main(int argc, char** argv) {
   if (options.showHelp) {
     std::cout << ServiceUsage();
     return 0;
+  }
+
+  // Every waiting client, worker connection and proxy tunnel holds a descriptor; the
+  // usual soft limit of 1,024 is below what the front alone may keep waiting.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
   }
 
   // Blocked before any thread starts, so every thread inherits the mask and the

@@ -91,17 +91,42 @@ ServiceDatabase::ServiceDatabase(const std::string& path) {
     throw ServiceError("cannot open the database " + path + ": " + reason);
   }
   sqlite3_busy_timeout(db_, 5000);
+  std::string damage;
   try {
     std::lock_guard lock(mutex_);
     Execute("PRAGMA journal_mode=WAL");
     // A killed process loses nothing that was committed; only a power cut could.
     Execute("PRAGMA synchronous=NORMAL");
     Execute("PRAGMA foreign_keys=ON");
-    CreateSchema();
+    damage = Damage();
+    if (damage.empty()) {
+      CreateSchema();
+    }
+  } catch (const ServiceError&) {
+    const int code = sqlite3_errcode(db_);
+    if (code != SQLITE_CORRUPT && code != SQLITE_NOTADB) {
+      sqlite3_close(db_);
+      throw;
+    }
+    damage = sqlite3_errmsg(db_);
   } catch (...) {
     sqlite3_close(db_);
     throw;
   }
+  if (!damage.empty()) {
+    sqlite3_close(db_);
+    throw ServiceError("the database " + path + " is damaged (" + damage +
+                       "); the service does not start on it: restore a copy, or move it aside to start with an "
+                       "empty one");
+  }
+}
+
+std::string ServiceDatabase::Damage() {
+  // A damaged page would otherwise be met by some request much later, failing that
+  // request alone; checked once here, every later answer can be trusted.
+  auto check = Prepare("PRAGMA quick_check(1)");
+  const std::string finding = check.Step() ? check.Text(0) : std::string("no answer to the check");
+  return finding == "ok" ? std::string() : finding;
 }
 
 ServiceDatabase::~ServiceDatabase() { sqlite3_close(db_); }

@@ -22,7 +22,8 @@ namespace tarvo::service {
 class ServiceDatabase {
  public:
   // Opens or creates the file (and its folder) and brings the tables up to date.
-  // Throws ServiceError when the file cannot be opened or is not a database.
+  // Throws ServiceError when the file cannot be opened, is not a database or is
+  // damaged (then the message says so and how to go on).
   explicit ServiceDatabase(const std::string& path);
   ~ServiceDatabase();
   ServiceDatabase(const ServiceDatabase&) = delete;
@@ -64,6 +65,8 @@ class ServiceDatabase {
 
  private:
   void CreateSchema();
+  // What SQLite's quick check finds wrong with the file; empty when it is sound.
+  std::string Damage();
   void RollbackQuietly() noexcept;
 
   std::mutex mutex_;

@@ -89,7 +89,7 @@ int BindListener(const std::string& address, int port) {
   const int fd = ::socket(local.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   const int on = 1;
   if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
-      ::bind(fd, local.get(), local.length) != 0 || ::listen(fd, 128) != 0) {
+      ::bind(fd, local.get(), local.length) != 0 || ::listen(fd, SOMAXCONN) != 0) {
     const int error = errno;
     if (fd >= 0) {
       ::close(fd);

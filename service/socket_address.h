@@ -31,7 +31,8 @@ bool IsLoopbackAddress(const std::string& numeric);
 bool IsPublicAddress(const std::string& numeric);
 
 // A listening TCP socket on a numeric address (port 0: a free port), or -1 with
-// errno set.
+// errno set. Its backlog is the system's largest, so a burst of hundreds of clients
+// waits in the kernel instead of having its connections retried a second later.
 int BindListener(const std::string& address, int port);
 
 // The local port of a bound socket.

@@ -43,6 +43,17 @@ constexpr const char* kLanguageFailure = "Init browser language data failed, ple
 constexpr const char* kDatabaseDamaged =
     "Part of the browser data file is damaged. A copy of it as it was is kept in %1; "
     "the browser goes on and saves what it still can.";
+constexpr const char* kDiskFull =
+    "The disk that holds the browser data is full: history, favourites and downloads are not saved "
+    "until there is room on it again.";
+constexpr const char* kDatabaseReadOnly =
+    "The browser data file %1 may not be written: what you do now is not saved. "
+    "Make the file writable and start the browser again.";
+constexpr const char* kDatabaseHeld =
+    "Another program is using the browser data file %1: history, favourites and downloads are not "
+    "saved while it holds the file. Close that program to have them saved again.";
+constexpr const char* kDatabaseWriteError =
+    "The browser data file %1 could not be written: recent changes may not have been saved.";
 constexpr const char* kNoAnswerFailure = "TarvoBrowser is already running but does not answer, please retry!";
 constexpr const char* kSkinPackage = "skin/normal.dat";
 constexpr int kUpgradedDataVersion = 6;
@@ -185,6 +196,21 @@ bool CKXBrowserApp::OpenDatabase() {
                                                    : QString::fromStdString(copyPath));
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [text] { ErrorMessage::Show(text.toStdString()); }, Qt::QueuedConnection);
+  });
+  // Changes that cannot be saved are not dropped silently: the user hears why, once
+  // for each cause.
+  database.SetSaveFailureListener([](UserDatabase::SaveFailure failure) {
+    const char* text = kDatabaseWriteError;
+    switch (failure) {
+      case UserDatabase::SaveFailure::kDiskFull: text = kDiskFull; break;
+      case UserDatabase::SaveFailure::kReadOnly: text = kDatabaseReadOnly; break;
+      case UserDatabase::SaveFailure::kHeldElsewhere: text = kDatabaseHeld; break;
+      case UserDatabase::SaveFailure::kWriteError: break;
+    }
+    const QString message = QString::fromLatin1(text).arg(
+        QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile)));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [message] { ErrorMessage::Show(message.toStdString()); }, Qt::QueuedConnection);
   });
   // Without a data folder there is no database path, and SQLite would quietly open
   // a temporary database that loses everything at exit.

@@ -44,6 +44,10 @@ std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
   return connection;
 }
 
+void SqliteConnection::SetBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
+
+bool SqliteConnection::IsReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
 SqliteConnection::~SqliteConnection() {
   statementCache_.clear();  // finalize before closing
   sqlite3_close_v2(db_);

@@ -59,6 +59,10 @@ class SqliteConnection {
 
   // Call with the Lock held, right after the statement concerned.
   int64_t LastInsertRowId() const;
+  // How long a statement waits for another process's lock before SQLITE_BUSY.
+  void SetBusyTimeout(int milliseconds);
+  // True when SQLite opened the file for reading only (its permissions refuse writing).
+  bool IsReadOnly() const;
   std::string LastError() const;
   // True while a transaction begun on this connection is open.
   bool InTransaction() const;

@@ -16,6 +16,10 @@ namespace {
 // A second browser process on the same profile holds the lock only for one
 // statement or one short transaction; waiting this long covers a slow disk.
 constexpr int kBusyTimeoutMs = 5000;
+// While another program holds the file's lock from the start (a database tool left
+// open on it), each statement waits only this long: changes are not saved meanwhile,
+// which the user is told, but the browser stays usable.
+constexpr int kHeldBusyTimeoutMs = 100;
 
 }  // namespace
 
@@ -34,6 +38,8 @@ int UserDatabase::OpenFile(const std::string& path) {
   if (!connection_) {
     return -1;
   }
+  saveFailuresTold_ = 0;
+  CheckWritable();
   // A write-ahead log makes a commit one synced append instead of a synced journal
   // plus a synced database, and lets a second process read while this one writes.
   // Where it cannot be used (a folder that refuses the shared-memory file) the
@@ -42,6 +48,20 @@ int UserDatabase::OpenFile(const std::string& path) {
   Execute("PRAGMA synchronous=FULL;");
   CreateLookupIndexes();
   return 0;
+}
+
+void UserDatabase::CheckWritable() {
+  if (connection_->IsReadOnly()) {
+    OnSaveFailure(SaveFailure::kReadOnly);
+    return;
+  }
+  connection_->SetBusyTimeout(kHeldBusyTimeoutMs);
+  const int status = connection_->Run("BEGIN IMMEDIATE; ROLLBACK;", {}, nullptr) & 0xff;
+  if (status == SQLITE_BUSY) {
+    OnSaveFailure(SaveFailure::kHeldElsewhere);
+    return;  // the short wait stays for this run
+  }
+  connection_->SetBusyTimeout(kBusyTimeoutMs);
 }
 
 int UserDatabase::OpenFileReadOnly(const std::string& path) {
@@ -145,11 +165,40 @@ void UserDatabase::SetDamageListener(std::function<void(const std::string& copyP
 int UserDatabase::Run(std::string_view sql, const SqlArgs& args, QueryTable* rows) {
   SqliteConnection::Lock lock(*connection_);
   const int status = connection_->Run(sql, args, rows);
-  const int primary = status & 0xff;  // extended codes keep the primary one in the low byte
-  if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
-    OnDamage();
+  switch (status & 0xff) {  // extended codes keep the primary one in the low byte
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      OnDamage();
+      break;
+    case SQLITE_FULL:
+      OnSaveFailure(SaveFailure::kDiskFull);
+      break;
+    case SQLITE_READONLY:
+      OnSaveFailure(SaveFailure::kReadOnly);
+      break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      OnSaveFailure(SaveFailure::kHeldElsewhere);
+      break;
+    case SQLITE_IOERR:
+      OnSaveFailure(SaveFailure::kWriteError);
+      break;
+    default:
+      break;
   }
   return status;
+}
+
+void UserDatabase::SetSaveFailureListener(std::function<void(SaveFailure failure)> listener) {
+  saveFailureListener_ = std::move(listener);
+}
+
+void UserDatabase::OnSaveFailure(SaveFailure failure) {
+  const unsigned bit = 1u << static_cast<unsigned>(failure);
+  if ((saveFailuresTold_.fetch_or(bit) & bit) != 0 || !saveFailureListener_) {
+    return;
+  }
+  saveFailureListener_(failure);
 }
 
 void UserDatabase::OnDamage() {

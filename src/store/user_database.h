@@ -85,18 +85,36 @@ class UserDatabase {
   // True once a statement found the file damaged.
   bool IsDamaged() const { return damaged_.load(); }
 
+  // Why changes could not be saved, as told to the save-failure listener.
+  enum class SaveFailure { kDiskFull, kReadOnly, kHeldElsewhere, kWriteError };
+  // Called on the thread whose statement met it, once per kind of failure for each
+  // opened file, the first time a change cannot be saved: the disk is full, the file
+  // may not be written, another program holds its lock, or the system refused the
+  // write. Open itself reports a file that is read-only or held for writing by
+  // another program, before anything is lost. The database stays open and later
+  // changes are saved again once the cause has gone. Set before Open.
+  void SetSaveFailureListener(std::function<void(SaveFailure failure)> listener);
+
  private:
   void CreateLookupIndexes();
   // Runs `sql` on the connection and notices a damaged file.
   int Run(std::string_view sql, const SqlArgs& args, QueryTable* rows);
   // Keeps the damaged file aside and tells the listener; once. Lock held.
   void OnDamage();
+  // Tells the save-failure listener about `failure`, once per kind.
+  void OnSaveFailure(SaveFailure failure);
+  // Right after opening: a file that cannot be written now is reported at once, and
+  // while another program holds it statements give up quickly instead of each
+  // stalling the interface for the whole busy timeout.
+  void CheckWritable();
 
   std::unique_ptr<SqliteConnection> connection_;
   std::string openError_;
   std::string path_;
   std::function<void(const std::string&)> damageListener_;
   std::atomic<bool> damaged_{false};  // set under the connection's lock
+  std::function<void(SaveFailure)> saveFailureListener_;
+  std::atomic<unsigned> saveFailuresTold_{0};  // one bit per SaveFailure
 };
 
 }  // namespace tarvo

@@ -2,12 +2,19 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/form_body.h"
@@ -110,6 +117,58 @@ ServiceReply Call(const std::string& baseUrl, const std::string& path, const For
 
 std::string DemoSeed() { return std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"; }
 
+// The reply to a call that may fail (no expectations on the way).
+ServiceReply TryCall(const std::string& baseUrl, const std::string& path, const FormBody& body) {
+  std::string text;
+  if (HttpPostForm(text, Utf8ToWide(baseUrl + path), body.Wide()) != 0) {
+    return ServiceReply();
+  }
+  return ServiceReply::Parse(text).value_or(ServiceReply());
+}
+
+// Registers and logs in `username`; returns the token.
+std::string NewUserToken(const std::string& base, const std::string& username) {
+  EXPECT_EQ(Call(base, "app/v1.0/register",
+                 FormBody().Add("username", username).Add("password", "pw").Add("brand", "TarvoBrowser"))
+                .code(),
+            200);
+  return ServiceReply::ReadString(
+      Call(base, "app/v1.0/login", FormBody().Add("username", username).Add("password", "pw")).data(), "token");
+}
+
+int AddFavorite(const std::string& base, const std::string& token, const std::string& name) {
+  const std::string item = R"({"type":"url","name":")" + name + R"(","url":"http://kept.tarvo.test/"})";
+  return static_cast<int>(
+      TryCall(base, "app/v1.0/add_fav_item", FormBody().Add("token", token).Add("brand", "TarvoBrowser").Add("data", item))
+          .code());
+}
+
+std::set<std::string> FavoriteNames(const std::string& base, const std::string& token) {
+  const ServiceReply reply = Call(base, "app/v1.0/list_user_fav", FormBody().Add("token", token).Add("brand", "TarvoBrowser"));
+  EXPECT_EQ(reply.code(), 200);
+  std::set<std::string> names;
+  for (const Json::Value& item : reply.data()["favor"]) {
+    names.insert(item["name"].asString());
+  }
+  return names;
+}
+
+// Overwrites the first page of `table`'s storage with bytes that are no page at all.
+void DamageTable(const std::string& path, const std::string& table) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_stmt* query = nullptr;
+  sqlite3_prepare_v2(db, ("SELECT rootpage FROM sqlite_master WHERE name='" + table + "'").c_str(), -1, &query,
+                     nullptr);
+  const int page = sqlite3_step(query) == SQLITE_ROW ? sqlite3_column_int(query, 0) : 0;
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+  ASSERT_GT(page, 1);
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(page - 1) * 4096);
+  file << std::string(4096, '\xee');
+}
+
 TEST(ServiceProcess, HelpAndBadArguments) {
   ChildService help({"--help"});
   EXPECT_EQ(help.Wait(), 0);
@@ -132,42 +191,114 @@ TEST(ServiceProcess, StartFailuresAreReported) {
   dir.WriteFile("not-a-db", "this is not a database file, just text that is long enough to be checked");
   ChildService badData({"--port", "0", "--data", (dir.path() / "not-a-db").string()});
   EXPECT_EQ(badData.Wait(), 1);
+  EXPECT_TRUE(badData.WaitForOutput("not-a-db is damaged (file is not a database)")) << badData.text();
+
+  // One damaged page, which only a request for its rows would otherwise meet.
+  const std::string data = (dir.path() / "service.db").string();
+  {
+    ChildService seeded({"--port", "0", "--data", data, "--seed", DemoSeed(), "--password-iterations", "1000"});
+    ASSERT_FALSE(seeded.BaseUrl().empty()) << seeded.text();
+    seeded.Signal(SIGTERM);
+    EXPECT_EQ(seeded.Wait(), 0);
+  }
+  DamageTable(data, "sites");
+  ChildService damaged({"--port", "0", "--data", data});
+  const bool refused = damaged.WaitForOutput("move it aside");
+  if (!refused) {
+    damaged.Signal(SIGKILL);
+  }
+  EXPECT_EQ(damaged.Wait(), 1);
+  EXPECT_TRUE(refused && damaged.text().find("service.db is damaged (") != std::string::npos) << damaged.text();
 }
 
-TEST(ServiceProcess, NothingCommittedIsLostWhenKilled) {
+TEST(ServiceProcess, NoAcknowledgedWriteIsLostWhenKilledInABurst) {
   tarvo::test::TempDir dir;
   const std::string data = (dir.path() / "data" / "service.db").string();
   std::string token;
+  std::vector<std::string> acknowledged;
   {
     ChildService service({"--port", "0", "--data", data, "--seed", DemoSeed(), "--password-iterations", "1000"});
     const std::string base = service.BaseUrl();
     ASSERT_FALSE(base.empty()) << service.text();
-    ASSERT_EQ(Call(base, "app/v1.0/register",
-                   FormBody().Add("username", "kill@tarvo.test").Add("password", "pw").Add("brand", "TarvoBrowser"))
-                  .code(),
-              200);
-    const ServiceReply login =
-        Call(base, "app/v1.0/login", FormBody().Add("username", "kill@tarvo.test").Add("password", "pw"));
-    token = ServiceReply::ReadString(login.data(), "token");
-    ASSERT_EQ(Call(base, "app/v1.0/add_fav_item",
-                   FormBody().Add("token", token).Add("brand", "TarvoBrowser").Add(
-                       "data", R"({"type":"url","name":"kept","url":"http://kept.tarvo.test/"})"))
-                  .code(),
-              200);
-    EXPECT_TRUE(service.WaitForOutput("POST /app/v1.0/add_fav_item 200 code=200"));
-    service.Signal(SIGKILL);
+    token = NewUserToken(base, "kill@tarvo.test");
+    std::mutex mutex;
+    std::atomic<bool> killed{false};
+    std::vector<std::thread> writers;
+    for (int writer = 0; writer < 4; ++writer) {
+      writers.emplace_back([&, writer] {
+        for (int i = 0; !killed && i < 1000; ++i) {
+          const std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
+          if (AddFavorite(base, token, name) == 200) {
+            std::lock_guard lock(mutex);
+            acknowledged.push_back(name);
+          }
+        }
+      });
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::lock_guard lock(mutex);
+      if (acknowledged.size() >= 60) {
+        break;
+      }
+    }
+    service.Signal(SIGKILL);  // with the writers still sending
+    killed = true;
     EXPECT_EQ(service.Wait(), 128 + SIGKILL);
+    for (std::thread& writer : writers) {
+      writer.join();
+    }
   }
+  ASSERT_GE(acknowledged.size(), 60u);
   ChildService restarted({"--port", "0", "--data", data});
   const std::string base = restarted.BaseUrl();
   ASSERT_FALSE(base.empty()) << restarted.text();
-  const ServiceReply favorites =
-      Call(base, "app/v1.0/list_user_fav", FormBody().Add("token", token).Add("brand", "TarvoBrowser"));
-  ASSERT_EQ(favorites.code(), 200) << "the token survived the restart";
-  const Json::Value& document = favorites.data()["favor"];
-  EXPECT_EQ(document[document.size() - 1]["name"].asString(), "kept");
+  const std::set<std::string> kept = FavoriteNames(base, token);  // the token survived the restart
+  for (const std::string& name : acknowledged) {
+    EXPECT_EQ(kept.count(name), 1u) << name;
+  }
   restarted.Signal(SIGTERM);
   EXPECT_EQ(restarted.Wait(), 0);
+}
+
+TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
+  tarvo::test::TempDir dir;
+  const std::filesystem::path disk = dir.path() / "disk";
+  std::filesystem::create_directories(disk);
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m") != 0) {
+    GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
+  }
+  {
+    ChildService service({"--port", "0", "--data", (disk / "service.db").string(), "--seed", DemoSeed(),
+                          "--password-iterations", "1000"});
+    const std::string base = service.BaseUrl();
+    ASSERT_FALSE(base.empty()) << service.text();
+    const std::string token = NewUserToken(base, "full@tarvo.test");
+    EXPECT_EQ(AddFavorite(base, token, "before"), 200);
+
+    {
+      std::ofstream filler(disk / "filler", std::ios::binary);
+      const std::string block(64 * 1024, 'f');
+      for (int i = 0; i < 128 && filler.write(block.data(), block.size()).flush(); ++i) {
+      }
+    }
+    const ServiceReply refused = TryCall(base, "app/v1.0/add_fav_item",
+                                         FormBody().Add("token", token).Add("brand", "TarvoBrowser").Add(
+                                             "data", R"({"type":"url","name":"during","url":"http://x.tarvo.test/"})"));
+    EXPECT_EQ(refused.code(), 500);
+    EXPECT_NE(refused.message().find("nothing was changed"), std::string::npos) << refused.message();
+    EXPECT_EQ(FavoriteNames(base, token).count("before"), 1u) << "reading goes on while the disk is full";
+
+    std::filesystem::remove(disk / "filler");
+    EXPECT_EQ(AddFavorite(base, token, "after"), 200);
+    const std::set<std::string> kept = FavoriteNames(base, token);
+    EXPECT_EQ(kept.count("before") + kept.count("after"), 2u);
+    EXPECT_EQ(kept.count("during"), 0u);
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.Wait(), 0);
+  }
+  ::umount2(disk.c_str(), MNT_DETACH);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -284,6 +285,54 @@ TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWr
   QueryTable table;
   ASSERT_EQ(db.Query("select value from info where key = 'after'", {}, &table), 1);
   EXPECT_EQ(table.Text(0, 0), "damage");
+}
+
+TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysReadable) {
+  using Failure = UserDatabase::SaveFailure;
+  struct Case {
+    const char* name;
+    Failure expected;
+  };
+  for (const Case& c : {Case{"held by another program", Failure::kHeldElsewhere}, Case{"read-only", Failure::kReadOnly}}) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    const auto path = folder.path() / "kx.dat";
+    {
+      UserDatabase first;
+      ASSERT_EQ(first.OpenFile(path.string()), 0);
+      first.Upgrade();
+      ASSERT_EQ(first.Execute("insert into searchtext (searchtext) values ('kept')"), 0);
+    }
+    UserDatabase holder;  // another program's connection, in the middle of a write
+    // Root writes a file without write permission anyway, but not an immutable one.
+    const std::string immutable = "chattr +i " + path.string() + " 2>/dev/null";
+    const struct Mutable {
+      std::string path;
+      ~Mutable() { [[maybe_unused]] const int status = std::system(("chattr -i " + path + " 2>/dev/null").c_str()); }
+    } restore{c.expected == Failure::kReadOnly ? path.string() : std::string("/nonexistent")};
+    if (c.expected == Failure::kReadOnly) {
+      std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+      if (std::ofstream(path, std::ios::app) && std::system(immutable.c_str()) != 0) {
+        GTEST_SKIP() << "this file system cannot make a file read-only for root";
+      }
+    } else {
+      ASSERT_EQ(holder.OpenFile(path.string()), 0);
+      ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
+    }
+    UserDatabase db;
+    std::vector<Failure> told;
+    db.SetSaveFailureListener([&](Failure failure) { told.push_back(failure); });
+    ASSERT_EQ(db.OpenFile(path.string()), 0);
+    EXPECT_EQ(told, std::vector<Failure>{c.expected}) << "told on opening, before anything is lost";
+    EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
+    EXPECT_EQ(told.size(), 1u) << "told once";
+    QueryTable table;
+    ASSERT_EQ(db.Query("select searchtext from searchtext where searchtext = 'kept'", {}, &table), 1);
+    if (c.expected == Failure::kHeldElsewhere) {
+      ASSERT_EQ(holder.Execute("COMMIT"), 0);
+      EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
+    }
+  }
 }
 
 TEST(UserDatabaseStatements, ValuesAreBoundNeverSpliced) {

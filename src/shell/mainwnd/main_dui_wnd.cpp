@@ -189,6 +189,9 @@ void MainDuiWnd::OnControlEvent(TNotifyUI& msg) {
 }
 
 void MainDuiWnd::OnWindowInit() {
+  // Without its skin (a missing or damaged package) the window has none of its
+  // parts; CreateAndShow reports that and gives the window up.
+  if (searchCommands_ == nullptr) return;
   searchCommands_->ShowSearchEngineIcon();
   SetToolTips();
   auto& settings = SettingsRegistry::Instance();

@@ -54,6 +54,7 @@
 #include "ui/button_ui.h"
 #include "ui/check_box_ui.h"
 #include "ui/edit_ui.h"
+#include "ui/resource_manager.h"
 #include "ui/ui_test_support.h"
 
 namespace tarvo::test {
@@ -664,6 +665,17 @@ TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
   EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")); }, 20000));
   EXPECT_EQ(window_->PageList().Current(), compat);
+}
+
+TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
+  auto& resources = DuiLib::CResourceManager::Instance();
+  const QString skin = resources.GetResourcePath();
+  TempDir empty;
+  resources.SetResourcePath(QString::fromStdString(empty.path().string() + "/"));
+  const bool created = window_->CreateAndShow();
+  resources.SetResourcePath(skin);
+  EXPECT_FALSE(created);
+  EXPECT_EQ(window_->GetHWND(), 0);
 }
 
 TEST_F(MainWindowTest, CloseShutsEveryPageDownAndLeavesTheEventLoop) {

@@ -1,0 +1,298 @@
+// Figures for tarvo-service under many clients at once, on loopback only:
+//
+//   build/bin/service_load_bench [seconds per load, default 5]
+//
+// Starts tarvo-service (beside this program) with the demo seed on a free port and
+// prints requests per second and p50/p99 latency of
+//   - 500 concurrent clients asking user_info, and 50 asking domain_list;
+//   - 50 clients asking user_info while 1,000 connections that send nothing are
+//     held open, once from one address and once from 1,000 loopback addresses;
+//     with how many of those idle connections the service still holds.
+// Each client opens a connection per request, as the browser does. Every load
+// stops by itself; the service is stopped at the end.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A loopback TCP connection, closed when it goes out of scope.
+class Socket {
+ public:
+  Socket() = default;
+  explicit Socket(int fd) : fd_(fd) {}
+  Socket(Socket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Socket& operator=(Socket&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Socket() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  int fd() const { return fd_; }
+
+  // Connects to 127.0.0.1:port, from `source` when given (127.x.y.z).
+  static Socket Connect(int port, const char* source = nullptr) {
+    Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    if (source != nullptr) {
+      inet_pton(AF_INET, source, &address.sin_addr);
+      if (::bind(socket.fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        return Socket();
+      }
+    }
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    if (socket.fd_ < 0 || ::connect(socket.fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+      return Socket();
+    }
+    return socket;
+  }
+
+  // Still open on the service's side: nothing to read and no end of stream.
+  bool HeldByPeer() const {
+    char byte = 0;
+    const ssize_t got = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+// One POST and its whole answer ("" when the exchange failed).
+std::string Post(int port, const std::string& path, const std::string& body) {
+  const Socket socket = Socket::Connect(port);
+  if (socket.fd() < 0) {
+    return std::string();
+  }
+  timeval timeout{30, 0};
+  setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+  const std::string request = "POST /" + path +
+                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                              "Content-Length: " +
+                              std::to_string(body.size()) + "\r\n\r\n" + body;
+  if (::send(socket.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+    return std::string();
+  }
+  std::string reply;
+  char chunk[16384];
+  ssize_t got = 0;
+  while ((got = ::recv(socket.fd(), chunk, sizeof(chunk), 0)) > 0) {
+    reply.append(chunk, static_cast<size_t>(got));
+  }
+  return got == 0 ? reply : std::string();
+}
+
+bool Succeeded(const std::string& reply) {
+  const size_t body = reply.find("\r\n\r\n");
+  return reply.rfind("HTTP/1.1 200", 0) == 0 && body != std::string::npos &&
+         reply.compare(body + 4, 11, "{\"code\":200") == 0;
+}
+
+// The string value of "key" in a flat JSON reply.
+std::string JsonField(const std::string& text, const std::string& key) {
+  const std::string marker = "\"" + key + "\":";
+  size_t at = text.find(marker);
+  if (at == std::string::npos) {
+    return std::string();
+  }
+  at += marker.size();
+  if (text[at] == '"') {
+    return text.substr(at + 1, text.find('"', at + 1) - at - 1);
+  }
+  return text.substr(at, text.find_first_of(",}", at) - at);
+}
+
+struct LoadFigures {
+  size_t answered = 0;
+  size_t failed = 0;
+  double seconds = 0;
+  double p50Ms = 0;
+  double p99Ms = 0;
+  std::string failures;  // "; N status ..." for each kind of failure
+};
+
+// `clients` threads each asking `path` again and again for `seconds`.
+LoadFigures RunLoad(int port, int clients, const std::string& path, const std::string& body, double seconds) {
+  std::mutex mutex;
+  std::vector<double> latencies;
+  std::atomic<size_t> failed{0};
+  std::map<std::string, size_t> failures;  // by status line
+  std::atomic<bool> go{false};
+  Clock::time_point end;
+  std::vector<std::thread> threads;
+  for (int i = 0; i < clients; ++i) {
+    threads.emplace_back([&] {
+      while (!go) {
+        std::this_thread::yield();
+      }
+      std::vector<double> mine;
+      while (Clock::now() < end) {
+        const auto start = Clock::now();
+        const std::string reply = Post(port, path, body);
+        if (Succeeded(reply)) {
+          mine.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        } else {
+          ++failed;
+          std::lock_guard lock(mutex);
+          ++failures[reply.empty() ? std::string("no answer") : reply.substr(0, reply.find('\r'))];
+        }
+      }
+      std::lock_guard lock(mutex);
+      latencies.insert(latencies.end(), mine.begin(), mine.end());
+    });
+  }
+  const auto start = Clock::now();
+  end = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  go = true;
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  LoadFigures figures;
+  figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  figures.answered = latencies.size();
+  figures.failed = failed;
+  if (!latencies.empty()) {
+    std::sort(latencies.begin(), latencies.end());
+    figures.p50Ms = latencies[latencies.size() / 2];
+    figures.p99Ms = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
+  }
+  for (const auto& [status, count] : failures) {
+    figures.failures += "; " + std::to_string(count) + " " + status;
+  }
+  return figures;
+}
+
+void Print(const std::string& what, const LoadFigures& figures) {
+  std::printf("%-66s %6.0f req/s  p50 %7.2f ms  p99 %8.2f ms  (%zu answered, %zu failed%s)\n", what.c_str(),
+              static_cast<double>(figures.answered) / figures.seconds, figures.p50Ms, figures.p99Ms, figures.answered,
+              figures.failed, figures.failures.c_str());
+  std::fflush(stdout);
+}
+
+// tarvo-service as a child process on a free port; stopped with SIGTERM.
+class ServiceProcess {
+ public:
+  ServiceProcess(const std::string& program, const std::string& data) {
+    int output[2];
+    if (pipe(output) != 0) {
+      return;
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(output[1], STDOUT_FILENO);
+      close(output[0]);
+      const std::string seed = TARVO_DEMO_SEED;
+      execl(program.c_str(), program.c_str(), "--port", "0", "--data", data.c_str(), "--seed", seed.c_str(),
+            "--password-iterations", "1000", "--quiet", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(output[1]);
+    std::string text;
+    char chunk[256];
+    ssize_t got = 0;
+    while (text.find("/\n") == std::string::npos && (got = read(output[0], chunk, sizeof(chunk))) > 0) {
+      text.append(chunk, static_cast<size_t>(got));
+    }
+    close(output[0]);
+    const size_t colon = text.rfind(':');
+    port_ = colon == std::string::npos ? 0 : std::atoi(text.c_str() + colon + 1);
+  }
+  ~ServiceProcess() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  int port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+// Opens `count` connections that send nothing, from one address or spread over
+// 127.0.1.0/24, 127.0.2.0/24 ...
+std::vector<Socket> OpenIdle(int port, int count, bool spread) {
+  std::vector<Socket> idle;
+  for (int i = 0; i < count; ++i) {
+    const std::string source =
+        "127.0." + std::to_string(1 + i / 250) + "." + std::to_string(1 + i % 250);
+    Socket socket = Socket::Connect(port, spread ? source.c_str() : nullptr);
+    if (socket.fd() >= 0) {
+      idle.push_back(std::move(socket));
+    }
+  }
+  return idle;
+}
+
+size_t Held(const std::vector<Socket>& idle) {
+  return static_cast<size_t>(std::count_if(idle.begin(), idle.end(), [](const Socket& s) { return s.HeldByPeer(); }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  signal(SIGPIPE, SIG_IGN);
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  const std::filesystem::path here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  const std::filesystem::path data = std::filesystem::temp_directory_path() / ("tarvo-load-" + std::to_string(getpid()));
+  std::filesystem::create_directories(data);
+  int status = 0;
+  {
+    const ServiceProcess service((here / "tarvo-service").string(), (data / "service.db").string());
+    const int port = service.port();
+    const std::string login = Post(port, "app/v1.0/login", "username=demo%40tarvo.test&password=demo1234");
+    const std::string userInfo =
+        "id=" + JsonField(login, "id") + "&token=" + JsonField(login, "token") + "&language=usa";
+    if (port == 0 || !Succeeded(login)) {
+      std::fprintf(stderr, "service_load_bench: the service did not start or the demo log-in failed\n");
+      status = 1;
+    } else {
+      const std::string domainList = "latest_time=0&platform=3&client_version=0&brand=TarvoBrowser";
+      Print("user_info, 500 concurrent clients", RunLoad(port, 500, "app/v1.0/user_info", userInfo, seconds));
+      Print("domain_list, 50 concurrent clients", RunLoad(port, 50, "app/v1.0/domain_list", domainList, seconds));
+      Print("user_info, 50 clients, no idle connections", RunLoad(port, 50, "app/v1.0/user_info", userInfo, seconds));
+      for (const bool spread : {false, true}) {
+        std::vector<Socket> idle = OpenIdle(port, 1000, spread);
+        const std::string what = std::string("user_info, 50 clients, 1,000 idle connections from ") +
+                                 (spread ? "1,000 addresses" : "one address");
+        const LoadFigures figures = RunLoad(port, 50, "app/v1.0/user_info", userInfo, seconds);
+        const size_t held = Held(idle);
+        Print(what, figures);
+        std::printf("  idle connections opened %zu, still held by the service after %.0f s: %zu\n", idle.size(),
+                    seconds, held);
+        // The service lets go of them once its request deadline has passed.
+        std::this_thread::sleep_for(std::chrono::seconds(11) - std::chrono::duration<double>(seconds));
+        std::printf("  held after the 10 s request deadline: %zu\n", Held(idle));
+        std::fflush(stdout);
+      }
+    }
+  }
+  std::filesystem::remove_all(data);
+  return status;
+}

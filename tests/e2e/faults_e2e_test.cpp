@@ -1,0 +1,150 @@
+// The real browser when its profile cannot be saved: the database held by another
+// program, made read-only, or on a full disk. Each time the browser opens its pages
+// at once, says why changes are not kept, and keeps everything it had saved; once
+// the cause has gone, what it does is saved again. And a browser killed while it
+// browses: the next start takes the profile over with its history and cookies.
+#include <signal.h>
+#include <sys/mount.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "e2e/browser_fixture.h"
+
+namespace tarvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class FaultsEndToEndTest : public BrowserFixture {
+ protected:
+  // Hands `url` to the running browser, as a second start does.
+  void HandOver(const std::string& url) {
+    ChildProcess second(BinFolder() + "tarvo-browser", {url}, Environment(), (dir_.path() / "second.log").string());
+    ASSERT_TRUE(second.WaitForExit(kStartLimit).has_value());
+  }
+
+  // Starts the browser on `path` and waits for the page and for `told` in its output.
+  std::unique_ptr<ChildProcess> StartTelling(const std::string& path, const std::string& told) {
+    auto browser = StartBrowser({"-noupdate", pages_.Url(path)});
+    EXPECT_TRUE(WaitFor([&] { return Served(path); }, kStartLimit)) << browser->Log();
+    EXPECT_TRUE(WaitFor([&] { return browser->Log().find(told) != std::string::npos; }, 30s)) << browser->Log();
+    return browser;
+  }
+
+  static bool Run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
+};
+
+TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyAndLosesNothing) {
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/kept")});
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/kept")); }, kStartLimit)) << browser->Log();
+  CloseBrowser(*browser);
+
+  {
+    // A database tool left in the middle of a write on the file.
+    ChildProcess holder("/usr/bin/sqlite3",
+                        {"-cmd", ".timeout 5000", "-cmd", "BEGIN EXCLUSIVE;", "-cmd", "INSERT INTO info (key, value) VALUES ('tool', '1');",
+                         Database().string(), ".system sleep 300"},
+                        {}, (dir_.path() / "holder.log").string());
+    ASSERT_TRUE(WaitFor([&] { return !Execute("INSERT INTO info (key, value) VALUES ('probe', '1')"); }, 10s))
+        << holder.Log();
+    browser = StartTelling("/while-held", "Another program is using the browser data file");
+    Screenshot("database_held");
+    holder.Signal(SIGKILL);
+    ASSERT_TRUE(holder.WaitForExit(10s).has_value());
+    HandOver(pages_.Url("/after-held"));
+    EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-held")); }, 30s)) << "saved again once let go";
+    CloseBrowser(*browser);
+  }
+
+  // Immutable: root, which tests may run as, writes a file without write permission.
+  const std::string file = Database().string();
+  if (Run("chattr +i '" + file + "'")) {
+    browser = StartTelling("/read-only", "may not be written");
+    CloseBrowser(*browser);
+    Run("chattr -i '" + file + "'");
+    EXPECT_FALSE(InHistory(pages_.Url("/read-only")));
+  }
+  for (const char* path : {"/kept", "/after-held"}) {
+    EXPECT_TRUE(InHistory(pages_.Url(path))) << path;
+  }
+
+  // One damaged page: kept aside as it was, the user told, the rest still saved.
+  // Written back from the log first, or the log's newer copy of the page would hide
+  // the damage.
+  ASSERT_TRUE(Execute("PRAGMA wal_checkpoint(TRUNCATE)"));
+  const int page = std::atoi(Scalar("SELECT rootpage FROM sqlite_master WHERE name = 'history'").c_str());
+  ASSERT_GT(page, 1);
+  {
+    std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+    bytes.seekp(static_cast<std::streamoff>(page - 1) * 4096);
+    bytes << std::string(4096, '\xa5');
+  }
+  browser = StartTelling("/damaged", "Part of the browser data file is damaged");
+  HandOver(pages_.Url("/after-damage"));
+  EXPECT_TRUE(WaitFor([&] { return Served("/after-damage"); }, 30s)) << "the browser goes on";
+  CloseBrowser(*browser);
+  bool copied = false;
+  for (const fs::directory_entry& entry : fs::directory_iterator(Database().parent_path())) {
+    copied = copied || entry.path().filename().string().rfind("kx.dat.damaged-", 0) == 0;
+  }
+  EXPECT_TRUE(copied);
+}
+
+TEST_F(FaultsEndToEndTest, AFullDiskIsToldAndWhatIsVisitedOnceThereIsRoomIsSaved) {
+  const fs::path data = dir_.path() / "data";
+  fs::create_directories(data);
+  if (::mount("tmpfs", data.c_str(), "tmpfs", 0, "size=64m,mode=0700") != 0) {
+    GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
+  }
+  const struct Unmount {
+    fs::path path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{data};
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/before")});
+  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/before")); }, kStartLimit)) << browser->Log();
+  {
+    std::ofstream filler(data / "filler", std::ios::binary);
+    const std::string block(1 << 20, 'f');
+    for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
+    }
+  }
+  HandOver(pages_.Url("/during"));
+  EXPECT_TRUE(WaitFor([&] { return Served("/during"); }, 30s));
+  EXPECT_TRUE(WaitFor([&] { return browser->Log().find("is full") != std::string::npos; }, 30s)) << browser->Log();
+  fs::remove(data / "filler");
+  HandOver(pages_.Url("/after"));
+  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after")); }, 30s)) << "saved again once there is room";
+  CloseBrowser(*browser);
+  EXPECT_TRUE(InHistory(pages_.Url("/before")));
+}
+
+TEST_F(FaultsEndToEndTest, AKillDuringBrowsingLosesNothingCommittedAndTheNextStartTakesTheProfileOver) {
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << browser->Log();
+  CloseBrowser(*browser);
+
+  browser = StartBrowser({"-noupdate", pages_.Url("/killed")});
+  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/killed")); }, kStartLimit)) << browser->Log();
+  browser->Signal(SIGKILL);
+  ASSERT_TRUE(browser->WaitForExit(10s).has_value());
+
+  // The dead process's claim on the data folder is taken over, not waited for.
+  browser = StartBrowser({"-noupdate", pages_.Url("/after-kill")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/after-kill"); }, kStartLimit)) << browser->Log();
+  const std::string cookie = pages_.RequestsFor("/after-kill").front().cookie;
+  EXPECT_NE(cookie.find("e2e_kept=persistent-1"), std::string::npos) << cookie;
+  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-kill")); }, 30s));
+  CloseBrowser(*browser);
+  for (const char* path : {"/set-cookie", "/killed", "/after-kill"}) {
+    EXPECT_TRUE(InHistory(pages_.Url(path))) << path;
+  }
+  EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
+}
+
+}  // namespace
+}  // namespace tarvo::e2e
