@@ -68,11 +68,17 @@ LanguageManager::LanguageManager(const std::string& folder, WString registryKey)
     : registryKey_(std::move(registryKey)) {
   LoadPacks(folder);
   WString name = GetCurrentLanguage();
-  if (name.empty() && !packs_.empty()) {
-    name = packs_.begin()->first;
-  }
   if (!name.empty()) {
     SetLanguage(name);
+    return;
+  }
+  if (packs_.empty()) return;
+  // A stored choice whose pack is missing or broken is kept: the browser speaks the
+  // first language for now and the user's again once the pack is back.
+  if (PerUserRegistry::ReadString(registryKey_, kLanguageValue).empty()) {
+    SetLanguage(packs_.begin()->first);
+  } else {
+    Install(packs_.begin()->first);
   }
 }
 
@@ -147,19 +153,24 @@ WString LanguageManager::GetCurrentLanguage() {
   return stored;
 }
 
-int LanguageManager::SetLanguage(const WString& name) {
+bool LanguageManager::Install(const WString& name) {
   const auto found = packs_.find(name);
   if (found == packs_.end()) {
-    return -1;
+    return false;
   }
   auto pack = ParsePack(found->second);
   if (!pack) {
-    return -1;
+    return false;
   }
-  {
-    std::lock_guard lock(mutex_);
-    currentPack_ = std::move(pack);
-    currentName_ = name;
+  std::lock_guard lock(mutex_);
+  currentPack_ = std::move(pack);
+  currentName_ = name;
+  return true;
+}
+
+int LanguageManager::SetLanguage(const WString& name) {
+  if (!Install(name)) {
+    return -1;
   }
   PerUserRegistry::WriteString(registryKey_, kLanguageValue, name);
   return 0;

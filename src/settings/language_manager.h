@@ -52,6 +52,9 @@ class LanguageManager {
 
  private:
   void LoadPacks(const std::string& folder);
+  // Makes an installed language current without remembering it; false when no such
+  // pack is installed.
+  bool Install(const WString& name);
   static std::shared_ptr<const Json::Value> ParsePack(const std::string& text);
   WString CurrentName() const;
 

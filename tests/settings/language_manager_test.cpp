@@ -42,7 +42,7 @@ TEST_F(LanguageManagerTest, WithNoStoredChoiceTheFirstNameIsChosenAndRemembered)
   EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
 }
 
-TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndRewrittenWhenNot) {
+TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndKeptForLaterWhenNot) {
   WriteStandardPacks();
   WritePack("thai.json", R"({"id": "thailand", "tab/new": "แท็บใหม่"})");
   WritePack("ja.json", R"({"id": "japan"})");
@@ -60,7 +60,8 @@ TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndRewrittenWhenNot) 
     EXPECT_EQ(manager.GetCurrentLanguage(), c.current) << WideToUtf8(c.stored);
     EXPECT_EQ(manager.GetLanguageCode(), c.code);
     EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), c.picture);
-    EXPECT_EQ(Stored(), c.current);
+    // A pack that is missing or broken today may be back tomorrow: the choice stays.
+    EXPECT_EQ(Stored(), c.stored);
   }
 }
 
