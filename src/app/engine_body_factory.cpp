@@ -7,6 +7,11 @@
 
 namespace tarvo {
 
+EngineBodyFactory::EngineBodyFactory(Private)
+    : privateNetwork_(std::make_unique<ie::CompatNetwork>()),
+      network_(*privateNetwork_),
+      requestContext_(cef::CefRequestContext::CreateOffTheRecordContext()) {}
+
 EngineBodyFactory::~EngineBodyFactory() { Detach(); }
 
 void EngineBodyFactory::Attach(const PageHost& host) {
@@ -23,7 +28,10 @@ void EngineBodyFactory::Detach() {
 }
 
 void EngineBodyFactory::OpenChromiumPage(const WString& url) {
-  if (host_.bodyBar == nullptr || !CreateChromiumBrowser(host_.bodyBar->GetWidget(), WideToUtf8(url))) {
+  // A private window whose context could not be made opens nothing rather than an
+  // ordinary page that keeps what the user meant to leave no trace of.
+  if (host_.bodyBar == nullptr || (IsPrivate() && requestContext_ == nullptr) ||
+      !CreateChromiumBrowser(host_.bodyBar->GetWidget(), WideToUtf8(url), requestContext_)) {
     DebugOutput("chromium page not opened: " + WideToUtf8(url));
   }
 }
