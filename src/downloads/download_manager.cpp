@@ -234,12 +234,21 @@ void DownloadManager::RemoveRecord(int64_t id) {
 }
 
 void DownloadManager::ForgetUnrecorded() {
+  std::vector<int64_t> unrecorded;
+  std::vector<int64_t> running;
   {
     Lock lock(mutex_);
-    std::vector<int64_t> unrecorded;
     for (const DownloadRecord& record : records_) {
-      if (record.unrecorded) unrecorded.push_back(record.id);
+      if (!record.unrecorded) continue;
+      unrecorded.push_back(record.id);
+      if (DownloadState::IsRunning(record.state)) running.push_back(record.id);
     }
+  }
+  // One still running ends now: left to finish, it would take its chosen name with
+  // no list to show it, or stay a working file nobody can continue.
+  for (int64_t id : running) RequestCancel(id);
+  {
+    Lock lock(mutex_);
     for (int64_t id : unrecorded) RemoveLocked(id);
   }
   Changed();

@@ -69,7 +69,8 @@ class DownloadManager {
   void AddOrReplace(int64_t id, const WString& url, const WString& workingPath, const WString& finalPath,
                     const WString& fileName, IDownloadDriver* driver, bool unrecorded = false);
   // Drops every unrecorded download from the list (the last private window has
-  // closed); their files stay where the user saved them.
+  // closed): finished files stay where the user saved them, running ones are
+  // cancelled through their drivers first.
   void ForgetUnrecorded();
   // A driver's report: what it must do now by the record's requested state, and the
   // record's new amounts. Completion comes only from the driver's own finished

@@ -236,9 +236,13 @@ TEST_F(DownloadManagerTest, APrivateWindowsDownloadIsTheUsersFileButNoRecord) {
   ASSERT_EQ(manager_.Records().size(), 2U);
   EXPECT_EQ(manager_.FindById(2)->state, DownloadState::kComplete);
   EXPECT_EQ(store_.Scalar("select group_concat(filepath) from download"), WideToUtf8(PathIn("kept.bin.tmp")));
-  // The last private window closed: the list forgets it, the file stays.
+  // One more still running when the last private window closes: its driver cancels
+  // it; the list forgets both, the finished file stays.
+  prompts_.target = PathIn("running.bin");
+  ASSERT_FALSE(manager_.BeginDownload(3, kUrl + WString(u"?2"), u"s", prompts_, &driver_, true).empty());
   manager_.ForgetUnrecorded();
   EXPECT_EQ(Only().id, 1);
+  EXPECT_EQ(driver_.requested, std::vector<int64_t>{3});
   EXPECT_TRUE(Exists(PathIn("private.bin")));
   EXPECT_EQ(store_.Scalar("select count(*) from download"), "1");
 }
