@@ -26,8 +26,10 @@ struct BrowsingData {
   DownloadPrompts prompts;
   DesktopFiles desktop;
   DownloadResumer resumer{downloads};
-  ChromiumDownloadHandler engineDownloads{downloads, prompts, [this](int browserId, const WString& url) {
-                                            resumer.ProbeValidator(url);
+  ChromiumDownloadHandler engineDownloads{downloads, prompts, [this](int browserId, const WString& url,
+                                                                     bool unrecorded) {
+                                            // The validator is kept in the info table.
+                                            if (!unrecorded) resumer.ProbeValidator(url);
                                             PostCommand(ClientInstance()->MainWindowOf(browserId),
                                                         Commands::kShowDownloadsForNewDownload);
                                           }};

@@ -29,6 +29,7 @@
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "bus/message_bus.h"
+#include "downloads/download_manager.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "store/user_database.h"
@@ -250,6 +251,8 @@ bool CKXBrowserApp::OpenMainWindow() {
   engineData_ = std::make_unique<EngineDataCleaner>(*compatNetwork_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatNetwork_);
+  // What private windows downloaded is not listed once none of them is open.
+  mainWindows_->SetLastPrivateClosed([] { DownloadManager::Instance().ForgetUnrecorded(); });
   session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
                                               SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();
@@ -274,8 +277,13 @@ void CKXBrowserApp::ReceiveHandover(std::vector<WString> urls, bool newWindow) {
     mainWindows_->Open(urls);
     return;
   }
-  MainDuiWnd* window = windows_->LastUsed();
-  if (window == nullptr) return;
+  // Addresses from another program go to an ordinary window (a new one when only
+  // private windows are open): the user expects them in the history.
+  MainDuiWnd* window = windows_->LastUsedOrdinary();
+  if (window == nullptr) {
+    if (windows_->Count() > 0) mainWindows_->Open(urls);
+    return;
+  }
   if (urls.empty()) {
     // A plain second start asks for a fresh page.
     urls.push_back(SettingsRegistry::Instance().Get(SettingsKeys::kHomePage));

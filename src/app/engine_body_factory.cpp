@@ -8,6 +8,11 @@
 
 namespace tarvo {
 
+EngineBodyFactory::EngineBodyFactory(Private)
+    : privateNetwork_(std::make_unique<ie::CompatNetwork>()),
+      network_(*privateNetwork_),
+      requestContext_(cef::CefRequestContext::CreateOffTheRecordContext()) {}
+
 EngineBodyFactory::~EngineBodyFactory() { Detach(); }
 
 void EngineBodyFactory::Attach(const PageHost& host) {
@@ -24,7 +29,10 @@ void EngineBodyFactory::Detach() {
 }
 
 void EngineBodyFactory::OpenChromiumPage(const WString& url) {
-  if (host_.bodyBar == nullptr || !CreateChromiumBrowser(host_.bodyBar->GetWidget(), WideToUtf8(url))) {
+  // A private window whose context could not be made opens nothing rather than an
+  // ordinary page that keeps what the user meant to leave no trace of.
+  if (host_.bodyBar == nullptr || (IsPrivate() && requestContext_ == nullptr) ||
+      !CreateChromiumBrowser(host_.bodyBar->GetWidget(), WideToUtf8(url), requestContext_)) {
     DebugOutput("chromium page not opened: " + WideToUtf8(url));
   }
 }
@@ -33,7 +41,9 @@ bool EngineBodyFactory::OpenIePage(const WString& url) { return CreateIeBody(ieE
 
 bool EngineBodyFactory::MakeBodyFor(Page& page) {
   if (page.GetEngineType() == Page::kEngineIe) return CreateIeBodyFor(ieEnvironment_, page);
-  return host_.bodyBar != nullptr && CreateChromiumBrowserFor(host_.bodyBar->GetWidget(), page);
+  // A private window's tab woken from sleep stays in the window's own profile.
+  if (IsPrivate() && requestContext_ == nullptr) return false;
+  return host_.bodyBar != nullptr && CreateChromiumBrowserFor(host_.bodyBar->GetWidget(), page, requestContext_);
 }
 
 }  // namespace tarvo

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/engine_body_factory.h"
 #include "platform/debug_output.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/i_browser_window.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 
 namespace tarvo {
@@ -17,7 +19,9 @@ constexpr int kCascadeSteps = 6;
 }  // namespace
 
 MainWindows::MainWindows(BrowserWindows& group, ie::CompatNetwork& network) : group_(group), network_(network) {
-  group_.SetWindowOpener([this](const std::vector<WString>& urls) { return Open(urls) != nullptr; });
+  group_.SetWindowOpener([this](const std::vector<WString>& urls, bool privately) {
+    return Open(urls, {}, {}, privately) != nullptr;
+  });
   group_.SetClosedHandler([this](MainDuiWnd* window) { Closed(window); });
 }
 
@@ -28,8 +32,10 @@ MainWindows::~MainWindows() {
 }
 
 MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<void()> ready,
-                              std::function<void(MainDuiWnd&)> startPages) {
-  auto window = std::make_unique<MainDuiWnd>(group_, std::make_unique<EngineBodyFactory>(network_));
+                              std::function<void(MainDuiWnd&)> startPages, bool privately) {
+  auto bodies = privately ? std::make_unique<EngineBodyFactory>(EngineBodyFactory::Private{})
+                          : std::make_unique<EngineBodyFactory>(network_);
+  auto window = std::make_unique<MainDuiWnd>(group_, std::move(bodies));
   for (const WString& url : urls) window->AddStartUrl(url);
   if (openedAny_) {
     window->SetWorkingSizeDelay(0);
@@ -59,6 +65,12 @@ void MainWindows::CloseAll() {
 MainDuiWnd* MainWindows::First() const { return owned_.empty() ? nullptr : owned_.front().get(); }
 
 void MainWindows::Closed(MainDuiWnd* window) {
+  if (window->PageList().IsPrivate() && lastPrivateClosed_) {
+    const auto windows = group_.Windows();
+    const bool anyPrivate = std::any_of(windows.begin(), windows.end(),
+                                        [](IBrowserWindow* open) { return open->PageList().IsPrivate(); });
+    if (!anyPrivate) lastPrivateClosed_();
+  }
   if (group_.Count() == 0) {
     // The last window: the application shuts the engines down and cleans up after
     // the loop, and destroys the window then.

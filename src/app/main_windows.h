@@ -34,10 +34,14 @@ class MainWindows {
   // Builds and shows a window with `urls` in order (the home page when empty).
   // `ready` runs once it has its working size. The first window of a run grows to
   // its working size after the design's delay, under the splash; later ones at once.
-  // `startPages`, when given, opens the window's pages in place of `urls`.
+  // `startPages`, when given, opens the window's pages in place of `urls`. A
+  // private window (`privately`) browses off the record with its own engine data.
   // Returns the window, or nullptr (nothing shown) when the skin can't be loaded.
   MainDuiWnd* Open(const std::vector<WString>& urls, std::function<void()> ready = {},
-                   std::function<void(MainDuiWnd&)> startPages = {});
+                   std::function<void(MainDuiWnd&)> startPages = {}, bool privately = false);
+  // Told when the last private window has closed (the downloads it started leave
+  // the list). GUI thread.
+  void SetLastPrivateClosed(std::function<void()> handler) { lastPrivateClosed_ = std::move(handler); }
   // Asks every open window to close like the user would (SIGTERM, SIGINT).
   void CloseAll();
   // The window opened first that is not destroyed yet (the last one to close stays
@@ -52,6 +56,7 @@ class MainWindows {
   ie::CompatNetwork& network_;
   std::vector<std::unique_ptr<MainDuiWnd>> owned_;  // in the order opened
   bool openedAny_ = false;
+  std::function<void()> lastPrivateClosed_;
   QObject lifetime_;  // the deferred destructions end with this object
 };
 

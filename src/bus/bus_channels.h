@@ -28,6 +28,8 @@ inline constexpr SignalChannel kTabOpenHome{BusKeys::kTabOpenHome};
 inline constexpr UrlListChannel kTabOpenAllUrl{BusKeys::kTabOpenAllUrl};
 inline constexpr SignalChannel kTabOpenResetPassword{BusKeys::kTabOpenResetPassword};
 inline constexpr UrlListChannel kWindowOpenAllUrl{BusKeys::kWindowOpenAllUrl};
+inline constexpr UrlChannel kPrivateWindowOpenUrl{BusKeys::kPrivateWindowOpenUrl};
+inline constexpr UrlListChannel kPrivateWindowOpenAllUrl{BusKeys::kPrivateWindowOpenAllUrl};
 inline constexpr UrlChannel kClipboardCopyUrl{BusKeys::kClipboardCopyUrl};
 inline constexpr UrlChannel kShowFavorWnd{BusKeys::kShowFavorWnd};
 inline constexpr SignalChannel kHideFavorBar{BusKeys::kHideFavorBar};

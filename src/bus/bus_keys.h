@@ -18,6 +18,8 @@ inline constexpr char16_t kTabOpenHome[] = u"mainwnd/tab/openhome";
 inline constexpr char16_t kTabOpenAllUrl[] = u"mainwnd/tab/openallurl";
 inline constexpr char16_t kTabOpenResetPassword[] = u"mainwnd/tab/open_reset_pwd";
 inline constexpr char16_t kWindowOpenAllUrl[] = u"mainwnd/window/openallurl";
+inline constexpr char16_t kPrivateWindowOpenUrl[] = u"mainwnd/privatewindow/openurl";
+inline constexpr char16_t kPrivateWindowOpenAllUrl[] = u"mainwnd/privatewindow/openallurl";
 inline constexpr char16_t kPagesAddPage[] = u"mainwnd/pages/addpage";
 inline constexpr char16_t kPageIsLoading[] = u"mainwnd/page/isloading";
 inline constexpr char16_t kPageTempRedirect[] = u"mainwnd/page/temp_redirect";
@@ -36,12 +38,12 @@ inline constexpr char16_t kProtectShowVpn403[] = u"mainwnd/protect/show_vpn403";
 inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_failed";
 inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
 
-inline constexpr std::array<WStringView, 23> kPollOrder = {
+inline constexpr std::array<WStringView, 25> kPollOrder = {
     kWindowOpenUrl,        kTabOpenUrl,           kTabOpenHome,          kTabOpenAllUrl,     kTabOpenResetPassword,
     kWindowOpenAllUrl,     kPagesAddPage,         kPageIsLoading,        kPageTempRedirect,  kPageBecameDownload,
     kPageSetIconUrl,       kPageSetTitle,         kClipboardCopyUrl,     kShowFavorWnd,      kHideFavorBar,
     kReflashFavorBar,      kShowRenameWnd,        kLogout,               kProtectReflashButton, kProtectShowDialog,
-    kProtectShowVpn403,    kProtectShowVpnFailed, kProtectShowFindDialog,
+    kProtectShowVpn403,    kProtectShowVpnFailed, kProtectShowFindDialog, kPrivateWindowOpenUrl, kPrivateWindowOpenAllUrl,
 };
 
 }  // namespace tarvo::BusKeys

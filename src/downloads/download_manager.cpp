@@ -94,11 +94,13 @@ std::optional<DownloadRecord> DownloadManager::FindById(int64_t id) const {
 }
 
 WString DownloadManager::BeginDownload(int64_t id, const WString& url, const WString& suggestedName,
-                                       IDownloadPrompts& prompts, IDownloadDriver* driver) {
+                                       IDownloadPrompts& prompts, IDownloadDriver* driver, bool unrecorded) {
   std::optional<DownloadRecord> earlier;
   {
     Lock lock(mutex_);
-    if (DownloadRecord* found = FindByUrlLocked(url); found != nullptr && found->id != id) earlier = *found;
+    if (DownloadRecord* found = FindByUrlLocked(url, unrecorded); found != nullptr && found->id != id) {
+      earlier = *found;
+    }
   }
   if (earlier) {
     // A paused download is still running: dropping its record would leave the
@@ -113,16 +115,18 @@ WString DownloadManager::BeginDownload(int64_t id, const WString& url, const WSt
   const WString chosen = prompts.ChooseTarget(suggestedName);
   if (chosen.empty()) return WString();
   const WString working = chosen + kWorkingSuffix;
-  AddOrReplace(id, url, working, chosen, FileNameOf(chosen), driver);
+  AddOrReplace(id, url, working, chosen, FileNameOf(chosen), driver, unrecorded);
   return working;
 }
 
 void DownloadManager::AddOrReplace(int64_t id, const WString& url, const WString& workingPath,
-                                   const WString& finalPath, const WString& fileName, IDownloadDriver* driver) {
+                                   const WString& finalPath, const WString& fileName, IDownloadDriver* driver,
+                                   bool unrecorded) {
   {
     Lock lock(mutex_);
     DownloadRecord* record = FindLocked(id);
-    if (record == nullptr) record = FindByUrlLocked(url);
+    if (record != nullptr && record->unrecorded != unrecorded) record = nullptr;
+    if (record == nullptr) record = FindByUrlLocked(url, unrecorded);
     if (record == nullptr) record = &records_.emplace_back();
     drivers_.erase(record->id);
     record->id = id;
@@ -132,6 +136,7 @@ void DownloadManager::AddOrReplace(int64_t id, const WString& url, const WString
     record->fileName = fileName;
     record->state = DownloadState::kDownloading;
     record->problem = DownloadRecord::Problem::kNone;
+    record->unrecorded = unrecorded;
     if (driver != nullptr) drivers_[id] = driver;
     SaveLocked(*record);
   }
@@ -228,6 +233,27 @@ void DownloadManager::RemoveRecord(int64_t id) {
   Changed();
 }
 
+void DownloadManager::ForgetUnrecorded() {
+  std::vector<int64_t> unrecorded;
+  std::vector<int64_t> running;
+  {
+    Lock lock(mutex_);
+    for (const DownloadRecord& record : records_) {
+      if (!record.unrecorded) continue;
+      unrecorded.push_back(record.id);
+      if (DownloadState::IsRunning(record.state)) running.push_back(record.id);
+    }
+  }
+  // One still running ends now: left to finish, it would take its chosen name with
+  // no list to show it, or stay a working file nobody can continue.
+  for (int64_t id : running) RequestCancel(id);
+  {
+    Lock lock(mutex_);
+    for (int64_t id : unrecorded) RemoveLocked(id);
+  }
+  Changed();
+}
+
 void DownloadManager::ClearFinished() {
   {
     Lock lock(mutex_);
@@ -289,12 +315,14 @@ DownloadRecord* DownloadManager::FindLocked(int64_t id) {
   return found == records_.end() ? nullptr : &*found;
 }
 
-DownloadRecord* DownloadManager::FindByUrlLocked(const WString& url) {
-  auto found = std::find_if(records_.begin(), records_.end(), [&](const auto& record) { return record.url == url; });
+DownloadRecord* DownloadManager::FindByUrlLocked(const WString& url, bool unrecorded) {
+  auto found = std::find_if(records_.begin(), records_.end(),
+                            [&](const auto& record) { return record.url == url && record.unrecorded == unrecorded; });
   return found == records_.end() ? nullptr : &*found;
 }
 
 void DownloadManager::SaveLocked(const DownloadRecord& record) {
+  if (record.unrecorded) return;
   DownloadRecords(database_).SaveDownload(
       {record.url, record.workingPath, record.fileName, record.received, record.total, record.state, 0});
 }
@@ -303,8 +331,10 @@ void DownloadManager::RemoveLocked(int64_t id) {
   auto found = std::find_if(records_.begin(), records_.end(), [id](const auto& record) { return record.id == id; });
   if (found == records_.end()) return;
   savedAt_.erase(id);
-  DownloadRecords(database_).DeleteDownload({found->url, {}, {}, 0, 0, 0, 0});
-  validators_.Remove(found->url);
+  if (!found->unrecorded) {
+    DownloadRecords(database_).DeleteDownload({found->url, {}, {}, 0, 0, 0, 0});
+    validators_.Remove(found->url);
+  }
   drivers_.erase(id);
   records_.erase(found);
 }

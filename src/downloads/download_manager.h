@@ -59,13 +59,19 @@ class DownloadManager {
   // (a finished one is replaced only when the user agrees, a running or paused one
   // refuses the new download, any other is dropped), then the user chooses the file.
   // Returns the working path (chosen path + ".tmp") the driver writes to, with the
-  // record added; empty when the download must not start.
+  // record added; empty when the download must not start. An `unrecorded` download
+  // (a private window's) is compared only with other unrecorded ones and never
+  // reaches the table.
   WString BeginDownload(int64_t id, const WString& url, const WString& suggestedName, IDownloadPrompts& prompts,
-                        IDownloadDriver* driver);
+                        IDownloadDriver* driver, bool unrecorded = false);
   // Overwrites the first record with this id or URL (state 0, amounts kept) or
   // appends a new one; `driver` (non-owning, may be null) moves its bytes.
   void AddOrReplace(int64_t id, const WString& url, const WString& workingPath, const WString& finalPath,
-                    const WString& fileName, IDownloadDriver* driver);
+                    const WString& fileName, IDownloadDriver* driver, bool unrecorded = false);
+  // Drops every unrecorded download from the list (the last private window has
+  // closed): finished files stay where the user saved them, running ones are
+  // cancelled through their drivers first.
+  void ForgetUnrecorded();
   // A driver's report: what it must do now by the record's requested state, and the
   // record's new amounts. Completion comes only from the driver's own finished
   // state (then the working file takes the chosen name); a driver that ended
@@ -109,7 +115,7 @@ class DownloadManager {
   using Lock = std::unique_lock<std::mutex>;
 
   DownloadRecord* FindLocked(int64_t id);
-  DownloadRecord* FindByUrlLocked(const WString& url);
+  DownloadRecord* FindByUrlLocked(const WString& url, bool unrecorded = false);
   void SaveLocked(const DownloadRecord& record);
   void RemoveLocked(int64_t id);
   // The designed progress step: amounts and state of the record with this id and

@@ -42,6 +42,9 @@ struct DownloadRecord {
   WString finalPath;     // the path the user chose
   WString fileName;      // the chosen path's last component
   Problem problem = Problem::kNone;
+  // Started in a private window: never written to the table, and gone from the list
+  // once the last private window has closed (the file itself stays the user's).
+  bool unrecorded = false;
 };
 
 }  // namespace tarvo

@@ -308,13 +308,15 @@ class WindowsObserver {
         if (windows.size() != 2 || Titles(newest()).empty()) return;
         second_ = newest();
         std::fprintf(stderr, "windows %zu: %s %s\n", windows.size(), Titles(second_).c_str(), Titles(first_).c_str());
-        BusChannels::kWindowOpenAllUrl.Post(
+        // The favourites' "open all in a private window".
+        BusChannels::kPrivateWindowOpenAllUrl.Post(
             std::make_unique<BusChannels::UrlList>(BusChannels::UrlList{Page("a.html"), u"", Page("b.html"), Page("c.html")}));
         break;
       case 2:
         if (windows.size() != 3 || Titles(newest()).empty()) return;
         third_ = newest();
-        std::fprintf(stderr, "windows %zu: newest %s\n", windows.size(), Titles(third_).c_str());
+        std::fprintf(stderr, "windows %zu: newest %s private %d %d\n", windows.size(), Titles(third_).c_str(),
+                     third_->PageList().IsPrivate(), second_->PageList().IsPrivate());
         static_cast<MainDuiWnd*>(second_)->Close(0);
         break;
       case 3:
@@ -350,7 +352,7 @@ TEST_F(CKXBrowserAppRunTest, WindowsOfOneProcessKeepTheirOwnPagesAndTheLastClose
   }
   RunWith<WindowsObserver>({WideToUtf8(WindowsObserver::Page("one.html"))},
                            "windows 2: \\[Two\\] \\[One\\]\n"
-                           "windows 3: newest \\[a\\]\\[b\\]\\[c\\]\n"
+                           "windows 3: newest \\[a\\]\\[b\\]\\[c\\] private 1 0\n"
                            "windows 2 after a close\n"
                            "first window goes on: \\[One\\]\\[Four\\], third \\[a\\]\\[b\\]\\[c\\]");
 }

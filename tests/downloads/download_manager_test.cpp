@@ -223,6 +223,30 @@ TEST_F(DownloadManagerTest, ARestartReadsTheListBackInOrderWithStoredIds) {
   EXPECT_EQ(restarted.InterruptedRecords().size(), 2U);
 }
 
+TEST_F(DownloadManagerTest, APrivateWindowsDownloadIsTheUsersFileButNoRecord) {
+  // An ordinary download of the URL first: the private one neither replaces nor
+  // touches its row.
+  Start(1, kUrl, "kept.bin");
+  prompts_.target = PathIn("private.bin");
+  const WString working = manager_.BeginDownload(2, kUrl, u"suggested.bin", prompts_, &driver_, true);
+  ASSERT_FALSE(working.empty());
+  Write(working, "secret");
+  Report(2, 6, 6, true);
+  EXPECT_TRUE(Exists(PathIn("private.bin")));
+  ASSERT_EQ(manager_.Records().size(), 2U);
+  EXPECT_EQ(manager_.FindById(2)->state, DownloadState::kComplete);
+  EXPECT_EQ(store_.Scalar("select group_concat(filepath) from download"), WideToUtf8(PathIn("kept.bin.tmp")));
+  // One more still running when the last private window closes: its driver cancels
+  // it; the list forgets both, the finished file stays.
+  prompts_.target = PathIn("running.bin");
+  ASSERT_FALSE(manager_.BeginDownload(3, kUrl + WString(u"?2"), u"s", prompts_, &driver_, true).empty());
+  manager_.ForgetUnrecorded();
+  EXPECT_EQ(Only().id, 1);
+  EXPECT_EQ(driver_.requested, std::vector<int64_t>{3});
+  EXPECT_TRUE(Exists(PathIn("private.bin")));
+  EXPECT_EQ(store_.Scalar("select count(*) from download"), "1");
+}
+
 TEST_F(DownloadManagerTest, ClearingKeepsWhatHasNotCompletedAndDeletesOnlyEndedFiles) {
   const char* names[] = {"running", "paused", "cancelled", "complete"};
   std::vector<WString> files;

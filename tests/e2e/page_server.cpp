@@ -13,6 +13,8 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
     if (request.path == "/set-cookie") {
       response.set_header("Set-Cookie", "e2e_kept=persistent-1; Max-Age=86400; Path=/");
       response.headers.emplace("Set-Cookie", "e2e_session=session-1; Path=/");
+    } else if (request.path == "/set-private-cookie") {
+      response.set_header("Set-Cookie", "e2e_private=private-1; Max-Age=86400; Path=/");
     }
     const std::string title = "Page " + request.path;
     response.set_content("<!doctype html><html><head><title>" + title + "</title></head><body><h1>" + title +

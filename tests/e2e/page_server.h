@@ -1,7 +1,7 @@
 #pragma once
 // The loopback web server of the end-to-end tests: "/set-cookie" sets a persistent
-// and a session cookie, every other path answers a small page. It remembers each
-// request's path and Cookie header.
+// and a session cookie, "/set-private-cookie" the persistent "e2e_private", every
+// other path answers a small page. It remembers each request's path and Cookie header.
 //
 // Threads: the server's own threads record requests under mutex_; the test thread
 // reads them.

@@ -1,8 +1,14 @@
 // Several main windows in the one running browser, as a user meets them: Ctrl+N, a
 // later start with "-newwindow" (the desktop entry's action) and one with a plain
 // address, then the windows closed one by one with their close buttons until the
-// browser ends in order.
+// browser ends in order. A private window (Ctrl+Shift+N) beside an ordinary one keeps
+// its cookies to itself, in both engines, and leaves nothing in the data folder.
 #include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +17,7 @@
 namespace tarvo::e2e {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 class WindowsEndToEndTest : public BrowserFixture {
@@ -34,6 +41,45 @@ class WindowsEndToEndTest : public BrowserFixture {
     EXPECT_EQ(*status, 0) << later.Log();
     EXPECT_EQ(later.Log().find("startup: engine at"), std::string::npos) << "a second engine started";
   }
+  // Opens a new window from `from` with its key (ctrl+n, ctrl+shift+n); it is the
+  // top one afterwards.
+  bool OpenWindowWithKey(ChildProcess& browser, const Window& from, const std::string& key) {
+    const size_t before = MainWindows(browser).size();
+    return WaitFor(
+        [&] {
+          ClickAt(from.x + 400, from.y + 60);
+          Command("xdotool sleep 0.3 key " + key);
+          return WaitFor([&] { return MainWindows(browser).size() == before + 1; }, 5s);
+        },
+        30s);
+  }
+  // Types `url` into the address bar of `window` until the page server sees `path`
+  // asked for more than `served` times; the Cookie header of that request.
+  std::optional<std::string> Visit(const Window& window, const std::string& url, const std::string& path) {
+    const size_t served = pages_.RequestsFor(path).size();
+    const bool seen = WaitFor(
+        [&] {
+          Command("xdotool mousemove " + std::to_string(window.x + 400) + " " + std::to_string(window.y + 60) +
+                  " click 1 sleep 0.3 key ctrl+a type --delay 20 '" + url + "'");
+          Command("xdotool sleep 0.2 key Return");
+          return WaitFor([&] { return pages_.RequestsFor(path).size() > served; }, 5s);
+        },
+        30s);
+    if (!seen) return std::nullopt;
+    return pages_.RequestsFor(path).back().cookie;
+  }
+  // Every file under the data folder with its size: what browsing wrote there.
+  std::map<std::string, uintmax_t> DataFiles() const {
+    std::map<std::string, uintmax_t> files;
+    const fs::path root = Database().parent_path();
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+      if (it->is_regular_file(error)) files[fs::relative(it->path(), root).string()] = it->file_size(error);
+    }
+    return files;
+  }
+  std::string Rows(const std::string& table) const { return Scalar("select count(*) from " + table); }
 };
 
 TEST_F(WindowsEndToEndTest, NewWindowsOpenInTheRunningBrowserAndCloseOneByOne) {
@@ -77,6 +123,73 @@ TEST_F(WindowsEndToEndTest, NewWindowsOpenInTheRunningBrowserAndCloseOneByOne) {
   const auto status = browser->WaitForExit(kStartLimit);
   ASSERT_TRUE(status.has_value()) << "closing the last window did not end the browser";
   EXPECT_EQ(*status, 0) << browser->Log();
+}
+
+TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothing) {
+  // A first run leaves the ordinary profile a cookie on disk.
+  {
+    auto first = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
+    ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << first->Log();
+    CloseBrowser(*first);
+  }
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/normal")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/normal") && MainWindows(*browser).size() == 1; }, kStartLimit))
+      << browser->Log();
+  const Window normal = MainWindows(*browser).front();
+  // "localhost" belongs to the compatibility engine from now on.
+  ASSERT_TRUE(Execute("insert into domain_type (domain, type) values ('localhost', 2)"));
+  const std::string rowsBefore = Rows("history") + " " + Rows("searchtext") + " " + Rows("download");
+  // The start's own writes (engine state, the session, the service's lists) settle.
+  std::map<std::string, uintmax_t> before = DataFiles();
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        std::this_thread::sleep_for(4s);
+        const auto now = DataFiles();
+        return std::exchange(before, now) == now;
+      },
+      90s));
+
+  ASSERT_TRUE(OpenWindowWithKey(*browser, normal, "ctrl+shift+n")) << "Ctrl+Shift+N opened no window";
+  const Window privateWindow = MainWindows(*browser).back();
+  const auto set = Visit(privateWindow, pages_.Url("/set-private-cookie"), "/set-private-cookie");
+  ASSERT_TRUE(set.has_value()) << browser->Log();
+  EXPECT_EQ(set->find("e2e_kept"), std::string::npos) << "the ordinary profile's cookie leaked in: " << *set;
+  const auto sent = Visit(privateWindow, pages_.Url("/private-check"), "/private-check");
+  ASSERT_TRUE(sent.has_value());
+  EXPECT_NE(sent->find("e2e_private=private-1"), std::string::npos) << *sent;
+  // A compatibility tab of the window keeps its cookie in memory: sent again, never
+  // written to the jar file.
+  const std::string compat = "http://localhost:" + std::to_string(pages_.port());
+  ASSERT_TRUE(Visit(privateWindow, compat + "/set-private-cookie", "/set-private-cookie").has_value());
+  const auto compatSent = Visit(privateWindow, compat + "/compat-check", "/compat-check");
+  ASSERT_TRUE(compatSent.has_value());
+  EXPECT_NE(compatSent->find("e2e_private=private-1"), std::string::npos) << *compatSent;
+  Screenshot("private_window_beside_normal");
+
+  // Nothing of it reached the data folder: no file grew or appeared, no row.
+  std::this_thread::sleep_for(3s);
+  EXPECT_EQ(DataFiles(), before);
+  EXPECT_EQ(Rows("history") + " " + Rows("searchtext") + " " + Rows("download"), rowsBefore);
+  std::ifstream sessionFile(Database().parent_path() / "session.json");
+  const std::string session((std::istreambuf_iterator<char>(sessionFile)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(session.find("check"), std::string::npos) << session;
+
+  // Closed, the window takes its cookies along: a new private window has none, and
+  // the ordinary one never saw them.
+  ClickAt(privateWindow.x + privateWindow.width - 21, privateWindow.y + 17);
+  ASSERT_TRUE(WindowCountIs(*browser, 1)) << "the private window did not close";
+  ASSERT_TRUE(OpenWindowWithKey(*browser, normal, "ctrl+shift+n"));
+  const auto again = Visit(MainWindows(*browser).back(), pages_.Url("/private-again"), "/private-again");
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->find("e2e_private"), std::string::npos) << *again;
+  const Window second = MainWindows(*browser).back();
+  ClickAt(second.x + second.width - 21, second.y + 17);
+  ASSERT_TRUE(WindowCountIs(*browser, 1));
+  const auto ordinary = Visit(normal, pages_.Url("/normal-after"), "/normal-after");
+  ASSERT_TRUE(ordinary.has_value());
+  EXPECT_NE(ordinary->find("e2e_kept=persistent-1"), std::string::npos) << *ordinary;
+  EXPECT_EQ(ordinary->find("e2e_private"), std::string::npos) << *ordinary;
+  CloseBrowser(*browser);
 }
 
 }  // namespace

@@ -4,13 +4,19 @@
 
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/cef_frame.h"
+#include "engines/cef/cef_request_context.h"
 #include "engines/cef/engine_page.h"
 #include "engines/cef/engine_view.h"
 
 namespace tarvo::cef {
 
-CefBrowser::CefBrowser(int identifier, CefRefPtr<CefClient> client, EngineView* view, bool is_popup)
-    : identifier_(identifier), client_(std::move(client)), view_(view), is_popup_(is_popup) {}
+CefBrowser::CefBrowser(int identifier, CefRefPtr<CefClient> client, EngineView* view, bool is_popup,
+                       CefRefPtr<CefRequestContext> request_context)
+    : identifier_(identifier),
+      client_(std::move(client)),
+      view_(view),
+      is_popup_(is_popup),
+      request_context_(std::move(request_context)) {}
 
 CefRefPtr<CefBrowserHost> CefBrowser::GetHost() {
   if (host_ == nullptr) {

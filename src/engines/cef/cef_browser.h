@@ -10,6 +10,7 @@ namespace tarvo::cef {
 class CefBrowserHost;
 class CefClient;
 class CefFrame;
+class CefRequestContext;
 class EnginePage;
 class EngineView;
 
@@ -21,8 +22,10 @@ class EngineView;
 class CefBrowser : public std::enable_shared_from_this<CefBrowser> {
  public:
   // Layer use. view: the browser's window, owned by its Qt parent (or, without a
-  // parent, by the layer until the browser closes).
-  CefBrowser(int identifier, CefRefPtr<CefClient> client, EngineView* view, bool is_popup);
+  // parent, by the layer until the browser closes). request_context: the context
+  // whose profile the view was made in; the browser keeps it alive.
+  CefBrowser(int identifier, CefRefPtr<CefClient> client, EngineView* view, bool is_popup,
+             CefRefPtr<CefRequestContext> request_context);
 
   CefRefPtr<CefBrowserHost> GetHost();
   CefRefPtr<CefFrame> GetMainFrame();
@@ -44,6 +47,7 @@ class CefBrowser : public std::enable_shared_from_this<CefBrowser> {
   EngineView* view() const;
   EnginePage* page() const;
   const CefRefPtr<CefClient>& client() const { return client_; }
+  const CefRefPtr<CefRequestContext>& request_context() const { return request_context_; }
   void set_loading(bool loading) { loading_ = loading; }
   double zoom_level() const { return zoom_level_; }
   void set_zoom_level(double level) { zoom_level_ = level; }
@@ -59,6 +63,7 @@ class CefBrowser : public std::enable_shared_from_this<CefBrowser> {
   const CefRefPtr<CefClient> client_;
   QPointer<QWidget> view_;  // non-owning, an EngineView: the Qt parent (or CefShutdown) deletes it
   const bool is_popup_;
+  const CefRefPtr<CefRequestContext> request_context_;
   CefRefPtr<CefBrowserHost> host_;
   CefRefPtr<CefFrame> main_frame_;
   bool loading_ = false;

@@ -50,17 +50,20 @@ QPageLayout LayoutFor(const CefPdfPrintSettings& settings) {
 
 bool CefBrowserHost::CreateBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client,
                                    const CefString& url, const CefBrowserSettings& /*settings*/,
-                                   CefRefPtr<CefRequestContext> /*request_context*/) {
+                                   CefRefPtr<CefRequestContext> request_context) {
   EngineContext& engine = EngineContext::Instance();
   if (!engine.running()) {
     return false;
   }
-  QTimer::singleShot(0, engine.anchor(), [window_info, client, url] {
+  QTimer::singleShot(0, engine.anchor(), [window_info, client, url, request_context] {
     EngineContext& context = EngineContext::Instance();
     if (!context.running()) {
       return;
     }
-    auto browser = context.MakeBrowser(window_info, client, false);
+    auto browser = context.MakeBrowser(window_info, client, false, request_context);
+    if (browser == nullptr) {
+      return;
+    }
     context.Announce(browser);
     if (!url.empty()) {
       browser->GetMainFrame()->LoadURL(url);
@@ -71,12 +74,15 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& window_info, CefRefPtr<C
 
 CefRefPtr<CefBrowser> CefBrowserHost::CreateBrowserSync(const CefWindowInfo& window_info, CefRefPtr<CefClient> client,
                                                         const CefString& url, const CefBrowserSettings& /*settings*/,
-                                                        CefRefPtr<CefRequestContext> /*request_context*/) {
+                                                        CefRefPtr<CefRequestContext> request_context) {
   EngineContext& engine = EngineContext::Instance();
   if (!engine.running()) {
     return nullptr;
   }
-  auto browser = engine.MakeBrowser(window_info, std::move(client), false);
+  auto browser = engine.MakeBrowser(window_info, std::move(client), false, std::move(request_context));
+  if (browser == nullptr) {
+    return nullptr;
+  }
   engine.Announce(browser);
   if (!url.empty()) {
     browser->GetMainFrame()->LoadURL(url);
@@ -98,7 +104,11 @@ CefRefPtr<CefClient> CefBrowserHost::GetClient() const {
   return browser != nullptr ? browser->client() : nullptr;
 }
 
-CefRefPtr<CefRequestContext> CefBrowserHost::GetRequestContext() const { return CefRequestContext::GetGlobalContext(); }
+CefRefPtr<CefRequestContext> CefBrowserHost::GetRequestContext() const {
+  auto browser = browser_.lock();
+  return browser != nullptr && browser->request_context() != nullptr ? browser->request_context()
+                                                                      : CefRequestContext::GetGlobalContext();
+}
 
 void CefBrowserHost::CloseBrowser(bool /*force_close*/) {
   auto browser = browser_.lock();

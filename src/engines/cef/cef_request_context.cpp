@@ -17,6 +17,25 @@ CefRefPtr<CefRequestContext> CefRequestContext::GetGlobalContext() {
   return global;
 }
 
+CefRefPtr<CefRequestContext> CefRequestContext::CreateOffTheRecordContext() {
+  QWebEngineProfile* profile = EngineContext::Instance().MakeOffTheRecordProfile();
+  if (profile == nullptr) return nullptr;
+  auto context = std::make_shared<CefRequestContext>();
+  context->off_the_record_ = true;
+  context->own_profile_ = profile;
+  return context;
+}
+
+CefRequestContext::~CefRequestContext() {
+  // Later, not now: the last browser of the context may be inside the destruction of
+  // its view, whose page still belongs to the profile.
+  if (own_profile_ != nullptr) own_profile_->deleteLater();
+}
+
+QWebEngineProfile* CefRequestContext::profile() const {
+  return off_the_record_ ? own_profile_.data() : EngineContext::Instance().profile();
+}
+
 bool CefRequestContext::CanSetPreference(const std::string& name) const {
   return name == kProxyPreference && EngineContext::Instance().running();
 }

@@ -1,19 +1,38 @@
 #pragma once
 
+#include <QPointer>
 #include <string>
 
 #include "engines/cef/cef_string.h"
 #include "engines/cef/cef_types.h"
 #include "engines/cef/cef_value.h"
 
+class QWebEngineProfile;
+
 namespace tarvo::cef {
 
-// The engine's network context shared by all browsers; it carries the "proxy"
-// preference.
+// A network context of the engine: the global one shared by ordinary browsers (it
+// carries the "proxy" preference), or an off-the-record one whose cookies, cache and
+// storage live in memory only and go with the context.
 // Threads: engine UI thread (the GUI thread); other threads post a CefTask.
 class CefRequestContext {
  public:
   static CefRefPtr<CefRequestContext> GetGlobalContext();
+  // A new off-the-record context with a profile of its own, shared by the browsers
+  // made with it and their pop-ups; its data is dropped once the context and every
+  // such browser are gone. nullptr while the engine is not running.
+  static CefRefPtr<CefRequestContext> CreateOffTheRecordContext();
+
+  CefRequestContext() = default;
+  ~CefRequestContext();
+  CefRequestContext(const CefRequestContext&) = delete;
+  CefRequestContext& operator=(const CefRequestContext&) = delete;
+
+  bool IsGlobal() const { return !off_the_record_; }
+  bool IsOffTheRecord() const { return off_the_record_; }
+  // Layer use: the profile the context's browsers are made in (the engine's own
+  // profile for the global context); nullptr once the engine has shut down.
+  QWebEngineProfile* profile() const;
 
   // True for "proxy" while the engine runs: the one preference this engine offers.
   bool CanSetPreference(const std::string& name) const;
@@ -26,13 +45,16 @@ class CefRequestContext {
   // after a true result uses the new setting. False with a reason in error for an
   // unknown preference, a malformed value, or an engine that did not confirm.
   bool SetPreference(const std::string& name, CefRefPtr<CefValue> value, CefString& error);
-  // Empties the HTTP cache (asynchronously, in the engine). False when not running.
+  // Empties the HTTP cache of the global context (asynchronously, in the engine).
+  // False when not running.
   bool ClearHttpCache();
   // Forgets which links were visited. False when not running.
   bool ClearVisitedLinks();
 
  private:
   CefRefPtr<CefValue> proxy_;
+  bool off_the_record_ = false;
+  QPointer<QWebEngineProfile> own_profile_;  // owned for an off-the-record context
 };
 
 }  // namespace tarvo::cef

@@ -3,6 +3,8 @@
 #include "downloads/download_manager.h"
 #include "engines/cef/cef_before_download_callback.h"
 #include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_browser_host.h"
+#include "engines/cef/cef_request_context.h"
 #include "engines/cef/cef_download_item.h"
 #include "engines/cef/cef_download_item_callback.h"
 
@@ -19,11 +21,13 @@ void ChromiumDownloadHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser, Ce
                                                CefRefPtr<CefBeforeDownloadCallback> callback) {
   if (detached_ || item == nullptr || callback == nullptr) return;
   const WString url = item->GetOriginalUrl();
-  const WString working = manager_.BeginDownload(item->GetId(), url, suggested_name, prompts_, this);
+  // A private window's download is the user's file, but no record of it is kept.
+  const bool unrecorded = browser != nullptr && browser->GetHost()->GetRequestContext()->IsOffTheRecord();
+  const WString working = manager_.BeginDownload(item->GetId(), url, suggested_name, prompts_, this, unrecorded);
   // Not continued: the engine drops the download and writes nothing.
   if (working.empty()) return;
   callback->Continue(working, false);
-  if (started_) started_(browser != nullptr ? browser->GetIdentifier() : -1, url);
+  if (started_) started_(browser != nullptr ? browser->GetIdentifier() : -1, url, unrecorded);
 }
 
 void ChromiumDownloadHandler::OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item,

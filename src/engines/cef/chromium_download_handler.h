@@ -22,8 +22,9 @@ class IDownloadPrompts;
 // outlives the engine's downloads (KeepUnfinished detaches it at the end).
 class ChromiumDownloadHandler : public cef::CefDownloadHandler, public IDownloadDriver {
  public:
-  // Told once a download has been accepted: the browser it started in and its URL.
-  using StartedCallback = std::function<void(int browserId, const WString& url)>;
+  // Told once a download has been accepted: the browser it started in, its URL and
+  // whether it is kept out of the records (a private window's).
+  using StartedCallback = std::function<void(int browserId, const WString& url, bool unrecorded)>;
 
   ChromiumDownloadHandler(DownloadManager& manager, IDownloadPrompts& prompts, StartedCallback started);
 

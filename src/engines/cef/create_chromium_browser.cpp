@@ -4,6 +4,7 @@
 
 #include "engines/cef/cef_browser_host.h"
 #include "engines/cef/cef_browser.h"
+#include "engines/cef/cef_request_context.h"
 #include "engines/cef/web_client.h"
 #include "platform/text.h"
 #include "shell/pages/page.h"
@@ -27,16 +28,17 @@ cef::CefWindowInfo InfoFor(QWidget* parent) {
 
 }  // namespace
 
-bool CreateChromiumBrowser(QWidget* parent, const std::string& url) {
+bool CreateChromiumBrowser(QWidget* parent, const std::string& url, cef::CefRefPtr<cef::CefRequestContext> context) {
   const cef::CefBrowserSettings settings;
-  return cef::CefBrowserHost::CreateBrowser(InfoFor(parent), ClientInstance(), Utf8ToWide(url), settings, nullptr);
+  return cef::CefBrowserHost::CreateBrowser(InfoFor(parent), ClientInstance(), Utf8ToWide(url), settings,
+                                            std::move(context));
 }
 
-bool CreateChromiumBrowserFor(QWidget* parent, Page& page) {
+bool CreateChromiumBrowserFor(QWidget* parent, Page& page, cef::CefRefPtr<cef::CefRequestContext> context) {
   const cef::CefBrowserSettings settings;
   ClientInstance()->AdoptNextBrowser(&page);
   const bool made = cef::CefBrowserHost::CreateBrowserSync(InfoFor(parent), ClientInstance(), WString(), settings,
-                                                           nullptr) != nullptr;
+                                                           std::move(context)) != nullptr;
   ClientInstance()->AdoptNextBrowser(nullptr);
   return made && page.Body() != nullptr;
 }

@@ -16,6 +16,7 @@
 #include "engines/cef/cef_command_line.h"
 #include "engines/cef/cef_download_handler.h"
 #include "engines/cef/cef_life_span_handler.h"
+#include "engines/cef/cef_request_context.h"
 #include "engines/cef/certificate_policy.h"
 #include "engines/cef/download_tracker.h"
 #include "engines/cef/engine_page.h"
@@ -91,21 +92,39 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
     profile_->setCachePath(QString::fromStdString(settings.cache_path));
     profile_->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
   }
-  if (!settings.user_agent.empty()) {
-    profile_->setHttpUserAgent(QString::fromStdString(settings.user_agent));
-  }
-  if (!settings.locale.empty()) {
-    profile_->setHttpAcceptLanguage(QString::fromStdString(settings.locale));
-  }
   certificate_policy_ = std::make_unique<CertificatePolicy>(settings.mirror_for_certificate_error);
   anchor_ = std::make_unique<QObject>();
-  QObject::connect(profile_, &QWebEngineProfile::downloadRequested, anchor_.get(),
-                   [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
+  ConfigureProfile(profile_);
   initialized_ = true;
   if (app != nullptr && app->GetBrowserProcessHandler() != nullptr) {
     app->GetBrowserProcessHandler()->OnContextInitialized();
   }
   return true;
+}
+
+void EngineContext::ConfigureProfile(QWebEngineProfile* profile) {
+  if (!settings_.user_agent.empty()) {
+    profile->setHttpUserAgent(QString::fromStdString(settings_.user_agent));
+  }
+  if (!settings_.locale.empty()) {
+    profile->setHttpAcceptLanguage(QString::fromStdString(settings_.locale));
+  }
+  QObject::connect(profile, &QWebEngineProfile::downloadRequested, anchor_.get(),
+                   [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
+}
+
+QWebEngineProfile* EngineContext::MakeOffTheRecordProfile() {
+  if (!running()) {
+    return nullptr;
+  }
+  // A profile without a storage name is off the record: the engine keeps its
+  // cookies, cache, local storage and visited links in memory. Parented to the
+  // anchor, so Shutdown releases one still held, before the engine's own profile.
+  auto* profile = new QWebEngineProfile(anchor_.get());
+  profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+  ConfigureProfile(profile);
+  return profile;
 }
 
 void EngineContext::Shutdown() {
@@ -159,11 +178,18 @@ ProxySwitcher* EngineContext::proxy_switcher() {
 }
 
 CefRefPtr<CefBrowser> EngineContext::MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client,
-                                                 bool is_popup) {
-  auto* view = new EngineView(profile_, window_info.parent_window);
+                                                 bool is_popup, CefRefPtr<CefRequestContext> request_context) {
+  if (request_context == nullptr) {
+    request_context = CefRequestContext::GetGlobalContext();
+  }
+  QWebEngineProfile* profile = request_context->profile();
+  if (profile == nullptr) {
+    return nullptr;
+  }
+  auto* view = new EngineView(profile, window_info.parent_window);
   view->setGeometry(window_info.x, window_info.y, window_info.width, window_info.height);
   const int identifier = next_identifier_++;
-  auto browser = std::make_shared<CefBrowser>(identifier, std::move(client), view, is_popup);
+  auto browser = std::make_shared<CefBrowser>(identifier, std::move(client), view, is_popup, std::move(request_context));
   view->Attach(browser);
   browsers_[identifier] = browser;
   QObject::connect(view, &QObject::destroyed, anchor_.get(), [this, identifier] { OnViewDestroyed(identifier); });

@@ -20,6 +20,7 @@ class CefApp;
 class CefBrowser;
 class DownloadTracker;
 class CefClient;
+class CefRequestContext;
 class CertificatePolicy;
 class EnginePage;
 class ProxySwitcher;
@@ -69,8 +70,16 @@ class EngineContext {
   // running.
   bool ClearHttpCache();
 
-  // Makes a browser with its window (no callbacks yet).
-  CefRefPtr<CefBrowser> MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client, bool is_popup);
+  // Makes a browser with its window (no callbacks yet) in the profile of
+  // `request_context` (the global context when null). nullptr when that context's
+  // profile is gone.
+  CefRefPtr<CefBrowser> MakeBrowser(const CefWindowInfo& window_info, CefRefPtr<CefClient> client, bool is_popup,
+                                    CefRefPtr<CefRequestContext> request_context = nullptr);
+  // A new off-the-record profile with the engine's settings (user agent, language,
+  // downloads), cookies, cache and storage in memory only; owned by the caller (the
+  // request context), and released at Shutdown when still there. nullptr when not
+  // running.
+  QWebEngineProfile* MakeOffTheRecordProfile();
   // Tells the browser's client that the browser exists.
   void Announce(const CefRefPtr<CefBrowser>& browser);
   // Second half of CloseBrowser: asks DoClose, then destroys the window unless
@@ -83,6 +92,8 @@ class EngineContext {
  private:
   EngineContext() = default;
   void OnDownloadRequested(QWebEngineDownloadItem* item);
+  // The settings every profile of the engine gets, and its downloads.
+  void ConfigureProfile(QWebEngineProfile* profile);
   // Follows an accepted download until it completes or is cancelled.
   void Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser);
   void OnViewDestroyed(int identifier);

@@ -218,7 +218,12 @@ QWebEnginePage* EnginePage::createWindow(WebWindowType type) {
     return nullptr;
   }
   EngineContext& engine = EngineContext::Instance();
-  auto popup = engine.MakeBrowser(window_info, client, true);
+  // A pop-up shares its opener's profile: one opened from a private window stays
+  // off the record.
+  auto popup = engine.MakeBrowser(window_info, client, true, opener->request_context());
+  if (popup == nullptr) {
+    return nullptr;
+  }
   engine.Announce(popup);
   return popup->page();
 }

@@ -336,9 +336,7 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
   const bool link = (flags & CM_TYPEFLAG_LINK) != 0;
   const bool media = (flags & CM_TYPEFLAG_MEDIA) != 0;
   const bool image = media && params->HasImageContents();
-  // The private entry stays greyed: there is no private window yet, and an ordinary
-  // one under that name would keep what the user meant to leave no trace of.
-  for (int command : {kOpenInNewTab, kOpenInNewWindow, kAddFavourite, kCopyUrl}) {
+  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kAddFavourite, kCopyUrl}) {
     if (link) model->SetEnabled(command, true);
   }
   if (media && params->GetMediaType() == CM_MEDIATYPE_FILE) model->SetEnabled(kSaveAs, true);
@@ -357,6 +355,9 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
       return true;
     case kOpenInNewWindow:
       BusChannels::PostUrl(BusChannels::kWindowOpenUrl, params->GetLinkUrl());
+      return true;
+    case kOpenInIncognito:
+      BusChannels::PostUrl(BusChannels::kPrivateWindowOpenUrl, params->GetLinkUrl());
       return true;
     case kSaveAs:
       if (host != nullptr) host->StartDownload(params->GetLinkUrl());

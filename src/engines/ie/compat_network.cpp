@@ -1,6 +1,7 @@
 #include "engines/ie/compat_network.h"
 
 #include <QDir>
+#include <QNetworkCookieJar>
 #include <QWebSettings>
 
 #include "engines/ie/persistent_cookie_jar.h"
@@ -12,6 +13,11 @@ CompatNetwork::CompatNetwork(const QString& cookie_folder) {
   QDir().mkpath(cookie_folder);
   jar_ = new PersistentCookieJar(QDir(cookie_folder).filePath(QLatin1String(kCookieFileName)), &manager_);
   manager_.setCookieJar(jar_);
+  manager_.setProxyFactory(new SystemProxyFactory);
+}
+
+CompatNetwork::CompatNetwork() {
+  manager_.setCookieJar(new QNetworkCookieJar(&manager_));
   manager_.setProxyFactory(new SystemProxyFactory);
 }
 

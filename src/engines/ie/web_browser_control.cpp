@@ -17,6 +17,7 @@ WebBrowserControl::WebBrowserControl(QWidget* parent, CompatNetwork& network)
   page_ = new CompatPage(this, view_);
   page_->setNetworkAccessManager(network.manager());
   page_->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+  page_->settings()->setAttribute(QWebSettings::PrivateBrowsingEnabled, network.is_private());
   view_->setPage(page_);
   view_->setContentsMargins(0, 0, 0, 0);
   view_->installEventFilter(key_filter_);

@@ -78,9 +78,6 @@ bool FavorRightMenu::Offers(Target target, int command) {
 
 bool FavorRightMenu::Enables(Target target, int command) {
   if (!Offers(target, command) || command == kSortByName) return false;
-  // There is no private window yet: an ordinary window under that name would keep
-  // what the user meant to leave no trace of.
-  if (command == kOpenInPrivateWindow || command == kOpenAllInPrivateWindow) return false;
   // The empty end has no item to open, rename or delete.
   return target != Target::kEmptyArea || command >= kAddPage;
 }
@@ -118,11 +115,17 @@ void FavorRightMenu::Perform(int command, const Json::Value& item) {
     case kOpenInWindow:
       PostUrl(kWindowOpenUrl, url);
       return;
+    case kOpenInPrivateWindow:
+      PostUrl(kPrivateWindowOpenUrl, url);
+      return;
     case kOpenAll:
-    case kOpenAllInWindow: {
+    case kOpenAllInWindow:
+    case kOpenAllInPrivateWindow: {
       std::vector<WString> urls = ChildUrls(item);
       if (urls.empty()) return;
-      const UrlListChannel& channel = command == kOpenAll ? kTabOpenAllUrl : kWindowOpenAllUrl;
+      const UrlListChannel& channel = command == kOpenAll            ? kTabOpenAllUrl
+                                      : command == kOpenAllInWindow ? kWindowOpenAllUrl
+                                                                     : kPrivateWindowOpenAllUrl;
       channel.Post(std::make_unique<UrlList>(std::move(urls)));
       return;
     }

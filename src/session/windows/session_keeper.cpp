@@ -29,6 +29,8 @@ SessionState SessionKeeper::Snapshot(const BrowserWindows& group) {
   SessionState state;
   for (IBrowserWindow* window : group.Windows()) {
     const Pages& pages = window->PageList();
+    // A private window leaves no trace, and is not offered again after a crash.
+    if (pages.IsPrivate()) continue;
     SavedWindow saved;
     for (int i = 0; i < pages.Count(); ++i) {
       const Page* page = pages.PageAt(i);

@@ -31,7 +31,7 @@ class SessionKeeper {
   // The browser ends in order with the windows open now (all of them are about to
   // close): writes them marked so and stops. The last window's close does this too.
   void Finish();
-  // The tabs of every open window now.
+  // The tabs of every open window now (private windows are never kept).
   static SessionState Snapshot(const BrowserWindows& group);
 
  private:

@@ -17,12 +17,13 @@ int WebSearch::ApplyChooserResult(int result, WString& icon) const {
   return 0;
 }
 
-int WebSearch::Search(const QString& text, const std::function<void(const WString&)>& openInNewTab) const {
+int WebSearch::Search(const QString& text, const std::function<void(const WString&)>& openInNewTab,
+                      bool remember) const {
   if (text.trimmed().isEmpty()) return -1;
   const WString url = records_.BuildSearchUrl(EncodeComponent(text).toStdU16String());
   if (url.empty()) return -1;
   // A text searched before keeps its first row; the search still runs.
-  records_.AddSearchText(text.toStdU16String());
+  if (remember) records_.AddSearchText(text.toStdU16String());
   openInNewTab(url);
   return 0;
 }

@@ -24,11 +24,13 @@ class WebSearch {
   // `icon`. Any other result, or a failed store, changes nothing and returns -1.
   int ApplyChooserResult(int result, WString& icon) const;
 
-  // Records `text` in the search history and hands the engine's address for it to
-  // `openInNewTab`. Returns 0, or -1 (nothing recorded, nothing opened) when the text
-  // is blank or no engine is chosen. The text is percent-encoded as UTF-8 inside the
-  // address, so "&", "#", "+" and blanks stay part of what is searched.
-  int Search(const QString& text, const std::function<void(const WString&)>& openInNewTab) const;
+  // Records `text` in the search history (unless `remember` is false: a private
+  // window's search) and hands the engine's address for it to `openInNewTab`.
+  // Returns 0, or -1 (nothing recorded, nothing opened) when the text is blank or no
+  // engine is chosen. The text is percent-encoded as UTF-8 inside the address, so
+  // "&", "#", "+" and blanks stay part of what is searched.
+  int Search(const QString& text, const std::function<void(const WString&)>& openInNewTab,
+             bool remember = true) const;
 
   // The address the search box of the start page uses: `startPage` (the local start
   // page URL) with the chosen engine's prefix and suffix as the query parameters

@@ -38,6 +38,8 @@ inline constexpr unsigned kOpenAllInNewWindow = 40113;  // args.urls
 inline constexpr unsigned kOpenResetPassword = 40114;
 inline constexpr unsigned kCopyUrl = 40115;         // args.text
 inline constexpr unsigned kLeaveUserCentre = 40116;  // after log-out
+inline constexpr unsigned kOpenInPrivateWindow = 40117;     // args.text
+inline constexpr unsigned kOpenAllInPrivateWindow = 40118;  // args.urls
 
 // The window itself.
 inline constexpr unsigned kMinimize = 40200;

@@ -46,6 +46,12 @@ void BrowserWindows::MarkUsed(MainDuiWnd* window) {
 
 MainDuiWnd* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
 
+MainDuiWnd* BrowserWindows::LastUsedOrdinary() const {
+  const auto found = std::find_if(windows_.begin(), windows_.end(),
+                                  [](MainDuiWnd* window) { return !window->PageList().IsPrivate(); });
+  return found != windows_.end() ? *found : nullptr;
+}
+
 std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return {windows_.begin(), windows_.end()}; }
 
 std::vector<Pages*> BrowserWindows::PageLists() const {

@@ -47,11 +47,14 @@ class BrowserWindows {
   void SetFavorBarFactory(FavorBarFactory factory) { favorBarFactory_ = std::move(factory); }
   std::unique_ptr<DuiLib::CControlUI> MakeFavorBar(IBrowserWindow& window) const;
 
-  // Opens a new main window showing `urls` in order (the home page when empty).
-  // Start-up says how; without an opener nothing opens and the result is false.
-  using WindowOpener = std::function<bool(const std::vector<WString>& urls)>;
+  // Opens a new main window showing `urls` in order (the home page when empty); a
+  // private one (`privately`) keeps nothing of its browsing. Start-up says how;
+  // without an opener nothing opens and the result is false.
+  using WindowOpener = std::function<bool(const std::vector<WString>& urls, bool privately)>;
   void SetWindowOpener(WindowOpener opener) { opener_ = std::move(opener); }
-  bool OpenWindow(const std::vector<WString>& urls) const { return opener_ && opener_(urls); }
+  bool OpenWindow(const std::vector<WString>& urls, bool privately = false) const {
+    return opener_ && opener_(urls, privately);
+  }
   // A window has finished its orderly close (its pages are shut down; it is hidden
   // and no longer listed). Start-up decides what follows (the last window ends the
   // browser); without a handler the event loop ends.
@@ -72,6 +75,8 @@ class BrowserWindows {
   void MarkUsed(MainDuiWnd* window);
   // The window used last, or nullptr when none is open.
   MainDuiWnd* LastUsed() const;
+  // The ordinary (not private) window used last, or nullptr.
+  MainDuiWnd* LastUsedOrdinary() const;
   // Every open window, the one used last first (non-owning).
   std::vector<IBrowserWindow*> Windows() const;
   // Every open window's page list.

@@ -55,6 +55,8 @@ void BusRequests::Install(BusPoller& poller, Target target, EveryWindow everyWin
   OnUrls(poller, kTabOpenAllUrl, C::kOpenAllInTabs, target);
   OnSignal(poller, kTabOpenResetPassword, C::kOpenResetPassword, target);
   OnUrls(poller, kWindowOpenAllUrl, C::kOpenAllInNewWindow, target);
+  OnUrl(poller, kPrivateWindowOpenUrl, C::kOpenInPrivateWindow, target);
+  OnUrls(poller, kPrivateWindowOpenAllUrl, C::kOpenAllInPrivateWindow, target);
   OnUrl(poller, kClipboardCopyUrl, C::kCopyUrl, target);
   OnUrl(poller, kShowFavorWnd, C::kAddFavourite, target);
   OnSignal(poller, kHideFavorBar, C::kHideFavorBar, target);

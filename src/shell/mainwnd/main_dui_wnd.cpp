@@ -20,6 +20,7 @@
 #include "shell/mainwnd/main_window_message_handler.h"
 #include "shell/mainwnd/page_file_commands.h"
 #include "shell/mainwnd/page_input_fence.h"
+#include "shell/mainwnd/private_window_look.h"
 #include "shell/mainwnd/right_click_button_ui.h"
 #include "shell/mainwnd/search_commands.h"
 #include "shell/mainwnd/tab_commands.h"
@@ -126,6 +127,8 @@ void MainDuiWnd::InitWindow() {
   if (tabHead == nullptr || bodyBar == nullptr) return;
 
   strip_ = std::make_unique<TabStrip>(tabHead, GetHWND());
+  pages_.SetPrivate(bodyFactory_ != nullptr && bodyFactory_->IsPrivate());
+  if (pages_.IsPrivate()) PrivateWindowLook::Apply(*this, *strip_);
   pages_.Attach(strip_.get(), bodyBar, GetHWND());
   pages_.SetBodyFactory(bodyFactory_.get());
   if (bodyFactory_ != nullptr) bodyFactory_->Attach(PageHost{GetHWND(), bodyBar, &pages_});
@@ -194,6 +197,7 @@ void MainDuiWnd::OnWindowInit() {
   if (searchCommands_ == nullptr) return;
   searchCommands_->ShowSearchEngineIcon();
   SetToolTips();
+  if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
   auto& settings = SettingsRegistry::Instance();
   if (settings.Get(SettingsKeys::kApiUrl) == settings.Get(SettingsKeys::kApiUrlDev)) {
     if (auto* logo = FindControl<CButtonUI>(QStringLiteral("logo_btn"))) {
@@ -377,6 +381,9 @@ void MainDuiWnd::HideFavorBar() {
 
 bool MainDuiWnd::IsFavorBarShown() const { return favorBar_ != nullptr; }
 
-void MainDuiWnd::OnLanguageChanged() { SetToolTips(); }
+void MainDuiWnd::OnLanguageChanged() {
+  SetToolTips();
+  if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
+}
 
 }  // namespace tarvo

@@ -30,5 +30,8 @@ inline constexpr WStringView kVpnRefusedMessage = u"protect/vpn403";
 inline constexpr WStringView kVpnFailedMessage = u"protect/connect_failed_retry";
 inline constexpr WStringView kSaveFailedMessage = u"mainwnd/save_failed";
 inline constexpr WStringView kPrintFailedMessage = u"mainwnd/print_failed";
+// A private window's marker on its tab row and its title.
+inline constexpr WStringView kPrivateMark = u"mainwnd/private";
+inline constexpr WStringView kPrivateTitle = u"mainwnd/private_title";
 
 }  // namespace tarvo

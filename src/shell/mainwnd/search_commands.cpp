@@ -48,7 +48,8 @@ void SearchCommands::Search() {
   if (edit == nullptr) return;
   const SearchRecords records;
   Pages& pages = window_.PageList();
-  WebSearch(records).Search(edit->GetText(), [&pages](const WString& url) { pages.OpenUrlInNewTab(url); });
+  WebSearch(records).Search(
+      edit->GetText(), [&pages](const WString& url) { pages.OpenUrlInNewTab(url); }, !pages.IsPrivate());
 }
 
 void SearchCommands::ShowFindWindow() {

@@ -73,15 +73,17 @@ TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(wi
                           u"usercenter/personal-center/respwd.jsp?language=" +
                           LanguageManager::Instance().GetCurrentLanguage());
   });
-  router.Register(C::kOpenInNewWindow, [this](const CommandArgs& args) { OpenInNewWindow({args.text}); });
-  router.Register(C::kOpenAllInNewWindow, [this](const CommandArgs& args) {
-    // A folder without addresses opens nothing rather than an empty window.
-    if (!WithoutEmpty(args.urls).empty()) OpenInNewWindow(args.urls);
-  });
-  router.Register(C::kNewWindow, [this](const CommandArgs&) { OpenInNewWindow({}); });
-  // kNewIncognitoWindow stays unregistered, so its menu entry is greyed: there is no
-  // private window yet, and an ordinary one under that name would keep what the
-  // user meant to leave no trace of.
+  for (const bool privately : {false, true}) {
+    router.Register(privately ? C::kOpenInPrivateWindow : C::kOpenInNewWindow,
+                    [this, privately](const CommandArgs& args) { OpenInNewWindow({args.text}, privately); });
+    router.Register(privately ? C::kOpenAllInPrivateWindow : C::kOpenAllInNewWindow,
+                    [this, privately](const CommandArgs& args) {
+                      // A folder without addresses opens nothing rather than an empty window.
+                      if (!WithoutEmpty(args.urls).empty()) OpenInNewWindow(args.urls, privately);
+                    });
+    router.Register(privately ? C::kNewIncognitoWindow : C::kNewWindow,
+                    [this, privately](const CommandArgs&) { OpenInNewWindow({}, privately); });
+  }
   router.Register(C::kLeaveUserCentre, [this](const CommandArgs&) { LeaveUserCentre(); });
 }
 
@@ -117,8 +119,8 @@ void TabCommands::OpenTabMenu(const CommandArgs& args) {
   menu->Popup(window_.GetHWND(), QCursor::pos());
 }
 
-void TabCommands::OpenInNewWindow(const std::vector<WString>& urls) {
-  if (!window_.Group().OpenWindow(WithoutEmpty(urls))) DebugOutput("new window not opened");
+void TabCommands::OpenInNewWindow(const std::vector<WString>& urls, bool privately) {
+  if (!window_.Group().OpenWindow(WithoutEmpty(urls), privately)) DebugOutput("new window not opened");
 }
 
 void TabCommands::LeaveUserCentre() {

@@ -29,7 +29,7 @@ class TabCommands {
   // `urls` without the empty addresses, in order.
   static std::vector<WString> WithoutEmpty(std::vector<WString> urls);
   void OpenTabMenu(const CommandArgs& args);
-  void OpenInNewWindow(const std::vector<WString>& urls);
+  void OpenInNewWindow(const std::vector<WString>& urls, bool privately = false);
   void LeaveUserCentre();
   void Zoom(bool in);
 

@@ -34,6 +34,9 @@ class IPageBodyFactory {
   virtual bool MakeBodyFor(Page& page) = 0;
   // Stops the Chromium engine (the last page is gone).
   virtual void ShutdownEngines() = 0;
+  // Whether the pages open off the record: nothing of them is kept after their
+  // window, and they see nothing of the ordinary windows' cookies.
+  virtual bool IsPrivate() const { return false; }
 };
 
 }  // namespace tarvo

@@ -95,7 +95,13 @@ void Page::Reload() {
 void Page::SetUrl(const WString& url, bool redirect) {
   PageUrl pageUrl = CBrowserUrl::Instance().MakePageUrl(url);
   if (!history_.Empty() && pageUrl.url == history_.Current().userUrl) return;
-  if (HistoryRecords().AddHistory(pageUrl) != 0) return;
+  // A private window's steps live in the page only (no row, so no title or
+  // withdrawal reaches the table either).
+  if (IsPrivate()) {
+    pageUrl.historyId = 0;
+  } else if (HistoryRecords().AddHistory(pageUrl) != 0) {
+    return;
+  }
   FollowSite({pageUrl.url, pageUrl.realUrl, pageUrl.mapped});
   HistoryEntry entry{pageUrl.url, pageUrl.realUrl, static_cast<uint8_t>(pageUrl.mapped ? 1 : 0), pageUrl.historyId};
   if (redirect && !history_.Empty()) {
@@ -133,8 +139,17 @@ void Page::SetIconUrl(const WString& iconUrl) {
     iconRegistered_ = true;
   }
   iconUrl_ = iconUrl;
-  IconDownloader::Instance().Request(iconUrl);
+  if (!IsPrivate()) {
+    IconDownloader::Instance().Request(iconUrl);
+    return;
+  }
+  // A private page writes no icon file: it shows one the cache already holds, or the
+  // default icon.
+  const WString cached = PictureCache::CachePath(iconUrl);
+  if (!iconUrl.empty() && tab_ != nullptr && QFileInfo::exists(Q(cached))) tab_->SetIconFile(Q(cached));
 }
+
+bool Page::IsPrivate() const { return list_ != nullptr && list_->IsPrivate(); }
 
 void Page::SetLoading(bool loading) {
   loading_ = loading;

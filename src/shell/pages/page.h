@@ -102,6 +102,8 @@ class Page : public INotifyIcon {
   void ClearHistory() { history_.Clear(); }
 
   int GetEngineType() const { return engineType_; }
+  // In a private window's list: nothing of the page is written to the profile.
+  bool IsPrivate() const;
   // The list holding the page (set by Pages::AddPage, cleared when it lets the page
   // go), or nullptr. Non-owning.
   Pages* List() const { return list_; }

@@ -42,6 +42,10 @@ class Pages {
   // hears WM_USER+23 and the engines' body factory (non-owning, installed by start-up).
   void Attach(TabStrip* strip, CBodyBar* bodyBar, DuiLib::HWND mainWindow);
   void SetBodyFactory(IPageBodyFactory* factory) { factory_ = factory; }
+  // A private window's list: its pages record no history rows and write no icon
+  // files. Set once, when the window is built; it stays after the factory goes.
+  void SetPrivate(bool isPrivate) { private_ = isPrivate; }
+  bool IsPrivate() const { return private_; }
 
   // The page at index modulo the count (negative indices from the end); nullptr
   // without pages.
@@ -115,6 +119,7 @@ class Pages {
   CBodyBar* bodyBar_ = nullptr;              // not owned
   IPageBodyFactory* factory_ = nullptr;      // not owned
   DuiLib::HWND mainWindow_ = 0;
+  bool private_ = false;
 };
 
 }  // namespace tarvo

@@ -23,6 +23,13 @@ const QString Tab::kCloseAttributes = QStringLiteral(
 const QString Tab::kDefaultIconImages = QStringLiteral(
     R"(normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
 
+const QString Tab::kPrivateOptionAttributes = QStringLiteral(
+    R"(normalimage="file='Private\normal_bg.png'" selectedimage="file='Private\selected_bg.png'" )"
+    R"(hotimage="Private\hot_bg.png")");
+const QString Tab::kPrivateLabelAttributes = QStringLiteral(R"(textcolor="#FFD5D8E4")");
+const QString Tab::kPrivateCloseAttributes = QStringLiteral(
+    R"(normalimage="file='Private\tab_close.png'" hotimage="file='Tabbar\tab_close_hover.png'")");
+
 namespace {
 
 template <class Part>
@@ -41,6 +48,12 @@ Tab::Tab(const QString& title) {
   label_ = AddPart<TabLabel>(*this, kLabelAttributes);
   close_ = AddPart<TabCloseBtn>(*this, kCloseAttributes);
   label_->SetText(title);
+}
+
+void Tab::UsePrivateLook() {
+  option_->ApplyAttributeList(kPrivateOptionAttributes);
+  label_->ApplyAttributeList(kPrivateLabelAttributes);
+  close_->ApplyAttributeList(kPrivateCloseAttributes);
 }
 
 void Tab::SetSelected(bool selected) {

@@ -40,6 +40,9 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   const QString& IconImages() const { return iconImages_; }
   // Shows the file as the icon in both states.
   void SetIconFile(const QString& file);
+  // Draws the tab for a private window's dark tab row (light text and close button,
+  // dark hover, its own selected colour).
+  void UsePrivateLook();
 
   TabOption* Option() const { return option_; }
   TabIcon* Icon() const { return icon_; }
@@ -63,6 +66,9 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   static const QString kLabelAttributes;
   static const QString kCloseAttributes;
   static const QString kDefaultIconImages;
+  static const QString kPrivateOptionAttributes;
+  static const QString kPrivateLabelAttributes;
+  static const QString kPrivateCloseAttributes;
 
  private:
   TabOption* option_ = nullptr;  // owned by this container

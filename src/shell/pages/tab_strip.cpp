@@ -66,6 +66,7 @@ Tab* TabStrip::InsertTab(std::unique_ptr<Tab> tab, int index) {
   index = qBound(0, index, Count());
   Tab* raw = tab.get();
   raw->SetStrip(this);
+  if (privateLook_) raw->UsePrivateLook();
   if (!container_->AddAt(std::move(tab), ChildIndexOfTab(index))) return nullptr;
   return raw;
 }

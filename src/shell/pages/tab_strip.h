@@ -44,6 +44,8 @@ class TabStrip {
   Tab* TabAt(int index) const;
   int PinnedCount() const;
   DuiLib::CContainerUI* Container() const { return container_; }
+  // A private window's strip: every tab inserted from now on takes the private look.
+  void UsePrivateLook() { privateLook_ = true; }
 
   // Drag of a tab: BeginDrag on the press (false when it can't start), DragTo while
   // the mouse moves, EndDrag on release (posts WM_USER+2 to the main window).
@@ -68,6 +70,7 @@ class TabStrip {
 
   DuiLib::CContainerUI* container_;  // not owned: the window's control tree owns it
   DuiLib::HWND mainWindow_;
+  bool privateLook_ = false;
   std::function<void(int, int)> mover_;
 
   // Drag state.

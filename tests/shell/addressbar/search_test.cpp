@@ -38,15 +38,18 @@ TEST_F(WebSearchTest, ChooserResultsStoreTheirEngineAndOthersChangeNothing) {
   }
 }
 
-TEST_F(WebSearchTest, SearchOpensTheEngineAddressAndRecordsTheTextOnce) {
+TEST_F(WebSearchTest, SearchOpensTheEngineAddressAndRecordsTheTextOnceUnlessPrivate) {
   WString icon;
   ASSERT_EQ(search_.ApplyChooserResult(3, icon), 0);
   std::vector<WString> opened;
   auto open = [&](const WString& url) { opened.push_back(url); };
   ASSERT_EQ(search_.Search("tarvo browser", open), 0);
   ASSERT_EQ(search_.Search("tarvo browser", open), 0);
-  ASSERT_EQ(opened.size(), 2u);
+  // A private window's search opens the same but leaves no text behind.
+  ASSERT_EQ(search_.Search("private words", open, false), 0);
+  ASSERT_EQ(opened.size(), 3u);
   EXPECT_EQ(opened[0], u"https://www.google.com/search?&q=tarvo%20browser");
+  EXPECT_EQ(opened[2], u"https://www.google.com/search?&q=private%20words");
   EXPECT_EQ(SearchRows(), "1");
   EXPECT_EQ(db_.Scalar("select searchtext from searchtext"), "tarvo browser");
 }

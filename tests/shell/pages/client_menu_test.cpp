@@ -140,8 +140,7 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 
   menu = RightClick(kLinkSpot);
   ASSERT_NE(menu, nullptr);
-  // The private window's entry stays greyed: there is no private window to open.
-  EXPECT_EQ(Enabled(menu), (std::vector<int>{26501, 26502, 26505, 26506, 102}));
+  EXPECT_EQ(Enabled(menu), (std::vector<int>{26501, 26502, 26503, 26505, 26506, 102}));
   menu->close();
 
   menu = RightClick(kPictureSpot);
@@ -183,6 +182,8 @@ TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   EXPECT_EQ(Posted(BusChannels::kShowFavorWnd), std::vector<WString>{link});
   ASSERT_TRUE(ChooseAt(kLinkSpot, 26502));
   EXPECT_EQ(Posted(BusChannels::kWindowOpenUrl), std::vector<WString>{link});
+  ASSERT_TRUE(ChooseAt(kLinkSpot, 26503));
+  EXPECT_EQ(Posted(BusChannels::kPrivateWindowOpenUrl), std::vector<WString>{link});
 
   // Open in a new tab: the page list opens it, the engine's new page joins behind
   // the current one.
