@@ -41,6 +41,12 @@ int CLabelUI::MeasureTextWidth() const {
   return static_cast<int>(std::ceil(metrics.horizontalAdvance(text_))) + 1 + textPadding_.left + textPadding_.right;
 }
 
+void CLabelUI::SetText(const QString& text) {
+  const bool changed = text != GetText();
+  CControlUI::SetText(text);
+  if (changed && autoCalcWidth_) NeedParentUpdate();
+}
+
 SIZE CLabelUI::EstimateSize(SIZE available) {
   SIZE sz = CControlUI::EstimateSize(available);
   if (autoCalcWidth_ && manager_ != nullptr) {

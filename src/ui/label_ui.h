@@ -22,6 +22,9 @@ class CLabelUI : public CControlUI {
   // Width of the text in this control's font plus text padding.
   int MeasureTextWidth() const;
 
+  // A label as wide as its text ("autocalcwidth") asks its parent for a new layout
+  // when the text changes, or a longer text (another language) is cut short.
+  void SetText(const QString& text) override;
   SIZE EstimateSize(SIZE available) override;
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintText(QPainter& painter) override;

@@ -648,6 +648,11 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_TRUE(selected("settings/engine_sogou") && !selected("settings/engine_google"));
   EXPECT_TRUE(selected("settings/lang_china") && !selected("settings/lang_usa"));
   ClickControl(*settings, "settings/lang_usa");
+  QTest::qWait(100);
+  for (const char* name : {"settings/sleep_after", "settings/minutes"}) {
+    auto* label = settings->FindControl<CLabelUI>(QString::fromLatin1(name));
+    EXPECT_GE(label->GetPos().width(), label->MeasureTextWidth()) << name << ": cut short after the language changed";
+  }
   ClickControl(*settings, "settings/exit_clean");
   ClickControl(*settings, "settings/restore");
   EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"usa");
