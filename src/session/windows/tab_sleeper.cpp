@@ -8,7 +8,6 @@
 #include "session/sleeping_tabs_setting.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
-#include "shell/pages/i_tab_body.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/tab.h"
@@ -59,6 +58,11 @@ bool TabSleeper::InBackground(const Page* page) const {
   return false;
 }
 
+void TabSleeper::PutToRest(Page* page, BodyRest rest) {
+  page->Rest(rest);
+  discarded_ = discarded_ || rest == BodyRest::kDiscarded;
+}
+
 void TabSleeper::Check() {
   const bool enabled = SleepingTabsSetting::Enabled();
   const milliseconds delay = SleepingTabsSetting::Delay();
@@ -85,15 +89,12 @@ void TabSleeper::Check() {
       const BodyRest rest = step == TabRestPolicy::Step::kFreeze ? BodyRest::kFrozen : BodyRest::kDiscarded;
       if (tab.state != State::kAwake) {
         // Frozen since it was last asked: nobody typed into it since.
-        page->Rest(rest);
-        discarded_ = discarded_ || rest == BodyRest::kDiscarded;
+        PutToRest(page, rest);
         continue;
       }
       // The answer may come after the page, its window or this object went.
       body->AskTypedInto([self = QPointer<TabSleeper>(this), page, rest](bool typed) {
-        if (typed || self == nullptr || !self->InBackground(page)) return;
-        page->Rest(rest);
-        self->discarded_ = self->discarded_ || rest == BodyRest::kDiscarded;
+        if (!typed && self != nullptr && self->InBackground(page)) self->PutToRest(page, rest);
       });
     }
   }

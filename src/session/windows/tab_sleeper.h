@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "session/tab_rest_policy.h"
+#include "shell/pages/i_tab_body.h"
 
 namespace tarvo {
 
@@ -41,6 +42,8 @@ class TabSleeper : public QObject {
  private:
   // The page is still listed in one of the windows and not in front there.
   bool InBackground(const Page* page) const;
+  // Rests the page and remembers a discard, whose freed memory the next check returns.
+  void PutToRest(Page* page, BodyRest rest);
 
   Lists lists_;
   QTimer timer_;
