@@ -33,10 +33,15 @@ bool BusPoller::Handles(WStringView key) const {
   return std::any_of(entries_.begin(), entries_.end(), [key](const Entry& entry) { return entry.key == key; });
 }
 
-int BusPoller::Drain() {
+int BusPoller::Drain() { return Drain({}, true); }
+
+int BusPoller::Drain(std::span<const WStringView> keys) { return Drain(keys, false); }
+
+int BusPoller::Drain(std::span<const WStringView> keys, bool all) {
   MessageBus& bus = MessageBus::Instance();
   int handled = 0;
   for (const Entry& entry : entries_) {
+    if (!all && std::find(keys.begin(), keys.end(), WStringView(entry.key)) == keys.end()) continue;
     while (const uintptr_t payload = bus.Pop(entry.key)) {
       ++handled;
       entry.deliver(payload);

@@ -10,6 +10,7 @@
 // not change while a drain runs.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "bus/typed_channel.h"
@@ -41,6 +42,8 @@ class BusPoller {
   // One pass over the installed channels in poll order. Returns how many payloads
   // were handled.
   int Drain();
+  // The same pass over those of the installed channels that `keys` names only.
+  int Drain(std::span<const WStringView> keys);
   // Whether a handler (or Drop) is installed for the channel named `key`.
   bool Handles(WStringView key) const;
 
@@ -52,6 +55,7 @@ class BusPoller {
   };
 
   void Install(WStringView key, std::function<void(uintptr_t)> deliver);
+  int Drain(std::span<const WStringView> keys, bool all);
 
   std::vector<Entry> entries_;  // in poll order
 };

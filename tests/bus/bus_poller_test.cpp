@@ -1,9 +1,10 @@
-// The poller and the typed channels over the bus: poll order, posting order, posts
-// from handlers, and ownership of payloads that nobody handles.
+// The poller and the typed channels over the bus: poll order, posting order, a pass
+// over some channels, posts from handlers, and ownership of payloads that nobody handles.
 #include "bus/bus_poller.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,15 @@ TEST_F(BusPollerTest, ChannelsAreDrainedInPollOrderAndEachInPostingOrder) {
                                          kProtectShowFindDialog.Key().data()};
   EXPECT_EQ(seen_, expected);
   EXPECT_EQ(poller_.Drain(), 0);
+
+  // A pass over some channels leaves the others waiting.
+  kLogout.Post();
+  kProtectShowFindDialog.Post();
+  const std::array<WStringView, 1> only = {kProtectShowFindDialog.Key()};
+  EXPECT_EQ(poller_.Drain(only), 1);
+  EXPECT_EQ(seen_.back(), WString(kProtectShowFindDialog.Key()));
+  EXPECT_EQ(poller_.Drain(), 1);
+  EXPECT_EQ(seen_.back(), WString(kLogout.Key()));
 }
 
 TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {

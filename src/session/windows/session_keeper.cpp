@@ -67,6 +67,9 @@ void SessionKeeper::Finish() {
   if (finished_) return;
   finished_ = true;
   poll_.stop();
+  // A page whose first address the engine reported a moment ago (its request may
+  // already be out) is kept with that address, not dropped as blank.
+  group_.ApplyPageReports();
   Save(true);
 }
 

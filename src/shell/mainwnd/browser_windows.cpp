@@ -6,6 +6,7 @@
 #include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page_bus_handler.h"
+#include "shell/pages/page_channels.h"
 #include "ui/control_ui.h"
 
 namespace tarvo {
@@ -51,6 +52,8 @@ MainDuiWnd* BrowserWindows::LastUsedOrdinary() const {
                                   [](MainDuiWnd* window) { return !window->PageList().IsPrivate(); });
   return found != windows_.end() ? *found : nullptr;
 }
+
+int BrowserWindows::ApplyPageReports() { return poller_.Drain(PageChannels::kAllKeys); }
 
 std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return {windows_.begin(), windows_.end()}; }
 

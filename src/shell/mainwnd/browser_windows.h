@@ -85,6 +85,9 @@ class BrowserWindows {
 
   // One pass over the bus; returns how many payloads were handled.
   int Drain() { return poller_.Drain(); }
+  // Applies the page reports waiting on the bus now, without waiting for a window's
+  // timer (the pages' addresses before a last look at them); other requests wait.
+  int ApplyPageReports();
   const BusPoller& Poller() const { return poller_; }
 
  private:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "bus/bus_keys.h"
 #include "bus/typed_channel.h"
 #include "shell/pages/page_records.h"
@@ -16,5 +18,9 @@ inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{BusKeys::kPageTe
 inline constexpr TypedChannel<PageTextRecord> kBecameDownload{BusKeys::kPageBecameDownload};
 inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{BusKeys::kPageSetIconUrl};
 inline constexpr TypedChannel<PageTextRecord> kSetTitle{BusKeys::kPageSetTitle};
+
+// Every page-report channel, in poll order.
+inline constexpr std::array<WStringView, 6> kAllKeys = {kAddPage.Key(),       kIsLoading.Key(),  kTempRedirect.Key(),
+                                                        kBecameDownload.Key(), kSetIconUrl.Key(), kSetTitle.Key()};
 
 }  // namespace tarvo::PageChannels

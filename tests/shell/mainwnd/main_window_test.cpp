@@ -41,7 +41,9 @@
 #include "shell/mainwnd/page_file_commands.h"
 #include "shell/windows/page_save_dialog.h"
 #include "shell/pages/c_body_bar.h"
+#include "session/windows/session_keeper.h"
 #include "shell/pages/page.h"
+#include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/tab.h"
 #include "store/info_records.h"
@@ -683,16 +685,27 @@ TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
   EXPECT_EQ(window_->GetHWND(), 0);
 }
 
-TEST_F(MainWindowTest, CloseShutsEveryPageDownAndLeavesTheEventLoop) {
+TEST_F(MainWindowTest, CloseShutsEveryPageDownKeepsTheLastAddressesAndLeavesTheEventLoop) {
   ASSERT_NE(Start(), nullptr);
   window_->PageList().OpenUrlInNewTab(Wide(server_->Url("/a")));
   ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 20000));
+  const std::string sessionPath = (root_->path() / "close-session.json").string();
+  SessionKeeper keeper(*windows_, SessionFile(sessionPath));
   QTimer::singleShot(0, [this] {
-    ClickControl(*window_, "closebtn");
+    // The engine reports a navigation of the new tab just before the window is
+    // closed; the window's timer has not applied it yet.
+    PageChannels::kTempRedirect.Post(
+        std::make_unique<PageRedirectRecord>(PageRedirectRecord{window_->PageList().PageAt(1), Wide(server_->Url("/b"))}));
+    window_->SendMessage(WM_CLOSE);
   });
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_EQ(window_->PageList().Count(), 0);
   EXPECT_FALSE(window_->GetWidget()->isVisible());
+  const SessionFile::ReadResult saved = SessionFile(sessionPath).Read();
+  ASSERT_EQ(saved.state.windows.size(), 1u);
+  ASSERT_EQ(saved.state.windows[0].tabs.size(), 2u);
+  EXPECT_TRUE(saved.state.cleanExit);
+  EXPECT_EQ(saved.state.windows[0].tabs[1].url, server_->Url("/b").toStdString());
 }
 
 }  // namespace
