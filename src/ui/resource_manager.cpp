@@ -27,12 +27,14 @@ void CResourceManager::SetResourcePath(const QString& folder) {
   resourcePath_.replace(u'\\', u'/');
   images_.clear();
   reportedMissing_.clear();
+  reportedPackage_ = false;
 }
 
 void CResourceManager::SetResourceZip(const QString& packageName) {
   packageName_ = NormalizeEntryName(packageName);
   images_.clear();
   reportedMissing_.clear();
+  reportedPackage_ = false;
 }
 
 QString CResourceManager::GetPackagePath() const {
@@ -67,6 +69,7 @@ QString CResourceManager::NormalizeEntryName(const QString& name) {
 std::optional<QByteArray> CResourceManager::ReadRaw(const QString& name, Failure failure) {
   QString error;
   std::optional<QByteArray> data;
+  bool packageUnreadable = false;
   const QString plain = name.trimmed();
   if (plain.startsWith(u'/')) {
     // An absolute path: a file the program made itself (cached icons, QR pictures).
@@ -81,6 +84,8 @@ std::optional<QByteArray> CResourceManager::ReadRaw(const QString& name, Failure
     CZipArchive archive(GetPackagePath());
     if (archive.IsOpen()) {
       data = archive.Read(NormalizeEntryName(plain));
+    } else {
+      packageUnreadable = true;
     }
     error = archive.Error();
   } else {
@@ -93,7 +98,8 @@ std::optional<QByteArray> CResourceManager::ReadRaw(const QString& name, Failure
   }
   if (!data && failure != Failure::kSilent && !reportedMissing_.contains(name)) {
     reportedMissing_.insert(name);
-    if (failure == Failure::kReport) {
+    if (failure == Failure::kReport && !(packageUnreadable && reportedPackage_)) {
+      reportedPackage_ = reportedPackage_ || packageUnreadable;
       ReportError(error);
     } else {
       LogProblem(error);

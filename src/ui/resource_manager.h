@@ -61,6 +61,9 @@ class CResourceManager {
   QString packageName_;
   QHash<QString, QPixmap> images_;
   QSet<QString> reportedMissing_;
+  // The package itself could not be opened and the user was told once: every other
+  // file of it fails for the same reason and is only logged.
+  bool reportedPackage_ = false;
   ErrorReporter reporter_;
 };
 

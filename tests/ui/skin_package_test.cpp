@@ -81,25 +81,26 @@ TEST_F(SkinPackageTest, BuildsControlsWithDefaultsFontsAndCustomTags) {
   EXPECT_GT(window.windowInitControls, 3);
 }
 
-TEST_F(SkinPackageTest, MissingPackageEntryOrDamagedFilesGiveAnEmptyWindowAndOneError) {
+TEST_F(SkinPackageTest, MissingPackageEntryOrDamagedFilesGiveAnEmptyWindowAndOneErrorEach) {
   struct Case {
     const char* what;
     std::function<void()> prepare;
+    bool packageUnreadable = false;
   };
   const std::string fixtures = std::string(std::getenv("TARVO_TEST_DATA")) + "/ui/";
   const std::vector<Case> cases = {
-      {"no package", [] {}},
+      {"no package", [] {}, true},
       {"no entry", [&] { Package({{"other.xml", kSimpleSkin}}); }},
       {"random bytes", [&] {
          std::filesystem::create_directories(dir_.path() / "skin");
          std::filesystem::copy_file(fixtures + "corrupt_package.dat", dir_.path() / "skin/normal.dat",
                                     std::filesystem::copy_options::overwrite_existing);
-       }},
+       }, true},
       {"truncated", [&] {
          std::filesystem::create_directories(dir_.path() / "skin");
          std::filesystem::copy_file(fixtures + "truncated_package.dat", dir_.path() / "skin/normal.dat",
                                     std::filesystem::copy_options::overwrite_existing);
-       }},
+       }, true},
       {"malformed xml", [&] { Package({{"simple.xml", "<Window><VerticalLayout><Button name=\"x\">"}}); }},
       {"no control", [&] { Package({{"simple.xml", "<Window size=\"10,10\"><Font id=\"1\"/></Window>"}}); }},
   };
@@ -117,6 +118,10 @@ TEST_F(SkinPackageTest, MissingPackageEntryOrDamagedFilesGiveAnEmptyWindowAndOne
     // Window code still hears "windowinit" and can carry on without controls.
     EXPECT_EQ(window.Of(DuiLib::kNotifyWindowInit).size(), 1u);
     window.GetWidget()->repaint();
+    // A package that cannot be opened is one fault, told once; a missing file of a
+    // readable package is a fault of its own.
+    EXPECT_FALSE(CResourceManager::Instance().ReadFile("second.xml").has_value());
+    EXPECT_EQ(skin.Errors().size(), c.packageUnreadable ? 1u : 2u);
   }
 }
 
