@@ -46,7 +46,9 @@ class SeedObject {
     if (value_[name].isBool()) {
       return value_[name].asBool() ? 1 : 0;
     }
-    if (!value_[name].isIntegral()) {
+    // isIntegral() also holds for unsigned values past the signed range, which
+    // asInt64() throws on: such a number is as wrong as a text here.
+    if (!value_[name].isInt64()) {
       Fail(std::string("needs the integer \"") + name + "\"");
     }
     return value_[name].asInt64();
