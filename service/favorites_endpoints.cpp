@@ -113,8 +113,12 @@ ApiReply FavoritesEndpoints::Delete(const FormFields& form) const {
   }
   std::vector<std::string> ids;
   for (const Json::Value& id : *list) {
-    if (id.isIntegral()) {
-      ids.push_back(std::to_string(id.asLargestInt()));
+    // A number past the signed range is nobody's id, but no reason to fail the
+    // whole request (asLargestInt() would throw on it).
+    if (id.isInt64()) {
+      ids.push_back(std::to_string(id.asInt64()));
+    } else if (id.isUInt64()) {
+      ids.push_back(std::to_string(id.asUInt64()));
     } else if (id.isString()) {
       ids.push_back(id.asString());
     } else {

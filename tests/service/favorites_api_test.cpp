@@ -75,9 +75,9 @@ TEST_F(FavoritesApi, AddUpdateDeleteRoundTrip) {
   EXPECT_EQ(document[4]["name"].asString(), "Later");
   EXPECT_EQ(document[4]["child"].size(), 1u) << "renaming a folder keeps its bookmarks";
 
-  const ServiceReply deleted = Send("app/v1.0/del_user_fav", "[" + folderId + ",1,77]");
+  const ServiceReply deleted = Send("app/v1.0/del_user_fav", "[" + folderId + ",1,77,18446744073709551615]");
   ASSERT_EQ(deleted.code(), 200);
-  EXPECT_EQ(deleted.data()["deleted"].size(), 3u) << "the folder, its bookmark and item 1; 77 is unknown";
+  EXPECT_EQ(deleted.data()["deleted"].size(), 3u) << "the folder, its bookmark and item 1; the others are unknown";
   EXPECT_EQ(Document().size(), 3u);
 
   Json::Value gone = stored;
