@@ -65,6 +65,11 @@ class BrowserFixture : public testing::Test {
   // url → (realurl, is_map) of the history table.
   std::map<std::string, std::pair<std::string, int>> History() const;
   bool InHistory(const std::string& url) const { return History().count(url) != 0; }
+  // The page server's `path` was answered and shown: its history row (written when
+  // the navigation starts) has taken the page's title.
+  bool ShownInHistory(const std::string& path) const {
+    return Scalar("SELECT title FROM history WHERE url = '" + pages_.Url(path) + "'") == "Page " + path;
+  }
 
   test::TempDir dir_;
   PageServer pages_;
