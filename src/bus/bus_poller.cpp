@@ -33,19 +33,26 @@ bool BusPoller::Handles(WStringView key) const {
   return std::any_of(entries_.begin(), entries_.end(), [key](const Entry& entry) { return entry.key == key; });
 }
 
-int BusPoller::Drain() { return Drain({}, true); }
+int BusPoller::Drain() {
+  int handled = 0;
+  for (const Entry& entry : entries_) handled += DrainEntry(entry);
+  return handled;
+}
 
-int BusPoller::Drain(std::span<const WStringView> keys) { return Drain(keys, false); }
-
-int BusPoller::Drain(std::span<const WStringView> keys, bool all) {
-  MessageBus& bus = MessageBus::Instance();
+int BusPoller::Drain(std::span<const WStringView> keys) {
   int handled = 0;
   for (const Entry& entry : entries_) {
-    if (!all && std::find(keys.begin(), keys.end(), WStringView(entry.key)) == keys.end()) continue;
-    while (const uintptr_t payload = bus.Pop(entry.key)) {
-      ++handled;
-      entry.deliver(payload);
-    }
+    if (std::find(keys.begin(), keys.end(), WStringView(entry.key)) != keys.end()) handled += DrainEntry(entry);
+  }
+  return handled;
+}
+
+int BusPoller::DrainEntry(const Entry& entry) {
+  MessageBus& bus = MessageBus::Instance();
+  int handled = 0;
+  while (const uintptr_t payload = bus.Pop(entry.key)) {
+    ++handled;
+    entry.deliver(payload);
   }
   return handled;
 }

@@ -55,7 +55,8 @@ class BusPoller {
   };
 
   void Install(WStringView key, std::function<void(uintptr_t)> deliver);
-  int Drain(std::span<const WStringView> keys, bool all);
+  // Delivers every payload waiting on the entry's channel; returns how many.
+  static int DrainEntry(const Entry& entry);
 
   std::vector<Entry> entries_;  // in poll order
 };
