@@ -34,7 +34,7 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryLanguageAndCookie
   // First run: the command line's address (after "-noupdate") sets the cookies.
   auto browser = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
   ASSERT_TRUE(WaitFor([&] { return Served("/set-cookie"); }, kStartLimit)) << browser->Log();
-  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, 30s));
+  ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, 30s));
 
   // A second start hands its addresses over and ends; a capitalised option is an
   // address like any other and does not take the next one with it.
@@ -116,7 +116,7 @@ TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderStartsAndKeepsItsFold
 
 TEST_F(BrowserEndToEndTest, ExitCleaningOnCloseRemovesHistoryAndCookies) {
   auto browser = StartBrowser({pages_.Url("/set-cookie")});
-  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << browser->Log();
   CloseBrowser(*browser);
 
   // The user's choice, as the clear-data window stores it.

@@ -51,7 +51,7 @@ class ClearDataEndToEndTest : public BrowserFixture {
 
 TEST_F(ClearDataEndToEndTest, ClearedCookiesAreNotSentAgainAndTheExitSwitchIsKept) {
   auto browser = StartBrowser({pages_.Url("/set-cookie")});
-  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << browser->Log();
   ASSERT_TRUE(Execute("insert into searchtext (searchtext, created_at, updated_at) values ('needle', 1, 1)"));
 
   std::optional<Window> window = OpenClearData(*browser);

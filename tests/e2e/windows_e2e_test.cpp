@@ -129,7 +129,7 @@ TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothin
   // A first run leaves the ordinary profile a cookie on disk.
   {
     auto first = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
-    ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/set-cookie")); }, kStartLimit)) << first->Log();
+    ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << first->Log();
     CloseBrowser(*first);
   }
   auto browser = StartBrowser({"-noupdate", pages_.Url("/normal")});
