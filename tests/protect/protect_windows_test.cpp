@@ -75,11 +75,15 @@ class ProtectWindowsTest : public ::testing::Test {
     settings.Set(SettingsKeys::kCacheFolder, Cache());
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
   }
+  static void TearDownTestSuite() {
+    delete config_;
+    delete root_;
+  }
   static WString Cache() { return Utf8ToWide((root_->path() / "cache").string() + "/"); }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
-  static inline TempDir* root_ = nullptr;      // kept for the whole program
-  static inline ScopedEnv* config_ = nullptr;  // likewise
+  static inline TempDir* root_ = nullptr;  // kept for the whole suite
+  static inline ScopedEnv* config_ = nullptr;
 };
 
 TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
