@@ -58,6 +58,7 @@ std::unique_ptr<DuiLib::CControlUI> TestWindow::CreateControl(const QString& tag
 DuiLib::LRESULT TestWindow::MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
                                            bool& bHandled) {
   messages.push_back(uMsg);
+  messageParams.push_back(wParam);
   if (swallow != 0 && uMsg == swallow) {
     bHandled = true;
     return 0;

@@ -53,6 +53,7 @@ class TestWindow : public DuiLib::WindowImplBase {
 
   std::vector<RecordedNotify> notifications;
   std::vector<DuiLib::UINT> messages;
+  std::vector<DuiLib::WPARAM> messageParams;  // each message's wParam, in the same order
   int windowInitControls = -1;  // controls that existed when "windowinit" arrived
   bool defaultKeys = true;
   DuiLib::UINT swallow = 0;     // a message number the filter marks handled

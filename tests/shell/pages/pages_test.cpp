@@ -3,6 +3,7 @@
 // drained from the bus. Bodies are recording stand-ins; the engines have their own
 // programs.
 #include <QTest>
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "settings/language_manager.h"
@@ -34,7 +35,9 @@ RecordingBody* BodyOf(Page* page) { return static_cast<RecordingBody*>(page->Bod
 
 class PagesTest : public ::testing::Test {
  protected:
+  // Once per program, though suites derived from this one run it again.
   static void SetUpTestSuite() {
+    if (data_ != nullptr) return;
     data_ = new ShellTestData();
     ASSERT_TRUE(data_->SetUp(kNewPage, kHomePage));
   }
@@ -117,8 +120,12 @@ TEST_F(PagesTest, NavigateCompletesAddressesAndKeepsCompatibilitySitesInTheirOwn
   page->Navigate(u"http://bank.test/login");
   EXPECT_TRUE(body->loads.empty());
   QTest::qWait(20);
-  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), MainWindowMessages::kOpenCompatibilityTab),
-            host.window.messages.end());
+  const auto& messages = host.window.messages;
+  const auto posted = std::find(messages.begin(), messages.end(), MainWindowMessages::kOpenCompatibilityTab);
+  ASSERT_NE(posted, messages.end());
+  // The message hands its address over; the main window would take it.
+  const std::unique_ptr<WString> handed(reinterpret_cast<WString*>(host.window.messageParams[posted - messages.begin()]));
+  EXPECT_EQ(*handed, u"http://bank.test/login");
   UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {"bank.test"});
 }
 
