@@ -104,8 +104,7 @@ TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownComman
     EXPECT_EQ(&on, &window);
     ran.push_back("feature reload " + WideToUtf8(args.text));
   });
-  CommandArgs args;
-  args.text = u"x";
+  const CommandArgs args{.text = u"x"};
   EXPECT_TRUE(router.Run(Commands::kReload, args));
   EXPECT_TRUE(router.Run(Commands::kSaveAsPdf));
   EXPECT_FALSE(router.Run(Commands::kShowHistory));
