@@ -14,6 +14,7 @@
 #include "engines/cef/cef_pdf_print_callback.h"
 #include "engines/cef/cef_string_visitor.h"
 #include "engines/cef/cef_task.h"
+#include "engines/cef/web_client.h"
 #include "platform/text.h"
 #include "shell/pages/page.h"
 #include "shell/pages/typed_into_script.h"
@@ -147,6 +148,8 @@ void TabCefBody::SetRect(int left, int top, int right, int bottom) {
 
 void TabCefBody::Close() {
   if (browser_ == nullptr) return;
+  // The page that owned this body may be gone before the browser has closed.
+  ClientInstance()->ForgetPage(browser_->GetIdentifier());
   Stop();
   SetReady(false);
   if (auto host = Host()) host->CloseBrowser(false);

@@ -109,6 +109,12 @@ Page* WebClient::PageOf(int browserId) const {
   return it == pageOfBrowser_.end() ? nullptr : it->second;
 }
 
+void WebClient::ForgetPage(int browserId) {
+  // The entry stays until the browser closes: its window still has to be removed then.
+  const auto it = pageOfBrowser_.find(browserId);
+  if (it != pageOfBrowser_.end()) it->second = nullptr;
+}
+
 bool WebClient::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>, const CefString&, const CefString&,
                               cef_window_open_disposition_t disposition, bool, const CefPopupFeatures&,
                               CefWindowInfo& window_info, CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) {
@@ -191,9 +197,11 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
 
 void WebClient::OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool is_loading, bool, bool) {
   if (!appTabs_) return;
-  Page* page = PageOf(browser->GetIdentifier());
-  if (page == nullptr || page->List() == nullptr || page != page->List()->Current()) return;
-  PostRecord(PageChannels::kIsLoading, PageFlagRecord{page, static_cast<uint8_t>(is_loading ? 1 : 0)});
+  // Every page keeps its own state, so a background tab selected later shows whether
+  // it is still loading; the page list applies it only to pages it holds.
+  if (Page* page = PageOf(browser->GetIdentifier())) {
+    PostRecord(PageChannels::kIsLoading, PageFlagRecord{page, static_cast<uint8_t>(is_loading ? 1 : 0)});
+  }
 }
 
 void WebClient::OnTitleChange(CefRefPtr<CefBrowser> browser, const CefString& title) {

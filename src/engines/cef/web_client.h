@@ -121,8 +121,11 @@ class WebClient : public cef::CefClient,
   // of `page` (non-owning) instead of a new page; nullptr ends that.
   void AdoptNextBrowser(Page* page) { adopter_ = page; }
 
-  // The page made for a browser, or nullptr once it closed.
+  // The page made for a browser, or nullptr once the page let the browser go.
   Page* PageOf(int browserId) const;
+  // The page of `browserId` has let its body go (it closed, slept or was deleted):
+  // reports that the browser still makes while it closes belong to no page.
+  void ForgetPage(int browserId);
   // The main window a browser belongs to (its opener's for a pop-up), or the first
   // open window; 0 when none is open.
   DuiLib::HWND MainWindowOf(int browserId) const { return HostOf(browserId).mainWindow; }

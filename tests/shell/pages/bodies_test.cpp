@@ -70,6 +70,23 @@ TEST_F(BodiesTest, ChromiumPageReportsLoadingTitleAndOnlyMainFrameNavigations) {
   EXPECT_EQ(hops[1].flag, 1);
 }
 
+// A page that finishes loading behind another one keeps that state, so when it is
+// selected again its toolbar shows it loaded.
+TEST_F(BodiesTest, APageThatFinishesLoadingBehindAnotherIsLoadedWhenSelectedAgain) {
+  TestHttpServer::Response slow = Html("<html><body>" + QByteArray(2304, ' ') + "slow</body></html>");
+  slow.chunk_size = 256;
+  slow.chunk_interval_ms = 400;
+  server_.Route("/slow", slow);
+  server_.Route("/front", Html("<html><body>front</body></html>"));
+  host_->pages.OpenUrlInNewTab(Wide(server_.Url("/slow")));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 1 && host_->pages.Current()->IsLoading(); }));
+  Page* slowPage = host_->pages.Current();
+  ASSERT_NE(OpenChromium("/front"), nullptr);
+  ASSERT_NE(host_->pages.Current(), slowPage);
+  ASSERT_TRUE(Pump([&] { return !CefBody(slowPage)->GetBrowser()->IsLoading(); }));
+  EXPECT_TRUE(Pump([&] { return !slowPage->IsLoading(); }));
+}
+
 TEST_F(BodiesTest, ZoomStepsStopAtTheLimits) {
   server_.Route("/zoom", Html("<html><body>zoom</body></html>"));
   Page* page = OpenChromium("/zoom");
