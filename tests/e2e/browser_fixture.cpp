@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <thread>
 
 namespace tarvo::e2e {
@@ -28,15 +27,11 @@ void BrowserFixture::SetUp() {
       std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
                                std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
       std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
-  std::smatch match;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const std::string log = service_->Log();
-        return std::regex_search(log, match, std::regex("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
-      },
-      20s))
+  std::optional<std::string> url;
+  ASSERT_TRUE(WaitFor([&] { return (url = service_->LogMatch("listening on (http://127\\.0\\.0\\.1:[0-9]+/)")).has_value(); },
+                      20s))
       << service_->Log();
-  apiUrl_ = match[1];
+  apiUrl_ = *url;
 }
 
 std::map<std::string, std::string> BrowserFixture::Environment() const {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -83,6 +84,13 @@ std::string ChildProcess::Log() const {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::optional<std::string> ChildProcess::LogMatch(const std::string& pattern) const {
+  const std::string log = Log();
+  std::smatch match;
+  if (!std::regex_search(log, match, std::regex(pattern))) return std::nullopt;
+  return match[1].str();  // copied while the text it points into still exists
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {

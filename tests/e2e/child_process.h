@@ -34,6 +34,8 @@ class ChildProcess {
   std::optional<int> WaitForExit(std::chrono::milliseconds limit);
   // The log file's text so far.
   std::string Log() const;
+  // The first group of `pattern` in the output so far; nothing while it is not there.
+  std::optional<std::string> LogMatch(const std::string& pattern) const;
 
  private:
   pid_t pid_ = -1;

@@ -54,16 +54,15 @@ class VpnEndToEndTest : public testing::Test {
                                  std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
                                  "--proxy-ports", "auto", "--password-iterations", "1000"},
         std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
-    std::smatch match;
+    std::optional<std::string> port;
     ASSERT_TRUE(WaitFor(
         [&] {
-          const std::string log = service_->Log();
-          return std::regex_search(log, match, std::regex("listening on http://127\\.0\\.0\\.1:([0-9]+)/")) &&
-                 log.find("node 3 proxy on port") != std::string::npos;
+          return (port = service_->LogMatch("listening on http://127\\.0\\.0\\.1:([0-9]+)/")).has_value() &&
+                 service_->Log().find("node 3 proxy on port") != std::string::npos;
         },
         20s))
         << service_->Log();
-    port_ = std::stoi(match[1]);
+    port_ = std::stoi(*port);
   }
 
   static std::string BinFolder() { return fs::current_path().string() + "/"; }
