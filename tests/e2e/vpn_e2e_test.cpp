@@ -154,7 +154,9 @@ class VpnEndToEndTest : public testing::Test {
     ASSERT_TRUE(WaitFor([&] { return (login = WindowOf("KXLoginWnd")).has_value(); }, kStepLimit)) << browser_->Log();
     ASSERT_TRUE(Click(*login, 490, 130) && Type(account));
     ASSERT_TRUE(Click(*login, 470, 202) && Type(password) && Key("Return"));
-    ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXLoginWnd").has_value(); }, kStepLimit)) << "login window stays";
+    const bool closed = WaitFor([&] { return !WindowOf("KXLoginWnd").has_value(); }, kStepLimit);
+    if (!closed) Screenshot("login_window_stays");
+    ASSERT_TRUE(closed) << "login window stays (see login_window_stays.png)\n" << browser_->Log();
     ASSERT_TRUE(WaitForLog("account: the stored login holds", confirmed)) << browser_->Log();
     Key("Escape");  // the main menu that opens again after a login
   }
