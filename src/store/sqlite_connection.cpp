@@ -1,5 +1,10 @@
 #include "store/sqlite_connection.h"
 
+#include <sys/statvfs.h>
+
+#include <cctype>
+#include <cstring>
+
 namespace tarvo {
 
 namespace {
@@ -7,6 +12,25 @@ namespace {
 constexpr size_t kStatementCacheLimit = 128;
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n;") == std::string_view::npos; }
+
+bool IsOnReadOnlyMedia(const std::string& path) {
+  struct statvfs volume {};
+  return statvfs(path.c_str(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+}
+
+// The URI that opens `path` as a file nothing can change: no locks, no log.
+std::string ImmutableUri(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (const unsigned char c : path) {
+    if (std::isalnum(c) != 0 || std::strchr("/._~-", c) != nullptr) {
+      uri += static_cast<char>(c);
+    } else {
+      uri += {'%', kHex[c >> 4], kHex[c & 0xf]};
+    }
+  }
+  return uri + "?immutable=1";
+}
 
 }  // namespace
 
@@ -18,14 +42,29 @@ SqliteConnection::Lock::~Lock() { sqlite3_mutex_leave(mutex_); }
 
 std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path, Access access,
                                                          int busyTimeoutMs, std::string& error) {
+  const int flags = access == Access::kReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  int status = SQLITE_OK;
+  auto connection = OpenWith(path, flags, busyTimeoutMs, error, status);
+  // On read-only media SQLite falls back to reading, but a database in write-ahead
+  // log mode still needs the log's shared-memory file beside it, which cannot be
+  // made there. Nothing can change the file through such a mount, so it is read as
+  // it stands, without the log.
+  if (connection == nullptr && (status & 0xff) == SQLITE_CANTOPEN && IsOnReadOnlyMedia(path)) {
+    std::string immutableError;
+    connection = OpenWith(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, busyTimeoutMs, immutableError,
+                          status);
+  }
+  return connection;
+}
+
+std::unique_ptr<SqliteConnection> SqliteConnection::OpenWith(const std::string& name, int flags, int busyTimeoutMs,
+                                                             std::string& error, int& status) {
   sqlite3* db = nullptr;
-  const int flags = SQLITE_OPEN_FULLMUTEX | (access == Access::kReadOnly ? SQLITE_OPEN_READONLY
-                                                                         : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  const int status = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  status = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
   // From here the connection (even a failed one) is released by the destructor.
   std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db));
   if (status != SQLITE_OK || db == nullptr) {
-    error = "cannot open " + path + ": " + (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(status));
+    error = "cannot open " + name + ": " + (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(status));
     return nullptr;
   }
   // The connection is shared by every thread; only serialized mode has a
@@ -37,8 +76,9 @@ std::unique_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
   sqlite3_busy_timeout(db, busyTimeoutMs);
   // Opening reads nothing; reading the schema is what tells a database from another
   // file, and it writes nothing.
-  if (connection->Run("SELECT count(*) FROM sqlite_master;", {}, nullptr) != SQLITE_OK) {
-    error = "cannot read " + path + ": " + connection->LastError();
+  status = connection->Run("SELECT count(*) FROM sqlite_master;", {}, nullptr);
+  if (status != SQLITE_OK) {
+    error = "cannot read " + name + ": " + connection->LastError();
     return nullptr;
   }
   return connection;

@@ -41,9 +41,10 @@ class SqliteConnection {
 
   // Opens the database file at `path` (UTF-8) and checks that it is readable as a
   // database without writing to it; read-write access creates a missing file,
-  // read-only access never writes at all. Waits up to `busyTimeoutMs` for another
-  // process's lock. On failure returns nullptr with a message in `error`; an
-  // existing file is left exactly as it was.
+  // read-only access never writes at all. A file on read-only media is opened for
+  // reading either way. Waits up to `busyTimeoutMs` for another process's lock. On
+  // failure returns nullptr with a message in `error`; an existing file is left
+  // exactly as it was.
   static std::unique_ptr<SqliteConnection> Open(const std::string& path, Access access, int busyTimeoutMs,
                                                 std::string& error);
 
@@ -61,7 +62,8 @@ class SqliteConnection {
   int64_t LastInsertRowId() const;
   // How long a statement waits for another process's lock before SQLITE_BUSY.
   void SetBusyTimeout(int milliseconds);
-  // True when SQLite opened the file for reading only (its permissions refuse writing).
+  // True when SQLite opened the file for reading only (its permissions or its media
+  // refuse writing).
   bool IsReadOnly() const;
   std::string LastError() const;
   // True while a transaction begun on this connection is open.
@@ -72,6 +74,10 @@ class SqliteConnection {
 
  private:
   explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  // Opens `name` (a path, or a URI with SQLITE_OPEN_URI) and reads its schema;
+  // `status` is the SQLite code of the step that failed.
+  static std::unique_ptr<SqliteConnection> OpenWith(const std::string& name, int flags, int busyTimeoutMs,
+                                                    std::string& error, int& status);
   static int OnTrace(unsigned type, void* context, void* statement, void* text);
   // Binds, steps to the end collecting rows, and resets the statement.
   int RunStatement(SqliteStatement& statement, const SqlArgs& args, QueryTable* rows);

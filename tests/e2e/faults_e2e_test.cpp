@@ -4,7 +4,6 @@
 // the cause has gone, what it does is saved again. And a browser killed while it
 // browses: the next start takes the profile over with its history and cookies.
 #include <signal.h>
-#include <sys/mount.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
+#include "support/mounted_folder.h"
 
 namespace tarvo::e2e {
 namespace {
@@ -69,6 +69,15 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
     Run("chattr -i '" + file + "'");
     EXPECT_FALSE(InHistory(pages_.Url("/read-only")));
   }
+  // Read-only media: the whole data folder, with no write-ahead log left beside the
+  // file (written back by a tool, or a profile copied without it).
+  ASSERT_TRUE(Execute("PRAGMA wal_checkpoint(TRUNCATE)"));
+  if (const auto readOnly = test::MountedFolder::ReadOnly(Database().parent_path())) {
+    browser = StartTelling("/read-only-media", "may not be written");
+    Screenshot("read_only_media");
+    CloseBrowser(*browser);
+  }
+  EXPECT_FALSE(InHistory(pages_.Url("/read-only-media")));
   for (const char* path : {"/kept", "/after-held"}) {
     EXPECT_TRUE(InHistory(pages_.Url(path))) << path;
   }
@@ -96,27 +105,15 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
 }
 
 TEST_F(FaultsEndToEndTest, AFullDiskIsToldAndWhatIsVisitedOnceThereIsRoomIsSaved) {
-  const fs::path data = dir_.path() / "data";
-  fs::create_directories(data);
-  if (::mount("tmpfs", data.c_str(), "tmpfs", 0, "size=64m,mode=0700") != 0) {
-    GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
-  }
-  const struct Unmount {
-    fs::path path;
-    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-  } unmount{data};
+  const auto disk = test::MountedFolder::SmallDisk(dir_.path() / "data", 64);
+  if (!disk) GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
   auto browser = StartBrowser({"-noupdate", pages_.Url("/before")});
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/before")); }, kStartLimit)) << browser->Log();
-  {
-    std::ofstream filler(data / "filler", std::ios::binary);
-    const std::string block(1 << 20, 'f');
-    for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
-    }
-  }
+  disk->FillUp();
   HandOver(pages_.Url("/during"));
   EXPECT_TRUE(WaitFor([&] { return Served("/during"); }, 30s));
   EXPECT_TRUE(WaitFor([&] { return browser->Log().find("is full") != std::string::npos; }, 30s)) << browser->Log();
-  fs::remove(data / "filler");
+  disk->MakeRoom();
   HandOver(pages_.Url("/after"));
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after")); }, 30s)) << "saved again once there is room";
   CloseBrowser(*browser);

@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/service_reply.h"
+#include "support/mounted_folder.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::service::test {
@@ -265,10 +265,8 @@ TEST(ServiceProcess, NoAcknowledgedWriteIsLostWhenKilledInABurst) {
 TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
   tarvo::test::TempDir dir;
   const std::filesystem::path disk = dir.path() / "disk";
-  std::filesystem::create_directories(disk);
-  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m") != 0) {
-    GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
-  }
+  const auto mounted = tarvo::test::MountedFolder::SmallDisk(disk, 4);
+  if (!mounted) GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
   {
     ChildService service({"--port", "0", "--data", (disk / "service.db").string(), "--seed", DemoSeed(),
                           "--password-iterations", "1000"});
@@ -277,12 +275,7 @@ TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
     const std::string token = NewUserToken(base, "full@tarvo.test");
     EXPECT_EQ(AddFavorite(base, token, "before"), 200);
 
-    {
-      std::ofstream filler(disk / "filler", std::ios::binary);
-      const std::string block(64 * 1024, 'f');
-      for (int i = 0; i < 128 && filler.write(block.data(), block.size()).flush(); ++i) {
-      }
-    }
+    mounted->FillUp();
     const ServiceReply refused = TryCall(base, "app/v1.0/add_fav_item",
                                          FormBody().Add("token", token).Add("brand", "TarvoBrowser").Add(
                                              "data", R"({"type":"url","name":"during","url":"http://x.tarvo.test/"})"));
@@ -290,7 +283,7 @@ TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
     EXPECT_NE(refused.message().find("nothing was changed"), std::string::npos) << refused.message();
     EXPECT_EQ(FavoriteNames(base, token).count("before"), 1u) << "reading goes on while the disk is full";
 
-    std::filesystem::remove(disk / "filler");
+    mounted->MakeRoom();
     EXPECT_EQ(AddFavorite(base, token, "after"), 200);
     const std::set<std::string> kept = FavoriteNames(base, token);
     EXPECT_EQ(kept.count("before") + kept.count("after"), 2u);
@@ -298,7 +291,6 @@ TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
     service.Signal(SIGTERM);
     EXPECT_EQ(service.Wait(), 0);
   }
-  ::umount2(disk.c_str(), MNT_DETACH);
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -17,11 +19,13 @@
 #include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
+#include "support/mounted_folder.h"
 #include "support/temp_dir.h"
 
 namespace tarvo {
 namespace {
 
+using test::MountedFolder;
 using test::ReadTestData;
 using test::TempDir;
 using test::TestDatabase;
@@ -287,48 +291,65 @@ TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWr
   EXPECT_EQ(table.Text(0, 0), "damage");
 }
 
+// A file that may not be written, even by root, which tests may run as and which
+// writes a file without write permission anyway: made immutable where the file
+// system allows. Writable again when the object goes.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(std::filesystem::path path) : path_(std::move(path)) {
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_read);
+    made_ = !std::ofstream(path_, std::ios::app) || Chattr("+i");
+  }
+  ~ReadOnlyFile() { Chattr("-i"); }
+  bool made() const { return made_; }
+
+ private:
+  bool Chattr(const std::string& flag) const {
+    return std::system(("chattr " + flag + " '" + path_.string() + "' 2>/dev/null").c_str()) == 0;
+  }
+
+  std::filesystem::path path_;
+  bool made_ = false;
+};
+
 TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysReadable) {
   using Failure = UserDatabase::SaveFailure;
-  struct Case {
-    const char* name;
-    Failure expected;
-  };
-  for (const Case& c : {Case{"held by another program", Failure::kHeldElsewhere}, Case{"read-only", Failure::kReadOnly}}) {
-    SCOPED_TRACE(c.name);
+  enum class Cause { kHeldByAnotherProgram, kReadOnlyFile, kReadOnlyMedia };
+  for (const Cause cause : {Cause::kHeldByAnotherProgram, Cause::kReadOnlyFile, Cause::kReadOnlyMedia}) {
+    static const char* const kNames[] = {"held by another program", "read-only file", "read-only media"};
+    SCOPED_TRACE(kNames[static_cast<int>(cause)]);
     TempDir folder;
     const auto path = folder.path() / "kx.dat";
     {
+      // Closed, so no write-ahead log is left beside it: media that refuse writing
+      // also refuse making one.
       UserDatabase first;
       ASSERT_EQ(first.OpenFile(path.string()), 0);
       first.Upgrade();
       ASSERT_EQ(first.Execute("insert into searchtext (searchtext) values ('kept')"), 0);
     }
     UserDatabase holder;  // another program's connection, in the middle of a write
-    // Root writes a file without write permission anyway, but not an immutable one.
-    const std::string immutable = "chattr +i " + path.string() + " 2>/dev/null";
-    const struct Mutable {
-      std::string path;
-      ~Mutable() { [[maybe_unused]] const int status = std::system(("chattr -i " + path + " 2>/dev/null").c_str()); }
-    } restore{c.expected == Failure::kReadOnly ? path.string() : std::string("/nonexistent")};
-    if (c.expected == Failure::kReadOnly) {
-      std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-      if (std::ofstream(path, std::ios::app) && std::system(immutable.c_str()) != 0) {
-        GTEST_SKIP() << "this file system cannot make a file read-only for root";
-      }
-    } else {
+    std::optional<ReadOnlyFile> readOnlyFile;
+    std::unique_ptr<MountedFolder> readOnlyMedia;
+    if (cause == Cause::kHeldByAnotherProgram) {
       ASSERT_EQ(holder.OpenFile(path.string()), 0);
       ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
+    } else if (cause == Cause::kReadOnlyFile ? !readOnlyFile.emplace(path).made()
+                                             : !(readOnlyMedia = MountedFolder::ReadOnly(folder.path()))) {
+      std::cout << "skipped: this machine cannot make the file unwritable for root\n";
+      continue;
     }
     UserDatabase db;
     std::vector<Failure> told;
     db.SetSaveFailureListener([&](Failure failure) { told.push_back(failure); });
-    ASSERT_EQ(db.OpenFile(path.string()), 0);
-    EXPECT_EQ(told, std::vector<Failure>{c.expected}) << "told on opening, before anything is lost";
+    ASSERT_EQ(db.OpenFile(path.string()), 0) << db.OpenError();
+    const Failure expected = cause == Cause::kHeldByAnotherProgram ? Failure::kHeldElsewhere : Failure::kReadOnly;
+    EXPECT_EQ(told, std::vector<Failure>{expected}) << "told on opening, before anything is lost";
     EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
     EXPECT_EQ(told.size(), 1u) << "told once";
     QueryTable table;
     ASSERT_EQ(db.Query("select searchtext from searchtext where searchtext = 'kept'", {}, &table), 1);
-    if (c.expected == Failure::kHeldElsewhere) {
+    if (cause == Cause::kHeldByAnotherProgram) {
       ASSERT_EQ(holder.Execute("COMMIT"), 0);
       EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
     }
