@@ -96,11 +96,11 @@ void Page::SetUrl(const WString& url, bool redirect) {
   PageUrl pageUrl = CBrowserUrl::Instance().MakePageUrl(url);
   if (!history_.Empty() && pageUrl.url == history_.Current().userUrl) return;
   // A private window's steps live in the page only (no row, so no title or
-  // withdrawal reaches the table either).
-  if (IsPrivate()) {
+  // withdrawal reaches the table either). So does a step whose row could not be
+  // written (a full disk, a file that may not be written: the user has been told
+  // why): the address shown, back and forward never depend on saving.
+  if (IsPrivate() || HistoryRecords().AddHistory(pageUrl) != 0) {
     pageUrl.historyId = 0;
-  } else if (HistoryRecords().AddHistory(pageUrl) != 0) {
-    return;
   }
   FollowSite({pageUrl.url, pageUrl.realUrl, pageUrl.mapped});
   HistoryEntry entry{pageUrl.url, pageUrl.realUrl, static_cast<uint8_t>(pageUrl.mapped ? 1 : 0), pageUrl.historyId};

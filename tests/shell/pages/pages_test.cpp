@@ -98,6 +98,28 @@ TEST_F(PagesTest, NavigationHistoryIsRecordedAndWalkedByTheShell) {
   EXPECT_EQ(host.window.FindControl(QStringLiteral("address"))->GetText(), QStringLiteral("http://127.0.0.1:9/d"));
 }
 
+TEST_F(PagesTest, AStepWhoseHistoryRowCannotBeSavedIsStillShownAndWalked) {
+  Page* page = host.OpenPage(u"http://127.0.0.1:9/saved");
+  ASSERT_NE(page, nullptr);
+  page->SetUrl(u"http://127.0.0.1:9/saved", false);
+  UserDatabase& database = UserDatabase::Instance();
+  ASSERT_EQ(database.Execute("CREATE TEMP TRIGGER refuse_history BEFORE INSERT ON history "
+                             "BEGIN SELECT RAISE(FAIL, 'refused'); END;"),
+            0);
+  page->SetUrl(u"http://127.0.0.1:9/unsaved", false);
+  page->SetTitle(u"Unsaved");
+  ASSERT_EQ(database.Execute("DROP TRIGGER refuse_history"), 0);
+  EXPECT_EQ(HistoryRows("http://127.0.0.1:9/unsaved"), 0);
+  EXPECT_EQ(host.window.FindControl(QStringLiteral("address"))->GetText(), QStringLiteral("http://127.0.0.1:9/unsaved"));
+  EXPECT_TRUE(host.window.FindControl(QStringLiteral("back_btn"))->IsEnabled());
+  auto* body = BodyOf(page);
+  body->loads.clear();
+  page->Reload();
+  page->GoBack();
+  EXPECT_EQ(body->reloads, 1);
+  EXPECT_EQ(body->loads, std::vector<WString>{u"http://127.0.0.1:9/saved"});
+}
+
 TEST_F(PagesTest, NavigateCompletesAddressesAndKeepsCompatibilitySitesInTheirOwnEngine) {
   Page* page = host.OpenPage(u"http://127.0.0.1:9/start");
   ASSERT_NE(page, nullptr);
