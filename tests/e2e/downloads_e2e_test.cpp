@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
+#include "support/mounted_folder.h"
 #include "support/range_file_server.h"
 
 namespace tarvo::e2e {
@@ -193,6 +194,33 @@ TEST_F(DownloadsEndToEndTest, APausedDownloadGoesOnAfterARestartWithARangeReques
   ASSERT_GE(requests.size(), 2U);
   EXPECT_EQ(requests.back().range, "bytes=" + std::to_string(held) + "-") << Ranges("/resume.bin");
   EXPECT_EQ(requests.back().ifRange, "\"resume-1\"");
+  CloseList();
+  CloseBrowser(*browser);
+}
+
+TEST_F(DownloadsEndToEndTest, ADownloadOntoAFullDiskFailsVisiblyAndSucceedsOnceThereIsRoom) {
+  const auto disk = test::MountedFolder::SmallDisk(Saved(), 8);
+  if (!disk) GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
+  ServeLinkPage("/links", "/first.bin", "/second.bin");
+  for (const char* name : {"first.bin", "second.bin"}) {
+    RangeFileServer::File file{4 * 1024 * 1024, std::string("\"") + name + "\""};
+    file.fileName = name;
+    files_.Serve(std::string("/") + name, file);
+  }
+  auto browser = StartBrowser({files_.Url("/links")});
+  disk->FillUp();
+  DownloadFromPage(*browser, "first.bin");
+  ASSERT_TRUE(WaitFor([&] { return Status("first.bin") == "-1"; }, 60s))
+      << "status '" << Status("first.bin") << "'" << browser->Log();
+  ASSERT_TRUE(DownloadList(*browser).has_value());
+  Screenshot("downloads_disk_full");
+  CloseList();
+
+  disk->MakeRoom();
+  DownloadFromPage(*browser, "second.bin", true);
+  ASSERT_TRUE(WaitFor([&] { return Status("second.bin") == "1"; }, 60s)) << browser->Log();
+  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "second.bin").string(), 4 * 1024 * 1024));
+  EXPECT_EQ(Status("first.bin"), "-1") << "the failed download stays listed";
   CloseList();
   CloseBrowser(*browser);
 }
