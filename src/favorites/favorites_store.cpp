@@ -88,6 +88,7 @@ void FavoritesStore::KeepAsideLocked(const WString& key, const WString& text) {
 
 bool FavoritesStore::EnsureLoadedLocked(const WString& key) {
   if (loadedKey_ == key) return false;
+  if (unsaved_) SaveLocked();  // the other account's changes get one more try
   FavoritesTree stored;
   const int read = ReadStoredLocked(key, stored);
   if (read == kStoredUnreadable) return false;
@@ -98,7 +99,16 @@ bool FavoritesStore::EnsureLoadedLocked(const WString& key) {
 
 int FavoritesStore::SaveLocked() {
   if (!loadedKey_) return -1;
-  return InfoRecords(database_).SetInfo(*loadedKey_, Utf8ToWide(tree_.ToText())) == 0 ? 0 : -1;
+  // A change that could not be saved stays in memory, where the bar shows it, and is
+  // written again later (SaveIfUnsaved): what the user sees is what is kept once
+  // there is room.
+  unsaved_ = InfoRecords(database_).SetInfo(*loadedKey_, Utf8ToWide(tree_.ToText())) != 0;
+  return unsaved_ ? -1 : 0;
+}
+
+int FavoritesStore::SaveIfUnsaved() {
+  std::lock_guard lock(mutex_);
+  return unsaved_ ? SaveLocked() : 0;
 }
 
 bool FavoritesStore::Edit(const std::function<bool(FavoritesTree& tree)>& edit) {

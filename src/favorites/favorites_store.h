@@ -63,6 +63,10 @@ class FavoritesStore {
   int Load();
   // Writes the document under its key; 0 or -1.
   int Save();
+  // Writes the document again when its last save failed (a full disk, a data file
+  // held by another program): 0 when nothing was pending or it is saved now, -1
+  // when it still cannot be.
+  int SaveIfUnsaved();
 
   int64_t NextId();
   // New items with the next id and the current time (not stored yet).
@@ -140,6 +144,7 @@ class FavoritesStore {
   std::mutex mutex_;
   FavoritesTree tree_;                  // guarded by mutex_
   std::optional<WString> loadedKey_;    // guarded by mutex_; the key tree_ belongs to
+  bool unsaved_ = false;                // guarded by mutex_; the last save of tree_ failed
   std::mutex listenersMutex_;
   std::map<int, Listener> listeners_;   // guarded by listenersMutex_
   int nextSubscription_ = 1;            // guarded by listenersMutex_

@@ -19,6 +19,7 @@
 #include "e2e/child_process.h"
 #include "e2e/display.h"
 #include "e2e/page_server.h"
+#include "support/mounted_folder.h"
 #include "support/service_process.h"
 #include "support/temp_dir.h"
 
@@ -229,6 +230,32 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
   Stop();
   Start();
   EXPECT_EQ(Outline(), deleted);
+  Stop();
+}
+
+TEST_F(FavoritesEndToEndTest, AStarOnAFullDiskIsToldAndTheBookmarkIsSavedOnceThereIsRoom) {
+  const auto disk = test::MountedFolder::SmallDisk(dir_.path() / "data", 64);
+  if (!disk) GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
+  const std::vector<std::string> defaults = {
+      "Tarvo test portal<http://www.tarvo.test/", "Tarvo news<http://news.tarvo.test/",
+      "Protected sites: Tarvo Bank<http://bank.tarvo.test/ Tarvo Shop<http://shop.tarvo.test/"};
+  Start();
+  ASSERT_TRUE(Outlines(defaults)) << browser_->Log();
+  disk->FillUp();
+  StarCurrentPage();
+  ASSERT_TRUE(WaitFor([&] { return browser_->Log().find("is full") != std::string::npos; }, 30s)) << browser_->Log();
+  ASSERT_GT(Await("Error").width, 0) << "no message box";
+  Screenshot("favorites_e2e_disk_full");
+  std::system("xdotool key Return sleep 0.5");
+  EXPECT_EQ(Outline(), defaults) << "nothing could be stored";
+
+  // The bar showed the bookmark all along; with room again it is kept.
+  disk->MakeRoom();
+  Stop();
+  Start();
+  std::vector<std::string> starred = defaults;
+  starred.push_back("Page /fav<" + pages_.Url("/fav"));
+  EXPECT_EQ(Outline(), starred);
   Stop();
 }
 

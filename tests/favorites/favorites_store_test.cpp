@@ -113,6 +113,20 @@ TEST_F(FavoritesStoreTest, ADamagedStoredDocumentIsKeptAside) {
   EXPECT_EQ(Names(), "new;");
 }
 
+TEST_F(FavoritesStoreTest, AChangeThatCouldNotBeSavedIsShownAndSavedOnceThereIsRoom) {
+  ASSERT_EQ(database_.db().Execute("CREATE TEMP TRIGGER refuse_insert BEFORE INSERT ON info "
+                                   "BEGIN SELECT RAISE(FAIL, 'full'); END;"),
+            0);
+  Json::Value item = store_.NewBookmark(u"", u"unsaved", u"http://u/");
+  ASSERT_EQ(store_.AddItem(item), 0);
+  EXPECT_EQ(Names(), "unsaved;");
+  EXPECT_EQ(store_.SaveIfUnsaved(), -1) << "still no room";
+  EXPECT_EQ(Stored("favor_data"), "");
+  ASSERT_EQ(database_.db().Execute("DROP TRIGGER refuse_insert"), 0);
+  EXPECT_EQ(store_.SaveIfUnsaved(), 0);
+  EXPECT_NE(Stored("favor_data").find("unsaved"), std::string::npos);
+}
+
 TEST_F(FavoritesStoreTest, AnEditBeforeTheFirstLoadKeepsTheStoredDocument) {
   Store("favor_data", FavoritesTree(Document({Bookmark("5", "kept", "http://k/")})).ToText());
   Json::Value item = FavoritesTree::NewBookmark(1, "", "early", "http://e/", 1);

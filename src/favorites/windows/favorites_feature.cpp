@@ -112,6 +112,7 @@ std::function<void()> FavoritesFeature::StartUpStep() {
 }
 
 void FavoritesFeature::SyncStep() {
+  if (FavoritesStore::Instance().SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
   if (AccountState::Instance().UserId().empty()) return;
   if (FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites() != 0) {
     DebugOutput("service loop: the user's favourites were not refreshed");
@@ -119,7 +120,9 @@ void FavoritesFeature::SyncStep() {
 }
 
 void FavoritesFeature::Finish() {
-  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs)) DebugOutput("favourites: changes still unsaved at the end");
+  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs) || FavoritesStore::Instance().SaveIfUnsaved() != 0) {
+    DebugOutput("favourites: changes still unsaved at the end");
+  }
 }
 
 }  // namespace tarvo

@@ -2,8 +2,9 @@
 // How the favourites join the browser: the bar each main window shows, the toolbar
 // star's state and its command, the favourites window and the rename window as
 // commands, the service loop's steps (the defaults once and the stored document at
-// start, then the logged-in user's favourites every round) and, at the end, waiting
-// for the changes still on their way.
+// start, then every round a document whose save failed and the logged-in user's
+// favourites) and, at the end, waiting for the changes still on their way and saving
+// what could not be saved before.
 //
 // Threads: Register on the first thread at start-up, before the first window and the
 // service loop; the steps run on the loop's thread, the commands on the GUI thread.
@@ -33,7 +34,8 @@ class FavoritesFeature {
   // The first round's step: the defaults when never fetched, then the stored
   // document; later rounds do nothing.
   static std::function<void()> StartUpStep();
-  // Every round: the logged-in user's favourites from the service.
+  // Every round: a document whose save failed written again, and the logged-in
+  // user's favourites from the service.
   static void SyncStep();
   static void Finish();
 };
