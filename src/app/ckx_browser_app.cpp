@@ -208,8 +208,10 @@ bool CKXBrowserApp::OpenDatabase() {
       case UserDatabase::SaveFailure::kHeldElsewhere: text = kDatabaseHeld; break;
       case UserDatabase::SaveFailure::kWriteError: break;
     }
-    const QString message = QString::fromLatin1(text).arg(
-        QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile)));
+    QString message = QString::fromLatin1(text);
+    if (message.contains(QLatin1String("%1"))) {  // the full disk's message names no file
+      message = message.arg(QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile)));
+    }
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [message] { ErrorMessage::Show(message.toStdString()); }, Qt::QueuedConnection);
   });
