@@ -1,5 +1,7 @@
 #include "shell/pages/tab.h"
 
+#include <QImageReader>
+
 #include "shell/pages/tab_option.h"
 #include "shell/pages/tab_parts.h"
 #include "shell/pages/tab_strip.h"
@@ -91,6 +93,12 @@ void Tab::SetIcon(const QString& imageAttributes) {
 }
 
 void Tab::SetIconFile(const QString& file) {
+  // A site may answer its icon's address with a page instead of a picture: the tab
+  // then shows the default icon rather than an empty square.
+  if (!QImageReader(file).canRead()) {
+    SetIcon(kDefaultIconImages);
+    return;
+  }
   QString escaped = file;
   escaped.replace(QLatin1Char('\''), QStringLiteral("%27"));
   SetIcon(QStringLiteral("normalimage=\"file='%1'\" selectedimage=\"file='%1'\"").arg(escaped));

@@ -38,7 +38,8 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   void SetIcon(const QString& imageAttributes);
   // The image attributes the icon shows now.
   const QString& IconImages() const { return iconImages_; }
-  // Shows the file as the icon in both states.
+  // Shows the file as the icon in both states; the default icon when the file is no
+  // picture.
   void SetIconFile(const QString& file);
   // Draws the tab for a private window's dark tab row (light text and close button,
   // dark hover, its own selected colour).

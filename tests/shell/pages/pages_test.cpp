@@ -2,7 +2,9 @@
 // driven like the main window drives it: operations on the page list and messages
 // drained from the bus. Bodies are recording stand-ins; the engines have their own
 // programs.
+#include <QImage>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@
 #include "ui/window_registry.h"
 #include "store/query_table.h"
 #include "store/user_database.h"
+#include "support/temp_dir.h"
 #include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
@@ -216,15 +219,22 @@ TEST_F(PagesTest, PageReportsReachOnlyListedPagesAndABackgroundTabStaysBehind) {
   EXPECT_EQ(first->GetIconUrl(), u"http://127.0.0.1:9/favicon.ico");
 }
 
-TEST_F(PagesTest, IconsOfAnOlderAddressAreIgnored) {
+TEST_F(PagesTest, IconsOfAnOlderAddressOrThatAreNoPictureAreIgnored) {
+  TempDir folder;
+  const std::filesystem::path picture = folder.path() / "new";
+  ASSERT_TRUE(QImage(16, 16, QImage::Format_ARGB32).save(QString::fromStdString(picture.string()), "PNG"));
+  // A site that answers every address with its page does so for its icon too.
+  const std::filesystem::path page404 = folder.WriteFile("page", "<!doctype html><title>Not here</title>");
   Page* page = host.OpenPage(u"http://127.0.0.1:9/icon");
   ASSERT_NE(page, nullptr);
   page->SetIconUrl(u"http://127.0.0.1:9/new.ico");
   const QString before = page->GetTab()->IconImages();
-  page->OnIconReady(u"http://127.0.0.1:9/old.ico", u"/tmp/old");
+  page->OnIconReady(u"http://127.0.0.1:9/old.ico", Utf8ToWide(picture.string()));
   EXPECT_EQ(page->GetTab()->IconImages(), before);
-  page->OnIconReady(u"http://127.0.0.1:9/new.ico", u"/tmp/new");
-  EXPECT_TRUE(page->GetTab()->IconImages().contains(QStringLiteral("/tmp/new")));
+  page->OnIconReady(u"http://127.0.0.1:9/new.ico", Utf8ToWide(page404.string()));
+  EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
+  page->OnIconReady(u"http://127.0.0.1:9/new.ico", Utf8ToWide(picture.string()));
+  EXPECT_TRUE(page->GetTab()->IconImages().contains(QString::fromStdString(picture.string())));
   page->Navigate(u"http://127.0.0.1:9/other");  // a new address shows the default icon again
   EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
 }
