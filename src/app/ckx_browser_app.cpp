@@ -324,6 +324,11 @@ void CKXBrowserApp::ShutDown() {
   compatNetwork_.reset();
   windows_.reset();
   splash_.reset();
+  // Nothing writes history any more: the data file alone now holds the whole run,
+  // for whoever copies it.
+  if (UserDatabase::Instance().IsOpen() && UserDatabase::Instance().WriteBackLog() != 0) {
+    DebugOutput("database: the write-ahead log could not be written back");
+  }
   if (ownApplication_ != nullptr) {
     ownApplication_.reset();
     Mark("shut down");

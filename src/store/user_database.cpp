@@ -152,6 +152,8 @@ int UserDatabase::RunInTransaction(const std::function<bool()>& work) {
   return 0;
 }
 
+int UserDatabase::WriteBackLog() { return Execute("PRAGMA wal_checkpoint(TRUNCATE);"); }
+
 void UserDatabase::SetStatementObserver(std::function<void(std::string_view)> observer) {
   if (connection_) {
     connection_->SetTraceObserver(std::move(observer));

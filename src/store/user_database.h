@@ -72,6 +72,11 @@ class UserDatabase {
   // the work succeeded and was committed, -1 otherwise.
   int RunInTransaction(const std::function<bool()>& work);
 
+  // Writes what the write-ahead log holds back into the file itself and empties the
+  // log, so that the file alone holds everything (at the end of a run: a copy of it
+  // is then complete). Waits for readers up to the busy timeout. 0 or -1.
+  int WriteBackLog();
+
   // Receives each statement's text as it starts (diagnostics, tests).
   void SetStatementObserver(std::function<void(std::string_view)> observer);
 

@@ -43,6 +43,9 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
   auto browser = StartBrowser({"-noupdate", pages_.Url("/kept")});
   ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/kept")); }, kStartLimit)) << browser->Log();
   CloseBrowser(*browser);
+  std::error_code noLog;
+  const uintmax_t logBytes = fs::file_size(Database().string() + "-wal", noLog);
+  EXPECT_TRUE(noLog || logBytes == 0) << "an orderly close leaves the whole run in the data file itself";
 
   {
     // A database tool left in the middle of a write on the file.
