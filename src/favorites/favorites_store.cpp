@@ -142,6 +142,8 @@ int FavoritesStore::Load() {
   int read = kStoredAbsent;
   {
     std::lock_guard lock(mutex_);
+    // Changes that could not be saved yet are newer than the stored document.
+    if (unsaved_ && loadedKey_ == key && SaveLocked() != 0) return 0;
     FavoritesTree stored;
     read = ReadStoredLocked(key, stored);
     if (read == kStoredUnreadable) return -1;

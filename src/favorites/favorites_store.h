@@ -59,7 +59,7 @@ class FavoritesStore {
   FavoritesTree Document();
   // Reads the current account's stored document again: 0; -1 when the stored text
   // does not parse (it is kept aside; the document stays as it was). An absent or
-  // empty value leaves the document unchanged.
+  // empty value leaves the document unchanged, and so do changes still unsaved.
   int Load();
   // Writes the document under its key; 0 or -1.
   int Save();

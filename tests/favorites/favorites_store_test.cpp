@@ -122,6 +122,8 @@ TEST_F(FavoritesStoreTest, AChangeThatCouldNotBeSavedIsShownAndSavedOnceThereIsR
   EXPECT_EQ(Names(), "unsaved;");
   EXPECT_EQ(store_.SaveIfUnsaved(), -1) << "still no room";
   EXPECT_EQ(Stored("favor_data"), "");
+  EXPECT_EQ(store_.Load(), 0);
+  EXPECT_EQ(Names(), "unsaved;") << "reading the stored document again keeps what is not saved yet";
   ASSERT_EQ(database_.db().Execute("DROP TRIGGER refuse_insert"), 0);
   EXPECT_EQ(store_.SaveIfUnsaved(), 0);
   EXPECT_NE(Stored("favor_data").find("unsaved"), std::string::npos);
