@@ -319,7 +319,10 @@ TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysR
     static const char* const kNames[] = {"held by another program", "read-only file", "read-only media"};
     SCOPED_TRACE(kNames[static_cast<int>(cause)]);
     TempDir folder;
-    const auto path = folder.path() / "kx.dat";
+    // Bytes that mean something in an address are only a name here.
+    const auto profile = folder.path() / "profile ü %41?#";
+    std::filesystem::create_directories(profile);
+    const auto path = profile / "kx.dat";
     {
       // Closed, so no write-ahead log is left beside it: media that refuse writing
       // also refuse making one.
@@ -335,7 +338,7 @@ TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysR
       ASSERT_EQ(holder.OpenFile(path.string()), 0);
       ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
     } else if (cause == Cause::kReadOnlyFile ? !readOnlyFile.emplace(path).made()
-                                             : !(readOnlyMedia = MountedFolder::ReadOnly(folder.path()))) {
+                                             : !(readOnlyMedia = MountedFolder::ReadOnly(profile))) {
       std::cout << "skipped: this machine cannot make the file unwritable for root\n";
       continue;
     }
