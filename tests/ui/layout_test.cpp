@@ -13,17 +13,23 @@ CControlUI* AddChild(CContainerUI& box, const char* attributes) {
   return box.Add(std::move(child));
 }
 
-TEST(LayoutTest, FixedChildrenKeepSizeAndTheRestShareEqually) {
+TEST(LayoutTest, FixedChildrenKeepSizeTheRestShareEquallyAndHiddenOnesTakeNoRoom) {
   CVerticalLayoutUI box;
   CControlUI* top = AddChild(box, "height=\"40\"");
   CControlUI* a = AddChild(box, "");
   CControlUI* b = AddChild(box, "");
   CControlUI* bottom = AddChild(box, "height=\"20\"");
+  CControlUI* hidden = AddChild(box, "height=\"30\" visible=\"false\"");  // takes no room
   box.SetPos(QRect(0, 0, 100, 300));
   EXPECT_EQ(top->GetPos(), QRect(0, 0, 100, 40));
   EXPECT_EQ(a->GetPos(), QRect(0, 40, 100, 120));
   EXPECT_EQ(b->GetPos(), QRect(0, 160, 100, 120));
   EXPECT_EQ(bottom->GetPos(), QRect(0, 280, 100, 20));
+  // Shown, it takes its room from the sharing children.
+  hidden->SetVisible(true);
+  box.SetPos(QRect(0, 0, 100, 300));
+  EXPECT_EQ(a->GetPos(), QRect(0, 40, 100, 105));
+  EXPECT_EQ(hidden->GetPos(), QRect(0, 270, 100, 30));
 }
 
 TEST(LayoutTest, RoundingPixelsGoToTheLastSharingChild) {
@@ -94,17 +100,6 @@ TEST(LayoutTest, FixedCrossSizeAndFloatingChildrenByPos) {
   EXPECT_EQ(ordered->GetFixedWidth(), 26);
   ordered->ApplyAttributeList("width=\"\"");
   EXPECT_EQ(ordered->GetFixedWidth(), 0);
-}
-
-TEST(LayoutTest, HiddenChildrenTakeNoRoom) {
-  CVerticalLayoutUI box;
-  CControlUI* a = AddChild(box, "height=\"30\" visible=\"false\"");
-  CControlUI* b = AddChild(box, "");
-  box.SetPos(QRect(0, 0, 50, 100));
-  EXPECT_EQ(b->GetPos(), QRect(0, 0, 50, 100));
-  a->SetVisible(true);
-  box.SetPos(QRect(0, 0, 50, 100));
-  EXPECT_EQ(b->GetPos(), QRect(0, 30, 50, 70));
 }
 
 TEST(LayoutTest, ScrollingBoxOffsetsChildrenAndClampsThePosition) {
