@@ -24,7 +24,7 @@ class DialogsTest : public ::testing::Test {
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
 };
 
-TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrue) {
+TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrueAndHidesCancelWhenNotOffered) {
   WhenShown("KXMessageBox", [](WindowImplBase& box) {
     EXPECT_EQ(box.FindControl("message")->GetText(), "Delete everything?");
     const QRect monitor = QGuiApplication::primaryScreen()->availableGeometry();
@@ -42,9 +42,8 @@ TEST_F(DialogsTest, MessageBoxAnswersOnlyOkWithTrue) {
   }
   WhenShown("KXMessageBox", [](WindowImplBase& box) { QTest::keyClick(box.GetWidget(), Qt::Key_Escape); });
   EXPECT_FALSE(CMessageBox::Show(0, "Delete everything?", true));
-}
 
-TEST_F(DialogsTest, MessageBoxWithoutCancelHidesIt) {
+  // Without a cancel button the box offers OK alone.
   WhenShown("KXMessageBox", [](WindowImplBase& box) {
     EXPECT_FALSE(box.FindControl("cancel_btn_btn")->IsVisible());
     EXPECT_FALSE(box.FindControl("cancel_btn_sp")->IsVisible());
@@ -54,7 +53,7 @@ TEST_F(DialogsTest, MessageBoxWithoutCancelHidesIt) {
   EXPECT_TRUE(CMessageBox::Show(0, "Saved.", false));
 }
 
-TEST_F(DialogsTest, FindSearchesForwardAndBackwardAndKeepsTheText) {
+TEST_F(DialogsTest, FindSearchesForwardAndBackwardKeepsTheTextAndSitsUnderTheDownloadButton) {
   std::vector<std::pair<QString, bool>> searches;
   FindWnd find([&](const QString& text, bool forward) { searches.emplace_back(text, forward); }, "last time");
   WhenShown("KXFindWnd", [](WindowImplBase& window) {
@@ -76,9 +75,7 @@ TEST_F(DialogsTest, FindSearchesForwardAndBackwardAndKeepsTheText) {
   EXPECT_EQ(searches[1], std::make_pair(QString("needle"), false));
   EXPECT_EQ(searches[2], std::make_pair(QString("needle"), true));
   EXPECT_EQ(find.GetFindText(), "needle");
-}
-
-TEST_F(DialogsTest, FindSitsUnderTheDownloadButton) {
+  // It sits under the download button, lower by the favourites bar when that shows.
   const QRect download(900, 40, 32, 32);
   EXPECT_EQ(FindWnd::TopLeftFor(download, 420, false), QPoint(932 - 5 - 420, 72));
   EXPECT_EQ(FindWnd::TopLeftFor(download, 420, true), QPoint(932 - 5 - 420, 104));

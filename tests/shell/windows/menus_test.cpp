@@ -79,9 +79,9 @@ class MenusTest : public ::testing::Test {
   RecordingMenuOwner owner_;
 };
 
-TEST_F(MenusTest, EveryMainMenuEntryPostsItsCommandAndCloses) {
+TEST_F(MenusTest, EveryMainMenuEntryPostsItsCommandAndClosesAndALoggedInUserCanLogOut) {
   for (const auto& [control, command] : CommandTable::ControlsOf(ControlSurface::kMainMenu)) {
-    if (control == "logout_btn") continue;  // shown only to a logged-in user, below
+    if (control == "logout_btn") continue;  // shown only to a logged-in user, at the end
     main_.posted.clear();
     auto* menu = new MenuWnd(main_.GetHWND(), owner_);
     QPointer<QWidget> widget = Open(menu);
@@ -95,6 +95,14 @@ TEST_F(MenusTest, EveryMainMenuEntryPostsItsCommandAndCloses) {
   Open(menu);
   Click(*menu, "cancel_btn");
   EXPECT_TRUE(main_.posted.empty());
+
+  owner_.user = {true, "Mia", "", ""};
+  menu = new MenuWnd(main_.GetHWND(), owner_);
+  Open(menu);
+  EXPECT_EQ(menu->FindControl("nickname_lbl")->GetText(), "Mia");
+  ASSERT_TRUE(menu->FindControl("logout_btn")->IsVisible());
+  Click(*menu, "logout_btn");
+  EXPECT_EQ(main_.Commands(), std::vector<unsigned>{Commands::kLogOut});
 }
 
 TEST_F(MenusTest, EntriesThatCannotRunAreGreyedOutAndLeaveItOpen) {
@@ -114,16 +122,6 @@ TEST_F(MenusTest, EntriesThatCannotRunAreGreyedOutAndLeaveItOpen) {
   EXPECT_TRUE(main_.posted.empty());
   menu->Close();
   QTest::qWait(20);
-}
-
-TEST_F(MenusTest, LoggedInUserSeesTheNicknameAndCanLogOut) {
-  owner_.user = {true, "Mia", "", ""};
-  auto* menu = new MenuWnd(main_.GetHWND(), owner_);
-  Open(menu);
-  EXPECT_EQ(menu->FindControl("nickname_lbl")->GetText(), "Mia");
-  ASSERT_TRUE(menu->FindControl("logout_btn")->IsVisible());
-  Click(*menu, "logout_btn");
-  EXPECT_EQ(main_.Commands(), std::vector<unsigned>{Commands::kLogOut});
 }
 
 TEST_F(MenusTest, LanguageMenuListsThePacksAndSwitchesTheLanguage) {
@@ -149,7 +147,7 @@ TEST_F(MenusTest, LanguageMenuListsThePacksAndSwitchesTheLanguage) {
   ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
 }
 
-TEST_F(MenusTest, PageTitlesBecomeSafeFileNames) {
+TEST(PageSaveDialogTest, PageTitlesBecomeSafeFileNames) {
   EXPECT_EQ(PageSaveDialog::DefaultName("News / today\\now"), "News _ today_now");
   EXPECT_EQ(PageSaveDialog::DefaultName("   "), "page");
   EXPECT_EQ(PageSaveDialog::DefaultName(".."), "page");

@@ -50,4 +50,30 @@ inline void WhenShown(const QString& className, std::function<void(DuiLib::Windo
   });
 }
 
+// The shown window of `className` once it is exposed, or null after `limitMs`.
+inline DuiLib::WindowImplBase* WaitForShown(const QString& className, int limitMs = 3000) {
+  DuiLib::WindowImplBase* window = nullptr;
+  if (!QTest::qWaitFor([&] { return (window = ShownWindowOf(className)) != nullptr; }, limitMs)) return nullptr;
+  (void)QTest::qWaitForWindowExposed(window->GetWidget());
+  return window;
+}
+
+// Answers every message box that shows with OK, as a user would, while it lives.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (DuiLib::WindowImplBase* box = ShownWindowOf(QStringLiteral("KXMessageBox"))) {
+        ++answered;
+        ClickControl(*box, QStringLiteral("ensure_btn"));
+      }
+    });
+    timer_.start(100);
+  }
+  int answered = 0;
+
+ private:
+  QTimer timer_;
+};
+
 }  // namespace tarvo::test
