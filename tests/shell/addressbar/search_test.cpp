@@ -38,7 +38,7 @@ TEST_F(WebSearchTest, ChooserResultsStoreTheirEngineAndOthersChangeNothing) {
   }
 }
 
-TEST_F(WebSearchTest, SearchOpensTheEngineAddressAndRecordsTheTextOnceUnlessPrivate) {
+TEST_F(WebSearchTest, SearchOpensTheEngineAddressWithTheQueryEncodedAndRecordsTheTextOnceUnlessPrivate) {
   WString icon;
   ASSERT_EQ(search_.ApplyChooserResult(3, icon), 0);
   std::vector<WString> opened;
@@ -52,15 +52,13 @@ TEST_F(WebSearchTest, SearchOpensTheEngineAddressAndRecordsTheTextOnceUnlessPriv
   EXPECT_EQ(opened[2], u"https://www.google.com/search?&q=private%20words");
   EXPECT_EQ(SearchRows(), "1");
   EXPECT_EQ(db_.Scalar("select searchtext from searchtext"), "tarvo browser");
-}
 
-TEST_F(WebSearchTest, SearchKeepsQueryCharactersThatAreAddressSyntax) {
-  WString icon;
+  // Query characters that are address syntax are kept, in the address and the row.
   ASSERT_EQ(search_.ApplyChooserResult(0, icon), 0);
-  WString url;
-  ASSERT_EQ(search_.Search(QString::fromUtf8("a&b=c #d+é'"), [&](const WString& u) { url = u; }), 0);
-  EXPECT_EQ(url, u"https://www.baidu.com/s?wd=a%26b%3Dc%20%23d%2B%C3%A9%27");
-  EXPECT_EQ(db_.Scalar("select searchtext from searchtext"), "a&b=c #d+é'");
+  ASSERT_EQ(search_.Search(QString::fromUtf8("a&b=c #d+é'"), open), 0);
+  EXPECT_EQ(opened.back(), u"https://www.baidu.com/s?wd=a%26b%3Dc%20%23d%2B%C3%A9%27");
+  EXPECT_EQ(db_.Scalar("select searchtext from searchtext where rowid = (select max(rowid) from searchtext)"),
+            "a&b=c #d+é'");
 }
 
 TEST_F(WebSearchTest, BlankTextOrNoEngineOpensNothing) {
