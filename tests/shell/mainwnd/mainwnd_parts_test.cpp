@@ -45,19 +45,15 @@ class PartsEnvironment : public ::testing::Environment {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PartsEnvironment);
 
-TEST(FullScreenGeometryTest, PageAreaCoversTheMonitorAndTheChromeLiesAboveIt) {
-  const QRect window(100, 50, 800, 600);
-  const QRect page(104, 140, 792, 506);  // 90 pixels of tab strip and toolbar above it
-  const QRect target = FullScreenController::TargetRect(window, page, QRect(1600, 0, 1280, 1024), QSize(1600, 1000));
-  EXPECT_EQ(target, QRect(1600, -90, 1280, 1024 + 90));
-  // The page's top lands on the monitor's top edge.
-  EXPECT_EQ(target.top() + (page.top() - window.top()), 0);
-}
-
-TEST(FullScreenGeometryTest, WithoutAMonitorTheScreenSizeIsUsedWithThreeExtraPixels) {
-  const QRect target =
-      FullScreenController::TargetRect(QRect(10, 10, 400, 300), QRect(10, 60, 400, 250), std::nullopt, QSize(1600, 1000));
-  EXPECT_EQ(target, QRect(0, -50, 1600, 1053));
+TEST(FullScreenGeometryTest, PageAreaCoversTheMonitorOrWithoutOneTheScreenWithThreeExtraPixels) {
+  // 90 pixels of tab strip and toolbar above the page: the page's top lands on the
+  // monitor's top edge.
+  EXPECT_EQ(FullScreenController::TargetRect(QRect(100, 50, 800, 600), QRect(104, 140, 792, 506),
+                                             QRect(1600, 0, 1280, 1024), QSize(1600, 1000)),
+            QRect(1600, -90, 1280, 1024 + 90));
+  EXPECT_EQ(FullScreenController::TargetRect(QRect(10, 10, 400, 300), QRect(10, 60, 400, 250), std::nullopt,
+                                             QSize(1600, 1000)),
+            QRect(0, -50, 1600, 1053));
 }
 
 TEST(FullScreenControllerTest, EnterAndLeaveRestoreTheWindowIncludingMaximised) {
@@ -201,7 +197,7 @@ TEST_F(PrivateMessagesTest, TypedAddressGoesToTheNamedOrCurrentPageAndNeverToACl
   EXPECT_EQ(host_->pages.Count(), 1);
 }
 
-TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabs) {
+TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabsAreHandledAndOtherMessagesLeftToTheWindow) {
   Send(MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<WPARAM>(new WString(u"http://bank.test/")));
   ASSERT_EQ(host_->factory.ieUrls.size(), 1u);
   EXPECT_EQ(host_->factory.ieUrls[0], u"http://bank.test/");
@@ -215,6 +211,12 @@ TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabs) {
   Page* current = host_->pages.Current();
   Send(MainWindowMessages::kMoveTab, 1, 1);
   EXPECT_EQ(host_->pages.Current(), current);
+
+  for (UINT other : {UINT(WM_USER + 5), UINT(WM_TIMER)}) {
+    bool handled = true;
+    handler_.Handle(other, 0, 0, handled);
+    EXPECT_FALSE(handled) << other;
+  }
 }
 
 TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
@@ -235,14 +237,6 @@ TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
   EXPECT_EQ(handler_.TranslateAccelerator(&key), S_FALSE);
   Send(MainWindowMessages::kRemoveAccelerator, reinterpret_cast<WPARAM>(static_cast<ITranslateAccelerator*>(raw)));
   EXPECT_EQ(handler_.TranslatorCount(), 0u);
-}
-
-TEST_F(PrivateMessagesTest, OtherMessagesAreLeftToTheWindow) {
-  bool handled = true;
-  handler_.Handle(WM_USER + 5, 0, 0, handled);
-  EXPECT_FALSE(handled);
-  handler_.Handle(WM_TIMER, 0, 0, handled);
-  EXPECT_FALSE(handled);
 }
 
 }  // namespace
