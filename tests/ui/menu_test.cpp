@@ -78,34 +78,25 @@ TEST_F(MenuTest, ItemClickReachesTheOwnerAndClosesTheMenu) {
   EXPECT_EQ(CWindowRegistry::Instance().Find(handle), nullptr);  // closed and freed itself
 }
 
-TEST_F(MenuTest, RightClickGoesToTheOwnerAndKeepsTheMenu) {
+TEST_F(MenuTest, RightClicksAndStaticItemsLeaveTheMenuOpen) {
   CMenuWnd* menu = OpenFolderMenu(2);
-  ASSERT_NE(menu, nullptr);
-  const HWND handle = menu->GetHWND();
-  QTest::mouseClick(menu->GetWidget(), Qt::RightButton, {}, QPoint(60, 4 + 15));
-  EXPECT_EQ(owner_->Of(kNotifyRightClick).size(), 1u);
-  EXPECT_NE(CWindowRegistry::Instance().Find(handle), nullptr);
-  menu->Close(IDCANCEL);
-  QTest::qWait(30);
-  EXPECT_EQ(CWindowRegistry::Instance().Find(handle), nullptr);
-}
-
-TEST_F(MenuTest, StaticItemsDoNothing) {
-  CMenuWnd* menu = OpenFolderMenu(0);
   ASSERT_NE(menu, nullptr);
   auto caption = std::make_unique<CStaticMenuElementUI>();
   caption->ApplyAttributeList(R"(command="1" height="30")");
   menu->GetMenuUI()->Add(std::move(caption));
-  menu->GetMenuUI()->ApplyAttributeList(R"(height="38")");
+  menu->GetMenuUI()->ApplyAttributeList(R"(height="98")");
   menu->ResizeMenu();
   QTest::qWait(20);
   const HWND handle = menu->GetHWND();
-  QTest::mouseClick(menu->GetWidget(), Qt::LeftButton, {}, QPoint(60, 19));
+  QTest::mouseClick(menu->GetWidget(), Qt::RightButton, {}, QPoint(60, 4 + 15));
+  EXPECT_EQ(owner_->Of(kNotifyRightClick).size(), 1u);
+  QTest::mouseClick(menu->GetWidget(), Qt::LeftButton, {}, QPoint(60, 4 + 30 * 2 + 15));  // the static item
   QTest::qWait(20);
   EXPECT_TRUE(owner_->Of(kNotifyItemClick).empty());
   EXPECT_NE(CWindowRegistry::Instance().Find(handle), nullptr);
   menu->Close(IDCANCEL);
-  QTest::qWait(20);
+  QTest::qWait(30);
+  EXPECT_EQ(CWindowRegistry::Instance().Find(handle), nullptr);
 }
 
 TEST_F(MenuTest, ClosesWhenTheFocusGoesToAnotherWindow) {

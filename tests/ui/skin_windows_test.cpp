@@ -1,6 +1,7 @@
 // Every window skin of the built package: it builds without errors, holds the controls
 // the windows look up, and looks right (screenshots under test-artifacts/ui/).
 #include <QTest>
+#include <array>
 #include <gtest/gtest.h>
 
 #include "ui/box_layout_ui.h"
@@ -104,21 +105,31 @@ const std::vector<SkinCase>& Skins() {
   return skins;
 }
 
+using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
+
 QString LangPic(const char* file) { return QStringLiteral("file='LangPic\\EN\\%1'").arg(QLatin1String(file)); }
 
-void SetImage(TestWindow& w, const char* name, const char* file) {
-  if (CControlUI* c = w.FindControl(name)) c->SetBkImage(LangPic(file));
-}
-
-void SetButtonImages(TestWindow& w, const char* name, const char* normal, const char* hot) {
-  if (auto* b = w.FindControl<CButtonUI>(name)) {
-    b->SetNormalImage(LangPic(normal));
-    b->SetHotImage(LangPic(hot));
+// Control name -> language picture, as background.
+void SetImages(TestWindow& w, Pairs images) {
+  for (const auto& [name, file] : images) {
+    if (CControlUI* c = w.FindControl(name)) c->SetBkImage(LangPic(file));
   }
 }
 
-void SetText(TestWindow& w, const char* name, const char* text) {
-  if (CControlUI* c = w.FindControl(name)) c->SetText(QString::fromUtf8(text));
+// Button name -> its normal and hot language pictures.
+void SetButtonImages(TestWindow& w, std::initializer_list<std::array<const char*, 3>> buttons) {
+  for (const auto& [name, normal, hot] : buttons) {
+    if (auto* b = w.FindControl<CButtonUI>(name)) {
+      b->SetNormalImage(LangPic(normal));
+      b->SetHotImage(LangPic(hot));
+    }
+  }
+}
+
+void SetTexts(TestWindow& w, Pairs texts) {
+  for (const auto& [name, text] : texts) {
+    if (CControlUI* c = w.FindControl(name)) c->SetText(QString::fromUtf8(text));
+  }
 }
 
 // Fills a window as its own "windowinit" would, so the picture shows a real state.
@@ -128,38 +139,31 @@ void Dress(const QString& file, TestWindow& w) {
     AddTab(*strip, "TarvoBrowser - Home", false);
     AddTab(*strip, "Search results", true);
     AddTab(*strip, "A very long page title that does not fit", false);
-    SetText(w, "AddressEdit", "https://127.0.0.1:8360/start");
+    SetTexts(w, {{"AddressEdit", "https://127.0.0.1:8360/start"}});
     if (CControlUI* lock = w.FindControl("lock_btn")) lock->SetVisible(true);
   } else if (file == "history.xml") {
-    SetImage(w, "history/history", "clear_title.png");
-    SetImage(w, "history/descript", "clear_01.png");
-    SetImage(w, "history/browselist", "clear_02.png");
-    SetImage(w, "history/downloadlist", "clear_03.png");
-    SetImage(w, "history/pics", "clear_04.png");
-    SetImage(w, "history/cookie", "clear_05.png");
-    SetImage(w, "history/password", "clear_06.png");
-    SetImage(w, "history/form", "clear_07.png");
-    SetImage(w, "history/exitautoclear", "clear_08.png");
-    SetButtonImages(w, "history/clearbtn", "clear_btn01.png", "clear_btn01_hover.png");
+    SetImages(w, {{"history/history", "clear_title.png"}, {"history/descript", "clear_01.png"},
+                  {"history/browselist", "clear_02.png"}, {"history/downloadlist", "clear_03.png"},
+                  {"history/pics", "clear_04.png"}, {"history/cookie", "clear_05.png"},
+                  {"history/password", "clear_06.png"}, {"history/form", "clear_07.png"},
+                  {"history/exitautoclear", "clear_08.png"}});
+    SetButtonImages(w, {{"history/clearbtn", "clear_btn01.png", "clear_btn01_hover.png"}});
     w.FindControl<COptionUI>("cb_rec")->Selected(true, false);
     w.FindControl<COptionUI>("cb_cookie")->Selected(true, false);
   } else if (file == "download.xml") {
-    SetImage(w, "download/download", "dl_title.png");
-    SetImage(w, "download/clearandremove", "dl_01.png");
-    SetButtonImages(w, "download/clearbtn", "dl_btn01.png", "dl_btn01_hover.png");
-    SetButtonImages(w, "download/closebtn", "dl_btn02.png", "dl_btn02_hover.png");
+    SetImages(w, {{"download/download", "dl_title.png"}, {"download/clearandremove", "dl_01.png"}});
+    SetButtonImages(w, {{"download/clearbtn", "dl_btn01.png", "dl_btn01_hover.png"},
+                        {"download/closebtn", "dl_btn02.png", "dl_btn02_hover.png"}});
     AddRunningDownloadRow(*w.FindControl<CListUI>("download_list"), "quarterly-report.pdf",
                           "http://127.0.0.1:8360/files/quarterly-report.pdf",
                           QString::fromUtf8("1.50 MB/s - 3.20 MB，Total 8.00 MB"), 40);
   } else if (file == "favor.xml") {
-    SetImage(w, "favor/titledef", "bookmark_title.png");
-    SetImage(w, "favor/title", "bookmark_01.png");
-    SetImage(w, "favor/folder", "bookmark_02.png");
-    SetButtonImages(w, "favor/newfold", "bookmark_btn01.png", "bookmark_btn01_hover.png");
-    SetButtonImages(w, "favor/okbtn", "bookmark_btn02.png", "bookmark_btn02_hover.png");
-    SetButtonImages(w, "favor/ccbtn", "bookmark_btn03.png", "bookmark_btn03_hover.png");
-    SetText(w, "name_edt", "Quarterly report");
-    SetText(w, "url_edt", "http://127.0.0.1:8360/report");
+    SetImages(w, {{"favor/titledef", "bookmark_title.png"}, {"favor/title", "bookmark_01.png"},
+                  {"favor/folder", "bookmark_02.png"}});
+    SetButtonImages(w, {{"favor/newfold", "bookmark_btn01.png", "bookmark_btn01_hover.png"},
+                        {"favor/okbtn", "bookmark_btn02.png", "bookmark_btn02_hover.png"},
+                        {"favor/ccbtn", "bookmark_btn03.png", "bookmark_btn03_hover.png"}});
+    SetTexts(w, {{"name_edt", "Quarterly report"}, {"url_edt", "http://127.0.0.1:8360/report"}});
     auto* tree = w.FindControl<CTreeViewUI>("favor_tree");
     const char* names[] = {"Bookmarks bar", "Work", "News"};
     CTreeNodeUI* first = nullptr;
@@ -172,53 +176,43 @@ void Dress(const QString& file, TestWindow& w) {
     }
     tree->SelectItem(1, false, false);
   } else if (file == "rename.xml") {
-    SetImage(w, "rename/title", "rename_title.png");
-    SetImage(w, "rename/name", "rename_01.png");
-    SetButtonImages(w, "rename/okbtn", "rename_btn01.png", "rename_btn01_hover.png");
-    SetButtonImages(w, "rename/ccbtn", "rename_btn02.png", "rename_btn02_hover.png");
-    SetText(w, "rename/rename_edit", "Quarterly report");
+    SetImages(w, {{"rename/title", "rename_title.png"}, {"rename/name", "rename_01.png"}});
+    SetButtonImages(w, {{"rename/okbtn", "rename_btn01.png", "rename_btn01_hover.png"},
+                        {"rename/ccbtn", "rename_btn02.png", "rename_btn02_hover.png"}});
+    SetTexts(w, {{"rename/rename_edit", "Quarterly report"}});
   } else if (file == "messagebox.xml") {
-    SetText(w, "message", "The file already exists. Replace it with the new download?");
+    SetTexts(w, {{"message", "The file already exists. Replace it with the new download?"}});
   } else if (file == "find.xml") {
-    SetText(w, "find/title", "Find");
-    SetText(w, "find/find_edit", "browser");
+    SetTexts(w, {{"find/title", "Find"}, {"find/find_edit", "browser"}});
   } else if (file == "first.xml") {
-    SetImage(w, "firstwnd/bglabel", "first_bg.jpg");
+    SetImages(w, {{"firstwnd/bglabel", "first_bg.jpg"}});
   } else if (file == "protect.xml") {
-    SetText(w, "protect_lbl", "Site protection is on");
     w.FindControl<COptionUI>("protect_btn")->Selected(true, false);
-    SetText(w, "protect/descript", "Protected sites open through their certified mirrors.");
-    SetText(w, "protect/speed", "Speed");
-    SetText(w, "protect/canuse", "Available nodes: 4");
-    SetText(w, "protect/countryselect", "Country");
-    SetText(w, "protect/districtselect", "Area");
-    SetText(w, "country_cb_btn", "China");
-    SetText(w, "area_cb_btn", "Shanghai");
-    SetText(w, "tip_lbl", "Choose a node and connect.");
-    SetText(w, "ensure_btn", "Connect");
+    SetTexts(w, {{"protect_lbl", "Site protection is on"},
+                 {"protect/descript", "Protected sites open through their certified mirrors."},
+                 {"protect/speed", "Speed"}, {"protect/canuse", "Available nodes: 4"},
+                 {"protect/countryselect", "Country"}, {"protect/districtselect", "Area"},
+                 {"country_cb_btn", "China"}, {"area_cb_btn", "Shanghai"},
+                 {"tip_lbl", "Choose a node and connect."}, {"ensure_btn", "Connect"}});
   } else if (file == "protectsign.xml") {
-    SetText(w, "protectsign/auth/title", "Authority certification");
-    SetText(w, "protectsign/auth/info", "This site is certified by 2 authorities.");
+    SetTexts(w, {{"protectsign/auth/title", "Authority certification"},
+                 {"protectsign/auth/info", "This site is certified by 2 authorities."}});
     w.FindControl("protectsign/btn01")->ApplyAttributeList(R"(normalimage="Protect\btn01_yes.png")");
     for (int i = 0; i < 2; ++i) {
       w.FindControl(QStringLiteral("tab01/signIcon%1").arg(i))->SetBkImage("Protect\\safe03_icon02.png");
     }
   } else if (file == "qrcode.xml") {
-    SetText(w, "qrcodewnd/qrcode", "QR code");
-    SetText(w, "qrcodewnd/scan", "Scan to open on your phone");
+    SetTexts(w, {{"qrcodewnd/qrcode", "QR code"}, {"qrcodewnd/scan", "Scan to open on your phone"}});
   } else if (file == "login.xml") {
-    SetImage(w, "bg_img", "bg_login.jpg");
-    SetImage(w, "login/regist", "login_xlogin.png");
-    SetText(w, "login/email", "Account");
-    SetText(w, "login/password", "Password");
-    SetText(w, "login/autologin", "Keep me logged in");
-    SetText(w, "login/canlogin", "Can't log in?");
-    SetButtonImages(w, "login/loginbtn", "login_btn.png", "login_btn.png");
-    SetImage(w, "login/noacct", "login_noacc.png");
-    SetButtonImages(w, "login/p1_registperson", "login_register.png", "login_register.png");
-    SetText(w, "tocompany_btn", "Company account");
+    SetImages(w, {{"bg_img", "bg_login.jpg"}, {"login/regist", "login_xlogin.png"},
+                  {"login/noacct", "login_noacc.png"}});
+    SetTexts(w, {{"login/email", "Account"}, {"login/password", "Password"},
+                 {"login/autologin", "Keep me logged in"}, {"login/canlogin", "Can't log in?"},
+                 {"tocompany_btn", "Company account"}});
+    SetButtonImages(w, {{"login/loginbtn", "login_btn.png", "login_btn.png"},
+                        {"login/p1_registperson", "login_register.png", "login_register.png"}});
   } else if (file == "menu.xml") {
-    SetText(w, "nickname_lbl", "Guest");
+    SetTexts(w, {{"nickname_lbl", "Guest"}});
   }
 }
 
