@@ -76,12 +76,11 @@ class MainWindowTest : public ::testing::Test {
     root_ = new TempDir();
     configEnv_ = new ScopedEnv("XDG_CONFIG_HOME", (root_->path() / "config").string());
     server_ = new TestHttpServer();
-    server_->Route("/home", {200, "text/html; charset=utf-8", PageWithTitle("Home")});
-    server_->Route("/a", {200, "text/html; charset=utf-8", PageWithTitle("A")});
-    server_->Route("/b", {200, "text/html; charset=utf-8", PageWithTitle("B")});
+    for (const char* title : {"Home", "A", "B", "Search"}) {
+      server_->Route("/" + QByteArray(title).toLower(), {200, "text/html; charset=utf-8", PageWithTitle(title)});
+    }
     server_->Route("/find", {200, "text/html; charset=utf-8",
                              PageWithTitle("Find", "<p>pear apple pear apple pear apple</p>")});
-    server_->Route("/search", {200, "text/html; charset=utf-8", PageWithTitle("Search")});
     TestHttpServer::Response slow{200, "text/html; charset=utf-8", PageWithTitle("Slow", QByteArray(4000, 'x'))};
     slow.chunk_size = 200;
     slow.chunk_interval_ms = 150;
@@ -180,6 +179,17 @@ class MainWindowTest : public ::testing::Test {
     return body != nullptr && body->GetBrowser() != nullptr ? body->GetBrowser()->GetHost()->GetZoomLevel() : -100;
   }
 
+  // Opens the main menu and clicks `entry`, which must be enabled; false when the menu
+  // did not show or did not close.
+  bool ChooseFromMainMenu(const char* entry) {
+    window_->RunCommand(Commands::kShowMainMenu);
+    WindowImplBase* menu = WaitForShown("KXMenuWnd");
+    if (menu == nullptr) return false;
+    EXPECT_TRUE(menu->FindControl(QString::fromLatin1(entry))->IsEnabled()) << entry;
+    ClickControl(*menu, entry);
+    return QTest::qWaitFor([] { return ShownWindowOf("KXMenuWnd") == nullptr; }, 3000);
+  }
+
   bool Visible(const char* name) {
     CControlUI* control = window_->FindControl(QString::fromLatin1(name));
     return control != nullptr && control->IsVisible();
@@ -248,16 +258,18 @@ TEST_F(MainWindowTest, TypedAddressesEmptyBlanksNoSchemeAndCapitals) {
   Page* page = Start();
   ASSERT_NE(page, nullptr);
   const QString hostPort = server_->Url("").mid(QStringLiteral("http://").size());
-  TypeAddress(hostPort + "/a");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
-  TypeAddress("HTTP://" + hostPort + "/b");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/b")); }, 20000));
-  TypeAddress("   ");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
-  TypeAddress("  " + server_->Url("/a") + "  ");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
-  TypeAddress("");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
+  // What is typed, and the path it shows (none: the start page).
+  const std::pair<QString, QString> cases[] = {{hostPort + "/a", "/a"},
+                                               {"HTTP://" + hostPort + "/b", "/b"},
+                                               {"   ", ""},
+                                               {"  " + server_->Url("/a") + "  ", "/a"},
+                                               {"", ""}};
+  for (const auto& [typed, path] : cases) {
+    SCOPED_TRACE(typed.toStdString());
+    TypeAddress(typed);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return path.isEmpty() ? ShowsStartPage(page) : Shows(page, server_->Url(path)); }, 20000));
+  }
   EXPECT_EQ(window_->PageList().Count(), 1);
 }
 
@@ -317,35 +329,27 @@ TEST_F(MainWindowTest, F11AndEscapeInsideThePageEnterAndLeaveFullScreen) {
   EXPECT_EQ(window_->GetWindowRect(), before);
 }
 
-TEST_F(MainWindowTest, CtrlWheelOverThePageZoomsOneStepEachWay) {
+TEST_F(MainWindowTest, CtrlWheelOverThePageOrTheToolbarZoomsTheCurrentPageOneStep) {
   Page* page = Start();
   ASSERT_NE(page, nullptr);
   QWidget* target = PageKeyTarget();
-  const QPoint inside(target->width() / 2, target->height() / 2);
-  auto wheel = [&](int delta) {
-    QWheelEvent event(inside, target->mapToGlobal(inside), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &event);
+  auto wheel = [&](QWidget* over, QPoint at, int delta) {
+    QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &event);
   };
+  const QPoint inside(target->width() / 2, target->height() / 2);
   const double start = ZoomLevel(page);
-  wheel(120);
+  wheel(target, inside, 120);
   ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) > start; }, 3000));
   QTest::qWait(300);
   EXPECT_DOUBLE_EQ(ZoomLevel(page), TabCefBody::ZoomInLevel(start));  // one step, not two
-  wheel(-120);
+  wheel(target, inside, -120);
   ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) < TabCefBody::ZoomInLevel(start); }, 3000));
   QTest::qWait(300);
   EXPECT_DOUBLE_EQ(ZoomLevel(page), start);
-}
-
-TEST_F(MainWindowTest, CtrlWheelOverTheToolbarZoomsTheCurrentPage) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
-  const QPoint toolbar = CentreOf(window_->FindControl("home_go"));
-  const double start = ZoomLevel(page);
-  QWheelEvent event(toolbar, window_->GetWidget()->mapToGlobal(toolbar), QPoint(), QPoint(0, 120), Qt::NoButton,
-                    Qt::ControlModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window_->GetWidget(), &event);
+  // Over the toolbar the wheel zooms the current page too.
+  wheel(window_->GetWidget(), CentreOf(window_->FindControl("home_go")), 120);
   EXPECT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) == TabCefBody::ZoomInLevel(start); }, 3000));
 }
 
@@ -411,12 +415,11 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
   // Opens the chooser and clicks `button` in it (null: Escape).
   auto choose = [&](const char* button) {
     QTimer::singleShot(100, [button] {
-      WindowImplBase* chooser = nullptr;
-      if (!QTest::qWaitFor([&] { return (chooser = ShownWindowOf("KXSearchEngineWnd")) != nullptr; }, 3000)) {
+      WindowImplBase* chooser = WaitForShown("KXSearchEngineWnd");
+      if (chooser == nullptr) {
         ADD_FAILURE() << "no engine chooser";
         return;
       }
-      (void)QTest::qWaitForWindowExposed(chooser->GetWidget());
       QTest::qWait(200);
       if (button == nullptr) {
         QTest::keyClick(chooser->GetWidget(), Qt::Key_Escape);
@@ -473,12 +476,11 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   ASSERT_TRUE(results.empty());
   QRect findRect;
   QTimer::singleShot(100, [&] {
-    WindowImplBase* find = nullptr;
-    if (!QTest::qWaitFor([&] { return (find = ShownWindowOf("KXFindWnd")) != nullptr; }, 3000)) {
+    WindowImplBase* find = WaitForShown("KXFindWnd");
+    if (find == nullptr) {
       ADD_FAILURE() << "no find window";
       return;
     }
-    (void)QTest::qWaitForWindowExposed(find->GetWidget());
     findRect = find->GetWindowRect();
     auto* edit = find->FindControl<CEditUI>(QStringLiteral("find/find_edit"));
     QTest::keyClicks(static_cast<QWidget*>(edit->GetLineEdit()), QStringLiteral("apple"));
@@ -512,29 +514,15 @@ TEST_F(MainWindowTest, MainMenuSavesThePageAsPdfSourceAndPictureAndReportsAPathI
     answers.erase(answers.begin());
     return answer;
   }));
-  int boxes = 0;
-  QTimer closer;  // the message box of the failed save, answered like a user would
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (WindowImplBase* box = ShownWindowOf("KXMessageBox")) {
-      ++boxes;
-      ClickControl(*box, "ensure_btn");
-    }
-  });
-  closer.start(100);
+  MessageBoxAnswerer boxes;  // the message box of the failed save
   for (const char* entry : {"savepic_btn", "savefile_btn", "screenshot_btn", "savepic_btn"}) {
-    window_->RunCommand(Commands::kShowMainMenu);
-    WindowImplBase* menu = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = ShownWindowOf("KXMenuWnd")) != nullptr; }, 3000)) << entry;
-    (void)QTest::qWaitForWindowExposed(menu->GetWidget());
-    EXPECT_TRUE(menu->FindControl(QString::fromLatin1(entry))->IsEnabled()) << entry;
-    ClickControl(*menu, entry);
-    ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMenuWnd") == nullptr; }, 3000)) << entry;
+    ASSERT_TRUE(ChooseFromMainMenu(entry)) << entry;
   }
   auto size = [&](const char* name) { return QFileInfo(folder + name).size(); };
   ASSERT_TRUE(QTest::qWaitFor([&] { return size("page.pdf") > 0 && size("page.html") > 0; }, 20000));
   EXPECT_TRUE(QImage(folder + "page.png").width() > 0);
   EXPECT_TRUE(answers.empty());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes > 0; }, 20000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.answered > 0; }, 20000));
   EXPECT_FALSE(QFile::exists(folder + "missing/page.pdf"));
 }
 
@@ -542,9 +530,8 @@ TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
   ASSERT_NE(Start(), nullptr);
   const QPoint caption = window_->GetWidget()->mapToGlobal(QPoint(window_->GetWidget()->width() - 200, 20));
   window_->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, MakeLParam(caption.x(), caption.y()));
-  WindowImplBase* mainMenu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (mainMenu = ShownWindowOf("KXMainRightMenuWnd")) != nullptr; }, 3000));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(mainMenu->GetWidget()));
+  WindowImplBase* mainMenu = WaitForShown("KXMainRightMenuWnd");
+  ASSERT_NE(mainMenu, nullptr);
   EXPECT_NE(mainMenu->FindControl(QStringLiteral("new_tab_btn")), nullptr);
   mainMenu->Close();
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMainRightMenuWnd") == nullptr; }, 3000));
@@ -552,27 +539,16 @@ TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
 
   Page* page = window_->PageList().Current();
   QTest::mouseClick(window_->GetWidget(), Qt::RightButton, {}, CentreOf(page->GetTab()->Option()));
-  WindowImplBase* tabMenu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (tabMenu = ShownWindowOf("KXTabRightMenuWnd")) != nullptr; }, 3000));
-  (void)QTest::qWaitForWindowExposed(tabMenu->GetWidget());
+  WindowImplBase* tabMenu = WaitForShown("KXTabRightMenuWnd");
+  ASSERT_NE(tabMenu, nullptr);
   ClickControl(*tabMenu, "pin_tab");
   EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTab()->IsPinned(); }, 3000));
 }
 
 TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowItNextTime) {
   ASSERT_NE(Start(), nullptr);
-  // Clicks a main menu entry; the settings window is then shown.
-  auto fromMenu = [&](const char* entry) -> WindowImplBase* {
-    window_->RunCommand(Commands::kShowMainMenu);
-    WindowImplBase* menu = nullptr;
-    if (!QTest::qWaitFor([&] { return (menu = ShownWindowOf("KXMenuWnd")) != nullptr; }, 3000)) return nullptr;
-    (void)QTest::qWaitForWindowExposed(menu->GetWidget());
-    EXPECT_TRUE(menu->FindControl(QString::fromLatin1(entry))->IsEnabled()) << entry;
-    ClickControl(*menu, entry);
-    WindowImplBase* shown = nullptr;
-    if (!QTest::qWaitFor([&] { return (shown = ShownWindowOf("KXSettingsWnd")) != nullptr; }, 3000)) return nullptr;
-    (void)QTest::qWaitForWindowExposed(shown->GetWidget());
-    return shown;
+  auto fromMenu = [&](const char* entry) {
+    return ChooseFromMainMenu(entry) ? WaitForShown("KXSettingsWnd") : nullptr;
   };
   WindowImplBase* settings = fromMenu("setting_btn");
   ASSERT_NE(settings, nullptr);
@@ -624,20 +600,13 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
 
   // The default-browser button runs the menu's command, which tells how it went in a
   // modal box, answered like a user would.
-  int told = 0;
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&] {
-    if (WindowImplBase* box = ShownWindowOf("KXMessageBox")) {
-      ++told;
-      ClickControl(*box, "ensure_btn");
-    }
-  });
-  answer.start(100);
-  CControlUI* makeDefault = settings->FindControl(QStringLiteral("settings/default_btn"));
-  ClickControl(*settings, "settings/default_btn");
-  EXPECT_FALSE(makeDefault->IsEnabled()) << "greyed while the command runs";
-  EXPECT_TRUE(QTest::qWaitFor([&] { return told == 1 && makeDefault->IsEnabled(); }, 30000));
-  answer.stop();
+  {
+    MessageBoxAnswerer told;
+    CControlUI* makeDefault = settings->FindControl(QStringLiteral("settings/default_btn"));
+    ClickControl(*settings, "settings/default_btn");
+    EXPECT_FALSE(makeDefault->IsEnabled()) << "greyed while the command runs";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told.answered == 1 && makeDefault->IsEnabled(); }, 30000));
+  }
 
   ClickControl(*settings, "settings/closebtn");
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
