@@ -86,17 +86,24 @@ class ClientMenuTest : public BodiesTest {
     Pump([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, 5000);
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
   }
-  // The menu's items as (command, enabled), separators as (0, false).
-  static std::vector<std::pair<int, bool>> Items(QMenu* menu) {
+  // The items of the menu shown at the spot as (command, enabled), separators as
+  // (0, false); the menu is closed again.
+  std::vector<std::pair<int, bool>> ItemsAt(QPoint spot) {
+    QMenu* menu = RightClick(spot);
+    if (menu == nullptr) {
+      ADD_FAILURE() << "no menu at " << spot.x() << "," << spot.y();
+      return {};
+    }
     std::vector<std::pair<int, bool>> items;
     for (QAction* action : menu->actions()) {
       items.emplace_back(action->isSeparator() ? 0 : action->data().toInt(), !action->isSeparator() && action->isEnabled());
     }
+    menu->close();
     return items;
   }
-  static std::vector<int> Enabled(QMenu* menu) {
+  static std::vector<int> Enabled(const std::vector<std::pair<int, bool>>& items) {
     std::vector<int> enabled;
-    for (const auto& [command, on] : Items(menu)) {
+    for (const auto& [command, on] : items) {
       if (on) enabled.push_back(command);
     }
     return enabled;
@@ -130,60 +137,42 @@ class ClientMenuTest : public BodiesTest {
 TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
   const std::vector<int> pageMenu = {26501, 26502, 26503, 0,   26504, 26505, 26506, 113, 0,
                                      26507, 26508, 26509, 0, 102, 0,     26510};
-  QMenu* menu = RightClick(kPlainSpot);
-  ASSERT_NE(menu, nullptr);
+  const auto plain = ItemsAt(kPlainSpot);
   std::vector<int> commands;
-  for (const auto& item : Items(menu)) commands.push_back(item.first);
+  for (const auto& item : plain) commands.push_back(item.first);
   EXPECT_EQ(commands, pageMenu);
-  EXPECT_EQ(Enabled(menu), std::vector<int>{102});
-  menu->close();
-
-  menu = RightClick(kLinkSpot);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Enabled(menu), (std::vector<int>{26501, 26502, 26503, 26505, 26506, 102}));
-  menu->close();
-
-  menu = RightClick(kPictureSpot);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->actions().size(), pageMenu.size());
-  EXPECT_EQ(Enabled(menu), (std::vector<int>{26507, 26508, 26509, 102, 26510}));
-  menu->close();
+  EXPECT_EQ(Enabled(plain), std::vector<int>{102});
+  EXPECT_EQ(Enabled(ItemsAt(kLinkSpot)), (std::vector<int>{26501, 26502, 26503, 26505, 26506, 102}));
+  const auto picture = ItemsAt(kPictureSpot);
+  EXPECT_EQ(picture.size(), pageMenu.size());
+  EXPECT_EQ(Enabled(picture), (std::vector<int>{26507, 26508, 26509, 102, 26510}));
 
   // An editable field gets the edit menu, with or without a selection in it; only
   // paste-and-search is off.
   const std::vector<std::pair<int, bool>> editMenu = {{112, true}, {113, true}, {114, true}, {26511, false},
                                                       {115, true}, {0, false},  {116, true}};
-  menu = RightClick(kFieldSpot);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Items(menu), editMenu);
-  menu->close();
+  EXPECT_EQ(ItemsAt(kFieldSpot), editMenu);
   ASSERT_TRUE(RunScript("document.getElementById('field').select();"));
   Settle(200);
-  menu = RightClick(kFieldSpot);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Items(menu), editMenu);
-  menu->close();
+  EXPECT_EQ(ItemsAt(kFieldSpot), editMenu);
 
   // Selected page text enables copy.
   ASSERT_TRUE(RunScript("document.activeElement.blur();"
                         "window.getSelection().selectAllChildren(document.getElementById('words'));"));
   Settle(200);
-  menu = RightClick(kWordsSpot);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Enabled(menu), (std::vector<int>{113, 102}));
-  menu->close();
+  EXPECT_EQ(Enabled(ItemsAt(kWordsSpot)), (std::vector<int>{113, 102}));
 }
 
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
-  ASSERT_TRUE(ChooseAt(kLinkSpot, 26506));
-  EXPECT_EQ(Posted(BusChannels::kClipboardCopyUrl), std::vector<WString>{link});
-  ASSERT_TRUE(ChooseAt(kLinkSpot, 26505));
-  EXPECT_EQ(Posted(BusChannels::kShowFavorWnd), std::vector<WString>{link});
-  ASSERT_TRUE(ChooseAt(kLinkSpot, 26502));
-  EXPECT_EQ(Posted(BusChannels::kWindowOpenUrl), std::vector<WString>{link});
-  ASSERT_TRUE(ChooseAt(kLinkSpot, 26503));
-  EXPECT_EQ(Posted(BusChannels::kPrivateWindowOpenUrl), std::vector<WString>{link});
+  const std::pair<int, const BusChannels::UrlChannel*> posts[] = {{26506, &BusChannels::kClipboardCopyUrl},
+                                                                  {26505, &BusChannels::kShowFavorWnd},
+                                                                  {26502, &BusChannels::kWindowOpenUrl},
+                                                                  {26503, &BusChannels::kPrivateWindowOpenUrl}};
+  for (const auto& [command, channel] : posts) {
+    ASSERT_TRUE(ChooseAt(kLinkSpot, command)) << command;
+    EXPECT_EQ(Posted(*channel), std::vector<WString>{link}) << command;
+  }
 
   // Open in a new tab: the page list opens it, the engine's new page joins behind
   // the current one.
