@@ -52,6 +52,7 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "shell/pages/tab_option.h"
+#include "shell/windows/message_box_answerer.h"
 #include "shell/windows/shown_windows.h"
 #include "ui/button_ui.h"
 #include "ui/check_box_ui.h"
