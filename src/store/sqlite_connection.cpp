@@ -2,8 +2,7 @@
 
 #include <sys/statvfs.h>
 
-#include <cctype>
-#include <cstring>
+#include "url/url_encoding.h"
 
 namespace tarvo {
 
@@ -19,18 +18,7 @@ bool IsOnReadOnlyMedia(const std::string& path) {
 }
 
 // The URI that opens `path` as a file nothing can change: no locks, no log.
-std::string ImmutableUri(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri = "file:";
-  for (const unsigned char c : path) {
-    if (std::isalnum(c) != 0 || std::strchr("/._~-", c) != nullptr) {
-      uri += static_cast<char>(c);
-    } else {
-      uri += {'%', kHex[c >> 4], kHex[c & 0xf]};
-    }
-  }
-  return uri + "?immutable=1";
-}
+std::string ImmutableUri(const std::string& path) { return "file:" + PercentEncodeUtf8(path) + "?immutable=1"; }
 
 }  // namespace
 
