@@ -9,6 +9,7 @@
 #include "field_values.h"
 #include "form_fields.h"
 #include "service_database.h"
+#include "socket_address.h"
 #include "vpn_connections.h"
 
 namespace tarvo::service {
@@ -29,10 +30,10 @@ std::string AccountKey(std::string username) {
   return "account:" + username;
 }
 
-std::string AddressKey(const RequestContext& request) { return "address:" + request.remoteAddress; }
+std::string ClientOf(const RequestContext& request) { return "client:" + ClientKey(request.remoteAddress); }
 
 // Empty when the name is free and the brand known; otherwise the refusal.
-std::optional<ApiReply> CheckNewAccount(ServiceDatabase& db, const std::string& username, const std::string& brand) {
+std::optional<ApiReply> CheckNewAccount(DatabaseConnection& db, const std::string& username, const std::string& brand) {
   if (!ResolveBrand(db, brand)) {
     return ApiReply::Failure(kCodeNotFound, "unknown brand");
   }
@@ -69,15 +70,21 @@ ApiReply AccountEndpoints::Register(const FormFields& form, const RequestContext
     return ApiReply::BadField("brand");
   }
   const int64_t now = clock_();
-  if (!registrations_.Allows(AddressKey(request), now)) {
+  const bool allowed = db_.Write([&](DatabaseConnection& db) {
+    if (!registrations_.Allows(db, ClientOf(request), now)) {
+      return false;
+    }
+    registrations_.Count(db, ClientOf(request), now);
+    return true;
+  });
+  if (!allowed) {
     return TooMany();
   }
-  registrations_.Count(AddressKey(request), now);
-  if (const auto refusal = db_.Read([&](ServiceDatabase& db) { return CheckNewAccount(db, username, brand); })) {
+  if (const auto refusal = db_.Read([&](DatabaseConnection& db) { return CheckNewAccount(db, username, brand); })) {
     return *refusal;
   }
   const std::string record = hasher_.MakeRecord(password);
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     if (const auto refusal = CheckNewAccount(db, username, brand)) {
       return *refusal;  // taken while the password was hashed
     }
@@ -113,14 +120,29 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
   }
   const int64_t now = clock_();
   const std::string accountKey = AccountKey(username);
-  if (!loginFailures_.Allows(accountKey, now) || !loginFailures_.Allows(AddressKey(request), now)) {
+  const std::string clientKey = ClientOf(request);
+  const std::string pairKey = accountKey + "\n" + clientKey;
+  struct Standing {
+    bool allowed = false;
+    bool clientFailed = false;
+  };
+  const Standing standing = db_.Read([&](DatabaseConnection& db) {
+    return Standing{pairFailures_.Allows(db, pairKey, now) && clientFailures_.Allows(db, clientKey, now) &&
+                        (accountFailures_.Allows(db, accountKey, now) || slowedPairs_.Allows(db, pairKey, now)),
+                    clientFailures_.Counted(db, clientKey, now)};
+  });
+  if (!standing.allowed) {
+    return TooMany();
+  }
+  std::unique_lock lane(failedClientsLane_, std::defer_lock);
+  if (standing.clientFailed && !lane.try_lock()) {
     return TooMany();
   }
   struct Account {
     int64_t id = 0;
     std::string record;
   };
-  const auto account = db_.Read([&](ServiceDatabase& db) -> std::optional<Account> {
+  const auto account = db_.Read([&](DatabaseConnection& db) -> std::optional<Account> {
     auto query = db.Prepare("SELECT id, password FROM users WHERE username=?1");
     query.Bind(1, username);
     if (!query.Step()) {
@@ -129,14 +151,24 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
     return Account{query.Int(0), query.Text(1)};
   });
   const bool verified = hasher_.Verify(password, account ? account->record : decoyRecord_) && account;
+  if (lane.owns_lock()) {
+    lane.unlock();
+  }
   if (!verified) {
-    loginFailures_.Count(accountKey, now);
-    loginFailures_.Count(AddressKey(request), now);
+    db_.Write([&](DatabaseConnection& db) {
+      pairFailures_.Count(db, pairKey, now);
+      clientFailures_.Count(db, clientKey, now);
+      accountFailures_.Count(db, accountKey, now);
+      slowedPairs_.Count(db, pairKey, now);
+    });
     return WrongCredentials();
   }
-  loginFailures_.Clear(accountKey);
   const std::string upgraded = hasher_.NeedsUpgrade(account->record) ? hasher_.MakeRecord(password) : std::string();
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
+    // Only this client's failures go: others' on the same account are not undone
+    // by the owner logging in meanwhile.
+    pairFailures_.Clear(db, pairKey);
+    slowedPairs_.Clear(db, pairKey);
     if (!upgraded.empty()) {
       db.Prepare("UPDATE users SET password=?1 WHERE id=?2 AND password=?3")
           .Bind(1, upgraded)
@@ -166,7 +198,7 @@ ApiReply AccountEndpoints::Logout(const FormFields& form) const {
     return ApiReply::BadField("token");
   }
   const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();
@@ -179,7 +211,7 @@ ApiReply AccountEndpoints::Logout(const FormFields& form) const {
 
 ApiReply AccountEndpoints::UserInfo(const FormFields& form) const {
   const int64_t now = clock_();
-  return db_.Read([&](ServiceDatabase& db) {
+  return db_.Read([&](DatabaseConnection& db) {
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();

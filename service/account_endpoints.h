@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "api_reply.h"
@@ -17,9 +18,16 @@ class VpnConnections;
 
 // "app/v1.0/register", "login", "logout" and "user_info".
 //
-// Log-ins are limited per account and per client address (kLoginFailures failed
-// attempts per kLoginWindowSeconds each), registrations per client address; past
-// the limit the answer is 429 without a password hash being computed. An unknown
+// Failed log-ins are limited per account and client (ClientKey of its address):
+// kLoginFailures per kLoginWindowSeconds lock that pair, so a guesser locks only
+// itself out and the owner still logs in from elsewhere. An account that meets
+// kAccountFailures from everywhere together is slowed, not locked: each client may
+// then fail on it once per kSlowedSeconds. A client is also stopped after
+// kClientFailures on any accounts, and registrations are limited per client. Past
+// a limit the answer is 429 without a password hash being computed. Clients that
+// have failed within the window hash one at a time, all together (another such
+// client meanwhile gets 429): guessers from many addresses take one core at most,
+// and those who log in right are not kept waiting behind their hashes. An unknown
 // user name costs the same hash as a wrong password, so the time of the answer
 // does not tell which names exist.
 //
@@ -30,7 +38,10 @@ class VpnConnections;
 class AccountEndpoints {
  public:
   static constexpr int kLoginFailures = 10;
+  static constexpr int kAccountFailures = 100;
+  static constexpr int kClientFailures = 50;
   static constexpr int64_t kLoginWindowSeconds = 15 * 60;
+  static constexpr int64_t kSlowedSeconds = 60;
   static constexpr int kRegistrations = 20;
   static constexpr int64_t kRegistrationWindowSeconds = 60 * 60;
 
@@ -61,8 +72,12 @@ class AccountEndpoints {
   const VpnConnections& connections_;
   const ServiceClock clock_;
   const std::string decoyRecord_;  // verified against for unknown names
-  mutable AttemptLimiter loginFailures_{kLoginFailures, kLoginWindowSeconds};
-  mutable AttemptLimiter registrations_{kRegistrations, kRegistrationWindowSeconds};
+  const AttemptLimiter pairFailures_{"login_pair", kLoginFailures, kLoginWindowSeconds};
+  const AttemptLimiter accountFailures_{"login_account", kAccountFailures, kLoginWindowSeconds};
+  const AttemptLimiter clientFailures_{"login_client", kClientFailures, kLoginWindowSeconds};
+  const AttemptLimiter slowedPairs_{"login_slowed", 1, kSlowedSeconds};
+  mutable std::mutex failedClientsLane_;  // held while a client with failures hashes
+  const AttemptLimiter registrations_{"registration", kRegistrations, kRegistrationWindowSeconds};
 };
 
 }  // namespace tarvo::service

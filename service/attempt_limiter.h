@@ -2,41 +2,47 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <string>
 
 namespace tarvo::service {
 
-// Counts attempts per key (a client address, an account name) in fixed windows of
-// time and says when a key has used up its allowance, so guessing passwords or
-// filling the database from one place is slow. Memory is bounded: past kMaxKeys
-// keys, windows that have ended are forgotten, and if that is not enough, all are.
+class DatabaseConnection;
+
+// Counts attempts per key (a client address, an account name, or both) in fixed
+// windows of time and says when a key has used up its allowance, so guessing
+// passwords or filling the database from one place is slow. The counts live in
+// the database, so every process of the service counts the same attempts. They
+// are bounded: past `maxKeys` keys of one limiter the window that began first is
+// forgotten, so whoever fills the table with fresh keys pushes out old ones,
+// never the counts of the keys it is being stopped on right now.
 //
-// Threads: any; `mutex_` guards the counts.
+// Threads: any; the calls run inside the caller's ServiceDatabase::Read (Allows,
+// Counted) or Write (all), so a check and its count can be one transaction.
 class AttemptLimiter {
  public:
   static constexpr size_t kMaxKeys = 100000;
 
-  AttemptLimiter(int maxAttempts, int64_t windowSeconds) : maxAttempts_(maxAttempts), windowSeconds_(windowSeconds) {}
+  // `scope` names this limiter's counts in the shared table.
+  AttemptLimiter(std::string scope, int maxAttempts, int64_t windowSeconds, size_t maxKeys = kMaxKeys)
+      : scope_(std::move(scope)), maxAttempts_(maxAttempts), windowSeconds_(windowSeconds), maxKeys_(maxKeys) {}
 
   // True while `key` has had fewer than the allowed attempts in its current window.
-  bool Allows(const std::string& key, int64_t now);
+  bool Allows(DatabaseConnection& db, const std::string& key, int64_t now) const;
+  // True when `key` has had any attempt in its current window.
+  bool Counted(DatabaseConnection& db, const std::string& key, int64_t now) const;
   // Counts one attempt for `key`.
-  void Count(const std::string& key, int64_t now);
-  // Forgets `key` (a successful log-in clears its account's failures).
-  void Clear(const std::string& key);
+  void Count(DatabaseConnection& db, const std::string& key, int64_t now) const;
+  // Forgets `key` (a successful log-in clears its failures).
+  void Clear(DatabaseConnection& db, const std::string& key) const;
 
  private:
-  struct Window {
-    int64_t start = 0;
-    int attempts = 0;
-  };
+  // Attempts of `key` in its current window (0 when it has none).
+  int64_t Attempts(DatabaseConnection& db, const std::string& key, int64_t now) const;
 
+  const std::string scope_;
   const int maxAttempts_;
   const int64_t windowSeconds_;
-  std::mutex mutex_;
-  std::map<std::string, Window> windows_;
+  const size_t maxKeys_;
 };
 
 }  // namespace tarvo::service

@@ -4,7 +4,7 @@
 
 namespace tarvo::service {
 
-std::optional<std::string> ResolveBrand(ServiceDatabase& db, std::string_view brand) {
+std::optional<std::string> ResolveBrand(DatabaseConnection& db, std::string_view brand) {
   if (brand.empty()) {
     return std::nullopt;
   }

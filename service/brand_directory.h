@@ -14,7 +14,7 @@ namespace tarvo::service {
 // the seed's default brand for texts the seed does not know (browsers of other
 // deployments still get the default data), or nothing when neither exists.
 // Call inside ServiceDatabase::Read or Write.
-std::optional<std::string> ResolveBrand(ServiceDatabase& db, std::string_view brand);
+std::optional<std::string> ResolveBrand(DatabaseConnection& db, std::string_view brand);
 
 // For endpoints that read brand data: 400 for an empty brand, 404 for one that
 // resolves to no brand, otherwise `answer(db, resolvedBrand)`, all under the read
@@ -24,7 +24,7 @@ ApiReply AnswerForBrand(ServiceDatabase& database, const std::string& brand, Ans
   if (brand.empty()) {
     return ApiReply::BadField("brand");
   }
-  return database.Read([&](ServiceDatabase& db) {
+  return database.Read([&](DatabaseConnection& db) {
     const auto resolved = ResolveBrand(db, brand);
     if (!resolved) {
       return ApiReply::Failure(kCodeNotFound, "unknown brand");

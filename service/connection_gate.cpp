@@ -1,30 +1,26 @@
 #include "connection_gate.h"
 
 #include <fcntl.h>
-#include <sys/epoll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
-#include "service_error.h"
 #include "socket_address.h"
 
 namespace tarvo::service {
 
 namespace {
 
-constexpr int kTickMs = 100;
+constexpr uint32_t kReadable = EPOLLIN | EPOLLRDHUP;
 
-void SetBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
-
-// A short reply to a client that is being dropped; a client too slow to take it
-// loses it, the gate never waits.
-void SendQuietly(int fd, std::string_view text) {
-  if (!text.empty()) {
-    [[maybe_unused]] const ssize_t sent = ::send(fd, text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-  }
+// Whether the client has sent bytes the gate has not read yet. A gate that is behind
+// (a burst of TLS handshakes keeps it busy) must not take its own delay for the
+// client's silence.
+bool HasUnread(int fd) {
+  char byte = 0;
+  return ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
 }  // namespace
@@ -39,64 +35,40 @@ ConnectionGate::~ConnectionGate() {
   }
 }
 
-void ConnectionGate::Listen(int listenFd) {
+void ConnectionGate::Listen(int listenFd, const TlsServerContext* tls) {
   ::fcntl(listenFd, F_SETFL, ::fcntl(listenFd, F_GETFL) | O_NONBLOCK);
   listenFds_.push_back(listenFd);
+  if (tls != nullptr) {
+    tlsOf_[listenFd] = tls;
+  }
 }
 
 void ConnectionGate::Start() {
-  epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
-  wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (epollFd_ < 0 || wakeFd_ < 0) {
-    throw ServiceError("cannot wait for connections: out of descriptors");
-  }
-  epoll_event event{};
-  event.events = EPOLLIN;
-  event.data.fd = wakeFd_;
-  ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, wakeFd_, &event);
   for (const int fd : listenFds_) {
-    event.data.fd = fd;
-    ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &event);
+    loop_.Watch(fd, EPOLLIN);
   }
-  thread_ = std::thread([this] { Run(); });
+  loop_.Start([this](std::span<const epoll_event> ready, bool) { Turn(ready); });
 }
 
 void ConnectionGate::Stop() {
-  if (!thread_.joinable() || stopping_.exchange(true)) {
-    return;
-  }
-  const uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof(one));
-  thread_.join();
+  loop_.Stop();
   waiting_.clear();
   waitingCount_ = 0;
-  ::close(epollFd_);
-  ::close(wakeFd_);
 }
 
-void ConnectionGate::Run() {
-  epoll_event events[64];
-  while (!stopping_) {
-    const int ready = ::epoll_wait(epollFd_, events, 64, kTickMs);
-    for (int i = 0; i < ready && !stopping_; ++i) {
-      const int fd = events[i].data.fd;
-      if (fd == wakeFd_) {
-        continue;
-      }
-      bool listener = false;
-      for (const int listenFd : listenFds_) {
-        listener = listener || listenFd == fd;
-      }
-      if (listener) {
-        Accept(fd);
-      } else if (waiting_.count(fd) != 0) {
-        Receive(fd);
-      }
+void ConnectionGate::Turn(std::span<const epoll_event> ready) {
+  for (const epoll_event& event : ready) {
+    const int fd = event.data.fd;
+    if (std::find(listenFds_.begin(), listenFds_.end(), fd) != listenFds_.end()) {
+      Accept(fd);
+    } else if (waiting_.count(fd) != 0) {
+      Receive(fd);
     }
-    DropExpired();
-    if (listenersPaused_ && std::chrono::steady_clock::now() - pausedSince_ >= std::chrono::milliseconds(kTickMs)) {
-      PauseListeners(false);
-    }
+  }
+  DropExpired();
+  TrimClients();
+  if (listenersPaused_ && Clock::now() - pausedSince_ >= std::chrono::milliseconds(EpollLoop::kTickMs)) {
+    PauseListeners(false);
   }
 }
 
@@ -105,12 +77,13 @@ void ConnectionGate::PauseListeners(bool pause) {
     return;
   }
   listenersPaused_ = pause;
-  pausedSince_ = std::chrono::steady_clock::now();
+  pausedSince_ = Clock::now();
   for (const int fd : listenFds_) {
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = fd;
-    ::epoll_ctl(epollFd_, pause ? EPOLL_CTL_DEL : EPOLL_CTL_ADD, fd, &event);
+    if (pause) {
+      loop_.Forget(fd);
+    } else {
+      loop_.Watch(fd, EPOLLIN);
+    }
   }
 }
 
@@ -128,20 +101,19 @@ void ConnectionGate::Accept(int listenFd) {
       }
       return;
     }
-    const std::string peer = NumericHost(address);
     if (waiting_.size() >= limits_.waiting) {
-      ::close(fd);
-      continue;
+      // The room is full: the connection silent the longest makes room, so a crowd
+      // of idle connections cannot keep a client that has a request out.
+      PushOutIdlest();
     }
-    MakeRoomFor(peer);
-    epoll_event event{};
-    event.events = EPOLLIN | EPOLLRDHUP;
-    event.data.fd = fd;
-    if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &event) != 0) {
-      ::close(fd);
-      continue;
+    const auto tls = tlsOf_.find(listenFd);
+    TcpConnection connection(fd, tls != tlsOf_.end() ? tls->second->Accept(fd) : nullptr);
+    if ((tls != tlsOf_.end() && connection.tls() == nullptr) || !loop_.Watch(fd, kReadable)) {
+      continue;  // closes it
     }
-    waiting_[fd] = Waiting{TcpConnection(fd), peer, std::string(), std::chrono::steady_clock::now()};
+    const std::string peer = NumericHost(address);
+    const auto now = Clock::now();
+    waiting_[fd] = Waiting{std::move(connection), peer, ClientKey(peer), std::string(), now, now};
     waitingCount_ = waiting_.size();
     // A client usually sends its request with the connection; taking it now keeps
     // a burst of quick clients from filling the waiting room.
@@ -149,36 +121,67 @@ void ConnectionGate::Accept(int listenFd) {
   }
 }
 
-void ConnectionGate::MakeRoomFor(const std::string& peer) {
-  size_t count = 0;
-  int oldest = -1;
+void ConnectionGate::PushOutIdlest() {
+  int idlest = -1;
+  Clock::time_point heard = Clock::time_point::max();
   for (const auto& [fd, waiting] : waiting_) {
-    if (waiting.peer == peer) {
-      ++count;
-      if (oldest < 0 || waiting.since < waiting_.at(oldest).since) {
-        oldest = fd;
+    if (waiting.heard < heard) {
+      idlest = fd;
+      heard = waiting.heard;
+    }
+  }
+  if (idlest >= 0) {
+    Drop(idlest, replies_.timedOut);
+  }
+}
+
+void ConnectionGate::TrimClients() {
+  const auto settled = Clock::now() - limits_.settle;
+  std::map<std::string, std::vector<std::pair<Clock::time_point, int>>> byClient;  // (heard, fd)
+  for (const auto& [fd, waiting] : waiting_) {
+    if (waiting.since <= settled) {
+      byClient[waiting.client].emplace_back(waiting.heard, fd);
+    }
+  }
+  for (auto& [client, connections] : byClient) {
+    if (connections.size() > limits_.perAddress) {
+      std::erase_if(connections, [](const auto& connection) { return HasUnread(connection.second); });
+    }
+    if (connections.size() > limits_.perAddress) {
+      std::sort(connections.begin(), connections.end());  // the silent longest first
+      for (size_t i = 0; i + limits_.perAddress < connections.size(); ++i) {
+        Drop(connections[i].second, replies_.timedOut);
       }
     }
   }
-  if (count < limits_.perAddress || oldest < 0) {
-    return;
+}
+
+bool ConnectionGate::ShakeHands(int fd, Waiting& waiting) {
+  const TlsSession::Wait wait = waiting.connection.tls()->Handshake();
+  if (wait == TlsSession::Wait::kFailed) {
+    Drop(fd, std::string());
+    return false;
   }
-  // The oldest may have sent its whole request since the gate last looked (a burst
-  // is accepted before any of it is read): take it rather than push it out.
-  Receive(oldest);
-  if (waiting_.count(oldest) != 0) {
-    Drop(oldest, replies_.timedOut);
-  }
+  // The handshake went a step on: the client is not silent.
+  waiting.heard = Clock::now();
+  WatchFor(fd, waiting, wait == TlsSession::Wait::kWrite);
+  return wait == TlsSession::Wait::kNone;
 }
 
 void ConnectionGate::Receive(int fd) {
   Waiting& waiting = waiting_.at(fd);
+  if (const TlsSession* tls = waiting.connection.tls(); tls != nullptr && !tls->established() &&
+                                                         !ShakeHands(fd, waiting)) {
+    return;
+  }
   char chunk[16 * 1024];
+  bool wantsWrite = false;
   for (;;) {
     const size_t room = limits_.maxRequestBytes + 1 - waiting.received.size();
-    const ssize_t received = ::recv(fd, chunk, std::min(room, sizeof(chunk)), 0);
+    const ssize_t received = waiting.connection.ReceiveNow(chunk, std::min(room, sizeof(chunk)), wantsWrite);
     if (received > 0) {
       waiting.received.append(chunk, static_cast<size_t>(received));
+      waiting.heard = Clock::now();
       if (waiting.received.size() <= limits_.maxRequestBytes) {
         continue;
       }
@@ -198,14 +201,16 @@ void ConnectionGate::Receive(int fd) {
     }
     break;
   }
+  if (waiting.connection.tls() != nullptr) {
+    WatchFor(fd, waiting, wantsWrite);
+  }
   const Verdict verdict = check_(waiting.received);
   switch (verdict.kind) {
     case Verdict::Kind::kComplete: {
-      ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+      loop_.Forget(fd);
       Waiting done = std::move(waiting);
       waiting_.erase(fd);
       waitingCount_ = waiting_.size();
-      SetBlocking(fd);
       handover_(std::move(done.connection), done.peer, std::move(done.received));
       return;
     }
@@ -217,21 +222,31 @@ void ConnectionGate::Receive(int fd) {
         Drop(fd, replies_.tooLarge);
       } else if (verdict.sendContinue && !waiting.continued) {
         waiting.continued = true;
-        SendQuietly(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+        waiting.connection.SendNow("HTTP/1.1 100 Continue\r\n\r\n");
       }
       return;
   }
 }
 
 void ConnectionGate::Drop(int fd, std::string_view reply) {
-  SendQuietly(fd, reply);
-  ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+  // A short last word; a client too slow to take it loses it, the gate never waits.
+  if (!reply.empty()) {
+    waiting_.at(fd).connection.SendNow(reply);
+  }
+  loop_.Forget(fd);
   waiting_.erase(fd);  // closes the connection
   waitingCount_ = waiting_.size();
 }
 
+void ConnectionGate::WatchFor(int fd, Waiting& waiting, bool writable) {
+  if (waiting.awaitsWritable != writable) {
+    waiting.awaitsWritable = writable;
+    loop_.Change(fd, writable ? EPOLLOUT | EPOLLRDHUP : kReadable);
+  }
+}
+
 void ConnectionGate::DropExpired() {
-  const auto cutoff = std::chrono::steady_clock::now() - limits_.deadline;
+  const auto cutoff = Clock::now() - limits_.deadline;
   std::vector<int> expired;
   for (const auto& [fd, waiting] : waiting_) {
     if (waiting.since <= cutoff) {

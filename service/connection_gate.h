@@ -6,11 +6,13 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <span>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "epoll_loop.h"
 #include "tcp_connection.h"
+#include "tls_server_context.h"
 
 namespace tarvo::service {
 
@@ -19,8 +21,13 @@ namespace tarvo::service {
 // server's check finds a whole request; only then is the connection handed over. A
 // slow or idle client therefore holds a little memory and no worker, and within
 // bounds: a deadline from accept to the whole request, a size cap, a cap on the
-// connections waiting from one address (a new one from that address pushes out its
-// oldest, so one client cannot lock others out) and on all waiting connections.
+// connections one client (ClientKey) keeps waiting once they have had `settle` to
+// send their request, and a cap on all waiting connections. Whoever is pushed out
+// is the connection that has been silent the longest: a full room makes room for a
+// newcomer, so many addresses filling it cannot lock anyone out, and a burst of
+// quick clients from one address is never pushed out before it could send.
+// On a TLS listener the handshake is part of the wait, under the same deadline and
+// caps: a client that stalls its handshake is cut off like one that stalls its head.
 //
 // Threads: Listen and Start on the owner's thread, Stop on any thread but the gate's
 // own; the check and the hand-over run on the gate's thread and must not block.
@@ -29,7 +36,12 @@ class ConnectionGate {
   struct Limits {
     size_t maxRequestBytes = 64 * 1024;  // more without a whole request: `tooLarge` reply
     std::chrono::milliseconds deadline{10000};
-    size_t perAddress = 64;
+    // At most `perAddress` connections of one client may wait longer than `settle`
+    // (not counting those whose bytes the gate has not read yet: a gate kept busy
+    // by a burst of TLS handshakes would otherwise push out that burst's clients);
+    // a handful of addresses cannot fill the room of `waiting`.
+    size_t perAddress = 16;
+    std::chrono::milliseconds settle{1000};
     size_t waiting = 1024;
   };
   // What the server makes of the bytes received so far.
@@ -40,22 +52,24 @@ class ConnectionGate {
     bool sendContinue = false;   // kMore: the client waits for "100 Continue" (sent once)
   };
   using Check = std::function<Verdict(std::string_view received)>;
-  // Receives the connection (blocking again), the client's numeric address and
-  // everything read from it.
+  // Receives the connection (still non-blocking, its TLS handshake done), the
+  // client's numeric address and everything read from it.
   using Handover = std::function<void(TcpConnection connection, const std::string& peer, std::string received)>;
   struct Replies {
-    std::string timedOut;  // deadline passed
+    std::string timedOut;  // deadline passed, or pushed out to make room
     std::string tooLarge;  // size cap reached
   };
 
+  // Throws ServiceError when the system has no descriptors to spare.
   ConnectionGate(Limits limits, Check check, Handover handover, Replies replies);
   ~ConnectionGate();
   ConnectionGate(const ConnectionGate&) = delete;
   ConnectionGate& operator=(const ConnectionGate&) = delete;
 
-  // Takes a listening socket (owned from now on). Before Start.
-  void Listen(int listenFd);
-  // Starts the gate's thread. Throws ServiceError when it cannot.
+  // Takes a listening socket (owned from now on); with `tls` (not owned, outlives
+  // the gate) its clients speak TLS. Before Start.
+  void Listen(int listenFd, const TlsServerContext* tls = nullptr);
+  // Starts the gate's thread.
   void Start();
   // Closes the listening sockets and the waiting connections, and joins. Idempotent.
   void Stop();
@@ -64,20 +78,32 @@ class ConnectionGate {
   size_t waiting() const { return waitingCount_.load(); }
 
  private:
+  using Clock = std::chrono::steady_clock;
   struct Waiting {
     TcpConnection connection;
     std::string peer;
+    std::string client;  // ClientKey(peer)
     std::string received;
-    std::chrono::steady_clock::time_point since;
+    Clock::time_point since;
+    Clock::time_point heard;  // the last bytes arrived (or accept)
     bool continued = false;
+    bool awaitsWritable = false;  // TLS has to send before it can go on
   };
 
-  void Run();
+  void Turn(std::span<const epoll_event> ready);
   void Accept(int listenFd);
   void Receive(int fd);
   void Drop(int fd, std::string_view reply);
+  // One step of a TLS handshake that is not complete yet; false when the connection
+  // was dropped or the step waits for the client.
+  bool ShakeHands(int fd, Waiting& waiting);
+  // Waits on `fd` for it to become writable (TLS wants to send) or readable.
+  void WatchFor(int fd, Waiting& waiting, bool writable);
   void DropExpired();
-  void MakeRoomFor(const std::string& peer);
+  // Pushes out the connection silent the longest.
+  void PushOutIdlest();
+  // Keeps each client at `perAddress` connections waiting past `settle`.
+  void TrimClients();
   void PauseListeners(bool pause);
 
   const Limits limits_;
@@ -85,14 +111,12 @@ class ConnectionGate {
   const Handover handover_;
   const Replies replies_;
   std::vector<int> listenFds_;  // owned
-  int epollFd_ = -1;            // owned
-  int wakeFd_ = -1;             // owned; written by Stop
-  std::thread thread_;
-  std::atomic<bool> stopping_{false};
+  std::map<int, const TlsServerContext*> tlsOf_;  // listeners whose clients speak TLS
+  EpollLoop loop_;
   std::atomic<size_t> waitingCount_{0};
   std::map<int, Waiting> waiting_;  // by descriptor; the gate's thread only
   bool listenersPaused_ = false;    // the gate's thread only
-  std::chrono::steady_clock::time_point pausedSince_;  // the gate's thread only
+  Clock::time_point pausedSince_;   // the gate's thread only
 };
 
 }  // namespace tarvo::service

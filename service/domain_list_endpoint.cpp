@@ -6,6 +6,7 @@
 #include "field_values.h"
 #include "form_fields.h"
 #include "json_text.h"
+#include "net/statement_text.h"
 #include "service_database.h"
 
 namespace tarvo::service {
@@ -22,15 +23,20 @@ constexpr std::string_view kSelectSites =
 
 }  // namespace
 
-DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string publicUrl)
-    : db_(db), mirrorPort_(mirrorPort), publicUrl_(std::move(publicUrl)) {}
+DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string mirrorScheme,
+                                       std::string publicUrl, const SigningKey* signingKey)
+    : db_(db),
+      mirrorPort_(mirrorPort),
+      mirrorScheme_(std::move(mirrorScheme)),
+      publicUrl_(std::move(publicUrl)),
+      signingKey_(signingKey) {}
 
 ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
   const auto latestTime = ParseInteger(form.Get("latest_time").value_or("0"));
   if (!latestTime || *latestTime < 0) {
     return ApiReply::BadField("latest_time");
   }
-  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string&) {
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](DatabaseConnection& db, const std::string&) {
     if (*latestTime != 0) {
       return ApiReply::Ok(BuildList(db, *latestTime));
     }
@@ -46,19 +52,21 @@ ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
   });
 }
 
-Json::Value DomainListEndpoint::BuildList(ServiceDatabase& db, int64_t latestTime) const {
+Json::Value DomainListEndpoint::BuildList(DatabaseConnection& db, int64_t latestTime) const {
   auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
   newest.Step();
   Json::Value data(Json::objectValue);
-  data["max_time"] = Json::Int64(std::max(newest.Int(0), latestTime));
+  const int64_t maxTime = std::max(newest.Int(0), latestTime);
+  data["max_time"] = Json::Int64(maxTime);
   Json::Value& entries = data["domain_list"] = Json::Value(Json::arrayValue);
+  std::vector<MirrorMapEntry> mirrorMap;
   auto sites = db.Prepare(kSelectSites);
   sites.Bind(1, latestTime);
   while (sites.Step()) {
     const std::string mirrorAddress = sites.Text(7);
     const std::string target = mirrorAddress.empty()
                                    ? sites.Text(6)
-                                   : "http://" + mirrorAddress + ":" + std::to_string(mirrorPort_) + "/";
+                                   : mirrorScheme_ + mirrorAddress + ":" + std::to_string(mirrorPort_) + "/";
     Json::Value entry(Json::objectValue);
     entry["id"] = Json::Int64(sites.Int(0));
     entry["source_id"] = Json::Int64(sites.Int(1));
@@ -88,7 +96,12 @@ Json::Value DomainListEndpoint::BuildList(ServiceDatabase& db, int64_t latestTim
     } else {
       entry["action"] = sites.Int(19) > latestTime || latestTime == 0 ? kInsert : kUpdate;
     }
+    mirrorMap.push_back(
+        MirrorMapEntry{sites.Int(0), entry["action"].asInt64(), sites.Int(5), sites.Text(3), target});
     entries.append(entry);
+  }
+  if (signingKey_ != nullptr) {
+    data["signature"] = signingKey_->Sign(StatementText::MirrorMap(std::to_string(maxTime), std::move(mirrorMap)));
   }
   return data;
 }

@@ -7,17 +7,20 @@
 #include <string>
 
 #include "api_reply.h"
+#include "net/signing_key.h"
 
 namespace tarvo::service {
 
 class FormFields;
+class DatabaseConnection;
 class ServiceDatabase;
 
 // "app/v1.0/domain_list": the protected sites with their mirrors and certification
 // details. With "latest_time" 0 every live site comes as an insert (action 1);
 // with a later time only what changed since: new sites (1), changed sites (2) and
 // removed sites (3). "max_time" is the time of the newest change, to be sent back
-// next time. "source_url" and "target_url" are ciphered.
+// next time. "source_url" and "target_url" are ciphered. "signature" is the brand
+// key's signature over the mirror map the reply states (see StatementText).
 //
 // Every browser asks for the full list every few minutes, so the full list is kept
 // ready as JSON text and rebuilt only when the stored sites change.
@@ -25,21 +28,26 @@ class ServiceDatabase;
 // Threads: any request thread; `cacheMutex_` guards the kept full list.
 class DomainListEndpoint {
  public:
-  // `db` must outlive this object; `mirrorPort` is the port mirrors served by this
-  // service listen on; `publicUrl` (ending with "/") the address the authority
-  // icons this service serves itself are published under.
-  DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string publicUrl);
+  // `db` must outlive this object; `mirrorPort` and `mirrorScheme` ("http://") are
+  // the port and scheme of the mirrors this service serves itself; `publicUrl`
+  // (ending with "/") the address the authority icons this service serves itself are
+  // published under; `signingKey` (not owned, may be null: replies go unsigned) must
+  // outlive this object.
+  DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string mirrorScheme, std::string publicUrl,
+                     const SigningKey* signingKey);
 
   ApiReply DomainList(const FormFields& form) const;
 
  private:
   // The "data" of a reply listing the changes after `latestTime` (0: everything).
   // Inside ServiceDatabase::Read.
-  Json::Value BuildList(ServiceDatabase& db, int64_t latestTime) const;
+  Json::Value BuildList(DatabaseConnection& db, int64_t latestTime) const;
 
   ServiceDatabase& db_;
   const int mirrorPort_;
+  const std::string mirrorScheme_;
   const std::string publicUrl_;
+  const SigningKey* const signingKey_;  // not owned; may be null
   mutable std::mutex cacheMutex_;
   mutable std::string cachedVersion_;  // newest change time and site count of the kept list
   mutable std::string cachedFullList_;

@@ -31,7 +31,7 @@ std::optional<Json::Value> ItemFromForm(const FormFields& form) {
 
 // Loads the user's document, lets `edit` change it and stores it again, all inside
 // the caller's transaction.
-ApiReply EditDocument(ServiceDatabase& db, int64_t userId,
+ApiReply EditDocument(DatabaseConnection& db, int64_t userId,
                       const std::function<ApiReply(FavoritesDocument&, int64_t&)>& edit) {
   auto query = db.Prepare("SELECT favorites, next_favorite_id FROM users WHERE id=?1");
   query.Bind(1, userId);
@@ -57,7 +57,7 @@ FavoritesEndpoints::FavoritesEndpoints(ServiceDatabase& db, const TokenAuthority
     : db_(db), tokens_(tokens), clock_(std::move(clock)) {}
 
 ApiReply FavoritesEndpoints::Defaults(const FormFields& form) const {
-  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](ServiceDatabase& db, const std::string& brand) {
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](DatabaseConnection& db, const std::string& brand) {
     auto query = db.Prepare("SELECT default_favorites FROM brands WHERE name=?1");
     query.Bind(1, brand);
     query.Step();
@@ -67,7 +67,7 @@ ApiReply FavoritesEndpoints::Defaults(const FormFields& form) const {
 
 ApiReply FavoritesEndpoints::List(const FormFields& form) const {
   const int64_t now = clock_();
-  return db_.Read([&](ServiceDatabase& db) {
+  return db_.Read([&](DatabaseConnection& db) {
     const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
     if (!userId) {
       return BadToken();
@@ -149,7 +149,7 @@ std::optional<ApiReply> FavoritesEndpoints::ReadItem(const FormFields& form, Jso
 }
 
 ApiReply FavoritesEndpoints::EditWithToken(const FormFields& form, int64_t now, const DocumentEdit& edit) const {
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     const auto userId = tokens_.UserOf(db, form.Get("token").value_or(""), now);
     if (!userId) {
       return BadToken();

@@ -1,17 +1,8 @@
 #include "form_fields.h"
 
+#include "net/hex_text.h"
+
 namespace tarvo::service {
-
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string FormFields::Decode(std::string_view text) {
   std::string decoded;
@@ -20,8 +11,8 @@ std::string FormFields::Decode(std::string_view text) {
     const char c = text[i];
     if (c == '+') {
       decoded.push_back(' ');
-    } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-      decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+    } else if (c == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
+      decoded.push_back(static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
       i += 2;
     } else {
       decoded.push_back(c);

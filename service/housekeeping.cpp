@@ -39,7 +39,7 @@ void Housekeeping::Stop() {
 void Housekeeping::RunOnce() const {
   const int64_t now = clock_();
   try {
-    db_.Write([&](ServiceDatabase& db) {
+    db_.Write([&](DatabaseConnection& db) {
       db.Prepare("DELETE FROM tokens WHERE expires_at<=?1").Bind(1, now).Run();
       connections_.Purge(db, now);
       db.Prepare("DELETE FROM launches WHERE at<?1 OR id<=(SELECT MAX(id) FROM launches)-?2")

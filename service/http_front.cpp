@@ -1,9 +1,11 @@
 #include "http_front.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <iostream>
@@ -15,7 +17,9 @@
 #include "connection_gate.h"
 #include "front_request.h"
 #include "form_fields.h"
+#include "forwarded_client.h"
 #include "json_text.h"
+#include "proxied_clients.h"
 #include "release_endpoints.h"
 #include "served_files.h"
 #include "service_error.h"
@@ -56,6 +60,7 @@ const char* StatusText(int status) {
     case 411: return "Length Required";
     case 413: return "Payload Too Large";
     case 415: return "Unsupported Media Type";
+    case 429: return "Too Many Requests";
     case 431: return "Request Header Fields Too Large";
     case 503: return "Service Unavailable";
     default: return status >= 500 ? "Server Error" : "Error";
@@ -87,6 +92,19 @@ std::string Printable(std::string_view text) {
     }
   }
   return shown;
+}
+
+// A published file opened for sending, with its size then; -1 when it is gone or is
+// no regular file.
+int OpenPublished(const std::string& path, uint64_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat status {};
+  if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+    ::close(fd);
+    return -1;
+  }
+  size = fd >= 0 ? static_cast<uint64_t>(status.st_size) : 0;
+  return fd;
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
@@ -124,16 +142,19 @@ struct HttpFront::Answer {
     }
     return Answer{status, "text/plain; charset=utf-8", std::to_string(status) + " " + StatusText(status) + "\n"};
   }
-  // A published file streamed from disk; 404 when there is none (or it went away).
+  // A published file sent from disk; 404 when there is none.
   static Answer File(const std::optional<std::string>& path, std::string type) {
-    std::error_code error;
-    const uint64_t size = path ? std::filesystem::file_size(*path, error) : 0;
-    if (!path || error) {
+    if (!path) {
       return Error(404, false);
     }
     Answer answer{200, std::move(type)};
     answer.filePath = *path;
-    answer.fileSize = size;
+    return answer;
+  }
+  // A client that has its share of downloads on their way already.
+  static Answer TooMany() {
+    Answer answer = Error(429, false);
+    answer.extraHeaders = "Retry-After: 30\r\n";
     return answer;
   }
   uint64_t size() const { return filePath.empty() ? body.size() : fileSize; }
@@ -143,7 +164,8 @@ struct HttpFront::Answer {
   }
 };
 
-HttpFront::HttpFront(HttpFrontOptions options, std::ostream* log) : options_(std::move(options)), log_(log) {}
+HttpFront::HttpFront(HttpFrontOptions options, std::ostream* log, const ProxiedClients& proxied)
+    : options_(std::move(options)), log_(log), proxied_(proxied) {}
 
 HttpFront::~HttpFront() {
   Stop();
@@ -172,6 +194,15 @@ int HttpFront::Bind(const std::vector<std::string>& mirrorAddresses) {
       continue;
     }
     listenFds_.push_back(mirror);
+  }
+  pagesPort_ = port_;
+  if (options_.tls != nullptr) {
+    const int pages = BindListener("127.0.0.1", 0);
+    if (pages < 0) {
+      throw ServiceError("cannot listen on 127.0.0.1 for the proxies' pages");
+    }
+    pagesPort_ = BoundPort(pages);
+    listenFds_.push_back(pages);
   }
   return port_;
 }
@@ -205,9 +236,10 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
       },
       ConnectionGate::Replies{refusal("", 408), refusal("", 431)});
   for (const int fd : listenFds_) {
-    gate_->Listen(fd);
+    gate_->Listen(fd, fd == listenFds_.front() ? options_.tls : nullptr);
   }
   listenFds_.clear();
+  sender_.Start();
   for (int i = 0; i < options_.threads; ++i) {
     workers_.emplace_back([this] { Work(); });
   }
@@ -227,6 +259,7 @@ void HttpFront::Stop() {
     worker.join();
   }
   workers_.clear();
+  sender_.Stop();
 }
 
 void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, std::string received) {
@@ -250,43 +283,70 @@ void HttpFront::Work() {
     Job job = std::move(jobs_.front());
     jobs_.pop_front();
     lock.unlock();
-    Handle(job);
+    Handle(std::move(job));
   }
 }
 
-void HttpFront::Handle(const Job& job) const {
-  job.connection.SetSendTimeout(kSendTimeoutSeconds);
-  const auto request = FrontRequest::Parse(job.received, job.peer);
-  Answer answer = request ? Route(*request) : Answer::Error(400, false);
-  const bool head = request && request->method() == "HEAD";
-  bool sent = job.connection.WriteAll(answer.Head()) && (head || answer.filePath.empty()
-                                                                 ? head || job.connection.WriteAll(answer.body)
-                                                                 : true);
-  if (sent && !head && !answer.filePath.empty()) {
-    std::ifstream file(answer.filePath, std::ios::binary);
-    char chunk[64 * 1024];
-    while (sent && file.read(chunk, sizeof(chunk)).gcount() > 0) {
-      sent = job.connection.WriteAll(std::string_view(chunk, static_cast<size_t>(file.gcount())));
+bool HttpFront::IsTrustedForwarder(const std::string& peer) const {
+  return std::find(options_.trustedForwarders.begin(), options_.trustedForwarders.end(), peer) !=
+         options_.trustedForwarders.end();
+}
+
+void HttpFront::Handle(Job job) {
+  const auto behind = proxied_.ClientBehind(PeerAddress(job.connection.fd()));
+  std::string client = behind.value_or(job.peer);
+  auto request = FrontRequest::Parse(job.received, client);
+  if (request && !behind && IsTrustedForwarder(job.peer)) {
+    if (const auto forwarded = ForwardedClient(request->Header("X-Forwarded-For"))) {
+      client = *forwarded;
+      request = FrontRequest::Parse(job.received, client);
     }
   }
-  job.connection.ShutdownWrite();
-  const_cast<HttpFront*>(this)->Log(job.peer, request ? request->method() : "?", request ? request->path() : "?",
-                                    answer);
+  Answer answer =
+      request ? Route(*request, behind.has_value(), job.connection.tls() != nullptr) : Answer::Error(400, false);
+  const bool headOnly = request && request->method() == "HEAD";
+  std::optional<ClientSlots::Slot> slot;
+  int file = -1;
+  if (!answer.filePath.empty()) {
+    // A download takes one of its client's places before anything goes out, so a
+    // client that has its share already can still be told 429.
+    slot = headOnly ? std::optional<ClientSlots::Slot>(ClientSlots::Slot()) : sender_.Reserve(client);
+    file = slot ? OpenPublished(answer.filePath, answer.fileSize) : -1;
+    if (!slot) {
+      answer = Answer::TooMany();
+    } else if (file < 0) {
+      answer = Answer::Error(404, false);
+    }
+  }
+  OutgoingReply reply(std::move(job.connection), headOnly ? answer.Head() : answer.Head() + answer.body);
+  if (file >= 0) {
+    reply.AttachFile(file, headOnly ? 0 : answer.fileSize);
+    reply.Hold(std::move(*slot));
+  }
+  sender_.Send(std::move(reply), client);
+  Log(client, behind.has_value(), request ? request->method() : "?", request ? request->path() : "?", answer);
 }
 
-HttpFront::Answer HttpFront::Route(const FrontRequest& request) const {
+HttpFront::Answer HttpFront::Route(const FrontRequest& request, bool viaProxy, bool secure) const {
+  // Passwords, tokens and installers never cross a plain address of a TLS front.
+  const bool pagesOnly = options_.tls != nullptr && !secure;
   if (IsApiPath(request.path())) {
-    return AnswerApi(request);
+    return pagesOnly ? Answer::Envelope(404, ApiReply::Failure(kCodeNotFound, "the service answers over HTTPS only"))
+                     : AnswerApi(request);
   }
   if (request.method() != "GET" && request.method() != "HEAD") {
     return Answer::Error(404, false);
+  }
+  if (pagesOnly) {
+    return AnswerPage(request);
   }
   if (request.path() == kResetPasswordPath) {
     return Answer{200, kHtmlType, std::string(kResetPasswordPage)};
   }
   if (request.path() == "/status/proxies") {
     // The counters are for whoever runs the service, on this machine.
-    return IsLoopbackAddress(request.peer()) ? Answer{200, kJsonType, proxyStatus_()} : Answer::Error(404, false);
+    return IsLoopbackAddress(request.peer()) && !viaProxy ? Answer{200, kJsonType, proxyStatus_()}
+                                                          : Answer::Error(404, false);
   }
   const std::string_view download = ReleaseEndpoints::kDownloadPath;
   if (request.path().compare(0, download.size(), download) == 0 && request.path().size() > download.size()) {
@@ -297,6 +357,10 @@ HttpFront::Answer HttpFront::Route(const FrontRequest& request) const {
     return Answer::File(files_->FindIcon(request.path().substr(icons.size())),
                         ServedFiles::ContentType(request.path()));
   }
+  return AnswerPage(request);
+}
+
+HttpFront::Answer HttpFront::AnswerPage(const FrontRequest& request) const {
   const auto path = files_->FindPage(request.Header("Host"), request.path());
   const auto content = path ? ReadFile(*path) : std::nullopt;
   return content ? Answer{200, ServedFiles::ContentType(*path), *content} : Answer::Error(404, false);
@@ -320,13 +384,14 @@ HttpFront::Answer HttpFront::AnswerApi(const FrontRequest& request) const {
   return Answer::Envelope(router_->Knows(path) ? 200 : 404, reply);
 }
 
-void HttpFront::Log(const std::string& peer, const std::string& method, const std::string& path,
+void HttpFront::Log(const std::string& client, bool viaProxy, const std::string& method, const std::string& path,
                     const Answer& answer) {
   if (log_ == nullptr) {
     return;
   }
   std::ostringstream line;
-  line << peer << " " << Printable(method) << " " << Printable(path) << " " << answer.status;
+  line << client << (viaProxy ? " via proxy " : " ") << Printable(method) << " " << Printable(path) << " "
+       << answer.status;
   if (const int code = EnvelopeCode(answer.body); code != 0) {
     line << " code=" << code;
   }

@@ -13,13 +13,16 @@
 #include <vector>
 
 #include "connection_gate.h"
+#include "reply_sender.h"
 
 namespace tarvo::service {
 
 class ApiRouter;
 class FrontRequest;
+class ProxiedClients;
 class ServedFiles;
 class TcpConnection;
+class TlsServerContext;
 
 struct HttpFrontOptions {
   std::string listenAddress = "127.0.0.1";
@@ -27,6 +30,11 @@ struct HttpFrontOptions {
   // Form bodies are small; anything larger is refused with 413 before it is read.
   size_t maxBodyBytes = 256 * 1024;
   int threads = 8;
+  // Not owned, outlives the front; null: every address speaks plain HTTP.
+  const TlsServerContext* tls = nullptr;
+  // Load balancers (numeric addresses) trusted to name the client in the
+  // X-Forwarded-For header they add; their requests are taken as that client's.
+  std::vector<std::string> trustedForwarders;
 };
 
 // The HTTP side of the service: endpoint requests (POST "/app/...") answered with
@@ -36,21 +44,32 @@ struct HttpFrontOptions {
 //
 // Served mirrors listen on their own loopback addresses (127.0.0.11 ...), on the
 // same port as the main address, so each mirror has an address of its own. The
-// counters at "/status/proxies" are shown to clients on loopback only.
+// counters at "/status/proxies" are shown to clients on loopback only. A request
+// that came through one of the nodes' proxies is taken as its client's (logged
+// with "via proxy", limited and counted by that address), never as local.
 //
-// A ConnectionGate reads each request whole (head within 16 KiB and 100 lines,
-// a Content-Length body within maxBodyBytes, all within kRequestDeadline) before a
-// worker sees it, so slow, idle or flooding clients hold no worker; each answer
-// closes its connection, sends give up after kSendTimeoutSeconds, and installers
-// are sent from the file in pieces. Logged paths have control bytes escaped.
+// With TLS the main address speaks TLS alone; the mirrors, which stand in for other
+// sites, stay plain HTTP, and so does one more loopback address where the nodes'
+// proxies find the test domain's pages (pagesPort). These plain addresses serve
+// pages only, never the service itself.
 //
-// Threads: Bind, Serve and Stop are called by the owner's thread; the gate has its
-// thread, requests run on a pool of `threads` workers fed through `jobs_`
-// (guarded by `jobsMutex_`). The log stream is guarded by `logMutex_`.
+// A ConnectionGate reads each request whole (a TLS handshake, head within 16 KiB
+// and 100 lines, a Content-Length body within maxBodyBytes, all within
+// kRequestDeadline) before a worker sees it, and a ReplySender takes each answer
+// (through the connection's TLS session, if any) from the worker as far as the
+// client does not take it at once, so slow, idle, flooding or unread clients hold
+// no worker. Each answer closes its connection; installers and icons are sent from
+// the file, at most ReplySender::Limits::perClient to one client at once (more
+// are answered 429). Logged paths have control bytes escaped.
+//
+// Threads: Bind, Serve and Stop are called by the owner's thread; the gate and the
+// sender have their threads, requests run on a pool of `threads` workers fed
+// through `jobs_` (guarded by `jobsMutex_`). The log stream is guarded by
+// `logMutex_`.
 class HttpFront {
  public:
-  // `log` may be null (no request log); it must outlive this object.
-  HttpFront(HttpFrontOptions options, std::ostream* log);
+  // `log` may be null (no request log); it and `proxied` must outlive this object.
+  HttpFront(HttpFrontOptions options, std::ostream* log, const ProxiedClients& proxied);
   ~HttpFront();
   HttpFront(const HttpFront&) = delete;
   HttpFront& operator=(const HttpFront&) = delete;
@@ -68,13 +87,14 @@ class HttpFront {
   void Stop();
 
   static constexpr std::chrono::seconds kRequestDeadline{10};
-  static constexpr int kSendTimeoutSeconds = 10;
   // As many whole requests may wait for a worker as connections may wait in the
   // gate: a burst of hundreds of clients is answered within a fraction of a second,
   // so turning most of it away with 503 would only make every browser ask again.
   static constexpr size_t kMaxQueuedRequests = ConnectionGate::Limits{}.waiting;
 
   int port() const { return port_; }
+  // The plain-HTTP port on 127.0.0.1 that serves the pages: port() without TLS.
+  int pagesPort() const { return pagesPort_; }
   const std::string& listenAddress() const { return options_.listenAddress; }
 
  private:
@@ -83,17 +103,24 @@ class HttpFront {
 
   void Enqueue(TcpConnection connection, const std::string& peer, std::string received);
   void Work();
-  void Handle(const Job& job) const;
-  Answer Route(const FrontRequest& request) const;
+  void Handle(Job job);
+  bool IsTrustedForwarder(const std::string& peer) const;
+  // `viaProxy`: the request came through one of the nodes' proxies; `secure`: over TLS.
+  Answer Route(const FrontRequest& request, bool viaProxy, bool secure) const;
+  Answer AnswerPage(const FrontRequest& request) const;
   Answer AnswerApi(const FrontRequest& request) const;
-  void Log(const std::string& peer, const std::string& method, const std::string& path, const Answer& answer);
+  void Log(const std::string& client, bool viaProxy, const std::string& method, const std::string& path,
+           const Answer& answer);
 
   const HttpFrontOptions options_;
   std::ostream* const log_;  // not owned
+  const ProxiedClients& proxied_;
   std::mutex logMutex_;
   int port_ = 0;
-  std::vector<int> listenFds_;  // handed to the gate by Serve
+  int pagesPort_ = 0;
+  std::vector<int> listenFds_;  // handed to the gate by Serve; the first is the main address
   std::unique_ptr<ConnectionGate> gate_;
+  ReplySender sender_{ReplySender::Limits{}};
   const ApiRouter* router_ = nullptr;       // set by Serve
   const ServedFiles* files_ = nullptr;      // set by Serve
   std::function<std::string()> proxyStatus_;

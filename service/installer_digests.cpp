@@ -4,7 +4,7 @@
 
 namespace tarvo::service {
 
-std::string InstallerDigests::Of(const std::string& path) const {
+InstallerDigests::Entry InstallerDigests::Of(const std::string& path) const {
   std::error_code error;
   Entry current;
   current.size = std::filesystem::file_size(path, error);
@@ -14,7 +14,7 @@ std::string InstallerDigests::Of(const std::string& path) const {
     std::lock_guard lock(mutex_);
     const auto found = cache_.find(path);
     if (found != cache_.end() && found->second.size == current.size && found->second.modified == current.modified) {
-      return found->second.digest;
+      return found->second;
     }
   }
   current.digest = FileSha256(path);
@@ -22,7 +22,7 @@ std::string InstallerDigests::Of(const std::string& path) const {
     std::lock_guard lock(mutex_);
     cache_[path] = current;
   }
-  return current.digest;
+  return current;
 }
 
 }  // namespace tarvo::service

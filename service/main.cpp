@@ -46,7 +46,20 @@ int main(int argc, char** argv) {
     std::cerr << "tarvo-service: " << failure.what() << std::endl;
     return 1;
   }
-  std::cout << "tarvo-service listening on " << service.BaseUrl() << std::endl;
+  // A proxies-only process has no front: nothing it listens on signs or speaks HTTP.
+  if (!options.proxiesOnly) {
+    std::cout << "tarvo-service listening on " << service.BaseUrl() << std::endl;
+    if (const std::string key = service.SigningKeyHex(); !key.empty()) {
+      std::cout << "tarvo-service signs with the public key " << key << std::endl;
+    } else {
+      std::cerr << "tarvo-service: no --signing-key: version announcements and mirror maps go unsigned, and "
+                   "browsers refuse them"
+                << std::endl;
+    }
+    if (options.plainHttp) {
+      std::cerr << "tarvo-service: --plain-http: passwords and tokens cross the network readable" << std::endl;
+    }
+  }
   for (const auto& proxy : service.proxies()) {
     std::cout << "tarvo-service node " << proxy->nodeId() << " proxy on port " << proxy->port() << std::endl;
   }

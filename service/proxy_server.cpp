@@ -23,6 +23,7 @@ constexpr std::chrono::seconds kHeadDeadline{10};
 constexpr int kClientReadTimeoutSeconds = 30;
 constexpr int kConnectTimeoutMs = 5000;
 constexpr std::chrono::seconds kIdleTimeout{60};
+constexpr std::chrono::seconds kLinger{2};  // in all, after a final reply
 
 std::string SimpleReply(int status, std::string_view reason, std::string_view extraHeaders = {}) {
   const std::string body = std::to_string(status) + " " + std::string(reason) + "\n";
@@ -39,16 +40,21 @@ void ReplyAndLinger(const TcpConnection& client, const std::string& reply) {
     return;
   }
   client.ShutdownWrite();
-  client.SetReadTimeout(2);
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + kLinger;
   char sink[16 * 1024];
-  size_t drained = 0;
-  while (drained < 1024 * 1024) {
-    const long received = client.ReadSome(sink, sizeof(sink));
-    if (received <= 0) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd readable{client.fd(), POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) != 1 ||
+        client.Discard(sink, sizeof(sink)) <= 0) {
       return;
     }
-    drained += static_cast<size_t>(received);
   }
+}
+
+std::string AuthenticationRequired() {
+  return SimpleReply(407, "Proxy Authentication Required", "Proxy-Authenticate: Basic realm=\"tarvo\"\r\n");
 }
 
 // Whether the bytes so far hold a whole request head the proxy will look at.
@@ -78,12 +84,13 @@ ConnectionGate::Verdict CheckHead(std::string_view received) {
 }  // namespace
 
 ProxyServer::ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
-                         const ProxyDestinations& destinations)
+                         const ProxyDestinations& destinations, ProxiedClients& proxied)
     : nodeId_(nodeId),
       listenAddress_(std::move(listenAddress)),
       port_(port),
       admits_(std::move(admits)),
-      destinations_(destinations) {}
+      destinations_(destinations),
+      proxied_(proxied) {}
 
 ProxyServer::~ProxyServer() { Stop(); }
 
@@ -99,11 +106,12 @@ int ProxyServer::Start() {
   limits.deadline = kHeadDeadline;
   gate_ = std::make_unique<ConnectionGate>(
       limits, CheckHead,
-      [this](TcpConnection connection, const std::string&, std::string received) {
-        Admit(std::move(connection), std::move(received));
+      [this](TcpConnection connection, const std::string& peer, std::string received) {
+        Admit(std::move(connection), peer, std::move(received));
       },
       ConnectionGate::Replies{SimpleReply(408, "Request Timeout"), SimpleReply(431, "Request Header Fields Too Large")});
   gate_->Listen(listenFd);
+  refusals_.Start();
   gate_->Start();
   return port_;
 }
@@ -122,6 +130,7 @@ void ProxyServer::Stop() {
     client->thread.join();
   }
   clients_.clear();
+  refusals_.Stop();
 }
 
 ProxyCounts ProxyServer::Counts() const {
@@ -140,25 +149,44 @@ void ProxyServer::ReapFinished() {
   }
 }
 
-void ProxyServer::Admit(TcpConnection connection, std::string received) {
-  std::lock_guard lock(clientsMutex_);
-  ReapFinished();
-  connection.SetSendTimeout(kSendTimeoutSeconds);
-  if (clients_.size() >= kMaxClients) {
+void ProxyServer::Admit(TcpConnection connection, const std::string& peer, std::string received) {
+  const auto head = ProxyRequestHead::Parse(std::string_view(received).substr(0, received.find("\r\n\r\n")));
+  const auto credentials = head ? head->BasicCredentials() : std::nullopt;
+  bool admitted = false;
+  try {
+    admitted = credentials && Admits(credentials->first, credentials->second);
+  } catch (const std::exception&) {
+    // The access check failed (a database error, say): this client is told to
+    // come back later; everyone else goes on being served.
     ++unavailable_;
-    connection.SendNow(SimpleReply(503, "Service Unavailable"));
+    Refuse(std::move(connection), peer, SimpleReply(503, "Service Unavailable"));
     return;
   }
+  if (!admitted) {
+    ++authRefused_;
+    Refuse(std::move(connection), peer, AuthenticationRequired());
+    return;
+  }
+  std::lock_guard lock(clientsMutex_);
+  ReapFinished();
+  auto slot = perAddress_.Take(peer);
+  if (clients_.size() >= kMaxClients || !slot) {
+    ++unavailable_;
+    Refuse(std::move(connection), peer, SimpleReply(503, "Service Unavailable"));
+    return;
+  }
+  // The client's own thread waits on the connection, within the time-outs.
+  connection.MakeBlocking();
+  connection.SetSendTimeout(kSendTimeoutSeconds);
   auto client = std::make_unique<Client>();
   client->connection = std::move(connection);
+  client->slot = std::move(*slot);
   Client* raw = client.get();
   try {
-    client->thread = std::thread([this, raw, received = std::move(received)] {
+    client->thread = std::thread([this, raw, peer, credentials = *credentials, received = std::move(received)] {
       try {
-        Serve(raw->connection, received);
+        Serve(raw->connection, peer, credentials, received);
       } catch (const std::exception&) {
-        // The access check failed (a database error, say): this client is told to
-        // come back later; everyone else goes on being served.
         ++unavailable_;
         ReplyAndLinger(raw->connection, SimpleReply(503, "Service Unavailable"));
       }
@@ -167,24 +195,24 @@ void ProxyServer::Admit(TcpConnection connection, std::string received) {
     });
   } catch (const std::system_error&) {
     ++unavailable_;
-    client->connection.SendNow(SimpleReply(503, "Service Unavailable"));
+    Refuse(std::move(client->connection), peer, SimpleReply(503, "Service Unavailable"));
     return;
   }
   clients_.push_back(std::move(client));
 }
 
+void ProxyServer::Refuse(TcpConnection connection, const std::string& peer, const std::string& reply) {
+  OutgoingReply refusal(std::move(connection), reply);
+  refusal.LingerAfterwards();
+  refusals_.Send(std::move(refusal), peer);
+}
+
 bool ProxyServer::Admits(std::string_view user, std::string_view token) { return admits_(user, token); }
 
-void ProxyServer::Serve(const TcpConnection& client, const std::string& received) {
+void ProxyServer::Serve(const TcpConnection& client, const std::string& peer, const Credentials& credentials,
+                        const std::string& received) {
   const size_t headEnd = received.find("\r\n\r\n");
   const auto head = ProxyRequestHead::Parse(std::string_view(received).substr(0, headEnd));
-  const auto credentials = head ? head->BasicCredentials() : std::nullopt;
-  if (!credentials || !Admits(credentials->first, credentials->second)) {
-    ++authRefused_;
-    ReplyAndLinger(client,
-                   SimpleReply(407, "Proxy Authentication Required", "Proxy-Authenticate: Basic realm=\"tarvo\"\r\n"));
-    return;
-  }
   auto lastCheck = std::chrono::steady_clock::now();
   const std::function<bool()> stillAdmitted = [&] {
     const auto now = std::chrono::steady_clock::now();
@@ -193,7 +221,7 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& received
     }
     lastCheck = now;
     try {
-      return Admits(credentials->first, credentials->second);
+      return Admits(credentials.first, credentials.second);
     } catch (const std::exception&) {
       return false;
     }
@@ -206,7 +234,7 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& received
   }
   const std::string_view pending = std::string_view(received).substr(headEnd + 4);
   if (!head->IsConnect()) {
-    Forward(client, *head, *destination, pending, stillAdmitted);
+    Forward(client, peer, *head, *destination, pending, stillAdmitted);
     return;
   }
   auto upstream = TcpConnection::Connect(destination->ip, destination->port, kConnectTimeoutMs);
@@ -215,6 +243,7 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& received
     ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
+  const ScopedRelease noted = proxied_.Note(*upstream, peer);
   upstream->SetSendTimeout(kSendTimeoutSeconds);
   ++tunnels_;
   if (!client.WriteAll("HTTP/1.1 200 Connection Established\r\n\r\n") ||
@@ -224,8 +253,9 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& received
   Relay(client, *upstream, true, stillAdmitted);
 }
 
-void ProxyServer::Forward(const TcpConnection& client, const ProxyRequestHead& head, const NodeAddress& destination,
-                          std::string_view body, const std::function<bool()>& stillAdmitted) {
+void ProxyServer::Forward(const TcpConnection& client, const std::string& peer, const ProxyRequestHead& head,
+                          const NodeAddress& destination, std::string_view body,
+                          const std::function<bool()>& stillAdmitted) {
   if (head.Header("Transfer-Encoding")) {
     ReplyAndLinger(client, SimpleReply(411, "Length Required"));
     return;
@@ -241,6 +271,7 @@ void ProxyServer::Forward(const TcpConnection& client, const ProxyRequestHead& h
     ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
+  const ScopedRelease noted = proxied_.Note(*upstream, peer);
   upstream->SetSendTimeout(kSendTimeoutSeconds);
   ++requests_;
   // Only this request's own body goes on; anything after it is not forwarded.

@@ -10,8 +10,11 @@
 #include <string_view>
 #include <thread>
 
+#include "client_slots.h"
 #include "connection_gate.h"
+#include "proxied_clients.h"
 #include "proxy_destinations.h"
+#include "reply_sender.h"
 #include "tcp_connection.h"
 
 namespace tarvo::service {
@@ -34,32 +37,38 @@ struct ProxyCounts {
 // and the proxy token of an open connection on this node, and answering 407
 // otherwise. Destinations are the ProxyDestinations' to decide (403 for the rest).
 //
-// A client's request head is awaited by a ConnectionGate, so idle and slow clients
-// hold no thread; a thread per client starts only once a whole head has arrived
-// (at most kMaxClients at once; more are answered 503). A plain request is
-// forwarded alone, without the proxy's own headers, and the connection closes
-// after its answer; bytes the client sent after it are not forwarded. While a
-// transfer runs, the connection's credentials are checked again every
-// kRecheckInterval, and the transfer ends once they no longer admit it
-// (cancelled, logged out, time used up). Sends to either side give up after
-// kSendTimeoutSeconds.
+// A client's request head is awaited by a ConnectionGate, and its credentials are
+// checked as soon as it is whole, on the gate's thread: idle, slow and refused
+// clients hold no thread. A refusal goes out through a ReplySender, which reads
+// what the client still sends for a short while before closing (a refused client
+// that keeps sending is cut off then). A thread per client starts only for
+// admitted clients (at most kMaxClients at once, kMaxClientsPerAddress from one
+// client; more are answered 503). A plain request is forwarded alone, without the
+// proxy's own headers, and the connection closes after its answer; bytes the
+// client sent after it are not forwarded. While a transfer runs, the connection's
+// credentials are checked again every kRecheckInterval, and the transfer ends once
+// they no longer admit it (cancelled, logged out, time used up). Sends to either
+// side give up after kSendTimeoutSeconds.
 //
-// Threads: Start and Stop on the owner's thread; the gate's thread, plus one thread
-// per client. `clientsMutex_` guards the client list; the counters are atomic. The
-// admission function may throw: the client is then answered 503 and the proxy
-// goes on.
+// Threads: Start and Stop on the owner's thread; the gate's and the sender's
+// threads, plus one thread per client. `clientsMutex_` guards the client list; the
+// counters are atomic. The admission function may throw: the client is then
+// answered 503 and the proxy goes on.
 class ProxyServer {
  public:
   // True when user and token may use this node's proxy right now. Any thread.
   using Admission = std::function<bool(std::string_view user, std::string_view proxyToken)>;
 
   static constexpr size_t kMaxClients = 128;
+  // As many connections as a browser opens to one proxy.
+  static constexpr size_t kMaxClientsPerAddress = 32;
   static constexpr std::chrono::milliseconds kRecheckInterval{500};
   static constexpr int kSendTimeoutSeconds = 30;
 
-  // `destinations` must outlive this object.
+  // `destinations` and `proxied` must outlive this object; every connection the
+  // proxy opens is noted in `proxied` with its client's address.
   ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
-              const ProxyDestinations& destinations);
+              const ProxyDestinations& destinations, ProxiedClients& proxied);
   ~ProxyServer();
   ProxyServer(const ProxyServer&) = delete;
   ProxyServer& operator=(const ProxyServer&) = delete;
@@ -79,14 +88,18 @@ class ProxyServer {
   // without touching a descriptor number the system already gave to someone else.
   struct Client {
     TcpConnection connection;
+    ClientSlots::Slot slot;
     std::thread thread;
     std::atomic<bool> finished{false};
   };
+  using Credentials = std::pair<std::string, std::string>;
 
-  void Admit(TcpConnection connection, std::string received);
-  void Serve(const TcpConnection& client, const std::string& received);
-  void Forward(const TcpConnection& client, const ProxyRequestHead& head, const NodeAddress& destination,
-               std::string_view body, const std::function<bool()>& stillAdmitted);
+  void Admit(TcpConnection connection, const std::string& peer, std::string received);
+  void Refuse(TcpConnection connection, const std::string& peer, const std::string& reply);
+  void Serve(const TcpConnection& client, const std::string& peer, const Credentials& credentials,
+             const std::string& received);
+  void Forward(const TcpConnection& client, const std::string& peer, const ProxyRequestHead& head,
+               const NodeAddress& destination, std::string_view body, const std::function<bool()>& stillAdmitted);
   // Carries the destination's bytes to the client, and the client's to the
   // destination when `fromClient` (a tunnel; otherwise they are dropped), until
   // either side ends, the credentials stop admitting, or nothing moves for a while.
@@ -100,9 +113,12 @@ class ProxyServer {
   int port_;
   const Admission admits_;
   const ProxyDestinations& destinations_;
+  ProxiedClients& proxied_;
   std::unique_ptr<ConnectionGate> gate_;
+  ReplySender refusals_{ReplySender::Limits{}};
   bool stopped_ = false;
 
+  ClientSlots perAddress_{kMaxClientsPerAddress};
   std::mutex clientsMutex_;
   std::list<std::unique_ptr<Client>> clients_;
 

@@ -5,18 +5,22 @@
 #include "api_codes.h"
 #include "brand_directory.h"
 #include "form_fields.h"
+#include "net/statement_text.h"
 #include "service_database.h"
 
 namespace tarvo::service {
 
-ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl)
-    : db_(db), clock_(std::move(clock)), publicUrl_(std::move(publicUrl)) {}
+ReleaseEndpoints::ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl,
+                                   const SigningKey* signingKey)
+    : db_(db), clock_(std::move(clock)), publicUrl_(std::move(publicUrl)), signingKey_(signingKey) {}
 
 ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
   std::optional<Json::Value> data;
   std::string installerPath;
+  std::string brandName;
   const ApiReply refusal =
-      AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
+      AnswerForBrand(db_, form.Get("brand").value_or(""), [&](DatabaseConnection& db, const std::string& brand) {
+        brandName = brand;
         auto query = db.Prepare("SELECT version, installer_name, installer_path FROM brands WHERE name=?1");
         query.Bind(1, brand);
         query.Step();
@@ -35,9 +39,16 @@ ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
     return refusal;
   }
   // Outside the database lock: the first digest of a large file takes a moment.
-  if (const std::string digest = installerPath.empty() ? std::string() : digests_.Of(installerPath);
-      !digest.empty()) {
-    (*data)["sha256"] = digest;
+  const InstallerDigests::Entry installer =
+      installerPath.empty() ? InstallerDigests::Entry() : digests_.Of(installerPath);
+  const uint64_t size = installer.digest.empty() ? 0 : installer.size;
+  if (!installer.digest.empty()) {
+    (*data)["sha256"] = installer.digest;
+    (*data)["size"] = Json::UInt64(size);
+  }
+  if (signingKey_ != nullptr) {
+    (*data)["signature"] = signingKey_->Sign(StatementText::VersionAnnouncement(
+        brandName, (*data)["version"].asString(), (*data)["url"].asString(), size, installer.digest));
   }
   return ApiReply::Ok(*data);
 }
@@ -53,7 +64,7 @@ ApiReply ReleaseEndpoints::LogLaunch(const FormFields& form, const RequestContex
     }
   }
   const int64_t now = clock_();
-  db_.Write([&](ServiceDatabase& db) {
+  db_.Append([&](DatabaseConnection& db) {
     db.Prepare(
           "INSERT INTO launches(brand, platform, client_version, remote_address, at) VALUES(?1, ?2, ?3, ?4, ?5)")
         .Bind(1, brand)

@@ -4,6 +4,7 @@
 
 #include "api_reply.h"
 #include "installer_digests.h"
+#include "net/signing_key.h"
 #include "request_context.h"
 #include "service_clock.h"
 
@@ -21,14 +22,16 @@ class ReleaseEndpoints {
   static constexpr size_t kMaxLaunchFieldBytes = 64;
 
   // `db` must outlive this object; `publicUrl` is the service's published address
-  // ("http://host:port/"), under which installers are downloaded.
-  ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl);
+  // ("https://host:port/"), under which installers are downloaded; `signingKey`
+  // (not owned, may be null: replies go unsigned) must outlive it too.
+  ReleaseEndpoints(ServiceDatabase& db, ServiceClock clock, std::string publicUrl, const SigningKey* signingKey);
 
   // brand → "version", "url", the installer's download address under the
-  // published address (never one built from what the client sent), and "sha256",
-  // the installer file's digest (the browser runs only a file that matches it; no
-  // member when the brand publishes no installer or the file cannot be read); 404
-  // when the brand has no published version.
+  // published address (never one built from what the client sent), "sha256" and
+  // "size", the installer file's digest and length (the browser runs only a file
+  // that matches them; no members when the brand publishes no installer or the
+  // file cannot be read), and "signature", the brand key's signature over the
+  // announcement (see StatementText); 404 when the brand has no published version.
   ApiReply Version(const FormFields& form) const;
   // brand, platform, clientversion → records the launch.
   ApiReply LogLaunch(const FormFields& form, const RequestContext& request) const;
@@ -40,6 +43,7 @@ class ReleaseEndpoints {
   ServiceDatabase& db_;
   const ServiceClock clock_;
   const std::string publicUrl_;
+  const SigningKey* const signingKey_;  // not owned; may be null
   InstallerDigests digests_;
 };
 

@@ -10,7 +10,7 @@ namespace tarvo::service {
 
 namespace {
 
-void WriteBrands(ServiceDatabase& db, const SeedData& seed) {
+void WriteBrands(DatabaseConnection& db, const SeedData& seed) {
   db.Execute("DELETE FROM brands; DELETE FROM white_list; DELETE FROM settings WHERE key='default_brand'");
   for (const SeedData::Brand& brand : seed.brands) {
     db.Prepare(
@@ -38,7 +38,7 @@ void WriteBrands(ServiceDatabase& db, const SeedData& seed) {
   }
 }
 
-void WriteNodes(ServiceDatabase& db, const SeedData& seed, int64_t now) {
+void WriteNodes(DatabaseConnection& db, const SeedData& seed, int64_t now) {
   db.Execute("DELETE FROM nodes");
   for (size_t i = 0; i < seed.nodes.size(); ++i) {
     const SeedData::Node& node = seed.nodes[i];
@@ -61,7 +61,7 @@ void WriteNodes(ServiceDatabase& db, const SeedData& seed, int64_t now) {
       .Run();
 }
 
-void WritePages(ServiceDatabase& db, const SeedData& seed) {
+void WritePages(DatabaseConnection& db, const SeedData& seed) {
   db.Execute("DELETE FROM pages");
   for (const auto& [host, file] : seed.pages) {
     db.Prepare("INSERT INTO pages(host, file_path) VALUES(?1, ?2)").Bind(1, host).Bind(2, file).Run();
@@ -74,13 +74,13 @@ void WritePages(ServiceDatabase& db, const SeedData& seed) {
 
 // Changes get a time later than every earlier change, even within the same second,
 // so a client that synchronised at "max_time" never misses them.
-int64_t ChangeTime(ServiceDatabase& db, int64_t now) {
+int64_t ChangeTime(DatabaseConnection& db, int64_t now) {
   auto newest = db.Prepare("SELECT COALESCE(MAX(modified_at), 0) FROM sites");
   newest.Step();
   return std::max(now, newest.Int(0) + 1);
 }
 
-void WriteSites(ServiceDatabase& db, const SeedData& seed, int64_t now) {
+void WriteSites(DatabaseConnection& db, const SeedData& seed, int64_t now) {
   struct Stored {
     std::string fingerprint;
     bool deleted = false;
@@ -108,8 +108,9 @@ void WriteSites(ServiceDatabase& db, const SeedData& seed, int64_t now) {
         createdAt = created.Int(0);
       }
     }
+    db.Prepare("DELETE FROM sites WHERE id=?1").Bind(1, site.id).Run();
     db.Prepare(
-          "INSERT OR REPLACE INTO sites(id, source_id, source_status, source_url, target_id, target_status,"
+          "INSERT INTO sites(id, source_id, source_status, source_url, target_id, target_status,"
           " target_url, mirror_address, mirror_page, is_auth, is_sign, is_ensure, auth_icons, sign_grade,"
           " sign_grade_en, sign_code, sign_desc, sign_desc_en, ensure, ensure_en, fingerprint, created_at,"
           " modified_at, deleted) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16,"
@@ -146,7 +147,7 @@ void WriteSites(ServiceDatabase& db, const SeedData& seed, int64_t now) {
   }
 }
 
-void WriteUsers(ServiceDatabase& db, const SeedData& seed, const std::map<std::string, std::string>& passwords,
+void WriteUsers(DatabaseConnection& db, const SeedData& seed, const std::map<std::string, std::string>& passwords,
                 int64_t now) {
   for (const SeedData::User& user : seed.users) {
     auto existing = db.Prepare("SELECT id FROM users WHERE username=?1");
@@ -202,14 +203,14 @@ void WriteSeed(ServiceDatabase& db, const SeedData& seed, const PasswordHasher& 
   // record that still matches is kept rather than re-salted on every start.
   std::map<std::string, std::string> passwords;
   for (const SeedData::User& user : seed.users) {
-    const std::string stored = db.Read([&](ServiceDatabase& reader) {
+    const std::string stored = db.Read([&](DatabaseConnection& reader) {
       auto query = reader.Prepare("SELECT password FROM users WHERE username=?1");
       query.Bind(1, user.username);
       return query.Step() ? query.Text(0) : std::string();
     });
     passwords[user.username] = hasher.Verify(user.password, stored) ? stored : hasher.MakeRecord(user.password);
   }
-  db.Write([&](ServiceDatabase& writer) {
+  db.Write([&](DatabaseConnection& writer) {
     WriteBrands(writer, seed);
     WriteNodes(writer, seed, now);
     WritePages(writer, seed);

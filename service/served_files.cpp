@@ -26,7 +26,7 @@ std::optional<std::string> ServedFiles::FindPage(std::string_view host, std::str
     return std::nullopt;
   }
   const std::string name = HostName(host);
-  return db_.Read([&](ServiceDatabase& db) -> std::optional<std::string> {
+  return db_.Read([&](DatabaseConnection& db) -> std::optional<std::string> {
     auto mirror = db.Prepare("SELECT mirror_page FROM sites WHERE deleted=0 AND mirror_address=?1 ORDER BY id");
     mirror.Bind(1, name);
     if (mirror.Step()) {
@@ -45,7 +45,7 @@ std::optional<std::string> ServedFiles::FindInstaller(std::string_view fileName)
   if (fileName.empty()) {
     return std::nullopt;
   }
-  return db_.Read([&](ServiceDatabase& db) -> std::optional<std::string> {
+  return db_.Read([&](DatabaseConnection& db) -> std::optional<std::string> {
     auto query = db.Prepare("SELECT installer_path FROM brands WHERE installer_name=?1 AND installer_path<>''");
     query.Bind(1, fileName);
     if (query.Step()) {
@@ -59,7 +59,7 @@ std::optional<std::string> ServedFiles::FindIcon(std::string_view fileName) cons
   if (fileName.empty()) {
     return std::nullopt;
   }
-  return db_.Read([&](ServiceDatabase& db) -> std::optional<std::string> {
+  return db_.Read([&](DatabaseConnection& db) -> std::optional<std::string> {
     auto query = db.Prepare("SELECT file_path FROM icons WHERE name=?1");
     query.Bind(1, fileName);
     if (query.Step()) {

@@ -1,76 +1,138 @@
 #pragma once
 
-#include <cstdint>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
-#include "sqlite_statement.h"
-
-struct sqlite3;
+#include "database_connection.h"
+#include "service_error.h"
 
 namespace tarvo::service {
 
-// The service's own SQLite file (write-ahead log): one connection shared by the
-// request threads, the proxy threads and the seed loader.
+// The service's database: its own SQLite file, or a PostgreSQL server that
+// several service processes share. Hands connections to the request threads, the
+// proxies' credential checks, the housekeeping and the seed loader.
 //
-// Threads: every use goes through Read or Write, which hold `mutex_` for the whole
-// piece of work, so statements never interleave. Write wraps the work in one
-// transaction that is rolled back when the work throws: a request either changes
-// everything it meant to or nothing. Committed work survives the process being
-// killed at any later moment.
+// Threads: every use goes through Read or Write, which lend one connection to the
+// calling thread for the whole piece of work. A SQLite file has one connection,
+// so its work never interleaves; PostgreSQL has up to `connections`, so reads run
+// side by side while writers take turns across all processes (SqlDialect::
+// BeginWrite). Write wraps the work in one transaction that is rolled back when
+// the work throws: a request either changes everything it meant to or nothing.
 class ServiceDatabase {
  public:
-  // Opens or creates the file (and its folder) and brings the tables up to date.
-  // Throws ServiceError when the file cannot be opened, is not a database or is
-  // damaged (then the message says so and how to go on).
-  explicit ServiceDatabase(const std::string& path);
+  // `location` is a file path (SQLite) or a "postgresql://" address. Opens the
+  // first connection and brings the tables up to date. Throws ServiceError when
+  // the database cannot be opened or reached, is damaged or is newer than this
+  // service (the message says so and how to go on).
+  ServiceDatabase(const std::string& location, size_t connections);
   ~ServiceDatabase();
   ServiceDatabase(const ServiceDatabase&) = delete;
   ServiceDatabase& operator=(const ServiceDatabase&) = delete;
 
-  // Runs `work(*this)` under the lock and returns its result. Any thread.
+  // A connection of its own to the database at `location` (file path or
+  // "postgresql://" address), outside any pool. Throws ServiceError.
+  static std::unique_ptr<DatabaseConnection> Connect(const std::string& location);
+
+  // Runs `work(connection)` and returns its result. Any thread. When the server
+  // has dropped the connection meanwhile (restarted, or ended idle sessions), the
+  // work runs once more on a fresh one: reading twice changes nothing.
   template <class Work>
   auto Read(Work&& work) {
-    std::lock_guard lock(mutex_);
-    return work(*this);
+    Lease lease(*this);
+    try {
+      return work(lease.connection());
+    } catch (const ServiceError&) {
+      if (!lease.connection().Broken()) {
+        throw;
+      }
+      lease.Renew();
+      return work(lease.connection());
+    }
   }
 
-  // Runs `work(*this)` under the lock inside one transaction; commits when it
-  // returns, rolls back and rethrows when it throws. Any thread.
+  // Runs `work(connection)` inside one transaction; commits when it returns, rolls
+  // back and rethrows when it throws. Any thread. A connection the server dropped
+  // is replaced before the transaction begins; once work has begun it is never
+  // repeated, since a lost answer to COMMIT leaves unknown whether it took effect.
   template <class Work>
   auto Write(Work&& work) {
-    std::lock_guard lock(mutex_);
-    Execute("BEGIN IMMEDIATE");
+    return Transact(std::forward<Work>(work), &SqlDialect::BeginWrite);
+  }
+
+  // As Write, for work that only adds rows and reads nothing another writer may
+  // change meanwhile (launch reports): it does not wait for other writers.
+  template <class Work>
+  auto Append(Work&& work) {
+    return Transact(std::forward<Work>(work), &SqlDialect::BeginAppend);
+  }
+
+ private:
+  // One connection lent to one thread; given back (or, when broken, dropped so a
+  // fresh one replaces it) when the lease ends.
+  class Lease {
+   public:
+    explicit Lease(ServiceDatabase& database) : database_(database), connection_(database.Borrow()) {}
+    ~Lease() {
+      if (connection_) {  // null when a renewal found no server
+        database_.GiveBack(std::move(connection_));
+      }
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+    DatabaseConnection& connection() { return *connection_; }
+    // Gives the connection back (a broken one is dropped) and takes another.
+    void Renew() {
+      database_.GiveBack(std::move(connection_));
+      connection_ = database_.Borrow();
+    }
+
+   private:
+    ServiceDatabase& database_;
+    std::unique_ptr<DatabaseConnection> connection_;
+  };
+
+  using Beginning = std::string_view (SqlDialect::*)() const;
+
+  template <class Work>
+  auto Transact(Work&& work, Beginning begin) {
+    Lease lease(*this);
+    Begin(lease, begin);
+    DatabaseConnection& db = lease.connection();
     try {
-      if constexpr (std::is_void_v<decltype(work(*this))>) {
-        work(*this);
-        Execute("COMMIT");
+      if constexpr (std::is_void_v<decltype(work(db))>) {
+        work(db);
+        db.Execute("COMMIT");
       } else {
-        auto result = work(*this);
-        Execute("COMMIT");
+        auto result = work(db);
+        db.Execute("COMMIT");
         return result;
       }
     } catch (...) {
-      RollbackQuietly();
+      db.RollbackQuietly();
       throw;
     }
   }
 
-  // The following are valid only inside Read or Write (the lock is held).
-  SqliteStatement Prepare(std::string_view sql);
-  void Execute(std::string_view sql);
-  int64_t LastInsertId() const;
-  int Changes() const;
+  std::unique_ptr<DatabaseConnection> Borrow();
+  // Begins a transaction on the lease's connection, replacing it first when the
+  // server has dropped it.
+  void Begin(Lease& lease, Beginning begin);
+  void GiveBack(std::unique_ptr<DatabaseConnection> connection);
 
- private:
-  void CreateSchema();
-  // What SQLite's quick check finds wrong with the file; empty when it is sound.
-  std::string Damage();
-  void RollbackQuietly() noexcept;
-
+  const std::string location_;
+  const size_t maxConnections_;
   std::mutex mutex_;
-  sqlite3* db_ = nullptr;  // owned; closed by the destructor
+  std::condition_variable returned_;
+  std::vector<std::unique_ptr<DatabaseConnection>> idle_;  // guarded by mutex_
+  size_t open_ = 0;                                       // idle and lent; guarded by mutex_
 };
 
 }  // namespace tarvo::service

@@ -4,7 +4,9 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace tarvo::service {
 
@@ -38,6 +40,36 @@ std::string NumericHost(const sockaddr_storage& address) {
   }
   return text;
 }
+
+std::string ClientKey(const std::string& numeric) {
+  in6_addr v6{};
+  if (inet_pton(AF_INET6, numeric.c_str(), &v6) != 1) {
+    return numeric;
+  }
+  std::fill(std::begin(v6.s6_addr) + 8, std::end(v6.s6_addr), 0);
+  char text[INET6_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET6, &v6, text, sizeof(text));
+  return std::string(text) + "/64";
+}
+
+namespace {
+
+NodeAddress EndOf(int fd, int (*name)(int, sockaddr*, socklen_t*)) {
+  sockaddr_storage storage{};
+  socklen_t length = sizeof(storage);
+  if (name(fd, reinterpret_cast<sockaddr*>(&storage), &length) != 0) {
+    return NodeAddress{};
+  }
+  const int port = storage.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port)
+                                                 : ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
+  return NodeAddress{NumericHost(storage), port};
+}
+
+}  // namespace
+
+NodeAddress PeerAddress(int fd) { return EndOf(fd, ::getpeername); }
+
+NodeAddress LocalAddress(int fd) { return EndOf(fd, ::getsockname); }
 
 bool IsLoopbackAddress(const std::string& numeric) {
   in_addr v4{};
@@ -100,12 +132,6 @@ int BindListener(const std::string& address, int port) {
   return fd;
 }
 
-int BoundPort(int fd) {
-  sockaddr_storage storage{};
-  socklen_t length = sizeof(storage);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
-  return storage.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port)
-                                       : ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
-}
+int BoundPort(int fd) { return LocalAddress(fd).port; }
 
 }  // namespace tarvo::service

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "node_addresses.h"
+
 namespace tarvo::service {
 
 // A numeric IPv4 or IPv6 address with a port, ready for bind or connect.
@@ -20,6 +22,16 @@ struct SocketAddress {
 // The numeric host of an IPv4 or IPv6 socket address ("127.0.0.1", "::1"); an IPv4
 // address mapped into IPv6 is given in its IPv4 form.
 std::string NumericHost(const sockaddr_storage& address);
+
+// The part of a client's numeric address that one party holds: an IPv4 address
+// whole, the /64 network of an IPv6 address ("2001:db8:1:2::/64"), since one
+// subscriber is given a whole /64 and could otherwise take a fresh address for every
+// attempt. Per-client caps and counters are kept under this key.
+std::string ClientKey(const std::string& numeric);
+
+// The far end of a connected socket, and its own end; an empty `ip` when unknown.
+NodeAddress PeerAddress(int fd);
+NodeAddress LocalAddress(int fd);
 
 // True for a numeric address on this machine's loopback (127.0.0.0/8, ::1).
 bool IsLoopbackAddress(const std::string& numeric);

@@ -16,19 +16,16 @@ void SqliteStatement::Check(int status) const {
   if (status != SQLITE_OK) throw ServiceError(std::string("cannot bind a value: ") + sqlite3_errmsg(db_));
 }
 
-SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
+void SqliteStatement::Bind(int index, int64_t value) {
   Check(statement_.BindAt(index, SqlValue(value)));
-  return *this;
 }
 
-SqliteStatement& SqliteStatement::Bind(int index, std::string_view text) {
+void SqliteStatement::Bind(int index, std::string_view text) {
   Check(statement_.BindAt(index, SqlValue(text)));
-  return *this;
 }
 
-SqliteStatement& SqliteStatement::BindNull(int index) {
+void SqliteStatement::BindNull(int index) {
   Check(statement_.BindAt(index, SqlValue(nullptr)));
-  return *this;
 }
 
 bool SqliteStatement::Step() {
@@ -40,11 +37,6 @@ bool SqliteStatement::Step() {
     return false;
   }
   throw ServiceError(std::string("database step failed: ") + sqlite3_errmsg(db_));
-}
-
-void SqliteStatement::Run() {
-  while (Step()) {
-  }
 }
 
 }  // namespace tarvo::service

@@ -15,6 +15,7 @@
 #include "served_files.h"
 #include "service_database.h"
 #include "service_error.h"
+#include "tls_server_context.h"
 #include "vpn_connections.h"
 #include "vpn_endpoints.h"
 
@@ -28,7 +29,7 @@ struct SeededNode {
 };
 
 std::vector<SeededNode> LoadNodes(ServiceDatabase& db) {
-  return db.Read([](ServiceDatabase& reader) {
+  return db.Read([](DatabaseConnection& reader) {
     std::vector<SeededNode> nodes;
     auto query = reader.Prepare("SELECT id, port FROM nodes ORDER BY position");
     while (query.Step()) {
@@ -39,7 +40,7 @@ std::vector<SeededNode> LoadNodes(ServiceDatabase& db) {
 }
 
 std::vector<std::string> MirrorAddresses(ServiceDatabase& db) {
-  return db.Read([](ServiceDatabase& reader) {
+  return db.Read([](DatabaseConnection& reader) {
     std::vector<std::string> addresses;
     auto query = reader.Prepare("SELECT DISTINCT mirror_address FROM sites WHERE deleted=0 AND mirror_address<>''");
     while (query.Step()) {
@@ -72,20 +73,46 @@ TarvoService::~TarvoService() { Stop(); }
 
 void TarvoService::Start() {
   try {
-    db_ = std::make_unique<ServiceDatabase>(options_.dataPath.empty() ? DefaultDataPath() : options_.dataPath);
+    if (!options_.signingKeyPath.empty()) {
+      std::string error;
+      signingKey_ = SigningKey::Load(options_.signingKeyPath, error);
+      if (!signingKey_) {
+        throw ServiceError(error);
+      }
+    }
+    // A connection per request thread, and two for the proxies' checks and the
+    // housekeeping (only PostgreSQL uses more than one).
+    db_ = std::make_unique<ServiceDatabase>(DatabaseLocation(options_), static_cast<size_t>(options_.threads) + 2);
     if (!options_.seedPath.empty()) {
       WriteSeed(*db_, ReadSeedFile(options_.seedPath, clock_()), hasher_, clock_());
     }
     connections_ = std::make_unique<VpnConnections>(*db_, clock_);
+    if (options_.proxiesOnly) {
+      // The API (and its housekeeping) runs in another process on the same
+      // database; its front serves the test domain's pages in plain HTTP at the
+      // address and port given.
+      const NodeAddress front{FrontAddress(), options_.port};
+      StartProxies(MirrorAddresses(*db_), front, front);
+      return;
+    }
+    if (!options_.tlsCertPath.empty()) {
+      tls_ = std::make_unique<TlsServerContext>(options_.tlsCertPath, options_.tlsKeyPath);
+    } else if (!options_.plainHttp) {
+      throw ServiceError("the front needs a TLS certificate and key, or plain HTTP asked for");
+    }
     HttpFrontOptions frontOptions;
     frontOptions.listenAddress = options_.listenAddress;
     frontOptions.port = options_.port;
     frontOptions.threads = options_.threads;
     frontOptions.maxBodyBytes = options_.maxBodyBytes;
-    front_ = std::make_unique<HttpFront>(frontOptions, options_.quiet ? nullptr : log_);
+    frontOptions.tls = tls_.get();
+    frontOptions.trustedForwarders = options_.forwardedBy;
+    front_ = std::make_unique<HttpFront>(frontOptions, options_.quiet ? nullptr : log_, proxied_);
     const std::vector<std::string> mirrors = MirrorAddresses(*db_);
     const int port = front_->Bind(mirrors);
-    StartProxies(mirrors);
+    const NodeAddress front{FrontAddress(), port};
+    // The test domain's pages are fetched in plain HTTP, so from the pages address.
+    StartProxies(mirrors, front, tls_ ? NodeAddress{"127.0.0.1", front_->pagesPort()} : front);
     NodeAddresses proxyAddresses;
     for (const auto& proxy : proxies_) {
       proxyAddresses[proxy->nodeId()] = NodeAddress{options_.listenAddress, proxy->port()};
@@ -93,9 +120,13 @@ void TarvoService::Start() {
     accounts_ = std::make_unique<AccountEndpoints>(*db_, tokens_, hasher_, *connections_, clock_);
     vpn_ = std::make_unique<VpnEndpoints>(*db_, tokens_, *connections_, std::move(proxyAddresses), clock_);
     const std::string publicUrl = options_.publicUrl.empty() ? BaseUrl() : options_.publicUrl;
-    domains_ = std::make_unique<DomainListEndpoint>(*db_, port, publicUrl);
+    const SigningKey* signer = signingKey_ ? &*signingKey_ : nullptr;
+    // Mirrors have plain addresses of their own, unless the front listens everywhere
+    // and so answers for them on its main address.
+    const std::string mirrorScheme = tls_ && options_.listenAddress == "0.0.0.0" ? "https://" : "http://";
+    domains_ = std::make_unique<DomainListEndpoint>(*db_, port, mirrorScheme, publicUrl, signer);
     favorites_ = std::make_unique<FavoritesEndpoints>(*db_, tokens_, clock_);
-    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_, publicUrl);
+    release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_, publicUrl, signer);
     router_ = std::make_unique<ApiRouter>(*accounts_, *vpn_, *domains_, *favorites_, *release_);
     files_ = std::make_unique<ServedFiles>(*db_);
     front_->Serve(*router_, *files_, [this] { return ProxyStatusJson(); });
@@ -107,22 +138,21 @@ void TarvoService::Start() {
   }
 }
 
-void TarvoService::StartProxies(const std::vector<std::string>& mirrors) {
+void TarvoService::StartProxies(const std::vector<std::string>& mirrors, const NodeAddress& front,
+                                const NodeAddress& pages) {
   if (options_.proxyPorts.mode == ProxyPortPlan::Mode::kNone) {
     return;
   }
-  // Test-domain requests reach the front on an address the proxy can connect to;
-  // the mirrors are served on the front's port.
-  const std::string frontAddress = options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
+  // The mirrors are served on the front's port.
   std::vector<NodeAddress> allowed;
   for (const std::string& mirror : mirrors) {
-    allowed.push_back(NodeAddress{mirror, front_->port()});
+    allowed.push_back(NodeAddress{mirror, front.port});
   }
   for (const std::string& entry : options_.proxyAllow) {
     allowed.push_back(ParseDestination(entry));
   }
-  destinations_ = std::make_unique<ProxyDestinations>(NodeAddress{frontAddress, front_->port()}, std::move(allowed),
-                                                      options_.proxyOutside);
+  allowed.push_back(front);
+  destinations_ = std::make_unique<ProxyDestinations>(pages, std::move(allowed), options_.proxyOutside);
   const std::vector<SeededNode> nodes = LoadNodes(*db_);
   for (size_t i = 0; i < nodes.size(); ++i) {
     int port = 0;
@@ -145,7 +175,7 @@ void TarvoService::StartProxies(const std::vector<std::string>& mirrors) {
         [connections = connections_.get(), nodeId](std::string_view user, std::string_view token) {
           return connections->Admits(nodeId, user, token);
         },
-        *destinations_);
+        *destinations_, proxied_);
     proxy->Start();
     proxies_.push_back(std::move(proxy));
   }
@@ -171,9 +201,12 @@ void TarvoService::Housekeep() const {
 
 int TarvoService::port() const { return front_ ? front_->port() : 0; }
 
+std::string TarvoService::FrontAddress() const {
+  return options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
+}
+
 std::string TarvoService::BaseUrl() const {
-  const std::string host = options_.listenAddress == "0.0.0.0" ? "127.0.0.1" : options_.listenAddress;
-  return "http://" + host + ":" + std::to_string(port()) + "/";
+  return (tls_ ? "https://" : "http://") + FrontAddress() + ":" + std::to_string(port()) + "/";
 }
 
 const ProxyServer* TarvoService::ProxyOf(int64_t nodeId) const {

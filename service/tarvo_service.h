@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "net/signing_key.h"
+#include "node_addresses.h"
 #include "password_hasher.h"
+#include "proxied_clients.h"
 #include "proxy_server.h"
 #include "service_clock.h"
 #include "service_options.h"
@@ -24,6 +27,7 @@ class HttpFront;
 class ReleaseEndpoints;
 class ServedFiles;
 class ServiceDatabase;
+class TlsServerContext;
 class VpnConnections;
 class VpnEndpoints;
 
@@ -40,14 +44,16 @@ class TarvoService {
   TarvoService(const TarvoService&) = delete;
   TarvoService& operator=(const TarvoService&) = delete;
 
-  // Opens the data file, applies the seed, starts the proxies and the front.
+  // Opens the database, applies the seed, starts the proxies and the front (only
+  // the proxies with --proxies-only).
   // Throws ServiceError (with a message for people) when any of it fails; whatever
   // had started is stopped again.
   void Start();
   // Stops the front and the proxies. Idempotent.
   void Stop();
 
-  // The port the front listens on, and its base address ("http://127.0.0.1:8360/").
+  // The port the front listens on, and its base address ("https://127.0.0.1:8360/",
+  // "http://..." with plain HTTP).
   int port() const;
   std::string BaseUrl() const;
 
@@ -55,6 +61,10 @@ class TarvoService {
   const std::vector<std::unique_ptr<ProxyServer>>& proxies() const { return proxies_; }
   // The proxy of one node, or null.
   const ProxyServer* ProxyOf(int64_t nodeId) const;
+
+  // The public half of the key the service signs with (hex), or "" when it signs
+  // nothing.
+  std::string SigningKeyHex() const { return signingKey_ ? signingKey_->PublicKeyHex() : std::string(); }
 
   // The proxies' counters as JSON text (served at "/status/proxies").
   std::string ProxyStatusJson() const;
@@ -66,13 +76,20 @@ class TarvoService {
   static constexpr std::chrono::seconds kHousekeepingInterval{60};
 
  private:
-  void StartProxies(const std::vector<std::string>& mirrors);
+  // The proxies may reach the front (and the mirrors on its port); test-domain
+  // requests through them go to `pages`, where the front serves them in plain HTTP.
+  void StartProxies(const std::vector<std::string>& mirrors, const NodeAddress& front, const NodeAddress& pages);
+  // The front's address as a client on this machine reaches it.
+  std::string FrontAddress() const;
 
   const ServiceOptions options_;
   std::ostream* const log_;  // not owned
   const ServiceClock clock_;
   const PasswordHasher hasher_;
   const TokenAuthority tokens_;
+  ProxiedClients proxied_;
+  std::optional<SigningKey> signingKey_;
+  std::unique_ptr<TlsServerContext> tls_;
   std::unique_ptr<ServiceDatabase> db_;
   std::unique_ptr<VpnConnections> connections_;
   std::unique_ptr<HttpFront> front_;

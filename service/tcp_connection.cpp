@@ -15,6 +15,7 @@
 namespace tarvo::service {
 
 TcpConnection::~TcpConnection() {
+  tls_.reset();
   if (fd_ >= 0) {
     ::close(fd_);
   }
@@ -22,10 +23,12 @@ TcpConnection::~TcpConnection() {
 
 TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
   if (this != &other) {
+    tls_.reset();
     if (fd_ >= 0) {
       ::close(fd_);
     }
     fd_ = other.fd_;
+    tls_ = std::move(other.tls_);
     other.fd_ = -1;
   }
   return *this;
@@ -52,13 +55,16 @@ std::optional<TcpConnection> TcpConnection::Connect(const std::string& address, 
       return std::nullopt;
     }
   }
-  ::fcntl(connection.fd_, F_SETFL, ::fcntl(connection.fd_, F_GETFL) & ~O_NONBLOCK);
+  connection.MakeBlocking();
   const int on = 1;
   ::setsockopt(connection.fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
   return connection;
 }
 
 bool TcpConnection::WriteAll(std::string_view data) const {
+  if (tls_) {
+    return tls_->WriteAll(data);
+  }
   while (!data.empty()) {
     const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
     if (sent < 0 && errno == EINTR) {
@@ -73,6 +79,10 @@ bool TcpConnection::WriteAll(std::string_view data) const {
 }
 
 long TcpConnection::ReadSome(char* buffer, size_t capacity) const {
+  if (tls_) {
+    TlsSession::Wait wait = TlsSession::Wait::kNone;
+    return tls_->Read(buffer, capacity, wait);
+  }
   for (;;) {
     const ssize_t received = ::recv(fd_, buffer, capacity, 0);
     if (received < 0 && errno == EINTR) {
@@ -93,10 +103,71 @@ void TcpConnection::SetSendTimeout(int seconds) const {
 }
 
 void TcpConnection::SendNow(std::string_view data) const {
+  if (tls_) {
+    tls_->SendNow(data);
+    return;
+  }
   [[maybe_unused]] const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
-void TcpConnection::ShutdownWrite() const { ::shutdown(fd_, SHUT_WR); }
+long TcpConnection::SendSome(std::string_view data) const {
+  if (tls_) {
+    return tls_->Write(data);
+  }
+  for (;;) {
+    const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent >= 0) {
+      return sent;
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      return 0;
+    }
+    if (errno != EINTR) {
+      return -1;
+    }
+  }
+}
+
+long TcpConnection::ReceiveNow(char* buffer, size_t capacity, bool& wantsWrite) const {
+  wantsWrite = false;
+  if (!tls_) {
+    return ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
+  }
+  TlsSession::Wait wait = TlsSession::Wait::kNone;
+  const long read = tls_->Read(buffer, capacity, wait);
+  wantsWrite = wait == TlsSession::Wait::kWrite;
+  if (read < 0) {
+    errno = wait == TlsSession::Wait::kFailed ? ECONNRESET : EAGAIN;
+  }
+  return read;
+}
+
+bool TcpConnection::EndSending() const {
+  if (tls_ && !tls_->Close()) {
+    return false;
+  }
+  ::shutdown(fd_, SHUT_WR);
+  return true;
+}
+
+long TcpConnection::Discard(char* scratch, size_t capacity) const {
+  for (;;) {
+    const ssize_t received = ::recv(fd_, scratch, capacity, MSG_DONTWAIT);
+    if (received < 0 && errno == EINTR) {
+      continue;
+    }
+    return received;
+  }
+}
+
+void TcpConnection::MakeBlocking() const { ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK); }
+
+void TcpConnection::ShutdownWrite() const {
+  if (tls_) {
+    tls_->Close();
+  }
+  ::shutdown(fd_, SHUT_WR);
+}
 
 void TcpConnection::Shutdown() const { ::shutdown(fd_, SHUT_RDWR); }
 

@@ -11,7 +11,7 @@ namespace {
 constexpr size_t kTokenBytes = 32;
 }
 
-std::string TokenAuthority::Issue(ServiceDatabase& db, int64_t userId, int64_t now) const {
+std::string TokenAuthority::Issue(DatabaseConnection& db, int64_t userId, int64_t now) const {
   db.Prepare("DELETE FROM tokens WHERE user_id=?1 AND expires_at<=?2").Bind(1, userId).Bind(2, now).Run();
   const std::string token = RandomHex(kTokenBytes);
   db.Prepare("INSERT INTO tokens(token, user_id, expires_at) VALUES(?1, ?2, ?3)")
@@ -22,7 +22,7 @@ std::string TokenAuthority::Issue(ServiceDatabase& db, int64_t userId, int64_t n
   return token;
 }
 
-std::optional<int64_t> TokenAuthority::UserOf(ServiceDatabase& db, std::string_view token, int64_t now) const {
+std::optional<int64_t> TokenAuthority::UserOf(DatabaseConnection& db, std::string_view token, int64_t now) const {
   if (token.empty()) {
     return std::nullopt;
   }
@@ -34,12 +34,12 @@ std::optional<int64_t> TokenAuthority::UserOf(ServiceDatabase& db, std::string_v
   return query.Int(0);
 }
 
-bool TokenAuthority::Matches(ServiceDatabase& db, int64_t userId, std::string_view token, int64_t now) const {
+bool TokenAuthority::Matches(DatabaseConnection& db, int64_t userId, std::string_view token, int64_t now) const {
   const auto owner = UserOf(db, token, now);
   return owner && *owner == userId;
 }
 
-std::optional<int64_t> TokenAuthority::CheckIdAndToken(ServiceDatabase& db, const FormFields& form,
+std::optional<int64_t> TokenAuthority::CheckIdAndToken(DatabaseConnection& db, const FormFields& form,
                                                        int64_t now) const {
   const auto id = ParseInteger(form.Get("id").value_or(""));
   const auto token = form.Get("token");
@@ -49,7 +49,7 @@ std::optional<int64_t> TokenAuthority::CheckIdAndToken(ServiceDatabase& db, cons
   return id;
 }
 
-bool TokenAuthority::Revoke(ServiceDatabase& db, std::string_view token, int64_t now) const {
+bool TokenAuthority::Revoke(DatabaseConnection& db, std::string_view token, int64_t now) const {
   const bool live = UserOf(db, token, now).has_value();
   db.Prepare("DELETE FROM tokens WHERE token=?1").Bind(1, token).Run();
   return live;

@@ -8,6 +8,7 @@
 namespace tarvo::service {
 
 class FormFields;
+class DatabaseConnection;
 class ServiceDatabase;
 
 // Session tokens: random, stored with their user and expiry time, revoked by logout.
@@ -19,21 +20,21 @@ class TokenAuthority {
 
   // A new token for `userId`, valid until now + lifetime; also forgets the user's
   // expired tokens. Needs Write.
-  std::string Issue(ServiceDatabase& db, int64_t userId, int64_t now) const;
+  std::string Issue(DatabaseConnection& db, int64_t userId, int64_t now) const;
 
   // The user a live token belongs to, or nullopt for an unknown, revoked or expired
   // token.
-  std::optional<int64_t> UserOf(ServiceDatabase& db, std::string_view token, int64_t now) const;
+  std::optional<int64_t> UserOf(DatabaseConnection& db, std::string_view token, int64_t now) const;
 
   // True when `token` is live and belongs to `userId`.
-  bool Matches(ServiceDatabase& db, int64_t userId, std::string_view token, int64_t now) const;
+  bool Matches(DatabaseConnection& db, int64_t userId, std::string_view token, int64_t now) const;
 
   // The user named by the form's "id" when the form's "token" is live and belongs to
   // that user; nullopt otherwise (missing, malformed, wrong or expired).
-  std::optional<int64_t> CheckIdAndToken(ServiceDatabase& db, const FormFields& form, int64_t now) const;
+  std::optional<int64_t> CheckIdAndToken(DatabaseConnection& db, const FormFields& form, int64_t now) const;
 
   // Revokes `token`; true when it was live. Needs Write.
-  bool Revoke(ServiceDatabase& db, std::string_view token, int64_t now) const;
+  bool Revoke(DatabaseConnection& db, std::string_view token, int64_t now) const;
 
  private:
   const int64_t lifetimeSeconds_;

@@ -15,21 +15,22 @@ namespace {
 
 constexpr size_t kProxyTokenBytes = 24;
 
-void Charge(ServiceDatabase& db, int64_t userId, int64_t seconds) {
-  db.Prepare("UPDATE users SET vpn_seconds=MAX(0, vpn_seconds-?1) WHERE id=?2").Bind(1, seconds).Bind(2, userId).Run();
+void Charge(DatabaseConnection& db, int64_t userId, int64_t seconds) {
+  db.Prepare("UPDATE users SET vpn_seconds=CASE WHEN vpn_seconds>?1 THEN vpn_seconds-?1 ELSE 0 END WHERE id=?2").Bind(1, seconds).Bind(2, userId).Run();
 }
 
 }  // namespace
 
 VpnConnections::VpnConnections(ServiceDatabase& db, ServiceClock clock) : db_(db), clock_(std::move(clock)) {}
 
-std::string VpnConnections::Open(ServiceDatabase& db, int64_t nodeId, std::optional<int64_t> userId,
-                                 std::string_view brand, int64_t budgetSeconds, int64_t now) const {
+std::string VpnConnections::Open(DatabaseConnection& db, int64_t nodeId, std::optional<int64_t> userId,
+                                 std::string_view brand, std::string_view client, int64_t budgetSeconds,
+                                 int64_t now) const {
   const std::string token = RandomHex(kProxyTokenBytes);
   auto insert = db.Prepare(
-      "INSERT INTO connections(proxy_token, node_id, user_id, brand, opened_at, budget_seconds, closed_at)"
-      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, NULL)");
-  insert.Bind(1, token).Bind(2, nodeId).Bind(4, brand).Bind(5, now).Bind(6, budgetSeconds);
+      "INSERT INTO connections(proxy_token, node_id, user_id, brand, opened_at, budget_seconds, closed_at, client)"
+      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, NULL, ?7)");
+  insert.Bind(1, token).Bind(2, nodeId).Bind(4, brand).Bind(5, now).Bind(6, budgetSeconds).Bind(7, client);
   if (userId) {
     insert.Bind(3, *userId);
   } else {
@@ -39,7 +40,19 @@ std::string VpnConnections::Open(ServiceDatabase& db, int64_t nodeId, std::optio
   return token;
 }
 
-VpnConnections::CloseResult VpnConnections::Close(ServiceDatabase& db, std::string_view proxyToken,
+std::optional<VpnConnections::Live> VpnConnections::LiveAnonymous(DatabaseConnection& db, std::string_view client,
+                                                                  std::string_view brand, int64_t now) const {
+  auto query = db.Prepare(
+      "SELECT proxy_token, node_id, opened_at+budget_seconds-?3 FROM connections WHERE client=?1 AND brand=?2"
+      " AND user_id IS NULL AND closed_at IS NULL AND opened_at+budget_seconds>?3 ORDER BY opened_at DESC LIMIT 1");
+  query.Bind(1, client).Bind(2, brand).Bind(3, now);
+  if (!query.Step()) {
+    return std::nullopt;
+  }
+  return Live{query.Text(0), query.Int(1), query.Int(2)};
+}
+
+VpnConnections::CloseResult VpnConnections::Close(DatabaseConnection& db, std::string_view proxyToken,
                                                   std::optional<int64_t> userId, int64_t now) const {
   auto query = db.Prepare("SELECT user_id, opened_at, budget_seconds, closed_at FROM connections WHERE proxy_token=?1");
   query.Bind(1, proxyToken);
@@ -62,7 +75,7 @@ VpnConnections::CloseResult VpnConnections::Close(ServiceDatabase& db, std::stri
   return CloseResult::kClosed;
 }
 
-void VpnConnections::CloseAllOf(ServiceDatabase& db, int64_t userId, int64_t now) const {
+void VpnConnections::CloseAllOf(DatabaseConnection& db, int64_t userId, int64_t now) const {
   auto open = db.Prepare("SELECT proxy_token FROM connections WHERE user_id=?1 AND closed_at IS NULL");
   open.Bind(1, userId);
   std::vector<std::string> tokens;
@@ -74,7 +87,7 @@ void VpnConnections::CloseAllOf(ServiceDatabase& db, int64_t userId, int64_t now
   }
 }
 
-void VpnConnections::Purge(ServiceDatabase& db, int64_t now) const {
+void VpnConnections::Purge(DatabaseConnection& db, int64_t now) const {
   auto expired =
       db.Prepare("SELECT proxy_token, user_id FROM connections WHERE closed_at IS NULL AND opened_at+budget_seconds<=?1");
   expired.Bind(1, now);
@@ -102,7 +115,7 @@ bool VpnConnections::Admits(int64_t nodeId, std::string_view user, std::string_v
     }
   }
   const int64_t now = clock_();
-  return db_.Read([&](ServiceDatabase& db) {
+  return db_.Read([&](DatabaseConnection& db) {
     auto query = db.Prepare(
         "SELECT user_id FROM connections WHERE proxy_token=?1 AND node_id=?2 AND closed_at IS NULL"
         " AND opened_at+budget_seconds>?3");

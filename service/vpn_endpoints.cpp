@@ -8,6 +8,7 @@
 #include "json_text.h"
 #include "localized_text.h"
 #include "service_database.h"
+#include "socket_address.h"
 
 namespace tarvo::service {
 
@@ -26,7 +27,7 @@ struct BrandVpn {
   int64_t anonymousSeconds = 0;
 };
 
-std::optional<BrandVpn> LookUpBrand(ServiceDatabase& db, const std::string& brand) {
+std::optional<BrandVpn> LookUpBrand(DatabaseConnection& db, const std::string& brand) {
   const auto resolved = ResolveBrand(db, brand);
   if (!resolved) {
     return std::nullopt;
@@ -39,7 +40,7 @@ std::optional<BrandVpn> LookUpBrand(ServiceDatabase& db, const std::string& bran
 
 // Empty when the node is unknown, or when `anonymousOnly` and it is not offered to
 // anonymous users; otherwise its status.
-std::optional<int64_t> NodeStatus(ServiceDatabase& db, int64_t nodeId, bool anonymousOnly) {
+std::optional<int64_t> NodeStatus(DatabaseConnection& db, int64_t nodeId, bool anonymousOnly) {
   auto query = db.Prepare("SELECT status, anonymous FROM nodes WHERE id=?1");
   query.Bind(1, nodeId);
   if (!query.Step() || (anonymousOnly && query.Int(1) == 0)) {
@@ -75,7 +76,7 @@ VpnEndpoints::VpnEndpoints(ServiceDatabase& db, const TokenAuthority& tokens, co
                            NodeAddresses proxies, ServiceClock clock)
     : db_(db), tokens_(tokens), connections_(connections), proxies_(std::move(proxies)), clock_(std::move(clock)) {}
 
-Json::Value VpnEndpoints::NodeList(ServiceDatabase& db, bool anonymousOnly, const std::string& language) const {
+Json::Value VpnEndpoints::NodeList(DatabaseConnection& db, bool anonymousOnly, const std::string& language) const {
   auto query = db.Prepare(
       "SELECT id, country_id, country, area, ip, port, status FROM nodes WHERE anonymous>=?1 ORDER BY position");
   query.Bind(1, anonymousOnly ? 1 : 0);
@@ -104,7 +105,7 @@ Json::Value VpnEndpoints::NodeList(ServiceDatabase& db, bool anonymousOnly, cons
 ApiReply VpnEndpoints::UserNodeList(const FormFields& form) const {
   const int64_t now = clock_();
   const std::string language = form.Get("language").value_or("");
-  return db_.Read([&](ServiceDatabase& db) {
+  return db_.Read([&](DatabaseConnection& db) {
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();
@@ -120,7 +121,7 @@ ApiReply VpnEndpoints::UserNodeList(const FormFields& form) const {
 
 ApiReply VpnEndpoints::AnonymousNodeList(const FormFields& form) const {
   const std::string language = form.Get("language").value_or("");
-  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](ServiceDatabase& db, const std::string& brand) {
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [&](DatabaseConnection& db, const std::string& brand) {
     if (!LookUpBrand(db, brand)->anonymousAllowed) {
       return NoRights();
     }
@@ -131,7 +132,7 @@ ApiReply VpnEndpoints::AnonymousNodeList(const FormFields& form) const {
 ApiReply VpnEndpoints::Connect(const FormFields& form) const {
   const auto nodeId = ParseInteger(form.Get("node_id").value_or(""));
   const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();
@@ -152,11 +153,11 @@ ApiReply VpnEndpoints::Connect(const FormFields& form) const {
     if (user.Int(1) <= 0) {
       return NoTimeLeft();
     }
-    return TokenReply(connections_.Open(db, *nodeId, userId, user.Text(2), user.Int(1), now));
+    return TokenReply(connections_.Open(db, *nodeId, userId, user.Text(2), std::string_view(), user.Int(1), now));
   });
 }
 
-ApiReply VpnEndpoints::ConnectAnonymous(const FormFields& form) const {
+ApiReply VpnEndpoints::ConnectAnonymous(const FormFields& form, const RequestContext& request) const {
   const std::string brand = form.Get("brand").value_or("");
   const auto nodeId = ParseInteger(form.Get("node_id").value_or(""));
   if (brand.empty()) {
@@ -166,7 +167,7 @@ ApiReply VpnEndpoints::ConnectAnonymous(const FormFields& form) const {
     return ApiReply::BadField("node_id");
   }
   const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     const auto vpn = LookUpBrand(db, brand);
     if (!vpn) {
       return UnknownBrand();
@@ -180,14 +181,26 @@ ApiReply VpnEndpoints::ConnectAnonymous(const FormFields& form) const {
     if (vpn->anonymousSeconds <= 0) {
       return NoTimeLeft();
     }
-    return TokenReply(connections_.Open(db, *nodeId, std::nullopt, vpn->name, vpn->anonymousSeconds, now));
+    const std::string client = ClientKey(request.remoteAddress);
+    if (const auto live = connections_.LiveAnonymous(db, client, vpn->name, now)) {
+      if (live->nodeId == *nodeId) {
+        return TokenReply(live->proxyToken);
+      }
+      connections_.Close(db, live->proxyToken, std::nullopt, now);
+      return TokenReply(connections_.Open(db, *nodeId, std::nullopt, vpn->name, client, live->secondsLeft, now));
+    }
+    if (!anonymousOpenings_.Allows(db, client, now)) {
+      return ApiReply::Failure(kCodeTooManyRequests, "too many connections from this address, try again later");
+    }
+    anonymousOpenings_.Count(db, client, now);
+    return TokenReply(connections_.Open(db, *nodeId, std::nullopt, vpn->name, client, vpn->anonymousSeconds, now));
   });
 }
 
 ApiReply VpnEndpoints::Cancel(const FormFields& form) const {
   const std::string proxyToken = form.Get("proxy_token").value_or("");
   const int64_t now = clock_();
-  return db_.Write([&](ServiceDatabase& db) {
+  return db_.Write([&](DatabaseConnection& db) {
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();
@@ -209,11 +222,11 @@ ApiReply VpnEndpoints::CancelAnonymous(const FormFields& form) const {
   }
   const int64_t now = clock_();
   return db_.Write(
-      [&](ServiceDatabase& db) { return CancelReply(connections_.Close(db, proxyToken, std::nullopt, now)); });
+      [&](DatabaseConnection& db) { return CancelReply(connections_.Close(db, proxyToken, std::nullopt, now)); });
 }
 
 ApiReply VpnEndpoints::WhiteList(const FormFields& form) const {
-  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](ServiceDatabase& db, const std::string& brand) {
+  return AnswerForBrand(db_, form.Get("brand").value_or(""), [](DatabaseConnection& db, const std::string& brand) {
     auto query = db.Prepare("SELECT domain FROM white_list WHERE brand=?1 ORDER BY position");
     query.Bind(1, brand);
     Json::Value domains(Json::arrayValue);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "api_reply.h"
+#include "attempt_limiter.h"
 #include "node_addresses.h"
+#include "request_context.h"
 #include "service_clock.h"
 #include "token_authority.h"
 #include "vpn_connections.h"
@@ -9,6 +11,7 @@
 namespace tarvo::service {
 
 class FormFields;
+class DatabaseConnection;
 class ServiceDatabase;
 
 // The node lists, connecting and cancelling (for users and anonymously) and the
@@ -19,7 +22,12 @@ class ServiceDatabase;
 // Node "ip" and "area" and white-list "domain" values are ciphered. A node whose
 // proxy this service runs is announced with that proxy's address.
 //
-// Threads: any request thread; no mutable state of its own.
+// An anonymous client (ClientKey of its address) asking to connect while its
+// connection still has time gets that connection again (moved, with the time it
+// has left, when it asks for another node); a fresh connection with a fresh
+// allowance is given at most kAnonymousOpenings times per kAnonymousWindowSeconds.
+//
+// Threads: any request thread; the opening counts guard themselves.
 class VpnEndpoints {
  public:
   // `db`, `tokens` and `connections` must outlive this object; `proxies` is copied.
@@ -32,8 +40,12 @@ class VpnEndpoints {
   ApiReply AnonymousNodeList(const FormFields& form) const;
   // id, token, node_id → "proxy_token"; 403 without rights, 421 without time left.
   ApiReply Connect(const FormFields& form) const;
-  // brand, node_id → "proxy_token"; 403 when not allowed, 421 with no allowance.
-  ApiReply ConnectAnonymous(const FormFields& form) const;
+  // brand, node_id → "proxy_token"; 403 when not allowed, 421 with no allowance,
+  // 429 past the openings of one client.
+  ApiReply ConnectAnonymous(const FormFields& form, const RequestContext& request) const;
+
+  static constexpr int kAnonymousOpenings = 10;
+  static constexpr int64_t kAnonymousWindowSeconds = 60 * 60;
   // id, token, proxy_token → closes the user's connection (an empty proxy token
   // closes nothing and succeeds); 404 for a token that is not the user's.
   ApiReply Cancel(const FormFields& form) const;
@@ -43,13 +55,14 @@ class VpnEndpoints {
   ApiReply WhiteList(const FormFields& form) const;
 
  private:
-  Json::Value NodeList(ServiceDatabase& db, bool anonymousOnly, const std::string& language) const;
+  Json::Value NodeList(DatabaseConnection& db, bool anonymousOnly, const std::string& language) const;
 
   ServiceDatabase& db_;
   const TokenAuthority& tokens_;
   const VpnConnections& connections_;
   const NodeAddresses proxies_;
   const ServiceClock clock_;
+  const AttemptLimiter anonymousOpenings_{"anonymous_opening", kAnonymousOpenings, kAnonymousWindowSeconds};
 };
 
 }  // namespace tarvo::service

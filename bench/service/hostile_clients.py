@@ -3,19 +3,41 @@
 
     python3 bench/service/hostile_clients.py [build/bin/tarvo-service]
 
-Starts the service with the demo seed on a free port and prints:
+Starts the service with the demo seed (its installer replaced by a 64 MB file) on a
+free port, over plain HTTP and then over TLS (a throw-away certificate made for the
+run), and prints, attack by attack (TLS: the attacks on the front; the proxies speak
+plain HTTP either way):
   - the time of a normal request (the version endpoint) and of a page fetched
     through a node's proxy while 8 clients send one byte every 3 s to the front
-    and 128 connections sit idle on that proxy;
+    and 128 connections sit idle on that proxy; over TLS, the time of a normal
+    request while 8 clients stall in the middle of their handshake, and when the
+    service cuts those off;
   - the service's peak resident memory while one client sends 42 MB of header lines;
   - how long a held-open CONNECT tunnel keeps carrying data after the anonymous
-    connection is cancelled, and after a user's log-out.
-Every loop is bounded; the service is stopped at the end.
+    connection is cancelled, and after a user's log-out;
+  - unread downloads: a version request while 8 clients ask for the installer and
+    never read, renewed every 9 s;
+  - refused proxy clients: a page through the proxy while 130 clients without
+    credentials send a byte a second, and how many of them are still held after 4 s;
+  - limiter keys: the owner's log-in from another address after 10 failures;
+  - proxied requests: /status/proxies through a proxy, and the owner's log-in
+    after 10 failures through a proxy (over TLS inside a CONNECT tunnel);
+  - anonymous connections: distinct tokens for 100 asks from one address, and fresh
+    allowances in 30 cancel-and-ask rounds;
+  - the waiting room: a version request with 16 addresses holding 64 idle
+    connections each;
+  - deployment: the packaged unit's command line with the demo password, and a
+    data file that is a symbolic link;
+  - all of these attacks at once: a normal log-in's time and the service's memory.
+Every loop is bounded; the services are stopped at the end.
 """
-import base64, json, os, socket, subprocess, sys, tempfile, threading, time, urllib.parse
+import base64, json, os, resource, shutil, socket, ssl, subprocess, sys, tempfile, threading, time, urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BINARY = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "bin", "tarvo-service")
+DEMO = os.path.join(ROOT, "service", "seed", "demo.json")
+INSTALLER = "tarvo-update.sh"
+TLS = {}  # front port -> the context that verifies it, for the fronts that speak TLS
 
 
 def free_port():
@@ -24,19 +46,78 @@ def free_port():
         return s.getsockname()[1]
 
 
-def post(port, path, fields):
+def connect(port, source="127.0.0.1", timeout=10):
+    s = socket.socket()
+    s.settimeout(timeout)
+    s.bind((source, 0))
+    s.connect(("127.0.0.1", port))
+    return s
+
+
+def speak(port, source="127.0.0.1", timeout=10):
+    """A connection ready for a request: over TLS when the front on `port` speaks it."""
+    s = connect(port, source, timeout)
+    return TLS[port].wrap_socket(s, server_hostname="127.0.0.1") if port in TLS else s
+
+
+def read_all(s, request):
+    s.sendall(request)
+    reply = b""
+    while chunk := s.recv(65536):
+        reply += chunk
+    return reply
+
+
+def exchange(port, request, source="127.0.0.1", timeout=10):
+    """Everything the service answers to `request` (b"" when nothing came)."""
+    try:
+        with speak(port, source, timeout) as s:
+            return read_all(s, request)
+    except OSError:
+        return b""
+
+
+def through_tunnel(proxy, port, header, request, source):
+    """`request` to the TLS front on `port` inside a CONNECT tunnel of `proxy`, as a browser with the VPN on
+    sends it (b"" when nothing came)."""
+    try:
+        with connect(proxy, source) as raw:
+            raw.sendall(b"CONNECT 127.0.0.1:%d HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (port, port, header))
+            answer = b""
+            while b"\r\n\r\n" not in answer and (chunk := raw.recv(1)):
+                answer += chunk
+            if not answer.startswith(b"HTTP/1.1 200"):
+                return answer
+            with TLS[port].wrap_socket(raw, server_hostname="127.0.0.1") as s:
+                return read_all(s, request)
+    except OSError:
+        return b""
+
+
+def form_request(target, fields, extra=b""):
     body = urllib.parse.urlencode(fields).encode()
-    with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
-        s.sendall(b"POST /%s HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                  b"Content-Length: %d\r\n\r\n%s" % (path.encode(), len(body), body))
-        reply = b""
-        while chunk := s.recv(65536):
-            reply += chunk
-    return json.loads(reply.split(b"\r\n\r\n", 1)[1])
+    return (b"POST %s HTTP/1.1\r\nHost: www.tarvo.test\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+            b"%sContent-Length: %d\r\n\r\n%s" % (target.encode(), extra, len(body), body))
+
+
+def envelope(reply):
+    try:
+        return json.loads(reply.split(b"\r\n\r\n", 1)[1])
+    except (IndexError, ValueError):
+        return {"code": None, "data": {}}
+
+
+def post(port, path, fields, source="127.0.0.1", timeout=10):
+    return envelope(exchange(port, form_request("/" + path, fields), source, timeout))
 
 
 def proxy_header(user, token):
     return b"Proxy-Authorization: Basic " + base64.b64encode(f"{user}:{token}".encode()) + b"\r\n"
+
+
+def anonymous_header(port, source="127.0.0.1"):
+    reply = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1}, source)
+    return proxy_header("nobody", (reply.get("data") or {}).get("proxy_token", ""))
 
 
 def timed(action):
@@ -45,12 +126,54 @@ def timed(action):
     return time.monotonic() - start, result
 
 
+def ms(seconds):
+    return f"{seconds * 1000:.0f} ms"
+
+
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as status:
         for line in status:
             if line.startswith("VmRSS:"):
                 return int(line.split()[1])
     return 0
+
+
+def closed_by_service(s):
+    """True once the service has stopped sending on `s` (it may still be reading)."""
+    try:
+        while True:
+            if s.recv(65536, socket.MSG_DONTWAIT) == b"":
+                return True
+    except BlockingIOError:
+        return False
+    except OSError:
+        return True
+
+
+def refuses(s):
+    """True when sending on `s` fails: the service has closed it entirely and has answered an earlier
+    byte with a reset (a service that only stopped sending and still reads does not)."""
+    try:
+        s.send(b"x", socket.MSG_DONTWAIT)
+        return False
+    except BlockingIOError:
+        return False
+    except OSError:
+        return True
+
+
+def count_let_go(sockets):
+    """How many of `sockets` the service has let go of entirely."""
+    let_go = {s for s in sockets if refuses(s)}
+    time.sleep(0.2)
+    for s in sockets:
+        closed_by_service(s)  # reads what is left
+    return sum(1 for s in sockets if s in let_go or refuses(s))
+
+
+def close_all(sockets):
+    for s in sockets:
+        s.close()
 
 
 def tunnel_stop_time(proxy_port, header, end):
@@ -74,11 +197,312 @@ def tunnel_stop_time(proxy_port, header, end):
     return None
 
 
-def main():
+class Attack:
+    """A hostile load on its own thread until stop(); `renew` runs every `every` seconds. Sockets the
+    service closed are kept (retired) until stop(), so their state can still be read."""
+
+    def __init__(self, renew, every):
+        self.sockets, self.retired = [], []
+        self._renew, self._every, self._stop = renew, every, threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+
+    def _run(self):
+        for _ in range(int(120 / self._every)):  # two minutes at most
+            try:
+                self._renew(self)
+            except OSError:
+                pass
+            if self._stop.wait(self._every):
+                return
+
+    def prune(self, gone=None):
+        """Retires the sockets the service is done with (`gone`, by default closed_by_service); returns how
+        many are left."""
+        for s in [s for s in self.sockets if (gone or closed_by_service)(s)]:
+            self.sockets.remove(s)
+            self.retired.append(s)
+        return len(self.sockets)
+
+    def start(self):
+        self._thread.start()
+        return self
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join()
+        close_all(self.sockets + self.retired)
+        self.sockets, self.retired = [], []
+
+
+def unread_downloads(port):
+    def renew(attack):
+        close_all(attack.sockets)
+        attack.sockets = []
+        for _ in range(8):
+            s = speak(port)
+            s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+            attack.sockets.append(s)
+    return Attack(renew, 9)
+
+
+def lingering_proxy_clients(proxy):
+    def renew(attack):
+        for _ in range(130 - attack.prune(refuses)):
+            s = connect(proxy)
+            s.sendall(b"GET http://www.tarvo.test/ HTTP/1.1\r\nHost: www.tarvo.test\r\n\r\n")
+            attack.sockets.append(s)
+        for s in attack.sockets:
+            try:
+                s.send(b"x")
+            except OSError:
+                pass
+    return Attack(renew, 1)
+
+
+def waiting_room_filler(port):
+    def renew(attack):
+        attack.prune()
+        for address in range(1, 17):
+            held = sum(1 for s in attack.sockets if s.getsockname()[0] == f"127.0.9.{address}")
+            for _ in range(64 - held):
+                attack.sockets.append(connect(port, f"127.0.9.{address}"))
+    return Attack(renew, 2)
+
+
+def guessers(port):
+    """5 addresses guessing the demo password at once, each once a second."""
+    def guess(address):
+        post(port, "app/v1.0/login", {"username": "demo@tarvo.test", "password": "guess"}, f"127.0.2.{address}")
+
+    def renew(attack):
+        threads = [threading.Thread(target=guess, args=(address,)) for address in range(1, 6)]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+    return Attack(renew, 1)
+
+
+def anonymous_askers(port):
+    def renew(attack):
+        for _ in range(20):
+            post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1}, "127.0.3.1")
+    return Attack(renew, 1)
+
+
+def login_time(port, source="127.0.0.1"):
+    seconds, reply = timed(lambda: post(port, "app/v1.0/login", {"username": "demo@tarvo.test",
+                                                                 "password": "demo1234"}, source, timeout=30))
+    return f"{ms(seconds)} (code {reply['code']})"
+
+
+def first_round(port, proxies):
+    """The figures of the first round of hostile clients."""
+    header = anonymous_header(port)
+    stop = threading.Event()
+    slow = [socket.create_connection(("127.0.0.1", port)) for _ in range(8)]
+    idle = [socket.create_connection(("127.0.0.1", proxies[0])) for _ in range(128)]
+
+    def trickle():
+        for _ in range(20):  # one byte every 3 s, a minute at most
+            for s in slow:
+                try:
+                    s.send(b"P")
+                except OSError:
+                    pass
+            if stop.wait(3):
+                return
+    threading.Thread(target=trickle, daemon=True).start()
+    time.sleep(1)
+    seconds, reply = timed(lambda: post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}))
+    print(f"normal request with 8 slow clients and 128 idle proxy connections: {seconds * 1000:.1f} ms "
+          f"(code {reply['code']})")
+
+    def proxied():
+        with socket.create_connection(("127.0.0.1", proxies[0]), timeout=10) as s:
+            s.sendall(b"GET http://www.tarvo.test/ HTTP/1.1\r\nHost: www.tarvo.test\r\n" + header + b"\r\n")
+            return s.recv(64)
+    seconds, reply = timed(proxied)
+    status = reply.split(b"\r\n")[0].decode()
+    print(f"proxied page with the same load: {seconds * 1000:.1f} ms ({status})")
+    stop.set()
+    close_all(slow + idle)
+
+
+def stalled_handshakes(port):
+    """Over TLS, the first round's slow clients: each sends the first bytes of a ClientHello and nothing more."""
+    stalled = [connect(port) for _ in range(8)]
+    start = time.monotonic()
+    for s in stalled:
+        s.sendall(b"\x16\x03\x01\x02\x00\x01")
+    seconds, reply = timed(lambda: post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}))
+    print(f"normal request with 8 clients stalled in their TLS handshake: {seconds * 1000:.1f} ms "
+          f"(code {reply['code']})")
+    closed = []
+    for s in stalled:
+        s.settimeout(15)
+        try:
+            s.recv(1)
+        except OSError:
+            pass
+        closed.append(time.monotonic() - start)
+    print(f"stalled handshakes cut off after {min(closed):.1f} to {max(closed):.1f} s")
+    close_all(stalled)
+
+
+def header_flood(port, pid):
+    before = rss_kib(pid)
+    peak = before
+    flood = speak(port)
+    flood.sendall(b"GET / HTTP/1.1\r\n")
+    line = b"X-Flood: " + b"a" * 1000 + b"\r\n"
+    sent = 0
+    try:
+        while sent < 42 * 1024 * 1024:
+            flood.sendall(line * 64)
+            sent += len(line) * 64
+            peak = max(peak, rss_kib(pid))
+    except OSError:
+        pass
+    flood.close()
+    print(f"header flood: {sent / 1048576:.1f} MB accepted of 42 MB, resident memory {before / 1024:.1f} MB "
+          f"before, {peak / 1024:.1f} MB at peak")
+
+
+def tunnels_after_the_end(port, proxies):
+    anonymous = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1})
+    token = anonymous["data"]["proxy_token"]
+    after = tunnel_stop_time(proxies[0], proxy_header("nobody", token), lambda: post(
+        port, "app/v1.0/no_login_cancel_connection", {"brand": "TarvoBrowser", "proxy_token": token}))
+    print(f"tunnel after cancel: stopped within {after * 1000:.0f} ms" if after else "tunnel after cancel: still open")
+
+    login = post(port, "app/v1.0/login", {"username": "demo@tarvo.test", "password": "demo1234"})["data"]
+    session = {"id": login["id"], "token": login["token"]}
+    vpn = post(port, "app/v1.0/connection_vpn_node", dict(session, node_id=1))["data"]["proxy_token"]
+    after = tunnel_stop_time(proxies[0], proxy_header(login["id"], vpn),
+                             lambda: post(port, "app/v1.0/logout", session))
+    print(f"tunnel after log-out: stopped within {after * 1000:.0f} ms" if after else "tunnel after log-out: still open")
+
+
+def second_round(port, proxies):
+    """One attack of the second round at a time; over TLS the same but the proxies' own (2)."""
+    attack = unread_downloads(port).start()
+    time.sleep(1)
+    seconds, reply = timed(lambda: post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}, timeout=60))
+    print(f"1 unread downloads: version request with 8 clients not reading the 64 MB installer: {ms(seconds)} "
+          f"(code {reply['code']})")
+    attack.stop()
+
+    if port not in TLS:
+        attack = lingering_proxy_clients(proxies[0]).start()
+        time.sleep(1)
+        header = anonymous_header(port)
+        seconds, reply = timed(lambda: exchange(proxies[0], b"GET http://www.tarvo.test/ HTTP/1.1\r\n"
+                                                b"Host: www.tarvo.test\r\n" + header + b"\r\n"))
+        status = reply.split(b"\r\n")[0].decode() or "no answer"
+        print(f"2 refused proxy clients: page through the proxy with 130 clients without credentials sending a "
+              f"byte a second: {ms(seconds)} ({status})")
+        watched = list(attack.sockets)
+        time.sleep(4)
+        print(f"  refused clients still held 4 s later: {len(watched) - count_let_go(watched)} of {len(watched)}")
+        attack.stop()
+
+    for _ in range(10):
+        post(port, "app/v1.0/login", {"username": "basic@tarvo.test", "password": "guess"}, "127.0.0.2")
+    reply = post(port, "app/v1.0/login", {"username": "basic@tarvo.test", "password": "basic1234"}, "127.0.0.3")
+    print(f"3 limiter keys: right password from another address after 10 failures: code {reply['code']}")
+
+    header = anonymous_header(port, "127.0.0.4")
+    if port in TLS:
+        # The front's TLS address is reached through a tunnel, as a browser with the VPN on reaches it.
+        def proxied(request):
+            return through_tunnel(proxies[0], port, header, request, "127.0.0.4")
+        status_request = b"GET /status/proxies HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
+        login_target = "/app/v1.0/login"
+    else:
+        def proxied(request):
+            return exchange(proxies[0], request, "127.0.0.4")
+        status_request = (b"GET http://www.tarvo.test/status/proxies HTTP/1.1\r\nHost: www.tarvo.test\r\n" + header +
+                          b"\r\n")
+        login_target = "http://www.tarvo.test/app/v1.0/login"
+    status = proxied(status_request).split(b"\r\n")[0].decode()
+    for _ in range(10):
+        proxied(form_request(login_target, {"username": "novpn@tarvo.test", "password": "guess"},
+                             b"" if port in TLS else header))
+    reply = post(port, "app/v1.0/login", {"username": "novpn@tarvo.test", "password": "novpn1234"})
+    print(f"4 proxied requests: /status/proxies through a proxy: {status or 'no answer'}; the owner's log-in on "
+          f"this machine after 10 failures through a proxy: code {reply['code']}")
+
+    tokens, answered = set(), 0
+    for _ in range(100):
+        reply = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1},
+                     "127.0.0.5")
+        answered += reply["code"] == 200
+        tokens.add((reply.get("data") or {}).get("proxy_token"))
+    fresh, token = 0, None
+    for _ in range(30):
+        if token:
+            post(port, "app/v1.0/no_login_cancel_connection", {"brand": "TarvoBrowser", "proxy_token": token},
+                 "127.0.0.6")
+        reply = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1},
+                     "127.0.0.6")
+        token = (reply.get("data") or {}).get("proxy_token")
+        fresh += reply["code"] == 200
+    print(f"5 anonymous connections: 100 asks from one address answered {answered} times with {len(tokens)} "
+          f"distinct tokens; fresh allowances in 30 cancel-and-ask rounds: {fresh}")
+
+    attack = waiting_room_filler(port).start()
+    time.sleep(1)
+    seconds, reply = timed(lambda: post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}))
+    print(f"6 waiting room: version request with 16 addresses holding 64 idle connections each: {ms(seconds)} "
+          f"(code {reply['code']})")
+    attack.stop()
+
+
+def deployment(data, tls):
+    """The packaged unit's command line (its credentials from `tls` and a signing key made now), and a data file
+    that is a link."""
+    with open(os.path.join(ROOT, "packaging", "tarvo-service.service")) as unit:
+        line = next(line for line in unit.read().replace("\\\n", " ").splitlines() if line.startswith("ExecStart=/"))
+    signing_key = os.path.join(data, "signing.key")
+    subprocess.run([os.path.join(os.path.dirname(BINARY), "tarvo-cli"), "keygen", signing_key], check=True,
+                   stdout=subprocess.DEVNULL)
+    credentials = {"tls-cert": os.path.join(tls, "service.pem"), "tls-key": os.path.join(tls, "service.key"),
+                   "signing-key": signing_key}
+    arguments = [word.replace("/var/lib/tarvo-service", data).replace("/usr/share/tarvo-service",
+                                                                         os.path.join(ROOT, "service"))
+                 for word in line.split()[1:]]
+    arguments = [credentials.get(word.replace("${CREDENTIALS_DIRECTORY}/", ""), word) for word in arguments]
     port = free_port()
-    data = tempfile.mkdtemp(prefix="tarvo-bench-")
-    service = subprocess.Popen([BINARY, "--port", str(port), "--data", data + "/service.db", "--quiet",
-                                "--seed", os.path.join(ROOT, "service/seed/demo.json"), "--proxy-ports", "auto"],
+    TLS[port] = ssl.create_default_context(cafile=os.path.join(tls, "ca.pem"))
+    service = subprocess.Popen([BINARY] + arguments + ["--port", str(port), "--quiet"], stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True)
+    service.stdout.readline()
+    reply = post(port, "app/v1.0/login", {"username": "demo@tarvo.test", "password": "demo1234"}, timeout=30)
+    service.terminate()
+    service.wait(timeout=10)
+    print(f"7 deployment: the packaged unit's command line, demo@tarvo.test / demo1234: code {reply['code']}")
+    target = os.path.join(data, "elsewhere")
+    open(target, "w").close()
+    os.symlink(target, os.path.join(data, "linked.db"))
+    linked = subprocess.Popen([BINARY, "--plain-http", "--port", "0", "--data", os.path.join(data, "linked.db")],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    try:
+        outcome = f"exit {linked.wait(timeout=5)}"
+    except subprocess.TimeoutExpired:
+        linked.terminate()
+        linked.wait(timeout=10)
+        outcome = "started on it"
+    message = linked.stdout.readline().strip() or "no message"
+    print(f"  --data naming a symbolic link: {outcome}, {os.path.getsize(target)} bytes written where it points "
+          f"({message[:110]})")
+
+
+def start_service(data, name, transport):
+    """tarvo-service on a free port with the seed in `data`; returns it, its port and its proxies' ports."""
+    port = free_port()
+    service = subprocess.Popen([BINARY, "--port", str(port), "--data", os.path.join(data, name + ".db"), "--quiet",
+                                "--seed", os.path.join(data, "seed", "demo.json"), "--proxy-ports", "auto"] + transport,
                                stdout=subprocess.PIPE, text=True)
     proxies = []
     for line in service.stdout:
@@ -86,72 +510,69 @@ def main():
             proxies.append(int(line.split()[-1]))
         if len(proxies) == 3:
             break
+    return service, port, proxies
+
+
+def all_at_once(port, proxies, pid):
+    alone = ", ".join(login_time(port, "127.0.0.1") for _ in range(3))
+    print(f"normal log-ins with no attack (the password hash's own time, for comparison): {alone}")
+    attacks = [unread_downloads(port), lingering_proxy_clients(proxies[0]), waiting_room_filler(port),
+               guessers(port), anonymous_askers(port)]
+    for attack in attacks:
+        attack.start()
+    peak = 0
+    figures = []
+    for _ in range(5):
+        time.sleep(2)
+        peak = max(peak, rss_kib(pid))
+        figures.append(login_time(port, "127.0.0.1"))
+        peak = max(peak, rss_kib(pid))
+    for attack in attacks:
+        attack.stop()
+    print(f"all attacks at once: normal log-ins {', '.join(figures)}; resident memory at peak {peak / 1024:.1f} MB")
+
+
+def main():
+    limit = resource.getrlimit(resource.RLIMIT_NOFILE)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (limit[1], limit[1]))
+    data = tempfile.mkdtemp(prefix="tarvo-bench-")
+    # The demo seed beside its own files, with a 64 MB installer in place of the small one.
+    seed = os.path.join(data, "seed")
+    os.makedirs(os.path.join(seed, "installer"))
+    for folder in ("pages", "icons"):
+        os.symlink(os.path.join(ROOT, "service", "seed", folder), os.path.join(seed, folder))
+    with open(os.path.join(seed, "installer", INSTALLER), "wb") as installer:
+        installer.truncate(64 * 1024 * 1024)
+    with open(DEMO) as demo, open(os.path.join(seed, "demo.json"), "w") as copy:
+        copy.write(demo.read())
+    tls = os.path.join(data, "tls")
+    subprocess.run([os.path.join(ROOT, "scripts", "make-demo-tls"), tls], check=True)
     try:
-        anonymous = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1})
-        header = proxy_header("nobody", anonymous["data"]["proxy_token"])
-
-        stop = threading.Event()
-        slow = [socket.create_connection(("127.0.0.1", port)) for _ in range(8)]
-        idle = [socket.create_connection(("127.0.0.1", proxies[0])) for _ in range(128)]
-
-        def trickle():
-            for _ in range(20):  # one byte every 3 s, a minute at most
-                for s in slow:
-                    try:
-                        s.send(b"P")
-                    except OSError:
-                        pass
-                if stop.wait(3):
-                    return
-        threading.Thread(target=trickle, daemon=True).start()
-        time.sleep(1)
-        seconds, reply = timed(lambda: post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}))
-        print(f"normal request with 8 slow clients and 128 idle proxy connections: {seconds * 1000:.1f} ms "
-              f"(code {reply['code']})")
-
-        def proxied():
-            with socket.create_connection(("127.0.0.1", proxies[0]), timeout=10) as s:
-                s.sendall(b"GET http://www.tarvo.test/ HTTP/1.1\r\nHost: www.tarvo.test\r\n" + header + b"\r\n")
-                return s.recv(64)
-        seconds, reply = timed(proxied)
-        status = reply.split(b"\r\n")[0].decode()
-        print(f"proxied page with the same load: {seconds * 1000:.1f} ms ({status})")
-        stop.set()
-        for s in slow + idle:
-            s.close()
-
-        before = rss_kib(service.pid)
-        peak = before
-        flood = socket.create_connection(("127.0.0.1", port))
-        flood.sendall(b"GET / HTTP/1.1\r\n")
-        line = b"X-Flood: " + b"a" * 1000 + b"\r\n"
-        sent = 0
-        try:
-            while sent < 42 * 1024 * 1024:
-                flood.sendall(line * 64)
-                sent += len(line) * 64
-                peak = max(peak, rss_kib(service.pid))
-        except OSError:
-            pass
-        flood.close()
-        print(f"header flood: {sent / 1048576:.1f} MB accepted of 42 MB, resident memory {before / 1024:.1f} MB "
-              f"before, {peak / 1024:.1f} MB at peak")
-
-        anonymous = post(port, "app/v1.0/no_login_connection_vpn_node", {"brand": "TarvoBrowser", "node_id": 1})
-        token = anonymous["data"]["proxy_token"]
-        after = tunnel_stop_time(proxies[0], proxy_header("nobody", token), lambda: post(
-            port, "app/v1.0/no_login_cancel_connection", {"brand": "TarvoBrowser", "proxy_token": token}))
-        print(f"tunnel after cancel: stopped within {after * 1000:.0f} ms" if after else "tunnel after cancel: still open")
-
-        login = post(port, "app/v1.0/login", {"username": "demo@tarvo.test", "password": "demo1234"})["data"]
-        session = {"id": login["id"], "token": login["token"]}
-        vpn = post(port, "app/v1.0/connection_vpn_node", dict(session, node_id=1))["data"]["proxy_token"]
-        after = tunnel_stop_time(proxies[0], proxy_header(login["id"], vpn),
-                                 lambda: post(port, "app/v1.0/logout", session))
-        print(f"tunnel after log-out: stopped within {after * 1000:.0f} ms" if after else "tunnel after log-out: still open")
+        for secure in (False, True):
+            transport = (["--tls-cert", os.path.join(tls, "service.pem"), "--tls-key", os.path.join(tls, "service.key")]
+                         if secure else ["--plain-http"])
+            service, port, proxies = start_service(data, "tls" if secure else "plain", transport)
+            if secure:
+                TLS[port] = ssl.create_default_context(cafile=os.path.join(tls, "ca.pem"))
+            print(f"--- over {'TLS' if secure else 'plain HTTP'}")
+            try:
+                post(port, "app/v1.0/version", {"brand": "TarvoBrowser"}, timeout=60)  # the installer's digest, once
+                if secure:
+                    stalled_handshakes(port)
+                else:
+                    first_round(port, proxies)
+                header_flood(port, service.pid)
+                if not secure:
+                    tunnels_after_the_end(port, proxies)
+                second_round(port, proxies)
+                all_at_once(port, proxies, service.pid)
+            finally:
+                service.terminate()
+                service.wait(timeout=10)
+        os.makedirs(os.path.join(data, "unit"))
+        deployment(os.path.join(data, "unit"), tls)
     finally:
-        service.terminate()
-        service.wait(timeout=10)
+        shutil.rmtree(data, ignore_errors=True)
 
 
 if __name__ == "__main__":

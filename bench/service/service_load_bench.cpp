@@ -1,23 +1,33 @@
 // Figures for tarvo-service under many clients at once, on loopback only:
 //
 //   build/bin/service_load_bench [seconds per load, default 5]
+//   tests/service/with_postgresql.sh build/bin/service_load_bench [seconds]
 //
 // Starts tarvo-service (beside this program) with the demo seed on a free port and
 // prints requests per second and p50/p99 latency of
-//   - 500 concurrent clients asking user_info, and 50 asking domain_list;
+//   - 500 concurrent clients asking user_info, and 50 asking domain_list, over plain
+//     HTTP and then over TLS (a second service with a certificate made for the run,
+//     each request a new connection and a full handshake, as the browser makes them);
 //   - 50 clients asking user_info while 1,000 connections that send nothing are
 //     held open, once from one address and once from 1,000 loopback addresses;
 //     with how many of those idle connections the service still holds.
+// Given a PostgreSQL server (TARVO_TEST_POSTGRESQL, as with_postgresql.sh sets it),
+// it then compares the stores with 50 clients on user_info (reads) and on
+// log_client_launch (writes): one process on SQLite, one on PostgreSQL, and two
+// processes on one PostgreSQL database with the clients spread over both.
 // Each client opens a connection per request, as the browser does. Every load
 // stops by itself; the service is stopped at the end.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <libpq-fe.h>
 
 #include <algorithm>
 #include <atomic>
@@ -26,11 +36,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "support/test_credentials.h"
 
 namespace {
 
@@ -83,8 +96,25 @@ class Socket {
   int fd_ = -1;
 };
 
-// One POST and its whole answer ("" when the exchange failed).
-std::string Post(int port, const std::string& path, const std::string& body) {
+// The whole answer over TLS, the certificate verified ("" when anything failed).
+std::string ExchangeOverTls(SSL_CTX* tls, int fd, const std::string& request) {
+  const std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(tls), &SSL_free);
+  if (!ssl || SSL_set_fd(ssl.get(), fd) != 1 || SSL_set1_host(ssl.get(), "127.0.0.1") != 1 ||
+      SSL_connect(ssl.get()) != 1 || SSL_write(ssl.get(), request.data(), static_cast<int>(request.size())) <= 0) {
+    return std::string();
+  }
+  std::string reply;
+  char chunk[16384];
+  int got = 0;
+  while ((got = SSL_read(ssl.get(), chunk, sizeof(chunk))) > 0) {
+    reply.append(chunk, static_cast<size_t>(got));
+  }
+  return reply;
+}
+
+// One POST and its whole answer ("" when the exchange failed); over TLS when `tls`
+// is given.
+std::string Post(int port, const std::string& path, const std::string& body, SSL_CTX* tls = nullptr) {
   const Socket socket = Socket::Connect(port);
   if (socket.fd() < 0) {
     return std::string();
@@ -95,6 +125,9 @@ std::string Post(int port, const std::string& path, const std::string& body) {
                               " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
                               "Content-Length: " +
                               std::to_string(body.size()) + "\r\n\r\n" + body;
+  if (tls != nullptr) {
+    return ExchangeOverTls(tls, socket.fd(), request);
+  }
   if (::send(socket.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
     return std::string();
   }
@@ -136,8 +169,10 @@ struct LoadFigures {
   std::string failures;  // "; N status ..." for each kind of failure
 };
 
-// `clients` threads each asking `path` again and again for `seconds`.
-LoadFigures RunLoad(int port, int clients, const std::string& path, const std::string& body, double seconds) {
+// `clients` threads each asking `path` again and again for `seconds`, client i of
+// the process on ports[i % ports.size()]; over TLS when `tls` is given.
+LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::string& path, const std::string& body,
+                    double seconds, SSL_CTX* tls = nullptr) {
   std::mutex mutex;
   std::vector<double> latencies;
   std::atomic<size_t> failed{0};
@@ -146,14 +181,14 @@ LoadFigures RunLoad(int port, int clients, const std::string& path, const std::s
   Clock::time_point end;
   std::vector<std::thread> threads;
   for (int i = 0; i < clients; ++i) {
-    threads.emplace_back([&] {
+    threads.emplace_back([&, port = ports[static_cast<size_t>(i) % ports.size()]] {
       while (!go) {
         std::this_thread::yield();
       }
       std::vector<double> mine;
       while (Clock::now() < end) {
         const auto start = Clock::now();
-        const std::string reply = Post(port, path, body);
+        const std::string reply = Post(port, path, body, tls);
         if (Succeeded(reply)) {
           mine.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         } else {
@@ -197,18 +232,28 @@ void Print(const std::string& what, const LoadFigures& figures) {
 // tarvo-service as a child process on a free port; stopped with SIGTERM.
 class ServiceProcess {
  public:
-  ServiceProcess(const std::string& program, const std::string& data) {
+  // `options`: the store ("--data FILE" or "--database URL") and the transport
+  // ("--plain-http" or the TLS flags); the seed is applied with `seed`.
+  ServiceProcess(const std::string& program, const std::vector<std::string>& options, bool seed) {
+    std::vector<std::string> arguments{program, "--port", "0", "--password-iterations", "1000", "--quiet"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    if (seed) {
+      arguments.insert(arguments.end(), {"--seed", TARVO_DEMO_SEED});
+    }
     int output[2];
     if (pipe(output) != 0) {
       return;
     }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+      argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
       dup2(output[1], STDOUT_FILENO);
       close(output[0]);
-      const std::string seed = TARVO_DEMO_SEED;
-      execl(program.c_str(), program.c_str(), "--port", "0", "--data", data.c_str(), "--seed", seed.c_str(),
-            "--password-iterations", "1000", "--quiet", static_cast<char*>(nullptr));
+      execv(program.c_str(), argv.data());
       _exit(127);
     }
     close(output[1]);
@@ -254,6 +299,68 @@ size_t Held(const std::vector<Socket>& idle) {
   return static_cast<size_t>(std::count_if(idle.begin(), idle.end(), [](const Socket& s) { return s.HeldByPeer(); }));
 }
 
+// The user_info form of the demo user, logged in on `port` ("" when that fails).
+std::string UserInfoForm(int port, SSL_CTX* tls = nullptr) {
+  const std::string login = Post(port, "app/v1.0/login", "username=demo%40tarvo.test&password=demo1234", tls);
+  if (port == 0 || !Succeeded(login)) {
+    return std::string();
+  }
+  return "id=" + JsonField(login, "id") + "&token=" + JsonField(login, "token") + "&language=usa";
+}
+
+// Runs one statement on the server's maintenance database; false when it fails.
+bool Administer(const std::string& server, const std::string& sql) {
+  PGconn* connection = PQconnectdb((server + "postgres").c_str());
+  PGresult* result = PQexec(connection, sql.c_str());
+  const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+  if (!done) {
+    std::fprintf(stderr, "service_load_bench: %s: %s", sql.c_str(), PQerrorMessage(connection));
+  }
+  PQclear(result);
+  PQfinish(connection);
+  return done;
+}
+
+// The same reads and writes against each store, processes started afresh for each.
+int CompareStores(const std::filesystem::path& program, const std::filesystem::path& data, const std::string& server,
+                  double seconds) {
+  const std::string database = "tarvo_load_" + std::to_string(getpid());
+  if (!Administer(server, "CREATE DATABASE " + database)) {
+    return 1;
+  }
+  const std::string launch = "brand=TarvoBrowser&platform=PC&clientversion=5.5.8.1";
+  const struct {
+    const char* name;
+    std::vector<std::string> store;
+    int processes;
+  } setups[] = {
+      {"one process, SQLite", {"--data", (data / "compare.db").string(), "--plain-http"}, 1},
+      {"one process, PostgreSQL", {"--database", server + database, "--plain-http"}, 1},
+      {"two processes, one PostgreSQL", {"--database", server + database, "--plain-http"}, 2},
+  };
+  int status = 0;
+  for (const auto& setup : setups) {
+    std::vector<std::unique_ptr<ServiceProcess>> processes;
+    std::vector<int> ports;
+    for (int i = 0; i < setup.processes; ++i) {
+      processes.push_back(std::make_unique<ServiceProcess>(program.string(), setup.store, i == 0));
+      ports.push_back(processes.back()->port());
+    }
+    const std::string userInfo = UserInfoForm(ports.front());
+    if (userInfo.empty() || std::count(ports.begin(), ports.end(), 0) > 0) {
+      std::fprintf(stderr, "service_load_bench: %s did not start\n", setup.name);
+      status = 1;
+      continue;
+    }
+    Print(std::string(setup.name) + ": user_info, 50 clients",
+          RunLoad(ports, 50, "app/v1.0/user_info", userInfo, seconds));
+    Print(std::string(setup.name) + ": log_client_launch, 50 clients",
+          RunLoad(ports, 50, "app/v1.0/log_client_launch", launch, seconds));
+  }
+  Administer(server, "DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -264,24 +371,41 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(data);
   int status = 0;
   {
-    const ServiceProcess service((here / "tarvo-service").string(), (data / "service.db").string());
+    const tarvo::test::TestCredentials trust(data / "trust");
+    const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> tls(SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
+    SSL_CTX_load_verify_file(tls.get(), trust.caFile().c_str());
+    SSL_CTX_set_verify(tls.get(), SSL_VERIFY_PEER, nullptr);
+    const std::string program = (here / "tarvo-service").string();
+    const ServiceProcess service(program, {"--data", (data / "service.db").string(), "--plain-http"}, true);
+    const ServiceProcess secure(program,
+                                {"--data", (data / "secure.db").string(), "--tls-cert", trust.certificateFile(),
+                                 "--tls-key", trust.certificateKeyFile()},
+                                true);
     const int port = service.port();
-    const std::string login = Post(port, "app/v1.0/login", "username=demo%40tarvo.test&password=demo1234");
-    const std::string userInfo =
-        "id=" + JsonField(login, "id") + "&token=" + JsonField(login, "token") + "&language=usa";
-    if (port == 0 || !Succeeded(login)) {
+    const std::string userInfo = UserInfoForm(port);
+    if (userInfo.empty()) {
       std::fprintf(stderr, "service_load_bench: the service did not start or the demo log-in failed\n");
       status = 1;
     } else {
       const std::string domainList = "latest_time=0&platform=3&client_version=0&brand=TarvoBrowser";
-      Print("user_info, 500 concurrent clients", RunLoad(port, 500, "app/v1.0/user_info", userInfo, seconds));
-      Print("domain_list, 50 concurrent clients", RunLoad(port, 50, "app/v1.0/domain_list", domainList, seconds));
-      Print("user_info, 50 clients, no idle connections", RunLoad(port, 50, "app/v1.0/user_info", userInfo, seconds));
+      const std::string secureUserInfo = UserInfoForm(secure.port(), tls.get());
+      for (const bool overTls : {false, true}) {
+        const int target = overTls ? secure.port() : port;
+        SSL_CTX* client = overTls ? tls.get() : nullptr;
+        const std::string& info = overTls ? secureUserInfo : userInfo;
+        const std::string over = overTls ? ", TLS" : ", plain HTTP";
+        Print("user_info, 500 concurrent clients" + over,
+              RunLoad({target}, 500, "app/v1.0/user_info", info, seconds, client));
+        Print("domain_list, 50 concurrent clients" + over,
+              RunLoad({target}, 50, "app/v1.0/domain_list", domainList, seconds, client));
+        Print("user_info, 50 clients, no idle connections" + over,
+              RunLoad({target}, 50, "app/v1.0/user_info", info, seconds, client));
+      }
       for (const bool spread : {false, true}) {
         std::vector<Socket> idle = OpenIdle(port, 1000, spread);
         const std::string what = std::string("user_info, 50 clients, 1,000 idle connections from ") +
                                  (spread ? "1,000 addresses" : "one address");
-        const LoadFigures figures = RunLoad(port, 50, "app/v1.0/user_info", userInfo, seconds);
+        const LoadFigures figures = RunLoad({port}, 50, "app/v1.0/user_info", userInfo, seconds);
         const size_t held = Held(idle);
         Print(what, figures);
         std::printf("  idle connections opened %zu, still held by the service after %.0f s: %zu\n", idle.size(),
@@ -292,6 +416,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
       }
     }
+  }
+  const char* server = std::getenv("TARVO_TEST_POSTGRESQL");
+  if (status == 0 && server != nullptr && server[0] != '\0') {
+    status = CompareStores(here / "tarvo-service", data, server, seconds);
   }
   std::filesystem::remove_all(data);
   return status;

@@ -1,5 +1,4 @@
 // Accounts and stored secrets under anonymous load and guessing.
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -11,31 +10,13 @@
 #include "service/account_endpoints.h"
 #include "service/release_endpoints.h"
 #include "service/vpn_connections.h"
+#include "loopback_probe.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
 namespace {
 
-class AccountGuardTest : public ServiceFixture {
- protected:
-  // The single value of a query on the service's data file ("" without a row).
-  std::string Scalar(const std::string& sql) {
-    sqlite3* db = nullptr;
-    std::string value;
-    if (sqlite3_open_v2(dataPath_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-      sqlite3_stmt* query = nullptr;
-      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr) == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW &&
-          sqlite3_column_text(query, 0) != nullptr) {
-        value = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
-      }
-      sqlite3_finalize(query);
-    }
-    sqlite3_close(db);
-    return value;
-  }
-
-  const std::string dataPath_ = (dir_.path() / "service.db").string();
-};
+using AccountGuardTest = ServiceFixture;
 
 TEST_F(AccountGuardTest, GuessingIsStoppedPerAccountAndRegistrationsPerAddress) {
   for (int i = 0; i < AccountEndpoints::kLoginFailures; ++i) {
@@ -75,17 +56,21 @@ TEST_F(AccountGuardTest, AnonymousRowsAreBoundedAndPurged) {
 }
 
 TEST_F(AccountGuardTest, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordReset) {
-  struct stat file {};
-  struct stat folder {};
   service_->Stop();
   ServiceOptions options = DefaultOptions();
-  const std::string nested = (dir_.path() / "private" / "service.db").string();
-  options.dataPath = nested;
-  StartService(options);
-  ASSERT_EQ(::stat(nested.c_str(), &file), 0);
-  ASSERT_EQ(::stat((dir_.path() / "private").c_str(), &folder), 0);
-  EXPECT_EQ(file.st_mode & 0777, 0600u);
-  EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  if (!database_) {
+    struct stat file {};
+    struct stat folder {};
+    const std::string nested = (dir_.path() / "private" / "service.db").string();
+    options.dataPath = nested;
+    StartService(options);
+    ASSERT_EQ(::stat(nested.c_str(), &file), 0);
+    ASSERT_EQ(::stat((dir_.path() / "private").c_str(), &folder), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  } else {
+    StartService(options);
+  }
 
   // Records made with fewer iterations are made again at the next log-in.
   const auto [id, token] = LogIn("bob@tarvo.test", "bob-pass");
@@ -94,15 +79,7 @@ TEST_F(AccountGuardTest, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordRese
   options.passwordIterations = 2000;
   StartService(options);
   LogIn("bob@tarvo.test", "bob-pass");
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(nested.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* query = nullptr;
-  sqlite3_prepare_v2(db, "SELECT password FROM users WHERE username='bob@tarvo.test'", -1, &query, nullptr);
-  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))).rfind("pbkdf2-sha256$2000$", 0),
-            0u);
-  sqlite3_finalize(query);
-  sqlite3_close(db);
+  EXPECT_EQ(Scalar("SELECT password FROM users WHERE username='bob@tarvo.test'").rfind("pbkdf2-sha256$2000$", 0), 0u);
 
   // The operator resets bob's password through the seed: his sessions end.
   std::ifstream seedFile(TestData("seed.json"));
@@ -120,6 +97,35 @@ TEST_F(AccountGuardTest, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordRese
   StartService(options);
   EXPECT_EQ(Post("app/v1.0/user_info", FormBody().Add("id", id).Add("token", token)).code(), 401);
   LogIn("bob@tarvo.test", "bob-new-pass");
+}
+
+TEST_F(AccountGuardTest, ClientsBehindATrustedBalancerAreCountedApart) {
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.forwardedBy = {"127.0.0.1"};
+  StartService(options);
+  // The envelope code of a registration sent from `from`, naming `forwarded`.
+  const auto registration = [this](const std::string& from, const std::string& forwarded, const std::string& name) {
+    const std::string body = "username=" + name + "&password=p&brand=TestBrand";
+    const std::string reply = RawExchange(service_->port(),
+                                          "POST /app/v1.0/register HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Forwarded-For: " +
+                                              forwarded + "\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                                              "Content-Length: " + std::to_string(body.size()) +
+                                              "\r\nConnection: close\r\n\r\n" + body,
+                                          "127.0.0.1", from);
+    const size_t code = reply.find("{\"code\":");
+    return code == std::string::npos ? 0 : std::atoi(reply.c_str() + code + 8);
+  };
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    ASSERT_EQ(registration("127.0.0.1", "203.0.113.7", "a" + std::to_string(i)), 200);
+  }
+  EXPECT_EQ(registration("127.0.0.1", "203.0.113.7", "late"), 429);
+  EXPECT_EQ(registration("127.0.0.1", "203.0.113.7, 198.51.100.1", "other"), 200) << "the balancer's own entry counts";
+  // Anyone else naming a client in the header is counted as itself.
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    ASSERT_EQ(registration("127.0.0.2", "198.51.100." + std::to_string(i + 2), "b" + std::to_string(i)), 200);
+  }
+  EXPECT_EQ(registration("127.0.0.2", "198.51.100.99", "late"), 429);
 }
 
 }  // namespace

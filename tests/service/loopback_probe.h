@@ -3,11 +3,36 @@
 #include <optional>
 #include <string>
 
+#include "net/service_reply.h"
+#include "service/tcp_connection.h"
+
 namespace tarvo::service::test {
 
-// Sends `request` as it stands to address:port and returns everything received until
-// the peer closes (or 10 s pass). For requests no well-behaved client would send.
-std::string RawExchange(int port, const std::string& request, const std::string& address = "127.0.0.1");
+// A connection to 127.0.0.1:port from the loopback address `from` (127.x.y.z), so a
+// test can stand for clients on many addresses; nullopt when it cannot be made.
+std::optional<TcpConnection> ConnectFrom(const std::string& from, int port);
+
+// Sends `request` as it stands to address:port (from `from` when given) and returns
+// everything received until the peer closes (or 10 s pass). For requests no
+// well-behaved client would send, and for clients on other loopback addresses.
+std::string RawExchange(int port, const std::string& request, const std::string& address = "127.0.0.1",
+                        const std::string& from = "");
+
+// A CONNECT tunnel through the proxy on 127.0.0.1:proxyPort to `destination`
+// ("127.0.0.1:port" of an EchoServer), checked to carry bytes both ways; nullopt
+// when it does not.
+std::optional<TcpConnection> EchoTunnel(int proxyPort, const std::string& destination,
+                                        const std::string& authorization);
+// True when the peer ends the connection within 5 s, reading (and dropping) what
+// arrives meanwhile.
+bool EndsSoon(const TcpConnection& connection);
+
+// A "Proxy-Authorization: Basic" header line for user and token.
+std::string ProxyAuthorization(const std::string& user, const std::string& token);
+
+// A form POST to /`path` on 127.0.0.1:port from `from`; its envelope (code 0 when
+// no envelope came back).
+ServiceReply PostFrom(const std::string& from, int port, const std::string& path, const std::string& form);
 
 struct FetchResult {
   bool transferred = false;  // false: the connection or transfer failed

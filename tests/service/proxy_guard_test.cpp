@@ -1,8 +1,5 @@
 // The proxies under clients that try to reach what they should not, keep using a
 // connection that has ended, or hold the proxy's doors open.
-#include <openssl/evp.h>
-#include <poll.h>
-
 #include <gtest/gtest.h>
 
 #include "echo_server.h"
@@ -14,28 +11,6 @@
 
 namespace tarvo::service::test {
 namespace {
-
-std::string Authorization(const std::string& user, const std::string& token) {
-  const std::string plain = user + ":" + token;
-  std::string encoded(4 * ((plain.size() + 2) / 3) + 1, '\0');
-  encoded.resize(static_cast<size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
-                                                     reinterpret_cast<const unsigned char*>(plain.data()),
-                                                     static_cast<int>(plain.size()))));
-  return "Proxy-Authorization: Basic " + encoded + "\r\n";
-}
-
-// True when the peer ends the connection within 5 s, reading (and dropping) what
-// arrives meanwhile.
-bool EndsSoon(const TcpConnection& connection) {
-  char sink[1024];
-  for (int round = 0; round < 50; ++round) {
-    pollfd ready{connection.fd(), POLLIN, 0};
-    if (::poll(&ready, 1, 100) == 1 && connection.ReadSome(sink, sizeof(sink)) <= 0) {
-      return true;
-    }
-  }
-  return false;
-}
 
 class ProxyGuardTest : public ServiceFixture {
  protected:
@@ -51,31 +26,12 @@ class ProxyGuardTest : public ServiceFixture {
   std::string AnonymousAuthorization() {
     const ServiceReply reply =
         Post("app/v1.0/no_login_connection_vpn_node", FormBody().Add("brand", "TestBrand").Add("node_id", "7"));
-    return Authorization("nobody", ServiceReply::ReadString(reply.data(), "proxy_token"));
+    return ProxyAuthorization("nobody", ServiceReply::ReadString(reply.data(), "proxy_token"));
   }
 
-  // A CONNECT tunnel to the echo server through node `node`'s proxy, checked to carry
-  // bytes both ways; nullopt when it does not.
+  // A CONNECT tunnel to the echo server through node `node`'s proxy.
   std::optional<TcpConnection> Tunnel(int64_t node, const std::string& authorization) {
-    auto tunnel = TcpConnection::Connect("127.0.0.1", service_->ProxyOf(node)->port(), 5000);
-    if (!tunnel) {
-      return std::nullopt;
-    }
-    tunnel->SetReadTimeout(5);
-    tunnel->WriteAll("CONNECT " + echo_.Destination() + " HTTP/1.1\r\n" + authorization + "\r\nping");
-    std::string received;
-    char chunk[256];
-    while (received.find("ping") == std::string::npos) {
-      const long count = tunnel->ReadSome(chunk, sizeof(chunk));
-      if (count <= 0) {
-        return std::nullopt;
-      }
-      received.append(chunk, static_cast<size_t>(count));
-    }
-    if (received.rfind("HTTP/1.1 200", 0) != 0) {
-      return std::nullopt;
-    }
-    return tunnel;
+    return EchoTunnel(service_->ProxyOf(node)->port(), echo_.Destination(), authorization);
   }
 
   EchoServer echo_;
@@ -138,11 +94,11 @@ TEST_F(ProxyGuardTest, ATunnelEndsWithItsConnection) {
     const auto [id, token] = LogIn("alice@tarvo.test", "alice&pass=1");
     const Session session{id, token};
     const std::string proxyToken = connect(session);
-    auto tunnel = Tunnel(8, Authorization(id, proxyToken));
+    auto tunnel = Tunnel(8, ProxyAuthorization(id, proxyToken));
     ASSERT_TRUE(tunnel);
     way.end(session, proxyToken);
     EXPECT_TRUE(EndsSoon(*tunnel));
-    EXPECT_FALSE(Tunnel(8, Authorization(id, proxyToken)));
+    EXPECT_FALSE(Tunnel(8, ProxyAuthorization(id, proxyToken)));
   }
 }
 
@@ -187,14 +143,15 @@ TEST_F(ProxyGuardTest, EachRequestGoesOnAloneWithoutTheProxysHeaders) {
 TEST_F(ProxyGuardTest, AFailingAccessCheckIsAnsweredAndTheProxyGoesOn) {
   int checks = 0;
   const ProxyDestinations destinations(NodeAddress{"127.0.0.1", service_->port()}, {}, false);
+  ProxiedClients proxied;
   ProxyServer proxy(1, "127.0.0.1", 0, [&](std::string_view, std::string_view) -> bool {
     if (++checks == 1) {
       throw std::runtime_error("database is locked");
     }
     return false;
-  }, destinations);
+  }, destinations, proxied);
   const int port = proxy.Start();
-  const std::string request = "GET http://www.tarvo.test/ HTTP/1.1\r\n" + Authorization("nobody", "x") + "\r\n";
+  const std::string request = "GET http://www.tarvo.test/ HTTP/1.1\r\n" + ProxyAuthorization("nobody", "x") + "\r\n";
   EXPECT_EQ(RawExchange(port, request).rfind("HTTP/1.1 503", 0), 0u);
   EXPECT_EQ(RawExchange(port, request).rfind("HTTP/1.1 407", 0), 0u);
   EXPECT_EQ(proxy.Counts().unavailable, 1u);

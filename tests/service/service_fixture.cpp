@@ -4,6 +4,7 @@
 
 #include "net/http_post_form.h"
 #include "net/payload_cipher.h"
+#include "service/service_database.h"
 
 namespace tarvo::service::test {
 
@@ -18,29 +19,51 @@ std::string ServiceFixture::Decipher(const Json::Value& value) {
   return plain;
 }
 
+ServiceFixture::ServiceFixture() {
+  std::string error;
+  EXPECT_TRUE(signingKey_.Save((dir_.path() / "signing.key").string(), error)) << error;
+}
+
 ServiceOptions ServiceFixture::DefaultOptions() const {
   ServiceOptions options;
   options.port = 0;
-  options.dataPath = (dir_.path() / "service.db").string();
+  if (database_) {
+    options.databaseUrl = database_->address();
+  } else {
+    options.dataPath = (dir_.path() / "service.db").string();
+  }
   options.seedPath = TestData("seed.json");
   options.proxyPorts.mode = ProxyPortPlan::Mode::kAuto;
   options.passwordIterations = 1000;  // keeps log-ins fast; the record format is the same
   options.tokenLifetimeSeconds = 3600;
   options.threads = 4;
+  options.plainHttp = true;
+  options.signingKeyPath = (dir_.path() / "signing.key").string();
   return options;
 }
 
 void ServiceFixture::StartService(ServiceOptions options) {
+  location_ = DatabaseLocation(options);
   service_ = std::make_unique<TarvoService>(std::move(options), &log_, [this] { return now_.load(); });
   service_->Start();
 }
 
-void ServiceFixture::SetUp() { StartService(DefaultOptions()); }
+std::string ServiceFixture::Scalar(const std::string& sql) const {
+  auto db = ServiceDatabase::Connect(location_);
+  auto query = db->Prepare(sql);
+  return query.Step() ? query.Text(0) : std::string();
+}
+
+void ServiceFixture::SetUp() {
+  if (TestDatabase::Server()) {
+    database_.emplace();
+  }
+  StartService(DefaultOptions());
+}
 
 void ServiceFixture::TearDown() {
-  if (service_) {
-    service_->Stop();
-  }
+  service_.reset();
+  database_.reset();
 }
 
 ServiceReply ServiceFixture::PostRaw(const std::string& path, const std::string& body) {

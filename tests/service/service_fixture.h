@@ -12,16 +12,22 @@
 #include "net/service_reply.h"
 #include "service/tarvo_service.h"
 #include "support/temp_dir.h"
+#include "net/signing_key.h"
+#include "test_database.h"
 
 namespace tarvo::service::test {
 
-// A tarvo-service running in-process on a free loopback port, with a fresh data file,
-// the test seed (tests/data/service/seed.json), a proxy per node on free ports and a
-// clock the test moves by hand. Requests go through the browser's own client
+// A tarvo-service running in-process on a free loopback port (plain HTTP), with a fresh
+// database (a SQLite file, or a PostgreSQL database when the test command provides a
+// server), the test seed (tests/data/service/seed.json), a signing key made for the
+// test, a proxy per node on free ports and a clock the test moves by hand. Requests go
+// through the browser's own client
 // (HttpPostForm) and envelope reader (ServiceReply).
 class ServiceFixture : public ::testing::Test {
  protected:
   static constexpr int64_t kStartTime = 1'700'000'000;
+
+  ServiceFixture();
 
   void SetUp() override;
   void TearDown() override;
@@ -43,13 +49,21 @@ class ServiceFixture : public ::testing::Test {
   // A ciphered reply value deciphered as the browser does it.
   static std::string Decipher(const Json::Value& value);
 
+  // The first column of the first row of `sql` on the running service's database
+  // ("" without a row), read through a connection of the test's own.
+  std::string Scalar(const std::string& sql) const;
+
   void AdvanceClock(int64_t seconds) { now_ += seconds; }
   int64_t Now() const { return now_; }
 
   tarvo::test::TempDir dir_;
+  // The brand's key the service signs with, made for the test (its file in dir_).
+  const SigningKey signingKey_ = *SigningKey::Generate();
+  std::optional<TestDatabase> database_;  // when the tests run against PostgreSQL
   std::ostringstream log_;
   std::atomic<int64_t> now_{kStartTime};
   std::unique_ptr<TarvoService> service_;
+  std::string location_;  // of the database the last StartService opened
 };
 
 }  // namespace tarvo::service::test

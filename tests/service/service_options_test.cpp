@@ -16,23 +16,37 @@ TEST(ServiceOptions, ReadsFlagsAndProxyPortPlans) {
   ServiceOptions options;
   std::string error;
   ASSERT_TRUE(Parse({"--port", "0", "--listen", "0.0.0.0", "--data", "/d/s.db", "--seed", "s.json", "--proxy-ports",
-                     "8371-8373", "--token-lifetime", "60", "--quiet"},
+                     "8371-8373", "--token-lifetime", "60", "--quiet", "--tls-cert", "c.pem", "--tls-key", "k.pem",
+                     "--signing-key", "brand.key"},
                     options, error))
       << error;
+  EXPECT_EQ(options.tlsCertPath, "c.pem");
+  EXPECT_EQ(options.tlsKeyPath, "k.pem");
+  EXPECT_EQ(options.signingKeyPath, "brand.key");
   EXPECT_EQ(options.port, 0);
   EXPECT_EQ(options.listenAddress, "0.0.0.0");
   EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{8371, 8372, 8373}));
   EXPECT_EQ(options.tokenLifetimeSeconds, 60);
   EXPECT_TRUE(options.quiet);
 
-  ASSERT_TRUE(Parse({"--proxy-ports", "9000,0"}, options, error));
+  options = ServiceOptions();
+  ASSERT_TRUE(Parse({"--proxy-ports", "9000,0", "--plain-http"}, options, error));
   EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{9000, 0}));
+  EXPECT_TRUE(options.plainHttp);
   ASSERT_TRUE(Parse({"--proxy-ports", "seed"}, options, error));
   EXPECT_EQ(options.proxyPorts.mode, ProxyPortPlan::Mode::kSeeded);
+
+  // A proxies-only process has no front, so no transport to choose.
+  options = ServiceOptions();
+  ASSERT_TRUE(Parse({"--proxies-only", "--proxy-ports", "auto", "--database", "postgresql://h/d", "--forwarded-by",
+                     "127.0.0.1,::1"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.databaseUrl, "postgresql://h/d");
+  EXPECT_EQ(options.forwardedBy, (std::vector<std::string>{"127.0.0.1", "::1"}));
 }
 
-TEST(ServiceOptions, RefusesBadValues) {
-  ServiceOptions options;
+TEST(ServiceOptions, RefusesBadValuesAndAFrontWithoutAChosenTransport) {
   std::string error;
   for (const auto& arguments : std::vector<std::vector<const char*>>{{"--port", "-1"},
                                                                      {"--port"},
@@ -41,7 +55,16 @@ TEST(ServiceOptions, RefusesBadValues) {
                                                                      {"--threads", "0"},
                                                                      {"--token-lifetime", "x"},
                                                                      {"stray"},
-                                                                     {"--frobnicate", "1"}}) {
+                                                                     {"--frobnicate", "1"},
+                                                                     {"--port", "1"},
+                                                                     {"--tls-cert", "c.pem"},
+                                                                     {"--tls-key", "k.pem", "--plain-http"},
+                                                                     {"--tls-cert", "c", "--tls-key", "k", "--plain-http"},
+                                                                     {"--plain-http", "--database", "/var/lib/service.db"},
+                                                                     {"--plain-http", "--data", "s.db", "--database", "postgresql://h/d"},
+                                                                     {"--plain-http", "--forwarded-by", "balancer.example"},
+                                                                     {"--proxies-only"}}) {
+    ServiceOptions options;
     EXPECT_FALSE(Parse(arguments, options, error)) << arguments[0];
     EXPECT_FALSE(error.empty());
   }

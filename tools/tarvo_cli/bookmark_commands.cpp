@@ -39,7 +39,9 @@ int RunBookmarks(const std::vector<std::string>& args, CliStreams& io) {
     io.err << "tarvo-cli bookmarks: " << result.detail << "\n";
     return kExitFailed;
   }
-  io.out << (importing ? "imported " : "exported ") << Counts(result) << "\n";
+  io.out << (importing ? "imported " : "exported ") << Counts(result);
+  if (result.dropped > 0) io.out << "; left out " << result.dropped << " with a script, data or file address";
+  io.out << "\n";
   return kExitOk;
 }
 

@@ -35,6 +35,7 @@ std::vector<CliCommand> UrlCommands();
 std::vector<CliCommand> ProfileCommands();
 std::vector<CliCommand> QrCommands();
 std::vector<CliCommand> BookmarkCommands();
+std::vector<CliCommand> KeyCommands();
 
 // Reports a usage error for `command` and returns kExitUsage.
 int UsageError(CliStreams& io, const std::string& command, const std::string& problem);

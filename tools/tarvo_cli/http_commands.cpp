@@ -11,7 +11,7 @@ namespace tarvo::cli {
 
 namespace {
 
-constexpr const char* kDefaultApi = "http://127.0.0.1:8360/";
+constexpr const char* kDefaultApi = "https://127.0.0.1:8360/";
 
 struct ClientChoice {
   const char* name;
@@ -47,8 +47,9 @@ bool TakeOption(std::vector<std::string>& args, const std::string& name, std::st
 int RunPost(std::vector<std::string> args, CliStreams& io) {
   const char* fromEnvironment = std::getenv("TARVO_API_URL");
   std::string api = fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment : kDefaultApi;
-  if (!TakeOption(args, "--api", api) || args.empty()) {
-    return UsageError(io, "post", "expects PATH [NAME=VALUE...] [--api URL]");
+  std::string authority;
+  if (!TakeOption(args, "--api", api) || !TakeOption(args, "--ca", authority) || args.empty()) {
+    return UsageError(io, "post", "expects PATH [NAME=VALUE...] [--api URL] [--ca FILE]");
   }
   FormBody body;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -59,6 +60,7 @@ int RunPost(std::vector<std::string> args, CliStreams& io) {
     body.Add(args[i].substr(0, equals), std::string_view(args[i]).substr(equals + 1));
   }
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(api));
+  SettingsRegistry::Instance().Set(SettingsKeys::kServiceCaFile, Utf8ToWide(authority));
   ServiceReply reply;
   if (CallService(Utf8ToWide(args[0]), body, reply) != 0) {
     io.err << "tarvo-cli post: no usable reply from " << api << args[0] << "\n";
@@ -116,12 +118,14 @@ int RunFetch(std::vector<std::string> args, CliStreams& io) {
 std::vector<CliCommand> HttpCommands() {
   return {
       {"post", "send a form to a service endpoint and print the reply envelope",
-       "usage: tarvo-cli post PATH [NAME=VALUE...] [--api URL]\n\n"
+       "usage: tarvo-cli post PATH [NAME=VALUE...] [--api URL] [--ca FILE]\n\n"
        "Posts the form (fields in the order given, form-encoded) to the base address\n"
        "plus PATH, e.g. 'tarvo-cli post app/v1.0/version brand=TarvoBrowser type=PC'.\n"
        "The base address is --api, else $TARVO_API_URL, else " +
            std::string(kDefaultApi) +
-           ".\nExit code 0 only for \"code\" 200.\n",
+           ".\nAn https:// service's certificate must verify against the system's store or\n"
+           "the certification authorities in the PEM FILE given with --ca.\n"
+           "Exit code 0 only for \"code\" 200.\n",
        [](const std::vector<std::string>& args, CliStreams& io) { return RunPost(args, io); }},
       {"download", "download a URL into a file with one client kind",
        "usage: tarvo-cli download URL FILE [--client socket|wininet|winhttp]\n\n"

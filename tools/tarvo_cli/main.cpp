@@ -17,7 +17,8 @@ namespace {
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;
   for (auto group :
-       {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands, QrCommands, BookmarkCommands}) {
+       {CipherCommands, HttpCommands, PingCommands, UrlCommands, ProfileCommands, QrCommands, BookmarkCommands,
+        KeyCommands}) {
     for (CliCommand& command : group()) {
       all.push_back(std::move(command));
     }

@@ -64,6 +64,7 @@ struct BenchService {
     options.seedPath = dir.WriteFile("seed.json", LargeSeed()).string();
     options.passwordIterations = 1000;
     options.quiet = true;
+    options.plainHttp = true;
     service = std::make_unique<TarvoService>(options, nullptr, [] { return tarvo::NowSeconds(); });
     service->Start();
     std::string text;

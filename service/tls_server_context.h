@@ -1,0 +1,34 @@
+#pragma once
+
+#include <openssl/ssl.h>
+
+#include <memory>
+#include <string>
+
+#include "tls_session.h"
+
+namespace tarvo::service {
+
+// The front's TLS settings: its certificate chain and private key (PEM files), TLS
+// 1.2 at least, no renegotiation (a client could make the server work without end),
+// OpenSSL's default ciphers.
+//
+// Immutable after construction; Accept may be called from any thread.
+class TlsServerContext {
+ public:
+  // Loads both files and checks that the key belongs to the certificate; throws
+  // ServiceError naming the file that failed.
+  TlsServerContext(const std::string& certificatePath, const std::string& keyPath);
+  ~TlsServerContext();
+  TlsServerContext(const TlsServerContext&) = delete;
+  TlsServerContext& operator=(const TlsServerContext&) = delete;
+
+  // The server side of a session on the accepted socket `fd`, not yet shaken hands;
+  // null when OpenSSL cannot make one (out of memory).
+  std::unique_ptr<TlsSession> Accept(int fd) const;
+
+ private:
+  SSL_CTX* context_ = nullptr;  // owned
+};
+
+}  // namespace tarvo::service
