@@ -1,16 +1,23 @@
 // Bookmark files (Netscape HTML) the user imports: the reader flattens them into
-// the favourites' two levels, and what it reads, written out again, reads back as the
-// same items.
+// the favourites' two levels, takes heap in proportion to the file however deep its
+// folders nest, and what it reads, written out again, reads back as the same items.
 #include <json/json.h>
 
 #include "favorites/favorites_tree.h"
 #include "favorites/netscape_bookmark_file.h"
 #include "fuzz_support.h"
+#include "heap_peak.h"
 
 using tarvo::FavoritesTree;
 using tarvo::NetscapeBookmarkFile;
 
 namespace {
+
+// The heap a file may take while it is read: its items as JSON values cost up to
+// some sixty times their text (a 10-byte "<a href=x>" is a whole object); a reader
+// that copies paths per level takes hundreds of times a deep file's size.
+constexpr size_t kHeapPerFileByte = 128;
+constexpr size_t kHeapFixed = size_t{4} << 20;
 
 // The read items numbered as the store numbers an import.
 FavoritesTree Numbered(const std::vector<Json::Value>& items) {
@@ -46,7 +53,11 @@ std::string Outline(const FavoritesTree& tree) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string problem;
+  tarvo::fuzz::HeapPeak::Reset();
   const auto items = NetscapeBookmarkFile::Parse(tarvo::fuzz::AsText(data, size), problem);
+  if (const auto heap = tarvo::fuzz::HeapPeak::Bytes(); heap && *heap > kHeapPerFileByte * size + kHeapFixed) {
+    tarvo::fuzz::Fail("reading a bookmark file took heap out of proportion to the file");
+  }
   if (!items) {
     if (problem.empty()) tarvo::fuzz::Fail("a refused file without a reason");
     return 0;

@@ -88,7 +88,8 @@ bool Pump(const std::function<bool()>& done) {
 
 // The requests node `node`'s proxy has forwarded, from the service's counters.
 int ProxyRequests(int port, int node) {
-  httplib::Client client("127.0.0.1", port);
+  httplib::SSLClient client("127.0.0.1", port);
+  client.set_ca_cert_path(std::getenv("TARVO_API_CA"));
   const auto answer = client.Get("/status/proxies");
   const std::string text = answer ? answer->body : std::string();
   std::smatch match;
@@ -256,6 +257,8 @@ int main() {
   test::ScopedEnv config("XDG_CONFIG_HOME", (folder.path() / "config").string());
   test::ScopedEnv cache("XDG_CACHE_HOME", (folder.path() / "cache").string());
   test::ScopedEnv api("TARVO_API_URL", service.baseUrl());
+  test::ScopedEnv keys("TARVO_API_KEYS", service.credentials().publicKey());
+  test::ScopedEnv authority("TARVO_API_CA", service.credentials().caFile());
 
   char name[] = "tarvo-browser";
   char noUpdate[] = "-noupdate";

@@ -1,12 +1,19 @@
 // Favourites speed: the bar rebuilt from 20, 200 and 2,000 top-level items (laid out
 // too), a user's 5,000-item document synchronised from the local reference service
-// into the bar, and a 10,000-entry bookmark file imported into a new profile.
+// into the bar, a 10,000-entry bookmark file imported into a new profile, and the
+// memory an import of 4,000 and 8,000 nested folders takes (peak_mib: the most
+// resident memory of a child process that imports, less that of one that does not).
 //
 //   build/bin/favorites_bench   (from build/bin: the skin package and tarvo-service
 //                                beside it)
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <functional>
 
 #include "account/account_state.h"
 #include "favorites/bookmark_transfer.h"
@@ -115,7 +122,7 @@ class LargeUserService {
   LargeUserService() {
     const std::string seed = std::string(TARVO_TEST_DATA) + "/service/seed.json";
     service_ = std::make_unique<test::ServiceProcess>(test::ServiceProcess::Program(), seed, folder_.File("service.db"));
-    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->baseUrl()));
+    service_->UseInThisProcess();
     SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TestBrand");
     ServiceReply login;
     CallService(u"app/v1.0/login",
@@ -196,6 +203,43 @@ void BM_ImportTenThousand(benchmark::State& state) {
   state.counters["file_kb"] = static_cast<double>(file.size()) / 1024.0;
 }
 BENCHMARK(BM_ImportTenThousand)->Unit(benchmark::kMillisecond);
+
+// The most resident memory, in MiB, of a child process that runs `work`.
+double ChildPeakMib(const std::function<void()>& work) {
+  const pid_t child = fork();
+  if (child == 0) {
+    work();
+    _exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_ImportDeepFolders(benchmark::State& state) {
+  const int levels = static_cast<int>(state.range(0));
+  ScratchFolder folder;
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+  for (int i = 0; i < levels; ++i) file += "<DT><H3>f</H3>\n<DL><p>\n";
+  file += "<DT><A HREF=\"https://deep.test/\">deep</A>\n";
+  for (int i = 0; i < levels; ++i) file += "</DL><p>\n";
+  std::ofstream(folder.File("deep.html")) << file;
+  // Each child opens a profile of its own; only one of them imports.
+  const auto child = [&folder](bool import) {
+    return ChildPeakMib([&folder, import] {
+      UserDatabase database;
+      OpenUpgraded(database, folder, import ? "import.dat" : "idle.dat");
+      FavoritesStore store(database);
+      if (import) BookmarkTransfer::Import(folder.File("deep.html"), store);
+    });
+  };
+  double peak = 0;
+  for (auto _ : state) peak = child(true) - child(false);
+  state.counters["file_kb"] = static_cast<double>(file.size()) / 1024.0;
+  state.counters["peak_mib"] = peak;
+}
+BENCHMARK(BM_ImportDeepFolders)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace tarvo::bench

@@ -7,6 +7,7 @@
 #include "net/curl_easy_handle.h"
 #include "net/http_interface_error.h"
 #include "net/http_url.h"
+#include "net/service_trust.h"
 
 namespace tarvo {
 
@@ -183,6 +184,10 @@ void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHea
   curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+  if (ServiceTrust::IsServiceHost(*setup.url)) {
+    ServiceTrust::Apply(curl);
+  }
   curl_easy_setopt(curl, CURLOPT_USERAGENT, setup.userAgent);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, block);
@@ -195,10 +200,13 @@ void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHea
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                    static_cast<curl_off_t>(setup.boundWholeRequest ? setup.limits.maxTextBytes
                                                                    : setup.limits.maxDownloadBytes));
-  if (!setup.proxy.empty()) {
-    curl_easy_setopt(curl, CURLOPT_PROXY, setup.proxy.c_str());
-    if (!setup.proxyCredentials.empty()) {
-      curl_easy_setopt(curl, CURLOPT_PROXYUSERPWD, setup.proxyCredentials.c_str());
+  if (!setup.route.proxy.empty()) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, setup.route.proxy.c_str());
+    // The route is the whole rule: no host goes around the proxy because the
+    // environment lists it.
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+    if (!setup.route.credentials.empty()) {
+      curl_easy_setopt(curl, CURLOPT_PROXYUSERPWD, setup.route.credentials.c_str());
     }
   }
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);

@@ -7,6 +7,7 @@
 
 #include "net/http_header.h"
 #include "net/i_http_callback.h"
+#include "net/request_route.h"
 #include "net/transfer_limits.h"
 
 namespace tarvo {
@@ -25,14 +26,15 @@ struct CurlTransferSetup {
   // Text requests are bounded as a whole; downloads only by their lack of progress.
   bool boundWholeRequest = false;
   IHttpCallback* callback = nullptr;  // asked IsCancelled while data flows; not owned
-  // An HTTP proxy ("http://host:port") and its "user:password"; empty keeps
-  // libcurl's choice from the environment.
-  std::string proxy;
-  std::string proxyCredentials;
+  // Through a proxy (also for addresses the environment's no_proxy names), or, with
+  // none, libcurl's choice from the environment.
+  RequestRoute route;
 };
 
-// Runs one HTTP(S) request on a libcurl easy handle: TLS with certificate
-// verification, no compressed encodings (nothing can inflate a body), redirects
+// Runs one HTTP(S) request on a libcurl easy handle: TLS 1.2 or later with
+// certificate and host-name verification against the system's trust store (plus the
+// brand's authorities for the service's own host, see ServiceTrust), no compressed
+// encodings (nothing can inflate a body), redirects
 // followed up to ten hops (never from HTTPS back to plain HTTP). Responses that libcurl
 // would accept but that are broken fail: a head cut off, a head over 64 KiB, two
 // different Content-Length values. Runs on the calling thread.

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <memory>
 
+#include "net/hex_text.h"
+
 namespace tarvo {
 
 std::string FileSha256(const std::string& path) {
@@ -23,13 +25,7 @@ std::string FileSha256(const std::string& path) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;
   if (EVP_DigestFinal_ex(context.get(), digest.data(), &length) != 1) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned int i = 0; i < length; ++i) {
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 0x0f];
-  }
-  return text;
+  return HexEncode(std::string_view(reinterpret_cast<const char*>(digest.data()), length));
 }
 
 bool IsSha256Text(const std::string& text) {

@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <thread>
 
+#include "net/picture_download.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "net/http_download.h"
 #include "url/site_icon.h"
 
 namespace tarvo {
@@ -20,7 +19,7 @@ WString PictureCache::CachePath(WStringView iconUrl) {
   return SettingsRegistry::Instance().Get(SettingsKeys::kPictureFolder) + GetIconCacheName(iconUrl);
 }
 
-bool PictureCache::FetchPicture(const WString& iconUrl) {
+bool PictureCache::FetchPicture(const WString& iconUrl, const RequestRoute& route, IHttpCallback* callback) {
   const std::string path = WideToUtf8(CachePath(iconUrl));
   std::error_code error;
   if (std::filesystem::exists(path, error)) {
@@ -28,7 +27,7 @@ bool PictureCache::FetchPicture(const WString& iconUrl) {
   }
   static std::atomic<uint64_t> counter = 0;
   const std::string temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-  if (HttpDownloadFile(iconUrl, Utf8ToWide(temporary)) != 0) {
+  if (!PictureDownload::ToFile(iconUrl, temporary, route, callback)) {
     return false;
   }
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -36,15 +35,6 @@ bool PictureCache::FetchPicture(const WString& iconUrl) {
     return std::filesystem::exists(path, error);
   }
   return true;
-}
-
-bool PictureCache::FetchPictureAsync(const WString& iconUrl) {
-  try {
-    std::thread([iconUrl] { FetchPicture(iconUrl); }).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;
-  }
 }
 
 }  // namespace tarvo

@@ -52,14 +52,14 @@ TEST_F(PictureCacheTest, CacheFileIsNamedByTheAddressDigest) {
 
 TEST_F(PictureCacheTest, DownloadsOnceAndKeepsTheFile) {
   const WString url = server_.WideUrl("/favicon.ico");
-  ASSERT_TRUE(PictureCache::FetchPicture(url));
+  ASSERT_TRUE(PictureCache::FetchPicture(url, {}));
   EXPECT_EQ(Read(PictureCache::CachePath(url)), icon_);
-  ASSERT_TRUE(PictureCache::FetchPicture(url));
+  ASSERT_TRUE(PictureCache::FetchPicture(url, {}));
   EXPECT_EQ(server_.Requests().size(), 1u) << "an existing file is not fetched again";
 }
 
 TEST_F(PictureCacheTest, FailedDownloadLeavesNoFile) {
-  EXPECT_FALSE(PictureCache::FetchPicture(server_.WideUrl("/missing.ico")));
+  EXPECT_FALSE(PictureCache::FetchPicture(server_.WideUrl("/missing.ico"), {}));
   EXPECT_EQ(FilesInFolder(), 0u);
 }
 
@@ -68,7 +68,7 @@ TEST_F(PictureCacheTest, ConcurrentFetchesLeaveOneCompleteFile) {
   // here: only when every fetch has ended can no temporary be on its way.
   const WString url = server_.WideUrl("/favicon.ico");
   std::vector<std::thread> fetches;
-  for (int i = 0; i < 6; ++i) fetches.emplace_back([&url] { EXPECT_TRUE(PictureCache::FetchPicture(url)); });
+  for (int i = 0; i < 6; ++i) fetches.emplace_back([&url] { EXPECT_TRUE(PictureCache::FetchPicture(url, {})); });
   for (std::thread& fetch : fetches) fetch.join();
   EXPECT_EQ(Read(PictureCache::CachePath(url)), icon_);
   EXPECT_EQ(FilesInFolder(), 1u);

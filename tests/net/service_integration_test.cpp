@@ -21,9 +21,8 @@ TEST(ServiceIntegrationTest, LoginWithReservedCharactersAndVersionCheck) {
   const std::string seed = std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json";
   ServiceProcess service(program, seed, (temp.path() / "service.db").string());
   ASSERT_FALSE(service.baseUrl().empty());
-  ASSERT_TRUE(service.baseUrl().starts_with("http://127.0.0.1:"));
-  const std::string base = service.baseUrl();
-  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
+  ASSERT_TRUE(service.baseUrl().starts_with("https://127.0.0.1:"));
+  service.UseInThisProcess();
 
   // The seeded password holds "&" and "=", which only a properly encoded form keeps.
   ServiceReply login;
