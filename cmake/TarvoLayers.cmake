@@ -15,18 +15,18 @@ set(TARVO_LAYERS
   "store"
   "net"
   "protect account"
-  "favorites history downloads update session preferences"
+  "favorites history downloads update session preferences passwords"
   "ui"
   "shell/commands shell/pages"
   "engines"
   "shell"
-  "protect/windows account/windows favorites/windows history/windows downloads/windows update/windows session/windows preferences/windows"
+  "protect/windows account/windows favorites/windows history/windows downloads/windows update/windows session/windows preferences/windows passwords/windows"
   "app"
   "main.cpp"
 )
 # Folders that may not include the engines even though they sit above them.
 set(TARVO_ENGINE_FREE "shell" "protect/windows" "account/windows" "favorites/windows" "history/windows"
-    "downloads/windows" "update/windows" "session/windows" "preferences/windows")
+    "downloads/windows" "update/windows" "session/windows" "preferences/windows" "passwords/windows")
 
 # Sets `out_rank` and `out_folder` for a path below src/ (or an include path);
 # rank -1 when no layer claims it (a system or third-party header).
@@ -51,7 +51,7 @@ function(_tarvo_layer_of path out_rank out_folder)
 endfunction()
 
 # Fails configuration on the first include that runs up a layer, an engine include from
-# the shell or a feature window, or a Qt WebEngine / QtWebKit header outside engines/.
+# the shell or a feature window, or a Qt WebEngine, GTK or WebKitGTK header outside engines/.
 function(tarvo_verify_layers)
   set(src ${PROJECT_SOURCE_DIR}/src)
   file(GLOB_RECURSE files RELATIVE ${src} CONFIGURE_DEPENDS ${src}/*.h ${src}/*.cpp)
@@ -75,7 +75,7 @@ function(tarvo_verify_layers)
       else()
         continue()
       endif()
-      if(included MATCHES "^(QWebEngine|QtWebEngine|QWeb[A-Z]|QtWebKit)" AND NOT file MATCHES "^engines/")
+      if(included MATCHES "^(QWebEngine|QtWebEngine|QWeb[A-Z]|gtk/|gdk/|webkit2?/|jsc/)" AND NOT file MATCHES "^engines/")
         list(APPEND faults "${file}: includes the engine header <${included}> outside engines/")
         continue()
       endif()

@@ -5,6 +5,8 @@
 #                  /usr/bin; its desktop entry, hicolor icons and AppStream metadata;
 #   tarvo-service  tarvo-service and tarvo-cli in /usr/bin, the demo seed in
 #                  /usr/share/tarvo-service/seed/ and a systemd unit.
+# Each holds the manual pages of its programs (made from their --help), and the
+# copyright file and changelog in /usr/share/doc/<package>/.
 if(NOT TARVO_BUILD_GUI OR NOT TARGET tarvo-browser OR NOT TARGET tarvo-skin-packer)
   return()
 endif()
@@ -14,6 +16,10 @@ set(TARVO_ICON_SIZES 16 22 24 32 48 64 128 256 512)
 
 # The browser and what it reads beside its executable.
 install(TARGETS tarvo-browser RUNTIME DESTINATION ${TARVO_PROGRAM_DIR} COMPONENT browser)
+# The compatibility engine's module, loaded from the "engines" folder beside the
+# executable (a private module: no ldconfig, which a library directly under
+# /usr/lib would bring into the package's scripts).
+install(TARGETS tarvo_compat_webkit LIBRARY DESTINATION ${TARVO_PROGRAM_DIR}/engines COMPONENT browser)
 install(FILES ${CMAKE_BINARY_DIR}/bin/skin/normal.dat DESTINATION ${TARVO_PROGRAM_DIR}/skin COMPONENT browser)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/lang/ DESTINATION ${TARVO_PROGRAM_DIR}/lang COMPONENT browser
         FILES_MATCHING PATTERN "*.json")
@@ -53,10 +59,58 @@ install(DIRECTORY ${icon_folder}/ DESTINATION share/icons/hicolor COMPONENT brow
 install(FILES ${PROJECT_SOURCE_DIR}/resources/home_logo.svg DESTINATION share/icons/hicolor/scalable/apps
         RENAME tarvo-browser.svg COMPONENT browser)
 
-# The service package.
+# The service package. The seed's installer is a script the service hands out.
 install(TARGETS tarvo-service tarvo-cli RUNTIME DESTINATION bin COMPONENT service)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/service/seed/ DESTINATION share/tarvo-service/seed COMPONENT service)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/service/seed/ DESTINATION share/tarvo-service/seed COMPONENT service
+        PATTERN "*.sh" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                                   WORLD_EXECUTE)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/tarvo-service.service DESTINATION lib/systemd/system COMPONENT service)
+
+# Manual pages: help2man turns each program's --help into its page, so the options
+# are described in one place, the program; the sections --help has no room for
+# (name, files, see also) are in packaging/man/<program>.h2m.
+find_program(TARVO_HELP2MAN help2man)
+if(NOT TARVO_HELP2MAN)
+  message(FATAL_ERROR "help2man is missing (it makes the manual pages): run scripts/install-deps")
+endif()
+set(man_folder ${CMAKE_BINARY_DIR}/packaging/man)
+file(MAKE_DIRECTORY ${man_folder})
+foreach(program IN ITEMS tarvo-browser tarvo-service tarvo-cli)
+  set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
+  add_custom_command(
+    OUTPUT ${man_folder}/${program}.1.gz
+    COMMAND ${TARVO_BUILD_TOOL_LAUNCH} ${TARVO_HELP2MAN} --no-info --no-discard-stderr --section=1
+            --version-string=${PROJECT_VERSION} --include=${include} --output=${man_folder}/${program}.1
+            $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${man_folder}/${program}.1
+    DEPENDS ${program} ${include}
+    COMMENT "Writing the manual page of ${program}"
+    VERBATIM)
+  list(APPEND man_pages ${man_folder}/${program}.1.gz)
+endforeach()
+add_custom_target(tarvo_man_pages ALL DEPENDS ${man_pages})
+install(FILES ${man_folder}/tarvo-browser.1.gz DESTINATION share/man/man1 COMPONENT browser)
+install(FILES ${man_folder}/tarvo-service.1.gz ${man_folder}/tarvo-cli.1.gz DESTINATION share/man/man1
+        COMPONENT service)
+
+# The copyright file and the changelog (a native package's changelog.gz) of both
+# packages. A new version needs its changelog entry first.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^tarvo-browser \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog does not start with an entry for ${PROJECT_VERSION}")
+endif()
+set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(
+  OUTPUT ${changelog}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/packaging/changelog
+  COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/changelog
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
+  VERBATIM)
+add_custom_target(tarvo_changelog ALL DEPENDS ${changelog})
+foreach(package IN ITEMS browser service)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${changelog} DESTINATION share/doc/tarvo-${package}
+          COMPONENT ${package})
+endforeach()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvo-browser)
@@ -75,10 +129,11 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_BROWSER_PACKAGE_NAME tarvo-browser)
 set(CPACK_DEBIAN_BROWSER_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_BROWSER_DESCRIPTION "web browser with a compatibility engine for banking and protected sites
-TarvoBrowser renders each tab with Chromium (Qt WebEngine), or with QtWebKit for
-online banking and protected sites, which it loads from mirrors its service
+TarvoBrowser renders each tab with Chromium (Qt WebEngine), or with WebKitGTK
+for online banking and protected sites, which it loads from mirrors its service
 publishes. Favourites, downloads, a VPN switch, clearing of browsing data.")
-set(CPACK_DEBIAN_BROWSER_PACKAGE_RECOMMENDS "xdg-utils")
+# bubblewrap: the compatibility engine's web processes run in its sandbox.
+set(CPACK_DEBIAN_BROWSER_PACKAGE_RECOMMENDS "xdg-utils, bubblewrap")
 set(CPACK_DEBIAN_SERVICE_PACKAGE_NAME tarvo-service)
 set(CPACK_DEBIAN_SERVICE_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SERVICE_DESCRIPTION "reference service of TarvoBrowser, and its command-line client

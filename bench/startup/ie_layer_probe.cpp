@@ -1,8 +1,14 @@
-// Start-up probe: the compatibility layer (its network and controls).
+// Start-up probe: the compatibility layer (the engine's module loaded as the browser
+// loads it, a profile and its controls).
 #include <QApplication>
+#include <QWidget>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "bench/startup/probe_report.h"
-#include "engines/ie/compat_network.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "engines/ie/web_browser_control.h"
 #include "engines/ie/web_browser_events.h"
 
@@ -29,7 +35,9 @@ int main(int argc, char** argv) {
   if (!ProbeArguments::Parse(application.arguments(), &probe)) {
     return 2;
   }
-  tarvo::ie::CompatNetwork network(probe.profile + "/Cookie");
+  tarvo::ie::CompatEngineLoader loader;
+  tarvo::ie::LazyCompatProfile profile(loader, {probe.profile + "/Compat", probe.profile + "/Cache/Compat"});
+  if (profile.Get() == nullptr) return 3;
   QWidget window;
   window.resize(1024, 768);
   window.show();
@@ -38,7 +46,7 @@ int main(int argc, char** argv) {
   counter.clock = &clock;
   std::vector<std::unique_ptr<tarvo::ie::WebBrowserControl>> controls;
   for (int i = 0; i < probe.tabs; ++i) {
-    controls.push_back(std::make_unique<tarvo::ie::WebBrowserControl>(&window, network));
+    controls.push_back(loader.LoadedEngine()->CreateControl(&window, *profile.Get(), nullptr));
     controls.back()->SetEventSink(&counter);
     controls.back()->Show(i == 0);
     counter.tops.push_back(controls.back()->Dispatch());

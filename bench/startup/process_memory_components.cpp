@@ -7,11 +7,14 @@
 
 std::string ProcessMemoryComponents::ComponentOf(const std::string& path) {
   // First match wins: the engines before the rest of Qt.
-  static const std::array<std::pair<const char*, const char*>, 12> kComponents = {{
+  static const std::array<std::pair<const char*, const char*>, 15> kComponents = {{
       {"[heap]", "heap"},
       {"[stack", "stack"},
       {"libQt5WebEngine", "qt_webengine"},
-      {"libQt5WebKit", "qt_webkit"},
+      {"libwebkit2gtk", "webkitgtk"},
+      {"libjavascriptcoregtk", "webkitgtk"},
+      {"libgtk-3", "gtk"},
+      {"libgdk-3", "gtk"},
       {"libLLVM", "mesa_llvm"},
       {"_dri.so", "mesa_llvm"},
       {"libQt5", "qt_other"},

@@ -7,7 +7,7 @@
 
 // Where one process's memory is: the PSS of its mappings in /proc/<pid>/smaps,
 // summed by the component that owns them (the heap, anonymous memory, Qt WebEngine,
-// QtWebKit, the software renderer, fonts, ...), so two programs can be compared
+// WebKitGTK, GTK, the software renderer, fonts, ...), so two programs can be compared
 // component by component.
 class ProcessMemoryComponents {
  public:

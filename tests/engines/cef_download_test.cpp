@@ -309,6 +309,9 @@ TEST_F(CefDownloadTest, DownloadThatCannotBeResumedEndsInterrupted) {
   const auto last = client_->download_updates.back();
   EXPECT_TRUE(last.canceled);
   EXPECT_TRUE(last.interrupted);
+  // The reason the download list tells: one of the server's (Chromium numbers them 30-39).
+  EXPECT_GE(last.interrupt_reason, 30);
+  EXPECT_LT(last.interrupt_reason, 40);
   EXPECT_FALSE(last.complete);
   EXPECT_FALSE(last.in_progress);
   EXPECT_LT(last.received_bytes, kSize);

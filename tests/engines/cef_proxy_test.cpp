@@ -1,6 +1,9 @@
 // The proxy preference against a counting loopback proxy. Chromium never proxies
 // loopback addresses, so the pages load made-up host names that the proxy answers
 // itself.
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
 #include "engines/cef/cef_request_context.h"
 #include "engines/cef/proxy_switcher.h"
 #include "engines/cef/engine_context.h"
@@ -123,6 +126,102 @@ TEST_F(CefProxyTest, ProxyChallengesAreAnsweredWithTheClientsCredentials) {
   EXPECT_GE(proxy_.challenges(), 1);
   EXPECT_EQ(proxy_.CountFor("secured.tarvo.test"), 1);
   EXPECT_EQ(client_->titles.back(), u"via proxy secured.tarvo.test");
+}
+
+// A page that makes a peer connection the way `make` says (which sets `pc`) and
+// notes in window.result, once gathering has ended, how many candidates it had.
+TestHttpServer::Response GatheringPage(const QString& prefix, const QString& make) {
+  TestHttpServer::Response page;
+  page.body = (QStringLiteral("<!doctype html><html><body>") + prefix + QStringLiteral("<script>var pc; var found = 0;") +
+               make +
+               QStringLiteral("pc.onicecandidate = e => e.candidate ? ++found : window.result = 'gathered ' + found;"
+                              "pc.createDataChannel('d'); pc.createOffer().then(o => pc.setLocalDescription(o));"
+                              "</script></body></html>"))
+                  .toUtf8();
+  return page;
+}
+
+TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItConnectsTwoTabs) {
+  QUdpSocket stun;  // stands in for a STUN server
+  ASSERT_TRUE(stun.bind(QHostAddress(QHostAddress::LocalHost), 0));
+  int datagrams = 0;
+  QObject::connect(&stun, &QUdpSocket::readyRead, [&] {
+    while (stun.hasPendingDatagrams()) {
+      stun.receiveDatagram();
+      ++datagrams;
+    }
+  });
+  const QString servers = QStringLiteral("{iceServers: [{urls: 'stun:127.0.0.1:%1'}]}").arg(stun.localPort());
+  // Every way a page may come by a peer connection: the constructor, a changed
+  // configuration, and the constructors of frames and windows just made.
+  const std::pair<const char*, QString> ways[] = {
+      {"plain", QStringLiteral("pc = new RTCPeerConnection(%1);").arg(servers)},
+      {"reconfigured", QStringLiteral("pc = new RTCPeerConnection(); pc.setConfiguration(%1);").arg(servers)},
+      {"prototype", QStringLiteral("pc = new RTCPeerConnection.prototype.constructor(%1);").arg(servers)},
+      {"appended frame",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe'));"
+                      "pc = new window[0].RTCPeerConnection(%1);").arg(servers)},
+      {"markup frame",
+       QStringLiteral("document.body.insertAdjacentHTML('beforeend', '<iframe></iframe>');"
+                      "pc = new window[0].webkitRTCPeerConnection(%1);").arg(servers)},
+      {"written frame",
+       QStringLiteral("document.write('<iframe></iframe>'); pc = new window[0].RTCPeerConnection(%1);").arg(servers)},
+      {"parsed frame", QStringLiteral("pc = new window[0].RTCPeerConnection(%1);").arg(servers)},
+      {"frame element",
+       QStringLiteral("var f = document.createElement('div'); f.innerHTML = '<iframe></iframe>';"
+                      "document.body.append(f); pc = new f.firstChild.contentWindow.RTCPeerConnection(%1);").arg(servers)},
+  };
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser, nullptr);
+  ASSERT_TRUE(SetProxy(u"fixed_servers", ProxyServer())) << last_error_.toStdString();
+  int page = 0;
+  for (const auto& [way, make] : ways) {
+    const QByteArray path = "/gather" + QByteArray::number(++page) + ".html";
+    const bool parsed = std::string_view(way) == "parsed frame";
+    server_.Route(path, GatheringPage(parsed ? QStringLiteral("<iframe></iframe>") : QString(), make));
+    Load(browser, server_.Url(QString::fromLatin1(path)));
+    const int before = datagrams;
+    WaitFor([&] { return datagrams > before || Evaluate(browser, "window.result || ''").startsWith("gathered"); });
+    QTest::qWait(200);
+    EXPECT_EQ(datagrams, before) << way << ": the STUN server was asked directly";
+    EXPECT_EQ(Evaluate(browser, "window.result || ''").toStdString(), "gathered 0") << way << ": candidates of its own";
+  }
+
+  // Off again: pages made from now on have WebRTC as it was, two tabs connect.
+  ASSERT_TRUE(SetProxy(u"", u"")) << last_error_.toStdString();
+  TestHttpServer::Response pair;
+  pair.body = R"(<!doctype html><html><body><script>
+    const channel = new BroadcastChannel('pair');
+    const pc = new RTCPeerConnection();
+    let chain = Promise.resolve();
+    pc.onicecandidate = e => e.candidate && channel.postMessage({candidate: e.candidate.toJSON()});
+    pc.ondatachannel = e => e.channel.onopen = () => window.result = 'connected';
+    channel.onmessage = ({data}) => chain = chain.then(async () => {
+      if (data.offer) {
+        await pc.setRemoteDescription(data.offer);
+        await pc.setLocalDescription(await pc.createAnswer());
+        channel.postMessage({answer: pc.localDescription.toJSON()});
+      } else if (data.answer) {
+        await pc.setRemoteDescription(data.answer);
+      } else if (data.candidate) {
+        await pc.addIceCandidate(data.candidate).catch(() => {});
+      }
+    });
+    if (location.hash === '#caller') {
+      pc.createDataChannel('pair').onopen = () => window.result = 'connected';
+      pc.createOffer().then(offer => pc.setLocalDescription(offer))
+          .then(() => channel.postMessage({offer: pc.localDescription.toJSON()}));
+    }
+  </script></body></html>)";
+  server_.Route("/pair.html", pair);
+  CefRefPtr<CefBrowser> callee = Open(server_.Url("/pair.html#callee"));
+  CefRefPtr<CefBrowser> caller = Open(server_.Url("/pair.html#caller"));
+  ASSERT_NE(callee, nullptr);
+  ASSERT_NE(caller, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return Evaluate(caller, "window.result || ''") == "connected"; }, 15000));
+  EXPECT_EQ(Evaluate(callee, "window.result || ''"), QStringLiteral("connected"));
+  Load(browser, server_.Url(QStringLiteral("/gather1.html")));
+  EXPECT_TRUE(WaitFor([&] { return datagrams > 0; }, 10000)) << "no binding request with the proxy off";
 }
 
 }  // namespace

@@ -1,25 +1,30 @@
-// The compatibility layer over QtWebKit: the six events and their "top" semantics,
-// cancelling, error pages, new windows, the accelerator hook, the network (system
-// proxy only) and its cookie jar file.
+// The compatibility engine's layer on WebKitGTK, beside what the bodies' common suite
+// covers: the engine comes into the process only when a profile is first used, what
+// a profile keeps (and a private one does not), the VPN's proxy never reaches it,
+// find, and its downloads in the browser's download list.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QTest>
-#include <QWebFrame>
-#include <QWebPage>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
+#include "downloads/download_manager.h"
+#include "downloads/i_download_prompts.h"
 #include "engines/counting_proxy.h"
-#include "engines/ie/accelerator_translator.h"
-#include "engines/ie/compat_network.h"
-#include "engines/ie/persistent_cookie_jar.h"
+#include "engines/ie/compat_download_handler.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "engines/ie/web_browser_control.h"
 #include "engines/ie/web_browser_events.h"
 #include "engines/test_http_server.h"
+#include "store/test_database.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::test {
@@ -27,303 +32,227 @@ namespace {
 
 using namespace tarvo::ie;
 
-struct Event {
-  std::string name;
-  DispatchId dispatch = nullptr;
-  WString url;
-  WString frame_name;
-  int status = 0;
+// Whether a library whose file name contains `name` is mapped into this process.
+bool Mapped(const char* name) {
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+// Records how each load of the top document ended.
+class LoadEvents : public WebBrowserEvents {
+ public:
+  void DocumentComplete(DispatchId, const WString& url) override { ends.push_back(u"done " + url); }
+  void NavigateError(DispatchId, const WString& url, const WString&, int, bool& cancel) override {
+    ends.push_back(u"error " + url);
+    cancel = true;
+  }
+  std::vector<WString> ends;
 };
 
-// Records every event; answers as the test configures.
-class RecordingEvents : public WebBrowserEvents {
+// Answers a download's questions as the user would: the save dialog chooses `target`.
+class ChosenTarget : public IDownloadPrompts {
  public:
-  void BeforeNavigate2(DispatchId dispatch, const WString& url, int, const WString& frame_name, const std::string&,
-                       const WString&, bool& cancel) override {
-    events.push_back({"before", dispatch, url, frame_name, 0});
-    cancel = cancel_url && url.find(*cancel_url) != WString::npos;
+  bool ConfirmReplace(const DownloadRecord&) override { return true; }
+  void TellAlreadyDownloading(const DownloadRecord&) override {}
+  WString ChooseTarget(const WString& suggestedName) override {
+    suggested = suggestedName;
+    return target;
   }
-  void NavigateComplete2(DispatchId dispatch, const WString& url) override {
-    events.push_back({"complete", dispatch, url, {}, 0});
-  }
-  void DocumentComplete(DispatchId dispatch, const WString& url) override {
-    events.push_back({"document", dispatch, url, {}, 0});
-  }
-  void NavigateError(DispatchId dispatch, const WString& url, const WString& frame_name, int status,
-                     bool& cancel) override {
-    events.push_back({"error", dispatch, url, frame_name, status});
-    cancel = cancel_errors;
-  }
-  void TitleChange(const WString& text) override { titles.push_back(text); }
-  void NewWindow3(WebBrowserControl** new_browser, bool& cancel, int, const WString&, const WString& url) override {
-    new_window_urls.push_back(url);
-    if (make_window) {
-      *new_browser = make_window();
-    } else {
-      cancel = true;
-    }
-  }
-
-  int Count(const std::string& name, DispatchId dispatch) const {
-    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const Event& event) {
-      return event.name == name && event.dispatch == dispatch;
-    }));
-  }
-  int CountOther(const std::string& name, DispatchId top) const {
-    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const Event& event) {
-      return event.name == name && event.dispatch != top;
-    }));
-  }
-
-  std::vector<Event> events;
-  std::vector<WString> titles;
-  std::vector<WString> new_window_urls;
-  std::optional<WString> cancel_url;
-  bool cancel_errors = true;
-  std::function<WebBrowserControl*()> make_window;
-};
-
-class RecordingTranslator : public AcceleratorTranslator {
- public:
-  bool TranslateAccelerator(const KeyMessage& message) override {
-    messages.push_back(message);
-    const bool accelerator = message.virtual_key == KeyMessage::kVkF5 || message.virtual_key == KeyMessage::kVkF11;
-    if (accelerator && message.message == KeyMessage::kKeyUp) {
-      commands.push_back(message.virtual_key == KeyMessage::kVkF5 ? 40011 : 40003);
-    }
-    return accelerator;
-  }
-  std::vector<KeyMessage> messages;
-  std::vector<int> commands;
+  WString target;
+  WString suggested;
 };
 
 class IeLayerTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    // A profile that is not the browser's must not write into the user's folders.
+    ASSERT_TRUE(qputenv("XDG_DATA_HOME", QByteArray::fromStdString((home_->path() / "data").string())));
+    ASSERT_TRUE(qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((home_->path() / "cache").string())));
+    EXPECT_FALSE(Mapped("libwebkit2gtk")) << "nothing of the engine before its first page";
+    EXPECT_FALSE(Mapped("libgtk-3"));
+    profile_ = MakeProfile(Folder("Compat"), Folder("Cache/Compat"));
+  }
+
   void SetUp() override {
+    ASSERT_NE(profile_->Get(), nullptr) << loader_->Error().toStdString();
     ASSERT_TRUE(server_.listening());
     parent_.resize(800, 600);
     parent_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent_));
-    network_ = std::make_unique<CompatNetwork>(CookieFolder());
-    control_ = std::make_unique<WebBrowserControl>(&parent_, *network_);
-    control_->SetEventSink(&events_);
   }
-  void TearDown() override {
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
-    extra_controls_.clear();
-    control_.reset();
-    network_.reset();
+  void TearDown() override { QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy)); }
+
+  static QString Folder(const char* name) { return QString::fromStdString((root_->path() / name).string()); }
+  static LazyCompatProfile* MakeProfile(const QString& data, const QString& cache) {
+    return new LazyCompatProfile(*loader_, {data, cache});
   }
 
-  QString CookieFolder() const { return QString::fromStdString((root_.path() / "Cookie").string()); }
-  static QString DataFolder() { return qEnvironmentVariable("TARVO_TEST_DATA") + QStringLiteral("/engines"); }
-
-  template <typename Predicate>
-  static bool WaitFor(Predicate predicate, int timeout_ms = 15000) {
-    return QTest::qWaitFor(predicate, timeout_ms);
+  std::unique_ptr<WebBrowserControl> Control(LazyCompatProfile& profile) {
+    auto control = loader_->LoadedEngine()->CreateControl(&parent_, *profile.Get(), nullptr);
+    control->SetEventSink(&events_);
+    return control;
   }
-  // Navigates and waits for the top document to complete or fail.
-  bool Load(const QString& url) {
-    const size_t mark = events_.events.size();
-    control_->Navigate(url.toStdU16String());
-    return WaitFor([&] {
-      for (size_t i = mark; i < events_.events.size(); ++i) {
-        const Event& event = events_.events[i];
-        if ((event.name == "document" || event.name == "error") && event.dispatch == control_->Dispatch()) {
-          return true;
-        }
-      }
-      return false;
+  // Loads url and waits for the load's end, however it ends.
+  bool Load(WebBrowserControl& control, const QString& url) {
+    const size_t before = events_.ends.size();
+    control.Navigate(url.toStdU16String());
+    return QTest::qWaitFor([&] { return events_.ends.size() > before; }, 20000);
+  }
+  QString Run(WebBrowserControl& control, const QString& script) {
+    // Shared with the answer, which may come after the wait gave up.
+    auto answer = std::make_shared<std::optional<QString>>();
+    control.RunScript(script.toStdU16String(), [answer](bool ok, const WString& value) {
+      *answer = ok ? QString::fromStdU16String(value) : QStringLiteral("<failed>");
     });
-  }
-  QString Evaluate(const QString& script) const {
-    return control_->page()->mainFrame()->evaluateJavaScript(script).toString();
+    return QTest::qWaitFor([&] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("<none>");
   }
 
-  TempDir root_;
+  static inline TempDir* root_ = new TempDir;
+  static inline TempDir* home_ = new TempDir;
+  static inline CompatEngineLoader* loader_ = new CompatEngineLoader;
+  static inline LazyCompatProfile* profile_ = nullptr;
   QWidget parent_;
-  TestHttpServer server_{DataFolder()};
-  RecordingEvents events_;
-  std::unique_ptr<CompatNetwork> network_;
-  std::unique_ptr<WebBrowserControl> control_;
-  std::vector<std::unique_ptr<WebBrowserControl>> extra_controls_;
+  LoadEvents events_;
+  TestHttpServer server_;
 };
 
-TEST_F(IeLayerTest, EventsTellTheTopDocumentFromItsFrames) {
-  ASSERT_TRUE(Load(server_.Url("/frames.html")));
-  ASSERT_TRUE(WaitFor([&] { return events_.CountOther("document", control_->Dispatch()) > 0; }));
-  const DispatchId top = control_->Dispatch();
+TEST_F(IeLayerTest, TheEngineComesWithItsFirstProfileAndRunsInItsSandbox) {
+  EXPECT_TRUE(Mapped("libwebkit2gtk"));
+  EXPECT_EQ(loader_->LoadedEngine()->IsSandboxed(),
+            qEnvironmentVariableIsEmpty("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS"));
+  EXPECT_EQ(QFileInfo(Folder("Compat")).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0);
+}
 
-  ASSERT_FALSE(events_.events.empty());
-  const Event& first = events_.events.front();
-  EXPECT_EQ(first.name, "before");
-  EXPECT_EQ(first.dispatch, top);
-  EXPECT_EQ(QString::fromStdU16String(first.url), server_.Url("/frames.html"));
-  EXPECT_TRUE(first.frame_name.empty());
-  EXPECT_EQ(events_.Count("before", top), 1);
-  EXPECT_EQ(events_.Count("complete", top), 1);
-  EXPECT_EQ(events_.Count("document", top), 1);
-  // The frame's own events carry another dispatch.
-  EXPECT_EQ(events_.CountOther("before", top), 1);
-  EXPECT_GE(events_.CountOther("complete", top), 1);
-  EXPECT_EQ(events_.CountOther("document", top), 1);
-  const auto frame_before = std::find_if(events_.events.begin(), events_.events.end(),
-                                         [&](const Event& e) { return e.name == "before" && e.dispatch != top; });
-  EXPECT_EQ(QString::fromStdU16String(frame_before->url), server_.Url("/child.html"));
-  // Order of the top document: before-navigate, navigate-complete, document-complete.
-  std::vector<std::string> top_order;
-  for (const Event& event : events_.events) {
-    if (event.dispatch == top) {
-      top_order.push_back(event.name);
+// Lasting cookies and local storage survive the profile (the browser's restart)
+// until cleared through the engine; a private profile writes nothing anywhere.
+TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilClearedAndAPrivateProfileKeepsNothing) {
+  const QByteArray expires = QDateTime::currentDateTimeUtc().addDays(30).toString(Qt::RFC2822Date).toLatin1();
+  TestHttpServer::Response set;
+  set.body = "<html><body><script>localStorage.setItem('kept', 'yes');</script>set</body></html>";
+  set.headers.append(qMakePair(QByteArray("Set-Cookie"), "lasting=42; Path=/; Expires=" + expires));
+  set.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=1; Path=/")));
+  server_.Route("/set", set);
+  server_.Route("/read", TestHttpServer::Response{});
+  const QString data = Folder("Lasting");
+  {
+    std::unique_ptr<LazyCompatProfile> profile(MakeProfile(data, QString()));
+    auto control = Control(*profile);
+    ASSERT_TRUE(Load(*control, server_.Url("/set")));
+    EXPECT_EQ(Run(*control, QStringLiteral("String(localStorage.getItem('kept'))")), QStringLiteral("yes"));
+  }
+  QTest::qWait(500);  // the engine's processes write what they hold
+  std::unique_ptr<LazyCompatProfile> again(MakeProfile(data, QString()));
+  auto control = Control(*again);
+  ASSERT_TRUE(Load(*control, server_.Url("/read")));
+  EXPECT_EQ(server_.LastHeader("/read", "Cookie"), QByteArray("lasting=42"));
+  EXPECT_EQ(Run(*control, QStringLiteral("String(localStorage.getItem('kept'))")), QStringLiteral("yes"));
+
+  bool cleared = false;
+  again->Get()->Clear(kCompatCookies | kCompatSiteStorage, [&](bool ok) { cleared = ok; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return cleared; }, 10000));
+  ASSERT_TRUE(Load(*control, server_.Url("/read")));
+  EXPECT_TRUE(server_.LastHeader("/read", "Cookie").isEmpty());
+  EXPECT_EQ(Run(*control, QStringLiteral("String(localStorage.getItem('kept'))")), QStringLiteral("null"));
+
+  // Private: cookies and storage work for the page and reach no file.
+  std::unique_ptr<LazyCompatProfile> privately(MakeProfile(QString(), QString()));
+  auto hidden = Control(*privately);
+  ASSERT_TRUE(Load(*hidden, server_.Url("/set")));
+  ASSERT_TRUE(Load(*hidden, server_.Url("/read")));
+  EXPECT_EQ(server_.LastHeader("/read", "Cookie"), QByteArray("lasting=42; session=1"));
+  hidden.reset();
+  privately.reset();
+  // Nothing of the pages reached the disk: no engine folder, no file with the cookie.
+  for (const char* folder : {"data", "cache"}) {
+    QDirIterator entries(QString::fromStdString((home_->path() / folder).string()), QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+      const QString path = entries.next();
+      EXPECT_FALSE(path.contains(QLatin1String("webkitgtk"))) << path.toStdString();
+      QFile file(path);
+      EXPECT_FALSE(file.open(QIODevice::ReadOnly) && file.readAll().contains("lasting")) << path.toStdString();
     }
   }
-  EXPECT_EQ(top_order, (std::vector<std::string>{"before", "complete", "document"}));
-  ASSERT_FALSE(events_.titles.empty());
-  EXPECT_EQ(events_.titles.back(), u"Framed page");
-  EXPECT_EQ(QString::fromStdU16String(control_->LocationURL()), server_.Url("/frames.html"));
 }
 
-TEST_F(IeLayerTest, CancelledNavigationsAreNotFetched) {
-  events_.cancel_url = u"child.html";
-  ASSERT_TRUE(Load(server_.Url("/frames.html")));
-  QTest::qWait(300);
-  EXPECT_EQ(server_.CountFor("/child.html"), 0);
-
-  control_->Navigate(server_.Url("/child.html").toStdU16String());
-  QTest::qWait(500);
-  EXPECT_EQ(server_.CountFor("/child.html"), 0);
-  EXPECT_EQ(QString::fromStdU16String(control_->LocationURL()), server_.Url("/frames.html"));
-}
-
-TEST_F(IeLayerTest, FailedNavigationsReportAnErrorAndShowNoErrorPageWhenCancelled) {
-  QTcpServer closed;
-  ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
-  const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(closed.serverPort());
-  closed.close();
-
-  ASSERT_TRUE(Load(dead));
-  const Event& error = events_.events.back();
-  EXPECT_EQ(error.name, "error");
-  EXPECT_EQ(error.dispatch, control_->Dispatch());
-  EXPECT_EQ(QString::fromStdU16String(error.url), dead);
-  EXPECT_NE(error.status, 0);
-  EXPECT_EQ(events_.Count("document", control_->Dispatch()), 0);
-  QTest::qWait(200);
-  EXPECT_FALSE(Evaluate("document.title").contains("failed"));
-
-  events_.cancel_errors = false;
-  ASSERT_TRUE(Load(dead));
-  ASSERT_TRUE(WaitFor([&] { return Evaluate("document.title") == "Navigation failed"; }));
-}
-
-TEST_F(IeLayerTest, ScriptErrorsRaiseNoDialogAndScriptsKeepRunning) {
-  ASSERT_TRUE(Load(server_.Url("/script_error.html")));
-  ASSERT_TRUE(WaitFor([&] { return !events_.titles.empty() && events_.titles.back() == u"scripts kept running"; }));
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
-TEST_F(IeLayerTest, NewWindowsOpenInTheControlTheHandlerGives) {
-  events_.make_window = [this] {
-    extra_controls_.push_back(std::make_unique<WebBrowserControl>(&parent_, *network_));
-    return extra_controls_.back().get();
-  };
-  ASSERT_TRUE(Load(server_.Url("/popups.html")));
-  QTest::mouseClick(control_->Window(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 20));
-  ASSERT_TRUE(WaitFor([&] { return !extra_controls_.empty(); }));
-  ASSERT_EQ(events_.new_window_urls.size(), 1U);
-  EXPECT_EQ(QString::fromStdU16String(events_.new_window_urls.front()), server_.Url("/child.html"));
-  ASSERT_TRUE(WaitFor([&] { return server_.CountFor("/child.html") == 1; }));
-  ASSERT_TRUE(WaitFor([&] {
-    return QString::fromStdU16String(extra_controls_.front()->LocationURL()) == server_.Url("/child.html");
-  }));
-  EXPECT_EQ(QString::fromStdU16String(control_->LocationURL()), server_.Url("/popups.html"));
-
-  // Refused: no window, nothing fetched.
-  events_.make_window = nullptr;
-  QTest::mouseClick(control_->Window(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 20));
-  ASSERT_TRUE(WaitFor([&] { return events_.new_window_urls.size() == 2; }));
-  QTest::qWait(300);
-  EXPECT_EQ(server_.CountFor("/child.html"), 1);
-  EXPECT_EQ(extra_controls_.size(), 1U);
-}
-
-TEST_F(IeLayerTest, FunctionKeysReachTheTranslatorAndOtherKeysReachThePage) {
-  RecordingTranslator translator;
-  control_->SetAcceleratorTranslator(&translator);
-  ASSERT_TRUE(Load(server_.Url("/script_error.html")));
-  QWidget* view = control_->Window();
-  view->setFocus();
-  QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(50, 25));
-
-  QTest::keyClick(view, Qt::Key_F5);
-  QTest::keyClick(view, Qt::Key_F11);
-  EXPECT_EQ(translator.commands, (std::vector<int>{40011, 40003}));
-  ASSERT_GE(translator.messages.size(), 4U);
-  EXPECT_EQ(translator.messages[0].message, KeyMessage::kKeyDown);
-  EXPECT_EQ(translator.messages[0].virtual_key, KeyMessage::kVkF5);
-  EXPECT_EQ(translator.messages[1].message, KeyMessage::kKeyUp);
-  QTest::qWait(300);
-  EXPECT_EQ(server_.CountFor("/script_error.html"), 1) << "a consumed F5 does not reload by itself";
-
-  QTest::keyClicks(view, "abc");
-  EXPECT_EQ(Evaluate("document.getElementById('field').value"), "abc");
-  EXPECT_EQ(translator.messages.back().virtual_key, static_cast<uint32_t>('C'));
-}
-
+// The VPN sets the proxy Qt's network follows; the compatibility engine never uses it.
 TEST_F(IeLayerTest, TheApplicationProxyIsNeverUsed) {
   CountingProxy proxy;
   QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port()));
-
-  // A plain network manager follows the application proxy ...
   QNetworkAccessManager plain;
   std::unique_ptr<QNetworkReply> reply(plain.get(QNetworkRequest(QUrl("http://plain.tarvo.test/"))));
-  ASSERT_TRUE(WaitFor([&] { return reply->isFinished(); }));
-  EXPECT_EQ(proxy.CountFor("plain.tarvo.test"), 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reply->isFinished(); }));
+  EXPECT_EQ(proxy.CountFor("plain.tarvo.test"), 1) << "the proxy is in place";
 
-  // ... the compatibility engine does not.
-  ASSERT_TRUE(Load(server_.Url("/basic.html")));
-  EXPECT_EQ(events_.titles.back(), u"Basic page");
-  ASSERT_TRUE(Load("http://compat.tarvo.test/"));
-  EXPECT_EQ(events_.events.back().name, "error");
+  auto control = Control(*profile_);
+  server_.Route("/basic", TestHttpServer::Response{});
+  ASSERT_TRUE(Load(*control, server_.Url("/basic")));
+  ASSERT_TRUE(Load(*control, QStringLiteral("http://compat.tarvo.test/")));
+  EXPECT_EQ(events_.ends.back(), u"error http://compat.tarvo.test/");
   EXPECT_EQ(proxy.CountFor("compat.tarvo.test"), 0);
   EXPECT_EQ(proxy.CountFor("127.0.0.1"), 0);
 }
 
-TEST_F(IeLayerTest, LastingCookiesSurviveARestartOfTheLayerUntilCleared) {
-  const QByteArray expires = QDateTime::currentDateTimeUtc().addDays(30).toString(Qt::RFC2822Date).toLatin1();
-  TestHttpServer::Response set;
-  set.body = "<html><head><title>set</title></head><body>set</body></html>";
-  set.headers.append(qMakePair(QByteArray("Set-Cookie"), "lasting=42; Path=/; Expires=" + expires));
-  set.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=1; Path=/")));
-  server_.Route("/set", set);
-  ASSERT_TRUE(Load(server_.Url("/set")));
+TEST_F(IeLayerTest, FindSelectsTheNextAndPreviousMatchIgnoringCase) {
+  server_.Route("/words", TestHttpServer::Response{200, "text/html",
+                                                   "<html><body><p id=\"a\">apple</p><p id=\"b\">Apple</p>"
+                                                   "<p id=\"c\">apple</p></body></html>"});
+  auto control = Control(*profile_);
+  ASSERT_TRUE(Load(*control, server_.Url("/words")));
+  const QString where = QStringLiteral("getSelection().anchorNode ? getSelection().anchorNode.parentNode.id : ''");
+  control->Find(u"apple", false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
+  control->Find(u"apple", false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("b"); }, 5000));
+  control->Find(u"apple", true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
+}
 
-  control_.reset();
-  network_.reset();
-  const QString jar = CookieFolder() + "/" + CompatNetwork::kCookieFileName;
-  ASSERT_TRUE(QFile::exists(jar));
-  {
-    // A damaged line does not cost the others.
-    QFile file(jar);
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("\x01\x02 not a cookie ;;; \n");
-  }
-  network_ = std::make_unique<CompatNetwork>(CookieFolder());
-  control_ = std::make_unique<WebBrowserControl>(&parent_, *network_);
-  control_->SetEventSink(&events_);
-  ASSERT_TRUE(Load(server_.Url("/child.html")));
-  const QByteArray cookies = server_.LastHeader("/child.html", "Cookie");
-  EXPECT_TRUE(cookies.contains("lasting=42"));
-  EXPECT_FALSE(cookies.contains("session=1"));
+// A file the engine cannot show is a download: it joins the list, the save dialog
+// chooses where it goes, it completes under that name; the entry cannot pause, and a
+// cancelled download leaves no file.
+TEST_F(IeLayerTest, DownloadsJoinTheListAndCompleteUnderTheChosenName) {
+  TestDatabase store;
+  DownloadManager manager(store.db());
+  ChosenTarget prompts;
+  int started = 0;
+  CompatDownloadHandler handler(manager, prompts, [&](QWidget*, const WString&, bool) { ++started; });
+  loader_->SetDownloadListener(&handler);
+  const QByteArray bytes(300 * 1024, 'x');
+  server_.Route("/file.bin", TestHttpServer::Response{200, "application/octet-stream", bytes});
+  TestHttpServer::Response slow{200, "application/octet-stream", QByteArray(4 * 1024 * 1024, 'y')};
+  slow.chunk_size = 16 * 1024;
+  slow.chunk_interval_ms = 200;
+  server_.Route("/slow.bin", slow);
 
-  // Cleared: not sent on the next request, and gone from the file for the next run.
-  ASSERT_TRUE(network_->cookie_jar()->Clear());
-  network_->ClearCaches();
-  ASSERT_TRUE(Load(server_.Url("/child.html")));
-  EXPECT_TRUE(server_.LastHeader("/child.html", "Cookie").isEmpty());
-  QFile file(jar);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(file.readAll().isEmpty());
+  auto control = Control(*profile_);
+  const QString target = Folder("report.bin");
+  prompts.target = target.toStdU16String();
+  control->Navigate(server_.Url("/file.bin").toStdU16String());
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    const auto records = manager.Records();
+    return !records.empty() && records.back().state == DownloadState::kComplete;
+  }, 20000));
+  EXPECT_EQ(prompts.suggested, u"file.bin");
+  EXPECT_EQ(started, 1);
+  QFile saved(target);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), bytes);
+  EXPECT_FALSE(QFile::exists(target + ".tmp"));
+
+  prompts.target = Folder("slow.bin").toStdU16String();
+  control->Navigate(server_.Url("/slow.bin").toStdU16String());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return manager.Records().size() == 2 && manager.Records().back().received > 0; },
+                              20000));
+  const DownloadRecord running = manager.Records().back();
+  EXPECT_FALSE(running.pausable);
+  manager.TogglePause(running.id);
+  EXPECT_EQ(manager.FindById(running.id)->state, DownloadState::kDownloading) << "pausing is refused";
+  manager.RequestCancel(running.id);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(Folder("slow.bin.tmp")); }, 10000));
+  EXPECT_EQ(manager.FindById(running.id)->state, DownloadState::kCancelled);
+  EXPECT_FALSE(QFile::exists(Folder("slow.bin")));
+  loader_->SetDownloadListener(nullptr);
 }
 
 }  // namespace

@@ -99,6 +99,7 @@ void RecordingClient::OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDown
   data.complete = item->IsComplete();
   data.canceled = item->IsCanceled();
   data.interrupted = item->IsInterrupted();
+  data.interrupt_reason = item->GetInterruptReason();
   download_updates.push_back(data);
   if (on_download_update) {
     on_download_update(*item, *callback);

@@ -1,15 +1,20 @@
 #include "engines/ie/tab_ie_body.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QImage>
-#include <QPrinter>
-#include <QWebFrame>
-#include <QWebPage>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
-#include "engines/ie/web_browser_control.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/ie/compat_login_forms.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "platform/text.h"
+#include "shell/commands/main_window_messages.h"
+#include "shell/commands/post_command.h"
 #include "shell/pages/c_body_bar.h"
+#include "shell/pages/icon_address.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
@@ -17,9 +22,6 @@
 #include "shell/pages/typed_into_script.h"
 #include "shell/pages/zoom_level.h"
 #include "ui/window_registry.h"
-#include "shell/commands/main_window_messages.h"
-#include "shell/commands/command_table.h"
-#include "shell/commands/post_command.h"
 
 namespace tarvo {
 
@@ -32,98 +34,123 @@ void PostRecord(const Channel& channel, Record record) {
 
 }  // namespace
 
-TabIeBody::TabIeBody(const Environment& environment, WString startUrl)
-    : environment_(environment),
-      control_(std::make_unique<WebBrowserControl>(
-          environment.bodyBar != nullptr ? environment.bodyBar->GetWidget() : nullptr, *environment.network)),
-      startUrl_(std::move(startUrl)) {
+TabIeBody::TabIeBody(const Environment& environment, std::unique_ptr<WebBrowserControl> control, WString startUrl)
+    : environment_(environment), control_(std::move(control)), startUrl_(std::move(startUrl)) {
+  if (control_ == nullptr) return;
   control_->SetEventSink(this);
-  control_->SetAcceleratorTranslator(this);
+  const bool privatePage = environment_.profile != nullptr && environment_.profile->IsPrivate();
+  loginForms_ = CompatLoginForms::Make(*control_, privatePage, *this);
 }
 
 TabIeBody::~TabIeBody() {
   DuiLib::PostMessage(environment_.mainWindow, MainWindowMessages::kRemoveAccelerator,
                       reinterpret_cast<DuiLib::WPARAM>(static_cast<DuiLib::ITranslateAccelerator*>(this)));
+  loginForms_.reset();
+  if (control_ == nullptr) return;
   control_->SetEventSink(nullptr);
-  control_->SetAcceleratorTranslator(nullptr);
   control_->Stop();
   control_->Show(false);
   control_.reset();
 }
 
-QWidget* TabIeBody::GetWindow() { return control_->Window(); }
+ILoginForms* TabIeBody::LoginForms() { return loginForms_.get(); }
+
+QWidget* TabIeBody::GetWindow() { return control_ != nullptr ? control_->Window() : nullptr; }
 
 int TabIeBody::Navigate(const WString& url, const WString&, const WString&) {
-  control_->Navigate(url);
+  if (control_ != nullptr) control_->Navigate(url);
   return 0;
 }
 
 int TabIeBody::Reload() {
-  control_->Refresh();
+  if (control_ != nullptr) control_->Refresh();
   return 0;
 }
 
 int TabIeBody::Stop() {
-  control_->Stop();
+  if (control_ != nullptr) control_->Stop();
   return 0;
 }
 
-void TabIeBody::Show(bool visible) { control_->Show(visible); }
+void TabIeBody::Show(bool visible) {
+  if (control_ != nullptr) control_->Show(visible);
+}
 
 void TabIeBody::SetZoom(double level) {
   zoomLevel_ = level;
-  control_->SetZoomFactor(ZoomLevel::Factor(level));
+  if (control_ != nullptr) control_->SetZoomFactor(ZoomLevel::Factor(level));
 }
 
 void TabIeBody::ZoomIn() { SetZoom(ZoomLevel::In(zoomLevel_)); }
 
 void TabIeBody::ZoomOut() { SetZoom(ZoomLevel::Out(zoomLevel_)); }
 
-void TabIeBody::FindNext(const WString& text) { control_->Find(text, false); }
+void TabIeBody::FindNext(const WString& text) {
+  if (control_ != nullptr && !text.empty()) control_->Find(text, false);
+}
 
-void TabIeBody::FindPrevious(const WString& text) { control_->Find(text, true); }
+void TabIeBody::FindPrevious(const WString& text) {
+  if (control_ != nullptr && !text.empty()) control_->Find(text, true);
+}
 
-bool TabIeBody::Supports(PageOperation) const { return control_->Window() != nullptr; }
+bool TabIeBody::Supports(PageOperation) const { return control_ != nullptr && control_->Window() != nullptr; }
 
 void TabIeBody::SaveAsPdf(const WString& path, Done done) {
-  bool written = false;
-  if (Supports(PageOperation::kSaveAsPdf)) {
-    const QString file = QString::fromStdU16String(path);
-    {
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(file);
-      printer.setPageSize(QPageSize(QPageSize::A4));
-      printer.setFullPage(true);
-      // The printer writes and closes the file when it goes out of scope.
-      control_->Print(&printer);
-    }
-    written = QFile(file).size() > 0;
+  if (!Supports(PageOperation::kSaveAsPdf)) {
+    if (done) done(false);
+    return;
   }
-  if (done) done(written);
+  control_->SaveAsPdf(path, [done = std::move(done)](bool written) {
+    if (done) done(written);
+  });
 }
 
 void TabIeBody::SaveSource(const WString& path, Done done) {
-  bool written = false;
-  if (Supports(PageOperation::kSaveSource)) {
-    QFile file(QString::fromStdU16String(path));
-    const std::string bytes = WideToUtf8(control_->DocumentSource());
-    written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-              file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
-              file.flush();
+  if (!Supports(PageOperation::kSaveSource)) {
+    if (done) done(false);
+    return;
   }
-  if (done) done(written);
+  control_->DocumentSource([path, done = std::move(done)](bool ok, const WString& source) {
+    bool written = false;
+    if (ok) {
+      QFile file(QString::fromStdU16String(path));
+      const std::string bytes = WideToUtf8(source);
+      written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+                file.flush();
+    }
+    if (done) done(written);
+  });
 }
 
 void TabIeBody::Print(QPrinter* printer, Done done) {
-  const bool printed = control_->Print(printer);
-  if (done) done(printed);
+  if (!Supports(PageOperation::kPrint) || printer == nullptr) {
+    if (done) done(false);
+    return;
+  }
+  control_->Print(printer, [done = std::move(done)](bool printed) {
+    if (done) done(printed);
+  });
 }
 
 void TabIeBody::TakePicture(PictureDone done) {
-  QWidget* window = control_->Window();
-  const QImage picture = window != nullptr ? window->grab().toImage() : QImage();
-  if (done) done(picture);
+  if (!Supports(PageOperation::kPicture)) {
+    if (done) done(QImage());
+    return;
+  }
+  control_->TakePicture([done = std::move(done)](const QImage& picture) {
+    if (done) done(picture);
+  });
+}
+
+void TabIeBody::AskTypedInto(std::function<void(bool typed)> answer) {
+  if (control_ == nullptr) {
+    answer(true);
+    return;
+  }
+  control_->RunScript(TypedIntoScript::kProbe, [answer = std::move(answer)](bool ok, const WString& result) {
+    answer(!ok || result == u"true");
+  });
 }
 
 void TabIeBody::PostLoading(bool loading) {
@@ -159,43 +186,66 @@ void TabIeBody::TitleChange(const WString& text) {
 }
 
 void TabIeBody::NewWindow3(WebBrowserControl** new_browser, bool&, int, const WString&, const WString&) {
-  if (TabIeBody* body = CreateIeBody(environment_, WString())) *new_browser = body->Control();
+  if (TabIeBody* body = CreateIeBody(environment_, WString(), control_.get())) *new_browser = body->Control();
 }
 
-bool TabIeBody::TranslateAccelerator(const KeyMessage& message) {
-  if (message.message != KeyMessage::kKeyUp) return false;
-  const unsigned modifiers = (message.control ? DuiLib::MK_CONTROL : 0) | (message.alt ? DuiLib::MK_ALT : 0) |
-                             (message.shift ? DuiLib::MK_SHIFT : 0);
-  if (const unsigned command = CommandTable::ForKey(KeyScope::kCompatPage, message.virtual_key, modifiers)) {
-    PostCommand(environment_.mainWindow, command);
-  }
-  return false;
+void TabIeBody::PageKey(const QKeyEvent& event) {
+  if (const unsigned command = keys_.OnKey(event)) PostCommand(environment_.mainWindow, command);
+}
+
+void TabIeBody::ZoomWheel(int delta) {
+  const QPoint global = QCursor::pos();
+  DuiLib::PostMessage(environment_.mainWindow, DuiLib::WM_MOUSEWHEEL,
+                      DuiLib::MakeWParam(DuiLib::MK_CONTROL, static_cast<unsigned>(delta)),
+                      DuiLib::MakeLParam(global.x(), global.y()));
+}
+
+void TabIeBody::IconChange(const WString& url) {
+  if (owner_ != nullptr && IsIcoAddress(url)) PostRecord(PageChannels::kSetIconUrl, PageTextRecord{owner_, url});
+}
+
+void TabIeBody::FullScreenRequest(bool enter) {
+  PostCommand(environment_.mainWindow, enter ? Commands::kEnterFullScreen : Commands::kLeaveFullScreen);
+}
+
+void TabIeBody::PrintRequest() { PostCommand(environment_.mainWindow, Commands::kPrint); }
+
+void TabIeBody::ProcessGone() {
+  if (owner_ != nullptr) PostRecord(PageChannels::kRendererGone, PageGoneRecord{owner_});
+}
+
+void TabIeBody::CloseRequest() {
+  Pages* pages = environment_.pages;
+  if (pages == nullptr || owner_ == nullptr) return;
+  // The view is inside the engine's call now: the tab closes once that has returned,
+  // unless this body went first.
+  QTimer::singleShot(0, &lifetime_, [this, pages] {
+    if (owner_ != nullptr) pages->ClosePage(owner_);
+  });
 }
 
 DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
-  // Keys typed inside the page never reach the toolkit's queue: the view's own key
-  // filter hands them to the KeyMessage overload above. Keys the toolkit sees belong
-  // to other windows and are not this body's.
+  // Keys typed inside the page never reach the toolkit's queue: the view hands them
+  // to PageKey. Keys the toolkit sees belong to other windows and are not this body's.
   return DuiLib::S_FALSE;
-}
-
-void TabIeBody::AskTypedInto(std::function<void(bool typed)> answer) {
-  QWebPage* page = control_->page();
-  if (page == nullptr || page->mainFrame() == nullptr) {
-    answer(true);
-    return;
-  }
-  answer(page->mainFrame()->evaluateJavaScript(QString::fromStdU16String(TypedIntoScript::kProbe)).toBool());
 }
 
 namespace {
 
 // A new body sized to the body bar and shown (its window stays hidden until the bar
-// shows it), or nullptr when the environment lacks a part.
-std::unique_ptr<TabIeBody> MakeIeBody(const TabIeBody::Environment& environment, const WString& url) {
-  if (environment.bodyBar == nullptr || environment.network == nullptr || environment.pages == nullptr) return nullptr;
-  auto body = std::make_unique<TabIeBody>(environment, url);
-  if (QWidget* window = body->GetWindow()) window->setGeometry(environment.bodyBar->GetWidget()->rect());
+// shows it), or nullptr when the environment lacks a part or the engine could not
+// make a view.
+std::unique_ptr<TabIeBody> MakeIeBody(const TabIeBody::Environment& environment, const WString& url,
+                                      WebBrowserControl* related) {
+  if (environment.bodyBar == nullptr || environment.profile == nullptr || environment.pages == nullptr) return nullptr;
+  ie::CompatProfile* profile = environment.profile->Get();
+  ie::CompatEngine* engine = environment.profile->Loader().LoadedEngine();
+  if (profile == nullptr || engine == nullptr) return nullptr;
+  QWidget* bar = environment.bodyBar->GetWidget();
+  std::unique_ptr<WebBrowserControl> control = engine->CreateControl(bar, *profile, related);
+  if (control == nullptr || control->Window() == nullptr) return nullptr;
+  control->Window()->setGeometry(bar->rect());
+  auto body = std::make_unique<TabIeBody>(environment, std::move(control), url);
   body->Show(true);
   return body;
 }
@@ -211,8 +261,8 @@ void AnnounceIeBody(const TabIeBody::Environment& environment, TabIeBody* body) 
 
 }  // namespace
 
-TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url) {
-  auto body = MakeIeBody(environment, url);
+TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url, WebBrowserControl* related) {
+  auto body = MakeIeBody(environment, url, related);
   if (body == nullptr) return nullptr;
   TabIeBody* raw = body.get();
   Page* page = environment.pages->CreateIePage(std::move(body));
@@ -224,7 +274,7 @@ TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString
 }
 
 bool CreateIeBodyFor(const TabIeBody::Environment& environment, Page& page) {
-  auto body = MakeIeBody(environment, page.GetLoadedUrl());
+  auto body = MakeIeBody(environment, page.GetLoadedUrl(), nullptr);
   if (body == nullptr) return false;
   TabIeBody* raw = body.get();
   page.AdoptBody(std::move(body));

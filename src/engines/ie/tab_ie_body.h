@@ -1,37 +1,36 @@
 #pragma once
 
+#include <QObject>
 #include <memory>
 
-#include "engines/ie/accelerator_translator.h"
+#include "engines/ie/web_browser_control.h"
 #include "engines/ie/web_browser_events.h"
 #include "shell/pages/i_tab_body.h"
+#include "shell/pages/page_key_commands.h"
 #include "ui/ui_defs.h"
 #include "ui/ui_interfaces.h"
 
 namespace tarvo {
 
 class CBodyBar;
+class CompatLoginForms;
 class Pages;
 namespace ie {
-class CompatNetwork;
-class WebBrowserControl;
-}  // namespace ie
+class LazyCompatProfile;
+}
 
-// The compatibility body of a page: a WebBrowserControl in the body bar whose six
-// events are reported to the shell through the message bus, as the Chromium client
-// does for Chromium pages. Its links, redirects and new windows stay in this engine.
+// The compatibility body of a page: a WebBrowserControl of the compatibility engine
+// in the body bar, whose events are reported to the shell through the message bus,
+// as the Chromium client does for Chromium pages. Its links, redirects and new
+// windows stay in this engine. The browser's keys pressed inside the page reach the
+// main window as commands; the page still gets every key.
 //
 // Threads: the main window's thread only. Lifetime: owned by its page; on destruction
 // the main window drops its key translator, the control stops and its view goes.
-using ie::CompatNetwork;
 using ie::DispatchId;
-using ie::KeyMessage;
 using ie::WebBrowserControl;
 
-class TabIeBody : public ITabBody,
-                  public ie::WebBrowserEvents,
-                  public ie::AcceleratorTranslator,
-                  public DuiLib::ITranslateAccelerator {
+class TabIeBody : public ITabBody, public ie::WebBrowserEvents, public DuiLib::ITranslateAccelerator {
  public:
   // Where compatibility bodies live and report. Start-up fills one for each main
   // window once it exists, keeps it (beside the window's page factory) and passes it
@@ -40,12 +39,14 @@ class TabIeBody : public ITabBody,
   struct Environment {
     CBodyBar* bodyBar = nullptr;
     DuiLib::HWND mainWindow = 0;
-    CompatNetwork* network = nullptr;
+    ie::LazyCompatProfile* profile = nullptr;
     Pages* pages = nullptr;
   };
 
-  // `environment.network` must be set; the view is made inside the body bar.
-  TabIeBody(const Environment& environment, WString startUrl);
+  // `control` (may be null when the engine could not make one: every operation then
+  // does nothing and Supports answers false).
+  TabIeBody(const Environment& environment, std::unique_ptr<WebBrowserControl> control, WString startUrl);
+  // Also reports its log-in forms (a private profile's pages do not).
   ~TabIeBody() override;
 
   QWidget* GetWindow() override;
@@ -67,8 +68,8 @@ class TabIeBody : public ITabBody,
   void SaveSource(const WString& path, Done done) override;
   void Print(QPrinter* printer, Done done) override;
   void TakePicture(PictureDone done) override;
-  // Runs the probe in the page at once (the engine answers synchronously).
   void AskTypedInto(std::function<void(bool typed)> answer) override;
+  ILoginForms* LoginForms() override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   void Close() override { Stop(); }
@@ -83,14 +84,22 @@ class TabIeBody : public ITabBody,
   void TitleChange(const WString& text) override;
   void NewWindow3(WebBrowserControl** new_browser, bool& cancel, int flags, const WString& url_context,
                   const WString& url) override;
+  // A key bound inside compatibility pages becomes the main window's command.
+  void PageKey(const QKeyEvent& event) override;
+  void ZoomWheel(int delta) override;
+  void IconChange(const WString& url) override;
+  void FullScreenRequest(bool enter) override;
+  void PrintRequest() override;
+  // Closes the tab once the engine has returned from the page's call.
+  void CloseRequest() override;
+  // The shell shows the crashed-page notice in the page's place.
+  void ProcessGone() override;
 
-  // F5 and F11 released inside the page become the main window's reload and full-screen
-  // commands; every key still reaches the page.
-  bool TranslateAccelerator(const KeyMessage& message) override;
-  // The toolkit's translator entry: key messages are handled by the view's own
-  // filter, so nothing is consumed here.
+  // The toolkit's translator entry: key messages are handled by the view itself, so
+  // nothing is consumed here.
   DuiLib::LRESULT TranslateAccelerator(DuiLib::MSG* message) override;
 
+  // Non-owning; nullptr when the engine could not make a view.
   WebBrowserControl* Control() const { return control_.get(); }
   const WString& StartUrl() const { return startUrl_; }
 
@@ -100,19 +109,25 @@ class TabIeBody : public ITabBody,
 
   const Environment environment_;
   std::unique_ptr<WebBrowserControl> control_;
+  std::unique_ptr<CompatLoginForms> loginForms_;  // null for a private page; goes before control_
   WString startUrl_;
   Page* owner_ = nullptr;  // not owned: the page owns this body
   double zoomLevel_ = 0.0;
+  PageKeyCommands keys_{KeyScope::kCompatPage};
+  QObject lifetime_;  // what the body asks of the event loop ends with it
 };
 
 // Makes a compatibility body for `url` in the environment's body bar, its page (added
-// to the environment's page list at once) and starts the navigation. Returns the body
-// (owned by its page), or nullptr when the environment lacks the body bar, the
-// network or the list. Main window's thread.
-TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url);
+// to the environment's page list at once) and starts the navigation. `related` is the
+// control whose page asked for this one as a new window (it loads the address
+// itself). Returns the body (owned by its page), or nullptr when the environment lacks
+// the body bar, the profile or the list, or the engine could not be loaded. Main
+// window's thread.
+TabIeBody* CreateIeBody(const TabIeBody::Environment& environment, const WString& url,
+                        WebBrowserControl* related = nullptr);
 // Makes a compatibility body for a page that has none (a restored tab selected, one
 // let go while it slept); the page takes it and loads its current address. False
-// when the environment lacks a part.
+// when the environment lacks a part or the engine could not be loaded.
 bool CreateIeBodyFor(const TabIeBody::Environment& environment, Page& page);
 
 }  // namespace tarvo

@@ -4,16 +4,20 @@
 
 #include "platform/text.h"
 
+class QKeyEvent;
+
 namespace tarvo::ie {
 
 class WebBrowserControl;
 
 // Identifies where an event comes from: the control itself for the top-level
-// document, another value for each frame. Compare with WebBrowserControl::Dispatch()
-// to tell "top" events from frame events.
+// document. Compare with WebBrowserControl::Dispatch() to tell "top" events; the
+// engine reports the loads of the top document only (its frames load inside it).
 using DispatchId = const void*;
 
-// The compatibility control's six events. Every method has an empty default.
+// The compatibility control's events: the WebBrowser control's six, and what the
+// view itself hands to its owner (keys, Ctrl+wheel, the page's icon, full screen).
+// Every method has an empty default.
 // Threads: GUI thread; events arrive from the event loop, never re-entrantly from a
 // control operation.
 class WebBrowserEvents {
@@ -31,8 +35,8 @@ class WebBrowserEvents {
   // A document has loaded.
   virtual void DocumentComplete(DispatchId dispatch, const WString& url) { (void)dispatch, (void)url; }
   // A document failed to load. status_code is the HTTP status for HTTP failures,
-  // else the network error code. Leave cancel false to let the control show its
-  // own short error page; set it to show none.
+  // else the engine's network error code. Leave cancel false to let the control
+  // show the engine's error page; set it to show none.
   virtual void NavigateError(DispatchId dispatch, const WString& url, const WString& target_frame_name,
                              int status_code, bool& cancel) {
     (void)dispatch, (void)url, (void)target_frame_name, (void)status_code, (void)cancel;
@@ -47,6 +51,24 @@ class WebBrowserEvents {
                           const WString& url) {
     (void)new_browser, (void)cancel, (void)flags, (void)url_context, (void)url;
   }
+
+  // Every key press and release the view gets, before the page sees it (the page
+  // sees every key, as the control's own translator let it).
+  virtual void PageKey(const QKeyEvent& event) { (void)event; }
+  // The wheel turned over the page with Ctrl held (delta in eighths of a degree);
+  // the page does not scroll.
+  virtual void ZoomWheel(int delta) { (void)delta; }
+  // The top document names its icon (a link element, or the site's /favicon.ico).
+  virtual void IconChange(const WString& url) { (void)url; }
+  // The page asks to show an element on the whole screen, or to leave it.
+  virtual void FullScreenRequest(bool enter) { (void)enter; }
+  // The page asks to be printed (window.print()).
+  virtual void PrintRequest() {}
+  // The page asks to close its window (window.close() of a window it opened).
+  virtual void CloseRequest() {}
+  // The process that ran the page died (crashed, or was ended for its memory); the
+  // view shows nothing until it loads again.
+  virtual void ProcessGone() {}
 };
 
 }  // namespace tarvo::ie
