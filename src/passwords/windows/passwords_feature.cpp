@@ -1,0 +1,34 @@
+#include "passwords/windows/passwords_feature.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include "history/browsing_data_cleaner.h"
+#include "passwords/password_keeper.h"
+#include "passwords/windows/password_forms_agent.h"
+#include "preferences/browser_preferences.h"
+#include "protect/c_browser_url.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/pages/login_form_events.h"
+
+namespace tarvo {
+
+void PasswordsFeature::Register(BrowserWindows& windows) {
+  PasswordKeeper& keeper = PasswordKeeper::Instance();
+  keeper.SetPoster([](std::function<void()> answer) {
+    // An answer that comes after the application has gone is dropped.
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+      QMetaObject::invokeMethod(application, std::move(answer), Qt::QueuedConnection);
+    }
+  });
+  // Never destroyed: engine bodies still going at the process's end tell it of their
+  // forms.
+  static auto* agent = new PasswordFormsAgent(
+      keeper, [](WStringView url) { return CBrowserUrl::Instance().MapUrl(url).source; },
+      [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
+  LoginFormEvents::Instance().SetListener(agent);
+  windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });
+  BrowsingDataCleaner::Instance().SetSavedPasswords(&keeper);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,440 @@
+// Saved passwords in the real browser, with a GNOME Keyring of the test's own on a
+// private session bus: a loopback log-in page is sent and the bar's "save" puts it in
+// the keyring; after a restart the page is filled; a changed password is offered as
+// an update; a second account brings the account list under the field; a page of
+// another origin is not filled and "never for this site" stops the offers there; a
+// private window offers nothing; the settings page lists what is kept and deletes
+// one; the clear-data window's "passwords" option empties the keyring. The keyring is
+// read through libsecret from the test. The engine is a row of the test: the
+// compatibility engine joins as one more.
+#include <httplib.h>
+
+#include <algorithm>
+#include <mutex>
+#include <regex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "e2e/browser_fixture.h"
+#include "passwords/keyring_session.h"
+#include "passwords/secret_service_keyring.h"
+#include "support/private_keyring.h"
+
+namespace tarvo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A log-in page whose fields fill its viewport from the top (user name, password,
+// button), so a click into its upper part lands in the user-name field; it tells the
+// server what its fields hold whenever that changes ("/fields?at=<its query>&v=").
+constexpr char kLoginPage[] = R"(<!doctype html><html><head><title>Log in</title><style>
+  html, body { margin: 0; height: 100%; }
+  input, button { position: fixed; left: 0; width: 100%; box-sizing: border-box; font-size: 28px; }
+  #u { top: 0; height: 40%; } #p { top: 40%; height: 30%; } button { top: 70%; height: 30%; }
+</style></head><body><form method="post" action="/welcome">
+<input id="u" name="u" autocomplete="off"><input id="p" name="p" type="password"><button>Log in</button>
+</form><script>
+  var last = null;
+  setInterval(function () {
+    var v = document.getElementById('u').value + '|' + document.getElementById('p').value;
+    if (v === last) return;
+    last = v;
+    new Image().src = '/fields?at=' + encodeURIComponent(location.search) + '&v=' + encodeURIComponent(v);
+  }, 50);
+</script></body></html>)";
+
+class LoginServer {
+ public:
+  LoginServer() {
+    server_.Get("/login", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(kLoginPage, "text/html; charset=utf-8");
+    });
+    // The log-in page of `inner` in a frame: shown, or hidden (no size) with "hidden".
+    server_.Get("/framed", [this](const httplib::Request& request, httplib::Response& response) {
+      const std::string style = request.has_param("hidden") ? "width:0;height:0;border:0" : "width:100%;height:90%";
+      response.set_content("<!doctype html><title>Framed</title><iframe style=\"" + style + "\" src=\"" +
+                               Url(request.get_param_value("inner"), "/login?visit=" + request.get_param_value("visit")) +
+                               "\"></iframe>",
+                           "text/html; charset=utf-8");
+    });
+    server_.Post("/welcome", [this](const httplib::Request& request, httplib::Response& response) {
+      Note("sent " + request.get_header_value("Host") + " " + request.get_param_value("u") + "|" +
+           request.get_param_value("p"));
+      response.set_content("<!doctype html><title>Welcome</title><h1>Welcome</h1>", "text/html; charset=utf-8");
+    });
+    server_.Get("/fields", [this](const httplib::Request& request, httplib::Response& response) {
+      Note("fields " + request.get_param_value("at") + " " + request.get_param_value("v"));
+      response.status = 204;
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~LoginServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string Url(const std::string& host, const std::string& path) const {
+    return "http://" + host + ":" + std::to_string(port_) + path;
+  }
+  bool Saw(const std::string& line) const {
+    std::lock_guard lock(mutex_);
+    return std::find(seen_.begin(), seen_.end(), line) != seen_.end();
+  }
+  std::string Seen() const {
+    std::lock_guard lock(mutex_);
+    std::string all;
+    for (const std::string& line : seen_) all += line + "\n";
+    return all;
+  }
+
+ private:
+  void Note(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    seen_.push_back(line);
+  }
+
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+  mutable std::mutex mutex_;
+  std::vector<std::string> seen_;
+};
+
+// The engine that shows the log-in pages: its pages' hosts (the log-in page's and
+// another origin's on the same server) and what makes the browser pick it.
+struct EngineRow {
+  const char* name;
+  const char* loginHost;
+  const char* otherHost;
+  const char* classifySql;  // run on the browser's database before the pages open; "" for none
+};
+
+class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamInterface<EngineRow> {
+ protected:
+  // One keyring for the whole program, emptied before each test: libsecret keeps its
+  // first session connection for the life of the program.
+  static void SetUpTestSuite() {
+    keyring_ = new test::PrivateKeyring;
+    session_ = new test::KeyringSession(keyring_->address());
+  }
+  static void TearDownTestSuite() {
+    delete session_;
+    delete keyring_;
+  }
+  void SetUp() override {
+    BrowserFixture::SetUp();
+    ASSERT_TRUE(keyring_->running()) << "dbus-daemon and gnome-keyring-daemon are needed";
+    ASSERT_EQ(reader_.RemoveAll(), KeyringResult::kDone);
+  }
+
+  std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& arguments, const std::string& bus = "") {
+    auto environment = Environment();
+    environment["DBUS_SESSION_BUS_ADDRESS"] = bus.empty() ? keyring_->address() : bus;
+    return StartBrowserWith(arguments, environment);
+  }
+  std::string LoginUrl(const std::string& host, int visit) const {
+    return login_.Url(host, "/login?visit=" + std::to_string(visit));
+  }
+  std::string Here() const { return GetParam().loginHost; }
+  // "host:port", as the page's requests name their server.
+  std::string Authority(const std::string& host) const { return login_.Url(host, "").substr(7); }
+  std::string HereOrigin() const { return login_.Url(Here(), ""); }
+
+  // The pixels of one row of a window.
+  static std::vector<std::string> PixelRow(const Window& window, int y) {
+    const std::string text = Command("import -window " + window.id + " -crop " + std::to_string(window.width) +
+                                     "x1+0+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+    std::vector<std::string> pixels;
+    const std::regex pixel("#([0-9A-F]{6})");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pixel); it != std::sregex_iterator(); ++it) {
+      pixels.push_back((*it)[1]);
+    }
+    return pixels;
+  }
+  // The offer bar's middle row in the window (its background runs along its left
+  // end), or nullopt while none shows.
+  static std::optional<int> OfferBarRow(const Window& window) {
+    const std::string column = Command("import -window " + window.id + " -crop 1x400+4+60 -depth 8 txt:- 2>/dev/null");
+    const size_t at = column.find("#EAF1FD");
+    if (at == std::string::npos) return std::nullopt;
+    const size_t lineStart = column.rfind('\n', at);
+    const int y = std::stoi(column.substr(column.find(',', lineStart) + 1));
+    return 60 + y + 22;
+  }
+  // The bar's buttons from left to right (x of their middles): the save button is
+  // the one run of the accent blue, the others are white inside their frames (each
+  // in its hover colour too).
+  static std::vector<int> BarButtons(const Window& window, int barRow) {
+    const std::vector<std::string> row = PixelRow(window, barRow - 10);
+    std::vector<int> middles;
+    for (size_t x = 0; x < row.size();) {
+      size_t end = x;
+      while (end < row.size() && row[end] == row[x]) ++end;
+      const bool button = row[x] == "2F6FED" || row[x] == "2459C8" || row[x] == "FFFFFF" || row[x] == "E8F0FE";
+      if (button && end - x > 30) middles.push_back(static_cast<int>((x + end) / 2));
+      x = end;
+    }
+    return middles;
+  }
+  // Waits for the offer bar of `window` and clicks its button `index` (0 save, 1
+  // never, 2 not now).
+  static bool AnswerOffer(const Window& window, size_t index, const std::string& screenshot = "") {
+    std::optional<int> bar;
+    if (!WaitFor([&] { return (bar = OfferBarRow(window)).has_value(); }, 30s)) return false;
+    // The pointer off the bar: a button under it shows its hover colour.
+    Command("xdotool mousemove " + std::to_string(window.x + 300) + " " + std::to_string(window.y + window.height - 20));
+    std::this_thread::sleep_for(300ms);
+    if (!screenshot.empty()) Screenshot(screenshot);
+    const std::vector<int> buttons = BarButtons(window, *bar);
+    if (buttons.size() != 3) return false;
+    ClickAt(window.x + buttons[index], window.y + *bar);
+    return WaitFor([&] { return !OfferBarRow(window).has_value(); }, 10s);
+  }
+  // The browser's main windows, the one opened last last: windows of the screen itself,
+  // not a compatibility page's window inside one of them.
+  static std::vector<Window> MainWindows(ChildProcess& browser) {
+    std::vector<Window> found;
+    for (const Window& window : Windows("--maxdepth 1 --pid " + std::to_string(browser.pid()) + " --name '.*'")) {
+      if (!(window.x == 0 && window.y == 0) && window.width * window.height >= 600 * 400) found.push_back(window);
+    }
+    return found;
+  }
+  // Opens `url` in the current tab of `window` and waits for its fields' first report.
+  bool Open(const Window& window, const std::string& url, int visit) {
+    const std::string report = "fields ?visit=" + std::to_string(visit) + " ";
+    return WaitFor(
+        [&] {
+          ClickAt(window.x + 400, window.y + 60);
+          Command("xdotool sleep 0.3 key ctrl+a type --delay 20 '" + url + "'");
+          Command("xdotool sleep 0.2 key Return");
+          return WaitFor([&] { return login_.Seen().find(report) != std::string::npos; }, 10s);
+        },
+        60s);
+  }
+  // The user clicks into the page's user-name field and types a log-in, then Return.
+  // The field is white once the page is drawn; a click on the view before that reaches
+  // no field.
+  static void TypeLogIn(const Window& window, const std::string& user, const std::string& password) {
+    const int x = window.width / 2, y = 150 + (window.height - 150) / 6;
+    WaitFor([&] { return PixelOf(window, x, y) == "srgb(255,255,255)"; }, 10s);
+    ClickAt(window.x + x, window.y + y);
+    Command("xdotool sleep 0.3 key ctrl+a type --delay 30 '" + user + "'");
+    Command("xdotool key Tab sleep 0.2 key ctrl+a type --delay 30 '" + password + "'");
+    Command("xdotool sleep 0.2 key Return");
+  }
+  // What the keyring holds for an origin, read as another program would.
+  std::vector<SavedLogin> Kept(const std::string& origin) {
+    std::vector<SavedLogin> logins;
+    EXPECT_EQ(reader_.Find(Utf8ToWide(origin), logins), KeyringResult::kDone);
+    std::sort(logins.begin(), logins.end(), [](auto& a, auto& b) { return a.username < b.username; });
+    return logins;
+  }
+  bool Holds(const std::string& origin, const std::string& user, const std::string& password) {
+    for (const SavedLogin& login : Kept(origin)) {
+      if (login.username == Utf8ToWide(user) && login.password == Utf8ToWide(password)) return true;
+    }
+    return false;
+  }
+
+  // The main menu's settings entry, the settings window's passwords tab and the
+  // delete button of its list's first row (skins "menu.xml", "settings.xml").
+  static constexpr int kSettingsEntryY = 498;
+  static constexpr int kPasswordsTabX = 325, kTabsY = 26;
+  static constexpr int kRowDeleteX = 517, kFirstRowY = 151, kRowHeight = 36;
+
+  static inline test::PrivateKeyring* keyring_ = nullptr;
+  static inline test::KeyringSession* session_ = nullptr;
+  SecretServiceKeyring reader_{"TarvoBrowser"};
+  LoginServer login_;
+};
+
+TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearing) {
+  // A fresh user: the page is sent, and the bar's "save" keeps the log-in.
+  auto browser = Start({"-noupdate", pages_.Url("/start")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/start"); }, kStartLimit)) << browser->Log();
+  if (*GetParam().classifySql != '\0') {
+    ASSERT_TRUE(Execute(GetParam().classifySql));
+  }
+  std::optional<Window> window;
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, kStartLimit));
+  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 1), 1)) << login_.Seen();
+  TypeLogIn(*window, "alice", "secret1");
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " alice|secret1"); }, 20s))
+      << login_.Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_offer_bar")) << "no offer to save";
+  EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret1"); }, 10s));
+  CloseBrowser(*browser);
+
+  // After a restart the page is filled; a changed password is offered as an update.
+  browser = Start({"-noupdate", LoginUrl(Here(), 2)});
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=2 alice|secret1"); }, kStartLimit))
+      << login_.Seen() << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, 30s));
+  TypeLogIn(*window, "alice", "secret2");
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " alice|secret2"); }, 20s))
+      << login_.Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_update_bar")) << "no offer to update";
+  EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret2") && Kept(HereOrigin()).size() == 1; }, 10s));
+
+  // A second account: nothing is filled unasked, and the list under the field picks
+  // one (they are listed by name).
+  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 3), 3));
+  EXPECT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=3 alice|secret2"); }, 10s)) << "each page load is filled";
+  TypeLogIn(*window, "bob", "hunter2");
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " bob|hunter2"); }, 20s))
+      << login_.Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_second_account")) << "no offer for a second account";
+  ASSERT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 2; }, 10s));
+  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 4), 4));
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(login_.Saw("fields ?visit=4 |")) << login_.Seen();
+  std::optional<Window> chooser;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6);
+        return WaitFor([&] { return (chooser = WindowNamed("^KXAccountChooserWnd$")).has_value(); }, 3s);
+      },
+      20s))
+      << "no account list under the field";
+  std::this_thread::sleep_for(300ms);
+  Screenshot("passwords_account_chooser");
+  ClickAt(chooser->x + 60, chooser->y + 5 + 34 + 17);  // the second row: bob
+  EXPECT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=4 bob|hunter2"); }, 10s)) << login_.Seen();
+
+  // Another origin on the same server: nothing filled; "never for this site" there.
+  const std::string other = GetParam().otherHost;
+  ASSERT_TRUE(Open(*window, LoginUrl(other, 5), 5));
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(login_.Saw("fields ?visit=5 |")) << login_.Seen();
+  TypeLogIn(*window, "carol", "pw-c");
+  ASSERT_TRUE(AnswerOffer(*window, 1)) << "no offer on the other origin";
+  ASSERT_TRUE(Open(*window, LoginUrl(other, 6), 6));
+  TypeLogIn(*window, "carol", "pw-c2");
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(other) + " carol|pw-c2"); }, 20s))
+      << login_.Seen();
+  std::this_thread::sleep_for(2s);
+  EXPECT_FALSE(OfferBarRow(*window).has_value()) << "offered again on a site marked never";
+  EXPECT_TRUE(Kept(login_.Url(other, "")).empty());
+
+  // A private window: nothing filled, nothing offered, nothing kept.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        ClickAt(window->x + 400, window->y + 60);
+        Command("xdotool sleep 0.3 key ctrl+shift+n");
+        return WaitFor([&] { return MainWindows(*browser).size() == 2; }, 5s);
+      },
+      30s))
+      << "no private window";
+  const Window privateWindow = MainWindows(*browser).back();
+  ASSERT_TRUE(Open(privateWindow, LoginUrl(Here(), 7), 7));
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(login_.Saw("fields ?visit=7 |")) << "filled in a private window";
+  TypeLogIn(privateWindow, "dave", "pw-d");
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " dave|pw-d"); }, 20s));
+  std::this_thread::sleep_for(2s);
+  EXPECT_FALSE(OfferBarRow(privateWindow).has_value()) << "offered in a private window";
+  EXPECT_EQ(Kept(HereOrigin()).size(), 2u);
+  ClickAt(privateWindow.x + privateWindow.width - 21, privateWindow.y + 17);
+  ASSERT_TRUE(WaitFor([&] { return MainWindows(*browser).size() == 1; }, 30s));
+
+  // The settings' passwords page lists what is kept, by origin (the other origin's
+  // "never" row first when its address sorts first); alice's delete button removes
+  // that log-in.
+  std::optional<Window> menu;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        ClickAt(window->x + 20, window->y + 26);
+        return WaitFor([&] { return (menu = WindowNamed("^KXMenuWnd$")).has_value(); }, 3s);
+      },
+      30s));
+  ClickAt(menu->x + 60, menu->y + kSettingsEntryY);
+  std::optional<Window> settings;
+  ASSERT_TRUE(WaitFor([&] { return (settings = WindowNamed("^settings$")).has_value(); }, 10s));
+  std::this_thread::sleep_for(300ms);
+  ClickAt(settings->x + kPasswordsTabX, settings->y + kTabsY);
+  std::this_thread::sleep_for(1s);
+  Screenshot("passwords_settings_list");
+  const int aliceRow = login_.Url(other, "") < HereOrigin() ? 1 : 0;
+  ClickAt(settings->x + kRowDeleteX, settings->y + kFirstRowY + aliceRow * kRowHeight);
+  EXPECT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 1 && Holds(HereOrigin(), "bob", "hunter2"); }, 10s));
+  Command("xdotool key Escape");
+
+  // Frames: one of another origin than its page is never filled, nor a hidden one;
+  // one of the page's own origin is (bob is the one account left).
+  const struct {
+    std::string page;
+    bool filled;
+  } frames[] = {
+      {login_.Url(other, "/framed?visit=10&inner=" + Here()), false},
+      {login_.Url(Here(), "/framed?visit=11&hidden=1&inner=" + Here()), false},
+      {login_.Url(Here(), "/framed?visit=12&inner=" + Here()), true},
+  };
+  for (int visit = 10; const auto& [page, filled] : frames) {
+    const std::string fields = "fields ?visit=" + std::to_string(visit) + " ";
+    ASSERT_TRUE(Open(*window, page, visit++)) << page;
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(login_.Saw(fields + "bob|hunter2"), filled) << page << "\n" << login_.Seen();
+  }
+
+  // Clearing browsing data with "passwords" empties the keyring, marks included.
+  std::optional<Window> clearData;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        ClickAt(window->x + window->width - 25, window->y + 66);
+        return WaitFor([&] { return (clearData = WindowNamed("^empty_history_list$")).has_value(); }, 3s);
+      },
+      30s));
+  std::this_thread::sleep_for(300ms);
+  ClickAt(clearData->x + 31, clearData->y + 201);
+  ClickAt(clearData->x + 287, clearData->y + 369);
+  ASSERT_TRUE(WaitFor([] { return !WindowNamed("^empty_history_list$").has_value(); }, 10s));
+  std::vector<SavedLogin> logins;
+  std::vector<WString> never;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        logins.clear();
+        never.clear();
+        return reader_.List(logins, never) == KeyringResult::kDone && logins.empty() && never.empty();
+      },
+      10s))
+      << logins.size() << " log-ins and " << never.size() << " marks left";
+  CloseBrowser(*browser);
+}
+
+// A desktop where no keyring service answers: the bar says once that passwords
+// cannot be saved, and nothing else is offered.
+TEST_P(PasswordsEndToEndTest, WithoutAKeyringServiceTheUserIsToldOnce) {
+  test::PrivateKeyring busAlone(false);
+  ASSERT_TRUE(busAlone.running());
+  auto browser = Start({"-noupdate", LoginUrl(Here(), 1)}, busAlone.address());
+  ASSERT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=1 |"); }, kStartLimit)) << browser->Log();
+  std::optional<Window> window;
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, 30s));
+  TypeLogIn(*window, "alice", "secret1");
+  std::optional<int> bar;
+  ASSERT_TRUE(WaitFor([&] { return (bar = OfferBarRow(*window)).has_value(); }, 30s)) << "not told";
+  Command("xdotool mousemove " + std::to_string(window->x + 300) + " " + std::to_string(window->y + window->height - 20));
+  std::this_thread::sleep_for(300ms);
+  Screenshot("passwords_no_keyring");
+  EXPECT_TRUE(BarButtons(*window, *bar).empty()) << "a notice, not an offer";
+  ClickAt(window->x + window->width - 23, window->y + *bar);  // its close button
+  ASSERT_TRUE(WaitFor([&] { return !OfferBarRow(*window).has_value(); }, 10s));
+  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 2), 2));
+  TypeLogIn(*window, "alice", "secret1");
+  ASSERT_TRUE(WaitFor([&] { return login_.Seen().find("fields ?visit=2 alice|secret1") != std::string::npos; }, 20s));
+  std::this_thread::sleep_for(2s);
+  EXPECT_FALSE(OfferBarRow(*window).has_value()) << "told twice";
+  CloseBrowser(*browser);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, PasswordsEndToEndTest,
+                         testing::Values(EngineRow{"chromium", "127.0.0.1", "localhost", ""},
+                                         EngineRow{"compat", "localhost", "127.0.0.1",
+                                                   "INSERT INTO domain_type (domain, type) VALUES ('localhost', 2), "
+                                                   "('127.0.0.1', 2)"}),
+                         [](const testing::TestParamInfo<EngineRow>& row) { return std::string(row.param.name); });
+
+}  // namespace
+}  // namespace tarvo::e2e
