@@ -1,5 +1,6 @@
 #include "ui/button_ui.h"
 
+#include "ui/accessible_button.h"
 #include "ui/paint_manager_ui.h"
 #include "ui/render_engine.h"
 #include "ui/ui_messages.h"
@@ -13,6 +14,8 @@ void* CButtonUI::GetInterface(const QString& name) {
   if (name.compare(QLatin1String("Button"), Qt::CaseInsensitive) == 0) return this;
   return CLabelUI::GetInterface(name);
 }
+
+QAccessibleInterface* CButtonUI::CreateAccessible() { return new CAccessibleButton(this); }
 
 void CButtonUI::SetNormalImage(const QString& image) {
   normalImage_ = image;

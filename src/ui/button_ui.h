@@ -35,6 +35,7 @@ class CButtonUI : public CLabelUI {
   void PaintText(QPainter& painter) override;
 
  protected:
+  QAccessibleInterface* CreateAccessible() override;
   // The state colours for the current state, invalid when the state has none.
   QColor StateTextColor() const;
 

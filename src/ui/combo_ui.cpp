@@ -3,10 +3,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/accessible_combo.h"
+#include "ui/accessible_events.h"
 #include "ui/combo_wnd.h"
 #include "ui/list_container_element_ui.h"
 #include "ui/paint_manager_ui.h"
 #include "ui/render_engine.h"
+#include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
 #include "ui/window_wnd.h"
 
@@ -37,10 +40,25 @@ bool CComboUI::SelectItem(int index, bool, bool notify) {
   curSel_ = index;
   if (CListContainerElementUI* next = CListContainerElementUI::FromControl(GetItemAt(index))) next->SetSelectedState(true);
   Invalidate();
+  CAccessibleEvents::ValueChanged(this, GetText());
   if (notify) {
     Notify(kNotifyItemSelect, static_cast<WPARAM>(curSel_), old);
   }
   return true;
+}
+
+bool CComboUI::IsAccessibleNode() const {
+  return accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+}
+
+QAccessibleInterface* CComboUI::CreateAccessible() { return new CAccessibleCombo(this); }
+
+int CComboUI::SelectableFrom(int from, int step) const {
+  for (int i = from; i >= 0 && i < GetCount(); i += step) {
+    CControlUI* item = GetItemAt(i);
+    if (CListContainerElementUI::FromControl(item) != nullptr && item->IsEnabled()) return i;
+  }
+  return -1;
 }
 
 QString CComboUI::GetText() const {
@@ -114,6 +132,24 @@ void CComboUI::DoEvent(TEventUI& event) {
     case UIEvent::kScrollWheel:
       SelectItem(qBound(0, curSel_ + (event.wheelDelta < 0 ? 1 : -1), GetCount() - 1));
       return;
+    case UIEvent::kKeyDown: {
+      const bool alt = (event.modifiers & MK_ALT) != 0;
+      if ((alt && event.key == VK_DOWN) || event.key == VK_F4 || event.key == VK_SPACE || event.key == VK_RETURN) {
+        ShowDropList();
+        return;
+      }
+      int target = -1;
+      if (event.key == VK_UP) target = SelectableFrom(curSel_ - 1, -1);
+      else if (event.key == VK_DOWN) target = SelectableFrom(curSel_ + 1, 1);
+      else if (event.key == VK_HOME) target = SelectableFrom(0, 1);
+      else if (event.key == VK_END) target = SelectableFrom(GetCount() - 1, -1);
+      else {
+        CControlUI::DoEvent(event);
+        return;
+      }
+      if (target >= 0) SelectItem(target);
+      return;
+    }
     default:
       CControlUI::DoEvent(event);
   }

@@ -16,6 +16,10 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   QString GetClass() const override { return QStringLiteral("ComboUI"); }
   void* GetInterface(const QString& name) override;
   bool IsClickable() const override { return true; }
+  // Keys: Up, Down, Home and End choose; Alt+Down, F4, Space and Return open the list.
+  // A combo with nothing to choose is no Tab stop.
+  bool IsFocusable() const override { return GetCount() > 0; }
+  bool IsAccessibleNode() const override;
 
   TListInfoUI* GetListInfo() override { return &info_; }
   int GetCurSel() const override { return curSel_; }
@@ -40,7 +44,12 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   void SetAttribute(const QString& name, const QString& value) override;
   void DoPaint(QPainter& painter, const QRect& dirty) override;
 
+ protected:
+  QAccessibleInterface* CreateAccessible() override;
+
  private:
+  // The nearest item from `from` on in direction `step` that can be chosen, or -1.
+  int SelectableFrom(int from, int step) const;
   TListInfoUI info_;
   int curSel_ = -1;
   SIZE dropBox_{0, 150};

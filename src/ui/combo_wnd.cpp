@@ -31,10 +31,13 @@ bool CComboWnd::Open(CWindowWnd* owner) {
       wanted.moveBottom(ownerWidget->mapToGlobal(rc.topLeft()).y() - 2);
     }
   }
-  if (Create(owner->GetHWND(), QString(), WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wanted) == 0) {
+  if (Create(owner->GetHWND(), QString(), WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_ANCHORED_POPUP,
+             wanted) == 0) {
     return false;  // OnFinalMessage already ran
   }
   ShowWindow(true, true);
+  // The keyboard goes on in the list, at the chosen item.
+  if (list_ != nullptr) list_->SetFocus();
   return true;
 }
 

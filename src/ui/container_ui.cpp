@@ -4,7 +4,11 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/accessible_events.h"
+#include "ui/accessible_scroll_bar.h"
+#include "ui/focus_navigator.h"
 #include "ui/paint_manager_ui.h"
+#include "ui/ui_messages.h"
 
 namespace DuiLib {
 
@@ -35,6 +39,7 @@ bool CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
   raw->SetInternVisible(IsVisible());
   OnChildAdded(raw);
   NeedUpdate();
+  CAccessibleEvents::Added(raw);
   return true;
 }
 
@@ -43,6 +48,7 @@ std::unique_ptr<CControlUI> CContainerUI::Detach(CControlUI* control) {
   if (it == items_.end()) {
     return nullptr;
   }
+  CAccessibleEvents::Removing(it->get());
   std::unique_ptr<CControlUI> owned = std::move(*it);
   items_.erase(it);
   if (manager_ != nullptr) {
@@ -163,6 +169,42 @@ void CContainerUI::EnsureVisible(int index) {
     pos.ry() += rc.bottom() - inner.bottom();
   }
   SetScrollPos(pos);
+}
+
+QAccessibleInterface* CContainerUI::GetScrollBarAccessible(bool vertical) {
+  CScrollBarUI* bar = GetScrollBar(vertical);
+  if (bar == nullptr) {
+    return nullptr;
+  }
+  if (bar->GetAccessibleId() == 0) {
+    bar->SetAccessibleId(QAccessible::registerAccessibleInterface(new CAccessibleScrollBar(this, vertical)));
+  }
+  return QAccessible::accessibleInterface(bar->GetAccessibleId());
+}
+
+bool CContainerUI::IsAccessibleNode() const {
+  if (accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0) {
+    return false;
+  }
+  return !accRole_.isEmpty() || !accName_.isEmpty();
+}
+
+bool CContainerUI::MoveFocusByArrow(const TEventUI& event) {
+  if (manager_ == nullptr || (event.modifiers & (MK_CONTROL | MK_ALT)) != 0) {
+    return false;
+  }
+  const QString role = accRole_.toLower();
+  const bool across = role == QLatin1String("tablist") || role == QLatin1String("toolbar") ||
+                      role == QLatin1String("menubar");
+  const bool down = role == QLatin1String("menu");
+  int step = 0;
+  if ((across && event.key == VK_LEFT) || (down && event.key == VK_UP)) step = -1;
+  if ((across && event.key == VK_RIGHT) || (down && event.key == VK_DOWN)) step = 1;
+  if (step == 0) {
+    return false;
+  }
+  CFocusNavigator(*manager_).MoveWithin(this, event.pSender, step);
+  return true;
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
@@ -337,6 +379,9 @@ void CContainerUI::DoPaint(QPainter& painter, const QRect& dirty) {
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {
+  if (event.type == UIEvent::kKeyDown && MoveFocusByArrow(event)) {
+    return;
+  }
   const bool hasBars = (vscroll_ && vscroll_->IsShown()) || (hscroll_ && hscroll_->IsShown());
   if (hasBars) {
     switch (event.type) {

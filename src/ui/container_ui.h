@@ -55,6 +55,15 @@ class CContainerUI : public CControlUI {
   void LineDown();
   // Scrolls so that the child at `index` is fully visible.
   void EnsureVisible(int index);
+  int GetLineSize() const { return lineSize_; }
+  // The scroll bar, null when scrolling that way is off.
+  CScrollBarUI* GetScrollBar(bool vertical) const { return vertical ? vscroll_.get() : hscroll_.get(); }
+  // Its accessibility interface, made on the first request; null without the bar.
+  QAccessibleInterface* GetScrollBarAccessible(bool vertical);
+
+  // A container is no node of the accessibility tree unless its skin gives it a role
+  // or a name; its children stand in its place.
+  bool IsAccessibleNode() const override;
 
   void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
   CControlUI* FindControl(const std::function<bool(CControlUI*)>& visitor) override;
@@ -68,6 +77,9 @@ class CContainerUI : public CControlUI {
   void DoEvent(TEventUI& event) override;
 
  protected:
+  // Arrow keys in a menu, tab strip or toolbar (by "accrole") move the focus among the
+  // container's focusable controls; true when the key was one of those.
+  bool MoveFocusByArrow(const TEventUI& event);
   // The rectangle children are laid out in: the item rectangle less inset and the
   // space of a shown vertical scroll bar.
   QRect InnerRect() const;

@@ -1,8 +1,14 @@
 #include "ui/control_ui.h"
 
+#include <QAccessible>
 #include <QPainter>
+#include <QWidget>
 
+#include "ui/accessible_control.h"
+#include "ui/accessible_events.h"
+#include "ui/accessible_tree.h"
 #include "ui/paint_manager_ui.h"
+#include "ui/ui_messages.h"
 #include "ui/render_engine.h"
 #include "ui/ui_notify_types.h"
 
@@ -13,6 +19,9 @@ CControlUI::CControlUI() = default;
 CControlUI::~CControlUI() {
   if (manager_ != nullptr) {
     manager_->ReapObjects(this);
+  }
+  if (accessibleId_ != 0) {
+    QAccessible::deleteAccessibleInterface(accessibleId_);
   }
 }
 
@@ -28,6 +37,48 @@ void CControlUI::SetText(const QString& text) {
   }
   text_ = text;
   Invalidate();
+  CAccessibleEvents::NameChanged(this);
+}
+
+void CControlUI::SetToolTip(const QString& tooltip) { ReplaceNameSource(tooltip_, tooltip); }
+
+void CControlUI::SetAccessibleName(const QString& name) { ReplaceNameSource(accName_, name); }
+
+void CControlUI::ReplaceNameSource(QString& source, const QString& value) {
+  if (source == value) {
+    return;
+  }
+  source = value;
+  SyncNativeName();
+  CAccessibleEvents::NameChanged(this);
+}
+
+bool CControlUI::IsAccessibleNode() const {
+  if (accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0) {
+    return false;
+  }
+  // A bare control is a decoration unless it is given a role, a name or a tooltip.
+  return !accRole_.isEmpty() || !accName_.isEmpty() || !tooltip_.isEmpty();
+}
+
+QAccessibleInterface* CControlUI::GetAccessible() {
+  if (QWidget* widget = GetNativeWidget()) {
+    SyncNativeName();
+    return QAccessible::queryAccessibleInterface(widget);
+  }
+  if (accessibleId_ == 0) {
+    accessibleId_ = QAccessible::registerAccessibleInterface(CreateAccessible());
+  }
+  return QAccessible::accessibleInterface(accessibleId_);
+}
+
+QAccessibleInterface* CControlUI::CreateAccessible() { return new CAccessibleControl(this); }
+
+void CControlUI::SyncNativeName() {
+  if (QWidget* widget = GetNativeWidget()) {
+    const QString name = CAccessibleTree::NameOf(this);
+    if (widget->accessibleName() != name) widget->setAccessibleName(name);
+  }
 }
 
 QString CControlUI::GetVirtualWnd() const {
@@ -68,6 +119,7 @@ void CControlUI::SetVisible(bool visible) {
   }
   if (wasShown != IsVisible()) {
     NeedParentUpdate();
+    CAccessibleEvents::ShownChanged(this, IsVisible());
   }
 }
 
@@ -84,6 +136,9 @@ void CControlUI::SetEnabled(bool enabled) {
   }
   enabled_ = enabled;
   Invalidate();
+  QAccessible::State changed;
+  changed.disabled = true;
+  CAccessibleEvents::StateChanged(this, changed);
 }
 
 void CControlUI::SetFocusedState(bool focused) {
@@ -179,6 +234,12 @@ void CControlUI::SetAttribute(const QString& name, const QString& value) {
     SetText(value);
   } else if (n == QLatin1String("tooltip")) {
     SetToolTip(value);
+  } else if (n == QLatin1String("accname")) {
+    SetAccessibleName(value);
+  } else if (n == QLatin1String("acclabel")) {
+    accLabel_ = value;
+  } else if (n == QLatin1String("accrole")) {
+    accRole_ = value;
   } else if (n == QLatin1String("virtualwnd")) {
     virtualWnd_ = value;
   } else if (n == QLatin1String("userdata")) {
@@ -284,8 +345,18 @@ void CControlUI::DoEvent(TEventUI& event) {
         Notify(kNotifyRightClick, 0, MakeLParam(event.ptMouse.x(), event.ptMouse.y()));
       }
       return;
-    case UIEvent::kScrollWheel:
     case UIEvent::kKeyDown:
+      // The context-menu key, or Shift+F10, is the keyboard's right click.
+      if (event.pSender == this && enabled_ &&
+          (event.key == VK_APPS || (event.key == VK_F10 && (event.modifiers & MK_SHIFT) != 0))) {
+        Notify(kNotifyRightClick, 0, MakeLParam(rcItem_.center().x(), rcItem_.center().y()));
+        return;
+      }
+      if (parent_ != nullptr) {
+        parent_->DoEvent(event);
+      }
+      return;
+    case UIEvent::kScrollWheel:
       if (parent_ != nullptr) {
         parent_->DoEvent(event);
       }

@@ -14,7 +14,9 @@
 #include "ui/ui_defs.h"
 #include "ui/ui_event.h"
 
+class QAccessibleInterface;
 class QPainter;
+class QWidget;
 
 namespace DuiLib {
 
@@ -37,8 +39,9 @@ class CControlUI {
   void SetName(const QString& name) { name_ = name; }
   virtual QString GetText() const { return text_; }
   virtual void SetText(const QString& text);
+  // Shown as plain text, whatever it holds (page titles and bookmark names end up here).
   const QString& GetToolTip() const { return tooltip_; }
-  void SetToolTip(const QString& tooltip) { tooltip_ = tooltip; }
+  void SetToolTip(const QString& tooltip);
   const QString& GetUserData() const { return userData_; }
   void SetUserData(const QString& data) { userData_ = data; }
   // The virtual window a notification of this control is routed to (CNotifyPump): its
@@ -129,6 +132,32 @@ class CControlUI {
   // The control's action (click); returns false when the control can't act now.
   virtual bool Activate();
 
+  // Accessibility. A screen reader names a control by, in this order: its accessible
+  // name ("accname", or set by its window in the interface language), the text of the
+  // control that "acclabel" names (the visible label of a field), its own text, its
+  // tooltip. "accrole" gives the role a kind alone does not tell (tablist, tab, menu,
+  // menuitem, toolbar, group, button, link), or "none": the control is left out of the
+  // tree and its children take its place.
+  const QString& GetAccessibleName() const { return accName_; }
+  void SetAccessibleName(const QString& name);
+  const QString& GetAccessibleLabel() const { return accLabel_; }
+  const QString& GetAccessibleRole() const { return accRole_; }
+  // Whether the control is a node of its window's accessibility tree. Plain layout
+  // boxes and bare decorations are not; their children stand in their place.
+  virtual bool IsAccessibleNode() const;
+  // The interface assistive technology sees for this control: the hosted widget's own
+  // when there is one, else one made on the first request (so nothing is spent while
+  // no assistive technology asks) and freed with the control.
+  QAccessibleInterface* GetAccessible();
+  // Whether the control's own interface has been made (only then do changes need
+  // telling).
+  bool HasAccessible() const { return accessibleId_ != 0; }
+  // A real Qt widget that stands for this control (text fields, hosted views), or null.
+  virtual QWidget* GetNativeWidget() const { return nullptr; }
+  // Gives the native widget (if any) the name this control goes by, so a screen reader
+  // hearing of the widget first (it took the focus) names it right.
+  void SyncNativeName();
+
   // Requests a repaint of this control / a new layout of its parent / of the window.
   void Invalidate();
   void NeedUpdate();
@@ -138,6 +167,11 @@ class CControlUI {
   // Runs once when the control first joins a window (native child widgets are made
   // here); the tree below may not be complete yet.
   virtual void DoInit() {}
+  // Makes the interface of this kind of control (GetAccessible registers it).
+  virtual QAccessibleInterface* CreateAccessible();
+  // Changes one of the texts the control's name may come from (tooltip, accessible
+  // name) and tells whoever listens.
+  void ReplaceNameSource(QString& source, const QString& value);
   // Sends a notification through the manager with this control as sender.
   void Notify(const QString& type, WPARAM wParam = 0, LPARAM lParam = 0);
   QFont ResolveFont(int index) const;
@@ -150,6 +184,10 @@ class CControlUI {
   QString tooltip_;
   QString userData_;
   QString virtualWnd_;
+  QString accName_;
+  QString accLabel_;
+  QString accRole_;
+  unsigned accessibleId_ = 0;  // QAccessible::Id of the interface made for this control
   std::intptr_t tag_ = 0;
   bool visible_ = true;
   bool internVisible_ = true;

@@ -16,7 +16,8 @@ unsigned VirtualKeyFromQtKey(int qtKey) {
   }
   switch (qtKey) {
     case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
     case Qt::Key_Return:
     case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Shift: return VK_SHIFT;
@@ -33,6 +34,7 @@ unsigned VirtualKeyFromQtKey(int qtKey) {
     case Qt::Key_Right: return VK_RIGHT;
     case Qt::Key_Down: return VK_DOWN;
     case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Menu: return VK_APPS;
     case Qt::Key_Plus:
     case Qt::Key_Equal: return VK_OEM_PLUS;
     case Qt::Key_Minus: return VK_OEM_MINUS;

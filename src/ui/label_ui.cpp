@@ -47,6 +47,11 @@ void CLabelUI::SetText(const QString& text) {
   if (changed && autoCalcWidth_) NeedParentUpdate();
 }
 
+bool CLabelUI::IsAccessibleNode() const {
+  // Text is what a label is for, even while it has none yet.
+  return accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+}
+
 SIZE CLabelUI::EstimateSize(SIZE available) {
   SIZE sz = CControlUI::EstimateSize(available);
   if (autoCalcWidth_ && manager_ != nullptr) {

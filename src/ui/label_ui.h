@@ -25,6 +25,7 @@ class CLabelUI : public CControlUI {
   // A label as wide as its text ("autocalcwidth") asks its parent for a new layout
   // when the text changes, or a longer text (another language) is cut short.
   void SetText(const QString& text) override;
+  bool IsAccessibleNode() const override;
   SIZE EstimateSize(SIZE available) override;
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintText(QPainter& painter) override;

@@ -1,5 +1,7 @@
 #include "ui/list_container_element_ui.h"
 
+#include "ui/accessible_events.h"
+#include "ui/accessible_list_item.h"
 #include "ui/render_engine.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
@@ -22,7 +24,24 @@ void CListContainerElementUI::SetSelectedState(bool selected) {
   if (selected_ != selected) {
     selected_ = selected;
     Invalidate();
+    CAccessibleEvents::SelectionChanged(this);
   }
+}
+
+bool CListContainerElementUI::IsAccessibleNode() const {
+  return accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+}
+
+QAccessibleInterface* CListContainerElementUI::CreateAccessible() { return new CAccessibleListItem(this); }
+
+bool CListContainerElementUI::Activate() {
+  if (!CHorizontalLayoutUI::Activate()) {
+    return false;
+  }
+  if (IsSelectable()) SelectInOwner();
+  TEventUI event{UIEvent::kButtonUp, this, rcItem_.center()};
+  OnItemClick(event);
+  return true;
 }
 
 bool CListContainerElementUI::SelectInOwner() {
@@ -82,9 +101,9 @@ void CListContainerElementUI::DoEvent(TEventUI& event) {
       Invalidate();
       return;
     case UIEvent::kKeyDown:
-      if (owner_ != nullptr && (event.key == VK_UP || event.key == VK_DOWN)) {
-        const int next = GetIndex() + (event.key == VK_UP ? -1 : 1);
-        owner_->SelectItem(next, true, true);
+      // Arrows go on to the list, which knows which rows can be chosen.
+      if ((event.key == VK_RETURN || event.key == VK_SPACE) && event.pSender == this) {
+        Activate();
         return;
       }
       break;

@@ -29,12 +29,18 @@ class CListContainerElementUI : public CHorizontalLayoutUI {
   virtual void SetSelectedState(bool selected);
   bool IsHot() const { return hot_; }
   bool IsClickable() const override { return true; }
+  // Whether the row can be chosen (a caption or separator of a menu can't).
+  virtual bool IsSelectable() const { return true; }
+  bool IsAccessibleNode() const override;
+  // Chooses the row and clicks it, as a click or the Return key does.
+  bool Activate() override;
 
   void DoEvent(TEventUI& event) override;
   void PaintBkColor(QPainter& painter) override;
   void PaintStatusImage(QPainter& painter) override;
 
  protected:
+  QAccessibleInterface* CreateAccessible() override;
   // The row was clicked (released over it): the default sends "itemclick".
   virtual void OnItemClick(const TEventUI& event);
   virtual void OnItemRightClick(const TEventUI& event);

@@ -1,5 +1,6 @@
 #include "ui/list_ui.h"
 
+#include "ui/accessible_list.h"
 #include "ui/list_container_element_ui.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
@@ -20,7 +21,7 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool notify) {
   CListContainerElementUI* next = nullptr;
   if (index >= 0) {
     next = CListContainerElementUI::FromControl(GetItemAt(index));
-    if (next == nullptr || !next->IsVisible() || !next->IsEnabled()) {
+    if (next == nullptr || !next->IsVisible() || !next->IsEnabled() || !next->IsSelectable()) {
       return false;
     }
   }
@@ -117,15 +118,41 @@ void CListUI::SetAttribute(const QString& name, const QString& value) {
   }
 }
 
+QAccessibleInterface* CListUI::CreateAccessible() { return new CAccessibleList(this); }
+
+bool CListUI::IsAccessibleNode() const {
+  return accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+}
+
+void CListUI::SetFocus() {
+  CControlUI* row = GetItemAt(curSel_);
+  if (row != nullptr && row->IsVisible()) {
+    row->SetFocus();
+    return;
+  }
+  CVerticalLayoutUI::SetFocus();
+}
+
+int CListUI::SelectableFrom(int from, int step) const {
+  for (int i = from; i >= 0 && i < GetCount(); i += step) {
+    CListContainerElementUI* row = CListContainerElementUI::FromControl(GetItemAt(i));
+    if (row != nullptr && row->IsVisible() && row->IsEnabled() && row->IsSelectable()) return i;
+  }
+  return -1;
+}
+
 void CListUI::DoEvent(TEventUI& event) {
-  if (event.type == UIEvent::kKeyDown) {
+  if (event.type == UIEvent::kKeyDown && (event.modifiers & (MK_CONTROL | MK_ALT)) == 0) {
+    int target = -1;
     switch (event.key) {
-      case VK_UP: SelectItem(qMax(0, curSel_ - 1), true); return;
-      case VK_DOWN: SelectItem(qMin(GetCount() - 1, curSel_ + 1), true); return;
-      case VK_HOME: SelectItem(0, true); return;
-      case VK_END: SelectItem(GetCount() - 1, true); return;
-      default: break;
+      case VK_UP: target = SelectableFrom(curSel_ < 0 ? GetCount() - 1 : curSel_ - 1, -1); break;
+      case VK_DOWN: target = SelectableFrom(curSel_ + 1, 1); break;
+      case VK_HOME: target = SelectableFrom(0, 1); break;
+      case VK_END: target = SelectableFrom(GetCount() - 1, -1); break;
+      default: CVerticalLayoutUI::DoEvent(event); return;
     }
+    if (target >= 0) SelectItem(target, true);
+    return;
   }
   CVerticalLayoutUI::DoEvent(event);
 }

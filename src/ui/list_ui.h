@@ -20,6 +20,12 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   // Scrolls by whole pixels (positive: down/right).
   void Scroll(int dx, int dy) { SetScrollPos(GetScrollPos() + QPoint(dx, dy)); }
 
+  // One Tab stop: the keyboard goes to the chosen row (or the list, until one is
+  // chosen); the arrow keys, Home and End choose rows.
+  bool IsFocusable() const override { return true; }
+  void SetFocus() override;
+  bool IsAccessibleNode() const override;
+
   bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
   std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
   void RemoveAll() override;
@@ -27,6 +33,9 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   void DoEvent(TEventUI& event) override;
 
  protected:
+  QAccessibleInterface* CreateAccessible() override;
+  // The nearest row from `from` on in direction `step` that can be chosen, or -1.
+  int SelectableFrom(int from, int step) const;
   TListInfoUI info_;
   int curSel_ = -1;
 };

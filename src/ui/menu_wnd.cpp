@@ -19,8 +19,8 @@ bool CMenuWnd::Init(HWND owner, const QString& skinFile, QPoint screenPoint) {
   owner_ = owner;
   skinFile_ = skinFile;
   anchor_ = screenPoint;
-  if (Create(owner, QString(), WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, screenPoint.x(), screenPoint.y(),
-             CW_USEDEFAULT, CW_USEDEFAULT) == 0) {
+  if (Create(owner, QString(), WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_ANCHORED_POPUP, screenPoint.x(),
+             screenPoint.y(), CW_USEDEFAULT, CW_USEDEFAULT) == 0) {
     delete this;
     return false;
   }

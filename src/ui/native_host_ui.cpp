@@ -25,6 +25,34 @@ QWidget* CNativeHostUI::GetWidget() const { return slot_->GetWidget(); }
 
 void CNativeHostUI::DoInit() { slot_->Attach(); }
 
+bool CNativeHostUI::IsAccessibleNode() const {
+  return GetWidget() != nullptr && accRole_.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+}
+
+QWidget* CNativeHostUI::FocusTarget() const {
+  QWidget* widget = GetWidget();
+  if (widget == nullptr || !widget->isVisible()) {
+    return nullptr;
+  }
+  const auto accepts = [](const QWidget* w) { return w->isVisible() && (w->focusPolicy() & Qt::TabFocus) != 0; };
+  if (accepts(widget)) {
+    return widget;
+  }
+  for (QWidget* child : widget->findChildren<QWidget*>()) {
+    if (accepts(child)) return child;
+  }
+  return nullptr;
+}
+
+void CNativeHostUI::DoEvent(TEventUI& event) {
+  if (event.type == UIEvent::kSetFocus) {
+    CControlUI::DoEvent(event);
+    if (QWidget* target = FocusTarget()) target->setFocus(Qt::TabFocusReason);
+    return;
+  }
+  CControlUI::DoEvent(event);
+}
+
 void CNativeHostUI::SetPos(const QRect& rc) {
   CControlUI::SetPos(rc);
   slot_->SetGeometry(rc);

@@ -24,12 +24,20 @@ class CNativeHostUI : public CControlUI {
   void SetWidget(QWidget* widget, bool owned = true);
   QWidget* GetWidget() const;
 
+  QWidget* GetNativeWidget() const override { return GetWidget(); }
+  // The hosted widget is the node (its own interface, a page's with its content).
+  bool IsAccessibleNode() const override;
+  // A Tab stop when the hosted widget (or one inside it) takes the keyboard.
+  bool IsFocusable() const override { return FocusTarget() != nullptr; }
+  void DoEvent(TEventUI& event) override;
   void SetPos(const QRect& rc) override;
   void SetVisible(bool visible = true) override;
   void SetInternVisible(bool visible = true) override;
 
  protected:
   void DoInit() override;
+  // The shown widget, the hosted one or inside it, that takes the keyboard by Tab.
+  QWidget* FocusTarget() const;
 
  private:
   std::unique_ptr<CNativeWidgetSlot> slot_;

@@ -1,7 +1,11 @@
 #include "ui/option_ui.h"
 
+#include "ui/accessible_events.h"
+#include "ui/accessible_option.h"
+#include "ui/focus_navigator.h"
 #include "ui/paint_manager_ui.h"
 #include "ui/render_engine.h"
+#include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
 
 namespace DuiLib {
@@ -33,9 +37,28 @@ void COptionUI::Selected(bool selected, bool notify) {
     }
   }
   Invalidate();
+  QAccessible::State changed;
+  changed.checked = true;
+  CAccessibleEvents::StateChanged(this, changed);
+  CAccessibleEvents::SelectionChanged(this);
   if (notify) {
     Notify(kNotifySelectChanged, selected_ ? 1 : 0);
   }
+}
+
+QAccessibleInterface* COptionUI::CreateAccessible() { return new CAccessibleOption(this); }
+
+void COptionUI::DoEvent(TEventUI& event) {
+  // Arrow keys walk the options of a group (tabs, radio buttons); Space or Return
+  // chooses the one reached.
+  if (event.type == UIEvent::kKeyDown && !group_.isEmpty() && manager_ != nullptr && IsEnabled()) {
+    const bool back = event.key == VK_LEFT || event.key == VK_UP;
+    if ((back || event.key == VK_RIGHT || event.key == VK_DOWN) && (event.modifiers & (MK_CONTROL | MK_ALT)) == 0) {
+      CFocusNavigator(*manager_).MoveInGroup(this, back ? -1 : 1);
+      return;
+    }
+  }
+  CButtonUI::DoEvent(event);
 }
 
 void COptionUI::SetSelectedImage(const QString& image) {

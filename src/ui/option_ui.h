@@ -24,8 +24,10 @@ class COptionUI : public CButtonUI {
   void PaintBkColor(QPainter& painter) override;
   void PaintStatusImage(QPainter& painter) override;
   void PaintText(QPainter& painter) override;
+  void DoEvent(TEventUI& event) override;
 
  protected:
+  QAccessibleInterface* CreateAccessible() override;
   bool selected_ = false;
   QString group_;
   QString selectedImage_;

@@ -5,18 +5,41 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ui/accessible_events.h"
 #include "ui/control_ui.h"
+#include "ui/focus_navigator.h"
 #include "ui/key_codes.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
 #include "ui/window_wnd.h"
 
 namespace DuiLib {
+namespace {
+
+// Tooltips carry page titles, bookmark names and file names, and Qt takes any text
+// that looks like HTML for markup: such a text is handed over as markup that shows it
+// literally, on one line as plain text shows.
+QString PlainTextForQt(const QString& text) {
+  if (!Qt::mightBeRichText(text)) {
+    return text;
+  }
+  return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
+}
+
+// Whether the control's native widget, or a widget inside it, has the keyboard.
+bool NativeHoldsKeyboard(const CControlUI* control) {
+  const QWidget* native = control->GetNativeWidget();
+  const QWidget* focused = QApplication::focusWidget();
+  return native != nullptr && focused != nullptr && (native == focused || native->isAncestorOf(focused));
+}
+
+}  // namespace
 
 CPaintManagerUI::CPaintManagerUI() : lifeToken_(std::make_unique<QObject>()) {}
 
@@ -212,7 +235,16 @@ bool CPaintManagerUI::TranslateAccelerator(MSG* msg) {
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
-  if (control == focus_ || changingFocus_) {
+  if (changingFocus_) {
+    return;
+  }
+  if (control == focus_) {
+    // A hosted widget may have lost the keyboard to one no control stands for (a
+    // click into a page's view); asked again, the control takes it back.
+    if (control != nullptr && control->GetNativeWidget() != nullptr && !NativeHoldsKeyboard(control)) {
+      TEventUI event{UIEvent::kSetFocus, control};
+      control->DoEvent(event);
+    }
     return;
   }
   if (control != nullptr && !ContainsControl(control)) {
@@ -224,6 +256,7 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
   CControlUI* old = focus_;
   focus_ = nullptr;
   if (old != nullptr) {
+    Invalidate(FocusRingRect(old));
     TEventUI event{UIEvent::kKillFocus, old};
     old->DoEvent(event);
   }
@@ -231,6 +264,8 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
   if (control != nullptr && control->IsVisible() && control->IsEnabled() && ContainsControl(control)) {
     next = control;
     focus_ = control;
+    Invalidate(FocusRingRect(control));
+    control->SyncNativeName();
     // Keys go to the window for windowless controls; a control with a native widget
     // moves the keyboard focus on into it when it hears kSetFocus.
     if (QWidget* host = GetHostWidget(); host != nullptr && !host->hasFocus()) {
@@ -244,8 +279,67 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     SendNotify(old, kNotifyKillFocus);
   }
   if (next != nullptr && focus_ == next) {
+    CAccessibleEvents::Focus(next);
     SendNotify(next, kNotifySetFocus);
   }
+}
+
+CControlUI* CPaintManagerUI::KeyboardControl() const {
+  if (focus_ != nullptr || !root_) {
+    return focus_;
+  }
+  const QWidget* focused = QApplication::focusWidget();
+  if (focused == nullptr) {
+    return nullptr;
+  }
+  return root_->FindControl([focused](CControlUI* c) {
+    const QWidget* native = c->GetNativeWidget();
+    return native != nullptr && (native == focused || native->isAncestorOf(focused));
+  });
+}
+
+void CPaintManagerUI::SetKeyboardFocus(bool keyboard) {
+  if (keyboardFocus_ == keyboard) {
+    return;
+  }
+  keyboardFocus_ = keyboard;
+  if (focus_ != nullptr) Invalidate(FocusRingRect(focus_));
+}
+
+QRect CPaintManagerUI::FocusRingRect(const CControlUI* control) {
+  return control->GetPos().adjusted(-3, -3, 3, 3);
+}
+
+void CPaintManagerUI::PaintFocusRing(QPainter& painter) {
+  QWidget* host = GetHostWidget();
+  if (!keyboardFocus_ || focus_ == nullptr || !focus_->IsVisible() || host == nullptr || !host->isActiveWindow()) {
+    return;
+  }
+  // A hosted view (a page) fills its control and shows its own focus.
+  const bool hostedView = focus_->GetInterface(QStringLiteral("NativeHost")) != nullptr;
+  const bool holdsKeyboard = focus_->GetNativeWidget() != nullptr ? NativeHoldsKeyboard(focus_) : host->hasFocus();
+  if (hostedView || !holdsKeyboard) {
+    return;
+  }
+  // The ring stays inside what the control's ancestors show (a row scrolled half away).
+  QRect clip = FocusRingRect(focus_);
+  for (const CControlUI* p = focus_->GetParent(); p != nullptr; p = p->GetParent()) {
+    clip &= p->GetPos().adjusted(-3, -3, 3, 3);
+  }
+  if (clip.isEmpty()) {
+    return;
+  }
+  painter.save();
+  painter.setClipRect(clip);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(Qt::NoBrush);
+  // A light line inside a strong one reads on light and dark backgrounds alike.
+  const QRectF ring = QRectF(focus_->GetPos()).adjusted(-1.5, -1.5, 1.5, 1.5);
+  painter.setPen(QPen(QColor(0x1A, 0x5C, 0xE0), 2));
+  painter.drawRoundedRect(ring, 4, 4);
+  painter.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 0xC0), 1));
+  painter.drawRoundedRect(ring.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+  painter.restore();
 }
 
 bool CPaintManagerUI::ContainsControl(CControlUI* control) const {
@@ -326,6 +420,7 @@ void CPaintManagerUI::Paint(QPainter& painter, const QRect& dirty) {
   UpdateLayout();
   if (root_) {
     root_->DoPaint(painter, dirty);
+    PaintFocusRing(painter);
   }
 }
 
@@ -367,6 +462,8 @@ void CPaintManagerUI::DispatchMouse(QEvent* event) {
       CControlUI* target = FindControl(pt);
       if (target == nullptr) return;
       const bool left = me->button() == Qt::LeftButton;
+      // A click ends the keyboard's turn: no ring from now on.
+      SetKeyboardFocus(false);
       if (left) {
         pushed_ = target;
         if (target->IsFocusable() || focus_ != nullptr) {
@@ -433,24 +530,47 @@ bool CPaintManagerUI::HandleHostEvent(QEvent* event) {
       // Controls that let the mouse through still lend their tooltip to the parent.
       while (target != nullptr && target->GetToolTip().isEmpty()) target = target->GetParent();
       if (target != nullptr) {
-        QToolTip::showText(he->globalPos(), target->GetToolTip(), GetHostWidget(), target->GetPos());
+        QToolTip::showText(he->globalPos(), PlainTextForQt(target->GetToolTip()), GetHostWidget(), target->GetPos());
       } else {
         QToolTip::hideText();
       }
       return true;
     }
+    case QEvent::FocusOut: {
+      // The keyboard went from the windowless controls to a widget of the window that
+      // no control hands it to (a click into a page or a field): no control has it now.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (!changingFocus_ && focus_ != nullptr && focus_->GetNativeWidget() == nullptr &&
+          reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        SetFocus(nullptr);
+      }
+      if (focus_ != nullptr) Invalidate(FocusRingRect(focus_));
+      return false;
+    }
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+      // The focus ring shows only while the window and the control hold the keyboard.
+      if (focus_ != nullptr) Invalidate(FocusRingRect(focus_));
+      return false;
     default:
       return false;
   }
 }
 
+bool CPaintManagerUI::IsKeyFromNativeChild(const QEvent* event) const {
+  return event == childKeyEvent_ && QApplication::focusWidget() == childKeyWidget_;
+}
+
 bool CPaintManagerUI::HandleKeyPress(QKeyEvent* event, bool fromNativeChild) {
   childKeyEvent_ = fromNativeChild ? event : nullptr;
+  childKeyWidget_ = fromNativeChild ? QApplication::focusWidget() : nullptr;
   const unsigned vk = VirtualKeyFromQtKey(event->key());
   const unsigned mods = KeyModifierBits(event->modifiers());
   if (vk == 0) {
     return false;
   }
+  SetKeyboardFocus(true);
   MSG msg{GetPaintWindow(), (mods & MK_ALT) != 0 ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, static_cast<LPARAM>(mods)};
   if (TranslateAccelerator(&msg)) {
     return true;
@@ -461,6 +581,14 @@ bool CPaintManagerUI::HandleKeyPress(QKeyEvent* event, bool fromNativeChild) {
     if (handled) {
       return true;
     }
+  }
+  CFocusNavigator navigator(*this);
+  if (vk == VK_TAB && (mods & (MK_CONTROL | MK_ALT)) == 0) {
+    navigator.MoveFocus((mods & MK_SHIFT) == 0);
+    return true;
+  }
+  if (!fromNativeChild && focus_ == nullptr && (vk == VK_DOWN || vk == VK_UP) && navigator.EnterMenu(vk == VK_DOWN)) {
+    return true;
   }
   if (!fromNativeChild && focus_ != nullptr) {
     TEventUI ev{UIEvent::kKeyDown, focus_};

@@ -103,6 +103,13 @@ class CPaintManagerUI {
   void SetFocus(CControlUI* control);
   // True while SetFocus is moving Qt's focus (native widgets then stay quiet).
   bool IsChangingFocus() const { return changingFocus_; }
+  // Whether the focus last moved by the keyboard: the focused control then shows a
+  // focus ring (a click shows none), and a text field reached by Tab selects its text.
+  bool IsKeyboardFocus() const { return keyboardFocus_; }
+  void SetKeyboardFocus(bool keyboard);
+  // The control the keyboard works in now: the focused control, or the one whose
+  // native widget holds Qt's focus; null when neither.
+  CControlUI* KeyboardControl() const;
   // A control that is being removed: forget every reference to it and its subtree.
   void ReapObjects(CControlUI* control);
   // Frees a removed control once the event being handled is done.
@@ -123,10 +130,15 @@ class CPaintManagerUI {
   bool HandleKeyPress(QKeyEvent* event, bool fromNativeChild);
   // Whether `event` is a key press a native child already offered (Qt hands the same
   // event on to the host when the child ignores it).
-  bool IsKeyFromNativeChild(const QEvent* event) const { return event == childKeyEvent_; }
+  // Events are often made on the stack, so a later key pressed on the window itself
+  // can come at the same address; a handed-on key also still has its widget focused.
+  bool IsKeyFromNativeChild(const QEvent* event) const;
 
  private:
   void DispatchMouse(QEvent* event);
+  void PaintFocusRing(QPainter& painter);
+  // The rectangle the focus ring of `control` covers.
+  static QRect FocusRingRect(const CControlUI* control);
   void SetHot(CControlUI* control, QPoint pt);
   void FlushCleanup();
   bool ContainsControl(CControlUI* control) const;
@@ -139,8 +151,10 @@ class CPaintManagerUI {
   CControlUI* hot_ = nullptr;      // not owned; part of the tree
   CControlUI* pushed_ = nullptr;   // not owned; control that took the button press
   CControlUI* rpushed_ = nullptr;  // not owned; control that took the right press
-  const QEvent* childKeyEvent_ = nullptr;  // identity only, never dereferenced
+  const QEvent* childKeyEvent_ = nullptr;    // identity only, never dereferenced
+  const QWidget* childKeyWidget_ = nullptr;  // identity only: the focus widget it came from
   bool changingFocus_ = false;
+  bool keyboardFocus_ = false;
   bool needLayout_ = true;
   QRect laidOutRect_;
 

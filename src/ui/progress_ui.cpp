@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "ui/accessible_events.h"
+#include "ui/accessible_range.h"
 #include "ui/image_attribute.h"
 #include "ui/render_engine.h"
 #include "ui/resource_manager.h"
@@ -27,9 +29,13 @@ void CProgressUI::SetMaxValue(int v) {
 }
 
 void CProgressUI::SetValue(int v) {
+  const int old = value_;
   value_ = qBound(min_, v, max_);
   Invalidate();
+  if (old != value_) CAccessibleEvents::ValueChanged(this, value_);
 }
+
+QAccessibleInterface* CProgressUI::CreateAccessible() { return new CAccessibleRange(this); }
 
 void CProgressUI::SetAttribute(const QString& name, const QString& value) {
   const QString n = name.toLower();

@@ -24,6 +24,7 @@ class CProgressUI : public CLabelUI {
   void PaintStatusImage(QPainter& painter) override;
 
  protected:
+  QAccessibleInterface* CreateAccessible() override;
   // The part of the control covered by the current value.
   QRect FilledRect() const;
 

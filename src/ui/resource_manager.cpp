@@ -117,7 +117,10 @@ std::optional<QByteArray> CResourceManager::ReadFile(const QString& name) {
 
 void CResourceManager::ShowErrorBox(const QString& message) {
   LogProblem(message);
-  QMessageBox::warning(nullptr, QStringLiteral("Error"), message);
+  // The message names files of the package: shown as they are, never as markup.
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), message, QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void CResourceManager::LogProblem(const QString& message) {

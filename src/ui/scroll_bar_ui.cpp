@@ -1,8 +1,13 @@
 #include "ui/scroll_bar_ui.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace DuiLib {
+
+CScrollBarUI::~CScrollBarUI() {
+  if (accessibleId_ != 0) QAccessible::deleteAccessibleInterface(accessibleId_);
+}
 
 void CScrollBarUI::SetRange(int range) {
   range_ = qMax(0, range);

@@ -12,6 +12,9 @@ namespace DuiLib {
 class CScrollBarUI {
  public:
   explicit CScrollBarUI(bool horizontal) : horizontal_(horizontal) {}
+  ~CScrollBarUI();
+  CScrollBarUI(const CScrollBarUI&) = delete;
+  CScrollBarUI& operator=(const CScrollBarUI&) = delete;
 
   void SetRange(int range);  // content beyond the view; 0 hides the bar
   int GetRange() const { return range_; }
@@ -34,6 +37,10 @@ class CScrollBarUI {
 
   static constexpr int kThickness = 8;
 
+  // The QAccessible::Id of the bar's interface (0 until one is made); the bar frees it.
+  unsigned GetAccessibleId() const { return accessibleId_; }
+  void SetAccessibleId(unsigned id) { accessibleId_ = id; }
+
  private:
   bool horizontal_;
   int range_ = 0;
@@ -43,6 +50,7 @@ class CScrollBarUI {
   bool dragging_ = false;
   QPoint dragStart_;
   int dragStartPos_ = 0;
+  unsigned accessibleId_ = 0;
 };
 
 }  // namespace DuiLib

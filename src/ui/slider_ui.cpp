@@ -32,10 +32,13 @@ void CSliderUI::MoveTo(QPoint pt) {
                                  : rcItem_.bottom() + 1 - pt.y() - thumb_.cy / 2;
   int v = min_ + int(double(qBound(0, offset, span)) * (max_ - min_) / span + 0.5);
   v = min_ + (v - min_) / qMax(1, step_) * qMax(1, step_);
-  if (v != value_) {
-    SetValue(v);
-    Notify(kNotifyValueChanged, static_cast<WPARAM>(value_));
-  }
+  ChangeValue(v);
+}
+
+void CSliderUI::ChangeValue(int value) {
+  const int old = value_;
+  SetValue(value);
+  if (old != value_) Notify(kNotifyValueChanged, static_cast<WPARAM>(value_));
 }
 
 void CSliderUI::DoEvent(TEventUI& event) {
@@ -61,10 +64,11 @@ void CSliderUI::DoEvent(TEventUI& event) {
       return;
     case UIEvent::kKeyDown:
       if (event.key == VK_LEFT || event.key == VK_DOWN || event.key == VK_RIGHT || event.key == VK_UP) {
-        const int delta = (event.key == VK_LEFT || event.key == VK_DOWN) ? -step_ : step_;
-        const int old = value_;
-        SetValue(value_ + delta);
-        if (old != value_) Notify(kNotifyValueChanged, static_cast<WPARAM>(value_));
+        ChangeValue(value_ + ((event.key == VK_LEFT || event.key == VK_DOWN) ? -step_ : step_));
+        return;
+      }
+      if (event.key == VK_HOME || event.key == VK_END) {
+        ChangeValue(event.key == VK_HOME ? min_ : max_);
         return;
       }
       break;

@@ -9,8 +9,12 @@ class CSliderUI : public CProgressUI {
   QString GetClass() const override { return QStringLiteral("SliderUI"); }
   void* GetInterface(const QString& name) override;
   bool IsClickable() const override { return true; }
+  bool IsFocusable() const override { return true; }
 
   QRect GetThumbRect() const;
+  int GetStep() const { return step_; }
+  // Sets the value as the user does (clamped), with "valuechanged" when it changed.
+  void ChangeValue(int value);
   void DoEvent(TEventUI& event) override;
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintStatusImage(QPainter& painter) override;

@@ -10,6 +10,7 @@ class CStaticMenuElementUI : public CMenuElementUI {
   QString GetClass() const override { return QStringLiteral("StaticMenuElementUI"); }
   void* GetInterface(const QString& name) override;
   bool IsClickableItem() const override { return false; }
+  bool IsSelectable() const override { return false; }
   void DoEvent(TEventUI& event) override;
 };
 

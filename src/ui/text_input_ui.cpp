@@ -61,7 +61,9 @@ void CTextInputUI::DoEvent(TEventUI& event) {
     case UIEvent::kSetFocus:
       CLabelUI::DoEvent(event);
       if (!input_->hasFocus() && input_->isVisible()) {
-        input_->setFocus(Qt::OtherFocusReason);
+        // Reached by Tab, a field selects its text, as fields do everywhere.
+        const bool byKeyboard = manager_ != nullptr && manager_->IsKeyboardFocus();
+        input_->setFocus(byKeyboard ? Qt::TabFocusReason : Qt::OtherFocusReason);
       }
       return;
     case UIEvent::kKillFocus:

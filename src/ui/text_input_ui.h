@@ -18,6 +18,7 @@ class CTextInputUI : public CLabelUI {
   ~CTextInputUI() override;
   bool IsClickable() const override { return true; }
   bool IsFocusable() const override { return true; }
+  QWidget* GetNativeWidget() const override { return input_; }
 
   void SetPos(const QRect& rc) override;
   void SetVisible(bool visible = true) override;

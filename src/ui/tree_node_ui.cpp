@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "ui/accessible_events.h"
 #include "ui/button_ui.h"
 #include "ui/label_ui.h"
 #include "ui/tree_view_ui.h"
+#include "ui/ui_messages.h"
 
 namespace DuiLib {
 namespace {
@@ -13,6 +15,8 @@ namespace {
 class FolderButton : public CButtonUI {
  public:
   explicit FolderButton(CTreeNodeUI* node) : node_(node) {}
+  // The row takes the keyboard; its arrow keys expand and collapse.
+  bool IsFocusable() const override { return false; }
   bool Activate() override {
     if (!IsVisible() || !IsEnabled()) return false;
     node_->SetExpanded(!node_->IsExpanded());
@@ -26,15 +30,20 @@ class FolderButton : public CButtonUI {
 }  // namespace
 
 CTreeNodeUI::CTreeNodeUI() {
+  // The row speaks for its parts (its name is the label's text, it expands itself).
+  const QString none = QStringLiteral("none");
   auto indent = std::make_unique<CControlUI>();
+  indent->SetAttribute(QStringLiteral("accrole"), none);
   indent->SetMouseEnabled(false);
   indent->SetVisible(false);
   indent_ = Add(std::move(indent));
   auto folder = std::make_unique<FolderButton>(this);
   folder->SetFixedWidth(26);
+  folder->SetAttribute(QStringLiteral("accrole"), none);
   folder_ = Add(std::move(folder));
   auto label = std::make_unique<CLabelUI>();
   label->SetMouseEnabled(false);
+  label->SetAttribute(QStringLiteral("accrole"), none);
   label->SetAttribute(QStringLiteral("textpadding"), QStringLiteral("4,0,4,0"));
   label_ = Add(std::move(label));
 }
@@ -135,6 +144,23 @@ void CTreeNodeUI::SetExpanded(bool expanded) {
   }
   expanded_ = expanded;
   for (CTreeNodeUI* child : children_) child->ApplyBranchVisibility();
+  QAccessible::State changed;
+  changed.expanded = true;
+  CAccessibleEvents::StateChanged(this, changed);
+}
+
+void CTreeNodeUI::DoEvent(TEventUI& event) {
+  if (event.type == UIEvent::kKeyDown && (event.key == VK_LEFT || event.key == VK_RIGHT)) {
+    if (event.key == VK_RIGHT && !children_.empty() && !expanded_) {
+      SetExpanded(true);
+    } else if (event.key == VK_LEFT && !children_.empty() && expanded_) {
+      SetExpanded(false);
+    } else if (event.key == VK_LEFT && parentNode_ != nullptr && owner_ != nullptr) {
+      owner_->SelectItem(parentNode_->GetIndex(), true, true);
+    }
+    return;
+  }
+  CListContainerElementUI::DoEvent(event);
 }
 
 void CTreeNodeUI::SetAttribute(const QString& name, const QString& value) {

@@ -44,6 +44,8 @@ class CTreeNodeUI : public CListContainerElementUI {
   bool IsShownInTree() const;
 
   void SetAttribute(const QString& name, const QString& value) override;
+  // Right expands, Left collapses (or goes to the parent node).
+  void DoEvent(TEventUI& event) override;
 
  private:
   friend class CTreeViewUI;

@@ -28,6 +28,12 @@ constexpr UINT WS_EX_TOPMOST = 0x00000008;
 constexpr UINT WS_EX_TOOLWINDOW = 0x00000080;
 constexpr UINT WS_EX_WINDOWEDGE = 0x00000100;
 constexpr UINT WS_EX_APPWINDOW = 0x00040000;
+// The toolkit's own: a pop-up of its parent window (a menu, a drop-down, a small window
+// under a toolbar button), placed at a point over the parent and dismissed by a click
+// elsewhere. Where the display server places top-level windows itself (Wayland), it is
+// a pop-up of the parent (Qt::Popup), which the compositor places relative to the
+// parent; elsewhere it is a frameless tool window like any other.
+constexpr UINT WS_EX_ANCHORED_POPUP = 0x80000000;
 
 // The toolkit's usual combinations.
 constexpr UINT UI_WNDSTYLE_FRAME = WS_VISIBLE | WS_OVERLAPPEDWINDOW;

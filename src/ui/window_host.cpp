@@ -1,5 +1,6 @@
 #include "ui/window_host.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -26,6 +27,13 @@ CWindowHost::~CWindowHost() {
 }
 
 bool CWindowHost::event(QEvent* event) {
+  // Qt hands a pop-up the presses made anywhere while it is open; one outside it
+  // dismisses it (QWidget's own handling closes it), which the skin never sees.
+  if (windowType() == Qt::Popup &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+      !rect().contains(static_cast<QMouseEvent*>(event)->pos())) {
+    return QWidget::event(event);
+  }
   if (owner_ != nullptr && owner_->OnNativeEvent(event)) {
     return true;
   }

@@ -269,6 +269,10 @@ bool WindowImplBase::OnNativeEvent(QEvent* event) {
     }
     case QEvent::Leave:
     case QEvent::ToolTip:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
       if (m_pm.HandleHostEvent(event)) return true;
       break;
     default:

@@ -9,6 +9,7 @@
 #include <QTimerEvent>
 #include <QWheelEvent>
 
+#include "ui/accessible_factory.h"
 #include "ui/key_codes.h"
 #include "ui/message_event.h"
 #include "ui/window_host.h"
@@ -38,6 +39,7 @@ HWND CWindowWnd::Create(HWND parent, const QString& title, UINT style, UINT exSt
   if (host_) {
     return 0;
   }
+  CAccessibleFactory::Install();
   style_ = style;
   exStyle_ = exStyle;
   CWindowWnd* parentWnd = CWindowRegistry::Instance().Find(parent);
@@ -47,7 +49,11 @@ HWND CWindowWnd::Create(HWND parent, const QString& title, UINT style, UINT exSt
     flags = Qt::Widget;
   } else {
     flags = Qt::Window | Qt::FramelessWindowHint;
-    if ((exStyle & WS_EX_TOOLWINDOW) != 0) flags |= Qt::Tool;
+    if ((exStyle & WS_EX_ANCHORED_POPUP) != 0 && parentWidget != nullptr && !CanPlaceTopLevelWindows()) {
+      flags = Qt::Popup | Qt::FramelessWindowHint;
+    } else if ((exStyle & WS_EX_TOOLWINDOW) != 0) {
+      flags |= Qt::Tool;
+    }
     if ((exStyle & WS_EX_TOPMOST) != 0) flags |= Qt::WindowStaysOnTopHint;
   }
   auto* host = new CWindowHost(this, parentWidget, flags);
@@ -88,7 +94,9 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
     host_->setAttribute(Qt::WA_ShowWithoutActivating, true);
   }
   host_->show();
-  if (takeFocus && host_->isWindow()) {
+  // Where the compositor places the windows it also gives the focus to a new one (and
+  // a pop-up holds the input while it is open); it takes no activation request.
+  if (takeFocus && host_->isWindow() && CanPlaceTopLevelWindows()) {
     host_->raise();
     host_->activateWindow();
   }
@@ -99,7 +107,8 @@ int CWindowWnd::ShowModal() {
     return -1;
   }
   CWindowHost* host = host_.data();
-  if (host->isWindow()) {
+  // A pop-up holds the input while it is open; it needs no modality of its own.
+  if (host->isWindow() && !IsPopup()) {
     const bool wasVisible = host->isVisible();
     if (wasVisible) host->hide();
     host->setWindowModality(host->parentWidget() != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
@@ -112,7 +121,7 @@ int CWindowWnd::ShowModal() {
   return loop.exec(QEventLoop::DialogExec);
 }
 
-void CWindowWnd::Close(int code) { PostMessage(WM_CLOSE, static_cast<WPARAM>(code)); }
+void CWindowWnd::Close(int code) { closeQueued_ = PostMessage(WM_CLOSE, static_cast<WPARAM>(code)) || closeQueued_; }
 
 void CWindowWnd::CenterWindow() {
   if (!host_ || !host_->isWindow()) {
@@ -172,6 +181,20 @@ void CWindowWnd::SetTopMost(bool topMost) {
   const bool visible = host_->isVisible();
   host_->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
   if (visible) host_->show();
+}
+
+bool CWindowWnd::CanPlaceTopLevelWindows() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool CWindowWnd::IsPopup() const { return host_ && host_->windowType() == Qt::Popup; }
+
+void CWindowWnd::OnPopupDismissed() {
+  const HWND self = hwnd_;
+  SendMessage(WM_KILLFOCUS, 0);
+  if (CWindowRegistry::Instance().Find(self) == this && host_ && !closeQueued_) {
+    DestroyNative(IDCANCEL);
+  }
 }
 
 LRESULT CWindowWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return HandleMessage(msg, wParam, lParam); }
@@ -254,9 +277,13 @@ bool CWindowWnd::OnNativeEvent(QEvent* event) {
       return false;
     }
     case QEvent::Close:
-      // The window manager's close button: the same path as a WM_CLOSE message.
       event->ignore();
-      HandleMessage(WM_CLOSE, 0, 0);
+      if (IsPopup()) {
+        OnPopupDismissed();
+      } else {
+        // The window manager's close button: the same path as a WM_CLOSE message.
+        HandleMessage(WM_CLOSE, 0, 0);
+      }
       return true;
     case QEvent::Resize: {
       const QSize size = host_ ? host_->size() : QSize();
@@ -310,6 +337,7 @@ void CWindowWnd::DestroyNative(int code) {
   CWindowRegistry::Instance().Unregister(hwnd);
   hwnd_ = 0;
   centred_ = false;
+  closeQueued_ = false;
   if (modalLoop_ != nullptr) {
     QEventLoop* loop = modalLoop_;
     modalLoop_ = nullptr;

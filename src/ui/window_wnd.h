@@ -41,6 +41,7 @@ class CWindowWnd {
   // ends with it. Styles: WS_CHILD makes a child widget of the parent; every other
   // window is a frameless top-level (the skin draws its frame and caption);
   // WS_EX_TOOLWINDOW keeps it off the task bar, WS_EX_TOPMOST above other windows,
+  // WS_EX_ANCHORED_POPUP makes a window with a parent a pop-up of it (see the style),
   // WS_VISIBLE shows it at once. CW_USEDEFAULT sizes come from the skin. Sends
   // WM_CREATE. Returns the handle, or 0 when a window already exists.
   HWND Create(HWND parent, const QString& title, UINT style, UINT exStyle, int x = CW_USEDEFAULT,
@@ -65,6 +66,11 @@ class CWindowWnd {
   void SetWindowTitle(const QString& title);
   // Keeps the window above all others (or stops doing so).
   void SetTopMost(bool topMost);
+
+  // False where the display server, not the program, places top-level windows
+  // (Wayland): a window's position there is known only relative to its parent, and a
+  // top-level window is placed once, by the size it has when it is first shown.
+  static bool CanPlaceTopLevelWindows();
 
   // Handles a message now and returns its result.
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -99,6 +105,11 @@ class CWindowWnd {
  private:
   WPARAM CurrentSizeKind() const;
   void PostKillFocus();
+  bool IsPopup() const;
+  // Qt closed the pop-up (a click elsewhere, or the compositor dismissed it): the
+  // window hears that its focus went away, as when any other window loses it, and
+  // is closed with IDCANCEL unless it closes itself.
+  void OnPopupDismissed();
 
   HWND hwnd_ = 0;
   QPointer<CWindowHost> host_;
@@ -107,6 +118,7 @@ class CWindowWnd {
   UINT style_ = 0;
   UINT exStyle_ = 0;
   bool centred_ = false;
+  bool closeQueued_ = false;  // a WM_CLOSE is on its way
 };
 
 }  // namespace DuiLib

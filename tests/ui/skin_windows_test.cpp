@@ -29,6 +29,7 @@ std::unique_ptr<CControlUI> BrowserTags(const QString& tag) {
   if (is("BodyBar")) return std::make_unique<CNativeHostUI>();
   if (is("RightClickButton")) return std::make_unique<CButtonUI>();
   if (is("Icon")) return std::make_unique<CControlUI>();
+  if (is("MemoryPicture")) return std::make_unique<CControlUI>();
   return nullptr;
 }
 
@@ -100,7 +101,9 @@ const std::vector<SkinCase>& Skins() {
                         "settings/minutes", "settings/language", "settings/language_list", "settings/search",
                         "settings/engine_baidu", "settings/engine_so", "settings/engine_sogou",
                         "settings/engine_google", "settings/privacy", "settings/exit_clean", "settings/default",
-                        "settings/default_state", "settings/default_btn"}},
+                        "settings/default_state", "settings/default_btn", "settings/tab_general",
+                        "settings/tab_passwords", "settings/pages", "settings/offer_passwords",
+                        "settings/password_list", "settings/passwords_state", "settings/passwords_delete_all"}},
   };
   return skins;
 }
