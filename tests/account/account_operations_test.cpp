@@ -95,6 +95,7 @@ class DemoServiceTest : public AccountOperationsTest {
         program.string(), std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
         (folder_.path() / "service.db").string(), std::vector<std::string>{"--proxy-ports", "auto"});
     ASSERT_FALSE(service_->baseUrl().empty());
+    service_->credentials().TrustInThisProcess();
     UseService(service_->baseUrl());
   }
   void LogIn(const char16_t* name, const char16_t* password) {

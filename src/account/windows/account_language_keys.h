@@ -59,5 +59,11 @@ inline constexpr WStringView kVpnOnTip = u"protect/vpn_on_tip";
 inline constexpr WStringView kVpnOffTip = u"protect/vpn_off_tip";
 inline constexpr WStringView kVpnWorkingTip = u"protect/vpn_working_tip";
 inline constexpr WStringView kVpnHint = u"protect/vpn_hint";
+// The tabs the VPN does not carry, in the panel, and the open pages reloaded when it
+// came on.
+inline constexpr WStringView kUnprotectedTitle = u"protect/unprotected_title";
+inline constexpr WStringView kUnprotectedTabs = u"protect/unprotected_tabs";
+inline constexpr WStringView kUnprotectedMore = u"protect/unprotected_more";
+inline constexpr WStringView kPagesReloaded = u"protect/pages_reloaded";
 
 }  // namespace tarvo::AccountLanguageKeys

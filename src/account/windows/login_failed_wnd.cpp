@@ -3,6 +3,7 @@
 #include "account/windows/account_language_keys.h"
 #include "account/windows/skin_pictures.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"
 
 namespace tarvo {
@@ -20,6 +21,7 @@ void LoginFailedWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void LoginFailedWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   SkinPictures::FillTexts(*this, AccountLanguageKeys::kFailedTexts);
   SetLanguageText(FindControl(QStringLiteral("regfailed/reg_btn")),
                   company_ ? AccountLanguageKeys::kRetryCompany : AccountLanguageKeys::kRetryPersonal);

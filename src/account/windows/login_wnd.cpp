@@ -13,6 +13,7 @@
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/check_box_ui.h"
 #include "ui/label_ui.h"
 #include "ui/tab_layout_ui.h"
@@ -84,6 +85,7 @@ void LoginWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void LoginWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   SkinPictures::FillTexts(*this, Keys::kLoginTexts);
   FillPictures();
   SetLanguageText(FindControl(QStringLiteral("tocompany_btn")), Keys::kToCompany);

@@ -58,6 +58,7 @@ class AccountWindowsEnvironment : public ::testing::Environment {
                                                 (folder_.path() / "service.db").string(),
                                                 std::vector<std::string>{"--proxy-ports", "auto"});
     ASSERT_FALSE(service_->baseUrl().empty());
+    service_->credentials().TrustInThisProcess();
     baseUrl = service_->baseUrl();
   }
   void TearDown() override { service_.reset(); }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPointer>
+#include <vector>
+
+class QWebEngineProfile;
+
+namespace tarvo::cef {
+
+// Keeps WebRTC on the proxy's road while the engine goes through a fixed proxy
+// server (the VPN's node): every document the engine's profiles make from then on
+// runs kWebRtcGuardScript first, so its peer connections use only relay candidates
+// through TURN over TCP, which the engine sends through the proxy. Without the
+// guard WebRTC is the engine's own.
+//
+// The engine's command-line switch for the same ("force-webrtc-ip-handling-policy")
+// is read once per process, and with it WebRTC between two local pages fails while
+// the VPN is off; the engine's per-page setting (public interfaces only) still asks
+// STUN servers directly. Documents already open when the guard comes on keep what
+// they had: the browser reloads them.
+//
+// Lifetime: owned by EngineContext. Threads: GUI thread only.
+class WebRtcGuard {
+ public:
+  // Guards (or stops guarding) the documents made from now on in every profile.
+  void SetGuarded(bool guarded);
+  bool guarded() const { return guarded_; }
+  // A profile the engine makes later (a private window's) follows the guard too.
+  void AddProfile(QWebEngineProfile* profile);
+
+ private:
+  void Apply(QWebEngineProfile* profile) const;
+
+  std::vector<QPointer<QWebEngineProfile>> profiles_;  // not owned
+  bool guarded_ = false;
+};
+
+}  // namespace tarvo::cef
