@@ -1,6 +1,7 @@
 #include "settings/language_manager.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +9,7 @@
 
 #include <json/reader.h>
 
+#include "settings/desktop_locale.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/per_user_registry.h"
@@ -18,22 +20,36 @@ namespace {
 
 constexpr char16_t kLanguageValue[] = u"language";
 
-const std::map<WString, WString>& LanguageCodes() {
-  static const auto* codes = new std::map<WString, WString>{
-      {u"china", u"zh-cn"}, {u"hongkong", u"zh-tw"}, {u"indonesia", u"id"}, {u"japan", u"ja"},
-      {u"korea", u"ko"},    {u"thailand", u"th"},    {u"usa", u"en"},       {u"vietnam", u"vi"}};
-  return *codes;
+// What the program needs to know of each language it may meet in a pack's "id".
+struct LanguageFacts {
+  const char16_t* name;
+  const char16_t* code;     // in service requests and web addresses
+  const char16_t* picture;  // the picture folder inside the skin package
+  const char* tag;          // the language tag (locale) of its speakers
+};
+
+constexpr std::array<LanguageFacts, 8> kKnownLanguages{{{u"china", u"zh-cn", u"CN", "zh-CN"},
+                                                         {u"hongkong", u"zh-tw", u"EN", "zh-TW"},
+                                                         {u"indonesia", u"id", u"EN", "id-ID"},
+                                                         {u"japan", u"ja", u"EN", "ja-JP"},
+                                                         {u"korea", u"ko", u"EN", "ko-KR"},
+                                                         {u"thailand", u"th", u"TH", "th-TH"},
+                                                         {u"usa", u"en", u"EN", "en-US"},
+                                                         {u"vietnam", u"vi", u"VN", "vi-VN"}}};
+
+constexpr LanguageFacts kUnknownLanguage{u"", u"en", u"EN", "en-US"};
+
+// The facts of a known language; nullptr for any other name.
+const LanguageFacts* KnownLanguage(WStringView name) {
+  for (const LanguageFacts& facts : kKnownLanguages) {
+    if (name == facts.name) return &facts;
+  }
+  return nullptr;
 }
 
-const std::map<WString, WString>& PictureFolders() {
-  static const auto* folders =
-      new std::map<WString, WString>{{u"china", u"CN"}, {u"thailand", u"TH"}, {u"usa", u"EN"}, {u"vietnam", u"VN"}};
-  return *folders;
-}
-
-WString Lookup(const std::map<WString, WString>& table, const WString& name, const WString& fallback) {
-  const auto found = table.find(name);
-  return found == table.end() ? fallback : found->second;
+const LanguageFacts& FactsOf(WStringView name) {
+  const LanguageFacts* known = KnownLanguage(name);
+  return known != nullptr ? *known : kUnknownLanguage;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -60,26 +76,39 @@ std::vector<std::filesystem::directory_entry> SortedEntries(const std::string& f
 
 LanguageManager& LanguageManager::Instance() {
   static LanguageManager* manager = new LanguageManager(
-      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kLanguageFolder), u"Software\\" + SettingsRegistry::Instance().Get(SettingsKeys::kRegistryKey));
+      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kLanguageFolder),
+      u"Software\\" + SettingsRegistry::Instance().Get(SettingsKeys::kRegistryKey), DesktopLocale::FromEnvironment());
   return *manager;
 }
 
-LanguageManager::LanguageManager(const std::string& folder, WString registryKey)
+LanguageManager::LanguageManager(const std::string& folder, WString registryKey,
+                                 const std::vector<std::string>& desktopTags)
     : registryKey_(std::move(registryKey)) {
   LoadPacks(folder);
-  WString name = GetCurrentLanguage();
-  if (!name.empty()) {
-    SetLanguage(name);
-    return;
+  if (const WString chosen = GetCurrentLanguage(); !chosen.empty() && Install(chosen)) return;
+  // Nothing is stored here: a stored choice whose pack is missing or broken stays
+  // for when the pack is back, and without a choice the next start asks the desktop
+  // again.
+  const WString desktop = MatchDesktop(desktopTags);
+  if (!desktop.empty() && Install(desktop)) return;
+  if (!packs_.empty()) Install(packs_.begin()->first);
+}
+
+WString LanguageManager::MatchDesktop(const std::vector<std::string>& tags) const {
+  for (const std::string& tag : tags) {
+    const std::string language = DesktopLocale::LanguageOf(tag);
+    WString sameLanguage;
+    for (const auto& [name, text] : packs_) {
+      // A pack of a language the program does not know speaks no desktop's language.
+      const LanguageFacts* known = KnownLanguage(name);
+      if (known == nullptr) continue;
+      const std::string packTag = known->tag;
+      if (packTag == tag) return name;
+      if (sameLanguage.empty() && DesktopLocale::LanguageOf(packTag) == language) sameLanguage = name;
+    }
+    if (!sameLanguage.empty()) return sameLanguage;
   }
-  if (packs_.empty()) return;
-  // A stored choice whose pack is missing or broken is kept: the browser speaks the
-  // first language for now and the user's again once the pack is back.
-  if (PerUserRegistry::ReadString(registryKey_, kLanguageValue).empty()) {
-    SetLanguage(packs_.begin()->first);
-  } else {
-    Install(packs_.begin()->first);
-  }
+  return {};
 }
 
 std::shared_ptr<const Json::Value> LanguageManager::ParsePack(const std::string& text) {
@@ -184,10 +213,18 @@ std::vector<WString> LanguageManager::GetLanguageNames() const {
   return names;
 }
 
-WString LanguageManager::GetLanguageCode() const { return Lookup(LanguageCodes(), CurrentName(), u"en"); }
+WString LanguageManager::GetLanguageCode() const { return FactsOf(CurrentName()).code; }
 
 WString LanguageManager::GetLanguagePicture(WStringView fileName) const {
-  return u"LangPic/" + Lookup(PictureFolders(), CurrentName(), u"EN") + u"/" + WString(fileName);
+  return u"LangPic/" + WString(FactsOf(CurrentName()).picture) + u"/" + WString(fileName);
+}
+
+std::string LanguageManager::GetLocaleTag() const { return FactsOf(CurrentName()).tag; }
+
+std::string LanguageManager::GetAcceptLanguage() const {
+  const std::string tag = GetLocaleTag();
+  const std::string language = DesktopLocale::LanguageOf(tag);
+  return language == tag ? tag : tag + "," + language + ";q=0.9";
 }
 
 }  // namespace tarvo

@@ -15,7 +15,9 @@ namespace tarvo {
 // The interface texts of the current language, looked up by key ("download/total").
 // Language packs are JSON objects (comments allowed) with an "id" naming the
 // language; they are read once from the language folder, and the user's choice is
-// remembered in the per-user store as "language".
+// remembered in the per-user store as "language". Until the user chooses, the
+// browser speaks the desktop's language (the installed pack that matches it, else
+// the first pack) and stores nothing, so it follows the desktop when that changes.
 //
 // Threads: initialisation and SetLanguage run on the first thread. GetText and
 // GetLanguageCode may run on any thread: the current pack is replaced as a whole,
@@ -27,8 +29,10 @@ class LanguageManager {
   static LanguageManager& Instance();
 
   // A manager over the packs below `folder` using the per-user store under
-  // `registryKey`; chooses the language like Instance. For tests and tools.
-  LanguageManager(const std::string& folder, WString registryKey);
+  // `registryKey`; chooses the language like Instance, with `desktopTags` (language
+  // tags, most wanted first, as DesktopLocale gives them) standing for the desktop's
+  // languages. For tests and tools.
+  LanguageManager(const std::string& folder, WString registryKey, const std::vector<std::string>& desktopTags = {});
 
   // The current pack's text for `key`; empty when the key is missing or not a string.
   WString GetText(WStringView key) const;
@@ -50,8 +54,19 @@ class LanguageManager {
   // "LangPic/<CN|EN|TH|VN>/" + fileName: a picture inside the skin package.
   WString GetLanguagePicture(WStringView fileName) const;
 
+  // The language tag of the current language ("zh-CN", "en-US"; "en-US" for unknown
+  // names): the engine's own interface language and the conventions dates and
+  // numbers are written in.
+  std::string GetLocaleTag() const;
+  // What every engine sends as Accept-Language for the current language, in every
+  // window alike: "en-US,en;q=0.9", "zh-CN,zh;q=0.9".
+  std::string GetAcceptLanguage() const;
+
  private:
   void LoadPacks(const std::string& folder);
+  // The installed pack that speaks the first of `tags` one can: the same tag, else
+  // the same language (the first such pack by name); empty when none does.
+  WString MatchDesktop(const std::vector<std::string>& tags) const;
   // Makes an installed language current without remembering it; false when no such
   // pack is installed.
   bool Install(const WString& name);

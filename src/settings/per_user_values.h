@@ -11,5 +11,7 @@ inline constexpr char16_t kRestoreSession[] = u"restore_session";
 inline constexpr char16_t kSleepingTabs[] = u"sleeping_tabs";
 // How many minutes unused before a tab sleeps, in decimal; missing: 10.
 inline constexpr char16_t kSleepingTabsMinutes[] = u"sleeping_tabs_minutes";
+// "0": the browser does not offer to save passwords; "1", or missing: it does.
+inline constexpr char16_t kOfferPasswords[] = u"offer_passwords";
 
 }  // namespace tarvo::PerUserValues

@@ -17,6 +17,12 @@ inline constexpr char16_t kResetPasswordUrlPro[] = u"app/reset_password_url_pro"
 // The service's base address every endpoint path is appended to.
 inline constexpr char16_t kApiUrl[] = u"app/apiurl";
 inline constexpr char16_t kResetPasswordUrl[] = u"app/reset_password_url";
+// The brand's Ed25519 public keys (64 hexadecimal digits each, comma-separated) that
+// signed version announcements and mirror maps must verify with.
+inline constexpr char16_t kServiceKeys[] = u"app/service_keys";
+// A PEM file of certification authorities trusted for the service's own host besides
+// the system's store (deployments with a CA of their own); empty: the system's alone.
+inline constexpr char16_t kServiceCaFile[] = u"app/service_ca";
 inline constexpr char16_t kDataRoot[] = u"appdata/path";
 inline constexpr char16_t kCacheFolder[] = u"appdata/cache";
 inline constexpr char16_t kCookieFolder[] = u"appdata/cookie";

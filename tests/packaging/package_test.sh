@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The Debian packages as a user gets them: built from the build folder's install
-# rules, their contents checked (every run-time file, the desktop entry and the
-# AppStream metadata validated where the validators are installed), unpacked into a
-# temporary root with dpkg-deb -x, and run from there: the packaged service with the
-# demo seed announcing a newer version, the packaged browser on a loopback page under
-# the test's display. The browser must load the page, report its launch once, hear of
+# rules, their contents checked (every run-time file, the manual pages, copyright
+# files and changelogs; Debian's checker lintian, the desktop entry and the AppStream
+# metadata validated where the tools are installed), installed with dpkg into a
+# fresh temporary root, and run from there: the packaged service with the demo seed
+# announcing a newer version, the packaged browser on a loopback page under the
+# test's display. The browser must load the page, report its launch once, hear of
 # the newer version but download nothing (the package manager owns its files), and
 # "-setasdefault" must make it the desktop's default browser through the packaged
-# desktop entry.
+# desktop entry. Removing both packages must leave the root as it was.
 #   package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -53,14 +54,34 @@ for size in 16 22 24 32 48 64 128 256 512; do
 done
 expect service usr/bin/tarvo-service usr/bin/tarvo-cli usr/lib/systemd/system/tarvo-service.service \
   usr/share/tarvo-service/seed/demo.json usr/share/tarvo-service/seed/installer/tarvo-update.sh
-dpkg-deb -f "$browser_deb" Depends | grep -q libqt5webenginewidgets5 || fail "the browser's dependencies are not listed"
-dpkg-deb --fsys-tarfile "$service_deb" | tar -xO ./usr/lib/systemd/system/tarvo-service.service | grep -q '^StateDirectory=tarvo-service' ||
-  fail "the service unit has no state folder of its own"
+expect browser usr/share/man/man1/tarvo-browser.1.gz
+expect service usr/share/man/man1/tarvo-service.1.gz usr/share/man/man1/tarvo-cli.1.gz
+for package in browser service; do
+  expect "$package" "usr/share/doc/tarvo-$package/copyright" "usr/share/doc/tarvo-$package/changelog.gz"
+done
+# Each listing is read whole before it is searched: a search that stops at its first
+# match would end the listing's writer early, which pipefail counts as a failure.
+dpkg-deb -c "$service_deb" >"$work/service.modes"
+grep -q '^-rwxr-xr-x .*/installer/tarvo-update.sh$' "$work/service.modes" || fail "the seed's installer is not executable"
+changelog=$(dpkg-deb --fsys-tarfile "$browser_deb" | tar -xO ./usr/share/doc/tarvo-browser/changelog.gz | gzip -dc)
+grep -qF "tarvo-browser ($version)" <<<"${changelog%%$'\n'*}" || fail "the changelog has no entry for $version"
+# Debian's checker: no errors and no warnings (its informational notes, such as the
+# hardening flags a Debian build would add, are not failures).
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --tag-display-limit 0 "$browser_deb" "$service_deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian found errors or warnings"; }
+fi
+grep -q libqt5webenginewidgets5 <<<"$(dpkg-deb -f "$browser_deb" Depends)" || fail "the browser's dependencies are not listed"
+unit=$(dpkg-deb --fsys-tarfile "$service_deb" | tar -xO ./usr/lib/systemd/system/tarvo-service.service)
+grep -q '^StateDirectory=tarvo-service' <<<"$unit" || fail "the service unit has no state folder of its own"
 
-# 3. Unpacked into a temporary root.
+# 3. Installed into a fresh root. Its libraries are the host's: the dependencies are
+# checked above, not installed here.
 root=$work/root
-dpkg-deb -x "$browser_deb" "$root"
-dpkg-deb -x "$service_deb" "$root"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/lib/dpkg/triggers"
+: >"$root/var/lib/dpkg/status"
+dpkg_root() { dpkg --root="$root" --log=/dev/null --force-not-root --force-depends "$@"; }
+dpkg_root --install "$browser_deb" "$service_deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --install"; }
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/tarvo-browser.desktop" || fail "desktop entry invalid"
 fi
@@ -69,13 +90,17 @@ if command -v appstreamcli >/dev/null; then
 fi
 grep -q '^MimeType=.*x-scheme-handler/https' "$root/usr/share/applications/tarvo-browser.desktop" || fail "no https handler"
 "$root/usr/bin/tarvo-browser" --version | grep -qxF "TarvoBrowser $version" || fail "--version"
-"$root/usr/bin/tarvo-browser" --help | grep -q -- '-setasdefault' || fail "--help"
+grep -q -- '-setasdefault' <<<"$("$root/usr/bin/tarvo-browser" --help)" || fail "--help"
 
 # 4. The packaged service, with the demo seed announcing the next version.
 cp -r "$root/usr/share/tarvo-service/seed" "$work/seed"
 sed -i "s/\"version\": \"$version\"/\"version\": \"99.0.0.0\"/" "$work/seed/demo.json"
 grep -q '"99.0.0.0"' "$work/seed/demo.json" || fail "the demo seed does not announce $version"
-"$root/usr/bin/tarvo-service" --port 0 --data "$work/service.db" --seed "$work/seed/demo.json" >"$work/service.log" 2>&1 &
+"$source/scripts/make-demo-tls" "$work/tls"
+"$root/usr/bin/tarvo-cli" keygen "$work/signing.key" >/dev/null || fail "tarvo-cli keygen"
+"$root/usr/bin/tarvo-service" --port 0 --data "$work/service.db" --seed "$work/seed/demo.json" \
+  --tls-cert "$work/tls/service.pem" --tls-key "$work/tls/service.key" --signing-key "$work/signing.key" \
+  >"$work/service.log" 2>&1 &
 pids+=($!)
 wait_for 20 grep -q 'listening on' "$work/service.log" || { cat "$work/service.log"; fail "service did not start"; }
 api=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$work/service.log" | head -1)
@@ -92,7 +117,8 @@ mkdir -p "$home/data" "$home/config" "$home/cache"
 export XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking --disable-component-update"
-TARVO_API_URL=$api TARVO_DEBUG=1 "$root/usr/bin/tarvo-browser" "http://127.0.0.1:$site_port/package.html" \
+TARVO_API_URL=$api TARVO_API_CA=$work/tls/ca.pem TARVO_API_KEYS=$(cat "$work/signing.key.pub") TARVO_DEBUG=1 \
+  "$root/usr/bin/tarvo-browser" "http://127.0.0.1:$site_port/package.html" \
   >"$work/browser.log" 2>&1 &
 browser=$!
 pids+=("$browser")
@@ -112,5 +138,10 @@ if command -v xdg-settings >/dev/null; then
   tarvo-browser -setasdefault >"$work/default.log" 2>&1 || { cat "$work/default.log"; fail "-setasdefault"; }
   [ "$(xdg-settings get default-web-browser)" = tarvo-browser.desktop ] || fail "not the default browser"
 fi
+
+# 7. Removed: nothing of them stays behind.
+dpkg_root --purge tarvo-browser tarvo-service >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge"; }
+left=$(find "$root" -mindepth 1 ! -type d ! -path "$root/var/lib/dpkg/*")
+[ -z "$left" ] || fail "left behind after removal: $left"
 echo "package test: $(basename "$browser_deb") $(stat -c %s "$browser_deb") bytes," \
   "installed $(dpkg-deb -f "$browser_deb" Installed-Size) KiB; $(basename "$service_deb") $(stat -c %s "$service_deb") bytes"

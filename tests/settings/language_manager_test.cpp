@@ -31,15 +31,33 @@ class LanguageManagerTest : public ::testing::Test {
   test::ScopedEnv config_{"XDG_CONFIG_HOME", (dir_.path() / "config").string()};
 };
 
-TEST_F(LanguageManagerTest, WithNoStoredChoiceTheFirstNameIsChosenAndRemembered) {
+// Until the user chooses, the desktop's languages pick the pack (the same tag, else
+// the same language), the first pack when none matches, and nothing is stored; the
+// user's choice then wins over the desktop.
+TEST_F(LanguageManagerTest, WithoutAChoiceTheDesktopsLanguageIsSpokenUntilTheUserChooses) {
   WriteStandardPacks();
-  LanguageManager manager(Folder(), kKey);
-  EXPECT_EQ(manager.GetLanguageNames(), (std::vector<WString>{u"china", u"usa"}));
-  EXPECT_EQ(manager.GetCurrentLanguage(), u"china");
-  EXPECT_EQ(Stored(), u"china");
-  EXPECT_EQ(manager.GetText(u"tab/new"), u"新标签页");
-  EXPECT_EQ(manager.GetLanguageCode(), u"zh-cn");
-  EXPECT_EQ(manager.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
+  struct Case {
+    std::vector<std::string> desktop;
+    const char16_t* current;
+    const char* acceptLanguage;
+  };
+  for (const Case& c : {Case{{}, u"china", "zh-CN,zh;q=0.9"}, Case{{"en-US"}, u"usa", "en-US,en;q=0.9"},
+                        Case{{"en-GB"}, u"usa", "en-US,en;q=0.9"}, Case{{"de-DE", "zh-TW", "en"}, u"china", "zh-CN,zh;q=0.9"},
+                        Case{{"de-DE"}, u"china", "zh-CN,zh;q=0.9"}}) {
+    LanguageManager manager(Folder(), kKey, c.desktop);
+    EXPECT_EQ(manager.GetCurrentLanguage(), c.current) << ::testing::PrintToString(c.desktop);
+    EXPECT_EQ(manager.GetAcceptLanguage(), c.acceptLanguage);
+    EXPECT_EQ(Stored(), u"");
+  }
+  LanguageManager first(Folder(), kKey, {"en-US"});
+  EXPECT_EQ(first.GetText(u"tab/new"), u"New tab");
+  EXPECT_EQ(first.GetLocaleTag(), "en-US");
+  ASSERT_EQ(first.SetLanguage(u"china"), 0);
+  LanguageManager later(Folder(), kKey, {"en-US"});
+  EXPECT_EQ(later.GetCurrentLanguage(), u"china");
+  EXPECT_EQ(later.GetText(u"tab/new"), u"新标签页");
+  EXPECT_EQ(later.GetLanguageCode(), u"zh-cn");
+  EXPECT_EQ(later.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
 }
 
 TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndKeptForLaterWhenNot) {
