@@ -33,6 +33,20 @@ WString FileNameOf(const WString& path) {
   return slash == WString::npos ? path : path.substr(slash + 1);
 }
 
+// The path the user chose for a stored download. The table keeps the file written
+// (the chosen path, or it plus ".tmp" until the rename) and the chosen name, so the
+// chosen path is the file's folder and that name: a download whose own name ends in
+// ".tmp" is not mistaken for a working file. A row without a name that fits falls
+// back to the file written without its suffix.
+WString ChosenPathOf(const DownloadRow& row) {
+  const WString& written = row.filePath;
+  const size_t slash = written.find_last_of(u"/\\");
+  const WString chosen = (slash == WString::npos ? WString() : written.substr(0, slash + 1)) + row.fileName;
+  if (!row.fileName.empty() && (written == chosen || written == chosen + kWorkingSuffix)) return chosen;
+  const WString suffix = kWorkingSuffix;
+  return written.ends_with(suffix) ? written.substr(0, written.size() - suffix.size()) : written;
+}
+
 DownloadRecord FromRow(const DownloadRow& row) {
   DownloadRecord record;
   record.state = row.status;
@@ -42,13 +56,9 @@ DownloadRecord FromRow(const DownloadRow& row) {
   record.url = row.fileUrl;
   record.workingPath = row.filePath;
   record.fileName = row.fileName;
-  // The table keeps no chosen path: it is the working path without its suffix.
-  const WString suffix = kWorkingSuffix;
-  const bool working = record.workingPath.ends_with(suffix);
-  record.finalPath = working ? record.workingPath.substr(0, record.workingPath.size() - suffix.size())
-                             : record.workingPath;
+  record.finalPath = ChosenPathOf(row);
   // A complete download still under its working name was never renamed.
-  if (record.state == DownloadState::kComplete && working && !record.fileName.ends_with(suffix)) {
+  if (record.state == DownloadState::kComplete && record.workingPath != record.finalPath) {
     record.problem = DownloadRecord::Problem::kRenameFailed;
   }
   return record;
@@ -156,9 +166,11 @@ DownloadAction DownloadManager::ApplyReport(const DownloadReport& report) {
       // The driver finished before it heard of a cancel: the file is whole, keep it.
       state = DownloadState::kComplete;
       action = DownloadAction::kNone;
-    } else if (report.ended) {
-      if (state != DownloadState::kCancelled) record->problem = DownloadRecord::Problem::kFailed;
-      state = DownloadState::kCancelled;
+    } else if (report.ended || report.retryable) {
+      const bool cancelled = state == DownloadState::kCancelled;
+      if (!cancelled) record->problem = report.failure;
+      // A failure that kept its bytes waits, paused, for the user's "continue".
+      state = report.retryable && !cancelled ? DownloadState::kPaused : DownloadState::kCancelled;
       action = DownloadAction::kNone;
       drivers_.erase(report.id);
     }
@@ -198,12 +210,24 @@ std::vector<DownloadRecord> DownloadManager::InterruptedRecords() const {
   return interrupted;
 }
 
+void DownloadManager::SetPausable(int64_t id, bool pausable) {
+  {
+    Lock lock(mutex_);
+    DownloadRecord* record = FindLocked(id);
+    if (record == nullptr || record->pausable == pausable) return;
+    record->pausable = pausable;
+  }
+  Changed();
+}
+
 void DownloadManager::TogglePause(int64_t id) {
   {
     Lock lock(mutex_);
     DownloadRecord* record = FindLocked(id);
-    if (record == nullptr || !DownloadState::IsRunning(record->state)) return;
+    if (record == nullptr || !DownloadState::IsRunning(record->state) || !record->pausable) return;
     record->state = record->state == DownloadState::kPaused ? DownloadState::kResumeRequested : DownloadState::kPaused;
+    // Continued: a failure it was waiting after is tried again.
+    if (record->state == DownloadState::kResumeRequested) record->problem = DownloadRecord::Problem::kNone;
     SaveLocked(*record);
   }
   NotifyDriver(id);
@@ -283,8 +307,12 @@ void DownloadManager::ClearStopped(bool deleteFiles) {
 void DownloadManager::DeleteLeftovers() {
   Lock lock(mutex_);
   for (const DownloadRecord& record : records_) {
-    const bool leftover = record.workingPath != record.finalPath && record.workingPath.ends_with(kWorkingSuffix);
-    if (!DownloadState::IsRunning(record.state) && leftover) RemoveFile(record.workingPath);
+    // A complete download's file is the user's whatever it is called, even one that
+    // could not take its chosen name; only the working file of a download that
+    // ended unfinished is a leftover.
+    const bool ended = !DownloadState::IsRunning(record.state) && record.state != DownloadState::kComplete;
+    const bool working = !record.finalPath.empty() && record.workingPath == record.finalPath + kWorkingSuffix;
+    if (ended && working) RemoveFile(record.workingPath);
   }
 }
 

@@ -68,6 +68,8 @@ class DownloadManager {
   // appends a new one; `driver` (non-owning, may be null) moves its bytes.
   void AddOrReplace(int64_t id, const WString& url, const WString& workingPath, const WString& finalPath,
                     const WString& fileName, IDownloadDriver* driver, bool unrecorded = false);
+  // Marks a running download whose driver cannot pause it: pausing it is refused.
+  void SetPausable(int64_t id, bool pausable);
   // Drops every unrecorded download from the list (the last private window has
   // closed): finished files stay where the user saved them, running ones are
   // cancelled through their drivers first.
@@ -75,7 +77,8 @@ class DownloadManager {
   // A driver's report: what it must do now by the record's requested state, and the
   // record's new amounts. Completion comes only from the driver's own finished
   // state (then the working file takes the chosen name); a driver that ended
-  // without completing leaves the download failed unless the user cancelled it.
+  // without completing leaves the download failed unless the user cancelled it;
+  // one that kept its bytes for a retry leaves it paused and failed.
   DownloadAction ApplyReport(const DownloadReport& report);
   // What a driver must do for a record in `state` (pause, resume, cancel; nothing
   // once complete).
@@ -99,9 +102,9 @@ class DownloadManager {
   // The window's clear button: removes every ended download (complete, cancelled,
   // failed), deleting their files first when asked. Running and paused ones stay.
   void ClearStopped(bool deleteFiles);
-  // Deletes the working files that ended downloads left beside their chosen names
-  // (a cancelled download's partial file, a complete one that could not be
-  // renamed); the chosen files stay.
+  // Deletes the working files that downloads which ended unfinished (cancelled,
+  // failed) left beside their chosen names. A file the list shows as complete stays,
+  // whatever its name, also one that could not take its chosen name.
   void DeleteLeftovers();
 
   // The file of the record (its working path): shown in the file manager, opened,

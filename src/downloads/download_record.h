@@ -23,12 +23,20 @@ constexpr bool IsRunning(int state) {
 // One download of the manager's list. Plain data; the manager owns the list and
 // hands out copies.
 struct DownloadRecord {
-  // What the list says beside the buttons of an ended download.
+  // What the list says of an ended download that went wrong.
   enum class Problem {
     kNone,
-    kFailed,        // the engine or the server ended it unfinished
-    kRenameFailed,  // complete, but the working file could not take the chosen name
+    kFailed,          // the engine or the server ended it unfinished, saying no more
+    kDiskFull,        // no room left for the file
+    kNoPermission,    // the file may not be written where the user chose
+    kConnectionLost,  // the server or the network closed the connection
+    kServerRefused,   // the server answered with an error instead of the file
+    kRenameFailed,    // complete, but the working file could not take the chosen name
   };
+  // The problems that ended a download unfinished.
+  static constexpr bool IsFailure(Problem problem) {
+    return problem != Problem::kNone && problem != Problem::kRenameFailed;
+  }
 
   int state = DownloadState::kDownloading;
   // The engine's download identifier; records read from the database get
@@ -45,6 +53,9 @@ struct DownloadRecord {
   // Started in a private window: never written to the table, and gone from the list
   // once the last private window has closed (the file itself stays the user's).
   bool unrecorded = false;
+  // Its driver can pause it (the compatibility engine cannot); the list then shows no
+  // pause for it. Not stored: a download taken up after a restart can always pause.
+  bool pausable = true;
 };
 
 }  // namespace tarvo

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "downloads/download_record.h"
 #include "platform/text.h"
 
 namespace tarvo {
@@ -15,6 +16,11 @@ struct DownloadReport {
   int64_t total = 0;       // 0 when unknown
   bool complete = false;   // the driver has finished writing the working file
   bool ended = false;      // it stopped for good without completing (cancelled, interrupted)
+  // Why an ended download stopped, unless the user cancelled it.
+  DownloadRecord::Problem failure = DownloadRecord::Problem::kFailed;
+  // It stopped without completing and keeps the bytes it has, for the user to try
+  // again (the server answered with something other than the file known).
+  bool retryable = false;
 };
 
 // What the driver must do after a report, by the record's requested state.

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "downloads/download_manager.h"
-#include "downloads/download_route.h"
+#include "account/vpn_route.h"
 #include "downloads/resumed_transfer.h"
 #include "downloads/validator_probe.h"
 
@@ -25,7 +25,7 @@ void DownloadResumer::ProbeValidator(const WString& url) {
   if (stopping_) return;
   DownloadManager* manager = &manager_;
   probes_.emplace_back([manager, url](std::stop_token stop) {
-    const WString validator = ValidatorProbe::Fetch(url, DownloadRoute::For(url), stop);
+    const WString validator = ValidatorProbe::Fetch(url, VpnRoute::For(url), stop);
     if (!stop.stop_requested()) manager->Validators().Set(url, validator);
   });
 }
@@ -64,7 +64,7 @@ void DownloadResumer::Start(int64_t id) {
     DownloadRecord current = record;
     // A "continue" that came while the transfer was stopping for a pause finds it
     // still here; the paused report has then made the record run again.
-    while (ResumedTransfer(*manager, current, DownloadRoute::For(current.url), stop, attention).Run() ==
+    while (ResumedTransfer(*manager, current, VpnRoute::For(current.url), stop, attention).Run() ==
            ResumedTransfer::Outcome::kPaused) {
       const std::optional<DownloadRecord> now = manager->FindById(current.id);
       if (!now || now->state == DownloadState::kPaused || stop.stop_requested()) break;

@@ -11,6 +11,26 @@ namespace {
 constexpr double kKilo = 1024.0;
 constexpr double kMega = kKilo * 1024.0;
 constexpr double kGiga = kMega * 1024.0;
+
+const char16_t* EndKey(const DownloadRecord& record) {
+  using Problem = DownloadRecord::Problem;
+  namespace Keys = DownloadsLanguageKeys;
+  if (record.state == DownloadState::kComplete) return Keys::kDone;
+  switch (record.problem) {
+    case Problem::kDiskFull:
+      return Keys::kFailedDiskFull;
+    case Problem::kNoPermission:
+      return Keys::kFailedNoPermission;
+    case Problem::kConnectionLost:
+      return Keys::kFailedConnection;
+    case Problem::kServerRefused:
+      return Keys::kFailedServer;
+    case Problem::kFailed:
+      return Keys::kFailed;
+    default:
+      return Keys::kNotFinished;
+  }
+}
 }  // namespace
 
 WString DownloadStatusText::FormatNumber(double value) {
@@ -40,12 +60,31 @@ WString DownloadStatusText::FormatAmount(int64_t value, const Units& units) {
 
 WString DownloadStatusText::StatusText(const DownloadRecord& record) {
   const LanguageManager& language = LanguageManager::Instance();
+  WString paused;
+  if (record.state == DownloadState::kPaused) {
+    // Paused after a failure that kept its bytes: "continue" tries again.
+    paused = language.GetText(record.problem == DownloadRecord::Problem::kFailed ? DownloadsLanguageKeys::kFailedRetry
+                                                                                 : DownloadsLanguageKeys::kStopStatus);
+  }
   // The comma between the amount received and the total is the full-width one.
   return u"name=\"status\" text=\"" + FormatAmount(record.speed, kSpeedUnits) + u" - " +
          FormatAmount(record.received, kSizeUnits) + u"\uFF0C" + language.GetText(DownloadsLanguageKeys::kTotal) +
-         u" " + FormatAmount(record.total, kSizeUnits) +
-         (record.state == DownloadState::kPaused ? language.GetText(DownloadsLanguageKeys::kStopStatus) : WString()) +
+         u" " + FormatAmount(record.total, kSizeUnits) + paused +
          u"\" textcolor=\"#FF858585\" padding=\"0,8,0,0\" height=\"20\"";
+}
+
+WString DownloadStatusText::EndedText(const DownloadRecord& record) {
+  const WString end = LanguageManager::Instance().GetText(EndKey(record));
+  // The row is narrow: a failure says why, the amounts would push that out of sight.
+  if (record.state != DownloadState::kComplete && DownloadRecord::IsFailure(record.problem)) return end;
+  WString amount;
+  if (record.state == DownloadState::kComplete) {
+    amount = FormatAmount(record.received > 0 ? record.received : record.total, kSizeUnits);
+  } else {
+    amount = FormatAmount(record.received, kSizeUnits);
+    if (record.total > 0) amount += u" / " + FormatAmount(record.total, kSizeUnits);
+  }
+  return amount + u" \u00B7 " + end;
 }
 
 }  // namespace tarvo

@@ -30,6 +30,11 @@ class DownloadStatusText {
   // The attribute list of the status label of a running item: speed, received,
   // "download/total", total, and "download/stopstatus" while paused.
   static WString StatusText(const DownloadRecord& record);
+  // The status line of an ended download, in the interface language: its size and
+  // "done" ("50.00 MB · Done"), why it failed ("Failed: the disk is full"), or how
+  // far it got ("12.00 MB / 50.00 MB · Not finished": cancelled, or ended in an
+  // earlier run for no reason known now).
+  static WString EndedText(const DownloadRecord& record);
 };
 
 }  // namespace tarvo

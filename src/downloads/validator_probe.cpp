@@ -36,7 +36,7 @@ WString ValidatorProbe::FromHead(const CHttpHeader& head) {
   return Utf8ToWide(head.Field("Last-Modified"));
 }
 
-WString ValidatorProbe::Fetch(const WString& url, const DownloadRoute& route, std::stop_token stop) {
+WString ValidatorProbe::Fetch(const WString& url, const RequestRoute& route, std::stop_token stop) {
   const std::optional<HttpUrl> address = HttpUrl::Parse(WStringView(url));
   if (!address) return WString();
   CurlTransferSetup setup;
@@ -46,8 +46,7 @@ WString ValidatorProbe::Fetch(const WString& url, const DownloadRoute& route, st
   // read, and a server that sends nothing is given up after the stall limit.
   setup.limits.stallMs = kProbeStallMs;
   setup.limits.maxDownloadBytes = std::numeric_limits<uint64_t>::max();
-  setup.proxy = route.proxy;
-  setup.proxyCredentials = route.credentials;
+  setup.route = route;
   StopCallback callback(std::move(stop));
   setup.callback = &callback;
   WString validator;

@@ -2,7 +2,7 @@
 
 #include <stop_token>
 
-#include "downloads/download_route.h"
+#include "net/request_route.h"
 #include "platform/text.h"
 
 namespace tarvo {
@@ -18,7 +18,7 @@ class ValidatorProbe {
   // The validator for If-Range (a strong ETag, else the Last-Modified date); empty
   // when the server offers no byte ranges or no validator, or cannot be reached, or
   // `stop` was requested.
-  static WString Fetch(const WString& url, const DownloadRoute& route, std::stop_token stop = {});
+  static WString Fetch(const WString& url, const RequestRoute& route, std::stop_token stop = {});
   // The same from an answer's head (200 or 206).
   static WString FromHead(const CHttpHeader& head);
 };

@@ -44,10 +44,16 @@ BookmarkTransfer::Result BookmarkTransfer::Import(const std::string& utf8Path, F
   if (!file.good() && !file.eof()) return Failure(Status::kUnreadable, utf8Path + " could not be read");
 
   std::string problem;
-  std::optional<std::vector<Json::Value>> items = NetscapeBookmarkFile::Parse(text.str(), problem);
+  int dropped = 0;
+  std::optional<std::vector<Json::Value>> items = NetscapeBookmarkFile::Parse(text.str(), problem, &dropped);
   if (!items) return Failure(Status::kNotBookmarks, utf8Path + ": " + problem);
-  if (items->empty()) return Failure(Status::kEmpty, utf8Path + " holds no bookmarks");
+  if (items->empty()) {
+    Result empty = Failure(Status::kEmpty, utf8Path + " holds no bookmarks");
+    empty.dropped = dropped;
+    return empty;
+  }
   Result read;
+  read.dropped = dropped;
   for (const Json::Value& item : *items) Count(item, read);
   if (store.AddItems(std::move(*items)) < 0) return Failure(Status::kRefused, "the favourites took none of the bookmarks");
   return read;

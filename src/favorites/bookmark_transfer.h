@@ -33,6 +33,9 @@ class BookmarkTransfer {
     Status status = Status::kDone;
     int bookmarks = 0;  // bookmarks read or written
     int folders = 0;    // folders read or written
+    // Bookmarks of an imported file left out for their address ("javascript:",
+    // "data:", "file:"; BookmarkAddress).
+    int dropped = 0;
     std::string detail;  // what went wrong, for diagnostics and the command line
   };
 

@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include "favorites/bookmark_address.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/service_reply.h"
@@ -51,6 +52,19 @@ std::optional<FavoritesTree> CheckedDocument(WStringView path, const Json::Value
   return tree;
 }
 
+// A synchronised document without the bookmarks whose address a bookmark from
+// elsewhere may not carry (BookmarkAddress); how many went is reported.
+std::optional<FavoritesTree> SynchronisedDocument(WStringView path, const Json::Value& data) {
+  std::optional<FavoritesTree> tree = CheckedDocument(path, data);
+  if (!tree) return tree;
+  const size_t dropped = tree->RemoveBookmarksIf(&BookmarkAddress::IsRefused).size();
+  if (dropped > 0) {
+    DebugOutput("favourites: " + WideToUtf8(path) + ": " + std::to_string(dropped) +
+                " bookmarks left out for a script, data or file address");
+  }
+  return tree;
+}
+
 }  // namespace
 
 int FavoritesRemote::FetchDefaults(FavoritesTree& defaults) {
@@ -58,7 +72,7 @@ int FavoritesRemote::FetchDefaults(FavoritesTree& defaults) {
   body.Add("brand", Brand());
   const std::optional<ServiceReply> reply = Succeeded(kDefaultsPath, body);
   if (!reply) return -1;
-  std::optional<FavoritesTree> tree = CheckedDocument(kDefaultsPath, reply->data());
+  std::optional<FavoritesTree> tree = SynchronisedDocument(kDefaultsPath, reply->data());
   if (!tree) return -1;
   defaults = std::move(*tree);
   return 0;
@@ -68,7 +82,8 @@ int FavoritesRemote::FetchUserFavorites(const WString& token, FavoritesTree& fav
   const std::optional<ServiceReply> reply = Succeeded(kListPath, UserForm(token));
   if (!reply) return -1;
   const Json::Value& data = reply->data();
-  std::optional<FavoritesTree> tree = CheckedDocument(kListPath, data.isObject() ? data["favor"] : Json::Value());
+  std::optional<FavoritesTree> tree =
+      SynchronisedDocument(kListPath, data.isObject() ? data["favor"] : Json::Value());
   if (!tree) return -1;
   favorites = std::move(*tree);
   return 0;

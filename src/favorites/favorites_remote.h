@@ -14,7 +14,8 @@ namespace tarvo {
 // whose values, item JSON included, are form-encoded, so a name or address with "&",
 // "=", "+" or "%" reaches the service intact. A reply counts only when it parses,
 // says "code" 200 and carries data of the expected form; otherwise the call returns
-// -1 and hands nothing back.
+// -1 and hands nothing back. The default and user documents come without the
+// bookmarks whose address BookmarkAddress refuses.
 //
 // Threads: any thread but the GUI thread (each call blocks for up to 30 s); no state.
 class FavoritesRemote {

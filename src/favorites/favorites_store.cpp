@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "account/account_state.h"
+#include "account/vpn_route.h"
 #include "favorites/favorite_icon.h"
 #include "favorites/favorites_remote.h"
 #include "net/picture_cache.h"
@@ -321,7 +322,7 @@ void FavoritesStore::PrefetchIcons() {
   // thousands of threads at once.
   try {
     std::thread([addresses = std::move(addresses)] {
-      for (const WString& address : addresses) PictureCache::FetchPicture(address);
+      for (const WString& address : addresses) PictureCache::FetchPicture(address, VpnRoute::For(address));
     }).detach();
   } catch (const std::system_error&) {
     DebugOutput("favourites: no thread for the icons");

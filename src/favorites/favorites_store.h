@@ -104,7 +104,8 @@ class FavoritesStore {
   // The icon addresses PrefetchIcons would fetch: the first favicon candidate of each
   // bookmark whose cached file is missing, each address once.
   std::vector<WString> IconsToFetch();
-  // Fetches those icons on one detached worker thread, one after the other.
+  // Fetches those icons on one detached worker thread, one after the other, each on
+  // the Chromium engine's route (through the VPN's node while it is on).
   void PrefetchIcons();
 
   // The defaults fetched from the service become the document unless the account

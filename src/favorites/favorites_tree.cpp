@@ -265,14 +265,25 @@ std::vector<std::string> FavoritesTree::Remove(std::string_view id) {
 }
 
 std::vector<std::string> FavoritesTree::RemoveUrl(std::string_view url) {
+  return RemoveBookmarksIf([url](const std::string& address) { return address == url; });
+}
+
+std::vector<std::string> FavoritesTree::RemoveBookmarksIf(const std::function<bool(const std::string& url)>& remove) {
   std::vector<std::string> removed;
+  // Each array is built again once, whatever number of bookmarks goes; its removed
+  // ids are listed from its end.
   const auto sweep = [&](Json::Value& array) {
-    for (Json::ArrayIndex i = array.size(); i-- > 0;) {
-      if (!IsFolder(array[i]) && Url(array[i]) == url) {
-        removed.push_back(Id(array[i]));
-        EraseAt(array, i);
+    Json::Value kept(Json::arrayValue);
+    std::vector<std::string> gone;
+    for (Json::Value& item : array) {
+      if (!IsFolder(item) && remove(Url(item))) {
+        gone.push_back(Id(item));
+      } else {
+        kept.append(std::move(item));
       }
     }
+    array = std::move(kept);
+    removed.insert(removed.end(), gone.rbegin(), gone.rend());
   };
   sweep(items_);
   for (Json::Value& folder : items_) {

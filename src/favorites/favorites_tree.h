@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,9 @@ class FavoritesTree {
   std::vector<std::string> Remove(std::string_view id);
   // Removes every bookmark whose "url" equals `url`; returns their ids.
   std::vector<std::string> RemoveUrl(std::string_view url);
+  // Removes every bookmark (top level and inside folders) whose "url" `remove`
+  // accepts; returns their ids, each array's from its end (top level first).
+  std::vector<std::string> RemoveBookmarksIf(const std::function<bool(const std::string& url)>& remove);
 
   // A member of an item as text ("" when absent or not text).
   static std::string Member(const Json::Value& item, const char* name);

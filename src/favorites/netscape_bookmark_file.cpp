@@ -1,9 +1,11 @@
 #include "favorites/netscape_bookmark_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <map>
 
+#include "favorites/bookmark_address.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 
@@ -85,36 +87,53 @@ int64_t DateOf(const Tag& tag) {
   return date > 0 ? date : NowSeconds();
 }
 
-// The text of an element from `from` up to its closing tag `closing` (e.g. "</a"),
-// decoded; `next` is set after the closing tag (or to the text's end).
+// The text of an element from `from` up to the next tag, decoded; `next` is set after
+// that tag when it is the closing one `closing` (e.g. "</a"), else at it. The format
+// escapes "<" in names, so the next tag ends the text; looking further for a closing
+// tag that is missing would read the rest of the file for every such element.
 std::string ElementText(std::string_view text, size_t from, std::string_view closing, size_t& next) {
-  const size_t close = FindNoCase(text, closing, from);
-  const size_t stop = close == std::string_view::npos ? text.size() : close;
-  next = close == std::string_view::npos ? text.size() : ReadTag(text, close).end;
+  const size_t stop = std::min(text.find('<', from), text.size());
+  next = StartsWithNoCase(text, stop, closing) ? ReadTag(text, stop).end : stop;
   return CleanUtf8(NetscapeBookmarkFile::Unescape(text.substr(from, stop - from)));
 }
 
-// Builds the flattened items while the file is read.
+// `path` cut to kMaxPathBytes at a character boundary, "…" marking the cut; a path
+// within the bound stays as it is (so a cut path read back is not cut again).
+std::string BoundedPath(std::string path) {
+  constexpr std::string_view kEllipsis = "\u2026";
+  if (path.size() <= NetscapeBookmarkFile::kMaxPathBytes) return path;
+  size_t cut = NetscapeBookmarkFile::kMaxPathBytes - kEllipsis.size();
+  while (cut > 0 && (static_cast<unsigned char>(path[cut]) & 0xC0) == 0x80) --cut;
+  path.resize(cut);
+  return path + std::string(kEllipsis);
+}
+
+// Builds the flattened items while the file is read. A level refers to its folder
+// by position and keeps no copy of its path, so the memory taken grows with the file,
+// whatever its depth.
 class FlatteningReader {
  public:
   void OpenFolder(const std::string& name, int64_t date, bool toolbar) {
     const Level parent = levels_.back();
-    // A browser's toolbar at the file's top is the favourites bar itself.
-    if (toolbar && parent.folder < 0 && parent.path.empty()) {
+    // A browser's toolbar at the file's top is the favourites bar itself; past the
+    // deepest level kept, a folder's bookmarks join the folder it is in.
+    if ((toolbar && parent.depth == 0) || parent.depth >= NetscapeBookmarkFile::kMaxFolderDepth) {
       levels_.push_back(parent);
       return;
     }
-    const std::string path = parent.path.empty() ? name : parent.path + std::string(NetscapeBookmarkFile::kPathSeparator) + name;
+    const std::string path =
+        parent.folder < 0 ? BoundedPath(name)
+                          : BoundedPath(PathOf(parent.folder) + std::string(NetscapeBookmarkFile::kPathSeparator) + name);
     if (parent.folder >= 0) ++folders_[static_cast<size_t>(parent.folder)].subfolders;
     Json::Value folder = FavoritesTree::NewFolder(0, path, date);
     folder.removeMember("id");
     folder["child"] = Json::Value(Json::arrayValue);
     folders_.push_back(Pending{static_cast<int>(order_.size()), 0});
     order_.push_back(std::move(folder));
-    levels_.push_back(Level{path, static_cast<int>(folders_.size()) - 1});
+    levels_.push_back(Level{static_cast<int>(folders_.size()) - 1, parent.depth + 1});
   }
   // A list without a heading (the file's own, or a stray one) stays on its level.
-  void OpenUnnamedList() { levels_.push_back(Level(levels_.back())); }
+  void OpenUnnamedList() { levels_.push_back(levels_.back()); }
   void CloseFolder() {
     if (levels_.size() > 1) levels_.pop_back();
   }
@@ -144,13 +163,17 @@ class FlatteningReader {
 
  private:
   struct Level {
-    std::string path;
-    int folder = -1;  // index in folders_, -1 for the top level
+    int folder = -1;   // index in folders_, -1 for the top level
+    size_t depth = 0;  // folders kept above and at this level
   };
   struct Pending {
     int item = 0;  // index in order_
     int subfolders = 0;
   };
+  std::string PathOf(int folder) const {
+    return FavoritesTree::Name(order_[static_cast<size_t>(folders_[static_cast<size_t>(folder)].item)]);
+  }
+
   std::vector<Json::Value> order_;
   std::vector<Pending> folders_;
   std::vector<Level> levels_{Level{}};
@@ -164,7 +187,8 @@ bool LooksLikeBookmarkFile(std::string_view html) {
 
 }  // namespace
 
-std::optional<std::vector<Json::Value>> NetscapeBookmarkFile::Parse(std::string_view html, std::string& problem) {
+std::optional<std::vector<Json::Value>> NetscapeBookmarkFile::Parse(std::string_view html, std::string& problem,
+                                                                     int* droppedAddresses) {
   if (!LooksLikeBookmarkFile(html)) {
     problem = "not a bookmark file (no Netscape bookmark list in it)";
     return std::nullopt;
@@ -198,9 +222,13 @@ std::optional<std::vector<Json::Value>> NetscapeBookmarkFile::Parse(std::string_
       const std::string name = ElementText(html, at, "</a", next);
       at = next;
       const auto href = tag.attributes.find("href");
-      if (href != tag.attributes.end() && !href->second.empty()) {
-        reader.AddBookmark(name, CleanUtf8(Unescape(href->second)), DateOf(tag));
+      if (href == tag.attributes.end() || href->second.empty()) continue;
+      std::string url = CleanUtf8(Unescape(href->second));
+      if (BookmarkAddress::IsRefused(url)) {
+        if (droppedAddresses != nullptr) ++*droppedAddresses;
+        continue;
       }
+      reader.AddBookmark(name, url, DateOf(tag));
     }
   }
   return reader.Take();
@@ -260,12 +288,14 @@ std::string NetscapeBookmarkFile::Unescape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    const size_t semicolon = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
-    if (semicolon == std::string_view::npos || semicolon - i > 10) {
+    // An entity is short: the search for its end stays near, so a text full of "&"
+    // is read once.
+    const size_t semicolon = text[i] == '&' ? text.substr(i, 12).find(';') : std::string_view::npos;
+    if (semicolon == std::string_view::npos || semicolon > 10) {
       out += text[i];
       continue;
     }
-    const std::string_view entity = text.substr(i + 1, semicolon - i - 1);
+    const std::string_view entity = text.substr(i + 1, semicolon - 1);
     uint32_t code = 0;
     bool known = false;
     if (entity.size() > 1 && entity[0] == '#') {
@@ -282,7 +312,7 @@ std::string NetscapeBookmarkFile::Unescape(std::string_view text) {
       continue;
     }
     out += CodePointToUtf8(code);
-    i = semicolon;
+    i += semicolon;
   }
   return out;
 }

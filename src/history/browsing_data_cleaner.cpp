@@ -4,6 +4,7 @@
 
 #include "downloads/download_manager.h"
 #include "history/i_engine_data.h"
+#include "passwords/password_keeper.h"
 #include "platform/folder_cleaner.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -52,7 +53,8 @@ void BrowsingDataCleaner::Clear(ClearOption option) {
       InfoRecords(database_).SetInfo(kSiteDataPending, u"1");
       break;
     case ClearOption::kPasswords:
-      if (engines_ != nullptr) engines_->ClearCredentials();
+      // The keyring answers in the background; lookups made after this see it done.
+      if (passwords_ != nullptr) passwords_->RemoveAll();
       [[fallthrough]];
     case ClearOption::kForms:
       if (engines_ != nullptr) engines_->ClearCache();

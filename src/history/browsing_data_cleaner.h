@@ -7,19 +7,23 @@ namespace tarvo {
 
 class DownloadManager;
 class IEngineData;
+class PasswordKeeper;
 
 // What each option of the clear-data window clears:
 // - records: the history rows, the typed search texts and the engine's visited-link
 //   marks;
 // - downloads: the complete downloads leave the list and the table (their files stay);
 // - files: the picture cache (site icons) and the working files ended downloads left;
-// - cookies: every cookie, through the engines; the site data the engine keeps open
-//   (local storage, databases, service workers: the cookie folder's sub-folders) has
-//   no clearing call in this engine and is emptied once the engine has stopped;
-// - passwords, forms: neither engine keeps passwords or form entries on disk (Qt
-//   WebEngine 5.15 has no password manager or autofill, QtWebKit neither); the
-//   engines' caches hold the pages that carried them and are cleared, and for
-//   passwords the HTTP log-ins remembered for the session go too.
+// - cookies: every cookie, through the engines; the site data the Chromium engine
+//   keeps open (local storage, databases, service workers: the cookie folder's
+//   sub-folders) has no clearing call in that engine and is emptied once it has
+//   stopped; the compatibility engine clears its own through its data manager;
+// - passwords: the log-ins the browser saved in the desktop's keyring (and its
+//   "never for this site" marks), and the engines' caches, which hold the pages that
+//   carried them (HTTP log-ins remembered for the session have no clearing call in
+//   either engine and end with the process);
+// - forms: neither engine keeps form entries on disk (no autofill); the engines'
+//   caches are cleared.
 //
 // Threads: the GUI thread (the engines are reached there). Lifetime: Instance() for
 // the process; tests make their own.
@@ -32,6 +36,9 @@ class BrowsingDataCleaner {
   // Non-owning; null while the engines are not running (their part is skipped).
   void SetEngines(IEngineData* engines) { engines_ = engines; }
   IEngineData* Engines() const { return engines_; }
+  // The saved passwords' keeper (non-owning; null: no saved passwords to clear).
+  void SetSavedPasswords(PasswordKeeper* passwords) { passwords_ = passwords; }
+  PasswordKeeper* SavedPasswords() const { return passwords_; }
 
   void Clear(ClearOption option);
   // Empties what cookie clearing left for a time the engine is not running. Call
@@ -42,6 +49,7 @@ class BrowsingDataCleaner {
   UserDatabase& database_;
   DownloadManager& downloads_;
   IEngineData* engines_ = nullptr;
+  PasswordKeeper* passwords_ = nullptr;
 };
 
 }  // namespace tarvo

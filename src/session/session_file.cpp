@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -126,5 +127,15 @@ SessionFile::ReadResult SessionFile::Read() const {
 bool SessionFile::Write(const SessionState& state) const { return AtomicFile::Replace(path_, Serialize(state)); }
 
 bool SessionFile::SetAside() const { return std::rename(path_.c_str(), (path_ + ".bad").c_str()) == 0; }
+
+bool SessionFile::Remove() const {
+  bool removed = true;
+  for (const std::string& path : {path_, path_ + ".bad"}) {
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    removed = removed && !error;
+  }
+  return removed;
+}
 
 }  // namespace tarvo

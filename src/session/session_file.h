@@ -16,6 +16,8 @@ namespace tarvo {
 class SessionFile {
  public:
   static constexpr int kVersion = 1;
+  // The file's name in the data folder.
+  static constexpr const char* kFileName = "session.json";
   enum class Status { kOk, kMissing, kEmpty, kDamaged, kFutureVersion };
   struct ReadResult {
     Status status = Status::kMissing;
@@ -30,6 +32,9 @@ class SessionFile {
   // Moves the file to "<path>.bad" (replacing an older one there); false when it
   // could not be moved.
   bool SetAside() const;
+  // Deletes the file and the one set aside beside it (they name the addresses and
+  // titles of the windows' tabs). True when neither is left.
+  bool Remove() const;
   const std::string& Path() const { return path_; }
 
   static std::string Serialize(const SessionState& state);

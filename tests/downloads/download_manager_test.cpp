@@ -3,6 +3,7 @@
 // and the clearing remove, and what a restart reads back.
 #include "downloads/download_manager.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -11,6 +12,7 @@
 #include "downloads/i_download_desktop.h"
 #include "downloads/i_download_driver.h"
 #include "downloads/i_download_prompts.h"
+#include "store/download_records.h"
 #include "store/test_database.h"
 
 namespace tarvo {
@@ -272,6 +274,45 @@ TEST_F(DownloadManagerTest, ClearingKeepsWhatHasNotCompletedAndDeletesOnlyEndedF
   EXPECT_TRUE(Exists(files[1]));
   EXPECT_FALSE(Exists(files[2]));
   EXPECT_EQ(store_.Scalar("select count(*) from download"), "2");
+}
+
+// "Clear temporary files" after a restart: only the working file of a download
+// that ended unfinished goes; a complete one stays whatever its name, also when it
+// ends in ".tmp" or could not take its chosen name.
+TEST_F(DownloadManagerTest, TemporaryFilesAfterARestartNeverIncludeACompleteDownload) {
+  struct Case {
+    const char* chosen;
+    const char* written;  // the file the earlier run left
+    int state;
+    bool deleted;
+    DownloadRecord::Problem problem;
+  };
+  using P = DownloadRecord::Problem;
+  const Case cases[] = {
+      {"notes.tmp", "notes.tmp", DownloadState::kComplete, false, P::kNone},
+      {"data.zip", "data.zip.tmp", DownloadState::kComplete, false, P::kRenameFailed},
+      {"log.tmp", "log.tmp.tmp", DownloadState::kComplete, false, P::kRenameFailed},
+      {"part.iso", "part.iso.tmp", DownloadState::kCancelled, true, P::kNone},
+      {"run.tmp", "run.tmp.tmp", DownloadState::kPaused, false, P::kNone},
+  };
+  for (const Case& c : cases) {
+    Write(PathIn(c.written), "bytes");
+    ASSERT_EQ(DownloadRecords(store_.db()).SaveDownload({kUrl + Utf8ToWide(c.chosen), PathIn(c.written),
+                                                         Utf8ToWide(c.chosen), 5, 5, c.state, 0}),
+              0);
+  }
+  DownloadManager restarted(store_.db());
+  restarted.DeleteLeftovers();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    EXPECT_EQ(Exists(PathIn(c.written)), !c.deleted);
+    const std::vector<DownloadRecord> records = restarted.Records();
+    const auto record = std::find_if(records.begin(), records.end(),
+                                     [&](const DownloadRecord& r) { return r.workingPath == PathIn(c.written); });
+    ASSERT_NE(record, records.end());
+    EXPECT_EQ(record->finalPath, PathIn(c.chosen));
+    EXPECT_EQ(record->problem, c.problem);
+  }
 }
 
 TEST_F(DownloadManagerTest, FileButtonsActOnExistingFilesAndTellOfMissingOnes) {

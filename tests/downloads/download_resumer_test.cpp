@@ -51,15 +51,19 @@ class DownloadResumerTest : public ::testing::Test {
   std::string Working() const { return Target() + ".tmp"; }
 
   // An earlier run left the download `path` in `state` with `held` bytes of the
-  // file and `validator` known; returns the manager of the next start.
+  // file and `validator` known (and the engine's `total` and `type` when given);
+  // returns the manager of the next start.
   std::unique_ptr<DownloadManager> EarlierRun(const std::string& path, int state, uint64_t held,
-                                              const WString& validator) {
+                                              const WString& validator, int64_t total = 0, const WString& type = {}) {
     {
       DownloadManager earlier(store_.db());
       SaveAs prompts(Utf8ToWide(Target()));
-      EXPECT_FALSE(earlier.BeginDownload(1, Utf8ToWide(server_.Url(path)), u"big.bin", prompts, nullptr).empty());
+      const WString url = Utf8ToWide(server_.Url(path));
+      EXPECT_FALSE(earlier.BeginDownload(1, url, u"big.bin", prompts, nullptr).empty());
+      if (total > 0) earlier.ApplyReport({1, url, 0, static_cast<int64_t>(held), total, false, false});
       if (state == DownloadState::kPaused) earlier.TogglePause(1);
-      earlier.Validators().Set(Utf8ToWide(server_.Url(path)), validator);
+      earlier.Validators().Set(url, validator);
+      earlier.Validators().SetContentType(url, type);
     }
     std::ofstream out(Working(), std::ios::binary);
     for (uint64_t i = 0; i < held; ++i) out.put(RangeFileServer::ByteAt(i));
@@ -132,6 +136,56 @@ TEST_F(DownloadResumerTest, DroppedConnectionsAreAskedAgainAndLyingLengthsNeverC
   EXPECT_EQ(Only(*manager).state, DownloadState::kCancelled);
   EXPECT_EQ(Only(*manager).problem, DownloadRecord::Problem::kFailed);
   EXPECT_FALSE(fs::exists(Target()));
+}
+
+// A resumed download takes only the file it knows: an answer of another type or
+// length leaves the bytes held as they were and the download paused and failed,
+// for the user to try again; a part of a changed file (a server that ignores
+// If-Range) is not spliced on, the whole file is asked for instead.
+TEST_F(DownloadResumerTest, AnAnswerThatIsNotTheKnownFileKeepsTheHeldBytesForARetry) {
+  const std::string before = "Tue, 01 Oct 2024 10:00:00 GMT";
+  RangeFileServer::File ignoring{kSize, "", "Wed, 02 Oct 2024 10:00:00 GMT"};
+  ignoring.ignoresIfRange = true;
+  struct Case {
+    const char* name;
+    WString validator;
+    bool completes;
+    int requests;
+  };
+  for (const Case& c : {Case{"login-page", u"", false, 1}, Case{"login-page-for-a-range", u"\"v1\"", false, 1},
+                        Case{"another-size", u"\"v1\"", false, 1},
+                        Case{"ignores-if-range", Utf8ToWide(before), true, 2}}) {
+    SCOPED_TRACE(c.name);
+    const std::string path = std::string("/") + c.name;
+    if (path.starts_with("/login-page")) server_.ServePage(path, "<html>Please log in</html>");
+    if (path == "/another-size") server_.Serve(path, {2 * kSize, "\"v1\""});
+    if (path == "/ignores-if-range") server_.Serve(path, ignoring);
+    fs::remove(Target());
+    auto manager = EarlierRun(path, DownloadState::kDownloading, kHeld, c.validator, kSize, u"application/octet-stream");
+    DownloadResumer resumer(*manager);
+    resumer.ResumeInterrupted();
+    ASSERT_TRUE(WaitFor([&] { return resumer.RunningCount() == 0 && Only(*manager).state != DownloadState::kDownloading; }));
+    EXPECT_EQ(static_cast<int>(server_.RequestsFor(path).size()), c.requests);
+    if (c.completes) {
+      EXPECT_EQ(Only(*manager).state, DownloadState::kComplete);
+      EXPECT_TRUE(RangeFileServer::HoldsPattern(Target(), kSize));
+      EXPECT_EQ(server_.RequestsFor(path).back().range, "") << "the whole file again, not a part of another";
+    } else {
+      EXPECT_EQ(Only(*manager).state, DownloadState::kPaused);
+      EXPECT_EQ(Only(*manager).problem, DownloadRecord::Problem::kFailed);
+      EXPECT_TRUE(RangeFileServer::HoldsPattern(Working(), kHeld)) << "the bytes held are kept as they were";
+      EXPECT_FALSE(fs::exists(Target()));
+    }
+    if (path == "/login-page") {
+      // Once the server gives the file again, "continue" finishes it.
+      server_.Serve(path, {kSize, "\"v1\""});
+      manager->TogglePause(Only(*manager).id);
+      ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
+      EXPECT_EQ(Only(*manager).state, DownloadState::kComplete);
+      EXPECT_TRUE(RangeFileServer::HoldsPattern(Target(), kSize));
+    }
+    store_.db().Execute("delete from download;");
+  }
 }
 
 TEST_F(DownloadResumerTest, PausedOnesWaitForContinueAndPauseCancelAndExitApplyAtOnce) {

@@ -175,6 +175,7 @@ TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
   TempDir files;
   const auto bookmarks = files.WriteFile("in.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>"
                                                     "<DT><A HREF=\"http://a.test/\">A</A>"
+                                                    "<DT><A HREF=\"javascript:alert(1)\">Bank login</A>"
                                                     "<DT><H3>Outer</H3><DL><p><DT><H3>Inner</H3><DL><p>"
                                                     "<DT><A HREF=\"http://b.test/\">B</A></DL><p>"
                                                     "<DT><A HREF=\"http://c.test/\">C</A></DL><p></DL>");
@@ -197,7 +198,8 @@ TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
     ClickControl(window, QStringLiteral("favor/ccbtn"));
   });
   editor.Run(window_->GetHWND(), std::nullopt);
-  EXPECT_EQ(told, (std::vector<QString>{QStringLiteral("Imported 3 bookmarks in 2 folders."),
+  EXPECT_EQ(told, (std::vector<QString>{QStringLiteral("Imported 3 bookmarks in 2 folders. Left out for an address "
+                                                       "that would run a script or open local files: 1."),
                                         QStringLiteral("Exported 3 bookmarks in 2 folders."),
                                         QStringLiteral("This file is not a bookmark file. Nothing was imported."),
                                         QStringLiteral("The file could not be written. Please choose another place.")}));

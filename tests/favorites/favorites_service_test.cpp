@@ -30,7 +30,7 @@ class FavoritesServiceTest : public ::testing::Test {
                                                 std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json",
                                                 (folder_.path() / "service.db").string());
     ASSERT_FALSE(service_->baseUrl().empty());
-    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->baseUrl()));
+    service_->UseInThisProcess();
     SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TestBrand");
   }
   void TearDown() override { SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u""); }

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "favorites/bookmark_transfer.h"
 #include "favorites/favorites_store.h"
+#include "favorites/netscape_bookmark_file.h"
 #include "favorites_fixture.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -98,6 +102,52 @@ TEST_F(FavoritesSyncTest, AUsersFavouritesAreSavedUnderTheUsersKeyOnly) {
   EXPECT_EQ(StoredNames("favor_data_12"), "from the service;folder;");
   EXPECT_EQ(StoredNames("favor_data"), "anonymous;");
   EXPECT_EQ(store_.Document().CountAll(), 2u);
+}
+
+// Bookmarks from elsewhere: a file nesting folders without end is read into bounded
+// folder names, and no bookmark from a file or the service carries an address that
+// would run script in the open site or show local files (an import counts them).
+TEST_F(FavoritesSyncTest, FilesAndDocumentsFromElsewhereAreBoundedAndRunNoScript) {
+  constexpr int kLevels = 4000;
+  const std::vector<std::string> refused = {"javascript:alert(document.cookie)", " JaVa\tScRipt:alert(1)",
+                                            "data:text/html,<script>alert(1)</script>", "FILE:///etc/passwd",
+                                            "\x01" "file:///home/user/"};
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+  for (const std::string& url : refused) file += "<DT><A HREF=\"" + url + "\">Bank login</A>\n";
+  file += "<DT><A HREF=\"https://bank.test/\">Bank</A>\n";
+  for (int i = 0; i < kLevels; ++i) file += "<DT><H3>level</H3><DL><p>";
+  file += "<DT><A HREF=\"http://bottom.test/\">bottom</A>";
+  for (int i = 0; i < kLevels; ++i) file += "</DL><p>";
+  file += "</DL><p>\n";
+  const std::string path = (database_.folder().path() / "hostile.html").string();
+  std::ofstream(path, std::ios::binary) << file;
+
+  const BookmarkTransfer::Result imported = BookmarkTransfer::Import(path, store_);
+  EXPECT_EQ(imported.status, BookmarkTransfer::Status::kDone);
+  EXPECT_EQ(imported.dropped, static_cast<int>(refused.size()));
+  EXPECT_EQ(imported.bookmarks, 2);
+  const FavoritesTree document = store_.Document();
+  EXPECT_EQ(document.BookmarkUrls(), (std::vector<std::string>{"https://bank.test/", "http://bottom.test/"}));
+  ASSERT_EQ(document.Items().size(), 2u);
+  const std::string deepest = FavoritesTree::Name(document.Items()[1]);
+  EXPECT_LE(deepest.size(), NetscapeBookmarkFile::kMaxPathBytes);
+  EXPECT_TRUE(deepest.starts_with("level / level / ")) << deepest.substr(0, 80);
+
+  // The service's documents: the defaults and a user's own favourites.
+  Json::Value items = Document({Bookmark("1", "Bank login", refused[0]), Bookmark("2", "portal", "http://portal.test/"),
+                                Folder("3", "sites", {Bookmark("4", "Local", refused[3], "3"),
+                                                      Bookmark("5", "site", "http://site.test/", "3")})});
+  ScriptedService service;
+  service.Answer("app/v1.0/default_fav", Envelope(200, items));
+  Json::Value favor(Json::objectValue);
+  favor["favor"] = items;
+  service.Answer("app/v1.0/list_user_fav", Envelope(200, favor));
+  InfoRecords(database_.db()).DeleteInfo(u"favor_data");
+  ASSERT_EQ(sync_.LoadDefaultFavoritesOnce(), 0);
+  EXPECT_EQ(store_.Document().BookmarkUrls(), (std::vector<std::string>{"http://portal.test/", "http://site.test/"}));
+  LoggedIn user("7", "t");
+  ASSERT_EQ(sync_.SyncUserFavorites(), 0);
+  EXPECT_EQ(store_.Document().BookmarkUrls(), (std::vector<std::string>{"http://portal.test/", "http://site.test/"}));
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ struct CountingEngines : IEngineData {
   void ClearCookies() override { calls += "cookies "; }
   void ClearCache() override { calls += "cache "; }
   void ClearVisitedLinks() override { calls += "links "; }
-  void ClearCredentials() override { calls += "credentials "; }
   std::string calls;
 };
 
@@ -76,7 +75,7 @@ TEST_F(BrowsingDataCleanerTest, EachOptionClearsItsOwnData) {
   EXPECT_FALSE(fs::exists(leftover));
   EXPECT_TRUE(fs::exists(kept));
 
-  EXPECT_EQ(Calls(ClearOption::kPasswords), "credentials cache ");
+  EXPECT_EQ(Calls(ClearOption::kPasswords), "cache ");
   EXPECT_EQ(Calls(ClearOption::kForms), "cache ");
 
   // Cookies go through the engines now; the engine's open site data waits for a

@@ -1,12 +1,16 @@
-// Exit cleaning: what goes (rows, the engines' stores, files) and what stays
-// (folders, dot files, all of it when the user did not ask).
+// Exit cleaning: what goes (rows, left unreadable in the database file, the engines'
+// stores, files, the saved session) and what stays (folders, dot files, all of it
+// when the user did not ask).
 #include "history/exit_cleaner.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
 #include "history/i_engine_data.h"
+#include "passwords/password_keeper.h"
 #include "settings/settings_registry.h"
 #include "store/history_records.h"
 #include "store/info_records.h"
@@ -23,11 +27,27 @@ struct CountingEngines : IEngineData {
   void ClearCookies() override { ++cookies; }
   void ClearCache() override { ++cache; }
   void ClearVisitedLinks() override { ++links; }
-  void ClearCredentials() override { ++credentials; }
   int cookies = 0;
   int cache = 0;
   int links = 0;
-  int credentials = 0;
+};
+
+// Counts how often everything was removed; every other call answers done.
+struct CountingKeyring : IPasswordKeyring {
+  explicit CountingKeyring(int& removals) : removals(removals) {}
+  KeyringResult Store(const SavedLogin&) override { return KeyringResult::kDone; }
+  KeyringResult Find(const WString&, std::vector<SavedLogin>&) override { return KeyringResult::kDone; }
+  KeyringResult List(std::vector<SavedLogin>&, std::vector<WString>&) override { return KeyringResult::kDone; }
+  KeyringResult Reveal(const WString&, const WString&, WString&) override { return KeyringResult::kDone; }
+  KeyringResult Remove(const WString&, const WString&) override { return KeyringResult::kDone; }
+  KeyringResult MarkNever(const WString&) override { return KeyringResult::kDone; }
+  KeyringResult IsNever(const WString&, bool&) override { return KeyringResult::kDone; }
+  KeyringResult UnmarkNever(const WString&) override { return KeyringResult::kDone; }
+  KeyringResult RemoveAll() override {
+    ++removals;
+    return KeyringResult::kDone;
+  }
+  int& removals;
 };
 
 class ExitCleanerTest : public testing::Test {
@@ -35,7 +55,11 @@ class ExitCleanerTest : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(database_.OpenFile((dir_.path() / "kx.dat").string()), 0);
     ASSERT_EQ(database_.Upgrade(), 0);
+    // As a library built without secure deletion leaves deleted rows in the file.
+    ASSERT_EQ(database_.Execute("PRAGMA secure_delete=OFF;"), 0);
     SettingsRegistry& settings = SettingsRegistry::Instance();
+    settings.Set(u"appdata/path", Utf8ToWide(dir_.path().string() + "/"));
+    for (const char* session : {"session.json", "session.json.bad"}) dir_.WriteFile(session, kVisited);
     for (const auto& [key, folder] : Folders()) {
       settings.Set(key, Utf8ToWide((dir_.path() / folder).string() + "/"));
       dir_.WriteFile(fs::path(folder) / "data.bin", "x");
@@ -43,19 +67,35 @@ class ExitCleanerTest : public testing::Test {
       dir_.WriteFile(fs::path(folder) / ".keep", "x");
     }
     ASSERT_EQ(SearchRecords(database_).AddSearchText(u"it's \"quoted\""), 0);
-    PageUrl page{u"http://example.test/", u"http://example.test/", false, 0};
+    PageUrl page{Utf8ToWide(kVisited), Utf8ToWide(kVisited), false, 0};
     ASSERT_EQ(HistoryRecords(database_).AddHistory(page), 0);
+    // A visit the user deleted earlier in the run.
+    PageUrl deleted{u"http://deleted.example.test/", u"http://deleted.example.test/", false, 0};
+    ASSERT_EQ(HistoryRecords(database_).AddHistory(deleted), 0);
+    ASSERT_EQ(HistoryRecords(database_).DeleteVisit(deleted.historyId), 0);
   }
   void TearDown() override { SettingsRegistry::Instance().ClearForTesting(); }
 
   static std::vector<std::pair<WString, std::string>> Folders() {
-    return {{u"appdata/cookie", "Cookie"}, {u"appdata/cache", "Cache"}, {u"appdata/log", "Log"}};
+    return {{u"appdata/cookie", "Cookie"}, {u"appdata/cache", "Cache"}, {u"appdata/log", "Log"},
+            {u"appdata/picture", "Picture"}};
   }
   int Rows(const char* table) { return database_.Query(std::string("select * from ") + table); }
+  // Whether the database's files still hold `text` anywhere, free pages included.
+  bool DatabaseHolds(const std::string& text) {
+    for (const char* name : {"kx.dat", "kx.dat-wal"}) {
+      std::ifstream file(dir_.path() / name, std::ios::binary);
+      const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+      if (bytes.find(text) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  static constexpr const char* kVisited = "http://visited.example.test/";
 
   // Both steps, as the browser's end runs them.
   bool Clean() {
-    const ExitCleaner cleaner(database_, &engines_);
+    const ExitCleaner cleaner(database_, &engines_, &passwords_);
     const bool whileRunning = cleaner.CleanWhileEnginesRun();
     const bool afterwards = cleaner.EmptyFoldersAfterEngines();
     EXPECT_EQ(whileRunning, afterwards);
@@ -65,13 +105,22 @@ class ExitCleanerTest : public testing::Test {
   test::TempDir dir_;
   UserDatabase database_;
   CountingEngines engines_;
+  int passwordRemovals_ = 0;
+  PasswordKeeper passwords_{std::make_unique<CountingKeyring>(passwordRemovals_)};
 };
 
 TEST_F(ExitCleanerTest, WhenAskedEmptiesRowsAndFilesButKeepsFoldersAndDotFiles) {
   ASSERT_EQ(InfoRecords(database_).SetExitClean(true), 0);
+  ASSERT_TRUE(DatabaseHolds("deleted.example.test"));
   EXPECT_TRUE(Clean());
   EXPECT_EQ(Rows("searchtext"), 0);
   EXPECT_EQ(Rows("history"), 0);
+  // Written back at the browser's end: no page of the file keeps a visit.
+  ASSERT_EQ(database_.WriteBackLog(), 0);
+  EXPECT_FALSE(DatabaseHolds("visited.example.test"));
+  EXPECT_FALSE(DatabaseHolds("deleted.example.test"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "session.json"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "session.json.bad"));
   for (const auto& [key, folder] : Folders()) {
     EXPECT_FALSE(fs::exists(dir_.path() / folder / "data.bin")) << folder;
     EXPECT_FALSE(fs::exists(dir_.path() / folder / "sub" / "nested.bin")) << folder;
@@ -82,6 +131,7 @@ TEST_F(ExitCleanerTest, WhenAskedEmptiesRowsAndFilesButKeepsFoldersAndDotFiles) 
   EXPECT_TRUE(fs::exists(dir_.path() / "kx.dat"));
   EXPECT_EQ(engines_.cookies, 1);
   EXPECT_EQ(engines_.links, 1);
+  EXPECT_EQ(passwordRemovals_, 1) << "the saved passwords go too, before the browser ends";
   // The cache goes with its folder once the engines stopped, never through a
   // stopping engine.
   EXPECT_EQ(engines_.cache, 0);
@@ -95,7 +145,8 @@ TEST_F(ExitCleanerTest, WhenNotAskedNothingChanges) {
   for (const auto& [key, folder] : Folders()) {
     EXPECT_TRUE(fs::exists(dir_.path() / folder / "data.bin")) << folder;
   }
-  EXPECT_EQ(engines_.cookies + engines_.cache + engines_.links + engines_.credentials, 0);
+  EXPECT_TRUE(fs::exists(dir_.path() / "session.json"));
+  EXPECT_EQ(engines_.cookies + engines_.cache + engines_.links + passwordRemovals_, 0);
 }
 
 TEST_F(ExitCleanerTest, UnsetFolderKeysAreNeverTakenForTheWorkingFolder) {

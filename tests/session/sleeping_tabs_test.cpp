@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "preferences/browser_preferences.h"
+#include "session/crash_reload_policy.h"
 #include "session/sleeping_tabs_setting.h"
 #include "session/tab_rest_policy.h"
 #include "settings/settings_keys.h"
@@ -14,6 +15,22 @@ namespace {
 using namespace std::chrono_literals;
 using Step = TabRestPolicy::Step;
 using State = TabRestPolicy::State;
+
+// A crashed page reloads by itself until its site's renderer died three times
+// within a minute; older deaths and other sites do not count.
+TEST(CrashReloadPolicyTest, ThreeDeathsOfASiteWithinAMinuteStopTheReloads) {
+  CrashReloadPolicy policy;
+  const CrashReloadPolicy::Clock::time_point start;
+  const struct {
+    const char* site;
+    std::chrono::seconds at;
+    bool mayReload;
+  } deaths[] = {{"a.test", 0s, true},  {"a.test", 20s, true}, {"b.test", 30s, true},
+                {"a.test", 40s, false}, {"a.test", 59s, false}, {"a.test", 100s, true}};
+  for (const auto& death : deaths) {
+    EXPECT_EQ(policy.NoteDeath(death.site, start + death.at), death.mayReload) << death.site << " " << death.at.count();
+  }
+}
 
 TEST(TabRestPolicyTest, BackgroundTabsFreezeThenDiscardAndTheProtectedNever) {
   const auto delay = std::chrono::milliseconds(10min);

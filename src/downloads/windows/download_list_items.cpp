@@ -58,11 +58,27 @@ std::unique_ptr<CControlUI> Separator() {
   return Make<CHorizontalLayoutUI>(QStringLiteral(R"(height="1" bordersize="1" bordercolor="#FFD4D4D4")"));
 }
 
+constexpr char kProblemColour[] = "#FFD03030";
+
 // A red note under the address of a download that went wrong.
 std::unique_ptr<CControlUI> Note(WStringView key, const QString& detail) {
-  auto note = Make<DuiLib::CLabelUI>(QStringLiteral(R"(name="problem" textcolor="#FFD03030" height="20")"));
+  auto note = Make<DuiLib::CLabelUI>(QStringLiteral(R"(name="problem" height="20" textcolor=")") +
+                                     QLatin1String(kProblemColour) + QLatin1Char('"'));
   note->SetText(detail.isEmpty() ? LanguageText(key) : LanguageText(key) + QLatin1Char(' ') + detail);
   return note;
+}
+
+// How an ended download ended: its size and "done", or how far it got and why it
+// stopped (in red when it failed).
+std::unique_ptr<CControlUI> EndedStatus(const DownloadRecord& record) {
+  auto status = Make<DuiLib::CLabelUI>(
+      QStringLiteral(R"(name="status" textcolor="#FF858585" padding="0,2,0,0" height="20" endellipsis="true")"));
+  if (DownloadRecord::IsFailure(record.problem)) {
+    status->ApplyAttributeList(QStringLiteral(R"(textcolor=")") + QLatin1String(kProblemColour) + QLatin1Char('"'));
+  }
+  status->SetText(QString::fromStdU16String(DownloadStatusText::EndedText(record)));
+  status->SetToolTip(status->GetText());
+  return status;
 }
 
 }  // namespace
@@ -84,6 +100,8 @@ std::unique_ptr<CControlUI> DownloadListItems::Running(const DownloadRecord& rec
   auto* buttons = column->Add(tarvo::Make<CHorizontalLayoutUI>(QStringLiteral(R"(padding="0,4,0,10")")));
   auto pause = Button(R"(name="dlpause_btn" text=")", PauseKey(record),
                       R"(" textcolor="#FF3F70D8" width="30" height="20")", record.id);
+  // An engine that cannot pause: the entry is there, greyed out, rather than a button that does nothing.
+  pause->SetEnabled(record.pausable);
   auto cancel = Button(R"(name="dlcancel_btn" text=")", DownloadsLanguageKeys::kCancel,
                        R"(" textcolor="#FF5A5A5A" width="30" height="20" padding="12,0,0,0")", record.id);
   // 30 pixels hold two Chinese characters; other languages' words need their width.
@@ -95,8 +113,9 @@ std::unique_ptr<CControlUI> DownloadListItems::Running(const DownloadRecord& rec
 }
 
 std::unique_ptr<CControlUI> DownloadListItems::Stopped(const DownloadRecord& record, const QImage& icon) {
-  auto row = tarvo::Make<CVerticalLayoutUI>(QStringLiteral(R"(name="stop" height="106")"));
-  auto* line = row->Add(tarvo::Make<CHorizontalLayoutUI>(QStringLiteral(R"(height="105")")));
+  // The designed 106 pixels and 20 more for the status line.
+  auto row = tarvo::Make<CVerticalLayoutUI>(QStringLiteral(R"(name="stop" height="126")"));
+  auto* line = row->Add(tarvo::Make<CHorizontalLayoutUI>(QStringLiteral(R"(height="125")")));
   CVerticalLayoutUI* column = AddHead(*line, record, icon);
   if (record.problem == DownloadRecord::Problem::kRenameFailed) {
     // The address line tells what happened instead: the file kept its working name.
@@ -104,6 +123,7 @@ std::unique_ptr<CControlUI> DownloadListItems::Stopped(const DownloadRecord& rec
     column->Add(Note(DownloadsLanguageKeys::kRenameFailed,
                      QString::fromStdU16String(record.workingPath.substr(record.workingPath.find_last_of(u'/') + 1))));
   }
+  column->Add(EndedStatus(record));
   auto* buttons = column->Add(tarvo::Make<CHorizontalLayoutUI>(QStringLiteral(R"(padding="0,7,0,10")")));
   if (record.state == DownloadState::kComplete) {
     buttons->Add(Button(R"(name="dlopendir_btn" text=")", DownloadsLanguageKeys::kShowFile,
@@ -119,7 +139,6 @@ std::unique_ptr<CControlUI> DownloadListItems::Stopped(const DownloadRecord& rec
         QStringLiteral(R"(name="dldownload_btn" text="" textcolor="#FF3F70D8" width="1" height="20")"));
     again->SetTag(static_cast<std::intptr_t>(record.id));
     buttons->Add(std::move(again));
-    if (record.problem == DownloadRecord::Problem::kFailed) buttons->Add(Note(DownloadsLanguageKeys::kFailed, {}));
   }
   row->Add(Separator());
   return row;

@@ -5,6 +5,7 @@
 #include "downloads/windows/download_list_items.h"
 #include "shell/windows/c_message_box.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "shell/windows/modal_placement.h"
 #include "ui/check_box_ui.h"
 #include "ui/list_ui.h"
@@ -26,15 +27,23 @@ void DownloadWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void DownloadWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   list_ = FindControl<DuiLib::CListUI>(QStringLiteral("download_list"));
+  empty_ = FindControl(QString::fromUtf16(DownloadsLanguageKeys::kEmpty));
   for (const char16_t* key : {DownloadsLanguageKeys::kTotal, DownloadsLanguageKeys::kPause,
-                              DownloadsLanguageKeys::kCancel, DownloadsLanguageKeys::kShowFile}) {
+                              DownloadsLanguageKeys::kCancel, DownloadsLanguageKeys::kShowFile,
+                              DownloadsLanguageKeys::kEmpty}) {
     SetLanguageText(FindControl(QString::fromUtf16(key)), key);
   }
   SetLanguageBackground(FindControl(QStringLiteral("download/download")), u"dl_title.png");
   SetLanguageBackground(FindControl(QStringLiteral("download/clearandremove")), u"dl_01.png");
   SetLanguageButtonImages(FindControl(QStringLiteral("download/clearbtn")), u"dl_btn01.png", u"dl_btn01_hover.png");
   SetLanguageButtonImages(FindControl(QStringLiteral("download/closebtn")), u"dl_btn02.png", u"dl_btn02_hover.png");
+  for (const char16_t* key : {DownloadsLanguageKeys::kClearAndRemove, DownloadsLanguageKeys::kClearButton,
+                              DownloadsLanguageKeys::kCloseButton}) {
+    SetLanguageToolTip(FindControl(QString::fromUtf16(key)), key);
+  }
+  SetLanguageToolTip(FindControl(QStringLiteral("download/download")), DownloadsLanguageKeys::kTitle);
   Refresh();
   if (autoClose_) SetTimer(kAutoCloseTimer, kAutoCloseMs);
 }
@@ -80,7 +89,7 @@ void DownloadWnd::Refresh() {
   if (list_ == nullptr) return;
   const std::vector<DownloadRecord> records = manager_.Records();
   const int count = static_cast<int>(records.size());
-  if (list_->GetCount() != count) {
+  if (list_->GetCount() != count || count == 0) {
     Rebuild();
     return;
   }
@@ -104,6 +113,9 @@ void DownloadWnd::Refresh() {
 void DownloadWnd::Rebuild() {
   list_->RemoveAll();
   const std::vector<DownloadRecord> records = manager_.Records();
+  // An empty list says so, instead of a blank panel.
+  list_->SetVisible(!records.empty());
+  if (empty_ != nullptr) empty_->SetVisible(records.empty());
   for (auto it = records.rbegin(); it != records.rend(); ++it) {
     auto row = DownloadListItems::Make(*it, icons_.For(QString::fromStdU16String(it->fileName)));
     row->SetTag(static_cast<std::intptr_t>(it->id));
@@ -125,6 +137,7 @@ DuiLib::LRESULT DownloadWnd::HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPAR
 void DownloadWnd::OnFinalMessage(DuiLib::HWND hwnd) {
   KillAllTimers();
   list_ = nullptr;
+  empty_ = nullptr;
   WindowImplBase::OnFinalMessage(hwnd);
 }
 

@@ -57,6 +57,7 @@ class DownloadWnd : public DuiLib::WindowImplBase {
   bool autoClose_ = false;
   bool asking_ = false;  // a message box of ours has the focus
   DuiLib::CListUI* list_ = nullptr;  // not owned: a control of this window while it exists
+  DuiLib::CControlUI* empty_ = nullptr;  // the same: the line shown while the list is empty
   FileTypeIcons icons_{32};
 };
 

@@ -1,5 +1,7 @@
 #include "favorites/windows/favor_bar_button_ui.h"
 
+#include "ui/accessible_button.h"
+#include "ui/ui_messages.h"
 #include "ui/ui_notify_types.h"
 
 namespace tarvo {
@@ -18,9 +20,24 @@ void FavorBarButtonUI::SetAttribute(const QString& name, const QString& value) {
   }
 }
 
+bool FavorBarButtonUI::Activate() {
+  if (!CHorizontalLayoutUI::Activate()) return false;
+  Notify(DuiLib::kNotifyClick);
+  return true;
+}
+
+QAccessibleInterface* FavorBarButtonUI::CreateAccessible() { return new DuiLib::CAccessibleButton(this); }
+
 void FavorBarButtonUI::DoEvent(DuiLib::TEventUI& event) {
   using DuiLib::UIEvent;
   switch (event.type) {
+    case UIEvent::kKeyDown:
+      if (event.key == DuiLib::VK_SPACE || event.key == DuiLib::VK_RETURN) {
+        Activate();
+        return;
+      }
+      CHorizontalLayoutUI::DoEvent(event);
+      return;
     case UIEvent::kMouseEnter:
     case UIEvent::kMouseLeave:
       hot_ = event.type == UIEvent::kMouseEnter;
@@ -33,7 +50,7 @@ void FavorBarButtonUI::DoEvent(DuiLib::TEventUI& event) {
     case UIEvent::kButtonUp:
       if (pushed_ && rcItem_.contains(event.ptMouse)) {
         pushed_ = false;
-        Notify(DuiLib::kNotifyClick);
+        Activate();
         return;
       }
       pushed_ = false;

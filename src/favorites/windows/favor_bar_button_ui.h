@@ -1,7 +1,8 @@
 #pragma once
 // One button of the favourites bar: a row that holds an icon label and a text label
 // and acts like a button: its hover picture while the mouse is over it, "click" for
-// the left button and "rightclick" for the right one. Its tag is the item's id and
+// the left button (and for Space or Return) and "rightclick" for the right one; to
+// assistive technology a push button named by its tooltip. Its tag is the item's id and
 // its user data the bookmark's address (empty for a folder); it also keeps the id's
 // exact text.
 //
@@ -20,6 +21,9 @@ class FavorBarButtonUI : public DuiLib::CHorizontalLayoutUI {
   QString GetClass() const override { return QStringLiteral("FavorBarButtonUI"); }
   void* GetInterface(const QString& name) override;
   bool IsClickable() const override { return true; }
+  bool IsFocusable() const override { return true; }
+  bool IsAccessibleNode() const override { return true; }
+  bool Activate() override;
   bool IsHot() const { return hot_; }
   // The item's id exactly as the document writes it (the tag holds its number).
   const std::string& ItemId() const { return itemId_; }
@@ -28,6 +32,9 @@ class FavorBarButtonUI : public DuiLib::CHorizontalLayoutUI {
   void SetAttribute(const QString& name, const QString& value) override;
   void DoEvent(DuiLib::TEventUI& event) override;
   void PaintStatusImage(QPainter& painter) override;
+
+ protected:
+  QAccessibleInterface* CreateAccessible() override;
 
  private:
   std::string itemId_;

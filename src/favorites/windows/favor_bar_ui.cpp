@@ -28,11 +28,13 @@ const QString kFolderButton = QStringLiteral(
 const QString kBookmarkButton = QStringLiteral(
     R"(name="favor_item_btn" align="left" hotimage="file='Toolbar\favorbar_item_hover.png'" padding="0,2,0,2")");
 const QString kFolderIcon = QStringLiteral(
-    R"(float="true" mouse="false" pos="6,6,0,0" width="16" height="16" bkimage="file='Toolbar\bookmark_folder.png'")");
+    R"(float="true" mouse="false" accrole="none" pos="6,6,0,0" width="16" height="16" bkimage="file='Toolbar\bookmark_folder.png'")");
 // The page icon floats like the folder's, so both sit level with the text.
 const QString kBookmarkIcon = QStringLiteral(
-    R"(float="true" mouse="false" pos="6,6,0,0" width="16" height="16" bkimage="file='Tabbar\favicon_newtab.png'")");
-const QString kTextLabel = QStringLiteral(R"(float="true" mouse="false" pos="28,0,0,0" width="%1" height="28")");
+    R"(float="true" mouse="false" accrole="none" pos="6,6,0,0" width="16" height="16" bkimage="file='Tabbar\favicon_newtab.png'")");
+// The button speaks for its text (its tooltip is the whole name).
+const QString kTextLabel =
+    QStringLiteral(R"(float="true" mouse="false" accrole="none" pos="28,0,0,0" width="%1" height="28")");
 
 }  // namespace
 

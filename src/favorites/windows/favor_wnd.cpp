@@ -15,6 +15,7 @@
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/container_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/label_ui.h"
@@ -101,6 +102,7 @@ void FavorWnd::Notify(TNotifyUI& msg) {
 }
 
 void FavorWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   FillLanguageTexts(*this, Keys::kFavorWnd);
   SetLanguageText(FindControl(QStringLiteral("favor/export")), Keys::kExport);
   // The captions with a language picture show it (the texts stay as tooltips).
@@ -306,13 +308,16 @@ void FavorWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool impor
   using Status = BookmarkTransfer::Status;
   const QString bookmarks = QString::number(result.bookmarks);
   const QString folders = QString::number(result.folders);
+  // Bookmarks left out for their address are counted after what was imported.
+  const QString dropped =
+      result.dropped > 0 ? QLatin1Char(' ') + LanguageText(Keys::kImportDropped).arg(result.dropped) : QString();
   switch (result.status) {
     case Status::kDone:
       if (imported) FillTree();
-      Tell(imported ? Keys::kImportDone : Keys::kExportDone, bookmarks, folders);
+      Tell(imported ? Keys::kImportDone : Keys::kExportDone, bookmarks, folders, dropped);
       return;
     case Status::kNotBookmarks: Tell(Keys::kImportNotBookmarks); return;
-    case Status::kEmpty: Tell(Keys::kImportEmpty); return;
+    case Status::kEmpty: Tell(Keys::kImportEmpty, {}, {}, dropped); return;
     case Status::kRefused: Tell(Keys::kImportRefused); return;
     case Status::kUnwritable: Tell(Keys::kExportFailed); return;
     case Status::kUnreadable: Tell(Keys::kImportUnreadable); return;
@@ -341,11 +346,11 @@ void FavorWnd::SetBusy(bool busy) {
   }
 }
 
-void FavorWnd::Tell(WStringView key, const QString& first, const QString& second) {
+void FavorWnd::Tell(WStringView key, const QString& first, const QString& second, const QString& more) {
   QString text = LanguageText(key);
   if (!first.isNull()) text = text.arg(first);
   if (!second.isNull()) text = text.arg(second);
-  if (tell_) tell_(text);
+  if (tell_) tell_(text + more);
 }
 
 }  // namespace tarvo

@@ -79,7 +79,9 @@ class FavorWnd : public DuiLib::WindowImplBase {
   // Runs `work` on the worker while the window is busy; `done` gets its result.
   bool RunBusy(std::function<int()> work, std::function<void(int)> done);
   void SetBusy(bool busy);
-  void Tell(WStringView key, const QString& first = QString(), const QString& second = QString());
+  // The language text of `key` with its values, and `more` after it.
+  void Tell(WStringView key, const QString& first = QString(), const QString& second = QString(),
+            const QString& more = QString());
 
   FavoritesStore& store_;
   QString name_;

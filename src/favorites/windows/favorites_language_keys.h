@@ -38,6 +38,7 @@ inline constexpr WStringView kDeleteFolder = u"favor/delete_folder";
 inline constexpr WStringView kNeedAddress = u"favor/need_address";
 inline constexpr WStringView kNotSaved = u"favor/not_saved";
 inline constexpr WStringView kImportDone = u"favor/import_done";
+inline constexpr WStringView kImportDropped = u"favor/import_dropped";
 inline constexpr WStringView kImportUnreadable = u"favor/import_unreadable";
 inline constexpr WStringView kImportNotBookmarks = u"favor/import_not_bookmarks";
 inline constexpr WStringView kImportEmpty = u"favor/import_empty";

@@ -29,7 +29,7 @@ QDate HistoryListRows::DayOf(const HistoryVisit& visit) {
 std::unique_ptr<DuiLib::CControlUI> HistoryListRows::DayHeading(const QDate& day, const QDate& today) {
   auto row = Make<DuiLib::CHorizontalLayoutUI>(R"(name="day" height="40" inset="20,12,20,4" bkcolor="#FFF7F8FA")");
   auto title = Make<DuiLib::CLabelUI>(R"(font="2" textcolor="#FF1F2329")");
-  QString text = QLocale().toString(day, QLocale::LongFormat);
+  QString text = InterfaceLocale().toString(day, QLocale::LongFormat);
   if (day == today) text = LanguageText(HistoryLanguageKeys::kToday) + QStringLiteral(" - ") + text;
   if (day == today.addDays(-1)) text = LanguageText(HistoryLanguageKeys::kYesterday) + QStringLiteral(" - ") + text;
   title->SetText(text);
@@ -44,8 +44,10 @@ std::unique_ptr<DuiLib::CControlUI> HistoryListRows::DayHeading(const QDate& day
 
 std::unique_ptr<DuiLib::CControlUI> HistoryListRows::Visit(const HistoryVisit& visit) {
   auto row = Make<DuiLib::CHorizontalLayoutUI>(R"(name="visit" height="30" inset="20,4,12,4" childpadding="10")");
-  auto time = Make<DuiLib::CLabelUI>(R"(width="48" height="22" textcolor="#FF858585")");
-  time->SetText(QDateTime::fromSecsSinceEpoch(visit.visitedAt).toLocalTime().toString(QStringLiteral("HH:mm")));
+  // Wide enough for "12:59 PM".
+  auto time = Make<DuiLib::CLabelUI>(R"(width="64" height="22" textcolor="#FF858585")");
+  time->SetText(InterfaceLocale().toString(QDateTime::fromSecsSinceEpoch(visit.visitedAt).toLocalTime().time(),
+                                           QLocale::ShortFormat));
   row->Add(std::move(time));
   const QString url = QString::fromStdU16String(visit.url);
   auto open = Make<DuiLib::CButtonUI>(

@@ -5,6 +5,7 @@
 #include "history/windows/history_language_keys.h"
 #include "history/windows/history_list_rows.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "store/history_records.h"
 #include "ui/list_ui.h"
 #include "ui/ui_notify_types.h"
@@ -36,12 +37,14 @@ void HistoryListWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void HistoryListWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("historylist/closebtn")), WindowsLanguageKeys::kDialogClose);
   list_ = FindControl<DuiLib::CListUI>(QStringLiteral("historylist/list"));
   for (const char16_t* key : {HistoryLanguageKeys::kTitle, HistoryLanguageKeys::kMore}) {
     SetLanguageText(FindControl(QString::fromUtf16(key)), key);
   }
   if (auto* search = FindControl(QStringLiteral("historylist/search"))) {
     search->SetAttribute(QStringLiteral("tipvalue"), LanguageText(HistoryLanguageKeys::kSearchHint));
+    SetLanguageToolTip(search, HistoryLanguageKeys::kSearchHint);
     search->SetFocus();
   }
   Reload();

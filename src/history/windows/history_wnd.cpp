@@ -2,6 +2,7 @@
 
 #include "history/browsing_data_cleaner.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "shell/windows/modal_placement.h"
 #include "store/info_records.h"
 #include "ui/check_box_ui.h"
@@ -43,14 +44,19 @@ void HistoryWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void HistoryWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   if (auto* exitClean = FindControl<DuiLib::CCheckBoxUI>(QStringLiteral("exitclean_chk"))) {
     exitClean->SetCheck(InfoRecords(database_).GetExitClean(), true);
   }
+  // The captions are pictures of the language; their words (keys named like the
+  // controls) are their tooltips, and what a screen reader says.
   for (const auto& [control, picture] : kLabelPictures) {
     SetLanguageBackground(FindControl(QLatin1String(control)), picture);
+    SetLanguageToolTip(FindControl(QLatin1String(control)), QString::fromLatin1(control).toStdU16String());
   }
   SetLanguageButtonImages(FindControl(QStringLiteral("history/clearbtn")), u"clear_btn01.png",
                           u"clear_btn01_hover.png");
+  SetLanguageToolTip(FindControl(QStringLiteral("history/clearbtn")), u"history/clearbtn");
 }
 
 void HistoryWnd::StartClearing() {

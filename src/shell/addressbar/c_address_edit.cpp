@@ -98,8 +98,10 @@ void CAddressEdit::PostCommand(unsigned command) const {
 }
 
 void CAddressEdit::PostTypedText() const {
-  const QLineEdit* edit = GetEdit();
+  QLineEdit* edit = GetEdit();
   if (!edit) return;
+  // Sent: from now on the field follows the page (see CAddressEditUI::SetText).
+  edit->setModified(false);
   auto* text = new WString(edit->text().toStdU16String());
   if (!DuiLib::PostMessage(parentWindow_, MainWindowMessages::kNavigateTyped, 0, reinterpret_cast<DuiLib::LPARAM>(text))) {
     delete text;  // nobody will receive it

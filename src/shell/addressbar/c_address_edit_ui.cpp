@@ -50,15 +50,26 @@ void CAddressEditUI::SetText(const QString& text) {
     pendingText_ = text;
     return;
   }
-  if (line->hasFocus()) return;
+  if (line->hasFocus() && line->isModified()) return;
   line->setText(text);
-  line->setCursorPosition(0);  // show the start of a long address
+  if (line->hasFocus()) {
+    // Still in the field after sending an address: what the user types next
+    // replaces the page's address, as after the first click.
+    line->selectAll();
+  } else {
+    line->setCursorPosition(0);  // show the start of a long address
+  }
 }
 
 void CAddressEditUI::SetFocus() {
+  // The window's focus comes here first (the control it leaves stops showing it), then
+  // the keyboard goes into the field.
+  CLabelUI::SetFocus();
   QLineEdit* line = edit_ ? edit_->GetEdit() : nullptr;
   if (line != nullptr && !line->hasFocus()) line->setFocus(Qt::OtherFocusReason);
 }
+
+QWidget* CAddressEditUI::GetNativeWidget() const { return edit_ ? edit_->GetEdit() : nullptr; }
 
 void CAddressEditUI::SetPos(const QRect& rc) {
   CLabelUI::SetPos(rc);

@@ -15,7 +15,8 @@ const std::array<QString, 4> kEngineButtons = {QStringLiteral("baidu_btn"), QStr
 }  // namespace
 
 int SearchEngineWnd::Choose(DuiLib::HWND owner, QPoint screenTopLeft) {
-  if (Create(owner, QStringLiteral("search_engine"), DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW,
+  if (Create(owner, QStringLiteral("search_engine"), DuiLib::WS_POPUP,
+             DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_ANCHORED_POPUP,
              screenTopLeft.x(), screenTopLeft.y()) == 0) {
     return kResultNone;
   }

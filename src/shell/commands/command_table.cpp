@@ -91,25 +91,32 @@ constexpr unsigned kInWindow = static_cast<unsigned>(KeyScope::kWindow);
 constexpr unsigned kInChromium = static_cast<unsigned>(KeyScope::kChromiumPage);
 constexpr unsigned kInCompat = static_cast<unsigned>(KeyScope::kCompatPage);
 constexpr unsigned kInAddressBar = static_cast<unsigned>(KeyScope::kAddressBar);
+// Inside a page the browser's keys act the same whichever engine draws it.
+constexpr unsigned kInPages = kInChromium | kInCompat;
 
-// The window's thirteen designed bindings and Ctrl+P, with the places each one also
-// works in. Order matters where a held key fits two rows: Ctrl+Alt+H in the address
-// bar hides the favourites bar.
+// The window's thirteen designed bindings, Ctrl+P, Ctrl+T (a new tab), Ctrl+L (the
+// address bar) and F6 (the keyboard's way between the address bar and the page), with
+// the places each one also works in. Order matters where a held key fits two rows:
+// Ctrl+Alt+H in the address bar hides the favourites bar.
 constexpr std::array kKeys = {
-    KeyBinding{'W', kCtrl, C::kCloseTab, kInWindow | kInChromium | kInAddressBar},
+    KeyBinding{'W', kCtrl, C::kCloseTab, kInWindow | kInPages | kInAddressBar},
     KeyBinding{'A', kCtrlShift, C::kShowClearData, kInWindow},
-    KeyBinding{'F', kCtrl, C::kFindInPage, kInWindow | kInChromium},
-    KeyBinding{VK_F11, 0, C::kToggleFullScreen, kInWindow | kInChromium | kInCompat | kInAddressBar},
-    KeyBinding{'H', kCtrl, C::kHideFavorBar, kInWindow | kInChromium | kInAddressBar},
+    KeyBinding{'F', kCtrl, C::kFindInPage, kInWindow | kInPages},
+    KeyBinding{VK_F11, 0, C::kToggleFullScreen, kInWindow | kInPages | kInAddressBar},
+    KeyBinding{'H', kCtrl, C::kHideFavorBar, kInWindow | kInPages | kInAddressBar},
     KeyBinding{'N', kCtrlShift, C::kNewIncognitoWindow, kInWindow},
     KeyBinding{'N', kCtrl, C::kNewWindow, kInWindow},
     KeyBinding{VK_DELETE, kCtrlShift, C::kNothing, kInWindow},
     KeyBinding{'H', MK_ALT, C::kShowFavorBar, kInWindow | kInAddressBar},
     KeyBinding{VK_OEM_PLUS, kCtrlShift, C::kZoomIn, kInWindow},
     KeyBinding{VK_OEM_MINUS, kCtrl, C::kZoomOut, kInWindow},
-    KeyBinding{VK_F5, 0, C::kReload, kInWindow | kInChromium | kInCompat},
-    KeyBinding{VK_ESCAPE, 0, C::kLeaveFullScreen, kInWindow | kInChromium},
-    KeyBinding{'P', kCtrl, C::kPrint, kInWindow | kInChromium | kInCompat},
+    KeyBinding{VK_F5, 0, C::kReload, kInWindow | kInPages},
+    KeyBinding{VK_ESCAPE, 0, C::kLeaveFullScreen, kInWindow | kInPages},
+    KeyBinding{'P', kCtrl, C::kPrint, kInWindow | kInPages},
+    KeyBinding{'T', kCtrl, C::kOpenHome, kInWindow | kInPages | kInAddressBar},
+    KeyBinding{'L', kCtrl, C::kFocusAddressBar, kInWindow | kInPages | kInAddressBar},
+    KeyBinding{VK_F6, 0, C::kFocusNextPane, kInWindow | kInPages | kInAddressBar},
+    KeyBinding{VK_F6, MK_SHIFT, C::kFocusNextPane, kInWindow},
 };
 
 struct MessageBinding {

@@ -53,6 +53,10 @@ inline constexpr unsigned kChooseSearchEngine = 40207;
 inline constexpr unsigned kSearch = 40208;           // args.text: the search box's text
 inline constexpr unsigned kShowVpnRefused = 40209;
 inline constexpr unsigned kShowVpnFailed = 40210;
+inline constexpr unsigned kEnterFullScreen = 40211;  // a page shows an element on the whole screen
+inline constexpr unsigned kFocusAddressBar = 40212;
+inline constexpr unsigned kShowCompatEngineFailed = 40213;
+inline constexpr unsigned kFocusNextPane = 40214;    // F6: between the address bar and the page
 
 // What the current page's body does (greyed out where the body can't).
 inline constexpr unsigned kSaveAsPdf = 40300;

@@ -13,7 +13,8 @@ class FavorBarSlotUI : public DuiLib::CHorizontalLayoutUI {
   static constexpr const char* kTag = "FavorBar";
   static constexpr const char* kName = "favor_bar";
   // The attributes a re-created slot gets (those of the skin's own slot).
-  static constexpr const char* kAttributes = "name=\"favor_bar\" height=\"32\" inset=\"8,0,8,0\" bkcolor=\"#FFFFFFFF\"";
+  static constexpr const char* kAttributes =
+      "name=\"favor_bar\" accrole=\"toolbar\" height=\"32\" inset=\"8,0,8,0\" bkcolor=\"#FFFFFFFF\"";
 
   QString GetClass() const override { return QStringLiteral("FavorBarUI"); }
   void* GetInterface(const QString& name) override;

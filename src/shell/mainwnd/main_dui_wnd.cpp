@@ -1,6 +1,7 @@
 #include "shell/mainwnd/main_dui_wnd.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -8,6 +9,7 @@
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
 #include "shell/commands/command_table.h"
 #include "shell/commands/main_window_commands.h"
@@ -80,6 +82,10 @@ bool MainDuiWnd::CreateAndShow() {
   GetWidget()->setMinimumSize(0, 0);
   GetWidget()->resize(kInitialWidth, kInitialHeight);
   CenterWindow();
+  // Where the compositor places the window (Wayland) it does so once, by the size the
+  // window is first shown with, and never moves it for the program: a window that grew
+  // afterwards would reach past the screen's edge. It starts at its working size there.
+  if (!CanPlaceTopLevelWindows()) TakeWorkingSize();
   ShowWindow(true);
   windows_.MarkUsed(this);
   if (startPages_) {
@@ -196,7 +202,7 @@ void MainDuiWnd::OnWindowInit() {
   // parts; CreateAndShow reports that and gives the window up.
   if (searchCommands_ == nullptr) return;
   searchCommands_->ShowSearchEngineIcon();
-  SetToolTips();
+  SetToolTipsAndNames();
   if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
   auto& settings = SettingsRegistry::Instance();
   if (settings.Get(SettingsKeys::kApiUrl) == settings.Get(SettingsKeys::kApiUrlDev)) {
@@ -211,18 +217,29 @@ void MainDuiWnd::OnWindowInit() {
   workingSizeTimer_.start(workingSizeDelayMs_);
 }
 
-void MainDuiWnd::SetToolTips() {
+void MainDuiWnd::SetToolTipsAndNames() {
   const LanguageManager& language = LanguageManager::Instance();
   for (const ToolbarToolTip& tip : kToolbarToolTips) {
     if (CControlUI* control = FindControl(QString::fromLatin1(tip.control))) {
       control->SetToolTip(Q(language.GetText(tip.languageKey)));
     }
   }
+  for (const ToolbarToolTip& name : kToolbarNames) {
+    if (CControlUI* control = Control(QString::fromLatin1(name.control))) {
+      control->SetAccessibleName(Q(language.GetText(name.languageKey)));
+    }
+  }
 }
 
 void MainDuiWnd::ReachWorkingSize() {
+  if (GetWidget() == nullptr || closing_) return;
+  if (!hasWorkingSize_) TakeWorkingSize();
+  if (ready_) ready_();
+}
+
+void MainDuiWnd::TakeWorkingSize() {
   QWidget* host = GetWidget();
-  if (host == nullptr || closing_) return;
+  hasWorkingSize_ = true;
   QScreen* screen = host->screen() != nullptr ? host->screen() : QGuiApplication::primaryScreen();
   const SIZE minimum = m_pm.GetMinInfo();
   host->setMinimumSize(minimum.cx, minimum.cy);
@@ -233,7 +250,6 @@ void MainDuiWnd::ReachWorkingSize() {
     CenterWindow();
     if (!placementOffset_.isNull()) SetWindowRect(GetWindowRect().translated(placementOffset_));
   }
-  if (ready_) ready_();
 }
 
 void MainDuiWnd::RunCommand(unsigned command, const CommandArgs& args) {
@@ -253,6 +269,14 @@ QRect MainDuiWnd::ControlScreenRect(const QString& name) const {
 }
 
 bool MainDuiWnd::IsFullScreen() const { return fullScreen_ != nullptr && fullScreen_->IsActive(); }
+
+void MainDuiWnd::FocusAddressBar() {
+  if (addressEdit_ == nullptr) return;
+  addressEdit_->SetFocus();
+  if (CAddressEdit* native = addressEdit_->GetAddressEdit(); native != nullptr && native->GetEdit() != nullptr) {
+    native->GetEdit()->selectAll();
+  }
+}
 
 CBodyBar* MainDuiWnd::BodyBar() const {
   auto* control = m_pm.GetRoot() != nullptr ? dynamic_cast<CBodyBarUI*>(m_pm.FindControl(QStringLiteral("body_bar")))
@@ -371,6 +395,7 @@ void MainDuiWnd::ShowFavorBar() {
   bar->ApplyAttributeList(QString::fromLatin1(FavorBarSlotUI::kAttributes));
   favorBar_ = bar.get();
   if (!clientRegion_->AddAt(std::move(bar), 0)) favorBar_ = nullptr;
+  SetToolTipsAndNames();
 }
 
 void MainDuiWnd::HideFavorBar() {
@@ -382,7 +407,7 @@ void MainDuiWnd::HideFavorBar() {
 bool MainDuiWnd::IsFavorBarShown() const { return favorBar_ != nullptr; }
 
 void MainDuiWnd::OnLanguageChanged() {
-  SetToolTips();
+  SetToolTipsAndNames();
   if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
 }
 

@@ -111,6 +111,8 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   void HideFavorBar();
   // Texts follow a new language (the tooltips; controls read theirs when drawn).
   void OnLanguageChanged();
+  // Puts the keyboard into the address bar with its text selected, ready to be typed over.
+  void FocusAddressBar();
   // The body bar, or nullptr before the window exists.
   CBodyBar* BodyBar() const;
   DuiLib::CControlUI* Control(const QString& name) const override;
@@ -136,8 +138,10 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
  private:
   void OnWindowInit();
   void WireToolbar();
-  void SetToolTips();
+  void SetToolTipsAndNames();
   void ReachWorkingSize();
+  // 85 % of the screen, centred, with the skin's minimum size from then on.
+  void TakeWorkingSize();
   void OnControlEvent(DuiLib::TNotifyUI& msg);
   void OnSize(DuiLib::WPARAM kind);
   // Shuts the pages down in order while the window still exists, hides it and ends
@@ -164,6 +168,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   std::unique_ptr<PageFileCommands> pageFileCommands_;
   QTimer workingSizeTimer_;
   int workingSizeDelayMs_ = kWorkingSizeDelayMs;
+  bool hasWorkingSize_ = false;
   QPoint placementOffset_;
   bool closing_ = false;
 

@@ -23,8 +23,13 @@ namespace C = Commands;
 TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
   Pages& pages = window.PageList();
   auto current = [&pages] { return pages.Current(); };
-  router.Register(C::kNewTab, [&pages](const CommandArgs&) {
+  router.Register(C::kNewTab, [this, &pages](const CommandArgs&) {
     pages.OpenUrlInNewTab(StartPageUrl(SettingsKeys::kNewPage));
+    // A new tab is for typing an address: the empty bar takes the keys at once.
+    if (DuiLib::CControlUI* address = window_.Control(QStringLiteral("AddressEdit"))) {
+      address->SetText(QString());
+      address->SetFocus();
+    }
   });
   router.Register(C::kOpenHome, [&pages](const CommandArgs&) {
     pages.OpenUrlInNewTab(SettingsRegistry::Instance().Get(SettingsKeys::kNewPage));
@@ -40,7 +45,8 @@ TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(wi
   });
   router.Register(C::kTabMenu, [this](const CommandArgs& args) { OpenTabMenu(args); });
   router.Register(C::kGoHome, [current](const CommandArgs&) {
-    if (Page* page = current()) page->Navigate(WString());
+    // With the chosen engine, as a new tab has it: the start page's search box works.
+    if (Page* page = current()) page->Navigate(StartPageUrl(SettingsKeys::kHomePage));
   });
   router.Register(C::kGoBack, [current](const CommandArgs&) {
     if (Page* page = current()) page->GoBack();
@@ -120,6 +126,9 @@ void TabCommands::OpenTabMenu(const CommandArgs& args) {
 }
 
 void TabCommands::OpenInNewWindow(const std::vector<WString>& urls, bool privately) {
+  // Addresses opened from a private window stay private; only an empty new window
+  // (Ctrl+N) asked for there is an ordinary one.
+  privately = privately || (!urls.empty() && window_.PageList().IsPrivate());
   if (!window_.Group().OpenWindow(WithoutEmpty(urls), privately)) DebugOutput("new window not opened");
 }
 

@@ -1,7 +1,7 @@
 #include "shell/mainwnd/window_commands.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QWidget>
 
 #include "settings/language_manager.h"
@@ -11,6 +11,8 @@
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/mainwnd/main_menu_owner.h"
 #include "shell/mainwnd/main_window_language_keys.h"
+#include "shell/pages/i_tab_body.h"
+#include "shell/pages/page.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
 #include "shell/windows/main_right_menu_wnd.h"
@@ -37,15 +39,38 @@ WindowCommands::WindowCommands(MainDuiWnd& window, CommandRouter& router) : wind
   router.Register(C::kToggleFullScreen, [w](const CommandArgs&) {
     if (FullScreenController* fullScreen = w->FullScreen()) fullScreen->Toggle();
   });
+  router.Register(C::kEnterFullScreen, [w](const CommandArgs&) {
+    if (FullScreenController* fullScreen = w->FullScreen(); fullScreen != nullptr && !fullScreen->IsActive()) {
+      fullScreen->Enter();
+    }
+  });
   router.Register(C::kLeaveFullScreen, [w](const CommandArgs&) {
     if (FullScreenController* fullScreen = w->FullScreen()) fullScreen->Leave();
   });
+  router.Register(C::kFocusAddressBar, [w](const CommandArgs&) { w->FocusAddressBar(); });
   router.Register(C::kNothing, [](const CommandArgs&) {});
   router.Register(C::kCopyUrl, [](const CommandArgs& args) {
     if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(Q(args.text));
   });
   router.Register(C::kShowVpnRefused, [this](const CommandArgs&) { ShowMessage(kVpnRefusedMessage); });
   router.Register(C::kShowVpnFailed, [this](const CommandArgs&) { ShowMessage(kVpnFailedMessage); });
+  router.Register(C::kShowCompatEngineFailed, [this](const CommandArgs&) { ShowMessage(kCompatEngineFailedMessage); });
+  router.Register(C::kFocusNextPane, [this](const CommandArgs&) { FocusNextPane(); });
+}
+
+void WindowCommands::FocusNextPane() {
+  Page* page = window_.CurrentPage();
+  QWidget* body = page != nullptr && page->Body() != nullptr ? page->Body()->GetWindow() : nullptr;
+  const QWidget* focused = QApplication::focusWidget();
+  const bool inPage = body != nullptr && focused != nullptr && (focused == body || body->isAncestorOf(focused));
+  if (!inPage && body != nullptr && body->isVisible()) {
+    if (CControlUI* bodyBar = window_.Control(QStringLiteral("body_bar"))) {
+      window_.GetPaintManager().SetKeyboardFocus(true);
+      bodyBar->SetFocus();
+      return;
+    }
+  }
+  window_.FocusAddressBar();
 }
 
 void WindowCommands::ShowMainMenu() {

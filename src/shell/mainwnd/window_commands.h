@@ -24,6 +24,9 @@ class WindowCommands {
 
  private:
   void ShowMainMenu();
+  // F6: from the page to the address bar (its text selected), from anywhere else to
+  // the page.
+  void FocusNextPane();
   void ShowMessage(WStringView languageKey);
 
   MainDuiWnd& window_;

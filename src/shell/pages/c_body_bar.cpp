@@ -53,7 +53,12 @@ void CBodyBar::Show(ITabBody* body) {
     pending_ = body;
     return;
   }
-  // The body chosen last wins: an older pending body must not take over when its
+  ShowWindow(window);
+}
+
+void CBodyBar::ShowWindow(QWidget* window) {
+  if (window == nullptr) return;
+  // The window chosen last wins: an older pending body must not take over when its
   // window arrives later.
   pending_ = nullptr;
   if (shown_ != nullptr && shown_ != window) shown_->hide();

@@ -29,6 +29,9 @@ class CBodyBar : public DuiLib::CWindowWnd {
   // Shows the body's window in place of the one shown before; a body without a
   // window yet is remembered as pending.
   void Show(ITabBody* body);
+  // Shows `window` (a page's own widget in place of its body, such as the
+  // crashed-page notice) in place of the one shown before; nothing is pending then.
+  void ShowWindow(QWidget* window);
   // Takes the window in (child of the bar, listed, sized) without hiding others.
   void Add(QWidget* window);
   // Drops every list entry of the window.

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace tarvo {
 
+class ILoginForms;
 class Page;
 
 // What a body can be asked to do beyond loading pages. An engine that lacks one, or a
@@ -93,6 +94,10 @@ class ITabBody {
   // cannot be discarded is then let go by its page). Only a hidden body rests.
   virtual bool SetRest(BodyRest rest) { return rest == BodyRest::kActive; }
   virtual BodyRest Rest() const { return BodyRest::kActive; }
+
+  // The log-in forms of the page, for the saved passwords; nullptr where the engine
+  // does not report them (then nothing is offered or filled in this body).
+  virtual ILoginForms* LoginForms() { return nullptr; }
 
   // The page holding the body (nullptr once the page shuts down). Non-owning.
   virtual void SetOwner(Page* page) = 0;

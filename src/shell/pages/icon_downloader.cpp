@@ -1,54 +1,29 @@
 #include "shell/pages/icon_downloader.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QMetaObject>
-#include <algorithm>
-#include <thread>
 
+#include "account/vpn_route.h"
 #include "net/picture_cache.h"
-#include "shell/pages/i_notify_icon.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
 
 namespace tarvo {
 
-IconDownloader& IconDownloader::Instance() {
-  static IconDownloader* downloader = new IconDownloader();
-  return *downloader;
+IconDownloader::IconDownloader(const Pages& pages)
+    : pages_(pages),
+      queue_(&VpnRoute::For, [this](const WString& iconUrl) {
+        QMetaObject::invokeMethod(&alive_, [this, iconUrl] { Deliver(iconUrl); }, Qt::QueuedConnection);
+      }) {}
+
+void IconDownloader::Request(const Page& page, const WString& iconUrl) {
+  queue_.Want(&page, iconUrl, page.GetEngineType() == Page::kEngineChromium);
 }
 
-void IconDownloader::Register(INotifyIcon* listener) {
-  if (!IsRegistered(listener)) listeners_.push_back(listener);
-}
-
-void IconDownloader::Unregister(INotifyIcon* listener) { std::erase(listeners_, listener); }
-
-bool IconDownloader::IsRegistered(const INotifyIcon* listener) const {
-  return std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end();
-}
-
-bool IconDownloader::Request(const WString& iconUrl) {
-  if (iconUrl.empty() || QCoreApplication::instance() == nullptr) return false;
-  try {
-    std::thread([iconUrl] {
-      const bool cached = PictureCache::FetchPicture(iconUrl);
-      if (!cached) return;
-      const WString file = PictureCache::CachePath(iconUrl);
-      auto* app = QCoreApplication::instance();
-      if (app == nullptr) return;
-      QMetaObject::invokeMethod(app, [iconUrl, file] { IconDownloader::Instance().Deliver(iconUrl, file); },
-                                Qt::QueuedConnection);
-    }).detach();
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
-
-void IconDownloader::Deliver(const WString& iconUrl, const WString& file) {
-  // A listener may unregister while it is told, so walk a copy and skip the gone.
-  const auto listeners = listeners_;
-  for (auto* listener : listeners) {
-    if (IsRegistered(listener)) listener->OnIconReady(iconUrl, file);
+void IconDownloader::Deliver(const WString& iconUrl) {
+  const WString file = PictureCache::CachePath(iconUrl);
+  for (int i = 0; i < pages_.Count(); ++i) {
+    Page* page = pages_.PageAt(i);
+    if (page->GetIconUrl() == iconUrl) page->OnIconReady(iconUrl, file);
   }
 }
 

@@ -1,38 +1,39 @@
 #pragma once
 
-#include <vector>
+#include <QObject>
 
+#include "net/icon_fetch_queue.h"
 #include "platform/text.h"
 
 namespace tarvo {
 
-class INotifyIcon;
+class Page;
+class Pages;
 
-// Downloads tab icons into the icon folder ("appdata/picture", one file per address,
-// named by GetIconCacheName) and tells every registered page when one is ready; each
-// page keeps only the icon of its own current icon address.
+// One window's tab icons: fetched into the icon folder ("appdata/picture", one file
+// per address, named by GetIconCacheName) through the window's IconFetchQueue, the
+// way the page's engine goes (a Chromium page's through the VPN's node while it is
+// on, a compatibility page's the system's way), and shown on every page of the
+// window whose icon address it still is once its file is there. However often a
+// page changes its icon address, only its latest one is fetched.
 //
-// Threads: Register, Unregister and Request on the main window's thread; downloads
-// run on worker threads, and readiness is delivered back on the main window's thread
-// through the Qt event loop, where only pages still registered then hear it.
+// Threads: the main window's thread; fetches run on the queue's worker, and the
+// news of a fetched icon comes back through the Qt event loop, where it is dropped
+// once the window (this object) is gone. Lifetime: owned by the window's Pages.
 class IconDownloader {
  public:
-  // The process's downloader, created on first use and never destroyed.
-  static IconDownloader& Instance();
+  explicit IconDownloader(const Pages& pages);
 
-  void Register(INotifyIcon* listener);
-  void Unregister(INotifyIcon* listener);
-  bool IsRegistered(const INotifyIcon* listener) const;
-
-  // Fetches the icon unless its file is already cached, then notifies the registered
-  // listeners. Returns false when the address is empty or no worker could start.
-  bool Request(const WString& iconUrl);
+  // `page` wants `iconUrl` (replacing what it wanted before; empty: nothing).
+  void Request(const Page& page, const WString& iconUrl);
+  void Forget(const Page& page) { queue_.Forget(&page); }
 
  private:
-  IconDownloader() = default;
-  void Deliver(const WString& iconUrl, const WString& file);
+  void Deliver(const WString& iconUrl);
 
-  std::vector<INotifyIcon*> listeners_;  // not owned; pages unregister on shutdown
+  const Pages& pages_;
+  QObject alive_;  // answers for a window that is gone are dropped with it
+  IconFetchQueue queue_;  // after alive_: stopped and joined before it goes
 };
 
 }  // namespace tarvo

@@ -7,12 +7,14 @@
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "session/crash_reload_policy.h"
 #include "shell/pages/c_body_bar.h"
+#include "shell/pages/crashed_page_notice.h"
 #include "shell/pages/qt_text.h"
-#include "shell/pages/icon_downloader.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_language_keys.h"
 #include "shell/pages/tab.h"
+#include "shell/pages/tab_parts.h"
 #include "protect/c_browser_url.h"
 #include "url/url_parts.h"
 #include "url/page_url.h"
@@ -25,6 +27,18 @@ namespace {
 // The engines' own title for an empty page, shown in the user's language instead.
 constexpr char16_t kEngineNewTabTitle[] = u"新标签页";
 
+const QString kCrashedIconImages = QStringLiteral(
+    R"(normalimage="file='Tabbar\favicon_crashed.png'" selectedimage="file='Tabbar\favicon_crashed.png'")");
+
+// Where renderer deaths are counted: the address's registrable domain, else its
+// host, else the address itself.
+std::string SiteOf(const WString& url) {
+  WString site = GetRegistrableDomain(url);
+  if (site.empty()) site = GetUrlHost(url);
+  if (site.empty()) site = url;
+  return WideToUtf8(site);
+}
+
 }  // namespace
 
 Page::Page(std::unique_ptr<ITabBody> body, int engineType)
@@ -33,16 +47,19 @@ Page::Page(std::unique_ptr<ITabBody> body, int engineType)
       ownedTab_(std::make_unique<Tab>(Q(LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew)))),
       tab_(ownedTab_.get()),
       engineType_(engineType) {
+  tab_->CloseButton()->SetToolTip(Q(LanguageManager::Instance().GetText(PagesLanguageKeys::kTabClose)));
   if (body_ != nullptr) body_->SetOwner(this);
 }
 
 Page::~Page() {
   Shutdown();
   history_.Clear();
+  delete notice_.data();
 }
 
 void Page::OnIconReady(const WString& iconUrl, const WString& file) {
-  if (iconUrl != iconUrl_ || tab_ == nullptr) return;
+  // A crashed tab keeps its crashed icon until the page loads again.
+  if (iconUrl != iconUrl_ || tab_ == nullptr || IsCrashed()) return;
   tab_->SetIconFile(Q(file));
 }
 
@@ -56,10 +73,14 @@ void Page::Navigate(WString url) {
     mapping = CBrowserUrl::Instance().MapUrl(url);
   }
   if (mapping.mapped) url = mapping.target;
+  const bool elsewhere =
+      body_ != nullptr && engineType_ == kEngineChromium && CBrowserUrl::Instance().GetEngineType(url) == kEngineIe;
+  // A crashed page that loads an address of its own is done with its notice.
+  if (!elsewhere) EndCrash();
   if (tab_ != nullptr) tab_->SetIcon(Tab::kDefaultIconImages);
 
   if (body_ == nullptr) return;
-  if (engineType_ == kEngineChromium && CBrowserUrl::Instance().GetEngineType(url) == kEngineIe) {
+  if (elsewhere) {
     if (list_ != nullptr) list_->OpenIeTab(url);
     return;
   }
@@ -89,7 +110,15 @@ void Page::GoForward() {
 }
 
 void Page::Reload() {
-  if (!history_.Current().realUrl.empty() && body_ != nullptr) body_->Reload();
+  const WString url = history_.Current().realUrl;
+  if (url.empty() || body_ == nullptr) return;
+  if (!IsCrashed()) {
+    body_->Reload();
+    return;
+  }
+  EndCrash();
+  // A body that cannot reload what it no longer shows loads the address instead.
+  if (body_->Reload() != 0) Navigate(url);
 }
 
 void Page::SetUrl(const WString& url, bool redirect) {
@@ -126,7 +155,12 @@ WString Page::GetLoadedUrl() const { return history_.Current().realUrl; }
 
 void Page::SetTitle(const WString& title) {
   title_ = title == kEngineNewTabTitle ? LanguageManager::Instance().GetText(PagesLanguageKeys::kTabNew) : title;
-  if (tab_ != nullptr) tab_->SetTitle(Q(title_));
+  if (IsCrashed()) {
+    labelBeforeCrash_ = Q(title_);
+    if (tab_ != nullptr) tab_->SetTitle(CrashedLabel());
+  } else if (tab_ != nullptr) {
+    tab_->SetTitle(Q(title_));
+  }
   // The history page finds visits by their titles too.
   if (const int64_t visit = history_.Current().historyId; visit != 0 && title != kEngineNewTabTitle) {
     HistoryRecords().SetTitle(visit, title);
@@ -134,24 +168,38 @@ void Page::SetTitle(const WString& title) {
 }
 
 void Page::SetIconUrl(const WString& iconUrl) {
-  if (!iconRegistered_) {
-    IconDownloader::Instance().Register(this);
-    iconRegistered_ = true;
-  }
   iconUrl_ = iconUrl;
-  if (!IsPrivate()) {
-    IconDownloader::Instance().Request(iconUrl);
-    return;
-  }
-  // A private page writes no icon file: it shows one the cache already holds, or the
-  // default icon.
-  const WString cached = PictureCache::CachePath(iconUrl);
-  if (!iconUrl.empty() && tab_ != nullptr && QFileInfo::exists(Q(cached))) tab_->SetIconFile(Q(cached));
+  // An icon the folder holds shows at once; a private page writes no icon file, so
+  // it shows only such an icon, or the default one.
+  const WString cached = iconUrl.empty() ? WString() : PictureCache::CachePath(iconUrl);
+  const bool inFolder = !cached.empty() && QFileInfo::exists(Q(cached));
+  if (inFolder && tab_ != nullptr) tab_->SetIconFile(Q(cached));
+  if (list_ != nullptr && !IsPrivate()) list_->Icons().Request(*this, inFolder ? WString() : iconUrl);
 }
 
 bool Page::IsPrivate() const { return list_ != nullptr && list_->IsPrivate(); }
 
+bool Page::ReloadForVpn() {
+  if (engineType_ != kEngineChromium || body_ == nullptr || shutDown_) return false;
+  const BodyRest rest = RestState();
+  if (rest == BodyRest::kDiscarded) return false;
+  if (rest == BodyRest::kFrozen) {
+    Rest(BodyRest::kDiscarded);
+    return true;
+  }
+  if (history_.Current().realUrl.empty()) return false;
+  body_->Reload();
+  return true;
+}
+
+void Page::ShowVpnState(bool vpnOn) {
+  if (tab_ == nullptr) return;
+  tab_->SetVpnMark(vpnOn && engineType_ == kEngineIe,
+                   Q(LanguageManager::Instance().GetText(PagesLanguageKeys::kTabVpnUnprotected)));
+}
+
 void Page::SetLoading(bool loading) {
+  if (loading) EndCrash();
   loading_ = loading;
   if (list_ != nullptr) list_->GetTabWnd().UpdateFor(this);
 }
@@ -215,7 +263,48 @@ void Page::Activate() {
   Wake();
   MarkUsed();
   if (tab_ != nullptr) tab_->SetSelected(true);
+  // Died in the background: selected again, it loads again, unless its site's
+  // renderer keeps dying.
+  if (IsCrashed() && reloadWhenSelected_) Reload();
   if (list_ != nullptr) list_->ShowBody(this);
+}
+
+void Page::OnRendererGone() {
+  // A page the engine discarded has let its renderer go on purpose.
+  if (body_ == nullptr || shutDown_ || body_->Rest() == BodyRest::kDiscarded) return;
+  const bool inFront = list_ != nullptr && list_->Current() == this;
+  const bool mayReload =
+      CrashReloadPolicy::Instance().NoteDeath(SiteOf(GetLoadedUrl()), CrashReloadPolicy::Clock::now());
+  reloadWhenSelected_ = !inFront && mayReload;
+  if (!IsCrashed()) {
+    notice_ = new CrashedPageNotice([this] { Reload(); });
+    if (tab_ != nullptr) {
+      labelBeforeCrash_ = tab_->GetTitle();
+      iconBeforeCrash_ = tab_->IconImages();
+      tab_->SetTitle(CrashedLabel());
+      tab_->SetIcon(kCrashedIconImages);
+    }
+  }
+  SetLoading(false);
+  if (inFront) list_->ShowBody(this);
+}
+
+void Page::EndCrash() {
+  if (!IsCrashed()) return;
+  reloadWhenSelected_ = false;
+  // Later: the notice's own button may be what asked for the reload.
+  notice_->hide();
+  notice_->deleteLater();
+  notice_ = nullptr;
+  if (tab_ != nullptr) {
+    tab_->SetTitle(labelBeforeCrash_);
+    tab_->SetIcon(iconBeforeCrash_);
+  }
+  if (list_ != nullptr && list_->Current() == this) list_->ShowBody(this);
+}
+
+QString Page::CrashedLabel() const {
+  return Q(LanguageManager::Instance().GetText(PagesLanguageKeys::kTabCrashed)).arg(labelBeforeCrash_);
 }
 
 void Page::Shutdown() {
@@ -224,10 +313,6 @@ void Page::Shutdown() {
   if (body_ != nullptr) {
     body_->SetOwner(nullptr);
     body_->Close();
-  }
-  if (iconRegistered_) {
-    IconDownloader::Instance().Unregister(this);
-    iconRegistered_ = false;
   }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointer>
+#include <QString>
+#include <QWidget>
 #include <chrono>
 #include <memory>
 
@@ -22,6 +25,12 @@ namespace tarvo {
 // makes a body (through the page list's factory) that loads the current address.
 // A Chromium body sleeps through the engine's page life-cycle instead.
 //
+// A page whose renderer died keeps its address, title and history; its tab says so
+// (label and icon) and shows a notice with a reload button in place of the page. A
+// page that died in the background loads again by itself when the user selects it,
+// unless its site's renderer keeps dying (CrashReloadPolicy). Loading again, by the
+// button, the reload command or a new address, ends the notice.
+//
 // Threads: the main window's thread only. Lifetime: owned by the page list (Pages)
 // from AddPage until ClosePage; made by the Chromium client, by CreateIePage or, for
 // a restored tab, by Pages::AddUnloadedPage.
@@ -39,7 +48,7 @@ class Page : public INotifyIcon {
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
 
-  // Icon downloader callback: shows `file` when `iconUrl` is still the page's icon.
+  // The window's icons: shows `file` when `iconUrl` is still the page's icon.
   void OnIconReady(const WString& iconUrl, const WString& file) override;
 
   // Loads `url` in the page's engine: empty means the start page ("newpage"), an
@@ -50,7 +59,7 @@ class Page : public INotifyIcon {
   // Back / forward through the shell's own history; nothing at the ends.
   void GoBack();
   void GoForward();
-  // Reloads when the page has a loaded address.
+  // Reloads when the page has a loaded address (a crashed page loads again).
   void Reload();
   // Records a main-frame navigation (`redirect`: it replaces the current step). The
   // step is written to the history table first; when that fails it is dropped.
@@ -64,17 +73,34 @@ class Page : public INotifyIcon {
   // "新标签页" becomes the language text of "tab/new".
   void SetTitle(const WString& title);
   const WString& GetTitle() const { return title_; }
-  // Stores the icon address and fetches it; the tab shows it when it arrives.
+  // Stores the icon address; the tab shows its icon from the icon folder, at once or
+  // once the window's icon queue has fetched it.
   void SetIconUrl(const WString& iconUrl);
   const WString& GetIconUrl() const { return iconUrl_; }
-  // Stores the flag and refreshes the toolbar when this is the selected page.
+  // Stores the flag and refreshes the toolbar when this is the selected page. A
+  // crashed page that loads again leaves its notice.
   void SetLoading(bool loading);
   bool IsLoading() const { return loading_; }
+  // The VPN came on: a Chromium page with a body reloads (a resting one is put out
+  // of memory, to load when woken), so nothing its document opened before goes
+  // around the VPN. True when it did; compatibility pages never use the VPN.
+  bool ReloadForVpn();
+  // Marks the tab while the VPN is on and the page is one it does not carry (a
+  // compatibility page), and unmarks it otherwise.
+  void ShowVpnState(bool vpnOn);
   // Selects the tab and shows the body in the body bar.
   void Activate();
   // Ends the page's engine work before it is destroyed: the body loses its owner and
-  // closes, the icon registration ends. Idempotent.
+  // closes. Idempotent.
   void Shutdown();
+
+  // The engine process that drew the page ended: the tab says so and the notice
+  // takes the page's place (at once for the selected page); a background page
+  // reloads when it is selected again, as the crash policy allows.
+  void OnRendererGone();
+  bool IsCrashed() const { return notice_ != nullptr; }
+  // The notice shown in place of the page while it is crashed, or nullptr.
+  QWidget* CrashNotice() const { return notice_.data(); }
 
   // A page without a body yet shows what a restored tab had: `url` becomes its one
   // history step (no history row: the visit was recorded when it was made), the
@@ -131,6 +157,11 @@ class Page : public INotifyIcon {
   void FollowSite(const UrlMapping& mapping);
   // Closes and lets go of the body, keeping its zoom level.
   void DropBody();
+  // Leaves the crashed state (the page loads again): the notice goes, the tab shows
+  // the page's title and icon, and the body is shown again when the page is in front.
+  void EndCrash();
+  // The tab's label for the crashed page.
+  QString CrashedLabel() const;
 
   // The body that serves this page's engine; owned by this page.
   std::unique_ptr<ITabBody> ownedBody_;
@@ -143,8 +174,13 @@ class Page : public INotifyIcon {
   TabWndListenData history_;
   int engineType_ = kEngineChromium;
   UrlMapping siteMapping_;
-  bool iconRegistered_ = false;
   bool shutDown_ = false;
+  // The notice while the renderer is dead; owned by this page (the body bar may
+  // delete it first, as its child, when the window goes).
+  QPointer<QWidget> notice_;
+  QString labelBeforeCrash_;  // the tab's label and icon images before the crash
+  QString iconBeforeCrash_;
+  bool reloadWhenSelected_ = false;
   double zoom_ = 0.0;
   double pendingZoomLevel_ = 0.0;  // for the body to come, while there is none
   std::chrono::steady_clock::time_point lastUsed_ = std::chrono::steady_clock::now();

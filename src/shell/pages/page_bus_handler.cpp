@@ -52,6 +52,9 @@ void PageBusHandler::Install(BusPoller& poller, Lists lists) {
   });
   poller.On(PageChannels::kSetIconUrl, [lists](auto record) { ApplyIconUrl(*record, lists()); });
   poller.On(PageChannels::kSetTitle, [lists](auto record) { ApplyTitle(*record, lists()); });
+  poller.On(PageChannels::kRendererGone, [lists](auto record) {
+    if (ListOf(record->page, lists()) != nullptr) record->page->OnRendererGone();
+  });
 }
 
 }  // namespace tarvo

@@ -24,7 +24,7 @@ class PageBusHandler {
   // The page lists of the open windows, asked at each report.
   using Lists = std::function<std::vector<Pages*>()>;
 
-  // Installs the handlers of the five page-report channels on `poller`.
+  // Installs the handlers of the page-report channels on `poller`.
   static void Install(BusPoller& poller, Lists lists);
 
   // What each handler does with its record, given the open lists.

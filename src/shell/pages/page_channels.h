@@ -18,9 +18,12 @@ inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{BusKeys::kPageTe
 inline constexpr TypedChannel<PageTextRecord> kBecameDownload{BusKeys::kPageBecameDownload};
 inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{BusKeys::kPageSetIconUrl};
 inline constexpr TypedChannel<PageTextRecord> kSetTitle{BusKeys::kPageSetTitle};
+// The engine process that drew the page ended while the page was open.
+inline constexpr TypedChannel<PageGoneRecord> kRendererGone{BusKeys::kPageRendererGone};
 
 // Every page-report channel, in poll order.
-inline constexpr std::array<WStringView, 6> kAllKeys = {kAddPage.Key(),       kIsLoading.Key(),  kTempRedirect.Key(),
-                                                        kBecameDownload.Key(), kSetIconUrl.Key(), kSetTitle.Key()};
+inline constexpr std::array<WStringView, 7> kAllKeys = {kAddPage.Key(),        kIsLoading.Key(),  kTempRedirect.Key(),
+                                                        kBecameDownload.Key(), kSetIconUrl.Key(), kSetTitle.Key(),
+                                                        kRendererGone.Key()};
 
 }  // namespace tarvo::PageChannels

@@ -33,6 +33,13 @@ struct PageFlagRecord {
   uint8_t flag = 0;
 };
 
+// "mainwnd/page/renderer_gone": the engine process that drew the page ended (it
+// crashed, or the system killed it, as the out-of-memory killer does) while the page
+// was open. Either engine's body posts it; the page shows the crashed-page notice.
+struct PageGoneRecord {
+  Page* page = nullptr;
+};
+
 // "mainwnd/page/temp_redirect": the address of a main-frame navigation and whether
 // the engine reported it as a redirect.
 struct PageRedirectRecord {

@@ -117,6 +117,7 @@ void Pages::List(Page* page, std::unique_ptr<Page> owned) {
   Tab* tab = page->GetTab();
   byOption_[tab->Option()] = page;
   byCloseButton_[tab->CloseButton()] = page;
+  page->ShowVpnState(vpnOn_);
   if (strip_ != nullptr) strip_->InsertTab(page->TakeTab(), strip_->Count());
 }
 
@@ -196,6 +197,7 @@ void Pages::Unlist(Page* page) {
   if (tabWnd_.Subscribed() == &page->History()) tabWnd_.Subscribe(nullptr);
   if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Forget(page->Body());
   if (strip_ != nullptr && page->GetTab() != nullptr) strip_->RemoveTab(page->GetTab());
+  icons_.Forget(*page);
   page->SetList(nullptr);
 }
 
@@ -243,8 +245,33 @@ void Pages::CloseAll() {
   addedToShow_ = nullptr;
 }
 
+int Pages::FollowVpn(bool on, bool reloadOnSwitchOn) {
+  const bool switchedOn = on && !vpnOn_;
+  vpnOn_ = on;
+  int reloaded = 0;
+  for (const auto& page : pages_) {
+    if (switchedOn && reloadOnSwitchOn && page->ReloadForVpn()) ++reloaded;
+    page->ShowVpnState(on);
+  }
+  return reloaded;
+}
+
+std::vector<Page*> Pages::PagesOutsideVpn() const {
+  std::vector<Page*> outside;
+  for (const auto& page : pages_) {
+    if (page->GetEngineType() == Page::kEngineIe) outside.push_back(page.get());
+  }
+  return outside;
+}
+
 void Pages::ShowBody(Page* page) {
-  if (bodyBar_ != nullptr && page->Body() != nullptr) bodyBar_->Show(page->Body());
+  if (bodyBar_ == nullptr) return;
+  // A crashed page shows its notice in place of the view its dead renderer left.
+  if (QWidget* notice = page->CrashNotice()) {
+    bodyBar_->ShowWindow(notice);
+  } else if (page->Body() != nullptr) {
+    bodyBar_->Show(page->Body());
+  }
 }
 
 }  // namespace tarvo

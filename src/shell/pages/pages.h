@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "shell/pages/icon_downloader.h"
 #include "shell/pages/tab_wnd.h"
 #include "ui/ui_defs.h"
 
@@ -91,9 +92,19 @@ class Pages {
   // Shuts every page down and destroys them (the main window closes).
   void CloseAll();
 
-  // Shows the page's body in the body bar.
+  // Follows the VPN's state: marks the compatibility pages' tabs while it is on (and
+  // those of pages added later). With `reloadOnSwitchOn`, a switch from off to on
+  // also reloads the Chromium pages (Page::ReloadForVpn). Returns how many were.
+  int FollowVpn(bool on, bool reloadOnSwitchOn);
+  bool VpnOn() const { return vpnOn_; }
+  // The pages the VPN does not carry while it is on (the compatibility pages).
+  std::vector<Page*> PagesOutsideVpn() const;
+
+  // Shows the page's body in the body bar (its crashed-page notice while it has one).
   void ShowBody(Page* page);
   TabWnd& GetTabWnd() { return tabWnd_; }
+  // The window's tab icons.
+  IconDownloader& Icons() { return icons_; }
   TabStrip* Strip() const { return strip_; }
   CBodyBar* BodyBar() const { return bodyBar_; }
   DuiLib::HWND MainWindow() const { return mainWindow_; }
@@ -107,6 +118,7 @@ class Pages {
   // event loop is over, if it is still selected then.
   void ShowAddedBodySoon(Page* page);
 
+  IconDownloader icons_{*this};              // first: outlives the pages that ask it
   std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
   std::vector<Page*> selection_;              // selection order; the last is selected
   std::map<const DuiLib::CControlUI*, Page*> byOption_;
@@ -120,6 +132,7 @@ class Pages {
   IPageBodyFactory* factory_ = nullptr;      // not owned
   DuiLib::HWND mainWindow_ = 0;
   bool private_ = false;
+  bool vpnOn_ = false;
 };
 
 }  // namespace tarvo

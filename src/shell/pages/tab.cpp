@@ -10,18 +10,20 @@ namespace tarvo {
 
 const QString Tab::kTabAttributes = QStringLiteral(R"(name="Tab" maxwidth="240")");
 const QString Tab::kOptionAttributes = QStringLiteral(
-    R"(name="TabOption" tooltip="" normalimage="file='Tabbar\normal_bg.png'" )"
+    R"(name="TabOption" accrole="tab" tooltip="" normalimage="file='Tabbar\normal_bg.png'" )"
     R"(selectedimage="file='Tabbar\selected_bg.png'" hotimage="Tabbar\hot_bg.png" group="tabGroup" padding="0,0,0,4")");
 const QString Tab::kIconAttributes = QStringLiteral(
-    R"(name="TabIcon" group="tabiconGroup" mouse="false" float="true" pos="5,5,0,0" width="16" height="16" )"
+    R"(name="TabIcon" accrole="none" group="tabiconGroup" mouse="false" float="true" pos="5,5,0,0" width="16" height="16" )"
     R"(normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
 const QString Tab::kLabelAttributes = QStringLiteral(
-    R"(name="TabLabel" group="tablblGroup" mouse="false" float="true" pos="30,0,0,0" width="210" height="20" )"
+    R"(name="TabLabel" accrole="none" group="tablblGroup" mouse="false" float="true" pos="30,0,0,0" width="210" height="20" )"
     R"(align="left" font="4" selectedtextcolor="#FFFFFFFF" textcolor="#FF606060")");
 const QString Tab::kCloseAttributes = QStringLiteral(
-    R"(name="TabClose" group="tabcloseGroup" float="true" pos="96, 6, 0, 0" width="16" height="16" )"
+    R"(name="TabClose" accrole="button" group="tabcloseGroup" float="true" pos="96, 6, 0, 0" width="16" height="16" )"
     R"(normalimage="file='Tabbar\tab_close.png'" hotimage="file='Tabbar\tab_close_hover.png'" )"
     R"(selectedimage="file='Tabbar\selectedtab_close.png'")");
+const QString Tab::kVpnMarkAttributes = QStringLiteral(
+    R"(name="TabVpnMark" visible="false" float="true" width="16" height="16" bkimage="file='Tabbar\vpn_unprotected.png'")");
 const QString Tab::kDefaultIconImages = QStringLiteral(
     R"(normalimage="file='Tabbar\favicon_tab.png'" selectedimage="file='Tabbar\favicon_selectedtab.png'")");
 
@@ -49,7 +51,8 @@ Tab::Tab(const QString& title) {
   icon_ = AddPart<TabIcon>(*this, kIconAttributes);
   label_ = AddPart<TabLabel>(*this, kLabelAttributes);
   close_ = AddPart<TabCloseBtn>(*this, kCloseAttributes);
-  label_->SetText(title);
+  vpnMark_ = AddPart<TabVpnMark>(*this, kVpnMarkAttributes);
+  SetTitle(title);
 }
 
 void Tab::UsePrivateLook() {
@@ -82,7 +85,21 @@ void Tab::SetPinned(bool pinned) {
   NeedParentUpdate();
 }
 
-void Tab::SetTitle(const QString& title) { label_->SetText(title); }
+void Tab::SetVpnMark(bool shown, const QString& why) {
+  if (shown == HasVpnMark()) return;
+  vpnMark_->SetVisible(shown);
+  vpnMark_->SetToolTip(shown ? why : QString());
+  option_->SetToolTip(shown ? why : QString());
+  NeedUpdate();
+}
+
+bool Tab::HasVpnMark() const { return vpnMark_->IsVisible(); }
+
+void Tab::SetTitle(const QString& title) {
+  label_->SetText(title);
+  // The label is only drawn; a screen reader hears the title from the tab itself.
+  option_->SetAccessibleName(title);
+}
 
 QString Tab::GetTitle() const { return label_->GetText(); }
 
@@ -112,7 +129,15 @@ void Tab::SetPos(const QRect& rc) {
   const int closeHeight = close_->GetFixedHeight();
   const int closeLeft = width - closeWidth - 5;
   close_->SetPos(QRect(rc.left() + closeLeft, rc.top() + (height - closeHeight) / 2 - 2, closeWidth, closeHeight));
-  const int labelRight = closeLeft - 2;
+  int labelRight = closeLeft - 2;
+  if (vpnMark_->IsVisible() && pinned_) {
+    // No room beside the icon: a smaller mark on its lower right corner.
+    vpnMark_->SetPos(QRect(rc.left() + 13, rc.top() + (height - 16) / 2 + 3, 11, 11));
+  } else if (vpnMark_->IsVisible()) {
+    const int markLeft = closeLeft - 18;
+    vpnMark_->SetPos(QRect(rc.left() + markLeft, rc.top() + (height - 16) / 2 - 2, 16, 16));
+    labelRight = markLeft - 2;
+  }
   label_->SetPos(QRect(rc.left() + 24, rc.top() + (height - 20) / 2 - 2, qMax(0, labelRight - 24), 20));
   icon_->SetPos(QRect(rc.left() + 5, rc.top() + (height - 16) / 2 - 3, 16, 16));
 }

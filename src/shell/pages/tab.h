@@ -11,6 +11,7 @@ class TabIcon;
 class TabLabel;
 class TabOption;
 class TabStrip;
+class TabVpnMark;
 
 // One tab of the strip: a horizontal container (at most 240 pixels wide) holding the
 // option (background and click target), the icon, the label and the close button,
@@ -19,7 +20,8 @@ class TabStrip;
 // inserted, before that by its page.
 class Tab : public DuiLib::CHorizontalLayoutUI {
  public:
-  // `title` is the label's first text (the language text of "tab/new").
+  // `title` is the label's first text (the language text of "tab/new"). The option
+  // stands for the tab to assistive technology: it carries the title as its name.
   explicit Tab(const QString& title);
   QString GetClass() const override { return QStringLiteral("TabUI"); }
 
@@ -41,6 +43,10 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   // Shows the file as the icon in both states; the default icon when the file is no
   // picture.
   void SetIconFile(const QString& file);
+  // Shows or hides the mark of a page the VPN does not carry; `why` becomes the
+  // tooltip of the mark and of the whole tab.
+  void SetVpnMark(bool shown, const QString& why);
+  bool HasVpnMark() const;
   // Draws the tab for a private window's dark tab row (light text and close button,
   // dark hover, its own selected colour).
   void UsePrivateLook();
@@ -66,6 +72,7 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   static const QString kIconAttributes;
   static const QString kLabelAttributes;
   static const QString kCloseAttributes;
+  static const QString kVpnMarkAttributes;
   static const QString kDefaultIconImages;
   static const QString kPrivateOptionAttributes;
   static const QString kPrivateLabelAttributes;
@@ -76,6 +83,7 @@ class Tab : public DuiLib::CHorizontalLayoutUI {
   TabIcon* icon_ = nullptr;
   TabLabel* label_ = nullptr;
   TabCloseBtn* close_ = nullptr;
+  TabVpnMark* vpnMark_ = nullptr;
   TabStrip* strip_ = nullptr;
   QString iconImages_ = kDefaultIconImages;
   bool selected_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/control_ui.h"
 #include "ui/option_ui.h"
 
 namespace tarvo {
@@ -22,6 +23,13 @@ class TabIcon : public DuiLib::COptionUI {
 class TabLabel : public DuiLib::COptionUI {
  public:
   QString GetClass() const override { return QStringLiteral("TabLabelUI"); }
+};
+
+// The mark of a page the VPN does not carry (a compatibility page while the VPN is
+// on): a crossed shield left of the close button, saying so in its tooltip.
+class TabVpnMark : public DuiLib::CControlUI {
+ public:
+  QString GetClass() const override { return QStringLiteral("TabVpnMarkUI"); }
 };
 
 // The close button (hidden while the tab is pinned).

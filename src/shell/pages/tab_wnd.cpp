@@ -2,10 +2,13 @@
 
 #include <QString>
 
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "ui/control_ui.h"
 #include "ui/option_ui.h"
+#include "url/url_encoding.h"
 
 namespace tarvo {
 
@@ -18,10 +21,12 @@ void TabWnd::UpdateFor(Page* page) {
   if (controls_.stop != nullptr) controls_.stop->SetVisible(page->IsLoading());
   if (controls_.reload != nullptr) controls_.reload->SetVisible(!page->IsLoading());
   const WString display = page->GetDisplayUrl();
+  // The start page's address is the browser's, not the user's: the bar stays empty.
+  const bool startPage = IsStartPageUrl(display, SettingsRegistry::Instance().Get(SettingsKeys::kNewPage));
   if (controls_.lock != nullptr) {
     controls_.lock->SetVisible(QString::fromStdU16String(display.substr(0, 5)).toLower() == QLatin1String("https"));
   }
-  if (controls_.address != nullptr) controls_.address->SetText(QString::fromStdU16String(display));
+  if (controls_.address != nullptr) controls_.address->SetText(startPage ? QString() : QString::fromStdU16String(display));
   if (auto* favourite = dynamic_cast<DuiLib::COptionUI*>(controls_.favourite)) {
     favourite->Selected(isFavourite_ && !display.empty() && isFavourite_(display), false);
   }

@@ -52,6 +52,7 @@ void CMessageBox::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void CMessageBox::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   FillLanguageTexts(*this, WindowsLanguageKeys::kMessageBox);
   if (auto* message = FindControl(QStringLiteral("message"))) message->SetText(text_);
   for (const char* name : {"cancel_btn_btn", "cancel_btn_sp"}) {

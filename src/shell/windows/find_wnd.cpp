@@ -13,7 +13,8 @@ constexpr int kFavorBarHeight = 32;
 }  // namespace
 
 int FindWnd::Run(DuiLib::HWND owner, QPoint screenTopLeft) {
-  if (Create(owner, QStringLiteral("find_wnd"), DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW, screenTopLeft.x(),
+  if (Create(owner, QStringLiteral("find_wnd"), DuiLib::WS_POPUP,
+             DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_ANCHORED_POPUP, screenTopLeft.x(),
              screenTopLeft.y()) == 0) {
     return -1;
   }
@@ -32,6 +33,10 @@ void FindWnd::Notify(DuiLib::TNotifyUI& msg) {
   const QString name = msg.pSender != nullptr ? msg.pSender->GetName() : QString();
   if (msg.sType == DuiLib::kNotifyWindowInit) {
     FillLanguageTexts(*this, WindowsLanguageKeys::kFind);
+    SetLanguageToolTip(FindControl(QStringLiteral("find/ccbtn")), WindowsLanguageKeys::kDialogClose);
+    for (const auto& [control, key] : WindowsLanguageKeys::kFindToolTips) {
+      SetLanguageToolTip(FindControl(QString::fromUtf16(control)), key);
+    }
     // The skin leaves the caption to the language pack; without one it still reads.
     if (auto* title = FindControl(QStringLiteral("find/title")); title != nullptr && title->GetText().isEmpty()) {
       title->SetText(QStringLiteral("Find"));

@@ -15,6 +15,12 @@ void SetLanguageText(DuiLib::CControlUI* control, WStringView key) {
   control->SetText(LanguageText(key, control->GetText()));
 }
 
+void SetLanguageToolTip(DuiLib::CControlUI* control, WStringView key) {
+  if (control != nullptr) control->SetToolTip(LanguageText(key, control->GetToolTip()));
+}
+
+QLocale InterfaceLocale() { return QLocale(QString::fromStdString(LanguageManager::Instance().GetLocaleTag())); }
+
 QString LanguagePicture(WStringView file) {
   return QStringLiteral("file='%1'").arg(QString::fromStdU16String(LanguageManager::Instance().GetLanguagePicture(file)));
 }

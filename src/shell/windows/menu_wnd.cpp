@@ -35,6 +35,10 @@ void MenuWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void MenuWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
+  if (DuiLib::CControlUI* root = GetPaintManager().GetRoot()) {
+    root->SetAccessibleName(LanguageText(WindowsLanguageKeys::kMenuTitle));
+  }
   FillLanguageTexts(*this, WindowsLanguageKeys::kMainMenu);
   SetLanguageText(FindControl(QStringLiteral("login_btn")), WindowsLanguageKeys::kMenuAccount);
   SetLanguageText(FindControl(QStringLiteral("logout_btn")), WindowsLanguageKeys::kMenuLogout);

@@ -5,7 +5,8 @@
 namespace tarvo {
 
 int RunModalAtTopRight(DuiLib::CWindowWnd& window, DuiLib::HWND owner, const QString& title, QPoint topRight) {
-  if (window.Create(owner, title, DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW, topRight.x(), topRight.y()) == 0) {
+  if (window.Create(owner, title, DuiLib::WS_POPUP,
+                    DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_ANCHORED_POPUP, topRight.x(), topRight.y()) == 0) {
     return -1;
   }
   QRect placed = window.GetWindowRect();

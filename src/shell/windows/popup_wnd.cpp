@@ -7,8 +7,8 @@ namespace tarvo {
 
 bool PopupWnd::Popup(DuiLib::HWND owner, QPoint screenTopLeft) {
   owner_ = owner;
-  if (Create(owner, GetWindowClassName(), DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_TOPMOST,
-             screenTopLeft.x(), screenTopLeft.y()) == 0) {
+  constexpr DuiLib::UINT kExStyle = DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_TOPMOST | DuiLib::WS_EX_ANCHORED_POPUP;
+  if (Create(owner, GetWindowClassName(), DuiLib::WS_POPUP, kExStyle, screenTopLeft.x(), screenTopLeft.y()) == 0) {
     delete this;
     return false;
   }

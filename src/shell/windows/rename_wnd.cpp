@@ -8,7 +8,8 @@
 namespace tarvo {
 
 int RenameWnd::Run(DuiLib::HWND owner, const QString& title, QPoint screenTopLeft) {
-  if (Create(owner, title, DuiLib::WS_POPUP, DuiLib::WS_EX_TOOLWINDOW, screenTopLeft.x(), screenTopLeft.y()) == 0) {
+  if (Create(owner, title, DuiLib::WS_POPUP,
+             DuiLib::WS_EX_TOOLWINDOW | DuiLib::WS_EX_ANCHORED_POPUP, screenTopLeft.x(), screenTopLeft.y()) == 0) {
     return -1;
   }
   return ShowModal();
@@ -28,6 +29,7 @@ void RenameWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void RenameWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   // The captions are pictures of the current language, which carry the words; the
   // language texts become their tooltips.
   for (const auto& [control, key] : WindowsLanguageKeys::kRename) {

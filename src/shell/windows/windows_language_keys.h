@@ -23,6 +23,10 @@ inline constexpr std::array<ControlText, 16> kMainMenu = {{
 inline constexpr WStringView kMenuLogin = u"menu/login";
 inline constexpr WStringView kMenuAccount = u"menu/account";
 inline constexpr WStringView kMenuLogout = u"menu/logout";
+// What a screen reader calls the main menu.
+inline constexpr WStringView kMenuTitle = u"menu/title";
+// The tooltip of every window's close button (a cross, no text).
+inline constexpr WStringView kDialogClose = u"dialog/close";
 
 inline constexpr std::array<ControlText, 6> kMainRightMenu = {{
     {u"new_tab_btn", u"mainrightmenu/new_tab"},
@@ -40,6 +44,11 @@ inline constexpr std::array<ControlText, 3> kTabRightMenu = {{
 }};
 
 inline constexpr std::array<ControlText, 1> kFind = {{{u"find/title", u"find/title"}}};
+// The find window's arrow buttons show only pictures; these are their tooltips.
+inline constexpr std::array<ControlText, 2> kFindToolTips = {{
+    {u"find/back_btn", u"find/back_btn"},
+    {u"find/next_btn", u"find/next_btn"},
+}};
 
 // The rename window's captions are language pictures; these texts are their tooltips.
 inline constexpr std::array<ControlText, 4> kRename = {{

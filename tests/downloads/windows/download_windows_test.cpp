@@ -99,7 +99,7 @@ TEST_F(DownloadWindowsTest, RowsFollowTheDownloadsAndTheButtonsMoveThem) {
     EXPECT_EQ(RowKind(window, 1), "stop");
     EXPECT_EQ(InRow(window, 0, "filename")->GetText(), "movie.mkv");
     EXPECT_EQ(InRow(window, 0, "status")->GetText(), QString::fromUtf8("1.50 KB/s - 1.18 MB，Total 5.00 GB"));
-    EXPECT_EQ(InRow(window, 1, "problem")->GetText(), "Download failed");
+    EXPECT_EQ(InRow(window, 1, "status")->GetText(), "Download failed");
     EXPECT_NE(InRow(window, 2, "dlopendir_btn"), nullptr);
     SaveScreenshot(window, "downloads_list");
 
@@ -129,6 +129,53 @@ TEST_F(DownloadWindowsTest, RowsFollowTheDownloadsAndTheButtonsMoveThem) {
   });
   windows_.Show(mainWindow_, false);
   EXPECT_EQ(manager_.FindById(3)->state, DownloadState::kCancelled);
+}
+
+// Every ended row says how it ended (why, in words, when it failed), and an empty
+// list says it is empty instead of showing a blank panel.
+TEST_F(DownloadWindowsTest, EndedRowsSayHowTheyEndedAndAnEmptyListSaysSo) {
+  WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
+    EXPECT_FALSE(ListOf(window).IsVisible());
+    DuiLib::CControlUI* empty = window.FindControl("download/empty");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->IsVisible());
+    EXPECT_EQ(empty->GetText(), "No downloads yet");
+    SaveScreenshot(window, "downloads_empty");
+    ClickControl(window, "download/closebtn");
+  });
+  windows_.Show(mainWindow_, false);
+
+  using Problem = DownloadRecord::Problem;
+  struct Case {
+    const char* name;
+    bool complete;
+    Problem failure;  // Problem::kNone: cancelled by the user
+    const char* status;
+  };
+  const std::vector<Case> cases = {
+      {"whole.bin", true, Problem::kNone, "50.00 MB · Done"},
+      {"cancelled.bin", false, Problem::kNone, "10.00 MB / 50.00 MB · Not finished"},
+      {"full.bin", false, Problem::kDiskFull, "Failed: the disk is full"},
+      {"closed.bin", false, Problem::kConnectionLost, "Failed: the server closed the connection"},
+      {"denied.bin", false, Problem::kNoPermission, "Failed: no permission to write there"}};
+  constexpr int64_t kWhole = 50 * 1024 * 1024;
+  int64_t id = 0;
+  for (const Case& c : cases) {
+    Add(++id, c.name);
+    if (c.failure == Problem::kNone && !c.complete) manager_.RequestCancel(id);
+    manager_.ApplyReport({id, manager_.FindById(id)->url, 0, c.complete ? kWhole : kWhole / 5, kWhole, c.complete,
+                          !c.complete, c.failure});
+  }
+  WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
+    ASSERT_EQ(ListOf(window).GetCount(), static_cast<int>(cases.size()));
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const int row = static_cast<int>(cases.size() - 1 - i);  // newest first
+      EXPECT_EQ(InRow(window, row, "status")->GetText(), QString::fromUtf8(cases[i].status)) << cases[i].name;
+    }
+    SaveScreenshot(window, "downloads_ended_rows");
+    ClickControl(window, "download/closebtn");
+  });
+  windows_.Show(mainWindow_, false);
 }
 
 TEST_F(DownloadWindowsTest, AMissingFileIsToldAndTheListCloses) {

@@ -12,6 +12,7 @@
 #include "history/i_engine_data.h"
 #include "history/windows/history_list_wnd.h"
 #include "history/windows/history_wnd.h"
+#include "settings/language_manager.h"
 #include "shown_windows.h"
 #include "store/history_records.h"
 #include "store/info_records.h"
@@ -19,6 +20,7 @@
 #include "store/test_database.h"
 #include "support/language_environment.h"
 #include "ui/check_box_ui.h"
+#include "ui/container_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/list_ui.h"
 #include "ui_test_support.h"
@@ -35,7 +37,6 @@ struct CountingEngines : IEngineData {
   void ClearCookies() override { ++cookies; }
   void ClearCache() override {}
   void ClearVisitedLinks() override {}
-  void ClearCredentials() override {}
   int cookies = 0;
 };
 
@@ -167,6 +168,41 @@ TEST_F(HistoryWindowsTest, TheHistoryPageListsVisitsByDayFindsOpensAndDeletes) {
   EXPECT_EQ(Rows("history"), 1);
   ClickControl(*page, "historylist/closebtn");
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXHistoryListWnd") == nullptr; }));
+}
+
+// Day headings and times follow the interface language, not the desktop's locale:
+// no "今天 - Monday" mixes.
+TEST_F(HistoryWindowsTest, TheHistoryPageWritesDatesAndTimesInTheInterfaceLanguage) {
+  const QLocale desktop;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  Visit(u"http://news.test/today", u"Today's news", QDateTime(QDate::currentDate(), QTime(0, 0, 1)).toSecsSinceEpoch());
+  Visit(u"http://news.test/march", u"March news", QDateTime(QDate(2026, 3, 2), QTime(15, 7)).toSecsSinceEpoch());
+  struct Case {
+    const char16_t* language;
+    const char* todayPrefix;
+    const char* day;  // the heading of 2 March 2026
+    const char* time;
+  };
+  for (const Case& c : {Case{u"usa", "Today - ", "Monday, March 2, 2026", "3:07 PM"},
+                        Case{u"china", "今天 - ", "2026年3月2日星期一", "下午3:07"}}) {
+    ASSERT_EQ(LanguageManager::Instance().SetLanguage(c.language), 0);
+    HistoryListWnd* page = HistoryListWnd::OpenNew(0, store_.db(), [](const WString&) {});
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page->GetWidget()));
+    auto& list = *page->FindControl<DuiLib::CListUI>(QStringLiteral("historylist/list"));
+    ASSERT_EQ(list.GetCount(), 4);
+    auto text = [&](int row, int item) {
+      return static_cast<DuiLib::CContainerUI*>(list.GetItemAt(row))->GetItemAt(item)->GetText();
+    };
+    EXPECT_TRUE(text(0, 0).startsWith(QString::fromUtf8(c.todayPrefix))) << text(0, 0).toStdString();
+    EXPECT_EQ(text(2, 0), QString::fromUtf8(c.day));
+    EXPECT_EQ(text(3, 0), QString::fromUtf8(c.time));
+    SaveScreenshot(*page, QStringLiteral("history_page_") + QString::fromStdU16String(c.language));
+    ClickControl(*page, "historylist/closebtn");
+    ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXHistoryListWnd") == nullptr; }));
+  }
+  ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
+  QLocale::setDefault(desktop);
 }
 
 }  // namespace

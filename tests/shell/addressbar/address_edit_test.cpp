@@ -103,10 +103,19 @@ TEST_F(AddressEditTest, CommandKeysPostOneCommandEachAndPlainLettersAreTyped) {
   EXPECT_EQ(edit_->text(), "wh");
 }
 
-TEST_F(AddressEditTest, PageUpdatesWaitUntilTheUserLeavesTheField) {
+TEST_F(AddressEditTest, PageUpdatesWaitWhileTheUserTypesAndFollowThePageOnceSent) {
   Type("typing");
   control_->SetText("https://loaded.example/");
   EXPECT_EQ(control_->GetText(), "typing");
+  // Sent with Return: the page's address comes back (an address that turned out to
+  // be a download leaves the page where it was), though the focus stays.
+  Press(Qt::Key_Return);
+  control_->SetText("https://previous.example/");
+  EXPECT_EQ(control_->GetText(), "https://previous.example/");
+  ASSERT_TRUE(edit_->hasFocus());
+  Type("again");
+  control_->SetText("https://loaded.example/");
+  EXPECT_EQ(control_->GetText(), "again");
   owner_->FindControl("other")->SetFocus();
   QTest::qWait(20);
   ASSERT_FALSE(edit_->hasFocus());

@@ -2,7 +2,10 @@
 // served on loopback: start-up, typed addresses, the toolbar, the keys pressed in the
 // window and inside pages, full screen, maximising, search, find, the menus, a
 // compatibility tab and closing. Screenshots land under <build>/test-artifacts/ui/.
+#include <signal.h>
+
 #include <QApplication>
+#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -17,12 +20,15 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "app/engine_body_factory.h"
+#include "protect/windows/memory_picture_ui.h"
 #include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
-#include "engines/ie/compat_network.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "preferences/browser_preferences.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "settings/language_manager.h"
@@ -30,6 +36,7 @@
 #include "settings/settings_registry.h"
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_browser_host.h"
+#include "engines/cef/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
@@ -64,6 +71,7 @@ namespace tarvo::test {
 namespace {
 
 using namespace DuiLib;
+namespace fs = std::filesystem;
 
 QByteArray PageWithTitle(const QByteArray& title, const QByteArray& body = "text") {
   return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
@@ -108,13 +116,14 @@ class MainWindowTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(server_->listening());
-    if (network_ == nullptr) {
-      network_ = new ie::CompatNetwork(QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
+    if (compatProfile_ == nullptr) {
+      compatProfile_ = new ie::LazyCompatProfile(
+          *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>();
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *compatEngine_};
     FeatureRegistrations::RegisterAll(hooks);
-    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*network_));
+    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
 
@@ -210,7 +219,9 @@ class MainWindowTest : public ::testing::Test {
   static inline TempDir* root_ = nullptr;
   static inline ScopedEnv* configEnv_ = nullptr;
   static inline TestHttpServer* server_ = nullptr;
-  static inline ie::CompatNetwork* network_ = nullptr;  // shared by every window, like the browser's
+  // Shared by every window, like the browser's.
+  static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
+  static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
@@ -653,6 +664,112 @@ TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
   resources.SetResourcePath(skin);
   EXPECT_FALSE(created);
   EXPECT_EQ(window_->GetHWND(), 0);
+}
+
+// A page whose renderer dies (killed, as a crash or the out-of-memory killer would end
+// it): the tab says so in its label and icon, the notice with its reload button takes
+// the page's place, the address and history stay. A tab that died in the background
+// loads again when selected, until its site's renderer has died three times within
+// the minute.
+TEST_F(MainWindowTest, APageWhoseRendererDiesShowsTheCrashedNoticeAndLoadsAgain) {
+  Page* front = Start();
+  ASSERT_NE(front, nullptr);
+  front->Navigate(Wide(server_->Url("/b")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(front, server_->Url("/b")) && front->GetTitle() == u"B"; }, 20000));
+  const auto killRenderer = [](Page* page) {
+    auto* body = dynamic_cast<TabCefBody*>(page->Body());
+    const qint64 pid = body != nullptr ? body->GetBrowser()->page()->renderProcessPid() : 0;
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), SIGKILL) == 0;
+  };
+  ASSERT_TRUE(killRenderer(front));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return front->IsCrashed(); }, 10000));
+  QWidget* notice = front->CrashNotice();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }, 2000));
+  EXPECT_EQ(front->GetTab()->GetTitle(), "Crashed: B");
+  EXPECT_TRUE(front->GetTab()->IconImages().contains("favicon_crashed"));
+  EXPECT_EQ(front->GetDisplayUrl(), Wide(server_->Url("/b")));
+  EXPECT_TRUE(Enabled("back_btn"));
+  EXPECT_EQ(window_->FindControl<CAddressEditUI>(QStringLiteral("AddressEdit"))->GetAddressEdit()->GetEdit()->text(),
+            server_->Url("/b"));
+  SaveScreenshot(*window_, "crashed_page_notice");
+  auto* reload = notice->findChild<QPushButton*>(QStringLiteral("crashedPageReload"));
+  ASSERT_NE(reload, nullptr);
+  EXPECT_EQ(reload->text(), "Reload");
+  QTest::mouseClick(reload, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !front->IsCrashed() && Shows(front, server_->Url("/b")); }, 20000));
+  EXPECT_EQ(front->GetTab()->GetTitle(), "B");
+  EXPECT_FALSE(front->GetTab()->IconImages().contains("favicon_crashed"));
+
+  // In the background, on a site of its own (a renderer of its own): three deaths.
+  QString other = server_->Url("/a");
+  other.replace(QStringLiteral("127.0.0.1"), QStringLiteral("localhost"));
+  window_->PageList().OpenUrlInNewTab(Wide(other));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->PageList().Count() == 2; }, 20000));
+  Page* back = window_->PageList().PageAt(1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(back, other) && back->GetTitle() == u"A"; }, 20000));
+  for (int death = 1; death <= 3; ++death) {
+    SCOPED_TRACE(death);
+    window_->PageList().SelectPage(front);
+    ASSERT_TRUE(killRenderer(back));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return back->IsCrashed(); }, 10000));
+    EXPECT_EQ(back->GetTab()->GetTitle(), "Crashed: A");
+    const int served = server_->CountFor("/a");
+    window_->PageList().SelectPage(back);
+    if (death < 3) {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !back->IsCrashed() && Shows(back, other) && server_->CountFor("/a") > served; },
+                                  20000));
+    } else {
+      QTest::qWait(1000);
+      EXPECT_TRUE(back->IsCrashed()) << "a site whose renderer keeps dying is not reloaded by itself";
+      EXPECT_TRUE(back->CrashNotice()->isVisible());
+      EXPECT_EQ(server_->CountFor("/a"), served);
+    }
+  }
+}
+
+// A private window writes nothing of its browsing: its address as a QR code is made
+// and shown in memory, and the links and favourites it opens in a new window open in
+// a private one.
+TEST_F(MainWindowTest, APrivateWindowsQrCodeAndNewWindowsLeaveNoTrace) {
+  const fs::path cache = root_->path() / "private-cache";
+  fs::create_directories(cache);
+  SettingsRegistry::Instance().Set(SettingsKeys::kCacheFolder, Utf8ToWide(cache.string() + "/"));
+  std::vector<std::pair<std::vector<WString>, bool>> opened;
+  windows_->SetWindowOpener([&opened](const std::vector<WString>& urls, bool privately) {
+    opened.emplace_back(urls, privately);
+    return true;
+  });
+  MainDuiWnd privateWindow(*windows_, std::make_unique<EngineBodyFactory>(EngineBodyFactory::Private{*compatEngine_}));
+  privateWindow.AddStartUrl(Wide(server_->Url("/a")));
+  ASSERT_TRUE(privateWindow.CreateAndShow());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(privateWindow.PageList().Current(), server_->Url("/a")); }, 20000));
+
+  bool shown = false;
+  QTimer::singleShot(50, [&] {
+    WindowImplBase* qr = WaitForShown("KXQRCodeWnd");
+    ASSERT_NE(qr, nullptr);
+    auto* picture = dynamic_cast<MemoryPictureUI*>(qr->FindControl(QStringLiteral("qrcode_img")));
+    shown = picture != nullptr && picture->HasPicture() && !qr->FindControl(QStringLiteral("qrcode_error"))->IsVisible();
+    SaveScreenshot(*qr, "private_qr_code");
+    ClickControl(*qr, "cancel_btn");
+  });
+  privateWindow.RunCommand(Commands::kShowQrCode);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(fs::is_empty(cache)) << "the private address was written to the cache";
+
+  CommandArgs link;
+  link.text = Wide(server_->Url("/b"));
+  privateWindow.RunCommand(Commands::kOpenInNewWindow, link);
+  link.urls = {link.text};
+  privateWindow.RunCommand(Commands::kOpenAllInNewWindow, link);
+  privateWindow.RunCommand(Commands::kNewWindow);
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_TRUE(opened[0].second) << "a link of a private page opened in an ordinary window";
+  EXPECT_TRUE(opened[1].second);
+  EXPECT_FALSE(opened[2].second) << "an empty new window asked for from a private one is an ordinary one";
+  windows_->SetWindowOpener(nullptr);
+  QTimer::singleShot(0, [&] { privateWindow.SendMessage(WM_CLOSE); });
+  EXPECT_EQ(QApplication::exec(), 0);
 }
 
 TEST_F(MainWindowTest, CloseShutsEveryPageDownKeepsTheLastAddressesAndLeavesTheEventLoop) {

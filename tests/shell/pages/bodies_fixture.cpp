@@ -2,12 +2,18 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <memory>
+#include <optional>
 
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/create_chromium_browser.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
-#include "engines/ie/compat_network.h"
+#include "engines/cef/engine_page.h"
+#include "engines/cef_test_environment.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/ie/lazy_compat_profile.h"
+#include "engines/shared/certificate_policy.h"
 #include "platform/text.h"
 #include "bus/bus_channels.h"
 #include "shell/commands/main_window_messages.h"
@@ -68,7 +74,17 @@ void BodiesTest::SetUpTestSuite() {
   data_ = new ShellTestData();
   ASSERT_TRUE(data_->SetUp());
   root_ = &data_->root();
-  network_ = new ie::CompatNetwork(QString::fromStdString((root_->path() / "ie").string()));
+  compatEngine_ = new ie::CompatEngineLoader();
+  compatProfile_ = new ie::LazyCompatProfile(
+      *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()),
+                       QString::fromStdString((root_->path() / "Cache" / "Compat").string())});
+  // Both engines ask the one lookup the Chromium engine was started with.
+  compatCertificates_ = new CertificatePolicy([](const std::string& url) {
+    auto& environment = CefTestEnvironment::Instance();
+    environment.certificate_questions.push_back(url);
+    return environment.mirror_for_certificate_error ? environment.mirror_for_certificate_error(url) : std::string();
+  });
+  compatEngine_->SetCertificateErrorPolicy([](const QUrl& url) { return compatCertificates_->AcceptError(url, true); });
 }
 
 void BodiesTest::SetUp() {
@@ -76,7 +92,7 @@ void BodiesTest::SetUp() {
   mainWindow_.Create(0, QStringLiteral("main"), 0, 0, 0, 0, 10, 10);
   host_ = std::make_unique<PagesHost>();
   ASSERT_NE(host_->bodyBar, nullptr);
-  factory_.ieEnvironment = {host_->bodyBar, mainWindow_.GetHWND(), network_, &host_->pages};
+  factory_.ieEnvironment = {host_->bodyBar, mainWindow_.GetHWND(), compatProfile_, &host_->pages};
   host_->pages.SetBodyFactory(&factory_);
   ClientInstance()->AddHost(PageHost{mainWindow_.GetHWND(), host_->bodyBar, &host_->pages});
   RecordAndApplyPageReports();
@@ -100,7 +116,8 @@ void BodiesTest::Drain() {
 }
 
 void BodiesTest::RecordAndApplyPageReports() {
-  auto lists = [this] { return std::vector<Pages*>{&host_->pages}; };
+  // Reports drained after the host went (TearDown) find no list.
+  auto lists = [this] { return host_ != nullptr ? std::vector<Pages*>{&host_->pages} : std::vector<Pages*>{}; };
   poller_.On(PageChannels::kAddPage, [this, lists](auto record) {
     events_.push_back({BusKeys::kPagesAddPage, record->page.get()});
     PageBusHandler::ApplyAddPage(std::move(record), lists());
@@ -154,6 +171,32 @@ bool BodiesTest::LoadedAfterStart(Page* page) const {
 }
 
 TabCefBody* BodiesTest::CefBody(Page* page) { return page != nullptr ? dynamic_cast<TabCefBody*>(page->Body()) : nullptr; }
+
+TabIeBody* BodiesTest::IeBody(Page* page) { return page != nullptr ? dynamic_cast<TabIeBody*>(page->Body()) : nullptr; }
+
+Page* BodiesTest::OpenCompat(const QString& url) {
+  const QString address = url.startsWith(QLatin1Char('/')) ? server_.Url(url) : url;
+  TabIeBody* body = CreateIeBody(factory_.ieEnvironment, Wide(address));
+  if (body == nullptr) return nullptr;
+  Page* page = body->GetOwner();
+  if (!Pump([&] { return LoadedAfterStart(page) && !page->IsLoading(); })) return nullptr;
+  return page;
+}
+
+QString BodiesTest::Evaluate(Page* page, const QString& expression) {
+  // Shared with the engine's answer, which may come after the wait gave up.
+  auto answer = std::make_shared<std::optional<QString>>();
+  if (TabCefBody* chromium = CefBody(page)) {
+    chromium->GetBrowser()->page()->runJavaScript(QStringLiteral("String(%1)").arg(expression),
+                                                  [answer](const QVariant& value) { *answer = value.toString(); });
+  } else if (TabIeBody* compat = IeBody(page); compat != nullptr && compat->Control() != nullptr) {
+    compat->Control()->RunScript(Wide(QStringLiteral("String(%1)").arg(expression)),
+                                 [answer](bool ok, const WString& value) {
+                                   *answer = ok ? QString::fromStdU16String(value) : QStringLiteral("<failed>");
+                                 });
+  }
+  return Pump([&] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("<none>");
+}
 
 Page* BodiesTest::OpenChromium(const QByteArray& path) {
   const int before = host_->pages.Count();

@@ -17,10 +17,12 @@
 #include "ui/window_wnd.h"
 
 namespace tarvo {
+class CertificatePolicy;
 class Page;
 class TabCefBody;
 namespace ie {
-class CompatNetwork;
+class CompatEngineLoader;
+class LazyCompatProfile;
 }
 }  // namespace tarvo
 
@@ -106,8 +108,15 @@ class BodiesTest : public ::testing::Test {
   bool LoadedAfterStart(Page* page) const;
 
   static TabCefBody* CefBody(Page* page);
+  static TabIeBody* IeBody(Page* page);
   // Opens a Chromium page through the page list and waits until its first page is in.
   Page* OpenChromium(const QByteArray& path);
+  // Opens a compatibility page on the address (a path of the test server, or a whole
+  // address) and waits until it has loaded.
+  Page* OpenCompat(const QString& url);
+  // Runs `expression` in the page's top document; its value as text ("<none>" when
+  // the engine gave no answer in time).
+  QString Evaluate(Page* page, const QString& expression);
   // Waits until the page's engine view is laid out in the body bar; the widget that
   // takes mouse and keys (the view's focus proxy), or nullptr.
   QWidget* InputTarget(Page* page);
@@ -124,7 +133,10 @@ class BodiesTest : public ::testing::Test {
 
   static inline ShellTestData* data_ = nullptr;  // kept for the whole program
   static inline const TempDir* root_ = nullptr;   // data_'s root
-  static inline ie::CompatNetwork* network_ = nullptr;
+  static inline ie::CompatEngineLoader* compatEngine_ = nullptr;
+  static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
+  // The compatibility engine's certificate answers: the Chromium engine's lookup.
+  static inline CertificatePolicy* compatCertificates_ = nullptr;
 
  private:
   // Installs handlers that record each page report and then apply it to the host's

@@ -2,6 +2,7 @@
 // driven like the main window drives it: operations on the page list and messages
 // drained from the bus. Bodies are recording stand-ins; the engines have their own
 // programs.
+#include <QBuffer>
 #include <QImage>
 #include <QTest>
 #include <filesystem>
@@ -9,7 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "settings/language_manager.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+#include "net/loopback_http_server.h"
 #include "net/payload_cipher.h"
+#include "net/picture_cache.h"
 #include "platform/text.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
@@ -235,6 +240,67 @@ TEST_F(PagesTest, IconsOfAnOlderAddressOrThatAreNoPictureAreIgnored) {
   EXPECT_TRUE(page->GetTab()->IconImages().contains(QString::fromStdString(picture.string())));
   page->Navigate(u"http://127.0.0.1:9/other");  // a new address shows the default icon again
   EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
+}
+
+TEST_F(PagesTest, IconsComeOneLatestAddressAtATimeBoundedAndOnlyAsPictures) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && QImage(16, 16, QImage::Format_ARGB32).save(&buffer, "PNG"));
+  const std::string picture = png.toStdString();
+  LoopbackHttpServer server([&picture](const ReceivedRequest& request) {
+    if (request.target == "/endless.ico") {
+      // A picture's first bytes, then more for ever.
+      ScriptedReply endless{"HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n", picture.substr(0, 16)};
+      endless.generatedBytes = uint64_t{64} * 1024 * 1024;
+      endless.close = true;
+      return endless;
+    }
+    if (request.target == "/page.ico") return LoopbackHttpServer::Ok("<!doctype html><title>Not here</title>");
+    return LoopbackHttpServer::Ok(picture, "Content-Type: image/png\r\n");
+  });
+  const std::string folder = WideToUtf8(SettingsRegistry::Instance().Get(SettingsKeys::kPictureFolder));
+  std::filesystem::create_directories(folder);
+  const auto shows = [](Page* page, const WString& iconUrl) {
+    return page->GetTab()->IconImages().contains(QString::fromStdU16String(PictureCache::CachePath(iconUrl)));
+  };
+  const auto cached = [](const WString& iconUrl) {
+    return std::filesystem::exists(WideToUtf8(PictureCache::CachePath(iconUrl)));
+  };
+  Page* page = host.OpenPage(u"http://127.0.0.1:9/busy");
+  Page* other = host.OpenPage(u"http://127.0.0.1:9/other");
+  ASSERT_NE(page, nullptr);
+  ASSERT_NE(other, nullptr);
+
+  // A page that rewrites its icon link a thousand times: the address being fetched
+  // is given up for the latest, so a few are asked for while it rewrites, not one
+  // for every rewrite; the latest is shown.
+  WString latest;
+  for (int i = 0; i < 1000; ++i) page->SetIconUrl(latest = server.WideUrl("/busy-" + std::to_string(i) + ".ico"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shows(page, latest); }, 10000));
+  EXPECT_LT(server.Requests().size(), 100u);
+
+  // A never-ending icon is given up at the size bound; the icon asked for after it
+  // still comes.
+  const WString endless = server.WideUrl("/endless.ico");
+  const WString after = server.WideUrl("/after.ico");
+  other->SetIconUrl(endless);
+  page->SetIconUrl(after);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shows(page, after); }, 15000));
+
+  // A page answered for an icon's address is no picture: not kept either.
+  const WString notPicture = server.WideUrl("/page.ico");
+  other->SetIconUrl(notPicture);
+  const WString last = server.WideUrl("/last.ico");
+  page->SetIconUrl(last);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shows(page, last); }, 10000));
+  EXPECT_FALSE(cached(notPicture));
+  // Neither is kept, nor anything of them (the endless one had time to go on).
+  QTest::qWait(1000);
+  EXPECT_FALSE(cached(endless));
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    EXPECT_LE(file.file_size(), 4096u) << file.path();
+  }
+  EXPECT_EQ(other->GetTab()->IconImages(), Tab::kDefaultIconImages);
 }
 
 TEST_F(PagesTest, PinnedTabsStayInFrontWhenMovedPinnedAndDragged) {
