@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -10,8 +11,8 @@
 #include <system_error>
 #include <thread>
 
-#include "net/transfer_limits.h"
-#include "net/win_http.h"
+#include "account/vpn_route.h"
+#include "net/picture_download.h"
 #include "url/url_parts.h"
 
 namespace tarvo {
@@ -26,6 +27,9 @@ bool IsPlainHost(const WString& host) {
   return true;
 }
 
+// An http or https address with a plain host.
+bool IsFetchable(WStringView iconUrl) { return !GetUrlScheme(iconUrl).empty() && IsPlainHost(GetUrlHost(iconUrl)); }
+
 // The newest request for each file: only that one may rename its download into place.
 std::mutex& RequestsMutex() {
   static std::mutex* mutex = new std::mutex();
@@ -39,9 +43,8 @@ std::map<std::string, uint64_t>& NewestRequests() {
 }  // namespace
 
 WString AuthorityIconCache::PathFor(WStringView iconUrl, size_t index) const {
-  if (index > kMaxIndex || folder_.empty() || GetUrlScheme(iconUrl).empty()) return {};
+  if (index > kMaxIndex || folder_.empty() || !IsFetchable(iconUrl)) return {};
   const WString host = GetUrlHost(iconUrl);
-  if (!IsPlainHost(host)) return {};
   const char16_t digits[] = {static_cast<char16_t>(u'0' + index / 10), static_cast<char16_t>(u'0' + index % 10), 0};
   return folder_ + host + u"_sign" + digits;
 }
@@ -57,13 +60,7 @@ bool AuthorityIconCache::Fetch(const WString& iconUrl, size_t index) const {
   }
   static std::atomic<uint64_t> counter = 0;
   const std::string temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-  CWinHttp client;
-  TransferLimits limits;
-  limits.connectMs = kTimeoutMs;
-  limits.stallMs = kTimeoutMs;
-  limits.maxDownloadBytes = kMaxIconBytes;
-  client.SetLimits(limits);
-  if (!client.DownloadFile(iconUrl, Utf8ToWide(temporary))) return false;
+  if (!PictureDownload::ToFile(iconUrl, temporary, VpnRoute::For(iconUrl), nullptr)) return false;
   std::lock_guard lock(RequestsMutex());
   if (NewestRequests()[path] != request || std::rename(temporary.c_str(), path.c_str()) != 0) {
     std::remove(temporary.c_str());
@@ -78,6 +75,20 @@ bool AuthorityIconCache::FetchAsync(const WString& iconUrl, size_t index, Done d
   try {
     std::thread([cache = *this, iconUrl, index, path, done = std::move(done)] {
       if (cache.Fetch(iconUrl, index) && done) done(iconUrl, path);
+    }).detach();
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+bool AuthorityIconCache::FetchToMemoryAsync(const WString& iconUrl, BytesDone done) {
+  if (!IsFetchable(iconUrl)) return false;
+  try {
+    std::thread([iconUrl, done = std::move(done)] {
+      std::string bytes;
+      if (!PictureDownload::ToMemory(iconUrl, bytes, VpnRoute::For(iconUrl))) return;
+      if (done) done(iconUrl, std::move(bytes));
     }).detach();
   } catch (const std::system_error&) {
     return false;

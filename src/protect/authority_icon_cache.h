@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/text.h"
 
@@ -16,15 +17,16 @@ namespace tarvo {
 //
 // The addresses come from the service, so they are checked before they name a file:
 // only http and https addresses with a plain host name (no "/", "\", NUL or "..")
-// are fetched, never more than kMaxIconBytes of them.
+// are fetched, and only a picture within PictureDownload's bounds is kept. They go
+// the Chromium engine's route (VpnRoute): through the VPN's node while it is on. A
+// private window's certification window takes them into memory instead
+// (FetchToMemoryAsync), with the same checks, and writes nothing.
 //
 // Threads: any; fetches run on detached worker threads of their own. The object
 // holds only the folder, so it may go before the fetches it started end.
 class AuthorityIconCache {
  public:
-  static constexpr uint64_t kMaxIconBytes = 1024 * 1024;
   static constexpr size_t kMaxIndex = 99;  // two digits
-  static constexpr uint32_t kTimeoutMs = 5000;
 
   // `folder`: the cache folder, ending with "/".
   explicit AuthorityIconCache(WString folder) : folder_(std::move(folder)) {}
@@ -40,6 +42,12 @@ class AuthorityIconCache {
   // Fetch on a new detached thread; `done` hears only a success. False when the
   // address names no file or no thread could start.
   bool FetchAsync(const WString& iconUrl, size_t index, Done done) const;
+
+  // Called on the worker thread with the icon's bytes.
+  using BytesDone = std::function<void(const WString& iconUrl, std::string bytes)>;
+  // The icon into memory on a new detached thread; `done` hears only a success.
+  // False when the address is not one to fetch or no thread could start.
+  static bool FetchToMemoryAsync(const WString& iconUrl, BytesDone done);
 
  private:
   WString folder_;

@@ -8,7 +8,9 @@
 #include "net/http_post_form.h"
 #include "net/ping_socket.h"
 #include "net/service_reply.h"
+#include "net/statement_text.h"
 #include "platform/debug_output.h"
+#include "platform/warning_output.h"
 #include "url/url_parts.h"
 #include "store/info_records.h"
 
@@ -73,6 +75,27 @@ std::string DomainListSync::EncryptUtf8(const std::string& plain) const {
   std::string cipherText;
   cipher_.EncryptText(plain, cipherText);
   return cipherText;
+}
+
+std::string DomainListSync::MirrorMapText(const Json::Value& data) {
+  const PayloadCipher cipher;
+  std::vector<MirrorMapEntry> entries;
+  for (const Json::Value& entry : data["domain_list"]) {
+    // Every entry counts, also one the sync would leave out: the signature covers
+    // the list exactly as the service sent it.
+    std::string source;
+    std::string target;
+    cipher.DecryptText(ServiceReply::ReadString(entry, "source_url"), source);
+    cipher.DecryptText(ServiceReply::ReadString(entry, "target_url"), target);
+    entries.push_back(MirrorMapEntry{ServiceReply::ReadInt(entry, "id"), ServiceReply::ReadInt(entry, "action"),
+                                     ServiceReply::ReadInt(entry, "target_status"), std::move(source),
+                                     std::move(target)});
+  }
+  return StatementText::MirrorMap(MaxTimeText(data), std::move(entries));
+}
+
+bool DomainListSync::IsSignedByBrand(const Json::Value& data) const {
+  return trustedKeys_.Verifies(MirrorMapText(data), ServiceReply::ReadString(data, "signature"));
 }
 
 bool DomainListSync::BuildRow(const Json::Value& entry, PendingRow& row) const {
@@ -176,6 +199,13 @@ int DomainListSync::SyncDomainList() {
   const Json::Value& data = reply.data();
   const Json::Value& list = data.isObject() ? data["domain_list"] : Json::Value::nullSingleton();
   if (!list.isArray()) {
+    return -1;
+  }
+  if (!IsSignedByBrand(data)) {
+    // Whoever sits between the browser and the service could have written it; a
+    // forged mirror would be loaded in place of the site, its certificate accepted.
+    WarningOutput("protect: the mirror list is not signed by one of the brand's keys; the protected sites stay as "
+                  "they were");
     return -1;
   }
   std::vector<PendingRow> rows;

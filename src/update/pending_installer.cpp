@@ -5,7 +5,6 @@
 #include "platform/debug_output.h"
 #include "platform/process_finder.h"
 #include "platform/program_launcher.h"
-#include "net/file_digest.h"
 #include "update/update_check.h"
 
 namespace tarvo {
@@ -20,7 +19,9 @@ bool PendingInstaller::Run(const UpdateCheck& check, const UpdateSettings& setti
     DebugOutput("update: the installer " + fileName + " is running already; the browser starts");
     return false;
   }
-  if (FileSha256(path) != check.Announced().sha256) {
+  // Checked right before the start, on the bytes that will run: a file changed since
+  // the download, or one the brand never signed for, is not started.
+  if (!UpdateCheck::MatchesAnnouncement(path, check.Announced())) {
     DebugOutput("update: " + fileName + " is not the published installer; deleted");
     std::filesystem::remove(path, error);
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 #include "net/http_factory.h"
@@ -14,6 +15,8 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "net/file_digest.h"
+#include "net/statement_text.h"
+#include "platform/warning_output.h"
 #include "update/version_number.h"
 
 namespace tarvo {
@@ -23,6 +26,8 @@ namespace {
 constexpr char16_t kVersionValue[] = u"UpdateVer";
 constexpr char16_t kUrlValue[] = u"UpdateExeUrl";
 constexpr char16_t kDigestValue[] = u"UpdateSha256";
+constexpr char16_t kSizeValue[] = u"UpdateSize";
+constexpr char16_t kSignatureValue[] = u"UpdateSignature";
 
 // Lets a running download end when the check is cancelled.
 class CancelFlag : public IHttpCallback {
@@ -55,6 +60,7 @@ UpdateSettings UpdateSettings::ForThisBrowser() {
   settings.brand = registry.Get(SettingsKeys::kBrand);
   settings.registryKey = u"Software\\" + registry.Get(SettingsKeys::kRegistryKey);
   settings.packageManaged = IsPackageManaged(ExecutableFolder());
+  settings.trustedKeys = registry.GetUtf8(SettingsKeys::kServiceKeys);
   return settings;
 }
 
@@ -63,7 +69,8 @@ bool UpdateSettings::IsPackageManaged(const std::string& programFolder) {
   return !programFolder.empty() && std::filesystem::is_regular_file(programFolder + kPackageMarker, ignored);
 }
 
-UpdateCheck::UpdateCheck(UpdateSettings settings) : settings_(std::move(settings)) {}
+UpdateCheck::UpdateCheck(UpdateSettings settings)
+    : settings_(std::move(settings)), trustedKeys_(TrustedKeys::Parse(settings_.trustedKeys)) {}
 
 int UpdateCheck::CheckVersion(WString& version, WString& installerUrl) {
   ServiceReply reply;
@@ -71,29 +78,56 @@ int UpdateCheck::CheckVersion(WString& version, WString& installerUrl) {
   if (CallService(u"app/v1.0/version", body, reply) != 0 || !reply.succeeded()) {
     return -1;
   }
-  version = Utf8ToWide(ServiceReply::ReadString(reply.data(), "version"));
-  installerUrl = Utf8ToWide(ServiceReply::ReadString(reply.data(), "url"));
-  std::string digest = LowerCase(ServiceReply::ReadString(reply.data(), "sha256"));
-  if (!IsSha256Text(digest)) digest.clear();
+  UpdateAnnouncement announced;
+  announced.version = Utf8ToWide(ServiceReply::ReadString(reply.data(), "version"));
+  announced.installerUrl = Utf8ToWide(ServiceReply::ReadString(reply.data(), "url"));
+  announced.sha256 = ServiceReply::ReadString(reply.data(), "sha256");
+  announced.size = static_cast<uint64_t>(std::max<int64_t>(0, ServiceReply::ReadInt(reply.data(), "size")));
+  announced.signature = ServiceReply::ReadString(reply.data(), "signature");
+  if (!IsSignedByBrand(announced)) {
+    // Whoever sits between the browser and the service could have written it.
+    WarningOutput("update: the version announcement is not signed by one of the brand's keys; ignored");
+    return -1;
+  }
+  version = announced.version;
+  installerUrl = announced.installerUrl;
   // Stored whatever they are: the menu shows what the service said last.
-  PerUserRegistry::WriteString(settings_.registryKey, kVersionValue, version);
-  PerUserRegistry::WriteString(settings_.registryKey, kUrlValue, installerUrl);
-  PerUserRegistry::WriteString(settings_.registryKey, kDigestValue, Utf8ToWide(digest));
+  PerUserRegistry::WriteString(settings_.registryKey, kVersionValue, announced.version);
+  PerUserRegistry::WriteString(settings_.registryKey, kUrlValue, announced.installerUrl);
+  PerUserRegistry::WriteString(settings_.registryKey, kDigestValue, Utf8ToWide(announced.sha256));
+  PerUserRegistry::WriteString(settings_.registryKey, kSizeValue, AsciiToWide(std::to_string(announced.size)));
+  PerUserRegistry::WriteString(settings_.registryKey, kSignatureValue, Utf8ToWide(announced.signature));
   return 0;
+}
+
+bool UpdateCheck::IsSignedByBrand(const UpdateAnnouncement& announced) const {
+  const std::string statement =
+      StatementText::VersionAnnouncement(WideToUtf8(settings_.brand), WideToUtf8(announced.version),
+                                         WideToUtf8(announced.installerUrl), announced.size, announced.sha256);
+  return trustedKeys_.Verifies(statement, announced.signature);
 }
 
 UpdateAnnouncement UpdateCheck::Announced() const {
   UpdateAnnouncement announced;
   announced.version = PerUserRegistry::ReadString(settings_.registryKey, kVersionValue);
   announced.installerUrl = PerUserRegistry::ReadString(settings_.registryKey, kUrlValue);
-  announced.sha256 = LowerCase(WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kDigestValue)));
+  announced.sha256 = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kDigestValue));
+  const std::string size = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kSizeValue));
+  announced.size = std::strtoull(size.c_str(), nullptr, 10);
+  announced.signature = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kSignatureValue));
   return announced;
 }
 
 bool UpdateCheck::IsAnnouncedNewer() const {
   const UpdateAnnouncement announced = Announced();
   return VersionNumber::IsNewer(announced.version, settings_.ownVersion) && !announced.installerUrl.empty() &&
-         IsSha256Text(announced.sha256);
+         IsSha256Text(announced.sha256) && announced.size > 0 && IsSignedByBrand(announced);
+}
+
+bool UpdateCheck::MatchesAnnouncement(const std::string& path, const UpdateAnnouncement& announced) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  return !error && size == announced.size && FileSha256(path) == LowerCase(announced.sha256);
 }
 
 WString UpdateCheck::GetInstallerPath() const {
@@ -113,7 +147,7 @@ bool UpdateCheck::IsUpdateDownloaded() const {
   if (!IsAnnouncedNewer() || path.empty()) return false;
   std::error_code ignored;
   const std::string file = WideToUtf8(path);
-  return std::filesystem::is_regular_file(file, ignored) && FileSha256(file) == Announced().sha256;
+  return std::filesystem::is_regular_file(file, ignored) && MatchesAnnouncement(file, Announced());
 }
 
 UpdateCheck::Outcome UpdateCheck::CheckForUpdate() {
@@ -143,9 +177,8 @@ UpdateCheck::Outcome UpdateCheck::Download(const UpdateAnnouncement& announced, 
   CancelFlag cancel(cancelled_);
   client->SetDownloadCallBack(&cancel, 0);
   const bool fetched = client->DownloadFile(announced.installerUrl, Utf8ToWide(temporary));
-  const std::string digest = fetched ? FileSha256(temporary) : std::string();
-  if (!fetched || digest != announced.sha256) {
-    DebugOutput(fetched ? "update: the installer does not match the published checksum; deleted"
+  if (!fetched || !MatchesAnnouncement(temporary, announced)) {
+    DebugOutput(fetched ? "update: the installer does not match the published size and checksum; deleted"
                         : "update: the installer download failed");
     RemoveQuietly(temporary);
     return Outcome::kRejected;

@@ -5,17 +5,20 @@
 #include <mutex>
 #include <string>
 
+#include "net/trusted_keys.h"
 #include "platform/text.h"
 
 namespace tarvo {
 
 // What the service last announced, as kept in the per-user store ("UpdateVer",
-// "UpdateExeUrl", "UpdateSha256"): values survive restarts and meet the start-up's
-// pending-installer step there.
+// "UpdateExeUrl", "UpdateSha256", "UpdateSize", "UpdateSignature"): values survive
+// restarts and meet the start-up's pending-installer step there.
 struct UpdateAnnouncement {
   WString version;
   WString installerUrl;
-  std::string sha256;  // lower-case hex; empty when the service sent none
+  std::string sha256;     // lower-case hex; empty when the service sent none
+  uint64_t size = 0;      // the installer's length in bytes
+  std::string signature;  // the brand's signature over the four values (hex)
 };
 
 // What one browser's update check works with.
@@ -29,6 +32,8 @@ struct UpdateSettings {
   bool packageManaged = false;
   // A download that makes no progress for this long fails (0: the client's bound).
   uint32_t downloadStallMs = 0;
+  // The brand's public keys an announcement must be signed with ("app/service_keys").
+  std::string trustedKeys;
 
   // The running browser's values, from the settings registry and the executable's
   // folder (package-managed when the package's marker file lies there).
@@ -42,9 +47,12 @@ struct UpdateSettings {
 // The browser's update check: asks the service for the current version, keeps the
 // announcement in the per-user store and, when the version is newer than the own
 // one, downloads its installer into the data root as "<version>.run" (through
-// "<version>.run.tmp"), keeping it only when its SHA-256 matches the announced one.
-// Versions compare numerically (VersionNumber). An announcement without a usable
-// version, address or checksum is never an update.
+// "<version>.run.tmp"), keeping it only when its size and SHA-256 match the announced
+// ones. Versions compare numerically (VersionNumber). An announcement that is not
+// signed by one of the brand's keys is refused outright (nothing stored, nothing
+// downloaded, a line on standard error); one without a usable version, address,
+// size or checksum is never an update. The stored announcement is verified again
+// whenever it is used, so a value changed in the per-user store counts for nothing.
 //
 // Threads: CheckForUpdate and CheckVersion may be called from several threads (the
 // service loop, a menu's worker); checks run one at a time (mutex_). The read-only
@@ -62,21 +70,23 @@ class UpdateCheck {
 
   explicit UpdateCheck(UpdateSettings settings);
 
-  // Asks the service ("app/v1.0/version") and stores version, address and checksum
-  // whatever they are, newer or not. 0, or -1 (nothing stored) without a reply of
-  // code 200. Blocking.
+  // Asks the service ("app/v1.0/version") and stores the signed announcement whatever
+  // it says, newer or not. 0, or -1 (nothing stored) without a reply of code 200 or
+  // when the reply is not signed by the brand. Blocking.
   int CheckVersion(WString& version, WString& installerUrl);
   // The stored announcement.
   UpdateAnnouncement Announced() const;
-  // The stored version is newer than the own one and comes with an address and a
-  // checksum.
+  // The stored announcement is signed by the brand, its version is newer than the own
+  // one and it comes with an address, a size and a checksum.
   bool IsAnnouncedNewer() const;
+  // The file at `path` is the announced installer: its size and SHA-256 match.
+  static bool MatchesAnnouncement(const std::string& path, const UpdateAnnouncement& announced);
   // Data root + stored version + ".run"; empty unless the version is a release
   // number (so nothing the service sends can name a path elsewhere).
   WString GetInstallerPath() const;
   // Newer, and no installer file yet.
   bool IsUpdatePending() const;
-  // Newer, and the installer file is there with the announced checksum.
+  // Newer, and the installer file is there with the announced size and checksum.
   bool IsUpdateDownloaded() const;
   // One pass: CheckVersion, then the download when an update is pending. Blocking;
   // a download is bounded by its stall limit and by Cancel.
@@ -89,7 +99,10 @@ class UpdateCheck {
  private:
   Outcome Download(const UpdateAnnouncement& announced, const WString& installerPath);
 
+  bool IsSignedByBrand(const UpdateAnnouncement& announced) const;
+
   const UpdateSettings settings_;
+  const TrustedKeys trustedKeys_;
   std::mutex mutex_;  // one check at a time
   std::atomic<bool> cancelled_{false};
 };

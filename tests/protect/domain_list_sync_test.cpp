@@ -9,6 +9,7 @@
 #include "loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
+#include "net/signing_key.h"
 #include "store/test_database.h"
 
 namespace tarvo {
@@ -51,11 +52,22 @@ std::string Envelope(int code, const Json::Value& data) {
   return Json::writeString(Json::StreamWriterBuilder(), reply);
 }
 
-std::string ListReply(const Json::Value& entries, int64_t maxTime = 1700000000) {
+// The brand's key in these tests.
+const SigningKey& BrandKey() {
+  static const SigningKey key = *SigningKey::Generate();
+  return key;
+}
+
+Json::Value SignedList(const Json::Value& entries, int64_t maxTime = 1700000000) {
   Json::Value data;
   data["max_time"] = Json::Int64(maxTime);
   data["domain_list"] = entries;
-  return Envelope(200, data);
+  data["signature"] = BrandKey().Sign(DomainListSync::MirrorMapText(data));
+  return data;
+}
+
+std::string ListReply(const Json::Value& entries, int64_t maxTime = 1700000000) {
+  return Envelope(200, SignedList(entries, maxTime));
 }
 
 class DomainListSyncTest : public ::testing::Test {
@@ -84,7 +96,7 @@ class DomainListSyncTest : public ::testing::Test {
     return LoopbackHttpServer::Ok(reply_);
   }};
   test::TestDatabase store_;
-  DomainListSync sync_{store_.db()};
+  DomainListSync sync_{store_.db(), TrustedKeys::Parse(BrandKey().PublicKeyHex())};
   DomainList list_{store_.db()};
 };
 
@@ -139,7 +151,25 @@ TEST_F(DomainListSyncTest, UnusableRepliesChangeNothing) {
   Json::Value notArray;
   notArray["max_time"] = 5;
   notArray["domain_list"] = "not a list";
+  Json::Value entries(Json::arrayValue);
+  entries.append(Entry(1, "https://bank.example/", "http://127.0.0.1/"));
+  entries.append(Entry(2, "https://pay.example/", "http://127.0.0.2/"));
+  Json::Value unsigned_ = SignedList(entries);
+  unsigned_.removeMember("signature");
+  Json::Value foreign = unsigned_;
+  foreign["signature"] = SigningKey::Generate()->Sign(DomainListSync::MirrorMapText(foreign));
+  Json::Value redirected = SignedList(entries);
+  redirected["domain_list"][1]["target_url"] = Cipher("http://127.0.0.66/");
+  Json::Value shortened = SignedList(entries);
+  shortened["domain_list"].resize(1);
+  Json::Value later = SignedList(entries);
+  later["max_time"] = 1800000000;
   const std::string replies[] = {
+      Envelope(200, unsigned_),
+      Envelope(200, foreign),
+      Envelope(200, redirected),
+      Envelope(200, shortened),
+      Envelope(200, later),
       Envelope(200, notArray),
       Envelope(500, Json::Value()),
       "{\"code\": 200, \"data\": {\"domain_list\": [",  // cut off

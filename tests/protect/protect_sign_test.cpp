@@ -87,7 +87,7 @@ TEST(AuthorityIconCacheTest, FetchesAreBoundedAndTheLaterRequestWins) {
   test::LoopbackHttpServer server([&](const test::ReceivedRequest& request) {
     if (request.target == "/icon.png") return test::LoopbackHttpServer::Ok(icon);
     if (request.target == "/slow.png") {
-      test::ScriptedReply slow = test::LoopbackHttpServer::Ok("older");
+      test::ScriptedReply slow = test::LoopbackHttpServer::Ok(icon);
       slow.delayMs = 300;
       return slow;
     }

@@ -14,6 +14,7 @@
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
 #include "protect/qr_reader.h"
+#include "protect/windows/memory_picture_ui.h"
 #include "protect/windows/protect_sign_wnd.h"
 #include "protect/windows/qr_code_wnd.h"
 #include "settings/language_manager.h"
@@ -192,6 +193,44 @@ TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpt
   }
   EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(root_->path() / "cache" / "127.0.0.1_sign00"); }, 10000));
   QTest::qWait(100);
+}
+
+// A private window's certification and QR windows show what they fetch and make
+// from memory: the icons arrive as usual, the code reads back off the screen, and
+// nothing is written to the cache folder.
+TEST_F(ProtectWindowsTest, APrivateWindowsAuthorityIconsAndQrCodeStayInMemory) {
+  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
+  LoopbackHttpServer server([&](const ReceivedRequest& request) {
+    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
+    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
+  });
+  fs::remove_all(root_->path() / "cache");
+  fs::create_directories(root_->path() / "cache");
+  ProtectSignDetails details;
+  details.hasAuthority = true;
+  details.iconUrls = {server.WideUrl("/ca0.png"), server.WideUrl("/missing.png"), server.WideUrl("/ca2.png")};
+  {
+    ProtectSignWnd window(details, Cache(), true);
+    WhenShown("KXProtectSignWnd", [](WindowImplBase& shown) {
+      const auto picture = [&shown](const char* name) { return shown.FindControl<MemoryPictureUI>(name); };
+      for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon2"}) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return picture(arrives)->HasPicture(); }, 10000)) << arrives;
+      }
+      QTest::qWait(300);
+      EXPECT_FALSE(picture("tab01/signIcon1")->HasPicture());
+      SaveScreenshot(shown, "protect_sign_icons_private");
+    });
+    EXPECT_GE(window.Run(0), 0);
+  }
+  const std::string address = "https://private.tarvo.test/account?id=7";
+  QRCodeWnd qr(Utf8ToWide(address), Cache(), QRCodeWnd::Storage::kMemoryOnly);
+  WhenShown("KXQRCodeWnd", [&](WindowImplBase& window) {
+    EXPECT_EQ(dynamic_cast<QRCodeWnd&>(window).Written().status, QrCodeImage::Status::kOk);
+    EXPECT_EQ(CodesOnScreen(window, "qrcode_img", "protect_qr_private"), std::vector<std::string>{address});
+  });
+  EXPECT_GE(qr.Run(0), 0);
+  QTest::qWait(200);
+  EXPECT_TRUE(fs::is_empty(root_->path() / "cache"));
 }
 
 TEST_F(ProtectWindowsTest, TheQrCodeOnScreenReadsBackAsTheAddress) {

@@ -15,6 +15,8 @@
 
 #include "net/loopback_http_server.h"
 #include "net/file_digest.h"
+#include "net/signing_key.h"
+#include "net/statement_text.h"
 #include "platform/per_user_registry.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -96,6 +98,16 @@ TEST_F(UpdateCheckTest, AnInstallerThatNoLongerMatchesIsDeletedAndNeverRun) {
   // The next round fetches the published file again.
   EXPECT_EQ(check.CheckForUpdate(), Outcome::kDownloaded);
   EXPECT_TRUE(check.IsUpdateDownloaded());
+
+  // Size and checksum in the per-user store rewritten to fit another file: they are
+  // no longer what the brand signed, so that file does not run either.
+  const std::string other = "#!/bin/sh\necho other > \"$0.ran\"\n";
+  std::ofstream(installer, std::ios::trunc) << other;
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateSha256", Utf8ToWide(FileSha256(installer.string()))), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateSize", AsciiToWide(std::to_string(other.size()))), 0);
+  EXPECT_FALSE(check.IsAnnouncedNewer());
+  EXPECT_FALSE(PendingInstaller::Run(check, settings, true));
+  EXPECT_FALSE(fs::exists(installer.string() + ".ran"));
 }
 
 TEST_F(UpdateCheckTest, TheSameOrAnOlderVersionDownloadsNothingButRewritesTheValues) {
@@ -182,12 +194,16 @@ TEST_F(FaultyInstallerHostTest, AFailedShortOrAlteredDownloadLeavesNoInstallerAn
   EXPECT_EQ(UpdateCheck(settings).CheckForUpdate(), Outcome::kDownloaded);
 }
 
-TEST(UpdateReplyTest, AVersionReplyWithoutAChecksumIsNoUpdate) {
+TEST(UpdateReplyTest, ASignedVersionReplyWithoutAChecksumIsNoUpdate) {
   test::TempDir dir;
   test::ScopedEnv config("XDG_CONFIG_HOME", (dir.path() / "config").string());
-  LoopbackHttpServer service([](const ReceivedRequest& request) {
+  const std::optional<SigningKey> key = SigningKey::Generate();
+  const std::string signature =
+      key->Sign(StatementText::VersionAnnouncement("TarvoBrowser", "5.5.9.0", "x", 0, ""));
+  LoopbackHttpServer service([&](const ReceivedRequest& request) {
     if (request.target.find("/download/") != std::string::npos) return LoopbackHttpServer::Ok("#!/bin/sh\n");
-    return LoopbackHttpServer::Ok(R"({"code":200,"message":"success","data":{"version":"5.5.9.0","url":"x"}})");
+    return LoopbackHttpServer::Ok(R"({"code":200,"message":"success","data":{"version":"5.5.9.0","url":"x",)"
+                                  R"("signature":")" + signature + R"("}})");
   });
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, service.WideUrl("/"));
   UpdateSettings settings;
@@ -195,6 +211,7 @@ TEST(UpdateReplyTest, AVersionReplyWithoutAChecksumIsNoUpdate) {
   settings.ownVersion = u"5.5.8.1";
   settings.brand = u"TarvoBrowser";
   settings.registryKey = kKey;
+  settings.trustedKeys = key->PublicKeyHex();
   UpdateCheck check(settings);
   EXPECT_EQ(check.CheckForUpdate(), Outcome::kUpToDate);
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.0") << "stored as announced";

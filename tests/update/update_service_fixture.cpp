@@ -34,6 +34,7 @@ UpdateSettings UpdateServiceFixture::Settings(const char16_t* ownVersion) const 
   settings.brand = u"TarvoBrowser";
   settings.registryKey = kUpdateKey;
   settings.downloadStallMs = 1000;
+  settings.trustedKeys = signingKey_.PublicKeyHex();
   return settings;
 }
 

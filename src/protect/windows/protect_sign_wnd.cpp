@@ -1,15 +1,18 @@
 #include "protect/windows/protect_sign_wnd.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QMetaObject>
 
 #include "platform/debug_output.h"
 #include "protect/domain_list.h"
+#include "protect/windows/memory_picture_ui.h"
 #include "protect/windows/sign_and_qr_language_keys.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/tab_layout_ui.h"
 #include "ui/ui_notify_types.h"
 
@@ -30,20 +33,23 @@ QString IconControlName(size_t index) { return QStringLiteral("tab01/signIcon%1"
 
 }  // namespace
 
-ProtectSignWnd::ProtectSignWnd(ProtectSignDetails details, WString cacheFolder)
-    : details_(std::move(details)), cache_(std::move(cacheFolder)), listener_(std::make_shared<Listener>()) {
+ProtectSignWnd::ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, bool inMemory)
+    : details_(std::move(details)),
+      cache_(std::move(cacheFolder)),
+      inMemory_(inMemory),
+      listener_(std::make_shared<Listener>()) {
   listener_->window = this;
 }
 
 ProtectSignWnd::~ProtectSignWnd() { listener_->window = nullptr; }
 
 bool ProtectSignWnd::ShowFor(DuiLib::HWND owner, const DomainList& list, const WString& displayUrl,
-                             const WString& loadedUrl) {
+                             const WString& loadedUrl, bool privately) {
   DomainRecord record;
   if (!list.GetProtectRecord(displayUrl, loadedUrl, record)) return false;
   const bool chinese = LanguageManager::Instance().GetCurrentLanguage() == u"china";
   ProtectSignWnd window(ProtectSignDetails::FromRecord(record, chinese),
-                        SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder));
+                        SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder), privately);
   return window.Run(owner) >= 0;
 }
 
@@ -57,7 +63,7 @@ void ProtectSignWnd::Notify(DuiLib::TNotifyUI& msg) {
   const QString name = msg.pSender != nullptr ? msg.pSender->GetName() : QString();
   if (msg.sType == DuiLib::kNotifyWindowInit) {
     Fill();
-    RequestIcons();
+    inMemory_ ? RequestIconsInMemory() : RequestIcons();
   } else if (msg.sType == DuiLib::kNotifyClick) {
     for (size_t tab = 0; tab < kTabButtons.size(); ++tab) {
       if (name == QLatin1String(kTabButtons[tab])) ShowTab(static_cast<ProtectSignDetails::Tab>(tab));
@@ -68,6 +74,7 @@ void ProtectSignWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void ProtectSignWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   for (WStringView key : SignAndQrLanguageKeys::kSignTexts) {
     SetLanguageText(FindControl(QString::fromUtf16(key.data(), static_cast<int>(key.size()))), key);
   }
@@ -123,18 +130,43 @@ void ProtectSignWnd::RequestIcons() {
       continue;
     }
     cache_.FetchAsync(url, index, [listener](const WString& iconUrl, const WString& file) {
-      auto* app = QCoreApplication::instance();
-      if (app == nullptr) return;
-      // The listener is read on the GUI thread, where the window also closes.
-      QMetaObject::invokeMethod(
-          app,
-          [listener, iconUrl, file] {
-            const std::shared_ptr<Listener> alive = listener.lock();
-            if (alive != nullptr && alive->window != nullptr) alive->window->OnIconReady(iconUrl, file);
-          },
-          Qt::QueuedConnection);
+      WhileOpen(listener, [iconUrl, file](ProtectSignWnd& window) { window.OnIconReady(iconUrl, file); });
     });
   }
+}
+
+void ProtectSignWnd::RequestIconsInMemory() {
+  iconFiles_.assign(details_.iconUrls.size(), WString());
+  const std::weak_ptr<Listener> listener = listener_;
+  for (size_t index = 0; index < details_.iconUrls.size(); ++index) {
+    AuthorityIconCache::FetchToMemoryAsync(details_.iconUrls[index], [listener, index](const WString&, std::string bytes) {
+      WhileOpen(listener, [index, bytes = std::move(bytes)](ProtectSignWnd& window) {
+        const QImage icon = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+        auto* picture = window.FindControl<MemoryPictureUI>(IconControlName(index));
+        if (picture != nullptr && !icon.isNull()) picture->SetPicture(icon);
+      });
+    });
+  }
+}
+
+void ProtectSignWnd::WhileOpen(const std::weak_ptr<Listener>& listener, std::function<void(ProtectSignWnd&)> show) {
+  auto* app = QCoreApplication::instance();
+  if (app == nullptr) return;
+  // The listener is read on the GUI thread, where the window also closes.
+  QMetaObject::invokeMethod(
+      app,
+      [listener, show = std::move(show)] {
+        const std::shared_ptr<Listener> alive = listener.lock();
+        if (alive != nullptr && alive->window != nullptr) show(*alive->window);
+      },
+      Qt::QueuedConnection);
+}
+
+std::unique_ptr<DuiLib::CControlUI> ProtectSignWnd::CreateControl(const QString& tag) {
+  if (tag.compare(QLatin1String(MemoryPictureUI::kTag), Qt::CaseInsensitive) == 0) {
+    return std::make_unique<MemoryPictureUI>();
+  }
+  return nullptr;
 }
 
 void ProtectSignWnd::OnIconReady(const WString&, const WString& file) {

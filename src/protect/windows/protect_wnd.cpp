@@ -1,6 +1,7 @@
 #include "protect/windows/protect_wnd.h"
 
 #include <QWidget>
+#include <algorithm>
 
 #include "account/account_state.h"
 #include "account/node_countries.h"
@@ -15,6 +16,7 @@
 #include "protect/domain_list.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/label_ui.h"
 #include "ui/option_ui.h"
 #include "ui/ui_notify_types.h"
@@ -53,6 +55,7 @@ DuiLib::LRESULT ProtectWnd::HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARA
 }
 
 void ProtectWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   SkinPictures::FillTexts(*this, Keys::kProtectTexts);
   SetLanguageText(FindControl(QStringLiteral("ensure_btn")), Keys::kConnectButton);
   SetButtonText(QStringLiteral("country_cb_btn"), LanguageText(Keys::kCountrySelect));
@@ -62,7 +65,35 @@ void ProtectWnd::Fill() {
   ShowRegion(!user.id.empty() && user.group == kInternalGroup);
   // Without the node choice the panel says where the VPN is switched instead.
   ShowTip(LanguageText(regionShown_ ? Keys::kDistrictDescript : Keys::kVpnHint), kNeutral);
+  ShowUnprotectedTabs();
   if (regionShown_) RefreshNodes();
+}
+
+void ProtectWnd::ShowUnprotectedTabs() {
+  auto* region = FindControl(QStringLiteral("unprotected_region"));
+  auto* list = FindControl(QStringLiteral("unprotected_list"));
+  if (unprotectedTabs_.empty() || region == nullptr || list == nullptr) return;
+  SetLanguageText(FindControl(QStringLiteral("protect/unprotected_title")), Keys::kUnprotectedTitle);
+  QString text = LanguageText(Keys::kUnprotectedTabs);
+  const size_t shown = std::min(unprotectedTabs_.size(), kUnprotectedShown);
+  for (size_t i = 0; i < shown; ++i) {
+    const QString& title = unprotectedTabs_[i];
+    text += QStringLiteral("\n\u2022 ") + (title.size() > 44 ? title.left(43) + QChar(0x2026) : title);
+  }
+  int lines = 1 + static_cast<int>(shown);
+  if (unprotectedTabs_.size() > shown) {
+    text += QStringLiteral("\n") + LanguageText(Keys::kUnprotectedMore).arg(static_cast<int>(unprotectedTabs_.size() - shown));
+    ++lines;
+  }
+  list->SetText(text);
+  // The separator and the heading, then one line of the list each.
+  constexpr int kHeading = 10 + 11 + 22;
+  constexpr int kLine = 18;
+  const int height = kHeading + lines * kLine;
+  region->SetFixedHeight(height);
+  region->SetVisible(true);
+  const QRect placed = GetWindowRect();
+  ResizeClient(placed.width(), placed.height() + height);
 }
 
 void ProtectWnd::ShowSwitchState() {

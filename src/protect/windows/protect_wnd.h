@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <vector>
 
 #include "account/windows/centred_dialog.h"
 #include "platform/text.h"
@@ -12,6 +14,9 @@ namespace tarvo {
 // by country and area (CVNodeListWnd drop-downs) with a connect button. For everyone
 // else the node choice and the connect button are hidden and the window is
 // kRegionHeight pixels shorter.
+//
+// While the VPN is on, the panel also names the tabs it does not carry (the
+// compatibility tabs, which never use it) under a warning, and grows to hold them.
 //
 // Connecting runs on the account task queue while the panel says so and stays
 // responsive; the result shows in "tip_lbl", red for a failure, green for success,
@@ -25,6 +30,12 @@ class ProtectWnd : public CentredDialog {
   // How long the green success stays before the panel closes.
   static constexpr int kSuccessCloseMs = 600;
   static constexpr const char16_t* kInternalGroup = u"内部用户";
+  // The tabs named by title; more are counted on a last line.
+  static constexpr size_t kUnprotectedShown = 4;
+
+  // `unprotectedTabs`: the titles of the tabs the VPN does not carry, empty while it
+  // is off.
+  explicit ProtectWnd(std::vector<QString> unprotectedTabs = {}) : unprotectedTabs_(std::move(unprotectedTabs)) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   const QString& SelectedCountry() const { return countryId_; }
@@ -40,6 +51,7 @@ class ProtectWnd : public CentredDialog {
   void Fill();
   void ShowSwitchState();
   void ShowRegion(bool shown);
+  void ShowUnprotectedTabs();
   void RefreshNodes();
   void OnClick(const QString& name);
   void OpenCountries();
@@ -53,6 +65,7 @@ class ProtectWnd : public CentredDialog {
   QPoint BelowControl(const QString& name);
 
   QObject alive_;  // answers for a closed window are dropped with it
+  std::vector<QString> unprotectedTabs_;
   QString countryId_;
   QString nodeId_;
   bool regionShown_ = true;

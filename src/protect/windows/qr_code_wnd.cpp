@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include <QImage>
+
+#include "protect/windows/memory_picture_ui.h"
 #include "protect/windows/sign_and_qr_language_keys.h"
 #include "shell/windows/language_texts.h"
+#include "shell/windows/windows_language_keys.h"
 #include "ui/ui_notify_types.h"
 
 namespace tarvo {
@@ -36,24 +40,52 @@ void QRCodeWnd::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 void QRCodeWnd::Fill() {
+  SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
   for (WStringView key : SignAndQrLanguageKeys::kQrTexts) {
     SetLanguageText(FindControl(QString::fromUtf16(key.data(), static_cast<int>(key.size()))), key);
   }
+  if (storage_ == Storage::kMemoryOnly) {
+    ShowFromMemory();
+    return;
+  }
   written_ = QrCodeImage::WriteFile(WideToUtf8(text_), WideToUtf8(path_));
   if (written_.status == QrCodeImage::Status::kOk) {
+    if (auto* picture = FindControl(QStringLiteral("qrcode_img"))) {
+      // A bare absolute path: the attribute syntax would break on a quote in it.
+      picture->SetBkImage(QString::fromStdU16String(path_));
+    }
     ShowPicture();
   } else {
     ShowProblem();
   }
 }
 
+void QRCodeWnd::ShowFromMemory() {
+  QrCodeImage code;
+  written_ = {QrCodeImage::Encode(WideToUtf8(text_), code), {}, code.PixelSide()};
+  const std::string bitmap = written_.status == QrCodeImage::Status::kOk ? code.BitmapFile() : std::string();
+  const QImage picture = QImage::fromData(reinterpret_cast<const uchar*>(bitmap.data()),
+                                          static_cast<int>(bitmap.size()), "BMP");
+  auto* shown = FindControl<MemoryPictureUI>(QStringLiteral("qrcode_img"));
+  if (picture.isNull() || shown == nullptr) {
+    if (written_.status == QrCodeImage::Status::kOk) written_.status = QrCodeImage::Status::kEncodeFailed;
+    ShowProblem();
+    return;
+  }
+  shown->SetPicture(picture);
+  ShowPicture();
+}
+
+std::unique_ptr<DuiLib::CControlUI> QRCodeWnd::CreateControl(const QString& tag) {
+  if (tag.compare(QLatin1String(MemoryPictureUI::kTag), Qt::CaseInsensitive) == 0) {
+    return std::make_unique<MemoryPictureUI>();
+  }
+  return nullptr;
+}
+
 void QRCodeWnd::ShowPicture() {
   const int side = written_.pixels;
   const int frame = side + 2 * kFrameInset;
-  if (auto* picture = FindControl(QStringLiteral("qrcode_img"))) {
-    // A bare absolute path: the attribute syntax would break on a quote in it.
-    picture->SetBkImage(QString::fromStdU16String(path_));
-  }
   if (auto* container = FindControl(QStringLiteral("qrcode_frame"))) {
     container->SetFixedWidth(frame);
     container->SetFixedHeight(frame);

@@ -30,7 +30,8 @@ void SignAndQrCommands::Register(BrowserWindows& windows) {
       [](IBrowserWindow& window, const CommandArgs&) {
         const Page* page = window.CurrentPage();
         if (page == nullptr) return;
-        ProtectSignWnd::ShowFor(window.Handle(), DomainList::Instance(), page->GetDisplayUrl(), page->GetLoadedUrl());
+        ProtectSignWnd::ShowFor(window.Handle(), DomainList::Instance(), page->GetDisplayUrl(), page->GetLoadedUrl(),
+                                window.PageList().IsPrivate());
       },
       [](IBrowserWindow& window) { return IsOnProtectedSite(window.CurrentPage()); });
   commands.Register(
@@ -38,7 +39,9 @@ void SignAndQrCommands::Register(BrowserWindows& windows) {
       [](IBrowserWindow& window, const CommandArgs&) {
         const WString address = QrAddressOf(window.CurrentPage());
         if (address.empty()) return;
-        QRCodeWnd qr(address, SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder));
+        // A private window's address is shown from memory, never written.
+        QRCodeWnd qr(address, SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder),
+                     window.PageList().IsPrivate() ? QRCodeWnd::Storage::kMemoryOnly : QRCodeWnd::Storage::kCacheFile);
         qr.Run(window.Handle());
       },
       [](IBrowserWindow& window) { return !QrAddressOf(window.CurrentPage()).empty(); });
