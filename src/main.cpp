@@ -12,10 +12,10 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: tarvo-browser [-noupdate] [-url ADDRESS | ADDRESS]...\n"
-    "       tarvo-browser -setasdefault | --version | --help\n"
+    "  or:  tarvo-browser -setasdefault | --version | --help\n"
     "\n"
     "TarvoBrowser, a web browser whose tabs are rendered by Chromium (Qt WebEngine) or by a\n"
-    "compatibility engine (QtWebKit) for banking and protected sites.\n"
+    "compatibility engine (WebKitGTK) for banking and protected sites.\n"
     "\n"
     "  ADDRESS         open the address in a tab of its own; a running browser with the\n"
     "                  same data folder opens it instead\n"
@@ -25,9 +25,10 @@ constexpr const char* kHelp =
     "  --version       print the version and exit\n"
     "  --help          print this text and exit\n"
     "\n"
-    "Environment: TARVO_API_URL (the service's base address), TARVO_DEBUG (diagnostics on\n"
-    "standard error), XDG_DATA_HOME and XDG_CONFIG_HOME (where the browser keeps its data\n"
-    "and its per-user choices).\n";
+    "Environment: TARVO_API_URL (the service's base address), TARVO_API_KEYS and\n"
+    "TARVO_API_CA (the signing keys and certification authority of a service on a loopback\n"
+    "address, for tests), TARVO_DEBUG (diagnostics on standard error), XDG_DATA_HOME and\n"
+    "XDG_CONFIG_HOME (where the browser keeps its data and its per-user choices).\n";
 
 }  // namespace
 

@@ -9,7 +9,9 @@
 #include "account/account_task_queue.h"
 #include "account/vpn_operations.h"
 #include "account/windows/account_commands.h"
+#include "account/windows/account_language_keys.h"
 #include "account/windows/vpn_button.h"
+#include "account/windows/vpn_notice_wnd.h"
 #include "app/feature_hooks.h"
 #include "app/vpn_proxy_engine.h"
 #include "platform/debug_output.h"
@@ -19,10 +21,27 @@
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_commands.h"
 #include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/qt_text.h"
+#include "shell/windows/language_texts.h"
 
 namespace tarvo {
 
 namespace {
+
+// The titles of the tabs the VPN does not carry while it is on, in every window.
+std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows) {
+  std::vector<QString> titles;
+  if (!AccountState::Instance().Connection().proxyApplied) return titles;
+  for (Pages* pages : windows.PageLists()) {
+    for (const Page* page : pages->PagesOutsideVpn()) {
+      const WString& title = page->GetTitle();
+      titles.push_back(Q(title.empty() ? page->GetDisplayUrl() : title));
+    }
+  }
+  return titles;
+}
 
 void RegisterVpnCommands(BrowserWindows& windows) {
   FeatureCommands& commands = windows.Features();
@@ -36,8 +55,8 @@ void RegisterVpnCommands(BrowserWindows& windows) {
       *switching = false;
     });
   });
-  commands.Register(Commands::kShowProtect, [](IBrowserWindow& window, const CommandArgs&) {
-    ProtectWnd panel;
+  commands.Register(Commands::kShowProtect, [&windows](IBrowserWindow& window, const CommandArgs&) {
+    ProtectWnd panel(TabsOutsideVpn(windows));
     panel.Run(window.Handle());
   });
   // The right click opens the panel directly: the site-protection switch for
@@ -45,9 +64,23 @@ void RegisterVpnCommands(BrowserWindows& windows) {
   commands.Register(Commands::kProtectButtonMenu,
                     [](IBrowserWindow& window, const CommandArgs&) { window.RunCommand(Commands::kShowProtect); });
   commands.Register(Commands::kRefreshProtectButton, [&windows](IBrowserWindow&, const CommandArgs&) {
-    for (IBrowserWindow* window : windows.Windows()) VpnButton::Draw(*window);
+    const bool on = AccountState::Instance().Connection().proxyApplied;
+    int reloaded = 0;
+    for (IBrowserWindow* window : windows.Windows()) {
+      VpnButton::Draw(*window);
+      reloaded += window->PageList().FollowVpn(on, true);
+    }
+    // The window used last is the one whose shield was clicked.
+    const std::vector<IBrowserWindow*> open = windows.Windows();
+    if (reloaded > 0 && !open.empty()) {
+      VpnNoticeWnd::Show(open.front()->Handle(), open.front()->ControlScreenRect(QStringLiteral("protect_btn")),
+                         LanguageText(AccountLanguageKeys::kPagesReloaded).arg(reloaded));
+    }
   });
-  windows.AddWindowHook([](IBrowserWindow& window) { VpnButton::Draw(window); });
+  windows.AddWindowHook([](IBrowserWindow& window) {
+    VpnButton::Draw(window);
+    window.PageList().FollowVpn(AccountState::Instance().Connection().proxyApplied, false);
+  });
 }
 
 }  // namespace

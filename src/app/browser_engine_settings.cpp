@@ -1,5 +1,6 @@
 #include "app/browser_engine_settings.h"
 
+#include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "protect/domain_list.h"
@@ -12,7 +13,8 @@ cef::CefSettings BrowserEngineSettings::Build() {
   settings.cache_path = registry.GetUtf8(SettingsKeys::kCacheFolder);
   settings.log_file = registry.GetUtf8(SettingsKeys::kEngineLogFile);
   settings.user_agent = kUserAgent;
-  settings.locale = kLocale;
+  settings.locale = LanguageManager::Instance().GetLocaleTag();
+  settings.accept_language = LanguageManager::Instance().GetAcceptLanguage();
   settings.mirror_for_certificate_error = &BrowserEngineSettings::MirrorForCertificateError;
   return settings;
 }

@@ -8,12 +8,15 @@
 #include "downloads/windows/download_windows.h"
 #include "engines/cef/chromium_download_handler.h"
 #include "engines/cef/web_client.h"
+#include "engines/ie/compat_download_handler.h"
+#include "engines/ie/compat_engine_loader.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
 #include "history/windows/history_windows.h"
 #include "shell/commands/post_command.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "store/user_database.h"
+#include "ui/window_registry.h"
 
 namespace tarvo {
 
@@ -33,6 +36,14 @@ struct BrowsingData {
                                             PostCommand(ClientInstance()->MainWindowOf(browserId),
                                                         Commands::kShowDownloadsForNewDownload);
                                           }};
+  CompatDownloadHandler compatDownloads{downloads, prompts, [this](QWidget* pageWindow, const WString& url,
+                                                                   bool unrecorded) {
+                                           if (!unrecorded) resumer.ProbeValidator(url);
+                                           if (pageWindow == nullptr) return;
+                                           PostCommand(DuiLib::CWindowRegistry::Instance().FindByWidget(
+                                                           pageWindow->window()),
+                                                       Commands::kShowDownloadsForNewDownload);
+                                         }};
   HistoryWindows historyWindows{BrowsingDataCleaner::Instance(), UserDatabase::Instance()};
 };
 
@@ -49,6 +60,7 @@ void BrowsingDataFeature::Register(FeatureHooks& hooks) {
   feature.historyWindows.RegisterCommands(hooks.windows.Features());
   feature.engineDownloads.Attach();
   ClientInstance()->SetDownloadDelegate(&feature.engineDownloads);
+  hooks.compatEngine.SetDownloadListener(&feature.compatDownloads);
   feature.resumer.ResumeInterrupted();
   hooks.endSteps.push_back([] {
     feature.engineDownloads.KeepUnfinished();
@@ -56,7 +68,8 @@ void BrowsingDataFeature::Register(FeatureHooks& hooks) {
     feature.resumer.StopAll();
   });
   hooks.endSteps.push_back([] {
-    ExitCleaner(UserDatabase::Instance(), BrowsingDataCleaner::Instance().Engines()).CleanWhileEnginesRun();
+    const BrowsingDataCleaner& cleaner = BrowsingDataCleaner::Instance();
+    ExitCleaner(UserDatabase::Instance(), cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
   });
 }
 

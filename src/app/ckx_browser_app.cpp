@@ -23,7 +23,7 @@
 #include "engines/cef/cef_cookie_manager.h"
 #include "engines/cef/cef_entry_points.h"
 #include "engines/cef/web_app.h"
-#include "engines/ie/compat_network.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
 #include "platform/debug_output.h"
@@ -57,12 +57,16 @@ constexpr const char* kDatabaseWriteError =
     "The browser data file %1 could not be written: recent changes may not have been saved.";
 constexpr const char* kNoAnswerFailure = "TarvoBrowser is already running but does not answer, please retry!";
 constexpr const char* kSkinPackage = "skin/normal.dat";
+// The compatibility engine's folder inside the data root and inside the cache folder.
+constexpr const char* kCompatFolder = "Compat";
 constexpr int kUpgradedDataVersion = 6;
 constexpr std::chrono::minutes kServicePeriod{5};
 
 void ShowInMessageBox(const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::Ok);
+  // The text may name files of the user's: shown as it is, never as markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -230,7 +234,7 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>();
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_};
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, compatEngine_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 
@@ -240,7 +244,21 @@ void CKXBrowserApp::StartServiceLoop() {
 }
 
 void CKXBrowserApp::StartEngine() {
-  cef::CefInitialize(mainArgs_, BrowserEngineSettings::Build(), webApp_, nullptr);
+  const cef::CefSettings settings = BrowserEngineSettings::Build();
+  cef::CefInitialize(mainArgs_, settings, webApp_, nullptr);
+  // The compatibility engine starts later, with the first page that needs it; it is
+  // told now what it must know then.
+  compatEngine_.SetCertificateErrorPolicy(
+      [this](const QUrl& url) { return compatCertificates_.AcceptError(url, true); });
+  compatEngine_.SetLanguageSource([] {
+    // The Chromium engine's Accept-Language, as the tags it lists ("zh-CN,zh;q=0.9").
+    QStringList tags;
+    for (const QString& entry : QString::fromStdString(LanguageManager::Instance().GetAcceptLanguage())
+                                    .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+      tags << entry.section(QLatin1Char(';'), 0, 0).trimmed();
+    }
+    return tags;
+  });
   engineStarted_ = true;
   if (auto cookies = cef::CefCookieManager::GetGlobalManager()) {
     cookies->SetStoragePath(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder), true);
@@ -248,11 +266,15 @@ void CKXBrowserApp::StartEngine() {
 }
 
 bool CKXBrowserApp::OpenMainWindow() {
-  compatNetwork_ = std::make_unique<ie::CompatNetwork>(
-      QString::fromStdU16String(SettingsRegistry::Instance().Get(SettingsKeys::kCookieFolder)));
-  engineData_ = std::make_unique<EngineDataCleaner>(*compatNetwork_);
+  const SettingsRegistry& registry = SettingsRegistry::Instance();
+  // The compatibility engine's own sub-folders, as the Chromium engine has its own.
+  compatProfile_ = std::make_unique<ie::LazyCompatProfile>(
+      compatEngine_,
+      ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
+                               QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
+  engineData_ = std::make_unique<EngineDataCleaner>(*compatProfile_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
-  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatNetwork_);
+  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
   // What private windows downloaded is not listed once none of them is open.
   mainWindows_->SetLastPrivateClosed([] { DownloadManager::Instance().ForgetUnrecorded(); });
   session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
@@ -321,7 +343,7 @@ void CKXBrowserApp::ShutDown() {
     BrowsingDataCleaner::Instance().SetEngines(nullptr);
     engineData_.reset();
   }
-  compatNetwork_.reset();
+  compatProfile_.reset();
   windows_.reset();
   splash_.reset();
   // Nothing writes history any more: the data file alone now holds the whole run,

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
+#include "engines/ie/compat_engine_loader.h"
+#include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
 #include "engines/cef/cef_types.h"
 #include "platform/error_message.h"
@@ -24,7 +27,7 @@ namespace cef {
 class WebApp;
 }
 namespace ie {
-class CompatNetwork;
+class LazyCompatProfile;
 }
 class BrowserWindows;
 class EngineDataCleaner;
@@ -98,12 +101,16 @@ class CKXBrowserApp {
   std::unique_ptr<InstanceHandover> handover_;
   std::unique_ptr<FirstWnd> splash_;
   std::unique_ptr<ServiceLoop> serviceLoop_;
+  // Loads the compatibility engine with the first page that needs it; whatever the
+  // engine was given lives as long as it.
+  ie::CompatEngineLoader compatEngine_;
+  CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};
   std::vector<ServiceLoop::Step> serviceSteps_;
   std::vector<std::function<void()>> endSteps_;
-  // The windows' group and the compatibility engine's network outlive every window.
+  // The windows' group and the ordinary windows' compatibility profile outlive every window.
   std::unique_ptr<BrowserWindows> windows_;
-  std::unique_ptr<ie::CompatNetwork> compatNetwork_;
-  std::unique_ptr<EngineDataCleaner> engineData_;  // over compatNetwork_ and the Chromium profile
+  std::unique_ptr<ie::LazyCompatProfile> compatProfile_;
+  std::unique_ptr<EngineDataCleaner> engineData_;  // over compatProfile_ and the Chromium profile
   std::unique_ptr<MainWindows> mainWindows_;
   std::unique_ptr<SessionStartup> session_;  // goes before the windows
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;

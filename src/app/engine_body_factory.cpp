@@ -3,14 +3,15 @@
 #include "engines/cef/create_chromium_browser.h"
 #include "engines/cef/web_client.h"
 #include "platform/debug_output.h"
+#include "shell/commands/post_command.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 
 namespace tarvo {
 
-EngineBodyFactory::EngineBodyFactory(Private)
-    : privateNetwork_(std::make_unique<ie::CompatNetwork>()),
-      network_(*privateNetwork_),
+EngineBodyFactory::EngineBodyFactory(Private nothingKept)
+    : privateProfile_(std::make_unique<ie::LazyCompatProfile>(nothingKept.compatEngine, ie::CompatProfileOptions{})),
+      compatProfile_(*privateProfile_),
       requestContext_(cef::CefRequestContext::CreateOffTheRecordContext()) {}
 
 EngineBodyFactory::~EngineBodyFactory() { Detach(); }
@@ -18,7 +19,7 @@ EngineBodyFactory::~EngineBodyFactory() { Detach(); }
 void EngineBodyFactory::Attach(const PageHost& host) {
   host_ = host;
   ClientInstance()->AddHost(host);
-  ieEnvironment_ = TabIeBody::Environment{host.bodyBar, host.mainWindow, &network_, host.pages};
+  ieEnvironment_ = TabIeBody::Environment{host.bodyBar, host.mainWindow, &compatProfile_, host.pages};
 }
 
 void EngineBodyFactory::Detach() {
@@ -37,13 +38,29 @@ void EngineBodyFactory::OpenChromiumPage(const WString& url) {
   }
 }
 
-bool EngineBodyFactory::OpenIePage(const WString& url) { return CreateIeBody(ieEnvironment_, url) != nullptr; }
+bool EngineBodyFactory::OpenIePage(const WString& url) {
+  if (CreateIeBody(ieEnvironment_, url) != nullptr) return true;
+  TellIfCompatEngineFailed();
+  return false;
+}
 
 bool EngineBodyFactory::MakeBodyFor(Page& page) {
-  if (page.GetEngineType() == Page::kEngineIe) return CreateIeBodyFor(ieEnvironment_, page);
+  if (page.GetEngineType() == Page::kEngineIe) {
+    if (CreateIeBodyFor(ieEnvironment_, page)) return true;
+    TellIfCompatEngineFailed();
+    return false;
+  }
   // A private window's tab woken from sleep stays in the window's own profile.
   if (IsPrivate() && requestContext_ == nullptr) return false;
   return host_.bodyBar != nullptr && CreateChromiumBrowserFor(host_.bodyBar->GetWidget(), page, requestContext_);
+}
+
+void EngineBodyFactory::TellIfCompatEngineFailed() const {
+  // The reason went to standard error when the engine failed to load; the user hears
+  // that the page could not open, and why in a word.
+  if (host_.mainWindow != 0 && compatProfile_.Get() == nullptr) {
+    PostCommand(host_.mainWindow, Commands::kShowCompatEngineFailed);
+  }
 }
 
 }  // namespace tarvo

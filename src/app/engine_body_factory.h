@@ -3,15 +3,15 @@
 // window's body bar (its page arrives through the bus) or a compatibility body whose
 // page joins at once. It tells both engines where the window's pages live. A private
 // window's factory holds the window's own off-the-record engine context and
-// memory-only compatibility network: what its pages leave goes with the window.
+// compatibility profile that keeps nothing: what its pages leave goes with the window.
 //
 // Threads: GUI thread. Lifetime: made by start-up and owned by the main window it
 // serves; the compatibility bodies (owned by their pages) must be gone before the
-// compatibility network, which closing the window ensures.
+// compatibility profile, which closing the window ensures.
 #include <memory>
 
 #include "engines/cef/cef_request_context.h"
-#include "engines/ie/compat_network.h"
+#include "engines/ie/lazy_compat_profile.h"
 #include "engines/ie/tab_ie_body.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page_host.h"
@@ -20,12 +20,15 @@ namespace tarvo {
 
 class EngineBodyFactory : public IPageBodyFactory {
  public:
-  // `network`: the compatibility engine's network, shared by every window (not
-  // owned; it outlives the factory).
-  explicit EngineBodyFactory(ie::CompatNetwork& network) : network_(network) {}
-  // A private window's factory: pages in a new off-the-record context and a network
-  // of their own (the engine must be running).
-  struct Private {};
+  // `profile`: the compatibility profile the ordinary windows share (not owned; it
+  // outlives the factory).
+  explicit EngineBodyFactory(ie::LazyCompatProfile& profile) : compatProfile_(profile) {}
+  // A private window's factory: pages in a new off-the-record context and a
+  // compatibility profile of their own (the Chromium engine must be running; the
+  // compatibility engine loads when the window opens its first such page).
+  struct Private {
+    ie::CompatEngineLoader& compatEngine;
+  };
   explicit EngineBodyFactory(Private);
   ~EngineBodyFactory() override;
   EngineBodyFactory(const EngineBodyFactory&) = delete;
@@ -39,11 +42,13 @@ class EngineBodyFactory : public IPageBodyFactory {
   // The engine itself is shut down by the application once the event loop has
   // ended (cookies and storage flushed in order), so nothing is stopped here.
   void ShutdownEngines() override {}
-  bool IsPrivate() const override { return privateNetwork_ != nullptr; }
+  bool IsPrivate() const override { return privateProfile_ != nullptr; }
 
  private:
-  std::unique_ptr<ie::CompatNetwork> privateNetwork_;  // before network_, which may name it
-  ie::CompatNetwork& network_;
+  void TellIfCompatEngineFailed() const;
+
+  std::unique_ptr<ie::LazyCompatProfile> privateProfile_;  // before compatProfile_, which may name it
+  ie::LazyCompatProfile& compatProfile_;
   cef::CefRefPtr<cef::CefRequestContext> requestContext_;  // null: the global context
   PageHost host_;
   TabIeBody::Environment ieEnvironment_;

@@ -14,6 +14,9 @@
 namespace tarvo {
 
 class BrowserWindows;
+namespace ie {
+class CompatEngineLoader;
+}
 
 struct FeatureHooks {
   BrowserWindows& windows;
@@ -22,6 +25,8 @@ struct FeatureHooks {
   // Work once the last main window has closed, while the engines still run (the VPN
   // goes off, what the engines keep is cleared), on the first thread.
   std::vector<std::function<void()>>& endSteps;
+  // The compatibility engine as it will be once loaded (downloads listen here).
+  ie::CompatEngineLoader& compatEngine;
 };
 
 }  // namespace tarvo

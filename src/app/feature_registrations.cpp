@@ -5,6 +5,7 @@
 #include "app/feature_hooks.h"
 #include "app/update_feature.h"
 #include "favorites/windows/favorites_feature.h"
+#include "passwords/windows/passwords_feature.h"
 #include "platform/debug_output.h"
 #include "preferences/windows/preferences_commands.h"
 #include "protect/domain_list_sync.h"
@@ -23,6 +24,7 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   AccountRegistration::Register(hooks);
   SignAndQrCommands::Register(hooks.windows);
   BrowsingDataFeature::Register(hooks);
+  PasswordsFeature::Register(hooks.windows);
   PreferencesCommands::Register(hooks.windows);
   TabSleeper::Register(hooks.windows);
   // The domain list is read straight from the database by every lookup, so a fresh

@@ -1,14 +1,21 @@
 #include "app/init_settings.h"
 
+#include <arpa/inet.h>
+
 #include <array>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "account/account_state.h"
+#include "net/http_url.h"
+#include "net/trusted_keys.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/error_message.h"
 #include "platform/paths.h"
+#include "platform/warning_output.h"
 #include "url/url_encoding.h"
 
 namespace tarvo {
@@ -36,6 +43,60 @@ std::string WithTrailingSlash(std::string url) {
   return url;
 }
 
+// A numeric loopback address: 127.0.0.0/8 or [::1]. Names are not trusted to be
+// loopback (whoever edits the hosts file could point them anywhere).
+bool IsLoopbackService(const std::string& url) {
+  const std::optional<HttpUrl> parsed = HttpUrl::Parse(url);
+  if (!parsed) {
+    return false;
+  }
+  in_addr v4{};
+  if (inet_pton(AF_INET, parsed->host().c_str(), &v4) == 1) {
+    return (ntohl(v4.s_addr) >> 24) == 127;
+  }
+  return parsed->host() == "[::1]";
+}
+
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string(value) : std::string();
+}
+
+// The brand's keys and certification authority: the build's, and for a service on
+// this very machine (tests, a developer's own service) those of TARVO_API_KEYS and
+// TARVO_API_CA as well. A network attacker can set neither the environment nor the
+// address, and whoever can set both for the browser already runs programs as its
+// user; a browser that talks to a service elsewhere never reads the two.
+void SetServiceTrust(SettingsRegistry& settings, const std::string& overriddenApi) {
+  std::string keys = TARVO_SERVICE_KEYS;
+  std::string authority = TARVO_SERVICE_CA_FILE;
+  const bool loopback = !overriddenApi.empty() && IsLoopbackService(overriddenApi);
+  const std::string extraKeys = EnvironmentValue("TARVO_API_KEYS");
+  const std::string extraAuthority = EnvironmentValue("TARVO_API_CA");
+  if ((!extraKeys.empty() || !extraAuthority.empty()) && !loopback) {
+    WarningOutput("TARVO_API_KEYS and TARVO_API_CA count only for a service on a loopback address "
+                  "(TARVO_API_URL); ignored");
+  } else if (loopback) {
+    keys = extraKeys.empty() ? keys : keys + "," + extraKeys;
+    authority = extraAuthority.empty() ? authority : extraAuthority;
+  }
+  const TrustedKeys trusted = TrustedKeys::Parse(keys);
+  if (trusted.rejected() != 0) {
+    WarningOutput(std::to_string(trusted.rejected()) + " of the brand's keys are not Ed25519 public keys "
+                  "(64 hexadecimal digits) and count for nothing");
+  }
+  if (trusted.empty()) {
+    WarningOutput("no brand key is known: version announcements and protected-site mirror lists will be refused");
+  }
+  std::error_code error;
+  if (!authority.empty() && !std::filesystem::is_regular_file(authority, error)) {
+    WarningOutput("the brand's certification authority file " + authority + " cannot be read; only the system's "
+                  "trust store is used");
+  }
+  settings.Set(SettingsKeys::kServiceKeys, Utf8ToWide(keys));
+  settings.Set(SettingsKeys::kServiceCaFile, Utf8ToWide(authority));
+}
+
 
 }  // namespace
 
@@ -58,12 +119,18 @@ int InitSettings() {
   settings.Set(SettingsKeys::kResetPasswordUrlPro, Utf8ToWide(OriginOf(apiPro) + kResetPasswordPath));
   settings.Set(SettingsKeys::kApiUrl, settings.Get(SettingsKeys::kApiUrlPro));
   settings.Set(SettingsKeys::kResetPasswordUrl, settings.Get(SettingsKeys::kResetPasswordUrlPro));
-  if (const char* overridden = std::getenv("TARVO_API_URL"); overridden != nullptr && overridden[0] != '\0') {
+  const std::string overridden = EnvironmentValue("TARVO_API_URL");
+  if (!overridden.empty()) {
     // Endpoint paths are appended directly, so the base must end in "/".
     const std::string base = WithTrailingSlash(overridden);
     settings.Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
     settings.Set(SettingsKeys::kResetPasswordUrl, Utf8ToWide(OriginOf(base) + kResetPasswordPath));
+    if (base.rfind("http://", 0) == 0) {
+      WarningOutput("TARVO_API_URL is a plain http:// address: the password at log-in, the session and VPN "
+                    "tokens and favourites cross the network readable by anyone on the way");
+    }
   }
+  SetServiceTrust(settings, overridden);
 
   const std::string root = DataRoot();
   const std::array<std::string, 5> folders = {root, root + "Cookie/", root + "Cache/", root + "Log/",

@@ -10,7 +10,10 @@ namespace tarvo {
 // data keys absent; otherwise the result carries no meaning.
 //
 // TARVO_API_URL, when set, replaces the service base address (and the host of the
-// password-reset page) for tests and staging.
+// password-reset page) for tests and staging; a plain http:// one is warned about on
+// standard error. The brand's keys ("app/service_keys") and certification authority
+// ("app/service_ca") are the build's; with a TARVO_API_URL on a loopback address,
+// TARVO_API_KEYS adds keys and TARVO_API_CA names the authority file.
 //
 // Threads: the first thread, before any other thread starts.
 int InitSettings();

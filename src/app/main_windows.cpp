@@ -18,7 +18,8 @@ constexpr int kCascadeStep = 30;
 constexpr int kCascadeSteps = 6;
 }  // namespace
 
-MainWindows::MainWindows(BrowserWindows& group, ie::CompatNetwork& network) : group_(group), network_(network) {
+MainWindows::MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile)
+    : group_(group), compatProfile_(compatProfile) {
   group_.SetWindowOpener([this](const std::vector<WString>& urls, bool privately) {
     return Open(urls, {}, {}, privately) != nullptr;
   });
@@ -33,8 +34,8 @@ MainWindows::~MainWindows() {
 
 MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<void()> ready,
                               std::function<void(MainDuiWnd&)> startPages, bool privately) {
-  auto bodies = privately ? std::make_unique<EngineBodyFactory>(EngineBodyFactory::Private{})
-                          : std::make_unique<EngineBodyFactory>(network_);
+  auto bodies = privately ? std::make_unique<EngineBodyFactory>(EngineBodyFactory::Private{compatProfile_.Loader()})
+                          : std::make_unique<EngineBodyFactory>(compatProfile_);
   auto window = std::make_unique<MainDuiWnd>(group_, std::move(bodies));
   for (const WString& url : urls) window->AddStartUrl(url);
   if (openedAny_) {

@@ -18,7 +18,7 @@
 namespace tarvo {
 
 namespace ie {
-class CompatNetwork;
+class LazyCompatProfile;
 }
 class BrowserWindows;
 class MainDuiWnd;
@@ -26,7 +26,8 @@ class MainDuiWnd;
 class MainWindows {
  public:
   // Becomes the group's window opener and closed handler.
-  MainWindows(BrowserWindows& group, ie::CompatNetwork& network);
+  // `compatProfile`: the ordinary windows' compatibility profile (not owned).
+  MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile);
   ~MainWindows();
   MainWindows(const MainWindows&) = delete;
   MainWindows& operator=(const MainWindows&) = delete;
@@ -53,7 +54,7 @@ class MainWindows {
   void Closed(MainDuiWnd* window);
 
   BrowserWindows& group_;
-  ie::CompatNetwork& network_;
+  ie::LazyCompatProfile& compatProfile_;
   std::vector<std::unique_ptr<MainDuiWnd>> owned_;  // in the order opened
   bool openedAny_ = false;
   std::function<void()> lastPrivateClosed_;

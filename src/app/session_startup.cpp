@@ -17,13 +17,12 @@
 namespace tarvo {
 
 namespace {
-constexpr const char* kSessionFileName = "session.json";
 constexpr char16_t kOfferKey[] = u"session/offer_restore";
 constexpr char16_t kCrashLoopKey[] = u"session/crash_loop";
 }  // namespace
 
 SessionStartup::SessionStartup(BrowserWindows& group, MainWindows& windows, std::string dataRoot)
-    : group_(group), windows_(windows), path_(std::move(dataRoot) + kSessionFileName) {}
+    : group_(group), windows_(windows), path_(std::move(dataRoot) + SessionFile::kFileName) {}
 
 SessionStartup::~SessionStartup() = default;
 

@@ -26,6 +26,7 @@ inline constexpr char16_t kPageTempRedirect[] = u"mainwnd/page/temp_redirect";
 inline constexpr char16_t kPageBecameDownload[] = u"mainwnd/page/became_download";
 inline constexpr char16_t kPageSetIconUrl[] = u"mainwnd/page/set_icon_url";
 inline constexpr char16_t kPageSetTitle[] = u"mainwnd/page/set_title";
+inline constexpr char16_t kPageRendererGone[] = u"mainwnd/page/renderer_gone";
 inline constexpr char16_t kClipboardCopyUrl[] = u"clipboard/copyurl";
 inline constexpr char16_t kShowFavorWnd[] = u"mainwnd/showfavorwnd";
 inline constexpr char16_t kHideFavorBar[] = u"mainwnd/hidefavorbar";
@@ -38,10 +39,10 @@ inline constexpr char16_t kProtectShowVpn403[] = u"mainwnd/protect/show_vpn403";
 inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_failed";
 inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
 
-inline constexpr std::array<WStringView, 25> kPollOrder = {
+inline constexpr std::array<WStringView, 26> kPollOrder = {
     kWindowOpenUrl,        kTabOpenUrl,           kTabOpenHome,          kTabOpenAllUrl,     kTabOpenResetPassword,
     kWindowOpenAllUrl,     kPagesAddPage,         kPageIsLoading,        kPageTempRedirect,  kPageBecameDownload,
-    kPageSetIconUrl,       kPageSetTitle,         kClipboardCopyUrl,     kShowFavorWnd,      kHideFavorBar,
+    kPageSetIconUrl,       kPageSetTitle,         kPageRendererGone,     kClipboardCopyUrl,     kShowFavorWnd,      kHideFavorBar,
     kReflashFavorBar,      kShowRenameWnd,        kLogout,               kProtectReflashButton, kProtectShowDialog,
     kProtectShowVpn403,    kProtectShowVpnFailed, kProtectShowFindDialog, kPrivateWindowOpenUrl, kPrivateWindowOpenAllUrl,
 };

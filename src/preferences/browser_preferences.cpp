@@ -26,11 +26,17 @@ int BrowserPreferences::SleepingTabsMinutes() const {
   return ParseMinutes(Read(PerUserValues::kSleepingTabsMinutes)).value_or(kDefaultSleepMinutes);
 }
 
+bool BrowserPreferences::OfferPasswords() const { return Read(PerUserValues::kOfferPasswords) != kOff; }
+
 int BrowserPreferences::SetRestoreSession(bool on) const {
   return Write(PerUserValues::kRestoreSession, on ? kOn : kOff);
 }
 
 int BrowserPreferences::SetSleepingTabs(bool on) const { return Write(PerUserValues::kSleepingTabs, on ? kOn : kOff); }
+
+int BrowserPreferences::SetOfferPasswords(bool on) const {
+  return Write(PerUserValues::kOfferPasswords, on ? kOn : kOff);
+}
 
 int BrowserPreferences::SetSleepingTabsMinutes(int minutes) const {
   if (minutes < kMinSleepMinutes || minutes > kMaxSleepMinutes) return -1;

@@ -1,6 +1,7 @@
 #pragma once
 // The user's choices of how the browser starts and keeps its tabs: restoring the
-// last session, sleeping tabs and their delay. They live in the per-user store and
+// last session, sleeping tabs and their delay; and whether it offers to save
+// passwords. They live in the per-user store and
 // every read goes to the store, so a choice applies to whoever reads next (start-up
 // at the next start, the sleeping-tabs check at its next round).
 //
@@ -28,11 +29,14 @@ class BrowserPreferences {
   // The stored delay; kDefaultSleepMinutes when missing or not a delay ParseMinutes
   // accepts (a hand-edited store must not make every tab sleep at once).
   int SleepingTabsMinutes() const;
+  // Missing means on.
+  bool OfferPasswords() const;
 
   // Each stores a choice: 0, or -1 when the store could not be written (the old
   // value stays).
   int SetRestoreSession(bool on) const;
   int SetSleepingTabs(bool on) const;
+  int SetOfferPasswords(bool on) const;
   // Also -1, storing nothing, for a delay outside kMinSleepMinutes..kMaxSleepMinutes.
   int SetSleepingTabsMinutes(int minutes) const;
 

@@ -3,11 +3,13 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/clock.h"
+#include "url/url_encoding.h"
 
 namespace tarvo {
 
 int HistoryRecords::AddHistory(PageUrl& page) const {
-  if (page.url == SettingsRegistry::Instance().Get(SettingsKeys::kNewPage)) {
+  // The new tab's start page carries the search engine in its query: still no visit.
+  if (IsStartPageUrl(page.url, SettingsRegistry::Instance().Get(SettingsKeys::kNewPage))) {
     return 0;
   }
   const int64_t id = database_.ExecReturningRowId(

@@ -13,6 +13,28 @@ bool IsKeptByte(unsigned char c) {
          c == '.' || c == '(' || c == ')' || c == '_';
 }
 
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The address without its query and fragment, every "%XX" turned into its byte.
+std::string DecodedBase(WStringView url) {
+  const std::string text = WideToUtf8(url.substr(0, std::min(url.find(u'?'), url.find(u'#'))));
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string PercentEncodeUtf8(std::string_view bytes) {
@@ -41,5 +63,9 @@ WString HomePageUrlForFolder(std::string_view folder) {
 }
 
 WString GetHomePageUrl() { return HomePageUrlForFolder(ExecutableFolder()); }
+
+bool IsStartPageUrl(WStringView url, WStringView startPage) {
+  return !url.empty() && !startPage.empty() && DecodedBase(url) == DecodedBase(startPage);
+}
 
 }  // namespace tarvo

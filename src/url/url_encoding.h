@@ -22,4 +22,10 @@ WString GetHomePageUrl();
 // with the executable's folder.
 WString HomePageUrlForFolder(std::string_view folder);
 
+// True when `url` is the start page `startPage`, with or without a query (the search
+// engine the new tab carries) or a fragment. The two may escape their paths
+// differently (an engine reports "li lei" where the start page says "li%20lei").
+// Pure; any thread.
+bool IsStartPageUrl(WStringView url, WStringView startPage);
+
 }  // namespace tarvo

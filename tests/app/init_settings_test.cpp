@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,30 @@ TEST_F(InitSettingsTest, EnvironmentOverridesTheServiceAddressAndItsResetPage) {
   EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), "http://127.0.0.1:48123/personal-center/respwd.jsp");
   EXPECT_NE(Get(SettingsKeys::kApiUrlPro), Get(SettingsKeys::kApiUrl));
   EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx.dat"));
+}
+
+// A test's key and CA count only for a service on this machine: nothing in the
+// environment makes a browser trust more when its service is elsewhere.
+TEST_F(InitSettingsTest, TestKeysAndCaCountOnlyForAServiceOnALoopbackAddress) {
+  const std::string key(64, 'a');
+  test::ScopedEnv keys("TARVO_API_KEYS", key);
+  test::ScopedEnv authority("TARVO_API_CA", "/tmp/test-ca.pem");
+  for (const auto& [url, counts] : std::vector<std::pair<std::optional<std::string>, bool>>{
+           {"https://127.0.0.1:8443/", true},
+           {"http://127.9.9.9:1/", true},
+           {"https://[::1]:8443/", true},
+           {std::nullopt, false},
+           {"https://api.example.com/", false},
+           {"https://localhost:8443/", false},
+           {"https://127.0.0.1.example.com/", false},
+           {"https://10.0.0.1/", false}}) {
+    SettingsRegistry::Instance().ClearForTesting();
+    test::ScopedEnv api("TARVO_API_URL", url);
+    InitSettings();
+    const std::string label = url.value_or("(none)");
+    EXPECT_EQ(Get(SettingsKeys::kServiceKeys).find(key) != std::string::npos, counts) << label;
+    EXPECT_EQ(Get(SettingsKeys::kServiceCaFile) == "/tmp/test-ca.pem", counts) << label;
+  }
 }
 
 TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatabase) {

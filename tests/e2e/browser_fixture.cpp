@@ -22,24 +22,34 @@ std::string BrowserFixture::BinFolder() { return fs::current_path().string() + "
 void BrowserFixture::SetUp() {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
   // The data and configuration folders are not made here: a new user has none.
-  service_ = std::make_unique<ChildProcess>(
-      BinFolder() + "tarvo-service",
-      std::vector<std::string>{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
-                               std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"},
-      std::map<std::string, std::string>{}, (dir_.path() / "service.log").string());
+  std::vector<std::string> arguments{"--port", "0", "--seed",
+                                     std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json"};
+  // Run under tests/service/with_postgresql.sh, the service keeps its data in a
+  // database of its own on that server, as a deployment of several processes does.
+  if (service::test::TestDatabase::Server()) {
+    serviceDatabase_.emplace();
+    arguments.insert(arguments.end(), {"--database", serviceDatabase_->address()});
+  } else {
+    arguments.insert(arguments.end(), {"--data", (dir_.path() / "service.db").string()});
+  }
+  for (const std::string& argument : trust_.ServiceArguments()) arguments.push_back(argument);
+  service_ = std::make_unique<ChildProcess>(BinFolder() + "tarvo-service", arguments,
+                                            std::map<std::string, std::string>{},
+                                            (dir_.path() / "service.log").string());
   std::optional<std::string> url;
-  ASSERT_TRUE(WaitFor([&] { return (url = service_->LogMatch("listening on (http://127\\.0\\.0\\.1:[0-9]+/)")).has_value(); },
+  ASSERT_TRUE(WaitFor([&] { return (url = service_->LogMatch("listening on (https://127\\.0\\.0\\.1:[0-9]+/)")).has_value(); },
                       20s))
       << service_->Log();
   apiUrl_ = *url;
 }
 
 std::map<std::string, std::string> BrowserFixture::Environment() const {
-  return {{"XDG_DATA_HOME", (dir_.path() / "data").string()},
-          {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
-          {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
-          {"TARVO_API_URL", apiUrl_},
-          {"TARVO_DEBUG", "1"}};
+  std::map<std::string, std::string> environment = trust_.BrowserEnvironment(apiUrl_);
+  environment.insert({{"XDG_DATA_HOME", (dir_.path() / "data").string()},
+                      {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+                      {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
+                      {"TARVO_DEBUG", "1"}});
+  return environment;
 }
 
 std::unique_ptr<ChildProcess> BrowserFixture::StartBrowser(const std::vector<std::string>& arguments) {
@@ -100,6 +110,15 @@ bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string
                             text + "'";
   if (std::system(click.c_str()) != 0) return false;
   return std::system("xdotool sleep 0.2 key Return") == 0;
+}
+
+std::string BrowserFixture::AddressBarText(ChildProcess& browser) {
+  const std::optional<Window> window = MainWindow(browser);
+  if (!window) return {};
+  const std::string copy = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
+                           std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a ctrl+c sleep 0.3";
+  if (std::system(copy.c_str()) != 0) return {};
+  return Command("xclip -o -selection clipboard 2>/dev/null");
 }
 
 bool BrowserFixture::ClickAt(int x, int y) {

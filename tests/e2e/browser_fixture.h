@@ -1,6 +1,6 @@
 #pragma once
 // What every end-to-end test starts from: a fresh tarvo-service on loopback with the
-// demo seed, a loopback page server, and a temporary home for the browser's data and
+// demo seed, over TLS, a loopback page server, and a temporary home for the browser's data and
 // configuration; helpers start and close tarvo-browser, find its windows on the
 // display and click and type into them as a user would (xdotool), and read its
 // database.
@@ -18,7 +18,9 @@
 #include "e2e/child_process.h"
 #include "e2e/display.h"
 #include "e2e/page_server.h"
+#include "service/test_database.h"
 #include "support/temp_dir.h"
+#include "support/test_credentials.h"
 
 namespace tarvo::e2e {
 
@@ -46,6 +48,9 @@ class BrowserFixture : public testing::Test {
   // Clicks into the address bar of the main window and types `text` and Return.
   // False while the window is not at its working size yet.
   static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text);
+  // The text the address bar of the main window shows, copied out of it as a user
+  // would (a click, Ctrl+A, Ctrl+C); empty when the window is not at its working size.
+  static std::string AddressBarText(ChildProcess& browser);
   // Clicks at a point of the screen.
   static bool ClickAt(int x, int y);
   // A picture of the whole display in <build>/test-artifacts/e2e/<name>.png; returns
@@ -72,7 +77,12 @@ class BrowserFixture : public testing::Test {
   }
 
   test::TempDir dir_;
+  // The service speaks TLS with a certificate of a CA made for the test, and signs
+  // with a key made for it; the browser is told of both.
+  const test::TestCredentials trust_{dir_.path() / "trust"};
   PageServer pages_;
+  // The service's database on the test command's PostgreSQL server, when it named one.
+  std::optional<service::test::TestDatabase> serviceDatabase_;
   std::unique_ptr<ChildProcess> service_;
   std::string apiUrl_;
 };

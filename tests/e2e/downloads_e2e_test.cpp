@@ -1,11 +1,12 @@
 // Downloads and clearing with the real browser, as a user does them: a click on a
 // link, the save dialog, the download list's pause and continue, a server that drops
 // the connection, a restart in the middle of a paused download, deleting a file,
-// clearing the list; cookies, history and search texts cleared in the clear-data
-// window, and its exit-clean switch.
+// clearing the list, the address bar after a download; cookies, history and search
+// texts cleared in the clear-data window, and its exit-clean switch.
 #include <signal.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -22,7 +23,8 @@ using namespace std::chrono_literals;
 using test::RangeFileServer;
 
 constexpr uint64_t kSize = 50 * 1024 * 1024;
-// The save dialog's title in either shipped language (a new user gets the first).
+// The save dialog's title in either shipped language (a new user gets the desktop's,
+// or the first).
 constexpr const char* kSaveDialog = "^(Save As|另存为)$";
 
 class DownloadsEndToEndTest : public BrowserFixture {
@@ -41,12 +43,23 @@ class DownloadsEndToEndTest : public BrowserFixture {
   // Waits for the main window, clicks a link of the page (the upper one, or the
   // lower), answers the save dialog with `name` in the saved folder.
   void DownloadFromPage(ChildProcess& browser, const std::string& name, bool lower = false) {
+    SaveAs(browser, name, [&](const Window& main) {
+      ClickAt(main.x + main.width / 2, main.y + main.height * (lower ? 80 : 35) / 100);
+    });
+  }
+  // The same, the file's address typed into the address bar.
+  void DownloadTyped(ChildProcess& browser, const std::string& name, const std::string& url) {
+    SaveAs(browser, name, [&](const Window&) { TypeIntoAddressBar(browser, url); });
+  }
+  // Waits for the main window, does `start` until the save dialog shows, answers it
+  // with `name` in the saved folder.
+  void SaveAs(ChildProcess& browser, const std::string& name, const std::function<void(const Window&)>& start) {
     std::optional<Window> main;
     ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit)) << browser.Log();
     ASSERT_TRUE(WaitFor(
         [&] {
           if (const std::optional<Window> now = MainWindow(browser)) main = now;
-          ClickAt(main->x + main->width / 2, main->y + main->height * (lower ? 80 : 35) / 100);
+          start(*main);
           return WaitFor([] { return WindowNamed(kSaveDialog).has_value(); }, 10s);
         },
         30s))
@@ -99,7 +112,7 @@ class DownloadsEndToEndTest : public BrowserFixture {
   // Positions in the list (400 × 480): a running row's pause button, an ended row's
   // delete button, the clear button.
   static constexpr int kPauseX = 110, kPauseY = 175;
-  static constexpr int kDeleteX = 328, kDeleteY = 133;
+  static constexpr int kDeleteX = 328, kDeleteY = 153;
   static constexpr int kClearX = 261, kClearY = 454;
 
   RangeFileServer files_;
@@ -160,6 +173,41 @@ TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleare
   EXPECT_TRUE(fs::exists(Saved() / "chosen.bin"));
   CloseList();
   CloseBrowser(*browser);
+}
+
+// A typed address or a clicked link that turns out to be a file: the page stays, and
+// so must the address bar, which shows the page's address again, not the file's.
+// One row per engine and way.
+TEST_F(DownloadsEndToEndTest, TheAddressBarShowsThePagesAddressAfterADownload) {
+  struct Row {
+    const char* engine;  // the engine that shows the page and meets the file
+    const char* way;     // "typed" or "link"
+    std::function<std::string(const std::string& path)> url;  // the address of a path there
+  };
+  const auto loopback = [this](const std::string& path) { return files_.Url(path); };
+  const std::vector<Row> rows = {{"chromium", "typed", loopback}, {"chromium", "link", loopback}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.engine) + ", " + row.way);
+    const std::string name = std::string(row.engine) + "-" + row.way + ".bin";
+    ServeLinkPage("/typed-page", "/none");
+    ServeLinkPage("/link-page", "/" + name);
+    RangeFileServer::File file{8 * 1024 * 1024, "\"" + name + "\""};
+    file.fileName = name;
+    files_.Serve("/" + name, file);
+    const std::string way = row.way;
+    const std::string page = row.url(way == "typed" ? "/typed-page" : "/link-page");
+    auto browser = StartBrowser({page});
+    if (way == "typed") {
+      DownloadTyped(*browser, name, row.url("/" + name));
+    } else {
+      DownloadFromPage(*browser, name);
+    }
+    ASSERT_TRUE(WaitFor([&] { return Status(name) == "1"; }, 60s)) << browser->Log();
+    CloseList();
+    EXPECT_EQ(AddressBarText(*browser), page);
+    Screenshot(std::string("downloads_address_bar_") + row.engine + "_" + row.way);
+    CloseBrowser(*browser);
+  }
 }
 
 TEST_F(DownloadsEndToEndTest, APausedDownloadGoesOnAfterARestartWithARangeRequest) {

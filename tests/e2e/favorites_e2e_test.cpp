@@ -61,12 +61,12 @@ class FavoritesEndToEndTest : public testing::Test {
   // Starts the browser on the profile in the folder `profile` of the test's folder.
   void Start(const std::string& profile = "data") {
     profile_ = profile;
+    std::map<std::string, std::string> environment = service_->credentials().BrowserEnvironment(service_->baseUrl());
+    environment.insert({{"XDG_DATA_HOME", (dir_.path() / profile).string()},
+                        {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+                        {"XDG_CACHE_HOME", (dir_.path() / "cache").string()}});
     browser_ = std::make_unique<ChildProcess>(bin_ + "tarvo-browser", std::vector<std::string>{"-noupdate", pages_.Url("/fav")},
-                                              std::map<std::string, std::string>{{"XDG_DATA_HOME", (dir_.path() / profile).string()},
-                                                                                 {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
-                                                                                 {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
-                                                                                 {"TARVO_API_URL", service_->baseUrl()}},
-                                              (dir_.path() / "browser.log").string());
+                                              environment, (dir_.path() / "browser.log").string());
     // The page is there and the window has its working size (two seconds after it is built).
     ASSERT_TRUE(WaitFor([&] { return !pages_.RequestsFor("/fav").empty(); }, 60s)) << browser_->Log();
     ASSERT_TRUE(WaitFor([&] { return Main().width >= 800; }, 30s));

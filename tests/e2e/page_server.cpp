@@ -2,13 +2,34 @@
 
 #include <httplib.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 namespace tarvo::e2e {
 
 PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
   server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      requests_.push_back({request.path, request.get_header_value("Cookie")});
+      requests_.push_back({request.path, request.get_header_value("Cookie"), request.get_header_value("Accept-Language"),
+                           {request.params.begin(), request.params.end()}});
+      if (const auto content = contents_.find(request.path); content != contents_.end()) {
+        response.set_content(content->second.first, content->second.second.c_str());
+        return;
+      }
+    }
+    if (const char* data = std::getenv("TARVO_TEST_DATA"); data != nullptr && request.path.find("..") == std::string::npos) {
+      const std::filesystem::path file = std::filesystem::path(data) / "e2e" / request.path.substr(1);
+      if (request.path.size() > 1 && std::filesystem::is_regular_file(file)) {
+        std::ostringstream bytes;
+        bytes << std::ifstream(file, std::ios::binary).rdbuf();
+        const std::string extension = file.extension().string();
+        response.set_content(bytes.str(), extension == ".mjs" || extension == ".js" ? "text/javascript"
+                                                                                     : "text/html; charset=utf-8");
+        return;
+      }
     }
     if (request.path == "/set-cookie") {
       response.set_header("Set-Cookie", "e2e_kept=persistent-1; Max-Age=86400; Path=/");
@@ -28,6 +49,11 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
 PageServer::~PageServer() {
   server_->stop();
   if (thread_.joinable()) thread_.join();
+}
+
+void PageServer::SetContent(const std::string& path, std::string body, std::string type) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  contents_[path] = {std::move(body), std::move(type)};
 }
 
 std::string PageServer::Url(const std::string& path) const {

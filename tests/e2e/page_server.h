@@ -1,10 +1,13 @@
 #pragma once
 // The loopback web server of the end-to-end tests: "/set-cookie" sets a persistent
-// and a session cookie, "/set-private-cookie" the persistent "e2e_private", every
-// other path answers a small page. It remembers each request's path and Cookie header.
+// and a session cookie, "/set-private-cookie" the persistent "e2e_private", a path
+// given content by SetContent answers that, a path naming a file of the test data's
+// "e2e" folder that file, every other path a small page. It remembers each request's
+// path, query, Cookie and Accept-Language headers.
 //
 // Threads: the server's own threads record requests under mutex_; the test thread
 // reads them.
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,12 +25,17 @@ class PageServer {
   struct Request {
     std::string path;
     std::string cookie;
+    std::string acceptLanguage;
+    std::multimap<std::string, std::string> query;
   };
 
   PageServer();
   ~PageServer();
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
+
+  // `path` answers `body` as `type` from now on.
+  void SetContent(const std::string& path, std::string body, std::string type);
 
   int port() const { return port_; }
   std::string Url(const std::string& path) const;
@@ -40,6 +48,7 @@ class PageServer {
   int port_ = 0;
   mutable std::mutex mutex_;
   std::vector<Request> requests_;
+  std::map<std::string, std::pair<std::string, std::string>> contents_;  // path -> body, type
 };
 
 }  // namespace tarvo::e2e

@@ -33,12 +33,14 @@ TEST_F(BrowserPreferencesTest, StoredTextsReadAsChoicesWithTheirDefaults) {
     SCOPED_TRACE(c.stored == nullptr ? "missing" : WideToUtf8(c.stored));
     if (c.stored != nullptr) {
       for (const char16_t* name :
-           {PerUserValues::kRestoreSession, PerUserValues::kSleepingTabs, PerUserValues::kSleepingTabsMinutes}) {
+           {PerUserValues::kRestoreSession, PerUserValues::kSleepingTabs, PerUserValues::kSleepingTabsMinutes,
+            PerUserValues::kOfferPasswords}) {
         ASSERT_EQ(PerUserRegistry::WriteString(kKey, name, c.stored), 0);
       }
     }
     EXPECT_EQ(preferences_.RestoreSession(), c.restore);
     EXPECT_EQ(preferences_.SleepingTabs(), c.sleeping);
+    EXPECT_EQ(preferences_.OfferPasswords(), c.sleeping) << "the same rule: off only for \"0\"";
     EXPECT_EQ(preferences_.SleepingTabsMinutes(), c.minutes);
   }
 }
@@ -47,6 +49,8 @@ TEST_F(BrowserPreferencesTest, ChoicesAreReadBackAndADelayOutOfRangeStoresNothin
   ASSERT_EQ(preferences_.SetRestoreSession(true), 0);
   ASSERT_EQ(preferences_.SetSleepingTabs(false), 0);
   ASSERT_EQ(preferences_.SetSleepingTabsMinutes(25), 0);
+  ASSERT_EQ(preferences_.SetOfferPasswords(false), 0);
+  EXPECT_FALSE(preferences_.OfferPasswords());
   EXPECT_TRUE(preferences_.RestoreSession());
   EXPECT_FALSE(preferences_.SleepingTabs());
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, PerUserValues::kSleepingTabsMinutes), u"25");

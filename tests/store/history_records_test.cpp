@@ -33,9 +33,11 @@ TEST_F(HistoryRecordsTest, RecordsShownAndLoadedAddressWithMappedFlag) {
 }
 
 TEST_F(HistoryRecordsTest, StartPageIsNotRecorded) {
-  PageUrl page{u"file:///opt/tarvo/home.html", u"file:///opt/tarvo/home.html", false, 42};
-  EXPECT_EQ(history_.AddHistory(page), 0);
-  EXPECT_EQ(page.historyId, 42);
+  for (const char16_t* url : {u"file:///opt/tarvo/home.html", u"file:///opt/tarvo/home.html?sp=https%3A%2F%2Fx.test%2F"}) {
+    PageUrl page{url, url, false, 42};
+    EXPECT_EQ(history_.AddHistory(page), 0);
+    EXPECT_EQ(page.historyId, 42);
+  }
   EXPECT_EQ(store_.Scalar("select count(*) from history"), "0");
 }
 

@@ -184,7 +184,8 @@ void RangeFileServer::Handle(int fd) {
 void RangeFileServer::SendFile(int fd, const std::string& path, const File& file, const Request& request) {
   uint64_t from = 0;
   const bool validatorMatches =
-      request.ifRange.empty() || request.ifRange == file.etag || request.ifRange == file.lastModified;
+      file.ignoresIfRange || request.ifRange.empty() || request.ifRange == file.etag ||
+      request.ifRange == file.lastModified;
   if (file.ranges && request.range.rfind("bytes=", 0) == 0 && validatorMatches) {
     from = std::stoull(request.range.substr(6));
     if (from >= file.size) {

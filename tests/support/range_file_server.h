@@ -32,6 +32,7 @@ class RangeFileServer {
     std::string etag;            // empty: no ETag
     std::string lastModified;    // empty: no Last-Modified
     bool ranges = true;          // honours Range (with a matching If-Range)
+    bool ignoresIfRange = false; // answers a Range with a part whatever If-Range says
     uint64_t bytesPerSecond = 0; // 0: as fast as the client reads
     uint64_t dropFirstAfter = 0; // > 0: the first answer closes after this many body bytes
     Length length = Length::kExact;

@@ -6,10 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+
 namespace tarvo::test {
 
 ServiceProcess::ServiceProcess(const std::string& program, const std::string& seed, const std::string& database,
-                               const std::vector<std::string>& extraArguments) {
+                               const std::vector<std::string>& extraArguments, Transport transport) {
+  credentials_ = std::make_unique<TestCredentials>(database + ".trust");
   int output[2];
   if (pipe(output) != 0) {
     return;
@@ -17,6 +21,11 @@ ServiceProcess::ServiceProcess(const std::string& program, const std::string& se
   std::vector<std::string> arguments = {program,  "--port", "0",       "--seed",
                                         seed,     "--data", database,  "--password-iterations",
                                         "1000",   "--quiet"};
+  std::vector<std::string> trust = credentials_->ServiceArguments();
+  if (transport == Transport::kPlainHttp) {
+    trust = {"--plain-http", "--signing-key", credentials_->signingKey()};
+  }
+  arguments.insert(arguments.end(), trust.begin(), trust.end());
   arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -49,6 +58,11 @@ ServiceProcess::~ServiceProcess() {
   if (stream_ != nullptr) {
     std::fclose(stream_);
   }
+}
+
+void ServiceProcess::UseInThisProcess() const {
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(baseUrl_));
+  credentials_->TrustInThisProcess();
 }
 
 std::string ServiceProcess::Program() {

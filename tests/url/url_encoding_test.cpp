@@ -28,5 +28,17 @@ TEST(UrlEncoding, HomePageIsAWellFormedFileUrl) {
   EXPECT_FALSE(GetHomePageUrl().starts_with(u"file:////"));
 }
 
+TEST(UrlEncoding, TheStartPageIsKnownWithItsQueryAndHoweverItsPathIsEscaped) {
+  const WString start = HomePageUrlForFolder("/home/li lei/浏览器/");
+  for (const WString& url : {start, start + u"?sp=https%3A%2F%2Fwww.baidu.com%2Fs%3Fwd%3D", start + u"#top",
+                             WString(u"file:///home/li lei/浏览器/home.html?sp=x")}) {
+    EXPECT_TRUE(IsStartPageUrl(url, start)) << WideToUtf8(url);
+  }
+  for (const WString& url : {WString(u"file:///home/li lei/浏览器/home.htm"), WString(u"file:///home/li lei/home.html"),
+                             WString(u"http://example.com/home.html"), WString()}) {
+    EXPECT_FALSE(IsStartPageUrl(url, start)) << WideToUtf8(url);
+  }
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -6,9 +6,7 @@
 #include <QWidget>
 
 #include "ui/window_registry.h"
-#include "shell/commands/command_table.h"
 #include "shell/commands/post_command.h"
-#include "ui/key_codes.h"
 #include "ui/ui_messages.h"
 
 namespace tarvo {
@@ -20,11 +18,6 @@ BrowserKeyFilter::BrowserKeyFilter(QWidget* view, DuiLib::HWND mainWindow) : QOb
 
 void BrowserKeyFilter::Watch(QObject* object) { object->installEventFilter(this); }
 
-unsigned BrowserKeyFilter::CommandForKey(int key, Qt::KeyboardModifiers modifiers) {
-  return CommandTable::ForKey(KeyScope::kChromiumPage, DuiLib::VirtualKeyFromQtKey(key),
-                              DuiLib::KeyModifierBits(modifiers));
-}
-
 bool BrowserKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ChildAdded:
@@ -33,14 +26,12 @@ bool BrowserKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         Watch(child);
       }
       break;
-    case QEvent::KeyRelease: {
-      const auto* key = static_cast<QKeyEvent*>(event);
-      if (key->isAutoRepeat()) break;
-      if (const unsigned command = CommandForKey(key->key(), key->modifiers())) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      if (const unsigned command = keys_.OnKey(*static_cast<QKeyEvent*>(event))) {
         PostCommand(mainWindow_, command, static_cast<DuiLib::LPARAM>(reinterpret_cast<std::uintptr_t>(watched)));
       }
       break;
-    }
     case QEvent::Wheel: {
       const auto* wheel = static_cast<QWheelEvent*>(event);
       if ((wheel->modifiers() & Qt::ControlModifier) != 0) {

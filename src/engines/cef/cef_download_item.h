@@ -24,6 +24,7 @@ class CefDownloadItem {
     bool complete = false;
     bool canceled = false;     // cancelled or interrupted: it has ended unfinished
     bool interrupted = false;  // ended by the server or the connection, not by a cancel
+    int interrupt_reason = 0;  // why, in Chromium's numbering (3 no space, 22 disconnected ...); 0 none
   };
 
   explicit CefDownloadItem(Data data) : data_(std::move(data)) {}
@@ -48,6 +49,9 @@ class CefDownloadItem {
   bool IsCanceled() const { return data_.canceled; }
   // True when a failure (server answer, lost connection) ended the download.
   bool IsInterrupted() const { return data_.interrupted; }
+  // Why it was interrupted, as Chromium numbers the reasons (the engine's own
+  // interrupt reasons carry the same numbers); 0 when it was not.
+  int GetInterruptReason() const { return data_.interrupt_reason; }
 
  private:
   Data data_;

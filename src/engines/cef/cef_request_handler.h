@@ -32,6 +32,12 @@ class CefRequestHandler {
     (void)browser, (void)frame, (void)request;
     return RV_CONTINUE;
   }
+  // The renderer process that drew the browser's page ended (a crash, or it was
+  // killed); the page shows nothing until it loads again. A normal end, as when the
+  // browser closes, is not reported.
+  virtual void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, cef_termination_status_t status) {
+    (void)browser, (void)status;
+  }
   // A server or proxy asks for credentials. Return true and call callback->Continue
   // (before returning: this engine needs the answer at once) to answer; false
   // refuses, and the request fails with the challenge.

@@ -41,6 +41,14 @@ enum cef_window_open_disposition_t {
   WOD_IGNORE_ACTION = 10,
 };
 
+// How a renderer process ended while its browser was open.
+enum cef_termination_status_t {
+  TS_ABNORMAL_TERMINATION = 0,  // a non-zero exit
+  TS_PROCESS_WAS_KILLED = 1,    // a signal from outside (the out-of-memory killer)
+  TS_PROCESS_CRASHED = 2,
+  TS_PROCESS_OOM = 3,
+};
+
 // Answer of the before-resource-load callback.
 enum cef_return_value_t { RV_CANCEL = 0, RV_CONTINUE = 1, RV_CONTINUE_ASYNC = 2 };
 
@@ -104,7 +112,8 @@ struct CefSettings {
   std::string cache_path;   // HTTP cache folder; empty keeps the engine's default
   std::string log_file;     // the engine's own log; empty: no log file
   std::string user_agent;   // empty keeps the engine's default
-  std::string locale;       // user-interface locale, e.g. "zh-CN"; also the Accept-Language
+  std::string locale;       // user-interface locale, e.g. "zh-CN"; the Accept-Language too unless set below
+  std::string accept_language;  // e.g. "zh-CN,zh;q=0.9"
   // Certificate errors are refused unless this names, for the failing address, a
   // mirror address of a protected site with the same scheme, host and port (the
   // engine compares them). Empty answer or unset: the error is refused.

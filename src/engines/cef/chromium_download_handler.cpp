@@ -26,6 +26,9 @@ void ChromiumDownloadHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser, Ce
   const WString working = manager_.BeginDownload(item->GetId(), url, suggested_name, prompts_, this, unrecorded);
   // Not continued: the engine drops the download and writes nothing.
   if (working.empty()) return;
+  // A download taken up after a restart accepts no answer of another type (a log-in
+  // page in place of the file).
+  if (!unrecorded) manager_.Validators().SetContentType(url, item->GetMimeType());
   callback->Continue(working, false);
   if (started_) started_(browser != nullptr ? browser->GetIdentifier() : -1, url, unrecorded);
 }
@@ -42,8 +45,27 @@ void ChromiumDownloadHandler::OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr
   }
   const DownloadAction action =
       manager_.ApplyReport({id, item->GetOriginalUrl(), item->GetCurrentSpeed(), item->GetReceivedBytes(),
-                            item->GetTotalBytes(), item->IsComplete(), ended});
+                            item->GetTotalBytes(), item->IsComplete(), ended, ProblemOf(item->GetInterruptReason())});
   Apply(action, *callback);
+}
+
+DownloadRecord::Problem ChromiumDownloadHandler::ProblemOf(int interruptReason) {
+  using Problem = DownloadRecord::Problem;
+  // Chromium's interrupt reasons: 1-19 the file, 20-29 the network, 30-39 the
+  // server, 40 and up the user or the browser.
+  switch (interruptReason) {
+    case 2:  // access denied
+      return Problem::kNoPermission;
+    case 3:  // no space
+      return Problem::kDiskFull;
+    case 37:  // server unreachable
+    case 38:  // fewer bytes than the server announced: it closed the connection
+      return Problem::kConnectionLost;
+    default:
+      if (interruptReason >= 20 && interruptReason < 30) return Problem::kConnectionLost;
+      if (interruptReason >= 30 && interruptReason < 40) return Problem::kServerRefused;
+      return Problem::kFailed;
+  }
 }
 
 void ChromiumDownloadHandler::OnStateRequested(int64_t id) {

@@ -43,6 +43,10 @@ class ChromiumDownloadHandler : public cef::CefDownloadHandler, public IDownload
   // Listens again (an engine started anew in the same process).
   void Attach() { detached_ = false; }
 
+  // What the download list tells of a download the engine interrupted for
+  // `interruptReason` (Chromium's numbering, CefDownloadItem::GetInterruptReason).
+  static DownloadRecord::Problem ProblemOf(int interruptReason);
+
  private:
   static void Apply(DownloadAction action, cef::CefDownloadItemCallback& callback);
 

@@ -68,6 +68,7 @@ CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadItem& it
   data.paused = item.isPaused();
   data.complete = item.state() == QWebEngineDownloadItem::DownloadCompleted;
   data.interrupted = item.state() == QWebEngineDownloadItem::DownloadInterrupted;
+  data.interrupt_reason = data.interrupted ? static_cast<int>(item.interruptReason()) : 0;
   data.canceled = item.state() == QWebEngineDownloadItem::DownloadCancelled || data.interrupted;
   return data;
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWebEngineDownloadItem>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 #include "engines/cef/cef_app.h"
 #include "engines/cef/cef_before_download_callback.h"
@@ -17,7 +18,7 @@
 #include "engines/cef/cef_download_handler.h"
 #include "engines/cef/cef_life_span_handler.h"
 #include "engines/cef/cef_request_context.h"
-#include "engines/cef/certificate_policy.h"
+#include "engines/shared/certificate_policy.h"
 #include "engines/cef/download_tracker.h"
 #include "engines/cef/engine_page.h"
 #include "engines/cef/engine_view.h"
@@ -40,6 +41,11 @@ void EngineContext::PrepareProcess() {
   // stays on.
   if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  }
+  // Qt WebEngine leaves pages out of the accessibility tree on Linux unless asked;
+  // asked, it builds a page's tree only while assistive technology listens.
+  if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY")) {
+    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
   }
   if (QCoreApplication::instance() == nullptr) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -103,14 +109,29 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
 }
 
 void EngineContext::ConfigureProfile(QWebEngineProfile* profile) {
+  // Prefetching resolves the names of a page's links here, also while requests go
+  // through a proxy that resolves them itself: the VPN's node would be bypassed.
+  profile->settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+  webrtc_guard_.AddProfile(profile);
   if (!settings_.user_agent.empty()) {
     profile->setHttpUserAgent(QString::fromStdString(settings_.user_agent));
   }
-  if (!settings_.locale.empty()) {
-    profile->setHttpAcceptLanguage(QString::fromStdString(settings_.locale));
+  const std::string& languages = settings_.accept_language.empty() ? settings_.locale : settings_.accept_language;
+  if (!languages.empty()) {
+    profile->setHttpAcceptLanguage(QString::fromStdString(languages));
   }
   QObject::connect(profile, &QWebEngineProfile::downloadRequested, anchor_.get(),
                    [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
+  KeepLocalFilesApart(profile);
+}
+
+void EngineContext::KeepLocalFilesApart(QWebEngineProfile* profile) {
+  // A page opened from a file (an HTML file saved from the web and opened from the
+  // download list, a restored file: tab) is an origin of its own, like any site: it
+  // must not read other local files, nor reach out to sites with them.
+  QWebEngineSettings* settings = profile->settings();
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 }
 
 QWebEngineProfile* EngineContext::MakeOffTheRecordProfile() {

@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "engines/cef/cef_types.h"
+#include "engines/cef/webrtc_guard.h"
 
 class QObject;
 class QWebEngineDownloadItem;
 class QWebEngineProfile;
+
+namespace tarvo {
+class CertificatePolicy;
+}
 
 namespace tarvo::cef {
 
@@ -21,7 +26,6 @@ class CefBrowser;
 class DownloadTracker;
 class CefClient;
 class CefRequestContext;
-class CertificatePolicy;
 class EnginePage;
 class ProxySwitcher;
 
@@ -56,6 +60,8 @@ class EngineContext {
   QObject* anchor() const { return anchor_.get(); }
   // The proxy switcher, created on first use; nullptr when not running.
   ProxySwitcher* proxy_switcher();
+  // What keeps WebRTC on the proxy's road while the engine goes through one.
+  WebRtcGuard& webrtc_guard() { return webrtc_guard_; }
   // The switcher if one was made (no switch has happened otherwise).
   ProxySwitcher* existing_proxy_switcher() const { return proxy_switcher_.get(); }
   // Bracket client calls made from inside the engine's own work, where the engine
@@ -94,6 +100,8 @@ class EngineContext {
   void OnDownloadRequested(QWebEngineDownloadItem* item);
   // The settings every profile of the engine gets, and its downloads.
   void ConfigureProfile(QWebEngineProfile* profile);
+  // File pages of the profile read no other files.
+  static void KeepLocalFilesApart(QWebEngineProfile* profile);
   // Follows an accepted download until it completes or is cancelled.
   void Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser);
   void OnViewDestroyed(int identifier);
@@ -105,6 +113,7 @@ class EngineContext {
   QElapsedTimer cache_cleared_;           // since the last ClearHttpCache
   std::unique_ptr<QObject> anchor_;
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
+  WebRtcGuard webrtc_guard_;
   std::unique_ptr<CertificatePolicy> certificate_policy_;
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
   // Downloads the client accepted, by engine id, while they may still be asked for

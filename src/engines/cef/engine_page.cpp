@@ -23,7 +23,7 @@
 #include "engines/cef/cef_request.h"
 #include "engines/cef/cef_request_context.h"
 #include "engines/cef/cef_request_handler.h"
-#include "engines/cef/certificate_policy.h"
+#include "engines/shared/certificate_policy.h"
 #include "engines/cef/engine_context.h"
 #include "engines/cef/engine_view.h"
 #include "engines/cef/page_request_interceptor.h"
@@ -73,17 +73,6 @@ EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent)
       handler->OnTitleChange(browser, title.toStdU16String());
     }
   });
-  connect(this, &QWebEnginePage::iconUrlChanged, this, [this](const QUrl& url) {
-    auto browser = browser_.lock();
-    CefDisplayHandler* handler = browser != nullptr ? browser->client()->GetDisplayHandler() : nullptr;
-    if (handler != nullptr) {
-      std::vector<CefString> urls;
-      if (!url.isEmpty()) {
-        urls.push_back(url.toString().toStdU16String());
-      }
-      handler->OnFaviconURLChange(browser, urls);
-    }
-  });
   connect(this, &QWebEnginePage::authenticationRequired, this,
           [this](const QUrl& url, QAuthenticator* authenticator) {
             ReportAuthentication(url, authenticator, false, url.host());
@@ -98,6 +87,7 @@ EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent)
     }
   });
   connect(this, &QWebEnginePage::findTextFinished, this, &EnginePage::ReportFindResult);
+  connect(this, &QWebEnginePage::renderProcessTerminated, this, &EnginePage::ReportRendererEnd);
   connect(this, &QWebEnginePage::pdfPrintingFinished, this, &EnginePage::FinishPdf);
 }
 
@@ -272,6 +262,24 @@ void EnginePage::ReportAuthentication(const QUrl& url, QAuthenticator* authentic
     callback->Cancel();
   }
   callback->Expire();
+}
+
+void EnginePage::ReportRendererEnd(RenderProcessTerminationStatus status, int) {
+  if (status == NormalTerminationStatus) {
+    return;
+  }
+  auto browser = browser_.lock();
+  CefRequestHandler* handler = browser != nullptr ? browser->client()->GetRequestHandler() : nullptr;
+  if (handler == nullptr) {
+    return;
+  }
+  cef_termination_status_t ended = TS_ABNORMAL_TERMINATION;
+  if (status == CrashedTerminationStatus) {
+    ended = TS_PROCESS_CRASHED;
+  } else if (status == KilledTerminationStatus) {
+    ended = TS_PROCESS_WAS_KILLED;
+  }
+  handler->OnRenderProcessTerminated(browser, ended);
 }
 
 void EnginePage::ClearFind() {

@@ -45,6 +45,7 @@ class EnginePage : public QWebEnginePage {
   void ReportLoading(bool loading);
   void ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy, const QString& host);
   void ReportFindResult(const QWebEngineFindTextResult& result);
+  void ReportRendererEnd(RenderProcessTerminationStatus status, int exitCode);
   void FinishPdf(const QString& path, bool ok);
   void StartNextPdf();
 

@@ -4,10 +4,11 @@
 
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_client.h"
+#include "engines/cef/cef_display_handler.h"
 #include "engines/cef/cef_frame.h"
 #include "engines/cef/cef_request.h"
 #include "engines/cef/cef_request_handler.h"
-#include "engines/cef/certificate_policy.h"
+#include "engines/shared/certificate_policy.h"
 #include "engines/cef/engine_context.h"
 
 namespace tarvo::cef {
@@ -32,6 +33,10 @@ bool PageRequestInterceptor::IsSafeHeader(const QByteArray& name, const QByteArr
 }
 
 void PageRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
+  if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeFavicon) {
+    AnnounceFavicon(info);
+    return;
+  }
   CertificatePolicy* certificates = EngineContext::Instance().certificate_policy();
   if (certificates != nullptr && !certificates->MayRequest(info.requestUrl())) {
     info.block(true);
@@ -66,6 +71,19 @@ void PageRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
     if (IsSafeHeader(name, joined)) {
       info.setHttpHeader(name, joined);
     }
+  }
+}
+
+void PageRequestInterceptor::AnnounceFavicon(QWebEngineUrlRequestInfo& info) {
+  // The browser fetches page icons itself, bounded and on the VPN's route; the
+  // engine's own copy would be a second, unbounded fetch of every icon address a
+  // page names (and of loopback ones outside any proxy). Its request is where the
+  // engine names the page's icon address, before anything is fetched.
+  info.block(true);
+  auto browser = browser_.lock();
+  CefDisplayHandler* handler = browser != nullptr ? browser->client()->GetDisplayHandler() : nullptr;
+  if (handler != nullptr) {
+    handler->OnFaviconURLChange(browser, {info.requestUrl().toString().toStdU16String()});
   }
 }
 

@@ -10,7 +10,9 @@ class CefBrowser;
 // Hands every resource request of one page to its client's OnBeforeResourceLoad
 // and applies the answer: blocking, or the headers the client added. Requests the
 // certificate policy no longer allows (an acceptance the engine remembers but the
-// program withdrew) are blocked before the client hears of them.
+// program withdrew) are blocked before the client hears of them. The engine's
+// requests for the page's icons are not made: their addresses go to the client's
+// OnFaviconURLChange instead, one at a time.
 // Lifetime: a child of its EnginePage.
 // Threads: the engine calls it on the GUI thread (page interceptors run there).
 class PageRequestInterceptor : public QWebEngineUrlRequestInterceptor {
@@ -26,6 +28,8 @@ class PageRequestInterceptor : public QWebEngineUrlRequestInterceptor {
   static bool IsSafeHeader(const QByteArray& name, const QByteArray& value);
 
  private:
+  void AnnounceFavicon(QWebEngineUrlRequestInfo& info);
+
   std::weak_ptr<CefBrowser> browser_;
 };
 

@@ -134,6 +134,8 @@ void ProxySwitcher::WhenSettled(std::function<void()> work) {
 }
 
 bool ProxySwitcher::Apply(const Setting& setting, QString* error) {
+  // Before the proxy: no document made once requests go through it is without the guard.
+  EngineContext::Instance().webrtc_guard().SetGuarded(setting.mode == Mode::kFixedServer);
   switch (setting.mode) {
     case Mode::kSystem:
       QNetworkProxyFactory::setUseSystemConfiguration(true);

@@ -72,6 +72,11 @@ class PdfDone : public cef::CefPdfPrintCallback {
 
 }  // namespace
 
+TabCefBody::TabCefBody(CefRefPtr<cef::CefBrowser> browser, bool ready)
+    : browser_(std::move(browser)), ready_(ready) {
+  if (browser_ != nullptr) loginForms_ = ChromiumLoginForms::Make(browser_->page(), *this);
+}
+
 TabCefBody::~TabCefBody() { Close(); }
 
 CefRefPtr<CefBrowserHost> TabCefBody::Host() const { return browser_ != nullptr ? browser_->GetHost() : nullptr; }

@@ -4,6 +4,7 @@
 
 #include "engines/cef/cef_browser.h"
 #include "engines/cef/cef_types.h"
+#include "engines/cef/chromium_login_forms.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/zoom_level.h"
 
@@ -24,7 +25,7 @@ class TabCefBody : public ITabBody {
 
   // `ready`: whether the body accepts navigations from the start (the client makes
   // bodies ready); the window's visibility is left to the body bar.
-  TabCefBody(cef::CefRefPtr<cef::CefBrowser> browser, bool ready) : browser_(std::move(browser)), ready_(ready) {}
+  TabCefBody(cef::CefRefPtr<cef::CefBrowser> browser, bool ready);
   ~TabCefBody() override;
 
   QWidget* GetWindow() override;
@@ -54,6 +55,8 @@ class TabCefBody : public ITabBody {
   // The engine page's life-cycle state; frozen or discarded only while hidden.
   bool SetRest(BodyRest rest) override;
   BodyRest Rest() const override;
+  // The page's log-in forms; nullptr off the record.
+  ILoginForms* LoginForms() override { return loginForms_.get(); }
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
   // Stops, hides and closes the browser (the client's DoClose follows), then lets
@@ -77,6 +80,7 @@ class TabCefBody : public ITabBody {
   bool shown_ = false;
   bool ready_ = false;
   Page* owner_ = nullptr;  // not owned: the page owns this body
+  std::unique_ptr<ChromiumLoginForms> loginForms_;
 };
 
 }  // namespace tarvo

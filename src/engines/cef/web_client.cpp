@@ -20,6 +20,7 @@
 #include "engines/cef/tab_cef_body.h"
 #include "bus/bus_channels.h"
 #include "shell/pages/c_body_bar.h"
+#include "shell/pages/icon_address.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
@@ -62,6 +63,12 @@ constexpr char16_t kPictureSizeTemplate[] =
     u"img.src = \"%s\";";
 
 // Quotes and backslashes of an address would end the script's string early.
+bool IsOffTheRecord(const CefRefPtr<CefBrowser>& browser) {
+  auto host = browser != nullptr ? browser->GetHost() : nullptr;
+  auto context = host != nullptr ? host->GetRequestContext() : nullptr;
+  return context != nullptr && context->IsOffTheRecord();
+}
+
 CefString EscapeForScript(const CefString& url) {
   CefString escaped;
   for (char16_t unit : url) {
@@ -214,7 +221,7 @@ void WebClient::OnFaviconURLChange(CefRefPtr<CefBrowser> browser, const std::vec
   Page* page = PageOf(browser->GetIdentifier());
   if (page == nullptr) return;
   for (const CefString& url : icon_urls) {
-    if (url.size() >= 4 && url.compare(url.size() - 4, 4, u".ico") == 0) {
+    if (IsIcoAddress(url)) {
       PostRecord(PageChannels::kSetIconUrl, PageTextRecord{page, url});
     }
   }
@@ -245,9 +252,15 @@ cef_return_value_t WebClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, CefRef
                                                    CefRefPtr<CefRequest> request) {
   CefRequest::HeaderMap headers;
   request->GetHeaderMap(headers);
-  headers.emplace(u"Accept-Language", u"zh-CN,zh;q=0.9");
+  // The interface language, the same in private windows, so they do not stand out.
+  headers.emplace(u"Accept-Language", Utf8ToWide(LanguageManager::Instance().GetAcceptLanguage()));
   request->SetHeaderMap(headers);
   return RV_CONTINUE;
+}
+
+void WebClient::OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, cef_termination_status_t) {
+  if (!appTabs_ || browser == nullptr) return;
+  if (Page* page = PageOf(browser->GetIdentifier())) PostRecord(PageChannels::kRendererGone, PageGoneRecord{page});
 }
 
 bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>, bool is_proxy, const CefString&, int,
@@ -362,7 +375,10 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
       BusChannels::PostUrl(BusChannels::kTabOpenUrl, params->GetLinkUrl());
       return true;
     case kOpenInNewWindow:
-      BusChannels::PostUrl(BusChannels::kWindowOpenUrl, params->GetLinkUrl());
+      // A link of a private page stays private: an ordinary window would record it
+      // and keep its cookies.
+      BusChannels::PostUrl(IsOffTheRecord(browser) ? BusChannels::kPrivateWindowOpenUrl : BusChannels::kWindowOpenUrl,
+                           params->GetLinkUrl());
       return true;
     case kOpenInIncognito:
       BusChannels::PostUrl(BusChannels::kPrivateWindowOpenUrl, params->GetLinkUrl());

@@ -100,6 +100,9 @@ class WebClient : public cef::CefClient,
   // while connected, at most kMaxProxyAnswersPerNavigation times per browser between
   // two main-frame navigations (a proxy that keeps refusing gets no endless retries);
   // every other challenge is refused.
+  // Tells the page its renderer is gone ("mainwnd/page/renderer_gone").
+  void OnRenderProcessTerminated(cef::CefRefPtr<cef::CefBrowser> browser,
+                                 cef::cef_termination_status_t status) override;
   bool GetAuthCredentials(cef::CefRefPtr<cef::CefBrowser> browser, cef::CefRefPtr<cef::CefFrame> frame, bool is_proxy,
                           const cef::CefString& host, int port, const cef::CefString& realm,
                           const cef::CefString& scheme, cef::CefRefPtr<cef::CefAuthCallback> callback) override;

@@ -1,5 +1,7 @@
 #include "preferences/windows/settings_wnd.h"
 
+#include "passwords/password_keeper.h"
+#include "passwords/windows/saved_passwords_section.h"
 #include "preferences/windows/preferences_language_keys.h"
 #include "settings/language_manager.h"
 #include "shell/addressbar/address_bar_language_keys.h"
@@ -12,6 +14,7 @@
 #include "ui/box_layout_ui.h"
 #include "ui/check_box_ui.h"
 #include "ui/edit_ui.h"
+#include "ui/tab_layout_ui.h"
 #include "ui/ui_notify_types.h"
 
 namespace tarvo {
@@ -41,7 +44,10 @@ SettingsWnd* SettingsWnd::OpenNew(DuiLib::HWND owner, BrowserPreferences prefere
 }
 
 SettingsWnd::SettingsWnd(BrowserPreferences preferences, UserDatabase& database, Effects effects)
-    : preferences_(std::move(preferences)), database_(database), effects_(std::move(effects)) {
+    : preferences_(std::move(preferences)),
+      database_(database),
+      effects_(std::move(effects)),
+      passwords_(std::make_unique<SavedPasswordsSection>(PasswordKeeper::Instance(), preferences_)) {
   defaultPoll_.setInterval(kDefaultPollMs);
   defaultPoll_.callOnTimeout([this] {
     if (effects_.canMakeDefault && !effects_.canMakeDefault()) return;
@@ -49,6 +55,8 @@ SettingsWnd::SettingsWnd(BrowserPreferences preferences, UserDatabase& database,
     AskDefault();
   });
 }
+
+SettingsWnd::~SettingsWnd() = default;
 
 void SettingsWnd::Notify(DuiLib::TNotifyUI& msg) {
   const QString name = msg.pSender != nullptr ? msg.pSender->GetName() : QString();
@@ -62,7 +70,7 @@ void SettingsWnd::Notify(DuiLib::TNotifyUI& msg) {
   } else if (msg.sType == DuiLib::kNotifyClick) {
     // Turning to another control leaves the delay's field.
     TakeMinutes(true);
-    OnClick(name);
+    if (msg.pSender == nullptr || !passwords_->OnClick(*msg.pSender)) OnClick(name);
   } else if (msg.sType == DuiLib::kNotifySelectChanged && msg.pSender != nullptr) {
     OnSelectChanged(*msg.pSender);
   }
@@ -76,6 +84,10 @@ void SettingsWnd::Build() {
   exitClean_ = FindControl<DuiLib::CCheckBoxUI>(QStringLiteral("settings/exit_clean"));
   defaultState_ = FindControl(QStringLiteral("settings/default_state"));
   defaultButton_ = FindControl<DuiLib::CButtonUI>(QStringLiteral("settings/default_btn"));
+  generalTab_ = FindControl<DuiLib::COptionUI>(QStringLiteral("settings/tab_general"));
+  passwordsTab_ = FindControl<DuiLib::COptionUI>(QStringLiteral("settings/tab_passwords"));
+  pages_ = FindControl<DuiLib::CTabLayoutUI>(QStringLiteral("settings/pages"));
+  passwords_->Build(*this);
   for (const WStringView engine : WebSearch::kEngineNames) {
     engines_.push_back(FindControl<DuiLib::COptionUI>(WithPrefix(kEngineOptionPrefix, engine)));
   }
@@ -96,6 +108,7 @@ void SettingsWnd::Build() {
 }
 
 void SettingsWnd::FillTexts() {
+  SetLanguageToolTip(FindControl(QStringLiteral("settings/closebtn")), WindowsLanguageKeys::kDialogClose);
   for (const WStringView key : Keys::kControls) SetLanguageText(FindControl(Q(WString(key))), key);
   if (minutes_ != nullptr) {
     minutes_->SetToolTip(LanguageText(Keys::kMinutesRange)
@@ -112,6 +125,7 @@ void SettingsWnd::FillTexts() {
     if (option != nullptr) option->SetText(LanguageText(key, Q(language)));
   }
   ShowDefaultAnswer(defaultAnswer_);
+  passwords_->FillTexts();
 }
 
 void SettingsWnd::ShowStoredChoices() {
@@ -144,8 +158,12 @@ void SettingsWnd::OnClick(const QString& name) {
 
 void SettingsWnd::OnSelectChanged(DuiLib::CControlUI& sender) {
   auto* option = dynamic_cast<DuiLib::COptionUI*>(&sender);
-  if (option == nullptr) return;
+  if (option == nullptr || passwords_->OnSelectChanged(sender)) return;
   const bool on = option->IsSelected();
+  if (option == generalTab_ || option == passwordsTab_) {
+    if (on) ShowPage(option);
+    return;
+  }
   // A store that cannot be written keeps the old value: the box shows it again.
   auto shown = [this](int result) {
     if (result != 0) ShowStoredChoices();
@@ -165,6 +183,11 @@ void SettingsWnd::OnSelectChanged(DuiLib::CControlUI& sender) {
       if (engines_[i] == option) ChooseEngine(static_cast<int>(i));
     }
   }
+}
+
+void SettingsWnd::ShowPage(DuiLib::COptionUI* tab) {
+  if (pages_ != nullptr) pages_->SelectItem(tab == passwordsTab_ ? 1 : 0);
+  if (tab == passwordsTab_ && !std::exchange(passwordsListed_, true)) passwords_->Refresh();
 }
 
 void SettingsWnd::TakeMinutes(bool settle) {
@@ -223,6 +246,9 @@ void SettingsWnd::OnFinalMessage(DuiLib::HWND hwnd) {
   defaultButton_ = nullptr;
   languages_.clear();
   engines_.clear();
+  generalTab_ = passwordsTab_ = nullptr;
+  pages_ = nullptr;
+  passwords_->Detach();
   WindowImplBase::OnFinalMessage(hwnd);
   delete this;
 }

@@ -1,14 +1,16 @@
 #pragma once
-// The settings window ("settings.xml"): restoring the last session at start,
-// sleeping tabs and their delay, the interface language, the search engine, clearing
-// browsing data at exit, and making the browser the default. Each choice is stored
-// where the browser keeps it as soon as it is made and applied at once; there is no
-// OK button. Each opening shows what is stored.
+// The settings window ("settings.xml"), on two pages: restoring the last session at
+// start, sleeping tabs and their delay, the interface language, the search engine,
+// clearing browsing data at exit, and making the browser the default; and the saved
+// passwords (SavedPasswordsSection), read from the keyring when that page is first
+// shown. Each choice is stored where the browser keeps it as soon as it is made and
+// applied at once; there is no OK button. Each opening shows what is stored.
 //
 // GUI thread only. Modeless: OpenNew makes one that deletes itself when it closes
 // (or when its owner goes).
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/text.h"
@@ -22,10 +24,12 @@ class CCheckBoxUI;
 class CEditUI;
 class CHorizontalLayoutUI;
 class COptionUI;
+class CTabLayoutUI;
 }  // namespace DuiLib
 
 namespace tarvo {
 
+class SavedPasswordsSection;
 class UserDatabase;
 
 class SettingsWnd : public DuiLib::WindowImplBase {
@@ -58,6 +62,7 @@ class SettingsWnd : public DuiLib::WindowImplBase {
 
  private:
   SettingsWnd(BrowserPreferences preferences, UserDatabase& database, Effects effects);
+  ~SettingsWnd() override;
   void Build();
   void FillTexts();
   void ShowStoredChoices();
@@ -71,6 +76,8 @@ class SettingsWnd : public DuiLib::WindowImplBase {
   void MakeDefault();
   void AskDefault();
   void ShowDefaultAnswer(DefaultBrowserProbe::Answer answer);
+  // Turns to the page of `tab` (the first time to the passwords, their list is read).
+  void ShowPage(DuiLib::COptionUI* tab);
 
   BrowserPreferences preferences_;
   UserDatabase& database_;
@@ -78,6 +85,8 @@ class SettingsWnd : public DuiLib::WindowImplBase {
   DefaultBrowserProbe probe_;
   DefaultBrowserProbe::Answer defaultAnswer_ = DefaultBrowserProbe::Answer::kUnknown;  // the last one shown
   QTimer defaultPoll_;
+  std::unique_ptr<SavedPasswordsSection> passwords_;
+  bool passwordsListed_ = false;
 
   // Controls of the skin, looked up once when the window is built (not owned).
   DuiLib::CCheckBoxUI* restore_ = nullptr;
@@ -88,6 +97,9 @@ class SettingsWnd : public DuiLib::WindowImplBase {
   DuiLib::CButtonUI* defaultButton_ = nullptr;
   std::vector<std::pair<WString, DuiLib::COptionUI*>> languages_;  // one per installed pack
   std::vector<DuiLib::COptionUI*> engines_;                        // in the chooser's order
+  DuiLib::COptionUI* generalTab_ = nullptr;
+  DuiLib::COptionUI* passwordsTab_ = nullptr;
+  DuiLib::CTabLayoutUI* pages_ = nullptr;
 };
 
 }  // namespace tarvo
