@@ -23,17 +23,17 @@ namespace C = Commands;
 TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
   Pages& pages = window.PageList();
   auto current = [&pages] { return pages.Current(); };
-  router.Register(C::kNewTab, [this, &pages](const CommandArgs&) {
+  // The tab strip's button, Ctrl+T and the caption menu all open the same new tab.
+  const auto openNewTab = [this, &pages](const CommandArgs&) {
     pages.OpenUrlInNewTab(StartPageUrl(SettingsKeys::kNewPage));
     // A new tab is for typing an address: the empty bar takes the keys at once.
     if (DuiLib::CControlUI* address = window_.Control(QStringLiteral("AddressEdit"))) {
       address->SetText(QString());
       address->SetFocus();
     }
-  });
-  router.Register(C::kOpenHome, [&pages](const CommandArgs&) {
-    pages.OpenUrlInNewTab(SettingsRegistry::Instance().Get(SettingsKeys::kNewPage));
-  });
+  };
+  router.Register(C::kNewTab, openNewTab);
+  router.Register(C::kOpenHome, openNewTab);
   router.Register(C::kCloseTab, [&pages, current](const CommandArgs&) {
     if (Page* page = current()) pages.ClosePage(page);
   });
