@@ -56,6 +56,17 @@ TEST_F(CompatEndToEndTest, AModernPageRunsAndTypingAndTheBrowsersKeysWorkInAComp
   EXPECT_FALSE(pages_.RequestsFor("/fetched").empty());
   ASSERT_FALSE(Tabs().empty());
   EXPECT_EQ(Tabs().back().engineType, 2);
+  // The page is drawn, not only run: its grid's cells wear the accent colour at the top
+  // of the page (the first paint may follow the title by a moment).
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        for (const int fromTop : {132, 145, 160}) {
+          if (PixelOf(*window, 360, fromTop) == "srgb(0,128,96)") return true;
+        }
+        return false;
+      },
+      10s))
+      << PixelOf(*window, 360, 145);
   Screenshot("compat-modern-page");
 
   // The form fills the top of the page: a field, then a text area below it.

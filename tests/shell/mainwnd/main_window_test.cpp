@@ -1,8 +1,9 @@
 // The main window from the built skin package with the real engines, against pages
 // served on loopback: start-up, typed addresses, the toolbar, the keys pressed in the
 // window and inside pages, full screen, maximising, search, find, the menus, a
-// compatibility tab and closing. Screenshots land under <build>/test-artifacts/ui/.
+// compatibility tab and its crash, and closing. Screenshots land under <build>/test-artifacts/ui/.
 #include <signal.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QPushButton>
@@ -21,7 +22,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
@@ -78,6 +82,36 @@ QByteArray PageWithTitle(const QByteArray& title, const QByteArray& body = "text
 }
 
 WString Wide(const QString& text) { return text.toStdU16String(); }
+
+// Kills the compatibility engine's page processes that this test program started (WebKit
+// names them so; other programs running beside this one keep theirs), as a crash would.
+int KillOwnCompatPageProcesses() {
+  const auto parentOf = [](pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t end = line.rfind(')');  // the name in parentheses may hold spaces
+    std::istringstream rest(end == std::string::npos ? std::string() : line.substr(end + 2));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    return parent;
+  };
+  int killed = 0;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream comm(entry.path() / "comm");
+    std::string command;
+    std::getline(comm, command);
+    if (command.rfind("WebKitWebProces", 0) != 0) continue;  // the kernel keeps 15 letters
+    const pid_t pid = static_cast<pid_t>(std::stol(name));
+    pid_t ancestor = parentOf(pid);
+    while (ancestor > 1 && ancestor != ::getpid()) ancestor = parentOf(ancestor);
+    if (ancestor == ::getpid() && ::kill(pid, SIGKILL) == 0) ++killed;
+  }
+  return killed;
+}
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -651,8 +685,21 @@ TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
   ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 5000));
   Page* compat = window_->PageList().PageAt(1);
   EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")); }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")) && compat->GetTitle() == u"B"; }, 20000));
   EXPECT_EQ(window_->PageList().Current(), compat);
+
+  // Its page process dies: the same notice as the other engine's, over the page, and
+  // its reload button brings the page back.
+  ASSERT_GT(KillOwnCompatPageProcesses(), 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->IsCrashed(); }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->CrashNotice()->isVisible(); }, 2000));
+  EXPECT_EQ(compat->GetTab()->GetTitle(), "Crashed: B");
+  EXPECT_EQ(compat->GetDisplayUrl(), Wide(server_->Url("/b")));
+  SaveScreenshot(*window_, "crashed_page_notice_compat");
+  auto* reload = compat->CrashNotice()->findChild<QPushButton*>(QStringLiteral("crashedPageReload"));
+  ASSERT_NE(reload, nullptr);
+  QTest::mouseClick(reload, Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !compat->IsCrashed() && compat->GetTab()->GetTitle() == "B"; }, 20000));
 }
 
 TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
