@@ -47,6 +47,9 @@ inline constexpr std::array<ToolbarToolTip, 4> kToolbarNames = {{
 
 inline constexpr WStringView kVpnRefusedMessage = u"protect/vpn403";
 inline constexpr WStringView kCompatEngineFailedMessage = u"mainwnd/compat_engine_failed";
+// The compatibility engine's pages are X11 windows: on another display server the user
+// is told how to open them.
+inline constexpr WStringView kCompatEngineNeedsX11Message = u"mainwnd/compat_engine_needs_x11";
 inline constexpr WStringView kVpnFailedMessage = u"protect/connect_failed_retry";
 inline constexpr WStringView kSaveFailedMessage = u"mainwnd/save_failed";
 inline constexpr WStringView kPrintFailedMessage = u"mainwnd/print_failed";

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include "settings/language_manager.h"
@@ -54,7 +55,10 @@ WindowCommands::WindowCommands(MainDuiWnd& window, CommandRouter& router) : wind
   });
   router.Register(C::kShowVpnRefused, [this](const CommandArgs&) { ShowMessage(kVpnRefusedMessage); });
   router.Register(C::kShowVpnFailed, [this](const CommandArgs&) { ShowMessage(kVpnFailedMessage); });
-  router.Register(C::kShowCompatEngineFailed, [this](const CommandArgs&) { ShowMessage(kCompatEngineFailedMessage); });
+  router.Register(C::kShowCompatEngineFailed, [this](const CommandArgs&) {
+    ShowMessage(QGuiApplication::platformName() == QLatin1String("xcb") ? kCompatEngineFailedMessage
+                                                                        : kCompatEngineNeedsX11Message);
+  });
   router.Register(C::kFocusNextPane, [this](const CommandArgs&) { FocusNextPane(); });
 }
 
