@@ -172,6 +172,13 @@ void TabIeBody::DocumentComplete(DispatchId dispatch, const WString&) {
   if (dispatch == control_->Dispatch()) PostLoading(false);
 }
 
+void TabIeBody::NavigationBecameDownload(DispatchId dispatch, const WString& url) {
+  // The page takes back the step it took for the address: its bar shows the page again.
+  if (dispatch == control_->Dispatch() && owner_ != nullptr) {
+    PostRecord(PageChannels::kBecameDownload, PageTextRecord{owner_, url});
+  }
+}
+
 void TabIeBody::NavigateError(DispatchId, const WString&, const WString&, int, bool& cancel) {
   cancel = true;  // no engine error page
   PostLoading(false);

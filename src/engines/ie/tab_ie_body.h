@@ -79,6 +79,7 @@ class TabIeBody : public ITabBody, public ie::WebBrowserEvents, public DuiLib::I
                        const std::string& post_data, const WString& headers, bool& cancel) override;
   void NavigateComplete2(DispatchId dispatch, const WString& url) override;
   void DocumentComplete(DispatchId dispatch, const WString& url) override;
+  void NavigationBecameDownload(DispatchId dispatch, const WString& url) override;
   void NavigateError(DispatchId dispatch, const WString& url, const WString& target_frame_name, int status_code,
                      bool& cancel) override;
   void TitleChange(const WString& text) override;

@@ -41,6 +41,9 @@ class WebBrowserEvents {
                              int status_code, bool& cancel) {
     (void)dispatch, (void)url, (void)target_frame_name, (void)status_code, (void)cancel;
   }
+  // The address asked for in the top document turned out to be a file: it is saved,
+  // not shown, and the document stays what it was.
+  virtual void NavigationBecameDownload(DispatchId dispatch, const WString& url) { (void)dispatch, (void)url; }
   // The top document's title changed.
   virtual void TitleChange(const WString& text) { (void)text; }
   // The page wants a new window for url (empty when the page opened it by script

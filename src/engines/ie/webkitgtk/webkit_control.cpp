@@ -314,13 +314,16 @@ void WebKitControl::OnUri(GObject*, GParamSpec*, WebKitControl* control) {
   if (control->events_ != nullptr) control->events_->NavigateComplete2(control->Dispatch(), uri.toStdU16String());
 }
 
-int WebKitControl::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type, WebKitControl*) {
+int WebKitControl::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
+                                  WebKitControl* control) {
   if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
   // What the engine cannot show in the page itself is saved, as in any browser.
   auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
   if (webkit_response_policy_decision_is_main_frame_main_resource(response) &&
       !webkit_response_policy_decision_is_mime_type_supported(response)) {
+    const WString url = Wide(webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response)));
     webkit_policy_decision_download(decision);
+    if (control->events_ != nullptr) control->events_->NavigationBecameDownload(control->Dispatch(), url);
     return TRUE;
   }
   (void)view;
