@@ -49,18 +49,21 @@ class CefFixture : public ::testing::Test {
     if (!CefBrowserHost::CreateBrowser(info, client_, url.toStdU16String(), CefBrowserSettings{}, nullptr)) {
       return nullptr;
     }
-    if (!WaitFor([&] { return client_->created.size() > before; })) {
+    // A new browser starts a renderer process: on a machine busy with other tests that
+    // can take far longer than a load in a running one.
+    constexpr int kOpenLimitMs = 60000;
+    if (!WaitFor([&] { return client_->created.size() > before; }, kOpenLimitMs)) {
       return nullptr;
     }
     CefRefPtr<CefBrowser> browser = client_->created.back();
-    if (!WaitForLoad(browser)) {
+    if (!WaitForLoad(browser, 0, kOpenLimitMs)) {
       return nullptr;
     }
     return browser;
   }
 
   // Waits until the browser has started and then finished a load.
-  bool WaitForLoad(const CefRefPtr<CefBrowser>& browser, size_t from = 0) {
+  bool WaitForLoad(const CefRefPtr<CefBrowser>& browser, size_t from = 0, int timeout_ms = 20000) {
     const int id = browser->GetIdentifier();
     return WaitFor([&] {
       bool started = false;
@@ -73,7 +76,7 @@ class CefFixture : public ::testing::Test {
         }
       }
       return false;
-    });
+    }, timeout_ms);
   }
 
   // Runs a script in the page and returns its result as text.
