@@ -2,11 +2,13 @@
 // switches and the switches handed to the engine.
 #include <QDir>
 
+#include <map>
 #include <thread>
 
 #include "engines/cef/cef_command_line.h"
 #include "engines/cef/cef_task.h"
 #include "engines/cef/cef_entry_points.h"
+#include "engines/cef/display_compositing.h"
 #include "engines/cef/engine_context.h"
 #include "engines/cef/web_app.h"
 #include "engines/cef_fixture.h"
@@ -68,6 +70,37 @@ TEST(CefProcessTest, EngineFlagsKeepEarlierFlagsAndQuoteBlanks) {
   EXPECT_TRUE(applied.contains("--lang=zh-CN"));
   EXPECT_TRUE(applied.contains("--ppapi-flash-version=28.0.0.161"));
   EXPECT_TRUE(applied.contains("--plugin-policy=allow"));
+}
+
+TEST(CefProcessTest, PagesAreDrawnInSoftwareOnlyWithoutAGpuAndWithoutTheUsersOwnChoice) {
+  struct Row {
+    std::map<std::string, std::string> environment;
+    bool gpuDevice;
+    bool software;
+  };
+  const std::vector<Row> rows = {
+      {{}, false, true},
+      {{}, true, false},
+      {{{"QT_QPA_PLATFORM", "xcb"}}, false, true},
+      {{{"QT_QPA_PLATFORM", "wayland"}}, false, false},
+      {{{"QT_QUICK_BACKEND", ""}}, false, false},
+      {{{"QMLSCENE_DEVICE", "softwarecontext"}}, false, false},
+      {{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}}, false, false},
+      {{{"LIBGL_ALWAYS_SOFTWARE", "1"}}, true, true},
+      {{{"LIBGL_ALWAYS_SOFTWARE", "0"}}, true, false},
+  };
+  for (const Row& row : rows) {
+    const auto lookup = [&row](const char* name) -> const char* {
+      const auto found = row.environment.find(name);
+      return found == row.environment.end() ? nullptr : found->second.c_str();
+    };
+    EXPECT_EQ(DisplayCompositing::PrefersSoftware(lookup, row.gpuDevice), row.software)
+        << (row.environment.empty() ? std::string("(nothing set)") : row.environment.begin()->first)
+        << " gpu=" << row.gpuDevice;
+  }
+  // Whatever was chosen at start, programs the browser starts later get the
+  // user's own environment.
+  EXPECT_NE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
 }
 
 TEST(CefProcessTest, InitialisationHappensOnceAndCookiesGoToTheirFolder) {

@@ -18,6 +18,7 @@
 #include "engines/cef/cef_download_handler.h"
 #include "engines/cef/cef_life_span_handler.h"
 #include "engines/cef/cef_request_context.h"
+#include "engines/cef/display_compositing.h"
 #include "engines/shared/certificate_policy.h"
 #include "engines/cef/download_tracker.h"
 #include "engines/cef/engine_page.h"
@@ -47,7 +48,9 @@ void EngineContext::PrepareProcess() {
   if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY")) {
     qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
   }
-  if (QCoreApplication::instance() == nullptr) {
+  // Pages composited through OpenGL need the toolkit's shared contexts; drawn in
+  // software they need no OpenGL at all.
+  if (QCoreApplication::instance() == nullptr && !DisplayCompositing::ChooseBeforeApplication()) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   }
 }
@@ -73,6 +76,7 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
     return false;
   }
   settings_ = settings;
+  DisplayCompositing::ForgetChoiceInEnvironment();
   // The program's own arguments are not engine switches: start from the program
   // name alone.
   const char* program = args.argc > 0 && args.argv != nullptr ? args.argv[0] : "tarvo-browser";
