@@ -1,100 +1,17 @@
-// The favourites against the reference service (a process on loopback) and the
-// command-line tool: names and addresses with the form's reserved characters arrive
-// intact, a user's changes reach the service and a second profile of the same user
-// receives them at its next sync, and a large bookmark file goes in and out again.
+// The favourites through the command-line tool: a large bookmark file goes in and out
+// again. (A user's changes reaching the service and a second profile are run end to
+// end, in the favourites end-to-end test.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
-#include "favorites/favorites_store.h"
-#include "favorites/favorites_sync.h"
+#include "favorites/favorites_tree.h"
 #include "favorites/netscape_bookmark_file.h"
-#include "favorites_fixture.h"
-#include "net/form_body.h"
-#include "net/http_post_form.h"
-#include "support/service_process.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_registry.h"
-#include "store/test_database.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::test {
 namespace {
-
-class FavoritesServiceTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (ServiceProcess::Program().empty()) GTEST_SKIP() << "tarvo-service is not built";
-    service_ = std::make_unique<ServiceProcess>(ServiceProcess::Program(),
-                                                std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json",
-                                                (folder_.path() / "service.db").string());
-    ASSERT_FALSE(service_->baseUrl().empty());
-    service_->UseInThisProcess();
-    SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TestBrand");
-  }
-  void TearDown() override { SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u""); }
-
-  // Logs alice in through the service; the account state then holds her id and token.
-  std::unique_ptr<LoggedIn> LogIn() {
-    ServiceReply reply;
-    const FormBody form = FormBody().Add("username", u"alice@tarvo.test").Add("password", u"alice&pass=1").Add("type", "PC");
-    if (CallService(u"app/v1.0/login", form, reply) != 0 || !reply.succeeded()) return nullptr;
-    return std::make_unique<LoggedIn>(std::to_string(ServiceReply::ReadInt(reply.data(), "id")),
-                                      ServiceReply::ReadString(reply.data(), "token"));
-  }
-  // The user's favourites as the service lists them.
-  Json::Value Listed() {
-    return FavoritesSync(scratchStore_, scratch_.db()).SyncUserFavorites() == 0 ? scratchStore_.Document().Items()
-                                                                                 : Json::Value();
-  }
-
-  TempDir folder_;
-  std::unique_ptr<ServiceProcess> service_;
-  TestDatabase scratch_;
-  FavoritesStore scratchStore_{scratch_.db()};
-};
-
-TEST_F(FavoritesServiceTest, AUsersChangesReachTheServiceAndASecondProfile) {
-  TestDatabase firstProfile;
-  FavoritesStore first(firstProfile.db());
-  ASSERT_EQ(FavoritesSync(first, firstProfile.db()).LoadDefaultFavoritesOnce(), 0);
-  EXPECT_EQ(first.Document().CountAll(), 3u);  // the brand's defaults, nobody logged in
-
-  const auto alice = LogIn();
-  ASSERT_NE(alice, nullptr);
-  ASSERT_EQ(FavoritesSync(first, firstProfile.db()).SyncUserFavorites(), 0);
-  const Json::Value::ArrayIndex before = Listed().size();
-  const std::string name = "R&D = 100% + more; x=y&z";
-  const std::string url = "http://x.test/?a=1&b=2+3%20&c=%26";
-  Json::Value bookmark = first.NewBookmark(u"", Utf8ToWide(name), Utf8ToWide(url));
-  ASSERT_EQ(first.AddItem(bookmark), 0);
-  Json::Value folder = first.NewFolder(u"Folder \U0001F600");
-  ASSERT_EQ(first.AddItem(folder), 0);
-  ASSERT_EQ(first.MoveBookmark(FavoritesTree::Id(bookmark), FavoritesTree::Id(folder), Utf8ToWide(name + " moved")), 0);
-  Json::Value renamed = first.FindById(FavoritesTree::Id(folder));
-  renamed["name"] = "Renamed \"folder\"";
-  ASSERT_EQ(first.UpdateItem(renamed), 0);
-
-  const Json::Value listed = Listed();
-  ASSERT_EQ(listed.size(), before + 1) << listed.toStyledString();
-  const Json::Value& added = listed[before];  // a changed item moves to the end
-  EXPECT_EQ(FavoritesTree::Name(added), "Renamed \"folder\"");
-  ASSERT_EQ(added["child"].size(), 1u);
-  EXPECT_EQ(FavoritesTree::Name(added["child"][0]), name + " moved");
-  EXPECT_EQ(FavoritesTree::Url(added["child"][0]), url);
-
-  // A second profile of the same user receives it at its next sync; a deletion there
-  // reaches the first at its next sync too.
-  TestDatabase secondProfile;
-  FavoritesStore second(secondProfile.db());
-  ASSERT_EQ(FavoritesSync(second, secondProfile.db()).SyncUserFavorites(), 0);
-  EXPECT_EQ(second.Document().Items(), first.Document().Items());
-  ASSERT_EQ(second.DeleteFolder(FavoritesTree::Id(added)), 0);
-  ASSERT_EQ(FavoritesSync(first, firstProfile.db()).SyncUserFavorites(), 0);
-  EXPECT_EQ(first.Document().Items().size(), before);
-  EXPECT_EQ(Listed().size(), before);
-}
 
 // A file of 1,000 bookmarks in three levels of folders through the command-line tool:
 // imported into a new profile, exported, and read back with the same names and

@@ -1,6 +1,6 @@
 // Exit cleaning: what goes (rows, left unreadable in the database file, the engines'
-// stores, files, the saved session) and what stays (folders, dot files, all of it
-// when the user did not ask).
+// stores, files, the saved session) and what stays (folders, dot files). That all of
+// it stays when the user did not ask is run end to end, across a restart.
 #include "history/exit_cleaner.h"
 
 #include <filesystem>
@@ -135,18 +135,6 @@ TEST_F(ExitCleanerTest, WhenAskedEmptiesRowsAndFilesButKeepsFoldersAndDotFiles) 
   // The cache goes with its folder once the engines stopped, never through a
   // stopping engine.
   EXPECT_EQ(engines_.cache, 0);
-}
-
-TEST_F(ExitCleanerTest, WhenNotAskedNothingChanges) {
-  ASSERT_EQ(InfoRecords(database_).SetExitClean(false), 0);
-  EXPECT_FALSE(Clean());
-  EXPECT_EQ(Rows("searchtext"), 1);
-  EXPECT_EQ(Rows("history"), 1);
-  for (const auto& [key, folder] : Folders()) {
-    EXPECT_TRUE(fs::exists(dir_.path() / folder / "data.bin")) << folder;
-  }
-  EXPECT_TRUE(fs::exists(dir_.path() / "session.json"));
-  EXPECT_EQ(engines_.cookies + engines_.cache + engines_.links + passwordRemovals_, 0);
 }
 
 TEST_F(ExitCleanerTest, UnsetFolderKeysAreNeverTakenForTheWorkingFolder) {

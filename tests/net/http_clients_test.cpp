@@ -266,16 +266,13 @@ TEST_P(HttpClientsTest, CancelThroughTheCallbackStopsTheDownload) {
   EXPECT_FALSE(FileExists());
 }
 
-TEST_P(HttpClientsTest, UnusableAddressesFailWithoutTraffic) {
+TEST_P(HttpClientsTest, UnusableAddressesRefusedConnectionsAndUncreatableTargetsFailByName) {
   EXPECT_FALSE(ToFile(""));
   EXPECT_EQ(error(), For(kHttpErrorConnect, kHttpErrorEmptyDownloadUrl, kHttpErrorEmptyDownloadUrl));
   EXPECT_FALSE(ToMem(""));
   EXPECT_FALSE(ToFile("http://127.0.0.1:99999/x"));
   EXPECT_EQ(error(), kHttpErrorConnect);
   EXPECT_FALSE(FileExists());
-}
-
-TEST_P(HttpClientsTest, ARefusedConnectionIsAConnectError) {
   int port = 0;
   {
     LoopbackHttpServer closed([](const ReceivedRequest&) { return Reply(); });
@@ -283,9 +280,7 @@ TEST_P(HttpClientsTest, ARefusedConnectionIsAConnectError) {
   }
   EXPECT_FALSE(ToFile("http://127.0.0.1:" + std::to_string(port) + "/"));
   EXPECT_EQ(error(), kHttpErrorConnect);
-}
 
-TEST_P(HttpClientsTest, AnUncreatableTargetIsAFileError) {
   LoopbackHttpServer server([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("body"); });
   target_ = temp_.path() / "plain-file";
   std::ofstream(target_) << "x";

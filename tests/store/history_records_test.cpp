@@ -21,15 +21,20 @@ class HistoryRecordsTest : public ::testing::Test {
 };
 
 TEST_F(HistoryRecordsTest, RecordsShownAndLoadedAddressWithMappedFlag) {
-  PageUrl page{u"tarvo://usercenter", u"https://mirror.example/", true, 0};
+  for (const WString& text : AwkwardTexts()) {
+    PageUrl page{u"http://example.com/?q=" + text, text, true, 0};
+    ASSERT_EQ(history_.AddHistory(page), 0);
+    QueryTable row;
+    ASSERT_EQ(store_.db().Query("select url, realurl, is_map from history where id=?", {page.historyId}, &row), 1);
+    EXPECT_EQ(Utf8ToWide(row.Text(0, 0)), page.url);
+    EXPECT_EQ(Utf8ToWide(row.Text(0, 1)), text);
+    EXPECT_EQ(row.Text(0, 2), "1");
+  }
+  // Clearing starts the ids again at one.
+  EXPECT_EQ(history_.ClearHistory(), 0);
+  PageUrl page{u"http://example.org/", u"http://example.org/", false, 0};
   ASSERT_EQ(history_.AddHistory(page), 0);
   EXPECT_EQ(page.historyId, 1);
-  QueryTable row;
-  ASSERT_EQ(store_.db().Query("select url, realurl, is_map, created_at from history", {}, &row), 1);
-  EXPECT_EQ(row.Text(0, 0), "tarvo://usercenter");
-  EXPECT_EQ(row.Text(0, 1), "https://mirror.example/");
-  EXPECT_EQ(row.Text(0, 2), "1");
-  EXPECT_GT(row.Integer(0, 3), 1700000000);
 }
 
 TEST_F(HistoryRecordsTest, StartPageIsNotRecorded) {
@@ -39,30 +44,6 @@ TEST_F(HistoryRecordsTest, StartPageIsNotRecorded) {
     EXPECT_EQ(page.historyId, 42);
   }
   EXPECT_EQ(store_.Scalar("select count(*) from history"), "0");
-}
-
-TEST_F(HistoryRecordsTest, ClearRestartsTheIdsAtOne) {
-  for (int i = 0; i < 3; ++i) {
-    PageUrl page{u"http://example.com/", u"http://example.com/", false, 0};
-    history_.AddHistory(page);
-  }
-  EXPECT_EQ(history_.ClearHistory(), 0);
-  EXPECT_EQ(store_.Scalar("select count(*) from history"), "0");
-  PageUrl page{u"http://example.org/", u"http://example.org/", false, 0};
-  ASSERT_EQ(history_.AddHistory(page), 0);
-  EXPECT_EQ(page.historyId, 1);
-}
-
-TEST_F(HistoryRecordsTest, AwkwardAddressesRoundTrip) {
-  for (const WString& text : AwkwardTexts()) {
-    PageUrl page{u"http://example.com/?q=" + text, text, false, 0};
-    ASSERT_EQ(history_.AddHistory(page), 0);
-    QueryTable row;
-    store_.db().Query("select url, realurl, is_map from history where id=?", {page.historyId}, &row);
-    EXPECT_EQ(Utf8ToWide(row.Text(0, 0)), page.url);
-    EXPECT_EQ(Utf8ToWide(row.Text(0, 1)), text);
-    EXPECT_EQ(row.Text(0, 2), "0");
-  }
 }
 
 TEST_F(HistoryRecordsTest, VisitsAreListedNewestFirstFoundByAddressOrTitleAndDeleted) {

@@ -1,7 +1,8 @@
 // What assistive technology sees of a window: one node per control kind with its role,
 // name, state and actions, plain layout boxes left out, and a tree whose parents and
 // children agree; and what the keyboard reaches: Tab order, option groups, arrows in
-// lists, combos and menus, Space/Return, and the focus ring.
+// lists and combos, Space/Return, and the focus ring. Menus walked with the keyboard
+// are run end to end, over the accessibility bus.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include "support/temp_dir.h"
 #include "ui/combo_ui.h"
 #include "ui/list_ui.h"
-#include "ui/menu_wnd.h"
 #include "ui/option_ui.h"
 #include "ui/slider_ui.h"
 #include "ui_test_support.h"
@@ -50,19 +50,11 @@ const char* kFormSkin = R"(<Window size="460,260">
   </VerticalLayout>
 </Window>)";
 
-const char* kMenuSkin = R"(<Window size="160,100">
-  <Menu name="menu" major="true" width="160" height="96" bkcolor="#FFFFFFFF">
-    <MenuItem name="first" text="First" command="1"/>
-    <StaticMenuItem name="caption" text="Caption"/>
-    <MenuItem name="second" text="Second" command="2"/>
-  </Menu>
-</Window>)";
-
 class AccessibilityTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(dir_.path() / "skin");
-    WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), {{"form.xml", kFormSkin}, {"menu.xml", kMenuSkin}});
+    WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), {{"form.xml", kFormSkin}});
     skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(dir_.path().string()), "skin/normal.dat");
     ASSERT_NE(window_.Create(0, "Form", WS_POPUP, 0), 0u);
     ASSERT_TRUE(ShowAndWait(window_));
@@ -201,23 +193,6 @@ TEST_F(AccessibilityTest, TheKeyboardReachesEveryControlInLayoutOrderAndWorksIt)
   window_.FindControl("volume")->SetFocus();
   Press(Qt::Key_End);
   EXPECT_EQ(static_cast<CSliderUI*>(window_.FindControl("volume"))->GetValue(), 10);
-}
-
-TEST_F(AccessibilityTest, AMenuIsWalkedWithTheArrowsPastItsCaptions) {
-  auto* menu = new CMenuWnd;
-  ASSERT_TRUE(menu->Init(window_.GetHWND(), "menu.xml", window_.GetWidget()->mapToGlobal(QPoint(20, 20))));
-  ASSERT_TRUE(QTest::qWaitForWindowActive(menu->GetWidget()));
-  QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(menu->GetWidget())->child(0);
-  ASSERT_EQ(panel->role(), QAccessible::PopupMenu);
-  EXPECT_EQ(panel->child(0)->role(), QAccessible::MenuItem);
-  EXPECT_EQ(panel->child(1)->role(), QAccessible::StaticText);
-  QTest::keyClick(menu->GetWidget(), Qt::Key_Down);
-  QTest::keyClick(menu->GetWidget(), Qt::Key_Down);
-  EXPECT_EQ(menu->GetPaintManager().GetFocus(), menu->FindControl("second")) << "the caption between is passed over";
-  QTest::keyClick(menu->GetWidget(), Qt::Key_Return);
-  ASSERT_FALSE(window_.Of(kNotifyItemClick).empty());
-  EXPECT_EQ(window_.Of(kNotifyItemClick).back().sender, "second");
-  EXPECT_EQ(window_.Of(kNotifyItemClick).back().wParam, 2u);
 }
 
 }  // namespace

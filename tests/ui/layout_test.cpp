@@ -1,7 +1,9 @@
-// Layout geometry of the box, tab and plain containers.
+// Layout geometry of the box, tab and plain containers, and the range a progress bar
+// keeps its value in (a download row fills it from byte counts a server may get wrong).
 #include <gtest/gtest.h>
 
 #include "ui/box_layout_ui.h"
+#include "ui/progress_ui.h"
 #include "ui/tab_layout_ui.h"
 
 namespace DuiLib {
@@ -152,6 +154,17 @@ TEST(LayoutTest, ContainersMoveAndRemoveChildren) {
   EXPECT_EQ(strip.GetItemIndex(b), 1);
   EXPECT_FALSE(strip.Remove(nullptr));
   EXPECT_EQ(strip.GetItemAt(-1), nullptr);
+}
+
+TEST(LayoutTest, AProgressBarKeepsItsValueWithinItsRange) {
+  CProgressUI progress;
+  progress.SetValue(250);
+  EXPECT_EQ(progress.GetValue(), 100);
+  progress.SetValue(-5);
+  EXPECT_EQ(progress.GetValue(), 0);
+  progress.SetValue(40);
+  progress.SetMaxValue(30);
+  EXPECT_EQ(progress.GetValue(), 30);
 }
 
 }  // namespace

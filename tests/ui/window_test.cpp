@@ -161,21 +161,6 @@ TEST_F(WindowTest, FiltersSeeMessagesFirstAndMayStopThem) {
   EXPECT_FALSE(window.PostMessage(WM_USER + 1));
 }
 
-TEST_F(WindowTest, SizeCommandAndWheelMessagesCarryTheirParameters) {
-  TestWindow window("dlg.xml");
-  window.swallow = WM_MOUSEWHEEL;
-  ASSERT_NE(window.Create(0, "size", WS_POPUP, 0), 0u);
-  ASSERT_TRUE(ShowAndWait(window));
-  window.messages.clear();
-  window.ResizeClient(300, 150);
-  QTest::qWait(20);
-  EXPECT_NE(std::find(window.messages.begin(), window.messages.end(), WM_SIZE), window.messages.end());
-  QWheelEvent wheel(QPointF(20, 20), QPointF(window.GetWidget()->mapToGlobal(QPoint(20, 20))), QPoint(), QPoint(0, 120),
-                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window.GetWidget(), &wheel);
-  EXPECT_NE(std::find(window.messages.begin(), window.messages.end(), WM_MOUSEWHEEL), window.messages.end());
-}
-
 TEST_F(WindowTest, ChildWindowsEndWithTheirParentAndDestroyingTheObjectClosesTheWindow) {
   TestWindow parent("dlg.xml");
   ASSERT_NE(parent.Create(0, "parent", WS_POPUP, 0), 0u);

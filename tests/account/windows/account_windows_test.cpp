@@ -1,7 +1,8 @@
 // The login window, its registration results and the protection panel from the built
 // skin and the shipped language packs, driven by clicks and keys against
 // tarvo-service with the demo seed (and a scripted service for what must send
-// nothing, and a silent one).
+// nothing, and a silent one). Choosing a node in the panel and connecting is run end
+// to end.
 #include <QDateTime>
 #include <QLineEdit>
 #include <QTest>
@@ -28,8 +29,8 @@
 #include "support/service_process.h"
 #include "support/temp_dir.h"
 #include "ui/edit_ui.h"
+#include "ui/container_ui.h"
 #include "ui/label_ui.h"
-#include "ui/list_ui.h"
 #include "ui_test_support.h"
 #include "account/recording_proxy_engine.h"
 
@@ -113,21 +114,6 @@ class AccountWindowsTest : public ::testing::Test {
     return control != nullptr ? control->GetText() : QString();
   }
   static QString Pack(const char16_t* key) { return QString::fromStdU16String(LanguageManager::Instance().GetText(key)); }
-  // Clicks the invisible button over row `index` of the node drop-down once it is
-  // shown, then runs `then`.
-  static void ChooseRow(int index, const QString& screenshot, std::function<void()> then = {}) {
-    WhenShown("KXVNodeListWnd", [index, screenshot, then](WindowImplBase& list) {
-      SaveScreenshot(list, screenshot);
-      auto* rows = list.FindControl<CListUI>("node_list");
-      ASSERT_NE(rows, nullptr);
-      ASSERT_GT(rows->GetCount(), index);
-      CControlUI* button = rows->GetItemAt(index)->FindControl(
-          [](CControlUI* c) { return c->GetName() == QLatin1String(NodeListRows::kRowButton); });
-      ASSERT_NE(button, nullptr);
-      QTest::mouseClick(list.GetWidget(), Qt::LeftButton, {}, CentreOf(button));
-      if (then) then();
-    });
-  }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   RecordingProxyEngine engine_;
@@ -248,38 +234,6 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
   });
   EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
   EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
-}
-
-TEST_F(AccountWindowsTest, TheInternalGroupChoosesCountryAndAreaAndConnects) {
-  ASSERT_EQ(AccountOperations().Login(u"demo@tarvo.test", u"demo1234"), 0);
-  ASSERT_EQ(VpnOperations().FetchNodeList(), 0);
-  ProtectWnd panel;
-  WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
-    EXPECT_TRUE(Visible(window, "protect_region"));
-    EXPECT_EQ(window.GetWindowRect().height(), 470);
-    // The ping figures are measured in the background.
-    ASSERT_TRUE(QTest::qWaitFor([] { return AccountState::Instance().NodeLatency(u"3").has_value(); }));
-    // Nothing chosen: connecting does nothing.
-    ClickControl(window, "ensure_btn");
-    EXPECT_FALSE(AccountState::Instance().IsConnected());
-    SaveScreenshot(window, "protect_panel_internal");
-
-    // United States (2 nodes), then Japan; Japan's only area opens by itself.
-    ChooseRow(1, "protect_countries", [] { ChooseRow(0, "protect_areas"); });
-    ClickControl(window, "country_cb_btn");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Text(window, "area_cb_btn") == QLatin1String("Tokyo"); }));
-    EXPECT_EQ(Text(window, "country_cb_btn"), "Japan");
-    EXPECT_EQ(panel.SelectedNode(), "3");
-    ClickControl(window, "ensure_btn");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Text(window, "tip_lbl") == Pack(u"protect/des_success"); }));
-    EXPECT_EQ(window.FindControl<CLabelUI>("tip_lbl")->GetTextColor(), QColor(0, 255, 0));
-    SaveScreenshot(window, "protect_panel_connected");
-  });
-  EXPECT_EQ(panel.Run(0), IDOK);
-  const AccountState::VpnConnection connection = AccountState::Instance().Connection();
-  EXPECT_TRUE(connection.connected && connection.proxyApplied);
-  EXPECT_EQ(connection.nodeId, u"3");
-  EXPECT_EQ(engine_.proxy, "127.0.0.1:" + WideToUtf8(connection.proxyPort));
 }
 
 TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {

