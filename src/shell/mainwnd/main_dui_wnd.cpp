@@ -406,6 +406,8 @@ void MainDuiWnd::HideFavorBar() {
 
 bool MainDuiWnd::IsFavorBarShown() const { return favorBar_ != nullptr; }
 
+IMainMenuOwner& MainDuiWnd::MenuOwner() const { return *menuOwner_; }
+
 void MainDuiWnd::OnLanguageChanged() {
   SetToolTipsAndNames();
   if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
