@@ -58,6 +58,8 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   Page* CurrentPage() const override { return nullptr; }
   Pages& PageList() override { return pages_; }
   void RunCommand(unsigned, const CommandArgs&) override {}
+  bool IsCommandAvailable(unsigned) const override { return true; }
+  void OnLanguageChanged() override {}
   FavorBarUI* Bar() const { return bar_; }
 
  protected:

@@ -1,5 +1,6 @@
-// CBrowserUrl::MapUrl against a list of 10,000 protected sites, with the lookup
-// indexes the database creates at open and with them dropped.
+// CBrowserUrl::Route (the list lookups and the engine choice) against a list of
+// 10,000 protected sites, with the lookup indexes the database creates at open and
+// with them dropped.
 
 #include <benchmark/benchmark.h>
 
@@ -55,7 +56,7 @@ WString AddressFor(int64_t i) {
   }
 }
 
-void RunMapUrl(benchmark::State& state, bool withIndexes) {
+void RunRoute(benchmark::State& state, bool withIndexes) {
   SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"tarvo://");
   bench::ScratchFolder folder;
   UserDatabase database;
@@ -71,20 +72,20 @@ void RunMapUrl(benchmark::State& state, bool withIndexes) {
   const CBrowserUrl router(list, database);
   int64_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(router.MapUrl(AddressFor(i++)));
+    benchmark::DoNotOptimize(router.Route(AddressFor(i++)));
   }
   state.SetItemsProcessed(state.iterations());
 }
 
-void BM_MapUrlIndexed(benchmark::State& state) { RunMapUrl(state, true); }
-BENCHMARK(BM_MapUrlIndexed)
+void BM_RouteIndexed(benchmark::State& state) { RunRoute(state, true); }
+BENCHMARK(BM_RouteIndexed)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-void BM_MapUrlWithoutIndexes(benchmark::State& state) { RunMapUrl(state, false); }
-BENCHMARK(BM_MapUrlWithoutIndexes)
+void BM_RouteWithoutIndexes(benchmark::State& state) { RunRoute(state, false); }
+BENCHMARK(BM_RouteWithoutIndexes)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime()
     ->Repetitions(3)

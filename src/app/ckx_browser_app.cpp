@@ -303,7 +303,7 @@ void CKXBrowserApp::ReceiveHandover(std::vector<WString> urls, bool newWindow) {
   }
   // Addresses from another program go to an ordinary window (a new one when only
   // private windows are open): the user expects them in the history.
-  MainDuiWnd* window = windows_->LastUsedOrdinary();
+  MainDuiWnd* window = mainWindows_->Owned(windows_->LastUsedOrdinary());
   if (window == nullptr) {
     if (windows_->Count() > 0) mainWindows_->Open(urls);
     return;

@@ -23,7 +23,7 @@ MainWindows::MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatPro
   group_.SetWindowOpener([this](const std::vector<WString>& urls, bool privately) {
     return Open(urls, {}, {}, privately) != nullptr;
   });
-  group_.SetClosedHandler([this](MainDuiWnd* window) { Closed(window); });
+  group_.SetClosedHandler([this](IBrowserWindow* window) { Closed(window); });
 }
 
 MainWindows::~MainWindows() {
@@ -65,7 +65,13 @@ void MainWindows::CloseAll() {
 
 MainDuiWnd* MainWindows::First() const { return owned_.empty() ? nullptr : owned_.front().get(); }
 
-void MainWindows::Closed(MainDuiWnd* window) {
+MainDuiWnd* MainWindows::Owned(const IBrowserWindow* window) const {
+  const auto found = std::find_if(owned_.begin(), owned_.end(),
+                                  [window](const auto& owned) { return owned.get() == window; });
+  return found != owned_.end() ? found->get() : nullptr;
+}
+
+void MainWindows::Closed(IBrowserWindow* window) {
   if (window->PageList().IsPrivate() && lastPrivateClosed_) {
     const auto windows = group_.Windows();
     const bool anyPrivate = std::any_of(windows.begin(), windows.end(),

@@ -21,6 +21,7 @@ namespace ie {
 class LazyCompatProfile;
 }
 class BrowserWindows;
+class IBrowserWindow;
 class MainDuiWnd;
 
 class MainWindows {
@@ -48,10 +49,12 @@ class MainWindows {
   // The window opened first that is not destroyed yet (the last one to close stays
   // until the application ends), or nullptr.
   MainDuiWnd* First() const;
+  // The open window that is `window`, or nullptr when it is not one of these.
+  MainDuiWnd* Owned(const IBrowserWindow* window) const;
   int Count() const { return static_cast<int>(owned_.size()); }
 
  private:
-  void Closed(MainDuiWnd* window);
+  void Closed(IBrowserWindow* window);
 
   BrowserWindows& group_;
   ie::LazyCompatProfile& compatProfile_;

@@ -1,8 +1,48 @@
 #include "protect/c_browser_url.h"
 
+#include <array>
+
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
 #include "url/url_parts.h"
 
 namespace tarvo {
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000' || c == u'\u00a0'; }
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+// The schemes a page loads as they are; "https" starts with "http" as well.
+constexpr std::array<WStringView, 2> kKeptSchemes = {u"http", u"file"};
+
+// What a page loads for `typed`: trimmed, the start page for a blank text, a kept
+// scheme in lower case, "http://" in front of anything else (host:port texts and
+// other schemes included, as the design's page does).
+WString CompleteTyped(WStringView typed) {
+  size_t begin = 0;
+  size_t end = typed.size();
+  while (begin < end && IsBlank(typed[begin])) ++begin;
+  while (end > begin && IsBlank(typed[end - 1])) --end;
+  WString url(typed.substr(begin, end - begin));
+  if (url.empty()) url = SettingsRegistry::Instance().Get(SettingsKeys::kNewPage);
+  if (const size_t colon = url.find(u':'); colon != WString::npos) {
+    WString scheme = url.substr(0, colon);
+    for (char16_t& c : scheme) c = Lower(c);
+    for (WStringView kept : kKeptSchemes) {
+      if (scheme.starts_with(kept)) {
+        url.replace(0, colon, scheme);
+        break;
+      }
+    }
+  }
+  for (WStringView kept : kKeptSchemes) {
+    if (url.starts_with(kept)) return url;
+  }
+  return u"http://" + url;
+}
+
+}  // namespace
 
 CBrowserUrl& CBrowserUrl::Instance() {
   static CBrowserUrl* router = new CBrowserUrl(DomainList::Instance(), UserDatabase::Instance());  // never destroyed
@@ -28,24 +68,27 @@ UrlMapping CBrowserUrl::MapUrl(WStringView url) const {
   return mapping;
 }
 
-bool CBrowserUrl::IsIeDomain(WStringView url) const {
-  return !url.empty() && domainTypes_.GetDomainType(GetUrlHost(url)) == 2;
+int CBrowserUrl::EngineFor(WStringView url, const UrlMapping& mapping) const {
+  if (mapping.mapped) return HasInternalScheme(mapping.source) ? AddressRoute::kChromium : AddressRoute::kCompatibility;
+  const bool bankHost = !url.empty() && domainTypes_.GetDomainType(GetUrlHost(url)) == 2;
+  return bankHost ? AddressRoute::kCompatibility : AddressRoute::kChromium;
 }
 
-int CBrowserUrl::GetEngineType(WStringView url) const {
-  const UrlMapping mapping = MapUrl(url);
-  if (mapping.mapped && HasInternalScheme(mapping.source)) {
-    return 1;
-  }
-  if (IsIeDomain(url) || mapping.mapped) {
-    return 2;
-  }
-  return 1;
-}
-
-PageUrl CBrowserUrl::MakePageUrl(WStringView url) const {
+AddressRoute CBrowserUrl::Route(WStringView url) const {
   UrlMapping mapping = MapUrl(url);
-  return PageUrl{std::move(mapping.source), std::move(mapping.target), mapping.mapped, 0};
+  const int engine = EngineFor(url, mapping);
+  return AddressRoute{std::move(mapping.source), std::move(mapping.target), mapping.mapped, engine};
+}
+
+AddressRoute CBrowserUrl::RouteTyped(WStringView typed, const UrlMapping& followedSite) const {
+  WString url = CompleteTyped(typed);
+  if (followedSite.mapped && GetUrlOrigin(url) == followedSite.source) {
+    // The engine is chosen for the mirror address, as the list knows it.
+    WString mirrored = followedSite.target + GetUrlPath(url);
+    const int engine = EngineFor(mirrored, MapUrl(mirrored));
+    return AddressRoute{std::move(url), std::move(mirrored), true, engine};
+  }
+  return Route(url);
 }
 
 }  // namespace tarvo

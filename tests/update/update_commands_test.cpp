@@ -34,6 +34,8 @@ class BareWindow : public IBrowserWindow {
   Page* CurrentPage() const override { return nullptr; }
   [[noreturn]] Pages& PageList() override { std::abort(); }
   void RunCommand(unsigned, const CommandArgs&) override {}
+  bool IsCommandAvailable(unsigned) const override { return true; }
+  void OnLanguageChanged() override {}
 };
 
 // Answers the next message box with OK and keeps its text. The box comes up inside

@@ -70,7 +70,7 @@ int RunProfile(const std::vector<std::string>& args, CliStreams& io) {
   } else if (operation == "engine" && args.size() == 3) {
     const DomainList domains(database);
     const CBrowserUrl router(domains, database);
-    io.out << router.GetEngineType(Utf8ToWide(args[2])) << "\n";
+    io.out << router.Route(Utf8ToWide(args[2])).engine << "\n";
   } else {
     return UsageError(io, "profile", "unknown operation or wrong arguments");
   }

@@ -230,12 +230,8 @@ void WebClient::OnFaviconURLChange(CefRefPtr<CefBrowser> browser, const std::vec
 bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
                                bool is_redirect) {
   const CefString url = request->GetURL();
-  if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
-    auto* text = new WString(url);
-    if (!DuiLib::PostMessage(HostOf(browser->GetIdentifier()).mainWindow, MainWindowMessages::kOpenCompatibilityTab,
-                             reinterpret_cast<DuiLib::WPARAM>(text))) {
-      delete text;
-    }
+  if (CBrowserUrl::Instance().Route(url).engine == Page::kEngineIe) {
+    if (Pages* pages = HostOf(browser->GetIdentifier()).pages) pages->OpenIeTab(url);
     return true;
   }
   if (frame != nullptr && frame->IsMain()) proxyAnswers_.erase(browser->GetIdentifier());

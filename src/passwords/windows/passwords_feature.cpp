@@ -24,7 +24,7 @@ void PasswordsFeature::Register(BrowserWindows& windows) {
   // Never destroyed: engine bodies still going at the process's end tell it of their
   // forms.
   static auto* agent = new PasswordFormsAgent(
-      keeper, [](WStringView url) { return CBrowserUrl::Instance().MapUrl(url).source; },
+      keeper, [](WStringView url) { return CBrowserUrl::Instance().Route(url).shown; },
       [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
   LoginFormEvents::Instance().SetListener(agent);
   windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });

@@ -7,7 +7,6 @@
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
-#include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/qt_text.h"
 #include "store/user_database.h"
 #include "ui/button_ui.h"
@@ -20,9 +19,7 @@ namespace {
 SettingsWnd::Effects EffectsFor(BrowserWindows& windows) {
   SettingsWnd::Effects effects;
   effects.languageChanged = [&windows] {
-    for (IBrowserWindow* window : windows.Windows()) {
-      if (auto* main = dynamic_cast<MainDuiWnd*>(window)) main->OnLanguageChanged();
-    }
+    for (IBrowserWindow* window : windows.Windows()) window->OnLanguageChanged();
   };
   effects.searchEngineChanged = [&windows](const WString& icon) {
     for (IBrowserWindow* window : windows.Windows()) {
@@ -31,10 +28,10 @@ SettingsWnd::Effects EffectsFor(BrowserWindows& windows) {
     }
   };
   effects.makeDefault = [&windows] {
-    if (MainDuiWnd* window = windows.LastUsed()) window->RunCommand(Commands::kMakeDefaultBrowser);
+    if (IBrowserWindow* window = windows.LastUsed()) window->RunCommand(Commands::kMakeDefaultBrowser);
   };
   effects.canMakeDefault = [&windows] {
-    MainDuiWnd* window = windows.LastUsed();
+    IBrowserWindow* window = windows.LastUsed();
     return window != nullptr && window->IsCommandAvailable(Commands::kMakeDefaultBrowser);
   };
   return effects;

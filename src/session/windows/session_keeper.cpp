@@ -12,7 +12,7 @@ namespace tarvo {
 SessionKeeper::SessionKeeper(BrowserWindows& group, SessionFile file) : group_(group), file_(std::move(file)) {
   poll_.setInterval(kPollMs);
   QObject::connect(&poll_, &QTimer::timeout, [this] { Save(false); });
-  group_.SetClosingHandler([this](MainDuiWnd*) { OnWindowClosing(); });
+  group_.SetClosingHandler([this](IBrowserWindow*) { OnWindowClosing(); });
 }
 
 SessionKeeper::~SessionKeeper() { group_.SetClosingHandler(nullptr); }

@@ -7,9 +7,7 @@
 #include "platform/text.h"
 #include "shell/commands/command_table.h"
 #include "shell/commands/post_command.h"
-#include "shell/commands/main_window_messages.h"
 #include "ui/key_codes.h"
-#include "ui/window_registry.h"
 
 namespace tarvo {
 
@@ -97,15 +95,19 @@ void CAddressEdit::PostCommand(unsigned command) const {
   tarvo::PostCommand(parentWindow_, command);
 }
 
-void CAddressEdit::PostTypedText() const {
+void CAddressEdit::PostTypedText() {
   QLineEdit* edit = GetEdit();
   if (!edit) return;
   // Sent: from now on the field follows the page (see CAddressEditUI::SetText).
   edit->setModified(false);
-  auto* text = new WString(edit->text().toStdU16String());
-  if (!DuiLib::PostMessage(parentWindow_, MainWindowMessages::kNavigateTyped, 0, reinterpret_cast<DuiLib::LPARAM>(text))) {
-    delete text;  // nobody will receive it
-  }
+  // The text travels in the queued call, which the event loop owns; it is dropped
+  // with the field when the window goes first.
+  QMetaObject::invokeMethod(
+      this,
+      [this, text = edit->text().toStdU16String()] {
+        if (typed_) typed_(text);
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace tarvo

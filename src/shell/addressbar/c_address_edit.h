@@ -2,7 +2,8 @@
 // The native single-line edit inside the address bar. It keeps the user's typing
 // apart from the page's address updates (see CAddressEditUI) and turns a few keys
 // into the main window's messages:
-//   Return      -> kNavigateTyped with the text (a new WString the receiver deletes)
+//   Return      -> the typed handler with the text, queued (it runs once the key
+//                  has been handled, as a posted message would)
 //   Ctrl+W      -> command kCloseTab
 //   Ctrl+H      -> command kHideFavorBar
 //   Alt+H       -> command kShowFavorBar
@@ -18,6 +19,7 @@
 #include <QString>
 #include <functional>
 
+#include "platform/text.h"
 #include "ui/ui_defs.h"
 
 class QKeyEvent;
@@ -30,6 +32,8 @@ class CAddressEdit : public QObject {
  public:
   // Offers a key press to the window's key handling; true when consumed.
   using KeyForwarder = std::function<bool(QKeyEvent*)>;
+  // Takes the text the user sent with Return, unchanged.
+  using TypedHandler = std::function<void(const WString& typed)>;
 
   // Creates the line edit as a child of `host` (the window's widget), empty.
   // Messages go to the toolkit window `parentWindow`.
@@ -41,6 +45,7 @@ class CAddressEdit : public QObject {
   // The line edit (null once Qt destroys it together with its host, also while
   // that destruction runs).
   QLineEdit* GetEdit() const;
+  void SetTypedHandler(TypedHandler handler) { typed_ = std::move(handler); }
   // A text the first click clears when the field shows exactly it.
   void SetHintText(const QString& hint) { hint_ = hint; }
   const QString& GetHintText() const { return hint_; }
@@ -54,13 +59,14 @@ class CAddressEdit : public QObject {
   bool OnKeyRelease(const QKeyEvent& key);
   bool OnButtonRelease();
   void PostCommand(unsigned command) const;
-  void PostTypedText() const;
+  void PostTypedText();
 
   DuiLib::HWND parentWindow_ = 0;
   // Held as a QObject: events still reach the filter while ~QWidget runs, when the
   // object is no longer a QLineEdit and a downcast would be undefined.
   QPointer<QObject> edit_;
   KeyForwarder forwardKey_;
+  TypedHandler typed_;
   bool selectAllDone_ = false;
   QString hint_;
 };

@@ -27,6 +27,7 @@ void CAddressEditUI::DoInit() {
   if (manager == nullptr || edit_) return;
   edit_ = std::make_unique<CAddressEdit>(manager->GetPaintWindow(), manager->GetHostWidget(),
                                          [manager](QKeyEvent* key) { return manager->HandleKeyPress(key, true); });
+  edit_->SetTypedHandler(typed_);
   QLineEdit* line = edit_->GetEdit();
   line->setFont(GetFont() >= 0 ? manager->GetFont(GetFont()) : manager->GetDefaultFont());
   if (GetTextColor().isValid()) {
@@ -37,6 +38,11 @@ void CAddressEditUI::DoInit() {
   line->setText(pendingText_);
   SetPos(GetPos());
   UpdateNativeVisibility();
+}
+
+void CAddressEditUI::SetTypedHandler(std::function<void(const WString& typed)> handler) {
+  typed_ = std::move(handler);
+  if (edit_) edit_->SetTypedHandler(typed_);
 }
 
 QString CAddressEditUI::GetText() const {

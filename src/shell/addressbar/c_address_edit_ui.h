@@ -7,8 +7,10 @@
 // to be a download and the page stayed where it was.
 //
 // GUI thread only. Owned by its window's control tree; owns the CAddressEdit.
+#include <functional>
 #include <memory>
 
+#include "platform/text.h"
 #include "ui/label_ui.h"
 
 namespace tarvo {
@@ -41,6 +43,9 @@ class CAddressEditUI : public DuiLib::CLabelUI {
 
   // The native edit, once the control is in a window; else null.
   CAddressEdit* GetAddressEdit() const { return edit_.get(); }
+  // What the window does with a text sent with Return (see CAddressEdit); kept for
+  // a native edit made later.
+  void SetTypedHandler(std::function<void(const WString& typed)> handler);
 
  protected:
   void DoInit() override;
@@ -50,6 +55,7 @@ class CAddressEditUI : public DuiLib::CLabelUI {
 
   std::unique_ptr<CAddressEdit> edit_;
   QString pendingText_;  // text set before the native edit existed
+  std::function<void(const WString& typed)> typed_;
 };
 
 }  // namespace tarvo

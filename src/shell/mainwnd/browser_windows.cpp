@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "shell/mainwnd/bus_requests.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/page_bus_handler.h"
 #include "shell/pages/page_channels.h"
+#include "shell/pages/pages.h"
 #include "ui/control_ui.h"
 
 namespace tarvo {
@@ -25,7 +26,7 @@ std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow&
   return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
 }
 
-void BrowserWindows::WindowClosed(MainDuiWnd* window) {
+void BrowserWindows::WindowClosed(IBrowserWindow* window) {
   Remove(window);
   if (closed_) {
     closed_(window);
@@ -34,32 +35,32 @@ void BrowserWindows::WindowClosed(MainDuiWnd* window) {
   }
 }
 
-void BrowserWindows::Add(MainDuiWnd* window) {
+void BrowserWindows::Add(IBrowserWindow* window) {
   if (std::find(windows_.begin(), windows_.end(), window) == windows_.end()) windows_.push_back(window);
 }
 
-void BrowserWindows::Remove(MainDuiWnd* window) { std::erase(windows_, window); }
+void BrowserWindows::Remove(IBrowserWindow* window) { std::erase(windows_, window); }
 
-void BrowserWindows::MarkUsed(MainDuiWnd* window) {
+void BrowserWindows::MarkUsed(IBrowserWindow* window) {
   const auto it = std::find(windows_.begin(), windows_.end(), window);
   if (it != windows_.end()) std::rotate(windows_.begin(), it, it + 1);
 }
 
-MainDuiWnd* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
+IBrowserWindow* BrowserWindows::LastUsed() const { return windows_.empty() ? nullptr : windows_.front(); }
 
-MainDuiWnd* BrowserWindows::LastUsedOrdinary() const {
+IBrowserWindow* BrowserWindows::LastUsedOrdinary() const {
   const auto found = std::find_if(windows_.begin(), windows_.end(),
-                                  [](MainDuiWnd* window) { return !window->PageList().IsPrivate(); });
+                                  [](IBrowserWindow* window) { return !window->PageList().IsPrivate(); });
   return found != windows_.end() ? *found : nullptr;
 }
 
 int BrowserWindows::ApplyPageReports() { return poller_.Drain(PageChannels::kAllKeys); }
 
-std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return {windows_.begin(), windows_.end()}; }
+std::vector<IBrowserWindow*> BrowserWindows::Windows() const { return windows_; }
 
 std::vector<Pages*> BrowserWindows::PageLists() const {
   std::vector<Pages*> lists;
-  for (MainDuiWnd* window : windows_) lists.push_back(&window->PageList());
+  for (IBrowserWindow* window : windows_) lists.push_back(&window->PageList());
   return lists;
 }
 

@@ -22,7 +22,6 @@ class CControlUI;
 namespace tarvo {
 
 class IBrowserWindow;
-class MainDuiWnd;
 class Pages;
 
 class BrowserWindows {
@@ -58,25 +57,25 @@ class BrowserWindows {
   // A window has finished its orderly close (its pages are shut down; it is hidden
   // and no longer listed). Start-up decides what follows (the last window ends the
   // browser); without a handler the event loop ends.
-  using ClosedHandler = std::function<void(MainDuiWnd* window)>;
+  using ClosedHandler = std::function<void(IBrowserWindow* window)>;
   void SetClosedHandler(ClosedHandler handler) { closed_ = std::move(handler); }
-  void WindowClosed(MainDuiWnd* window);
+  void WindowClosed(IBrowserWindow* window);
   // A window begins its orderly close: it is still listed and its pages still exist.
   // Who keeps the session registers the handler.
-  using ClosingHandler = std::function<void(MainDuiWnd* window)>;
+  using ClosingHandler = std::function<void(IBrowserWindow* window)>;
   void SetClosingHandler(ClosingHandler handler) { closing_ = std::move(handler); }
-  void WindowClosing(MainDuiWnd* window) const {
+  void WindowClosing(IBrowserWindow* window) const {
     if (closing_) closing_(window);
   }
 
-  void Add(MainDuiWnd* window);
-  void Remove(MainDuiWnd* window);
+  void Add(IBrowserWindow* window);
+  void Remove(IBrowserWindow* window);
   // The user turned to `window`: requests go to it from now on.
-  void MarkUsed(MainDuiWnd* window);
+  void MarkUsed(IBrowserWindow* window);
   // The window used last, or nullptr when none is open.
-  MainDuiWnd* LastUsed() const;
+  IBrowserWindow* LastUsed() const;
   // The ordinary (not private) window used last, or nullptr.
-  MainDuiWnd* LastUsedOrdinary() const;
+  IBrowserWindow* LastUsedOrdinary() const;
   // Every open window, the one used last first (non-owning).
   std::vector<IBrowserWindow*> Windows() const;
   // Every open window's page list.
@@ -98,7 +97,7 @@ class BrowserWindows {
   WindowOpener opener_;
   ClosedHandler closed_;
   ClosingHandler closing_;
-  std::vector<MainDuiWnd*> windows_;  // not owned; the one used last first
+  std::vector<IBrowserWindow*> windows_;  // not owned; the one used last first
 };
 
 }  // namespace tarvo

@@ -37,6 +37,10 @@ class IBrowserWindow {
   virtual Pages& PageList() = 0;
   // Runs another command of this window.
   virtual void RunCommand(unsigned command, const CommandArgs& args = {}) = 0;
+  // Whether `command` can run now (menus grey out the others).
+  virtual bool IsCommandAvailable(unsigned command) const = 0;
+  // The window's texts follow a new language.
+  virtual void OnLanguageChanged() = 0;
 };
 
 }  // namespace tarvo

@@ -140,6 +140,11 @@ void MainDuiWnd::InitWindow() {
   if (bodyFactory_ != nullptr) bodyFactory_->Attach(PageHost{GetHWND(), bodyBar, &pages_});
   new PageInputFence(bodyBar->GetWidget());  // owned by the body bar's widget
   WireToolbar();
+  if (addressEdit_ != nullptr) {
+    addressEdit_->SetTypedHandler([this](const WString& typed) {
+      if (Page* page = pages_.Current()) page->Navigate(typed);
+    });
+  }
 
   fullScreen_ = std::make_unique<FullScreenController>(*this, [this] {
     Page* page = CurrentPage();
@@ -147,7 +152,7 @@ void MainDuiWnd::InitWindow() {
     if (body == nullptr && BodyBar() != nullptr) body = BodyBar()->GetWidget();
     return body != nullptr ? QRect(body->mapToGlobal(QPoint(0, 0)), body->size()) : QRect();
   });
-  messages_ = std::make_unique<MainWindowMessageHandler>(pages_, bodyFactory_.get());
+  messages_ = std::make_unique<MainWindowMessageHandler>(pages_);
   menuOwner_ = std::make_unique<MainMenuOwner>(*this, windows_.Features());
   tabCommands_ = std::make_unique<TabCommands>(*this, *router_);
   windowCommands_ = std::make_unique<WindowCommands>(*this, *router_);
@@ -405,6 +410,8 @@ void MainDuiWnd::HideFavorBar() {
 }
 
 bool MainDuiWnd::IsFavorBarShown() const { return favorBar_ != nullptr; }
+
+IMainMenuOwner& MainDuiWnd::MenuOwner() const { return *menuOwner_; }
 
 void MainDuiWnd::OnLanguageChanged() {
   SetToolTipsAndNames();

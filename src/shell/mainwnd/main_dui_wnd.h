@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "shell/mainwnd/i_browser_window.h"
+#include "shell/mainwnd/i_main_window.h"
 #include "shell/pages/pages.h"
 #include "ui/window_impl_base.h"
 
@@ -44,7 +44,7 @@ class TabCommands;
 class TabStrip;
 class WindowCommands;
 
-class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
+class MainDuiWnd : public DuiLib::WindowImplBase, public IMainWindow {
  public:
   static constexpr const char* kClassName = "KXMainFrm";
   static constexpr const char* kSkinFile = "newmainwnd.xml";
@@ -86,8 +86,6 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   // Before CreateAndShow: where the working size puts the window, from the screen's
   // centre (later windows step aside so that each one's title bar shows).
   void SetPlacementOffset(QPoint offset) { placementOffset_ = offset; }
-  // The group of windows this one belongs to.
-  BrowserWindows& Group() const { return windows_; }
   // Another browser process handed its addresses over: opens each in a new selected
   // tab ("newpage" when the list is empty), then raises and activates the window.
   void OpenHandedOverUrls(const std::vector<WString>& urls);
@@ -99,25 +97,25 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IBrowserWindow {
   Page* CurrentPage() const override { return pages_.Current(); }
   Pages& PageList() override { return pages_; }
   void RunCommand(unsigned command, const CommandArgs& args = {}) override;
-
-  // Whether `command` can run now (menus grey out the others).
-  bool IsCommandAvailable(unsigned command) const;
-  bool IsFullScreen() const;
-  FullScreenController* FullScreen() const { return fullScreen_.get(); }
-  // Shows (re-creates) or hides the favourites bar as the first child of
-  // "client_region": the bar the favourites feature makes (BrowserWindows), or an
-  // empty slot.
-  void ShowFavorBar();
-  void HideFavorBar();
+  bool IsCommandAvailable(unsigned command) const override;
   // Texts follow a new language (the tooltips; controls read theirs when drawn).
-  void OnLanguageChanged();
-  // Puts the keyboard into the address bar with its text selected, ready to be typed over.
-  void FocusAddressBar();
+  void OnLanguageChanged() override;
+  DuiLib::CControlUI* Control(const QString& name) const override;
+
+  // IMainWindow.
+  DuiLib::WindowImplBase& Frame() override { return *this; }
+  BrowserWindows& Group() const override { return windows_; }
+  FullScreenController* FullScreen() const override { return fullScreen_.get(); }
+  // The favourites bar goes in as the first child of "client_region": the bar the
+  // favourites feature makes (BrowserWindows), or an empty slot.
+  void ShowFavorBar() override;
+  void HideFavorBar() override;
+  void FocusAddressBar() override;
+  IMainMenuOwner& MenuOwner() const override;
+
+  bool IsFullScreen() const;
   // The body bar, or nullptr before the window exists.
   CBodyBar* BodyBar() const;
-  DuiLib::CControlUI* Control(const QString& name) const override;
-  // The owner the main menu asks.
-  MainMenuOwner& MenuOwner() const { return *menuOwner_; }
   // The commands that write the current page out (their dialogs can be replaced).
   PageFileCommands* PageFiles() const { return pageFileCommands_.get(); }
 

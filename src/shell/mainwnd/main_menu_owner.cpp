@@ -5,7 +5,7 @@
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/feature_commands.h"
 #include "settings/settings_registry.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/qt_text.h"
 
 namespace tarvo {

@@ -9,11 +9,11 @@
 namespace tarvo {
 
 class FeatureCommands;
-class MainDuiWnd;
+class IBrowserWindow;
 
 class MainMenuOwner : public IMainMenuOwner {
  public:
-  MainMenuOwner(MainDuiWnd& window, const FeatureCommands& features) : window_(window), features_(features) {}
+  MainMenuOwner(IBrowserWindow& window, const FeatureCommands& features) : window_(window), features_(features) {}
 
   User CurrentUser() const override;
   bool IsAvailable(unsigned command) const override;
@@ -23,7 +23,7 @@ class MainMenuOwner : public IMainMenuOwner {
   void OnLanguageChanged() override;
 
  private:
-  MainDuiWnd& window_;
+  IBrowserWindow& window_;
   const FeatureCommands& features_;
 };
 

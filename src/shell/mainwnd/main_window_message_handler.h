@@ -1,10 +1,9 @@
 #pragma once
 // The main window's private messages that carry data (MainWindowMessages): moving a
-// dropped tab, navigating to a typed address, a new compatibility tab for an address
-// the Chromium engine hands over, the compatibility bodies' key translators and a
-// closed engine window leaving the body bar. (The messages that only ask for a window
-// are commands: CommandTable::ForMessage.) Heap parameters are deleted here whatever
-// happens to the message.
+// dropped tab, the compatibility bodies' key translators and a closed engine window
+// leaving the body bar. (The messages that only ask for a window are commands:
+// CommandTable::ForMessage.) No parameter owns anything: the pointers name objects
+// that their owners keep.
 //
 // The compatibility bodies' key translators are not handed to the toolkit directly:
 // a body announces its removal by a posted message, so a key could reach a body that
@@ -21,13 +20,11 @@
 
 namespace tarvo {
 
-class IPageBodyFactory;
 class Pages;
 
 class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
  public:
-  // `bodies` may be null (a window without engines opens no compatibility tab).
-  MainWindowMessageHandler(Pages& pages, IPageBodyFactory* bodies) : pages_(pages), bodies_(bodies) {}
+  explicit MainWindowMessageHandler(Pages& pages) : pages_(pages) {}
   ~MainWindowMessageHandler() override;
   MainWindowMessageHandler(const MainWindowMessageHandler&) = delete;
   MainWindowMessageHandler& operator=(const MainWindowMessageHandler&) = delete;
@@ -42,13 +39,10 @@ class MainWindowMessageHandler : public DuiLib::ITranslateAccelerator {
   size_t TranslatorCount() const { return translators_.size(); }
 
  private:
-  void NavigateTyped(DuiLib::WPARAM pageParam, DuiLib::LPARAM textParam);
-  void OpenCompatibilityTab(DuiLib::WPARAM urlParam);
   void MoveTab(int from, int to);
   bool IsListedBody(DuiLib::ITranslateAccelerator* translator) const;
 
   Pages& pages_;
-  IPageBodyFactory* bodies_;  // not owned
   std::set<DuiLib::ITranslateAccelerator*> translators_;  // not owned: the bodies' own
 };
 

@@ -9,11 +9,12 @@
 #include "settings/language_manager.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/command_router.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_main_window.h"
 #include "shell/mainwnd/main_window_language_keys.h"
 #include "shell/pages/page.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
+#include "ui/window_impl_base.h"
 #include "ui/window_registry.h"
 
 namespace tarvo {
@@ -29,7 +30,7 @@ bool AskDesktopPrintDialog(QPrinter& printer, QWidget* parent) {
 
 }  // namespace
 
-PageFileCommands::PageFileCommands(MainDuiWnd& window, CommandRouter& router)
+PageFileCommands::PageFileCommands(IMainWindow& window, CommandRouter& router)
     : window_(window), printSetup_(&AskDesktopPrintDialog) {
   auto can = [this](PageOperation operation) { return [this, operation] { return BodyFor(operation) != nullptr; }; };
   router.Register(C::kSaveAsPdf, [this](const CommandArgs&) { SaveAsPdf(); }, can(PageOperation::kSaveAsPdf));
@@ -46,11 +47,11 @@ ITabBody* PageFileCommands::BodyFor(PageOperation operation) const {
 
 QString PageFileCommands::AskPath(const PageSaveDialog::FileType& type) const {
   Page* page = window_.CurrentPage();
-  return saveDialog_.Ask(window_.GetWidget(), page != nullptr ? Q(page->GetTitle()) : QString(), type);
+  return saveDialog_.Ask(window_.Frame().GetWidget(), page != nullptr ? Q(page->GetTitle()) : QString(), type);
 }
 
 ITabBody::Done PageFileCommands::ReportFailure(WStringView languageKey) const {
-  const DuiLib::HWND owner = window_.GetHWND();
+  const DuiLib::HWND owner = window_.Handle();
   return [owner, key = WString(languageKey)](bool written) {
     if (written) return;
     // The answer may come while the page is being destroyed: the message waits for
@@ -84,7 +85,7 @@ void PageFileCommands::Print() {
   if (BodyFor(PageOperation::kPrint) == nullptr) return;
   // The printer lives until the body has printed on it.
   auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-  if (!printSetup_(*printer, window_.GetWidget())) return;
+  if (!printSetup_(*printer, window_.Frame().GetWidget())) return;
   if (ITabBody* body = BodyFor(PageOperation::kPrint)) {
     ITabBody::Done report = ReportFailure(kPrintFailedMessage);
     body->Print(printer.get(), [printer, report](bool printed) { report(printed); });

@@ -19,7 +19,7 @@ class QWidget;
 namespace tarvo {
 
 class CommandRouter;
-class MainDuiWnd;
+class IMainWindow;
 
 class PageFileCommands {
  public:
@@ -28,7 +28,7 @@ class PageFileCommands {
   using PrintSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;
 
   // Registers its commands on `router`.
-  PageFileCommands(MainDuiWnd& window, CommandRouter& router);
+  PageFileCommands(IMainWindow& window, CommandRouter& router);
 
   // Replace the desktop's save and print dialogs (tests).
   void SetSaveDialog(PageSaveDialog dialog) { saveDialog_ = std::move(dialog); }
@@ -46,7 +46,7 @@ class PageFileCommands {
   void Print();
   void Screenshot();
 
-  MainDuiWnd& window_;
+  IMainWindow& window_;
   PageSaveDialog saveDialog_;
   PrintSetup printSetup_;
 };

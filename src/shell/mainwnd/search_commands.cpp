@@ -5,8 +5,9 @@
 #include "shell/addressbar/web_search.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/command_router.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_main_window.h"
 #include "shell/pages/page.h"
+#include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/find_wnd.h"
 #include "store/search_records.h"
@@ -17,7 +18,7 @@ namespace tarvo {
 
 namespace C = Commands;
 
-SearchCommands::SearchCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
+SearchCommands::SearchCommands(IMainWindow& window, CommandRouter& router) : window_(window) {
   router.Register(C::kChooseSearchEngine, [this](const CommandArgs&) { ChooseSearchEngine(); });
   router.Register(C::kSearch, [this](const CommandArgs&) { Search(); });
   // The find window opens from the bus, after the key or menu entry that asked for it
@@ -30,7 +31,7 @@ void SearchCommands::ChooseSearchEngine() {
   const QRect button = window_.ControlScreenRect(QStringLiteral("se_btn"));
   if (button.isEmpty()) return;
   SearchEngineWnd chooser;
-  const int result = chooser.Choose(window_.GetHWND(), SearchEngineWnd::TopLeftUnder(button));
+  const int result = chooser.Choose(window_.Handle(), SearchEngineWnd::TopLeftUnder(button));
   const SearchRecords records;
   WString icon;
   auto* mini = dynamic_cast<DuiLib::CButtonUI*>(window_.Control(QStringLiteral("searchmini_btn")));
@@ -64,7 +65,7 @@ void SearchCommands::ShowFindWindow() {
         forward ? current->Body()->FindNext(text.toStdU16String()) : current->Body()->FindPrevious(text.toStdU16String());
       },
       lastFindText_);
-  find.Run(window_.GetHWND(), FindWnd::TopLeftFor(download, kFindWindowWidth, window_.IsFavorBarShown()));
+  find.Run(window_.Handle(), FindWnd::TopLeftFor(download, kFindWindowWidth, window_.IsFavorBarShown()));
   lastFindText_ = find.GetFindText();
 }
 

@@ -10,7 +10,7 @@
 namespace tarvo {
 
 class CommandRouter;
-class MainDuiWnd;
+class IMainWindow;
 
 class SearchCommands {
  public:
@@ -18,7 +18,7 @@ class SearchCommands {
   static constexpr int kFindWindowWidth = 420;
 
   // Registers its commands on `router`.
-  SearchCommands(MainDuiWnd& window, CommandRouter& router);
+  SearchCommands(IMainWindow& window, CommandRouter& router);
 
   // Puts the current engine's icon on "searchmini_btn".
   void ShowSearchEngineIcon();
@@ -28,7 +28,7 @@ class SearchCommands {
   void Search();
   void ShowFindWindow();
 
-  MainDuiWnd& window_;
+  IMainWindow& window_;
   QString lastFindText_;
 };
 

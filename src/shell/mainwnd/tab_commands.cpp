@@ -10,8 +10,9 @@
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/command_router.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_main_window.h"
 #include "shell/pages/page.h"
+#include "shell/pages/pages.h"
 #include "shell/pages/tab.h"
 #include "shell/windows/tab_right_menu_wnd.h"
 #include "store/search_records.h"
@@ -20,7 +21,7 @@ namespace tarvo {
 
 namespace C = Commands;
 
-TabCommands::TabCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
+TabCommands::TabCommands(IMainWindow& window, CommandRouter& router) : window_(window) {
   Pages& pages = window.PageList();
   auto current = [&pages] { return pages.Current(); };
   // The tab strip's button, Ctrl+T and the caption menu all open the same new tab.
@@ -122,7 +123,7 @@ void TabCommands::OpenTabMenu(const CommandArgs& args) {
     if (listed()) pages.PinPage(page, false);
   };
   auto* menu = new TabRightMenuWnd(std::move(actions));
-  menu->Popup(window_.GetHWND(), QCursor::pos());
+  menu->Popup(window_.Handle(), QCursor::pos());
 }
 
 void TabCommands::OpenInNewWindow(const std::vector<WString>& urls, bool privately) {

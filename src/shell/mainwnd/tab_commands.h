@@ -11,12 +11,12 @@
 namespace tarvo {
 
 class CommandRouter;
-class MainDuiWnd;
+class IMainWindow;
 
 class TabCommands {
  public:
   // Registers its commands on `router`.
-  TabCommands(MainDuiWnd& window, CommandRouter& router);
+  TabCommands(IMainWindow& window, CommandRouter& router);
 
   // The start page named by a settings key, with the chosen search engine, so that
   // its search box searches like the toolbar's.
@@ -33,7 +33,7 @@ class TabCommands {
   void LeaveUserCentre();
   void Zoom(bool in);
 
-  MainDuiWnd& window_;
+  IMainWindow& window_;
 };
 
 }  // namespace tarvo

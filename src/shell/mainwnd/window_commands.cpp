@@ -9,28 +9,29 @@
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/command_router.h"
 #include "shell/mainwnd/full_screen_controller.h"
-#include "shell/mainwnd/main_dui_wnd.h"
-#include "shell/mainwnd/main_menu_owner.h"
+#include "shell/mainwnd/i_main_window.h"
 #include "shell/mainwnd/main_window_language_keys.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/page.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
+#include "shell/windows/i_main_menu_owner.h"
 #include "shell/windows/main_right_menu_wnd.h"
 #include "shell/windows/menu_wnd.h"
 #include "ui/ui_messages.h"
+#include "ui/window_impl_base.h"
 
 namespace tarvo {
 
 namespace C = Commands;
 using namespace DuiLib;
 
-WindowCommands::WindowCommands(MainDuiWnd& window, CommandRouter& router) : window_(window) {
-  MainDuiWnd* w = &window;
-  router.Register(C::kMinimize, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE); });
-  router.Register(C::kMaximize, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE); });
-  router.Register(C::kRestore, [w](const CommandArgs&) { w->SendMessage(WM_SYSCOMMAND, SC_RESTORE); });
-  router.Register(C::kCloseWindow, [w](const CommandArgs&) { w->Close(IDOK); });
+WindowCommands::WindowCommands(IMainWindow& window, CommandRouter& router) : window_(window) {
+  IMainWindow* w = &window;
+  router.Register(C::kMinimize, [w](const CommandArgs&) { w->Frame().SendMessage(WM_SYSCOMMAND, SC_MINIMIZE); });
+  router.Register(C::kMaximize, [w](const CommandArgs&) { w->Frame().SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE); });
+  router.Register(C::kRestore, [w](const CommandArgs&) { w->Frame().SendMessage(WM_SYSCOMMAND, SC_RESTORE); });
+  router.Register(C::kCloseWindow, [w](const CommandArgs&) { w->Frame().Close(IDOK); });
   router.Register(C::kShowMainMenu, [this](const CommandArgs&) { ShowMainMenu(); });
   router.Register(C::kShowFavorBar, [w](const CommandArgs&) { w->ShowFavorBar(); });
   router.Register(C::kHideFavorBar, [w](const CommandArgs&) { w->HideFavorBar(); });
@@ -69,7 +70,7 @@ void WindowCommands::FocusNextPane() {
   const bool inPage = body != nullptr && focused != nullptr && (focused == body || body->isAncestorOf(focused));
   if (!inPage && body != nullptr && body->isVisible()) {
     if (CControlUI* bodyBar = window_.Control(QStringLiteral("body_bar"))) {
-      window_.GetPaintManager().SetKeyboardFocus(true);
+      window_.Frame().GetPaintManager().SetKeyboardFocus(true);
       bodyBar->SetFocus();
       return;
     }
@@ -80,17 +81,17 @@ void WindowCommands::FocusNextPane() {
 void WindowCommands::ShowMainMenu() {
   const QRect logo = window_.ControlScreenRect(QStringLiteral("logo_btn"));
   if (logo.isEmpty()) return;
-  auto* menu = new MenuWnd(window_.GetHWND(), window_.MenuOwner());
-  menu->Popup(window_.GetHWND(), logo.bottomLeft());
+  auto* menu = new MenuWnd(window_.Handle(), window_.MenuOwner());
+  menu->Popup(window_.Handle(), logo.bottomLeft());
 }
 
 void WindowCommands::ShowCaptionMenu(QPoint screenPoint) {
-  auto* menu = new MainRightMenuWnd(window_.GetHWND());
-  menu->Popup(window_.GetHWND(), screenPoint);
+  auto* menu = new MainRightMenuWnd(window_.Handle());
+  menu->Popup(window_.Handle(), screenPoint);
 }
 
 void WindowCommands::ShowMessage(WStringView languageKey) {
-  CMessageBox::Show(window_.GetHWND(), Q(LanguageManager::Instance().GetText(languageKey)), false);
+  CMessageBox::Show(window_.Handle(), Q(LanguageManager::Instance().GetText(languageKey)), false);
 }
 
 }  // namespace tarvo

@@ -12,12 +12,12 @@
 namespace tarvo {
 
 class CommandRouter;
-class MainDuiWnd;
+class IMainWindow;
 
 class WindowCommands {
  public:
   // Registers its commands on `router`.
-  WindowCommands(MainDuiWnd& window, CommandRouter& router);
+  WindowCommands(IMainWindow& window, CommandRouter& router);
 
   // The caption area's right-click menu at `screenPoint`.
   void ShowCaptionMenu(QPoint screenPoint);
@@ -29,7 +29,7 @@ class WindowCommands {
   void FocusNextPane();
   void ShowMessage(WStringView languageKey);
 
-  MainDuiWnd& window_;
+  IMainWindow& window_;
 };
 
 }  // namespace tarvo

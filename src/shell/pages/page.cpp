@@ -63,35 +63,21 @@ void Page::OnIconReady(const WString& iconUrl, const WString& file) {
   tab_->SetIconFile(Q(file));
 }
 
-void Page::Navigate(WString url) {
-  if (url.empty()) url = SettingsRegistry::Instance().Get(SettingsKeys::kNewPage);
-  if (url.compare(0, 4, u"http") != 0 && url.compare(0, 4, u"file") != 0) url = u"http://" + url;
-  UrlMapping mapping;
-  if (WString mirrored = RewriteThroughSite(url); !mirrored.empty()) {
-    mapping = {url, mirrored, true};
-  } else {
-    mapping = CBrowserUrl::Instance().MapUrl(url);
-  }
-  if (mapping.mapped) url = mapping.target;
-  const bool elsewhere =
-      body_ != nullptr && engineType_ == kEngineChromium && CBrowserUrl::Instance().GetEngineType(url) == kEngineIe;
+void Page::Navigate(const WString& address) {
+  const AddressRoute route = CBrowserUrl::Instance().RouteTyped(address, siteMapping_);
+  const bool elsewhere = body_ != nullptr && engineType_ == kEngineChromium && route.engine == kEngineIe;
   // A crashed page that loads an address of its own is done with its notice.
   if (!elsewhere) EndCrash();
   if (tab_ != nullptr) tab_->SetIcon(Tab::kDefaultIconImages);
 
   if (body_ == nullptr) return;
   if (elsewhere) {
-    if (list_ != nullptr) list_->OpenIeTab(url);
+    if (list_ != nullptr) list_->OpenIeTab(route.loaded);
     return;
   }
-  FollowSite(mapping);
+  FollowSite({route.shown, route.loaded, route.mapped});
   body_->SetReady(true);
-  body_->Navigate(url, WString(), WString());
-}
-
-WString Page::RewriteThroughSite(const WString& url) const {
-  if (!siteMapping_.mapped || GetUrlOrigin(url) != siteMapping_.source) return WString();
-  return siteMapping_.target + GetUrlPath(url);
+  body_->Navigate(route.loaded, WString(), WString());
 }
 
 void Page::FollowSite(const UrlMapping& mapping) {
@@ -122,7 +108,8 @@ void Page::Reload() {
 }
 
 void Page::SetUrl(const WString& url, bool redirect) {
-  PageUrl pageUrl = CBrowserUrl::Instance().MakePageUrl(url);
+  const AddressRoute route = CBrowserUrl::Instance().Route(url);
+  PageUrl pageUrl{route.shown, route.loaded, route.mapped, 0};
   if (!history_.Empty() && pageUrl.url == history_.Current().userUrl) return;
   // A private window's steps live in the page only (no row, so no title or
   // withdrawal reaches the table either). So does a step whose row could not be

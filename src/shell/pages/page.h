@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/text.h"
+#include "protect/address_route.h"
 #include "url/url_mapping.h"
 #include "shell/pages/i_notify_icon.h"
 #include "shell/pages/i_tab_body.h"
@@ -38,8 +39,8 @@ class Pages;
 
 class Page : public INotifyIcon {
  public:
-  static constexpr int kEngineChromium = 1;
-  static constexpr int kEngineIe = 2;
+  static constexpr int kEngineChromium = AddressRoute::kChromium;
+  static constexpr int kEngineIe = AddressRoute::kCompatibility;
 
   // `body` becomes the page's own body (owner set to this page); `engineType` names
   // which kind it is.
@@ -51,11 +52,11 @@ class Page : public INotifyIcon {
   // The window's icons: shows `file` when `iconUrl` is still the page's icon.
   void OnIconReady(const WString& iconUrl, const WString& file) override;
 
-  // Loads `url` in the page's engine: empty means the start page ("newpage"), an
-  // address starting with neither "http" nor "file" gets "http://" in front, a
-  // protected site is loaded through its mirror. A Chromium page asked for an address
-  // of the compatibility engine opens it in a new compatibility tab and stays as it is.
-  void Navigate(WString url);
+  // Loads `address` (typed or stored) where CBrowserUrl::RouteTyped sends it: a
+  // protected site through its mirror, a link inside the page's protected site
+  // through the same mirror. A Chromium page asked for an address of the
+  // compatibility engine opens it in a new compatibility tab and stays as it is.
+  void Navigate(const WString& address);
   // Back / forward through the shell's own history; nothing at the ends.
   void GoBack();
   void GoForward();
@@ -144,11 +145,6 @@ class Page : public INotifyIcon {
   // The protected site the page is on (the origins of the site and of its mirror),
   // from its last navigation or recorded address; not mapped on an ordinary site.
   const UrlMapping& SiteMapping() const { return siteMapping_; }
-  // `url` carried to the mirror of the page's protected site when it has the site's
-  // origin: the mirror's origin with `url`'s own path, so a link inside the site
-  // keeps its page. Empty when the page is on no protected site or `url` is
-  // elsewhere.
-  WString RewriteThroughSite(const WString& url) const;
   double ZoomFactor() const { return zoom_; }
   void SetZoomFactor(double zoom) { zoom_ = zoom; }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/debug_output.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/pages/c_body_bar.h"
@@ -14,8 +15,6 @@
 #include "shell/pages/tab_option.h"
 #include "shell/pages/tab_strip.h"
 #include "protect/c_browser_url.h"
-#include "ui/window_registry.h"
-#include "shell/commands/main_window_messages.h"
 
 namespace tarvo {
 
@@ -63,13 +62,12 @@ Page* Pages::PageOfCloseButton(const DuiLib::CControlUI* closeButton) const {
 }
 
 void Pages::OpenUrlInNewTab(const WString& url) {
-  const UrlMapping mapping = CBrowserUrl::Instance().MapUrl(url);
-  const WString target = mapping.mapped ? mapping.target : url;
   if (factory_ == nullptr) return;
-  if (CBrowserUrl::Instance().GetEngineType(url) == Page::kEngineIe) {
-    factory_->OpenIePage(target);
+  const AddressRoute route = CBrowserUrl::Instance().Route(url);
+  if (route.engine == Page::kEngineIe) {
+    factory_->OpenIePage(route.loaded);
   } else {
-    factory_->OpenChromiumPage(target);
+    factory_->OpenChromiumPage(route.loaded);
   }
 }
 
@@ -79,10 +77,12 @@ void Pages::OpenUrlInBackgroundTab(const WString& url) {
 }
 
 void Pages::OpenIeTab(const WString& url) {
-  auto* text = new WString(url);
-  if (!DuiLib::PostMessage(mainWindow_, MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<DuiLib::WPARAM>(text))) {
-    delete text;  // no main window to take it
-  }
+  QMetaObject::invokeMethod(
+      &openLater_,
+      [this, url] {
+        if (factory_ == nullptr || !factory_->OpenIePage(url)) DebugOutput("compatibility page not opened: " + WideToUtf8(url));
+      },
+      Qt::QueuedConnection);
 }
 
 Page* Pages::AddPage(std::unique_ptr<Page> owned) {

@@ -39,8 +39,8 @@ class Pages {
   Pages& operator=(const Pages&) = delete;
 
   // Wires the list to the window: the tab strip and body bar (both non-owning; they
-  // must outlive the pages or be detached with CloseAll first), the main window that
-  // hears WM_USER+23 and the engines' body factory (non-owning, installed by start-up).
+  // must outlive the pages or be detached with CloseAll first) and the main window's
+  // handle. The engines' body factory (non-owning) is installed by start-up.
   void Attach(TabStrip* strip, CBodyBar* bodyBar, DuiLib::HWND mainWindow);
   void SetBodyFactory(IPageBodyFactory* factory) { factory_ = factory; }
   // A private window's list: its pages record no history rows and write no icon
@@ -60,12 +60,15 @@ class Pages {
   Page* PageOfOption(const DuiLib::CControlUI* option) const;
   Page* PageOfCloseButton(const DuiLib::CControlUI* closeButton) const;
 
-  // Opens `url` in a new tab of the engine the URL model chooses. A compatibility page
-  // joins the list at once; a Chromium page later, through "mainwnd/pages/addpage".
+  // Opens `url` in a new tab of the engine CBrowserUrl::Route chooses, loading the
+  // address it routes to. A compatibility page joins the list at once; a Chromium
+  // page later, through "mainwnd/pages/addpage".
   void OpenUrlInNewTab(const WString& url);
   // The same, behind the selected page, which stays selected.
   void OpenUrlInBackgroundTab(const WString& url);
-  // Asks the main window (WM_USER+23) to open `url` in a new compatibility tab.
+  // Opens `url` in a new compatibility tab once the event loop is back (the page or
+  // engine that asks is still inside its navigation); nothing opens when the list
+  // has gone or has no body factory by then.
   void OpenIeTab(const WString& url);
   // Takes the page into the list and shows it (or keeps the marked page selected).
   // A page already listed is ignored. Returns the page; it knows its list from now
@@ -133,6 +136,7 @@ class Pages {
   DuiLib::HWND mainWindow_ = 0;
   bool private_ = false;
   bool vpnOn_ = false;
+  QObject openLater_;  // context of the compatibility tabs OpenIeTab queues
 };
 
 }  // namespace tarvo

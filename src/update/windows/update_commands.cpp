@@ -6,7 +6,7 @@
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
-#include "shell/mainwnd/main_dui_wnd.h"
+#include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/c_message_box.h"
 #include "shell/windows/language_texts.h"
@@ -44,7 +44,7 @@ QString Text(WStringView key, const QString& version, const QString& newer = QSt
 }
 
 void Tell(const UpdateUi& ui, const QString& text) {
-  MainDuiWnd* owner = ui.windows->LastUsed();
+  IBrowserWindow* owner = ui.windows->LastUsed();
   CMessageBox::Show(owner != nullptr ? owner->Handle() : 0, text, false);
 }
 
@@ -74,14 +74,14 @@ void RunOnWorker(const std::shared_ptr<UpdateUi>& ui, std::function<Result()> wo
 
 void OfferInstaller(UpdateUi& ui) {
   const QString version = Q(ui.check->Announced().version);
-  MainDuiWnd* owner = ui.windows->LastUsed();
+  IBrowserWindow* owner = ui.windows->LastUsed();
   if (!CMessageBox::Show(owner != nullptr ? owner->Handle() : 0, Text(Keys::kReady, version), true)) return;
   if (!PendingInstaller::Run(*ui.check, ui.settings, true)) {
     Tell(ui, LanguageText(Keys::kInstallFailed));
     return;
   }
   // The installer replaces the browser's files: the browser ends as at start-up.
-  if (MainDuiWnd* window = ui.windows->LastUsed()) window->RunCommand(Commands::kCloseWindow);
+  if (IBrowserWindow* window = ui.windows->LastUsed()) window->RunCommand(Commands::kCloseWindow);
 }
 
 void ShowOutcome(UpdateUi& ui, UpdateCheck::Outcome outcome) {

@@ -37,6 +37,8 @@ struct ButtonOnlyWindow : IBrowserWindow {
   Page* CurrentPage() const override { return nullptr; }
   [[noreturn]] Pages& PageList() override { std::abort(); }
   void RunCommand(unsigned, const CommandArgs&) override {}
+  bool IsCommandAvailable(unsigned) const override { return true; }
+  void OnLanguageChanged() override {}
 };
 
 struct SaveAs : IDownloadPrompts {

@@ -77,15 +77,18 @@ TEST_F(AddressEditTest, FieldSitsBelowTheControlsTopBorderAndShowsWithIt) {
   EXPECT_TRUE(edit_->isVisible());
 }
 
-TEST_F(AddressEditTest, ReturnPostsTheTypedTextUnchanged) {
+TEST_F(AddressEditTest, ReturnHandsTheTypedTextOverUnchangedOnceTheKeyIsHandled) {
+  std::vector<WString> sent;
+  control_->SetTypedHandler([&sent](const WString& typed) { sent.push_back(typed); });
   for (const QString& typed : {QString("Example.COM/Path"), QString("two words here"), QString()}) {
-    owner_->posted.clear();
+    sent.clear();
     edit_->clear();
     Type(typed);
-    Press(Qt::Key_Return);
-    ASSERT_EQ(owner_->Count(MainWindowMessages::kNavigateTyped), 1u) << typed.toStdString();
-    EXPECT_EQ(owner_->posted[0].wParam, 0u);  // the current page
-    EXPECT_EQ(QString::fromStdU16String(owner_->posted[0].text), typed);
+    QTest::keyClick(edit_, Qt::Key_Return);
+    EXPECT_TRUE(sent.empty()) << "queued, not called inside the key handler";
+    QTest::qWait(20);
+    ASSERT_EQ(sent.size(), 1u) << typed.toStdString();
+    EXPECT_EQ(QString::fromStdU16String(sent[0]), typed);
   }
 }
 

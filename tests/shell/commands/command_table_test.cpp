@@ -77,7 +77,7 @@ TEST(CommandTableTest, ControlsMeanWhatTheirSurfaceSaysAndMessagesAskForWindows)
   EXPECT_EQ(CommandTable::ForMessage(MainWindowMessages::kShowDownloads), C::kShowDownloads);
   EXPECT_EQ(CommandTable::ForMessage(MainWindowMessages::kShowDownloadsFromEngine), C::kShowDownloadsForNewDownload);
   EXPECT_EQ(CommandTable::ForMessage(MainWindowMessages::kShowLogin), C::kShowLogin);
-  EXPECT_EQ(CommandTable::ForMessage(MainWindowMessages::kNavigateTyped), 0u);  // carries data: not a command
+  EXPECT_EQ(CommandTable::ForMessage(MainWindowMessages::kMoveTab), 0u);  // carries data: not a command
 }
 
 }  // namespace

@@ -46,7 +46,6 @@
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
 #include "bus/message_bus.h"
-#include "shell/commands/main_window_messages.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/mainwnd/page_file_commands.h"
@@ -678,10 +677,9 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
 }
 
-TEST_F(MainWindowTest, CompatibilityTabFromItsMessage) {
+TEST_F(MainWindowTest, CompatibilityTabFromThePageList) {
   ASSERT_NE(Start(), nullptr);
-  ASSERT_TRUE(window_->PostMessage(MainWindowMessages::kOpenCompatibilityTab,
-                                   reinterpret_cast<WPARAM>(new WString(Wide(server_->Url("/b"))))));
+  window_->PageList().OpenIeTab(Wide(server_->Url("/b")));
   ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 5000));
   Page* compat = window_->PageList().PageAt(1);
   EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);

@@ -19,7 +19,6 @@
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/mainwnd/tab_commands.h"
 #include "shell/mainwnd/main_window_message_handler.h"
-#include "shell/mainwnd/typed_address.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_channels.h"
 #include "shell/pages/pages.h"
@@ -137,18 +136,6 @@ TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWi
   second.PageList().CloseAll();
 }
 
-TEST(TypedAddressTest, BlanksAndCapitalSchemesAreCleanedAndTheRestKept) {
-  EXPECT_EQ(TypedAddress::Clean(u""), u"");
-  EXPECT_EQ(TypedAddress::Clean(u"  \t \u3000"), u"");  // only blanks: the start page
-  EXPECT_EQ(TypedAddress::Clean(u"  example.test/a b  "), u"example.test/a b");
-  EXPECT_EQ(TypedAddress::Clean(u"HTTP://Example.TEST/Path"), u"http://Example.TEST/Path");
-  EXPECT_EQ(TypedAddress::Clean(u"Https://x.test/"), u"https://x.test/");
-  EXPECT_EQ(TypedAddress::Clean(u"FILE:///tmp/A.html"), u"file:///tmp/A.html");
-  // Other schemes and host:port texts are the page's to judge.
-  EXPECT_EQ(TypedAddress::Clean(u"About:Blank"), u"About:Blank");
-  EXPECT_EQ(TypedAddress::Clean(u"LOCALHOST:8080/X"), u"LOCALHOST:8080/X");
-}
-
 TEST(TabCommandsTest, LogOutLeavesOnlyUserCentrePages) {
   EXPECT_TRUE(TabCommands::IsUserCentrePage(u"http://uc.test/usercenter/me", u"http://uc.test/"));
   EXPECT_FALSE(TabCommands::IsUserCentrePage(u"http://other.test/", u"http://uc.test/"));
@@ -178,32 +165,11 @@ class PrivateMessagesTest : public ::testing::Test {
   }
 
   std::unique_ptr<PagesHost> host_ = std::make_unique<PagesHost>();
-  MainWindowMessageHandler handler_{host_->pages, &host_->factory};
+  MainWindowMessageHandler handler_{host_->pages};
 };
 
-TEST_F(PrivateMessagesTest, TypedAddressGoesToTheNamedOrCurrentPageAndNeverToAClosedOne) {
-  Page* first = host_->OpenPage(u"http://one.test/");
-  Page* second = host_->OpenPage(u"http://two.test/");
-  ASSERT_NE(second, nullptr);
-  Send(MainWindowMessages::kNavigateTyped, 0, reinterpret_cast<LPARAM>(new WString(u"three.test")));
-  EXPECT_EQ(static_cast<RecordingBody*>(second->Body())->loads.back(), u"http://three.test");
-  Send(MainWindowMessages::kNavigateTyped, reinterpret_cast<WPARAM>(first),
-       reinterpret_cast<LPARAM>(new WString(u"HTTP://FOUR.test/")));
-  EXPECT_EQ(static_cast<RecordingBody*>(first->Body())->loads.back(), u"http://FOUR.test/");
-  host_->pages.ClosePage(first);
-  // The text is still freed (checked by the sanitizer build) and nothing else happens.
-  Send(MainWindowMessages::kNavigateTyped, reinterpret_cast<WPARAM>(first),
-       reinterpret_cast<LPARAM>(new WString(u"five.test")));
-  EXPECT_EQ(host_->pages.Count(), 1);
-}
-
-TEST_F(PrivateMessagesTest, CompatibilityTabAndDroppedTabsAreHandledAndOtherMessagesLeftToTheWindow) {
-  Send(MainWindowMessages::kOpenCompatibilityTab, reinterpret_cast<WPARAM>(new WString(u"http://bank.test/")));
-  ASSERT_EQ(host_->factory.ieUrls.size(), 1u);
-  EXPECT_EQ(host_->factory.ieUrls[0], u"http://bank.test/");
-  Send(MainWindowMessages::kOpenCompatibilityTab, 0);  // no address: nothing opened
-  EXPECT_EQ(host_->factory.ieUrls.size(), 1u);
-
+TEST_F(PrivateMessagesTest, DroppedTabsAreMovedAndOtherMessagesLeftToTheWindow) {
+  host_->OpenPage(u"http://a.test/");
   host_->OpenPage(u"http://b.test/");
   Page* first = host_->pages.PageAt(0);
   Send(MainWindowMessages::kMoveTab, 0, 1);

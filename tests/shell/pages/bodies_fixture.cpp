@@ -16,7 +16,6 @@
 #include "engines/shared/certificate_policy.h"
 #include "platform/text.h"
 #include "bus/bus_channels.h"
-#include "shell/commands/main_window_messages.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/page.h"
 #include "shell/pages/page_bus_handler.h"
@@ -54,12 +53,7 @@ int MessageRecorder::Count(DuiLib::UINT msg) const {
 }
 
 DuiLib::LRESULT MessageRecorder::HandleMessage(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
-  Message message{msg, wParam, lParam, {}};
-  if (msg == MainWindowMessages::kOpenCompatibilityTab) {
-    std::unique_ptr<WString> url(reinterpret_cast<WString*>(wParam));
-    if (url != nullptr) message.url = *url;
-  }
-  messages.push_back(message);
+  messages.push_back(Message{msg, wParam, lParam});
   return CWindowWnd::HandleMessage(msg, wParam, lParam);
 }
 

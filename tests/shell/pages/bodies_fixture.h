@@ -44,14 +44,13 @@ class EngineBodyFactory : public IPageBodyFactory {
 };
 
 // Stands for the main window: records every message the engines post to it, with
-// its parameters (a heap address for the compatibility engine is copied and freed).
+// its parameters.
 class MessageRecorder : public DuiLib::CWindowWnd {
  public:
   struct Message {
     DuiLib::UINT msg = 0;
     DuiLib::WPARAM wParam = 0;
     DuiLib::LPARAM lParam = 0;
-    WString url;  // the address of WM_USER+23
   };
 
   // WM_COMMAND messages with this command number in the low word.

@@ -130,30 +130,31 @@ TEST_F(PagesTest, AStepWhoseHistoryRowCannotBeSavedIsStillShownAndWalked) {
   EXPECT_EQ(body->loads, std::vector<WString>{u"http://127.0.0.1:9/saved"});
 }
 
-TEST_F(PagesTest, NavigateCompletesAddressesAndKeepsCompatibilitySitesInTheirOwnEngine) {
+TEST_F(PagesTest, NavigateLoadsTheRoutedAddressAndKeepsCompatibilitySitesInTheirOwnEngine) {
   Page* page = host.OpenPage(u"http://127.0.0.1:9/start");
   ASSERT_NE(page, nullptr);
   auto* body = BodyOf(page);
   body->loads.clear();
-  for (const char16_t* typed : {u"ftp://127.0.0.1/file", u"HTTP://127.0.0.1:9/x", u"", u"127.0.0.1:9/plain"}) {
-    page->Navigate(typed);
-  }
-  EXPECT_EQ(body->loads, (std::vector<WString>{u"http://ftp://127.0.0.1/file", u"http://HTTP://127.0.0.1:9/x",
-                                               kNewPage, u"http://127.0.0.1:9/plain"}));
+  for (const char16_t* typed : {u" HTTP://127.0.0.1:9/x ", u"", u"127.0.0.1:9/plain"}) page->Navigate(typed);
+  EXPECT_EQ(body->loads, (std::vector<WString>{u"http://127.0.0.1:9/x", kNewPage, u"http://127.0.0.1:9/plain"}));
 
   // A host classified for the compatibility engine opens a new compatibility tab
-  // through the main window; the Chromium page loads nothing.
+  // once the navigation is over; the Chromium page loads nothing.
   UserDatabase::Instance().Execute("insert into domain_type (domain, type) values (?, 2)", {"bank.test"});
   body->loads.clear();
-  page->Navigate(u"http://bank.test/login");
+  const int before = pages.Count();
+  page->Navigate(u"bank.test/login");
   EXPECT_TRUE(body->loads.empty());
+  EXPECT_TRUE(host.factory.ieUrls.empty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !host.factory.ieUrls.empty(); }, 2000));
+  EXPECT_EQ(host.factory.ieUrls, std::vector<WString>{u"http://bank.test/login"});
+  EXPECT_EQ(pages.Count(), before + 1);
+  // A list gone before the event loop came back opens nothing.
+  {
+    PagesHost other;
+    other.pages.OpenIeTab(u"http://bank.test/late");
+  }
   QTest::qWait(20);
-  const auto& messages = host.window.messages;
-  const auto posted = std::find(messages.begin(), messages.end(), MainWindowMessages::kOpenCompatibilityTab);
-  ASSERT_NE(posted, messages.end());
-  // The message hands its address over; the main window would take it.
-  const std::unique_ptr<WString> handed(reinterpret_cast<WString*>(host.window.messageParams[posted - messages.begin()]));
-  EXPECT_EQ(*handed, u"http://bank.test/login");
   UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {"bank.test"});
 }
 

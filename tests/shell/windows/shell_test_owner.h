@@ -1,7 +1,6 @@
 #pragma once
 // A main-window stand-in for the shell's window tests: a skinned window that
-// records every message posted to it with its parameters, freeing the typed-address
-// strings it receives as the main window would.
+// records every message posted to it with its parameters.
 #include <vector>
 
 #include "platform/text.h"
@@ -14,7 +13,6 @@ struct PostedMessage {
   DuiLib::UINT msg = 0;
   DuiLib::WPARAM wParam = 0;
   DuiLib::LPARAM lParam = 0;
-  WString text;  // the string of a kNavigateTyped message
 };
 
 class ShellTestOwner : public TestWindow {
@@ -23,15 +21,8 @@ class ShellTestOwner : public TestWindow {
 
   DuiLib::LRESULT MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
                                  bool& bHandled) override {
-    if (uMsg == MainWindowMessages::kNavigateTyped) {
-      auto* text = reinterpret_cast<WString*>(lParam);
-      posted.push_back({uMsg, wParam, lParam, *text});
-      delete text;
-      bHandled = true;
-      return 0;
-    }
     if (uMsg >= DuiLib::WM_USER || uMsg == DuiLib::WM_COMMAND || uMsg == DuiLib::WM_CLOSE) {
-      posted.push_back({uMsg, wParam, lParam, {}});
+      posted.push_back({uMsg, wParam, lParam});
       if (uMsg == DuiLib::WM_CLOSE && keepOpen) {
         bHandled = true;
         return 0;
