@@ -9,7 +9,7 @@
 #include "engines/cef/chromium_download_handler.h"
 #include "engines/cef/web_client.h"
 #include "engines/ie/compat_download_handler.h"
-#include "engines/ie/compat_engine_loader.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
 #include "history/windows/history_windows.h"

@@ -13,10 +13,10 @@
 
 #include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
-#include "engines/ie/compat_engine_loader.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_types.h"
 #include "platform/error_message.h"
 
 class QApplication;

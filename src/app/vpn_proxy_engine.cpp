@@ -1,10 +1,10 @@
 #include "app/vpn_proxy_engine.h"
 
-#include "engines/cef/cef_dictionary_value.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/cef_request_context.h"
-#include "engines/cef/cef_task.h"
-#include "engines/cef/cef_value.h"
+#include "engines/webengine/cef_dictionary_value.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webengine/cef_task.h"
+#include "engines/webengine/cef_value.h"
 #include "platform/debug_output.h"
 
 namespace tarvo {
