@@ -7,14 +7,12 @@
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
 #include "app/engine_data_cleaner.h"
-#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "app/main_windows.h"
 #include "app/session_startup.h"
-#include "app/update_feature.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
 #include "settings/settings_keys.h"
@@ -31,9 +29,11 @@
 #include "bus/message_bus.h"
 #include "downloads/download_manager.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
+#include "update/windows/update_feature.h"
 
 namespace tarvo {
 
@@ -234,7 +234,7 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>();
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, compatEngine_};
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 

@@ -29,12 +29,14 @@
 
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
-#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
+#include "engines/cef/chromium_engine_port.h"
+#include "engines/ie/compat_engine_port.h"
 #include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/webkitgtk/lazy_compat_profile.h"
 #include "preferences/browser_preferences.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -155,7 +157,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>();
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *compatEngine_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -244,7 +246,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::unique_ptr<BrowserWindows> windows_;
-  std::vector<ServiceLoop::Step> serviceSteps_;  // registered, never run here
+  std::vector<ServiceStep> serviceSteps_;  // registered, never run here
   std::vector<std::function<void()>> endSteps_;
   std::unique_ptr<MainDuiWnd> window_;
   int readyCalls_ = 0;
@@ -256,6 +258,8 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
+  static inline const std::vector<IEnginePort*>* enginePorts_ =
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(), new CompatEnginePort(*compatEngine_)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {

@@ -1,4 +1,4 @@
-#include "app/vpn_proxy_engine.h"
+#include "engines/cef/vpn_proxy_engine.h"
 
 #include "engines/webengine/cef_dictionary_value.h"
 #include "engines/webengine/cef_entry_points.h"

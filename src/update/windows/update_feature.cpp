@@ -1,8 +1,8 @@
-#include "app/update_feature.h"
+#include "update/windows/update_feature.h"
 
 #include <memory>
 
-#include "app/feature_hooks.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "platform/debug_output.h"
 #include "platform/error_message.h"
 #include "update/default_browser.h"

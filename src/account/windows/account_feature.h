@@ -1,8 +1,8 @@
 #pragma once
 // The account and the VPN join the browser: the account's commands, the toolbar's
-// VPN switch and the protection panel, the login check of the engine's proxy
-// answers, the engine's proxy for the VPN, the service loop's login check and
-// white-list refresh, and the VPN going off at the end.
+// VPN switch and shield, the login check of the engine's proxy
+// answers, the engine's proxy for the VPN (both through the engines' ports), the
+// service loop's login check and white-list refresh, and the VPN going off at the end.
 //
 // Threads: the first thread, at start-up.
 
@@ -10,7 +10,7 @@ namespace tarvo {
 
 struct FeatureHooks;
 
-class AccountRegistration {
+class AccountFeature {
  public:
   // How long the end waits for the service to hear that the VPN goes off.
   static constexpr int kEndWaitMs = 3000;

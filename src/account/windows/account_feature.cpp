@@ -1,4 +1,4 @@
-#include "app/account_registration.h"
+#include "account/windows/account_feature.h"
 
 #include <atomic>
 #include <chrono>
@@ -12,36 +12,19 @@
 #include "account/windows/account_language_keys.h"
 #include "account/windows/vpn_button.h"
 #include "account/windows/vpn_notice_wnd.h"
-#include "app/feature_hooks.h"
-#include "app/vpn_proxy_engine.h"
 #include "platform/debug_output.h"
-#include "engines/cef/web_client.h"
-#include "protect/windows/protect_wnd.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_commands.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
-#include "shell/pages/page.h"
+#include "shell/pages/i_engine_port.h"
 #include "shell/pages/pages.h"
-#include "shell/pages/qt_text.h"
 #include "shell/windows/language_texts.h"
 
 namespace tarvo {
 
 namespace {
-
-// The titles of the tabs the VPN does not carry while it is on, in every window.
-std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows) {
-  std::vector<QString> titles;
-  if (!AccountState::Instance().Connection().proxyApplied) return titles;
-  for (Pages* pages : windows.PageLists()) {
-    for (const Page* page : pages->PagesOutsideVpn()) {
-      const WString& title = page->GetTitle();
-      titles.push_back(Q(title.empty() ? page->GetDisplayUrl() : title));
-    }
-  }
-  return titles;
-}
 
 void RegisterVpnCommands(BrowserWindows& windows) {
   FeatureCommands& commands = windows.Features();
@@ -55,14 +38,6 @@ void RegisterVpnCommands(BrowserWindows& windows) {
       *switching = false;
     });
   });
-  commands.Register(Commands::kShowProtect, [&windows](IBrowserWindow& window, const CommandArgs&) {
-    ProtectWnd panel(TabsOutsideVpn(windows));
-    panel.Run(window.Handle());
-  });
-  // The right click opens the panel directly: the site-protection switch for
-  // everyone, and the node choice while connected.
-  commands.Register(Commands::kProtectButtonMenu,
-                    [](IBrowserWindow& window, const CommandArgs&) { window.RunCommand(Commands::kShowProtect); });
   commands.Register(Commands::kRefreshProtectButton, [&windows](IBrowserWindow&, const CommandArgs&) {
     const bool on = AccountState::Instance().Connection().proxyApplied;
     int reloaded = 0;
@@ -85,12 +60,14 @@ void RegisterVpnCommands(BrowserWindows& windows) {
 
 }  // namespace
 
-void AccountRegistration::Register(FeatureHooks& hooks) {
-  // Never destroyed: engine callbacks and the account task queue may use it up to the end.
-  AccountState::Instance().SetProxyEngine(new VpnProxyEngine());
-  // The proxy's challenge is answered on the interface thread: from the login as
-  // known here, never with a request to the service.
-  ClientInstance()->SetLoginCheck([] { return AccountOperations::HoldsFreshLogin(); });
+void AccountFeature::Register(FeatureHooks& hooks) {
+  for (IEnginePort* engine : hooks.engines) {
+    // The VPN carries the one engine that takes a proxy from it.
+    if (IVpnProxyEngine* proxy = engine->VpnProxy()) AccountState::Instance().SetProxyEngine(proxy);
+    // The proxy's challenge is answered on the interface thread: from the login as
+    // known here, never with a request to the service.
+    engine->SetLoginCheck([] { return AccountOperations::HoldsFreshLogin(); });
+  }
   AccountCommands::Register(hooks.windows.Features());
   RegisterVpnCommands(hooks.windows);
   // Through the task queue, so a check never overtakes a log-in or log-out.
