@@ -27,7 +27,6 @@
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "bus/message_bus.h"
-#include "downloads/download_manager.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/main_dui_wnd.h"
@@ -275,8 +274,6 @@ bool CKXBrowserApp::OpenMainWindow() {
   engineData_ = std::make_unique<EngineDataCleaner>(*compatProfile_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
-  // What private windows downloaded is not listed once none of them is open.
-  mainWindows_->SetLastPrivateClosed([] { DownloadManager::Instance().ForgetUnrecorded(); });
   session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
                                               SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();

@@ -30,6 +30,8 @@ void DownloadsFeature::Register(FeatureHooks& hooks) {
   feature.manager.SetDesktop(&feature.desktop);
   feature.manager.SetChangeListener([] { feature.windows.RequestRefresh(); });
   feature.windows.RegisterCommands(hooks.windows.Features());
+  // What private windows downloaded is not listed once none of them is open.
+  hooks.windows.AddLastPrivateClosedHook([] { feature.manager.ForgetUnrecorded(); });
   for (IEnginePort* engine : hooks.engines) {
     engine->HandleDownloads(feature.manager, feature.prompts,
                             [](DuiLib::HWND mainWindow, const WString& url, bool unrecorded) {

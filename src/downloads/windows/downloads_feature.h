@@ -1,7 +1,8 @@
 #pragma once
 // Downloads join the browser: the download list as commands, both engines' downloads
 // in it (through the engines' ports), the list opening for a new download, the
-// resumer that takes up the downloads of an earlier run, and at the end unfinished
+// resumer that takes up the downloads of an earlier run, private windows' downloads
+// leaving the list with the last private window, and at the end unfinished
 // downloads keeping their bytes.
 //
 // Threads: the first thread, at start-up (before the engine starts). The feature's

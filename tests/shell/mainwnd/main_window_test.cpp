@@ -780,7 +780,7 @@ TEST_F(MainWindowTest, APageWhoseRendererDiesShowsTheCrashedNoticeAndLoadsAgain)
 
 // A private window writes nothing of its browsing: its address as a QR code is made
 // and shown in memory, and the links and favourites it opens in a new window open in
-// a private one.
+// a private one; the last private window to close tells the features.
 TEST_F(MainWindowTest, APrivateWindowsQrCodeAndNewWindowsLeaveNoTrace) {
   const fs::path cache = root_->path() / "private-cache";
   fs::create_directories(cache);
@@ -819,8 +819,11 @@ TEST_F(MainWindowTest, APrivateWindowsQrCodeAndNewWindowsLeaveNoTrace) {
   EXPECT_TRUE(opened[1].second);
   EXPECT_FALSE(opened[2].second) << "an empty new window asked for from a private one is an ordinary one";
   windows_->SetWindowOpener(nullptr);
+  int lastPrivateClosed = 0;
+  windows_->AddLastPrivateClosedHook([&lastPrivateClosed] { ++lastPrivateClosed; });
   QTimer::singleShot(0, [&] { privateWindow.SendMessage(WM_CLOSE); });
   EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(lastPrivateClosed, 1) << "what the private windows downloaded must leave the list with the last one";
 }
 
 TEST_F(MainWindowTest, CloseShutsEveryPageDownKeepsTheLastAddressesAndLeavesTheEventLoop) {
