@@ -14,7 +14,7 @@ if(TARVO_BUILD_GUI)
   set(CMAKE_AUTOMOC ON)
   find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets Svg Network PrintSupport Test DBus)
   find_package(Qt5 5.15 REQUIRED COMPONENTS WebEngineWidgets WebChannel Quick)
-  # The compatibility engine's module (src/engines/ie) alone links these.
+  # The compatibility engine's module (src/engines/webkitgtk) alone links these.
   find_package(Qt5 5.15 REQUIRED COMPONENTS X11Extras)
   pkg_check_modules(WEBKITGTK REQUIRED IMPORTED_TARGET webkit2gtk-4.1 gtk+-3.0 gtk+-x11-3.0)
 endif()

@@ -4,14 +4,14 @@
 #include <QWidget>
 
 #include "bench/startup/probe_report.h"
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_client.h"
-#include "engines/cef/cef_cookie_manager.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/cef_life_span_handler.h"
-#include "engines/cef/cef_load_handler.h"
-#include "engines/cef/web_app.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_client.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/cef_life_span_handler.h"
+#include "engines/webengine/cef_load_handler.h"
+#include "engines/webengine/web_app.h"
 
 namespace {
 using namespace tarvo::cef;

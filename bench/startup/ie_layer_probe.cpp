@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "bench/startup/probe_report.h"
-#include "engines/ie/compat_engine_loader.h"
-#include "engines/ie/lazy_compat_profile.h"
-#include "engines/ie/web_browser_control.h"
-#include "engines/ie/web_browser_events.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
+#include "engines/webkitgtk/web_browser_control.h"
+#include "engines/webkitgtk/web_browser_events.h"
 
 namespace {
 class LoadCounter : public tarvo::ie::WebBrowserEvents {

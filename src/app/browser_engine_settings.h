@@ -8,7 +8,7 @@
 // runs on the GUI thread (it reads the domain list, which any thread may read).
 #include <string>
 
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_types.h"
 
 namespace tarvo {
 

@@ -7,33 +7,32 @@
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
 #include "app/engine_data_cleaner.h"
-#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "app/main_windows.h"
 #include "app/session_startup.h"
-#include "app/update_feature.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "app/termination_signal_watcher.h"
-#include "engines/cef/cef_cookie_manager.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/web_app.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/web_app.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "bus/message_bus.h"
-#include "downloads/download_manager.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
+#include "update/windows/update_feature.h"
 
 namespace tarvo {
 
@@ -234,7 +233,7 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>();
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, compatEngine_};
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 
@@ -275,8 +274,6 @@ bool CKXBrowserApp::OpenMainWindow() {
   engineData_ = std::make_unique<EngineDataCleaner>(*compatProfile_);
   BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
-  // What private windows downloaded is not listed once none of them is open.
-  mainWindows_->SetLastPrivateClosed([] { DownloadManager::Instance().ForgetUnrecorded(); });
   session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
                                               SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();

@@ -13,10 +13,12 @@
 
 #include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
-#include "engines/ie/compat_engine_loader.h"
+#include "engines/cef/chromium_engine_port.h"
+#include "engines/ie/compat_engine_port.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_types.h"
 #include "platform/error_message.h"
 
 class QApplication;
@@ -104,6 +106,10 @@ class CKXBrowserApp {
   // Loads the compatibility engine with the first page that needs it; whatever the
   // engine was given lives as long as it.
   ie::CompatEngineLoader compatEngine_;
+  // What the features ask of the engines, handed to them once at registration.
+  ChromiumEnginePort chromiumPort_;
+  CompatEnginePort compatPort_{compatEngine_};
+  const std::vector<IEnginePort*> enginePorts_{&chromiumPort_, &compatPort_};
   CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};
   std::vector<ServiceLoop::Step> serviceSteps_;
   std::vector<std::function<void()>> endSteps_;

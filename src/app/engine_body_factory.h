@@ -10,8 +10,8 @@
 // compatibility profile, which closing the window ensures.
 #include <memory>
 
-#include "engines/cef/cef_request_context.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "engines/ie/tab_ie_body.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/page_host.h"

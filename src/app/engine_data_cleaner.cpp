@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "engines/cef/cef_cookie_manager.h"
-#include "engines/cef/cef_request_context.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "platform/debug_output.h"
 
 namespace tarvo {

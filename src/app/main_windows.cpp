@@ -2,12 +2,10 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <algorithm>
 
 #include "app/engine_body_factory.h"
 #include "platform/debug_output.h"
 #include "shell/mainwnd/browser_windows.h"
-#include "shell/mainwnd/i_browser_window.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 
 namespace tarvo {
@@ -72,12 +70,6 @@ MainDuiWnd* MainWindows::Owned(const IBrowserWindow* window) const {
 }
 
 void MainWindows::Closed(IBrowserWindow* window) {
-  if (window->PageList().IsPrivate() && lastPrivateClosed_) {
-    const auto windows = group_.Windows();
-    const bool anyPrivate = std::any_of(windows.begin(), windows.end(),
-                                        [](IBrowserWindow* open) { return open->PageList().IsPrivate(); });
-    if (!anyPrivate) lastPrivateClosed_();
-  }
   if (group_.Count() == 0) {
     // The last window: the application shuts the engines down and cleans up after
     // the loop, and destroys the window then.

@@ -41,9 +41,6 @@ class MainWindows {
   // Returns the window, or nullptr (nothing shown) when the skin can't be loaded.
   MainDuiWnd* Open(const std::vector<WString>& urls, std::function<void()> ready = {},
                    std::function<void(MainDuiWnd&)> startPages = {}, bool privately = false);
-  // Told when the last private window has closed (the downloads it started leave
-  // the list). GUI thread.
-  void SetLastPrivateClosed(std::function<void()> handler) { lastPrivateClosed_ = std::move(handler); }
   // Asks every open window to close like the user would (SIGTERM, SIGINT).
   void CloseAll();
   // The window opened first that is not destroyed yet (the last one to close stays
@@ -60,7 +57,6 @@ class MainWindows {
   ie::LazyCompatProfile& compatProfile_;
   std::vector<std::unique_ptr<MainDuiWnd>> owned_;  // in the order opened
   bool openedAny_ = false;
-  std::function<void()> lastPrivateClosed_;
   QObject lifetime_;  // the deferred destructions end with this object
 };
 

@@ -14,14 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "shell/mainwnd/service_step.h"
+
 namespace tarvo {
 
 class ServiceLoop {
  public:
-  struct Step {
-    std::string name;  // for diagnostics
-    std::function<void()> run;
-  };
+  using Step = ServiceStep;
 
   ServiceLoop(std::vector<Step> steps, std::chrono::milliseconds period);
   // Stops and joins the thread if it still runs.

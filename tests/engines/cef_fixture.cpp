@@ -2,7 +2,7 @@
 
 #include <QVariant>
 
-#include "engines/cef/engine_page.h"
+#include "engines/webengine/engine_page.h"
 
 namespace tarvo::test {
 

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_frame.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_frame.h"
 #include "engines/cef_test_environment.h"
 #include "engines/recording_client.h"
 #include "engines/test_http_server.h"

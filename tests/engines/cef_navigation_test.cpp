@@ -4,9 +4,9 @@
 #include <QNetworkProxy>
 #include <QWebEngineSettings>
 
-#include "engines/cef/engine_page.h"
+#include "engines/webengine/engine_page.h"
 
-#include "engines/cef/cef_request.h"
+#include "engines/webengine/cef_request.h"
 #include "engines/cef_fixture.h"
 
 namespace tarvo::test {

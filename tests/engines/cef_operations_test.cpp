@@ -3,12 +3,12 @@
 #include <QFile>
 #include <QMenu>
 
-#include "engines/cef/cef_cookie_manager.h"
-#include "engines/cef/cef_pdf_print_callback.h"
-#include "engines/cef/cef_request_context.h"
-#include "engines/cef/cef_string_visitor.h"
-#include "engines/cef/engine_page.h"
-#include "engines/cef/engine_view.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_pdf_print_callback.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webengine/cef_string_visitor.h"
+#include "engines/webengine/engine_page.h"
+#include "engines/webengine/engine_view.h"
 #include "engines/cef_fixture.h"
 #include "support/temp_dir.h"
 

@@ -5,12 +5,12 @@
 #include <map>
 #include <thread>
 
-#include "engines/cef/cef_command_line.h"
-#include "engines/cef/cef_task.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/display_compositing.h"
-#include "engines/cef/engine_context.h"
-#include "engines/cef/web_app.h"
+#include "engines/webengine/cef_command_line.h"
+#include "engines/webengine/cef_task.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/display_compositing.h"
+#include "engines/webengine/engine_context.h"
+#include "engines/webengine/web_app.h"
 #include "engines/cef_fixture.h"
 
 namespace tarvo::test {

@@ -4,9 +4,9 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
-#include "engines/cef/cef_request_context.h"
-#include "engines/cef/proxy_switcher.h"
-#include "engines/cef/engine_context.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webengine/proxy_switcher.h"
+#include "engines/webengine/engine_context.h"
 #include "engines/cef_fixture.h"
 #include "engines/counting_proxy.h"
 

@@ -9,9 +9,9 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-#include "engines/cef/cef_cookie_manager.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/web_app.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/web_app.h"
 #include "engines/cef_test_environment.h"
 #include "support/temp_dir.h"
 

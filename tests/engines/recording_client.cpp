@@ -1,10 +1,10 @@
 #include "engines/recording_client.h"
 
-#include "engines/cef/cef_auth_callback.h"
-#include "engines/cef/cef_before_download_callback.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_frame.h"
-#include "engines/cef/cef_request.h"
+#include "engines/webengine/cef_auth_callback.h"
+#include "engines/webengine/cef_before_download_callback.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_frame.h"
+#include "engines/webengine/cef_request.h"
 
 namespace tarvo::test {
 

@@ -6,20 +6,20 @@
 #include <utility>
 #include <vector>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_client.h"
-#include "engines/cef/cef_context_menu_handler.h"
-#include "engines/cef/cef_context_menu_params.h"
-#include "engines/cef/cef_display_handler.h"
-#include "engines/cef/cef_download_handler.h"
-#include "engines/cef/cef_download_item.h"
-#include "engines/cef/cef_download_item_callback.h"
-#include "engines/cef/cef_find_handler.h"
-#include "engines/cef/cef_life_span_handler.h"
-#include "engines/cef/cef_load_handler.h"
-#include "engines/cef/cef_menu_model.h"
-#include "engines/cef/cef_request.h"
-#include "engines/cef/cef_request_handler.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_client.h"
+#include "engines/webengine/cef_context_menu_handler.h"
+#include "engines/webengine/cef_context_menu_params.h"
+#include "engines/webengine/cef_display_handler.h"
+#include "engines/webengine/cef_download_handler.h"
+#include "engines/webengine/cef_download_item.h"
+#include "engines/webengine/cef_download_item_callback.h"
+#include "engines/webengine/cef_find_handler.h"
+#include "engines/webengine/cef_life_span_handler.h"
+#include "engines/webengine/cef_load_handler.h"
+#include "engines/webengine/cef_menu_model.h"
+#include "engines/webengine/cef_request.h"
+#include "engines/webengine/cef_request_handler.h"
 
 namespace tarvo::test {
 

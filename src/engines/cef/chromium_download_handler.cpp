@@ -1,12 +1,12 @@
 #include "engines/cef/chromium_download_handler.h"
 
 #include "downloads/download_manager.h"
-#include "engines/cef/cef_before_download_callback.h"
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_request_context.h"
-#include "engines/cef/cef_download_item.h"
-#include "engines/cef/cef_download_item_callback.h"
+#include "engines/webengine/cef_before_download_callback.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webengine/cef_download_item.h"
+#include "engines/webengine/cef_download_item_callback.h"
 
 namespace tarvo {
 

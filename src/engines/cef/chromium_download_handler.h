@@ -5,7 +5,7 @@
 
 #include "downloads/download_report.h"
 #include "downloads/i_download_driver.h"
-#include "engines/cef/cef_download_handler.h"
+#include "engines/webengine/cef_download_handler.h"
 #include "platform/text.h"
 
 namespace tarvo {

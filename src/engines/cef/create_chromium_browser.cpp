@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_request_context.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_request_context.h"
 #include "engines/cef/web_client.h"
 #include "platform/text.h"
 #include "shell/pages/page.h"

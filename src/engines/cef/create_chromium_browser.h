@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_types.h"
 
 class QWidget;
 

@@ -7,13 +7,13 @@
 #include <fstream>
 #include <utility>
 
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/engine_page.h"
-#include "engines/cef/cef_entry_points.h"
-#include "engines/cef/cef_frame.h"
-#include "engines/cef/cef_pdf_print_callback.h"
-#include "engines/cef/cef_string_visitor.h"
-#include "engines/cef/cef_task.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/engine_page.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/cef_frame.h"
+#include "engines/webengine/cef_pdf_print_callback.h"
+#include "engines/webengine/cef_string_visitor.h"
+#include "engines/webengine/cef_task.h"
 #include "engines/cef/web_client.h"
 #include "platform/text.h"
 #include "shell/pages/page.h"

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_types.h"
 #include "engines/cef/chromium_login_forms.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/zoom_level.h"

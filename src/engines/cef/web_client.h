@@ -4,13 +4,13 @@
 #include <map>
 #include <vector>
 
-#include "engines/cef/cef_client.h"
-#include "engines/cef/cef_context_menu_handler.h"
-#include "engines/cef/cef_display_handler.h"
-#include "engines/cef/cef_download_handler.h"
-#include "engines/cef/cef_life_span_handler.h"
-#include "engines/cef/cef_load_handler.h"
-#include "engines/cef/cef_request_handler.h"
+#include "engines/webengine/cef_client.h"
+#include "engines/webengine/cef_context_menu_handler.h"
+#include "engines/webengine/cef_display_handler.h"
+#include "engines/webengine/cef_download_handler.h"
+#include "engines/webengine/cef_life_span_handler.h"
+#include "engines/webengine/cef_load_handler.h"
+#include "engines/webengine/cef_request_handler.h"
 #include "shell/pages/page_host.h"
 #include "ui/ui_defs.h"
 

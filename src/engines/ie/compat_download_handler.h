@@ -5,7 +5,7 @@
 #include <map>
 
 #include "downloads/i_download_driver.h"
-#include "engines/ie/compat_engine.h"
+#include "engines/webkitgtk/compat_engine.h"
 #include "platform/text.h"
 
 class QWidget;

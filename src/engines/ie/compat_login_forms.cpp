@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "engines/ie/web_browser_control.h"
+#include "engines/webkitgtk/web_browser_control.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/login_form_events.h"
 #include "shell/pages/login_form_script.h"

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "engines/ie/compat_engine_loader.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/ie/compat_login_forms.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "platform/text.h"
 #include "shell/commands/main_window_messages.h"
 #include "shell/commands/post_command.h"

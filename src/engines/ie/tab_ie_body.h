@@ -3,8 +3,8 @@
 #include <QObject>
 #include <memory>
 
-#include "engines/ie/web_browser_control.h"
-#include "engines/ie/web_browser_events.h"
+#include "engines/webkitgtk/web_browser_control.h"
+#include "engines/webkitgtk/web_browser_events.h"
 #include "shell/pages/i_tab_body.h"
 #include "shell/pages/page_key_commands.h"
 #include "ui/ui_defs.h"

@@ -13,6 +13,7 @@
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
@@ -79,6 +80,13 @@ void RenameFavourite(IBrowserWindow& window, const CommandArgs& args) {
 }
 
 }  // namespace
+
+void FavoritesFeature::Register(FeatureHooks& hooks) {
+  RegisterWindows(hooks.windows);
+  hooks.serviceSteps.push_back({"default favourites", StartUpStep()});
+  hooks.serviceSteps.push_back({"favourites sync", &SyncStep});
+  hooks.endSteps.push_back(&Finish);
+}
 
 void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
   windows.SetFavorBarFactory(

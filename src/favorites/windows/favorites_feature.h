@@ -13,22 +13,16 @@
 namespace tarvo {
 
 class BrowserWindows;
+struct FeatureHooks;
 
 class FavoritesFeature {
  public:
   // The longest the browser's end waits for changes still being saved or sent.
   static constexpr int kFinishWaitMs = 10000;
 
-  // Registers everything; `serviceSteps` takes {name, function} steps, `endSteps`
-  // functions. The service loop's favourites steps come first in its round, so they
-  // must be registered before the other features' steps.
-  template <class StepList, class EndList>
-  static void Register(BrowserWindows& windows, StepList& serviceSteps, EndList& endSteps) {
-    RegisterWindows(windows);
-    serviceSteps.push_back({"default favourites", StartUpStep()});
-    serviceSteps.push_back({"favourites sync", &SyncStep});
-    endSteps.push_back(&Finish);
-  }
+  // Registers everything. The service loop's favourites steps come first in its
+  // round, so they must be registered before the other features' steps.
+  static void Register(FeatureHooks& hooks);
 
   static void RegisterWindows(BrowserWindows& windows);
   // The first round's step: the defaults when never fetched, then the stored

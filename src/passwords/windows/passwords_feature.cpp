@@ -9,11 +9,13 @@
 #include "preferences/browser_preferences.h"
 #include "protect/c_browser_url.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/pages/login_form_events.h"
 
 namespace tarvo {
 
-void PasswordsFeature::Register(BrowserWindows& windows) {
+void PasswordsFeature::Register(FeatureHooks& hooks) {
+  BrowserWindows& windows = hooks.windows;
   PasswordKeeper& keeper = PasswordKeeper::Instance();
   keeper.SetPoster([](std::function<void()> answer) {
     // An answer that comes after the application has gone is dropped.

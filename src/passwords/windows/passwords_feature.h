@@ -7,11 +7,11 @@
 // Threads: the GUI thread, at start-up. The feature's objects live for the process.
 namespace tarvo {
 
-class BrowserWindows;
+struct FeatureHooks;
 
 class PasswordsFeature {
  public:
-  static void Register(BrowserWindows& windows);
+  static void Register(FeatureHooks& hooks);
 };
 
 }  // namespace tarvo

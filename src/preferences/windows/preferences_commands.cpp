@@ -6,6 +6,7 @@
 #include "preferences/windows/settings_wnd.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/qt_text.h"
 #include "store/user_database.h"
@@ -39,7 +40,8 @@ SettingsWnd::Effects EffectsFor(BrowserWindows& windows) {
 
 }  // namespace
 
-void PreferencesCommands::Register(BrowserWindows& windows) {
+void PreferencesCommands::Register(FeatureHooks& hooks) {
+  BrowserWindows& windows = hooks.windows;
   auto open = std::make_shared<DuiLib::HWND>(0);  // the open window, if it still exists
   windows.Features().Register(Commands::kShowSettings, [&windows, open](IBrowserWindow& window, const CommandArgs&) {
     if (auto* shown = DuiLib::CWindowRegistry::Instance().Find(*open)) {

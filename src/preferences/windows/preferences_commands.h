@@ -9,11 +9,11 @@
 // as the windows' group.
 namespace tarvo {
 
-class BrowserWindows;
+struct FeatureHooks;
 
 class PreferencesCommands {
  public:
-  static void Register(BrowserWindows& windows);
+  static void Register(FeatureHooks& hooks);
 };
 
 }  // namespace tarvo

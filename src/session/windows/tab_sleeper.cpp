@@ -7,6 +7,7 @@
 #include "platform/freed_memory.h"
 #include "session/sleeping_tabs_setting.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
@@ -37,7 +38,8 @@ TabSleeper::TabSleeper(Lists lists) : lists_(std::move(lists)) {
   QObject::connect(&timer_, &QTimer::timeout, this, [this] { Check(); });
 }
 
-void TabSleeper::Register(BrowserWindows& windows) {
+void TabSleeper::Register(FeatureHooks& hooks) {
+  BrowserWindows& windows = hooks.windows;
   auto sleeper = std::make_shared<TabSleeper>([&windows] {
     std::vector<Pages*> lists;
     for (IBrowserWindow* window : windows.Windows()) lists.push_back(&window->PageList());

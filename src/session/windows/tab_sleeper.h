@@ -21,7 +21,7 @@
 
 namespace tarvo {
 
-class BrowserWindows;
+struct FeatureHooks;
 class Page;
 class Pages;
 
@@ -33,7 +33,7 @@ class TabSleeper : public QObject {
   explicit TabSleeper(Lists lists);
 
   // Follows the group's windows once the first one is built.
-  static void Register(BrowserWindows& windows);
+  static void Register(FeatureHooks& hooks);
   // Starts the checks (again: nothing).
   void Start();
   // Looks at every tab of every window now.

@@ -28,6 +28,10 @@ std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow&
 
 void BrowserWindows::WindowClosed(IBrowserWindow* window) {
   Remove(window);
+  if (window->PageList().IsPrivate() &&
+      std::none_of(windows_.begin(), windows_.end(), [](MainDuiWnd* open) { return open->PageList().IsPrivate(); })) {
+    for (const auto& hook : lastPrivateClosedHooks_) hook();
+  }
   if (closed_) {
     closed_(window);
   } else {

@@ -39,6 +39,9 @@ class BrowserWindows {
   void AddWindowHook(WindowHook hook) { windowHooks_.push_back(std::move(hook)); }
   // A window's controls exist: runs every hook for it, in registration order.
   void WindowBuilt(IBrowserWindow& window) const;
+  // What a feature does once no private window is open any more (forget what the
+  // private windows left behind). Registered at start-up; run in registration order.
+  void AddLastPrivateClosedHook(std::function<void()> hook) { lastPrivateClosedHooks_.push_back(std::move(hook)); }
   // Makes the favourites bar of a window (the feature that fills it registers this at
   // start-up); without one, or when it makes nothing, the window shows an empty slot.
   // The window gives the control its place and attributes and owns it.
@@ -93,6 +96,7 @@ class BrowserWindows {
   FeatureCommands features_;
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;
+  std::vector<std::function<void()>> lastPrivateClosedHooks_;
   FavorBarFactory favorBarFactory_;
   WindowOpener opener_;
   ClosedHandler closed_;

@@ -29,18 +29,20 @@
 
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
-#include "app/feature_hooks.h"
 #include "app/feature_registrations.h"
-#include "engines/ie/compat_engine_loader.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/cef/chromium_engine_port.h"
+#include "engines/ie/compat_engine_port.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "preferences/browser_preferences.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/engine_page.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
@@ -154,7 +156,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>();
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *compatEngine_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -243,7 +245,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::unique_ptr<BrowserWindows> windows_;
-  std::vector<ServiceLoop::Step> serviceSteps_;  // registered, never run here
+  std::vector<ServiceStep> serviceSteps_;  // registered, never run here
   std::vector<std::function<void()>> endSteps_;
   std::unique_ptr<MainDuiWnd> window_;
   int readyCalls_ = 0;
@@ -255,6 +257,8 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
+  static inline const std::vector<IEnginePort*>* enginePorts_ =
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(), new CompatEnginePort(*compatEngine_)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
@@ -774,7 +778,7 @@ TEST_F(MainWindowTest, APageWhoseRendererDiesShowsTheCrashedNoticeAndLoadsAgain)
 
 // A private window writes nothing of its browsing: its address as a QR code is made
 // and shown in memory, and the links and favourites it opens in a new window open in
-// a private one.
+// a private one; the last private window to close tells the features.
 TEST_F(MainWindowTest, APrivateWindowsQrCodeAndNewWindowsLeaveNoTrace) {
   const fs::path cache = root_->path() / "private-cache";
   fs::create_directories(cache);
@@ -813,8 +817,11 @@ TEST_F(MainWindowTest, APrivateWindowsQrCodeAndNewWindowsLeaveNoTrace) {
   EXPECT_TRUE(opened[1].second);
   EXPECT_FALSE(opened[2].second) << "an empty new window asked for from a private one is an ordinary one";
   windows_->SetWindowOpener(nullptr);
+  int lastPrivateClosed = 0;
+  windows_->AddLastPrivateClosedHook([&lastPrivateClosed] { ++lastPrivateClosed; });
   QTimer::singleShot(0, [&] { privateWindow.SendMessage(WM_CLOSE); });
   EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(lastPrivateClosed, 1) << "what the private windows downloaded must leave the list with the last one";
 }
 
 TEST_F(MainWindowTest, CloseShutsEveryPageDownKeepsTheLastAddressesAndLeavesTheEventLoop) {

@@ -5,14 +5,14 @@
 #include <memory>
 #include <optional>
 
-#include "engines/cef/cef_browser.h"
+#include "engines/webengine/cef_browser.h"
 #include "engines/cef/create_chromium_browser.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
-#include "engines/cef/engine_page.h"
+#include "engines/webengine/engine_page.h"
 #include "engines/cef_test_environment.h"
-#include "engines/ie/compat_engine_loader.h"
-#include "engines/ie/lazy_compat_profile.h"
+#include "engines/webkitgtk/compat_engine_loader.h"
+#include "engines/webkitgtk/lazy_compat_profile.h"
 #include "engines/shared/certificate_policy.h"
 #include "platform/text.h"
 #include "bus/bus_channels.h"

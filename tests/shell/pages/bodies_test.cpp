@@ -10,9 +10,9 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_browser_host.h"
-#include "engines/cef/cef_frame.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/cef_frame.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
 #include "engines/cef_test_environment.h"

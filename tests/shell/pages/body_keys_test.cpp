@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_frame.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_frame.h"
 #include "engines/cef/tab_cef_body.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/pages/bodies_fixture.h"

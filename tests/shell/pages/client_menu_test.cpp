@@ -10,12 +10,12 @@
 #include <QMimeData>
 #include <QTimer>
 
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_context_menu_params.h"
-#include "engines/cef/cef_download_handler.h"
-#include "engines/cef/cef_download_item.h"
-#include "engines/cef/cef_frame.h"
-#include "engines/cef/cef_types.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_context_menu_params.h"
+#include "engines/webengine/cef_download_handler.h"
+#include "engines/webengine/cef_download_item.h"
+#include "engines/webengine/cef_frame.h"
+#include "engines/webengine/cef_types.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
 #include "bus/bus_channels.h"

@@ -3,11 +3,11 @@
 // and the connection's proxy token, and while connected each navigation goes
 // through the proxy or not by the white list.
 #include "account/account_state.h"
-#include "engines/cef/cef_auth_callback.h"
-#include "engines/cef/cef_browser.h"
-#include "engines/cef/cef_frame.h"
-#include "engines/cef/cef_request_context.h"
-#include "engines/cef/cef_value.h"
+#include "engines/webengine/cef_auth_callback.h"
+#include "engines/webengine/cef_browser.h"
+#include "engines/webengine/cef_frame.h"
+#include "engines/webengine/cef_request_context.h"
+#include "engines/webengine/cef_value.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
 #include "engines/counting_proxy.h"

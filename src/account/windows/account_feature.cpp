@@ -1,0 +1,99 @@
+#include "account/windows/account_feature.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+#include "account/account_operations.h"
+#include "account/account_state.h"
+#include "account/account_task_queue.h"
+#include "account/vpn_operations.h"
+#include "account/windows/account_commands.h"
+#include "account/windows/account_language_keys.h"
+#include "account/windows/vpn_button.h"
+#include "account/windows/vpn_notice_wnd.h"
+#include "platform/debug_output.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_commands.h"
+#include "shell/mainwnd/feature_hooks.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/i_engine_port.h"
+#include "shell/pages/pages.h"
+#include "shell/windows/language_texts.h"
+
+namespace tarvo {
+
+namespace {
+
+void RegisterVpnCommands(BrowserWindows& windows) {
+  FeatureCommands& commands = windows.Features();
+  // One switch at a time: a second click while the first is at work is ignored.
+  auto switching = std::make_shared<std::atomic<bool>>(false);
+  commands.Register(Commands::kToggleVpn, [switching, &windows](IBrowserWindow&, const CommandArgs&) {
+    if (switching->exchange(true)) return;
+    for (IBrowserWindow* window : windows.Windows()) VpnButton::ShowWorking(*window);
+    AccountTaskQueue::Instance().Post([switching] {
+      VpnOperations().ToggleVpn();
+      *switching = false;
+    });
+  });
+  commands.Register(Commands::kRefreshProtectButton, [&windows](IBrowserWindow&, const CommandArgs&) {
+    const bool on = AccountState::Instance().Connection().proxyApplied;
+    int reloaded = 0;
+    for (IBrowserWindow* window : windows.Windows()) {
+      VpnButton::Draw(*window);
+      reloaded += window->PageList().FollowVpn(on, true);
+    }
+    // The window used last is the one whose shield was clicked.
+    const std::vector<IBrowserWindow*> open = windows.Windows();
+    if (reloaded > 0 && !open.empty()) {
+      VpnNoticeWnd::Show(open.front()->Handle(), open.front()->ControlScreenRect(QStringLiteral("protect_btn")),
+                         LanguageText(AccountLanguageKeys::kPagesReloaded).arg(reloaded));
+    }
+  });
+  windows.AddWindowHook([](IBrowserWindow& window) {
+    VpnButton::Draw(window);
+    window.PageList().FollowVpn(AccountState::Instance().Connection().proxyApplied, false);
+  });
+}
+
+}  // namespace
+
+void AccountFeature::Register(FeatureHooks& hooks) {
+  for (IEnginePort* engine : hooks.engines) {
+    // The VPN carries the one engine that takes a proxy from it.
+    if (IVpnProxyEngine* proxy = engine->VpnProxy()) AccountState::Instance().SetProxyEngine(proxy);
+    // The proxy's challenge is answered on the interface thread: from the login as
+    // known here, never with a request to the service.
+    engine->SetLoginCheck([] { return AccountOperations::HoldsFreshLogin(); });
+  }
+  AccountCommands::Register(hooks.windows.Features());
+  RegisterVpnCommands(hooks.windows);
+  // Through the task queue, so a check never overtakes a log-in or log-out.
+  hooks.serviceSteps.push_back({"login check", [] {
+                                  AccountTaskQueue::Instance().RunAndWait([] {
+                                    AccountOperations operations;
+                                    operations.SendPendingLogout();
+                                    operations.CheckLogin();
+                                  });
+                                }});
+  hooks.serviceSteps.push_back({"vpn white list", [] {
+                                  if (VpnOperations().RefreshWhiteList() != 0) {
+                                    DebugOutput("service loop: vpn white list not refreshed");
+                                  }
+                                }});
+  hooks.endSteps.push_back([] {
+    const AccountState::VpnConnection connection = AccountState::Instance().Connection();
+    if (!connection.connected && !connection.proxyApplied) return;
+    AccountTaskQueue& queue = AccountTaskQueue::Instance();
+    queue.Post([] { VpnOperations().SwitchOff(); });
+    if (!queue.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
+      DebugOutput("vpn: the service did not hear the VPN go off in time");
+    }
+    // Whatever the service heard, the engine goes direct from here on.
+    VpnOperations().RemoveProxy();
+  });
+}
+
+}  // namespace tarvo

@@ -1,0 +1,30 @@
+#pragma once
+// The Chromium engine's port: its downloads through the client's download handler,
+// the client's log-in check for the proxy's challenge, and the VPN's proxy as the
+// engine's "proxy" preference.
+//
+// Threads: the GUI thread, except VpnProxy (any). Lifetime: start-up's, for the
+// process; the download handler lives as long as the port.
+#include <memory>
+
+#include "shell/pages/i_engine_port.h"
+
+namespace tarvo {
+
+class ChromiumDownloadHandler;
+
+class ChromiumEnginePort : public IEnginePort {
+ public:
+  ChromiumEnginePort();
+  ~ChromiumEnginePort() override;
+
+  void HandleDownloads(DownloadManager& downloads, IDownloadPrompts& prompts, DownloadStarted started) override;
+  void StopDownloads() override;
+  void SetLoginCheck(std::function<bool()> holdsFreshLogin) override;
+  IVpnProxyEngine* VpnProxy() override;
+
+ private:
+  std::unique_ptr<ChromiumDownloadHandler> downloads_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,83 @@
+#include "engines/webkitgtk/compat_engine_loader.h"
+
+#include <QGuiApplication>
+#include <QLibrary>
+#include <cstdio>
+
+#include "platform/paths.h"
+
+namespace tarvo::ie {
+
+namespace {
+using CreateEngine = CompatEngine* (*)(int interfaceVersion);
+}  // namespace
+
+CompatEngine* CompatEngineLoader::Engine() {
+  if (!tried_) {
+    tried_ = true;
+    Load();
+    if (engine_ != nullptr) {
+      Configure();
+    } else {
+      std::fprintf(stderr, "tarvo-browser: the compatibility engine could not be loaded: %s\n",
+                   qPrintable(error_));
+    }
+  }
+  return engine_;
+}
+
+void CompatEngineLoader::Load() {
+  // The engine's views are X windows inside the browser's: it needs the browser on
+  // an X display (XWayland on a Wayland desktop).
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    error_ = QStringLiteral("it needs the browser on an X11 display (QT_QPA_PLATFORM=xcb); the browser runs on \"%1\"")
+                 .arg(QGuiApplication::platformName());
+    return;
+  }
+  QLibrary module(QString::fromStdString(ExecutableFolder()) + QLatin1String(kModuleName));
+  // Symbols resolved now: a missing library shows here, not in the middle of a page.
+  module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+  if (!module.load()) {
+    error_ = module.errorString();
+    return;
+  }
+  auto create = reinterpret_cast<CreateEngine>(module.resolve(kEntryName));
+  if (create == nullptr) {
+    error_ = module.errorString();
+    return;
+  }
+  engine_ = create(CompatEngine::kInterfaceVersion);
+  if (engine_ == nullptr) {
+    error_ = QStringLiteral("%1 belongs to another build of the browser or could not start its toolkit")
+                 .arg(module.fileName());
+  }
+  // The module stays loaded: QLibrary unloads only on an explicit unload().
+}
+
+void CompatEngineLoader::Configure() {
+  engine_->SetDownloadListener(downloads_);
+  engine_->SetCertificateErrorPolicy(certificates_);
+  engine_->SetLanguageSource(languages_);
+  if (!engine_->IsSandboxed()) {
+    std::fprintf(stderr,
+                 "tarvo-browser: the compatibility engine's web pages run WITHOUT their sandbox "
+                 "(WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS is set)\n");
+  }
+}
+
+void CompatEngineLoader::SetDownloadListener(CompatDownloadListener* listener) {
+  downloads_ = listener;
+  if (engine_ != nullptr) engine_->SetDownloadListener(listener);
+}
+
+void CompatEngineLoader::SetCertificateErrorPolicy(CompatEngine::CertificateErrorPolicy policy) {
+  certificates_ = std::move(policy);
+  if (engine_ != nullptr) engine_->SetCertificateErrorPolicy(certificates_);
+}
+
+void CompatEngineLoader::SetLanguageSource(CompatEngine::LanguageSource languages) {
+  languages_ = std::move(languages);
+  if (engine_ != nullptr) engine_->SetLanguageSource(languages_);
+}
+
+}  // namespace tarvo::ie

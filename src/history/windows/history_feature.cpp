@@ -1,0 +1,24 @@
+#include "history/windows/history_feature.h"
+
+#include "history/browsing_data_cleaner.h"
+#include "history/exit_cleaner.h"
+#include "history/windows/history_windows.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_hooks.h"
+#include "store/user_database.h"
+
+namespace tarvo {
+
+void HistoryFeature::Register(FeatureHooks& hooks) {
+  static HistoryWindows windows{BrowsingDataCleaner::Instance(), UserDatabase::Instance()};
+  // What cookie clearing left for a time the engine is not running: now, before it
+  // starts (the last run may have ended without its own end steps).
+  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
+  windows.RegisterCommands(hooks.windows.Features());
+  hooks.endSteps.push_back([] {
+    const BrowsingDataCleaner& cleaner = BrowsingDataCleaner::Instance();
+    ExitCleaner(UserDatabase::Instance(), cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
+  });
+}
+
+}  // namespace tarvo

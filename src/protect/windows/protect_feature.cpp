@@ -1,0 +1,60 @@
+#include "protect/windows/protect_feature.h"
+
+#include <vector>
+
+#include "account/account_state.h"
+#include "platform/debug_output.h"
+#include "protect/domain_list_sync.h"
+#include "protect/windows/protect_wnd.h"
+#include "protect/windows/sign_and_qr_commands.h"
+#include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/feature_commands.h"
+#include "shell/mainwnd/feature_hooks.h"
+#include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/page.h"
+#include "shell/pages/pages.h"
+#include "shell/pages/qt_text.h"
+
+namespace tarvo {
+
+namespace {
+
+// The titles of the tabs the VPN does not carry while it is on, in every window.
+std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows) {
+  std::vector<QString> titles;
+  if (!AccountState::Instance().Connection().proxyApplied) return titles;
+  for (Pages* pages : windows.PageLists()) {
+    for (const Page* page : pages->PagesOutsideVpn()) {
+      const WString& title = page->GetTitle();
+      titles.push_back(Q(title.empty() ? page->GetDisplayUrl() : title));
+    }
+  }
+  return titles;
+}
+
+}  // namespace
+
+void ProtectFeature::Register(FeatureHooks& hooks) {
+  BrowserWindows& windows = hooks.windows;
+  FeatureCommands& commands = windows.Features();
+  commands.Register(Commands::kShowProtect, [&windows](IBrowserWindow& window, const CommandArgs&) {
+    ProtectWnd panel(TabsOutsideVpn(windows));
+    panel.Run(window.Handle());
+  });
+  // The right click opens the panel directly: the site-protection switch for
+  // everyone, and the node choice while connected.
+  commands.Register(Commands::kProtectButtonMenu,
+                    [](IBrowserWindow& window, const CommandArgs&) { window.RunCommand(Commands::kShowProtect); });
+  SignAndQrCommands::Register(windows);
+  // The domain list is read straight from the database by every lookup, so a fresh
+  // list needs no reload step of its own.
+  hooks.serviceSteps.push_back({"domain list", [] {
+                                  if (DomainListSync().SyncDomainList() != 0) {
+                                    DebugOutput("service loop: domain list not refreshed");
+                                  }
+                                }});
+  hooks.serviceSteps.push_back({"mirror latency", [] { DomainListSync().MeasureDomainLatency(); }});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,32 @@
+#pragma once
+// What a feature plugs into at start-up: the main windows (the commands it runs, and
+// what it does with each new window), the service loop's round, the steps of the
+// browser's end and the engines' port. Each feature's Register(FeatureHooks&) is
+// called in turn, so the order of registration is the order in which the loop's
+// steps and the end's steps run.
+//
+// Threads: filled on the first thread at start-up, before the service loop starts
+// and before the first window is built.
+#include <functional>
+#include <vector>
+
+#include "shell/mainwnd/service_step.h"
+
+namespace tarvo {
+
+class BrowserWindows;
+class IEnginePort;
+
+struct FeatureHooks {
+  BrowserWindows& windows;
+  // Work on the service loop's thread, every round (every five minutes).
+  std::vector<ServiceStep>& serviceSteps;
+  // Work once the last main window has closed, while the engines still run (the VPN
+  // goes off, what the engines keep is cleared), on the first thread.
+  std::vector<std::function<void()>>& endSteps;
+  // Every engine's port, the Chromium engine's first: a feature asks the engines
+  // through these and never includes an engine.
+  const std::vector<IEnginePort*>& engines;
+};
+
+}  // namespace tarvo
