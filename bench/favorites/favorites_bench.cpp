@@ -21,7 +21,7 @@
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_sync.h"
 #include "favorites/netscape_bookmark_file.h"
-#include "favorites/windows/favor_bar_ui.h"
+#include "favorites/windows/favorite_bar_ui.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/picture_cache.h"
@@ -45,7 +45,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   explicit BarWindow(FavoritesStore& store) : store_(store) {}
   std::unique_ptr<CControlUI> CreateControl(const QString& tag) override {
     if (tag.compare(QLatin1String("FavorBar"), Qt::CaseInsensitive) == 0) {
-      auto bar = std::make_unique<FavorBarUI>(*this, store_);
+      auto bar = std::make_unique<FavoriteBarUI>(*this, store_);
       bar_ = bar.get();
       return bar;
     }
@@ -53,14 +53,14 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   }
   HWND Handle() const override { return GetHWND(); }
   QRect ControlScreenRect(const QString&) const override { return QRect(); }
-  bool IsFavorBarShown() const override { return true; }
+  bool IsFavoriteBarShown() const override { return true; }
   CControlUI* Control(const QString& name) const override { return m_pm.FindControl(name); }
   Page* CurrentPage() const override { return nullptr; }
   Pages& PageList() override { return pages_; }
   void RunCommand(unsigned, const CommandArgs&) override {}
   bool IsCommandAvailable(unsigned) const override { return true; }
   void OnLanguageChanged() override {}
-  FavorBarUI* Bar() const { return bar_; }
+  FavoriteBarUI* Bar() const { return bar_; }
 
  protected:
   QString GetWindowClassName() const override { return QStringLiteral("KXMainFrm"); }
@@ -69,7 +69,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
  private:
   FavoritesStore& store_;
   Pages pages_;
-  FavorBarUI* bar_ = nullptr;
+  FavoriteBarUI* bar_ = nullptr;
 };
 
 // `count` top-level items, every tenth a folder of three bookmarks; each bookmark on

@@ -20,7 +20,7 @@ using UrlChannel = TypedChannel<BusString, BusString::Deleter>;
 using UrlList = std::vector<WString>;
 using UrlListChannel = TypedChannel<UrlList>;
 // A favourite's record id.
-using FavouriteIdChannel = TypedChannel<int64_t>;
+using FavoriteIdChannel = TypedChannel<int64_t>;
 
 inline constexpr UrlChannel kWindowOpenUrl{BusKeys::kWindowOpenUrl};
 inline constexpr UrlChannel kTabOpenUrl{BusKeys::kTabOpenUrl};
@@ -31,10 +31,10 @@ inline constexpr UrlListChannel kWindowOpenAllUrl{BusKeys::kWindowOpenAllUrl};
 inline constexpr UrlChannel kPrivateWindowOpenUrl{BusKeys::kPrivateWindowOpenUrl};
 inline constexpr UrlListChannel kPrivateWindowOpenAllUrl{BusKeys::kPrivateWindowOpenAllUrl};
 inline constexpr UrlChannel kClipboardCopyUrl{BusKeys::kClipboardCopyUrl};
-inline constexpr UrlChannel kShowFavorWnd{BusKeys::kShowFavorWnd};
-inline constexpr SignalChannel kHideFavorBar{BusKeys::kHideFavorBar};
-inline constexpr SignalChannel kReflashFavorBar{BusKeys::kReflashFavorBar};
-inline constexpr FavouriteIdChannel kShowRenameWnd{BusKeys::kShowRenameWnd};
+inline constexpr UrlChannel kShowFavoriteWnd{BusKeys::kShowFavoriteWnd};
+inline constexpr SignalChannel kHideFavoriteBar{BusKeys::kHideFavoriteBar};
+inline constexpr SignalChannel kReflashFavoriteBar{BusKeys::kReflashFavoriteBar};
+inline constexpr FavoriteIdChannel kShowRenameWnd{BusKeys::kShowRenameWnd};
 inline constexpr SignalChannel kLogout{BusKeys::kLogout};
 inline constexpr SignalChannel kProtectReflashButton{BusKeys::kProtectReflashButton};
 inline constexpr SignalChannel kProtectShowDialog{BusKeys::kProtectShowDialog};

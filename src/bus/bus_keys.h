@@ -28,9 +28,9 @@ inline constexpr char16_t kPageSetIconUrl[] = u"mainwnd/page/set_icon_url";
 inline constexpr char16_t kPageSetTitle[] = u"mainwnd/page/set_title";
 inline constexpr char16_t kPageRendererGone[] = u"mainwnd/page/renderer_gone";
 inline constexpr char16_t kClipboardCopyUrl[] = u"clipboard/copyurl";
-inline constexpr char16_t kShowFavorWnd[] = u"mainwnd/showfavorwnd";
-inline constexpr char16_t kHideFavorBar[] = u"mainwnd/hidefavorbar";
-inline constexpr char16_t kReflashFavorBar[] = u"mainwnd/reflashfavorbar";
+inline constexpr char16_t kShowFavoriteWnd[] = u"mainwnd/showfavorwnd";
+inline constexpr char16_t kHideFavoriteBar[] = u"mainwnd/hidefavorbar";
+inline constexpr char16_t kReflashFavoriteBar[] = u"mainwnd/reflashfavorbar";
 inline constexpr char16_t kShowRenameWnd[] = u"mainwnd/showrenamewnd";
 inline constexpr char16_t kLogout[] = u"mainwnd/logout";
 inline constexpr char16_t kProtectReflashButton[] = u"mainwnd/protect/reflash_button";
@@ -40,11 +40,13 @@ inline constexpr char16_t kProtectShowVpnFailed[] = u"mainwnd/protect/show_vpn_f
 inline constexpr char16_t kProtectShowFindDialog[] = u"mainwnd/protect/show_find_dialog";
 
 inline constexpr std::array<WStringView, 26> kPollOrder = {
-    kWindowOpenUrl,        kTabOpenUrl,           kTabOpenHome,          kTabOpenAllUrl,     kTabOpenResetPassword,
-    kWindowOpenAllUrl,     kPagesAddPage,         kPageIsLoading,        kPageTempRedirect,  kPageBecameDownload,
-    kPageSetIconUrl,       kPageSetTitle,         kPageRendererGone,     kClipboardCopyUrl,     kShowFavorWnd,      kHideFavorBar,
-    kReflashFavorBar,      kShowRenameWnd,        kLogout,               kProtectReflashButton, kProtectShowDialog,
-    kProtectShowVpn403,    kProtectShowVpnFailed, kProtectShowFindDialog, kPrivateWindowOpenUrl, kPrivateWindowOpenAllUrl,
+    kWindowOpenUrl, kTabOpenUrl, kTabOpenHome, kTabOpenAllUrl,
+    kTabOpenResetPassword, kWindowOpenAllUrl, kPagesAddPage, kPageIsLoading,
+    kPageTempRedirect, kPageBecameDownload, kPageSetIconUrl, kPageSetTitle,
+    kPageRendererGone, kClipboardCopyUrl, kShowFavoriteWnd, kHideFavoriteBar,
+    kReflashFavoriteBar, kShowRenameWnd, kLogout, kProtectReflashButton,
+    kProtectShowDialog, kProtectShowVpn403, kProtectShowVpnFailed, kProtectShowFindDialog,
+    kPrivateWindowOpenUrl, kPrivateWindowOpenAllUrl,
 };
 
 }  // namespace tarvo::BusKeys

@@ -58,12 +58,12 @@ TEST_F(BusPollerTest, ChannelsAreDrainedInPollOrderAndEachInPostingOrder) {
 }
 
 TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {
-  Record(kReflashFavorBar);
+  Record(kReflashFavoriteBar);
   Record(kLogout);
-  poller_.On(kShowRenameWnd, [this](FavouriteIdChannel::Owned id) {
+  poller_.On(kShowRenameWnd, [this](FavoriteIdChannel::Owned id) {
     EXPECT_EQ(*id, 42);
     seen_.push_back(u"rename");
-    kReflashFavorBar.Post();  // earlier in the order: the next drain
+    kReflashFavoriteBar.Post();  // earlier in the order: the next drain
     kLogout.Post();           // later: this drain
   });
   ASSERT_TRUE(kShowRenameWnd.Post(std::make_unique<int64_t>(42)));
@@ -71,7 +71,7 @@ TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier
   ASSERT_EQ(seen_.size(), 2u);
   EXPECT_EQ(seen_[1], WString(kLogout.Key()));
   EXPECT_EQ(poller_.Drain(), 1);
-  EXPECT_EQ(seen_.back(), WString(kReflashFavorBar.Key()));
+  EXPECT_EQ(seen_.back(), WString(kReflashFavoriteBar.Key()));
 }
 
 TEST_F(BusPollerTest, ADroppedChannelIsEmptiedAndItsPayloadsFreed) {

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <thread>
 
-#include "favorites/windows/favor_bar_text.h"
-#include "favorites/windows/favor_folder_menu.h"
-#include "favorites/windows/favor_right_menu.h"
+#include "favorites/windows/favorite_bar_text.h"
+#include "favorites/windows/favorite_folder_menu.h"
+#include "favorites/windows/favorite_right_menu.h"
 #include "favorites/windows/favorites_language_keys.h"
 #include "favorites_fixture.h"
 #include "favorites_window_fixture.h"
@@ -81,9 +81,9 @@ void WriteIcon(const WString& path, int size) {
   std::ofstream(WideToUtf8(path), std::ios::binary).write(bytes.constData(), bytes.size());
 }
 
-class FavorBarTest : public FavoritesWindowTest {};
+class FavoriteBarTest : public FavoritesWindowTest {};
 
-TEST_F(FavorBarTest, ButtonsShowTheDocumentWithShortNamesAndUsableIcons) {
+TEST_F(FavoriteBarTest, ButtonsShowTheDocumentWithShortNamesAndUsableIcons) {
   // Four sites whose cached icons are 150, 200, 12000 and 12001 bytes.
   const std::pair<int, bool> icons[] = {{150, false}, {200, true}, {12000, true}, {12001, false}};
   Json::Value items(Json::arrayValue);
@@ -102,33 +102,33 @@ TEST_F(FavorBarTest, ButtonsShowTheDocumentWithShortNamesAndUsableIcons) {
   items.append(noId);
   SetDocument(items);
 
-  const std::vector<FavorBarButtonUI*> buttons = Buttons();
+  const std::vector<FavoriteBarButtonUI*> buttons = Buttons();
   ASSERT_EQ(buttons.size(), 8u);
   for (size_t i = 0; i < 4; ++i) {
     auto* icon = dynamic_cast<CLabelUI*>(buttons[i]->GetItemAt(0));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->GetBkImage().contains(QStringLiteral("favicon_newtab")), !icons[i].second) << icons[i].first;
   }
-  const QFont font = window_->GetPaintManager().GetFont(FavorBarUI::kTextFont);
-  for (FavorBarButtonUI* button : buttons) {
+  const QFont font = window_->GetPaintManager().GetFont(FavoriteBarUI::kTextFont);
+  for (FavoriteBarButtonUI* button : buttons) {
     auto* text = dynamic_cast<CLabelUI*>(button->GetItemAt(1));
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(button->GetFixedWidth(), text->GetFixedWidth() + FavorBarUI::kButtonExtraWidth);
-    EXPECT_EQ(text->GetText(), FavorBarText::Shorten(button->GetToolTip(), font).text);
+    EXPECT_EQ(button->GetFixedWidth(), text->GetFixedWidth() + FavoriteBarUI::kButtonExtraWidth);
+    EXPECT_EQ(text->GetText(), FavoriteBarText::Shorten(button->GetToolTip(), font).text);
   }
-  FavorBarButtonUI* cut = ButtonNamed(longName);
+  FavoriteBarButtonUI* cut = ButtonNamed(longName);
   ASSERT_NE(cut, nullptr);
   const QString shown = cut->GetItemAt(1)->GetText();
   EXPECT_TRUE(shown.endsWith(QStringLiteral("...")));
   EXPECT_TRUE(QString::fromStdString(longName).startsWith(shown.chopped(3)));
-  EXPECT_LE(QFontMetricsF(font).horizontalAdvance(shown.chopped(3)), FavorBarText::kWidestName + 1);
+  EXPECT_LE(QFontMetricsF(font).horizontalAdvance(shown.chopped(3)), FavoriteBarText::kWidestName + 1);
   // A cut never splits a character made of several code units.
   const QString rtl = buttons[5]->GetItemAt(1)->GetText();
   EXPECT_FALSE(QChar(rtl.chopped(3).back()).isHighSurrogate()) << rtl.toStdString();
-  EXPECT_EQ(buttons[6]->GetName(), QLatin1String(FavorBarButtonUI::kFolderName));
+  EXPECT_EQ(buttons[6]->GetName(), QLatin1String(FavoriteBarButtonUI::kFolderName));
   EXPECT_EQ(buttons[7]->GetTag(), 0);
-  FavorBarUI* bar = Bar();
-  EXPECT_EQ(bar->GetItemAt(bar->GetCount() - 1)->GetName(), QLatin1String(FavorBarUI::kFillerName));
+  FavoriteBarUI* bar = Bar();
+  EXPECT_EQ(bar->GetItemAt(bar->GetCount() - 1)->GetName(), QLatin1String(FavoriteBarUI::kFillerName));
   SaveScreenshot(*window_, QStringLiteral("favorites_bar"));
 
   // A change made on another thread reaches the bar.
@@ -139,7 +139,7 @@ TEST_F(FavorBarTest, ButtonsShowTheDocumentWithShortNamesAndUsableIcons) {
   EXPECT_TRUE(QTest::qWaitFor([this] { return ButtonNamed("added elsewhere") != nullptr; }, 2000));
 }
 
-TEST_F(FavorBarTest, ClicksOpenBookmarksAndFolders) {
+TEST_F(FavoriteBarTest, ClicksOpenBookmarksAndFolders) {
   SetDocument(Document({Bookmark("1", "one", "http://one.test/"),
                         Folder("2", "two", {Bookmark("3", "three", "http://three.test/", "2"), Folder("9", "x")}),
                         Folder("4", "empty")}));
@@ -148,26 +148,26 @@ TEST_F(FavorBarTest, ClicksOpenBookmarksAndFolders) {
   EXPECT_EQ(CurrentBody()->loads.back(), u"http://one.test/");
 
   Click(ButtonNamed("two"));
-  ASSERT_TRUE(QTest::qWaitFor([] { return MenuEntries(FavorFolderMenu::kEntryName).size() == 2; }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([] { return MenuEntries(FavoriteFolderMenu::kEntryName).size() == 2; }, 2000));
   auto* menu = dynamic_cast<CMenuWnd*>(ShownWindowOf(QStringLiteral("MenuWndCls")));
   EXPECT_EQ(menu->GetMenuUI()->GetFixedHeight(),
-            2 * FavorFolderMenu::kEntryHeight + menu->GetMenuUI()->GetInset().top + menu->GetMenuUI()->GetInset().bottom);
+            2 * FavoriteFolderMenu::kEntryHeight + menu->GetMenuUI()->GetInset().top + menu->GetMenuUI()->GetInset().bottom);
   const QRect button = ButtonNamed("two")->GetPos();
   EXPECT_EQ(menu->GetWindowRect().topLeft(),
             window_->GetWidget()->mapToGlobal(QPoint(button.left(), button.top() + button.height() - 2)));
   SaveScreenshot(*menu, QStringLiteral("favorites_folder_menu"));
-  ClickEntry(MenuEntries(FavorFolderMenu::kEntryName)[0]);
+  ClickEntry(MenuEntries(FavoriteFolderMenu::kEntryName)[0]);
   EXPECT_TRUE(QTest::qWaitFor([this] { return CurrentBody()->loads.back() == u"http://three.test/"; }, 2000));
 
   // An empty folder says so; its one line opens nothing.
   Click(ButtonNamed("empty"));
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf(QStringLiteral("MenuWndCls")) != nullptr; }, 2000));
-  EXPECT_TRUE(MenuEntries(FavorFolderMenu::kEntryName).empty());
+  EXPECT_TRUE(MenuEntries(FavoriteFolderMenu::kEntryName).empty());
   CloseMenu();
 }
 
-TEST_F(FavorBarTest, RightClickMenusOfferAndDoWhatTheyShould) {
-  using Target = FavorRightMenu::Target;
+TEST_F(FavoriteBarTest, RightClickMenusOfferAndDoWhatTheyShould) {
+  using Target = FavoriteRightMenu::Target;
   SetDocument(Document({Bookmark("1", "one", "http://one.test/"),
                         Folder("2", "two", {Bookmark("3", "three", "http://three.test/", "2"),
                                             Bookmark("4", "four", "http://four.test/", "2")}),
@@ -179,12 +179,12 @@ TEST_F(FavorBarTest, RightClickMenusOfferAndDoWhatTheyShould) {
   for (const auto& menuCase : cases) {
     Click(menuCase.button.empty() ? Bar()->GetItemAt(Bar()->GetCount() - 1) : ButtonNamed(menuCase.button),
           Qt::RightButton);
-    ASSERT_TRUE(QTest::qWaitFor([] { return !MenuEntries(FavorRightMenu::kEntryName).empty(); }, 2000));
-    const auto entries = MenuEntries(FavorRightMenu::kEntryName);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !MenuEntries(FavoriteRightMenu::kEntryName).empty(); }, 2000));
+    const auto entries = MenuEntries(FavoriteRightMenu::kEntryName);
     ASSERT_EQ(entries.size(), 11u);
     for (CMenuElementUI* entry : entries) {
       const int command = entry->GetCommand().toInt();
-      EXPECT_EQ(entry->IsEnabled(), FavorRightMenu::Enables(menuCase.target, command)) << command;
+      EXPECT_EQ(entry->IsEnabled(), FavoriteRightMenu::Enables(menuCase.target, command)) << command;
       EXPECT_EQ(EntryText(entry), LanguageText(FavoritesLanguageKeys::kRightMenu[command - 1])) << command;
     }
     CloseMenu();
@@ -193,8 +193,8 @@ TEST_F(FavorBarTest, RightClickMenusOfferAndDoWhatTheyShould) {
   // Runs `command` from the right-click menu of `button`.
   const auto choose = [this](const std::string& button, int command) {
     Click(button.empty() ? Bar()->GetItemAt(Bar()->GetCount() - 1) : ButtonNamed(button), Qt::RightButton);
-    ASSERT_TRUE(QTest::qWaitFor([] { return !MenuEntries(FavorRightMenu::kEntryName).empty(); }, 2000));
-    for (CMenuElementUI* entry : MenuEntries(FavorRightMenu::kEntryName)) {
+    ASSERT_TRUE(QTest::qWaitFor([] { return !MenuEntries(FavoriteRightMenu::kEntryName).empty(); }, 2000));
+    for (CMenuElementUI* entry : MenuEntries(FavoriteRightMenu::kEntryName)) {
       if (entry->GetCommand().toInt() != command) continue;
       if (entry->IsEnabled()) {
         ClickEntry(entry);
@@ -207,31 +207,31 @@ TEST_F(FavorBarTest, RightClickMenusOfferAndDoWhatTheyShould) {
     Settle();
   };
   // Sorting never reorders: the bar keeps the document's order.
-  choose("", FavorRightMenu::kSortByName);
-  choose("one", FavorRightMenu::kSortByTime);
+  choose("", FavoriteRightMenu::kSortByName);
+  choose("one", FavoriteRightMenu::kSortByTime);
   ASSERT_EQ(Buttons().size(), 3u);
   EXPECT_EQ(Buttons()[0]->GetToolTip(), "one");
   EXPECT_EQ(Buttons()[2]->GetToolTip(), "five");
   // Opening goes through the window's commands (new tabs open through the engines).
-  choose("one", FavorRightMenu::kOpenInTab);
-  choose("two", FavorRightMenu::kOpenAll);
+  choose("one", FavoriteRightMenu::kOpenInTab);
+  choose("two", FavoriteRightMenu::kOpenAll);
   ASSERT_TRUE(QTest::qWaitFor([this] { return factory_->Target().chromiumUrls.size() >= 4; }, 2000));
   const std::vector<WString> opened(factory_->Target().chromiumUrls.end() - 3, factory_->Target().chromiumUrls.end());
   EXPECT_EQ(opened, (std::vector<WString>{u"http://one.test/", u"http://three.test/", u"http://four.test/"}));
   // Deleting a folder takes its bookmarks; hiding removes the bar.
-  choose("two", FavorRightMenu::kDelete);
+  choose("two", FavoriteRightMenu::kDelete);
   EXPECT_TRUE(QTest::qWaitFor([this] { return ButtonNamed("two") == nullptr; }, 2000));
   EXPECT_TRUE(Store().FindById("3").isNull());
-  choose("one", FavorRightMenu::kHideBar);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->IsFavorBarShown(); }, 2000));
+  choose("one", FavoriteRightMenu::kHideBar);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->IsFavoriteBarShown(); }, 2000));
 }
 
-TEST_F(FavorBarTest, KeysHideAndShowTheRealBar) {
+TEST_F(FavoriteBarTest, KeysHideAndShowTheRealBar) {
   SetDocument(Document({Bookmark("1", "one", "http://one.test/")}));
   QTest::keyClick(window_->GetWidget(), Qt::Key_H, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->IsFavorBarShown(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->IsFavoriteBarShown(); }, 2000));
   QTest::keyClick(window_->GetWidget(), Qt::Key_H, Qt::AltModifier);
-  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->IsFavorBarShown(); }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->IsFavoriteBarShown(); }, 2000));
   // The bar shown again is the favourites' own, with their buttons.
   ASSERT_NE(Bar(), nullptr);
   EXPECT_NE(ButtonNamed("one"), nullptr);

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "bus/bus_channels.h"
-#include "favorites/windows/favor_wnd.h"
+#include "favorites/windows/favorite_wnd.h"
 #include "favorites_fixture.h"
 #include "favorites_window_fixture.h"
 #include "shell/windows/shown_windows.h"
@@ -27,18 +27,18 @@ namespace {
 using namespace DuiLib;
 
 // Runs `act` on the favourites window once it is shown (inside its modal loop).
-void WhenShown(std::function<void(FavorWnd&)> act) {
+void WhenShown(std::function<void(FavoriteWnd&)> act) {
   QTimer::singleShot(200, [act] {
-    auto* window = dynamic_cast<FavorWnd*>(ShownWindowOf(QStringLiteral("KXFavorWnd")));
+    auto* window = dynamic_cast<FavoriteWnd*>(ShownWindowOf(QStringLiteral("KXFavorWnd")));
     ASSERT_NE(window, nullptr);
     (void)QTest::qWaitForWindowExposed(window->GetWidget());
     act(*window);
   });
 }
 
-bool Idle(FavorWnd& window) { return QTest::qWaitFor([&] { return !window.IsBusy(); }, 5000); }
+bool Idle(FavoriteWnd& window) { return QTest::qWaitFor([&] { return !window.IsBusy(); }, 5000); }
 
-CTreeNodeUI* Node(FavorWnd& window, const QString& text) {
+CTreeNodeUI* Node(FavoriteWnd& window, const QString& text) {
   auto* tree = window.FindControl<CTreeViewUI>(QStringLiteral("favor_tree"));
   for (int i = 0; tree != nullptr && i < tree->GetCount(); ++i) {
     if (tree->GetItemAt(i)->GetText() == text) return dynamic_cast<CTreeNodeUI*>(tree->GetItemAt(i));
@@ -52,17 +52,17 @@ QPoint OnName(CTreeNodeUI* node) {
   return QPoint(row.left() + 60, row.center().y());
 }
 
-class FavorWndTest : public FavoritesWindowTest {
+class FavoriteWndTest : public FavoritesWindowTest {
  protected:
   COptionUI* Star() { return dynamic_cast<COptionUI*>(window_->Control(QStringLiteral("favor_btn"))); }
 };
 
 // Adding through the star is run end to end; here what the end-to-end run leaves out.
-TEST_F(FavorWndTest, TheStarsCancelAddsNothingAndOnAFavouriteTheStarRemovesIt) {
+TEST_F(FavoriteWndTest, TheStarsCancelAddsNothingAndOnAFavoriteTheStarRemovesIt) {
   SetDocument(Document({Bookmark("1", "Page", "http://page.test/a?b=1&c=2")}));
   ShowAddress(u"http://other.test/", u"Other");
   ASSERT_NE(Star(), nullptr);
-  WhenShown([this](FavorWnd& editor) {
+  WhenShown([this](FavoriteWnd& editor) {
     // Under the star, right edges aligned.
     const QRect star = window_->ControlScreenRect(QStringLiteral("favor_btn"));
     EXPECT_EQ(editor.GetWindowRect().right(), star.right());
@@ -82,29 +82,29 @@ TEST_F(FavorWndTest, TheStarsCancelAddsNothingAndOnAFavouriteTheStarRemovesIt) {
   EXPECT_FALSE(Star()->IsSelected());
 }
 
-TEST_F(FavorWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
+TEST_F(FavoriteWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
   ShowAddress(u"http://current.test/", u"Current");
   // The page's context menu sends a link; the bar's menus send nothing.
   const std::pair<const char16_t*, QString> asked[] = {{u"http://link.test/x?y=1&z=2", QStringLiteral("http://link.test/x?y=1&z=2")},
                                                         {u"", QStringLiteral("http://current.test/")}};
   for (const auto& [posted, shown] : asked) {
     QString seen;
-    WhenShown([&seen](FavorWnd& editor) {
+    WhenShown([&seen](FavoriteWnd& editor) {
       seen = editor.FindControl(QStringLiteral("url_edt"))->GetText();
       ClickControl(editor, QStringLiteral("favor/ccbtn"));
     });
     // The window opens from the main window's drain of the bus, modally.
-    BusChannels::PostUrl(BusChannels::kShowFavorWnd, posted);
+    BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, posted);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty() && ShownWindowOf(QStringLiteral("KXFavorWnd")) == nullptr; }, 5000));
     EXPECT_EQ(seen, shown);
   }
 }
 
 // Making a folder and moving the page into it is run end to end.
-TEST_F(FavorWndTest, AFolderIsRenamedByADoubleClickAndDeletedWithItsBookmarks) {
+TEST_F(FavoriteWndTest, AFolderIsRenamedByADoubleClickAndDeletedWithItsBookmarks) {
   SetDocument(Document({Folder("2", "old"), Folder("3", "doomed", {Bookmark("4", "inside", "http://in.test/", "3")})}));
-  FavorWnd editor(Store(), QString(), QString());
-  WhenShown([](FavorWnd& window) {
+  FavoriteWnd editor(Store(), QString(), QString());
+  WhenShown([](FavoriteWnd& window) {
     QTest::mouseDClick(window.GetWidget(), Qt::LeftButton, {}, OnName(Node(window, QStringLiteral("old"))));
     auto* folderEdit = window.FindControl<CEditUI>(QStringLiteral("favor_edt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return folderEdit->IsVisible(); }, 2000));
@@ -132,7 +132,7 @@ TEST_F(FavorWndTest, AFolderIsRenamedByADoubleClickAndDeletedWithItsBookmarks) {
   EXPECT_TRUE(Store().FindById("4").isNull());
 }
 
-TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
+TEST_F(FavoriteWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
   TempDir files;
   const auto bookmarks = files.WriteFile("in.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>"
                                                     "<DT><A HREF=\"http://a.test/\">A</A>"
@@ -147,10 +147,10 @@ TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
                                        QStringLiteral("/nonexistent-folder/out.html")};
   size_t next = 0;
   std::vector<QString> told;
-  FavorWnd editor(Store(), QString(), QString());
+  FavoriteWnd editor(Store(), QString(), QString());
   editor.SetFileChooser([&](bool) { return chosen[next++]; });
   editor.SetMessenger([&](const QString& text) { told.push_back(text); });
-  WhenShown([](FavorWnd& window) {
+  WhenShown([](FavoriteWnd& window) {
     for (const char* button : {"favor/import", "favor/export", "favor/import", "favor/export"}) {
       ClickControl(window, QString::fromLatin1(button));
       ASSERT_TRUE(Idle(window));
@@ -168,15 +168,15 @@ TEST_F(FavorWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
   EXPECT_TRUE(std::filesystem::exists(files.path() / "out.html"));
 }
 
-TEST_F(FavorWndTest, ALoggedInUsersAddWaitsForTheServiceAndARefusalIsReported) {
+TEST_F(FavoriteWndTest, ALoggedInUsersAddWaitsForTheServiceAndARefusalIsReported) {
   LoggedIn user("31", "token");
   ScriptedService service;
   service.SetDelay(400);
   service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
   std::vector<QString> told;
-  FavorWnd editor(Store(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
+  FavoriteWnd editor(Store(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
   editor.SetMessenger([&](const QString& text) { told.push_back(text); });
-  WhenShown([&service](FavorWnd& window) {
+  WhenShown([&service](FavoriteWnd& window) {
     ClickControl(window, QStringLiteral("favor/okbtn"));
     EXPECT_TRUE(window.IsBusy());
     EXPECT_FALSE(window.FindControl(QStringLiteral("favor/okbtn"))->IsEnabled());

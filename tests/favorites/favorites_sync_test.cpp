@@ -89,7 +89,7 @@ TEST_F(FavoritesSyncTest, UnusableRepliesChangeNothing) {
   }
 }
 
-TEST_F(FavoritesSyncTest, AUsersFavouritesAreSavedUnderTheUsersKeyOnly) {
+TEST_F(FavoritesSyncTest, AUsersFavoritesAreSavedUnderTheUsersKeyOnly) {
   InfoRecords(database_.db()).SetInfo(u"favor_data", Utf8ToWide(FavoritesTree(Document({Bookmark("1", "anonymous", "http://a/")})).ToText()));
   EXPECT_EQ(sync_.SyncUserFavorites(), -1);  // nobody logged in
   LoggedIn user("12", "token 12");

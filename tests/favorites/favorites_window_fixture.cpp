@@ -74,22 +74,22 @@ void FavoritesWindowTest::Settle() {
   QTest::qWait(60);
 }
 
-FavorBarUI* FavoritesWindowTest::Bar() const {
-  return window_ != nullptr ? dynamic_cast<FavorBarUI*>(window_->Control(QStringLiteral("favor_bar"))) : nullptr;
+FavoriteBarUI* FavoritesWindowTest::Bar() const {
+  return window_ != nullptr ? dynamic_cast<FavoriteBarUI*>(window_->Control(QStringLiteral("favor_bar"))) : nullptr;
 }
 
-std::vector<FavorBarButtonUI*> FavoritesWindowTest::Buttons() const {
-  std::vector<FavorBarButtonUI*> buttons;
-  if (FavorBarUI* bar = Bar()) {
+std::vector<FavoriteBarButtonUI*> FavoritesWindowTest::Buttons() const {
+  std::vector<FavoriteBarButtonUI*> buttons;
+  if (FavoriteBarUI* bar = Bar()) {
     for (int i = 0; i < bar->GetCount(); ++i) {
-      if (auto* button = dynamic_cast<FavorBarButtonUI*>(bar->GetItemAt(i))) buttons.push_back(button);
+      if (auto* button = dynamic_cast<FavoriteBarButtonUI*>(bar->GetItemAt(i))) buttons.push_back(button);
     }
   }
   return buttons;
 }
 
-FavorBarButtonUI* FavoritesWindowTest::ButtonNamed(const std::string& name) const {
-  for (FavorBarButtonUI* button : Buttons()) {
+FavoriteBarButtonUI* FavoritesWindowTest::ButtonNamed(const std::string& name) const {
+  for (FavoriteBarButtonUI* button : Buttons()) {
     if (button->GetToolTip() == QString::fromStdString(name)) return button;
   }
   return nullptr;

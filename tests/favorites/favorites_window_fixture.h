@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "favorites/favorites_store.h"
-#include "favorites/windows/favor_bar_button_ui.h"
-#include "favorites/windows/favor_bar_ui.h"
+#include "favorites/windows/favorite_bar_button_ui.h"
+#include "favorites/windows/favorite_bar_ui.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/pages_host.h"
@@ -44,9 +44,9 @@ class FavoritesWindowTest : public ::testing::Test {
   void SetDocument(const Json::Value& items);
   // Waits for the favourites worker and the queued rebuilds.
   static void Settle();
-  FavorBarUI* Bar() const;
-  std::vector<FavorBarButtonUI*> Buttons() const;
-  FavorBarButtonUI* ButtonNamed(const std::string& name) const;
+  FavoriteBarUI* Bar() const;
+  std::vector<FavoriteBarButtonUI*> Buttons() const;
+  FavoriteBarButtonUI* ButtonNamed(const std::string& name) const;
   // The current page: its address as the engine reported it, and what it loaded.
   Page* CurrentPage() const { return window_->PageList().Current(); }
   RecordingBody* CurrentBody() const;

@@ -56,7 +56,7 @@ TEST_F(AccountApi, UnencodedBodyOfOlderBrowsersIsRead) {
   EXPECT_EQ(reply.code(), 200) << reply.message();
 }
 
-TEST_F(AccountApi, RegisteredAccountCanLogInAndStartsWithBrandFavourites) {
+TEST_F(AccountApi, RegisteredAccountCanLogInAndStartsWithBrandFavorites) {
   ASSERT_EQ(Register("Dora@Tarvo.test", "pässword 1", "TestBrand").code(), 200);
   const auto [id, token] = LogIn("Dora@Tarvo.test", "pässword 1");
   const ServiceReply info = UserInfo(id, token);

@@ -330,7 +330,7 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
       {kOpenInIncognito, ClientLanguageKeys::kOpenInIncognito},
       {CefMenuModel::kSeparatorId, nullptr},
       {kSaveAs, ClientLanguageKeys::kSaveAs},
-      {kAddFavourite, ClientLanguageKeys::kAddFavourite},
+      {kAddFavorite, ClientLanguageKeys::kAddFavorite},
       {kCopyUrl, ClientLanguageKeys::kCopyUrl},
       {MENU_ID_COPY, ClientLanguageKeys::kCopy},
       {CefMenuModel::kSeparatorId, nullptr},
@@ -353,7 +353,7 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
   const bool link = (flags & CM_TYPEFLAG_LINK) != 0;
   const bool media = (flags & CM_TYPEFLAG_MEDIA) != 0;
   const bool image = media && params->HasImageContents();
-  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kAddFavourite, kCopyUrl}) {
+  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kAddFavorite, kCopyUrl}) {
     if (link) model->SetEnabled(command, true);
   }
   if (media && params->GetMediaType() == CM_MEDIATYPE_FILE) model->SetEnabled(kSaveAs, true);
@@ -382,8 +382,8 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
     case kSaveAs:
       if (host != nullptr) host->StartDownload(params->GetLinkUrl());
       return true;
-    case kAddFavourite:
-      BusChannels::PostUrl(BusChannels::kShowFavorWnd, params->GetLinkUrl());
+    case kAddFavorite:
+      BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, params->GetLinkUrl());
       return true;
     case kCopyUrl:
       BusChannels::PostUrl(BusChannels::kClipboardCopyUrl, params->GetLinkUrl());

@@ -1,4 +1,4 @@
-#include "favorites/windows/favor_bar_button_ui.h"
+#include "favorites/windows/favorite_bar_button_ui.h"
 
 #include "ui/accessible_button.h"
 #include "ui/ui_messages.h"
@@ -6,12 +6,12 @@
 
 namespace tarvo {
 
-void* FavorBarButtonUI::GetInterface(const QString& name) {
+void* FavoriteBarButtonUI::GetInterface(const QString& name) {
   if (name == QLatin1String("FavorBarButton")) return this;
   return CHorizontalLayoutUI::GetInterface(name);
 }
 
-void FavorBarButtonUI::SetAttribute(const QString& name, const QString& value) {
+void FavoriteBarButtonUI::SetAttribute(const QString& name, const QString& value) {
   const QString n = name.toLower();
   if (n == QLatin1String("hotimage")) {
     hotImage_ = value;
@@ -20,15 +20,15 @@ void FavorBarButtonUI::SetAttribute(const QString& name, const QString& value) {
   }
 }
 
-bool FavorBarButtonUI::Activate() {
+bool FavoriteBarButtonUI::Activate() {
   if (!CHorizontalLayoutUI::Activate()) return false;
   Notify(DuiLib::kNotifyClick);
   return true;
 }
 
-QAccessibleInterface* FavorBarButtonUI::CreateAccessible() { return new DuiLib::CAccessibleButton(this); }
+QAccessibleInterface* FavoriteBarButtonUI::CreateAccessible() { return new DuiLib::CAccessibleButton(this); }
 
-void FavorBarButtonUI::DoEvent(DuiLib::TEventUI& event) {
+void FavoriteBarButtonUI::DoEvent(DuiLib::TEventUI& event) {
   using DuiLib::UIEvent;
   switch (event.type) {
     case UIEvent::kKeyDown:
@@ -66,7 +66,7 @@ void FavorBarButtonUI::DoEvent(DuiLib::TEventUI& event) {
   }
 }
 
-void FavorBarButtonUI::PaintStatusImage(QPainter& painter) {
+void FavoriteBarButtonUI::PaintStatusImage(QPainter& painter) {
   if (hot_ && !hotImage_.isEmpty()) DrawImage(painter, hotImage_);
 }
 

@@ -13,7 +13,7 @@
 
 namespace tarvo {
 
-class FavorBarButtonUI : public DuiLib::CHorizontalLayoutUI {
+class FavoriteBarButtonUI : public DuiLib::CHorizontalLayoutUI {
  public:
   static constexpr const char* kBookmarkName = "favor_item_btn";
   static constexpr const char* kFolderName = "favor_menu_btn";

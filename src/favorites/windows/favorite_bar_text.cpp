@@ -1,4 +1,4 @@
-#include "favorites/windows/favor_bar_text.h"
+#include "favorites/windows/favorite_bar_text.h"
 
 #include <QFontMetricsF>
 #include <QTextBoundaryFinder>
@@ -47,7 +47,7 @@ int WholePixels(double width) { return static_cast<int>(std::ceil(width)); }
 
 }  // namespace
 
-FavorBarText::Shortened FavorBarText::Shorten(const QString& name, const QFont& font, int limit) {
+FavoriteBarText::Shortened FavoriteBarText::Shorten(const QString& name, const QFont& font, int limit) {
   const QFontMetricsF metrics(font);
   double sum = 0;
   const int fits = MeasureUpTo(name, metrics, limit, sum);

@@ -9,7 +9,7 @@
 
 namespace tarvo {
 
-class FavorBarText {
+class FavoriteBarText {
  public:
   // The widest a name is shown before it is cut.
   static constexpr int kWidestName = 120;

@@ -1,13 +1,13 @@
-#include "favorites/windows/favor_bar_ui.h"
+#include "favorites/windows/favorite_bar_ui.h"
 
 #include <QWidget>
 
 #include "favorites/favorite_icon.h"
 #include "favorites/favorites_store.h"
-#include "favorites/windows/favor_bar_button_ui.h"
-#include "favorites/windows/favor_bar_text.h"
-#include "favorites/windows/favor_folder_menu.h"
-#include "favorites/windows/favor_right_menu.h"
+#include "favorites/windows/favorite_bar_button_ui.h"
+#include "favorites/windows/favorite_bar_text.h"
+#include "favorites/windows/favorite_folder_menu.h"
+#include "favorites/windows/favorite_right_menu.h"
 #include "favorites/windows/favorites_change_follower.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/page.h"
@@ -38,31 +38,31 @@ const QString kTextLabel =
 
 }  // namespace
 
-FavorBarUI::FavorBarUI(IBrowserWindow& window, FavoritesStore& store)
+FavoriteBarUI::FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store)
     : window_(window),
       store_(store),
       follower_(std::make_unique<FavoritesChangeFollower>(store, [this] { Rebuild(); })) {}
 
-FavorBarUI::~FavorBarUI() {
+FavoriteBarUI::~FavoriteBarUI() {
   if (manager_ != nullptr) manager_->RemoveNotifier(this);
 }
 
-void* FavorBarUI::GetInterface(const QString& name) {
+void* FavoriteBarUI::GetInterface(const QString& name) {
   if (name == QLatin1String("FavorBar")) return this;
   return CHorizontalLayoutUI::GetInterface(name);
 }
 
-void FavorBarUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+void FavoriteBarUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
   if (manager_ != nullptr && manager_ != manager) manager_->RemoveNotifier(this);
   CHorizontalLayoutUI::SetManager(manager, parent, init);
   if (manager_ != nullptr) manager_->AddNotifier(this);
 }
 
-void FavorBarUI::DoInit() { Rebuild(); }
+void FavoriteBarUI::DoInit() { Rebuild(); }
 
-void FavorBarUI::Rebuild() { Rebuild(store_.Document()); }
+void FavoriteBarUI::Rebuild() { Rebuild(store_.Document()); }
 
-void FavorBarUI::Rebuild(const FavoritesTree& tree) {
+void FavoriteBarUI::Rebuild(const FavoritesTree& tree) {
   RemoveAll();
   const QFont font = manager_ != nullptr ? manager_->GetFont(kTextFont) : QFont();
   const FavoriteIcon icons;
@@ -76,12 +76,12 @@ void FavorBarUI::Rebuild(const FavoritesTree& tree) {
   if (Page* page = window_.CurrentPage()) window_.PageList().GetTabWnd().UpdateFor(page);
 }
 
-std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, const QFont& font,
+std::unique_ptr<CControlUI> FavoriteBarUI::MakeButton(const Json::Value& item, const QFont& font,
                                                    const FavoriteIcon& icons) const {
   const bool folder = FavoritesTree::IsFolder(item);
   const QString name = QString::fromStdString(FavoritesTree::Name(item));
   const QString url = QString::fromStdString(FavoritesTree::Url(item));
-  auto button = std::make_unique<FavorBarButtonUI>();
+  auto button = std::make_unique<FavoriteBarButtonUI>();
   button->ApplyAttributeList(folder ? kFolderButton : kBookmarkButton);
   auto icon = std::make_unique<CLabelUI>();
   icon->ApplyAttributeList(folder ? kFolderIcon : kBookmarkIcon);
@@ -89,7 +89,7 @@ std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, cons
     const WString cached = icons.UsableCachedIcon(url.toStdU16String());
     if (!cached.empty()) icon->SetBkImage(QStringLiteral("file='%1'").arg(QString::fromStdU16String(cached)));
   }
-  const FavorBarText::Shortened text = FavorBarText::Shorten(name, font);
+  const FavoriteBarText::Shortened text = FavoriteBarText::Shorten(name, font);
   auto label = std::make_unique<CLabelUI>();
   label->ApplyAttributeList(kTextLabel.arg(text.width));
   label->SetFont(kTextFont);
@@ -105,7 +105,7 @@ std::unique_ptr<CControlUI> FavorBarUI::MakeButton(const Json::Value& item, cons
   return button;
 }
 
-void FavorBarUI::Notify(TNotifyUI& msg) {
+void FavoriteBarUI::Notify(TNotifyUI& msg) {
   if (msg.pSender == nullptr) return;
   if (msg.sType == kNotifyItemClick) {
     OnMenuEntry(msg.pSender);
@@ -121,10 +121,10 @@ void FavorBarUI::Notify(TNotifyUI& msg) {
   }
 }
 
-void FavorBarUI::OnClick(CControlUI* sender) {
-  auto* button = dynamic_cast<FavorBarButtonUI*>(sender);
+void FavoriteBarUI::OnClick(CControlUI* sender) {
+  auto* button = dynamic_cast<FavoriteBarButtonUI*>(sender);
   if (button == nullptr) return;
-  if (button->GetName() == QLatin1String(FavorBarButtonUI::kBookmarkName)) {
+  if (button->GetName() == QLatin1String(FavoriteBarButtonUI::kBookmarkName)) {
     if (Page* page = window_.CurrentPage()) page->Navigate(button->GetUserData().toStdU16String());
     return;
   }
@@ -132,41 +132,41 @@ void FavorBarUI::OnClick(CControlUI* sender) {
   QWidget* host = manager_ != nullptr ? manager_->GetHostWidget() : nullptr;
   if (folder.isNull() || host == nullptr) return;
   const QRect rc = button->GetPos();
-  if (FavorFolderMenu::Open(window_.Handle(), host->mapToGlobal(QPoint(rc.left(), rc.top() + rc.height() - 2)),
+  if (FavoriteFolderMenu::Open(window_.Handle(), host->mapToGlobal(QPoint(rc.left(), rc.top() + rc.height() - 2)),
                             folder) != nullptr) {
     openMenu_ = OpenMenu::kFolder;
   }
 }
 
-void FavorBarUI::OnRightClick(CControlUI* sender, QPoint at) {
-  auto* button = dynamic_cast<FavorBarButtonUI*>(sender);
-  FavorRightMenu::Target target = FavorRightMenu::Target::kEmptyArea;
+void FavoriteBarUI::OnRightClick(CControlUI* sender, QPoint at) {
+  auto* button = dynamic_cast<FavoriteBarButtonUI*>(sender);
+  FavoriteRightMenu::Target target = FavoriteRightMenu::Target::kEmptyArea;
   menuItemId_.clear();
   if (button != nullptr) {
-    const bool folder = button->GetName() == QLatin1String(FavorBarButtonUI::kFolderName);
-    target = folder ? FavorRightMenu::Target::kFolder : FavorRightMenu::Target::kBookmark;
+    const bool folder = button->GetName() == QLatin1String(FavoriteBarButtonUI::kFolderName);
+    target = folder ? FavoriteRightMenu::Target::kFolder : FavoriteRightMenu::Target::kBookmark;
     menuItemId_ = button->ItemId();
   }
   QWidget* host = manager_ != nullptr ? manager_->GetHostWidget() : nullptr;
   if (host == nullptr) return;
-  if (FavorRightMenu::Open(window_.Handle(), host->mapToGlobal(at), target) != nullptr) openMenu_ = OpenMenu::kRight;
+  if (FavoriteRightMenu::Open(window_.Handle(), host->mapToGlobal(at), target) != nullptr) openMenu_ = OpenMenu::kRight;
 }
 
-void FavorBarUI::OnMenuEntry(CControlUI* sender) {
+void FavoriteBarUI::OnMenuEntry(CControlUI* sender) {
   auto* entry = static_cast<CMenuElementUI*>(sender->GetInterface(QStringLiteral("MenuElement")));
   if (entry == nullptr) return;
   const OpenMenu menu = openMenu_;
-  if (menu == OpenMenu::kFolder && entry->GetName() == QLatin1String(FavorFolderMenu::kEntryName)) {
+  if (menu == OpenMenu::kFolder && entry->GetName() == QLatin1String(FavoriteFolderMenu::kEntryName)) {
     openMenu_ = OpenMenu::kNone;
     OpenInCurrentPage(store_.FindById(entry->GetCommand().toStdString()));
-  } else if (menu == OpenMenu::kRight && entry->GetName() == QLatin1String(FavorRightMenu::kEntryName)) {
+  } else if (menu == OpenMenu::kRight && entry->GetName() == QLatin1String(FavoriteRightMenu::kEntryName)) {
     openMenu_ = OpenMenu::kNone;
     const Json::Value item = menuItemId_.empty() ? Json::Value() : store_.FindById(menuItemId_);
-    FavorRightMenu::Perform(entry->GetCommand().toInt(), item);
+    FavoriteRightMenu::Perform(entry->GetCommand().toInt(), item);
   }
 }
 
-void FavorBarUI::OpenInCurrentPage(const Json::Value& item) {
+void FavoriteBarUI::OpenInCurrentPage(const Json::Value& item) {
   if (item.isNull() || FavoritesTree::IsFolder(item)) return;
   if (Page* page = window_.CurrentPage()) page->Navigate(Utf8ToWide(FavoritesTree::Url(item)));
 }

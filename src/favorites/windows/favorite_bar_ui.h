@@ -1,5 +1,5 @@
 #pragma once
-// The favourites bar of one main window (skin tag "FavorBar"): a button per top-level
+// The favourites bar of one main window (skin tag "FavoriteBar"): a button per top-level
 // item of the document, in its order, then a filler that takes right clicks on the
 // empty end. A bookmark's click opens it in the window's current page; a folder's
 // opens its menu; a right click opens the bar's menu. The bar follows the document:
@@ -25,14 +25,14 @@ class FavoritesChangeFollower;
 class FavoritesStore;
 class IBrowserWindow;
 
-class FavorBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotifyUI {
+class FavoriteBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotifyUI {
  public:
   static constexpr const char* kFillerName = "__white_space__";
   static constexpr int kButtonExtraWidth = 33;  // icon and margins beside the text
   static constexpr int kTextFont = 4;
 
-  FavorBarUI(IBrowserWindow& window, FavoritesStore& store);
-  ~FavorBarUI() override;
+  FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store);
+  ~FavoriteBarUI() override;
 
   QString GetClass() const override { return QStringLiteral("FavorBarUI"); }
   void* GetInterface(const QString& name) override;

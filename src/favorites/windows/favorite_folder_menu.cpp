@@ -1,4 +1,4 @@
-#include "favorites/windows/favor_folder_menu.h"
+#include "favorites/windows/favorite_folder_menu.h"
 
 #include "favorites/favorites_tree.h"
 #include "favorites/windows/favorites_language_keys.h"
@@ -18,7 +18,7 @@ std::unique_ptr<DuiLib::CControlUI> Entry(const Json::Value& item) {
   auto entry = std::make_unique<DuiLib::CMenuElementUI>();
   entry->ApplyAttributeList(QStringLiteral(R"(command="%1" height="30" padding="4,0,4,0")")
                                 .arg(QString::fromStdString(FavoritesTree::Id(item))));
-  entry->SetName(QString::fromLatin1(FavorFolderMenu::kEntryName));
+  entry->SetName(QString::fromLatin1(FavoriteFolderMenu::kEntryName));
   auto row = std::make_unique<DuiLib::CHorizontalLayoutUI>();
   row->SetMouseEnabled(false);
   auto icon = std::make_unique<DuiLib::CLabelUI>();
@@ -37,7 +37,7 @@ std::unique_ptr<DuiLib::CControlUI> Entry(const Json::Value& item) {
 
 }  // namespace
 
-DuiLib::CMenuWnd* FavorFolderMenu::Open(DuiLib::HWND owner, QPoint screenPoint, const Json::Value& folder) {
+DuiLib::CMenuWnd* FavoriteFolderMenu::Open(DuiLib::HWND owner, QPoint screenPoint, const Json::Value& folder) {
   auto* menu = new DuiLib::CMenuWnd;
   if (!menu->Init(owner, QStringLiteral("favormenu.xml"), screenPoint)) return nullptr;
   DuiLib::CMenuUI* panel = menu->GetMenuUI();

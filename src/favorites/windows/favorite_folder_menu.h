@@ -15,7 +15,7 @@ class CMenuWnd;
 
 namespace tarvo {
 
-class FavorFolderMenu {
+class FavoriteFolderMenu {
  public:
   // The name of every entry, so the owner can tell them from others.
   static constexpr const char* kEntryName = "favor_folder_item";

@@ -1,4 +1,4 @@
-#include "favorites/windows/favor_right_menu.h"
+#include "favorites/windows/favorite_right_menu.h"
 
 #include "bus/bus_channels.h"
 #include "favorites/favorites_store.h"
@@ -32,13 +32,13 @@ constexpr Row kFolderRows[] = {{4, false}, {5, false}, {6, true},   {7, true},  
 std::unique_ptr<DuiLib::CControlUI> Entry(int command, bool enabled) {
   auto entry = std::make_unique<DuiLib::CMenuElementUI>();
   entry->ApplyAttributeList(QStringLiteral(R"(command="%1" height="30" padding="4,0,4,0")").arg(command));
-  entry->SetName(QString::fromLatin1(FavorRightMenu::kEntryName));
+  entry->SetName(QString::fromLatin1(FavoriteRightMenu::kEntryName));
   entry->SetEnabled(enabled);
   auto row = std::make_unique<DuiLib::CHorizontalLayoutUI>();
   row->SetMouseEnabled(false);
   auto icon = std::make_unique<DuiLib::CControlUI>();
   icon->ApplyAttributeList(QStringLiteral(R"(mouse="false" padding="4,3,4,3" width="24" height="24" )"));
-  if (command == FavorRightMenu::kSortByTime) icon->SetBkImage(QStringLiteral("file='Toolbar\\tick.png'"));
+  if (command == FavoriteRightMenu::kSortByTime) icon->SetBkImage(QStringLiteral("file='Toolbar\\tick.png'"));
   auto label = std::make_unique<DuiLib::CLabelUI>();
   label->ApplyAttributeList(enabled ? QStringLiteral(R"(mouse="false" width="240")")
                                     : QStringLiteral(R"(mouse="false" textcolor="#FFCCCCCC" width="240")"));
@@ -68,7 +68,7 @@ std::vector<WString> ChildUrls(const Json::Value& folder) {
 
 }  // namespace
 
-bool FavorRightMenu::Offers(Target target, int command) {
+bool FavoriteRightMenu::Offers(Target target, int command) {
   const auto& rows = target == Target::kBookmark ? kBookmarkRows : kFolderRows;
   for (const Row& row : rows) {
     if (row.command == command) return true;
@@ -76,13 +76,13 @@ bool FavorRightMenu::Offers(Target target, int command) {
   return false;
 }
 
-bool FavorRightMenu::Enables(Target target, int command) {
+bool FavoriteRightMenu::Enables(Target target, int command) {
   if (!Offers(target, command) || command == kSortByName) return false;
   // The empty end has no item to open, rename or delete.
   return target != Target::kEmptyArea || command >= kAddPage;
 }
 
-DuiLib::CMenuWnd* FavorRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint, Target target) {
+DuiLib::CMenuWnd* FavoriteRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint, Target target) {
   auto* menu = new DuiLib::CMenuWnd;
   if (!menu->Init(owner, QStringLiteral("favorrightmenu.xml"), screenPoint)) return nullptr;
   DuiLib::CMenuUI* panel = menu->GetMenuUI();
@@ -104,7 +104,7 @@ DuiLib::CMenuWnd* FavorRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint, T
   return menu;
 }
 
-void FavorRightMenu::Perform(int command, const Json::Value& item) {
+void FavoriteRightMenu::Perform(int command, const Json::Value& item) {
   using namespace BusChannels;
   const std::string id = FavoritesTree::Id(item);
   const WString url = Utf8ToWide(FavoritesTree::Url(item));
@@ -144,10 +144,10 @@ void FavorRightMenu::Perform(int command, const Json::Value& item) {
     case kAddPage:
     case kAddFolder:
     case kManage:
-      PostUrl(kShowFavorWnd, u"");
+      PostUrl(kShowFavoriteWnd, u"");
       return;
     case kHideBar:
-      kHideFavorBar.Post();
+      kHideFavoriteBar.Post();
       return;
     default:
       return;  // sorting: the bar keeps the document's order

@@ -17,7 +17,7 @@ class CMenuWnd;
 
 namespace tarvo {
 
-class FavorRightMenu {
+class FavoriteRightMenu {
  public:
   // The name of every clickable entry, so the owner can tell them from others.
   static constexpr const char* kEntryName = "favor_right_item";

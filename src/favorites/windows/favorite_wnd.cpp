@@ -1,4 +1,4 @@
-#include "favorites/windows/favor_wnd.h"
+#include "favorites/windows/favorite_wnd.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -46,7 +46,7 @@ std::string IdOf(const CControlUI* node) { return node->GetUserData().toStdStrin
 
 }  // namespace
 
-FavorWnd::FavorWnd(FavoritesStore& store, QString name, QString url)
+FavoriteWnd::FavoriteWnd(FavoritesStore& store, QString name, QString url)
     : store_(store), name_(std::move(name)), url_(std::move(url)) {
   chooseFile_ = [this](bool save) {
     const QString filter = LanguageText(Keys::kFileFilter, QStringLiteral("Bookmark files (*.html *.htm)"));
@@ -56,9 +56,9 @@ FavorWnd::FavorWnd(FavoritesStore& store, QString name, QString url)
   tell_ = [this](const QString& text) { CMessageBox::Show(GetHWND(), text, false); };
 }
 
-FavorWnd::~FavorWnd() = default;
+FavoriteWnd::~FavoriteWnd() = default;
 
-int FavorWnd::Run(HWND owner, std::optional<QPoint> screenTopLeft) {
+int FavoriteWnd::Run(HWND owner, std::optional<QPoint> screenTopLeft) {
   const QPoint at = screenTopLeft.value_or(QPoint(0, 0));
   if (Create(owner, QStringLiteral("favor_wnd"), WS_POPUP, WS_EX_TOOLWINDOW, at.x(), at.y()) == 0) return -1;
   if (!screenTopLeft && anchor_.isValid()) {
@@ -74,7 +74,7 @@ int FavorWnd::Run(HWND owner, std::optional<QPoint> screenTopLeft) {
   return ShowModal();
 }
 
-void FavorWnd::Notify(TNotifyUI& msg) {
+void FavoriteWnd::Notify(TNotifyUI& msg) {
   const QString name = msg.pSender != nullptr ? msg.pSender->GetName() : QString();
   if (msg.sType == kNotifyWindowInit) {
     Fill();
@@ -101,9 +101,9 @@ void FavorWnd::Notify(TNotifyUI& msg) {
   WindowImplBase::Notify(msg);
 }
 
-void FavorWnd::Fill() {
+void FavoriteWnd::Fill() {
   SetLanguageToolTip(FindControl(QStringLiteral("cancel_btn")), WindowsLanguageKeys::kDialogClose);
-  FillLanguageTexts(*this, Keys::kFavorWnd);
+  FillLanguageTexts(*this, Keys::kFavoriteWnd);
   SetLanguageText(FindControl(QStringLiteral("favor/export")), Keys::kExport);
   // The captions with a language picture show it (the texts stay as tooltips).
   for (const auto& [control, picture] : {std::pair{u"favor/titledef", u"bookmark_title.png"},
@@ -140,7 +140,7 @@ void FavorWnd::Fill() {
   }
 }
 
-void FavorWnd::FillTree() {
+void FavoriteWnd::FillTree() {
   if (tree_ == nullptr) return;
   renaming_ = nullptr;
   tree_->RemoveAll();
@@ -155,7 +155,7 @@ void FavorWnd::FillTree() {
   }
 }
 
-CTreeNodeUI* FavorWnd::AddFolderNode(const std::string& id, const QString& name) {
+CTreeNodeUI* FavoriteWnd::AddFolderNode(const std::string& id, const QString& name) {
   auto node = std::make_unique<CTreeNodeUI>();
   node->ApplyAttributeList(QStringLiteral(R"(width="4096" height="24" tag="%1")").arg(FavoritesTree::NumericId(id)));
   node->SetText(name);
@@ -166,7 +166,7 @@ CTreeNodeUI* FavorWnd::AddFolderNode(const std::string& id, const QString& name)
   return tree_->Add(std::move(node)) ? added : nullptr;
 }
 
-void FavorWnd::OnItemClick(TNotifyUI& msg) {
+void FavoriteWnd::OnItemClick(TNotifyUI& msg) {
   if (auto* node = dynamic_cast<CTreeNodeUI*>(msg.pSender)) {
     selectedFolder_ = IdOf(node);
     return;
@@ -176,7 +176,7 @@ void FavorWnd::OnItemClick(TNotifyUI& msg) {
   }
 }
 
-void FavorWnd::MakeFolder() {
+void FavoriteWnd::MakeFolder() {
   auto folder = std::make_shared<Json::Value>(store_.NewFolder(LanguageText(Keys::kNewFolderName).toStdU16String()));
   RunBusy([this, folder] { return store_.AddItem(*folder); },
           [this, folder](int result) {
@@ -192,7 +192,7 @@ void FavorWnd::MakeFolder() {
           });
 }
 
-void FavorWnd::StartRename(CTreeNodeUI* node) {
+void FavoriteWnd::StartRename(CTreeNodeUI* node) {
   if (folderEdit_ == nullptr || busy_) return;
   // The editor floats over the node's name, in its container's coordinates, and ends
   // where the tree ends.
@@ -212,7 +212,7 @@ void FavorWnd::StartRename(CTreeNodeUI* node) {
   folderEdit_->SetSelAll();
 }
 
-void FavorWnd::FinishRename() {
+void FavoriteWnd::FinishRename() {
   CTreeNodeUI* node = std::exchange(renaming_, nullptr);
   if (node == nullptr || folderEdit_ == nullptr) return;
   const QString text = folderEdit_->GetText().trimmed();
@@ -231,7 +231,7 @@ void FavorWnd::FinishRename() {
           });
 }
 
-void FavorWnd::AskDeleteFolder(CTreeNodeUI* node, QPoint screenPoint) {
+void FavoriteWnd::AskDeleteFolder(CTreeNodeUI* node, QPoint screenPoint) {
   auto* menu = new CMenuWnd;
   if (!menu->Init(GetHWND(), QStringLiteral("favormenu.xml"), screenPoint)) return;
   CMenuUI* panel = menu->GetMenuUI();
@@ -248,17 +248,17 @@ void FavorWnd::AskDeleteFolder(CTreeNodeUI* node, QPoint screenPoint) {
   menuFolder_ = IdOf(node);
 }
 
-void FavorWnd::DeleteFolder(const std::string& id) {
+void FavoriteWnd::DeleteFolder(const std::string& id) {
   RunBusy([this, id] { return store_.DeleteItem(id); },
           [this, id](int result) {
             if (result != 0) return;
             if (selectedFolder_ == id) selectedFolder_.clear();
             FillTree();
-            BusChannels::kReflashFavorBar.Post();
+            BusChannels::kReflashFavoriteBar.Post();
           });
 }
 
-void FavorWnd::Accept() {
+void FavoriteWnd::Accept() {
   const QString name = nameEdit_ != nullptr ? nameEdit_->GetText().trimmed() : name_;
   const QString url = urlEdit_ != nullptr ? urlEdit_->GetText().trimmed() : url_;
   if (url.isEmpty()) {
@@ -286,12 +286,12 @@ void FavorWnd::Accept() {
           Tell(Keys::kNotSaved);
           return;
         }
-        BusChannels::kReflashFavorBar.Post();
+        BusChannels::kReflashFavoriteBar.Post();
         Close(IDOK);
       });
 }
 
-void FavorWnd::Transfer(bool importing) {
+void FavoriteWnd::Transfer(bool importing) {
   const QString file = busy_ ? QString() : chooseFile_(!importing);
   if (file.isEmpty()) return;
   auto result = std::make_shared<BookmarkTransfer::Result>();
@@ -304,7 +304,7 @@ void FavorWnd::Transfer(bool importing) {
       [this, result, importing](int) { ReportTransfer(*result, importing); });
 }
 
-void FavorWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool imported) {
+void FavoriteWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool imported) {
   using Status = BookmarkTransfer::Status;
   const QString bookmarks = QString::number(result.bookmarks);
   const QString folders = QString::number(result.folders);
@@ -324,7 +324,7 @@ void FavorWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool impor
   }
 }
 
-bool FavorWnd::RunBusy(std::function<int()> work, std::function<void(int)> done) {
+bool FavoriteWnd::RunBusy(std::function<int()> work, std::function<void(int)> done) {
   if (busy_) return false;
   SetBusy(true);
   FavoritesWorker::Instance().Post(std::move(work),
@@ -336,7 +336,7 @@ bool FavorWnd::RunBusy(std::function<int()> work, std::function<void(int)> done)
   return true;
 }
 
-void FavorWnd::SetBusy(bool busy) {
+void FavoriteWnd::SetBusy(bool busy) {
   busy_ = busy;
   for (const char* name : {"favor/okbtn", "favor/newfold", "favor/import", "favor/export"}) {
     if (CControlUI* button = FindControl(QString::fromLatin1(name))) button->SetEnabled(!busy);
@@ -346,7 +346,7 @@ void FavorWnd::SetBusy(bool busy) {
   }
 }
 
-void FavorWnd::Tell(WStringView key, const QString& first, const QString& second, const QString& more) {
+void FavoriteWnd::Tell(WStringView key, const QString& first, const QString& second, const QString& more) {
   QString text = LanguageText(key);
   if (!first.isNull()) text = text.arg(first);
   if (!second.isNull()) text = text.arg(second);

@@ -1,5 +1,5 @@
 #pragma once
-// The favourites window ("KXFavorWnd", "favor.xml"): saves a bookmark (name and
+// The favourites window ("KXFavoriteWnd", "favor.xml"): saves a bookmark (name and
 // address) into a folder chosen in the folder tree, makes, renames (in place) and
 // deletes folders, and imports or exports a bookmark file. An address that is
 // already a bookmark is moved into the chosen folder under the new name instead of
@@ -32,12 +32,12 @@ namespace tarvo {
 
 class FavoritesStore;
 
-class FavorWnd : public DuiLib::WindowImplBase {
+class FavoriteWnd : public DuiLib::WindowImplBase {
  public:
   static constexpr const char* kDeleteEntryName = "favor_tree_delete";
 
-  FavorWnd(FavoritesStore& store, QString name, QString url);
-  ~FavorWnd() override;
+  FavoriteWnd(FavoritesStore& store, QString name, QString url);
+  ~FavoriteWnd() override;
 
   // Places the window under `screenRect` (a toolbar button), right edges aligned,
   // instead of centring it over its owner.

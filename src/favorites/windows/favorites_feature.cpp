@@ -6,8 +6,8 @@
 #include "account/account_state.h"
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_sync.h"
-#include "favorites/windows/favor_bar_ui.h"
-#include "favorites/windows/favor_wnd.h"
+#include "favorites/windows/favorite_bar_ui.h"
+#include "favorites/windows/favorite_wnd.h"
 #include "favorites/windows/favorites_change_follower.h"
 #include "favorites/windows/favorites_worker.h"
 #include "platform/debug_output.h"
@@ -39,7 +39,7 @@ QPoint DialogPointOver(IBrowserWindow& window, int dialogWidth) {
   return QPoint(client.center().x() - dialogWidth / 2, client.top() + 60);
 }
 
-void ToggleFavourite(IBrowserWindow& window) {
+void ToggleFavorite(IBrowserWindow& window) {
   Page* page = window.CurrentPage();
   const WString url = page != nullptr ? page->GetDisplayUrl() : WString();
   if (url.empty()) return;
@@ -49,7 +49,7 @@ void ToggleFavourite(IBrowserWindow& window) {
     FavoritesWorker::Instance().Post([url] { return FavoritesStore::Instance().RemoveUrl(url); });
     return;
   }
-  FavorWnd editor(store, Q(page->GetTitle()), Q(url));
+  FavoriteWnd editor(store, Q(page->GetTitle()), Q(url));
   editor.SetAnchor(window.ControlScreenRect(QStringLiteral("favor_btn")));
   editor.Run(window.Handle(), std::nullopt);
   // The button took the click as a toggle; it shows the truth again (a cancelled
@@ -57,16 +57,16 @@ void ToggleFavourite(IBrowserWindow& window) {
   RefreshStar(window);
 }
 
-void AddFavourite(IBrowserWindow& window, const CommandArgs& args) {
+void AddFavorite(IBrowserWindow& window, const CommandArgs& args) {
   Page* page = window.CurrentPage();
   // A link brings only its address; the bar's menu asks for the current page.
   const WString url = !args.text.empty() ? args.text : page != nullptr ? page->GetDisplayUrl() : WString();
   const WString name = !args.text.empty() ? args.text : page != nullptr ? page->GetTitle() : WString();
-  FavorWnd editor(FavoritesStore::Instance(), Q(name), Q(url));
+  FavoriteWnd editor(FavoritesStore::Instance(), Q(name), Q(url));
   editor.Run(window.Handle(), std::nullopt);
 }
 
-void RenameFavourite(IBrowserWindow& window, const CommandArgs& args) {
+void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
   FavoritesStore& store = FavoritesStore::Instance();
   Json::Value item = store.FindById(std::to_string(args.id));
   if (item.isNull()) return;
@@ -89,13 +89,13 @@ void FavoritesFeature::Register(FeatureHooks& hooks) {
 }
 
 void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
-  windows.SetFavorBarFactory(
-      [](IBrowserWindow& window) { return std::make_unique<FavorBarUI>(window, FavoritesStore::Instance()); });
+  windows.SetFavoriteBarFactory(
+      [](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, FavoritesStore::Instance()); });
   auto stars = std::make_shared<FavoritesChangeFollower>(FavoritesStore::Instance(),
                                                          [&windows] { RefreshStars(windows); });
   // The follower lives as long as the windows keep their hooks.
   windows.AddWindowHook([stars](IBrowserWindow& window) {
-    window.PageList().GetTabWnd().SetFavouriteLookup(
+    window.PageList().GetTabWnd().SetFavoriteLookup(
         [](const WString& url) { return FavoritesStore::Instance().ContainsUrl(url); });
   });
   // A login brings the user's favourites at once, not at the loop's next round. The
@@ -107,9 +107,9 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
-  commands.Register(C::kToggleFavourite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavourite(window); });
-  commands.Register(C::kAddFavourite, &AddFavourite);
-  commands.Register(C::kRenameFavourite, &RenameFavourite);
+  commands.Register(C::kToggleFavorite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window); });
+  commands.Register(C::kAddFavorite, &AddFavorite);
+  commands.Register(C::kRenameFavorite, &RenameFavorite);
 }
 
 std::function<void()> FavoritesFeature::StartUpStep() {

@@ -20,7 +20,7 @@ inline constexpr std::array<WStringView, 14> kRightMenu = {
 
 // The favourites window: captions that have no language picture, and tooltips of the
 // ones that have.
-inline constexpr std::array<ControlText, 8> kFavorWnd = {{
+inline constexpr std::array<ControlText, 8> kFavoriteWnd = {{
     {u"favor/titledef", u"favor/titledef"},
     {u"favor/title", u"favor/title"},
     {u"favor/url", u"favor/url"},

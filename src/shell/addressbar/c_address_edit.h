@@ -5,8 +5,8 @@
 //   Return      -> the typed handler with the text, queued (it runs once the key
 //                  has been handled, as a posted message would)
 //   Ctrl+W      -> command kCloseTab
-//   Ctrl+H      -> command kHideFavorBar
-//   Alt+H       -> command kShowFavorBar
+//   Ctrl+H      -> command kHideFavoriteBar
+//   Alt+H       -> command kShowFavoriteBar
 //   F11         -> command kToggleFullScreen
 // They act when the key is released. Their key presses are kept from the window's
 // key bindings, so one key stroke gives one command; every other key press is

@@ -43,7 +43,7 @@ constexpr std::array kControls = {
     ControlBinding{kWindow, kClick, "maxbtn", C::kMaximize},
     ControlBinding{kWindow, kClick, "restorebtn", C::kRestore},
     ControlBinding{kWindow, kClick, "closebtn", C::kCloseWindow},
-    ControlBinding{kWindow, kClick, "favor_btn", C::kToggleFavourite},
+    ControlBinding{kWindow, kClick, "favor_btn", C::kToggleFavorite},
     ControlBinding{kWindow, kClick, "qrcode_btn", C::kShowQrCode},
     // The shield switches the VPN (opening the panel when a node is to be chosen);
     // its right click opens the panel.
@@ -57,7 +57,7 @@ constexpr std::array kControls = {
     // The main menu under the logo.
     ControlBinding{kMenu, kClick, "login_btn", C::kShowAccount},
     ControlBinding{kMenu, kClick, "logout_btn", C::kLogOut},
-    ControlBinding{kMenu, kClick, "favor_btn", C::kToggleFavorBar},
+    ControlBinding{kMenu, kClick, "favor_btn", C::kToggleFavoriteBar},
     ControlBinding{kMenu, kClick, "download_btn", C::kShowDownloads},
     ControlBinding{kMenu, kClick, "newwnd_btn", C::kNewWindow},
     ControlBinding{kMenu, kClick, "newincog_btn", C::kNewIncognitoWindow},
@@ -75,7 +75,7 @@ constexpr std::array kControls = {
     // The right-click menu of the caption area.
     ControlBinding{kCaption, kClick, "close_btn", C::kCloseWindow},
     ControlBinding{kCaption, kClick, "new_tab_btn", C::kOpenHome},
-    ControlBinding{kCaption, kClick, "showfavorbar_btn", C::kShowFavorBar},
+    ControlBinding{kCaption, kClick, "showfavorbar_btn", C::kShowFavoriteBar},
 };
 
 struct KeyBinding {
@@ -103,11 +103,11 @@ constexpr std::array kKeys = {
     KeyBinding{'A', kCtrlShift, C::kShowClearData, kInWindow},
     KeyBinding{'F', kCtrl, C::kFindInPage, kInWindow | kInPages},
     KeyBinding{VK_F11, 0, C::kToggleFullScreen, kInWindow | kInPages | kInAddressBar},
-    KeyBinding{'H', kCtrl, C::kHideFavorBar, kInWindow | kInPages | kInAddressBar},
+    KeyBinding{'H', kCtrl, C::kHideFavoriteBar, kInWindow | kInPages | kInAddressBar},
     KeyBinding{'N', kCtrlShift, C::kNewIncognitoWindow, kInWindow},
     KeyBinding{'N', kCtrl, C::kNewWindow, kInWindow},
     KeyBinding{VK_DELETE, kCtrlShift, C::kNothing, kInWindow},
-    KeyBinding{'H', MK_ALT, C::kShowFavorBar, kInWindow | kInAddressBar},
+    KeyBinding{'H', MK_ALT, C::kShowFavoriteBar, kInWindow | kInAddressBar},
     KeyBinding{VK_OEM_PLUS, kCtrlShift, C::kZoomIn, kInWindow},
     KeyBinding{VK_OEM_MINUS, kCtrl, C::kZoomOut, kInWindow},
     KeyBinding{VK_F5, 0, C::kReload, kInWindow | kInPages},

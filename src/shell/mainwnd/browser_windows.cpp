@@ -22,7 +22,7 @@ void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
   for (const WindowHook& hook : windowHooks_) hook(window);
 }
 
-std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavorBar(IBrowserWindow& window) const {
+std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavoriteBar(IBrowserWindow& window) const {
   return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
 }
 

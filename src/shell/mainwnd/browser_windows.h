@@ -45,9 +45,9 @@ class BrowserWindows {
   // Makes the favourites bar of a window (the feature that fills it registers this at
   // start-up); without one, or when it makes nothing, the window shows an empty slot.
   // The window gives the control its place and attributes and owns it.
-  using FavorBarFactory = std::function<std::unique_ptr<DuiLib::CControlUI>(IBrowserWindow& window)>;
-  void SetFavorBarFactory(FavorBarFactory factory) { favorBarFactory_ = std::move(factory); }
-  std::unique_ptr<DuiLib::CControlUI> MakeFavorBar(IBrowserWindow& window) const;
+  using FavoriteBarFactory = std::function<std::unique_ptr<DuiLib::CControlUI>(IBrowserWindow& window)>;
+  void SetFavoriteBarFactory(FavoriteBarFactory factory) { favorBarFactory_ = std::move(factory); }
+  std::unique_ptr<DuiLib::CControlUI> MakeFavoriteBar(IBrowserWindow& window) const;
 
   // Opens a new main window showing `urls` in order (the home page when empty); a
   // private one (`privately`) keeps nothing of its browsing. Start-up says how;
@@ -97,7 +97,7 @@ class BrowserWindows {
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;
   std::vector<std::function<void()>> lastPrivateClosedHooks_;
-  FavorBarFactory favorBarFactory_;
+  FavoriteBarFactory favorBarFactory_;
   WindowOpener opener_;
   ClosedHandler closed_;
   ClosingHandler closing_;

@@ -58,10 +58,10 @@ void BusRequests::Install(BusPoller& poller, Target target, EveryWindow everyWin
   OnUrl(poller, kPrivateWindowOpenUrl, C::kOpenInPrivateWindow, target);
   OnUrls(poller, kPrivateWindowOpenAllUrl, C::kOpenAllInPrivateWindow, target);
   OnUrl(poller, kClipboardCopyUrl, C::kCopyUrl, target);
-  OnUrl(poller, kShowFavorWnd, C::kAddFavourite, target);
-  OnSignal(poller, kHideFavorBar, C::kHideFavorBar, target);
-  OnSignal(poller, kReflashFavorBar, C::kShowFavorBar, target);
-  OnPayload(poller, kShowRenameWnd, C::kRenameFavourite, target, [](CommandArgs& args, int64_t id) { args.id = id; });
+  OnUrl(poller, kShowFavoriteWnd, C::kAddFavorite, target);
+  OnSignal(poller, kHideFavoriteBar, C::kHideFavoriteBar, target);
+  OnSignal(poller, kReflashFavoriteBar, C::kShowFavoriteBar, target);
+  OnPayload(poller, kShowRenameWnd, C::kRenameFavorite, target, [](CommandArgs& args, int64_t id) { args.id = id; });
   OnSignalToEach(poller, kLogout, C::kLeaveUserCentre, everyWindow);
   OnSignalToEach(poller, kProtectReflashButton, C::kRefreshProtectButton, everyWindow);
   OnSignal(poller, kProtectShowDialog, C::kShowProtect, target);

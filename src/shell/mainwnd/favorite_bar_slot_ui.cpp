@@ -1,8 +1,8 @@
-#include "shell/mainwnd/favor_bar_slot_ui.h"
+#include "shell/mainwnd/favorite_bar_slot_ui.h"
 
 namespace tarvo {
 
-void* FavorBarSlotUI::GetInterface(const QString& name) {
+void* FavoriteBarSlotUI::GetInterface(const QString& name) {
   if (name == QLatin1String(kTag)) return this;
   return CHorizontalLayoutUI::GetInterface(name);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The place of the favourites bar (skin tag "FavorBar"): an empty horizontal row that
+// The place of the favourites bar (skin tag "FavoriteBar"): an empty horizontal row that
 // keeps the bar's height in the layout, so the window can show, hide and re-create it
 // before the favourites themselves are drawn in it.
 //
@@ -8,7 +8,7 @@
 
 namespace tarvo {
 
-class FavorBarSlotUI : public DuiLib::CHorizontalLayoutUI {
+class FavoriteBarSlotUI : public DuiLib::CHorizontalLayoutUI {
  public:
   static constexpr const char* kTag = "FavorBar";
   static constexpr const char* kName = "favor_bar";

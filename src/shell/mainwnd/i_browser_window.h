@@ -30,7 +30,7 @@ class IBrowserWindow {
   // A control of the window's skin by name, or nullptr; it lives as long as the
   // window (a feature keeps its own toolbar buttons in step through it).
   virtual DuiLib::CControlUI* Control(const QString& name) const = 0;
-  virtual bool IsFavorBarShown() const = 0;
+  virtual bool IsFavoriteBarShown() const = 0;
   // The selected page, or nullptr (non-owning; valid while the command runs).
   virtual Page* CurrentPage() const = 0;
   // The window's pages.

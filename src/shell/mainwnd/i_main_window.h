@@ -27,8 +27,8 @@ class IMainWindow : public IBrowserWindow {
   // Null before the window exists.
   virtual FullScreenController* FullScreen() const = 0;
   // Shows (re-creates) or hides the favourites bar.
-  virtual void ShowFavorBar() = 0;
-  virtual void HideFavorBar() = 0;
+  virtual void ShowFavoriteBar() = 0;
+  virtual void HideFavoriteBar() = 0;
   // Puts the keyboard into the address bar with its text selected.
   virtual void FocusAddressBar() = 0;
   // The owner the main menu asks.

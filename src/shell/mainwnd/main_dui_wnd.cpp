@@ -15,7 +15,7 @@
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/command_router.h"
-#include "shell/mainwnd/favor_bar_slot_ui.h"
+#include "shell/mainwnd/favorite_bar_slot_ui.h"
 #include "shell/mainwnd/full_screen_controller.h"
 #include "shell/mainwnd/main_menu_owner.h"
 #include "shell/mainwnd/main_window_language_keys.h"
@@ -116,7 +116,7 @@ void MainDuiWnd::OpenHandedOverUrls(const std::vector<WString>& urls) {
 }
 
 std::unique_ptr<CControlUI> MainDuiWnd::CreateControl(const QString& tag) {
-  if (IsTag(tag, FavorBarSlotUI::kTag)) return MakeFavorBar();
+  if (IsTag(tag, FavoriteBarSlotUI::kTag)) return MakeFavoriteBar();
   if (IsTag(tag, "AddressEdit")) return std::make_unique<CAddressEditUI>();
   if (IsTag(tag, CBodyBarUI::kTag)) return std::make_unique<CBodyBarUI>();
   if (IsTag(tag, RightClickButtonUI::kTag)) return std::make_unique<RightClickButtonUI>();
@@ -127,7 +127,7 @@ void MainDuiWnd::InitWindow() {
   clientRegion_ = FindControl<CContainerUI>(QStringLiteral("client_region"));
   tabHeadTop_ = FindControl(QStringLiteral("browser_tabhead_top"));
   addressEdit_ = FindControl<CAddressEditUI>(QStringLiteral("AddressEdit"));
-  favorBar_ = FindControl(QString::fromLatin1(FavorBarSlotUI::kName));
+  favorBar_ = FindControl(QString::fromLatin1(FavoriteBarSlotUI::kName));
   auto* tabHead = FindControl<CContainerUI>(QStringLiteral("browser_tabhead"));
   CBodyBar* bodyBar = BodyBar();
   if (tabHead == nullptr || bodyBar == nullptr) return;
@@ -171,7 +171,7 @@ void MainDuiWnd::WireToolbar() {
   controls.stop = FindControl(QStringLiteral("stop_btn"));
   controls.lock = FindControl(QStringLiteral("lock_btn"));
   controls.address = addressEdit_;
-  controls.favourite = FindControl(QStringLiteral("favor_btn"));
+  controls.favorite = FindControl(QStringLiteral("favor_btn"));
   pages_.GetTabWnd().SetControls(controls);
 }
 
@@ -388,28 +388,28 @@ void MainDuiWnd::OnClose() {
   windows_.WindowClosed(this);
 }
 
-std::unique_ptr<CControlUI> MainDuiWnd::MakeFavorBar() {
-  if (std::unique_ptr<CControlUI> bar = windows_.MakeFavorBar(*this)) return bar;
-  return std::make_unique<FavorBarSlotUI>();
+std::unique_ptr<CControlUI> MainDuiWnd::MakeFavoriteBar() {
+  if (std::unique_ptr<CControlUI> bar = windows_.MakeFavoriteBar(*this)) return bar;
+  return std::make_unique<FavoriteBarSlotUI>();
 }
 
-void MainDuiWnd::ShowFavorBar() {
+void MainDuiWnd::ShowFavoriteBar() {
   if (clientRegion_ == nullptr) return;
   if (favorBar_ != nullptr) clientRegion_->Remove(favorBar_);
-  std::unique_ptr<CControlUI> bar = MakeFavorBar();
-  bar->ApplyAttributeList(QString::fromLatin1(FavorBarSlotUI::kAttributes));
+  std::unique_ptr<CControlUI> bar = MakeFavoriteBar();
+  bar->ApplyAttributeList(QString::fromLatin1(FavoriteBarSlotUI::kAttributes));
   favorBar_ = bar.get();
   if (!clientRegion_->AddAt(std::move(bar), 0)) favorBar_ = nullptr;
   SetToolTipsAndNames();
 }
 
-void MainDuiWnd::HideFavorBar() {
+void MainDuiWnd::HideFavoriteBar() {
   if (clientRegion_ == nullptr || favorBar_ == nullptr) return;
   clientRegion_->Remove(favorBar_);
   favorBar_ = nullptr;
 }
 
-bool MainDuiWnd::IsFavorBarShown() const { return favorBar_ != nullptr; }
+bool MainDuiWnd::IsFavoriteBarShown() const { return favorBar_ != nullptr; }
 
 IMainMenuOwner& MainDuiWnd::MenuOwner() const { return *menuOwner_; }
 

@@ -93,7 +93,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainWindow {
   // IBrowserWindow.
   DuiLib::HWND Handle() const override { return GetHWND(); }
   QRect ControlScreenRect(const QString& name) const override;
-  bool IsFavorBarShown() const override;
+  bool IsFavoriteBarShown() const override;
   Page* CurrentPage() const override { return pages_.Current(); }
   Pages& PageList() override { return pages_; }
   void RunCommand(unsigned command, const CommandArgs& args = {}) override;
@@ -108,8 +108,8 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainWindow {
   FullScreenController* FullScreen() const override { return fullScreen_.get(); }
   // The favourites bar goes in as the first child of "client_region": the bar the
   // favourites feature makes (BrowserWindows), or an empty slot.
-  void ShowFavorBar() override;
-  void HideFavorBar() override;
+  void ShowFavoriteBar() override;
+  void HideFavoriteBar() override;
   void FocusAddressBar() override;
   IMainMenuOwner& MenuOwner() const override;
 
@@ -145,7 +145,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainWindow {
   // Shuts the pages down in order while the window still exists, hides it and ends
   // the event loop (the application shuts the engines down after it).
   void OnClose();
-  std::unique_ptr<DuiLib::CControlUI> MakeFavorBar();
+  std::unique_ptr<DuiLib::CControlUI> MakeFavoriteBar();
 
   BrowserWindows& windows_;
   std::unique_ptr<IPageBodyFactory> bodyFactory_;

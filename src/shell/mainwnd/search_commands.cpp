@@ -65,7 +65,7 @@ void SearchCommands::ShowFindWindow() {
         forward ? current->Body()->FindNext(text.toStdU16String()) : current->Body()->FindPrevious(text.toStdU16String());
       },
       lastFindText_);
-  find.Run(window_.Handle(), FindWnd::TopLeftFor(download, kFindWindowWidth, window_.IsFavorBarShown()));
+  find.Run(window_.Handle(), FindWnd::TopLeftFor(download, kFindWindowWidth, window_.IsFavoriteBarShown()));
   lastFindText_ = find.GetFindText();
 }
 

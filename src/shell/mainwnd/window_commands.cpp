@@ -33,10 +33,10 @@ WindowCommands::WindowCommands(IMainWindow& window, CommandRouter& router) : win
   router.Register(C::kRestore, [w](const CommandArgs&) { w->Frame().SendMessage(WM_SYSCOMMAND, SC_RESTORE); });
   router.Register(C::kCloseWindow, [w](const CommandArgs&) { w->Frame().Close(IDOK); });
   router.Register(C::kShowMainMenu, [this](const CommandArgs&) { ShowMainMenu(); });
-  router.Register(C::kShowFavorBar, [w](const CommandArgs&) { w->ShowFavorBar(); });
-  router.Register(C::kHideFavorBar, [w](const CommandArgs&) { w->HideFavorBar(); });
-  router.Register(C::kToggleFavorBar, [w](const CommandArgs&) {
-    w->IsFavorBarShown() ? w->HideFavorBar() : w->ShowFavorBar();
+  router.Register(C::kShowFavoriteBar, [w](const CommandArgs&) { w->ShowFavoriteBar(); });
+  router.Register(C::kHideFavoriteBar, [w](const CommandArgs&) { w->HideFavoriteBar(); });
+  router.Register(C::kToggleFavoriteBar, [w](const CommandArgs&) {
+    w->IsFavoriteBarShown() ? w->HideFavoriteBar() : w->ShowFavoriteBar();
   });
   router.Register(C::kToggleFullScreen, [w](const CommandArgs&) {
     if (FullScreenController* fullScreen = w->FullScreen()) fullScreen->Toggle();

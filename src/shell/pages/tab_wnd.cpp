@@ -27,8 +27,8 @@ void TabWnd::UpdateFor(Page* page) {
     controls_.lock->SetVisible(QString::fromStdU16String(display.substr(0, 5)).toLower() == QLatin1String("https"));
   }
   if (controls_.address != nullptr) controls_.address->SetText(startPage ? QString() : QString::fromStdU16String(display));
-  if (auto* favourite = dynamic_cast<DuiLib::COptionUI*>(controls_.favourite)) {
-    favourite->Selected(isFavourite_ && !display.empty() && isFavourite_(display), false);
+  if (auto* favorite = dynamic_cast<DuiLib::COptionUI*>(controls_.favorite)) {
+    favorite->Selected(isFavorite_ && !display.empty() && isFavorite_(display), false);
   }
   for (const PageFollower& follower : followers_) follower(*page);
 }

@@ -36,7 +36,7 @@ class TabWnd : public IListener<TabWndListenData> {
     DuiLib::CControlUI* stop = nullptr;
     DuiLib::CControlUI* lock = nullptr;
     DuiLib::CControlUI* address = nullptr;
-    DuiLib::CControlUI* favourite = nullptr;  // an option: selected for a favourite address
+    DuiLib::CControlUI* favorite = nullptr;  // an option: selected for a favourite address
   };
 
   void SetControls(const Controls& controls) { controls_ = controls; }
@@ -46,7 +46,7 @@ class TabWnd : public IListener<TabWndListenData> {
   }
   // Answers whether an address is among the favourites; until one is installed the
   // favourite button shows unselected.
-  void SetFavouriteLookup(std::function<bool(const WString& url)> lookup) { isFavourite_ = std::move(lookup); }
+  void SetFavoriteLookup(std::function<bool(const WString& url)> lookup) { isFavorite_ = std::move(lookup); }
   // Told the selected page each time the toolbar is refreshed for it, after the
   // toolbar's own controls.
   using PageFollower = std::function<void(const Page& page)>;
@@ -63,7 +63,7 @@ class TabWnd : public IListener<TabWndListenData> {
  private:
   const Pages& pages_;
   Controls controls_;
-  std::function<bool(const WString&)> isFavourite_;
+  std::function<bool(const WString&)> isFavorite_;
   std::vector<PageFollower> followers_;
 };
 

@@ -9,7 +9,7 @@ namespace tarvo {
 
 namespace {
 constexpr int kGapLeftOfButton = 5;
-constexpr int kFavorBarHeight = 32;
+constexpr int kFavoriteBarHeight = 32;
 }  // namespace
 
 int FindWnd::Run(DuiLib::HWND owner, QPoint screenTopLeft) {
@@ -23,7 +23,7 @@ int FindWnd::Run(DuiLib::HWND owner, QPoint screenTopLeft) {
 
 QPoint FindWnd::TopLeftFor(const QRect& downloadButtonOnScreen, int windowWidth, bool favorBarShown) {
   const int right = downloadButtonOnScreen.x() + downloadButtonOnScreen.width() - kGapLeftOfButton;
-  const int top = downloadButtonOnScreen.y() + downloadButtonOnScreen.height() + (favorBarShown ? kFavorBarHeight : 0);
+  const int top = downloadButtonOnScreen.y() + downloadButtonOnScreen.height() + (favorBarShown ? kFavoriteBarHeight : 0);
   return QPoint(right - windowWidth, top);
 }
 

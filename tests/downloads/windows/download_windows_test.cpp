@@ -33,7 +33,7 @@ struct ButtonOnlyWindow : IBrowserWindow {
   DuiLib::HWND Handle() const override { return 0; }
   QRect ControlScreenRect(const QString&) const override { return QRect(700, 60, 32, 32); }
   DuiLib::CControlUI* Control(const QString&) const override { return nullptr; }
-  bool IsFavorBarShown() const override { return false; }
+  bool IsFavoriteBarShown() const override { return false; }
   Page* CurrentPage() const override { return nullptr; }
   [[noreturn]] Pages& PageList() override { std::abort(); }
   void RunCommand(unsigned, const CommandArgs&) override {}

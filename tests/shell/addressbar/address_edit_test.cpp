@@ -97,8 +97,8 @@ TEST_F(AddressEditTest, CommandKeysPostOneCommandEachAndPlainLettersAreTyped) {
   Press(Qt::Key_H, Qt::ControlModifier);
   Press(Qt::Key_H, Qt::AltModifier);
   Press(Qt::Key_F11);
-  EXPECT_EQ(owner_->Commands(), (std::vector<unsigned>{Commands::kCloseTab, Commands::kHideFavorBar,
-                                                       Commands::kShowFavorBar, Commands::kToggleFullScreen}));
+  EXPECT_EQ(owner_->Commands(), (std::vector<unsigned>{Commands::kCloseTab, Commands::kHideFavoriteBar,
+                                                       Commands::kShowFavoriteBar, Commands::kToggleFullScreen}));
   owner_->posted.clear();
   Type("wh");
   Press(Qt::Key_Return);

@@ -29,11 +29,11 @@ TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
       {'A', kCtrlShift, C::kShowClearData, 0, 0},
       {'F', kCtrl, C::kFindInPage, C::kFindInPage, 0},
       {VK_F11, 0, C::kToggleFullScreen, C::kToggleFullScreen, C::kToggleFullScreen},
-      {'H', kCtrl, C::kHideFavorBar, C::kHideFavorBar, C::kHideFavorBar},
+      {'H', kCtrl, C::kHideFavoriteBar, C::kHideFavoriteBar, C::kHideFavoriteBar},
       {'N', kCtrlShift, C::kNewIncognitoWindow, 0, 0},
       {'N', kCtrl, C::kNewWindow, 0, 0},
       {VK_DELETE, kCtrlShift, C::kNothing, 0, 0},
-      {'H', MK_ALT, C::kShowFavorBar, 0, C::kShowFavorBar},  // Alt+H in a page is the page's own
+      {'H', MK_ALT, C::kShowFavoriteBar, 0, C::kShowFavoriteBar},  // Alt+H in a page is the page's own
       {VK_OEM_PLUS, kCtrlShift, C::kZoomIn, 0, 0},
       {VK_OEM_MINUS, kCtrl, C::kZoomOut, 0, 0},
       {VK_F5, 0, C::kReload, C::kReload, 0},
@@ -46,7 +46,7 @@ TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
       // Near misses of the window's exact modifiers that a page, which only asks
       // whether Ctrl is held, still takes.
       {'W', kCtrlShift, 0, C::kCloseTab, C::kCloseTab},
-      {'H', kCtrl | MK_ALT, 0, C::kHideFavorBar, C::kHideFavorBar},
+      {'H', kCtrl | MK_ALT, 0, C::kHideFavoriteBar, C::kHideFavoriteBar},
       {VK_F5, MK_SHIFT, 0, C::kReload, 0},
       {'W', 0, 0, 0, 0},
       {'A', kCtrl, 0, 0, 0},
@@ -64,8 +64,8 @@ TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
 }
 
 TEST(CommandTableTest, ControlsMeanWhatTheirSurfaceSaysAndMessagesAskForWindows) {
-  EXPECT_EQ(CommandTable::ForControl(ControlSurface::kWindow, ControlEvent::kClick, "favor_btn"), C::kToggleFavourite);
-  EXPECT_EQ(CommandTable::ForControl(ControlSurface::kMainMenu, ControlEvent::kClick, "favor_btn"), C::kToggleFavorBar);
+  EXPECT_EQ(CommandTable::ForControl(ControlSurface::kWindow, ControlEvent::kClick, "favor_btn"), C::kToggleFavorite);
+  EXPECT_EQ(CommandTable::ForControl(ControlSurface::kMainMenu, ControlEvent::kClick, "favor_btn"), C::kToggleFavoriteBar);
   EXPECT_EQ(CommandTable::ForControl(ControlSurface::kWindow, ControlEvent::kClick, "search_btn"), C::kSearch);
   EXPECT_EQ(CommandTable::ForControl(ControlSurface::kMainMenu, ControlEvent::kClick, "search_btn"), C::kFindInPage);
   EXPECT_EQ(CommandTable::ForControl(ControlSurface::kWindow, ControlEvent::kRightClick, "protect_btn"),

@@ -413,31 +413,31 @@ TEST_F(MainWindowTest, DevelopmentServiceShowsTheDevelopmentLogo) {
             QStringLiteral("Toolbar\\logo_dev.png"));
 }
 
-TEST_F(MainWindowTest, FavouritesBarKeysAndTheKeyThatDoesNothing) {
+TEST_F(MainWindowTest, FavoritesBarKeysAndTheKeyThatDoesNothing) {
   Page* page = Start();
   ASSERT_NE(page, nullptr);
-  ASSERT_TRUE(window_->IsFavorBarShown());
+  ASSERT_TRUE(window_->IsFavoriteBarShown());
   auto* search = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"));
   ASSERT_NE(search, nullptr);
   QWidget* searchEdit = static_cast<QWidget*>(search->GetLineEdit());
   searchEdit->setFocus();
   QTest::keyClick(searchEdit, Qt::Key_H, Qt::ControlModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFavorBarShown(); }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFavoriteBarShown(); }, 2000));
 
   // Alt+H and Ctrl+Shift+Delete pressed inside the page change nothing.
   QTest::keyClick(PageKeyTarget(), Qt::Key_H, Qt::AltModifier);
   QTest::keyClick(PageKeyTarget(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::qWait(300);
-  EXPECT_FALSE(window_->IsFavorBarShown());
+  EXPECT_FALSE(window_->IsFavoriteBarShown());
   EXPECT_EQ(window_->PageList().Count(), 1);
   EXPECT_FALSE(window_->IsFullScreen());
 
   searchEdit->setFocus();
   QTest::keyClick(searchEdit, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::qWait(100);
-  EXPECT_FALSE(window_->IsFavorBarShown());
+  EXPECT_FALSE(window_->IsFavoriteBarShown());
   QTest::keyClick(searchEdit, Qt::Key_H, Qt::AltModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return window_->IsFavorBarShown(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window_->IsFavoriteBarShown(); }, 2000));
   EXPECT_NE(window_->FindControl(QStringLiteral("favor_bar")), nullptr);
   EXPECT_EQ(window_->PageList().Count(), 1);
 }
@@ -549,7 +549,7 @@ TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
   CControlUI* download = window_->FindControl(QStringLiteral("download_btn"));
   const QPoint buttonBottomRight = window_->GetWidget()->mapToGlobal(download->GetPos().bottomRight());
   EXPECT_EQ(findRect.right(), buttonBottomRight.x() - 5);
-  EXPECT_EQ(findRect.top(), buttonBottomRight.y() + 1 + (window_->IsFavorBarShown() ? 32 : 0));
+  EXPECT_EQ(findRect.top(), buttonBottomRight.y() + 1 + (window_->IsFavoriteBarShown() ? 32 : 0));
 }
 
 TEST_F(MainWindowTest, MainMenuSavesThePageAsPdfSourceAndPictureAndReportsAPathItCannotWrite) {

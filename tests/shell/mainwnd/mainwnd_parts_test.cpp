@@ -118,14 +118,14 @@ TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWi
   Page* a = first.PageList().CreateIePage(std::make_unique<RecordingBody>());
   Page* b = second.PageList().CreateIePage(std::make_unique<RecordingBody>());
   std::vector<IBrowserWindow*> askedOf;
-  windows.Features().Register(Commands::kAddFavourite,
+  windows.Features().Register(Commands::kAddFavorite,
                               [&](IBrowserWindow& window, const CommandArgs&) { askedOf.push_back(&window); });
   windows.MarkUsed(&second);
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{a, u"first's"}));
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{b, u"second's"}));
-  BusChannels::PostUrl(BusChannels::kShowFavorWnd, u"http://fav.test/");
+  BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, u"http://fav.test/");
   windows.MarkUsed(&first);
-  BusChannels::PostUrl(BusChannels::kShowFavorWnd, u"http://fav.test/");
+  BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, u"http://fav.test/");
   EXPECT_EQ(windows.Drain(), 4);
   EXPECT_EQ(a->GetTitle(), u"first's");
   EXPECT_EQ(b->GetTitle(), u"second's");

@@ -345,7 +345,7 @@ TEST_P(EngineBodiesTest, TheBrowsersKeysActInsideThePageAndTypingReachesIt) {
                  {Qt::Key_F, Qt::ControlModifier, Commands::kFindInPage},
                  {Qt::Key_T, Qt::ControlModifier, Commands::kOpenHome},
                  {Qt::Key_L, Qt::ControlModifier, Commands::kFocusAddressBar},
-                 {Qt::Key_H, Qt::ControlModifier, Commands::kHideFavorBar},
+                 {Qt::Key_H, Qt::ControlModifier, Commands::kHideFavoriteBar},
                  {Qt::Key_F11, Qt::NoModifier, Commands::kToggleFullScreen},
                  {Qt::Key_Escape, Qt::NoModifier, Commands::kLeaveFullScreen},
                  {Qt::Key_F5, Qt::NoModifier, Commands::kReload}};

@@ -166,7 +166,7 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
   const std::pair<int, const BusChannels::UrlChannel*> posts[] = {{26506, &BusChannels::kClipboardCopyUrl},
-                                                                  {26505, &BusChannels::kShowFavorWnd},
+                                                                  {26505, &BusChannels::kShowFavoriteWnd},
                                                                   {26502, &BusChannels::kWindowOpenUrl},
                                                                   {26503, &BusChannels::kPrivateWindowOpenUrl}};
   for (const auto& [command, channel] : posts) {

@@ -105,7 +105,7 @@ PagesHost::PagesHost()
   controls.stop = window.FindControl(QStringLiteral("stop_btn"));
   controls.lock = window.FindControl(QStringLiteral("lock_btn"));
   controls.address = window.FindControl(QStringLiteral("address"));
-  controls.favourite = window.FindControl(QStringLiteral("favor_btn"));
+  controls.favorite = window.FindControl(QStringLiteral("favor_btn"));
   pages.GetTabWnd().SetControls(controls);
 }
 

@@ -168,7 +168,7 @@ TEST_F(MenusTest, MainRightMenuPostsAndAlwaysCloses) {
   Click(*open(), "showfavorbar_btn");
   Click(*open(), "close_btn");
   EXPECT_EQ(main_.Commands(),
-            (std::vector<unsigned>{Commands::kOpenHome, Commands::kShowFavorBar, Commands::kCloseWindow}));
+            (std::vector<unsigned>{Commands::kOpenHome, Commands::kShowFavoriteBar, Commands::kCloseWindow}));
   main_.posted.clear();
   menu = open();
   QPointer<QWidget> widget = menu->GetWidget();
