@@ -23,13 +23,13 @@ void BrowserWindows::WindowBuilt(IBrowserWindow& window) const {
 }
 
 std::unique_ptr<DuiLib::CControlUI> BrowserWindows::MakeFavoriteBar(IBrowserWindow& window) const {
-  return favorBarFactory_ ? favorBarFactory_(window) : nullptr;
+  return favoriteBarFactory_ ? favoriteBarFactory_(window) : nullptr;
 }
 
 void BrowserWindows::WindowClosed(IBrowserWindow* window) {
   Remove(window);
   if (window->PageList().IsPrivate() &&
-      std::none_of(windows_.begin(), windows_.end(), [](MainDuiWnd* open) { return open->PageList().IsPrivate(); })) {
+      std::none_of(windows_.begin(), windows_.end(), [](IBrowserWindow* open) { return open->PageList().IsPrivate(); })) {
     for (const auto& hook : lastPrivateClosedHooks_) hook();
   }
   if (closed_) {

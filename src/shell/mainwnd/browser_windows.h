@@ -46,7 +46,7 @@ class BrowserWindows {
   // start-up); without one, or when it makes nothing, the window shows an empty slot.
   // The window gives the control its place and attributes and owns it.
   using FavoriteBarFactory = std::function<std::unique_ptr<DuiLib::CControlUI>(IBrowserWindow& window)>;
-  void SetFavoriteBarFactory(FavoriteBarFactory factory) { favorBarFactory_ = std::move(factory); }
+  void SetFavoriteBarFactory(FavoriteBarFactory factory) { favoriteBarFactory_ = std::move(factory); }
   std::unique_ptr<DuiLib::CControlUI> MakeFavoriteBar(IBrowserWindow& window) const;
 
   // Opens a new main window showing `urls` in order (the home page when empty); a
@@ -97,7 +97,7 @@ class BrowserWindows {
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;
   std::vector<std::function<void()>> lastPrivateClosedHooks_;
-  FavoriteBarFactory favorBarFactory_;
+  FavoriteBarFactory favoriteBarFactory_;
   WindowOpener opener_;
   ClosedHandler closed_;
   ClosingHandler closing_;

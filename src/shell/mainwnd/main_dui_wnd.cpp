@@ -127,7 +127,7 @@ void MainDuiWnd::InitWindow() {
   clientRegion_ = FindControl<CContainerUI>(QStringLiteral("client_region"));
   tabHeadTop_ = FindControl(QStringLiteral("browser_tabhead_top"));
   addressEdit_ = FindControl<CAddressEditUI>(QStringLiteral("AddressEdit"));
-  favorBar_ = FindControl(QString::fromLatin1(FavoriteBarSlotUI::kName));
+  favoriteBar_ = FindControl(QString::fromLatin1(FavoriteBarSlotUI::kName));
   auto* tabHead = FindControl<CContainerUI>(QStringLiteral("browser_tabhead"));
   CBodyBar* bodyBar = BodyBar();
   if (tabHead == nullptr || bodyBar == nullptr) return;
@@ -395,21 +395,21 @@ std::unique_ptr<CControlUI> MainDuiWnd::MakeFavoriteBar() {
 
 void MainDuiWnd::ShowFavoriteBar() {
   if (clientRegion_ == nullptr) return;
-  if (favorBar_ != nullptr) clientRegion_->Remove(favorBar_);
+  if (favoriteBar_ != nullptr) clientRegion_->Remove(favoriteBar_);
   std::unique_ptr<CControlUI> bar = MakeFavoriteBar();
   bar->ApplyAttributeList(QString::fromLatin1(FavoriteBarSlotUI::kAttributes));
-  favorBar_ = bar.get();
-  if (!clientRegion_->AddAt(std::move(bar), 0)) favorBar_ = nullptr;
+  favoriteBar_ = bar.get();
+  if (!clientRegion_->AddAt(std::move(bar), 0)) favoriteBar_ = nullptr;
   SetToolTipsAndNames();
 }
 
 void MainDuiWnd::HideFavoriteBar() {
-  if (clientRegion_ == nullptr || favorBar_ == nullptr) return;
-  clientRegion_->Remove(favorBar_);
-  favorBar_ = nullptr;
+  if (clientRegion_ == nullptr || favoriteBar_ == nullptr) return;
+  clientRegion_->Remove(favoriteBar_);
+  favoriteBar_ = nullptr;
 }
 
-bool MainDuiWnd::IsFavoriteBarShown() const { return favorBar_ != nullptr; }
+bool MainDuiWnd::IsFavoriteBarShown() const { return favoriteBar_ != nullptr; }
 
 IMainMenuOwner& MainDuiWnd::MenuOwner() const { return *menuOwner_; }
 

@@ -174,7 +174,7 @@ class MainDuiWnd : public DuiLib::WindowImplBase, public IMainWindow {
   DuiLib::CContainerUI* clientRegion_ = nullptr;
   DuiLib::CControlUI* tabHeadTop_ = nullptr;
   CAddressEditUI* addressEdit_ = nullptr;
-  DuiLib::CControlUI* favorBar_ = nullptr;
+  DuiLib::CControlUI* favoriteBar_ = nullptr;
 };
 
 }  // namespace tarvo

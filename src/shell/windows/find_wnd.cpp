@@ -21,9 +21,9 @@ int FindWnd::Run(DuiLib::HWND owner, QPoint screenTopLeft) {
   return ShowModal();
 }
 
-QPoint FindWnd::TopLeftFor(const QRect& downloadButtonOnScreen, int windowWidth, bool favorBarShown) {
+QPoint FindWnd::TopLeftFor(const QRect& downloadButtonOnScreen, int windowWidth, bool favoriteBarShown) {
   const int right = downloadButtonOnScreen.x() + downloadButtonOnScreen.width() - kGapLeftOfButton;
-  const int top = downloadButtonOnScreen.y() + downloadButtonOnScreen.height() + (favorBarShown ? kFavoriteBarHeight : 0);
+  const int top = downloadButtonOnScreen.y() + downloadButtonOnScreen.height() + (favoriteBarShown ? kFavoriteBarHeight : 0);
   return QPoint(right - windowWidth, top);
 }
 

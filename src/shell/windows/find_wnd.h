@@ -27,7 +27,7 @@ class FindWnd : public DuiLib::WindowImplBase {
   // Where the window goes: its right edge 5 pixels left of the download button's
   // right edge, its top at that button's bottom, 32 pixels lower while the
   // favourites bar is shown.
-  static QPoint TopLeftFor(const QRect& downloadButtonOnScreen, int windowWidth, bool favorBarShown);
+  static QPoint TopLeftFor(const QRect& downloadButtonOnScreen, int windowWidth, bool favoriteBarShown);
 
   // The text in the edit (while open) or when the window closed.
   QString GetFindText() const;
