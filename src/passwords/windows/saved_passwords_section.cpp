@@ -58,6 +58,8 @@ void SavedPasswordsSection::FillTexts() {
 void SavedPasswordsSection::Refresh() {
   // Shown without a notification: showing the choice is not making it.
   if (offer_ != nullptr) offer_->SetCheck(preferences_.OfferPasswords(), false);
+  // Until the keyring has answered there is nothing known to delete.
+  if (deleteAll_ != nullptr) deleteAll_->SetEnabled(false);
   keeper_.List([this, alive = std::weak_ptr<int>(alive_)](const PasswordKeeper::Listing& listing) {
     if (!alive.expired()) ShowListing(listing);
   });
