@@ -108,8 +108,10 @@ constexpr std::array kKeys = {
     KeyBinding{'N', kCtrl, C::kNewWindow, kInWindow},
     KeyBinding{VK_DELETE, kCtrlShift, C::kNothing, kInWindow},
     KeyBinding{'H', MK_ALT, C::kShowFavoriteBar, kInWindow | kInAddressBar},
-    KeyBinding{VK_OEM_PLUS, kCtrlShift, C::kZoomIn, kInWindow},
-    KeyBinding{VK_OEM_MINUS, kCtrl, C::kZoomOut, kInWindow},
+    // A Chromium page hands the zoom keys it leaves to the window; a compatibility
+    // page keeps every key it is given, so it posts them itself.
+    KeyBinding{VK_OEM_PLUS, kCtrlShift, C::kZoomIn, kInWindow | kInCompat},
+    KeyBinding{VK_OEM_MINUS, kCtrl, C::kZoomOut, kInWindow | kInCompat},
     KeyBinding{VK_F5, 0, C::kReload, kInWindow | kInPages},
     KeyBinding{VK_ESCAPE, 0, C::kLeaveFullScreen, kInWindow | kInPages},
     KeyBinding{'P', kCtrl, C::kPrint, kInWindow | kInPages},

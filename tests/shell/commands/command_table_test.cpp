@@ -18,11 +18,13 @@ namespace C = Commands;
 TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
   constexpr unsigned kCtrl = MK_CONTROL;
   constexpr unsigned kCtrlShift = MK_CONTROL | MK_SHIFT;
-  // Inside a page the keys act alike whichever engine draws it.
+  // Inside a page the keys act alike whichever engine draws it: the zoom keys a
+  // Chromium page leaves reach the window, a compatibility page posts them itself.
   struct Case {
     unsigned vk;
     unsigned modifiers;
     unsigned window, page, addressBar;
+    unsigned compatPage = page;
   };
   const std::vector<Case> cases = {
       {'W', kCtrl, C::kCloseTab, C::kCloseTab, C::kCloseTab},
@@ -34,8 +36,8 @@ TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
       {'N', kCtrl, C::kNewWindow, 0, 0},
       {VK_DELETE, kCtrlShift, C::kNothing, 0, 0},
       {'H', MK_ALT, C::kShowFavoriteBar, 0, C::kShowFavoriteBar},  // Alt+H in a page is the page's own
-      {VK_OEM_PLUS, kCtrlShift, C::kZoomIn, 0, 0},
-      {VK_OEM_MINUS, kCtrl, C::kZoomOut, 0, 0},
+      {VK_OEM_PLUS, kCtrlShift, C::kZoomIn, 0, 0, C::kZoomIn},
+      {VK_OEM_MINUS, kCtrl, C::kZoomOut, 0, 0, C::kZoomOut},
       {VK_F5, 0, C::kReload, C::kReload, 0},
       {VK_ESCAPE, 0, C::kLeaveFullScreen, C::kLeaveFullScreen, 0},
       {'P', kCtrl, C::kPrint, C::kPrint, 0},
@@ -56,7 +58,7 @@ TEST(CommandTableTest, KeysGiveTheirCommandInEachPlaceAndOnlyThere) {
     const std::string at = std::to_string(c.vk) + "/" + std::to_string(c.modifiers);
     EXPECT_EQ(CommandTable::ForKey(KeyScope::kWindow, c.vk, c.modifiers), c.window) << at;
     EXPECT_EQ(CommandTable::ForKey(KeyScope::kChromiumPage, c.vk, c.modifiers), c.page) << at;
-    EXPECT_EQ(CommandTable::ForKey(KeyScope::kCompatPage, c.vk, c.modifiers), c.page) << at;
+    EXPECT_EQ(CommandTable::ForKey(KeyScope::kCompatPage, c.vk, c.modifiers), c.compatPage) << at;
     EXPECT_EQ(CommandTable::ForKey(KeyScope::kAddressBar, c.vk, c.modifiers), c.addressBar) << at;
     // Mouse-button bits held at the same time don't matter.
     EXPECT_EQ(CommandTable::ForKey(KeyScope::kWindow, c.vk, c.modifiers | MK_LBUTTON), c.window) << at;
