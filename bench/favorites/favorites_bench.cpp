@@ -130,8 +130,8 @@ class LargeUserService {
     CallService(u"app/v1.0/login",
                 FormBody().Add("username", u"alice@tarvo.test").Add("password", u"alice&pass=1").Add("type", "PC"), login);
     const WString token = Utf8ToWide(ServiceReply::ReadString(login.data(), "token"));
-    AccountState::Instance().SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
-    AccountState::Instance().SetToken(token);
+    account_.SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
+    account_.SetToken(token);
     // 500 bookmarks and 500 folders of eight bookmarks: one request per top-level item.
     for (int i = 0; i < 1000; ++i) {
       const std::string site = "http://site" + std::to_string(i) + ".test/";
@@ -144,12 +144,11 @@ class LargeUserService {
       FavoritesRemote::Add(token, item);
     }
   }
-  ~LargeUserService() {
-    AccountState::Instance().SetUserId(u"");
-    AccountState::Instance().SetToken(u"");
-  }
+  // Logged in as that user.
+  const AccountState& Account() const { return account_; }
 
  private:
+  AccountState account_;
   ScratchFolder folder_;
   std::unique_ptr<test::ServiceProcess> service_;
 };
@@ -163,12 +162,12 @@ void BM_SyncFiveThousandIntoTheBar(benchmark::State& state) {
   ScratchFolder folder;
   UserDatabase database;
   OpenUpgraded(database, folder, "kx.dat");
-  FavoritesStore store(database);
+  FavoritesStore store(database, &service.Account());
   BarWindow window(store);
   window.Create(0, "bench", 0, 0, 0, 0, 1400, 700);
   size_t items = 0;
   for (auto _ : state) {
-    if (FavoritesSync(store, database).SyncUserFavorites() != 0) state.SkipWithError("the sync failed");
+    if (FavoritesSync(store, service.Account(), database).SyncUserFavorites() != 0) state.SkipWithError("the sync failed");
     window.Bar()->Rebuild();
     window.GetPaintManager().UpdateLayout();
     items = store.Document().CountAll();

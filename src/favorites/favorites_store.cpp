@@ -1,5 +1,6 @@
 #include "favorites/favorites_store.h"
 
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -29,7 +30,8 @@ FavoritesStore& FavoritesStore::Instance() {
   return *store;
 }
 
-FavoritesStore::FavoritesStore(UserDatabase& database) : database_(database) {}
+FavoritesStore::FavoritesStore(UserDatabase& database, const AccountState* account)
+    : database_(database), account_(account) {}
 
 WString FavoritesStore::StorageKeyFor(WStringView userId) {
   WString key(kStorageKey);
@@ -37,9 +39,10 @@ WString FavoritesStore::StorageKeyFor(WStringView userId) {
   return key;
 }
 
-FavoritesStore::Account FavoritesStore::CurrentAccount() {
-  const AccountState& state = AccountState::Instance();
-  return Account{state.UserId(), state.Token()};
+FavoritesStore::Account FavoritesStore::CurrentAccount() const {
+  const AccountState* state = account_.load();
+  if (state == nullptr) return {};
+  return Account{state->UserId(), state->Token()};
 }
 
 int FavoritesStore::Subscribe(Listener listener) {
@@ -318,11 +321,16 @@ std::vector<WString> FavoritesStore::IconsToFetch() {
 void FavoritesStore::PrefetchIcons() {
   std::vector<WString> addresses = IconsToFetch();
   if (addresses.empty()) return;
+  // Without an account there is no VPN either: the icons come the direct way.
+  std::optional<VpnRoute> route;
+  if (const AccountState* account = account_.load()) route.emplace(*account);
   // One worker for the whole list: a document of thousands of sites must not start
   // thousands of threads at once.
   try {
-    std::thread([addresses = std::move(addresses)] {
-      for (const WString& address : addresses) PictureCache::FetchPicture(address, VpnRoute::For(address));
+    std::thread([route, addresses = std::move(addresses)] {
+      for (const WString& address : addresses) {
+        PictureCache::FetchPicture(address, route ? route->For(address) : RequestRoute{});
+      }
     }).detach();
   } catch (const std::system_error&) {
     DebugOutput("favourites: no thread for the icons");

@@ -2,6 +2,7 @@
 
 #include <json/value.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -15,6 +16,8 @@
 #include "store/user_database.h"
 
 namespace tarvo {
+
+class AccountState;
 
 // The user's favourites: one document per account, kept as its JSON text in the
 // info table under "favor_data" (nobody logged in) or "favor_data_" + the user's id,
@@ -42,7 +45,12 @@ class FavoritesStore {
   // The browser's favourites over UserDatabase::Instance(), created on first use and
   // never destroyed.
   static FavoritesStore& Instance();
-  explicit FavoritesStore(UserDatabase& database);
+  // `account`: whose document it is; without one (until FollowAccount) nobody is
+  // logged in. The account state must outlive the store.
+  explicit FavoritesStore(UserDatabase& database, const AccountState* account = nullptr);
+  // The account the document follows from now on; start-up hands it over before
+  // any worker uses the store.
+  void FollowAccount(const AccountState& account) { account_ = &account; }
   FavoritesStore(const FavoritesStore&) = delete;
   FavoritesStore& operator=(const FavoritesStore&) = delete;
 
@@ -122,7 +130,7 @@ class FavoritesStore {
     WString token;
     bool LoggedIn() const { return !userId.empty(); }
   };
-  static Account CurrentAccount();
+  Account CurrentAccount() const;
 
   // Reads the document of `key` when it is not the one in memory; true when the
   // document changed. mutex_ held.
@@ -142,6 +150,7 @@ class FavoritesStore {
   bool Edit(const std::function<bool(FavoritesTree& tree)>& edit);
 
   UserDatabase& database_;
+  std::atomic<const AccountState*> account_;
   std::mutex mutex_;
   FavoritesTree tree_;                  // guarded by mutex_
   std::optional<WString> loadedKey_;    // guarded by mutex_; the key tree_ belongs to

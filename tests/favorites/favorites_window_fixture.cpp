@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "favorites/windows/favorites_feature.h"
+#include "favorites_fixture.h"
 #include "favorites/windows/favorites_worker.h"
 #include <filesystem>
 
@@ -36,8 +37,8 @@ void FavoritesWindowTest::SetUpTestSuite() {
 void FavoritesWindowTest::SetUp() {
   skin_ = std::make_unique<ScopedSkin>(BuiltPackageFolder(), QStringLiteral("skin/normal.dat"));
   SetDocument(Json::Value(Json::arrayValue));
-  windows_ = std::make_unique<BrowserWindows>();
-  FavoritesFeature::RegisterWindows(*windows_);
+  windows_ = std::make_unique<BrowserWindows>(TestAccount());
+  FavoritesFeature::RegisterWindows(*windows_, TestAccount());
   auto factory = std::make_unique<LateRecordingFactory>();
   factory_ = factory.get();
   window_ = std::make_unique<MainDuiWnd>(*windows_, std::move(factory));

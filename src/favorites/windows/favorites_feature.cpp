@@ -82,13 +82,15 @@ void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
 }  // namespace
 
 void FavoritesFeature::Register(FeatureHooks& hooks) {
-  RegisterWindows(hooks.windows);
-  hooks.serviceSteps.push_back({"default favourites", StartUpStep()});
-  hooks.serviceSteps.push_back({"favourites sync", &SyncStep});
+  AccountState& account = hooks.account;
+  RegisterWindows(hooks.windows, account);
+  hooks.serviceSteps.push_back({"default favourites", StartUpStep(account)});
+  hooks.serviceSteps.push_back({"favourites sync", [&account] { SyncStep(account); }});
   hooks.endSteps.push_back(&Finish);
 }
 
-void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
+void FavoritesFeature::RegisterWindows(BrowserWindows& windows, AccountState& account) {
+  FavoritesStore::Instance().FollowAccount(account);
   windows.SetFavoriteBarFactory(
       [](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, FavoritesStore::Instance()); });
   auto stars = std::make_shared<FavoritesChangeFollower>(FavoritesStore::Instance(),
@@ -100,10 +102,11 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
   });
   // A login brings the user's favourites at once, not at the loop's next round. The
   // account tells of it on its own thread; the worker takes work from the GUI thread.
-  AccountState::Instance().AddUserListener([](const WString& userId) {
+  account.AddUserListener([&account](const WString& userId) {
     if (userId.empty()) return;
-    QMetaObject::invokeMethod(qApp, [] {
-      FavoritesWorker::Instance().Post([] { return FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites(); });
+    QMetaObject::invokeMethod(qApp, [&account] {
+      FavoritesWorker::Instance().Post(
+          [&account] { return FavoritesSync(FavoritesStore::Instance(), account).SyncUserFavorites(); });
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
@@ -112,17 +115,17 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
   commands.Register(C::kRenameFavorite, &RenameFavorite);
 }
 
-std::function<void()> FavoritesFeature::StartUpStep() {
-  return [started = std::make_shared<bool>(false)] {
+std::function<void()> FavoritesFeature::StartUpStep(const AccountState& account) {
+  return [started = std::make_shared<bool>(false), &account] {
     if (std::exchange(*started, true)) return;
-    FavoritesSync(FavoritesStore::Instance()).StartUp();
+    FavoritesSync(FavoritesStore::Instance(), account).StartUp();
   };
 }
 
-void FavoritesFeature::SyncStep() {
+void FavoritesFeature::SyncStep(const AccountState& account) {
   if (FavoritesStore::Instance().SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
-  if (AccountState::Instance().UserId().empty()) return;
-  if (FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites() != 0) {
+  if (account.UserId().empty()) return;
+  if (FavoritesSync(FavoritesStore::Instance(), account).SyncUserFavorites() != 0) {
     DebugOutput("service loop: the user's favourites were not refreshed");
   }
 }

@@ -12,6 +12,7 @@
 
 namespace tarvo {
 
+class AccountState;
 class BrowserWindows;
 struct FeatureHooks;
 
@@ -24,13 +25,14 @@ class FavoritesFeature {
   // round, so they must be registered before the other features' steps.
   static void Register(FeatureHooks& hooks);
 
-  static void RegisterWindows(BrowserWindows& windows);
+  // The windows' part; the favourites follow `account`, which outlives the windows.
+  static void RegisterWindows(BrowserWindows& windows, AccountState& account);
   // The first round's step: the defaults when never fetched, then the stored
   // document; later rounds do nothing.
-  static std::function<void()> StartUpStep();
+  static std::function<void()> StartUpStep(const AccountState& account);
   // Every round: a document whose save failed written again, and the logged-in
   // user's favourites from the service.
-  static void SyncStep();
+  static void SyncStep(const AccountState& account);
   static void Finish();
 };
 

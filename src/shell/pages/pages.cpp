@@ -18,7 +18,7 @@
 
 namespace tarvo {
 
-Pages::Pages() {
+Pages::Pages(IconFetchQueue::RouteFor iconRoute) : icons_(*this, std::move(iconRoute)) {
   showAdded_.setSingleShot(true);
   showAdded_.setInterval(0);
   QObject::connect(&showAdded_, &QTimer::timeout, [this] {

@@ -33,7 +33,9 @@ class TabStrip;
 // Lifetime: one per main window, owned by it; it owns its pages.
 class Pages {
  public:
-  Pages();
+  // `iconRoute`: how the pages' icons are fetched (the window's VPN route); none:
+  // the system's way.
+  explicit Pages(IconFetchQueue::RouteFor iconRoute = {});
   ~Pages();
   Pages(const Pages&) = delete;
   Pages& operator=(const Pages&) = delete;
@@ -121,7 +123,7 @@ class Pages {
   // event loop is over, if it is still selected then.
   void ShowAddedBodySoon(Page* page);
 
-  IconDownloader icons_{*this};              // first: outlives the pages that ask it
+  IconDownloader icons_;              // first: outlives the pages that ask it
   std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
   std::vector<Page*> selection_;              // selection order; the last is selected
   std::map<const DuiLib::CControlUI*, Page*> byOption_;

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "account/account_state.h"
+#include "account/vpn_route.h"
 #include "bus/bus_poller.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
@@ -95,7 +97,9 @@ class PagesHost {
 
   TestWindow window;
   std::unique_ptr<TabStrip> strip;
-  Pages pages;
+  // The VPN state the page icons' route follows.
+  AccountState account;
+  Pages pages{VpnRoute(account).AsFunction()};
   CBodyBar* bodyBar = nullptr;
   RecordingFactory factory{pages};
   BusPoller poller;
