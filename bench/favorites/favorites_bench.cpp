@@ -27,6 +27,7 @@
 #include "net/picture_cache.h"
 #include "support/service_process.h"
 #include "scratch_database.h"
+#include "session/crash_reload_policy.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/mainwnd/i_browser_window.h"
@@ -68,7 +69,8 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
 
  private:
   FavoritesStore& store_;
-  Pages pages_;
+  CrashReloadPolicy crashReloads_;
+  Pages pages_{crashReloads_};
   FavoriteBarUI* bar_ = nullptr;
 };
 

@@ -15,6 +15,7 @@
 
 #include "bus/bus_poller.h"
 #include "platform/text.h"
+#include "session/crash_reload_policy.h"
 #include "shell/mainwnd/feature_commands.h"
 
 namespace DuiLib {
@@ -35,6 +36,9 @@ class BrowserWindows {
   BrowserWindows& operator=(const BrowserWindows&) = delete;
 
   const AccountState& Account() const { return account_; }
+  // Which sites' pages may still reload by themselves after their renderer died,
+  // counted across every window.
+  CrashReloadPolicy& CrashReloads() { return crashReloads_; }
   FeatureCommands& Features() { return features_; }
   const FeatureCommands& Features() const { return features_; }
   // What a feature does with each new main window once its controls exist (put its
@@ -98,6 +102,7 @@ class BrowserWindows {
 
  private:
   const AccountState& account_;
+  CrashReloadPolicy crashReloads_;
   FeatureCommands features_;
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;

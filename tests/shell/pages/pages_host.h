@@ -7,6 +7,7 @@
 #include "account/account_state.h"
 #include "account/vpn_route.h"
 #include "bus/bus_poller.h"
+#include "session/crash_reload_policy.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/i_tab_body.h"
@@ -97,9 +98,10 @@ class PagesHost {
 
   TestWindow window;
   std::unique_ptr<TabStrip> strip;
+  CrashReloadPolicy crashReloads;
   // The VPN state the page icons' route follows.
   AccountState account;
-  Pages pages{VpnRoute(account).AsFunction()};
+  Pages pages{crashReloads, VpnRoute(account).AsFunction()};
   CBodyBar* bodyBar = nullptr;
   RecordingFactory factory{pages};
   BusPoller poller;
