@@ -1,6 +1,5 @@
 #include "favorites/favorites_store.h"
 
-#include <optional>
 #include <set>
 #include <thread>
 
@@ -24,13 +23,7 @@ constexpr int kStoredUnreadable = -2;
 
 }  // namespace
 
-FavoritesStore& FavoritesStore::Instance() {
-  // Never destroyed: the service loop and icon workers may still use it at exit.
-  static FavoritesStore* store = new FavoritesStore(UserDatabase::Instance());
-  return *store;
-}
-
-FavoritesStore::FavoritesStore(UserDatabase& database, const AccountState* account)
+FavoritesStore::FavoritesStore(UserDatabase& database, const AccountState& account)
     : database_(database), account_(account) {}
 
 WString FavoritesStore::StorageKeyFor(WStringView userId) {
@@ -40,9 +33,7 @@ WString FavoritesStore::StorageKeyFor(WStringView userId) {
 }
 
 FavoritesStore::Account FavoritesStore::CurrentAccount() const {
-  const AccountState* state = account_.load();
-  if (state == nullptr) return {};
-  return Account{state->UserId(), state->Token()};
+  return Account{account_.UserId(), account_.Token()};
 }
 
 int FavoritesStore::Subscribe(Listener listener) {
@@ -321,16 +312,11 @@ std::vector<WString> FavoritesStore::IconsToFetch() {
 void FavoritesStore::PrefetchIcons() {
   std::vector<WString> addresses = IconsToFetch();
   if (addresses.empty()) return;
-  // Without an account there is no VPN either: the icons come the direct way.
-  std::optional<VpnRoute> route;
-  if (const AccountState* account = account_.load()) route.emplace(*account);
   // One worker for the whole list: a document of thousands of sites must not start
   // thousands of threads at once.
   try {
-    std::thread([route, addresses = std::move(addresses)] {
-      for (const WString& address : addresses) {
-        PictureCache::FetchPicture(address, route ? route->For(address) : RequestRoute{});
-      }
+    std::thread([route = VpnRoute(account_), addresses = std::move(addresses)] {
+      for (const WString& address : addresses) PictureCache::FetchPicture(address, route.For(address));
     }).detach();
   } catch (const std::system_error&) {
     DebugOutput("favourites: no thread for the icons");

@@ -2,7 +2,6 @@
 
 #include <json/value.h>
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -35,22 +34,16 @@ class AccountState;
 // get copies. Requests to the service run on the calling thread outside the lock
 // (so a GUI caller must use a worker). Listeners are called on the thread that made
 // the change, after the lock is released; they must not call back into the store.
-// Lifetime: Instance() lives for the whole process; other instances (tools, tests)
-// must not outlive their database.
+// Lifetime: the browser's is made by the favourites feature at start-up and lives
+// for the whole process; other instances (tools, tests) must not outlive their
+// database and account state.
 class FavoritesStore {
  public:
   static constexpr char16_t kStorageKey[] = u"favor_data";
   static constexpr char16_t kDefaultsFetchedKey[] = u"favor_data_first";
 
-  // The browser's favourites over UserDatabase::Instance(), created on first use and
-  // never destroyed.
-  static FavoritesStore& Instance();
-  // `account`: whose document it is; without one (until FollowAccount) nobody is
-  // logged in. The account state must outlive the store.
-  explicit FavoritesStore(UserDatabase& database, const AccountState* account = nullptr);
-  // The account the document follows from now on; start-up hands it over before
-  // any worker uses the store.
-  void FollowAccount(const AccountState& account) { account_ = &account; }
+  // `account`: whose document it is (the logged-in user's, or nobody's).
+  FavoritesStore(UserDatabase& database, const AccountState& account);
   FavoritesStore(const FavoritesStore&) = delete;
   FavoritesStore& operator=(const FavoritesStore&) = delete;
 
@@ -150,7 +143,7 @@ class FavoritesStore {
   bool Edit(const std::function<bool(FavoritesTree& tree)>& edit);
 
   UserDatabase& database_;
-  std::atomic<const AccountState*> account_;
+  const AccountState& account_;
   std::mutex mutex_;
   FavoritesTree tree_;                  // guarded by mutex_
   std::optional<WString> loadedKey_;    // guarded by mutex_; the key tree_ belongs to

@@ -31,7 +31,7 @@ class FavoritesSyncTest : public ::testing::Test {
   }
 
   TestDatabase database_;
-  FavoritesStore store_{database_.db(), &TestAccount()};
+  FavoritesStore store_{database_.db(), TestAccount()};
   FavoritesSync sync_{store_, TestAccount(), database_.db()};
   const Json::Value defaults_ = Document({Bookmark("1", "portal", "http://portal.test/"), Folder("2", "sites")});
 };

@@ -34,11 +34,16 @@ void FavoritesWindowTest::SetUpTestSuite() {
   std::filesystem::create_directories(WideToUtf8(SettingsRegistry::Instance().Get(SettingsKeys::kPictureFolder)));
 }
 
+FavoritesStore& FavoritesWindowTest::Store() {
+  static FavoritesStore* store = new FavoritesStore(UserDatabase::Instance(), TestAccount());
+  return *store;
+}
+
 void FavoritesWindowTest::SetUp() {
   skin_ = std::make_unique<ScopedSkin>(BuiltPackageFolder(), QStringLiteral("skin/normal.dat"));
   SetDocument(Json::Value(Json::arrayValue));
   windows_ = std::make_unique<BrowserWindows>(TestAccount());
-  FavoritesFeature::RegisterWindows(*windows_, TestAccount());
+  FavoritesFeature::RegisterWindows(*windows_, Store(), TestAccount());
   auto factory = std::make_unique<LateRecordingFactory>();
   factory_ = factory.get();
   window_ = std::make_unique<MainDuiWnd>(*windows_, std::move(factory));

@@ -39,7 +39,9 @@ class FavoritesWindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  FavoritesStore& Store() { return FavoritesStore::Instance(); }
+  // The store the windows show, one for the suite: the favourites worker may still
+  // hold it after a test.
+  static FavoritesStore& Store();
   // Replaces the stored anonymous document and waits for the bar to show it.
   void SetDocument(const Json::Value& items);
   // Waits for the favourites worker and the queued rebuilds.

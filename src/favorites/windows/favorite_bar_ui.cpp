@@ -162,7 +162,7 @@ void FavoriteBarUI::OnMenuEntry(CControlUI* sender) {
   } else if (menu == OpenMenu::kRight && entry->GetName() == QLatin1String(FavoriteRightMenu::kEntryName)) {
     openMenu_ = OpenMenu::kNone;
     const Json::Value item = menuItemId_.empty() ? Json::Value() : store_.FindById(menuItemId_);
-    FavoriteRightMenu::Perform(entry->GetCommand().toInt(), item);
+    FavoriteRightMenu::Perform(entry->GetCommand().toInt(), item, store_);
   }
 }
 

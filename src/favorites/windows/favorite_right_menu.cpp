@@ -104,7 +104,7 @@ DuiLib::CMenuWnd* FavoriteRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint
   return menu;
 }
 
-void FavoriteRightMenu::Perform(int command, const Json::Value& item) {
+void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesStore& store) {
   using namespace BusChannels;
   const std::string id = FavoritesTree::Id(item);
   const WString url = Utf8ToWide(FavoritesTree::Url(item));
@@ -135,8 +135,7 @@ void FavoriteRightMenu::Perform(int command, const Json::Value& item) {
     case kDelete: {
       if (id.empty()) return;
       const bool folder = FavoritesTree::IsFolder(item);
-      FavoritesWorker::Instance().Post([id, folder] {
-        FavoritesStore& store = FavoritesStore::Instance();
+      FavoritesWorker::Instance().Post([&store, id, folder] {
         return folder ? store.DeleteFolder(id) : store.DeleteItem(id);
       });
       return;

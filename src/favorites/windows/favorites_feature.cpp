@@ -19,6 +19,7 @@
 #include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/rename_wnd.h"
+#include "store/user_database.h"
 
 namespace tarvo {
 
@@ -39,14 +40,13 @@ QPoint DialogPointOver(IBrowserWindow& window, int dialogWidth) {
   return QPoint(client.center().x() - dialogWidth / 2, client.top() + 60);
 }
 
-void ToggleFavorite(IBrowserWindow& window) {
+void ToggleFavorite(IBrowserWindow& window, FavoritesStore& store) {
   Page* page = window.CurrentPage();
   const WString url = page != nullptr ? page->GetDisplayUrl() : WString();
   if (url.empty()) return;
-  FavoritesStore& store = FavoritesStore::Instance();
   if (store.ContainsUrl(url)) {
     // The button shows the outcome when the store reports the change.
-    FavoritesWorker::Instance().Post([url] { return FavoritesStore::Instance().RemoveUrl(url); });
+    FavoritesWorker::Instance().Post([&store, url] { return store.RemoveUrl(url); });
     return;
   }
   FavoriteWnd editor(store, Q(page->GetTitle()), Q(url));
@@ -57,17 +57,16 @@ void ToggleFavorite(IBrowserWindow& window) {
   RefreshStar(window);
 }
 
-void AddFavorite(IBrowserWindow& window, const CommandArgs& args) {
+void AddFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store) {
   Page* page = window.CurrentPage();
   // A link brings only its address; the bar's menu asks for the current page.
   const WString url = !args.text.empty() ? args.text : page != nullptr ? page->GetDisplayUrl() : WString();
   const WString name = !args.text.empty() ? args.text : page != nullptr ? page->GetTitle() : WString();
-  FavoriteWnd editor(FavoritesStore::Instance(), Q(name), Q(url));
+  FavoriteWnd editor(store, Q(name), Q(url));
   editor.Run(window.Handle(), std::nullopt);
 }
 
-void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
-  FavoritesStore& store = FavoritesStore::Instance();
+void RenameFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store) {
   Json::Value item = store.FindById(std::to_string(args.id));
   if (item.isNull()) return;
   const QString old = QString::fromStdString(FavoritesTree::Name(item));
@@ -76,62 +75,64 @@ void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
   const QString text = rename.GetText().trimmed();
   if (text.isEmpty() || text == old) return;
   item["name"] = text.toStdString();
-  FavoritesWorker::Instance().Post([item] { return FavoritesStore::Instance().UpdateItem(item); });
+  FavoritesWorker::Instance().Post([&store, item] { return store.UpdateItem(item); });
 }
 
 }  // namespace
 
 void FavoritesFeature::Register(FeatureHooks& hooks) {
   AccountState& account = hooks.account;
-  RegisterWindows(hooks.windows, account);
-  hooks.serviceSteps.push_back({"default favourites", StartUpStep(account)});
-  hooks.serviceSteps.push_back({"favourites sync", [&account] { SyncStep(account); }});
-  hooks.endSteps.push_back(&Finish);
+  // Never destroyed: the favourites worker and detached icon fetches may still use
+  // it at the process's end.
+  FavoritesStore& store = *new FavoritesStore(UserDatabase::Instance(), account);
+  RegisterWindows(hooks.windows, store, account);
+  hooks.serviceSteps.push_back({"default favourites", StartUpStep(store, account)});
+  hooks.serviceSteps.push_back({"favourites sync", [&store, &account] { SyncStep(store, account); }});
+  hooks.endSteps.push_back([&store] { Finish(store); });
 }
 
-void FavoritesFeature::RegisterWindows(BrowserWindows& windows, AccountState& account) {
-  FavoritesStore::Instance().FollowAccount(account);
+void FavoritesFeature::RegisterWindows(BrowserWindows& windows, FavoritesStore& store, AccountState& account) {
   windows.SetFavoriteBarFactory(
-      [](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, FavoritesStore::Instance()); });
-  auto stars = std::make_shared<FavoritesChangeFollower>(FavoritesStore::Instance(),
-                                                         [&windows] { RefreshStars(windows); });
+      [&store](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, store); });
+  auto stars = std::make_shared<FavoritesChangeFollower>(store, [&windows] { RefreshStars(windows); });
   // The follower lives as long as the windows keep their hooks.
-  windows.AddWindowHook([stars](IBrowserWindow& window) {
-    window.PageList().GetTabWnd().SetFavoriteLookup(
-        [](const WString& url) { return FavoritesStore::Instance().ContainsUrl(url); });
+  windows.AddWindowHook([stars, &store](IBrowserWindow& window) {
+    window.PageList().GetTabWnd().SetFavoriteLookup([&store](const WString& url) { return store.ContainsUrl(url); });
   });
   // A login brings the user's favourites at once, not at the loop's next round. The
   // account tells of it on its own thread; the worker takes work from the GUI thread.
-  account.AddUserListener([&account](const WString& userId) {
+  account.AddUserListener([&store, &account](const WString& userId) {
     if (userId.empty()) return;
-    QMetaObject::invokeMethod(qApp, [&account] {
-      FavoritesWorker::Instance().Post(
-          [&account] { return FavoritesSync(FavoritesStore::Instance(), account).SyncUserFavorites(); });
+    QMetaObject::invokeMethod(qApp, [&store, &account] {
+      FavoritesWorker::Instance().Post([&store, &account] { return FavoritesSync(store, account).SyncUserFavorites(); });
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
-  commands.Register(C::kToggleFavorite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window); });
-  commands.Register(C::kAddFavorite, &AddFavorite);
-  commands.Register(C::kRenameFavorite, &RenameFavorite);
+  commands.Register(C::kToggleFavorite,
+                    [&store](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window, store); });
+  commands.Register(C::kAddFavorite,
+                    [&store](IBrowserWindow& window, const CommandArgs& args) { AddFavorite(window, args, store); });
+  commands.Register(C::kRenameFavorite,
+                    [&store](IBrowserWindow& window, const CommandArgs& args) { RenameFavorite(window, args, store); });
 }
 
-std::function<void()> FavoritesFeature::StartUpStep(const AccountState& account) {
-  return [started = std::make_shared<bool>(false), &account] {
+std::function<void()> FavoritesFeature::StartUpStep(FavoritesStore& store, const AccountState& account) {
+  return [started = std::make_shared<bool>(false), &store, &account] {
     if (std::exchange(*started, true)) return;
-    FavoritesSync(FavoritesStore::Instance(), account).StartUp();
+    FavoritesSync(store, account).StartUp();
   };
 }
 
-void FavoritesFeature::SyncStep(const AccountState& account) {
-  if (FavoritesStore::Instance().SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
+void FavoritesFeature::SyncStep(FavoritesStore& store, const AccountState& account) {
+  if (store.SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
   if (account.UserId().empty()) return;
-  if (FavoritesSync(FavoritesStore::Instance(), account).SyncUserFavorites() != 0) {
+  if (FavoritesSync(store, account).SyncUserFavorites() != 0) {
     DebugOutput("service loop: the user's favourites were not refreshed");
   }
 }
 
-void FavoritesFeature::Finish() {
-  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs) || FavoritesStore::Instance().SaveIfUnsaved() != 0) {
+void FavoritesFeature::Finish(FavoritesStore& store) {
+  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs) || store.SaveIfUnsaved() != 0) {
     DebugOutput("favourites: changes still unsaved at the end");
   }
 }

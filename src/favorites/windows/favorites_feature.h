@@ -14,6 +14,7 @@ namespace tarvo {
 
 class AccountState;
 class BrowserWindows;
+class FavoritesStore;
 struct FeatureHooks;
 
 class FavoritesFeature {
@@ -25,15 +26,16 @@ class FavoritesFeature {
   // round, so they must be registered before the other features' steps.
   static void Register(FeatureHooks& hooks);
 
-  // The windows' part; the favourites follow `account`, which outlives the windows.
-  static void RegisterWindows(BrowserWindows& windows, AccountState& account);
+  // The windows' part, over `store`, which follows `account`; both outlive the
+  // windows and the favourites worker's tasks.
+  static void RegisterWindows(BrowserWindows& windows, FavoritesStore& store, AccountState& account);
   // The first round's step: the defaults when never fetched, then the stored
   // document; later rounds do nothing.
-  static std::function<void()> StartUpStep(const AccountState& account);
+  static std::function<void()> StartUpStep(FavoritesStore& store, const AccountState& account);
   // Every round: a document whose save failed written again, and the logged-in
   // user's favourites from the service.
-  static void SyncStep(const AccountState& account);
-  static void Finish();
+  static void SyncStep(FavoritesStore& store, const AccountState& account);
+  static void Finish(FavoritesStore& store);
 };
 
 }  // namespace tarvo
