@@ -22,6 +22,7 @@
 #include "favorites/favorites_sync.h"
 #include "favorites/netscape_bookmark_file.h"
 #include "favorites/windows/favorite_bar_ui.h"
+#include "favorites/windows/favorites_worker.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/picture_cache.h"
@@ -52,7 +53,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   explicit BarWindow(FavoritesStore& store) : store_(store) {}
   std::unique_ptr<CControlUI> CreateControl(const QString& tag) override {
     if (tag.compare(QLatin1String("FavorBar"), Qt::CaseInsensitive) == 0) {
-      auto bar = std::make_unique<FavoriteBarUI>(*this, store_);
+      auto bar = std::make_unique<FavoriteBarUI>(*this, store_, worker_);
       bar_ = bar.get();
       return bar;
     }
@@ -75,6 +76,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
 
  private:
   FavoritesStore& store_;
+  FavoritesWorker worker_;
   CrashReloadPolicy crashReloads_;
   Pages pages_{crashReloads_};
   FavoriteBarUI* bar_ = nullptr;

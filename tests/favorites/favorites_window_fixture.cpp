@@ -39,11 +39,16 @@ FavoritesStore& FavoritesWindowTest::Store() {
   return *store;
 }
 
+FavoritesWorker& FavoritesWindowTest::Worker() {
+  static FavoritesWorker* worker = new FavoritesWorker();
+  return *worker;
+}
+
 void FavoritesWindowTest::SetUp() {
   skin_ = std::make_unique<ScopedSkin>(BuiltPackageFolder(), QStringLiteral("skin/normal.dat"));
   SetDocument(Json::Value(Json::arrayValue));
   windows_ = std::make_unique<BrowserWindows>(TestAccount());
-  FavoritesFeature::RegisterWindows(*windows_, Store(), TestAccount());
+  FavoritesFeature::RegisterWindows(*windows_, {Store(), Worker()}, TestAccount());
   auto factory = std::make_unique<LateRecordingFactory>();
   factory_ = factory.get();
   window_ = std::make_unique<MainDuiWnd>(*windows_, std::move(factory));
@@ -76,7 +81,7 @@ void FavoritesWindowTest::SetDocument(const Json::Value& items) {
 }
 
 void FavoritesWindowTest::Settle() {
-  FavoritesWorker::Instance().Finish(10000);
+  Worker().Finish(10000);
   QTest::qWait(60);
 }
 

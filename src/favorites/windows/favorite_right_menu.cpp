@@ -104,7 +104,8 @@ DuiLib::CMenuWnd* FavoriteRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint
   return menu;
 }
 
-void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesStore& store) {
+void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesStore& store,
+                                FavoritesWorker& worker) {
   using namespace BusChannels;
   const std::string id = FavoritesTree::Id(item);
   const WString url = Utf8ToWide(FavoritesTree::Url(item));
@@ -135,7 +136,7 @@ void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesS
     case kDelete: {
       if (id.empty()) return;
       const bool folder = FavoritesTree::IsFolder(item);
-      FavoritesWorker::Instance().Post([&store, id, folder] {
+      worker.Post([&store, id, folder] {
         return folder ? store.DeleteFolder(id) : store.DeleteItem(id);
       });
       return;

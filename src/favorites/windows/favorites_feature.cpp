@@ -40,16 +40,16 @@ QPoint DialogPointOver(IBrowserWindow& window, int dialogWidth) {
   return QPoint(client.center().x() - dialogWidth / 2, client.top() + 60);
 }
 
-void ToggleFavorite(IBrowserWindow& window, FavoritesStore& store) {
+void ToggleFavorite(IBrowserWindow& window, FavoritesStore& store, FavoritesWorker& worker) {
   Page* page = window.CurrentPage();
   const WString url = page != nullptr ? page->GetDisplayUrl() : WString();
   if (url.empty()) return;
   if (store.ContainsUrl(url)) {
     // The button shows the outcome when the store reports the change.
-    FavoritesWorker::Instance().Post([&store, url] { return store.RemoveUrl(url); });
+    worker.Post([&store, url] { return store.RemoveUrl(url); });
     return;
   }
-  FavoriteWnd editor(store, Q(page->GetTitle()), Q(url));
+  FavoriteWnd editor(store, worker, Q(page->GetTitle()), Q(url));
   editor.SetAnchor(window.ControlScreenRect(QStringLiteral("favor_btn")));
   editor.Run(window.Handle(), std::nullopt);
   // The button took the click as a toggle; it shows the truth again (a cancelled
@@ -57,16 +57,17 @@ void ToggleFavorite(IBrowserWindow& window, FavoritesStore& store) {
   RefreshStar(window);
 }
 
-void AddFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store) {
+void AddFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store, FavoritesWorker& worker) {
   Page* page = window.CurrentPage();
   // A link brings only its address; the bar's menu asks for the current page.
   const WString url = !args.text.empty() ? args.text : page != nullptr ? page->GetDisplayUrl() : WString();
   const WString name = !args.text.empty() ? args.text : page != nullptr ? page->GetTitle() : WString();
-  FavoriteWnd editor(store, Q(name), Q(url));
+  FavoriteWnd editor(store, worker, Q(name), Q(url));
   editor.Run(window.Handle(), std::nullopt);
 }
 
-void RenameFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store) {
+void RenameFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store,
+                    FavoritesWorker& worker) {
   Json::Value item = store.FindById(std::to_string(args.id));
   if (item.isNull()) return;
   const QString old = QString::fromStdString(FavoritesTree::Name(item));
@@ -75,25 +76,28 @@ void RenameFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesSt
   const QString text = rename.GetText().trimmed();
   if (text.isEmpty() || text == old) return;
   item["name"] = text.toStdString();
-  FavoritesWorker::Instance().Post([&store, item] { return store.UpdateItem(item); });
+  worker.Post([&store, item] { return store.UpdateItem(item); });
 }
 
 }  // namespace
 
 void FavoritesFeature::Register(FeatureHooks& hooks) {
   AccountState& account = hooks.account;
-  // Never destroyed: the favourites worker and detached icon fetches may still use
-  // it at the process's end.
+  // Never destroyed: the worker's work and detached icon fetches may still use the
+  // store at the process's end.
   FavoritesStore& store = *new FavoritesStore(UserDatabase::Instance(), account);
-  RegisterWindows(hooks.windows, store, account);
+  FavoritesWorker& worker = *new FavoritesWorker();
+  RegisterWindows(hooks.windows, {store, worker}, account);
   hooks.serviceSteps.push_back({"default favourites", StartUpStep(store, account)});
   hooks.serviceSteps.push_back({"favourites sync", [&store, &account] { SyncStep(store, account); }});
-  hooks.endSteps.push_back([&store] { Finish(store); });
+  hooks.endSteps.push_back([&store, &worker] { Finish(store, worker); });
 }
 
-void FavoritesFeature::RegisterWindows(BrowserWindows& windows, FavoritesStore& store, AccountState& account) {
+void FavoritesFeature::RegisterWindows(BrowserWindows& windows, Parts parts, AccountState& account) {
+  FavoritesStore& store = parts.store;
+  FavoritesWorker& worker = parts.worker;
   windows.SetFavoriteBarFactory(
-      [&store](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, store); });
+      [&store, &worker](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, store, worker); });
   auto stars = std::make_shared<FavoritesChangeFollower>(store, [&windows] { RefreshStars(windows); });
   // The follower lives as long as the windows keep their hooks.
   windows.AddWindowHook([stars, &store](IBrowserWindow& window) {
@@ -101,19 +105,22 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows, FavoritesStore& 
   });
   // A login brings the user's favourites at once, not at the loop's next round. The
   // account tells of it on its own thread; the worker takes work from the GUI thread.
-  account.AddUserListener([&store, &account](const WString& userId) {
+  account.AddUserListener([&store, &worker, &account](const WString& userId) {
     if (userId.empty()) return;
-    QMetaObject::invokeMethod(qApp, [&store, &account] {
-      FavoritesWorker::Instance().Post([&store, &account] { return FavoritesSync(store, account).SyncUserFavorites(); });
+    QMetaObject::invokeMethod(qApp, [&store, &worker, &account] {
+      worker.Post([&store, &account] { return FavoritesSync(store, account).SyncUserFavorites(); });
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
-  commands.Register(C::kToggleFavorite,
-                    [&store](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window, store); });
-  commands.Register(C::kAddFavorite,
-                    [&store](IBrowserWindow& window, const CommandArgs& args) { AddFavorite(window, args, store); });
-  commands.Register(C::kRenameFavorite,
-                    [&store](IBrowserWindow& window, const CommandArgs& args) { RenameFavorite(window, args, store); });
+  commands.Register(C::kToggleFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs&) {
+    ToggleFavorite(window, store, worker);
+  });
+  commands.Register(C::kAddFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs& args) {
+    AddFavorite(window, args, store, worker);
+  });
+  commands.Register(C::kRenameFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs& args) {
+    RenameFavorite(window, args, store, worker);
+  });
 }
 
 std::function<void()> FavoritesFeature::StartUpStep(FavoritesStore& store, const AccountState& account) {
@@ -131,8 +138,8 @@ void FavoritesFeature::SyncStep(FavoritesStore& store, const AccountState& accou
   }
 }
 
-void FavoritesFeature::Finish(FavoritesStore& store) {
-  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs) || store.SaveIfUnsaved() != 0) {
+void FavoritesFeature::Finish(FavoritesStore& store, FavoritesWorker& worker) {
+  if (!worker.Finish(kFinishWaitMs) || store.SaveIfUnsaved() != 0) {
     DebugOutput("favourites: changes still unsaved at the end");
   }
 }

@@ -15,6 +15,7 @@ namespace tarvo {
 class AccountState;
 class BrowserWindows;
 class FavoritesStore;
+class FavoritesWorker;
 struct FeatureHooks;
 
 class FavoritesFeature {
@@ -26,16 +27,21 @@ class FavoritesFeature {
   // round, so they must be registered before the other features' steps.
   static void Register(FeatureHooks& hooks);
 
-  // The windows' part, over `store`, which follows `account`; both outlive the
-  // windows and the favourites worker's tasks.
-  static void RegisterWindows(BrowserWindows& windows, FavoritesStore& store, AccountState& account);
+  // The store the windows show and the worker its changes run on; both outlive the
+  // windows and the worker's tasks.
+  struct Parts {
+    FavoritesStore& store;
+    FavoritesWorker& worker;
+  };
+  // The windows' part, over a store that follows `account`.
+  static void RegisterWindows(BrowserWindows& windows, Parts parts, AccountState& account);
   // The first round's step: the defaults when never fetched, then the stored
   // document; later rounds do nothing.
   static std::function<void()> StartUpStep(FavoritesStore& store, const AccountState& account);
   // Every round: a document whose save failed written again, and the logged-in
   // user's favourites from the service.
   static void SyncStep(FavoritesStore& store, const AccountState& account);
-  static void Finish(FavoritesStore& store);
+  static void Finish(FavoritesStore& store, FavoritesWorker& worker);
 };
 
 }  // namespace tarvo
