@@ -141,7 +141,7 @@ class Script {
   // result, the time to its end and the longest stall go to the samples.
   bool RunLoginWindow(MainDuiWnd& window, const std::function<void(LoginWnd&)>& act, std::vector<double>& times,
                       std::vector<double>& stalls) {
-    LoginWnd login;
+    LoginWnd login(app_.account());
     Clock::time_point started;
     QTimer::singleShot(0, [&] {
       Pump([&] { return login.GetWidget() != nullptr && login.GetWidget()->isVisible(); });
@@ -170,16 +170,17 @@ class Script {
             QTest::mouseClick(login.GetWidget(), Qt::LeftButton, {}, button->GetPos().center());
           },
           times, stalls);
-      AccountTaskQueue::Instance().RunAndWait([] { AccountOperations().Logout(); });
+      AccountTaskQueue::Instance().RunAndWait([this] { AccountOperations(app_.account()).Logout(); });
     }
     Report("login window closed at once (baseline)", closeTimes, closeStalls);
     Report("login click -> logged in", times, stalls);
   }
 
   void MeasureVpn(MainDuiWnd& window) {
-    AccountTaskQueue::Instance().RunAndWait([] { AccountOperations().Login(u"basic@tarvo.test", u"basic1234"); });
+    AccountTaskQueue::Instance().RunAndWait(
+        [this] { AccountOperations(app_.account()).Login(u"basic@tarvo.test", u"basic1234"); });
     std::vector<double> times, stalls, pageTimes, pageStalls;
-    AccountState& state = AccountState::Instance();
+    AccountState& state = app_.account();
     for (int run = 0; run < kRuns; ++run) {
       const int before = ProxyRequests(port_, 1);
       std::atomic<bool> counted = false;

@@ -22,11 +22,13 @@
 #include "favorites/favorites_sync.h"
 #include "favorites/netscape_bookmark_file.h"
 #include "favorites/windows/favorite_bar_ui.h"
+#include "favorites/windows/favorites_worker.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/picture_cache.h"
 #include "support/service_process.h"
 #include "scratch_database.h"
+#include "session/crash_reload_policy.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/mainwnd/i_browser_window.h"
@@ -37,6 +39,12 @@
 namespace tarvo::bench {
 namespace {
 
+// Nobody logged in, no VPN; the state outlives the stores' detached icon fetches.
+const AccountState& Offline() {
+  static const AccountState* account = new AccountState();
+  return *account;
+}
+
 using namespace DuiLib;
 
 // The main window's skin with the favourites bar and nothing behind its commands.
@@ -45,7 +53,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   explicit BarWindow(FavoritesStore& store) : store_(store) {}
   std::unique_ptr<CControlUI> CreateControl(const QString& tag) override {
     if (tag.compare(QLatin1String("FavorBar"), Qt::CaseInsensitive) == 0) {
-      auto bar = std::make_unique<FavoriteBarUI>(*this, store_);
+      auto bar = std::make_unique<FavoriteBarUI>(*this, store_, worker_);
       bar_ = bar.get();
       return bar;
     }
@@ -68,7 +76,9 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
 
  private:
   FavoritesStore& store_;
-  Pages pages_;
+  FavoritesWorker worker_;
+  CrashReloadPolicy crashReloads_;
+  Pages pages_{crashReloads_};
   FavoriteBarUI* bar_ = nullptr;
 };
 
@@ -104,7 +114,7 @@ void BM_BarRebuild(benchmark::State& state) {
   OpenUpgraded(database, folder, "kx.dat");
   std::filesystem::create_directories(folder.File("picture"));
   SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(folder.File("picture") + "/"));
-  FavoritesStore store(database);
+  FavoritesStore store(database, Offline());
   BarWindow window(store);
   window.Create(0, "bench", 0, 0, 0, 0, 1400, 700);
   const FavoritesTree tree = Items(static_cast<int>(state.range(0)), true);
@@ -130,8 +140,8 @@ class LargeUserService {
     CallService(u"app/v1.0/login",
                 FormBody().Add("username", u"alice@tarvo.test").Add("password", u"alice&pass=1").Add("type", "PC"), login);
     const WString token = Utf8ToWide(ServiceReply::ReadString(login.data(), "token"));
-    AccountState::Instance().SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
-    AccountState::Instance().SetToken(token);
+    account_.SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
+    account_.SetToken(token);
     // 500 bookmarks and 500 folders of eight bookmarks: one request per top-level item.
     for (int i = 0; i < 1000; ++i) {
       const std::string site = "http://site" + std::to_string(i) + ".test/";
@@ -144,12 +154,11 @@ class LargeUserService {
       FavoritesRemote::Add(token, item);
     }
   }
-  ~LargeUserService() {
-    AccountState::Instance().SetUserId(u"");
-    AccountState::Instance().SetToken(u"");
-  }
+  // Logged in as that user.
+  const AccountState& Account() const { return account_; }
 
  private:
+  AccountState account_;
   ScratchFolder folder_;
   std::unique_ptr<test::ServiceProcess> service_;
 };
@@ -163,12 +172,12 @@ void BM_SyncFiveThousandIntoTheBar(benchmark::State& state) {
   ScratchFolder folder;
   UserDatabase database;
   OpenUpgraded(database, folder, "kx.dat");
-  FavoritesStore store(database);
+  FavoritesStore store(database, service.Account());
   BarWindow window(store);
   window.Create(0, "bench", 0, 0, 0, 0, 1400, 700);
   size_t items = 0;
   for (auto _ : state) {
-    if (FavoritesSync(store, database).SyncUserFavorites() != 0) state.SkipWithError("the sync failed");
+    if (FavoritesSync(store, service.Account(), database).SyncUserFavorites() != 0) state.SkipWithError("the sync failed");
     window.Bar()->Rebuild();
     window.GetPaintManager().UpdateLayout();
     items = store.Document().CountAll();
@@ -197,7 +206,7 @@ void BM_ImportTenThousand(benchmark::State& state) {
     state.PauseTiming();
     UserDatabase database;
     OpenUpgraded(database, folder, "kx" + std::to_string(round++) + ".dat");
-    FavoritesStore store(database);
+    FavoritesStore store(database, Offline());
     state.ResumeTiming();
     const BookmarkTransfer::Result result = BookmarkTransfer::Import(folder.File("in.html"), store);
     if (result.bookmarks != 10000) state.SkipWithError("the import lost bookmarks");
@@ -232,7 +241,7 @@ void BM_ImportDeepFolders(benchmark::State& state) {
     return ChildPeakMib([&folder, import] {
       UserDatabase database;
       OpenUpgraded(database, folder, import ? "import.dat" : "idle.dat");
-      FavoritesStore store(database);
+      FavoritesStore store(database, Offline());
       if (import) BookmarkTransfer::Import(folder.File("deep.html"), store);
     });
   };

@@ -52,7 +52,7 @@ std::optional<WString> AccountOperations::ReadInfo(WStringView key) const {
 }
 
 int AccountOperations::Login(const WString& name, const WString& password) {
-  VpnOperations(database_).SwitchOff();
+  VpnOperations(account_, database_).SwitchOff();
   ServiceReply reply;
   const FormBody body = FormBody().Add("username", name).Add("password", password).Add("type", "PC");
   if (CallService(kLoginPath, body, reply) != 0 || !reply.succeeded()) {
@@ -76,12 +76,12 @@ int AccountOperations::Login(const WString& name, const WString& password) {
                       info_.SetInfo(AccountInfoKeys::kCanSelect, user.selectPermission ? u"1" : u"0") == 0 &&
                       info_.SetInfo(AccountInfoKeys::kUserToken, user.token) == 0;
   if (!stored) DebugOutput("login: the stored login could not be written; it ends with the browser");
-  AccountState::Instance().SetUser(std::move(user));
+  account_.SetUser(std::move(user));
   return 0;
 }
 
 int AccountOperations::Logout() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   AccountState::User user = state.CurrentUser();
   if (user.id.empty()) {
     user.id = ReadInfo(AccountInfoKeys::kUserId).value_or(WString());
@@ -92,14 +92,14 @@ int AccountOperations::Logout() {
     info_.SetInfo(key, u"");
   }
   state.ClearUser();
-  VpnOperations(database_).SwitchOff(user);
+  VpnOperations(account_, database_).SwitchOff(user);
   if (user.token.empty() || TellLogout(user)) return 0;
   state.SetPendingLogout(std::move(user));
   return -1;
 }
 
 void AccountOperations::SendPendingLogout() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   std::optional<AccountState::User> pending = state.TakePendingLogout();
   if (pending && !TellLogout(*pending)) state.SetPendingLogout(std::move(pending));
 }
@@ -117,13 +117,13 @@ int AccountOperations::GetUserInfo(const WString& id, const WString& token) {
   const FormBody body = FormBody().Add("id", id).Add("token", token).Add("language", language);
   if (CallService(kUserInfoPath, body, reply) != 0 || !reply.succeeded()) return -1;
   const Json::Value& data = reply.data();
-  AccountState::Instance().SetUserProfile(
+  account_.SetUserProfile(
       {Text(data, "name"), Text(data, "sex"), Text(data, "status"), Text(data, "profile_photo")});
   return 0;
 }
 
 bool AccountOperations::CheckLogin() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   AccountState::User user;
   const std::optional<int64_t> loginTime = ParseSeconds(ReadInfo(AccountInfoKeys::kLoginTime).value_or(WString()));
   user.id = ReadInfo(AccountInfoKeys::kUserId).value_or(WString());
@@ -143,8 +143,8 @@ bool AccountOperations::CheckLogin() {
   return true;
 }
 
-bool AccountOperations::HoldsFreshLogin() {
-  const AccountState::User user = AccountState::Instance().CurrentUser();
+bool AccountOperations::HoldsFreshLogin(const AccountState& account) {
+  const AccountState::User user = account.CurrentUser();
   return !user.id.empty() && IsFresh(user.loginTime);
 }
 

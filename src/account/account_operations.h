@@ -10,8 +10,8 @@
 namespace tarvo {
 
 // Logging in, out and registering with the service, and keeping the login across
-// restarts for twelve hours (the "vpn..." info values). Results land in
-// AccountState.
+// restarts for twelve hours (the "vpn..." info values). Results land in the
+// AccountState it is given.
 //
 // Every operation that asks the service blocks until it answers or the request's
 // time limit passes, so the interface runs them on the AccountTaskQueue. The
@@ -20,15 +20,15 @@ namespace tarvo {
 //
 // Threads: any thread, one operation at a time per process (the task queue runs
 // them in order; the service loop runs CheckLogin through the queue as well).
-// Holds a non-owning reference to the database, which outlives it.
+// Holds non-owning references to the account state and the database, which outlive it.
 class AccountOperations {
  public:
   // A stored login older than this is no longer valid.
   static constexpr int64_t kLoginLifetimeSeconds = 43200;
   static constexpr int64_t kCodeRefused = 403;
 
-  explicit AccountOperations(UserDatabase& database = UserDatabase::Instance())
-      : database_(database), info_(database) {}
+  explicit AccountOperations(AccountState& account, UserDatabase& database = UserDatabase::Instance())
+      : account_(account), database_(database), info_(database) {}
 
   // Switches any VPN connection off, then logs in: 0, and the user in AccountState
   // and the info table; -1 when the service could not be reached or refused, with
@@ -52,14 +52,15 @@ class AccountOperations {
   // service answers puts the stored user into AccountState. Any false forgets the
   // user in AccountState (the stored values stay).
   bool CheckLogin();
-  // Whether AccountState holds a user whose login is younger than
+  // Whether `account` holds a user whose login is younger than
   // kLoginLifetimeSeconds. Never asks the service; cheap enough for the engine's
   // proxy challenges on the interface thread.
-  static bool HoldsFreshLogin();
+  static bool HoldsFreshLogin(const AccountState& account);
 
  private:
   std::optional<WString> ReadInfo(WStringView key) const;
 
+  AccountState& account_;
   UserDatabase& database_;
   InfoRecords info_;
 };

@@ -7,11 +7,6 @@
 
 namespace tarvo {
 
-AccountState& AccountState::Instance() {
-  static AccountState* state = new AccountState();  // never destroyed: worker threads outlive exit
-  return *state;
-}
-
 AccountState::User AccountState::CurrentUser() const {
   std::lock_guard lock(mutex_);
   return user_;

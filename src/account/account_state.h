@@ -13,7 +13,8 @@
 
 namespace tarvo {
 
-// The process-wide login and VPN connection state.
+// The profile's login and VPN connection state. Start-up makes the one the browser
+// uses and hands it to the features, the engine and the windows; tests make their own.
 //
 // Threads: the account task queue and the service loop write it, the interface
 // thread and the engine's request handling read it (every navigation, every proxy
@@ -48,8 +49,9 @@ class AccountState {
     bool anonymous = false;     // opened without a login (cancelled the anonymous way)
   };
 
-  // The one state, created on first use and never destroyed. Any thread.
-  static AccountState& Instance();
+  AccountState() = default;
+  AccountState(const AccountState&) = delete;
+  AccountState& operator=(const AccountState&) = delete;
 
   // Hears the id of the user now logged in (empty after a log-out) each time the
   // user changes, on the thread that changed it, outside the state's lock. Added at
@@ -109,8 +111,6 @@ class AccountState {
   bool IsWhiteListed(WStringView url) const;
 
  private:
-  AccountState() = default;
-
   // Tells the listeners when the user's id changed from `before`.
   void NotifyIfChanged(const WString& before);
 

@@ -25,8 +25,7 @@ std::optional<int> NodeLatencyProbe::Measure(const VpnNode& node) {
   return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-void NodeLatencyProbe::MeasureAll(const std::vector<VpnNode>& nodes) {
-  AccountState& state = AccountState::Instance();
+void NodeLatencyProbe::MeasureAll(const std::vector<VpnNode>& nodes, AccountState& state) {
   for (const VpnNode& node : nodes) state.SetNodeLatency(node.id, Measure(node));
 }
 

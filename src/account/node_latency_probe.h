@@ -7,6 +7,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 // Measures how far each VPN node is: the time a TCP connection to its proxy address
 // takes to open. The protection panel shows these figures; a node that could not be
 // reached has none.
@@ -19,8 +21,8 @@ class NodeLatencyProbe {
 
   // The connect time to `node` in milliseconds, or nothing when it failed.
   static std::optional<int> Measure(const VpnNode& node);
-  // Measures each node and records the figures (or their absence) in AccountState.
-  static void MeasureAll(const std::vector<VpnNode>& nodes);
+  // Measures each node and records the figures (or their absence) in `state`.
+  static void MeasureAll(const std::vector<VpnNode>& nodes, AccountState& state);
 };
 
 }  // namespace tarvo

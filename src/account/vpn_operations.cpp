@@ -47,21 +47,21 @@ int VpnOperations::ReadNodeList(WStringView path, const FormBody& body, bool use
     return -1;
   }
   if (userList) {
-    AccountState::Instance().SetUserNodes(std::move(*nodes));
+    account_.SetUserNodes(std::move(*nodes));
     // Kept as it came, addresses still ciphered.
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "";
     info_.SetInfo(AccountInfoKeys::kNodeList, Utf8ToWide(Json::writeString(writer, reply.data())));
   } else {
-    AccountState::Instance().SetAnonymousNodes(std::move(*nodes));
+    account_.SetAnonymousNodes(std::move(*nodes));
   }
   return 0;
 }
 
 int VpnOperations::FetchNodeList() {
   FormBody body;
-  body.Add("id", AccountState::Instance().UserId());
-  if (AccountOperations(database_).CheckLogin()) body.Add("token", AccountState::Instance().CurrentUser().token);
+  body.Add("id", account_.UserId());
+  if (AccountOperations(account_, database_).CheckLogin()) body.Add("token", account_.CurrentUser().token);
   body.Add("language", Language());
   return ReadNodeList(kUserNodeListPath, body, true);
 }
@@ -80,7 +80,7 @@ int VpnOperations::OpenConnection(WStringView path, const FormBody& body, const 
   if (reply.code() == AccountOperations::kCodeRefused) return kRefused;
   const WString proxyToken = Utf8ToWide(ServiceReply::ReadString(reply.data(), "proxy_token"));
   if (!reply.succeeded() || proxyToken.empty()) return -1;
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   AccountState::VpnConnection connection;
   connection.proxyAddress = node.ip;
   connection.proxyPort = node.port;
@@ -96,21 +96,21 @@ int VpnOperations::OpenConnection(WStringView path, const FormBody& body, const 
 }
 
 int VpnOperations::ConnectNode(const VpnNode& node) {
-  const AccountState::User user = AccountState::Instance().CurrentUser();
+  const AccountState::User user = account_.CurrentUser();
   const FormBody body = FormBody().Add("id", user.id).Add("token", user.token).Add("node_id", node.id);
   const int result = OpenConnection(kConnectPath, body, node, false);
   return result == kRefused ? -1 : result;
 }
 
 int VpnOperations::ConnectFirstNode() {
-  const std::vector<VpnNode> nodes = AccountState::Instance().UserNodes();
+  const std::vector<VpnNode> nodes = account_.UserNodes();
   if (nodes.empty()) return -1;
   return ConnectNode(nodes.front()) == 0 ? 0 : -1;
 }
 
 int VpnOperations::ConnectAnonymous() {
   if (const int listed = FetchAnonymousNodeList(); listed != 0) return listed;
-  const std::vector<VpnNode> nodes = AccountState::Instance().AnonymousNodes();
+  const std::vector<VpnNode> nodes = account_.AnonymousNodes();
   if (nodes.empty() || nodes.front().id.empty()) return -1;
   const int64_t begin = NowSeconds();
   DebugOutput("nologin_nodelist_begin at " + std::to_string(begin));
@@ -127,7 +127,7 @@ void VpnOperations::CloseConnection(WStringView path, const FormBody& body) {
     DebugOutput("vpn: the service did not confirm the cancel; the connection ends here regardless");
   }
   // Forgotten before the proxy goes, so no navigation in between puts it back.
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   AccountState::VpnConnection closed;
   closed.proxyApplied = state.Connection().proxyApplied;
   state.SetConnection(std::move(closed));
@@ -135,31 +135,31 @@ void VpnOperations::CloseConnection(WStringView path, const FormBody& body) {
   DebugOutput("vpn: connection closed");
 }
 
-void VpnOperations::CancelConnection() { CancelConnection(AccountState::Instance().CurrentUser()); }
+void VpnOperations::CancelConnection() { CancelConnection(account_.CurrentUser()); }
 
 void VpnOperations::CancelConnection(const AccountState::User& user) {
   const FormBody body = FormBody().Add("id", user.id).Add("token", user.token).Add(
-      "proxy_token", AccountState::Instance().Connection().proxyToken);
+      "proxy_token", account_.Connection().proxyToken);
   CloseConnection(kCancelPath, body);
 }
 
 void VpnOperations::CancelAnonymousConnection() {
   const FormBody body =
-      FormBody().Add("brand", Brand()).Add("proxy_token", AccountState::Instance().Connection().proxyToken);
+      FormBody().Add("brand", Brand()).Add("proxy_token", account_.Connection().proxyToken);
   CloseConnection(kAnonymousCancelPath, body);
 }
 
-void VpnOperations::SwitchOff() { SwitchOff(AccountState::Instance().CurrentUser()); }
+void VpnOperations::SwitchOff() { SwitchOff(account_.CurrentUser()); }
 
 void VpnOperations::SwitchOff(const AccountState::User& user) {
-  const AccountState::VpnConnection connection = AccountState::Instance().Connection();
+  const AccountState::VpnConnection connection = account_.Connection();
   if (!connection.connected) return;
   connection.anonymous ? CancelAnonymousConnection() : CancelConnection(user);
   BusChannels::kProtectReflashButton.Post();
 }
 
 bool VpnOperations::ApplyProxy() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   const AccountState::VpnConnection connection = state.Connection();
   IVpnProxyEngine* engine = state.ProxyEngine();
   if (!connection.connected || engine == nullptr ||
@@ -171,13 +171,13 @@ bool VpnOperations::ApplyProxy() {
 }
 
 void VpnOperations::RemoveProxy() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   if (IVpnProxyEngine* engine = state.ProxyEngine()) engine->DisconnectVpn();
   state.SetProxyApplied(false);
 }
 
 int VpnOperations::RefreshWhiteList() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   if (!state.IsWhiteListActive()) return 0;
   ServiceReply reply;
   if (CallService(kWhiteListPath, FormBody().Add("brand", Brand()), reply) != 0 || !reply.succeeded() ||
@@ -216,11 +216,11 @@ void VpnOperations::ReportFailure(int result) {
 }
 
 void VpnOperations::ToggleVpn() {
-  AccountState& state = AccountState::Instance();
+  AccountState& state = account_;
   // Switching off never waits for a node list: it works while the service is down.
   if (state.IsConnected()) {
     SwitchOff();
-  } else if (AccountOperations(database_).CheckLogin()) {
+  } else if (AccountOperations(account_, database_).CheckLogin()) {
     const int listed = FetchNodeList();
     if (listed != 0) {
       ReportFailure(listed);

@@ -11,21 +11,23 @@ class FormBody;
 
 // The VPN: node lists, connections through a node's proxy and their cancelling, the
 // proxy preference of the Chromium engine (through the IVpnProxyEngine installed in
-// AccountState), the white list, and the toolbar's on/off switch. Results land in
-// AccountState; the switch reports to the main window through the bus.
+// the AccountState), the white list, and the toolbar's on/off switch. Results land in
+// the AccountState it is given; the switch reports to the main window through the bus.
 //
 // Every operation that asks the service blocks until it answers or the request's
 // time limit passes, so the interface runs them on the AccountTaskQueue (the white
 // list is refreshed by the service loop).
 //
 // Threads: any thread, one operation at a time per process (the task queue runs
-// them in order). Holds a non-owning reference to the database, which outlives it.
+// them in order). Holds non-owning references to the account state and the
+// database, which outlive it.
 class VpnOperations {
  public:
   static constexpr int kNoTimeLeft = -2;  // the service answered 421
   static constexpr int kRefused = -3;     // the service answered 403
 
-  explicit VpnOperations(UserDatabase& database = UserDatabase::Instance()) : database_(database), info_(database) {}
+  explicit VpnOperations(AccountState& account, UserDatabase& database = UserDatabase::Instance())
+      : account_(account), database_(database), info_(database) {}
 
   // The logged-in user's nodes (the token only when the stored login holds): 0, and
   // the list in AccountState and "vpnnodelist"; kRefused, or -1 with the list as it
@@ -81,6 +83,7 @@ class VpnOperations {
   // Posts "show_vpn403" for kRefused, "show_vpn_failed" for any other failure.
   static void ReportFailure(int result);
 
+  AccountState& account_;
   UserDatabase& database_;
   InfoRecords info_;
 };

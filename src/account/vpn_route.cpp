@@ -4,8 +4,8 @@
 
 namespace tarvo {
 
-RequestRoute VpnRoute::For(WStringView url) {
-  const AccountState& account = AccountState::Instance();
+RequestRoute VpnRoute::For(WStringView url) const {
+  const AccountState& account = *account_;
   const AccountState::VpnConnection connection = account.Connection();
   if (!connection.connected || !account.IsWhiteListed(url)) return {};
   WString user = account.UserId();

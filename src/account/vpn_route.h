@@ -1,9 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include "net/request_route.h"
 #include "platform/text.h"
 
 namespace tarvo {
+
+class AccountState;
 
 // The route of the browser's own requests made on behalf of what the user browses
 // (page, favourite and authority icons, downloads taken up after a restart): the
@@ -16,10 +20,20 @@ namespace tarvo {
 // Unlike the engine, which never sends loopback addresses to a proxy, this sends
 // every address through the node: the node cannot reach the user's own machine, so
 // such a request fails instead of going around the VPN.
+//
+// A small value over the account state, which must outlive every copy.
 class VpnRoute {
  public:
+  explicit VpnRoute(const AccountState& account) : account_(&account) {}
   // The route for `url` by the VPN state now. Any thread.
-  static RequestRoute For(WStringView url);
+  RequestRoute For(WStringView url) const;
+  // The same as a function, for those that take any route.
+  std::function<RequestRoute(WStringView url)> AsFunction() const {
+    return [route = *this](WStringView url) { return route.For(url); };
+  }
+
+ private:
+  const AccountState* account_;
 };
 
 }  // namespace tarvo

@@ -87,6 +87,8 @@ CKXBrowserApp::CKXBrowserApp(int argc, char** argv, Options options)
   }
   mainArgs_.argc = argc;
   mainArgs_.argv = argv;
+  // The white list would restrict the VPN to listed sites; the browser runs with it off.
+  account_.SetWhiteListActive(false);
 }
 
 CKXBrowserApp::~CKXBrowserApp() { ShutDown(); }
@@ -232,8 +234,8 @@ bool CKXBrowserApp::OpenDatabase() {
 }
 
 void CKXBrowserApp::RegisterFeatures() {
-  windows_ = std::make_unique<BrowserWindows>();
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_};
+  windows_ = std::make_unique<BrowserWindows>(account_);
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "account/account_state.h"
 #include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
 #include "engines/cef/chromium_engine_port.h"
@@ -74,6 +75,8 @@ class CKXBrowserApp {
   BrowserWindows* windows() const { return windows_.get(); }
   // True once the main window has been shown during Run.
   bool main_window_shown() const { return mainWindowShown_; }
+  // The login and VPN state the run hands around (benchmarks drive it).
+  AccountState& account() const { return account_; }
   // The start addresses of the command line.
   const CommandLineOptions& command_line() const { return commandLine_; }
 
@@ -106,8 +109,12 @@ class CKXBrowserApp {
   // Loads the compatibility engine with the first page that needs it; whatever the
   // engine was given lives as long as it.
   ie::CompatEngineLoader compatEngine_;
+  // The login and VPN state of the profile, handed to the features, the engine and
+  // the windows. Never destroyed: the account task queue's thread and detached icon
+  // fetches may still read it after Run has returned, up to the process's end.
+  AccountState& account_ = *new AccountState();
   // What the features ask of the engines, handed to them once at registration.
-  ChromiumEnginePort chromiumPort_;
+  ChromiumEnginePort chromiumPort_{account_};
   CompatEnginePort compatPort_{compatEngine_};
   const std::vector<IEnginePort*> enginePorts_{&chromiumPort_, &compatPort_};
   CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "account/account_state.h"
 #include "net/http_url.h"
 #include "net/trusted_keys.h"
 #include "settings/settings_keys.h"
@@ -157,9 +156,6 @@ int InitSettings() {
   const WString startPage = GetHomePageUrl();
   settings.Set(SettingsKeys::kNewPage, startPage);
   settings.Set(SettingsKeys::kHomePage, startPage);
-
-  // The white list would restrict the VPN to listed sites; the browser runs with it off.
-  AccountState::Instance().SetWhiteListActive(false);
   return 1;
 }
 

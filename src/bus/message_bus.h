@@ -22,6 +22,8 @@ namespace tarvo {
 class MessageBus {
  public:
   // The process-wide bus; Initialise it once at start-up before any window exists.
+  // Process-wide by design: every window, engine and worker of the browser talks
+  // over the one bus, whatever profile or window it serves.
   static MessageBus& Instance();
 
   MessageBus() = default;

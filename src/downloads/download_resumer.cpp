@@ -3,13 +3,14 @@
 #include <filesystem>
 
 #include "downloads/download_manager.h"
-#include "account/vpn_route.h"
 #include "downloads/resumed_transfer.h"
 #include "downloads/validator_probe.h"
 
 namespace tarvo {
 
-DownloadResumer::DownloadResumer(DownloadManager& manager) : manager_(manager) { manager_.SetIdleDriver(this); }
+DownloadResumer::DownloadResumer(DownloadManager& manager, VpnRoute route) : manager_(manager), route_(route) {
+  manager_.SetIdleDriver(this);
+}
 
 DownloadResumer::~DownloadResumer() {
   StopAll();
@@ -24,8 +25,8 @@ void DownloadResumer::ProbeValidator(const WString& url) {
   std::lock_guard lock(mutex_);
   if (stopping_) return;
   DownloadManager* manager = &manager_;
-  probes_.emplace_back([manager, url](std::stop_token stop) {
-    const WString validator = ValidatorProbe::Fetch(url, VpnRoute::For(url), stop);
+  probes_.emplace_back([manager, route = route_, url](std::stop_token stop) {
+    const WString validator = ValidatorProbe::Fetch(url, route.For(url), stop);
     if (!stop.stop_requested()) manager->Validators().Set(url, validator);
   });
 }
@@ -59,12 +60,12 @@ void DownloadResumer::Start(int64_t id) {
   if (!record) return;
   Worker& worker = workers_[id];
   DownloadManager* manager = &manager_;
-  worker.thread = std::jthread([manager, record = *record, attention = worker.attention,
+  worker.thread = std::jthread([manager, route = route_, record = *record, attention = worker.attention,
                                 finished = worker.finished](std::stop_token stop) {
     DownloadRecord current = record;
     // A "continue" that came while the transfer was stopping for a pause finds it
     // still here; the paused report has then made the record run again.
-    while (ResumedTransfer(*manager, current, VpnRoute::For(current.url), stop, attention).Run() ==
+    while (ResumedTransfer(*manager, current, route.For(current.url), stop, attention).Run() ==
            ResumedTransfer::Outcome::kPaused) {
       const std::optional<DownloadRecord> now = manager->FindById(current.id);
       if (!now || now->state == DownloadState::kPaused || stop.stop_requested()) break;

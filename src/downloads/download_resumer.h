@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "account/vpn_route.h"
 #include "downloads/i_download_driver.h"
 #include "platform/text.h"
 
@@ -21,10 +22,11 @@ class DownloadManager;
 //
 // Threads: the public calls come from the GUI thread; each download and each probe
 // runs on a thread of its own, all joined by StopAll. mutex_ guards the maps.
-// Lifetime: made at start-up, StopAll at the browser's end.
+// Lifetime: made at start-up, StopAll at the browser's end. Requests go the way
+// `route` says (the VPN's while it is on).
 class DownloadResumer : public IDownloadDriver {
  public:
-  explicit DownloadResumer(DownloadManager& manager);
+  DownloadResumer(DownloadManager& manager, VpnRoute route);
   ~DownloadResumer();
   DownloadResumer(const DownloadResumer&) = delete;
   DownloadResumer& operator=(const DownloadResumer&) = delete;
@@ -54,6 +56,7 @@ class DownloadResumer : public IDownloadDriver {
   void ForgetFinishedLocked();
 
   DownloadManager& manager_;
+  const VpnRoute route_;
   std::mutex mutex_;
   std::map<int64_t, Worker> workers_;  // guarded by mutex_
   std::vector<std::jthread> probes_;   // guarded by mutex_

@@ -23,13 +23,8 @@ constexpr int kStoredUnreadable = -2;
 
 }  // namespace
 
-FavoritesStore& FavoritesStore::Instance() {
-  // Never destroyed: the service loop and icon workers may still use it at exit.
-  static FavoritesStore* store = new FavoritesStore(UserDatabase::Instance());
-  return *store;
-}
-
-FavoritesStore::FavoritesStore(UserDatabase& database) : database_(database) {}
+FavoritesStore::FavoritesStore(UserDatabase& database, const AccountState& account)
+    : database_(database), account_(account) {}
 
 WString FavoritesStore::StorageKeyFor(WStringView userId) {
   WString key(kStorageKey);
@@ -37,9 +32,8 @@ WString FavoritesStore::StorageKeyFor(WStringView userId) {
   return key;
 }
 
-FavoritesStore::Account FavoritesStore::CurrentAccount() {
-  const AccountState& state = AccountState::Instance();
-  return Account{state.UserId(), state.Token()};
+FavoritesStore::Account FavoritesStore::CurrentAccount() const {
+  return Account{account_.UserId(), account_.Token()};
 }
 
 int FavoritesStore::Subscribe(Listener listener) {
@@ -321,8 +315,8 @@ void FavoritesStore::PrefetchIcons() {
   // One worker for the whole list: a document of thousands of sites must not start
   // thousands of threads at once.
   try {
-    std::thread([addresses = std::move(addresses)] {
-      for (const WString& address : addresses) PictureCache::FetchPicture(address, VpnRoute::For(address));
+    std::thread([route = VpnRoute(account_), addresses = std::move(addresses)] {
+      for (const WString& address : addresses) PictureCache::FetchPicture(address, route.For(address));
     }).detach();
   } catch (const std::system_error&) {
     DebugOutput("favourites: no thread for the icons");

@@ -16,6 +16,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 // The user's favourites: one document per account, kept as its JSON text in the
 // info table under "favor_data" (nobody logged in) or "favor_data_" + the user's id,
 // and the tree operations the bar and the favourites window use. While a user is
@@ -32,17 +34,16 @@ namespace tarvo {
 // get copies. Requests to the service run on the calling thread outside the lock
 // (so a GUI caller must use a worker). Listeners are called on the thread that made
 // the change, after the lock is released; they must not call back into the store.
-// Lifetime: Instance() lives for the whole process; other instances (tools, tests)
-// must not outlive their database.
+// Lifetime: the browser's is made by the favourites feature at start-up and lives
+// for the whole process; other instances (tools, tests) must not outlive their
+// database and account state.
 class FavoritesStore {
  public:
   static constexpr char16_t kStorageKey[] = u"favor_data";
   static constexpr char16_t kDefaultsFetchedKey[] = u"favor_data_first";
 
-  // The browser's favourites over UserDatabase::Instance(), created on first use and
-  // never destroyed.
-  static FavoritesStore& Instance();
-  explicit FavoritesStore(UserDatabase& database);
+  // `account`: whose document it is (the logged-in user's, or nobody's).
+  FavoritesStore(UserDatabase& database, const AccountState& account);
   FavoritesStore(const FavoritesStore&) = delete;
   FavoritesStore& operator=(const FavoritesStore&) = delete;
 
@@ -122,7 +123,7 @@ class FavoritesStore {
     WString token;
     bool LoggedIn() const { return !userId.empty(); }
   };
-  static Account CurrentAccount();
+  Account CurrentAccount() const;
 
   // Reads the document of `key` when it is not the one in memory; true when the
   // document changed. mutex_ held.
@@ -142,6 +143,7 @@ class FavoritesStore {
   bool Edit(const std::function<bool(FavoritesTree& tree)>& edit);
 
   UserDatabase& database_;
+  const AccountState& account_;
   std::mutex mutex_;
   FavoritesTree tree_;                  // guarded by mutex_
   std::optional<WString> loadedKey_;    // guarded by mutex_; the key tree_ belongs to

@@ -32,7 +32,7 @@ void FavoritesSync::StartUp() {
 }
 
 int FavoritesSync::SyncUserFavorites() {
-  const AccountState& account = AccountState::Instance();
+  const AccountState& account = account_;
   const WString userId = account.UserId();
   if (userId.empty()) return -1;
   FavoritesTree favorites;

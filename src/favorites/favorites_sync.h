@@ -4,6 +4,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 class FavoritesStore;
 
 // Brings the service's favourites into the store: the brand's default favourites
@@ -16,8 +18,8 @@ class FavoritesStore;
 // its own; the store and the database must outlive it.
 class FavoritesSync {
  public:
-  explicit FavoritesSync(FavoritesStore& store, UserDatabase& database = UserDatabase::Instance())
-      : store_(store), database_(database) {}
+  FavoritesSync(FavoritesStore& store, const AccountState& account, UserDatabase& database = UserDatabase::Instance())
+      : store_(store), account_(account), database_(database) {}
 
   // The defaults become the document unless one is stored; then the icons are
   // fetched. 0, or -1 when the service gave no usable defaults.
@@ -33,6 +35,7 @@ class FavoritesSync {
 
  private:
   FavoritesStore& store_;
+  const AccountState& account_;
   UserDatabase& database_;
 };
 

@@ -60,7 +60,7 @@ bool AuthorityIconCache::Fetch(const WString& iconUrl, size_t index) const {
   }
   static std::atomic<uint64_t> counter = 0;
   const std::string temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-  if (!PictureDownload::ToFile(iconUrl, temporary, VpnRoute::For(iconUrl), nullptr)) return false;
+  if (!PictureDownload::ToFile(iconUrl, temporary, route_.For(iconUrl), nullptr)) return false;
   std::lock_guard lock(RequestsMutex());
   if (NewestRequests()[path] != request || std::rename(temporary.c_str(), path.c_str()) != 0) {
     std::remove(temporary.c_str());
@@ -82,12 +82,12 @@ bool AuthorityIconCache::FetchAsync(const WString& iconUrl, size_t index, Done d
   return true;
 }
 
-bool AuthorityIconCache::FetchToMemoryAsync(const WString& iconUrl, BytesDone done) {
+bool AuthorityIconCache::FetchToMemoryAsync(const WString& iconUrl, BytesDone done) const {
   if (!IsFetchable(iconUrl)) return false;
   try {
-    std::thread([iconUrl, done = std::move(done)] {
+    std::thread([route = route_, iconUrl, done = std::move(done)] {
       std::string bytes;
-      if (!PictureDownload::ToMemory(iconUrl, bytes, VpnRoute::For(iconUrl))) return;
+      if (!PictureDownload::ToMemory(iconUrl, bytes, route.For(iconUrl))) return;
       if (done) done(iconUrl, std::move(bytes));
     }).detach();
   } catch (const std::system_error&) {

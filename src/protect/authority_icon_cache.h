@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/vpn_route.h"
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,13 +24,14 @@ namespace tarvo {
 // (FetchToMemoryAsync), with the same checks, and writes nothing.
 //
 // Threads: any; fetches run on detached worker threads of their own. The object
-// holds only the folder, so it may go before the fetches it started end.
+// holds only the folder and the route, so it may go before the fetches it started
+// end (the account state behind the route lives as long as the process).
 class AuthorityIconCache {
  public:
   static constexpr size_t kMaxIndex = 99;  // two digits
 
-  // `folder`: the cache folder, ending with "/".
-  explicit AuthorityIconCache(WString folder) : folder_(std::move(folder)) {}
+  // `folder`: the cache folder, ending with "/"; `route`: the way the fetches go.
+  AuthorityIconCache(WString folder, VpnRoute route) : folder_(std::move(folder)), route_(route) {}
 
   // The file of icon `index` of `iconUrl`; empty when the address names none.
   WString PathFor(WStringView iconUrl, size_t index) const;
@@ -47,10 +49,11 @@ class AuthorityIconCache {
   using BytesDone = std::function<void(const WString& iconUrl, std::string bytes)>;
   // The icon into memory on a new detached thread; `done` hears only a success.
   // False when the address is not one to fetch or no thread could start.
-  static bool FetchToMemoryAsync(const WString& iconUrl, BytesDone done);
+  bool FetchToMemoryAsync(const WString& iconUrl, BytesDone done) const;
 
  private:
   WString folder_;
+  VpnRoute route_;
 };
 
 }  // namespace tarvo

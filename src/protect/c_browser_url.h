@@ -17,7 +17,8 @@ namespace tarvo {
 class CBrowserUrl {
  public:
   // The process's router over DomainList::Instance() and UserDatabase::Instance(),
-  // created on first call and never destroyed.
+  // created on first call and never destroyed. Process-wide by design, as the site
+  // lists it routes by.
   static CBrowserUrl& Instance();
 
   CBrowserUrl(const DomainList& domains, UserDatabase& database)

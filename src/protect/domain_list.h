@@ -25,7 +25,8 @@ namespace tarvo {
 class DomainList {
  public:
   // The process's list over UserDatabase::Instance(), created on first call and
-  // never destroyed.
+  // never destroyed. Process-wide by design: the protected and compatibility sites
+  // are the same for every window and profile.
   static DomainList& Instance();
 
   explicit DomainList(UserDatabase& database) : database_(database) {}

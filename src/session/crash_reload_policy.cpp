@@ -2,11 +2,6 @@
 
 namespace tarvo {
 
-CrashReloadPolicy& CrashReloadPolicy::Instance() {
-  static CrashReloadPolicy policy;
-  return policy;
-}
-
 bool CrashReloadPolicy::NoteDeath(const std::string& site, Clock::time_point when) {
   // Deaths older than the window are forgotten, and so are sites without recent
   // ones: the map holds only what still counts.

@@ -5,8 +5,9 @@
 // (the user's reload button still works), so a page that kills its renderer at once
 // cannot keep the browser reloading it. Sites are counted across every window.
 //
-// Threads: the GUI thread only (the pages report there). Plain logic; Instance() for
-// the process, tests make their own.
+// Threads: the GUI thread only (the pages report there). Plain logic; the group of
+// main windows holds the browser's one and hands it to each window's pages, tests
+// make their own.
 #include <chrono>
 #include <deque>
 #include <map>
@@ -19,8 +20,6 @@ class CrashReloadPolicy {
   using Clock = std::chrono::steady_clock;
   static constexpr int kDeathsBeforeHolding = 3;
   static constexpr std::chrono::seconds kWindow{60};
-
-  static CrashReloadPolicy& Instance();
 
   // A renderer showing `site` died at `when`. True when the page may reload by
   // itself: fewer than kDeathsBeforeHolding deaths on the site within kWindow up to

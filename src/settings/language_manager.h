@@ -25,7 +25,8 @@ namespace tarvo {
 class LanguageManager {
  public:
   // The process-wide manager; the first call loads the packs from the settings value
-  // "app/lang" and chooses the language (make it on the first thread).
+  // "app/lang" and chooses the language (make it on the first thread). Process-wide
+  // by design: the interface speaks one language in every window.
   static LanguageManager& Instance();
 
   // A manager over the packs below `folder` using the per-user store under

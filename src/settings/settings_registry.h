@@ -14,7 +14,8 @@ namespace tarvo {
 class SettingsRegistry {
  public:
   // The one registry, created empty on first call (make that call on the first
-  // thread) and never destroyed.
+  // thread) and never destroyed. Process-wide by design: the settings are the
+  // process's own (folders, brand, service address), read before any profile exists.
   static SettingsRegistry& Instance();
 
   // A copy of the stored value, or an empty string when the key is absent; never

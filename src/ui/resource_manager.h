@@ -19,6 +19,7 @@ class CResourceManager {
   using ErrorReporter = std::function<void(const QString& message)>;
 
   // The one instance, created on first use; lives until the process ends.
+  // Process-wide by design: one skin package serves every window.
   static CResourceManager& Instance();
 
   // The folder the package name is relative to; a '/' is appended when missing.

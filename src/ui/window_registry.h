@@ -20,6 +20,7 @@ class CWindowWnd;
 class CWindowRegistry {
  public:
   // The one instance, created on first use; lives until the process ends.
+  // Process-wide by design: it knows every toolkit window of the process.
   static CWindowRegistry& Instance();
 
   // A fresh handle for `window` whose native widget is `host`. GUI thread.

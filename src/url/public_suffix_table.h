@@ -18,6 +18,7 @@ namespace tarvo {
 class PublicSuffixTable {
  public:
   // The table over the generated rules, built on first use and never destroyed.
+  // Process-wide by design: fixed data, the same for everyone.
   static const PublicSuffixTable& Instance();
 
   // A table over `entries`, which must outlive it and be ordered longest first.

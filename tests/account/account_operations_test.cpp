@@ -48,20 +48,9 @@ class AccountOperationsTest : public ::testing::Test {
     ASSERT_EQ(MessageBus::Instance().Initialise(), 0);
     Posted();
     SettingsRegistry::Instance().Set(SettingsKeys::kBrand, u"TarvoBrowser");
-    AccountState::Instance().SetProxyEngine(&engine_);
+    state_.SetProxyEngine(&engine_);
   }
-  void TearDown() override {
-    AccountState& state = AccountState::Instance();
-    state.ClearUser();
-    state.SetConnection({});
-    state.SetUserNodes({});
-    state.SetAnonymousNodes({});
-    state.SetPendingLogout(std::nullopt);
-    state.SetWhiteList({});
-    state.SetWhiteListActive(true);
-    state.SetProxyEngine(nullptr);
-    Posted();
-  }
+  void TearDown() override { Posted(); }
   void UseService(const std::string& base) { SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base)); }
   std::string Info(const char16_t* key) {
     WString value;
@@ -80,8 +69,9 @@ class AccountOperationsTest : public ::testing::Test {
 
   test::TestDatabase store_;
   test::RecordingProxyEngine engine_;
-  AccountOperations account_{store_.db()};
-  VpnOperations vpn_{store_.db()};
+  AccountState state_;
+  AccountOperations account_{state_, store_.db()};
+  VpnOperations vpn_{state_, store_.db()};
 };
 
 // The real service: the seed's accounts and nodes, their proxies running.
@@ -108,22 +98,22 @@ class DemoServiceTest : public AccountOperationsTest {
 
 TEST_F(DemoServiceTest, LoginLastsAcrossARestartUntilLogout) {
   EXPECT_EQ(account_.Login(u"demo@tarvo.test", u"wrong"), -1);
-  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_FALSE(state_.IsLoggedIn());
   EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
 
   LogIn(u"demo@tarvo.test", u"demo1234");
-  const AccountState::User user = AccountState::Instance().CurrentUser();
+  const AccountState::User user = state_.CurrentUser();
   EXPECT_FALSE(user.id.empty());
-  EXPECT_TRUE(AccountOperations::HoldsFreshLogin());
+  EXPECT_TRUE(AccountOperations::HoldsFreshLogin(state_));
 
   // A restart: nothing in memory, the stored login is confirmed by the service.
-  AccountState::Instance().ClearUser();
+  state_.ClearUser();
   ASSERT_TRUE(account_.CheckLogin());
-  EXPECT_EQ(AccountState::Instance().CurrentUser().token, user.token);
-  EXPECT_EQ(AccountState::Instance().UserProfile().name, u"Demo User");
+  EXPECT_EQ(state_.CurrentUser().token, user.token);
+  EXPECT_EQ(state_.UserProfile().name, u"Demo User");
 
   EXPECT_EQ(account_.Logout(), 0);
-  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_FALSE(state_.IsLoggedIn());
   EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
   EXPECT_EQ(Info(AccountInfoKeys::kLoginTime), "");
   // The service revoked the token: putting it back does not log in again.
@@ -182,7 +172,7 @@ TEST_F(ScriptedServiceTest, OnlyAFreshCompleteStoredLoginIsCheckedWithTheService
     StoreLogin(c.age, c.token);
     EXPECT_EQ(account_.CheckLogin(), c.valid) << c.what;
     EXPECT_EQ(server_.Requests().size() - before, c.valid ? 1u : 0u) << c.what;
-    EXPECT_EQ(AccountState::Instance().IsLoggedIn(), c.valid) << c.what;
+    EXPECT_EQ(state_.IsLoggedIn(), c.valid) << c.what;
   }
   EXPECT_EQ(server_.Requests().back().body, "id=7&token=t0k3n&language=");
 }
@@ -192,7 +182,7 @@ TEST_F(ScriptedServiceTest, LogoutEndsTheLoginHereAndTellsTheServiceOnceItAnswer
   ASSERT_TRUE(account_.CheckLogin());
   UseService("http://127.0.0.1:9/");  // nothing listens there
   EXPECT_EQ(account_.Logout(), -1);
-  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_FALSE(state_.IsLoggedIn());
   EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
   EXPECT_FALSE(account_.CheckLogin());
 
@@ -218,8 +208,8 @@ TEST_F(ScriptedServiceTest, NodeListsAndTheWhiteListAreTakenWholeOrNotAtAll) {
   good.append(node);
   Reply(200, good);
   ASSERT_EQ(vpn_.FetchAnonymousNodeList(), 0);
-  ASSERT_EQ(AccountState::Instance().AnonymousNodes().size(), 1u);
-  EXPECT_EQ(AccountState::Instance().AnonymousNodes()[0].ip, u"10.1.2.3");
+  ASSERT_EQ(state_.AnonymousNodes().size(), 1u);
+  EXPECT_EQ(state_.AnonymousNodes()[0].ip, u"10.1.2.3");
 
   Json::Value noAddress = good;
   noAddress[0]["ip"] = "not ciphered";
@@ -228,42 +218,42 @@ TEST_F(ScriptedServiceTest, NodeListsAndTheWhiteListAreTakenWholeOrNotAtAll) {
   for (const Json::Value& malformed : {noAddress, notAList}) {
     Reply(200, malformed);
     EXPECT_EQ(vpn_.FetchAnonymousNodeList(), -1);
-    ASSERT_EQ(AccountState::Instance().AnonymousNodes().size(), 1u);
-    EXPECT_EQ(AccountState::Instance().AnonymousNodes()[0].area, u"Harbour");
+    ASSERT_EQ(state_.AnonymousNodes().size(), 1u);
+    EXPECT_EQ(state_.AnonymousNodes()[0].area, u"Harbour");
   }
 
   // Inactive (as in the running browser): no request at all.
   const size_t before = server_.Requests().size();
-  AccountState::Instance().SetWhiteListActive(false);
+  state_.SetWhiteListActive(false);
   EXPECT_EQ(vpn_.RefreshWhiteList(), 0);
   EXPECT_EQ(server_.Requests().size(), before);
-  AccountState::Instance().SetWhiteListActive(true);
+  state_.SetWhiteListActive(true);
   Json::Value domains(Json::arrayValue);
   domains.append(Json::Value(Json::objectValue))["domain"] = Cipher("www.tarvo.test");
   Reply(200, domains);
   ASSERT_EQ(vpn_.RefreshWhiteList(), 0);
-  EXPECT_EQ(AccountState::Instance().WhiteList(), std::vector<WString>{u"www.tarvo.test"});
+  EXPECT_EQ(state_.WhiteList(), std::vector<WString>{u"www.tarvo.test"});
   domains[0]["domain"] = "plain text";
   Reply(200, domains);
   EXPECT_EQ(vpn_.RefreshWhiteList(), -1);
-  EXPECT_EQ(AccountState::Instance().WhiteList(), std::vector<WString>{u"www.tarvo.test"});
+  EXPECT_EQ(state_.WhiteList(), std::vector<WString>{u"www.tarvo.test"});
 }
 
 TEST_F(ScriptedServiceTest, CancellingWithoutAConnectionStillAsksWithAnEmptyProxyToken) {
   engine_.proxy = "127.0.0.1:3128";
-  AccountState::Instance().SetProxyApplied(true);
+  state_.SetProxyApplied(true);
   vpn_.CancelConnection();
   const auto requests = server_.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, "/app/v1.0/cancel_connection");
   EXPECT_EQ(requests[0].body, "id=&token=&proxy_token=");
   EXPECT_EQ(engine_.proxy, "");
-  EXPECT_FALSE(AccountState::Instance().Connection().proxyApplied);
+  EXPECT_FALSE(state_.Connection().proxyApplied);
 
   // A refused connection leaves the state as it was and says why.
   Reply(421, Json::Value());
   EXPECT_EQ(vpn_.ConnectNode({u"3", u"4", u"Japan", u"127.0.0.1", u"Tokyo", u"3128", u"1"}), VpnOperations::kNoTimeLeft);
-  EXPECT_FALSE(AccountState::Instance().IsConnected());
+  EXPECT_FALSE(state_.IsConnected());
 }
 
 }  // namespace

@@ -8,19 +8,12 @@
 namespace tarvo {
 namespace {
 
-// The state is one per process; every test leaves it as it found it.
 class AccountStateTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    AccountState& state = AccountState::Instance();
-    state.SetConnection({});
-    state.SetWhiteList({});
-    state.SetWhiteListActive(true);
-  }
+  AccountState state;
 };
 
 TEST_F(AccountStateTest, WhiteListMatchesTheExactHostOnlyWhileActive) {
-  AccountState& state = AccountState::Instance();
   state.SetWhiteList({u"example.com", u"127.0.0.1"});
 
   state.SetWhiteListActive(false);
@@ -42,7 +35,6 @@ TEST_F(AccountStateTest, WhiteListMatchesTheExactHostOnlyWhileActive) {
 }
 
 TEST_F(AccountStateTest, ConnectionIsReplacedAndReadAsOneChange) {
-  AccountState& state = AccountState::Instance();
   EXPECT_FALSE(state.IsConnected());
   state.SetConnection({u"10.0.0.7", u"3128", u"n1", u"token-1", true, false});
   EXPECT_TRUE(state.IsConnected());

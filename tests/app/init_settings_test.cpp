@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "account/account_state.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/error_message.h"
@@ -65,7 +64,6 @@ TEST_F(InitSettingsTest, FreshProfileGetsEveryKeyAndFolder) {
   for (const char* folder : {"Cookie", "Cache", "Log", "Picture"}) {
     EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
   }
-  EXPECT_FALSE(AccountState::Instance().IsWhiteListActive());
 }
 
 TEST_F(InitSettingsTest, ExistingFoldersAreUntouchedAndAMissingLogAloneIsCreated) {

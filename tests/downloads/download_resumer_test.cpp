@@ -3,6 +3,7 @@
 // it does not (or the server has no ranges), a dropped connection asked again, a
 // server that lies about the length never called complete; pause, continue and
 // cancel; the validator learnt when a download starts; the exit keeps everything.
+#include "account/account_state.h"
 #include "downloads/download_resumer.h"
 
 #include <chrono>
@@ -20,6 +21,12 @@
 
 namespace tarvo {
 namespace {
+
+// No VPN: the transfers go the system's way.
+VpnRoute Direct() {
+  static const AccountState* offline = new AccountState();
+  return VpnRoute(*offline);
+}
 
 namespace fs = std::filesystem;
 using test::RangeFileServer;
@@ -93,7 +100,7 @@ TEST_F(DownloadResumerTest, TakesUpWhereTheFileStoppedOnlyWhileTheValidatorHolds
     server_.Serve(path, {kSize, "\"v1\"", "", c.serverRanges});
     fs::remove(Target());
     auto manager = EarlierRun(path, DownloadState::kDownloading, kHeld, c.storedValidator);
-    DownloadResumer resumer(*manager);
+    DownloadResumer resumer(*manager, Direct());
     resumer.ResumeInterrupted();
     ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
     EXPECT_EQ(Only(*manager).state, DownloadState::kComplete);
@@ -113,7 +120,7 @@ TEST_F(DownloadResumerTest, DroppedConnectionsAreAskedAgainAndLyingLengthsNeverC
   server_.Serve("/dropping", dropping);
   auto manager = EarlierRun("/dropping", DownloadState::kDownloading, kHeld, u"\"v1\"");
   {
-    DownloadResumer resumer(*manager);
+    DownloadResumer resumer(*manager, Direct());
     resumer.ResumeInterrupted();
     ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
   }
@@ -130,7 +137,7 @@ TEST_F(DownloadResumerTest, DroppedConnectionsAreAskedAgainAndLyingLengthsNeverC
   lying.length = RangeFileServer::Length::kMore;
   server_.Serve("/lying", lying);
   manager = EarlierRun("/lying", DownloadState::kDownloading, 0, u"");
-  DownloadResumer resumer(*manager);
+  DownloadResumer resumer(*manager, Direct());
   resumer.ResumeInterrupted();
   ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
   EXPECT_EQ(Only(*manager).state, DownloadState::kCancelled);
@@ -162,7 +169,7 @@ TEST_F(DownloadResumerTest, AnAnswerThatIsNotTheKnownFileKeepsTheHeldBytesForARe
     if (path == "/ignores-if-range") server_.Serve(path, ignoring);
     fs::remove(Target());
     auto manager = EarlierRun(path, DownloadState::kDownloading, kHeld, c.validator, kSize, u"application/octet-stream");
-    DownloadResumer resumer(*manager);
+    DownloadResumer resumer(*manager, Direct());
     resumer.ResumeInterrupted();
     ASSERT_TRUE(WaitFor([&] { return resumer.RunningCount() == 0 && Only(*manager).state != DownloadState::kDownloading; }));
     EXPECT_EQ(static_cast<int>(server_.RequestsFor(path).size()), c.requests);
@@ -193,7 +200,7 @@ TEST_F(DownloadResumerTest, PausedOnesWaitForContinueAndPauseCancelAndExitApplyA
   slow.bytesPerSecond = 512 * 1024;
   server_.Serve("/slow", slow);
   auto manager = EarlierRun("/slow", DownloadState::kPaused, kHeld, u"\"v1\"");
-  DownloadResumer resumer(*manager);
+  DownloadResumer resumer(*manager, Direct());
   resumer.ResumeInterrupted();
   const int64_t id = Only(*manager).id;
   std::this_thread::sleep_for(300ms);
@@ -218,7 +225,7 @@ TEST_F(DownloadResumerTest, PausedOnesWaitForContinueAndPauseCancelAndExitApplyA
   EXPECT_TRUE(RangeFileServer::HoldsPattern(Working(), fs::file_size(Working())));
 
   DownloadManager restarted(store_.db());
-  DownloadResumer next(restarted);
+  DownloadResumer next(restarted, Direct());
   next.ResumeInterrupted();
   ASSERT_EQ(next.RunningCount(), 1U);
   restarted.RequestCancel(Only(restarted).id);
@@ -244,7 +251,7 @@ TEST_F(DownloadResumerTest, LearnsTheValidatorOfADownloadTheEngineStarted) {
   EXPECT_EQ(server_.RequestsFor("/etag").at(0).range, "bytes=0-0");
 
   DownloadManager manager(store_.db());
-  DownloadResumer resumer(manager);
+  DownloadResumer resumer(manager, Direct());
   const WString url = Utf8ToWide(server_.Url("/etag"));
   resumer.ProbeValidator(url);
   EXPECT_TRUE(WaitFor([&] { return manager.Validators().Get(url) == u"\"strong\""; }));

@@ -132,9 +132,9 @@ TEST_F(FavoriteBarTest, ButtonsShowTheDocumentWithShortNamesAndUsableIcons) {
   SaveScreenshot(*window_, QStringLiteral("favorites_bar"));
 
   // A change made on another thread reaches the bar.
-  std::thread([] {
-    Json::Value added = FavoritesStore::Instance().NewBookmark(u"", u"added elsewhere", u"http://added.test/");
-    FavoritesStore::Instance().AddItem(added);
+  std::thread([&store = Store()] {
+    Json::Value added = store.NewBookmark(u"", u"added elsewhere", u"http://added.test/");
+    store.AddItem(added);
   }).join();
   EXPECT_TRUE(QTest::qWaitFor([this] { return ButtonNamed("added elsewhere") != nullptr; }, 2000));
 }

@@ -103,7 +103,7 @@ TEST_F(FavoriteWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
 // Making a folder and moving the page into it is run end to end.
 TEST_F(FavoriteWndTest, AFolderIsRenamedByADoubleClickAndDeletedWithItsBookmarks) {
   SetDocument(Document({Folder("2", "old"), Folder("3", "doomed", {Bookmark("4", "inside", "http://in.test/", "3")})}));
-  FavoriteWnd editor(Store(), QString(), QString());
+  FavoriteWnd editor(Store(), Worker(), QString(), QString());
   WhenShown([](FavoriteWnd& window) {
     QTest::mouseDClick(window.GetWidget(), Qt::LeftButton, {}, OnName(Node(window, QStringLiteral("old"))));
     auto* folderEdit = window.FindControl<CEditUI>(QStringLiteral("favor_edt"));
@@ -147,7 +147,7 @@ TEST_F(FavoriteWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
                                        QStringLiteral("/nonexistent-folder/out.html")};
   size_t next = 0;
   std::vector<QString> told;
-  FavoriteWnd editor(Store(), QString(), QString());
+  FavoriteWnd editor(Store(), Worker(), QString(), QString());
   editor.SetFileChooser([&](bool) { return chosen[next++]; });
   editor.SetMessenger([&](const QString& text) { told.push_back(text); });
   WhenShown([](FavoriteWnd& window) {
@@ -174,7 +174,7 @@ TEST_F(FavoriteWndTest, ALoggedInUsersAddWaitsForTheServiceAndARefusalIsReported
   service.SetDelay(400);
   service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
   std::vector<QString> told;
-  FavoriteWnd editor(Store(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
+  FavoriteWnd editor(Store(), Worker(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
   editor.SetMessenger([&](const QString& text) { told.push_back(text); });
   WhenShown([&service](FavoriteWnd& window) {
     ClickControl(window, QStringLiteral("favor/okbtn"));

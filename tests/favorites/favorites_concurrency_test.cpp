@@ -24,7 +24,7 @@ FavoritesTree Generation(const std::string& name, int count) {
 
 TEST(FavoritesConcurrencyTest, ReadersNeverSeeAHalfReplacedDocument) {
   TestDatabase database;
-  FavoritesStore store(database.db());
+  FavoritesStore store(database.db(), TestAccount());
   LoggedIn user("3", "t");
   ScriptedService service;  // takes the interface's edits of the logged-in user
   service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("9999", "edit", "http://edit/")})));

@@ -118,14 +118,19 @@ std::vector<std::string> ScriptedService::Bodies(const std::string& path) const 
   return bodies;
 }
 
+AccountState& TestAccount() {
+  static AccountState* account = new AccountState();  // the favourites' workers may outlive a test
+  return *account;
+}
+
 LoggedIn::LoggedIn(const std::string& userId, const std::string& token) {
-  AccountState::Instance().SetUserId(Utf8ToWide(userId));
-  AccountState::Instance().SetToken(Utf8ToWide(token));
+  TestAccount().SetUserId(Utf8ToWide(userId));
+  TestAccount().SetToken(Utf8ToWide(token));
 }
 
 LoggedIn::~LoggedIn() {
-  AccountState::Instance().SetUserId(u"");
-  AccountState::Instance().SetToken(u"");
+  TestAccount().SetUserId(u"");
+  TestAccount().SetToken(u"");
 }
 
 }  // namespace tarvo::test

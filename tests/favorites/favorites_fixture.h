@@ -11,6 +11,7 @@
 
 #include "loopback_http_server.h"
 #include "platform/text.h"
+#include "account/account_state.h"
 #include "store/user_database.h"
 
 namespace tarvo::test {
@@ -49,7 +50,9 @@ class ScriptedService {
   LoopbackHttpServer server_;
 };
 
-// A user logged in for the object's life (the account state's id and token).
+// The account state the favourites' tests follow.
+AccountState& TestAccount();
+// A user logged in for the object's life (TestAccount's id and token).
 class LoggedIn {
  public:
   LoggedIn(const std::string& userId, const std::string& token);

@@ -32,7 +32,7 @@ class FavoritesStoreTest : public ::testing::Test {
   }
 
   TestDatabase database_;
-  FavoritesStore store_{database_.db()};
+  FavoritesStore store_{database_.db(), TestAccount()};
 };
 
 TEST_F(FavoritesStoreTest, EachAccountHasItsOwnDocument) {

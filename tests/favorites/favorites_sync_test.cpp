@@ -31,8 +31,8 @@ class FavoritesSyncTest : public ::testing::Test {
   }
 
   TestDatabase database_;
-  FavoritesStore store_{database_.db()};
-  FavoritesSync sync_{store_, database_.db()};
+  FavoritesStore store_{database_.db(), TestAccount()};
+  FavoritesSync sync_{store_, TestAccount(), database_.db()};
   const Json::Value defaults_ = Document({Bookmark("1", "portal", "http://portal.test/"), Folder("2", "sites")});
 };
 
@@ -44,7 +44,7 @@ TEST_F(FavoritesSyncTest, AnUnreachableFirstStartIsRetriedAtTheNext) {
 
   ScriptedService service;
   service.Answer("app/v1.0/default_fav", Envelope(200, defaults_));
-  FavoritesSync(store_, database_.db()).StartUp();
+  FavoritesSync(store_, TestAccount(), database_.db()).StartUp();
   EXPECT_EQ(Info("favor_data_first"), "0");
   EXPECT_EQ(StoredNames("favor_data"), "portal;sites;");
   EXPECT_EQ(FormValue(service.Bodies("app/v1.0/default_fav").at(0), "brand"), "TestBrand");

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "favorites/windows/favorites_feature.h"
+#include "favorites_fixture.h"
 #include "favorites/windows/favorites_worker.h"
 #include <filesystem>
 
@@ -33,11 +34,21 @@ void FavoritesWindowTest::SetUpTestSuite() {
   std::filesystem::create_directories(WideToUtf8(SettingsRegistry::Instance().Get(SettingsKeys::kPictureFolder)));
 }
 
+FavoritesStore& FavoritesWindowTest::Store() {
+  static FavoritesStore* store = new FavoritesStore(UserDatabase::Instance(), TestAccount());
+  return *store;
+}
+
+FavoritesWorker& FavoritesWindowTest::Worker() {
+  static FavoritesWorker* worker = new FavoritesWorker();
+  return *worker;
+}
+
 void FavoritesWindowTest::SetUp() {
   skin_ = std::make_unique<ScopedSkin>(BuiltPackageFolder(), QStringLiteral("skin/normal.dat"));
   SetDocument(Json::Value(Json::arrayValue));
-  windows_ = std::make_unique<BrowserWindows>();
-  FavoritesFeature::RegisterWindows(*windows_);
+  windows_ = std::make_unique<BrowserWindows>(TestAccount());
+  FavoritesFeature::RegisterWindows(*windows_, {Store(), Worker()}, TestAccount());
   auto factory = std::make_unique<LateRecordingFactory>();
   factory_ = factory.get();
   window_ = std::make_unique<MainDuiWnd>(*windows_, std::move(factory));
@@ -70,7 +81,7 @@ void FavoritesWindowTest::SetDocument(const Json::Value& items) {
 }
 
 void FavoritesWindowTest::Settle() {
-  FavoritesWorker::Instance().Finish(10000);
+  Worker().Finish(10000);
   QTest::qWait(60);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "favorites/favorites_store.h"
+#include "favorites/windows/favorites_worker.h"
 #include "favorites/windows/favorite_bar_button_ui.h"
 #include "favorites/windows/favorite_bar_ui.h"
 #include "shell/mainwnd/browser_windows.h"
@@ -39,7 +40,10 @@ class FavoritesWindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  FavoritesStore& Store() { return FavoritesStore::Instance(); }
+  // The store the windows show, one for the suite: the favourites worker may still
+  // hold it after a test.
+  static FavoritesStore& Store();
+  static FavoritesWorker& Worker();
   // Replaces the stored anonymous document and waits for the bar to show it.
   void SetDocument(const Json::Value& items);
   // Waits for the favourites worker and the queued rebuilds.

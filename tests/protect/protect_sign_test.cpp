@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "account/account_state.h"
 #include "loopback_http_server.h"
 #include "protect/authority_icon_cache.h"
 #include "protect/protect_sign_details.h"
@@ -17,6 +18,12 @@ namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
+
+// No VPN; the state outlives the detached fetches.
+VpnRoute Direct() {
+  static const AccountState* offline = new AccountState();
+  return VpnRoute(*offline);
+}
 using Tab = ProtectSignDetails::Tab;
 
 DomainRecord Record(const char16_t* auth, const char16_t* sign, const char16_t* guar, size_t icons = 0) {
@@ -65,7 +72,7 @@ TEST(ProtectSignDetailsTest, FlagsFirstTabLanguageAndIcons) {
 }
 
 TEST(AuthorityIconCacheTest, NamesStayInsideTheCacheFolder) {
-  const AuthorityIconCache cache(u"/cache/");
+  const AuthorityIconCache cache(u"/cache/", Direct());
   EXPECT_EQ(cache.PathFor(u"http://ca.test/icons/a.png", 0), u"/cache/ca.test_sign00");
   EXPECT_EQ(cache.PathFor(u"https://ca.test:8443/b", 10), u"/cache/ca.test_sign10");
   EXPECT_EQ(cache.PathFor(u"http://a/../../etc/passwd", 7), u"/cache/a_sign07");
@@ -77,7 +84,7 @@ TEST(AuthorityIconCacheTest, NamesStayInsideTheCacheFolder) {
     EXPECT_EQ(cache.PathFor(url, 0), u"") << WideToUtf8(url);
   }
   EXPECT_EQ(cache.PathFor(u"http://ca.test/x", 100), u"");
-  EXPECT_EQ(AuthorityIconCache(u"").PathFor(u"http://ca.test/x", 0), u"");
+  EXPECT_EQ(AuthorityIconCache(u"", Direct()).PathFor(u"http://ca.test/x", 0), u"");
 }
 
 TEST(AuthorityIconCacheTest, FetchesAreBoundedAndTheLaterRequestWins) {
@@ -99,7 +106,7 @@ TEST(AuthorityIconCacheTest, FetchesAreBoundedAndTheLaterRequestWins) {
     return test::ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
   });
   test::TempDir dir;
-  const AuthorityIconCache cache(Utf8ToWide(dir.path().string() + "/"));
+  const AuthorityIconCache cache(Utf8ToWide(dir.path().string() + "/"), Direct());
   const fs::path file = dir.path() / "127.0.0.1_sign00";
 
   EXPECT_TRUE(cache.Fetch(server.WideUrl("/icon.png"), 0));

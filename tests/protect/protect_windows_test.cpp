@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "account/account_state.h"
 #include "loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
@@ -80,6 +81,11 @@ class ProtectWindowsTest : public ::testing::Test {
     delete config_;
     delete root_;
   }
+  // No VPN; the state outlives the detached icon fetches.
+  static VpnRoute Direct() {
+    static const AccountState* offline = new AccountState();
+    return VpnRoute(*offline);
+  }
   static WString Cache() { return Utf8ToWide((root_->path() / "cache").string() + "/"); }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
@@ -91,7 +97,7 @@ TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
   TestDatabase store;
   const DomainList list(store.db());
   // No row for the pair: no window, and nothing waits for one.
-  EXPECT_FALSE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/"));
+  EXPECT_FALSE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/", Direct()));
 
   ASSERT_EQ(ProtectedSites(store.db()).Add({"1", "http://bank.tarvo.test/", "http://127.0.0.11:8360/"}), 0);
   ASSERT_EQ(store.db().Execute("update domainlist set is_auth='0', is_sign='2', is_guar='1', guar_data='保障一百万', "
@@ -117,7 +123,8 @@ TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
     EXPECT_EQ(Image(window, "protectsign/header_icon"), "Protect/safe01_icon01.png");
     EXPECT_EQ(window.FindControl<CTabLayoutUI>("protectsign_tab")->GetCurSel(), 0);
   });
-  EXPECT_TRUE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/news", u"http://127.0.0.11:8360/news"));
+  EXPECT_TRUE(
+      ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/news", u"http://127.0.0.11:8360/news", Direct()));
 
   ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"china"), 0);
   WhenShown("KXProtectSignWnd", [](WindowImplBase& window) {
@@ -125,7 +132,7 @@ TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
     EXPECT_EQ(Text(window, "protectsign/guar/title"), "安全保障");
     SaveScreenshot(window, "protect_sign_guarantee_china");
   });
-  EXPECT_TRUE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/"));
+  EXPECT_TRUE(ProtectSignWnd::ShowFor(0, list, u"http://bank.tarvo.test/", u"http://127.0.0.11:8360/", Direct()));
   ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
 }
 
@@ -152,7 +159,7 @@ TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpt
                       u"not an address", server.WideUrl("/ca7.png"), server.WideUrl("/ca8.png"),
                       server.WideUrl("/ca9.png")};
   {
-    ProtectSignWnd window(details, Cache());
+    ProtectSignWnd window(details, Cache(), Direct());
     WhenShown("KXProtectSignWnd", [](WindowImplBase& shown) {
       EXPECT_EQ(Text(shown, "protectsign/auth/info"), "This site is certified by 10 authorities.");
       for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon4", "tab01/signIcon9"}) {
@@ -187,7 +194,7 @@ TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpt
   details.iconUrls = {server.WideUrl("/late.png")};
   fs::remove(root_->path() / "cache" / "127.0.0.1_sign00");
   {
-    ProtectSignWnd window(details, Cache());
+    ProtectSignWnd window(details, Cache(), Direct());
     WhenShown("KXProtectSignWnd", [](WindowImplBase&) {});
     window.Run(0);
   }
@@ -210,7 +217,7 @@ TEST_F(ProtectWindowsTest, APrivateWindowsAuthorityIconsAndQrCodeStayInMemory) {
   details.hasAuthority = true;
   details.iconUrls = {server.WideUrl("/ca0.png"), server.WideUrl("/missing.png"), server.WideUrl("/ca2.png")};
   {
-    ProtectSignWnd window(details, Cache(), true);
+    ProtectSignWnd window(details, Cache(), Direct(), true);
     WhenShown("KXProtectSignWnd", [](WindowImplBase& shown) {
       const auto picture = [&shown](const char* name) { return shown.FindControl<MemoryPictureUI>(name); };
       for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon2"}) {

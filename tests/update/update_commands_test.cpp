@@ -2,6 +2,7 @@
 // check runs on a worker while the entry is greyed and reads "Checking", the
 // downloaded update is offered in a message box, and accepting it runs the
 // installer.
+#include "account/account_state.h"
 #include "update/windows/update_commands.h"
 
 #include <QTest>
@@ -73,7 +74,8 @@ class UpdateCommandsTest : public test::UpdateServiceFixture {
   WString Label() const { return windows_.Features().LabelOf(Commands::kCheckForUpdate); }
 
   test::ScopedSkin skin_{test::BuiltPackageFolder(), "skin/normal.dat"};
-  BrowserWindows windows_;
+  AccountState account_;
+  BrowserWindows windows_{account_};
   std::vector<std::function<void()>> endSteps_;
   BareWindow window_;
 };

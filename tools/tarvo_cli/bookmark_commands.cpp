@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "account/account_state.h"
 #include "cli_command.h"
 #include "favorites/bookmark_transfer.h"
 #include "favorites/favorites_store.h"
@@ -32,7 +33,9 @@ int RunBookmarks(const std::vector<std::string>& args, CliStreams& io) {
     io.err << "tarvo-cli bookmarks: cannot open " << profile << ": " << database.OpenError() << "\n";
     return kExitFailed;
   }
-  FavoritesStore store(database);
+  // Nobody logged in: the file goes to and from the anonymous favourites.
+  const AccountState nobody;
+  FavoritesStore store(database, nobody);
   const BookmarkTransfer::Result result =
       importing ? BookmarkTransfer::Import(file, store) : BookmarkTransfer::Export(file, store);
   if (result.status != BookmarkTransfer::Status::kDone) {

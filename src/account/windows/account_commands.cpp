@@ -25,33 +25,33 @@ QString AccountCommands::AccountPageUrl(const QString& userCentre, const QString
          QString::fromLatin1(QUrl::toPercentEncoding(language));
 }
 
-void AccountCommands::Register(FeatureCommands& commands) {
-  commands.Register(Commands::kShowLogin, [](IBrowserWindow& window, const CommandArgs&) {
-    LoginWnd login;
+void AccountCommands::Register(FeatureCommands& commands, AccountState& account) {
+  commands.Register(Commands::kShowLogin, [&account](IBrowserWindow& window, const CommandArgs&) {
+    LoginWnd login(account);
     login.Run(window.Handle());
     // Back to the main menu the user came from, which now names the user.
     PostCommand(window.Handle(), Commands::kShowMainMenu);
   });
-  commands.Register(Commands::kShowAccount, [](IBrowserWindow& window, const CommandArgs&) {
-    if (!AccountState::Instance().IsLoggedIn()) {
+  commands.Register(Commands::kShowAccount, [&account](IBrowserWindow& window, const CommandArgs&) {
+    if (!account.IsLoggedIn()) {
       window.RunCommand(Commands::kShowLogin);
       return;
     }
     const QString url = AccountPageUrl(Q(SettingsRegistry::Instance().Get(SettingsKeys::kUserCentre)),
-                                       Q(AccountState::Instance().CurrentUser().token),
+                                       Q(account.CurrentUser().token),
                                        Q(LanguageManager::Instance().GetCurrentLanguage()));
     window.PageList().OpenUrlInNewTab(url.toStdU16String());
   });
   commands.Register(
       Commands::kLogOut,
-      [](IBrowserWindow&, const CommandArgs&) {
+      [&account](IBrowserWindow&, const CommandArgs&) {
         // Logged out here at once; Logout finds the token among the stored values.
-        AccountState::Instance().ClearUser();
-        AccountTaskQueue::Instance().Post([] { AccountOperations().Logout(); });
+        account.ClearUser();
+        AccountTaskQueue::Instance().Post([&account] { AccountOperations(account).Logout(); });
         // The user-centre pages leave through "mainwnd/logout", posted once.
         BusChannels::kLogout.Post();
       },
-      [](IBrowserWindow&) { return AccountState::Instance().IsLoggedIn(); });
+      [&account](IBrowserWindow&) { return account.IsLoggedIn(); });
 }
 
 }  // namespace tarvo

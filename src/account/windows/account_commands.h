@@ -4,6 +4,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 class FeatureCommands;
 
 // The account's commands of every main window: the login window, the main menu's
@@ -14,7 +16,7 @@ class FeatureCommands;
 // Threads: GUI thread.
 class AccountCommands {
  public:
-  static void Register(FeatureCommands& commands);
+  static void Register(FeatureCommands& commands, AccountState& account);
 
   // The user centre's page for a logged-in user: the token and the language are
   // values, not address syntax, so both are percent-encoded.

@@ -26,23 +26,23 @@ namespace tarvo {
 
 namespace {
 
-void RegisterVpnCommands(BrowserWindows& windows) {
+void RegisterVpnCommands(BrowserWindows& windows, AccountState& account) {
   FeatureCommands& commands = windows.Features();
   // One switch at a time: a second click while the first is at work is ignored.
   auto switching = std::make_shared<std::atomic<bool>>(false);
-  commands.Register(Commands::kToggleVpn, [switching, &windows](IBrowserWindow&, const CommandArgs&) {
+  commands.Register(Commands::kToggleVpn, [switching, &windows, &account](IBrowserWindow&, const CommandArgs&) {
     if (switching->exchange(true)) return;
     for (IBrowserWindow* window : windows.Windows()) VpnButton::ShowWorking(*window);
-    AccountTaskQueue::Instance().Post([switching] {
-      VpnOperations().ToggleVpn();
+    AccountTaskQueue::Instance().Post([switching, &account] {
+      VpnOperations(account).ToggleVpn();
       *switching = false;
     });
   });
-  commands.Register(Commands::kRefreshProtectButton, [&windows](IBrowserWindow&, const CommandArgs&) {
-    const bool on = AccountState::Instance().Connection().proxyApplied;
+  commands.Register(Commands::kRefreshProtectButton, [&windows, &account](IBrowserWindow&, const CommandArgs&) {
+    const bool on = account.Connection().proxyApplied;
     int reloaded = 0;
     for (IBrowserWindow* window : windows.Windows()) {
-      VpnButton::Draw(*window);
+      VpnButton::Draw(*window, on);
       reloaded += window->PageList().FollowVpn(on, true);
     }
     // The window used last is the one whose shield was clicked.
@@ -52,47 +52,49 @@ void RegisterVpnCommands(BrowserWindows& windows) {
                          LanguageText(AccountLanguageKeys::kPagesReloaded).arg(reloaded));
     }
   });
-  windows.AddWindowHook([](IBrowserWindow& window) {
-    VpnButton::Draw(window);
-    window.PageList().FollowVpn(AccountState::Instance().Connection().proxyApplied, false);
+  windows.AddWindowHook([&account](IBrowserWindow& window) {
+    const bool on = account.Connection().proxyApplied;
+    VpnButton::Draw(window, on);
+    window.PageList().FollowVpn(on, false);
   });
 }
 
 }  // namespace
 
 void AccountFeature::Register(FeatureHooks& hooks) {
+  AccountState& account = hooks.account;
   for (IEnginePort* engine : hooks.engines) {
     // The VPN carries the one engine that takes a proxy from it.
-    if (IVpnProxyEngine* proxy = engine->VpnProxy()) AccountState::Instance().SetProxyEngine(proxy);
+    if (IVpnProxyEngine* proxy = engine->VpnProxy()) account.SetProxyEngine(proxy);
     // The proxy's challenge is answered on the interface thread: from the login as
     // known here, never with a request to the service.
-    engine->SetLoginCheck([] { return AccountOperations::HoldsFreshLogin(); });
+    engine->SetLoginCheck([&account] { return AccountOperations::HoldsFreshLogin(account); });
   }
-  AccountCommands::Register(hooks.windows.Features());
-  RegisterVpnCommands(hooks.windows);
+  AccountCommands::Register(hooks.windows.Features(), account);
+  RegisterVpnCommands(hooks.windows, account);
   // Through the task queue, so a check never overtakes a log-in or log-out.
-  hooks.serviceSteps.push_back({"login check", [] {
-                                  AccountTaskQueue::Instance().RunAndWait([] {
-                                    AccountOperations operations;
+  hooks.serviceSteps.push_back({"login check", [&account] {
+                                  AccountTaskQueue::Instance().RunAndWait([&account] {
+                                    AccountOperations operations(account);
                                     operations.SendPendingLogout();
                                     operations.CheckLogin();
                                   });
                                 }});
-  hooks.serviceSteps.push_back({"vpn white list", [] {
-                                  if (VpnOperations().RefreshWhiteList() != 0) {
+  hooks.serviceSteps.push_back({"vpn white list", [&account] {
+                                  if (VpnOperations(account).RefreshWhiteList() != 0) {
                                     DebugOutput("service loop: vpn white list not refreshed");
                                   }
                                 }});
-  hooks.endSteps.push_back([] {
-    const AccountState::VpnConnection connection = AccountState::Instance().Connection();
+  hooks.endSteps.push_back([&account] {
+    const AccountState::VpnConnection connection = account.Connection();
     if (!connection.connected && !connection.proxyApplied) return;
     AccountTaskQueue& queue = AccountTaskQueue::Instance();
-    queue.Post([] { VpnOperations().SwitchOff(); });
+    queue.Post([&account] { VpnOperations(account).SwitchOff(); });
     if (!queue.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
       DebugOutput("vpn: the service did not hear the VPN go off in time");
     }
     // Whatever the service heard, the engine goes direct from here on.
-    VpnOperations().RemoveProxy();
+    VpnOperations(account).RemoveProxy();
   });
 }
 

@@ -177,9 +177,9 @@ void LoginWnd::LogIn() {
   ShowStatus(Name(parts.status), Keys::kLoggingIn, false);
   BackgroundTask::Run<bool>(
       &alive_,
-      [name = account.toStdU16String(), secret = password.toStdU16String()] {
-        AccountOperations operations;
-        if (AccountOperations::HoldsFreshLogin()) operations.Logout();
+      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        AccountOperations operations(state);
+        if (AccountOperations::HoldsFreshLogin(state)) operations.Logout();
         return operations.Login(name, secret) == 0 && operations.CheckLogin();
       },
       [this, parts](bool loggedIn) {
@@ -212,8 +212,8 @@ void LoginWnd::RegisterAccount(bool company) {
   ShowStatus(Name(parts.status), Keys::kRegistering, false);
   BackgroundTask::Run<bool>(
       &alive_,
-      [name = account.toStdU16String(), secret = password.toStdU16String()] {
-        return AccountOperations().Register(name, secret) == 0;
+      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        return AccountOperations(state).Register(name, secret) == 0;
       },
       [this, parts, account, company](bool registered) {
         SetBusy(Name(parts.button), false);

@@ -7,6 +7,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 // The login window ("KXLoginWnd", "login.xml"): logging in, and registering a
 // personal or a company account, on the three pages of "login_tab". Enter in a
 // page's fields does what its button does. Logging in and registering run on the
@@ -20,6 +22,9 @@ class LoginWnd : public CentredDialog {
   enum Page { kLoginPage = 0, kPersonalPage = 1, kCompanyPage = 2 };
   // What Run returns once a login succeeded.
   static constexpr int kLoggedIn = 1;
+
+  // `account`: where a login lands; it outlives the tasks the window starts.
+  explicit LoginWnd(AccountState& account) : account_(account) {}
 
   // The page shown (kLoginPage ...).
   int CurrentPage();
@@ -44,6 +49,7 @@ class LoginWnd : public CentredDialog {
   void SetBusy(const QString& buttonName, bool busy);
   QString FieldText(const QString& name);
 
+  AccountState& account_;
   QObject alive_;  // answers for a closed window are dropped with it
   bool busy_ = false;
 };

@@ -1,6 +1,5 @@
 #include "account/windows/vpn_button.h"
 
-#include "account/account_state.h"
 #include "account/windows/account_language_keys.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/windows/language_texts.h"
@@ -16,10 +15,9 @@ DuiLib::CButtonUI* ButtonOf(IBrowserWindow& window) {
 
 }  // namespace
 
-void VpnButton::Draw(IBrowserWindow& window) {
+void VpnButton::Draw(IBrowserWindow& window, bool on) {
   DuiLib::CButtonUI* button = ButtonOf(window);
   if (button == nullptr) return;
-  const bool on = AccountState::Instance().Connection().proxyApplied;
   button->SetNormalImage(on ? QStringLiteral("Toolbar\\protect_on.png") : QStringLiteral("Toolbar\\protect.png"));
   button->SetHotImage(on ? QStringLiteral("Toolbar\\protect_on_hover.png") : QStringLiteral("Toolbar\\protect_hover.png"));
   button->SetToolTip(LanguageText(on ? AccountLanguageKeys::kVpnOnTip : AccountLanguageKeys::kVpnOffTip));

@@ -11,8 +11,8 @@ class IBrowserWindow;
 // GUI thread.
 class VpnButton {
  public:
-  // Draws the button of `window` for the VPN state in AccountState.
-  static void Draw(IBrowserWindow& window);
+  // Draws the button of `window` for the VPN on (`vpnOn`: its proxy applied) or off.
+  static void Draw(IBrowserWindow& window, bool vpnOn);
   // Says on the button of `window` that the switch is at work.
   static void ShowWorking(IBrowserWindow& window);
 };

@@ -16,17 +16,19 @@ namespace {
 
 // The feature's objects, made once.
 struct Downloads {
+  explicit Downloads(const AccountState& account) : resumer{manager, VpnRoute(account)} {}
+
   DownloadManager& manager = DownloadManager::Instance();
   DownloadWindows windows{manager};
   DownloadPrompts prompts;
   DesktopFiles desktop;
-  DownloadResumer resumer{manager};
+  DownloadResumer resumer;
 };
 
 }  // namespace
 
 void DownloadsFeature::Register(FeatureHooks& hooks) {
-  static Downloads feature;
+  static Downloads feature{hooks.account};
   feature.manager.SetDesktop(&feature.desktop);
   feature.manager.SetChangeListener([] { feature.windows.RequestRefresh(); });
   feature.windows.RegisterCommands(hooks.windows.Features());

@@ -6,7 +6,7 @@
 
 namespace tarvo {
 
-ChromiumEnginePort::ChromiumEnginePort() = default;
+ChromiumEnginePort::ChromiumEnginePort(const AccountState& account) { ClientInstance()->SetAccount(&account); }
 
 ChromiumEnginePort::~ChromiumEnginePort() {
   if (downloads_ != nullptr) ClientInstance()->SetDownloadDelegate(nullptr);

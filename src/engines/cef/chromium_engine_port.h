@@ -11,11 +11,13 @@
 
 namespace tarvo {
 
+class AccountState;
 class ChromiumDownloadHandler;
 
 class ChromiumEnginePort : public IEnginePort {
  public:
-  ChromiumEnginePort();
+  // `account`: the VPN state the engine's navigations follow; it outlives the engine.
+  explicit ChromiumEnginePort(const AccountState& account);
   ~ChromiumEnginePort() override;
 
   void HandleDownloads(DownloadManager& downloads, IDownloadPrompts& prompts, DownloadStarted started) override;

@@ -235,7 +235,9 @@ bool WebClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame
     return true;
   }
   if (frame != nullptr && frame->IsMain()) proxyAnswers_.erase(browser->GetIdentifier());
-  if (AccountState::Instance().IsConnected()) RouteThroughVpn(AccountState::Instance().IsWhiteListed(url));
+  if (account_ != nullptr && account_->IsConnected()) {
+    RouteThroughVpn(account_->IsWhiteListed(url), account_->Connection());
+  }
   if (appTabs_ && frame != nullptr && frame->IsMain()) {
     if (Page* page = PageOf(browser->GetIdentifier())) {
       PostRecord(PageChannels::kTempRedirect, PageRedirectRecord{page, url, static_cast<uint8_t>(is_redirect ? 1 : 0)});
@@ -262,7 +264,8 @@ void WebClient::OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, cef_ter
 bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>, bool is_proxy, const CefString&, int,
                                    const CefString&, const CefString&, CefRefPtr<CefAuthCallback> callback) {
   if (!is_proxy || callback == nullptr) return false;
-  AccountState& account = AccountState::Instance();
+  if (account_ == nullptr) return false;
+  const AccountState& account = *account_;
   const AccountState::VpnConnection connection = account.Connection();
   if (!connection.connected) return false;
   // The engine asks again whenever the proxy refuses; a token the proxy no longer
@@ -278,13 +281,12 @@ bool WebClient::GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefF
   return true;
 }
 
-void WebClient::RouteThroughVpn(bool proxied) {
+void WebClient::RouteThroughVpn(bool proxied, const AccountState::VpnConnection& connection) {
   auto context = CefRequestContext::GetGlobalContext();
   if (context == nullptr || !context->CanSetPreference("proxy")) return;
   CefString server;
   CefString mode;
   if (proxied) {
-    const AccountState::VpnConnection connection = AccountState::Instance().Connection();
     server = connection.proxyAddress + u":" + connection.proxyPort;
     mode = u"fixed_servers";
   }

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "account/account_state.h"
 #include "engines/webengine/cef_client.h"
 #include "engines/webengine/cef_context_menu_handler.h"
 #include "engines/webengine/cef_display_handler.h"
@@ -68,6 +69,10 @@ class WebClient : public cef::CefClient,
   // operations' login check; it may ask the service). Without one, or when it says
   // no, proxy answers use the user name "nobody". GUI thread.
   void SetLoginCheck(std::function<bool()> check) { loginCheck_ = std::move(check); }
+  // The login and VPN state the navigations and the proxy's challenges follow
+  // (non-owning; start-up's, alive to the process's end). Without one, the engine
+  // goes the system's way. GUI thread.
+  void SetAccount(const AccountState* account) { account_ = account; }
 
   cef::CefContextMenuHandler* GetContextMenuHandler() override { return this; }
   cef::CefDisplayHandler* GetDisplayHandler() override { return this; }
@@ -139,9 +144,10 @@ class WebClient : public cef::CefClient,
   static cef::CefString PictureSizeScript(const cef::CefString& sourceUrl);
 
  private:
-  // Points the engine at the VPN node (proxied) or back at the system settings,
-  // before the navigation in progress goes out. Nothing when it already is.
-  static void RouteThroughVpn(bool proxied);
+  // Points the engine at the VPN node of `connection` (proxied) or back at the
+  // system settings, before the navigation in progress goes out. Nothing when it
+  // already is.
+  static void RouteThroughVpn(bool proxied, const AccountState::VpnConnection& connection);
   // The host of a browser (its window's while that window is open), or the first
   // open host; an empty host when no window is open.
   PageHost HostOf(int browserId) const;
@@ -158,6 +164,7 @@ class WebClient : public cef::CefClient,
   std::vector<PageHost> hosts_;  // the open windows, in the order they were added
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
   std::function<bool()> loginCheck_;
+  const AccountState* account_ = nullptr;  // not owned
 };
 
 // The one client, made on the first call. GUI thread.

@@ -35,6 +35,7 @@ class ProxySwitcher;
 // Threads: GUI thread only (CefPostTask is the way in from other threads).
 class EngineContext {
  public:
+  // Process-wide by design: the engine runs once per process, as its library does.
   static EngineContext& Instance();
 
   // Before the toolkit exists: the engine's process-level environment (sandbox off

@@ -38,9 +38,10 @@ const QString kTextLabel =
 
 }  // namespace
 
-FavoriteBarUI::FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store)
+FavoriteBarUI::FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store, FavoritesWorker& worker)
     : window_(window),
       store_(store),
+      worker_(worker),
       follower_(std::make_unique<FavoritesChangeFollower>(store, [this] { Rebuild(); })) {}
 
 FavoriteBarUI::~FavoriteBarUI() {
@@ -162,7 +163,7 @@ void FavoriteBarUI::OnMenuEntry(CControlUI* sender) {
   } else if (menu == OpenMenu::kRight && entry->GetName() == QLatin1String(FavoriteRightMenu::kEntryName)) {
     openMenu_ = OpenMenu::kNone;
     const Json::Value item = menuItemId_.empty() ? Json::Value() : store_.FindById(menuItemId_);
-    FavoriteRightMenu::Perform(entry->GetCommand().toInt(), item);
+    FavoriteRightMenu::Perform(entry->GetCommand().toInt(), item, store_, worker_);
   }
 }
 

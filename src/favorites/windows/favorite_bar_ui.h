@@ -23,6 +23,7 @@ namespace tarvo {
 class FavoriteIcon;
 class FavoritesChangeFollower;
 class FavoritesStore;
+class FavoritesWorker;
 class IBrowserWindow;
 
 class FavoriteBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotifyUI {
@@ -31,7 +32,7 @@ class FavoriteBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotify
   static constexpr int kButtonExtraWidth = 33;  // icon and margins beside the text
   static constexpr int kTextFont = 4;
 
-  FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store);
+  FavoriteBarUI(IBrowserWindow& window, FavoritesStore& store, FavoritesWorker& worker);
   ~FavoriteBarUI() override;
 
   QString GetClass() const override { return QStringLiteral("FavorBarUI"); }
@@ -59,6 +60,7 @@ class FavoriteBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::INotify
 
   IBrowserWindow& window_;
   FavoritesStore& store_;
+  FavoritesWorker& worker_;  // deletes from the right-click menu run here
   std::unique_ptr<FavoritesChangeFollower> follower_;
   OpenMenu openMenu_ = OpenMenu::kNone;
   std::string menuItemId_;  // the item the open right-click menu is for ("" = the empty end)

@@ -104,7 +104,8 @@ DuiLib::CMenuWnd* FavoriteRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint
   return menu;
 }
 
-void FavoriteRightMenu::Perform(int command, const Json::Value& item) {
+void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesStore& store,
+                                FavoritesWorker& worker) {
   using namespace BusChannels;
   const std::string id = FavoritesTree::Id(item);
   const WString url = Utf8ToWide(FavoritesTree::Url(item));
@@ -135,8 +136,7 @@ void FavoriteRightMenu::Perform(int command, const Json::Value& item) {
     case kDelete: {
       if (id.empty()) return;
       const bool folder = FavoritesTree::IsFolder(item);
-      FavoritesWorker::Instance().Post([id, folder] {
-        FavoritesStore& store = FavoritesStore::Instance();
+      worker.Post([&store, id, folder] {
         return folder ? store.DeleteFolder(id) : store.DeleteItem(id);
       });
       return;

@@ -17,6 +17,9 @@ class CMenuWnd;
 
 namespace tarvo {
 
+class FavoritesStore;
+class FavoritesWorker;
+
 class FavoriteRightMenu {
  public:
   // The name of every clickable entry, so the owner can tell them from others.
@@ -47,8 +50,9 @@ class FavoriteRightMenu {
   static bool Offers(Target target, int command);
   static bool Enables(Target target, int command);
   // Carries out `command` for `item` (null for the empty end): opening posts to the
-  // main window through the bus; deleting runs on the favourites worker.
-  static void Perform(int command, const Json::Value& item);
+  // main window through the bus; deleting runs on `worker`, in `store` (which
+  // outlives the worker's tasks).
+  static void Perform(int command, const Json::Value& item, FavoritesStore& store, FavoritesWorker& worker);
 };
 
 }  // namespace tarvo

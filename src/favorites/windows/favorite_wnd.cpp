@@ -46,8 +46,8 @@ std::string IdOf(const CControlUI* node) { return node->GetUserData().toStdStrin
 
 }  // namespace
 
-FavoriteWnd::FavoriteWnd(FavoritesStore& store, QString name, QString url)
-    : store_(store), name_(std::move(name)), url_(std::move(url)) {
+FavoriteWnd::FavoriteWnd(FavoritesStore& store, FavoritesWorker& worker, QString name, QString url)
+    : store_(store), worker_(worker), name_(std::move(name)), url_(std::move(url)) {
   chooseFile_ = [this](bool save) {
     const QString filter = LanguageText(Keys::kFileFilter, QStringLiteral("Bookmark files (*.html *.htm)"));
     return save ? QFileDialog::getSaveFileName(GetWidget(), QString(), QDir::home().filePath("bookmarks.html"), filter)
@@ -327,12 +327,12 @@ void FavoriteWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool im
 bool FavoriteWnd::RunBusy(std::function<int()> work, std::function<void(int)> done) {
   if (busy_) return false;
   SetBusy(true);
-  FavoritesWorker::Instance().Post(std::move(work),
-                                   [this, done = std::move(done)](int result) {
-                                     SetBusy(false);
-                                     done(result);
-                                   },
-                                   &life_);
+  worker_.Post(std::move(work),
+               [this, done = std::move(done)](int result) {
+                 SetBusy(false);
+                 done(result);
+               },
+               &life_);
   return true;
 }
 

@@ -31,12 +31,14 @@ class CTreeViewUI;
 namespace tarvo {
 
 class FavoritesStore;
+class FavoritesWorker;
 
 class FavoriteWnd : public DuiLib::WindowImplBase {
  public:
   static constexpr const char* kDeleteEntryName = "favor_tree_delete";
 
-  FavoriteWnd(FavoritesStore& store, QString name, QString url);
+  // Changes go to `store` on `worker`; both outlive the window.
+  FavoriteWnd(FavoritesStore& store, FavoritesWorker& worker, QString name, QString url);
   ~FavoriteWnd() override;
 
   // Places the window under `screenRect` (a toolbar button), right edges aligned,
@@ -84,6 +86,7 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
             const QString& more = QString());
 
   FavoritesStore& store_;
+  FavoritesWorker& worker_;
   QString name_;
   QString url_;
   FileChooser chooseFile_;

@@ -19,6 +19,7 @@
 #include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/rename_wnd.h"
+#include "store/user_database.h"
 
 namespace tarvo {
 
@@ -39,17 +40,16 @@ QPoint DialogPointOver(IBrowserWindow& window, int dialogWidth) {
   return QPoint(client.center().x() - dialogWidth / 2, client.top() + 60);
 }
 
-void ToggleFavorite(IBrowserWindow& window) {
+void ToggleFavorite(IBrowserWindow& window, FavoritesStore& store, FavoritesWorker& worker) {
   Page* page = window.CurrentPage();
   const WString url = page != nullptr ? page->GetDisplayUrl() : WString();
   if (url.empty()) return;
-  FavoritesStore& store = FavoritesStore::Instance();
   if (store.ContainsUrl(url)) {
     // The button shows the outcome when the store reports the change.
-    FavoritesWorker::Instance().Post([url] { return FavoritesStore::Instance().RemoveUrl(url); });
+    worker.Post([&store, url] { return store.RemoveUrl(url); });
     return;
   }
-  FavoriteWnd editor(store, Q(page->GetTitle()), Q(url));
+  FavoriteWnd editor(store, worker, Q(page->GetTitle()), Q(url));
   editor.SetAnchor(window.ControlScreenRect(QStringLiteral("favor_btn")));
   editor.Run(window.Handle(), std::nullopt);
   // The button took the click as a toggle; it shows the truth again (a cancelled
@@ -57,17 +57,17 @@ void ToggleFavorite(IBrowserWindow& window) {
   RefreshStar(window);
 }
 
-void AddFavorite(IBrowserWindow& window, const CommandArgs& args) {
+void AddFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store, FavoritesWorker& worker) {
   Page* page = window.CurrentPage();
   // A link brings only its address; the bar's menu asks for the current page.
   const WString url = !args.text.empty() ? args.text : page != nullptr ? page->GetDisplayUrl() : WString();
   const WString name = !args.text.empty() ? args.text : page != nullptr ? page->GetTitle() : WString();
-  FavoriteWnd editor(FavoritesStore::Instance(), Q(name), Q(url));
+  FavoriteWnd editor(store, worker, Q(name), Q(url));
   editor.Run(window.Handle(), std::nullopt);
 }
 
-void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
-  FavoritesStore& store = FavoritesStore::Instance();
+void RenameFavorite(IBrowserWindow& window, const CommandArgs& args, FavoritesStore& store,
+                    FavoritesWorker& worker) {
   Json::Value item = store.FindById(std::to_string(args.id));
   if (item.isNull()) return;
   const QString old = QString::fromStdString(FavoritesTree::Name(item));
@@ -76,59 +76,70 @@ void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
   const QString text = rename.GetText().trimmed();
   if (text.isEmpty() || text == old) return;
   item["name"] = text.toStdString();
-  FavoritesWorker::Instance().Post([item] { return FavoritesStore::Instance().UpdateItem(item); });
+  worker.Post([&store, item] { return store.UpdateItem(item); });
 }
 
 }  // namespace
 
 void FavoritesFeature::Register(FeatureHooks& hooks) {
-  RegisterWindows(hooks.windows);
-  hooks.serviceSteps.push_back({"default favourites", StartUpStep()});
-  hooks.serviceSteps.push_back({"favourites sync", &SyncStep});
-  hooks.endSteps.push_back(&Finish);
+  AccountState& account = hooks.account;
+  // Never destroyed: the worker's work and detached icon fetches may still use the
+  // store at the process's end.
+  FavoritesStore& store = *new FavoritesStore(UserDatabase::Instance(), account);
+  FavoritesWorker& worker = *new FavoritesWorker();
+  RegisterWindows(hooks.windows, {store, worker}, account);
+  hooks.serviceSteps.push_back({"default favourites", StartUpStep(store, account)});
+  hooks.serviceSteps.push_back({"favourites sync", [&store, &account] { SyncStep(store, account); }});
+  hooks.endSteps.push_back([&store, &worker] { Finish(store, worker); });
 }
 
-void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
+void FavoritesFeature::RegisterWindows(BrowserWindows& windows, Parts parts, AccountState& account) {
+  FavoritesStore& store = parts.store;
+  FavoritesWorker& worker = parts.worker;
   windows.SetFavoriteBarFactory(
-      [](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, FavoritesStore::Instance()); });
-  auto stars = std::make_shared<FavoritesChangeFollower>(FavoritesStore::Instance(),
-                                                         [&windows] { RefreshStars(windows); });
+      [&store, &worker](IBrowserWindow& window) { return std::make_unique<FavoriteBarUI>(window, store, worker); });
+  auto stars = std::make_shared<FavoritesChangeFollower>(store, [&windows] { RefreshStars(windows); });
   // The follower lives as long as the windows keep their hooks.
-  windows.AddWindowHook([stars](IBrowserWindow& window) {
-    window.PageList().GetTabWnd().SetFavoriteLookup(
-        [](const WString& url) { return FavoritesStore::Instance().ContainsUrl(url); });
+  windows.AddWindowHook([stars, &store](IBrowserWindow& window) {
+    window.PageList().GetTabWnd().SetFavoriteLookup([&store](const WString& url) { return store.ContainsUrl(url); });
   });
   // A login brings the user's favourites at once, not at the loop's next round. The
   // account tells of it on its own thread; the worker takes work from the GUI thread.
-  AccountState::Instance().AddUserListener([](const WString& userId) {
+  account.AddUserListener([&store, &worker, &account](const WString& userId) {
     if (userId.empty()) return;
-    QMetaObject::invokeMethod(qApp, [] {
-      FavoritesWorker::Instance().Post([] { return FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites(); });
+    QMetaObject::invokeMethod(qApp, [&store, &worker, &account] {
+      worker.Post([&store, &account] { return FavoritesSync(store, account).SyncUserFavorites(); });
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
-  commands.Register(C::kToggleFavorite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window); });
-  commands.Register(C::kAddFavorite, &AddFavorite);
-  commands.Register(C::kRenameFavorite, &RenameFavorite);
+  commands.Register(C::kToggleFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs&) {
+    ToggleFavorite(window, store, worker);
+  });
+  commands.Register(C::kAddFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs& args) {
+    AddFavorite(window, args, store, worker);
+  });
+  commands.Register(C::kRenameFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs& args) {
+    RenameFavorite(window, args, store, worker);
+  });
 }
 
-std::function<void()> FavoritesFeature::StartUpStep() {
-  return [started = std::make_shared<bool>(false)] {
+std::function<void()> FavoritesFeature::StartUpStep(FavoritesStore& store, const AccountState& account) {
+  return [started = std::make_shared<bool>(false), &store, &account] {
     if (std::exchange(*started, true)) return;
-    FavoritesSync(FavoritesStore::Instance()).StartUp();
+    FavoritesSync(store, account).StartUp();
   };
 }
 
-void FavoritesFeature::SyncStep() {
-  if (FavoritesStore::Instance().SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
-  if (AccountState::Instance().UserId().empty()) return;
-  if (FavoritesSync(FavoritesStore::Instance()).SyncUserFavorites() != 0) {
+void FavoritesFeature::SyncStep(FavoritesStore& store, const AccountState& account) {
+  if (store.SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
+  if (account.UserId().empty()) return;
+  if (FavoritesSync(store, account).SyncUserFavorites() != 0) {
     DebugOutput("service loop: the user's favourites were not refreshed");
   }
 }
 
-void FavoritesFeature::Finish() {
-  if (!FavoritesWorker::Instance().Finish(kFinishWaitMs) || FavoritesStore::Instance().SaveIfUnsaved() != 0) {
+void FavoritesFeature::Finish(FavoritesStore& store, FavoritesWorker& worker) {
+  if (!worker.Finish(kFinishWaitMs) || store.SaveIfUnsaved() != 0) {
     DebugOutput("favourites: changes still unsaved at the end");
   }
 }

@@ -12,7 +12,10 @@
 
 namespace tarvo {
 
+class AccountState;
 class BrowserWindows;
+class FavoritesStore;
+class FavoritesWorker;
 struct FeatureHooks;
 
 class FavoritesFeature {
@@ -24,14 +27,21 @@ class FavoritesFeature {
   // round, so they must be registered before the other features' steps.
   static void Register(FeatureHooks& hooks);
 
-  static void RegisterWindows(BrowserWindows& windows);
+  // The store the windows show and the worker its changes run on; both outlive the
+  // windows and the worker's tasks.
+  struct Parts {
+    FavoritesStore& store;
+    FavoritesWorker& worker;
+  };
+  // The windows' part, over a store that follows `account`.
+  static void RegisterWindows(BrowserWindows& windows, Parts parts, AccountState& account);
   // The first round's step: the defaults when never fetched, then the stored
   // document; later rounds do nothing.
-  static std::function<void()> StartUpStep();
+  static std::function<void()> StartUpStep(FavoritesStore& store, const AccountState& account);
   // Every round: a document whose save failed written again, and the logged-in
   // user's favourites from the service.
-  static void SyncStep();
-  static void Finish();
+  static void SyncStep(FavoritesStore& store, const AccountState& account);
+  static void Finish(FavoritesStore& store, FavoritesWorker& worker);
 };
 
 }  // namespace tarvo

@@ -6,11 +6,6 @@
 
 namespace tarvo {
 
-FavoritesWorker& FavoritesWorker::Instance() {
-  static FavoritesWorker* worker = new FavoritesWorker();  // never destroyed: may still run at exit
-  return *worker;
-}
-
 FavoritesWorker::FavoritesWorker() {
   // One thread keeps the changes in order.
   pool_.setMaxThreadCount(1);

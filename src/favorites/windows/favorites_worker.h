@@ -5,7 +5,8 @@
 //
 // Threads: Post and Finish on the GUI thread; the work runs on the worker's one
 // thread; `done` runs on the GUI thread, and only while `context` (when given) still
-// exists. Lifetime: Instance() is created on first use and never destroyed.
+// exists. Lifetime: the browser's is made with the favourites store at start-up and
+// never destroyed (its work may still run at the process's end); tests make their own.
 #include <QObject>
 #include <QPointer>
 #include <QThreadPool>
@@ -15,7 +16,9 @@ namespace tarvo {
 
 class FavoritesWorker {
  public:
-  static FavoritesWorker& Instance();
+  FavoritesWorker();
+  FavoritesWorker(const FavoritesWorker&) = delete;
+  FavoritesWorker& operator=(const FavoritesWorker&) = delete;
 
   // Queues `work`; its result goes to `done` (may be empty) on the GUI thread.
   void Post(std::function<int()> work, std::function<void(int result)> done = {}, QObject* context = nullptr);
@@ -24,7 +27,6 @@ class FavoritesWorker {
   bool Finish(int waitMs);
 
  private:
-  FavoritesWorker();
 
   QThreadPool pool_;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "account/account_state.h"
+#include "account/vpn_route.h"
 #include "platform/debug_output.h"
 #include "protect/domain_list_sync.h"
 #include "protect/windows/protect_wnd.h"
@@ -21,9 +22,9 @@ namespace tarvo {
 namespace {
 
 // The titles of the tabs the VPN does not carry while it is on, in every window.
-std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows) {
+std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows, const AccountState& account) {
   std::vector<QString> titles;
-  if (!AccountState::Instance().Connection().proxyApplied) return titles;
+  if (!account.Connection().proxyApplied) return titles;
   for (Pages* pages : windows.PageLists()) {
     for (const Page* page : pages->PagesOutsideVpn()) {
       const WString& title = page->GetTitle();
@@ -37,16 +38,17 @@ std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows) {
 
 void ProtectFeature::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
+  AccountState& account = hooks.account;
   FeatureCommands& commands = windows.Features();
-  commands.Register(Commands::kShowProtect, [&windows](IBrowserWindow& window, const CommandArgs&) {
-    ProtectWnd panel(TabsOutsideVpn(windows));
+  commands.Register(Commands::kShowProtect, [&windows, &account](IBrowserWindow& window, const CommandArgs&) {
+    ProtectWnd panel(account, TabsOutsideVpn(windows, account));
     panel.Run(window.Handle());
   });
   // The right click opens the panel directly: the site-protection switch for
   // everyone, and the node choice while connected.
   commands.Register(Commands::kProtectButtonMenu,
                     [](IBrowserWindow& window, const CommandArgs&) { window.RunCommand(Commands::kShowProtect); });
-  SignAndQrCommands::Register(windows);
+  SignAndQrCommands::Register(windows, VpnRoute(account));
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

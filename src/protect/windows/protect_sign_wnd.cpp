@@ -33,9 +33,9 @@ QString IconControlName(size_t index) { return QStringLiteral("tab01/signIcon%1"
 
 }  // namespace
 
-ProtectSignWnd::ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, bool inMemory)
+ProtectSignWnd::ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, VpnRoute route, bool inMemory)
     : details_(std::move(details)),
-      cache_(std::move(cacheFolder)),
+      cache_(std::move(cacheFolder), route),
       inMemory_(inMemory),
       listener_(std::make_shared<Listener>()) {
   listener_->window = this;
@@ -44,12 +44,12 @@ ProtectSignWnd::ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, 
 ProtectSignWnd::~ProtectSignWnd() { listener_->window = nullptr; }
 
 bool ProtectSignWnd::ShowFor(DuiLib::HWND owner, const DomainList& list, const WString& displayUrl,
-                             const WString& loadedUrl, bool privately) {
+                             const WString& loadedUrl, VpnRoute route, bool privately) {
   DomainRecord record;
   if (!list.GetProtectRecord(displayUrl, loadedUrl, record)) return false;
   const bool chinese = LanguageManager::Instance().GetCurrentLanguage() == u"china";
   ProtectSignWnd window(ProtectSignDetails::FromRecord(record, chinese),
-                        SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder), privately);
+                        SettingsRegistry::Instance().Get(SettingsKeys::kCacheFolder), route, privately);
   return window.Run(owner) >= 0;
 }
 
@@ -139,7 +139,7 @@ void ProtectSignWnd::RequestIconsInMemory() {
   iconFiles_.assign(details_.iconUrls.size(), WString());
   const std::weak_ptr<Listener> listener = listener_;
   for (size_t index = 0; index < details_.iconUrls.size(); ++index) {
-    AuthorityIconCache::FetchToMemoryAsync(details_.iconUrls[index], [listener, index](const WString&, std::string bytes) {
+    cache_.FetchToMemoryAsync(details_.iconUrls[index], [listener, index](const WString&, std::string bytes) {
       WhileOpen(listener, [index, bytes = std::move(bytes)](ProtectSignWnd& window) {
         const QImage icon = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
         auto* picture = window.FindControl<MemoryPictureUI>(IconControlName(index));

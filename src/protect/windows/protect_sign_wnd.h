@@ -23,8 +23,9 @@ class DomainList;
 class ProtectSignWnd : public DuiLib::WindowImplBase, public INotifyIcon {
  public:
   // `cacheFolder`: where the icons go ("appdata/cache", ending with "/"); with
-  // `inMemory` (a private window's) nothing is written there.
-  ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, bool inMemory = false);
+  // `inMemory` (a private window's) nothing is written there. `route`: the way the
+  // icons are fetched.
+  ProtectSignWnd(ProtectSignDetails details, WString cacheFolder, VpnRoute route, bool inMemory = false);
   ~ProtectSignWnd() override;
   ProtectSignWnd(const ProtectSignWnd&) = delete;
   ProtectSignWnd& operator=(const ProtectSignWnd&) = delete;
@@ -34,7 +35,7 @@ class ProtectSignWnd : public DuiLib::WindowImplBase, public INotifyIcon {
   // when `list` has no row for the pair; returns whether the window was shown.
   // `privately`: for a private window's page (the icons stay in memory).
   static bool ShowFor(DuiLib::HWND owner, const DomainList& list, const WString& displayUrl,
-                      const WString& loadedUrl, bool privately = false);
+                      const WString& loadedUrl, VpnRoute route, bool privately = false);
 
   // Creates the window centred on `owner` and runs it modally.
   int Run(DuiLib::HWND owner);

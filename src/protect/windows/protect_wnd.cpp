@@ -32,8 +32,6 @@ constexpr quint32 kGreen = 0xFF00FF00;
 constexpr quint32 kNeutral = 0xFF646A73;
 constexpr DuiLib::UINT kCloseTimer = 1;
 
-std::vector<VpnNode> Nodes() { return AccountState::Instance().UserNodes(); }
-
 }  // namespace
 
 void ProtectWnd::Notify(DuiLib::TNotifyUI& msg) {
@@ -61,7 +59,7 @@ void ProtectWnd::Fill() {
   SetButtonText(QStringLiteral("country_cb_btn"), LanguageText(Keys::kCountrySelect));
   SetButtonText(QStringLiteral("area_cb_btn"), LanguageText(Keys::kDistrictSelect));
   ShowSwitchState();
-  const AccountState::User user = AccountState::Instance().CurrentUser();
+  const AccountState::User user = account_.CurrentUser();
   ShowRegion(!user.id.empty() && user.group == kInternalGroup);
   // Without the node choice the panel says where the VPN is switched instead.
   ShowTip(LanguageText(regionShown_ ? Keys::kDistrictDescript : Keys::kVpnHint), kNeutral);
@@ -118,10 +116,10 @@ void ProtectWnd::RefreshNodes() {
   // from the button's right click); the ping figures are measured here.
   BackgroundTask::Run<bool>(
       &alive_,
-      [] {
-        VpnOperations operations;
-        if (operations.FetchNodeList() != 0 && Nodes().empty()) return false;
-        NodeLatencyProbe::MeasureAll(Nodes());
+      [&account = account_] {
+        VpnOperations operations(account);
+        if (operations.FetchNodeList() != 0 && account.UserNodes().empty()) return false;
+        NodeLatencyProbe::MeasureAll(account.UserNodes(), account);
         return true;
       },
       [this](bool listed) {
@@ -153,7 +151,7 @@ QPoint ProtectWnd::BelowControl(const QString& name) {
 
 void ProtectWnd::OpenCountries() {
   std::vector<std::unique_ptr<DuiLib::CControlUI>> rows;
-  for (const NodeCountries::Country& country : NodeCountries::Group(Nodes())) {
+  for (const NodeCountries::Country& country : NodeCountries::Group(account_.UserNodes())) {
     rows.push_back(NodeListRows::CountryRow(country));
   }
   if (rows.empty()) return;
@@ -167,8 +165,8 @@ void ProtectWnd::OpenAreas() {
     return;
   }
   std::vector<std::unique_ptr<DuiLib::CControlUI>> rows;
-  for (const VpnNode& node : NodeCountries::NodesOf(Nodes(), countryId_.toStdU16String())) {
-    rows.push_back(NodeListRows::AreaRow(node, AccountState::Instance().NodeLatency(node.id)));
+  for (const VpnNode& node : NodeCountries::NodesOf(account_.UserNodes(), countryId_.toStdU16String())) {
+    rows.push_back(NodeListRows::AreaRow(node, account_.NodeLatency(node.id)));
   }
   if (rows.empty()) return;
   auto* list = new CVNodeListWnd(std::move(rows), [this](const QString& id) { ChooseArea(id); });
@@ -176,7 +174,7 @@ void ProtectWnd::OpenAreas() {
 }
 
 void ProtectWnd::ChooseCountry(const QString& countryId) {
-  for (const NodeCountries::Country& country : NodeCountries::Group(Nodes())) {
+  for (const NodeCountries::Country& country : NodeCountries::Group(account_.UserNodes())) {
     if (Q(country.id) != countryId) continue;
     countryId_ = countryId;
     nodeId_.clear();
@@ -188,7 +186,7 @@ void ProtectWnd::ChooseCountry(const QString& countryId) {
 }
 
 void ProtectWnd::ChooseArea(const QString& nodeId) {
-  const std::vector<VpnNode> nodes = Nodes();
+  const std::vector<VpnNode> nodes = account_.UserNodes();
   const VpnNode* node = NodeCountries::Find(nodes, nodeId.toStdU16String());
   if (node == nullptr) return;
   nodeId_ = nodeId;
@@ -196,7 +194,7 @@ void ProtectWnd::ChooseArea(const QString& nodeId) {
 }
 
 void ProtectWnd::Connect() {
-  const std::vector<VpnNode> nodes = Nodes();
+  const std::vector<VpnNode> nodes = account_.UserNodes();
   const VpnNode* chosen = NodeCountries::Find(nodes, nodeId_.toStdU16String());
   if (chosen == nullptr || connecting_) return;
   connecting_ = true;
@@ -204,8 +202,9 @@ void ProtectWnd::Connect() {
   ShowTip(Q(chosen->country) + QStringLiteral(" - ") + Q(chosen->area) + QStringLiteral("  ") +
               LanguageText(Keys::kConnecting),
           kNeutral);
-  BackgroundTask::Run<int>(&alive_, [node = *chosen] { return VpnOperations().ConnectNode(node); },
-                           [this](int result) { OnConnected(result); });
+  BackgroundTask::Run<int>(
+      &alive_, [&account = account_, node = *chosen] { return VpnOperations(account).ConnectNode(node); },
+      [this](int result) { OnConnected(result); });
 }
 
 void ProtectWnd::OnConnected(int result) {
@@ -216,9 +215,9 @@ void ProtectWnd::OnConnected(int result) {
     return;
   }
   // On this thread the engine takes the proxy before the answer: a refusal is known here.
-  if (!VpnOperations().ApplyProxy()) {
+  if (!VpnOperations(account_).ApplyProxy()) {
     ShowTip(LanguageText(Keys::kBrowserFailed), kRed);
-    AccountTaskQueue::Instance().Post([] { VpnOperations().SwitchOff(); });
+    AccountTaskQueue::Instance().Post([&account = account_] { VpnOperations(account).SwitchOff(); });
     return;
   }
   BusChannels::kProtectReflashButton.Post();

@@ -9,6 +9,8 @@
 
 namespace tarvo {
 
+class AccountState;
+
 // The protection panel ("KXProtectWnd", "protect.xml"): the switch of the
 // protected-site mapping, and for the internal user group the choice of a VPN node
 // by country and area (CVNodeListWnd drop-downs) with a connect button. For everyone
@@ -35,7 +37,9 @@ class ProtectWnd : public CentredDialog {
 
   // `unprotectedTabs`: the titles of the tabs the VPN does not carry, empty while it
   // is off.
-  explicit ProtectWnd(std::vector<QString> unprotectedTabs = {}) : unprotectedTabs_(std::move(unprotectedTabs)) {}
+  // `account`: the state the panel shows and changes; it outlives the tasks the panel starts.
+  explicit ProtectWnd(AccountState& account, std::vector<QString> unprotectedTabs = {})
+      : account_(account), unprotectedTabs_(std::move(unprotectedTabs)) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   const QString& SelectedCountry() const { return countryId_; }
@@ -64,6 +68,7 @@ class ProtectWnd : public CentredDialog {
   void SetButtonText(const QString& button, const QString& text);
   QPoint BelowControl(const QString& name);
 
+  AccountState& account_;
   QObject alive_;  // answers for a closed window are dropped with it
   std::vector<QString> unprotectedTabs_;
   QString countryId_;

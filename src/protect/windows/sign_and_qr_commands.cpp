@@ -23,15 +23,15 @@ WString SignAndQrCommands::QrAddressOf(const Page* page) {
   return GetUrlScheme(address).empty() ? WString() : address;
 }
 
-void SignAndQrCommands::Register(BrowserWindows& windows) {
+void SignAndQrCommands::Register(BrowserWindows& windows, VpnRoute iconRoute) {
   FeatureCommands& commands = windows.Features();
   commands.Register(
       Commands::kShowProtectSign,
-      [](IBrowserWindow& window, const CommandArgs&) {
+      [iconRoute](IBrowserWindow& window, const CommandArgs&) {
         const Page* page = window.CurrentPage();
         if (page == nullptr) return;
         ProtectSignWnd::ShowFor(window.Handle(), DomainList::Instance(), page->GetDisplayUrl(), page->GetLoadedUrl(),
-                                window.PageList().IsPrivate());
+                                iconRoute, window.PageList().IsPrivate());
       },
       [](IBrowserWindow& window) { return IsOnProtectedSite(window.CurrentPage()); });
   commands.Register(

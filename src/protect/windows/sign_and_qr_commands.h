@@ -5,6 +5,7 @@
 // page shows an address a phone can open (http or https).
 //
 // Threads: GUI thread. Registered once at start-up, before the first window.
+#include "account/vpn_route.h"
 #include "platform/text.h"
 
 namespace tarvo {
@@ -16,7 +17,7 @@ class SignAndQrCommands {
  public:
   // Registers kShowProtectSign and kShowQrCode, and a hook that keeps each new
   // window's two buttons in step with its selected page.
-  static void Register(BrowserWindows& windows);
+  static void Register(BrowserWindows& windows, VpnRoute iconRoute);
 
   // Whether `page` (may be null) is on a protected site, loaded from its mirror.
   static bool IsOnProtectedSite(const Page* page);

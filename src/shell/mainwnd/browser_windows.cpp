@@ -12,7 +12,7 @@
 
 namespace tarvo {
 
-BrowserWindows::BrowserWindows() {
+BrowserWindows::BrowserWindows(const AccountState& account) : account_(account) {
   BusRequests::Install(
       poller_, [this]() -> IBrowserWindow* { return LastUsed(); }, [this] { return Windows(); });
   PageBusHandler::Install(poller_, [this] { return PageLists(); });

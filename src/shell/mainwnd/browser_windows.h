@@ -1,18 +1,21 @@
 #pragma once
 // The browser's main windows and what they share: the bus poller that serves them
 // all (each window's timer drains it), the order in which the user used them, and
-// the commands of the feature windows that start-up registers. Page reports go to
+// the commands of the feature windows that start-up registers, and the profile's
+// login and VPN state (the menu names the user, the icons take the VPN's way). Page
+// reports go to
 // the window that holds the page; requests to the window used last.
 //
 // Threads: the GUI thread. Lifetime: owned by the application for the whole run; it
 // must outlive every main window (a window adds itself when it is built and removes
-// itself when it goes).
+// itself when it goes). The account state outlives it.
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "bus/bus_poller.h"
 #include "platform/text.h"
+#include "session/crash_reload_policy.h"
 #include "shell/mainwnd/feature_commands.h"
 
 namespace DuiLib {
@@ -21,16 +24,21 @@ class CControlUI;
 
 namespace tarvo {
 
+class AccountState;
 class IBrowserWindow;
 class Pages;
 
 class BrowserWindows {
  public:
   // Installs the handlers of every bus channel on the shared poller.
-  BrowserWindows();
+  explicit BrowserWindows(const AccountState& account);
   BrowserWindows(const BrowserWindows&) = delete;
   BrowserWindows& operator=(const BrowserWindows&) = delete;
 
+  const AccountState& Account() const { return account_; }
+  // Which sites' pages may still reload by themselves after their renderer died,
+  // counted across every window.
+  CrashReloadPolicy& CrashReloads() { return crashReloads_; }
   FeatureCommands& Features() { return features_; }
   const FeatureCommands& Features() const { return features_; }
   // What a feature does with each new main window once its controls exist (put its
@@ -93,6 +101,8 @@ class BrowserWindows {
   const BusPoller& Poller() const { return poller_; }
 
  private:
+  const AccountState& account_;
+  CrashReloadPolicy crashReloads_;
   FeatureCommands features_;
   BusPoller poller_;
   std::vector<WindowHook> windowHooks_;

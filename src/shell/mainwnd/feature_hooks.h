@@ -1,9 +1,9 @@
 #pragma once
 // What a feature plugs into at start-up: the main windows (the commands it runs, and
 // what it does with each new window), the service loop's round, the steps of the
-// browser's end and the engines' port. Each feature's Register(FeatureHooks&) is
-// called in turn, so the order of registration is the order in which the loop's
-// steps and the end's steps run.
+// browser's end, the engines' port and the profile's account state. Each feature's
+// Register(FeatureHooks&) is called in turn, so the order of registration is the
+// order in which the loop's steps and the end's steps run.
 //
 // Threads: filled on the first thread at start-up, before the service loop starts
 // and before the first window is built.
@@ -14,6 +14,7 @@
 
 namespace tarvo {
 
+class AccountState;
 class BrowserWindows;
 class IEnginePort;
 
@@ -27,6 +28,9 @@ struct FeatureHooks {
   // Every engine's port, the Chromium engine's first: a feature asks the engines
   // through these and never includes an engine.
   const std::vector<IEnginePort*>& engines;
+  // The login and VPN state, made by start-up and alive to the process's end (the
+  // account task queue's thread and detached icon fetches may read it after the run).
+  AccountState& account;
 };
 
 }  // namespace tarvo

@@ -1,3 +1,4 @@
+#include "account/vpn_route.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 
 #include <QGuiApplication>
@@ -51,7 +52,7 @@ bool IsTag(const QString& tag, const char* name) { return tag.compare(QLatin1Str
 }  // namespace
 
 MainDuiWnd::MainDuiWnd(BrowserWindows& windows, std::unique_ptr<IPageBodyFactory> bodies)
-    : windows_(windows), bodyFactory_(std::move(bodies)) {
+    : windows_(windows), bodyFactory_(std::move(bodies)), pages_(windows.CrashReloads(), VpnRoute(windows.Account()).AsFunction()) {
   router_ = std::make_unique<CommandRouter>(*this, &windows_.Features());
   windows_.Add(this);
 }
@@ -153,7 +154,7 @@ void MainDuiWnd::InitWindow() {
     return body != nullptr ? QRect(body->mapToGlobal(QPoint(0, 0)), body->size()) : QRect();
   });
   messages_ = std::make_unique<MainWindowMessageHandler>(pages_);
-  menuOwner_ = std::make_unique<MainMenuOwner>(*this, windows_.Features());
+  menuOwner_ = std::make_unique<MainMenuOwner>(*this, windows_.Features(), windows_.Account());
   tabCommands_ = std::make_unique<TabCommands>(*this, *router_);
   windowCommands_ = std::make_unique<WindowCommands>(*this, *router_);
   searchCommands_ = std::make_unique<SearchCommands>(*this, *router_);

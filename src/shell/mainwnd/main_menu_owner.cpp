@@ -12,7 +12,7 @@ namespace tarvo {
 
 IMainMenuOwner::User MainMenuOwner::CurrentUser() const {
   User user;
-  const AccountState& state = AccountState::Instance();
+  const AccountState& state = account_;
   const AccountState::User account = state.CurrentUser();
   const AccountState::Profile profile = state.UserProfile();
   user.loggedIn = !account.id.empty();

@@ -8,12 +8,14 @@
 
 namespace tarvo {
 
+class AccountState;
 class FeatureCommands;
 class IBrowserWindow;
 
 class MainMenuOwner : public IMainMenuOwner {
  public:
-  MainMenuOwner(IBrowserWindow& window, const FeatureCommands& features) : window_(window), features_(features) {}
+  MainMenuOwner(IBrowserWindow& window, const FeatureCommands& features, const AccountState& account)
+      : window_(window), features_(features), account_(account) {}
 
   User CurrentUser() const override;
   bool IsAvailable(unsigned command) const override;
@@ -25,6 +27,7 @@ class MainMenuOwner : public IMainMenuOwner {
  private:
   IBrowserWindow& window_;
   const FeatureCommands& features_;
+  const AccountState& account_;
 };
 
 }  // namespace tarvo

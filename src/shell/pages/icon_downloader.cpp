@@ -2,16 +2,15 @@
 
 #include <QMetaObject>
 
-#include "account/vpn_route.h"
 #include "net/picture_cache.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 
 namespace tarvo {
 
-IconDownloader::IconDownloader(const Pages& pages)
+IconDownloader::IconDownloader(const Pages& pages, IconFetchQueue::RouteFor route)
     : pages_(pages),
-      queue_(&VpnRoute::For, [this](const WString& iconUrl) {
+      queue_(route ? std::move(route) : [](WStringView) { return RequestRoute(); }, [this](const WString& iconUrl) {
         QMetaObject::invokeMethod(&alive_, [this, iconUrl] { Deliver(iconUrl); }, Qt::QueuedConnection);
       }) {}
 

@@ -22,7 +22,8 @@ class Pages;
 // once the window (this object) is gone. Lifetime: owned by the window's Pages.
 class IconDownloader {
  public:
-  explicit IconDownloader(const Pages& pages);
+  // `route`: how the icons are fetched; none: the system's way.
+  IconDownloader(const Pages& pages, IconFetchQueue::RouteFor route);
 
   // `page` wants `iconUrl` (replacing what it wanted before; empty: nothing).
   void Request(const Page& page, const WString& iconUrl);

@@ -260,8 +260,9 @@ void Page::OnRendererGone() {
   // A page the engine discarded has let its renderer go on purpose.
   if (body_ == nullptr || shutDown_ || body_->Rest() == BodyRest::kDiscarded) return;
   const bool inFront = list_ != nullptr && list_->Current() == this;
+  // A page not yet in a list has nobody to count its site's deaths: it may reload.
   const bool mayReload =
-      CrashReloadPolicy::Instance().NoteDeath(SiteOf(GetLoadedUrl()), CrashReloadPolicy::Clock::now());
+      list_ == nullptr || list_->CrashReloads().NoteDeath(SiteOf(GetLoadedUrl()), CrashReloadPolicy::Clock::now());
   reloadWhenSelected_ = !inFront && mayReload;
   if (!IsCrashed()) {
     notice_ = new CrashedPageNotice([this] { Reload(); });

@@ -18,7 +18,8 @@
 
 namespace tarvo {
 
-Pages::Pages() {
+Pages::Pages(CrashReloadPolicy& crashReloads, IconFetchQueue::RouteFor iconRoute)
+    : crashReloads_(crashReloads), icons_(*this, std::move(iconRoute)) {
   showAdded_.setSingleShot(true);
   showAdded_.setInterval(0);
   QObject::connect(&showAdded_, &QTimer::timeout, [this] {

@@ -16,6 +16,8 @@ class CControlUI;
 
 namespace tarvo {
 
+class CrashReloadPolicy;
+
 class CBodyBar;
 class IPageBodyFactory;
 struct PageHost;
@@ -33,7 +35,10 @@ class TabStrip;
 // Lifetime: one per main window, owned by it; it owns its pages.
 class Pages {
  public:
-  Pages();
+  // `crashReloads`: which sites' pages may reload by themselves after their renderer
+  // died (shared by every window; it outlives the list). `iconRoute`: how the pages'
+  // icons are fetched (the window's VPN route); none: the system's way.
+  explicit Pages(CrashReloadPolicy& crashReloads, IconFetchQueue::RouteFor iconRoute = {});
   ~Pages();
   Pages(const Pages&) = delete;
   Pages& operator=(const Pages&) = delete;
@@ -108,6 +113,7 @@ class Pages {
   TabWnd& GetTabWnd() { return tabWnd_; }
   // The window's tab icons.
   IconDownloader& Icons() { return icons_; }
+  CrashReloadPolicy& CrashReloads() const { return crashReloads_; }
   TabStrip* Strip() const { return strip_; }
   CBodyBar* BodyBar() const { return bodyBar_; }
   DuiLib::HWND MainWindow() const { return mainWindow_; }
@@ -121,7 +127,8 @@ class Pages {
   // event loop is over, if it is still selected then.
   void ShowAddedBodySoon(Page* page);
 
-  IconDownloader icons_{*this};              // first: outlives the pages that ask it
+  CrashReloadPolicy& crashReloads_;
+  IconDownloader icons_;              // first: outlives the pages that ask it
   std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
   std::vector<Page*> selection_;              // selection order; the last is selected
   std::map<const DuiLib::CControlUI*, Page*> byOption_;

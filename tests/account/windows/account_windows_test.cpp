@@ -78,15 +78,12 @@ class AccountWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     UseService(AccountWindowsEnvironment::baseUrl);
-    AccountState::Instance().SetProxyEngine(&engine_);
+    state_.SetProxyEngine(&engine_);
   }
   void TearDown() override {
+    // The windows' tasks use the state, which goes with the test.
     AccountTaskQueue::Instance().WaitIdle(std::chrono::seconds(40));
-    AccountState& state = AccountState::Instance();
-    VpnOperations().SwitchOff();
-    state.ClearUser();
-    state.SetUserNodes({});
-    state.SetProxyEngine(nullptr);
+    VpnOperations(state_).SwitchOff();
   }
   static void UseService(const std::string& base) {
     SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
@@ -117,10 +114,11 @@ class AccountWindowsTest : public ::testing::Test {
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   RecordingProxyEngine engine_;
+  AccountState state_;
 };
 
 TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
-  LoginWnd login;
+  LoginWnd login(state_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     UseService(scripted.Url("/"));
@@ -142,12 +140,12 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
     QTest::keyClick(window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit(), Qt::Key_Return);
   });
   EXPECT_EQ(login.Run(0), LoginWnd::kLoggedIn);
-  EXPECT_EQ(AccountState::Instance().CurrentUser().name, u"demo@tarvo.test");
-  EXPECT_EQ(AccountState::Instance().UserProfile().name, u"Demo User");
+  EXPECT_EQ(state_.CurrentUser().name, u"demo@tarvo.test");
+  EXPECT_EQ(state_.UserProfile().name, u"Demo User");
 }
 
 TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
-  LoginWnd login;
+  LoginWnd login(state_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":200}"); });
   const QString account = QStringLiteral("new%1@tarvo.test").arg(QDateTime::currentSecsSinceEpoch());
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
@@ -214,7 +212,7 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
     return never;
   });
   UseService(silent.Url("/"));
-  LoginWnd login;
+  LoginWnd login(state_);
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     Type(window, "login/p1_acct", "demo@tarvo.test");
     Type(window, "login/p1_pwd", "demo1234");
@@ -233,13 +231,13 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
     QTest::keyClick(window.GetWidget(), Qt::Key_Escape);
   });
   EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
-  EXPECT_FALSE(AccountState::Instance().IsLoggedIn());
+  EXPECT_FALSE(state_.IsLoggedIn());
 }
 
 TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
-  ASSERT_EQ(AccountOperations().Login(u"basic@tarvo.test", u"basic1234"), 0);
+  ASSERT_EQ(AccountOperations(state_).Login(u"basic@tarvo.test", u"basic1234"), 0);
   const bool enabled = DomainList::Instance().IsDomainListEnabled();
-  ProtectWnd panel;
+  ProtectWnd panel(state_);
   WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
     EXPECT_FALSE(Visible(window, "protect_region"));
     EXPECT_FALSE(Visible(window, "ensure_btn"));

@@ -27,6 +27,7 @@
 #include <sstream>
 #include <string>
 
+#include "account/account_state.h"
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
 #include "app/feature_registrations.h"
@@ -155,8 +156,8 @@ class MainWindowTest : public ::testing::Test {
       compatProfile_ = new ie::LazyCompatProfile(
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
-    windows_ = std::make_unique<BrowserWindows>();
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_};
+    windows_ = std::make_unique<BrowserWindows>(*account_);
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -255,10 +256,11 @@ class MainWindowTest : public ::testing::Test {
   static inline ScopedEnv* configEnv_ = nullptr;
   static inline TestHttpServer* server_ = nullptr;
   // Shared by every window, like the browser's.
+  static inline AccountState* account_ = new AccountState();
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
   static inline const std::vector<IEnginePort*>* enginePorts_ =
-      new std::vector<IEnginePort*>{new ChromiumEnginePort(), new CompatEnginePort(*compatEngine_)};
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_), new CompatEnginePort(*compatEngine_)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {

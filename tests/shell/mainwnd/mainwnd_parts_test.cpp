@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "account/account_state.h"
 #include "bus/bus_channels.h"
 #include "bus/bus_keys.h"
 #include "shell/commands/main_window_commands.h"
@@ -88,7 +89,8 @@ TEST(FullScreenControllerTest, EnterAndLeaveRestoreTheWindowIncludingMaximised) 
 }
 
 TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownCommandsAreUnavailable) {
-  BrowserWindows windows;
+  AccountState account;
+  BrowserWindows windows(account);
   MainDuiWnd window(windows, nullptr);  // never shown
   CommandRouter router(window, &windows.Features());
   std::vector<std::string> ran;
@@ -112,7 +114,8 @@ TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownComman
 }
 
 TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWindowUsedLast) {
-  BrowserWindows windows;
+  AccountState account;
+  BrowserWindows windows(account);
   MainDuiWnd first(windows, nullptr);  // never shown: their page lists are enough
   MainDuiWnd second(windows, nullptr);
   Page* a = first.PageList().CreateIePage(std::make_unique<RecordingBody>());

@@ -26,13 +26,10 @@ class ClientVpnTest : public BodiesTest {
     server_.Route("/start", Html("<html><body>start</body></html>"));
     page_ = OpenChromium("/start");
     ASSERT_NE(page_, nullptr);
+    ClientInstance()->SetAccount(&host_->account);
   }
   void TearDown() override {
-    AccountState& account = AccountState::Instance();
-    account.SetConnection({});
-    account.SetUserId({});
-    account.SetWhiteList({});
-    account.SetWhiteListActive(true);
+    ClientInstance()->SetAccount(nullptr);
     ClientInstance()->SetLoginCheck(nullptr);
     auto dictionary = CefDictionaryValue::Create();
     dictionary->SetString(u"mode", u"");
@@ -45,7 +42,7 @@ class ClientVpnTest : public BodiesTest {
   }
 
   void Connect(const WString& token) {
-    AccountState::Instance().SetConnection(
+    host_->account.SetConnection(
         {u"127.0.0.1", AsciiToWide(std::to_string(proxy_.port())), u"node-1", token, true, false});
   }
   // Navigates the page to a made-up host and waits until the engine shows that
@@ -67,7 +64,7 @@ class ClientVpnTest : public BodiesTest {
 };
 
 TEST_F(ClientVpnTest, ProxyChallengeIsAnsweredWithTheUserAndTheProxyToken) {
-  AccountState::Instance().SetWhiteListActive(false);
+  host_->account.SetWhiteListActive(false);
   // Nobody logged in: the user name is "nobody".
   proxy_.RequireCredentials("nobody", "token-1");
   Connect(u"token-1");
@@ -79,7 +76,7 @@ TEST_F(ClientVpnTest, ProxyChallengeIsAnsweredWithTheUserAndTheProxyToken) {
   EXPECT_TRUE(Pump([&] { return Proxied(QStringLiteral("first.tarvo.test")); }, 5000));
 
   // A login that the check confirms names the user by identifier.
-  AccountState::Instance().SetUserId(u"42");
+  host_->account.SetUserId(u"42");
   ClientInstance()->SetLoginCheck([] { return true; });
   proxy_.RequireCredentials("42", "token-2");
   Connect(u"token-2");
@@ -123,7 +120,7 @@ TEST_F(ClientVpnTest, OnlyProxyChallengesAreAnsweredAndOnlyWhileConnected) {
 }
 
 TEST_F(ClientVpnTest, WhileConnectedTheWhiteListDecidesWhichNavigationsGoThroughTheProxy) {
-  AccountState& account = AccountState::Instance();
+  AccountState& account = host_->account;
   account.SetWhiteList({u"listed.tarvo.test"});
   account.SetWhiteListActive(true);
 

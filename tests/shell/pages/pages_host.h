@@ -4,7 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "account/account_state.h"
+#include "account/vpn_route.h"
 #include "bus/bus_poller.h"
+#include "session/crash_reload_policy.h"
 #include "shell/pages/c_body_bar.h"
 #include "shell/pages/i_page_body_factory.h"
 #include "shell/pages/i_tab_body.h"
@@ -95,7 +98,10 @@ class PagesHost {
 
   TestWindow window;
   std::unique_ptr<TabStrip> strip;
-  Pages pages;
+  CrashReloadPolicy crashReloads;
+  // The VPN state the page icons' route follows.
+  AccountState account;
+  Pages pages{crashReloads, VpnRoute(account).AsFunction()};
   CBodyBar* bodyBar = nullptr;
   RecordingFactory factory{pages};
   BusPoller poller;

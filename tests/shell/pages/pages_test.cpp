@@ -210,7 +210,7 @@ TEST_F(PagesTest, PageReportsReachOnlyListedPagesAndABackgroundTabStaysBehind) {
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{second, u"gone"}));
   auto stray = std::make_unique<AddPageRecord>();
   stray->page = std::make_unique<Page>(std::make_unique<RecordingBody>(), Page::kEngineChromium);
-  Pages closedWindow;
+  Pages closedWindow{host.crashReloads};
   stray->into = &closedWindow;
   PageChannels::kAddPage.Post(std::move(stray));
   host.Drain();
