@@ -6,7 +6,6 @@
 
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
-#include "app/engine_data_cleaner.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
@@ -271,8 +270,6 @@ bool CKXBrowserApp::OpenMainWindow() {
       compatEngine_,
       ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
                                QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
-  engineData_ = std::make_unique<EngineDataCleaner>(*compatProfile_);
-  BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
   session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
                                               SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
@@ -336,10 +333,6 @@ void CKXBrowserApp::ShutDown() {
   }
   session_.reset();
   mainWindows_.reset();
-  if (engineData_ != nullptr) {
-    BrowsingDataCleaner::Instance().SetEngines(nullptr);
-    engineData_.reset();
-  }
   compatProfile_.reset();
   windows_.reset();
   splash_.reset();
