@@ -53,4 +53,8 @@ void ChromiumEnginePort::ClearCache() { cef::CefRequestContext::GetGlobalContext
 
 void ChromiumEnginePort::ClearVisitedLinks() { cef::CefRequestContext::GetGlobalContext()->ClearVisitedLinks(); }
 
+void ChromiumEnginePort::AddContextMenuEntry(ContextMenuEntry entry) {
+  ClientInstance()->AddMenuEntry(std::move(entry));
+}
+
 }  // namespace tarvo

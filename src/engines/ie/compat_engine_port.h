@@ -36,6 +36,8 @@ class CompatEnginePort : public IEnginePort {
   void ClearCache() override;
   // The engine keeps no visited-link marks on disk.
   void ClearVisitedLinks() override {}
+  // The engine shows its own menu (without its history items): nothing is added.
+  void AddContextMenuEntry(ContextMenuEntry) override {}
 
  private:
   // Clears `kinds` (ie::CompatData bits) and waits for the engine to finish.

@@ -4,17 +4,20 @@
 #include <memory>
 
 #include "account/account_state.h"
+#include "bus/bus_channels.h"
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_sync.h"
 #include "favorites/windows/favorite_bar_ui.h"
 #include "favorites/windows/favorite_wnd.h"
 #include "favorites/windows/favorites_change_follower.h"
+#include "favorites/windows/favorites_language_keys.h"
 #include "favorites/windows/favorites_worker.h"
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/i_engine_port.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
@@ -83,6 +86,11 @@ void RenameFavorite(IBrowserWindow& window, const CommandArgs& args) {
 
 void FavoritesFeature::Register(FeatureHooks& hooks) {
   RegisterWindows(hooks.windows);
+  // A link right-clicked in a page: the favourites window opens for it.
+  for (IEnginePort* engine : hooks.engines) {
+    engine->AddContextMenuEntry({FavoritesLanguageKeys::kAddLinkToFavorites, ContextMenuEntry::Target::kLink,
+                                 [](const WString& link) { BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, link); }});
+  }
   hooks.serviceSteps.push_back({"default favourites", StartUpStep()});
   hooks.serviceSteps.push_back({"favourites sync", &SyncStep});
   hooks.endSteps.push_back(&Finish);
