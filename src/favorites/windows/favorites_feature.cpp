@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "account/account_state.h"
-#include "bus/bus_channels.h"
+#include "favorites/windows/favorites_channels.h"
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_sync.h"
 #include "favorites/windows/favorite_bar_ui.h"
@@ -15,6 +15,7 @@
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/i_engine_port.h"
@@ -89,7 +90,7 @@ void FavoritesFeature::Register(FeatureHooks& hooks) {
   // A link right-clicked in a page: the favourites window opens for it.
   for (IEnginePort* engine : hooks.engines) {
     engine->AddContextMenuEntry({FavoritesLanguageKeys::kAddLinkToFavorites, ContextMenuEntry::Target::kLink,
-                                 [](const WString& link) { BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, link); }});
+                                 [](const WString& link) { BusChannels::PostUrl(FavoritesChannels::kShowFavoriteWnd, link); }});
   }
   hooks.serviceSteps.push_back({"default favourites", StartUpStep()});
   hooks.serviceSteps.push_back({"favourites sync", &SyncStep});
@@ -118,6 +119,10 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows) {
   commands.Register(C::kToggleFavorite, [](IBrowserWindow& window, const CommandArgs&) { ToggleFavorite(window); });
   commands.Register(C::kAddFavorite, &AddFavorite);
   commands.Register(C::kRenameFavorite, &RenameFavorite);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kShowFavoriteWnd, C::kAddFavorite);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kHideFavoriteBar, C::kHideFavoriteBar);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kRefreshFavoriteBar, C::kShowFavoriteBar);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kShowRenameWnd, C::kRenameFavorite);
 }
 
 std::function<void()> FavoritesFeature::StartUpStep() {

@@ -28,6 +28,9 @@ namespace {
 
 using namespace cef;
 
+// Where the test's own menu entry posts the link.
+constexpr BusChannels::UrlChannel kFeatureEntryChannel{u"test/menu_entry"};
+
 // Spots of the test page, top to bottom.
 constexpr QPoint kLinkSpot(40, 20);
 constexpr QPoint kPictureSpot(20, 60);
@@ -76,7 +79,7 @@ class ClientMenuTest : public BodiesTest {
     ClientInstance()->SetDownloadDelegate(&downloads_);
     // An entry as the favourites add it.
     ClientInstance()->AddMenuEntry({u"cefmenu/add_favor", ContextMenuEntry::Target::kLink, [](const WString& link) {
-                                      BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, link);
+                                      BusChannels::PostUrl(kFeatureEntryChannel, link);
                                     }});
   }
   void TearDown() override {
@@ -170,7 +173,7 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
   const std::pair<int, const BusChannels::UrlChannel*> posts[] = {{26506, &BusChannels::kClipboardCopyUrl},
-                                                                  {26600, &BusChannels::kShowFavoriteWnd},
+                                                                  {26600, &kFeatureEntryChannel},
                                                                   {26502, &BusChannels::kWindowOpenUrl},
                                                                   {26503, &BusChannels::kPrivateWindowOpenUrl}};
   for (const auto& [command, channel] : posts) {
