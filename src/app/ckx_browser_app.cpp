@@ -11,7 +11,6 @@
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "app/main_windows.h"
-#include "app/session_startup.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
 #include "settings/settings_keys.h"
@@ -25,6 +24,7 @@
 #include "history/exit_cleaner.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
+#include "session/windows/session_startup.h"
 #include "bus/message_bus.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
@@ -271,8 +271,13 @@ bool CKXBrowserApp::OpenMainWindow() {
       ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
                                QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
-  session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
-                                              SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
+  session_ = std::make_unique<SessionStartup>(
+      *windows_,
+      [windows = mainWindows_.get()](const std::vector<WString>& urls, std::function<void()> ready,
+                                     std::function<void(MainDuiWnd&)> startPages) {
+        return windows->Open(urls, std::move(ready), std::move(startPages));
+      },
+      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();
   if (!session_->OpenFirstWindows(commandLine_.startUrls, [splash] { splash->SetMayClose(); })) {
     return false;
