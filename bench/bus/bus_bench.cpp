@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "bus/bus_keys.h"
+#include <string>
 #include "bus/message_bus.h"
 
 namespace {
@@ -40,10 +40,23 @@ class BaselineQueue {
   std::unordered_map<WString, std::deque<uintptr_t>> queues_;
 };
 
-// Registers all 22 keys first, as the running browser has them.
+// The page reports' keys, the busiest of the running browser.
+constexpr WStringView kSetTitle = u"mainwnd/page/set_title";
+constexpr WStringView kIsLoading = u"mainwnd/page/isloading";
+constexpr WStringView kSetIconUrl = u"mainwnd/page/set_icon_url";
+constexpr WStringView kTempRedirect = u"mainwnd/page/temp_redirect";
+// About as many other channels as the running browser has.
+constexpr int kOtherChannels = 22;
+
+// Registers the browser's number of keys first, as the running browser has them.
 template <typename Queue>
 void Warm(Queue& queue) {
-  for (const WStringView key : tarvo::BusKeys::kPollOrder) {
+  for (int i = 0; i < kOtherChannels; ++i) {
+    const WString key = u"bench/channel/" + tarvo::Utf8ToWide(std::to_string(i));
+    queue.Post(key, 1);
+    queue.Pop(key);
+  }
+  for (const WStringView key : {kSetTitle, kIsLoading, kSetIconUrl, kTempRedirect}) {
     queue.Post(key, 1);
     queue.Pop(key);
   }
@@ -52,7 +65,7 @@ void Warm(Queue& queue) {
 template <typename Queue>
 void SingleThread(benchmark::State& state, Queue& queue) {
   Warm(queue);
-  const WStringView key = tarvo::BusKeys::kPageSetTitle;
+  const WStringView key = kSetTitle;
   for (auto _ : state) {
     queue.Post(key, 7);
     benchmark::DoNotOptimize(queue.Pop(key));
@@ -77,8 +90,7 @@ void FourProducers(benchmark::State& state, Queue& queue) {
   Warm(queue);
   constexpr int kProducers = 4;
   constexpr uintptr_t kPostsEach = 50000;
-  const WStringView keys[kProducers] = {tarvo::BusKeys::kPageIsLoading, tarvo::BusKeys::kPageSetTitle,
-                                        tarvo::BusKeys::kPageSetIconUrl, tarvo::BusKeys::kPageTempRedirect};
+  const WStringView keys[kProducers] = {kIsLoading, kSetTitle, kSetIconUrl, kTempRedirect};
   for (auto _ : state) {
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p) {

@@ -8,7 +8,7 @@
 #include "account/account_operations.h"
 #include "account/account_state.h"
 #include "account/vpn_node_list.h"
-#include "bus/bus_channels.h"
+#include "protect/protect_channels.h"
 #include "net/form_body.h"
 #include "net/http_post_form.h"
 #include "net/payload_cipher.h"
@@ -155,7 +155,7 @@ void VpnOperations::SwitchOff(const AccountState::User& user) {
   const AccountState::VpnConnection connection = account_.Connection();
   if (!connection.connected) return;
   connection.anonymous ? CancelAnonymousConnection() : CancelConnection(user);
-  BusChannels::kProtectReflashButton.Post();
+  ProtectChannels::kRefreshButton.Post();
 }
 
 bool VpnOperations::ApplyProxy() {
@@ -208,10 +208,10 @@ void VpnOperations::ApplyOrUndo() {
 void VpnOperations::ReportFailure(int result) {
   if (result == kRefused) {
     DebugOutput("vpn: the service refused the VPN");
-    BusChannels::kProtectShowVpn403.Post();
+    ProtectChannels::kShowVpn403.Post();
   } else {
     DebugOutput("vpn: the VPN could not be switched on");
-    BusChannels::kProtectShowVpnFailed.Post();
+    ProtectChannels::kShowVpnFailed.Post();
   }
 }
 
@@ -226,7 +226,7 @@ void VpnOperations::ToggleVpn() {
       ReportFailure(listed);
     } else if (state.CurrentUser().selectPermission) {
       DebugOutput("vpn: the node is chosen in the protection panel");
-      BusChannels::kProtectShowDialog.Post();
+      ProtectChannels::kShowDialog.Post();
     } else if (ConnectFirstNode() != 0) {
       ReportFailure(-1);
     } else {
@@ -237,7 +237,7 @@ void VpnOperations::ToggleVpn() {
   } else {
     ApplyOrUndo();
   }
-  BusChannels::kProtectReflashButton.Post();
+  ProtectChannels::kRefreshButton.Post();
 }
 
 }  // namespace tarvo

@@ -6,13 +6,11 @@
 
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
-#include "app/engine_data_cleaner.h"
 #include "app/feature_registrations.h"
 #include "app/first_wnd.h"
 #include "app/init_settings.h"
 #include "app/instance_handover.h"
 #include "app/main_windows.h"
-#include "app/session_startup.h"
 #include "settings/language_manager.h"
 #include "app/service_loop.h"
 #include "settings/settings_keys.h"
@@ -26,6 +24,7 @@
 #include "history/exit_cleaner.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
+#include "session/windows/session_startup.h"
 #include "bus/message_bus.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
@@ -273,11 +272,14 @@ bool CKXBrowserApp::OpenMainWindow() {
       compatEngine_,
       ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
                                QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
-  engineData_ = std::make_unique<EngineDataCleaner>(*compatProfile_);
-  BrowsingDataCleaner::Instance().SetEngines(engineData_.get());
   mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
-  session_ = std::make_unique<SessionStartup>(*windows_, *mainWindows_,
-                                              SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
+  session_ = std::make_unique<SessionStartup>(
+      *windows_,
+      [windows = mainWindows_.get()](const std::vector<WString>& urls, std::function<void()> ready,
+                                     std::function<void(MainDuiWnd&)> startPages) {
+        return windows->Open(urls, std::move(ready), std::move(startPages));
+      },
+      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDataRoot));
   FirstWnd* splash = splash_.get();
   if (!session_->OpenFirstWindows(commandLine_.startUrls, [splash] { splash->SetMayClose(); })) {
     return false;
@@ -338,10 +340,6 @@ void CKXBrowserApp::ShutDown() {
   }
   session_.reset();
   mainWindows_.reset();
-  if (engineData_ != nullptr) {
-    BrowsingDataCleaner::Instance().SetEngines(nullptr);
-    engineData_.reset();
-  }
   compatProfile_.reset();
   windows_.reset();
   splash_.reset();

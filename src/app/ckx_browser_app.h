@@ -33,7 +33,6 @@ namespace ie {
 class LazyCompatProfile;
 }
 class BrowserWindows;
-class EngineDataCleaner;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
@@ -115,7 +114,7 @@ class CKXBrowserApp {
   AccountState& account_ = *new AccountState();
   // What the features ask of the engines, handed to them once at registration.
   ChromiumEnginePort chromiumPort_{account_};
-  CompatEnginePort compatPort_{compatEngine_};
+  CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};
   const std::vector<IEnginePort*> enginePorts_{&chromiumPort_, &compatPort_};
   CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};
   std::vector<ServiceLoop::Step> serviceSteps_;
@@ -123,7 +122,6 @@ class CKXBrowserApp {
   // The windows' group and the ordinary windows' compatibility profile outlive every window.
   std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<ie::LazyCompatProfile> compatProfile_;
-  std::unique_ptr<EngineDataCleaner> engineData_;  // over compatProfile_ and the Chromium profile
   std::unique_ptr<MainWindows> mainWindows_;
   std::unique_ptr<SessionStartup> session_;  // goes before the windows
   std::unique_ptr<TerminationSignalWatcher> signalWatcher_;

@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
-#include "bus/bus_keys.h"
 #include "bus/message_bus.h"
 
 namespace tarvo {
-
-namespace {
-
-size_t PollPosition(WStringView key) {
-  const auto& order = BusKeys::kPollOrder;
-  return static_cast<size_t>(std::find(order.begin(), order.end(), key) - order.begin());
-}
-
-}  // namespace
 
 void BusPoller::Install(WStringView key, std::function<void(uintptr_t)> deliver) {
   for (Entry& entry : entries_) {
@@ -23,10 +13,7 @@ void BusPoller::Install(WStringView key, std::function<void(uintptr_t)> deliver)
       return;
     }
   }
-  Entry entry{WString(key), PollPosition(key), std::move(deliver)};
-  const auto at = std::upper_bound(entries_.begin(), entries_.end(), entry.order,
-                                   [](size_t order, const Entry& other) { return order < other.order; });
-  entries_.insert(at, std::move(entry));
+  entries_.push_back(Entry{WString(key), std::move(deliver)});
 }
 
 bool BusPoller::Handles(WStringView key) const {

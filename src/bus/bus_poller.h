@@ -1,7 +1,9 @@
 #pragma once
 // Drains the message bus on the main windows' thread: every channel a handler is
-// installed for, in the bus's fixed poll order (BusKeys::kPollOrder), each until it
-// is empty. A handler takes ownership of what its channel carries; a channel
+// installed for, in the order the handlers were first installed, each until it is
+// empty (the shell installs its own first, so a page is added before its reports of
+// the same pass; then each feature its own, in the order the features register). A
+// handler takes ownership of what its channel carries; a channel
 // installed with Drop is drained and its payloads freed, so it can't grow.
 //
 // Threads: the draining thread only (the bus's only popper). Handlers may post to
@@ -50,7 +52,6 @@ class BusPoller {
  private:
   struct Entry {
     WString key;
-    size_t order = 0;  // position in the poll order; unknown keys come last
     std::function<void(uintptr_t)> deliver;
   };
 
@@ -58,7 +59,7 @@ class BusPoller {
   // Delivers every payload waiting on the entry's channel; returns how many.
   static int DrainEntry(const Entry& entry);
 
-  std::vector<Entry> entries_;  // in poll order
+  std::vector<Entry> entries_;  // in poll order: first installed first
 };
 
 }  // namespace tarvo

@@ -11,7 +11,7 @@ namespace tarvo {
 
 // Named first-in-first-out channels from any thread to the main window's thread.
 // A sender posts a payload word under a key ("mainwnd/page/set_title"); the main
-// window drains every key of BusKeys::kPollOrder on its timer. A payload is 0 for
+// windows' poller drains the keys it was given handlers for on its timer. A payload is 0 for
 // nothing (so an empty channel and a posted 0 look the same: signals post 1), or a
 // pointer to a heap object whose ownership passes to the receiver.
 //

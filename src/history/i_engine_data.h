@@ -4,8 +4,8 @@ namespace tarvo {
 
 // What the running engines keep of the user's browsing, cleared through the engines
 // themselves: files deleted under a running engine come back when it writes them
-// again, and the engine would go on using what it holds in memory. Start-up installs
-// the implementation once the engines run.
+// again, and the engine would go on using what it holds in memory. The history
+// feature installs one over the engines' ports when it registers.
 // Threads: the GUI thread (the engines' own).
 class IEngineData {
  public:

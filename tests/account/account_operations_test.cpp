@@ -15,7 +15,7 @@
 #include "account/account_operations.h"
 #include "account/account_state.h"
 #include "account/vpn_operations.h"
-#include "bus/bus_channels.h"
+#include "protect/protect_channels.h"
 #include "bus/message_bus.h"
 #include "loopback_http_server.h"
 #include "net/payload_cipher.h"
@@ -36,10 +36,10 @@ using test::ReceivedRequest;
 
 // Which signals the operations posted to the main window, emptying the channels.
 struct Posted {
-  bool dialog = BusChannels::kProtectShowDialog.Take();
-  bool refused = BusChannels::kProtectShowVpn403.Take();
-  bool failed = BusChannels::kProtectShowVpnFailed.Take();
-  bool button = BusChannels::kProtectReflashButton.Take();
+  bool dialog = ProtectChannels::kShowDialog.Take();
+  bool refused = ProtectChannels::kShowVpn403.Take();
+  bool failed = ProtectChannels::kShowVpnFailed.Take();
+  bool button = ProtectChannels::kRefreshButton.Take();
 };
 
 class AccountOperationsTest : public ::testing::Test {

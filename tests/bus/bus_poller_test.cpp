@@ -1,5 +1,6 @@
-// The poller and the typed channels over the bus: poll order, posting order, a pass
-// over some channels, posts from handlers, and ownership of payloads that nobody handles.
+// The poller and the typed channels over the bus: poll order (the order handlers were
+// installed in), posting order, a pass over some channels, posts from handlers, and
+// ownership of payloads that nobody handles.
 #include "bus/bus_poller.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,13 @@ namespace tarvo {
 namespace {
 
 using namespace BusChannels;
+
+// Channels of the test's own, so the order is the one the test installs.
+constexpr SignalChannel kAlpha{u"test/alpha"};
+constexpr SignalChannel kBeta{u"test/beta"};
+constexpr SignalChannel kUnhandled{u"test/unhandled"};
+constexpr TypedChannel<int64_t> kNumber{u"test/number"};
+constexpr UrlChannel kUrl{u"test/url"};
 
 // Counts its destructions, so a test can tell a payload was freed.
 struct Counted {
@@ -33,50 +41,51 @@ class BusPollerTest : public ::testing::Test {
   std::vector<WString> seen_;
 };
 
-TEST_F(BusPollerTest, ChannelsAreDrainedInPollOrderAndEachInPostingOrder) {
-  Record(kProtectShowFindDialog);
-  Record(kLogout);
-  poller_.On(kWindowOpenUrl, [this](UrlChannel::Owned url) { seen_.push_back(WString(url->View())); });
-  kProtectShowFindDialog.Post();
-  kLogout.Post();
-  kLogout.Post();
-  ASSERT_TRUE(PostUrl(kWindowOpenUrl, u"http://a.test/"));
+TEST_F(BusPollerTest, ChannelsAreDrainedInInstallationOrderAndEachInPostingOrder) {
+  poller_.On(kUrl, [this](UrlChannel::Owned url) { seen_.push_back(WString(url->View())); });
+  Record(kBeta);
+  Record(kAlpha);
+  Record(kBeta);  // a handler replaced keeps its channel's place
+  kAlpha.Post();
+  kBeta.Post();
+  kBeta.Post();
+  ASSERT_TRUE(PostUrl(kUrl, u"http://a.test/"));
   EXPECT_EQ(poller_.Drain(), 4);
-  const std::vector<WString> expected = {u"http://a.test/", kLogout.Key().data(), kLogout.Key().data(),
-                                         kProtectShowFindDialog.Key().data()};
+  const std::vector<WString> expected = {u"http://a.test/", kBeta.Key().data(), kBeta.Key().data(),
+                                         kAlpha.Key().data()};
   EXPECT_EQ(seen_, expected);
   EXPECT_EQ(poller_.Drain(), 0);
 
   // A pass over some channels leaves the others waiting.
-  kLogout.Post();
-  kProtectShowFindDialog.Post();
-  const std::array<WStringView, 1> only = {kProtectShowFindDialog.Key()};
+  kBeta.Post();
+  kAlpha.Post();
+  const std::array<WStringView, 1> only = {kAlpha.Key()};
   EXPECT_EQ(poller_.Drain(only), 1);
-  EXPECT_EQ(seen_.back(), WString(kProtectShowFindDialog.Key()));
+  EXPECT_EQ(seen_.back(), WString(kAlpha.Key()));
   EXPECT_EQ(poller_.Drain(), 1);
-  EXPECT_EQ(seen_.back(), WString(kLogout.Key()));
+  EXPECT_EQ(seen_.back(), WString(kBeta.Key()));
 }
 
 TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {
-  Record(kReflashFavoriteBar);
-  Record(kLogout);
-  poller_.On(kShowRenameWnd, [this](FavoriteIdChannel::Owned id) {
+  Record(kAlpha);
+  poller_.On(kNumber, [this](TypedChannel<int64_t>::Owned id) {
     EXPECT_EQ(*id, 42);
-    seen_.push_back(u"rename");
-    kReflashFavoriteBar.Post();  // earlier in the order: the next drain
-    kLogout.Post();           // later: this drain
+    seen_.push_back(u"number");
+    kAlpha.Post();  // earlier in the order: the next drain
+    kBeta.Post();   // later: this drain
   });
-  ASSERT_TRUE(kShowRenameWnd.Post(std::make_unique<int64_t>(42)));
+  Record(kBeta);
+  ASSERT_TRUE(kNumber.Post(std::make_unique<int64_t>(42)));
   EXPECT_EQ(poller_.Drain(), 2);
   ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[1], WString(kLogout.Key()));
+  EXPECT_EQ(seen_[1], WString(kBeta.Key()));
   EXPECT_EQ(poller_.Drain(), 1);
-  EXPECT_EQ(seen_.back(), WString(kReflashFavoriteBar.Key()));
+  EXPECT_EQ(seen_.back(), WString(kAlpha.Key()));
 }
 
 TEST_F(BusPollerTest, ADroppedChannelIsEmptiedAndItsPayloadsFreed) {
   int destroyed = 0;
-  const TypedChannel<Counted> channel{kTabOpenAllUrl.Key().data()};
+  const TypedChannel<Counted> channel{u"test/dropped"};
   poller_.Drop(channel);
   ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
   ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
@@ -84,9 +93,9 @@ TEST_F(BusPollerTest, ADroppedChannelIsEmptiedAndItsPayloadsFreed) {
   EXPECT_EQ(destroyed, 2);
   EXPECT_EQ(MessageBus::Instance().Pop(channel.Key()), 0u);
   // A channel the poller was never told of stays as it is.
-  kProtectShowDialog.Post();
+  kUnhandled.Post();
   EXPECT_EQ(poller_.Drain(), 0);
-  EXPECT_TRUE(kProtectShowDialog.Take());
+  EXPECT_TRUE(kUnhandled.Take());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "bus/bus_channels.h"
+#include "favorites/windows/favorites_channels.h"
 #include "favorites/windows/favorite_wnd.h"
 #include "favorites_fixture.h"
 #include "favorites_window_fixture.h"
@@ -94,7 +95,7 @@ TEST_F(FavoriteWndTest, TheBusOpensTheWindowForALinkOrForTheCurrentPage) {
       ClickControl(editor, QStringLiteral("favor/ccbtn"));
     });
     // The window opens from the main window's drain of the bus, modally.
-    BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, posted);
+    BusChannels::PostUrl(FavoritesChannels::kShowFavoriteWnd, posted);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty() && ShownWindowOf(QStringLiteral("KXFavorWnd")) == nullptr; }, 5000));
     EXPECT_EQ(seen, shown);
   }

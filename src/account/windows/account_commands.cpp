@@ -6,7 +6,7 @@
 #include "account/account_state.h"
 #include "account/account_task_queue.h"
 #include "account/windows/login_wnd.h"
-#include "bus/bus_channels.h"
+#include "account/windows/account_channels.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -49,7 +49,7 @@ void AccountCommands::Register(FeatureCommands& commands, AccountState& account)
         account.ClearUser();
         AccountTaskQueue::Instance().Post([&account] { AccountOperations(account).Logout(); });
         // The user-centre pages leave through "mainwnd/logout", posted once.
-        BusChannels::kLogout.Post();
+        AccountChannels::kLogout.Post();
       },
       [&account](IBrowserWindow&) { return account.IsLoggedIn(); });
 }

@@ -8,6 +8,7 @@
 #include "account/account_state.h"
 #include "account/account_task_queue.h"
 #include "account/vpn_operations.h"
+#include "account/windows/account_channels.h"
 #include "account/windows/account_commands.h"
 #include "account/windows/account_language_keys.h"
 #include "account/windows/vpn_button.h"
@@ -15,6 +16,7 @@
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/feature_commands.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
@@ -71,6 +73,7 @@ void AccountFeature::Register(FeatureHooks& hooks) {
     engine->SetLoginCheck([&account] { return AccountOperations::HoldsFreshLogin(account); });
   }
   AccountCommands::Register(hooks.windows.Features(), account);
+  BusRequests::ToEveryWindow(hooks.windows, AccountChannels::kLogout, Commands::kLeaveUserCentre);
   RegisterVpnCommands(hooks.windows, account);
   // Through the task queue, so a check never overtakes a log-in or log-out.
   hooks.serviceSteps.push_back({"login check", [&account] {

@@ -3,6 +3,8 @@
 #include "engines/cef/chromium_download_handler.h"
 #include "engines/cef/vpn_proxy_engine.h"
 #include "engines/cef/web_client.h"
+#include "engines/webengine/cef_cookie_manager.h"
+#include "engines/webengine/cef_request_context.h"
 
 namespace tarvo {
 
@@ -41,6 +43,18 @@ IVpnProxyEngine* ChromiumEnginePort::VpnProxy() {
   // the end. Stateless, so one serves every port.
   static VpnProxyEngine* const proxy = new VpnProxyEngine();
   return proxy;
+}
+
+void ChromiumEnginePort::ClearCookies() {
+  if (auto cookies = cef::CefCookieManager::GetGlobalManager()) cookies->DeleteCookies({}, {});
+}
+
+void ChromiumEnginePort::ClearCache() { cef::CefRequestContext::GetGlobalContext()->ClearHttpCache(); }
+
+void ChromiumEnginePort::ClearVisitedLinks() { cef::CefRequestContext::GetGlobalContext()->ClearVisitedLinks(); }
+
+void ChromiumEnginePort::AddContextMenuEntry(ContextMenuEntry entry) {
+  ClientInstance()->AddMenuEntry(std::move(entry));
 }
 
 }  // namespace tarvo

@@ -1,7 +1,8 @@
 #pragma once
 // The Chromium engine's port: its downloads through the client's download handler,
 // the client's log-in check for the proxy's challenge, and the VPN's proxy as the
-// engine's "proxy" preference.
+// engine's "proxy" preference; clearing through the profile's cookie store and
+// request context; the features' menu entries in the client's context menu.
 //
 // Threads: the GUI thread, except VpnProxy (any). Lifetime: start-up's, for the
 // process; the download handler lives as long as the port.
@@ -24,6 +25,10 @@ class ChromiumEnginePort : public IEnginePort {
   void StopDownloads() override;
   void SetLoginCheck(std::function<bool()> holdsFreshLogin) override;
   IVpnProxyEngine* VpnProxy() override;
+  void ClearCookies() override;
+  void ClearCache() override;
+  void ClearVisitedLinks() override;
+  void AddContextMenuEntry(ContextMenuEntry entry) override;
 
  private:
   std::unique_ptr<ChromiumDownloadHandler> downloads_;

@@ -14,7 +14,6 @@ inline constexpr char16_t kOpenInNewTab[] = u"cefmenu/open_in_newtab";
 inline constexpr char16_t kOpenInNewWindow[] = u"cefmenu/open_in_newwnd";
 inline constexpr char16_t kOpenInIncognito[] = u"cefmenu/open_in_newcog";
 inline constexpr char16_t kSaveAs[] = u"cefmenu/save_as";
-inline constexpr char16_t kAddFavorite[] = u"cefmenu/add_favor";
 inline constexpr char16_t kCopyUrl[] = u"cefmenu/copy_url";
 inline constexpr char16_t kCopy[] = u"cefmenu/copy";
 inline constexpr char16_t kSavePictureAs[] = u"cefmenu/save_pic_as";

@@ -332,7 +332,6 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
       {kOpenInIncognito, ClientLanguageKeys::kOpenInIncognito},
       {CefMenuModel::kSeparatorId, nullptr},
       {kSaveAs, ClientLanguageKeys::kSaveAs},
-      {kAddFavorite, ClientLanguageKeys::kAddFavorite},
       {kCopyUrl, ClientLanguageKeys::kCopyUrl},
       {MENU_ID_COPY, ClientLanguageKeys::kCopy},
       {CefMenuModel::kSeparatorId, nullptr},
@@ -344,6 +343,8 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
       {CefMenuModel::kSeparatorId, nullptr},
       {kPictureProperty, ClientLanguageKeys::kProperty},
   };
+  const bool link = (flags & CM_TYPEFLAG_LINK) != 0;
+  const bool selection = (flags & CM_TYPEFLAG_SELECTION) != 0;
   for (const auto& item : items) {
     if (item.key == nullptr) {
       model->AddSeparator();
@@ -351,15 +352,25 @@ void WebClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, 
     }
     model->AddItem(item.command, Text(item.key));
     if (item.command != MENU_ID_RELOAD) model->SetEnabled(item.command, false);
+    if (item.command != kSaveAs) continue;
+    // The features' entries join the group of what is done with a link.
+    for (size_t i = 0; i < menuEntries_.size(); ++i) {
+      const int command = kFirstFeatureEntry + static_cast<int>(i);
+      model->AddItem(command, Text(menuEntries_[i].labelKey));
+      switch (menuEntries_[i].target) {
+        case ContextMenuEntry::Target::kLink: model->SetEnabled(command, link); break;
+        case ContextMenuEntry::Target::kSelection: model->SetEnabled(command, selection); break;
+        case ContextMenuEntry::Target::kPage: break;
+      }
+    }
   }
-  const bool link = (flags & CM_TYPEFLAG_LINK) != 0;
   const bool media = (flags & CM_TYPEFLAG_MEDIA) != 0;
   const bool image = media && params->HasImageContents();
-  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kAddFavorite, kCopyUrl}) {
+  for (int command : {kOpenInNewTab, kOpenInNewWindow, kOpenInIncognito, kCopyUrl}) {
     if (link) model->SetEnabled(command, true);
   }
   if (media && params->GetMediaType() == CM_MEDIATYPE_FILE) model->SetEnabled(kSaveAs, true);
-  if ((flags & CM_TYPEFLAG_SELECTION) != 0) model->SetEnabled(MENU_ID_COPY, true);
+  if (selection) model->SetEnabled(MENU_ID_COPY, true);
   for (int command : {kSavePictureAs, kCopyPictureUrl, kCopyPicture, kPictureProperty}) {
     if (image) model->SetEnabled(command, true);
   }
@@ -384,9 +395,6 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
     case kSaveAs:
       if (host != nullptr) host->StartDownload(params->GetLinkUrl());
       return true;
-    case kAddFavorite:
-      BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, params->GetLinkUrl());
-      return true;
     case kCopyUrl:
       BusChannels::PostUrl(BusChannels::kClipboardCopyUrl, params->GetLinkUrl());
       return true;
@@ -403,8 +411,26 @@ bool WebClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<Ce
       if (frame != nullptr) frame->ExecuteJavaScript(PictureSizeScript(params->GetSourceUrl()), frame->GetURL(), 0);
       return true;
     default:
-      return false;
+      break;
   }
+  const int entry = command_id - kFirstFeatureEntry;
+  if (entry < 0 || entry >= static_cast<int>(menuEntries_.size())) return false;
+  switch (menuEntries_[entry].target) {
+    case ContextMenuEntry::Target::kLink: menuEntries_[entry].run(params->GetLinkUrl()); break;
+    case ContextMenuEntry::Target::kSelection: menuEntries_[entry].run(params->GetSelectionText()); break;
+    case ContextMenuEntry::Target::kPage: menuEntries_[entry].run(params->GetPageUrl()); break;
+  }
+  return true;
+}
+
+void WebClient::AddMenuEntry(ContextMenuEntry entry) {
+  for (ContextMenuEntry& added : menuEntries_) {
+    if (WStringView(added.labelKey) == WStringView(entry.labelKey)) {
+      added = std::move(entry);
+      return;
+    }
+  }
+  menuEntries_.push_back(std::move(entry));
 }
 
 void WebClient::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,

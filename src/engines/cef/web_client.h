@@ -12,6 +12,7 @@
 #include "engines/webengine/cef_life_span_handler.h"
 #include "engines/webengine/cef_load_handler.h"
 #include "engines/webengine/cef_request_handler.h"
+#include "shell/pages/context_menu_entry.h"
 #include "shell/pages/page_host.h"
 #include "ui/ui_defs.h"
 
@@ -49,13 +50,14 @@ class WebClient : public cef::CefClient,
     kOpenInNewWindow = 26502,
     kOpenInIncognito = 26503,
     kSaveAs = 26504,
-    kAddFavorite = 26505,
     kCopyUrl = 26506,
     kSavePictureAs = 26507,
     kCopyPictureUrl = 26508,
     kCopyPicture = 26509,
     kPictureProperty = 26510,
     kPasteAndSearch = 26511,
+    // The features' entries, in the order they were added.
+    kFirstFeatureEntry = 26600,
   };
 
   // A main window whose pages the engine serves (non-owning; start-up adds each window
@@ -73,6 +75,9 @@ class WebClient : public cef::CefClient,
   // (non-owning; start-up's, alive to the process's end). Without one, the engine
   // goes the system's way. GUI thread.
   void SetAccount(const AccountState* account) { account_ = account; }
+  // A feature's entry of the page menu, shown after "save as"; an entry with the same
+  // label key replaces the earlier one. GUI thread.
+  void AddMenuEntry(ContextMenuEntry entry);
 
   cef::CefContextMenuHandler* GetContextMenuHandler() override { return this; }
   cef::CefDisplayHandler* GetDisplayHandler() override { return this; }
@@ -165,6 +170,7 @@ class WebClient : public cef::CefClient,
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
   std::function<bool()> loginCheck_;
   const AccountState* account_ = nullptr;  // not owned
+  std::vector<ContextMenuEntry> menuEntries_;  // command kFirstFeatureEntry + index
 };
 
 // The one client, made on the first call. GUI thread.

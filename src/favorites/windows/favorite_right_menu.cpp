@@ -1,6 +1,7 @@
 #include "favorites/windows/favorite_right_menu.h"
 
 #include "bus/bus_channels.h"
+#include "favorites/windows/favorites_channels.h"
 #include "favorites/favorites_store.h"
 #include "favorites/windows/favorites_language_keys.h"
 #include "favorites/windows/favorites_worker.h"
@@ -107,6 +108,7 @@ DuiLib::CMenuWnd* FavoriteRightMenu::Open(DuiLib::HWND owner, QPoint screenPoint
 void FavoriteRightMenu::Perform(int command, const Json::Value& item, FavoritesStore& store,
                                 FavoritesWorker& worker) {
   using namespace BusChannels;
+  using namespace FavoritesChannels;
   const std::string id = FavoritesTree::Id(item);
   const WString url = Utf8ToWide(FavoritesTree::Url(item));
   switch (command) {

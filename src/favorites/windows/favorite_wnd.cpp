@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "bus/bus_channels.h"
+#include "favorites/windows/favorites_channels.h"
 #include "favorites/bookmark_transfer.h"
 #include "favorites/favorites_store.h"
 #include "favorites/windows/favorites_language_keys.h"
@@ -254,7 +254,7 @@ void FavoriteWnd::DeleteFolder(const std::string& id) {
             if (result != 0) return;
             if (selectedFolder_ == id) selectedFolder_.clear();
             FillTree();
-            BusChannels::kReflashFavoriteBar.Post();
+            FavoritesChannels::kRefreshFavoriteBar.Post();
           });
 }
 
@@ -286,7 +286,7 @@ void FavoriteWnd::Accept() {
           Tell(Keys::kNotSaved);
           return;
         }
-        BusChannels::kReflashFavoriteBar.Post();
+        FavoritesChannels::kRefreshFavoriteBar.Post();
         Close(IDOK);
       });
 }

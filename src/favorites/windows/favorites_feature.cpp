@@ -4,17 +4,21 @@
 #include <memory>
 
 #include "account/account_state.h"
+#include "favorites/windows/favorites_channels.h"
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_sync.h"
 #include "favorites/windows/favorite_bar_ui.h"
 #include "favorites/windows/favorite_wnd.h"
 #include "favorites/windows/favorites_change_follower.h"
+#include "favorites/windows/favorites_language_keys.h"
 #include "favorites/windows/favorites_worker.h"
 #include "platform/debug_output.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
+#include "shell/pages/i_engine_port.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
@@ -88,6 +92,11 @@ void FavoritesFeature::Register(FeatureHooks& hooks) {
   FavoritesStore& store = *new FavoritesStore(UserDatabase::Instance(), account);
   FavoritesWorker& worker = *new FavoritesWorker();
   RegisterWindows(hooks.windows, {store, worker}, account);
+  // A link right-clicked in a page: the favourites window opens for it.
+  for (IEnginePort* engine : hooks.engines) {
+    engine->AddContextMenuEntry({FavoritesLanguageKeys::kAddLinkToFavorites, ContextMenuEntry::Target::kLink,
+                                 [](const WString& link) { BusChannels::PostUrl(FavoritesChannels::kShowFavoriteWnd, link); }});
+  }
   hooks.serviceSteps.push_back({"default favourites", StartUpStep(store, account)});
   hooks.serviceSteps.push_back({"favourites sync", [&store, &account] { SyncStep(store, account); }});
   hooks.endSteps.push_back([&store, &worker] { Finish(store, worker); });
@@ -121,6 +130,10 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows, Parts parts, Acc
   commands.Register(C::kRenameFavorite, [&store, &worker](IBrowserWindow& window, const CommandArgs& args) {
     RenameFavorite(window, args, store, worker);
   });
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kShowFavoriteWnd, C::kAddFavorite);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kHideFavoriteBar, C::kHideFavoriteBar);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kRefreshFavoriteBar, C::kShowFavoriteBar);
+  BusRequests::ToLastUsed(windows, FavoritesChannels::kShowRenameWnd, C::kRenameFavorite);
 }
 
 std::function<void()> FavoritesFeature::StartUpStep(FavoritesStore& store, const AccountState& account) {

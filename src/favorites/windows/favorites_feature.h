@@ -1,7 +1,7 @@
 #pragma once
 // How the favourites join the browser: the bar each main window shows, the toolbar
 // star's state and its command, the favourites window and the rename window as
-// commands, the service loop's steps (the defaults once and the stored document at
+// commands, the pages' menu entry that adds a link, the service loop's steps (the defaults once and the stored document at
 // start, then every round a document whose save failed and the logged-in user's
 // favourites) and, at the end, waiting for the changes still on their way and saving
 // what could not be saved before.

@@ -9,6 +9,9 @@ namespace tarvo::FavoritesLanguageKeys {
 
 using ControlText = std::pair<const char16_t*, WStringView>;  // control name, language key
 
+// The pages' context menu, over a link.
+inline constexpr char16_t kAddLinkToFavorites[] = u"cefmenu/add_favor";
+
 // The bar's right-click menu, by command number (1 to 14).
 inline constexpr std::array<WStringView, 14> kRightMenu = {
     u"favorrightmenu/open_tab",        u"favorrightmenu/open_window",     u"favorrightmenu/open_private",

@@ -2,6 +2,7 @@
 
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
+#include "history/windows/engine_ports_data.h"
 #include "history/windows/history_windows.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
@@ -11,6 +12,9 @@ namespace tarvo {
 
 void HistoryFeature::Register(FeatureHooks& hooks) {
   static HistoryWindows windows{BrowsingDataCleaner::Instance(), UserDatabase::Instance()};
+  static EnginePortsData engines;
+  engines.Use(hooks.engines);
+  BrowsingDataCleaner::Instance().SetEngines(&engines);
   // What cookie clearing left for a time the engine is not running: now, before it
   // starts (the last run may have ended without its own end steps).
   BrowsingDataCleaner::Instance().EmptyPendingSiteData();
@@ -18,6 +22,8 @@ void HistoryFeature::Register(FeatureHooks& hooks) {
   hooks.endSteps.push_back([] {
     const BrowsingDataCleaner& cleaner = BrowsingDataCleaner::Instance();
     ExitCleaner(UserDatabase::Instance(), cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
+    // The engines stop after the end's steps: nothing may clear through them later.
+    engines.Use({});
   });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Clearing browsing data and the history page join the browser: the clear-data
-// window and the history page as commands, site data left by an earlier clearing
-// emptied before the engines start, and exit cleaning while the engines still run.
+// window and the history page as commands, clearing through the engines' ports, site
+// data left by an earlier clearing emptied before the engines start, and exit
+// cleaning while the engines still run.
 //
 // Threads: the first thread, at start-up (before the engine starts). The feature's
 // objects live for the process.

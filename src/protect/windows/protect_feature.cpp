@@ -6,10 +6,12 @@
 #include "account/vpn_route.h"
 #include "platform/debug_output.h"
 #include "protect/domain_list_sync.h"
+#include "protect/protect_channels.h"
 #include "protect/windows/protect_wnd.h"
 #include "protect/windows/sign_and_qr_commands.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/feature_commands.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/mainwnd/i_browser_window.h"
@@ -49,6 +51,10 @@ void ProtectFeature::Register(FeatureHooks& hooks) {
   commands.Register(Commands::kProtectButtonMenu,
                     [](IBrowserWindow& window, const CommandArgs&) { window.RunCommand(Commands::kShowProtect); });
   SignAndQrCommands::Register(windows, VpnRoute(account));
+  BusRequests::ToEveryWindow(windows, ProtectChannels::kRefreshButton, Commands::kRefreshProtectButton);
+  BusRequests::ToLastUsed(windows, ProtectChannels::kShowDialog, Commands::kShowProtect);
+  BusRequests::ToLastUsed(windows, ProtectChannels::kShowVpn403, Commands::kShowVpnRefused);
+  BusRequests::ToLastUsed(windows, ProtectChannels::kShowVpnFailed, Commands::kShowVpnFailed);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
   hooks.serviceSteps.push_back({"domain list", [] {

@@ -12,7 +12,7 @@
 #include "account/windows/cv_node_list_wnd.h"
 #include "account/windows/node_list_rows.h"
 #include "account/windows/skin_pictures.h"
-#include "bus/bus_channels.h"
+#include "protect/protect_channels.h"
 #include "protect/domain_list.h"
 #include "shell/pages/qt_text.h"
 #include "shell/windows/language_texts.h"
@@ -220,7 +220,7 @@ void ProtectWnd::OnConnected(int result) {
     AccountTaskQueue::Instance().Post([&account = account_] { VpnOperations(account).SwitchOff(); });
     return;
   }
-  BusChannels::kProtectReflashButton.Post();
+  ProtectChannels::kRefreshButton.Post();
   ShowTip(LanguageText(Keys::kSuccess), kGreen);
   SetTimer(kCloseTimer, kSuccessCloseMs);
 }

@@ -13,8 +13,7 @@
 namespace tarvo {
 
 BrowserWindows::BrowserWindows(const AccountState& account) : account_(account) {
-  BusRequests::Install(
-      poller_, [this]() -> IBrowserWindow* { return LastUsed(); }, [this] { return Windows(); });
+  BusRequests::Install(*this);
   PageBusHandler::Install(poller_, [this] { return PageLists(); });
 }
 

@@ -30,7 +30,8 @@ class Pages;
 
 class BrowserWindows {
  public:
-  // Installs the handlers of every bus channel on the shared poller.
+  // Installs the handlers of the shell's bus channels (its requests, then the page
+  // reports) on the shared poller; the features add theirs when they register.
   explicit BrowserWindows(const AccountState& account);
   BrowserWindows(const BrowserWindows&) = delete;
   BrowserWindows& operator=(const BrowserWindows&) = delete;
@@ -98,6 +99,7 @@ class BrowserWindows {
   // Applies the page reports waiting on the bus now, without waiting for a window's
   // timer (the pages' addresses before a last look at them); other requests wait.
   int ApplyPageReports();
+  BusPoller& Poller() { return poller_; }
   const BusPoller& Poller() const { return poller_; }
 
  private:

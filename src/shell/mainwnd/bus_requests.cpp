@@ -1,8 +1,8 @@
 #include "shell/mainwnd/bus_requests.h"
 
-#include "bus/bus_channels.h"
 #include "bus/bus_poller.h"
 #include "shell/commands/main_window_commands.h"
+#include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
 
 namespace tarvo {
@@ -12,62 +12,55 @@ namespace {
 namespace C = Commands;
 using namespace BusChannels;
 
-void Run(const BusRequests::Target& target, unsigned command, CommandArgs args = {}) {
-  if (IBrowserWindow* window = target()) window->RunCommand(command, args);
+void Run(const BrowserWindows& windows, unsigned command, CommandArgs args = {}) {
+  if (IBrowserWindow* window = windows.LastUsed()) window->RunCommand(command, args);
 }
 
 // Installs a handler that puts the channel's payload into the command's arguments.
 template <class Channel, class Fill>
-void OnPayload(BusPoller& poller, const Channel& channel, unsigned command, const BusRequests::Target& target,
-               Fill fill) {
-  poller.On(channel, [target, command, fill](typename Channel::Owned payload) {
+void OnPayload(BrowserWindows& windows, const Channel& channel, unsigned command, Fill fill) {
+  windows.Poller().On(channel, [&windows, command, fill](typename Channel::Owned payload) {
     CommandArgs args;
     fill(args, *payload);
-    Run(target, command, std::move(args));
-  });
-}
-
-void OnUrl(BusPoller& poller, const UrlChannel& channel, unsigned command, const BusRequests::Target& target) {
-  OnPayload(poller, channel, command, target, [](CommandArgs& args, const BusString& url) { args.text = url.View(); });
-}
-
-void OnUrls(BusPoller& poller, const UrlListChannel& channel, unsigned command, const BusRequests::Target& target) {
-  OnPayload(poller, channel, command, target, [](CommandArgs& args, UrlList& urls) { args.urls = std::move(urls); });
-}
-
-void OnSignal(BusPoller& poller, const SignalChannel& channel, unsigned command, const BusRequests::Target& target) {
-  poller.On(channel, [target, command] { Run(target, command); });
-}
-
-void OnSignalToEach(BusPoller& poller, const SignalChannel& channel, unsigned command,
-                    const BusRequests::EveryWindow& everyWindow) {
-  poller.On(channel, [everyWindow, command] {
-    for (IBrowserWindow* window : everyWindow()) window->RunCommand(command);
+    Run(windows, command, std::move(args));
   });
 }
 
 }  // namespace
 
-void BusRequests::Install(BusPoller& poller, Target target, EveryWindow everyWindow) {
-  OnUrl(poller, kWindowOpenUrl, C::kOpenInNewWindow, target);
-  OnUrl(poller, kTabOpenUrl, C::kOpenInBackgroundTab, target);
-  OnSignal(poller, kTabOpenHome, C::kOpenHome, target);
-  OnUrls(poller, kTabOpenAllUrl, C::kOpenAllInTabs, target);
-  OnSignal(poller, kTabOpenResetPassword, C::kOpenResetPassword, target);
-  OnUrls(poller, kWindowOpenAllUrl, C::kOpenAllInNewWindow, target);
-  OnUrl(poller, kPrivateWindowOpenUrl, C::kOpenInPrivateWindow, target);
-  OnUrls(poller, kPrivateWindowOpenAllUrl, C::kOpenAllInPrivateWindow, target);
-  OnUrl(poller, kClipboardCopyUrl, C::kCopyUrl, target);
-  OnUrl(poller, kShowFavoriteWnd, C::kAddFavorite, target);
-  OnSignal(poller, kHideFavoriteBar, C::kHideFavoriteBar, target);
-  OnSignal(poller, kReflashFavoriteBar, C::kShowFavoriteBar, target);
-  OnPayload(poller, kShowRenameWnd, C::kRenameFavorite, target, [](CommandArgs& args, int64_t id) { args.id = id; });
-  OnSignalToEach(poller, kLogout, C::kLeaveUserCentre, everyWindow);
-  OnSignalToEach(poller, kProtectReflashButton, C::kRefreshProtectButton, everyWindow);
-  OnSignal(poller, kProtectShowDialog, C::kShowProtect, target);
-  OnSignal(poller, kProtectShowVpn403, C::kShowVpnRefused, target);
-  OnSignal(poller, kProtectShowVpnFailed, C::kShowVpnFailed, target);
-  OnSignal(poller, kProtectShowFindDialog, C::kShowFindWindow, target);
+void BusRequests::Install(BrowserWindows& windows) {
+  ToLastUsed(windows, kWindowOpenUrl, C::kOpenInNewWindow);
+  ToLastUsed(windows, kTabOpenUrl, C::kOpenInBackgroundTab);
+  ToLastUsed(windows, kTabOpenHome, C::kOpenHome);
+  ToLastUsed(windows, kTabOpenAllUrl, C::kOpenAllInTabs);
+  ToLastUsed(windows, kTabOpenResetPassword, C::kOpenResetPassword);
+  ToLastUsed(windows, kWindowOpenAllUrl, C::kOpenAllInNewWindow);
+  ToLastUsed(windows, kPrivateWindowOpenUrl, C::kOpenInPrivateWindow);
+  ToLastUsed(windows, kPrivateWindowOpenAllUrl, C::kOpenAllInPrivateWindow);
+  ToLastUsed(windows, kClipboardCopyUrl, C::kCopyUrl);
+  ToLastUsed(windows, kShowFindDialog, C::kShowFindWindow);
+}
+
+void BusRequests::ToLastUsed(BrowserWindows& windows, const UrlChannel& channel, unsigned command) {
+  OnPayload(windows, channel, command, [](CommandArgs& args, const BusString& url) { args.text = url.View(); });
+}
+
+void BusRequests::ToLastUsed(BrowserWindows& windows, const UrlListChannel& channel, unsigned command) {
+  OnPayload(windows, channel, command, [](CommandArgs& args, UrlList& urls) { args.urls = std::move(urls); });
+}
+
+void BusRequests::ToLastUsed(BrowserWindows& windows, const IdChannel& channel, unsigned command) {
+  OnPayload(windows, channel, command, [](CommandArgs& args, int64_t id) { args.id = id; });
+}
+
+void BusRequests::ToLastUsed(BrowserWindows& windows, const SignalChannel& channel, unsigned command) {
+  windows.Poller().On(channel, [&windows, command] { Run(windows, command); });
+}
+
+void BusRequests::ToEveryWindow(BrowserWindows& windows, const SignalChannel& channel, unsigned command) {
+  windows.Poller().On(channel, [&windows, command] {
+    for (IBrowserWindow* window : windows.Windows()) window->RunCommand(command);
+  });
 }
 
 }  // namespace tarvo

@@ -23,7 +23,7 @@ SearchCommands::SearchCommands(IMainWindow& window, CommandRouter& router) : win
   router.Register(C::kSearch, [this](const CommandArgs&) { Search(); });
   // The find window opens from the bus, after the key or menu entry that asked for it
   // has been handled.
-  router.Register(C::kFindInPage, [](const CommandArgs&) { BusChannels::kProtectShowFindDialog.Post(); });
+  router.Register(C::kFindInPage, [](const CommandArgs&) { BusChannels::kShowFindDialog.Post(); });
   router.Register(C::kShowFindWindow, [this](const CommandArgs&) { ShowFindWindow(); });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // What the features ask of an engine, in one place: where its downloads go, when the
-// proxy's log-in challenge may be answered, and how the VPN's proxy reaches it. Each
+// proxy's log-in challenge may be answered, how the VPN's proxy reaches it,
+// clearing what it keeps of the user's browsing, and the entries features add to
+// its pages' context menu. Each
 // engine implements it; start-up hands the features the engines' ports once (see
 // FeatureHooks), so a feature never includes an engine. It sits with the page model,
 // below the engines, for the same reason the body interface does.
@@ -11,6 +13,7 @@
 #include <functional>
 
 #include "platform/text.h"
+#include "shell/pages/context_menu_entry.h"
 #include "ui/ui_defs.h"
 
 namespace tarvo {
@@ -45,6 +48,21 @@ class IEnginePort {
   // system's proxy settings whatever the VPN does. Never destroyed once handed out:
   // the account's task thread may use it up to the process's end.
   virtual IVpnProxyEngine* VpnProxy() = 0;
+
+  // What the engine keeps of the user's browsing, cleared through the engine itself:
+  // files deleted under a running engine come back when it writes them again. Each
+  // returns once the engine has finished (or given up), so nothing is read back from
+  // a half-cleared profile.
+  // Every cookie, and the site data an engine clears along with them.
+  virtual void ClearCookies() = 0;
+  // The HTTP cache and the memory caches.
+  virtual void ClearCache() = 0;
+  // The visited-link marks (they tell which pages were seen), where the engine keeps any.
+  virtual void ClearVisitedLinks() = 0;
+  // Adds `entry` to the context menu of the engine's pages, after those added before;
+  // an entry of the same label replaces it (another start in the same process). An
+  // engine that shows its own menu ignores it.
+  virtual void AddContextMenuEntry(ContextMenuEntry entry) = 0;
 };
 
 }  // namespace tarvo

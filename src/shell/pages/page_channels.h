@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "bus/bus_keys.h"
 #include "bus/typed_channel.h"
 #include "shell/pages/page_records.h"
 
@@ -10,16 +9,16 @@ namespace tarvo::PageChannels {
 
 // The page reports of the bus: the engines tell the window that holds a page what
 // the page did. PageBusHandler applies them.
-inline constexpr TypedChannel<AddPageRecord> kAddPage{BusKeys::kPagesAddPage};
-inline constexpr TypedChannel<PageFlagRecord> kIsLoading{BusKeys::kPageIsLoading};
-inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{BusKeys::kPageTempRedirect};
+inline constexpr TypedChannel<AddPageRecord> kAddPage{u"mainwnd/pages/addpage"};
+inline constexpr TypedChannel<PageFlagRecord> kIsLoading{u"mainwnd/page/isloading"};
+inline constexpr TypedChannel<PageRedirectRecord> kTempRedirect{u"mainwnd/page/temp_redirect"};
 // A navigation the engine turned into a download: the page takes back the step it
 // recorded for it.
-inline constexpr TypedChannel<PageTextRecord> kBecameDownload{BusKeys::kPageBecameDownload};
-inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{BusKeys::kPageSetIconUrl};
-inline constexpr TypedChannel<PageTextRecord> kSetTitle{BusKeys::kPageSetTitle};
+inline constexpr TypedChannel<PageTextRecord> kBecameDownload{u"mainwnd/page/became_download"};
+inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{u"mainwnd/page/set_icon_url"};
+inline constexpr TypedChannel<PageTextRecord> kSetTitle{u"mainwnd/page/set_title"};
 // The engine process that drew the page ended while the page was open.
-inline constexpr TypedChannel<PageGoneRecord> kRendererGone{BusKeys::kPageRendererGone};
+inline constexpr TypedChannel<PageGoneRecord> kRendererGone{u"mainwnd/page/renderer_gone"};
 
 // Every page-report channel, in poll order.
 inline constexpr std::array<WStringView, 7> kAllKeys = {kAddPage.Key(),        kIsLoading.Key(),  kTempRedirect.Key(),

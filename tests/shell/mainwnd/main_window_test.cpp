@@ -260,7 +260,7 @@ class MainWindowTest : public ::testing::Test {
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
   static inline const std::vector<IEnginePort*>* enginePorts_ =
-      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_), new CompatEnginePort(*compatEngine_)};
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_), new CompatEnginePort(*compatEngine_, nullptr)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {

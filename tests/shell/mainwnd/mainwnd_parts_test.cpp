@@ -11,10 +11,10 @@
 
 #include "account/account_state.h"
 #include "bus/bus_channels.h"
-#include "bus/bus_keys.h"
 #include "shell/commands/main_window_commands.h"
 #include "shell/commands/main_window_messages.h"
 #include "shell/mainwnd/browser_windows.h"
+#include "shell/mainwnd/bus_requests.h"
 #include "shell/mainwnd/command_router.h"
 #include "shell/mainwnd/full_screen_controller.h"
 #include "shell/mainwnd/main_dui_wnd.h"
@@ -123,18 +123,28 @@ TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWi
   std::vector<IBrowserWindow*> askedOf;
   windows.Features().Register(Commands::kAddFavorite,
                               [&](IBrowserWindow& window, const CommandArgs&) { askedOf.push_back(&window); });
+  // A feature's channel, routed as a feature does it when it registers.
+  constexpr BusChannels::UrlChannel kAsk{u"test/ask"};
+  BusRequests::ToLastUsed(windows, kAsk, Commands::kAddFavorite);
   windows.MarkUsed(&second);
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{a, u"first's"}));
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{b, u"second's"}));
-  BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, u"http://fav.test/");
+  BusChannels::PostUrl(kAsk, u"http://fav.test/");
   windows.MarkUsed(&first);
-  BusChannels::PostUrl(BusChannels::kShowFavoriteWnd, u"http://fav.test/");
+  BusChannels::PostUrl(kAsk, u"http://fav.test/");
   EXPECT_EQ(windows.Drain(), 4);
   EXPECT_EQ(a->GetTitle(), u"first's");
   EXPECT_EQ(b->GetTitle(), u"second's");
   EXPECT_EQ(askedOf, (std::vector<IBrowserWindow*>{&first, &first}));
-  // Every channel is drained, so nothing posted to the bus can pile up.
-  for (WStringView key : BusKeys::kPollOrder) EXPECT_TRUE(windows.Poller().Handles(key)) << WideToUtf8(WString(key));
+  // Every channel of the shell's is drained, so nothing posted to it can pile up.
+  using namespace BusChannels;
+  std::vector<WStringView> shellKeys(PageChannels::kAllKeys.begin(), PageChannels::kAllKeys.end());
+  for (WStringView key : {kWindowOpenUrl.Key(), kTabOpenUrl.Key(), kTabOpenHome.Key(), kTabOpenAllUrl.Key(),
+                          kTabOpenResetPassword.Key(), kWindowOpenAllUrl.Key(), kPrivateWindowOpenUrl.Key(),
+                          kPrivateWindowOpenAllUrl.Key(), kClipboardCopyUrl.Key(), kShowFindDialog.Key()}) {
+    shellKeys.push_back(key);
+  }
+  for (WStringView key : shellKeys) EXPECT_TRUE(windows.Poller().Handles(key)) << WideToUtf8(WString(key));
   first.PageList().CloseAll();
   second.PageList().CloseAll();
 }

@@ -113,28 +113,28 @@ void BodiesTest::RecordAndApplyPageReports() {
   // Reports drained after the host went (TearDown) find no list.
   auto lists = [this] { return host_ != nullptr ? std::vector<Pages*>{&host_->pages} : std::vector<Pages*>{}; };
   poller_.On(PageChannels::kAddPage, [this, lists](auto record) {
-    events_.push_back({BusKeys::kPagesAddPage, record->page.get()});
+    events_.push_back({WString(PageChannels::kAddPage.Key()), record->page.get()});
     PageBusHandler::ApplyAddPage(std::move(record), lists());
   });
   poller_.On(PageChannels::kIsLoading, [this, lists](auto record) {
-    events_.push_back({BusKeys::kPageIsLoading, record->page, {}, record->flag});
+    events_.push_back({WString(PageChannels::kIsLoading.Key()), record->page, {}, record->flag});
     PageBusHandler::ApplyLoading(*record, lists());
   });
   poller_.On(PageChannels::kTempRedirect, [this, lists](auto record) {
-    events_.push_back({BusKeys::kPageTempRedirect, record->page, record->url, record->redirect});
+    events_.push_back({WString(PageChannels::kTempRedirect.Key()), record->page, record->url, record->redirect});
     PageBusHandler::ApplyRedirect(*record, lists());
   });
   poller_.On(PageChannels::kSetIconUrl, [this, lists](auto record) {
-    events_.push_back({BusKeys::kPageSetIconUrl, record->page, record->text});
+    events_.push_back({WString(PageChannels::kSetIconUrl.Key()), record->page, record->text});
     PageBusHandler::ApplyIconUrl(*record, lists());
   });
   poller_.On(PageChannels::kSetTitle, [this, lists](auto record) {
-    events_.push_back({BusKeys::kPageSetTitle, record->page, record->text});
+    events_.push_back({WString(PageChannels::kSetTitle.Key()), record->page, record->text});
     PageBusHandler::ApplyTitle(*record, lists());
   });
   // What the window's command does with a link opened in a new tab.
   poller_.On(BusChannels::kTabOpenUrl, [this](BusChannels::UrlChannel::Owned url) {
-    events_.push_back({BusKeys::kTabOpenUrl, nullptr, WString(url->View())});
+    events_.push_back({WString(BusChannels::kTabOpenUrl.Key()), nullptr, WString(url->View())});
     host_->pages.OpenUrlInBackgroundTab(WString(url->View()));
   });
 }
@@ -150,14 +150,14 @@ std::vector<BusEvent> BodiesTest::EventsFor(Page* page, WStringView key) const {
 std::vector<Page*> BodiesTest::AddedPages() const {
   std::vector<Page*> pages;
   for (const BusEvent& event : events_) {
-    if (event.key == BusKeys::kPagesAddPage) pages.push_back(event.page);
+    if (event.key == PageChannels::kAddPage.Key()) pages.push_back(event.page);
   }
   return pages;
 }
 
 bool BodiesTest::LoadedAfterStart(Page* page) const {
   bool started = false;
-  for (const BusEvent& event : EventsFor(page, BusKeys::kPageIsLoading)) {
+  for (const BusEvent& event : EventsFor(page, PageChannels::kIsLoading.Key())) {
     if (event.flag == 1) started = true;
     if (event.flag == 0 && started) return true;
   }

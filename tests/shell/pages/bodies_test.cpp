@@ -18,7 +18,7 @@
 #include "engines/cef_test_environment.h"
 #include "engines/ie/tab_ie_body.h"
 #include "engines/tls_listener.h"
-#include "bus/bus_keys.h"
+#include "shell/pages/page_channels.h"
 #include "protect/domain_list.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -94,13 +94,13 @@ TEST_P(EngineBodiesTest, ReportsLoadingTitleAndTheAddressAfterARedirect) {
   ASSERT_TRUE(Pump([&] { return page->GetTitle() == u"带框架的页面"; }));
   Settle();
   // The frame's own load is not the page's.
-  const auto redirects = EventsFor(page, BusKeys::kPageTempRedirect);
+  const auto redirects = EventsFor(page, PageChannels::kTempRedirect.Key());
   ASSERT_FALSE(redirects.empty());
   for (const BusEvent& event : redirects) {
     EXPECT_EQ(event.text, Wide(server_.Url("/framed")));
     EXPECT_EQ(event.flag, 0);
   }
-  EXPECT_EQ(EventsFor(page, BusKeys::kPageSetTitle).back().text, u"带框架的页面");
+  EXPECT_EQ(EventsFor(page, PageChannels::kSetTitle.Key()).back().text, u"带框架的页面");
   EXPECT_EQ(page->GetLoadedUrl(), Wide(server_.Url("/framed")));
   EXPECT_FALSE(page->IsLoading());
 
@@ -111,7 +111,7 @@ TEST_P(EngineBodiesTest, ReportsLoadingTitleAndTheAddressAfterARedirect) {
   ASSERT_TRUE(Pump([&] { return LoadedAfterStart(page); }));
   Settle();
   EXPECT_EQ(page->GetLoadedUrl(), Wide(server_.Url("/framed")));
-  const auto hops = EventsFor(page, BusKeys::kPageTempRedirect);
+  const auto hops = EventsFor(page, PageChannels::kTempRedirect.Key());
   ASSERT_FALSE(hops.empty());
   EXPECT_EQ(hops.back().text, Wide(server_.Url("/framed")));
   if (Chromium()) {
@@ -441,7 +441,7 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   EXPECT_EQ(compatibility.ieUrls, std::vector<WString>{Wide(ieUrl)});
   Settle(500);
   EXPECT_EQ(server_.CountFor("/ie-only"), 0);
-  for (const BusEvent& event : EventsFor(page, BusKeys::kPageTempRedirect)) {
+  for (const BusEvent& event : EventsFor(page, PageChannels::kTempRedirect.Key())) {
     EXPECT_NE(event.text, Wide(ieUrl));
   }
   EXPECT_EQ(Wide(QString::fromStdU16String(CefBody(page)->GetBrowser()->GetMainFrame()->GetURL())),
@@ -468,13 +468,13 @@ TEST_F(BodiesTest, OnlyIconAddressesEndingInIcoArePosted) {
   ASSERT_NE(compat, nullptr);
   Pump([&] { return server_.CountFor("/site.png") > 0; }, 5000);
   Settle(500);
-  EXPECT_TRUE(EventsFor(page, BusKeys::kPageSetIconUrl).empty());
-  EXPECT_TRUE(EventsFor(compat, BusKeys::kPageSetIconUrl).empty());
+  EXPECT_TRUE(EventsFor(page, PageChannels::kSetIconUrl.Key()).empty());
+  EXPECT_TRUE(EventsFor(compat, PageChannels::kSetIconUrl.Key()).empty());
 
   for (Page* each : {page, compat}) {
     each->Navigate(Wide(server_.Url("/ico")));
-    ASSERT_TRUE(Pump([&] { return !EventsFor(each, BusKeys::kPageSetIconUrl).empty(); }));
-    EXPECT_EQ(EventsFor(each, BusKeys::kPageSetIconUrl).back().text, Wide(server_.Url("/site.ico")));
+    ASSERT_TRUE(Pump([&] { return !EventsFor(each, PageChannels::kSetIconUrl.Key()).empty(); }));
+    EXPECT_EQ(EventsFor(each, PageChannels::kSetIconUrl.Key()).back().text, Wide(server_.Url("/site.ico")));
     EXPECT_EQ(each->GetIconUrl(), Wide(server_.Url("/site.ico")));
   }
 }

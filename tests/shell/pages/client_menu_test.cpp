@@ -1,6 +1,6 @@
 // The Chromium client's context menu with a real engine: which items show and which
 // are enabled for a link, a picture, an editable field, a selection and a plain spot,
-// and what each of the client's commands does.
+// where a feature's entry goes, and what each of the client's commands does.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -27,6 +27,9 @@ namespace tarvo::test {
 namespace {
 
 using namespace cef;
+
+// Where the test's own menu entry posts the link.
+constexpr BusChannels::UrlChannel kFeatureEntryChannel{u"test/menu_entry"};
 
 // Spots of the test page, top to bottom.
 constexpr QPoint kLinkSpot(40, 20);
@@ -74,6 +77,10 @@ class ClientMenuTest : public BodiesTest {
     input_ = InputTarget(page_);
     ASSERT_NE(input_, nullptr);
     ClientInstance()->SetDownloadDelegate(&downloads_);
+    // An entry as the favourites add it.
+    ClientInstance()->AddMenuEntry({u"cefmenu/add_favor", ContextMenuEntry::Target::kLink, [](const WString& link) {
+                                      BusChannels::PostUrl(kFeatureEntryChannel, link);
+                                    }});
   }
   void TearDown() override {
     ClientInstance()->SetDownloadDelegate(nullptr);
@@ -135,14 +142,14 @@ class ClientMenuTest : public BodiesTest {
 };
 
 TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
-  const std::vector<int> pageMenu = {26501, 26502, 26503, 0,   26504, 26505, 26506, 113, 0,
+  const std::vector<int> pageMenu = {26501, 26502, 26503, 0,   26504, 26600, 26506, 113, 0,
                                      26507, 26508, 26509, 0, 102, 0,     26510};
   const auto plain = ItemsAt(kPlainSpot);
   std::vector<int> commands;
   for (const auto& item : plain) commands.push_back(item.first);
   EXPECT_EQ(commands, pageMenu);
   EXPECT_EQ(Enabled(plain), std::vector<int>{102});
-  EXPECT_EQ(Enabled(ItemsAt(kLinkSpot)), (std::vector<int>{26501, 26502, 26503, 26505, 26506, 102}));
+  EXPECT_EQ(Enabled(ItemsAt(kLinkSpot)), (std::vector<int>{26501, 26502, 26503, 26600, 26506, 102}));
   const auto picture = ItemsAt(kPictureSpot);
   EXPECT_EQ(picture.size(), pageMenu.size());
   EXPECT_EQ(Enabled(picture), (std::vector<int>{26507, 26508, 26509, 102, 26510}));
@@ -166,7 +173,7 @@ TEST_F(ClientMenuTest, ItemsAndTheirEnabledStatesFollowTheSpotClicked) {
 TEST_F(ClientMenuTest, LinkCommandsPostTheLinkAndOpenItInABackgroundTab) {
   const WString link = Wide(server_.Url("/target"));
   const std::pair<int, const BusChannels::UrlChannel*> posts[] = {{26506, &BusChannels::kClipboardCopyUrl},
-                                                                  {26505, &BusChannels::kShowFavoriteWnd},
+                                                                  {26600, &kFeatureEntryChannel},
                                                                   {26502, &BusChannels::kWindowOpenUrl},
                                                                   {26503, &BusChannels::kPrivateWindowOpenUrl}};
   for (const auto& [command, channel] : posts) {

@@ -7,7 +7,6 @@
 
 #include <set>
 
-#include "bus/bus_keys.h"
 #include "bus/message_bus.h"
 #include "shell/commands/command_table.h"
 #include "shell/windows/i_main_menu_owner.h"
@@ -45,7 +44,6 @@ class MenusTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(MessageBus::Instance().Initialise(), 0);
-    DrainBus();
     ASSERT_NE(main_.Create(0, "main", WS_POPUP, 0, 0, 0, 800, 600), 0u);
     ASSERT_TRUE(ShowAndWait(main_));
   }
@@ -53,12 +51,6 @@ class MenusTest : public ::testing::Test {
     main_.keepOpen = false;
     main_.Close();
     QTest::qWait(10);
-  }
-  static void DrainBus() {
-    for (WStringView key : BusKeys::kPollOrder) {
-      while (MessageBus::Instance().Pop(key) != 0) {
-      }
-    }
   }
 
   // Opens `menu` and waits until it shows.

@@ -1,9 +1,8 @@
-#include "app/session_startup.h"
+#include "session/windows/session_startup.h"
 
 #include <QTimer>
 #include <QWidget>
 
-#include "app/main_windows.h"
 #include "platform/debug_output.h"
 #include "preferences/browser_preferences.h"
 #include "session/session_start.h"
@@ -21,8 +20,8 @@ constexpr char16_t kOfferKey[] = u"session/offer_restore";
 constexpr char16_t kCrashLoopKey[] = u"session/crash_loop";
 }  // namespace
 
-SessionStartup::SessionStartup(BrowserWindows& group, MainWindows& windows, std::string dataRoot)
-    : group_(group), windows_(windows), path_(std::move(dataRoot) + SessionFile::kFileName) {}
+SessionStartup::SessionStartup(BrowserWindows& group, WindowOpener open, std::string dataRoot)
+    : group_(group), open_(std::move(open)), path_(std::move(dataRoot) + SessionFile::kFileName) {}
 
 SessionStartup::~SessionStartup() = default;
 
@@ -52,7 +51,7 @@ bool SessionStartup::OpenFirstWindows(const std::vector<WString>& startUrls, std
     // A session that keeps crashing the browser is kept for the user to look at,
     // never offered again.
     if (choice == SessionStart::Choice::kCrashLoop && !file.SetAside()) DebugOutput("session not set aside");
-    MainDuiWnd* window = windows_.Open(startUrls, std::move(ready));
+    MainDuiWnd* window = open_(startUrls, std::move(ready), {});
     if (window == nullptr) return false;
     if (choice == SessionStart::Choice::kCrashLoop) {
       // Once the browser's loop runs, so that closing the browser ends the box too.
@@ -71,9 +70,9 @@ bool SessionStartup::OpenFirstWindows(const std::vector<WString>& startUrls, std
   bool opened = false;
   for (const SavedWindow& saved : read.state.windows) {
     const auto restore = [saved](MainDuiWnd& window) { RestoredWindow::Start(window.PageList(), saved); };
-    opened = windows_.Open({}, opened ? std::function<void()>() : ready, restore) != nullptr || opened;
+    opened = open_({}, opened ? std::function<void()>() : ready, restore) != nullptr || opened;
   }
-  if (!startUrls.empty() && windows_.Open(startUrls, opened ? std::function<void()>() : ready) != nullptr) {
+  if (!startUrls.empty() && open_(startUrls, opened ? std::function<void()>() : ready, {}) != nullptr) {
     opened = true;
   }
   if (!opened) return false;

@@ -7,8 +7,8 @@
 // is set aside and the home page opens. While restoring, the file counts the
 // attempt until the restored windows got through their first moments.
 //
-// Threads: the GUI thread. Lifetime: owned by the application while its windows
-// exist; it must go before the windows' group.
+// Threads: the GUI thread. Lifetime: owned by start-up while its windows exist; it
+// must go before the windows' group.
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +19,7 @@
 namespace tarvo {
 
 class BrowserWindows;
-class MainWindows;
+class MainDuiWnd;
 class SessionKeeper;
 
 class SessionStartup {
@@ -27,8 +27,15 @@ class SessionStartup {
   // A restored session got through its first moments after this long.
   static constexpr int kRestoreSettledMs = 15000;
 
-  // `dataRoot` ends in "/"; the session file lives in it.
-  SessionStartup(BrowserWindows& group, MainWindows& windows, std::string dataRoot);
+  // Builds and shows a main window with `urls` (the home page when empty); `ready`
+  // runs once it has its working size; `startPages`, when given, opens the window's
+  // pages in place of `urls`. Returns the window, or nullptr when none could be shown.
+  using WindowOpener = std::function<MainDuiWnd*(const std::vector<WString>& urls, std::function<void()> ready,
+                                                 std::function<void(MainDuiWnd&)> startPages)>;
+
+  // `dataRoot` ends in "/"; the session file lives in it. Start-up's `open` opens
+  // the windows.
+  SessionStartup(BrowserWindows& group, WindowOpener open, std::string dataRoot);
   ~SessionStartup();
   SessionStartup(const SessionStartup&) = delete;
   SessionStartup& operator=(const SessionStartup&) = delete;
@@ -46,7 +53,7 @@ class SessionStartup {
 
  private:
   BrowserWindows& group_;
-  MainWindows& windows_;
+  WindowOpener open_;
   const std::string path_;
   std::unique_ptr<SessionKeeper> keeper_;
 };
