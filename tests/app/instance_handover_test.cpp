@@ -1,8 +1,12 @@
 // The single-instance hand-over between a running browser and later processes. A
-// second start handing over, and a start after a crash, run end to end in the
-// browser's own test.
+// second start handing over runs end to end in the browser's own test.
 #include "app/instance_handover.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QLocalSocket>
 #include <QTest>
 #include <QThread>
@@ -64,6 +68,26 @@ TEST_F(InstanceHandoverTest, AddressesArrivingBeforeTheWindowExistsAreKept) {
   std::vector<Urls> received;
   primary.SetReceiver([&](Urls urls, bool) { received.push_back(std::move(urls)); });
   EXPECT_EQ(received, (std::vector<Urls>{{u"http://first.test/"}, {u"http://second.test/"}}));
+}
+
+TEST_F(InstanceHandoverTest, SocketLeftByACrashedProcessIsReplaced) {
+  // A socket file that nobody listens on any more, as a crash leaves it.
+  const QByteArray path = QDir(QDir::tempPath()).absoluteFilePath(Name()).toLocal8Bit();
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.constData());
+  unlink(path.constData());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(fd);
+  ASSERT_TRUE(QFile::exists(QString::fromLocal8Bit(path)));
+
+  InstanceHandover primary(Root());
+  ASSERT_EQ(primary.Claim({}), InstanceHandover::Role::kPrimary);
+  Urls received;
+  primary.SetReceiver([&](Urls urls, bool) { received = std::move(urls); });
+  EXPECT_TRUE(SendWhileServing({u"http://after.crash/"}));
+  EXPECT_EQ(received, Urls{u"http://after.crash/"});
 }
 
 TEST_F(InstanceHandoverTest, GarbageOrSilentPeersGetNoAnswerAndDoNotStopTheServer) {

@@ -170,7 +170,8 @@ void BrowserFixture::LogIn(ChildProcess& browser, const std::string& account, co
   ASSERT_TRUE(ClickIn(*login, 490, 130));
   Command("xdotool type --delay 20 '" + account + "'");
   ASSERT_TRUE(ClickIn(*login, 470, 202));
-  Command("xdotool type --delay 20 '" + password + "' sleep 0.2 key Return");
+  Command("xdotool type --delay 20 '" + password + "'");
+  Command("xdotool sleep 0.2 key Return");
   const bool closed = WaitFor([] { return !WindowNamed("^KXLoginWnd$").has_value(); }, 30s);
   ASSERT_TRUE(closed) << "login window stays (see " << Screenshot("login_window_stays") << ")\n" << browser.Log();
   ASSERT_TRUE(WaitFor([&] { return Logged(browser, "account: the stored login holds") > confirmed; }, 30s))
