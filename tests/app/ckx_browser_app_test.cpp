@@ -21,9 +21,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/paths.h"
-#include "bus/bus_channels.h"
-#include "shell/commands/main_window_commands.h"
-#include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/main_dui_wnd.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
@@ -213,8 +210,6 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
  protected:
   // A whole run with `arguments`; the child ends with 0 when Run returned after the
   // main window's own close.
-  // `Observer` is built from the app before the run and drives it to its close.
-  template <class Observer = RunObserver>
   void RunWith(std::vector<std::string> arguments, const std::string& expected) {
     fs::create_directories(root_ / "data");
     test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
@@ -228,7 +223,7 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
           for (std::string& argument : arguments) argv.push_back(argument.data());
           argv.push_back(nullptr);
           CKXBrowserApp app(static_cast<int>(arguments.size()), argv.data());
-          Observer observer(app);
+          RunObserver observer(app);
           const int result = app.Run();
           std::fflush(stderr);
           _exit(result == 1 && app.main_window_shown() ? 0 : 3);
@@ -250,111 +245,6 @@ TEST_F(CKXBrowserAppRunTest, LoneUrlOptionOpensTheHomePageUnderTheSplashUntilThe
   // The home page carries the search engine's prefix in its query.
   RunWith({"-url"}, "pages 1\nopened \\[file://[^]]*/home.html(\\?[^]]*)?\\]\n"
                     ".*splash shown with the first page, closed after ([2-9][0-9]{3}|[1-5][0-9]{4}) ms");
-}
-
-// Drives several windows of one run: a page in each, one window from a favourites
-// folder's three addresses, one window closed while the others go on, the rest
-// closed like the user would. Reports what each window holds.
-class WindowsObserver {
- public:
-  explicit WindowsObserver(const CKXBrowserApp& app) : app_(app) {
-    clock_.start();
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start(50);
-  }
-
-  static WString Page(const char* name) {
-    return Utf8ToWide("file://" + (fs::path(std::getenv(kRootVariable)) / "pages" / name).string());
-  }
-
- private:
-  static constexpr const char* kRootVariable = "TARVO_STARTUP_TEST_ROOT";
-
-  // "[title][title]" of a window's tabs, in order; empty while one has no title of
-  // its own yet (a file's name stands in for it while it loads).
-  static std::string Titles(IBrowserWindow* window) {
-    std::string titles;
-    for (int i = 0; i < window->PageList().Count(); ++i) {
-      const WString title = window->PageList().PageAt(i)->GetTitle();
-      if (title.empty() || title.ends_with(u".html")) return "";
-      titles += "[" + WideToUtf8(title) + "]";
-    }
-    return titles;
-  }
-  void Poll() {
-    BrowserWindows* group = app_.windows();
-    if (group == nullptr || group->Count() == 0) return;
-    if (clock_.elapsed() > 60000) {
-      std::fprintf(stderr, "observer: gave up at step %d\n", step_);
-      for (IBrowserWindow* window : group->Windows()) static_cast<MainDuiWnd*>(window)->Close(0);
-      timer_.stop();
-      return;
-    }
-    const std::vector<IBrowserWindow*> windows = group->Windows();
-    // The window opened last: the one no step has named yet.
-    auto newest = [&] {
-      for (IBrowserWindow* window : windows) {
-        if (window != first_ && window != second_) return window;
-      }
-      return windows.front();
-    };
-    switch (step_) {
-      case 0:
-        if (Titles(windows[0]) != "[One]") return;
-        first_ = windows[0];
-        first_->RunCommand(Commands::kOpenInNewWindow, CommandArgs{.text = Page("two.html")});
-        break;
-      case 1:
-        if (windows.size() != 2 || Titles(newest()).empty()) return;
-        second_ = newest();
-        std::fprintf(stderr, "windows %zu: %s %s\n", windows.size(), Titles(second_).c_str(), Titles(first_).c_str());
-        // The favourites' "open all in a private window".
-        BusChannels::kPrivateWindowOpenAllUrl.Post(
-            std::make_unique<BusChannels::UrlList>(BusChannels::UrlList{Page("a.html"), u"", Page("b.html"), Page("c.html")}));
-        break;
-      case 2:
-        if (windows.size() != 3 || Titles(newest()).empty()) return;
-        third_ = newest();
-        std::fprintf(stderr, "windows %zu: newest %s private %d %d\n", windows.size(), Titles(third_).c_str(),
-                     third_->PageList().IsPrivate(), second_->PageList().IsPrivate());
-        static_cast<MainDuiWnd*>(second_)->Close(0);
-        break;
-      case 3:
-        if (windows.size() != 2) return;
-        std::fprintf(stderr, "windows %zu after a close\n", windows.size());
-        first_->RunCommand(Commands::kOpenAllInTabs, CommandArgs{.urls = {Page("four.html")}});
-        break;
-      case 4:
-        if (first_->PageList().Count() != 2 || Titles(first_).empty()) return;
-        std::fprintf(stderr, "first window goes on: %s, third %s\n", Titles(first_).c_str(), Titles(third_).c_str());
-        static_cast<MainDuiWnd*>(third_)->Close(0);
-        static_cast<MainDuiWnd*>(first_)->Close(0);
-        timer_.stop();
-        break;
-    }
-    ++step_;
-  }
-
-  QTimer timer_;
-  QElapsedTimer clock_;
-  int step_ = 0;
-  IBrowserWindow* first_ = nullptr;
-  IBrowserWindow* second_ = nullptr;
-  IBrowserWindow* third_ = nullptr;
-  const CKXBrowserApp& app_;
-};
-
-TEST_F(CKXBrowserAppRunTest, WindowsOfOneProcessKeepTheirOwnPagesAndTheLastCloseEndsTheRun) {
-  for (const char* name : {"One", "Two", "a", "b", "c", "Four"}) {
-    std::string file = name;
-    if (file.size() > 1) file[0] = static_cast<char>(std::tolower(file[0]));
-    WriteFile("pages/" + file + ".html", std::string("<title>") + name + "</title><p>" + name);
-  }
-  RunWith<WindowsObserver>({WideToUtf8(WindowsObserver::Page("one.html"))},
-                           "windows 2: \\[Two\\] \\[One\\]\n"
-                           "windows 3: newest \\[a\\]\\[b\\]\\[c\\] private 1 0\n"
-                           "windows 2 after a close\n"
-                           "first window goes on: \\[One\\]\\[Four\\], third \\[a\\]\\[b\\]\\[c\\]");
 }
 
 }  // namespace

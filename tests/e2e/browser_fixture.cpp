@@ -33,6 +33,7 @@ void BrowserFixture::SetUp() {
     arguments.insert(arguments.end(), {"--data", (dir_.path() / "service.db").string()});
   }
   for (const std::string& argument : trust_.ServiceArguments()) arguments.push_back(argument);
+  arguments.insert(arguments.end(), serviceArguments_.begin(), serviceArguments_.end());
   service_ = std::make_unique<ChildProcess>(BinFolder() + "tarvo-service", arguments,
                                             std::map<std::string, std::string>{},
                                             (dir_.path() / "service.log").string());
@@ -59,7 +60,7 @@ std::unique_ptr<ChildProcess> BrowserFixture::StartBrowser(const std::vector<std
 std::unique_ptr<ChildProcess> BrowserFixture::StartBrowserWith(const std::vector<std::string>& arguments,
                                                                const std::map<std::string, std::string>& environment) {
   return std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", arguments, environment,
-                                        (dir_.path() / "browser.log").string());
+                                        (dir_.path() / ("browser" + std::to_string(++browserStarts_) + ".log")).string());
 }
 
 void BrowserFixture::CloseBrowser(ChildProcess& browser) {
@@ -94,6 +95,14 @@ std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
   return best;
 }
 
+std::vector<Window> BrowserFixture::MainWindows(ChildProcess& browser) {
+  std::vector<Window> found;
+  for (const Window& window : Windows("--maxdepth 1 --pid " + std::to_string(browser.pid()) + " --name '.*'")) {
+    if (!(window.x == 0 && window.y == 0) && window.width * window.height >= 600 * 400) found.push_back(window);
+  }
+  return found;
+}
+
 std::optional<Window> BrowserFixture::WindowNamed(const std::string& title) {
   const std::vector<Window> windows = Windows("--name '" + title + "'");
   if (windows.empty()) return std::nullopt;
@@ -124,6 +133,50 @@ std::string BrowserFixture::AddressBarText(ChildProcess& browser) {
 bool BrowserFixture::ClickAt(int x, int y) {
   const std::string click = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1";
   return std::system(click.c_str()) == 0;
+}
+
+bool BrowserFixture::ClickIn(const Window& window, int x, int y, int button) {
+  return std::system(("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
+                      " sleep 0.2 click " + std::to_string(button) + " sleep 0.3")
+                         .c_str()) == 0;
+}
+
+int BrowserFixture::Logged(const ChildProcess& browser, const std::string& line) {
+  const std::string log = browser.Log();
+  int seen = 0;
+  for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++seen;
+  return seen;
+}
+
+void BrowserFixture::ClickInMainMenu(ChildProcess& browser, int x) {
+  std::optional<Window> menu;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::optional<Window> main = MainWindow(browser);
+        if (main) ClickIn(*main, 20, 26);
+        return WaitFor([&] { return (menu = WindowNamed("^KXMenuWnd$")).has_value(); }, 3s);
+      },
+      30s));
+  ASSERT_TRUE(ClickIn(*menu, x, 44));
+}
+
+void BrowserFixture::LogIn(ChildProcess& browser, const std::string& account, const std::string& password) {
+  const int confirmed = Logged(browser, "account: the stored login holds");
+  ClickInMainMenu(browser, 100);
+  std::optional<Window> login;
+  ASSERT_TRUE(WaitFor([&] { return (login = WindowNamed("^KXLoginWnd$")).has_value(); }, 30s)) << browser.Log();
+  // A window that has just appeared on a display without a window manager may miss a first click.
+  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(ClickIn(*login, 490, 130));
+  Command("xdotool type --delay 20 '" + account + "'");
+  ASSERT_TRUE(ClickIn(*login, 470, 202));
+  Command("xdotool type --delay 20 '" + password + "'");
+  Command("xdotool sleep 0.2 key Return");
+  const bool closed = WaitFor([] { return !WindowNamed("^KXLoginWnd$").has_value(); }, 30s);
+  ASSERT_TRUE(closed) << "login window stays (see " << Screenshot("login_window_stays") << ")\n" << browser.Log();
+  ASSERT_TRUE(WaitFor([&] { return Logged(browser, "account: the stored login holds") > confirmed; }, 30s))
+      << browser.Log();
+  Command("xdotool key Escape sleep 0.3");  // the main menu that opens again after a login
 }
 
 std::string BrowserFixture::Screenshot(const std::string& name) {

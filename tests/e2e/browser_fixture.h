@@ -43,6 +43,9 @@ class BrowserFixture : public testing::Test {
   // The browser's main window once it has its working size (the largest of the
   // process's windows), or nullopt.
   static std::optional<Window> MainWindow(ChildProcess& browser);
+  // The browser's main windows at their working size, the one opened last last: windows
+  // of the screen itself, not a compatibility page's window inside one of them.
+  static std::vector<Window> MainWindows(ChildProcess& browser);
   // The shown window whose title matches `title` (an xdotool name pattern), or nullopt.
   static std::optional<Window> WindowNamed(const std::string& title);
   // Clicks into the address bar of the main window and types `text` and Return.
@@ -53,6 +56,16 @@ class BrowserFixture : public testing::Test {
   static std::string AddressBarText(ChildProcess& browser);
   // Clicks at a point of the screen.
   static bool ClickAt(int x, int y);
+  // Clicks (`button` 3: right-clicks) at a point of `window` and gives the click a moment to act.
+  static bool ClickIn(const Window& window, int x, int y, int button = 1);
+  // How often `line` is in the browser's output so far.
+  static int Logged(const ChildProcess& browser, const std::string& line);
+  // Opens the main menu under the logo and clicks its account row at `x` (100: the
+  // account link, 170: log out).
+  static void ClickInMainMenu(ChildProcess& browser, int x);
+  // Logs in through the main menu and the login window; returns once the browser
+  // says the login holds.
+  static void LogIn(ChildProcess& browser, const std::string& account, const std::string& password);
   // A picture of the whole display in <build>/test-artifacts/e2e/<name>.png; returns
   // its path.
   static std::string Screenshot(const std::string& name);
@@ -77,6 +90,8 @@ class BrowserFixture : public testing::Test {
   }
 
   test::TempDir dir_;
+  // More of the service's command line, set before SetUp.
+  std::vector<std::string> serviceArguments_;
   // The service speaks TLS with a certificate of a CA made for the test, and signs
   // with a key made for it; the browser is told of both.
   const test::TestCredentials trust_{dir_.path() / "trust"};
@@ -85,6 +100,7 @@ class BrowserFixture : public testing::Test {
   std::optional<service::test::TestDatabase> serviceDatabase_;
   std::unique_ptr<ChildProcess> service_;
   std::string apiUrl_;
+  int browserStarts_ = 0;  // each start writes a log of its own
 };
 
 }  // namespace tarvo::e2e

@@ -1,7 +1,7 @@
 // The clear-data window in the real browser: the cookies of a loopback site are not
 // sent on the next request nor after a restart, history and search texts are gone,
-// and the exit-clean switch is stored the moment it is clicked and shown checked at
-// the next start.
+// and the exit-clean switch is stored the moment it is clicked, shown checked at the
+// next start and empties history and cookies at that run's close.
 #include <regex>
 #include <thread>
 
@@ -83,13 +83,20 @@ TEST_F(ClearDataEndToEndTest, ClearedCookiesAreNotSentAgainAndTheExitSwitchIsKep
   std::system("xdotool key Escape");
   CloseBrowser(*browser);
 
-  browser = StartBrowser({pages_.Url("/third")});
-  ASSERT_TRUE(WaitFor([&] { return Served("/third"); }, kStartLimit)) << browser->Log();
+  browser = StartBrowser({pages_.Url("/set-cookie")});
+  ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << browser->Log();
   window = OpenClearData(*browser);
   ASSERT_TRUE(window.has_value());
   Screenshot("clear_data_next_start");
   EXPECT_TRUE(LooksChecked(*window, kBoxX - 5, kExitCleanY - 4)) << PixelOf(*window, kBoxX - 5, kExitCleanY - 4);
   std::system("xdotool key Escape");
+  CloseBrowser(*browser);
+
+  // Cleaned at exit: the history is empty and the next run sends no cookie.
+  EXPECT_TRUE(History().empty());
+  browser = StartBrowser({pages_.Url("/after-clean")});
+  ASSERT_TRUE(WaitFor([&] { return Served("/after-clean"); }, kStartLimit)) << browser->Log();
+  EXPECT_EQ(CookieSentTo("/after-clean").find("e2e_kept"), std::string::npos);
   CloseBrowser(*browser);
 }
 

@@ -1,8 +1,7 @@
 // The real browser when its profile cannot be saved: the database held by another
 // program, made read-only, or on a full disk. Each time the browser opens its pages
 // at once, says why changes are not kept, and keeps everything it had saved; once
-// the cause has gone, what it does is saved again. And a browser killed while it
-// browses: the next start takes the profile over with its history and cookies.
+// the cause has gone, what it does is saved again.
 #include <signal.h>
 
 #include <cstdlib>
@@ -121,30 +120,6 @@ TEST_F(FaultsEndToEndTest, AFullDiskIsToldAndWhatIsVisitedOnceThereIsRoomIsSaved
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after")); }, 30s)) << "saved again once there is room";
   CloseBrowser(*browser);
   EXPECT_TRUE(InHistory(pages_.Url("/before")));
-}
-
-TEST_F(FaultsEndToEndTest, AKillDuringBrowsingLosesNothingCommittedAndTheNextStartTakesTheProfileOver) {
-  auto browser = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
-  // Its cookies exist once the answer has arrived, not when the visit is recorded.
-  ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << browser->Log();
-  CloseBrowser(*browser);
-
-  browser = StartBrowser({"-noupdate", pages_.Url("/killed")});
-  ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/killed")); }, kStartLimit)) << browser->Log();
-  browser->Signal(SIGKILL);
-  ASSERT_TRUE(browser->WaitForExit(10s).has_value());
-
-  // The dead process's claim on the data folder is taken over, not waited for.
-  browser = StartBrowser({"-noupdate", pages_.Url("/after-kill")});
-  ASSERT_TRUE(WaitFor([&] { return Served("/after-kill"); }, kStartLimit)) << browser->Log();
-  const std::string cookie = pages_.RequestsFor("/after-kill").front().cookie;
-  EXPECT_NE(cookie.find("e2e_kept=persistent-1"), std::string::npos) << cookie;
-  EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-kill")); }, 30s));
-  CloseBrowser(*browser);
-  for (const char* path : {"/set-cookie", "/killed", "/after-kill"}) {
-    EXPECT_TRUE(InHistory(pages_.Url(path))) << path;
-  }
-  EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
 }
 
 }  // namespace

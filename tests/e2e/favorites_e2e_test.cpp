@@ -5,7 +5,6 @@
 // profile after a restart. Clicks and keys go through xdotool; screenshots land in
 // <build>/test-artifacts/ui/.
 #include <json/json.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,12 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e/child_process.h"
-#include "e2e/display.h"
-#include "e2e/page_server.h"
+#include "e2e/browser_fixture.h"
 #include "support/mounted_folder.h"
-#include "support/service_process.h"
-#include "support/temp_dir.h"
 
 namespace tarvo::e2e {
 namespace {
@@ -31,72 +26,43 @@ using namespace std::chrono_literals;
 
 using Rect = Window;
 
-// The largest visible window of `pid` named `name`, or an empty rectangle.
-Rect WindowOf(pid_t pid, const std::string& name) {
-  return LargestWindow("--all --pid " + std::to_string(pid) + " --name '^" + name + "$'").value_or(Rect{});
-}
-
-void Click(int x, int y, int button = 1) {
-  std::system(("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.2 click " +
-               std::to_string(button) + " sleep 0.4")
-                  .c_str());
-}
-
 // Replaces the text of the field that has the focus and presses Return.
 void TypeAndReturn(const std::string& text) {
   std::system(("xdotool key ctrl+a type --delay 20 '" + text + "'").c_str());
   std::system("xdotool sleep 0.2 key Return sleep 0.3");
 }
 
-class FavoritesEndToEndTest : public testing::Test {
+class FavoritesEndToEndTest : public BrowserFixture {
  protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
-    service_ = std::make_unique<test::ServiceProcess>(
-        bin_ + "tarvo-service", std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
-        (dir_.path() / "service.db").string());
-    ASSERT_FALSE(service_->baseUrl().empty());
-  }
-
   // Starts the browser on the profile in the folder `profile` of the test's folder.
   void Start(const std::string& profile = "data") {
     profile_ = profile;
-    std::map<std::string, std::string> environment = service_->credentials().BrowserEnvironment(service_->baseUrl());
-    environment.insert({{"XDG_DATA_HOME", (dir_.path() / profile).string()},
-                        {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
-                        {"XDG_CACHE_HOME", (dir_.path() / "cache").string()}});
-    browser_ = std::make_unique<ChildProcess>(bin_ + "tarvo-browser", std::vector<std::string>{"-noupdate", pages_.Url("/fav")},
-                                              environment, (dir_.path() / "browser.log").string());
-    // The page is there and the window has its working size (two seconds after it is built).
-    ASSERT_TRUE(WaitFor([&] { return !pages_.RequestsFor("/fav").empty(); }, 60s)) << browser_->Log();
-    ASSERT_TRUE(WaitFor([&] { return Main().width >= 800; }, 30s));
+    std::map<std::string, std::string> environment = Environment();
+    environment["XDG_DATA_HOME"] = (dir_.path() / profile).string();
+    browser_ = StartBrowserWith({"-noupdate", pages_.Url("/fav")}, environment);
+    // The page is there and the window has its working size.
+    ASSERT_TRUE(WaitFor([&] { return Served("/fav") && MainWindow(*browser_).has_value(); }, kStartLimit))
+        << browser_->Log();
     std::this_thread::sleep_for(1s);
   }
-  void Stop() {
-    browser_->Signal(SIGTERM);
-    const auto status = browser_->WaitForExit(60s);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0) << browser_->Log();
-  }
-  Rect Main() const { return WindowOf(browser_->pid(), "TarvoBrowser"); }
-  // Waits for a window of the browser named `name`, and a moment more: a window that
-  // has just appeared on a display without a window manager may miss a first click.
+  void Stop() { CloseBrowser(*browser_); }
+  Rect Main() const { return MainWindow(*browser_).value_or(Rect{}); }
+  // Clicks (`button` 3: right-clicks) at a point of the screen.
+  static void Click(int x, int y, int button = 1) { ClickIn(Rect{}, x, y, button); }
+  // Waits for a window named `name`, and a moment more: a window that has just
+  // appeared on a display without a window manager may miss a first click.
   Rect Await(const std::string& name) const {
-    Rect found;
-    WaitFor([&] { return (found = WindowOf(browser_->pid(), name)).width > 0; }, 10s);
+    std::optional<Rect> found;
+    WaitFor([&] { return (found = WindowNamed("^" + name + "$")).has_value(); }, 10s);
     std::this_thread::sleep_for(1500ms);
-    return found;
-  }
-  void Screenshot(const std::string& name) const {
-    fs::create_directories(fs::path(bin_) / ".." / "test-artifacts" / "ui");
-    std::system(("import -window root " + bin_ + "../test-artifacts/ui/" + name + ".png").c_str());
+    return found.value_or(Rect{});
   }
 
   // The favourites document the browser stored under `key` (the anonymous one, or a
   // user's: "favor_data_" + the user's id, or "favor_data_" for the one user's there
   // is), read with tarvo-cli.
   Json::Value Stored(const std::string& key = "favor_data") const {
-    const std::string rows = Command(bin_ + "tarvo-cli profile info " +
+    const std::string rows = Command(BinFolder() + "tarvo-cli profile info " +
                                      (dir_.path() / profile_ / "TarvoBrowser" / "kx.dat").string() + " 2>/dev/null");
     std::string text;
     std::istringstream lines(rows);
@@ -132,26 +98,6 @@ class FavoritesEndToEndTest : public testing::Test {
     return WaitFor([&] { return Outline() == expected; }, 15s);
   }
 
-  // Logs in through the main menu's account link and the login window.
-  void LogIn(const std::string& account, const std::string& password) {
-    const Rect main = Main();
-    Rect menu;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          Click(main.x + 20, main.y + 26);
-          return WaitFor([&] { return (menu = WindowOf(browser_->pid(), "KXMenuWnd")).width > 0; }, 3s);
-        },
-        30s));
-    Click(menu.x + 100, menu.y + 44);  // the account link: the login window for nobody logged in
-    const Rect login = Await("KXLoginWnd");
-    ASSERT_GT(login.width, 0) << "no login window";
-    Click(login.x + 490, login.y + 130);
-    std::system(("xdotool type --delay 20 '" + account + "'").c_str());
-    Click(login.x + 470, login.y + 202);
-    TypeAndReturn(password);
-    ASSERT_TRUE(WaitFor([&] { return WindowOf(browser_->pid(), "KXLoginWnd").width == 0; }, 30s)) << "login window stays";
-    std::system("xdotool key Escape sleep 0.3");  // the main menu that opens again after a login
-  }
   // Adds the current page with the toolbar's star and the favourites window's Done.
   void StarCurrentPage() {
     const Rect main = Main();
@@ -161,11 +107,7 @@ class FavoritesEndToEndTest : public testing::Test {
     Click(editor.x + 424, editor.y + 369);  // Done
   }
 
-  const std::string bin_ = fs::current_path().string() + "/";
   std::string profile_ = "data";
-  test::TempDir dir_;
-  PageServer pages_;
-  std::unique_ptr<test::ServiceProcess> service_;
   std::unique_ptr<ChildProcess> browser_;
 };
 
@@ -267,7 +209,7 @@ TEST_F(FavoritesEndToEndTest, ALoggedInUsersBookmarkReachesTheSameUserOnAnotherP
   };
   Start("first");
   ASSERT_TRUE(WaitFor([&] { return Outline().size() == 3; }, 15s)) << "no default favourites";
-  LogIn("demo@tarvo.test", "demo1234");
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
   StarCurrentPage();
   // Kept under the user's own key, and on the service, which another profile of the
   // same user fetches when it logs in.
@@ -277,7 +219,7 @@ TEST_F(FavoritesEndToEndTest, ALoggedInUsersBookmarkReachesTheSameUserOnAnotherP
 
   Start("second");
   EXPECT_FALSE(holdsStarred());
-  LogIn("demo@tarvo.test", "demo1234");
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
   EXPECT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
   Screenshot("favorites_e2e_other_profile");
   Stop();

@@ -192,15 +192,6 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     ClickAt(window.x + buttons[index], window.y + *bar);
     return WaitFor([&] { return !OfferBarRow(window).has_value(); }, 10s);
   }
-  // The browser's main windows, the one opened last last: windows of the screen itself,
-  // not a compatibility page's window inside one of them.
-  static std::vector<Window> MainWindows(ChildProcess& browser) {
-    std::vector<Window> found;
-    for (const Window& window : Windows("--maxdepth 1 --pid " + std::to_string(browser.pid()) + " --name '.*'")) {
-      if (!(window.x == 0 && window.y == 0) && window.width * window.height >= 600 * 400) found.push_back(window);
-    }
-    return found;
-  }
   // Opens `url` in the current tab of `window` and waits for its fields' first report.
   bool Open(const Window& window, const std::string& url, int visit) {
     const std::string report = "fields ?visit=" + std::to_string(visit) + " ";

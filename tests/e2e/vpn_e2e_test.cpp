@@ -9,8 +9,6 @@
 // for a STUN server), no icon fetched by the browser itself, no name looked up here.
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <sqlite3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,11 +25,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "e2e/child_process.h"
-#include "e2e/display.h"
-#include "e2e/page_server.h"
-#include "support/temp_dir.h"
-#include "support/test_credentials.h"
+#include "e2e/browser_fixture.h"
 
 namespace tarvo::e2e {
 namespace {
@@ -39,7 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr auto kStartLimit = 60s;
 constexpr auto kStepLimit = 30s;
 
 using Rect = Window;
@@ -47,16 +40,6 @@ using Rect = Window;
 // The toolkit window titled with `className`, once shown.
 std::optional<Rect> WindowOf(const std::string& className) { return LargestWindow("--name '^" + className + "$'"); }
 
-bool Click(const Rect& window, int x, int y) {
-  return std::system(("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
-                      " click 1 sleep 0.3")
-                         .c_str()) == 0;
-}
-bool RightClick(const Rect& window, int x, int y) {
-  return std::system(("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
-                      " click 3 sleep 0.3")
-                         .c_str()) == 0;
-}
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -110,135 +93,43 @@ class UdpListener {
   std::thread thread_;
 };
 
-class VpnEndToEndTest : public testing::Test {
+class VpnEndToEndTest : public BrowserFixture {
  protected:
+  // The service runs its node proxies, which may reach the page server.
+  VpnEndToEndTest() {
+    serviceArguments_ = {"--proxy-ports", "auto", "--password-iterations", "1000", "--proxy-allow",
+                         "127.0.0.1:" + std::to_string(pages_.port())};
+  }
   void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the test command's display";
-    std::vector<std::string> arguments{"--port", "0", "--data", (dir_.path() / "service.db").string(), "--seed",
-                                       std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
-                                       "--proxy-ports", "auto", "--password-iterations", "1000", "--proxy-allow",
-                                       "127.0.0.1:" + std::to_string(pages_.port())};
-    for (const std::string& argument : trust_.ServiceArguments()) arguments.push_back(argument);
-    service_ = std::make_unique<ChildProcess>(BinFolder() + "tarvo-service", arguments,
-                                              std::map<std::string, std::string>{},
-                                              (dir_.path() / "service.log").string());
-    std::optional<std::string> port;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          return (port = service_->LogMatch("listening on https://127\\.0\\.0\\.1:([0-9]+)/")).has_value() &&
-                 service_->Log().find("node 3 proxy on port") != std::string::npos;
-        },
-        20s))
+    BrowserFixture::SetUp();
+    ASSERT_TRUE(WaitFor([&] { return service_->Log().find("node 3 proxy on port") != std::string::npos; }, 20s))
         << service_->Log();
-    port_ = std::stoi(*port);
   }
 
-  static std::string BinFolder() { return fs::current_path().string() + "/"; }
-
-  // `environment` adds to the browser's own.
-  void StartBrowser(std::map<std::string, std::string> extra = {}) {
-    std::map<std::string, std::string> environment =
-        trust_.BrowserEnvironment("https://127.0.0.1:" + std::to_string(port_) + "/");
-    for (auto& [name, value] : extra) environment[name] = value;
-    environment.insert({{"XDG_DATA_HOME", (dir_.path() / "data").string()},
-                        {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
-                        {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
-                        {"TARVO_DEBUG", "1"}});
-    browser_ = std::make_unique<ChildProcess>(BinFolder() + "tarvo-browser", std::vector<std::string>{"-noupdate"},
-                                              environment,
-                                              (dir_.path() / ("browser" + std::to_string(++starts_) + ".log")).string());
-    // The main window is the process's largest, once it has its working size.
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          std::vector<Rect> windows = Windows("--pid " + std::to_string(browser_->pid()) + " --name '.*'");
-          std::sort(windows.begin(), windows.end(),
-                    [](const Rect& a, const Rect& b) { return a.width * a.height > b.width * b.height; });
-          for (const Rect& window : windows) {
-            if ((window.x != 0 || window.y != 0) && window.width >= 600 && window.height >= 400) {
-              main_ = window;
-              return true;
-            }
-          }
-          return false;
-        },
-        kStartLimit))
-        << browser_->Log();
+  // `extra` adds to the browser's environment.
+  void Start(const std::map<std::string, std::string>& extra = {}) {
+    std::map<std::string, std::string> environment = Environment();
+    for (const auto& [name, value] : extra) environment[name] = value;
+    browser_ = StartBrowserWith({"-noupdate"}, environment);
+    std::optional<Rect> main;
+    ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(*browser_)).has_value(); }, kStartLimit)) << browser_->Log();
+    main_ = *main;
   }
-  void CloseBrowser() {
-    browser_->Signal(SIGTERM);
-    const auto status = browser_->WaitForExit(kStartLimit);
-    ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
-    EXPECT_EQ(*status, 0) << browser_->Log();
-  }
-  int Logged(const std::string& line) const {
-    const std::string log = browser_->Log();
-    int seen = 0;
-    for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++seen;
-    return seen;
-  }
+  int Logged(const std::string& line) const { return BrowserFixture::Logged(*browser_, line); }
   // Waits for one more `line` in the browser's diagnostics than `before`.
   bool WaitForLog(const std::string& line, int before = 0) const {
     return WaitFor([&] { return Logged(line) > before; }, kStepLimit);
   }
-  bool InHistory(const std::string& url) const {
-    sqlite3* db = nullptr;
-    bool found = false;
-    const std::string path = (dir_.path() / "data" / "TarvoBrowser" / "kx.dat").string();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 5000);
-      sqlite3_stmt* statement = nullptr;
-      if (sqlite3_prepare_v2(db, "select 1 from history where url = ?", -1, &statement, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(statement, 1, url.c_str(), -1, SQLITE_TRANSIENT);
-        found = sqlite3_step(statement) == SQLITE_ROW;
-      }
-      sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return found;
-  }
-  void Screenshot(const std::string& name) const {
-    fs::create_directories("../test-artifacts/e2e");
-    std::system(("import -window root ../test-artifacts/e2e/" + name + ".png").c_str());
-  }
 
   // The toolbar's controls, from the right edge of the main window.
-  void ClickShield() { ASSERT_TRUE(Click(main_, main_.width - 93, 66)); }
+  void ClickShield() { ASSERT_TRUE(ClickIn(main_, main_.width - 93, 66)); }
   void ClickAddressAndGo(const std::string& url) {
-    ASSERT_TRUE(Click(main_, 400, 66));
+    ASSERT_TRUE(ClickIn(main_, 400, 66));
     ASSERT_TRUE(Key("ctrl+a") && Type(url) && Key("Return"));
   }
-  // Opens the main menu under the logo and clicks its account or log-out link.
-  void ClickInMenu(int x) {
-    std::optional<Rect> menu;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          Click(main_, 20, 26);
-          return WaitFor([&] { return (menu = WindowOf("KXMenuWnd")).has_value(); }, 3s);
-        },
-        kStepLimit));
-    ASSERT_TRUE(Click(*menu, x, 44));
-  }
-  void LogIn(const std::string& account, const std::string& password) {
-    const int confirmed = Logged("account: the stored login holds");
-    ClickInMenu(100);  // the account link: the login window for nobody logged in
-    std::optional<Rect> login;
-    ASSERT_TRUE(WaitFor([&] { return (login = WindowOf("KXLoginWnd")).has_value(); }, kStepLimit)) << browser_->Log();
-    ASSERT_TRUE(Click(*login, 490, 130) && Type(account));
-    ASSERT_TRUE(Click(*login, 470, 202) && Type(password) && Key("Return"));
-    const bool closed = WaitFor([&] { return !WindowOf("KXLoginWnd").has_value(); }, kStepLimit);
-    if (!closed) Screenshot("login_window_stays");
-    ASSERT_TRUE(closed) << "login window stays (see login_window_stays.png)\n" << browser_->Log();
-    ASSERT_TRUE(WaitForLog("account: the stored login holds", confirmed)) << browser_->Log();
-    Key("Escape");  // the main menu that opens again after a login
-  }
-  void LogOut() {
-    ClickInMenu(170);
-    ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXMenuWnd").has_value(); }, kStepLimit));
-  }
-
   // Proxy counters of one node: plain requests and refused challenges.
   std::pair<int, int> ProxyCounts(int node) const {
-    httplib::SSLClient client("127.0.0.1", port_);
+    httplib::SSLClient client("127.0.0.1", std::stoi(apiUrl_.substr(apiUrl_.rfind(':') + 1)));
     client.set_ca_cert_path(trust_.caFile().c_str());
     const auto answer = client.Get("/status/proxies");
     std::smatch match;
@@ -257,43 +148,28 @@ class VpnEndToEndTest : public testing::Test {
       if (counts == last) return counts;
     }
   }
-  void Sql(const std::string& statement) const {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir_.path() / "data" / "TarvoBrowser" / "kx.dat").c_str(), &db), SQLITE_OK);
-    sqlite3_busy_timeout(db, 5000);
-    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << statement;
-    sqlite3_close(db);
-  }
-
-  test::TempDir dir_;
-  PageServer pages_;
-  // The service speaks TLS with a certificate of a CA made for the test.
-  const test::TestCredentials trust_{dir_.path() / "trust"};
-  std::unique_ptr<ChildProcess> service_;
   std::unique_ptr<ChildProcess> browser_;
-  int port_ = 0;
-  int starts_ = 0;
   Rect main_;
 };
 
 TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLastsTwelveHours) {
-  StartBrowser();
-  LogIn("demo@tarvo.test", "demo1234");
+  Start();
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
 
   // The shield asks for the node: the panel with the region group.
   ClickShield();
   std::optional<Rect> panel;
   ASSERT_TRUE(WaitFor([&] { return (panel = WindowOf("KXProtectWnd")).has_value(); }, kStepLimit)) << browser_->Log();
   EXPECT_EQ(panel->height, 470);  // the region group is there
-  ASSERT_TRUE(Click(*panel, 170, 233));  // country
+  ASSERT_TRUE(ClickIn(*panel, 170, 233));  // country
   std::optional<Rect> list;
   ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value(); }, kStepLimit));
   ASSERT_EQ(list->height, 2 * 40 + 2);  // United States, Japan
-  ASSERT_TRUE(Click(*list, 160, 60));   // Japan; its areas open by themselves
+  ASSERT_TRUE(ClickIn(*list, 160, 60));   // Japan; its areas open by themselves
   ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value() && list->height == 42; }, kStepLimit));
   Screenshot("vpn_areas");
-  ASSERT_TRUE(Click(*list, 160, 20));  // Tokyo
-  ASSERT_TRUE(Click(*panel, 280, 438));  // connect
+  ASSERT_TRUE(ClickIn(*list, 160, 20));  // Tokyo
+  ASSERT_TRUE(ClickIn(*panel, 280, 438));  // connect
   ASSERT_TRUE(WaitForLog("vpn: connected to node 3")) << browser_->Log();
   ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXProtectWnd").has_value(); }, kStepLimit)) << "the panel stays";
 
@@ -304,7 +180,7 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
   EXPECT_EQ(ProxyCounts(2).first, 0);
 
   // A compatibility tab goes its own way (the system's settings), never the node's.
-  Sql("insert into domain_type (domain, type) values ('compat.tarvo.test', 2)");
+  ASSERT_TRUE(Execute("insert into domain_type (domain, type) values ('compat.tarvo.test', 2)"));
   const auto beforeCompat = SettledProxyCounts(3);
   Screenshot("vpn_tokyo_page");
   ClickAddressAndGo("http://compat.tarvo.test/");
@@ -313,12 +189,12 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
   EXPECT_EQ(ProxyCounts(3), beforeCompat);
   Screenshot("vpn_compat_tab");
   // The panel names it as a tab the VPN does not carry.
-  ASSERT_TRUE(RightClick(main_, main_.width - 93, 66));
+  ASSERT_TRUE(ClickIn(main_, main_.width - 93, 66, 3));
   ASSERT_TRUE(WaitFor([&] { return (panel = WindowOf("KXProtectWnd")).has_value(); }, kStepLimit)) << browser_->Log();
   EXPECT_GT(panel->height, 470);
   Screenshot("vpn_panel_unprotected");
   ASSERT_TRUE(Key("Escape") && WaitFor([&] { return !WindowOf("KXProtectWnd").has_value(); }, kStepLimit));
-  ASSERT_TRUE(Click(main_, 150, 25));  // back to the Chromium tab, the first
+  ASSERT_TRUE(ClickIn(main_, 150, 25));  // back to the Chromium tab, the first
 
   // Switched off: the next Chromium request goes direct.
   ClickShield();
@@ -328,41 +204,42 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
   ASSERT_TRUE(WaitFor([&] { return InHistory("http://news.tarvo.test/"); }, kStepLimit)) << browser_->Log();
   std::this_thread::sleep_for(3s);
   EXPECT_EQ(ProxyCounts(3), beforeDirect);
-  CloseBrowser();
+  CloseBrowser(*browser_);
 
   // A restart keeps the login ...
-  StartBrowser();
+  Start();
   EXPECT_TRUE(WaitForLog("account: the stored login holds")) << browser_->Log();
-  CloseBrowser();
+  CloseBrowser(*browser_);
   // ... until twelve hours and a second have passed.
-  Sql("update info set value=cast(strftime('%s','now') - 43201 as text) where key='vpnlogintime'");
-  StartBrowser();
+  ASSERT_TRUE(Execute("update info set value=cast(strftime('%s','now') - 43201 as text) where key='vpnlogintime'"));
+  Start();
   EXPECT_TRUE(WaitForLog("account: no valid stored login")) << browser_->Log();
   EXPECT_EQ(Logged("account: the stored login holds"), 0);
-  CloseBrowser();
+  CloseBrowser(*browser_);
 }
 
 TEST_F(VpnEndToEndTest, WithoutNodeChoiceTheShieldConnectsAtOnceAndWithoutRightsItSaysSo) {
-  StartBrowser();
-  LogIn("basic@tarvo.test", "basic1234");
+  Start();
+  LogIn(*browser_, "basic@tarvo.test", "basic1234");
   ClickShield();
   ASSERT_TRUE(WaitForLog("vpn: connected to node 1")) << browser_->Log();
   EXPECT_FALSE(WindowOf("KXProtectWnd").has_value());
   Screenshot("vpn_basic_on");
   // Logging out switches the VPN off first.
-  LogOut();
+  ClickInMainMenu(*browser_, 170);  // log out
+  ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXMenuWnd").has_value(); }, kStepLimit));
   ASSERT_TRUE(WaitForLog("vpn: connection closed")) << browser_->Log();
   EXPECT_EQ(Logged("vpn: connection closed"), 1);
 
-  LogIn("novpn@tarvo.test", "novpn1234");
+  LogIn(*browser_, "novpn@tarvo.test", "novpn1234");
   ClickShield();
   ASSERT_TRUE(WaitForLog("vpn: the service refused the VPN")) << browser_->Log();
   ASSERT_TRUE(WaitFor([&] { return WindowOf("Message").has_value(); }, kStepLimit));
   Screenshot("vpn_refused");
   std::optional<Rect> box = WindowOf("Message");
-  ASSERT_TRUE(box.has_value() && Click(*box, box->width - 64, box->height - 30));  // OK
+  ASSERT_TRUE(box.has_value() && ClickIn(*box, box->width - 64, box->height - 30));  // OK
   EXPECT_TRUE(WaitFor([&] { return !WindowOf("Message").has_value(); }, kStepLimit));
-  CloseBrowser();
+  CloseBrowser(*browser_);
 }
 
 // The leak test's page: a peer connection asking the listener as its STUN server, an
@@ -390,7 +267,7 @@ TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {
   // The engine logs every name it looks up here, with its host.
   const fs::path netLog = dir_.path() / "net.json";
   const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  StartBrowser({{"QTWEBENGINE_CHROMIUM_FLAGS", std::string(flags != nullptr ? flags : "") +
+  Start({{"QTWEBENGINE_CHROMIUM_FLAGS", std::string(flags != nullptr ? flags : "") +
                                                    " --log-net-log=" + netLog.string()}});
 
   // Off: WebRTC asks the STUN server directly, the icon comes from the page's server.
@@ -425,7 +302,7 @@ TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {
   // the proxy's credentials opened at once.
   EXPECT_EQ(ProxyCounts(1), std::make_pair(iconRequests() - iconsBefore, 0));
   Screenshot("vpn_leak_page");
-  CloseBrowser();
+  CloseBrowser(*browser_);
 
   const std::string lookups = ReadFile(netLog);
   ASSERT_NE(lookups.find("\"events\""), std::string::npos) << "no net log";

@@ -22,14 +22,6 @@ using namespace std::chrono_literals;
 
 class WindowsEndToEndTest : public BrowserFixture {
  protected:
-  // The browser's main windows at their working size, topmost (opened last) last.
-  std::vector<Window> MainWindows(ChildProcess& browser) const {
-    std::vector<Window> found;
-    for (const Window& window : Windows("--pid " + std::to_string(browser.pid()) + " --name '.*'")) {
-      if (!(window.x == 0 && window.y == 0) && window.width * window.height >= 600 * 400) found.push_back(window);
-    }
-    return found;
-  }
   // The top main window (the one opened last), once the browser shows one: a window
   // can be missing from a listing for a moment while another opens or closes.
   bool TopWindow(ChildProcess& browser, Window& top) const {

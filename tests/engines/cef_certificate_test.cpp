@@ -65,29 +65,6 @@ class CefCertificateTest : public CefFixture {
   TestHttpServer tls_{DataFolder(), std::unique_ptr<QTcpServer>(listener_)};
 };
 
-TEST_F(CefCertificateTest, PageLoadsOnlyWhenTheListNamesTheMirror) {
-  const QString url = tls_.Url("/basic.html");
-
-  // Not named: the engine's refusal stands, nothing of the page is fetched.
-  accept_ = false;
-  CefRefPtr<CefBrowser> browser = Open(url);
-  ASSERT_NE(browser, nullptr);
-  ExpectAskedAbout(url);
-  EXPECT_EQ(listener_->handshakes(), 0);
-  EXPECT_EQ(tls_.CountFor("/basic.html"), 0);
-  EXPECT_EQ(PageText(browser), "none");
-  EXPECT_TRUE(std::none_of(client_->titles.begin(), client_->titles.end(),
-                           [](const CefString& title) { return title == u"Basic page"; }));
-
-  // Named on the next try: the refusal was not remembered.
-  accept_ = true;
-  Load(browser, url);
-  ExpectAskedAbout(url);
-  EXPECT_GE(listener_->handshakes(), 1);
-  EXPECT_EQ(tls_.CountFor("/basic.html"), 1);
-  EXPECT_EQ(PageText(browser), kText);
-}
-
 TEST_F(CefCertificateTest, AcceptanceEndsWhenTheListStopsNamingTheMirror) {
   CefRefPtr<CefBrowser> browser = Open(tls_.Url("/basic.html"));
   ASSERT_NE(browser, nullptr);

@@ -115,22 +115,6 @@ class CefDownloadTest : public CefFixture {
   TempDir folder_;
 };
 
-TEST_F(CefDownloadTest, CompletesWithAllBytesAtTheChosenPath) {
-  StartDownload("/report.bin", "saved.bin");
-  ASSERT_TRUE(WaitUntilEnded());
-
-  ASSERT_EQ(client_->suggested_names.size(), 1U);
-  EXPECT_EQ(client_->suggested_names.front(), u"report.bin");
-  const auto& last = client_->download_updates.back();
-  EXPECT_TRUE(last.complete);
-  EXPECT_EQ(last.received_bytes, kSize);
-  EXPECT_EQ(last.total_bytes, kSize);
-  EXPECT_EQ(QString::fromStdU16String(last.full_path), target_);
-  EXPECT_EQ(QString::fromStdU16String(last.url), server_.Url("/report.bin"));
-  ExpectSavedWhole();
-  ExpectMonotonicProgress();
-}
-
 TEST_F(CefDownloadTest, PauseIsReportedAndAPausedDownloadCanBeCancelled) {
   bool pause_asked = false;
   client_->on_download_update = [&](const CefDownloadItem& item, CefDownloadItemCallback& callback) {
@@ -249,20 +233,6 @@ TEST_F(CefDownloadTest, PausedDownloadWhoseConnectionWasDroppedResumes) {
       EXPECT_TRUE(requests[1].Header("range").isEmpty());
     }
   }
-}
-
-TEST_F(CefDownloadTest, ARunningDownloadWhoseConnectionWasDroppedGoesOnWithoutAskingAgain) {
-  // The engine takes it up by itself and announces it once more; the client placed
-  // it already and is not asked again.
-  TestHttpServer::Response file = SlowFile(true);
-  file.cut_first_after = 640 * 1024;
-  server_.Route("/dropped-running.bin", file);
-  StartDownload("/dropped-running.bin", "dropped-running.bin");
-  ASSERT_TRUE(WaitUntilEnded());
-  EXPECT_TRUE(client_->download_updates.back().complete);
-  EXPECT_EQ(client_->suggested_names.size(), 1U);
-  ExpectSavedWhole();
-  EXPECT_EQ(server_.LastHeader("/dropped-running.bin", "range"), "bytes=" + QByteArray::number(640 * 1024) + "-");
 }
 
 TEST_F(CefDownloadTest, AKeptPartialFileOutlivesTheEnginesCleanUp) {

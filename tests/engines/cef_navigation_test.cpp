@@ -47,27 +47,6 @@ TEST_F(CefNavigationTest, CreationIsAnnouncedLaterAndPrecedesTheFirstNavigation)
   EXPECT_EQ(QString::fromStdU16String(client_->favicons.back().front()), server_.Url("/icons/site.ico"));
 }
 
-TEST_F(CefNavigationTest, RedirectsAndSubFramesCarryTheirFlags) {
-  server_.Redirect("/moved", "/frames.html");
-  CefRefPtr<CefBrowser> browser = Open(server_.Url("/moved"));
-  ASSERT_NE(browser, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return server_.CountFor("/child.html") > 0; }));
-  ASSERT_TRUE(WaitFor([&] { return client_->navigations.size() >= 3; }));
-
-  const auto& first = client_->navigations[0];
-  EXPECT_EQ(QString::fromStdU16String(first.url), server_.Url("/moved"));
-  EXPECT_TRUE(first.main_frame);
-  EXPECT_FALSE(first.redirect);
-  const auto& second = client_->navigations[1];
-  EXPECT_EQ(QString::fromStdU16String(second.url), server_.Url("/frames.html"));
-  EXPECT_TRUE(second.main_frame);
-  EXPECT_TRUE(second.redirect);
-  const auto& third = client_->navigations[2];
-  EXPECT_EQ(QString::fromStdU16String(third.url), server_.Url("/child.html"));
-  EXPECT_FALSE(third.main_frame);
-  EXPECT_FALSE(third.redirect);
-}
-
 TEST_F(CefNavigationTest, CancelledNavigationsLoadNothing) {
   CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
   ASSERT_NE(browser, nullptr);

@@ -39,19 +39,6 @@ TEST(CefProcessTest, SubProcessCommandLinesStopAtOnceWithTheSameSwitches) {
   EXPECT_EQ(app->types.size(), 3U);
 }
 
-TEST(CefProcessTest, TheApplicationAppendsThePluginSwitchesInOrder) {
-  for (const std::string type : {"", "renderer", "gpu-process"}) {
-    auto line = CefCommandLine::CreateFromArgv(0, nullptr);
-    line->AppendSwitchWithValue("lang", "zh-CN");
-    WebApp().OnBeforeCommandLineProcessing(type, *line);
-    EXPECT_EQ(line->GetSwitchTexts(),
-              (std::vector<std::string>{"--lang=zh-CN", "--enable-npapi=1", "--ppapi-flash-version=28.0.0.161",
-                                        "--ppapi-flash-path=plugins/PepperFlash/28.0.0.161/libpepflashplayer.so",
-                                        "--plugin-policy=allow"}))
-        << type;
-  }
-}
-
 TEST(CefProcessTest, CommandLinesParseSwitchesValuesAndArguments) {
   const char* argv[] = {"prog", "--a", "--b=1", "plain", "--b=2", "--", "--not-a-switch", "-url"};
   auto line = CefCommandLine::CreateFromArgv(8, argv);

@@ -103,31 +103,6 @@ TEST_F(CefProxyTest, MalformedPreferencesAreRefusedAndChangeNothing) {
   EXPECT_FALSE(CefRequestContext::GetGlobalContext()->CanSetPreference("homepage"));
 }
 
-TEST_F(CefProxyTest, ProxyChallengesAreAnsweredWithTheClientsCredentials) {
-  proxy_.RequireCredentials("nobody", "token-1");
-  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
-  ASSERT_NE(browser, nullptr);
-  ASSERT_TRUE(SetProxy(u"fixed_servers", ProxyServer()));
-
-  // Without an answer the request fails with the challenge.
-  Load(browser, "http://refused.tarvo.test/page");
-  ASSERT_FALSE(client_->auth_requests.empty());
-  EXPECT_EQ(proxy_.CountFor("refused.tarvo.test"), 0);
-
-  client_->credentials = std::make_pair(CefString(u"nobody"), CefString(u"token-1"));
-  client_->auth_requests.clear();
-  Load(browser, "http://secured.tarvo.test/page");
-  ASSERT_FALSE(client_->auth_requests.empty());
-  const auto& asked = client_->auth_requests.front();
-  EXPECT_TRUE(asked.is_proxy);
-  EXPECT_EQ(asked.host, u"127.0.0.1");
-  EXPECT_EQ(asked.port, proxy_.port());
-  EXPECT_EQ(asked.realm, u"tarvo-vpn");
-  EXPECT_GE(proxy_.challenges(), 1);
-  EXPECT_EQ(proxy_.CountFor("secured.tarvo.test"), 1);
-  EXPECT_EQ(client_->titles.back(), u"via proxy secured.tarvo.test");
-}
-
 // A page that makes a peer connection the way `make` says (which sets `pc`) and
 // notes in window.result, once gathering has ended, how many candidates it had.
 TestHttpServer::Response GatheringPage(const QString& prefix, const QString& make) {

@@ -1,15 +1,13 @@
 // The compatibility engine's layer on WebKitGTK, beside what the bodies' common suite
 // covers: the engine comes into the process only when a profile is first used, what
-// a profile keeps (and a private one does not), the VPN's proxy never reaches it,
-// find, and its downloads in the browser's download list.
+// a profile keeps (and a private one does not), find, and its downloads in the
+// browser's download list. That the VPN's proxy never reaches it runs end to end in
+// the VPN's test.
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,7 +15,6 @@
 
 #include "downloads/download_manager.h"
 #include "downloads/i_download_prompts.h"
-#include "engines/counting_proxy.h"
 #include "engines/ie/compat_download_handler.h"
 #include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/webkitgtk/lazy_compat_profile.h"
@@ -80,7 +77,6 @@ class IeLayerTest : public ::testing::Test {
     parent_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent_));
   }
-  void TearDown() override { QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy)); }
 
   static QString Folder(const char* name) { return QString::fromStdString((root_->path() / name).string()); }
   static LazyCompatProfile* MakeProfile(const QString& data, const QString& cache) {
@@ -173,24 +169,6 @@ TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilClearedAndAPrivateProfileKeep
       EXPECT_FALSE(file.open(QIODevice::ReadOnly) && file.readAll().contains("lasting")) << path.toStdString();
     }
   }
-}
-
-// The VPN sets the proxy Qt's network follows; the compatibility engine never uses it.
-TEST_F(IeLayerTest, TheApplicationProxyIsNeverUsed) {
-  CountingProxy proxy;
-  QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port()));
-  QNetworkAccessManager plain;
-  std::unique_ptr<QNetworkReply> reply(plain.get(QNetworkRequest(QUrl("http://plain.tarvo.test/"))));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return reply->isFinished(); }));
-  EXPECT_EQ(proxy.CountFor("plain.tarvo.test"), 1) << "the proxy is in place";
-
-  auto control = Control(*profile_);
-  server_.Route("/basic", TestHttpServer::Response{});
-  ASSERT_TRUE(Load(*control, server_.Url("/basic")));
-  ASSERT_TRUE(Load(*control, QStringLiteral("http://compat.tarvo.test/")));
-  EXPECT_EQ(events_.ends.back(), u"error http://compat.tarvo.test/");
-  EXPECT_EQ(proxy.CountFor("compat.tarvo.test"), 0);
-  EXPECT_EQ(proxy.CountFor("127.0.0.1"), 0);
 }
 
 TEST_F(IeLayerTest, FindSelectsTheNextAndPreviousMatchIgnoringCase) {

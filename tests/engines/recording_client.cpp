@@ -44,17 +44,6 @@ cef_return_value_t RecordingClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, 
   return RV_CONTINUE;
 }
 
-bool RecordingClient::GetAuthCredentials(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, bool is_proxy,
-                                         const CefString& host, int port, const CefString& realm, const CefString&,
-                                         CefRefPtr<CefAuthCallback> callback) {
-  auth_requests.push_back({is_proxy, host, port, realm});
-  if (!credentials) {
-    return false;
-  }
-  callback->Continue(credentials->first, credentials->second);
-  return true;
-}
-
 void RecordingClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>,
                                           CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) {
   CefContextMenuParams::Data data;

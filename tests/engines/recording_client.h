@@ -14,7 +14,6 @@
 #include "engines/webengine/cef_download_handler.h"
 #include "engines/webengine/cef_download_item.h"
 #include "engines/webengine/cef_download_item_callback.h"
-#include "engines/webengine/cef_find_handler.h"
 #include "engines/webengine/cef_life_span_handler.h"
 #include "engines/webengine/cef_load_handler.h"
 #include "engines/webengine/cef_menu_model.h"
@@ -34,8 +33,7 @@ class RecordingClient : public CefClient,
                         public CefDisplayHandler,
                         public CefRequestHandler,
                         public CefContextMenuHandler,
-                        public CefDownloadHandler,
-                        public CefFindHandler {
+                        public CefDownloadHandler {
  public:
   struct Navigation {
     int browser = 0;
@@ -43,22 +41,10 @@ class RecordingClient : public CefClient,
     bool main_frame = false;
     bool redirect = false;
   };
-  struct AuthRequest {
-    bool is_proxy = false;
-    CefString host;
-    int port = 0;
-    CefString realm;
-  };
-  struct FindResult {
-    int identifier = 0;
-    int count = 0;
-    int active = 0;
-  };
 
   CefContextMenuHandler* GetContextMenuHandler() override { return this; }
   CefDisplayHandler* GetDisplayHandler() override { return this; }
   CefDownloadHandler* GetDownloadHandler() override { return this; }
-  CefFindHandler* GetFindHandler() override { return this; }
   CefLifeSpanHandler* GetLifeSpanHandler() override { return this; }
   CefLoadHandler* GetLoadHandler() override { return this; }
   CefRequestHandler* GetRequestHandler() override { return this; }
@@ -83,9 +69,6 @@ class RecordingClient : public CefClient,
                       bool is_redirect) override;
   cef_return_value_t OnBeforeResourceLoad(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                                           CefRefPtr<CefRequest> request) override;
-  bool GetAuthCredentials(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, bool is_proxy,
-                          const CefString& host, int port, const CefString& realm, const CefString& scheme,
-                          CefRefPtr<CefAuthCallback> callback) override;
 
   void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                            CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) override;
@@ -97,10 +80,6 @@ class RecordingClient : public CefClient,
   void OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
                          CefRefPtr<CefDownloadItemCallback> callback) override;
 
-  void OnFindResult(CefRefPtr<CefBrowser>, int identifier, int count, int active, bool) override {
-    find_results.push_back({identifier, count, active});
-  }
-
   // Recorded.
   std::vector<CefRefPtr<CefBrowser>> created;
   std::vector<int> closed;
@@ -110,19 +89,16 @@ class RecordingClient : public CefClient,
   std::vector<cef_window_open_disposition_t> popups;
   std::vector<Navigation> navigations;
   std::vector<CefString> resource_urls;
-  std::vector<AuthRequest> auth_requests;
   std::vector<CefContextMenuParams::Data> menus;
   std::vector<int> menu_commands;
   std::vector<CefString> suggested_names;
   std::vector<CefDownloadItem::Data> download_updates;
-  std::vector<FindResult> find_results;
 
   // Answers.
   std::set<cef_window_open_disposition_t> suppressed_dispositions;
   std::function<bool(const CefString& url)> cancel_navigation;  // true cancels
   std::function<void(CefRequest::HeaderMap&)> edit_headers;
   std::function<bool(const CefString& url)> block_resource;
-  std::optional<std::pair<CefString, CefString>> credentials;
   bool destroy_window_itself = false;
   std::optional<int> handled_command;  // the one command id OnContextMenuCommand claims
   std::optional<CefString> download_path;  // unset: downloads are refused

@@ -288,23 +288,6 @@ TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeL
   EXPECT_TRUE(skin_.Errors().empty()) << skin_.Errors().front().toStdString();
 }
 
-TEST_F(MainWindowTest, StartAddressesOpenOneTabEach) {
-  window_->AddStartUrl(Wide(server_->Url("/a")));
-  window_->AddStartUrl(Wide(server_->Url("/b")));
-  ASSERT_TRUE(window_->CreateAndShow());
-  // Each tab loads in its own engine page: the second may end its load before the
-  // first has even taken its address.
-  ASSERT_TRUE(QTest::qWaitFor([this] {
-    return window_->PageList().Count() == 2 && Loaded(window_->PageList().PageAt(0)) &&
-           Loaded(window_->PageList().PageAt(1));
-  }, 20000));
-  EXPECT_EQ(window_->PageList().PageAt(0)->GetDisplayUrl(), Wide(server_->Url("/a")));
-  EXPECT_EQ(window_->PageList().PageAt(1)->GetDisplayUrl(), Wide(server_->Url("/b")));
-  window_->OpenHandedOverUrls({});
-  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 3; }, 20000));
-  SaveScreenshot(*window_, QStringLiteral("mainwnd_tabs"));
-}
-
 TEST_F(MainWindowTest, TypedAddressesEmptyBlanksNoSchemeAndCapitals) {
   Page* page = Start();
   ASSERT_NE(page, nullptr);
@@ -347,17 +330,6 @@ TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
 
   ClickControl(*window_, "home_go");
   EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
-}
-
-TEST_F(MainWindowTest, CtrlWInsideThePageOnTheLastTabLeavesOneHomeTab) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
-  page->Navigate(Wide(server_->Url("/a")));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
-  QTest::keyClick(PageKeyTarget(), Qt::Key_W, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(window_->PageList().Current()); }, 20000));
-  EXPECT_EQ(window_->PageList().Count(), 1);
-  EXPECT_FALSE(Enabled("back_btn"));
 }
 
 TEST_F(MainWindowTest, F11AndEscapeInsideThePageEnterAndLeaveFullScreen) {

@@ -12,6 +12,7 @@
 
 #include "engines/webengine/cef_browser.h"
 #include "engines/webengine/cef_browser_host.h"
+#include "engines/webengine/engine_page.h"
 #include "engines/webengine/cef_frame.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
@@ -145,8 +146,7 @@ TEST_P(EngineBodiesTest, ZoomStepsStopAtTheLimits) {
   ITabBody* body = page->Body();
   // The zoom the engine itself shows, as a factor of the page's size.
   auto shown = [&] {
-    return Chromium() ? ZoomLevel::Factor(CefBody(page)->GetBrowser()->GetHost()->GetZoomLevel())
-                      : IeBody(page)->Control()->ZoomFactor();
+    return Chromium() ? CefBody(page)->GetBrowser()->page()->zoomFactor() : IeBody(page)->Control()->ZoomFactor();
   };
 
   // The Chromium engine takes a zoom step in its own time.
