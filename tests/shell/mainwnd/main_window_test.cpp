@@ -663,6 +663,12 @@ TEST_F(MainWindowTest, CompatibilityTabFromThePageList) {
   EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")) && compat->GetTitle() == u"B"; }, 20000));
   EXPECT_EQ(window_->PageList().Current(), compat);
+  // The zoom keys typed into the page zoom it, as they do a Chromium page.
+  const double start = compat->Body()->CurrentZoomLevel();
+  QTest::keyClick(PageKeyTarget(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->Body()->CurrentZoomLevel() > start; }, 3000));
+  QTest::keyClick(PageKeyTarget(), Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return compat->Body()->CurrentZoomLevel() == start; }, 3000));
 
   // Its page process dies: the same notice as the other engine's, over the page, and
   // its reload button brings the page back.
