@@ -37,6 +37,7 @@
 #include "shell/pages/tab_strip.h"
 #include "ui/button_ui.h"
 #include "ui/container_ui.h"
+#include "ui/edit_ui.h"
 #include "ui/key_codes.h"
 #include "ui/ui_notify_types.h"
 
@@ -234,6 +235,11 @@ void MainDuiWnd::SetToolTipsAndNames() {
     if (CControlUI* control = Control(QString::fromLatin1(name.control))) {
       control->SetAccessibleName(Q(language.GetText(name.languageKey)));
     }
+  }
+  // The search field's hint is the search button's word, in the interface language
+  // rather than the skin's.
+  if (auto* search = FindControl<CEditUI>(QStringLiteral("SearchEdit"))) {
+    search->SetAttribute(QStringLiteral("tipvalue"), Q(language.GetText(kSearchHint)));
   }
 }
 

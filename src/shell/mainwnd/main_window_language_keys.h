@@ -45,6 +45,7 @@ inline constexpr std::array<ToolbarToolTip, 4> kToolbarNames = {{
     {"favor_bar", u"mainwnd/accname/favorbar"},
 }};
 
+inline constexpr WStringView kSearchHint = u"mainwnd/tooltip/search";
 inline constexpr WStringView kVpnRefusedMessage = u"protect/vpn403";
 inline constexpr WStringView kCompatEngineFailedMessage = u"mainwnd/compat_engine_failed";
 // The compatibility engine's pages are X11 windows: on another display server the user

@@ -618,6 +618,8 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"china");
   EXPECT_EQ(settings->FindControl(QStringLiteral("settings/title"))->GetText(), QString::fromUtf8("设置"));
   EXPECT_NE(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), englishTip);
+  EXPECT_EQ(window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"))->GetLineEdit()->placeholderText(),
+            QString::fromUtf8("搜索"));
   QTest::qWait(300);
   SaveScreenshot(*settings, "settings_zh");
 
