@@ -1,6 +1,8 @@
 // The browser's entry point: "--version" and "--help" answer at once; otherwise the
 // crash handler, then the application's run and its exit work. The process ends
 // with 0 whichever way the run ended.
+#include <openssl/crypto.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -42,6 +44,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   tarvo::InstallCrashHandler(tarvo::DataRoot() + "tarvobrowser.dump");
+  // Threads of the browser's own (icon fetches, the account's queue) may still be in
+  // a request while the process ends: the crypto library must not free its tables
+  // under them. Asked before anything else uses it, so its own clean-up never runs.
+  OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
   tarvo::CKXBrowserApp app(argc, argv);
   app.Run();
   app.CleanUp();

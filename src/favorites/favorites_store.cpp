@@ -310,15 +310,25 @@ std::vector<WString> FavoritesStore::IconsToFetch() {
 }
 
 void FavoritesStore::PrefetchIcons() {
+  std::lock_guard lock(fetcherMutex_);
+  if (fetching_) return;
   std::vector<WString> addresses = IconsToFetch();
   if (addresses.empty()) return;
   // One worker for the whole list: a document of thousands of sites must not start
-  // thousands of threads at once.
+  // thousands of threads at once. Not detached: a worker still fetching when the
+  // process ends would use the crypto and HTTP libraries after their clean-up.
+  if (iconFetcher_.joinable()) iconFetcher_.join();  // finished: fetching_ is false
+  fetching_ = true;
   try {
-    std::thread([route = VpnRoute(account_), addresses = std::move(addresses)] {
-      for (const WString& address : addresses) PictureCache::FetchPicture(address, route.For(address));
-    }).detach();
+    iconFetcher_ = std::jthread([this, route = VpnRoute(account_), addresses = std::move(addresses)](std::stop_token stop) {
+      for (const WString& address : addresses) {
+        if (stop.stop_requested()) break;
+        PictureCache::FetchPicture(address, route.For(address));
+      }
+      fetching_ = false;
+    });
   } catch (const std::system_error&) {
+    fetching_ = false;
     DebugOutput("favourites: no thread for the icons");
   }
 }

@@ -2,12 +2,14 @@
 
 #include <json/value.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "favorites/favorites_tree.h"
@@ -105,8 +107,10 @@ class FavoritesStore {
   // The icon addresses PrefetchIcons would fetch: the first favicon candidate of each
   // bookmark whose cached file is missing, each address once.
   std::vector<WString> IconsToFetch();
-  // Fetches those icons on one detached worker thread, one after the other, each on
-  // the Chromium engine's route (through the VPN's node while it is on).
+  // Fetches those icons on one worker thread, one after the other, each on the
+  // Chromium engine's route (through the VPN's node while it is on). While an earlier
+  // round still fetches, nothing more starts: the rest come with the next call. The
+  // store's end stops the worker after its current icon and waits for it.
   void PrefetchIcons();
 
   // The defaults fetched from the service become the document unless the account
@@ -151,6 +155,9 @@ class FavoritesStore {
   std::mutex listenersMutex_;
   std::map<int, Listener> listeners_;   // guarded by listenersMutex_
   int nextSubscription_ = 1;            // guarded by listenersMutex_
+  std::mutex fetcherMutex_;
+  std::atomic<bool> fetching_ = false;  // the icon worker still runs
+  std::jthread iconFetcher_;            // guarded by fetcherMutex_; last, so it ends first
 };
 
 }  // namespace tarvo
