@@ -17,7 +17,7 @@
 #include "account/vpn_operations.h"
 #include "bus/bus_channels.h"
 #include "bus/message_bus.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "platform/clock.h"
 #include "settings/settings_keys.h"

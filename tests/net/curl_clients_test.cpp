@@ -3,7 +3,7 @@
 
 #include "net/http_factory.h"
 #include "net/i_win_http.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/tls_test_server.h"
 #include "net/wininet_http.h"
 

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "net/http_client_fixture.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 namespace {

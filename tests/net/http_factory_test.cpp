@@ -12,7 +12,7 @@
 #include "net/http_download.h"
 #include "net/i_socket_http.h"
 #include "net/i_win_http.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::test {

@@ -4,7 +4,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 namespace {

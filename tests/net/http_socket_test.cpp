@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/socket_request_header.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
 #include "net/signing_key.h"

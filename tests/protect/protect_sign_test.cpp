@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/authority_icon_cache.h"
 #include "protect/protect_sign_details.h"
 #include "protect/qr_reader.h"

@@ -13,7 +13,7 @@
 
 #include "net/file_digest.h"
 #include "net/http_post_form.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "net/signing_key.h"
 #include "net/statement_text.h"

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/file_digest.h"
 #include "net/signing_key.h"
 #include "net/statement_text.h"

@@ -17,7 +17,7 @@
 #include "account/windows/node_list_rows.h"
 #include "bus/bus_channels.h"
 #include "bus/message_bus.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/windows/protect_wnd.h"
 #include "settings/language_manager.h"

@@ -1,4 +1,4 @@
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -12,11 +12,27 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace tarvo::test {
 
 namespace {
+
+constexpr size_t kChunk = 1 << 20;
+// The pattern repeats every 7 x 26 bytes.
+constexpr uint64_t kPeriod = 182;
+
+// kChunk + kPeriod bytes of the pattern from offset 0: any chunk of the pattern
+// starts somewhere in its first kPeriod bytes.
+const std::vector<char>& PatternWindow() {
+  static const std::vector<char> window = [] {
+    std::vector<char> bytes(kChunk + kPeriod);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = LoopbackHttpServer::PatternByte(i);
+    return bytes;
+  }();
+  return window;
+}
 
 size_t ContentLengthOf(const std::string& head) {
   std::string lower = head;
@@ -142,23 +158,41 @@ bool LoopbackHttpServer::Send(int fd, const std::string& data) {
   return true;
 }
 
-bool LoopbackHttpServer::SendGenerated(int fd, uint64_t bytes) {
-  constexpr size_t kChunk = 1 << 20;
-  std::string chunk(kChunk + 23, '\0');
-  for (size_t i = 0; i < chunk.size(); ++i) {
-    chunk[i] = PatternByte(i);
-  }
-  uint64_t offset = 0;
-  while (offset < bytes && !stopping_) {
-    const size_t start = offset % 23;
-    const size_t take = static_cast<size_t>(std::min<uint64_t>(kChunk, bytes - offset));
-    const ssize_t n = send(fd, chunk.data() + start, take, MSG_NOSIGNAL);
+bool LoopbackHttpServer::SendGenerated(int fd, const ScriptedReply& reply) {
+  const auto start = std::chrono::steady_clock::now();
+  // Paced bodies go in small pieces, so that the client sees a steady trickle.
+  const uint64_t piece = reply.bytesPerSecond > 0 ? 64 * 1024 : kChunk;
+  for (uint64_t sent = 0; sent < reply.generatedBytes && !stopping_;) {
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(piece, reply.generatedBytes - sent));
+    const ssize_t n = send(fd, PatternWindow().data() + (reply.generatedFrom + sent) % kPeriod, take, MSG_NOSIGNAL);
     if (n <= 0) {
       return false;
     }
-    offset += static_cast<uint64_t>(n);
+    sent += static_cast<uint64_t>(n);
+    if (reply.bytesPerSecond > 0) {
+      const auto due = start + std::chrono::microseconds(sent * 1000000 / reply.bytesPerSecond);
+      std::unique_lock lock(mutex_);
+      if (stopped_.wait_until(lock, due, [this] { return stopping_.load(); })) {
+        return false;
+      }
+    }
   }
-  return true;
+  return !stopping_;
+}
+
+bool LoopbackHttpServer::HoldsPattern(const std::string& path, uint64_t size) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(kChunk);
+  uint64_t offset = 0;
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<uint64_t>(in.gcount());
+    if (offset + got > size || std::memcmp(buffer.data(), PatternWindow().data() + offset % kPeriod, got) != 0) {
+      return false;
+    }
+    offset += got;
+  }
+  return offset == size;
 }
 
 bool LoopbackHttpServer::Pause(int ms) {
@@ -183,7 +217,7 @@ void LoopbackHttpServer::Serve(int fd, int number) {
     }
     const ScriptedReply reply = handler_(request);
     if (!Pause(reply.delayMs) || !Send(fd, reply.head) || !Pause(reply.pauseAfterHeadMs) ||
-        !Send(fd, reply.body) || !SendGenerated(fd, reply.generatedBytes)) {
+        !Send(fd, reply.body) || !SendGenerated(fd, reply)) {
       break;
     }
     if (reply.close) {
