@@ -225,16 +225,6 @@ TEST_F(HostileClientsTest, RefusedProxyClientsHoldNoThreadAndAreClosedSoon) {
   trickle.join();
 }
 
-TEST_F(HostileClientsTest, GuessersLockThemselvesOutNotTheOwner) {
-  Start(DemoSeed());
-  for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(Post("127.0.0.2", "app/v1.0/login", kDemoLogin + "guess").code(), 401);
-  }
-  EXPECT_EQ(Post("127.0.0.2", "app/v1.0/login", kDemoLogin + "demo1234").code(), 429);
-  EXPECT_EQ(Post("127.0.0.1", "app/v1.0/login", kDemoLogin + "demo1234").code(), 200)
-      << "the owner on another address logs in";
-}
-
 TEST_F(HostileClientsTest, RequestsThroughAProxyAreTheirClientsNeverLocal) {
   Start(DemoSeed());
   const int proxy = service_->ProxyPorts(1).at(0);

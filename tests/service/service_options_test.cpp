@@ -49,6 +49,7 @@ TEST(ServiceOptions, ReadsFlagsAndProxyPortPlans) {
 TEST(ServiceOptions, RefusesBadValuesAndAFrontWithoutAChosenTransport) {
   std::string error;
   for (const auto& arguments : std::vector<std::vector<const char*>>{{"--port", "-1"},
+                                                                     {"--port", "70000", "--plain-http"},
                                                                      {"--port"},
                                                                      {"--proxy-ports", "9-3"},
                                                                      {"--proxy-ports", "1,,2"},

@@ -96,13 +96,6 @@ TEST(ServiceProcess, HelpAndBadArguments) {
   EXPECT_EQ(unknown.Wait(), 2);
   EXPECT_TRUE(unknown.WaitForOutput("unknown option --colour"));
 
-  ChildService badPort({"--port", "70000"});
-  EXPECT_EQ(badPort.Wait(), 2);
-
-  // The front speaks TLS unless plain HTTP is asked for in so many words.
-  ChildService noTransport({"--port", "0"});
-  EXPECT_EQ(noTransport.Wait(), 2);
-  EXPECT_TRUE(noTransport.WaitForOutput("or --plain-http")) << noTransport.text();
 }
 
 TEST(ServiceProcess, StartFailuresAreReported) {
