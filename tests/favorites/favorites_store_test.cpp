@@ -7,7 +7,6 @@
 
 #include <fstream>
 
-#include "favorites/favorite_icon.h"
 #include "favorites_fixture.h"
 #include "net/picture_cache.h"
 #include "settings/settings_keys.h"
@@ -113,22 +112,6 @@ TEST_F(FavoritesStoreTest, ADamagedStoredDocumentIsKeptAside) {
   EXPECT_EQ(Names(), "new;");
 }
 
-TEST_F(FavoritesStoreTest, AChangeThatCouldNotBeSavedIsShownAndSavedOnceThereIsRoom) {
-  ASSERT_EQ(database_.db().Execute("CREATE TEMP TRIGGER refuse_insert BEFORE INSERT ON info "
-                                   "BEGIN SELECT RAISE(FAIL, 'full'); END;"),
-            0);
-  Json::Value item = store_.NewBookmark(u"", u"unsaved", u"http://u/");
-  ASSERT_EQ(store_.AddItem(item), 0);
-  EXPECT_EQ(Names(), "unsaved;");
-  EXPECT_EQ(store_.SaveIfUnsaved(), -1) << "still no room";
-  EXPECT_EQ(Stored("favor_data"), "");
-  EXPECT_EQ(store_.Load(), 0);
-  EXPECT_EQ(Names(), "unsaved;") << "reading the stored document again keeps what is not saved yet";
-  ASSERT_EQ(database_.db().Execute("DROP TRIGGER refuse_insert"), 0);
-  EXPECT_EQ(store_.SaveIfUnsaved(), 0);
-  EXPECT_NE(Stored("favor_data").find("unsaved"), std::string::npos);
-}
-
 TEST_F(FavoritesStoreTest, AnEditBeforeTheFirstLoadKeepsTheStoredDocument) {
   Store("favor_data", FavoritesTree(Document({Bookmark("5", "kept", "http://k/")})).ToText());
   Json::Value item = FavoritesTree::NewBookmark(1, "", "early", "http://e/", 1);
@@ -160,16 +143,6 @@ TEST_F(FavoritesStoreTest, OnlyMissingIconsAreFetched) {
   std::ofstream(WideToUtf8(PictureCache::CachePath(u"http://cached.test/favicon.ico"))) << std::string(300, 'i');
   EXPECT_EQ(store_.IconsToFetch(), std::vector<WString>{u"https://missing.test/favicon.ico"});
   SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, u"");
-}
-
-TEST(FavoriteIconTest, OnlyFilesOf200To12000BytesAreUsable) {
-  TempDir folder;
-  for (const auto& [size, usable] : {std::pair{0, false}, {150, false}, {199, false}, {200, true}, {12000, true},
-                                     {12001, false}}) {
-    const auto path = folder.WriteFile(std::to_string(size), std::string(static_cast<size_t>(size), 'x'));
-    EXPECT_EQ(FavoriteIcon::IsUsableIcon(path.string()), usable) << size;
-  }
-  EXPECT_FALSE(FavoriteIcon::IsUsableIcon((folder.path() / "absent").string()));
 }
 
 }  // namespace
