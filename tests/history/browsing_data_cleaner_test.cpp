@@ -1,5 +1,5 @@
-// What each option of the clear-data window clears, and the order one clearing
-// takes them in.
+// What each option of the clear-data window clears (the order of a clearing is shown
+// by the window's own test).
 #include "history/browsing_data_cleaner.h"
 
 #include <filesystem>
@@ -8,7 +8,6 @@
 
 #include "downloads/download_manager.h"
 #include "downloads/i_download_prompts.h"
-#include "history/clearing_steps.h"
 #include "history/i_engine_data.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -92,23 +91,6 @@ TEST_F(BrowsingDataCleanerTest, EachOptionClearsItsOwnData) {
   store_.folder().WriteFile("Cookie/Local Storage/leveldb/000004.log", "later");
   cleaner_.EmptyPendingSiteData();
   EXPECT_TRUE(fs::exists(Root() / "Cookie/Local Storage/leveldb/000004.log"));
-}
-
-TEST(ClearingStepsTest, TakesTheChosenOptionsOneAtATimeInTheFixedOrder) {
-  ClearingSteps steps;
-  steps.Start({false, false, false, false, false, false});
-  EXPECT_EQ(steps.Next(), std::nullopt) << "nothing chosen: the first step ends it";
-  EXPECT_FALSE(steps.Running());
-
-  steps.Start({true, false, false, true, false, false});
-  EXPECT_EQ(steps.Next(), ClearOption::kRecords);
-  EXPECT_EQ(steps.Next(), ClearOption::kCookies);
-  EXPECT_EQ(steps.Next(), std::nullopt);
-
-  steps.Start({false, true, false, false, true, true});
-  EXPECT_EQ(steps.Next(), ClearOption::kDownloads);
-  steps.Stop();
-  EXPECT_EQ(steps.Next(), std::nullopt) << "a stopped clearing reaches nothing more";
 }
 
 }  // namespace

@@ -3,17 +3,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <future>
 
-#include "net/http_download.h"
 #include "net/i_socket_http.h"
 #include "net/i_win_http.h"
 #include "support/loopback_http_server.h"
-#include "support/temp_dir.h"
 
 namespace tarvo::test {
 namespace {
@@ -49,42 +43,6 @@ TEST(HttpFactoryTest, TheSharedLibraryExportsAWorkingFactory) {
   EXPECT_EQ(WideToUtf8(static_cast<ISocketHttp*>(client)->GetIpAddr()), "127.0.0.1");
   client->FreeInstance();
   dlclose(library);
-}
-
-TEST(HttpDownloadTest, DownloadsSynchronouslyAndInTheBackground) {
-  TempDir temp;
-  LoopbackHttpServer server([](const ReceivedRequest& request) {
-    if (request.target == "/missing") {
-      ScriptedReply reply;
-      reply.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-      return reply;
-    }
-    return LoopbackHttpServer::Ok("package");
-  });
-  const std::filesystem::path file = temp.path() / "pkg.bin";
-  EXPECT_EQ(HttpDownloadFile(server.WideUrl("/pkg"), Utf8ToWide(file.string())), 0);
-  EXPECT_EQ(std::filesystem::file_size(file), 7u);
-  EXPECT_EQ(HttpDownloadFile(server.WideUrl("/missing"), Utf8ToWide((temp.path() / "none").string())), -1);
-  EXPECT_FALSE(std::filesystem::exists(temp.path() / "none"));
-
-  static std::promise<std::pair<std::string, uint64_t>> finished;
-  finished = {};
-  const std::filesystem::path background = temp.path() / "bg \u00e9.bin";
-  {
-    // The arguments are copied: they may go away as soon as the call returns.
-    const WString url = server.WideUrl("/pkg");
-    const WString path = Utf8ToWide(background.string());
-    ASSERT_EQ(HttpDownloadFileAsync(
-                  url, path, [](const std::string& done, uint64_t context) { finished.set_value({done, context}); },
-                  42),
-              0);
-  }
-  auto future = finished.get_future();
-  ASSERT_EQ(future.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-  const auto [reported, context] = future.get();
-  EXPECT_EQ(reported, background.string());
-  EXPECT_EQ(context, 42u);
-  EXPECT_EQ(std::filesystem::file_size(background), 7u);
 }
 
 }  // namespace
