@@ -48,16 +48,11 @@ TEST_P(CurlClientsTest, PostSendsBodyAndHeadersGetSendsNoBody) {
 
 TEST_P(CurlClientsTest, FailedRequestsReturnEmptyTextWithTheirCode) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    ScriptedReply reply;
     if (request.target == "/missing") {
-      reply.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 14\r\n\r\n";
-      reply.body = "{\"code\": 404}\n";
-    } else {
-      reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n";
-      reply.body = "{\"code\": 200, \"da";
-      reply.close = true;
+      return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 14\r\n\r\n", "{\"code\": 404}\n"};
     }
-    return reply;
+    return ScriptedReply{.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n", .body = "{\"code\": 200, \"da",
+                         .close = true};
   });
   EXPECT_EQ(client_->Request(u"", kHttpPost, "", nullptr), "");
   EXPECT_EQ(client_->GetErrorCode(), kHttpErrorEmptyRequestUrl);
@@ -93,11 +88,8 @@ TEST_P(CurlClientsTest, TlsToASelfSignedServerIsRefused) {
 TEST_P(CurlClientsTest, RequestsDoNotWaitForeverOnAStalledServer) {
   // The server stalls after the head; the text client bounds the request as a whole.
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    ScriptedReply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
-    reply.pauseAfterHeadMs = 3000;
-    reply.body = "0123456789";
-    return reply;
+    return ScriptedReply{
+        .head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", .body = "0123456789", .pauseAfterHeadMs = 3000};
   });
   if (auto* wininet = dynamic_cast<CWininetHttp*>(client_.get())) {
     wininet->SetLimits(TransferLimits{1000, 1500, 10000});
@@ -113,11 +105,9 @@ TEST(CurlTextClientTest, RepliesAboveTheSizeBoundAreRefusedWithOrWithoutALength)
   for (const bool announced : {true, false}) {
     SCOPED_TRACE(announced ? "Content-Length" : "chunked");
     LoopbackHttpServer server([announced](const ReceivedRequest&) {
-      ScriptedReply reply;
-      reply.head = announced ? "HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n"
-                             : "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = announced ? std::string(4096, 'a') : "1000\r\n" + std::string(4096, 'a') + "\r\n0\r\n\r\n";
-      return reply;
+      return announced ? ScriptedReply{"HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n", std::string(4096, 'a')}
+                       : ScriptedReply{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                                       "1000\r\n" + std::string(4096, 'a') + "\r\n0\r\n\r\n"};
     });
     CWininetHttp client;
     client.SetLimits(TransferLimits{5000, 10000, 10000, 1024});

@@ -172,11 +172,9 @@ TEST_F(FaultyInstallerHostTest, AFailedShortOrAlteredDownloadLeavesNoInstallerAn
       {"altered", [&] { return LoopbackHttpServer::Ok("#!/bin/sh\necho not what was published\n"); }},
       {"cut short",
        [&] {
-         ScriptedReply reply;
-         reply.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(published.size() + 100) + "\r\n\r\n";
-         reply.body = published;
-         reply.close = true;
-         return reply;
+         return ScriptedReply{.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(published.size() + 100) +
+                                      "\r\n\r\n",
+                              .body = published, .close = true};
        }},
       {"missing", [] { return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", "", 0, 0, 0, true}; }},
       {"silent", [] { return ScriptedReply{"", "", 0, 5000, 0, true}; }},
