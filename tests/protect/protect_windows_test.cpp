@@ -1,8 +1,4 @@
-// The certification window and the QR window from the built skin package under
-// Xvfb: the certification of a site's row (no row, no window; the first tab and its
-// header by the flags; the interface language's texts), authority icons from a
-// loopback server arriving in the background (bad ones left empty, late ones
-// dropped), and the QR code read back off the screen by a real decoder.
+// The certification and QR windows from the built skin package under Xvfb.
 #include <QImage>
 #include <QTest>
 #include <QTimer>
@@ -81,6 +77,16 @@ class ProtectWindowsTest : public ::testing::Test {
     delete root_;
   }
   static WString Cache() { return Utf8ToWide((root_->path() / "cache").string() + "/"); }
+  // Serves the authority icon under /ca*, late under /late.png, 404 elsewhere.
+  static ScriptedReply IconServer(const ReceivedRequest& request) {
+    static const std::string icon =
+        ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
+    const bool late = request.target == "/late.png";
+    if (!late && request.target.rfind("/ca", 0) != 0) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"};
+    ScriptedReply reply = LoopbackHttpServer::Ok(icon);
+    reply.delayMs = late ? 400 : 0;
+    return reply;
+  }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   static inline TempDir* root_ = nullptr;  // kept for the whole suite
@@ -131,16 +137,7 @@ TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
 
 TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpty) {
   // Which fetches fail and which names are refused is checked on the cache itself.
-  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
-  LoopbackHttpServer server([&](const ReceivedRequest& request) {
-    if (request.target == "/late.png") {
-      ScriptedReply late = LoopbackHttpServer::Ok(icon);
-      late.delayMs = 400;
-      return late;
-    }
-    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
-    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
-  });
+  LoopbackHttpServer server(IconServer);
   ProtectSignDetails details;
   details.hasAuthority = true;
   details.iconUrls = {server.WideUrl("/ca0.png"), server.WideUrl("/missing.png"), u"not an address",
@@ -181,11 +178,7 @@ TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpt
 // from memory: the icons arrive as usual, the code reads back off the screen, and
 // nothing is written to the cache folder.
 TEST_F(ProtectWindowsTest, APrivateWindowsAuthorityIconsAndQrCodeStayInMemory) {
-  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
-  LoopbackHttpServer server([&](const ReceivedRequest& request) {
-    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
-    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
-  });
+  LoopbackHttpServer server(IconServer);
   fs::remove_all(root_->path() / "cache");
   fs::create_directories(root_->path() / "cache");
   ProtectSignDetails details;
