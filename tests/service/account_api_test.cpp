@@ -100,18 +100,12 @@ TEST_F(AccountApi, ConcurrentClientsOnOneAccount) {
     clients.emplace_back([&, i] {
       const auto [id, token] = LogIn("alice@tarvo.test", "alice&pass=1");
       tokens[i] = token;
-      for (int round = 0; round < 10; ++round) {
-        failures[i] += UserInfo(id, token).code() == 200 ? 0 : 1;
-      }
+      for (int round = 0; round < 10; ++round) failures[i] += UserInfo(id, token).code() == 200 ? 0 : 1;
     });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(std::set<std::string>(tokens.begin(), tokens.end()).size(), static_cast<size_t>(kClients));
-  for (const int count : failures) {
-    EXPECT_EQ(count, 0);
-  }
+  for (const int count : failures) EXPECT_EQ(count, 0);
 }
 
 TEST_F(AccountApi, RacingRegistrationsOfOneNameCreateOneAccount) {
@@ -121,9 +115,7 @@ TEST_F(AccountApi, RacingRegistrationsOfOneNameCreateOneAccount) {
   for (int i = 0; i < kClients; ++i) {
     clients.emplace_back([&, i] { codes[i] = Register("race@tarvo.test", "pw" + std::to_string(i), "TestBrand").code(); });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(std::count(codes.begin(), codes.end(), 200), 1);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), 409), kClients - 1);
 }

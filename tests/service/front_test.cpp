@@ -52,18 +52,14 @@ TEST_F(FrontTest, OversizedBodiesAreRefusedBeforeTheyAreRead) {
 
   // Bodies of unannounced length are not taken: the browser always says how long.
   std::string chunked = PostHead("/app/v1.0/login", "Transfer-Encoding: chunked\r\n");
-  for (int i = 0; i < 80; ++i) {
-    chunked += "1000\r\n" + std::string(0x1000, 'b') + "\r\n";
-  }
+  for (int i = 0; i < 80; ++i) chunked += "1000\r\n" + std::string(0x1000, 'b') + "\r\n";
   chunked += "0\r\n\r\n";
   EXPECT_EQ(EnvelopeCode(Raw(chunked)), 411);
 }
 
 TEST_F(FrontTest, FloodingAndStalledClientsDoNotStopOthers) {
   std::string manyLines = "GET / HTTP/1.1\r\nHost: www.tarvo.test\r\n";
-  for (int i = 0; i < 200; ++i) {
-    manyLines += "X-" + std::to_string(i) + ": a\r\n";
-  }
+  for (int i = 0; i < 200; ++i) manyLines += "X-" + std::to_string(i) + ": a\r\n";
   EXPECT_EQ(Raw(manyLines + "\r\n").rfind("HTTP/1.1 431", 0), 0u);
   EXPECT_EQ(Raw("GET / HTTP/1.1\r\nX: " + std::string(20000, 'a') + "\r\n\r\n").rfind("HTTP/1.1 431", 0), 0u);
 
@@ -89,9 +85,7 @@ TEST_F(FrontTest, ABurstOfClientsFromOneAddressIsAnsweredWhole) {
   for (int i = 0; i < 400; ++i) {
     clients.emplace_back([&] { answered += EnvelopeCode(Raw(request)) == 200 ? 1 : 0; });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(answered, 400);
 }
 

@@ -145,9 +145,7 @@ TEST_F(ProxyGuardTest, AFailingAccessCheckIsAnsweredAndTheProxyGoesOn) {
   const ProxyDestinations destinations(NodeAddress{"127.0.0.1", service_->port()}, {}, false);
   ProxiedClients proxied;
   ProxyServer proxy(1, "127.0.0.1", 0, [&](std::string_view, std::string_view) -> bool {
-    if (++checks == 1) {
-      throw std::runtime_error("database is locked");
-    }
+    if (++checks == 1) throw std::runtime_error("database is locked");
     return false;
   }, destinations, proxied);
   const int port = proxy.Start();

@@ -1,7 +1,5 @@
-// The front over TLS, as the browser's own client meets it: only a certificate that
-// verifies for the service's address is taken; handshakes wait in the gate under its
-// caps; the plain addresses beside it serve pages, never the service. (That the nodes'
-// proxies still reach the test domain's pages is shown end to end, vpn_e2e_test.)
+// The front over TLS, as the browser's own client meets it (the nodes' proxies over
+// TLS are run end to end in vpn_e2e_test).
 #include <gtest/gtest.h>
 
 #include <vector>
