@@ -15,9 +15,7 @@ std::pair<std::string, size_t> Decode(HttpBodyDecoder& decoder, std::string_view
     const std::string_view piece = wire.substr(consumed, step);
     const size_t used = decoder.Feed(piece, [&body](std::string_view data) { body.append(data); });
     consumed += used;
-    if (used < piece.size()) {
-      break;
-    }
+    if (used < piece.size()) break;
   }
   return {body, consumed};
 }

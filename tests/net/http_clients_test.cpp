@@ -60,9 +60,7 @@ TEST_P(HttpClientsTest, LargeBodiesArriveWholeAcrossManyBlocks) {
   ASSERT_TRUE(ToFile(server.Url("/big"))) << error();
   const std::string content = FileContent();
   ASSERT_EQ(content.size(), kSize);
-  for (uint64_t i = 0; i < kSize; i += 4093) {
-    ASSERT_EQ(content[i], LoopbackHttpServer::PatternByte(i)) << i;
-  }
+  for (uint64_t i = 0; i < kSize; i += 4093) ASSERT_EQ(content[i], LoopbackHttpServer::PatternByte(i)) << i;
   const auto& last = callback_.reports.back();
   EXPECT_EQ(std::get<0>(last), IHttpCallback::kStateComplete);
   EXPECT_EQ(std::get<2>(last), static_cast<double>(kSize));

@@ -18,9 +18,7 @@ namespace {
 std::optional<std::string> ToMem(CHttpSocket& client, const std::string& url) {
   uint8_t* buffer = nullptr;
   uint32_t length = 0;
-  if (!client.DownloadToMem(Utf8ToWide(url), &buffer, &length)) {
-    return std::nullopt;
-  }
+  if (!client.DownloadToMem(Utf8ToWide(url), &buffer, &length)) return std::nullopt;
   std::string body(reinterpret_cast<char*>(buffer), length);
   std::free(buffer);
   return body;

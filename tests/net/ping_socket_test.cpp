@@ -41,15 +41,11 @@ bool RunInPrivateNetwork(const NamespaceSetup& setup, const std::function<void()
   bool ran = false;
   std::thread worker([&] {
     // A network namespace is a property of the thread: the process keeps its own.
-    if (unshare(CLONE_NEWNET) != 0) {
-      return;
-    }
+    if (unshare(CLONE_NEWNET) != 0) return;
     UniqueFd control(socket(AF_INET, SOCK_DGRAM, 0));
     ifreq request{};
     std::strcpy(request.ifr_name, "lo");
-    if (ioctl(control.get(), SIOCGIFFLAGS, &request) != 0) {
-      return;
-    }
+    if (ioctl(control.get(), SIOCGIFFLAGS, &request) != 0) return;
     request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
     if (ioctl(control.get(), SIOCSIFFLAGS, &request) != 0 ||
         (setup.ignoreEcho && !WriteSetting("/proc/sys/net/ipv4/icmp_echo_ignore_all", "1")) ||
@@ -79,14 +75,10 @@ class EchoImpostor {
     uint8_t packet[256];
     for (;;) {
       const ssize_t length = recv(socket_.get(), packet, sizeof(packet), 0);
-      if (length <= 0) {
-        return;
-      }
+      if (length <= 0) return;
       const size_t ipHeader = static_cast<size_t>(packet[0] & 0x0f) * 4;
       uint8_t* icmp = packet + ipHeader;
-      if (icmp[0] != 8) {
-        continue;
-      }
+      if (icmp[0] != 8) continue;
       const size_t icmpLength = static_cast<size_t>(length) - ipHeader;
       icmp[0] = 0;
       uint16_t identifier = 0;
@@ -156,7 +148,7 @@ TEST(PingSocketTest, ARefusedSocketOrNoReplyWithinTheBoundLeavesTheReplyZero) {
       ping.Ping(kLoopback, &reply);
     });
     if (!ran) GTEST_SKIP() << "no network namespaces here";
-    EXPECT_EQ(std::tie(reply.sequence, reply.roundTripMs, reply.dataSize, reply.ttl), std::make_tuple(uint16_t{0}, 0u, 0u, 0u));
+    EXPECT_EQ(std::make_tuple(reply.sequence, reply.roundTripMs, reply.dataSize, reply.ttl), std::make_tuple(uint16_t{0}, 0u, 0u, 0u));
   }
 }
 

@@ -72,9 +72,7 @@ TEST(ServiceReplyTest, SurvivesTheJsonCorpus) {
   int cases = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();
-    if (entry.path().extension() != ".json") {
-      continue;
-    }
+    if (entry.path().extension() != ".json") continue;
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
