@@ -68,13 +68,9 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   acceptor_.join();
   {
     std::lock_guard lock(mutex_);
-    for (const int fd : openFds_) {
-      shutdown(fd, SHUT_RDWR);
-    }
+    for (const int fd : openFds_) shutdown(fd, SHUT_RDWR);
   }
-  for (std::thread& worker : workers_) {
-    worker.join();
-  }
+  for (std::thread& worker : workers_) worker.join();
   close(listenFd_);
   close(wakeFds_[0]);
   close(wakeFds_[1]);
@@ -99,13 +95,9 @@ ScriptedReply LoopbackHttpServer::Ok(const std::string& body, const std::string&
 void LoopbackHttpServer::AcceptLoop() {
   while (!stopping_) {
     pollfd waiters[2] = {{listenFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
-    if (poll(waiters, 2, -1) <= 0 || (waiters[1].revents & POLLIN) != 0) {
-      continue;
-    }
+    if (poll(waiters, 2, -1) <= 0 || (waiters[1].revents & POLLIN) != 0) continue;
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) {
-      continue;
-    }
+    if (fd < 0) continue;
     // Head and body go out in separate sends; without this the body would wait for
     // the client's delayed acknowledgement.
     const int on = 1;
@@ -122,9 +114,7 @@ bool LoopbackHttpServer::ReadRequest(int fd, std::string& pending, ReceivedReque
   size_t end = 0;
   while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
     const ssize_t received = recv(fd, buffer, sizeof(buffer), 0);
-    if (received <= 0) {
-      return false;
-    }
+    if (received <= 0) return false;
     pending.append(buffer, static_cast<size_t>(received));
   }
   request.head = pending.substr(0, end);
@@ -132,9 +122,7 @@ bool LoopbackHttpServer::ReadRequest(int fd, std::string& pending, ReceivedReque
   pending.erase(0, end + 4);
   while (pending.size() < bodyLength) {
     const ssize_t received = recv(fd, buffer, sizeof(buffer), 0);
-    if (received <= 0) {
-      return false;
-    }
+    if (received <= 0) return false;
     pending.append(buffer, static_cast<size_t>(received));
   }
   request.body = pending.substr(0, bodyLength);
@@ -150,9 +138,7 @@ bool LoopbackHttpServer::Send(int fd, const std::string& data) {
   size_t sent = 0;
   while (sent < data.size()) {
     const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) {
-      return false;
-    }
+    if (n <= 0) return false;
     sent += static_cast<size_t>(n);
   }
   return true;
@@ -165,16 +151,12 @@ bool LoopbackHttpServer::SendGenerated(int fd, const ScriptedReply& reply) {
   for (uint64_t sent = 0; sent < reply.generatedBytes && !stopping_;) {
     const size_t take = static_cast<size_t>(std::min<uint64_t>(piece, reply.generatedBytes - sent));
     const ssize_t n = send(fd, PatternWindow().data() + (reply.generatedFrom + sent) % kPeriod, take, MSG_NOSIGNAL);
-    if (n <= 0) {
-      return false;
-    }
+    if (n <= 0) return false;
     sent += static_cast<uint64_t>(n);
     if (reply.bytesPerSecond > 0) {
       const auto due = start + std::chrono::microseconds(sent * 1000000 / reply.bytesPerSecond);
       std::unique_lock lock(mutex_);
-      if (stopped_.wait_until(lock, due, [this] { return stopping_.load(); })) {
-        return false;
-      }
+      if (stopped_.wait_until(lock, due, [this] { return stopping_.load(); })) return false;
     }
   }
   return !stopping_;
@@ -196,9 +178,7 @@ bool LoopbackHttpServer::HoldsPattern(const std::string& path, uint64_t size) {
 }
 
 bool LoopbackHttpServer::Pause(int ms) {
-  if (ms <= 0) {
-    return !stopping_;
-  }
+  if (ms <= 0) return !stopping_;
   std::unique_lock lock(mutex_);
   return !stopped_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
 }
@@ -208,9 +188,7 @@ void LoopbackHttpServer::Serve(int fd, int number) {
   for (;;) {
     ReceivedRequest request;
     request.connection = number;
-    if (!ReadRequest(fd, pending, request)) {
-      break;
-    }
+    if (!ReadRequest(fd, pending, request)) break;
     {
       std::lock_guard lock(mutex_);
       requests_.push_back(request);

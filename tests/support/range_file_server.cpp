@@ -54,9 +54,7 @@ void RangeFileServer::ServePage(const std::string& path, std::string html, std::
 std::vector<RangeFileServer::Request> RangeFileServer::RequestsFor(const std::string& path) const {
   std::lock_guard lock(mutex_);
   std::vector<Request> found;
-  for (const Request& request : requests_) {
-    if (request.path == path) found.push_back(request);
-  }
+  for (const Request& request : requests_) if (request.path == path) found.push_back(request);
   return found;
 }
 
