@@ -28,9 +28,7 @@ TEST(MessageBusUninitialisedTest, PostFailsAndPopIsEmptyBeforeInitialise) {
 }
 
 TEST_F(MessageBusTest, EachKeyIsFirstInFirstOut) {
-  for (uintptr_t i = 1; i <= 3; ++i) {
-    ASSERT_EQ(bus_.Post(BusKeys::kPageSetTitle, i), 0);
-  }
+  for (uintptr_t i = 1; i <= 3; ++i) ASSERT_EQ(bus_.Post(BusKeys::kPageSetTitle, i), 0);
   EXPECT_EQ(bus_.Pop(BusKeys::kPageSetTitle), 1u);
   EXPECT_EQ(bus_.Pop(BusKeys::kPageSetTitle), 2u);
   ASSERT_EQ(bus_.Post(BusKeys::kPageSetTitle, 4), 0);
@@ -45,9 +43,7 @@ TEST_F(MessageBusTest, EachKeyIsFirstInFirstOut) {
 }
 
 TEST_F(MessageBusTest, GrowthAtTheTenthKeyKeepsQueuedMessages) {
-  for (int key = 0; key < 9; ++key) {
-    ASSERT_EQ(bus_.Post(BusKeys::kPollOrder[key], 100 + key), 0);
-  }
+  for (int key = 0; key < 9; ++key) ASSERT_EQ(bus_.Post(BusKeys::kPollOrder[key], 100 + key), 0);
   EXPECT_EQ(bus_.BucketCount(), 13u);
   EXPECT_EQ(bus_.Pop(BusKeys::kPollOrder[0]), 100u);
   ASSERT_EQ(bus_.Post(BusKeys::kPollOrder[1], 201), 0);
@@ -74,9 +70,7 @@ TEST_F(MessageBusTest, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
     producers.emplace_back([&, p] {
       // Two producers share a key, two post to their own (created concurrently).
       const WString key = p < 2 ? shared : u"producer/" + AsciiToWide(std::to_string(p));
-      for (uintptr_t i = 1; i <= kPosts; ++i) {
-        failures += bus_.Post(key, (static_cast<uintptr_t>(p) << 32) | i) != 0;
-      }
+      for (uintptr_t i = 1; i <= kPosts; ++i) failures += bus_.Post(key, (static_cast<uintptr_t>(p) << 32) | i) != 0;
     });
   }
   std::vector<uintptr_t> next(kProducers, 1);
@@ -93,13 +87,9 @@ TEST_F(MessageBusTest, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
       }
     }
   }
-  for (auto& producer : producers) {
-    producer.join();
-  }
+  for (auto& producer : producers) producer.join();
   EXPECT_EQ(failures, 0);
-  for (const WString& key : keys) {
-    EXPECT_EQ(bus_.Pop(key), 0u);
-  }
+  for (const WString& key : keys) EXPECT_EQ(bus_.Pop(key), 0u);
 }
 
 // Many threads create distinct channels at once while others post to existing ones:
@@ -125,9 +115,7 @@ TEST_F(MessageBusTest, ChannelCreationDuringLookupsIsSafe) {
       }
     });
   }
-  for (auto& creator : creators) {
-    creator.join();
-  }
+  for (auto& creator : creators) creator.join();
   stop = true;
   steady.join();
   EXPECT_EQ(failures, 0);

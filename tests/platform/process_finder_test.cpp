@@ -29,9 +29,7 @@ class NamedSleeper {
     // Wait until the child has executed the copy (its executable link points at it).
     for (int i = 0; i < 200; ++i) {
       std::error_code error;
-      if (std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe", error) == copy) {
-        break;
-      }
+      if (std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe", error) == copy) break;
       usleep(5000);
     }
   }

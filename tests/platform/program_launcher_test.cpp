@@ -21,9 +21,7 @@ TEST(ProgramLauncherTest, StartsTheProgramWithItsArgumentsUnquoted) {
   ASSERT_EQ(LaunchDetached("/bin/sh", {"-c", "printf '%s' \"$1\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"", "sh", odd,
                                        marker.string()}),
             0);
-  for (int i = 0; i < 400 && !std::filesystem::exists(marker); ++i) {
-    usleep(5000);
-  }
+  for (int i = 0; i < 400 && !std::filesystem::exists(marker); ++i) usleep(5000);
   std::ifstream in(marker);
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(content, odd);

@@ -138,13 +138,9 @@ TEST_F(LanguageManagerTest, GetTextIsSafeWhileTheLanguageChanges) {
       }
     });
   }
-  for (int i = 0; i < 200; ++i) {
-    manager.SetLanguage(i % 2 == 0 ? u"usa" : u"china");
-  }
+  for (int i = 0; i < 200; ++i) manager.SetLanguage(i % 2 == 0 ? u"usa" : u"china");
   stop = true;
-  for (auto& reader : readers) {
-    reader.join();
-  }
+  for (auto& reader : readers) reader.join();
   EXPECT_EQ(bad, 0);
 }
 
@@ -154,9 +150,7 @@ TEST_F(LanguageManagerTest, JsonParserCasesNeverCrashTheLoader) {
   const std::filesystem::path cases = std::filesystem::path(std::getenv("TARVO_TEST_DATA")) / "json_cases";
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(cases)) {
-    if (entry.path().extension() != ".json") {
-      continue;
-    }
+    if (entry.path().extension() != ".json") continue;
     ++count;
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream text;

@@ -49,9 +49,7 @@ std::string FirstRow(UserDatabase& db, const std::string& sql) {
   QueryTable table;
   db.Query(sql, {}, &table);
   std::string row;
-  for (size_t column = 0; column < table.columns.size(); ++column) {
-    row += (column ? "|" : "") + table.Text(0, column);
-  }
+  for (size_t column = 0; column < table.columns.size(); ++column) row += (column ? "|" : "") + table.Text(0, column);
   return row;
 }
 
@@ -359,19 +357,13 @@ TEST(UserDatabaseThreads, OneConnectionServesManyThreadsAtOnce) {
                                                  {std::to_string(t), std::to_string(i)});
         ids[static_cast<size_t>(t)].push_back(id);
         // Every thread races to create and update the same keys.
-        if (info.SetInfo(u"shared_key", Utf8ToWide(std::to_string(i))) != 0) {
-          ++failures;
-        }
+        if (info.SetInfo(u"shared_key", Utf8ToWide(std::to_string(i))) != 0) ++failures;
         WString value;
-        if (info.GetInfo(u"shared_key", value) != 0 || db.GetDataVersion() != 6) {
-          ++failures;
-        }
+        if (info.GetInfo(u"shared_key", value) != 0 || db.GetDataVersion() != 6) ++failures;
       }
     });
   }
-  for (auto& thread : threads) {
-    thread.join();
-  }
+  for (auto& thread : threads) thread.join();
   EXPECT_EQ(failures.load(), 0);
   std::set<int64_t> unique;
   for (int t = 0; t < kThreads; ++t) {
@@ -400,9 +392,7 @@ TEST(UserDatabaseThreads, SecondConnectionWaitsForTheLockInsteadOfFailing) {
       // Blocks on the file lock until the transaction below commits.
       EXPECT_EQ(other.Execute("insert into searchtext (searchtext) values ('second')"), 0);
     });
-    while (!writerStarted) {
-      std::this_thread::yield();
-    }
+    while (!writerStarted) std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     return true;
   }),

@@ -36,9 +36,7 @@ TEST(VersionNumberTest, ComparesPartByPartAsNumbersAndRefusesOtherTexts) {
       {u"1.2.3.4.5.6.7.8.9", u"1.0", false, "more than eight parts"},
       {u"5.5.9.0", u"unknown", false, "an own version that is no number"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(VersionNumber::IsNewer(c.announced, c.own), c.newer) << c.why;
-  }
+  for (const Case& c : cases) EXPECT_EQ(VersionNumber::IsNewer(c.announced, c.own), c.newer) << c.why;
 }
 
 }  // namespace

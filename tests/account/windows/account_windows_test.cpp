@@ -1,8 +1,5 @@
-// The login window, its registration results and the protection panel from the built
-// skin and the shipped language packs, driven by clicks and keys against
-// tarvo-service with the demo seed (and a scripted service for what must send
-// nothing, and a silent one). Choosing a node in the panel and connecting is run end
-// to end.
+// The login window and the protection panel from the built skin and language packs,
+// driven by clicks and keys against tarvo-service with the demo seed.
 #include <QDateTime>
 #include <QLineEdit>
 #include <QTest>
