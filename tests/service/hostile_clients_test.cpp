@@ -26,12 +26,6 @@ namespace {
 
 const std::string kDemoLogin = "username=demo%40tarvo.test&password=";
 
-int64_t EnvelopeCode(const std::string& response) {
-  const size_t body = response.find("\r\n\r\n");
-  const auto reply = ServiceReply::Parse(body == std::string::npos ? "" : response.substr(body + 4));
-  return reply ? reply->code() : -1;
-}
-
 std::string FormPost(const std::string& target, const std::string& form, const std::string& extraHeaders = "") {
   return "POST " + target + " HTTP/1.1\r\nHost: www.tarvo.test\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
          extraHeaders + "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form;

@@ -51,6 +51,12 @@ bool EndsSoon(const TcpConnection& connection) {
   return false;
 }
 
+int64_t EnvelopeCode(const std::string& response) {
+  const size_t body = response.find("\r\n\r\n");
+  const auto reply = ServiceReply::Parse(body == std::string::npos ? "" : response.substr(body + 4));
+  return reply ? reply->code() : -1;
+}
+
 std::string RawExchange(int port, const std::string& request, const std::string& address, const std::string& from) {
   auto connection = from.empty() ? TcpConnection::Connect(address, port, 5000) : ConnectFrom(from, port);
   if (!connection) return std::string();
