@@ -1,12 +1,20 @@
-#include "bus/message_bus.h"
+// The message bus: its queues and strings, the channel table, and the poller and typed
+// channels over it (poll order, posts from handlers, payloads nobody handles).
+#include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "bus/bus_channels.h"
 #include "bus/bus_keys.h"
+#include "bus/bus_poller.h"
+#include "bus/bus_string.h"
+#include "bus/channel_table.h"
+#include "bus/message_bus.h"
 
 namespace tarvo {
 namespace {
@@ -124,6 +132,124 @@ TEST_F(MessageBusTest, ChannelCreationDuringLookupsIsSafe) {
   }
   EXPECT_EQ(bus_.Pop(u"steady"), 1u);
   EXPECT_GE(bus_.BucketCount(), 1021u);
+}
+
+TEST(BusStringTest, HoldsCountsTextAndTerminatorInOneBlock) {
+  BusString* string = BusString::Create(u"http://x.example/路径");
+  ASSERT_NE(string, nullptr);
+  EXPECT_EQ(string->length, 19u);
+  EXPECT_EQ(string->capacity, 20u);
+  EXPECT_EQ(string->View(), u"http://x.example/路径");
+  EXPECT_EQ(string->Units()[string->length], u'\0');
+  BusString::Free(string);
+}
+
+TEST(BusStringTest, NullSourceIsEmptyAndEmbeddedZeroUnitsAreKept) {
+  BusString* empty = BusString::Create(static_cast<const char16_t*>(nullptr));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->length, 0u);
+  EXPECT_EQ(empty->capacity, 0u);
+  EXPECT_EQ(empty->View(), u"");
+  BusString::Free(empty);
+  BusString* zeros = BusString::Create(WStringView(u"a\0b", 3));
+  EXPECT_EQ(zeros->View(), WStringView(u"a\0b", 3));
+  BusString::Free(zeros);
+}
+
+TEST(ChannelTableTest, KeysCompareByLengthFirstThenUnits) {
+  EXPECT_LT(ChannelTable::CompareKeys(u"zz", u"aaa"), 0);
+  EXPECT_GT(ChannelTable::CompareKeys(u"b", u"a"), 0);
+  EXPECT_LT(ChannelTable::CompareKeys(u"A", u"a"), 0);
+  EXPECT_GT(ChannelTable::CompareKeys(u"\xFFFF", u"a"), 0) << "units compare unsigned";
+  EXPECT_EQ(ChannelTable::CompareKeys(u"same", u"same"), 0);
+}
+
+TEST(ChannelTableTest, CollidingKeysChainAndStayDistinct) {
+  ChannelTable table;
+  // "ab" and "ba" have the same sum, so they share a bucket at every size.
+  BusChannel* ab = table.Insert(u"ab");
+  BusChannel* ba = table.Insert(u"ba");
+  EXPECT_NE(ab, ba);
+  EXPECT_EQ(table.Find(u"ab"), ab);
+  EXPECT_EQ(table.Find(u"ba"), ba);
+  EXPECT_EQ(table.Insert(u"ab"), ab) << "a present key keeps its channel";
+  EXPECT_EQ(table.Size(), 2u);
+  EXPECT_EQ(table.Find(u"aab"), nullptr);
+}
+
+using namespace BusChannels;
+
+// Counts its destructions, so a test can tell a payload was freed.
+struct Counted {
+  explicit Counted(int* destroyed) : destroyed(destroyed) {}
+  ~Counted() { ++*destroyed; }
+  int* destroyed;
+};
+
+class BusPollerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(MessageBus::Instance().Initialise(), 0); }
+  void Record(const SignalChannel& channel) {
+    poller_.On(channel, [this, &channel] { seen_.push_back(WString(channel.Key())); });
+  }
+  BusPoller poller_;
+  std::vector<WString> seen_;
+};
+
+TEST_F(BusPollerTest, ChannelsAreDrainedInPollOrderAndEachInPostingOrder) {
+  Record(kProtectShowFindDialog);
+  Record(kLogout);
+  poller_.On(kWindowOpenUrl, [this](UrlChannel::Owned url) { seen_.push_back(WString(url->View())); });
+  kProtectShowFindDialog.Post();
+  kLogout.Post();
+  kLogout.Post();
+  ASSERT_TRUE(PostUrl(kWindowOpenUrl, u"http://a.test/"));
+  EXPECT_EQ(poller_.Drain(), 4);
+  const std::vector<WString> expected = {u"http://a.test/", kLogout.Key().data(), kLogout.Key().data(),
+                                         kProtectShowFindDialog.Key().data()};
+  EXPECT_EQ(seen_, expected);
+  EXPECT_EQ(poller_.Drain(), 0);
+
+  // A pass over some channels leaves the others waiting.
+  kLogout.Post();
+  kProtectShowFindDialog.Post();
+  const std::array<WStringView, 1> only = {kProtectShowFindDialog.Key()};
+  EXPECT_EQ(poller_.Drain(only), 1);
+  EXPECT_EQ(seen_.back(), WString(kProtectShowFindDialog.Key()));
+  EXPECT_EQ(poller_.Drain(), 1);
+  EXPECT_EQ(seen_.back(), WString(kLogout.Key()));
+}
+
+TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {
+  Record(kReflashFavoriteBar);
+  Record(kLogout);
+  poller_.On(kShowRenameWnd, [this](FavoriteIdChannel::Owned id) {
+    EXPECT_EQ(*id, 42);
+    seen_.push_back(u"rename");
+    kReflashFavoriteBar.Post();  // earlier in the order: the next drain
+    kLogout.Post();           // later: this drain
+  });
+  ASSERT_TRUE(kShowRenameWnd.Post(std::make_unique<int64_t>(42)));
+  EXPECT_EQ(poller_.Drain(), 2);
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1], WString(kLogout.Key()));
+  EXPECT_EQ(poller_.Drain(), 1);
+  EXPECT_EQ(seen_.back(), WString(kReflashFavoriteBar.Key()));
+}
+
+TEST_F(BusPollerTest, ADroppedChannelIsEmptiedAndItsPayloadsFreed) {
+  int destroyed = 0;
+  const TypedChannel<Counted> channel{kTabOpenAllUrl.Key().data()};
+  poller_.Drop(channel);
+  ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
+  ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
+  EXPECT_EQ(poller_.Drain(), 2);
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(MessageBus::Instance().Pop(channel.Key()), 0u);
+  // A channel the poller was never told of stays as it is.
+  kProtectShowDialog.Post();
+  EXPECT_EQ(poller_.Drain(), 0);
+  EXPECT_TRUE(kProtectShowDialog.Take());
 }
 
 }  // namespace
