@@ -32,10 +32,8 @@ class AccountApi : public ServiceFixture {
 
 TEST_F(AccountApi, LoginGivesIdentityAndUserInfoGivesProfile) {
   // The seeded password holds "&" and "=", which only arrive intact when encoded.
-  const ServiceReply login = Post("app/v1.0/login", FormBody()
-                                                        .Add("username", "alice@tarvo.test")
-                                                        .Add("password", "alice&pass=1")
-                                                        .Add("type", "PC"));
+  const FormBody form = FormBody().Add("username", "alice@tarvo.test").Add("password", "alice&pass=1").Add("type", "PC");
+  const ServiceReply login = Post("app/v1.0/login", form);
   ASSERT_EQ(login.code(), 200) << login.message();
   EXPECT_GT(ServiceReply::ReadInt(login.data(), "id"), 0);
   EXPECT_EQ(ServiceReply::ReadString(login.data(), "token").size(), 64u);
@@ -45,10 +43,10 @@ TEST_F(AccountApi, LoginGivesIdentityAndUserInfoGivesProfile) {
   const ServiceReply info = UserInfo(std::to_string(ServiceReply::ReadInt(login.data(), "id")),
                                      ServiceReply::ReadString(login.data(), "token"));
   ASSERT_EQ(info.code(), 200);
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "name"), "Alice");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "sex"), "2");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "status"), "1");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "profile_photo"), "http://www.tarvo.test/alice.png");
+  for (const auto& [member, value] : {std::pair{"name", "Alice"}, {"sex", "2"}, {"status", "1"},
+                                      {"profile_photo", "http://www.tarvo.test/alice.png"}}) {
+    EXPECT_EQ(ServiceReply::ReadString(info.data(), member), value) << member;
+  }
 }
 
 TEST_F(AccountApi, WrongCredentialsAndMissingFieldsAreRefused) {
@@ -77,10 +75,10 @@ TEST_F(AccountApi, RegisteredAccountCanLogInAndStartsWithBrandFavorites) {
 
   EXPECT_EQ(Register("dora@tarvo.test", "other", "TestBrand").code(), 409) << "names compare without ASCII case";
   EXPECT_EQ(Register("eve@tarvo.test", "pw", "NoSuchBrand").code(), 404);
-  EXPECT_EQ(Register("", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("line\nbreak", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("bad\xff" "byte", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("frank@tarvo.test", "", "TestBrand").code(), 400);
+  for (const auto& [name, password] : {std::pair{"", "pw"}, {"line\nbreak", "pw"}, {"bad\xff" "byte", "pw"},
+                                       {"frank@tarvo.test", ""}}) {
+    EXPECT_EQ(Register(name, password, "TestBrand").code(), 400) << name;
+  }
   EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "eve@tarvo.test").Add("password", "pw")).code(), 401);
 }
 
