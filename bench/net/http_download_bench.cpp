@@ -9,7 +9,7 @@
 
 #include "net/http_factory.h"
 #include "net/i_http_base.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "support/temp_dir.h"
 
 namespace tarvo {

@@ -4,7 +4,7 @@
 
 #include "settings/settings_registry.h"
 #include "net/http_post_form.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 
 namespace tarvo {

@@ -5,7 +5,7 @@
 #include <json/json.h>
 
 #include "settings/settings_registry.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "net/signing_key.h"
 #include "protect/domain_list_sync.h"

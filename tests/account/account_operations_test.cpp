@@ -1,7 +1,5 @@
-// The account and VPN operations against tarvo-service with the demo seed, and
-// against a scripted loopback service for the replies the seed never gives: a login
-// that lapsed, a service that is down, a malformed node list, the white list. How the
-// VPN switch connects each kind of user is run end to end.
+// The account and VPN operations against tarvo-service with the demo seed, and against
+// a scripted loopback service for the replies the seed never gives.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,7 +15,7 @@
 #include "account/vpn_operations.h"
 #include "protect/protect_channels.h"
 #include "bus/message_bus.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "platform/clock.h"
 #include "settings/settings_keys.h"

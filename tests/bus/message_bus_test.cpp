@@ -1,11 +1,19 @@
-#include "bus/message_bus.h"
+// The message bus: its queues and strings, the channel table, and the poller and typed
+// channels over it (poll order, posts from handlers, payloads nobody handles).
+#include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "bus/bus_channels.h"
+#include "bus/bus_poller.h"
+#include "bus/bus_string.h"
+#include "bus/channel_table.h"
+#include "bus/message_bus.h"
 
 namespace tarvo {
 namespace {
@@ -30,9 +38,7 @@ TEST(MessageBusUninitialisedTest, PostFailsAndPopIsEmptyBeforeInitialise) {
 }
 
 TEST_F(MessageBusTest, EachKeyIsFirstInFirstOut) {
-  for (uintptr_t i = 1; i <= 3; ++i) {
-    ASSERT_EQ(bus_.Post(u"test/title", i), 0);
-  }
+  for (uintptr_t i = 1; i <= 3; ++i) ASSERT_EQ(bus_.Post(u"test/title", i), 0);
   EXPECT_EQ(bus_.Pop(u"test/title"), 1u);
   EXPECT_EQ(bus_.Pop(u"test/title"), 2u);
   ASSERT_EQ(bus_.Post(u"test/title", 4), 0);
@@ -47,9 +53,7 @@ TEST_F(MessageBusTest, EachKeyIsFirstInFirstOut) {
 }
 
 TEST_F(MessageBusTest, GrowthAtTheTenthKeyKeepsQueuedMessages) {
-  for (int key = 0; key < 9; ++key) {
-    ASSERT_EQ(bus_.Post(kKeys[key], 100 + key), 0);
-  }
+  for (int key = 0; key < 9; ++key) ASSERT_EQ(bus_.Post(kKeys[key], 100 + key), 0);
   EXPECT_EQ(bus_.BucketCount(), 13u);
   EXPECT_EQ(bus_.Pop(kKeys[0]), 100u);
   ASSERT_EQ(bus_.Post(kKeys[1], 201), 0);
@@ -76,9 +80,7 @@ TEST_F(MessageBusTest, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
     producers.emplace_back([&, p] {
       // Two producers share a key, two post to their own (created concurrently).
       const WString key = p < 2 ? shared : u"producer/" + AsciiToWide(std::to_string(p));
-      for (uintptr_t i = 1; i <= kPosts; ++i) {
-        failures += bus_.Post(key, (static_cast<uintptr_t>(p) << 32) | i) != 0;
-      }
+      for (uintptr_t i = 1; i <= kPosts; ++i) failures += bus_.Post(key, (static_cast<uintptr_t>(p) << 32) | i) != 0;
     });
   }
   std::vector<uintptr_t> next(kProducers, 1);
@@ -95,13 +97,9 @@ TEST_F(MessageBusTest, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
       }
     }
   }
-  for (auto& producer : producers) {
-    producer.join();
-  }
+  for (auto& producer : producers) producer.join();
   EXPECT_EQ(failures, 0);
-  for (const WString& key : keys) {
-    EXPECT_EQ(bus_.Pop(key), 0u);
-  }
+  for (const WString& key : keys) EXPECT_EQ(bus_.Pop(key), 0u);
 }
 
 // Many threads create distinct channels at once while others post to existing ones:
@@ -127,9 +125,7 @@ TEST_F(MessageBusTest, ChannelCreationDuringLookupsIsSafe) {
       }
     });
   }
-  for (auto& creator : creators) {
-    creator.join();
-  }
+  for (auto& creator : creators) creator.join();
   stop = true;
   steady.join();
   EXPECT_EQ(failures, 0);
@@ -138,6 +134,132 @@ TEST_F(MessageBusTest, ChannelCreationDuringLookupsIsSafe) {
   }
   EXPECT_EQ(bus_.Pop(u"steady"), 1u);
   EXPECT_GE(bus_.BucketCount(), 1021u);
+}
+
+TEST(BusStringTest, HoldsCountsTextAndTerminatorInOneBlock) {
+  BusString* string = BusString::Create(u"http://x.example/路径");
+  ASSERT_NE(string, nullptr);
+  EXPECT_EQ(string->length, 19u);
+  EXPECT_EQ(string->capacity, 20u);
+  EXPECT_EQ(string->View(), u"http://x.example/路径");
+  EXPECT_EQ(string->Units()[string->length], u'\0');
+  BusString::Free(string);
+}
+
+TEST(BusStringTest, NullSourceIsEmptyAndEmbeddedZeroUnitsAreKept) {
+  BusString* empty = BusString::Create(static_cast<const char16_t*>(nullptr));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->length, 0u);
+  EXPECT_EQ(empty->capacity, 0u);
+  EXPECT_EQ(empty->View(), u"");
+  BusString::Free(empty);
+  BusString* zeros = BusString::Create(WStringView(u"a\0b", 3));
+  EXPECT_EQ(zeros->View(), WStringView(u"a\0b", 3));
+  BusString::Free(zeros);
+}
+
+TEST(ChannelTableTest, KeysCompareByLengthFirstThenUnits) {
+  EXPECT_LT(ChannelTable::CompareKeys(u"zz", u"aaa"), 0);
+  EXPECT_GT(ChannelTable::CompareKeys(u"b", u"a"), 0);
+  EXPECT_LT(ChannelTable::CompareKeys(u"A", u"a"), 0);
+  EXPECT_GT(ChannelTable::CompareKeys(u"\xFFFF", u"a"), 0) << "units compare unsigned";
+  EXPECT_EQ(ChannelTable::CompareKeys(u"same", u"same"), 0);
+}
+
+TEST(ChannelTableTest, CollidingKeysChainAndStayDistinct) {
+  ChannelTable table;
+  // "ab" and "ba" have the same sum, so they share a bucket at every size.
+  BusChannel* ab = table.Insert(u"ab");
+  BusChannel* ba = table.Insert(u"ba");
+  EXPECT_NE(ab, ba);
+  EXPECT_EQ(table.Find(u"ab"), ab);
+  EXPECT_EQ(table.Find(u"ba"), ba);
+  EXPECT_EQ(table.Insert(u"ab"), ab) << "a present key keeps its channel";
+  EXPECT_EQ(table.Size(), 2u);
+  EXPECT_EQ(table.Find(u"aab"), nullptr);
+}
+
+using namespace BusChannels;
+
+// Channels of the test's own, so the order is the one the test installs.
+constexpr SignalChannel kAlpha{u"test/alpha"};
+constexpr SignalChannel kBeta{u"test/beta"};
+constexpr SignalChannel kUnhandled{u"test/unhandled"};
+constexpr TypedChannel<int64_t> kNumber{u"test/number"};
+constexpr UrlChannel kUrl{u"test/url"};
+
+// Counts its destructions, so a test can tell a payload was freed.
+struct Counted {
+  explicit Counted(int* destroyed) : destroyed(destroyed) {}
+  ~Counted() { ++*destroyed; }
+  int* destroyed;
+};
+
+class BusPollerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(MessageBus::Instance().Initialise(), 0); }
+  void Record(const SignalChannel& channel) {
+    poller_.On(channel, [this, &channel] { seen_.push_back(WString(channel.Key())); });
+  }
+  BusPoller poller_;
+  std::vector<WString> seen_;
+};
+
+TEST_F(BusPollerTest, ChannelsAreDrainedInInstallationOrderAndEachInPostingOrder) {
+  poller_.On(kUrl, [this](UrlChannel::Owned url) { seen_.push_back(WString(url->View())); });
+  Record(kBeta);
+  Record(kAlpha);
+  Record(kBeta);  // a handler replaced keeps its channel's place
+  kAlpha.Post();
+  kBeta.Post();
+  kBeta.Post();
+  ASSERT_TRUE(PostUrl(kUrl, u"http://a.test/"));
+  EXPECT_EQ(poller_.Drain(), 4);
+  const std::vector<WString> expected = {u"http://a.test/", kBeta.Key().data(), kBeta.Key().data(),
+                                         kAlpha.Key().data()};
+  EXPECT_EQ(seen_, expected);
+  EXPECT_EQ(poller_.Drain(), 0);
+
+  // A pass over some channels leaves the others waiting.
+  kBeta.Post();
+  kAlpha.Post();
+  const std::array<WStringView, 1> only = {kAlpha.Key()};
+  EXPECT_EQ(poller_.Drain(only), 1);
+  EXPECT_EQ(seen_.back(), WString(kAlpha.Key()));
+  EXPECT_EQ(poller_.Drain(), 1);
+  EXPECT_EQ(seen_.back(), WString(kBeta.Key()));
+}
+
+TEST_F(BusPollerTest, AMessagePostedByAHandlerWaitsOnlyWhenItsChannelCameEarlier) {
+  Record(kAlpha);
+  poller_.On(kNumber, [this](TypedChannel<int64_t>::Owned id) {
+    EXPECT_EQ(*id, 42);
+    seen_.push_back(u"number");
+    kAlpha.Post();  // earlier in the order: the next drain
+    kBeta.Post();   // later: this drain
+  });
+  Record(kBeta);
+  ASSERT_TRUE(kNumber.Post(std::make_unique<int64_t>(42)));
+  EXPECT_EQ(poller_.Drain(), 2);
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1], WString(kBeta.Key()));
+  EXPECT_EQ(poller_.Drain(), 1);
+  EXPECT_EQ(seen_.back(), WString(kAlpha.Key()));
+}
+
+TEST_F(BusPollerTest, ADroppedChannelIsEmptiedAndItsPayloadsFreed) {
+  int destroyed = 0;
+  const TypedChannel<Counted> channel{u"test/dropped"};
+  poller_.Drop(channel);
+  ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
+  ASSERT_TRUE(channel.Post(std::make_unique<Counted>(&destroyed)));
+  EXPECT_EQ(poller_.Drain(), 2);
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(MessageBus::Instance().Pop(channel.Key()), 0u);
+  // A channel the poller was never told of stays as it is.
+  kUnhandled.Post();
+  EXPECT_EQ(poller_.Drain(), 0);
+  EXPECT_TRUE(kUnhandled.Take());
 }
 
 }  // namespace

@@ -206,9 +206,7 @@ TEST_F(DownloadManagerTest, AFailedRenameIsReportedAndSurvivesARestart) {
 }
 
 TEST_F(DownloadManagerTest, ARestartReadsTheListBackInOrderWithStoredIds) {
-  for (int i = 0; i < 3; ++i) {
-    Start(i + 1, kUrl + Utf8ToWide(std::to_string(i)), "file" + std::to_string(i));
-  }
+  for (int i = 0; i < 3; ++i) Start(i + 1, kUrl + Utf8ToWide(std::to_string(i)), "file" + std::to_string(i));
   manager_.TogglePause(2);
   Report(3, 9, 10);
   DownloadManager restarted(store_.db());

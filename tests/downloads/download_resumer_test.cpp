@@ -1,8 +1,5 @@
-// Downloads of an earlier run taken up against a loopback server: the rest asked for
-// with Range and If-Range when the validator still holds, the whole file again when
-// it does not (or the server has no ranges), a dropped connection asked again, a
-// server that lies about the length never called complete; pause, continue and
-// cancel; the validator learnt when a download starts; the exit keeps everything.
+// Downloads of an earlier run taken up against a loopback server (Range, If-Range,
+// validators, servers that drop or lie), with pause, continue, cancel and exit.
 #include "account/account_state.h"
 #include "downloads/download_resumer.h"
 
@@ -78,6 +75,12 @@ class DownloadResumerTest : public ::testing::Test {
   }
   static DownloadRecord Only(DownloadManager& manager) { return manager.Records().at(0); }
   static bool Ended(DownloadManager& manager) { return !DownloadState::IsRunning(Only(manager).state); }
+  // Takes up the interrupted downloads and waits until the one there has ended.
+  static void ResumeToTheEnd(DownloadManager& manager) {
+    DownloadResumer resumer(manager, Direct());
+    resumer.ResumeInterrupted();
+    ASSERT_TRUE(WaitFor([&] { return Ended(manager); }));
+  }
 
   test::TestDatabase store_;
   RangeFileServer server_;
@@ -100,9 +103,7 @@ TEST_F(DownloadResumerTest, TakesUpWhereTheFileStoppedOnlyWhileTheValidatorHolds
     server_.Serve(path, {kSize, "\"v1\"", "", c.serverRanges});
     fs::remove(Target());
     auto manager = EarlierRun(path, DownloadState::kDownloading, kHeld, c.storedValidator);
-    DownloadResumer resumer(*manager, Direct());
-    resumer.ResumeInterrupted();
-    ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
+    ResumeToTheEnd(*manager);
     EXPECT_EQ(Only(*manager).state, DownloadState::kComplete);
     EXPECT_TRUE(RangeFileServer::HoldsPattern(Target(), kSize));
     EXPECT_FALSE(fs::exists(Working()));
@@ -119,11 +120,7 @@ TEST_F(DownloadResumerTest, DroppedConnectionsAreAskedAgainAndLyingLengthsNeverC
   dropping.dropFirstAfter = 512 * 1024;
   server_.Serve("/dropping", dropping);
   auto manager = EarlierRun("/dropping", DownloadState::kDownloading, kHeld, u"\"v1\"");
-  {
-    DownloadResumer resumer(*manager, Direct());
-    resumer.ResumeInterrupted();
-    ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
-  }
+  ResumeToTheEnd(*manager);
   EXPECT_EQ(Only(*manager).state, DownloadState::kComplete);
   EXPECT_TRUE(RangeFileServer::HoldsPattern(Target(), kSize));
   const auto requests = server_.RequestsFor("/dropping");
@@ -137,9 +134,7 @@ TEST_F(DownloadResumerTest, DroppedConnectionsAreAskedAgainAndLyingLengthsNeverC
   lying.length = RangeFileServer::Length::kMore;
   server_.Serve("/lying", lying);
   manager = EarlierRun("/lying", DownloadState::kDownloading, 0, u"");
-  DownloadResumer resumer(*manager, Direct());
-  resumer.ResumeInterrupted();
-  ASSERT_TRUE(WaitFor([&] { return Ended(*manager); }));
+  ResumeToTheEnd(*manager);
   EXPECT_EQ(Only(*manager).state, DownloadState::kCancelled);
   EXPECT_EQ(Only(*manager).problem, DownloadRecord::Problem::kFailed);
   EXPECT_FALSE(fs::exists(Target()));

@@ -1,7 +1,5 @@
 // The favourites window and the star in a real main window, where the end-to-end run
-// does not reach: cancelling, removing through the star, a folder renamed in place and
-// deleted, bookmark files in and out, and a logged-in user's add that waits for the
-// service (the window shows it is busy) or is refused.
+// does not reach.
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "platform/text.h"
 #include "account/account_state.h"
 #include "store/user_database.h"

@@ -100,9 +100,7 @@ std::vector<FavoriteBarButtonUI*> FavoritesWindowTest::Buttons() const {
 }
 
 FavoriteBarButtonUI* FavoritesWindowTest::ButtonNamed(const std::string& name) const {
-  for (FavoriteBarButtonUI* button : Buttons()) {
-    if (button->GetToolTip() == QString::fromStdString(name)) return button;
-  }
+  for (FavoriteBarButtonUI* button : Buttons()) if (button->GetToolTip() == QString::fromStdString(name)) return button;
   return nullptr;
 }
 

@@ -1,11 +1,16 @@
-// The text requests of the two libcurl clients, their bounds and TLS.
+// The library's client factory, and the text requests of the two libcurl clients, their
+// bounds and TLS.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <filesystem>
+
 #include "net/http_factory.h"
+#include "net/i_socket_http.h"
 #include "net/i_win_http.h"
-#include "net/loopback_http_server.h"
 #include "net/tls_test_server.h"
 #include "net/wininet_http.h"
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 namespace {
@@ -48,16 +53,11 @@ TEST_P(CurlClientsTest, PostSendsBodyAndHeadersGetSendsNoBody) {
 
 TEST_P(CurlClientsTest, FailedRequestsReturnEmptyTextWithTheirCode) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    ScriptedReply reply;
     if (request.target == "/missing") {
-      reply.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 14\r\n\r\n";
-      reply.body = "{\"code\": 404}\n";
-    } else {
-      reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n";
-      reply.body = "{\"code\": 200, \"da";
-      reply.close = true;
+      return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 14\r\n\r\n", "{\"code\": 404}\n"};
     }
-    return reply;
+    return ScriptedReply{.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n", .body = "{\"code\": 200, \"da",
+                         .close = true};
   });
   EXPECT_EQ(client_->Request(u"", kHttpPost, "", nullptr), "");
   EXPECT_EQ(client_->GetErrorCode(), kHttpErrorEmptyRequestUrl);
@@ -93,11 +93,8 @@ TEST_P(CurlClientsTest, TlsToASelfSignedServerIsRefused) {
 TEST_P(CurlClientsTest, RequestsDoNotWaitForeverOnAStalledServer) {
   // The server stalls after the head; the text client bounds the request as a whole.
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    ScriptedReply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
-    reply.pauseAfterHeadMs = 3000;
-    reply.body = "0123456789";
-    return reply;
+    return ScriptedReply{
+        .head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", .body = "0123456789", .pauseAfterHeadMs = 3000};
   });
   if (auto* wininet = dynamic_cast<CWininetHttp*>(client_.get())) {
     wininet->SetLimits(TransferLimits{1000, 1500, 10000});
@@ -113,11 +110,9 @@ TEST(CurlTextClientTest, RepliesAboveTheSizeBoundAreRefusedWithOrWithoutALength)
   for (const bool announced : {true, false}) {
     SCOPED_TRACE(announced ? "Content-Length" : "chunked");
     LoopbackHttpServer server([announced](const ReceivedRequest&) {
-      ScriptedReply reply;
-      reply.head = announced ? "HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n"
-                             : "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = announced ? std::string(4096, 'a') : "1000\r\n" + std::string(4096, 'a') + "\r\n0\r\n\r\n";
-      return reply;
+      return announced ? ScriptedReply{"HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n", std::string(4096, 'a')}
+                       : ScriptedReply{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                                       "1000\r\n" + std::string(4096, 'a') + "\r\n0\r\n\r\n"};
     });
     CWininetHttp client;
     client.SetLimits(TransferLimits{5000, 10000, 10000, 1024});
@@ -128,6 +123,39 @@ TEST(CurlTextClientTest, RepliesAboveTheSizeBoundAreRefusedWithOrWithoutALength)
 
 INSTANTIATE_TEST_SUITE_P(CurlKinds, CurlClientsTest, ::testing::Values(kHttpClientWininet, kHttpClientWinHttp),
                          [](const auto& info) { return info.param == kHttpClientWininet ? "Wininet" : "WinHttp"; });
+
+TEST(HttpFactoryTest, TheSharedLibraryExportsAWorkingFactory) {
+  // Tests run with the build's bin/ folder as working directory.
+  void* library = dlopen((std::filesystem::current_path() / "libtarvo_http.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  using Factory = bool (*)(IHttpBase**, int32_t);
+  const auto create = reinterpret_cast<Factory>(dlsym(library, "CreateInstance"));
+  ASSERT_NE(create, nullptr);
+
+  // A kind it does not know leaves no dangling client behind.
+  for (const int32_t unknown : {3, -1}) {
+    IHttpBase* client = reinterpret_cast<IHttpBase*>(0x1);
+    EXPECT_FALSE(create(&client, unknown));
+    EXPECT_EQ(client, nullptr);
+  }
+  EXPECT_FALSE(create(nullptr, 0));
+  IHttpBase* client = nullptr;
+
+  LoopbackHttpServer server([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("from the library"); });
+  ASSERT_TRUE(create(&client, 1));
+  EXPECT_EQ(static_cast<IWininetHttp*>(client)->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr),
+            "from the library");
+  client->FreeInstance();
+  ASSERT_TRUE(create(&client, 0));
+  uint8_t* buffer = nullptr;
+  uint32_t length = 0;
+  ASSERT_TRUE(client->DownloadToMem(server.WideUrl("/"), &buffer, &length));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), length), "from the library");
+  std::free(buffer);
+  EXPECT_EQ(WideToUtf8(static_cast<ISocketHttp*>(client)->GetIpAddr()), "127.0.0.1");
+  client->FreeInstance();
+  dlclose(library);
+}
 
 }  // namespace
 }  // namespace tarvo::test

@@ -5,12 +5,13 @@
 #include <fstream>
 
 #include "net/http_client_fixture.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 namespace {
 
 using Reply = ScriptedReply;
+const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 class HttpClientsTest : public HttpClientFixture {
  protected:
@@ -23,19 +24,9 @@ class HttpClientsTest : public HttpClientFixture {
 
 TEST_P(HttpClientsTest, DownloadsBodiesOfEveryFraming) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    Reply reply;
-    if (request.target == "/length") {
-      return LoopbackHttpServer::Ok("exact body");
-    }
-    if (request.target == "/chunked") {
-      reply.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n";
-    } else {
-      reply.head = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
-      reply.body = "until the end";
-      reply.close = true;
-    }
-    return reply;
+    if (request.target == "/length") return LoopbackHttpServer::Ok("exact body");
+    if (request.target == "/chunked") return Reply{kChunked, "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n"};
+    return Reply{.head = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", .body = "until the end", .close = true};
   });
 
   ASSERT_TRUE(ToFile(server.Url("/length"))) << error();
@@ -63,17 +54,13 @@ TEST_P(HttpClientsTest, DownloadsBodiesOfEveryFraming) {
 TEST_P(HttpClientsTest, LargeBodiesArriveWholeAcrossManyBlocks) {
   constexpr uint64_t kSize = 20 * 1024 * 1024 + 17;
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    Reply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kSize) + "\r\n\r\n";
-    reply.generatedBytes = kSize;
-    return reply;
+    return Reply{.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kSize) + "\r\n\r\n",
+                 .generatedBytes = kSize};
   });
   ASSERT_TRUE(ToFile(server.Url("/big"))) << error();
   const std::string content = FileContent();
   ASSERT_EQ(content.size(), kSize);
-  for (uint64_t i = 0; i < kSize; i += 4093) {
-    ASSERT_EQ(content[i], LoopbackHttpServer::PatternByte(i)) << i;
-  }
+  for (uint64_t i = 0; i < kSize; i += 4093) ASSERT_EQ(content[i], LoopbackHttpServer::PatternByte(i)) << i;
   const auto& last = callback_.reports.back();
   EXPECT_EQ(std::get<0>(last), IHttpCallback::kStateComplete);
   EXPECT_EQ(std::get<2>(last), static_cast<double>(kSize));
@@ -84,24 +71,18 @@ TEST_P(HttpClientsTest, LargeBodiesArriveWholeAcrossManyBlocks) {
 
 TEST_P(HttpClientsTest, BrokenBodiesFailAndLeaveNoFile) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    Reply reply;
-    reply.close = true;
     if (request.target == "/short") {
-      reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n";
-      reply.body = "only a part";
-    } else if (request.target == "/badchunk") {
-      reply.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = "5\r\nhello\r\nXYZ\r\n";
-    } else {
-      reply.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = "5\r\nhello\r\n";  // the connection ends before the last chunk
+      return Reply{.head = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n", .body = "only a part", .close = true};
     }
-    return reply;
+    // /cutchunked: the connection ends before the last chunk.
+    return Reply{.head = kChunked, .body = request.target == "/badchunk" ? "5\r\nhello\r\nXYZ\r\n" : "5\r\nhello\r\n",
+                 .close = true};
   });
   for (const char* path : {"/short", "/badchunk", "/cutchunked"}) {
-    EXPECT_FALSE(ToFile(server.Url(path))) << path;
-    EXPECT_EQ(error(), kHttpErrorReadBody) << path;
-    EXPECT_FALSE(FileExists()) << path;
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(ToFile(server.Url(path)));
+    EXPECT_EQ(error(), kHttpErrorReadBody);
+    EXPECT_FALSE(FileExists());
   }
   EXPECT_FALSE(ToMem(server.Url("/short")));
   EXPECT_EQ(error(), kHttpErrorReadBody);
@@ -110,25 +91,20 @@ TEST_P(HttpClientsTest, BrokenBodiesFailAndLeaveNoFile) {
 TEST_P(HttpClientsTest, BrokenHeadsFailWithAHeaderError) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
     Reply reply;
-    reply.close = true;
     if (request.target == "/cut") {
       reply.head = "HTTP/1.1 200 OK\r\nContent-Le";
     } else if (request.target == "/huge") {
       reply.head = "HTTP/1.1 200 OK\r\n";
-      for (int i = 0; i < 1200; ++i) {
-        reply.head += "X-Filler-" + std::to_string(i) + ": " + std::string(60, 'f') + "\r\n";
-      }
-      reply.head += "Content-Length: 2\r\n\r\n";
-      reply.body = "ok";
+      for (int i = 0; i < 1200; ++i) reply.head += "X-Filler-" + std::to_string(i) + ": " + std::string(60, 'f') + "\r\n";
+      reply = {reply.head + "Content-Length: 2\r\n\r\n", "ok"};
     } else if (request.target == "/twolengths") {
-      reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 4\r\n\r\n";
-      reply.body = "okok";
+      reply = {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 4\r\n\r\n", "okok"};
     } else if (request.target == "/nul") {
-      reply.head = std::string("HTTP/1.1 200 OK\r\nX-Note: cut") + '\0' + "here\r\nContent-Length: 2\r\n\r\n";
-      reply.body = "ok";
+      reply = {std::string("HTTP/1.1 200 OK\r\nX-Note: cut") + '\0' + "here\r\nContent-Length: 2\r\n\r\n", "ok"};
     } else {
       reply.head = "garbage that is no status line\r\n\r\n";
     }
+    reply.close = true;
     return reply;
   });
   for (const char* path : {"/cut", "/huge", "/twolengths", "/nul", "/garbage"}) {
@@ -143,24 +119,12 @@ TEST_P(HttpClientsTest, BrokenHeadsFailWithAHeaderError) {
 
 TEST_P(HttpClientsTest, ErrorAnswersAreNotFoundAndKeepAnExistingFile) {
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    if (request.target == "/missing") {
-      Reply reply;
-      reply.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\n";
-      reply.body = "not here!";
-      return reply;
-    }
-    if (request.target == "/broken") {
-      Reply reply;
-      reply.head = "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 4\r\n\r\n";
-      reply.body = "oops";
-      return reply;
-    }
+    if (request.target == "/missing") return Reply{"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\n", "not here!"};
+    if (request.target == "/broken") return Reply{"HTTP/1.1 500 Internal Server Error\r\nContent-Length: 4\r\n\r\n", "oops"};
     // "404" inside other fields says nothing about the answer.
     return LoopbackHttpServer::Ok(std::string(1404, 'z'), "ETag: \"a404b\"\r\nX-Note: 404\r\n");
   });
-  {
-    std::ofstream(target_) << "previous content";
-  }
+  std::ofstream(target_) << "previous content";
   for (const char* path : {"/missing", "/broken"}) {
     EXPECT_FALSE(ToFile(server.Url(path))) << path;
     EXPECT_EQ(error(), kHttpErrorNotFound) << path;
@@ -177,18 +141,14 @@ TEST_P(HttpClientsTest, FollowsRedirectsAndStopsLoops) {
   LoopbackHttpServer target([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("moved here"); });
   const std::string elsewhere = target.Url("/final");
   LoopbackHttpServer server([&elsewhere](const ReceivedRequest& request) {
-    Reply reply;
     if (request.target == "/relative") {
-      reply.head = "HTTP/1.1 302 Found\r\nLocation: /landing\r\nContent-Length: 5\r\n\r\n";
-      reply.body = "moved";
-    } else if (request.target == "/absolute") {
-      reply.head = "HTTP/1.1 301 Moved\r\nLocation: " + elsewhere + "\r\nContent-Length: 0\r\n\r\n";
-    } else if (request.target == "/loop") {
-      reply.head = "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n\r\n";
-    } else {
-      return LoopbackHttpServer::Ok("landed");
+      return Reply{"HTTP/1.1 302 Found\r\nLocation: /landing\r\nContent-Length: 5\r\n\r\n", "moved"};
     }
-    return reply;
+    if (request.target == "/absolute") {
+      return Reply{"HTTP/1.1 301 Moved\r\nLocation: " + elsewhere + "\r\nContent-Length: 0\r\n\r\n"};
+    }
+    if (request.target == "/loop") return Reply{"HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n\r\n"};
+    return LoopbackHttpServer::Ok("landed");
   });
 
   ASSERT_TRUE(ToFile(server.Url("/relative"))) << error();
@@ -255,10 +215,7 @@ TEST_P(HttpClientsTest, SlowServersTimeOut) {
 
 TEST_P(HttpClientsTest, CancelThroughTheCallbackStopsTheDownload) {
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    Reply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 4000000000\r\n\r\n";
-    reply.generatedBytes = 4000000000ull;
-    return reply;
+    return Reply{.head = "HTTP/1.1 200 OK\r\nContent-Length: 4000000000\r\n\r\n", .generatedBytes = 4000000000ull};
   });
   callback_.cancelAfterPolls = 3;
   EXPECT_FALSE(ToFile(server.Url("/endless")));

@@ -4,7 +4,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 namespace {
@@ -15,12 +15,8 @@ class HttpPostFormTest : public ::testing::Test {
   void TearDown() override { SettingsRegistry::Instance().ClearForTesting(); }
 
   LoopbackHttpServer server_{[](const ReceivedRequest& request) {
-    if (request.target == "/api/empty") {
-      return LoopbackHttpServer::Ok("");
-    }
-    if (request.target == "/api/html") {
-      return LoopbackHttpServer::Ok("<html>proxy error</html>");
-    }
+    if (request.target == "/api/empty") return LoopbackHttpServer::Ok("");
+    if (request.target == "/api/html") return LoopbackHttpServer::Ok("<html>proxy error</html>");
     if (request.target == "/api/forbidden") {
       return LoopbackHttpServer::Ok(R"({"code": 403, "message": "token expired"})");
     }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/socket_request_header.h"
 #include "support/temp_dir.h"
 
@@ -18,9 +18,7 @@ namespace {
 std::optional<std::string> ToMem(CHttpSocket& client, const std::string& url) {
   uint8_t* buffer = nullptr;
   uint32_t length = 0;
-  if (!client.DownloadToMem(Utf8ToWide(url), &buffer, &length)) {
-    return std::nullopt;
-  }
+  if (!client.DownloadToMem(Utf8ToWide(url), &buffer, &length)) return std::nullopt;
   std::string body(reinterpret_cast<char*>(buffer), length);
   std::free(buffer);
   return body;
@@ -55,21 +53,19 @@ TEST(HttpSocketTest, RelativeRedirectsReuseTheConnectionAbsoluteOnesOpenANewOne)
   LoopbackHttpServer other([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("other"); });
   const std::string otherUrl = other.Url("/x");
   LoopbackHttpServer server([&otherUrl](const ReceivedRequest& request) {
-    ScriptedReply reply;
+    const auto moved = [](const std::string& to) {
+      return ScriptedReply{"HTTP/1.1 302 Found\r\nLocation: " + to + "\r\nContent-Length: 0\r\n\r\n"};
+    };
     if (request.target == "/relative") {
-      reply.head = "HTTP/1.1 307 Temporary\r\nlocation: next\r\nContent-Length: 7\r\n\r\n";
-      reply.body = "go next";
-    } else if (request.target == "/chunkedmove") {
-      reply.head = "HTTP/1.1 302 Found\r\nLocation: /next\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = "3\r\nabc\r\n0\r\n\r\n";
-    } else if (request.target == "/absolute") {
-      reply.head = "HTTP/1.1 302 Found\r\nLocation: " + otherUrl + "\r\nContent-Length: 0\r\n\r\n";
-    } else if (request.target == "/tls") {
-      reply.head = "HTTP/1.1 302 Found\r\nLocation: https://127.0.0.1:1/\r\nContent-Length: 0\r\n\r\n";
-    } else {
-      return LoopbackHttpServer::Ok("arrived");
+      return ScriptedReply{"HTTP/1.1 307 Temporary\r\nlocation: next\r\nContent-Length: 7\r\n\r\n", "go next"};
     }
-    return reply;
+    if (request.target == "/chunkedmove") {
+      return ScriptedReply{"HTTP/1.1 302 Found\r\nLocation: /next\r\nTransfer-Encoding: chunked\r\n\r\n",
+                           "3\r\nabc\r\n0\r\n\r\n"};
+    }
+    if (request.target == "/absolute") return moved(otherUrl);
+    if (request.target == "/tls") return moved("https://127.0.0.1:1/");
+    return LoopbackHttpServer::Ok("arrived");
   });
   CHttpSocket client;
   EXPECT_EQ(ToMem(client, server.Url("/relative")), "arrived");
@@ -101,12 +97,9 @@ TEST(HttpSocketTest, InMemoryDownloadsNeedALengthFromOneByteTo8MiB) {
   constexpr uint64_t kLimit = TransferLimits::ForSocketClient().maxTextBytes;
   static_assert(kLimit == 8 * 1024 * 1024);
   LoopbackHttpServer server([](const ReceivedRequest& request) {
-    ScriptedReply reply;
     const uint64_t size = std::stoull(request.target.substr(1));
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n";
-    reply.generatedBytes = size > kLimit ? 0 : size;
-    reply.close = size > kLimit;
-    return reply;
+    return ScriptedReply{.head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n",
+                         .generatedBytes = size > kLimit ? 0 : size, .close = size > kLimit};
   });
   CHttpSocket client;
   const std::optional<std::string> full = ToMem(client, server.Url("/" + std::to_string(kLimit)));
@@ -122,10 +115,7 @@ TEST(HttpSocketTest, InMemoryDownloadsNeedALengthFromOneByteTo8MiB) {
 
 TEST(HttpSocketTest, ABodyLongerThanAnnouncedFails) {
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    ScriptedReply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n";
-    reply.body = "fourfive";
-    return reply;
+    return ScriptedReply{"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n", "fourfive"};
   });
   CHttpSocket client;
   EXPECT_FALSE(ToMem(client, server.Url("/")));
@@ -134,10 +124,9 @@ TEST(HttpSocketTest, ABodyLongerThanAnnouncedFails) {
 
 TEST(HttpSocketTest, AnAnswerWithBothALengthAndChunkedCodingIsRefused) {
   LoopbackHttpServer server([](const ReceivedRequest&) {
-    ScriptedReply reply;
-    reply.head = "HTTP/1.1 200 OK\r\nContent-Length: 20\r\nTransfer-Encoding: chunked\r\n\r\n";
-    reply.body = "5\r\nshort\r\n0\r\n\r\n";  // 20 bytes of framing, 5 of body
-    return reply;
+    // 20 bytes of framing, 5 of body.
+    return ScriptedReply{"HTTP/1.1 200 OK\r\nContent-Length: 20\r\nTransfer-Encoding: chunked\r\n\r\n",
+                         "5\r\nshort\r\n0\r\n\r\n"};
   });
   TempDir dir;
   CHttpSocket client;
@@ -156,8 +145,7 @@ TEST(HttpSocketTest, BoundsTheWholeRequestInTimeAndTheBodiesInSize) {
     } else if (request.target == "/slowbody") {
       reply.pauseAfterHeadMs = 1500;
     } else if (request.target == "/chunked") {
-      reply.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-      reply.body = "6\r\n123456\r\n0\r\n\r\n";
+      reply = {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "6\r\n123456\r\n0\r\n\r\n"};
     } else {
       reply = LoopbackHttpServer::Ok(request.target.substr(1));
     }

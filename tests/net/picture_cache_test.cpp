@@ -10,7 +10,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "url/site_icon.h"
 #include "support/temp_dir.h"
 

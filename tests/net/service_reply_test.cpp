@@ -39,12 +39,10 @@ TEST(ServiceReplyTest, MissingOrMistypedMembersReadAsEmptyZeroFalse) {
   EXPECT_EQ(odd->code(), 200);
   EXPECT_EQ(odd->message(), "");
   const Json::Value& data = odd->data();
-  EXPECT_EQ(ServiceReply::ReadInt(data, "id"), 12);
-  EXPECT_EQ(ServiceReply::ReadInt(data, "big"), 0);
-  EXPECT_EQ(ServiceReply::ReadInt(data, "neg"), -3);
-  EXPECT_EQ(ServiceReply::ReadInt(data, "huge"), 0);
-  EXPECT_EQ(ServiceReply::ReadString(data, "obj"), "");
-  EXPECT_EQ(ServiceReply::ReadString(data, "n"), "");
+  for (const auto& [member, value] : {std::pair{"id", 12}, {"big", 0}, {"neg", -3}, {"huge", 0}}) {
+    EXPECT_EQ(ServiceReply::ReadInt(data, member), value) << member;
+  }
+  for (const char* member : {"obj", "n"}) EXPECT_EQ(ServiceReply::ReadString(data, member), "") << member;
   EXPECT_TRUE(ServiceReply::ReadBool(data, "flag"));
   // Reading members of something that is not an object never throws.
   EXPECT_EQ(ServiceReply::ReadInt(Json::Value(Json::arrayValue), "id"), 0);
@@ -66,15 +64,11 @@ TEST(ServiceReplyTest, SurvivesTheJsonCorpus) {
   const char* root = std::getenv("TARVO_TEST_DATA");
   ASSERT_NE(root, nullptr);
   const std::filesystem::path folder = std::filesystem::path(root) / "json_cases";
-  if (!std::filesystem::is_directory(folder)) {
-    GTEST_SKIP() << "no JSON corpus at " << folder;
-  }
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no JSON corpus at " << folder;
   int cases = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();
-    if (entry.path().extension() != ".json") {
-      continue;
-    }
+    if (entry.path().extension() != ".json") continue;
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();

@@ -45,9 +45,7 @@ TEST(SignedStatementTest, OnlyTheBrandsKeysOverTheExactStatementVerify) {
       {"TarvoBrowser", "5.5.9.0", real.url, 1024, "ab13"},
       {"TarvoBrowser", "5.5.9.0\nurl=28:", "download/5.5.9.0.run", 1024, "ab12"},
   };
-  for (const Announcement& other : others) {
-    EXPECT_FALSE(trusted.Verifies(other.Text(), signature)) << other.Text();
-  }
+  for (const Announcement& other : others) EXPECT_FALSE(trusted.Verifies(other.Text(), signature)) << other.Text();
 }
 
 TEST(SignedStatementTest, KeyFilesRoundTripAreOwnersOnlyAndNeverReplaced) {

@@ -28,9 +28,7 @@ std::unique_ptr<SSL_CTX, SslFree> MakeContext() {
   std::unique_ptr<EVP_PKEY, SslFree> key(EVP_EC_gen("P-256"));
   std::unique_ptr<X509, SslFree> certificate(X509_new());
   std::unique_ptr<SSL_CTX, SslFree> context(SSL_CTX_new(TLS_server_method()));
-  if (!key || !certificate || !context) {
-    throw std::runtime_error("cannot make TLS objects");
-  }
+  if (!key || !certificate || !context) throw std::runtime_error("cannot make TLS objects");
   ASN1_INTEGER_set(X509_get_serialNumber(certificate.get()), 1);
   X509_gmtime_adj(X509_getm_notBefore(certificate.get()), -60);
   X509_gmtime_adj(X509_getm_notAfter(certificate.get()), 86400);
@@ -69,20 +67,14 @@ TlsTestServer::~TlsTestServer() {
 }
 
 void TlsTestServer::Wait() {
-  if (thread_.joinable()) {
-    thread_.join();
-  }
+  if (thread_.joinable()) thread_.join();
 }
 
 void TlsTestServer::Serve() {
   pollfd waiter{listenFd_, POLLIN, 0};
-  if (poll(&waiter, 1, 5000) <= 0) {
-    return;
-  }
+  if (poll(&waiter, 1, 5000) <= 0) return;
   const int fd = accept(listenFd_, nullptr, nullptr);
-  if (fd < 0) {
-    return;
-  }
+  if (fd < 0) return;
   unsigned char first = 0;
   // A TLS handshake record starts with content type 22.
   sawClientHello_ = recv(fd, &first, 1, MSG_PEEK) == 1 && first == 22;

@@ -100,9 +100,7 @@ TEST_F(PerUserRegistryTest, WriterKilledMidWriteLeavesOldOrNewValue) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      for (int i = 1;; ++i) {
-        PerUserRegistry::WriteString(kKey, u"counter", AsciiToWide(std::to_string(i)));
-      }
+      for (int i = 1;; ++i) PerUserRegistry::WriteString(kKey, u"counter", AsciiToWide(std::to_string(i)));
     }
     std::this_thread::sleep_for(std::chrono::microseconds(500 + round * 700));
     kill(child, SIGKILL);

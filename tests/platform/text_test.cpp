@@ -9,9 +9,7 @@ TEST(TextTest, ValidUtf8RoundTripsThroughUtf16) {
   const std::string samples[] = {"", "plain ascii", "caf\xC3\xA9", "\xE4\xB8\xAD\xE6\x96\x87",
                                  "\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2", "\xF0\x9F\x98\x80 emoji",
                                  std::string("nul\0inside", 10)};
-  for (const std::string& sample : samples) {
-    EXPECT_EQ(WideToUtf8(Utf8ToWide(sample)), sample);
-  }
+  for (const std::string& sample : samples) EXPECT_EQ(WideToUtf8(Utf8ToWide(sample)), sample);
   EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80"), (WString{0xD83D, 0xDE00}));
 }
 
@@ -30,9 +28,7 @@ TEST(TextTest, MalformedUtf8BecomesReplacementCharacters) {
       {"\xE4\xB8" "x", u"\uFFFDx"},                 // truncated before an ASCII byte
       {"\xFF\xFE", u"\uFFFD\uFFFD"},                // bytes that never occur
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Utf8ToWide(c.input), c.expected) << "input bytes: " << c.input.size();
-  }
+  for (const Case& c : cases) EXPECT_EQ(Utf8ToWide(c.input), c.expected) << "input bytes: " << c.input.size();
 }
 
 TEST(TextTest, UnpairedSurrogatesBecomeReplacementCharacters) {

@@ -6,7 +6,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
 #include "net/signing_key.h"
@@ -27,19 +27,14 @@ std::string Cipher(const std::string& plain) {
 
 Json::Value Entry(int id, const std::string& source, const std::string& target, int action = 1) {
   Json::Value entry;
+  Json::Reader().parse(R"({"source_status": 1, "target_status": 1, "isauth": 1, "issign": 0, "isensure": 7,
+                           "signgrade": "A+", "signdesc": "签名 'quoted' 100%", "ensure_en": "Guaranteed"})",
+                       entry);
   entry["id"] = id;
   entry["source_id"] = 100 + id;
-  entry["source_status"] = 1;
   entry["source_url"] = Cipher(source);
   entry["target_id"] = 200 + id;
-  entry["target_status"] = 1;
   entry["target_url"] = Cipher(target);
-  entry["isauth"] = 1;
-  entry["issign"] = 0;
-  entry["isensure"] = 7;
-  entry["signgrade"] = "A+";
-  entry["signdesc"] = "签名 'quoted' 100%";
-  entry["ensure_en"] = "Guaranteed";
   entry["action"] = action;
   return entry;
 }
@@ -104,9 +99,7 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   ASSERT_EQ(test::ProtectedSites(store_.db()).Add({"99", "https://stale.example/", "http://127.0.0.9/"}), 0);
   Json::Value entries(Json::arrayValue);
   Json::Value first = Entry(1, "https://bank.example.cn/", "http://127.0.0.1:9001/");
-  first["authicon"].append("http://icons.example/a.png");
-  first["authicon"].append("http://icons.example/b.png");
-  first["authicon"].append("http://icons.example/c.png");
+  for (const char* icon : {"a", "b", "c"}) first["authicon"].append("http://icons.example/" + std::string(icon) + ".png");
   entries.append(first);
   entries.append(Entry(2, "https://pay.example.cn/login", "http://127.0.0.2/"));
   Serve(ListReply(entries));
@@ -120,10 +113,9 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   EXPECT_EQ(store_.Scalar("select count(*) from domainlist"), "2");
   EXPECT_EQ(store_.Scalar("select count(*) from domainlist where id='99'"), "0");
   EXPECT_EQ(store_.Scalar("select value from info where key='domainlist_latesttime'"), "1700000000");
-  EXPECT_EQ(store_.Scalar("select auth_icon_urls from domainlist where id='1'"),
-            "http://icons.example/a.png,http://icons.example/b.png,http://icons.example/c.png");
-  EXPECT_EQ(store_.Scalar("select is_auth || is_sign || is_guar from domainlist where id='1'"), "101");
-  EXPECT_EQ(store_.Scalar("select sign_desc from domainlist where id='1'"), "签名 'quoted' 100%");
+  EXPECT_EQ(store_.Scalar("select auth_icon_urls || '|' || is_auth || is_sign || is_guar || '|' || sign_desc "
+                          "from domainlist where id='1'"),
+            "http://icons.example/a.png,http://icons.example/b.png,http://icons.example/c.png|101|签名 'quoted' 100%");
   EXPECT_EQ(store_.Scalar("select source_id from domainlist where id='2'"), "102");
   EXPECT_EQ(Plain("source_domain", "2"), "pay.example.cn");
   EXPECT_EQ(Plain("target_domain", "2"), "127.0.0.2");
@@ -216,10 +208,10 @@ TEST_F(DomainListSyncTest, LatencyPassStoresTheReplyTimeToLive) {
   ASSERT_EQ(sites.Add({"3", "https://hostless.example/", ""}), 0);
   ASSERT_EQ(sites.Add({"4", "https://inactive.example/", "http://127.0.0.1/", "42", "0"}), 0);
   sync_.MeasureDomainLatency();
-  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='1'"), "64") << "loopback answers with TTL 64";
-  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='2'"), "0") << "a name is not pinged";
-  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='3'"), "65535");
-  EXPECT_EQ(store_.Scalar("select ttl from domainlist where id='4'"), "42") << "inactive rows are left alone";
+  // Loopback answers with TTL 64, a name is not pinged, no host is unreachable, an
+  // inactive row is left alone.
+  EXPECT_EQ(store_.Scalar("select group_concat(id || ':' || ttl) from (select * from domainlist order by id)"),
+            "1:64,2:0,3:65535,4:42");
 }
 
 }  // namespace

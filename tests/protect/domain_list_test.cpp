@@ -88,17 +88,10 @@ TEST_F(DomainListTest, ProtectRecordForAPairOfAddresses) {
             0);
   DomainRecord record;
   ASSERT_TRUE(list_.GetProtectRecord(u"tarvo://usercenter/profile", u"http://127.0.0.1:9002/other", record));
-  EXPECT_EQ(record.id, u"9");
-  EXPECT_EQ(record.sourceId, u"s9");
-  EXPECT_EQ(record.sourceUrl, u"tarvo://usercenter");
-  EXPECT_EQ(record.targetUrl, u"http://127.0.0.1:9002/uc");
-  EXPECT_EQ(record.sourceDomain, u"usercenter");
-  EXPECT_EQ(record.targetDomain, u"127.0.0.1");
-  EXPECT_EQ(record.targetStatus, u"1");
-  EXPECT_EQ(record.isAuth, u"1");
-  EXPECT_EQ(record.isGuar, u"0");
-  EXPECT_EQ(record.signCode, u"C-9");
-  EXPECT_EQ(record.guarDataEn, u"g en");
+  EXPECT_EQ(WideToUtf8(record.id + u"|" + record.sourceId + u"|" + record.sourceUrl + u"|" + record.targetUrl + u"|" +
+                       record.sourceDomain + u"|" + record.targetDomain + u"|" + record.targetStatus + u"|" +
+                       record.isAuth + record.isGuar + u"|" + record.signCode + u"|" + record.guarDataEn),
+            "9|s9|tarvo://usercenter|http://127.0.0.1:9002/uc|usercenter|127.0.0.1|1|10|C-9|g en");
   EXPECT_EQ(record.authIconUrls,
             (std::vector<WString>{u"http://i.example/a.png", u"http://i.example/b.png", u"http://i.example/c.png"}));
   EXPECT_FALSE(list_.GetProtectRecord(u"tarvo://usercenter", u"http://127.0.0.2/", record));

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "account/account_state.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/authority_icon_cache.h"
 #include "protect/protect_sign_details.h"
 #include "protect/qr_reader.h"
@@ -80,9 +80,7 @@ TEST(AuthorityIconCacheTest, NamesStayInsideTheCacheFolder) {
       u"http://../x.png", u"http://..%2F..%2Fetc/x", u"http://a..b/x", u"http://.hidden/x",
       WString(u"http://a\0b/x", 12), u"http://a\\..\\b/x", u"http:///x.png", u"ftp://ca.test/x",
       u"file:///etc/passwd", u"", u"javascript:alert(1)"};
-  for (const WString& url : refused) {
-    EXPECT_EQ(cache.PathFor(url, 0), u"") << WideToUtf8(url);
-  }
+  for (const WString& url : refused) EXPECT_EQ(cache.PathFor(url, 0), u"") << WideToUtf8(url);
   EXPECT_EQ(cache.PathFor(u"http://ca.test/x", 100), u"");
   EXPECT_EQ(AuthorityIconCache(u"", Direct()).PathFor(u"http://ca.test/x", 0), u"");
 }
@@ -120,9 +118,7 @@ TEST(AuthorityIconCacheTest, FetchesAreBoundedAndTheLaterRequestWins) {
     older->set_value();
   }));
   const auto slowAsked = [&server] {
-    for (const auto& request : server.Requests()) {
-      if (request.target == "/slow.png") return true;
-    }
+    for (const auto& request : server.Requests()) if (request.target == "/slow.png") return true;
     return false;
   };
   while (!slowAsked()) std::this_thread::sleep_for(std::chrono::milliseconds(5));

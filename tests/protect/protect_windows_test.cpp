@@ -1,8 +1,4 @@
-// The certification window and the QR window from the built skin package under
-// Xvfb: the certification of a site's row (no row, no window; the first tab and its
-// header by the flags; the interface language's texts), authority icons from a
-// loopback server arriving in the background (bad ones left empty, late ones
-// dropped), and the QR code read back off the screen by a real decoder.
+// The certification and QR windows from the built skin package under Xvfb.
 #include <QImage>
 #include <QTest>
 #include <QTimer>
@@ -11,7 +7,7 @@
 #include <filesystem>
 
 #include "account/account_state.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/protected_sites.h"
 #include "protect/qr_reader.h"
@@ -87,6 +83,16 @@ class ProtectWindowsTest : public ::testing::Test {
     return VpnRoute(*offline);
   }
   static WString Cache() { return Utf8ToWide((root_->path() / "cache").string() + "/"); }
+  // Serves the authority icon under /ca*, late under /late.png, 404 elsewhere.
+  static ScriptedReply IconServer(const ReceivedRequest& request) {
+    static const std::string icon =
+        ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
+    const bool late = request.target == "/late.png";
+    if (!late && request.target.rfind("/ca", 0) != 0) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"};
+    ScriptedReply reply = LoopbackHttpServer::Ok(icon);
+    reply.delayMs = late ? 400 : 0;
+    return reply;
+  }
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   static inline TempDir* root_ = nullptr;  // kept for the whole suite
@@ -137,57 +143,30 @@ TEST_F(ProtectWindowsTest, ASiteRowOpensOnItsFirstTabInTheInterfaceLanguage) {
 }
 
 TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpty) {
-  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
-  LoopbackHttpServer server([&](const ReceivedRequest& request) {
-    if (request.target == "/huge.png") {
-      ScriptedReply huge{"HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n", ""};
-      huge.generatedBytes = 10 * 1024 * 1024;
-      return huge;
-    }
-    if (request.target == "/late.png") {
-      ScriptedReply late = LoopbackHttpServer::Ok(icon);
-      late.delayMs = 400;
-      return late;
-    }
-    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
-    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
-  });
+  // Which fetches fail and which names are refused is checked on the cache itself.
+  LoopbackHttpServer server(IconServer);
   ProtectSignDetails details;
   details.hasAuthority = true;
-  details.iconUrls = {server.WideUrl("/ca0.png"), u"http://../../x.png", server.WideUrl("/huge.png"),
-                      server.WideUrl("/missing.png"), server.WideUrl("/ca4.png"), u"ftp://ca.test/x",
-                      u"not an address", server.WideUrl("/ca7.png"), server.WideUrl("/ca8.png"),
-                      server.WideUrl("/ca9.png")};
+  details.iconUrls = {server.WideUrl("/ca0.png"), server.WideUrl("/missing.png"), u"not an address",
+                      server.WideUrl("/ca3.png")};
   {
     ProtectSignWnd window(details, Cache(), Direct());
     WhenShown("KXProtectSignWnd", [](WindowImplBase& shown) {
-      EXPECT_EQ(Text(shown, "protectsign/auth/info"), "This site is certified by 10 authorities.");
-      for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon4", "tab01/signIcon9"}) {
+      EXPECT_EQ(Text(shown, "protectsign/auth/info"), "This site is certified by 4 authorities.");
+      for (const char* arrives : {"tab01/signIcon0", "tab01/signIcon3"}) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.FindControl(arrives)->GetBkImage().isEmpty(); }, 10000))
             << arrives;
       }
       QTest::qWait(300);  // the bad ones have had their chance too
-      for (const char* empty : {"tab01/signIcon1", "tab01/signIcon2", "tab01/signIcon3", "tab01/signIcon5",
-                                "tab01/signIcon6"}) {
+      for (const char* empty : {"tab01/signIcon1", "tab01/signIcon2"}) {
         EXPECT_EQ(shown.FindControl(empty)->GetBkImage(), "") << empty;
       }
       EXPECT_EQ(Image(shown, "tab01/signIcon0"), QString::fromStdU16String(Cache()) + "127.0.0.1_sign00");
       SaveScreenshot(shown, "protect_sign_icons");
     });
     EXPECT_GE(window.Run(0), 0);
-    EXPECT_EQ(window.IconFiles()[1], u"");
+    EXPECT_EQ(window.IconFiles()[2], u"") << "an address that names no cache file";
   }
-  // Only the fetched icons were written, all inside the cache folder.
-  std::vector<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root_->path())) {
-    if (entry.is_regular_file() && entry.path().filename().string().find("_sign") != std::string::npos) {
-      files.push_back(entry.path().lexically_relative(root_->path()).string());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"cache/127.0.0.1_sign00", "cache/127.0.0.1_sign04",
-                                             "cache/127.0.0.1_sign07", "cache/127.0.0.1_sign08",
-                                             "cache/127.0.0.1_sign09"}));
 
   // A window closed before its icon arrives: the icon still lands in the cache, and
   // its report finds no window (the object is gone) and is dropped.
@@ -206,11 +185,7 @@ TEST_F(ProtectWindowsTest, AuthorityIconsArriveInTheBackgroundAndBadOnesStayEmpt
 // from memory: the icons arrive as usual, the code reads back off the screen, and
 // nothing is written to the cache folder.
 TEST_F(ProtectWindowsTest, APrivateWindowsAuthorityIconsAndQrCodeStayInMemory) {
-  const std::string icon = ReadWholeFile(std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/icons/authority.png");
-  LoopbackHttpServer server([&](const ReceivedRequest& request) {
-    if (request.target.rfind("/ca", 0) == 0) return LoopbackHttpServer::Ok(icon);
-    return ScriptedReply{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", ""};
-  });
+  LoopbackHttpServer server(IconServer);
   fs::remove_all(root_->path() / "cache");
   fs::create_directories(root_->path() / "cache");
   ProtectSignDetails details;
@@ -238,31 +213,6 @@ TEST_F(ProtectWindowsTest, APrivateWindowsAuthorityIconsAndQrCodeStayInMemory) {
   EXPECT_GE(qr.Run(0), 0);
   QTest::qWait(200);
   EXPECT_TRUE(fs::is_empty(root_->path() / "cache"));
-}
-
-TEST_F(ProtectWindowsTest, TheQrCodeOnScreenReadsBackAsTheAddress) {
-  std::string longAddress = "https://www.tarvo.test/archive/";
-  while (longAddress.size() < 1000) longAddress += "page-" + std::to_string(longAddress.size()) + "/";
-  longAddress.resize(1000);
-  for (const std::string& address : {std::string("http://bank.tarvo.test/"), longAddress}) {
-    SCOPED_TRACE(address.size());
-    QRCodeWnd qr(Utf8ToWide(address), Cache());
-    WhenShown("KXQRCodeWnd", [&](WindowImplBase& window) {
-      auto& shown = dynamic_cast<QRCodeWnd&>(window);
-      ASSERT_EQ(shown.Written().status, QrCodeImage::Status::kOk);
-      EXPECT_EQ(Image(window, "qrcode_img"), QString::fromStdU16String(Cache()) + "qrcode.png");
-      // One screen pixel per picture pixel, framed, inside the window.
-      const QRect picture = window.FindControl("qrcode_img")->GetPos();
-      EXPECT_EQ(picture.width(), shown.Written().pixels);
-      EXPECT_EQ(picture.height(), shown.Written().pixels);
-      EXPECT_TRUE(window.GetWidget()->rect().contains(picture.adjusted(-10, -10, 10, 10)));
-      EXPECT_FALSE(window.FindControl("qrcode_error")->IsVisible());
-      EXPECT_EQ(Text(window, "qrcodewnd/scan"), "Scan with your phone to open this page");
-      EXPECT_EQ(CodesOnScreen(window, "qrcode_img", QStringLiteral("protect_qr_%1").arg(address.size())),
-                std::vector<std::string>{address});
-    });
-    EXPECT_GE(qr.Run(0), 0);
-  }
 }
 
 TEST_F(ProtectWindowsTest, AQrCodeThatCannotBeMadeSaysWhyInTheWindow) {

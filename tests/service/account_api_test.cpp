@@ -1,10 +1,20 @@
+// The account endpoints, and accounts and stored secrets under anonymous load and guessing.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
+#include "loopback_probe.h"
+#include "service/account_endpoints.h"
+#include "service/release_endpoints.h"
+#include "service/vpn_connections.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
@@ -22,10 +32,8 @@ class AccountApi : public ServiceFixture {
 
 TEST_F(AccountApi, LoginGivesIdentityAndUserInfoGivesProfile) {
   // The seeded password holds "&" and "=", which only arrive intact when encoded.
-  const ServiceReply login = Post("app/v1.0/login", FormBody()
-                                                        .Add("username", "alice@tarvo.test")
-                                                        .Add("password", "alice&pass=1")
-                                                        .Add("type", "PC"));
+  const FormBody form = FormBody().Add("username", "alice@tarvo.test").Add("password", "alice&pass=1").Add("type", "PC");
+  const ServiceReply login = Post("app/v1.0/login", form);
   ASSERT_EQ(login.code(), 200) << login.message();
   EXPECT_GT(ServiceReply::ReadInt(login.data(), "id"), 0);
   EXPECT_EQ(ServiceReply::ReadString(login.data(), "token").size(), 64u);
@@ -35,10 +43,10 @@ TEST_F(AccountApi, LoginGivesIdentityAndUserInfoGivesProfile) {
   const ServiceReply info = UserInfo(std::to_string(ServiceReply::ReadInt(login.data(), "id")),
                                      ServiceReply::ReadString(login.data(), "token"));
   ASSERT_EQ(info.code(), 200);
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "name"), "Alice");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "sex"), "2");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "status"), "1");
-  EXPECT_EQ(ServiceReply::ReadString(info.data(), "profile_photo"), "http://www.tarvo.test/alice.png");
+  for (const auto& [member, value] : {std::pair{"name", "Alice"}, {"sex", "2"}, {"status", "1"},
+                                      {"profile_photo", "http://www.tarvo.test/alice.png"}}) {
+    EXPECT_EQ(ServiceReply::ReadString(info.data(), member), value) << member;
+  }
 }
 
 TEST_F(AccountApi, WrongCredentialsAndMissingFieldsAreRefused) {
@@ -67,10 +75,10 @@ TEST_F(AccountApi, RegisteredAccountCanLogInAndStartsWithBrandFavorites) {
 
   EXPECT_EQ(Register("dora@tarvo.test", "other", "TestBrand").code(), 409) << "names compare without ASCII case";
   EXPECT_EQ(Register("eve@tarvo.test", "pw", "NoSuchBrand").code(), 404);
-  EXPECT_EQ(Register("", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("line\nbreak", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("bad\xff" "byte", "pw", "TestBrand").code(), 400);
-  EXPECT_EQ(Register("frank@tarvo.test", "", "TestBrand").code(), 400);
+  for (const auto& [name, password] : {std::pair{"", "pw"}, {"line\nbreak", "pw"}, {"bad\xff" "byte", "pw"},
+                                       {"frank@tarvo.test", ""}}) {
+    EXPECT_EQ(Register(name, password, "TestBrand").code(), 400) << name;
+  }
   EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "eve@tarvo.test").Add("password", "pw")).code(), 401);
 }
 
@@ -100,18 +108,12 @@ TEST_F(AccountApi, ConcurrentClientsOnOneAccount) {
     clients.emplace_back([&, i] {
       const auto [id, token] = LogIn("alice@tarvo.test", "alice&pass=1");
       tokens[i] = token;
-      for (int round = 0; round < 10; ++round) {
-        failures[i] += UserInfo(id, token).code() == 200 ? 0 : 1;
-      }
+      for (int round = 0; round < 10; ++round) failures[i] += UserInfo(id, token).code() == 200 ? 0 : 1;
     });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(std::set<std::string>(tokens.begin(), tokens.end()).size(), static_cast<size_t>(kClients));
-  for (const int count : failures) {
-    EXPECT_EQ(count, 0);
-  }
+  for (const int count : failures) EXPECT_EQ(count, 0);
 }
 
 TEST_F(AccountApi, RacingRegistrationsOfOneNameCreateOneAccount) {
@@ -121,11 +123,121 @@ TEST_F(AccountApi, RacingRegistrationsOfOneNameCreateOneAccount) {
   for (int i = 0; i < kClients; ++i) {
     clients.emplace_back([&, i] { codes[i] = Register("race@tarvo.test", "pw" + std::to_string(i), "TestBrand").code(); });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(std::count(codes.begin(), codes.end(), 200), 1);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), 409), kClients - 1);
+}
+
+using AccountGuardTest = ServiceFixture;
+
+TEST_F(AccountGuardTest, GuessingIsStoppedPerAccountAndRegistrationsPerAddress) {
+  for (int i = 0; i < AccountEndpoints::kLoginFailures; ++i) {
+    ASSERT_EQ(Post("app/v1.0/login", FormBody().Add("username", "bob@tarvo.test").Add("password", "guess")).code(),
+              401);
+  }
+  EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "BOB@tarvo.test").Add("password", "bob-pass")).code(),
+            429)
+      << "the right password no longer helps within the window";
+  AdvanceClock(AccountEndpoints::kLoginWindowSeconds);
+  EXPECT_EQ(Post("app/v1.0/login", FormBody().Add("username", "bob@tarvo.test").Add("password", "bob-pass")).code(),
+            200);
+
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    Post("app/v1.0/register", FormBody().Add("username", "u" + std::to_string(i)).Add("password", "p").Add("brand", "X"));
+  }
+  EXPECT_EQ(Post("app/v1.0/register", FormBody().Add("username", "late").Add("password", "p").Add("brand", "TestBrand"))
+                .code(),
+            429);
+}
+
+TEST_F(AccountGuardTest, AnonymousRowsAreBoundedAndPurged) {
+  const std::string longText(ReleaseEndpoints::kMaxLaunchFieldBytes + 1, 'x');
+  EXPECT_EQ(PostRaw("app/v1.0/log_client_launch", "brand=TestBrand&platform=" + longText).code(), 400);
+  EXPECT_EQ(PostRaw("app/v1.0/log_client_launch", "brand=TestBrand&clientversion=" + longText).code(), 400);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM launches"), "0");
+
+  LogIn("bob@tarvo.test", "bob-pass");
+  Post("app/v1.0/no_login_connection_vpn_node", FormBody().Add("brand", "TestBrand").Add("node_id", "7"));
+  AdvanceClock(3600);  // the token's lifetime and the anonymous allowance (600 s) are over
+  service_->Housekeep();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tokens"), "0");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM connections WHERE closed_at IS NULL"), "0");
+  AdvanceClock(VpnConnections::kKeepClosedSeconds);
+  service_->Housekeep();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM connections"), "0");
+}
+
+TEST_F(AccountGuardTest, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordReset) {
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  if (!database_) {
+    struct stat file {};
+    struct stat folder {};
+    const std::string nested = (dir_.path() / "private" / "service.db").string();
+    options.dataPath = nested;
+    StartService(options);
+    ASSERT_EQ(::stat(nested.c_str(), &file), 0);
+    ASSERT_EQ(::stat((dir_.path() / "private").c_str(), &folder), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  } else {
+    StartService(options);
+  }
+
+  // Records made with fewer iterations are made again at the next log-in.
+  const auto [id, token] = LogIn("bob@tarvo.test", "bob-pass");
+  service_->Stop();
+  options.seedPath.clear();
+  options.passwordIterations = 2000;
+  StartService(options);
+  LogIn("bob@tarvo.test", "bob-pass");
+  EXPECT_EQ(Scalar("SELECT password FROM users WHERE username='bob@tarvo.test'").rfind("pbkdf2-sha256$2000$", 0), 0u);
+
+  // The operator resets bob's password through the seed: his sessions end.
+  std::ifstream seedFile(TestData("seed.json"));
+  std::stringstream seed;
+  seed << seedFile.rdbuf();
+  std::string text = seed.str();
+  text.replace(text.find("\"bob-pass\""), 10, "\"bob-new-pass\"");
+  const std::string changed = (dir_.path() / "seed.json").string();
+  std::ofstream(changed) << text;
+  for (const char* folder : {"installer", "pages", "icons"}) {  // the files the seed names
+    std::filesystem::create_directory_symlink(TestData(folder), dir_.path() / folder);
+  }
+  service_->Stop();
+  options.seedPath = changed;
+  StartService(options);
+  EXPECT_EQ(Post("app/v1.0/user_info", FormBody().Add("id", id).Add("token", token)).code(), 401);
+  LogIn("bob@tarvo.test", "bob-new-pass");
+}
+
+TEST_F(AccountGuardTest, ClientsBehindATrustedBalancerAreCountedApart) {
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.forwardedBy = {"127.0.0.1"};
+  StartService(options);
+  // The envelope code of a registration sent from `from`, naming `forwarded`.
+  const auto registration = [this](const std::string& from, const std::string& forwarded, const std::string& name) {
+    const std::string body = "username=" + name + "&password=p&brand=TestBrand";
+    const std::string reply = RawExchange(service_->port(),
+                                          "POST /app/v1.0/register HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Forwarded-For: " +
+                                              forwarded + "\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                                              "Content-Length: " + std::to_string(body.size()) +
+                                              "\r\nConnection: close\r\n\r\n" + body,
+                                          "127.0.0.1", from);
+    const size_t code = reply.find("{\"code\":");
+    return code == std::string::npos ? 0 : std::atoi(reply.c_str() + code + 8);
+  };
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    ASSERT_EQ(registration("127.0.0.1", "203.0.113.7", "a" + std::to_string(i)), 200);
+  }
+  EXPECT_EQ(registration("127.0.0.1", "203.0.113.7", "late"), 429);
+  EXPECT_EQ(registration("127.0.0.1", "203.0.113.7, 198.51.100.1", "other"), 200) << "the balancer's own entry counts";
+  // Anyone else naming a client in the header is counted as itself.
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    ASSERT_EQ(registration("127.0.0.2", "198.51.100." + std::to_string(i + 2), "b" + std::to_string(i)), 200);
+  }
+  EXPECT_EQ(registration("127.0.0.2", "198.51.100.99", "late"), 429);
 }
 
 }  // namespace

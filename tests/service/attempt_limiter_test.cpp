@@ -16,9 +16,7 @@ TEST(AttemptLimiter, AFullTableForgetsItsOldestWindowsNotTheCurrentLocks) {
     limiter.Count(db, "before", 0);
     limiter.Count(db, "guesser", 1);
     // Fresh keys from many addresses fill the table and push one past it.
-    for (size_t i = 0; i + 1 < kMaxKeys; ++i) {
-      limiter.Count(db, "address " + std::to_string(i), 2);
-    }
+    for (size_t i = 0; i + 1 < kMaxKeys; ++i) limiter.Count(db, "address " + std::to_string(i), 2);
     EXPECT_TRUE(limiter.Allows(db, "before", 3));
     EXPECT_FALSE(limiter.Allows(db, "guesser", 3));
     EXPECT_FALSE(limiter.Allows(db, "address 0", 3));

@@ -16,18 +16,14 @@ namespace tarvo::service::test {
 ChildService::ChildService(std::vector<std::string> arguments) {
   const std::string program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tarvo-service";
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) {
-    return;
-  }
+  if (pipe(pipeFds) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
     dup2(pipeFds[1], STDOUT_FILENO);
     dup2(pipeFds[1], STDERR_FILENO);
     close(pipeFds[0]);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (std::string& argument : arguments) {
-      argv.push_back(argument.data());
-    }
+    for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
     _exit(127);
@@ -41,24 +37,16 @@ ChildService::~ChildService() {
     kill(pid_, SIGKILL);
     Wait();
   }
-  if (output_ >= 0) {
-    close(output_);
-  }
+  if (output_ >= 0) close(output_);
 }
 
 bool ChildService::ReadMore(int ms) {
   pollfd waiting{output_, POLLIN, 0};
-  if (poll(&waiting, 1, ms) < 0) {
-    return false;
-  }
-  if (waiting.revents == 0) {
-    return true;
-  }
+  if (poll(&waiting, 1, ms) < 0) return false;
+  if (waiting.revents == 0) return true;
   char buffer[4096];
   const ssize_t count = read(output_, buffer, sizeof(buffer));
-  if (count <= 0) {
-    return false;
-  }
+  if (count <= 0) return false;
   text_.append(buffer, static_cast<size_t>(count));
   return true;
 }
@@ -66,22 +54,16 @@ bool ChildService::ReadMore(int ms) {
 bool ChildService::WaitForOutput(const std::string& text) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (text_.find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() > deadline || !ReadMore(200)) {
-      return text_.find(text) != std::string::npos;
-    }
+    if (std::chrono::steady_clock::now() > deadline || !ReadMore(200)) return text_.find(text) != std::string::npos;
   }
   return true;
 }
 
 std::string ChildService::BaseUrl() {
-  if (!WaitForOutput("/\n")) {
-    return std::string();
-  }
+  if (!WaitForOutput("/\n")) return std::string();
   constexpr std::string_view kListening = "listening on ";
   const size_t at = text_.find(kListening);
-  if (at == std::string::npos) {
-    return std::string();
-  }
+  if (at == std::string::npos) return std::string();
   const size_t start = at + kListening.size();
   return text_.substr(start, text_.find('\n', start) - start);
 }
@@ -103,9 +85,7 @@ std::vector<int> ChildService::ProxyPorts(size_t count) {
         ports.push_back(std::atoi(line.c_str() + at + 15));
       }
     }
-    if (ports.size() == count || std::chrono::steady_clock::now() > deadline || !ReadMore(200)) {
-      return ports;
-    }
+    if (ports.size() == count || std::chrono::steady_clock::now() > deadline || !ReadMore(200)) return ports;
   }
 }
 

@@ -29,9 +29,7 @@ TEST(ConnectionGate, RequestsThatArriveWhileTheGateIsBusyAreNotTakenForSilence) 
   ConnectionGate gate(
       limits,
       [](std::string_view received) {
-        if (received == "busy") {
-          std::this_thread::sleep_for(1500ms);
-        }
+        if (received == "busy") std::this_thread::sleep_for(1500ms);
         using Kind = ConnectionGate::Verdict::Kind;
         return ConnectionGate::Verdict{received.ends_with('\n') ? Kind::kComplete : Kind::kMore};
       },

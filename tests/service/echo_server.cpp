@@ -29,23 +29,15 @@ std::string EchoServer::received() const {
 void EchoServer::Run() {
   while (!stopping_) {
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) {
-      return;
-    }
+    if (fd < 0) return;
     const TcpConnection connection(fd);
     char chunk[4096];
     for (;;) {
       pollfd ready{fd, POLLIN, 0};
-      if (stopping_ || ::poll(&ready, 1, 200) < 0) {
-        return;
-      }
-      if (ready.revents == 0) {
-        continue;
-      }
+      if (stopping_ || ::poll(&ready, 1, 200) < 0) return;
+      if (ready.revents == 0) continue;
       const long count = connection.ReadSome(chunk, sizeof(chunk));
-      if (count <= 0 || !connection.WriteAll(std::string_view(chunk, static_cast<size_t>(count)))) {
-        break;
-      }
+      if (count <= 0 || !connection.WriteAll(std::string_view(chunk, static_cast<size_t>(count)))) break;
       std::lock_guard lock(mutex_);
       received_.append(chunk, static_cast<size_t>(count));
     }

@@ -140,9 +140,7 @@ TEST_F(FavoritesApi, ConcurrentAddsOnOneAccountAreAllKept) {
       }
     });
   }
-  for (std::thread& client : clients) {
-    client.join();
-  }
+  for (std::thread& client : clients) client.join();
   EXPECT_EQ(Document().size(), 2u + kClients * kEach);
 }
 

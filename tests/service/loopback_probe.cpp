@@ -21,32 +21,24 @@ std::optional<TcpConnection> ConnectFrom(const std::string& from, int port) {
   }
   address.sin_port = htons(static_cast<uint16_t>(port));
   inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
-  if (::connect(connection.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-    return std::nullopt;
-  }
+  if (::connect(connection.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) return std::nullopt;
   return connection;
 }
 
 std::optional<TcpConnection> EchoTunnel(int proxyPort, const std::string& destination,
                                         const std::string& authorization) {
   auto tunnel = TcpConnection::Connect("127.0.0.1", proxyPort, 5000);
-  if (!tunnel) {
-    return std::nullopt;
-  }
+  if (!tunnel) return std::nullopt;
   tunnel->SetReadTimeout(5);
   tunnel->WriteAll("CONNECT " + destination + " HTTP/1.1\r\n" + authorization + "\r\nping");
   std::string received;
   char chunk[256];
   while (received.find("ping") == std::string::npos) {
     const long count = tunnel->ReadSome(chunk, sizeof(chunk));
-    if (count <= 0) {
-      return std::nullopt;
-    }
+    if (count <= 0) return std::nullopt;
     received.append(chunk, static_cast<size_t>(count));
   }
-  if (received.rfind("HTTP/1.1 200", 0) != 0) {
-    return std::nullopt;
-  }
+  if (received.rfind("HTTP/1.1 200", 0) != 0) return std::nullopt;
   return tunnel;
 }
 
@@ -54,27 +46,27 @@ bool EndsSoon(const TcpConnection& connection) {
   char sink[1024];
   for (int round = 0; round < 50; ++round) {
     pollfd ready{connection.fd(), POLLIN, 0};
-    if (::poll(&ready, 1, 100) == 1 && connection.ReadSome(sink, sizeof(sink)) <= 0) {
-      return true;
-    }
+    if (::poll(&ready, 1, 100) == 1 && connection.ReadSome(sink, sizeof(sink)) <= 0) return true;
   }
   return false;
 }
 
+int64_t EnvelopeCode(const std::string& response) {
+  const size_t body = response.find("\r\n\r\n");
+  const auto reply = ServiceReply::Parse(body == std::string::npos ? "" : response.substr(body + 4));
+  return reply ? reply->code() : -1;
+}
+
 std::string RawExchange(int port, const std::string& request, const std::string& address, const std::string& from) {
   auto connection = from.empty() ? TcpConnection::Connect(address, port, 5000) : ConnectFrom(from, port);
-  if (!connection) {
-    return std::string();
-  }
+  if (!connection) return std::string();
   connection->SetReadTimeout(10);
   connection->WriteAll(request);
   std::string received;
   char buffer[4096];
   for (;;) {
     const long count = connection->ReadSome(buffer, sizeof(buffer));
-    if (count <= 0) {
-      break;
-    }
+    if (count <= 0) break;
     received.append(buffer, static_cast<size_t>(count));
   }
   return received;
@@ -105,9 +97,7 @@ FetchResult Fetch(const std::string& url, int proxyPort, const std::optional<std
   };
   const std::unique_ptr<CURL, Deleter> handle(curl_easy_init());
   FetchResult result;
-  if (!handle) {
-    return result;
-  }
+  if (!handle) return result;
   CURL* curl = handle.get();
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
@@ -129,9 +119,7 @@ FetchResult Fetch(const std::string& url, int proxyPort, const std::optional<std
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
   const CURLcode code = curl_easy_perform(curl);
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
-  if (result.status == 0) {
-    curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &result.status);
-  }
+  if (result.status == 0) curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &result.status);
   result.transferred = code == CURLE_OK;
   return result;
 }

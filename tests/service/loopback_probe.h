@@ -17,6 +17,8 @@ std::optional<TcpConnection> ConnectFrom(const std::string& from, int port);
 // well-behaved client would send, and for clients on other loopback addresses.
 std::string RawExchange(int port, const std::string& request, const std::string& address = "127.0.0.1",
                         const std::string& from = "");
+// The envelope code of a raw HTTP response (-1 when its body is no envelope).
+int64_t EnvelopeCode(const std::string& response);
 
 // A CONNECT tunnel through the proxy on 127.0.0.1:proxyPort to `destination`
 // ("127.0.0.1:port" of an EchoServer), checked to carry bytes both ways; nullopt

@@ -1,7 +1,13 @@
+// The nodes' proxies: whom they let through, and clients that try to reach what they
+// should not, keep using a connection that has ended, or hold the proxy's doors open.
 #include <gtest/gtest.h>
 
+#include "echo_server.h"
 #include "loopback_probe.h"
 #include "net/service_reply.h"
+#include "service/proxy_destinations.h"
+#include "service/proxy_server.h"
+#include "service/tcp_connection.h"
 #include "service_fixture.h"
 
 namespace tarvo::service::test {
@@ -95,6 +101,149 @@ TEST_F(ProxyTest, MalformedRequestsGetAnAnswer) {
                         "GET http://www.tarvo.test/ HTTP/1.1\r\nProxy-Authorization: Basic !!!!\r\n\r\n")
                 .rfind("HTTP/1.1 407", 0),
             0u);
+}
+
+class ProxyGuardTest : public ServiceFixture {
+ protected:
+  // Restarts the service with the echo server on the proxies' allow-list.
+  void AllowEcho() {
+    service_->Stop();
+    ServiceOptions options = DefaultOptions();
+    options.seedPath.clear();
+    options.proxyAllow = {echo_.Destination()};
+    StartService(options);
+  }
+
+  std::string AnonymousAuthorization() {
+    const ServiceReply reply =
+        Post("app/v1.0/no_login_connection_vpn_node", FormBody().Add("brand", "TestBrand").Add("node_id", "7"));
+    return ProxyAuthorization("nobody", ServiceReply::ReadString(reply.data(), "proxy_token"));
+  }
+
+  // A CONNECT tunnel to the echo server through node `node`'s proxy.
+  std::optional<TcpConnection> Tunnel(int64_t node, const std::string& authorization) {
+    return EchoTunnel(service_->ProxyOf(node)->port(), echo_.Destination(), authorization);
+  }
+
+  EchoServer echo_;
+};
+
+TEST_F(ProxyGuardTest, OnlyTheServicesOwnPagesAndMirrorsAreReachedUnlessAllowed) {
+  const std::string authorization = AnonymousAuthorization();
+  const int proxy = service_->ProxyOf(7)->port();
+  const std::string connect = "CONNECT " + echo_.Destination() + " HTTP/1.1\r\n" + authorization + "\r\n";
+  EXPECT_EQ(RawExchange(proxy, connect).rfind("HTTP/1.1 403", 0), 0u) << "another loopback service";
+  EXPECT_EQ(echo_.received(), "");
+
+  // The served mirror, on its own address and the front's port.
+  const std::string mirror = "http://127.0.0.21:" + std::to_string(service_->port()) + "/";
+  EXPECT_EQ(RawExchange(proxy, "GET " + mirror + " HTTP/1.1\r\n" + authorization + "\r\n").rfind("HTTP/1.1 200", 0),
+            0u);
+
+  AllowEcho();
+  EXPECT_TRUE(Tunnel(7, AnonymousAuthorization()));
+
+  // Outside hosts, when allowed, are public ones only, whatever a name resolves to.
+  const ProxyDestinations outside(NodeAddress{"127.0.0.1", 1}, {}, true);
+  for (const std::string host : {"127.0.0.1", "localhost", "10.1.2.3", "172.16.0.1", "192.168.1.1", "169.254.169.254",
+                                 "100.64.0.1", "0.0.0.0", "::1", "fe80::1", "fd00::1", "::ffff:10.0.0.1", "::"}) {
+    EXPECT_FALSE(outside.Resolve(host, 80)) << host;
+  }
+  EXPECT_TRUE(outside.Resolve("93.184.216.34", 80));
+  EXPECT_TRUE(outside.Resolve("2a00:1450::1", 443));
+}
+
+TEST_F(ProxyGuardTest, ATunnelEndsWithItsConnection) {
+  AllowEcho();
+  struct Session {
+    std::string id;
+    std::string token;
+  };
+  const auto connect = [this](const Session& session) {
+    const ServiceReply reply = Post("app/v1.0/connection_vpn_node",
+                                    FormBody().Add("id", session.id).Add("token", session.token).Add("node_id", "8"));
+    return ServiceReply::ReadString(reply.data(), "proxy_token");
+  };
+  const struct {
+    const char* how;
+    std::function<void(const Session& session, const std::string& proxyToken)> end;
+  } ways[] = {
+      {"connecting again", [&](const Session& session, const std::string&) { connect(session); }},
+      {"cancel",
+       [&](const Session& session, const std::string& proxyToken) {
+         Post("app/v1.0/cancel_connection",
+              FormBody().Add("id", session.id).Add("token", session.token).Add("proxy_token", proxyToken));
+       }},
+      {"log-out",
+       [&](const Session& session, const std::string&) {
+         Post("app/v1.0/logout", FormBody().Add("id", session.id).Add("token", session.token));
+       }},
+      {"time running out", [&](const Session&, const std::string&) { AdvanceClock(100); }},  // alice has 100 s
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    const auto [id, token] = LogIn("alice@tarvo.test", "alice&pass=1");
+    const Session session{id, token};
+    const std::string proxyToken = connect(session);
+    auto tunnel = Tunnel(8, ProxyAuthorization(id, proxyToken));
+    ASSERT_TRUE(tunnel);
+    way.end(session, proxyToken);
+    EXPECT_TRUE(EndsSoon(*tunnel));
+    EXPECT_FALSE(Tunnel(8, ProxyAuthorization(id, proxyToken)));
+  }
+}
+
+TEST_F(ProxyGuardTest, IdleAndSlowClientsDoNotLockOthersOut) {
+  const std::string authorization = AnonymousAuthorization();
+  const int proxy = service_->ProxyOf(7)->port();
+  std::vector<TcpConnection> idle;
+  for (size_t i = 0; i < ProxyServer::kMaxClients + 8; ++i) {
+    if (auto connection = TcpConnection::Connect("127.0.0.1", proxy, 5000)) {
+      connection->WriteAll(i % 2 == 0 ? "" : "GET http://www.tarvo.test/ HTTP/1.1\r\n");
+      idle.push_back(std::move(*connection));
+    }
+  }
+  const std::string page =
+      RawExchange(proxy, "GET http://www.tarvo.test/ HTTP/1.1\r\nHost: www.tarvo.test\r\n" + authorization + "\r\n");
+  EXPECT_EQ(page.rfind("HTTP/1.1 200", 0), 0u) << page.substr(0, 200);
+}
+
+TEST_F(ProxyGuardTest, EachRequestGoesOnAloneWithoutTheProxysHeaders) {
+  AllowEcho();
+  const std::string authorization = AnonymousAuthorization();
+  const int proxy = service_->ProxyOf(7)->port();
+  const std::string target = "http://" + echo_.Destination();
+  auto client = TcpConnection::Connect("127.0.0.1", proxy, 5000);
+  ASSERT_TRUE(client);
+  client->WriteAll("GET " + target + "/first HTTP/1.1\r\nHost: x\r\n" + authorization + "\r\nGET " + target +
+                   "/second HTTP/1.1\r\nHost: x\r\n" + authorization + "\r\n");
+  for (int round = 0; round < 50 && echo_.received().find("\r\n\r\n") == std::string::npos; ++round) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(echo_.received().rfind("GET /first HTTP/1.1\r\n", 0), 0u) << echo_.received();
+  EXPECT_EQ(echo_.received().find("/second"), std::string::npos);
+  EXPECT_EQ(echo_.received().find("Proxy-Authorization"), std::string::npos);
+
+  // A line break inside a header would let one request carry another.
+  EXPECT_EQ(RawExchange(proxy, "GET " + target + "/ HTTP/1.1\r\nX-A: a\nGET /smuggled HTTP/1.1\r\n" + authorization +
+                                   "\r\n")
+                .rfind("HTTP/1.1 400", 0),
+            0u);
+}
+
+TEST_F(ProxyGuardTest, AFailingAccessCheckIsAnsweredAndTheProxyGoesOn) {
+  int checks = 0;
+  const ProxyDestinations destinations(NodeAddress{"127.0.0.1", service_->port()}, {}, false);
+  ProxiedClients proxied;
+  ProxyServer proxy(1, "127.0.0.1", 0, [&](std::string_view, std::string_view) -> bool {
+    if (++checks == 1) throw std::runtime_error("database is locked");
+    return false;
+  }, destinations, proxied);
+  const int port = proxy.Start();
+  const std::string request = "GET http://www.tarvo.test/ HTTP/1.1\r\n" + ProxyAuthorization("nobody", "x") + "\r\n";
+  EXPECT_EQ(RawExchange(port, request).rfind("HTTP/1.1 503", 0), 0u);
+  EXPECT_EQ(RawExchange(port, request).rfind("HTTP/1.1 407", 0), 0u);
+  EXPECT_EQ(proxy.Counts().unavailable, 1u);
 }
 
 }  // namespace

@@ -55,9 +55,7 @@ std::string ServiceFixture::Scalar(const std::string& sql) const {
 }
 
 void ServiceFixture::SetUp() {
-  if (TestDatabase::Server()) {
-    database_.emplace();
-  }
+  if (TestDatabase::Server()) database_.emplace();
   StartService(DefaultOptions());
 }
 

@@ -21,9 +21,7 @@ std::vector<std::string> Arguments(const std::string& database, std::vector<std:
 }
 
 TEST(SharedDatabase, ProcessesAnswerForEachOtherAndTheirProxiesObeyThemAll) {
-  if (!TestDatabase::Server()) {
-    GTEST_SKIP() << "runs where the test command started a PostgreSQL server";
-  }
+  if (!TestDatabase::Server()) GTEST_SKIP() << "runs where the test command started a PostgreSQL server";
   TestDatabase database;
   EchoServer echo;
   ChildService first(Arguments(database.address(), {"--plain-http", "--seed",

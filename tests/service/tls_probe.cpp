@@ -33,9 +33,7 @@ bool TlsProbe::Send(std::string_view data) {
 long TlsProbe::Read(char* buffer, size_t capacity) {
   size_t read = 0;
   const int result = SSL_read_ex(ssl_, buffer, capacity, &read);
-  if (result == 1) {
-    return static_cast<long>(read);
-  }
+  if (result == 1) return static_cast<long>(read);
   return SSL_get_error(ssl_, result) == SSL_ERROR_ZERO_RETURN ? 0 : -1;
 }
 
@@ -43,9 +41,7 @@ std::string TlsProbe::ReadAll() {
   std::string received;
   char buffer[16 * 1024];
   for (long count = 0; (count = Read(buffer, sizeof(buffer))) != 0;) {
-    if (count < 0) {
-      return std::string();
-    }
+    if (count < 0) return std::string();
     received.append(buffer, static_cast<size_t>(count));
   }
   return received;

@@ -51,9 +51,7 @@ TEST(TabRestPolicyTest, BackgroundTabsFreezeThenDiscardAndTheProtectedNever) {
       {"playing sound", {60min, State::kAwake, false, false, true}, true, Step::kNone},
       {"switched off", {60min, State::kAwake}, false, Step::kNone},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TabRestPolicy::Next(c.tab, c.enabled, delay), c.step) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(TabRestPolicy::Next(c.tab, c.enabled, delay), c.step) << c.name;
   EXPECT_EQ(TabRestPolicy::Next({1h}, true, 0ms), Step::kNone) << "no delay";
   EXPECT_EQ(TabRestPolicy::CheckInterval(delay), 30s);
   EXPECT_EQ(TabRestPolicy::CheckInterval(2s), 1s);

@@ -28,17 +28,11 @@ std::set<std::string> KeysUsedBySources(const fs::path& sourceRoot) {
   std::set<std::string> keys;
   for (const auto& entry : fs::recursive_directory_iterator(sourceRoot)) {
     const auto extension = entry.path().extension();
-    if (extension != ".cpp" && extension != ".h") {
-      continue;
-    }
+    if (extension != ".cpp" && extension != ".h") continue;
     const std::string text = ReadFile(entry.path());
-    for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) {
-      keys.insert((*it)[1]);
-    }
+    for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) keys.insert((*it)[1]);
     if (entry.path().filename().string().ends_with("language_keys.h")) {
-      for (std::sregex_iterator it(text.begin(), text.end(), tableEntry), end; it != end; ++it) {
-        keys.insert((*it)[1]);
-      }
+      for (std::sregex_iterator it(text.begin(), text.end(), tableEntry), end; it != end; ++it) keys.insert((*it)[1]);
     }
   }
   return keys;

@@ -1,4 +1,4 @@
-#include "settings/language_manager.h"
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
@@ -6,9 +6,9 @@
 #include <sstream>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 #include "platform/per_user_registry.h"
+#include "settings/desktop_locale.h"
+#include "settings/language_manager.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -138,13 +138,9 @@ TEST_F(LanguageManagerTest, GetTextIsSafeWhileTheLanguageChanges) {
       }
     });
   }
-  for (int i = 0; i < 200; ++i) {
-    manager.SetLanguage(i % 2 == 0 ? u"usa" : u"china");
-  }
+  for (int i = 0; i < 200; ++i) manager.SetLanguage(i % 2 == 0 ? u"usa" : u"china");
   stop = true;
-  for (auto& reader : readers) {
-    reader.join();
-  }
+  for (auto& reader : readers) reader.join();
   EXPECT_EQ(bad, 0);
 }
 
@@ -154,9 +150,7 @@ TEST_F(LanguageManagerTest, JsonParserCasesNeverCrashTheLoader) {
   const std::filesystem::path cases = std::filesystem::path(std::getenv("TARVO_TEST_DATA")) / "json_cases";
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(cases)) {
-    if (entry.path().extension() != ".json") {
-      continue;
-    }
+    if (entry.path().extension() != ".json") continue;
     ++count;
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream text;
@@ -172,6 +166,27 @@ TEST_F(LanguageManagerTest, JsonParserCasesNeverCrashTheLoader) {
     }) << name;
   }
   EXPECT_GT(count, 40);
+}
+
+// LANGUAGE's list first, then the first set of LC_ALL, LC_MESSAGES and LANG, each
+// as a tag; "C" and "POSIX" (and LC_ALL=C over a LANG) speak no language.
+TEST(DesktopLocaleTest, TheEnvironmentGivesTheDesktopsLanguagesInGettextsOrder) {
+  struct Case {
+    const char* language;
+    const char* lcAll;
+    const char* lcMessages;
+    const char* lang;
+    std::vector<std::string> tags;
+  };
+  for (const Case& c : {Case{"", "", "", "en_US.UTF-8", {"en-US"}},
+                        Case{"zh_CN:en::en_US", "", "", "en_US.UTF-8", {"zh-CN", "en", "en-US"}},
+                        Case{"", "", "zh_tw.Big5@traditional", "en_US.UTF-8", {"zh-TW"}},
+                        Case{"", "C", "", "zh_CN.UTF-8", {}}, Case{"", "", "", "C.UTF-8", {}},
+                        Case{"", "", "", "POSIX", {}}, Case{"", "", "", "es_419.UTF-8", {"es-419"}},
+                        Case{"../../x:de", "", "", "", {"de"}}, Case{"", "", "", "", {}}}) {
+    EXPECT_EQ(DesktopLocale::FromValues(c.language, c.lcAll, c.lcMessages, c.lang), c.tags)
+        << c.language << " | " << c.lcAll << " | " << c.lcMessages << " | " << c.lang;
+  }
 }
 
 }  // namespace

@@ -28,9 +28,7 @@ std::string ReadTestData(const std::filesystem::path& relative) {
   const char* root = std::getenv("TARVO_TEST_DATA");
   const std::filesystem::path path = std::filesystem::path(root != nullptr ? root : "tests/data") / relative;
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw std::runtime_error("missing test data " + path.string());
-  }
+  if (!in) throw std::runtime_error("missing test data " + path.string());
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();

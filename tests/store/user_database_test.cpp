@@ -44,6 +44,25 @@ std::string FileBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The first row of `sql`, its cells joined by '|'.
+std::string FirstRow(UserDatabase& db, const std::string& sql) {
+  QueryTable table;
+  db.Query(sql, {}, &table);
+  std::string row;
+  for (size_t column = 0; column < table.columns.size(); ++column) row += (column ? "|" : "") + table.Text(0, column);
+  return row;
+}
+
+// A closed database of 200 long history rows, so that it spans many pages.
+void WriteLongHistory(const std::filesystem::path& path) {
+  UserDatabase db;
+  ASSERT_EQ(db.OpenFile(path.string()), 0);
+  db.Upgrade();
+  for (int i = 0; i < 200; ++i) {
+    db.Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
+  }
+}
+
 TEST(UserDatabaseUpgrade, NewFileReachesVersionSixWithItsSeedsAndLookupIndexes) {
   TestDatabase store;
   EXPECT_EQ(store.db().GetDataVersion(), 6);
@@ -85,16 +104,11 @@ TEST(UserDatabaseUpgrade, VersionThreeFileGetsStepsFourToSixEachInItsOwnTransact
   EXPECT_EQ(*(firstBegin + 1), "alter table domainlist add column ttl integer;");
 
   EXPECT_EQ(db.GetDataVersion(), 6);
-  QueryTable check;
-  db.Query("select (select count(*) from pragma_table_info('domainlist')), (select count(*) from domain_type), "
-           "(select value from info where key='search_engine'), (select count(*) from history), "
-           "(select source_url from domainlist where id='7')",
-           {}, &check);
-  EXPECT_EQ(check.Text(0, 0), "21");
-  EXPECT_EQ(check.Text(0, 1), "361");
-  EXPECT_EQ(check.Text(0, 2), "sogou");  // the user's choice is kept
-  EXPECT_EQ(check.Text(0, 3), "1");
-  EXPECT_EQ(check.Text(0, 4), "c2l0ZQ==");
+  // Columns, seeds, the user's engine choice (sogou), history and rows all kept.
+  EXPECT_EQ(FirstRow(db, "select (select count(*) from pragma_table_info('domainlist')), (select count(*) from "
+                         "domain_type), (select value from info where key='search_engine'), (select count(*) from "
+                         "history), (select source_url from domainlist where id='7')"),
+            "21|361|sogou|1|c2l0ZQ==");
 }
 
 TEST(UserDatabaseUpgrade, VersionSixOrHigherIsNotTouched) {
@@ -121,16 +135,11 @@ TEST(UserDatabaseUpgrade, FileWithoutInfoTableRunsEveryStepAndSurvivesCollisions
   EXPECT_EQ(db.GetDataVersion(), 0);
   ASSERT_EQ(db.Upgrade(), 0);
   EXPECT_EQ(db.GetDataVersion(), 6);
-  QueryTable check;
-  db.Query("select (select count(*) from searchtext), (select count(*) from domain_type), "
-           "(select count(*) from searchengine), (select count(*) from sqlite_master where name='history')",
-           {}, &check);
-  EXPECT_EQ(check.Text(0, 0), "1");
   // Step 1's insert of ten hosts collides with the row already there and fails
-  // whole; step 6 adds its 351.
-  EXPECT_EQ(check.Text(0, 1), "352");
-  EXPECT_EQ(check.Text(0, 2), "4");
-  EXPECT_EQ(check.Text(0, 3), "1");
+  // whole; step 6 adds its 351 (352 in domain_type).
+  EXPECT_EQ(FirstRow(db, "select (select count(*) from searchtext), (select count(*) from domain_type), (select "
+                         "count(*) from searchengine), (select count(*) from sqlite_master where name='history')"),
+            "1|352|4|1");
 }
 
 TEST(UserDatabaseUpgrade, ForeignSchemaUpgradesCleanlyAndLosesNothing) {
@@ -141,13 +150,9 @@ TEST(UserDatabaseUpgrade, ForeignSchemaUpgradesCleanlyAndLosesNothing) {
   EXPECT_EQ(db.GetDataVersion(), 0);  // info has no value column
   EXPECT_EQ(db.Upgrade(), 0);
   EXPECT_EQ(db.GetDataVersion(), 0);  // the version cannot be recorded in that table
-  QueryTable check;
-  db.Query("select (select content from info where name='owner'), (select label from searchengine), "
-           "(select type from domain_type where domain='www.icbc.com.cn')",
-           {}, &check);
-  EXPECT_EQ(check.Text(0, 0), "someone else");
-  EXPECT_EQ(check.Text(0, 1), "not ours");
-  EXPECT_EQ(check.Text(0, 2), "5");
+  EXPECT_EQ(FirstRow(db, "select (select content from info where name='owner'), (select label from searchengine), "
+                         "(select type from domain_type where domain='www.icbc.com.cn')"),
+            "someone else|not ours|5");
 }
 
 TEST(UserDatabaseOpen, TextFileFailsAndStaysUntouched) {
@@ -196,17 +201,8 @@ TEST(UserDatabaseOpen, ReadOnlyOpeningWritesNothing) {
 
 TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
   TempDir folder;
-  std::string whole;
-  {
-    // Closing the last connection folds the write-ahead log into the file.
-    UserDatabase db;
-    ASSERT_EQ(db.OpenFile((folder.path() / "whole.dat").string()), 0);
-    db.Upgrade();
-    for (int i = 0; i < 200; ++i) {
-      db.Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
-    }
-  }
-  whole = FileBytes(folder.path() / "whole.dat");
+  WriteLongHistory(folder.path() / "whole.dat");
+  const std::string whole = FileBytes(folder.path() / "whole.dat");
   ASSERT_GT(whole.size(), 16384u);
   for (const size_t length : {size_t{0}, size_t{50}, size_t{4096}, whole.size() / 2, whole.size() - 1}) {
     const auto path = folder.WriteFile("cut" + std::to_string(length) + ".dat", whole.substr(0, length));
@@ -217,8 +213,7 @@ TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
     }
     // Whatever opened must answer without crashing; a damaged page may fail a
     // statement, which is reported, never hidden.
-    const int version = db.GetDataVersion();
-    EXPECT_GE(version, 0);
+    EXPECT_GE(db.GetDataVersion(), 0);
     EXPECT_EQ(db.Upgrade(), 0);
     EXPECT_LE(db.Query("select * from history"), 200);
   }
@@ -227,14 +222,7 @@ TEST(UserDatabaseOpen, TruncatedDatabaseFailsCleanlyOrUpgrades) {
 TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWritable) {
   TempDir folder;
   const auto path = folder.path() / "kx.dat";
-  {
-    UserDatabase db;
-    ASSERT_EQ(db.OpenFile(path.string()), 0);
-    db.Upgrade();
-    for (int i = 0; i < 200; ++i) {
-      db.Execute("insert into history (url) values (?)", {std::string(300, 'a') + std::to_string(i)});
-    }
-  }
+  WriteLongHistory(path);
   // One page of the history table's rows overwritten: the file still opens.
   std::string bytes = FileBytes(path);
   constexpr size_t kPage = 4096;
@@ -253,9 +241,7 @@ TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWr
   EXPECT_TRUE(db.IsDamaged());
   EXPECT_EQ(FileBytes(copies[0]), bytes) << "the copy is the file as it was found";
   EXPECT_EQ(db.Execute("insert into info (key, value) values ('after', 'damage')"), 0);
-  QueryTable table;
-  ASSERT_EQ(db.Query("select value from info where key = 'after'", {}, &table), 1);
-  EXPECT_EQ(table.Text(0, 0), "damage");
+  EXPECT_EQ(FirstRow(db, "select value from info where key = 'after'"), "damage");
 }
 
 // A file that may not be written, even by root, which tests may run as and which
@@ -317,8 +303,7 @@ TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysR
     EXPECT_EQ(told, std::vector<Failure>{expected}) << "told on opening, before anything is lost";
     EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
     EXPECT_EQ(told.size(), 1u) << "told once";
-    QueryTable table;
-    ASSERT_EQ(db.Query("select searchtext from searchtext where searchtext = 'kept'", {}, &table), 1);
+    EXPECT_EQ(FirstRow(db, "select searchtext from searchtext where searchtext = 'kept'"), "kept");
     if (cause == Cause::kHeldByAnotherProgram) {
       ASSERT_EQ(holder.Execute("COMMIT"), 0);
       EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
@@ -329,8 +314,7 @@ TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysR
 TEST(UserDatabaseStatements, ValuesAreBoundNeverSpliced) {
   TestDatabase store;
   const std::string hostile = "x'); drop table info; --%s\\\n\"ü";
-  const int64_t id = store.db().ExecReturningRowId("insert into history (url) values (?)", {hostile});
-  EXPECT_EQ(id, 1);
+  EXPECT_EQ(store.db().ExecReturningRowId("insert into history (url) values (?)", {hostile}), 1);
   EXPECT_EQ(store.Scalar("select url from history where id=1"), hostile);
   EXPECT_EQ(store.db().GetDataVersion(), 6);
   // A statement that does not compile is a failure, and so is a missing value.
@@ -373,29 +357,21 @@ TEST(UserDatabaseThreads, OneConnectionServesManyThreadsAtOnce) {
                                                  {std::to_string(t), std::to_string(i)});
         ids[static_cast<size_t>(t)].push_back(id);
         // Every thread races to create and update the same keys.
-        if (info.SetInfo(u"shared_key", Utf8ToWide(std::to_string(i))) != 0) {
-          ++failures;
-        }
+        if (info.SetInfo(u"shared_key", Utf8ToWide(std::to_string(i))) != 0) ++failures;
         WString value;
-        if (info.GetInfo(u"shared_key", value) != 0 || db.GetDataVersion() != 6) {
-          ++failures;
-        }
+        if (info.GetInfo(u"shared_key", value) != 0 || db.GetDataVersion() != 6) ++failures;
       }
     });
   }
-  for (auto& thread : threads) {
-    thread.join();
-  }
+  for (auto& thread : threads) thread.join();
   EXPECT_EQ(failures.load(), 0);
   std::set<int64_t> unique;
   for (int t = 0; t < kThreads; ++t) {
     for (int i = 0; i < kRowsPerThread; ++i) {
       const int64_t id = ids[static_cast<size_t>(t)][static_cast<size_t>(i)];
       // The row id returned is the caller's own row, never another thread's.
-      QueryTable row;
-      ASSERT_EQ(db.Query("select url, realurl from history where id=?", {id}, &row), 1);
-      EXPECT_EQ(row.Text(0, 0), std::to_string(t));
-      EXPECT_EQ(row.Text(0, 1), std::to_string(i));
+      EXPECT_EQ(FirstRow(db, "select url, realurl from history where id=" + std::to_string(id)),
+                std::to_string(t) + "|" + std::to_string(i));
       unique.insert(id);
     }
   }
@@ -416,9 +392,7 @@ TEST(UserDatabaseThreads, SecondConnectionWaitsForTheLockInsteadOfFailing) {
       // Blocks on the file lock until the transaction below commits.
       EXPECT_EQ(other.Execute("insert into searchtext (searchtext) values ('second')"), 0);
     });
-    while (!writerStarted) {
-      std::this_thread::yield();
-    }
+    while (!writerStarted) std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     return true;
   }),

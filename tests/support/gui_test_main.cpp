@@ -8,9 +8,7 @@ namespace {
 
 void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
   const QByteArray text = message.toLocal8Bit();
-  if (type == QtDebugMsg || type == QtInfoMsg) {
-    return;
-  }
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
   // Messages from the rendering engines' own processes are not ours to judge, and
   // neither is the display refusing focus to a pop-up that closed a moment before
   // (no window manager under Xvfb orders that race).
@@ -28,8 +26,6 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("TARVO_ALLOW_QT_WARNINGS")) {
-    qInstallMessageHandler(FailOnQtWarning);
-  }
+  if (qEnvironmentVariableIsEmpty("TARVO_ALLOW_QT_WARNINGS")) qInstallMessageHandler(FailOnQtWarning);
   return RUN_ALL_TESTS();
 }

@@ -4,17 +4,15 @@
 // with or without byte ranges and validators, dropping the first connection part-way,
 // or announcing a length it does not keep; plus small pages that may set a cookie.
 // Every request is recorded with its Range, If-Range and Cookie headers.
-//
-// Threads: an accepting thread and one thread per connection; the recorded requests
-// are guarded by mutex_. Lifetime: the destructor closes every connection and joins
-// the threads.
-#include <atomic>
+// Its answers are scripted for a LoopbackHttpServer, on whose threads they are made;
+// the files and pages are guarded by mutex_.
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_http_server.h"
 
 namespace tarvo::test {
 
@@ -46,23 +44,22 @@ class RangeFileServer {
     std::string cookie;
   };
 
-  RangeFileServer();
-  ~RangeFileServer();
-  RangeFileServer(const RangeFileServer&) = delete;
-  RangeFileServer& operator=(const RangeFileServer&) = delete;
+  RangeFileServer() : server_([this](const ReceivedRequest& request) { return Answer(request); }) {}
 
   // The byte at `offset` of every served file.
-  static char ByteAt(uint64_t offset);
+  static char ByteAt(uint64_t offset) { return LoopbackHttpServer::PatternByte(offset); }
   // True when the file at `path` holds exactly the first `size` bytes of the pattern.
-  static bool HoldsPattern(const std::string& path, uint64_t size);
+  static bool HoldsPattern(const std::string& path, uint64_t size) {
+    return LoopbackHttpServer::HoldsPattern(path, size);
+  }
 
   // Serves `file` at `path` (replacing what was there).
   void Serve(const std::string& path, File file);
   // Serves a small HTML page at `path`, with a Set-Cookie header when given.
   void ServePage(const std::string& path, std::string html, std::string setCookie = {});
 
-  int port() const { return port_; }
-  std::string Url(const std::string& path) const;
+  int port() const { return server_.port(); }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
   std::vector<Request> RequestsFor(const std::string& path) const;
 
  private:
@@ -71,23 +68,15 @@ class RangeFileServer {
     std::string setCookie;
   };
 
-  void AcceptLoop();
-  void Handle(int fd);
-  void SendFile(int fd, const std::string& path, const File& file, const Request& request);
-  void SendPage(int fd, const Page& page);
-  void Forget(int fd);
+  ScriptedReply Answer(const ReceivedRequest& received);
+  ScriptedReply FileAnswer(const File& file, bool first, const Request& request) const;
 
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::thread acceptor_;
   mutable std::mutex mutex_;
-  std::map<std::string, File> files_;       // guarded by mutex_
-  std::map<std::string, Page> pages_;       // guarded by mutex_
-  std::map<std::string, int> answered_;     // guarded by mutex_: answers per file path
-  std::vector<Request> requests_;           // guarded by mutex_
-  std::vector<int> open_;                   // guarded by mutex_: connections being served
-  std::vector<std::thread> connections_;    // guarded by mutex_
+  std::map<std::string, File> files_;    // guarded by mutex_
+  std::map<std::string, Page> pages_;    // guarded by mutex_
+  std::map<std::string, int> answered_;  // guarded by mutex_: answers per file path
+  std::vector<Request> requests_;        // guarded by mutex_
+  LoopbackHttpServer server_;            // last: it stops before what its answers read goes
 };
 
 }  // namespace tarvo::test

@@ -15,9 +15,7 @@ void Apply(const std::string& name, const std::optional<std::string>& value) {
 }  // namespace
 
 ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
-  if (const char* old = std::getenv(name_.c_str())) {
-    previous_ = old;
-  }
+  if (const char* old = std::getenv(name_.c_str())) previous_ = old;
   Apply(name_, value);
 }
 

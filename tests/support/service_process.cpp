@@ -15,9 +15,7 @@ ServiceProcess::ServiceProcess(const std::string& program, const std::string& se
                                const std::vector<std::string>& extraArguments, Transport transport) {
   credentials_ = std::make_unique<TestCredentials>(database + ".trust");
   int output[2];
-  if (pipe(output) != 0) {
-    return;
-  }
+  if (pipe(output) != 0) return;
   std::vector<std::string> arguments = {program,  "--port", "0",       "--seed",
                                         seed,     "--data", database,  "--password-iterations",
                                         "1000",   "--quiet"};
@@ -55,9 +53,7 @@ ServiceProcess::~ServiceProcess() {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
-  if (stream_ != nullptr) {
-    std::fclose(stream_);
-  }
+  if (stream_ != nullptr) std::fclose(stream_);
 }
 
 void ServiceProcess::UseInThisProcess() const {

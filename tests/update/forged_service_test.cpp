@@ -1,9 +1,5 @@
-// Someone on the network path between the browser and its service (here a relay on
-// loopback that the browser takes for the service) rewrites the version reply to
-// announce an installer of theirs, and the domain list to send a protected site to
-// a mirror of theirs. Whether the relay keeps the brand's signature, drops it or
-// signs with a key of its own, the browser downloads and starts nothing and its
-// mirror map stays as it was; passed on untouched, the same replies are taken.
+// A relay between browser and service forges the update and the mirror map: kept, dropped
+// or foreign signatures leave nothing downloaded, started or remapped.
 #include <json/json.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +9,7 @@
 
 #include "net/file_digest.h"
 #include "net/http_post_form.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "net/signing_key.h"
 #include "net/statement_text.h"

@@ -1,7 +1,4 @@
-// The main menu's update entry as the user meets it: its text names the versions, a
-// check runs on a worker while the entry is greyed and reads "Checking", the
-// downloaded update is offered in a message box, and accepting it runs the
-// installer.
+// The main menu's update entry as the user meets it, from check to installer.
 #include "account/account_state.h"
 #include "update/windows/update_commands.h"
 

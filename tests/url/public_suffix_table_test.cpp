@@ -33,9 +33,7 @@ TEST(PublicSuffixTable, HoldsEveryRuleOfTheSystemListLongestFirst) {
     previous = entry.length;
     generated.emplace(entry.text, entry.length);
   }
-  for (const std::string& rule : reader.rules()) {
-    EXPECT_TRUE(generated.contains(rule)) << rule;
-  }
+  for (const std::string& rule : reader.rules()) EXPECT_TRUE(generated.contains(rule)) << rule;
   // Both sections, with wildcard and exception rules as plain text.
   for (const char* rule : {"com", "com.cn", "blogspot.com", "*.ck", "!www.ck", "公司.cn"}) {
     EXPECT_TRUE(generated.contains(rule)) << rule;
@@ -59,9 +57,7 @@ TEST(PublicSuffixTable, LiteralRuleOnThePublicSuffixListCases) {
   std::string line;
   int checked = 0;
   while (std::getline(cases, line)) {
-    if (line.empty() || line[0] == '#') {
-      continue;
-    }
+    if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);
     std::string host;
     std::string expected;

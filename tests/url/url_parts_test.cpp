@@ -1,9 +1,11 @@
-#include "url/url_parts.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "url/site_icon.h"
+#include "url/url_encoding.h"
+#include "url/url_parts.h"
 
 namespace tarvo {
 namespace {
@@ -92,6 +94,58 @@ TEST_F(UrlPartsTest, FileNameAndExtension) {
   EXPECT_EQ(GetUrlFileName(u"http://example.com/dir/", &extension), u"example.com/dir/");
   EXPECT_EQ(extension, u"com/dir/");
   EXPECT_EQ(GetUrlFileName(u"http://e.com/a/b.pdf"), u"b.pdf");
+}
+
+TEST(UrlEncoding, KeepsTheDesignedCharactersAndEncodesEveryOtherByte) {
+  EXPECT_EQ(PercentEncodeUtf8("AZaz09:/.()_"), "AZaz09:/.()_");
+  EXPECT_EQ(PercentEncodeUtf8("a b-c~d"), "a%20b%2Dc%7Ed");
+  EXPECT_EQ(PercentEncodeUtf8("%?#&='\"\\"), "%25%3F%23%26%3D%27%22%5C");
+  EXPECT_EQ(PercentEncodeUtf8("\xe9\x93\xb6"), "%E9%93%B6");
+  EXPECT_EQ(PercentEncodeUtf8(std::string_view("\0\xff", 2)), "%00%FF");
+  EXPECT_EQ(PercentEncodeUtf8(""), "");
+}
+
+TEST(UrlEncoding, HomePageIsAWellFormedFileUrl) {
+  EXPECT_EQ(HomePageUrlForFolder("/opt/tarvo/"), u"file:///opt/tarvo/home.html");
+  // Spaces and non-ASCII letters of the folder become escapes of their UTF-8 bytes.
+  EXPECT_EQ(HomePageUrlForFolder("/home/li lei/浏览器/"),
+            u"file:///home/li%20lei/%E6%B5%8F%E8%A7%88%E5%99%A8/home.html");
+  // A Windows-style folder keeps its drive colon and gets forward slashes.
+  EXPECT_EQ(HomePageUrlForFolder("C:\\Program Files\\Tarvo\\"), u"file:///C:/Program%20Files/Tarvo/home.html");
+  EXPECT_EQ(GetHomePageUrl(), HomePageUrlForFolder(ExecutableFolder()));
+  EXPECT_TRUE(GetHomePageUrl().starts_with(u"file:///")) << WideToUtf8(GetHomePageUrl());
+  EXPECT_FALSE(GetHomePageUrl().starts_with(u"file:////"));
+}
+
+TEST(UrlEncoding, TheStartPageIsKnownWithItsQueryAndHoweverItsPathIsEscaped) {
+  const WString start = HomePageUrlForFolder("/home/li lei/浏览器/");
+  for (const WString& url : {start, start + u"?sp=https%3A%2F%2Fwww.baidu.com%2Fs%3Fwd%3D", start + u"#top",
+                             WString(u"file:///home/li lei/浏览器/home.html?sp=x")}) {
+    EXPECT_TRUE(IsStartPageUrl(url, start)) << WideToUtf8(url);
+  }
+  for (const WString& url : {WString(u"file:///home/li lei/浏览器/home.htm"), WString(u"file:///home/li lei/home.html"),
+                             WString(u"http://example.com/home.html"), WString()}) {
+    EXPECT_FALSE(IsStartPageUrl(url, start)) << WideToUtf8(url);
+  }
+}
+
+TEST(SiteIcon, FiveCandidatesInTheirOrderWithAndWithoutScheme) {
+  using Candidates = std::array<WString, 5>;
+  EXPECT_EQ(GetFaviconCandidates(u"https://ebank.bank.com.cn:8443/login?x=1"),
+            (Candidates{u"https://ebank.bank.com.cn:8443/favicon.ico", u"https://bank.com.cn/favicon.ico",
+                        u"http://bank.com.cn/favicon.ico", u"https://www.bank.com.cn/favicon.ico",
+                        u"http://www.bank.com.cn/favicon.ico"}));
+  EXPECT_EQ(GetFaviconCandidates(u"example.org/page"),
+            (Candidates{u"example.org/favicon.ico", u"example.org/favicon.ico", u"http://example.org/favicon.ico",
+                        u"www.example.org/favicon.ico", u"http://www.example.org/favicon.ico"}));
+}
+
+TEST(SiteIcon, CacheNameIsMd5OfUtf16LittleEndian) {
+  EXPECT_EQ(GetIconCacheName(u""), u"d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(GetIconCacheName(u"a"), u"4144e195f46de78a3623da7364d04f11");
+  EXPECT_EQ(GetIconCacheName(u"http://www.example.com/favicon.ico"), u"e95d670c7fff74394de9071b09116265");
+  EXPECT_EQ(GetIconCacheName(u"银行"), u"c4c3c4db6461519ebfe555eb085f511b");
+  EXPECT_NE(GetIconCacheName(u"http://a.com/favicon.ico"), GetIconCacheName(u"http://a.com/favicon.icO"));
 }
 
 }  // namespace

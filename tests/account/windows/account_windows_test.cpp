@@ -1,8 +1,5 @@
-// The login window, its registration results and the protection panel from the built
-// skin and the shipped language packs, driven by clicks and keys against
-// tarvo-service with the demo seed (and a scripted service for what must send
-// nothing, and a silent one). Choosing a node in the panel and connecting is run end
-// to end.
+// The login window and the protection panel from the built skin and language packs,
+// driven by clicks and keys against tarvo-service with the demo seed.
 #include <QDateTime>
 #include <QLineEdit>
 #include <QTest>
@@ -17,7 +14,7 @@
 #include "account/windows/node_list_rows.h"
 #include "bus/bus_channels.h"
 #include "bus/message_bus.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "protect/domain_list.h"
 #include "protect/windows/protect_wnd.h"
 #include "settings/language_manager.h"

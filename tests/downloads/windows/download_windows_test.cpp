@@ -1,7 +1,4 @@
-// The download list from the built skin package: rows as designed for running,
-// paused and ended downloads, newest first; the buttons move the records; the list
-// follows the manager's changes; clearing; a missing file is told; it closes by
-// itself when a new download opened it.
+// The download list window from the built skin package, following the manager.
 #include <QTest>
 #include <filesystem>
 #include <fstream>

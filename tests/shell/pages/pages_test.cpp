@@ -12,7 +12,7 @@
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "net/payload_cipher.h"
 #include "net/picture_cache.h"
 #include "platform/text.h"

@@ -27,6 +27,8 @@ struct ScriptedReply {
   std::string head;  // sent as it stands (include the closing "\r\n\r\n" yourself)
   std::string body;
   uint64_t generatedBytes = 0;  // pattern bytes streamed after `body` (large bodies)
+  uint64_t generatedFrom = 0;   // the pattern offset the streamed bytes start at
+  uint64_t bytesPerSecond = 0;  // pace of the streamed bytes; 0: as fast as the client reads
   int delayMs = 0;              // pause before sending anything
   int pauseAfterHeadMs = 0;     // pause between head and body
   bool close = false;           // close the connection after sending
@@ -54,15 +56,18 @@ class LoopbackHttpServer {
 
   // A 200 answer with Content-Length.
   static ScriptedReply Ok(const std::string& body, const std::string& extraHeaders = "");
-  // The byte at `offset` of a generated body.
-  static char PatternByte(uint64_t offset) { return static_cast<char>('a' + offset % 23); }
+  // The byte at `offset` of a generated body; it repeats only every 182 bytes, so a
+  // body resumed at a wrong offset shows.
+  static char PatternByte(uint64_t offset) { return static_cast<char>('a' + (offset / 7 + offset) % 26); }
+  // True when the file at `path` holds exactly the first `size` bytes of the pattern.
+  static bool HoldsPattern(const std::string& path, uint64_t size);
 
  private:
   void AcceptLoop();
   void Serve(int fd, int number);
   bool ReadRequest(int fd, std::string& pending, ReceivedRequest& request);
   bool Send(int fd, const std::string& data);
-  bool SendGenerated(int fd, uint64_t bytes);
+  bool SendGenerated(int fd, const ScriptedReply& reply);
   // Sleeps, waking early when the server stops; false when it stopped.
   bool Pause(int ms);
 

@@ -1,4 +1,4 @@
-#include "net/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -12,11 +12,27 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace tarvo::test {
 
 namespace {
+
+constexpr size_t kChunk = 1 << 20;
+// The pattern repeats every 7 x 26 bytes.
+constexpr uint64_t kPeriod = 182;
+
+// kChunk + kPeriod bytes of the pattern from offset 0: any chunk of the pattern
+// starts somewhere in its first kPeriod bytes.
+const std::vector<char>& PatternWindow() {
+  static const std::vector<char> window = [] {
+    std::vector<char> bytes(kChunk + kPeriod);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = LoopbackHttpServer::PatternByte(i);
+    return bytes;
+  }();
+  return window;
+}
 
 size_t ContentLengthOf(const std::string& head) {
   std::string lower = head;
@@ -52,13 +68,9 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   acceptor_.join();
   {
     std::lock_guard lock(mutex_);
-    for (const int fd : openFds_) {
-      shutdown(fd, SHUT_RDWR);
-    }
+    for (const int fd : openFds_) shutdown(fd, SHUT_RDWR);
   }
-  for (std::thread& worker : workers_) {
-    worker.join();
-  }
+  for (std::thread& worker : workers_) worker.join();
   close(listenFd_);
   close(wakeFds_[0]);
   close(wakeFds_[1]);
@@ -83,13 +95,9 @@ ScriptedReply LoopbackHttpServer::Ok(const std::string& body, const std::string&
 void LoopbackHttpServer::AcceptLoop() {
   while (!stopping_) {
     pollfd waiters[2] = {{listenFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
-    if (poll(waiters, 2, -1) <= 0 || (waiters[1].revents & POLLIN) != 0) {
-      continue;
-    }
+    if (poll(waiters, 2, -1) <= 0 || (waiters[1].revents & POLLIN) != 0) continue;
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) {
-      continue;
-    }
+    if (fd < 0) continue;
     // Head and body go out in separate sends; without this the body would wait for
     // the client's delayed acknowledgement.
     const int on = 1;
@@ -106,9 +114,7 @@ bool LoopbackHttpServer::ReadRequest(int fd, std::string& pending, ReceivedReque
   size_t end = 0;
   while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
     const ssize_t received = recv(fd, buffer, sizeof(buffer), 0);
-    if (received <= 0) {
-      return false;
-    }
+    if (received <= 0) return false;
     pending.append(buffer, static_cast<size_t>(received));
   }
   request.head = pending.substr(0, end);
@@ -116,9 +122,7 @@ bool LoopbackHttpServer::ReadRequest(int fd, std::string& pending, ReceivedReque
   pending.erase(0, end + 4);
   while (pending.size() < bodyLength) {
     const ssize_t received = recv(fd, buffer, sizeof(buffer), 0);
-    if (received <= 0) {
-      return false;
-    }
+    if (received <= 0) return false;
     pending.append(buffer, static_cast<size_t>(received));
   }
   request.body = pending.substr(0, bodyLength);
@@ -134,37 +138,47 @@ bool LoopbackHttpServer::Send(int fd, const std::string& data) {
   size_t sent = 0;
   while (sent < data.size()) {
     const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) {
-      return false;
-    }
+    if (n <= 0) return false;
     sent += static_cast<size_t>(n);
   }
   return true;
 }
 
-bool LoopbackHttpServer::SendGenerated(int fd, uint64_t bytes) {
-  constexpr size_t kChunk = 1 << 20;
-  std::string chunk(kChunk + 23, '\0');
-  for (size_t i = 0; i < chunk.size(); ++i) {
-    chunk[i] = PatternByte(i);
+bool LoopbackHttpServer::SendGenerated(int fd, const ScriptedReply& reply) {
+  const auto start = std::chrono::steady_clock::now();
+  // Paced bodies go in small pieces, so that the client sees a steady trickle.
+  const uint64_t piece = reply.bytesPerSecond > 0 ? 64 * 1024 : kChunk;
+  for (uint64_t sent = 0; sent < reply.generatedBytes && !stopping_;) {
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(piece, reply.generatedBytes - sent));
+    const ssize_t n = send(fd, PatternWindow().data() + (reply.generatedFrom + sent) % kPeriod, take, MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    sent += static_cast<uint64_t>(n);
+    if (reply.bytesPerSecond > 0) {
+      const auto due = start + std::chrono::microseconds(sent * 1000000 / reply.bytesPerSecond);
+      std::unique_lock lock(mutex_);
+      if (stopped_.wait_until(lock, due, [this] { return stopping_.load(); })) return false;
+    }
   }
+  return !stopping_;
+}
+
+bool LoopbackHttpServer::HoldsPattern(const std::string& path, uint64_t size) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(kChunk);
   uint64_t offset = 0;
-  while (offset < bytes && !stopping_) {
-    const size_t start = offset % 23;
-    const size_t take = static_cast<size_t>(std::min<uint64_t>(kChunk, bytes - offset));
-    const ssize_t n = send(fd, chunk.data() + start, take, MSG_NOSIGNAL);
-    if (n <= 0) {
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<uint64_t>(in.gcount());
+    if (offset + got > size || std::memcmp(buffer.data(), PatternWindow().data() + offset % kPeriod, got) != 0) {
       return false;
     }
-    offset += static_cast<uint64_t>(n);
+    offset += got;
   }
-  return true;
+  return offset == size;
 }
 
 bool LoopbackHttpServer::Pause(int ms) {
-  if (ms <= 0) {
-    return !stopping_;
-  }
+  if (ms <= 0) return !stopping_;
   std::unique_lock lock(mutex_);
   return !stopped_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
 }
@@ -174,16 +188,14 @@ void LoopbackHttpServer::Serve(int fd, int number) {
   for (;;) {
     ReceivedRequest request;
     request.connection = number;
-    if (!ReadRequest(fd, pending, request)) {
-      break;
-    }
+    if (!ReadRequest(fd, pending, request)) break;
     {
       std::lock_guard lock(mutex_);
       requests_.push_back(request);
     }
     const ScriptedReply reply = handler_(request);
     if (!Pause(reply.delayMs) || !Send(fd, reply.head) || !Pause(reply.pauseAfterHeadMs) ||
-        !Send(fd, reply.body) || !SendGenerated(fd, reply.generatedBytes)) {
+        !Send(fd, reply.body) || !SendGenerated(fd, reply)) {
       break;
     }
     if (reply.close) {
