@@ -195,14 +195,7 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   // Opens `url` in the current tab of `window` and waits for its fields' first report.
   bool Open(const Window& window, const std::string& url, int visit) {
     const std::string report = "fields ?visit=" + std::to_string(visit) + " ";
-    return WaitFor(
-        [&] {
-          ClickAt(window.x + 400, window.y + 60);
-          Command("xdotool sleep 0.3 key ctrl+a type --delay 20 '" + url + "'");
-          Command("xdotool sleep 0.2 key Return");
-          return WaitFor([&] { return login_.Seen().find(report) != std::string::npos; }, 10s);
-        },
-        60s);
+    return TypeUntil(window, url, [&] { return login_.Seen().find(report) != std::string::npos; }, 10s, 60s);
   }
   // The user clicks into the page's user-name field and types a log-in, then Return.
   // The field is white once the page is drawn; a click on the view before that reaches
