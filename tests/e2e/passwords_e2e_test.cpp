@@ -1,12 +1,7 @@
 // Saved passwords in the real browser, with a GNOME Keyring of the test's own on a
-// private session bus: a loopback log-in page is sent and the bar's "save" puts it in
-// the keyring; after a restart the page is filled; a changed password is offered as
-// an update; a second account brings the account list under the field; a page of
-// another origin is not filled and "never for this site" stops the offers there; a
-// private window offers nothing; the settings page lists what is kept and deletes
-// one; the clear-data window's "passwords" option empties the keyring. The keyring is
-// read through libsecret from the test. The engine is a row of the test: the
-// compatibility engine joins as one more.
+// private session bus (read back through libsecret): save, fill after a restart,
+// update, choose an account, other origins, "never", private windows, the settings
+// list and clearing. The engine is a row: the compatibility engine joins as one more.
 #include <httplib.h>
 
 #include <algorithm>
