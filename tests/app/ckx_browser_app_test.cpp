@@ -53,6 +53,19 @@ class CKXBrowserAppFailureTest : public testing::Test {
     return root_ / relative;
   }
 
+  // The run's data under `dataHome`, its configuration and cache under the root, the
+  // service on a closed port.
+  std::vector<std::unique_ptr<test::ScopedEnv>> Environment(const fs::path& dataHome) const {
+    std::vector<std::unique_ptr<test::ScopedEnv>> environment;
+    for (const auto& [name, value] : {std::pair<const char*, fs::path>{"XDG_DATA_HOME", dataHome},
+                                      {"XDG_CONFIG_HOME", root_ / "config"},
+                                      {"XDG_CACHE_HOME", root_ / "cache"},
+                                      {"TARVO_API_URL", "http://127.0.0.1:9/"}}) {
+      environment.push_back(std::make_unique<test::ScopedEnv>(name, value.string()));
+    }
+    return environment;
+  }
+
   // Runs the browser with `resourceFolder` (empty: beside the executable) and ends
   // the child with 0 only when Run gave up without showing any window. What the
   // presenter received goes to standard error, one "[caption] [text]" line each.
@@ -87,8 +100,7 @@ TEST_F(CKXBrowserAppFailureTest, UnwritableDataRootReportsBothFoldersAndDatabase
   // A file where the data folder should go: no folder can be made below it, not
   // even by root.
   const fs::path blocker = WriteFile("not-a-folder", "x");
-  test::ScopedEnv data("XDG_DATA_HOME", blocker.string());
-  test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+  const auto environment = Environment(blocker);
   EXPECT_EXIT(RunAndExit(""), testing::ExitedWithCode(0),
               "presented \\[Error\\] \\[Can't create browser data, please reinstall!\\]"
               ".*presented \\[Error\\] \\[Init browser data failed, please restart!\\]");
@@ -98,9 +110,7 @@ TEST_F(CKXBrowserAppFailureTest, CorruptDatabaseIsReportedAndLeftAsItWas) {
   std::string garbage;
   for (int i = 0; i < 512; ++i) garbage += "this is not a database file ";
   const fs::path database = WriteFile("data/TarvoBrowser/kx.dat", garbage);
-  test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-  test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+  const auto environment = Environment(root_ / "data");
   EXPECT_EXIT(RunAndExit(""), testing::ExitedWithCode(0),
               "presented \\[Error\\] \\[Init browser data failed, please restart!\\]");
   std::ifstream in(database, std::ios::binary);
@@ -108,19 +118,15 @@ TEST_F(CKXBrowserAppFailureTest, CorruptDatabaseIsReportedAndLeftAsItWas) {
 }
 
 TEST_F(CKXBrowserAppFailureTest, NoLanguagePackIsReported) {
-  fs::create_directories(root_ / "resources" / "lang");
   WriteFile("resources/lang/readme.txt", "no packs here");
   WriteFile("resources/lang/broken.json", "{ \"id\": ");
   fs::create_directories(root_ / "data");
-  test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-  test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+  const auto environment = Environment(root_ / "data");
   EXPECT_EXIT(RunAndExit((root_ / "resources").string() + "/"), testing::ExitedWithCode(0),
               "presented \\[Error\\] \\[Init browser language data failed, please restart!\\]");
   // The database step before it did its work.
   EXPECT_TRUE(fs::exists(root_ / "data" / "TarvoBrowser" / "kx.dat"));
 }
-
 
 // Reports what a successful run opened and whether the splash waited for the main
 // window, then closes the window like the user would.
@@ -185,10 +191,7 @@ class RunObserver {
 };
 
 TEST_F(CKXBrowserAppFailureTest, SetAsDefaultWithAnAddressEndsWithoutAWindowEvenBesideARunningBrowser) {
-  fs::create_directories(root_ / "data");
-  test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-  test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+  const auto environment = Environment(root_ / "data");
   test::ScopedEnv path("PATH", (root_ / "bin").string());
   // A browser (this test, in the parent) already owns the data root and would take
   // any hand-over.
@@ -212,10 +215,7 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
   // main window's own close.
   void RunWith(std::vector<std::string> arguments, const std::string& expected) {
     fs::create_directories(root_ / "data");
-    test::ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-    test::ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-    test::ScopedEnv cache("XDG_CACHE_HOME", (root_ / "cache").string());
-    test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:9/");
+    const auto environment = Environment(root_ / "data");
     EXPECT_EXIT(
         {
           arguments.insert(arguments.begin(), "tarvo-browser");

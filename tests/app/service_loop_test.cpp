@@ -1,6 +1,7 @@
 // The background service loop: order of steps, rounds, failures and a prompt stop.
 #include "app/service_loop.h"
 
+#include <QTest>
 #include <atomic>
 #include <stdexcept>
 
@@ -11,14 +12,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
+bool WaitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 10000); }
 
 TEST(ServiceLoopTest, RunsStepsInOrderRoundAfterRoundAndSurvivesAFailingStep) {
   std::mutex mutex;

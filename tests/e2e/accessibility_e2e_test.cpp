@@ -1,13 +1,8 @@
 // The browser as a screen reader and a keyboard-only user meet it, through the real
-// accessibility bus: a private session bus with the AT-SPI registry, the browser and
-// its service started as a user starts them, the tree read from outside the process.
-// The address bar is found by role and name and typed into, the page's own content
-// found in the window's tree, F6 taken between page and address bar, Back pressed by
-// its action and the main menu walked; a compatibility page is a named document of the
-// window that F6 enters and leaves. Then the main window and the log-in,
-// protection, bookmark, download, settings, clear-data, QR code, find, history and
-// main-menu windows are gone through with the keyboard alone: every control is named
-// and reached (the table is printed).
+// AT-SPI bus on a private session bus, the tree read from outside the process: the
+// address bar, the page's content and a compatibility page found by role and name, F6
+// between page and address bar; then every window gone through with the keyboard
+// alone, every control named and reached (the table is printed).
 #include <algorithm>
 #include <functional>
 #include <iostream>

@@ -111,14 +111,22 @@ std::optional<Window> BrowserFixture::WindowNamed(const std::string& title) {
 
 bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
   const std::optional<Window> window = MainWindow(browser);
-  if (!window) return false;
+  return window && TypeIntoAddressBar(*window, text);
+}
+
+bool BrowserFixture::TypeIntoAddressBar(const Window& window, const std::string& text) {
   // The address bar sits in the toolbar below the tab strip, right of the four
   // navigation buttons.
-  const std::string click = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
-                            std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a type --delay 20 '" +
+  const std::string click = "xdotool mousemove " + std::to_string(window.x + 400) + " " +
+                            std::to_string(window.y + 60) + " click 1 sleep 0.3 key ctrl+a type --delay 20 '" +
                             text + "'";
   if (std::system(click.c_str()) != 0) return false;
   return std::system("xdotool sleep 0.2 key Return") == 0;
+}
+
+bool BrowserFixture::TypeUntil(const Window& window, const std::string& url, const std::function<bool()>& arrived,
+                               std::chrono::seconds perTry, std::chrono::seconds limit) {
+  return WaitFor([&] { return TypeIntoAddressBar(window, url) && WaitFor(arrived, perTry); }, limit);
 }
 
 std::string BrowserFixture::AddressBarText(ChildProcess& browser) {

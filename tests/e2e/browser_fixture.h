@@ -7,6 +7,7 @@
 //
 // Threads: the test's thread.
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,6 +52,12 @@ class BrowserFixture : public testing::Test {
   // Clicks into the address bar of the main window and types `text` and Return.
   // False while the window is not at its working size yet.
   static bool TypeIntoAddressBar(ChildProcess& browser, const std::string& text);
+  static bool TypeIntoAddressBar(const Window& window, const std::string& text);
+  // Types `url` into the address bar of `window` again, each try given `perTry`, until
+  // `arrived` holds; false when it has not within `limit`.
+  static bool TypeUntil(const Window& window, const std::string& url, const std::function<bool()>& arrived,
+                        std::chrono::seconds perTry = std::chrono::seconds(5),
+                        std::chrono::seconds limit = std::chrono::seconds(30));
   // The text the address bar of the main window shows, copied out of it as a user
   // would (a click, Ctrl+A, Ctrl+C); empty when the window is not at its working size.
   static std::string AddressBarText(ChildProcess& browser);

@@ -67,15 +67,7 @@ TEST_F(DesktopEndToEndTest, TheDesktopsLanguageIsSpokenUntilTheUserChoosesOne) {
   std::this_thread::sleep_for(1s);  // placed once more after it is built
   const std::optional<Window> privateWindow = PrivateWindow();
   ASSERT_TRUE(privateWindow.has_value());
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        Command("xdotool mousemove " + std::to_string(privateWindow->x + 400) + " " +
-                std::to_string(privateWindow->y + 60) + " click 1 sleep 0.3 key ctrl+a type --delay 20 '" +
-                pages_.Url("/private") + "'");
-        Command("xdotool sleep 0.2 key Return");
-        return WaitFor([&] { return Served("/private"); }, 5s);
-      },
-      30s))
+  ASSERT_TRUE(TypeUntil(*privateWindow, pages_.Url("/private"), [&] { return Served("/private"); }))
       << (Screenshot("desktop_private_not_typed"), "");
   EXPECT_EQ(AcceptLanguageOf("/private"), "en-US,en;q=0.9");
   ClickAt(privateWindow->x + privateWindow->width - 21, privateWindow->y + 27);  // its close button

@@ -1,12 +1,7 @@
 // Saved passwords in the real browser, with a GNOME Keyring of the test's own on a
-// private session bus: a loopback log-in page is sent and the bar's "save" puts it in
-// the keyring; after a restart the page is filled; a changed password is offered as
-// an update; a second account brings the account list under the field; a page of
-// another origin is not filled and "never for this site" stops the offers there; a
-// private window offers nothing; the settings page lists what is kept and deletes
-// one; the clear-data window's "passwords" option empties the keyring. The keyring is
-// read through libsecret from the test. The engine is a row of the test: the
-// compatibility engine joins as one more.
+// private session bus (read back through libsecret): save, fill after a restart,
+// update, choose an account, other origins, "never", private windows, the settings
+// list and clearing. The engine is a row: the compatibility engine joins as one more.
 #include <httplib.h>
 
 #include <algorithm>
@@ -195,14 +190,7 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   // Opens `url` in the current tab of `window` and waits for its fields' first report.
   bool Open(const Window& window, const std::string& url, int visit) {
     const std::string report = "fields ?visit=" + std::to_string(visit) + " ";
-    return WaitFor(
-        [&] {
-          ClickAt(window.x + 400, window.y + 60);
-          Command("xdotool sleep 0.3 key ctrl+a type --delay 20 '" + url + "'");
-          Command("xdotool sleep 0.2 key Return");
-          return WaitFor([&] { return login_.Seen().find(report) != std::string::npos; }, 10s);
-        },
-        60s);
+    return TypeUntil(window, url, [&] { return login_.Seen().find(report) != std::string::npos; }, 10s, 60s);
   }
   // The user clicks into the page's user-name field and types a log-in, then Return.
   // The field is white once the page is drawn; a click on the view before that reaches

@@ -1,10 +1,7 @@
-// Tabs coming back after a restart, with the real browser: a saved session of two
-// windows (five tabs, one pinned, one zoomed, one in the compatibility engine)
-// restored because the user chose it (only each window's selected tab loads; the
-// others keep their saved address and title until selected), kept on disk while it
-// runs, offered again after the browser was
-// killed, and kept whole by an orderly close; a damaged session file and one whose
-// restores keep crashing give the home page and are kept aside.
+// Tabs coming back after a restart with the real browser: a saved session of two
+// windows (pinned, zoomed and compatibility tabs) restored when chosen, only the
+// selected tabs loading; kept while running, offered after a kill, whole after an
+// orderly close; a damaged or crash-looping session gives the home page, kept aside.
 #include <csignal>
 #include <filesystem>
 #include <fstream>

@@ -1,11 +1,7 @@
-// The browser as a native Wayland client, on a compositor of the test's own: weston,
-// drawing into a window of the test command's X display, so that xdotool's clicks
-// reach it as a seat's input (the menus of a Wayland client open on a real click).
-// The places checked are the compositor's own, read from its scene graph: the main
-// window whole on the screen, the main menu under the logo, the search engines'
-// drop-down under its arrow, the download list under its button and a favourites
-// folder's menu under its bar button, each a pop-up of the main window; and the
-// window following its title bar.
+// The browser as a native Wayland client on a weston of the test's own (drawn into an
+// X window so that xdotool's clicks reach it as a seat's input): the main window, its
+// menus and drop-downs each placed where they belong, read from the compositor's
+// scene graph, and the window following its title bar.
 #include <sys/stat.h>
 
 #include <filesystem>

@@ -60,15 +60,7 @@ class WindowsEndToEndTest : public BrowserFixture {
   // asked for more than `served` times; the Cookie header of that request.
   std::optional<std::string> Visit(const Window& window, const std::string& url, const std::string& path) {
     const size_t served = pages_.RequestsFor(path).size();
-    const bool seen = WaitFor(
-        [&] {
-          Command("xdotool mousemove " + std::to_string(window.x + 400) + " " + std::to_string(window.y + 60) +
-                  " click 1 sleep 0.3 key ctrl+a type --delay 20 '" + url + "'");
-          Command("xdotool sleep 0.2 key Return");
-          return WaitFor([&] { return pages_.RequestsFor(path).size() > served; }, 5s);
-        },
-        30s);
-    if (!seen) return std::nullopt;
+    if (!TypeUntil(window, url, [&] { return pages_.RequestsFor(path).size() > served; })) return std::nullopt;
     return pages_.RequestsFor(path).back().cookie;
   }
   // Every file under the data folder with its size: what browsing wrote there.

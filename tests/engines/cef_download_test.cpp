@@ -61,6 +61,8 @@ class CefDownloadTest : public CefFixture {
   // numbered resume_at (1 = the first), inside that report when delay_ms is 0,
   // otherwise from the event loop that much later.
   void PauseThenResume(int resume_at, int delay_ms) {
+    paused_at_ = -1;
+    paused_reports_ = 0;
     client_->on_download_update = [this, resume_at, delay_ms](const CefDownloadItem& item,
                                                               CefDownloadItemCallback& callback) {
       last_callback_ = &callback;
@@ -83,23 +85,17 @@ class CefDownloadTest : public CefFixture {
     };
   }
 
-  // The saved file equals the payload.
-  void ExpectSavedWhole() const {
+  // The last report says complete with every byte, and the saved file equals the payload.
+  void ExpectCompletedWhole() const {
+    const auto& last = client_->download_updates.back();
+    EXPECT_TRUE(last.complete && !last.canceled);
+    EXPECT_EQ(last.received_bytes, kSize);
+    EXPECT_EQ(last.total_bytes, kSize);
     QFile saved(target_);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << target_.toStdString();
     const QByteArray content = saved.readAll();
     EXPECT_EQ(content.size(), payload_.size());
     EXPECT_TRUE(content == payload_) << "the saved bytes differ from the served ones";
-  }
-
-  // Received bytes never run backwards or past the total.
-  void ExpectMonotonicProgress() const {
-    int64_t previous = 0;
-    for (const auto& update : client_->download_updates) {
-      EXPECT_GE(update.received_bytes, previous);
-      EXPECT_LE(update.received_bytes, kSize);
-      previous = update.received_bytes;
-    }
   }
 
   static constexpr int kSize = 1024 * 1024;
@@ -167,33 +163,30 @@ TEST_F(CefDownloadTest, PausedDownloadResumesToCompletion) {
   // user's "continue" at the next report relies on).
   for (const Case& c : {Case{"at-once", 1, 0}, Case{"later", 1, 300}, Case{"next-report", 2, 0}}) {
     SCOPED_TRACE(c.name);
-    paused_at_ = -1;
-    paused_reports_ = 0;
     PauseThenResume(c.resume_at, c.delay_ms);
     StartDownload("/report.bin", QString::fromLatin1(c.name) + ".bin");
     ASSERT_TRUE(WaitUntilEnded());
 
-    const auto& last = client_->download_updates.back();
-    EXPECT_TRUE(last.complete);
-    EXPECT_FALSE(last.canceled);
-    EXPECT_EQ(last.received_bytes, kSize);
-    EXPECT_EQ(last.total_bytes, kSize);
     EXPECT_GT(paused_at_, 0);
     EXPECT_LT(paused_at_, kSize) << "paused only after the end: nothing was tested";
     EXPECT_GE(paused_reports_, c.resume_at);
     // Nothing is fetched while paused: bytes the engine had already read when the
     // pause came may still land, no more (the server sends 400 KB a second and the
-    // next-report case stays paused for a second).
+    // next-report case stays paused for a second). Received bytes never run backwards
+    // or past the total.
     std::optional<int64_t> first_held;
+    int64_t previous = 0;
     for (const auto& update : client_->download_updates) {
+      EXPECT_GE(update.received_bytes, previous);
+      EXPECT_LE(update.received_bytes, kSize);
+      previous = update.received_bytes;
       if (update.paused) {
         EXPECT_TRUE(update.in_progress);
         first_held = first_held.value_or(update.received_bytes);
         EXPECT_LT(update.received_bytes - *first_held, 128 * 1024);
       }
     }
-    ExpectMonotonicProgress();
-    ExpectSavedWhole();
+    ExpectCompletedWhole();
   }
 }
 
@@ -207,17 +200,11 @@ TEST_F(CefDownloadTest, PausedDownloadWhoseConnectionWasDroppedResumes) {
     TestHttpServer::Response file = SlowFile(validators);
     file.cut_first_after = 640 * 1024;
     server_.Route(path, file);
-    paused_at_ = -1;
-    paused_reports_ = 0;
     PauseThenResume(1, 2500);
     StartDownload(path, QString::fromLatin1(path.mid(1)));
     ASSERT_TRUE(WaitUntilEnded());
 
-    const auto& last = client_->download_updates.back();
-    EXPECT_TRUE(last.complete);
-    EXPECT_EQ(last.received_bytes, kSize);
-    EXPECT_EQ(last.total_bytes, kSize);
-    ExpectSavedWhole();
+    ExpectCompletedWhole();
     ASSERT_EQ(server_.CountFor(path), 2);
     QList<HttpRequest> requests;
     for (const HttpRequest& request : server_.requests()) {

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "ui/combo_ui.h"
 #include "ui/list_ui.h"
 #include "ui/option_ui.h"
@@ -53,9 +52,6 @@ const char* kFormSkin = R"(<Window size="460,260">
 class AccessibilityTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_.path() / "skin");
-    WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), {{"form.xml", kFormSkin}});
-    skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(dir_.path().string()), "skin/normal.dat");
     ASSERT_NE(window_.Create(0, "Form", WS_POPUP, 0), 0u);
     ASSERT_TRUE(ShowAndWait(window_));
     window_.GetWidget()->activateWindow();
@@ -73,8 +69,7 @@ class AccessibilityTest : public ::testing::Test {
     return control != nullptr ? control->GetName() : QString();
   }
 
-  TempDir dir_;
-  std::unique_ptr<ScopedSkin> skin_;
+  PackagedSkin skin_{{{"form.xml", kFormSkin}}};
   TestWindow window_{"form.xml"};
 };
 

@@ -54,10 +54,7 @@ TEST(LayoutTest, PaddingInsetAndChildPaddingTakeTheirRoom) {
   // its vertical padding.
   EXPECT_EQ(a->GetPos(), QRect(12, 8, 30, 37));
   // b starts after a's right padding (6) and the child padding (4), and takes the rest.
-  EXPECT_EQ(b->GetPos().left(), 12 + 30 + 6 + 4);
-  EXPECT_EQ(b->GetPos().right(), 200 - 10 - 1);
-  EXPECT_EQ(b->GetPos().top(), 5);
-  EXPECT_EQ(b->GetPos().height(), 40);
+  EXPECT_EQ(b->GetPos(), QRect(QPoint(12 + 30 + 6 + 4, 5), QPoint(200 - 10 - 1, 5 + 40 - 1)));
 }
 
 TEST(LayoutTest, MinAndMaxBoundSharesAndTheOthersShareAgain) {

@@ -4,7 +4,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "ui/check_box_ui.h"
 #include "ui/combo_ui.h"
 #include "ui/list_label_element_ui.h"
@@ -59,9 +58,6 @@ const char* kControlsSkin = R"(<Window size="420,360">
 class NotifyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_.path() / "skin");
-    WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), {{"controls.xml", kControlsSkin}});
-    skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(dir_.path().string()), "skin/normal.dat");
     window_ = std::make_unique<TestWindow>("controls.xml");
     ASSERT_NE(window_->Create(0, "controls", WS_POPUP, 0), 0u);
     ASSERT_TRUE(ShowAndWait(*window_));
@@ -77,8 +73,7 @@ class NotifyTest : public ::testing::Test {
     for (const auto& n : window_->Of(type)) out.push_back(n.sender);
     return out;
   }
-  TempDir dir_;
-  std::unique_ptr<ScopedSkin> skin_;
+  PackagedSkin skin_{{{"controls.xml", kControlsSkin}}};
   std::unique_ptr<TestWindow> window_;
 };
 

@@ -8,7 +8,6 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -32,11 +31,7 @@ QString ShownToolTip() {
 }
 
 TEST(ToolTipTest, TextsThatLookLikeMarkupAreShownLetterForLetter) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "skin");
-  WriteSkinPackage((dir.path() / "skin/normal.dat").string(),
-                   {{"tip.xml", R"(<Window size="200,80"><VerticalLayout><Button name="b"/></VerticalLayout></Window>)"}});
-  ScopedSkin skin(QString::fromStdString(dir.path().string()), "skin/normal.dat");
+  PackagedSkin skin({{"tip.xml", R"(<Window size="200,80"><VerticalLayout><Button name="b"/></VerticalLayout></Window>)"}});
   TestWindow window("tip.xml");
   ASSERT_NE(window.Create(0, "tip", WS_POPUP, 0), 0u);
   ASSERT_TRUE(ShowAndWait(window));

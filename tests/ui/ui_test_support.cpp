@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <filesystem>
+
 #include "ui/resource_manager.h"
 
 namespace tarvo::test {
@@ -35,6 +37,12 @@ ScopedSkin::~ScopedSkin() {
   resources.SetErrorReporter([](const QString&) {});
   resources.SetResourceZip(QString());
   resources.SetResourcePath(QString());
+}
+
+PackagedSkin::PackagedSkin(std::initializer_list<std::pair<const std::string, std::string>> entries) {
+  std::filesystem::create_directories(dir_.path() / "skin");
+  WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), entries);
+  skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(dir_.path().string()), "skin/normal.dat");
 }
 
 QString BuiltPackageFolder() { return QDir::currentPath(); }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "ui/ui_notify_types.h"
 #include "ui/window_impl_base.h"
 
@@ -27,6 +28,18 @@ class ScopedSkin {
 
  private:
   std::shared_ptr<std::vector<QString>> errors_ = std::make_shared<std::vector<QString>>();
+};
+
+// A package of the given entries, written to a folder of its own and in use for the
+// test's lifetime.
+class PackagedSkin {
+ public:
+  explicit PackagedSkin(std::initializer_list<std::pair<const std::string, std::string>> entries);
+  const std::vector<QString>& Errors() const { return skin_->Errors(); }
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ScopedSkin> skin_;
 };
 
 // The package the build made (bin/skin/normal.dat beside the test programs).

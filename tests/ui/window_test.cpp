@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "support/temp_dir.h"
 #include "ui/button_ui.h"
 #include "ui/window_registry.h"
 #include "ui_test_support.h"
@@ -28,13 +27,7 @@ const char* kDialogSkin = R"(<Window size="240,120" caption="0,0,0,30">
 
 class WindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::filesystem::create_directories(dir_.path() / "skin");
-    WriteSkinPackage((dir_.path() / "skin/normal.dat").string(), {{"dlg.xml", kDialogSkin}});
-    skin_ = std::make_unique<ScopedSkin>(QString::fromStdString(dir_.path().string()), "skin/normal.dat");
-  }
-  TempDir dir_;
-  std::unique_ptr<ScopedSkin> skin_;
+  PackagedSkin skin_{{{"dlg.xml", kDialogSkin}}};
 };
 
 TEST_F(WindowTest, ModalLoopReturnsTheCloseCode) {

@@ -637,10 +637,10 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
   settings = fromMenu("option_btn");  // the menu itself speaks the new language
   ASSERT_NE(settings, nullptr);
-  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/restore"))->GetCheck());
-  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/sleep"))->GetCheck());
+  for (const char* box : {"settings/restore", "settings/sleep", "settings/exit_clean"}) {
+    EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QLatin1String(box))->GetCheck()) << box;
+  }
   EXPECT_EQ(settings->FindControl(QStringLiteral("settings/sleep_minutes"))->GetText(), "25");
-  EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QStringLiteral("settings/exit_clean"))->GetCheck());
   EXPECT_TRUE(selected("settings/engine_sogou") && !selected("settings/engine_google"));
   EXPECT_TRUE(selected("settings/lang_china") && !selected("settings/lang_usa"));
   ClickControl(*settings, "settings/lang_usa");

@@ -447,16 +447,15 @@ TEST_F(PagesTest, BodyWindowGoneBeforeItsAnnouncementArrivesIsIgnored) {
 class ProtectedSiteTest : public PagesTest {
  protected:
   void SetUp() override {
-    const PayloadCipher cipher;
-    std::string source, sourceDomain, target, targetDomain;
-    ASSERT_EQ(cipher.EncryptText("http://site.test/", source), 0);
-    ASSERT_EQ(cipher.EncryptText("site.test", sourceDomain), 0);
-    ASSERT_EQ(cipher.EncryptText("https://mirror.test/", target), 0);
-    ASSERT_EQ(cipher.EncryptText("mirror.test", targetDomain), 0);
+    // Source address and domain, target address and domain, stored encrypted.
+    std::vector<std::string> cells;
+    for (const char* plain : {"http://site.test/", "site.test", "https://mirror.test/", "mirror.test"}) {
+      ASSERT_EQ(PayloadCipher().EncryptText(plain, cells.emplace_back()), 0);
+    }
     ASSERT_EQ(UserDatabase::Instance().Execute(
                   "insert into domainlist (id, source_url, source_domain, target_url, target_domain, target_status) "
                   "values ('site', ?, ?, ?, ?, '1')",
-                  {source, sourceDomain, target, targetDomain}),
+                  {cells[0], cells[1], cells[2], cells[3]}),
               0);
   }
   void TearDown() override { UserDatabase::Instance().Execute("delete from domainlist where id = 'site'"); }
@@ -480,14 +479,14 @@ TEST_F(ProtectedSiteTest, AddressesOfTheSiteAPageIsOnKeepTheirPathOnTheMirror) {
   EXPECT_EQ(page->SiteMapping().source, u"http://site.test");
   EXPECT_EQ(page->SiteMapping().target, u"https://mirror.test");
 
-  // On the site, addresses keep their path and query on the mirror.
-  page->Navigate(u"http://site.test/sports?id=3");
-  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/sports?id=3");
-  page->Navigate(u"site.test/a/b");
-  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/a/b");
-  // Another origin is not the site, even on the same host.
-  page->Navigate(u"https://site.test/secure");
-  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/");
+  // On the site, addresses keep their path and query on the mirror; another origin
+  // is not the site, even on the same host.
+  for (const auto& [typed, loaded] : {std::pair{u"http://site.test/sports?id=3", u"https://mirror.test/sports?id=3"},
+                                      {u"site.test/a/b", u"https://mirror.test/a/b"},
+                                      {u"https://site.test/secure", u"https://mirror.test/"}}) {
+    page->Navigate(typed);
+    EXPECT_EQ(BodyOf(page)->loads.back(), loaded) << WideToUtf8(typed);
+  }
 
   // Leaving for an ordinary site leaves the protected site behind.
   page->Navigate(u"http://127.0.0.1:9/plain");
