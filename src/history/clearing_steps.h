@@ -16,8 +16,6 @@ class ClearingSteps {
   // The next option to clear, which is then no longer pending; nullopt when none is
   // left (the clearing has ended).
   std::optional<ClearOption> Next();
-  // A clearing has started and has not ended or been stopped.
-  bool Running() const { return running_; }
   // Ends the clearing early (the window closed): the options not reached stay
   // uncleared.
   void Stop() { running_ = false; }
