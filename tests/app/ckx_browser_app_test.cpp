@@ -232,6 +232,12 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
   }
 };
 
+TEST_F(CKXBrowserAppRunTest, CapitalisedOptionsAreAddressesInTheirOwnTabs) {
+  // "-URL" does not take the next address: three tabs, the address in the middle.
+  RunWith({"-URL", "http://127.0.0.1:9/second", "-NoUpdate"},
+          "pages 3\nopened \\[[^]]*\\]\nopened \\[http://127.0.0.1:9/second\\]\nopened ");
+}
+
 TEST_F(CKXBrowserAppRunTest, LoneUrlOptionOpensTheHomePageUnderTheSplashUntilTheMainWindowIsReady) {
   // The main window reaches its working size two seconds after it is built; the
   // splash goes after that, never before (how long after depends on the machine's
