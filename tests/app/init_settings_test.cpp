@@ -79,13 +79,18 @@ TEST_F(InitSettingsTest, UncreatableRootShowsTheMessageAndLeavesLaterKeysAbsent)
   }
 }
 
-TEST_F(InitSettingsTest, EnvironmentOverridesTheServiceAddressAndItsResetPage) {
+TEST_F(InitSettingsTest, EnvironmentChoosesTheServiceItsResetPageAndTheDevelopmentDatabase) {
   test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:48123/staging");
   InitSettings();
   EXPECT_EQ(Get(SettingsKeys::kApiUrl), "http://127.0.0.1:48123/staging/");
   EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), "http://127.0.0.1:48123/personal-center/respwd.jsp");
   EXPECT_NE(Get(SettingsKeys::kApiUrlPro), Get(SettingsKeys::kApiUrl));
   EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx.dat"));
+  // The development service keeps its data in a database of its own.
+  test::ScopedEnv dev("TARVO_API_URL", Get(SettingsKeys::kApiUrlDev));
+  SettingsRegistry::Instance().ClearForTesting();
+  InitSettings();
+  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx_dev.dat"));
 }
 
 // A test's key and CA count only for a service on this machine: nothing in the
@@ -110,15 +115,6 @@ TEST_F(InitSettingsTest, TestKeysAndCaCountOnlyForAServiceOnALoopbackAddress) {
     EXPECT_EQ(Get(SettingsKeys::kServiceKeys).find(key) != std::string::npos, counts) << label;
     EXPECT_EQ(Get(SettingsKeys::kServiceCaFile) == "/tmp/test-ca.pem", counts) << label;
   }
-}
-
-TEST_F(InitSettingsTest, DevelopmentServiceAddressKeepsDataInTheDevelopmentDatabase) {
-  SettingsRegistry::Instance().ClearForTesting();
-  InitSettings();
-  const std::string dev = Get(SettingsKeys::kApiUrlDev);
-  test::ScopedEnv api("TARVO_API_URL", dev);
-  InitSettings();
-  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx_dev.dat"));
 }
 
 }  // namespace

@@ -61,27 +61,22 @@ TEST_F(WebSearchTest, SearchOpensTheEngineAddressWithTheQueryEncodedAndRecordsTh
             "a&b=c #d+é'");
 }
 
-TEST_F(WebSearchTest, BlankTextOrNoEngineOpensNothing) {
+TEST_F(WebSearchTest, BlankTextOrNoEngineOpensNothingAndTheStartPageCarriesTheEngine) {
   int opened = 0;
   auto open = [&](const WString&) { ++opened; };
+  const WString home = u"file:///opt/tarvo/home.html";
   WString icon;
   ASSERT_EQ(search_.ApplyChooserResult(2, icon), 0);
   EXPECT_EQ(search_.Search("   ", open), -1);
   EXPECT_EQ(search_.Search("", open), -1);
-  db_.db().Execute("delete from info where key = 'search_engine'");
-  EXPECT_EQ(search_.Search("words", open), -1);
-  EXPECT_EQ(opened, 0);
-  EXPECT_EQ(SearchRows(), "0");
-}
-
-TEST_F(WebSearchTest, StartPageCarriesTheChosenEngine) {
-  const WString home = u"file:///opt/tarvo/home.html";
-  WString icon;
-  ASSERT_EQ(search_.ApplyChooserResult(2, icon), 0);
+  // The start page carries the chosen engine, and without one goes plain.
   EXPECT_EQ(search_.StartPageWithEngine(home),
             u"file:///opt/tarvo/home.html?sp=https%3A%2F%2Fwww.sogou.com%2Fweb%3Fquery%3D");
   db_.db().Execute("delete from info where key = 'search_engine'");
+  EXPECT_EQ(search_.Search("words", open), -1);
   EXPECT_EQ(search_.StartPageWithEngine(home), home);
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(SearchRows(), "0");
 }
 
 class SearchEngineWndTest : public ::testing::Test {

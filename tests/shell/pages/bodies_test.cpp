@@ -391,6 +391,30 @@ TEST_P(EngineBodiesTest, AFilePageCannotReadOtherLocalFiles) {
   EXPECT_EQ(restored->GetTitle(), u"refused");
 }
 
+// Only ".ico" icon links are posted; the compatibility body finds the page's link
+// itself once the page has loaded.
+TEST_P(EngineBodiesTest, OnlyIconAddressesEndingInIcoArePosted) {
+  QFile picture(qEnvironmentVariable("TARVO_TEST_DATA") + QStringLiteral("/engines/pixel.png"));
+  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+  TestHttpServer::Response icon;
+  icon.content_type = "image/png";
+  icon.body = picture.readAll();
+  server_.Route("/site.ico", icon);
+  server_.Route("/site.png", icon);
+  server_.Route("/ico", Html("<html><head><link rel=\"icon\" href=\"/site.ico\"></head><body>ico</body></html>"));
+  server_.Route("/png", Html("<html><head><link rel=\"icon\" href=\"/site.png\"></head><body>png</body></html>"));
+
+  Page* page = Open("/png");
+  ASSERT_NE(page, nullptr);
+  Pump([&] { return server_.CountFor("/site.png") > 0; }, 5000);
+  Settle(500);
+  EXPECT_TRUE(EventsFor(page, PageChannels::kSetIconUrl.Key()).empty());
+  page->Navigate(Wide(server_.Url("/ico")));
+  ASSERT_TRUE(Pump([&] { return !EventsFor(page, PageChannels::kSetIconUrl.Key()).empty(); }));
+  EXPECT_EQ(EventsFor(page, PageChannels::kSetIconUrl.Key()).back().text, Wide(server_.Url("/site.ico")));
+  EXPECT_EQ(page->GetIconUrl(), Wide(server_.Url("/site.ico")));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEngines, EngineBodiesTest, ::testing::Values(Engine::kChromium, Engine::kCompat),
                          EngineName);
 
@@ -447,36 +471,6 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   EXPECT_EQ(Wide(QString::fromStdU16String(CefBody(page)->GetBrowser()->GetMainFrame()->GetURL())),
             Wide(server_.Url("/leave")));
   host_->pages.SetBodyFactory(&factory_);
-}
-
-// Both engines post only ".ico" icon links; the compatibility body finds the page's
-// link itself once the page has loaded.
-TEST_F(BodiesTest, OnlyIconAddressesEndingInIcoArePosted) {
-  QFile picture(qEnvironmentVariable("TARVO_TEST_DATA") + QStringLiteral("/engines/pixel.png"));
-  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-  TestHttpServer::Response icon;
-  icon.content_type = "image/png";
-  icon.body = picture.readAll();
-  server_.Route("/site.ico", icon);
-  server_.Route("/site.png", icon);
-  server_.Route("/ico", Html("<html><head><link rel=\"icon\" href=\"/site.ico\"></head><body>ico</body></html>"));
-  server_.Route("/png", Html("<html><head><link rel=\"icon\" href=\"/site.png\"></head><body>png</body></html>"));
-
-  Page* page = OpenChromium("/png");
-  ASSERT_NE(page, nullptr);
-  Page* compat = OpenCompat(QStringLiteral("/png"));
-  ASSERT_NE(compat, nullptr);
-  Pump([&] { return server_.CountFor("/site.png") > 0; }, 5000);
-  Settle(500);
-  EXPECT_TRUE(EventsFor(page, PageChannels::kSetIconUrl.Key()).empty());
-  EXPECT_TRUE(EventsFor(compat, PageChannels::kSetIconUrl.Key()).empty());
-
-  for (Page* each : {page, compat}) {
-    each->Navigate(Wide(server_.Url("/ico")));
-    ASSERT_TRUE(Pump([&] { return !EventsFor(each, PageChannels::kSetIconUrl.Key()).empty(); }));
-    EXPECT_EQ(EventsFor(each, PageChannels::kSetIconUrl.Key()).back().text, Wide(server_.Url("/site.ico")));
-    EXPECT_EQ(each->GetIconUrl(), Wide(server_.Url("/site.ico")));
-  }
 }
 
 // A failed load in a compatibility page ends the loading state and shows no error page.

@@ -7,7 +7,6 @@
 #include <QUrlQuery>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 namespace tarvo::test {
@@ -92,22 +91,6 @@ TEST_F(StartPageTest, ItsTextsFollowTheInterfaceLanguage) {
         << acceptLanguage;
   }
   page_.profile()->setHttpAcceptLanguage(before);
-}
-
-TEST_F(StartPageTest, LooksLikeTheBrowser) {
-  QWebEngineView view;
-  view.setPage(&page_);
-  view.resize(1000, 640);
-  view.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-  Load("sp=https%3A%2F%2Fwww.google.com%2Fsearch%3F%26q%3D");
-  QTest::qWait(500);
-  const QString folder = QDir::currentPath() + QStringLiteral("/../test-artifacts/ui");
-  QDir().mkpath(folder);
-  const QImage shot = view.grab().toImage();
-  shot.save(folder + QStringLiteral("/shell_start_page.png"));
-  EXPECT_FALSE(shot.isNull());
-  view.setPage(nullptr);
 }
 
 }  // namespace
