@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -16,11 +19,13 @@
 #include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
+#include "support/mounted_folder.h"
 #include "support/temp_dir.h"
 
 namespace tarvo {
 namespace {
 
+using test::MountedFolder;
 using test::ReadTestData;
 using test::TempDir;
 using test::TestDatabase;
@@ -239,34 +244,71 @@ TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWr
   EXPECT_EQ(FirstRow(db, "select value from info where key = 'after'"), "damage");
 }
 
-// A file another program holds in the middle of a write. (A read-only file and
-// read-only media, told as such, run end to end in the faults' test.)
-TEST(UserDatabaseOpen, AFileHeldElsewhereIsToldAtOnceAndWhatWasThereStaysReadable) {
-  using Failure = UserDatabase::SaveFailure;
-  TempDir folder;
-  // Bytes that mean something in an address are only a name here.
-  const auto profile = folder.path() / "profile ü %41?#";
-  std::filesystem::create_directories(profile);
-  const auto path = profile / "kx.dat";
-  {
-    UserDatabase first;
-    ASSERT_EQ(first.OpenFile(path.string()), 0);
-    first.Upgrade();
-    ASSERT_EQ(first.Execute("insert into searchtext (searchtext) values ('kept')"), 0);
+// A file that may not be written, even by root, which tests may run as and which
+// writes a file without write permission anyway: made immutable where the file
+// system allows. Writable again when the object goes.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(std::filesystem::path path) : path_(std::move(path)) {
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_read);
+    made_ = !std::ofstream(path_, std::ios::app) || Chattr("+i");
   }
-  UserDatabase holder;
-  ASSERT_EQ(holder.OpenFile(path.string()), 0);
-  ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
-  UserDatabase db;
-  std::vector<Failure> told;
-  db.SetSaveFailureListener([&](Failure failure) { told.push_back(failure); });
-  ASSERT_EQ(db.OpenFile(path.string()), 0) << db.OpenError();
-  EXPECT_EQ(told, std::vector<Failure>{Failure::kHeldElsewhere}) << "told on opening, before anything is lost";
-  EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
-  EXPECT_EQ(told.size(), 1u) << "told once";
-  EXPECT_EQ(FirstRow(db, "select searchtext from searchtext where searchtext = 'kept'"), "kept");
-  ASSERT_EQ(holder.Execute("COMMIT"), 0);
-  EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
+  ~ReadOnlyFile() { Chattr("-i"); }
+  bool made() const { return made_; }
+
+ private:
+  bool Chattr(const std::string& flag) const {
+    return std::system(("chattr " + flag + " '" + path_.string() + "' 2>/dev/null").c_str()) == 0;
+  }
+
+  std::filesystem::path path_;
+  bool made_ = false;
+};
+
+TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysReadable) {
+  using Failure = UserDatabase::SaveFailure;
+  enum class Cause { kHeldByAnotherProgram, kReadOnlyFile, kReadOnlyMedia };
+  for (const Cause cause : {Cause::kHeldByAnotherProgram, Cause::kReadOnlyFile, Cause::kReadOnlyMedia}) {
+    static const char* const kNames[] = {"held by another program", "read-only file", "read-only media"};
+    SCOPED_TRACE(kNames[static_cast<int>(cause)]);
+    TempDir folder;
+    // Bytes that mean something in an address are only a name here.
+    const auto profile = folder.path() / "profile ü %41?#";
+    std::filesystem::create_directories(profile);
+    const auto path = profile / "kx.dat";
+    {
+      // Closed, so no write-ahead log is left beside it: media that refuse writing
+      // also refuse making one.
+      UserDatabase first;
+      ASSERT_EQ(first.OpenFile(path.string()), 0);
+      first.Upgrade();
+      ASSERT_EQ(first.Execute("insert into searchtext (searchtext) values ('kept')"), 0);
+    }
+    UserDatabase holder;  // another program's connection, in the middle of a write
+    std::optional<ReadOnlyFile> readOnlyFile;
+    std::unique_ptr<MountedFolder> readOnlyMedia;
+    if (cause == Cause::kHeldByAnotherProgram) {
+      ASSERT_EQ(holder.OpenFile(path.string()), 0);
+      ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
+    } else if (cause == Cause::kReadOnlyFile ? !readOnlyFile.emplace(path).made()
+                                             : !(readOnlyMedia = MountedFolder::ReadOnly(profile))) {
+      std::cout << "skipped: this machine cannot make the file unwritable for root\n";
+      continue;
+    }
+    UserDatabase db;
+    std::vector<Failure> told;
+    db.SetSaveFailureListener([&](Failure failure) { told.push_back(failure); });
+    ASSERT_EQ(db.OpenFile(path.string()), 0) << db.OpenError();
+    const Failure expected = cause == Cause::kHeldByAnotherProgram ? Failure::kHeldElsewhere : Failure::kReadOnly;
+    EXPECT_EQ(told, std::vector<Failure>{expected}) << "told on opening, before anything is lost";
+    EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
+    EXPECT_EQ(told.size(), 1u) << "told once";
+    EXPECT_EQ(FirstRow(db, "select searchtext from searchtext where searchtext = 'kept'"), "kept");
+    if (cause == Cause::kHeldByAnotherProgram) {
+      ASSERT_EQ(holder.Execute("COMMIT"), 0);
+      EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
+    }
+  }
 }
 
 TEST(UserDatabaseStatements, ValuesAreBoundNeverSpliced) {
