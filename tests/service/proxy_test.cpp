@@ -173,9 +173,9 @@ TEST_F(ProxyGuardTest, ATunnelEndsWithItsConnection) {
     const auto [id, token] = LogIn("alice@tarvo.test", "alice&pass=1");
     const Session session{id, token};
     const std::string proxyToken = connect(session);
+    EXPECT_FALSE(Tunnel(8, ProxyAuthorization("nobody", proxyToken))) << "a user's connection is not anonymous";
     auto tunnel = Tunnel(8, ProxyAuthorization(id, proxyToken));
     ASSERT_TRUE(tunnel);
-    EXPECT_FALSE(Tunnel(8, ProxyAuthorization("nobody", proxyToken))) << "a user's connection is not anonymous";
     way.end(session, proxyToken);
     EXPECT_TRUE(EndsSoon(*tunnel));
     EXPECT_FALSE(Tunnel(8, ProxyAuthorization(id, proxyToken)));
