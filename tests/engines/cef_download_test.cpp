@@ -181,34 +181,20 @@ TEST_F(CefDownloadTest, PausedDownloadResumesToCompletion) {
 }
 
 TEST_F(CefDownloadTest, PausedDownloadWhoseConnectionWasDroppedResumes) {
-  // The server gives up on the paused client after 640 KB. With an ETag the engine
-  // asks for the rest; without one it starts again from the first byte. Either
-  // way the file must end up exactly as served.
-  for (const bool validators : {true, false}) {
-    SCOPED_TRACE(validators ? "with ETag" : "without validators");
-    const QByteArray path = validators ? "/dropped-etag.bin" : "/dropped-plain.bin";
-    TestHttpServer::Response file = SlowFile(validators);
-    file.cut_first_after = 640 * 1024;
-    server_.Route(path, file);
-    PauseThenResume(1, 2500);
-    StartDownload(path, QString::fromLatin1(path.mid(1)));
-    ASSERT_TRUE(WaitUntilEnded());
+  // The server gives up on the paused client after 640 KB; without validators the
+  // engine starts again from the first byte, and the file must end up exactly as
+  // served. (With an ETag it asks for the rest: end to end in the downloads' test.)
+  TestHttpServer::Response file = SlowFile(false);
+  file.cut_first_after = 640 * 1024;
+  server_.Route("/dropped.bin", file);
+  PauseThenResume(1, 2500);
+  StartDownload("/dropped.bin", "dropped.bin");
+  ASSERT_TRUE(WaitUntilEnded());
 
-    ExpectCompletedWhole();
-    ASSERT_EQ(server_.CountFor(path), 2);
-    QList<HttpRequest> requests;
-    for (const HttpRequest& request : server_.requests()) {
-      if (request.target == path) {
-        requests.append(request);
-      }
-    }
-    EXPECT_TRUE(requests[0].Header("range").isEmpty());
-    if (validators) {
-      EXPECT_EQ(requests[1].Header("range"), "bytes=" + QByteArray::number(640 * 1024) + "-");
-      EXPECT_EQ(requests[1].Header("if-range"), kETag);
-    } else {
-      EXPECT_TRUE(requests[1].Header("range").isEmpty());
-    }
+  ExpectCompletedWhole();
+  ASSERT_EQ(server_.CountFor("/dropped.bin"), 2);
+  for (const HttpRequest& request : server_.requests()) {
+    EXPECT_TRUE(request.Header("range").isEmpty()) << request.target.toStdString();
   }
 }
 
