@@ -137,25 +137,22 @@ TEST_F(MessageBusTest, ChannelCreationDuringLookupsIsSafe) {
 }
 
 TEST(BusStringTest, HoldsCountsTextAndTerminatorInOneBlock) {
-  BusString* string = BusString::Create(u"http://x.example/路径");
-  ASSERT_NE(string, nullptr);
-  EXPECT_EQ(string->length, 19u);
-  EXPECT_EQ(string->capacity, 20u);
-  EXPECT_EQ(string->View(), u"http://x.example/路径");
-  EXPECT_EQ(string->Units()[string->length], u'\0');
-  BusString::Free(string);
-}
-
-TEST(BusStringTest, NullSourceIsEmptyAndEmbeddedZeroUnitsAreKept) {
-  BusString* empty = BusString::Create(static_cast<const char16_t*>(nullptr));
-  ASSERT_NE(empty, nullptr);
-  EXPECT_EQ(empty->length, 0u);
-  EXPECT_EQ(empty->capacity, 0u);
-  EXPECT_EQ(empty->View(), u"");
-  BusString::Free(empty);
-  BusString* zeros = BusString::Create(WStringView(u"a\0b", 3));
-  EXPECT_EQ(zeros->View(), WStringView(u"a\0b", 3));
-  BusString::Free(zeros);
+  // A null source is empty, without a block for text; embedded zero units are kept.
+  const struct {
+    BusString* string;
+    WStringView text;
+    uint32_t capacity;
+  } cases[] = {{BusString::Create(u"http://x.example/路径"), u"http://x.example/路径", 20},
+               {BusString::Create(static_cast<const char16_t*>(nullptr)), u"", 0},
+               {BusString::Create(WStringView(u"a\0b", 3)), WStringView(u"a\0b", 3), 4}};
+  for (const auto& c : cases) {
+    ASSERT_NE(c.string, nullptr);
+    EXPECT_EQ(c.string->length, c.text.size());
+    EXPECT_EQ(c.string->capacity, c.capacity);
+    EXPECT_EQ(c.string->View(), c.text);
+    EXPECT_EQ(c.string->Units()[c.string->length], u'\0');
+    BusString::Free(c.string);
+  }
 }
 
 TEST(ChannelTableTest, KeysCompareByLengthFirstThenUnits) {

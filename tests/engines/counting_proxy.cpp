@@ -17,12 +17,6 @@ void CountingProxy::RequireCredentials(const QByteArray& user, const QByteArray&
   expected_credentials_ = (user + ":" + password).toBase64();
 }
 
-void CountingProxy::Reset() {
-  counts_.clear();
-  total_ = 0;
-  challenges_ = 0;
-}
-
 void CountingProxy::Accept() {
   while (QTcpSocket* socket = server_.nextPendingConnection()) {
     auto reader = std::make_shared<HttpRequestReader>();

@@ -23,7 +23,6 @@ class CountingProxy : public QObject {
   int CountFor(const QByteArray& host) const { return counts_.value(host); }
   int total() const { return total_; }
   int challenges() const { return challenges_; }
-  void Reset();
 
  private:
   void Accept();

@@ -20,7 +20,6 @@ void TlsListener::incomingConnection(qintptr descriptor) {
   }
   socket->setLocalCertificate(certificate_);
   socket->setPrivateKey(key_);
-  connect(socket, &QSslSocket::encrypted, this, [this] { ++handshakes_; });
   socket->startServerEncryption();
   addPendingConnection(socket);
 }

@@ -16,16 +16,12 @@ class TlsListener : public QTcpServer {
  public:
   TlsListener();
 
-  // Connections whose handshake completed so far.
-  int handshakes() const { return handshakes_; }
-
  protected:
   void incomingConnection(qintptr descriptor) override;
 
  private:
   QSslCertificate certificate_;
   QSslKey key_;
-  int handshakes_ = 0;
 };
 
 }  // namespace tarvo::test

@@ -7,6 +7,8 @@ namespace {
 
 // Made with: printf '%s' TEXT | openssl enc -aes-128-cbc -K <hex of the key>
 //            -iv <hex of the IV> -base64 -A
+// (padding adds a whole block to the empty and the 16-byte text; the longest one's
+// base64 runs past a line's 64 characters without a break).
 struct Vector {
   const char* plain;
   const char* cipher;
@@ -31,21 +33,6 @@ TEST(PayloadCipherTest, MatchesOpensslBothWays) {
     ASSERT_EQ(cipher.DecryptText(vector.cipher, back), 0);
     EXPECT_EQ(back, vector.plain);
   }
-}
-
-TEST(PayloadCipherTest, PaddingAlwaysAddsABlockAndBase64HasNoLineBreaks) {
-  const PayloadCipher cipher;
-  std::string out;
-  ASSERT_EQ(cipher.EncryptText("", out), 0);
-  EXPECT_EQ(out.size(), 24u);
-  EXPECT_TRUE(out.ends_with("=="));
-  ASSERT_EQ(cipher.EncryptText(std::string(16, 'k'), out), 0);
-  EXPECT_EQ(out.size(), 44u);
-  ASSERT_EQ(cipher.EncryptText(std::string(1000, 'k'), out), 0);
-  EXPECT_EQ(out.find_first_of("\r\n"), std::string::npos);
-  std::string back;
-  ASSERT_EQ(cipher.DecryptText(out, back), 0);
-  EXPECT_EQ(back, std::string(1000, 'k'));
 }
 
 TEST(PayloadCipherTest, WideTextRoundTrips) {

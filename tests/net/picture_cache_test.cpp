@@ -11,7 +11,6 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "support/loopback_http_server.h"
-#include "url/site_icon.h"
 #include "support/temp_dir.h"
 
 namespace tarvo {
@@ -44,11 +43,6 @@ class PictureCacheTest : public ::testing::Test {
     return LoopbackHttpServer::Ok(icon_, "Content-Type: image/x-icon\r\n");
   }};
 };
-
-TEST_F(PictureCacheTest, CacheFileIsNamedByTheAddressDigest) {
-  const WString url = server_.WideUrl("/favicon.ico");
-  EXPECT_EQ(PictureCache::CachePath(url), Utf8ToWide(dir_.path().string() + "/") + GetIconCacheName(url));
-}
 
 TEST_F(PictureCacheTest, DownloadsOnceAndKeepsTheFile) {
   const WString url = server_.WideUrl("/favicon.ico");

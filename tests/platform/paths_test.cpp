@@ -13,14 +13,14 @@ namespace {
 
 using test::ScopedEnv;
 
-TEST(PathsTest, DataAndConfigRootsFollowXdgVariables) {
-  ScopedEnv data("XDG_DATA_HOME", "/srv/data");
-  ScopedEnv config("XDG_CONFIG_HOME", "/srv/config/");
-  EXPECT_EQ(DataRoot(), "/srv/data/TarvoBrowser/");
-  EXPECT_EQ(ConfigRoot(), "/srv/config/TarvoBrowser/");
-}
-
-TEST(PathsTest, UnsetOrRelativeXdgVariablesFallBackToHome) {
+TEST(PathsTest, DataAndConfigRootsFollowXdgVariablesOrFallBackToHome) {
+  {
+    ScopedEnv data("XDG_DATA_HOME", "/srv/data");
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/config/");
+    EXPECT_EQ(DataRoot(), "/srv/data/TarvoBrowser/");
+    EXPECT_EQ(ConfigRoot(), "/srv/config/TarvoBrowser/");
+  }
+  // Unset or relative.
   ScopedEnv home("HOME", "/home/someone");
   ScopedEnv data("XDG_DATA_HOME", std::nullopt);
   ScopedEnv config("XDG_CONFIG_HOME", "relative/path");

@@ -25,26 +25,19 @@ class PerUserRegistryTest : public ::testing::Test {
   test::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};
 };
 
-TEST_F(PerUserRegistryTest, MissingStoreKeyOrValueReadsEmpty) {
-  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"language"), u"");
-  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"language", u"usa"), 0);
-  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"");
-  EXPECT_EQ(PerUserRegistry::ReadString(u"Software\\Other", u"language"), u"");
-}
-
-TEST_F(PerUserRegistryTest, ValuesPersistInTheStoreFileAndKeepOddText) {
+TEST_F(PerUserRegistryTest, ValuesPersistInTheStoreFileKeepOddTextAndEndAtTheirFirstNul) {
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"language"), u"") << "no store yet";
   const WString odd = u"quote\" back\\slash \u4e2d\u6587 \U0001F600 new\nline";
   ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"language", u"china"), 0);
   ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateExeUrl", odd), 0);
   ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"language", u"thailand"), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"v", WString(u"ab\0cd", 5)), 0);
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "TarvoBrowser" / "registry.json"));
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"language"), u"thailand");
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateExeUrl"), odd);
-}
-
-TEST_F(PerUserRegistryTest, TextEndsAtItsFirstNul) {
-  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"v", WString(u"ab\0cd", 5)), 0);
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"v"), u"ab");
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"") << "a missing value";
+  EXPECT_EQ(PerUserRegistry::ReadString(u"Software\\Other", u"language"), u"") << "a missing key";
 }
 
 TEST_F(PerUserRegistryTest, DamagedStoreReadsEmptyAndIsKeptAsideOnTheNextWrite) {

@@ -59,11 +59,6 @@ TEST_F(AccountApi, WrongCredentialsAndMissingFieldsAreRefused) {
   EXPECT_EQ(UserInfo("abc", "token").code(), 401);
 }
 
-TEST_F(AccountApi, UnencodedBodyOfOlderBrowsersIsRead) {
-  const ServiceReply reply = PostRaw("app/v1.0/login", "username=bob@tarvo.test&password=bob-pass&type=PC");
-  EXPECT_EQ(reply.code(), 200) << reply.message();
-}
-
 TEST_F(AccountApi, RegisteredAccountCanLogInAndStartsWithBrandFavorites) {
   ASSERT_EQ(Register("Dora@Tarvo.test", "pässword 1", "TestBrand").code(), 200);
   const auto [id, token] = LogIn("Dora@Tarvo.test", "pässword 1");

@@ -78,12 +78,6 @@ TEST_F(DomainListApi, FullListCarriesEveryMemberTheBrowserReads) {
   EXPECT_EQ(ServiceReply::ReadInt(list[1], "target_status"), 0);
 }
 
-TEST_F(DomainListApi, ServedMirrorAnswersOnItsOwnLoopbackAddress) {
-  const FetchResult page = Fetch("http://127.0.0.21:" + std::to_string(service_->port()) + "/");
-  EXPECT_EQ(page.status, 200);
-  EXPECT_NE(page.body.find("bank mirror"), std::string::npos);
-}
-
 TEST_F(DomainListApi, LaterSyncsGetInsertsUpdatesAndDeletions) {
   const int64_t firstSync = ServiceReply::ReadInt(DomainList("0").data(), "max_time");
   EXPECT_EQ(DomainList(std::to_string(firstSync)).data()["domain_list"].size(), 0u);

@@ -18,7 +18,6 @@ class EchoServer {
   EchoServer(const EchoServer&) = delete;
   EchoServer& operator=(const EchoServer&) = delete;
 
-  int port() const { return port_; }
   // "127.0.0.1:<port>", as --proxy-allow takes it.
   std::string Destination() const { return "127.0.0.1:" + std::to_string(port_); }
   std::string received() const;

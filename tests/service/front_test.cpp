@@ -164,16 +164,6 @@ TEST_F(FrontTest, LaunchReportsAreRecordedAndRequestsLogged) {
   EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=400"), std::string::npos);
 }
 
-TEST_F(FrontTest, PagesOfTheTestDomainAndPasswordReset) {
-  const std::string portal = Raw("GET / HTTP/1.1\r\nHost: www.tarvo.test\r\nConnection: close\r\n\r\n");
-  EXPECT_NE(portal.find("tarvo.test portal"), std::string::npos);
-  EXPECT_EQ(Raw("GET /other HTTP/1.1\r\nHost: www.tarvo.test\r\nConnection: close\r\n\r\n").rfind("HTTP/1.1 404", 0),
-            0u);
-  const FetchResult reset = Fetch(service_->BaseUrl() + "personal-center/respwd.jsp?language=usa");
-  EXPECT_EQ(reset.status, 200);
-  EXPECT_NE(reset.body.find("Reset password"), std::string::npos);
-}
-
 class TlsFrontTest : public ServiceFixture {
  protected:
   void SetUp() override {

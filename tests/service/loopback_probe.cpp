@@ -117,10 +117,9 @@ FetchResult Fetch(const std::string& url, int proxyPort, const std::optional<std
     return size * count;
   });
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
-  const CURLcode code = curl_easy_perform(curl);
+  curl_easy_perform(curl);
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
   if (result.status == 0) curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &result.status);
-  result.transferred = code == CURLE_OK;
   return result;
 }
 

@@ -37,7 +37,6 @@ std::string ProxyAuthorization(const std::string& user, const std::string& token
 ServiceReply PostFrom(const std::string& from, int port, const std::string& path, const std::string& form);
 
 struct FetchResult {
-  bool transferred = false;  // false: the connection or transfer failed
   long status = 0;
   std::string body;
 };

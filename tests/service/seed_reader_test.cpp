@@ -43,36 +43,29 @@ TEST_F(SeedReaderTest, ReadsAMinimalSeedWithDefaults) {
 }
 
 TEST_F(SeedReaderTest, NamesWhatIsWrong) {
-  EXPECT_NE(Problem("not json").find("is not a JSON object"), std::string::npos);
-  EXPECT_NE(Problem(R"({"brands": {}})").find("\"brands\" must be an array"), std::string::npos);
-  EXPECT_NE(Problem(R"({"brands": [{"name": ""}]})").find("brands[0]"), std::string::npos);
-  EXPECT_NE(Problem(R"({"brands": [{"name": "B"}, {"name": "B"}]})").find("repeats the brand"), std::string::npos);
-  EXPECT_NE(Problem(R"({"default_brand": "X", "brands": []})").find("default_brand"), std::string::npos);
-  EXPECT_NE(Problem(R"({"users": [{"username": "u", "password": "p", "brand": "none"}]})").find("unknown brand"),
-            std::string::npos);
-  EXPECT_NE(Problem(R"({"nodes": [{"id": 1, "country_id": 1, "country": 5, "area": "a", "ip": "x", "port": 1}]})")
-                .find("\"country\""),
-            std::string::npos);
-  const std::string node = R"({"id": 1, "country_id": 1, "country": "c", "area": "a", "ip": "x", "port": 1})";
-  EXPECT_NE(Problem(R"({"nodes": [)" + node + "," + node + "]}").find("node id 1 appears twice"), std::string::npos);
-  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "10.0.0.1", "page": "x"}}]})")
-                .find("127.x.y.z"),
-            std::string::npos);
   dir_.WriteFile("a/ca.png", "a");
   dir_.WriteFile("b/ca.png", "b");
-  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["gone.png"]}]})")
-                .find("names the missing file"),
-            std::string::npos);
-  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["a/ca.png", "b/ca.png"]}]})")
-                .find("two icon files called \"ca.png\""),
-            std::string::npos);
-  EXPECT_NE(Problem(R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "127.0.0.2", "page": "gone"}}]})")
-                .find("missing file"),
-            std::string::npos);
-  EXPECT_NE(Problem(R"({"brands": [{"name": "B", "default_favorites": [{"type": "url"}]}]})")
-                .find("default_favorites"),
-            std::string::npos);
-  EXPECT_NE(Problem(R"({"pages": {"h": "gone.html"}})").find("missing file"), std::string::npos);
+  const std::string node = R"({"id": 1, "country_id": 1, "country": "c", "area": "a", "ip": "x", "port": 1})";
+  const std::pair<std::string, const char*> cases[] = {
+      {"not json", "is not a JSON object"},
+      {R"({"brands": {}})", "\"brands\" must be an array"},
+      {R"({"brands": [{"name": ""}]})", "brands[0]"},
+      {R"({"brands": [{"name": "B"}, {"name": "B"}]})", "repeats the brand"},
+      {R"({"default_brand": "X", "brands": []})", "default_brand"},
+      {R"({"users": [{"username": "u", "password": "p", "brand": "none"}]})", "unknown brand"},
+      {R"({"nodes": [{"id": 1, "country_id": 1, "country": 5, "area": "a", "ip": "x", "port": 1}]})", "\"country\""},
+      {R"({"nodes": [)" + node + "," + node + "]}", "node id 1 appears twice"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "10.0.0.1", "page": "x"}}]})", "127.x.y.z"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["gone.png"]}]})",
+       "names the missing file"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["a/ca.png", "b/ca.png"]}]})",
+       "two icon files called \"ca.png\""},
+      {R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "127.0.0.2", "page": "gone"}}]})",
+       "missing file"},
+      {R"({"brands": [{"name": "B", "default_favorites": [{"type": "url"}]}]})", "default_favorites"},
+      {R"({"pages": {"h": "gone.html"}})", "missing file"},
+  };
+  for (const auto& [seed, named] : cases) EXPECT_NE(Problem(seed).find(named), std::string::npos) << seed;
 }
 
 }  // namespace

@@ -43,9 +43,7 @@ TEST_F(UrlPartsTest, InternalSchemeHostIsItsFirstWord) {
   EXPECT_EQ(GetUrlHost(u"kx://center/x"), u"center");
   EXPECT_EQ(GetUrlHost(u"tarvo://usercenter/profile"), u"tarvo");
   EXPECT_FALSE(HasInternalScheme(u"tarvo://usercenter"));
-}
-
-TEST_F(UrlPartsTest, EmptyInternalSchemeRecognisesNothing) {
+  // An empty one recognises nothing.
   SettingsRegistry::Instance().Set(SettingsKeys::kUserCentre, u"");
   EXPECT_EQ(GetUrlPath(u"a.com/x"), u"a.com/x");
   EXPECT_FALSE(HasInternalScheme(u"a.com"));
