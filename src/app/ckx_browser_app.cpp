@@ -234,7 +234,7 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>(account_);
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_};
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_, loginForms_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 
@@ -272,7 +272,7 @@ bool CKXBrowserApp::OpenMainWindow() {
       compatEngine_,
       ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
                                QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
-  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
+  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_, loginForms_);
   session_ = std::make_unique<SessionStartup>(
       *windows_,
       [windows = mainWindows_.get()](const std::vector<WString>& urls, std::function<void()> ready,

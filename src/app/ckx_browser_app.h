@@ -19,6 +19,7 @@
 #include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
+#include "shell/pages/login_form_events.h"
 #include "engines/webengine/cef_types.h"
 #include "platform/error_message.h"
 
@@ -112,8 +113,12 @@ class CKXBrowserApp {
   // the windows. Never destroyed: the account task queue's thread and detached icon
   // fetches may still read it after Run has returned, up to the process's end.
   AccountState& account_ = *new AccountState();
+  // Where both engines' pages report log-in forms and the saved-passwords feature
+  // hears them. Never destroyed: Chromium pages the engine still closes at the
+  // process's end report their forms' end to it.
+  LoginFormEvents& loginForms_ = *new LoginFormEvents();
   // What the features ask of the engines, handed to them once at registration.
-  ChromiumEnginePort chromiumPort_{account_};
+  ChromiumEnginePort chromiumPort_{account_, loginForms_};
   CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};
   const std::vector<IEnginePort*> enginePorts_{&chromiumPort_, &compatPort_};
   CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};

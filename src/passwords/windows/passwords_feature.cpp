@@ -28,7 +28,7 @@ void PasswordsFeature::Register(FeatureHooks& hooks) {
   static auto* agent = new PasswordFormsAgent(
       keeper, [](WStringView url) { return CBrowserUrl::Instance().Route(url).shown; },
       [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
-  LoginFormEvents::Instance().SetListener(agent);
+  hooks.loginForms.SetListener(agent);
   windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });
   BrowsingDataCleaner::Instance().SetSavedPasswords(&keeper);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // What a feature plugs into at start-up: the main windows (the commands it runs, and
 // what it does with each new window), the service loop's round, the steps of the
-// browser's end, the engines' port and the profile's account state. Each feature's
-// Register(FeatureHooks&) is called in turn, so the order of registration is the
-// order in which the loop's steps and the end's steps run.
+// browser's end, the engines' ports and the objects of the profile that start-up
+// makes. Each feature's Register(FeatureHooks&) is called in turn, so the order of
+// registration is the order in which the loop's steps and the end's steps run.
 //
 // Threads: filled on the first thread at start-up, before the service loop starts
 // and before the first window is built.
@@ -17,6 +17,7 @@ namespace tarvo {
 class AccountState;
 class BrowserWindows;
 class IEnginePort;
+class LoginFormEvents;
 
 struct FeatureHooks {
   BrowserWindows& windows;
@@ -31,6 +32,8 @@ struct FeatureHooks {
   // The login and VPN state, made by start-up and alive to the process's end (the
   // account task queue's thread and detached icon fetches may read it after the run).
   AccountState& account;
+  // Where the engines' pages report log-in forms; the saved-passwords feature listens.
+  LoginFormEvents& loginForms;
 };
 
 }  // namespace tarvo

@@ -45,6 +45,7 @@
 #include "engines/webengine/cef_browser_host.h"
 #include "engines/webengine/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
+#include "shell/pages/login_form_events.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
@@ -157,9 +158,9 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_};
     FeatureRegistrations::RegisterAll(hooks);
-    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
+    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
 
@@ -257,10 +258,11 @@ class MainWindowTest : public ::testing::Test {
   static inline TestHttpServer* server_ = nullptr;
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
+  static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
   static inline const std::vector<IEnginePort*>* enginePorts_ =
-      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_), new CompatEnginePort(*compatEngine_, nullptr)};
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_, *loginForms_), new CompatEnginePort(*compatEngine_, nullptr)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
