@@ -22,6 +22,8 @@
 #include "engines/webkitgtk/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
+#include "passwords/password_keeper.h"
+#include "passwords/secret_service_keyring.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "session/windows/session_startup.h"
@@ -234,7 +236,11 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>(account_);
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_, loginForms_};
+  if (passwords_ == nullptr) {
+    passwords_ = new PasswordKeeper(
+        std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
+  }
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_, loginForms_, *passwords_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 

@@ -38,6 +38,7 @@ class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
 class MainWindows;
+class PasswordKeeper;
 class SessionStartup;
 class TerminationSignalWatcher;
 
@@ -117,6 +118,10 @@ class CKXBrowserApp {
   // hears them. Never destroyed: Chromium pages the engine still closes at the
   // process's end report their forms' end to it.
   LoginFormEvents& loginForms_ = *new LoginFormEvents();
+  // The saved passwords' keeper over the desktop's keyring, made once the brand that
+  // names its entries is known. Never destroyed: its worker may still wait on a
+  // keyring that does not answer, which must not hold the process's end.
+  PasswordKeeper* passwords_ = nullptr;
   // What the features ask of the engines, handed to them once at registration.
   ChromiumEnginePort chromiumPort_{account_, loginForms_};
   CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};

@@ -16,7 +16,7 @@ namespace tarvo {
 
 void PasswordsFeature::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
-  PasswordKeeper& keeper = PasswordKeeper::Instance();
+  PasswordKeeper& keeper = hooks.passwords;
   keeper.SetPoster([](std::function<void()> answer) {
     // An answer that comes after the application has gone is dropped.
     if (QCoreApplication* application = QCoreApplication::instance()) {

@@ -18,6 +18,7 @@ class AccountState;
 class BrowserWindows;
 class IEnginePort;
 class LoginFormEvents;
+class PasswordKeeper;
 
 struct FeatureHooks {
   BrowserWindows& windows;
@@ -34,6 +35,9 @@ struct FeatureHooks {
   AccountState& account;
   // Where the engines' pages report log-in forms; the saved-passwords feature listens.
   LoginFormEvents& loginForms;
+  // The saved passwords' keeper (the passwords feature, the settings window and
+  // clearing browsing data share it); alive to the process's end.
+  PasswordKeeper& passwords;
 };
 
 }  // namespace tarvo

@@ -46,6 +46,8 @@
 #include "engines/webengine/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
 #include "shell/pages/login_form_events.h"
+#include "passwords/password_keeper.h"
+#include "passwords/secret_service_keyring.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
@@ -158,7 +160,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -259,6 +261,8 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
+  static inline PasswordKeeper* passwords_ =
+      new PasswordKeeper(std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
   static inline const std::vector<IEnginePort*>* enginePorts_ =
