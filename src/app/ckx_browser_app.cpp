@@ -19,6 +19,7 @@
 #include "engines/webengine/cef_cookie_manager.h"
 #include "engines/webengine/cef_entry_points.h"
 #include "engines/webengine/web_app.h"
+#include "downloads/download_manager.h"
 #include "engines/webkitgtk/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
@@ -236,11 +237,11 @@ bool CKXBrowserApp::OpenDatabase() {
 
 void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>(account_);
-  if (passwords_ == nullptr) {
-    passwords_ = new PasswordKeeper(
-        std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
-  }
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_, loginForms_, *passwords_};
+  passwords_ = new PasswordKeeper(
+      std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
+  dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), DownloadManager::Instance());
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_,
+                     loginForms_, *passwords_, *dataCleaner_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 
@@ -366,7 +367,7 @@ int CKXBrowserApp::CleanUp() {
   // The engines have stopped and closed their files: the folders can be emptied
   // without the engines writing them back.
   ExitCleaner().EmptyFoldersAfterEngines();
-  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
+  if (dataCleaner_ != nullptr) dataCleaner_->EmptyPendingSiteData();
   return 0;
 }
 

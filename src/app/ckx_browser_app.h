@@ -34,6 +34,7 @@ namespace ie {
 class LazyCompatProfile;
 }
 class BrowserWindows;
+class BrowsingDataCleaner;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
@@ -122,6 +123,10 @@ class CKXBrowserApp {
   // names its entries is known. Never destroyed: its worker may still wait on a
   // keyring that does not answer, which must not hold the process's end.
   PasswordKeeper* passwords_ = nullptr;
+  // What the clear-data window, the browser's end and CleanUp clear through, made
+  // once the database is open. Never destroyed: the history feature's windows, kept
+  // to the process's end, hold it.
+  BrowsingDataCleaner* dataCleaner_ = nullptr;
   // What the features ask of the engines, handed to them once at registration.
   ChromiumEnginePort chromiumPort_{account_, loginForms_};
   CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};

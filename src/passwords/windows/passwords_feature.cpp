@@ -30,7 +30,7 @@ void PasswordsFeature::Register(FeatureHooks& hooks) {
       [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
   hooks.loginForms.SetListener(agent);
   windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });
-  BrowsingDataCleaner::Instance().SetSavedPasswords(&keeper);
+  hooks.dataCleaner.SetSavedPasswords(&keeper);
 }
 
 }  // namespace tarvo

@@ -16,6 +16,7 @@ namespace tarvo {
 
 class AccountState;
 class BrowserWindows;
+class BrowsingDataCleaner;
 class IEnginePort;
 class LoginFormEvents;
 class PasswordKeeper;
@@ -38,6 +39,9 @@ struct FeatureHooks {
   // The saved passwords' keeper (the passwords feature, the settings window and
   // clearing browsing data share it); alive to the process's end.
   PasswordKeeper& passwords;
+  // What the clear-data window and the browser's end clear through; alive to the
+  // process's end.
+  BrowsingDataCleaner& dataCleaner;
 };
 
 }  // namespace tarvo

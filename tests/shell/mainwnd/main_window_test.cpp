@@ -47,6 +47,8 @@
 #include "engines/cef/tab_cef_body.h"
 #include "shell/pages/login_form_events.h"
 #include "passwords/password_keeper.h"
+#include "history/browsing_data_cleaner.h"
+#include "downloads/download_manager.h"
 #include "passwords/secret_service_keyring.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
@@ -146,6 +148,7 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
     ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
     ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), DownloadManager::Instance());
     // The chosen engine searches on loopback.
     ASSERT_EQ(UserDatabase::Instance().Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
                                                {server_->Url("/search?q=").toStdString()}),
@@ -160,7 +163,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -261,6 +264,7 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
+  static inline BrowsingDataCleaner* dataCleaner_ = nullptr;
   static inline PasswordKeeper* passwords_ =
       new PasswordKeeper(std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
