@@ -239,9 +239,10 @@ void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>(account_);
   passwords_ = new PasswordKeeper(
       std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
-  dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), DownloadManager::Instance());
+  downloads_ = new DownloadManager(UserDatabase::Instance());
+  dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), *downloads_);
   FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_,
-                     loginForms_, *passwords_, *dataCleaner_};
+                     loginForms_, *passwords_, *dataCleaner_, *downloads_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 

@@ -17,6 +17,7 @@ namespace tarvo {
 class AccountState;
 class BrowserWindows;
 class BrowsingDataCleaner;
+class DownloadManager;
 class IEnginePort;
 class LoginFormEvents;
 class PasswordKeeper;
@@ -42,6 +43,9 @@ struct FeatureHooks {
   // What the clear-data window and the browser's end clear through; alive to the
   // process's end.
   BrowsingDataCleaner& dataCleaner;
+  // The list of downloads, read from the database at start-up; alive to the
+  // process's end.
+  DownloadManager& downloads;
 };
 
 }  // namespace tarvo

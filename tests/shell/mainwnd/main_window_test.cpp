@@ -148,7 +148,8 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
     ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
     ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-    dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), DownloadManager::Instance());
+    downloads_ = new DownloadManager(UserDatabase::Instance());
+    dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), *downloads_);
     // The chosen engine searches on loopback.
     ASSERT_EQ(UserDatabase::Instance().Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
                                                {server_->Url("/search?q=").toStdString()}),
@@ -163,7 +164,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_, *downloads_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -264,6 +265,7 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
+  static inline DownloadManager* downloads_ = nullptr;
   static inline BrowsingDataCleaner* dataCleaner_ = nullptr;
   static inline PasswordKeeper* passwords_ =
       new PasswordKeeper(std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
