@@ -242,7 +242,7 @@ void CKXBrowserApp::RegisterFeatures() {
   downloads_ = new DownloadManager(UserDatabase::Instance());
   dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), *downloads_);
   FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_,
-                     loginForms_, *passwords_, *dataCleaner_, *downloads_};
+                     loginForms_, *passwords_, *dataCleaner_, *downloads_, accountTasks_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 

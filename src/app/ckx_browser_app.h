@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "account/account_state.h"
+#include "account/account_task_queue.h"
 #include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
 #include "engines/cef/chromium_engine_port.h"
@@ -80,6 +81,7 @@ class CKXBrowserApp {
   bool main_window_shown() const { return mainWindowShown_; }
   // The login and VPN state the run hands around (benchmarks drive it).
   AccountState& account() const { return account_; }
+  AccountTaskQueue& account_tasks() const { return accountTasks_; }
   // The start addresses of the command line.
   const CommandLineOptions& command_line() const { return commandLine_; }
 
@@ -116,6 +118,9 @@ class CKXBrowserApp {
   // the windows. Never destroyed: the account task queue's thread and detached icon
   // fetches may still read it after Run has returned, up to the process's end.
   AccountState& account_ = *new AccountState();
+  // The account and VPN operations' thread. Never destroyed: that thread ends only
+  // with the process (a request may still wait on a silent service).
+  AccountTaskQueue& accountTasks_ = *new AccountTaskQueue();
   // Where both engines' pages report log-in forms and the saved-passwords feature
   // hears them. Never destroyed: Chromium pages the engine still closes at the
   // process's end report their forms' end to it.

@@ -25,9 +25,9 @@ QString AccountCommands::AccountPageUrl(const QString& userCentre, const QString
          QString::fromLatin1(QUrl::toPercentEncoding(language));
 }
 
-void AccountCommands::Register(FeatureCommands& commands, AccountState& account) {
-  commands.Register(Commands::kShowLogin, [&account](IBrowserWindow& window, const CommandArgs&) {
-    LoginWnd login(account);
+void AccountCommands::Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks) {
+  commands.Register(Commands::kShowLogin, [&account, &tasks](IBrowserWindow& window, const CommandArgs&) {
+    LoginWnd login(account, tasks);
     login.Run(window.Handle());
     // Back to the main menu the user came from, which now names the user.
     PostCommand(window.Handle(), Commands::kShowMainMenu);
@@ -44,10 +44,10 @@ void AccountCommands::Register(FeatureCommands& commands, AccountState& account)
   });
   commands.Register(
       Commands::kLogOut,
-      [&account](IBrowserWindow&, const CommandArgs&) {
+      [&account, &tasks](IBrowserWindow&, const CommandArgs&) {
         // Logged out here at once; Logout finds the token among the stored values.
         account.ClearUser();
-        AccountTaskQueue::Instance().Post([&account] { AccountOperations(account).Logout(); });
+        tasks.Post([&account] { AccountOperations(account).Logout(); });
         // The user-centre pages leave through "mainwnd/logout", posted once.
         AccountChannels::kLogout.Post();
       },

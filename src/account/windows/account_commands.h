@@ -5,6 +5,7 @@
 namespace tarvo {
 
 class AccountState;
+class AccountTaskQueue;
 
 class FeatureCommands;
 
@@ -16,7 +17,7 @@ class FeatureCommands;
 // Threads: GUI thread.
 class AccountCommands {
  public:
-  static void Register(FeatureCommands& commands, AccountState& account);
+  static void Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks);
 
   // The user centre's page for a logged-in user: the token and the language are
   // values, not address syntax, so both are percent-encoded.

@@ -28,14 +28,15 @@ namespace tarvo {
 
 namespace {
 
-void RegisterVpnCommands(BrowserWindows& windows, AccountState& account) {
+void RegisterVpnCommands(BrowserWindows& windows, AccountState& account, AccountTaskQueue& tasks) {
   FeatureCommands& commands = windows.Features();
   // One switch at a time: a second click while the first is at work is ignored.
   auto switching = std::make_shared<std::atomic<bool>>(false);
-  commands.Register(Commands::kToggleVpn, [switching, &windows, &account](IBrowserWindow&, const CommandArgs&) {
+  commands.Register(Commands::kToggleVpn, [switching, &windows, &account, &tasks](IBrowserWindow&,
+                                                                                  const CommandArgs&) {
     if (switching->exchange(true)) return;
     for (IBrowserWindow* window : windows.Windows()) VpnButton::ShowWorking(*window);
-    AccountTaskQueue::Instance().Post([switching, &account] {
+    tasks.Post([switching, &account] {
       VpnOperations(account).ToggleVpn();
       *switching = false;
     });
@@ -65,6 +66,7 @@ void RegisterVpnCommands(BrowserWindows& windows, AccountState& account) {
 
 void AccountFeature::Register(FeatureHooks& hooks) {
   AccountState& account = hooks.account;
+  AccountTaskQueue& tasks = hooks.accountTasks;
   for (IEnginePort* engine : hooks.engines) {
     // The VPN carries the one engine that takes a proxy from it.
     if (IVpnProxyEngine* proxy = engine->VpnProxy()) account.SetProxyEngine(proxy);
@@ -72,12 +74,12 @@ void AccountFeature::Register(FeatureHooks& hooks) {
     // known here, never with a request to the service.
     engine->SetLoginCheck([&account] { return AccountOperations::HoldsFreshLogin(account); });
   }
-  AccountCommands::Register(hooks.windows.Features(), account);
+  AccountCommands::Register(hooks.windows.Features(), account, tasks);
   BusRequests::ToEveryWindow(hooks.windows, AccountChannels::kLogout, Commands::kLeaveUserCentre);
-  RegisterVpnCommands(hooks.windows, account);
+  RegisterVpnCommands(hooks.windows, account, tasks);
   // Through the task queue, so a check never overtakes a log-in or log-out.
-  hooks.serviceSteps.push_back({"login check", [&account] {
-                                  AccountTaskQueue::Instance().RunAndWait([&account] {
+  hooks.serviceSteps.push_back({"login check", [&account, &tasks] {
+                                  tasks.RunAndWait([&account] {
                                     AccountOperations operations(account);
                                     operations.SendPendingLogout();
                                     operations.CheckLogin();
@@ -88,12 +90,11 @@ void AccountFeature::Register(FeatureHooks& hooks) {
                                     DebugOutput("service loop: vpn white list not refreshed");
                                   }
                                 }});
-  hooks.endSteps.push_back([&account] {
+  hooks.endSteps.push_back([&account, &tasks] {
     const AccountState::VpnConnection connection = account.Connection();
     if (!connection.connected && !connection.proxyApplied) return;
-    AccountTaskQueue& queue = AccountTaskQueue::Instance();
-    queue.Post([&account] { VpnOperations(account).SwitchOff(); });
-    if (!queue.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
+    tasks.Post([&account] { VpnOperations(account).SwitchOff(); });
+    if (!tasks.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
       DebugOutput("vpn: the service did not hear the VPN go off in time");
     }
     // Whatever the service heard, the engine goes direct from here on.

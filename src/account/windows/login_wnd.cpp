@@ -176,7 +176,7 @@ void LoginWnd::LogIn() {
   SetBusy(Name(parts.button), true);
   ShowStatus(Name(parts.status), Keys::kLoggingIn, false);
   BackgroundTask::Run<bool>(
-      &alive_,
+      tasks_, &alive_,
       [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
         AccountOperations operations(state);
         if (AccountOperations::HoldsFreshLogin(state)) operations.Logout();
@@ -211,7 +211,7 @@ void LoginWnd::RegisterAccount(bool company) {
   SetBusy(Name(parts.button), true);
   ShowStatus(Name(parts.status), Keys::kRegistering, false);
   BackgroundTask::Run<bool>(
-      &alive_,
+      tasks_, &alive_,
       [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
         return AccountOperations(state).Register(name, secret) == 0;
       },

@@ -41,9 +41,10 @@ std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows, const Account
 void ProtectFeature::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
   AccountState& account = hooks.account;
+  AccountTaskQueue& tasks = hooks.accountTasks;
   FeatureCommands& commands = windows.Features();
-  commands.Register(Commands::kShowProtect, [&windows, &account](IBrowserWindow& window, const CommandArgs&) {
-    ProtectWnd panel(account, TabsOutsideVpn(windows, account));
+  commands.Register(Commands::kShowProtect, [&windows, &account, &tasks](IBrowserWindow& window, const CommandArgs&) {
+    ProtectWnd panel(account, tasks, TabsOutsideVpn(windows, account));
     panel.Run(window.Handle());
   });
   // The right click opens the panel directly: the site-protection switch for

@@ -115,7 +115,7 @@ void ProtectWnd::RefreshNodes() {
   // The list the VPN switch fetched may be stale or missing (the panel also opens
   // from the button's right click); the ping figures are measured here.
   BackgroundTask::Run<bool>(
-      &alive_,
+      tasks_, &alive_,
       [&account = account_] {
         VpnOperations operations(account);
         if (operations.FetchNodeList() != 0 && account.UserNodes().empty()) return false;
@@ -203,7 +203,7 @@ void ProtectWnd::Connect() {
               LanguageText(Keys::kConnecting),
           kNeutral);
   BackgroundTask::Run<int>(
-      &alive_, [&account = account_, node = *chosen] { return VpnOperations(account).ConnectNode(node); },
+      tasks_, &alive_, [&account = account_, node = *chosen] { return VpnOperations(account).ConnectNode(node); },
       [this](int result) { OnConnected(result); });
 }
 
@@ -217,7 +217,7 @@ void ProtectWnd::OnConnected(int result) {
   // On this thread the engine takes the proxy before the answer: a refusal is known here.
   if (!VpnOperations(account_).ApplyProxy()) {
     ShowTip(LanguageText(Keys::kBrowserFailed), kRed);
-    AccountTaskQueue::Instance().Post([&account = account_] { VpnOperations(account).SwitchOff(); });
+    tasks_.Post([&account = account_] { VpnOperations(account).SwitchOff(); });
     return;
   }
   ProtectChannels::kRefreshButton.Post();

@@ -15,6 +15,7 @@
 namespace tarvo {
 
 class AccountState;
+class AccountTaskQueue;
 class BrowserWindows;
 class BrowsingDataCleaner;
 class DownloadManager;
@@ -46,6 +47,8 @@ struct FeatureHooks {
   // The list of downloads, read from the database at start-up; alive to the
   // process's end.
   DownloadManager& downloads;
+  // The thread of the account and VPN operations; alive to the process's end.
+  AccountTaskQueue& accountTasks;
 };
 
 }  // namespace tarvo

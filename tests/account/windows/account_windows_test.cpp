@@ -79,7 +79,7 @@ class AccountWindowsTest : public ::testing::Test {
   }
   void TearDown() override {
     // The windows' tasks use the state, which goes with the test.
-    AccountTaskQueue::Instance().WaitIdle(std::chrono::seconds(40));
+    tasks_.WaitIdle(std::chrono::seconds(40));
     VpnOperations(state_).SwitchOff();
   }
   static void UseService(const std::string& base) {
@@ -112,10 +112,11 @@ class AccountWindowsTest : public ::testing::Test {
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   RecordingProxyEngine engine_;
   AccountState state_;
+  static inline AccountTaskQueue& tasks_ = *new AccountTaskQueue();  // never destroyed, as its thread
 };
 
 TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     UseService(scripted.Url("/"));
@@ -142,7 +143,7 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
 }
 
 TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":200}"); });
   const QString account = QStringLiteral("new%1@tarvo.test").arg(QDateTime::currentSecsSinceEpoch());
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
@@ -209,7 +210,7 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
     return never;
   });
   UseService(silent.Url("/"));
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_);
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     Type(window, "login/p1_acct", "demo@tarvo.test");
     Type(window, "login/p1_pwd", "demo1234");
@@ -234,7 +235,7 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
 TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
   ASSERT_EQ(AccountOperations(state_).Login(u"basic@tarvo.test", u"basic1234"), 0);
   const bool enabled = DomainList::Instance().IsDomainListEnabled();
-  ProtectWnd panel(state_);
+  ProtectWnd panel(state_, tasks_);
   WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
     EXPECT_FALSE(Visible(window, "protect_region"));
     EXPECT_FALSE(Visible(window, "ensure_btn"));

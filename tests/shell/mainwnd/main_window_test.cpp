@@ -28,6 +28,7 @@
 #include <string>
 
 #include "account/account_state.h"
+#include "account/account_task_queue.h"
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
 #include "app/feature_registrations.h"
@@ -164,7 +165,7 @@ class MainWindowTest : public ::testing::Test {
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
     windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_, *downloads_};
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_, *downloads_, *accountTasks_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -265,6 +266,7 @@ class MainWindowTest : public ::testing::Test {
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
+  static inline AccountTaskQueue* accountTasks_ = new AccountTaskQueue();
   static inline DownloadManager* downloads_ = nullptr;
   static inline BrowsingDataCleaner* dataCleaner_ = nullptr;
   static inline PasswordKeeper* passwords_ =
