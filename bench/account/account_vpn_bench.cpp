@@ -141,7 +141,7 @@ class Script {
   // result, the time to its end and the longest stall go to the samples.
   bool RunLoginWindow(MainDuiWnd& window, const std::function<void(LoginWnd&)>& act, std::vector<double>& times,
                       std::vector<double>& stalls) {
-    LoginWnd login(app_.account(), app_.account_tasks());
+    LoginWnd login(app_.account(), app_.account_tasks(), app_.database());
     Clock::time_point started;
     QTimer::singleShot(0, [&] {
       Pump([&] { return login.GetWidget() != nullptr && login.GetWidget()->isVisible(); });
@@ -170,7 +170,7 @@ class Script {
             QTest::mouseClick(login.GetWidget(), Qt::LeftButton, {}, button->GetPos().center());
           },
           times, stalls);
-      app_.account_tasks().RunAndWait([this] { AccountOperations(app_.account()).Logout(); });
+      app_.account_tasks().RunAndWait([this] { AccountOperations(app_.account(), app_.database()).Logout(); });
     }
     Report("login window closed at once (baseline)", closeTimes, closeStalls);
     Report("login click -> logged in", times, stalls);
@@ -178,7 +178,7 @@ class Script {
 
   void MeasureVpn(MainDuiWnd& window) {
     app_.account_tasks().RunAndWait(
-        [this] { AccountOperations(app_.account()).Login(u"basic@tarvo.test", u"basic1234"); });
+        [this] { AccountOperations(app_.account(), app_.database()).Login(u"basic@tarvo.test", u"basic1234"); });
     std::vector<double> times, stalls, pageTimes, pageStalls;
     AccountState& state = app_.account();
     for (int run = 0; run < kRuns; ++run) {

@@ -21,6 +21,7 @@
 #include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
 #include "shell/pages/login_form_events.h"
+#include "store/user_database.h"
 #include "engines/webengine/cef_types.h"
 #include "platform/error_message.h"
 
@@ -81,6 +82,8 @@ class CKXBrowserApp {
   bool main_window_shown() const { return mainWindowShown_; }
   // The login and VPN state the run hands around (benchmarks drive it).
   AccountState& account() const { return account_; }
+  // The profile's database (benchmarks read it).
+  UserDatabase& database() const { return database_; }
   AccountTaskQueue& account_tasks() const { return accountTasks_; }
   // The start addresses of the command line.
   const CommandLineOptions& command_line() const { return commandLine_; }
@@ -114,6 +117,9 @@ class CKXBrowserApp {
   // Loads the compatibility engine with the first page that needs it; whatever the
   // engine was given lives as long as it.
   ie::CompatEngineLoader compatEngine_;
+  // The profile's database, opened by Run. Never destroyed: the account task queue's
+  // thread and the favourites' worker may still write it after Run has returned.
+  UserDatabase& database_ = *new UserDatabase();
   // The login and VPN state of the profile, handed to the features, the engine and
   // the windows. Never destroyed: the account task queue's thread and detached icon
   // fetches may still read it after Run has returned, up to the process's end.

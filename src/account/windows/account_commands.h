@@ -8,6 +8,7 @@ class AccountState;
 class AccountTaskQueue;
 
 class FeatureCommands;
+class UserDatabase;
 
 // The account's commands of every main window: the login window, the main menu's
 // account entry (the user centre's page for a logged-in user, the login window
@@ -17,7 +18,8 @@ class FeatureCommands;
 // Threads: GUI thread.
 class AccountCommands {
  public:
-  static void Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks);
+  static void Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks,
+                       UserDatabase& database);
 
   // The user centre's page for a logged-in user: the token and the language are
   // values, not address syntax, so both are percent-encoded.

@@ -177,8 +177,8 @@ void LoginWnd::LogIn() {
   ShowStatus(Name(parts.status), Keys::kLoggingIn, false);
   BackgroundTask::Run<bool>(
       tasks_, &alive_,
-      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
-        AccountOperations operations(state);
+      [&state = account_, &database = database_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        AccountOperations operations(state, database);
         if (AccountOperations::HoldsFreshLogin(state)) operations.Logout();
         return operations.Login(name, secret) == 0 && operations.CheckLogin();
       },
@@ -212,8 +212,8 @@ void LoginWnd::RegisterAccount(bool company) {
   ShowStatus(Name(parts.status), Keys::kRegistering, false);
   BackgroundTask::Run<bool>(
       tasks_, &alive_,
-      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
-        return AccountOperations(state).Register(name, secret) == 0;
+      [&state = account_, &database = database_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        return AccountOperations(state, database).Register(name, secret) == 0;
       },
       [this, parts, account, company](bool registered) {
         SetBusy(Name(parts.button), false);

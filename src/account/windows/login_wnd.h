@@ -9,6 +9,7 @@ namespace tarvo {
 
 class AccountState;
 class AccountTaskQueue;
+class UserDatabase;
 
 // The login window ("KXLoginWnd", "login.xml"): logging in, and registering a
 // personal or a company account, on the three pages of "login_tab". Enter in a
@@ -24,8 +25,10 @@ class LoginWnd : public CentredDialog {
   // What Run returns once a login succeeded.
   static constexpr int kLoggedIn = 1;
 
-  // `account`: where a login lands; it outlives the tasks the window starts on `tasks`.
-  LoginWnd(AccountState& account, AccountTaskQueue& tasks) : account_(account), tasks_(tasks) {}
+  // `account`: where a login lands; it and `database` outlive the tasks the window
+  // starts on `tasks`.
+  LoginWnd(AccountState& account, AccountTaskQueue& tasks, UserDatabase& database)
+      : account_(account), tasks_(tasks), database_(database) {}
 
   // The page shown (kLoginPage ...).
   int CurrentPage();
@@ -52,6 +55,7 @@ class LoginWnd : public CentredDialog {
 
   AccountState& account_;
   AccountTaskQueue& tasks_;
+  UserDatabase& database_;
   QObject alive_;  // answers for a closed window are dropped with it
   bool busy_ = false;
 };

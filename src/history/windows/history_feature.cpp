@@ -12,7 +12,8 @@ namespace tarvo {
 
 void HistoryFeature::Register(FeatureHooks& hooks) {
   BrowsingDataCleaner& cleaner = hooks.dataCleaner;
-  static HistoryWindows windows{cleaner, UserDatabase::Instance()};
+  UserDatabase& database = hooks.database;
+  static HistoryWindows windows{cleaner, database};
   static EnginePortsData engines;
   engines.Use(hooks.engines);
   cleaner.SetEngines(&engines);
@@ -20,8 +21,8 @@ void HistoryFeature::Register(FeatureHooks& hooks) {
   // starts (the last run may have ended without its own end steps).
   cleaner.EmptyPendingSiteData();
   windows.RegisterCommands(hooks.windows.Features());
-  hooks.endSteps.push_back([&cleaner] {
-    ExitCleaner(UserDatabase::Instance(), cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
+  hooks.endSteps.push_back([&cleaner, &database] {
+    ExitCleaner(database, cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
     // The engines stop after the end's steps: nothing may clear through them later.
     engines.Use({});
   });

@@ -11,6 +11,7 @@ namespace tarvo {
 
 class AccountState;
 class AccountTaskQueue;
+class UserDatabase;
 
 // The protection panel ("KXProtectWnd", "protect.xml"): the switch of the
 // protected-site mapping, and for the internal user group the choice of a VPN node
@@ -38,10 +39,11 @@ class ProtectWnd : public CentredDialog {
 
   // `unprotectedTabs`: the titles of the tabs the VPN does not carry, empty while it
   // is off.
-  // `account`: the state the panel shows and changes; it outlives the tasks the panel
-  // starts on `tasks`.
-  explicit ProtectWnd(AccountState& account, AccountTaskQueue& tasks, std::vector<QString> unprotectedTabs = {})
-      : account_(account), tasks_(tasks), unprotectedTabs_(std::move(unprotectedTabs)) {}
+  // `account`: the state the panel shows and changes; it and `database` outlive the
+  // tasks the panel starts on `tasks`.
+  ProtectWnd(AccountState& account, AccountTaskQueue& tasks, UserDatabase& database,
+             std::vector<QString> unprotectedTabs = {})
+      : account_(account), tasks_(tasks), database_(database), unprotectedTabs_(std::move(unprotectedTabs)) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   const QString& SelectedCountry() const { return countryId_; }
@@ -72,6 +74,7 @@ class ProtectWnd : public CentredDialog {
 
   AccountState& account_;
   AccountTaskQueue& tasks_;
+  UserDatabase& database_;
   QObject alive_;  // answers for a closed window are dropped with it
   std::vector<QString> unprotectedTabs_;
   QString countryId_;

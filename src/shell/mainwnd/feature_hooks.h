@@ -22,6 +22,7 @@ class DownloadManager;
 class IEnginePort;
 class LoginFormEvents;
 class PasswordKeeper;
+class UserDatabase;
 
 struct FeatureHooks {
   BrowserWindows& windows;
@@ -49,6 +50,8 @@ struct FeatureHooks {
   DownloadManager& downloads;
   // The thread of the account and VPN operations; alive to the process's end.
   AccountTaskQueue& accountTasks;
+  // The profile's database, open; alive to the process's end.
+  UserDatabase& database;
 };
 
 }  // namespace tarvo

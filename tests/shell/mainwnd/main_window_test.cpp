@@ -68,6 +68,7 @@
 #include "store/info_records.h"
 #include "store/search_records.h"
 #include "store/user_database.h"
+#include "protect/c_browser_url.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "shell/pages/tab_option.h"
@@ -147,12 +148,13 @@ class MainWindowTest : public ::testing::Test {
     settings.Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");
     settings.Set(SettingsKeys::kApiUrlDev, u"http://127.0.0.1:2/");
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
-    downloads_ = new DownloadManager(UserDatabase::Instance());
-    dataCleaner_ = new BrowsingDataCleaner(UserDatabase::Instance(), *downloads_);
+    ASSERT_EQ(database_->OpenFile((root_->path() / "kx.dat").string()), 0);
+    ASSERT_EQ(database_->Upgrade(), 0);
+    CBrowserUrl::UseDatabase(*database_);
+    downloads_ = new DownloadManager(*database_);
+    dataCleaner_ = new BrowsingDataCleaner(*database_, *downloads_);
     // The chosen engine searches on loopback.
-    ASSERT_EQ(UserDatabase::Instance().Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
+    ASSERT_EQ(database_->Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
                                                {server_->Url("/search?q=").toStdString()}),
               0);
     MessageBus::Instance().Initialise();
@@ -164,8 +166,9 @@ class MainWindowTest : public ::testing::Test {
       compatProfile_ = new ie::LazyCompatProfile(
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
-    windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_, *passwords_, *dataCleaner_, *downloads_, *accountTasks_};
+    windows_ = std::make_unique<BrowserWindows>(*account_, *database_);
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_,
+                       *passwords_, *dataCleaner_, *downloads_, *accountTasks_, *database_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -265,6 +268,7 @@ class MainWindowTest : public ::testing::Test {
   static inline TestHttpServer* server_ = nullptr;
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
+  static inline UserDatabase* database_ = new UserDatabase();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
   static inline AccountTaskQueue* accountTasks_ = new AccountTaskQueue();
   static inline DownloadManager* downloads_ = nullptr;
@@ -482,7 +486,7 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
   EXPECT_EQ(QUrl(QString::fromStdU16String(window_->PageList().Current()->GetDisplayUrl())).toEncoded(),
             QUrl(server_->Url("/search?q=pears%20%26%20apples")).toEncoded());
   QueryTable rows;
-  UserDatabase::Instance().Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
+  database_->Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
   EXPECT_EQ(rows.rows.size(), 1u);
 }
 
@@ -621,9 +625,9 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_EQ(stored.SleepingTabsMinutes(), 25) << "no delay of 0";
   EXPECT_EQ(minutes->text(), "25") << "the field shows the stored delay again";
   ClickControl(*settings, "settings/exit_clean");
-  EXPECT_TRUE(InfoRecords().GetExitClean());
+  EXPECT_TRUE(InfoRecords(*database_).GetExitClean());
   ClickControl(*settings, "settings/engine_sogou");
-  EXPECT_EQ(SearchRecords().GetSearchEngine(), u"sogou");
+  EXPECT_EQ(SearchRecords(*database_).GetSearchEngine(), u"sogou");
   const QString engineIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
   EXPECT_TRUE(engineIcon.contains(QLatin1String("sogou"))) << engineIcon.toStdString();
 
