@@ -141,7 +141,7 @@ class Script {
   // result, the time to its end and the longest stall go to the samples.
   bool RunLoginWindow(MainDuiWnd& window, const std::function<void(LoginWnd&)>& act, std::vector<double>& times,
                       std::vector<double>& stalls) {
-    LoginWnd login(app_.account());
+    LoginWnd login(app_.account(), app_.account_tasks(), app_.database());
     Clock::time_point started;
     QTimer::singleShot(0, [&] {
       Pump([&] { return login.GetWidget() != nullptr && login.GetWidget()->isVisible(); });
@@ -170,15 +170,15 @@ class Script {
             QTest::mouseClick(login.GetWidget(), Qt::LeftButton, {}, button->GetPos().center());
           },
           times, stalls);
-      AccountTaskQueue::Instance().RunAndWait([this] { AccountOperations(app_.account()).Logout(); });
+      app_.account_tasks().RunAndWait([this] { AccountOperations(app_.account(), app_.database()).Logout(); });
     }
     Report("login window closed at once (baseline)", closeTimes, closeStalls);
     Report("login click -> logged in", times, stalls);
   }
 
   void MeasureVpn(MainDuiWnd& window) {
-    AccountTaskQueue::Instance().RunAndWait(
-        [this] { AccountOperations(app_.account()).Login(u"basic@tarvo.test", u"basic1234"); });
+    app_.account_tasks().RunAndWait(
+        [this] { AccountOperations(app_.account(), app_.database()).Login(u"basic@tarvo.test", u"basic1234"); });
     std::vector<double> times, stalls, pageTimes, pageStalls;
     AccountState& state = app_.account();
     for (int run = 0; run < kRuns; ++run) {
@@ -211,7 +211,7 @@ class Script {
       MeasurePageLoad(window, run, pageTimes, pageStalls);
       window.RunCommand(Commands::kToggleVpn);
       Pump([&] { return !state.IsConnected() && !state.Connection().proxyApplied; });
-      AccountTaskQueue::Instance().WaitIdle(std::chrono::seconds(30));
+      app_.account_tasks().WaitIdle(std::chrono::seconds(30));
     }
     Report("page through the VPN, on (baseline)", pageTimes, pageStalls);
     Report("VPN click -> first proxied request", times, stalls);

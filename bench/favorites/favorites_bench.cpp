@@ -78,7 +78,7 @@ class BarWindow : public WindowImplBase, public IBrowserWindow {
   FavoritesStore& store_;
   FavoritesWorker worker_;
   CrashReloadPolicy crashReloads_;
-  Pages pages_{crashReloads_};
+  Pages pages_{crashReloads_, store_.Database()};
   FavoriteBarUI* bar_ = nullptr;
 };
 

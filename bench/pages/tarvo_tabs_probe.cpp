@@ -29,6 +29,7 @@
 #include "shell/pages/page_host.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/pages_host.h"
+#include "protect/c_browser_url.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
 
@@ -86,8 +87,10 @@ int main(int argc, char** argv) {
 
   SettingsRegistry::Instance().Set(SettingsKeys::kNewPage, u"about:blank");
   SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(probe.profile.toStdString() + "/Picture/"));
-  UserDatabase::Instance().OpenFile(probe.profile.toStdString() + "/kx.dat");
-  UserDatabase::Instance().Upgrade();
+  UserDatabase& database = *new UserDatabase();  // never destroyed, as the browser's
+  database.OpenFile(probe.profile.toStdString() + "/kx.dat");
+  database.Upgrade();
+  CBrowserUrl::UseDatabase(database);
   MessageBus::Instance().Initialise();
   const QString data = qEnvironmentVariableIsSet("TARVO_TEST_DATA") ? qEnvironmentVariable("TARVO_TEST_DATA")
                                                                       : QStringLiteral(TARVO_DEFAULT_TEST_DATA);
@@ -97,7 +100,7 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
-    test::PagesHost host;
+    test::PagesHost host(database);
     host.window.ResizeClient(1024, 800);
     ChromiumOnlyFactory factory(host.bodyBar);
     Pages& pages = host.pages;

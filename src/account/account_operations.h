@@ -27,7 +27,7 @@ class AccountOperations {
   static constexpr int64_t kLoginLifetimeSeconds = 43200;
   static constexpr int64_t kCodeRefused = 403;
 
-  explicit AccountOperations(AccountState& account, UserDatabase& database = UserDatabase::Instance())
+  AccountOperations(AccountState& account, UserDatabase& database)
       : account_(account), database_(database), info_(database) {}
 
   // Switches any VPN connection off, then logs in: 0, and the user in AccountState

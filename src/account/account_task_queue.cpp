@@ -8,11 +8,6 @@
 
 namespace tarvo {
 
-AccountTaskQueue& AccountTaskQueue::Instance() {
-  static AccountTaskQueue* queue = new AccountTaskQueue();  // never destroyed: its thread may outlive exit
-  return *queue;
-}
-
 void AccountTaskQueue::Post(std::function<void()> task) {
   std::lock_guard lock(mutex_);
   tasks_.push_back(std::move(task));

@@ -15,12 +15,15 @@ namespace tarvo {
 // task reports its own result (a queued call to the interface thread, or the bus).
 //
 // Threads: Post, RunAndWait and WaitIdle from any thread; the tasks run on the
-// queue's thread. mutex_ guards the queue and the busy flag. Lifetime: created on
-// first use and never destroyed; its thread ends with the process (a request may
-// still be waiting on a silent service then).
+// queue's thread. mutex_ guards the queue and the busy flag. Lifetime: start-up
+// makes the browser's and hands it on; whoever makes a queue never destroys it, for
+// its thread (started with the first task) ends only with the process (a request
+// may still be waiting on a silent service then).
 class AccountTaskQueue {
  public:
-  static AccountTaskQueue& Instance();
+  AccountTaskQueue() = default;
+  AccountTaskQueue(const AccountTaskQueue&) = delete;
+  AccountTaskQueue& operator=(const AccountTaskQueue&) = delete;
 
   // Queues `task`; it runs after every task posted before it. A task that throws is
   // reported on the debug output and the queue goes on.
@@ -31,7 +34,6 @@ class AccountTaskQueue {
   bool WaitIdle(std::chrono::milliseconds limit);
 
  private:
-  AccountTaskQueue() = default;
   void Run();
 
   std::mutex mutex_;

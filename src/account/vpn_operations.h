@@ -26,7 +26,7 @@ class VpnOperations {
   static constexpr int kNoTimeLeft = -2;  // the service answered 421
   static constexpr int kRefused = -3;     // the service answered 403
 
-  explicit VpnOperations(AccountState& account, UserDatabase& database = UserDatabase::Instance())
+  VpnOperations(AccountState& account, UserDatabase& database)
       : account_(account), database_(database), info_(database) {}
 
   // The logged-in user's nodes (the token only when the stored login holds): 0, and

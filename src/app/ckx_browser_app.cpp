@@ -19,10 +19,14 @@
 #include "engines/webengine/cef_cookie_manager.h"
 #include "engines/webengine/cef_entry_points.h"
 #include "engines/webengine/web_app.h"
+#include "downloads/download_manager.h"
 #include "engines/webkitgtk/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
+#include "passwords/password_keeper.h"
+#include "passwords/secret_service_keyring.h"
 #include "platform/debug_output.h"
+#include "protect/c_browser_url.h"
 #include "platform/paths.h"
 #include "session/windows/session_startup.h"
 #include "bus/message_bus.h"
@@ -191,7 +195,7 @@ bool CKXBrowserApp::ClaimDataRoot() {
 }
 
 bool CKXBrowserApp::OpenDatabase() {
-  UserDatabase& database = UserDatabase::Instance();
+  UserDatabase& database = database_;
   // A statement on any thread may find a damaged page; the user is told on the
   // interface thread, once, without stopping the statement's thread.
   database.SetDamageListener([](const std::string& copyPath) {
@@ -229,12 +233,19 @@ bool CKXBrowserApp::OpenDatabase() {
   if (database.GetDataVersion() < kUpgradedDataVersion) {
     database.Upgrade();
   }
+  CBrowserUrl::UseDatabase(database);
   return true;
 }
 
 void CKXBrowserApp::RegisterFeatures() {
-  windows_ = std::make_unique<BrowserWindows>(account_);
-  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_};
+  windows_ = std::make_unique<BrowserWindows>(account_, database_);
+  passwords_ = new PasswordKeeper(
+      std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
+  downloads_ = new DownloadManager(database_);
+  dataCleaner_ = new BrowsingDataCleaner(database_, *downloads_);
+  FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_,
+                     loginForms_, *passwords_, *dataCleaner_, *downloads_, accountTasks_,
+                     database_};
   FeatureRegistrations::RegisterAll(hooks);
 }
 
@@ -272,7 +283,7 @@ bool CKXBrowserApp::OpenMainWindow() {
       compatEngine_,
       ie::CompatProfileOptions{QString::fromStdU16String(registry.Get(SettingsKeys::kDataRoot)) + kCompatFolder,
                                QString::fromStdU16String(registry.Get(SettingsKeys::kCacheFolder)) + kCompatFolder});
-  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_);
+  mainWindows_ = std::make_unique<MainWindows>(*windows_, *compatProfile_, loginForms_);
   session_ = std::make_unique<SessionStartup>(
       *windows_,
       [windows = mainWindows_.get()](const std::vector<WString>& urls, std::function<void()> ready,
@@ -345,7 +356,7 @@ void CKXBrowserApp::ShutDown() {
   splash_.reset();
   // Nothing writes history any more: the data file alone now holds the whole run,
   // for whoever copies it.
-  if (UserDatabase::Instance().IsOpen() && UserDatabase::Instance().WriteBackLog() != 0) {
+  if (database_.IsOpen() && database_.WriteBackLog() != 0) {
     DebugOutput("database: the write-ahead log could not be written back");
   }
   if (ownApplication_ != nullptr) {
@@ -359,8 +370,8 @@ void CKXBrowserApp::ShutDown() {
 int CKXBrowserApp::CleanUp() {
   // The engines have stopped and closed their files: the folders can be emptied
   // without the engines writing them back.
-  ExitCleaner().EmptyFoldersAfterEngines();
-  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
+  ExitCleaner(database_).EmptyFoldersAfterEngines();
+  if (dataCleaner_ != nullptr) dataCleaner_->EmptyPendingSiteData();
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "account/account_state.h"
+#include "account/account_task_queue.h"
 #include "app/browser_engine_settings.h"
 #include "app/service_loop.h"
 #include "engines/cef/chromium_engine_port.h"
@@ -19,6 +20,8 @@
 #include "engines/webkitgtk/compat_engine_loader.h"
 #include "engines/shared/certificate_policy.h"
 #include "settings/command_line_options.h"
+#include "shell/pages/login_form_events.h"
+#include "store/user_database.h"
 #include "engines/webengine/cef_types.h"
 #include "platform/error_message.h"
 
@@ -33,10 +36,13 @@ namespace ie {
 class LazyCompatProfile;
 }
 class BrowserWindows;
+class BrowsingDataCleaner;
+class DownloadManager;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
 class MainWindows;
+class PasswordKeeper;
 class SessionStartup;
 class TerminationSignalWatcher;
 
@@ -76,6 +82,9 @@ class CKXBrowserApp {
   bool main_window_shown() const { return mainWindowShown_; }
   // The login and VPN state the run hands around (benchmarks drive it).
   AccountState& account() const { return account_; }
+  // The profile's database (benchmarks read it).
+  UserDatabase& database() const { return database_; }
+  AccountTaskQueue& account_tasks() const { return accountTasks_; }
   // The start addresses of the command line.
   const CommandLineOptions& command_line() const { return commandLine_; }
 
@@ -108,12 +117,33 @@ class CKXBrowserApp {
   // Loads the compatibility engine with the first page that needs it; whatever the
   // engine was given lives as long as it.
   ie::CompatEngineLoader compatEngine_;
+  // The profile's database, opened by Run. Never destroyed: the account task queue's
+  // thread and the favourites' worker may still write it after Run has returned.
+  UserDatabase& database_ = *new UserDatabase();
   // The login and VPN state of the profile, handed to the features, the engine and
   // the windows. Never destroyed: the account task queue's thread and detached icon
   // fetches may still read it after Run has returned, up to the process's end.
   AccountState& account_ = *new AccountState();
+  // The account and VPN operations' thread. Never destroyed: that thread ends only
+  // with the process (a request may still wait on a silent service).
+  AccountTaskQueue& accountTasks_ = *new AccountTaskQueue();
+  // Where both engines' pages report log-in forms and the saved-passwords feature
+  // hears them. Never destroyed: Chromium pages the engine still closes at the
+  // process's end report their forms' end to it.
+  LoginFormEvents& loginForms_ = *new LoginFormEvents();
+  // The saved passwords' keeper over the desktop's keyring, made once the brand that
+  // names its entries is known. Never destroyed: its worker may still wait on a
+  // keyring that does not answer, which must not hold the process's end.
+  PasswordKeeper* passwords_ = nullptr;
+  // What the clear-data window, the browser's end and CleanUp clear through, made
+  // once the database is open. Never destroyed: the history feature's windows, kept
+  // to the process's end, hold it.
+  BrowsingDataCleaner* dataCleaner_ = nullptr;
+  // The list of downloads, read from the database once it is open. Never destroyed:
+  // the downloads feature's windows and resumer, kept to the process's end, hold it.
+  DownloadManager* downloads_ = nullptr;
   // What the features ask of the engines, handed to them once at registration.
-  ChromiumEnginePort chromiumPort_{account_};
+  ChromiumEnginePort chromiumPort_{account_, loginForms_};
   CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};
   const std::vector<IEnginePort*> enginePorts_{&chromiumPort_, &compatPort_};
   CertificatePolicy compatCertificates_{&BrowserEngineSettings::MirrorForCertificateError};

@@ -19,7 +19,7 @@ EngineBodyFactory::~EngineBodyFactory() { Detach(); }
 void EngineBodyFactory::Attach(const PageHost& host) {
   host_ = host;
   ClientInstance()->AddHost(host);
-  ieEnvironment_ = TabIeBody::Environment{host.bodyBar, host.mainWindow, &compatProfile_, host.pages};
+  ieEnvironment_ = TabIeBody::Environment{host.bodyBar, host.mainWindow, &compatProfile_, host.pages, loginForms_};
 }
 
 void EngineBodyFactory::Detach() {

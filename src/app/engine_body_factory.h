@@ -20,9 +20,11 @@ namespace tarvo {
 
 class EngineBodyFactory : public IPageBodyFactory {
  public:
-  // `profile`: the compatibility profile the ordinary windows share (not owned; it
-  // outlives the factory).
-  explicit EngineBodyFactory(ie::LazyCompatProfile& profile) : compatProfile_(profile) {}
+  // `profile`: the compatibility profile the ordinary windows share; `loginForms`:
+  // where their compatibility pages report log-in forms (neither owned; both outlive
+  // the factory).
+  EngineBodyFactory(ie::LazyCompatProfile& profile, LoginFormEvents& loginForms)
+      : compatProfile_(profile), loginForms_(&loginForms) {}
   // A private window's factory: pages in a new off-the-record context and a
   // compatibility profile of their own (the Chromium engine must be running; the
   // compatibility engine loads when the window opens its first such page).
@@ -49,6 +51,7 @@ class EngineBodyFactory : public IPageBodyFactory {
 
   std::unique_ptr<ie::LazyCompatProfile> privateProfile_;  // before compatProfile_, which may name it
   ie::LazyCompatProfile& compatProfile_;
+  LoginFormEvents* loginForms_ = nullptr;  // not owned; null for a private window
   cef::CefRefPtr<cef::CefRequestContext> requestContext_;  // null: the global context
   PageHost host_;
   TabIeBody::Environment ieEnvironment_;

@@ -16,8 +16,8 @@ constexpr int kCascadeStep = 30;
 constexpr int kCascadeSteps = 6;
 }  // namespace
 
-MainWindows::MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile)
-    : group_(group), compatProfile_(compatProfile) {
+MainWindows::MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile, LoginFormEvents& loginForms)
+    : group_(group), compatProfile_(compatProfile), loginForms_(loginForms) {
   group_.SetWindowOpener([this](const std::vector<WString>& urls, bool privately) {
     return Open(urls, {}, {}, privately) != nullptr;
   });
@@ -33,7 +33,7 @@ MainWindows::~MainWindows() {
 MainDuiWnd* MainWindows::Open(const std::vector<WString>& urls, std::function<void()> ready,
                               std::function<void(MainDuiWnd&)> startPages, bool privately) {
   auto bodies = privately ? std::make_unique<EngineBodyFactory>(EngineBodyFactory::Private{compatProfile_.Loader()})
-                          : std::make_unique<EngineBodyFactory>(compatProfile_);
+                          : std::make_unique<EngineBodyFactory>(compatProfile_, loginForms_);
   auto window = std::make_unique<MainDuiWnd>(group_, std::move(bodies));
   for (const WString& url : urls) window->AddStartUrl(url);
   if (openedAny_) {

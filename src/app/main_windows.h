@@ -22,13 +22,15 @@ class LazyCompatProfile;
 }
 class BrowserWindows;
 class IBrowserWindow;
+class LoginFormEvents;
 class MainDuiWnd;
 
 class MainWindows {
  public:
   // Becomes the group's window opener and closed handler.
-  // `compatProfile`: the ordinary windows' compatibility profile (not owned).
-  MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile);
+  // `compatProfile`: the ordinary windows' compatibility profile; `loginForms`: where
+  // their pages report log-in forms (neither owned).
+  MainWindows(BrowserWindows& group, ie::LazyCompatProfile& compatProfile, LoginFormEvents& loginForms);
   ~MainWindows();
   MainWindows(const MainWindows&) = delete;
   MainWindows& operator=(const MainWindows&) = delete;
@@ -55,6 +57,7 @@ class MainWindows {
 
   BrowserWindows& group_;
   ie::LazyCompatProfile& compatProfile_;
+  LoginFormEvents& loginForms_;
   std::vector<std::unique_ptr<MainDuiWnd>> owned_;  // in the order opened
   bool openedAny_ = false;
   QObject lifetime_;  // the deferred destructions end with this object

@@ -66,11 +66,6 @@ DownloadRecord FromRow(const DownloadRow& row) {
 
 }  // namespace
 
-DownloadManager& DownloadManager::Instance() {
-  static DownloadManager manager(UserDatabase::Instance());
-  return manager;
-}
-
 DownloadManager::DownloadManager(UserDatabase& database) : database_(database), validators_(database) {
   std::vector<DownloadRow> rows;
   DownloadRecords(database_).ListDownloads(rows);

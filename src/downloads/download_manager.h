@@ -26,7 +26,8 @@ class IDownloadPrompts;
 // Threads: any. mutex_ guards the list; the drivers, the desktop and the change
 // listener are called outside it. Drivers report from the GUI thread (the engine)
 // and from worker threads (the resumer); the window acts on the GUI thread.
-// Lifetime: Instance() lives for the process; tests make their own.
+// Lifetime: start-up makes the browser's once the database is open; tests make their
+// own.
 class DownloadManager {
  public:
   // Records read from the database get this minus their row index as id.
@@ -34,10 +35,6 @@ class DownloadManager {
   // How often a running download's amounts reach the table; its changes of state
   // are written at once.
   static constexpr std::chrono::seconds kAmountsSaveInterval{5};
-
-  // The process's manager, reading the stored downloads on first use (after the
-  // database has been opened).
-  static DownloadManager& Instance();
 
   explicit DownloadManager(UserDatabase& database);
   DownloadManager(const DownloadManager&) = delete;

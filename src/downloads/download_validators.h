@@ -13,7 +13,7 @@ namespace tarvo {
 // Threads: any; the database guards itself. Holds a non-owning reference.
 class DownloadValidators {
  public:
-  explicit DownloadValidators(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit DownloadValidators(UserDatabase& database) : database_(database) {}
 
   // Empty when none is known.
   WString Get(const WString& url) const;

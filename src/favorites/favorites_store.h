@@ -49,6 +49,9 @@ class FavoritesStore {
   FavoritesStore(const FavoritesStore&) = delete;
   FavoritesStore& operator=(const FavoritesStore&) = delete;
 
+  // The database the document is kept in (its synchronisation writes there too).
+  UserDatabase& Database() const { return database_; }
+
   // The storage key of an account ("" = nobody logged in).
   static WString StorageKeyFor(WStringView userId);
 

@@ -18,7 +18,7 @@ class FavoritesStore;
 // its own; the store and the database must outlive it.
 class FavoritesSync {
  public:
-  FavoritesSync(FavoritesStore& store, const AccountState& account, UserDatabase& database = UserDatabase::Instance())
+  FavoritesSync(FavoritesStore& store, const AccountState& account, UserDatabase& database)
       : store_(store), account_(account), database_(database) {}
 
   // The defaults become the document unless one is stored; then the icons are

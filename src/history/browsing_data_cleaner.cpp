@@ -26,11 +26,6 @@ void EmptyFolderOf(WStringView key) {
 
 }  // namespace
 
-BrowsingDataCleaner& BrowsingDataCleaner::Instance() {
-  static BrowsingDataCleaner cleaner(UserDatabase::Instance(), DownloadManager::Instance());
-  return cleaner;
-}
-
 BrowsingDataCleaner::BrowsingDataCleaner(UserDatabase& database, DownloadManager& downloads)
     : database_(database), downloads_(downloads) {}
 

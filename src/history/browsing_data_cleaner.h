@@ -25,13 +25,13 @@ class PasswordKeeper;
 // - forms: neither engine keeps form entries on disk (no autofill); the engines'
 //   caches are cleared.
 //
-// Threads: the GUI thread (the engines are reached there). Lifetime: Instance() for
-// the process; tests make their own.
+// Threads: the GUI thread (the engines are reached there). Lifetime: start-up makes
+// the browser's once the database is open; tests make their own.
 class BrowsingDataCleaner {
  public:
-  static BrowsingDataCleaner& Instance();
-
   BrowsingDataCleaner(UserDatabase& database, DownloadManager& downloads);
+  BrowsingDataCleaner(const BrowsingDataCleaner&) = delete;
+  BrowsingDataCleaner& operator=(const BrowsingDataCleaner&) = delete;
 
   // Non-owning; null while the engines are not running (their part is skipped).
   void SetEngines(IEngineData* engines) { engines_ = engines; }

@@ -27,8 +27,7 @@ class ExitCleaner {
   // How long the end waits for the keyring to remove the saved passwords.
   static constexpr std::chrono::milliseconds kKeyringWait{10000};
 
-  explicit ExitCleaner(UserDatabase& database = UserDatabase::Instance(), IEngineData* engines = nullptr,
-                       PasswordKeeper* passwords = nullptr)
+  explicit ExitCleaner(UserDatabase& database, IEngineData* engines = nullptr, PasswordKeeper* passwords = nullptr)
       : database_(database), engines_(engines), passwords_(passwords) {}
 
   // While the engines run: when the database is open and "exit_clean" is on, empties

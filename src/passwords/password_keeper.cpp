@@ -2,17 +2,7 @@
 
 #include <future>
 
-#include "passwords/secret_service_keyring.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_registry.h"
-
 namespace tarvo {
-
-PasswordKeeper& PasswordKeeper::Instance() {
-  static auto* keeper = new PasswordKeeper(std::make_unique<SecretServiceKeyring>(
-      SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
-  return *keeper;
-}
 
 PasswordKeeper::PasswordKeeper(std::unique_ptr<IPasswordKeyring> keyring)
     : keyring_(std::move(keyring)), worker_([this] { Run(); }) {}

@@ -6,8 +6,8 @@
 //
 // Threads: the calls may come from any thread; the keyring is used on the keeper's
 // one worker thread only; answers run where the poster puts them (the worker itself
-// while none is installed). Lifetime: Instance() is created on first use and never
-// destroyed; tests make their own, whose destructor waits for the queued calls.
+// while none is installed). Lifetime: start-up makes the browser's and never
+// destroys it; tests make their own, whose destructor waits for the queued calls.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -36,9 +36,6 @@ class PasswordKeeper {
     std::vector<SavedLogin> logins;  // without passwords
     std::vector<WString> neverOrigins;
   };
-
-  // The browser's keeper over the desktop's Secret Service, named after the brand.
-  static PasswordKeeper& Instance();
 
   explicit PasswordKeeper(std::unique_ptr<IPasswordKeyring> keyring);
   ~PasswordKeeper();

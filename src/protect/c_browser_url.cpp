@@ -1,6 +1,7 @@
 #include "protect/c_browser_url.h"
 
 #include <array>
+#include <atomic>
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -44,9 +45,22 @@ WString CompleteTyped(WStringView typed) {
 
 }  // namespace
 
+namespace {
+
+// The routers below are never destroyed: threads still route addresses at the process's end.
+std::atomic<CBrowserUrl*> processRouter{nullptr};
+
+}  // namespace
+
 CBrowserUrl& CBrowserUrl::Instance() {
-  static CBrowserUrl* router = new CBrowserUrl(DomainList::Instance(), UserDatabase::Instance());  // never destroyed
-  return *router;
+  if (CBrowserUrl* router = processRouter.load()) return *router;
+  static CBrowserUrl* const unopened = new CBrowserUrl(DomainList::Instance(), *new UserDatabase());
+  return *unopened;
+}
+
+void CBrowserUrl::UseDatabase(UserDatabase& database) {
+  DomainList::UseDatabase(database);
+  processRouter.store(new CBrowserUrl(DomainList::Instance(), database));
 }
 
 UrlMapping CBrowserUrl::MapUrl(WStringView url) const {

@@ -16,10 +16,14 @@ namespace tarvo {
 // list and the database (which outlive it) and no state of its own.
 class CBrowserUrl {
  public:
-  // The process's router over DomainList::Instance() and UserDatabase::Instance(),
-  // created on first call and never destroyed. Process-wide by design, as the site
-  // lists it routes by.
+  // The process's router, never destroyed: over the database given to UseDatabase,
+  // and before that over one that is not open (no site is protected). Process-wide
+  // by design, as the site lists it routes by.
   static CBrowserUrl& Instance();
+  // Makes Instance() and DomainList::Instance() read `database`, the profile's (which
+  // is never destroyed). Start-up, once the database is open and before the first
+  // page; routers handed out before stay valid.
+  static void UseDatabase(UserDatabase& database);
 
   CBrowserUrl(const DomainList& domains, UserDatabase& database)
       : domains_(domains), database_(database), domainTypes_(database) {}

@@ -1,5 +1,6 @@
 #include "protect/domain_list.h"
 
+#include <atomic>
 #include <string>
 
 #include "url/url_parts.h"
@@ -27,10 +28,20 @@ std::vector<WString> SplitIconUrls(const WString& joined) {
 
 }  // namespace
 
+namespace {
+
+// The lists below are never destroyed: threads still look sites up at the process's end.
+std::atomic<DomainList*> processList{nullptr};
+
+}  // namespace
+
 DomainList& DomainList::Instance() {
-  static DomainList* list = new DomainList(UserDatabase::Instance());  // never destroyed: used until exit
-  return *list;
+  if (DomainList* list = processList.load()) return *list;
+  static DomainList* const unopened = new DomainList(*new UserDatabase());
+  return *unopened;
 }
+
+void DomainList::UseDatabase(UserDatabase& database) { processList.store(new DomainList(database)); }
 
 bool DomainList::IsDomainListEnabled() const {
   WString value;

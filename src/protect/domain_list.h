@@ -24,10 +24,14 @@ namespace tarvo {
 // database, which outlives it.
 class DomainList {
  public:
-  // The process's list over UserDatabase::Instance(), created on first call and
-  // never destroyed. Process-wide by design: the protected and compatibility sites
-  // are the same for every window and profile.
+  // The process's list, never destroyed: over the database start-up gives
+  // CBrowserUrl::UseDatabase, and before that over one that is not open (no site is
+  // listed). Process-wide by design: the protected and compatibility sites are the
+  // same for every window and profile.
   static DomainList& Instance();
+  // Makes Instance() a list over `database` (which is never destroyed); lists handed
+  // out before stay valid. CBrowserUrl::UseDatabase calls it.
+  static void UseDatabase(UserDatabase& database);
 
   explicit DomainList(UserDatabase& database) : database_(database) {}
 

@@ -28,8 +28,7 @@ class DomainListSync {
 
   // `trustedKeys`: the brand's public keys the list must be signed with (by default
   // the browser's own, "app/service_keys").
-  explicit DomainListSync(UserDatabase& database = UserDatabase::Instance(),
-                          TrustedKeys trustedKeys = TrustedKeys::OfThisBrowser())
+  explicit DomainListSync(UserDatabase& database, TrustedKeys trustedKeys = TrustedKeys::OfThisBrowser())
       : database_(database), trustedKeys_(std::move(trustedKeys)) {}
 
   // One full download of the list (POST "app/v1.0/domain_list"). 0, or -1 on a

@@ -12,7 +12,7 @@ namespace tarvo {
 // Holds a non-owning reference; the database outlives it.
 class DomainTypeRecords {
  public:
-  explicit DomainTypeRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit DomainTypeRecords(UserDatabase& database) : database_(database) {}
 
   // The type stored for exactly this host; 1 when there is no row or the query
   // fails.

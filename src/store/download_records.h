@@ -13,7 +13,7 @@ namespace tarvo {
 // Holds a non-owning reference; the database outlives it.
 class DownloadRecords {
  public:
-  explicit DownloadRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit DownloadRecords(UserDatabase& database) : database_(database) {}
 
   // Appends every stored download to `out`, newest first. Returns the number of
   // rows; 0 when the query fails.

@@ -14,7 +14,7 @@ namespace tarvo {
 // Holds a non-owning reference; the database outlives it.
 class HistoryRecords {
  public:
-  explicit HistoryRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit HistoryRecords(UserDatabase& database) : database_(database) {}
 
   // Records the page's shown and loaded address, its mapped flag and the current
   // time, and stores the new row's id in `page.historyId`. The local start page

@@ -12,7 +12,7 @@ namespace tarvo {
 // (see UserDatabase). Holds a non-owning reference; the database outlives it.
 class InfoRecords {
  public:
-  explicit InfoRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit InfoRecords(UserDatabase& database) : database_(database) {}
 
   // 0 with the first row's value; -2 with an empty value when the key has no row;
   // -1 when the query fails.

@@ -12,7 +12,7 @@ namespace tarvo {
 // Holds a non-owning reference; the database outlives it.
 class SearchRecords {
  public:
-  explicit SearchRecords(UserDatabase& database = UserDatabase::Instance()) : database_(database) {}
+  explicit SearchRecords(UserDatabase& database) : database_(database) {}
 
   // The chosen engine's name ("baidu", "so", "sogou", "google"); "" when none.
   WString GetSearchEngine() const;

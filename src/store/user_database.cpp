@@ -23,11 +23,6 @@ constexpr int kHeldBusyTimeoutMs = 100;
 
 }  // namespace
 
-UserDatabase& UserDatabase::Instance() {
-  static UserDatabase* database = new UserDatabase();  // never destroyed: used until exit
-  return *database;
-}
-
 int UserDatabase::Open() { return OpenFile(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kDatabaseFile)); }
 
 int UserDatabase::OpenFile(const std::string& path) {

@@ -23,11 +23,11 @@ namespace tarvo {
 // the connection runs in SQLite's serialized mode and each operation holds the
 // connection's mutex for all of its calls, so an insert and its row id, or a whole
 // transaction, are never interleaved with another thread's statements.
+//
+// Lifetime: start-up makes the profile's database and hands it to whoever reads or
+// writes it; tests make their own.
 class UserDatabase {
  public:
-  // The process's database, created unopened on first call and never destroyed.
-  static UserDatabase& Instance();
-
   UserDatabase() = default;
   ~UserDatabase() = default;
   UserDatabase(const UserDatabase&) = delete;

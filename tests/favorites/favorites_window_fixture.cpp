@@ -35,7 +35,7 @@ void FavoritesWindowTest::SetUpTestSuite() {
 }
 
 FavoritesStore& FavoritesWindowTest::Store() {
-  static FavoritesStore* store = new FavoritesStore(UserDatabase::Instance(), TestAccount());
+  static FavoritesStore* store = new FavoritesStore(ShellTestData::Database(), TestAccount());
   return *store;
 }
 
@@ -47,7 +47,7 @@ FavoritesWorker& FavoritesWindowTest::Worker() {
 void FavoritesWindowTest::SetUp() {
   skin_ = std::make_unique<ScopedSkin>(BuiltPackageFolder(), QStringLiteral("skin/normal.dat"));
   SetDocument(Json::Value(Json::arrayValue));
-  windows_ = std::make_unique<BrowserWindows>(TestAccount());
+  windows_ = std::make_unique<BrowserWindows>(TestAccount(), ShellTestData::Database());
   FavoritesFeature::RegisterWindows(*windows_, {Store(), Worker()}, TestAccount());
   auto factory = std::make_unique<LateRecordingFactory>();
   factory_ = factory.get();
@@ -75,7 +75,7 @@ void FavoritesWindowTest::TearDown() {
 
 void FavoritesWindowTest::SetDocument(const Json::Value& items) {
   Settle();
-  InfoRecords().SetInfo(FavoritesStore::kStorageKey, Utf8ToWide(FavoritesTree(items).ToText()));
+  InfoRecords(ShellTestData::Database()).SetInfo(FavoritesStore::kStorageKey, Utf8ToWide(FavoritesTree(items).ToText()));
   ASSERT_EQ(Store().Load(), 0);
   Settle();
 }

@@ -1,5 +1,6 @@
 // The main menu's update entry as the user meets it, from check to installer.
 #include "account/account_state.h"
+#include "store/user_database.h"
 #include "update/windows/update_commands.h"
 
 #include <QTest>
@@ -72,7 +73,8 @@ class UpdateCommandsTest : public test::UpdateServiceFixture {
 
   test::ScopedSkin skin_{test::BuiltPackageFolder(), "skin/normal.dat"};
   AccountState account_;
-  BrowserWindows windows_{account_};
+  UserDatabase database_;
+  BrowserWindows windows_{account_, database_};
   std::vector<std::function<void()>> endSteps_;
   BareWindow window_;
 };

@@ -25,9 +25,10 @@ QString AccountCommands::AccountPageUrl(const QString& userCentre, const QString
          QString::fromLatin1(QUrl::toPercentEncoding(language));
 }
 
-void AccountCommands::Register(FeatureCommands& commands, AccountState& account) {
-  commands.Register(Commands::kShowLogin, [&account](IBrowserWindow& window, const CommandArgs&) {
-    LoginWnd login(account);
+void AccountCommands::Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks,
+                               UserDatabase& database) {
+  commands.Register(Commands::kShowLogin, [&account, &tasks, &database](IBrowserWindow& window, const CommandArgs&) {
+    LoginWnd login(account, tasks, database);
     login.Run(window.Handle());
     // Back to the main menu the user came from, which now names the user.
     PostCommand(window.Handle(), Commands::kShowMainMenu);
@@ -44,10 +45,10 @@ void AccountCommands::Register(FeatureCommands& commands, AccountState& account)
   });
   commands.Register(
       Commands::kLogOut,
-      [&account](IBrowserWindow&, const CommandArgs&) {
+      [&account, &tasks, &database](IBrowserWindow&, const CommandArgs&) {
         // Logged out here at once; Logout finds the token among the stored values.
         account.ClearUser();
-        AccountTaskQueue::Instance().Post([&account] { AccountOperations(account).Logout(); });
+        tasks.Post([&account, &database] { AccountOperations(account, database).Logout(); });
         // The user-centre pages leave through "mainwnd/logout", posted once.
         AccountChannels::kLogout.Post();
       },

@@ -5,8 +5,10 @@
 namespace tarvo {
 
 class AccountState;
+class AccountTaskQueue;
 
 class FeatureCommands;
+class UserDatabase;
 
 // The account's commands of every main window: the login window, the main menu's
 // account entry (the user centre's page for a logged-in user, the login window
@@ -16,7 +18,8 @@ class FeatureCommands;
 // Threads: GUI thread.
 class AccountCommands {
  public:
-  static void Register(FeatureCommands& commands, AccountState& account);
+  static void Register(FeatureCommands& commands, AccountState& account, AccountTaskQueue& tasks,
+                       UserDatabase& database);
 
   // The user centre's page for a logged-in user: the token and the language are
   // values, not address syntax, so both are percent-encoded.

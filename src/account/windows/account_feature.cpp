@@ -28,15 +28,17 @@ namespace tarvo {
 
 namespace {
 
-void RegisterVpnCommands(BrowserWindows& windows, AccountState& account) {
+void RegisterVpnCommands(BrowserWindows& windows, AccountState& account, AccountTaskQueue& tasks,
+                         UserDatabase& database) {
   FeatureCommands& commands = windows.Features();
   // One switch at a time: a second click while the first is at work is ignored.
   auto switching = std::make_shared<std::atomic<bool>>(false);
-  commands.Register(Commands::kToggleVpn, [switching, &windows, &account](IBrowserWindow&, const CommandArgs&) {
+  commands.Register(Commands::kToggleVpn, [switching, &windows, &account, &tasks, &database](IBrowserWindow&,
+                                                                                             const CommandArgs&) {
     if (switching->exchange(true)) return;
     for (IBrowserWindow* window : windows.Windows()) VpnButton::ShowWorking(*window);
-    AccountTaskQueue::Instance().Post([switching, &account] {
-      VpnOperations(account).ToggleVpn();
+    tasks.Post([switching, &account, &database] {
+      VpnOperations(account, database).ToggleVpn();
       *switching = false;
     });
   });
@@ -65,6 +67,8 @@ void RegisterVpnCommands(BrowserWindows& windows, AccountState& account) {
 
 void AccountFeature::Register(FeatureHooks& hooks) {
   AccountState& account = hooks.account;
+  AccountTaskQueue& tasks = hooks.accountTasks;
+  UserDatabase& database = hooks.database;
   for (IEnginePort* engine : hooks.engines) {
     // The VPN carries the one engine that takes a proxy from it.
     if (IVpnProxyEngine* proxy = engine->VpnProxy()) account.SetProxyEngine(proxy);
@@ -72,32 +76,31 @@ void AccountFeature::Register(FeatureHooks& hooks) {
     // known here, never with a request to the service.
     engine->SetLoginCheck([&account] { return AccountOperations::HoldsFreshLogin(account); });
   }
-  AccountCommands::Register(hooks.windows.Features(), account);
+  AccountCommands::Register(hooks.windows.Features(), account, tasks, database);
   BusRequests::ToEveryWindow(hooks.windows, AccountChannels::kLogout, Commands::kLeaveUserCentre);
-  RegisterVpnCommands(hooks.windows, account);
+  RegisterVpnCommands(hooks.windows, account, tasks, database);
   // Through the task queue, so a check never overtakes a log-in or log-out.
-  hooks.serviceSteps.push_back({"login check", [&account] {
-                                  AccountTaskQueue::Instance().RunAndWait([&account] {
-                                    AccountOperations operations(account);
+  hooks.serviceSteps.push_back({"login check", [&account, &tasks, &database] {
+                                  tasks.RunAndWait([&account, &database] {
+                                    AccountOperations operations(account, database);
                                     operations.SendPendingLogout();
                                     operations.CheckLogin();
                                   });
                                 }});
-  hooks.serviceSteps.push_back({"vpn white list", [&account] {
-                                  if (VpnOperations(account).RefreshWhiteList() != 0) {
+  hooks.serviceSteps.push_back({"vpn white list", [&account, &database] {
+                                  if (VpnOperations(account, database).RefreshWhiteList() != 0) {
                                     DebugOutput("service loop: vpn white list not refreshed");
                                   }
                                 }});
-  hooks.endSteps.push_back([&account] {
+  hooks.endSteps.push_back([&account, &tasks, &database] {
     const AccountState::VpnConnection connection = account.Connection();
     if (!connection.connected && !connection.proxyApplied) return;
-    AccountTaskQueue& queue = AccountTaskQueue::Instance();
-    queue.Post([&account] { VpnOperations(account).SwitchOff(); });
-    if (!queue.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
+    tasks.Post([&account, &database] { VpnOperations(account, database).SwitchOff(); });
+    if (!tasks.WaitIdle(std::chrono::milliseconds(kEndWaitMs))) {
       DebugOutput("vpn: the service did not hear the VPN go off in time");
     }
     // Whatever the service heard, the engine goes direct from here on.
-    VpnOperations(account).RemoveProxy();
+    VpnOperations(account, database).RemoveProxy();
   });
 }
 

@@ -10,8 +10,7 @@
 
 namespace tarvo {
 
-// Runs an account or VPN operation off the interface thread: `work` on the
-// AccountTaskQueue, then `done` with its result on the GUI thread through a queued
+// Runs an account or VPN operation off the interface thread: `work` on `queue`, then `done` with its result on the GUI thread through a queued
 // call, unless `guard` (the asking window's) is gone by then, in which case the
 // result is dropped.
 //
@@ -20,9 +19,10 @@ namespace tarvo {
 class BackgroundTask {
  public:
   template <class Result>
-  static void Run(QObject* guard, std::function<Result()> work, std::function<void(Result)> done) {
+  static void Run(AccountTaskQueue& queue, QObject* guard, std::function<Result()> work,
+                  std::function<void(Result)> done) {
     QPointer<QObject> target(guard);
-    AccountTaskQueue::Instance().Post([work = std::move(work), done = std::move(done), target]() mutable {
+    queue.Post([work = std::move(work), done = std::move(done), target]() mutable {
       auto result = std::make_shared<Result>(work());
       QCoreApplication* app = QCoreApplication::instance();
       if (app == nullptr) return;

@@ -176,9 +176,9 @@ void LoginWnd::LogIn() {
   SetBusy(Name(parts.button), true);
   ShowStatus(Name(parts.status), Keys::kLoggingIn, false);
   BackgroundTask::Run<bool>(
-      &alive_,
-      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
-        AccountOperations operations(state);
+      tasks_, &alive_,
+      [&state = account_, &database = database_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        AccountOperations operations(state, database);
         if (AccountOperations::HoldsFreshLogin(state)) operations.Logout();
         return operations.Login(name, secret) == 0 && operations.CheckLogin();
       },
@@ -211,9 +211,9 @@ void LoginWnd::RegisterAccount(bool company) {
   SetBusy(Name(parts.button), true);
   ShowStatus(Name(parts.status), Keys::kRegistering, false);
   BackgroundTask::Run<bool>(
-      &alive_,
-      [&state = account_, name = account.toStdU16String(), secret = password.toStdU16String()] {
-        return AccountOperations(state).Register(name, secret) == 0;
+      tasks_, &alive_,
+      [&state = account_, &database = database_, name = account.toStdU16String(), secret = password.toStdU16String()] {
+        return AccountOperations(state, database).Register(name, secret) == 0;
       },
       [this, parts, account, company](bool registered) {
         SetBusy(Name(parts.button), false);

@@ -8,6 +8,8 @@
 namespace tarvo {
 
 class AccountState;
+class AccountTaskQueue;
+class UserDatabase;
 
 // The login window ("KXLoginWnd", "login.xml"): logging in, and registering a
 // personal or a company account, on the three pages of "login_tab". Enter in a
@@ -23,8 +25,10 @@ class LoginWnd : public CentredDialog {
   // What Run returns once a login succeeded.
   static constexpr int kLoggedIn = 1;
 
-  // `account`: where a login lands; it outlives the tasks the window starts.
-  explicit LoginWnd(AccountState& account) : account_(account) {}
+  // `account`: where a login lands; it and `database` outlive the tasks the window
+  // starts on `tasks`.
+  LoginWnd(AccountState& account, AccountTaskQueue& tasks, UserDatabase& database)
+      : account_(account), tasks_(tasks), database_(database) {}
 
   // The page shown (kLoginPage ...).
   int CurrentPage();
@@ -50,6 +54,8 @@ class LoginWnd : public CentredDialog {
   QString FieldText(const QString& name);
 
   AccountState& account_;
+  AccountTaskQueue& tasks_;
+  UserDatabase& database_;
   QObject alive_;  // answers for a closed window are dropped with it
   bool busy_ = false;
 };

@@ -16,9 +16,10 @@ namespace {
 
 // The feature's objects, made once.
 struct Downloads {
-  explicit Downloads(const AccountState& account) : resumer{manager, VpnRoute(account)} {}
+  Downloads(DownloadManager& downloads, const AccountState& account)
+      : manager(downloads), resumer{manager, VpnRoute(account)} {}
 
-  DownloadManager& manager = DownloadManager::Instance();
+  DownloadManager& manager;
   DownloadWindows windows{manager};
   DownloadPrompts prompts;
   DesktopFiles desktop;
@@ -28,7 +29,7 @@ struct Downloads {
 }  // namespace
 
 void DownloadsFeature::Register(FeatureHooks& hooks) {
-  static Downloads feature{hooks.account};
+  static Downloads feature{hooks.downloads, hooks.account};
   feature.manager.SetDesktop(&feature.desktop);
   feature.manager.SetChangeListener([] { feature.windows.RequestRefresh(); });
   feature.windows.RegisterCommands(hooks.windows.Features());

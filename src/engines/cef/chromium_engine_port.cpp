@@ -8,7 +8,10 @@
 
 namespace tarvo {
 
-ChromiumEnginePort::ChromiumEnginePort(const AccountState& account) { ClientInstance()->SetAccount(&account); }
+ChromiumEnginePort::ChromiumEnginePort(const AccountState& account, LoginFormEvents& loginForms) {
+  ClientInstance()->SetAccount(&account);
+  ClientInstance()->SetLoginFormEvents(&loginForms);
+}
 
 ChromiumEnginePort::~ChromiumEnginePort() {
   if (downloads_ != nullptr) ClientInstance()->SetDownloadDelegate(nullptr);

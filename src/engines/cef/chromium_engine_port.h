@@ -14,11 +14,13 @@ namespace tarvo {
 
 class AccountState;
 class ChromiumDownloadHandler;
+class LoginFormEvents;
 
 class ChromiumEnginePort : public IEnginePort {
  public:
-  // `account`: the VPN state the engine's navigations follow; it outlives the engine.
-  explicit ChromiumEnginePort(const AccountState& account);
+  // `account`: the VPN state the engine's navigations follow; `loginForms`: where its
+  // pages report their log-in forms. Both outlive the engine.
+  ChromiumEnginePort(const AccountState& account, LoginFormEvents& loginForms);
   ~ChromiumEnginePort() override;
 
   void HandleDownloads(DownloadManager& downloads, IDownloadPrompts& prompts, DownloadStarted started) override;

@@ -58,13 +58,14 @@ QString ChannelPrologue() {
 
 }  // namespace
 
-std::unique_ptr<ChromiumLoginForms> ChromiumLoginForms::Make(QWebEnginePage* page, ITabBody& body) {
+std::unique_ptr<ChromiumLoginForms> ChromiumLoginForms::Make(QWebEnginePage* page, ITabBody& body,
+                                                             LoginFormEvents& events) {
   if (page == nullptr || page->profile()->isOffTheRecord()) return nullptr;
-  return std::unique_ptr<ChromiumLoginForms>(new ChromiumLoginForms(page, body));
+  return std::unique_ptr<ChromiumLoginForms>(new ChromiumLoginForms(page, body, events));
 }
 
-ChromiumLoginForms::ChromiumLoginForms(QWebEnginePage* page, ITabBody& body)
-    : page_(page), body_(body), channel_(new QWebChannel(this)) {
+ChromiumLoginForms::ChromiumLoginForms(QWebEnginePage* page, ITabBody& body, LoginFormEvents& events)
+    : page_(page), body_(body), events_(events), channel_(new QWebChannel(this)) {
   const QString prologue = ChannelPrologue();
   if (prologue.isEmpty()) return;
   channel_->registerObject(QLatin1String(kChannelObject), this);
@@ -81,7 +82,7 @@ ChromiumLoginForms::ChromiumLoginForms(QWebEnginePage* page, ITabBody& body)
 }
 
 ChromiumLoginForms::~ChromiumLoginForms() {
-  LoginFormEvents::Instance().Gone(*this);
+  events_.Gone(*this);
   if (page_.isNull()) return;
   if (page_->webChannel() == channel_) page_->setWebChannel(nullptr, kWorld);
   for (const QWebEngineScript& script : page_->scripts().findScripts(QLatin1String(kScriptName))) {
@@ -92,7 +93,7 @@ ChromiumLoginForms::~ChromiumLoginForms() {
 void ChromiumLoginForms::report(const QString& message) {
   Page* page = body_.GetOwner();
   if (page == nullptr || page_.isNull()) return;
-  LoginFormEvents::Instance().Receive(*page, *this, message, page_->url().toString());
+  events_.Receive(*page, *this, message, page_->url().toString());
 }
 
 void ChromiumLoginForms::Fill(int formId, const WString& frameOrigin, const WString& username,

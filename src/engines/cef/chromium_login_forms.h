@@ -12,6 +12,7 @@ class QWebEnginePage;
 namespace tarvo {
 
 class ITabBody;
+class LoginFormEvents;
 
 // The log-in forms of one Chromium page: the log-in form script runs in the browser's
 // own script world from each document's creation (the page's scripts can neither see
@@ -19,14 +20,14 @@ class ITabBody;
 // web channel registered for that world only; fills go the same way. A page off the
 // record gets none of it, so a private window never offers nor fills.
 //
-// Threads: the GUI thread. Lifetime: owned by the page's body (`body` outlives it);
-// the engine page may go first.
+// Threads: the GUI thread. Lifetime: owned by the page's body (`body` and `events`
+// outlive it); the engine page may go first.
 class ChromiumLoginForms : public QObject, public ILoginForms {
   Q_OBJECT
  public:
-  // The forms of `page` reported for `body`'s page; nullptr for a page off the record
-  // or without one.
-  static std::unique_ptr<ChromiumLoginForms> Make(QWebEnginePage* page, ITabBody& body);
+  // The forms of `page` reported for `body`'s page to `events`; nullptr for a page off
+  // the record or without one.
+  static std::unique_ptr<ChromiumLoginForms> Make(QWebEnginePage* page, ITabBody& body, LoginFormEvents& events);
   ~ChromiumLoginForms() override;
 
   void Fill(int formId, const WString& frameOrigin, const WString& username, const WString& password) override;
@@ -36,10 +37,11 @@ class ChromiumLoginForms : public QObject, public ILoginForms {
   Q_INVOKABLE void report(const QString& message);
 
  private:
-  ChromiumLoginForms(QWebEnginePage* page, ITabBody& body);
+  ChromiumLoginForms(QWebEnginePage* page, ITabBody& body, LoginFormEvents& events);
 
   QPointer<QWebEnginePage> page_;
   ITabBody& body_;
+  LoginFormEvents& events_;
   QWebChannel* channel_ = nullptr;  // owned: a child of this object
 };
 

@@ -72,9 +72,11 @@ class PdfDone : public cef::CefPdfPrintCallback {
 
 }  // namespace
 
-TabCefBody::TabCefBody(CefRefPtr<cef::CefBrowser> browser, bool ready)
+TabCefBody::TabCefBody(CefRefPtr<cef::CefBrowser> browser, bool ready, LoginFormEvents* loginForms)
     : browser_(std::move(browser)), ready_(ready) {
-  if (browser_ != nullptr) loginForms_ = ChromiumLoginForms::Make(browser_->page(), *this);
+  if (browser_ != nullptr && loginForms != nullptr) {
+    loginForms_ = ChromiumLoginForms::Make(browser_->page(), *this, *loginForms);
+  }
 }
 
 TabCefBody::~TabCefBody() { Close(); }

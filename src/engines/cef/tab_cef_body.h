@@ -24,8 +24,9 @@ class TabCefBody : public ITabBody {
   static constexpr double kMinZoomLevel = ZoomLevel::kMin;
 
   // `ready`: whether the body accepts navigations from the start (the client makes
-  // bodies ready); the window's visibility is left to the body bar.
-  TabCefBody(cef::CefRefPtr<cef::CefBrowser> browser, bool ready);
+  // bodies ready); the window's visibility is left to the body bar. `loginForms`
+  // (non-owning, may be null: no log-in forms) hears the page's log-in forms.
+  TabCefBody(cef::CefRefPtr<cef::CefBrowser> browser, bool ready, LoginFormEvents* loginForms);
   ~TabCefBody() override;
 
   QWidget* GetWindow() override;

@@ -149,7 +149,7 @@ void WebClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
   // tab never covers the selected one.
   window->hide();
 
-  auto body = std::make_unique<TabCefBody>(browser, true);
+  auto body = std::make_unique<TabCefBody>(browser, true, loginFormEvents_);
   TabCefBody* rawBody = body.get();
   if (Page* page = std::exchange(adopter_, nullptr)) {
     // A page that had no body takes this one and loads its own address in it.

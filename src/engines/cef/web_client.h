@@ -19,6 +19,7 @@
 namespace tarvo {
 
 class CBodyBar;
+class LoginFormEvents;
 class Page;
 
 // The one client of every Chromium browser: makes a page for each new browser,
@@ -75,6 +76,9 @@ class WebClient : public cef::CefClient,
   // (non-owning; start-up's, alive to the process's end). Without one, the engine
   // goes the system's way. GUI thread.
   void SetAccount(const AccountState* account) { account_ = account; }
+  // Where the bodies it makes report their log-in forms (non-owning; start-up's,
+  // alive to the process's end). Without one, pages get no log-in form script.
+  void SetLoginFormEvents(LoginFormEvents* events) { loginFormEvents_ = events; }
   // A feature's entry of the page menu, shown after "save as"; an entry with the same
   // label key replaces the earlier one. GUI thread.
   void AddMenuEntry(ContextMenuEntry entry);
@@ -170,6 +174,7 @@ class WebClient : public cef::CefClient,
   cef::CefDownloadHandler* downloadDelegate_ = nullptr;  // not owned
   std::function<bool()> loginCheck_;
   const AccountState* account_ = nullptr;  // not owned
+  LoginFormEvents* loginFormEvents_ = nullptr;  // not owned
   std::vector<ContextMenuEntry> menuEntries_;  // command kFirstFeatureEntry + index
 };
 

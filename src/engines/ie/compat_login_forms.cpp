@@ -15,22 +15,23 @@ const QString kWorld = QStringLiteral("tarvo-logins");
 }  // namespace
 
 std::unique_ptr<CompatLoginForms> CompatLoginForms::Make(ie::WebBrowserControl& control, bool privatePage,
-                                                         ITabBody& body) {
+                                                         ITabBody& body, LoginFormEvents& events) {
   if (privatePage) return nullptr;
-  return std::unique_ptr<CompatLoginForms>(new CompatLoginForms(control, body));
+  return std::unique_ptr<CompatLoginForms>(new CompatLoginForms(control, body, events));
 }
 
-CompatLoginForms::CompatLoginForms(ie::WebBrowserControl& control, ITabBody& body) : control_(control), body_(body) {
+CompatLoginForms::CompatLoginForms(ie::WebBrowserControl& control, ITabBody& body, LoginFormEvents& events)
+    : control_(control), body_(body), events_(events) {
   control_.AddPageScript(kWorld, QLatin1String(LoginFormScript::kReportFunction), LoginFormScript::Source(),
                          [this](const WString& message) {
                            if (Page* page = body_.GetOwner()) {
-                             LoginFormEvents::Instance().Receive(*page, *this, QString::fromStdU16String(message),
-                                                                 QString::fromStdU16String(control_.LocationURL()));
+                             events_.Receive(*page, *this, QString::fromStdU16String(message),
+                                             QString::fromStdU16String(control_.LocationURL()));
                            }
                          });
 }
 
-CompatLoginForms::~CompatLoginForms() { LoginFormEvents::Instance().Gone(*this); }
+CompatLoginForms::~CompatLoginForms() { events_.Gone(*this); }
 
 void CompatLoginForms::Fill(int formId, const WString& frameOrigin, const WString& username,
                             const WString& password) {

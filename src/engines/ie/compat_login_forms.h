@@ -7,6 +7,7 @@
 namespace tarvo {
 
 class ITabBody;
+class LoginFormEvents;
 namespace ie {
 class WebBrowserControl;
 }
@@ -17,11 +18,14 @@ class WebBrowserControl;
 // run in the same world. A private profile's pages get none of it, so a private window
 // never offers nor fills.
 //
-// Threads: the GUI thread. Lifetime: owned by the page's body; the control outlives it.
+// Threads: the GUI thread. Lifetime: owned by the page's body; the control and the
+// events outlive it.
 class CompatLoginForms : public ILoginForms {
  public:
-  // The forms of `control`'s page reported for `body`; nullptr for a private page.
-  static std::unique_ptr<CompatLoginForms> Make(ie::WebBrowserControl& control, bool privatePage, ITabBody& body);
+  // The forms of `control`'s page reported for `body` to `events`; nullptr for a
+  // private page.
+  static std::unique_ptr<CompatLoginForms> Make(ie::WebBrowserControl& control, bool privatePage, ITabBody& body,
+                                                LoginFormEvents& events);
   ~CompatLoginForms() override;
   CompatLoginForms(const CompatLoginForms&) = delete;
   CompatLoginForms& operator=(const CompatLoginForms&) = delete;
@@ -30,10 +34,11 @@ class CompatLoginForms : public ILoginForms {
   QRect ScreenRect(const QRect& pageRect) const override;
 
  private:
-  CompatLoginForms(ie::WebBrowserControl& control, ITabBody& body);
+  CompatLoginForms(ie::WebBrowserControl& control, ITabBody& body, LoginFormEvents& events);
 
   ie::WebBrowserControl& control_;
   ITabBody& body_;
+  LoginFormEvents& events_;
 };
 
 }  // namespace tarvo

@@ -39,7 +39,9 @@ TabIeBody::TabIeBody(const Environment& environment, std::unique_ptr<WebBrowserC
   if (control_ == nullptr) return;
   control_->SetEventSink(this);
   const bool privatePage = environment_.profile != nullptr && environment_.profile->IsPrivate();
-  loginForms_ = CompatLoginForms::Make(*control_, privatePage, *this);
+  if (environment_.loginForms != nullptr) {
+    loginForms_ = CompatLoginForms::Make(*control_, privatePage, *this, *environment_.loginForms);
+  }
 }
 
 TabIeBody::~TabIeBody() {

@@ -14,6 +14,7 @@ namespace tarvo {
 
 class CBodyBar;
 class CompatLoginForms;
+class LoginFormEvents;
 class Pages;
 namespace ie {
 class LazyCompatProfile;
@@ -35,12 +36,14 @@ class TabIeBody : public ITabBody, public ie::WebBrowserEvents, public DuiLib::I
   // Where compatibility bodies live and report. Start-up fills one for each main
   // window once it exists, keeps it (beside the window's page factory) and passes it
   // to CreateIeBody; every body keeps a copy, so the new windows a page opens go to
-  // the same window. All four are non-owning and must outlive the bodies.
+  // the same window. All are non-owning and must outlive the bodies; without
+  // `loginForms` the pages get no log-in form script.
   struct Environment {
     CBodyBar* bodyBar = nullptr;
     DuiLib::HWND mainWindow = 0;
     ie::LazyCompatProfile* profile = nullptr;
     Pages* pages = nullptr;
+    LoginFormEvents* loginForms = nullptr;
   };
 
   // `control` (may be null when the engine could not make one: every operation then

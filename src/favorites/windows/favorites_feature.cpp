@@ -89,7 +89,7 @@ void FavoritesFeature::Register(FeatureHooks& hooks) {
   AccountState& account = hooks.account;
   // Never destroyed: the worker's work and detached icon fetches may still use the
   // store at the process's end.
-  FavoritesStore& store = *new FavoritesStore(UserDatabase::Instance(), account);
+  FavoritesStore& store = *new FavoritesStore(hooks.database, account);
   FavoritesWorker& worker = *new FavoritesWorker();
   RegisterWindows(hooks.windows, {store, worker}, account);
   // A link right-clicked in a page: the favourites window opens for it.
@@ -117,7 +117,7 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows, Parts parts, Acc
   account.AddUserListener([&store, &worker, &account](const WString& userId) {
     if (userId.empty()) return;
     QMetaObject::invokeMethod(qApp, [&store, &worker, &account] {
-      worker.Post([&store, &account] { return FavoritesSync(store, account).SyncUserFavorites(); });
+      worker.Post([&store, &account] { return FavoritesSync(store, account, store.Database()).SyncUserFavorites(); });
     }, Qt::QueuedConnection);
   });
   FeatureCommands& commands = windows.Features();
@@ -139,14 +139,14 @@ void FavoritesFeature::RegisterWindows(BrowserWindows& windows, Parts parts, Acc
 std::function<void()> FavoritesFeature::StartUpStep(FavoritesStore& store, const AccountState& account) {
   return [started = std::make_shared<bool>(false), &store, &account] {
     if (std::exchange(*started, true)) return;
-    FavoritesSync(store, account).StartUp();
+    FavoritesSync(store, account, store.Database()).StartUp();
   };
 }
 
 void FavoritesFeature::SyncStep(FavoritesStore& store, const AccountState& account) {
   if (store.SaveIfUnsaved() != 0) DebugOutput("service loop: favourites still unsaved");
   if (account.UserId().empty()) return;
-  if (FavoritesSync(store, account).SyncUserFavorites() != 0) {
+  if (FavoritesSync(store, account, store.Database()).SyncUserFavorites() != 0) {
     DebugOutput("service loop: the user's favourites were not refreshed");
   }
 }

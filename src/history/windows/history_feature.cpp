@@ -11,17 +11,18 @@
 namespace tarvo {
 
 void HistoryFeature::Register(FeatureHooks& hooks) {
-  static HistoryWindows windows{BrowsingDataCleaner::Instance(), UserDatabase::Instance()};
+  BrowsingDataCleaner& cleaner = hooks.dataCleaner;
+  UserDatabase& database = hooks.database;
+  static HistoryWindows windows{cleaner, database};
   static EnginePortsData engines;
   engines.Use(hooks.engines);
-  BrowsingDataCleaner::Instance().SetEngines(&engines);
+  cleaner.SetEngines(&engines);
   // What cookie clearing left for a time the engine is not running: now, before it
   // starts (the last run may have ended without its own end steps).
-  BrowsingDataCleaner::Instance().EmptyPendingSiteData();
+  cleaner.EmptyPendingSiteData();
   windows.RegisterCommands(hooks.windows.Features());
-  hooks.endSteps.push_back([] {
-    const BrowsingDataCleaner& cleaner = BrowsingDataCleaner::Instance();
-    ExitCleaner(UserDatabase::Instance(), cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
+  hooks.endSteps.push_back([&cleaner, &database] {
+    ExitCleaner(database, cleaner.Engines(), cleaner.SavedPasswords()).CleanWhileEnginesRun();
     // The engines stop after the end's steps: nothing may clear through them later.
     engines.Use({});
   });

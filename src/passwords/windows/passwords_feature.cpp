@@ -16,7 +16,7 @@ namespace tarvo {
 
 void PasswordsFeature::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
-  PasswordKeeper& keeper = PasswordKeeper::Instance();
+  PasswordKeeper& keeper = hooks.passwords;
   keeper.SetPoster([](std::function<void()> answer) {
     // An answer that comes after the application has gone is dropped.
     if (QCoreApplication* application = QCoreApplication::instance()) {
@@ -28,9 +28,9 @@ void PasswordsFeature::Register(FeatureHooks& hooks) {
   static auto* agent = new PasswordFormsAgent(
       keeper, [](WStringView url) { return CBrowserUrl::Instance().Route(url).shown; },
       [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
-  LoginFormEvents::Instance().SetListener(agent);
+  hooks.loginForms.SetListener(agent);
   windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });
-  BrowsingDataCleaner::Instance().SetSavedPasswords(&keeper);
+  hooks.dataCleaner.SetSavedPasswords(&keeper);
 }
 
 }  // namespace tarvo

@@ -43,13 +43,16 @@ SettingsWnd::Effects EffectsFor(BrowserWindows& windows) {
 void PreferencesCommands::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
   auto open = std::make_shared<DuiLib::HWND>(0);  // the open window, if it still exists
-  windows.Features().Register(Commands::kShowSettings, [&windows, open](IBrowserWindow& window, const CommandArgs&) {
+  PasswordKeeper& passwords = hooks.passwords;
+  UserDatabase& database = hooks.database;
+  windows.Features().Register(Commands::kShowSettings, [&windows, &passwords, &database, open](IBrowserWindow& window,
+                                                                                              const CommandArgs&) {
     if (auto* shown = DuiLib::CWindowRegistry::Instance().Find(*open)) {
       shown->ShowWindow(true, true);
       return;
     }
     SettingsWnd* settings = SettingsWnd::OpenNew(window.Handle(), BrowserPreferences::ForThisBrowser(),
-                                                 UserDatabase::Instance(), EffectsFor(windows));
+                                                 database, passwords, EffectsFor(windows));
     *open = settings != nullptr ? settings->GetHWND() : 0;
   });
 }

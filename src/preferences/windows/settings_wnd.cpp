@@ -32,8 +32,8 @@ QString WithPrefix(const char* prefix, WStringView name) { return QLatin1String(
 }  // namespace
 
 SettingsWnd* SettingsWnd::OpenNew(DuiLib::HWND owner, BrowserPreferences preferences, UserDatabase& database,
-                                  Effects effects) {
-  auto* window = new SettingsWnd(std::move(preferences), database, std::move(effects));
+                                  PasswordKeeper& passwords, Effects effects) {
+  auto* window = new SettingsWnd(std::move(preferences), database, passwords, std::move(effects));
   if (window->Create(owner, QStringLiteral("settings"), 0, 0) == 0) {
     delete window;
     return nullptr;
@@ -43,11 +43,12 @@ SettingsWnd* SettingsWnd::OpenNew(DuiLib::HWND owner, BrowserPreferences prefere
   return window;
 }
 
-SettingsWnd::SettingsWnd(BrowserPreferences preferences, UserDatabase& database, Effects effects)
+SettingsWnd::SettingsWnd(BrowserPreferences preferences, UserDatabase& database, PasswordKeeper& passwords,
+                         Effects effects)
     : preferences_(std::move(preferences)),
       database_(database),
       effects_(std::move(effects)),
-      passwords_(std::make_unique<SavedPasswordsSection>(PasswordKeeper::Instance(), preferences_)) {
+      passwords_(std::make_unique<SavedPasswordsSection>(passwords, preferences_)) {
   defaultPoll_.setInterval(kDefaultPollMs);
   defaultPoll_.callOnTimeout([this] {
     if (effects_.canMakeDefault && !effects_.canMakeDefault()) return;

@@ -29,6 +29,7 @@ class CTabLayoutUI;
 
 namespace tarvo {
 
+class PasswordKeeper;
 class SavedPasswordsSection;
 class UserDatabase;
 
@@ -50,8 +51,9 @@ class SettingsWnd : public DuiLib::WindowImplBase {
   static constexpr int kDefaultPollMs = 300;
 
   // Shows a new window centred on `owner`; nullptr when it could not be made.
+  // `passwords` (the profile's keeper) outlives the window.
   static SettingsWnd* OpenNew(DuiLib::HWND owner, BrowserPreferences preferences, UserDatabase& database,
-                              Effects effects);
+                              PasswordKeeper& passwords, Effects effects);
 
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -61,7 +63,7 @@ class SettingsWnd : public DuiLib::WindowImplBase {
   void OnFinalMessage(DuiLib::HWND hwnd) override;
 
  private:
-  SettingsWnd(BrowserPreferences preferences, UserDatabase& database, Effects effects);
+  SettingsWnd(BrowserPreferences preferences, UserDatabase& database, PasswordKeeper& passwords, Effects effects);
   ~SettingsWnd() override;
   void Build();
   void FillTexts();

@@ -41,9 +41,12 @@ std::vector<QString> TabsOutsideVpn(const BrowserWindows& windows, const Account
 void ProtectFeature::Register(FeatureHooks& hooks) {
   BrowserWindows& windows = hooks.windows;
   AccountState& account = hooks.account;
+  AccountTaskQueue& tasks = hooks.accountTasks;
+  UserDatabase& database = hooks.database;
   FeatureCommands& commands = windows.Features();
-  commands.Register(Commands::kShowProtect, [&windows, &account](IBrowserWindow& window, const CommandArgs&) {
-    ProtectWnd panel(account, TabsOutsideVpn(windows, account));
+  commands.Register(Commands::kShowProtect, [&windows, &account, &tasks, &database](IBrowserWindow& window,
+                                                                                    const CommandArgs&) {
+    ProtectWnd panel(account, tasks, database, TabsOutsideVpn(windows, account));
     panel.Run(window.Handle());
   });
   // The right click opens the panel directly: the site-protection switch for
@@ -57,12 +60,12 @@ void ProtectFeature::Register(FeatureHooks& hooks) {
   BusRequests::ToLastUsed(windows, ProtectChannels::kShowVpnFailed, Commands::kShowVpnFailed);
   // The domain list is read straight from the database by every lookup, so a fresh
   // list needs no reload step of its own.
-  hooks.serviceSteps.push_back({"domain list", [] {
-                                  if (DomainListSync().SyncDomainList() != 0) {
+  hooks.serviceSteps.push_back({"domain list", [&database] {
+                                  if (DomainListSync(database).SyncDomainList() != 0) {
                                     DebugOutput("service loop: domain list not refreshed");
                                   }
                                 }});
-  hooks.serviceSteps.push_back({"mirror latency", [] { DomainListSync().MeasureDomainLatency(); }});
+  hooks.serviceSteps.push_back({"mirror latency", [&database] { DomainListSync(database).MeasureDomainLatency(); }});
 }
 
 }  // namespace tarvo

@@ -115,9 +115,9 @@ void ProtectWnd::RefreshNodes() {
   // The list the VPN switch fetched may be stale or missing (the panel also opens
   // from the button's right click); the ping figures are measured here.
   BackgroundTask::Run<bool>(
-      &alive_,
-      [&account = account_] {
-        VpnOperations operations(account);
+      tasks_, &alive_,
+      [&account = account_, &database = database_] {
+        VpnOperations operations(account, database);
         if (operations.FetchNodeList() != 0 && account.UserNodes().empty()) return false;
         NodeLatencyProbe::MeasureAll(account.UserNodes(), account);
         return true;
@@ -203,7 +203,9 @@ void ProtectWnd::Connect() {
               LanguageText(Keys::kConnecting),
           kNeutral);
   BackgroundTask::Run<int>(
-      &alive_, [&account = account_, node = *chosen] { return VpnOperations(account).ConnectNode(node); },
+      tasks_, &alive_, [&account = account_, &database = database_, node = *chosen] {
+        return VpnOperations(account, database).ConnectNode(node);
+      },
       [this](int result) { OnConnected(result); });
 }
 
@@ -215,9 +217,9 @@ void ProtectWnd::OnConnected(int result) {
     return;
   }
   // On this thread the engine takes the proxy before the answer: a refusal is known here.
-  if (!VpnOperations(account_).ApplyProxy()) {
+  if (!VpnOperations(account_, database_).ApplyProxy()) {
     ShowTip(LanguageText(Keys::kBrowserFailed), kRed);
-    AccountTaskQueue::Instance().Post([&account = account_] { VpnOperations(account).SwitchOff(); });
+    tasks_.Post([&account = account_, &database = database_] { VpnOperations(account, database).SwitchOff(); });
     return;
   }
   ProtectChannels::kRefreshButton.Post();

@@ -10,6 +10,8 @@
 namespace tarvo {
 
 class AccountState;
+class AccountTaskQueue;
+class UserDatabase;
 
 // The protection panel ("KXProtectWnd", "protect.xml"): the switch of the
 // protected-site mapping, and for the internal user group the choice of a VPN node
@@ -37,9 +39,11 @@ class ProtectWnd : public CentredDialog {
 
   // `unprotectedTabs`: the titles of the tabs the VPN does not carry, empty while it
   // is off.
-  // `account`: the state the panel shows and changes; it outlives the tasks the panel starts.
-  explicit ProtectWnd(AccountState& account, std::vector<QString> unprotectedTabs = {})
-      : account_(account), unprotectedTabs_(std::move(unprotectedTabs)) {}
+  // `account`: the state the panel shows and changes; it and `database` outlive the
+  // tasks the panel starts on `tasks`.
+  ProtectWnd(AccountState& account, AccountTaskQueue& tasks, UserDatabase& database,
+             std::vector<QString> unprotectedTabs = {})
+      : account_(account), tasks_(tasks), database_(database), unprotectedTabs_(std::move(unprotectedTabs)) {}
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   const QString& SelectedCountry() const { return countryId_; }
@@ -69,6 +73,8 @@ class ProtectWnd : public CentredDialog {
   QPoint BelowControl(const QString& name);
 
   AccountState& account_;
+  AccountTaskQueue& tasks_;
+  UserDatabase& database_;
   QObject alive_;  // answers for a closed window are dropped with it
   std::vector<QString> unprotectedTabs_;
   QString countryId_;

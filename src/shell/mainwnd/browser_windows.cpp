@@ -12,7 +12,8 @@
 
 namespace tarvo {
 
-BrowserWindows::BrowserWindows(const AccountState& account) : account_(account) {
+BrowserWindows::BrowserWindows(const AccountState& account, UserDatabase& database)
+    : account_(account), database_(database) {
   BusRequests::Install(*this);
   PageBusHandler::Install(poller_, [this] { return PageLists(); });
 }

@@ -27,16 +27,20 @@ namespace tarvo {
 class AccountState;
 class IBrowserWindow;
 class Pages;
+class UserDatabase;
 
 class BrowserWindows {
  public:
   // Installs the handlers of the shell's bus channels (its requests, then the page
   // reports) on the shared poller; the features add theirs when they register.
-  explicit BrowserWindows(const AccountState& account);
+  // `account` and `database` (the profile's) outlive the group.
+  BrowserWindows(const AccountState& account, UserDatabase& database);
   BrowserWindows(const BrowserWindows&) = delete;
   BrowserWindows& operator=(const BrowserWindows&) = delete;
 
   const AccountState& Account() const { return account_; }
+  // The profile's database: the windows' pages record their history there.
+  UserDatabase& Database() const { return database_; }
   // Which sites' pages may still reload by themselves after their renderer died,
   // counted across every window.
   CrashReloadPolicy& CrashReloads() { return crashReloads_; }
@@ -104,6 +108,7 @@ class BrowserWindows {
 
  private:
   const AccountState& account_;
+  UserDatabase& database_;
   CrashReloadPolicy crashReloads_;
   FeatureCommands features_;
   BusPoller poller_;

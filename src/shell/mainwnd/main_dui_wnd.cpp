@@ -53,7 +53,7 @@ bool IsTag(const QString& tag, const char* name) { return tag.compare(QLatin1Str
 }  // namespace
 
 MainDuiWnd::MainDuiWnd(BrowserWindows& windows, std::unique_ptr<IPageBodyFactory> bodies)
-    : windows_(windows), bodyFactory_(std::move(bodies)), pages_(windows.CrashReloads(), VpnRoute(windows.Account()).AsFunction()) {
+    : windows_(windows), bodyFactory_(std::move(bodies)), pages_(windows.CrashReloads(), windows.Database(), VpnRoute(windows.Account()).AsFunction()) {
   router_ = std::make_unique<CommandRouter>(*this, &windows_.Features());
   windows_.Add(this);
 }

@@ -32,14 +32,14 @@ void SearchCommands::ChooseSearchEngine() {
   if (button.isEmpty()) return;
   SearchEngineWnd chooser;
   const int result = chooser.Choose(window_.Handle(), SearchEngineWnd::TopLeftUnder(button));
-  const SearchRecords records;
+  const SearchRecords records(window_.PageList().Database());
   WString icon;
   auto* mini = dynamic_cast<DuiLib::CButtonUI*>(window_.Control(QStringLiteral("searchmini_btn")));
   if (WebSearch(records).ApplyChooserResult(result, icon) == 0 && mini != nullptr) mini->SetNormalImage(Q(icon));
 }
 
 void SearchCommands::ShowSearchEngineIcon() {
-  const WString icon = SearchRecords().GetSearchEngineIcon();
+  const WString icon = SearchRecords(window_.PageList().Database()).GetSearchEngineIcon();
   auto* mini = dynamic_cast<DuiLib::CButtonUI*>(window_.Control(QStringLiteral("searchmini_btn")));
   if (mini != nullptr && !icon.empty()) mini->SetNormalImage(Q(icon));
 }
@@ -47,8 +47,8 @@ void SearchCommands::ShowSearchEngineIcon() {
 void SearchCommands::Search() {
   auto* edit = dynamic_cast<DuiLib::CEditUI*>(window_.Control(QStringLiteral("SearchEdit")));
   if (edit == nullptr) return;
-  const SearchRecords records;
   Pages& pages = window_.PageList();
+  const SearchRecords records(pages.Database());
   WebSearch(records).Search(
       edit->GetText(), [&pages](const WString& url) { pages.OpenUrlInNewTab(url); }, !pages.IsPrivate());
 }

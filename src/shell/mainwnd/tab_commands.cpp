@@ -45,7 +45,7 @@ TabCommands::TabCommands(IMainWindow& window, CommandRouter& router) : window_(w
     if (Page* page = pages.PageOfCloseButton(args.sender)) pages.ClosePage(page);
   });
   router.Register(C::kTabMenu, [this](const CommandArgs& args) { OpenTabMenu(args); });
-  router.Register(C::kGoHome, [current](const CommandArgs&) {
+  router.Register(C::kGoHome, [this, current](const CommandArgs&) {
     // With the chosen engine, as a new tab has it: the start page's search box works.
     if (Page* page = current()) page->Navigate(StartPageUrl(SettingsKeys::kHomePage));
   });
@@ -94,8 +94,8 @@ TabCommands::TabCommands(IMainWindow& window, CommandRouter& router) : window_(w
   router.Register(C::kLeaveUserCentre, [this](const CommandArgs&) { LeaveUserCentre(); });
 }
 
-WString TabCommands::StartPageUrl(const char16_t* settingsKey) {
-  const SearchRecords records;
+WString TabCommands::StartPageUrl(const char16_t* settingsKey) const {
+  const SearchRecords records(window_.PageList().Database());
   return WebSearch(records).StartPageWithEngine(SettingsRegistry::Instance().Get(settingsKey));
 }
 

@@ -18,9 +18,9 @@ class TabCommands {
   // Registers its commands on `router`.
   TabCommands(IMainWindow& window, CommandRouter& router);
 
-  // The start page named by a settings key, with the chosen search engine, so that
-  // its search box searches like the toolbar's.
-  static WString StartPageUrl(const char16_t* settingsKey);
+  // The start page named by a settings key, with the search engine chosen in the
+  // window's database, so that its search box searches like the toolbar's.
+  WString StartPageUrl(const char16_t* settingsKey) const;
   // Whether a page showing `pageUrl` belongs to the user centre at `userCentre` and
   // must leave it at log-out (an empty user centre matches nothing).
   static bool IsUserCentrePage(WStringView pageUrl, WStringView userCentre);

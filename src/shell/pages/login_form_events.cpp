@@ -28,12 +28,6 @@ int Coordinate(const QJsonValue& value) {
 
 }  // namespace
 
-LoginFormEvents& LoginFormEvents::Instance() {
-  // Never destroyed: engine bodies still going at the process's end report to it.
-  static auto* events = new LoginFormEvents;
-  return *events;
-}
-
 void LoginFormEvents::Receive(Page& page, ILoginForms& forms, const QString& message, const QString& pageUrl) const {
   LoginFormReport report;
   if (listener_ != nullptr && Parse(message, pageUrl, report)) listener_->OnLoginForm(page, forms, report);

@@ -12,11 +12,14 @@ namespace tarvo {
 // origin than the page's, goes nowhere. An engine also says when the forms of a body
 // go (from its ILoginForms' destructor).
 //
-// Threads: the GUI thread. Lifetime: Instance() for the process; the listener is
-// installed at start-up (non-owning) and outlives the engines' pages.
+// Threads: the GUI thread. Lifetime: start-up makes the browser's and hands it to
+// both engines' ports and to the saved-passwords feature; it outlives the engines'
+// pages. The listener is installed at start-up (non-owning) and outlives them too.
 class LoginFormEvents {
  public:
-  static LoginFormEvents& Instance();
+  LoginFormEvents() = default;
+  LoginFormEvents(const LoginFormEvents&) = delete;
+  LoginFormEvents& operator=(const LoginFormEvents&) = delete;
 
   void SetListener(ILoginFormListener* listener) { listener_ = listener; }
 
@@ -31,8 +34,6 @@ class LoginFormEvents {
   static bool Parse(const QString& message, const QString& pageUrl, LoginFormReport& report);
 
  private:
-  LoginFormEvents() = default;
-
   ILoginFormListener* listener_ = nullptr;  // not owned
 };
 

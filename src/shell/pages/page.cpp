@@ -114,8 +114,9 @@ void Page::SetUrl(const WString& url, bool redirect) {
   // A private window's steps live in the page only (no row, so no title or
   // withdrawal reaches the table either). So does a step whose row could not be
   // written (a full disk, a file that may not be written: the user has been told
-  // why): the address shown, back and forward never depend on saving.
-  if (IsPrivate() || HistoryRecords().AddHistory(pageUrl) != 0) {
+  // why), or of a page in no list yet: the address shown, back and forward never
+  // depend on saving.
+  if (IsPrivate() || list_ == nullptr || HistoryRecords(list_->Database()).AddHistory(pageUrl) != 0) {
     pageUrl.historyId = 0;
   }
   FollowSite({pageUrl.url, pageUrl.realUrl, pageUrl.mapped});
@@ -131,7 +132,7 @@ void Page::WithdrawNavigation(const WString& url) {
   const HistoryEntry current = history_.Current();
   if (current.realUrl != url && current.userUrl != url) return;
   if (!history_.WithdrawLast()) return;
-  if (current.historyId != 0) HistoryRecords().DeleteVisit(current.historyId);
+  if (current.historyId != 0 && list_ != nullptr) HistoryRecords(list_->Database()).DeleteVisit(current.historyId);
   const HistoryEntry shown = history_.Current();
   FollowSite({shown.userUrl, shown.realUrl, shown.mapped != 0});
 }
@@ -149,8 +150,9 @@ void Page::SetTitle(const WString& title) {
     tab_->SetTitle(Q(title_));
   }
   // The history page finds visits by their titles too.
-  if (const int64_t visit = history_.Current().historyId; visit != 0 && title != kEngineNewTabTitle) {
-    HistoryRecords().SetTitle(visit, title);
+  if (const int64_t visit = history_.Current().historyId;
+      visit != 0 && list_ != nullptr && title != kEngineNewTabTitle) {
+    HistoryRecords(list_->Database()).SetTitle(visit, title);
   }
 }
 

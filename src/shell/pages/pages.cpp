@@ -18,8 +18,8 @@
 
 namespace tarvo {
 
-Pages::Pages(CrashReloadPolicy& crashReloads, IconFetchQueue::RouteFor iconRoute)
-    : crashReloads_(crashReloads), icons_(*this, std::move(iconRoute)) {
+Pages::Pages(CrashReloadPolicy& crashReloads, UserDatabase& database, IconFetchQueue::RouteFor iconRoute)
+    : crashReloads_(crashReloads), database_(database), icons_(*this, std::move(iconRoute)) {
   showAdded_.setSingleShot(true);
   showAdded_.setInterval(0);
   QObject::connect(&showAdded_, &QTimer::timeout, [this] {

@@ -24,6 +24,7 @@ struct PageHost;
 class ITabBody;
 class Page;
 class TabStrip;
+class UserDatabase;
 
 // The page list: every page of the window in tab order and in selection order (the
 // last one is the selected page), the maps from a tab's option and close button to
@@ -36,9 +37,10 @@ class TabStrip;
 class Pages {
  public:
   // `crashReloads`: which sites' pages may reload by themselves after their renderer
-  // died (shared by every window; it outlives the list). `iconRoute`: how the pages'
-  // icons are fetched (the window's VPN route); none: the system's way.
-  explicit Pages(CrashReloadPolicy& crashReloads, IconFetchQueue::RouteFor iconRoute = {});
+  // died (shared by every window; it outlives the list). `database`: the profile's,
+  // where the pages record their history (it outlives the list). `iconRoute`: how the
+  // pages' icons are fetched (the window's VPN route); none: the system's way.
+  Pages(CrashReloadPolicy& crashReloads, UserDatabase& database, IconFetchQueue::RouteFor iconRoute = {});
   ~Pages();
   Pages(const Pages&) = delete;
   Pages& operator=(const Pages&) = delete;
@@ -114,6 +116,7 @@ class Pages {
   // The window's tab icons.
   IconDownloader& Icons() { return icons_; }
   CrashReloadPolicy& CrashReloads() const { return crashReloads_; }
+  UserDatabase& Database() const { return database_; }
   TabStrip* Strip() const { return strip_; }
   CBodyBar* BodyBar() const { return bodyBar_; }
   DuiLib::HWND MainWindow() const { return mainWindow_; }
@@ -128,6 +131,7 @@ class Pages {
   void ShowAddedBodySoon(Page* page);
 
   CrashReloadPolicy& crashReloads_;
+  UserDatabase& database_;
   IconDownloader icons_;              // first: outlives the pages that ask it
   std::vector<std::unique_ptr<Page>> pages_;  // tab order; owned
   std::vector<Page*> selection_;              // selection order; the last is selected

@@ -21,6 +21,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "shell/windows/shown_windows.h"
+#include "protect/c_browser_url.h"
 #include "store/user_database.h"
 #include "support/scoped_env.h"
 #include "support/service_process.h"
@@ -48,8 +49,9 @@ class AccountWindowsEnvironment : public ::testing::Environment {
     settings.Set(SettingsKeys::kRegistryKey, u"TarvoBrowserTest");
     settings.Set(SettingsKeys::kBrand, u"TarvoBrowser");
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((folder_.path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    ASSERT_EQ(database.OpenFile((folder_.path() / "kx.dat").string()), 0);
+    ASSERT_EQ(database.Upgrade(), 0);
+    CBrowserUrl::UseDatabase(database);
     ASSERT_EQ(MessageBus::Instance().Initialise(), 0);
     service_ = std::make_unique<ServiceProcess>((fs::current_path() / "tarvo-service").string(),
                                                 source + "/service/seed/demo.json",
@@ -62,6 +64,7 @@ class AccountWindowsEnvironment : public ::testing::Environment {
   void TearDown() override { service_.reset(); }
 
   static inline std::string baseUrl;
+  static inline UserDatabase& database = *new UserDatabase();  // never destroyed, as the browser's
 
  private:
   TempDir folder_;
@@ -79,8 +82,8 @@ class AccountWindowsTest : public ::testing::Test {
   }
   void TearDown() override {
     // The windows' tasks use the state, which goes with the test.
-    AccountTaskQueue::Instance().WaitIdle(std::chrono::seconds(40));
-    VpnOperations(state_).SwitchOff();
+    tasks_.WaitIdle(std::chrono::seconds(40));
+    VpnOperations(state_, database_).SwitchOff();
   }
   static void UseService(const std::string& base) {
     SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(base));
@@ -112,10 +115,12 @@ class AccountWindowsTest : public ::testing::Test {
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   RecordingProxyEngine engine_;
   AccountState state_;
+  UserDatabase& database_ = AccountWindowsEnvironment::database;
+  static inline AccountTaskQueue& tasks_ = *new AccountTaskQueue();  // never destroyed, as its thread
 };
 
 TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_, database_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     UseService(scripted.Url("/"));
@@ -142,7 +147,7 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
 }
 
 TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_, database_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":200}"); });
   const QString account = QStringLiteral("new%1@tarvo.test").arg(QDateTime::currentSecsSinceEpoch());
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
@@ -209,7 +214,7 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
     return never;
   });
   UseService(silent.Url("/"));
-  LoginWnd login(state_);
+  LoginWnd login(state_, tasks_, database_);
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     Type(window, "login/p1_acct", "demo@tarvo.test");
     Type(window, "login/p1_pwd", "demo1234");
@@ -232,9 +237,9 @@ TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGi
 }
 
 TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
-  ASSERT_EQ(AccountOperations(state_).Login(u"basic@tarvo.test", u"basic1234"), 0);
+  ASSERT_EQ(AccountOperations(state_, database_).Login(u"basic@tarvo.test", u"basic1234"), 0);
   const bool enabled = DomainList::Instance().IsDomainListEnabled();
-  ProtectWnd panel(state_);
+  ProtectWnd panel(state_, tasks_, database_);
   WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
     EXPECT_FALSE(Visible(window, "protect_region"));
     EXPECT_FALSE(Visible(window, "ensure_btn"));

@@ -28,6 +28,7 @@
 #include <string>
 
 #include "account/account_state.h"
+#include "account/account_task_queue.h"
 #include "app/engine_body_factory.h"
 #include "protect/windows/memory_picture_ui.h"
 #include "app/feature_registrations.h"
@@ -45,6 +46,11 @@
 #include "engines/webengine/cef_browser_host.h"
 #include "engines/webengine/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
+#include "shell/pages/login_form_events.h"
+#include "passwords/password_keeper.h"
+#include "history/browsing_data_cleaner.h"
+#include "downloads/download_manager.h"
+#include "passwords/secret_service_keyring.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
 #include "shell/addressbar/c_address_edit_ui.h"
@@ -62,6 +68,7 @@
 #include "store/info_records.h"
 #include "store/search_records.h"
 #include "store/user_database.h"
+#include "protect/c_browser_url.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "shell/pages/tab_option.h"
@@ -141,10 +148,13 @@ class MainWindowTest : public ::testing::Test {
     settings.Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");
     settings.Set(SettingsKeys::kApiUrlDev, u"http://127.0.0.1:2/");
     ASSERT_EQ(LanguageManager::Instance().SetLanguage(u"usa"), 0);
-    ASSERT_EQ(UserDatabase::Instance().OpenFile((root_->path() / "kx.dat").string()), 0);
-    ASSERT_EQ(UserDatabase::Instance().Upgrade(), 0);
+    ASSERT_EQ(database_->OpenFile((root_->path() / "kx.dat").string()), 0);
+    ASSERT_EQ(database_->Upgrade(), 0);
+    CBrowserUrl::UseDatabase(*database_);
+    downloads_ = new DownloadManager(*database_);
+    dataCleaner_ = new BrowsingDataCleaner(*database_, *downloads_);
     // The chosen engine searches on loopback.
-    ASSERT_EQ(UserDatabase::Instance().Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
+    ASSERT_EQ(database_->Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
                                                {server_->Url("/search?q=").toStdString()}),
               0);
     MessageBus::Instance().Initialise();
@@ -156,10 +166,11 @@ class MainWindowTest : public ::testing::Test {
       compatProfile_ = new ie::LazyCompatProfile(
           *compatEngine_, {QString::fromStdString((root_->path() / "Compat").string()), QString()});
     }
-    windows_ = std::make_unique<BrowserWindows>(*account_);
-    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_};
+    windows_ = std::make_unique<BrowserWindows>(*account_, *database_);
+    FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_,
+                       *passwords_, *dataCleaner_, *downloads_, *accountTasks_, *database_};
     FeatureRegistrations::RegisterAll(hooks);
-    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_));
+    window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
   }
 
@@ -246,10 +257,17 @@ class MainWindowTest : public ::testing::Test {
   static inline TestHttpServer* server_ = nullptr;
   // Shared by every window, like the browser's.
   static inline AccountState* account_ = new AccountState();
+  static inline UserDatabase* database_ = new UserDatabase();
+  static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
+  static inline AccountTaskQueue* accountTasks_ = new AccountTaskQueue();
+  static inline DownloadManager* downloads_ = nullptr;
+  static inline BrowsingDataCleaner* dataCleaner_ = nullptr;
+  static inline PasswordKeeper* passwords_ =
+      new PasswordKeeper(std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
   static inline ie::CompatEngineLoader* compatEngine_ = new ie::CompatEngineLoader();
   static inline ie::LazyCompatProfile* compatProfile_ = nullptr;
   static inline const std::vector<IEnginePort*>* enginePorts_ =
-      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_), new CompatEnginePort(*compatEngine_, nullptr)};
+      new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_, *loginForms_), new CompatEnginePort(*compatEngine_, nullptr)};
 };
 
 TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
@@ -431,7 +449,7 @@ TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngin
   EXPECT_EQ(QUrl(QString::fromStdU16String(window_->PageList().Current()->GetDisplayUrl())).toEncoded(),
             QUrl(server_->Url("/search?q=pears%20%26%20apples")).toEncoded());
   QueryTable rows;
-  UserDatabase::Instance().Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
+  database_->Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
   EXPECT_EQ(rows.rows.size(), 1u);
 }
 
@@ -570,9 +588,9 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_EQ(stored.SleepingTabsMinutes(), 25) << "no delay of 0";
   EXPECT_EQ(minutes->text(), "25") << "the field shows the stored delay again";
   ClickControl(*settings, "settings/exit_clean");
-  EXPECT_TRUE(InfoRecords().GetExitClean());
+  EXPECT_TRUE(InfoRecords(*database_).GetExitClean());
   ClickControl(*settings, "settings/engine_sogou");
-  EXPECT_EQ(SearchRecords().GetSearchEngine(), u"sogou");
+  EXPECT_EQ(SearchRecords(*database_).GetSearchEngine(), u"sogou");
   const QString engineIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
   EXPECT_TRUE(engineIcon.contains(QLatin1String("sogou"))) << engineIcon.toStdString();
 

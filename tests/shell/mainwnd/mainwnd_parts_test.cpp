@@ -87,7 +87,7 @@ TEST(FullScreenControllerTest, EnterAndLeaveRestoreTheWindowIncludingMaximised) 
 
 TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownCommandsAreUnavailable) {
   AccountState account;
-  BrowserWindows windows(account);
+  BrowserWindows windows(account, ShellTestData::Database());
   MainDuiWnd window(windows, nullptr);  // never shown
   CommandRouter router(window, &windows.Features());
   std::vector<std::string> ran;
@@ -112,7 +112,7 @@ TEST(CommandRouterTest, AFeatureRunsItsCommandsOverTheWindowsOwnAndUnknownComman
 
 TEST(BrowserWindowsTest, PageReportsReachTheWindowHoldingThePageAndRequestsTheWindowUsedLast) {
   AccountState account;
-  BrowserWindows windows(account);
+  BrowserWindows windows(account, ShellTestData::Database());
   MainDuiWnd first(windows, nullptr);  // never shown: their page lists are enough
   MainDuiWnd second(windows, nullptr);
   Page* a = first.PageList().CreateIePage(std::make_unique<RecordingBody>());
@@ -174,7 +174,7 @@ class PrivateMessagesTest : public ::testing::Test {
     return result;
   }
 
-  std::unique_ptr<PagesHost> host_ = std::make_unique<PagesHost>();
+  std::unique_ptr<PagesHost> host_ = std::make_unique<PagesHost>(ShellTestData::Database());
   MainWindowMessageHandler handler_{host_->pages};
 };
 

@@ -84,7 +84,7 @@ void BodiesTest::SetUpTestSuite() {
 void BodiesTest::SetUp() {
   ASSERT_TRUE(server_.listening());
   mainWindow_.Create(0, QStringLiteral("main"), 0, 0, 0, 0, 10, 10);
-  host_ = std::make_unique<PagesHost>();
+  host_ = std::make_unique<PagesHost>(ShellTestData::Database());
   ASSERT_NE(host_->bodyBar, nullptr);
   factory_.ieEnvironment = {host_->bodyBar, mainWindow_.GetHWND(), compatProfile_, &host_->pages};
   host_->pages.SetBodyFactory(&factory_);
@@ -93,7 +93,7 @@ void BodiesTest::SetUp() {
 }
 
 void BodiesTest::TearDown() {
-  UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {std::string("localhost")});
+  ShellTestData::Database().Execute("delete from domain_type where domain = ?", {std::string("localhost")});
   CBodyBar* bodyBar = host_->bodyBar;
   host_.reset();
   QTest::qWait(100);

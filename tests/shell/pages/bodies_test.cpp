@@ -285,13 +285,13 @@ TEST_P(EngineBodiesTest, ABadCertificateIsAcceptedForAListedMirrorOnly) {
   site.id = "7";
   site.sourceUrl = Chromium() ? "tarvo://bank.example.cn/" : "https://bank.example.cn/";
   site.targetUrl = mirror.toStdString();
-  ASSERT_EQ(ProtectedSites(UserDatabase::Instance()).Add(site), 0);
+  ASSERT_EQ(ProtectedSites(ShellTestData::Database()).Add(site), 0);
   const auto forget = qScopeGuard([&settings, scheme] {
     settings.Set(SettingsKeys::kUserCentre, scheme);
     CefTestEnvironment::Instance().mirror_for_certificate_error = nullptr;
-    UserDatabase::Instance().Execute("delete from domainlist where id = ?", {std::string("7")});
+    ShellTestData::Database().Execute("delete from domainlist where id = ?", {std::string("7")});
   });
-  DomainList list(UserDatabase::Instance());
+  DomainList list(ShellTestData::Database());
   auto& environment = CefTestEnvironment::Instance();
   environment.mirror_for_certificate_error = [&list](const std::string& url) {
     WString mirror;
@@ -448,7 +448,7 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   server_.Route("/ie-only", Html("<html><body>ie</body></html>"));
   Page* page = OpenChromium("/leave");
   ASSERT_NE(page, nullptr);
-  ASSERT_EQ(UserDatabase::Instance().Execute("insert into domain_type (domain, type) values (?, 2)",
+  ASSERT_EQ(ShellTestData::Database().Execute("insert into domain_type (domain, type) values (?, 2)",
                                              {std::string("localhost")}),
             0);
 

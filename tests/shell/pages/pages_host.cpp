@@ -80,13 +80,14 @@ bool RecordingFactory::OpenIePage(const WString& url) {
   return true;
 }
 
-PagesHost::PagesHost()
+PagesHost::PagesHost(UserDatabase& database)
     : window(QStringLiteral("pages_host.xml"), [](const QString& tag) -> std::unique_ptr<DuiLib::CControlUI> {
         if (tag.compare(QLatin1String(CBodyBarUI::kTag), Qt::CaseInsensitive) == 0) {
           return std::make_unique<CBodyBarUI>();
         }
         return nullptr;
-      }) {
+      }),
+      pages(crashReloads, database, VpnRoute(account).AsFunction()) {
   window.defaultKeys = false;
   window.Create(0, QStringLiteral("pages"), DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 900, 500);
   ShowAndWait(window);

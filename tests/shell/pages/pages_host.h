@@ -89,7 +89,7 @@ class RecordingFactory : public IPageBodyFactory {
 // its page list; drains the page channels of the bus like the main windows do.
 class PagesHost {
  public:
-  PagesHost();
+  explicit PagesHost(UserDatabase& database);
   ~PagesHost();
 
   // Opens a Chromium page on `url` and delivers it through the bus.
@@ -101,7 +101,7 @@ class PagesHost {
   CrashReloadPolicy crashReloads;
   // The VPN state the page icons' route follows.
   AccountState account;
-  Pages pages{crashReloads, VpnRoute(account).AsFunction()};
+  Pages pages;
   CBodyBar* bodyBar = nullptr;
   RecordingFactory factory{pages};
   BusPoller poller;

@@ -52,11 +52,11 @@ class PagesTest : public ::testing::Test {
 
   int HistoryRows(const std::string& url) {
     QueryTable table;
-    UserDatabase::Instance().Query("select id from history where url = ?", {url}, &table);
+    ShellTestData::Database().Query("select id from history where url = ?", {url}, &table);
     return static_cast<int>(table.rows.size());
   }
 
-  PagesHost host;
+  PagesHost host{ShellTestData::Database()};
   Pages& pages = host.pages;
 
   static inline ShellTestData* data_ = nullptr;  // kept for the whole program
@@ -64,7 +64,7 @@ class PagesTest : public ::testing::Test {
 
 TEST_F(PagesTest, NavigationHistoryIsRecordedAndWalkedByTheShell) {
   // The database lives as long as the program: rows of a repeated run must not count.
-  ASSERT_EQ(UserDatabase::Instance().Execute("delete from history"), 0);
+  ASSERT_EQ(ShellTestData::Database().Execute("delete from history"), 0);
   Page* page = host.OpenPage(u"http://127.0.0.1:9/a");
   ASSERT_NE(page, nullptr);
   EXPECT_FALSE(page->History().CanGoBack());
@@ -112,7 +112,7 @@ TEST_F(PagesTest, AStepWhoseHistoryRowCannotBeSavedIsStillShownAndWalked) {
   Page* page = host.OpenPage(u"http://127.0.0.1:9/saved");
   ASSERT_NE(page, nullptr);
   page->SetUrl(u"http://127.0.0.1:9/saved", false);
-  UserDatabase& database = UserDatabase::Instance();
+  UserDatabase& database = ShellTestData::Database();
   ASSERT_EQ(database.Execute("CREATE TEMP TRIGGER refuse_history BEFORE INSERT ON history "
                              "BEGIN SELECT RAISE(FAIL, 'refused'); END;"),
             0);
@@ -140,7 +140,7 @@ TEST_F(PagesTest, NavigateLoadsTheRoutedAddressAndKeepsCompatibilitySitesInTheir
 
   // A host classified for the compatibility engine opens a new compatibility tab
   // once the navigation is over; the Chromium page loads nothing.
-  UserDatabase::Instance().Execute("insert into domain_type (domain, type) values (?, 2)", {"bank.test"});
+  ShellTestData::Database().Execute("insert into domain_type (domain, type) values (?, 2)", {"bank.test"});
   body->loads.clear();
   const int before = pages.Count();
   page->Navigate(u"bank.test/login");
@@ -151,11 +151,11 @@ TEST_F(PagesTest, NavigateLoadsTheRoutedAddressAndKeepsCompatibilitySitesInTheir
   EXPECT_EQ(pages.Count(), before + 1);
   // A list gone before the event loop came back opens nothing.
   {
-    PagesHost other;
+    PagesHost other{ShellTestData::Database()};
     other.pages.OpenIeTab(u"http://bank.test/late");
   }
   QTest::qWait(20);
-  UserDatabase::Instance().Execute("delete from domain_type where domain = ?", {"bank.test"});
+  ShellTestData::Database().Execute("delete from domain_type where domain = ?", {"bank.test"});
 }
 
 TEST_F(PagesTest, ClosingSelectsThePreviouslySelectedPageAndTheLastPageResetsToHome) {
@@ -210,7 +210,7 @@ TEST_F(PagesTest, PageReportsReachOnlyListedPagesAndABackgroundTabStaysBehind) {
   PageChannels::kSetTitle.Post(std::make_unique<PageTextRecord>(PageTextRecord{second, u"gone"}));
   auto stray = std::make_unique<AddPageRecord>();
   stray->page = std::make_unique<Page>(std::make_unique<RecordingBody>(), Page::kEngineChromium);
-  Pages closedWindow{host.crashReloads};
+  Pages closedWindow{host.crashReloads, ShellTestData::Database()};
   stray->into = &closedWindow;
   PageChannels::kAddPage.Post(std::move(stray));
   host.Drain();
@@ -452,13 +452,13 @@ class ProtectedSiteTest : public PagesTest {
     for (const char* plain : {"http://site.test/", "site.test", "https://mirror.test/", "mirror.test"}) {
       ASSERT_EQ(PayloadCipher().EncryptText(plain, cells.emplace_back()), 0);
     }
-    ASSERT_EQ(UserDatabase::Instance().Execute(
+    ASSERT_EQ(ShellTestData::Database().Execute(
                   "insert into domainlist (id, source_url, source_domain, target_url, target_domain, target_status) "
                   "values ('site', ?, ?, ?, ?, '1')",
                   {cells[0], cells[1], cells[2], cells[3]}),
               0);
   }
-  void TearDown() override { UserDatabase::Instance().Execute("delete from domainlist where id = 'site'"); }
+  void TearDown() override { ShellTestData::Database().Execute("delete from domainlist where id = 'site'"); }
 
   // A compatibility page, the engine protected sites are shown in.
   Page* CompatibilityPage() {

@@ -7,10 +7,16 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "bus/message_bus.h"
+#include "protect/c_browser_url.h"
 #include "store/user_database.h"
 #include "ui/resource_manager.h"
 
 namespace tarvo::test {
+
+UserDatabase& ShellTestData::Database() {
+  static UserDatabase* database = new UserDatabase();
+  return *database;
+}
 
 ::testing::AssertionResult ShellTestData::SetUp(WStringView newPage, WStringView homePage) {
   const char* source = std::getenv("TARVO_SOURCE_DIR");
@@ -25,10 +31,10 @@ namespace tarvo::test {
   settings.Set(SettingsKeys::kHomePage, homePage);
   settings.Set(SettingsKeys::kLanguageFolder, Utf8ToWide(std::string(source) + "/lang/"));
   settings.Set(SettingsKeys::kPictureFolder, Utf8ToWide((root_.path() / "picture").string() + "/"));
-  if (UserDatabase::Instance().OpenFile((root_.path() / "kx.dat").string()) != 0 ||
-      UserDatabase::Instance().Upgrade() != 0) {
+  if (Database().OpenFile((root_.path() / "kx.dat").string()) != 0 || Database().Upgrade() != 0) {
     return ::testing::AssertionFailure() << "the user database in " << root_.path() << " did not open";
   }
+  CBrowserUrl::UseDatabase(Database());
   MessageBus::Instance().Initialise();
   auto& resources = DuiLib::CResourceManager::Instance();
   resources.SetResourcePath(QString::fromUtf8(data) + QStringLiteral("/shell/"));

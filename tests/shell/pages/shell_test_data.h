@@ -8,6 +8,10 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
+namespace tarvo {
+class UserDatabase;
+}
+
 namespace tarvo::test {
 
 // A temporary data and configuration root holding the user database, with the
@@ -21,6 +25,9 @@ class ShellTestData {
   // settings of those names. Missing tab pictures of the test skin go unreported.
   ::testing::AssertionResult SetUp(WStringView newPage = u"about:blank", WStringView homePage = u"about:blank");
   const TempDir& root() const { return root_; }
+  // The program's user database, opened by SetUp and never destroyed (the process's
+  // router reads it).
+  static UserDatabase& Database();
 
  private:
   TempDir root_;
