@@ -269,14 +269,10 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 4), 4));
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(login_.Saw("fields ?visit=4 |")) << login_.Seen();
-  std::optional<Window> chooser;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6);
-        return WaitFor([&] { return (chooser = WindowNamed("^KXAccountChooserWnd$")).has_value(); }, 3s);
-      },
-      20s))
-      << "no account list under the field";
+  const std::optional<Window> chooser = ActUntilShown(
+      [&] { ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6); },
+      "^KXAccountChooserWnd$", 3s, 20s);
+  ASSERT_TRUE(chooser.has_value()) << "no account list under the field";
   std::this_thread::sleep_for(300ms);
   Screenshot("passwords_account_chooser");
   ClickAt(chooser->x + 60, chooser->y + 5 + 34 + 17);  // the second row: bob
@@ -298,14 +294,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   EXPECT_TRUE(Kept(login_.Url(other, "")).empty());
 
   // A private window: nothing filled, nothing offered, nothing kept.
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + 400, window->y + 60);
-        Command("xdotool sleep 0.3 key ctrl+shift+n");
-        return WaitFor([&] { return MainWindows(*browser).size() == 2; }, 5s);
-      },
-      30s))
-      << "no private window";
+  ASSERT_TRUE(OpenWindowWithKey(*browser, *window, "ctrl+shift+n")) << "no private window";
   const Window privateWindow = MainWindows(*browser).back();
   ASSERT_TRUE(Open(privateWindow, LoginUrl(Here(), 7), 7));
   std::this_thread::sleep_for(1s);
@@ -321,14 +310,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   // The settings' passwords page lists what is kept, by origin (the other origin's
   // "never" row first when its address sorts first); alice's delete button removes
   // that log-in.
-  std::optional<Window> menu;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + 20, window->y + 26);
-        return WaitFor([&] { return (menu = WindowNamed("^KXMenuWnd$")).has_value(); }, 3s);
-      },
-      30s));
-  ClickAt(menu->x + 60, menu->y + kSettingsEntryY);
+  ClickInMainMenu(*browser, 60, kSettingsEntryY);
   std::optional<Window> settings;
   ASSERT_TRUE(WaitFor([&] { return (settings = WindowNamed("^settings$")).has_value(); }, 10s));
   std::this_thread::sleep_for(300ms);
@@ -358,14 +340,8 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   }
 
   // Clearing browsing data with "passwords" empties the keyring, marks included.
-  std::optional<Window> clearData;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + window->width - 25, window->y + 66);
-        return WaitFor([&] { return (clearData = WindowNamed("^empty_history_list$")).has_value(); }, 3s);
-      },
-      30s));
-  std::this_thread::sleep_for(300ms);
+  const std::optional<Window> clearData = OpenClearData(*browser);
+  ASSERT_TRUE(clearData.has_value());
   ClickAt(clearData->x + 31, clearData->y + 201);
   ClickAt(clearData->x + 287, clearData->y + 369);
   ASSERT_TRUE(WaitFor([] { return !WindowNamed("^empty_history_list$").has_value(); }, 10s));
