@@ -1,8 +1,6 @@
-// The account and VPN operations against tarvo-service with the demo seed, and against
-// a scripted loopback service for the replies the seed never gives.
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+// The account and VPN operations against a scripted loopback service, for the replies
+// the demo service never gives. (Logging in against the demo service, a restart that
+// keeps the login and the twelve hours it lasts are run end to end.)
 #include <mutex>
 #include <string>
 
@@ -22,13 +20,11 @@
 #include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
-#include "support/service_process.h"
 #include "account/recording_proxy_engine.h"
 
 namespace tarvo {
 namespace {
 
-namespace fs = std::filesystem;
 using test::LoopbackHttpServer;
 using test::ReceivedRequest;
 
@@ -71,59 +67,6 @@ class AccountOperationsTest : public ::testing::Test {
   AccountOperations account_{state_, store_.db()};
   VpnOperations vpn_{state_, store_.db()};
 };
-
-// The real service: the seed's accounts and nodes, their proxies running.
-class DemoServiceTest : public AccountOperationsTest {
- protected:
-  void SetUp() override {
-    AccountOperationsTest::SetUp();
-    const fs::path program = fs::current_path() / "tarvo-service";
-    if (!fs::exists(program)) GTEST_SKIP() << "tarvo-service is not built";
-    service_ = std::make_unique<test::ServiceProcess>(
-        program.string(), std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
-        (folder_.path() / "service.db").string(), std::vector<std::string>{"--proxy-ports", "auto"});
-    ASSERT_FALSE(service_->baseUrl().empty());
-    service_->credentials().TrustInThisProcess();
-    UseService(service_->baseUrl());
-  }
-  void LogIn(const char16_t* name, const char16_t* password) {
-    ASSERT_EQ(account_.Login(name, password), 0) << WideToUtf8(name);
-  }
-
-  test::TempDir folder_;
-  std::unique_ptr<test::ServiceProcess> service_;
-};
-
-TEST_F(DemoServiceTest, LoginLastsAcrossARestartUntilLogout) {
-  EXPECT_EQ(account_.Login(u"demo@tarvo.test", u"wrong"), -1);
-  EXPECT_FALSE(state_.IsLoggedIn());
-  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
-
-  LogIn(u"demo@tarvo.test", u"demo1234");
-  const AccountState::User user = state_.CurrentUser();
-  EXPECT_FALSE(user.id.empty());
-  EXPECT_TRUE(AccountOperations::HoldsFreshLogin(state_));
-
-  // A restart: nothing in memory, the stored login is confirmed by the service.
-  state_.ClearUser();
-  ASSERT_TRUE(account_.CheckLogin());
-  EXPECT_EQ(state_.CurrentUser().token, user.token);
-  EXPECT_EQ(state_.UserProfile().name, u"Demo User");
-
-  EXPECT_EQ(account_.Logout(), 0);
-  EXPECT_FALSE(state_.IsLoggedIn());
-  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "");
-  EXPECT_EQ(Info(AccountInfoKeys::kLoginTime), "");
-  // The service revoked the token: putting it back does not log in again.
-  StoreLogin(0, WideToUtf8(user.token));
-  SetInfo(AccountInfoKeys::kUserId, WideToUtf8(user.id));
-  EXPECT_FALSE(account_.CheckLogin());
-
-  // The password went into no file.
-  std::ifstream file(store_.path(), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes.find("demo1234"), std::string::npos);
-}
 
 // A scripted service that records each request and answers with `reply`.
 class ScriptedServiceTest : public AccountOperationsTest {

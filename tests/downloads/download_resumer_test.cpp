@@ -230,7 +230,9 @@ TEST_F(DownloadResumerTest, PausedOnesWaitForContinueAndPauseCancelAndExitApplyA
   EXPECT_FALSE(fs::exists(Working())) << "a cancelled download leaves no file";
 }
 
-TEST_F(DownloadResumerTest, LearnsTheValidatorOfADownloadTheEngineStarted) {
+// The validator learnt for a download the engine started, kept for a restart, is run
+// end to end; here what the probe takes from each kind of server.
+TEST_F(DownloadResumerTest, TheValidatorProbeTakesAStrongTagOrTheDate) {
   const std::string date = "Tue, 01 Oct 2024 10:00:00 GMT";
   server_.Serve("/etag", {kSize, "\"strong\"", date});
   server_.Serve("/weak", {kSize, "W/\"weak\"", date});
@@ -244,12 +246,6 @@ TEST_F(DownloadResumerTest, LearnsTheValidatorOfADownloadTheEngineStarted) {
     EXPECT_EQ(WideToUtf8(ValidatorProbe::Fetch(Utf8ToWide(server_.Url(path)), {})), validator) << path;
   }
   EXPECT_EQ(server_.RequestsFor("/etag").at(0).range, "bytes=0-0");
-
-  DownloadManager manager(store_.db());
-  DownloadResumer resumer(manager, Direct());
-  const WString url = Utf8ToWide(server_.Url("/etag"));
-  resumer.ProbeValidator(url);
-  EXPECT_TRUE(WaitFor([&] { return manager.Validators().Get(url) == u"\"strong\""; }));
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -20,13 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 using BrowserEndToEndTest = BrowserFixture;
 
 TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
@@ -35,22 +26,14 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
   ASSERT_TRUE(WaitFor([&] { return Served("/set-cookie"); }, kStartLimit)) << browser->Log();
   ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, 30s));
 
-  // A second start hands its addresses over and ends; a capitalised option is an
-  // address like any other and does not take the next one with it.
-  ChildProcess second(BinFolder() + "tarvo-browser", {"-URL", pages_.Url("/handed")}, Environment(),
-                      (dir_.path() / "second.log").string());
-  const auto secondStatus = second.WaitForExit(kStartLimit);
-  ASSERT_TRUE(secondStatus.has_value());
-  EXPECT_EQ(*secondStatus, 0) << second.Log();
+  // A second start hands its addresses over and ends, never opening the profile; a
+  // capitalised option is an address like any other and does not take the next one.
+  StartAgain({"-URL", pages_.Url("/handed")});
   ASSERT_TRUE(WaitFor([&] { return Served("/handed"); }, 30s));
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/handed")); }, 30s));
-  // The later process never opened the profile: no second engine.
-  EXPECT_EQ(second.Log().find("startup: engine at"), std::string::npos) << second.Log();
 
   // A protected site opens through its mirror, mapped (compatibility engine).
-  ChildProcess third(BinFolder() + "tarvo-browser", {"http://bank.tarvo.test/"}, Environment(),
-                     (dir_.path() / "third.log").string());
-  ASSERT_TRUE(third.WaitForExit(kStartLimit).has_value());
+  StartAgain({"http://bank.tarvo.test/"});
   ASSERT_TRUE(WaitFor(
       [&] {
         const auto rows = History();
@@ -166,7 +149,7 @@ TEST_F(BrowserEndToEndTest, AProtectedSiteShowsItsCertificationAndItsOwnAddressA
         [&] { return browser->Log().find("authority icon " + std::to_string(i) + " shown") != std::string::npos; },
         20s))
         << i;
-    EXPECT_EQ(ReadText(cache / ("127.0.0.1_sign0" + std::to_string(i))), ReadText(icons / seedIcons[i])) << i;
+    EXPECT_EQ(ReadFile(cache / ("127.0.0.1_sign0" + std::to_string(i))), ReadFile(icons / seedIcons[i])) << i;
   }
   Screenshot("protect_sign");
   ASSERT_TRUE(clickInWindow("protectsign_wnd", 22, 30));  // its close button

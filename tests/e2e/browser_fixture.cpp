@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace tarvo::e2e {
@@ -69,6 +71,22 @@ void BrowserFixture::CloseBrowser(ChildProcess& browser) {
   ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
   // A crash leaves its backtrace in the data folder.
   EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + (Database().parent_path() / "tarvobrowser.dump").string() + "' 2>/dev/null");
+}
+
+void BrowserFixture::StartAgain(const std::vector<std::string>& arguments) {
+  ChildProcess later(BinFolder() + "tarvo-browser", arguments, Environment(),
+                     (dir_.path() / ("later" + std::to_string(++browserStarts_) + ".log")).string());
+  const auto status = later.WaitForExit(kStartLimit);
+  ASSERT_TRUE(status.has_value()) << "the later start still runs";
+  EXPECT_EQ(*status, 0) << later.Log();
+  EXPECT_EQ(later.Log().find("startup: engine at"), std::string::npos) << "a second engine started\n" << later.Log();
+}
+
+std::string BrowserFixture::ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
@@ -156,16 +174,47 @@ int BrowserFixture::Logged(const ChildProcess& browser, const std::string& line)
   return seen;
 }
 
-void BrowserFixture::ClickInMainMenu(ChildProcess& browser, int x) {
-  std::optional<Window> menu;
-  ASSERT_TRUE(WaitFor(
+std::optional<Window> BrowserFixture::ActUntilShown(const std::function<void()>& act, const std::string& title,
+                                                    std::chrono::seconds perTry, std::chrono::seconds limit) {
+  std::optional<Window> shown;
+  WaitFor(
       [&] {
-        const std::optional<Window> main = MainWindow(browser);
-        if (main) ClickIn(*main, 20, 26);
-        return WaitFor([&] { return (menu = WindowNamed("^KXMenuWnd$")).has_value(); }, 3s);
+        act();
+        return WaitFor([&] { return (shown = WindowNamed(title)).has_value(); }, perTry);
       },
-      30s));
-  ASSERT_TRUE(ClickIn(*menu, x, 44));
+      limit);
+  return shown;
+}
+
+bool BrowserFixture::OpenWindowWithKey(ChildProcess& browser, const Window& from, const std::string& key) {
+  const size_t before = MainWindows(browser).size();
+  return WaitFor(
+      [&] {
+        ClickAt(from.x + 400, from.y + 60);
+        Command("xdotool sleep 0.3 key " + key);
+        return WaitFor([&] { return MainWindows(browser).size() == before + 1; }, 5s);
+      },
+      30s);
+}
+
+void BrowserFixture::ClickInMainMenu(ChildProcess& browser, int x, int y) {
+  const std::optional<Window> menu = ActUntilShown(
+      [&] {
+        if (const std::optional<Window> main = MainWindow(browser)) ClickIn(*main, 20, 26);
+      },
+      "^KXMenuWnd$");
+  ASSERT_TRUE(menu.has_value());
+  ASSERT_TRUE(ClickIn(*menu, x, y));
+}
+
+std::optional<Window> BrowserFixture::OpenClearData(ChildProcess& browser) {
+  const std::optional<Window> window = ActUntilShown(
+      [&] {
+        if (const std::optional<Window> main = MainWindow(browser)) ClickAt(main->x + main->width - 25, main->y + 66);
+      },
+      "^empty_history_list$", 3s, kStartLimit + 20s);
+  std::this_thread::sleep_for(300ms);
+  return window;
 }
 
 void BrowserFixture::LogIn(ChildProcess& browser, const std::string& account, const std::string& password) {

@@ -7,6 +7,7 @@
 //
 // Threads: the test's thread.
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,6 +41,11 @@ class BrowserFixture : public testing::Test {
                                                  const std::map<std::string, std::string>& environment);
   // The orderly close: the process ends by itself with 0.
   void CloseBrowser(ChildProcess& browser);
+  // A later start with `arguments`, which hands them to the running browser: it ends
+  // by itself with 0, without an engine of its own.
+  void StartAgain(const std::vector<std::string>& arguments);
+  // The whole content of a file ("" when it cannot be read).
+  static std::string ReadFile(const std::filesystem::path& path);
 
   // The browser's main window once it has its working size (the largest of the
   // process's windows), or nullopt.
@@ -67,9 +73,20 @@ class BrowserFixture : public testing::Test {
   static bool ClickIn(const Window& window, int x, int y, int button = 1);
   // How often `line` is in the browser's output so far.
   static int Logged(const ChildProcess& browser, const std::string& line);
-  // Opens the main menu under the logo and clicks its account row at `x` (100: the
-  // account link, 170: log out).
-  static void ClickInMainMenu(ChildProcess& browser, int x);
+  // Does `act` again, each try given `perTry`, until a window titled `title` (an
+  // xdotool name pattern) shows: a click may meet a window that is still settling.
+  // The window, or nullopt when none showed within `limit`.
+  static std::optional<Window> ActUntilShown(const std::function<void()>& act, const std::string& title,
+                                             std::chrono::seconds perTry = std::chrono::seconds(3),
+                                             std::chrono::seconds limit = std::chrono::seconds(30));
+  // Opens a new main window from `from` with its key (ctrl+n, ctrl+shift+n); it is the
+  // top one afterwards.
+  static bool OpenWindowWithKey(ChildProcess& browser, const Window& from, const std::string& key);
+  // Opens the main menu under the logo and clicks it at (`x`, `y`): the account row's
+  // 100 is the account link, its 170 logs out.
+  static void ClickInMainMenu(ChildProcess& browser, int x, int y = 44);
+  // Opens the clear-data window with the toolbar's button.
+  static std::optional<Window> OpenClearData(ChildProcess& browser);
   // Logs in through the main menu and the login window; returns once the browser
   // says the login holds.
   static void LogIn(ChildProcess& browser, const std::string& account, const std::string& password);

@@ -3,7 +3,6 @@
 // and the exit-clean switch is stored the moment it is clicked, shown checked at the
 // next start and empties history and cookies at that run's close.
 #include <regex>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -16,21 +15,6 @@ using namespace std::chrono_literals;
 
 class ClearDataEndToEndTest : public BrowserFixture {
  protected:
-  // Opens the clear-data window with the toolbar's button.
-  std::optional<Window> OpenClearData(ChildProcess& browser) {
-    std::optional<Window> main;
-    EXPECT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit));
-    if (!main) return std::nullopt;
-    std::optional<Window> window;
-    WaitFor(
-        [&] {
-          ClickAt(main->x + main->width - 25, main->y + 66);
-          return WaitFor([&] { return (window = WindowNamed("^empty_history_list$")).has_value(); }, 3s);
-        },
-        20s);
-    std::this_thread::sleep_for(300ms);
-    return window;
-  }
   static void Click(const Window& window, int x, int y) { ClickAt(window.x + x, window.y + y); }
   // A checked box is filled with the accent blue (its tick, in the middle, is white).
   static bool LooksChecked(const Window& window, int x, int y) {

@@ -3,9 +3,7 @@
 // private windows) until the user chooses one, and a new tab opens on the start page
 // with an empty address bar that takes the typing, and leaves no visit behind.
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -40,12 +38,7 @@ class DesktopEndToEndTest : public BrowserFixture {
     if (!found || found->width * found->height < 600 * 400 || (found->x == 0 && found->y == 0)) return std::nullopt;
     return found;
   }
-  std::string Registry() const {
-    std::ifstream in(dir_.path() / "config" / "TarvoBrowser" / "registry.json");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Registry() const { return ReadFile(dir_.path() / "config" / "TarvoBrowser" / "registry.json"); }
 };
 
 TEST_F(DesktopEndToEndTest, TheDesktopsLanguageIsSpokenUntilTheUserChoosesOne) {
@@ -56,13 +49,8 @@ TEST_F(DesktopEndToEndTest, TheDesktopsLanguageIsSpokenUntilTheUserChoosesOne) {
   // A private window: its title is English, and it asks for pages as the others do.
   std::optional<Window> main;
   ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(*browser)).has_value(); }, kStartLimit));
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(main->x + 400, main->y + 60);
-        Command("xdotool sleep 0.3 key ctrl+shift+n");
-        return WaitFor([] { return PrivateWindow().has_value(); }, 5s);
-      },
-      30s))
+  ASSERT_TRUE(OpenWindowWithKey(*browser, *main, "ctrl+shift+n") &&
+              WaitFor([] { return PrivateWindow().has_value(); }, 5s))
       << "no private window with an English title" << (Screenshot("desktop_no_private_window"), "");
   std::this_thread::sleep_for(1s);  // placed once more after it is built
   const std::optional<Window> privateWindow = PrivateWindow();

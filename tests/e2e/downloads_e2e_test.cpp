@@ -1,8 +1,7 @@
-// Downloads and clearing with the real browser, as a user does them: a click on a
-// link, the save dialog, the download list's pause and continue, a server that drops
-// the connection, a restart in the middle of a paused download, deleting a file,
-// clearing the list, the address bar after a download; cookies, history and search
-// texts cleared in the clear-data window, and its exit-clean switch.
+// Downloads with the real browser, as a user does them: a click on a link, the save
+// dialog, the download list's pause and continue, a server that drops the connection,
+// a restart in the middle of a paused download, deleting a file, clearing the list,
+// the address bar after a download, a full disk.
 #include <signal.h>
 
 #include <filesystem>
@@ -56,13 +55,12 @@ class DownloadsEndToEndTest : public BrowserFixture {
   void SaveAs(ChildProcess& browser, const std::string& name, const std::function<void(const Window&)>& start) {
     std::optional<Window> main;
     ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit)) << browser.Log();
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(ActUntilShown(
         [&] {
           if (const std::optional<Window> now = MainWindow(browser)) main = now;
           start(*main);
-          return WaitFor([] { return WindowNamed(kSaveDialog).has_value(); }, 10s);
         },
-        30s))
+        kSaveDialog, 10s))
         << "no save dialog" << (Screenshot("downloads_no_dialog"), "");
     Screenshot("downloads_save_dialog");
     const std::string path = (Saved() / name).string();
@@ -71,17 +69,12 @@ class DownloadsEndToEndTest : public BrowserFixture {
   }
   // The download list: the one a new download opened, or the toolbar's.
   std::optional<Window> DownloadList(ChildProcess& browser) {
-    std::optional<Window> list;
-    WaitFor(
+    if (std::optional<Window> list = WindowNamed("^download_dialog$")) return list;
+    return ActUntilShown(
         [&] {
-          if ((list = WindowNamed("^download_dialog$"))) return true;
-          // A click may meet a window that is still settling: it is made again.
-          const std::optional<Window> main = MainWindow(browser);
-          if (main) ClickAt(main->x + main->width - 58, main->y + 66);
-          return WaitFor([&] { return (list = WindowNamed("^download_dialog$")).has_value(); }, 3s);
+          if (const std::optional<Window> main = MainWindow(browser)) ClickAt(main->x + main->width - 58, main->y + 66);
         },
-        20s);
-    return list;
+        "^download_dialog$", 3s, 20s);
   }
   // Clicks a point of the first row of the download list.
   void ClickFirstRow(ChildProcess& browser, int x, int y) {

@@ -21,12 +21,6 @@ using namespace std::chrono_literals;
 
 class FaultsEndToEndTest : public BrowserFixture {
  protected:
-  // Hands `url` to the running browser, as a second start does.
-  void HandOver(const std::string& url) {
-    ChildProcess second(BinFolder() + "tarvo-browser", {url}, Environment(), (dir_.path() / "second.log").string());
-    ASSERT_TRUE(second.WaitForExit(kStartLimit).has_value());
-  }
-
   // Starts the browser on `path` and waits for the page and for `told` in its output.
   std::unique_ptr<ChildProcess> StartTelling(const std::string& path, const std::string& told) {
     auto browser = StartBrowser({"-noupdate", pages_.Url(path)});
@@ -58,7 +52,7 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
     Screenshot("database_held");
     holder.Signal(SIGKILL);
     ASSERT_TRUE(holder.WaitForExit(10s).has_value());
-    HandOver(pages_.Url("/after-held"));
+    StartAgain({pages_.Url("/after-held")});
     EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-held")); }, 30s)) << "saved again once let go";
     CloseBrowser(*browser);
   }
@@ -96,7 +90,7 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
     bytes << std::string(4096, '\xa5');
   }
   browser = StartTelling("/damaged", "Part of the browser data file is damaged");
-  HandOver(pages_.Url("/after-damage"));
+  StartAgain({pages_.Url("/after-damage")});
   EXPECT_TRUE(WaitFor([&] { return Served("/after-damage"); }, 30s)) << "the browser goes on";
   CloseBrowser(*browser);
   bool copied = false;
@@ -112,11 +106,11 @@ TEST_F(FaultsEndToEndTest, AFullDiskIsToldAndWhatIsVisitedOnceThereIsRoomIsSaved
   auto browser = StartBrowser({"-noupdate", pages_.Url("/before")});
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/before")); }, kStartLimit)) << browser->Log();
   disk->FillUp();
-  HandOver(pages_.Url("/during"));
+  StartAgain({pages_.Url("/during")});
   EXPECT_TRUE(WaitFor([&] { return Served("/during"); }, 30s));
   EXPECT_TRUE(WaitFor([&] { return browser->Log().find("is full") != std::string::npos; }, 30s)) << browser->Log();
   disk->MakeRoom();
-  HandOver(pages_.Url("/after"));
+  StartAgain({pages_.Url("/after")});
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after")); }, 30s)) << "saved again once there is room";
   CloseBrowser(*browser);
   EXPECT_TRUE(InHistory(pages_.Url("/before")));

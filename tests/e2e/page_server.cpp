@@ -10,11 +10,12 @@
 namespace tarvo::e2e {
 
 PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
-  server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+  // A form's fields are among the parameters of its request.
+  const auto answer = [this](const httplib::Request& request, httplib::Response& response) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      requests_.push_back({request.path, request.get_header_value("Cookie"), request.get_header_value("Accept-Language"),
-                           {request.params.begin(), request.params.end()}});
+      requests_.push_back({request.path, request.get_header_value("Host"), request.get_header_value("Cookie"),
+                           request.get_header_value("Accept-Language"), {request.params.begin(), request.params.end()}});
       if (const auto content = contents_.find(request.path); content != contents_.end()) {
         response.set_content(content->second.first, content->second.second.c_str());
         return;
@@ -41,7 +42,9 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
     response.set_content("<!doctype html><html><head><title>" + title + "</title></head><body><h1>" + title +
                              "</h1></body></html>",
                          "text/html; charset=utf-8");
-  });
+  };
+  server_->Get(".*", answer);
+  server_->Post(".*", answer);
   port_ = server_->bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_->listen_after_bind(); });
 }

@@ -2,8 +2,9 @@
 // The loopback web server of the end-to-end tests: "/set-cookie" sets a persistent
 // and a session cookie, "/set-private-cookie" the persistent "e2e_private", a path
 // given content by SetContent answers that, a path naming a file of the test data's
-// "e2e" folder that file, every other path a small page. It remembers each request's
-// path, query, Cookie and Accept-Language headers.
+// "e2e" folder that file, every other path a small page, to GET and POST alike. It
+// remembers each request's path, parameters (a form's fields too), Host, Cookie and
+// Accept-Language headers.
 //
 // Threads: the server's own threads record requests under mutex_; the test thread
 // reads them.
@@ -24,6 +25,7 @@ class PageServer {
  public:
   struct Request {
     std::string path;
+    std::string host;  // the Host header: the name the page was asked under
     std::string cookie;
     std::string acceptLanguage;
     std::multimap<std::string, std::string> query;

@@ -2,10 +2,7 @@
 // private session bus (read back through libsecret): save, fill after a restart,
 // update, choose an account, other origins, "never", private windows, the settings
 // list and clearing. The engine is a row: the compatibility engine joins as one more.
-#include <httplib.h>
-
 #include <algorithm>
-#include <mutex>
 #include <regex>
 #include <thread>
 
@@ -40,61 +37,33 @@ constexpr char kLoginPage[] = R"(<!doctype html><html><head><title>Log in</title
   }, 50);
 </script></body></html>)";
 
-class LoginServer {
+// The log-in pages on the page server, and what they told it, a line each: "sent
+// <host:port> <user>|<password>" for a form sent, "fields <its query> <user>|<password>"
+// for a report of its fields.
+class LoginPages {
  public:
-  LoginServer() {
-    server_.Get("/login", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content(kLoginPage, "text/html; charset=utf-8");
-    });
-    // The log-in page of `inner` in a frame: shown, or hidden (no size) with "hidden".
-    server_.Get("/framed", [this](const httplib::Request& request, httplib::Response& response) {
-      const std::string style = request.has_param("hidden") ? "width:0;height:0;border:0" : "width:100%;height:90%";
-      response.set_content("<!doctype html><title>Framed</title><iframe style=\"" + style + "\" src=\"" +
-                               Url(request.get_param_value("inner"), "/login?visit=" + request.get_param_value("visit")) +
-                               "\"></iframe>",
-                           "text/html; charset=utf-8");
-    });
-    server_.Post("/welcome", [this](const httplib::Request& request, httplib::Response& response) {
-      Note("sent " + request.get_header_value("Host") + " " + request.get_param_value("u") + "|" +
-           request.get_param_value("p"));
-      response.set_content("<!doctype html><title>Welcome</title><h1>Welcome</h1>", "text/html; charset=utf-8");
-    });
-    server_.Get("/fields", [this](const httplib::Request& request, httplib::Response& response) {
-      Note("fields " + request.get_param_value("at") + " " + request.get_param_value("v"));
-      response.status = 204;
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-  }
-  ~LoginServer() {
-    server_.stop();
-    thread_.join();
+  explicit LoginPages(PageServer& server) : server_(server) {
+    server.SetContent("/login", kLoginPage, "text/html; charset=utf-8");
   }
   std::string Url(const std::string& host, const std::string& path) const {
-    return "http://" + host + ":" + std::to_string(port_) + path;
+    return "http://" + host + ":" + std::to_string(server_.port()) + path;
   }
-  bool Saw(const std::string& line) const {
-    std::lock_guard lock(mutex_);
-    return std::find(seen_.begin(), seen_.end(), line) != seen_.end();
-  }
+  bool Saw(const std::string& line) const { return ("\n" + Seen()).find("\n" + line + "\n") != std::string::npos; }
   std::string Seen() const {
-    std::lock_guard lock(mutex_);
+    const auto value = [](const PageServer::Request& request, const std::string& name) {
+      const auto found = request.query.find(name);
+      return found != request.query.end() ? found->second : std::string();
+    };
     std::string all;
-    for (const std::string& line : seen_) all += line + "\n";
+    for (const auto& sent : server_.RequestsFor("/welcome")) {
+      all += "sent " + sent.host + " " + value(sent, "u") + "|" + value(sent, "p") + "\n";
+    }
+    for (const auto& report : server_.RequestsFor("/fields")) all += "fields " + value(report, "at") + " " + value(report, "v") + "\n";
     return all;
   }
 
  private:
-  void Note(const std::string& line) {
-    std::lock_guard lock(mutex_);
-    seen_.push_back(line);
-  }
-
-  httplib::Server server_;
-  std::thread thread_;
-  int port_ = 0;
-  mutable std::mutex mutex_;
-  std::vector<std::string> seen_;
+  PageServer& server_;
 };
 
 // The engine that shows the log-in pages: its pages' hosts (the log-in page's and
@@ -226,7 +195,7 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   static inline test::PrivateKeyring* keyring_ = nullptr;
   static inline test::KeyringSession* session_ = nullptr;
   SecretServiceKeyring reader_{"TarvoBrowser"};
-  LoginServer login_;
+  LoginPages login_{pages_};
 };
 
 TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearing) {
@@ -269,14 +238,10 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 4), 4));
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(login_.Saw("fields ?visit=4 |")) << login_.Seen();
-  std::optional<Window> chooser;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6);
-        return WaitFor([&] { return (chooser = WindowNamed("^KXAccountChooserWnd$")).has_value(); }, 3s);
-      },
-      20s))
-      << "no account list under the field";
+  const std::optional<Window> chooser = ActUntilShown(
+      [&] { ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6); },
+      "^KXAccountChooserWnd$", 3s, 20s);
+  ASSERT_TRUE(chooser.has_value()) << "no account list under the field";
   std::this_thread::sleep_for(300ms);
   Screenshot("passwords_account_chooser");
   ClickAt(chooser->x + 60, chooser->y + 5 + 34 + 17);  // the second row: bob
@@ -298,14 +263,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   EXPECT_TRUE(Kept(login_.Url(other, "")).empty());
 
   // A private window: nothing filled, nothing offered, nothing kept.
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + 400, window->y + 60);
-        Command("xdotool sleep 0.3 key ctrl+shift+n");
-        return WaitFor([&] { return MainWindows(*browser).size() == 2; }, 5s);
-      },
-      30s))
-      << "no private window";
+  ASSERT_TRUE(OpenWindowWithKey(*browser, *window, "ctrl+shift+n")) << "no private window";
   const Window privateWindow = MainWindows(*browser).back();
   ASSERT_TRUE(Open(privateWindow, LoginUrl(Here(), 7), 7));
   std::this_thread::sleep_for(1s);
@@ -321,14 +279,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   // The settings' passwords page lists what is kept, by origin (the other origin's
   // "never" row first when its address sorts first); alice's delete button removes
   // that log-in.
-  std::optional<Window> menu;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + 20, window->y + 26);
-        return WaitFor([&] { return (menu = WindowNamed("^KXMenuWnd$")).has_value(); }, 3s);
-      },
-      30s));
-  ClickAt(menu->x + 60, menu->y + kSettingsEntryY);
+  ClickInMainMenu(*browser, 60, kSettingsEntryY);
   std::optional<Window> settings;
   ASSERT_TRUE(WaitFor([&] { return (settings = WindowNamed("^settings$")).has_value(); }, 10s));
   std::this_thread::sleep_for(300ms);
@@ -343,29 +294,27 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   // Frames: one of another origin than its page is never filled, nor a hidden one;
   // one of the page's own origin is (bob is the one account left).
   const struct {
-    std::string page;
+    std::string host;
+    bool hidden;  // the frame has no size
     bool filled;
-  } frames[] = {
-      {login_.Url(other, "/framed?visit=10&inner=" + Here()), false},
-      {login_.Url(Here(), "/framed?visit=11&hidden=1&inner=" + Here()), false},
-      {login_.Url(Here(), "/framed?visit=12&inner=" + Here()), true},
-  };
-  for (int visit = 10; const auto& [page, filled] : frames) {
+  } frames[] = {{other, false, false}, {Here(), true, false}, {Here(), false, true}};
+  for (int visit = 10; const auto& [host, hidden, filled] : frames) {
     const std::string fields = "fields ?visit=" + std::to_string(visit) + " ";
+    const std::string framed = "/framed" + std::to_string(visit);
+    pages_.SetContent(framed,
+                      "<!doctype html><title>Framed</title><iframe style=\"" +
+                          std::string(hidden ? "width:0;height:0;border:0" : "width:100%;height:90%") + "\" src=\"" +
+                          LoginUrl(Here(), visit) + "\"></iframe>",
+                      "text/html; charset=utf-8");
+    const std::string page = login_.Url(host, framed);
     ASSERT_TRUE(Open(*window, page, visit++)) << page;
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(login_.Saw(fields + "bob|hunter2"), filled) << page << "\n" << login_.Seen();
   }
 
   // Clearing browsing data with "passwords" empties the keyring, marks included.
-  std::optional<Window> clearData;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        ClickAt(window->x + window->width - 25, window->y + 66);
-        return WaitFor([&] { return (clearData = WindowNamed("^empty_history_list$")).has_value(); }, 3s);
-      },
-      30s));
-  std::this_thread::sleep_for(300ms);
+  const std::optional<Window> clearData = OpenClearData(*browser);
+  ASSERT_TRUE(clearData.has_value());
   ClickAt(clearData->x + 31, clearData->y + 201);
   ClickAt(clearData->x + 287, clearData->y + 369);
   ASSERT_TRUE(WaitFor([] { return !WindowNamed("^empty_history_list$").has_value(); }, 10s));

@@ -17,9 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -40,12 +38,6 @@ using Rect = Window;
 // The toolkit window titled with `className`, once shown.
 std::optional<Rect> WindowOf(const std::string& className) { return LargestWindow("--name '^" + className + "$'"); }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 bool Type(const std::string& text) { return std::system(("xdotool type --delay 20 '" + text + "'").c_str()) == 0; }
 bool Key(const std::string& key) { return std::system(("xdotool key " + key + " sleep 0.2").c_str()) == 0; }
 
@@ -216,6 +208,12 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
   EXPECT_TRUE(WaitForLog("account: no valid stored login")) << browser_->Log();
   EXPECT_EQ(Logged("account: the stored login holds"), 0);
   CloseBrowser(*browser_);
+  // The password went into no file of the profile.
+  for (const char* folder : {"data", "config"}) {
+    for (const fs::directory_entry& file : fs::recursive_directory_iterator(dir_.path() / folder)) {
+      EXPECT_EQ(ReadFile(file.path()).find("demo1234"), std::string::npos) << file.path();
+    }
+  }
 }
 
 TEST_F(VpnEndToEndTest, WithoutNodeChoiceTheShieldConnectsAtOnceAndWithoutRightsItSaysSo) {

@@ -5,8 +5,6 @@
 // its cookies to itself, in both engines, and leaves nothing in the data folder.
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <thread>
 
@@ -35,26 +33,6 @@ class WindowsEndToEndTest : public BrowserFixture {
   }
   bool WindowCountIs(ChildProcess& browser, size_t count) {
     return WaitFor([&] { return MainWindows(browser).size() == count; }, 30s);
-  }
-  // A later start of the browser with `arguments`: it hands them over and ends with 0.
-  void StartAgain(const std::vector<std::string>& arguments, const std::string& name) {
-    ChildProcess later(BinFolder() + "tarvo-browser", arguments, Environment(), (dir_.path() / name).string());
-    const auto status = later.WaitForExit(kStartLimit);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0) << later.Log();
-    EXPECT_EQ(later.Log().find("startup: engine at"), std::string::npos) << "a second engine started";
-  }
-  // Opens a new window from `from` with its key (ctrl+n, ctrl+shift+n); it is the
-  // top one afterwards.
-  bool OpenWindowWithKey(ChildProcess& browser, const Window& from, const std::string& key) {
-    const size_t before = MainWindows(browser).size();
-    return WaitFor(
-        [&] {
-          ClickAt(from.x + 400, from.y + 60);
-          Command("xdotool sleep 0.3 key " + key);
-          return WaitFor([&] { return MainWindows(browser).size() == before + 1; }, 5s);
-        },
-        30s);
   }
   // Types `url` into the address bar of `window` until the page server sees `path`
   // asked for more than `served` times; the Cookie header of that request.
@@ -89,20 +67,13 @@ TEST_F(WindowsEndToEndTest, NewWindowsOpenInTheRunningBrowserAndCloseOneByOne) {
   // Ctrl+N in the window: a second window of the same process on the home page.
   Window first;
   ASSERT_TRUE(TopWindow(*browser, first));
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        ClickAt(first.x + 400, first.y + 60);
-        Command("xdotool sleep 0.3 key ctrl+n");
-        return WaitFor([&] { return MainWindows(*browser).size() == 2; }, 5s);
-      },
-      30s))
-      << "Ctrl+N opened no window";
+  EXPECT_TRUE(OpenWindowWithKey(*browser, first, "ctrl+n")) << "Ctrl+N opened no window";
 
   // The desktop entry's "new window" action with an address, then a plain address.
-  StartAgain({"-newwindow", pages_.Url("/two")}, "newwindow.log");
+  StartAgain({"-newwindow", pages_.Url("/two")});
   EXPECT_TRUE(WindowCountIs(*browser, 3));
   EXPECT_TRUE(WaitFor([&] { return Served("/two"); }, 30s));
-  StartAgain({pages_.Url("/three")}, "tab.log");
+  StartAgain({pages_.Url("/three")});
   EXPECT_TRUE(WaitFor([&] { return Served("/three"); }, 30s));
   EXPECT_TRUE(WindowCountIs(*browser, 3)) << "a plain address opened a window";
   Screenshot("three_windows");
@@ -174,8 +145,7 @@ TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothin
   std::this_thread::sleep_for(3s);
   EXPECT_EQ(DataFiles(), before);
   EXPECT_EQ(Rows("history") + " " + Rows("searchtext") + " " + Rows("download"), rowsBefore);
-  std::ifstream sessionFile(Database().parent_path() / "session.json");
-  const std::string session((std::istreambuf_iterator<char>(sessionFile)), std::istreambuf_iterator<char>());
+  const std::string session = ReadFile(Database().parent_path() / "session.json");
   EXPECT_EQ(session.find("check"), std::string::npos) << session;
 
   // Closed, the window takes its cookies along: a new private window has none, and

@@ -17,13 +17,8 @@ namespace {
 
 using test::LoopbackHttpServer;
 using test::ReceivedRequest;
+using test::Cipher;
 using test::ScriptedReply;
-
-std::string Cipher(const std::string& plain) {
-  std::string out;
-  PayloadCipher().EncryptText(plain, out);
-  return out;
-}
 
 Json::Value Entry(int id, const std::string& source, const std::string& target, int action = 1) {
   Json::Value entry;
@@ -102,6 +97,7 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   for (const char* icon : {"a", "b", "c"}) first["authicon"].append("http://icons.example/" + std::string(icon) + ".png");
   entries.append(first);
   entries.append(Entry(2, "https://pay.example.cn/login", "http://127.0.0.2/"));
+  entries.append(Entry(5, DomainListSync::kUserCenterMarker, "http://127.0.0.5/"));
   Serve(ListReply(entries));
 
   ASSERT_EQ(sync_.SyncDomainList(), 0);
@@ -110,8 +106,7 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, "/app/v1.0/domain_list");
   EXPECT_EQ(requests[0].body, "latest_time=0&platform=3&client_version=0&brand=TarvoBrowser");
-  EXPECT_EQ(store_.Scalar("select count(*) from domainlist"), "2");
-  EXPECT_EQ(store_.Scalar("select count(*) from domainlist where id='99'"), "0");
+  EXPECT_EQ(store_.Scalar("select group_concat(id) from (select id from domainlist order by id)"), "1,2,5");
   EXPECT_EQ(store_.Scalar("select value from info where key='domainlist_latesttime'"), "1700000000");
   EXPECT_EQ(store_.Scalar("select auth_icon_urls || '|' || is_auth || is_sign || is_guar || '|' || sign_desc "
                           "from domainlist where id='1'"),
@@ -120,6 +115,8 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   EXPECT_EQ(Plain("source_domain", "2"), "pay.example.cn");
   EXPECT_EQ(Plain("target_domain", "2"), "127.0.0.2");
   EXPECT_EQ(store_.Scalar("select source_url from domainlist where id='2'"), Cipher("https://pay.example.cn/login"));
+  // The user centre's marker is stored under the internal scheme.
+  EXPECT_EQ(Plain("source_url", "5") + " " + Plain("source_domain", "5"), "tarvo://usercenter usercenter");
 
   WString target;
   ASSERT_TRUE(list_.MapSourceToTarget(u"https://pay.example.cn/login", target));
@@ -127,15 +124,6 @@ TEST_F(DomainListSyncTest, FullDownloadReplacesTheListAndRecordsMaxTime) {
   DomainRecord record;
   ASSERT_TRUE(list_.GetProtectRecord(u"https://bank.example.cn/", u"http://127.0.0.1:9001/", record));
   EXPECT_EQ(record.authIconUrls.size(), 3u);
-}
-
-TEST_F(DomainListSyncTest, UserCentreMarkerIsStoredUnderTheInternalScheme) {
-  Json::Value entries(Json::arrayValue);
-  entries.append(Entry(5, DomainListSync::kUserCenterMarker, "http://127.0.0.5/"));
-  Serve(ListReply(entries));
-  ASSERT_EQ(sync_.SyncDomainList(), 0);
-  EXPECT_EQ(Plain("source_url", "5"), "tarvo://usercenter");
-  EXPECT_EQ(Plain("source_domain", "5"), "usercenter");
 }
 
 TEST_F(DomainListSyncTest, UnusableRepliesChangeNothing) {

@@ -5,13 +5,13 @@
 
 namespace tarvo::test {
 
-namespace {
-
 std::string Cipher(const std::string& plain) {
   std::string out;
   PayloadCipher().EncryptText(plain, out);
   return out;
 }
+
+namespace {
 
 std::string Host(const std::string& url) { return WideToUtf8(GetUrlHost(Utf8ToWide(url))); }
 

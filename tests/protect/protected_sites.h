@@ -6,6 +6,9 @@
 
 namespace tarvo::test {
 
+// `plain` ciphered with the payload cipher, as the service sends addresses.
+std::string Cipher(const std::string& plain);
+
 // Writes domainlist rows the way the service's list is stored: addresses and hosts
 // ciphered with the payload cipher, the other columns as text.
 class ProtectedSites {

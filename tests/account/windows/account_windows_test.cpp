@@ -119,7 +119,7 @@ class AccountWindowsTest : public ::testing::Test {
   static inline AccountTaskQueue& tasks_ = *new AccountTaskQueue();  // never destroyed, as its thread
 };
 
-TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnter) {
+TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnterOnceAccepted) {
   LoginWnd login(state_, tasks_, database_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
@@ -136,10 +136,17 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
     EXPECT_EQ(scripted.Requests().size(), 0u);
     SaveScreenshot(window, "account_login_markers");
 
-    UseService(AccountWindowsEnvironment::baseUrl);
     Type(window, "login/p1_pwd", "demo1234");
-    EXPECT_EQ(window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit()->echoMode(), QLineEdit::Password);
-    QTest::keyClick(window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit(), Qt::Key_Return);
+    QLineEdit* password = window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    // A refused login leaves the window asking again, nobody logged in.
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return scripted.Requests().size() == 1u && window.FindControl("login/loginbtn")->IsEnabled(); }));
+    EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
+    EXPECT_FALSE(state_.IsLoggedIn());
+    UseService(AccountWindowsEnvironment::baseUrl);
+    QTest::keyClick(password, Qt::Key_Return);
   });
   EXPECT_EQ(login.Run(0), LoginWnd::kLoggedIn);
   EXPECT_EQ(state_.CurrentUser().name, u"demo@tarvo.test");

@@ -107,10 +107,6 @@ TEST_F(DownloadWindowsTest, RowsFollowTheDownloadsAndTheButtonsMoveThem) {
     Add(4, "notes.txt");
     ASSERT_TRUE(QTest::qWaitFor([&] { return ListOf(window).GetCount() == 4; }));
     EXPECT_EQ(InRow(window, 0, "filename")->GetText(), "notes.txt");
-    // One ends: its row turns into a stopped row in place.
-    Report(4, 4, 4, true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return RowKind(window, 0) == "stop"; }));
-    EXPECT_EQ(RowKind(window, 1), "running");
     Click(window, InRow(window, 1, "dlcancel_btn"));
     ClickControl(window, "download/closebtn");
   });
