@@ -19,7 +19,6 @@
 #include "engines/webengine/cef_cookie_manager.h"
 #include "engines/webengine/cef_entry_points.h"
 #include "engines/webengine/web_app.h"
-#include "downloads/download_manager.h"
 #include "engines/webkitgtk/lazy_compat_profile.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
@@ -241,10 +240,9 @@ void CKXBrowserApp::RegisterFeatures() {
   windows_ = std::make_unique<BrowserWindows>(account_, database_);
   passwords_ = new PasswordKeeper(
       std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
-  downloads_ = new DownloadManager(database_);
-  dataCleaner_ = new BrowsingDataCleaner(database_, *downloads_);
+  dataCleaner_ = new BrowsingDataCleaner(database_);
   FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, enginePorts_, account_,
-                     loginForms_, *passwords_, *dataCleaner_, *downloads_, accountTasks_,
+                     loginForms_, *passwords_, *dataCleaner_, accountTasks_,
                      database_};
   FeatureRegistrations::RegisterAll(hooks);
 }

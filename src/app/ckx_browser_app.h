@@ -37,7 +37,6 @@ class LazyCompatProfile;
 }
 class BrowserWindows;
 class BrowsingDataCleaner;
-class DownloadManager;
 class FirstWnd;
 class InstanceHandover;
 class MainDuiWnd;
@@ -139,9 +138,6 @@ class CKXBrowserApp {
   // once the database is open. Never destroyed: the history feature's windows, kept
   // to the process's end, hold it.
   BrowsingDataCleaner* dataCleaner_ = nullptr;
-  // The list of downloads, read from the database once it is open. Never destroyed:
-  // the downloads feature's windows and resumer, kept to the process's end, hold it.
-  DownloadManager* downloads_ = nullptr;
   // What the features ask of the engines, handed to them once at registration.
   ChromiumEnginePort chromiumPort_{account_, loginForms_};
   CompatEnginePort compatPort_{compatEngine_, [this] { return compatProfile_.get(); }};

@@ -26,8 +26,7 @@ void EmptyFolderOf(WStringView key) {
 
 }  // namespace
 
-BrowsingDataCleaner::BrowsingDataCleaner(UserDatabase& database, DownloadManager& downloads)
-    : database_(database), downloads_(downloads) {}
+BrowsingDataCleaner::BrowsingDataCleaner(UserDatabase& database) : database_(database) {}
 
 void BrowsingDataCleaner::Clear(ClearOption option) {
   switch (option) {
@@ -37,11 +36,11 @@ void BrowsingDataCleaner::Clear(ClearOption option) {
       if (engines_ != nullptr) engines_->ClearVisitedLinks();
       break;
     case ClearOption::kDownloads:
-      downloads_.ClearFinished();
+      if (downloads_ != nullptr) downloads_->ClearFinished();
       break;
     case ClearOption::kFiles:
       EmptyFolderOf(SettingsKeys::kPictureFolder);
-      downloads_.DeleteLeftovers();
+      if (downloads_ != nullptr) downloads_->DeleteLeftovers();
       break;
     case ClearOption::kCookies:
       if (engines_ != nullptr) engines_->ClearCookies();

@@ -29,13 +29,15 @@ class PasswordKeeper;
 // the browser's once the database is open; tests make their own.
 class BrowsingDataCleaner {
  public:
-  BrowsingDataCleaner(UserDatabase& database, DownloadManager& downloads);
+  explicit BrowsingDataCleaner(UserDatabase& database);
   BrowsingDataCleaner(const BrowsingDataCleaner&) = delete;
   BrowsingDataCleaner& operator=(const BrowsingDataCleaner&) = delete;
 
   // Non-owning; null while the engines are not running (their part is skipped).
   void SetEngines(IEngineData* engines) { engines_ = engines; }
   IEngineData* Engines() const { return engines_; }
+  // The list of downloads (non-owning; null: no downloads feature, none to clear).
+  void SetDownloads(DownloadManager* downloads) { downloads_ = downloads; }
   // The saved passwords' keeper (non-owning; null: no saved passwords to clear).
   void SetSavedPasswords(PasswordKeeper* passwords) { passwords_ = passwords; }
   PasswordKeeper* SavedPasswords() const { return passwords_; }
@@ -47,7 +49,7 @@ class BrowsingDataCleaner {
 
  private:
   UserDatabase& database_;
-  DownloadManager& downloads_;
+  DownloadManager* downloads_ = nullptr;
   IEngineData* engines_ = nullptr;
   PasswordKeeper* passwords_ = nullptr;
 };

@@ -155,6 +155,7 @@ class BrowsingDataCleanerTest : public ::testing::Test {
     settings.Set(SettingsKeys::kPictureFolder, Utf8ToWide((Root() / "Picture").string() + "/"));
     settings.Set(SettingsKeys::kCookieFolder, Utf8ToWide((Root() / "Cookie").string() + "/"));
     cleaner_.SetEngines(&engines_);
+    cleaner_.SetDownloads(&downloads_);
   }
   void TearDown() override { SettingsRegistry::Instance().ClearForTesting(); }
   fs::path Root() const { return store_.folder().path(); }
@@ -166,7 +167,7 @@ class BrowsingDataCleanerTest : public ::testing::Test {
 
   test::TestDatabase store_;
   DownloadManager downloads_{store_.db()};
-  BrowsingDataCleaner cleaner_{store_.db(), downloads_};
+  BrowsingDataCleaner cleaner_{store_.db()};
   CountingEngines engines_;
 };
 
@@ -204,7 +205,7 @@ TEST_F(BrowsingDataCleanerTest, EachOptionClearsItsOwnData) {
   const fs::path storage = store_.folder().WriteFile("Cookie/Local Storage/leveldb/000003.log", "site");
   EXPECT_EQ(Calls(ClearOption::kCookies), "cookies ");
   EXPECT_TRUE(fs::exists(storage));
-  BrowsingDataCleaner(store_.db(), downloads_).EmptyPendingSiteData();
+  BrowsingDataCleaner(store_.db()).EmptyPendingSiteData();
   EXPECT_FALSE(fs::exists(storage));
   EXPECT_TRUE(fs::is_directory(storage.parent_path()));
   EXPECT_TRUE(fs::exists(cookies));

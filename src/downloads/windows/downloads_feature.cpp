@@ -5,6 +5,7 @@
 #include "downloads/windows/desktop_files.h"
 #include "downloads/windows/download_prompts.h"
 #include "downloads/windows/download_windows.h"
+#include "history/browsing_data_cleaner.h"
 #include "shell/commands/post_command.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
@@ -16,9 +17,11 @@ namespace {
 
 // The feature's objects, made once.
 struct Downloads {
-  Downloads(DownloadManager& downloads, const AccountState& account)
-      : manager(downloads), resumer{manager, VpnRoute(account)} {}
+  Downloads(UserDatabase& database, const AccountState& account)
+      : manager(*new DownloadManager(database)), resumer{manager, VpnRoute(account)} {}
 
+  // Never destroyed: the engines report downloads, and clearing browsing data reaches
+  // the list, up to the process's end.
   DownloadManager& manager;
   DownloadWindows windows{manager};
   DownloadPrompts prompts;
@@ -29,7 +32,8 @@ struct Downloads {
 }  // namespace
 
 void DownloadsFeature::Register(FeatureHooks& hooks) {
-  static Downloads feature{hooks.downloads, hooks.account};
+  static Downloads feature{hooks.database, hooks.account};
+  hooks.dataCleaner.SetDownloads(&feature.manager);
   feature.manager.SetDesktop(&feature.desktop);
   feature.manager.SetChangeListener([] { feature.windows.RequestRefresh(); });
   feature.windows.RegisterCommands(hooks.windows.Features());

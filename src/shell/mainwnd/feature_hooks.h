@@ -18,7 +18,6 @@ class AccountState;
 class AccountTaskQueue;
 class BrowserWindows;
 class BrowsingDataCleaner;
-class DownloadManager;
 class IEnginePort;
 class LoginFormEvents;
 class PasswordKeeper;
@@ -45,9 +44,6 @@ struct FeatureHooks {
   // What the clear-data window and the browser's end clear through; alive to the
   // process's end.
   BrowsingDataCleaner& dataCleaner;
-  // The list of downloads, read from the database at start-up; alive to the
-  // process's end.
-  DownloadManager& downloads;
   // The thread of the account and VPN operations; alive to the process's end.
   AccountTaskQueue& accountTasks;
   // The profile's database, open; alive to the process's end.

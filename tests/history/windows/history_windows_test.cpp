@@ -41,7 +41,10 @@ struct CountingEngines : IEngineData {
 
 class HistoryWindowsTest : public ::testing::Test {
  protected:
-  void SetUp() override { cleaner_.SetEngines(&engines_); }
+  void SetUp() override {
+    cleaner_.SetEngines(&engines_);
+    cleaner_.SetDownloads(&downloads_);
+  }
   int64_t Visit(const WString& url, const WString& title, int64_t at) {
     PageUrl page{url, url, false, 0};
     HistoryRecords(store_.db()).AddHistory(page);
@@ -57,7 +60,7 @@ class HistoryWindowsTest : public ::testing::Test {
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
   TestDatabase store_;
   DownloadManager downloads_{store_.db()};
-  BrowsingDataCleaner cleaner_{store_.db(), downloads_};
+  BrowsingDataCleaner cleaner_{store_.db()};
   CountingEngines engines_;
 };
 

@@ -49,7 +49,6 @@
 #include "shell/pages/login_form_events.h"
 #include "passwords/password_keeper.h"
 #include "history/browsing_data_cleaner.h"
-#include "downloads/download_manager.h"
 #include "passwords/secret_service_keyring.h"
 #include "engines/test_http_server.h"
 #include "shell/addressbar/c_address_edit.h"
@@ -151,8 +150,7 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_EQ(database_->OpenFile((root_->path() / "kx.dat").string()), 0);
     ASSERT_EQ(database_->Upgrade(), 0);
     CBrowserUrl::UseDatabase(*database_);
-    downloads_ = new DownloadManager(*database_);
-    dataCleaner_ = new BrowsingDataCleaner(*database_, *downloads_);
+    dataCleaner_ = new BrowsingDataCleaner(*database_);
     // The chosen engine searches on loopback.
     ASSERT_EQ(database_->Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
                                                {server_->Url("/search?q=").toStdString()}),
@@ -168,7 +166,7 @@ class MainWindowTest : public ::testing::Test {
     }
     windows_ = std::make_unique<BrowserWindows>(*account_, *database_);
     FeatureHooks hooks{*windows_, serviceSteps_, endSteps_, *enginePorts_, *account_, *loginForms_,
-                       *passwords_, *dataCleaner_, *downloads_, *accountTasks_, *database_};
+                       *passwords_, *dataCleaner_, *accountTasks_, *database_};
     FeatureRegistrations::RegisterAll(hooks);
     window_ = std::make_unique<MainDuiWnd>(*windows_, std::make_unique<EngineBodyFactory>(*compatProfile_, *loginForms_));
     window_->SetReadyCallback([this] { ++readyCalls_; });
@@ -260,7 +258,6 @@ class MainWindowTest : public ::testing::Test {
   static inline UserDatabase* database_ = new UserDatabase();
   static inline LoginFormEvents* loginForms_ = new LoginFormEvents();
   static inline AccountTaskQueue* accountTasks_ = new AccountTaskQueue();
-  static inline DownloadManager* downloads_ = nullptr;
   static inline BrowsingDataCleaner* dataCleaner_ = nullptr;
   static inline PasswordKeeper* passwords_ =
       new PasswordKeeper(std::make_unique<SecretServiceKeyring>(SettingsRegistry::Instance().GetUtf8(SettingsKeys::kBrand)));
