@@ -120,6 +120,20 @@ TEST_F(FavoritesStoreTest, AnEditBeforeTheFirstLoadKeepsTheStoredDocument) {
   EXPECT_EQ(store_.AddItem(duplicate), -1);
 }
 
+TEST_F(FavoritesStoreTest, AnEditThatCouldNotBeSavedSurvivesAReloadAndIsSavedLater) {
+  Store("favor_data", FavoritesTree(Document({Bookmark("1", "stored", "http://s/")})).ToText());
+  ASSERT_EQ(store_.Load(), 0);
+  // The data file refuses every write, as a full disk does.
+  ASSERT_EQ(database_.db().Execute("create trigger refuse before update on info begin select raise(abort, 'full'); end"), 0);
+  Json::Value item = store_.NewBookmark(u"", u"unsaved", u"http://u/");
+  store_.AddItem(item);
+  EXPECT_EQ(store_.Load(), 0);
+  EXPECT_EQ(Names(), "stored;unsaved;");
+  ASSERT_EQ(database_.db().Execute("drop trigger refuse"), 0);
+  EXPECT_EQ(store_.SaveIfUnsaved(), 0);
+  EXPECT_NE(Stored("favor_data").find("unsaved"), std::string::npos);
+}
+
 TEST_F(FavoritesStoreTest, MovingABookmarkIntoAFolder) {
   Store("favor_data", FavoritesTree(Document({Folder("1", "f"), Bookmark("2", "b", "http://b/")})).ToText());
   EXPECT_EQ(store_.MoveBookmark("2", "1", u"moved"), 0);
