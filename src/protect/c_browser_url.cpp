@@ -2,6 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -60,7 +63,12 @@ CBrowserUrl& CBrowserUrl::Instance() {
 
 void CBrowserUrl::UseDatabase(UserDatabase& database) {
   DomainList::UseDatabase(database);
-  processRouter.store(new CBrowserUrl(DomainList::Instance(), database));
+  // Kept reachable like the lists: a replaced router may still be routing an address.
+  static std::mutex guard;
+  static auto* const made = new std::vector<std::unique_ptr<CBrowserUrl>>();
+  const std::lock_guard lock(guard);
+  made->push_back(std::make_unique<CBrowserUrl>(DomainList::Instance(), database));
+  processRouter.store(made->back().get());
 }
 
 UrlMapping CBrowserUrl::MapUrl(WStringView url) const {

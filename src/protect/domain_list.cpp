@@ -1,7 +1,10 @@
 #include "protect/domain_list.h"
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "url/url_parts.h"
 #include "store/info_records.h"
@@ -41,7 +44,15 @@ DomainList& DomainList::Instance() {
   return *unopened;
 }
 
-void DomainList::UseDatabase(UserDatabase& database) { processList.store(new DomainList(database)); }
+void DomainList::UseDatabase(UserDatabase& database) {
+  // Each list made is kept where it stays reachable, so one replaced while a lookup
+  // still holds it is neither freed under that lookup nor lost.
+  static std::mutex guard;
+  static auto* const made = new std::vector<std::unique_ptr<DomainList>>();
+  const std::lock_guard lock(guard);
+  made->push_back(std::make_unique<DomainList>(database));
+  processList.store(made->back().get());
+}
 
 bool DomainList::IsDomainListEnabled() const {
   WString value;
