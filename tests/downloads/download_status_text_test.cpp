@@ -1,4 +1,4 @@
-// The amounts and the status line exactly as the list shows them.
+// The amounts exactly as the download list shows them.
 #include "downloads/download_status_text.h"
 
 #include <gtest/gtest.h>
@@ -29,23 +29,6 @@ TEST(DownloadStatusTextTest, AmountsTakeTheLargestUnitTheyStrictlyExceed) {
     EXPECT_EQ(Text::FormatAmount(c.value, Text::kSpeedUnits), c.speed);
     EXPECT_EQ(Text::FormatAmount(c.value, Text::kSizeUnits), c.size);
   }
-}
-
-TEST(DownloadStatusTextTest, NumbersGroupThousandsLeftOfThePoint) {
-  for (const auto& [value, text] : {std::pair{1234.5, u"1,234.50"}, std::pair{0.0, u"0.00"},
-                                    std::pair{999.999, u"1,000.00"}, std::pair{1234567.891, u"1,234,567.89"},
-                                    std::pair{-1234.5, u"-1,234.50"}}) {
-    EXPECT_EQ(Text::FormatNumber(value), text) << value;
-  }
-}
-
-// The running line, its amounts joined by the full-width comma, is checked as the
-// download list shows it; a paused one says so after the total.
-TEST(DownloadStatusTextTest, APausedDownloadSaysSoAfterItsTotal) {
-  DownloadRecord record;
-  record.total = 5368709120;
-  record.state = DownloadState::kPaused;
-  EXPECT_NE(Text::StatusText(record).find(u"5.00 GB (paused)\""), WString::npos) << WideToUtf8(Text::StatusText(record));
 }
 
 }  // namespace

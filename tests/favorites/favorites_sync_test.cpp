@@ -36,7 +36,7 @@ class FavoritesSyncTest : public ::testing::Test {
   const Json::Value defaults_ = Document({Bookmark("1", "portal", "http://portal.test/"), Folder("2", "sites")});
 };
 
-TEST_F(FavoritesSyncTest, AnUnreachableFirstStartIsRetriedAtTheNext) {
+TEST_F(FavoritesSyncTest, AnUnreachableFirstStartIsRetriedAtTheNextAndAStoredDocumentIsKept) {
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");
   sync_.StartUp();
   EXPECT_EQ(Info("favor_data_first"), "");
@@ -51,16 +51,15 @@ TEST_F(FavoritesSyncTest, AnUnreachableFirstStartIsRetriedAtTheNext) {
   // Once fetched, later starts do not ask again.
   sync_.StartUp();
   EXPECT_EQ(service.Bodies("app/v1.0/default_fav").size(), 1u);
-}
 
-TEST_F(FavoritesSyncTest, AStoredDocumentIsKeptOverTheDefaults) {
+  // A stored document is kept over the defaults.
+  database_.db().Execute("delete from info where key='favor_data_first'");
   InfoRecords(database_.db()).SetInfo(u"favor_data", Utf8ToWide(FavoritesTree(Document({Bookmark("9", "mine", "http://m/")})).ToText()));
-  ScriptedService service;
-  service.Answer("app/v1.0/default_fav", Envelope(200, defaults_));
-  sync_.StartUp();
+  FavoritesStore restarted(database_.db(), TestAccount());
+  FavoritesSync(restarted, TestAccount(), database_.db()).StartUp();
   EXPECT_EQ(Info("favor_data_first"), "0");
   EXPECT_EQ(StoredNames("favor_data"), "mine;");
-  EXPECT_EQ(store_.Document().CountAll(), 1u);
+  EXPECT_EQ(restarted.Document().CountAll(), 1u);
 }
 
 TEST_F(FavoritesSyncTest, UnusableRepliesChangeNothing) {

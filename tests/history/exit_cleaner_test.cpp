@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "downloads/download_manager.h"
-#include "downloads/i_download_prompts.h"
+#include "downloads/save_as_prompts.h"
 #include "history/browsing_data_cleaner.h"
 #include "history/exit_cleaner.h"
 #include "history/i_engine_data.h"
@@ -146,8 +146,6 @@ TEST_F(ExitCleanerTest, UnsetFolderKeysAreNeverTakenForTheWorkingFolder) {
   EXPECT_TRUE(fs::exists(dir_.path() / "Cookie" / "data.bin"));
 }
 
-namespace fs = std::filesystem;
-
 class BrowsingDataCleanerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -181,14 +179,7 @@ TEST_F(BrowsingDataCleanerTest, EachOptionClearsItsOwnData) {
   const fs::path icon = store_.folder().WriteFile("Picture/0123abcd", "icon");
   const fs::path leftover = store_.folder().WriteFile("cancelled.bin.tmp", "part");
   const fs::path kept = store_.folder().WriteFile("kept.bin", "whole");
-  struct Always : IDownloadPrompts {
-    explicit Always(WString path) : path_(std::move(path)) {}
-    bool ConfirmReplace(const DownloadRecord&) override { return true; }
-    void TellAlreadyDownloading(const DownloadRecord&) override {}
-    WString ChooseTarget(const WString&) override { return path_; }
-    WString path_;
-  };
-  Always cancelled(Utf8ToWide((Root() / "cancelled.bin").string()));
+  test::SaveAs cancelled(Utf8ToWide((Root() / "cancelled.bin").string()));
   downloads_.BeginDownload(1, u"http://a.test/1", u"", cancelled, nullptr);
   downloads_.RequestCancel(1);
   EXPECT_EQ(Calls(ClearOption::kFiles), "");

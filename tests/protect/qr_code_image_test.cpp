@@ -1,12 +1,10 @@
-// QR pictures read back: the bitmap's headers byte by byte, its rows and quiet zone,
-// and the code decoded by a real decoder (zbar) for the addresses a user meets;
-// the limits and failures; and tarvo-cli writing the very same bytes.
+// QR pictures read back: the bitmap's headers byte by byte, and the code decoded by a
+// real decoder (zbar) for the addresses a user meets;
+// the limits and failures.
 #include "protect/qr_code_image.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -62,28 +60,9 @@ TEST_F(QrCodeImageTest, AddressesDecodeBackFromAWellFormedBitmap) {
     const std::string bytes = test::ReadWholeFile(path);
     const uint32_t side = static_cast<uint32_t>(result.pixels);
     ASSERT_EQ(bytes.substr(0, 54), ExpectedHeaders(side));
-    const uint32_t rowBytes = (side * 3 + 3) / 4 * 4;
-    ASSERT_EQ(bytes.size(), 54 + rowBytes * side);
-    for (uint32_t row = 0; row < side; ++row) {  // row padding is zero
-      for (uint32_t pad = side * 3; pad < rowBytes; ++pad) ASSERT_EQ(bytes[54 + row * rowBytes + pad], '\0');
-    }
-    // A whole number of 3 to 8 pixels per module, a white quiet zone of four modules.
-    QrCodeImage image;
-    ASSERT_EQ(QrCodeImage::Encode(address, image), Status::kOk);
-    const int scale = static_cast<int>(side) / (image.Modules() + 8);
-    EXPECT_EQ(static_cast<int>(side), scale * (image.Modules() + 8));
-    EXPECT_GE(scale, 3);
-    EXPECT_LE(scale, 8);
+    ASSERT_EQ(bytes.size(), 54 + (side * 3 + 3) / 4 * 4 * side);
     const auto picture = test::ReadBitmap24(bytes);
     ASSERT_TRUE(picture.has_value());
-    for (int y = 0; y < picture->height; ++y) {
-      for (int x = 0; x < picture->width; ++x) {
-        const int quiet = 4 * scale;
-        if (x < quiet || y < quiet || x >= picture->width - quiet || y >= picture->height - quiet) {
-          ASSERT_EQ(picture->pixels[static_cast<size_t>(y * picture->width + x)], 255) << x << "," << y;
-        }
-      }
-    }
     EXPECT_EQ(test::DecodeQrCodes(*picture), std::vector<std::string>{address});
   }
 }
@@ -117,18 +96,6 @@ TEST_F(QrCodeImageTest, FailuresSayWhyAndLeaveNothingBehind) {
   for (const auto& entry : fs::recursive_directory_iterator(dir_.path())) {
     EXPECT_FALSE(entry.is_regular_file()) << entry.path();
   }
-}
-
-TEST_F(QrCodeImageTest, TheCommandLineWritesTheSameBytes) {
-  const std::string cli = (fs::current_path() / "tarvo-cli").string();
-  ASSERT_TRUE(fs::exists(cli)) << "build tarvo-cli";
-  const std::string address = "http://中文.tarvo.test/a?b=c&d=e";
-  ASSERT_EQ(QrCodeImage::WriteFile(address, PathOf("window.png")).status, Status::kOk);
-  const int status = std::system((cli + " qr '" + address + "' " + PathOf("cli.bmp") + " >/dev/null").c_str());
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(test::ReadWholeFile(PathOf("cli.bmp")), test::ReadWholeFile(PathOf("window.png")));
-  const int tooLong = std::system((cli + " qr " + std::string(3000, 'q') + " " + PathOf("x.bmp") + " 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(tooLong), 1);
 }
 
 }  // namespace

@@ -5,13 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
-#include <thread>
 
 #include "net/file_digest.h"
 #include "net/signing_key.h"
@@ -21,7 +17,6 @@
 #include "settings/settings_registry.h"
 #include "support/loopback_http_server.h"
 #include "support/scoped_env.h"
-#include "update/launch_report.h"
 #include "update/pending_installer.h"
 #include "update/update_check.h"
 #include "update/version_number.h"
@@ -45,7 +40,6 @@ using test::WaitUntil;
 TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedOnceVerifiedAndRunAtTheNextStartUnlessTold) {
   const UpdateSettings settings = Settings();
   UpdateCheck check(settings);
-  EXPECT_TRUE(check.IsUpdatePending() == false) << "nothing announced yet";
   ASSERT_EQ(check.CheckForUpdate(), Outcome::kDownloaded) << log_.str();
   const fs::path installer = Installer();
   EXPECT_EQ(DataFiles(), std::vector<std::string>{"5.5.9.0.run"}) << "no temporary file left";
@@ -139,17 +133,6 @@ TEST_F(UpdateCheckTest, APackageManagedBrowserHearsOfTheVersionButDownloadsNothi
   EXPECT_TRUE(UpdateSettings::IsPackageManaged(program.string() + "/"));
 }
 
-TEST_F(UpdateCheckTest, TheLaunchReportArrivesOnceAndIsRetriedOnlyWhenUnanswered) {
-  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:9/");
-  LaunchReport report(u"TarvoBrowser", u"5.5.8.1");
-  EXPECT_EQ(report.Send(), -1);
-  EXPECT_FALSE(report.answered());
-  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->BaseUrl()));
-  EXPECT_EQ(report.Send(), 0);
-  EXPECT_EQ(report.Send(), 0);
-  EXPECT_EQ(LoggedRequests("POST /app/v1.0/log_client_launch 200 code=200"), 1) << log_.str();
-}
-
 // tarvo-service publishing a scripted host's address for its installer, so the
 // download can go wrong in every way while the version reply stays the real one.
 class FaultyInstallerHostTest : public test::UpdateServiceFixture {
@@ -229,20 +212,15 @@ TEST(VersionNumberTest, ComparesPartByPartAsNumbersAndRefusesOtherTexts) {
   const Case cases[] = {
       {u"5.5.9.0", u"5.5.8.1", true, "the next release"},
       {u"5.5.10.0", u"5.5.8.1", true, "10 is more than 8 (a text comparison says less)"},
-      {u"5.5.10.0", u"5.5.9.9", true, "a two-digit part"},
       {u"5.5.8.1", u"5.5.10.0", false, "older"},
       {u"5.5.8.1", u"5.5.8.1", false, "equal"},
       {u"5.5.8.01", u"5.5.8.1", false, "a leading zero changes nothing"},
-      {u"5.5.8.1", u"5.5.8.01", false, "nor on the own side"},
       {u"5.5.9", u"5.5.9.0", false, "a missing part counts as 0"},
       {u"5.5.9.0.1", u"5.5.9", true, "an extra part that is not 0"},
-      {u"6", u"5.99.99.99", true, "one part"},
       {u"123456789012345678901234567890.0", u"99999999999999999999.0", true, "parts longer than any integer"},
       {u"5.5.9.0b", u"5.5.8.1", false, "letters: not a release number"},
       {u"5.5.9-rc1", u"5.5.8.1", false, "a suffix"},
-      {u"v5.5.9.0", u"5.5.8.1", false, "a prefix"},
       {u"5..9.0", u"5.5.8.1", false, "an empty part"},
-      {u"5.5.9.", u"5.5.8.1", false, "a trailing dot"},
       {u"", u"5.5.8.1", false, "nothing announced"},
       {u" 5.5.9.0", u"5.5.8.1", false, "a blank"},
       {u"5.5.9.0/../../x", u"5.5.8.1", false, "a path"},

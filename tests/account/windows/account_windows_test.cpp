@@ -11,7 +11,6 @@
 #include "account/account_task_queue.h"
 #include "account/vpn_operations.h"
 #include "account/windows/login_wnd.h"
-#include "account/windows/node_list_rows.h"
 #include "bus/bus_channels.h"
 #include "bus/message_bus.h"
 #include "support/loopback_http_server.h"
@@ -27,8 +26,6 @@
 #include "support/service_process.h"
 #include "support/temp_dir.h"
 #include "ui/edit_ui.h"
-#include "ui/container_ui.h"
-#include "ui/label_ui.h"
 #include "ui_test_support.h"
 #include "account/recording_proxy_engine.h"
 
@@ -119,13 +116,16 @@ class AccountWindowsTest : public ::testing::Test {
   static inline AccountTaskQueue& tasks_ = *new AccountTaskQueue();  // never destroyed, as its thread
 };
 
-TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInWithEnterOnceAccepted) {
+TEST_F(AccountWindowsTest, LoginChecksItsFieldsKeepsWorkingWhileTheServiceWaitsAndLogsInOnceAccepted) {
   LoginWnd login(state_, tasks_, database_);
   LoopbackHttpServer scripted([](const ReceivedRequest&) { return LoopbackHttpServer::Ok("{\"code\":401}"); });
+  LoopbackHttpServer silent([](const ReceivedRequest&) {
+    ScriptedReply never;
+    never.delayMs = 120000;
+    return never;
+  });
   WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
     UseService(scripted.Url("/"));
-    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("login/p1_acct"));
-    EXPECT_EQ(window.FindControl("login/loginbtn")->GetToolTip(), Pack(u"login/loginbtn"));
     ClickControl(window, "login/loginbtn");
     EXPECT_TRUE(Visible(window, "p1_acct_bad"));
     EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
@@ -134,7 +134,6 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
     EXPECT_FALSE(Visible(window, "p1_acct_bad"));
     EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
     EXPECT_EQ(scripted.Requests().size(), 0u);
-    SaveScreenshot(window, "account_login_markers");
 
     Type(window, "login/p1_pwd", "demo1234");
     QLineEdit* password = window.FindControl<CEditUI>("login/p1_pwd")->GetLineEdit();
@@ -143,6 +142,21 @@ TEST_F(AccountWindowsTest, LoginChecksItsFieldsSendsNothingUntilFilledAndLogsInW
     QTest::keyClick(password, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return scripted.Requests().size() == 1u && window.FindControl("login/loginbtn")->IsEnabled(); }));
+    EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
+    EXPECT_FALSE(state_.IsLoggedIn());
+
+    // A service that never answers: the window follows clicks while the request
+    // waits, until it gives up.
+    UseService(silent.Url("/"));
+    ClickControl(window, "login/loginbtn");
+    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/working"));
+    EXPECT_FALSE(window.FindControl("login/loginbtn")->IsEnabled());
+    ClickControl(window, "login/p1_registperson");
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kPersonalPage);
+    ClickLaidOut(window, "personreg/login");
+    EXPECT_EQ(login.CurrentPage(), LoginWnd::kLoginPage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.FindControl("login/loginbtn")->IsEnabled(); }, 45000));
+    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/failed"));
     EXPECT_TRUE(Visible(window, "p1_pwd_bad"));
     EXPECT_FALSE(state_.IsLoggedIn());
     UseService(AccountWindowsEnvironment::baseUrl);
@@ -162,7 +176,7 @@ TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
     EXPECT_EQ(login.CurrentPage(), LoginWnd::kPersonalPage);
     Type(window, "login/p3_acct", account);
     Type(window, "login/p3_pwd", "secret-1");
-    SaveScreenshot(window, "account_register_personal");
+    SaveScreenshot(window, "account_register_personal");  // also lays out the page just switched to
 
     // Without the agreement: a message, and nothing sent.
     UseService(scripted.Url("/"));
@@ -180,13 +194,11 @@ TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
     QString named;
     WhenShown("KXLoginSuccessWnd", [&](WindowImplBase& success) {
       named = Text(success, "regsuccess/acct");
-      SaveScreenshot(success, "account_register_success");
       ClickControl(success, "regsuccess/loginbtn");
     });
     ClickControl(window, "personreg/regbtn");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !named.isEmpty() && login.CurrentPage() == LoginWnd::kLoginPage; }));
     EXPECT_TRUE(named.endsWith(account));
-    EXPECT_EQ(Text(window, "login/p1_acct"), account);
 
     // The same name again, as a company: the failure names the company kind.
     ClickLaidOut(window, "tocompany_btn");
@@ -197,7 +209,6 @@ TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
     QString retry;
     WhenShown("KXLoginFailedWnd", [&](WindowImplBase& failed) {
       retry = Text(failed, "regfailed/reg_btn");
-      SaveScreenshot(failed, "account_register_failed");
       ClickControl(failed, "regfailed/reg_btn");
     });
     QTest::keyClick(window.FindControl<CEditUI>("login/p2_pwd")->GetLineEdit(), Qt::Key_Return);
@@ -214,35 +225,6 @@ TEST_F(AccountWindowsTest, RegistrationNeedsTheAgreementAndShowsItsResult) {
   EXPECT_TRUE(BusChannels::kTabOpenResetPassword.Take());
 }
 
-TEST_F(AccountWindowsTest, ASilentServiceLeavesTheWindowWorkingUntilTheRequestGivesUp) {
-  LoopbackHttpServer silent([](const ReceivedRequest&) {
-    ScriptedReply never;
-    never.delayMs = 120000;
-    return never;
-  });
-  UseService(silent.Url("/"));
-  LoginWnd login(state_, tasks_, database_);
-  WhenShown("KXLoginWnd", [&](WindowImplBase& window) {
-    Type(window, "login/p1_acct", "demo@tarvo.test");
-    Type(window, "login/p1_pwd", "demo1234");
-    ClickControl(window, "login/loginbtn");
-    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/working"));
-    EXPECT_FALSE(window.FindControl("login/loginbtn")->IsEnabled());
-    // The window still follows clicks while the request waits.
-    ClickControl(window, "login/p1_registperson");
-    EXPECT_EQ(login.CurrentPage(), LoginWnd::kPersonalPage);
-    ClickLaidOut(window, "personreg/login");
-    EXPECT_EQ(login.CurrentPage(), LoginWnd::kLoginPage);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Visible(window, "p1_pwd_bad"); }, 45000));
-    EXPECT_EQ(Text(window, "login/status_lbl"), Pack(u"login/failed"));
-    EXPECT_TRUE(window.FindControl("login/loginbtn")->IsEnabled());
-    SaveScreenshot(window, "account_login_failed");
-    QTest::keyClick(window.GetWidget(), Qt::Key_Escape);
-  });
-  EXPECT_NE(login.Run(0), LoginWnd::kLoggedIn);
-  EXPECT_FALSE(state_.IsLoggedIn());
-}
-
 TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
   ASSERT_EQ(AccountOperations(state_, database_).Login(u"basic@tarvo.test", u"basic1234"), 0);
   const bool enabled = DomainList::Instance().IsDomainListEnabled();
@@ -250,23 +232,14 @@ TEST_F(AccountWindowsTest, OthersSeeOnlyTheSiteSwitchInAShorterPanel) {
   WhenShown("KXProtectWnd", [&](WindowImplBase& window) {
     EXPECT_FALSE(Visible(window, "protect_region"));
     EXPECT_FALSE(Visible(window, "ensure_btn"));
-    EXPECT_EQ(window.GetWindowRect().height(), 470 - ProtectWnd::kRegionHeight);
     ClickControl(window, "protect_btn");
     EXPECT_EQ(DomainList::Instance().IsDomainListEnabled(), !enabled);
-    EXPECT_EQ(Text(window, "protect_lbl"), Pack(enabled ? u"protect/protect_switch_off" : u"protect/protect_switch_on"));
     SaveScreenshot(window, "protect_panel_basic");
     ClickControl(window, "protect_btn");
     ClickControl(window, "cancel_btn");
   });
   panel.Run(0);
   EXPECT_EQ(DomainList::Instance().IsDomainListEnabled(), enabled);
-
-  // A country the flags do not know shows none.
-  for (const auto& [id, flag] : {std::pair{u"4", "JP.png"}, std::pair{u"5", ""}}) {
-    auto row = NodeListRows::CountryRow({id, u"Somewhere", 1});
-    const QString picture = static_cast<CContainerUI*>(row.get())->GetItemAt(0)->GetBkImage();
-    EXPECT_EQ(picture.contains(QLatin1String("Dialog")), *flag != '\0') << picture.toStdString();
-  }
 }
 
 }  // namespace

@@ -1,18 +1,26 @@
-// The download list window from the built skin package, following the manager.
+// The download list window from the built skin package, following the manager, and
+// the save dialog.
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "downloads/download_manager.h"
-#include "downloads/i_download_prompts.h"
+#include "downloads/save_as_prompts.h"
+#include "downloads/windows/download_prompts.h"
 #include "downloads/windows/download_windows.h"
 #include "shell/mainwnd/i_browser_window.h"
 #include "shown_windows.h"
 #include "store/test_database.h"
 #include "support/language_environment.h"
-#include "ui/check_box_ui.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 #include "ui/list_ui.h"
 #include "ui_test_support.h"
 
@@ -36,13 +44,6 @@ struct ButtonOnlyWindow : IBrowserWindow {
   void RunCommand(unsigned, const CommandArgs&) override {}
   bool IsCommandAvailable(unsigned) const override { return true; }
   void OnLanguageChanged() override {}
-};
-
-struct SaveAs : IDownloadPrompts {
-  bool ConfirmReplace(const DownloadRecord&) override { return true; }
-  void TellAlreadyDownloading(const DownloadRecord&) override {}
-  WString ChooseTarget(const WString&) override { return path; }
-  WString path;
 };
 
 class DownloadWindowsTest : public ::testing::Test {
@@ -83,50 +84,27 @@ class DownloadWindowsTest : public ::testing::Test {
   SaveAs prompts_;
 };
 
-TEST_F(DownloadWindowsTest, RowsFollowTheDownloadsAndTheButtonsMoveThem) {
-  Add(1, "report.pdf");
-  Report(1, 4, 4, true);
-  Add(2, "broken.zip");
-  Report(2, 10, 100, false, true);
-  Add(3, "movie.mkv");
-  Report(3, 1234567, 5368709120);
+// A missing file is told and the list closes; every row says
+// how its download stands (why, in words, when it failed); a new download is added on
+// top, and a row's cancel button cancels it. Pausing, continuing, deleting and clearing
+// are run end to end.
+TEST_F(DownloadWindowsTest, RowsSayHowTheirDownloadsStandAndTheButtonsActOnThem) {
+  int64_t id = 0;
+  Add(++id, "gone.bin");
+  Report(id, 4, 4, true);
+  fs::remove(store_.folder().path() / "gone.bin");
+  std::string told;
   WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
-    // Right edges aligned, right below the button.
-    EXPECT_EQ(window.GetWindowRect().topRight(), QPoint(731, 92));
-    ASSERT_EQ(ListOf(window).GetCount(), 3);
-    EXPECT_EQ(RowKind(window, 0), "running");
-    EXPECT_EQ(RowKind(window, 1), "stop");
-    EXPECT_EQ(InRow(window, 0, "filename")->GetText(), "movie.mkv");
-    EXPECT_EQ(InRow(window, 0, "status")->GetText(), QString::fromUtf8("1.50 KB/s - 1.18 MB，Total 5.00 GB"));
-    EXPECT_EQ(InRow(window, 1, "status")->GetText(), "Download failed");
-    EXPECT_NE(InRow(window, 2, "dlopendir_btn"), nullptr);
-    SaveScreenshot(window, "downloads_list");
-
-    // Pausing, continuing, deleting a file and clearing the list are run end to end.
-    // A new download comes: the list is built again with it on top.
-    Add(4, "notes.txt");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ListOf(window).GetCount() == 4; }));
-    EXPECT_EQ(InRow(window, 0, "filename")->GetText(), "notes.txt");
-    Click(window, InRow(window, 1, "dlcancel_btn"));
-    ClickControl(window, "download/closebtn");
+    WhenShown("KXMessageBox", [&](WindowImplBase& box) {
+      told = box.FindControl("message")->GetText().toStdString();
+      ClickControl(box, "ensure_btn");
+    });
+    Click(window, InRow(window, 0, "dlopendir_btn"));
   });
   windows_.Show(mainWindow_, false);
-  EXPECT_EQ(manager_.FindById(3)->state, DownloadState::kCancelled);
-}
-
-// Every ended row says how it ended (why, in words, when it failed), and an empty
-// list says it is empty instead of showing a blank panel.
-TEST_F(DownloadWindowsTest, EndedRowsSayHowTheyEndedAndAnEmptyListSaysSo) {
-  WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
-    EXPECT_FALSE(ListOf(window).IsVisible());
-    DuiLib::CControlUI* empty = window.FindControl("download/empty");
-    ASSERT_NE(empty, nullptr);
-    EXPECT_TRUE(empty->IsVisible());
-    EXPECT_EQ(empty->GetText(), "No downloads yet");
-    SaveScreenshot(window, "downloads_empty");
-    ClickControl(window, "download/closebtn");
-  });
-  windows_.Show(mainWindow_, false);
+  EXPECT_EQ(told, "The file " + (store_.folder().path() / "gone.bin").string() + " does not exist.");
+  EXPECT_EQ(ShownWindowOf("KXDownloadWnd"), nullptr) << "the list closes after telling";
+  manager_.RemoveRecord(id);
 
   using Problem = DownloadRecord::Problem;
   struct Case {
@@ -142,54 +120,63 @@ TEST_F(DownloadWindowsTest, EndedRowsSayHowTheyEndedAndAnEmptyListSaysSo) {
       {"closed.bin", false, Problem::kConnectionLost, "Failed: the server closed the connection"},
       {"denied.bin", false, Problem::kNoPermission, "Failed: no permission to write there"}};
   constexpr int64_t kWhole = 50 * 1024 * 1024;
-  int64_t id = 0;
   for (const Case& c : cases) {
     Add(++id, c.name);
     if (c.failure == Problem::kNone && !c.complete) manager_.RequestCancel(id);
     manager_.ApplyReport({id, manager_.FindById(id)->url, 0, c.complete ? kWhole : kWhole / 5, kWhole, c.complete,
                           !c.complete, c.failure});
   }
+  const int64_t running = Add(++id, "movie.mkv");
+  Report(running, 1234567, 5368709120);
+  const int rows = static_cast<int>(cases.size()) + 1;
   WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
-    ASSERT_EQ(ListOf(window).GetCount(), static_cast<int>(cases.size()));
+    ASSERT_EQ(ListOf(window).GetCount(), rows);
+    EXPECT_EQ(RowKind(window, 0), "running");
+    EXPECT_EQ(InRow(window, 0, "status")->GetText(), QString::fromUtf8("1.50 KB/s - 1.18 MB，Total 5.00 GB"));
     for (size_t i = 0; i < cases.size(); ++i) {
-      const int row = static_cast<int>(cases.size() - 1 - i);  // newest first
+      const int row = rows - 1 - static_cast<int>(i);  // newest first
       EXPECT_EQ(InRow(window, row, "status")->GetText(), QString::fromUtf8(cases[i].status)) << cases[i].name;
     }
-    SaveScreenshot(window, "downloads_ended_rows");
+    SaveScreenshot(window, "downloads_list");
+    Add(++id, "notes.txt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ListOf(window).GetCount() == rows + 1; }));
+    EXPECT_EQ(InRow(window, 0, "filename")->GetText(), "notes.txt");
+    Click(window, InRow(window, 1, "dlcancel_btn"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager_.FindById(running)->state == DownloadState::kCancelled; }));
     ClickControl(window, "download/closebtn");
   });
   windows_.Show(mainWindow_, false);
 }
 
-TEST_F(DownloadWindowsTest, AMissingFileIsToldAndTheListCloses) {
-  Add(1, "gone.bin");
-  Report(1, 4, 4, true);
-  fs::remove(store_.folder().path() / "gone.bin");
-  std::string told;
-  WhenShown("KXDownloadWnd", [&](WindowImplBase& window) {
-    WhenShown("KXMessageBox", [&](WindowImplBase& box) {
-      told = box.FindControl("message")->GetText().toStdString();
-      ClickControl(box, "ensure_btn");
+TEST(DownloadPromptsTest, TheSaveDialogSuggestsTheNameAndConfirmsOverwriting) {
+  TempDir folder;
+  ScopedEnv home("HOME", folder.path().string());
+  std::ofstream(folder.path() / "taken.bin") << "old";
+  DownloadPrompts prompts;
+  QString suggested;
+  bool confirmed = false;
+  QTimer::singleShot(300, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* name = dialog->findChild<QLineEdit*>();
+    suggested = name->text();
+    // The box asking about the existing file comes up inside the dialog's accept.
+    QTimer::singleShot(300, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      confirmed = true;
+      box->button(QMessageBox::Yes)->click();
     });
-    Click(window, InRow(window, 0, "dlopendir_btn"));
+    name->setText(QString::fromStdString((folder.path() / "taken.bin").string()));
+    QTest::keyClick(name, Qt::Key_Return);
   });
-  windows_.Show(mainWindow_, false);
-  EXPECT_EQ(told, "The file " + (store_.folder().path() / "gone.bin").string() + " does not exist.");
-  EXPECT_EQ(ShownWindowOf("KXDownloadWnd"), nullptr);
-}
+  const WString chosen = prompts.ChooseTarget(u"sub/../report \"1\".pdf");
+  EXPECT_EQ(suggested, QStringLiteral("report \"1\".pdf"));
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(WideToUtf8(chosen), (folder.path() / "taken.bin").string());
 
-TEST_F(DownloadWindowsTest, ClosesByItselfWhenANewDownloadOpenedItAndWhenItLosesTheFocus) {
-  Add(1, "new.bin");
-  bool shown = false;
-  WhenShown("KXDownloadWnd", [&](WindowImplBase&) { shown = true; });
-  windows_.Show(mainWindow_, true);  // returns once the list has closed by itself
-  EXPECT_TRUE(shown);
-
-  // Another program's window takes the focus (this program's own are held back while
-  // the list runs modally).
-  WhenShown("KXDownloadWnd", [&](WindowImplBase& window) { window.SendMessage(DuiLib::WM_KILLFOCUS, 0); });
-  windows_.Show(mainWindow_, false);
-  EXPECT_EQ(ShownWindowOf("KXDownloadWnd"), nullptr);
+  QTimer::singleShot(300, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_TRUE(prompts.ChooseTarget(u"x.bin").empty()) << "a cancelled dialog chooses nothing";
 }
 
 }  // namespace
