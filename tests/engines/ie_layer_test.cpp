@@ -1,6 +1,6 @@
 // The compatibility engine's layer on WebKitGTK, beside what the bodies' common suite
 // covers: the engine comes into the process only when a profile is first used, what
-// a profile keeps (and a private one does not), find, and its downloads in the
+// a profile keeps (and a private one does not), and its downloads in the
 // browser's download list. That the VPN's proxy never reaches it runs end to end in
 // the VPN's test.
 #include <QApplication>
@@ -169,21 +169,6 @@ TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilClearedAndAPrivateProfileKeep
       EXPECT_FALSE(file.open(QIODevice::ReadOnly) && file.readAll().contains("lasting")) << path.toStdString();
     }
   }
-}
-
-TEST_F(IeLayerTest, FindSelectsTheNextAndPreviousMatchIgnoringCase) {
-  server_.Route("/words", TestHttpServer::Response{200, "text/html",
-                                                   "<html><body><p id=\"a\">apple</p><p id=\"b\">Apple</p>"
-                                                   "<p id=\"c\">apple</p></body></html>"});
-  auto control = Control(*profile_);
-  ASSERT_TRUE(Load(*control, server_.Url("/words")));
-  const QString where = QStringLiteral("getSelection().anchorNode ? getSelection().anchorNode.parentNode.id : ''");
-  control->Find(u"apple", false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
-  control->Find(u"apple", false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("b"); }, 5000));
-  control->Find(u"apple", true);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
 }
 
 // A file the engine cannot show is a download: it joins the list, the save dialog

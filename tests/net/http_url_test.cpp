@@ -5,46 +5,29 @@
 namespace tarvo {
 namespace {
 
-TEST(HttpUrlTest, SplitsHostPortAndPathLikeEveryClient) {
-  auto url = HttpUrl::Parse(u"http://example.com/a/b?x=1#frag");
-  ASSERT_TRUE(url);
-  EXPECT_FALSE(url->secure());
-  EXPECT_EQ(url->host(), "example.com");
-  EXPECT_EQ(url->port(), 80);
-  EXPECT_EQ(url->path(), "/a/b?x=1");
-
-  url = HttpUrl::Parse(u"http://example.com:8080");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->port(), 8080);
-  EXPECT_EQ(url->path(), "");
-  // An empty request target is not valid HTTP, so a bare host asks for "/".
-  EXPECT_EQ(url->RequestTarget(), "/");
-
-  // Whatever precedes the scheme is dropped; no scheme means plain HTTP.
-  url = HttpUrl::Parse(u"  junk http://h.test/x");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->host(), "h.test");
-  url = HttpUrl::Parse(u"h.test:81/x");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->port(), 81);
-
-  url = HttpUrl::Parse(u"http://h.test:/x");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->port(), 80);
-  url = HttpUrl::Parse(u"http://h.test?q");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->RequestTarget(), "/?q");
-}
-
-TEST(HttpUrlTest, HttpsDefaultsToPort443UnlessGiven) {
-  auto url = HttpUrl::Parse(u"https://secure.test/p");
-  ASSERT_TRUE(url);
-  EXPECT_TRUE(url->secure());
-  EXPECT_EQ(url->port(), 443);
-  url = HttpUrl::Parse(u"https://secure.test:8443/p");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->port(), 8443);
-  EXPECT_EQ(url->ToString(), "https://secure.test:8443/p");
+// Each address as every client reads it: scheme, host, port (80 or 443 unless
+// given) and request target, in one text.
+TEST(HttpUrlTest, SplitsSchemeHostPortAndTargetLikeEveryClientAndEncodesWhatMayNotStandInARequestLine) {
+  const std::pair<const char16_t*, const char*> rows[] = {
+      {u"http://example.com/a/b?x=1#frag", "http://example.com:80/a/b?x=1"},
+      // An empty request target is not valid HTTP, so a bare host asks for "/".
+      {u"http://example.com:8080", "http://example.com:8080/"},
+      {u"http://h.test?q", "http://h.test:80/?q"},
+      {u"http://h.test:/x", "http://h.test:80/x"},
+      // Whatever precedes the scheme is dropped; no scheme means plain HTTP.
+      {u"  junk http://h.test/x", "http://h.test:80/x"},
+      {u"h.test:81/x", "http://h.test:81/x"},
+      {u"https://secure.test/p", "https://secure.test:443/p"},
+      {u"https://secure.test:8443/p", "https://secure.test:8443/p"},
+      {u"http://h.test/a b/\u00e9\"<>", "http://h.test:80/a%20b/%C3%A9%22%3C%3E"},
+  };
+  for (const auto& [text, read] : rows) {
+    const auto url = HttpUrl::Parse(text);
+    ASSERT_TRUE(url) << WideToUtf8(text);
+    EXPECT_EQ(url->ToString(), read);
+  }
+  EXPECT_TRUE(HttpUrl::Parse(u"https://secure.test/")->secure());
+  EXPECT_TRUE(HttpUrl::Parse(u"http://[::1]:8080/"));
 }
 
 TEST(HttpUrlTest, RefusesAddressesNoClientCanUse) {
@@ -53,13 +36,6 @@ TEST(HttpUrlTest, RefusesAddressesNoClientCanUse) {
                               u"http://a\r\nInjected: 1/", u"http://user@h.test/", u"http://[::1/"}) {
     EXPECT_FALSE(HttpUrl::Parse(bad)) << WideToUtf8(bad);
   }
-  EXPECT_TRUE(HttpUrl::Parse(u"http://[::1]:8080/"));
-}
-
-TEST(HttpUrlTest, EncodesBytesThatMayNotStandInARequestLine) {
-  const auto url = HttpUrl::Parse(u"http://h.test/a b/\u00e9\"<>");
-  ASSERT_TRUE(url);
-  EXPECT_EQ(url->path(), "/a%20b/%C3%A9%22%3C%3E");
 }
 
 TEST(HttpUrlTest, ResolvesRedirectLocations) {

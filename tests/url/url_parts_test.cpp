@@ -138,13 +138,5 @@ TEST(SiteIcon, FiveCandidatesInTheirOrderWithAndWithoutScheme) {
                         u"www.example.org/favicon.ico", u"http://www.example.org/favicon.ico"}));
 }
 
-TEST(SiteIcon, CacheNameIsMd5OfUtf16LittleEndian) {
-  EXPECT_EQ(GetIconCacheName(u""), u"d41d8cd98f00b204e9800998ecf8427e");
-  EXPECT_EQ(GetIconCacheName(u"a"), u"4144e195f46de78a3623da7364d04f11");
-  EXPECT_EQ(GetIconCacheName(u"http://www.example.com/favicon.ico"), u"e95d670c7fff74394de9071b09116265");
-  EXPECT_EQ(GetIconCacheName(u"银行"), u"c4c3c4db6461519ebfe555eb085f511b");
-  EXPECT_NE(GetIconCacheName(u"http://a.com/favicon.ico"), GetIconCacheName(u"http://a.com/favicon.icO"));
-}
-
 }  // namespace
 }  // namespace tarvo
