@@ -1,11 +1,8 @@
 // Process start of the Chromium layer: sub-process command lines, the application's
 // switches and the switches handed to the engine.
-#include <QDir>
-
 #include <map>
 #include <thread>
 
-#include "engines/webengine/cef_command_line.h"
 #include "engines/webengine/cef_task.h"
 #include "engines/webengine/cef_entry_points.h"
 #include "engines/webengine/display_compositing.h"
@@ -39,26 +36,6 @@ TEST(CefProcessTest, SubProcessCommandLinesStopAtOnceWithTheSameSwitches) {
   EXPECT_EQ(app->types.size(), 3U);
 }
 
-TEST(CefProcessTest, CommandLinesParseSwitchesValuesAndArguments) {
-  const char* argv[] = {"prog", "--a", "--b=1", "plain", "--b=2", "--", "--not-a-switch", "-url"};
-  auto line = CefCommandLine::CreateFromArgv(8, argv);
-  EXPECT_TRUE(line->HasSwitch("a"));
-  EXPECT_EQ(line->GetSwitchValue("b"), "2");
-  EXPECT_EQ(line->GetSwitchValue("missing"), "");
-  EXPECT_EQ(line->GetProcessType(), "");
-  EXPECT_EQ(line->GetArguments(), (std::vector<std::string>{"plain", "--not-a-switch", "-url"}));
-}
-
-TEST(CefProcessTest, EngineFlagsKeepEarlierFlagsAndQuoteBlanks) {
-  EXPECT_EQ(EngineContext::ComposeChromiumFlags("--disable-gpu", {"--lang=zh-CN", "--log-file=/a b/c.log"}),
-            "--disable-gpu --lang=zh-CN --log-file=\"/a b/c.log\"");
-  EXPECT_EQ(EngineContext::ComposeChromiumFlags("", {"--x"}), "--x");
-  const QByteArray applied = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  EXPECT_TRUE(applied.contains("--lang=zh-CN"));
-  EXPECT_TRUE(applied.contains("--ppapi-flash-version=28.0.0.161"));
-  EXPECT_TRUE(applied.contains("--plugin-policy=allow"));
-}
-
 TEST(CefProcessTest, PagesAreDrawnInSoftwareOnlyWithoutAGpuAndWithoutTheUsersOwnChoice) {
   struct Row {
     std::map<std::string, std::string> environment;
@@ -88,15 +65,6 @@ TEST(CefProcessTest, PagesAreDrawnInSoftwareOnlyWithoutAGpuAndWithoutTheUsersOwn
   // Whatever was chosen at start, programs the browser starts later get the
   // user's own environment.
   EXPECT_NE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
-}
-
-TEST(CefProcessTest, InitialisationHappensOnceAndCookiesGoToTheirFolder) {
-  auto& environment = CefTestEnvironment::Instance();
-  ASSERT_TRUE(environment.initialised);
-  EXPECT_TRUE(environment.cookie_store_set);
-  EXPECT_TRUE(QDir(environment.data_root + "/Cookie").exists());
-  EXPECT_FALSE(CefInitialize(CefMainArgs{}, CefSettings{}, nullptr, nullptr)) << "a second start is refused";
-  EXPECT_TRUE(CefCurrentlyOn(TID_UI));
 }
 
 class CountingTask : public CefTask {

@@ -56,9 +56,6 @@ class RecordingClient : public CefClient,
     loading.emplace_back(browser->GetIdentifier(), is_loading);
   }
   void OnTitleChange(CefRefPtr<CefBrowser>, const CefString& title) override { titles.push_back(title); }
-  void OnFaviconURLChange(CefRefPtr<CefBrowser>, const std::vector<CefString>& urls) override {
-    favicons.push_back(urls);
-  }
 
   bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
                       bool is_redirect) override;
@@ -75,7 +72,6 @@ class RecordingClient : public CefClient,
   std::vector<int> closed;
   std::vector<std::pair<int, bool>> loading;
   std::vector<CefString> titles;
-  std::vector<std::vector<CefString>> favicons;
   std::vector<cef_window_open_disposition_t> popups;
   std::vector<Navigation> navigations;
   std::vector<CefString> resource_urls;

@@ -28,14 +28,6 @@ TEST(PathsTest, DataAndConfigRootsFollowXdgVariablesOrFallBackToHome) {
   EXPECT_EQ(ConfigRoot(), "/home/someone/.config/TarvoBrowser/");
 }
 
-TEST(PathsTest, ExecutableFolderHoldsTheRunningProgram) {
-  const std::string folder = ExecutableFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  EXPECT_EQ(ExecutablePath().rfind(folder, 0), 0u);
-  EXPECT_EQ(ExecutablePath().substr(folder.size()), "platform_test");
-}
-
 TEST(PathsTest, MissingFoldersAreMadePrivateAndExistingOnesKeepTheirModes) {
   namespace fs = std::filesystem;
   test::TempDir dir;
@@ -60,7 +52,7 @@ namespace fs = std::filesystem;
 
 // What goes and what stays of a folder's files (nested ones, dot entries) is checked
 // through exit cleaning, which empties four folders.
-TEST(FolderCleanerTest, LinksAreRemovedNotFollowed) {
+TEST(FolderCleanerTest, LinksAreRemovedNotFollowedAndAMissingFolderIsLeftAlone) {
   test::TempDir dir;
   const auto outside = dir.WriteFile("outside/precious", "keep me");
   fs::create_directories(dir.path() / "Cache");
@@ -68,10 +60,7 @@ TEST(FolderCleanerTest, LinksAreRemovedNotFollowed) {
   DeleteFolderFiles((dir.path() / "Cache").string());
   EXPECT_TRUE(fs::exists(outside));
   EXPECT_FALSE(fs::exists(dir.path() / "Cache" / "link"));
-}
-
-TEST(FolderCleanerTest, MissingFolderIsLeftAlone) {
-  test::TempDir dir;
+  // A missing folder, or none named, is left alone.
   DeleteFolderFiles((dir.path() / "missing").string());
   DeleteFolderFiles("");
   EXPECT_TRUE(fs::exists(dir.path()));

@@ -88,17 +88,11 @@ std::string ExpectRefusedToStart(const std::vector<std::string>& arguments, cons
   return child.text();
 }
 
-TEST(ServiceProcess, HelpAndBadArguments) {
-  ChildService help({"--help"});
-  EXPECT_EQ(help.Wait(), 0);
-  EXPECT_TRUE(help.WaitForOutput("--proxy-ports"));
-
+TEST(ServiceProcess, StartFailuresAreReported) {
   ChildService unknown({"--colour", "red"});
   EXPECT_EQ(unknown.Wait(), 2);
   EXPECT_TRUE(unknown.WaitForOutput("unknown option --colour"));
-}
 
-TEST(ServiceProcess, StartFailuresAreReported) {
   tarvo::test::TempDir dir;
   const std::string plain = (dir.path() / "s.db").string();
   ExpectRefusedToStart({"--plain-http", "--port", "0", "--data", plain, "--seed", "/nonexistent.json"},
