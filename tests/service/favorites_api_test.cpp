@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "net/form_body.h"
 #include "service/json_text.h"
 #include "service_fixture.h"
@@ -113,6 +116,23 @@ TEST_F(FavoritesApi, BadItemsAndTokensChangeNothing) {
             401);
   EXPECT_EQ(Post("app/v1.0/list_user_fav", FormBody().Add("token", "stale").Add("brand", "TestBrand")).code(), 401);
   EXPECT_EQ(WriteCompactJson(Document()), before);
+}
+
+TEST_F(FavoritesApi, ConcurrentAddsOnOneAccountAreAllKept) {
+  constexpr int kClients = 4;
+  constexpr int kEach = 8;
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client) {
+    clients.emplace_back([this, client] {
+      for (int i = 0; i < kEach; ++i) {
+        const std::string name = std::to_string(client) + "-" + std::to_string(i);
+        EXPECT_EQ(Send("app/v1.0/add_fav_item", R"({"type":"url","name":")" + name + R"(","url":"http://c/"})").code(),
+                  200);
+      }
+    });
+  }
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(Document().size(), 2u + kClients * kEach);
 }
 
 }  // namespace
