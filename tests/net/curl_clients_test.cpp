@@ -80,7 +80,7 @@ TEST_P(CurlClientsTest, CompressedBodiesAreHandedOverAsSent) {
   EXPECT_EQ(client_->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr), raw);
 }
 
-TEST_P(CurlClientsTest, TlsToASelfSignedServerIsRefused) {
+TEST_P(CurlClientsTest, TlsToAServerOfAnUntrustedAuthorityIsRefused) {
   TlsTestServer server;
   const std::string url = "https://127.0.0.1:" + std::to_string(server.port()) + "/";
   EXPECT_EQ(client_->Request(url, kHttpGet, nullptr, nullptr), "");

@@ -40,7 +40,6 @@ TEST_F(VpnApi, AnonymousListCarriesCipheredProxyAddressesAndLocalisedAreas) {
   EXPECT_EQ(ServiceReply::ReadInt(chinese.data()[1], "status"), 0);
 
   EXPECT_EQ(Decipher(AnonymousNodes("TestBrand", "en").data()[0]["area"]), "Virginia");
-  EXPECT_EQ(Decipher(AnonymousNodes("TestBrand", "thailand").data()[0]["area"]), "Virginia") << "falls back to en";
   EXPECT_EQ(AnonymousNodes("ClosedBrand", "en").code(), 403);
   EXPECT_EQ(AnonymousNodes("NoSuchBrand", "en").code(), 404);
   EXPECT_EQ(AnonymousNodes("", "en").code(), 400);

@@ -75,25 +75,6 @@ TEST_F(UrlPartsTest, RegistrableDomainOfUrls) {
   EXPECT_EQ(GetRegistrableDomain(u""), u"");
 }
 
-TEST_F(UrlPartsTest, FileNameAndExtension) {
-  WString extension;
-  EXPECT_EQ(GetUrlFileName(u"http://e.com/dl/setup.tar.gz", &extension), u"setup.tar.gz");
-  EXPECT_EQ(extension, u"gz");
-  EXPECT_EQ(GetUrlFileName(u"files/dir/", &extension), u"");
-  EXPECT_EQ(extension, u"");
-  EXPECT_EQ(GetUrlFileName(u"/name.txt", &extension), u"");  // the slash is the first character
-  EXPECT_EQ(extension, u"txt");
-  EXPECT_EQ(GetUrlFileName(u"name.txt", &extension), u"");  // no slash before the dot
-  EXPECT_EQ(GetUrlFileName(u".hidden", &extension), u"");
-  EXPECT_EQ(extension, u"hidden");
-  EXPECT_EQ(GetUrlFileName(u"", &extension), u"");
-  EXPECT_EQ(extension, u"");
-  // The dot is searched in the whole text, as designed: a host's dot counts.
-  EXPECT_EQ(GetUrlFileName(u"http://example.com/dir/", &extension), u"example.com/dir/");
-  EXPECT_EQ(extension, u"com/dir/");
-  EXPECT_EQ(GetUrlFileName(u"http://e.com/a/b.pdf"), u"b.pdf");
-}
-
 TEST(UrlEncoding, KeepsTheDesignedCharactersAndEncodesEveryOtherByte) {
   EXPECT_EQ(PercentEncodeUtf8("AZaz09:/.()_"), "AZaz09:/.()_");
   EXPECT_EQ(PercentEncodeUtf8("a b-c~d"), "a%20b%2Dc%7Ed");
