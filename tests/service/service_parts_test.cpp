@@ -14,7 +14,6 @@
 #include "service/service_database.h"
 #include "service/service_error.h"
 #include "service/service_options.h"
-#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::service {
@@ -136,24 +135,6 @@ class SeedReaderTest : public ::testing::Test {
   tarvo::test::TempDir dir_;
 };
 
-TEST_F(SeedReaderTest, ReadsAMinimalSeedWithDefaults) {
-  dir_.WriteFile("p/m.html", "<p>m</p>");
-  const auto path = dir_.WriteFile("seed.json", R"({
-    "default_brand": "B",
-    "brands": [{"name": "B"}],
-    "users": [{"username": "u", "password": "p", "brand": "B"}],
-    "nodes": [{"id": 1, "country_id": 1, "country": "C", "area": {"en": "A"}, "ip": "1.2.3.4", "port": 1}],
-    "sites": [{"id": 5, "source_url": "http://s/", "mirror": {"address": "127.0.0.9", "page": "p/m.html"}}]
-  })");
-  const SeedData seed = ReadSeedFile(path.string(), 0);
-  EXPECT_EQ(seed.defaultBrand, "B");
-  EXPECT_EQ(seed.users[0].name, "u");
-  EXPECT_TRUE(seed.users[0].vpnAllowed);
-  EXPECT_EQ(seed.sites[0].sourceId, 5);
-  EXPECT_EQ(seed.sites[0].targetStatus, 1);
-  EXPECT_EQ(seed.sites[0].mirrorPage, (dir_.path() / "p/m.html").string());
-}
-
 TEST_F(SeedReaderTest, NamesWhatIsWrong) {
   dir_.WriteFile("a/ca.png", "a");
   dir_.WriteFile("b/ca.png", "b");
@@ -237,36 +218,6 @@ TEST(ServiceOptions, RefusesBadValuesAndAFrontWithoutAChosenTransport) {
     ServiceOptions options;
     EXPECT_FALSE(Parse(arguments, options, error)) << arguments[0];
     EXPECT_FALSE(error.empty());
-  }
-}
-
-TEST(ServiceOptions, DefaultDataPathFollowsXdg) {
-  {
-    tarvo::test::ScopedEnv data("XDG_DATA_HOME", "/xdg");
-    EXPECT_EQ(DefaultDataPath(), "/xdg/tarvo-service/service.db");
-  }
-  tarvo::test::ScopedEnv data("XDG_DATA_HOME", std::nullopt);
-  tarvo::test::ScopedEnv home("HOME", "/home/u");
-  EXPECT_EQ(DefaultDataPath(), "/home/u/.local/share/tarvo-service/service.db");
-}
-
-TEST(PasswordHasher, RecordsAreSaltedAndVerifyAcrossIterationCounts) {
-  const PasswordHasher hasher(1000);
-  const std::string first = hasher.MakeRecord("pässword&=");
-  const std::string second = hasher.MakeRecord("pässword&=");
-  EXPECT_NE(first, second) << "fresh salt each time";
-  EXPECT_EQ(first.rfind("pbkdf2-sha256$1000$", 0), 0u);
-  EXPECT_EQ(first.find("pässword"), std::string::npos);
-  EXPECT_TRUE(hasher.Verify("pässword&=", first));
-  EXPECT_FALSE(hasher.Verify("pässword&", first));
-  EXPECT_TRUE(PasswordHasher(5000).Verify("pässword&=", second));
-}
-
-TEST(PasswordHasher, MalformedRecordsNeverVerify) {
-  const PasswordHasher hasher(1000);
-  for (const char* record : {"", "plain", "pbkdf2-sha256$x$aa$bb", "pbkdf2-sha256$0$aa$bb", "md5$1000$aa$bb",
-                             "pbkdf2-sha256$1000$aa$"}) {
-    EXPECT_FALSE(hasher.Verify("", record)) << record;
   }
 }
 

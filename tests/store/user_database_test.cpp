@@ -13,8 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "settings/settings_keys.h"
-#include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
 #include "support/mounted_folder.h"
@@ -170,18 +168,6 @@ TEST(UserDatabaseOpen, TextFileFailsAndStaysUntouched) {
   EXPECT_EQ(db.Query("select 1"), -1);
   WString value;
   EXPECT_EQ(InfoRecords(db).GetInfo(u"exit_clean", value), -1);
-}
-
-TEST(UserDatabaseOpen, SettingsChooseTheFileAndAMissingFolderFails) {
-  TempDir folder;
-  const auto path = folder.path() / "profile" / "kx.dat";
-  SettingsRegistry::Instance().Set(SettingsKeys::kDatabaseFile, Utf8ToWide(path.string()));
-  UserDatabase db;
-  EXPECT_EQ(db.Open(), -1);  // the folder does not exist
-  std::filesystem::create_directories(path.parent_path());
-  EXPECT_EQ(db.Open(), 0);
-  EXPECT_TRUE(std::filesystem::exists(path));
-  EXPECT_EQ(db.GetDataVersion(), 0);
 }
 
 TEST(UserDatabaseOpen, ReadOnlyOpeningWritesNothing) {
