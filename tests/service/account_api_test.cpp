@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -167,19 +165,9 @@ TEST_F(AccountApi, SecretsAreKeptPrivateAndOldSessionsEndWithAPasswordReset) {
   EXPECT_EQ(Scalar("SELECT password FROM users WHERE username='bob@tarvo.test'").rfind("pbkdf2-sha256$2000$", 0), 0u);
 
   // The operator resets bob's password through the seed: his sessions end.
-  std::ifstream seedFile(TestData("seed.json"));
-  std::stringstream seed;
-  seed << seedFile.rdbuf();
-  std::string text = seed.str();
+  std::string text = SeedText();
   text.replace(text.find("\"bob-pass\""), 10, "\"bob-new-pass\"");
-  const std::string changed = (dir_.path() / "seed.json").string();
-  std::ofstream(changed) << text;
-  for (const char* folder : {"installer", "pages", "icons"}) {  // the files the seed names
-    std::filesystem::create_directory_symlink(TestData(folder), dir_.path() / folder);
-  }
-  service_->Stop();
-  options.seedPath = changed;
-  StartService(options);
+  Reseed(text, options);
   EXPECT_EQ(Post("app/v1.0/user_info", FormBody().Add("id", id).Add("token", token)).code(), 401);
   LogIn("bob@tarvo.test", "bob-new-pass");
 }

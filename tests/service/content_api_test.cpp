@@ -2,7 +2,6 @@
 // site list and the user's favourites.
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -137,31 +136,6 @@ class DomainListApi : public ServiceFixture {
     return PostRaw("app/v1.0/domain_list",
                    "latest_time=" + latestTime + "&platform=3&client_version=0&brand=TestBrand");
   }
-
-  // Restarts the service on the same data file with another seed.
-  void Reseed(const std::string& seedText) {
-    const std::string original = TestData("seed.json");
-    std::string text = seedText;
-    const auto path = dir_.WriteFile("reseed/seed.json", text);
-    std::filesystem::copy(std::filesystem::path(original).parent_path() / "pages", dir_.path() / "reseed" / "pages",
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
-    for (const char* folder : {"installer", "icons"}) {
-      std::filesystem::copy(std::filesystem::path(original).parent_path() / folder, dir_.path() / "reseed" / folder,
-                            std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
-    }
-    service_->Stop();
-    service_.reset();
-    ServiceOptions options = DefaultOptions();
-    options.seedPath = path.string();
-    StartService(options);
-  }
-
-  static std::string SeedText() {
-    std::ifstream file(TestData("seed.json"));
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
 };
 
 TEST_F(DomainListApi, FullListCarriesEveryMemberTheBrowserReads) {
@@ -207,7 +181,7 @@ TEST_F(DomainListApi, LaterSyncsGetInsertsUpdatesAndDeletions) {
   seed.replace(shop, shopEnd - shop,
                "    {\"id\": 3, \"source_url\": \"http://pay.tarvo.test/\", \"target_url\": \"http://192.0.2.9/\"}");
   AdvanceClock(10);
-  Reseed(seed);
+  Reseed(seed, DefaultOptions());
 
   const ServiceReply changes = DomainList(std::to_string(firstSync));
   ASSERT_EQ(changes.code(), 200);
@@ -226,7 +200,7 @@ TEST_F(DomainListApi, LaterSyncsGetInsertsUpdatesAndDeletions) {
   for (const Json::Value& site : full) EXPECT_EQ(ServiceReply::ReadInt(site, "action"), 1);
 
   // The same seed again changes nothing.
-  Reseed(seed);
+  Reseed(seed, DefaultOptions());
   EXPECT_EQ(DomainList(std::to_string(kStartTime + 10)).data()["domain_list"].size(), 0u);
 }
 
