@@ -180,12 +180,9 @@ TEST_F(AccountApi, ClientsBehindATrustedBalancerAreCountedApart) {
   // The envelope code of a registration sent from `from`, naming `forwarded`.
   const auto registration = [this](const std::string& from, const std::string& forwarded, const std::string& name) {
     const std::string body = "username=" + name + "&password=p&brand=TestBrand";
-    const std::string reply = RawExchange(service_->port(),
-                                          "POST /app/v1.0/register HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Forwarded-For: " +
-                                              forwarded + "\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                                              "Content-Length: " + std::to_string(body.size()) +
-                                              "\r\nConnection: close\r\n\r\n" + body,
-                                          "127.0.0.1", from);
+    const std::string headers = "X-Forwarded-For: " + forwarded + "\r\nConnection: close\r\n";
+    const std::string reply =
+        RawExchange(service_->port(), FormRequest("/app/v1.0/register", body, headers), "127.0.0.1", from);
     const size_t code = reply.find("{\"code\":");
     return code == std::string::npos ? 0 : std::atoi(reply.c_str() + code + 8);
   };

@@ -282,11 +282,6 @@ TEST(ServiceProcess, AFullDiskFailsWritesClearlyUntilThereIsRoomAgain) {
 // The built tarvo-service under hostile clients, each attack reproduced on loopback.
 const std::string kDemoLogin = "username=demo%40tarvo.test&password=";
 
-std::string FormPost(const std::string& target, const std::string& form, const std::string& extraHeaders = "") {
-  return "POST " + target + " HTTP/1.1\r\nHost: www.tarvo.test\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
-         extraHeaders + "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form;
-}
-
 // How many of `connections` the service has let go of entirely: a byte sent on a
 // connection whose far end is closed is answered with a reset, which makes the
 // next send fail (a service that only stopped sending and still reads does not).
@@ -405,7 +400,7 @@ TEST_F(HostileClientsTest, DownloadsOverTlsLeaveWholeAndEncipheredAndUnreadOnesH
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const auto asker = TlsProbe::Open(port_, credentials.caFile());
-  ASSERT_TRUE(asker && asker->Send(FormPost("/app/v1.0/version", "brand=TarvoBrowser")));
+  ASSERT_TRUE(asker && asker->Send(FormRequest("/app/v1.0/version", "brand=TarvoBrowser")));
   EXPECT_EQ(EnvelopeCode(asker->ReadAll()), 200);
 
   std::vector<TlsProbe*> sending;
@@ -474,9 +469,9 @@ TEST_F(HostileClientsTest, RequestsThroughAProxyAreTheirClientsNeverLocal) {
   // A guesser behind a proxy locks out itself, not everyone on this machine.
   const std::string target = "http://www.tarvo.test/app/v1.0/login";
   for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(EnvelopeCode(throughProxy(FormPost(target, kDemoLogin + "guess", authorization))), 401);
+    ASSERT_EQ(EnvelopeCode(throughProxy(FormRequest(target, kDemoLogin + "guess", authorization))), 401);
   }
-  EXPECT_EQ(EnvelopeCode(throughProxy(FormPost(target, kDemoLogin + "demo1234", authorization))), 429);
+  EXPECT_EQ(EnvelopeCode(throughProxy(FormRequest(target, kDemoLogin + "demo1234", authorization))), 429);
   EXPECT_EQ(Post("127.0.0.1", "app/v1.0/login", kDemoLogin + "demo1234").code(), 200);
 }
 
