@@ -1,12 +1,11 @@
 // The compatibility engine's layer on WebKitGTK, beside what the bodies' common suite
 // covers: the engine comes into the process only when a profile is first used, what
-// a profile keeps (and a private one does not), find, and its downloads in the
+// a profile keeps (and a private one does not), and its downloads in the
 // browser's download list. That the VPN's proxy never reaches it runs end to end in
 // the VPN's test.
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -120,8 +119,9 @@ TEST_F(IeLayerTest, TheEngineComesWithItsFirstProfileAndRunsInItsSandbox) {
 }
 
 // Lasting cookies and local storage survive the profile (the browser's restart)
-// until cleared through the engine; a private profile writes nothing anywhere.
-TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilClearedAndAPrivateProfileKeepsNothing) {
+// until cleared through the engine. (A private window's profile, which writes
+// nothing anywhere, runs end to end in the windows' test.)
+TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilCleared) {
   const QByteArray expires = QDateTime::currentDateTimeUtc().addDays(30).toString(Qt::RFC2822Date).toLatin1();
   TestHttpServer::Response set;
   set.body = "<html><body><script>localStorage.setItem('kept', 'yes');</script>set</body></html>";
@@ -149,41 +149,6 @@ TEST_F(IeLayerTest, SiteDataOutlivesTheProfileUntilClearedAndAPrivateProfileKeep
   ASSERT_TRUE(Load(*control, server_.Url("/read")));
   EXPECT_TRUE(server_.LastHeader("/read", "Cookie").isEmpty());
   EXPECT_EQ(Run(*control, QStringLiteral("String(localStorage.getItem('kept'))")), QStringLiteral("null"));
-
-  // Private: cookies and storage work for the page and reach no file.
-  std::unique_ptr<LazyCompatProfile> privately(MakeProfile(QString(), QString()));
-  auto hidden = Control(*privately);
-  ASSERT_TRUE(Load(*hidden, server_.Url("/set")));
-  ASSERT_TRUE(Load(*hidden, server_.Url("/read")));
-  EXPECT_EQ(server_.LastHeader("/read", "Cookie"), QByteArray("lasting=42; session=1"));
-  hidden.reset();
-  privately.reset();
-  // Nothing of the pages reached the disk: no engine folder, no file with the cookie.
-  for (const char* folder : {"data", "cache"}) {
-    QDirIterator entries(QString::fromStdString((home_->path() / folder).string()), QDir::Files | QDir::Hidden,
-                         QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-      const QString path = entries.next();
-      EXPECT_FALSE(path.contains(QLatin1String("webkitgtk"))) << path.toStdString();
-      QFile file(path);
-      EXPECT_FALSE(file.open(QIODevice::ReadOnly) && file.readAll().contains("lasting")) << path.toStdString();
-    }
-  }
-}
-
-TEST_F(IeLayerTest, FindSelectsTheNextAndPreviousMatchIgnoringCase) {
-  server_.Route("/words", TestHttpServer::Response{200, "text/html",
-                                                   "<html><body><p id=\"a\">apple</p><p id=\"b\">Apple</p>"
-                                                   "<p id=\"c\">apple</p></body></html>"});
-  auto control = Control(*profile_);
-  ASSERT_TRUE(Load(*control, server_.Url("/words")));
-  const QString where = QStringLiteral("getSelection().anchorNode ? getSelection().anchorNode.parentNode.id : ''");
-  control->Find(u"apple", false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
-  control->Find(u"apple", false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("b"); }, 5000));
-  control->Find(u"apple", true);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Run(*control, where) == QStringLiteral("a"); }, 5000));
 }
 
 // A file the engine cannot show is a download: it joins the list, the save dialog

@@ -44,29 +44,6 @@ cef_return_value_t RecordingClient::OnBeforeResourceLoad(CefRefPtr<CefBrowser>, 
   return RV_CONTINUE;
 }
 
-void RecordingClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>,
-                                          CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) {
-  CefContextMenuParams::Data data;
-  data.type_flags = params->GetTypeFlags();
-  data.media_type = params->GetMediaType();
-  data.has_image_contents = params->HasImageContents();
-  data.link_url = params->GetLinkUrl();
-  data.source_url = params->GetSourceUrl();
-  data.selection_text = params->GetSelectionText();
-  menus.push_back(data);
-  model->Clear();
-  model->AddItem(26501, u"Open link");
-  model->AddSeparator();
-  model->AddItem(MENU_ID_RELOAD, u"Reload");
-  model->SetEnabled(26501, (params->GetTypeFlags() & CM_TYPEFLAG_LINK) != 0);
-}
-
-bool RecordingClient::OnContextMenuCommand(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, CefRefPtr<CefContextMenuParams>,
-                                           int command_id, int) {
-  menu_commands.push_back(command_id);
-  return handled_command && *handled_command == command_id;
-}
-
 void RecordingClient::OnBeforeDownload(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem>,
                                        const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) {
   suggested_names.push_back(suggested_name);

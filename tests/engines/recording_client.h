@@ -8,15 +8,12 @@
 
 #include "engines/webengine/cef_browser.h"
 #include "engines/webengine/cef_client.h"
-#include "engines/webengine/cef_context_menu_handler.h"
-#include "engines/webengine/cef_context_menu_params.h"
 #include "engines/webengine/cef_display_handler.h"
 #include "engines/webengine/cef_download_handler.h"
 #include "engines/webengine/cef_download_item.h"
 #include "engines/webengine/cef_download_item_callback.h"
 #include "engines/webengine/cef_life_span_handler.h"
 #include "engines/webengine/cef_load_handler.h"
-#include "engines/webengine/cef_menu_model.h"
 #include "engines/webengine/cef_request.h"
 #include "engines/webengine/cef_request_handler.h"
 
@@ -32,7 +29,6 @@ class RecordingClient : public CefClient,
                         public CefLoadHandler,
                         public CefDisplayHandler,
                         public CefRequestHandler,
-                        public CefContextMenuHandler,
                         public CefDownloadHandler {
  public:
   struct Navigation {
@@ -42,7 +38,6 @@ class RecordingClient : public CefClient,
     bool redirect = false;
   };
 
-  CefContextMenuHandler* GetContextMenuHandler() override { return this; }
   CefDisplayHandler* GetDisplayHandler() override { return this; }
   CefDownloadHandler* GetDownloadHandler() override { return this; }
   CefLifeSpanHandler* GetLifeSpanHandler() override { return this; }
@@ -61,19 +56,11 @@ class RecordingClient : public CefClient,
     loading.emplace_back(browser->GetIdentifier(), is_loading);
   }
   void OnTitleChange(CefRefPtr<CefBrowser>, const CefString& title) override { titles.push_back(title); }
-  void OnFaviconURLChange(CefRefPtr<CefBrowser>, const std::vector<CefString>& urls) override {
-    favicons.push_back(urls);
-  }
 
   bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
                       bool is_redirect) override;
   cef_return_value_t OnBeforeResourceLoad(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                                           CefRefPtr<CefRequest> request) override;
-
-  void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                           CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) override;
-  bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                            CefRefPtr<CefContextMenuParams> params, int command_id, int event_flags) override;
 
   void OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
                         const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) override;
@@ -85,12 +72,9 @@ class RecordingClient : public CefClient,
   std::vector<int> closed;
   std::vector<std::pair<int, bool>> loading;
   std::vector<CefString> titles;
-  std::vector<std::vector<CefString>> favicons;
   std::vector<cef_window_open_disposition_t> popups;
   std::vector<Navigation> navigations;
   std::vector<CefString> resource_urls;
-  std::vector<CefContextMenuParams::Data> menus;
-  std::vector<int> menu_commands;
   std::vector<CefString> suggested_names;
   std::vector<CefDownloadItem::Data> download_updates;
 
@@ -100,7 +84,6 @@ class RecordingClient : public CefClient,
   std::function<void(CefRequest::HeaderMap&)> edit_headers;
   std::function<bool(const CefString& url)> block_resource;
   bool destroy_window_itself = false;
-  std::optional<int> handled_command;  // the one command id OnContextMenuCommand claims
   std::optional<CefString> download_path;  // unset: downloads are refused
   // Called for every download update; may pause, resume or cancel.
   std::function<void(const CefDownloadItem&, CefDownloadItemCallback&)> on_download_update;

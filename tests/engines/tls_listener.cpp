@@ -1,15 +1,22 @@
 #include "engines/tls_listener.h"
 
+#include <QFile>
 #include <QSslSocket>
 
-#include "engines/self_signed_certificate.h"
+#include "support/temp_dir.h"
+#include "support/test_credentials.h"
 
 namespace tarvo::test {
 
 TlsListener::TlsListener() {
-  const SelfSignedCertificate made = SelfSignedCertificate::Make();
-  certificate_ = QSslCertificate(QByteArray::fromStdString(made.certificate_pem), QSsl::Pem);
-  key_ = QSslKey(QByteArray::fromStdString(made.key_pem), QSsl::Ec, QSsl::Pem);
+  const TempDir folder;
+  const TestCredentials made(folder.path());
+  const auto read = [](const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  certificate_ = QSslCertificate(read(made.certificateFile()), QSsl::Pem);
+  key_ = QSslKey(read(made.certificateKeyFile()), QSsl::Ec, QSsl::Pem);
 }
 
 void TlsListener::incomingConnection(qintptr descriptor) {

@@ -6,8 +6,9 @@
 
 namespace tarvo::test {
 
-// A listening socket whose connections speak TLS with a self-signed certificate
-// made when it is created; hand it to TestHttpServer to serve https. Every
+// A listening socket whose connections speak TLS with a certificate for 127.0.0.1
+// from a test authority nobody trusts, made when it is created; hand it to
+// TestHttpServer to serve https. Every
 // connection is encrypted before the server reads from it; a client that refuses
 // the certificate ends the handshake, and the server never hears a request.
 // Threads: GUI thread (the test's event loop).

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "net/http_factory.h"
-#include "net/i_socket_http.h"
 #include "net/i_win_http.h"
 #include "net/tls_test_server.h"
 #include "net/wininet_http.h"
@@ -80,7 +79,7 @@ TEST_P(CurlClientsTest, CompressedBodiesAreHandedOverAsSent) {
   EXPECT_EQ(client_->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr), raw);
 }
 
-TEST_P(CurlClientsTest, TlsToASelfSignedServerIsRefused) {
+TEST_P(CurlClientsTest, TlsToAServerOfAnUntrustedAuthorityIsRefused) {
   TlsTestServer server;
   const std::string url = "https://127.0.0.1:" + std::to_string(server.port()) + "/";
   EXPECT_EQ(client_->Request(url, kHttpGet, nullptr, nullptr), "");
@@ -145,14 +144,6 @@ TEST(HttpFactoryTest, TheSharedLibraryExportsAWorkingFactory) {
   ASSERT_TRUE(create(&client, 1));
   EXPECT_EQ(static_cast<IWininetHttp*>(client)->Request(server.WideUrl("/"), kHttpGet, nullptr, nullptr),
             "from the library");
-  client->FreeInstance();
-  ASSERT_TRUE(create(&client, 0));
-  uint8_t* buffer = nullptr;
-  uint32_t length = 0;
-  ASSERT_TRUE(client->DownloadToMem(server.WideUrl("/"), &buffer, &length));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), length), "from the library");
-  std::free(buffer);
-  EXPECT_EQ(WideToUtf8(static_cast<ISocketHttp*>(client)->GetIpAddr()), "127.0.0.1");
   client->FreeInstance();
   dlclose(library);
 }

@@ -2,9 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <openssl/evp.h>
 #include <openssl/ssl.h>
-#include <openssl/x509.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,31 +17,7 @@ namespace {
 struct SslFree {
   void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
   void operator()(SSL* ssl) const { SSL_free(ssl); }
-  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-  void operator()(X509* certificate) const { X509_free(certificate); }
 };
-
-// A self-signed certificate for 127.0.0.1, valid for a day.
-std::unique_ptr<SSL_CTX, SslFree> MakeContext() {
-  std::unique_ptr<EVP_PKEY, SslFree> key(EVP_EC_gen("P-256"));
-  std::unique_ptr<X509, SslFree> certificate(X509_new());
-  std::unique_ptr<SSL_CTX, SslFree> context(SSL_CTX_new(TLS_server_method()));
-  if (!key || !certificate || !context) throw std::runtime_error("cannot make TLS objects");
-  ASN1_INTEGER_set(X509_get_serialNumber(certificate.get()), 1);
-  X509_gmtime_adj(X509_getm_notBefore(certificate.get()), -60);
-  X509_gmtime_adj(X509_getm_notAfter(certificate.get()), 86400);
-  X509_set_pubkey(certificate.get(), key.get());
-  X509_NAME* name = X509_get_subject_name(certificate.get());
-  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1,
-                             0);
-  X509_set_issuer_name(certificate.get(), name);
-  if (X509_sign(certificate.get(), key.get(), EVP_sha256()) <= 0 ||
-      SSL_CTX_use_certificate(context.get(), certificate.get()) != 1 ||
-      SSL_CTX_use_PrivateKey(context.get(), key.get()) != 1) {
-    throw std::runtime_error("cannot sign the test certificate");
-  }
-  return context;
-}
 
 }  // namespace
 
@@ -78,7 +52,9 @@ void TlsTestServer::Serve() {
   unsigned char first = 0;
   // A TLS handshake record starts with content type 22.
   sawClientHello_ = recv(fd, &first, 1, MSG_PEEK) == 1 && first == 22;
-  const std::unique_ptr<SSL_CTX, SslFree> context = MakeContext();
+  const std::unique_ptr<SSL_CTX, SslFree> context(SSL_CTX_new(TLS_server_method()));
+  SSL_CTX_use_certificate_file(context.get(), credentials_.certificateFile().c_str(), SSL_FILETYPE_PEM);
+  SSL_CTX_use_PrivateKey_file(context.get(), credentials_.certificateKeyFile().c_str(), SSL_FILETYPE_PEM);
   const std::unique_ptr<SSL, SslFree> ssl(SSL_new(context.get()));
   SSL_set_fd(ssl.get(), fd);
   if (SSL_accept(ssl.get()) == 1) {

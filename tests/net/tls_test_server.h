@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <thread>
 
+#include "support/temp_dir.h"
+#include "support/test_credentials.h"
+
 namespace tarvo::test {
 
-// A TLS server on 127.0.0.1 with a freshly made self-signed certificate. It accepts
+// A TLS server on 127.0.0.1 with a certificate from a test authority nobody trusts. It accepts
 // one connection, runs the handshake and answers "HTTP/1.1 200" if the handshake
 // succeeds. Tells whether a client started a handshake and whether it completed.
 class TlsTestServer {
@@ -25,6 +28,8 @@ class TlsTestServer {
  private:
   void Serve();
 
+  TempDir folder_;
+  TestCredentials credentials_{folder_.path()};
   int listenFd_ = -1;
   uint16_t port_ = 0;
   std::atomic<bool> sawClientHello_ = false;

@@ -81,12 +81,13 @@ std::string ProxyAuthorization(const std::string& user, const std::string& token
   return "Proxy-Authorization: Basic " + encoded + "\r\n";
 }
 
+std::string FormRequest(const std::string& target, const std::string& form, const std::string& extraHeaders) {
+  return "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
+         extraHeaders + "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form;
+}
+
 ServiceReply PostFrom(const std::string& from, int port, const std::string& path, const std::string& form) {
-  const std::string response = RawExchange(
-      port,
-      "POST /" + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-      "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form,
-      "127.0.0.1", from);
+  const std::string response = RawExchange(port, FormRequest("/" + path, form), "127.0.0.1", from);
   const size_t body = response.find("\r\n\r\n");
   return ServiceReply::Parse(body == std::string::npos ? "" : response.substr(body + 4)).value_or(ServiceReply());
 }

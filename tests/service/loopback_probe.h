@@ -32,6 +32,10 @@ bool EndsSoon(const TcpConnection& connection);
 // A "Proxy-Authorization: Basic" header line for user and token.
 std::string ProxyAuthorization(const std::string& user, const std::string& token);
 
+// A form POST of `form` to `target` ("/app/v1.0/login", or a proxy's absolute
+// address), `extraHeaders` (each ending in CRLF) before its length.
+std::string FormRequest(const std::string& target, const std::string& form, const std::string& extraHeaders = "");
+
 // A form POST to /`path` on 127.0.0.1:port from `from`; its envelope (code 0 when
 // no envelope came back).
 ServiceReply PostFrom(const std::string& from, int port, const std::string& path, const std::string& form);

@@ -1,6 +1,9 @@
 #include "service_fixture.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "net/http_post_form.h"
 #include "net/payload_cipher.h"
@@ -17,6 +20,23 @@ std::string ServiceFixture::Decipher(const Json::Value& value) {
   std::string plain;
   PayloadCipher().DecryptText(value.asString(), plain);
   return plain;
+}
+
+std::string ServiceFixture::SeedText() {
+  std::ifstream file(TestData("seed.json"));
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void ServiceFixture::Reseed(const std::string& text, ServiceOptions options) {
+  options.seedPath = dir_.WriteFile("reseed/seed.json", text).string();
+  for (const char* folder : {"installer", "pages", "icons"}) {
+    std::filesystem::copy(TestData(folder), dir_.path() / "reseed" / folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
+  }
+  service_.reset();
+  StartService(std::move(options));
 }
 
 ServiceFixture::ServiceFixture() {

@@ -46,6 +46,10 @@ class ServiceFixture : public ::testing::Test {
   std::pair<std::string, std::string> LogIn(const std::string& user, const std::string& password);
 
   static std::string TestData(const std::string& relative);
+  // The test seed's text; a restart with `options` on a seed of `text`, the files
+  // the test seed names copied beside it.
+  static std::string SeedText();
+  void Reseed(const std::string& text, ServiceOptions options);
   // A ciphered reply value deciphered as the browser does it.
   static std::string Decipher(const Json::Value& value);
 

@@ -5,18 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
 
-#include "settings/settings_keys.h"
-#include "settings/settings_registry.h"
 #include "store/info_records.h"
 #include "store/test_database.h"
 #include "support/mounted_folder.h"
@@ -174,18 +170,6 @@ TEST(UserDatabaseOpen, TextFileFailsAndStaysUntouched) {
   EXPECT_EQ(InfoRecords(db).GetInfo(u"exit_clean", value), -1);
 }
 
-TEST(UserDatabaseOpen, SettingsChooseTheFileAndAMissingFolderFails) {
-  TempDir folder;
-  const auto path = folder.path() / "profile" / "kx.dat";
-  SettingsRegistry::Instance().Set(SettingsKeys::kDatabaseFile, Utf8ToWide(path.string()));
-  UserDatabase db;
-  EXPECT_EQ(db.Open(), -1);  // the folder does not exist
-  std::filesystem::create_directories(path.parent_path());
-  EXPECT_EQ(db.Open(), 0);
-  EXPECT_TRUE(std::filesystem::exists(path));
-  EXPECT_EQ(db.GetDataVersion(), 0);
-}
-
 TEST(UserDatabaseOpen, ReadOnlyOpeningWritesNothing) {
   TempDir folder;
   const auto path = MakeDatabaseFrom(folder, "version3.sql");
@@ -244,33 +228,11 @@ TEST(UserDatabaseOpen, DamagedPageFoundLaterKeepsACopyTellsOnceAndTheRestStaysWr
   EXPECT_EQ(FirstRow(db, "select value from info where key = 'after'"), "damage");
 }
 
-// A file that may not be written, even by root, which tests may run as and which
-// writes a file without write permission anyway: made immutable where the file
-// system allows. Writable again when the object goes.
-class ReadOnlyFile {
- public:
-  explicit ReadOnlyFile(std::filesystem::path path) : path_(std::move(path)) {
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_read);
-    made_ = !std::ofstream(path_, std::ios::app) || Chattr("+i");
-  }
-  ~ReadOnlyFile() { Chattr("-i"); }
-  bool made() const { return made_; }
-
- private:
-  bool Chattr(const std::string& flag) const {
-    return std::system(("chattr " + flag + " '" + path_.string() + "' 2>/dev/null").c_str()) == 0;
-  }
-
-  std::filesystem::path path_;
-  bool made_ = false;
-};
-
 TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysReadable) {
   using Failure = UserDatabase::SaveFailure;
-  enum class Cause { kHeldByAnotherProgram, kReadOnlyFile, kReadOnlyMedia };
-  for (const Cause cause : {Cause::kHeldByAnotherProgram, Cause::kReadOnlyFile, Cause::kReadOnlyMedia}) {
-    static const char* const kNames[] = {"held by another program", "read-only file", "read-only media"};
-    SCOPED_TRACE(kNames[static_cast<int>(cause)]);
+  // A read-only file is found as read-only media is: the connection opens read-only.
+  for (const bool held : {true, false}) {
+    SCOPED_TRACE(held ? "held by another program" : "read-only media");
     TempDir folder;
     // Bytes that mean something in an address are only a name here.
     const auto profile = folder.path() / "profile ü %41?#";
@@ -285,26 +247,24 @@ TEST(UserDatabaseOpen, AFileThatCannotBeWrittenIsToldAtOnceAndWhatWasThereStaysR
       ASSERT_EQ(first.Execute("insert into searchtext (searchtext) values ('kept')"), 0);
     }
     UserDatabase holder;  // another program's connection, in the middle of a write
-    std::optional<ReadOnlyFile> readOnlyFile;
     std::unique_ptr<MountedFolder> readOnlyMedia;
-    if (cause == Cause::kHeldByAnotherProgram) {
+    if (held) {
       ASSERT_EQ(holder.OpenFile(path.string()), 0);
       ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE; insert into searchtext (searchtext) values ('theirs')"), 0);
-    } else if (cause == Cause::kReadOnlyFile ? !readOnlyFile.emplace(path).made()
-                                             : !(readOnlyMedia = MountedFolder::ReadOnly(profile))) {
-      std::cout << "skipped: this machine cannot make the file unwritable for root\n";
+    } else if (!(readOnlyMedia = MountedFolder::ReadOnly(profile))) {
+      std::cout << "skipped: read-only media need mounting, which only root may do\n";
       continue;
     }
     UserDatabase db;
     std::vector<Failure> told;
     db.SetSaveFailureListener([&](Failure failure) { told.push_back(failure); });
     ASSERT_EQ(db.OpenFile(path.string()), 0) << db.OpenError();
-    const Failure expected = cause == Cause::kHeldByAnotherProgram ? Failure::kHeldElsewhere : Failure::kReadOnly;
+    const Failure expected = held ? Failure::kHeldElsewhere : Failure::kReadOnly;
     EXPECT_EQ(told, std::vector<Failure>{expected}) << "told on opening, before anything is lost";
     EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('lost')"), -1);
     EXPECT_EQ(told.size(), 1u) << "told once";
     EXPECT_EQ(FirstRow(db, "select searchtext from searchtext where searchtext = 'kept'"), "kept");
-    if (cause == Cause::kHeldByAnotherProgram) {
+    if (held) {
       ASSERT_EQ(holder.Execute("COMMIT"), 0);
       EXPECT_EQ(db.Execute("insert into searchtext (searchtext) values ('saved again')"), 0);
     }

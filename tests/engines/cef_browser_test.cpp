@@ -1,27 +1,25 @@
-// Browsers, navigation and display callbacks of the Chromium layer against pages
-// served on loopback.
-#include <QFile>
 #include <QNetworkProxy>
 #include <QWebEngineSettings>
+#include <map>
+#include <thread>
 
-#include "engines/webengine/engine_page.h"
-
-#include "engines/webengine/cef_request.h"
 #include "engines/cef_fixture.h"
+#include "engines/webengine/cef_entry_points.h"
+#include "engines/webengine/cef_request.h"
+#include "engines/webengine/cef_task.h"
+#include "engines/webengine/display_compositing.h"
+#include "engines/webengine/engine_context.h"
+#include "engines/webengine/engine_page.h"
+#include "engines/webengine/web_app.h"
 
 namespace tarvo::test {
 namespace {
 
+// Browsers, navigation and display callbacks of the Chromium layer against pages
+// served on loopback.
 using CefNavigationTest = CefFixture;
 
 TEST_F(CefNavigationTest, CreationIsAnnouncedLaterAndPrecedesTheFirstNavigation) {
-  // The engine names an icon only once it has loaded, so serve a real picture.
-  QFile picture(DataFolder() + "/pixel.png");
-  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-  TestHttpServer::Response icon;
-  icon.content_type = "image/png";
-  icon.body = picture.readAll();
-  server_.Route("/icons/site.ico", icon);
   CefWindowInfo info;
   info.SetAsChild(&parent_, 0, 0, 640, 480);
   info.style = 0x56010000;
@@ -45,8 +43,6 @@ TEST_F(CefNavigationTest, CreationIsAnnouncedLaterAndPrecedesTheFirstNavigation)
   EXPECT_EQ(client_->loading.front(), std::make_pair(browser->GetIdentifier(), true));
   EXPECT_EQ(client_->loading.back(), std::make_pair(browser->GetIdentifier(), false));
   ASSERT_TRUE(WaitFor([&] { return !client_->titles.empty() && client_->titles.back() == u"Basic page"; }));
-  ASSERT_TRUE(WaitFor([&] { return !client_->favicons.empty() && !client_->favicons.back().empty(); }));
-  EXPECT_EQ(QString::fromStdU16String(client_->favicons.back().front()), server_.Url("/icons/site.ico"));
 }
 
 TEST_F(CefNavigationTest, CancelledNavigationsLoadNothing) {
@@ -92,7 +88,7 @@ TEST_F(CefNavigationTest, EveryRequestCarriesTheHeadersTheClientAdds) {
   EXPECT_TRUE(saw_image);
 }
 
-TEST_F(CefNavigationTest, PopupsFollowTheDispositionAnswer) {
+TEST_F(CefNavigationTest, APopupTheClientSuppressesMakesNoBrowser) {
   client_->suppressed_dispositions = {WOD_NEW_POPUP};
   CefRefPtr<CefBrowser> browser = Open(server_.Url("/popups.html"));
   ASSERT_NE(browser, nullptr);
@@ -106,23 +102,6 @@ TEST_F(CefNavigationTest, PopupsFollowTheDispositionAnswer) {
   ASSERT_EQ(client_->popups.size(), 1U);
   EXPECT_EQ(client_->popups[0], WOD_NEW_POPUP);
   EXPECT_EQ(client_->created.size(), 1U);
-
-  // A link with a target opens a foreground tab, which is allowed: a new browser is
-  // announced before its navigation and loads the page.
-  QWidget* view = browser->GetHost()->GetWindowHandle();
-  QWidget* input = view->focusProxy() != nullptr ? view->focusProxy() : view;
-  QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, QPoint(50, 20));
-  ASSERT_TRUE(WaitFor([&] { return client_->created.size() == 2; }));
-  ASSERT_GE(client_->popups.size(), 2U);
-  EXPECT_EQ(client_->popups[1], WOD_NEW_FOREGROUND_TAB);
-  CefRefPtr<CefBrowser> popup = client_->created.back();
-  EXPECT_TRUE(popup->IsPopup());
-  EXPECT_EQ(popup->GetHost()->GetWindowHandle()->parentWidget(), &parent_);
-  ASSERT_TRUE(WaitFor([&] { return server_.CountFor("/child.html") == 1; }));
-  const bool navigated = std::any_of(client_->navigations.begin(), client_->navigations.end(), [&](const auto& n) {
-    return n.browser == popup->GetIdentifier() && n.main_frame;
-  });
-  EXPECT_TRUE(navigated);
 }
 
 TEST_F(CefNavigationTest, ClosingAsksDoCloseThenReportsBeforeClose) {
@@ -144,6 +123,79 @@ TEST_F(CefNavigationTest, ClosingAsksDoCloseThenReportsBeforeClose) {
   second->GetHost()->CloseBrowser(false);
   ASSERT_TRUE(WaitFor([&] { return client_->closed.size() == 2; }));
   EXPECT_EQ(client_->closed.back(), second->GetIdentifier());
+}
+
+// Process start of the Chromium layer: sub-process command lines, the application's
+// switches and the switches handed to the engine.
+class SwitchRecorder : public WebApp {
+ public:
+  void OnBeforeCommandLineProcessing(const std::string& process_type, CefCommandLine& command_line) override {
+    types.push_back(process_type);
+    WebApp::OnBeforeCommandLineProcessing(process_type, command_line);
+  }
+  std::vector<std::string> types;
+};
+
+TEST(CefProcessTest, SubProcessCommandLinesStopAtOnceWithTheSameSwitches) {
+  auto app = std::make_shared<SwitchRecorder>();
+  for (const char* type : {"--type=renderer", "--type=gpu-process", "--type=ppapi"}) {
+    const char* argv[] = {"tarvo-browser", type, "--lang=zh-CN"};
+    EXPECT_EQ(CefExecuteProcess(CefMainArgs{3, const_cast<char**>(argv)}, app, nullptr), 0) << type;
+  }
+  EXPECT_EQ(app->types, (std::vector<std::string>{"renderer", "gpu-process", "ppapi"}));
+
+  // The browser process itself carries on.
+  const char* argv[] = {"tarvo-browser", "-url", "http://127.0.0.1/"};
+  EXPECT_EQ(CefExecuteProcess(CefMainArgs{3, const_cast<char**>(argv)}, app, nullptr), -1);
+  EXPECT_EQ(app->types.size(), 3U);
+}
+
+TEST(CefProcessTest, PagesAreDrawnInSoftwareOnlyWithoutAGpuAndWithoutTheUsersOwnChoice) {
+  struct Row {
+    std::map<std::string, std::string> environment;
+    bool gpuDevice;
+    bool software;
+  };
+  const std::vector<Row> rows = {
+      {{}, false, true},
+      {{}, true, false},
+      {{{"QT_QPA_PLATFORM", "xcb"}}, false, true},
+      {{{"QT_QPA_PLATFORM", "wayland"}}, false, false},
+      {{{"QT_QUICK_BACKEND", ""}}, false, false},
+      {{{"QMLSCENE_DEVICE", "softwarecontext"}}, false, false},
+      {{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}}, false, false},
+      {{{"LIBGL_ALWAYS_SOFTWARE", "1"}}, true, true},
+      {{{"LIBGL_ALWAYS_SOFTWARE", "0"}}, true, false},
+  };
+  for (const Row& row : rows) {
+    const auto lookup = [&row](const char* name) -> const char* {
+      const auto found = row.environment.find(name);
+      return found == row.environment.end() ? nullptr : found->second.c_str();
+    };
+    EXPECT_EQ(DisplayCompositing::PrefersSoftware(lookup, row.gpuDevice), row.software)
+        << (row.environment.empty() ? std::string("(nothing set)") : row.environment.begin()->first)
+        << " gpu=" << row.gpuDevice;
+  }
+  // Whatever was chosen at start, programs the browser starts later get the
+  // user's own environment.
+  EXPECT_NE(qgetenv("QT_XCB_GL_INTEGRATION"), QByteArray("none"));
+}
+
+class CountingTask : public CefTask {
+ public:
+  void Execute() override { ++runs; }
+  int runs = 0;
+};
+
+TEST(CefProcessTest, TasksPostedFromOtherThreadsRunOnTheEngineThread) {
+  auto task = std::make_shared<CountingTask>();
+  bool posted = false;
+  std::thread worker([&] { posted = CefPostTask(TID_UI, task); });
+  worker.join();
+  EXPECT_TRUE(posted);
+  EXPECT_EQ(task->runs, 0) << "a posted task runs later, from the event loop";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return task->runs == 1; }, 5000));
+  EXPECT_FALSE(CefPostTask(TID_UI, nullptr));
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
+#include <fstream>
 #include <gtest/gtest.h>
+#include <set>
+#include <sstream>
 
 #include "platform/paths.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
+#include "store/test_database.h"
+#include "suffix_table/suffix_list_reader.h"
+#include "url/public_suffix_table.h"
 #include "url/site_icon.h"
 #include "url/url_encoding.h"
 #include "url/url_parts.h"
@@ -25,13 +31,6 @@ TEST_F(UrlPartsTest, SchemeIsOnlyEverHttpOrHttps) {
   EXPECT_EQ(GetUrlScheme(u""), u"");
 }
 
-TEST_F(UrlPartsTest, PortIsLeftOutOfTheHostButKeptInTheOrigin) {
-  const WString url = u"https://bank.example.com.cn:8443/login/index.html?a=b";
-  EXPECT_EQ(GetUrlHost(url), u"bank.example.com.cn");
-  EXPECT_EQ(GetUrlOrigin(url), u"https://bank.example.com.cn:8443");
-  EXPECT_EQ(GetUrlPath(url), u"/login/index.html?a=b");
-}
-
 TEST_F(UrlPartsTest, InternalSchemeHostIsItsFirstWord) {
   EXPECT_EQ(GetUrlHost(u"tarvo://usercenter/profile"), u"usercenter");
   EXPECT_EQ(GetUrlOrigin(u"tarvo://usercenter/profile"), u"tarvo://usercenter");
@@ -50,19 +49,27 @@ TEST_F(UrlPartsTest, InternalSchemeHostIsItsFirstWord) {
   EXPECT_FALSE(HasInternalScheme(u""));
 }
 
-TEST_F(UrlPartsTest, UnrecognisedPrefixScansFromTheFirstCharacter) {
-  EXPECT_EQ(GetUrlHost(u"ftp://files.example.com/a"), u"ftp");
-  EXPECT_EQ(GetUrlOrigin(u"ftp://files.example.com/a"), u"ftp:");
-  EXPECT_EQ(GetUrlPath(u"ftp://files.example.com/a"), u"ftp://files.example.com/a");
-  EXPECT_EQ(GetUrlHost(u"example.com:80/x"), u"example.com");
-  EXPECT_EQ(GetUrlOrigin(u"example.com:80/x"), u"example.com:80");
+// Host, origin and path of each address; a prefix that is no known scheme is
+// scanned from the first character, and the port stays out of the host only.
+TEST_F(UrlPartsTest, HostOriginAndPathKeepThePortInTheOriginAndScanUnknownPrefixesFromTheStart) {
+  const struct {
+    const char16_t* url;
+    const char16_t* host;
+    const char16_t* origin;
+    const char16_t* path;
+  } rows[] = {{u"https://bank.example.com.cn:8443/login/index.html?a=b", u"bank.example.com.cn",
+               u"https://bank.example.com.cn:8443", u"/login/index.html?a=b"},
+              {u"ftp://files.example.com/a", u"ftp", u"ftp:", u"ftp://files.example.com/a"},
+              {u"example.com:80/x", u"example.com", u"example.com:80", nullptr},
+              {u"http://a.com", nullptr, u"http://a.com", u""},
+              {u"", u"", u"", u""}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.host ? GetUrlHost(row.url) : WString(), row.host ? row.host : u"") << WideToUtf8(row.url);
+    EXPECT_EQ(GetUrlOrigin(row.url), row.origin) << WideToUtf8(row.url);
+    EXPECT_EQ(row.path ? GetUrlPath(row.url) : WString(), row.path ? row.path : u"") << WideToUtf8(row.url);
+  }
   EXPECT_EQ(GetUrlHost(u"http://:8080/x"), u"");
-  EXPECT_EQ(GetUrlHost(u""), u"");
-  EXPECT_EQ(GetUrlOrigin(u""), u"");
-  EXPECT_EQ(GetUrlPath(u""), u"");
   EXPECT_EQ(GetUrlHost(u"http://"), u"");
-  EXPECT_EQ(GetUrlOrigin(u"http://a.com"), u"http://a.com");
-  EXPECT_EQ(GetUrlPath(u"http://a.com"), u"");
 }
 
 TEST_F(UrlPartsTest, RegistrableDomainOfUrls) {
@@ -73,25 +80,6 @@ TEST_F(UrlPartsTest, RegistrableDomainOfUrls) {
   EXPECT_EQ(GetRegistrableDomain(u"http://a.b.unlisted-tld-xyz/"), u"a.b.unlisted-tld-xyz");
   EXPECT_EQ(GetRegistrableDomain(u"http://www.食狮.公司.cn/"), u"食狮.公司.cn");
   EXPECT_EQ(GetRegistrableDomain(u""), u"");
-}
-
-TEST_F(UrlPartsTest, FileNameAndExtension) {
-  WString extension;
-  EXPECT_EQ(GetUrlFileName(u"http://e.com/dl/setup.tar.gz", &extension), u"setup.tar.gz");
-  EXPECT_EQ(extension, u"gz");
-  EXPECT_EQ(GetUrlFileName(u"files/dir/", &extension), u"");
-  EXPECT_EQ(extension, u"");
-  EXPECT_EQ(GetUrlFileName(u"/name.txt", &extension), u"");  // the slash is the first character
-  EXPECT_EQ(extension, u"txt");
-  EXPECT_EQ(GetUrlFileName(u"name.txt", &extension), u"");  // no slash before the dot
-  EXPECT_EQ(GetUrlFileName(u".hidden", &extension), u"");
-  EXPECT_EQ(extension, u"hidden");
-  EXPECT_EQ(GetUrlFileName(u"", &extension), u"");
-  EXPECT_EQ(extension, u"");
-  // The dot is searched in the whole text, as designed: a host's dot counts.
-  EXPECT_EQ(GetUrlFileName(u"http://example.com/dir/", &extension), u"example.com/dir/");
-  EXPECT_EQ(extension, u"com/dir/");
-  EXPECT_EQ(GetUrlFileName(u"http://e.com/a/b.pdf"), u"b.pdf");
 }
 
 TEST(UrlEncoding, KeepsTheDesignedCharactersAndEncodesEveryOtherByte) {
@@ -138,12 +126,87 @@ TEST(SiteIcon, FiveCandidatesInTheirOrderWithAndWithoutScheme) {
                         u"www.example.org/favicon.ico", u"http://www.example.org/favicon.ico"}));
 }
 
-TEST(SiteIcon, CacheNameIsMd5OfUtf16LittleEndian) {
-  EXPECT_EQ(GetIconCacheName(u""), u"d41d8cd98f00b204e9800998ecf8427e");
-  EXPECT_EQ(GetIconCacheName(u"a"), u"4144e195f46de78a3623da7364d04f11");
-  EXPECT_EQ(GetIconCacheName(u"http://www.example.com/favicon.ico"), u"e95d670c7fff74394de9071b09116265");
-  EXPECT_EQ(GetIconCacheName(u"银行"), u"c4c3c4db6461519ebfe555eb085f511b");
-  EXPECT_NE(GetIconCacheName(u"http://a.com/favicon.ico"), GetIconCacheName(u"http://a.com/favicon.icO"));
+const PublicSuffixTable& Table() { return PublicSuffixTable::Instance(); }
+
+// Both lookups, which must always agree.
+void ExpectDomain(std::string_view host, std::string_view expected) {
+  EXPECT_EQ(Table().RegistrableDomain(host), expected) << host;
+  EXPECT_EQ(Table().RegistrableDomainByLinearWalk(host), expected) << host;
+}
+
+TEST(PublicSuffixTable, HoldsEveryRuleOfTheSystemListLongestFirst) {
+  std::ifstream in("/usr/share/publicsuffix/public_suffix_list.dat");
+  SuffixListReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.Read(in, error)) << error;
+  ASSERT_EQ(Table().size(), reader.rules().size());
+  std::set<std::string_view> generated;
+  size_t previous = SIZE_MAX;
+  for (const PublicSuffixEntry& entry : Table().entries()) {
+    EXPECT_LE(entry.length, previous);
+    previous = entry.length;
+    generated.emplace(entry.text, entry.length);
+  }
+  for (const std::string& rule : reader.rules()) EXPECT_TRUE(generated.contains(rule)) << rule;
+  // Both sections, with wildcard and exception rules as plain text.
+  for (const char* rule : {"com", "com.cn", "blogspot.com", "*.ck", "!www.ck", "公司.cn"}) {
+    EXPECT_TRUE(generated.contains(rule)) << rule;
+  }
+}
+
+TEST(PublicSuffixTable, ReaderKeepsRulesNotCommentsAndRefusesAnEmptyList) {
+  std::istringstream list("// comment\n\ncom\n  *.ck  trailing words\n!www.ck\r\ncom\nco.uk\n");
+  SuffixListReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.Read(list, error));
+  EXPECT_EQ(reader.rules(), (std::vector<std::string>{"com", "*.ck", "!www.ck", "co.uk"}));
+  EXPECT_EQ(reader.RulesLongestFirst(), (std::vector<std::string>{"!www.ck", "co.uk", "*.ck", "com"}));
+  std::istringstream empty("// nothing here\n");
+  EXPECT_FALSE(reader.Read(empty, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(PublicSuffixTable, LiteralRuleOnThePublicSuffixListCases) {
+  std::istringstream cases(test::ReadTestData("url/psl_literal.txt"));
+  std::string line;
+  int checked = 0;
+  while (std::getline(cases, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string host;
+    std::string expected;
+    fields >> host >> expected;
+    ExpectDomain(host == "(empty)" ? "" : host, expected == "(empty)" ? "" : expected);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 78);
+}
+
+TEST(PublicSuffixTable, OddHostsGiveTheSameAnswerBothWays) {
+  ExpectDomain("a.b.c.example.co.uk", "example.co.uk");
+  ExpectDomain("co.uk", "co.uk");
+  ExpectDomain("x.co.uk", "x.co.uk");
+  ExpectDomain("example.com.", "example.com.");
+  ExpectDomain("a..com", ".com");
+  ExpectDomain("..", "..");
+  ExpectDomain(".", ".");
+  ExpectDomain("a.*.ck", "a.*.ck");  // a wildcard rule matches its own literal text
+  ExpectDomain("x.a.*.ck", "a.*.ck");
+  ExpectDomain("192.168.1.20", "192.168.1.20");
+  ExpectDomain("host:8080", "host:8080");
+  ExpectDomain(std::string(300, 'a') + ".com", std::string(300, 'a') + ".com");
+  ExpectDomain(std::string_view("\xff\xfe.com", 6), std::string_view("\xff\xfe.com", 6));
+}
+
+TEST(PublicSuffixTable, HashLookupAgreesWithTheLinearWalkOnEveryRule) {
+  // Every rule with one, two and three labels in front, and bare: each boundary
+  // case of the longest-match rule.
+  for (const PublicSuffixEntry& entry : Table().entries()) {
+    const std::string rule(entry.text, entry.length);
+    for (const std::string& host : {rule, "a." + rule, "b.a." + rule, "c.b.a." + rule, "." + rule}) {
+      ASSERT_EQ(Table().RegistrableDomain(host), Table().RegistrableDomainByLinearWalk(host)) << host;
+    }
+  }
 }
 
 }  // namespace

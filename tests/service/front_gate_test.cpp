@@ -1,18 +1,19 @@
 // The service's front over plain HTTP and over TLS, as clients meet it (the nodes'
-// proxies over TLS are run end to end in vpn_e2e_test).
-#include <gtest/gtest.h>
-
+// proxies over TLS are run end to end in vpn_e2e_test), and its connection gate.
 #include <atomic>
-#include <fstream>
-#include <sstream>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "loopback_probe.h"
-#include "net/file_digest.h"
 #include "net/http_post_form.h"
 #include "service/connection_gate.h"
+#include "service/socket_address.h"
 #include "service/tcp_connection.h"
 #include "service_fixture.h"
 #include "settings/settings_keys.h"
@@ -116,6 +117,10 @@ TEST_F(FrontTest, WrongMethodsUnknownPathsAndBrokenRequests) {
       Raw(PostHead("/app/v1.0/login", "Content-Type: multipart/form-data; boundary=x\r\nContent-Length: 4\r\n") + "--x-");
   EXPECT_EQ(multipart.rfind("HTTP/1.1 415", 0), 0u);
 
+  // The installer folder is all that downloads serve; a brand without a version has none.
+  EXPECT_EQ(Fetch(service_->BaseUrl() + "download/..%2Fseed.json").status, 404);
+  EXPECT_EQ(PostRaw("app/v1.0/version", "brand=ClosedBrand&type=PC").code(), 404);
+
   // A client that gives up half way through its body leaves nothing behind.
   RawExchange(service_->port(),
               PostHead("/app/v1.0/register", "Content-Length: 100\r\n") + "username=half&password=x&bra");
@@ -132,36 +137,6 @@ TEST_F(FrontTest, OddBytesInFormsGetClearReplies) {
                 .code(),
             200);
   EXPECT_EQ(PostRaw("app/v1.0/user_info", "id=99999999999999999999999&token=x").code(), 401);
-}
-
-TEST_F(FrontTest, VersionPointsAtAnInstallerThatDownloads) {
-  const ServiceReply version = PostRaw("app/v1.0/version", "brand=TestBrand&type=PC");
-  ASSERT_EQ(version.code(), 200);
-  EXPECT_EQ(ServiceReply::ReadString(version.data(), "version"), "5.5.9.0");
-  const std::string url = ServiceReply::ReadString(version.data(), "url");
-  EXPECT_EQ(url, service_->BaseUrl() + "download/5.5.9.0.sh");
-  EXPECT_EQ(ServiceReply::ReadString(version.data(), "sha256"), FileSha256(TestData("installer/5.5.9.0.sh")));
-  const FetchResult installer = Fetch(url);
-  std::ifstream file(TestData("installer/5.5.9.0.sh"), std::ios::binary);
-  std::ostringstream expected;
-  expected << file.rdbuf();
-  EXPECT_EQ(installer.status, 200);
-  EXPECT_EQ(installer.body, expected.str());
-  EXPECT_EQ(Fetch(service_->BaseUrl() + "download/..%2Fseed.json").status, 404);
-  EXPECT_EQ(PostRaw("app/v1.0/version", "brand=ClosedBrand&type=PC").code(), 404) << "no version published";
-}
-
-TEST_F(FrontTest, LaunchReportsAreRecordedAndRequestsLogged) {
-  ASSERT_EQ(PostRaw("app/v1.0/log_client_launch", "brand=TestBrand&platform=PC&clientversion=5.5.8.1").code(), 200);
-  EXPECT_EQ(PostRaw("app/v1.0/log_client_launch", "platform=PC").code(), 400);
-
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM launches"), "1");
-  EXPECT_EQ(Scalar("SELECT brand || ' ' || platform || ' ' || client_version FROM launches"), "TestBrand PC 5.5.8.1");
-
-  // Log lines are written after the reply goes out; stopping waits for them.
-  service_->Stop();
-  EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=200"), std::string::npos) << log_.str();
-  EXPECT_NE(log_.str().find("POST /app/v1.0/log_client_launch 200 code=400"), std::string::npos);
 }
 
 class TlsFrontTest : public ServiceFixture {
@@ -236,6 +211,61 @@ TEST_F(TlsFrontTest, PlainMirrorAddressesServePagesButNeverTheService) {
                                       "127.0.0.21");
   EXPECT_EQ(api.rfind("HTTP/1.1 404", 0), 0u) << api;
   EXPECT_NE(api.find("HTTPS only"), std::string::npos) << api;
+}
+
+// The gate's cap on one client's waiting connections counts the client's silence,
+// not the gate's own delay.
+using namespace std::chrono_literals;
+
+TEST(ConnectionGate, RequestsThatArriveWhileTheGateIsBusyAreNotTakenForSilence) {
+  // Two connections of one client wait; a third request keeps the gate busy (as a
+  // burst of TLS handshakes does) past `settle`, while the two send theirs. Pushing
+  // them out as silent would fail a burst of quick clients from one address.
+  ConnectionGate::Limits limits;
+  limits.perAddress = 1;
+  limits.settle = 500ms;
+  std::mutex mutex;
+  std::set<std::string> handedOver;
+  ConnectionGate gate(
+      limits,
+      [](std::string_view received) {
+        if (received == "busy") std::this_thread::sleep_for(1500ms);
+        using Kind = ConnectionGate::Verdict::Kind;
+        return ConnectionGate::Verdict{received.ends_with('\n') ? Kind::kComplete : Kind::kMore};
+      },
+      [&](TcpConnection, const std::string&, std::string received) {
+        std::lock_guard lock(mutex);
+        handedOver.insert(received);
+      },
+      ConnectionGate::Replies{"timed out", "too large"});
+  const int listener = BindListener("127.0.0.1", 0);
+  ASSERT_GE(listener, 0);
+  const int port = BoundPort(listener);
+  gate.Listen(listener);
+  gate.Start();
+
+  auto first = TcpConnection::Connect("127.0.0.1", port, 5000);
+  auto second = TcpConnection::Connect("127.0.0.1", port, 5000);
+  std::this_thread::sleep_for(100ms);
+  auto busy = TcpConnection::Connect("127.0.0.1", port, 5000);
+  ASSERT_TRUE(first && second && busy);
+  busy->WriteAll("busy");
+  std::this_thread::sleep_for(700ms);
+  first->WriteAll("first\n");
+  second->WriteAll("second\n");
+
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  for (;;) {
+    {
+      std::lock_guard lock(mutex);
+      if (handedOver.size() == 2 || std::chrono::steady_clock::now() > deadline) {
+        EXPECT_EQ(handedOver, (std::set<std::string>{"first\n", "second\n"}));
+        break;
+      }
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  gate.Stop();
 }
 
 }  // namespace

@@ -1,0 +1,247 @@
+// The service's parts alone: replies and forms, favourites documents, proxy request
+// heads, seeds, options, password records and the attempt limiter.
+#include <gtest/gtest.h>
+#include <tuple>
+
+#include "service/api_reply.h"
+#include "service/attempt_limiter.h"
+#include "service/favorites_document.h"
+#include "service/form_fields.h"
+#include "service/json_text.h"
+#include "service/password_hasher.h"
+#include "service/proxy_request_head.h"
+#include "service/seed_reader.h"
+#include "service/service_database.h"
+#include "service/service_error.h"
+#include "service/service_options.h"
+#include "support/temp_dir.h"
+
+namespace tarvo::service {
+namespace {
+
+Json::Value Item(const std::string& json) { return ParseJson(json).value(); }
+
+TEST(FavoritesDocument, UpdateWithoutIdMatchesOnTypeFolderNameAndUrl) {
+  FavoritesDocument document = FavoritesDocument::FromText(
+      R"([{"id":"1","type":"url","folder":"","name":"n","url":"a","date":"1"},{"id":"2","type":"url","url":"b"}])");
+  EXPECT_TRUE(document.Update(Item(R"({"type":"url","folder":"","name":"n","url":"a","date":"9"})")));
+  EXPECT_EQ(document.items()[1]["id"].asString(), "1");
+  EXPECT_EQ(document.items()[1]["date"].asString(), "9");
+  EXPECT_FALSE(document.Update(Item(R"({"type":"url","folder":"","name":"other","url":"a"})")));
+}
+
+TEST(FavoritesDocument, BrokenStoredTextGivesAnEmptyDocument) {
+  EXPECT_EQ(FavoritesDocument::FromText("{broken").items().size(), 0u);
+  EXPECT_EQ(FavoritesDocument::FromText(R"({"not":"an array"})").items().size(), 0u);
+}
+
+TEST(ApiReply, EnvelopeStartsWithTheCodeAndEscapesTexts) {
+  Json::Value data(Json::objectValue);
+  data["name"] = "quote \" and 你";
+  const std::string text = ApiReply::Ok(data).ToJson();
+  EXPECT_EQ(text.rfind("{\"code\":200,\"message\":\"success\",\"data\":", 0), 0u);
+  const auto parsed = ParseJson(text);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ((*parsed)["data"]["name"].asString(), "quote \" and 你");
+  EXPECT_EQ(ApiReply::Failure(421, "none left").ToJson(), R"({"code":421,"message":"none left","data":{}})");
+}
+
+TEST(ApiReply, LengthNeverContainsTheDigits404) {
+  // Replies whose Content-Length reads 404, 1404 or 4040 would be taken for "not found"
+  // by browser clients that search the header text.
+  for (size_t length = 380; length < 4100; ++length) {
+    const std::string message(length - std::string(R"({"code":200,"message":"","data":{}})").size(), 'm');
+    const std::string text = ApiReply::Failure(200, message).ToJson();
+    ASSERT_EQ(std::to_string(text.size()).find("404"), std::string::npos) << length;
+    ASSERT_TRUE(ParseJson(text)) << length;
+  }
+}
+
+TEST(FormFields, DecodesEncodedAndLeavesBrokenEscapesAlone) {
+  const FormFields form = FormFields::Parse("name=a%26b%3Dc+d&utf=%E4%BD%A0&odd=50%&bad=%zz&empty=&flag");
+  EXPECT_EQ(form.Get("name"), "a&b=c d");
+  EXPECT_EQ(form.Get("utf"), "你");
+  EXPECT_EQ(form.Get("odd"), "50%");
+  EXPECT_EQ(form.Get("bad"), "%zz");
+  EXPECT_EQ(form.Get("empty"), "");
+  EXPECT_EQ(form.Get("flag"), "");
+  EXPECT_EQ(form.Get("missing"), std::nullopt);
+  // The first occurrence wins, and values may hold "=".
+  const FormFields repeated = FormFields::Parse("a=1&a=2&b==x=");
+  EXPECT_EQ(repeated.Get("a"), "1");
+  EXPECT_EQ(repeated.Get("b"), "=x=");
+}
+
+TEST(FormFields, RawTailRecoversAnUnencodedLastValue) {
+  const FormFields form = FormFields::Parse(R"(token=t&brand=B&data={"url":"http://x/?a=1&b=2"})");
+  EXPECT_EQ(form.Get("data"), R"({"url":"http://x/?a=1)");
+  EXPECT_EQ(form.RawTail("data"), R"({"url":"http://x/?a=1&b=2"})");
+  EXPECT_EQ(FormFields::Parse("xdata=1&data=2").RawTail("data"), "2") << "only whole field names match";
+  EXPECT_EQ(FormFields::Parse("a=1").RawTail("data"), std::nullopt);
+}
+
+TEST(ProxyRequestHead, ReadsTargetsOfPlainAndTunnelRequests) {
+  const auto plain = ProxyRequestHead::Parse("GET HTTP://WWW.Tarvo.Test:8080?q=1 HTTP/1.1\r\nHost: www.tarvo.test");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->host(), "www.tarvo.test");
+  EXPECT_EQ(plain->port(), 8080);
+  EXPECT_EQ(plain->path(), "/?q=1");
+
+  const auto tunnel = ProxyRequestHead::Parse("CONNECT [::1]:443 HTTP/1.1");
+  ASSERT_TRUE(tunnel);
+  EXPECT_TRUE(tunnel->IsConnect());
+  EXPECT_EQ(tunnel->host(), "::1");
+  EXPECT_EQ(tunnel->port(), 443);
+
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET /relative HTTP/1.1"));
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET http://user@evil/ HTTP/1.1"));
+  EXPECT_FALSE(ProxyRequestHead::Parse("CONNECT host HTTP/1.1"));
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET http://h:99999/ HTTP/1.1"));
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET http://h/ HTTP/1.1\r\nno colon here"));
+}
+
+TEST(ProxyRequestHead, DecodesBasicCredentials) {
+  // "1:tok:en" — the password may itself hold colons.
+  const auto head = ProxyRequestHead::Parse("GET http://h/ HTTP/1.1\r\nproxy-authorization: basic MTp0b2s6ZW4=");
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->BasicCredentials(), std::make_pair(std::string("1"), std::string("tok:en")));
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET http://h/ HTTP/1.1\r\nProxy-Authorization: Basic bm9jb2xvbg==")
+                   ->BasicCredentials());
+  EXPECT_FALSE(ProxyRequestHead::Parse("GET http://h/ HTTP/1.1\r\nProxy-Authorization: Bearer x")->BasicCredentials());
+}
+
+TEST(ProxyRequestHead, ForwardedHeadDropsTheProxysOwnHeaders) {
+  const auto head = ProxyRequestHead::Parse(
+      "POST http://127.0.0.1:81/a?b HTTP/1.1\r\nHost: 127.0.0.1:81\r\nProxy-Authorization: Basic eDp5\r\n"
+      "Proxy-Connection: keep-alive\r\nConnection: keep-alive\r\nContent-Length: 3");
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->ForwardedHead(),
+            "POST /a?b HTTP/1.1\r\nHost: 127.0.0.1:81\r\nContent-Length: 3\r\nConnection: close\r\n\r\n");
+}
+
+class SeedReaderTest : public ::testing::Test {
+ protected:
+  // Reads `text` as a seed file; returns the error message, or "" when it loads.
+  std::string Problem(const std::string& text) {
+    const auto path = dir_.WriteFile("seed.json", text);
+    try {
+      ReadSeedFile(path.string(), 0);
+      return std::string();
+    } catch (const ServiceError& error) {
+      return error.what();
+    }
+  }
+
+  tarvo::test::TempDir dir_;
+};
+
+TEST_F(SeedReaderTest, NamesWhatIsWrong) {
+  dir_.WriteFile("a/ca.png", "a");
+  dir_.WriteFile("b/ca.png", "b");
+  const std::string node = R"({"id": 1, "country_id": 1, "country": "c", "area": "a", "ip": "x", "port": 1})";
+  const std::pair<std::string, const char*> cases[] = {
+      {"not json", "is not a JSON object"},
+      {R"({"brands": {}})", "\"brands\" must be an array"},
+      {R"({"brands": [{"name": ""}]})", "brands[0]"},
+      {R"({"brands": [{"name": "B"}, {"name": "B"}]})", "repeats the brand"},
+      {R"({"default_brand": "X", "brands": []})", "default_brand"},
+      {R"({"users": [{"username": "u", "password": "p", "brand": "none"}]})", "unknown brand"},
+      {R"({"nodes": [{"id": 1, "country_id": 1, "country": 5, "area": "a", "ip": "x", "port": 1}]})", "\"country\""},
+      {R"({"nodes": [)" + node + "," + node + "]}", "node id 1 appears twice"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "10.0.0.1", "page": "x"}}]})", "127.x.y.z"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["gone.png"]}]})",
+       "names the missing file"},
+      {R"({"sites": [{"id": 1, "source_url": "s", "target_url": "t", "authicon": ["a/ca.png", "b/ca.png"]}]})",
+       "two icon files called \"ca.png\""},
+      {R"({"sites": [{"id": 1, "source_url": "s", "mirror": {"address": "127.0.0.2", "page": "gone"}}]})",
+       "missing file"},
+      {R"({"brands": [{"name": "B", "default_favorites": [{"type": "url"}]}]})", "default_favorites"},
+      {R"({"pages": {"h": "gone.html"}})", "missing file"},
+  };
+  for (const auto& [seed, named] : cases) EXPECT_NE(Problem(seed).find(named), std::string::npos) << seed;
+}
+
+bool Parse(std::vector<const char*> arguments, ServiceOptions& options, std::string& error) {
+  arguments.insert(arguments.begin(), "tarvo-service");
+  return ParseServiceOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
+}
+
+TEST(ServiceOptions, ReadsFlagsAndProxyPortPlans) {
+  ServiceOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--port", "0", "--listen", "0.0.0.0", "--data", "/d/s.db", "--seed", "s.json", "--proxy-ports",
+                     "8371-8373", "--token-lifetime", "60", "--quiet", "--tls-cert", "c.pem", "--tls-key", "k.pem",
+                     "--signing-key", "brand.key"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.tlsCertPath + " " + options.tlsKeyPath + " " + options.signingKeyPath + " " + options.listenAddress,
+            "c.pem k.pem brand.key 0.0.0.0");
+  EXPECT_EQ(std::make_tuple(options.port, options.tokenLifetimeSeconds, options.quiet), std::make_tuple(0, int64_t{60}, true));
+  EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{8371, 8372, 8373}));
+
+  options = ServiceOptions();
+  ASSERT_TRUE(Parse({"--proxy-ports", "9000,0", "--plain-http"}, options, error));
+  EXPECT_EQ(options.proxyPorts.ports, (std::vector<int>{9000, 0}));
+  EXPECT_TRUE(options.plainHttp);
+  ASSERT_TRUE(Parse({"--proxy-ports", "seed"}, options, error));
+  EXPECT_EQ(options.proxyPorts.mode, ProxyPortPlan::Mode::kSeeded);
+
+  // A proxies-only process has no front, so no transport to choose.
+  options = ServiceOptions();
+  ASSERT_TRUE(Parse({"--proxies-only", "--proxy-ports", "auto", "--database", "postgresql://h/d", "--forwarded-by",
+                     "127.0.0.1,::1"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.databaseUrl, "postgresql://h/d");
+  EXPECT_EQ(options.forwardedBy, (std::vector<std::string>{"127.0.0.1", "::1"}));
+}
+
+TEST(ServiceOptions, RefusesBadValuesAndAFrontWithoutAChosenTransport) {
+  std::string error;
+  for (const auto& arguments : std::vector<std::vector<const char*>>{{"--port", "-1"},
+                                                                     {"--port", "70000", "--plain-http"},
+                                                                     {"--port"},
+                                                                     {"--proxy-ports", "9-3"},
+                                                                     {"--proxy-ports", "1,,2"},
+                                                                     {"--threads", "0"},
+                                                                     {"--token-lifetime", "x"},
+                                                                     {"stray"},
+                                                                     {"--frobnicate", "1"},
+                                                                     {"--port", "1"},
+                                                                     {"--tls-cert", "c.pem"},
+                                                                     {"--tls-key", "k.pem", "--plain-http"},
+                                                                     {"--tls-cert", "c", "--tls-key", "k", "--plain-http"},
+                                                                     {"--plain-http", "--database", "/var/lib/service.db"},
+                                                                     {"--plain-http", "--data", "s.db", "--database", "postgresql://h/d"},
+                                                                     {"--plain-http", "--forwarded-by", "balancer.example"},
+                                                                     {"--proxies-only"}}) {
+    ServiceOptions options;
+    EXPECT_FALSE(Parse(arguments, options, error)) << arguments[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::service
+
+namespace tarvo::service::test {
+namespace {
+
+TEST(AttemptLimiter, AFullTableForgetsItsOldestWindowsNotTheCurrentLocks) {
+  constexpr size_t kMaxKeys = 50;
+  tarvo::test::TempDir dir;
+  ServiceDatabase database((dir.path() / "service.db").string(), 1);
+  const AttemptLimiter limiter("test", 1, 60, kMaxKeys);
+  database.Write([&](DatabaseConnection& db) {
+    limiter.Count(db, "before", 0);
+    limiter.Count(db, "guesser", 1);
+    // Fresh keys from many addresses fill the table and push one past it.
+    for (size_t i = 0; i + 1 < kMaxKeys; ++i) limiter.Count(db, "address " + std::to_string(i), 2);
+    EXPECT_TRUE(limiter.Allows(db, "before", 3));
+    EXPECT_FALSE(limiter.Allows(db, "guesser", 3));
+    EXPECT_FALSE(limiter.Allows(db, "address 0", 3));
+  });
+}
+
+}  // namespace
+}  // namespace tarvo::service::test
