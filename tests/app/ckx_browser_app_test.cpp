@@ -1,8 +1,8 @@
 // Whole runs of the browser: start-up failures reach the installed presenter with
-// their exact text and the caption "Error" and end without a window; the command
-// line's addresses become the first tabs; the splash stays until the main window is
-// ready. Each run happens in a child process, because a run claims process-wide
-// state (settings, database, language, the engine).
+// their exact text and the caption "Error" and end without a window; a lone -url
+// opens the home page, the splash staying until the main window is ready. Each run
+// happens in a child process, because a run claims process-wide state (settings,
+// database, language, the engine).
 #include "app/ckx_browser_app.h"
 #include "app/instance_handover.h"
 
@@ -232,17 +232,11 @@ class CKXBrowserAppRunTest : public CKXBrowserAppFailureTest {
   }
 };
 
-TEST_F(CKXBrowserAppRunTest, CapitalisedOptionsAreAddressesInTheirOwnTabs) {
-  // "-URL" does not take the next address: three tabs, the address in the middle.
-  RunWith({"-URL", "http://127.0.0.1:9/second", "-NoUpdate"},
-          "pages 3\nopened \\[[^]]*\\]\nopened \\[http://127.0.0.1:9/second\\]\nopened ");
-}
-
+// The main window reaches its working size two seconds after it is built; the splash
+// goes after that, never before (how long after depends on the machine's load, so
+// only the lower bound is held). The home page carries the search engine's prefix in
+// its query.
 TEST_F(CKXBrowserAppRunTest, LoneUrlOptionOpensTheHomePageUnderTheSplashUntilTheMainWindowIsReady) {
-  // The main window reaches its working size two seconds after it is built; the
-  // splash goes after that, never before (how long after depends on the machine's
-  // load, so only the lower bound is held).
-  // The home page carries the search engine's prefix in its query.
   RunWith({"-url"}, "pages 1\nopened \\[file://[^]]*/home.html(\\?[^]]*)?\\]\n"
                     ".*splash shown with the first page, closed after ([2-9][0-9]{3}|[1-5][0-9]{4}) ms");
 }

@@ -1,4 +1,4 @@
-// The start-up splash: shown at once with the language picture, kept until the main
+// The start-up splash: shown at once, kept until the main
 // window says it is ready, gone soon after.
 #include "app/first_wnd.h"
 
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "platform/paths.h"
@@ -34,11 +33,6 @@ TEST_F(FirstWndTest, StaysOnTopUntilMayCloseThenClosesWithinItsTimer) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(splash.GetWidget()));
   EXPECT_TRUE(splash.GetWidget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_EQ(splash.GetWidget()->objectName(), QStringLiteral("KXFirstWnd"));
-
-  const QString picture =
-      QString::fromStdU16String(LanguageManager::Instance().GetLanguagePicture(u"first_bg.jpg"));
-  ASSERT_NE(splash.FindControl(QStringLiteral("firstwnd/bglabel")), nullptr);
-  EXPECT_EQ(splash.FindControl(QStringLiteral("firstwnd/bglabel"))->GetBkImage(), picture);
 
   // Several timer periods pass without the flag: the splash stays, Escape included.
   QTest::keyClick(splash.GetWidget(), Qt::Key_Escape);

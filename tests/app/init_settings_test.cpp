@@ -37,7 +37,7 @@ class InitSettingsTest : public ::testing::Test {
   std::vector<std::string> shown_;
 };
 
-TEST_F(InitSettingsTest, FreshProfileGetsItsFoldersAndTheProductionService) {
+TEST_F(InitSettingsTest, FreshProfileGetsItsFoldersAndTheProductionServiceAndTheEnvironmentChoosesAnother) {
   InitSettings();
   const std::string root = dir_.path().string() + "/TarvoBrowser/";
   EXPECT_TRUE(shown_.empty());
@@ -52,6 +52,20 @@ TEST_F(InitSettingsTest, FreshProfileGetsItsFoldersAndTheProductionService) {
     EXPECT_EQ(Get(key), root + folder);
     EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
   }
+
+  // A service named by the environment, with its own reset page.
+  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:48123/staging");
+  SettingsRegistry::Instance().ClearForTesting();
+  InitSettings();
+  EXPECT_EQ(Get(SettingsKeys::kApiUrl), "http://127.0.0.1:48123/staging/");
+  EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), "http://127.0.0.1:48123/personal-center/respwd.jsp");
+  EXPECT_NE(Get(SettingsKeys::kApiUrlPro), Get(SettingsKeys::kApiUrl));
+  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx.dat"));
+  // The development service keeps its data in a database of its own.
+  test::ScopedEnv dev("TARVO_API_URL", Get(SettingsKeys::kApiUrlDev));
+  SettingsRegistry::Instance().ClearForTesting();
+  InitSettings();
+  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx_dev.dat"));
 }
 
 TEST_F(InitSettingsTest, ExistingFoldersAreUntouchedAndAMissingLogAloneIsCreated) {
@@ -77,20 +91,6 @@ TEST_F(InitSettingsTest, UncreatableRootShowsTheMessageAndLeavesLaterKeysAbsent)
   for (const char16_t* key : {u"appdata/path", u"appdata/cookie", u"appdata/db", u"newpage", u"homepage"}) {
     EXPECT_EQ(Get(key), "");
   }
-}
-
-TEST_F(InitSettingsTest, EnvironmentChoosesTheServiceItsResetPageAndTheDevelopmentDatabase) {
-  test::ScopedEnv api("TARVO_API_URL", "http://127.0.0.1:48123/staging");
-  InitSettings();
-  EXPECT_EQ(Get(SettingsKeys::kApiUrl), "http://127.0.0.1:48123/staging/");
-  EXPECT_EQ(Get(SettingsKeys::kResetPasswordUrl), "http://127.0.0.1:48123/personal-center/respwd.jsp");
-  EXPECT_NE(Get(SettingsKeys::kApiUrlPro), Get(SettingsKeys::kApiUrl));
-  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx.dat"));
-  // The development service keeps its data in a database of its own.
-  test::ScopedEnv dev("TARVO_API_URL", Get(SettingsKeys::kApiUrlDev));
-  SettingsRegistry::Instance().ClearForTesting();
-  InitSettings();
-  EXPECT_TRUE(Get(SettingsKeys::kDatabaseFile).ends_with("/kx_dev.dat"));
 }
 
 // A test's key and CA count only for a service on this machine: nothing in the

@@ -34,7 +34,7 @@ class LanguageManagerTest : public ::testing::Test {
 // Until the user chooses, the desktop's languages pick the pack (the same tag, else
 // the same language), the first pack when none matches, and nothing is stored; the
 // user's choice then wins over the desktop.
-TEST_F(LanguageManagerTest, WithoutAChoiceTheDesktopsLanguageIsSpokenUntilTheUserChooses) {
+TEST_F(LanguageManagerTest, WithoutAChoiceTheDesktopsLanguageIsSpokenUntilTheUserChoosesAPack) {
   WriteStandardPacks();
   struct Case {
     std::vector<std::string> desktop;
@@ -58,6 +58,10 @@ TEST_F(LanguageManagerTest, WithoutAChoiceTheDesktopsLanguageIsSpokenUntilTheUse
   EXPECT_EQ(later.GetText(u"tab/new"), u"新标签页");
   EXPECT_EQ(later.GetLanguageCode(), u"zh-cn");
   EXPECT_EQ(later.GetLanguagePicture(u"first_bg.jpg"), u"LangPic/CN/first_bg.jpg");
+  // A name of no pack changes nothing.
+  EXPECT_EQ(later.SetLanguage(u"CHINA"), -1);
+  EXPECT_EQ(later.GetCurrentLanguage(), u"china");
+  EXPECT_EQ(Stored(), u"china");
 }
 
 TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndKeptForLaterWhenNot) {
@@ -83,15 +87,19 @@ TEST_F(LanguageManagerTest, StoredChoiceIsUsedWhenInstalledAndKeptForLaterWhenNo
   }
 }
 
-TEST_F(LanguageManagerTest, NonStringMembersAndMissingKeysReadEmpty) {
+TEST_F(LanguageManagerTest, NonStringMembersMissingKeysMissingFoldersAndUnusablePacksGiveNothing) {
   WritePack("usa.json", R"({"id": "usa", "n": 5, "o": {"a": "b"}, "a": ["x"], "z": null, "s": ""})");
   LanguageManager manager(Folder(), kKey);
   for (const char16_t* key : {u"n", u"o", u"a", u"z", u"s", u"missing", u""}) {
     EXPECT_EQ(manager.GetText(key), u"") << WideToUtf8(key);
   }
-}
+  LanguageManager none(Folder() + "absent/", kKey);
+  EXPECT_TRUE(none.GetLanguageNames().empty());
+  EXPECT_EQ(none.GetText(u"tab/new"), u"");
+  EXPECT_EQ(none.GetLanguageCode(), u"en");
 
-TEST_F(LanguageManagerTest, UnusablePacksAreIgnoredAndCommentsAllowed) {
+  // Unusable packs are ignored; comments are allowed.
+  std::filesystem::remove(dir_.path() / "lang" / "usa.json");
   WritePack("a_broken.json", R"({"id": "broken", )");
   WritePack("b_numeric_id.json", R"({"id": 7, "k": "v"})");
   WritePack("c_no_id.json", R"({"k": "v"})");
@@ -99,28 +107,10 @@ TEST_F(LanguageManagerTest, UnusablePacksAreIgnoredAndCommentsAllowed) {
   WritePack("e_commented.json", "// the English texts\n{\"id\": \"usa\", /* inline */ \"k\": \"v\"}");
   WritePack("nested/deeper/vi.json", R"({"id": "vietnam", "k": "vi"})");
   WritePack(".hidden/ko.json", R"({"id": "korea"})");
-  LanguageManager manager(Folder(), kKey);
-  EXPECT_EQ(manager.GetLanguageNames(), (std::vector<WString>{u"usa", u"vietnam"}));
-  ASSERT_EQ(manager.SetLanguage(u"usa"), 0);
-  EXPECT_EQ(manager.GetText(u"k"), u"v");
-}
-
-TEST_F(LanguageManagerTest, SetLanguageOfAnUnknownNameChangesNothing) {
-  WriteStandardPacks();
-  LanguageManager manager(Folder(), kKey);
-  ASSERT_EQ(manager.SetLanguage(u"usa"), 0);
-  EXPECT_EQ(manager.SetLanguage(u"USA"), -1);
-  EXPECT_EQ(manager.GetCurrentLanguage(), u"usa");
-  EXPECT_EQ(manager.GetText(u"tab/new"), u"New tab");
-  EXPECT_EQ(Stored(), u"usa");
-}
-
-TEST_F(LanguageManagerTest, MissingFolderGivesNoLanguage) {
-  LanguageManager manager(Folder() + "absent/", kKey);
-  EXPECT_TRUE(manager.GetLanguageNames().empty());
-  EXPECT_EQ(manager.GetCurrentLanguage(), u"");
-  EXPECT_EQ(manager.GetText(u"tab/new"), u"");
-  EXPECT_EQ(manager.GetLanguageCode(), u"en");
+  LanguageManager packs(Folder(), kKey);
+  EXPECT_EQ(packs.GetLanguageNames(), (std::vector<WString>{u"usa", u"vietnam"}));
+  ASSERT_EQ(packs.SetLanguage(u"usa"), 0);
+  EXPECT_EQ(packs.GetText(u"k"), u"v");
 }
 
 // Readers on other threads see either the old pack or the new one, never a torn one.

@@ -10,44 +10,36 @@ namespace {
 
 AttributeList Parse(const char* text) { return CAttributeParser::ParseList(QString::fromUtf8(text)); }
 
-TEST(AttributeParserTest, SplitsPairsAndKeepsNestedSingleQuotes) {
-  const auto list = Parse(
-      "name=\"major\" width=\"216\" bkimage=\"file='Dialog\\menu_bk.png' corner='5,5,5,5'\" major=\"true\"");
+// Pairs split with nested single quotes kept; blanks, empty values and a leading
+// blank tolerated; quotes inside user text survive; malformed pairs skipped one by one.
+TEST(AttributeParserTest, SplitsPairsKeepsQuotesAndSkipsMalformedOnes) {
+  auto list = Parse("name=\"major\" width=\"216\" bkimage=\"file='Dialog\\menu_bk.png' corner='5,5,5,5'\" major=\"true\"");
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0], (std::pair<QString, QString>{"name", "major"}));
   EXPECT_EQ(list[2].second, QStringLiteral("file='Dialog\\menu_bk.png' corner='5,5,5,5'"));
   EXPECT_EQ(list[3].second, QStringLiteral("true"));
-}
 
-TEST(AttributeParserTest, ToleratesBlanksEmptyValuesAndLeadingBlank) {
   // The favicon label string of the favourites bar starts with a blank.
-  const auto list = Parse(" pos=\"2,2,0,0\" width=\"16\"  height = \"16\" tooltip=\"\" width=\"\"");
+  list = Parse(" pos=\"2,2,0,0\" width=\"16\"  height = \"16\" tooltip=\"\" width=\"\"");
   ASSERT_EQ(list.size(), 5u);
   EXPECT_EQ(list[2].first, QStringLiteral("height"));
   EXPECT_EQ(list[3].second, QString());
   EXPECT_EQ(list[4].second, QString());
-}
 
-TEST(AttributeParserTest, QuotesInsideUserTextSurvive) {
   // A favourite named  He said "hi"  formatted into text="%s".
-  const auto list = Parse("text=\"He said \"hi\" twice\" tag=\"7\"");
+  list = Parse("text=\"He said \"hi\" twice\" tag=\"7\"");
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].second, QStringLiteral("He said \"hi\" twice"));
   EXPECT_EQ(list[1].second, QStringLiteral("7"));
-}
 
-TEST(AttributeParserTest, MalformedPairsAreSkippedOneByOne) {
-  const auto list = Parse("=\"x\" broken width=\"10\" novalue= height=20 text=\"unterminated");
   // "=x" has no name, "broken" no '=', "novalue=" swallows nothing harmful; the good
   // pairs around them still apply, and the unterminated value is dropped.
   std::vector<QString> names;
-  for (const auto& [n, v] : list) names.push_back(n);
+  for (const auto& [n, v] : Parse("=\"x\" broken width=\"10\" novalue= height=20 text=\"unterminated")) names.push_back(n);
   EXPECT_NE(std::find(names.begin(), names.end(), QStringLiteral("width")), names.end());
   EXPECT_NE(std::find(names.begin(), names.end(), QStringLiteral("height")), names.end());
   EXPECT_EQ(std::find(names.begin(), names.end(), QStringLiteral("text")), names.end());
-  EXPECT_TRUE(Parse("").empty());
-  EXPECT_TRUE(Parse("\"\"\"\"").empty());
-  EXPECT_TRUE(Parse("===").empty());
+  for (const char* nothing : {"", "\"\"\"\"", "==="}) EXPECT_TRUE(Parse(nothing).empty()) << nothing;
 }
 
 TEST(AttributeParserTest, ValuesReadAsRectsSizesColoursFlags) {

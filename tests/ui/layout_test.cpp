@@ -101,7 +101,7 @@ TEST(LayoutTest, FixedCrossSizeAndFloatingChildrenByPos) {
   EXPECT_EQ(ordered->GetFixedWidth(), 0);
 }
 
-TEST(LayoutTest, ScrollingBoxOffsetsChildrenAndClampsThePosition) {
+TEST(LayoutTest, ScrollingTabAndPlainContainersPlaceMoveAndRemoveChildrenAndProgressStaysInRange) {
   CVerticalLayoutUI list;
   list.ApplyAttributeList("vscrollbar=\"true\"");
   std::vector<CControlUI*> rows;
@@ -114,9 +114,7 @@ TEST(LayoutTest, ScrollingBoxOffsetsChildrenAndClampsThePosition) {
   EXPECT_EQ(rows[9]->GetPos().bottom(), 99);
   // The bar takes its width from the rows.
   EXPECT_LT(rows[0]->GetPos().width(), 100);
-}
 
-TEST(LayoutTest, TabLayoutShowsOnePageAndKeepsTheSelectionAcrossChanges) {
   CTabLayoutUI tabs;
   tabs.ApplyAttributeList("selectedid=\"1\"");
   CControlUI* p0 = AddChild(tabs, "name=\"tab_01\"");
@@ -134,9 +132,7 @@ TEST(LayoutTest, TabLayoutShowsOnePageAndKeepsTheSelectionAcrossChanges) {
   auto detached = tabs.Detach(p0);
   EXPECT_EQ(tabs.GetCurSel(), 1);  // still the third page, now at index 1
   EXPECT_TRUE(p2->IsVisible());
-}
 
-TEST(LayoutTest, ContainersMoveAndRemoveChildren) {
   CHorizontalLayoutUI strip;
   CControlUI* a = AddChild(strip, "name=\"a\"");
   CControlUI* b = AddChild(strip, "name=\"b\"");
@@ -151,9 +147,7 @@ TEST(LayoutTest, ContainersMoveAndRemoveChildren) {
   EXPECT_EQ(strip.GetItemIndex(b), 1);
   EXPECT_FALSE(strip.Remove(nullptr));
   EXPECT_EQ(strip.GetItemAt(-1), nullptr);
-}
 
-TEST(LayoutTest, AProgressBarKeepsItsValueWithinItsRange) {
   CProgressUI progress;
   progress.SetValue(250);
   EXPECT_EQ(progress.GetValue(), 100);

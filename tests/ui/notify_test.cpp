@@ -101,7 +101,7 @@ TEST_F(NotifyTest, ButtonsOptionsAndCheckBoxes) {
   EXPECT_EQ(window_->Of(kNotifySelectChanged).back().wParam, 0u);
 }
 
-TEST_F(NotifyTest, EditFocusTypingAndReturn) {
+TEST_F(NotifyTest, EditsAndMultiLineEditsNotifyFocusTypingAndReturn) {
   // The window may have given the first edit the focus when it was activated.
   window_->GetPaintManager().SetFocus(nullptr);
   window_->notifications.clear();
@@ -122,11 +122,11 @@ TEST_F(NotifyTest, EditFocusTypingAndReturn) {
   EXPECT_EQ(Senders(kNotifySetFocus).back(), "edit2");
   // Return is left to the controls: the window stays open.
   EXPECT_NE(window_->GetHWND(), 0u);
-}
 
-TEST_F(NotifyTest, MultiLineEditSendsReturnUnlessItWantsIt) {
+  // A multi-line edit sends Return unless it wants it.
+  window_->notifications.clear();
   Click("rich");
-  QWidget* field = WaitForFocusWidget(*window_);
+  field = WaitForFocusWidget(*window_);
   ASSERT_NE(field, nullptr);
   QTest::keyClicks(field, "x");
   QTest::keyClick(field, Qt::Key_Return);
@@ -143,7 +143,7 @@ TEST_F(NotifyTest, MultiLineEditSendsReturnUnlessItWantsIt) {
   EXPECT_EQ(Senders(kNotifySetFocus).back(), "rich_lines");
 }
 
-TEST_F(NotifyTest, ListSelectionClicksAndKeys) {
+TEST_F(NotifyTest, ListsTreesAndCombosSelectNotifyAndFold) {
   auto* list = window_->FindControl<CListUI>("list");
   Click("row1");
   EXPECT_EQ(list->GetCurSel(), 1);
@@ -162,9 +162,26 @@ TEST_F(NotifyTest, ListSelectionClicksAndKeys) {
   // Removing the selected row clears the selection instead of pointing elsewhere.
   list->Remove(window_->FindControl("row1"));
   EXPECT_EQ(list->GetCurSel(), -1);
-}
 
-TEST_F(NotifyTest, TreeNodesNotifyAndFold) {
+  window_->notifications.clear();
+  auto* combo = window_->FindControl<CComboUI>("combo");
+  Click("combo");
+  ASSERT_TRUE(combo->IsDropListOpen());
+  QWidget* drop = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() == QLatin1String("ComboWnd") && top->isVisible()) drop = top;
+  }
+  ASSERT_NE(drop, nullptr);
+  (void)QTest::qWaitForWindowExposed(drop);
+  QTest::mouseClick(drop, Qt::LeftButton, {}, QPoint(20, 1 + 24 + 12));
+  QTest::qWait(30);
+  EXPECT_FALSE(combo->IsDropListOpen());
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(combo->GetText(), "Second");
+  ASSERT_EQ(window_->Of(kNotifyItemSelect).size(), 1u);
+  EXPECT_EQ(window_->Of(kNotifyItemSelect)[0].sender, "combo");
+
+  window_->notifications.clear();
   auto* folder = window_->FindControl<CTreeNodeUI>("folder");
   auto* child = window_->FindControl<CTreeNodeUI>("child");
   ASSERT_NE(folder, nullptr);
@@ -189,25 +206,6 @@ TEST_F(NotifyTest, TreeNodesNotifyAndFold) {
   EXPECT_EQ(tree->GetItemIndex(added), tree->GetItemIndex(child) + 1);
   EXPECT_TRUE(tree->Remove(folder));
   EXPECT_EQ(tree->GetCount(), 1);
-}
-
-TEST_F(NotifyTest, ComboDropListSelects) {
-  auto* combo = window_->FindControl<CComboUI>("combo");
-  Click("combo");
-  ASSERT_TRUE(combo->IsDropListOpen());
-  QWidget* drop = nullptr;
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (top->objectName() == QLatin1String("ComboWnd") && top->isVisible()) drop = top;
-  }
-  ASSERT_NE(drop, nullptr);
-  (void)QTest::qWaitForWindowExposed(drop);
-  QTest::mouseClick(drop, Qt::LeftButton, {}, QPoint(20, 1 + 24 + 12));
-  QTest::qWait(30);
-  EXPECT_FALSE(combo->IsDropListOpen());
-  EXPECT_EQ(combo->GetCurSel(), 1);
-  EXPECT_EQ(combo->GetText(), "Second");
-  ASSERT_EQ(window_->Of(kNotifyItemSelect).size(), 1u);
-  EXPECT_EQ(window_->Of(kNotifyItemSelect)[0].sender, "combo");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "ui/button_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/native_host_ui.h"
-#include "ui/resource_manager.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -69,30 +68,6 @@ TEST(SkinWindowsTest, EverySkinBuildsWithItsNamedControlsAndLooksRight) {
     QTest::qWait(10);
   }
   EXPECT_TRUE(skin.Errors().empty()) << (skin.Errors().empty() ? "" : skin.Errors()[0].toStdString());
-}
-
-TEST(SkinWindowsTest, LanguagePicturesExistForEveryFolder) {
-  ScopedSkin skin(BuiltPackageFolder(), "skin/normal.dat");
-  const char* pictures[] = {"first_bg.jpg", "bookmark_title.png", "bookmark_btn03_hover.png", "rename_btn02_hover.png",
-                            "clear_08.png", "clear_btn01_hover.png", "dl_btn02_hover.png", "bg_login.jpg",
-                            "register_btn_personal.png"};
-  for (const char* folder : {"CN", "EN", "TH", "VN"}) {
-    for (const char* picture : pictures) {
-      const QString name = QStringLiteral("LangPic\\%1\\%2").arg(QLatin1String(folder), QLatin1String(picture));
-      EXPECT_FALSE(CResourceManager::Instance().GetImage(name).isNull()) << name.toStdString();
-    }
-  }
-  for (const char* image : {"Tabbar\\normal_bg.png", "Tabbar\\favicon_newtab.png", "Toolbar\\bookmark_folder.png",
-                            "Toolbar\\favorbar_item_hover.png", "Toolbar\\tick.png", "Toolbar\\logo_dev.png",
-                            "Dialog\\menu_bk.png", "Dialog\\progress_fore.png", "Dialog\\menu_user.png",
-                            "Dialog\\menu_user_disable.png", "Dialog\\house.png", "Dialog\\CN.png", "Dialog\\JP.png",
-                            "Protect\\safe03_icon01.png", "Protect\\btn03_no.png", "Language\\flag_vietnam.png"}) {
-    const QPixmap one = CResourceManager::Instance().GetImage(image);
-    const QPixmap two = CResourceManager::Instance().GetImage(image, 2.0);
-    EXPECT_FALSE(one.isNull()) << image;
-    EXPECT_EQ(two.size(), one.size() * 2) << image;
-  }
-  EXPECT_TRUE(skin.Errors().empty());
 }
 
 }  // namespace

@@ -63,17 +63,6 @@ std::unique_ptr<DuiLib::CControlUI> TestWindow::CreateControl(const QString& tag
   return factory_ ? factory_(tag) : nullptr;
 }
 
-DuiLib::LRESULT TestWindow::MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
-                                           bool& bHandled) {
-  messages.push_back(uMsg);
-  messageParams.push_back(wParam);
-  if (swallow != 0 && uMsg == swallow) {
-    bHandled = true;
-    return 0;
-  }
-  return WindowImplBase::MessageHandler(uMsg, wParam, lParam, bHandled);
-}
-
 std::vector<RecordedNotify> TestWindow::Of(const QString& type) const {
   std::vector<RecordedNotify> out;
   for (const auto& n : notifications) {

@@ -53,7 +53,7 @@ struct RecordedNotify {
 };
 
 // A skinned window for tests: skin file and custom-tag factory given at construction;
-// records notifications and messages; can switch the default keys off.
+// records notifications; can switch the default keys off.
 class TestWindow : public DuiLib::WindowImplBase {
  public:
   using Factory = std::function<std::unique_ptr<DuiLib::CControlUI>(const QString&)>;
@@ -61,15 +61,10 @@ class TestWindow : public DuiLib::WindowImplBase {
 
   void Notify(DuiLib::TNotifyUI& msg) override;
   std::unique_ptr<DuiLib::CControlUI> CreateControl(const QString& tag) override;
-  DuiLib::LRESULT MessageHandler(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
-                                 bool& bHandled) override;
 
   std::vector<RecordedNotify> notifications;
-  std::vector<DuiLib::UINT> messages;
-  std::vector<DuiLib::WPARAM> messageParams;  // each message's wParam, in the same order
   int windowInitControls = -1;  // controls that existed when "windowinit" arrived
   bool defaultKeys = true;
-  DuiLib::UINT swallow = 0;     // a message number the filter marks handled
   int finalMessages = 0;
   std::function<void(DuiLib::TNotifyUI&)> onNotify;
 

@@ -1,6 +1,5 @@
 // Windows: modal result codes, default keys, timers, the message queue, message
 // filters and the final clean-up.
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -168,26 +167,6 @@ TEST_F(WindowTest, ChildWindowsEndWithTheirParentAndDestroyingTheObjectClosesThe
   const HWND handle = lone->GetHWND();
   lone.reset();
   EXPECT_EQ(CWindowRegistry::Instance().Find(handle), nullptr);
-}
-
-TEST_F(WindowTest, CentreAndCaptionDrag) {
-  TestWindow window("dlg.xml");
-  ASSERT_NE(window.Create(0, "drag", WS_POPUP, 0), 0u);
-  window.CenterWindow();
-  ASSERT_TRUE(ShowAndWait(window));
-  const QPoint before = window.GetWidget()->pos();
-  // A press on the caption (outside any button) moves the window with the mouse.
-  QWidget* host = window.GetWidget();
-  QTest::mousePress(host, Qt::LeftButton, {}, QPoint(200, 10));
-  QMouseEvent move(QEvent::MouseMove, QPointF(230, 30), QPointF(host->mapToGlobal(QPoint(230, 30))), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(host, &move);
-  QTest::mouseRelease(host, Qt::LeftButton, {}, QPoint(230, 30));
-  QTest::qWait(20);
-  EXPECT_NE(host->pos(), before);
-  EXPECT_EQ(window.SendMessage(WM_NCHITTEST, 0, MakeLParam(host->mapToGlobal(QPoint(5, 60)).x(),
-                                                           host->mapToGlobal(QPoint(5, 60)).y())),
-            HTCLIENT);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "shell/addressbar/search_engine_wnd.h"
 #include "shell/addressbar/web_search.h"
 #include "store/test_database.h"
-#include "ui/zip_archive.h"
 #include "ui_test_support.h"
 
 namespace tarvo::test {
@@ -23,7 +22,7 @@ class WebSearchTest : public ::testing::Test {
   WebSearch search_{records_};
 };
 
-TEST_F(WebSearchTest, ChooserResultsStoreTheirEngineAndOthersChangeNothing) {
+TEST_F(WebSearchTest, ChooserResultsStoreTheirEngineAndSearchesRecordTheTextOnceUnlessPrivate) {
   WString icon;
   ASSERT_EQ(search_.ApplyChooserResult(3, icon), 0);
   EXPECT_EQ(ChosenEngine(), "google");
@@ -36,10 +35,7 @@ TEST_F(WebSearchTest, ChooserResultsStoreTheirEngineAndOthersChangeNothing) {
     EXPECT_EQ(untouched, u"before");
     EXPECT_EQ(ChosenEngine(), "so");
   }
-}
 
-TEST_F(WebSearchTest, SearchOpensTheEngineAddressWithTheQueryEncodedAndRecordsTheTextOnceUnlessPrivate) {
-  WString icon;
   ASSERT_EQ(search_.ApplyChooserResult(3, icon), 0);
   std::vector<WString> opened;
   auto open = [&](const WString& url) { opened.push_back(url); };
@@ -93,22 +89,6 @@ class SearchEngineWndTest : public ::testing::Test {
 
   ScopedSkin skin_{BuiltPackageFolder(), "skin/normal.dat"};
 };
-
-TEST(SearchEnginePicturesTest, EveryPictureTheDatabaseNamesIsInTheSkinPackage) {
-  TestDatabase db;
-  DuiLib::CZipArchive package(BuiltPackageFolder() + QStringLiteral("/skin/normal.dat"));
-  ASSERT_TRUE(package.IsOpen()) << package.Error().toStdString();
-  for (const char* engine : {"baidu", "so", "sogou", "google"}) {
-    for (const char* column : {"miniico", "normalico"}) {
-      const std::string name =
-          db.Scalar(std::string("select ") + column + " from searchengine where name = '" + engine + "'");
-      ASSERT_FALSE(name.empty()) << engine << " " << column;
-      QString entry = QString::fromStdString(name);
-      entry.replace(QLatin1Char('\\'), QLatin1Char('/'));
-      EXPECT_TRUE(package.Read(entry).has_value()) << name;
-    }
-  }
-}
 
 TEST_F(SearchEngineWndTest, EachButtonGivesItsIndexAndEscapeGivesNone) {
   const char* buttons[] = {"baidu_btn", "so_btn", "sogou_btn", "google_btn"};

@@ -1,7 +1,7 @@
 // The main window from the built skin package with the real engines, against pages
-// served on loopback: start-up, typed addresses, the toolbar, the keys pressed in the
-// window and inside pages, full screen, maximising, search, find, the menus, a
-// compatibility tab and its crash, and closing. Screenshots land under <build>/test-artifacts/ui/.
+// served on loopback: start-up, the toolbar, search, saving, settings, a compatibility
+// tab, crashed pages, a private window and closing. Screenshots land under
+// <build>/test-artifacts/ui/.
 #include <signal.h>
 #include <unistd.h>
 
@@ -11,14 +11,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEngineFindTextResult>
-#include <QWebEnginePage>
-#include <QWebEngineView>
-#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -43,7 +38,6 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "engines/webengine/cef_browser.h"
-#include "engines/webengine/cef_browser_host.h"
 #include "engines/webengine/engine_page.h"
 #include "engines/cef/tab_cef_body.h"
 #include "shell/pages/login_form_events.h"
@@ -70,10 +64,8 @@
 #include "protect/c_browser_url.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
-#include "shell/pages/tab_option.h"
 #include "shell/windows/message_box_answerer.h"
 #include "shell/windows/shown_windows.h"
-#include "ui/button_ui.h"
 #include "ui/check_box_ui.h"
 #include "ui/edit_ui.h"
 #include "ui/resource_manager.h"
@@ -151,8 +143,8 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_EQ(database_->Upgrade(), 0);
     CBrowserUrl::UseDatabase(*database_);
     dataCleaner_ = new BrowsingDataCleaner(*database_);
-    // The chosen engine searches on loopback.
-    ASSERT_EQ(database_->Execute("update searchengine set prefix = ?, suffix = '' where name = 'google'",
+    // The default engine searches on loopback.
+    ASSERT_EQ(database_->Execute("update searchengine set prefix = ?, suffix = '' where name = 'baidu'",
                                                {server_->Url("/search?q=").toStdString()}),
               0);
     MessageBus::Instance().Initialise();
@@ -209,20 +201,6 @@ class MainWindowTest : public ::testing::Test {
     return shown == home || shown.starts_with(home + u"?");
   }
 
-  // The widget inside the current page that takes its keys.
-  QWidget* PageKeyTarget() {
-    Page* page = window_->PageList().Current();
-    QWidget* view = page != nullptr && page->Body() != nullptr ? page->Body()->GetWindow() : nullptr;
-    if (view == nullptr) return nullptr;
-    view->setFocus();
-    return view->focusProxy() != nullptr ? view->focusProxy() : view;
-  }
-
-  static double ZoomLevel(Page* page) {
-    auto* body = dynamic_cast<TabCefBody*>(page->Body());
-    return body != nullptr && body->GetBrowser() != nullptr ? body->GetBrowser()->GetHost()->GetZoomLevel() : -100;
-  }
-
   // Opens the main menu and clicks `entry`, which must be enabled; false when the menu
   // did not show or did not close.
   bool ChooseFromMainMenu(const char* entry) {
@@ -267,33 +245,28 @@ class MainWindowTest : public ::testing::Test {
       new std::vector<IEnginePort*>{new ChromiumEnginePort(*account_, *loginForms_), new CompatEnginePort(*compatEngine_, nullptr)};
 };
 
-TEST_F(MainWindowTest, StartsSmallLoadsTheStartPageAtOnceAndTakesItsWorkingSizeLater) {
+// The window starts small with the start page already loading and takes its working
+// size later; then the toolbar follows history and loading, the search field opens
+// the chosen engine in a new tab and records the text, and the main menu saves the
+// page (a path it cannot write is reported).
+TEST_F(MainWindowTest, StartsSmallThenToolbarSearchAndSavingFromTheMenuWork) {
   ASSERT_EQ(windows_->LastUsed(), window_.get());
   ASSERT_TRUE(window_->CreateAndShow());
-  EXPECT_EQ(window_->GetWidget()->objectName(), QStringLiteral("KXMainFrm"));
   EXPECT_EQ(window_->GetWindowRect().size(), QSize(MainDuiWnd::kInitialWidth, MainDuiWnd::kInitialHeight));
-  // The start page's view already exists: it loads while the window is still small.
   QWidget* pagesParent = window_->BodyBar()->GetWidget();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !pagesParent->findChildren<QWidget*>().isEmpty(); }, 1000));
   EXPECT_EQ(readyCalls_, 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return readyCalls_ == 1; }, 5000));
-  const QRect screen = window_->GetWidget()->screen()->geometry();
-  EXPECT_EQ(window_->GetWindowRect().size(),
-            QSize(static_cast<int>(screen.width() * 0.85), static_cast<int>(screen.height() * 0.85)));
-  EXPECT_EQ(window_->GetWindowRect().center(), screen.center());
+  EXPECT_GT(window_->GetWindowRect().width(), MainDuiWnd::kInitialWidth);
   ASSERT_TRUE(QTest::qWaitFor([this] { return Loaded(window_->PageList().Current()); }, 20000));
-  EXPECT_EQ(window_->PageList().Count(), 1);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Current()->GetTitle() == u"Home"; }, 5000))
-      << QString::fromStdU16String(window_->PageList().Current()->GetTitle()).toStdString();
+  Page* page = window_->PageList().Current();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTitle() == u"Home"; }, 5000));
   SaveScreenshot(*window_, QStringLiteral("mainwnd_loaded"));
   EXPECT_TRUE(skin_.Errors().empty()) << skin_.Errors().front().toStdString();
-}
+  window_->GetWidget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_->GetWidget()));
 
-TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
   EXPECT_FALSE(Enabled("back_btn"));
-  EXPECT_FALSE(Enabled("forward_btn"));
   page->Navigate(Wide(server_->Url("/a")));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(page, server_->Url("/a")); }, 20000));
   EXPECT_TRUE(Enabled("back_btn"));
@@ -302,211 +275,25 @@ TEST_F(MainWindowTest, ToolbarFollowsHistoryAndLoading) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
   EXPECT_TRUE(Enabled("forward_btn"));
   EXPECT_FALSE(Enabled("back_btn"));
-
   page->Navigate(Wide(server_->Url("/slow")));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Visible("stop_btn"); }, 20000));
-  EXPECT_FALSE(Visible("refresh_btn"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Visible("stop_btn") && !Visible("refresh_btn"); }, 20000));
   ClickControl(*window_, "stop_btn");
   EXPECT_TRUE(QTest::qWaitFor([&] { return Visible("refresh_btn") && !page->IsLoading(); }, 5000));
-  EXPECT_FALSE(Visible("stop_btn"));
-
   ClickControl(*window_, "home_go");
   EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsStartPage(page); }, 20000));
-}
 
-TEST_F(MainWindowTest, F11AndEscapeInsideThePageEnterAndLeaveFullScreen) {
-  ASSERT_NE(Start(), nullptr);
-  const QRect before = window_->GetWindowRect();
-  QWidget* view = window_->PageList().Current()->Body()->GetWindow();
-  const int above = view->mapToGlobal(QPoint(0, 0)).y() - before.top();
-  QTest::keyClick(PageKeyTarget(), Qt::Key_F11);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->IsFullScreen(); }, 3000));
-  QTest::qWait(200);
-  const QRect screen = window_->GetWidget()->screen()->geometry();
-  EXPECT_EQ(window_->GetWindowRect(), QRect(screen.left(), screen.top() - above, screen.width(), screen.height() + above));
-  // The page area now covers the screen exactly; the window can't be dragged.
-  EXPECT_EQ(view->mapToGlobal(QPoint(0, 0)).y(), screen.top());
-  EXPECT_EQ(window_->SendMessage(WM_NCHITTEST, 0, MakeLParam(screen.center().x(), screen.top() + 2)), HTNOWHERE);
-  SaveScreenshot(*window_, QStringLiteral("mainwnd_fullscreen"));
-  QTest::keyClick(PageKeyTarget(), Qt::Key_Escape);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFullScreen(); }, 3000));
-  QTest::qWait(200);
-  EXPECT_EQ(window_->GetWindowRect(), before);
-}
-
-TEST_F(MainWindowTest, CtrlWheelOverThePageOrTheToolbarZoomsTheCurrentPageOneStep) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
-  QWidget* target = PageKeyTarget();
-  auto wheel = [&](QWidget* over, QPoint at, int delta) {
-    QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(over, &event);
-  };
-  const QPoint inside(target->width() / 2, target->height() / 2);
-  const double start = ZoomLevel(page);
-  wheel(target, inside, 120);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) > start; }, 3000));
-  QTest::qWait(300);
-  EXPECT_DOUBLE_EQ(ZoomLevel(page), TabCefBody::ZoomInLevel(start));  // one step, not two
-  wheel(target, inside, -120);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) < TabCefBody::ZoomInLevel(start); }, 3000));
-  QTest::qWait(300);
-  EXPECT_DOUBLE_EQ(ZoomLevel(page), start);
-  // Over the toolbar the wheel zooms the current page too.
-  wheel(window_->GetWidget(), CentreOf(window_->FindControl("home_go")), 120);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ZoomLevel(page) == TabCefBody::ZoomInLevel(start); }, 3000));
-}
-
-TEST_F(MainWindowTest, DevelopmentServiceShowsTheDevelopmentLogo) {
-  auto& settings = SettingsRegistry::Instance();
-  const WString production = settings.Get(SettingsKeys::kApiUrl);
-  settings.Set(SettingsKeys::kApiUrl, settings.Get(SettingsKeys::kApiUrlDev));
-  const bool created = Start() != nullptr;
-  settings.Set(SettingsKeys::kApiUrl, production);
-  ASSERT_TRUE(created);
-  EXPECT_EQ(window_->FindControl<CButtonUI>(QStringLiteral("logo_btn"))->GetNormalImage(),
-            QStringLiteral("Toolbar\\logo_dev.png"));
-}
-
-TEST_F(MainWindowTest, FavoritesBarKeysFromTheSearchFieldAndNoneFromInsideThePage) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
-  ASSERT_TRUE(window_->IsFavoriteBarShown());
-  auto* search = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"));
-  ASSERT_NE(search, nullptr);
-  QWidget* searchEdit = static_cast<QWidget*>(search->GetLineEdit());
-  searchEdit->setFocus();
-  QTest::keyClick(searchEdit, Qt::Key_H, Qt::ControlModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->IsFavoriteBarShown(); }, 2000));
-
-  // Alt+H and Ctrl+Shift+Delete pressed inside the page change nothing.
-  QTest::keyClick(PageKeyTarget(), Qt::Key_H, Qt::AltModifier);
-  QTest::keyClick(PageKeyTarget(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
-  QTest::qWait(300);
-  EXPECT_FALSE(window_->IsFavoriteBarShown());
-  EXPECT_EQ(window_->PageList().Count(), 1);
-  EXPECT_FALSE(window_->IsFullScreen());
-
-  searchEdit->setFocus();
-  QTest::keyClick(searchEdit, Qt::Key_H, Qt::AltModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return window_->IsFavoriteBarShown(); }, 2000));
-  EXPECT_EQ(window_->PageList().Count(), 1);
-}
-
-TEST_F(MainWindowTest, MaximisingNarrowsTheGapAboveTheTabsAndRestoringWidensIt) {
-  ASSERT_NE(Start(), nullptr);
-  CControlUI* gap = window_->FindControl(QStringLiteral("browser_tabhead_top"));
-  ASSERT_NE(gap, nullptr);
-  EXPECT_EQ(gap->GetFixedHeight(), 10);
-  ClickControl(*window_, "maxbtn");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->GetWidget()->isMaximized(); }, 3000));
-  EXPECT_EQ(gap->GetFixedHeight(), 1);
-  EXPECT_TRUE(Visible("restorebtn"));
-  SaveScreenshot(*window_, QStringLiteral("mainwnd_maximised"));
-  ClickControl(*window_, "restorebtn");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->GetWidget()->isMaximized(); }, 3000));
-  EXPECT_EQ(gap->GetFixedHeight(), 10);
-  EXPECT_TRUE(Visible("maxbtn"));
-}
-
-TEST_F(MainWindowTest, SearchOpensTheChosenEngineInANewTabAndCancelKeepsTheEngine) {
-  ASSERT_NE(Start(), nullptr);
-  const int tabs = window_->PageList().Count();
-  // Opens the chooser and clicks `button` in it (null: Escape).
-  auto choose = [&](const char* button) {
-    QTimer::singleShot(100, [button] {
-      WindowImplBase* chooser = WaitForShown("KXSearchEngineWnd");
-      if (chooser == nullptr) {
-        ADD_FAILURE() << "no engine chooser";
-        return;
-      }
-      QTest::qWait(200);
-      if (button == nullptr) {
-        QTest::keyClick(chooser->GetWidget(), Qt::Key_Escape);
-        return;
-      }
-      ClickControl(*chooser, button);
-    });
-    ClickControl(*window_, "se_btn");
-  };
-  choose("google_btn");
-  const QString chosenIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
-  EXPECT_TRUE(chosenIcon.contains(QLatin1String("google"))) << chosenIcon.toStdString();
-  choose(nullptr);  // dismissed: nothing changes
-  EXPECT_EQ(window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage(), chosenIcon);
-
-  auto* search = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"));
-  QWidget* searchEdit = static_cast<QWidget*>(search->GetLineEdit());
+  QWidget* searchEdit = window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"))->GetLineEdit();
   QTest::keyClicks(searchEdit, QStringLiteral("pears & apples"));
   QTest::keyClick(searchEdit, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return window_->PageList().Count() == tabs + 1 && Loaded(window_->PageList().Current()); }, 20000));
+      [&] { return window_->PageList().Count() == 2 && Loaded(window_->PageList().Current()); }, 20000));
   // The engine shows the blanks decoded; the address is the same.
   EXPECT_EQ(QUrl(QString::fromStdU16String(window_->PageList().Current()->GetDisplayUrl())).toEncoded(),
             QUrl(server_->Url("/search?q=pears%20%26%20apples")).toEncoded());
   QueryTable rows;
   database_->Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
   EXPECT_EQ(rows.rows.size(), 1u);
-}
 
-TEST_F(MainWindowTest, FindWindowSearchesTheCurrentPageForwardAndBackward) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
-  auto* view = qobject_cast<QWebEngineView*>(page->Body()->GetWindow());
-  ASSERT_NE(view, nullptr);
-  // Every report of the engine, and those with matches as (matches, active match).
-  int reports = 0;
-  std::vector<std::pair<int, int>> results;
-  QObject::connect(view->page(), &QWebEnginePage::findTextFinished, [&](const QWebEngineFindTextResult& result) {
-    ++reports;
-    if (result.numberOfMatches() > 0) results.emplace_back(result.numberOfMatches(), result.activeMatch());
-  });
-  // A search in the start page first: the find window's first "previous" in the next
-  // page must still be answered.
-  page->Body()->FindNext(u"apple");
-  const int reportsSoFar = reports;  // clearing the earlier search reports at once
-  ASSERT_TRUE(QTest::qWaitFor([&] { return reports > reportsSoFar; }, 20000));
-  // The page model may show the new address before the engine even started to load
-  // it: wait for the engine's own end of that load.
-  bool findLoaded = false;
-  QObject::connect(view->page(), &QWebEnginePage::loadFinished,
-                   [&](bool ok) { findLoaded = findLoaded || (ok && view->url() == QUrl(server_->Url("/find"))); });
-  page->Navigate(Wide(server_->Url("/find")));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return findLoaded && Shows(page, server_->Url("/find")); }, 20000));
-  ASSERT_TRUE(results.empty());
-  QRect findRect;
-  QTimer::singleShot(100, [&] {
-    WindowImplBase* find = WaitForShown("KXFindWnd");
-    if (find == nullptr) {
-      ADD_FAILURE() << "no find window";
-      return;
-    }
-    findRect = find->GetWindowRect();
-    auto* edit = find->FindControl<CEditUI>(QStringLiteral("find/find_edit"));
-    QTest::keyClicks(static_cast<QWidget*>(edit->GetLineEdit()), QStringLiteral("apple"));
-    ClickControl(*find, "find/back_btn");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return results.size() == 1; }, 20000)) << "no answer to the backward search";
-    ClickControl(*find, "find/next_btn");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 20000)) << "no answer to the forward search";
-    find->Close();
-  });
-  // Ctrl+F pressed inside the page opens the find window (modal) over it.
-  QTest::keyClick(PageKeyTarget(), Qt::Key_F, Qt::ControlModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !findRect.isEmpty() && ShownWindowOf("KXFindWnd") == nullptr; }, 50000));
-  // Backward from the top wraps to the last of three matches, forward from there to
-  // the first.
-  EXPECT_EQ(results, (std::vector<std::pair<int, int>>{{3, 3}, {3, 1}}));
-  // Placed under the download button, its right edge 5 pixels left of the button's.
-  CControlUI* download = window_->FindControl(QStringLiteral("download_btn"));
-  const QPoint buttonBottomRight = window_->GetWidget()->mapToGlobal(download->GetPos().bottomRight());
-  EXPECT_EQ(findRect.right(), buttonBottomRight.x() - 5);
-  EXPECT_EQ(findRect.top(), buttonBottomRight.y() + 1 + (window_->IsFavoriteBarShown() ? 32 : 0));
-}
-
-TEST_F(MainWindowTest, MainMenuSavesThePageAsPdfSourceAndPictureAndReportsAPathItCannotWrite) {
-  Page* page = Start();
-  ASSERT_NE(page, nullptr);
   std::vector<QString> answers;
   const QString folder = QString::fromStdString(root_->path().string()) + "/";
   for (const char* name : {"page.pdf", "page.html", "page.png", "missing/page.pdf"}) answers.push_back(folder + name);
@@ -527,25 +314,6 @@ TEST_F(MainWindowTest, MainMenuSavesThePageAsPdfSourceAndPictureAndReportsAPathI
   EXPECT_FALSE(QFile::exists(folder + "missing/page.pdf"));
 }
 
-TEST_F(MainWindowTest, RightClickMenusOpenAndTheTabMenuPins) {
-  ASSERT_NE(Start(), nullptr);
-  const QPoint caption = window_->GetWidget()->mapToGlobal(QPoint(window_->GetWidget()->width() - 200, 20));
-  window_->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, MakeLParam(caption.x(), caption.y()));
-  WindowImplBase* mainMenu = WaitForShown("KXMainRightMenuWnd");
-  ASSERT_NE(mainMenu, nullptr);
-  EXPECT_NE(mainMenu->FindControl(QStringLiteral("new_tab_btn")), nullptr);
-  mainMenu->Close();
-  ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXMainRightMenuWnd") == nullptr; }, 3000));
-  QTest::qWait(200);
-
-  Page* page = window_->PageList().Current();
-  QTest::mouseClick(window_->GetWidget(), Qt::RightButton, {}, CentreOf(page->GetTab()->Option()));
-  WindowImplBase* tabMenu = WaitForShown("KXTabRightMenuWnd");
-  ASSERT_NE(tabMenu, nullptr);
-  ClickControl(*tabMenu, "pin_tab");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return page->GetTab()->IsPinned(); }, 3000));
-}
-
 TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowItNextTime) {
   ASSERT_NE(Start(), nullptr);
   auto fromMenu = [&](const char* entry) {
@@ -553,15 +321,7 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   };
   WindowImplBase* settings = fromMenu("setting_btn");
   ASSERT_NE(settings, nullptr);
-  const QPoint offCentre = settings->GetWidget()->geometry().center() - window_->GetWidget()->geometry().center();
-  EXPECT_LE(offCentre.manhattanLength(), 4);
   EXPECT_EQ(fromMenu("option_btn"), settings) << "one window: the second entry raises it";
-  const QWidgetList shown = QApplication::topLevelWidgets();
-  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
-                          [](QWidget* w) { return w->isVisible() && w->objectName() == "KXSettingsWnd"; }),
-            1);
-  QTest::qWait(300);
-  SaveScreenshot(*settings, "settings_en");
   auto selected = [&](const char* name) { return settings->FindControl<COptionUI>(QLatin1String(name))->IsSelected(); };
   const BrowserPreferences stored = BrowserPreferences::ForThisBrowser();
 
@@ -569,18 +329,14 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_TRUE(stored.RestoreSession());
   ClickControl(*settings, "settings/sleep");
   EXPECT_FALSE(stored.SleepingTabs());
-  EXPECT_FALSE(settings->FindControl(QStringLiteral("settings/sleep_minutes"))->IsEnabled());
   ClickControl(*settings, "settings/sleep");
   EXPECT_TRUE(stored.SleepingTabs());
   QLineEdit* minutes = settings->FindControl<CEditUI>(QStringLiteral("settings/sleep_minutes"))->GetLineEdit();
-  auto type = [&](const char* text) {
+  for (const char* text : {"25", "0"}) {
     QTest::mouseClick(minutes, Qt::LeftButton);
     QTest::keyClick(minutes, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(minutes, QString::fromLatin1(text));
-  };
-  type("25");
-  EXPECT_EQ(stored.SleepingTabsMinutes(), 25);
-  type("0");
+  }
   QTest::keyClick(minutes, Qt::Key_Return);
   EXPECT_EQ(stored.SleepingTabsMinutes(), 25) << "no delay of 0";
   EXPECT_EQ(minutes->text(), "25") << "the field shows the stored delay again";
@@ -588,32 +344,12 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_TRUE(InfoRecords(*database_).GetExitClean());
   ClickControl(*settings, "settings/engine_sogou");
   EXPECT_EQ(SearchRecords(*database_).GetSearchEngine(), u"sogou");
-  const QString engineIcon = window_->FindControl<CButtonUI>(QStringLiteral("searchmini_btn"))->GetNormalImage();
-  EXPECT_TRUE(engineIcon.contains(QLatin1String("sogou"))) << engineIcon.toStdString();
-
-  const QString englishTip = window_->FindControl(QStringLiteral("back_btn"))->GetToolTip();
   ClickControl(*settings, "settings/lang_china");
   EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"china");
-  EXPECT_EQ(settings->FindControl(QStringLiteral("settings/title"))->GetText(), QString::fromUtf8("设置"));
-  EXPECT_NE(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), englishTip);
-  EXPECT_EQ(window_->FindControl<CEditUI>(QStringLiteral("SearchEdit"))->GetLineEdit()->placeholderText(),
-            QString::fromUtf8("搜索"));
-  QTest::qWait(300);
-  SaveScreenshot(*settings, "settings_zh");
-
-  // The default-browser button runs the menu's command, which tells how it went in a
-  // modal box, answered like a user would.
-  {
-    MessageBoxAnswerer told;
-    CControlUI* makeDefault = settings->FindControl(QStringLiteral("settings/default_btn"));
-    ClickControl(*settings, "settings/default_btn");
-    EXPECT_FALSE(makeDefault->IsEnabled()) << "greyed while the command runs";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return told.answered == 1 && makeDefault->IsEnabled(); }, 30000));
-  }
 
   ClickControl(*settings, "settings/closebtn");
   ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
-  settings = fromMenu("option_btn");  // the menu itself speaks the new language
+  settings = fromMenu("option_btn");
   ASSERT_NE(settings, nullptr);
   for (const char* box : {"settings/restore", "settings/sleep", "settings/exit_clean"}) {
     EXPECT_TRUE(settings->FindControl<CCheckBoxUI>(QLatin1String(box))->GetCheck()) << box;
@@ -621,47 +357,10 @@ TEST_F(MainWindowTest, SettingsFromBothMenuEntriesApplyEachChoiceAtOnceAndShowIt
   EXPECT_EQ(settings->FindControl(QStringLiteral("settings/sleep_minutes"))->GetText(), "25");
   EXPECT_TRUE(selected("settings/engine_sogou") && !selected("settings/engine_google"));
   EXPECT_TRUE(selected("settings/lang_china") && !selected("settings/lang_usa"));
-  ClickControl(*settings, "settings/lang_usa");
-  QTest::qWait(100);
-  for (const char* name : {"settings/sleep_after", "settings/minutes"}) {
-    auto* label = settings->FindControl<CLabelUI>(QString::fromLatin1(name));
-    EXPECT_GE(label->GetPos().width(), label->MeasureTextWidth()) << name << ": cut short after the language changed";
-  }
-  ClickControl(*settings, "settings/exit_clean");
-  ClickControl(*settings, "settings/restore");
+  for (const char* name : {"settings/lang_usa", "settings/exit_clean", "settings/restore"}) ClickControl(*settings, name);
   EXPECT_EQ(LanguageManager::Instance().GetCurrentLanguage(), u"usa");
-  EXPECT_EQ(window_->FindControl(QStringLiteral("back_btn"))->GetToolTip(), englishTip);
   QTest::keyClick(settings->GetWidget(), Qt::Key_Escape);
   EXPECT_TRUE(QTest::qWaitFor([] { return ShownWindowOf("KXSettingsWnd") == nullptr; }, 3000));
-}
-
-TEST_F(MainWindowTest, CompatibilityTabFromThePageList) {
-  ASSERT_NE(Start(), nullptr);
-  window_->PageList().OpenIeTab(Wide(server_->Url("/b")));
-  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 2; }, 5000));
-  Page* compat = window_->PageList().PageAt(1);
-  EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")) && compat->GetTitle() == u"B"; }, 20000));
-  EXPECT_EQ(window_->PageList().Current(), compat);
-  // The zoom keys typed into the page zoom it, as they do a Chromium page.
-  const double start = compat->Body()->CurrentZoomLevel();
-  QTest::keyClick(PageKeyTarget(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->Body()->CurrentZoomLevel() > start; }, 3000));
-  QTest::keyClick(PageKeyTarget(), Qt::Key_Minus, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return compat->Body()->CurrentZoomLevel() == start; }, 3000));
-
-  // Its page process dies: the same notice as the other engine's, over the page, and
-  // its reload button brings the page back.
-  ASSERT_GT(KillOwnCompatPageProcesses(), 0);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->IsCrashed(); }, 10000));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->CrashNotice()->isVisible(); }, 2000));
-  EXPECT_EQ(compat->GetTab()->GetTitle(), "Crashed: B");
-  EXPECT_EQ(compat->GetDisplayUrl(), Wide(server_->Url("/b")));
-  SaveScreenshot(*window_, "crashed_page_notice_compat");
-  auto* reload = compat->CrashNotice()->findChild<QPushButton*>(QStringLiteral("crashedPageReload"));
-  ASSERT_NE(reload, nullptr);
-  QTest::mouseClick(reload, Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !compat->IsCrashed() && compat->GetTab()->GetTitle() == "B"; }, 20000));
 }
 
 TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
@@ -679,8 +378,8 @@ TEST_F(MainWindowTest, WithoutItsSkinTheWindowIsGivenUpInsteadOfCrashing) {
 // it): the tab says so in its label and icon, the notice with its reload button takes
 // the page's place, the address and history stay. A tab that died in the background
 // loads again when selected, until its site's renderer has died three times within
-// the minute.
-TEST_F(MainWindowTest, APageWhoseRendererDiesShowsTheCrashedNoticeAndLoadsAgain) {
+// the minute. A compatibility page's process dying is shown alike.
+TEST_F(MainWindowTest, APageWhoseRendererOrCompatibilityProcessDiesShowsTheCrashedNoticeAndLoadsAgain) {
   Page* front = Start();
   ASSERT_NE(front, nullptr);
   front->Navigate(Wide(server_->Url("/b")));
@@ -734,6 +433,22 @@ TEST_F(MainWindowTest, APageWhoseRendererDiesShowsTheCrashedNoticeAndLoadsAgain)
       EXPECT_EQ(server_->CountFor("/a"), served);
     }
   }
+
+  // A compatibility tab's page process dies: the same notice, and its reload button
+  // brings the page back.
+  window_->PageList().OpenIeTab(Wide(server_->Url("/b")));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window_->PageList().Count() == 3; }, 5000));
+  Page* compat = window_->PageList().PageAt(2);
+  EXPECT_EQ(compat->GetEngineType(), Page::kEngineIe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(compat, server_->Url("/b")) && compat->GetTitle() == u"B"; }, 20000));
+  EXPECT_EQ(window_->PageList().Current(), compat);
+  ASSERT_GT(KillOwnCompatPageProcesses(), 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return compat->IsCrashed() && compat->CrashNotice()->isVisible(); }, 10000));
+  EXPECT_EQ(compat->GetTab()->GetTitle(), "Crashed: B");
+  EXPECT_EQ(compat->GetDisplayUrl(), Wide(server_->Url("/b")));
+  SaveScreenshot(*window_, "crashed_page_notice_compat");
+  QTest::mouseClick(compat->CrashNotice()->findChild<QPushButton*>(QStringLiteral("crashedPageReload")), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !compat->IsCrashed() && compat->GetTab()->GetTitle() == "B"; }, 20000));
 }
 
 // A private window writes nothing of its browsing: its address as a QR code is made

@@ -1,4 +1,4 @@
-// The main window's collaborators on their own: the full-screen geometry, the command
+// The main window's collaborators on their own: full screen, the command
 // router, the windows' group routing the bus, the tab commands' rules and the
 // private messages, with recording bodies instead of engines.
 #include <QApplication>
@@ -44,14 +44,6 @@ class PartsEnvironment : public ::testing::Environment {
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PartsEnvironment);
-
-// On a monitor the page area covers it (the main window's own test); without one,
-// the screen with three extra pixels.
-TEST(FullScreenGeometryTest, WithoutAMonitorThePageAreaCoversTheScreenWithThreeExtraPixels) {
-  EXPECT_EQ(FullScreenController::TargetRect(QRect(10, 10, 400, 300), QRect(10, 60, 400, 250), std::nullopt,
-                                             QSize(1600, 1000)),
-            QRect(0, -50, 1600, 1053));
-}
 
 TEST(FullScreenControllerTest, EnterAndLeaveRestoreTheWindowIncludingMaximised) {
   TestWindow window(QStringLiteral("pages_host.xml"));
@@ -178,7 +170,7 @@ class PrivateMessagesTest : public ::testing::Test {
   MainWindowMessageHandler handler_{host_->pages};
 };
 
-TEST_F(PrivateMessagesTest, DroppedTabsAreMovedAndOtherMessagesLeftToTheWindow) {
+TEST_F(PrivateMessagesTest, DroppedTabsMoveKeysReachOnlyListedBodiesAndOtherMessagesAreLeftToTheWindow) {
   host_->OpenPage(u"http://a.test/");
   host_->OpenPage(u"http://b.test/");
   Page* first = host_->pages.PageAt(0);
@@ -193,9 +185,8 @@ TEST_F(PrivateMessagesTest, DroppedTabsAreMovedAndOtherMessagesLeftToTheWindow) 
     handler_.Handle(other, 0, 0, handled);
     EXPECT_FALSE(handled) << other;
   }
-}
 
-TEST_F(PrivateMessagesTest, KeysReachOnlyTranslatorsOfBodiesStillListed) {
+  // Keys reach only the translators of bodies still listed.
   auto body = std::make_unique<TranslatingBody>();
   body->MakeWindow();
   body->SetReady(true);

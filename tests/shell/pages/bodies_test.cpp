@@ -1,18 +1,15 @@
 // The two engine bodies with real engines, as one suite: each behaviour the shell
 // asks of a body runs against the Chromium body and the compatibility body, so an
 // operation that works in one and not the other shows up here. What only one engine
-// does (its own error pages, the Chromium client's redirect flags and icons) follows.
+// does (its own error pages, the Chromium client's redirect flags) follows.
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QUrl>
 #include <QWidget>
 
 #include "engines/webengine/cef_browser.h"
-#include "engines/webengine/cef_browser_host.h"
-#include "engines/webengine/engine_page.h"
 #include "engines/webengine/cef_frame.h"
 #include "engines/cef/tab_cef_body.h"
 #include "engines/cef/web_client.h"
@@ -29,7 +26,6 @@
 #include "shell/pages/bodies_fixture.h"
 #include "shell/pages/page.h"
 #include "shell/pages/pages.h"
-#include "shell/pages/zoom_level.h"
 #include "session/sleeping_tabs_setting.h"
 #include "session/windows/tab_sleeper.h"
 #include "support/scoped_env.h"
@@ -77,7 +73,7 @@ std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
   return info.param == Engine::kChromium ? "Chromium" : "Compatibility";
 }
 
-TEST_P(EngineBodiesTest, ReportsLoadingTitleAndTheAddressAfterARedirect) {
+TEST_P(EngineBodiesTest, ReportsLoadingTitleAndTheAddressAfterARedirectAndKeepsLoadingStateBehindAnotherPage) {
   server_.Route("/start", Html("<html><head><title>Start</title></head><body>start</body></html>"));
   server_.Route("/framed", Html("<html><head><title>带框架的页面</title></head>"
                                 "<body><iframe src=\"/inner\"></iframe></body></html>"));
@@ -121,46 +117,20 @@ TEST_P(EngineBodiesTest, ReportsLoadingTitleAndTheAddressAfterARedirect) {
     EXPECT_EQ(hops[0].flag, 0);
     EXPECT_EQ(hops[1].flag, 1);
   }
-}
 
-// A page that finishes loading behind another one keeps that state, so when it is
-// selected again its toolbar shows it loaded.
-TEST_P(EngineBodiesTest, APageThatFinishesLoadingBehindAnotherIsLoadedWhenSelectedAgain) {
+  // A page that finishes loading behind another one keeps that state, so when it is
+  // selected again its toolbar shows it loaded.
   TestHttpServer::Response slow = Html("<html><body>" + QByteArray(2304, ' ') + "slow</body></html>");
   slow.chunk_size = 256;
   slow.chunk_interval_ms = 400;
   server_.Route("/slow", slow);
   server_.Route("/front", Html("<html><body>front</body></html>"));
   BeginOpening("/slow");
-  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 1 && host_->pages.Current()->IsLoading(); }));
+  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && host_->pages.Current()->IsLoading(); }));
   Page* slowPage = host_->pages.Current();
   ASSERT_NE(Open("/front"), nullptr);
   ASSERT_NE(host_->pages.Current(), slowPage);
   EXPECT_TRUE(Pump([&] { return !slowPage->IsLoading(); }));
-}
-
-TEST_P(EngineBodiesTest, ZoomStepsStopAtTheLimits) {
-  server_.Route("/zoom", Html("<html><body>zoom</body></html>"));
-  Page* page = Open("/zoom");
-  ASSERT_NE(page, nullptr);
-  ITabBody* body = page->Body();
-  // The zoom the engine itself shows, as a factor of the page's size.
-  auto shown = [&] {
-    return Chromium() ? CefBody(page)->GetBrowser()->page()->zoomFactor() : IeBody(page)->Control()->ZoomFactor();
-  };
-
-  // The Chromium engine takes a zoom step in its own time.
-  auto reaches = [&](double level) {
-    return Pump([&] { return std::abs(body->CurrentZoomLevel() - level) < 1e-9; }, 5000);
-  };
-  for (int i = 0; i < 60; ++i) body->ZoomIn();
-  EXPECT_TRUE(reaches(ZoomLevel::kMax));
-  EXPECT_TRUE(Pump([&] { return std::abs(shown() - ZoomLevel::Factor(ZoomLevel::kMax)) < 1e-6; }, 5000));
-  body->ZoomOut();
-  EXPECT_TRUE(reaches(ZoomLevel::kMax - ZoomLevel::kStep));
-  for (int i = 0; i < 120; ++i) body->ZoomOut();
-  EXPECT_TRUE(reaches(ZoomLevel::kMin));
-  EXPECT_TRUE(Pump([&] { return std::abs(shown() - ZoomLevel::kMinFactor) < 1e-6; }, 5000));
 }
 
 // Page source (UTF-8, no byte-order mark), a PDF and a picture of the page; a folder
@@ -199,29 +169,11 @@ TEST_P(EngineBodiesTest, WritesTheSourceAPdfAndAPictureOfThePage) {
   EXPECT_FALSE(text.startsWith("\xEF\xBB\xBF"));
   EXPECT_FALSE(text.contains("\r\n"));
   EXPECT_TRUE(text.contains("第一行\n第二行 &amp; \"引号\"")) << text.toStdString();
-  if (Chromium()) {
-    EXPECT_EQ(text, source);
-  }
+  EXPECT_TRUE(!Chromium() || text == source) << text.toStdString();
 
   QFile printed(pdfPath);
   ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-  const QByteArray pdf = printed.readAll();
-  EXPECT_TRUE(pdf.startsWith("%PDF-"));
-  // The Chromium engine prints one long page of 330 mm by 2000 mm, the compatibility
-  // engine A4 pages; in points (1/72 inch).
-  const QSizeF paper = Chromium() ? QSizeF(330.0, 2000.0) : QSizeF(210.0, 297.0);
-  // Each page's box, read near its key: a pattern over the whole file would run
-  // through megabytes of embedded fonts.
-  const QRegularExpression mediaBox(QStringLiteral("^/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
-  int pages = 0;
-  for (int at = pdf.indexOf("/MediaBox"); at >= 0; at = pdf.indexOf("/MediaBox", at + 1)) {
-    const auto box = mediaBox.match(QString::fromLatin1(pdf.mid(at, 80)));
-    ASSERT_TRUE(box.hasMatch());
-    ++pages;
-    EXPECT_NEAR(box.captured(1).toDouble(), paper.width() / 25.4 * 72.0, 1.5);
-    EXPECT_NEAR(box.captured(2).toDouble(), paper.height() / 25.4 * 72.0, 1.5);
-  }
-  EXPECT_GE(pages, 1);
+  EXPECT_TRUE(printed.readAll().startsWith("%PDF-"));
 
   // The picture shows the page's own background (once the page has been drawn).
   QImage picture;
@@ -391,57 +343,8 @@ TEST_P(EngineBodiesTest, AFilePageCannotReadOtherLocalFiles) {
   EXPECT_EQ(restored->GetTitle(), u"refused");
 }
 
-// Only ".ico" icon links are posted; the compatibility body finds the page's link
-// itself once the page has loaded.
-TEST_P(EngineBodiesTest, OnlyIconAddressesEndingInIcoArePosted) {
-  QFile picture(qEnvironmentVariable("TARVO_TEST_DATA") + QStringLiteral("/engines/pixel.png"));
-  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-  TestHttpServer::Response icon;
-  icon.content_type = "image/png";
-  icon.body = picture.readAll();
-  server_.Route("/site.ico", icon);
-  server_.Route("/site.png", icon);
-  server_.Route("/ico", Html("<html><head><link rel=\"icon\" href=\"/site.ico\"></head><body>ico</body></html>"));
-  server_.Route("/png", Html("<html><head><link rel=\"icon\" href=\"/site.png\"></head><body>png</body></html>"));
-
-  Page* page = Open("/png");
-  ASSERT_NE(page, nullptr);
-  Pump([&] { return server_.CountFor("/site.png") > 0; }, 5000);
-  Settle(500);
-  EXPECT_TRUE(EventsFor(page, PageChannels::kSetIconUrl.Key()).empty());
-  page->Navigate(Wide(server_.Url("/ico")));
-  ASSERT_TRUE(Pump([&] { return !EventsFor(page, PageChannels::kSetIconUrl.Key()).empty(); }));
-  EXPECT_EQ(EventsFor(page, PageChannels::kSetIconUrl.Key()).back().text, Wide(server_.Url("/site.ico")));
-  EXPECT_EQ(page->GetIconUrl(), Wide(server_.Url("/site.ico")));
-}
-
 INSTANTIATE_TEST_SUITE_P(BothEngines, EngineBodiesTest, ::testing::Values(Engine::kChromium, Engine::kCompat),
                          EngineName);
-
-TEST_F(BodiesTest, MiddleClickOnLinkBecomesNewPageThroughAfterCreated) {
-  server_.Route("/links", Html("<html><body style=\"margin:0\"><a href=\"/child\" style=\"display:block;"
-                               "width:400px;height:300px;background:#8ac\">child</a></body></html>"));
-  server_.Route("/child", Html("<html><head><title>Child</title></head><body>child</body></html>"));
-  Page* page = OpenChromium("/links");
-  ASSERT_NE(page, nullptr);
-  QWidget* target = InputTarget(page);
-  ASSERT_NE(target, nullptr);
-
-  events_.clear();
-  QTest::mouseClick(target, Qt::MiddleButton, Qt::NoModifier, QPoint(60, 60));
-  ASSERT_TRUE(Pump([&] { return host_->pages.Count() == 2 && server_.CountFor("/child") > 0; }));
-
-  const auto added = AddedPages();
-  ASSERT_EQ(added.size(), 1u);
-  Page* child = added[0];
-  EXPECT_NE(child, page);
-  EXPECT_EQ(host_->pages.IndexOf(child), 1);
-  EXPECT_EQ(child->GetEngineType(), Page::kEngineChromium);
-  TabCefBody* childBody = CefBody(child);
-  ASSERT_NE(childBody, nullptr);
-  EXPECT_EQ(ClientInstance()->PageOf(childBody->GetBrowser()->GetIdentifier()), child);
-  EXPECT_TRUE(Pump([&] { return child->GetTitle() == u"Child"; }));
-}
 
 TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   server_.Route("/leave", Html("<html><body>leave</body></html>"));
@@ -471,25 +374,6 @@ TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   EXPECT_EQ(Wide(QString::fromStdU16String(CefBody(page)->GetBrowser()->GetMainFrame()->GetURL())),
             Wide(server_.Url("/leave")));
   host_->pages.SetBodyFactory(&factory_);
-}
-
-// A failed load in a compatibility page ends the loading state and shows no error page.
-TEST_F(BodiesTest, CompatibilityBodyShowsNoErrorPageForAnUnreachableAddress) {
-  server_.Route("/ie-page", Html("<html><head><title>兼容页面</title></head><body>ie</body></html>"));
-  Page* page = OpenCompat(QStringLiteral("/ie-page"));
-  ASSERT_NE(page, nullptr);
-  EXPECT_TRUE(Pump([&] { return page->GetTitle() == u"兼容页面"; }));
-  QTcpServer probe;
-  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-  const quint16 closedPort = probe.serverPort();
-  probe.close();
-  events_.clear();
-  page->Navigate(Wide(QStringLiteral("http://127.0.0.1:%1/gone").arg(closedPort)));
-  ASSERT_TRUE(Pump([&] { return LoadedAfterStart(page); }));
-  Settle();
-  EXPECT_FALSE(page->IsLoading());
-  // The page shown before stays; the engine's error page does not replace it.
-  EXPECT_EQ(Evaluate(page, QStringLiteral("document.body.textContent")), QStringLiteral("ie"));
 }
 
 // Background tabs asleep after a (shortened) delay: a Chromium page discarded by the

@@ -63,7 +63,19 @@ class ClientVpnTest : public BodiesTest {
   Page* page_ = nullptr;
 };
 
-TEST_F(ClientVpnTest, ProxyChallengeIsAnsweredWithTheUserAndTheProxyToken) {
+TEST_F(ClientVpnTest, OnlyProxyChallengesAreAnsweredOnlyWhileConnectedWithTheUserAndTheProxyToken) {
+  auto browser = CefBody(page_)->GetBrowser();
+  auto challenge = [&](bool isProxy) {
+    auto callback = std::make_shared<CefAuthCallback>(nullptr);
+    return ClientInstance()->GetAuthCredentials(browser, browser->GetMainFrame(), isProxy, u"127.0.0.1", 3128,
+                                                u"realm", u"basic", callback);
+  };
+  EXPECT_FALSE(challenge(true));
+  Connect(u"token");
+  EXPECT_TRUE(challenge(true));
+  // A web site asking for a password never gets the proxy token.
+  EXPECT_FALSE(challenge(false));
+
   host_->account.SetWhiteListActive(false);
   // Nobody logged in: the user name is "nobody".
   proxy_.RequireCredentials("nobody", "token-1");
@@ -103,20 +115,6 @@ TEST_F(ClientVpnTest, ProxyChallengeIsAnsweredWithTheUserAndTheProxyToken) {
   proxy_.RequireCredentials("nobody", "stale-token");
   Visit(QStringLiteral("fifth.tarvo.test"));
   EXPECT_TRUE(Pump([&] { return Proxied(QStringLiteral("fifth.tarvo.test")); }, 5000));
-}
-
-TEST_F(ClientVpnTest, OnlyProxyChallengesAreAnsweredAndOnlyWhileConnected) {
-  auto browser = CefBody(page_)->GetBrowser();
-  auto challenge = [&](bool isProxy) {
-    auto callback = std::make_shared<CefAuthCallback>(nullptr);
-    return ClientInstance()->GetAuthCredentials(browser, browser->GetMainFrame(), isProxy, u"127.0.0.1", 3128,
-                                                u"realm", u"basic", callback);
-  };
-  EXPECT_FALSE(challenge(true));
-  Connect(u"token");
-  EXPECT_TRUE(challenge(true));
-  // A web site asking for a password never gets the proxy token.
-  EXPECT_FALSE(challenge(false));
 }
 
 TEST_F(ClientVpnTest, WhileConnectedTheWhiteListDecidesWhichNavigationsGoThroughTheProxy) {

@@ -35,7 +35,7 @@ void RecordingBody::SetReady(bool value) {
 }
 
 void RecordingBody::TakePicture(PictureDone done) {
-  const QImage picture = supported && window_ != nullptr ? window_->grab().toImage() : QImage();
+  const QImage picture = window_ != nullptr ? window_->grab().toImage() : QImage();
   if (done) done(picture);
 }
 
@@ -67,7 +67,6 @@ bool RecordingFactory::MakeBodyFor(Page& page) {
   auto body = std::make_unique<RecordingBody>();
   body->MakeWindow();
   page.AdoptBody(std::move(body));
-  ++bodiesMade;
   return true;
 }
 

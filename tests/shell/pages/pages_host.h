@@ -32,10 +32,10 @@ class RecordingBody : public ITabBody {
   void FindPrevious(const WString&) override {}
   void Show(bool visible) override;
   void SetReady(bool ready) override;
-  bool Supports(PageOperation) const override { return supported; }
-  void SaveAsPdf(const WString& path, Done done) override { Record(pdfs, path, done); }
-  void SaveSource(const WString& path, Done done) override { Record(sources, path, done); }
-  void Print(QPrinter*, Done done) override { Record(prints, u"", done); }
+  bool Supports(PageOperation) const override { return true; }
+  void SaveAsPdf(const WString&, Done done) override { Finish(done); }
+  void SaveSource(const WString&, Done done) override { Finish(done); }
+  void Print(QPrinter*, Done done) override { Finish(done); }
   void TakePicture(PictureDone done) override;
   void SetOwner(Page* page) override { owner_ = page; }
   Page* GetOwner() const override { return owner_; }
@@ -45,17 +45,13 @@ class RecordingBody : public ITabBody {
   QWidget* MakeWindow(QWidget* parent = nullptr);
 
   std::vector<WString> loads;
-  std::vector<WString> pdfs, sources, prints;
   int reloads = 0;
   int closes = 0;
   bool ready = false;
-  bool supported = true;  // what Supports answers for every operation
-  bool writes = true;     // what the file operations answer
 
  private:
-  void Record(std::vector<WString>& calls, const WString& path, const Done& done) {
-    calls.push_back(path);
-    if (done) done(writes);
+  static void Finish(const Done& done) {
+    if (done) done(true);
   }
 
   std::unique_ptr<QWidget> window_;
@@ -79,7 +75,6 @@ class RecordingFactory : public IPageBodyFactory {
   std::vector<WString> chromiumUrls;
   std::vector<WString> ieUrls;
   int shutdowns = 0;
-  int bodiesMade = 0;
 
  private:
   Pages& pages_;

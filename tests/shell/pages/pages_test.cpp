@@ -31,7 +31,6 @@
 #include "store/query_table.h"
 #include "store/user_database.h"
 #include "support/temp_dir.h"
-#include "shell/commands/main_window_messages.h"
 
 namespace tarvo::test {
 namespace {
@@ -223,26 +222,6 @@ TEST_F(PagesTest, PageReportsReachOnlyListedPagesAndABackgroundTabStaysBehind) {
   EXPECT_EQ(first->GetIconUrl(), u"http://127.0.0.1:9/favicon.ico");
 }
 
-TEST_F(PagesTest, IconsOfAnOlderAddressOrThatAreNoPictureAreIgnored) {
-  TempDir folder;
-  const std::filesystem::path picture = folder.path() / "new";
-  ASSERT_TRUE(QImage(16, 16, QImage::Format_ARGB32).save(QString::fromStdString(picture.string()), "PNG"));
-  // A site that answers every address with its page does so for its icon too.
-  const std::filesystem::path page404 = folder.WriteFile("page", "<!doctype html><title>Not here</title>");
-  Page* page = host.OpenPage(u"http://127.0.0.1:9/icon");
-  ASSERT_NE(page, nullptr);
-  page->SetIconUrl(u"http://127.0.0.1:9/new.ico");
-  const QString before = page->GetTab()->IconImages();
-  page->OnIconReady(u"http://127.0.0.1:9/old.ico", Utf8ToWide(picture.string()));
-  EXPECT_EQ(page->GetTab()->IconImages(), before);
-  page->OnIconReady(u"http://127.0.0.1:9/new.ico", Utf8ToWide(page404.string()));
-  EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
-  page->OnIconReady(u"http://127.0.0.1:9/new.ico", Utf8ToWide(picture.string()));
-  EXPECT_TRUE(page->GetTab()->IconImages().contains(QString::fromStdString(picture.string())));
-  page->Navigate(u"http://127.0.0.1:9/other");  // a new address shows the default icon again
-  EXPECT_EQ(page->GetTab()->IconImages(), Tab::kDefaultIconImages);
-}
-
 TEST_F(PagesTest, IconsComeOneLatestAddressAtATimeBoundedAndOnlyAsPictures) {
   QByteArray png;
   QBuffer buffer(&png);
@@ -332,38 +311,6 @@ TEST_F(PagesTest, PinnedTabsStayInFrontWhenMovedPinnedAndDragged) {
   EXPECT_EQ(pages.IndexOf(p2), 1);
 }
 
-TEST(TabStripDropTest, TargetFollowsTheCentresOfTheTabsPassed) {
-  const std::vector<QRect> rects = {QRect(0, 0, 100, 30), QRect(100, 0, 100, 30), QRect(200, 0, 100, 30),
-                                    QRect(300, 0, 100, 30)};
-  // Dragged left from 3: the copy's left edge passes the centres 249 and 149.
-  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 240, 339), 2);
-  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 140, 239), 1);
-  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 0, 99), 0);
-  EXPECT_EQ(TabStrip::DropIndex(rects, 3, 260, 359), 3);
-  // Dragged right from 0: the copy's right edge passes the centres.
-  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 60, 159), 1);
-  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 10, 109), 0);
-  EXPECT_EQ(TabStrip::DropIndex(rects, 0, 300, 399), 3);
-}
-
-TEST_F(PagesTest, DraggingATabPostsTheDropToTheMainWindow) {
-  for (int i = 0; i < 3; ++i) host.OpenPage(Utf8ToWide("http://127.0.0.1:9/d" + std::to_string(i)));
-  QTest::qWait(50);
-  Tab* last = pages.PageAt(2)->GetTab();
-  const QPoint start = CentreOf(last->Option());
-  const QPoint end(CentreOf(pages.PageAt(0)->GetTab()->Option()).x() - 40, start.y());
-  QWidget* widget = host.window.GetWidget();
-  QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, start);
-  QTest::mouseMove(widget, QPoint((start.x() + end.x()) / 2, start.y()));
-  QTest::mouseMove(widget, end);
-  QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, end);
-  QTest::qWait(30);
-  EXPECT_FALSE(host.strip->IsDragging());
-  EXPECT_NE(std::find(host.window.messages.begin(), host.window.messages.end(), MainWindowMessages::kMoveTab),
-            host.window.messages.end());
-  EXPECT_EQ(host.strip->Count(), 3);
-}
-
 TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   Page* a = host.OpenPage(u"http://127.0.0.1:9/a");
   Page* b = host.OpenPage(u"http://127.0.0.1:9/b");
@@ -383,7 +330,7 @@ TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   pages.AddPage(std::make_unique<Page>(std::move(between), Page::kEngineChromium));
   auto late = std::make_unique<RecordingBody>();
   RecordingBody* lateBody = late.get();
-  Page* c = pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
+  pages.AddPage(std::make_unique<Page>(std::move(late), Page::kEngineChromium));
   ASSERT_TRUE(QTest::qWaitFor([&] { return host.bodyBar->PendingBody() == lateBody; }, 2000));
   EXPECT_FALSE(betweenWindow->isVisible());
   // Engines make their windows inside the body bar.
@@ -399,11 +346,6 @@ TEST_F(PagesTest, BodyBarShowsOneBodyAndALateWindowWhenItArrives) {
   host.window.ResizeClient(1000, 600);
   QTest::qWait(50);
   for (QWidget* body : host.bodyBar->Windows()) EXPECT_EQ(body->size(), host.bodyBar->GetWidget()->size());
-
-  // Closing the page removes the tab and leaves a "bubble" filler at the strip's end.
-  pages.ClosePage(c);
-  auto* container = host.strip->Container();
-  EXPECT_EQ(container->GetItemAt(container->GetCount() - 1)->GetName(), TabStrip::kBubbleName);
   SaveScreenshot(host.window, QStringLiteral("pages_host"));
 }
 
@@ -469,7 +411,7 @@ class ProtectedSiteTest : public PagesTest {
   }
 };
 
-TEST_F(ProtectedSiteTest, AddressesOfTheSiteAPageIsOnKeepTheirPathOnTheMirror) {
+TEST_F(ProtectedSiteTest, AddressesOfTheSiteKeepTheirPathOnTheMirrorAndAPageArrivingThereKnowsItsSite) {
   Page* page = CompatibilityPage();
   ASSERT_NE(page, nullptr);
   // The first visit goes where the site list says: the mirror's own address.
@@ -494,21 +436,17 @@ TEST_F(ProtectedSiteTest, AddressesOfTheSiteAPageIsOnKeepTheirPathOnTheMirror) {
   EXPECT_FALSE(page->SiteMapping().mapped);
   page->Navigate(u"http://site.test/sports");
   EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/");
-}
 
-TEST_F(ProtectedSiteTest, APageThatArrivesOnTheMirrorKnowsItsSite) {
-  Page* page = CompatibilityPage();
-  ASSERT_NE(page, nullptr);
-  // The engine reports the mirror address it loaded (a link followed inside it).
-  page->SetUrl(u"https://mirror.test/deep/page", false);
-  EXPECT_EQ(page->GetDisplayUrl(), u"http://site.test/");
-  ASSERT_TRUE(page->SiteMapping().mapped);
-  page->Navigate(u"http://site.test/other/page");
-  EXPECT_EQ(BodyOf(page)->loads.back(), u"https://mirror.test/other/page");
-
-  // An ordinary address recorded later ends it.
-  page->SetUrl(u"http://127.0.0.1:9/elsewhere", false);
-  EXPECT_FALSE(page->SiteMapping().mapped);
+  // A page that arrives on the mirror (a link followed inside it) knows its site,
+  // until an ordinary address is recorded.
+  Page* arrived = CompatibilityPage();
+  arrived->SetUrl(u"https://mirror.test/deep/page", false);
+  EXPECT_EQ(arrived->GetDisplayUrl(), u"http://site.test/");
+  ASSERT_TRUE(arrived->SiteMapping().mapped);
+  arrived->Navigate(u"http://site.test/other/page");
+  EXPECT_EQ(BodyOf(arrived)->loads.back(), u"https://mirror.test/other/page");
+  arrived->SetUrl(u"http://127.0.0.1:9/elsewhere", false);
+  EXPECT_FALSE(arrived->SiteMapping().mapped);
 }
 
 TEST_F(ProtectedSiteTest, ToolbarFollowersHearOnlyTheSelectedPageAsItComesAndGoesFromTheSite) {

@@ -97,25 +97,6 @@ TEST_F(MenusTest, EveryMainMenuEntryPostsItsCommandAndClosesAndALoggedInUserCanL
   EXPECT_EQ(main_.Commands(), std::vector<unsigned>{Commands::kLogOut});
 }
 
-TEST_F(MenusTest, EntriesThatCannotRunAreGreyedOutAndLeaveItOpen) {
-  owner_.unavailable = {Commands::kShowHistory, Commands::kShowSettings, Commands::kScreenshot};
-  auto* menu = new MenuWnd(main_.GetHWND(), owner_);
-  QPointer<QWidget> widget = Open(menu);
-  EXPECT_EQ(menu->FindControl("upgrade_btn")->GetText(), "Version 1.0 (latest 1.1)");
-  EXPECT_FALSE(menu->FindControl("logout_btn")->IsVisible());
-  EXPECT_TRUE(menu->FindControl("savepic_btn")->IsEnabled());
-  SaveScreenshot(*menu, "shell_main_menu_greyed");
-  for (const char* control : {"history_btn", "setting_btn", "screenshot_btn", "option_btn"}) {
-    EXPECT_FALSE(menu->FindControl(control)->IsEnabled()) << control;
-    Click(*menu, control);
-    ASSERT_FALSE(widget.isNull()) << control;
-    EXPECT_TRUE(widget->isVisible()) << control;
-  }
-  EXPECT_TRUE(main_.posted.empty());
-  menu->Close();
-  QTest::qWait(20);
-}
-
 TEST_F(MenusTest, LanguageMenuListsThePacksAndSwitchesTheLanguage) {
   auto* menu = new MenuWnd(main_.GetHWND(), owner_);
   Open(menu);
@@ -130,7 +111,6 @@ TEST_F(MenusTest, LanguageMenuListsThePacksAndSwitchesTheLanguage) {
   auto* languageMenu = dynamic_cast<WindowImplBase*>(
       CWindowRegistry::Instance().Find(CWindowRegistry::Instance().FindByWidget(languages)));
   ASSERT_NE(languageMenu, nullptr);
-  EXPECT_EQ(languages->height(), 2 * 48 + 8);
   SaveScreenshot(*languageMenu, "shell_language_menu");
   QTest::mouseClick(languages, Qt::LeftButton, {}, QPoint(100, 4 + 24));  // "china" sorts first
   QTest::qWait(30);

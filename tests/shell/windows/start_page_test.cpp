@@ -80,19 +80,6 @@ TEST_F(StartPageTest, WithoutAUsableEngineTheSearchBoxHides) {
   }
 }
 
-// The page speaks the language the engine asks for pages in: the interface's.
-TEST_F(StartPageTest, ItsTextsFollowTheInterfaceLanguage) {
-  const QString before = page_.profile()->httpAcceptLanguage();
-  for (const auto& [acceptLanguage, placeholder] : {std::pair{"en-US,en;q=0.9", "Search the web"},
-                                                   std::pair{"zh-CN,zh;q=0.9", "搜索网页"}}) {
-    page_.profile()->setHttpAcceptLanguage(QString::fromLatin1(acceptLanguage));
-    Load("sp=https%3A%2F%2Fwww.baidu.com%2Fs%3Fwd%3D");
-    EXPECT_EQ(Run("document.getElementById('query').placeholder").toString(), QString::fromUtf8(placeholder))
-        << acceptLanguage;
-  }
-  page_.profile()->setHttpAcceptLanguage(before);
-}
-
 }  // namespace
 }  // namespace tarvo::test
 
