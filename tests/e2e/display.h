@@ -3,6 +3,7 @@
 // commands with their output, and the shown windows xdotool finds.
 //
 // Threads: the test's thread.
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct Window {
   int height = 0;
 };
 
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& path);
 // Runs `command` through the shell and returns what it printed.
 std::string Command(const std::string& command);
 // The shown windows xdotool finds with `query` (its search arguments; conditions
