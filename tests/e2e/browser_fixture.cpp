@@ -158,12 +158,17 @@ bool BrowserFixture::TypeUntilServed(ChildProcess& browser, const std::string& u
 }
 
 std::string BrowserFixture::AddressBarText(ChildProcess& browser) {
-  const std::optional<Window> window = MainWindow(browser);
-  if (!window) return {};
-  const std::string copy = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
-                           std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a ctrl+c sleep 0.3";
-  if (std::system(copy.c_str()) != 0) return {};
-  return Command("xclip -o -selection clipboard 2>/dev/null");
+  std::string text;
+  WaitFor(
+      [&] {
+        const std::optional<Window> window = MainWindow(browser);
+        const std::string copy = window ? "xdotool mousemove " + std::to_string(window->x + 400) + " " +
+                                              std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a ctrl+c sleep 0.3"
+                                        : "false";
+        return std::system(copy.c_str()) == 0 && !(text = Command("xclip -o -selection clipboard 2>/dev/null")).empty();
+      },
+      10s);
+  return text;
 }
 
 bool BrowserFixture::ClickAt(int x, int y) {

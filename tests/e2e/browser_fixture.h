@@ -71,7 +71,8 @@ class BrowserFixture : public testing::Test {
   bool TypeUntilServed(ChildProcess& browser, const std::string& url, const std::string& path,
                        std::chrono::seconds limit = kStartLimit) const;
   // The text the address bar of the main window shows, copied out of it as a user
-  // would (a click, Ctrl+A, Ctrl+C); empty when the window is not at its working size.
+  // would (a click, Ctrl+A, Ctrl+C), again while it comes out empty (a window still
+  // settling, a copy that missed); empty when it stays so for 10 s.
   static std::string AddressBarText(ChildProcess& browser);
   // Clicks at a point of the screen.
   static bool ClickAt(int x, int y);
