@@ -99,12 +99,7 @@ std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
   // The window is placed once more after it is built: a place that still changes
   // would send a click elsewhere.
   std::this_thread::sleep_for(300ms);
-  const std::optional<Window> again = largest();
-  if (!again || again->x != best->x || again->y != best->y || again->width != best->width ||
-      again->height != best->height) {
-    return std::nullopt;
-  }
-  return best;
+  return largest() == best ? best : std::nullopt;
 }
 
 std::optional<Window> BrowserFixture::AwaitMainWindow(ChildProcess& browser, std::chrono::seconds limit) {
@@ -123,8 +118,7 @@ std::vector<Window> BrowserFixture::MainWindows(ChildProcess& browser) {
 
 std::optional<Window> BrowserFixture::WindowNamed(const std::string& title) {
   const std::vector<Window> windows = Windows("--name '" + title + "'");
-  if (windows.empty()) return std::nullopt;
-  return windows.back();
+  return windows.empty() ? std::nullopt : std::optional(windows.back());
 }
 
 bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
@@ -192,12 +186,7 @@ int BrowserFixture::Logged(const ChildProcess& browser, const std::string& line)
 std::optional<Window> BrowserFixture::ActUntilShown(const std::function<void()>& act, const std::string& title,
                                                     std::chrono::seconds perTry, std::chrono::seconds limit) {
   std::optional<Window> shown;
-  WaitFor(
-      [&] {
-        act();
-        return WaitFor([&] { return (shown = WindowNamed(title)).has_value(); }, perTry);
-      },
-      limit);
+  WaitFor([&] { return act(), WaitFor([&] { return (shown = WindowNamed(title)).has_value(); }, perTry); }, limit);
   return shown;
 }
 
@@ -214,10 +203,7 @@ bool BrowserFixture::OpenWindowWithKey(ChildProcess& browser, const Window& from
 
 void BrowserFixture::ClickInMainMenu(ChildProcess& browser, int x, int y) {
   const std::optional<Window> menu = ActUntilShown(
-      [&] {
-        if (const std::optional<Window> main = MainWindow(browser)) ClickIn(*main, 20, 26);
-      },
-      "^KXMenuWnd$");
+      [&] { if (const std::optional<Window> main = MainWindow(browser)) ClickIn(*main, 20, 26); }, "^KXMenuWnd$");
   ASSERT_TRUE(menu.has_value());
   ASSERT_TRUE(ClickIn(*menu, x, y));
 }
@@ -232,9 +218,7 @@ bool BrowserFixture::AnswerMessageBox() {
 
 std::optional<Window> BrowserFixture::OpenClearData(ChildProcess& browser) {
   const std::optional<Window> window = ActUntilShown(
-      [&] {
-        if (const std::optional<Window> main = MainWindow(browser)) ClickAt(main->x + main->width - 25, main->y + 66);
-      },
+      [&] { if (const auto main = MainWindow(browser)) ClickAt(main->x + main->width - 25, main->y + 66); },
       "^empty_history_list$", 3s, kStartLimit + 20s);
   std::this_thread::sleep_for(300ms);
   return window;

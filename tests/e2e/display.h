@@ -17,6 +17,7 @@ struct Window {
   int y = 0;
   int width = 0;
   int height = 0;
+  bool operator==(const Window&) const = default;
 };
 
 // The whole content of a file ("" when it cannot be read).
