@@ -18,6 +18,7 @@
 #include <string>
 
 #include "e2e/child_process.h"
+#include "support/private_keyring.h"
 
 namespace tarvo::e2e {
 
@@ -31,13 +32,12 @@ class AccessibilityBus {
 
   bool Ready() const { return ready_; }
   // The environment entries that put a program on these buses.
-  std::map<std::string, std::string> Environment() const;
-  // The logs of the two daemons, for a failure's message.
-  std::string Logs() const;
+  std::map<std::string, std::string> Environment() const { return {{"DBUS_SESSION_BUS_ADDRESS", session_.address()}}; }
+  // The launcher's log, for a failure's message.
+  std::string Logs() const { return launcher_ ? launcher_->Log() : std::string(); }
 
  private:
-  std::string address_;
-  std::unique_ptr<ChildProcess> session_;
+  test::PrivateKeyring session_{false};  // the session bus alone
   std::unique_ptr<ChildProcess> launcher_;
   bool ready_ = false;
 };

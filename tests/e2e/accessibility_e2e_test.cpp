@@ -4,12 +4,9 @@
 // between page and address bar; then every window gone through with the keyboard
 // alone, every control named and reached (the table is printed).
 #include <algorithm>
-#include <functional>
 #include <iostream>
 #include <set>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "e2e/accessibility_bus.h"
 #include "e2e/atspi_node.h"
@@ -41,27 +38,6 @@ class AccessibilityEndToEndTest : public BrowserFixture {
   static void TearDownTestSuite() {
     delete bus_;
     delete folder_;
-  }
-
-  // The browser (in English) on the buses with its first page, its main window given
-  // the keyboard, and its application and main window in the tree.
-  void Start() {
-    ASSERT_TRUE(bus_->Ready()) << bus_->Logs();
-    dir_.WriteFile("config/TarvoBrowser/registry.json", R"({"Software\\TarvoBrowser": {"language": "usa"}})");
-    std::map<std::string, std::string> environment = Environment();
-    environment.merge(bus_->Environment());
-    browser_ = StartBrowserWith({pages_.Url("/first")}, environment);
-    std::optional<Window> window;
-    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser_)).has_value() && Served("/first"); }, kStartLimit))
-        << browser_->Log();
-    mainWindowId_ = window->id;
-    FocusMainWindow();
-    auto app = AtspiNode::Application(browser_->pid());
-    ASSERT_TRUE(app.has_value()) << "the browser never joined the accessibility bus\n" << browser_->Log();
-    app_ = *app;
-    auto frame = app_.Find([](const AtspiNode& node) { return node.Role() == "frame"; });
-    ASSERT_TRUE(frame.has_value());
-    frame_ = *frame;
   }
 
   // The display has no window manager to give the keyboard to a window that opens, or
@@ -168,9 +144,79 @@ class AccessibilityEndToEndTest : public BrowserFixture {
 test::TempDir* AccessibilityEndToEndTest::folder_ = nullptr;
 AccessibilityBus* AccessibilityEndToEndTest::bus_ = nullptr;
 
-TEST_F(AccessibilityEndToEndTest, AScreenReaderWorksTheMainWindowThroughItsTree) {
-  Start();
-  if (HasFatalFailure()) return;
+TEST_F(AccessibilityEndToEndTest, TheKeyboardReachesEveryControlAndAScreenReaderWorksTheMainWindow) {
+  // The browser (in English) on the buses with its first page, its main window given
+  // the keyboard, and its application and main window in the tree.
+  ASSERT_TRUE(bus_->Ready()) << bus_->Logs();
+  dir_.WriteFile("config/TarvoBrowser/registry.json", R"({"Software\\TarvoBrowser": {"language": "usa"}})");
+  std::map<std::string, std::string> environment = Environment();
+  environment.merge(bus_->Environment());
+  browser_ = StartBrowserWith({pages_.Url("/first")}, environment);
+  std::optional<Window> window;
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser_)).has_value() && Served("/first"); }, kStartLimit))
+      << browser_->Log();
+  mainWindowId_ = window->id;
+  FocusMainWindow();
+  auto app = AtspiNode::Application(browser_->pid());
+  ASSERT_TRUE(app.has_value()) << "the browser never joined the accessibility bus\n" << browser_->Log();
+  app_ = *app;
+  auto frame = app_.Find([](const AtspiNode& node) { return node.Role() == "frame"; });
+  ASSERT_TRUE(frame.has_value());
+  frame_ = *frame;
+  std::cout << "| window | controls | named | reached by keyboard |\n|---|---|---|---|\n";
+  // The main window, from its first control up to the page.
+  auto first = frame_.Find(RoleAndName("push button", "Menu"));
+  ASSERT_TRUE(first.has_value() && Focus(*first));
+  Walk(frame_, "Main window");
+
+  const auto fromMenu = [this](const std::string& entry) {
+    return [this, entry] {
+      auto menu = Press(frame_, "push button", "Menu") ? WindowNamed("Main menu") : std::nullopt;
+      return menu.has_value() && Press(*menu, "menu item", entry);
+    };
+  };
+  const auto button = [this](const std::string& role, const std::string& name) {
+    return [this, role, name] { return Press(frame_, role, name); };
+  };
+  // The settings window's second page, chosen by its tab.
+  const auto passwordsPage = [this, fromMenu] {
+    std::optional<AtspiNode> settings = fromMenu("Settings")() ? WindowNamed("Settings") : std::nullopt;
+    return settings.has_value() && Press(*settings, "page tab", "Passwords");
+  };
+  // Window name, row of the table, how the user opens it.
+  const std::vector<std::tuple<std::string, std::string, std::function<bool()>>> windows = {
+      {"Log in", "Log in", fromMenu("Account")},
+      // The shield's panel comes with the context-menu key, the keyboard's right click.
+      {"Protection", "Protection",
+       [this] {
+         auto shield =
+             frame_.Find([](const AtspiNode& n) { return n.Name().find("protection panel") != std::string::npos; });
+         return shield.has_value() && Focus(*shield) && Command("xdotool key Menu").empty();
+       }},
+      {"Add bookmark", "Add bookmark", button("check box", "Bookmark this page")},
+      {"Downloads", "Downloads", button("push button", "Downloads")},
+      {"Settings", "Settings", fromMenu("Settings")},
+      {"Settings", "Settings: saved passwords", passwordsPage},
+      {"Clear browsing data", "Clear browsing data", button("push button", "Clear browsing data")},
+      {"QR code", "QR code", button("push button", "QR code of this page")},
+      {"Find", "Find", [] { return Command("xdotool key ctrl+f").empty(); }},
+      {"History", "History", fromMenu("History")},
+      {"Main menu", "Main menu", button("push button", "Menu")},
+  };
+  for (const auto& [name, row, open] : windows) {
+    SCOPED_TRACE(row);
+    FocusMainWindow();
+    ASSERT_TRUE(open());
+    auto window = WindowNamed(name);
+    ASSERT_TRUE(window.has_value()) << "no window named " << name;
+    Walk(*window, row);
+    // Escape closes it.
+    Command("xdotool key Escape");
+    EXPECT_TRUE(WaitFor([&] { return !window->Showing(); }, 10s));
+  }
+
+  // A screen reader: the address bar found by role and name.
+  FocusMainWindow();
   auto address = frame_.Find(RoleAndName("text", "Address and search bar"));
   ASSERT_TRUE(address.has_value());
   EXPECT_NE(address->Text().find("/first"), std::string::npos) << address->Text();
@@ -229,65 +275,6 @@ TEST_F(AccessibilityEndToEndTest, AScreenReaderWorksTheMainWindowThroughItsTree)
   EXPECT_TRUE(WaitFor([&] { return !address->Focused() && compat->Focused(); }, 10s));
   Command("xdotool key F6");
   EXPECT_TRUE(WaitFor([&] { return address->Focused() && !compat->Focused(); }, 10s));
-  CloseBrowser(*browser_);
-}
-
-TEST_F(AccessibilityEndToEndTest, TheKeyboardAloneReachesEveryControlOfEveryWindow) {
-  Start();
-  if (HasFatalFailure()) return;
-  std::cout << "| window | controls | named | reached by keyboard |\n|---|---|---|---|\n";
-  // The main window, from its first control up to the page.
-  auto first = frame_.Find(RoleAndName("push button", "Menu"));
-  ASSERT_TRUE(first.has_value() && Focus(*first));
-  Walk(frame_, "Main window");
-  Screenshot("accessibility_main_window");
-
-  const auto fromMenu = [this](const std::string& entry) {
-    return [this, entry] {
-      auto menu = Press(frame_, "push button", "Menu") ? WindowNamed("Main menu") : std::nullopt;
-      return menu.has_value() && Press(*menu, "menu item", entry);
-    };
-  };
-  const auto button = [this](const std::string& role, const std::string& name) {
-    return [this, role, name] { return Press(frame_, role, name); };
-  };
-  // The settings window's second page, chosen by its tab.
-  const auto passwordsPage = [this, fromMenu] {
-    std::optional<AtspiNode> settings = fromMenu("Settings")() ? WindowNamed("Settings") : std::nullopt;
-    return settings.has_value() && Press(*settings, "page tab", "Passwords");
-  };
-  // Window name, row of the table, how the user opens it.
-  const std::vector<std::tuple<std::string, std::string, std::function<bool()>>> windows = {
-      {"Log in", "Log in", fromMenu("Account")},
-      // The shield's panel comes with the context-menu key, the keyboard's right click.
-      {"Protection", "Protection",
-       [this] {
-         auto shield =
-             frame_.Find([](const AtspiNode& n) { return n.Name().find("protection panel") != std::string::npos; });
-         return shield.has_value() && Focus(*shield) && Command("xdotool key Menu").empty();
-       }},
-      {"Add bookmark", "Add bookmark", button("check box", "Bookmark this page")},
-      {"Downloads", "Downloads", button("push button", "Downloads")},
-      {"Settings", "Settings", fromMenu("Settings")},
-      {"Settings", "Settings: saved passwords", passwordsPage},
-      {"Clear browsing data", "Clear browsing data", button("push button", "Clear browsing data")},
-      {"QR code", "QR code", button("push button", "QR code of this page")},
-      {"Find", "Find", [] { return Command("xdotool key ctrl+f").empty(); }},
-      {"History", "History", fromMenu("History")},
-      {"Main menu", "Main menu", button("push button", "Menu")},
-  };
-  for (const auto& [name, row, open] : windows) {
-    SCOPED_TRACE(row);
-    FocusMainWindow();
-    ASSERT_TRUE(open());
-    auto window = WindowNamed(name);
-    ASSERT_TRUE(window.has_value()) << "no window named " << name;
-    Walk(*window, row);
-    Screenshot("accessibility_" + row);
-    // Escape closes it.
-    Command("xdotool key Escape");
-    EXPECT_TRUE(WaitFor([&] { return !window->Showing(); }, 10s));
-  }
   CloseBrowser(*browser_);
 }
 

@@ -5,10 +5,6 @@
 // QR code.
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <optional>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 
@@ -50,9 +46,7 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
   // has its working size (two seconds after it is built). Typing goes to whatever
   // has the display's focus, so a stroke lost to a window that was still settling
   // is typed again (the field's text is replaced each time).
-  const std::string typed = "127.0.0.1:" + std::to_string(pages_.port()) + "/Typed";
-  EXPECT_TRUE(WaitFor(
-      [&] { return TypeIntoAddressBar(*browser, typed) && WaitFor([&] { return Served("/Typed"); }, 5s); }, 60s))
+  EXPECT_TRUE(TypeUntilServed(*browser, "127.0.0.1:" + std::to_string(pages_.port()) + "/Typed", "/Typed"))
       << "the typed address was not opened";
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/Typed")); }, 30s));
 
@@ -151,7 +145,6 @@ TEST_F(BrowserEndToEndTest, AProtectedSiteShowsItsCertificationAndItsOwnAddressA
         << i;
     EXPECT_EQ(ReadFile(cache / ("127.0.0.1_sign0" + std::to_string(i))), ReadFile(icons / seedIcons[i])) << i;
   }
-  Screenshot("protect_sign");
   ASSERT_TRUE(clickInWindow("protectsign_wnd", 22, 30));  // its close button
   ASSERT_TRUE(WaitFor([&] { return !shown("protectsign_wnd"); }, 10s));
 

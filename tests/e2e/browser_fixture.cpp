@@ -6,18 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace tarvo::e2e {
 
-namespace {
-
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-}  // namespace
 
 std::string BrowserFixture::BinFolder() { return fs::current_path().string() + "/"; }
 
@@ -73,6 +67,13 @@ void BrowserFixture::CloseBrowser(ChildProcess& browser) {
   EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + (Database().parent_path() / "tarvobrowser.dump").string() + "' 2>/dev/null");
 }
 
+void BrowserFixture::FirstStart() {
+  auto browser = StartBrowser({"-noupdate"});
+  ASSERT_TRUE(WaitFor([&] { return browser->Log().find("startup: splash") != std::string::npos; }, kStartLimit))
+      << browser->Log();
+  CloseBrowser(*browser);
+}
+
 void BrowserFixture::StartAgain(const std::vector<std::string>& arguments) {
   ChildProcess later(BinFolder() + "tarvo-browser", arguments, Environment(),
                      (dir_.path() / ("later" + std::to_string(++browserStarts_) + ".log")).string());
@@ -80,13 +81,6 @@ void BrowserFixture::StartAgain(const std::vector<std::string>& arguments) {
   ASSERT_TRUE(status.has_value()) << "the later start still runs";
   EXPECT_EQ(*status, 0) << later.Log();
   EXPECT_EQ(later.Log().find("startup: engine at"), std::string::npos) << "a second engine started\n" << later.Log();
-}
-
-std::string BrowserFixture::ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
@@ -105,12 +99,13 @@ std::optional<Window> BrowserFixture::MainWindow(ChildProcess& browser) {
   // The window is placed once more after it is built: a place that still changes
   // would send a click elsewhere.
   std::this_thread::sleep_for(300ms);
-  const std::optional<Window> again = largest();
-  if (!again || again->x != best->x || again->y != best->y || again->width != best->width ||
-      again->height != best->height) {
-    return std::nullopt;
-  }
-  return best;
+  return largest() == best ? best : std::nullopt;
+}
+
+std::optional<Window> BrowserFixture::AwaitMainWindow(ChildProcess& browser, std::chrono::seconds limit) {
+  std::optional<Window> main;
+  WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, limit);
+  return main;
 }
 
 std::vector<Window> BrowserFixture::MainWindows(ChildProcess& browser) {
@@ -123,8 +118,7 @@ std::vector<Window> BrowserFixture::MainWindows(ChildProcess& browser) {
 
 std::optional<Window> BrowserFixture::WindowNamed(const std::string& title) {
   const std::vector<Window> windows = Windows("--name '" + title + "'");
-  if (windows.empty()) return std::nullopt;
-  return windows.back();
+  return windows.empty() ? std::nullopt : std::optional(windows.back());
 }
 
 bool BrowserFixture::TypeIntoAddressBar(ChildProcess& browser, const std::string& text) {
@@ -147,13 +141,28 @@ bool BrowserFixture::TypeUntil(const Window& window, const std::string& url, con
   return WaitFor([&] { return TypeIntoAddressBar(window, url) && WaitFor(arrived, perTry); }, limit);
 }
 
+bool BrowserFixture::TypeUntilServed(ChildProcess& browser, const std::string& url, const std::string& path,
+                                     std::chrono::seconds limit) const {
+  const size_t before = pages_.RequestsFor(path).size();
+  return WaitFor(
+      [&] {
+        return TypeIntoAddressBar(browser, url) && WaitFor([&] { return pages_.RequestsFor(path).size() > before; }, 5s);
+      },
+      limit);
+}
+
 std::string BrowserFixture::AddressBarText(ChildProcess& browser) {
-  const std::optional<Window> window = MainWindow(browser);
-  if (!window) return {};
-  const std::string copy = "xdotool mousemove " + std::to_string(window->x + 400) + " " +
-                           std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a ctrl+c sleep 0.3";
-  if (std::system(copy.c_str()) != 0) return {};
-  return Command("xclip -o -selection clipboard 2>/dev/null");
+  std::string text;
+  WaitFor(
+      [&] {
+        const std::optional<Window> window = MainWindow(browser);
+        const std::string copy = window ? "xdotool mousemove " + std::to_string(window->x + 400) + " " +
+                                              std::to_string(window->y + 60) + " click 1 sleep 0.3 key ctrl+a ctrl+c sleep 0.3"
+                                        : "false";
+        return std::system(copy.c_str()) == 0 && !(text = Command("xclip -o -selection clipboard 2>/dev/null")).empty();
+      },
+      10s);
+  return text;
 }
 
 bool BrowserFixture::ClickAt(int x, int y) {
@@ -177,12 +186,7 @@ int BrowserFixture::Logged(const ChildProcess& browser, const std::string& line)
 std::optional<Window> BrowserFixture::ActUntilShown(const std::function<void()>& act, const std::string& title,
                                                     std::chrono::seconds perTry, std::chrono::seconds limit) {
   std::optional<Window> shown;
-  WaitFor(
-      [&] {
-        act();
-        return WaitFor([&] { return (shown = WindowNamed(title)).has_value(); }, perTry);
-      },
-      limit);
+  WaitFor([&] { return act(), WaitFor([&] { return (shown = WindowNamed(title)).has_value(); }, perTry); }, limit);
   return shown;
 }
 
@@ -199,19 +203,22 @@ bool BrowserFixture::OpenWindowWithKey(ChildProcess& browser, const Window& from
 
 void BrowserFixture::ClickInMainMenu(ChildProcess& browser, int x, int y) {
   const std::optional<Window> menu = ActUntilShown(
-      [&] {
-        if (const std::optional<Window> main = MainWindow(browser)) ClickIn(*main, 20, 26);
-      },
-      "^KXMenuWnd$");
+      [&] { if (const std::optional<Window> main = MainWindow(browser)) ClickIn(*main, 20, 26); }, "^KXMenuWnd$");
   ASSERT_TRUE(menu.has_value());
   ASSERT_TRUE(ClickIn(*menu, x, y));
 }
 
+bool BrowserFixture::AnswerMessageBox() {
+  std::optional<Window> box;
+  if (!WaitFor([&] { return (box = WindowNamed("Message")).has_value(); }, 5s)) return false;
+  // The button sits in the bottom right corner, inside the box's margins.
+  return ClickAt(box->x + box->width - 64, box->y + box->height - 30) &&
+         WaitFor([] { return !WindowNamed("Message").has_value(); }, 5s);
+}
+
 std::optional<Window> BrowserFixture::OpenClearData(ChildProcess& browser) {
   const std::optional<Window> window = ActUntilShown(
-      [&] {
-        if (const std::optional<Window> main = MainWindow(browser)) ClickAt(main->x + main->width - 25, main->y + 66);
-      },
+      [&] { if (const auto main = MainWindow(browser)) ClickAt(main->x + main->width - 25, main->y + 66); },
       "^empty_history_list$", 3s, kStartLimit + 20s);
   std::this_thread::sleep_for(300ms);
   return window;
@@ -246,21 +253,32 @@ std::string BrowserFixture::Screenshot(const std::string& name) {
 
 fs::path BrowserFixture::Database() const { return dir_.path() / "data" / "TarvoBrowser" / "kx.dat"; }
 
-std::string BrowserFixture::Scalar(const std::string& sql) const {
-  std::string value;
+// Runs `sql` read-only on the browser's database, beside a browser that may write,
+// calling `row` for each row.
+static void Query(const fs::path& database, const std::string& sql, const std::function<void(sqlite3_stmt*)>& row) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-      const auto* text = sqlite3_column_text(statement, 0);
-      if (text != nullptr) value = reinterpret_cast<const char*>(text);
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(statement) == SQLITE_ROW) row(statement);
     }
     sqlite3_finalize(statement);
   }
   sqlite3_close(db);
-  return value;
+}
+
+static std::string Text(sqlite3_stmt* statement, int column) {
+  const auto* value = sqlite3_column_text(statement, column);
+  return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+}
+
+std::string BrowserFixture::Scalar(const std::string& sql) const {
+  std::optional<std::string> value;
+  Query(Database(), sql, [&](sqlite3_stmt* row) {
+    if (!value) value = Text(row, 0);
+  });
+  return value.value_or("");
 }
 
 bool BrowserFixture::Execute(const std::string& sql) const {
@@ -275,29 +293,14 @@ bool BrowserFixture::Execute(const std::string& sql) const {
 }
 
 std::string BrowserFixture::PixelOf(const Window& window, int x, int y) {
-  std::string pixel = Command("import -window " + window.id + " -crop 1x1+" + std::to_string(x) + "+" +
-                              std::to_string(y) + " -format '%[pixel:p{0,0}]' info:- 2>/dev/null");
-  return pixel;
+  return Command("import -window " + window.id + " -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                 " -format '%[pixel:p{0,0}]' info:- 2>/dev/null");
 }
 
 std::map<std::string, std::pair<std::string, int>> BrowserFixture::History() const {
   std::map<std::string, std::pair<std::string, int>> rows;
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_busy_timeout(db, 5000);
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "select url, realurl, is_map from history", -1, &statement, nullptr) == SQLITE_OK) {
-      while (sqlite3_step(statement) == SQLITE_ROW) {
-        auto text = [&](int column) {
-          const auto* value = sqlite3_column_text(statement, column);
-          return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
-        };
-        rows[text(0)] = {text(1), sqlite3_column_int(statement, 2)};
-      }
-    }
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
+  Query(Database(), "select url, realurl, is_map from history",
+        [&](sqlite3_stmt* row) { rows[Text(row, 0)] = {Text(row, 1), sqlite3_column_int(row, 2)}; });
   return rows;
 }
 

@@ -41,15 +41,17 @@ class BrowserFixture : public testing::Test {
                                                  const std::map<std::string, std::string>& environment);
   // The orderly close: the process ends by itself with 0.
   void CloseBrowser(ChildProcess& browser);
+  // A first start of a new user, closed once it has made its data.
+  void FirstStart();
   // A later start with `arguments`, which hands them to the running browser: it ends
   // by itself with 0, without an engine of its own.
   void StartAgain(const std::vector<std::string>& arguments);
-  // The whole content of a file ("" when it cannot be read).
-  static std::string ReadFile(const std::filesystem::path& path);
 
   // The browser's main window once it has its working size (the largest of the
   // process's windows), or nullopt.
   static std::optional<Window> MainWindow(ChildProcess& browser);
+  // The main window once it has its working size within `limit`, or nullopt.
+  static std::optional<Window> AwaitMainWindow(ChildProcess& browser, std::chrono::seconds limit = kStartLimit);
   // The browser's main windows at their working size, the one opened last last: windows
   // of the screen itself, not a compatibility page's window inside one of them.
   static std::vector<Window> MainWindows(ChildProcess& browser);
@@ -64,8 +66,13 @@ class BrowserFixture : public testing::Test {
   static bool TypeUntil(const Window& window, const std::string& url, const std::function<bool()>& arrived,
                         std::chrono::seconds perTry = std::chrono::seconds(5),
                         std::chrono::seconds limit = std::chrono::seconds(30));
+  // Types `url` into the main window's address bar again until the page server has
+  // one more request for `path` than before; false when it has not within `limit`.
+  bool TypeUntilServed(ChildProcess& browser, const std::string& url, const std::string& path,
+                       std::chrono::seconds limit = kStartLimit) const;
   // The text the address bar of the main window shows, copied out of it as a user
-  // would (a click, Ctrl+A, Ctrl+C); empty when the window is not at its working size.
+  // would (a click, Ctrl+A, Ctrl+C), again while it comes out empty (a window still
+  // settling, a copy that missed); empty when it stays so for 10 s.
   static std::string AddressBarText(ChildProcess& browser);
   // Clicks at a point of the screen.
   static bool ClickAt(int x, int y);
@@ -85,6 +92,8 @@ class BrowserFixture : public testing::Test {
   // Opens the main menu under the logo and clicks it at (`x`, `y`): the account row's
   // 100 is the account link, its 170 logs out.
   static void ClickInMainMenu(ChildProcess& browser, int x, int y = 44);
+  // Clicks OK in the message box the browser shows; false when none showed or it stays.
+  static bool AnswerMessageBox();
   // Opens the clear-data window with the toolbar's button.
   static std::optional<Window> OpenClearData(ChildProcess& browser);
   // Logs in through the main menu and the login window; returns once the browser

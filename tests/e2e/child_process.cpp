@@ -5,10 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
+
+#include "e2e/display.h"
 
 extern char** environ;
 
@@ -20,26 +20,21 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   std::map<std::string, std::string> merged;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
-    const auto equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+    if (const auto at = text.find('='); at != std::string::npos) merged[text.substr(0, at)] = text.substr(at + 1);
   }
-  for (const auto& [name, value] : environment) {
-    if (value == kUnset) {
-      merged.erase(name);
-    } else {
-      merged[name] = value;
-    }
-  }
-  std::vector<std::string> envTexts;
+  for (const auto& [name, value] : environment) merged[name] = value;
+  std::erase_if(merged, [](const auto& entry) { return entry.second == kUnset; });
+  std::vector<std::string> envTexts, argTexts{program};
   for (const auto& [name, value] : merged) envTexts.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (std::string& text : envTexts) envp.push_back(text.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> argTexts = {program};
   argTexts.insert(argTexts.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& text : argTexts) argv.push_back(text.data());
-  argv.push_back(nullptr);
+  // Built in this process: between fork and exec only async-signal-safe calls are safe.
+  const auto pointers = [](std::vector<std::string>& texts) {
+    std::vector<char*> result;
+    for (std::string& text : texts) result.push_back(text.data());
+    result.push_back(nullptr);
+    return result;
+  };
+  std::vector<char*> envp = pointers(envTexts), argv = pointers(argTexts);
 
   const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   pid_ = fork();
@@ -79,12 +74,7 @@ std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit) {
   return status_;
 }
 
-std::string ChildProcess::Log() const {
-  std::ifstream in(logPath_);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string ChildProcess::Log() const { return ReadFile(logPath_); }
 
 std::optional<std::string> ChildProcess::LogMatch(const std::string& pattern) const {
   const std::string log = Log();

@@ -4,8 +4,6 @@
 // next start and empties history and cookies at that run's close.
 #include <regex>
 
-#include <gtest/gtest.h>
-
 #include "e2e/browser_fixture.h"
 
 namespace tarvo::e2e {
@@ -42,15 +40,12 @@ TEST_F(ClearDataEndToEndTest, ClearedCookiesAreNotSentAgainAndTheExitSwitchIsKep
   ASSERT_TRUE(window.has_value());
   Click(*window, kBoxX, kRecordsY);
   Click(*window, kBoxX, kCookiesY);
-  Screenshot("clear_data_chosen");
   Click(*window, kClearX, kClearY);
   ASSERT_TRUE(WaitFor([] { return !WindowNamed("^empty_history_list$").has_value(); }, 10s));
   EXPECT_EQ(Scalar("select count(*) from searchtext"), "0");
   EXPECT_TRUE(History().empty());
 
-  ASSERT_TRUE(WaitFor([&] { return TypeIntoAddressBar(*browser, pages_.Url("/check")) &&
-                                   WaitFor([&] { return Served("/check"); }, 5s); },
-                      60s));
+  ASSERT_TRUE(TypeUntilServed(*browser, pages_.Url("/check"), "/check"));
   EXPECT_EQ(CookieSentTo("/check"), "");
   CloseBrowser(*browser);
 
@@ -71,7 +66,6 @@ TEST_F(ClearDataEndToEndTest, ClearedCookiesAreNotSentAgainAndTheExitSwitchIsKep
   ASSERT_TRUE(WaitFor([&] { return ShownInHistory("/set-cookie"); }, kStartLimit)) << browser->Log();
   window = OpenClearData(*browser);
   ASSERT_TRUE(window.has_value());
-  Screenshot("clear_data_next_start");
   EXPECT_TRUE(LooksChecked(*window, kBoxX - 5, kExitCleanY - 4)) << PixelOf(*window, kBoxX - 5, kExitCleanY - 4);
   std::system("xdotool key Escape");
   CloseBrowser(*browser);

@@ -3,10 +3,6 @@
 // submits the form, and the browser's own keys act while the page has the focus.
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 #include "session/session_file.h"
@@ -27,28 +23,17 @@ class CompatEndToEndTest : public BrowserFixture {
     return Scalar("SELECT title FROM history WHERE url = '" + pages_.Url(path) + "' ORDER BY rowid DESC");
   }
   static bool Keys(const std::string& keys) { return std::system(("xdotool " + keys).c_str()) == 0; }
-  // Types the page's address into the address bar until the page server is asked for it
-  // (the window may not take the keyboard in its first moments).
-  bool Open(ChildProcess& browser, const std::string& path) {
-    const size_t before = pages_.RequestsFor(path).size();
-    return WaitFor([&] {
-      return TypeIntoAddressBar(browser, pages_.Url(path)) &&
-             WaitFor([&] { return pages_.RequestsFor(path).size() > before; }, 5s);
-    }, kStartLimit);
-  }
+  bool Open(ChildProcess& browser, const std::string& path) { return TypeUntilServed(browser, pages_.Url(path), path); }
 };
 
 TEST_F(CompatEndToEndTest, AModernPageRunsAndTypingAndTheBrowsersKeysWorkInACompatibilityTab) {
   // The test pages' host becomes one the compatibility engine shows, like a bank's,
   // in the data a first start made.
-  auto browser = StartBrowser({"-noupdate"});
-  ASSERT_TRUE(WaitFor([&] { return browser->Log().find("startup: splash") != std::string::npos; }, kStartLimit))
-      << browser->Log();
-  CloseBrowser(*browser);
+  FirstStart();
   ASSERT_TRUE(Execute("INSERT INTO domain_type (domain, type) VALUES ('127.0.0.1', 2)"));
-  browser = StartBrowser({"-noupdate"});
-  std::optional<Window> window;
-  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, kStartLimit)) << browser->Log();
+  auto browser = StartBrowser({"-noupdate"});
+  const std::optional<Window> window = AwaitMainWindow(*browser);
+  ASSERT_TRUE(window.has_value()) << browser->Log();
 
   ASSERT_TRUE(Open(*browser, "/modern.html")) << browser->Log();
   EXPECT_TRUE(WaitFor([&] { return TitleOf("/modern.html") == "modern 6 of 6"; }, 30s))
@@ -67,7 +52,6 @@ TEST_F(CompatEndToEndTest, AModernPageRunsAndTypingAndTheBrowsersKeysWorkInAComp
       },
       10s))
       << PixelOf(*window, 360, 145);
-  Screenshot("compat-modern-page");
 
   // The form fills the top of the page: a field, then a text area below it.
   ASSERT_TRUE(Open(*browser, "/form.html"));
@@ -95,7 +79,6 @@ TEST_F(CompatEndToEndTest, AModernPageRunsAndTypingAndTheBrowsersKeysWorkInAComp
   // The browser's keys, pressed while the page has the focus.
   ASSERT_TRUE(clickPage(400) && Keys("key ctrl+f"));
   EXPECT_TRUE(WaitFor([] { return WindowNamed("^find_wnd$").has_value(); }, 10s)) << "Ctrl+F: no find bar";
-  Screenshot("compat-find-bar");
   // The find bar waits for its text; Escape closes it and gives the page its keys again.
   ASSERT_TRUE(Keys("key Escape"));
   EXPECT_TRUE(WaitFor([] { return !WindowNamed("^find_wnd$").has_value(); }, 10s));

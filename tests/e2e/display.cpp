@@ -1,9 +1,17 @@
 #include "e2e/display.h"
 
 #include <cstdio>
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 namespace tarvo::e2e {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
 
 std::string Command(const std::string& command) {
   std::string output;

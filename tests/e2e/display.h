@@ -3,6 +3,7 @@
 // commands with their output, and the shown windows xdotool finds.
 //
 // Threads: the test's thread.
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,11 @@ struct Window {
   int y = 0;
   int width = 0;
   int height = 0;
+  bool operator==(const Window&) const = default;
 };
 
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& path);
 // Runs `command` through the shell and returns what it printed.
 std::string Command(const std::string& command);
 // The shown windows xdotool finds with `query` (its search arguments; conditions

@@ -1,14 +1,10 @@
-// Downloads with the real browser, as a user does them: a click on a link, the save
-// dialog, the download list's pause and continue, a server that drops the connection,
-// a restart in the middle of a paused download, deleting a file, clearing the list,
-// the address bar after a download, a full disk.
+// Downloads with the real browser, as a user does them: a click on a link or a typed
+// address, the save dialog, the download list's pause and continue, a server that
+// drops the connection, a restart in the middle of a paused download, deleting a
+// file, clearing the list, the address bar after a download, a full disk.
 #include <signal.h>
 
-#include <filesystem>
-#include <functional>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 #include "support/mounted_folder.h"
@@ -53,8 +49,8 @@ class DownloadsEndToEndTest : public BrowserFixture {
   // Waits for the main window, does `start` until the save dialog shows, answers it
   // with `name` in the saved folder.
   void SaveAs(ChildProcess& browser, const std::string& name, const std::function<void(const Window&)>& start) {
-    std::optional<Window> main;
-    ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(browser)).has_value(); }, kStartLimit)) << browser.Log();
+    std::optional<Window> main = AwaitMainWindow(browser);
+    ASSERT_TRUE(main.has_value()) << browser.Log();
     ASSERT_TRUE(ActUntilShown(
         [&] {
           if (const std::optional<Window> now = MainWindow(browser)) main = now;
@@ -62,7 +58,6 @@ class DownloadsEndToEndTest : public BrowserFixture {
         },
         kSaveDialog, 10s))
         << "no save dialog" << (Screenshot("downloads_no_dialog"), "");
-    Screenshot("downloads_save_dialog");
     const std::string path = (Saved() / name).string();
     ASSERT_EQ(std::system(("xdotool sleep 0.3 key ctrl+a type --delay 5 '" + path + "'").c_str()), 0);
     ASSERT_EQ(std::system("xdotool sleep 0.2 key Return"), 0);
@@ -111,7 +106,7 @@ class DownloadsEndToEndTest : public BrowserFixture {
   RangeFileServer files_;
 };
 
-TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleared) {
+TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedResumedAfterARestartDeletedAndCleared) {
   ServeLinkPage("/links", "/big.bin", "/drop.bin");
   RangeFileServer::File big{kSize, "\"big-1\""};
   big.bytesPerSecond = 6 * 1024 * 1024;
@@ -124,12 +119,11 @@ TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleare
 
   ClickFirstRow(*browser, kPauseX, kPauseY);
   ASSERT_TRUE(WaitFor([&] { return Status("chosen.bin") == "2"; }, 10s));
-  Screenshot("downloads_paused");
   std::this_thread::sleep_for(1s);
-  const uint64_t held = SizeOf(partial);
+  const uint64_t paused = SizeOf(partial);
   std::this_thread::sleep_for(2s);
-  EXPECT_EQ(SizeOf(partial), held) << "bytes arrived while paused";
-  EXPECT_LT(held, kSize);
+  EXPECT_EQ(SizeOf(partial), paused) << "bytes arrived while paused";
+  EXPECT_LT(paused, kSize);
 
   ClickFirstRow(*browser, kPauseX, kPauseY);
   ASSERT_TRUE(WaitFor([&] { return Status("chosen.bin") == "1"; }, 60s)) << browser->Log();
@@ -152,18 +146,49 @@ TEST_F(DownloadsEndToEndTest, ALinkIsSavedPausedContinuedDroppedDeletedAndCleare
       << SizeOf(Saved() / "dropped.bin.tmp.download") << " bytes";
   EXPECT_EQ(Status("dropped.bin"), "1");
   EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "dropped.bin").string(), kSize / 5));
-  const auto requests = files_.RequestsFor("/drop.bin");
-  ASSERT_GE(requests.size(), 2U);
-  EXPECT_EQ(requests.back().range, "bytes=" + std::to_string(kSize / 10) + "-");
+  const auto dropped = files_.RequestsFor("/drop.bin");
+  ASSERT_GE(dropped.size(), 2U);
+  EXPECT_EQ(dropped.back().range, "bytes=" + std::to_string(kSize / 10) + "-");
   CloseList();
 
-  // Delete file (the newest row), then clear the list: the other file stays.
+  // Paused, then the browser closed: the bytes so far survive the engine's shut-down
+  // under the working name, and the next run asks for the rest with a range request.
+  RangeFileServer::File resume{kSize, "\"resume-1\""};
+  resume.bytesPerSecond = 4 * 1024 * 1024;
+  resume.fileName = "resume.bin";
+  files_.Serve("/resume.bin", resume);
+  DownloadTyped(*browser, "resumed.bin", files_.Url("/resume.bin"));
+  ASSERT_TRUE(WaitFor([&] { return SizeOf(Saved() / "resumed.bin.tmp.download") > 1024 * 1024; }, 30s));
+  ClickFirstRow(*browser, kPauseX, kPauseY);
+  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "2"; }, 10s));
+  CloseList();
+  CloseBrowser(*browser);
+  const fs::path working = Saved() / "resumed.bin.tmp";
+  const uint64_t held = SizeOf(working);
+  ASSERT_GT(held, 0U);
+  EXPECT_TRUE(RangeFileServer::HoldsPattern(working.string(), held));
+  EXPECT_EQ(Status("resumed.bin"), "2");
+  EXPECT_EQ(Scalar("select value from info where key = 'download_validator " + files_.Url("/resume.bin") + "'"),
+            "\"resume-1\"");
+  browser = StartBrowser({files_.Url("/links")});
+  ASSERT_TRUE(AwaitMainWindow(*browser).has_value());
+  std::this_thread::sleep_for(2s);  // the window settles at its working size
+  ClickFirstRow(*browser, kPauseX, kPauseY);  // continue
+  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "1"; }, 60s)) << browser->Log();
+  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "resumed.bin").string(), kSize));
+  const auto resumed = files_.RequestsFor("/resume.bin");
+  ASSERT_GE(resumed.size(), 2U);
+  EXPECT_EQ(resumed.back().range, "bytes=" + std::to_string(held) + "-") << Ranges("/resume.bin");
+  EXPECT_EQ(resumed.back().ifRange, "\"resume-1\"");
+  CloseList();
+
+  // Delete file (the newest row), then clear the list: the other files stay.
   ClickFirstRow(*browser, kDeleteX, kDeleteY);
-  ASSERT_TRUE(WaitFor([&] { return !fs::exists(Saved() / "dropped.bin"); }, 10s));
-  EXPECT_EQ(Scalar("select count(*) from download"), "1");
+  ASSERT_TRUE(WaitFor([&] { return !fs::exists(Saved() / "resumed.bin"); }, 10s));
+  EXPECT_EQ(Scalar("select count(*) from download"), "2");
   ClickFirstRow(*browser, kClearX, kClearY);
   ASSERT_TRUE(WaitFor([&] { return Scalar("select count(*) from download") == "0"; }, 10s));
-  EXPECT_TRUE(fs::exists(Saved() / "chosen.bin"));
+  EXPECT_TRUE(fs::exists(Saved() / "chosen.bin") && fs::exists(Saved() / "dropped.bin"));
   CloseList();
   CloseBrowser(*browser);
 }
@@ -184,13 +209,8 @@ TEST_F(DownloadsEndToEndTest, TheAddressBarShowsThePagesAddressAfterADownload) {
     std::string url = files_.Url(path);
     return url.replace(url.find("127.0.0.1"), 9, "localhost");
   };
-  {
-    auto first = StartBrowser({"-noupdate"});
-    ASSERT_TRUE(WaitFor([&] { return first->Log().find("startup: splash") != std::string::npos; }, kStartLimit))
-        << first->Log();
-    CloseBrowser(*first);
-    ASSERT_TRUE(Execute("INSERT INTO domain_type (domain, type) VALUES ('localhost', 2)"));
-  }
+  FirstStart();
+  ASSERT_TRUE(Execute("INSERT INTO domain_type (domain, type) VALUES ('localhost', 2)"));
   const std::vector<Row> rows = {{"chromium", "typed", loopback},
                                  {"chromium", "link", loopback},
                                  {"compat", "typed", compat},
@@ -214,45 +234,8 @@ TEST_F(DownloadsEndToEndTest, TheAddressBarShowsThePagesAddressAfterADownload) {
     ASSERT_TRUE(WaitFor([&] { return Status(name) == "1"; }, 60s)) << browser->Log();
     CloseList();
     EXPECT_EQ(AddressBarText(*browser), page);
-    Screenshot(std::string("downloads_address_bar_") + row.engine + "_" + row.way);
     CloseBrowser(*browser);
   }
-}
-
-TEST_F(DownloadsEndToEndTest, APausedDownloadGoesOnAfterARestartWithARangeRequest) {
-  ServeLinkPage("/links", "/resume.bin");
-  RangeFileServer::File file{kSize, "\"resume-1\""};
-  file.bytesPerSecond = 4 * 1024 * 1024;
-  file.fileName = "resume.bin";
-  files_.Serve("/resume.bin", file);
-  auto browser = StartBrowser({files_.Url("/links")});
-  DownloadFromPage(*browser, "resumed.bin");
-  ASSERT_TRUE(WaitFor([&] { return SizeOf(Saved() / "resumed.bin.tmp.download") > 1024 * 1024; }, 30s));
-  ClickFirstRow(*browser, kPauseX, kPauseY);
-  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "2"; }, 10s));
-  CloseList();
-  CloseBrowser(*browser);
-
-  // The bytes so far survive the engine's shut-down under the working name.
-  const fs::path working = Saved() / "resumed.bin.tmp";
-  const uint64_t held = SizeOf(working);
-  ASSERT_GT(held, 0U);
-  EXPECT_TRUE(RangeFileServer::HoldsPattern(working.string(), held));
-  EXPECT_EQ(Status("resumed.bin"), "2");
-  EXPECT_EQ(Scalar("select value from info where key like 'download_validator%'"), "\"resume-1\"");
-
-  browser = StartBrowser({files_.Url("/links")});
-  ASSERT_TRUE(WaitFor([&] { return MainWindow(*browser).has_value(); }, kStartLimit));
-  std::this_thread::sleep_for(2s);  // the window settles at its working size
-  ClickFirstRow(*browser, kPauseX, kPauseY);  // continue
-  ASSERT_TRUE(WaitFor([&] { return Status("resumed.bin") == "1"; }, 60s)) << browser->Log();
-  EXPECT_TRUE(RangeFileServer::HoldsPattern((Saved() / "resumed.bin").string(), kSize));
-  const auto requests = files_.RequestsFor("/resume.bin");
-  ASSERT_GE(requests.size(), 2U);
-  EXPECT_EQ(requests.back().range, "bytes=" + std::to_string(held) + "-") << Ranges("/resume.bin");
-  EXPECT_EQ(requests.back().ifRange, "\"resume-1\"");
-  CloseList();
-  CloseBrowser(*browser);
 }
 
 TEST_F(DownloadsEndToEndTest, ADownloadOntoAFullDiskFailsVisiblyAndSucceedsOnceThereIsRoom) {
@@ -270,7 +253,6 @@ TEST_F(DownloadsEndToEndTest, ADownloadOntoAFullDiskFailsVisiblyAndSucceedsOnceT
   ASSERT_TRUE(WaitFor([&] { return Status("first.bin") == "-1"; }, 60s))
       << "status '" << Status("first.bin") << "'" << browser->Log();
   ASSERT_TRUE(DownloadList(*browser).has_value());
-  Screenshot("downloads_disk_full");
   CloseList();
 
   disk->MakeRoom();

@@ -5,10 +5,7 @@
 #include <signal.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 #include "support/mounted_folder.h"
@@ -49,7 +46,6 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
     ASSERT_TRUE(WaitFor([&] { return !Execute("INSERT INTO info (key, value) VALUES ('probe', '1')"); }, 10s))
         << holder.Log();
     browser = StartTelling("/while-held", "Another program is using the browser data file");
-    Screenshot("database_held");
     holder.Signal(SIGKILL);
     ASSERT_TRUE(holder.WaitForExit(10s).has_value());
     StartAgain({pages_.Url("/after-held")});
@@ -70,7 +66,6 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
   ASSERT_TRUE(Execute("PRAGMA wal_checkpoint(TRUNCATE)"));
   if (const auto readOnly = test::MountedFolder::ReadOnly(Database().parent_path())) {
     browser = StartTelling("/read-only-media", "may not be written");
-    Screenshot("read_only_media");
     CloseBrowser(*browser);
   }
   EXPECT_FALSE(InHistory(pages_.Url("/read-only-media")));
@@ -93,9 +88,12 @@ TEST_F(FaultsEndToEndTest, AProfileHeldByAnotherProgramOrReadOnlyBrowsesSaysWhyA
   StartAgain({pages_.Url("/after-damage")});
   EXPECT_TRUE(WaitFor([&] { return Served("/after-damage"); }, 30s)) << "the browser goes on";
   CloseBrowser(*browser);
+  // The data file itself is kept aside with the damaged page as it was (its log may lie beside it).
   bool copied = false;
   for (const fs::directory_entry& entry : fs::directory_iterator(Database().parent_path())) {
-    copied = copied || entry.path().filename().string().rfind("kx.dat.damaged-", 0) == 0;
+    const std::string name = entry.path().filename().string(), bytes = ReadFile(entry.path());
+    copied = copied || (name.starts_with("kx.dat.damaged-") && !name.ends_with("-wal") && bytes.size() >= page * 4096u &&
+                        bytes.substr((page - 1) * 4096u, 4096) == std::string(4096, '\xa5'));
   }
   EXPECT_TRUE(copied);
 }

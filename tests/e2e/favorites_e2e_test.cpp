@@ -2,18 +2,14 @@
 // (demo seed): a fresh profile shows the seed's default favourites on the bar; the
 // star adds the page, the bar's menu renames a bookmark, the favourites window makes
 // a folder and moves the page into it, and deletes it again; every change is in the
-// profile after a restart. Clicks and keys go through xdotool; screenshots land in
-// <build>/test-artifacts/ui/.
+// profile after a restart; a logged-in user's star reaches another profile of theirs.
 #include <json/json.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 #include "support/mounted_folder.h"
@@ -24,7 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-using Rect = Window;
+const std::string kPortal = "Tarvo test portal<http://www.tarvo.test/", kNews = "Tarvo news<http://news.tarvo.test/",
+                  kBank = "Protected sites: Tarvo Bank<http://bank.tarvo.test/ Tarvo Shop<http://shop.tarvo.test/";
 
 // Replaces the text of the field that has the focus and presses Return.
 void TypeAndReturn(const std::string& text) {
@@ -46,16 +43,16 @@ class FavoritesEndToEndTest : public BrowserFixture {
     std::this_thread::sleep_for(1s);
   }
   void Stop() { CloseBrowser(*browser_); }
-  Rect Main() const { return MainWindow(*browser_).value_or(Rect{}); }
+  Window Main() const { return MainWindow(*browser_).value_or(Window{}); }
   // Clicks (`button` 3: right-clicks) at a point of the screen.
-  static void Click(int x, int y, int button = 1) { ClickIn(Rect{}, x, y, button); }
+  static void Click(int x, int y, int button = 1) { ClickIn(Window{}, x, y, button); }
   // Waits for a window named `name`, and a moment more: a window that has just
   // appeared on a display without a window manager may miss a first click.
-  Rect Await(const std::string& name) const {
-    std::optional<Rect> found;
+  Window Await(const std::string& name) const {
+    std::optional<Window> found;
     WaitFor([&] { return (found = WindowNamed("^" + name + "$")).has_value(); }, 10s);
     std::this_thread::sleep_for(1500ms);
-    return found.value_or(Rect{});
+    return found.value_or(Window{});
   }
 
   // The favourites document the browser stored under `key` (the anonymous one, or a
@@ -98,11 +95,18 @@ class FavoritesEndToEndTest : public BrowserFixture {
     return WaitFor([&] { return Outline() == expected; }, 15s);
   }
 
+  // Opens the favourites window from the menu of the bar's empty end.
+  Window Manage() {
+    const Window main = Main();
+    Click(main.x + main.width / 2, main.y + 103, 3);
+    Click(main.x + main.width / 2 + 60, main.y + 103 + 305);  // "Manage bookmarks"
+    return Await("favor_wnd");
+  }
   // Adds the current page with the toolbar's star and the favourites window's Done.
   void StarCurrentPage() {
-    const Rect main = Main();
+    const Window main = Main();
     Click(main.x + main.width - 385, main.y + 66);
-    const Rect editor = Await("favor_wnd");
+    const Window editor = Await("favor_wnd");
     ASSERT_GT(editor.width, 0) << "the star opened no favourites window";
     Click(editor.x + 424, editor.y + 369);  // Done
   }
@@ -111,83 +115,83 @@ class FavoritesEndToEndTest : public BrowserFixture {
   std::unique_ptr<ChildProcess> browser_;
 };
 
-TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestarts) {
+TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestartsAndAUsersBookmarkReachesAnotherProfile) {
   const std::string page = pages_.Url("/fav");
-  const std::string bank = "Protected sites: Tarvo Bank<http://bank.tarvo.test/ Tarvo Shop<http://shop.tarvo.test/";
   Start();
   // A fresh profile receives the seed's defaults, once.
-  ASSERT_TRUE(Outlines({"Tarvo test portal<http://www.tarvo.test/", "Tarvo news<http://news.tarvo.test/", bank}))
-      << browser_->Log();
-  Screenshot("favorites_e2e_defaults");
+  ASSERT_TRUE(Outlines({kPortal, kNews, kBank})) << browser_->Log();
 
   // The star adds the current page through the favourites window, under the star.
   StarCurrentPage();
-  Rect main = Main();
-  ASSERT_TRUE(Outlines({"Tarvo test portal<http://www.tarvo.test/", "Tarvo news<http://news.tarvo.test/", bank,
-                        "Page /fav<" + page}));
+  const Window main = Main();
+  ASSERT_TRUE(Outlines({kPortal, kNews, kBank, "Page /fav<" + page}));
 
   // The first button's menu renames it in the rename window (a renamed item moves to the end).
   Click(main.x + 40, main.y + 103, 3);
   Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
-  const Rect rename = Await("rename_favor");
+  const Window rename = Await("rename_favor");
   ASSERT_GT(rename.width, 0) << "no rename window";
   Click(rename.x + 250, rename.y + 64);
   TypeAndReturn("Portal & \"renamed\"");
-  ASSERT_TRUE(Outlines({"Tarvo news<http://news.tarvo.test/", bank, "Page /fav<" + page,
-                        "Portal & \"renamed\"<http://www.tarvo.test/"}));
+  ASSERT_TRUE(Outlines({kNews, kBank, "Page /fav<" + page, "Portal & \"renamed\"<http://www.tarvo.test/"}));
 
   // The empty end's menu opens the favourites window: a new folder, named in place,
   // takes the page, which is a favourite already.
-  Click(main.x + main.width / 2, main.y + 103, 3);
-  Click(main.x + main.width / 2 + 60, main.y + 103 + 305);  // "Manage bookmarks"
-  Rect editor = Await("favor_wnd");
+  Window editor = Manage();
   ASSERT_GT(editor.width, 0) << "the menu opened no favourites window";
   Click(editor.x + 68, editor.y + 369);  // New folder
   std::this_thread::sleep_for(1s);
   Click(editor.x + 200, editor.y + 217);  // its name, in the editor over the third row
   TypeAndReturn("E2E folder");
-  Screenshot("favorites_e2e_new_folder");
   Click(editor.x + 424, editor.y + 369);  // Done
-  const std::vector<std::string> filed = {"Tarvo news<http://news.tarvo.test/", bank,
-                                          "Portal & \"renamed\"<http://www.tarvo.test/", "E2E folder: Page /fav<" + page};
+  const std::vector<std::string> deleted = {kNews, kBank, "Portal & \"renamed\"<http://www.tarvo.test/"};
+  std::vector<std::string> filed = deleted;
+  filed.push_back("E2E folder: Page /fav<" + page);
   ASSERT_TRUE(Outlines(filed));
   Stop();
 
   // A restart keeps everything and fetches no defaults again.
   Start();
   EXPECT_EQ(Outline(), filed);
-  Screenshot("favorites_e2e_after_restart");
   // The folder's menu in the favourites window deletes it with the page.
-  main = Main();
-  Click(main.x + main.width / 2, main.y + 103, 3);
-  Click(main.x + main.width / 2 + 60, main.y + 103 + 305);
-  editor = Await("favor_wnd");
+  editor = Manage();
   ASSERT_GT(editor.width, 0);
   Click(editor.x + 100, editor.y + 217, 3);
   Click(editor.x + 100 + 40, editor.y + 217 + 18);  // "Delete folder"
-  const std::vector<std::string> deleted = {"Tarvo news<http://news.tarvo.test/", bank,
-                                            "Portal & \"renamed\"<http://www.tarvo.test/"};
   EXPECT_TRUE(Outlines(deleted));
   Click(editor.x + 342, editor.y + 369);  // Cancel
   Stop();
   Start();
   EXPECT_EQ(Outline(), deleted);
+
+  // Logged in, a star keeps the page under the user's own key and on the service, which
+  // another profile of the same user fetches when it logs in.
+  const auto holdsStarred = [&] {
+    const std::vector<std::string> outline = Outline("favor_data_");
+    return std::find(outline.begin(), outline.end(), "Page /fav<" + page) != outline.end();
+  };
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
+  StarCurrentPage();
+  ASSERT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
+  EXPECT_EQ(Outline(), deleted) << "the anonymous document took the user's bookmark";
+  Stop();
+  Start("second");
+  EXPECT_FALSE(holdsStarred());
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
+  EXPECT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
   Stop();
 }
 
 TEST_F(FavoritesEndToEndTest, AStarOnAFullDiskIsToldAndTheBookmarkIsSavedOnceThereIsRoom) {
   const auto disk = test::MountedFolder::SmallDisk(dir_.path() / "data", 64);
   if (!disk) GTEST_SKIP() << "a small disk needs mounting a tmpfs, which only root may do";
-  const std::vector<std::string> defaults = {
-      "Tarvo test portal<http://www.tarvo.test/", "Tarvo news<http://news.tarvo.test/",
-      "Protected sites: Tarvo Bank<http://bank.tarvo.test/ Tarvo Shop<http://shop.tarvo.test/"};
+  const std::vector<std::string> defaults = {kPortal, kNews, kBank};
   Start();
   ASSERT_TRUE(Outlines(defaults)) << browser_->Log();
   disk->FillUp();
   StarCurrentPage();
   ASSERT_TRUE(WaitFor([&] { return browser_->Log().find("is full") != std::string::npos; }, 30s)) << browser_->Log();
   ASSERT_GT(Await("Error").width, 0) << "no message box";
-  Screenshot("favorites_e2e_disk_full");
   std::system("xdotool key Return sleep 0.5");
   EXPECT_EQ(Outline(), defaults) << "nothing could be stored";
 
@@ -198,30 +202,6 @@ TEST_F(FavoritesEndToEndTest, AStarOnAFullDiskIsToldAndTheBookmarkIsSavedOnceThe
   std::vector<std::string> starred = defaults;
   starred.push_back("Page /fav<" + pages_.Url("/fav"));
   EXPECT_EQ(Outline(), starred);
-  Stop();
-}
-
-TEST_F(FavoritesEndToEndTest, ALoggedInUsersBookmarkReachesTheSameUserOnAnotherProfile) {
-  const std::string starred = "Page /fav<" + pages_.Url("/fav");
-  const auto holdsStarred = [&] {
-    const std::vector<std::string> outline = Outline("favor_data_");
-    return std::find(outline.begin(), outline.end(), starred) != outline.end();
-  };
-  Start("first");
-  ASSERT_TRUE(WaitFor([&] { return Outline().size() == 3; }, 15s)) << "no default favourites";
-  LogIn(*browser_, "demo@tarvo.test", "demo1234");
-  StarCurrentPage();
-  // Kept under the user's own key, and on the service, which another profile of the
-  // same user fetches when it logs in.
-  ASSERT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
-  EXPECT_EQ(Outline().size(), 3U) << "the anonymous document took the user's bookmark";
-  Stop();
-
-  Start("second");
-  EXPECT_FALSE(holdsStarred());
-  LogIn(*browser_, "demo@tarvo.test", "demo1234");
-  EXPECT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
-  Screenshot("favorites_e2e_other_profile");
   Stop();
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "e2e/display.h"
 
 namespace tarvo::e2e {
 
@@ -24,11 +24,9 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
     if (const char* data = std::getenv("TARVO_TEST_DATA"); data != nullptr && request.path.find("..") == std::string::npos) {
       const std::filesystem::path file = std::filesystem::path(data) / "e2e" / request.path.substr(1);
       if (request.path.size() > 1 && std::filesystem::is_regular_file(file)) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(file, std::ios::binary).rdbuf();
         const std::string extension = file.extension().string();
-        response.set_content(bytes.str(), extension == ".mjs" || extension == ".js" ? "text/javascript"
-                                                                                     : "text/html; charset=utf-8");
+        response.set_content(ReadFile(file), extension == ".mjs" || extension == ".js" ? "text/javascript"
+                                                                                        : "text/html; charset=utf-8");
         return;
       }
     }

@@ -6,8 +6,6 @@
 #include <regex>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 #include "e2e/browser_fixture.h"
 #include "passwords/keyring_session.h"
 #include "passwords/secret_service_keyring.h"
@@ -37,35 +35,6 @@ constexpr char kLoginPage[] = R"(<!doctype html><html><head><title>Log in</title
   }, 50);
 </script></body></html>)";
 
-// The log-in pages on the page server, and what they told it, a line each: "sent
-// <host:port> <user>|<password>" for a form sent, "fields <its query> <user>|<password>"
-// for a report of its fields.
-class LoginPages {
- public:
-  explicit LoginPages(PageServer& server) : server_(server) {
-    server.SetContent("/login", kLoginPage, "text/html; charset=utf-8");
-  }
-  std::string Url(const std::string& host, const std::string& path) const {
-    return "http://" + host + ":" + std::to_string(server_.port()) + path;
-  }
-  bool Saw(const std::string& line) const { return ("\n" + Seen()).find("\n" + line + "\n") != std::string::npos; }
-  std::string Seen() const {
-    const auto value = [](const PageServer::Request& request, const std::string& name) {
-      const auto found = request.query.find(name);
-      return found != request.query.end() ? found->second : std::string();
-    };
-    std::string all;
-    for (const auto& sent : server_.RequestsFor("/welcome")) {
-      all += "sent " + sent.host + " " + value(sent, "u") + "|" + value(sent, "p") + "\n";
-    }
-    for (const auto& report : server_.RequestsFor("/fields")) all += "fields " + value(report, "at") + " " + value(report, "v") + "\n";
-    return all;
-  }
-
- private:
-  PageServer& server_;
-};
-
 // The engine that shows the log-in pages: its pages' hosts (the log-in page's and
 // another origin's on the same server) and what makes the browser pick it.
 struct EngineRow {
@@ -91,7 +60,26 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     BrowserFixture::SetUp();
     ASSERT_TRUE(keyring_->running()) << "dbus-daemon and gnome-keyring-daemon are needed";
     ASSERT_EQ(reader_.RemoveAll(), KeyringResult::kDone);
+    pages_.SetContent("/login", kLoginPage, "text/html; charset=utf-8");
   }
+  std::string HostUrl(const std::string& host, const std::string& path) const {
+    return "http://" + host + ":" + std::to_string(pages_.port()) + path;
+  }
+  // What the log-in pages told the server, a line each: "sent <host:port> <user>|<password>"
+  // for a form sent, "fields <its query> <user>|<password>" for a report of its fields.
+  std::string Seen() const {
+    const auto value = [](const PageServer::Request& request, const std::string& name) {
+      const auto found = request.query.find(name);
+      return found != request.query.end() ? found->second : std::string();
+    };
+    std::string all;
+    for (const auto& sent : pages_.RequestsFor("/welcome")) {
+      all += "sent " + sent.host + " " + value(sent, "u") + "|" + value(sent, "p") + "\n";
+    }
+    for (const auto& report : pages_.RequestsFor("/fields")) all += "fields " + value(report, "at") + " " + value(report, "v") + "\n";
+    return all;
+  }
+  bool Saw(const std::string& line) const { return ("\n" + Seen()).find("\n" + line + "\n") != std::string::npos; }
 
   std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& arguments, const std::string& bus = "") {
     auto environment = Environment();
@@ -99,24 +87,16 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     return StartBrowserWith(arguments, environment);
   }
   std::string LoginUrl(const std::string& host, int visit) const {
-    return login_.Url(host, "/login?visit=" + std::to_string(visit));
+    return HostUrl(host, "/login?visit=" + std::to_string(visit));
   }
   std::string Here() const { return GetParam().loginHost; }
-  // "host:port", as the page's requests name their server.
-  std::string Authority(const std::string& host) const { return login_.Url(host, "").substr(7); }
-  std::string HereOrigin() const { return login_.Url(Here(), ""); }
-
-  // The pixels of one row of a window.
-  static std::vector<std::string> PixelRow(const Window& window, int y) {
-    const std::string text = Command("import -window " + window.id + " -crop " + std::to_string(window.width) +
-                                     "x1+0+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
-    std::vector<std::string> pixels;
-    const std::regex pixel("#([0-9A-F]{6})");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), pixel); it != std::sregex_iterator(); ++it) {
-      pixels.push_back((*it)[1]);
-    }
-    return pixels;
+  // The page on `host` sent `fields` ("user|password") within a moment.
+  bool Sent(const std::string& host, const std::string& fields) const {
+    const std::string line = "sent " + HostUrl(host, "").substr(7) + " " + fields;  // "host:port", as requests name it
+    return WaitFor([&] { return Saw(line); }, 20s);
   }
+  std::string HereOrigin() const { return HostUrl(Here(), ""); }
+
   // The offer bar's middle row in the window (its background runs along its left
   // end), or nullopt while none shows.
   static std::optional<int> OfferBarRow(const Window& window) {
@@ -131,7 +111,13 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   // the one run of the accent blue, the others are white inside their frames (each
   // in its hover colour too).
   static std::vector<int> BarButtons(const Window& window, int barRow) {
-    const std::vector<std::string> row = PixelRow(window, barRow - 10);
+    const std::string text = Command("import -window " + window.id + " -crop " + std::to_string(window.width) +
+                                     "x1+0+" + std::to_string(barRow - 10) + " -depth 8 txt:- 2>/dev/null");
+    std::vector<std::string> row;
+    const std::regex pixel("#([0-9A-F]{6})");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pixel); it != std::sregex_iterator(); ++it) {
+      row.push_back((*it)[1]);
+    }
     std::vector<int> middles;
     for (size_t x = 0; x < row.size();) {
       size_t end = x;
@@ -142,15 +128,17 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     }
     return middles;
   }
-  // Waits for the offer bar of `window` and clicks its button `index` (0 save, 1
-  // never, 2 not now).
-  static bool AnswerOffer(const Window& window, size_t index, const std::string& screenshot = "") {
-    std::optional<int> bar;
-    if (!WaitFor([&] { return (bar = OfferBarRow(window)).has_value(); }, 30s)) return false;
-    // The pointer off the bar: a button under it shows its hover colour.
+  // The pointer off the bar: a button under it shows its hover colour.
+  static void PointerOff(const Window& window) {
     Command("xdotool mousemove " + std::to_string(window.x + 300) + " " + std::to_string(window.y + window.height - 20));
     std::this_thread::sleep_for(300ms);
-    if (!screenshot.empty()) Screenshot(screenshot);
+  }
+  // Waits for the offer bar of `window` and clicks its button `index` (0 save, 1
+  // never, 2 not now).
+  static bool AnswerOffer(const Window& window, size_t index) {
+    std::optional<int> bar;
+    if (!WaitFor([&] { return (bar = OfferBarRow(window)).has_value(); }, 30s)) return false;
+    PointerOff(window);
     const std::vector<int> buttons = BarButtons(window, *bar);
     if (buttons.size() != 3) return false;
     ClickAt(window.x + buttons[index], window.y + *bar);
@@ -159,7 +147,7 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   // Opens `url` in the current tab of `window` and waits for its fields' first report.
   bool Open(const Window& window, const std::string& url, int visit) {
     const std::string report = "fields ?visit=" + std::to_string(visit) + " ";
-    return TypeUntil(window, url, [&] { return login_.Seen().find(report) != std::string::npos; }, 10s, 60s);
+    return TypeUntil(window, url, [&] { return Seen().find(report) != std::string::npos; }, 10s, 60s);
   }
   // The user clicks into the page's user-name field and types a log-in, then Return.
   // The field is white once the page is drawn; a click on the view before that reaches
@@ -176,14 +164,13 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   std::vector<SavedLogin> Kept(const std::string& origin) {
     std::vector<SavedLogin> logins;
     EXPECT_EQ(reader_.Find(Utf8ToWide(origin), logins), KeyringResult::kDone);
-    std::sort(logins.begin(), logins.end(), [](auto& a, auto& b) { return a.username < b.username; });
     return logins;
   }
   bool Holds(const std::string& origin, const std::string& user, const std::string& password) {
-    for (const SavedLogin& login : Kept(origin)) {
-      if (login.username == Utf8ToWide(user) && login.password == Utf8ToWide(password)) return true;
-    }
-    return false;
+    const std::vector<SavedLogin> logins = Kept(origin);
+    return std::any_of(logins.begin(), logins.end(), [&](const SavedLogin& login) {
+      return login.username == Utf8ToWide(user) && login.password == Utf8ToWide(password);
+    });
   }
 
   // The main menu's settings entry, the settings window's passwords tab and the
@@ -195,7 +182,6 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
   static inline test::PrivateKeyring* keyring_ = nullptr;
   static inline test::KeyringSession* session_ = nullptr;
   SecretServiceKeyring reader_{"TarvoBrowser"};
-  LoginPages login_{pages_};
 };
 
 TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearing) {
@@ -205,71 +191,66 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   if (*GetParam().classifySql != '\0') {
     ASSERT_TRUE(Execute(GetParam().classifySql));
   }
-  std::optional<Window> window;
-  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, kStartLimit));
-  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 1), 1)) << login_.Seen();
+  std::optional<Window> window = AwaitMainWindow(*browser);
+  ASSERT_TRUE(window.has_value());
+  ASSERT_TRUE(Open(*window, LoginUrl(Here(), 1), 1)) << Seen();
   TypeLogIn(*window, "alice", "secret1");
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " alice|secret1"); }, 20s))
-      << login_.Seen();
-  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_offer_bar")) << "no offer to save";
+  ASSERT_TRUE(Sent(Here(), "alice|secret1")) << Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer to save";
   EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret1"); }, 10s));
   CloseBrowser(*browser);
 
   // After a restart the page is filled; a changed password is offered as an update.
   browser = Start({"-noupdate", LoginUrl(Here(), 2)});
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=2 alice|secret1"); }, kStartLimit))
-      << login_.Seen() << browser->Log();
-  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, 30s));
+  ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=2 alice|secret1"); }, kStartLimit))
+      << Seen() << browser->Log();
+  ASSERT_TRUE((window = AwaitMainWindow(*browser, 30s)).has_value());
   TypeLogIn(*window, "alice", "secret2");
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " alice|secret2"); }, 20s))
-      << login_.Seen();
-  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_update_bar")) << "no offer to update";
+  ASSERT_TRUE(Sent(Here(), "alice|secret2")) << Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer to update";
   EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret2") && Kept(HereOrigin()).size() == 1; }, 10s));
 
   // A second account: nothing is filled unasked, and the list under the field picks
   // one (they are listed by name).
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 3), 3));
-  EXPECT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=3 alice|secret2"); }, 10s)) << "each page load is filled";
+  EXPECT_TRUE(WaitFor([&] { return Saw("fields ?visit=3 alice|secret2"); }, 10s)) << "each page load is filled";
   TypeLogIn(*window, "bob", "hunter2");
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " bob|hunter2"); }, 20s))
-      << login_.Seen();
-  ASSERT_TRUE(AnswerOffer(*window, 0, "passwords_second_account")) << "no offer for a second account";
+  ASSERT_TRUE(Sent(Here(), "bob|hunter2")) << Seen();
+  ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer for a second account";
   ASSERT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 2; }, 10s));
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 4), 4));
   std::this_thread::sleep_for(1s);
-  EXPECT_TRUE(login_.Saw("fields ?visit=4 |")) << login_.Seen();
+  EXPECT_TRUE(Saw("fields ?visit=4 |")) << Seen();
   const std::optional<Window> chooser = ActUntilShown(
       [&] { ClickAt(window->x + window->width / 2, window->y + 150 + (window->height - 150) / 6); },
       "^KXAccountChooserWnd$", 3s, 20s);
   ASSERT_TRUE(chooser.has_value()) << "no account list under the field";
   std::this_thread::sleep_for(300ms);
-  Screenshot("passwords_account_chooser");
   ClickAt(chooser->x + 60, chooser->y + 5 + 34 + 17);  // the second row: bob
-  EXPECT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=4 bob|hunter2"); }, 10s)) << login_.Seen();
+  EXPECT_TRUE(WaitFor([&] { return Saw("fields ?visit=4 bob|hunter2"); }, 10s)) << Seen();
 
   // Another origin on the same server: nothing filled; "never for this site" there.
   const std::string other = GetParam().otherHost;
   ASSERT_TRUE(Open(*window, LoginUrl(other, 5), 5));
   std::this_thread::sleep_for(1s);
-  EXPECT_TRUE(login_.Saw("fields ?visit=5 |")) << login_.Seen();
+  EXPECT_TRUE(Saw("fields ?visit=5 |")) << Seen();
   TypeLogIn(*window, "carol", "pw-c");
   ASSERT_TRUE(AnswerOffer(*window, 1)) << "no offer on the other origin";
   ASSERT_TRUE(Open(*window, LoginUrl(other, 6), 6));
   TypeLogIn(*window, "carol", "pw-c2");
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(other) + " carol|pw-c2"); }, 20s))
-      << login_.Seen();
+  ASSERT_TRUE(Sent(other, "carol|pw-c2")) << Seen();
   std::this_thread::sleep_for(2s);
   EXPECT_FALSE(OfferBarRow(*window).has_value()) << "offered again on a site marked never";
-  EXPECT_TRUE(Kept(login_.Url(other, "")).empty());
+  EXPECT_TRUE(Kept(HostUrl(other, "")).empty());
 
   // A private window: nothing filled, nothing offered, nothing kept.
   ASSERT_TRUE(OpenWindowWithKey(*browser, *window, "ctrl+shift+n")) << "no private window";
   const Window privateWindow = MainWindows(*browser).back();
   ASSERT_TRUE(Open(privateWindow, LoginUrl(Here(), 7), 7));
   std::this_thread::sleep_for(1s);
-  EXPECT_TRUE(login_.Saw("fields ?visit=7 |")) << "filled in a private window";
+  EXPECT_TRUE(Saw("fields ?visit=7 |")) << "filled in a private window";
   TypeLogIn(privateWindow, "dave", "pw-d");
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("sent " + Authority(Here()) + " dave|pw-d"); }, 20s));
+  ASSERT_TRUE(Sent(Here(), "dave|pw-d")) << Seen();
   std::this_thread::sleep_for(2s);
   EXPECT_FALSE(OfferBarRow(privateWindow).has_value()) << "offered in a private window";
   EXPECT_EQ(Kept(HereOrigin()).size(), 2u);
@@ -285,8 +266,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   std::this_thread::sleep_for(300ms);
   ClickAt(settings->x + kPasswordsTabX, settings->y + kTabsY);
   std::this_thread::sleep_for(1s);
-  Screenshot("passwords_settings_list");
-  const int aliceRow = login_.Url(other, "") < HereOrigin() ? 1 : 0;
+  const int aliceRow = HostUrl(other, "") < HereOrigin() ? 1 : 0;
   ClickAt(settings->x + kRowDeleteX, settings->y + kFirstRowY + aliceRow * kRowHeight);
   EXPECT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 1 && Holds(HereOrigin(), "bob", "hunter2"); }, 10s));
   Command("xdotool key Escape");
@@ -306,10 +286,10 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
                           std::string(hidden ? "width:0;height:0;border:0" : "width:100%;height:90%") + "\" src=\"" +
                           LoginUrl(Here(), visit) + "\"></iframe>",
                       "text/html; charset=utf-8");
-    const std::string page = login_.Url(host, framed);
+    const std::string page = HostUrl(host, framed);
     ASSERT_TRUE(Open(*window, page, visit++)) << page;
     std::this_thread::sleep_for(1500ms);
-    EXPECT_EQ(login_.Saw(fields + "bob|hunter2"), filled) << page << "\n" << login_.Seen();
+    EXPECT_EQ(Saw(fields + "bob|hunter2"), filled) << page << "\n" << Seen();
   }
 
   // Clearing browsing data with "passwords" empties the keyring, marks included.
@@ -337,21 +317,19 @@ TEST_P(PasswordsEndToEndTest, WithoutAKeyringServiceTheUserIsToldOnce) {
   test::PrivateKeyring busAlone(false);
   ASSERT_TRUE(busAlone.running());
   auto browser = Start({"-noupdate", LoginUrl(Here(), 1)}, busAlone.address());
-  ASSERT_TRUE(WaitFor([&] { return login_.Saw("fields ?visit=1 |"); }, kStartLimit)) << browser->Log();
-  std::optional<Window> window;
-  ASSERT_TRUE(WaitFor([&] { return (window = MainWindow(*browser)).has_value(); }, 30s));
+  ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=1 |"); }, kStartLimit)) << browser->Log();
+  const std::optional<Window> window = AwaitMainWindow(*browser, 30s);
+  ASSERT_TRUE(window.has_value());
   TypeLogIn(*window, "alice", "secret1");
   std::optional<int> bar;
   ASSERT_TRUE(WaitFor([&] { return (bar = OfferBarRow(*window)).has_value(); }, 30s)) << "not told";
-  Command("xdotool mousemove " + std::to_string(window->x + 300) + " " + std::to_string(window->y + window->height - 20));
-  std::this_thread::sleep_for(300ms);
-  Screenshot("passwords_no_keyring");
+  PointerOff(*window);
   EXPECT_TRUE(BarButtons(*window, *bar).empty()) << "a notice, not an offer";
   ClickAt(window->x + window->width - 23, window->y + *bar);  // its close button
   ASSERT_TRUE(WaitFor([&] { return !OfferBarRow(*window).has_value(); }, 10s));
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 2), 2));
   TypeLogIn(*window, "alice", "secret1");
-  ASSERT_TRUE(WaitFor([&] { return login_.Seen().find("fields ?visit=2 alice|secret1") != std::string::npos; }, 20s));
+  ASSERT_TRUE(WaitFor([&] { return Seen().find("fields ?visit=2 alice|secret1") != std::string::npos; }, 20s));
   std::this_thread::sleep_for(2s);
   EXPECT_FALSE(OfferBarRow(*window).has_value()) << "told twice";
   CloseBrowser(*browser);

@@ -3,12 +3,8 @@
 // selected tabs loading; kept while running, offered after a kill, whole after an
 // orderly close; a damaged or crash-looping session gives the home page, kept aside.
 #include <csignal>
-#include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 #include "session/session_file.h"
@@ -84,17 +80,9 @@ class SessionEndToEndTest : public BrowserFixture {
     }
     return true;
   }
-  // Clicks the OK button of the message box the browser shows.
-  static bool AnswerMessageBox() {
-    std::optional<Window> box;
-    if (!WaitFor([&] { return (box = WindowNamed("Message")).has_value(); }, 5s)) return false;
-    // The button sits in the bottom right corner, inside the box's margins.
-    return ClickAt(box->x + box->width - 64, box->y + box->height - 30) &&
-           WaitFor([] { return !WindowNamed("Message").has_value(); }, 5s);
-  }
 };
 
-TEST_F(SessionEndToEndTest, ASessionComesBackAfterAKillAndAfterAnOrderlyClose) {
+TEST_F(SessionEndToEndTest, ASessionComesBackAfterAKillAndAnOrderlyCloseAndADamagedOrCrashingOneIsKeptAside) {
   ChooseRestore();
   fs::create_directories(SessionPath().parent_path());
   SessionState saved = Saved();
@@ -106,7 +94,6 @@ TEST_F(SessionEndToEndTest, ASessionComesBackAfterAKillAndAfterAnOrderlyClose) {
   ASSERT_TRUE(WaitFor([&] { return SelectedServedSince({}); }, kStartLimit)) << browser->Log();
   EXPECT_TRUE(SessionOnDiskIs(saved, false, kSettled));
   EXPECT_TRUE(SelectedServedSince({})) << "a tab not selected was loaded";
-  Screenshot("session_restored");
 
   // Killed: the next start offers the session (the user accepts) and restores it.
   browser->Signal(SIGKILL);
@@ -129,13 +116,10 @@ TEST_F(SessionEndToEndTest, ASessionComesBackAfterAKillAndAfterAnOrderlyClose) {
     for (const SavedTab& tab : window.tabs) titles.insert(tab.title);
   }
   for (const char* title : {"Saved w1a", "Saved w1c", "Saved w2b"}) EXPECT_EQ(titles.count(title), 1u) << title;
-}
 
-TEST_F(SessionEndToEndTest, DamagedOrCrashingSessionsGiveTheHomePageAndAreKeptAside) {
-  ChooseRestore();
-  fs::create_directories(SessionPath().parent_path());
+  // A damaged session gives the home page and is kept aside.
   std::ofstream(SessionPath()) << "{\"version\":1,\"windows\":[{\"tabs\":[";
-  auto browser = StartBrowser({pages_.Url("/fresh")});
+  browser = StartBrowser({pages_.Url("/fresh")});
   ASSERT_TRUE(WaitFor([&] { return Served("/fresh"); }, kStartLimit)) << browser->Log();
   CloseBrowser(*browser);
   EXPECT_TRUE(fs::exists(SessionPath().string() + ".bad"));
@@ -148,7 +132,6 @@ TEST_F(SessionEndToEndTest, DamagedOrCrashingSessionsGiveTheHomePageAndAreKeptAs
   browser = StartBrowser({});
   EXPECT_TRUE(WaitFor([&] { return WindowNamed("Message").has_value() && MainWindow(*browser).has_value(); },
                       kStartLimit));
-  Screenshot("session_crash_loop");
   EXPECT_FALSE(Served("/w1a")) << "the crashing session was restored";
   EXPECT_TRUE(AnswerMessageBox());
   CloseBrowser(*browser);

@@ -7,20 +7,13 @@
 // rights are told so; a login survives a restart, but not twelve hours. And nothing
 // leaves around the node while the VPN is on: no WebRTC (a UDP listener stands in
 // for a STUN server), no icon fetched by the browser itself, no name looked up here.
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <regex>
 #include <thread>
 
-#include <gtest/gtest.h>
 #include <httplib.h>
 
 #include "e2e/browser_fixture.h"
@@ -33,57 +26,25 @@ using namespace std::chrono_literals;
 
 constexpr auto kStepLimit = 30s;
 
-using Rect = Window;
+// The toolkit window titled with `className` as shown now; the one shown within a step.
+std::optional<Window> WindowOf(const std::string& className) { return LargestWindow("--name '^" + className + "$'"); }
+std::optional<Window> Await(const std::string& className) {
+  std::optional<Window> shown;
+  WaitFor([&] { return (shown = WindowOf(className)).has_value(); }, kStepLimit);
+  return shown;
+}
+bool Gone(const std::string& className) { return WaitFor([&] { return !WindowOf(className).has_value(); }, kStepLimit); }
 
-// The toolkit window titled with `className`, once shown.
-std::optional<Rect> WindowOf(const std::string& className) { return LargestWindow("--name '^" + className + "$'"); }
-
-bool Type(const std::string& text) { return std::system(("xdotool type --delay 20 '" + text + "'").c_str()) == 0; }
-bool Key(const std::string& key) { return std::system(("xdotool key " + key + " sleep 0.2").c_str()) == 0; }
-
-// A UDP socket on loopback standing in for a STUN server: counts what arrives, and
-// the STUN binding requests among it (message type 0x0001).
-class UdpListener {
- public:
-  UdpListener() {
-    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-    thread_ = std::thread([this] {
-      while (!stop_) {
-        pollfd waiter{fd_, POLLIN, 0};
-        if (poll(&waiter, 1, 100) <= 0) continue;
-        unsigned char datagram[2048];
-        const ssize_t size = recv(fd_, datagram, sizeof(datagram), 0);
-        if (size <= 0) continue;
-        ++datagrams_;
-        if (size >= 20 && datagram[0] == 0x00 && datagram[1] == 0x01) ++bindings_;
-      }
-    });
-  }
-  ~UdpListener() {
-    stop_ = true;
-    thread_.join();
-    if (fd_ >= 0) close(fd_);
-  }
-  int port() const { return port_; }
-  int datagrams() const { return datagrams_; }
-  int bindings() const { return bindings_; }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_ = false;
-  std::atomic<int> datagrams_ = 0;
-  std::atomic<int> bindings_ = 0;
-  std::thread thread_;
-};
+// A UDP socket on loopback standing in for a STUN server: it prints its port, then a
+// line for each datagram, naming the STUN binding requests (message type 0x0001).
+constexpr char kStunListener[] = R"(import socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", 0))
+print("port", s.getsockname()[1])
+while True:
+    d = s.recv(2048)
+    print("datagram", "binding" if len(d) >= 20 and d[:2] == b"\x00\x01" else "other")
+)";
 
 class VpnEndToEndTest : public BrowserFixture {
  protected:
@@ -103,11 +64,12 @@ class VpnEndToEndTest : public BrowserFixture {
     std::map<std::string, std::string> environment = Environment();
     for (const auto& [name, value] : extra) environment[name] = value;
     browser_ = StartBrowserWith({"-noupdate"}, environment);
-    std::optional<Rect> main;
-    ASSERT_TRUE(WaitFor([&] { return (main = MainWindow(*browser_)).has_value(); }, kStartLimit)) << browser_->Log();
+    const std::optional<Window> main = AwaitMainWindow(*browser_);
+    ASSERT_TRUE(main.has_value()) << browser_->Log();
     main_ = *main;
   }
-  int Logged(const std::string& line) const { return BrowserFixture::Logged(*browser_, line); }
+  using BrowserFixture::Logged;
+  int Logged(const std::string& line) const { return Logged(*browser_, line); }
   // Waits for one more `line` in the browser's diagnostics than `before`.
   bool WaitForLog(const std::string& line, int before = 0) const {
     return WaitFor([&] { return Logged(line) > before; }, kStepLimit);
@@ -115,10 +77,7 @@ class VpnEndToEndTest : public BrowserFixture {
 
   // The toolbar's controls, from the right edge of the main window.
   void ClickShield() { ASSERT_TRUE(ClickIn(main_, main_.width - 93, 66)); }
-  void ClickAddressAndGo(const std::string& url) {
-    ASSERT_TRUE(ClickIn(main_, 400, 66));
-    ASSERT_TRUE(Key("ctrl+a") && Type(url) && Key("Return"));
-  }
+  void Go(const std::string& url) { ASSERT_TRUE(TypeIntoAddressBar(main_, url)); }
   // Proxy counters of one node: plain requests and refused challenges.
   std::pair<int, int> ProxyCounts(int node) const {
     httplib::SSLClient client("127.0.0.1", std::stoi(apiUrl_.substr(apiUrl_.rfind(':') + 1)));
@@ -141,7 +100,7 @@ class VpnEndToEndTest : public BrowserFixture {
     }
   }
   std::unique_ptr<ChildProcess> browser_;
-  Rect main_;
+  Window main_;
 };
 
 TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLastsTwelveHours) {
@@ -150,23 +109,22 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
 
   // The shield asks for the node: the panel with the region group.
   ClickShield();
-  std::optional<Rect> panel;
-  ASSERT_TRUE(WaitFor([&] { return (panel = WindowOf("KXProtectWnd")).has_value(); }, kStepLimit)) << browser_->Log();
+  std::optional<Window> panel = Await("KXProtectWnd");
+  ASSERT_TRUE(panel.has_value()) << browser_->Log();
   EXPECT_EQ(panel->height, 470);  // the region group is there
   ASSERT_TRUE(ClickIn(*panel, 170, 233));  // country
-  std::optional<Rect> list;
-  ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value(); }, kStepLimit));
+  std::optional<Window> list = Await("KXVNodeListWnd");
+  ASSERT_TRUE(list.has_value());
   ASSERT_EQ(list->height, 2 * 40 + 2);  // United States, Japan
   ASSERT_TRUE(ClickIn(*list, 160, 60));   // Japan; its areas open by themselves
   ASSERT_TRUE(WaitFor([&] { return (list = WindowOf("KXVNodeListWnd")).has_value() && list->height == 42; }, kStepLimit));
-  Screenshot("vpn_areas");
   ASSERT_TRUE(ClickIn(*list, 160, 20));  // Tokyo
   ASSERT_TRUE(ClickIn(*panel, 280, 438));  // connect
   ASSERT_TRUE(WaitForLog("vpn: connected to node 3")) << browser_->Log();
-  ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXProtectWnd").has_value(); }, kStepLimit)) << "the panel stays";
+  ASSERT_TRUE(Gone("KXProtectWnd")) << "the panel stays";
 
   // Chromium, from its first request on, through node 3 and nowhere else.
-  ClickAddressAndGo("http://www.tarvo.test/");
+  Go("http://www.tarvo.test/");
   ASSERT_TRUE(WaitFor([&] { return ProxyCounts(3).first >= 1; }, kStepLimit)) << browser_->Log();
   EXPECT_EQ(ProxyCounts(1).first, 0);
   EXPECT_EQ(ProxyCounts(2).first, 0);
@@ -174,25 +132,23 @@ TEST_F(VpnEndToEndTest, TokyoCarriesChromiumOnlyUntilSwitchedOffAndTheLoginLasts
   // A compatibility tab goes its own way (the system's settings), never the node's.
   ASSERT_TRUE(Execute("insert into domain_type (domain, type) values ('compat.tarvo.test', 2)"));
   const auto beforeCompat = SettledProxyCounts(3);
-  Screenshot("vpn_tokyo_page");
-  ClickAddressAndGo("http://compat.tarvo.test/");
+  Go("http://compat.tarvo.test/");
   ASSERT_TRUE(WaitFor([&] { return InHistory("http://compat.tarvo.test/"); }, kStepLimit)) << browser_->Log();
   std::this_thread::sleep_for(3s);  // time for a request that should not come
   EXPECT_EQ(ProxyCounts(3), beforeCompat);
-  Screenshot("vpn_compat_tab");
   // The panel names it as a tab the VPN does not carry.
   ASSERT_TRUE(ClickIn(main_, main_.width - 93, 66, 3));
-  ASSERT_TRUE(WaitFor([&] { return (panel = WindowOf("KXProtectWnd")).has_value(); }, kStepLimit)) << browser_->Log();
+  ASSERT_TRUE((panel = Await("KXProtectWnd")).has_value()) << browser_->Log();
   EXPECT_GT(panel->height, 470);
-  Screenshot("vpn_panel_unprotected");
-  ASSERT_TRUE(Key("Escape") && WaitFor([&] { return !WindowOf("KXProtectWnd").has_value(); }, kStepLimit));
+  Command("xdotool key Escape");
+  ASSERT_TRUE(Gone("KXProtectWnd"));
   ASSERT_TRUE(ClickIn(main_, 150, 25));  // back to the Chromium tab, the first
 
   // Switched off: the next Chromium request goes direct.
   ClickShield();
   ASSERT_TRUE(WaitForLog("vpn: connection closed")) << browser_->Log();
   const auto beforeDirect = SettledProxyCounts(3);
-  ClickAddressAndGo("http://news.tarvo.test/");
+  Go("http://news.tarvo.test/");
   ASSERT_TRUE(WaitFor([&] { return InHistory("http://news.tarvo.test/"); }, kStepLimit)) << browser_->Log();
   std::this_thread::sleep_for(3s);
   EXPECT_EQ(ProxyCounts(3), beforeDirect);
@@ -222,44 +178,41 @@ TEST_F(VpnEndToEndTest, WithoutNodeChoiceTheShieldConnectsAtOnceAndWithoutRights
   ClickShield();
   ASSERT_TRUE(WaitForLog("vpn: connected to node 1")) << browser_->Log();
   EXPECT_FALSE(WindowOf("KXProtectWnd").has_value());
-  Screenshot("vpn_basic_on");
   // Logging out switches the VPN off first.
   ClickInMainMenu(*browser_, 170);  // log out
-  ASSERT_TRUE(WaitFor([&] { return !WindowOf("KXMenuWnd").has_value(); }, kStepLimit));
+  ASSERT_TRUE(Gone("KXMenuWnd"));
   ASSERT_TRUE(WaitForLog("vpn: connection closed")) << browser_->Log();
   EXPECT_EQ(Logged("vpn: connection closed"), 1);
 
   LogIn(*browser_, "novpn@tarvo.test", "novpn1234");
   ClickShield();
   ASSERT_TRUE(WaitForLog("vpn: the service refused the VPN")) << browser_->Log();
-  ASSERT_TRUE(WaitFor([&] { return WindowOf("Message").has_value(); }, kStepLimit));
-  Screenshot("vpn_refused");
-  std::optional<Rect> box = WindowOf("Message");
-  ASSERT_TRUE(box.has_value() && ClickIn(*box, box->width - 64, box->height - 30));  // OK
-  EXPECT_TRUE(WaitFor([&] { return !WindowOf("Message").has_value(); }, kStepLimit));
+  ASSERT_TRUE(Await("Message").has_value());
+  EXPECT_TRUE(AnswerMessageBox());
   CloseBrowser(*browser_);
 }
 
 // The leak test's page: a peer connection asking the listener as its STUN server, an
 // icon on the page's own server, and host names only the node may look up.
-std::string LeakPage(const std::string& phase, int stunPort) {
+std::string LeakPage(const std::string& phase, const std::string& stunPort) {
   return "<!doctype html><html><head><title>leak " + phase + "</title><link rel=\"icon\" href=\"/" + phase +
          "/leak.ico\"><link rel=\"dns-prefetch\" href=\"//prefetch-" + phase +
          ".tarvo.test\"><link rel=\"preconnect\" href=\"http://preconnect-" + phase +
          ".tarvo.test\"></head><body><a href=\"http://anchor-" + phase +
          ".tarvo.test/\">anchor</a><script>const pc = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
-         std::to_string(stunPort) +
+         stunPort +
          "'}]}); pc.createDataChannel('leak'); pc.createOffer().then(offer => pc.setLocalDescription(offer));"
          "</script></body></html>";
 }
 
 TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {
-  UdpListener stun;
-  ASSERT_GT(stun.port(), 0);
+  ChildProcess stun("/usr/bin/python3", {"-uc", kStunListener}, {}, (dir_.path() / "stun.log").string());
+  std::optional<std::string> stunPort;
+  ASSERT_TRUE(WaitFor([&] { return (stunPort = stun.LogMatch("port ([0-9]+)")).has_value(); }, 10s)) << stun.Log();
   const std::string icon = ReadFile(fs::path(std::getenv("TARVO_SOURCE_DIR")) / "service/seed/icons/authority.png");
   ASSERT_FALSE(icon.empty());
   for (const std::string phase : {"off", "on"}) {
-    pages_.SetContent("/leak-" + phase + ".html", LeakPage(phase, stun.port()), "text/html; charset=utf-8");
+    pages_.SetContent("/leak-" + phase + ".html", LeakPage(phase, *stunPort), "text/html; charset=utf-8");
     pages_.SetContent("/" + phase + "/leak.ico", icon, "image/png");
   }
   // The engine logs every name it looks up here, with its host.
@@ -269,8 +222,8 @@ TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {
                                                    " --log-net-log=" + netLog.string()}});
 
   // Off: WebRTC asks the STUN server directly, the icon comes from the page's server.
-  ClickAddressAndGo(pages_.Url("/leak-off.html"));
-  ASSERT_TRUE(WaitFor([&] { return stun.bindings() > 0; }, kStepLimit)) << "no binding request with the VPN off";
+  Go(pages_.Url("/leak-off.html"));
+  ASSERT_TRUE(WaitFor([&] { return Logged(stun, "binding") > 0; }, kStepLimit)) << "no binding request with the VPN off";
   ASSERT_TRUE(WaitFor([&] { return !pages_.RequestsFor("/off/leak.ico").empty(); }, kStepLimit)) << browser_->Log();
   EXPECT_EQ(ProxyCounts(1).first, 0);
 
@@ -287,19 +240,17 @@ TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {
   ASSERT_TRUE(WaitForLog("vpn: connected to node 1")) << browser_->Log();
   EXPECT_TRUE(WaitFor([&] { return pages_.RequestsFor("/leak-off.html").size() >= 2; }, kStepLimit))
       << "the open page was not reloaded";
-  EXPECT_TRUE(WaitFor([&] { return WindowOf("KXVpnNoticeWnd").has_value(); }, kStepLimit)) << "no notice";
-  Screenshot("vpn_pages_reloaded");
-  const int heard = stun.datagrams();
+  EXPECT_TRUE(Await("KXVpnNoticeWnd").has_value()) << "no notice";
+  const int heard = Logged(stun, "datagram");
 
   // A page opened now: its WebRTC stays silent, its icon comes through the node.
-  ClickAddressAndGo(pages_.Url("/leak-on.html"));
+  Go(pages_.Url("/leak-on.html"));
   ASSERT_TRUE(WaitFor([&] { return !pages_.RequestsFor("/on/leak.ico").empty(); }, kStepLimit)) << browser_->Log();
   std::this_thread::sleep_for(3s);  // time for a binding request that must not come
-  EXPECT_EQ(stun.datagrams(), heard) << "WebRTC went around the node";
+  EXPECT_EQ(Logged(stun, "datagram"), heard) << "WebRTC went around the node";
   // Every icon request the page's server saw since came through node 1's proxy, which
   // the proxy's credentials opened at once.
   EXPECT_EQ(ProxyCounts(1), std::make_pair(iconRequests() - iconsBefore, 0));
-  Screenshot("vpn_leak_page");
   CloseBrowser(*browser_);
 
   const std::string lookups = ReadFile(netLog);

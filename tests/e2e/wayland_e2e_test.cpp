@@ -4,13 +4,10 @@
 // scene graph, and the window following its title bar.
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <signal.h>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 
@@ -29,6 +26,7 @@ struct View {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const View&) const = default;
 };
 
 class WaylandEndToEndTest : public BrowserFixture {
@@ -104,15 +102,12 @@ class WaylandEndToEndTest : public BrowserFixture {
       const std::vector<View> before = ViewsOf(browser, "xdg_popup");
       std::this_thread::sleep_for(300ms);
       const std::vector<View> after = ViewsOf(browser, "xdg_popup");
-      if (before.size() != 1 || after.size() != 1 || !SamePlace(before.front(), after.front())) return false;
+      if (before.size() != 1 || after.size() != 1 || before.front() != after.front()) return false;
       popup = after.front();
       return true;
     };
     WaitFor([&] { return (click(), WaitFor(placed, 3s)); }, 20s);
     return popup;
-  }
-  static bool SamePlace(const View& a, const View& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
   // A click at a point of the compositor's screen. Its X window turns the X pointer's
   // moves into relative ones, held at the screen's edges: a trip to two far corners
@@ -161,7 +156,6 @@ TEST_F(WaylandEndToEndTest, MenusAndSmallWindowsOpenAsPopupsUnderTheirButtons) {
       << browser->Log();
   std::this_thread::sleep_for(2500ms);  // past the moment an X11 window grows to its working size
   main = ViewsOf(*browser, "xdg_toplevel").front();
-  Screenshot("wayland_main_window");
   EXPECT_GE(main->left, 0);
   EXPECT_GE(main->top, 0);
   EXPECT_LE(main->right, screenWidth_);
@@ -190,7 +184,6 @@ TEST_F(WaylandEndToEndTest, MenusAndSmallWindowsOpenAsPopupsUnderTheirButtons) {
     const int width = main->right - main->left;
     const int clickX = main->left + (c.clickFromLeft >= 0 ? c.clickFromLeft : width + c.clickFromLeft);
     const std::optional<View> popup = PopupAfter(*browser, [&] { ClickAt(clickX, main->top + c.clickFromTop); });
-    Screenshot(std::string("wayland_") + c.name);
     ASSERT_TRUE(popup.has_value()) << "no pop-up of the main window opened";
     const int cornerX = main->left + (c.cornerFromLeft >= 0 ? c.cornerFromLeft : width + c.cornerFromLeft);
     EXPECT_NEAR(c.rightAligned ? popup->right : popup->left, cornerX, 4);

@@ -4,11 +4,7 @@
 // browser ends in order. A private window (Ctrl+Shift+N) beside an ordinary one keeps
 // its cookies to itself, in both engines, and leaves nothing in the data folder.
 #include <csignal>
-#include <filesystem>
-#include <map>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "e2e/browser_fixture.h"
 
@@ -59,46 +55,7 @@ class WindowsEndToEndTest : public BrowserFixture {
   std::string Rows(const std::string& table) const { return Scalar("select count(*) from " + table); }
 };
 
-TEST_F(WindowsEndToEndTest, NewWindowsOpenInTheRunningBrowserAndCloseOneByOne) {
-  auto browser = StartBrowser({"-noupdate", pages_.Url("/one")});
-  ASSERT_TRUE(WaitFor([&] { return Served("/one") && MainWindows(*browser).size() == 1; }, kStartLimit))
-      << browser->Log();
-
-  // Ctrl+N in the window: a second window of the same process on the home page.
-  Window first;
-  ASSERT_TRUE(TopWindow(*browser, first));
-  EXPECT_TRUE(OpenWindowWithKey(*browser, first, "ctrl+n")) << "Ctrl+N opened no window";
-
-  // The desktop entry's "new window" action with an address, then a plain address.
-  StartAgain({"-newwindow", pages_.Url("/two")});
-  EXPECT_TRUE(WindowCountIs(*browser, 3));
-  EXPECT_TRUE(WaitFor([&] { return Served("/two"); }, 30s));
-  StartAgain({pages_.Url("/three")});
-  EXPECT_TRUE(WaitFor([&] { return Served("/three"); }, 30s));
-  EXPECT_TRUE(WindowCountIs(*browser, 3)) << "a plain address opened a window";
-  Screenshot("three_windows");
-
-  // Each close button closes its own window; the browser goes on until the last.
-  for (size_t left = 3; left > 1; --left) {
-    Window top;
-    ASSERT_TRUE(TopWindow(*browser, top));
-    ClickAt(top.x + top.width - 21, top.y + 17);
-    ASSERT_TRUE(WindowCountIs(*browser, left - 1)) << "the close button did not close its window";
-    EXPECT_FALSE(browser->WaitForExit(1s).has_value()) << "the browser ended with windows open";
-  }
-  // The remaining window still browses.
-  EXPECT_TRUE(WaitFor(
-      [&] { return TypeIntoAddressBar(*browser, pages_.Url("/after")) && WaitFor([&] { return Served("/after"); }, 5s); },
-      30s));
-  Window last;
-  ASSERT_TRUE(TopWindow(*browser, last));
-  ClickAt(last.x + last.width - 21, last.y + 17);
-  const auto status = browser->WaitForExit(kStartLimit);
-  ASSERT_TRUE(status.has_value()) << "closing the last window did not end the browser";
-  EXPECT_EQ(*status, 0) << browser->Log();
-}
-
-TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothing) {
+TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndNewWindowsOpenAndCloseOneByOne) {
   // A first run leaves the ordinary profile a cookie on disk.
   {
     auto first = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
@@ -139,7 +96,6 @@ TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothin
   const auto compatSent = Visit(privateWindow, compat + "/compat-check", "/compat-check");
   ASSERT_TRUE(compatSent.has_value());
   EXPECT_NE(compatSent->find("e2e_private=private-1"), std::string::npos) << *compatSent;
-  Screenshot("private_window_beside_normal");
 
   // Nothing of it reached the data folder: no file grew or appeared, no row.
   std::this_thread::sleep_for(3s);
@@ -164,7 +120,34 @@ TEST_F(WindowsEndToEndTest, APrivateWindowKeepsItsCookiesToItselfAndWritesNothin
   ASSERT_TRUE(ordinary.has_value());
   EXPECT_NE(ordinary->find("e2e_kept=persistent-1"), std::string::npos) << *ordinary;
   EXPECT_EQ(ordinary->find("e2e_private"), std::string::npos) << *ordinary;
-  CloseBrowser(*browser);
+
+  // Ctrl+N in the window: a second window of the same process on the home page.
+  EXPECT_TRUE(OpenWindowWithKey(*browser, normal, "ctrl+n")) << "Ctrl+N opened no window";
+
+  // The desktop entry's "new window" action with an address, then a plain address.
+  StartAgain({"-newwindow", pages_.Url("/two")});
+  EXPECT_TRUE(WindowCountIs(*browser, 3));
+  EXPECT_TRUE(WaitFor([&] { return Served("/two"); }, 30s));
+  StartAgain({pages_.Url("/three")});
+  EXPECT_TRUE(WaitFor([&] { return Served("/three"); }, 30s));
+  EXPECT_TRUE(WindowCountIs(*browser, 3)) << "a plain address opened a window";
+
+  // Each close button closes its own window; the browser goes on until the last.
+  for (size_t left = 3; left > 1; --left) {
+    Window top;
+    ASSERT_TRUE(TopWindow(*browser, top));
+    ClickAt(top.x + top.width - 21, top.y + 17);
+    ASSERT_TRUE(WindowCountIs(*browser, left - 1)) << "the close button did not close its window";
+    EXPECT_FALSE(browser->WaitForExit(1s).has_value()) << "the browser ended with windows open";
+  }
+  // The remaining window still browses.
+  EXPECT_TRUE(TypeUntilServed(*browser, pages_.Url("/after"), "/after", 30s));
+  Window last;
+  ASSERT_TRUE(TopWindow(*browser, last));
+  ClickAt(last.x + last.width - 21, last.y + 17);
+  const auto status = browser->WaitForExit(kStartLimit);
+  ASSERT_TRUE(status.has_value()) << "closing the last window did not end the browser";
+  EXPECT_EQ(*status, 0) << browser->Log();
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -104,16 +103,9 @@ PrivateKeyring::PrivateKeyring(bool withKeyring) {
   // Ready once it owns the Secret Service's name on the bus.
   const std::string ask = "dbus-send --bus='" + address_ +
                           "' --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus "
-                          "org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null";
-  for (int i = 0; i < 200 && !running_; ++i) {
-    if (FILE* reply = popen(ask.c_str(), "r")) {
-      char text[256] = {};
-      const size_t length = fread(text, 1, sizeof(text) - 1, reply);
-      pclose(reply);
-      running_ = std::string(text, length).find("boolean true") != std::string::npos;
-    }
-    if (!running_) std::this_thread::sleep_for(50ms);
-  }
+                          "org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | "
+                          "grep -q 'boolean true'";
+  for (int i = 0; i < 200 && !(running_ = std::system(ask.c_str()) == 0); ++i) std::this_thread::sleep_for(50ms);
 }
 
 PrivateKeyring::~PrivateKeyring() {

@@ -6,11 +6,7 @@ namespace tarvo::test {
 
 namespace {
 void Apply(const std::string& name, const std::optional<std::string>& value) {
-  if (value) {
-    setenv(name.c_str(), value->c_str(), 1);
-  } else {
-    unsetenv(name.c_str());
-  }
+  value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
 }
 }  // namespace
 
