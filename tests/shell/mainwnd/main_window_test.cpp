@@ -1,6 +1,6 @@
 // The main window from the built skin package with the real engines, against pages
-// served on loopback: start-up, the toolbar, search, saving, settings, a compatibility
-// tab, crashed pages, a private window and closing. Screenshots land under
+// served on loopback: start-up, the toolbar, search, find in page, saving, settings, a
+// compatibility tab, crashed pages, a private window and closing. Screenshots land under
 // <build>/test-artifacts/ui/.
 #include <signal.h>
 #include <unistd.h>
@@ -14,6 +14,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -247,9 +250,9 @@ class MainWindowTest : public ::testing::Test {
 
 // The window starts small with the start page already loading and takes its working
 // size later; then the toolbar follows history and loading, the search field opens
-// the chosen engine in a new tab and records the text, and the main menu saves the
-// page (a path it cannot write is reported).
-TEST_F(MainWindowTest, StartsSmallThenToolbarSearchAndSavingFromTheMenuWork) {
+// the chosen engine in a new tab and records the text, the find window searches the
+// page both ways, and the main menu saves the page (a path it cannot write is reported).
+TEST_F(MainWindowTest, StartsSmallThenToolbarSearchFindAndSavingFromTheMenuWork) {
   ASSERT_EQ(windows_->LastUsed(), window_.get());
   ASSERT_TRUE(window_->CreateAndShow());
   EXPECT_EQ(window_->GetWindowRect().size(), QSize(MainDuiWnd::kInitialWidth, MainDuiWnd::kInitialHeight));
@@ -293,6 +296,39 @@ TEST_F(MainWindowTest, StartsSmallThenToolbarSearchAndSavingFromTheMenuWork) {
   QueryTable rows;
   database_->Query("select searchtext from searchtext where searchtext = ?", {std::string("pears & apples")}, &rows);
   EXPECT_EQ(rows.rows.size(), 1u);
+
+  // Ctrl+F pressed inside the page opens the find window over it. Backward from the
+  // top wraps to the last of three matches, forward from there to the first.
+  Page* found = window_->PageList().Current();
+  auto* view = qobject_cast<QWebEngineView*>(found->Body()->GetWindow());
+  ASSERT_NE(view, nullptr);
+  std::vector<std::pair<int, int>> matches;  // (matches, active match) of each search that found some
+  bool engineLoaded = false;  // the page may show the new address before the engine starts loading it
+  QObject connections;         // ends both connections before what they write to
+  QObject::connect(view->page(), &QWebEnginePage::findTextFinished, &connections,
+                   [&](const QWebEngineFindTextResult& result) {
+                     if (result.numberOfMatches() > 0) matches.emplace_back(result.numberOfMatches(), result.activeMatch());
+                   });
+  QObject::connect(view->page(), &QWebEnginePage::loadFinished, &connections,
+                   [&](bool ok) { engineLoaded = engineLoaded || (ok && view->url() == QUrl(server_->Url("/find"))); });
+  found->Navigate(Wide(server_->Url("/find")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return engineLoaded && Shows(found, server_->Url("/find")); }, 20000));
+  bool findShown = false;
+  QTimer::singleShot(100, [&] {
+    WindowImplBase* find = WaitForShown("KXFindWnd");
+    if (find == nullptr) return;
+    findShown = true;
+    QTest::keyClicks(find->FindControl<CEditUI>(QStringLiteral("find/find_edit"))->GetLineEdit(), QStringLiteral("apple"));
+    ClickControl(*find, "find/back_btn");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return matches.size() == 1; }, 20000)) << "no answer to the backward search";
+    ClickControl(*find, "find/next_btn");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return matches.size() == 2; }, 20000)) << "no answer to the forward search";
+    find->Close();
+  });
+  view->setFocus();
+  QTest::keyClick(view->focusProxy() != nullptr ? view->focusProxy() : view, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return findShown && ShownWindowOf("KXFindWnd") == nullptr; }, 50000));
+  EXPECT_EQ(matches, (std::vector<std::pair<int, int>>{{3, 3}, {3, 1}}));
 
   std::vector<QString> answers;
   const QString folder = QString::fromStdString(root_->path().string()) + "/";
