@@ -108,7 +108,8 @@ api=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$work/service.log" | head 
 # 5. A loopback page, and the packaged browser loading it.
 mkdir -p "$work/site"
 echo '<html><head><title>Packaged</title></head><body>from the package</body></html>' >"$work/site/package.html"
-python3 -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/site.log" 2>&1 &
+# Unbuffered: the port is read from its first line, which a file would otherwise hold back.
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/site.log" 2>&1 &
 pids+=($!)
 wait_for 20 grep -q 'Serving HTTP' "$work/site.log" || { cat "$work/site.log"; fail "page server did not start"; }
 site_port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/site.log" | head -1)
