@@ -12,11 +12,12 @@ pkg_check_modules(LIBSECRET REQUIRED IMPORTED_TARGET libsecret-1)
 
 if(TARVO_BUILD_GUI)
   set(CMAKE_AUTOMOC ON)
-  find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets Svg Network PrintSupport Test DBus)
-  find_package(Qt5 5.15 REQUIRED COMPONENTS WebEngineWidgets WebChannel Quick)
-  # The compatibility engine's module (src/engines/webkitgtk) alone links these.
-  find_package(Qt5 5.15 REQUIRED COMPONENTS X11Extras)
-  pkg_check_modules(WEBKITGTK REQUIRED IMPORTED_TARGET webkit2gtk-4.1 gtk+-3.0 gtk+-x11-3.0)
+  # Qt 6.4 (Debian 12) is the oldest Qt we build on; Debian 13 brings 6.8.
+  find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Svg Network PrintSupport Test DBus)
+  find_package(Qt6 6.4 REQUIRED COMPONENTS WebEngineCore WebEngineWidgets WebChannel Quick)
+  # The compatibility engine's module (src/engines/webkitgtk) alone links these; Qt
+  # itself hands out the X11 display through its native interface.
+  pkg_check_modules(WEBKITGTK REQUIRED IMPORTED_TARGET webkit2gtk-4.1 gtk+-3.0 gtk+-x11-3.0 x11)
 endif()
 
 if(TARVO_BUILD_TESTS)

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/ckx_browser_app.h"
+#include "app/engine_versions.h"
 #include "platform/crash_handler.h"
 #include "platform/paths.h"
 
@@ -24,7 +25,7 @@ constexpr const char* kHelp =
     "  -url ADDRESS    the same, also for an address that begins with \"-\"\n"
     "  -noupdate       start the browser, not an update that was downloaded for it\n"
     "  -setasdefault   make TarvoBrowser the desktop's default web browser, then exit\n"
-    "  --version       print the version and exit\n"
+    "  --version       print the version and those of the two engines, and exit\n"
     "  --help          print this text and exit\n"
     "\n"
     "Environment: TARVO_API_URL (the service's base address), TARVO_API_KEYS and\n"
@@ -36,7 +37,7 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("TarvoBrowser %s\n", TARVO_VERSION);
+    std::printf("TarvoBrowser %s\n%s", TARVO_VERSION, tarvo::EngineVersions::Describe().c_str());
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {

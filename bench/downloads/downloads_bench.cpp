@@ -12,7 +12,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <algorithm>
@@ -131,11 +131,11 @@ double BareEngineSeconds(const std::string& url, const fs::path& folder) {
   QWebEnginePage page(&profile);
   QElapsedTimer clock;
   bool finished = false;
-  QObject::connect(&profile, &QWebEngineProfile::downloadRequested, [&](QWebEngineDownloadItem* item) {
+  QObject::connect(&profile, &QWebEngineProfile::downloadRequested, [&](QWebEngineDownloadRequest* item) {
     item->setDownloadDirectory(QString::fromStdString(folder.string()));
     item->setDownloadFileName(QStringLiteral("bare.bin"));
     item->accept();
-    QObject::connect(item, &QWebEngineDownloadItem::finished, [&] { finished = true; });
+    QObject::connect(item, &QWebEngineDownloadRequest::isFinishedChanged, [&] { finished = true; });
   });
   clock.start();
   page.download(QUrl(QString::fromStdString(url)));

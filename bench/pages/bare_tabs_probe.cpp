@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QWidget>
@@ -16,8 +17,11 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   TabProbeArguments probe;
   if (!TabProbeArguments::Parse(application.arguments(), &probe)) return 2;
-  QWebEngineProfile::defaultProfile()->setCachePath(probe.profile + "/Cache");
-  QWebEngineProfile::defaultProfile()->setPersistentStoragePath(probe.profile + "/Storage");
+  // A named profile keeps its cookies and cache on disk, as the browser's does (Qt's
+  // default profile is off the record).
+  auto* profile = new QWebEngineProfile(QStringLiteral("Default"), &application);
+  profile->setCachePath(probe.profile + "/Cache");
+  profile->setPersistentStoragePath(probe.profile + "/Storage");
 
   QWidget window;
   window.resize(1024, 768);
@@ -28,6 +32,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     auto* view = new QWebEngineView(&window);
+    view->setPage(new QWebEnginePage(profile, view));
     view->setGeometry(window.rect());
     if (!views.empty()) views.back()->hide();
     view->show();

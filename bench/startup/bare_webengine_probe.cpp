@@ -1,6 +1,7 @@
 // Start-up probe: a bare QWebEngineView program loading the same page, the
 // yardstick for the Chromium layer.
 #include <QApplication>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
   if (!ProbeArguments::Parse(application.arguments(), &probe)) {
     return 2;
   }
-  QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+  // A named profile keeps its cookies and cache on disk, as the browser's does (Qt's
+  // default profile is off the record).
+  auto* profile = new QWebEngineProfile(QStringLiteral("Default"), &application);
   profile->setCachePath(probe.profile + "/Cache");
   profile->setPersistentStoragePath(probe.profile + "/Cookie");
   QWidget window;
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
   std::vector<QWebEngineView*> views;
   for (int i = 0; i < probe.tabs; ++i) {
     auto* view = new QWebEngineView(&window);
+    view->setPage(new QWebEnginePage(profile, view));
     view->resize(1024, 768);
     view->setVisible(i == 0);
     QObject::connect(view, &QWebEngineView::loadFinished, [&](bool) {

@@ -12,7 +12,7 @@ cef::CefSettings BrowserEngineSettings::Build() {
   cef::CefSettings settings;
   settings.cache_path = registry.GetUtf8(SettingsKeys::kCacheFolder);
   settings.log_file = registry.GetUtf8(SettingsKeys::kEngineLogFile);
-  settings.user_agent = kUserAgent;
+  // No user agent of our own: the engine's, which names the Chromium it runs.
   settings.locale = LanguageManager::Instance().GetLocaleTag();
   settings.accept_language = LanguageManager::Instance().GetAcceptLanguage();
   settings.mirror_for_certificate_error = &BrowserEngineSettings::MirrorForCertificateError;

@@ -1,6 +1,6 @@
 #pragma once
 // The Chromium engine's process-wide settings for the browser: the cache and log
-// locations from the settings registry, the browser's user agent, the interface
+// locations from the settings registry, the interface
 // language (the engine's own texts and the Accept-Language), and which certificate
 // errors are accepted.
 //
@@ -14,12 +14,6 @@ namespace tarvo {
 
 class BrowserEngineSettings {
  public:
-  // A desktop Chrome user agent for Linux matching the engine's Chromium, so sites
-  // serve their ordinary desktop pages.
-  static constexpr const char* kUserAgent =
-      "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/87.0.4280.144 "
-      "Safari/537.36";
-
   // Settings from "appdata/cache", "appdata/log/cef.file" and the interface language
   // (the language manager is made first).
   static cef::CefSettings Build();

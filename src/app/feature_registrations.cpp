@@ -1,5 +1,7 @@
 #include "app/feature_registrations.h"
 
+#include "app/engine_versions.h"
+
 #include "account/windows/account_feature.h"
 #include "downloads/windows/downloads_feature.h"
 #include "favorites/windows/favorites_feature.h"
@@ -27,7 +29,7 @@ void FeatureRegistrations::RegisterAll(FeatureHooks& hooks) {
   TabSleeper::Register(hooks);
   // Last: puts the launch report at the front of the loop's round, the update check
   // at its end.
-  UpdateFeature::Register(hooks);
+  UpdateFeature::Register(hooks, [] { return QString::fromStdString(EngineVersions::Describe()).trimmed(); });
 }
 
 }  // namespace tarvo

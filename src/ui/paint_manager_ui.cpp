@@ -441,7 +441,7 @@ void CPaintManagerUI::SetHot(CControlUI* control, QPoint pt) {
 
 void CPaintManagerUI::DispatchMouse(QEvent* event) {
   auto* me = static_cast<QMouseEvent*>(event);
-  const QPoint pt = me->pos();
+  const QPoint pt = me->position().toPoint();
   unsigned mods = KeyModifierBits(me->modifiers());
   TEventUI ev;
   ev.ptMouse = pt;

@@ -31,7 +31,7 @@ bool CWindowHost::event(QEvent* event) {
   // dismisses it (QWidget's own handling closes it), which the skin never sees.
   if (windowType() == Qt::Popup &&
       (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
-      !rect().contains(static_cast<QMouseEvent*>(event)->pos())) {
+      !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
     return QWidget::event(event);
   }
   if (owner_ != nullptr && owner_->OnNativeEvent(event)) {

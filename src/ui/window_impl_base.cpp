@@ -177,11 +177,11 @@ bool WindowImplBase::HandleFrameMouse(QEvent* event) {
   }
   if (event->type() == QEvent::MouseMove) {
     if (dragging_) {
-      host->move(me->globalPos() - dragOffset_);
+      host->move(me->globalPosition().toPoint() - dragOffset_);
       return true;
     }
     if (me->buttons() == Qt::NoButton) {
-      const LRESULT hit = HitTest(me->pos());
+      const LRESULT hit = HitTest(me->position().toPoint());
       Qt::CursorShape shape = Qt::ArrowCursor;
       if (hit == HTLEFT || hit == HTRIGHT) shape = Qt::SizeHorCursor;
       else if (hit == HTTOP || hit == HTBOTTOM) shape = Qt::SizeVerCursor;
@@ -198,7 +198,7 @@ bool WindowImplBase::HandleFrameMouse(QEvent* event) {
     }
     return false;
   }
-  const QPoint global = me->globalPos();
+  const QPoint global = me->globalPosition().toPoint();
   const LRESULT hit = SendMessage(WM_NCHITTEST, 0, MakeLParam(global.x(), global.y()));
   if (hit == HTCLIENT) {
     return false;

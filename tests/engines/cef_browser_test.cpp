@@ -1,5 +1,6 @@
 #include <QNetworkProxy>
 #include <QWebEngineSettings>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <map>
 #include <thread>
 
@@ -81,7 +82,10 @@ TEST_F(CefNavigationTest, EveryRequestCarriesTheHeadersTheClientAdds) {
   EXPECT_EQ(server_.LastHeader("/menu.html", "X-Tarvo"), "one, two");
   EXPECT_TRUE(server_.LastHeader("/menu.html", "X-Injected").isEmpty());
   EXPECT_TRUE(server_.LastHeader("/menu.html", "X-Evil").isEmpty());
-  EXPECT_EQ(server_.LastHeader("/menu.html", "User-Agent"), CefTestEnvironment::kUserAgent);
+  // The engine's own agent, naming its Chromium as a desktop Chrome would.
+  const QByteArray agent = server_.LastHeader("/menu.html", "User-Agent");
+  EXPECT_TRUE(agent.contains(QByteArray(" Chrome/") + qWebEngineChromiumVersion() + ' ')) << agent.toStdString();
+  EXPECT_FALSE(agent.contains("QtWebEngine")) << agent.toStdString();
   EXPECT_EQ(server_.CountFor("/pixel.png"), 0) << "a cancelled resource is never requested";
   const bool saw_image = std::any_of(client_->resource_urls.begin(), client_->resource_urls.end(),
                                      [](const CefString& url) { return url.find(u"pixel.png") != CefString::npos; });

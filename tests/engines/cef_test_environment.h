@@ -14,10 +14,6 @@ struct CefTestEnvironment {
     static CefTestEnvironment environment;
     return environment;
   }
-  static constexpr const char* kUserAgent =
-      "Mozilla/5.0 (Windows NT 6.2; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/54.0.2840.71 "
-      "Safari/537.36";
-
   QString data_root;
   bool initialised = false;
   bool cookie_store_set = false;

@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
   CefSettings settings;
   settings.cache_path = (root.path() / "Cache").string();
   settings.log_file = (root.path() / "Log" / "chromium.log").string();
-  settings.user_agent = tarvo::test::CefTestEnvironment::kUserAgent;
   settings.locale = "zh-CN";
   settings.mirror_for_certificate_error = [&environment](const std::string& url) {
     environment.certificate_questions.push_back(url);

@@ -71,7 +71,7 @@ if command -v lintian >/dev/null; then
   lintian --fail-on error,warning --tag-display-limit 0 "$browser_deb" "$service_deb" >"$work/lintian.log" 2>&1 ||
     { cat "$work/lintian.log"; fail "lintian found errors or warnings"; }
 fi
-grep -q libqt5webenginewidgets5 <<<"$(dpkg-deb -f "$browser_deb" Depends)" || fail "the browser's dependencies are not listed"
+grep -q libqt6webenginewidgets6 <<<"$(dpkg-deb -f "$browser_deb" Depends)" || fail "the browser's dependencies are not listed"
 unit=$(dpkg-deb --fsys-tarfile "$service_deb" | tar -xO ./usr/lib/systemd/system/tarvo-service.service)
 grep -q '^StateDirectory=tarvo-service' <<<"$unit" || fail "the service unit has no state folder of its own"
 

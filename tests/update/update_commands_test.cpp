@@ -101,11 +101,12 @@ TEST_F(UpdateCommandsTest, TheEntryNamesTheVersionsChecksOnAWorkerAndRunsAnAccep
 TEST_F(UpdateCommandsTest, AnUnreachableServiceIsToldAndTheWindowsMayGoWhileAWorkerRuns) {
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:9/");
   auto check = std::make_shared<UpdateCheck>(Settings());
-  UpdateCommands::Register(windows_, check, Settings(), endSteps_);
+  UpdateCommands::Register(windows_, check, Settings(), endSteps_, [] { return QStringLiteral("Chromium 1.2.3"); });
   MessageBoxAnswer answer;
   windows_.Features().Find(Commands::kCheckForUpdate)->handler(window_, {});
   EXPECT_TRUE(QTest::qWaitFor([&] { return !answer.text().isEmpty(); }, 10000));
-  EXPECT_EQ(answer.text(), "The update service could not be reached. Please try again later.");
+  EXPECT_EQ(answer.text(), "The update service could not be reached. Please try again later.\n\nChromium 1.2.3")
+      << "every answer names the engines";
   EXPECT_TRUE(DataFiles().empty());
 
   // The browser ends while a check runs: the end step waits for it, its result is dropped.

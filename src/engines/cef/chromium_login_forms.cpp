@@ -6,6 +6,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineView>
 #include <QWidget>
 
 #include "shell/pages/i_tab_body.h"
@@ -85,7 +86,7 @@ ChromiumLoginForms::~ChromiumLoginForms() {
   events_.Gone(*this);
   if (page_.isNull()) return;
   if (page_->webChannel() == channel_) page_->setWebChannel(nullptr, kWorld);
-  for (const QWebEngineScript& script : page_->scripts().findScripts(QLatin1String(kScriptName))) {
+  for (const QWebEngineScript& script : page_->scripts().find(QLatin1String(kScriptName))) {
     page_->scripts().remove(script);
   }
 }
@@ -103,7 +104,7 @@ void ChromiumLoginForms::Fill(int formId, const WString& frameOrigin, const WStr
 }
 
 QRect ChromiumLoginForms::ScreenRect(const QRect& pageRect) const {
-  QWidget* view = page_.isNull() ? nullptr : page_->view();
+  QWidget* view = page_.isNull() ? nullptr : QWebEngineView::forPage(page_.data());
   return view != nullptr ? PageRectOnScreen(*view, pageRect, page_->zoomFactor()) : QRect();
 }
 

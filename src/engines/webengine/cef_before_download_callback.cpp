@@ -1,7 +1,7 @@
 #include "engines/webengine/cef_before_download_callback.h"
 
 #include <QFileInfo>
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 
 namespace tarvo::cef {
 

@@ -4,7 +4,7 @@
 
 #include "engines/webengine/cef_string.h"
 
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 
 namespace tarvo::cef {
 
@@ -13,7 +13,7 @@ namespace tarvo::cef {
 // Threads: engine UI thread only.
 class CefBeforeDownloadCallback {
  public:
-  explicit CefBeforeDownloadCallback(QWebEngineDownloadItem* item) : item_(item) {}
+  explicit CefBeforeDownloadCallback(QWebEngineDownloadRequest* item) : item_(item) {}
 
   // Starts writing the download to download_path (a full file path; empty keeps
   // the suggested name in the engine's download folder). show_dialog is not offered
@@ -24,7 +24,7 @@ class CefBeforeDownloadCallback {
   void Expire() { item_ = nullptr; }
 
  private:
-  QPointer<QWebEngineDownloadItem> item_;  // non-owning, the engine's
+  QPointer<QWebEngineDownloadRequest> item_;  // non-owning, the engine's
   bool accepted_ = false;
 };
 

@@ -187,14 +187,18 @@ void CefBrowserHost::PrintToPDF(const CefString& path, const CefPdfPrintSettings
 
 void CefBrowserHost::Print(QPrinter* printer, std::function<void(bool)> done) {
   auto browser = browser_.lock();
-  EnginePage* page = browser != nullptr ? browser->page() : nullptr;
-  if (page == nullptr || printer == nullptr) {
+  EngineView* view = browser != nullptr ? browser->view() : nullptr;
+  if (view == nullptr || printer == nullptr) {
     if (done) done(false);
     return;
   }
-  page->print(printer, [done = std::move(done)](bool printed) {
-    if (done) done(printed);
-  });
+  QObject::connect(
+      view, &QWebEngineView::printFinished, view,
+      [done = std::move(done)](bool printed) {
+        if (done) done(printed);
+      },
+      Qt::SingleShotConnection);
+  view->print(printer);
 }
 
 void CefBrowserHost::SetFocus(bool focus) {

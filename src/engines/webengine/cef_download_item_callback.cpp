@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 
 namespace tarvo::cef {
 
@@ -14,7 +14,7 @@ void CefDownloadItemCallback::Cancel() {
 }
 
 void CefDownloadItemCallback::Pause() {
-  if (!item_.isNull() && item_->state() == QWebEngineDownloadItem::DownloadInProgress && !item_->isPaused()) {
+  if (!item_.isNull() && item_->state() == QWebEngineDownloadRequest::DownloadInProgress && !item_->isPaused()) {
     item_->pause();
   }
 }
@@ -23,13 +23,13 @@ void CefDownloadItemCallback::Resume() {
   // An interrupted download has ended for good: this engine does not take it up
   // again (it has already retried with a Range request where the server allowed
   // one), so only a paused one resumes.
-  if (!item_.isNull() && item_->state() == QWebEngineDownloadItem::DownloadInProgress && item_->isPaused()) {
+  if (!item_.isNull() && item_->state() == QWebEngineDownloadRequest::DownloadInProgress && item_->isPaused()) {
     item_->resume();
   }
 }
 
 bool CefDownloadItemCallback::KeepPartialFile(const CefString& path) {
-  if (item_.isNull() || item_->state() != QWebEngineDownloadItem::DownloadInProgress || path.empty()) return false;
+  if (item_.isNull() || item_->state() != QWebEngineDownloadRequest::DownloadInProgress || path.empty()) return false;
   // The engine writes a download under its target name plus ".download" until it
   // finishes.
   const QString partial = item_->downloadDirectory() + QLatin1Char('/') + item_->downloadFileName() +

@@ -4,7 +4,7 @@
 
 #include "engines/webengine/cef_string.h"
 
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 
 namespace tarvo::cef {
 
@@ -13,7 +13,7 @@ namespace tarvo::cef {
 // Threads: engine UI thread only.
 class CefDownloadItemCallback {
  public:
-  explicit CefDownloadItemCallback(QWebEngineDownloadItem* item) : item_(item) {}
+  explicit CefDownloadItemCallback(QWebEngineDownloadRequest* item) : item_(item) {}
 
   void Cancel();
   // Stops reading from the connection, which stays open; the partial file stays
@@ -31,7 +31,7 @@ class CefDownloadItemCallback {
   bool KeepPartialFile(const CefString& path);
 
  private:
-  QPointer<QWebEngineDownloadItem> item_;  // non-owning, the engine's
+  QPointer<QWebEngineDownloadRequest> item_;  // non-owning, the engine's
 };
 
 }  // namespace tarvo::cef

@@ -111,7 +111,7 @@ struct CefMainArgs {
 struct CefSettings {
   std::string cache_path;   // HTTP cache folder; empty keeps the engine's default
   std::string log_file;     // the engine's own log; empty: no log file
-  std::string user_agent;   // empty keeps the engine's default
+  std::string user_agent;   // empty: the engine's own, as a desktop Chrome of its release
   std::string locale;       // user-interface locale, e.g. "zh-CN"; the Accept-Language too unless set below
   std::string accept_language;  // e.g. "zh-CN,zh;q=0.9"
   // Certificate errors are refused unless this names, for the failing address, a

@@ -74,7 +74,7 @@ bool DisplayCompositing::ChooseBeforeApplication() {
     return false;
   }
   choseSoftware = true;
-  QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
   qputenv(kGlIntegrationVariable, "none");
   previousHandler = qInstallMessageHandler(&QuietExpectedGlComplaint);
   return true;

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 #include <QUrl>
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 
 #include "engines/webengine/cef_client.h"
 #include "engines/webengine/cef_download_handler.h"
@@ -17,7 +17,7 @@ constexpr qint64 kSpeedWindowMs = 500;
 constexpr int kPausedReportIntervalMs = 1000;
 }  // namespace
 
-DownloadTracker::DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrowser> browser,
+DownloadTracker::DownloadTracker(QWebEngineDownloadRequest* item, CefRefPtr<CefBrowser> browser,
                                  CefRefPtr<CefClient> client)
     : QObject(item),
       item_(item),
@@ -33,12 +33,13 @@ DownloadTracker::DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrow
   // to the engine's (the engine paused, the item saying running, so a later resume
   // was ignored). So the client hears of changes from the event loop, once per
   // burst, and its calls reach the item between updates.
-  connect(item, &QWebEngineDownloadItem::downloadProgress, this, [this](qint64 received, qint64) {
-    MeasureSpeed(received);
+  connect(item, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
+    if (!item_.isNull()) MeasureSpeed(item_->receivedBytes());
     ReportSoon();
   });
-  connect(item, &QWebEngineDownloadItem::stateChanged, this, &DownloadTracker::ReportSoon);
-  connect(item, &QWebEngineDownloadItem::isPausedChanged, this, &DownloadTracker::ReportSoon);
+  connect(item, &QWebEngineDownloadRequest::totalBytesChanged, this, &DownloadTracker::ReportSoon);
+  connect(item, &QWebEngineDownloadRequest::stateChanged, this, &DownloadTracker::ReportSoon);
+  connect(item, &QWebEngineDownloadRequest::isPausedChanged, this, &DownloadTracker::ReportSoon);
 }
 
 void DownloadTracker::ReportSoon() {
@@ -52,24 +53,24 @@ void DownloadTracker::ReportSoon() {
   });
 }
 
-CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadItem& item) {
+CefDownloadItem::Data DownloadTracker::Snapshot(const QWebEngineDownloadRequest& item) {
   CefDownloadItem::Data data;
   data.id = item.id();
   data.url = item.url().toString().toStdU16String();
   data.original_url = data.url;
   data.suggested_file_name = item.suggestedFileName().toStdU16String();
-  if (item.state() != QWebEngineDownloadItem::DownloadRequested) {
+  if (item.state() != QWebEngineDownloadRequest::DownloadRequested) {
     data.full_path = (item.downloadDirectory() + QLatin1Char('/') + item.downloadFileName()).toStdU16String();
   }
   data.mime_type = item.mimeType().toStdU16String();
   data.received_bytes = item.receivedBytes();
   data.total_bytes = item.totalBytes() > 0 ? item.totalBytes() : 0;
-  data.in_progress = item.state() == QWebEngineDownloadItem::DownloadInProgress;
+  data.in_progress = item.state() == QWebEngineDownloadRequest::DownloadInProgress;
   data.paused = item.isPaused();
-  data.complete = item.state() == QWebEngineDownloadItem::DownloadCompleted;
-  data.interrupted = item.state() == QWebEngineDownloadItem::DownloadInterrupted;
+  data.complete = item.state() == QWebEngineDownloadRequest::DownloadCompleted;
+  data.interrupted = item.state() == QWebEngineDownloadRequest::DownloadInterrupted;
   data.interrupt_reason = data.interrupted ? static_cast<int>(item.interruptReason()) : 0;
-  data.canceled = item.state() == QWebEngineDownloadItem::DownloadCancelled || data.interrupted;
+  data.canceled = item.state() == QWebEngineDownloadRequest::DownloadCancelled || data.interrupted;
   return data;
 }
 

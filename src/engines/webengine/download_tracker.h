@@ -8,7 +8,7 @@
 #include "engines/webengine/cef_download_item.h"
 #include "engines/webengine/cef_types.h"
 
-class QWebEngineDownloadItem;
+class QWebEngineDownloadRequest;
 
 namespace tarvo::cef {
 
@@ -25,20 +25,20 @@ class CefDownloadItemCallback;
 class DownloadTracker : public QObject {
   Q_OBJECT
  public:
-  DownloadTracker(QWebEngineDownloadItem* item, CefRefPtr<CefBrowser> browser, CefRefPtr<CefClient> client);
+  DownloadTracker(QWebEngineDownloadRequest* item, CefRefPtr<CefBrowser> browser, CefRefPtr<CefClient> client);
 
   // Reports the item's current state from the event loop; changes that arrive
   // before that report are told in it.
   void ReportSoon();
 
   // A snapshot of the item as the handlers see it (speed 0 when none was measured).
-  static CefDownloadItem::Data Snapshot(const QWebEngineDownloadItem& item);
+  static CefDownloadItem::Data Snapshot(const QWebEngineDownloadRequest& item);
 
  private:
   void Report();
   void MeasureSpeed(int64_t received);
 
-  QPointer<QWebEngineDownloadItem> item_;  // non-owning: our parent
+  QPointer<QWebEngineDownloadRequest> item_;  // non-owning: our parent
   CefRefPtr<CefBrowser> browser_;
   CefRefPtr<CefClient> client_;  // keeps the handler alive while the download runs
   CefRefPtr<CefDownloadItemCallback> callback_;

@@ -4,8 +4,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
-#include <QWebEngineDownloadItem>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -30,6 +31,7 @@ namespace tarvo::cef {
 namespace {
 constexpr uint32_t kVisibleStyle = 0x10000000;
 constexpr const char* kChromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+constexpr const char* kProfileName = "Default";
 }  // namespace
 
 EngineContext& EngineContext::Instance() {
@@ -71,6 +73,11 @@ std::string EngineContext::ComposeChromiumFlags(const std::string& existing, con
   return flags;
 }
 
+QString EngineContext::BrowserUserAgent(const QString& engine_agent) {
+  static const QRegularExpression kQtWord(QStringLiteral(" QtWebEngine/[^ ]*"));
+  return QString(engine_agent).remove(kQtWord);
+}
+
 bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& settings, CefApp* app) {
   if (initialized_ || shut_down_ || QCoreApplication::instance() == nullptr) {
     return false;
@@ -97,7 +104,10 @@ bool EngineContext::Initialize(const CefMainArgs& args, const CefSettings& setti
       ComposeChromiumFlags(qgetenv(kChromiumFlagsVariable).toStdString(), command_line->GetSwitchTexts());
   qputenv(kChromiumFlagsVariable, QByteArray::fromStdString(flags));
 
-  profile_ = QWebEngineProfile::defaultProfile();
+  // A named profile keeps cookies, cache and storage on disk (the engine's default
+  // profile is off the record); its name gives it the folders the browser has always
+  // used, so a user's cookies and storage stay.
+  profile_ = new QWebEngineProfile(QString::fromLatin1(kProfileName));
   if (!settings.cache_path.empty()) {
     profile_->setCachePath(QString::fromStdString(settings.cache_path));
     profile_->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
@@ -117,15 +127,14 @@ void EngineContext::ConfigureProfile(QWebEngineProfile* profile) {
   // through a proxy that resolves them itself: the VPN's node would be bypassed.
   profile->settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
   webrtc_guard_.AddProfile(profile);
-  if (!settings_.user_agent.empty()) {
-    profile->setHttpUserAgent(QString::fromStdString(settings_.user_agent));
-  }
+  profile->setHttpUserAgent(settings_.user_agent.empty() ? BrowserUserAgent(profile->httpUserAgent())
+                                                         : QString::fromStdString(settings_.user_agent));
   const std::string& languages = settings_.accept_language.empty() ? settings_.locale : settings_.accept_language;
   if (!languages.empty()) {
     profile->setHttpAcceptLanguage(QString::fromStdString(languages));
   }
   QObject::connect(profile, &QWebEngineProfile::downloadRequested, anchor_.get(),
-                   [this](QWebEngineDownloadItem* item) { OnDownloadRequested(item); });
+                   [this](QWebEngineDownloadRequest* item) { OnDownloadRequested(item); });
   KeepLocalFilesApart(profile);
 }
 
@@ -181,6 +190,9 @@ void EngineContext::Shutdown() {
   // they belong to still exists: the profile is released with the application
   // object, and pages outliving it are a known cause of crashes at exit.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  // Last, with no page left on it: releasing the profile writes its cookies out.
+  delete profile_;
+  profile_ = nullptr;
 }
 
 bool EngineContext::ClearHttpCache() {
@@ -271,7 +283,7 @@ void EngineContext::OnViewDestroyed(int identifier) {
   }
 }
 
-void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
+void EngineContext::OnDownloadRequested(QWebEngineDownloadRequest* item) {
   if (auto known = accepted_.find(item->id()); known != accepted_.end()) {
     // The engine takes up a download the client has already placed: it goes on into
     // the same file, and the client hears of it from the new item from now on (the
@@ -280,7 +292,7 @@ void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
     item->setDownloadFileName(known->second.fileName);
     item->accept();
     if (DownloadTracker* old = known->second.tracker.data()) {
-      auto* replaced = qobject_cast<QWebEngineDownloadItem*>(old->parent());
+      auto* replaced = qobject_cast<QWebEngineDownloadRequest*>(old->parent());
       delete old;
       if (replaced != nullptr && replaced != item) {
         replaced->setParent(nullptr);
@@ -308,16 +320,16 @@ void EngineContext::OnDownloadRequested(QWebEngineDownloadItem* item) {
   Track(item, browser);
 }
 
-void EngineContext::Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser) {
+void EngineContext::Track(QWebEngineDownloadRequest* item, const CefRefPtr<CefBrowser>& browser) {
   auto* tracker = new DownloadTracker(item, browser, browser->client());
   const uint32_t id = item->id();
   accepted_[id] = {item->downloadDirectory(), item->downloadFileName(), browser, tracker};
-  QObject::connect(item, &QWebEngineDownloadItem::finished, anchor_.get(), [this, id, item] {
+  QObject::connect(item, &QWebEngineDownloadRequest::isFinishedChanged, anchor_.get(), [this, id, item] {
     // An interrupted download may still be resumed, and then announced again; an
     // item the engine has replaced says nothing about the download.
     const auto known = accepted_.find(id);
     const bool current = known != accepted_.end() && known->second.tracker == item->findChild<DownloadTracker*>();
-    if (current && item->state() != QWebEngineDownloadItem::DownloadInterrupted) accepted_.erase(known);
+    if (current && item->state() != QWebEngineDownloadRequest::DownloadInterrupted) accepted_.erase(known);
   });
   tracker->ReportSoon();
 }

@@ -12,7 +12,7 @@
 #include "engines/webengine/webrtc_guard.h"
 
 class QObject;
-class QWebEngineDownloadItem;
+class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
 namespace tarvo {
@@ -44,6 +44,10 @@ class EngineContext {
   // The QTWEBENGINE_CHROMIUM_FLAGS text carrying the existing flags followed by the
   // switches (values with blanks are quoted).
   static std::string ComposeChromiumFlags(const std::string& existing, const std::vector<std::string>& switches);
+  // The engine's own user agent as sites see it from a desktop Chrome of the same
+  // release: without the "QtWebEngine/<version>" word, which only makes sites serve
+  // pages for a browser they do not know.
+  static QString BrowserUserAgent(const QString& engine_agent);
 
   // Applies the switches and settings; false when already initialised, shut down,
   // or called before the QApplication exists.
@@ -98,19 +102,19 @@ class EngineContext {
 
  private:
   EngineContext() = default;
-  void OnDownloadRequested(QWebEngineDownloadItem* item);
+  void OnDownloadRequested(QWebEngineDownloadRequest* item);
   // The settings every profile of the engine gets, and its downloads.
   void ConfigureProfile(QWebEngineProfile* profile);
   // File pages of the profile read no other files.
   static void KeepLocalFilesApart(QWebEngineProfile* profile);
   // Follows an accepted download until it completes or is cancelled.
-  void Track(QWebEngineDownloadItem* item, const CefRefPtr<CefBrowser>& browser);
+  void Track(QWebEngineDownloadRequest* item, const CefRefPtr<CefBrowser>& browser);
   void OnViewDestroyed(int identifier);
 
   CefSettings settings_;
   bool initialized_ = false;
   bool shut_down_ = false;
-  QWebEngineProfile* profile_ = nullptr;  // non-owning: the engine's default profile
+  QWebEngineProfile* profile_ = nullptr;  // owned; released at the end of Shutdown
   QElapsedTimer cache_cleared_;           // since the last ClearHttpCache
   std::unique_ptr<QObject> anchor_;
   std::unique_ptr<ProxySwitcher> proxy_switcher_;
@@ -131,7 +135,7 @@ class EngineContext {
   // finished. Left to the profile, they would cancel their download from their
   // destructor while the profile is being torn down (a crash at exit); they go in
   // Shutdown instead, while the profile still exists.
-  std::vector<std::unique_ptr<QWebEngineDownloadItem>> replaced_;
+  std::vector<std::unique_ptr<QWebEngineDownloadRequest>> replaced_;
   int next_identifier_ = 1;
   int callback_depth_ = 0;
 };

@@ -89,6 +89,7 @@ EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent)
   connect(this, &QWebEnginePage::findTextFinished, this, &EnginePage::ReportFindResult);
   connect(this, &QWebEnginePage::renderProcessTerminated, this, &EnginePage::ReportRendererEnd);
   connect(this, &QWebEnginePage::pdfPrintingFinished, this, &EnginePage::FinishPdf);
+  connect(this, &QWebEnginePage::certificateError, this, &EnginePage::JudgeCertificateError);
 }
 
 EnginePage::~EnginePage() {
@@ -218,11 +219,15 @@ QWebEnginePage* EnginePage::createWindow(WebWindowType type) {
   return popup->page();
 }
 
-bool EnginePage::certificateError(const QWebEngineCertificateError& error) {
+void EnginePage::JudgeCertificateError(QWebEngineCertificateError error) {
   // Only the mirror addresses of protected sites may present a certificate that
   // does not match; everywhere else the engine's refusal protects the user.
   CertificatePolicy* policy = EngineContext::Instance().certificate_policy();
-  return policy != nullptr && policy->AcceptError(error.url(), error.isOverridable());
+  if (policy != nullptr && policy->AcceptError(error.url(), error.isOverridable())) {
+    error.acceptCertificate();
+  } else {
+    error.rejectCertificate();
+  }
 }
 
 void EnginePage::ReportLoading(bool loading) {

@@ -10,6 +10,7 @@
 #include "engines/webengine/cef_types.h"
 
 class QAuthenticator;
+class QWebEngineCertificateError;
 class QWebEngineFindTextResult;
 
 namespace tarvo::cef {
@@ -39,9 +40,11 @@ class EnginePage : public QWebEnginePage {
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) override;
   QWebEnginePage* createWindow(WebWindowType type) override;
-  bool certificateError(const QWebEngineCertificateError& error) override;
 
  private:
+  // Accepts or refuses a certificate the engine would refuse, before the engine
+  // decides.
+  void JudgeCertificateError(QWebEngineCertificateError error);
   void ReportLoading(bool loading);
   void ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy, const QString& host);
   void ReportFindResult(const QWebEngineFindTextResult& result);

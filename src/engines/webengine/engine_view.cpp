@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QWebEngineContextMenuData>
+#include <QWebEngineContextMenuRequest>
 
 #include "engines/webengine/cef_browser.h"
 #include "engines/webengine/cef_client.h"
@@ -15,20 +15,20 @@
 namespace tarvo::cef {
 
 namespace {
-cef_context_menu_media_type_t MediaTypeOf(QWebEngineContextMenuData::MediaType type) {
+cef_context_menu_media_type_t MediaTypeOf(QWebEngineContextMenuRequest::MediaType type) {
   switch (type) {
-    case QWebEngineContextMenuData::MediaTypeImage:
-    case QWebEngineContextMenuData::MediaTypeCanvas:
+    case QWebEngineContextMenuRequest::MediaTypeImage:
+    case QWebEngineContextMenuRequest::MediaTypeCanvas:
       return CM_MEDIATYPE_IMAGE;
-    case QWebEngineContextMenuData::MediaTypeVideo:
+    case QWebEngineContextMenuRequest::MediaTypeVideo:
       return CM_MEDIATYPE_VIDEO;
-    case QWebEngineContextMenuData::MediaTypeAudio:
+    case QWebEngineContextMenuRequest::MediaTypeAudio:
       return CM_MEDIATYPE_AUDIO;
-    case QWebEngineContextMenuData::MediaTypeFile:
+    case QWebEngineContextMenuRequest::MediaTypeFile:
       return CM_MEDIATYPE_FILE;
-    case QWebEngineContextMenuData::MediaTypePlugin:
+    case QWebEngineContextMenuRequest::MediaTypePlugin:
       return CM_MEDIATYPE_PLUGIN;
-    case QWebEngineContextMenuData::MediaTypeNone:
+    case QWebEngineContextMenuRequest::MediaTypeNone:
       break;
   }
   return CM_MEDIATYPE_NONE;
@@ -97,7 +97,7 @@ void EngineView::Attach(const std::weak_ptr<CefBrowser>& browser) {
   page_->Attach(browser);
 }
 
-CefContextMenuParams::Data EngineView::ParamsFrom(const QWebEngineContextMenuData& data, const QUrl& page_url) {
+CefContextMenuParams::Data EngineView::ParamsFrom(const QWebEngineContextMenuRequest& data, const QUrl& page_url) {
   CefContextMenuParams::Data params;
   params.type_flags = CM_TYPEFLAG_PAGE;
   if (data.linkUrl().isValid()) {
@@ -130,11 +130,11 @@ void EngineView::contextMenuEvent(QContextMenuEvent* event) {
     QWebEngineView::contextMenuEvent(event);
     return;
   }
-  const QWebEngineContextMenuData& data = page_->contextMenuData();
-  if (!data.isValid()) {
+  const QWebEngineContextMenuRequest* data = lastContextMenuRequest();
+  if (data == nullptr) {
     return;
   }
-  auto params = std::make_shared<CefContextMenuParams>(ParamsFrom(data, page_->url()));
+  auto params = std::make_shared<CefContextMenuParams>(ParamsFrom(*data, page_->url()));
   auto model = std::make_shared<CefMenuModel>();
   FillDefaults(*model, *page_, *params);
   handler->OnBeforeContextMenu(browser, browser->GetMainFrame(), params, model);

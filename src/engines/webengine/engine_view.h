@@ -6,7 +6,7 @@
 #include "engines/webengine/cef_context_menu_params.h"
 #include "engines/webengine/cef_types.h"
 
-class QWebEngineContextMenuData;
+class QWebEngineContextMenuRequest;
 class QWebEngineProfile;
 
 namespace tarvo::cef {
@@ -29,7 +29,7 @@ class EngineView : public QWebEngineView {
   EnginePage* engine_page() const { return page_; }
 
   // The parameters the client sees for a context menu opened on this data.
-  static CefContextMenuParams::Data ParamsFrom(const QWebEngineContextMenuData& data, const QUrl& page_url);
+  static CefContextMenuParams::Data ParamsFrom(const QWebEngineContextMenuRequest& data, const QUrl& page_url);
 
   // Object name of the menu shown for the page, so it can be found while open.
   static constexpr const char* kMenuObjectName = "cef_context_menu";

@@ -27,7 +27,7 @@ void WebRtcGuard::AddProfile(QWebEngineProfile* profile) {
 
 void WebRtcGuard::Apply(QWebEngineProfile* profile) const {
   QWebEngineScriptCollection* scripts = profile->scripts();
-  for (const QWebEngineScript& script : scripts->findScripts(kScriptName)) scripts->remove(script);
+  for (const QWebEngineScript& script : scripts->find(kScriptName)) scripts->remove(script);
   if (!guarded_) return;
   QWebEngineScript guard;
   guard.setName(kScriptName);

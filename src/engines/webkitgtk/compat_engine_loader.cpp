@@ -54,6 +54,16 @@ void CompatEngineLoader::Load() {
   // The module stays loaded: QLibrary unloads only on an explicit unload().
 }
 
+QString CompatEngineLoader::EngineVersion() {
+  static const QString version = [] {
+    QLibrary module(QString::fromStdString(ExecutableFolder()) + QLatin1String(kModuleName));
+    using Version = const char* (*)();
+    auto version = reinterpret_cast<Version>(module.resolve(kVersionEntryName));
+    return version != nullptr ? QString::fromLatin1(version()) : QString();
+  }();
+  return version;
+}
+
 void CompatEngineLoader::Configure() {
   engine_->SetDownloadListener(downloads_);
   engine_->SetCertificateErrorPolicy(certificates_);

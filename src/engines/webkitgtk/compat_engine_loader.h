@@ -18,8 +18,15 @@ class CompatEngineLoader {
  public:
   // The module's path from the executable's folder.
   static constexpr const char* kModuleName = "engines/libtarvo-compat-webkit.so";
-  // The module's one exported function: CompatEngine* (int interfaceVersion).
+  // The module's exported functions: CompatEngine* (int interfaceVersion), and
+  // const char* () for the WebKitGTK release it runs on.
   static constexpr const char* kEntryName = "TarvoCreateCompatEngine";
+  static constexpr const char* kVersionEntryName = "TarvoCompatEngineVersion";
+
+  // The WebKitGTK release of the module beside the executable, read without
+  // starting the engine (no toolkit, no display needed); empty when the module
+  // cannot be loaded.
+  static QString EngineVersion();
 
   CompatEngineLoader() = default;
   CompatEngineLoader(const CompatEngineLoader&) = delete;

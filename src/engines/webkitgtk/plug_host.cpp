@@ -5,14 +5,27 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QWindow>
-#include <QX11Info>
 
 #include "engines/webkitgtk/gdk_key_event.h"
 #include "engines/webkitgtk/gtk_headers.h"
 
+#include <X11/Xlib.h>
+
 namespace tarvo::ie {
 
 namespace {
+
+// Gives the keyboard to `window` as of `time`. The display takes a focus change only
+// with a time no older than the last one, and Qt, which saw no event of a click that
+// GTK received, would ask with an older one; so the window is also focused with the
+// click's own time, on Qt's own connection to the display.
+void ActivateAsOf(QWidget* window, unsigned long time) {
+  window->activateWindow();
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->display() == nullptr) return;
+  XSetInputFocus(x11->display(), window->winId(), RevertToParent, time);
+  XFlush(x11->display());
+}
 
 // X delivers a key to the window under the pointer when that window is inside the
 // focused one and listens for keys. The plug's windows never listen, so every key
@@ -103,13 +116,10 @@ int PlugHost::OnButtonPress(GtkWidget*, GdkEventButton* event, PlugHost* host) {
   // A click into the page puts the keyboard there, as a click into any of the
   // window's own widgets does: the window takes it back from a small window of its
   // own (the find bar) as well as from another program's. The display takes a focus
-  // change only with a time no older than the last one, and Qt saw no event of this
-  // click (GTK did), so Qt is told its time first.
+  // change only with a time no older than the last one: the click's own.
   QWidget* window = host->window();
   if (QApplication::activeWindow() != window) {
-    QX11Info::setAppTime(event->time);
-    QX11Info::setAppUserTime(event->time);
-    window->activateWindow();
+    ActivateAsOf(window, event->time);
   }
   host->setFocus(Qt::MouseFocusReason);
   return FALSE;  // the page still gets the click

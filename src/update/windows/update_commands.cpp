@@ -27,6 +27,7 @@ struct UpdateUi {
   std::shared_ptr<UpdateCheck> check;
   UpdateSettings settings;
   std::thread worker;
+  std::function<QString()> engines;  // the engines' versions, or empty
   bool busy = false;
   bool stopped = false;  // the browser is ending: results are dropped
 
@@ -84,6 +85,11 @@ void OfferInstaller(UpdateUi& ui) {
   if (IBrowserWindow* window = ui.windows->LastUsed()) window->RunCommand(Commands::kCloseWindow);
 }
 
+// An answer of the update entry, with the engines the browser runs on.
+void TellAbout(const UpdateUi& ui, const QString& text) {
+  Tell(ui, ui.engines ? text + QStringLiteral("\n\n") + ui.engines() : text);
+}
+
 void ShowOutcome(UpdateUi& ui, UpdateCheck::Outcome outcome) {
   DebugOutput(std::string("update check from the menu: ") + OutcomeName(outcome));
   const QString own = Q(ui.settings.ownVersion);
@@ -94,16 +100,16 @@ void ShowOutcome(UpdateUi& ui, UpdateCheck::Outcome outcome) {
       OfferInstaller(ui);
       return;
     case UpdateCheck::Outcome::kUpToDate:
-      Tell(ui, Text(Keys::kUpToDate, own));
+      TellAbout(ui, Text(Keys::kUpToDate, own));
       return;
     case UpdateCheck::Outcome::kAnnounced:
-      Tell(ui, Text(Keys::kPackaged, announced));
+      TellAbout(ui, Text(Keys::kPackaged, announced));
       return;
     case UpdateCheck::Outcome::kFailed:
-      Tell(ui, LanguageText(Keys::kFailed));
+      TellAbout(ui, LanguageText(Keys::kFailed));
       return;
     case UpdateCheck::Outcome::kRejected:
-      Tell(ui, LanguageText(Keys::kRejected));
+      TellAbout(ui, LanguageText(Keys::kRejected));
       return;
   }
 }
@@ -126,8 +132,9 @@ WString UpdateCommands::EntryText(const WString& ownVersion, const WString& newe
 }
 
 void UpdateCommands::Register(BrowserWindows& windows, std::shared_ptr<UpdateCheck> check, UpdateSettings settings,
-                              std::vector<std::function<void()>>& endSteps) {
+                              std::vector<std::function<void()>>& endSteps, std::function<QString()> engines) {
   auto ui = std::make_shared<UpdateUi>();
+  ui->engines = std::move(engines);
   ui->windows = &windows;
   ui->check = std::move(check);
   ui->settings = std::move(settings);

@@ -13,7 +13,7 @@
 
 namespace tarvo {
 
-void UpdateFeature::Register(FeatureHooks& hooks) {
+void UpdateFeature::Register(FeatureHooks& hooks, std::function<QString()> engines) {
   const UpdateSettings settings = UpdateSettings::ForThisBrowser();
   auto check = std::make_shared<UpdateCheck>(settings);
   auto report = std::make_shared<LaunchReport>(settings.brand, settings.ownVersion);
@@ -21,7 +21,7 @@ void UpdateFeature::Register(FeatureHooks& hooks) {
   hooks.serviceSteps.push_back({"update check", [check] {
                                   DebugOutput(std::string("update check: ") + OutcomeName(check->CheckForUpdate()));
                                 }});
-  UpdateCommands::Register(hooks.windows, check, settings, hooks.endSteps);
+  UpdateCommands::Register(hooks.windows, check, settings, hooks.endSteps, std::move(engines));
 }
 
 void UpdateFeature::MakeDefaultFromCommandLine() {

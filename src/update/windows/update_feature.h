@@ -4,6 +4,8 @@
 // two things start-up does for it ("-setasdefault", a downloaded installer).
 //
 // Threads: the first thread, at start-up.
+#include <QString>
+#include <functional>
 
 namespace tarvo {
 
@@ -14,7 +16,8 @@ class UpdateFeature {
   // The launch report goes to the front of the service loop's round (the designed
   // report before the first round's work), the update check to its end (after the
   // domain list and the mirror measurement): call after the other features.
-  static void Register(FeatureHooks& hooks);
+  // `engines` names the engines' versions for the update entry's answers.
+  static void Register(FeatureHooks& hooks, std::function<QString()> engines);
   // "-setasdefault": asks the desktop, reports a failure. Blocking.
   static void MakeDefaultFromCommandLine();
   // Starts a downloaded, verified installer in place of the browser; true when it
