@@ -117,4 +117,14 @@ std::optional<FrontRequest> FrontRequest::Parse(std::string_view received, std::
 
 std::string FrontRequest::Header(std::string_view name) const { return ValueOf(headers_, name); }
 
+std::string FrontRequest::JoinedHeader(std::string_view name) const {
+  std::string joined;
+  for (const auto& [header, value] : headers_) {
+    if (SameText(header, name)) {
+      joined += joined.empty() ? value : ", " + value;
+    }
+  }
+  return joined;
+}
+
 }  // namespace tarvo::service

@@ -36,6 +36,10 @@ class FrontRequest {
   const std::string& peer() const { return peer_; }
   // The first header called `name` (compared without case), or "".
   std::string Header(std::string_view name) const;
+  // Every header called `name`, in the order they came, joined with ", " as one
+  // list (RFC 9110 5.3): a proxy that appends a line of its own leaves the client's
+  // lines before it.
+  std::string JoinedHeader(std::string_view name) const;
 
  private:
   std::string method_;

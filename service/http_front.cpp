@@ -297,7 +297,7 @@ void HttpFront::Handle(Job job) {
   std::string client = behind.value_or(job.peer);
   auto request = FrontRequest::Parse(job.received, client);
   if (request && !behind && IsTrustedForwarder(job.peer)) {
-    if (const auto forwarded = ForwardedClient(request->Header("X-Forwarded-For"))) {
+    if (const auto forwarded = ForwardedClient(request->JoinedHeader("X-Forwarded-For"))) {
       client = *forwarded;
       request = FrontRequest::Parse(job.received, client);
     }

@@ -198,5 +198,37 @@ TEST_F(AccountApi, ClientsBehindATrustedBalancerAreCountedApart) {
   EXPECT_EQ(registration("127.0.0.2", "198.51.100.99", "late"), 429);
 }
 
+TEST_F(AccountApi, BehindABalancerOnlyItsOwnLineNamesTheClient) {
+  // HAProxy's "option forwardfor" adds a line of its own after whatever lines the
+  // client sent; the client is the last entry of all the lines together.
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.forwardedBy = {"127.0.0.1"};
+  StartService(options);
+  const auto balanced = [](const std::string& clientsOwn, const std::string& balancers) {
+    return "X-Forwarded-For: " + clientsOwn + "\r\nX-Forwarded-For: " + balancers + "\r\nConnection: close\r\n";
+  };
+  // A client that writes "127.0.0.1" in a line of its own is not taken for this machine.
+  const std::string status = RawExchange(
+      service_->port(), "GET /status/proxies HTTP/1.1\r\n" + balanced("127.0.0.1", "203.0.113.9") + "\r\n");
+  EXPECT_EQ(status.rfind("HTTP/1.1 404", 0), 0u) << status.substr(0, 200);
+  const std::string local =
+      RawExchange(service_->port(), "GET /status/proxies HTTP/1.1\r\n" + balanced("203.0.113.9", "127.0.0.1") + "\r\n");
+  EXPECT_EQ(local.rfind("HTTP/1.1 200", 0), 0u) << "the balancer's own line names a client on this machine";
+
+  // A client that writes a new address in its own line on each try is one client.
+  for (int i = 0; i < AccountEndpoints::kRegistrations; ++i) {
+    const std::string body = "username=c" + std::to_string(i) + "&password=p&brand=TestBrand";
+    const std::string reply = RawExchange(
+        service_->port(),
+        FormRequest("/app/v1.0/register", body, balanced("198.51.100." + std::to_string(i + 1), "203.0.113.8")));
+    ASSERT_EQ(EnvelopeCode(reply), 200) << reply.substr(0, 200);
+  }
+  const std::string late = RawExchange(
+      service_->port(), FormRequest("/app/v1.0/register", "username=late&password=p&brand=TestBrand",
+                                    balanced("198.51.100.200", "203.0.113.8")));
+  EXPECT_EQ(EnvelopeCode(late), 429);
+}
+
 }  // namespace
 }  // namespace tarvo::service::test
