@@ -17,7 +17,8 @@ namespace tarvo::service {
 class PostgresConnection : public DatabaseConnection {
  public:
   // Connects; throws ServiceError saying why not (server down, refused, unknown
-  // database), with the address but never its password.
+  // database, a password libpq would misread: PostgresAddress::Problem), with the
+  // address but never its password (PostgresAddress::Redacted).
   explicit PostgresConnection(const std::string& address);
   ~PostgresConnection() override;
   PostgresConnection(const PostgresConnection&) = delete;
@@ -29,8 +30,6 @@ class PostgresConnection : public DatabaseConnection {
   bool Broken() const override;
   const SqlDialect& dialect() const override { return dialect_; }
 
-  // `address` without the password it may carry, for messages.
-  static std::string Redacted(const std::string& address);
   // True when `location` names a PostgreSQL server rather than a file.
   static bool IsAddress(std::string_view location);
 

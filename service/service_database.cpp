@@ -49,6 +49,9 @@ void ServiceDatabase::Begin(Lease& lease, Beginning begin) {
   try {
     lease.connection().Execute((lease.connection().dialect().*begin)());
   } catch (const ServiceError&) {
+    // The transaction may have begun with its lock refused (a lock_timeout, a
+    // cancelled statement): it is aborted, and so would be everything after it.
+    lease.connection().RollbackQuietly();
     if (!lease.connection().Broken()) {
       throw;
     }
@@ -58,6 +61,9 @@ void ServiceDatabase::Begin(Lease& lease, Beginning begin) {
 }
 
 void ServiceDatabase::GiveBack(std::unique_ptr<DatabaseConnection> connection) {
+  // Whatever left it inside a transaction (an aborted one above all), the next
+  // borrower starts outside one; a connection that cannot even roll back is dropped.
+  connection->RollbackQuietly();
   {
     std::lock_guard lock(mutex_);
     if (connection->Broken()) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "field_values.h"
+#include "postgres_address.h"
 #include "postgres_connection.h"
 #include "socket_address.h"
 
@@ -165,7 +166,15 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
       valid = !value.empty();
     } else if (flag == "--database") {
       options.databaseUrl = value;
-      valid = PostgresConnection::IsAddress(value);
+      if (const std::string problem = PostgresAddress::Problem(value); !problem.empty()) {
+        error = "invalid value for --database: " + problem;
+        return false;
+      }
+      if (!PostgresConnection::IsAddress(value)) {
+        error = "invalid value for --database: " + PostgresAddress::Redacted(value) +
+                " (a postgresql:// address is expected)";
+        return false;
+      }
     } else if (flag == "--seed") {
       options.seedPath = value;
       valid = !value.empty();

@@ -12,6 +12,7 @@
 #include "loopback_probe.h"
 #include "service/account_endpoints.h"
 #include "service/release_endpoints.h"
+#include "service/service_database.h"
 #include "service/vpn_connections.h"
 #include "service_fixture.h"
 
@@ -228,6 +229,31 @@ TEST_F(AccountApi, BehindABalancerOnlyItsOwnLineNamesTheClient) {
       service_->port(), FormRequest("/app/v1.0/register", "username=late&password=p&brand=TestBrand",
                                     balanced("198.51.100.200", "203.0.113.8")));
   EXPECT_EQ(EnvelopeCode(late), 429);
+}
+
+TEST_F(AccountApi, AWriteWhoseLockTimesOutLeavesNoBrokenConnectionInThePool) {
+  if (!database_) GTEST_SKIP() << "the writers' lock is PostgreSQL's";
+  // The service's sessions give up on a lock after 300 ms.
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.databaseUrl += "?options=-c%20lock_timeout%3D300";
+  options.threads = 1;
+  StartService(options);
+  const auto registration = [this](const std::string& name) {
+    return Post("app/v1.0/register", FormBody().Add("username", name).Add("password", "p").Add("brand", "TestBrand"))
+        .code();
+  };
+  {
+    // Another session holds the writers' lock: the writes that wait for it fail.
+    auto holder = ServiceDatabase::Connect(location_);
+    holder->Execute("SELECT pg_advisory_lock(8360358)");
+    for (int i = 0; i < 3; ++i) EXPECT_NE(registration("waits" + std::to_string(i) + "@tarvo.test"), 200);
+  }
+  // Every connection that met the timeout went back to the pool outside any
+  // transaction: the next requests, reads and writes, succeed.
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(registration("after" + std::to_string(i) + "@tarvo.test"), 200) << i;
+  const auto [id, token] = LogIn("after0@tarvo.test", "p");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(UserInfo(id, token).code(), 200) << i;
 }
 
 }  // namespace
