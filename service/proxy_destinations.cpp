@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 
@@ -21,8 +22,6 @@ bool IsTestDomain(const std::string& host) {
                                                                kTestDomain) == 0 &&
           host[host.size() - kTestDomain.size() - 1] == '.');
 }
-
-bool IsNumeric(const std::string& host) { return SocketAddress::FromNumeric(host, 0).valid(); }
 
 // Every address of a name, or empty when it does not resolve.
 std::vector<std::string> ResolveName(const std::string& host) {
@@ -43,13 +42,32 @@ std::vector<std::string> ResolveName(const std::string& host) {
   return addresses;
 }
 
+// Numeric addresses written as NumericHost writes them, names lower case.
+std::vector<NodeAddress> Canonical(std::vector<NodeAddress> entries) {
+  for (NodeAddress& entry : entries) {
+    const std::string canonical = CanonicalAddress(entry.ip);
+    if (!canonical.empty()) {
+      entry.ip = canonical;
+    } else {
+      std::transform(entry.ip.begin(), entry.ip.end(), entry.ip.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    }
+  }
+  return entries;
+}
+
 }  // namespace
 
-ProxyDestinations::ProxyDestinations(NodeAddress front, std::vector<NodeAddress> allowed, bool outside)
-    : front_(std::move(front)), allowed_(std::move(allowed)), outside_(outside) {}
+ProxyDestinations::ProxyDestinations(NodeAddress front, std::vector<NodeAddress> allowed, bool outside,
+                                     std::vector<NodeAddress> nodes, const LocalAddresses* local)
+    : front_(std::move(front)),
+      allowed_(Canonical(std::move(allowed))),
+      outside_(outside),
+      nodes_(Canonical(std::move(nodes))),
+      local_(local) {}
 
 bool ProxyDestinations::Allowed(const std::string& numeric, int port) const {
-  if (numeric == front_.ip && port == front_.port) {
+  if (numeric == CanonicalAddress(front_.ip) && port == front_.port) {
     return true;
   }
   for (const NodeAddress& entry : allowed_) {
@@ -60,23 +78,35 @@ bool ProxyDestinations::Allowed(const std::string& numeric, int port) const {
   return false;
 }
 
+bool ProxyDestinations::IsNode(const std::string& host, int port) const {
+  return std::any_of(nodes_.begin(), nodes_.end(),
+                     [&](const NodeAddress& node) { return node.port == port && node.ip == host; });
+}
+
+bool ProxyDestinations::IsOutside(const std::string& numeric) const {
+  return IsPublicAddress(numeric) && (local_ == nullptr || !local_->Contains(numeric));
+}
+
 std::optional<NodeAddress> ProxyDestinations::Resolve(const std::string& host, int port) const {
   if (IsTestDomain(host)) {
     return front_;
   }
-  const std::string numeric = host == "localhost" ? "127.0.0.1" : host;
-  if (IsNumeric(numeric)) {
-    if (Allowed(numeric, port) || (outside_ && IsPublicAddress(numeric))) {
+  const std::string numeric = CanonicalAddress(host == "localhost" ? "127.0.0.1" : host);
+  if (!numeric.empty()) {
+    if (IsNode(numeric, port)) {
+      return std::nullopt;
+    }
+    if (Allowed(numeric, port) || (outside_ && IsOutside(numeric))) {
       return NodeAddress{numeric, port};
     }
     return std::nullopt;
   }
-  if (!outside_) {
+  if (!outside_ || IsNode(host, port)) {
     return std::nullopt;
   }
   const std::vector<std::string> addresses = ResolveName(host);
   for (const std::string& address : addresses) {
-    if (!IsPublicAddress(address)) {
+    if (!IsOutside(address) || IsNode(CanonicalAddress(address), port)) {
       return std::nullopt;
     }
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "local_addresses.h"
 #include "node_addresses.h"
 
 namespace tarvo::service {
@@ -17,13 +18,19 @@ namespace tarvo::service {
 //
 // When hosts outside the machine are allowed, a name is resolved here and the
 // connection goes to the very address that was checked, and only when every
-// address of the name is public: loopback, private and link-local addresses are
-// refused after resolution too, so a name cannot lead back inside.
+// address of the name is public and none is one of this machine's own (its
+// interfaces, as LocalAddresses follows them): loopback, private and link-local
+// addresses and the host's public ones are refused after resolution too, so a
+// name cannot lead back inside. The nodes' own proxies (the address and port each
+// node is published with) are refused whatever the rest allows, so proxies never
+// nest.
 //
-// Immutable after construction: any thread.
+// Immutable after construction (LocalAddresses guards itself): any thread.
 class ProxyDestinations {
  public:
-  ProxyDestinations(NodeAddress front, std::vector<NodeAddress> allowed, bool outside);
+  // `local` (not owned, outlives this object) is needed with `outside` only.
+  ProxyDestinations(NodeAddress front, std::vector<NodeAddress> allowed, bool outside,
+                    std::vector<NodeAddress> nodes = {}, const LocalAddresses* local = nullptr);
 
   // The numeric address and port to connect to for a request to host:port (host
   // lower case, IPv6 without brackets), or nullopt when it is refused.
@@ -33,10 +40,16 @@ class ProxyDestinations {
 
  private:
   bool Allowed(const std::string& numeric, int port) const;
+  // A node's own proxy: its published address (numeric, or a name as written) and port.
+  bool IsNode(const std::string& host, int port) const;
+  // Public, and none of this machine's own.
+  bool IsOutside(const std::string& numeric) const;
 
   const NodeAddress front_;
-  const std::vector<NodeAddress> allowed_;
+  const std::vector<NodeAddress> allowed_;  // numeric addresses in CanonicalAddress form
   const bool outside_;
+  const std::vector<NodeAddress> nodes_;    // numeric ones in CanonicalAddress form
+  const LocalAddresses* const local_;       // not owned; may be null without outside_
 };
 
 }  // namespace tarvo::service

@@ -25,15 +25,16 @@ namespace {
 
 struct SeededNode {
   int64_t id = 0;
+  std::string ip;
   int port = 0;
 };
 
 std::vector<SeededNode> LoadNodes(ServiceDatabase& db) {
   return db.Read([](DatabaseConnection& reader) {
     std::vector<SeededNode> nodes;
-    auto query = reader.Prepare("SELECT id, port FROM nodes ORDER BY position");
+    auto query = reader.Prepare("SELECT id, ip, port FROM nodes ORDER BY position");
     while (query.Step()) {
-      nodes.push_back(SeededNode{query.Int(0), static_cast<int>(query.Int(1))});
+      nodes.push_back(SeededNode{query.Int(0), query.Text(1), static_cast<int>(query.Int(2))});
     }
     return nodes;
   });
@@ -152,23 +153,36 @@ void TarvoService::StartProxies(const std::vector<std::string>& mirrors, const N
     allowed.push_back(ParseDestination(entry));
   }
   allowed.push_back(front);
-  destinations_ = std::make_unique<ProxyDestinations>(pages, std::move(allowed), options_.proxyOutside);
   const std::vector<SeededNode> nodes = LoadNodes(*db_);
+  std::vector<int> ports;
   for (size_t i = 0; i < nodes.size(); ++i) {
-    int port = 0;
     switch (options_.proxyPorts.mode) {
       case ProxyPortPlan::Mode::kSeeded:
-        port = nodes[i].port;
+        ports.push_back(nodes[i].port);
         break;
       case ProxyPortPlan::Mode::kListed:
-        if (i >= options_.proxyPorts.ports.size()) {
-          return;
+        if (i < options_.proxyPorts.ports.size()) {
+          ports.push_back(options_.proxyPorts.ports[i]);
         }
-        port = options_.proxyPorts.ports[i];
         break;
       default:
+        ports.push_back(0);
         break;
     }
+  }
+  // No proxy leads into another: every node's published address is refused (the
+  // proxies of this process listen on this machine, refused as such).
+  std::vector<NodeAddress> published;
+  for (const SeededNode& node : nodes) {
+    published.push_back(NodeAddress{node.ip, node.port});
+  }
+  if (options_.proxyOutside) {
+    localAddresses_ = std::make_unique<LocalAddresses>();
+  }
+  destinations_ = std::make_unique<ProxyDestinations>(pages, std::move(allowed), options_.proxyOutside,
+                                                      std::move(published), localAddresses_.get());
+  for (size_t i = 0; i < ports.size(); ++i) {
+    const int port = ports[i];
     const int64_t nodeId = nodes[i].id;
     auto proxy = std::make_unique<ProxyServer>(
         nodeId, options_.listenAddress, port,

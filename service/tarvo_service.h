@@ -93,6 +93,7 @@ class TarvoService {
   std::unique_ptr<ServiceDatabase> db_;
   std::unique_ptr<VpnConnections> connections_;
   std::unique_ptr<HttpFront> front_;
+  std::unique_ptr<LocalAddresses> localAddresses_;  // with --proxy-outside
   std::unique_ptr<ProxyDestinations> destinations_;
   std::vector<std::unique_ptr<ProxyServer>> proxies_;
   std::unique_ptr<AccountEndpoints> accounts_;

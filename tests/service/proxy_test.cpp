@@ -5,6 +5,7 @@
 #include "echo_server.h"
 #include "loopback_probe.h"
 #include "net/service_reply.h"
+#include "service/local_addresses.h"
 #include "service/proxy_destinations.h"
 #include "service/proxy_server.h"
 #include "service/tcp_connection.h"
@@ -138,6 +139,38 @@ TEST_F(ProxyGuardTest, OnlyTheServicesOwnPagesAndMirrorsAreReachedUnlessAllowed)
   }
   EXPECT_TRUE(outside.Resolve("93.184.216.34", 80));
   EXPECT_TRUE(outside.Resolve("2a00:1450::1", 443));
+}
+
+TEST(ProxyDestinations, TheHostsOwnAddressesAndTheNodesProxiesAreNeverReached) {
+  // This machine's interfaces, say with a public address of each family, and nodes
+  // published on another machine.
+  const LocalAddresses local({"127.0.0.1", "::1", "93.184.216.40", "2a00:1450::40"});
+  const ProxyDestinations outside(NodeAddress{"127.0.0.1", 1}, {NodeAddress{"127.0.0.1", 9000}}, true,
+                                  {NodeAddress{"93.184.216.50", 3128}, NodeAddress{"2a00:1450::50", 3128}}, &local);
+  for (const auto& [host, port] : std::vector<std::pair<std::string, int>>{{"93.184.216.40", 5432},
+                                                                           {"93.184.216.40", 443},
+                                                                           {"::ffff:93.184.216.40", 5432},
+                                                                           {"2a00:1450::40", 22},
+                                                                           {"2a00:1450:0:0::40", 22},
+                                                                           {"93.184.216.50", 3128},
+                                                                           {"2a00:1450::50", 3128},
+                                                                           {"::ffff:93.184.216.50", 3128}}) {
+    EXPECT_FALSE(outside.Resolve(host, port)) << host << " port " << port;
+  }
+  EXPECT_TRUE(outside.Resolve("93.184.216.50", 443)) << "a node's host, not its proxy";
+  EXPECT_TRUE(outside.Resolve("93.184.216.34", 5432));
+  EXPECT_TRUE(outside.Resolve("127.0.0.1", 9000)) << "allowed in so many words";
+  // Without --proxy-outside a node's proxy stays out even when allowed by address.
+  const ProxyDestinations allowedNode(NodeAddress{"127.0.0.1", 1}, {NodeAddress{"127.0.0.1", 3128}}, false,
+                                      {NodeAddress{"127.0.0.1", 3128}});
+  EXPECT_FALSE(allowedNode.Resolve("127.0.0.1", 3128));
+  EXPECT_FALSE(allowedNode.Resolve("localhost", 3128));
+
+  // The real list holds every interface of this machine, loopback among them.
+  const LocalAddresses machine;
+  EXPECT_TRUE(machine.Contains("127.0.0.1"));
+  EXPECT_FALSE(machine.Contains("93.184.216.34"));
+  for (const std::string& address : machine.Current()) EXPECT_TRUE(machine.Contains(address)) << address;
 }
 
 TEST_F(ProxyGuardTest, ATunnelEndsWithItsConnection) {
