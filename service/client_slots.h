@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -10,9 +11,10 @@
 
 namespace tarvo::service {
 
-// Counts what each client (ClientKey of its address) holds at once, such as
-// downloads on their way out or proxy transfers, and refuses one more past a cap,
-// so a single client cannot take every place others need.
+// Counts what each client (ClientKey of its address) and each wider network
+// (PrefixKey) holds at once, such as downloads on their way out or proxy
+// transfers, and refuses one more past either cap, so neither a single client nor
+// a handful of addresses from one network can take every place others need.
 //
 // Threads: any; `mutex_` guards the counts. Slots must not outlive their owner.
 class ClientSlots {
@@ -20,19 +22,27 @@ class ClientSlots {
   // One place held by a client; given back when destroyed.
   using Slot = ScopedRelease;
 
-  explicit ClientSlots(size_t perClient) : perClient_(perClient) {}
+  struct Caps {
+    size_t perClient = 0;
+    size_t perPrefix = SIZE_MAX;
+  };
+
+  explicit ClientSlots(Caps caps) : caps_(caps) {}
   ClientSlots(const ClientSlots&) = delete;
   ClientSlots& operator=(const ClientSlots&) = delete;
 
-  // A place for the client at `address` (numeric), or nullopt when it holds its cap.
+  // A place for the client at `address` (numeric), or nullopt when it or its
+  // network holds its cap.
   std::optional<Slot> Take(const std::string& address);
+  // A place counted under `key` alone (a credential, say), within `perClient`.
+  std::optional<Slot> TakeKey(const std::string& key);
 
  private:
-  void Give(const std::string& client);
+  void Give(const std::string& key);
 
-  const size_t perClient_;
+  const Caps caps_;
   std::mutex mutex_;
-  std::map<std::string, size_t> held_;  // by client key; guarded by mutex_
+  std::map<std::string, size_t> held_;  // by client, prefix or other key; guarded by mutex_
 };
 
 }  // namespace tarvo::service

@@ -170,7 +170,8 @@ void ProxyServer::Admit(TcpConnection connection, const std::string& peer, std::
   std::lock_guard lock(clientsMutex_);
   ReapFinished();
   auto slot = perAddress_.Take(peer);
-  if (clients_.size() >= kMaxClients || !slot) {
+  auto tokenSlot = perToken_.TakeKey(credentials->second);
+  if (clients_.size() >= kMaxClients || !slot || !tokenSlot) {
     ++unavailable_;
     Refuse(std::move(connection), peer, SimpleReply(503, "Service Unavailable"));
     return;
@@ -181,6 +182,7 @@ void ProxyServer::Admit(TcpConnection connection, const std::string& peer, std::
   auto client = std::make_unique<Client>();
   client->connection = std::move(connection);
   client->slot = std::move(*slot);
+  client->tokenSlot = std::move(*tokenSlot);
   Client* raw = client.get();
   try {
     client->thread = std::thread([this, raw, peer, credentials = *credentials, received = std::move(received)] {

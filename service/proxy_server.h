@@ -43,7 +43,9 @@ struct ProxyCounts {
 // what the client still sends for a short while before closing (a refused client
 // that keeps sending is cut off then). A thread per client starts only for
 // admitted clients (at most kMaxClients at once, kMaxClientsPerAddress from one
-// client; more are answered 503). A plain request is forwarded alone, without the
+// client, kMaxClientsPerPrefix from one network and kMaxClientsPerToken on one
+// connection's credentials; more are answered 503), so filling a node takes
+// sixteen networks, not four clients or four addresses sharing one token. A plain request is forwarded alone, without the
 // proxy's own headers, and the connection closes after its answer; bytes the
 // client sent after it are not forwarded. While a transfer runs, the connection's
 // credentials are checked again every kRecheckInterval, and the transfer ends once
@@ -59,9 +61,13 @@ class ProxyServer {
   // True when user and token may use this node's proxy right now. Any thread.
   using Admission = std::function<bool(std::string_view user, std::string_view proxyToken)>;
 
-  static constexpr size_t kMaxClients = 128;
+  static constexpr size_t kMaxClients = 1024;
   // As many connections as a browser opens to one proxy.
   static constexpr size_t kMaxClientsPerAddress = 32;
+  // Two browsers' worth per /24 or /56 (PrefixKey), and one browser's worth per
+  // proxy token, however many addresses share it.
+  static constexpr size_t kMaxClientsPerPrefix = 64;
+  static constexpr size_t kMaxClientsPerToken = 32;
   static constexpr std::chrono::milliseconds kRecheckInterval{500};
   static constexpr int kSendTimeoutSeconds = 30;
 
@@ -89,6 +95,7 @@ class ProxyServer {
   struct Client {
     TcpConnection connection;
     ClientSlots::Slot slot;
+    ClientSlots::Slot tokenSlot;
     std::thread thread;
     std::atomic<bool> finished{false};
   };
@@ -118,7 +125,8 @@ class ProxyServer {
   ReplySender refusals_{ReplySender::Limits{}};
   bool stopped_ = false;
 
-  ClientSlots perAddress_{kMaxClientsPerAddress};
+  ClientSlots perAddress_{ClientSlots::Caps{kMaxClientsPerAddress, kMaxClientsPerPrefix}};
+  ClientSlots perToken_{ClientSlots::Caps{kMaxClientsPerToken}};
   std::mutex clientsMutex_;
   std::list<std::unique_ptr<Client>> clients_;
 

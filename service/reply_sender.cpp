@@ -16,7 +16,8 @@ constexpr uint64_t kProgressStep = 64 * 1024;
 
 }  // namespace
 
-ReplySender::ReplySender(Limits limits) : limits_(limits), slots_(limits.perClient) {}
+ReplySender::ReplySender(Limits limits)
+    : limits_(limits), slots_(ClientSlots::Caps{limits.perClient, limits.perPrefix}) {}
 
 ReplySender::~ReplySender() { Stop(); }
 
@@ -88,7 +89,7 @@ void ReplySender::TakeIncoming() {
       continue;
     }
     const uint64_t remaining = reply.remaining();
-    sending_.emplace(fd, Sending{std::move(reply), now + limits_.deadline + allowance, now, remaining});
+    sending_.emplace(fd, Sending{std::move(reply), now, now + limits_.deadline + allowance, now, remaining});
     Pump(fd);
   }
 }
@@ -136,11 +137,22 @@ void ReplySender::Finish(int fd) {
   --pending_;
 }
 
+bool ReplySender::BelowFloor(const Sending& sending, Clock::time_point now) const {
+  const auto age = now - sending.started;
+  if (age < limits_.deadline) {
+    return false;
+  }
+  const uint64_t sent = sending.reply.size() - sending.reply.remaining();
+  const auto ms = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(age).count());
+  return sent < limits_.slowestRate * ms / 1000;
+}
+
 void ReplySender::DropOverdue() {
   const auto now = Clock::now();
   std::vector<int> overdue;
   for (const auto& [fd, sending] : sending_) {
-    if (now >= sending.deadline || (!sending.lingering && now - sending.progressed >= limits_.stall)) {
+    if (now >= sending.deadline || (!sending.lingering && now - sending.progressed >= limits_.stall) ||
+        (!sending.lingering && BelowFloor(sending, now))) {
       overdue.push_back(fd);
     }
   }

@@ -21,9 +21,13 @@ namespace tarvo::service {
 // what the client takes without waiting; a reply the client does not take whole
 // (a large installer, a client that reads slowly or not at all) goes on from the
 // sender's own thread, which waits for all of them together. Each reply has an
-// overall deadline (`deadline` plus the time its size takes at `slowestRate`) and
-// is given up once the client has taken next to nothing for `stall`; a client may have at
-// most `perClient` replies on their way at once, and all together at most `total`.
+// overall deadline (`deadline` plus the time its size takes at `slowestRate`), is
+// given up once the client has taken next to nothing for `stall`, and once past
+// `deadline` is given up as soon as it has averaged less than `slowestRate` over
+// its whole life (a reader that takes a little now and then, just often enough
+// never to stall, is not kept for hours). A client may have at most `perClient`
+// replies on their way at once, its network (PrefixKey) at most `perPrefix`, and
+// all together at most `total`.
 //
 // Threads: Start and Stop on the owner's thread; Reserve and Send on any thread.
 // `incomingMutex_` guards the replies handed over; the rest is the sender's thread's.
@@ -31,6 +35,7 @@ class ReplySender {
  public:
   struct Limits {
     size_t perClient = 8;
+    size_t perPrefix = 32;  // a /24 or /56 fills at most a thirty-second of `total`
     size_t total = 1024;
     std::chrono::milliseconds deadline{30000};
     uint64_t slowestRate = 16 * 1024;  // bytes per second
@@ -68,6 +73,7 @@ class ReplySender {
   using Clock = std::chrono::steady_clock;
   struct Sending {
     OutgoingReply reply;
+    Clock::time_point started;
     Clock::time_point deadline;
     Clock::time_point progressed;
     uint64_t remainingAtMark = 0;  // what was left when `progressed` was set
@@ -78,6 +84,8 @@ class ReplySender {
   void Pump(int fd);
   void Finish(int fd);
   void DropOverdue();
+  // Past `deadline`, the reply has averaged less than `slowestRate` since it began.
+  bool BelowFloor(const Sending& sending, Clock::time_point now) const;
 
   const Limits limits_;
   ClientSlots slots_;

@@ -52,6 +52,29 @@ std::string ClientKey(const std::string& numeric) {
   return std::string(text) + "/64";
 }
 
+std::string PrefixKey(const std::string& numeric) {
+  in_addr v4{};
+  if (inet_pton(AF_INET, numeric.c_str(), &v4) == 1) {
+    v4.s_addr = htonl(ntohl(v4.s_addr) & 0xffffff00u);
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &v4, text, sizeof(text));
+    return std::string(text) + "/24";
+  }
+  in6_addr v6{};
+  if (inet_pton(AF_INET6, numeric.c_str(), &v6) != 1) {
+    return numeric;
+  }
+  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+    char mapped[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &v6.s6_addr[12], mapped, sizeof(mapped));
+    return PrefixKey(mapped);
+  }
+  std::fill(std::begin(v6.s6_addr) + 7, std::end(v6.s6_addr), 0);
+  char text[INET6_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET6, &v6, text, sizeof(text));
+  return std::string(text) + "/56";
+}
+
 namespace {
 
 NodeAddress EndOf(int fd, int (*name)(int, sockaddr*, socklen_t*)) {

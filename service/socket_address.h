@@ -29,6 +29,12 @@ std::string NumericHost(const sockaddr_storage& address);
 // attempt. Per-client caps and counters are kept under this key.
 std::string ClientKey(const std::string& numeric);
 
+// The wider network a client's address lies in, which one party may hold whole: an
+// IPv4 address's /24 ("192.0.2.0/24") and an IPv6 address's /56 ("2001:db8:1:200::/56",
+// what many providers give one subscriber; a /56 holds 256 /64 "clients"). Caps
+// per prefix keep a handful of such networks from taking every place.
+std::string PrefixKey(const std::string& numeric);
+
 // The far end of a connected socket, and its own end; an empty `ip` when unknown.
 NodeAddress PeerAddress(int fd);
 NodeAddress LocalAddress(int fd);

@@ -390,6 +390,39 @@ TEST_F(HostileClientsTest, UnreadDownloadsHoldNoWorkerAndAreCappedPerClient) {
   EXPECT_EQ(refused, 2u);
 }
 
+TEST_F(HostileClientsTest, UnreadDownloadsFromManyAddressesOfOneNetworkTakeOnlyItsShare) {
+  // Five addresses of one /24, each asking for its share of downloads and reading none.
+  Start(LargeInstallerSeed(), {"--threads", "2"});
+  std::vector<TcpConnection> readers;
+  for (int host = 1; host <= 5; ++host) {
+    for (TcpConnection& reader : Clients("127.0.5." + std::to_string(host), port_, 8, kDownload)) {
+      readers.push_back(std::move(reader));
+    }
+  }
+  ASSERT_EQ(readers.size(), 40u);
+  size_t sending = 0;
+  size_t refused = 0;
+  for (TcpConnection& reader : readers) {
+    reader.SetReadTimeout(5);
+    char status[12];
+    if (reader.ReadSome(status, sizeof(status)) == static_cast<long>(sizeof(status))) {
+      const std::string line(status, sizeof(status));
+      sending += line == "HTTP/1.1 200" ? 1 : 0;
+      refused += line == "HTTP/1.1 429" ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(sending, 32u) << "the network's share";
+  EXPECT_EQ(refused, 8u);
+  // A client of another network gets its download.
+  auto other = ConnectFrom("127.0.6.1", port_);
+  ASSERT_TRUE(other);
+  other->WriteAll(kDownload);
+  other->SetReadTimeout(5);
+  char status[12];
+  ASSERT_EQ(other->ReadSome(status, sizeof(status)), static_cast<long>(sizeof(status)));
+  EXPECT_EQ(std::string(status, sizeof(status)), "HTTP/1.1 200");
+}
+
 TEST_F(HostileClientsTest, DownloadsOverTlsLeaveWholeAndEncipheredAndUnreadOnesHoldNoWorker) {
   // As above over TLS, where every byte the sender sends, and the end of the
   // answer, must go through the connection's TLS session.

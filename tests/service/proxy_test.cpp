@@ -218,7 +218,7 @@ TEST_F(ProxyGuardTest, IdleAndSlowClientsDoNotLockOthersOut) {
   const std::string authorization = AnonymousAuthorization();
   const int proxy = service_->ProxyOf(7)->port();
   std::vector<TcpConnection> idle;
-  for (size_t i = 0; i < ProxyServer::kMaxClients + 8; ++i) {
+  for (size_t i = 0; i < 136; ++i) {
     if (auto connection = TcpConnection::Connect("127.0.0.1", proxy, 5000)) {
       connection->WriteAll(i % 2 == 0 ? "" : "GET http://www.tarvo.test/ HTTP/1.1\r\n");
       idle.push_back(std::move(*connection));
@@ -263,6 +263,68 @@ TEST_F(ProxyGuardTest, AFailingAccessCheckIsAnsweredAndTheProxyGoesOn) {
   EXPECT_EQ(Status(RawExchange(port, request)), "HTTP/1.1 503");
   EXPECT_EQ(Status(RawExchange(port, request)), "HTTP/1.1 407");
   EXPECT_EQ(proxy.Counts().unavailable, 1u);
+}
+
+// A CONNECT tunnel from `from` through `proxy` to `destination`, held open when the
+// proxy answers 200; nullopt for any other answer.
+std::optional<TcpConnection> TunnelFrom(const std::string& from, int proxy, const std::string& destination,
+                                        const std::string& authorization) {
+  auto tunnel = ConnectFrom(from, proxy);
+  if (!tunnel) return std::nullopt;
+  tunnel->SetReadTimeout(5);
+  tunnel->WriteAll("CONNECT " + destination + " HTTP/1.1\r\n" + authorization + "\r\n");
+  std::string answer;
+  char chunk[256];
+  while (answer.find("\r\n\r\n") == std::string::npos) {
+    const long count = tunnel->ReadSome(chunk, sizeof(chunk));
+    if (count <= 0) return std::nullopt;
+    answer.append(chunk, static_cast<size_t>(count));
+  }
+  if (answer.rfind("HTTP/1.1 200", 0) != 0) return std::nullopt;
+  return tunnel;
+}
+
+TEST_F(ProxyGuardTest, AHandfulOfAddressesOrOneSharedTokenCannotFillANode) {
+  AllowEcho();
+  const int proxy = service_->ProxyOf(7)->port();
+  const auto anonymous = [this](const std::string& from) {
+    const ServiceReply reply = PostFrom(from, service_->port(), "app/v1.0/no_login_connection_vpn_node",
+                                        "brand=TestBrand&node_id=7");
+    EXPECT_EQ(reply.code(), 200) << from;
+    return ProxyAuthorization("nobody", ServiceReply::ReadString(reply.data(), "proxy_token"));
+  };
+  // Three addresses of one /24, each with a connection of its own and a browser's
+  // worth of tunnels: the network gets two browsers' worth.
+  std::vector<TcpConnection> held;
+  size_t refused = 0;
+  for (int host = 1; host <= 3; ++host) {
+    const std::string from = "127.0.7." + std::to_string(host);
+    const std::string authorization = anonymous(from);
+    for (size_t i = 0; i < ProxyServer::kMaxClientsPerAddress; ++i) {
+      if (auto tunnel = TunnelFrom(from, proxy, echo_.Destination(), authorization)) {
+        held.push_back(std::move(*tunnel));
+      } else {
+        ++refused;
+      }
+    }
+  }
+  EXPECT_EQ(held.size(), ProxyServer::kMaxClientsPerPrefix);
+  EXPECT_EQ(refused, 3 * ProxyServer::kMaxClientsPerAddress - ProxyServer::kMaxClientsPerPrefix);
+  // Another network is let in.
+  EXPECT_TRUE(TunnelFrom("127.0.8.1", proxy, echo_.Destination(), anonymous("127.0.8.1")));
+
+  // One token shared by two addresses carries one browser's worth between them.
+  const std::string shared = anonymous("127.0.9.1");
+  size_t sharedHeld = 0;
+  for (const std::string from : {"127.0.9.1", "127.0.10.1"}) {
+    for (size_t i = 0; i < ProxyServer::kMaxClientsPerAddress; ++i) {
+      if (auto tunnel = TunnelFrom(from, proxy, echo_.Destination(), shared)) {
+        held.push_back(std::move(*tunnel));
+        ++sharedHeld;
+      }
+    }
+  }
+  EXPECT_EQ(sharedHeld, ProxyServer::kMaxClientsPerToken);
 }
 
 }  // namespace

@@ -1,6 +1,14 @@
 // The service's parts alone: replies and forms, favourites documents, proxy request
 // heads, seeds, options, password records and the attempt limiter.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "service/api_reply.h"
@@ -11,10 +19,12 @@
 #include "service/password_hasher.h"
 #include "service/postgres_address.h"
 #include "service/proxy_request_head.h"
+#include "service/reply_sender.h"
 #include "service/seed_reader.h"
 #include "service/service_database.h"
 #include "service/service_error.h"
 #include "service/service_options.h"
+#include "service/socket_address.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::service {
@@ -289,6 +299,100 @@ TEST(AttemptLimiter, AFullTableForgetsItsOldestWindowsNotTheCurrentLocks) {
     EXPECT_FALSE(limiter.Allows(db, "guesser", 3));
     EXPECT_FALSE(limiter.Allows(db, "address 0", 3));
   });
+}
+
+// One end of a fresh socket pair, its other end for the reader (closed by the test).
+std::pair<TcpConnection, int> SocketPair() {
+  int ends[2] = {-1, -1};
+  EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
+  ::fcntl(ends[0], F_SETFL, ::fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+  return {TcpConnection(ends[0]), ends[1]};
+}
+
+class ReplySenderTest : public ::testing::Test {
+ protected:
+  // A reply carrying the large file, to a reader that does not take it at once.
+  OutgoingReply LargeReply(std::vector<int>& readers) {
+    auto [connection, reader] = SocketPair();
+    readers.push_back(reader);
+    OutgoingReply reply(std::move(connection), "HTTP/1.1 200 OK\r\n\r\n");
+    reply.AttachFile(::open(file_.c_str(), O_RDONLY | O_CLOEXEC), kFileBytes);
+    return reply;
+  }
+  void TearDown() override {
+    for (const int reader : readers_) ::close(reader);
+  }
+
+  static constexpr uintmax_t kFileBytes = 64 * 1024 * 1024;
+  tarvo::test::TempDir dir_;
+  const std::filesystem::path file_ = [this] {
+    const std::filesystem::path path = dir_.WriteFile("large.bin", "");
+    std::filesystem::resize_file(path, kFileBytes);
+    return path;
+  }();
+  std::vector<int> readers_;
+};
+
+TEST(ClientKeys, ClientsAndTheirWiderNetworks) {
+  EXPECT_EQ(ClientKey("198.51.100.7"), "198.51.100.7");
+  EXPECT_EQ(PrefixKey("198.51.100.7"), "198.51.100.0/24");
+  EXPECT_EQ(PrefixKey("::ffff:198.51.100.7"), "198.51.100.0/24");
+  EXPECT_EQ(ClientKey("2001:db8:1:2ff:1::7"), "2001:db8:1:2ff::/64");
+  EXPECT_EQ(PrefixKey("2001:db8:1:2ff:1::7"), "2001:db8:1:200::/56");
+  EXPECT_EQ(PrefixKey("2001:db8:1:2ff:1::7"), PrefixKey("2001:db8:1:200::1"));
+  EXPECT_NE(PrefixKey("2001:db8:1:2ff:1::7"), PrefixKey("2001:db8:1:300::1"));
+}
+
+TEST_F(ReplySenderTest, ManyAddressesOfOneNetworkFillOnlyThatNetworksShare) {
+  ReplySender::Limits limits;
+  limits.perClient = 2;
+  limits.perPrefix = 4;
+  limits.total = 16;
+  ReplySender sender(limits);
+  sender.Start();
+  // Eight addresses of one /24, each with its share of unread downloads: enough
+  // to fill every place without the network's cap.
+  for (int host = 1; host <= 8; ++host) {
+    for (int i = 0; i < 2; ++i) sender.Send(LargeReply(readers_), "198.51.100." + std::to_string(host));
+  }
+  EXPECT_EQ(sender.pending(), 4u);
+  // A client elsewhere still gets its answer under way.
+  sender.Send(LargeReply(readers_), "203.0.113.9");
+  EXPECT_EQ(sender.pending(), 5u);
+  // So do the networks of IPv6: 256 /64 "clients" of one /56 are one network.
+  for (int client = 0; client < 16; ++client) {
+    sender.Send(LargeReply(readers_), "2001:db8:1:2" + std::to_string(client / 10) + std::to_string(client % 10) + "::1");
+  }
+  EXPECT_EQ(sender.pending(), 9u);
+  sender.Stop();
+}
+
+TEST_F(ReplySenderTest, AReaderThatAveragesBelowTheFloorIsLetGo) {
+  ReplySender::Limits limits;
+  limits.deadline = std::chrono::milliseconds(300);
+  limits.slowestRate = 2 * 1024 * 1024;  // well above what the reader below takes
+  ReplySender sender(limits);
+  sender.Start();
+  sender.Send(LargeReply(readers_), "198.51.100.7");
+  ASSERT_EQ(sender.pending(), 1u);
+  // The reader takes 64 KiB every 100 ms: always some progress, never a stall, but
+  // far below the floor on average.
+  const int reader = readers_.back();
+  bool ended = false;
+  std::vector<char> chunk(64 * 1024);
+  for (int round = 0; round < 40 && !ended; ++round) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    size_t taken = 0;
+    while (taken < chunk.size()) {
+      const ssize_t count = ::recv(reader, chunk.data(), chunk.size() - taken, MSG_DONTWAIT);
+      if (count == 0) ended = true;
+      if (count <= 0) break;
+      taken += static_cast<size_t>(count);
+    }
+  }
+  EXPECT_TRUE(ended) << "still sending after four seconds";
+  EXPECT_EQ(sender.pending(), 0u);
+  sender.Stop();
 }
 
 }  // namespace
