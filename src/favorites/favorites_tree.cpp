@@ -264,6 +264,16 @@ std::vector<std::string> FavoritesTree::Remove(std::string_view id) {
   return {};
 }
 
+bool FavoritesTree::RenameId(std::string_view from, const std::string& to) {
+  Json::Value* item = const_cast<Json::Value*>(Find(from));
+  if (item == nullptr) return false;
+  (*item)["id"] = to;
+  if (Json::Value* children = Children(*item)) {
+    for (Json::Value& child : *children) child["folder"] = to;
+  }
+  return true;
+}
+
 std::vector<std::string> FavoritesTree::RemoveUrl(std::string_view url) {
   return RemoveBookmarksIf([url](const std::string& address) { return address == url; });
 }
