@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "proxy_protocol.h"
 #include "socket_address.h"
 
 namespace tarvo::service {
@@ -113,7 +114,8 @@ void ConnectionGate::Accept(int listenFd) {
     }
     const std::string peer = NumericHost(address);
     const auto now = Clock::now();
-    waiting_[fd] = Waiting{std::move(connection), peer, ClientKey(peer), std::string(), now, now};
+    Waiting& waiting = waiting_[fd] = Waiting{std::move(connection), peer, ClientKey(peer), std::string(), now, now};
+    waiting.mayRelay = std::find(limits_.relays.begin(), limits_.relays.end(), peer) != limits_.relays.end();
     waitingCount_ = waiting_.size();
     // A client usually sends its request with the connection; taking it now keeps
     // a burst of quick clients from filling the waiting room.
@@ -168,8 +170,62 @@ bool ConnectionGate::ShakeHands(int fd, Waiting& waiting) {
   return wait == TlsSession::Wait::kNone;
 }
 
+bool ConnectionGate::TakeRelayHeader(int fd, Waiting& waiting) {
+  if (waiting.relayHeader.empty()) {
+    // A header starts with a byte no request and no TLS handshake starts with, so
+    // the first byte tells (peeked: it may belong to the request).
+    char first = 0;
+    const ssize_t peeked = ::recv(fd, &first, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (peeked < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      return false;
+    }
+    if (peeked <= 0) {
+      Drop(fd, std::string());
+      return false;
+    }
+    if (first != ProxyProtocol::kSignature.front()) {
+      waiting.mayRelay = false;
+      return true;
+    }
+  }
+  for (;;) {
+    const ProxyProtocol::Reading reading = ProxyProtocol::Read(waiting.relayHeader);
+    switch (reading.kind) {
+      case ProxyProtocol::Reading::Kind::kMore: {
+        // Exactly the header's bytes: what follows is the request, or TLS's.
+        char chunk[ProxyProtocol::kMaxHeaderBytes];
+        const ssize_t got = ::recv(fd, chunk, reading.needed - waiting.relayHeader.size(), MSG_DONTWAIT);
+        if (got > 0) {
+          waiting.relayHeader.append(chunk, static_cast<size_t>(got));
+          waiting.heard = Clock::now();
+          continue;
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+          return false;
+        }
+        Drop(fd, std::string());
+        return false;
+      }
+      case ProxyProtocol::Reading::Kind::kInvalid:
+        Drop(fd, std::string());
+        return false;
+      case ProxyProtocol::Reading::Kind::kLocal:
+        waiting.mayRelay = false;
+        return true;
+      case ProxyProtocol::Reading::Kind::kProxy:
+        waiting.mayRelay = false;
+        waiting.relayed = reading.client;
+        waiting.client = ClientKey(reading.client);
+        return true;
+    }
+  }
+}
+
 void ConnectionGate::Receive(int fd) {
   Waiting& waiting = waiting_.at(fd);
+  if (waiting.mayRelay && !TakeRelayHeader(fd, waiting)) {
+    return;
+  }
   if (const TlsSession* tls = waiting.connection.tls(); tls != nullptr && !tls->established() &&
                                                          !ShakeHands(fd, waiting)) {
     return;
@@ -211,7 +267,7 @@ void ConnectionGate::Receive(int fd) {
       Waiting done = std::move(waiting);
       waiting_.erase(fd);
       waitingCount_ = waiting_.size();
-      handover_(std::move(done.connection), done.peer, std::move(done.received));
+      handover_(std::move(done.connection), done.peer, done.relayed, std::move(done.received));
       return;
     }
     case Verdict::Kind::kRefuse:

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <span>
 #include <string_view>
@@ -28,6 +29,10 @@ namespace tarvo::service {
 // quick clients from one address is never pushed out before it could send.
 // On a TLS listener the handshake is part of the wait, under the same deadline and
 // caps: a client that stalls its handshake is cut off like one that stalls its head.
+// A connection from one of the `relays` may begin with a PROXY protocol header
+// (version 2, before any TLS) naming the client it carries: the gate reads it
+// first and counts the connection as that client's from then on; a header that is
+// not whole and valid drops the connection. Anyone else's header is just bytes.
 //
 // Threads: Listen and Start on the owner's thread, Stop on any thread but the gate's
 // own; the check and the hand-over run on the gate's thread and must not block.
@@ -43,6 +48,8 @@ class ConnectionGate {
     size_t perAddress = 16;
     std::chrono::milliseconds settle{1000};
     size_t waiting = 1024;
+    // Relays (numeric addresses) trusted to name their client in a PROXY header.
+    std::vector<std::string> relays;
   };
   // What the server makes of the bytes received so far.
   struct Verdict {
@@ -53,8 +60,10 @@ class ConnectionGate {
   };
   using Check = std::function<Verdict(std::string_view received)>;
   // Receives the connection (still non-blocking, its TLS handshake done), the
-  // client's numeric address and everything read from it.
-  using Handover = std::function<void(TcpConnection connection, const std::string& peer, std::string received)>;
+  // numeric address it comes from, the client a trusted relay named for it (if
+  // any) and everything read from it after the relay's header.
+  using Handover = std::function<void(TcpConnection connection, const std::string& peer,
+                                      const std::optional<std::string>& relayed, std::string received)>;
   struct Replies {
     std::string timedOut;  // deadline passed, or pushed out to make room
     std::string tooLarge;  // size cap reached
@@ -88,6 +97,9 @@ class ConnectionGate {
     Clock::time_point heard;  // the last bytes arrived (or accept)
     bool continued = false;
     bool awaitsWritable = false;  // TLS has to send before it can go on
+    bool mayRelay = false;        // from a trusted relay, its header not read yet
+    std::string relayHeader;      // what arrived of that header so far
+    std::optional<std::string> relayed;  // the client the relay named
   };
 
   void Turn(std::span<const epoll_event> ready);
@@ -97,6 +109,9 @@ class ConnectionGate {
   // One step of a TLS handshake that is not complete yet; false when the connection
   // was dropped or the step waits for the client.
   bool ShakeHands(int fd, Waiting& waiting);
+  // Reads a trusted relay's PROXY header, if the connection starts with one; false
+  // when the connection was dropped or the header is not whole yet.
+  bool TakeRelayHeader(int fd, Waiting& waiting);
   // Waits on `fd` for it to become writable (TLS wants to send) or readable.
   void WatchFor(int fd, Waiting& waiting, bool writable);
   void DropExpired();

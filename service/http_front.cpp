@@ -19,6 +19,7 @@
 #include "form_fields.h"
 #include "forwarded_client.h"
 #include "json_text.h"
+#include "local_addresses.h"
 #include "proxied_clients.h"
 #include "release_endpoints.h"
 #include "served_files.h"
@@ -121,7 +122,9 @@ std::optional<std::string> ReadFile(const std::string& path) {
 
 struct HttpFront::Job {
   TcpConnection connection;
-  std::string peer;
+  std::string peer;    // where the connection comes from
+  std::string client;  // whom the request is counted for
+  bool viaProxy = false;  // through one of the nodes' proxies (or another relay)
   std::string received;
 };
 
@@ -215,6 +218,9 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
   ConnectionGate::Limits limits;
   limits.maxRequestBytes = FrontRequest::kMaxHeadBytes + 4 + maxBody;
   limits.deadline = kRequestDeadline;
+  for (const std::string& relay : options_.trustedRelays) {
+    limits.relays.push_back(CanonicalAddress(relay));
+  }
   const auto refusal = [](std::string_view received, int status) {
     const bool api = received.find(' ') != std::string_view::npos &&
                      IsApiPath(received.substr(received.find(' ') + 1));
@@ -231,9 +237,8 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
         }
         return verdict;
       },
-      [this](TcpConnection connection, const std::string& peer, std::string received) {
-        Enqueue(std::move(connection), peer, std::move(received));
-      },
+      [this](TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
+             std::string received) { Enqueue(std::move(connection), peer, relayed, std::move(received)); },
       ConnectionGate::Replies{refusal("", 408), refusal("", 431)});
   for (const int fd : listenFds_) {
     gate_->Listen(fd, fd == listenFds_.front() ? options_.tls : nullptr);
@@ -262,14 +267,20 @@ void HttpFront::Stop() {
   sender_.Stop();
 }
 
-void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, std::string received) {
+void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
+                        std::string received) {
+  // Settled now, while the proxy's note is fresh: the request may wait for a worker.
+  std::optional<std::string> behind = relayed;
+  if (!behind && proxied_.Any()) {
+    behind = proxied_.ClientBehind(PeerAddress(connection.fd()));
+  }
   std::lock_guard lock(jobsMutex_);
   if (jobs_.size() >= kMaxQueuedRequests) {
     const Answer busy = Answer::Error(503, false);
     connection.SendNow(busy.Head() + busy.body);
     return;
   }
-  jobs_.push_back(Job{std::move(connection), peer, std::move(received)});
+  jobs_.push_back(Job{std::move(connection), peer, behind.value_or(peer), behind.has_value(), std::move(received)});
   jobsReady_.notify_one();
 }
 
@@ -293,17 +304,16 @@ bool HttpFront::IsTrustedForwarder(const std::string& peer) const {
 }
 
 void HttpFront::Handle(Job job) {
-  const auto behind = proxied_.ClientBehind(PeerAddress(job.connection.fd()));
-  std::string client = behind.value_or(job.peer);
+  std::string client = job.client;
   auto request = FrontRequest::Parse(job.received, client);
-  if (request && !behind && IsTrustedForwarder(job.peer)) {
+  if (request && !job.viaProxy && IsTrustedForwarder(job.peer)) {
     if (const auto forwarded = ForwardedClient(request->JoinedHeader("X-Forwarded-For"))) {
       client = *forwarded;
       request = FrontRequest::Parse(job.received, client);
     }
   }
   Answer answer =
-      request ? Route(*request, behind.has_value(), job.connection.tls() != nullptr) : Answer::Error(400, false);
+      request ? Route(*request, job.viaProxy, job.connection.tls() != nullptr) : Answer::Error(400, false);
   const bool headOnly = request && request->method() == "HEAD";
   std::optional<ClientSlots::Slot> slot;
   int file = -1;
@@ -324,7 +334,7 @@ void HttpFront::Handle(Job job) {
     reply.Hold(std::move(*slot));
   }
   sender_.Send(std::move(reply), client);
-  Log(client, behind.has_value(), request ? request->method() : "?", request ? request->path() : "?", answer);
+  Log(client, job.viaProxy, request ? request->method() : "?", request ? request->path() : "?", answer);
 }
 
 HttpFront::Answer HttpFront::Route(const FrontRequest& request, bool viaProxy, bool secure) const {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -35,6 +36,9 @@ struct HttpFrontOptions {
   // Load balancers (numeric addresses) trusted to name the client in the
   // X-Forwarded-For header they add; their requests are taken as that client's.
   std::vector<std::string> trustedForwarders;
+  // Relays (numeric addresses: a --proxies-only process, a balancer with
+  // "send-proxy-v2") trusted to name the client in a PROXY protocol header.
+  std::vector<std::string> trustedRelays;
 };
 
 // The HTTP side of the service: endpoint requests (POST "/app/...") answered with
@@ -45,8 +49,13 @@ struct HttpFrontOptions {
 // Served mirrors listen on their own loopback addresses (127.0.0.11 ...), on the
 // same port as the main address, so each mirror has an address of its own. The
 // counters at "/status/proxies" are shown to clients on loopback only. A request
-// that came through one of the nodes' proxies is taken as its client's (logged
-// with "via proxy", limited and counted by that address), never as local.
+// that came through one of the nodes' proxies (of this process, which notes them
+// in ProxiedClients, or of another, which names its client in a PROXY header from
+// a trusted relay address) is taken as its client's (logged with "via proxy",
+// limited and counted by that address), never as local, and its X-Forwarded-For
+// is never believed. Who sent a request is settled when the gate hands it over, so
+// a request that waits for a worker keeps its client when the proxy's connection
+// has closed meanwhile.
 //
 // With TLS the main address speaks TLS alone; the mirrors, which stand in for other
 // sites, stay plain HTTP, and so does one more loopback address where the nodes'
@@ -101,7 +110,8 @@ class HttpFront {
   struct Job;
   struct Answer;
 
-  void Enqueue(TcpConnection connection, const std::string& peer, std::string received);
+  void Enqueue(TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
+               std::string received);
   void Work();
   void Handle(Job job);
   bool IsTrustedForwarder(const std::string& peer) const;

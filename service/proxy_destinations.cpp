@@ -56,64 +56,57 @@ std::vector<NodeAddress> Canonical(std::vector<NodeAddress> entries) {
   return entries;
 }
 
-}  // namespace
-
-ProxyDestinations::ProxyDestinations(NodeAddress front, std::vector<NodeAddress> allowed, bool outside,
-                                     std::vector<NodeAddress> nodes, const LocalAddresses* local)
-    : front_(std::move(front)),
-      allowed_(Canonical(std::move(allowed))),
-      outside_(outside),
-      nodes_(Canonical(std::move(nodes))),
-      local_(local) {}
-
-bool ProxyDestinations::Allowed(const std::string& numeric, int port) const {
-  if (numeric == CanonicalAddress(front_.ip) && port == front_.port) {
-    return true;
+// The plan with its numeric addresses in CanonicalAddress form.
+ProxyDestinations::Plan CanonicalPlan(ProxyDestinations::Plan plan) {
+  for (auto* entries : {&plan.own, &plan.allowed, &plan.nodes}) {
+    *entries = Canonical(std::move(*entries));
   }
-  for (const NodeAddress& entry : allowed_) {
-    if (entry.ip == numeric && entry.port == port) {
-      return true;
-    }
-  }
-  return false;
+  plan.pages = Canonical(std::vector<NodeAddress>{plan.pages}).front();
+  return plan;
 }
 
-bool ProxyDestinations::IsNode(const std::string& host, int port) const {
-  return std::any_of(nodes_.begin(), nodes_.end(),
-                     [&](const NodeAddress& node) { return node.port == port && node.ip == host; });
+}  // namespace
+
+ProxyDestinations::ProxyDestinations(Plan plan) : plan_(CanonicalPlan(std::move(plan))) {}
+
+bool ProxyDestinations::Lists(const std::vector<NodeAddress>& entries, const std::string& host, int port) {
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const NodeAddress& entry) { return entry.port == port && entry.ip == host; });
 }
 
 bool ProxyDestinations::IsOutside(const std::string& numeric) const {
-  return IsPublicAddress(numeric) && (local_ == nullptr || !local_->Contains(numeric));
+  return IsPublicAddress(numeric) && (plan_.local == nullptr || !plan_.local->Contains(numeric));
 }
 
-std::optional<NodeAddress> ProxyDestinations::Resolve(const std::string& host, int port) const {
+std::optional<ProxyDestinations::Destination> ProxyDestinations::Resolve(const std::string& host, int port) const {
   if (IsTestDomain(host)) {
-    return front_;
+    return Destination{plan_.pages, true};
   }
   const std::string numeric = CanonicalAddress(host == "localhost" ? "127.0.0.1" : host);
   if (!numeric.empty()) {
-    if (IsNode(numeric, port)) {
+    if (Lists(plan_.nodes, numeric, port)) {
       return std::nullopt;
     }
-    if (Allowed(numeric, port) || (outside_ && IsOutside(numeric))) {
-      return NodeAddress{numeric, port};
+    const bool own = Lists(plan_.own, numeric, port) ||
+                     (numeric == plan_.pages.ip && port == plan_.pages.port);
+    if (own || Lists(plan_.allowed, numeric, port) || (plan_.outside && IsOutside(numeric))) {
+      return Destination{NodeAddress{numeric, port}, own};
     }
     return std::nullopt;
   }
-  if (!outside_ || IsNode(host, port)) {
+  if (!plan_.outside || Lists(plan_.nodes, host, port)) {
     return std::nullopt;
   }
   const std::vector<std::string> addresses = ResolveName(host);
   for (const std::string& address : addresses) {
-    if (!IsOutside(address) || IsNode(CanonicalAddress(address), port)) {
+    if (!IsOutside(address) || Lists(plan_.nodes, CanonicalAddress(address), port)) {
       return std::nullopt;
     }
   }
   if (addresses.empty()) {
     return std::nullopt;
   }
-  return NodeAddress{addresses.front(), port};
+  return Destination{NodeAddress{addresses.front(), port}, false};
 }
 
 }  // namespace tarvo::service

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "field_values.h"
+#include "proxy_protocol.h"
 #include "proxy_request_head.h"
 #include "service_error.h"
 #include "socket_address.h"
@@ -84,13 +85,14 @@ ConnectionGate::Verdict CheckHead(std::string_view received) {
 }  // namespace
 
 ProxyServer::ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
-                         const ProxyDestinations& destinations, ProxiedClients& proxied)
+                         const ProxyDestinations& destinations, ProxiedClients& proxied, bool namesClients)
     : nodeId_(nodeId),
       listenAddress_(std::move(listenAddress)),
       port_(port),
       admits_(std::move(admits)),
       destinations_(destinations),
-      proxied_(proxied) {}
+      proxied_(proxied),
+      namesClients_(namesClients) {}
 
 ProxyServer::~ProxyServer() { Stop(); }
 
@@ -106,9 +108,8 @@ int ProxyServer::Start() {
   limits.deadline = kHeadDeadline;
   gate_ = std::make_unique<ConnectionGate>(
       limits, CheckHead,
-      [this](TcpConnection connection, const std::string& peer, std::string received) {
-        Admit(std::move(connection), peer, std::move(received));
-      },
+      [this](TcpConnection connection, const std::string& peer, const std::optional<std::string>&,
+             std::string received) { Admit(std::move(connection), peer, std::move(received)); },
       ConnectionGate::Replies{SimpleReply(408, "Request Timeout"), SimpleReply(431, "Request Header Fields Too Large")});
   gate_->Listen(listenFd);
   refusals_.Start();
@@ -239,14 +240,13 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& peer, co
     Forward(client, peer, *head, *destination, pending, stillAdmitted);
     return;
   }
-  auto upstream = TcpConnection::Connect(destination->ip, destination->port, kConnectTimeoutMs);
+  ScopedRelease noted;
+  auto upstream = ConnectFor(client, peer, *destination, noted);
   if (!upstream) {
     ++upstreamFailures_;
     ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
-  const ScopedRelease noted = proxied_.Note(*upstream, peer);
-  upstream->SetSendTimeout(kSendTimeoutSeconds);
   ++tunnels_;
   if (!client.WriteAll("HTTP/1.1 200 Connection Established\r\n\r\n") ||
       (!pending.empty() && !upstream->WriteAll(pending))) {
@@ -255,8 +255,28 @@ void ProxyServer::Serve(const TcpConnection& client, const std::string& peer, co
   Relay(client, *upstream, true, stillAdmitted);
 }
 
+std::optional<TcpConnection> ProxyServer::ConnectFor(const TcpConnection& client, const std::string& peer,
+                                                     const ProxyDestinations::Destination& destination,
+                                                     ScopedRelease& noted) {
+  auto upstream = TcpConnection::Connect(destination.address.ip, destination.address.port, kConnectTimeoutMs);
+  if (!upstream) {
+    return std::nullopt;
+  }
+  upstream->SetSendTimeout(kSendTimeoutSeconds);
+  if (namesClients_ && destination.own) {
+    NodeAddress from = PeerAddress(client.fd());
+    from.ip = peer;
+    if (!upstream->WriteAll(ProxyProtocol::Header(from, LocalAddress(client.fd())))) {
+      return std::nullopt;
+    }
+  } else {
+    noted = proxied_.Note(*upstream, peer);
+  }
+  return upstream;
+}
+
 void ProxyServer::Forward(const TcpConnection& client, const std::string& peer, const ProxyRequestHead& head,
-                          const NodeAddress& destination, std::string_view body,
+                          const ProxyDestinations::Destination& destination, std::string_view body,
                           const std::function<bool()>& stillAdmitted) {
   if (head.Header("Transfer-Encoding")) {
     ReplyAndLinger(client, SimpleReply(411, "Length Required"));
@@ -267,14 +287,13 @@ void ProxyServer::Forward(const TcpConnection& client, const std::string& peer, 
     ReplyAndLinger(client, SimpleReply(400, "Bad Request"));
     return;
   }
-  auto upstream = TcpConnection::Connect(destination.ip, destination.port, kConnectTimeoutMs);
+  ScopedRelease noted;
+  auto upstream = ConnectFor(client, peer, destination, noted);
   if (!upstream) {
     ++upstreamFailures_;
     ReplyAndLinger(client, SimpleReply(502, "Bad Gateway"));
     return;
   }
-  const ScopedRelease noted = proxied_.Note(*upstream, peer);
-  upstream->SetSendTimeout(kSendTimeoutSeconds);
   ++requests_;
   // Only this request's own body goes on; anything after it is not forwarded.
   auto remaining = static_cast<uint64_t>(*length);

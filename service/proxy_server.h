@@ -72,9 +72,12 @@ class ProxyServer {
   static constexpr int kSendTimeoutSeconds = 30;
 
   // `destinations` and `proxied` must outlive this object; every connection the
-  // proxy opens is noted in `proxied` with its client's address.
+  // proxy opens is noted in `proxied` with its client's address. With
+  // `namesClients` (a --proxies-only process, whose front is another process's),
+  // a connection to the service's own front or mirrors begins with a PROXY
+  // protocol header naming the client instead.
   ProxyServer(int64_t nodeId, std::string listenAddress, int port, Admission admits,
-              const ProxyDestinations& destinations, ProxiedClients& proxied);
+              const ProxyDestinations& destinations, ProxiedClients& proxied, bool namesClients = false);
   ~ProxyServer();
   ProxyServer(const ProxyServer&) = delete;
   ProxyServer& operator=(const ProxyServer&) = delete;
@@ -106,7 +109,13 @@ class ProxyServer {
   void Serve(const TcpConnection& client, const std::string& peer, const Credentials& credentials,
              const std::string& received);
   void Forward(const TcpConnection& client, const std::string& peer, const ProxyRequestHead& head,
-               const NodeAddress& destination, std::string_view body, const std::function<bool()>& stillAdmitted);
+               const ProxyDestinations::Destination& destination, std::string_view body,
+               const std::function<bool()>& stillAdmitted);
+  // Connects to `destination` on behalf of `client` and says who the client is:
+  // noted in `proxied_`, or in a PROXY header when the front is another process's.
+  // `noted` holds the note until the connection closes.
+  std::optional<TcpConnection> ConnectFor(const TcpConnection& client, const std::string& peer,
+                                          const ProxyDestinations::Destination& destination, ScopedRelease& noted);
   // Carries the destination's bytes to the client, and the client's to the
   // destination when `fromClient` (a tunnel; otherwise they are dropped), until
   // either side ends, the credentials stop admitting, or nothing moves for a while.
@@ -121,6 +130,7 @@ class ProxyServer {
   const Admission admits_;
   const ProxyDestinations& destinations_;
   ProxiedClients& proxied_;
+  const bool namesClients_;
   std::unique_ptr<ConnectionGate> gate_;
   ReplySender refusals_{ReplySender::Limits{}};
   bool stopped_ = false;

@@ -184,6 +184,8 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
       valid = ParseDestinations(value, options.proxyAllow);
     } else if (flag == "--forwarded-by") {
       valid = ParseAddresses(value, options.forwardedBy);
+    } else if (flag == "--proxy-protocol-from") {
+      valid = ParseAddresses(value, options.proxyProtocolFrom);
     } else if (flag == "--public-url") {
       valid = value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0;
       options.publicUrl = valid && value.back() != '/' ? value + "/" : value;
@@ -249,7 +251,8 @@ std::string ServiceUsage() {
          "  --proxies-only         run only the nodes' proxies (with --proxy-ports), checking\n"
          "                         credentials in the database; another process serves the API,\n"
          "                         --port naming where it serves the test domain's pages in\n"
-         "                         plain HTTP (no --tls-cert or --plain-http needed here)\n"
+         "                         plain HTTP (no --tls-cert or --plain-http needed here); it\n"
+         "                         names its clients to that front in PROXY protocol headers\n"
          "  --seed FILE            load brands, users, nodes, sites, pages from a JSON seed\n"
          "  --proxy-ports PORTS    run a proxy per node: auto (free ports), seed (the seeded\n"
          "                         ports), a list 8371,8372 or a range 8371-8374 (in node order)\n"
@@ -261,6 +264,10 @@ std::string ServiceUsage() {
          "                         addresses stay refused\n"
          "  --forwarded-by LIST    load balancers (numeric addresses) trusted to name the client\n"
          "                         in X-Forwarded-For; limits then count that client\n"
+         "  --proxy-protocol-from LIST  relays (numeric addresses) trusted to name the client\n"
+         "                         in a PROXY protocol v2 header: the hosts of --proxies-only\n"
+         "                         processes (which always send one to the front), balancers\n"
+         "                         with send-proxy-v2; their clients count as proxied\n"
          "  --public-url URL       address published for installer downloads and icons\n"
          "                         (default: the listening address, https://127.0.0.1:8360/)\n"
          "  --token-lifetime SEC   login token lifetime (default 43200)\n"

@@ -28,6 +28,9 @@ struct ServiceOptions {
   bool proxyOutside = false;
   // Load balancers (numeric addresses) whose X-Forwarded-For names the client.
   std::vector<std::string> forwardedBy;
+  // Relays (numeric addresses: --proxies-only processes, balancers with
+  // send-proxy-v2) whose PROXY protocol header names the client.
+  std::vector<std::string> proxyProtocolFrom;
   // The address clients are sent to for downloads ("https://host:port/"); empty:
   // the address the service listens on.
   std::string publicUrl;

@@ -108,6 +108,7 @@ void TarvoService::Start() {
     frontOptions.maxBodyBytes = options_.maxBodyBytes;
     frontOptions.tls = tls_.get();
     frontOptions.trustedForwarders = options_.forwardedBy;
+    frontOptions.trustedRelays = options_.proxyProtocolFrom;
     front_ = std::make_unique<HttpFront>(frontOptions, options_.quiet ? nullptr : log_, proxied_);
     const std::vector<std::string> mirrors = MirrorAddresses(*db_);
     const int port = front_->Bind(mirrors);
@@ -144,15 +145,17 @@ void TarvoService::StartProxies(const std::vector<std::string>& mirrors, const N
   if (options_.proxyPorts.mode == ProxyPortPlan::Mode::kNone) {
     return;
   }
+  ProxyDestinations::Plan plan;
+  plan.pages = pages;
   // The mirrors are served on the front's port.
-  std::vector<NodeAddress> allowed;
   for (const std::string& mirror : mirrors) {
-    allowed.push_back(NodeAddress{mirror, front.port});
+    plan.own.push_back(NodeAddress{mirror, front.port});
   }
+  plan.own.push_back(front);
   for (const std::string& entry : options_.proxyAllow) {
-    allowed.push_back(ParseDestination(entry));
+    plan.allowed.push_back(ParseDestination(entry));
   }
-  allowed.push_back(front);
+  plan.outside = options_.proxyOutside;
   const std::vector<SeededNode> nodes = LoadNodes(*db_);
   std::vector<int> ports;
   for (size_t i = 0; i < nodes.size(); ++i) {
@@ -172,15 +175,14 @@ void TarvoService::StartProxies(const std::vector<std::string>& mirrors, const N
   }
   // No proxy leads into another: every node's published address is refused (the
   // proxies of this process listen on this machine, refused as such).
-  std::vector<NodeAddress> published;
   for (const SeededNode& node : nodes) {
-    published.push_back(NodeAddress{node.ip, node.port});
+    plan.nodes.push_back(NodeAddress{node.ip, node.port});
   }
   if (options_.proxyOutside) {
     localAddresses_ = std::make_unique<LocalAddresses>();
+    plan.local = localAddresses_.get();
   }
-  destinations_ = std::make_unique<ProxyDestinations>(pages, std::move(allowed), options_.proxyOutside,
-                                                      std::move(published), localAddresses_.get());
+  destinations_ = std::make_unique<ProxyDestinations>(std::move(plan));
   for (size_t i = 0; i < ports.size(); ++i) {
     const int port = ports[i];
     const int64_t nodeId = nodes[i].id;
@@ -189,7 +191,7 @@ void TarvoService::StartProxies(const std::vector<std::string>& mirrors, const N
         [connections = connections_.get(), nodeId](std::string_view user, std::string_view token) {
           return connections->Admits(nodeId, user, token);
         },
-        *destinations_, proxied_);
+        *destinations_, proxied_, options_.proxiesOnly);
     proxy->Start();
     proxies_.push_back(std::move(proxy));
   }

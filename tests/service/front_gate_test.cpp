@@ -13,9 +13,11 @@
 #include "loopback_probe.h"
 #include "net/http_post_form.h"
 #include "service/connection_gate.h"
+#include "service/proxy_protocol.h"
 #include "service/socket_address.h"
 #include "service/tcp_connection.h"
 #include "service_fixture.h"
+#include "tls_probe.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "support/test_credentials.h"
@@ -139,6 +141,45 @@ TEST_F(FrontTest, OddBytesInFormsGetClearReplies) {
   EXPECT_EQ(PostRaw("app/v1.0/user_info", "id=99999999999999999999999&token=x").code(), 401);
 }
 
+// A launch report as a raw request, the platform standing for the report in the table.
+std::string LaunchReport(const std::string& platform, const std::string& extraHeaders = "") {
+  return FormRequest("/app/v1.0/log_client_launch", "brand=TestBrand&platform=" + platform + "&clientversion=1",
+                     extraHeaders + "Connection: close\r\n");
+}
+
+TEST_F(FrontTest, ARelayNamesItsClientInAProxyHeaderOnlyWhenTrusted) {
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.proxyProtocolFrom = {"127.0.0.1"};
+  options.forwardedBy = {"127.0.0.1"};
+  StartService(options);
+  const auto header = [](const std::string& client) {
+    return ProxyProtocol::Header(NodeAddress{client, 40000}, NodeAddress{"127.0.0.1", 3128});
+  };
+  const auto reportedBy = [this](const std::string& platform) {
+    return Scalar("SELECT remote_address FROM launches WHERE platform='" + platform + "'");
+  };
+  // The relay's client is the client, whatever X-Forwarded-For the request carries.
+  EXPECT_EQ(EnvelopeCode(Raw(header("198.51.100.9") + LaunchReport("relayed", "X-Forwarded-For: 203.0.113.1\r\n"))),
+            200);
+  EXPECT_EQ(reportedBy("relayed"), "198.51.100.9");
+  // A relayed client is never this machine, even one on loopback.
+  const std::string status = "GET /status/proxies HTTP/1.1\r\n\r\n";
+  EXPECT_EQ(Raw(header("127.0.0.1") + status).rfind("HTTP/1.1 404", 0), 0u);
+  EXPECT_EQ(Raw(status).rfind("HTTP/1.1 200", 0), 0u) << "the relay's own address without a header";
+  std::string local = header("127.0.0.1").substr(0, 16);
+  local[12] = '\x20';
+  local[14] = local[15] = '\0';
+  EXPECT_EQ(Raw(local + status).rfind("HTTP/1.1 200", 0), 0u) << "the relay speaking for itself (LOCAL)";
+  // A header that is not whole and valid ends the connection; from anyone else a
+  // header is no request at all.
+  EXPECT_EQ(Raw(header("198.51.100.9").substr(0, 14) + std::string(40, 'x')), "");
+  EXPECT_EQ(EnvelopeCode(RawExchange(service_->port(), header("198.51.100.10") + LaunchReport("stranger"),
+                                     "127.0.0.1", "127.0.0.2")),
+            -1);
+  EXPECT_EQ(reportedBy("stranger"), "");
+}
+
 class TlsFrontTest : public ServiceFixture {
  protected:
   void SetUp() override {
@@ -201,6 +242,25 @@ TEST_F(TlsFrontTest, HandshakesWaitInTheGateAndOnlyACertificateThatVerifiesForTh
   EXPECT_EQ(VersionCode(), 200) << "and the service goes on";
 }
 
+TEST_F(TlsFrontTest, ARelaysHeaderComesBeforeTheHandshake) {
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.plainHttp = false;
+  options.tlsCertPath = tls_.certificateFile();
+  options.tlsKeyPath = tls_.certificateKeyFile();
+  options.proxyProtocolFrom = {"127.0.0.1"};
+  StartService(options);
+  Trust(service_->BaseUrl(), tls_.caFile());
+  const auto probe = TlsProbe::Open(service_->port(), tls_.caFile(),
+                                    ProxyProtocol::Header(NodeAddress{"198.51.100.11", 1}, NodeAddress{"127.0.0.1", 2}));
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(probe->Send(LaunchReport("tls-relayed")));
+  EXPECT_EQ(EnvelopeCode(probe->ReadAll()), 200);
+  EXPECT_EQ(Scalar("SELECT remote_address FROM launches WHERE platform='tls-relayed'"), "198.51.100.11");
+  // And a client that sends none is served as before.
+  EXPECT_EQ(VersionCode(), 200);
+}
+
 TEST_F(TlsFrontTest, PlainMirrorAddressesServePagesButNeverTheService) {
   // The seed's mirror 127.0.0.21 stands in for another site: plain HTTP.
   const std::string page = RawExchange(service_->port(), "GET / HTTP/1.1\r\nHost: 127.0.0.21\r\n\r\n", "127.0.0.21");
@@ -233,7 +293,7 @@ TEST(ConnectionGate, RequestsThatArriveWhileTheGateIsBusyAreNotTakenForSilence) 
         using Kind = ConnectionGate::Verdict::Kind;
         return ConnectionGate::Verdict{received.ends_with('\n') ? Kind::kComplete : Kind::kMore};
       },
-      [&](TcpConnection, const std::string&, std::string received) {
+      [&](TcpConnection, const std::string&, const std::optional<std::string>&, std::string received) {
         std::lock_guard lock(mutex);
         handedOver.insert(received);
       },

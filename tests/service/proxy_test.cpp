@@ -2,6 +2,9 @@
 // should not, keep using a connection that has ended, or hold the proxy's doors open.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "echo_server.h"
 #include "loopback_probe.h"
 #include "net/service_reply.h"
@@ -82,6 +85,39 @@ TEST_F(ProxyTest, ServesTestDomainAndForwardsToLoopbackOnly) {
   EXPECT_EQ(ServiceReply::ReadInt(parsed->data()[0], "tunnels"), 1);
 }
 
+TEST_F(ProxyTest, ARequestThatWaitsForAWorkerKeepsItsProxiedClient) {
+  // One worker, kept busy by a registration that hashes its password for a while.
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.threads = 1;
+  options.passwordIterations = 3'000'000;
+  StartService(options);
+  const ServiceReply anonymous = PostFrom("127.0.0.9", service_->port(), "app/v1.0/no_login_connection_vpn_node",
+                                          "brand=TestBrand&node_id=7");
+  const std::string authorization =
+      ProxyAuthorization("nobody", ServiceReply::ReadString(anonymous.data(), "proxy_token"));
+  std::thread busy([this] {
+    Post("app/v1.0/register", FormBody().Add("username", "slow@tarvo.test").Add("password", "p").Add("brand", "TestBrand"));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // A client behind the proxy sends its launch report and leaves at once: the proxy
+  // closes its side while the report still waits for the worker.
+  {
+    auto client = ConnectFrom("127.0.0.9", service_->ProxyOf(7)->port());
+    ASSERT_TRUE(client);
+    client->WriteAll(FormRequest("http://www.tarvo.test/app/v1.0/log_client_launch",
+                                 "brand=TestBrand&platform=queued&clientversion=1", authorization));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  busy.join();
+  std::string reporter;
+  for (int i = 0; i < 50 && reporter.empty(); ++i) {
+    reporter = Scalar("SELECT remote_address FROM launches WHERE platform='queued'");
+    if (reporter.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(reporter, "127.0.0.9") << "never this machine's own request";
+}
+
 TEST_F(ProxyTest, MalformedRequestsGetAnAnswer) {
   EXPECT_EQ(Status(RawExchange(proxyPort_, "garbage\r\n\r\n")), "HTTP/1.1 400");
   EXPECT_EQ(Status(RawExchange(proxyPort_, "GET /relative HTTP/1.1\r\nHost: x\r\n\r\n")), "HTTP/1.1 400");
@@ -132,7 +168,7 @@ TEST_F(ProxyGuardTest, OnlyTheServicesOwnPagesAndMirrorsAreReachedUnlessAllowed)
   EXPECT_TRUE(Tunnel(7, AnonymousAuthorization()));
 
   // Outside hosts, when allowed, are public ones only, whatever a name resolves to.
-  const ProxyDestinations outside(NodeAddress{"127.0.0.1", 1}, {}, true);
+  const ProxyDestinations outside(ProxyDestinations::Plan{NodeAddress{"127.0.0.1", 1}, {}, {}, true});
   for (const std::string host : {"127.0.0.1", "localhost", "10.1.2.3", "172.16.0.1", "192.168.1.1", "169.254.169.254",
                                  "100.64.0.1", "0.0.0.0", "::1", "fe80::1", "fd00::1", "::ffff:10.0.0.1", "::"}) {
     EXPECT_FALSE(outside.Resolve(host, 80)) << host;
@@ -145,8 +181,9 @@ TEST(ProxyDestinations, TheHostsOwnAddressesAndTheNodesProxiesAreNeverReached) {
   // This machine's interfaces, say with a public address of each family, and nodes
   // published on another machine.
   const LocalAddresses local({"127.0.0.1", "::1", "93.184.216.40", "2a00:1450::40"});
-  const ProxyDestinations outside(NodeAddress{"127.0.0.1", 1}, {NodeAddress{"127.0.0.1", 9000}}, true,
-                                  {NodeAddress{"93.184.216.50", 3128}, NodeAddress{"2a00:1450::50", 3128}}, &local);
+  const ProxyDestinations outside(ProxyDestinations::Plan{
+      NodeAddress{"127.0.0.1", 1}, {}, {NodeAddress{"127.0.0.1", 9000}}, true,
+      {NodeAddress{"93.184.216.50", 3128}, NodeAddress{"2a00:1450::50", 3128}}, &local});
   for (const auto& [host, port] : std::vector<std::pair<std::string, int>>{{"93.184.216.40", 5432},
                                                                            {"93.184.216.40", 443},
                                                                            {"::ffff:93.184.216.40", 5432},
@@ -161,8 +198,8 @@ TEST(ProxyDestinations, TheHostsOwnAddressesAndTheNodesProxiesAreNeverReached) {
   EXPECT_TRUE(outside.Resolve("93.184.216.34", 5432));
   EXPECT_TRUE(outside.Resolve("127.0.0.1", 9000)) << "allowed in so many words";
   // Without --proxy-outside a node's proxy stays out even when allowed by address.
-  const ProxyDestinations allowedNode(NodeAddress{"127.0.0.1", 1}, {NodeAddress{"127.0.0.1", 3128}}, false,
-                                      {NodeAddress{"127.0.0.1", 3128}});
+  const ProxyDestinations allowedNode(ProxyDestinations::Plan{
+      NodeAddress{"127.0.0.1", 1}, {}, {NodeAddress{"127.0.0.1", 3128}}, false, {NodeAddress{"127.0.0.1", 3128}}});
   EXPECT_FALSE(allowedNode.Resolve("127.0.0.1", 3128));
   EXPECT_FALSE(allowedNode.Resolve("localhost", 3128));
 
@@ -252,7 +289,7 @@ TEST_F(ProxyGuardTest, EachRequestGoesOnAloneWithoutTheProxysHeaders) {
 
 TEST_F(ProxyGuardTest, AFailingAccessCheckIsAnsweredAndTheProxyGoesOn) {
   int checks = 0;
-  const ProxyDestinations destinations(NodeAddress{"127.0.0.1", service_->port()}, {}, false);
+  const ProxyDestinations destinations(ProxyDestinations::Plan{NodeAddress{"127.0.0.1", service_->port()}});
   ProxiedClients proxied;
   ProxyServer proxy(1, "127.0.0.1", 0, [&](std::string_view, std::string_view) -> bool {
     if (++checks == 1) throw std::runtime_error("database is locked");

@@ -18,6 +18,7 @@
 #include "service/json_text.h"
 #include "service/password_hasher.h"
 #include "service/postgres_address.h"
+#include "service/proxy_protocol.h"
 #include "service/proxy_request_head.h"
 #include "service/reply_sender.h"
 #include "service/seed_reader.h"
@@ -332,6 +333,43 @@ class ReplySenderTest : public ::testing::Test {
   }();
   std::vector<int> readers_;
 };
+
+TEST(ProxyProtocol, HeadersNameTheClientAndAreReadBackWholeOrNotAtAll) {
+  using Kind = ProxyProtocol::Reading::Kind;
+  const std::string v4 = ProxyProtocol::Header(NodeAddress{"198.51.100.7", 50123}, NodeAddress{"127.0.0.1", 3128});
+  EXPECT_EQ(v4.size(), 28u);
+  EXPECT_EQ(v4.substr(12, 4), std::string("\x21\x11\x00\x0c", 4)) << "version 2, PROXY, TCP over IPv4, 12 bytes";
+  EXPECT_EQ(v4.substr(16, 4), std::string("\xc6\x33\x64\x07", 4));
+  const ProxyProtocol::Reading read = ProxyProtocol::Read(v4 + "GET / HTTP/1.1\r\n");
+  EXPECT_EQ(read.kind, Kind::kProxy);
+  EXPECT_EQ(read.client, "198.51.100.7");
+  EXPECT_EQ(read.length, v4.size());
+  const std::string v6 = ProxyProtocol::Header(NodeAddress{"2001:db8::7", 1}, NodeAddress{"127.0.0.1", 2});
+  EXPECT_EQ(v6.size(), 52u);
+  EXPECT_EQ(ProxyProtocol::Read(v6).client, "2001:db8::7");
+  // Piece by piece: more is needed until the whole header is there.
+  for (size_t cut = 0; cut < v6.size(); ++cut) {
+    const ProxyProtocol::Reading part = ProxyProtocol::Read(std::string_view(v6).substr(0, cut));
+    EXPECT_EQ(part.kind, Kind::kMore) << cut;
+    EXPECT_GT(part.needed, cut) << cut;
+  }
+  // LOCAL (a health check), unknown families, and what is no header at all.
+  std::string local = v4.substr(0, 16);
+  local[12] = '\x20';
+  local[14] = local[15] = '\0';
+  EXPECT_EQ(ProxyProtocol::Read(local).kind, Kind::kLocal);
+  std::string unix = v4;
+  unix[13] = '\x31';
+  EXPECT_EQ(ProxyProtocol::Read(unix).kind, Kind::kLocal);
+  std::string version1 = v4;
+  version1[12] = '\x11';
+  EXPECT_EQ(ProxyProtocol::Read(version1).kind, Kind::kInvalid);
+  std::string huge = v4;
+  huge[14] = '\x7f';
+  EXPECT_EQ(ProxyProtocol::Read(huge).kind, Kind::kInvalid);
+  EXPECT_EQ(ProxyProtocol::Read("PROXY TCP4 1.2.3.4 5.6.7.8 1 2\r\n").kind, Kind::kInvalid);
+  EXPECT_EQ(ProxyProtocol::Read("\r\n\r\nX").kind, Kind::kInvalid);
+}
 
 TEST(ClientKeys, ClientsAndTheirWiderNetworks) {
   EXPECT_EQ(ClientKey("198.51.100.7"), "198.51.100.7");

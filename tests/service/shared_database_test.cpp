@@ -8,6 +8,7 @@
 #include "echo_server.h"
 #include "loopback_probe.h"
 #include "service/account_endpoints.h"
+#include "service/service_database.h"
 #include "test_database.h"
 
 namespace tarvo::service::test {
@@ -24,8 +25,12 @@ TEST(SharedDatabase, ProcessesAnswerForEachOtherAndTheirProxiesObeyThemAll) {
   if (!TestDatabase::Server()) GTEST_SKIP() << "runs where the test command started a PostgreSQL server";
   TestDatabase database;
   EchoServer echo;
+  // The first stands behind a balancer on loopback, and takes the proxies' word
+  // for who their clients are.
   ChildService first(Arguments(database.address(), {"--plain-http", "--seed",
-                                                    std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json"}));
+                                                    std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json",
+                                                    "--forwarded-by", "127.0.0.1", "--proxy-protocol-from",
+                                                    "127.0.0.1"}));
   const int firstPort = first.Port();
   ASSERT_NE(firstPort, 0) << first.text();
   ChildService second(Arguments(database.address(), {"--plain-http"}));
@@ -59,6 +64,50 @@ TEST(SharedDatabase, ProcessesAnswerForEachOtherAndTheirProxiesObeyThemAll) {
                 .code(),
             200);
   EXPECT_TRUE(EndsSoon(*tunnel));
+
+  // Requests through the proxies' process are their clients', on the first's front.
+  const auto anonymousFrom = [&](const std::string& from) {
+    const ServiceReply reply =
+        PostFrom(from, firstPort, "app/v1.0/no_login_connection_vpn_node", "brand=TestBrand&node_id=7");
+    EXPECT_EQ(reply.code(), 200) << reply.message();
+    return ProxyAuthorization("nobody", ServiceReply::ReadString(reply.data(), "proxy_token"));
+  };
+  const std::string viaFive = anonymousFrom("127.0.0.5");
+  const std::string viaSix = anonymousFrom("127.0.0.6");
+  const auto throughProxies = [&](const std::string& from, const std::string& request) {
+    return RawExchange(proxyPorts[0], request, "127.0.0.1", from);
+  };
+  // Counted as the client, never as the proxies' own loopback address, and its own
+  // X-Forwarded-For is not believed (loopback is a trusted balancer here).
+  EXPECT_EQ(EnvelopeCode(throughProxies(
+                "127.0.0.5", FormRequest("http://www.tarvo.test/app/v1.0/log_client_launch",
+                                         "brand=TestBrand&platform=proxied&clientversion=1",
+                                         viaFive + "X-Forwarded-For: 198.51.100.77\r\n"))),
+            200);
+  {
+    auto db = ServiceDatabase::Connect(database.address());
+    auto query = db->Prepare("SELECT remote_address FROM launches WHERE platform='proxied'");
+    ASSERT_TRUE(query.Step());
+    EXPECT_EQ(query.Text(0), "127.0.0.5");
+  }
+  // Not answered at /status/proxies.
+  const std::string status =
+      throughProxies("127.0.0.5", "GET http://www.tarvo.test/status/proxies HTTP/1.1\r\nHost: www.tarvo.test\r\n" +
+                                      viaFive + "\r\n");
+  EXPECT_EQ(status.rfind("HTTP/1.1 404", 0), 0u) << status.substr(0, 100);
+  // A guesser behind the proxies locks out itself, not every client of theirs.
+  const std::string loginTarget = "http://www.tarvo.test/app/v1.0/login";
+  for (int i = 0; i < AccountEndpoints::kLoginFailures; ++i) {
+    ASSERT_EQ(EnvelopeCode(throughProxies(
+                  "127.0.0.5", FormRequest(loginTarget, "username=carol%40tarvo.test&password=guess", viaFive))),
+              401);
+  }
+  EXPECT_EQ(EnvelopeCode(throughProxies(
+                "127.0.0.5", FormRequest(loginTarget, "username=carol%40tarvo.test&password=carol-pass", viaFive))),
+            429);
+  EXPECT_EQ(EnvelopeCode(throughProxies(
+                "127.0.0.6", FormRequest(loginTarget, "username=carol%40tarvo.test&password=carol-pass", viaSix))),
+            200);
 
   // Sessions the server ends (a restart) are replaced without failing a request.
   database.EndSessions();

@@ -2,8 +2,9 @@
 
 namespace tarvo::service::test {
 
-std::unique_ptr<TlsProbe> TlsProbe::Open(int port, const std::string& caFile) {
+std::unique_ptr<TlsProbe> TlsProbe::Open(int port, const std::string& caFile, std::string_view before) {
   auto connection = TcpConnection::Connect("127.0.0.1", port, 5000);
+  if (connection && !before.empty() && !connection->WriteAll(before)) return nullptr;
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   SSL* ssl = context != nullptr ? SSL_new(context) : nullptr;
   if (!connection || ssl == nullptr) {

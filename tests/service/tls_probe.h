@@ -16,8 +16,9 @@ namespace tarvo::service::test {
 // (a request sent, the answer read slowly or never). Blocking; closed when it goes.
 class TlsProbe {
  public:
-  // Null when the connection or the handshake fails.
-  static std::unique_ptr<TlsProbe> Open(int port, const std::string& caFile);
+  // Null when the connection or the handshake fails. `before` goes out in clear
+  // ahead of the handshake (a relay's PROXY header).
+  static std::unique_ptr<TlsProbe> Open(int port, const std::string& caFile, std::string_view before = {});
   ~TlsProbe();
   TlsProbe(const TlsProbe&) = delete;
   TlsProbe& operator=(const TlsProbe&) = delete;
