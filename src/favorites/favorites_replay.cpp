@@ -147,8 +147,10 @@ FavoritesReplay::Outcome FavoritesReplay::Send(const FavoritesChange& change,
 FavoritesReplay::Result FavoritesReplay::Run() {
   Result result;
   for (;;) {
+    // A batch at a time: a service that is away is found at the first change, without
+    // reading a long journal whole for every change made meanwhile.
     std::vector<FavoritesChange> pending;
-    if (store_.PendingChanges(userId_, pending) != 0) return result;
+    if (store_.PendingChanges(userId_, pending, kBatch) != 0) return result;
     if (pending.empty()) break;
     for (size_t i = 0; i < pending.size(); ++i) {
       std::vector<std::pair<std::string, std::string>> renames;

@@ -44,6 +44,7 @@ class FavoritesReplay {
   Result Run();
 
  private:
+  static constexpr int64_t kBatch = 64;
   enum class Outcome { kConfirmed, kDropped, kStop };
   // Sends one change. On kConfirmed, `renames` says which ids became which, and
   // `remainder` what of the change is still to be sent (a move's deletion of the old

@@ -431,10 +431,11 @@ FavoritesReplay::Result FavoritesStore::SendPending(FavoritesTree* serviceCopy) 
   return result;
 }
 
-int FavoritesStore::PendingChanges(const std::string& userId, std::vector<FavoritesChange>& changes) {
+int FavoritesStore::PendingChanges(const std::string& userId, std::vector<FavoritesChange>& changes,
+                                   int64_t limit) {
   changes.clear();
   std::vector<FavoriteJournalRecords::Row> rows;
-  if (journal_.List(userId, rows) != 0) return -1;
+  if (journal_.List(userId, rows, limit) != 0) return -1;
   for (const FavoriteJournalRecords::Row& row : rows) {
     if (std::optional<FavoritesChange> change = FavoritesChange::FromRow(row)) {
       changes.push_back(std::move(*change));

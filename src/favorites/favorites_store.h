@@ -146,7 +146,7 @@ class FavoritesStore {
   // and a change the service confirmed (or refused for good): it leaves the journal,
   // or is replaced there by `remainder`; the ids in `renames` change in the document
   // and in the later changes, all in one transaction. 0 or -1.
-  int PendingChanges(const std::string& userId, std::vector<FavoritesChange>& changes);
+  int PendingChanges(const std::string& userId, std::vector<FavoritesChange>& changes, int64_t limit = 0);
   int ConfirmChange(const std::string& userId, const FavoritesChange& done,
                     const std::vector<std::pair<std::string, std::string>>& renames,
                     const std::optional<FavoritesChange>& remainder);

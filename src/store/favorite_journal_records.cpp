@@ -23,10 +23,13 @@ int64_t FavoriteJournalRecords::Append(const std::string& userId, const Row& row
       {userId, row.kind, row.itemId, row.folderId, row.data, NowSeconds()});
 }
 
-int FavoriteJournalRecords::List(const std::string& userId, std::vector<Row>& rows) const {
+int FavoriteJournalRecords::List(const std::string& userId, std::vector<Row>& rows, int64_t limit) const {
   rows.clear();
   QueryTable table;
-  if (database_.Query(std::string(kColumns) + "WHERE user_id=? ORDER BY seq;", {userId}, &table) < 0) return -1;
+  if (database_.Query(std::string(kColumns) + "WHERE user_id=? ORDER BY seq LIMIT ?;", {userId, limit > 0 ? limit : -1},
+                      &table) < 0) {
+    return -1;
+  }
   ReadRows(table, rows);
   return 0;
 }

@@ -30,8 +30,9 @@ class FavoriteJournalRecords {
 
   // Appends a row for `userId`; its seq, or -1 on failure.
   int64_t Append(const std::string& userId, const Row& row) const;
-  // The user's rows, oldest first. -1 when they cannot be read (rows left empty).
-  int List(const std::string& userId, std::vector<Row>& rows) const;
+  // The user's rows, oldest first (the first `limit` of them when it is positive). -1
+  // when they cannot be read (rows left empty).
+  int List(const std::string& userId, std::vector<Row>& rows, int64_t limit = 0) const;
   // The user's rows naming `id` as their item or their folder, oldest first.
   int ListNaming(const std::string& userId, const std::string& id, std::vector<Row>& rows) const;
   // How many rows the user has; 0 also when they cannot be read.
