@@ -17,7 +17,7 @@
 
 namespace {
 
-void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+void FailOnQtWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtDebugMsg || type == QtInfoMsg) {
     return;
   }
@@ -26,7 +26,8 @@ void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& m
   // the display refusing focus to a pop-up that closed a moment before (no window
   // manager under Xvfb orders that race).
   const bool focusRace = text.contains("XCB error: 8 (BadMatch)") && text.contains("(SetInputFocus)");
-  if (text.startsWith("js:") || focusRace) {
+  const bool pageConsole = context.category != nullptr && qstrcmp(context.category, "js") == 0;
+  if (pageConsole || focusRace) {
     fprintf(stderr, "qt: %s\n", text.constData());
     return;
   }

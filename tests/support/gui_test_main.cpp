@@ -6,14 +6,15 @@
 
 namespace {
 
-void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+void FailOnQtWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   const QByteArray text = message.toLocal8Bit();
   if (type == QtDebugMsg || type == QtInfoMsg) return;
   // Messages from the rendering engines' own processes are not ours to judge, and
   // neither is the display refusing focus to a pop-up that closed a moment before
   // (no window manager under Xvfb orders that race).
   const bool focusRace = text.contains("XCB error: 8 (BadMatch)") && text.contains("(SetInputFocus)");
-  if (text.contains("js:") || text.contains("Release of profile requested") || focusRace) {
+  const bool pageConsole = context.category != nullptr && qstrcmp(context.category, "js") == 0;
+  if (pageConsole || text.contains("Release of profile requested") || focusRace) {
     fprintf(stderr, "qt: %s\n", text.constData());
     return;
   }

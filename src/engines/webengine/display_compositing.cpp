@@ -14,15 +14,18 @@ namespace {
 
 constexpr const char* kGlIntegrationVariable = "QT_XCB_GL_INTEGRATION";
 // Qt WebEngine still asks for an OpenGL context once at start-up; without the
-// integration the toolkit says it cannot make one, which is the point.
-constexpr const char* kExpectedGlComplaint = "Cannot create platform OpenGL context";
+// integration the toolkit and the engine say they cannot make one, which is the point.
+constexpr const char* kExpectedGlComplaints[] = {"Cannot create platform OpenGL context",
+                                                 "No suitable graphics backend found"};
 
 bool choseSoftware = false;
 QtMessageHandler previousHandler = nullptr;
 
 void QuietExpectedGlComplaint(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains(QLatin1String(kExpectedGlComplaint))) {
-    return;
+  for (const char* expected : kExpectedGlComplaints) {
+    if (message.contains(QLatin1String(expected))) {
+      return;
+    }
   }
   if (previousHandler != nullptr) {
     previousHandler(type, context, message);

@@ -41,6 +41,20 @@ void StopListeningForKeys(GdkWindow* window) {
   g_list_free(children);
 }
 
+// Qt listens on a window it embeds for the keys that reach it, and hands them to the
+// embedded window's own QWindow, which no widget receives: keys typed while the
+// pointer lies over the page would be lost. Qt's listening stops here (its own
+// connection to the display is the one Xlib shares), so they reach the browser's
+// window, which hands them to the page.
+void StopQtListeningForKeys(WId plugWindow) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->display() == nullptr) return;
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(x11->display(), plugWindow, &attributes) == 0) return;
+  XSelectInput(x11->display(), plugWindow, attributes.your_event_mask & ~(KeyPressMask | KeyReleaseMask));
+  XFlush(x11->display());
+}
+
 // A window of the browser's over the page (a menu, a drop-down) went away: GTK
 // repaints the plug there but not the page inside it, which would stay blank until
 // the page itself changed, so the page `view` is drawn again. (12 is X's Expose, whose
@@ -83,6 +97,7 @@ PlugHost::PlugHost(GtkWidget* child, QWidget* parent) : QWidget(parent), plug_(g
   // plug, and GTK would then have keys this widget never sees.
   container_->setFocusPolicy(Qt::NoFocus);
   container_->setGeometry(rect());
+  StopQtListeningForKeys(id);
 }
 
 PlugHost::~PlugHost() {
@@ -146,6 +161,11 @@ bool PlugHost::event(QEvent* event) {
     case QEvent::FocusIn:
     case QEvent::FocusOut:
       ForwardFocus(event->type() == QEvent::FocusIn);
+      break;
+    case QEvent::Show:
+    case QEvent::ParentChange:
+      // Qt may listen again when the embedded window is shown or moves to another window.
+      if (container_ != nullptr) StopQtListeningForKeys(static_cast<WId>(gtk_plug_get_id(GTK_PLUG(plug_))));
       break;
     default:
       break;
