@@ -73,6 +73,14 @@ TEST_F(FavoritesStoreTest, ALoggedInUsersChangesWaitForTheServiceAndReachItInOrd
   ScriptedService service;
   service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("77", "away", "http://a/")})));
   service.Answer("app/v1.0/update_fav_item", Envelope(200, Json::Value()));
+  {
+    // Another user logged in here never sends the first one's changes.
+    LoggedIn other("8", "token-8");
+    EXPECT_EQ(restarted.PendingCount(), 0);
+    EXPECT_TRUE(restarted.SendPending().complete);
+    EXPECT_TRUE(service.Bodies("app/v1.0/add_fav_item").empty());
+  }
+  LoggedIn again("7", "token-7");
   const FavoritesReplay::Result sent = restarted.SendPending();
   EXPECT_TRUE(sent.complete);
   EXPECT_EQ(sent.sent, 2);
