@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Json::Value& listData = reply.isObject() && reply.isMember("data") ? reply["data"] : reply;
   const std::string map = tarvo::DomainListSync::MirrorMapText(listData);
   const tarvo::TrustedKeys trusted = tarvo::TrustedKeys::Parse(BrandKey().PublicKeyHex());
-  const std::string signature = listData.isObject() ? listData.get("signature", "").asString() : std::string();
+  const std::string signature = listData.isObject() ? listData.get("signature2", "").asString() : std::string();
   (void)trusted.Verifies(map, signature);
   if (!trusted.Verifies(map, BrandKey().Sign(map))) tarvo::fuzz::Fail("the brand's own signature does not verify");
   if (trusted.Verifies(map + " ", BrandKey().Sign(map))) tarvo::fuzz::Fail("a signature verifies other bytes");

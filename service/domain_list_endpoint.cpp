@@ -24,12 +24,13 @@ constexpr std::string_view kSelectSites =
 }  // namespace
 
 DomainListEndpoint::DomainListEndpoint(ServiceDatabase& db, int mirrorPort, std::string mirrorScheme,
-                                       std::string publicUrl, const SigningKey* signingKey)
+                                       std::string publicUrl, const SigningKey* signingKey, ServiceClock clock)
     : db_(db),
       mirrorPort_(mirrorPort),
       mirrorScheme_(std::move(mirrorScheme)),
       publicUrl_(std::move(publicUrl)),
-      signingKey_(signingKey) {}
+      signingKey_(signingKey),
+      clock_(std::move(clock)) {}
 
 ApiReply DomainListEndpoint::DomainList(const FormFields& form) const {
   const auto latestTime = ParseInteger(form.Get("latest_time").value_or("0"));
@@ -58,8 +59,12 @@ Json::Value DomainListEndpoint::BuildList(DatabaseConnection& db, int64_t latest
   Json::Value data(Json::objectValue);
   const int64_t maxTime = std::max(newest.Int(0), latestTime);
   data["max_time"] = Json::Int64(maxTime);
+  data["latest_time"] = Json::Int64(latestTime);
+  const int64_t issuedAt = clock_();
+  data["issued_at"] = Json::Int64(issuedAt);
   Json::Value& entries = data["domain_list"] = Json::Value(Json::arrayValue);
   std::vector<MirrorMapEntry> mirrorMap;
+  std::vector<MirrorMapSite> sitesSigned;
   auto sites = db.Prepare(kSelectSites);
   sites.Bind(1, latestTime);
   while (sites.Step()) {
@@ -79,10 +84,14 @@ Json::Value DomainListEndpoint::BuildList(DatabaseConnection& db, int64_t latest
     entry["issign"] = Json::Int64(sites.Int(9));
     entry["isensure"] = Json::Int64(sites.Int(10));
     Json::Value& icons = entry["authicon"] = Json::Value(Json::arrayValue);
+    MirrorMapSite site{sites.Int(0), 0,           sites.Int(1),        sites.Int(2),        sites.Text(3),
+                       sites.Int(4), sites.Int(5), target,              sites.Int(8) != 0,   sites.Int(9) != 0,
+                       sites.Int(10) != 0};
     for (const Json::Value& icon : ParseJson(sites.Text(11)).value_or(Json::Value(Json::arrayValue))) {
       // The seed's own icon files ("icons/<name>") are served here.
       const std::string text = icon.asString();
-      icons.append(text.find("://") == std::string::npos ? publicUrl_ + text : text);
+      site.authIcons.push_back(text.find("://") == std::string::npos ? publicUrl_ + text : text);
+      icons.append(site.authIcons.back());
     }
     entry["signgrade"] = sites.Text(12);
     entry["signgrade_en"] = sites.Text(13);
@@ -98,10 +107,21 @@ Json::Value DomainListEndpoint::BuildList(DatabaseConnection& db, int64_t latest
     }
     mirrorMap.push_back(
         MirrorMapEntry{sites.Int(0), entry["action"].asInt64(), sites.Int(5), sites.Text(3), target});
+    site.action = entry["action"].asInt64();
+    site.signGrade = sites.Text(12);
+    site.signGradeEn = sites.Text(13);
+    site.signCode = sites.Text(14);
+    site.signDesc = sites.Text(15);
+    site.signDescEn = sites.Text(16);
+    site.ensure = sites.Text(17);
+    site.ensureEn = sites.Text(18);
+    sitesSigned.push_back(std::move(site));
     entries.append(entry);
   }
   if (signingKey_ != nullptr) {
     data["signature"] = signingKey_->Sign(StatementText::MirrorMap(std::to_string(maxTime), std::move(mirrorMap)));
+    data["signature2"] = signingKey_->Sign(
+        StatementText::MirrorMap2(MirrorMapTimes{issuedAt, latestTime, std::to_string(maxTime)}, sitesSigned));
   }
   return data;
 }

@@ -21,7 +21,8 @@ ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
   const ApiReply refusal =
       AnswerForBrand(db_, form.Get("brand").value_or(""), [&](DatabaseConnection& db, const std::string& brand) {
         brandName = brand;
-        auto query = db.Prepare("SELECT version, installer_name, installer_path FROM brands WHERE name=?1");
+        auto query =
+            db.Prepare("SELECT version, installer_name, installer_path, released_at FROM brands WHERE name=?1");
         query.Bind(1, brand);
         query.Step();
         if (query.Text(0).empty()) {
@@ -33,6 +34,7 @@ ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
         (*data)["url"] =
             installer.empty() ? std::string() : publicUrl_ + std::string(kDownloadPath.substr(1)) + installer;
         installerPath = installer.empty() ? std::string() : query.Text(2);
+        (*data)["issued_at"] = Json::Int64(query.Int(3));
         return ApiReply::Ok();
       });
   if (!data) {
@@ -49,6 +51,9 @@ ApiReply ReleaseEndpoints::Version(const FormFields& form) const {
   if (signingKey_ != nullptr) {
     (*data)["signature"] = signingKey_->Sign(StatementText::VersionAnnouncement(
         brandName, (*data)["version"].asString(), (*data)["url"].asString(), size, installer.digest));
+    (*data)["signature2"] = signingKey_->Sign(StatementText::VersionAnnouncement2(
+        brandName, (*data)["version"].asString(), (*data)["url"].asString(), size, installer.digest,
+        (*data)["issued_at"].asInt64()));
   }
   return ApiReply::Ok(*data);
 }

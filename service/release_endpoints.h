@@ -30,8 +30,10 @@ class ReleaseEndpoints {
   // published address (never one built from what the client sent), "sha256" and
   // "size", the installer file's digest and length (the browser runs only a file
   // that matches them; no members when the brand publishes no installer or the
-  // file cannot be read), and "signature", the brand key's signature over the
-  // announcement (see StatementText); 404 when the brand has no published version.
+  // file cannot be read), "issued_at", when the seed first published this release
+  // (version and installer), "signature2", the brand key's signature over all of
+  // these (StatementText::VersionAnnouncement2), and "signature", the one over
+  // statement 1 for browsers from before; 404 when the brand has no published version.
   ApiReply Version(const FormFields& form) const;
   // brand, platform, clientversion → records the launch.
   ApiReply LogLaunch(const FormFields& form, const RequestContext& request) const;

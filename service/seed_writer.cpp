@@ -10,12 +10,29 @@ namespace tarvo::service {
 
 namespace {
 
-void WriteBrands(DatabaseConnection& db, const SeedData& seed) {
+void WriteBrands(DatabaseConnection& db, const SeedData& seed, int64_t now) {
+  // A release keeps the time it was first published while the seed names the same
+  // version and installer (the file name it is published under): its announcement
+  // is dated by it.
+  struct Release {
+    std::string version;
+    std::string installerName;
+    int64_t releasedAt = 0;
+  };
+  std::map<std::string, Release> releases;
+  auto stored = db.Prepare("SELECT name, version, installer_name, released_at FROM brands");
+  while (stored.Step()) {
+    releases[stored.Text(0)] = Release{stored.Text(1), stored.Text(2), stored.Int(3)};
+  }
   db.Execute("DELETE FROM brands; DELETE FROM white_list; DELETE FROM settings WHERE key='default_brand'");
   for (const SeedData::Brand& brand : seed.brands) {
+    const auto previous = releases.find(brand.name);
+    const std::string installerName = std::filesystem::path(brand.installerPath).filename().string();
+    const bool sameRelease = previous != releases.end() && previous->second.version == brand.version &&
+                             previous->second.installerName == installerName;
     db.Prepare(
           "INSERT INTO brands(name, anonymous_vpn, anonymous_seconds, signup_vpn_seconds, default_favorites,"
-          " version, installer_path, installer_name) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
+          " version, installer_path, installer_name, released_at) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)")
         .Bind(1, brand.name)
         .Bind(2, brand.anonymousVpn ? 1 : 0)
         .Bind(3, brand.anonymousSeconds)
@@ -23,7 +40,8 @@ void WriteBrands(DatabaseConnection& db, const SeedData& seed) {
         .Bind(5, brand.defaultFavorites.ToText())
         .Bind(6, brand.version)
         .Bind(7, brand.installerPath)
-        .Bind(8, std::filesystem::path(brand.installerPath).filename().string())
+        .Bind(8, installerName)
+        .Bind(9, sameRelease ? previous->second.releasedAt : now)
         .Run();
     for (size_t i = 0; i < brand.whiteList.size(); ++i) {
       db.Prepare("INSERT INTO white_list(brand, position, domain) VALUES(?1, ?2, ?3)")
@@ -211,7 +229,7 @@ void WriteSeed(ServiceDatabase& db, const SeedData& seed, const PasswordHasher& 
     passwords[user.username] = hasher.Verify(user.password, stored) ? stored : hasher.MakeRecord(user.password);
   }
   db.Write([&](DatabaseConnection& writer) {
-    WriteBrands(writer, seed);
+    WriteBrands(writer, seed, now);
     WriteNodes(writer, seed, now);
     WritePages(writer, seed);
     WriteSites(writer, seed, now);

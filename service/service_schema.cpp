@@ -96,6 +96,11 @@ void ServiceSchema::Apply(DatabaseConnection& db) {
   if (version < 3) {
     db.Execute(dialect.Schema(kAttempts));
   }
+  if (version < 4 && !HasColumn(db, "brands", "released_at")) {
+    // When each brand's current release was published: the time its signed
+    // announcement says it was issued. Releases from before are dated 0.
+    db.Execute("ALTER TABLE brands ADD COLUMN released_at BIGINT NOT NULL DEFAULT 0");
+  }
   if (version < kVersion) {
     db.Prepare("DELETE FROM settings WHERE key='schema_version'").Run();
     db.Prepare("INSERT INTO settings(key, value) VALUES('schema_version', ?1)")

@@ -13,7 +13,7 @@ class DatabaseConnection;
 // than written over with an older idea of its tables.
 class ServiceSchema {
  public:
-  static constexpr int64_t kVersion = 3;
+  static constexpr int64_t kVersion = 4;
 
   // Creates or upgrades the tables. Runs inside ServiceDatabase::Write, so two
   // processes starting on one database take turns. Throws ServiceError.

@@ -126,7 +126,7 @@ void TarvoService::Start() {
     // Mirrors have plain addresses of their own, unless the front listens everywhere
     // and so answers for them on its main address.
     const std::string mirrorScheme = tls_ && options_.listenAddress == "0.0.0.0" ? "https://" : "http://";
-    domains_ = std::make_unique<DomainListEndpoint>(*db_, port, mirrorScheme, publicUrl, signer);
+    domains_ = std::make_unique<DomainListEndpoint>(*db_, port, mirrorScheme, publicUrl, signer, clock_);
     favorites_ = std::make_unique<FavoritesEndpoints>(*db_, tokens_, clock_);
     release_ = std::make_unique<ReleaseEndpoints>(*db_, clock_, publicUrl, signer);
     router_ = std::make_unique<ApiRouter>(*accounts_, *vpn_, *domains_, *favorites_, *release_);

@@ -45,7 +45,7 @@ std::string ListReply(int entries, const tarvo::SigningKey& key) {
   reply["code"] = 200;
   reply["data"]["max_time"] = 1700000000;
   reply["data"]["domain_list"] = list;
-  reply["data"]["signature"] = key.Sign(tarvo::DomainListSync::MirrorMapText(reply["data"]));
+  reply["data"]["signature2"] = key.Sign(tarvo::DomainListSync::MirrorMapText(reply["data"]));
   return Json::writeString(Json::StreamWriterBuilder(), reply);
 }
 
@@ -80,7 +80,7 @@ void BM_MirrorMapSignature10000(benchmark::State& state) {
   const tarvo::TrustedKeys trusted = tarvo::TrustedKeys::Parse(key.PublicKeyHex());
   for (auto _ : state) {
     const Json::Value& data = reply["data"];
-    if (!trusted.Verifies(tarvo::DomainListSync::MirrorMapText(data), data["signature"].asString())) {
+    if (!trusted.Verifies(tarvo::DomainListSync::MirrorMapText(data), data["signature2"].asString())) {
       state.SkipWithError("signature refused");
       break;
     }

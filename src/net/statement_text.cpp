@@ -47,4 +47,60 @@ std::string StatementText::MirrorMap(std::string_view maxTime, std::vector<Mirro
   return text;
 }
 
+std::string StatementText::VersionAnnouncement2(std::string_view brand, std::string_view version,
+                                                std::string_view installerUrl, uint64_t size,
+                                                std::string_view sha256, int64_t issuedAt) {
+  std::string text = "tarvo signed statement 2: version announcement\n";
+  AddField(text, "brand", brand);
+  AddField(text, "version", version);
+  AddField(text, "url", installerUrl);
+  AddField(text, "size", std::to_string(size));
+  AddField(text, "sha256", sha256);
+  AddField(text, "issued_at", std::to_string(issuedAt));
+  return text;
+}
+
+std::string StatementText::MirrorMap2(const MirrorMapTimes& times, const std::vector<MirrorMapSite>& sites) {
+  // Each site's block stands alone; the blocks sorted make the order of the reply
+  // irrelevant, however many sites share an id.
+  std::vector<std::string> blocks;
+  blocks.reserve(sites.size());
+  for (const MirrorMapSite& site : sites) {
+    std::string block;
+    AddField(block, "id", std::to_string(site.id));
+    AddField(block, "action", std::to_string(site.action));
+    AddField(block, "source_id", std::to_string(site.sourceId));
+    AddField(block, "source_status", std::to_string(site.sourceStatus));
+    AddField(block, "source", site.source);
+    AddField(block, "target_id", std::to_string(site.targetId));
+    AddField(block, "target_status", std::to_string(site.targetStatus));
+    AddField(block, "target", site.target);
+    AddField(block, "isauth", site.isAuth ? "1" : "0");
+    AddField(block, "issign", site.isSign ? "1" : "0");
+    AddField(block, "isensure", site.isEnsure ? "1" : "0");
+    AddField(block, "authicons", std::to_string(site.authIcons.size()));
+    for (const std::string& icon : site.authIcons) {
+      AddField(block, "authicon", icon);
+    }
+    AddField(block, "signgrade", site.signGrade);
+    AddField(block, "signgrade_en", site.signGradeEn);
+    AddField(block, "signcode", site.signCode);
+    AddField(block, "signdesc", site.signDesc);
+    AddField(block, "signdesc_en", site.signDescEn);
+    AddField(block, "ensure", site.ensure);
+    AddField(block, "ensure_en", site.ensureEn);
+    blocks.push_back(std::move(block));
+  }
+  std::sort(blocks.begin(), blocks.end());
+  std::string text = "tarvo signed statement 2: mirror map\n";
+  AddField(text, "issued_at", std::to_string(times.issuedAt));
+  AddField(text, "latest_time", std::to_string(times.latestTime));
+  AddField(text, "max_time", times.maxTime);
+  AddField(text, "entries", std::to_string(blocks.size()));
+  for (const std::string& block : blocks) {
+    text += block;
+  }
+  return text;
+}
+
 }  // namespace tarvo

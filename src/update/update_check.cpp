@@ -28,6 +28,8 @@ constexpr char16_t kUrlValue[] = u"UpdateExeUrl";
 constexpr char16_t kDigestValue[] = u"UpdateSha256";
 constexpr char16_t kSizeValue[] = u"UpdateSize";
 constexpr char16_t kSignatureValue[] = u"UpdateSignature";
+constexpr char16_t kIssuedValue[] = u"UpdateIssued";
+constexpr char16_t kSignature2Value[] = u"UpdateSignature2";
 
 // Lets a running download end when the check is cancelled.
 class CancelFlag : public IHttpCallback {
@@ -83,10 +85,19 @@ int UpdateCheck::CheckVersion(WString& version, WString& installerUrl) {
   announced.installerUrl = Utf8ToWide(ServiceReply::ReadString(reply.data(), "url"));
   announced.sha256 = ServiceReply::ReadString(reply.data(), "sha256");
   announced.size = static_cast<uint64_t>(std::max<int64_t>(0, ServiceReply::ReadInt(reply.data(), "size")));
-  announced.signature = ServiceReply::ReadString(reply.data(), "signature");
-  if (!IsSignedByBrand(announced)) {
+  announced.issuedAt = ServiceReply::ReadInt(reply.data(), "issued_at");
+  announced.signature2 = ServiceReply::ReadString(reply.data(), "signature2");
+  if (announced.signature2.empty() || !IsSignedByBrand(announced)) {
     // Whoever sits between the browser and the service could have written it.
     WarningOutput("update: the version announcement is not signed by one of the brand's keys; ignored");
+    return -1;
+  }
+  const UpdateAnnouncement stored = Announced();
+  if (announced.issuedAt < stored.issuedAt && IsSignedByBrand(stored)) {
+    // A genuine announcement, but an older one replayed: it could take back a
+    // release that replaced a flawed one.
+    WarningOutput("update: the version announcement was issued at " + std::to_string(announced.issuedAt) +
+                  ", before the one kept (" + std::to_string(stored.issuedAt) + "); ignored");
     return -1;
   }
   version = announced.version;
@@ -96,15 +107,27 @@ int UpdateCheck::CheckVersion(WString& version, WString& installerUrl) {
   PerUserRegistry::WriteString(settings_.registryKey, kUrlValue, announced.installerUrl);
   PerUserRegistry::WriteString(settings_.registryKey, kDigestValue, Utf8ToWide(announced.sha256));
   PerUserRegistry::WriteString(settings_.registryKey, kSizeValue, AsciiToWide(std::to_string(announced.size)));
-  PerUserRegistry::WriteString(settings_.registryKey, kSignatureValue, Utf8ToWide(announced.signature));
+  PerUserRegistry::WriteString(settings_.registryKey, kIssuedValue, AsciiToWide(std::to_string(announced.issuedAt)));
+  PerUserRegistry::WriteString(settings_.registryKey, kSignature2Value, Utf8ToWide(announced.signature2));
+  // Statement 1 of an older announcement must not vouch for these values.
+  PerUserRegistry::WriteString(settings_.registryKey, kSignatureValue, u"");
   return 0;
 }
 
 bool UpdateCheck::IsSignedByBrand(const UpdateAnnouncement& announced) const {
-  const std::string statement =
-      StatementText::VersionAnnouncement(WideToUtf8(settings_.brand), WideToUtf8(announced.version),
-                                         WideToUtf8(announced.installerUrl), announced.size, announced.sha256);
-  return trustedKeys_.Verifies(statement, announced.signature);
+  if (!announced.signature2.empty()) {
+    return trustedKeys_.Verifies(
+        StatementText::VersionAnnouncement2(WideToUtf8(settings_.brand), WideToUtf8(announced.version),
+                                            WideToUtf8(announced.installerUrl), announced.size, announced.sha256,
+                                            announced.issuedAt),
+        announced.signature2);
+  }
+  // What a browser from before stored: statement 1, undated.
+  return announced.issuedAt == 0 &&
+         trustedKeys_.Verifies(
+             StatementText::VersionAnnouncement(WideToUtf8(settings_.brand), WideToUtf8(announced.version),
+                                                WideToUtf8(announced.installerUrl), announced.size, announced.sha256),
+             announced.signature);
 }
 
 UpdateAnnouncement UpdateCheck::Announced() const {
@@ -114,6 +137,9 @@ UpdateAnnouncement UpdateCheck::Announced() const {
   announced.sha256 = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kDigestValue));
   const std::string size = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kSizeValue));
   announced.size = std::strtoull(size.c_str(), nullptr, 10);
+  const std::string issued = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kIssuedValue));
+  announced.issuedAt = std::strtoll(issued.c_str(), nullptr, 10);
+  announced.signature2 = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kSignature2Value));
   announced.signature = WideToUtf8(PerUserRegistry::ReadString(settings_.registryKey, kSignatureValue));
   return announced;
 }

@@ -11,14 +11,20 @@
 namespace tarvo {
 
 // What the service last announced, as kept in the per-user store ("UpdateVer",
-// "UpdateExeUrl", "UpdateSha256", "UpdateSize", "UpdateSignature"): values survive
+// "UpdateExeUrl", "UpdateSha256", "UpdateSize", "UpdateIssued", "UpdateSignature2";
+// "UpdateSignature" as browsers before statement 2 kept it): values survive
 // restarts and meet the start-up's pending-installer step there.
 struct UpdateAnnouncement {
   WString version;
   WString installerUrl;
   std::string sha256;     // lower-case hex; empty when the service sent none
   uint64_t size = 0;      // the installer's length in bytes
-  std::string signature;  // the brand's signature over the four values (hex)
+  int64_t issuedAt = 0;   // when the service published this release
+  // The brand's signature (hex) over the five values (StatementText::
+  // VersionAnnouncement2); empty in what a browser from before stored, which
+  // kept `signature`, the one over the first four (statement 1).
+  std::string signature2;
+  std::string signature;
 };
 
 // What one browser's update check works with.
@@ -49,10 +55,13 @@ struct UpdateSettings {
 // one, downloads its installer into the data root as "<version>.run" (through
 // "<version>.run.tmp"), keeping it only when its size and SHA-256 match the announced
 // ones. Versions compare numerically (VersionNumber). An announcement that is not
-// signed by one of the brand's keys is refused outright (nothing stored, nothing
-// downloaded, a line on standard error); one without a usable version, address,
-// size or checksum is never an update. The stored announcement is verified again
-// whenever it is used, so a value changed in the per-user store counts for nothing.
+// signed by one of the brand's keys (statement 2, which dates it), or that was
+// issued before the stored one (an older announcement replayed), is refused
+// outright (nothing stored, nothing downloaded, a line on standard error); one
+// without a usable version, address, size or checksum is never an update. The
+// stored announcement is verified again whenever it is used, so a value changed in
+// the per-user store counts for nothing; one a browser from before stored (signed
+// as statement 1) is still read, as issued at 0.
 //
 // Threads: CheckForUpdate and CheckVersion may be called from several threads (the
 // service loop, a menu's worker); checks run one at a time (mutex_). The read-only
@@ -71,8 +80,9 @@ class UpdateCheck {
   explicit UpdateCheck(UpdateSettings settings);
 
   // Asks the service ("app/v1.0/version") and stores the signed announcement whatever
-  // it says, newer or not. 0, or -1 (nothing stored) without a reply of code 200 or
-  // when the reply is not signed by the brand. Blocking.
+  // it says, newer or not. 0, or -1 (nothing stored) without a reply of code 200,
+  // when the reply is not signed by the brand or when it was issued before the
+  // stored announcement. Blocking.
   int CheckVersion(WString& version, WString& installerUrl);
   // The stored announcement.
   UpdateAnnouncement Announced() const;

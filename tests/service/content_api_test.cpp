@@ -7,6 +7,8 @@
 
 #include "loopback_probe.h"
 #include "net/form_body.h"
+#include "net/statement_text.h"
+#include "net/trusted_keys.h"
 #include "service/json_text.h"
 #include "service_fixture.h"
 
@@ -202,6 +204,53 @@ TEST_F(DomainListApi, LaterSyncsGetInsertsUpdatesAndDeletions) {
   // The same seed again changes nothing.
   Reseed(seed, DefaultOptions());
   EXPECT_EQ(DomainList(std::to_string(kStartTime + 10)).data()["domain_list"].size(), 0u);
+}
+
+TEST_F(DomainListApi, ListsAreDatedAndSignedForBrowsersOldAndNew) {
+  const ServiceReply full = DomainList("0");
+  EXPECT_EQ(ServiceReply::ReadInt(full.data(), "latest_time"), 0);
+  EXPECT_EQ(ServiceReply::ReadInt(full.data(), "issued_at"), kStartTime);
+  EXPECT_EQ(ServiceReply::ReadString(full.data(), "signature2").size(), 128u);
+  EXPECT_EQ(ServiceReply::ReadString(full.data(), "signature").size(), 128u) << "for browsers from before";
+  // The whole list is kept as made, with its date; a list of changes is made, and
+  // dated, when asked for.
+  AdvanceClock(30);
+  EXPECT_EQ(ServiceReply::ReadInt(DomainList("0").data(), "issued_at"), kStartTime);
+  const ServiceReply changes = DomainList(std::to_string(kStartTime));
+  EXPECT_EQ(ServiceReply::ReadInt(changes.data(), "latest_time"), kStartTime);
+  EXPECT_EQ(ServiceReply::ReadInt(changes.data(), "issued_at"), kStartTime + 30);
+  EXPECT_NE(ServiceReply::ReadString(changes.data(), "signature2"), ServiceReply::ReadString(full.data(), "signature2"));
+}
+
+TEST_F(DomainListApi, AnnouncementsAreDatedByTheirReleaseAndSignedForBrowsersOldAndNew) {
+  const auto announce = [this] { return Post("app/v1.0/version", FormBody().Add("brand", "TestBrand")).data(); };
+  const TrustedKeys brand = TrustedKeys::Parse(signingKey_.PublicKeyHex());
+  const auto verifies = [&](const Json::Value& data) {
+    const std::string version = data["version"].asString();
+    const std::string url = data["url"].asString();
+    const std::string sha = data["sha256"].asString();
+    const uint64_t size = data["size"].asUInt64();
+    return brand.Verifies(StatementText::VersionAnnouncement2("TestBrand", version, url, size, sha,
+                                                              data["issued_at"].asInt64()),
+                          data["signature2"].asString()) &&
+           brand.Verifies(StatementText::VersionAnnouncement("TestBrand", version, url, size, sha),
+                          data["signature"].asString());
+  };
+  const Json::Value first = announce();
+  EXPECT_EQ(first["issued_at"].asInt64(), kStartTime);
+  EXPECT_TRUE(verifies(first));
+  // Seeding the same release again keeps its date; a new release has its own.
+  AdvanceClock(50);
+  Reseed(SeedText(), DefaultOptions());
+  EXPECT_EQ(announce()["issued_at"].asInt64(), kStartTime);
+  std::string seed = SeedText();
+  seed.replace(seed.find("\"version\": \"5.5.9.0\""), 20, "\"version\": \"5.5.9.1\"");
+  AdvanceClock(50);
+  Reseed(seed, DefaultOptions());
+  const Json::Value second = announce();
+  EXPECT_EQ(second["version"].asString(), "5.5.9.1");
+  EXPECT_EQ(second["issued_at"].asInt64(), kStartTime + 100);
+  EXPECT_TRUE(verifies(second));
 }
 
 class FavoritesApi : public ServiceFixture {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "net/file_digest.h"
+#include "net/http_post_form.h"
 #include "net/signing_key.h"
 #include "net/statement_text.h"
 #include "platform/per_user_registry.h"
@@ -182,11 +183,11 @@ TEST(UpdateReplyTest, ASignedVersionReplyWithoutAChecksumIsNoUpdate) {
   test::ScopedEnv config("XDG_CONFIG_HOME", (dir.path() / "config").string());
   const std::optional<SigningKey> key = SigningKey::Generate();
   const std::string signature =
-      key->Sign(StatementText::VersionAnnouncement("TarvoBrowser", "5.5.9.0", "x", 0, ""));
+      key->Sign(StatementText::VersionAnnouncement2("TarvoBrowser", "5.5.9.0", "x", 0, "", 1700000000));
   LoopbackHttpServer service([&](const ReceivedRequest& request) {
     if (request.target.find("/download/") != std::string::npos) return LoopbackHttpServer::Ok("#!/bin/sh\n");
     return LoopbackHttpServer::Ok(R"({"code":200,"message":"success","data":{"version":"5.5.9.0","url":"x",)"
-                                  R"("signature":")" + signature + R"("}})");
+                                  R"("issued_at":1700000000,"signature2":")" + signature + R"("}})");
   });
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, service.WideUrl("/"));
   UpdateSettings settings;
@@ -200,6 +201,71 @@ TEST(UpdateReplyTest, ASignedVersionReplyWithoutAChecksumIsNoUpdate) {
   EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.0") << "stored as announced";
   EXPECT_FALSE(check.IsAnnouncedNewer());
   EXPECT_EQ(service.Requests().size(), 1u) << "nothing downloaded";
+}
+
+TEST_F(UpdateCheckTest, AnOlderAnnouncementReplayedIsRefusedAndWhatIsKeptStays) {
+  // What the service announced first, as a relay on the way could keep it.
+  std::string first;
+  ASSERT_EQ(HttpPostForm(first, Utf8ToWide(service_->BaseUrl() + "app/v1.0/version"), u"brand=TarvoBrowser&type=PC"),
+            0);
+  // A later release replaces it (the first had a flaw, say).
+  AdvanceClock(100);
+  dir_.WriteFile("reseed/installer/5.5.9.1.sh", kInstaller);
+  Reseed(R"({"default_brand": "TarvoBrowser", "brands": [{"name": "TarvoBrowser", "anonymous_vpn": false,
+             "version": "5.5.9.1", "installer": "installer/5.5.9.1.sh"}]})",
+         Options());
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->BaseUrl()));
+  UpdateCheck check(Settings());
+  WString version;
+  WString url;
+  ASSERT_EQ(check.CheckVersion(version, url), 0);
+  EXPECT_EQ(version, u"5.5.9.1");
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateIssued"), AsciiToWide(std::to_string(Now())));
+
+  // The first announcement, genuine but older, played back: refused, nothing changes.
+  LoopbackHttpServer relay([&](const ReceivedRequest&) { return LoopbackHttpServer::Ok(first); });
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, relay.WideUrl("/"));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(check.CheckVersion(version, url), -1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("before the one kept"), std::string::npos);
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateVer"), u"5.5.9.1");
+  EXPECT_EQ(check.Announced().version, u"5.5.9.1");
+  EXPECT_TRUE(check.IsAnnouncedNewer());
+
+  // Seeding the same release again keeps its date: the service's announcement is
+  // still taken.
+  Reseed(R"({"default_brand": "TarvoBrowser", "brands": [{"name": "TarvoBrowser", "anonymous_vpn": false,
+             "version": "5.5.9.1", "installer": "installer/5.5.9.1.sh"}]})",
+         Options());
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, Utf8ToWide(service_->BaseUrl()));
+  AdvanceClock(100);
+  EXPECT_EQ(check.CheckVersion(version, url), 0);
+}
+
+TEST_F(UpdateCheckTest, WhatABrowserFromBeforeStoredIsReadOn) {
+  // The announcement as browsers before statement 2 kept it: signed as statement 1, undated.
+  const std::string url = service_->BaseUrl() + "download/5.5.9.0.sh";
+  const std::string sha = FileSha256(installerPath_);
+  const uint64_t size = std::string(kInstaller).size();
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateVer", u"5.5.9.0"), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateExeUrl", Utf8ToWide(url)), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateSha256", Utf8ToWide(sha)), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateSize", AsciiToWide(std::to_string(size))), 0);
+  ASSERT_EQ(PerUserRegistry::WriteString(
+                kKey, u"UpdateSignature",
+                Utf8ToWide(signingKey_.Sign(StatementText::VersionAnnouncement("TarvoBrowser", "5.5.9.0", url, size, sha)))),
+            0);
+  UpdateCheck check(Settings());
+  EXPECT_TRUE(check.IsAnnouncedNewer());
+  EXPECT_TRUE(check.IsUpdatePending());
+  // A date changed beside it makes it count for nothing.
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateIssued", u"1"), 0);
+  EXPECT_FALSE(check.IsAnnouncedNewer());
+  ASSERT_EQ(PerUserRegistry::WriteString(kKey, u"UpdateIssued", u""), 0);
+  // The service's dated announcement then takes its place.
+  EXPECT_EQ(check.CheckForUpdate(), Outcome::kDownloaded);
+  EXPECT_EQ(PerUserRegistry::ReadString(kKey, u"UpdateSignature"), u"");
+  EXPECT_FALSE(PerUserRegistry::ReadString(kKey, u"UpdateSignature2").empty());
 }
 
 TEST(VersionNumberTest, ComparesPartByPartAsNumbersAndRefusesOtherTexts) {
