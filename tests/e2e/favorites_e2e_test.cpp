@@ -113,6 +113,17 @@ class FavoritesEndToEndTest : public BrowserFixture {
     Click(editor.x + 424, editor.y + 369);  // Done
   }
 
+  // Renames the bar's first button to `name` through its menu and the rename window.
+  void RenameFirstButton(const std::string& name) {
+    const Window main = Main();
+    Click(main.x + 40, main.y + 103, 3);
+    Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
+    const Window rename = Await("rename_favor");
+    ASSERT_GT(rename.width, 0) << "no rename window";
+    Click(rename.x + 250, rename.y + 64);
+    TypeAndReturn(name);
+  }
+
   std::string profile_ = "data";
   std::unique_ptr<ChildProcess> browser_;
 };
@@ -129,12 +140,7 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestartsAndAUsersBook
   ASSERT_TRUE(Outlines({kPortal, kNews, kBank, "Page /fav<" + page}));
 
   // The first button's menu renames it in the rename window (a renamed item moves to the end).
-  Click(main.x + 40, main.y + 103, 3);
-  Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
-  const Window rename = Await("rename_favor");
-  ASSERT_GT(rename.width, 0) << "no rename window";
-  Click(rename.x + 250, rename.y + 64);
-  TypeAndReturn("Portal & \"renamed\"");
+  RenameFirstButton("Portal & \"renamed\"");
   ASSERT_TRUE(Outlines({kNews, kBank, "Page /fav<" + page, "Portal & \"renamed\"<http://www.tarvo.test/"}));
 
   // The empty end's menu opens the favourites window: a new folder, named in place,
@@ -204,13 +210,7 @@ TEST_F(FavoritesEndToEndTest, EditsMadeWhileTheServiceIsAwayReachItOnceItIsBack)
   const std::string port = std::regex_replace(apiUrl_, std::regex(".*:([0-9]+)/?$"), "$1");
   service_->Signal(SIGTERM);
   ASSERT_TRUE(service_->WaitForExit(10s).has_value());
-  const Window main = Main();
-  Click(main.x + 40, main.y + 103, 3);
-  Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
-  const Window rename = Await("rename_favor");
-  ASSERT_GT(rename.width, 0) << "no rename window";
-  Click(rename.x + 250, rename.y + 64);
-  TypeAndReturn("Renamed away");
+  RenameFirstButton("Renamed away");
   StarCurrentPage();
   ASSERT_TRUE(holds(edited)) << browser_->Log();
   EXPECT_EQ(Scalar("SELECT count(*) FROM favorite_journal"), "2");
