@@ -244,11 +244,12 @@ int FavoritesStore::AddItem(Json::Value& item) {
   if (!stored) return -1;
   if (loggedIn) {
     // Sent at once when the service answers; then the item carries the service's id.
-    const Json::Value now = FindById(id);
-    if (!now.isNull()) item = now;
-    for (const auto& [from, to] : lastRenames_) {
-      if (from == id && !FindById(to).isNull()) item = FindById(to);
+    std::string stored = id;
+    {
+      std::lock_guard lock(mutex_);
+      if (const auto renamed = lastRenames_.find(id); renamed != lastRenames_.end()) stored = renamed->second;
     }
+    if (const Json::Value now = FindById(stored); !now.isNull()) item = now;
   }
   return 0;
 }
