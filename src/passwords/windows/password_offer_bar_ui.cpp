@@ -44,7 +44,17 @@ PasswordOfferBarUI::PasswordOfferBarUI(Pages& pages, std::vector<PasswordOfferBa
       *this,
       R"(name="password_bar/close" width="30" height="30" normalimage="file='Dialog\dlg_close.png' dest='3,3,27,27'" hotimage="file='Dialog\dlg_close_hover.png' dest='3,3,27,27'")");
   close->SetToolTip(LanguageText(Keys::kClose));
+  // Hidden, the bar is still part of the window that screen readers walk: its parts
+  // say what they are before its first offer.
+  text_->SetText(LanguageText(Keys::kSavedPasswords));
+  NameButtons(false);
   bars_.push_back(this);
+}
+
+void PasswordOfferBarUI::NameButtons(bool update) {
+  save_->SetText(LanguageText(update ? Keys::kUpdate : Keys::kSave));
+  never_->SetText(LanguageText(Keys::kNever));
+  notNow_->SetText(LanguageText(Keys::kNotNow));
 }
 
 PasswordOfferBarUI::~PasswordOfferBarUI() {
@@ -66,9 +76,7 @@ void PasswordOfferBarUI::Show(const QString& text, bool offer, bool update) {
   offer_ = offer;
   text_->SetText(text);
   text_->SetToolTip(text);
-  save_->SetText(LanguageText(update ? Keys::kUpdate : Keys::kSave));
-  never_->SetText(LanguageText(Keys::kNever));
-  notNow_->SetText(LanguageText(Keys::kNotNow));
+  NameButtons(update);
   for (DuiLib::CButtonUI* button : {save_, never_, notNow_}) button->SetVisible(offer);
   SetVisible(true);
   NeedParentUpdate();

@@ -52,6 +52,8 @@ class PasswordOfferBarUI : public DuiLib::CHorizontalLayoutUI, public DuiLib::IN
 
  private:
   void Show(const QString& text, bool offer, bool update);
+  // The answer buttons' texts, "save" worded as an update when `update`.
+  void NameButtons(bool update);
 
   Pages& pages_;
   std::vector<PasswordOfferBarUI*>& bars_;

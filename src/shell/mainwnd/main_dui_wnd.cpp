@@ -210,7 +210,7 @@ void MainDuiWnd::OnWindowInit() {
   if (searchCommands_ == nullptr) return;
   searchCommands_->ShowSearchEngineIcon();
   SetToolTipsAndNames();
-  if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
+  PrivateWindowLook::ShowTexts(*this, *this, pages_.IsPrivate());
   auto& settings = SettingsRegistry::Instance();
   if (settings.Get(SettingsKeys::kApiUrl) == settings.Get(SettingsKeys::kApiUrlDev)) {
     if (auto* logo = FindControl<CButtonUI>(QStringLiteral("logo_btn"))) {
@@ -422,7 +422,7 @@ IMainMenuOwner& MainDuiWnd::MenuOwner() const { return *menuOwner_; }
 
 void MainDuiWnd::OnLanguageChanged() {
   SetToolTipsAndNames();
-  if (pages_.IsPrivate()) PrivateWindowLook::ShowTexts(*this, *this);
+  PrivateWindowLook::ShowTexts(*this, *this, pages_.IsPrivate());
 }
 
 }  // namespace tarvo

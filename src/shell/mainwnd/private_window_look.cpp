@@ -47,12 +47,14 @@ void PrivateWindowLook::Apply(IBrowserWindow& window, TabStrip& strip) {
   for (int i = 0; i < strip.Count(); ++i) strip.TabAt(i)->UsePrivateLook();
 }
 
-void PrivateWindowLook::ShowTexts(DuiLib::WindowImplBase& window, IBrowserWindow& controls) {
+void PrivateWindowLook::ShowTexts(DuiLib::WindowImplBase& window, IBrowserWindow& controls, bool isPrivate) {
   const LanguageManager& language = LanguageManager::Instance();
+  // The mark is named in every window: hidden in an ordinary one, it is still part of
+  // what a screen reader walks.
   if (DuiLib::CControlUI* text = controls.Control(QStringLiteral("private_mark_text"))) {
     text->SetText(Q(language.GetText(kPrivateMark)));
   }
-  window.SetWindowTitle(Q(language.GetText(kPrivateTitle)));
+  if (isPrivate) window.SetWindowTitle(Q(language.GetText(kPrivateTitle)));
 }
 
 }  // namespace tarvo

@@ -22,8 +22,9 @@ class PrivateWindowLook {
   // Restyles the window's tab row and strip (the tabs to come take the look too)
   // and shows the marker. Controls the skin lacks are left alone.
   static void Apply(IBrowserWindow& window, TabStrip& strip);
-  // The marker's text and the window's title in the current language.
-  static void ShowTexts(DuiLib::WindowImplBase& window, IBrowserWindow& controls);
+  // The marker's text (in every window: hidden, it is still read) and, in a private
+  // window, its title, in the current language.
+  static void ShowTexts(DuiLib::WindowImplBase& window, IBrowserWindow& controls, bool isPrivate);
 };
 
 }  // namespace tarvo
