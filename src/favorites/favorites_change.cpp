@@ -142,7 +142,7 @@ void FavoritesChange::ApplyTo(FavoritesTree& tree) const {
       return;
     case Kind::kDelete:
       for (const std::string& id : ids_) tree.Remove(id);
-      if (!url_.empty()) tree.RemoveUrl(url_);
+      if (!url_.empty() && tree.ContainsUrl(url_)) tree.RemoveUrl(url_);
       return;
   }
 }
