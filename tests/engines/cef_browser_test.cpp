@@ -14,6 +14,8 @@
 #include "engines/webengine/engine_context.h"
 #include "engines/webengine/engine_page.h"
 #include "engines/webengine/web_app.h"
+#include "support/temp_dir.h"
+#include "url/url_encoding.h"
 
 namespace tarvo::test {
 namespace {
@@ -118,6 +120,27 @@ TEST_F(CefNavigationTest, ModernPagesRunAsTheirChromiumReleaseAllows) {
   EXPECT_GE(cases.size(), 40) << "every case reported";
   std::printf("Chromium %d: %d of %lld modern cases work; not in this release: %s\n", release, works,
               static_cast<long long>(cases.size()), qPrintable(unsupported.join(QStringLiteral(", "))));
+}
+
+// The browser's start page reads its own style sheet and picture beside it; any other
+// page opened from a file reads no local file, not even one beside it.
+TEST_F(CefNavigationTest, OnlyTheStartPageReadsTheFilesBesideIt) {
+  const QString readsItsFiles = QStringLiteral(
+      "String(document.querySelector('img').naturalWidth > 0 && document.styleSheets.length > 0 && "
+      "document.styleSheets[0].cssRules.length > 0)");
+  CefRefPtr<CefBrowser> start = Open(QString::fromStdU16String(GetHomePageUrl()));
+  ASSERT_NE(start, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return Evaluate(start, readsItsFiles) == "true"; }, 10000)) << "the start page lost its files";
+
+  TempDir folder;
+  folder.WriteFile("home_logo.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>");
+  folder.WriteFile("home.css", "body { color: red; }");
+  const auto saved = folder.WriteFile(
+      "home.html", "<html><head><link rel='stylesheet' href='home.css'></head><body><img src='home_logo.svg'></body></html>");
+  CefRefPtr<CefBrowser> other = Open(QUrl::fromLocalFile(QString::fromStdString(saved.string())).toString());
+  ASSERT_NE(other, nullptr);
+  QTest::qWait(500);
+  EXPECT_EQ(Evaluate(other, readsItsFiles), "false") << "a saved page read the files beside it";
 }
 
 TEST_F(CefNavigationTest, APopupTheClientSuppressesMakesNoBrowser) {

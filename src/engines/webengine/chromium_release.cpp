@@ -7,7 +7,7 @@
 namespace tarvo::cef {
 
 std::string ChromiumRelease::Text() {
-  return std::string("Chromium ") + qWebEngineChromiumVersion() + " (security patches " +
+  return std::string("Chromium ") + qWebEngineChromiumVersion() + " (security patch level " +
          qWebEngineChromiumSecurityPatchVersion() + "), Qt WebEngine " + qWebEngineVersion();
 }
 

@@ -8,7 +8,7 @@ namespace tarvo::cef {
 // Threads: any.
 class ChromiumRelease {
  public:
-  // "Chromium <version> (security patches <version>), Qt WebEngine <version>".
+  // "Chromium <version> (security patch level <version>), Qt WebEngine <version>".
   static std::string Text();
   // The Chromium release's major number (102 for "102.0.5005.177").
   static int Major();

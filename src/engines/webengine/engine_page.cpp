@@ -29,6 +29,7 @@
 #include "engines/webengine/page_request_interceptor.h"
 #include "engines/webengine/proxy_switcher.h"
 #include "shell/pages/typed_into_script.h"
+#include "url/url_encoding.h"
 
 namespace tarvo::cef {
 
@@ -153,6 +154,7 @@ void EnginePage::FinishPdf(const QString& path, bool ok) {
 bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) {
   if (is_main_frame && !resumed_url_.isEmpty() && url == resumed_url_) {
     resumed_url_.clear();
+    LetStartPageReadItsFiles(url);
     return true;
   }
   auto browser = browser_.lock();
@@ -183,7 +185,19 @@ bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
     });
     return false;
   }
+  if (is_main_frame) {
+    LetStartPageReadItsFiles(url);
+  }
   return true;
+}
+
+void EnginePage::LetStartPageReadItsFiles(const QUrl& url) {
+  // A page opened from a file reads no other local file (not even its own pictures
+  // and style sheets: the engine gives a page file access as a whole or not at all).
+  // The browser's own start page is the one file page that needs its neighbours.
+  static const WString start_page = GetHomePageUrl();
+  settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls,
+                           IsStartPageUrl(url.toString(QUrl::FullyEncoded).toStdU16String(), start_page));
 }
 
 QWebEnginePage* EnginePage::createWindow(WebWindowType type) {

@@ -45,6 +45,8 @@ class EnginePage : public QWebEnginePage {
   // Accepts or refuses a certificate the engine would refuse, before the engine
   // decides.
   void JudgeCertificateError(QWebEngineCertificateError error);
+  // File access of the page that `url` will show: only the start page's.
+  void LetStartPageReadItsFiles(const QUrl& url);
   void ReportLoading(bool loading);
   void ReportAuthentication(const QUrl& url, QAuthenticator* authenticator, bool is_proxy, const QString& host);
   void ReportFindResult(const QWebEngineFindTextResult& result);
