@@ -1,6 +1,7 @@
 #include "shell/windows/c_message_box.h"
 
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -58,6 +59,26 @@ void CMessageBox::Fill() {
   for (const char* name : {"cancel_btn_btn", "cancel_btn_sp"}) {
     if (auto* control = FindControl(QString::fromLatin1(name))) control->SetVisible(withCancel_);
   }
+  GrowForText();
+}
+
+void CMessageBox::GrowForText() {
+  // The skin's box holds a few lines; a longer message makes the box taller, so no
+  // line of it is cut off.
+  constexpr int kTextFont = 3;
+  constexpr int kTextBesideIconAndMargins = 20 + 32 + 14 + 20;
+  constexpr int kRoomForText = 72;
+  QRect placed = GetWindowRect();
+  const QFontMetrics metrics(m_pm.GetFont(kTextFont));
+  // The control's own top padding and line spacing take about a line more than the
+  // bare text.
+  const int needed =
+      metrics.boundingRect(QRect(0, 0, placed.width() - kTextBesideIconAndMargins, 100000), Qt::TextWordWrap, text_)
+          .height() +
+      metrics.lineSpacing();
+  if (needed <= kRoomForText) return;
+  placed.setHeight(placed.height() + needed - kRoomForText);
+  SetWindowRect(placed);
 }
 
 bool CMessageBox::ResponseDefaultKeyEvent(DuiLib::WPARAM key) {

@@ -24,6 +24,8 @@ class CMessageBox : public DuiLib::WindowImplBase {
  private:
   CMessageBox(QString text, bool withCancel) : text_(std::move(text)), withCancel_(withCancel) {}
   void Fill();
+  // Makes the box tall enough for every line of its text.
+  void GrowForText();
   // Centres the box on the monitor of `parent` (or of the mouse pointer).
   void CentreOnMonitor(DuiLib::HWND parent);
 
