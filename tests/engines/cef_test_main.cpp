@@ -13,6 +13,7 @@
 #include "engines/webengine/cef_entry_points.h"
 #include "engines/webengine/web_app.h"
 #include "engines/cef_test_environment.h"
+#include "support/harmless_qt_warning.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,14 +23,7 @@ void FailOnQtWarning(QtMsgType type, const QMessageLogContext& context, const QS
     return;
   }
   const QByteArray text = message.toLocal8Bit();
-  // Console output of the pages themselves is not the layer's fault, and neither is
-  // the display refusing focus to a pop-up that closed a moment before (no window
-  // manager under Xvfb orders that race).
-  const bool focusRace = text.contains("XCB error: 8 (BadMatch)") && text.contains("(SetInputFocus)");
-  const bool pageConsole = context.category != nullptr && qstrcmp(context.category, "js") == 0;
-  // The engine says once that it draws without a GPU, which the test command turns off.
-  const bool withoutGpu = text.contains("No suitable graphics backend found");
-  if (pageConsole || withoutGpu || focusRace) {
+  if (tarvo::test::IsHarmlessQtWarning(context, text)) {
     fprintf(stderr, "qt: %s\n", text.constData());
     return;
   }

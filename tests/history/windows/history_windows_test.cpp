@@ -98,7 +98,8 @@ TEST_F(HistoryWindowsTest, TheHistoryPageListsVisitsByDayOpensAndDeletes) {
   };
   EXPECT_TRUE(text(0, 0).startsWith("Today - ")) << text(0, 0).toStdString();
   EXPECT_EQ(text(3, 0), "Monday, March 2, 2026");
-  EXPECT_EQ(text(4, 0), "3:07 PM");
+  // Newer locale data puts a narrow no-break space before "PM".
+  EXPECT_EQ(text(4, 0).replace(QChar(0x202F), QLatin1Char(' ')), "3:07 PM");
   QLocale::setDefault(desktop);
   auto control = [&](int row, const char* name) {
     return list.GetItemAt(row)->FindControl([&](DuiLib::CControlUI* c) { return c->GetName() == QLatin1String(name); });
