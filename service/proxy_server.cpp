@@ -122,6 +122,7 @@ void ProxyServer::Stop() {
     return;
   }
   stopped_ = true;
+  stopping_ = true;
   gate_->Stop();
   std::lock_guard lock(clientsMutex_);
   for (const auto& client : clients_) {
@@ -322,6 +323,9 @@ void ProxyServer::Relay(const TcpConnection& client, const TcpConnection& upstre
   bool clientOpen = true;
   auto lastData = std::chrono::steady_clock::now();
   for (;;) {
+    if (stopping_) {
+      return;
+    }
     if (!stillAdmitted()) {
       ++closedMidway_;
       return;

@@ -134,6 +134,9 @@ class ProxyServer {
   std::unique_ptr<ConnectionGate> gate_;
   ReplySender refusals_{ReplySender::Limits{}};
   bool stopped_ = false;
+  // Set by Stop: every transfer ends within a poll, also one whose client has
+  // half-closed and whose destination stays silent.
+  std::atomic<bool> stopping_{false};
 
   ClientSlots perAddress_{ClientSlots::Caps{kMaxClientsPerAddress, kMaxClientsPerPrefix}};
   ClientSlots perToken_{ClientSlots::Caps{kMaxClientsPerToken}};

@@ -142,9 +142,12 @@ bool ReplySender::BelowFloor(const Sending& sending, Clock::time_point now) cons
   if (age < limits_.deadline) {
     return false;
   }
-  const uint64_t sent = sending.reply.size() - sending.reply.remaining();
+  // What the client took: the system's buffers on the way hold megabytes that a
+  // reader which barely reads never takes.
+  const uint64_t written = sending.reply.size() - sending.reply.remaining();
+  const uint64_t taken = written - std::min(written, sending.reply.connection().Untaken());
   const auto ms = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(age).count());
-  return sent < limits_.slowestRate * ms / 1000;
+  return taken < limits_.slowestRate * ms / 1000;
 }
 
 void ReplySender::DropOverdue() {

@@ -23,9 +23,10 @@ namespace tarvo::service {
 // sender's own thread, which waits for all of them together. Each reply has an
 // overall deadline (`deadline` plus the time its size takes at `slowestRate`), is
 // given up once the client has taken next to nothing for `stall`, and once past
-// `deadline` is given up as soon as it has averaged less than `slowestRate` over
-// its whole life (a reader that takes a little now and then, just often enough
-// never to stall, is not kept for hours). A client may have at most `perClient`
+// `deadline` is given up as soon as the client has taken less than `slowestRate`
+// on average over the reply's whole life (a reader that takes a little now and
+// then, just often enough never to stall, is not kept for hours; what waits in the
+// system's buffers does not count as taken). A client may have at most `perClient`
 // replies on their way at once, its network (PrefixKey) at most `perPrefix`, and
 // all together at most `total`.
 //

@@ -1,9 +1,11 @@
 #include "tcp_connection.h"
 
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -170,5 +172,10 @@ void TcpConnection::ShutdownWrite() const {
 }
 
 void TcpConnection::Shutdown() const { ::shutdown(fd_, SHUT_RDWR); }
+
+uint64_t TcpConnection::Untaken() const {
+  int queued = 0;
+  return ::ioctl(fd_, SIOCOUTQ, &queued) == 0 && queued > 0 ? static_cast<uint64_t>(queued) : 0;
+}
 
 }  // namespace tarvo::service

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,9 @@ class TcpConnection {
   void ShutdownWrite() const;
   // Ends both directions; wakes a thread blocked on this socket.
   void Shutdown() const;
+  // Bytes written to the socket that the peer has not taken yet (not acknowledged,
+  // or not sent): what sits in the system's buffers on the way. 0 when unknown.
+  uint64_t Untaken() const;
 
  private:
   int fd_ = -1;  // owned

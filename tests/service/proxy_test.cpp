@@ -5,12 +5,15 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
 #include "echo_server.h"
 #include "loopback_probe.h"
 #include "net/service_reply.h"
 #include "service/local_addresses.h"
 #include "service/proxy_destinations.h"
 #include "service/proxy_server.h"
+#include "service/socket_address.h"
 #include "service/tcp_connection.h"
 #include "service_fixture.h"
 
@@ -319,6 +322,25 @@ std::optional<TcpConnection> TunnelFrom(const std::string& from, int proxy, cons
   }
   if (answer.rfind("HTTP/1.1 200", 0) != 0) return std::nullopt;
   return tunnel;
+}
+
+TEST_F(ProxyGuardTest, StoppingEndsTunnelsWhoseClientHalfClosedToASilentDestination) {
+  // A destination that takes connections and never says a word.
+  const int silent = BindListener("127.0.0.1", 0);
+  ASSERT_GE(silent, 0);
+  const std::string destination = "127.0.0.1:" + std::to_string(BoundPort(silent));
+  service_->Stop();
+  ServiceOptions options = DefaultOptions();
+  options.proxyAllow = {destination};
+  StartService(options);
+  auto tunnel = TunnelFrom("127.0.0.1", service_->ProxyOf(7)->port(), destination, AnonymousAuthorization());
+  ASSERT_TRUE(tunnel);
+  tunnel->ShutdownWrite();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto start = std::chrono::steady_clock::now();
+  service_->Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  ::close(silent);
 }
 
 TEST_F(ProxyGuardTest, AHandfulOfAddressesOrOneSharedTokenCannotFillANode) {
