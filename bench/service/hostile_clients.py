@@ -29,6 +29,18 @@ plain HTTP either way):
   - deployment: the packaged unit's command line with the demo password, and a
     data file that is a symbolic link;
   - all of these attacks at once: a normal log-in's time and the service's memory.
+Then, over plain HTTP, a service behind a balancer on loopback (--forwarded-by 127.0.0.1) with a
+--proxies-only process beside it on the same data file:
+  - balancer lines: /status/proxies for a client whose own X-Forwarded-For line says 127.0.0.1, ahead
+    of the balancer's; and how many of 14 wrong passwords are answered 429 when the client writes a
+    new address in its own line each time;
+  - the proxies' process: /status/proxies through it, and the owner's right password through it from
+    another client after 10 failures through it from one;
+  - shared caps: tunnels through one node held by 4 addresses sharing one anonymous token, by 5
+    addresses of one /24 with a token each, and whether a client of another network still gets one;
+    unread downloads from 5 addresses of one /24 and one from another network;
+  - download readers that take 64 KiB and 128 KiB every 19 s: when the service lets them go;
+  - how long the service takes to stop while its proxies hold tunnels whose clients closed.
 Every loop is bounded; the services are stopped at the end.
 """
 import base64, json, os, resource, shutil, socket, ssl, subprocess, sys, tempfile, threading, time, urllib.parse
@@ -532,6 +544,174 @@ def all_at_once(port, proxies, pid):
     print(f"all attacks at once: normal log-ins {', '.join(figures)}; resident memory at peak {peak / 1024:.1f} MB")
 
 
+def supports(flag):
+    """Whether the service under test knows `flag` (the figures are also taken of older builds)."""
+    return flag in subprocess.run([BINARY, "--help"], stdout=subprocess.PIPE, text=True).stdout
+
+
+def status_line(reply):
+    return reply.split(b"\r\n")[0].decode() or "no answer"
+
+
+def tunnel(proxy, destination, header, source):
+    """A CONNECT tunnel held open, or None when the proxy refuses it."""
+    try:
+        s = connect(proxy, source)
+        s.sendall(b"CONNECT %s HTTP/1.1\r\n%s\r\n" % (destination.encode(), header))
+        answer = b""
+        while b"\r\n\r\n" not in answer and (chunk := s.recv(1)):
+            answer += chunk
+        if answer.startswith(b"HTTP/1.1 200"):
+            return s
+        s.close()
+    except OSError:
+        pass
+    return None
+
+
+def service_closed(port, client):
+    """Whether the service has closed its end of its connection to `client` (a (host, port) pair), even while
+    its system still sends what was queued (the socket then waits in FIN-WAIT-1 or later)."""
+    shown = subprocess.run(["ss", "-tnH", "state", "fin-wait-1", "state", "fin-wait-2", "state", "closing",
+                            "state", "last-ack", "state", "time-wait", "src", f"127.0.0.1:{port}",
+                            "dst", f"{client[0]}:{client[1]}"], stdout=subprocess.PIPE, text=True)
+    return bool(shown.stdout.strip())
+
+
+def slow_reader(port, source, step, report):
+    """Reads `step` bytes of the installer every 19 s; reports after how long the service let it go, having closed
+    its end (two minutes at most)."""
+    s = connect(port, source)
+    s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+    start = time.monotonic()
+    s.settimeout(1)
+    while time.monotonic() - start < 120:
+        taken = 0
+        try:
+            while taken < step:
+                chunk = s.recv(step - taken)
+                if not chunk:
+                    break
+                taken += len(chunk)
+        except OSError:
+            pass
+        for _ in range(19):
+            if service_closed(port, s.getsockname()):
+                report.append(time.monotonic() - start)
+                s.close()
+                return
+            time.sleep(1)
+    report.append(None)
+    s.close()
+
+
+def third_round(data, main_port):
+    """A service behind a balancer on loopback, with a proxies-only process on its data file."""
+    reports = {64: [], 128: []}
+    slow_readers = [threading.Thread(target=slow_reader, daemon=True,
+                                     args=(main_port, f"127.0.6.{kib // 64}", kib * 1024, report))
+                    for kib, report in reports.items()]
+    for reader in slow_readers:
+        reader.start()
+    idle = socket.socket()
+    idle.bind(("127.0.0.1", 0))
+    idle.listen(4096)  # a destination that never answers: tunnels to it stay open
+    destination = "127.0.0.1:%d" % idle.getsockname()[1]
+    relays = ["--proxy-protocol-from", "127.0.0.1"] if supports("--proxy-protocol-from") else []
+    service, port, proxies = start_service(data, "balanced", ["--plain-http", "--forwarded-by", "127.0.0.1",
+                                                          "--proxy-allow", destination] + relays)
+    side = subprocess.Popen([BINARY, "--proxies-only", "--proxy-ports", "auto", "--data",
+                             os.path.join(data, "balanced.db"), "--port", str(port), "--quiet"],
+                            stdout=subprocess.PIPE, text=True)
+    side_proxies = [int(line.split()[-1]) for _, line in zip(range(3), side.stdout)]
+    try:
+        balanced = b"X-Forwarded-For: 127.0.0.1\r\nX-Forwarded-For: 203.0.113.7\r\n"
+        status = status_line(exchange(port, b"GET /status/proxies HTTP/1.1\r\n%s\r\n" % balanced))
+        slowed = 0
+        for attempt in range(14):
+            lines = b"X-Forwarded-For: 198.51.100.%d\r\nX-Forwarded-For: 203.0.113.8\r\n" % (attempt + 1)
+            reply = envelope(exchange(port, form_request("/app/v1.0/login", {"username": "basic@tarvo.test",
+                                                                             "password": "guess"}, lines)))
+            slowed += reply["code"] == 429
+        print(f"8 balancer lines: /status/proxies with the client's own 127.0.0.1 line first: {status}; wrong "
+              f"passwords answered 429 with a new address in the client's own line each time: {slowed} of 14")
+
+        headers = {address: anonymous_header(port, f"127.0.7.{address}") for address in (1, 2)}
+        def through(address, request):
+            return exchange(side_proxies[0], request, f"127.0.7.{address}")
+        status = status_line(through(1, b"GET http://www.tarvo.test/status/proxies HTTP/1.1\r\n"
+                                        b"Host: www.tarvo.test\r\n" + headers[1] + b"\r\n"))
+        target = "http://www.tarvo.test/app/v1.0/login"
+        for _ in range(10):
+            through(1, form_request(target, {"username": "novpn@tarvo.test", "password": "guess"}, headers[1]))
+        reply = envelope(through(2, form_request(target, {"username": "novpn@tarvo.test", "password": "novpn1234"},
+                                                 headers[2])))
+        print(f"9 the proxies' own process: /status/proxies through it: {status}; the owner's log-in through it "
+              f"from another client after 10 failures through it: code {reply['code']}")
+
+        held = []
+        shared = anonymous_header(port, "127.0.8.1")
+        for address in range(1, 5):
+            held += [t for t in (tunnel(proxies[0], destination, shared, f"127.0.8.{address}") for _ in range(32)) if t]
+        shared_count = len(held)
+        for address in range(1, 6):
+            own = anonymous_header(port, f"127.0.10.{address}")
+            held += [t for t in (tunnel(proxies[0], destination, own, f"127.0.10.{address}") for _ in range(32)) if t]
+        network_count = len(held) - shared_count
+        other = tunnel(proxies[0], destination, anonymous_header(port, "127.0.11.1"), "127.0.11.1")
+        print(f"10 shared caps: tunnels held by 4 addresses sharing one token: {shared_count}; by 5 addresses of one "
+              f"/24 with a token each: {network_count}; a client of another network: "
+              f"{'tunnel open' if other else 'refused'}")
+        close_all(held + ([other] if other else []))
+
+        readers = []
+        for address in range(1, 6):
+            for _ in range(8):
+                s = connect(port, f"127.0.12.{address}")
+                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+                readers.append(s)
+        served = 0
+        for s in readers:
+            s.settimeout(5)
+            try:
+                served += s.recv(12) == b"HTTP/1.1 200"
+            except OSError:
+                pass
+        exchange_status = b""
+        try:
+            with connect(port, "127.0.13.1") as s:
+                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+                exchange_status = s.recv(12)
+        except OSError:
+            pass
+        print(f"11 unread downloads from 5 addresses of one /24: {served} of 40 under way; one from another "
+              f"network: {status_line(exchange_status) if exchange_status else 'no answer'}")
+        close_all(readers)
+    finally:
+        # The tunnels' clients have closed; their destination never answers.
+        start = time.monotonic()
+        side.terminate()
+        service.terminate()
+        try:
+            side.wait(timeout=90)
+            service.wait(timeout=90)
+            stopped = f"{time.monotonic() - start:.1f} s"
+        except subprocess.TimeoutExpired:
+            side.kill()
+            service.kill()
+            stopped = "more than 90 s (killed)"
+        idle.close()
+    print(f"13 stopping the service while its proxies held tunnels their clients had closed: {stopped}")
+    for reader in slow_readers:
+        reader.join()
+    figures = []
+    for kib, report in reports.items():
+        kept = report[0] if report else None
+        figures.append(f"{kib} KiB every 19 s " +
+                       (f"let go after {kept:.0f} s" if kept is not None else "still held after 120 s"))
+    print(f"12 slow download readers: {'; '.join(figures)}")
+
+
 def main():
     limit = resource.getrlimit(resource.RLIMIT_NOFILE)
     resource.setrlimit(resource.RLIMIT_NOFILE, (limit[1], limit[1]))
@@ -566,6 +746,8 @@ def main():
                     tunnels_after_the_end(port, proxies)
                 second_round(port, proxies)
                 all_at_once(port, proxies, service.pid)
+                if not secure:
+                    third_round(data, port)
             finally:
                 service.terminate()
                 service.wait(timeout=10)
