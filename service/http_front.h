@@ -68,8 +68,8 @@ struct HttpFrontOptions {
 // (through the connection's TLS session, if any) from the worker as far as the
 // client does not take it at once, so slow, idle, flooding or unread clients hold
 // no worker. Each answer closes its connection; installers and icons are sent from
-// the file, at most ReplySender::Limits::perClient to one client at once (more
-// are answered 429). Logged paths have control bytes escaped.
+// the file, at most ReplySender::Limits::perClient to one client and perPrefix to
+// one network at once (more are answered 429). Logged paths have control bytes escaped.
 //
 // Threads: Bind, Serve and Stop are called by the owner's thread; the gate and the
 // sender have their threads, requests run on a pool of `threads` workers fed
