@@ -20,6 +20,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "child_service.h"
@@ -319,6 +320,22 @@ std::vector<TcpConnection> Clients(const std::string& from, int port, int count,
   return clients;
 }
 
+// How many of `readers` were answered 200 (sending) and 429 (refused).
+std::pair<size_t, size_t> AnswerCounts(std::vector<TcpConnection>& readers) {
+  size_t sending = 0;
+  size_t refused = 0;
+  for (TcpConnection& reader : readers) {
+    reader.SetReadTimeout(5);
+    char status[12];
+    if (reader.ReadSome(status, sizeof(status)) == static_cast<long>(sizeof(status))) {
+      const std::string line(status, sizeof(status));
+      sending += line == "HTTP/1.1 200" ? 1 : 0;
+      refused += line == "HTTP/1.1 429" ? 1 : 0;
+    }
+  }
+  return {sending, refused};
+}
+
 class HostileClientsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -375,17 +392,7 @@ TEST_F(HostileClientsTest, UnreadDownloadsHoldNoWorkerAndAreCappedPerClient) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(Post("127.0.0.1", "app/v1.0/version", "brand=TarvoBrowser").code(), 200);
 
-  size_t sending = 0;
-  size_t refused = 0;
-  for (TcpConnection& reader : readers) {
-    reader.SetReadTimeout(5);
-    char status[12];
-    if (reader.ReadSome(status, sizeof(status)) == static_cast<long>(sizeof(status))) {
-      const std::string line(status, sizeof(status));
-      sending += line == "HTTP/1.1 200" ? 1 : 0;
-      refused += line == "HTTP/1.1 429" ? 1 : 0;
-    }
-  }
+  const auto [sending, refused] = AnswerCounts(readers);
   EXPECT_EQ(sending, 8u);
   EXPECT_EQ(refused, 2u);
 }
@@ -400,17 +407,7 @@ TEST_F(HostileClientsTest, UnreadDownloadsFromManyAddressesOfOneNetworkTakeOnlyI
     }
   }
   ASSERT_EQ(readers.size(), 40u);
-  size_t sending = 0;
-  size_t refused = 0;
-  for (TcpConnection& reader : readers) {
-    reader.SetReadTimeout(5);
-    char status[12];
-    if (reader.ReadSome(status, sizeof(status)) == static_cast<long>(sizeof(status))) {
-      const std::string line(status, sizeof(status));
-      sending += line == "HTTP/1.1 200" ? 1 : 0;
-      refused += line == "HTTP/1.1 429" ? 1 : 0;
-    }
-  }
+  const auto [sending, refused] = AnswerCounts(readers);
   EXPECT_EQ(sending, 32u) << "the network's share";
   EXPECT_EQ(refused, 8u);
   // A client of another network gets its download.
