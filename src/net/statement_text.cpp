@@ -16,17 +16,23 @@ void AddField(std::string& text, std::string_view name, std::string_view value) 
   text += '\n';
 }
 
+// The fields both versions of the announcement sign, in their order.
+void AddAnnouncementFields(std::string& text, std::string_view brand, std::string_view version,
+                           std::string_view installerUrl, uint64_t size, std::string_view sha256) {
+  AddField(text, "brand", brand);
+  AddField(text, "version", version);
+  AddField(text, "url", installerUrl);
+  AddField(text, "size", std::to_string(size));
+  AddField(text, "sha256", sha256);
+}
+
 }  // namespace
 
 std::string StatementText::VersionAnnouncement(std::string_view brand, std::string_view version,
                                                std::string_view installerUrl, uint64_t size,
                                                std::string_view sha256) {
   std::string text = "tarvo signed statement 1: version announcement\n";
-  AddField(text, "brand", brand);
-  AddField(text, "version", version);
-  AddField(text, "url", installerUrl);
-  AddField(text, "size", std::to_string(size));
-  AddField(text, "sha256", sha256);
+  AddAnnouncementFields(text, brand, version, installerUrl, size, sha256);
   return text;
 }
 
@@ -51,11 +57,7 @@ std::string StatementText::VersionAnnouncement2(std::string_view brand, std::str
                                                 std::string_view installerUrl, uint64_t size,
                                                 std::string_view sha256, int64_t issuedAt) {
   std::string text = "tarvo signed statement 2: version announcement\n";
-  AddField(text, "brand", brand);
-  AddField(text, "version", version);
-  AddField(text, "url", installerUrl);
-  AddField(text, "size", std::to_string(size));
-  AddField(text, "sha256", sha256);
+  AddAnnouncementFields(text, brand, version, installerUrl, size, sha256);
   AddField(text, "issued_at", std::to_string(issuedAt));
   return text;
 }
