@@ -1,6 +1,9 @@
 // Favourites speed: the bar rebuilt from 20, 200 and 2,000 top-level items (laid out
 // too), a user's 5,000-item document synchronised from the local reference service
-// into the bar, a 10,000-entry bookmark file imported into a new profile, and the
+// into the bar, a synchronisation with nothing pending (the plain replacement) and
+// one that first sends 1,000 changes made while the service was away, laying a
+// 10,000-bookmark document from the service over the profile wholesale and with 100
+// changes still pending, a 10,000-entry bookmark file imported into a new profile, and the
 // memory an import of 4,000 and 8,000 nested folders takes (peak_mib: the most
 // resident memory of a child process that imports, less that of one that does not).
 //
@@ -127,11 +130,11 @@ void BM_BarRebuild(benchmark::State& state) {
 }
 BENCHMARK(BM_BarRebuild)->Arg(20)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 
-// The reference service with one user whose favourites hold 5,000 items, and the
-// account state logged in as that user.
+// The reference service with one user whose favourites hold 5,000 items (or only the
+// brand's defaults), and the account state logged in as that user.
 class LargeUserService {
  public:
-  LargeUserService() {
+  explicit LargeUserService(bool filled = true) {
     const std::string seed = std::string(TARVO_TEST_DATA) + "/service/seed.json";
     service_ = std::make_unique<test::ServiceProcess>(test::ServiceProcess::Program(), seed, folder_.File("service.db"));
     service_->UseInThisProcess();
@@ -143,7 +146,7 @@ class LargeUserService {
     account_.SetUserId(AsciiToWide(std::to_string(ServiceReply::ReadInt(login.data(), "id"))));
     account_.SetToken(token);
     // 500 bookmarks and 500 folders of eight bookmarks: one request per top-level item.
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; filled && i < 1000; ++i) {
       const std::string site = "http://site" + std::to_string(i) + ".test/";
       Json::Value item = i % 2 == 0 ? FavoritesTree::NewBookmark(0, "", "Bookmark " + std::to_string(i), site, 1700000000)
                                     : FavoritesTree::NewFolder(0, "Folder " + std::to_string(i), 1700000000);
@@ -186,6 +189,97 @@ void BM_SyncFiveThousandIntoTheBar(benchmark::State& state) {
   window.Close();
 }
 BENCHMARK(BM_SyncFiveThousandIntoTheBar)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A synchronisation from the reference service with nothing pending (the wholesale
+// replacement every sync used to be) and with 1,000 changes made while the service
+// was away replayed first: 600 adds, then 200 renames and 200 deletions of them.
+void BM_SyncWithPendingChanges(benchmark::State& state) {
+  if (test::ServiceProcess::Program().empty()) {
+    state.SkipWithError("tarvo-service is not beside the benchmark");
+    return;
+  }
+  const int pending = static_cast<int>(state.range(0));
+  LargeUserService service(false);
+  ScratchFolder folder;
+  UserDatabase database;
+  OpenUpgraded(database, folder, "kx.dat");
+  FavoritesStore store(database, service.Account());
+  FavoritesSync sync(store, service.Account(), database);
+  const WString api = SettingsRegistry::Instance().Get(SettingsKeys::kApiUrl);
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // away
+    std::vector<std::string> added;
+    for (int i = 0; i < pending; ++i) {
+      const std::string n = std::to_string(round) + "-" + std::to_string(i);
+      if (i < pending * 6 / 10) {
+        Json::Value item = store.NewBookmark(u"", Utf8ToWide("Away " + n), Utf8ToWide("http://away" + n + ".test/"));
+        store.AddItem(item);
+        added.push_back(FavoritesTree::Id(item));
+      } else if (i < pending * 8 / 10) {
+        Json::Value item = store.FindById(added[static_cast<size_t>(i) % added.size()]);
+        item["name"] = "Renamed " + n;
+        store.UpdateItem(item);
+      } else {
+        store.DeleteItem(added[added.size() - 1 - static_cast<size_t>(i) % added.size()]);
+      }
+    }
+    SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, api);
+    ++round;
+    state.ResumeTiming();
+    if (sync.SyncUserFavorites() != 0 || store.PendingCount() != 0) state.SkipWithError("the sync failed");
+  }
+  state.counters["items"] = static_cast<double>(store.Document().CountAll());
+}
+BENCHMARK(BM_SyncWithPendingChanges)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The service's 10,000-bookmark document becoming the profile's: wholesale (nothing
+// pending) and with 100 changes still pending laid over it (renames, moves and
+// deletions of its bookmarks, adds of new ones). No service: the document is given.
+void BM_MergeTenThousand(benchmark::State& state) {
+  static AccountState* account = new AccountState();
+  account->SetUserId(u"5");
+  account->SetToken(u"t");
+  ScratchFolder folder;
+  UserDatabase database;
+  OpenUpgraded(database, folder, "kx.dat");
+  FavoritesStore store(database, *account);
+  Json::Value items(Json::arrayValue);
+  for (int f = 0; f < 100; ++f) {
+    Json::Value folderItem = FavoritesTree::NewFolder(f + 1, "Folder " + std::to_string(f), 1700000000);
+    for (int b = 0; b < 100; ++b) {
+      const int n = 1000 + f * 100 + b;
+      folderItem["child"].append(FavoritesTree::NewBookmark(n, std::to_string(f + 1), "Site " + std::to_string(n),
+                                                            "https://site" + std::to_string(n) + ".test/", 1700000000));
+    }
+    items.append(folderItem);
+  }
+  const FavoritesTree service{items};
+  store.ReplaceUserDocument(u"5", service);
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // the changes stay pending
+  for (int i = 0; i < static_cast<int>(state.range(0)); ++i) {
+    const std::string id = std::to_string(1000 + i * 97);
+    if (i % 4 == 0) {
+      Json::Value item = store.FindById(id);
+      item["name"] = "Renamed " + std::to_string(i);
+      store.UpdateItem(item);
+    } else if (i % 4 == 1) {
+      store.MoveBookmark(id, "", u"Moved");
+    } else if (i % 4 == 2) {
+      store.DeleteItem(id);
+    } else {
+      Json::Value item = store.NewBookmark(u"3", u"New", Utf8ToWide("https://new" + std::to_string(i) + ".test/"));
+      store.AddItem(item);
+    }
+  }
+  for (auto _ : state) {
+    if (store.ReplaceUserDocument(u"5", service) != 0) state.SkipWithError("the replacement failed");
+  }
+  state.counters["pending"] = static_cast<double>(store.PendingCount());
+  state.counters["items"] = static_cast<double>(store.Document().CountAll());
+}
+BENCHMARK(BM_MergeTenThousand)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_ImportTenThousand(benchmark::State& state) {
   ScratchFolder folder;

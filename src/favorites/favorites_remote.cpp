@@ -29,18 +29,32 @@ std::string ItemText(const Json::Value& item) {
   return Json::writeString(builder, item);
 }
 
-// Posts `body` to `path`; the reply when it arrived and says 200, else nothing.
-std::optional<ServiceReply> Succeeded(WStringView path, const FormBody& body) {
-  ServiceReply reply;
+// Posts `body` to `path`: 0 with the reply when it arrived and says 200; else
+// kUnreachable, kNotFound or kRefused (reported) and no reply.
+int Post(WStringView path, const FormBody& body, ServiceReply& reply) {
   if (CallService(path, body, reply) != 0) {
     DebugOutput("favourites: no usable reply from " + WideToUtf8(path));
-    return std::nullopt;
+    return FavoritesRemote::kUnreachable;
   }
-  if (!reply.succeeded()) {
-    DebugOutput("favourites: " + WideToUtf8(path) + " refused with code " + std::to_string(reply.code()) + ": " +
-                reply.message());
-    return std::nullopt;
+  if (reply.succeeded()) return 0;
+  DebugOutput("favourites: " + WideToUtf8(path) + " refused with code " + std::to_string(reply.code()) + ": " +
+              reply.message());
+  switch (reply.code()) {
+    case 404:
+      return FavoritesRemote::kNotFound;
+    case 400:
+    case 403:
+    case 409:
+    case 413:
+      return FavoritesRemote::kRefused;
+    default:  // a lapsed token, a busy or failing service: worth another try later
+      return FavoritesRemote::kUnreachable;
   }
+}
+
+std::optional<ServiceReply> Succeeded(WStringView path, const FormBody& body) {
+  ServiceReply reply;
+  if (Post(path, body, reply) != 0) return std::nullopt;
   return reply;
 }
 
@@ -92,13 +106,13 @@ int FavoritesRemote::FetchUserFavorites(const WString& token, FavoritesTree& fav
 int FavoritesRemote::Add(const WString& token, Json::Value& item) {
   FormBody body = UserForm(token);
   body.Add("data", ItemText(item));
-  const std::optional<ServiceReply> reply = Succeeded(kAddPath, body);
-  if (!reply) return -1;
-  const Json::Value& data = reply->data();
+  ServiceReply reply;
+  if (const int posted = Post(kAddPath, body, reply); posted != 0) return posted;
+  const Json::Value& data = reply.data();
   Json::Value first(Json::arrayValue);
   if (data.isArray() && !data.empty()) first.append(data[0]);
   std::optional<FavoritesTree> stored = CheckedDocument(kAddPath, first);
-  if (!stored || stored->Empty()) return -1;
+  if (!stored || stored->Empty()) return kUnreachable;
   item = stored->Items()[0];
   return 0;
 }
@@ -106,13 +120,21 @@ int FavoritesRemote::Add(const WString& token, Json::Value& item) {
 int FavoritesRemote::Update(const WString& token, const Json::Value& item) {
   FormBody body = UserForm(token);
   body.Add("data", ItemText(item));
-  return Succeeded(kUpdatePath, body) ? 0 : -1;
+  ServiceReply reply;
+  return Post(kUpdatePath, body, reply);
 }
 
-int FavoritesRemote::Delete(const WString& token, const std::string& ids) {
+int FavoritesRemote::Delete(const WString& token, const std::string& ids, std::vector<std::string>* deleted) {
   FormBody body = UserForm(token);
   body.Add("data", "[" + ids + "]");
-  return Succeeded(kDeletePath, body) ? 0 : -1;
+  ServiceReply reply;
+  const int posted = Post(kDeletePath, body, reply);
+  if (posted == 0 && deleted != nullptr && reply.data().isObject() && reply.data()["deleted"].isArray()) {
+    for (const Json::Value& id : reply.data()["deleted"]) {
+      if (id.isString()) deleted->push_back(id.asString());
+    }
+  }
+  return posted;
 }
 
 }  // namespace tarvo

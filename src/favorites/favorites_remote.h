@@ -26,18 +26,26 @@ class FavoritesRemote {
   static constexpr char16_t kUpdatePath[] = u"app/v1.0/update_fav_item";
   static constexpr char16_t kDeletePath[] = u"app/v1.0/del_user_fav";
 
+  // Why a change did not reach the service: it could not be asked (or asks again
+  // later: a lapsed token, a busy service), the item is not there, or the service
+  // will never take the change as sent.
+  static constexpr int kUnreachable = -1;
+  static constexpr int kNotFound = -2;
+  static constexpr int kRefused = -3;
+
   // The brand's default document ("data"). 0 or -1.
   static int FetchDefaults(FavoritesTree& defaults);
   // The user's document ("data" member "favor"). 0 or -1.
   static int FetchUserFavorites(const WString& token, FavoritesTree& favorites);
   // Stores `item` on the service; on success `item` becomes the service's copy (with
-  // the service's ids). 0 or -1.
+  // the service's ids). 0, kUnreachable or kRefused.
   static int Add(const WString& token, Json::Value& item);
-  // Replaces the service's copy of `item`. 0 or -1.
+  // Replaces the service's copy of `item`. 0, kUnreachable, kNotFound or kRefused.
   static int Update(const WString& token, const Json::Value& item);
   // Deletes the items of a comma-separated id list (a folder takes its bookmarks).
-  // 0 or -1.
-  static int Delete(const WString& token, const std::string& ids);
+  // 0, kUnreachable or kRefused; `deleted`, when given, receives the ids the service
+  // says it removed.
+  static int Delete(const WString& token, const std::string& ids, std::vector<std::string>* deleted = nullptr);
 };
 
 }  // namespace tarvo

@@ -35,8 +35,19 @@ int FavoritesSync::SyncUserFavorites() {
   const AccountState& account = account_;
   const WString userId = account.UserId();
   if (userId.empty()) return -1;
+  const WString token = account.Token();
+  const auto sending = store_.HoldSending();
   FavoritesTree favorites;
-  if (FavoritesRemote::FetchUserFavorites(account.Token(), favorites) != 0) return -1;
+  if (FavoritesRemote::FetchUserFavorites(token, favorites) != 0) return -1;
+  // What this side changed while the service was away goes first; what the service
+  // has not confirmed by the end is laid over its copy rather than lost.
+  if (store_.PendingCount() > 0) {
+    const FavoritesReplay::Result sent = store_.SendPending(&favorites);
+    FavoritesTree fresh;
+    if (sent.sent + sent.refused > 0 && FavoritesRemote::FetchUserFavorites(token, fresh) == 0) {
+      favorites = std::move(fresh);
+    }
+  }
   if (store_.ReplaceUserDocument(userId, std::move(favorites)) != 0) return -1;
   store_.PrefetchIcons();
   return 0;

@@ -88,6 +88,21 @@ bool CheckItem(Json::Value& item, bool insideFolder, std::set<std::string>& ids,
   return true;
 }
 
+// A text member of an item without copying it ("" when absent or not text): the
+// look-ups below run over every item of large documents.
+std::string_view View(const Json::Value& item, std::string_view name) {
+  if (!item.isObject()) return {};
+  const Json::Value* value = item.find(name.data(), name.data() + name.size());
+  const char* begin = nullptr;
+  const char* end = nullptr;
+  if (value == nullptr || !value->isString() || !value->getString(&begin, &end)) return {};
+  return {begin, static_cast<size_t>(end - begin)};
+}
+
+bool IsBookmarkOf(const Json::Value& item, std::string_view url) {
+  return View(item, "type") != FavoritesTree::kFolderType && View(item, "url") == url;
+}
+
 // Removes array[index], closing the gap.
 void EraseAt(Json::Value& array, Json::ArrayIndex index) {
   Json::Value removed;
@@ -160,12 +175,12 @@ int64_t FavoritesTree::NextId() const {
 
 const Json::Value* FavoritesTree::Find(std::string_view id) const {
   for (const Json::Value& item : items_) {
-    if (Id(item) == id) return &item;
+    if (View(item, "id") == id) return &item;
   }
   for (const Json::Value& item : items_) {
     if (const Json::Value* children = Children(item)) {
       for (const Json::Value& child : *children) {
-        if (Id(child) == id) return &child;
+        if (View(child, "id") == id) return &child;
       }
     }
   }
@@ -174,10 +189,10 @@ const Json::Value* FavoritesTree::Find(std::string_view id) const {
 
 bool FavoritesTree::ContainsUrl(std::string_view url) const {
   for (const Json::Value& item : items_) {
-    if (!IsFolder(item) && Url(item) == url) return true;
+    if (IsBookmarkOf(item, url)) return true;
     if (const Json::Value* children = Children(item)) {
       for (const Json::Value& child : *children) {
-        if (!IsFolder(child) && Url(child) == url) return true;
+        if (IsBookmarkOf(child, url)) return true;
       }
     }
   }
@@ -213,7 +228,7 @@ void FavoritesTree::Append(Json::Value item) {
 std::optional<Json::Value> FavoritesTree::Replace(const Json::Value& item) {
   const std::string id = Id(item);
   const auto matches = [&](const Json::Value& candidate) {
-    if (!id.empty()) return Id(candidate) == id;
+    if (!id.empty()) return View(candidate, "id") == id;
     for (const char* name : {"type", "folder", "name", "url"}) {
       if (Member(candidate, name) != Member(item, name)) return false;
     }
@@ -245,7 +260,7 @@ std::optional<Json::Value> FavoritesTree::Replace(const Json::Value& item) {
 
 std::vector<std::string> FavoritesTree::Remove(std::string_view id) {
   for (Json::ArrayIndex i = 0; i < items_.size(); ++i) {
-    if (Id(items_[i]) != id) continue;
+    if (View(items_[i], "id") != id) continue;
     std::vector<std::string> removed{Id(items_[i])};
     if (const Json::Value* children = Children(items_[i])) {
       for (const Json::Value& child : *children) removed.push_back(Id(child));
@@ -256,12 +271,22 @@ std::vector<std::string> FavoritesTree::Remove(std::string_view id) {
   for (Json::Value& folder : items_) {
     Json::Value* children = Children(folder);
     for (Json::ArrayIndex i = 0; children != nullptr && i < children->size(); ++i) {
-      if (Id((*children)[i]) != id) continue;
+      if (View((*children)[i], "id") != id) continue;
       EraseAt(*children, i);
       return {std::string(id)};
     }
   }
   return {};
+}
+
+bool FavoritesTree::RenameId(std::string_view from, const std::string& to) {
+  Json::Value* item = const_cast<Json::Value*>(Find(from));
+  if (item == nullptr) return false;
+  (*item)["id"] = to;
+  if (Json::Value* children = Children(*item)) {
+    for (Json::Value& child : *children) child["folder"] = to;
+  }
+  return true;
 }
 
 std::vector<std::string> FavoritesTree::RemoveUrl(std::string_view url) {

@@ -69,6 +69,9 @@ class FavoritesTree {
   // Removes the first item with this id (a folder with its bookmarks); returns the
   // ids of everything removed, the item's own first.
   std::vector<std::string> Remove(std::string_view id);
+  // The item with id `from` takes the id `to` (a folder's bookmarks name it as their
+  // folder again). False when no item has `from`.
+  bool RenameId(std::string_view from, const std::string& to);
   // Removes every bookmark whose "url" equals `url`; returns their ids.
   std::vector<std::string> RemoveUrl(std::string_view url);
   // Removes every bookmark (top level and inside folders) whose "url" `remove`

@@ -121,6 +121,12 @@ std::vector<SchemaStatement> SchemaStepStatements(int version) {
 
 std::vector<std::string> LookupIndexStatements() {
   return {
+      // Favourites changes not yet confirmed by the service. Made here rather than in a
+      // numbered step: a file written before it simply starts with an empty list, and
+      // an older browser that opens the file is not told it is too new.
+      "CREATE TABLE IF NOT EXISTS favorite_journal (seq integer PRIMARY KEY AUTOINCREMENT, user_id text NOT NULL, "
+      "kind text NOT NULL, item_id text NOT NULL, folder_id text NOT NULL, data text NOT NULL, created_at integer);",
+      "CREATE INDEX IF NOT EXISTS favorite_journal_user ON favorite_journal (user_id, seq);",
       "CREATE INDEX IF NOT EXISTS domainlist_source_url ON domainlist (source_url);",
       "CREATE INDEX IF NOT EXISTS domainlist_source_domain ON domainlist (source_domain);",
       "CREATE INDEX IF NOT EXISTS domainlist_target_url ON domainlist (target_url);",

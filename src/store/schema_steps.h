@@ -21,7 +21,7 @@ inline constexpr int kCurrentDataVersion = 6;
 std::vector<SchemaStatement> SchemaStepStatements(int version);
 
 // Statements run whenever the database opens and after upgrading, outside the
-// numbered steps: lookup indexes that leave the data version alone. Each may fail
+// numbered steps: lookup indexes and added tables that leave the data version alone. Each may fail
 // harmlessly (for example before the table exists).
 std::vector<std::string> LookupIndexStatements();
 

@@ -2,10 +2,12 @@
 // (demo seed): a fresh profile shows the seed's default favourites on the bar; the
 // star adds the page, the bar's menu renames a bookmark, the favourites window makes
 // a folder and moves the page into it, and deletes it again; every change is in the
-// profile after a restart; a logged-in user's star reaches another profile of theirs.
+// profile after a restart; a logged-in user's star reaches another profile of theirs,
+// and so do the user's edits made while the service was away, once it is back.
 #include <json/json.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <regex>
 #include <sstream>
@@ -111,6 +113,17 @@ class FavoritesEndToEndTest : public BrowserFixture {
     Click(editor.x + 424, editor.y + 369);  // Done
   }
 
+  // Renames the bar's first button to `name` through its menu and the rename window.
+  void RenameFirstButton(const std::string& name) {
+    const Window main = Main();
+    Click(main.x + 40, main.y + 103, 3);
+    Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
+    const Window rename = Await("rename_favor");
+    ASSERT_GT(rename.width, 0) << "no rename window";
+    Click(rename.x + 250, rename.y + 64);
+    TypeAndReturn(name);
+  }
+
   std::string profile_ = "data";
   std::unique_ptr<ChildProcess> browser_;
 };
@@ -127,12 +140,7 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestartsAndAUsersBook
   ASSERT_TRUE(Outlines({kPortal, kNews, kBank, "Page /fav<" + page}));
 
   // The first button's menu renames it in the rename window (a renamed item moves to the end).
-  Click(main.x + 40, main.y + 103, 3);
-  Click(main.x + 40 + 60, main.y + 103 + 113);  // "Rename"
-  const Window rename = Await("rename_favor");
-  ASSERT_GT(rename.width, 0) << "no rename window";
-  Click(rename.x + 250, rename.y + 64);
-  TypeAndReturn("Portal & \"renamed\"");
+  RenameFirstButton("Portal & \"renamed\"");
   ASSERT_TRUE(Outlines({kNews, kBank, "Page /fav<" + page, "Portal & \"renamed\"<http://www.tarvo.test/"}));
 
   // The empty end's menu opens the favourites window: a new folder, named in place,
@@ -179,6 +187,61 @@ TEST_F(FavoritesEndToEndTest, AddRenameFileAndDeleteSurviveRestartsAndAUsersBook
   EXPECT_FALSE(holdsStarred());
   LogIn(*browser_, "demo@tarvo.test", "demo1234");
   EXPECT_TRUE(WaitFor(holdsStarred, 15s)) << browser_->Log();
+  Stop();
+}
+
+// Logged in, with the service stopped: a bookmark renamed through the bar's menu and a
+// page added with the star are shown and kept at once and wait in the journal; log-out
+// says how many changes have not reached the service and the user stays; once the
+// service is back, the browser's next synchronisation (its next start) sends both, and
+// another profile of the user receives them from the service.
+TEST_F(FavoritesEndToEndTest, EditsMadeWhileTheServiceIsAwayReachItOnceItIsBack) {
+  if (serviceDatabase_) GTEST_SKIP() << "restarts the service on its own data file";
+  const std::string page = pages_.Url("/fav");
+  const std::vector<std::string> edited = {kNews, kBank, "Renamed away<http://www.tarvo.test/", "Page /fav<" + page};
+  const auto holds = [&](const std::vector<std::string>& expected) {
+    return WaitFor([&] { return Outline("favor_data_") == expected; }, 20s);
+  };
+  Start();
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
+  ASSERT_TRUE(holds({kPortal, kNews, kBank})) << browser_->Log();
+  Screenshot("favorites_away_before");
+
+  const std::string port = std::regex_replace(apiUrl_, std::regex(".*:([0-9]+)/?$"), "$1");
+  service_->Signal(SIGTERM);
+  ASSERT_TRUE(service_->WaitForExit(10s).has_value());
+  RenameFirstButton("Renamed away");
+  StarCurrentPage();
+  ASSERT_TRUE(holds(edited)) << browser_->Log();
+  EXPECT_EQ(Scalar("SELECT count(*) FROM favorite_journal"), "2");
+  Screenshot("favorites_away_edited");
+
+  // Log-out first tells of the two changes; Escape stays logged in.
+  ClickInMainMenu(*browser_, 170);
+  ASSERT_GT(Await("Message").width, 0) << "log-out asked nothing";
+  Screenshot("favorites_away_logout_prompt");
+  std::system("xdotool key Escape sleep 0.5");
+  EXPECT_FALSE(Scalar("SELECT value FROM info WHERE key='vpnusertoken'").empty()) << "logged out";
+
+  std::vector<std::string> arguments{"--port", port, "--seed",
+                                     std::string(std::getenv("TARVO_SOURCE_DIR")) + "/service/seed/demo.json",
+                                     "--data", (dir_.path() / "service.db").string()};
+  for (const std::string& argument : trust_.ServiceArguments()) arguments.push_back(argument);
+  service_ = std::make_unique<ChildProcess>(BinFolder() + "tarvo-service", arguments,
+                                            std::map<std::string, std::string>{},
+                                            (dir_.path() / "service-again.log").string());
+  ASSERT_TRUE(WaitFor([&] { return service_->LogMatch("listening on (https://127\\.0\\.0\\.1:[0-9]+/)").has_value(); }, 20s))
+      << service_->Log();
+  Stop();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return Scalar("SELECT count(*) FROM favorite_journal") == "0"; }, 30s)) << browser_->Log();
+  EXPECT_TRUE(holds(edited));
+  Screenshot("favorites_away_after");
+  Stop();
+
+  Start("second");
+  LogIn(*browser_, "demo@tarvo.test", "demo1234");
+  EXPECT_TRUE(holds(edited)) << browser_->Log();
   Stop();
 }
 

@@ -68,25 +68,38 @@ TEST_F(FavoriteWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
   EXPECT_TRUE(std::filesystem::exists(files.path() / "out.html"));
 }
 
-TEST_F(FavoriteWndTest, ALoggedInUsersAddWaitsForTheServiceAndARefusalIsReported) {
+// A logged-in user's bookmark saved while the service is busy is kept (no failure is
+// reported); the window then says that a change waits for the service, in the
+// interface language, and the line goes once the change is sent.
+TEST_F(FavoriteWndTest, ALoggedInUsersAddIsKeptWhileTheServiceIsBusyAndTheWindowSaysItWaits) {
   LoggedIn user("31", "token");
   ScriptedService service;
   service.SetDelay(400);
-  service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
+  service.Answer("app/v1.0/add_fav_item", Envelope(503, Json::Value()));
   std::vector<QString> told;
   FavoriteWnd editor(Store(), Worker(), QStringLiteral("Remote"), QStringLiteral("http://remote.test/"));
   editor.SetMessenger([&](const QString& text) { told.push_back(text); });
-  WhenShown([&service](FavoriteWnd& window) {
+  WhenShown([](FavoriteWnd& window) {
+    EXPECT_FALSE(window.FindControl(QStringLiteral("favor/pending"))->IsVisible());
     ClickControl(window, QStringLiteral("favor/okbtn"));
     EXPECT_TRUE(window.IsBusy());
     EXPECT_FALSE(window.FindControl(QStringLiteral("favor/okbtn"))->IsEnabled());
-    ASSERT_TRUE(Idle(window));
-    EXPECT_TRUE(window.FindControl(QStringLiteral("favor/okbtn"))->IsEnabled());
-    service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("900", "Remote", "http://remote.test/")})));
-    ClickControl(window, QStringLiteral("favor/okbtn"));
   });
   EXPECT_EQ(editor.Run(window_->GetHWND(), std::nullopt), IDOK);
-  EXPECT_EQ(told, std::vector<QString>{QStringLiteral("The bookmark could not be saved. Please try again.")});
+  EXPECT_TRUE(told.empty());
+  EXPECT_EQ(Store().PendingCount(), 1);
+
+  FavoriteWnd again(Store(), Worker(), QString(), QString());
+  WhenShown([&service](FavoriteWnd& window) {
+    CControlUI* line = window.FindControl(QStringLiteral("favor/pending"));
+    EXPECT_TRUE(line->IsVisible());
+    EXPECT_EQ(line->GetText(), QStringLiteral("1 changes wait for the service and are kept until it has them."));
+    service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("900", "Remote", "http://remote.test/")})));
+    Store().SendPending();
+    EXPECT_TRUE(QTest::qWaitFor([line] { return !line->IsVisible(); }, 5000));
+    ClickControl(window, QStringLiteral("favor/ccbtn"));
+  });
+  again.Run(window_->GetHWND(), std::nullopt);
   EXPECT_EQ(FavoritesTree::Name(Store().FindById("900")), "Remote");
 }
 

@@ -28,7 +28,7 @@ TEST(FavoritesConcurrencyTest, ReadersNeverSeeAHalfReplacedDocument) {
   LoggedIn user("3", "t");
   ScriptedService service;  // takes the interface's edits of the logged-in user
   service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("9999", "edit", "http://edit/")})));
-  service.Answer("app/v1.0/del_user_fav", Envelope(200, Json::Value()));
+  service.Answer("app/v1.0/del_user_fav", Envelope(200, ParseJson(R"({"deleted": ["9999"]})")));
   std::atomic<int> notified = 0;
   const int subscription = store.Subscribe([&] { ++notified; });
   std::atomic<bool> stop = false;
@@ -64,7 +64,8 @@ TEST(FavoritesConcurrencyTest, ReadersNeverSeeAHalfReplacedDocument) {
   EXPECT_GT(reads, 0);
   EXPECT_GT(edited, 0);
   EXPECT_GE(notified.load(), 60 + edited);
-  // The last replacement is what is stored.
+  // Every edit reached the service, so the last replacement is what is stored.
+  EXPECT_EQ(store.PendingCount(), 0);
   EXPECT_EQ(FavoritesTree::Parse(database.Scalar("select value from info where key='favor_data_3'"))->CountAll(),
             Generation("odd", 25).CountAll());
 }

@@ -52,18 +52,70 @@ TEST_F(FavoritesStoreTest, EachAccountHasItsOwnDocument) {
   EXPECT_EQ(Stored("favor_data_42").find("local"), std::string::npos);
 }
 
-TEST_F(FavoritesStoreTest, ALoggedInUsersRefusedAddIsNotMadeLocally) {
+// Made while the service is away, a logged-in user's add and rename are shown and kept
+// at once (the add under a local id), wait in the journal across a new store (a
+// restart), and reach the service in order once it answers: the rename carries the
+// id the service gave the add. A change the service refuses for good does not hold
+// back the others.
+TEST_F(FavoritesStoreTest, ALoggedInUsersChangesWaitForTheServiceAndReachItInOrder) {
   LoggedIn user("7", "token-7");
-  ScriptedService service;
-  service.Answer("app/v1.0/add_fav_item", Envelope(500, Json::Value()));
-  Json::Value item = store_.NewBookmark(u"", u"refused", u"http://r/");
-  EXPECT_EQ(store_.AddItem(item), -1);
-  service.Answer("app/v1.0/add_fav_item", Envelope(200, Json::Value("not a list")));
-  EXPECT_EQ(store_.AddItem(item), -1);
   SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // nobody listens
-  EXPECT_EQ(store_.AddItem(item), -1);
-  EXPECT_EQ(Names(), "");
-  EXPECT_EQ(Stored("favor_data_7"), "");
+  Json::Value item = store_.NewBookmark(u"", u"away", u"http://a/");
+  ASSERT_EQ(store_.AddItem(item), 0);
+  EXPECT_GE(FavoritesTree::NumericId(FavoritesTree::Id(item)), FavoritesStore::kFirstLocalId);
+  item["name"] = "renamed away";
+  ASSERT_EQ(store_.UpdateItem(item), 0);
+  EXPECT_EQ(Names(), "renamed away;");
+  EXPECT_NE(Stored("favor_data_7").find("renamed away"), std::string::npos);
+
+  FavoritesStore restarted{database_.db(), TestAccount()};
+  EXPECT_EQ(restarted.PendingCount(), 2);
+  ScriptedService service;
+  service.Answer("app/v1.0/add_fav_item", Envelope(200, Document({Bookmark("77", "away", "http://a/")})));
+  service.Answer("app/v1.0/update_fav_item", Envelope(200, Json::Value()));
+  {
+    // Another user logged in here never sends the first one's changes.
+    LoggedIn other("8", "token-8");
+    EXPECT_EQ(restarted.PendingCount(), 0);
+    EXPECT_TRUE(restarted.SendPending().complete);
+    EXPECT_TRUE(service.Bodies("app/v1.0/add_fav_item").empty());
+  }
+  LoggedIn again("7", "token-7");
+  const FavoritesReplay::Result sent = restarted.SendPending();
+  EXPECT_TRUE(sent.complete);
+  EXPECT_EQ(sent.sent, 2);
+  EXPECT_EQ(restarted.PendingCount(), 0);
+  const auto updates = service.Bodies("app/v1.0/update_fav_item");
+  ASSERT_EQ(updates.size(), 1u);
+  EXPECT_EQ(ParseJson(FormValue(updates[0], "data"))["id"].asString(), "77");
+  EXPECT_EQ(ParseJson(FormValue(updates[0], "data"))["name"].asString(), "renamed away");
+  EXPECT_EQ(FavoritesTree::Name(restarted.FindById("77")), "renamed away");
+
+  service.Answer("app/v1.0/add_fav_item", Envelope(400, Json::Value()));
+  service.Answer("app/v1.0/del_user_fav", Envelope(200, ParseJson(R"({"deleted": ["77"]})")));
+  Json::Value refused = restarted.NewBookmark(u"", u"refused", u"http://r/");
+  ASSERT_EQ(restarted.AddItem(refused), 0);
+  ASSERT_EQ(restarted.DeleteItem("77"), 0);
+  EXPECT_EQ(restarted.PendingCount(), 0);
+  ASSERT_EQ(service.Bodies("app/v1.0/del_user_fav").size(), 1u);
+  EXPECT_EQ(FormValue(service.Bodies("app/v1.0/del_user_fav")[0], "data"), "[77]");
+}
+
+// A profile written before the journal existed opens with an empty one and keeps its
+// document; the first change made while the service is away is kept there.
+TEST_F(FavoritesStoreTest, AnOlderProfileOpensWithAnEmptyJournal) {
+  Store("favor_data_5", FavoritesTree(Document({Bookmark("1", "older", "http://o/")})).ToText());
+  ASSERT_EQ(database_.db().Execute("DROP TABLE favorite_journal;"), 0);
+  UserDatabase reopened;
+  ASSERT_EQ(reopened.OpenFile(database_.path().string()), 0);
+  ASSERT_EQ(reopened.Upgrade(), 0);
+  LoggedIn user("5", "token-5");
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // nobody listens
+  FavoritesStore store{reopened, TestAccount()};
+  EXPECT_EQ(store.PendingCount(), 0);
+  ASSERT_EQ(store.DeleteItem("1"), 0);
+  EXPECT_EQ(store.PendingCount(), 1);
+  EXPECT_EQ(database_.Scalar("select kind || ' ' || item_id from favorite_journal where user_id='5'"), "delete 1");
 }
 
 TEST_F(FavoritesStoreTest, ALoggedInUsersChangesAreMirrored) {
@@ -74,7 +126,7 @@ TEST_F(FavoritesStoreTest, ALoggedInUsersChangesAreMirrored) {
   LoggedIn user("9", "tok&en");
   ScriptedService service;
   service.Answer("app/v1.0/update_fav_item", Envelope(200, Json::Value()));
-  service.Answer("app/v1.0/del_user_fav", Envelope(500, Json::Value()));  // refused: local change stays
+  service.Answer("app/v1.0/del_user_fav", Envelope(200, ParseJson(R"({"deleted": ["1", "2", "3", "4", "5"]})")));
 
   Json::Value renamed = store_.FindById("4");
   renamed["name"] = "R&D = 100% + more";
@@ -93,6 +145,7 @@ TEST_F(FavoritesStoreTest, ALoggedInUsersChangesAreMirrored) {
   ASSERT_EQ(deletions.size(), 2u);
   EXPECT_EQ(FormValue(deletions[0], "data"), "[1,2,3]");  // one list of three ids for the folder
   EXPECT_EQ(FormValue(deletions[1], "data"), "[4,5]");  // "4" moved to the end when renamed
+  EXPECT_EQ(store_.PendingCount(), 0);
 }
 
 TEST_F(FavoritesStoreTest, ADamagedStoredDocumentIsKeptAside) {

@@ -103,6 +103,29 @@ TEST_F(FavoritesSyncTest, AUsersFavoritesAreSavedUnderTheUsersKeyOnly) {
   EXPECT_EQ(store_.Document().CountAll(), 2u);
 }
 
+// A synchronisation while the service takes the list but not yet the user's pending
+// rename (busy): the rename stays pending and stays in the document, laid over the
+// service's copy, whose own change of the address is kept too.
+TEST_F(FavoritesSyncTest, ASynchronisationKeepsWhatTheServiceHasNotTakenYet) {
+  LoggedIn user("13", "token 13");
+  InfoRecords(database_.db()).SetInfo(u"favor_data_13", Utf8ToWide(FavoritesTree(Document({Bookmark("3", "old", "http://old/")})).ToText()));
+  SettingsRegistry::Instance().Set(SettingsKeys::kApiUrl, u"http://127.0.0.1:1/");  // away while renaming
+  Json::Value renamed = store_.FindById("3");
+  renamed["name"] = "mine";
+  ASSERT_EQ(store_.UpdateItem(renamed), 0);
+  ScriptedService service;
+  Json::Value favor(Json::objectValue);
+  favor["favor"] = Document({Bookmark("3", "old", "http://moved.example/"), Bookmark("8", "theirs", "http://t/")});
+  service.Answer("app/v1.0/list_user_fav", Envelope(200, favor));
+  service.Answer("app/v1.0/update_fav_item", Envelope(503, Json::Value()));
+  ASSERT_EQ(sync_.SyncUserFavorites(), 0);
+  EXPECT_EQ(store_.PendingCount(), 1);
+  EXPECT_EQ(StoredNames("favor_data_13"), "theirs;mine;");
+  EXPECT_EQ(FavoritesTree::Url(store_.FindById("3")), "http://moved.example/");
+  EXPECT_EQ(ParseJson(FormValue(service.Bodies("app/v1.0/update_fav_item").at(0), "data"))["url"].asString(),
+            "http://moved.example/");
+}
+
 // Bookmarks from elsewhere: a file nesting folders without end is read into bounded
 // folder names, and no bookmark from a file or the service carries an address that
 // would run script in the open site or show local files (an import counts them).

@@ -7,6 +7,7 @@
 #include "account/account_task_queue.h"
 #include "account/windows/login_wnd.h"
 #include "account/windows/account_channels.h"
+#include "account/windows/account_language_keys.h"
 #include "settings/language_manager.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -16,6 +17,9 @@
 #include "shell/mainwnd/i_browser_window.h"
 #include "shell/pages/pages.h"
 #include "shell/pages/qt_text.h"
+#include "shell/windows/c_message_box.h"
+#include "shell/windows/language_texts.h"
+#include "store/favorite_journal_records.h"
 
 namespace tarvo {
 
@@ -45,7 +49,15 @@ void AccountCommands::Register(FeatureCommands& commands, AccountState& account,
   });
   commands.Register(
       Commands::kLogOut,
-      [&account, &tasks, &database](IBrowserWindow&, const CommandArgs&) {
+      [&account, &tasks, &database](IBrowserWindow& window, const CommandArgs&) {
+        // Favourites changes the service has not had yet stay in this profile and go
+        // when this user logs in again (never under another user): the user decides
+        // knowing how many there are.
+        const int64_t unsent = FavoriteJournalRecords(database).Count(WideToUtf8(account.CurrentUser().id));
+        if (unsent > 0 &&
+            !CMessageBox::Show(window.Handle(), LanguageText(AccountLanguageKeys::kUnsentFavorites).arg(unsent), true)) {
+          return;
+        }
         // Logged out here at once; Logout finds the token among the stored values.
         account.ClearUser();
         tasks.Post([&account, &database] { AccountOperations(account, database).Logout(); });

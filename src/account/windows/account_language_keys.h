@@ -24,6 +24,7 @@ inline constexpr WStringView kLoggingIn = u"login/working";
 inline constexpr WStringView kLoginFailed = u"login/failed";
 inline constexpr WStringView kRegistering = u"login/registering";
 inline constexpr WStringView kFillBoth = u"login/fill_both";
+inline constexpr WStringView kUnsentFavorites = u"logout/unsent_favorites";
 
 inline constexpr std::array<WStringView, 4> kSuccessTexts = {
     u"regsuccess/loginbtn", u"regsuccess/succ_begin", u"regsuccess/succ_end", u"regsuccess/login",

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "favorites/windows/favorites_channels.h"
@@ -71,7 +72,11 @@ int FavoriteWnd::Run(HWND owner, std::optional<QPoint> screenTopLeft) {
   } else if (!screenTopLeft) {
     CenterWindow();
   }
-  return ShowModal();
+  const int result = ShowModal();
+  // Its controls are gone with the window.
+  if (pendingPoll_ != nullptr) pendingPoll_->stop();
+  pendingLine_ = nullptr;
+  return result;
 }
 
 void FavoriteWnd::Notify(TNotifyUI& msg) {
@@ -134,6 +139,12 @@ void FavoriteWnd::Fill() {
   if (nameEdit_ != nullptr) nameEdit_->SetText(name_);
   if (urlEdit_ != nullptr) urlEdit_->SetText(url_);
   FillTree();
+  pendingLine_ = FindControl(QStringLiteral("favor/pending"));
+  ShowPending();
+  // Changes also leave the journal when a synchronisation sends them.
+  pendingPoll_ = new QTimer(&life_);
+  QObject::connect(pendingPoll_, &QTimer::timeout, &life_, [this] { ShowPending(); });
+  pendingPoll_->start(2000);
   if (nameEdit_ != nullptr) {
     nameEdit_->SetFocus();
     nameEdit_->SetSelAll();
@@ -330,6 +341,7 @@ bool FavoriteWnd::RunBusy(std::function<int()> work, std::function<void(int)> do
   worker_.Post(std::move(work),
                [this, done = std::move(done)](int result) {
                  SetBusy(false);
+                 ShowPending();
                  done(result);
                },
                &life_);
@@ -344,6 +356,13 @@ void FavoriteWnd::SetBusy(bool busy) {
   if (QWidget* widget = GetWidget()) {
     busy ? widget->setCursor(Qt::WaitCursor) : widget->unsetCursor();
   }
+}
+
+void FavoriteWnd::ShowPending() {
+  if (pendingLine_ == nullptr) return;
+  const int64_t pending = store_.PendingCount();
+  pendingLine_->SetText(pending > 0 ? LanguageText(Keys::kPending).arg(pending) : QString());
+  pendingLine_->SetVisible(pending > 0);
 }
 
 void FavoriteWnd::Tell(WStringView key, const QString& first, const QString& second, const QString& more) {

@@ -5,15 +5,17 @@
 // already a bookmark is moved into the chosen folder under the new name instead of
 // being stored twice. The tree's first row is the bar's own top level.
 //
-// Every change runs on the favourites worker (a logged-in user's changes wait for the
-// service); meanwhile the window shows it is busy and takes no other change. A change
-// the service refuses is reported and the window stays open.
+// Every change runs on the favourites worker; meanwhile the window shows it is busy
+// and takes no other change. A logged-in user's change is kept at once even when the
+// service is away; while changes wait for the service, a line says how many, and
+// goes once they are sent.
 //
 // Threads: GUI thread. Modal over the main window; the object lives on the caller's
 // stack, the store outlives it.
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <string>
@@ -81,6 +83,8 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
   // Runs `work` on the worker while the window is busy; `done` gets its result.
   bool RunBusy(std::function<int()> work, std::function<void(int)> done);
   void SetBusy(bool busy);
+  // Shows or hides the line of changes that wait for the service.
+  void ShowPending();
   // The language text of `key` with its values, and `more` after it.
   void Tell(WStringView key, const QString& first = QString(), const QString& second = QString(),
             const QString& more = QString());
@@ -92,7 +96,7 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
   FileChooser chooseFile_;
   Messenger tell_;
   QRect anchor_;
-  QObject life_;  // ends the worker's answers when the window goes
+  QObject life_;  // ends the worker's answers and the pending line's timer when the window goes
   bool busy_ = false;
   std::string selectedFolder_;  // "" = the top level
   std::string menuFolder_;      // the folder of the open tree menu
@@ -101,6 +105,8 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
   DuiLib::CEditUI* urlEdit_ = nullptr;
   DuiLib::CEditUI* folderEdit_ = nullptr;
   DuiLib::CTreeNodeUI* renaming_ = nullptr;
+  DuiLib::CControlUI* pendingLine_ = nullptr;
+  QTimer* pendingPoll_ = nullptr;  // owned by life_
 };
 
 }  // namespace tarvo

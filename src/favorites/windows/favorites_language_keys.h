@@ -49,5 +49,6 @@ inline constexpr WStringView kImportRefused = u"favor/import_refused";
 inline constexpr WStringView kExportDone = u"favor/export_done";
 inline constexpr WStringView kExportFailed = u"favor/export_failed";
 inline constexpr WStringView kFileFilter = u"favor/file_filter";
+inline constexpr WStringView kPending = u"favor/pending";
 
 }  // namespace tarvo::FavoritesLanguageKeys
