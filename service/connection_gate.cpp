@@ -48,16 +48,61 @@ void ConnectionGate::Start() {
   for (const int fd : listenFds_) {
     loop_.Watch(fd, EPOLLIN);
   }
-  loop_.Start([this](std::span<const epoll_event> ready, bool) { Turn(ready); });
+  loop_.Start([this](std::span<const epoll_event> ready, bool woken) { Turn(ready, woken); });
 }
 
 void ConnectionGate::Stop() {
   loop_.Stop();
   waiting_.clear();
   waitingCount_ = 0;
+  std::lock_guard lock(returningMutex_);
+  returning_.clear();
 }
 
-void ConnectionGate::Turn(std::span<const epoll_event> ready) {
+void ConnectionGate::Readopt(TcpConnection connection, std::string peer, std::optional<std::string> relayed,
+                             size_t answered) {
+  {
+    std::lock_guard lock(returningMutex_);
+    if (!loop_.running()) {
+      return;  // closes it
+    }
+    returning_.push_back(Returning{std::move(connection), std::move(peer), std::move(relayed), answered});
+  }
+  loop_.Wake();
+}
+
+void ConnectionGate::TakeReturning() {
+  std::vector<Returning> taken;
+  {
+    std::lock_guard lock(returningMutex_);
+    taken.swap(returning_);
+  }
+  for (Returning& back : taken) {
+    const int fd = back.connection.fd();
+    if (waiting_.size() >= limits_.waiting) {
+      PushOutIdlest();
+    }
+    if (!loop_.Watch(fd, kReadable)) {
+      continue;  // closes it
+    }
+    const auto now = Clock::now();
+    const std::string client = ClientKey(back.relayed.value_or(back.peer));
+    Waiting& waiting = waiting_[fd] = Waiting{std::move(back.connection), std::move(back.peer), client, std::string(),
+                                              now, now};
+    waiting.relayed = std::move(back.relayed);
+    waiting.answered = back.answered;
+    waiting.idle = true;
+    waitingCount_ = waiting_.size();
+    // The next request may be here already (or deciphered and held by TLS, which
+    // the socket's readiness would not tell).
+    Receive(fd);
+  }
+}
+
+void ConnectionGate::Turn(std::span<const epoll_event> ready, bool woken) {
+  if (woken) {
+    TakeReturning();
+  }
   for (const epoll_event& event : ready) {
     const int fd = event.data.fd;
     if (std::find(listenFds_.begin(), listenFds_.end(), fd) != listenFds_.end()) {
@@ -238,6 +283,11 @@ void ConnectionGate::Receive(int fd) {
     if (received > 0) {
       waiting.received.append(chunk, static_cast<size_t>(received));
       waiting.heard = Clock::now();
+      if (waiting.idle) {
+        // The next request began: it has the whole deadline, as on a new connection.
+        waiting.idle = false;
+        waiting.since = waiting.heard;
+      }
       if (waiting.received.size() <= limits_.maxRequestBytes) {
         continue;
       }
@@ -267,7 +317,7 @@ void ConnectionGate::Receive(int fd) {
       Waiting done = std::move(waiting);
       waiting_.erase(fd);
       waitingCount_ = waiting_.size();
-      handover_(std::move(done.connection), done.peer, done.relayed, std::move(done.received));
+      handover_(std::move(done.connection), done.peer, done.relayed, std::move(done.received), done.answered);
       return;
     }
     case Verdict::Kind::kRefuse:
@@ -286,8 +336,11 @@ void ConnectionGate::Receive(int fd) {
 
 void ConnectionGate::Drop(int fd, std::string_view reply) {
   // A short last word; a client too slow to take it loses it, the gate never waits.
-  if (!reply.empty()) {
-    waiting_.at(fd).connection.SendNow(reply);
+  // A connection between requests gets none: the client may have a request on its
+  // way, which the word would seem to answer.
+  const Waiting& waiting = waiting_.at(fd);
+  if (!reply.empty() && !waiting.idle) {
+    waiting.connection.SendNow(reply);
   }
   loop_.Forget(fd);
   waiting_.erase(fd);  // closes the connection
@@ -302,10 +355,10 @@ void ConnectionGate::WatchFor(int fd, Waiting& waiting, bool writable) {
 }
 
 void ConnectionGate::DropExpired() {
-  const auto cutoff = Clock::now() - limits_.deadline;
+  const auto now = Clock::now();
   std::vector<int> expired;
   for (const auto& [fd, waiting] : waiting_) {
-    if (waiting.since <= cutoff) {
+    if (now - waiting.since >= (waiting.idle ? limits_.idle : limits_.deadline)) {
       expired.push_back(fd);
     }
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <span>
@@ -33,9 +34,13 @@ namespace tarvo::service {
 // (version 2, before any TLS) naming the client it carries: the gate reads it
 // first and counts the connection as that client's from then on; a header that is
 // not whole and valid drops the connection. Anyone else's header is just bytes.
+// A connection whose answer is out may come back (Readopt) to wait for its client's
+// next request under the same caps: silent for `idle`, it is closed without a word,
+// and once the next request begins the deadline runs from there.
 //
 // Threads: Listen and Start on the owner's thread, Stop on any thread but the gate's
-// own; the check and the hand-over run on the gate's thread and must not block.
+// own; Readopt on any thread; the check and the hand-over run on the gate's thread
+// and must not block. `returningMutex_` guards the connections handed back.
 class ConnectionGate {
  public:
   struct Limits {
@@ -48,6 +53,8 @@ class ConnectionGate {
     size_t perAddress = 16;
     std::chrono::milliseconds settle{1000};
     size_t waiting = 1024;
+    // How long a connection taken back may wait silent for its next request.
+    std::chrono::milliseconds idle{5000};
     // Relays (numeric addresses) trusted to name their client in a PROXY header.
     std::vector<std::string> relays;
   };
@@ -61,9 +68,11 @@ class ConnectionGate {
   using Check = std::function<Verdict(std::string_view received)>;
   // Receives the connection (still non-blocking, its TLS handshake done), the
   // numeric address it comes from, the client a trusted relay named for it (if
-  // any) and everything read from it after the relay's header.
+  // any), everything read from it after the relay's header, and how many requests
+  // it brought before this one (see Readopt).
   using Handover = std::function<void(TcpConnection connection, const std::string& peer,
-                                      const std::optional<std::string>& relayed, std::string received)>;
+                                      const std::optional<std::string>& relayed, std::string received,
+                                      size_t answered)>;
   struct Replies {
     std::string timedOut;  // deadline passed, or pushed out to make room
     std::string tooLarge;  // size cap reached
@@ -83,6 +92,12 @@ class ConnectionGate {
   // Closes the listening sockets and the waiting connections, and joins. Idempotent.
   void Stop();
 
+  // Takes back a connection handed over before, its answer out, to wait for the
+  // next request; `peer` and `relayed` as the hand-over gave them, `answered` the
+  // requests it has brought so far. Closed at once when the gate is not running.
+  // Any thread.
+  void Readopt(TcpConnection connection, std::string peer, std::optional<std::string> relayed, size_t answered);
+
   // Connections waiting now; for tests and the status page. Any thread.
   size_t waiting() const { return waitingCount_.load(); }
 
@@ -100,9 +115,18 @@ class ConnectionGate {
     bool mayRelay = false;        // from a trusted relay, its header not read yet
     std::string relayHeader;      // what arrived of that header so far
     std::optional<std::string> relayed;  // the client the relay named
+    size_t answered = 0;  // requests it brought before
+    bool idle = false;    // taken back, and nothing of its next request came yet
+  };
+  struct Returning {
+    TcpConnection connection;
+    std::string peer;
+    std::optional<std::string> relayed;
+    size_t answered = 0;
   };
 
-  void Turn(std::span<const epoll_event> ready);
+  void Turn(std::span<const epoll_event> ready, bool woken);
+  void TakeReturning();
   void Accept(int listenFd);
   void Receive(int fd);
   void Drop(int fd, std::string_view reply);
@@ -132,6 +156,8 @@ class ConnectionGate {
   std::map<int, Waiting> waiting_;  // by descriptor; the gate's thread only
   bool listenersPaused_ = false;    // the gate's thread only
   Clock::time_point pausedSince_;   // the gate's thread only
+  std::mutex returningMutex_;
+  std::vector<Returning> returning_;  // guarded by returningMutex_
 };
 
 }  // namespace tarvo::service

@@ -112,10 +112,29 @@ std::optional<FrontRequest> FrontRequest::Parse(std::string_view received, std::
   const auto length = ParseInteger(request.Header("Content-Length").empty() ? "0" : request.Header("Content-Length"));
   request.body_ = std::string(received.substr(end + 4, static_cast<size_t>(length.value_or(0))));
   request.peer_ = std::move(peer);
+  request.version_ = std::string(line.substr(last + 1));
+  request.size_ = end + 4 + request.body_.size();
   return request;
 }
 
 std::string FrontRequest::Header(std::string_view name) const { return ValueOf(headers_, name); }
+
+bool FrontRequest::keepsAlive() const {
+  if (version_ != "HTTP/1.1") {
+    return false;
+  }
+  // Connection is a list of options ("close", "TE", "Upgrade, close" ...).
+  const std::string joined = JoinedHeader("Connection");
+  std::string_view options = joined;
+  while (!options.empty()) {
+    const size_t comma = options.find(',');
+    if (SameText(Trim(options.substr(0, comma)), "close")) {
+      return false;
+    }
+    options = comma == std::string_view::npos ? std::string_view() : options.substr(comma + 1);
+  }
+  return true;
+}
 
 std::string FrontRequest::JoinedHeader(std::string_view name) const {
   std::string joined;

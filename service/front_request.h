@@ -34,6 +34,10 @@ class FrontRequest {
   const std::string& path() const { return path_; }
   const std::string& body() const { return body_; }
   const std::string& peer() const { return peer_; }
+  // The bytes the request took of what was received (more: the client sent on).
+  size_t size() const { return size_; }
+  // An HTTP/1.1 client that did not ask to close: its connection may serve again.
+  bool keepsAlive() const;
   // The first header called `name` (compared without case), or "".
   std::string Header(std::string_view name) const;
   // Every header called `name`, in the order they came, joined with ", " as one
@@ -47,6 +51,8 @@ class FrontRequest {
   std::vector<std::pair<std::string, std::string>> headers_;
   std::string body_;
   std::string peer_;
+  std::string version_;
+  size_t size_ = 0;
 };
 
 }  // namespace tarvo::service

@@ -126,6 +126,8 @@ struct HttpFront::Job {
   std::string client;  // whom the request is counted for
   bool viaProxy = false;  // through one of the nodes' proxies (or another relay)
   std::string received;
+  std::optional<std::string> relayed;  // the client a relay named for the connection
+  size_t answered = 0;                 // requests the connection brought before
 };
 
 // What goes back: a body in memory, or a file sent in pieces.
@@ -161,9 +163,13 @@ struct HttpFront::Answer {
     return answer;
   }
   uint64_t size() const { return filePath.empty() ? body.size() : fileSize; }
-  std::string Head() const {
+  // `keepOpen`: the connection waits for another request afterwards.
+  std::string Head(bool keepOpen = false) const {
     return "HTTP/1.1 " + std::to_string(status) + " " + StatusText(status) + "\r\nContent-Type: " + contentType +
-           "\r\nContent-Length: " + std::to_string(size()) + "\r\n" + extraHeaders + "Connection: close\r\n\r\n";
+           "\r\nContent-Length: " + std::to_string(size()) + "\r\n" + extraHeaders +
+           (keepOpen ? "Connection: keep-alive\r\nKeep-Alive: timeout=" + std::to_string(kKeepAliveIdle.count()) + "\r\n"
+                     : std::string("Connection: close\r\n")) +
+           "\r\n";
   }
 };
 
@@ -218,6 +224,7 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
   ConnectionGate::Limits limits;
   limits.maxRequestBytes = FrontRequest::kMaxHeadBytes + 4 + maxBody;
   limits.deadline = kRequestDeadline;
+  limits.idle = kKeepAliveIdle;
   for (const std::string& relay : options_.trustedRelays) {
     limits.relays.push_back(CanonicalAddress(relay));
   }
@@ -238,7 +245,9 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
         return verdict;
       },
       [this](TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
-             std::string received) { Enqueue(std::move(connection), peer, relayed, std::move(received)); },
+             std::string received, size_t answered) {
+        Enqueue(std::move(connection), peer, relayed, std::move(received), answered);
+      },
       ConnectionGate::Replies{refusal("", 408), refusal("", 431)});
   for (const int fd : listenFds_) {
     gate_->Listen(fd, fd == listenFds_.front() ? options_.tls : nullptr);
@@ -268,7 +277,7 @@ void HttpFront::Stop() {
 }
 
 void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
-                        std::string received) {
+                        std::string received, size_t answered) {
   // Settled now, while the proxy's note is fresh: the request may wait for a worker.
   std::optional<std::string> behind = relayed;
   if (!behind && proxied_.Any()) {
@@ -280,7 +289,8 @@ void HttpFront::Enqueue(TcpConnection connection, const std::string& peer, const
     connection.SendNow(busy.Head() + busy.body);
     return;
   }
-  jobs_.push_back(Job{std::move(connection), peer, behind.value_or(peer), behind.has_value(), std::move(received)});
+  jobs_.push_back(Job{std::move(connection), peer, behind.value_or(peer), behind.has_value(), std::move(received),
+                      relayed, answered});
   jobsReady_.notify_one();
 }
 
@@ -328,10 +338,19 @@ void HttpFront::Handle(Job job) {
       answer = Answer::Error(404, false);
     }
   }
-  OutgoingReply reply(std::move(job.connection), headOnly ? answer.Head() : answer.Head() + answer.body);
+  // Bytes after the request would be a pipelined one, which is not read: the
+  // connection closes after this answer rather than take them for the next request.
+  const bool keepOpen = request && request->keepsAlive() && request->size() == job.received.size() &&
+                        job.answered + 1 < kRequestsPerConnection;
+  const std::string head = answer.Head(keepOpen);
+  OutgoingReply reply(std::move(job.connection), headOnly ? head : head + answer.body);
   if (file >= 0) {
     reply.AttachFile(file, headOnly ? 0 : answer.fileSize);
     reply.Hold(std::move(*slot));
+  }
+  if (keepOpen) {
+    reply.KeepOpenFor([this, peer = job.peer, relayed = job.relayed, answered = job.answered + 1](
+                          TcpConnection connection) { gate_->Readopt(std::move(connection), peer, relayed, answered); });
   }
   sender_.Send(std::move(reply), client);
   Log(client, job.viaProxy, request ? request->method() : "?", request ? request->path() : "?", answer);

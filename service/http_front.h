@@ -67,7 +67,11 @@ struct HttpFrontOptions {
 // kRequestDeadline) before a worker sees it, and a ReplySender takes each answer
 // (through the connection's TLS session, if any) from the worker as far as the
 // client does not take it at once, so slow, idle, flooding or unread clients hold
-// no worker. Each answer closes its connection; installers and icons are sent from
+// no worker. An HTTP/1.1 client's connection serves again once its answer is out
+// (keep-alive, no pipelining: bytes sent after a request close it after that answer):
+// it goes back to the gate to wait for the next request, under the gate's caps like
+// any waiting connection, silent for at most kKeepAliveIdle and for at most
+// kRequestsPerConnection requests; installers and icons are sent from
 // the file, at most ReplySender::Limits::perClient to one client and perPrefix to
 // one network at once (more are answered 429). Logged paths have control bytes escaped.
 //
@@ -100,6 +104,12 @@ class HttpFront {
   // gate: a burst of hundreds of clients is answered within a fraction of a second,
   // so turning most of it away with 503 would only make every browser ask again.
   static constexpr size_t kMaxQueuedRequests = ConnectionGate::Limits{}.waiting;
+  // A connection kept alive: how long it may wait silent for its next request, and
+  // how many requests it brings before its answer closes it (so a client's share of
+  // the workers keeps moving between its connections, and long-lived connections
+  // are renewed now and then).
+  static constexpr std::chrono::seconds kKeepAliveIdle{5};
+  static constexpr size_t kRequestsPerConnection = 100;
 
   int port() const { return port_; }
   // The plain-HTTP port on 127.0.0.1 that serves the pages: port() without TLS.
@@ -111,7 +121,7 @@ class HttpFront {
   struct Answer;
 
   void Enqueue(TcpConnection connection, const std::string& peer, const std::optional<std::string>& relayed,
-               std::string received);
+               std::string received, size_t answered);
   void Work();
   void Handle(Job job);
   bool IsTrustedForwarder(const std::string& peer) const;

@@ -21,6 +21,7 @@ OutgoingReply::OutgoingReply(OutgoingReply&& other) noexcept
       size_(other.size_),
       ended_(other.ended_),
       linger_(other.linger_),
+      next_(std::move(other.next_)),
       slot_(std::move(other.slot_)) {}
 
 OutgoingReply& OutgoingReply::operator=(OutgoingReply&& other) noexcept {
@@ -37,6 +38,7 @@ OutgoingReply& OutgoingReply::operator=(OutgoingReply&& other) noexcept {
     size_ = other.size_;
     ended_ = other.ended_;
     linger_ = other.linger_;
+    next_ = std::move(other.next_);
     slot_ = std::move(other.slot_);
   }
   return *this;
@@ -94,13 +96,18 @@ OutgoingReply::Progress OutgoingReply::Send(std::span<char> scratch, uint64_t bu
   if (fileFd_ >= 0) {
     ::close(std::exchange(fileFd_, -1));
   }
-  if (!ended_) {
+  if (!ended_ && !next_) {
     if (!connection_.EndSending()) {
       return Progress::kBlocked;
     }
     ended_ = true;
   }
   return Progress::kSent;
+}
+
+void OutgoingReply::HandOnConnection() {
+  const NextRequest next = std::exchange(next_, NextRequest());
+  next(std::move(connection_));
 }
 
 }  // namespace tarvo::service

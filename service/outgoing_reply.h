@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -17,7 +18,9 @@ namespace tarvo::service {
 // client takes no more and go on later. Afterwards the reply may linger: what the
 // client still sends is read and dropped for a moment before closing, because
 // closing with unread input resets the connection and could destroy the answer
-// before the client reads it.
+// before the client reads it. Or the connection may serve again: a reply to a
+// client that keeps its connection alive leaves the sending direction open and, once
+// sent whole, gives the connection to whoever waits for the client's next request.
 //
 // Move-only; used by one thread at a time.
 class OutgoingReply {
@@ -39,10 +42,17 @@ class OutgoingReply {
   bool holdsSlot() const { return slot_.held(); }
   void LingerAfterwards() { linger_ = true; }
   bool lingers() const { return linger_; }
+  // Once sent whole, the connection goes to `next` (on the thread that finished
+  // sending it) instead of closing.
+  using NextRequest = std::function<void(TcpConnection connection)>;
+  void KeepOpenFor(NextRequest next) { next_ = std::move(next); }
+  bool keepsOpen() const { return static_cast<bool>(next_); }
+  // Gives the connection to what KeepOpenFor named; only after Send said kSent.
+  void HandOnConnection();
 
   // Sends what the client takes now (of the file about `budget` bytes, read through
   // `scratch`, whose size must be the same at every call): kSent when everything is
-  // out and the sending direction ended, kBlocked when the client took no more or
+  // out and the sending direction ended (or, kept open, everything is out), kBlocked when the client took no more or
   // the budget is used up, kFailed when the connection or file failed.
   Progress Send(std::span<char> scratch, uint64_t budget);
 
@@ -61,6 +71,7 @@ class OutgoingReply {
   uint64_t size_ = 0;
   bool ended_ = false;  // the sending direction is closed
   bool linger_ = false;
+  NextRequest next_;
   ClientSlots::Slot slot_;
 };
 

@@ -109,7 +109,7 @@ int ProxyServer::Start() {
   gate_ = std::make_unique<ConnectionGate>(
       limits, CheckHead,
       [this](TcpConnection connection, const std::string& peer, const std::optional<std::string>&,
-             std::string received) { Admit(std::move(connection), peer, std::move(received)); },
+             std::string received, size_t) { Admit(std::move(connection), peer, std::move(received)); },
       ConnectionGate::Replies{SimpleReply(408, "Request Timeout"), SimpleReply(431, "Request Header Fields Too Large")});
   gate_->Listen(listenFd);
   refusals_.Start();

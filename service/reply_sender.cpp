@@ -54,6 +54,9 @@ void ReplySender::Send(OutgoingReply reply, const std::string& address) {
     return;
   }
   if (progress == OutgoingReply::Progress::kSent && !reply.lingers()) {
+    if (reply.keepsOpen()) {
+      reply.HandOnConnection();
+    }
     return;
   }
   if (!reply.holdsSlot()) {
@@ -111,7 +114,7 @@ void ReplySender::Pump(int fd) {
       return;
     }
     if (!sending.reply.lingers()) {
-      Finish(fd);
+      Finish(fd, true);
       return;
     }
     sending.lingering = true;
@@ -131,10 +134,14 @@ void ReplySender::Pump(int fd) {
   }
 }
 
-void ReplySender::Finish(int fd) {
+void ReplySender::Finish(int fd, bool sent) {
   loop_.Forget(fd);
-  sending_.erase(fd);  // closes the connection and the file, gives the client's place back
+  // Closes the connection (unless it serves again) and the file, gives the client's place back.
+  auto finished = sending_.extract(fd);
   --pending_;
+  if (sent && finished.mapped().reply.keepsOpen()) {
+    finished.mapped().reply.HandOnConnection();
+  }
 }
 
 bool ReplySender::BelowFloor(const Sending& sending, Clock::time_point now) const {

@@ -28,7 +28,8 @@ namespace tarvo::service {
 // then, just often enough never to stall, is not kept for hours; what waits in the
 // system's buffers does not count as taken). A client may have at most `perClient`
 // replies on their way at once, its network (PrefixKey) at most `perPrefix`, and
-// all together at most `total`.
+// all together at most `total`. A reply kept open (OutgoingReply::KeepOpenFor) hands
+// its connection on once sent whole; one given up is closed.
 //
 // Threads: Start and Stop on the owner's thread; Reserve and Send on any thread.
 // `incomingMutex_` guards the replies handed over; the rest is the sender's thread's.
@@ -83,7 +84,8 @@ class ReplySender {
 
   void TakeIncoming();
   void Pump(int fd);
-  void Finish(int fd);
+  // `sent`: the reply went out whole, so a connection kept open serves again.
+  void Finish(int fd, bool sent = false);
   void DropOverdue();
   // Past `deadline`, the reply has averaged less than `slowestRate` since it began.
   bool BelowFloor(const Sending& sending, Clock::time_point now) const;

@@ -43,7 +43,7 @@ Then, over plain HTTP, a service behind a balancer on loopback (--forwarded-by 1
   - how long the service takes to stop while its proxies hold tunnels whose clients closed.
 Every loop is bounded; the services are stopped at the end.
 """
-import base64, json, os, resource, shutil, socket, ssl, subprocess, sys, tempfile, threading, time, urllib.parse
+import base64, json, os, re, resource, shutil, socket, ssl, subprocess, sys, tempfile, threading, time, urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BINARY = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "bin", "tarvo-service")
@@ -73,10 +73,17 @@ def speak(port, source="127.0.0.1", timeout=10):
 
 
 def read_all(s, request):
+    """The answer to `request`: up to the end of the body its Content-Length announces (the service keeps
+    HTTP/1.1 connections open for the next request), or until the service closes."""
     s.sendall(request)
     reply = b""
-    while chunk := s.recv(65536):
+    whole = None
+    while (whole is None or len(reply) < whole) and (chunk := s.recv(65536)):
         reply += chunk
+        head, _, _ = reply.partition(b"\r\n\r\n")
+        length = re.search(rb"\r\nContent-Length: (\d+)", head)
+        if whole is None and length and b"\r\n\r\n" in reply:
+            whole = len(head) + 4 + int(length.group(1))
     return reply
 
 
@@ -252,7 +259,7 @@ def unread_downloads(port):
         attack.sockets = []
         for _ in range(8):
             s = speak(port)
-            s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+            s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n" % INSTALLER.encode())
             attack.sockets.append(s)
     return Attack(renew, 9)
 
@@ -582,7 +589,7 @@ def slow_reader(port, source, step, report):
     """Reads `step` bytes of the installer every 19 s; reports after how long the service let it go, having closed
     its end (two minutes at most)."""
     s = connect(port, source)
-    s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+    s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n" % INSTALLER.encode())
     start = time.monotonic()
     s.settimeout(1)
     while time.monotonic() - start < 120:
@@ -668,7 +675,7 @@ def third_round(data, main_port):
         for address in range(1, 6):
             for _ in range(8):
                 s = connect(port, f"127.0.12.{address}")
-                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n" % INSTALLER.encode())
                 readers.append(s)
         served = 0
         for s in readers:
@@ -680,7 +687,7 @@ def third_round(data, main_port):
         exchange_status = b""
         try:
             with connect(port, "127.0.13.1") as s:
-                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % INSTALLER.encode())
+                s.sendall(b"GET /download/%s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n" % INSTALLER.encode())
                 exchange_status = s.recv(12)
         except OSError:
             pass

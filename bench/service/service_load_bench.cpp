@@ -6,8 +6,11 @@
 // Starts tarvo-service (beside this program) with the demo seed on a free port and
 // prints requests per second and p50/p99 latency of
 //   - 500 concurrent clients asking user_info, and 50 asking domain_list, over plain
-//     HTTP and then over TLS (a second service with a certificate made for the run,
-//     each request a new connection and a full handshake, as the browser makes them);
+//     HTTP and then over TLS (a second service with a certificate made for the run),
+//     each client in three ways: a new connection per request (over TLS a full
+//     handshake each time), a new connection per request resuming the last one's TLS
+//     session, and one connection kept alive for request after request (as the
+//     browser keeps its connection to the service);
 //   - 50 clients asking user_info while 1,000 connections that send nothing are
 //     held open, once from one address and once from 1,000 loopback addresses;
 //     with how many of those idle connections the service still holds.
@@ -15,8 +18,7 @@
 // it then compares the stores with 50 clients on user_info (reads) and on
 // log_client_launch (writes): one process on SQLite, one on PostgreSQL, and two
 // processes on one PostgreSQL database with the clients spread over both.
-// Each client opens a connection per request, as the browser does. Every load
-// stops by itself; the service is stopped at the end.
+// Every load stops by itself; the service is stopped at the end.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -34,6 +36,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -96,48 +99,128 @@ class Socket {
   int fd_ = -1;
 };
 
-// The whole answer over TLS, the certificate verified ("" when anything failed).
-std::string ExchangeOverTls(SSL_CTX* tls, int fd, const std::string& request) {
-  const std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(tls), &SSL_free);
-  if (!ssl || SSL_set_fd(ssl.get(), fd) != 1 || SSL_set1_host(ssl.get(), "127.0.0.1") != 1 ||
-      SSL_connect(ssl.get()) != 1 || SSL_write(ssl.get(), request.data(), static_cast<int>(request.size())) <= 0) {
-    return std::string();
-  }
-  std::string reply;
-  char chunk[16384];
-  int got = 0;
-  while ((got = SSL_read(ssl.get(), chunk, sizeof(chunk))) > 0) {
-    reply.append(chunk, static_cast<size_t>(got));
-  }
-  return reply;
-}
+// How a client reaches the service, request after request.
+enum class Reuse {
+  kNone,        // a new connection per request, over TLS a full handshake each time
+  kSession,     // a new connection per request, over TLS resuming the last session
+  kConnection,  // one connection kept alive while the service keeps it
+};
 
-// One POST and its whole answer ("" when the exchange failed); over TLS when `tls`
-// is given.
+// One client of a load: sends POSTs and reads their whole answers, over TLS when
+// given a context (the certificate verified).
+class LoadClient {
+ public:
+  LoadClient(int port, SSL_CTX* tls, Reuse reuse) : port_(port), tls_(tls), reuse_(reuse) {}
+  ~LoadClient() { SSL_SESSION_free(session_); }
+  LoadClient(const LoadClient&) = delete;
+  LoadClient& operator=(const LoadClient&) = delete;
+
+  // The whole answer ("" when the exchange failed).
+  std::string Post(const std::string& path, const std::string& body) {
+    const bool keep = reuse_ == Reuse::kConnection;
+    const std::string request = "POST /" + path +
+                                " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
+                                (keep ? "" : "Connection: close\r\n") +
+                                "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    // A kept connection the service closed meanwhile (idle, or its request limit)
+    // is opened again once, as a browser's client does.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const bool fresh = socket_.fd() < 0;
+      if (fresh && !Open()) {
+        return std::string();
+      }
+      std::string reply;
+      if (Write(request) && ReadAnswer(reply)) {
+        if (!keep || reply.find("\r\nConnection: close\r\n") != std::string::npos) {
+          Close();
+        }
+        return reply;
+      }
+      Close();
+      if (fresh) {
+        break;
+      }
+    }
+    return std::string();
+  }
+
+ private:
+  bool Open() {
+    socket_ = Socket::Connect(port_);
+    if (socket_.fd() < 0) {
+      return false;
+    }
+    timeval timeout{30, 0};
+    setsockopt(socket_.fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+    if (tls_ == nullptr) {
+      return true;
+    }
+    ssl_.reset(SSL_new(tls_));
+    if (!ssl_ || SSL_set_fd(ssl_.get(), socket_.fd()) != 1 || SSL_set1_host(ssl_.get(), "127.0.0.1") != 1 ||
+        (reuse_ != Reuse::kNone && session_ != nullptr && SSL_set_session(ssl_.get(), session_) != 1)) {
+      return false;
+    }
+    return SSL_connect(ssl_.get()) == 1;
+  }
+
+  void Close() {
+    if (ssl_ && reuse_ != Reuse::kNone) {
+      // TLS 1.3 sends its tickets after the handshake: the session is resumable
+      // once an answer has come.
+      if (SSL_SESSION* session = SSL_get1_session(ssl_.get()); session != nullptr) {
+        SSL_SESSION_free(session_);
+        session_ = session;
+      }
+    }
+    ssl_.reset();
+    socket_ = Socket();
+  }
+
+  bool Write(const std::string& data) {
+    if (ssl_) {
+      return SSL_write(ssl_.get(), data.data(), static_cast<int>(data.size())) == static_cast<int>(data.size());
+    }
+    return ::send(socket_.fd(), data.data(), data.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(data.size());
+  }
+
+  long Read(char* buffer, size_t capacity) {
+    if (ssl_) {
+      return SSL_read(ssl_.get(), buffer, static_cast<int>(capacity));
+    }
+    return ::recv(socket_.fd(), buffer, capacity, 0);
+  }
+
+  // The head and its Content-Length body.
+  bool ReadAnswer(std::string& reply) {
+    char chunk[16384];
+    size_t whole = std::string::npos;
+    while (whole == std::string::npos || reply.size() < whole) {
+      const long got = Read(chunk, sizeof(chunk));
+      if (got <= 0) {
+        return false;
+      }
+      reply.append(chunk, static_cast<size_t>(got));
+      const size_t end = reply.find("\r\n\r\n");
+      const size_t length = reply.find("\r\nContent-Length: ");
+      if (whole == std::string::npos && end != std::string::npos && length != std::string::npos && length < end) {
+        whole = end + 4 + std::strtoul(reply.c_str() + length + 18, nullptr, 10);
+      }
+    }
+    return true;
+  }
+
+  const int port_;
+  SSL_CTX* const tls_;
+  const Reuse reuse_;
+  Socket socket_;
+  std::unique_ptr<SSL, decltype(&SSL_free)> ssl_{nullptr, &SSL_free};
+  SSL_SESSION* session_ = nullptr;  // owned
+};
+
+// One POST on a connection of its own and its whole answer ("" when the exchange
+// failed); over TLS when `tls` is given.
 std::string Post(int port, const std::string& path, const std::string& body, SSL_CTX* tls = nullptr) {
-  const Socket socket = Socket::Connect(port);
-  if (socket.fd() < 0) {
-    return std::string();
-  }
-  timeval timeout{30, 0};
-  setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
-  const std::string request = "POST /" + path +
-                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                              "Content-Length: " +
-                              std::to_string(body.size()) + "\r\n\r\n" + body;
-  if (tls != nullptr) {
-    return ExchangeOverTls(tls, socket.fd(), request);
-  }
-  if (::send(socket.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
-    return std::string();
-  }
-  std::string reply;
-  char chunk[16384];
-  ssize_t got = 0;
-  while ((got = ::recv(socket.fd(), chunk, sizeof(chunk), 0)) > 0) {
-    reply.append(chunk, static_cast<size_t>(got));
-  }
-  return got == 0 ? reply : std::string();
+  return LoadClient(port, tls, Reuse::kNone).Post(path, body);
 }
 
 bool Succeeded(const std::string& reply) {
@@ -172,7 +255,7 @@ struct LoadFigures {
 // `clients` threads each asking `path` again and again for `seconds`, client i of
 // the process on ports[i % ports.size()]; over TLS when `tls` is given.
 LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::string& path, const std::string& body,
-                    double seconds, SSL_CTX* tls = nullptr) {
+                    double seconds, SSL_CTX* tls = nullptr, Reuse reuse = Reuse::kNone) {
   std::mutex mutex;
   std::vector<double> latencies;
   std::atomic<size_t> failed{0};
@@ -186,9 +269,10 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
         std::this_thread::yield();
       }
       std::vector<double> mine;
+      LoadClient client(port, tls, reuse);
       while (Clock::now() < end) {
         const auto start = Clock::now();
-        const std::string reply = Post(port, path, body, tls);
+        const std::string reply = client.Post(path, body);
         if (Succeeded(reply)) {
           mine.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         } else {
@@ -389,17 +473,28 @@ int main(int argc, char** argv) {
     } else {
       const std::string domainList = "latest_time=0&platform=3&client_version=0&brand=TarvoBrowser";
       const std::string secureUserInfo = UserInfoForm(secure.port(), tls.get());
-      for (const bool overTls : {false, true}) {
-        const int target = overTls ? secure.port() : port;
-        SSL_CTX* client = overTls ? tls.get() : nullptr;
-        const std::string& info = overTls ? secureUserInfo : userInfo;
-        const std::string over = overTls ? ", TLS" : ", plain HTTP";
-        Print("user_info, 500 concurrent clients" + over,
-              RunLoad({target}, 500, "app/v1.0/user_info", info, seconds, client));
-        Print("domain_list, 50 concurrent clients" + over,
-              RunLoad({target}, 50, "app/v1.0/domain_list", domainList, seconds, client));
-        Print("user_info, 50 clients, no idle connections" + over,
-              RunLoad({target}, 50, "app/v1.0/user_info", info, seconds, client));
+      const struct {
+        Reuse reuse;
+        const char* what;
+      } ways[] = {{Reuse::kNone, "new connections"},
+                  {Reuse::kSession, "new connections, resumed"},
+                  {Reuse::kConnection, "keep-alive"}};
+      for (const auto& way : ways) {
+        for (const bool overTls : {false, true}) {
+          if (way.reuse == Reuse::kSession && !overTls) {
+            continue;  // nothing to resume without TLS
+          }
+          const int target = overTls ? secure.port() : port;
+          SSL_CTX* client = overTls ? tls.get() : nullptr;
+          const std::string& info = overTls ? secureUserInfo : userInfo;
+          const std::string over = std::string(overTls ? ", TLS, " : ", plain HTTP, ") + way.what;
+          Print("user_info, 500 concurrent clients" + over,
+                RunLoad({target}, 500, "app/v1.0/user_info", info, seconds, client, way.reuse));
+          Print("domain_list, 50 concurrent clients" + over,
+                RunLoad({target}, 50, "app/v1.0/domain_list", domainList, seconds, client, way.reuse));
+          Print("user_info, 50 clients, no idle connections" + over,
+                RunLoad({target}, 50, "app/v1.0/user_info", info, seconds, client, way.reuse));
+        }
       }
       for (const bool spread : {false, true}) {
         std::vector<Socket> idle = OpenIdle(port, 1000, spread);

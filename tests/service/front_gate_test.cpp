@@ -1,7 +1,12 @@
 // The service's front over plain HTTP and over TLS, as clients meet it (the nodes'
 // proxies over TLS are run end to end in vpn_e2e_test), and its connection gate.
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <set>
@@ -13,6 +18,7 @@
 #include "loopback_probe.h"
 #include "net/http_post_form.h"
 #include "service/connection_gate.h"
+#include "service/http_front.h"
 #include "service/proxy_protocol.h"
 #include "service/socket_address.h"
 #include "service/tcp_connection.h"
@@ -24,6 +30,53 @@
 
 namespace tarvo::service::test {
 namespace {
+
+// A client that keeps its connection: requests sent one at a time, each answer read
+// whole before the next goes.
+struct KeptClient {
+  std::function<bool(std::string_view)> send;
+  std::function<long(char*, size_t)> read;
+
+  std::string Ask(std::string_view request) const { return send(request) ? ReadAnswer(read) : std::string(); }
+  // Whether the service closed the connection without a word within `within`.
+  bool ClosedSilently(std::chrono::milliseconds within) const {
+    const auto start = std::chrono::steady_clock::now();
+    char byte = 0;
+    return read(&byte, 1) <= 0 && std::chrono::steady_clock::now() - start < within;
+  }
+};
+
+// A version request that lets the connection serve on.
+std::string KeptVersionRequest(const std::string& extraHeaders = "") {
+  const std::string form = "brand=TestBrand";
+  return "POST /app/v1.0/version HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
+         extraHeaders + "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form;
+}
+
+bool KeptOpen(const std::string& answer) {
+  return EnvelopeCode(answer) == 200 && answer.find("\r\nConnection: keep-alive\r\n") != std::string::npos;
+}
+bool Closing(const std::string& answer) { return answer.find("\r\nConnection: close\r\n") != std::string::npos; }
+
+// One connection serves request after request until the client asks to close, and
+// a connection that brought its share of requests is closed after the last answer.
+void ServesRequestAfterRequest(const std::function<KeptClient()>& open) {
+  const KeptClient client = open();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(KeptOpen(client.Ask(KeptVersionRequest()))) << "request " << i;
+  }
+  const std::string last = client.Ask(KeptVersionRequest("Connection: close\r\n"));
+  EXPECT_EQ(EnvelopeCode(last), 200);
+  EXPECT_TRUE(Closing(last));
+  EXPECT_TRUE(client.ClosedSilently(std::chrono::seconds(2)));
+
+  const KeptClient busy = open();
+  for (size_t i = 1; i < HttpFront::kRequestsPerConnection; ++i) {
+    ASSERT_TRUE(KeptOpen(busy.Ask(KeptVersionRequest()))) << "request " << i;
+  }
+  EXPECT_TRUE(Closing(busy.Ask(KeptVersionRequest())));
+  EXPECT_TRUE(busy.ClosedSilently(std::chrono::seconds(2)));
+}
 
 class FrontTest : public ServiceFixture {
  protected:
@@ -91,6 +144,48 @@ TEST_F(FrontTest, ABurstOfClientsFromOneAddressIsAnsweredWhole) {
   EXPECT_EQ(answered, 400);
 }
 
+KeptClient PlainClient(int port) {
+  auto connection = std::make_shared<TcpConnection>(TcpConnection::Connect("127.0.0.1", port, 5000).value());
+  connection->SetReadTimeout(10);
+  return KeptClient{[connection](std::string_view data) { return connection->WriteAll(data); },
+                    [connection](char* buffer, size_t capacity) { return connection->ReadSome(buffer, capacity); }};
+}
+
+TEST_F(FrontTest, KeptConnectionsServeOnWithinTheGatesBounds) {
+  ServesRequestAfterRequest([this] { return PlainClient(service_->port()); });
+
+  // Bytes after a request are not taken for the next one: that answer closes.
+  const KeptClient pipelining = PlainClient(service_->port());
+  const std::string answer = pipelining.Ask(KeptVersionRequest() + KeptVersionRequest());
+  EXPECT_EQ(EnvelopeCode(answer), 200);
+  EXPECT_TRUE(Closing(answer));
+
+  // Kept connections wait under the gate's caps: one client keeps at most its share
+  // of them past the settling time, the idlest let go without a word.
+  std::vector<TcpConnection> kept;
+  for (size_t i = 0; i < ConnectionGate::Limits{}.perAddress + 4; ++i) {
+    kept.push_back(TcpConnection::Connect("127.0.0.1", service_->port(), 5000).value());
+    kept.back().SetReadTimeout(10);
+    ASSERT_TRUE(kept.back().WriteAll(KeptVersionRequest()));
+    ASSERT_TRUE(KeptOpen(ReadAnswer([&](char* buffer, size_t capacity) { return kept.back().ReadSome(buffer, capacity); })));
+  }
+  std::this_thread::sleep_for(ConnectionGate::Limits{}.settle + std::chrono::milliseconds(500));
+  const auto closed = std::count_if(kept.begin(), kept.end(), [](const TcpConnection& connection) {
+    char byte = 0;
+    return ::recv(connection.fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+  });
+  EXPECT_EQ(closed, 4);
+
+  // A kept connection silent past the idle limit is closed, and not before.
+  const KeptClient idle = PlainClient(service_->port());
+  ASSERT_TRUE(KeptOpen(idle.Ask(KeptVersionRequest())));
+  std::this_thread::sleep_for(HttpFront::kKeepAliveIdle - std::chrono::seconds(1));
+  ASSERT_TRUE(KeptOpen(idle.Ask(KeptVersionRequest()))) << "still open just before the idle limit";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(idle.ClosedSilently(HttpFront::kKeepAliveIdle + std::chrono::seconds(2)));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, HttpFront::kKeepAliveIdle - std::chrono::milliseconds(200));
+}
+
 TEST_F(FrontTest, WhatClientsSendDoesNotForgeLogLinesOrAddresses) {
   const std::string version = Raw(PostHead("/app/v1.0/version", "Host: evil.example\r\nContent-Length: 15\r\n") +
                                   "brand=TestBrand");
@@ -144,7 +239,7 @@ TEST_F(FrontTest, OddBytesInFormsGetClearReplies) {
 // A launch report as a raw request, the platform standing for the report in the table.
 std::string LaunchReport(const std::string& platform, const std::string& extraHeaders = "") {
   return FormRequest("/app/v1.0/log_client_launch", "brand=TestBrand&platform=" + platform + "&clientversion=1",
-                     extraHeaders + "Connection: close\r\n");
+                     extraHeaders);
 }
 
 TEST_F(FrontTest, ARelayNamesItsClientInAProxyHeaderOnlyWhenTrusted) {
@@ -261,6 +356,14 @@ TEST_F(TlsFrontTest, ARelaysHeaderComesBeforeTheHandshake) {
   EXPECT_EQ(VersionCode(), 200);
 }
 
+TEST_F(TlsFrontTest, KeptConnectionsServeOnThroughTheirSession) {
+  ServesRequestAfterRequest([this] {
+    std::shared_ptr<TlsProbe> probe = TlsProbe::Open(service_->port(), tls_.caFile());
+    return KeptClient{[probe](std::string_view data) { return probe && probe->Send(data); },
+                      [probe](char* buffer, size_t capacity) { return probe ? probe->Read(buffer, capacity) : -1L; }};
+  });
+}
+
 TEST_F(TlsFrontTest, PlainMirrorAddressesServePagesButNeverTheService) {
   // The seed's mirror 127.0.0.21 stands in for another site: plain HTTP.
   const std::string page = RawExchange(service_->port(), "GET / HTTP/1.1\r\nHost: 127.0.0.21\r\n\r\n", "127.0.0.21");
@@ -293,7 +396,7 @@ TEST(ConnectionGate, RequestsThatArriveWhileTheGateIsBusyAreNotTakenForSilence) 
         using Kind = ConnectionGate::Verdict::Kind;
         return ConnectionGate::Verdict{received.ends_with('\n') ? Kind::kComplete : Kind::kMore};
       },
-      [&](TcpConnection, const std::string&, const std::optional<std::string>&, std::string received) {
+      [&](TcpConnection, const std::string&, const std::optional<std::string>&, std::string received, size_t) {
         std::lock_guard lock(mutex);
         handedOver.insert(received);
       },

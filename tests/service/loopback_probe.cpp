@@ -62,12 +62,22 @@ std::string RawExchange(int port, const std::string& request, const std::string&
   if (!connection) return std::string();
   connection->SetReadTimeout(10);
   connection->WriteAll(request);
+  return ReadAnswer([&](char* buffer, size_t capacity) { return connection->ReadSome(buffer, capacity); });
+}
+
+std::string ReadAnswer(const std::function<long(char*, size_t)>& read) {
   std::string received;
   char buffer[4096];
-  for (;;) {
-    const long count = connection->ReadSome(buffer, sizeof(buffer));
+  size_t whole = std::string::npos;
+  while (received.size() < whole) {
+    const long count = read(buffer, sizeof(buffer));
     if (count <= 0) break;
     received.append(buffer, static_cast<size_t>(count));
+    const size_t end = received.find("\r\n\r\n");
+    const size_t length = received.find("\r\nContent-Length: ");
+    if (end != std::string::npos && length != std::string::npos && length < end) {
+      whole = end + 4 + std::stoul(received.substr(length + 18));
+    }
   }
   return received;
 }
@@ -82,7 +92,8 @@ std::string ProxyAuthorization(const std::string& user, const std::string& token
 }
 
 std::string FormRequest(const std::string& target, const std::string& form, const std::string& extraHeaders) {
-  return "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n" +
+  return "POST " + target +
+         " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\nConnection: close\r\n" +
          extraHeaders + "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form;
 }
 

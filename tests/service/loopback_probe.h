@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,9 +13,14 @@ namespace tarvo::service::test {
 // test can stand for clients on many addresses; nullopt when it cannot be made.
 std::optional<TcpConnection> ConnectFrom(const std::string& from, int port);
 
+// Reads one answer through `read` (as recv: the count, 0 at the end, -1 on failure):
+// up to the end of the body its Content-Length announces, or, without one, until the
+// peer closes. What arrived.
+std::string ReadAnswer(const std::function<long(char*, size_t)>& read);
+
 // Sends `request` as it stands to address:port (from `from` when given) and returns
-// everything received until the peer closes (or 10 s pass). For requests no
-// well-behaved client would send, and for clients on other loopback addresses.
+// its answer (ReadAnswer; within 10 s). For requests no well-behaved client would
+// send, and for clients on other loopback addresses.
 std::string RawExchange(int port, const std::string& request, const std::string& address = "127.0.0.1",
                         const std::string& from = "");
 // The envelope code of a raw HTTP response (-1 when its body is no envelope).
@@ -33,7 +39,8 @@ bool EndsSoon(const TcpConnection& connection);
 std::string ProxyAuthorization(const std::string& user, const std::string& token);
 
 // A form POST of `form` to `target` ("/app/v1.0/login", or a proxy's absolute
-// address), `extraHeaders` (each ending in CRLF) before its length.
+// address), `extraHeaders` (each ending in CRLF) before its length; the connection
+// closes after its answer.
 std::string FormRequest(const std::string& target, const std::string& form, const std::string& extraHeaders = "");
 
 // A form POST to /`path` on 127.0.0.1:port from `from`; its envelope (code 0 when

@@ -377,7 +377,7 @@ class HostileClientsTest : public ::testing::Test {
                                            "installer": "installer/tarvo-9.9.9.9.bin"}]})");
   }
   static constexpr uintmax_t kInstallerBytes = 64 * 1024 * 1024;
-  const std::string kDownload = "GET /download/tarvo-9.9.9.9.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  const std::string kDownload = "GET /download/tarvo-9.9.9.9.bin HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
 
   tarvo::test::TempDir dir_;
   std::unique_ptr<ChildService> service_;

@@ -1,5 +1,7 @@
 #include "tls_probe.h"
 
+#include "loopback_probe.h"
+
 namespace tarvo::service::test {
 
 std::unique_ptr<TlsProbe> TlsProbe::Open(int port, const std::string& caFile, std::string_view before) {
@@ -46,6 +48,10 @@ std::string TlsProbe::ReadAll() {
     received.append(buffer, static_cast<size_t>(count));
   }
   return received;
+}
+
+std::string TlsProbe::ReadAnswer() {
+  return test::ReadAnswer([this](char* buffer, size_t capacity) { return Read(buffer, capacity); });
 }
 
 }  // namespace tarvo::service::test

@@ -30,6 +30,8 @@ class TlsProbe {
   long Read(char* buffer, size_t capacity);
   // Everything until the service closes ("" when it did not close cleanly).
   std::string ReadAll();
+  // One answer, the connection left open (ReadAnswer).
+  std::string ReadAnswer();
 
  private:
   TlsProbe(TcpConnection connection, SSL_CTX* context, SSL* ssl)
