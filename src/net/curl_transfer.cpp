@@ -4,7 +4,7 @@
 #include <cstring>
 #include <optional>
 
-#include "net/curl_easy_handle.h"
+#include "net/curl_handle_lease.h"
 #include "net/http_interface_error.h"
 #include "net/http_url.h"
 #include "net/service_trust.h"
@@ -160,11 +160,11 @@ CurlHeaderList BuildHeaderList(std::string_view text) {
 }  // namespace
 
 void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHead, const BodySink& sink) {
-  CurlEasyHandle handle = MakeCurlEasyHandle();
-  if (!handle) {
+  const CurlHandleLease handle(setup.route.proxy.empty());
+  CURL* curl = handle.get();
+  if (curl == nullptr) {
     throw kHttpErrorOpenHandle;
   }
-  CURL* curl = handle.get();
   TransferState state;
   state.checkHead = &checkHead;
   state.sink = &sink;

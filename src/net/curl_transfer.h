@@ -37,7 +37,8 @@ struct CurlTransferSetup {
 // encodings (nothing can inflate a body), redirects
 // followed up to ten hops (never from HTTPS back to plain HTTP). Responses that libcurl
 // would accept but that are broken fail: a head cut off, a head over 64 KiB, two
-// different Content-Length values. Runs on the calling thread.
+// different Content-Length values. Runs on the calling thread, on the handle a
+// CurlHandleLease gives it: a direct request's connection serves the thread's next one.
 class CurlTransfer {
  public:
   using HeadCheck = std::function<void(const CHttpHeader&)>;

@@ -13,9 +13,9 @@ class HttpUrl;
 // a key of theirs cannot stand in for any other site the browser downloads from.
 //
 // The system's store is read from its hashed folder (/etc/ssl/certs, kept by
-// ca-certificates), a certificate at a time as the chain needs it: the browser opens
-// a new connection for every service request, and parsing the whole bundle each
-// time would cost more than the handshake. Any thread.
+// ca-certificates), a certificate at a time as the chain needs it: each of the
+// browser's threads opens connections of its own to the service, and parsing the
+// whole bundle for each would cost more than the handshake. Any thread.
 class ServiceTrust {
  public:
   // True for an https:// address on the service's host.
