@@ -68,6 +68,25 @@ TEST_F(FavoriteWndTest, BookmarkFilesGoInAndOutWithAClearWordOnFailure) {
   EXPECT_TRUE(std::filesystem::exists(files.path() / "out.html"));
 }
 
+// A message box over the window (a full disk, an import that failed) can outlast it:
+// the window is closed under the box, whose loop keeps Run from returning meanwhile.
+// The pending line's timer and the worker's answers must leave the gone controls alone.
+TEST_F(FavoriteWndTest, AWindowClosedUnderItsMessageBoxIsLeftAloneUntilTheBoxGoes) {
+  TempDir files;
+  const QString notes = QString::fromStdString(files.WriteFile("notes.txt", "not bookmarks").string());
+  FavoriteWnd editor(Store(), Worker(), QString(), QString());
+  editor.SetFileChooser([&](bool) { return notes; });
+  int told = 0;
+  editor.SetMessenger([&](const QString&) {
+    ++told;
+    editor.Close(IDCANCEL);
+    QTest::qWait(2600);  // past a round of the pending line's timer
+  });
+  WhenShown([](FavoriteWnd& window) { ClickControl(window, QStringLiteral("favor/import")); });
+  EXPECT_EQ(editor.Run(window_->GetHWND(), std::nullopt), IDCANCEL);
+  EXPECT_EQ(told, 1);
+}
+
 // A logged-in user's bookmark saved while the service is busy is kept (no failure is
 // reported); the window then says that a change waits for the service, in the
 // interface language, and the line goes once the change is sent.

@@ -72,11 +72,20 @@ int FavoriteWnd::Run(HWND owner, std::optional<QPoint> screenTopLeft) {
   } else if (!screenTopLeft) {
     CenterWindow();
   }
-  const int result = ShowModal();
-  // Its controls are gone with the window.
-  if (pendingPoll_ != nullptr) pendingPoll_->stop();
+  return ShowModal();
+}
+
+void FavoriteWnd::OnFinalMessage(DuiLib::HWND hwnd) {
+  // The controls go with the window, and Run may return much later: a message box
+  // shown over the window (the disk is full) keeps its loop from ending while the
+  // window is closed under it. Nothing may reach the controls after this, neither
+  // the pending line's timer nor a late answer of the worker.
+  life_.reset();
+  tree_ = nullptr;
+  nameEdit_ = urlEdit_ = folderEdit_ = nullptr;
+  renaming_ = nullptr;
   pendingLine_ = nullptr;
-  return result;
+  WindowImplBase::OnFinalMessage(hwnd);
 }
 
 void FavoriteWnd::Notify(TNotifyUI& msg) {
@@ -142,9 +151,10 @@ void FavoriteWnd::Fill() {
   pendingLine_ = FindControl(QStringLiteral("favor/pending"));
   ShowPending();
   // Changes also leave the journal when a synchronisation sends them.
-  pendingPoll_ = new QTimer(&life_);
-  QObject::connect(pendingPoll_, &QTimer::timeout, &life_, [this] { ShowPending(); });
-  pendingPoll_->start(2000);
+  life_ = std::make_unique<QObject>();
+  auto* pendingPoll = new QTimer(life_.get());
+  QObject::connect(pendingPoll, &QTimer::timeout, life_.get(), [this] { ShowPending(); });
+  pendingPoll->start(2000);
   if (nameEdit_ != nullptr) {
     nameEdit_->SetFocus();
     nameEdit_->SetSelAll();
@@ -336,7 +346,7 @@ void FavoriteWnd::ReportTransfer(const BookmarkTransfer::Result& result, bool im
 }
 
 bool FavoriteWnd::RunBusy(std::function<int()> work, std::function<void(int)> done) {
-  if (busy_) return false;
+  if (busy_ || !life_) return false;
   SetBusy(true);
   worker_.Post(std::move(work),
                [this, done = std::move(done)](int result) {
@@ -344,7 +354,7 @@ bool FavoriteWnd::RunBusy(std::function<int()> work, std::function<void(int)> do
                  ShowPending();
                  done(result);
                },
-               &life_);
+               life_.get());
   return true;
 }
 

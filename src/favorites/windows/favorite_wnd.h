@@ -15,8 +15,8 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
-#include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -65,6 +65,7 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
  protected:
   QString GetWindowClassName() const override { return QStringLiteral("KXFavorWnd"); }
   QString GetSkinFile() override { return QStringLiteral("favor.xml"); }
+  void OnFinalMessage(DuiLib::HWND hwnd) override;
 
  private:
   void Fill();
@@ -96,7 +97,9 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
   FileChooser chooseFile_;
   Messenger tell_;
   QRect anchor_;
-  QObject life_;  // ends the worker's answers and the pending line's timer when the window goes
+  // Made with the controls and gone with them: the worker's answers and the pending
+  // line's timer end with it.
+  std::unique_ptr<QObject> life_;
   bool busy_ = false;
   std::string selectedFolder_;  // "" = the top level
   std::string menuFolder_;      // the folder of the open tree menu
@@ -106,7 +109,6 @@ class FavoriteWnd : public DuiLib::WindowImplBase {
   DuiLib::CEditUI* folderEdit_ = nullptr;
   DuiLib::CTreeNodeUI* renaming_ = nullptr;
   DuiLib::CControlUI* pendingLine_ = nullptr;
-  QTimer* pendingPoll_ = nullptr;  // owned by life_
 };
 
 }  // namespace tarvo
