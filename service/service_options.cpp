@@ -104,6 +104,10 @@ bool CheckTransport(const ServiceOptions& options, std::string& error) {
     return false;
   }
   const bool tls = !options.tlsCertPath.empty();
+  if (!tls && !options.tlsTicketKeysPath.empty()) {
+    error = "--tls-ticket-keys goes with --tls-cert";
+    return false;
+  }
   if (tls && options.plainHttp) {
     error = "--plain-http and --tls-cert exclude each other";
     return false;
@@ -195,6 +199,9 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
     } else if (flag == "--tls-key") {
       options.tlsKeyPath = value;
       valid = !value.empty();
+    } else if (flag == "--tls-ticket-keys") {
+      options.tlsTicketKeysPath = value;
+      valid = !value.empty();
     } else if (flag == "--signing-key") {
       options.signingKeyPath = value;
       valid = !value.empty();
@@ -238,6 +245,10 @@ std::string ServiceUsage() {
          "\n"
          "  --tls-cert FILE        the front's certificate chain (PEM), served over TLS 1.2+\n"
          "  --tls-key FILE         the certificate's private key (PEM)\n"
+         "  --tls-ticket-keys FILE TLS session ticket keys shared by the processes behind one\n"
+         "                         balancer, 80 bytes each (openssl rand 80), the first\n"
+         "                         sealing; read again when it changes (default: keys of\n"
+         "                         its own, renewed hourly, never written anywhere)\n"
          "  --plain-http           serve plain HTTP instead (loopback tests and demos only:\n"
          "                         passwords and tokens would cross the network readable)\n"
          "  --signing-key FILE     the brand's Ed25519 private key (PEM, 'tarvo-cli keygen');\n"

@@ -38,6 +38,8 @@ struct ServiceOptions {
   // HTTP, which the command line allows only with --plain-http.
   std::string tlsCertPath;
   std::string tlsKeyPath;
+  // A file of TLS ticket keys shared with other processes; empty: keys of its own.
+  std::string tlsTicketKeysPath;
   bool plainHttp = false;
   // The brand's Ed25519 private key (PEM) that signs version announcements and mirror
   // maps; empty: replies go unsigned, and browsers refuse them.

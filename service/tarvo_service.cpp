@@ -97,7 +97,8 @@ void TarvoService::Start() {
       return;
     }
     if (!options_.tlsCertPath.empty()) {
-      tls_ = std::make_unique<TlsServerContext>(options_.tlsCertPath, options_.tlsKeyPath);
+      tls_ = std::make_unique<TlsServerContext>(options_.tlsCertPath, options_.tlsKeyPath,
+                                                options_.tlsTicketKeysPath);
     } else if (!options_.plainHttp) {
       throw ServiceError("the front needs a TLS certificate and key, or plain HTTP asked for");
     }

@@ -2,6 +2,7 @@
 
 #include <openssl/err.h>
 
+#include <chrono>
 #include <csignal>
 
 #include "service_error.h"
@@ -20,7 +21,8 @@ std::string OpenSslReason() {
 
 }  // namespace
 
-TlsServerContext::TlsServerContext(const std::string& certificatePath, const std::string& keyPath)
+TlsServerContext::TlsServerContext(const std::string& certificatePath, const std::string& keyPath,
+                                   const std::string& ticketKeysPath)
     : context_(SSL_CTX_new(TLS_server_method())) {
   if (context_ == nullptr) {
     throw ServiceError("cannot set up TLS: " + OpenSslReason());
@@ -39,6 +41,15 @@ TlsServerContext::TlsServerContext(const std::string& certificatePath, const std
     SSL_CTX_free(context_);
     throw ServiceError("cannot use the TLS key " + keyPath + " with " + certificatePath + ": " + reason);
   }
+  try {
+    tickets_ = ticketKeysPath.empty() ? std::make_unique<TicketKeys>() : std::make_unique<TicketKeys>(ticketKeysPath);
+  } catch (const ServiceError&) {
+    SSL_CTX_free(context_);
+    throw;
+  }
+  tickets_->Install(context_);
+  // A ticket is worth keeping while its key can still open it.
+  SSL_CTX_set_timeout(context_, static_cast<long>(std::chrono::seconds(2 * TicketKeys::kPeriod).count()));
   // OpenSSL writes to sockets with write(), which raises SIGPIPE when a client has
   // gone; every other send of the service passes MSG_NOSIGNAL for the same reason.
   std::signal(SIGPIPE, SIG_IGN);

@@ -2,12 +2,16 @@
 // heads, seeds, options, password records and the attempt limiter.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <thread>
 #include <tuple>
 
@@ -26,6 +30,7 @@
 #include "service/service_error.h"
 #include "service/service_options.h"
 #include "service/socket_address.h"
+#include "service/ticket_keys.h"
 #include "support/temp_dir.h"
 
 namespace tarvo::service {
@@ -270,6 +275,7 @@ TEST(ServiceOptions, RefusesBadValuesAndAFrontWithoutAChosenTransport) {
                                                                      {"--tls-cert", "c.pem"},
                                                                      {"--tls-key", "k.pem", "--plain-http"},
                                                                      {"--tls-cert", "c", "--tls-key", "k", "--plain-http"},
+                                                                     {"--plain-http", "--tls-ticket-keys", "keys"},
                                                                      {"--plain-http", "--database", "/var/lib/service.db"},
                                                                      {"--plain-http", "--data", "s.db", "--database", "postgresql://h/d"},
                                                                      {"--plain-http", "--forwarded-by", "balancer.example"},
@@ -300,6 +306,100 @@ TEST(AttemptLimiter, AFullTableForgetsItsOldestWindowsNotTheCurrentLocks) {
     EXPECT_FALSE(limiter.Allows(db, "guesser", 3));
     EXPECT_FALSE(limiter.Allows(db, "address 0", 3));
   });
+}
+
+// A session ticket as OpenSSL makes one with the keys' callback: the key's name, the
+// IV, the enciphered state and its MAC.
+struct Ticket {
+  unsigned char name[16] = {};
+  unsigned char iv[16] = {};
+  std::string sealed;
+  std::string mac;
+};
+
+// Runs the cipher and MAC the callback set up over `input`.
+void Run(EVP_CIPHER_CTX* cipher, EVP_MAC_CTX* mac, const std::string& input, std::string& output, std::string& tag) {
+  output.assign(input.size() + 32, '\0');
+  int written = 0;
+  int last = 0;
+  ASSERT_EQ(EVP_CipherUpdate(cipher, reinterpret_cast<unsigned char*>(output.data()), &written,
+                             reinterpret_cast<const unsigned char*>(input.data()), static_cast<int>(input.size())),
+            1);
+  ASSERT_EQ(EVP_CipherFinal_ex(cipher, reinterpret_cast<unsigned char*>(output.data()) + written, &last), 1);
+  output.resize(static_cast<size_t>(written + last));
+  const std::string& macInput = EVP_CIPHER_CTX_is_encrypting(cipher) ? output : input;
+  size_t tagLength = 0;
+  tag.assign(64, '\0');
+  ASSERT_EQ(EVP_MAC_init(mac, nullptr, 0, nullptr), 1);
+  ASSERT_EQ(EVP_MAC_update(mac, reinterpret_cast<const unsigned char*>(macInput.data()), macInput.size()), 1);
+  ASSERT_EQ(EVP_MAC_final(mac, reinterpret_cast<unsigned char*>(tag.data()), &tagLength, tag.size()), 1);
+  tag.resize(tagLength);
+}
+
+struct MacContexts {
+  std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> cipher{EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free};
+  std::unique_ptr<EVP_MAC, decltype(&EVP_MAC_free)> hmac{EVP_MAC_fetch(nullptr, "HMAC", nullptr), &EVP_MAC_free};
+  std::unique_ptr<EVP_MAC_CTX, decltype(&EVP_MAC_CTX_free)> mac{EVP_MAC_CTX_new(hmac.get()), &EVP_MAC_CTX_free};
+};
+
+Ticket Seal(TicketKeys& keys) {
+  Ticket ticket;
+  MacContexts contexts;
+  EXPECT_EQ(keys.Seal(ticket.name, ticket.iv, contexts.cipher.get(), contexts.mac.get()), 1);
+  Run(contexts.cipher.get(), contexts.mac.get(), "session state", ticket.sealed, ticket.mac);
+  return ticket;
+}
+
+// What Open answered (0 none, 1 the sealing key, 2 an older one), "" unless the
+// ticket opened whole with its MAC.
+std::pair<int, std::string> Open(TicketKeys& keys, const Ticket& ticket) {
+  MacContexts contexts;
+  const int found = keys.Open(ticket.name, ticket.iv, contexts.cipher.get(), contexts.mac.get());
+  std::string state;
+  std::string mac;
+  if (found > 0) {
+    Run(contexts.cipher.get(), contexts.mac.get(), ticket.sealed, state, mac);
+  }
+  return {found, mac == ticket.mac ? state : std::string()};
+}
+
+TEST(TicketKeys, OwnKeysOpenTheirTicketsForOnePeriodMoreAndSharedOnesAcrossProcesses) {
+  const std::pair<int, std::string> opened{1, "session state"};
+  const std::pair<int, std::string> renewed{2, "session state"};
+  const std::pair<int, std::string> refused{0, ""};
+  TicketKeys own;
+  const Ticket early = Seal(own);
+  EXPECT_EQ(Open(own, early), opened);
+  own.Renew();
+  EXPECT_EQ(Open(own, early), renewed) << "a period on, it still opens and is renewed";
+  const Ticket later = Seal(own);
+  own.Renew();
+  EXPECT_EQ(Open(own, early), refused) << "two periods on, its key is gone";
+  EXPECT_EQ(Open(own, later), renewed);
+
+  // Processes reading one file open each other's tickets; a key dropped from the
+  // sealing place still opens until it leaves the file.
+  tarvo::test::TempDir dir;
+  std::string bytes(2 * TicketKeys::kKeyBytes, '\0');
+  ASSERT_EQ(RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<int>(bytes.size())), 1);
+  const auto write = [&](const std::string& content) {
+    std::ofstream(dir.path() / "keys", std::ios::binary | std::ios::trunc) << content;
+    return (dir.path() / "keys").string();
+  };
+  TicketKeys one(write(bytes));
+  TicketKeys two((dir.path() / "keys").string());
+  const Ticket shared = Seal(one);
+  EXPECT_EQ(Open(two, shared), opened);
+  EXPECT_EQ(Open(two, later), refused) << "another process's own keys";
+  TicketKeys swapped(write(bytes.substr(TicketKeys::kKeyBytes) + bytes.substr(0, TicketKeys::kKeyBytes)));
+  EXPECT_EQ(Open(swapped, shared), renewed);
+  TicketKeys dropped(write(bytes.substr(TicketKeys::kKeyBytes)));
+  EXPECT_EQ(Open(dropped, shared), refused);
+
+  for (const std::string& broken : {std::string(), bytes.substr(1)}) {
+    EXPECT_THROW(TicketKeys(write(broken)), ServiceError) << broken.size() << " bytes";
+  }
+  EXPECT_THROW(TicketKeys((dir.path() / "missing").string()), ServiceError);
 }
 
 // One end of a fresh socket pair, its other end for the reader (closed by the test).
