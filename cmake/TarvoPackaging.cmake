@@ -39,8 +39,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvo-browser DESTINATION bin COMPON
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tarvo-browser.desktop DESTINATION share/applications COMPONENT browser)
 string(TIMESTAMP TARVO_RELEASE_DATE "%Y-%m-%d" UTC)
 configure_file(${PROJECT_SOURCE_DIR}/resources/tarvo-browser.metainfo.xml
-               ${CMAKE_BINARY_DIR}/packaging/tarvo-browser.metainfo.xml @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvo-browser.metainfo.xml DESTINATION share/metainfo COMPONENT browser)
+               ${CMAKE_BINARY_DIR}/packaging/test.tarvo.TarvoBrowser.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/test.tarvo.TarvoBrowser.metainfo.xml DESTINATION share/metainfo COMPONENT browser)
 set(icon_folder ${CMAKE_BINARY_DIR}/packaging/icons)
 set(icon_outputs "")
 foreach(size IN LISTS TARVO_ICON_SIZES)

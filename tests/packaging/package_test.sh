@@ -47,7 +47,7 @@ program=usr/lib/tarvo-browser
 expect browser usr/bin/tarvo-browser "$program/tarvo-browser" "$program/skin/normal.dat" "$program/home.html" \
   "$program/home.css" "$program/home.js" "$program/home_logo.svg" "$program/Favicon/blank_favicon.ico" \
   "$program/package-managed" usr/share/applications/tarvo-browser.desktop \
-  usr/share/metainfo/tarvo-browser.metainfo.xml usr/share/icons/hicolor/scalable/apps/tarvo-browser.svg
+  usr/share/metainfo/test.tarvo.TarvoBrowser.metainfo.xml usr/share/icons/hicolor/scalable/apps/tarvo-browser.svg
 for pack in "$source"/lang/*.json; do expect browser "$program/lang/$(basename "$pack")"; done
 for size in 16 22 24 32 48 64 128 256 512; do
   expect browser "usr/share/icons/hicolor/${size}x${size}/apps/tarvo-browser.png"
@@ -86,7 +86,7 @@ if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/tarvo-browser.desktop" || fail "desktop entry invalid"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$root/usr/share/metainfo/tarvo-browser.metainfo.xml" || fail "AppStream metadata invalid"
+  appstreamcli validate --no-net "$root/usr/share/metainfo/test.tarvo.TarvoBrowser.metainfo.xml" || fail "AppStream metadata invalid"
 fi
 grep -q '^MimeType=.*x-scheme-handler/https' "$root/usr/share/applications/tarvo-browser.desktop" || fail "no https handler"
 "$root/usr/bin/tarvo-browser" --version | grep -qxF "TarvoBrowser $version" || fail "--version"
