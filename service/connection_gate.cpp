@@ -1,6 +1,8 @@
 #include "connection_gate.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -48,15 +50,84 @@ void ConnectionGate::Start() {
   for (const int fd : listenFds_) {
     loop_.Watch(fd, EPOLLIN);
   }
+  for (size_t i = 0; i < limits_.handshakers; ++i) {
+    shakers_.emplace_back([this] { Shake(); });
+  }
   loop_.Start([this](std::span<const epoll_event> ready, bool woken) { Turn(ready, woken); });
 }
 
 void ConnectionGate::Stop() {
   loop_.Stop();
+  {
+    std::lock_guard lock(shakeMutex_);
+    shakersStopping_ = true;
+  }
+  shakeReady_.notify_all();
+  for (std::thread& shaker : shakers_) {
+    shaker.join();
+  }
+  shakers_.clear();
+  toShake_.clear();
+  shaken_.clear();
+  away_ = 0;
   waiting_.clear();
   waitingCount_ = 0;
   std::lock_guard lock(returningMutex_);
   returning_.clear();
+}
+
+void ConnectionGate::ShakeElsewhere(int fd) {
+  loop_.Forget(fd);
+  Shaking step{fd, std::move(waiting_.at(fd))};
+  waiting_.erase(fd);
+  ++away_;
+  {
+    std::lock_guard lock(shakeMutex_);
+    toShake_.push_back(std::move(step));
+  }
+  shakeReady_.notify_one();
+}
+
+void ConnectionGate::Shake() {
+  for (;;) {
+    std::unique_lock lock(shakeMutex_);
+    shakeReady_.wait(lock, [this] { return shakersStopping_ || !toShake_.empty(); });
+    if (shakersStopping_) {
+      return;
+    }
+    Shaking step = std::move(toShake_.front());
+    toShake_.pop_front();
+    lock.unlock();
+    step.wait = step.waiting.connection.tls()->Handshake();
+    lock.lock();
+    shaken_.push_back(std::move(step));
+    lock.unlock();
+    loop_.Wake();
+  }
+}
+
+void ConnectionGate::TakeShaken() {
+  std::vector<Shaking> taken;
+  {
+    std::lock_guard lock(shakeMutex_);
+    taken.swap(shaken_);
+  }
+  for (Shaking& step : taken) {
+    --away_;
+    const bool writable = step.wait == TlsSession::Wait::kWrite;
+    if (step.wait == TlsSession::Wait::kFailed ||
+        !loop_.Watch(step.fd, writable ? EPOLLOUT | EPOLLRDHUP : kReadable)) {
+      continue;  // closes it
+    }
+    // The handshake went a step on: the client is not silent.
+    step.waiting.heard = Clock::now();
+    step.waiting.awaitsWritable = writable;
+    waiting_[step.fd] = std::move(step.waiting);
+    if (step.wait == TlsSession::Wait::kNone) {
+      Receive(step.fd);  // the request may have come with the handshake's end
+    }
+  }
+  waitingCount_ = waiting_.size() + away_;
 }
 
 void ConnectionGate::Readopt(TcpConnection connection, std::string peer, std::optional<std::string> relayed,
@@ -79,7 +150,7 @@ void ConnectionGate::TakeReturning() {
   }
   for (Returning& back : taken) {
     const int fd = back.connection.fd();
-    if (waiting_.size() >= limits_.waiting) {
+    if (waiting_.size() + away_ >= limits_.waiting) {
       PushOutIdlest();
     }
     if (!loop_.Watch(fd, kReadable)) {
@@ -92,7 +163,7 @@ void ConnectionGate::TakeReturning() {
     waiting.relayed = std::move(back.relayed);
     waiting.answered = back.answered;
     waiting.idle = true;
-    waitingCount_ = waiting_.size();
+    waitingCount_ = waiting_.size() + away_;
     // The next request may be here already (or deciphered and held by TLS, which
     // the socket's readiness would not tell).
     Receive(fd);
@@ -102,6 +173,7 @@ void ConnectionGate::TakeReturning() {
 void ConnectionGate::Turn(std::span<const epoll_event> ready, bool woken) {
   if (woken) {
     TakeReturning();
+    TakeShaken();
   }
   for (const epoll_event& event : ready) {
     const int fd = event.data.fd;
@@ -147,11 +219,15 @@ void ConnectionGate::Accept(int listenFd) {
       }
       return;
     }
-    if (waiting_.size() >= limits_.waiting) {
+    if (waiting_.size() + away_ >= limits_.waiting) {
       // The room is full: the connection silent the longest makes room, so a crowd
       // of idle connections cannot keep a client that has a request out.
       PushOutIdlest();
     }
+    // An answer goes out as soon as it is written: on a connection kept open no end
+    // of stream pushes a short answer out from behind the client's delayed ACK.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
     const auto tls = tlsOf_.find(listenFd);
     TcpConnection connection(fd, tls != tlsOf_.end() ? tls->second->Accept(fd) : nullptr);
     if ((tls != tlsOf_.end() && connection.tls() == nullptr) || !loop_.Watch(fd, kReadable)) {
@@ -161,7 +237,7 @@ void ConnectionGate::Accept(int listenFd) {
     const auto now = Clock::now();
     Waiting& waiting = waiting_[fd] = Waiting{std::move(connection), peer, ClientKey(peer), std::string(), now, now};
     waiting.mayRelay = std::find(limits_.relays.begin(), limits_.relays.end(), peer) != limits_.relays.end();
-    waitingCount_ = waiting_.size();
+    waitingCount_ = waiting_.size() + away_;
     // A client usually sends its request with the connection; taking it now keeps
     // a burst of quick clients from filling the waiting room.
     Receive(fd);
@@ -271,9 +347,22 @@ void ConnectionGate::Receive(int fd) {
   if (waiting.mayRelay && !TakeRelayHeader(fd, waiting)) {
     return;
   }
-  if (const TlsSession* tls = waiting.connection.tls(); tls != nullptr && !tls->established() &&
-                                                         !ShakeHands(fd, waiting)) {
-    return;
+  if (const TlsSession* tls = waiting.connection.tls(); tls != nullptr && !tls->established()) {
+    if (!shakers_.empty()) {
+      // Only a step that can go on is handed over: the client's bytes are here, or
+      // the socket takes what TLS has to send.
+      char byte = 0;
+      const ssize_t peeked = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+      if (peeked == 0 || (peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        Drop(fd, std::string());
+      } else if (peeked > 0 || waiting.awaitsWritable) {
+        ShakeElsewhere(fd);
+      }
+      return;
+    }
+    if (!ShakeHands(fd, waiting)) {
+      return;
+    }
   }
   char chunk[16 * 1024];
   bool wantsWrite = false;
@@ -316,7 +405,7 @@ void ConnectionGate::Receive(int fd) {
       loop_.Forget(fd);
       Waiting done = std::move(waiting);
       waiting_.erase(fd);
-      waitingCount_ = waiting_.size();
+      waitingCount_ = waiting_.size() + away_;
       handover_(std::move(done.connection), done.peer, done.relayed, std::move(done.received), done.answered);
       return;
     }
@@ -344,7 +433,7 @@ void ConnectionGate::Drop(int fd, std::string_view reply) {
   }
   loop_.Forget(fd);
   waiting_.erase(fd);  // closes the connection
-  waitingCount_ = waiting_.size();
+  waitingCount_ = waiting_.size() + away_;
 }
 
 void ConnectionGate::WatchFor(int fd, Waiting& waiting, bool writable) {

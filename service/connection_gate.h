@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -10,6 +12,7 @@
 #include <string>
 #include <span>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "epoll_loop.h"
@@ -30,6 +33,10 @@ namespace tarvo::service {
 // quick clients from one address is never pushed out before it could send.
 // On a TLS listener the handshake is part of the wait, under the same deadline and
 // caps: a client that stalls its handshake is cut off like one that stalls its head.
+// Each step of a handshake (the work of its cryptography) runs on one of
+// `handshakers` threads of the gate's, never more at once, so handshakes use every
+// core while the gate's thread goes on waiting for the others; a connection is not
+// watched while its step runs and comes back to the room when it is done.
 // A connection from one of the `relays` may begin with a PROXY protocol header
 // (version 2, before any TLS) naming the client it carries: the gate reads it
 // first and counts the connection as that client's from then on; a header that is
@@ -40,7 +47,8 @@ namespace tarvo::service {
 //
 // Threads: Listen and Start on the owner's thread, Stop on any thread but the gate's
 // own; Readopt on any thread; the check and the hand-over run on the gate's thread
-// and must not block. `returningMutex_` guards the connections handed back.
+// and must not block. `returningMutex_` guards the connections handed back,
+// `shakeMutex_` the handshake steps on their way to and from the handshakers.
 class ConnectionGate {
  public:
   struct Limits {
@@ -55,6 +63,8 @@ class ConnectionGate {
     size_t waiting = 1024;
     // How long a connection taken back may wait silent for its next request.
     std::chrono::milliseconds idle{5000};
+    // Threads that run TLS handshake steps; 0: the gate's own thread runs them.
+    size_t handshakers = 0;
     // Relays (numeric addresses) trusted to name their client in a PROXY header.
     std::vector<std::string> relays;
   };
@@ -118,6 +128,12 @@ class ConnectionGate {
     size_t answered = 0;  // requests it brought before
     bool idle = false;    // taken back, and nothing of its next request came yet
   };
+  // A connection whose handshake step runs on a handshaker, and how it ended.
+  struct Shaking {
+    int fd = -1;
+    Waiting waiting;
+    TlsSession::Wait wait = TlsSession::Wait::kNone;
+  };
   struct Returning {
     TcpConnection connection;
     std::string peer;
@@ -127,6 +143,10 @@ class ConnectionGate {
 
   void Turn(std::span<const epoll_event> ready, bool woken);
   void TakeReturning();
+  // Hands the connection's next handshake step to the handshakers.
+  void ShakeElsewhere(int fd);
+  void Shake();
+  void TakeShaken();
   void Accept(int listenFd);
   void Receive(int fd);
   void Drop(int fd, std::string_view reply);
@@ -158,6 +178,13 @@ class ConnectionGate {
   Clock::time_point pausedSince_;   // the gate's thread only
   std::mutex returningMutex_;
   std::vector<Returning> returning_;  // guarded by returningMutex_
+  size_t away_ = 0;                   // the gate's thread only: steps on the handshakers
+  std::mutex shakeMutex_;
+  std::condition_variable shakeReady_;
+  std::deque<Shaking> toShake_;       // guarded by shakeMutex_
+  std::vector<Shaking> shaken_;       // guarded by shakeMutex_
+  bool shakersStopping_ = false;      // guarded by shakeMutex_
+  std::vector<std::thread> shakers_;
 };
 
 }  // namespace tarvo::service

@@ -225,6 +225,11 @@ void HttpFront::Serve(const ApiRouter& router, const ServedFiles& files, std::fu
   limits.maxRequestBytes = FrontRequest::kMaxHeadBytes + 4 + maxBody;
   limits.deadline = kRequestDeadline;
   limits.idle = kKeepAliveIdle;
+  if (options_.tls != nullptr) {
+    // A handshake's cryptography is most of a new TLS connection's cost: every core
+    // takes its share, a thread each.
+    limits.handshakers = std::max(2u, std::thread::hardware_concurrency());
+  }
   for (const std::string& relay : options_.trustedRelays) {
     limits.relays.push_back(CanonicalAddress(relay));
   }

@@ -11,7 +11,8 @@ namespace tarvo::service {
 // blocking while the connection waits in the gate, then the answer written without
 // blocking by whoever sends it. It uses the connection's socket but does not own it.
 //
-// Threads: one thread at a time (the gate's, then a worker's, then the sender's).
+// Threads: one thread at a time (the gate's or a handshaker's, then a worker's, then the
+// sender's).
 class TlsSession {
  public:
   enum class Wait { kNone, kRead, kWrite, kFailed };

@@ -1,7 +1,5 @@
 #include "net/keep_alive_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,8 +7,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "net/loopback_listener.h"
 
 namespace tarvo::test {
 
@@ -22,16 +21,7 @@ KeepAliveServer::KeepAliveServer(bool tls) {
     SSL_CTX_use_certificate_file(tls_, credentials_.certificateFile().c_str(), SSL_FILETYPE_PEM);
     SSL_CTX_use_PrivateKey_file(tls_, credentials_.certificateKeyFile().c_str(), SSL_FILETYPE_PEM);
   }
-  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-      listen(listenFd_, 16) != 0 || getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    throw std::runtime_error("keep-alive server cannot listen");
-  }
-  port_ = ntohs(address.sin_port);
+  listenFd_ = ListenOnLoopback(16, port_, "keep-alive server");
   acceptor_ = std::thread([this] { Accept(); });
 }
 

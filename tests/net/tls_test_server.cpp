@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "net/loopback_listener.h"
+
 namespace tarvo::test {
 
 namespace {
@@ -22,16 +24,7 @@ struct SslFree {
 }  // namespace
 
 TlsTestServer::TlsTestServer() {
-  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-      listen(listenFd_, 4) != 0 || getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    throw std::runtime_error("TLS server cannot listen");
-  }
-  port_ = ntohs(address.sin_port);
+  listenFd_ = ListenOnLoopback(4, port_, "TLS server");
   thread_ = std::thread([this] { Serve(); });
 }
 
