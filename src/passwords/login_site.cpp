@@ -62,12 +62,18 @@ WString LoginSite::OriginOf(WStringView url) {
 std::optional<LoginSite> LoginSite::Of(WStringView pageUrl, const SiteMapper& siteOf) {
   const WString pageOrigin = OriginOf(pageUrl);
   if (pageOrigin.empty()) return std::nullopt;
-  const WString site = siteOf ? siteOf(pageUrl) : WString(pageUrl);
+  const bool secure = StartsWithNoCase(pageOrigin, kHttps);
+  const Mapping mapping = siteOf ? siteOf(pageUrl) : Mapping{WString(pageUrl), {}};
+  if (mapping.site.empty()) return LoginSite{pageOrigin, secure};
+  // Another site's passwords only on that site's mirror itself: another service on
+  // the mirror's machine is not the site.
+  const bool throughMirror = !mapping.mirror.empty() && OriginOf(mapping.mirror) == pageOrigin;
+  const WString siteOrigin = OriginOf(mapping.site);
+  if (!throughMirror && siteOrigin != pageOrigin) return LoginSite{pageOrigin, secure};
   // A site the mapping names must itself be a web origin; an internal address keeps
   // nothing.
-  const WString siteOrigin = site.empty() ? pageOrigin : OriginOf(site);
   if (siteOrigin.empty()) return std::nullopt;
-  return LoginSite{siteOrigin, StartsWithNoCase(pageOrigin, kHttps)};
+  return LoginSite{siteOrigin, secure};
 }
 
 }  // namespace tarvo

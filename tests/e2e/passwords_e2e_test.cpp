@@ -149,13 +149,27 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     const std::string report = "fields ?visit=" + std::to_string(visit) + " ";
     return TypeUntil(window, url, [&] { return Seen().find(report) != std::string::npos; }, 10s, 60s);
   }
-  // The user clicks into the page's user-name field and types a log-in, then Return.
-  // The field is white once the page is drawn; a click on the view before that reaches
-  // no field.
-  static void TypeLogIn(const Window& window, const std::string& user, const std::string& password) {
+  // The user clicks where the log-in page's user-name field is. The field is white
+  // once the page is drawn; a click on the view before that reaches no field.
+  static void ClickUserField(const Window& window) {
     const int x = window.width / 2, y = 150 + (window.height - 150) / 6;
     WaitFor([&] { return PixelOf(window, x, y) == "srgb(255,255,255)"; }, 10s);
     ClickAt(window.x + x, window.y + y);
+  }
+  // The user clicks where the user-name field is, again and again (a page just loaded
+  // may not be drawn yet, and a click there reaches no frame), until the page
+  // reports `fields` or `limit` has passed.
+  bool ClickedAndFilled(const Window& window, const std::string& fields, std::chrono::seconds limit) const {
+    return WaitFor(
+        [&] {
+          ClickUserField(window);
+          return WaitFor([&] { return Saw(fields); }, 1s);
+        },
+        limit);
+  }
+  // The user clicks into the page's user-name field and types a log-in, then Return.
+  static void TypeLogIn(const Window& window, const std::string& user, const std::string& password) {
+    ClickUserField(window);
     Command("xdotool sleep 0.3 key ctrl+a type --delay 30 '" + user + "'");
     Command("xdotool key Tab sleep 0.2 key ctrl+a type --delay 30 '" + password + "'");
     Command("xdotool sleep 0.2 key Return");
@@ -200,11 +214,15 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret1"); }, 10s));
   CloseBrowser(*browser);
 
-  // After a restart the page is filled; a changed password is offered as an update.
+  // After a restart nothing is in the page until the user clicks into its field, and
+  // then the account is; a changed password is offered as an update.
   browser = Start({"-noupdate", LoginUrl(Here(), 2)});
-  ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=2 alice|secret1"); }, kStartLimit))
-      << Seen() << browser->Log();
+  ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=2 |"); }, kStartLimit)) << Seen() << browser->Log();
   ASSERT_TRUE((window = AwaitMainWindow(*browser, 30s)).has_value());
+  std::this_thread::sleep_for(1s);
+  EXPECT_FALSE(Saw("fields ?visit=2 alice|secret1")) << "filled before the user acted";
+  ClickUserField(*window);
+  ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=2 alice|secret1"); }, 10s)) << Seen();
   TypeLogIn(*window, "alice", "secret2");
   ASSERT_TRUE(Sent(Here(), "alice|secret2")) << Seen();
   ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer to update";
@@ -213,6 +231,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   // A second account: nothing is filled unasked, and the list under the field picks
   // one (they are listed by name).
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 3), 3));
+  ClickUserField(*window);
   EXPECT_TRUE(WaitFor([&] { return Saw("fields ?visit=3 alice|secret2"); }, 10s)) << "each page load is filled";
   TypeLogIn(*window, "bob", "hunter2");
   ASSERT_TRUE(Sent(Here(), "bob|hunter2")) << Seen();
@@ -270,6 +289,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ClickAt(settings->x + kRowDeleteX, settings->y + kFirstRowY + aliceRow * kRowHeight);
   EXPECT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 1 && Holds(HereOrigin(), "bob", "hunter2"); }, 10s));
   Command("xdotool key Escape");
+  ASSERT_TRUE(WaitFor([] { return !WindowNamed("^settings$").has_value(); }, 10s)) << "the settings window stays";
 
   // Frames: one of another origin than its page is never filled, nor a hidden one;
   // one of the page's own origin is (bob is the one account left).
@@ -283,14 +303,54 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
     const std::string framed = "/framed" + std::to_string(visit);
     pages_.SetContent(framed,
                       "<!doctype html><title>Framed</title><iframe style=\"" +
-                          std::string(hidden ? "width:0;height:0;border:0" : "width:100%;height:90%") + "\" src=\"" +
+                          std::string(hidden ? "width:0;height:0;border:0" : "width:100%;height:90vh") + "\" src=\"" +
                           LoginUrl(Here(), visit) + "\"></iframe>",
                       "text/html; charset=utf-8");
     const std::string page = HostUrl(host, framed);
     ASSERT_TRUE(Open(*window, page, visit++)) << page;
-    std::this_thread::sleep_for(1500ms);
-    EXPECT_EQ(Saw(fields + "bob|hunter2"), filled) << page << "\n" << Seen();
+    EXPECT_EQ(ClickedAndFilled(*window, fields + "bob|hunter2", filled ? 20s : 3s), filled) << page << "\n" << Seen();
   }
+
+  // What the user cannot see is not filled, whatever the page's scripts do to its
+  // fields (focus them, press and click them, submit the form) and wherever the user
+  // clicks; the page's own submit raises no offer.
+  const struct {
+    const char* name;
+    const char* style;
+  } hiddenForms[] = {
+      {"clipped", "form { position: fixed; inset: 0; clip-path: inset(50%); }"},
+      {"faded", "form { opacity: 0.05; }"},
+      {"covered", "body::after { content: ''; position: fixed; inset: 0; background: #fff; z-index: 9; }"},
+      {"outside the view", "input, button { left: -5000px !important; }"},
+  };
+  for (int visit = 20; const auto& [name, style] : hiddenForms) {
+    std::string page = kLoginPage;
+    page.replace(page.find("</style>"), 0, style);
+    page.replace(page.find("</script>"), 0,
+                 "setTimeout(function () { var u = document.getElementById('u');"
+                 "  u.focus(); u.dispatchEvent(new MouseEvent('mousedown', {bubbles: true})); u.click();"
+                 "}, 300);");
+    const std::string path = "/hidden" + std::to_string(visit);
+    pages_.SetContent(path, page, "text/html; charset=utf-8");
+    ASSERT_TRUE(Open(*window, HostUrl(Here(), path + "?visit=" + std::to_string(visit)), visit)) << name << "\n"
+                                                                                                << Seen();
+    const std::string filled = "fields ?visit=" + std::to_string(visit) + " bob|hunter2";
+    EXPECT_FALSE(ClickedAndFilled(*window, filled, 3s)) << name << " filled on a click\n" << Seen();
+    Command("xdotool key Tab");  // into the first field, wherever it is
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(Saw(filled)) << name << " filled on Tab\n" << Seen();
+    ++visit;
+  }
+  std::string submitting = kLoginPage;
+  submitting.replace(submitting.find("</script>"), 0,
+                     "setTimeout(function () { document.getElementById('u').value = 'bob';"
+                     "  document.getElementById('p').value = 'forged'; document.querySelector('form').requestSubmit();"
+                     "}, 300);");
+  pages_.SetContent("/submitting", submitting, "text/html; charset=utf-8");
+  ASSERT_TRUE(Open(*window, HostUrl(Here(), "/submitting?visit=30"), 30));
+  ASSERT_TRUE(Sent(Here(), "bob|forged")) << Seen();
+  std::this_thread::sleep_for(2s);
+  EXPECT_FALSE(OfferBarRow(*window).has_value()) << "the page's own submit raised an offer";
 
   // Clearing browsing data with "passwords" empties the keyring, marks included.
   const std::optional<Window> clearData = OpenClearData(*browser);

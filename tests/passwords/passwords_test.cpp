@@ -36,21 +36,33 @@ TEST(LoginSiteTest, OriginsAndSitesOfPageAddresses) {
   };
   for (const auto& [url, origin] : origins) EXPECT_EQ(LoginSite::OriginOf(url), origin) << WideToUtf8(url);
 
-  // The URL model maps a mirror to its site and leaves every other address as it is.
+  // The URL model maps a mirror to its site by the mirror's host alone, and leaves
+  // every other address as it is; only the mirror's exact origin is the site.
   const LoginSite::SiteMapper mapper = [](WStringView url) {
-    return url.starts_with(u"http://127.0.0.11:8360") ? WString(u"https://bank.tarvo.test/") : WString(url);
+    if (!url.starts_with(u"http://127.0.0.11") && !url.starts_with(u"https://127.0.0.11")) {
+      return LoginSite::Mapping{WString(url), {}};
+    }
+    return LoginSite::Mapping{u"https://bank.tarvo.test/", u"http://127.0.0.11:8360/"};
   };
-  const auto mirror = LoginSite::Of(u"http://127.0.0.11:8360/login", mapper);
-  ASSERT_TRUE(mirror.has_value());
-  EXPECT_EQ(mirror->origin, u"https://bank.tarvo.test");
-  EXPECT_FALSE(mirror->secure) << "the page itself came over http";
-  const auto secure = LoginSite::Of(u"https://a.test:8443/x", mapper);
-  ASSERT_TRUE(secure.has_value());
-  EXPECT_EQ(secure->origin, u"https://a.test:8443");
-  EXPECT_TRUE(secure->secure);
-  EXPECT_FALSE(LoginSite::Of(u"data:text/html,x", mapper).has_value());
-  EXPECT_FALSE(LoginSite::Of(u"http://127.0.0.11:8360/", [](WStringView) { return WString(u"tarvo://centre"); }))
-      << "a site at an internal address keeps nothing";
+  const struct {
+    const char16_t* url;
+    const char16_t* origin;  // "" for no log-in site
+    bool secure;
+  } sites[] = {
+      {u"http://127.0.0.11:8360/login", u"https://bank.tarvo.test", false},  // the page itself came over http
+      {u"http://127.0.0.11:8361/login", u"http://127.0.0.11:8361", false},   // another service of the mirror's host
+      {u"https://127.0.0.11:8360/", u"https://127.0.0.11:8360", true},       // another scheme
+      {u"http://127.0.0.11/", u"http://127.0.0.11", false},
+      {u"https://a.test:8443/x", u"https://a.test:8443", true},
+      {u"data:text/html,x", u"", false},
+  };
+  for (const auto& [url, origin, secure] : sites) {
+    const auto site = LoginSite::Of(url, mapper);
+    EXPECT_EQ(site ? site->origin : WString(), origin) << WideToUtf8(url);
+    EXPECT_EQ(site && site->secure, secure) << WideToUtf8(url);
+  }
+  const auto internal = [](WStringView) { return LoginSite::Mapping{u"tarvo://centre", u"http://127.0.0.11:8360"}; };
+  EXPECT_FALSE(LoginSite::Of(u"http://127.0.0.11:8360/", internal)) << "a site at an internal address keeps nothing";
 }
 
 TEST(LoginPolicyTest, WhatIsOfferedAndWhatMayBeFilled) {

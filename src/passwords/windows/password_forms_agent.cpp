@@ -71,7 +71,9 @@ void PasswordFormsAgent::OnLoginForm(Page& page, ILoginForms& forms, const Login
   state.page = &page;
   switch (report.kind) {
     case LoginFormReport::Kind::kSeen:
-      WithAccounts(forms, state, *site, [this, report](ILoginForms& f, FormsState& s) { Seen(f, s, report); });
+      // Nothing goes into the page before the user acts; the accounts are read now so
+      // that the fill follows the user's click at once.
+      WithAccounts(forms, state, *site, [](ILoginForms&, FormsState&) {});
       break;
     case LoginFormReport::Kind::kFocused:
       WithAccounts(forms, state, *site, [this, report](ILoginForms& f, FormsState& s) { Focused(f, s, report); });
@@ -102,21 +104,17 @@ void PasswordFormsAgent::WithAccounts(ILoginForms& forms, FormsState& state, con
   });
 }
 
-void PasswordFormsAgent::Seen(ILoginForms& forms, FormsState& state, const LoginFormReport& report) {
-  // One form and one account: no doubt what goes where. Anything else waits for the
-  // user in the field.
-  if (state.autoFilled == report.document || report.loginForms != 1 || !report.visible ||
-      state.fillable.size() != 1) {
-    return;
-  }
-  const SavedLogin& login = state.fillable.front();
-  forms.Fill(report.formId, report.frameOrigin, login.username, login.password);
-  state.autoFilled = report.document;
-}
-
 void PasswordFormsAgent::Focused(ILoginForms& forms, FormsState& state, const LoginFormReport& report) {
   if (state.fillable.empty() || !report.visible || chooserOpen_) return;
-  if (state.fillable.size() == 1 && state.autoFilled == report.document) return;
+  if (state.fillable.size() == 1) {
+    // One account: no doubt what goes where, once for the page load; after that the
+    // field is the user's.
+    if (state.filled == report.document) return;
+    const SavedLogin& login = state.fillable.front();
+    forms.Fill(report.formId, report.frameOrigin, login.username, login.password);
+    state.filled = report.document;
+    return;
+  }
   if (std::chrono::steady_clock::now() - state.chooserClosed < kChooserRest) return;
   OpenChooser(forms, state, report);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// What the browser does with the log-in forms its engines report: on a page with one
-// log-in form and one fillable saved account it fills them; with several accounts the
-// user picks one from the list that opens under the field; after a form was sent it
+// What the browser does with the log-in forms its engines report: nothing goes into a
+// page before the user acts. When the user goes into a visible log-in field, the one
+// fillable saved account is filled; with several the user picks one from the list
+// that opens under the field. After a form was sent it
 // offers, in the bar of the page's window, to save the password (or to update a
 // changed one). Nothing happens for a page of a private window. When no keyring
 // service answers, a save says so in the bar, once in the browser's run.
@@ -52,7 +53,7 @@ class PasswordFormsAgent : public ILoginFormListener {
     ILoginForms* forms = nullptr;  // the key of this state
     Page* page = nullptr;
     std::vector<SavedLogin> fillable;  // of the site last reported
-    QString autoFilled;  // the page load filled without asking, if any
+    QString filled;  // the page load whose form the one account went into, if any
     std::optional<Offer> offer;
     QString notice;
     std::chrono::steady_clock::time_point chooserClosed;
@@ -64,7 +65,6 @@ class PasswordFormsAgent : public ILoginFormListener {
   // Runs `then` with the fillable accounts of `site` known (from the keyring when
   // they are not, or may have changed since).
   void WithAccounts(ILoginForms& forms, FormsState& state, const LoginSite& site, Then then);
-  void Seen(ILoginForms& forms, FormsState& state, const LoginFormReport& report);
   void Focused(ILoginForms& forms, FormsState& state, const LoginFormReport& report);
   void Sent(ILoginForms& forms, FormsState& state, const LoginSite& site, const LoginFormReport& report);
   void OpenChooser(ILoginForms& forms, FormsState& state, const LoginFormReport& report);

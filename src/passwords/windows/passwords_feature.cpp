@@ -8,6 +8,7 @@
 #include "passwords/windows/password_forms_agent.h"
 #include "preferences/browser_preferences.h"
 #include "protect/c_browser_url.h"
+#include "protect/domain_list.h"
 #include "shell/mainwnd/browser_windows.h"
 #include "shell/mainwnd/feature_hooks.h"
 #include "shell/pages/login_form_events.h"
@@ -26,7 +27,13 @@ void PasswordsFeature::Register(FeatureHooks& hooks) {
   // Never destroyed: engine bodies still going at the process's end tell it of their
   // forms.
   static auto* agent = new PasswordFormsAgent(
-      keeper, [](WStringView url) { return CBrowserUrl::Instance().Route(url).shown; },
+      keeper,
+      [](WStringView url) {
+        const AddressRoute route = CBrowserUrl::Instance().Route(url);
+        LoginSite::Mapping mapping{route.shown, {}};
+        if (route.mapped && route.shown != url) DomainList::Instance().FindTarget(url, mapping.mirror);
+        return mapping;
+      },
       [] { return BrowserPreferences::ForThisBrowser().OfferPasswords(); });
   hooks.loginForms.SetListener(agent);
   windows.AddWindowHook([](IBrowserWindow& window) { agent->AttachWindow(window); });

@@ -15,7 +15,7 @@ class Page;
 struct LoginFormReport {
   enum class Kind {
     kSeen,     // a log-in form (one password field) is in the page
-    kFocused,  // the user went into its user-name or password field
+    kFocused,  // the user went into its user-name or password field (pointer or keyboard)
     kSent,     // it was sent (submitted, its button clicked, Enter in a field)
   };
   Kind kind = Kind::kSeen;

@@ -22,15 +22,28 @@ constexpr char16_t kScript[] = uR"JS((function () {
 
   function now() { return window.performance ? window.performance.now() : new Date().getTime(); }
 
+  // What the user sees of a field: at least a few pixels each way, its middle inside
+  // the window's view and on the field itself (nothing covers it), neither it nor a
+  // parent clipped away, hidden or faded below 0.8; the frame holding it likewise.
   function shown(el) {
     var doc = el && el.ownerDocument, win = doc && doc.defaultView;
     if (!win || !el.isConnected) return false;
     var r = el.getBoundingClientRect();
-    if (r.width < 2 || r.height < 2) return false;
-    if (r.right + win.pageXOffset <= 0 || r.bottom + win.pageYOffset <= 0) return false;
+    if (r.width < 4 || r.height < 4) return false;
+    var x = r.left + r.width / 2, y = r.top + r.height / 2;
+    if (x < 0 || y < 0 || x >= win.innerWidth || y >= win.innerHeight) return false;
+    var hit = doc.elementFromPoint(x, y);
+    if (hit !== el && !(hit && el.contains(hit))) return false;
+    var opacity = 1;
     for (var node = el; node && node.nodeType === 1; node = node.parentElement) {
       var style = win.getComputedStyle(node);
-      if (style.visibility === 'hidden' || style.display === 'none' || parseFloat(style.opacity) < 0.05) return false;
+      if (style.visibility !== 'visible' || style.display === 'none') return false;
+      if (style.clipPath && style.clipPath !== 'none') return false;
+      if (style.clip && style.clip !== 'auto' && (style.position === 'absolute' || style.position === 'fixed')) {
+        return false;
+      }
+      opacity *= parseFloat(style.opacity);
+      if (!(opacity >= 0.8)) return false;
     }
     var frame = win.frameElement;
     return !frame || shown(frame);
@@ -134,12 +147,28 @@ constexpr char16_t kScript[] = uR"JS((function () {
     report('sent', entry, { username: username, password: password });
   }
 
+  // Only what the user did counts: a page's own events raise no offer, and a field
+  // is filled only once the user went into it with the pointer or the keyboard, never
+  // when a script focuses it. The engine's submit event is trusted even when a
+  // script submits, so it counts only right after the user pressed something in
+  // that form.
   function listen(doc) {
-    doc.addEventListener('submit', function (event) {
+    var win = doc.defaultView, lastKey = -1e9, lastPress = { entry: null, at: -1e9 };
+    var asked = function (event) {
       var entry = entryOf(event.target);
-      if (entry) sent(entry);
+      if (entry && (event.target === entry.pass || event.target === entry.user)) report('focus', entry, {});
+    };
+    var pressed = function (event) {
+      if (event.isTrusted) lastPress = { entry: entryOf(event.target), at: now() };
+    };
+    win.addEventListener('mousedown', pressed, true);
+    win.addEventListener('keydown', pressed, true);
+    win.addEventListener('submit', function (event) {
+      var entry = entryOf(event.target);
+      if (entry && lastPress.entry === entry && now() - lastPress.at < 1000) sent(entry);
     }, true);
-    doc.addEventListener('click', function (event) {
+    win.addEventListener('click', function (event) {
+      if (!event.isTrusted) return;
       for (var el = event.target; el && el.nodeType === 1; el = el.parentElement) {
         if (!isButton(el)) continue;
         var entry = entryOf(el);
@@ -152,14 +181,17 @@ constexpr char16_t kScript[] = uR"JS((function () {
         return;
       }
     }, true);
-    doc.addEventListener('keydown', function (event) {
+    win.addEventListener('keydown', function (event) {
+      if (!event.isTrusted) return;
+      lastKey = now();
       if (event.key !== 'Enter' && event.keyCode !== 13) return;
       var entry = entryOf(event.target);
       if (entry && event.target.tagName === 'INPUT') sent(entry);
     }, true);
-    doc.addEventListener('focusin', function (event) {
-      var entry = entryOf(event.target);
-      if (entry && (event.target === entry.pass || event.target === entry.user)) report('focus', entry, {});
+    win.addEventListener('mousedown', function (event) { if (event.isTrusted) asked(event); }, true);
+    win.addEventListener('focusin', function (event) {
+      // Tab into a field: the key came just before.
+      if (event.isTrusted && now() - lastKey < 1000) asked(event);
     }, true);
   }
 

@@ -17,7 +17,10 @@ namespace tarvo {
 //   {"type":"seen"|"focus"|"sent", "document" (names the page load), "origin",
 //    "main", "form", "forms", "visible", "field":[x,y,w,h], "username", "password"}
 // "sent" comes from the form's submit event, a click on its button and Enter in its
-// fields (once for the same values within a few seconds). LoginFormEvents reads the
+// fields (once for the same values within a few seconds); "focus" from a press of the
+// pointer on one of its fields or the keyboard moving into one; only events of the
+// user's count, never those a page raises. "visible" asks what the user sees of the
+// fields (hit-tested, in the view, not clipped or faded). LoginFormEvents reads the
 // reports. Plain ES5, so both engines run it.
 class LoginFormScript {
  public:
