@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <QWindow>
 #include <memory>
 #include <optional>
 
@@ -190,6 +191,27 @@ QString BodiesTest::Evaluate(Page* page, const QString& expression) {
                                  });
   }
   return Pump([&] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("<none>");
+}
+
+void BodiesTest::ClickAsAUser(QWidget* target, QPoint at) {
+  // A click makes the window the active one, as the desktop does.
+  target->window()->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(target->window()));
+  QWindow* window = target->window()->windowHandle();
+  const QPoint point = target->mapTo(target->window(), at);
+  QTest::mouseMove(window, point);
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, point, 20);
+  // The view takes the keyboard focus on its own time; keys typed before that go
+  // nowhere.
+  Settle(300);
+}
+
+void BodiesTest::TypeAsAUser(QWidget* target, const QString& text) {
+  for (const QChar character : text) QTest::keyClick(target->window()->windowHandle(), character.toLatin1());
+}
+
+void BodiesTest::PressAsAUser(QWidget* target, Qt::Key key) {
+  QTest::keyClick(target->window()->windowHandle(), key);
 }
 
 Page* BodiesTest::OpenChromium(const QByteArray& path) {

@@ -119,6 +119,14 @@ class BodiesTest : public ::testing::Test {
   // Waits until the page's engine view is laid out in the body bar; the widget that
   // takes mouse and keys (the view's focus proxy), or nullptr.
   QWidget* InputTarget(Page* page);
+  // A click and keys the way the platform delivers them: through the top-level
+  // window, which hands them to the widget under the pointer or with the focus as it
+  // does a user's. (Events sent to the view's widget directly skip the window, and Qt
+  // WebEngine 6.8's view then never gives the page the keyboard.) Tests still focus
+  // a page's field with a script: the click gives the view the keys, not a field.
+  void ClickAsAUser(QWidget* target, QPoint at);
+  static void TypeAsAUser(QWidget* target, const QString& text);
+  static void PressAsAUser(QWidget* target, Qt::Key key);
 
   static WString Wide(const QString& text) { return text.toStdU16String(); }
   static TestHttpServer::Response Html(const QByteArray& body);

@@ -274,18 +274,17 @@ TEST_P(EngineBodiesTest, TheBrowsersKeysActInsideThePageAndTypingReachesIt) {
   QWidget* target = KeyTarget(page);
   ASSERT_NE(target, nullptr);
   ASSERT_TRUE(Pump([&] { return target->isVisible(); }));
-  target->window()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(target->window()));
   target->setFocus();
+  ClickAsAUser(target, QPoint(20, 12));
   Evaluate(page, QStringLiteral("document.getElementById('field').focus()"));
-  QTest::keyClicks(target, QStringLiteral("Abc 1"));
+  TypeAsAUser(target, QStringLiteral("Abc 1"));
   EXPECT_TRUE(Pump([&] { return Evaluate(page, QStringLiteral("document.getElementById('field').value")) ==
                                 QStringLiteral("Abc 1"); }));
   // Tab moves between the page's own fields; Enter makes a new line in a text area.
-  QTest::keyClick(target, Qt::Key_Tab);
-  QTest::keyClicks(target, QStringLiteral("x"));
-  QTest::keyClick(target, Qt::Key_Return);
-  QTest::keyClicks(target, QStringLiteral("y"));
+  PressAsAUser(target, Qt::Key_Tab);
+  TypeAsAUser(target, QStringLiteral("x"));
+  PressAsAUser(target, Qt::Key_Return);
+  TypeAsAUser(target, QStringLiteral("y"));
   EXPECT_TRUE(Pump([&] { return Evaluate(page, QStringLiteral("document.getElementById('area').value")) ==
                                 QStringLiteral("x\ny"); }));
 
@@ -395,8 +394,9 @@ TEST_F(BodiesTest, SleepingAndRestoredPagesLoadOnSelectionWithTheirHistory) {
   ASSERT_NE(form, nullptr);
   QWidget* input = InputTarget(form);
   ASSERT_NE(input, nullptr);
-  QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-  QTest::keyClicks(input, "unsent");
+  ClickAsAUser(input, QPoint(100, 100));
+  Evaluate(form, QStringLiteral("document.getElementById('text').focus()"));
+  TypeAsAUser(input, QStringLiteral("unsent"));
   Page* pinned = OpenChromium("/pinned");
   ASSERT_NE(pinned, nullptr);
   host_->pages.PinPage(pinned, true);
