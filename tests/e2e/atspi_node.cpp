@@ -58,7 +58,12 @@ std::optional<AtspiNode> AtspiNode::Application(int pid) {
 
 std::string AtspiNode::Name() const { return Take(atspi_accessible_get_name(object_.get(), nullptr)); }
 
-std::string AtspiNode::Role() const { return Take(atspi_accessible_get_role_name(object_.get(), nullptr)); }
+std::string AtspiNode::Role() const {
+  // Newer AT-SPI libraries (Debian 13's) name the push button role "button"; the
+  // role is the same, so the walk speaks of it by one name on every release.
+  std::string role = Take(atspi_accessible_get_role_name(object_.get(), nullptr));
+  return role == "button" ? "push button" : role;
+}
 
 std::string AtspiNode::Path() const {
   const char* path = object_ ? ATSPI_OBJECT(object_.get())->path : nullptr;
