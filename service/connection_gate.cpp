@@ -224,10 +224,6 @@ void ConnectionGate::Accept(int listenFd) {
       // of idle connections cannot keep a client that has a request out.
       PushOutIdlest();
     }
-    // An answer goes out as soon as it is written: on a connection kept open no end
-    // of stream pushes a short answer out from behind the client's delayed ACK.
-    const int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
     const auto tls = tlsOf_.find(listenFd);
     TcpConnection connection(fd, tls != tlsOf_.end() ? tls->second->Accept(fd) : nullptr);
     if ((tls != tlsOf_.end() && connection.tls() == nullptr) || !loop_.Watch(fd, kReadable)) {
@@ -402,6 +398,14 @@ void ConnectionGate::Receive(int fd) {
   const Verdict verdict = check_(waiting.received);
   switch (verdict.kind) {
     case Verdict::Kind::kComplete: {
+      // The answer goes out as soon as it is written: on a connection kept open no
+      // end of stream would push a short answer past the client's delayed ACK. Not
+      // before: during a TLS handshake, holding a lone session ticket until the
+      // client's ACK lets that ACK-bearing ticket answer the client's Finished at
+      // once, so a client that delays its request behind it (Nagle) is not kept
+      // waiting for the delayed ACK.
+      const int on = 1;
+      ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
       loop_.Forget(fd);
       Waiting done = std::move(waiting);
       waiting_.erase(fd);

@@ -139,10 +139,13 @@ int TicketKeys::Open(const unsigned char name[16], const unsigned char iv[16], E
   std::lock_guard lock(mutex_);
   for (size_t i = 0; i < keys_.size(); ++i) {
     if (std::memcmp(keys_[i].name.data(), name, keys_[i].name.size()) == 0) {
-      if (!SetUp(keys_[i], iv, cipher, mac, false)) {
-        return -1;
-      }
-      return i == 0 ? 1 : 2;
+      // Always a fresh ticket in return, whichever key opened this one: a client then
+      // never shows the same ticket twice (which would link its connections), and
+      // TLS 1.3 sends a ticket after a resumed handshake only when asked to, a
+      // ticket whose segment also acknowledges the client's Finished at once (a
+      // client that holds its request back until then would otherwise wait for the
+      // delayed acknowledgement).
+      return SetUp(keys_[i], iv, cipher, mac, false) ? 2 : -1;
     }
   }
   return 0;

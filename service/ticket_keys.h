@@ -15,8 +15,8 @@ namespace tarvo::service {
 // The keys that seal the front's TLS session tickets, so a client resumes its
 // session on a new connection without a full handshake. They live in memory only.
 // Either the service's own: made at start and renewed every kPeriod, the key before
-// still opening tickets (which are then renewed), so a ticket outlives its key by one
-// period at most and no key lives longer than two. Or read from a file that several
+// still opening tickets, so a ticket outlives its key by one period at most and no
+// key lives longer than two; every ticket opened is answered with a fresh one. Or read from a file that several
 // processes behind one balancer share (so a ticket from one resumes on another):
 // whoever runs them writes it (on memory-backed storage) and renews it, the service
 // reads it again within kRecheck of a change; 80 bytes a key (`openssl rand 80`: a
@@ -51,8 +51,8 @@ class TicketKeys {
 
   // OpenSSL's ticket key callback, split: Seal names the key and sets up the cipher
   // and MAC for a new ticket (1; -1 on failure); Open finds the ticket's key (0 when
-  // none has its name: a full handshake follows) and sets them up (1, or 2 when the
-  // key no longer seals: the client gets a fresh ticket).
+  // none has its name: a full handshake follows) and sets them up (2: the session
+  // resumes and the client gets a fresh ticket; -1 on failure).
   int Seal(unsigned char name[16], unsigned char iv[16], EVP_CIPHER_CTX* cipher, EVP_MAC_CTX* mac);
   int Open(const unsigned char name[16], const unsigned char iv[16], EVP_CIPHER_CTX* cipher, EVP_MAC_CTX* mac);
 
