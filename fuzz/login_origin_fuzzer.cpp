@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const WString origin = LoginSite::OriginOf(address);
   if (origin.empty()) return 0;
   if (LoginSite::OriginOf(origin) != origin) fuzz::Fail("an origin is not its own origin");
-  const auto site = LoginSite::Of(address, [](WStringView url) { return WString(url); });
+  const auto site = LoginSite::Of(address, [](WStringView url) { return LoginSite::Mapping{WString(url), WString()}; });
   if (!site || site->origin != origin) fuzz::Fail("an unmapped page's log-in site is not its origin");
   return 0;
 }
