@@ -109,18 +109,29 @@ TEST_F(CefProxyTest, MalformedPreferencesAreRefusedAndChangeNothing) {
   EXPECT_FALSE(CefRequestContext::GetGlobalContext()->CanSetPreference("homepage"));
 }
 
-// A page that makes a peer connection the way `make` says (which sets `pc`) and
-// notes in window.result, once gathering has ended, how many candidates it had.
+// A page that makes a peer connection the way `make` says and notes in window.result,
+// once gathering has ended, how many candidates it had. `make` sets `pc`, or has a
+// document of its own (a frame, a window) pass one to top.gather, or, where the
+// page cannot reach top, report "gathered <n>" with postMessage itself (kGatherHere).
 TestHttpServer::Response GatheringPage(const QString& prefix, const QString& make) {
   TestHttpServer::Response page;
-  page.body = (QStringLiteral("<!doctype html><html><body>") + prefix + QStringLiteral("<script>var pc; var found = 0;") +
-               make +
-               QStringLiteral("pc.onicecandidate = e => e.candidate ? ++found : window.result = 'gathered ' + found;"
-                              "pc.createDataChannel('d'); pc.createOffer().then(o => pc.setLocalDescription(o));"
-                              "</script></body></html>"))
+  page.body = (QStringLiteral("<!doctype html><html><body>") + prefix +
+               QStringLiteral("<script>var pc; function gather(p) {"
+                              "  var found = 0;"
+                              "  p.onicecandidate = e => e.candidate ? ++found : window.result = 'gathered ' + found;"
+                              "  p.createDataChannel('d'); p.createOffer().then(o => p.setLocalDescription(o));"
+                              "}"
+                              "addEventListener('message', e => { window.result = String(e.data); });") +
+               make + QStringLiteral("if (pc) gather(pc);</script></body></html>"))
                   .toUtf8();
   return page;
 }
+
+// Gathers in a document that cannot reach the top one (`%1`: the servers).
+constexpr char kGatherHere[] =
+    "var p = new RTCPeerConnection(%1), n = 0;"
+    "p.onicecandidate = e => e.candidate ? ++n : top.postMessage('gathered ' + n, '*');"
+    "p.createDataChannel('d'); p.createOffer().then(o => p.setLocalDescription(o));";
 
 TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
   QUdpSocket stun;  // stands in for a STUN server
@@ -151,6 +162,71 @@ TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
       {"frame element",
        QStringLiteral("var f = document.createElement('div'); f.innerHTML = '<iframe></iframe>';"
                       "document.body.append(f); pc = new f.firstChild.contentWindow.RTCPeerConnection(%1);").arg(servers)},
+      // A frame's own DOM methods, called on this document, insert frames into it.
+      {"borrowed appendChild",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe'));"
+                      "window[0].Node.prototype.appendChild.call(document.body, document.createElement('iframe'));"
+                      "pc = new window[1].RTCPeerConnection(%1);").arg(servers)},
+      {"borrowed insertBefore",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe'));"
+                      "window[0].Node.prototype.insertBefore.call(document.body, document.createElement('iframe'),"
+                      "  document.body.firstChild); pc = new window[0].RTCPeerConnection(%1);").arg(servers)},
+      {"borrowed innerHTML",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe')); var d = document.createElement('div');"
+                      "document.body.append(d);"
+                      "Object.getOwnPropertyDescriptor(window[0].Element.prototype, 'innerHTML').set.call(d, '<iframe></iframe>');"
+                      "pc = new window[1].RTCPeerConnection(%1);").arg(servers)},
+      {"borrowed into a frame",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe'));"
+                      "document.body.appendChild.call(window[0].document.body, document.createElement('iframe'));"
+                      "pc = new window[0][0].RTCPeerConnection(%1);").arg(servers)},
+      {"nested frames",
+       QStringLiteral("document.body.appendChild(document.createElement('iframe'));"
+                      "window[0].document.body.innerHTML = '<iframe></iframe>';"
+                      "window[0][0].document.body.appendChild(window[0][0].document.createElement('iframe'));"
+                      "pc = new window[0][0][0].RTCPeerConnection(%1);").arg(servers)},
+      {"written frame and script",
+       QStringLiteral("document.write(`<iframe></iframe><script>pc = new window[0].RTCPeerConnection(%1);<\\/script>`);")
+           .arg(servers)},
+      // Page code that runs before the call inserting a frame returns.
+      {"frame's load handler",
+       QStringLiteral("var f = document.createElement('iframe');"
+                      "f.onload = () => pc = pc || new window[0].RTCPeerConnection(%1); document.body.append(f);")
+           .arg(servers)},
+      {"insertion listener",
+       QStringLiteral("document.addEventListener('DOMNodeInserted', () => pc = pc || new window[0].RTCPeerConnection(%1));"
+                      "document.body.append(document.createElement('iframe'));").arg(servers)},
+      {"custom element",
+       QStringLiteral("customElements.define('x-leak', class extends HTMLElement {"
+                      "  connectedCallback() { pc = pc || new window[0].RTCPeerConnection(%1); } });"
+                      "document.body.insertAdjacentHTML('beforeend', '<iframe></iframe><x-leak></x-leak>');")
+           .arg(servers)},
+      {"reopened document",
+       QStringLiteral("document.open(); document.write(`<body><script>"
+                      "  var f = document.createElement('iframe');"
+                      "  f.onload = () => gather(new window[0].RTCPeerConnection(%1)); document.body.append(f);"
+                      "<\\/script>`); document.close();").arg(servers)},
+      {"document.open window",
+       QStringLiteral("pc = new (document.open('about:blank', '', '').RTCPeerConnection)(%1);").arg(servers)},
+      {"blank window", QStringLiteral("pc = new (window.open('about:blank').RTCPeerConnection)(%1);").arg(servers)},
+      {"blank window's frame",
+       QStringLiteral("var w = window.open('about:blank');"
+                      "document.body.appendChild.call(w.document.body, w.document.createElement('iframe'));"
+                      "pc = new w[0].RTCPeerConnection(%1);").arg(servers)},
+      {"javascript: window",
+       QStringLiteral("window.open(`javascript:\"<script>opener.gather(new RTCPeerConnection(%1))<\\/script>\"`);")
+           .arg(servers)},
+      {"srcdoc frame",
+       QStringLiteral("var f = document.createElement('iframe');"
+                      "f.srcdoc = `<script>parent.gather(new RTCPeerConnection(%1))<\\/script>`;"
+                      "document.body.append(f);").arg(servers)},
+      {"sandboxed frame",
+       QStringLiteral("var f = document.createElement('iframe'); f.sandbox = 'allow-scripts';"
+                      "f.srcdoc = `<script>%1<\\/script>`; document.body.append(f);")
+           .arg(QString::fromLatin1(kGatherHere).arg(servers))},
+      {"worker",
+       QStringLiteral("new Worker(URL.createObjectURL(new Blob(['postMessage(typeof RTCPeerConnection)'])))"
+                      ".onmessage = e => window.result = e.data === 'undefined' ? 'gathered 0' : 'in a worker';")},
   };
   CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
   ASSERT_NE(browser, nullptr);
@@ -172,6 +248,36 @@ TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
   ASSERT_TRUE(SetProxy(u"", u"")) << last_error_.toStdString();
   Load(browser, server_.Url(QStringLiteral("/gather1.html")));
   EXPECT_TRUE(WaitFor([&] { return datagrams > 0; }, 10000)) << "no binding request with the proxy off";
+}
+
+// Whatever keeps WebRTC on the proxy's road while it is on leaves it alone while it
+// is off: two pages of this machine connect directly and one's data channel speaks to
+// the other (the descriptions carry all candidates, so nothing else has to be passed).
+TEST_F(CefProxyTest, WithTheProxyOffTwoPagesConnectOverWebRtc) {
+  CefRefPtr<CefBrowser> calling = Open(server_.Url("/basic.html"));
+  CefRefPtr<CefBrowser> answering = Open(server_.Url("/basic.html"));
+  ASSERT_NE(calling, nullptr);
+  ASSERT_NE(answering, nullptr);
+  const auto awaited = [this](const CefRefPtr<CefBrowser>& browser, const char* name) {
+    QString value;
+    WaitFor([&] { return !(value = Evaluate(browser, QStringLiteral("window.%1 || ''").arg(name))).isEmpty(); });
+    return value;
+  };
+  Evaluate(calling,
+           "window.a = new RTCPeerConnection(); const c = a.createDataChannel('d');"
+           "c.onmessage = e => window.heard = e.data;"
+           "a.onicecandidate = e => e.candidate || (window.offer = JSON.stringify(a.localDescription));"
+           "a.createOffer().then(o => a.setLocalDescription(o)); 'asked'");
+  const QString offer = awaited(calling, "offer");
+  ASSERT_FALSE(offer.isEmpty()) << "no offer";
+  Evaluate(answering,
+           "window.b = new RTCPeerConnection(); b.ondatachannel = e => e.channel.onopen = () => e.channel.send('hello');"
+           "b.onicecandidate = e => e.candidate || (window.answer = JSON.stringify(b.localDescription));"
+           "b.setRemoteDescription(" + offer + ").then(() => b.createAnswer()).then(d => b.setLocalDescription(d)); 'ok'");
+  const QString answer = awaited(answering, "answer");
+  ASSERT_FALSE(answer.isEmpty()) << "no answer";
+  Evaluate(calling, "a.setRemoteDescription(" + answer + "); 'ok'");
+  EXPECT_EQ(awaited(calling, "heard").toStdString(), "hello");
 }
 
 // Certificate errors through the Chromium layer: a page served over TLS with a

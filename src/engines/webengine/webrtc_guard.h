@@ -13,11 +13,12 @@ namespace tarvo::cef {
 // through TURN over TCP, which the engine sends through the proxy. Without the
 // guard WebRTC is the engine's own.
 //
-// The engine's command-line switch for the same ("force-webrtc-ip-handling-policy")
-// is read once per process, and with it WebRTC between two local pages fails while
-// the VPN is off; the engine's per-page setting (public interfaces only) still asks
-// STUN servers directly. Documents already open when the guard comes on keep what
-// they had: the browser reloads them.
+// The engine's command-line switch for the same ("force-webrtc-ip-handling-policy=
+// disable_non_proxied_udp") is read once per process and holds for every page and
+// frame without a script, but with it WebRTC between two local pages fails while the
+// VPN is off (both are in the proxy test's table); the engine's per-page setting
+// (public interfaces only) still asks STUN servers directly. Documents already open
+// when the guard comes on keep what they had: the browser reloads them.
 //
 // Lifetime: owned by EngineContext. Threads: GUI thread only.
 class WebRtcGuard {

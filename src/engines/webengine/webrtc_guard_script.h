@@ -17,11 +17,17 @@ namespace tarvo::cef {
 // run in yet: a frame or window it has just made (their empty first document is
 // scripted before the engine runs this there). So the frames and windows of the
 // document are guarded as soon as the page can reach them: after every DOM call
-// that can insert a frame, when a frame element's window or document is read, for
-// the window that window.open returns, and, for frames the parser makes, before the
-// next script runs (a mutation observer). Everything the guard uses is taken
-// before the page runs, so what the page replaces later does not reach it; what it
-// hands to the engine is built from plain values read once from the page's objects.
+// that can insert a frame, in the window whose document it inserted into (a method
+// taken from one frame may be called on another's nodes), when a frame element's
+// window or document is read, for the window that window.open or document.open
+// returns, for frames the parser makes before the next script runs (a mutation
+// observer; document.write hands the parser its markup in pieces that end before
+// each script, since such a script runs before the write returns), and before any
+// of the page's code that runs while a frame is being inserted (an insertion
+// event's listener, an empty frame's load handler). Everything the guard uses is
+// taken before the page runs, so what the page replaces later does not reach it;
+// what it hands to the engine is built from plain values read once from the page's
+// objects.
 inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
   'use strict';
   var apply = Reflect.apply;
@@ -34,11 +40,15 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
   var startsWith = String.prototype.startsWith;
   var indexOf = String.prototype.indexOf;
   var slice = String.prototype.slice;
+  var charCodeAt = String.prototype.charCodeAt;
   var isArray = Array.isArray;
   var iteratorKey = Symbol.iterator;
   var guarded = new WeakMap();  // a guarded window's document -> how to count its frames
   var lookUp = WeakMap.prototype.get;
   var remember = WeakMap.prototype.set;
+  var rangeStart = getterOf(Range.prototype, 'startContainer');
+  var ownerDocumentOf = getterOf(Node.prototype, 'ownerDocument');
+  var defaultViewOf = getterOf(Document.prototype, 'defaultView');
 
   // The getter of `name` on `target` or the first of its prototypes that has one.
   function getterOf(target, name) {
@@ -116,12 +126,13 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
     return descriptor && typeof descriptor.value === 'function' ? [proto, descriptor] : null;
   }
 
-  // Runs `after` with the result once the original has returned.
+  // Runs `after` with the result and the object it was called on once the original
+  // has returned.
   function wrapMethod(target, name, descriptor, after) {
     var original = descriptor.value;
     descriptor.value = function () {
       var result = apply(original, this, arguments);
-      after(result);
+      after(result, this);
       return result;
     };
     defineProperty(target, name, descriptor);
@@ -133,10 +144,21 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
     var original = descriptor[part];
     descriptor[part] = function () {
       var result = apply(original, this, arguments);
-      after(result);
+      after(result, this);
       return result;
     };
     defineProperty(target, name, descriptor);
+  }
+
+  // The window whose document `target` (a node, a document or a range) inserts into.
+  // A method is often called on a node of another window than its own: one frame's
+  // appendChild on the parent's body inserts a frame into the parent.
+  function windowOf(target) {
+    var node = target;
+    try { node = apply(rangeStart, target, []); } catch (e) {}
+    var doc = null;
+    try { doc = apply(ownerDocumentOf, node, []) || node; } catch (e) { return null; }
+    try { return apply(defaultViewOf, doc, []); } catch (e) { return null; }
   }
 
   function guardConstructor(win) {
@@ -182,8 +204,54 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
     }
   }
 
+  // Where the next "<script" (in any case) starts in `text` at or after `from`; -1
+  // for none.
+  function nextScript(text, from) {
+    var tag = '<script';
+    for (var at = apply(indexOf, text, ['<', from]); at >= 0; at = apply(indexOf, text, ['<', at + 1])) {
+      var i = 1;
+      while (i < tag.length && (apply(charCodeAt, text, [at + i]) | 32) === apply(charCodeAt, tag, [i])) ++i;
+      if (i === tag.length) return at;
+    }
+    return -1;
+  }
+
+  // A script in the markup of document.write runs before the write returns, and so
+  // before anything after it: the markup is handed to the parser in pieces that end
+  // before each script, and the frames are guarded after each piece. The parser
+  // reads the pieces as it would read the whole.
+  function wrapWrites(win, after) {
+    var write = method(win, 'Document', 'write');
+    var writeln = method(win, 'Document', 'writeln');
+    if (!write || !writeln) return;
+    var nativeWrite = write[1].value;
+    var split = function (last) {
+      return function () {
+        var text = '';
+        for (var a = 0; a < arguments.length; ++a) text += toText(arguments[a]);
+        var from = 0;
+        for (var at = nextScript(text, 1); at > 0; at = nextScript(text, at + 1)) {
+          apply(nativeWrite, this, [apply(slice, text, [from, at])]);
+          after(undefined, this);
+          from = at;
+        }
+        var result = apply(last, this, [apply(slice, text, [from])]);
+        after(result, this);
+        return result;
+      };
+    };
+    write[1].value = split(nativeWrite);
+    defineProperty(write[0], 'write', write[1]);
+    writeln[1].value = split(writeln[1].value);
+    defineProperty(writeln[0], 'writeln', writeln[1]);
+  }
+
   function guardHooks(win, frameCount) {
-    var framesChanged = function () { guardFramesOf(win, frameCount); };
+    var framesChanged = function (result, target) {
+      guardFramesOf(win, frameCount);
+      var into = target === undefined ? null : windowOf(target);
+      if (into && into !== win) guardWindow(into);
+    };
     // Plain arrays walked by index: nothing the page added to Object.prototype by
     // the time a frame of it is guarded comes along.
     var inserting = [
@@ -192,7 +260,7 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
                    'insertAdjacentHTML']],
       ['CharacterData', ['before', 'after', 'replaceWith']],
       ['DocumentType', ['before', 'after', 'replaceWith']],
-      ['Document', ['append', 'prepend', 'replaceChildren', 'write', 'writeln', 'execCommand']],
+      ['Document', ['append', 'prepend', 'replaceChildren', 'execCommand']],
       ['DocumentFragment', ['append', 'prepend', 'replaceChildren']],
       ['Range', ['insertNode', 'surroundContents']]
     ];
@@ -218,8 +286,21 @@ inline constexpr char16_t kWebRtcGuardScript[] = uR"JS((function () {
     }
     var open = getDescriptor(win, 'open');
     if (open && typeof open.value === 'function') wrapMethod(win, 'open', open, guardViewOf);
+    wrapWrites(win, framesChanged);
     // Frames the parser makes: the observer is called before the next script runs.
     new win.MutationObserver(framesChanged).observe(win.document, {childList: true, subtree: true});
+    // The page's code that runs while a frame is being inserted, before the call
+    // inserting it returns: an insertion event's listener, a new frame's load handler
+    // (the engine loads an empty frame at once). Listeners of the guard's come first,
+    // being the first added; document.open() takes them away, so they come back.
+    var listen = function () {
+      win.addEventListener('DOMNodeInserted', framesChanged, true);
+      win.document.addEventListener('load', framesChanged, true);
+    };
+    listen();
+    var reopen = method(win, 'Document', 'open');
+    // With three arguments it opens a window instead.
+    if (reopen) wrapMethod(reopen[0], 'open', reopen[1], function (result) { listen(); guardViewOf(result); });
   }
 
   // Guards a window's present document once (a window that navigated has a new
