@@ -92,10 +92,26 @@ std::string SqliteConnection::Damage() {
   return finding == "ok" ? std::string() : finding;
 }
 
-SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
+SqliteConnection::~SqliteConnection() {
+  kept_.clear();
+  sqlite3_close(db_);
+}
 
 DatabaseStatement SqliteConnection::Prepare(std::string_view sql) {
-  return DatabaseStatement(std::make_unique<SqliteStatement>(db_, sql));
+  std::unique_ptr<tarvo::SqliteStatement> compiled;
+  if (const auto kept = kept_.find(sql); kept != kept_.end()) {
+    compiled = std::move(kept->second);
+    kept_.erase(kept);
+  } else {
+    compiled = std::make_unique<tarvo::SqliteStatement>(db_, sql);
+  }
+  // A statement that did not compile is thrown away by the statement, never kept.
+  return DatabaseStatement(std::make_unique<SqliteStatement>(
+      db_, std::move(compiled), [this, key = std::string(sql)](std::unique_ptr<tarvo::SqliteStatement> done) {
+        if (kept_.size() < kMaxKept) {
+          kept_.try_emplace(key, std::move(done));
+        }
+      }));
 }
 
 void SqliteConnection::Execute(std::string_view sql) {

@@ -6,10 +6,16 @@
 
 namespace tarvo::service {
 
-SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : db_(db), statement_(db, sql) {
-  if (statement_.status() != SQLITE_OK || statement_.empty()) {
+SqliteStatement::SqliteStatement(sqlite3* db, std::unique_ptr<tarvo::SqliteStatement> compiled, GiveBack giveBack)
+    : db_(db), statement_(std::move(compiled)), giveBack_(std::move(giveBack)) {
+  if (statement_->status() != SQLITE_OK || statement_->empty()) {
     throw ServiceError(std::string("cannot prepare statement: ") + sqlite3_errmsg(db_));
   }
+}
+
+SqliteStatement::~SqliteStatement() {
+  statement_->Reset();
+  giveBack_(std::move(statement_));
 }
 
 void SqliteStatement::Check(int status) const {
@@ -17,19 +23,19 @@ void SqliteStatement::Check(int status) const {
 }
 
 void SqliteStatement::Bind(int index, int64_t value) {
-  Check(statement_.BindAt(index, SqlValue(value)));
+  Check(statement_->BindAt(index, SqlValue(value)));
 }
 
 void SqliteStatement::Bind(int index, std::string_view text) {
-  Check(statement_.BindAt(index, SqlValue(text)));
+  Check(statement_->BindAt(index, SqlValue(text)));
 }
 
 void SqliteStatement::BindNull(int index) {
-  Check(statement_.BindAt(index, SqlValue(nullptr)));
+  Check(statement_->BindAt(index, SqlValue(nullptr)));
 }
 
 bool SqliteStatement::Step() {
-  const int result = statement_.Step();
+  const int result = statement_->Step();
   if (result == SQLITE_ROW) {
     return true;
   }

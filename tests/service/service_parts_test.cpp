@@ -402,6 +402,35 @@ TEST(TicketKeys, OwnKeysOpenTheirTicketsForOnePeriodMoreAndSharedOnesAcrossProce
   EXPECT_THROW(TicketKeys((dir.path() / "missing").string()), ServiceError);
 }
 
+TEST(ServiceDatabase, AStatementUsedAgainStartsAfreshWithNothingBound) {
+  tarvo::test::TempDir dir;
+  ServiceDatabase database((dir.path() / "service.db").string(), 1);
+  database.Write([](DatabaseConnection& db) {
+    db.Execute("CREATE TABLE numbers(v INTEGER); INSERT INTO numbers VALUES(1), (2), (3)");
+  });
+  constexpr std::string_view kAbove = "SELECT v FROM numbers WHERE ?1 IS NULL OR v > ?1 ORDER BY v";
+  database.Read([&](DatabaseConnection& db) {
+    {
+      auto above = db.Prepare(kAbove);
+      above.Bind(1, 1);
+      ASSERT_TRUE(above.Step());
+      EXPECT_EQ(above.Int(0), 2);  // left before its last row
+    }
+    auto again = db.Prepare(kAbove);
+    ASSERT_TRUE(again.Step());
+    EXPECT_EQ(again.Int(0), 1) << "from the first row, with nothing bound";
+    // The same SQL twice at once: each its own statement.
+    auto inner = db.Prepare(kAbove);
+    inner.Bind(1, 2);
+    ASSERT_TRUE(inner.Step());
+    EXPECT_EQ(inner.Int(0), 3);
+    ASSERT_TRUE(again.Step());
+    EXPECT_EQ(again.Int(0), 2);
+  });
+  EXPECT_THROW(database.Read([](DatabaseConnection& db) { return db.Prepare("SELECT FROM nowhere"); }),
+               ServiceError);
+}
+
 // One end of a fresh socket pair, its other end for the reader (closed by the test).
 std::pair<TcpConnection, int> SocketPair() {
   int ends[2] = {-1, -1};
