@@ -183,7 +183,9 @@ constexpr char16_t kScript[] = uR"JS((function () {
     }, true);
     win.addEventListener('keydown', function (event) {
       if (!event.isTrusted) return;
-      lastKey = now();
+      // Only Tab moves the user into a field; a page that focuses a field after any
+      // other key the user pressed does not fill it.
+      if (event.key === 'Tab') lastKey = now();
       if (event.key !== 'Enter' && event.keyCode !== 13) return;
       var entry = entryOf(event.target);
       if (entry && event.target.tagName === 'INPUT') sent(entry);
