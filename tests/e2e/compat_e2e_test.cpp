@@ -68,8 +68,12 @@ TEST_F(CompatEndToEndTest, AModernPageRunsAndTypingAndTheBrowsersKeysWorkInAComp
   EXPECT_TRUE(WaitFor([&] { return PixelOf(*window, 100, 200) == "srgb(255,255,255)"; }, 5s))
       << "the page stayed blank where the menu was: " << PixelOf(*window, 100, 200);
   const auto clickPage = [&](int fromTop) { return ClickAt(window->x + 300, window->y + fromTop); };
+  // Keys reach the page through the browser, a click straight from the display: each
+  // step waits until the page has what was typed, or a click could overtake its keys.
   ASSERT_TRUE(clickPage(200) && Keys("type --delay 30 'alice'"));
+  EXPECT_TRUE(WaitFor([&] { return TitleOf("/form.html") == "typed [alice] []"; }, 10s)) << TitleOf("/form.html");
   ASSERT_TRUE(clickPage(440) && Keys("type --delay 30 'one'") && Keys("key Return") && Keys("type --delay 30 'two'"));
+  EXPECT_TRUE(WaitFor([&] { return TitleOf("/form.html") == "typed [alice] [one|two]"; }, 10s)) << TitleOf("/form.html");
   ASSERT_TRUE(clickPage(200) && Keys("key Return"));
   ASSERT_TRUE(WaitFor([&] { return Served("/sent"); }, 20s)) << browser->Log();
   const auto query = pages_.RequestsFor("/sent").front().query;
