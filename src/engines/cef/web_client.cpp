@@ -189,6 +189,9 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
   const int id = browser->GetIdentifier();
   if (pageOfBrowser_.count(id) == 0) return false;
   const PageHost pageHost = HostOf(id);
+  // A page the shell still holds asked to close itself (its body lets go of the page
+  // first when the shell closes it).
+  Page* closedByPage = PageOf(id);
   pageOfBrowser_.erase(id);
   browserOfId_.erase(id);
   bodyBarOfBrowser_.erase(id);
@@ -199,6 +202,7 @@ bool WebClient::DoClose(CefRefPtr<CefBrowser> browser) {
                       reinterpret_cast<DuiLib::WPARAM>(window));
   // The first browser's window stays: proxy tasks are addressed through it.
   if (window != nullptr && !browser->IsSame(firstBrowser_)) window->deleteLater();
+  if (closedByPage != nullptr) PostRecord(PageChannels::kClosedByPage, PageGoneRecord{closedByPage});
   return true;
 }
 

@@ -55,6 +55,9 @@ void PageBusHandler::Install(BusPoller& poller, Lists lists) {
   poller.On(PageChannels::kRendererGone, [lists](auto record) {
     if (ListOf(record->page, lists()) != nullptr) record->page->OnRendererGone();
   });
+  poller.On(PageChannels::kClosedByPage, [lists](auto record) {
+    if (Pages* list = ListOf(record->page, lists())) list->ClosePage(record->page);
+  });
 }
 
 }  // namespace tarvo

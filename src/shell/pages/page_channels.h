@@ -19,10 +19,13 @@ inline constexpr TypedChannel<PageTextRecord> kSetIconUrl{u"mainwnd/page/set_ico
 inline constexpr TypedChannel<PageTextRecord> kSetTitle{u"mainwnd/page/set_title"};
 // The engine process that drew the page ended while the page was open.
 inline constexpr TypedChannel<PageGoneRecord> kRendererGone{u"mainwnd/page/renderer_gone"};
+// The page closed itself (a window a script opened, closed by that script or its
+// own): its tab goes as if the user had closed it.
+inline constexpr TypedChannel<PageGoneRecord> kClosedByPage{u"mainwnd/page/closed_by_page"};
 
 // Every page-report channel, in poll order.
-inline constexpr std::array<WStringView, 7> kAllKeys = {kAddPage.Key(),        kIsLoading.Key(),  kTempRedirect.Key(),
+inline constexpr std::array<WStringView, 8> kAllKeys = {kAddPage.Key(),        kIsLoading.Key(),  kTempRedirect.Key(),
                                                         kBecameDownload.Key(), kSetIconUrl.Key(), kSetTitle.Key(),
-                                                        kRendererGone.Key()};
+                                                        kRendererGone.Key(),   kClosedByPage.Key()};
 
 }  // namespace tarvo::PageChannels
