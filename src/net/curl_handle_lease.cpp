@@ -35,8 +35,9 @@ struct KeptHandle {
 
 }  // namespace
 
-CurlHandleLease::CurlHandleLease(bool direct) {
-  thread_local KeptHandle kept;
+CurlHandleLease::CurlHandleLease(bool direct, bool secure) {
+  thread_local std::array<KeptHandle, 2> keptByScheme;
+  KeptHandle& kept = keptByScheme[secure ? 1 : 0];
   if (direct && !kept.busy) {
     if (!kept.handle) {
       kept.handle = MakeCurlEasyHandle();

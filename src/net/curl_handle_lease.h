@@ -14,13 +14,16 @@ namespace tarvo {
 // request through a proxy (a VPN node) gets a handle of its own, closed with it, that
 // shares nothing: what goes through a node must not be linked to what goes around it
 // by a connection or a TLS session. A thread that already runs a transfer (a nested
-// one) gets a fresh handle too.
+// one) gets a fresh handle too. Plain and TLS requests keep their connections on
+// separate handles: some libcurl releases (8.14, Debian 13's) hand an http: request
+// a kept https: connection to the same host and port, so a request meant to go out
+// in the clear (or to fail against a TLS port) would quietly ride on TLS instead.
 //
 // Threads: each thread keeps its own handle; the shared session cache is guarded by
 // libcurl's share locks.
 class CurlHandleLease {
  public:
-  explicit CurlHandleLease(bool direct);
+  CurlHandleLease(bool direct, bool secure);
   ~CurlHandleLease();
   CurlHandleLease(const CurlHandleLease&) = delete;
   CurlHandleLease& operator=(const CurlHandleLease&) = delete;

@@ -160,7 +160,7 @@ CurlHeaderList BuildHeaderList(std::string_view text) {
 }  // namespace
 
 void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHead, const BodySink& sink) {
-  const CurlHandleLease handle(setup.route.proxy.empty());
+  const CurlHandleLease handle(setup.route.proxy.empty(), setup.url->secure());
   CURL* curl = handle.get();
   if (curl == nullptr) {
     throw kHttpErrorOpenHandle;
