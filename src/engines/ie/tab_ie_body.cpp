@@ -78,6 +78,12 @@ void TabIeBody::Show(bool visible) {
   if (control_ != nullptr) control_->Show(visible);
 }
 
+void TabIeBody::SetReady(bool ready) {
+  // Readiness never shows the view: the body bar shows the selected tab's, and a
+  // background tab's view shown here would cover the selected page.
+  if (!ready) Show(false);
+}
+
 void TabIeBody::SetZoom(double level) {
   zoomLevel_ = level;
   if (control_ != nullptr) control_->SetZoomFactor(ZoomLevel::Factor(level));
@@ -241,9 +247,10 @@ DuiLib::LRESULT TabIeBody::TranslateAccelerator(DuiLib::MSG*) {
 
 namespace {
 
-// A new body sized to the body bar and shown (its window stays hidden until the bar
-// shows it), or nullptr when the environment lacks a part or the engine could not
-// make a view.
+// A new body sized to the body bar, its window hidden until the bar shows it (a view
+// made while another tab is selected, such as one the session restores behind it,
+// must not cover that tab), or nullptr when the environment lacks a part or the
+// engine could not make a view.
 std::unique_ptr<TabIeBody> MakeIeBody(const TabIeBody::Environment& environment, const WString& url,
                                       WebBrowserControl* related) {
   if (environment.bodyBar == nullptr || environment.profile == nullptr || environment.pages == nullptr) return nullptr;
@@ -255,7 +262,7 @@ std::unique_ptr<TabIeBody> MakeIeBody(const TabIeBody::Environment& environment,
   if (control == nullptr || control->Window() == nullptr) return nullptr;
   control->Window()->setGeometry(bar->rect());
   auto body = std::make_unique<TabIeBody>(environment, std::move(control), url);
-  body->Show(true);
+  body->Show(false);
   return body;
 }
 

@@ -63,7 +63,7 @@ class TabIeBody : public ITabBody, public ie::WebBrowserEvents, public DuiLib::I
   void FindNext(const WString& text) override;
   void FindPrevious(const WString& text) override;
   void Show(bool visible) override;
-  void SetReady(bool ready) override { Show(ready); }
+  void SetReady(bool ready) override;
   // Every operation, while the view exists.
   bool Supports(PageOperation operation) const override;
   // The document paginated on A4 pages, backgrounds printed.

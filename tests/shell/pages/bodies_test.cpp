@@ -345,6 +345,26 @@ TEST_P(EngineBodiesTest, AFilePageCannotReadOtherLocalFiles) {
 INSTANTIATE_TEST_SUITE_P(BothEngines, EngineBodiesTest, ::testing::Values(Engine::kChromium, Engine::kCompat),
                          EngineName);
 
+// A compatibility page whose view is made while another tab is selected (a tab the
+// session restores behind the selected one, the engine loading late) stays behind it
+// until its own tab is selected.
+TEST_F(BodiesTest, ACompatibilityViewMadeBehindTheSelectedPageStaysHiddenUntilSelected) {
+  server_.Route("/front", Html("<html><body>front</body></html>"));
+  server_.Route("/behind", Html("<html><body>behind</body></html>"));
+  Page* front = OpenChromium("/front");
+  ASSERT_NE(front, nullptr);
+  Page* behind = host_->pages.AddUnloadedPage(Page::kEngineIe, Wide(server_.Url("/behind")), u"Behind", 0);
+  ASSERT_TRUE(CreateIeBodyFor(factory_.ieEnvironment, *behind));
+  ASSERT_TRUE(Pump([&] { return server_.CountFor("/behind") == 1; }));
+  Settle(300);
+  ASSERT_EQ(host_->pages.Current(), front);
+  EXPECT_FALSE(behind->Body()->GetWindow()->isVisible()) << "the compatibility view covers the selected page";
+  EXPECT_TRUE(front->Body()->GetWindow()->isVisible());
+
+  host_->pages.SelectPage(behind);
+  EXPECT_TRUE(Pump([&] { return behind->Body()->GetWindow()->isVisible(); }));
+}
+
 TEST_F(BodiesTest, HostOfTheCompatibilityEngineNeverLoadsInChromium) {
   server_.Route("/leave", Html("<html><body>leave</body></html>"));
   server_.Route("/ie-only", Html("<html><body>ie</body></html>"));
