@@ -53,7 +53,8 @@ std::vector<TicketKeys::Key> TicketKeys::ReadKeys(const std::string& path, std::
   changed = status.st_mtim;
   std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::vector<Key> keys;
-  if (bytes.size() % kKeyBytes == 0) {
+  // An empty file holds no keys (and an empty vector no memory to copy into).
+  if (!bytes.empty() && bytes.size() % kKeyBytes == 0) {
     keys.resize(bytes.size() / kKeyBytes);
     std::memcpy(keys.data(), bytes.data(), bytes.size());
   }
