@@ -19,12 +19,15 @@ CResourceManager& CResourceManager::Instance() {
 CResourceManager::CResourceManager()
     : reporter_(&CResourceManager::LogProblem) {}
 
+CResourceManager::~CResourceManager() = default;
+
 void CResourceManager::SetResourcePath(const QString& folder) {
   resourcePath_ = folder;
   if (!resourcePath_.isEmpty() && !resourcePath_.endsWith(u'/') && !resourcePath_.endsWith(u'\\')) {
     resourcePath_ += u'/';
   }
   resourcePath_.replace(u'\\', u'/');
+  package_.reset();
   images_.clear();
   reportedMissing_.clear();
   reportedPackage_ = false;
@@ -32,6 +35,7 @@ void CResourceManager::SetResourcePath(const QString& folder) {
 
 void CResourceManager::SetResourceZip(const QString& packageName) {
   packageName_ = NormalizeEntryName(packageName);
+  package_.reset();
   images_.clear();
   reportedMissing_.clear();
   reportedPackage_ = false;
@@ -81,7 +85,7 @@ std::optional<QByteArray> CResourceManager::ReadRaw(const QString& name, Failure
       error = QStringLiteral("cannot read \"%1\": %2").arg(plain, file.errorString());
     }
   } else if (!packageName_.isEmpty()) {
-    CZipArchive archive(GetPackagePath());
+    CZipArchive& archive = Package();
     if (archive.IsOpen()) {
       data = archive.Read(NormalizeEntryName(plain));
     } else {
@@ -113,6 +117,14 @@ std::optional<QByteArray> CResourceManager::ReadFile(const QString& name) {
     return std::nullopt;
   }
   return ReadRaw(name, Failure::kReport);
+}
+
+CZipArchive& CResourceManager::Package() {
+  const QString path = GetPackagePath();
+  if (package_ == nullptr || !package_->IsOpen() || package_->Path() != path || !package_->IsCurrent()) {
+    package_ = std::make_unique<CZipArchive>(path);
+  }
+  return *package_;
 }
 
 void CResourceManager::ShowErrorBox(const QString& message) {

@@ -1,7 +1,8 @@
 #pragma once
-// Where skin files and images come from: the skin package (a ZIP opened afresh for every
-// read, so a package replaced on disk is picked up), or a plain folder when no package is
-// set, or an absolute path on disk. Decoded images are kept by name.
+// Where skin files and images come from: the skin package (a ZIP kept open between reads
+// and opened again once the file on disk is another one, so a package replaced on disk
+// is picked up), or a plain folder when no package is set, or an absolute path on disk.
+// Decoded images are kept by name.
 //
 // Threads: GUI thread only (images are QPixmaps); nothing here is locked.
 #include <QByteArray>
@@ -10,9 +11,12 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace DuiLib {
+
+class CZipArchive;
 
 class CResourceManager {
  public:
@@ -55,11 +59,17 @@ class CResourceManager {
  private:
   enum class Failure { kReport, kLog, kSilent };
   CResourceManager();
+  ~CResourceManager();
   std::optional<QByteArray> ReadRaw(const QString& name, Failure failure);
   static void LogProblem(const QString& message);
+  // The open package, opened (again) when none is open yet or the file changed. Opening
+  // reads the whole directory of entries, which a window's first paint would otherwise
+  // pay once per picture.
+  CZipArchive& Package();
 
   QString resourcePath_;
   QString packageName_;
+  std::unique_ptr<CZipArchive> package_;
   QHash<QString, QPixmap> images_;
   QSet<QString> reportedMissing_;
   // The package itself could not be opened and the user was told once: every other

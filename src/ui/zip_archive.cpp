@@ -4,9 +4,21 @@
 
 namespace DuiLib {
 
-CZipArchive::CZipArchive(const QString& path) {
+namespace {
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+}  // namespace
+
+CZipArchive::CZipArchive(const QString& path) : path_(path) {
+  const QByteArray localPath = path.toLocal8Bit();
+  // Taken before the open: a file replaced in between shows up as not current.
+  if (::stat(localPath.constData(), &opened_) != 0) {
+    opened_ = {};
+  }
   int code = 0;
-  archive_ = zip_open(path.toLocal8Bit().constData(), ZIP_RDONLY, &code);
+  archive_ = zip_open(localPath.constData(), ZIP_RDONLY, &code);
   if (archive_ == nullptr) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
@@ -20,6 +32,11 @@ CZipArchive::~CZipArchive() {
   if (archive_ != nullptr) {
     zip_discard(archive_);
   }
+}
+
+bool CZipArchive::IsCurrent() const {
+  struct stat now {};
+  return ::stat(path_.toLocal8Bit().constData(), &now) == 0 && SameFile(now, opened_);
 }
 
 std::optional<QByteArray> CZipArchive::Read(const QString& entryName) {

@@ -1,5 +1,7 @@
 #pragma once
 // Owns one open libzip archive handle; the only place that opens or closes one.
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -18,6 +20,11 @@ class CZipArchive {
   CZipArchive& operator=(const CZipArchive&) = delete;
 
   bool IsOpen() const { return archive_ != nullptr; }
+  const QString& Path() const { return path_; }
+  // Whether the file now at Path() is still the one opened: false once it was replaced
+  // or rewritten (another inode, size or modification time), when the open handle would
+  // read a directory that no longer matches the file.
+  bool IsCurrent() const;
   const QString& Error() const { return error_; }
 
   // Reads an entry whole; names compare without regard to case. nullopt with Error()
@@ -26,6 +33,8 @@ class CZipArchive {
 
  private:
   zip* archive_ = nullptr;
+  QString path_;
+  struct stat opened_ {};
   QString error_;
 };
 

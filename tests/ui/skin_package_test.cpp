@@ -5,6 +5,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/temp_dir.h"
 #include "ui/button_ui.h"
 #include "ui/label_ui.h"
@@ -139,6 +141,28 @@ TEST_F(SkinPackageTest, DamagedEntryIsReportedNotPassedOffAsShortData) {
   ScopedSkin skin(Folder(), "skin/normal.dat");
   EXPECT_FALSE(CResourceManager::Instance().ReadFile("simple.xml").has_value());
   ASSERT_EQ(skin.Errors().size(), 1u);
+}
+
+// The package stays open between reads; a package replaced by another file (as an
+// update installs it) or rewritten in place is read afresh, never through the old
+// file's directory of entries.
+TEST_F(SkinPackageTest, APackageReplacedOrRewrittenOnDiskIsReadAfresh) {
+  Package({{"a.xml", "first"}, {"b.xml", "kept"}});
+  ScopedSkin skin(Folder(), "skin/normal.dat");
+  auto& resources = CResourceManager::Instance();
+  EXPECT_EQ(resources.ReadFile("a.xml"), QByteArray("first"));
+  Package({{"a.xml", "second, replaced"}});
+  EXPECT_EQ(resources.ReadFile("a.xml"), QByteArray("second, replaced"));
+  EXPECT_FALSE(resources.ReadFile("b.xml").has_value());
+  WriteSkinPackage((dir_.path() / "other.dat").string(), {{"a.xml", "third, rewritten in place"}, {"c.xml", "new"}});
+  {
+    std::ifstream other(dir_.path() / "other.dat", std::ios::binary);
+    std::ofstream same(dir_.path() / "skin/normal.dat", std::ios::binary | std::ios::trunc);
+    same << other.rdbuf();
+  }
+  EXPECT_EQ(resources.ReadFile("a.xml"), QByteArray("third, rewritten in place"));
+  EXPECT_EQ(resources.ReadFile("c.xml"), QByteArray("new"));
+  EXPECT_EQ(skin.Errors().size(), 1u);  // b.xml, gone with the first package
 }
 
 TEST_F(SkinPackageTest, ImagesComeFromThePackageUnderAnySpellingOrDiskAndPreferDoubleSizeOnDenseScreens) {
