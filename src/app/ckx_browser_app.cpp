@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <future>
 
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
@@ -113,14 +114,14 @@ int CKXBrowserApp::Run() {
   }
   Mark("settings");
   commandLine_ = CommandLineOptions::Parse(arguments_);
-  if (!ClaimDataRoot() || !OpenDatabase()) {
+  if (!ClaimDataRoot()) {
     return 0;
   }
   if (LanguageManager::Instance().GetCurrentLanguage().empty()) {
     ErrorMessage::Show(kLanguageFailure);
     return 0;
   }
-  Mark("database and language");
+  Mark("language");
   if (commandLine_.setDefault) {
     // The desktop's own default-browser setting; the browser itself does not start.
     UpdateFeature::MakeDefaultFromCommandLine();
@@ -129,11 +130,22 @@ int CKXBrowserApp::Run() {
   if (UpdateFeature::RunPendingInstaller(commandLine_.checkUpdates)) {
     return 0;
   }
+  // The database opens on a worker thread while the engine starts: most of the
+  // engine's start is spent waiting for its helper process, with this thread idle.
+  WatchDatabase();
+  std::future<bool> databaseOpened = std::async(std::launch::async, [this] { return OpenDatabase(); });
+  StartEngine();
+  Mark("engine");
+  if (!databaseOpened.get()) {
+    ErrorMessage::Show(kDatabaseFailure);
+    return 0;
+  }
+  CBrowserUrl::UseDatabase(database_);
+  Mark("database");
   RegisterFeatures();
   StartServiceLoop();
-  StartEngine();
   MessageBus::Instance().Initialise();
-  Mark("engine");
+  Mark("features");
   splash_ = std::make_unique<FirstWnd>();
   if (!OpenMainWindow()) {
     ShutDown();
@@ -193,7 +205,7 @@ bool CKXBrowserApp::ClaimDataRoot() {
   return false;
 }
 
-bool CKXBrowserApp::OpenDatabase() {
+void CKXBrowserApp::WatchDatabase() {
   UserDatabase& database = database_;
   // A statement on any thread may find a damaged page; the user is told on the
   // interface thread, once, without stopping the statement's thread.
@@ -222,17 +234,19 @@ bool CKXBrowserApp::OpenDatabase() {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [message] { ErrorMessage::Show(message.toStdString()); }, Qt::QueuedConnection);
   });
+}
+
+bool CKXBrowserApp::OpenDatabase() {
+  UserDatabase& database = database_;
   // Without a data folder there is no database path, and SQLite would quietly open
   // a temporary database that loses everything at exit.
   if (SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile).empty() || database.Open() != 0) {
     DebugOutput("database: " + database.OpenError());
-    ErrorMessage::Show(kDatabaseFailure);
     return false;
   }
   if (database.GetDataVersion() < kUpgradedDataVersion) {
     database.Upgrade();
   }
-  CBrowserUrl::UseDatabase(database);
   return true;
 }
 
