@@ -28,6 +28,7 @@
 #include "platform/debug_output.h"
 #include "protect/c_browser_url.h"
 #include "platform/paths.h"
+#include "platform/seconds_override.h"
 #include "session/windows/session_startup.h"
 #include "bus/message_bus.h"
 #include "shell/mainwnd/browser_windows.h"
@@ -63,6 +64,8 @@ constexpr const char* kSkinPackage = "skin/normal.dat";
 constexpr const char* kCompatFolder = "Compat";
 constexpr int kUpgradedDataVersion = 6;
 constexpr std::chrono::minutes kServicePeriod{5};
+// Shortens the service loop's period for tests that must see a round pass.
+constexpr const char* kServicePeriodVariable = "TARVO_SERVICE_PERIOD_SECONDS";
 
 void ShowInMessageBox(const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
@@ -262,7 +265,8 @@ void CKXBrowserApp::RegisterFeatures() {
 }
 
 void CKXBrowserApp::StartServiceLoop() {
-  serviceLoop_ = std::make_unique<ServiceLoop>(serviceSteps_, kServicePeriod);
+  const std::chrono::milliseconds forced = SecondsOverride::Read(kServicePeriodVariable);
+  serviceLoop_ = std::make_unique<ServiceLoop>(serviceSteps_, forced.count() > 0 ? forced : kServicePeriod);
   serviceLoop_->Start();
 }
 

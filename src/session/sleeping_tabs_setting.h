@@ -18,9 +18,6 @@ class SleepingTabsSetting {
   // How long a background tab stays unused before it sleeps: the override, or the
   // user's minutes.
   static std::chrono::milliseconds Delay();
-
-  // A positive whole number of seconds up to a day, else nothing (a zero duration).
-  static std::chrono::milliseconds ParseOverride(const char* seconds);
 };
 
 }  // namespace tarvo

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/seconds_override.h"
 #include "preferences/browser_preferences.h"
 #include "session/crash_reload_policy.h"
 #include "session/sleeping_tabs_setting.h"
@@ -58,9 +59,9 @@ TEST(TabRestPolicyTest, BackgroundTabsFreezeThenDiscardAndTheProtectedNever) {
 }
 
 TEST(SleepingTabsSettingTest, TheUsersChoiceIsReadAgainAtEachAskAndTestsMayShortenIt) {
-  EXPECT_EQ(SleepingTabsSetting::ParseOverride("7"), 7s);
+  EXPECT_EQ(SecondsOverride::Parse("7"), 7s);
   for (const char* bad : {"", "0", "-3", "7s", "x", "999999"}) {
-    EXPECT_EQ(SleepingTabsSetting::ParseOverride(bad), 0s) << bad;
+    EXPECT_EQ(SecondsOverride::Parse(bad), 0s) << bad;
   }
   // Written as the settings window writes them, read back at once.
   test::TempDir home;
