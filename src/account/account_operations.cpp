@@ -112,14 +112,19 @@ int AccountOperations::Register(const WString& name, const WString& password) {
 }
 
 int AccountOperations::GetUserInfo(const WString& id, const WString& token) {
+  return AskUserInfo(id, token) == Answer::kYes ? 0 : -1;
+}
+
+AccountOperations::Answer AccountOperations::AskUserInfo(const WString& id, const WString& token) {
   const WString language = LanguageManager::Instance().GetCurrentLanguage();
   ServiceReply reply;
   const FormBody body = FormBody().Add("id", id).Add("token", token).Add("language", language);
-  if (CallService(kUserInfoPath, body, reply) != 0 || !reply.succeeded()) return -1;
+  if (CallService(kUserInfoPath, body, reply) != 0) return Answer::kNone;
+  if (!reply.succeeded()) return Answer::kNo;
   const Json::Value& data = reply.data();
   account_.SetUserProfile(
       {Text(data, "name"), Text(data, "sex"), Text(data, "status"), Text(data, "profile_photo")});
-  return 0;
+  return Answer::kYes;
 }
 
 bool AccountOperations::CheckLogin() {
@@ -129,8 +134,13 @@ bool AccountOperations::CheckLogin() {
   user.id = ReadInfo(AccountInfoKeys::kUserId).value_or(WString());
   user.name = ReadInfo(AccountInfoKeys::kUserName).value_or(WString());
   user.token = ReadInfo(AccountInfoKeys::kUserToken).value_or(WString());
-  if (!loginTime || !IsFresh(*loginTime) || user.id.empty() || user.name.empty() || user.token.empty() ||
-      GetUserInfo(user.id, user.token) != 0) {
+  const bool complete = loginTime && IsFresh(*loginTime) && !user.id.empty() && !user.name.empty() && !user.token.empty();
+  const Answer answer = complete ? AskUserInfo(user.id, user.token) : Answer::kNo;
+  if (answer == Answer::kNone) {
+    DebugOutput("account: the service did not answer; the login stays as it was");
+    return false;
+  }
+  if (answer == Answer::kNo) {
     DebugOutput("account: no valid stored login");
     state.ClearUser();
     return false;

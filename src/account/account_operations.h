@@ -49,8 +49,11 @@ class AccountOperations {
   // Restores and confirms the stored login: false at once, without a request, when
   // the login time is missing or more than kLoginLifetimeSeconds old, or the id,
   // name or token is empty; otherwise asks for the user's profile, and only when the
-  // service answers puts the stored user into AccountState. Any false forgets the
-  // user in AccountState (the stored values stay).
+  // service answers puts the stored user into AccountState. A stale or incomplete
+  // login, or one the service refuses, forgets the user in AccountState (the stored
+  // values stay); a service that gives no usable answer leaves AccountState as it
+  // was, so an outage does not log the user out of a running browser (their
+  // favourites would give way to the anonymous ones meanwhile).
   bool CheckLogin();
   // Whether `account` holds a user whose login is younger than
   // kLoginLifetimeSeconds. Never asks the service; cheap enough for the engine's
@@ -58,6 +61,9 @@ class AccountOperations {
   static bool HoldsFreshLogin(const AccountState& account);
 
  private:
+  enum class Answer { kYes, kNo, kNone };
+  // GetUserInfo, telling a refusal from no usable answer at all.
+  Answer AskUserInfo(const WString& id, const WString& token);
   std::optional<WString> ReadInfo(WStringView key) const;
 
   AccountState& account_;

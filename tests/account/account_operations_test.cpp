@@ -118,6 +118,24 @@ TEST_F(ScriptedServiceTest, OnlyAFreshCompleteStoredLoginIsCheckedWithTheService
   EXPECT_EQ(server_.Requests().back().body, "id=7&token=t0k3n&language=");
 }
 
+// A round of the service loop while the service is away must not log the user out of
+// the running browser; only the service's own refusal does.
+TEST_F(ScriptedServiceTest, AServiceThatDoesNotAnswerLeavesTheLoginAsItWasARefusalEndsIt) {
+  StoreLogin(60, "t0k3n");
+  ASSERT_TRUE(account_.CheckLogin());
+  UseService("http://127.0.0.1:9/");  // nothing listens there
+  EXPECT_FALSE(account_.CheckLogin());
+  EXPECT_TRUE(state_.IsLoggedIn());
+  UseService(server_.Url("/"));
+  {
+    std::lock_guard lock(mutex_);
+    reply_ = "{\"code\":401,\"data\":{}}";
+  }
+  EXPECT_FALSE(account_.CheckLogin());
+  EXPECT_FALSE(state_.IsLoggedIn());
+  EXPECT_EQ(Info(AccountInfoKeys::kUserToken), "t0k3n") << "the stored login stays for the next log-in";
+}
+
 TEST_F(ScriptedServiceTest, LogoutEndsTheLoginHereAndTellsTheServiceOnceItAnswers) {
   StoreLogin(60, "t0k3n");
   ASSERT_TRUE(account_.CheckLogin());
