@@ -11,6 +11,7 @@
 #include "service_database.h"
 #include "socket_address.h"
 #include "vpn_connections.h"
+#include "write_locks.h"
 
 namespace tarvo::service {
 
@@ -71,6 +72,8 @@ ApiReply AccountEndpoints::Register(const FormFields& form, const RequestContext
   }
   const int64_t now = clock_();
   const bool allowed = db_.Write([&](DatabaseConnection& db) {
+    // The check and its count are one step for this client in every process.
+    WriteLocks::Take(db, {ClientOf(request)});
     if (!registrations_.Allows(db, ClientOf(request), now)) {
       return false;
     }
@@ -85,6 +88,10 @@ ApiReply AccountEndpoints::Register(const FormFields& form, const RequestContext
   }
   const std::string record = hasher_.MakeRecord(password);
   return db_.Write([&](DatabaseConnection& db) {
+    // Two registrations of one name take turns, so the second is told the name is
+    // taken. (Names that differ only in case beyond ASCII take different locks; the
+    // unique index still keeps the second one out.)
+    WriteLocks::Take(db, {AccountKey(username)});
     if (const auto refusal = CheckNewAccount(db, username, brand)) {
       return *refusal;  // taken while the password was hashed
     }
@@ -156,6 +163,7 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
   }
   if (!verified) {
     db_.Write([&](DatabaseConnection& db) {
+      WriteLocks::Take(db, {pairKey, clientKey, accountKey});
       pairFailures_.Count(db, pairKey, now);
       clientFailures_.Count(db, clientKey, now);
       accountFailures_.Count(db, accountKey, now);
@@ -167,6 +175,7 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
   return db_.Write([&](DatabaseConnection& db) {
     // Only this client's failures go: others' on the same account are not undone
     // by the owner logging in meanwhile.
+    WriteLocks::Take(db, {pairKey});
     pairFailures_.Clear(db, pairKey);
     slowedPairs_.Clear(db, pairKey);
     if (!upgraded.empty()) {
@@ -191,7 +200,8 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
 }
 
 ApiReply AccountEndpoints::Logout(const FormFields& form) const {
-  if (!ParseInteger(form.Get("id").value_or(""))) {
+  const auto claimedId = ParseInteger(form.Get("id").value_or(""));
+  if (!claimedId) {
     return ApiReply::BadField("id");
   }
   if (form.Get("token").value_or("").empty()) {
@@ -199,6 +209,7 @@ ApiReply AccountEndpoints::Logout(const FormFields& form) const {
   }
   const int64_t now = clock_();
   return db_.Write([&](DatabaseConnection& db) {
+    WriteLocks::Take(db, {WriteLocks::OfUser(*claimedId)});
     const auto userId = tokens_.CheckIdAndToken(db, form, now);
     if (!userId) {
       return BadToken();

@@ -32,8 +32,8 @@ class VpnConnections;
 // does not tell which names exist.
 //
 // Threads: called from any request thread at once; the attempt counts guard
-// themselves, and the storage steps go through the database, whose lock serialises
-// them. Password hashing runs outside that lock so slow hashes do not stall other
+// themselves, and the storage steps go through the database, where the writes of
+// one account or client take turns (WriteLocks). Password hashing runs outside that lock so slow hashes do not stall other
 // requests.
 class AccountEndpoints {
  public:

@@ -9,6 +9,7 @@
 #include "form_fields.h"
 #include "json_text.h"
 #include "service_database.h"
+#include "write_locks.h"
 
 namespace tarvo::service {
 
@@ -154,6 +155,10 @@ ApiReply FavoritesEndpoints::EditWithToken(const FormFields& form, int64_t now, 
     if (!userId) {
       return BadToken();
     }
+    // Edits of one document take turns, whichever process got them: each reads the
+    // document (and its next id) the last one stored, so none is lost and no id is
+    // handed out twice.
+    WriteLocks::Take(db, {WriteLocks::OfUser(*userId)});
     return EditDocument(db, *userId, edit);
   });
 }

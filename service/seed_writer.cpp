@@ -228,7 +228,8 @@ void WriteSeed(ServiceDatabase& db, const SeedData& seed, const PasswordHasher& 
     });
     passwords[user.username] = hasher.Verify(user.password, stored) ? stored : hasher.MakeRecord(user.password);
   }
-  db.Write([&](DatabaseConnection& writer) {
+  // Replaces rows other writers read and change (users above all): alone.
+  db.WriteAlone([&](DatabaseConnection& writer) {
     WriteBrands(writer, seed, now);
     WriteNodes(writer, seed, now);
     WritePages(writer, seed);

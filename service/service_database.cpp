@@ -11,7 +11,8 @@ ServiceDatabase::ServiceDatabase(const std::string& location, size_t connections
       // Several connections to one SQLite file would only wait for each other's
       // write lock; one connection keeps its work in order.
       maxConnections_(PostgresConnection::IsAddress(location) ? std::max<size_t>(connections, 1) : 1) {
-  Write([](DatabaseConnection& db) { ServiceSchema::Apply(db); });
+  // Processes starting together bring the tables up to date one after another.
+  WriteAlone([](DatabaseConnection& db) { ServiceSchema::Apply(db); });
 }
 
 ServiceDatabase::~ServiceDatabase() = default;

@@ -22,9 +22,9 @@ namespace tarvo::service {
 //
 // Threads: every use goes through Read or Write, which lend one connection to the
 // calling thread for the whole piece of work. A SQLite file has one connection,
-// so its work never interleaves; PostgreSQL has up to `connections`, so reads run
-// side by side while writers take turns across all processes (SqlDialect::
-// BeginWrite). Write wraps the work in one transaction that is rolled back when
+// so its work never interleaves; PostgreSQL has up to `connections`, so reads and
+// writes run side by side, writers of the same rows in every process taking turns
+// by the locks they take (WriteLocks). Write wraps the work in one transaction that is rolled back when
 // the work throws: a request either changes everything it meant to or nothing.
 class ServiceDatabase {
  public:
@@ -65,6 +65,13 @@ class ServiceDatabase {
   template <class Work>
   auto Write(Work&& work) {
     return Transact(std::forward<Work>(work), &SqlDialect::BeginWrite);
+  }
+
+  // As Write, for work that must be the only writer of every process while it
+  // runs (the schema, a re-seed): it waits for every other writer and they for it.
+  template <class Work>
+  auto WriteAlone(Work&& work) {
+    return Transact(std::forward<Work>(work), &SqlDialect::BeginAlone);
   }
 
   // As Write, for work that only adds rows and reads nothing another writer may

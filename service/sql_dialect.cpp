@@ -6,9 +6,13 @@ namespace tarvo::service {
 
 namespace {
 
-// Any number: PostgreSQL's advisory locks are named by one, and this one is the
-// service's own.
-constexpr std::string_view kBeginWritePostgresql = "BEGIN; SELECT pg_advisory_xact_lock(8360358)";
+// PostgreSQL's advisory locks are named by numbers; 8360358 is the service's own.
+// Every writer holds the whole database's lock shared, so writers of different
+// rows run side by side (WriteLocks orders those of the same rows), while work
+// that rewrites the database as a whole (the schema, a re-seed) holds it alone.
+constexpr std::string_view kBeginWritePostgresql = "BEGIN; SELECT pg_advisory_xact_lock_shared(8360358)";
+constexpr std::string_view kBeginAlonePostgresql = "BEGIN; SELECT pg_advisory_xact_lock(8360358)";
+constexpr std::string_view kKeyLockPostgresql = "SELECT pg_advisory_xact_lock(8360358, ?1)";
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -67,6 +71,14 @@ std::string SqlDialect::Schema(std::string_view ddl) const {
 
 std::string_view SqlDialect::BeginWrite() const {
   return engine_ == Engine::kSqlite ? std::string_view("BEGIN IMMEDIATE") : kBeginWritePostgresql;
+}
+
+std::string_view SqlDialect::BeginAlone() const {
+  return engine_ == Engine::kSqlite ? std::string_view("BEGIN IMMEDIATE") : kBeginAlonePostgresql;
+}
+
+std::string_view SqlDialect::KeyLock() const {
+  return engine_ == Engine::kSqlite ? std::string_view() : kKeyLockPostgresql;
 }
 
 std::string_view SqlDialect::BeginAppend() const {

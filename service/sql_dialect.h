@@ -26,11 +26,18 @@ class SqlDialect {
   // `ddl` with the marked column types spelled for this engine.
   std::string Schema(std::string_view ddl) const;
 
-  // What begins a writing transaction. Writers are serialised, as SQLite does it
-  // with its write lock: on PostgreSQL a lock every process of the service takes,
-  // so a read-modify-write (favourites, allowances, counters) never loses a
-  // concurrent one from another process.
+  // What begins a writing transaction. SQLite has one writer at a time; on
+  // PostgreSQL writers run side by side, each taking the locks of the keys it
+  // reads and changes (KeyLock, through WriteLocks), so a read-modify-write
+  // (favourites, allowances, counters) never loses a concurrent one of the same
+  // key from another process.
   std::string_view BeginWrite() const;
+  // What begins a transaction that must be the only writer, in every process: one
+  // that rewrites tables as a whole (the schema, a re-seed).
+  std::string_view BeginAlone() const;
+  // A statement with parameter ?1 (a 32-bit number) that takes the number's lock
+  // until the transaction ends; empty for SQLite, whose writers never overlap.
+  std::string_view KeyLock() const;
   // What begins a transaction that only adds rows: on PostgreSQL it does not wait
   // for other writers (SQLite has one writer at a time whatever the work).
   std::string_view BeginAppend() const;

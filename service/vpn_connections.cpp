@@ -68,7 +68,15 @@ VpnConnections::CloseResult VpnConnections::Close(DatabaseConnection& db, std::s
     return CloseResult::kAlreadyClosed;
   }
   const int64_t used = std::clamp<int64_t>(now - query.Int(1), 0, query.Int(2));
-  db.Prepare("UPDATE connections SET closed_at=?1 WHERE proxy_token=?2").Bind(1, now).Bind(2, proxyToken).Run();
+  // Whoever closes it first charges its time, once: the housekeeping, its owner
+  // and the owner's other requests may all be closing it at the same moment, and
+  // only the update that finds it still open goes on to charge.
+  if (!db.Prepare("UPDATE connections SET closed_at=?1 WHERE proxy_token=?2 AND closed_at IS NULL RETURNING 1")
+           .Bind(1, now)
+           .Bind(2, proxyToken)
+           .Step()) {
+    return CloseResult::kAlreadyClosed;
+  }
   if (!anonymous) {
     Charge(db, owner, used);
   }
@@ -88,8 +96,11 @@ void VpnConnections::CloseAllOf(DatabaseConnection& db, int64_t userId, int64_t 
 }
 
 void VpnConnections::Purge(DatabaseConnection& db, int64_t now) const {
-  auto expired =
-      db.Prepare("SELECT proxy_token, user_id FROM connections WHERE closed_at IS NULL AND opened_at+budget_seconds<=?1");
+  // In one order, so two processes purging at once do not wait for each other's
+  // rows in a circle.
+  auto expired = db.Prepare(
+      "SELECT proxy_token, user_id FROM connections WHERE closed_at IS NULL AND opened_at+budget_seconds<=?1"
+      " ORDER BY proxy_token");
   expired.Bind(1, now);
   std::vector<std::pair<std::string, std::optional<int64_t>>> found;
   while (expired.Step()) {

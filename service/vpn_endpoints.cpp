@@ -9,6 +9,7 @@
 #include "localized_text.h"
 #include "service_database.h"
 #include "socket_address.h"
+#include "write_locks.h"
 
 namespace tarvo::service {
 
@@ -143,7 +144,9 @@ ApiReply VpnEndpoints::Connect(const FormFields& form) const {
     if (const auto failure = CheckNode(NodeStatus(db, *nodeId, false))) {
       return *failure;
     }
-    // The new connection replaces the user's open ones, whose time is charged first.
+    // The new connection replaces the user's open ones, whose time is charged first:
+    // two connects of one user take turns, so one connection is left open.
+    WriteLocks::Take(db, {WriteLocks::OfUser(*userId)});
     connections_.CloseAllOf(db, *userId, now);
     auto user = db.Prepare("SELECT vpn_allowed, vpn_seconds, brand FROM users WHERE id=?1");
     user.Bind(1, *userId);
@@ -182,6 +185,9 @@ ApiReply VpnEndpoints::ConnectAnonymous(const FormFields& form, const RequestCon
       return NoTimeLeft();
     }
     const std::string client = ClientKey(request.remoteAddress);
+    // A client's live connection is found, replaced or counted by one request at a
+    // time, so the limit on its openings holds across processes.
+    WriteLocks::Take(db, {"anonymous:" + client});
     if (const auto live = connections_.LiveAnonymous(db, client, vpn->name, now)) {
       if (live->nodeId == *nodeId) {
         return TokenReply(live->proxyToken);
@@ -208,6 +214,7 @@ ApiReply VpnEndpoints::Cancel(const FormFields& form) const {
     if (proxyToken.empty()) {
       return ApiReply::Ok();
     }
+    WriteLocks::Take(db, {WriteLocks::OfUser(*userId)});
     return CancelReply(connections_.Close(db, proxyToken, userId, now));
   });
 }

@@ -1,7 +1,7 @@
 // Figures for tarvo-service under many clients at once, on loopback only:
 //
-//   build/bin/service_load_bench [seconds per load, default 5]
-//   tests/service/with_postgresql.sh build/bin/service_load_bench [seconds]
+//   build/bin/service_load_bench [seconds per load, default 5] [stores]
+//   tests/service/with_postgresql.sh build/bin/service_load_bench [seconds] [stores]
 //
 // Starts tarvo-service (beside this program) with the demo seed on a free port and
 // prints requests per second and p50/p99 latency of
@@ -17,7 +17,9 @@
 // Given a PostgreSQL server (TARVO_TEST_POSTGRESQL, as with_postgresql.sh sets it),
 // it then compares the stores with 50 clients on user_info (reads) and on
 // log_client_launch (writes): one process on SQLite, one on PostgreSQL, and two
-// processes on one PostgreSQL database with the clients spread over both.
+// processes on one PostgreSQL database with the clients spread over both; on
+// PostgreSQL also 50 clients each rewriting the favourites of an account of its
+// own (writes that touch different rows). "stores" runs this comparison alone.
 // Every load stops by itself; the service is stopped at the end.
 
 #include <arpa/inet.h>
@@ -253,9 +255,11 @@ struct LoadFigures {
 };
 
 // `clients` threads each asking `path` again and again for `seconds`, client i of
-// the process on ports[i % ports.size()]; over TLS when `tls` is given.
-LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::string& path, const std::string& body,
-                    double seconds, SSL_CTX* tls = nullptr, Reuse reuse = Reuse::kNone) {
+// the process on ports[i % ports.size()] with bodies[i % bodies.size()]; over TLS
+// when `tls` is given.
+LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::string& path,
+                    const std::vector<std::string>& bodies, double seconds, SSL_CTX* tls = nullptr,
+                    Reuse reuse = Reuse::kNone) {
   std::mutex mutex;
   std::vector<double> latencies;
   std::atomic<size_t> failed{0};
@@ -264,7 +268,8 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
   Clock::time_point end;
   std::vector<std::thread> threads;
   for (int i = 0; i < clients; ++i) {
-    threads.emplace_back([&, port = ports[static_cast<size_t>(i) % ports.size()]] {
+    threads.emplace_back([&, port = ports[static_cast<size_t>(i) % ports.size()],
+                          &body = bodies[static_cast<size_t>(i) % bodies.size()]] {
       while (!go) {
         std::this_thread::yield();
       }
@@ -307,7 +312,7 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
 }
 
 void Print(const std::string& what, const LoadFigures& figures) {
-  std::printf("%-66s %6.0f req/s  p50 %7.2f ms  p99 %8.2f ms  (%zu answered, %zu failed%s)\n", what.c_str(),
+  std::printf("%-72s %6.0f req/s  p50 %7.2f ms  p99 %8.2f ms  (%zu answered, %zu failed%s)\n", what.c_str(),
               static_cast<double>(figures.answered) / figures.seconds, figures.p50Ms, figures.p99Ms, figures.answered,
               figures.failed, figures.failures.c_str());
   std::fflush(stdout);
@@ -392,17 +397,49 @@ std::string UserInfoForm(int port, SSL_CTX* tls = nullptr) {
   return "id=" + JsonField(login, "id") + "&token=" + JsonField(login, "token") + "&language=usa";
 }
 
-// Runs one statement on the server's maintenance database; false when it fails.
-bool Administer(const std::string& server, const std::string& sql) {
-  PGconn* connection = PQconnectdb((server + "postgres").c_str());
+// Runs one statement on `database` of the server (its maintenance database unless
+// told); false when it fails.
+bool Administer(const std::string& server, const std::string& sql, const std::string& database = "postgres") {
+  PGconn* connection = PQconnectdb((server + database).c_str());
   PGresult* result = PQexec(connection, sql.c_str());
-  const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+  const bool done = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
   if (!done) {
     std::fprintf(stderr, "service_load_bench: %s: %s", sql.c_str(), PQerrorMessage(connection));
   }
   PQclear(result);
   PQfinish(connection);
   return done;
+}
+
+constexpr int kWritingAccounts = 50;
+
+// Copies of the demo account, load1@tarvo.test ... (same password), made once in
+// `database`, so each client of a write load edits an account of its own.
+bool MakeAccounts(const std::string& server, const std::string& database) {
+  return Administer(server,
+                    "INSERT INTO users(username, brand, password, name, sex, status, profile_photo, user_group,"
+                    " select_permission, vpn_allowed, vpn_seconds, favorites, next_favorite_id, created_at)"
+                    " SELECT 'load' || g || '@tarvo.test', brand, password, name, sex, status, profile_photo,"
+                    " user_group, select_permission, vpn_allowed, vpn_seconds, favorites, next_favorite_id, created_at"
+                    " FROM users, generate_series(1, " +
+                        std::to_string(kWritingAccounts) +
+                        ") AS g WHERE username='demo@tarvo.test' ON CONFLICT DO NOTHING",
+                    database);
+}
+
+// For each copied account, logged in on `port`, a favourites edit that rewrites its
+// document (deleting an id it does not have); empty when a log-in fails.
+std::vector<std::string> AccountEdits(int port) {
+  std::vector<std::string> edits;
+  for (int i = 1; i <= kWritingAccounts; ++i) {
+    const std::string login = Post(port, "app/v1.0/login",
+                                   "username=load" + std::to_string(i) + "%40tarvo.test&password=demo1234");
+    if (!Succeeded(login)) {
+      return {};
+    }
+    edits.push_back("token=" + JsonField(login, "token") + "&data=%5B999999999%5D");
+  }
+  return edits;
 }
 
 // The same reads and writes against each store, processes started afresh for each.
@@ -437,9 +474,21 @@ int CompareStores(const std::filesystem::path& program, const std::filesystem::p
       continue;
     }
     Print(std::string(setup.name) + ": user_info, 50 clients",
-          RunLoad(ports, 50, "app/v1.0/user_info", userInfo, seconds));
+          RunLoad(ports, 50, "app/v1.0/user_info", {userInfo}, seconds));
     Print(std::string(setup.name) + ": log_client_launch, 50 clients",
-          RunLoad(ports, 50, "app/v1.0/log_client_launch", launch, seconds));
+          RunLoad(ports, 50, "app/v1.0/log_client_launch", {launch}, seconds));
+    if (setup.store.front() != "--database") {
+      continue;
+    }
+    const std::vector<std::string> edits =
+        MakeAccounts(server, database) ? AccountEdits(ports.front()) : std::vector<std::string>();
+    if (edits.empty()) {
+      std::fprintf(stderr, "service_load_bench: %s: the accounts to write were not made\n", setup.name);
+      status = 1;
+      continue;
+    }
+    Print(std::string(setup.name) + ": del_user_fav, 50 clients, 50 accounts",
+          RunLoad(ports, 50, "app/v1.0/del_user_fav", edits, seconds));
   }
   Administer(server, "DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
   return status;
@@ -450,11 +499,12 @@ int CompareStores(const std::filesystem::path& program, const std::filesystem::p
 int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  const bool storesAlone = argc > 2 && std::strcmp(argv[2], "stores") == 0;
   const std::filesystem::path here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   const std::filesystem::path data = std::filesystem::temp_directory_path() / ("tarvo-load-" + std::to_string(getpid()));
   std::filesystem::create_directories(data);
   int status = 0;
-  {
+  if (!storesAlone) {
     const tarvo::test::TestCredentials trust(data / "trust");
     const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> tls(SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
     SSL_CTX_load_verify_file(tls.get(), trust.caFile().c_str());
@@ -489,18 +539,18 @@ int main(int argc, char** argv) {
           const std::string& info = overTls ? secureUserInfo : userInfo;
           const std::string over = std::string(overTls ? ", TLS, " : ", plain HTTP, ") + way.what;
           Print("user_info, 500 concurrent clients" + over,
-                RunLoad({target}, 500, "app/v1.0/user_info", info, seconds, client, way.reuse));
+                RunLoad({target}, 500, "app/v1.0/user_info", {info}, seconds, client, way.reuse));
           Print("domain_list, 50 concurrent clients" + over,
-                RunLoad({target}, 50, "app/v1.0/domain_list", domainList, seconds, client, way.reuse));
+                RunLoad({target}, 50, "app/v1.0/domain_list", {domainList}, seconds, client, way.reuse));
           Print("user_info, 50 clients, no idle connections" + over,
-                RunLoad({target}, 50, "app/v1.0/user_info", info, seconds, client, way.reuse));
+                RunLoad({target}, 50, "app/v1.0/user_info", {info}, seconds, client, way.reuse));
         }
       }
       for (const bool spread : {false, true}) {
         std::vector<Socket> idle = OpenIdle(port, 1000, spread);
         const std::string what = std::string("user_info, 50 clients, 1,000 idle connections from ") +
                                  (spread ? "1,000 addresses" : "one address");
-        const LoadFigures figures = RunLoad({port}, 50, "app/v1.0/user_info", userInfo, seconds);
+        const LoadFigures figures = RunLoad({port}, 50, "app/v1.0/user_info", {userInfo}, seconds);
         const size_t held = Held(idle);
         Print(what, figures);
         std::printf("  idle connections opened %zu, still held by the service after %.0f s: %zu\n", idle.size(),

@@ -2,13 +2,17 @@
 // any request.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <future>
+#include <set>
 
 #include "child_service.h"
 #include "echo_server.h"
 #include "loopback_probe.h"
 #include "service/account_endpoints.h"
 #include "service/service_database.h"
+#include "service/write_locks.h"
 #include "test_database.h"
 
 namespace tarvo::service::test {
@@ -128,6 +132,68 @@ TEST(SharedDatabase, ProcessesAnswerForEachOtherAndTheirProxiesObeyThemAll) {
       PostFrom("127.0.0.1", secondPort, "app/v1.0/login", "username=bob@tarvo.test&password=bob-pass").code(), 429);
   EXPECT_EQ(PostFrom("127.0.0.1", firstPort, "app/v1.0/login", "username=bob@tarvo.test&password=bob-pass").code(),
             429);
+}
+
+// Writes of different accounts do not wait for each other, in one process or
+// across several; writes of one account take turns, so none of them is lost.
+TEST(SharedDatabase, WritesOfOneAccountTakeTurnsAndOfOthersDoNot) {
+  if (!TestDatabase::Server()) GTEST_SKIP() << "runs where the test command started a PostgreSQL server";
+  TestDatabase database;
+  ChildService first(Arguments(database.address(), {"--plain-http", "--seed",
+                                                    std::string(std::getenv("TARVO_TEST_DATA")) + "/service/seed.json"}));
+  const int firstPort = first.Port();
+  ASSERT_NE(firstPort, 0) << first.text();
+  ChildService second(Arguments(database.address(), {"--plain-http"}));
+  const int secondPort = second.Port();
+  ASSERT_NE(secondPort, 0) << second.text();
+  const auto logIn = [&](const std::string& form) {
+    const ServiceReply reply = PostFrom("127.0.0.1", firstPort, "app/v1.0/login", form);
+    EXPECT_EQ(reply.code(), 200) << reply.message();
+    return std::make_pair(ServiceReply::ReadInt(reply.data(), "id"), ServiceReply::ReadString(reply.data(), "token"));
+  };
+  const auto aliceLogin = logIn("username=alice@tarvo.test&password=alice%26pass%3D1");
+  const int64_t aliceId = aliceLogin.first;
+  const std::string alice = aliceLogin.second;
+  const std::string bob = logIn("username=bob@tarvo.test&password=bob-pass").second;
+  const auto addFolder = [](int port, const std::string& token, const std::string& name) {
+    return PostFrom("127.0.0.1", port, "app/v1.0/add_fav_item",
+                    "token=" + token + R"(&data={"type":"folder","name":")" + name + R"("})")
+        .code();
+  };
+
+  // Alice's lock held, as a request of hers holds it while it writes.
+  auto holder = ServiceDatabase::Connect(database.address());
+  holder->Execute(holder->dialect().BeginWrite());
+  WriteLocks::Take(*holder, {WriteLocks::OfUser(aliceId)});
+  auto held = std::async(std::launch::async, [&] { return addFolder(firstPort, alice, "held"); });
+  EXPECT_EQ(addFolder(secondPort, bob, "meanwhile"), 200) << "another account's write waits for nothing of hers";
+  EXPECT_EQ(addFolder(firstPort, bob, "meanwhile too"), 200);
+  EXPECT_EQ(held.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
+      << "her own write waits for her lock";
+  holder->Execute("COMMIT");
+  EXPECT_EQ(held.get(), 200);
+
+  // Her document edited from both processes at once: every edit kept, each item
+  // with an id of its own.
+  constexpr int kEdits = 16;
+  std::vector<std::future<int64_t>> edits;
+  for (int i = 0; i < kEdits; ++i) {
+    edits.push_back(std::async(std::launch::async, [&, i] {
+      return addFolder(i % 2 == 0 ? firstPort : secondPort, alice, "edit " + std::to_string(i));
+    }));
+  }
+  for (auto& edit : edits) {
+    EXPECT_EQ(edit.get(), 200);
+  }
+  const ServiceReply list = PostFrom("127.0.0.1", secondPort, "app/v1.0/list_user_fav", "token=" + alice);
+  std::set<std::string> ids;
+  int kept = 0;
+  for (const Json::Value& item : list.data()["favor"]) {
+    ids.insert(item["id"].asString());
+    kept += item["name"].asString().rfind("edit ", 0) == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(kept, kEdits);
+  EXPECT_EQ(ids.size(), list.data()["favor"].size()) << "an id handed out twice";
 }
 
 }  // namespace
