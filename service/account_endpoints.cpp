@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "api_codes.h"
+#include "attempt_standing.h"
 #include "brand_directory.h"
 #include "favorites_document.h"
 #include "field_values.h"
@@ -134,9 +135,15 @@ ApiReply AccountEndpoints::Login(const FormFields& form, const RequestContext& r
     bool clientFailed = false;
   };
   const Standing standing = db_.Read([&](DatabaseConnection& db) {
-    return Standing{pairFailures_.Allows(db, pairKey, now) && clientFailures_.Allows(db, clientKey, now) &&
-                        (accountFailures_.Allows(db, accountKey, now) || slowedPairs_.Allows(db, pairKey, now)),
-                    clientFailures_.Counted(db, clientKey, now)};
+    const AttemptStanding counts(db,
+                                 {{&pairFailures_, pairKey},
+                                  {&clientFailures_, clientKey},
+                                  {&accountFailures_, accountKey},
+                                  {&slowedPairs_, pairKey}},
+                                 now);
+    return Standing{counts.Allows(pairFailures_, pairKey) && counts.Allows(clientFailures_, clientKey) &&
+                        (counts.Allows(accountFailures_, accountKey) || counts.Allows(slowedPairs_, pairKey)),
+                    counts.Attempts(clientFailures_, clientKey) > 0};
   });
   if (!standing.allowed) {
     return TooMany();

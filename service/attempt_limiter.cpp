@@ -11,11 +11,7 @@ int64_t AttemptLimiter::Attempts(DatabaseConnection& db, const std::string& key,
 }
 
 bool AttemptLimiter::Allows(DatabaseConnection& db, const std::string& key, int64_t now) const {
-  return Attempts(db, key, now) < maxAttempts_;
-}
-
-bool AttemptLimiter::Counted(DatabaseConnection& db, const std::string& key, int64_t now) const {
-  return Attempts(db, key, now) > 0;
+  return Allows(Attempts(db, key, now));
 }
 
 void AttemptLimiter::Count(DatabaseConnection& db, const std::string& key, int64_t now) const {

@@ -17,6 +17,7 @@
 
 #include "service/api_reply.h"
 #include "service/attempt_limiter.h"
+#include "service/attempt_standing.h"
 #include "service/favorites_document.h"
 #include "service/form_fields.h"
 #include "service/json_text.h"
@@ -305,6 +306,43 @@ TEST(AttemptLimiter, AFullTableForgetsItsOldestWindowsNotTheCurrentLocks) {
     EXPECT_TRUE(limiter.Allows(db, "before", 3));
     EXPECT_FALSE(limiter.Allows(db, "guesser", 3));
     EXPECT_FALSE(limiter.Allows(db, "address 0", 3));
+  });
+}
+
+// Several limiters' counts read at once agree with each limiter asking alone.
+TEST(AttemptStanding, ReadsEveryLimitersCountOfItsKeyInItsOwnWindow) {
+  tarvo::test::TempDir dir;
+  ServiceDatabase database((dir.path() / "service.db").string(), 1);
+  const AttemptLimiter brief("brief", 2, 10);
+  const AttemptLimiter lasting("lasting", 2, 1000);
+  database.Write([&](DatabaseConnection& db) {
+    for (const int64_t at : {100, 100, 105}) {
+      brief.Count(db, "spent", at);
+      lasting.Count(db, "spent", at);
+    }
+    lasting.Count(db, "once", 100);
+  });
+  const struct {
+    const AttemptLimiter& limiter;
+    std::string key;
+    int64_t attempts;
+    bool allowed;
+  } cases[] = {
+      {brief, "spent", 0, true},  // its window began at 100 and has run out at 120
+      {lasting, "spent", 3, false},
+      {lasting, "once", 1, true},
+      {brief, "once", 0, true},  // counted by the other limiter only
+      {lasting, "never", 0, true},
+  };
+  std::vector<AttemptStanding::Entry> entries;
+  for (const auto& each : cases) entries.emplace_back(&each.limiter, each.key);
+  database.Read([&](DatabaseConnection& db) {
+    const AttemptStanding standing(db, entries, 120);
+    for (const auto& each : cases) {
+      EXPECT_EQ(standing.Attempts(each.limiter, each.key), each.attempts) << each.limiter.scope() << " " << each.key;
+      EXPECT_EQ(standing.Allows(each.limiter, each.key), each.allowed) << each.limiter.scope() << " " << each.key;
+      EXPECT_EQ(each.limiter.Allows(db, each.key, 120), each.allowed) << each.limiter.scope() << " " << each.key;
+    }
   });
 }
 
