@@ -146,6 +146,10 @@ class LoadClient {
     return std::string();
   }
 
+  // TLS handshakes made, and how many of them resumed a session.
+  size_t handshakes() const { return handshakes_; }
+  size_t resumed() const { return resumed_; }
+
  private:
   bool Open() {
     socket_ = Socket::Connect(port_);
@@ -162,7 +166,12 @@ class LoadClient {
         (reuse_ != Reuse::kNone && session_ != nullptr && SSL_set_session(ssl_.get(), session_) != 1)) {
       return false;
     }
-    return SSL_connect(ssl_.get()) == 1;
+    if (SSL_connect(ssl_.get()) != 1) {
+      return false;
+    }
+    ++handshakes_;
+    resumed_ += SSL_session_reused(ssl_.get()) == 1 ? 1 : 0;
+    return true;
   }
 
   void Close() {
@@ -173,6 +182,10 @@ class LoadClient {
         SSL_SESSION_free(session_);
         session_ = session;
       }
+      // OpenSSL marks the session of a connection freed without its close_notify
+      // as not to be resumed (kept, it was never resumed at all): sent, as
+      // browsers' clients send it.
+      SSL_shutdown(ssl_.get());
     }
     ssl_.reset();
     socket_ = Socket();
@@ -217,6 +230,8 @@ class LoadClient {
   Socket socket_;
   std::unique_ptr<SSL, decltype(&SSL_free)> ssl_{nullptr, &SSL_free};
   SSL_SESSION* session_ = nullptr;  // owned
+  size_t handshakes_ = 0;
+  size_t resumed_ = 0;
 };
 
 // One POST on a connection of its own and its whole answer ("" when the exchange
@@ -251,6 +266,8 @@ struct LoadFigures {
   double seconds = 0;
   double p50Ms = 0;
   double p99Ms = 0;
+  size_t handshakes = 0;  // over TLS
+  size_t resumed = 0;
   std::string failures;  // "; N status ..." for each kind of failure
 };
 
@@ -263,6 +280,8 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
   std::mutex mutex;
   std::vector<double> latencies;
   std::atomic<size_t> failed{0};
+  std::atomic<size_t> handshakes{0};
+  std::atomic<size_t> resumed{0};
   std::map<std::string, size_t> failures;  // by status line
   std::atomic<bool> go{false};
   Clock::time_point end;
@@ -286,6 +305,8 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
           ++failures[reply.empty() ? std::string("no answer") : reply.substr(0, reply.find('\r'))];
         }
       }
+      handshakes += client.handshakes();
+      resumed += client.resumed();
       std::lock_guard lock(mutex);
       latencies.insert(latencies.end(), mine.begin(), mine.end());
     });
@@ -300,6 +321,8 @@ LoadFigures RunLoad(const std::vector<int>& ports, int clients, const std::strin
   figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   figures.answered = latencies.size();
   figures.failed = failed;
+  figures.handshakes = handshakes;
+  figures.resumed = resumed;
   if (!latencies.empty()) {
     std::sort(latencies.begin(), latencies.end());
     figures.p50Ms = latencies[latencies.size() / 2];
@@ -315,6 +338,9 @@ void Print(const std::string& what, const LoadFigures& figures) {
   std::printf("%-72s %6.0f req/s  p50 %7.2f ms  p99 %8.2f ms  (%zu answered, %zu failed%s)\n", what.c_str(),
               static_cast<double>(figures.answered) / figures.seconds, figures.p50Ms, figures.p99Ms, figures.answered,
               figures.failed, figures.failures.c_str());
+  if (figures.handshakes > 0) {
+    std::printf("  TLS handshakes %zu, resumed %zu\n", figures.handshakes, figures.resumed);
+  }
   std::fflush(stdout);
 }
 
