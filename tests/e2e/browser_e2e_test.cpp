@@ -1,8 +1,11 @@
 // The real browser and service as a user meets them: pages load from loopback, a
 // second start hands its addresses to the running browser, a protected site opens
 // through its mirror, SIGTERM closes in order, and after a restart and after a kill
-// the history and the cookies are still there; a protected site's certification and
+// the history and the cookies are still there, in the engine's cookie file too, also
+// when the close comes as soon as a page set them; a protected site's certification and
 // QR code.
+#include <sqlite3.h>
+
 #include <csignal>
 #include <cstdlib>
 
@@ -14,7 +17,51 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-using BrowserEndToEndTest = BrowserFixture;
+class BrowserEndToEndTest : public BrowserFixture {
+ protected:
+  // The names of the cookies the engine's cookie file holds (sorted, blank-separated),
+  // as the next start will read them: a copy of the file and its journal is opened,
+  // so a journal left by a killed process is rolled back in the copy only. Read
+  // while no browser runs; the engine writes the file in batches and at its
+  // orderly end, never at once.
+  std::string StoredCookies() {
+    const fs::path folder = Database().parent_path() / "Cookie";
+    const fs::path copy = dir_.path() / ("cookies-copy" + std::to_string(++copies_));
+    fs::create_directories(copy);
+    std::error_code error;
+    for (const char* name : {"Cookies", "Cookies-journal"}) {
+      if (fs::exists(folder / name)) fs::copy_file(folder / name, copy / name, error);
+    }
+    if (error || !fs::exists(copy / "Cookies")) return "(no cookie file: " + error.message() + ")";
+    sqlite3* db = nullptr;
+    std::string names;
+    if (sqlite3_open((copy / "Cookies").c_str(), &db) == SQLITE_OK &&
+        sqlite3_exec(
+            db, "SELECT name FROM cookies ORDER BY name",
+            [](void* out, int, char** values, char**) {
+              auto& text = *static_cast<std::string*>(out);
+              text += (text.empty() ? "" : " ") + std::string(values[0] != nullptr ? values[0] : "");
+              return 0;
+            },
+            &names, nullptr) != SQLITE_OK) {
+      names = std::string("(unreadable: ") + sqlite3_errmsg(db) + ")";
+    }
+    sqlite3_close(db);
+    return names;
+  }
+
+  // Each request for `path` with the Cookie header it carried.
+  std::string CookiesSentFor(const std::string& path) const {
+    std::string text;
+    for (const PageServer::Request& request : pages_.RequestsFor(path)) {
+      text += path + " Cookie: " + request.cookie + "\n";
+    }
+    return text;
+  }
+
+ private:
+  int copies_ = 0;
+};
 
 TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
   // First run: the command line's address (after "-noupdate") sets the cookies.
@@ -51,6 +98,8 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/Typed")); }, 30s));
 
   CloseBrowser(*browser);
+  // Written by the orderly close at the latest, the session cookie too.
+  EXPECT_EQ(StoredCookies(), "e2e_kept e2e_session");
 
   // Second run: both cookies come back, the session one too.
   browser = StartBrowser({pages_.Url("/after-restart")});
@@ -61,12 +110,16 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
   ASSERT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-restart")); }, 30s));
   browser->Signal(SIGKILL);
   ASSERT_TRUE(browser->WaitForExit(10s).has_value());
+  // A kill loses what was not yet written, never what the file held.
+  EXPECT_EQ(StoredCookies(), "e2e_kept e2e_session");
 
   // Third run: the killed process's claim on the data folder is taken over, not
   // waited for, and nothing it had committed is lost.
   browser = StartBrowser({"-noupdate", pages_.Url("/after-kill")});
   ASSERT_TRUE(WaitFor([&] { return Served("/after-kill"); }, kStartLimit)) << browser->Log();
-  EXPECT_NE(pages_.RequestsFor("/after-kill").front().cookie.find("e2e_kept=persistent-1"), std::string::npos);
+  EXPECT_NE(pages_.RequestsFor("/after-kill").front().cookie.find("e2e_kept=persistent-1"), std::string::npos)
+      << CookiesSentFor("/after-kill") << "in the file: " << StoredCookies() << "\n"
+      << browser->Log();
   EXPECT_TRUE(WaitFor([&] { return InHistory(pages_.Url("/after-kill")); }, 30s));
   CloseBrowser(*browser);
 
@@ -77,6 +130,20 @@ TEST_F(BrowserEndToEndTest, BrowsingSurvivesARestartWithHistoryAndCookies) {
     EXPECT_EQ(rows.count(url), 1u) << url;
   }
   EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
+}
+
+TEST_F(BrowserEndToEndTest, AnOrderlyCloseAtOnceAfterAPageSetItsCookiesKeepsThem) {
+  // The close begins as soon as the page has been asked for: its cookies reach the
+  // engine's store while the engine is already closing, long before the store's
+  // periodic write.
+  auto browser = StartBrowser({"-noupdate", pages_.Url("/set-cookie")});
+  // (Once the main window is up, SIGTERM means the orderly close.)
+  const auto asked = [&] {
+    return Served("/set-cookie") && browser->Log().find("startup: splash") != std::string::npos;
+  };
+  ASSERT_TRUE(WaitFor(asked, kStartLimit)) << browser->Log();
+  CloseBrowser(*browser);
+  EXPECT_EQ(StoredCookies(), "e2e_kept e2e_session") << browser->Log();
 }
 
 TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderStartsAndKeepsItsFoldersPrivate) {
