@@ -80,8 +80,15 @@ class BeaconServer:
 
 
 def free_display():
+    # A server in another root shows only by its abstract socket.
+    try:
+        with open("/proc/net/unix") as sockets:
+            abstract = set(re.findall(r"@/tmp/\.X11-unix/X(\d+)$", sockets.read(), re.MULTILINE))
+    except OSError:
+        abstract = set()
     for number in range(150, 250):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and not os.path.exists("/tmp/.X11-unix/X%d" % number):
+        if (not os.path.exists("/tmp/.X%d-lock" % number) and not os.path.exists("/tmp/.X11-unix/X%d" % number)
+                and str(number) not in abstract):
             return number
     sys.exit("start_soak: no free X display number")
 
