@@ -8,5 +8,6 @@
 // the leak check name the library, and the suppressions decide as for any other.
 //
 // The program's own definition wins over the C library's for every caller, since the
-// build exports it from the program (see tarvo_test in cmake/TarvoTargets.cmake).
+// build exports it from the program (tarvo_gui_test_keeps_modules_loaded in
+// cmake/TarvoTargets.cmake).
 extern "C" int dlclose(void* /*handle*/) { return 0; }
