@@ -143,9 +143,14 @@ endfunction()
 # start (which inherits the environment), keep every check but that one; the leak
 # check included.
 function(tarvo_runs_chromium)
+  _tarvo_add_asan_option_to_tests(new_delete_type_mismatch=0 ${ARGN})
+endfunction()
+
+# Under AddressSanitizer, adds `option` to the ASAN_OPTIONS of every test named after it.
+function(_tarvo_add_asan_option_to_tests option)
   if(TARVO_SANITIZE STREQUAL "address")
     foreach(test IN LISTS ARGN)
-      _tarvo_add_asan_option(${test} new_delete_type_mismatch=0)
+      _tarvo_add_asan_option(${test} ${option})
     endforeach()
   endif()
 endfunction()
@@ -170,9 +175,5 @@ endfunction()
 # blocks). Under AddressSanitizer these tests keep every other check but the leak
 # check; the caller says why next to the call.
 function(tarvo_without_leak_check)
-  if(TARVO_SANITIZE STREQUAL "address")
-    foreach(test IN LISTS ARGN)
-      _tarvo_add_asan_option(${test} detect_leaks=0)
-    endforeach()
-  endif()
+  _tarvo_add_asan_option_to_tests(detect_leaks=0 ${ARGN})
 endfunction()
