@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <future>
 
 #include "app/browser_engine_settings.h"
 #include "app/engine_body_factory.h"
@@ -117,14 +116,14 @@ int CKXBrowserApp::Run() {
   }
   Mark("settings");
   commandLine_ = CommandLineOptions::Parse(arguments_);
-  if (!ClaimDataRoot()) {
+  if (!ClaimDataRoot() || !OpenDatabase()) {
     return 0;
   }
   if (LanguageManager::Instance().GetCurrentLanguage().empty()) {
     ErrorMessage::Show(kLanguageFailure);
     return 0;
   }
-  Mark("language");
+  Mark("database and language");
   if (commandLine_.setDefault) {
     // The desktop's own default-browser setting; the browser itself does not start.
     UpdateFeature::MakeDefaultFromCommandLine();
@@ -133,22 +132,11 @@ int CKXBrowserApp::Run() {
   if (UpdateFeature::RunPendingInstaller(commandLine_.checkUpdates)) {
     return 0;
   }
-  // The database opens on a worker thread while the engine starts: most of the
-  // engine's start is spent waiting for its helper process, with this thread idle.
-  WatchDatabase();
-  std::future<bool> databaseOpened = std::async(std::launch::async, [this] { return OpenDatabase(); });
-  StartEngine();
-  Mark("engine");
-  if (!databaseOpened.get()) {
-    ErrorMessage::Show(kDatabaseFailure);
-    return 0;
-  }
-  CBrowserUrl::UseDatabase(database_);
-  Mark("database");
   RegisterFeatures();
   StartServiceLoop();
+  StartEngine();
   MessageBus::Instance().Initialise();
-  Mark("features");
+  Mark("engine");
   splash_ = std::make_unique<FirstWnd>();
   if (!OpenMainWindow()) {
     ShutDown();
@@ -208,7 +196,7 @@ bool CKXBrowserApp::ClaimDataRoot() {
   return false;
 }
 
-void CKXBrowserApp::WatchDatabase() {
+bool CKXBrowserApp::OpenDatabase() {
   UserDatabase& database = database_;
   // A statement on any thread may find a damaged page; the user is told on the
   // interface thread, once, without stopping the statement's thread.
@@ -237,19 +225,17 @@ void CKXBrowserApp::WatchDatabase() {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [message] { ErrorMessage::Show(message.toStdString()); }, Qt::QueuedConnection);
   });
-}
-
-bool CKXBrowserApp::OpenDatabase() {
-  UserDatabase& database = database_;
   // Without a data folder there is no database path, and SQLite would quietly open
   // a temporary database that loses everything at exit.
   if (SettingsRegistry::Instance().Get(SettingsKeys::kDatabaseFile).empty() || database.Open() != 0) {
     DebugOutput("database: " + database.OpenError());
+    ErrorMessage::Show(kDatabaseFailure);
     return false;
   }
   if (database.GetDataVersion() < kUpgradedDataVersion) {
     database.Upgrade();
   }
+  CBrowserUrl::UseDatabase(database);
   return true;
 }
 

@@ -93,11 +93,6 @@ class CKXBrowserApp {
   // hooks, service-loop steps and end steps.
   void RegisterFeatures();
   bool ClaimDataRoot();
-  // Tells the user, on the interface thread, of a damaged database or of changes that
-  // cannot be saved, from whichever thread meets them.
-  void WatchDatabase();
-  // Opens (and upgrades) the profile's database; any thread, nothing shown. False when
-  // it cannot be opened.
   bool OpenDatabase();
   void StartServiceLoop();
   void StartEngine();
