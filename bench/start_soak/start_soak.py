@@ -3,16 +3,16 @@
 start loads its first page in time.
 
     python3 bench/start_soak/start_soak.py [--starts N] [--busy M] [--limit SECONDS]
-                                           [--out FOLDER] [--build BUILD]
+                                           [--service both|live|down] [--out FOLDER] [--build BUILD]
 
 Each start opens a loopback page whose onload handler fetches a beacon; the start
 counts from the fork to that beacon. Starts take turns over four kinds: a fresh
 profile or the profile the previous start of its kind left, each with a live
 tarvo-service over TLS (the demo seed, as scripts/run starts it) or with nothing
-listening where the service should be. M busy-looping processes load the CPU for
+listening where the service should be (--service keeps to one of the two). M busy-looping processes load the CPU for
 the whole soak. A start that misses the limit, or whose orderly close (SIGTERM)
-does not end the process within 20 seconds, gets every thread's backtrace (gdb,
-with the build's debug symbols) and keeps its log beside it in the output folder.
+does not end the process within 20 seconds, gets every thread's backtrace of the
+browser and of the engine's helper processes (gdb, with the build's debug symbols) and keeps its log beside it in the output folder.
 The figures (counts per kind, misses, the start-time distribution) are printed and
 written to FOLDER/summary.txt.
 
@@ -130,11 +130,17 @@ class LiveService:
         self.process.wait(timeout=20)
 
 
-def backtrace(pid, path):
-    """Every thread's stack of a live process, through gdb."""
+def backtrace(session, path):
+    """Every thread's stack of every live process of the start's session (the browser
+    and the engine's helper processes it forked), through gdb."""
+    listing = subprocess.run(["ps", "-o", "pid=,args=", "-s", str(session)], capture_output=True, text=True).stdout
     with open(path, "w") as out:
-        subprocess.run(["gdb", "-p", str(pid), "-batch", "-nx", "-ex", "set pagination off",
-                        "-ex", "thread apply all bt"], stdout=out, stderr=subprocess.STDOUT, timeout=120)
+        for line in listing.splitlines():
+            pid, _, command = line.strip().partition(" ")
+            out.write("==== process %s: %s\n" % (pid, command[:300]))
+            out.flush()
+            subprocess.run(["gdb", "-p", pid, "-batch", "-nx", "-ex", "set pagination off",
+                            "-ex", "thread apply all bt"], stdout=out, stderr=subprocess.STDOUT, timeout=120)
 
 
 def last_mark(log_text):
@@ -205,6 +211,8 @@ def main():
     parser.add_argument("--limit", type=float, default=30.0, help="seconds a start may take to load its page")
     parser.add_argument("--out", default=None, help="where logs and backtraces of failed starts go")
     parser.add_argument("--build", default=os.path.join(SOURCE, "build"))
+    parser.add_argument("--service", choices=("both", "live", "down"), default="both",
+                        help="starts with a live service, with nothing listening, or taking turns")
     args = parser.parse_args()
     args.bin = os.path.join(os.path.abspath(args.build), "bin")
     if "START_SOAK_INSIDE" not in os.environ:
@@ -225,7 +233,8 @@ def main():
     busy = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(args.busy)]
     server = BeaconServer()
     service = LiveService(args.bin, work)
-    kinds = list(itertools.product((True, False), (True, False)))  # (fresh profile, live service)
+    services = {"both": (True, False), "live": (True,), "down": (False,)}[args.service]
+    kinds = list(itertools.product((True, False), services))  # (fresh profile, live service)
     results = []
     try:
         for number in range(args.starts):
