@@ -146,7 +146,7 @@ TEST_F(BrowserEndToEndTest, AnOrderlyCloseAtOnceAfterAPageSetItsCookiesKeepsThem
   EXPECT_EQ(StoredCookies(), "e2e_kept e2e_session") << browser->Log();
 }
 
-TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderStartsAndKeepsItsFoldersPrivate) {
+TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderOpensItsStartAddressesAndKeepsItsFoldersPrivate) {
   // Only a home folder, empty: no ~/.local/share, no ~/.config, no XDG variables.
   const fs::path home = dir_.path() / "home";
   fs::create_directories(home);
@@ -155,8 +155,12 @@ TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderStartsAndKeepsItsFold
   for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
     environment[variable] = ChildProcess::kUnset;
   }
-  auto browser = StartBrowserWith({pages_.Url("/fresh")}, environment);
+  // A protected site among the start addresses opens through its mirror on the very
+  // first start, as it would when handed over later.
+  auto browser = StartBrowserWith({"http://bank.tarvo.test/", pages_.Url("/fresh")}, environment);
   ASSERT_TRUE(WaitFor([&] { return Served("/fresh"); }, kStartLimit)) << browser->Log();
+  EXPECT_TRUE(WaitFor([&] { return service_->Log().find("GET / 200") != std::string::npos; }, 30s))
+      << "the protected start address never reached its mirror\n" << browser->Log();
   const fs::path root = home / ".local" / "share" / "TarvoBrowser";
   EXPECT_TRUE(WaitFor([&] { return fs::exists(root / "kx.dat"); }, 30s)) << browser->Log();
   CloseBrowser(*browser);
