@@ -1,5 +1,6 @@
 #include "app/ckx_browser_app.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -156,6 +157,13 @@ void CKXBrowserApp::PrepareApplication() {
   if (QCoreApplication::instance() == nullptr) {
     ownApplication_ = std::make_unique<QApplication>(argc_, argv_);
   }
+  // The session bus is sought now, before any thread of the browser's or the
+  // engine's runs (the engine's start asks for it anyway, through accessibility).
+  // Where no session bus is given, D-Bus starts one by forking from its own thread
+  // and waits for the child's answer; a fork taken while another thread holds a
+  // lock (the memory allocator's, say) can leave that child stuck before it runs
+  // anything, and the start waiting for it for ever.
+  QAccessible::isActive();
   // The main window ends the loop itself after its orderly close; the splash closing
   // first must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
