@@ -3,14 +3,16 @@
 start loads its first page in time.
 
     python3 bench/start_soak/start_soak.py [--starts N] [--busy M] [--limit SECONDS]
-                                           [--service both|live|down] [--out FOLDER] [--build BUILD]
+                                           [--service both|live|down] [--no-session-bus]
+                                           [--out FOLDER] [--build BUILD]
 
 Each start opens a loopback page whose onload handler fetches a beacon; the start
 counts from the fork to that beacon. Starts take turns over four kinds: a fresh
 profile or the profile the previous start of its kind left, each with a live
 tarvo-service over TLS (the demo seed, as scripts/run starts it) or with nothing
 listening where the service should be (--service keeps to one of the two). M busy-looping processes load the CPU for
-the whole soak. A start that misses the limit, or whose orderly close (SIGTERM)
+the whole soak. With --no-session-bus the browser starts as on a desktop without a
+session bus, where D-Bus starts one itself (autolaunch). A start that misses the limit, or whose orderly close (SIGTERM)
 does not end the process within 20 seconds, gets every thread's backtrace of the
 browser and of the engine's helper processes (gdb, with the build's debug symbols) and keeps its log beside it in the output folder.
 The figures (counts per kind, misses, the start-time distribution) are printed and
@@ -158,6 +160,9 @@ def run_start(number, kind, args, server, service, work, out):
     environment = dict(os.environ, TARVO_DEBUG="1", XDG_DATA_HOME=os.path.join(profile, "data"),
                        XDG_CONFIG_HOME=os.path.join(profile, "config"), XDG_CACHE_HOME=os.path.join(profile, "cache"))
     environment.update(service.environment if live else {"TARVO_API_URL": "https://127.0.0.1:9/"})
+    if args.no_session_bus:
+        # As on a desktop without a session bus: D-Bus starts one itself (autolaunch).
+        environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
     log_path = os.path.join(work, "browser.log")
     started = time.monotonic()
     with open(log_path, "w") as log:
@@ -211,6 +216,8 @@ def main():
     parser.add_argument("--limit", type=float, default=30.0, help="seconds a start may take to load its page")
     parser.add_argument("--out", default=None, help="where logs and backtraces of failed starts go")
     parser.add_argument("--build", default=os.path.join(SOURCE, "build"))
+    parser.add_argument("--no-session-bus", action="store_true",
+                        help="start the browser without a session bus, which D-Bus then starts itself")
     parser.add_argument("--service", choices=("both", "live", "down"), default="both",
                         help="starts with a live service, with nothing listening, or taking turns")
     args = parser.parse_args()
