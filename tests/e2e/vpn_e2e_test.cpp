@@ -192,17 +192,19 @@ TEST_F(VpnEndToEndTest, WithoutNodeChoiceTheShieldConnectsAtOnceAndWithoutRights
   CloseBrowser(*browser_);
 }
 
-// The leak test's page: a peer connection asking the listener as its STUN server, an
+// The leak test's page: peer connections asking the listener as their STUN server
+// (one of its own, one from a frame inserted through another frame's DOM method), an
 // icon on the page's own server, and host names only the node may look up.
 std::string LeakPage(const std::string& phase, const std::string& stunPort) {
   return "<!doctype html><html><head><title>leak " + phase + "</title><link rel=\"icon\" href=\"/" + phase +
          "/leak.ico\"><link rel=\"dns-prefetch\" href=\"//prefetch-" + phase +
          ".tarvo.test\"><link rel=\"preconnect\" href=\"http://preconnect-" + phase +
          ".tarvo.test\"></head><body><a href=\"http://anchor-" + phase +
-         ".tarvo.test/\">anchor</a><script>const pc = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
-         stunPort +
-         "'}]}); pc.createDataChannel('leak'); pc.createOffer().then(offer => pc.setLocalDescription(offer));"
-         "</script></body></html>";
+         ".tarvo.test/\">anchor</a><script>const servers = {iceServers: [{urls: 'stun:127.0.0.1:" + stunPort +
+         "'}]}; const ask = pc => { pc.createDataChannel('leak'); pc.createOffer().then(o => pc.setLocalDescription(o)); };"
+         "ask(new RTCPeerConnection(servers)); document.body.appendChild(document.createElement('iframe'));"
+         "window[0].Node.prototype.appendChild.call(document.body, document.createElement('iframe'));"
+         "ask(new window[1].RTCPeerConnection(servers));</script></body></html>";
 }
 
 TEST_F(VpnEndToEndTest, WhileTheVpnIsOnNothingLeavesAroundTheNode) {

@@ -6,6 +6,7 @@
 #include "engines/tls_listener.h"
 #include "engines/webengine/cef_request_context.h"
 #include "engines/webengine/engine_context.h"
+#include "engines/webengine/engine_udp_gate.h"
 #include "engines/webengine/proxy_switcher.h"
 #include "platform/text.h"
 #include "protect/domain_list.h"
@@ -23,6 +24,7 @@ class CefProxyTest : public CefFixture {
  protected:
   void TearDown() override {
     SetProxy(u"", u"");
+    cef::EngineUdpGate::SetClosed(false);
     CefFixture::TearDown();
   }
 
@@ -133,17 +135,28 @@ constexpr char kGatherHere[] =
     "p.onicecandidate = e => e.candidate ? ++n : top.postMessage('gathered ' + n, '*');"
     "p.createDataChannel('d'); p.createOffer().then(o => p.setLocalDescription(o));";
 
-TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
-  QUdpSocket stun;  // stands in for a STUN server
-  ASSERT_TRUE(stun.bind(QHostAddress(QHostAddress::LocalHost), 0));
+// Stands in for a STUN server on loopback and counts what reaches it.
+struct StunServer {
+  StunServer() {
+    EXPECT_TRUE(socket.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+      while (socket.hasPendingDatagrams()) {
+        socket.receiveDatagram();
+        ++datagrams;
+      }
+    });
+  }
+  // The configuration a page hands RTCPeerConnection to ask this server.
+  QString Servers() const { return QStringLiteral("{iceServers: [{urls: 'stun:127.0.0.1:%1'}]}").arg(socket.localPort()); }
+
+  QUdpSocket socket;
   int datagrams = 0;
-  QObject::connect(&stun, &QUdpSocket::readyRead, [&] {
-    while (stun.hasPendingDatagrams()) {
-      stun.receiveDatagram();
-      ++datagrams;
-    }
-  });
-  const QString servers = QStringLiteral("{iceServers: [{urls: 'stun:127.0.0.1:%1'}]}").arg(stun.localPort());
+};
+
+TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
+  StunServer stun;
+  int& datagrams = stun.datagrams;
+  const QString servers = stun.Servers();
   // Every way a page may come by a peer connection: the constructor, a changed
   // configuration, and the constructors of frames and windows just made.
   const std::pair<const char*, QString> ways[] = {
@@ -248,6 +261,30 @@ TEST_F(CefProxyTest, WhileProxiedWebRtcAsksNoStunServerAndOffItDoesAgain) {
   ASSERT_TRUE(SetProxy(u"", u"")) << last_error_.toStdString();
   Load(browser, server_.Url(QStringLiteral("/gather1.html")));
   EXPECT_TRUE(WaitFor([&] { return datagrams > 0; }, 10000)) << "no binding request with the proxy off";
+}
+
+// The engine's datagram sockets are refused with no script's help: a page that
+// reaches a peer connection past every script still asks no STUN server, while the
+// rest of the process keeps its own datagram sockets.
+TEST_F(CefProxyTest, WithTheUdpGateClosedNoPageCanAskAStunServer) {
+  StunServer stun;
+  CefRefPtr<CefBrowser> browser = Open(server_.Url("/basic.html"));
+  ASSERT_NE(browser, nullptr);
+  server_.Route("/gate.html", GatheringPage(QString(), QStringLiteral("pc = new RTCPeerConnection(%1);").arg(stun.Servers())));
+  cef::EngineUdpGate::SetClosed(true);
+  Load(browser, server_.Url(QStringLiteral("/gate.html")));
+  // A STUN client sends at once and again every few hundred milliseconds.
+  QTest::qWait(3000);
+  EXPECT_EQ(stun.datagrams, 0) << "the STUN server was asked through the closed gate";
+  QUdpSocket own;
+  ASSERT_TRUE(own.bind(QHostAddress(QHostAddress::LocalHost), 0));
+  EXPECT_EQ(own.writeDatagram("x", QHostAddress(QHostAddress::LocalHost), stun.socket.localPort()), 1)
+      << "a datagram from outside the engine was refused";
+  EXPECT_TRUE(WaitFor([&] { return stun.datagrams == 1; }, 5000));
+
+  // The same page was asking all along: its next request gets through the open gate.
+  cef::EngineUdpGate::SetClosed(false);
+  EXPECT_TRUE(WaitFor([&] { return stun.datagrams > 1; }, 10000)) << "no binding request with the gate open";
 }
 
 // Whatever keeps WebRTC on the proxy's road while it is on leaves it alone while it

@@ -4,6 +4,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include "engines/webengine/engine_udp_gate.h"
 #include "engines/webengine/webrtc_guard_script.h"
 
 namespace tarvo::cef {
@@ -15,6 +16,7 @@ const QString kScriptName = QStringLiteral("tarvo-webrtc-guard");
 void WebRtcGuard::SetGuarded(bool guarded) {
   if (guarded == guarded_) return;
   guarded_ = guarded;
+  EngineUdpGate::SetClosed(guarded);
   std::erase_if(profiles_, [](const QPointer<QWebEngineProfile>& profile) { return profile.isNull(); });
   for (const auto& profile : profiles_) Apply(profile);
 }
