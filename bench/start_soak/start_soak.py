@@ -10,13 +10,15 @@ Each start opens a loopback page whose onload handler fetches a beacon; the star
 counts from the fork to that beacon. Starts take turns over four kinds: a fresh
 profile or the profile the previous start of its kind left, each with a live
 tarvo-service over TLS (the demo seed, as scripts/run starts it) or with nothing
-listening where the service should be (--service keeps to one of the two). M busy-looping processes load the CPU for
-the whole soak. With --no-session-bus the browser starts as on a desktop without a
-session bus, where D-Bus starts one itself (autolaunch). A start that misses the limit, or whose orderly close (SIGTERM)
-does not end the process within 20 seconds, gets every thread's backtrace of the
-browser and of the engine's helper processes (gdb, with the build's debug symbols) and keeps its log beside it in the output folder.
-The figures (counts per kind, misses, the start-time distribution) are printed and
-written to FOLDER/summary.txt.
+listening where the service should be (--service keeps to one of the two). M
+busy-looping processes load the CPU for the whole soak. With --no-session-bus the
+browser starts as on a desktop without a session bus, where D-Bus starts one itself
+(autolaunch). A start that misses the limit, whose orderly close (SIGTERM) does not
+end the process within 20 seconds, or that leaves a process running after the
+browser ended, gets every thread's backtrace of the browser and of the engine's
+helper processes (gdb, with the build's debug symbols) and keeps its log beside it
+in the output folder. The figures (counts per kind, misses, the start-time
+distribution) are printed and written to FOLDER/summary.txt.
 
 Run it from the source tree after a build (build/bin holds tarvo-browser,
 tarvo-service and tarvo-cli); it starts its own Xvfb and D-Bus session. It is not
@@ -193,6 +195,18 @@ def run_start(number, kind, args, server, service, work, out):
     if browser.poll() is None:
         os.killpg(browser.pid, signal.SIGKILL)
         browser.wait()
+    # A process of the start still running once the browser has ended (a child it
+    # forked) would keep the profile claimed and spoil the next start of its kind.
+    listing = subprocess.run(["ps", "-o", "stat=,pid=,args=", "-s", str(browser.pid)], capture_output=True, text=True)
+    left = [line.split(None, 1)[1][:120] for line in listing.stdout.splitlines() if not line.startswith("Z")]
+    if left:
+        if not result["problem"]:
+            result["problem"] = "left running: " + " | ".join(left)
+            backtrace(browser.pid, os.path.join(out, "start-%04d.backtrace" % number))
+        try:
+            os.killpg(browser.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
     if result["problem"]:
         text = open(log_path, errors="replace").read()
         result["problem"] += " (last mark: %s)" % last_mark(text)
