@@ -74,7 +74,9 @@ extern "C" __attribute__((visibility("default"))) ssize_t sendto(int fd, const v
 }
 
 extern "C" __attribute__((visibility("default"))) ssize_t sendmsg(int fd, const msghdr* message, int flags) {
-  if (tarvo::cef::Refused(fd, message->msg_name, message->msg_namelen, __builtin_return_address(0))) {
+  // A missing message is the kernel's to refuse (EFAULT), as the C library leaves it.
+  if (message != nullptr &&
+      tarvo::cef::Refused(fd, message->msg_name, message->msg_namelen, __builtin_return_address(0))) {
     errno = EACCES;
     return -1;
   }
@@ -83,7 +85,7 @@ extern "C" __attribute__((visibility("default"))) ssize_t sendmsg(int fd, const 
 
 extern "C" __attribute__((visibility("default"))) int sendmmsg(int fd, mmsghdr* messages, unsigned int count,
                                                                int flags) {
-  for (unsigned int i = 0; i < count; ++i) {
+  for (unsigned int i = 0; messages != nullptr && i < count; ++i) {
     if (tarvo::cef::Refused(fd, messages[i].msg_hdr.msg_name, messages[i].msg_hdr.msg_namelen,
                             __builtin_return_address(0))) {
       errno = EACCES;
