@@ -174,6 +174,12 @@ class PasswordsEndToEndTest : public BrowserFixture, public testing::WithParamIn
     Command("xdotool key Tab sleep 0.2 key ctrl+a type --delay 30 '" + password + "'");
     Command("xdotool sleep 0.2 key Return");
   }
+  // For a log-in the page never sent: where the typed keys went instead (the address
+  // bar's text) and a screenshot, so a rare miss says whether the page lost the focus.
+  static std::string WhereKeysWent(ChildProcess& browser) {
+    const std::string screen = Screenshot("passwords_log_in_not_sent");  // before the bar is clicked
+    return "address bar: \"" + AddressBarText(browser) + "\", screen: " + screen;
+  }
   // What the keyring holds for an origin, read as another program would.
   std::vector<SavedLogin> Kept(const std::string& origin) {
     std::vector<SavedLogin> logins;
@@ -209,7 +215,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ASSERT_TRUE(window.has_value());
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 1), 1)) << Seen();
   TypeLogIn(*window, "alice", "secret1");
-  ASSERT_TRUE(Sent(Here(), "alice|secret1")) << Seen();
+  ASSERT_TRUE(Sent(Here(), "alice|secret1")) << Seen() << WhereKeysWent(*browser);
   ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer to save";
   EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret1"); }, 10s));
   CloseBrowser(*browser);
@@ -224,7 +230,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ClickUserField(*window);
   ASSERT_TRUE(WaitFor([&] { return Saw("fields ?visit=2 alice|secret1"); }, 10s)) << Seen();
   TypeLogIn(*window, "alice", "secret2");
-  ASSERT_TRUE(Sent(Here(), "alice|secret2")) << Seen();
+  ASSERT_TRUE(Sent(Here(), "alice|secret2")) << Seen() << WhereKeysWent(*browser);
   ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer to update";
   EXPECT_TRUE(WaitFor([&] { return Holds(HereOrigin(), "alice", "secret2") && Kept(HereOrigin()).size() == 1; }, 10s));
 
@@ -234,7 +240,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ClickUserField(*window);
   EXPECT_TRUE(WaitFor([&] { return Saw("fields ?visit=3 alice|secret2"); }, 10s)) << "each page load is filled";
   TypeLogIn(*window, "bob", "hunter2");
-  ASSERT_TRUE(Sent(Here(), "bob|hunter2")) << Seen();
+  ASSERT_TRUE(Sent(Here(), "bob|hunter2")) << Seen() << WhereKeysWent(*browser);
   ASSERT_TRUE(AnswerOffer(*window, 0)) << "no offer for a second account";
   ASSERT_TRUE(WaitFor([&] { return Kept(HereOrigin()).size() == 2; }, 10s));
   ASSERT_TRUE(Open(*window, LoginUrl(Here(), 4), 4));
@@ -257,7 +263,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   ASSERT_TRUE(AnswerOffer(*window, 1)) << "no offer on the other origin";
   ASSERT_TRUE(Open(*window, LoginUrl(other, 6), 6));
   TypeLogIn(*window, "carol", "pw-c2");
-  ASSERT_TRUE(Sent(other, "carol|pw-c2")) << Seen();
+  ASSERT_TRUE(Sent(other, "carol|pw-c2")) << Seen() << WhereKeysWent(*browser);
   std::this_thread::sleep_for(2s);
   EXPECT_FALSE(OfferBarRow(*window).has_value()) << "offered again on a site marked never";
   EXPECT_TRUE(Kept(HostUrl(other, "")).empty());
@@ -269,7 +275,7 @@ TEST_P(PasswordsEndToEndTest, SaveFillUpdateChooseNeverPrivateSettingsAndClearin
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(Saw("fields ?visit=7 |")) << "filled in a private window";
   TypeLogIn(privateWindow, "dave", "pw-d");
-  ASSERT_TRUE(Sent(Here(), "dave|pw-d")) << Seen();
+  ASSERT_TRUE(Sent(Here(), "dave|pw-d")) << Seen() << WhereKeysWent(*browser);
   std::this_thread::sleep_for(2s);
   EXPECT_FALSE(OfferBarRow(privateWindow).has_value()) << "offered in a private window";
   EXPECT_EQ(Kept(HereOrigin()).size(), 2u);
