@@ -163,7 +163,7 @@ TEST_F(BrowserEndToEndTest, ANewAccountWithoutAnyDataFolderOpensItsStartAddresse
       << "the protected start address never reached its mirror\n" << browser->Log();
   const fs::path root = home / ".local" / "share" / "TarvoBrowser";
   EXPECT_TRUE(WaitFor([&] { return fs::exists(root / "kx.dat"); }, 30s)) << browser->Log();
-  CloseBrowser(*browser);
+  CloseBrowser(*browser, root);
   for (const fs::path& folder : {home / ".local", home / ".local" / "share", root, root / "Cookie"}) {
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << folder;
   }

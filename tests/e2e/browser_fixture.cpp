@@ -59,12 +59,13 @@ std::unique_ptr<ChildProcess> BrowserFixture::StartBrowserWith(const std::vector
                                         (dir_.path() / ("browser" + std::to_string(++browserStarts_) + ".log")).string());
 }
 
-void BrowserFixture::CloseBrowser(ChildProcess& browser) {
+void BrowserFixture::CloseBrowser(ChildProcess& browser, const fs::path& dataRoot) {
   browser.Signal(SIGTERM);
   const auto status = browser.WaitForExit(kStartLimit);
   ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
   // A crash leaves its backtrace in the data folder.
-  EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + (Database().parent_path() / "tarvobrowser.dump").string() + "' 2>/dev/null");
+  const fs::path dump = (dataRoot.empty() ? Database().parent_path() : dataRoot) / "tarvobrowser.dump";
+  EXPECT_EQ(*status, 0) << browser.Log() << Command("cat '" + dump.string() + "' 2>/dev/null");
 }
 
 void BrowserFixture::FirstStart() {

@@ -39,8 +39,9 @@ class BrowserFixture : public testing::Test {
   std::unique_ptr<ChildProcess> StartBrowser(const std::vector<std::string>& arguments);
   std::unique_ptr<ChildProcess> StartBrowserWith(const std::vector<std::string>& arguments,
                                                  const std::map<std::string, std::string>& environment);
-  // The orderly close: the process ends by itself with 0.
-  void CloseBrowser(ChildProcess& browser);
+  // The orderly close: the process ends by itself with 0. A crash's report is read
+  // from `dataRoot`, the browser's data folder (the fixture's own when empty).
+  void CloseBrowser(ChildProcess& browser, const std::filesystem::path& dataRoot = {});
   // A first start of a new user, closed once it has made its data.
   void FirstStart();
   // A later start with `arguments`, which hands them to the running browser: it ends

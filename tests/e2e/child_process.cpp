@@ -65,7 +65,7 @@ std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit) {
   while (!status_.has_value() && pid_ > 0) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
       break;
     }
     if (std::chrono::steady_clock::now() >= deadline) break;

@@ -29,8 +29,8 @@ class ChildProcess {
   pid_t pid() const { return pid_; }
   bool running();
   void Signal(int signalNumber) const;
-  // The exit status once it ended within `limit` (-1 when it died of a signal),
-  // nullopt when it still runs.
+  // The exit status once it ended within `limit` (minus the signal's number when a
+  // signal ended it), nullopt when it still runs.
   std::optional<int> WaitForExit(std::chrono::milliseconds limit);
   // The log file's text so far.
   std::string Log() const;
