@@ -3,6 +3,8 @@
 // a profile keeps (and a private one does not), and its downloads in the
 // browser's download list. That the VPN's proxy never reaches it runs end to end in
 // the VPN's test.
+#include <dlfcn.h>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -20,6 +22,7 @@
 #include "engines/webkitgtk/web_browser_control.h"
 #include "engines/webkitgtk/web_browser_events.h"
 #include "engines/test_http_server.h"
+#include "platform/paths.h"
 #include "store/test_database.h"
 #include "support/temp_dir.h"
 
@@ -196,6 +199,21 @@ TEST_F(IeLayerTest, DownloadsJoinTheListAndCompleteUnderTheChosenName) {
   EXPECT_EQ(manager.FindById(running.id)->state, DownloadState::kCancelled);
   EXPECT_FALSE(QFile::exists(Folder("slow.bin")));
   loader_->SetDownloadListener(nullptr);
+}
+
+// Last of the suite: the engine must outlive anything that unloads its module.
+TEST_F(IeLayerTest, TheEngineStaysLoadedWhenItsModuleIsClosed) {
+  // As the process exits, Qt closes every library it loaded, while the engine's
+  // threads still run; closed here as often as it was opened (the loader once, this
+  // test once), the module must still be there.
+  const std::string path = ExecutableFolder() + CompatEngineLoader::kModuleName;
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr) << "the engine's module is not loaded";
+  dlclose(module);
+  dlclose(module);
+  module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  EXPECT_NE(module, nullptr) << "the engine's module went while its threads run";
+  EXPECT_TRUE(Mapped("libwebkit2gtk"));
 }
 
 }  // namespace

@@ -10,6 +10,17 @@ namespace tarvo::ie {
 
 namespace {
 using CreateEngine = CompatEngine* (*)(int interfaceVersion);
+
+// Sets up the engine's module (`name`, beside the executable) before anything loads
+// it: its symbols are resolved at once (a missing library shows here, not in the
+// middle of a page), and it is never unloaded, not even by Qt's own clean-up as the
+// process exits. The engine's threads (and a signal handler of its script engine)
+// run until the very end, and took a closing browser down with them once their code
+// was gone.
+void PrepareModule(QLibrary& module, const char* name) {
+  module.setFileName(QString::fromStdString(ExecutableFolder()) + QLatin1String(name));
+  module.setLoadHints(QLibrary::ResolveAllSymbolsHint | QLibrary::PreventUnloadHint);
+}
 }  // namespace
 
 CompatEngine* CompatEngineLoader::Engine() {
@@ -34,9 +45,8 @@ void CompatEngineLoader::Load() {
                  .arg(QGuiApplication::platformName());
     return;
   }
-  QLibrary module(QString::fromStdString(ExecutableFolder()) + QLatin1String(kModuleName));
-  // Symbols resolved now: a missing library shows here, not in the middle of a page.
-  module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+  QLibrary module;
+  PrepareModule(module, kModuleName);
   if (!module.load()) {
     error_ = module.errorString();
     return;
@@ -51,12 +61,12 @@ void CompatEngineLoader::Load() {
     error_ = QStringLiteral("%1 belongs to another build of the browser or could not start its toolkit")
                  .arg(module.fileName());
   }
-  // The module stays loaded: QLibrary unloads only on an explicit unload().
 }
 
 QString CompatEngineLoader::EngineVersion() {
   static const QString version = [] {
-    QLibrary module(QString::fromStdString(ExecutableFolder()) + QLatin1String(kModuleName));
+    QLibrary module;
+    PrepareModule(module, kModuleName);
     using Version = const char* (*)();
     auto version = reinterpret_cast<Version>(module.resolve(kVersionEntryName));
     return version != nullptr ? QString::fromLatin1(version()) : QString();
