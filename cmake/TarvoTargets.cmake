@@ -37,7 +37,7 @@ endfunction()
 # the core and one for GUI targets: a copy per target took 53 MB (core) or 160 MB
 # (Qt) each with debug information, 7.6 GB of a build, and a machine with a small
 # disk filled up before the sanitizer passes. GCC only accepts a shared header
-# where the flags that matter match; every target compiles with the same -fPIC, and
+# where the flags that matter match; every target compiles with -fPIC (below), and
 # -Winvalid-pch with -Werror turns any mismatch into a build failure rather than a
 # silently slower build.
 #
@@ -54,6 +54,13 @@ function(_tarvo_use_shared_headers target host)
     target_precompile_headers(${host} PRIVATE ${ARG_HEADERS})
   endif()
   target_precompile_headers(${target} REUSE_FROM ${host})
+  # Programs compile as position-independent code like the libraries whose headers
+  # they share: Qt 6.4 asks every target for -fPIC, but Qt 6.8 gives programs -fPIE,
+  # and GCC refuses a header made with the other. (Last on the line, so it wins.)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    target_compile_options(${target} PRIVATE -fPIC)
+  endif()
 endfunction()
 
 function(_tarvo_use_std_headers target)
