@@ -9,6 +9,7 @@ pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 pkg_check_modules(LIBSECRET REQUIRED IMPORTED_TARGET libsecret-1)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 
 if(TARVO_BUILD_GUI)
   set(CMAKE_AUTOMOC ON)

@@ -125,6 +125,28 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+# A library the programs open while they run is not linked, so the scan of linked
+# libraries above cannot see it: it is named by hand, as the package that holds it on
+# the build machine (libcurl4 on Debian 12, libcurl4t64 on Debian 13), at least at
+# the version built against.
+function(tarvo_package_holding soname out)
+  execute_process(COMMAND dpkg-query --search "*/${soname}" OUTPUT_VARIABLE owners RESULT_VARIABLE failed
+                  ERROR_QUIET)
+  string(REGEX MATCH "^[^:,]+" package "${owners}")
+  if(failed OR NOT package)
+    message(FATAL_ERROR "no installed package holds ${soname}")
+  endif()
+  execute_process(COMMAND dpkg-query --show "--showformat=\${source:Upstream-Version}" ${package}
+                  OUTPUT_VARIABLE version OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(${out} "${package} (>= ${version})" PARENT_SCOPE)
+endfunction()
+# libcurl: the browser's and tarvo-cli's HTTP transfers; libsecret: the browser's
+# saved passwords.
+tarvo_package_holding(libcurl.so.4 curl_package)
+tarvo_package_holding(libsecret-1.so.0 secret_package)
+set(CPACK_DEBIAN_BROWSER_PACKAGE_DEPENDS "${curl_package}, ${secret_package}")
+set(CPACK_DEBIAN_SERVICE_PACKAGE_DEPENDS "${curl_package}")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_BROWSER_PACKAGE_NAME tarvo-browser)
 set(CPACK_DEBIAN_BROWSER_PACKAGE_SECTION web)

@@ -3,12 +3,8 @@
 namespace tarvo {
 
 CurlEasyHandle MakeCurlEasyHandle() {
-  // Thread-safe one-time start of libcurl; it stays up for the life of the process.
-  static const bool started = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  if (!started) {
-    return CurlEasyHandle();
-  }
-  return CurlEasyHandle(curl_easy_init());
+  const CurlLibrary* curl = CurlLibrary::Opened();
+  return curl != nullptr ? CurlEasyHandle(curl->EasyInit()) : CurlEasyHandle();
 }
 
 }  // namespace tarvo

@@ -4,20 +4,22 @@
 
 #include <memory>
 
+#include "net/curl_library.h"
+
 namespace tarvo {
 
-// Owners of libcurl's C handles.
+// Owners of libcurl's C handles (which exist only once the library is open).
 struct CurlEasyDeleter {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+  void operator()(CURL* handle) const { CurlLibrary::Opened()->EasyCleanup(handle); }
 };
 struct CurlSlistDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { CurlLibrary::Opened()->SlistFreeAll(list); }
 };
 using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyDeleter>;
 using CurlHeaderList = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 
-// A fresh easy handle (null when libcurl cannot make one). Initialises libcurl once per
-// process on first use; any thread.
+// A fresh easy handle (null when libcurl cannot be opened or cannot make one). Opens
+// libcurl on first use; any thread.
 CurlEasyHandle MakeCurlEasyHandle();
 
 }  // namespace tarvo

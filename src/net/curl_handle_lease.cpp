@@ -9,20 +9,21 @@ namespace {
 
 // The TLS sessions (and name look-ups) of every thread's kept handle. Made once and
 // never freed: threads may still run transfers while the process exits.
-CURLSH* SharedSessions() {
+CURLSH* SharedSessions(const CurlLibrary& curl) {
   static std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
-  static CURLSH* const share = [] {
-    CURLSH* made = curl_share_init();
+  static CURLSH* const share = [&curl] {
+    CURLSH* made = curl.ShareInit();
     if (made == nullptr) {
       return made;
     }
-    curl_share_setopt(made, CURLSHOPT_LOCKFUNC, +[](CURL*, curl_lock_data data, curl_lock_access, void*) {
-      locks[static_cast<size_t>(data)].lock();
-    });
-    curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC,
-                      +[](CURL*, curl_lock_data data, void*) { locks[static_cast<size_t>(data)].unlock(); });
-    curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-    curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl.ShareOption(
+        made, CURLSHOPT_LOCKFUNC,
+        +[](CURL*, curl_lock_data data, curl_lock_access, void*) { locks[static_cast<size_t>(data)].lock(); });
+    curl.ShareOption(
+        made, CURLSHOPT_UNLOCKFUNC,
+        +[](CURL*, curl_lock_data data, void*) { locks[static_cast<size_t>(data)].unlock(); });
+    curl.ShareOption(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl.ShareOption(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     return made;
   }();
   return share;
@@ -43,12 +44,13 @@ CurlHandleLease::CurlHandleLease(bool direct, bool secure) {
       kept.handle = MakeCurlEasyHandle();
     }
     if (kept.handle) {
+      const CurlLibrary& curl = *CurlLibrary::Opened();
       // Options go back to the defaults; the handle's connections and sessions stay.
-      curl_easy_reset(kept.handle.get());
-      if (CURLSH* share = SharedSessions(); share != nullptr) {
-        curl_easy_setopt(kept.handle.get(), CURLOPT_SHARE, share);
+      curl.EasyReset(kept.handle.get());
+      if (CURLSH* share = SharedSessions(curl); share != nullptr) {
+        curl.SetOption(kept.handle.get(), CURLOPT_SHARE, share);
       }
-      curl_easy_setopt(kept.handle.get(), CURLOPT_MAXAGE_CONN, kKeptConnectionSeconds);
+      curl.SetOption(kept.handle.get(), CURLOPT_MAXAGE_CONN, kKeptConnectionSeconds);
       kept.busy = true;
       keptBusy_ = &kept.busy;
       handle_ = kept.handle.get();

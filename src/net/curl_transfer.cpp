@@ -134,16 +134,16 @@ HttpInterfaceError MapFailure(CURLcode code, const TransferState& state) {
   }
 }
 
-CurlHeaderList BuildHeaderList(std::string_view text) {
+CurlHeaderList BuildHeaderList(const CurlLibrary& library, std::string_view text) {
   // libcurl would announce "Expect: 100-continue" on larger posts and wait for an
   // answer some servers never give; an empty Expect line switches that off.
-  CurlHeaderList list(curl_slist_append(nullptr, "Expect:"));
+  CurlHeaderList list(library.SlistAppend(nullptr, "Expect:"));
   while (!text.empty() && list) {
     const size_t end = text.find("\r\n");
     const std::string line(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
     if (!line.empty()) {
-      curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+      curl_slist* grown = library.SlistAppend(list.get(), line.c_str());
       if (grown == nullptr) {
         throw kHttpErrorOpenHandle;
       }
@@ -165,71 +165,72 @@ void CurlTransfer::Run(const CurlTransferSetup& setup, const HeadCheck& checkHea
   if (curl == nullptr) {
     throw kHttpErrorOpenHandle;
   }
+  const CurlLibrary& library = *CurlLibrary::Opened();
   TransferState state;
   state.checkHead = &checkHead;
   state.sink = &sink;
   state.callback = setup.callback;
   const std::string address = setup.url->ToString();
-  const CurlHeaderList headers = BuildHeaderList(setup.extraHeaders);
+  const CurlHeaderList headers = BuildHeaderList(library, setup.extraHeaders);
   const long block = static_cast<long>(std::clamp(setup.blockSize, kMinCurlBuffer, kMaxCurlBuffer));
   const long stallSeconds = std::max<long>(1, static_cast<long>((setup.limits.stallMs + 999) / 1000));
 
-  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, setup.url->secure() ? "https" : "http,https");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+  library.SetOption(curl, CURLOPT_URL, address.c_str());
+  library.SetOption(curl, CURLOPT_NOSIGNAL, 1L);
+  library.SetOption(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  library.SetOption(curl, CURLOPT_REDIR_PROTOCOLS_STR, setup.url->secure() ? "https" : "http,https");
+  library.SetOption(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  library.SetOption(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  library.SetOption(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  library.SetOption(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+  library.SetOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  library.SetOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  library.SetOption(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
   if (ServiceTrust::IsServiceHost(*setup.url)) {
-    ServiceTrust::Apply(curl);
+    ServiceTrust::Apply(library, curl);
   }
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, setup.userAgent);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, block);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(setup.limits.connectMs));
+  library.SetOption(curl, CURLOPT_USERAGENT, setup.userAgent);
+  library.SetOption(curl, CURLOPT_HTTPHEADER, headers.get());
+  library.SetOption(curl, CURLOPT_BUFFERSIZE, block);
+  library.SetOption(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(setup.limits.connectMs));
   if (setup.boundWholeRequest) {
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(setup.limits.requestTotalMs));
+    library.SetOption(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(setup.limits.requestTotalMs));
   }
   // Refuses announced lengths above the bound before the body comes; the sinks
   // bound bodies of unannounced length.
-  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                   static_cast<curl_off_t>(setup.boundWholeRequest ? setup.limits.maxTextBytes
-                                                                   : setup.limits.maxDownloadBytes));
+  library.SetOption(
+      curl, CURLOPT_MAXFILESIZE_LARGE,
+      static_cast<curl_off_t>(setup.boundWholeRequest ? setup.limits.maxTextBytes : setup.limits.maxDownloadBytes));
   if (!setup.route.proxy.empty()) {
-    curl_easy_setopt(curl, CURLOPT_PROXY, setup.route.proxy.c_str());
+    library.SetOption(curl, CURLOPT_PROXY, setup.route.proxy.c_str());
     // The route is the whole rule: no host goes around the proxy because the
     // environment lists it.
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+    library.SetOption(curl, CURLOPT_NOPROXY, "");
     if (!setup.route.credentials.empty()) {
-      curl_easy_setopt(curl, CURLOPT_PROXYUSERPWD, setup.route.credentials.c_str());
+      library.SetOption(curl, CURLOPT_PROXYUSERPWD, setup.route.credentials.c_str());
     }
   }
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+  library.SetOption(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  library.SetOption(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
   if (setup.post) {
     const char* body = setup.postData != nullptr ? setup.postData : "";
-    curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(std::strlen(body)));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body);
+    library.SetOption(curl, CURLOPT_POST, 1L);
+    library.SetOption(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(std::strlen(body)));
+    library.SetOption(curl, CURLOPT_POSTFIELDS, body);
   } else {
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    library.SetOption(curl, CURLOPT_HTTPGET, 1L);
   }
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeaderLine);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &OnConnected);
-  curl_easy_setopt(curl, CURLOPT_PREREQDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  library.SetOption(curl, CURLOPT_HEADERFUNCTION, &OnHeaderLine);
+  library.SetOption(curl, CURLOPT_HEADERDATA, &state);
+  library.SetOption(curl, CURLOPT_WRITEFUNCTION, &OnBody);
+  library.SetOption(curl, CURLOPT_WRITEDATA, &state);
+  library.SetOption(curl, CURLOPT_PREREQFUNCTION, &OnConnected);
+  library.SetOption(curl, CURLOPT_PREREQDATA, &state);
+  library.SetOption(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+  library.SetOption(curl, CURLOPT_XFERINFODATA, &state);
+  library.SetOption(curl, CURLOPT_NOPROGRESS, 0L);
 
-  const CURLcode code = curl_easy_perform(curl);
+  const CURLcode code = library.Perform(curl);
   if (state.failure) {
     throw *state.failure;
   }

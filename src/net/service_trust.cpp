@@ -26,11 +26,11 @@ bool ServiceTrust::IsServiceHost(const HttpUrl& url) {
   return service && LowerCase(service->host()) == LowerCase(url.host());
 }
 
-void ServiceTrust::Apply(CURL* curl) {
+void ServiceTrust::Apply(const CurlLibrary& library, CURL* curl) {
   // The file replaces the system's bundle; the system's folder (libcurl's CA path)
   // stays, so both are trusted. Without a brand file only the folder is read.
   const std::string file = SettingsRegistry::Instance().GetUtf8(SettingsKeys::kServiceCaFile);
-  curl_easy_setopt(curl, CURLOPT_CAINFO, file.empty() ? nullptr : file.c_str());
+  library.SetOption(curl, CURLOPT_CAINFO, file.empty() ? nullptr : file.c_str());
 }
 
 }  // namespace tarvo

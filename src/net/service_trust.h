@@ -1,6 +1,6 @@
 #pragma once
 
-#include <curl/curl.h>
+#include "net/curl_library.h"
 
 namespace tarvo {
 
@@ -21,7 +21,7 @@ class ServiceTrust {
   // True for an https:// address on the service's host.
   static bool IsServiceHost(const HttpUrl& url);
   // Sets the handle's trust for a connection to the service's host.
-  static void Apply(CURL* curl);
+  static void Apply(const CurlLibrary& library, CURL* curl);
 };
 
 }  // namespace tarvo

@@ -72,6 +72,11 @@ if command -v lintian >/dev/null; then
     { cat "$work/lintian.log"; fail "lintian found errors or warnings"; }
 fi
 grep -q libqt6webenginewidgets6 <<<"$(dpkg-deb -f "$browser_deb" Depends)" || fail "the browser's dependencies are not listed"
+# Libraries opened at run time, not linked: only the listed dependencies bring them.
+depends_on() { grep -qE "(^|, )$2 \\(>= [0-9.]+\\)" <<<"$(dpkg-deb -f "$1" Depends)" || fail "$1 does not depend on $2"; }
+depends_on "$browser_deb" 'libcurl4(t64)?'
+depends_on "$browser_deb" 'libsecret-1-0'
+depends_on "$service_deb" 'libcurl4(t64)?'
 unit=$(dpkg-deb --fsys-tarfile "$service_deb" | tar -xO ./usr/lib/systemd/system/tarvo-service.service)
 grep -q '^StateDirectory=tarvo-service' <<<"$unit" || fail "the service unit has no state folder of its own"
 

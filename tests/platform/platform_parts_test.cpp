@@ -18,6 +18,7 @@
 #include "platform/per_user_registry.h"
 #include "platform/process_finder.h"
 #include "platform/program_launcher.h"
+#include "platform/runtime_library.h"
 #include "platform/text.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -60,6 +61,25 @@ TEST(TextTest, UnpairedSurrogatesBecomeReplacementCharacters) {
 TEST(TextTest, AsciiToWideReplacesHighBytes) { EXPECT_EQ(AsciiToWide("ok\xE9"), u"ok\uFFFD"); }
 
 using test::ScopedEnv;
+
+// Libraries opened while the program runs (libcurl) fail with a reason that names
+// what is missing, never with a call through a null pointer.
+TEST(RuntimeLibraryTest, FindsFunctionsAndNamesTheLibraryOrSymbolThatIsMissing) {
+  size_t (*length)(const char*) = nullptr;
+  RuntimeLibrary missing("libtarvo-absent.so.1");
+  EXPECT_FALSE(missing.opened());
+  EXPECT_NE(missing.error().find("libtarvo-absent.so.1"), std::string::npos) << missing.error();
+  EXPECT_FALSE(missing.Find("strlen", length));
+
+  RuntimeLibrary c("libc.so.6");
+  ASSERT_TRUE(c.opened()) << c.error();
+  ASSERT_TRUE(c.Find("strlen", length));
+  EXPECT_EQ(length("four"), 4U);
+  int (*absent)() = nullptr;
+  EXPECT_FALSE(c.Find("tarvo_absent_function", absent));
+  EXPECT_EQ(absent, nullptr);
+  EXPECT_NE(c.error().find("tarvo_absent_function"), std::string::npos) << c.error();
+}
 
 TEST(PathsTest, DataAndConfigRootsFollowXdgVariablesOrFallBackToHome) {
   {
